@@ -1,0 +1,140 @@
+#include "app/modQVDatabase.h"
+
+#include "app/frmMain.h"
+#include "platform/settings/settings.h"
+#include "platform/ui/messages.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+namespace modQVDatabase {
+
+ado::Connection gConn;
+QString gShowTips;
+QString gShowWizard;
+bool gDataFileFound = false;
+
+namespace {
+QString& folder()
+{
+    static QString f;
+    return f;
+}
+}  // namespace
+
+QString appPath()
+{
+    if (folder().isEmpty() && QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return folder();
+}
+
+void setAppPath(const QString& f)
+{
+    QString clean = QDir::cleanPath(QDir(f).absolutePath());
+    folder() = clean;
+}
+
+QString pathIn(const QString& relative) { return appPath() + relative; }
+
+void LocateDataFile()
+{
+    const QString working = pathIn(kWorkingFile);
+    if (QFileInfo::exists(working)) {
+        gDataFileFound = true;
+        return;
+    }
+    const QString templ = pathIn(kTemplateFile);
+    if (!QFileInfo::exists(templ))
+        throw ado::Error(53, QString("File not found: %1").arg(QDir::toNativeSeparators(templ)));
+    if (!QFileInfo(working).dir().exists())
+        throw ado::Error(76, QString("Path not found: %1").arg(QDir::toNativeSeparators(QFileInfo(working).path())));
+    // Copy through a temporary name so a failed copy never leaves half a database.
+    const QString temp = working + ".part";
+    QFile::remove(temp);
+    if (!QFile::copy(templ, temp))
+        throw ado::Error(75, QString("Path/File access error: cannot copy %1").arg(QDir::toNativeSeparators(templ)));
+    QFile::setPermissions(temp, QFile::permissions(temp) | QFile::WriteOwner | QFile::ReadOwner);
+    {
+        // A new working database gets its own copy number, which keeps its
+        // keys apart from those of any other copy it exchanges replicas with.
+        ado::Connection c;
+        c.Open(temp);
+        c.setCopyNumber(int(QRandomGenerator::system()->bounded(1, ado::Connection::kMaxCopyNumber + 1)));
+        c.Close();
+    }
+    if (!QFile::rename(temp, working)) {
+        QFile::remove(temp);
+        throw ado::Error(75, QString("Path/File access error: cannot create %1").arg(QDir::toNativeSeparators(working)));
+    }
+    if (QFileInfo::exists(working))
+        gDataFileFound = true;
+    const QString old = pathIn(kOldFolder);
+    if (QFileInfo(old).isDir()) {
+        QDir d(old);
+        if (!d.removeRecursively())
+            throw ado::Error(75, QString("Path/File access error: cannot delete %1").arg(QDir::toNativeSeparators(old)));
+    }
+}
+
+void OpenConnection()
+{
+    gConn.Open(pathIn(kWorkingFile));
+}
+
+void LoadSettings()
+{
+    using settings::GetSetting;
+    using settings::SaveSetting;
+    if (GetSetting(kAppName, "Directory", "Install").isEmpty())
+        SaveSetting(kAppName, "Directory", "Install", appPath());
+    gShowTips = GetSetting(kAppName, "Tips", "ShowTips");
+    if (gShowTips.isEmpty()) {
+        SaveSetting(kAppName, "Tips", "ShowTips", "Yes");
+        gShowTips = "Yes";
+    }
+    gShowWizard = GetSetting(kAppName, "Wizard", "ShowWizard");
+    if (gShowWizard.isEmpty()) {
+        SaveSetting(kAppName, "Wizard", "ShowWizard", "Yes");
+        gShowWizard = "Yes";
+    }
+}
+
+bool Startup()
+{
+    gDataFileFound = false;
+    try {
+        LocateDataFile();
+        if (!gDataFileFound) {
+            ui::MsgBox("There appears to be a problem with the installation.  You may need to re-install.  "
+                       "No data file was located.",
+                       ui::vbCritical | ui::vbOKOnly, "Nuptaro");
+            return false;
+        }
+        OpenConnection();
+        LoadSettings();
+    } catch (const ado::Error& e) {
+        ui::MsgBox(QString("Run-time error '%1':\n\n%2").arg(e.number()).arg(e.description()),
+                   ui::vbCritical | ui::vbOKOnly, "Nuptaro");
+        return false;
+    } catch (const std::exception& e) {
+        ui::MsgBox(QString("Run-time error:\n\n%1").arg(QString::fromUtf8(e.what())),
+                   ui::vbCritical | ui::vbOKOnly, "Nuptaro");
+        return false;
+    }
+    return true;
+}
+
+int Main()
+{
+    if (!Startup())
+        return 1;
+    frmMain::instance().Show();
+    return QApplication::exec();
+}
+
+}  // namespace modQVDatabase

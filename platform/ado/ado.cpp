@@ -1,0 +1,954 @@
+#include "platform/ado/ado.h"
+
+#include <sqlite3.h>
+
+#include <QRegularExpression>
+#include <QSet>
+
+#include <algorithm>
+
+namespace ado {
+
+Error::Error(int number, const QString& description)
+    : std::runtime_error(description.toStdString()), number_(number), description_(description)
+{
+}
+
+namespace {
+
+constexpr const char* kHiddenPrefix = "__nuptaro_rowid_";
+
+QString quoteIdent(const QString& name)
+{
+    QString n = name;
+    n.replace('"', "\"\"");
+    return '"' + n + '"';
+}
+
+// Positions of the words that stand at the top level of an SQL text: outside
+// quotes, bracketed names and parentheses. Upper-cased words with their offsets.
+struct Word {
+    QString text;
+    int pos;
+};
+
+QVector<Word> topLevelWords(const QString& sql)
+{
+    QVector<Word> words;
+    int depth = 0;
+    const int n = sql.size();
+    for (int i = 0; i < n;) {
+        const QChar c = sql[i];
+        if (c == '\'' || c == '"' || c == '`') {
+            const QChar q = c;
+            ++i;
+            while (i < n) {
+                if (sql[i] == q) {
+                    if (i + 1 < n && sql[i + 1] == q) {
+                        i += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++i;
+            }
+            ++i;
+        } else if (c == '[') {
+            while (i < n && sql[i] != ']')
+                ++i;
+            ++i;
+        } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
+            while (i < n && sql[i] != '\n')
+                ++i;
+        } else if (c == '(') {
+            ++depth;
+            ++i;
+        } else if (c == ')') {
+            --depth;
+            ++i;
+        } else if (c.isLetter() || c == '_') {
+            const int start = i;
+            while (i < n && (sql[i].isLetterOrNumber() || sql[i] == '_'))
+                ++i;
+            if (depth == 0)
+                words.push_back({sql.mid(start, i - start).toUpper(), start});
+        } else {
+            ++i;
+        }
+    }
+    return words;
+}
+
+QVariant columnValue(sqlite3_stmt* st, int i)
+{
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_INTEGER:
+        return static_cast<qlonglong>(sqlite3_column_int64(st, i));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(st, i);
+    case SQLITE_TEXT:
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                 sqlite3_column_bytes(st, i));
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)),
+                          sqlite3_column_bytes(st, i));
+    default:
+        return QVariant();
+    }
+}
+
+struct Stmt {
+    sqlite3_stmt* st = nullptr;
+    ~Stmt() { sqlite3_finalize(st); }
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- Connection
+
+Connection::~Connection()
+{
+    Close();
+}
+
+void Connection::fail(const QString& what)
+{
+    const int code = db_ ? sqlite3_extended_errcode(db_) : SQLITE_MISUSE;
+    const QString msg = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("no database is open");
+    throw Error(code, what.isEmpty() ? msg : what + ": " + msg);
+}
+
+void Connection::Open(const QString& path)
+{
+    Close();
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString("cannot open");
+        sqlite3_close(db);
+        throw Error(rc, QString("Cannot open the database %1: %2").arg(path, msg));
+    }
+    db_ = db;
+    path_ = path;
+    sqlite3_busy_timeout(db_, 5000);
+    sqlite3_extended_result_codes(db_, 1);
+    try {
+        // Reading the schema is what tells a database from any other file.
+        scalar("SELECT count(*) FROM sqlite_master");
+        Execute("PRAGMA foreign_keys = OFF");
+        scalar("PRAGMA journal_mode = DELETE");
+    } catch (const Error& e) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+        path_.clear();
+        throw Error(e.number(), QString("The file %1 is not a usable database: %2").arg(path, e.description()));
+    }
+}
+
+void Connection::Close()
+{
+    if (db_) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+    depth_ = 0;
+}
+
+sqlite3_stmt* Connection::prepare(const QString& sql)
+{
+    if (!db_)
+        throw Error(SQLITE_MISUSE, "The connection is not open.");
+    sqlite3_stmt* st = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(db_, utf8.constData(), utf8.size(), &st, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(st);
+        fail(QString());
+    }
+    return st;
+}
+
+void Connection::bindAll(sqlite3_stmt* st, const Params& params)
+{
+    for (int i = 0; i < params.size(); ++i) {
+        QVariant v;
+        convert::toStorage(ColumnKind::Other, params[i], v);
+        const int idx = i + 1;
+        int rc = SQLITE_OK;
+        if (!v.isValid() || v.isNull()) {
+            rc = sqlite3_bind_null(st, idx);
+        } else {
+            switch (v.typeId()) {
+            case QMetaType::Bool:
+                rc = sqlite3_bind_int(st, idx, v.toBool() ? 1 : 0);
+                break;
+            case QMetaType::Int:
+            case QMetaType::UInt:
+            case QMetaType::LongLong:
+            case QMetaType::ULongLong:
+            case QMetaType::Long:
+            case QMetaType::Short:
+                rc = sqlite3_bind_int64(st, idx, v.toLongLong());
+                break;
+            case QMetaType::Double:
+            case QMetaType::Float:
+                rc = sqlite3_bind_double(st, idx, v.toDouble());
+                break;
+            case QMetaType::QByteArray: {
+                const QByteArray b = v.toByteArray();
+                rc = sqlite3_bind_blob(st, idx, b.constData(), b.size(), SQLITE_TRANSIENT);
+                break;
+            }
+            default: {
+                const QByteArray s = v.toString().toUtf8();
+                rc = sqlite3_bind_text(st, idx, s.constData(), s.size(), SQLITE_TRANSIENT);
+                break;
+            }
+            }
+        }
+        if (rc != SQLITE_OK)
+            fail("bind");
+    }
+}
+
+int Connection::Execute(const QString& sqlIn, const Params& paramsIn)
+{
+    QString sql = sqlIn;
+    Params params = paramsIn;
+
+    // An INSERT that leaves the key out still gets a key of this copy's range.
+    static const QRegularExpression insertRe(
+        R"(^\s*INSERT\s+INTO\s+\[?(\w+)\]?\s*\(([^)]*)\)\s*VALUES\s*\()",
+        QRegularExpression::CaseInsensitiveOption);
+    if (const auto m = insertRe.match(sql); m.hasMatch()) {
+        const QString table = m.captured(1);
+        const QString key = keyColumn(table);
+        QStringList cols;
+        for (const QString& c : m.captured(2).split(','))
+            cols << c.trimmed().remove('[').remove(']').remove('"');
+        bool hasKey = false;
+        for (const QString& c : cols)
+            hasKey = hasKey || c.compare(key, Qt::CaseInsensitive) == 0;
+        // Only a single VALUES row is rewritten.
+        const int valuesEnd = m.capturedEnd(0);
+        int depth = 1;
+        int i = valuesEnd;
+        bool inQuote = false;
+        for (; i < sql.size() && depth > 0; ++i) {
+            const QChar c = sql[i];
+            if (c == '\'')
+                inQuote = !inQuote;
+            else if (!inQuote && c == '(')
+                ++depth;
+            else if (!inQuote && c == ')')
+                --depth;
+        }
+        const bool singleRow = sql.mid(i).trimmed().isEmpty() || sql.mid(i).trimmed() == ";";
+        if (!key.isEmpty() && !hasKey && singleRow) {
+            const qint64 k = reserveKey(table);
+            sql = sql.left(m.capturedStart(2)) + key + ", " + sql.mid(m.capturedStart(2), valuesEnd - m.capturedStart(2))
+                + QString::number(k) + ", " + sql.mid(valuesEnd);
+        }
+    }
+
+    Stmt s;
+    s.st = prepare(sql);
+    bindAll(s.st, params);
+    int rc;
+    while ((rc = sqlite3_step(s.st)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE)
+        fail(QString());
+    return sqlite3_changes(db_);
+}
+
+QVariant Connection::scalar(const QString& sql, const Params& params)
+{
+    Stmt s;
+    s.st = prepare(sql);
+    bindAll(s.st, params);
+    const int rc = sqlite3_step(s.st);
+    if (rc == SQLITE_ROW)
+        return columnValue(s.st, 0);
+    if (rc != SQLITE_DONE)
+        fail(QString());
+    return QVariant();
+}
+
+void Connection::BeginTrans()
+{
+    if (depth_ == 0)
+        Execute("BEGIN IMMEDIATE");
+    else
+        Execute(QString("SAVEPOINT nuptaro_%1").arg(depth_));
+    ++depth_;
+}
+
+void Connection::CommitTrans()
+{
+    if (depth_ <= 0)
+        throw Error(SQLITE_MISUSE, "No transaction is open.");
+    --depth_;
+    if (depth_ == 0)
+        Execute("COMMIT");
+    else
+        Execute(QString("RELEASE nuptaro_%1").arg(depth_));
+}
+
+void Connection::RollbackTrans()
+{
+    if (depth_ <= 0)
+        throw Error(SQLITE_MISUSE, "No transaction is open.");
+    --depth_;
+    if (depth_ == 0) {
+        if (!sqlite3_get_autocommit(db_))
+            Execute("ROLLBACK");
+    } else {
+        Execute(QString("ROLLBACK TO nuptaro_%1").arg(depth_));
+        Execute(QString("RELEASE nuptaro_%1").arg(depth_));
+    }
+}
+
+bool Connection::tableExists(const QString& table)
+{
+    return scalar("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE",
+                  {table}).toInt() > 0;
+}
+
+QStringList Connection::columnNames(const QString& table)
+{
+    QStringList names;
+    Stmt s;
+    s.st = prepare("SELECT name FROM pragma_table_info(?) ORDER BY cid");
+    bindAll(s.st, {table});
+    while (sqlite3_step(s.st) == SQLITE_ROW)
+        names << columnValue(s.st, 0).toString();
+    return names;
+}
+
+ColumnKind Connection::columnKind(const QString& table, const QString& column)
+{
+    const QVariant t = scalar("SELECT type FROM pragma_table_info(?) WHERE name = ? COLLATE NOCASE", {table, column});
+    return convert::kindOfDeclaredType(t.toString());
+}
+
+QString Connection::keyColumn(const QString& table)
+{
+    const QVariant v = scalar("SELECT name FROM pragma_table_info(?) WHERE pk = 1", {table});
+    return v.toString();
+}
+
+int Connection::copyNumber()
+{
+    return scalar("PRAGMA user_version").toInt();
+}
+
+void Connection::setCopyNumber(int number)
+{
+    Execute(QString("PRAGMA user_version = %1").arg(number));
+}
+
+qint64 Connection::reserveKey(const QString& tableIn)
+{
+    const QString table = scalar("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE",
+                                 {tableIn}).toString();
+    if (table.isEmpty())
+        throw Error(SQLITE_ERROR, QString("no such table: %1").arg(tableIn));
+    const QString key = keyColumn(table);
+    const qint64 lo = qint64(copyNumber()) * kKeyRange;
+    const qint64 hi = lo + kKeyRange - 1;
+    qint64 next = lo;
+    const QVariant seq = scalar("SELECT seq FROM sqlite_sequence WHERE name = ?", {table});
+    if (seq.isValid() && seq.toLongLong() >= lo && seq.toLongLong() <= hi)
+        next = std::max(next, seq.toLongLong());
+    if (!key.isEmpty()) {
+        const QVariant mx = scalar(QString("SELECT max(%1) FROM %2 WHERE %1 BETWEEN ? AND ?")
+                                       .arg(quoteIdent(key), quoteIdent(table)),
+                                   {lo, hi});
+        if (mx.isValid() && !mx.isNull())
+            next = std::max(next, mx.toLongLong());
+    }
+    ++next;
+    if (next > hi)
+        throw Error(SQLITE_FULL, QString("No more keys are free for %1.").arg(table));
+    if (seq.isValid())
+        Execute("UPDATE sqlite_sequence SET seq = ? WHERE name = ?", {next, table});
+    else
+        Execute("INSERT INTO sqlite_sequence (name, seq) VALUES (?, ?)", {table, next});
+    return next;
+}
+
+QMap<QString, qint64> Connection::keyCounters()
+{
+    QMap<QString, qint64> out;
+    Stmt s;
+    s.st = prepare("SELECT name, seq FROM sqlite_sequence");
+    while (sqlite3_step(s.st) == SQLITE_ROW)
+        out.insert(columnValue(s.st, 0).toString(), columnValue(s.st, 1).toLongLong());
+    return out;
+}
+
+void Connection::setKeyCounters(const QMap<QString, qint64>& counters)
+{
+    Execute("DELETE FROM sqlite_sequence");
+    for (auto it = counters.begin(); it != counters.end(); ++it)
+        Execute("INSERT INTO sqlite_sequence (name, seq) VALUES (?, ?)", {it.key(), it.value()});
+}
+
+// ----------------------------------------------------------------- Field
+
+QString Field::Name() const { return rs_->fieldName(index_); }
+QVariant Field::Value() const { return rs_->value(index_); }
+bool Field::setValue(const QVariant& v) { return rs_->setValue(index_, v); }
+ColumnKind Field::kind() const { return rs_->fieldKind(index_); }
+
+QString Field::text() const
+{
+    const QVariant v = Value();
+    if (v.isNull())
+        return QString();
+    if (v.typeId() == QMetaType::QDateTime)
+        return convert::isoDateTime(v.toDateTime());
+    return v.toString();
+}
+
+// ----------------------------------------------------------------- Recordset
+
+Recordset::Recordset() = default;
+Recordset::~Recordset() = default;
+
+void Recordset::Open(const QString& sql, Connection& conn, CursorType cursor, LockType lock, const Params& params)
+{
+    Close();
+    conn_ = &conn;
+    sql_ = sql;
+    params_ = params;
+    cursor_ = cursor;
+    lock_ = lock;
+
+    // Learn where each column comes from, then add the row identities of
+    // those tables so edits can be written back.
+    cols_.clear();
+    hiddenTables_.clear();
+    {
+        Stmt s;
+        s.st = conn.prepare(sql);
+        const int n = sqlite3_column_count(s.st);
+        for (int i = 0; i < n; ++i) {
+            Column c;
+            c.name = QString::fromUtf8(sqlite3_column_name(s.st, i));
+            const char* t = sqlite3_column_table_name(s.st, i);
+            const char* o = sqlite3_column_origin_name(s.st, i);
+            const char* d = sqlite3_column_decltype(s.st, i);
+            c.table = t ? QString::fromUtf8(t) : QString();
+            c.origin = o ? QString::fromUtf8(o) : QString();
+            c.kind = convert::kindOfDeclaredType(d ? QString::fromUtf8(d) : QString());
+            if (!c.table.isEmpty() && !hiddenTables_.contains(c.table, Qt::CaseInsensitive))
+                hiddenTables_ << c.table;
+            cols_.push_back(c);
+        }
+    }
+    runSql_ = sql;
+    bool rewritten = false;
+    if (!hiddenTables_.isEmpty() && lock != adLockReadOnly) {
+        const QVector<Word> words = topLevelWords(sql);
+        bool simple = !words.isEmpty() && words[0].text == "SELECT";
+        int fromPos = -1;
+        for (int i = 0; i < words.size() && simple; ++i) {
+            const QString& w = words[i].text;
+            if ((i == 1 && w == "DISTINCT") || w == "GROUP" || w == "UNION" || w == "INTERSECT"
+                || w == "EXCEPT" || w == "HAVING")
+                simple = false;
+            if (w == "FROM" && fromPos < 0)
+                fromPos = words[i].pos;
+        }
+        if (simple && fromPos > 0) {
+            QString extra;
+            // The key column names the row; rowid is not visible through
+            // a bracketed join, the key column is.
+            for (int i = 0; i < hiddenTables_.size(); ++i) {
+                const QString key = conn.keyColumn(hiddenTables_[i]);
+                extra += QString(", %1.%2 AS %3%4")
+                             .arg(quoteIdent(hiddenTables_[i]), key.isEmpty() ? QString("rowid") : quoteIdent(key),
+                                  kHiddenPrefix)
+                             .arg(i);
+            }
+            QString candidate = sql.left(fromPos).trimmed() + extra + ' ' + sql.mid(fromPos);
+            sqlite3_stmt* probe = nullptr;
+            const QByteArray utf8 = candidate.toUtf8();
+            if (sqlite3_prepare_v2(conn.handle(), utf8.constData(), utf8.size(), &probe, nullptr) == SQLITE_OK
+                && sqlite3_column_count(probe) == cols_.size() + hiddenTables_.size()) {
+                runSql_ = candidate;
+                rewritten = true;
+            }
+            sqlite3_finalize(probe);
+        }
+    }
+    if (!rewritten)
+        hiddenTables_.clear();
+    for (Column& c : cols_) {
+        c.hiddenRowid = -1;
+        for (int i = 0; i < hiddenTables_.size(); ++i)
+            if (hiddenTables_[i].compare(c.table, Qt::CaseInsensitive) == 0)
+                c.hiddenRowid = i;
+    }
+    load();
+    open_ = true;
+}
+
+void Recordset::load()
+{
+    rows_.clear();
+    Stmt s;
+    s.st = conn_->prepare(runSql_);
+    conn_->bindAll(s.st, params_);
+    const int total = cols_.size() + hiddenTables_.size();
+    int rc;
+    while ((rc = sqlite3_step(s.st)) == SQLITE_ROW) {
+        QVector<QVariant> row(total);
+        for (int i = 0; i < total; ++i)
+            row[i] = columnValue(s.st, i);
+        rows_.push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE)
+        conn_->fail(QString());
+    pos_ = 0;
+    edit_ = EditMode::None;
+}
+
+void Recordset::Close()
+{
+    open_ = false;
+    rows_.clear();
+    cols_.clear();
+    hiddenTables_.clear();
+    pos_ = -1;
+    edit_ = EditMode::None;
+}
+
+void Recordset::Requery()
+{
+    requireOpen();
+    load();
+    emit reset();
+}
+
+bool Recordset::isUpdatable() const
+{
+    return open_ && lock_ != adLockReadOnly && !hiddenTables_.isEmpty();
+}
+
+void Recordset::requireOpen() const
+{
+    if (!open_)
+        throw Error(3704, "Operation is not allowed when the object is closed.");
+}
+
+void Recordset::requireRow() const
+{
+    requireOpen();
+    if (edit_ == EditMode::Add)
+        return;
+    if (pos_ < 0 || pos_ >= rows_.size())
+        throw Error(3021, "Either BOF or EOF is True, or the current record has been deleted.");
+}
+
+bool Recordset::BOF() const { return !open_ || rows_.isEmpty() || pos_ < 0; }
+bool Recordset::EOF_() const { return !open_ || rows_.isEmpty() || pos_ >= rows_.size(); }
+
+void Recordset::MoveFirst()
+{
+    requireOpen();
+    if (edit_ != EditMode::None)
+        Update();
+    pos_ = 0;
+}
+
+void Recordset::MoveLast()
+{
+    requireOpen();
+    if (edit_ != EditMode::None)
+        Update();
+    pos_ = std::max<int>(0, rows_.size() - 1);
+}
+
+void Recordset::MoveNext()
+{
+    requireOpen();
+    if (edit_ != EditMode::None)
+        Update();
+    if (pos_ >= rows_.size())
+        throw Error(3021, "Either BOF or EOF is True, or the current record has been deleted.");
+    ++pos_;
+}
+
+void Recordset::MovePrevious()
+{
+    requireOpen();
+    if (edit_ != EditMode::None)
+        Update();
+    if (pos_ < 0)
+        throw Error(3021, "Either BOF or EOF is True, or the current record has been deleted.");
+    --pos_;
+}
+
+int Recordset::RecordCount() const { return open_ ? rows_.size() : 0; }
+
+void Recordset::setPosition(int row)
+{
+    requireOpen();
+    if (edit_ != EditMode::None)
+        Update();
+    pos_ = std::clamp<int>(row, -1, rows_.size());
+}
+
+int Recordset::fieldCount() const { return cols_.size(); }
+
+QString Recordset::fieldName(int index) const
+{
+    return (index >= 0 && index < cols_.size()) ? cols_[index].name : QString();
+}
+
+int Recordset::fieldIndex(const QString& name) const
+{
+    for (int i = 0; i < cols_.size(); ++i)
+        if (cols_[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    // A table-qualified or origin name finds the column too.
+    for (int i = 0; i < cols_.size(); ++i)
+        if (!cols_[i].origin.isEmpty()
+            && (cols_[i].origin.compare(name, Qt::CaseInsensitive) == 0
+                || (cols_[i].table + '.' + cols_[i].origin).compare(name, Qt::CaseInsensitive) == 0))
+            return i;
+    return -1;
+}
+
+Field Recordset::fields(int index)
+{
+    if (index < 0 || index >= cols_.size())
+        throw Error(3265, QString("Item cannot be found in the collection (field %1).").arg(index));
+    return Field(this, index);
+}
+
+Field Recordset::fields(const QString& name)
+{
+    const int i = fieldIndex(name);
+    if (i < 0)
+        throw Error(3265, QString("Item cannot be found in the collection (field %1).").arg(name));
+    return Field(this, i);
+}
+
+ColumnKind Recordset::fieldKind(int index) const
+{
+    return (index >= 0 && index < cols_.size()) ? cols_[index].kind : ColumnKind::Other;
+}
+
+QString Recordset::fieldTable(int index) const
+{
+    return (index >= 0 && index < cols_.size()) ? cols_[index].table : QString();
+}
+
+QString Recordset::fieldOrigin(int index) const
+{
+    return (index >= 0 && index < cols_.size()) ? cols_[index].origin : QString();
+}
+
+QVariant Recordset::value(const QString& name) const
+{
+    const int i = fieldIndex(name);
+    if (i < 0)
+        throw Error(3265, QString("Item cannot be found in the collection (field %1).").arg(name));
+    return value(i);
+}
+
+QVariant Recordset::value(int index) const
+{
+    requireRow();
+    if (index < 0 || index >= cols_.size())
+        throw Error(3265, QString("Item cannot be found in the collection (field %1).").arg(index));
+    if (edit_ != EditMode::None)
+        return convert::fromStorage(cols_[index].kind, buffer_[index]);
+    return convert::fromStorage(cols_[index].kind, rows_[pos_][index]);
+}
+
+bool Recordset::setValue(const QString& name, const QVariant& v)
+{
+    const int i = fieldIndex(name);
+    if (i < 0)
+        throw Error(3265, QString("Item cannot be found in the collection (field %1).").arg(name));
+    return setValue(i, v);
+}
+
+bool Recordset::setValue(int index, const QVariant& v)
+{
+    requireRow();
+    if (index < 0 || index >= cols_.size())
+        throw Error(3265, QString("Item cannot be found in the collection (field %1).").arg(index));
+    if (lock_ == adLockReadOnly)
+        throw Error(3251, "The recordset is read-only.");
+    if (cols_[index].origin.isEmpty())
+        throw Error(3251, QString("The field %1 cannot be updated.").arg(cols_[index].name));
+    QVariant stored;
+    if (!convert::toStorage(cols_[index].kind, v, stored))
+        return false;
+    if (edit_ == EditMode::None) {
+        edit_ = EditMode::Edit;
+        buffer_ = rows_[pos_].mid(0, cols_.size());
+        dirty_ = QVector<bool>(cols_.size(), false);
+    }
+    buffer_[index] = stored;
+    dirty_[index] = true;
+    return true;
+}
+
+QVariant Recordset::cell(int row, int col) const
+{
+    if (row < 0 || row >= rows_.size() || col < 0 || col >= cols_.size())
+        return QVariant();
+    return convert::fromStorage(cols_[col].kind, rows_[row][col]);
+}
+
+bool Recordset::setCell(int row, int col, const QVariant& v)
+{
+    requireOpen();
+    if (row < 0 || row >= rows_.size() || col < 0 || col >= cols_.size())
+        return false;
+    if (lock_ == adLockReadOnly || cols_[col].origin.isEmpty() || cols_[col].hiddenRowid < 0)
+        return false;
+    QVariant stored;
+    if (!convert::toStorage(cols_[col].kind, v, stored))
+        return false;
+    writeRow(row, {col}, {stored});
+    return true;
+}
+
+QString Recordset::baseTable() const
+{
+    for (const Column& c : cols_)
+        if (!c.table.isEmpty())
+            return c.table;
+    return QString();
+}
+
+void Recordset::AddNew()
+{
+    requireOpen();
+    if (lock_ == adLockReadOnly)
+        throw Error(3251, "The recordset is read-only.");
+    if (edit_ != EditMode::None)
+        Update();
+    const QString table = baseTable();
+    if (table.isEmpty())
+        throw Error(3251, "The recordset cannot add rows.");
+    const QString key = conn_->keyColumn(table);
+    reservedKey_ = key.isEmpty() ? 0 : conn_->reserveKey(table);
+    buffer_ = QVector<QVariant>(cols_.size());
+    dirty_ = QVector<bool>(cols_.size(), false);
+    for (int i = 0; i < cols_.size(); ++i)
+        if (cols_[i].table.compare(table, Qt::CaseInsensitive) == 0
+            && cols_[i].origin.compare(key, Qt::CaseInsensitive) == 0)
+            buffer_[i] = reservedKey_;
+    edit_ = EditMode::Add;
+}
+
+void Recordset::CancelUpdate()
+{
+    edit_ = EditMode::None;
+    buffer_.clear();
+    dirty_.clear();
+}
+
+void Recordset::Update()
+{
+    requireOpen();
+    if (edit_ == EditMode::Add)
+        insertRow();
+    else if (edit_ == EditMode::Edit)
+        updateRow();
+}
+
+void Recordset::insertRow()
+{
+    const QString table = baseTable();
+    const QString key = conn_->keyColumn(table);
+    QStringList names;
+    QStringList marks;
+    Params values;
+    qint64 keyValue = reservedKey_;
+    for (int i = 0; i < cols_.size(); ++i) {
+        if (cols_[i].table.compare(table, Qt::CaseInsensitive) != 0)
+            continue;
+        const bool isKey = cols_[i].origin.compare(key, Qt::CaseInsensitive) == 0;
+        if (isKey) {
+            // A supplied key wins over the reserved one.
+            if (dirty_[i] && !buffer_[i].isNull())
+                keyValue = buffer_[i].toLongLong();
+            continue;
+        }
+        if (!dirty_[i] || names.contains(cols_[i].origin, Qt::CaseInsensitive))
+            continue;
+        names << quoteIdent(cols_[i].origin);
+        marks << "?";
+        values << buffer_[i];
+    }
+    if (!key.isEmpty()) {
+        names.prepend(quoteIdent(key));
+        marks.prepend("?");
+        values.prepend(keyValue);
+    }
+    const QString sql = names.isEmpty()
+        ? QString("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdent(table))
+        : QString("INSERT INTO %1 (%2) VALUES (%3)").arg(quoteIdent(table), names.join(", "), marks.join(", "));
+    conn_->Execute(sql, values);
+    const qint64 rowid = sqlite3_last_insert_rowid(conn_->handle());
+
+    // The new row joins the recordset at its end, read back as stored.
+    QVector<QVariant> row(cols_.size() + hiddenTables_.size());
+    for (int i = 0; i < cols_.size(); ++i)
+        row[i] = buffer_[i];
+    for (int i = 0; i < hiddenTables_.size(); ++i)
+        if (hiddenTables_[i].compare(table, Qt::CaseInsensitive) == 0)
+            row[cols_.size() + i] = rowid;
+    rows_.push_back(row);
+    pos_ = rows_.size() - 1;
+    edit_ = EditMode::None;
+    buffer_.clear();
+    dirty_.clear();
+    refetchRow(pos_);
+    emit reset();
+}
+
+void Recordset::updateRow()
+{
+    QVector<int> cols;
+    QVector<QVariant> values;
+    for (int i = 0; i < cols_.size(); ++i)
+        if (dirty_[i]) {
+            cols << i;
+            values << buffer_[i];
+        }
+    const int row = pos_;
+    edit_ = EditMode::None;
+    buffer_.clear();
+    dirty_.clear();
+    if (!cols.isEmpty())
+        writeRow(row, cols, values);
+}
+
+void Recordset::writeRow(int row, const QVector<int>& cols, const QVector<QVariant>& values)
+{
+    // One UPDATE per base table, each on the one row the values came from.
+    QStringList tables;
+    for (int c : cols)
+        if (!tables.contains(cols_[c].table, Qt::CaseInsensitive))
+            tables << cols_[c].table;
+    for (const QString& table : tables) {
+        QStringList sets;
+        Params params;
+        int hidden = -1;
+        for (int k = 0; k < cols.size(); ++k) {
+            const Column& c = cols_[cols[k]];
+            if (c.table.compare(table, Qt::CaseInsensitive) != 0)
+                continue;
+            hidden = c.hiddenRowid;
+            sets << quoteIdent(c.origin) + " = ?";
+            params << values[k];
+        }
+        if (hidden < 0)
+            throw Error(3251, QString("The row of %1 cannot be updated.").arg(table));
+        const QVariant rowid = rows_[row][cols_.size() + hidden];
+        if (rowid.isNull())
+            throw Error(3251, QString("The row has no %1 record to update.").arg(table));
+        params << rowid;
+        conn_->Execute(QString("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoteIdent(table), sets.join(", ")), params);
+    }
+    for (int k = 0; k < cols.size(); ++k)
+        rows_[row][cols[k]] = values[k];
+    refetchRow(row);
+    emit rowChanged(row);
+}
+
+void Recordset::refetchRow(int row)
+{
+    // Read the row back so defaults and every column showing the same
+    // base value are current.
+    if (hiddenTables_.isEmpty())
+        return;
+    QStringList conds;
+    Params params = params_;
+    for (int i = 0; i < hiddenTables_.size(); ++i) {
+        const QVariant id = rows_[row][cols_.size() + i];
+        if (id.isNull())
+            continue;
+        conds << QString("%1%2 = ?").arg(kHiddenPrefix).arg(i);
+        params << id;
+    }
+    if (conds.isEmpty())
+        return;
+    try {
+        Stmt s;
+        s.st = conn_->prepare(QString("SELECT * FROM (%1) WHERE %2").arg(runSql_, conds.join(" AND ")));
+        conn_->bindAll(s.st, params);
+        if (sqlite3_step(s.st) == SQLITE_ROW) {
+            for (int i = 0; i < cols_.size() + hiddenTables_.size(); ++i)
+                rows_[row][i] = columnValue(s.st, i);
+        } else {
+            // Outside the recordset's condition: read the base columns directly.
+            for (int i = 0; i < cols_.size(); ++i) {
+                const Column& c = cols_[i];
+                if (c.hiddenRowid < 0 || rows_[row][cols_.size() + c.hiddenRowid].isNull())
+                    continue;
+                rows_[row][i] = conn_->scalar(QString("SELECT %1 FROM %2 WHERE rowid = ?")
+                                                  .arg(quoteIdent(c.origin), quoteIdent(c.table)),
+                                              {rows_[row][cols_.size() + c.hiddenRowid]});
+            }
+        }
+    } catch (const Error&) {
+        // The stored values stay as written.
+    }
+}
+
+void Recordset::Delete()
+{
+    requireRow();
+    if (lock_ == adLockReadOnly)
+        throw Error(3251, "The recordset is read-only.");
+    if (edit_ == EditMode::Add) {
+        CancelUpdate();
+        return;
+    }
+    CancelUpdate();
+    const QString table = baseTable();
+    int hidden = -1;
+    for (int i = 0; i < hiddenTables_.size(); ++i)
+        if (hiddenTables_[i].compare(table, Qt::CaseInsensitive) == 0)
+            hidden = i;
+    if (hidden < 0)
+        throw Error(3251, "The row cannot be deleted.");
+    conn_->Execute(QString("DELETE FROM %1 WHERE rowid = ?").arg(quoteIdent(table)),
+                   {rows_[pos_][cols_.size() + hidden]});
+    rows_.removeAt(pos_);
+    // The position now names the row after the deleted one; step back so
+    // that the usual Delete-then-MoveNext walk visits it.
+    --pos_;
+    emit reset();
+}
+
+// ----------------------------------------------------------------- Transaction
+
+Transaction::~Transaction()
+{
+    if (!done_) {
+        try {
+            c_.RollbackTrans();
+        } catch (...) {
+        }
+    }
+}
+
+void Transaction::commit()
+{
+    c_.CommitTrans();
+    done_ = true;
+}
+
+}  // namespace ado

@@ -1,0 +1,269 @@
+#pragma once
+// A small recordset-style data layer over one SQLite file.
+//
+// Windows open recordsets with an SQL text, walk them, read and write fields
+// by name (case-insensitively), start rows with AddNew (the key is reserved
+// at once and readable before Update) and store them with Update. Edited rows
+// of a SELECT, joins included, are written back to the base table and row
+// each column came from, through hidden row identities that never count as
+// columns. Typed text is converted to the column's declared type.
+
+#include <QDateTime>
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+#include <memory>
+#include <stdexcept>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace ado {
+
+enum CursorType { adOpenForwardOnly = 0, adOpenKeyset = 1, adOpenDynamic = 2, adOpenStatic = 3 };
+enum LockType { adLockReadOnly = 1, adLockPessimistic = 2, adLockOptimistic = 3, adLockBatchOptimistic = 4 };
+
+// What a declared column type converts typed values to.
+enum class ColumnKind { Text, Integer, Real, Currency, DateTime, YesNo, Other };
+
+class Error : public std::runtime_error {
+public:
+    Error(int number, const QString& description);
+    int number() const { return number_; }
+    QString description() const { return description_; }
+
+private:
+    int number_;
+    QString description_;
+};
+
+using Params = QVariantList;
+
+class Connection {
+public:
+    Connection() = default;
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Opens an existing database file; never creates one. The file is probed
+    // at once, so a file that is not a database fails here.
+    void Open(const QString& path);
+    void Close();
+    bool isOpen() const { return db_ != nullptr; }
+    QString path() const { return path_; }
+    sqlite3* handle() const { return db_; }
+
+    // Runs one statement with bound parameters (? placeholders); returns the
+    // number of rows changed.
+    int Execute(const QString& sql, const Params& params = {});
+    // First column of the first row, or a null value.
+    QVariant scalar(const QString& sql, const Params& params = {});
+
+    // Nestable: the outermost level is a real transaction, inner ones are
+    // savepoints.
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    int transactionDepth() const { return depth_; }
+
+    // Reserves the next key of a table at once, so it is readable before the
+    // row is stored and never given out again. Keys come from this copy's
+    // own range (see copyNumber).
+    qint64 reserveKey(const QString& table);
+    // Key column (first column) of a table, "" when the table is unknown.
+    QString keyColumn(const QString& table);
+    // Names and kinds of a table's columns, in order.
+    QStringList columnNames(const QString& table);
+    ColumnKind columnKind(const QString& table, const QString& column);
+    bool tableExists(const QString& table);
+
+    // Every working database carries a copy number in its file header; new
+    // keys of a copy are drawn from [number * kKeyRange, (number+1) * kKeyRange).
+    // 0 is the template's own range (the standard data).
+    static constexpr qint64 kKeyRange = 1000000;
+    static constexpr int kMaxCopyNumber = 2000;
+    int copyNumber();
+    void setCopyNumber(int number);
+    // The key counters of every table; a merge that inserts other copies'
+    // keys saves them first and puts them back after, so this copy's next
+    // keys stay in its own range.
+    QMap<QString, qint64> keyCounters();
+    void setKeyCounters(const QMap<QString, qint64>& counters);
+
+private:
+    friend class Recordset;
+    sqlite3_stmt* prepare(const QString& sql);
+    void bindAll(sqlite3_stmt* st, const Params& params);
+    [[noreturn]] void fail(const QString& what);
+
+    sqlite3* db_ = nullptr;
+    QString path_;
+    int depth_ = 0;
+};
+
+// Values as the layer hands them out: text as QString, whole numbers as
+// qlonglong, currency and reals as double, dates as QDateTime, Yes/No as bool,
+// NULL as an invalid QVariant.
+namespace convert {
+ColumnKind kindOfDeclaredType(const QString& declared);
+// Converts a value for storage in a column of the kind; false when it does
+// not convert (the caller then leaves the column unchanged). Never a partial
+// parse: "12abc" is not 12.
+bool toStorage(ColumnKind kind, const QVariant& in, QVariant& out);
+QVariant fromStorage(ColumnKind kind, const QVariant& stored);
+// Dates typed in the US forms ("11/05/2004", "11/05/2004 14:30",
+// "11/5/2004 2:30 PM", "2:30 PM") or ISO; a time alone lands on 1899-12-30.
+bool parseDateTime(const QString& text, QDateTime& out);
+QString isoDateTime(const QDateTime& dt);
+QString isoDate(const QDate& d);  // midnight of the day
+bool parseCurrency(const QString& text, double& out);
+bool parseNumber(const QString& text, double& out);
+bool parseYesNo(const QString& text, bool& out);
+double roundCurrency(double v);
+}  // namespace convert
+
+class Recordset;
+using RecordsetPtr = std::shared_ptr<Recordset>;
+
+// One field of the current row, by value: reading and writing go through the
+// recordset.
+class Field {
+public:
+    Field(Recordset* rs, int index) : rs_(rs), index_(index) {}
+    QString Name() const;
+    QVariant Value() const;
+    bool setValue(const QVariant& v);
+    Field& operator=(const QVariant& v) { setValue(v); return *this; }
+    bool isNull() const { return Value().isNull(); }
+    QString text() const;  // the value as the user would see it, "" for NULL
+    ColumnKind kind() const;
+
+private:
+    Recordset* rs_;
+    int index_;
+};
+
+class Recordset : public QObject {
+    Q_OBJECT
+public:
+    enum class EditMode { None, Edit, Add };
+
+    Recordset();
+    ~Recordset() override;
+
+    static RecordsetPtr create() { return std::make_shared<Recordset>(); }
+
+    void Open(const QString& sql, Connection& conn, CursorType cursor = adOpenKeyset,
+              LockType lock = adLockOptimistic, const Params& params = {});
+    void Close();
+    bool isOpen() const { return open_; }
+    // Runs the same SQL text again; the position returns to the first row.
+    void Requery();
+
+    QString source() const { return sql_; }
+    LockType lockType() const { return lock_; }
+    bool isUpdatable() const;
+
+    // Walking
+    bool BOF() const;
+    bool EOF_() const;
+    bool atEnd() const { return EOF_(); }
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    void MovePrevious();
+    int RecordCount() const;
+    // 0-based index of the current row, -1 before the first, RecordCount() after the last.
+    int position() const { return pos_; }
+    void setPosition(int row);
+
+    // Fields (hidden row identities are never counted)
+    int fieldCount() const;
+    QString fieldName(int index) const;
+    int fieldIndex(const QString& name) const;  // case-insensitive, -1 when absent
+    Field fields(int index);
+    Field fields(const QString& name);
+    Field operator[](const QString& name) { return fields(name); }
+    ColumnKind fieldKind(int index) const;
+    // Base table and column a field came from ("" for an expression).
+    QString fieldTable(int index) const;
+    QString fieldOrigin(int index) const;
+
+    QVariant value(const QString& name) const;
+    QVariant value(int index) const;
+    // Writes a value into the current row's buffer. Throws when the field is
+    // unknown; returns false (column unchanged) when the value does not
+    // convert to the column's type.
+    bool setValue(const QString& name, const QVariant& v);
+    bool setValue(int index, const QVariant& v);
+
+    // Direct row access for grids.
+    QVariant cell(int row, int col) const;
+    // Writes one cell of a stored row back to its base table at once.
+    bool setCell(int row, int col, const QVariant& v);
+
+    void AddNew();
+    void Update();
+    void CancelUpdate();
+    void Delete();
+    EditMode editMode() const { return edit_; }
+
+signals:
+    void reset();
+    void rowChanged(int row);
+
+private:
+    struct Column {
+        QString name;       // alias as selected
+        QString table;      // origin table, "" for expressions
+        QString origin;     // origin column
+        ColumnKind kind = ColumnKind::Other;
+        int hiddenRowid = -1;  // index of the hidden rowid column of its table
+    };
+
+    void load();
+    void requireOpen() const;
+    void requireRow() const;
+    QString baseTable() const;
+    void writeRow(int row, const QVector<int>& cols, const QVector<QVariant>& values);
+    void insertRow();
+    void updateRow();
+    void refetchRow(int row);
+
+    Connection* conn_ = nullptr;
+    QString sql_;
+    QString runSql_;  // the text actually run, with the hidden row identities
+    Params params_;
+    CursorType cursor_ = adOpenKeyset;
+    LockType lock_ = adLockOptimistic;
+    bool open_ = false;
+
+    QVector<Column> cols_;          // visible columns
+    QStringList hiddenTables_;      // tables whose rowid is selected, in order
+    QVector<QVector<QVariant>> rows_;  // visible values then hidden rowids
+    int pos_ = -1;
+
+    EditMode edit_ = EditMode::None;
+    QVector<QVariant> buffer_;
+    QVector<bool> dirty_;
+    qint64 reservedKey_ = 0;
+};
+
+// Whole or nothing: rolls back unless committed.
+class Transaction {
+public:
+    explicit Transaction(Connection& c) : c_(c) { c_.BeginTrans(); }
+    ~Transaction();
+    void commit();
+
+private:
+    Connection& c_;
+    bool done_ = false;
+};
+
+}  // namespace ado

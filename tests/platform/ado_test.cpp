@@ -1,0 +1,287 @@
+// The data layer as the windows use it: keys, fields by name, typed text,
+// write-back through joins, transactions.
+
+#include "support/fixture.h"
+
+#include "platform/ado/ado.h"
+
+#include <sqlite3.h>
+
+using testsupport::DbTest;
+using namespace ado;
+
+namespace {
+
+class AdoTest : public DbTest {};
+
+TEST_F(AdoTest, KeysAreReservedAtAddNewAndNeverReused)
+{
+    Recordset rs;
+    rs.Open("SELECT * FROM TASKS", db());
+    rs.AddNew();
+    const qlonglong first = rs.value("TASK_ID").toLongLong();
+    EXPECT_GT(first, 0);
+    // Readable before Update, and stored under that key.
+    rs.setValue("TASK_NAME", "Book the band");
+    rs.Update();
+    EXPECT_EQ(count("SELECT count(*) FROM TASKS WHERE TASK_ID = ?", {first}), 1);
+
+    // A key started but never stored is not handed out again either.
+    rs.AddNew();
+    const qlonglong abandoned = rs.value("TASK_ID").toLongLong();
+    rs.CancelUpdate();
+    EXPECT_GT(abandoned, first);
+
+    db().Execute("DELETE FROM TASKS WHERE TASK_ID = ?", {first});
+    rs.AddNew();
+    rs.setValue("TASK_NAME", "Order flowers");
+    const qlonglong next = rs.value("TASK_ID").toLongLong();
+    rs.Update();
+    EXPECT_GT(next, abandoned);
+
+    // Plain INSERTs that leave the key out draw from the same counter.
+    db().Execute("INSERT INTO TASKS (TASK_NAME) VALUES (?)", {"Try the cake"});
+    EXPECT_GT(count("SELECT max(TASK_ID) FROM TASKS"), next);
+}
+
+TEST_F(AdoTest, KeysComeFromTheCopysOwnRange)
+{
+    const int copy = db().copyNumber();
+    ASSERT_GT(copy, 0);
+    const qint64 lo = qint64(copy) * Connection::kKeyRange;
+    // A row from another copy with a higher key does not pull ours into its range.
+    db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (?, ?)",
+                 {lo + 5 * Connection::kKeyRange + 7, "Other copy"});
+    db().Execute("INSERT INTO GUEST (GUEST_PARTYNAME) VALUES (?)", {"Ours"});
+    const qlonglong ours = count("SELECT GUEST_ID FROM GUEST WHERE GUEST_PARTYNAME = 'Ours'");
+    EXPECT_GT(ours, lo);
+    EXPECT_LT(ours, lo + Connection::kKeyRange);
+}
+
+TEST_F(AdoTest, SuppliedKeyIsAcceptedOnInsert)
+{
+    Recordset rs;
+    rs.Open("SELECT * FROM VENDOR", db());
+    rs.AddNew();
+    rs.setValue("VENDOR_ID", 424242);
+    rs.setValue("VENDOR_NAME", "Blooms & Co");
+    rs.Update();
+    EXPECT_EQ(db().scalar("SELECT VENDOR_NAME FROM VENDOR WHERE VENDOR_ID = 424242").toString(), "Blooms & Co");
+    EXPECT_EQ(rs.value("VENDOR_ID").toLongLong(), 424242);
+}
+
+TEST_F(AdoTest, NewTaskIsIncompleteAndDueConditionCoversTheWholeDay)
+{
+    Recordset rs;
+    rs.Open("SELECT * FROM TASKS", db());
+    const QDate d(2004, 11, 5);
+    struct { const char* name; QString due; } rows[] = {
+        {"overdue", "10/30/2004"},
+        {"midnight", "11/05/2004"},
+        {"afternoon", "11/05/2004 14:30"},
+        {"late evening", "11/5/2004 11:59 PM"},
+        {"tomorrow", "11/06/2004 00:00"},
+    };
+    for (const auto& r : rows) {
+        rs.AddNew();
+        rs.setValue("TASK_NAME", r.name);
+        ASSERT_TRUE(rs.setValue("TASK_DUEDATE", r.due)) << r.due.toStdString();
+        rs.Update();
+    }
+    EXPECT_EQ(rs.value("TASK_COMPLETE").toBool(), false);
+    EXPECT_EQ(count("SELECT count(*) FROM TASKS WHERE TASK_COMPLETE = FALSE"), 5);
+
+    Recordset due;
+    due.Open("SELECT TASK_NAME FROM TASKS WHERE Task_DueDate < ? AND TASK_COMPLETE = FALSE ORDER BY TASK_DUEDATE",
+             db(), adOpenKeyset, adLockOptimistic, {convert::isoDate(d.addDays(1))});
+    QStringList names;
+    for (; !due.EOF_(); due.MoveNext())
+        names << due.value("task_name").toString();
+    EXPECT_EQ(names, (QStringList{"overdue", "midnight", "afternoon", "late evening"}));
+}
+
+TEST_F(AdoTest, FieldsByNameIgnoreCaseAndApostrophesRoundTrip)
+{
+    db().Execute("INSERT INTO APPOINTMENT (APPOINTMENT_TEXT, APPOINTMENT_START) VALUES (?, ?)",
+                 {"O'Brien's fitting", "2004-11-05 10:00:00"});
+    Recordset rs;
+    rs.Open("SELECT * FROM APPOINTMENT WHERE Appointment_Text = ?", db(), adOpenKeyset, adLockOptimistic,
+            {"O'Brien's fitting"});
+    ASSERT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(rs.value("Appointment_Start").toDateTime(), QDateTime(QDate(2004, 11, 5), QTime(10, 0)));
+    EXPECT_EQ(rs["appointment_TEXT"].text(), "O'Brien's fitting");
+    EXPECT_THROW(rs.value("NO_SUCH_FIELD"), Error);
+    // The hidden row identity is never a column.
+    EXPECT_EQ(rs.fieldCount(), 6);
+    EXPECT_EQ(rs.fieldName(0), "APPOINTMENT_ID");
+}
+
+TEST_F(AdoTest, TypedTextThatDoesNotConvertLeavesItsColumnAndStoresTheRest)
+{
+    Recordset rs;
+    rs.Open("SELECT * FROM EXPENSES", db());
+    rs.AddNew();
+    rs.setValue("EXPENSE_AMTDUE", "$1,250.50");
+    rs.Update();
+    const qlonglong id = rs.value("EXPENSE_ID").toLongLong();
+
+    rs.setValue("EXPENSE_TEXT", "Photographer");
+    EXPECT_FALSE(rs.setValue("EXPENSE_DUEDATE", "next Tuesday"));
+    EXPECT_FALSE(rs.setValue("EXPENSE_AMTPAID", "12abc"));
+    EXPECT_FALSE(rs.setValue("EXPENSE_AMTDUE", "1,25"));
+    rs.Update();
+
+    Recordset back;
+    back.Open("SELECT * FROM EXPENSES WHERE EXPENSE_ID = ?", db(), adOpenKeyset, adLockOptimistic, {id});
+    EXPECT_EQ(back.value("EXPENSE_TEXT").toString(), "Photographer");
+    EXPECT_TRUE(back.value("EXPENSE_DUEDATE").isNull());
+    EXPECT_TRUE(back.value("EXPENSE_AMTPAID").isNull());
+    EXPECT_DOUBLE_EQ(back.value("EXPENSE_AMTDUE").toDouble(), 1250.5);
+}
+
+TEST_F(AdoTest, ConversionTable)
+{
+    struct Case {
+        ColumnKind kind;
+        QVariant in;
+        bool ok;
+        QVariant out;
+    };
+    const Case cases[] = {
+        {ColumnKind::DateTime, "11/05/2004 12:00 PM", true, "2004-11-05 12:00:00"},
+        {ColumnKind::DateTime, "11/05/2004 12:00 AM", true, "2004-11-05 00:00:00"},
+        {ColumnKind::DateTime, "2/29/2004", true, "2004-02-29 00:00:00"},
+        {ColumnKind::DateTime, "2/29/2003", false, {}},
+        {ColumnKind::DateTime, "13/01/2004", false, {}},
+        {ColumnKind::DateTime, "14:30", true, "1899-12-30 14:30:00"},
+        {ColumnKind::DateTime, "2:30 PM", true, "1899-12-30 14:30:00"},
+        {ColumnKind::DateTime, "2004-11-05 09:15:00", true, "2004-11-05 09:15:00"},
+        {ColumnKind::DateTime, "11/05/2004 25:00", false, {}},
+        {ColumnKind::DateTime, "12", false, {}},
+        {ColumnKind::Currency, "12abc", false, {}},
+        {ColumnKind::Currency, "($12.50)", true, -12.5},
+        {ColumnKind::Currency, "0.123456", true, 0.1235},
+        {ColumnKind::Currency, "1,000,000", true, 1000000.0},
+        {ColumnKind::Currency, "", true, {}},
+        {ColumnKind::Integer, "12abc", false, {}},
+        {ColumnKind::Integer, " 42 ", true, 42},
+        {ColumnKind::YesNo, "Yes", true, 1},
+        {ColumnKind::YesNo, "False", true, 0},
+        {ColumnKind::YesNo, "maybe", false, {}},
+        {ColumnKind::YesNo, true, true, 1},
+        {ColumnKind::Text, "", true, ""},
+    };
+    for (const Case& c : cases) {
+        QVariant out;
+        const bool ok = convert::toStorage(c.kind, c.in, out);
+        EXPECT_EQ(ok, c.ok) << c.in.toString().toStdString();
+        if (ok && c.ok) {
+            if (c.out.typeId() == QMetaType::Double)
+                EXPECT_DOUBLE_EQ(out.toDouble(), c.out.toDouble()) << c.in.toString().toStdString();
+            else
+                EXPECT_EQ(out.toString(), c.out.toString()) << c.in.toString().toStdString();
+            EXPECT_EQ(out.isNull(), c.out.isNull()) << c.in.toString().toStdString();
+        }
+    }
+}
+
+TEST_F(AdoTest, EditThroughAJoinChangesOneBaseRowAndOnlyTheChangedColumn)
+{
+    db().Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (1, 'Reception'), (2, 'Shower')");
+    db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (10, 'Smith')");
+    db().Execute("INSERT INTO SUBGUEST (SUBGUEST_ID, GUEST_ID, SUBGUEST_FNAME) VALUES (100, 10, 'Ann'), (101, 10, 'Bob')");
+    db().Execute("INSERT INTO INVITE (INVITE_ID, EVENT_ID, SUBGUEST_ID, INVITE_RSVP_TEXT, EVENT_FOOD) VALUES "
+                 "(1000, 1, 100, '', 'Fish'), (1001, 1, 101, '', 'Beef'), (1002, 2, 100, '', '')");
+    Recordset rs;
+    rs.Open("SELECT INVITE.INVITE_ID, EVENT.EVENT_NAME AS [Event], GUEST.GUEST_PARTYNAME AS [Party], "
+            "SUBGUEST.SUBGUEST_FNAME AS [First], INVITE.INVITE_RSVP_TEXT AS [RSVP Status], INVITE.EVENT_FOOD AS [Food] "
+            "FROM (GUEST INNER JOIN SUBGUEST ON GUEST.GUEST_ID = SUBGUEST.GUEST_ID) INNER JOIN "
+            "(EVENT INNER JOIN INVITE ON EVENT.EVENT_ID = INVITE.EVENT_ID) ON SUBGUEST.SUBGUEST_ID = INVITE.SUBGUEST_ID "
+            "ORDER BY INVITE.INVITE_ID",
+            db());
+    ASSERT_EQ(rs.RecordCount(), 3);
+    EXPECT_EQ(rs.fieldCount(), 6);
+    EXPECT_EQ(rs.fieldName(4), "RSVP Status");
+
+    const int changesBefore = sqlite3_total_changes(db().handle());
+    ASSERT_TRUE(rs.setCell(0, 4, "Attending"));
+    EXPECT_EQ(sqlite3_total_changes(db().handle()) - changesBefore, 1);
+    EXPECT_EQ(db().scalar("SELECT INVITE_RSVP_TEXT FROM INVITE WHERE INVITE_ID = 1000").toString(), "Attending");
+    EXPECT_EQ(count("SELECT count(*) FROM INVITE WHERE INVITE_RSVP_TEXT = 'Attending'"), 1);
+    EXPECT_EQ(db().scalar("SELECT EVENT_FOOD FROM INVITE WHERE INVITE_ID = 1000").toString(), "Fish");
+
+    // A column of another base table goes to that table's row only.
+    rs.setPosition(1);
+    rs.setValue("First", "Robert");
+    rs.Update();
+    EXPECT_EQ(db().scalar("SELECT SUBGUEST_FNAME FROM SUBGUEST WHERE SUBGUEST_ID = 101").toString(), "Robert");
+    EXPECT_EQ(db().scalar("SELECT SUBGUEST_FNAME FROM SUBGUEST WHERE SUBGUEST_ID = 100").toString(), "Ann");
+}
+
+TEST_F(AdoTest, RequeryDeleteAndReadOnly)
+{
+    db().Execute("INSERT INTO TITLES (TITLE_TEXT) VALUES ('Rev.')");
+    Recordset rs;
+    rs.Open("SELECT * FROM TITLES ORDER BY TITLE_ID", db());
+    const int n = rs.RecordCount();
+    db().Execute("INSERT INTO TITLES (TITLE_TEXT) VALUES ('Capt.')");
+    EXPECT_EQ(rs.RecordCount(), n);
+    rs.Requery();
+    EXPECT_EQ(rs.RecordCount(), n + 1);
+
+    // Delete then MoveNext visits the row after the deleted one.
+    rs.MoveFirst();
+    const QString second = rs.cell(1, 1).toString();
+    rs.Delete();
+    rs.MoveNext();
+    EXPECT_EQ(rs.value("TITLE_TEXT").toString(), second);
+    EXPECT_EQ(count("SELECT count(*) FROM TITLES"), n);
+
+    Recordset ro;
+    ro.Open("SELECT * FROM TITLES", db(), adOpenForwardOnly, adLockReadOnly);
+    EXPECT_THROW(ro.setValue("TITLE_TEXT", "x"), Error);
+    EXPECT_FALSE(ro.setCell(0, 1, "x"));
+
+    Recordset sum;
+    sum.Open("SELECT count(*) AS TOTAL FROM TITLES", db());
+    EXPECT_FALSE(sum.isUpdatable());
+    EXPECT_EQ(sum.value("TOTAL").toInt(), n);
+}
+
+TEST_F(AdoTest, TransactionsAreWholeOrNothing)
+{
+    const qlonglong before = count("SELECT count(*) FROM PRIORITY");
+    {
+        Transaction t(db());
+        db().Execute("INSERT INTO PRIORITY (PRIORITY_TEXT) VALUES ('Urgent')");
+        {
+            Transaction inner(db());
+            db().Execute("INSERT INTO PRIORITY (PRIORITY_TEXT) VALUES ('Someday')");
+        }  // inner rolled back
+        EXPECT_EQ(count("SELECT count(*) FROM PRIORITY"), before + 1);
+    }  // outer rolled back
+    EXPECT_EQ(count("SELECT count(*) FROM PRIORITY"), before);
+    {
+        Transaction t(db());
+        db().Execute("INSERT INTO PRIORITY (PRIORITY_TEXT) VALUES ('Urgent')");
+        t.commit();
+    }
+    EXPECT_EQ(count("SELECT count(*) FROM PRIORITY"), before + 1);
+    EXPECT_EQ(db().transactionDepth(), 0);
+}
+
+TEST(AdoOpen, NonDatabaseAndMissingFilesFailAtOpen)
+{
+    QTemporaryDir dir;
+    Connection c;
+    EXPECT_THROW(c.Open(dir.path() + "/missing.qvd"), Error);
+    EXPECT_FALSE(QFile::exists(dir.path() + "/missing.qvd"));
+    QFile f(dir.path() + "/junk.qvd");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(4096, 'x'));
+    f.close();
+    EXPECT_THROW(c.Open(f.fileName()), Error);
+    EXPECT_FALSE(c.isOpen());
+}
+
+}  // namespace

@@ -1,0 +1,78 @@
+#pragma once
+// Shared test fixtures: a program folder of its own in a temporary folder,
+// with the template copied into data/, settings kept in a file of the test,
+// message boxes scripted, and the shared connection opened on a fresh
+// working database.
+
+#include "app/modQVDatabase.h"
+#include "platform/settings/settings.h"
+#include "platform/ui/messages.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace testsupport {
+
+inline QString templatePath() { return QStringLiteral(NUPTARO_TEMPLATE); }
+inline QString sourcePath(const QString& rel) { return QStringLiteral(NUPTARO_SOURCE_DIR) + '/' + rel; }
+
+// A temporary program folder with data/qvnt04.qvd.
+class ProgramFolder {
+public:
+    explicit ProgramFolder(bool withTemplate = true)
+    {
+        QDir(dir.path()).mkpath("data");
+        if (withTemplate)
+            QFile::copy(templatePath(), path() + "/data/qvnt04.qvd");
+        settings::useFile(path() + "/settings.ini");
+        modQVDatabase::setAppPath(path());
+    }
+    ~ProgramFolder()
+    {
+        modQVDatabase::gConn.Close();
+        settings::useFile(QString());
+    }
+    QString path() const { return dir.path(); }
+    QString file(const QString& rel) const { return path() + rel; }
+
+    QTemporaryDir dir;
+};
+
+// Installs scripted message boxes for the test's lifetime.
+class ScriptedMessagesGuard {
+public:
+    ScriptedMessagesGuard()
+    {
+        auto s = std::make_unique<ui::ScriptedMessages>();
+        msgs = s.get();
+        ui::setMessageService(std::move(s));
+    }
+    ~ScriptedMessagesGuard() { ui::setMessageService(nullptr); }
+    ui::ScriptedMessages* msgs;
+};
+
+// A fresh working database opened on the shared connection.
+class DbTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = std::make_unique<ProgramFolder>();
+        modQVDatabase::LocateDataFile();
+        modQVDatabase::OpenConnection();
+    }
+    void TearDown() override
+    {
+        modQVDatabase::gConn.Close();
+        folder.reset();
+    }
+    ado::Connection& db() { return modQVDatabase::gConn; }
+    qlonglong count(const QString& sql, const ado::Params& p = {}) { return db().scalar(sql, p).toLongLong(); }
+
+    std::unique_ptr<ProgramFolder> folder;
+    ScriptedMessagesGuard messages;
+};
+
+}  // namespace testsupport
