@@ -1,0 +1,277 @@
+#pragma once
+// A data grid bound to a recordset: one column per field in the order of the
+// SELECT, rows or cards, group header rows, a total row, hidden columns,
+// widths in twips, in-place editing written back through the recordset, and
+// the row and hit-test queries the views and row commands rely on.
+//
+// Columns are numbered from 1 in the order of the fields; displayed rows are
+// numbered from 1 and include group header rows (the total row is not
+// counted).
+
+#include "platform/ado/ado.h"
+
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <QWidget>
+
+#include <utility>
+
+class QTableView;
+class QListView;
+class QStackedWidget;
+
+namespace grid {
+
+class GridModel;
+class GridDelegate;
+class CardDelegate;
+
+enum class RowKind { None, Record, GroupHeader, Total };
+
+enum class Layout { Rows = 0, Cards = 1 };
+
+// Edit types of a column.
+enum EditType { etReadOnly = 0, etText = 1, etValueList = 3, etDropDown = 5 };
+
+// Aggregates of the total row.
+enum Aggregate { agNone = 0, agCount = 1, agSum = 2 };
+
+// What lies under a point. The views refuse a pop-up menu on 1 to 3.
+enum HitArea {
+    haNothing = 0,       // blank area under the rows
+    haColumnHeader = 1,
+    haGroupHeader = 2,
+    haTotalRow = 3,
+    haCell = 4,          // a record's cell (or a card in the card layout)
+};
+
+// The display text of a value: "Currency" gives $1,234.50 and ($1,234.50);
+// dates show as M/d/yyyy, with the time when it is not midnight; an empty
+// format shows the value as stored.
+QString formatValue(const QVariant& v, const QString& format);
+// Sum of currency-like values in whole ten-thousandths, so totals are exact.
+qint64 toTenThousandths(double v);
+
+// The displayed rows as data, for printing without the widget.
+struct ReportColumn {
+    int column = 0;          // 1-based field number
+    QString caption;
+    int widthTwips = 0;
+    bool rightAligned = false;
+};
+
+struct ReportRow {
+    RowKind kind = RowKind::Record;
+    int record = -1;         // recordset row, -1 for header and total rows
+    QString headerText;      // group header rows
+    QStringList texts;       // one per report column, formatted
+};
+
+struct ReportModel {
+    Layout layout = Layout::Rows;
+    QString pageHeader;
+    int leftMarginTwips = 0;
+    int rightMarginTwips = 0;
+    int cardWidthTwips = 0;
+    int cardsAcross = 0;
+    int cardCaptionColumn = 0;   // 0 when none
+    QVector<ReportColumn> columns;
+    QVector<ReportRow> rows;     // header, record and total rows in display order
+};
+
+class GridEX : public QWidget {
+    Q_OBJECT
+public:
+    explicit GridEX(QWidget* parent = nullptr);
+    ~GridEX() override;
+
+    // --- binding
+    // Shows the recordset's rows. Rebinding a recordset with the same field
+    // names keeps every column setting; another field set resets them.
+    void bind(ado::RecordsetPtr rs);
+    ado::RecordsetPtr recordset() const { return rs_; }
+    void unbind();
+
+    // --- layout and grid-wide settings
+    void setGridLayout(Layout layout);
+    Layout gridLayout() const { return layout_; }
+    void setCardWidth(int twips);
+    int cardWidth() const { return cardWidthTwips_; }
+    void setWidthTwips(int twips);
+    int widthTwips() const;
+
+    void setSettingS1(bool on) { s1_ = on; }
+    bool settingS1() const { return s1_; }
+    void setSettingS2(bool on) { s2_ = on; }
+    bool settingS2() const { return s2_; }
+    void setSettingS3(bool on) { s3_ = on; }
+    bool settingS3() const { return s3_; }
+    void operationR();          // refreshes the display; changes no data
+    void refresh(bool full = true);
+    void redraw();
+
+    // --- print settings (used by the report)
+    void setCardsAcross(int n) { cardsAcross_ = n; }
+    int cardsAcross() const { return cardsAcross_; }
+    void setPageMargins(int leftTwips, int rightTwips);
+    void setPageHeader(const QString& text) { pageHeader_ = text; }
+    QString pageHeader() const { return pageHeader_; }
+    void setPrintOptions(bool on) { printOptions_ = on; }
+    bool printOptions() const { return printOptions_; }
+
+    // --- grouping
+    // Gathers the records under header rows by the value of the column (0 ends grouping).
+    void groupBy(int column);
+    int groupColumn() const;
+
+    // --- rows
+    int rowCount() const;                 // displayed rows, headers included
+    int currentRow() const;               // 0 when none
+    void setCurrentRow(int row);
+    RowKind rowKind(int row) const;
+    RowKind currentRowKind() const { return rowKind(currentRow()); }
+    int recordOfRow(int row) const;       // recordset row, -1 for a header
+    int currentRecord() const { return recordOfRow(currentRow()); }
+    // The displayed row of the first record under a header row (the row
+    // itself for a record row), 0 when none.
+    int firstRecordRow(int row) const;
+    // A cell by column; a header row gives its group value in the grouped column.
+    QVariant value(int row, int column) const;
+    QVariant currentValue(int column) const { return value(currentRow(), column); }
+    QString text(int row, int column) const;   // as displayed
+    QString groupHeaderText(int row) const;
+
+    // --- total row
+    void setTotalRow(int mode);           // 0 none, 2 under the records
+    int totalRow() const { return totalMode_; }
+    void setColumnAggregate(int column, int aggregate);
+    int columnAggregate(int column) const;
+    void setColumnTotalFormat(int column, const QString& format);
+    void setColumnTotalPrefix(int column, const QString& prefix);
+    QString totalText(int column) const;   // "" for a column without aggregate
+
+    // --- columns
+    int columnCount() const;
+    QString fieldName(int column) const;
+    int columnByCaption(const QString& caption) const;   // 0 when none
+    void setColumnHidden(int column, bool hidden = true);
+    bool isColumnHidden(int column) const;
+    void setColumnWidth(int column, int twips);
+    int columnWidth(int column) const;
+    void setColumnCaption(int column, const QString& caption);
+    QString columnCaption(int column) const;
+    void setColumnEditType(int column, int editType);
+    int columnEditType(int column) const;
+    void setColumnDropDown(int column, GridEX* list);
+    GridEX* columnDropDown(int column) const;
+    void clearColumnValueList(int column);
+    void addColumnValueListItem(int column, const QVariant& value, const QString& text);
+    QVector<std::pair<QVariant, QString>> columnValueList(int column) const;
+    void setColumnFormat(int column, const QString& format);
+    QString columnFormat(int column) const;
+    void setColumnCardCaption(int column, bool on = true);
+    int cardCaptionColumn() const;
+    bool isColumnEditable(int column) const;
+
+    // --- the grid as a drop-down list of another grid's column
+    void setListMode(bool on) { listMode_ = on; }
+    bool listMode() const { return listMode_; }
+    void setListAutoHide(bool on) { listAutoHide_ = on; }
+    bool listAutoHide() const { return listAutoHide_; }
+    void setValueColumn(const QString& fieldName) { valueColumn_ = fieldName; }
+    QString valueColumn() const { return valueColumn_; }
+    QStringList listValues() const;       // the value column's texts in row order
+
+    // --- editing
+    // Writes a typed or chosen value into a cell as the editor does; false
+    // (cell unchanged) when the column is not editable or the text does not
+    // convert.
+    bool editCell(int row, int column, const QVariant& v);
+    bool editPending() const;             // an open editor not yet written
+    bool writeCurrentRow();               // commits the open editor
+    void cancelEdit();
+
+    // --- hit-test (points in this widget's coordinates)
+    int hitTest(const QPoint& pos) const;
+    int columnAt(const QPoint& pos) const;   // 0 when none
+    int rowAt(const QPoint& pos) const;      // 0 when none
+    QPoint cellCenter(int row, int column) const;
+
+    // --- report
+    ReportModel reportModel() const;
+
+    QTableView* tableView() const { return table_; }
+    QListView* cardView() const { return cards_; }
+    GridModel* model() const { return model_; }
+
+signals:
+    void doubleClicked();
+    void rightClicked(const QPoint& globalPos, int row, int column);
+    void mouseDown(Qt::MouseButton button, const QPoint& pos);
+    void mouseUp(Qt::MouseButton button, const QPoint& pos);
+    void currentRowChanged(int row);
+    // An edit was refused: the text did not convert or the column is locked.
+    void editRejected(int row, int column, const QString& text);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class GridModel;
+    friend class GridDelegate;
+    friend class CardDelegate;
+
+    struct ColumnSettings {
+        QString field;
+        QString caption;
+        bool hidden = false;
+        int widthTwips = -1;      // -1: the default
+        int editType = etText;
+        GridEX* dropDown = nullptr;
+        QVector<std::pair<QVariant, QString>> valueList;
+        QString format;
+        bool cardCaption = false;
+        int aggregate = agNone;
+        QString totalFormat;
+        QString totalPrefix;
+    };
+
+    bool validColumn(int column) const;
+    ColumnSettings* col(int column);
+    const ColumnSettings* col(int column) const;
+    void applyColumns();
+    void applyLayout();
+    void rebuild();
+    void onRowChanged(int row);
+    void emitCurrentRow();
+    QPoint toViewport(const QPoint& pos) const;
+
+    ado::RecordsetPtr rs_;
+    QStringList fields_;
+    QVector<ColumnSettings> cols_;
+    int groupColumn_ = 0;
+
+    Layout layout_ = Layout::Rows;
+    int cardWidthTwips_ = 3000;
+    int cardsAcross_ = 0;
+    bool s1_ = false, s2_ = false, s3_ = false;
+    int totalMode_ = 0;
+    QString pageHeader_;
+    int leftMarginTwips_ = 0, rightMarginTwips_ = 0;
+    bool printOptions_ = false;
+    bool listMode_ = false, listAutoHide_ = false;
+    QString valueColumn_;
+    int lastCurrent_ = 0;
+
+    GridModel* model_ = nullptr;
+    GridDelegate* delegate_ = nullptr;
+    CardDelegate* cardDelegate_ = nullptr;
+    QStackedWidget* stack_ = nullptr;
+    QTableView* table_ = nullptr;
+    QListView* cards_ = nullptr;
+};
+
+}  // namespace grid

@@ -1,0 +1,15 @@
+#pragma once
+// Screen measures are kept in twips, as the stored layouts give them:
+// 15 twips are one pixel.
+
+namespace twips {
+
+constexpr int kTwipsPerPixel = 15;
+
+constexpr int toPixels(int tw) { return (tw + (tw >= 0 ? kTwipsPerPixel / 2 : -kTwipsPerPixel / 2)) / kTwipsPerPixel; }
+constexpr int fromPixels(int px) { return px * kTwipsPerPixel; }
+
+}  // namespace twips
+
+inline constexpr int twipsToPixels(int tw) { return twips::toPixels(tw); }
+inline constexpr int pixelsToTwips(int px) { return twips::fromPixels(px); }
