@@ -1,113 +1,1069 @@
 #include "platform/grid/gridex.h"
-#include "platform/grid/gridmodel.h"
 
+#include "platform/grid/griddelegate.h"
+#include "platform/grid/gridmodel.h"
+#include "platform/twips.h"
+#include "records/modSynchro.h"
+#include "app/modQVDatabase.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
 #include <QListView>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QStackedWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace grid {
 
-QString formatValue(const QVariant& v, const QString&) { return v.toString(); }
-qint64 toTenThousandths(double v) { return qint64(v * 10000.0); }
+// ------------------------------------------------------------------ formats
 
-GridModel::GridModel(GridEX* owner) : QAbstractTableModel(owner), g_(owner) {}
-void GridModel::rebuild() {}
-const GridModel::Row* GridModel::row(int) const { return nullptr; }
-bool GridModel::hasTotalRow() const { return false; }
-int GridModel::displayOfRecord(int) const { return -1; }
-void GridModel::recordChanged(int) {}
-int GridModel::rowCount(const QModelIndex&) const { return 0; }
-int GridModel::columnCount(const QModelIndex&) const { return 0; }
-QVariant GridModel::data(const QModelIndex&, int) const { return {}; }
-bool GridModel::setData(const QModelIndex&, const QVariant&, int) { return false; }
-Qt::ItemFlags GridModel::flags(const QModelIndex&) const { return Qt::NoItemFlags; }
-QVariant GridModel::headerData(int, Qt::Orientation, int) const { return {}; }
-void GridModel::totalsChanged() {}
+qint64 toTenThousandths(double v)
+{
+    return qint64(std::llround(v * 10000.0));
+}
+
+namespace {
+
+QString groupedDigits(qint64 whole)
+{
+    QString digits = QString::number(whole);
+    for (int i = digits.size() - 3; i > 0; i -= 3)
+        digits.insert(i, ',');
+    return digits;
+}
+
+QString currencyText(double v)
+{
+    // Round half away from zero to cents, from the exact ten-thousandths.
+    const qint64 tt = toTenThousandths(v);
+    const qint64 absTt = tt < 0 ? -tt : tt;
+    const qint64 cents = (absTt + 50) / 100;
+    const QString body = QStringLiteral("$") + groupedDigits(cents / 100) + '.'
+                         + QString::number(cents % 100).rightJustified(2, '0');
+    return tt < 0 && cents != 0 ? '(' + body + ')' : body;
+}
+
+QString plainNumber(double v)
+{
+    if (std::isfinite(v) && v == std::floor(v) && std::fabs(v) < 1e15)
+        return QString::number(qint64(v));
+    return QString::number(v, 'g', 15);
+}
+
+bool numericValue(const QVariant& v, double& out)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        out = v.toDouble();
+        return true;
+    case QMetaType::QString:
+        return ado::convert::parseNumber(v.toString(), out);
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+QString formatValue(const QVariant& v, const QString& format)
+{
+    if (!v.isValid() || v.isNull())
+        return QString();
+    if (format.compare(QLatin1String("Currency"), Qt::CaseInsensitive) == 0) {
+        double d;
+        if (v.typeId() != QMetaType::Bool && numericValue(v, d))
+            return currencyText(d);
+    }
+    switch (v.typeId()) {
+    case QMetaType::QDateTime: {
+        const QDateTime dt = v.toDateTime();
+        if (!dt.isValid())
+            return QString();
+        const QTime t = dt.time();
+        const bool midnight = t == QTime(0, 0);
+        // A time alone is stored on the day zero of the calendar.
+        if (dt.date() == QDate(1899, 12, 30) && !midnight)
+            return t.toString(QStringLiteral("h:mm AP"));
+        const QString day = dt.date().toString(QStringLiteral("M/d/yyyy"));
+        return midnight ? day : day + ' ' + t.toString(QStringLiteral("h:mm AP"));
+    }
+    case QMetaType::QDate:
+        return v.toDate().toString(QStringLiteral("M/d/yyyy"));
+    case QMetaType::Bool:
+        return v.toBool() ? QStringLiteral("Yes") : QStringLiteral("No");
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return plainNumber(v.toDouble());
+    default:
+        return v.toString();
+    }
+}
+
+// ---------------------------------------------------------------- delegates
+
+QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                    const QModelIndex& index) const
+{
+    const int c = index.column() + 1;
+    const int type = g_->columnEditType(c);
+    QWidget* ed = nullptr;
+    if (type == etValueList || type == etDropDown) {
+        auto* box = new QComboBox(parent);
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        if (type == etValueList) {
+            for (const auto& item : g_->columnValueList(c))
+                box->addItem(item.second, item.first);
+        } else if (GridEX* list = g_->columnDropDown(c)) {
+            for (const QString& s : list->listValues())
+                box->addItem(s, s);
+        }
+        ed = box;
+    } else {
+        ed = QStyledItemDelegate::createEditor(parent, option, index);
+    }
+    editor_ = ed;
+    return ed;
+}
+
+void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
+{
+    const QString current = index.data(Qt::EditRole).toString();
+    if (auto* box = qobject_cast<QComboBox*>(editor)) {
+        const int i = box->findText(current, Qt::MatchFixedString);
+        if (i >= 0)
+            box->setCurrentIndex(i);
+        box->setEditText(i >= 0 ? box->itemText(i) : current);
+        original_ = box->currentText();
+        return;
+    }
+    QStyledItemDelegate::setEditorData(editor, index);
+    if (auto* line = qobject_cast<QLineEdit*>(editor))
+        original_ = line->text();
+}
+
+void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
+{
+    QVariant v;
+    if (auto* box = qobject_cast<QComboBox*>(editor)) {
+        const QString typed = box->currentText();
+        const int i = box->findText(typed, Qt::MatchFixedString);
+        v = i >= 0 ? box->itemData(i) : QVariant(typed);
+        if (!v.isValid())
+            v = typed;
+    } else if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+        v = line->text();
+    } else {
+        QStyledItemDelegate::setModelData(editor, model, index);
+        lastWriteOk_ = true;
+        return;
+    }
+    // An unchanged text is not written again (no needless change-log rows).
+    if (v.toString() == original_) {
+        lastWriteOk_ = true;
+        return;
+    }
+    lastWriteOk_ = model->setData(index, v, Qt::EditRole);
+    if (lastWriteOk_)
+        original_ = v.toString();
+}
+
+void GridDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) const
+{
+    if (editor_ == editor)
+        editor_ = nullptr;
+    QStyledItemDelegate::destroyEditor(editor, index);
+}
+
+bool GridDelegate::editorModified() const
+{
+    if (!editor_)
+        return false;
+    if (auto* box = qobject_cast<QComboBox*>(editor_.data()))
+        return box->currentText() != original_;
+    if (auto* line = qobject_cast<QLineEdit*>(editor_.data()))
+        return line->text() != original_;
+    return true;
+}
+
+QVector<int> CardDelegate::lineColumns() const
+{
+    QVector<int> out;
+    const int caption = g_->cardCaptionColumn();
+    for (int c = 1; c <= g_->columnCount(); ++c)
+        if (!g_->isColumnHidden(c) && c != caption)
+            out << c;
+    return out;
+}
+
+QSize CardDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
+{
+    const int line = option.fontMetrics.height() + 2;
+    return QSize(twipsToPixels(g_->cardWidth()), line * (int(lineColumns().size()) + 1) + 8);
+}
+
+void CardDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const int row = index.row() + 1;
+    if (g_->rowKind(row) != RowKind::Record)
+        return;
+    p->save();
+    const QRect r = option.rect.adjusted(2, 2, -2, -2);
+    const bool selected = option.state & QStyle::State_Selected;
+    p->fillRect(r, option.palette.brush(QPalette::Base));
+    p->setPen(option.palette.color(QPalette::Mid));
+    p->drawRect(r.adjusted(0, 0, -1, -1));
+    const int line = option.fontMetrics.height() + 2;
+    QRect title(r.left() + 1, r.top() + 1, r.width() - 2, line + 2);
+    p->fillRect(title, option.palette.brush(selected ? QPalette::Highlight : QPalette::Button));
+    QFont bold = option.font;
+    bold.setBold(true);
+    p->setFont(bold);
+    p->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::ButtonText));
+    const int caption = g_->cardCaptionColumn();
+    const QString head = caption ? g_->text(row, caption) : QString();
+    p->drawText(title.adjusted(4, 0, -4, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                QFontMetrics(bold).elidedText(head, Qt::ElideRight, title.width() - 8));
+    p->setFont(option.font);
+    p->setPen(option.palette.color(QPalette::Text));
+    int y = title.bottom() + 2;
+    for (int c : lineColumns()) {
+        const QString s = g_->columnCaption(c) + ": " + g_->text(row, c);
+        p->drawText(QRect(r.left() + 4, y, r.width() - 8, line), Qt::AlignVCenter | Qt::AlignLeft,
+                    option.fontMetrics.elidedText(s, Qt::ElideRight, r.width() - 8));
+        y += line;
+    }
+    p->restore();
+}
+
+// ------------------------------------------------------------------- GridEX
 
 GridEX::GridEX(QWidget* parent) : QWidget(parent)
 {
     model_ = new GridModel(this);
+    delegate_ = new GridDelegate(this);
+    cardDelegate_ = new CardDelegate(this);
     stack_ = new QStackedWidget(this);
+
     table_ = new QTableView;
+    table_->setModel(model_);
+    table_->setItemDelegate(delegate_);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed
+                            | QAbstractItemView::AnyKeyPressed);
+    table_->setWordWrap(false);
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    table_->horizontalHeader()->setHighlightSections(false);
+
     cards_ = new QListView;
+    cards_->setModel(model_);
+    cards_->setSelectionModel(table_->selectionModel());
+    cards_->setItemDelegate(cardDelegate_);
+    cards_->setViewMode(QListView::ListMode);
+    cards_->setFlow(QListView::LeftToRight);
+    cards_->setWrapping(true);
+    cards_->setResizeMode(QListView::Adjust);
+    cards_->setUniformItemSizes(true);
+    cards_->setSpacing(4);
+    cards_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    cards_->setSelectionMode(QAbstractItemView::SingleSelection);
+    cards_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
     stack_->addWidget(table_);
     stack_->addWidget(cards_);
     auto* lay = new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
     lay->addWidget(stack_);
-    table_->setModel(model_);
-    cards_->setModel(model_);
-}
-GridEX::~GridEX() = default;
 
-void GridEX::bind(ado::RecordsetPtr rs) { rs_ = std::move(rs); }
-void GridEX::unbind() { rs_.reset(); }
-void GridEX::setGridLayout(Layout layout) { layout_ = layout; }
-void GridEX::setCardWidth(int twips) { cardWidthTwips_ = twips; }
-void GridEX::setWidthTwips(int) {}
-int GridEX::widthTwips() const { return 0; }
-void GridEX::operationR() {}
-void GridEX::refresh(bool) {}
-void GridEX::redraw() {}
-void GridEX::setPageMargins(int l, int r) { leftMarginTwips_ = l; rightMarginTwips_ = r; }
-void GridEX::groupBy(int column) { groupColumn_ = column; }
-int GridEX::groupColumn() const { return groupColumn_; }
-int GridEX::rowCount() const { return 0; }
-int GridEX::currentRow() const { return 0; }
-void GridEX::setCurrentRow(int) {}
-RowKind GridEX::rowKind(int) const { return RowKind::None; }
-int GridEX::recordOfRow(int) const { return -1; }
-int GridEX::firstRecordRow(int) const { return 0; }
-QVariant GridEX::value(int, int) const { return {}; }
-QString GridEX::text(int, int) const { return {}; }
-QString GridEX::groupHeaderText(int) const { return {}; }
-void GridEX::setTotalRow(int mode) { totalMode_ = mode; }
-void GridEX::setColumnAggregate(int, int) {}
-int GridEX::columnAggregate(int) const { return 0; }
-void GridEX::setColumnTotalFormat(int, const QString&) {}
-void GridEX::setColumnTotalPrefix(int, const QString&) {}
-QString GridEX::totalText(int) const { return {}; }
-int GridEX::columnCount() const { return 0; }
-QString GridEX::fieldName(int) const { return {}; }
-int GridEX::columnByCaption(const QString&) const { return 0; }
-void GridEX::setColumnHidden(int, bool) {}
-bool GridEX::isColumnHidden(int) const { return false; }
-void GridEX::setColumnWidth(int, int) {}
-int GridEX::columnWidth(int) const { return 0; }
-void GridEX::setColumnCaption(int, const QString&) {}
-QString GridEX::columnCaption(int) const { return {}; }
-void GridEX::setColumnEditType(int, int) {}
-int GridEX::columnEditType(int) const { return 0; }
-void GridEX::setColumnDropDown(int, GridEX*) {}
-GridEX* GridEX::columnDropDown(int) const { return nullptr; }
-void GridEX::clearColumnValueList(int) {}
-void GridEX::addColumnValueListItem(int, const QVariant&, const QString&) {}
-QVector<std::pair<QVariant, QString>> GridEX::columnValueList(int) const { return {}; }
-void GridEX::setColumnFormat(int, const QString&) {}
-QString GridEX::columnFormat(int) const { return {}; }
-void GridEX::setColumnCardCaption(int, bool) {}
-int GridEX::cardCaptionColumn() const { return 0; }
-bool GridEX::isColumnEditable(int) const { return false; }
-QStringList GridEX::listValues() const { return {}; }
-bool GridEX::editCell(int, int, const QVariant&) { return false; }
-bool GridEX::editPending() const { return false; }
-bool GridEX::writeCurrentRow() { return true; }
-void GridEX::cancelEdit() {}
-int GridEX::hitTest(const QPoint&) const { return haNothing; }
-int GridEX::columnAt(const QPoint&) const { return 0; }
-int GridEX::rowAt(const QPoint&) const { return 0; }
-QPoint GridEX::cellCenter(int, int) const { return {}; }
-ReportModel GridEX::reportModel() const { return {}; }
-bool GridEX::eventFilter(QObject* w, QEvent* e) { return QWidget::eventFilter(w, e); }
-bool GridEX::validColumn(int) const { return false; }
-GridEX::ColumnSettings* GridEX::col(int) { return nullptr; }
-const GridEX::ColumnSettings* GridEX::col(int) const { return nullptr; }
-void GridEX::applyColumns() {}
-void GridEX::applyLayout() {}
-void GridEX::rebuild() {}
-void GridEX::onRowChanged(int) {}
-void GridEX::emitCurrentRow() {}
-QPoint GridEX::toViewport(const QPoint& p) const { return p; }
+    for (QWidget* w : {table_->viewport(), cards_->viewport(), table_->horizontalHeader()->viewport()})
+        w->installEventFilter(this);
+
+    connect(table_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& cur, const QModelIndex& prev) {
+                // The total row is never current.
+                if (cur.isValid() && cur.row() >= model_->displayedRows()) {
+                    table_->selectionModel()->setCurrentIndex(
+                        prev.isValid() && prev.row() < model_->displayedRows() ? prev : QModelIndex(),
+                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                    return;
+                }
+                emitCurrentRow();
+            });
+}
+
+GridEX::~GridEX()
+{
+    if (rs_)
+        QObject::disconnect(rs_.get(), nullptr, this, nullptr);
+    // The views ask the model (and so this grid) while they close, so they go
+    // before the column settings do.
+    delete stack_;
+    stack_ = nullptr;
+}
+
+bool GridEX::validColumn(int column) const
+{
+    return column >= 1 && column <= cols_.size();
+}
+
+GridEX::ColumnSettings* GridEX::col(int column)
+{
+    return validColumn(column) ? &cols_[column - 1] : nullptr;
+}
+
+const GridEX::ColumnSettings* GridEX::col(int column) const
+{
+    return validColumn(column) ? &cols_[column - 1] : nullptr;
+}
+
+// ------------------------------------------------------------------ binding
+
+void GridEX::bind(ado::RecordsetPtr rs)
+{
+    if (delegate_->openEditor())
+        cancelEdit();
+    if (rs_ && rs_ != rs)
+        QObject::disconnect(rs_.get(), nullptr, this, nullptr);
+    const bool same = rs_ == rs;
+    rs_ = std::move(rs);
+
+    QStringList names;
+    if (rs_ && rs_->isOpen())
+        for (int i = 0; i < rs_->fieldCount(); ++i)
+            names << rs_->fieldName(i);
+    bool sameFields = names.size() == fields_.size();
+    for (int i = 0; sameFields && i < names.size(); ++i)
+        sameFields = names[i].compare(fields_[i], Qt::CaseInsensitive) == 0;
+    if (!sameFields) {
+        // Another field set: the column settings start afresh.
+        fields_ = names;
+        cols_.clear();
+        for (const QString& n : names) {
+            ColumnSettings s;
+            s.field = n;
+            s.caption = n;
+            cols_ << s;
+        }
+        groupColumn_ = 0;
+    }
+    if (rs_ && !same) {
+        connect(rs_.get(), &ado::Recordset::reset, this, [this] { rebuild(); });
+        connect(rs_.get(), &ado::Recordset::rowChanged, this, [this](int row) { onRowChanged(row); });
+    }
+    rebuild();
+}
+
+void GridEX::unbind()
+{
+    bind(nullptr);
+}
+
+void GridEX::rebuild()
+{
+    const int keep = lastCurrent_;
+    totalsCache_.clear();
+    blockCurrentSignal_ = true;
+    model_->rebuild();
+    applyColumns();
+    applyLayout();
+    blockCurrentSignal_ = false;
+    lastCurrent_ = 0;
+    const int n = rowCount();
+    if (n > 0)
+        setCurrentRow(keep >= 1 && keep <= n ? keep : 1);
+    else
+        emitCurrentRow();
+}
+
+void GridEX::onRowChanged(int row)
+{
+    totalsCache_.clear();
+    // An edit that moves the record to another group gathers the rows anew;
+    // while an editor is closing, that waits for the event loop.
+    if (groupColumn_ > 0 && rs_ && rs_->isOpen()
+        && compareGroupValues(rs_->cell(row, groupColumn_ - 1), model_->groupKey(row)) != 0) {
+        scheduleRebuild();
+        return;
+    }
+    model_->recordChanged(row);
+}
+
+void GridEX::scheduleRebuild()
+{
+    if (!inEdit_) {
+        rebuild();
+        return;
+    }
+    if (rebuildPending_)
+        return;
+    rebuildPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        rebuildPending_ = false;
+        rebuild();
+    });
+}
+
+void GridEX::applyColumns()
+{
+    QHeaderView* h = table_->horizontalHeader();
+    for (int i = 0; i < cols_.size(); ++i) {
+        table_->setColumnHidden(i, cols_[i].hidden);
+        table_->setColumnWidth(i, cols_[i].widthTwips >= 0 ? twipsToPixels(cols_[i].widthTwips)
+                                                         : h->defaultSectionSize());
+    }
+    if (!cols_.isEmpty())
+        emit model_->headerDataChanged(Qt::Horizontal, 0, int(cols_.size()) - 1);
+}
+
+void GridEX::applyLayout()
+{
+    stack_->setCurrentWidget(layout_ == Layout::Cards ? static_cast<QWidget*>(cards_) : table_);
+    if (layout_ != Layout::Cards)
+        return;
+    // Cards show records only.
+    const int n = model_->rowCount();
+    for (int r = 0; r < n; ++r) {
+        const GridModel::Row* row = model_->row(r);
+        cards_->setRowHidden(r, !row || row->kind != RowKind::Record);
+    }
+    cards_->doItemsLayout();
+}
+
+// ----------------------------------------------------------- grid settings
+
+void GridEX::setGridLayout(Layout layout)
+{
+    layout_ = layout;
+    applyLayout();
+}
+
+void GridEX::setCardWidth(int twips)
+{
+    cardWidthTwips_ = twips;
+    if (layout_ == Layout::Cards)
+        cards_->doItemsLayout();
+}
+
+void GridEX::setWidthTwips(int tw)
+{
+    resize(twipsToPixels(tw), height());
+}
+
+int GridEX::widthTwips() const
+{
+    return pixelsToTwips(width());
+}
+
+void GridEX::operationR()
+{
+    redraw();
+}
+
+void GridEX::refresh(bool)
+{
+    redraw();
+}
+
+void GridEX::redraw()
+{
+    table_->viewport()->update();
+    cards_->viewport()->update();
+    table_->horizontalHeader()->viewport()->update();
+}
+
+void GridEX::setPageMargins(int leftTwips, int rightTwips)
+{
+    leftMarginTwips_ = leftTwips;
+    rightMarginTwips_ = rightTwips;
+}
+
+// ----------------------------------------------------------------- grouping
+
+void GridEX::groupBy(int column)
+{
+    if (column != 0 && !validColumn(column))
+        return;
+    groupColumn_ = column;
+    rebuild();
+}
+
+int GridEX::groupColumn() const
+{
+    return groupColumn_;
+}
+
+// --------------------------------------------------------------------- rows
+
+int GridEX::rowCount() const
+{
+    return model_->displayedRows();
+}
+
+int GridEX::currentRow() const
+{
+    const QModelIndex cur = table_->selectionModel()->currentIndex();
+    if (!cur.isValid() || cur.row() >= rowCount())
+        return 0;
+    return cur.row() + 1;
+}
+
+void GridEX::setCurrentRow(int row)
+{
+    if (row < 1 || row > rowCount())
+        return;
+    int column = 0;
+    const QModelIndex cur = table_->selectionModel()->currentIndex();
+    if (cur.isValid())
+        column = cur.column();
+    else
+        for (int c = 1; c <= columnCount(); ++c)
+            if (!isColumnHidden(c)) {
+                column = c - 1;
+                break;
+            }
+    const QModelIndex idx = model_->index(row - 1, column);
+    table_->selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (layout_ == Layout::Cards)
+        cards_->scrollTo(idx);
+    else
+        table_->scrollTo(idx);
+}
+
+void GridEX::emitCurrentRow()
+{
+    if (blockCurrentSignal_)
+        return;
+    const int r = currentRow();
+    lastCurrent_ = r;
+    emit currentRowChanged(r);
+}
+
+RowKind GridEX::rowKind(int row) const
+{
+    if (row == rowCount() + 1 && model_->hasTotalRow())
+        return RowKind::Total;
+    const GridModel::Row* r = model_->row(row - 1);
+    return r ? r->kind : RowKind::None;
+}
+
+int GridEX::recordOfRow(int row) const
+{
+    const GridModel::Row* r = model_->row(row - 1);
+    return r && r->kind == RowKind::Record ? r->record : -1;
+}
+
+int GridEX::firstRecordRow(int row) const
+{
+    const GridModel::Row* r = model_->row(row - 1);
+    if (!r)
+        return 0;
+    if (r->kind == RowKind::Record)
+        return row;
+    // Groups are never empty: the header's first record follows it.
+    return model_->displayOfRecord(r->groupFirst) + 1;
+}
+
+QVariant GridEX::value(int row, int column) const
+{
+    const GridModel::Row* r = model_->row(row - 1);
+    if (!r || !validColumn(column))
+        return {};
+    if (r->kind == RowKind::Record)
+        return rs_->cell(r->record, column - 1);
+    if (r->kind == RowKind::GroupHeader && column == groupColumn_)
+        return rs_->cell(r->groupFirst, column - 1);
+    return {};
+}
+
+QString GridEX::text(int row, int column) const
+{
+    const ColumnSettings* s = col(column);
+    return s ? formatValue(value(row, column), s->format) : QString();
+}
+
+QString GridEX::groupHeaderText(int row) const
+{
+    const GridModel::Row* r = model_->row(row - 1);
+    if (!r || r->kind != RowKind::GroupHeader || !validColumn(groupColumn_))
+        return QString();
+    return QStringLiteral("%1: %2 (%3)").arg(columnCaption(groupColumn_), text(row, groupColumn_)).arg(r->groupSize);
+}
+
+// ---------------------------------------------------------------- total row
+
+void GridEX::setTotalRow(int mode)
+{
+    if (mode == totalMode_)
+        return;
+    totalMode_ = mode;
+    rebuild();
+}
+
+void GridEX::setColumnAggregate(int column, int aggregate)
+{
+    if (ColumnSettings* s = col(column)) {
+        s->aggregate = aggregate;
+        totalsCache_.clear();
+        model_->totalsChanged();
+    }
+}
+
+int GridEX::columnAggregate(int column) const
+{
+    const ColumnSettings* s = col(column);
+    return s ? s->aggregate : agNone;
+}
+
+void GridEX::setColumnTotalFormat(int column, const QString& format)
+{
+    if (ColumnSettings* s = col(column)) {
+        s->totalFormat = format;
+        totalsCache_.clear();
+        model_->totalsChanged();
+    }
+}
+
+void GridEX::setColumnTotalPrefix(int column, const QString& prefix)
+{
+    if (ColumnSettings* s = col(column)) {
+        s->totalPrefix = prefix;
+        totalsCache_.clear();
+        model_->totalsChanged();
+    }
+}
+
+QString GridEX::totalText(int column) const
+{
+    const ColumnSettings* s = col(column);
+    if (!s || s->aggregate == agNone || !rs_ || !rs_->isOpen())
+        return QString();
+    if (totalsCache_.size() != cols_.size())
+        totalsCache_ = QVector<QString>(cols_.size());
+    QString& cached = totalsCache_[column - 1];
+    if (!cached.isNull())
+        return cached;
+    const int n = rs_->RecordCount();
+    QVariant result;
+    if (s->aggregate == agCount) {
+        result = qlonglong(n);
+    } else if (s->aggregate == agSum) {
+        // Whole ten-thousandths keep currency sums exact; NULLs add nothing.
+        qint64 sum = 0;
+        for (int r = 0; r < n; ++r) {
+            const QVariant v = rs_->cell(r, column - 1);
+            double d;
+            if (v.isValid() && !v.isNull() && v.typeId() != QMetaType::Bool && numericValue(v, d))
+                sum += toTenThousandths(d);
+        }
+        result = double(sum) / 10000.0;
+    }
+    cached = s->totalPrefix + formatValue(result, s->totalFormat);
+    if (cached.isNull())
+        cached = QStringLiteral("");
+    return cached;
+}
+
+// ------------------------------------------------------------------ columns
+
+int GridEX::columnCount() const
+{
+    return cols_.size();
+}
+
+QString GridEX::fieldName(int column) const
+{
+    const ColumnSettings* s = col(column);
+    return s ? s->field : QString();
+}
+
+int GridEX::columnByCaption(const QString& caption) const
+{
+    for (int i = 0; i < cols_.size(); ++i)
+        if (cols_[i].caption == caption)
+            return i + 1;
+    return 0;
+}
+
+void GridEX::setColumnHidden(int column, bool hidden)
+{
+    if (ColumnSettings* s = col(column)) {
+        s->hidden = hidden;
+        table_->setColumnHidden(column - 1, hidden);
+        if (layout_ == Layout::Cards)
+            cards_->doItemsLayout();
+    }
+}
+
+bool GridEX::isColumnHidden(int column) const
+{
+    const ColumnSettings* s = col(column);
+    return s ? s->hidden : false;
+}
+
+void GridEX::setColumnWidth(int column, int tw)
+{
+    if (ColumnSettings* s = col(column)) {
+        s->widthTwips = tw < 0 ? 0 : tw;
+        table_->setColumnWidth(column - 1, twipsToPixels(s->widthTwips));
+    }
+}
+
+int GridEX::columnWidth(int column) const
+{
+    const ColumnSettings* s = col(column);
+    if (!s)
+        return 0;
+    if (s->widthTwips >= 0)
+        return s->widthTwips;
+    return pixelsToTwips(table_->horizontalHeader()->defaultSectionSize());
+}
+
+void GridEX::setColumnCaption(int column, const QString& caption)
+{
+    if (ColumnSettings* s = col(column)) {
+        s->caption = caption;
+        emit model_->headerDataChanged(Qt::Horizontal, column - 1, column - 1);
+    }
+}
+
+QString GridEX::columnCaption(int column) const
+{
+    const ColumnSettings* s = col(column);
+    return s ? s->caption : QString();
+}
+
+void GridEX::setColumnEditType(int column, int editType)
+{
+    if (ColumnSettings* s = col(column))
+        s->editType = editType;
+}
+
+int GridEX::columnEditType(int column) const
+{
+    const ColumnSettings* s = col(column);
+    return s ? s->editType : etReadOnly;
+}
+
+void GridEX::setColumnDropDown(int column, GridEX* list)
+{
+    if (ColumnSettings* s = col(column))
+        s->dropDown = list;
+}
+
+GridEX* GridEX::columnDropDown(int column) const
+{
+    const ColumnSettings* s = col(column);
+    return s ? s->dropDown.data() : nullptr;
+}
+
+void GridEX::clearColumnValueList(int column)
+{
+    if (ColumnSettings* s = col(column))
+        s->valueList.clear();
+}
+
+void GridEX::addColumnValueListItem(int column, const QVariant& value, const QString& text)
+{
+    if (ColumnSettings* s = col(column))
+        s->valueList.push_back({value, text});
+}
+
+QVector<std::pair<QVariant, QString>> GridEX::columnValueList(int column) const
+{
+    const ColumnSettings* s = col(column);
+    return s ? s->valueList : QVector<std::pair<QVariant, QString>>();
+}
+
+void GridEX::setColumnFormat(int column, const QString& format)
+{
+    if (ColumnSettings* s = col(column)) {
+        s->format = format;
+        redraw();
+    }
+}
+
+QString GridEX::columnFormat(int column) const
+{
+    const ColumnSettings* s = col(column);
+    return s ? s->format : QString();
+}
+
+void GridEX::setColumnCardCaption(int column, bool on)
+{
+    if (ColumnSettings* s = col(column)) {
+        s->cardCaption = on;
+        if (layout_ == Layout::Cards)
+            cards_->doItemsLayout();
+    }
+}
+
+int GridEX::cardCaptionColumn() const
+{
+    for (int i = 0; i < cols_.size(); ++i)
+        if (cols_[i].cardCaption)
+            return i + 1;
+    return 0;
+}
+
+bool GridEX::isColumnEditable(int column) const
+{
+    const ColumnSettings* s = col(column);
+    if (!s || s->editType == etReadOnly || listMode_ || !rs_ || !rs_->isOpen())
+        return false;
+    if (rs_->lockType() == ado::adLockReadOnly || !rs_->isUpdatable())
+        return false;
+    return !rs_->fieldOrigin(column - 1).isEmpty();
+}
+
+QStringList GridEX::listValues() const
+{
+    QStringList out;
+    if (!rs_ || !rs_->isOpen())
+        return out;
+    int c = valueColumn_.isEmpty() ? 0 : rs_->fieldIndex(valueColumn_);
+    if (c < 0)
+        return out;
+    const int n = rs_->RecordCount();
+    out.reserve(n);
+    for (int r = 0; r < n; ++r)
+        out << formatValue(rs_->cell(r, c), QString());
+    return out;
+}
+
+// ------------------------------------------------------------------ editing
+
+bool GridEX::editCell(int row, int column, const QVariant& v)
+{
+    const int record = recordOfRow(row);
+    if (record < 0 || !isColumnEditable(column)) {
+        emit editRejected(row, column, v.toString());
+        return false;
+    }
+    QVariant in = v;
+    // A cleared cell of a typed column stores NULL.
+    if (in.typeId() == QMetaType::QString && in.toString().trimmed().isEmpty()
+        && rs_->fieldKind(column - 1) != ado::ColumnKind::Text)
+        in = QVariant();
+    bool ok = false;
+    inEdit_ = true;
+    try {
+        ok = rs_->setCell(record, column - 1, in);
+    } catch (const ado::Error&) {
+        ok = false;
+    }
+    inEdit_ = false;
+    if (!ok) {
+        emit editRejected(row, column, v.toString());
+        return false;
+    }
+    logEdit(record, column);
+    return true;
+}
+
+void GridEX::logEdit(int record, int column)
+{
+    // The change log names the changed row by its table and key; the key is
+    // found among the selected fields.
+    const QString table = rs_->fieldTable(column - 1);
+    if (table.isEmpty() || !modQVDatabase::gConn.isOpen())
+        return;
+    try {
+        const QString key = modQVDatabase::gConn.keyColumn(table);
+        for (int i = 0; i < rs_->fieldCount(); ++i) {
+            if (rs_->fieldTable(i).compare(table, Qt::CaseInsensitive) == 0
+                && rs_->fieldOrigin(i).compare(key, Qt::CaseInsensitive) == 0) {
+                const QVariant id = rs_->cell(record, i);
+                if (!id.isNull())
+                    modSynchro::LogChange(table, id.toInt(), modSynchro::Changed);
+                return;
+            }
+        }
+    } catch (const ado::Error&) {
+        // The edit itself is stored; a failed log row does not undo it.
+    }
+}
+
+bool GridEX::editPending() const
+{
+    return delegate_->openEditor() && delegate_->editorModified();
+}
+
+bool GridEX::writeCurrentRow()
+{
+    QWidget* ed = delegate_->openEditor();
+    if (!ed)
+        return true;
+    emit delegate_->commitData(ed);
+    const bool ok = delegate_->lastWriteOk();
+    emit delegate_->closeEditor(ed, QAbstractItemDelegate::NoHint);
+    return ok;
+}
+
+void GridEX::cancelEdit()
+{
+    if (QWidget* ed = delegate_->openEditor())
+        emit delegate_->closeEditor(ed, QAbstractItemDelegate::RevertModelCache);
+}
+
+// ----------------------------------------------------------------- hit-test
+
+QPoint GridEX::toViewport(const QPoint& pos) const
+{
+    QWidget* vp = layout_ == Layout::Cards ? cards_->viewport() : table_->viewport();
+    return vp->mapFrom(this, pos);
+}
+
+int GridEX::hitTest(const QPoint& pos) const
+{
+    if (layout_ == Layout::Rows) {
+        QHeaderView* h = table_->horizontalHeader();
+        if (h->isVisible() && h->geometry().contains(table_->mapFrom(this, pos)))
+            return haColumnHeader;
+    }
+    const QPoint p = toViewport(pos);
+    QAbstractItemView* v = layout_ == Layout::Cards ? static_cast<QAbstractItemView*>(cards_) : table_;
+    if (!v->viewport()->rect().contains(p))
+        return haNothing;
+    const QModelIndex idx = v->indexAt(p);
+    if (!idx.isValid())
+        return haNothing;
+    switch (rowKind(idx.row() + 1)) {
+    case RowKind::GroupHeader:
+        return haGroupHeader;
+    case RowKind::Total:
+        return haTotalRow;
+    case RowKind::Record:
+        return haCell;
+    default:
+        return haNothing;
+    }
+}
+
+int GridEX::columnAt(const QPoint& pos) const
+{
+    if (layout_ == Layout::Cards)
+        return 0;
+    const QPoint p = table_->viewport()->mapFrom(this, pos);
+    const int c = table_->columnAt(p.x());
+    return c < 0 ? 0 : c + 1;
+}
+
+int GridEX::rowAt(const QPoint& pos) const
+{
+    QAbstractItemView* v = layout_ == Layout::Cards ? static_cast<QAbstractItemView*>(cards_) : table_;
+    const QPoint p = toViewport(pos);
+    if (!v->viewport()->rect().contains(p))
+        return 0;
+    const QModelIndex idx = v->indexAt(p);
+    if (!idx.isValid() || idx.row() >= rowCount())
+        return 0;
+    return idx.row() + 1;
+}
+
+QPoint GridEX::cellCenter(int row, int column) const
+{
+    QAbstractItemView* v = layout_ == Layout::Cards ? static_cast<QAbstractItemView*>(cards_) : table_;
+    const QRect r = v->visualRect(model_->index(row - 1, layout_ == Layout::Cards ? 0 : column - 1));
+    if (!r.isValid())
+        return QPoint(-1, -1);
+    return v->viewport()->mapTo(this, r.center());
+}
+
+bool GridEX::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type t = event->type();
+    if (t == QEvent::MouseButtonPress || t == QEvent::MouseButtonRelease || t == QEvent::MouseButtonDblClick) {
+        auto* me = static_cast<QMouseEvent*>(event);
+        auto* w = static_cast<QWidget*>(watched);
+        const QPoint pos = w->mapTo(this, me->position().toPoint());
+        if (t == QEvent::MouseButtonPress) {
+            emit mouseDown(me->button(), pos);
+            if (me->button() == Qt::RightButton) {
+                emit rightClicked(me->globalPosition().toPoint(), rowAt(pos), columnAt(pos));
+                return true;  // a right click leaves the current row where it is
+            }
+        } else if (t == QEvent::MouseButtonRelease) {
+            emit mouseUp(me->button(), pos);
+            if (me->button() == Qt::RightButton)
+                return true;
+        } else if (me->button() == Qt::LeftButton && watched != table_->horizontalHeader()->viewport()) {
+            emit doubleClicked();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ------------------------------------------------------------------- report
+
+ReportModel GridEX::reportModel() const
+{
+    ReportModel m;
+    m.layout = layout_;
+    m.pageHeader = pageHeader_;
+    m.leftMarginTwips = leftMarginTwips_;
+    m.rightMarginTwips = rightMarginTwips_;
+    m.cardWidthTwips = cardWidthTwips_;
+    m.cardsAcross = cardsAcross_;
+    m.cardCaptionColumn = cardCaptionColumn();
+    for (int c = 1; c <= columnCount(); ++c) {
+        if (isColumnHidden(c) || (layout_ == Layout::Cards && c == m.cardCaptionColumn))
+            continue;
+        ReportColumn rc;
+        rc.column = c;
+        rc.caption = columnCaption(c);
+        rc.widthTwips = columnWidth(c);
+        if (rs_ && rs_->isOpen()) {
+            const ado::ColumnKind k = rs_->fieldKind(c - 1);
+            rc.rightAligned = k == ado::ColumnKind::Currency || k == ado::ColumnKind::Integer
+                              || k == ado::ColumnKind::Real || !cols_[c - 1].format.isEmpty();
+        }
+        m.columns << rc;
+    }
+    const int n = rowCount();
+    m.rows.reserve(n + 1);
+    for (int r = 1; r <= n; ++r) {
+        const RowKind kind = rowKind(r);
+        if (layout_ == Layout::Cards && kind != RowKind::Record)
+            continue;
+        ReportRow row;
+        row.kind = kind;
+        row.record = recordOfRow(r);
+        if (kind == RowKind::GroupHeader) {
+            row.headerText = groupHeaderText(r);
+            for (int k = 0; k < m.columns.size(); ++k)
+                row.texts << QString();
+        } else {
+            if (layout_ == Layout::Cards && m.cardCaptionColumn)
+                row.headerText = text(r, m.cardCaptionColumn);
+            for (const ReportColumn& rc : m.columns)
+                row.texts << text(r, rc.column);
+        }
+        m.rows << row;
+    }
+    if (model_->hasTotalRow() && layout_ == Layout::Rows) {
+        ReportRow total;
+        total.kind = RowKind::Total;
+        for (const ReportColumn& rc : m.columns)
+            total.texts << totalText(rc.column);
+        m.rows << total;
+    }
+    return m;
+}
 
 }  // namespace grid

@@ -11,6 +11,7 @@
 #include "platform/ado/ado.h"
 
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -230,7 +231,7 @@ private:
         bool hidden = false;
         int widthTwips = -1;      // -1: the default
         int editType = etText;
-        GridEX* dropDown = nullptr;
+        QPointer<GridEX> dropDown;
         QVector<std::pair<QVariant, QString>> valueList;
         QString format;
         bool cardCaption = false;
@@ -246,6 +247,8 @@ private:
     void applyLayout();
     void rebuild();
     void onRowChanged(int row);
+    void scheduleRebuild();
+    void logEdit(int record, int column);
     void emitCurrentRow();
     QPoint toViewport(const QPoint& pos) const;
 
@@ -265,6 +268,10 @@ private:
     bool listMode_ = false, listAutoHide_ = false;
     QString valueColumn_;
     int lastCurrent_ = 0;
+    bool blockCurrentSignal_ = false;
+    bool inEdit_ = false;
+    bool rebuildPending_ = false;
+    mutable QVector<QString> totalsCache_;
 
     GridModel* model_ = nullptr;
     GridDelegate* delegate_ = nullptr;

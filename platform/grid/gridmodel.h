@@ -9,6 +9,9 @@
 
 namespace grid {
 
+// Order of group values; 0 when two values fall in the same group.
+int compareGroupValues(const QVariant& a, const QVariant& b);
+
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -29,6 +32,8 @@ public:
     bool hasTotalRow() const;
     int displayOfRecord(int record) const;   // 0-based displayed row, -1 when none
     void recordChanged(int record);
+    // The group value a record had when the rows were gathered.
+    QVariant groupKey(int record) const { return record >= 0 && record < keys_.size() ? keys_[record] : QVariant(); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -44,6 +49,7 @@ private:
     GridEX* g_;
     QVector<Row> rows_;
     QVector<int> displayOf_;
+    QVector<QVariant> keys_;
 };
 
 }  // namespace grid

@@ -1,0 +1,48 @@
+#pragma once
+// Editors and card painting of GridEX.
+
+#include "platform/grid/gridex.h"
+
+#include <QPointer>
+#include <QStyledItemDelegate>
+
+namespace grid {
+
+// Text editing for plain columns; an editable drop-down for columns with a
+// value list (edit type 3) or an attached list grid (edit type 5), which
+// takes typed text as well as a choice.
+class GridDelegate : public QStyledItemDelegate {
+public:
+    explicit GridDelegate(GridEX* g) : QStyledItemDelegate(g), g_(g) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+    void destroyEditor(QWidget* editor, const QModelIndex& index) const override;
+
+    QWidget* openEditor() const { return editor_; }
+    bool editorModified() const;
+    bool lastWriteOk() const { return lastWriteOk_; }
+
+private:
+    GridEX* g_;
+    mutable QPointer<QWidget> editor_;
+    mutable QString original_;
+    mutable bool lastWriteOk_ = true;
+};
+
+// One card per record: the card-caption column's value as the title, then a
+// "caption: value" line per shown column.
+class CardDelegate : public QStyledItemDelegate {
+public:
+    explicit CardDelegate(GridEX* g) : QStyledItemDelegate(g), g_(g) {}
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    QVector<int> lineColumns() const;
+    GridEX* g_;
+};
+
+}  // namespace grid

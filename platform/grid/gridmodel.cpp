@@ -1,0 +1,260 @@
+#include "platform/grid/gridmodel.h"
+
+#include <QBrush>
+#include <QDateTime>
+#include <QFont>
+#include <QPalette>
+
+#include <algorithm>
+
+namespace grid {
+
+namespace {
+
+bool isNumber(const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+// Orders group values: NULLs first, then numbers, dates, Yes/No and texts
+// (texts without regard to case, as the database compares them).
+int compareGroupValues(const QVariant& a, const QVariant& b)
+{
+    const bool an = !a.isValid() || a.isNull();
+    const bool bn = !b.isValid() || b.isNull();
+    if (an || bn)
+        return an == bn ? 0 : (an ? -1 : 1);
+    if (isNumber(a) && isNumber(b)) {
+        const double x = a.toDouble(), y = b.toDouble();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    if (a.typeId() == QMetaType::QDateTime && b.typeId() == QMetaType::QDateTime) {
+        const QDateTime x = a.toDateTime(), y = b.toDateTime();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    if (a.typeId() == QMetaType::Bool && b.typeId() == QMetaType::Bool)
+        return int(a.toBool()) - int(b.toBool());
+    const int c = QString::compare(a.toString(), b.toString(), Qt::CaseInsensitive);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+GridModel::GridModel(GridEX* owner) : QAbstractTableModel(owner), g_(owner) {}
+
+void GridModel::rebuild()
+{
+    beginResetModel();
+    rows_.clear();
+    displayOf_.clear();
+    keys_.clear();
+    const ado::Recordset* rs = g_->rs_ && g_->rs_->isOpen() ? g_->rs_.get() : nullptr;
+    const int n = rs ? rs->RecordCount() : 0;
+    displayOf_.fill(-1, n);
+    const int gc = g_->groupColumn_;
+    if (rs && gc >= 1 && gc <= rs->fieldCount()) {
+        // Grouping is computed once here, not while painting.
+        keys_.resize(n);
+        QVector<QVariant>& keys = keys_;
+        for (int r = 0; r < n; ++r)
+            keys[r] = rs->cell(r, gc - 1);
+        QVector<int> order(n);
+        for (int r = 0; r < n; ++r)
+            order[r] = r;
+        std::stable_sort(order.begin(), order.end(),
+                         [&](int x, int y) { return compareGroupValues(keys[x], keys[y]) < 0; });
+        rows_.reserve(n + n / 4 + 1);
+        int i = 0;
+        while (i < n) {
+            int j = i + 1;
+            while (j < n && compareGroupValues(keys[order[i]], keys[order[j]]) == 0)
+                ++j;
+            rows_.push_back(Row{RowKind::GroupHeader, -1, order[i], j - i});
+            for (int k = i; k < j; ++k) {
+                displayOf_[order[k]] = rows_.size();
+                rows_.push_back(Row{RowKind::Record, order[k], order[i], j - i});
+            }
+            i = j;
+        }
+    } else {
+        rows_.reserve(n);
+        for (int r = 0; r < n; ++r) {
+            displayOf_[r] = r;
+            rows_.push_back(Row{RowKind::Record, r, -1, 0});
+        }
+    }
+    endResetModel();
+}
+
+const GridModel::Row* GridModel::row(int index) const
+{
+    if (index < 0 || index >= rows_.size())
+        return nullptr;
+    return &rows_[index];
+}
+
+bool GridModel::hasTotalRow() const
+{
+    return g_->totalMode_ == 2 && g_->rs_ && g_->rs_->isOpen();
+}
+
+int GridModel::displayOfRecord(int record) const
+{
+    if (record < 0 || record >= displayOf_.size())
+        return -1;
+    return displayOf_[record];
+}
+
+void GridModel::recordChanged(int record)
+{
+    const int d = displayOfRecord(record);
+    if (d >= 0)
+        emit dataChanged(index(d, 0), index(d, columnCount() - 1));
+    // The header shows the group's value, which may be this record's.
+    if (d > 0 && rows_[d].groupFirst == record)
+        for (int h = d - 1; h >= 0; --h)
+            if (rows_[h].kind == RowKind::GroupHeader) {
+                emit dataChanged(index(h, 0), index(h, columnCount() - 1));
+                break;
+            }
+    totalsChanged();
+}
+
+void GridModel::totalsChanged()
+{
+    if (hasTotalRow() && columnCount() > 0)
+        emit dataChanged(index(rows_.size(), 0), index(rows_.size(), columnCount() - 1));
+}
+
+int GridModel::rowCount(const QModelIndex& parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return rows_.size() + (hasTotalRow() ? 1 : 0);
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return g_->fields_.size();
+}
+
+QVariant GridModel::data(const QModelIndex& idx, int role) const
+{
+    if (!idx.isValid())
+        return {};
+    const int c = idx.column() + 1;
+    if (idx.row() == rows_.size()) {  // the total row
+        switch (role) {
+        case Qt::DisplayRole:
+            return g_->totalText(c);
+        case Qt::FontRole: {
+            QFont f;
+            f.setBold(true);
+            return f;
+        }
+        case Qt::BackgroundRole:
+            return g_->palette().brush(QPalette::Button);
+        case Qt::TextAlignmentRole:
+            return g_->columnAggregate(c) == agSum ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
+        default:
+            return {};
+        }
+    }
+    const Row* r = row(idx.row());
+    if (!r)
+        return {};
+    if (r->kind == RowKind::GroupHeader) {
+        switch (role) {
+        case Qt::DisplayRole: {
+            int first = 0;
+            for (int k = 1; k <= g_->columnCount(); ++k)
+                if (!g_->isColumnHidden(k)) {
+                    first = k;
+                    break;
+                }
+            return c == first ? g_->groupHeaderText(idx.row() + 1) : QString();
+        }
+        case Qt::FontRole: {
+            QFont f;
+            f.setBold(true);
+            return f;
+        }
+        case Qt::BackgroundRole:
+            return g_->palette().brush(QPalette::AlternateBase);
+        default:
+            return {};
+        }
+    }
+    const ado::Recordset* rs = g_->rs_.get();
+    const QVariant v = rs->cell(r->record, idx.column());
+    const bool yesNo = rs->fieldKind(idx.column()) == ado::ColumnKind::YesNo;
+    switch (role) {
+    case Qt::DisplayRole:
+        if (yesNo)
+            return {};
+        return formatValue(v, g_->columnFormat(c));
+    case Qt::EditRole:
+        if (v.typeId() == QMetaType::Double)
+            return QString::number(v.toDouble(), 'g', 15);
+        return formatValue(v, QString());
+    case Qt::CheckStateRole:
+        if (!yesNo)
+            return {};
+        return v.toBool() ? Qt::Checked : Qt::Unchecked;
+    case Qt::TextAlignmentRole:
+        if (isNumber(v))
+            return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        return {};
+    default:
+        return {};
+    }
+}
+
+bool GridModel::setData(const QModelIndex& idx, const QVariant& value, int role)
+{
+    if (!idx.isValid())
+        return false;
+    if (role == Qt::CheckStateRole)
+        return g_->editCell(idx.row() + 1, idx.column() + 1, value.toInt() == Qt::Checked);
+    if (role == Qt::EditRole)
+        return g_->editCell(idx.row() + 1, idx.column() + 1, value);
+    return false;
+}
+
+Qt::ItemFlags GridModel::flags(const QModelIndex& idx) const
+{
+    if (!idx.isValid())
+        return Qt::NoItemFlags;
+    if (idx.row() == rows_.size())
+        return Qt::ItemIsEnabled;
+    const Row* r = row(idx.row());
+    if (!r)
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (r->kind != RowKind::Record || !g_->isColumnEditable(idx.column() + 1))
+        return f;
+    if (g_->rs_->fieldKind(idx.column()) == ado::ColumnKind::YesNo)
+        return f | Qt::ItemIsUserCheckable;
+    return f | Qt::ItemIsEditable;
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return g_->columnCaption(section + 1);
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+}  // namespace grid
