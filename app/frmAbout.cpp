@@ -1,0 +1,194 @@
+#include "app/frmAbout.h"
+
+#include "platform/ui/desktop.h"
+#include "platform/ui/messages.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+#include <QtEndian>
+
+QIcon nuptaroIcon()
+{
+    static const QIcon icon = [] {
+        QIcon ic;
+        for (int size : {16, 24, 32, 48, 64}) {
+            QPixmap pm(size, size);
+            pm.fill(Qt::transparent);
+            QPainter p(&pm);
+            p.setRenderHint(QPainter::Antialiasing);
+            const qreal r = size * 0.27;
+            const qreal pen = qMax(1.5, size / 11.0);
+            p.setPen(QPen(QColor(212, 160, 23), pen));
+            p.drawEllipse(QPointF(size * 0.37, size * 0.55), r, r);
+            p.setPen(QPen(QColor(190, 190, 205), pen));
+            p.drawEllipse(QPointF(size * 0.63, size * 0.55), r, r);
+            // A small heart above the rings.
+            QPainterPath heart;
+            const qreal c = size * 0.5, t = size * 0.12, h = size * 0.16;
+            heart.moveTo(c, t + h);
+            heart.cubicTo(c - h * 1.4, t + h * 0.2, c - h * 0.5, t - h * 0.5, c, t + h * 0.25);
+            heart.cubicTo(c + h * 0.5, t - h * 0.5, c + h * 1.4, t + h * 0.2, c, t + h);
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(214, 40, 90));
+            p.drawPath(heart);
+            p.end();
+            ic.addPixmap(pm);
+        }
+        return ic;
+    }();
+    return icon;
+}
+
+void frmAbout::createControls()
+{
+    QDialog* w = window();
+    w->resize(480, 300);
+
+    Shape1 = new QFrame(w);
+    Shape1->setObjectName("Shape1");
+    Shape1->setFrameShape(QFrame::Box);
+    picIcon = new QLabel(Shape1);
+    picIcon->setObjectName("picIcon");
+    picIcon->setPixmap(nuptaroIcon().pixmap(48, 48));
+    auto* iconBox = new QVBoxLayout(Shape1);
+    iconBox->addWidget(picIcon);
+
+    lblTitle = new QLabel(w);
+    lblTitle->setObjectName("lblTitle");
+    QFont big = lblTitle->font();
+    big.setPointSizeF(big.pointSizeF() * 1.6);
+    big.setBold(true);
+    lblTitle->setFont(big);
+    lblVersion = new QLabel(w);
+    lblVersion->setObjectName("lblVersion");
+    lblDescription = new QLabel(
+        "Nuptaro keeps every part of your wedding plan in one place: the calendar, tasks, events, guests, "
+        "seating, vendors, budget, attire and gifts.  Tell us which features you would like in the next "
+        "version at support@nuptaro.example.",
+        w);
+    lblDescription->setObjectName("lblDescription");
+    lblDescription->setWordWrap(true);
+    Line1 = new QFrame(w);
+    Line1->setObjectName("Line1");
+    Line1->setFrameShape(QFrame::HLine);
+    Line1->setFrameShadow(QFrame::Sunken);
+    lblDisclaimer = new QLabel(
+        "Know of a better wedding planner?  Please tell us about it.  We will send a reward of $35 to the "
+        "first person who reports a feature that Nuptaro does not offer.",
+        w);
+    lblDisclaimer->setObjectName("lblDisclaimer");
+    lblDisclaimer->setWordWrap(true);
+
+    cmdOK = new QPushButton("OK", w);
+    cmdOK->setObjectName("cmdOK");
+    cmdOK->setDefault(true);
+    cmdSysInfo = new QPushButton("&System Info...", w);
+    cmdSysInfo->setObjectName("cmdSysInfo");
+
+    auto* grid = new QGridLayout(w);
+    grid->addWidget(Shape1, 0, 0, 3, 1, Qt::AlignTop);
+    grid->addWidget(lblTitle, 0, 1);
+    grid->addWidget(lblVersion, 1, 1);
+    grid->addWidget(lblDescription, 2, 1);
+    grid->addWidget(Line1, 3, 0, 1, 2);
+    grid->addWidget(lblDisclaimer, 4, 0, 1, 2);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdSysInfo);
+    buttons->addStretch();
+    grid->addLayout(buttons, 0, 2, 5, 1);
+
+    QObject::connect(cmdOK, &QPushButton::clicked, w, [this] { ui::guarded([this] { cmdOK_Click(); }); });
+    QObject::connect(cmdSysInfo, &QPushButton::clicked, w, [this] { ui::guarded([this] { cmdSysInfo_Click(); }); });
+}
+
+void frmAbout::releaseControls()
+{
+    picIcon = lblTitle = lblVersion = lblDescription = lblDisclaimer = nullptr;
+    cmdOK = cmdSysInfo = nullptr;
+    Shape1 = Line1 = nullptr;
+}
+
+void frmAbout::Form_Load()
+{
+    window()->setWindowTitle("About Nuptaro");
+    lblVersion->setText(QString("Version %1.%2.%3").arg(appversion::kMajor).arg(appversion::kMinor).arg(appversion::kRevision));
+    lblTitle->setText("Nuptaro");
+}
+
+void frmAbout::cmdOK_Click() { Unload(); }
+
+void frmAbout::cmdSysInfo_Click() { StartSysInfo(); }
+
+void frmAbout::StartSysInfo()
+{
+    try {
+        QString path;
+        if (GetKeyValue(HKEY_LOCAL_MACHINE, kInfoKey, kInfoValue, path)) {
+            if (ui::desktop().startProgram(path, {}))
+                return;
+        } else if (GetKeyValue(HKEY_LOCAL_MACHINE, kLocationKey, kLocationValue, path)) {
+            const QString tool = path + "/MSINFO32.EXE";
+            if (ui::desktop().fileExists(tool) && ui::desktop().startProgram(tool, {}))
+                return;
+        }
+    } catch (const std::exception&) {
+    }
+    ui::MsgBox("System Information Is Unavailable At This Time", ui::vbOKOnly);
+}
+
+bool frmAbout::GetKeyValue(qint32 KeyRoot, const QString& KeyName, const QString& SubKeyRef, QString& KeyVal)
+{
+    int type = 0;
+    QByteArray data;
+    if (!registry() || !registry()(KeyRoot, KeyName, SubKeyRef, type, data)) {
+        KeyVal.clear();
+        return false;
+    }
+    switch (type) {
+    case REG_SZ: {
+        QByteArray text = data;
+        if (!text.isEmpty() && text.back() == '\0')
+            text.chop(1);
+        KeyVal = QString::fromLocal8Bit(text);
+        break;
+    }
+    case REG_DWORD:
+        if (data.size() >= 4)
+            KeyVal = QString::number(qFromLittleEndian<quint32>(data.constData()));
+        break;
+    default: break;  // other kinds leave KeyVal as it was
+    }
+    return true;
+}
+
+frmAbout::Registry& frmAbout::registry()
+{
+    static Registry r = standardRegistry();
+    return r;
+}
+
+frmAbout::Registry frmAbout::standardRegistry()
+{
+    return [](qint32 root, const QString& key, const QString& value, int& type, QByteArray& data) {
+        if (root != HKEY_LOCAL_MACHINE || key != kInfoKey || value != kInfoValue)
+            return false;
+        // This machine's system information program, where one is installed.
+        for (const char* tool : {"hardinfo2", "hardinfo", "kinfocenter", "gnome-system-monitor"}) {
+            const QString path = QStandardPaths::findExecutable(tool);
+            if (!path.isEmpty()) {
+                type = REG_SZ;
+                data = path.toLocal8Bit() + '\0';
+                return true;
+            }
+        }
+        return false;
+    };
+}

@@ -1,0 +1,85 @@
+#pragma once
+// Common dialogs (file open and save, input box, printer choice) through one
+// replaceable service, so tests script the answers and never block.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QPrinter;
+class QWidget;
+
+namespace ui {
+
+struct FileRequest {
+    bool save = false;
+    QString title;
+    // Filter as "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*".
+    QString filter;
+    QString defaultExt;  // without the dot; appended when the chosen name has none
+    QString initialDir;
+    QString fileName;
+};
+
+struct InputRequest {
+    QString prompt;
+    QString title;
+    QString defaultText;
+};
+
+class DialogService {
+public:
+    virtual ~DialogService() = default;
+    // The chosen file, "" on cancel.
+    virtual QString fileDialog(const FileRequest& r, QWidget* owner) = 0;
+    // The typed text, "" on cancel.
+    virtual QString inputBox(const InputRequest& r, QWidget* owner) = 0;
+    // Lets the user choose and set up the printer; false on cancel.
+    virtual bool printDialog(QPrinter& printer, QWidget* owner) = 0;
+};
+
+DialogService& dialogs();
+void setDialogService(std::unique_ptr<DialogService> service);
+
+QString GetOpenFile(const QString& title, const QString& filter, const QString& defaultExt = QString(),
+                    const QString& initialDir = QString(), QWidget* owner = nullptr);
+QString GetSaveFile(const QString& title, const QString& filter, const QString& defaultExt = QString(),
+                    const QString& initialDir = QString(), const QString& fileName = QString(),
+                    QWidget* owner = nullptr);
+QString InputBox(const QString& prompt, const QString& title = QString(), const QString& defaultText = QString(),
+                 QWidget* owner = nullptr);
+bool ChoosePrinter(QPrinter& printer, QWidget* owner = nullptr);
+
+// "Text (*.txt)|*.txt|All (*.*)|*.*" in Qt's form "Text (*.txt);;All (*.*)".
+QString qtFilter(const QString& pipeFilter);
+// The name with ".ext" appended when it has no extension of its own.
+QString withDefaultExtension(const QString& file, const QString& defaultExt);
+
+// For tests: records every request and answers from queues ("" and false
+// when a queue is empty).
+class ScriptedDialogs : public DialogService {
+public:
+    QString fileDialog(const FileRequest& r, QWidget*) override;
+    QString inputBox(const InputRequest& r, QWidget*) override;
+    bool printDialog(QPrinter& printer, QWidget*) override;
+
+    QList<FileRequest> fileRequests;
+    QList<InputRequest> inputRequests;
+    int printRequests = 0;
+    QStringList files;
+    QStringList inputs;
+    QList<bool> printAnswers;
+    // When set, an accepted print dialog sends the output to this PDF file.
+    QString printToPdf;
+};
+
+class ScriptedDialogsGuard {
+public:
+    ScriptedDialogsGuard();
+    ~ScriptedDialogsGuard();
+    ScriptedDialogs* dialogs;
+};
+
+}  // namespace ui

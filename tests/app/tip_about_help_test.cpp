@@ -1,0 +1,318 @@
+// Tip of the day, the about box, help and the placeholder setup wizard.
+
+#include "app/frmAbout.h"
+#include "app/frmTip.h"
+#include "app/help.h"
+#include "app/placeholders.h"
+#include "platform/ui/desktop.h"
+#include "support/fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QRegularExpression>
+#include <QtEndian>
+
+using modQVDatabase::gShowTips;
+using modQVDatabase::gShowWizard;
+
+namespace {
+
+class TipTest : public testsupport::DbTest {
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        db().Execute("DELETE FROM TIPS");
+    }
+    void TearDown() override
+    {
+        frmTip::instance().Unload();
+        DbTest::TearDown();
+    }
+    void tips(const QStringList& texts)
+    {
+        for (const QString& t : texts)
+            db().Execute("INSERT INTO TIPS (TIP_TEXT, TIP_SHOWN) VALUES (?, 0)", {t});
+    }
+    QString shownText() { return frmTip::instance().txtTip->toPlainText(); }
+    // Opens the tip window, presses Next Tip `presses` times and returns what
+    // it showed each time, then closes it.
+    QStringList walk(int presses)
+    {
+        QStringList seen;
+        modal.modal->once("frmTip", [&](ui::FormBase&) {
+            frmTip& t = frmTip::instance();
+            seen << shownText();
+            for (int i = 0; i < presses; ++i) {
+                t.cmdNext->click();
+                seen << shownText();
+            }
+            t.cmdClose->click();
+        });
+        frmTip::instance().Show(ui::vbModal);
+        EXPECT_FALSE(frmTip::instance().isLoaded());
+        return seen;
+    }
+    ui::ScriptedModalGuard modal;
+};
+
+const QString kDone = frmTip::kAllShown;
+
+}  // namespace
+
+TEST_F(TipTest, WalksTheUnshownTipsAndStartsOver)
+{
+    const struct {
+        QStringList tips;
+        int presses;
+        QStringList seen;
+    } cases[] = {
+        {{"A", "B", "C"}, 4, {"A", "B", "C", kDone, "A"}},
+        {{"A"}, 3, {"A", kDone, "A", kDone}},
+        {{}, 2, {kDone, kDone, kDone}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tips.join(",").toStdString());
+        db().Execute("DELETE FROM TIPS");
+        tips(c.tips);
+        EXPECT_EQ(walk(c.presses), c.seen);
+    }
+}
+
+TEST_F(TipTest, TheWalkGoesOnAcrossOpeningsFromTheDatabase)
+{
+    tips({"A", "B", "C"});
+    EXPECT_EQ(walk(0), QStringList{"A"});
+    EXPECT_EQ(walk(0), QStringList{"B"});
+    EXPECT_EQ(count("SELECT COUNT(*) FROM TIPS WHERE TIP_SHOWN = TRUE"), 2);
+    EXPECT_EQ(walk(1), (QStringList{"C", kDone}));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM TIPS WHERE TIP_SHOWN = TRUE"), 0) << "all marks cleared";
+    EXPECT_EQ(walk(0), QStringList{"A"});
+}
+
+TEST_F(TipTest, AnEmptyTipKeepsTheTextAndIsStillMarked)
+{
+    db().Execute("INSERT INTO TIPS (TIP_TEXT, TIP_SHOWN) VALUES ('A', 0)");
+    db().Execute("INSERT INTO TIPS (TIP_TEXT, TIP_SHOWN) VALUES (NULL, 0)");
+    EXPECT_EQ(walk(1), (QStringList{"A", "A"}));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM TIPS WHERE TIP_SHOWN = FALSE"), 0);
+}
+
+TEST_F(TipTest, AMissingTableShowsTheMessageWithoutAnError)
+{
+    db().Execute("DROP TABLE TIPS");
+    EXPECT_EQ(walk(0), QStringList{kDone});
+    EXPECT_TRUE(messages.msgs->shown.isEmpty());
+}
+
+TEST_F(TipTest, CheckBoxFollowsAndWritesTheSetting)
+{
+    const struct {
+        const char* setting;
+        bool checked;
+    } reads[] = {{"Yes", true}, {"yes", false}, {"No", false}, {"", false}};
+    for (const auto& r : reads) {
+        gShowTips = r.setting;
+        frmTip::instance().Load();
+        EXPECT_EQ(frmTip::instance().Check1->isChecked(), r.checked) << r.setting;
+        frmTip::instance().Unload();
+    }
+
+    gShowTips = "Yes";
+    frmTip& t = frmTip::instance();
+    t.Load();
+    t.Check1->click();
+    EXPECT_EQ(gShowTips, "No");
+    EXPECT_EQ(settings::GetSetting("Nuptaro", "Tips", "ShowTips"), "No");
+    EXPECT_TRUE(t.isLoaded()) << "the window stays open";
+    t.Check1->click();
+    EXPECT_EQ(gShowTips, "Yes");
+    EXPECT_EQ(settings::GetSetting("Nuptaro", "Tips", "ShowTips"), "Yes");
+    EXPECT_EQ(t.window()->windowTitle(), "Tip of the Day");
+    EXPECT_EQ(t.Check1->text(), "Show Tips at Startup");
+    EXPECT_EQ(t.cmdNext->text(), "Next Tip");
+    EXPECT_EQ(t.cmdClose->text(), "Close");
+}
+
+TEST(WizardPlaceholder, CheckBoxFollowsAndWritesTheSetting)
+{
+    testsupport::ProgramFolder folder;
+    frmWizard& w = frmWizard::instance();
+    gShowWizard = "yes";
+    w.Load();
+    EXPECT_FALSE(w.Check1->isChecked());
+    EXPECT_TRUE(w.window()->windowTitle().contains("not built yet"));
+    w.Check1->click();
+    EXPECT_EQ(gShowWizard, "Yes");
+    EXPECT_EQ(settings::GetSetting("Nuptaro", "Wizard", "ShowWizard"), "Yes");
+    w.Check1->click();
+    EXPECT_EQ(gShowWizard, "No");
+    EXPECT_EQ(settings::GetSetting("Nuptaro", "Wizard", "ShowWizard"), "No");
+    w.Unload();
+}
+
+namespace {
+
+class AboutTest : public ::testing::Test {
+protected:
+    void SetUp() override { saved = frmAbout::registry(); }
+    void TearDown() override
+    {
+        frmAbout::registry() = saved;
+        frmAbout::instance().Unload();
+    }
+    // A registry holding the given values: key -> (type, bytes).
+    void useRegistry(std::map<QString, std::pair<int, QByteArray>> values)
+    {
+        reads.clear();
+        frmAbout::registry() = [this, values](qint32, const QString& key, const QString& value, int& type,
+                                              QByteArray& data) {
+            reads << key + "|" + value;
+            auto it = values.find(key + "|" + value);
+            if (it == values.end())
+                return false;
+            type = it->second.first;
+            data = it->second.second;
+            return true;
+        };
+    }
+    frmAbout::Registry saved;
+    QStringList reads;
+    testsupport::ScriptedMessagesGuard messages;
+    ui::ScriptedDesktopGuard desktop;
+};
+
+const QString kInfo = QString(frmAbout::kInfoKey) + "|PATH";
+const QString kLocation = QString(frmAbout::kLocationKey) + "|MSINFO";
+const QString kUnavailable = "System Information Is Unavailable At This Time";
+
+}  // namespace
+
+TEST_F(AboutTest, TextsAtLoad)
+{
+    frmAbout& a = frmAbout::instance();
+    a.Load();
+    EXPECT_EQ(a.window()->windowTitle(), "About Nuptaro");
+    EXPECT_EQ(a.lblTitle->text(), "Nuptaro");
+    EXPECT_EQ(a.lblVersion->text(), QString("Version %1.%2.%3")
+                                         .arg(appversion::kMajor)
+                                         .arg(appversion::kMinor)
+                                         .arg(appversion::kRevision));
+    EXPECT_TRUE(a.lblVersion->text().contains(QRegularExpression("^Version \\d+\\.\\d+\\.\\d+$")));
+    EXPECT_TRUE(a.lblDescription->text().contains('@'));
+    EXPECT_TRUE(a.lblDisclaimer->text().contains("$35"));
+    EXPECT_EQ(a.cmdOK->text(), "OK");
+    EXPECT_EQ(a.cmdSysInfo->text(), "&System Info...");
+    a.cmdOK->click();
+    EXPECT_FALSE(a.isLoaded());
+}
+
+TEST_F(AboutTest, SystemInformationTool)
+{
+    const struct {
+        const char* what;
+        std::map<QString, std::pair<int, QByteArray>> registry;
+        QStringList existing;
+        bool starts;
+        QStringList started;
+        int readsExpected;
+        bool message;
+    } cases[] = {
+        {"first value: second not read", {{kInfo, {1, QByteArray("/opt/info/tool\0", 15)}}, {kLocation, {1, "/x"}}},
+         {}, true, {"/opt/info/tool"}, 1, false},
+        {"only the folder, tool present", {{kLocation, {1, "/opt/ms"}}}, {"/opt/ms/MSINFO32.EXE"}, true,
+         {"/opt/ms/MSINFO32.EXE"}, 2, false},
+        {"only the folder, tool missing", {{kLocation, {1, "/opt/ms"}}}, {}, true, {}, 2, true},
+        {"nothing registered", {}, {}, true, {}, 2, true},
+        {"the tool fails to start", {{kInfo, {1, "/opt/info/tool"}}}, {}, false, {"/opt/info/tool"}, 1, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        useRegistry(c.registry);
+        desktop.desktop->started.clear();
+        desktop.desktop->existing = c.existing;
+        desktop.desktop->startResult = c.starts;
+        messages.msgs->shown.clear();
+        frmAbout::instance().StartSysInfo();
+        EXPECT_EQ(desktop.desktop->started, c.started);
+        EXPECT_EQ(reads.size(), c.readsExpected);
+        EXPECT_EQ(messages.msgs->texts(), c.message ? QStringList{kUnavailable} : QStringList{});
+    }
+}
+
+TEST_F(AboutTest, KeyValuesByType)
+{
+    QByteArray dword(4, '\0');
+    qToLittleEndian<quint32>(1234, dword.data());
+    useRegistry({{"K|nul", {1, QByteArray("C:\\Tools\0", 9)}},
+                 {"K|plain", {1, "C:\\Tools"}},
+                 {"K|dword", {4, dword}},
+                 {"K|binary", {3, "xyz"}}});
+    const struct {
+        const char* value;
+        bool ok;
+        const char* text;
+    } cases[] = {
+        {"nul", true, "C:\\Tools"},  {"plain", true, "C:\\Tools"}, {"dword", true, "1234"},
+        {"binary", true, "before"}, {"missing", false, ""},
+    };
+    for (const auto& c : cases) {
+        QString v = "before";
+        EXPECT_EQ(frmAbout::instance().GetKeyValue(frmAbout::HKEY_LOCAL_MACHINE, "K", c.value, v), c.ok) << c.value;
+        EXPECT_EQ(v, c.text) << c.value;
+    }
+}
+
+TEST(Help, HelpFileAndContents)
+{
+    testsupport::ProgramFolder folder;
+    testsupport::ScriptedMessagesGuard messages;
+    EXPECT_EQ(HTMLHelp::GetHelpFile(1), folder.path() + "/Nuptaro.html");
+    EXPECT_EQ(HTMLHelp::GetHelpFile(0), "");
+    EXPECT_EQ(HTMLHelp::GetHelpFile(2), "");
+
+    // No file in the folder: the built-in help describes the program.
+    frmHelp& h = frmHelp::instance();
+    HTMLHelp::ShowHelpContents(1);
+    ASSERT_TRUE(h.isLoaded());
+    EXPECT_EQ(h.txtContents->source(), QUrl(HTMLHelp::kBuiltInHelp));
+    EXPECT_TRUE(h.txtContents->toPlainText().contains("Nuptaro Help"));
+    EXPECT_TRUE(h.txtContents->toPlainText().contains("navigation bar"));
+
+    // A help file of the folder is shown in the open window.
+    {
+        QFile f(folder.file("/Nuptaro.html"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("<html><body>Local help</body></html>");
+    }
+    HTMLHelp::ShowHelpContents(1);
+    EXPECT_TRUE(h.txtContents->toPlainText().contains("Local help"));
+    EXPECT_TRUE(messages.msgs->shown.isEmpty());
+
+    HTMLHelp::ShowHelpContents(2);
+    EXPECT_EQ(messages.msgs->shown.size(), 1);
+    h.Unload();
+}
+
+TEST(Help, PlanningPage)
+{
+    testsupport::ScriptedMessagesGuard messages;
+    ui::ScriptedDesktopGuard desktop;
+    webhelp::OpenPlanningPage();
+    EXPECT_EQ(messages.msgs->texts(), QStringList{QString("Now attempting to connect to at ") + webhelp::kSiteName});
+    ASSERT_EQ(desktop.desktop->urls.size(), 1);
+    EXPECT_EQ(desktop.desktop->urls[0].path(), "/planning.asp");
+
+    // No browser: one more message that says where to go.
+    messages.msgs->shown.clear();
+    desktop.desktop->urlResult = false;
+    webhelp::OpenPlanningPage();
+    ASSERT_EQ(messages.msgs->shown.size(), 2);
+    EXPECT_TRUE(messages.msgs->shown[1].text.contains("planning.asp"));
+}
