@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QStackedWidget>
 #include <QTableView>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -270,6 +271,13 @@ GridEX::GridEX(QWidget* parent) : QWidget(parent)
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     table_->horizontalHeader()->setHighlightSections(false);
+    table_->horizontalHeader()->setSectionsClickable(false);
+    // A width the user drags is the column's width from then on (the report uses it).
+    connect(table_->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int logical, int, int size) {
+        if (applyingColumns_ || logical >= cols_.size() || size <= 0 || table_->isColumnHidden(logical))
+            return;
+        cols_[logical].widthTwips = pixelsToTwips(size);
+    });
 
     cards_ = new QListView;
     cards_->setModel(model_);
@@ -421,6 +429,7 @@ void GridEX::scheduleRebuild()
 
 void GridEX::applyColumns()
 {
+    const QScopedValueRollback<bool> guard(applyingColumns_, true);
     QHeaderView* h = table_->horizontalHeader();
     for (int i = 0; i < cols_.size(); ++i) {
         table_->setColumnHidden(i, cols_[i].hidden);
@@ -429,6 +438,12 @@ void GridEX::applyColumns()
     }
     if (!cols_.isEmpty())
         emit model_->headerDataChanged(Qt::Horizontal, 0, int(cols_.size()) - 1);
+    // A header row reads across the whole width.
+    table_->clearSpans();
+    if (groupColumn_ > 0 && cols_.size() > 1)
+        for (int r = 0; r < model_->displayedRows(); ++r)
+            if (model_->row(r)->kind == RowKind::GroupHeader)
+                table_->setSpan(r, 0, 1, int(cols_.size()));
 }
 
 void GridEX::applyLayout()
@@ -704,6 +719,7 @@ void GridEX::setColumnHidden(int column, bool hidden)
 {
     if (ColumnSettings* s = col(column)) {
         s->hidden = hidden;
+        const QScopedValueRollback<bool> guard(applyingColumns_, true);
         table_->setColumnHidden(column - 1, hidden);
         if (layout_ == Layout::Cards)
             cards_->doItemsLayout();
@@ -720,6 +736,7 @@ void GridEX::setColumnWidth(int column, int tw)
 {
     if (ColumnSettings* s = col(column)) {
         s->widthTwips = tw < 0 ? 0 : tw;
+        const QScopedValueRollback<bool> guard(applyingColumns_, true);
         table_->setColumnWidth(column - 1, twipsToPixels(s->widthTwips));
     }
 }

@@ -271,6 +271,7 @@ private:
     bool blockCurrentSignal_ = false;
     bool inEdit_ = false;
     bool rebuildPending_ = false;
+    bool applyingColumns_ = false;
     mutable QVector<QString> totalsCache_;
 
     GridModel* model_ = nullptr;

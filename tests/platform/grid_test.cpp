@@ -254,6 +254,11 @@ TEST_F(GridTest, RebindingWithTheSameFieldsKeepsColumnSettings)
     EXPECT_EQ(kinds(g), "HRHR");
     EXPECT_EQ(g.totalText(5), "Sum: $1,200.00");
 
+    // A width the user drags is kept as the column's width.
+    g.tableView()->horizontalHeader()->resizeSection(1, 150);
+    EXPECT_EQ(g.columnWidth(2), 2250);
+    g.setColumnWidth(2, 3000);
+
     // A new recordset of the same SELECT keeps them too.
     g.bind(open(kExpenses));
     check("new recordset");
@@ -491,7 +496,7 @@ TEST_F(GridTest, HitTestAndMouseSignals)
         int row;
         int column;
     } cases[] = {
-        {g.cellCenter(1, 2), grid::haGroupHeader, 1, 2},
+        {QPoint(g.cellCenter(2, 2).x(), g.cellCenter(1, 2).y()), grid::haGroupHeader, 1, 2},
         {g.cellCenter(2, 3), grid::haCell, 2, 3},
         {g.cellCenter(3, 5), grid::haCell, 3, 5},
         {g.cellCenter(4, 5), grid::haTotalRow, 0, 5},
@@ -609,6 +614,8 @@ TEST_F(GridTest, TenThousandRowsBindGroupAndTotal)
     g.show();
     g.bind(open("SELECT GUEST_ID, GUEST_PARTYNAME AS [Party Name] FROM GUEST"));
     g.groupBy(2);
+    g.repaint();
+    g.bind(g.recordset());
     g.setTotalRow(2);
     g.setColumnAggregate(2, grid::agCount);
     g.setColumnTotalPrefix(2, "Guests: ");
@@ -616,6 +623,7 @@ TEST_F(GridTest, TenThousandRowsBindGroupAndTotal)
     EXPECT_EQ(g.rowCount(), 12500);
     EXPECT_EQ(g.totalText(2), "Guests: 10000");
     g.setCurrentRow(12500);
+    g.repaint();
     EXPECT_EQ(g.currentRowKind(), RowKind::Record);
     EXPECT_EQ(g.groupHeaderText(g.firstRecordRow(12497) - 1), g.groupHeaderText(12496));
 }
