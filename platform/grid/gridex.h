@@ -20,6 +20,7 @@
 
 #include <utility>
 
+class QPrintPreviewWidget;
 class QTableView;
 class QListView;
 class QStackedWidget;
@@ -118,7 +119,7 @@ public:
     void setCardsAcross(int n) { cardsAcross_ = n; }
     int cardsAcross() const { return cardsAcross_; }
     void setPageMargins(int leftTwips, int rightTwips);
-    void setPageHeader(const QString& text) { pageHeader_ = text; }
+    void setPageHeader(const QString& text);
     QString pageHeader() const { return pageHeader_; }
     void setPrintOptions(bool on) { printOptions_ = on; }
     bool printOptions() const { return printOptions_; }
@@ -203,6 +204,9 @@ public:
 
     // --- report
     ReportModel reportModel() const;
+    // Shows this grid's printed report on a preview surface; the surface
+    // follows later changes of the page header.
+    void showPrintPreview(QPrintPreviewWidget* surface);
 
     QTableView* tableView() const { return table_; }
     QListView* cardView() const { return cards_; }
@@ -280,6 +284,7 @@ private:
     QStackedWidget* stack_ = nullptr;
     QTableView* table_ = nullptr;
     QListView* cards_ = nullptr;
+    QPointer<QPrintPreviewWidget> preview_;
 };
 
 }  // namespace grid
