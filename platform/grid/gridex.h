@@ -245,6 +245,7 @@ private:
     };
 
     bool validColumn(int column) const;
+    int firstVisibleColumn() const;   // 0 when every column is hidden
     ColumnSettings* col(int column);
     const ColumnSettings* col(int column) const;
     void applyColumns();

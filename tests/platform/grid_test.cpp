@@ -357,7 +357,14 @@ TEST_F(GridJoinTest, AnEditThroughAJoinChangesExactlyOneInvite)
     EXPECT_EQ(g.model()->index(row - 1, 5).data().toString(), "Accepted");
     EXPECT_EQ(rejected.count(), 0);
 
-    // Locked columns, group headers and the hidden key refuse edits.
+    // Locked columns, group headers and the hidden key refuse edits; the
+    // current cell never stays in a hidden column.
+    g.setCurrentRow(row);
+    g.tableView()->setCurrentIndex(g.model()->index(row - 1, 0));
+    g.setColumnHidden(1);
+    EXPECT_EQ(g.tableView()->currentIndex().column(), 1);
+    EXPECT_EQ(g.currentRow(), row);
+    EXPECT_FALSE(g.editCell(row, 1, "902"));
     const QString name = db().scalar("SELECT EVENT_NAME FROM EVENT WHERE EVENT_ID = 902").toString();
     EXPECT_FALSE(g.editCell(row, 2, "Party time"));
     EXPECT_FALSE(g.model()->flags(g.model()->index(row - 1, 1)) & Qt::ItemIsEditable);
@@ -365,7 +372,7 @@ TEST_F(GridJoinTest, AnEditThroughAJoinChangesExactlyOneInvite)
     EXPECT_FALSE(g.editCell(1, 6, "Declined"));
     EXPECT_EQ(db().scalar("SELECT EVENT_NAME FROM EVENT WHERE EVENT_ID = 902").toString(), name);
     EXPECT_EQ(count("SELECT count(*) FROM INVITE WHERE INVITE_RSVP_TEXT = 'Declined'"), 0);
-    EXPECT_EQ(rejected.count(), 2);
+    EXPECT_EQ(rejected.count(), 3);
 
     // A read-only recordset takes no edits at all.
     GridEX ro;
@@ -560,6 +567,10 @@ TEST_F(GridTest, HitTestAndMouseSignals)
     EXPECT_EQ(g.currentRow(), 3);
     ASSERT_GE(current.count(), 1);
     EXPECT_EQ(current.last()[0].toInt(), 3);
+    // Moving along the row is no change of row.
+    const int changes = current.count();
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->viewport()->mapFrom(&g, g.cellCenter(3, 2)));
+    EXPECT_EQ(current.count(), changes);
     QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, cell);
     EXPECT_EQ(dbl.count(), 1);
 
