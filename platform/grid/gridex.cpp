@@ -934,22 +934,15 @@ bool GridEX::editCell(int row, int column, const QVariant& v)
 
 void GridEX::logEdit(int record, int column)
 {
-    // The change log names the changed row by its table and key; the key is
-    // found among the selected fields.
+    // The change log names the changed row by its table and key; the key of
+    // the base row comes from the recordset, selected or not.
     const QString table = rs_->fieldTable(column - 1);
     if (table.isEmpty() || !modQVDatabase::gConn.isOpen())
         return;
     try {
-        const QString key = modQVDatabase::gConn.keyColumn(table);
-        for (int i = 0; i < rs_->fieldCount(); ++i) {
-            if (rs_->fieldTable(i).compare(table, Qt::CaseInsensitive) == 0
-                && rs_->fieldOrigin(i).compare(key, Qt::CaseInsensitive) == 0) {
-                const QVariant id = rs_->cell(record, i);
-                if (!id.isNull())
-                    modSynchro::LogChange(table, id.toInt(), modSynchro::Changed);
-                return;
-            }
-        }
+        const QVariant id = rs_->rowKey(record, column - 1);
+        if (!id.isNull() && !modQVDatabase::gConn.keyColumn(table).isEmpty())
+            modSynchro::LogChange(table, id.toInt(), modSynchro::Changed);
     } catch (const ado::Error&) {
         // The edit itself is stored; a failed log row does not undo it.
     }

@@ -353,6 +353,8 @@ TEST_F(GridJoinTest, AnEditThroughAJoinChangesExactlyOneInvite)
     EXPECT_EQ(count("SELECT count(*) FROM INVITE WHERE INVITE_RSVP_TEXT = 'Accepted'"), 1);
     EXPECT_EQ(db().scalar("SELECT INVITE_RSVP_TEXT FROM INVITE WHERE INVITE_ID = 602").toString(), "Accepted");
     EXPECT_EQ(count("SELECT count(*) FROM INVITE WHERE INVITE_RSVP_TEXT = 'Pending'"), 3);
+    // Logged under the invitation's key, which the view does not select.
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'INVITE' AND SYNCHRO_RECORDID = 602"), 1);
     EXPECT_EQ(g.value(row, 6).toString(), "Accepted");
     EXPECT_EQ(g.model()->index(row - 1, 5).data().toString(), "Accepted");
     EXPECT_EQ(rejected.count(), 0);
