@@ -1,0 +1,279 @@
+// The menu items' commands and the task filter buttons.
+
+#include "app/commands.h"
+#include "app/editors_pending.h"
+#include "platform/ui/messages.h"
+
+#include <functional>
+#include <vector>
+
+namespace commands {
+
+namespace {
+
+using Action = std::function<void(Host&)>;
+
+QDateTime now() { return QDateTime::currentDateTime(); }
+
+// The view switch: groups, the row command if any (on the view shown before
+// the switch), the grid panel, the view, ArrangePanels.
+Action switchTo(const char* builder, std::function<void(Host&)> view, const char* rowCommand = nullptr)
+{
+    return [builder, view, rowCommand](Host& h) {
+        h.call("RemoveModeGroups");
+        h.call(builder);
+        if (rowCommand)
+            RunRowCommand(h, rowCommand);
+        h.ShowPanel("frameDataGrid");
+        view(h);
+        h.ArrangePanels();
+    };
+}
+
+std::function<void(Host&)> proc(const char* name)
+{
+    return [name](Host& h) { h.call(name); };
+}
+
+void taskView(Host& h) { h.ShowTasks(h.dueMode(), h.curDate()); }
+
+Action lookup(const char* list)
+{
+    return [list](Host& h) { h.showLookupList(list, QVariant(), false); };
+}
+
+Action lookupFromMain(const char* list, bool fromFormFirst)
+{
+    return [list, fromFormFirst](Host& h) { h.showLookupList(list, QString("Main"), fromFormFirst); };
+}
+
+// The add items that write the editor's mode before the panel is shown.
+template <class F>
+Action addAfterGroups(const char* builder, const char* viewProc, QString F::*var, bool modal)
+{
+    return [builder, viewProc, var, modal](Host& h) {
+        h.call("RemoveModeGroups");
+        h.call(builder);
+        F::instance().*var = "Add";
+        h.ShowPanel("frameDataGrid");
+        h.call(viewProc);
+        h.ArrangePanels();
+        if (modal)
+            F::instance().Show(ui::vbModal, h.owner());
+        else
+            F::instance().Show(ui::vbModeless);
+    };
+}
+
+const std::vector<std::pair<QString, Action>>& table()
+{
+    static const std::vector<std::pair<QString, Action>> t = {
+        {"mnuDatabase", [](Host& h) { h.showSynchronize(); }},
+        {"mnuFileExit", [](Host& h) { h.exitProgram(); }},
+        {"mnuCalendarToday",
+         [](Host& h) {
+             h.call("RemoveModeGroups");
+             h.call("BuildCalendarGroups");
+             h.ShowPanel("frameDate");
+             h.ChangeDate(now());
+             h.ArrangePanels();
+         }},
+        {"mnuCalendarMonth",
+         [](Host& h) {
+             h.call("RemoveModeGroups");
+             h.call("BuildCalendarGroups");
+             h.ShowPanel("frameMonth");
+             h.ChangeCalendar(h.curDate());
+             h.ArrangePanels();
+         }},
+        {"mnuCalendarAddAppt",
+         [](Host& h) {
+             frmAddAppt::instance().curApptDate = now();
+             frmAddAppt::instance().Show(ui::vbModal, h.owner());
+             h.call("RemoveModeGroups");
+             if (h.curDataMode() != "Month") {
+                 h.ShowPanel("frameDate");
+                 h.ChangeDate(now());
+             } else {
+                 h.ShowPanel("frameMonth");
+                 h.ChangeCalendar(now());
+                 h.setModeCaption("Month Calendar");
+             }
+             h.call("BuildCalendarGroups");
+             h.ArrangePanels();
+         }},
+        {"mnuTaskAutoadd", [](Host& h) { frmWizAddTask::instance().Show(ui::vbModal, h.owner()); }},
+        {"mnuTasksView", switchTo("BuildTaskGroup", taskView)},
+        {"mnuTaskAdd",
+         [](Host& h) {
+             h.call("RemoveModeGroups");
+             h.call("BuildTaskGroup");
+             h.ShowPanel("frameDataGrid");
+             taskView(h);
+             // A new task: never the task an earlier double-click opened.
+             frmEventTasks::instance().curMode.clear();
+             frmEventTasks::instance().Show(ui::vbModal, h.owner());
+             h.ArrangePanels();
+         }},
+        {"mnuTaskDelete",
+         [](Host& h) {
+             h.call("RemoveModeGroups");
+             h.call("BuildTaskGroup");
+             h.ShowPanel("frameDataGrid");
+             RunRowCommand(h, "DeleteTask");
+             taskView(h);
+             h.ArrangePanels();
+         }},
+        {"mnuPriorityText", lookup("Priority")},
+        {"mnuEventsView", switchTo("BuildEventGroup", proc("ShowEvents"))},
+        {"mnuEventsAdd",
+         [](Host& h) {
+             switchTo("BuildEventGroup", proc("ShowEvents"))(h);
+             frmEventInfo::instance().curEvent = 0;
+             frmEventInfo::instance().Show(ui::vbModeless);
+         }},
+        {"mnuEventsModify", switchTo("BuildEventGroup", proc("ShowEvents"), "ModifyEvent")},
+        {"mnuEventDelete", switchTo("BuildEventGroup", proc("ShowEvents"), "DeleteEvent")},
+        {"mnuEditTypicalEvents", lookupFromMain("Event", true)},
+        {"mnuRSVPTypes", lookup("RSVP")},
+        {"mnuGuestsView", switchTo("BuildGuestGroup", proc("ShowPeople"))},
+        {"mnuGuestsAdd",
+         [](Host& h) {
+             switchTo("BuildGuestGroup", proc("ShowPeople"))(h);
+             frmGuestDetail::instance().curMode = "New";
+             frmGuestDetail::instance().Show(ui::vbModeless);
+         }},
+        {"mnuGuestModify", switchTo("BuildGuestGroup", proc("ShowPeople"), "ModifyGuest")},
+        {"mnuGuestDelete", switchTo("BuildGuestGroup", proc("ShowPeople"), "DeleteGuest")},
+        {"mnuEditTitles", lookup("Titles")},
+        {"mnuEditRelationships", lookup("GuestTypes")},
+        {"mnuImportData", [](Host& h) { frmImportData::instance().Show(ui::vbModal, h.owner()); }},
+        {"mnuFileExport", [](Host& h) { frmExportData::instance().Show(ui::vbModal, h.owner()); }},
+        {"mnuVendorsView", switchTo("BuildVendorGroup", proc("ShowVendors"))},
+        {"mnuVendorAdd",
+         [](Host& h) {
+             h.call("RemoveModeGroups");
+             h.call("BuildVendorGroup");
+             h.call("ShowVendors");
+             frmVendor::instance().curMode = "Add";
+             h.ShowPanel("frameDataGrid");
+             h.ArrangePanels();
+             frmVendor::instance().Show(ui::vbModal, h.owner());
+         }},
+        {"mnuVendorModify", switchTo("BuildVendorGroup", proc("ShowVendors"), "ModifyVendor")},
+        {"mnuVendorDelete", switchTo("BuildVendorGroup", proc("ShowVendors"), "DeleteVendor")},
+        {"mnuEditVendorTypes", lookup("VendorTypes")},
+        {"mnuViewQuotes", switchTo("BuildVendorGroup", proc("ShowQuotes"))},
+        {"mnuQuoteAdd",
+         [](Host& h) {
+             switchTo("BuildVendorGroup", proc("ShowQuotes"))(h);
+             frmQuote::instance().curMode = "Add";
+             frmQuote::instance().Show(ui::vbModal, h.owner());
+         }},
+        {"mnuQuoteModify", switchTo("BuildVendorGroup", proc("ShowQuotes"), "ModifyQuote")},
+        {"mnuQuoteDelete", switchTo("BuildVendorGroup", proc("ShowQuotes"), "DeleteQuote")},
+        {"mnuExpenseView", switchTo("BuildBudgetGroup", proc("ShowExpenses"))},
+        {"mnuExpenseAdd",
+         [](Host& h) {
+             switchTo("BuildBudgetGroup", proc("ShowExpenses"))(h);
+             frmAddExpense::instance().curBudgetID = 0;
+             frmAddExpense::instance().curMode = "New";
+             frmAddExpense::instance().Show(ui::vbModeless);
+         }},
+        {"mnuExpenseModify",
+         [](Host& h) {
+             const qlonglong id = GetSelectedID(h);
+             if (h.SelectedRowKind() != "Row" || h.curDataMode() != "Expenses") {
+                 ui::MsgBox("Please select the Expense to modify first.", ui::vbOKOnly);
+                 return;
+             }
+             if (id == 0)
+                 return;
+             frmAddExpense::instance().curMode = "Edit";
+             frmAddExpense::instance().curBudgetID = id;
+             frmAddExpense::instance().Show(ui::vbModeless);
+         }},
+        {"mnuExpenseDelete", switchTo("BuildBudgetGroup", proc("ShowExpenses"), "DeleteExpense")},
+        {"mnuBudgetView", switchTo("BuildBudgetGroup", proc("ShowBudget"))},
+        {"mnuBudgetWizard",
+         [](Host& h) {
+             switchTo("BuildBudgetGroup", proc("ShowBudget"))(h);
+             frmAutoBudget::instance().Show(ui::vbModal, h.owner());
+         }},
+        {"mnuBudgetAdd", addAfterGroups<frmAddBudget>("BuildBudgetGroup", "ShowBudget", &frmAddBudget::curMode, true)},
+        {"mnuBudgetModify", switchTo("BuildBudgetGroup", proc("ShowBudget"), "ModifyBudget")},
+        {"mnuBudgetDelete", switchTo("BuildBudgetGroup", proc("ShowBudget"), "DeleteBudget")},
+        {"mnuTurnBudgetIntoExpense", [](Host& h) { RunRowCommand(h, "TurnBudgetIntoExpense"); }},
+        {"mnuEditExpenseCategories", lookupFromMain("BudgetCategory", false)},
+        {"mnuEditPayees", lookup("Assignee")},
+        {"mnuAttireView", switchTo("BuildAttireGroup", proc("ShowAttire"))},
+        {"mnuAttireAdd", addAfterGroups<frmAttire>("BuildAttireGroup", "ShowAttire", &frmAttire::curMode, true)},
+        {"mnuAttireModify", switchTo("BuildAttireGroup", proc("ShowAttire"), "ModifyAttire")},
+        {"mnuAttireDelete", switchTo("BuildAttireGroup", proc("ShowAttire"), "DeleteAttire")},
+        {"mnuMeasureFemale", switchTo("BuildAttireGroup", proc("ShowMeasurementsFemale"))},
+        {"mnuMeasureMale", switchTo("BuildAttireGroup", proc("ShowMeasurementsMale"))},
+        {"mnuMeasureAddFemale", addAfterGroups<frmMeasureFemale>("BuildAttireGroup", "ShowMeasurementsFemale",
+                                                                 &frmMeasureFemale::curMode, true)},
+        {"mnuMeasureMaleAdd", addAfterGroups<frmMeasureMale>("BuildAttireGroup", "ShowMeasurementsMale",
+                                                             &frmMeasureMale::curMode, true)},
+        {"mnuMeasureModify",
+         [](Host& h) {
+             h.call("RemoveModeGroups");
+             h.call("BuildAttireGroup");
+             RunRowCommand(h, "ModifyMeasurement");
+             h.ShowPanel("frameDataGrid");
+             h.call(h.curDataMode() == "FemaleMeasurement" ? "ShowMeasurementsFemale" : "ShowMeasurementsMale");
+             h.ArrangePanels();
+         }},
+        {"mnuMeasureDelete",
+         [](Host& h) {
+             h.call("RemoveModeGroups");
+             h.call("BuildAttireGroup");
+             h.ShowPanel("frameDataGrid");
+             RunRowCommand(h, "DeleteMeasurement");
+             h.ArrangePanels();
+         }},
+        {"mnuGiftsView", switchTo("BuildGiftGroup", proc("ShowGifts"))},
+        {"mnuGiftAdd", addAfterGroups<frmGift>("BuildGiftGroup", "ShowGifts", &frmGift::giftMode, false)},
+        {"mnuGiftModify", switchTo("BuildGiftGroup", proc("ShowGifts"), "ModifyGift")},
+        {"mnuGiftDelete", switchTo("BuildGiftGroup", proc("ShowGifts"), "DeleteGift")},
+        {"mnuStoreAdd", lookupFromMain("Stores", false)},
+        {"mnuRegistryView", switchTo("BuildGiftGroup", proc("ShowRegistry"))},
+        {"mnuRegistryAdd",
+         addAfterGroups<frmRegistry>("BuildGiftGroup", "ShowRegistry", &frmRegistry::registryMode, false)},
+        {"mnuRegistryModify", switchTo("BuildGiftGroup", proc("ShowRegistry"), "ModifyRegistry")},
+        {"mnuRegistryDelete", switchTo("BuildGiftGroup", proc("ShowRegistry"), "DeleteRegistry")},
+        {"mnuRegistryModifyStore", lookupFromMain("Stores", false)},
+        {"mnuRegistryModifyCategory", lookupFromMain("Category", false)},
+        {"mnuHelpContents", [](Host& h) { h.showHelpContents(); }},
+        {"mnuTOD", [](Host& h) { h.showTip(); }},
+        {"mnuWizard", [](Host& h) { h.showWizard(); }},
+        {"mnuHelpAbout", [](Host& h) { h.showAbout(); }},
+        {"mnuOnlineHelp", [](Host& h) { h.showWebHelp(); }},
+    };
+    return t;
+}
+
+}  // namespace
+
+bool MenuClick(Host& host, const QString& itemName)
+{
+    for (const auto& [name, action] : table())
+        if (name == itemName) {
+            action(host);
+            return true;
+        }
+    return false;
+}
+
+void OptionClick(Host& host, const QString& optionName)
+{
+    static const std::vector<std::pair<QString, QString>> words = {
+        {"optAllTasks", "All"}, {"optCompleteTasks", "Complete"}, {"optDueTasks", "Due"},
+        {"optIncompleteTasks", "Incomplete"}};
+    for (const auto& [name, word] : words)
+        if (name == optionName)
+            host.ShowTasks(word, host.curDate());
+}
+
+}  // namespace commands

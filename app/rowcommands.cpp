@@ -1,0 +1,327 @@
+// The modify and delete commands on the main grid's current row.
+
+#include "app/commands.h"
+#include "app/editors_pending.h"
+#include "platform/ui/messages.h"
+
+#include <functional>
+#include <map>
+
+namespace commands {
+
+namespace {
+
+QString cellText(Host& h, int column)
+{
+    const QVariant v = h.value(h.currentRow(), column);
+    return v.isValid() && !v.isNull() ? v.toString() : QString();
+}
+
+bool isNullCell(Host& h, int column)
+{
+    const QVariant v = h.value(h.currentRow(), column);
+    return !v.isValid() || v.isNull();
+}
+
+void say(const QString& text) { ui::MsgBox(text, ui::vbOKOnly); }
+
+template <class F>
+void modal(Host& h, F& form)
+{
+    form.Show(ui::vbModal, h.owner());
+}
+
+template <class F>
+void modeless(F& form)
+{
+    form.Show(ui::vbModeless);
+}
+
+// The common course: the view test first (message when it fails), then a key
+// of 0 stops silently, then the target.
+bool checked(Host&, qlonglong id, bool ok, const char* message)
+{
+    if (!ok) {
+        say(message);
+        return false;
+    }
+    return id != 0;
+}
+
+bool rowIn(Host& h, const char* view) { return h.SelectedRowKind() == "Row" && h.curDataMode() == view; }
+
+void ModifyEvent(Host& h)
+{
+    const qlonglong id = GetSelectedID(h);
+    if (!checked(h, id, rowIn(h, "Events"), "Please select the Event to modify first."))
+        return;
+    auto& f = frmEventInfo::instance();
+    f.curMode = "Edit";
+    f.curEvent = id;
+    modeless(f);
+}
+
+void DeleteEvent(Host& h)
+{
+    const qlonglong id = GetSelectedID(h);
+    if (checked(h, id, rowIn(h, "Events"), "Please select the Event to delete first."))
+        h.showDelete("Event", id, cellText(h, 2), ui::vbModal);
+    // The RSVP event chooser is refilled whatever happened.
+    h.call("FillEventCombo");
+}
+
+void ModifyGuest(Host& h)
+{
+    const qlonglong id = GetSelectedID(h);
+    if (!checked(h, id, h.curDataMode() == "Guests", "Please select the Guest to modify first."))
+        return;
+    auto& f = frmGuestDetail::instance();
+    f.curMode = "Edit";
+    f.curRec = id;
+    modeless(f);
+}
+
+void DeleteGuest(Host& h)
+{
+    const qlonglong id = GetSelectedID(h);
+    const QString view = h.curDataMode();
+    if (!checked(h, id, view == "Guests" || view == "Addresses", "Please select the Guest to delete first."))
+        return;
+    if (view == "Addresses") {
+        h.showDelete("Guests", id, cellText(h, 2), ui::vbModal);
+    } else if (h.SelectedRowKind() == "Group") {
+        // The party's key comes from the first person under the header; its
+        // name is the one shown on the header.
+        h.showDelete("Guests", id, cellText(h, 3), ui::vbModal);
+    } else {
+        const qlonglong person = h.value(h.currentRow(), 2).toLongLong();
+        h.showDelete("SubguestFromMain", person, cellText(h, 4) + " " + cellText(h, 5), ui::vbModal);
+    }
+}
+
+void DeleteTask(Host& h)
+{
+    const qlonglong id = GetSelectedID(h);
+    const bool ok = h.SelectedRowKind() == "Row" && h.curDataMode().contains("Tasks", Qt::CaseSensitive);
+    if (checked(h, id, ok, "Please select Task to delete first."))
+        h.showDelete("Task", id, cellText(h, 3), ui::vbModeless);
+}
+
+// A delete of one record named by one column of its row.
+void deleteBy(Host& h, const char* view, const char* message, const char* kind, int nameColumn)
+{
+    const qlonglong id = GetSelectedID(h);
+    if (checked(h, id, rowIn(h, view), message))
+        h.showDelete(kind, id, cellText(h, nameColumn), ui::vbModal);
+}
+
+void ModifyVendor(Host& h)
+{
+    const qlonglong id = GetSelectedID(h);
+    if (!checked(h, id, rowIn(h, "Vendors"), "Please select the Vendor to modify first."))
+        return;
+    auto& f = frmVendor::instance();
+    f.curMode = "Edit";
+    f.vendorID = id;
+    modal(h, f);
+}
+
+void ModifyQuote(Host& h)
+{
+    const qlonglong id = GetSelectedID(h);
+    if (!checked(h, id, rowIn(h, "Quotes"), "Please select the Quote item to modify first."))
+        return;
+    auto& f = frmQuote::instance();
+    f.curMode = "Edit";
+    f.curQuote = id;
+    modal(h, f);
+}
+
+void ModifyBudget(Host& h)
+{
+    const qlonglong id = GetSelectedID(h);
+    if (!checked(h, id, rowIn(h, "Budget"), "Please select the Budget item to modify first."))
+        return;
+    auto& f = frmAddBudget::instance();
+    f.curMode = "Edit";
+    f.curBudgetID = id;
+    modal(h, f);
+}
+
+void TurnBudgetIntoExpense(Host& h)
+{
+    const qlonglong id = GetSelectedID(h);
+    if (!checked(h, id, rowIn(h, "Budget"), "Please select the Budget item to turn into an Expense first."))
+        return;
+    auto& f = frmAddExpense::instance();
+    f.curMode = "Budget";
+    // An empty cell gives an empty text: a value left from an earlier item
+    // must not travel into this one.
+    f.exExpenseText = isNullCell(h, 2) ? QString("") : cellText(h, 2);
+    f.exExpenseAmtDue = isNullCell(h, 5) ? QString("") : cellText(h, 5);
+    f.exExpenseEvent = isNullCell(h, 4) ? QString("") : cellText(h, 4);
+    f.exExpenseWhoPays = isNullCell(h, 6) ? QString("") : cellText(h, 6);
+    modal(h, f);
+}
+
+void ModifyExpense(Host& h)
+{
+    const qlonglong id = GetSelectedID(h);
+    if (!checked(h, id, rowIn(h, "Expenses"), "Please select the Expense item to modify first."))
+        return;
+    auto& f = frmAddExpense::instance();
+    f.curMode = "Edit";
+    f.curBudgetID = id;
+    modal(h, f);
+}
+
+void ModifyAttire(Host& h)
+{
+    const qlonglong id = GetSelectedID(h);
+    if (!checked(h, id, rowIn(h, "Attire"), "Please select the Attire item to modify first."))
+        return;
+    auto& f = frmAttire::instance();
+    f.curMode = "Edit";
+    f.curAttireID = id;
+    modal(h, f);
+}
+
+void DeleteAttire(Host& h)
+{
+    const qlonglong id = GetSelectedID(h);
+    if (checked(h, id, rowIn(h, "Attire"), "Please select the Attire to delete first."))
+        h.showDelete("Attire", id, cellText(h, 3) + " for " + cellText(h, 2), ui::vbModal);
+}
+
+void ModifyGift(Host& h)
+{
+    const qlonglong id = GetSelectedID(h);
+    if (!checked(h, id, rowIn(h, "Gifts"), "Please select the Gift to modify first."))
+        return;
+    auto& f = frmGift::instance();
+    f.giftMode = "Edit";
+    f.giftID = id;
+    modeless(f);
+}
+
+void ModifyRegistry(Host& h)
+{
+    const qlonglong id = GetSelectedID(h);
+    if (!checked(h, id, rowIn(h, "Registry"), "Please select the Registry gift to modify first."))
+        return;
+    auto& f = frmRegistry::instance();
+    f.registryMode = "Edit";
+    f.registryID = id;
+    modeless(f);
+}
+
+bool inMeasurement(Host& h)
+{
+    const QString v = h.curDataMode();
+    return h.SelectedRowKind() == "Row" && (v == "FemaleMeasurement" || v == "MaleMeasurement");
+}
+
+void ModifyMeasurement(Host& h)
+{
+    const qlonglong id = GetSelectedID(h);
+    if (!inMeasurement(h) || id == 0) {
+        say("Please select the Measurement to modify first.");
+        return;
+    }
+    if (h.curDataMode() == "FemaleMeasurement") {
+        auto& f = frmMeasureFemale::instance();
+        f.curMode = "Edit";
+        f.curRec = id;
+        modeless(f);
+    } else {
+        auto& f = frmMeasureMale::instance();
+        f.curMode = "Edit";
+        f.curRec = id;
+        modeless(f);
+    }
+}
+
+void DeleteMeasurement(Host& h)
+{
+    const qlonglong id = GetSelectedID(h);
+    if (checked(h, id, inMeasurement(h), "Please select Measurement to delete first."))
+        h.showDelete(h.curDataMode(), id, cellText(h, 2), ui::vbModal);
+}
+
+using Command = std::function<void(Host&)>;
+
+const std::vector<std::pair<QString, Command>>& table()
+{
+    static const std::vector<std::pair<QString, Command>> t = {
+        {"ModifyEvent", ModifyEvent},
+        {"DeleteEvent", DeleteEvent},
+        {"ModifyGuest", ModifyGuest},
+        {"DeleteGuest", DeleteGuest},
+        {"DeleteTask", DeleteTask},
+        {"ModifyVendor", ModifyVendor},
+        {"DeleteVendor",
+         [](Host& h) { deleteBy(h, "Vendors", "Please select the Vendor to delete first.", "Vendor", 2); }},
+        {"ModifyQuote", ModifyQuote},
+        {"DeleteQuote", [](Host& h) { deleteBy(h, "Quotes", "Please select Quote to delete first.", "Quote", 2); }},
+        {"ModifyBudget", ModifyBudget},
+        {"DeleteBudget",
+         [](Host& h) { deleteBy(h, "Budget", "Please select the Budget item to delete first.", "Budget", 2); }},
+        {"TurnBudgetIntoExpense", TurnBudgetIntoExpense},
+        {"ModifyExpense", ModifyExpense},
+        {"DeleteExpense",
+         [](Host& h) { deleteBy(h, "Expenses", "Please select the Expense item to delete first.", "Expense", 2); }},
+        {"ModifyAttire", ModifyAttire},
+        {"DeleteAttire", DeleteAttire},
+        {"ModifyGift", ModifyGift},
+        {"DeleteGift", [](Host& h) { deleteBy(h, "Gifts", "Please select the Gift to delete first.", "Gift", 2); }},
+        {"ModifyRegistry", ModifyRegistry},
+        {"DeleteRegistry",
+         [](Host& h) {
+             deleteBy(h, "Registry", "Please select the Registry Gift to delete first.", "Registry", 2);
+         }},
+        {"ModifyMeasurement", ModifyMeasurement},
+        {"DeleteMeasurement", DeleteMeasurement},
+    };
+    return t;
+}
+
+}  // namespace
+
+qlonglong GetSelectedID(Host& h)
+{
+    h.setSelectedRowKind("Row");
+    int row = h.currentRow();
+    if (row <= 0)
+        return 0;
+    if (!h.isRecordRow(row)) {
+        // A group header: the key is that of the first record under it.
+        h.expandGroupRow();
+        row = h.currentRow() + 1;
+        h.setSelectedRowKind("Group");
+    }
+    if (!h.isRecordRow(row))
+        return 0;
+    bool ok = false;
+    const qlonglong id = h.value(row, 1).toLongLong(&ok);
+    return ok ? id : 0;
+}
+
+bool RunRowCommand(Host& host, const QString& command)
+{
+    for (const auto& [name, fn] : table())
+        if (name == command) {
+            fn(host);
+            return true;
+        }
+    return false;
+}
+
+QStringList rowCommandNames()
+{
+    QStringList names;
+    for (const auto& entry : table())
+        names << entry.first;
+    return names;
+}
+
+}  // namespace commands

@@ -1,0 +1,123 @@
+#pragma once
+// A main window stand-in for the command tests: records every procedure the
+// commands call, in order, and holds a grid of rows to select from.
+
+#include "app/commands.h"
+#include "app/editors_pending.h"
+#include "platform/ui/forms.h"
+#include "support/fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+#include <QVariantList>
+
+namespace testsupport {
+
+struct GridRow {
+    bool record = true;
+    QVariantList cells;  // column 1 first
+};
+
+class RecordingHost : public commands::Host {
+public:
+    QStringList log;
+    QDateTime date = QDateTime(QDate(2004, 6, 12), QTime(9, 30));
+    QString due = "Due";
+    QString mainMode, dataMode, rowKind;
+    QList<GridRow> rows;
+    int current = 0;
+    QList<QPair<QString, QString>> valueList;  // (value, text) of the Food column
+    QDateTime lastDate;
+
+    void ShowPanel(const QString& f) override { log << "ShowPanel(" + f + ")"; }
+    void ArrangePanels() override { log << "ArrangePanels"; }
+    void setModeCaption(const QString& c) override { log << "lblMode=" + c; }
+    QDateTime curDate() const override { return date; }
+    QString dueMode() const override { return due; }
+    QString curMainMode() const override { return mainMode; }
+    QString curDataMode() const override { return dataMode; }
+    QString SelectedRowKind() const override { return rowKind; }
+    void setSelectedRowKind(const QString& k) override { rowKind = k; }
+    ui::FormBase* owner() override { return nullptr; }
+    void call(const QString& p) override { log << p; }
+    void ShowTasks(const QString& w, const QDateTime& d) override
+    {
+        lastDate = d;
+        log << "ShowTasks(" + w + ")";
+    }
+    void ChangeDate(const QDateTime& d) override
+    {
+        lastDate = d;
+        log << "ChangeDate";
+    }
+    void ChangeCalendar(const QDateTime& d) override
+    {
+        lastDate = d;
+        log << "ChangeCalendar";
+    }
+    int currentRow() const override { return current; }
+    bool isRecordRow(int r) const override { return r >= 1 && r <= rows.size() && rows[r - 1].record; }
+    void expandGroupRow() override { log << "expandGroupRow"; }
+    QVariant value(int r, int c) const override
+    {
+        if (r < 1 || r > rows.size() || c < 1 || c > rows[r - 1].cells.size())
+            return QVariant();
+        return rows[r - 1].cells[c - 1];
+    }
+    void clearColumnValueList(int column) override
+    {
+        log << QString("clearValueList(%1)").arg(column);
+        valueList.clear();
+    }
+    void addColumnValueListItem(int, const QVariant& v, const QString& t) override { valueList << qMakePair(v.toString(), t); }
+    void setCurrentRow(int r) override
+    {
+        log << QString("setCurrentRow(%1)").arg(r);
+        current = r;
+    }
+    void popupMenu(const QString& m) override { log << "popup(" + m + ")"; }
+    void showDelete(const QString& mode, qlonglong id, const QString& text, int showMode) override
+    {
+        log << QString("delete(%1,%2,%3,%4)").arg(mode).arg(id).arg(text, showMode == ui::vbModal ? "modal" : "modeless");
+    }
+    void showLookupList(const QString& mode, const QVariant& from, bool fromFirst) override
+    {
+        log << QString("lookup(%1,%2%3)").arg(mode, from.isValid() ? from.toString() : "-", fromFirst ? ",fromFirst" : "");
+    }
+    void showSynchronize() override { log << "frmSynchronize"; }
+    void showTip() override { log << "frmTip"; }
+    void showWizard() override { log << "frmWizard"; }
+    void showAbout() override { log << "frmAbout"; }
+    void showHelpContents() override { log << "help"; }
+    void showWebHelp() override { log << "webhelp"; }
+    void exitProgram() override { log << "exit"; }
+};
+
+// The stand-in windows' names, for logging their modal shows.
+inline QStringList pendingWindowNames()
+{
+    return {"frmAddAppt",   "frmEventInfo",  "frmEventTasks", "frmWizAddTask",    "frmGuestDetail", "frmImportData",
+            "frmExportData", "frmInvite",     "frmSeating",    "frmLabels",        "frmPlacard",     "frmVendor",
+            "frmQuote",      "frmAddBudget",  "frmAddExpense", "frmAutoBudget",    "frmAttire",      "frmMeasureFemale",
+            "frmMeasureMale", "frmGift",      "frmRegistry"};
+}
+
+// Modal shows go into the host's log as "modal:<name>"; modeless windows
+// are unloaded after each test.
+class CommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const QString& n : pendingWindowNames())
+            modal.modal->on(n, [this, n](ui::FormBase&) { host.log << "modal:" + n; });
+    }
+    void TearDown() override { ui::FormBase::unloadAll(); }
+    bool open(ui::FormBase& f) const { return f.isLoaded(); }
+
+    ui::ScriptedModalGuard modal;
+    testsupport::ScriptedMessagesGuard messages;
+    RecordingHost host;
+};
+
+}  // namespace testsupport
