@@ -220,7 +220,13 @@ void frmMain::createControls()
     MonthView1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     MonthView1->setGridVisible(false);
     setBox(MonthView1, {9480, 0, 1524, 1248});
-    MonthView1->setMinimumSize(twips::toPixels(2100), twips::toPixels(2100));
+    // Small enough to stand inside the navigation bar.
+    QFont small = MonthView1->font();
+    small.setPointSizeF(small.pointSizeF() * 0.75);
+    MonthView1->setFont(small);
+    MonthView1->setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
+    MonthView1->setMinimumSize(twips::toPixels(1800), twips::toPixels(1800));
+    MonthView1->setMaximumWidth(twips::toPixels(1800));
     Picture1 = named(new QFrame(client), "Picture1");
     setBox(Picture1, {9360, 1800, 1332, 1092});
     Picture1->setMinimumSize(twips::toPixels(1332), twips::toPixels(1092));
@@ -237,6 +243,8 @@ void frmMain::createControls()
     MonthView1->hide();
     Picture1->hide();
     ExplorerBarCtlQV1->setControlHome(client);
+    // The shown panel starts a little left of the bar's edge; the bar stays on top.
+    ExplorerBarCtlQV1->raise();
 
     // Sources of the grid views' drop-down lists; never shown.
     int left = 0;
