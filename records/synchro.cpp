@@ -503,9 +503,10 @@ int Synchronize(ado::Connection& conn, const QString& replicaPath, const Progres
         throw Failure("The working database is not open.");
     const QFileInfo info(replicaPath);
     if (!info.isFile())
-        throw Failure(QString("The file %1 was not found.").arg(native(replicaPath)));
+        throw Failure(QString("The file %1 was not found.  Nothing was changed.").arg(native(replicaPath)));
     if (sameFile(replicaPath, conn.path()))
-        throw Failure("This is the working database itself.  Please choose the replica received from the other user.");
+        throw Failure("This is the working database itself.  Please choose the replica received from the other "
+                      "user.  Nothing was changed.");
 
     const QString notReplica =
         QString("The file %1 is not a replica of a Nuptaro database.  Nothing was changed.").arg(native(replicaPath));
@@ -644,7 +645,13 @@ int Synchronize(ado::Connection& conn, const QString& replicaPath, const Progres
             }
         }
         // The other copy's keys must not move this copy's counters.
-        conn.setKeyCounters(counters);
+        const QMap<QString, qint64> after = conn.keyCounters();
+        for (auto it = after.begin(); it != after.end(); ++it) {
+            if (!counters.contains(it.key()))
+                conn.Execute("DELETE FROM sqlite_sequence WHERE name = ?", {it.key()});
+            else if (counters.value(it.key()) != it.value())
+                conn.Execute("UPDATE sqlite_sequence SET seq = ? WHERE name = ?", {counters.value(it.key()), it.key()});
+        }
         tr.commit();
     } catch (const std::exception& e) {
         const QString detail =
