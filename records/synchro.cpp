@@ -275,14 +275,28 @@ int percentOf(qint64 i, qint64 n) { return n > 0 ? int(i * 100 / n) : 0; }
 
 // The statements a merge needs for one table.
 struct TableMerge {
-    TableMerge(sqlite3* local, sqlite3* replica, const QString& table, const QVector<Column>& cols)
+    TableMerge(sqlite3* local, sqlite3* replica, const QString& table, const QVector<Column>& cols, int serial)
         : n(int(cols.size())),
-          received(replica, QString("SELECT * FROM %1 WHERE %2 = ? LIMIT 1").arg(quoted(table), quoted(cols[0].name))),
+          keys(makeKeys(replica, table, cols[0].name, serial)),
+          received(replica, QString("SELECT * FROM main.%1 WHERE rowid = (SELECT rid FROM temp.%2 WHERE k = ?)")
+                                .arg(quoted(table), keys)),
           present(local, QString("SELECT 1 FROM %1 WHERE %2 = ?").arg(quoted(table), quoted(cols[0].name))),
           insert(local, insertSql(table, cols)),
           update(local, updateSql(table, cols)),
           remove(local, QString("DELETE FROM %1 WHERE %2 = ?").arg(quoted(table), quoted(cols[0].name)))
     {
+    }
+    // A replica's tables need not carry an index, so the first row of each
+    // key is found through a temporary one, built once per table.
+    static QString makeKeys(sqlite3* replica, const QString& table, const QString& key, int serial)
+    {
+        const QString name = quoted(QString("merge_keys_%1").arg(serial));
+        Stmt(replica, QString("CREATE TEMP TABLE %1 (k INTEGER PRIMARY KEY, rid INTEGER)").arg(name)).run();
+        Stmt(replica, QString("INSERT INTO temp.%1 SELECT %2, min(rowid) FROM main.%3 WHERE typeof(%2) = 'integer' "
+                              "GROUP BY %2")
+                          .arg(name, quoted(key), quoted(table)))
+            .run();
+        return name;
     }
     static QString insertSql(const QString& table, const QVector<Column>& cols)
     {
@@ -303,6 +317,7 @@ struct TableMerge {
     }
 
     int n;
+    QString keys;
     Stmt received;
     Stmt present;
     Stmt insert;
@@ -593,7 +608,7 @@ int Synchronize(ado::Connection& conn, const QString& replicaPath, const Progres
 
                 auto& m = merges[table];
                 if (!m)
-                    m = std::make_shared<TableMerge>(local, rep.h, table, tables[table]);
+                    m = std::make_shared<TableMerge>(local, rep.h, table, tables[table], int(merges.size()));
 
                 deletedHere.bind(1, table);
                 deletedHere.bind(2, id);
