@@ -1,6 +1,7 @@
 #include "records/cascade.h"
 
 #include "app/modQVDatabase.h"
+#include "platform/grid/gridex.h"
 #include "records/modSynchro.h"
 
 #include <QDir>
@@ -335,5 +336,20 @@ bool call(const QString& name)
 }
 
 }  // namespace hooks
+
+void refreshGrid(grid::GridEX* grid, const ado::RecordsetPtr& rs)
+{
+    if (!grid || !rs)
+        return;
+    grid->setSettingS3(true);
+    grid->operationR();
+    rs->Requery();
+    grid->bind(rs);
+}
+
+bool refreshMainGrid(const QString& member)
+{
+    return hooks::call("frmMain.RefreshMainGrid:" + member);
+}
 
 }  // namespace records

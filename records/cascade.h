@@ -12,6 +12,10 @@
 
 #include <functional>
 
+namespace grid {
+class GridEX;
+}
+
 namespace records {
 
 enum class DeleteKind {
@@ -98,5 +102,15 @@ bool isSet(const QString& name);
 // passed over, as those refreshes run with errors ignored.
 bool call(const QString& name);
 }  // namespace hooks
+
+// The four steps that show a requeried recordset in a grid with the view's
+// own column layout: setting S3 on, operation R, Requery, bind again.
+// Nothing when either is missing; errors pass to the caller.
+void refreshGrid(grid::GridEX* grid, const ado::RecordsetPtr& rs);
+
+// The main-grid refresh with the main window's view recordset of that member
+// name ("eventRS", "PeopleRS" ...), through the procedure the main window
+// registers as "frmMain.RefreshMainGrid:" + member. False when skipped.
+bool refreshMainGrid(const QString& member);
 
 }  // namespace records

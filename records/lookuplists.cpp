@@ -79,6 +79,24 @@ bool deleteLookupEntry(const LookupList& list, qint64 key)
     return true;
 }
 
+namespace {
+std::function<QString()>& dataModeSource()
+{
+    static std::function<QString()> f;
+    return f;
+}
+}  // namespace
+
+void setMainDataModeSource(std::function<QString()> source)
+{
+    dataModeSource() = std::move(source);
+}
+
+QString mainDataMode()
+{
+    return dataModeSource() ? dataModeSource()() : QString();
+}
+
 QStringList lookupRefreshCalls(const QString& fromForm, const QString& curMode, const QString& curDataMode)
 {
     if (fromForm == "Subguest")
@@ -89,11 +107,11 @@ QStringList lookupRefreshCalls(const QString& fromForm, const QString& curMode, 
         return {"frmVendor.GetVendorTypes"};
     if (fromForm == "Main") {
         if (curMode == "Stores")
-            return {curDataMode == "Gifts" ? "frmMain.ShowGifts" : "frmMain.ShowRegistry"};
+            return {curDataMode == "Gifts" ? "frmMain.ShowGifts" : "frmMain.ShowRegistry", "frmMain.ShowGridPanel"};
         if (curMode == "Category")
-            return {"frmMain.ShowRegistry"};
+            return {"frmMain.ShowRegistry", "frmMain.ShowGridPanel"};
         if (curMode == "BudgetCategory")
-            return {"frmMain.ShowBudget"};
+            return {"frmMain.ShowBudget", "frmMain.ShowGridPanel"};
         return {};
     }
     if (fromForm == "AddAppointment")

@@ -7,6 +7,8 @@
 #include <QVariant>
 #include <QVector>
 
+#include <functional>
+
 namespace records {
 
 struct LookupList {
@@ -39,9 +41,15 @@ qint64 addLookupEntry(const LookupList& list, const QString& text);
 // when no such entry exists. Throws ado::Error.
 bool deleteLookupEntry(const LookupList& list, qint64 key);
 
+// The main window's curDataMode, as the main window reports it ("" before
+// it does).
+void setMainDataModeSource(std::function<QString()> source);
+QString mainDataMode();
+
 // What the lookup editor refreshes when it closes, by caller key and list
-// key, as "window.procedure" names in order. "frmMain.Show..." names mean the
-// main window's view procedure, with its grid panel shown.
+// key, as "window.procedure" names in order. A view procedure of the main
+// window is followed by "frmMain.ShowGridPanel", so the refilled grid is the
+// panel shown.
 QStringList lookupRefreshCalls(const QString& fromForm, const QString& curMode, const QString& curDataMode);
 
 }  // namespace records
