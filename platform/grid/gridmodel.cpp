@@ -177,15 +177,9 @@ QVariant GridModel::data(const QModelIndex& idx, int role) const
         return {};
     if (r->kind == RowKind::GroupHeader) {
         switch (role) {
-        case Qt::DisplayRole: {
-            int first = 0;
-            for (int k = 1; k <= g_->columnCount(); ++k)
-                if (!g_->isColumnHidden(k)) {
-                    first = k;
-                    break;
-                }
-            return c == first ? g_->groupHeaderText(idx.row() + 1) : QString();
-        }
+        case Qt::DisplayRole:
+            // The row is one cell spanning every column, painted from the first.
+            return c == 1 ? g_->groupHeaderText(idx.row() + 1) : QString();
         case Qt::FontRole: {
             QFont f;
             f.setBold(true);
