@@ -303,6 +303,7 @@ void frmMain::createControls()
     });
     QObject::connect(Calendar1, &calendar::MonthCalendar::DayClick, w,
                      [this](int n) { ui::guarded([&] { Calendar1_DayClick(n); }); });
+    CreateCommands();
 
     w->resize(820, 620);
 }

@@ -131,6 +131,13 @@ public:
     void optCompleteTasks_Click();
     void optIncompleteTasks_Click();
     void ExplorerBarCtlQV1_ItemClick(const QString& key);
+    // The menu bar and the main grid's mouse commands (app/commands_main.cpp).
+    void CreateCommands();
+    void MenuItem_Click(const QString& itemName);
+    void GridEX1_DblClick();
+    void GridEX1_MouseDown(int button, int x, int y);
+    void GridEX1_SelectionChange();
+    void gridTasksDate_MouseUp(int button, int x, int y);
 
     // ------------------------------------------------------------ frame procedures
     void ShowStartupDialogs();

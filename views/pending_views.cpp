@@ -35,8 +35,3 @@ void frmMain::calDay_MouseUp(int, int, int, int) {}
 void frmMain::Calendar1_MouseUp(int, int, int, int) {}
 void frmMain::Calendar1_DayClick(int) {}
 void frmMain::MonthView1_DateClick(const QDate&) {}
-void frmMain::optAllTasks_Click() {}
-void frmMain::optDueTasks_Click() {}
-void frmMain::optCompleteTasks_Click() {}
-void frmMain::optIncompleteTasks_Click() {}
-void frmMain::ExplorerBarCtlQV1_ItemClick(const QString&) {}
