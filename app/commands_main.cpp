@@ -1,0 +1,272 @@
+// The main window's side of its commands: the menu bar, the navigation
+// bar's clicks, the task filter buttons and the main grid's mouse.
+
+#include "app/commands_main.h"
+
+#include "app/frmAbout.h"
+#include "app/frmMain.h"
+#include "app/frmTip.h"
+#include "app/help.h"
+#include "app/menus.h"
+#include "app/placeholders.h"
+#include "platform/grid/gridex.h"
+#include "records/frmAddType.h"
+#include "records/frmDeleteSingle.h"
+#include "records/frmSynchronize.h"
+#include "views/frmPreview.h"
+#include "views/gridmouse.h"
+
+#include <QComboBox>
+#include <QCursor>
+#include <QFrame>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <functional>
+#include <map>
+
+namespace commands {
+
+void MainHost::ShowPanel(const QString& name)
+{
+    QFrame* frame = name == "frameDataGrid" ? f_.frameDataGrid : name == "frameDate" ? f_.frameDate : f_.frameMonth;
+    if (frame)
+        f_.ShowPanel(frame);
+}
+
+void MainHost::ArrangePanels() { f_.ArrangePanels(); }
+
+void MainHost::setModeCaption(const QString& caption)
+{
+    if (f_.lblMode)
+        f_.lblMode->setText(caption);
+}
+
+QDateTime MainHost::curDate() const { return f_.curDate; }
+QString MainHost::dueMode() const { return f_.dueMode; }
+QString MainHost::curMainMode() const { return f_.curMainMode; }
+QString MainHost::curDataMode() const { return f_.curDataMode; }
+QString MainHost::SelectedRowKind() const { return f_.SelectedRowKind; }
+void MainHost::setSelectedRowKind(const QString& kind) { f_.SelectedRowKind = kind; }
+ui::FormBase* MainHost::owner() { return &f_; }
+
+void MainHost::call(const QString& procedure)
+{
+    using P = void (frmMain::*)();
+    static const std::map<QString, P> procs = {
+        {"ShowEvents", &frmMain::ShowEvents},
+        {"ShowRSVP", &frmMain::ShowRSVP},
+        {"ShowPeople", &frmMain::ShowPeople},
+        {"ShowAddresses", &frmMain::ShowAddresses},
+        {"FillEventCombo", &frmMain::FillEventCombo},
+        {"ShowVendors", &frmMain::ShowVendors},
+        {"ShowQuotes", &frmMain::ShowQuotes},
+        {"ShowExpenses", &frmMain::ShowExpenses},
+        {"ShowBudget", &frmMain::ShowBudget},
+        {"ShowAttire", &frmMain::ShowAttire},
+        {"ShowGifts", &frmMain::ShowGifts},
+        {"ShowRegistry", &frmMain::ShowRegistry},
+        {"ShowMeasurementsFemale", &frmMain::ShowMeasurementsFemale},
+        {"ShowMeasurementsMale", &frmMain::ShowMeasurementsMale},
+        {"PrintDayCalendar", &frmMain::PrintDayCalendar},
+        {"PrintMonthCalendar", &frmMain::PrintMonthCalendar},
+        {"RemoveModeGroups", &frmMain::RemoveModeGroups},
+        {"BuildCalendarGroups", &frmMain::BuildCalendarGroups},
+        {"BuildTaskGroup", &frmMain::BuildTaskGroup},
+        {"BuildEventGroup", &frmMain::BuildEventGroup},
+        {"BuildGuestGroup", &frmMain::BuildGuestGroup},
+        {"BuildRSVPGroup", &frmMain::BuildRSVPGroup},
+        {"BuildVendorGroup", &frmMain::BuildVendorGroup},
+        {"BuildBudgetGroup", &frmMain::BuildBudgetGroup},
+        {"BuildAttireGroup", &frmMain::BuildAttireGroup},
+        {"BuildGiftGroup", &frmMain::BuildGiftGroup},
+    };
+    if (procedure == "PrintGridReport") {
+        if (f_.GridEX1 && f_.window())
+            report::PrintGridReport(*f_.GridEX1, *f_.window(), f_.curDataMode,
+                                    f_.cmbEvents ? f_.cmbEvents->currentText() : QString());
+        return;
+    }
+    const auto it = procs.find(procedure);
+    if (it != procs.end())
+        (f_.*(it->second))();
+}
+
+void MainHost::ShowTasks(const QString& whichTasks, const QDateTime& enddate) { f_.ShowTasks(whichTasks, enddate); }
+void MainHost::ChangeDate(const QDateTime& whichDate) { f_.ChangeDate(whichDate); }
+
+void MainHost::ChangeCalendar(const QDateTime& whichDate)
+{
+    // The procedure trims its argument; curDate must not change with it.
+    QDateTime d = whichDate;
+    f_.ChangeCalendar(d);
+}
+
+int MainHost::currentRow() const { return f_.GridEX1 ? f_.GridEX1->currentRow() : 0; }
+
+bool MainHost::isRecordRow(int row) const
+{
+    return f_.GridEX1 && row >= 1 && f_.GridEX1->rowKind(row) == grid::RowKind::Record;
+}
+
+void MainHost::expandGroupRow()
+{
+    // Our grid shows the records under every header; nothing to open.
+}
+
+QVariant MainHost::value(int row, int column) const
+{
+    return f_.GridEX1 ? f_.GridEX1->value(row, column) : QVariant();
+}
+
+void MainHost::clearColumnValueList(int column)
+{
+    if (f_.GridEX1)
+        f_.GridEX1->clearColumnValueList(column);
+}
+
+void MainHost::addColumnValueListItem(int column, const QVariant& value, const QString& text)
+{
+    if (f_.GridEX1)
+        f_.GridEX1->addColumnValueListItem(column, value, text);
+}
+
+void MainHost::setCurrentRow(int row)
+{
+    if (f_.GridEX1)
+        f_.GridEX1->setCurrentRow(row);
+}
+
+void MainHost::popupMenu(const QString& menuName)
+{
+    if (QMenu* m = menus::findMenu(f_.window(), menuName))
+        m->popup(QCursor::pos());
+}
+
+void MainHost::showDelete(const QString& delMode, qlonglong delID, const QString& delString, int showMode)
+{
+    auto& d = frmDeleteSingle::instance();
+    d.delMode = delMode;
+    d.delID = int(delID);
+    d.delString = delString;
+    if (showMode == ui::vbModal)
+        d.Show(ui::vbModal, &f_);
+    else
+        d.Show(ui::vbModeless);
+}
+
+void MainHost::showLookupList(const QString& curMode, const QVariant& fromForm, bool fromFormFirst)
+{
+    auto& t = frmAddType::instance();
+    if (fromForm.isValid() && fromFormFirst)
+        t.fromForm = fromForm.toString();
+    t.curMode = curMode;
+    if (fromForm.isValid() && !fromFormFirst)
+        t.fromForm = fromForm.toString();
+    t.Show(ui::vbModal, &f_);
+}
+
+void MainHost::showSynchronize() { frmSynchronize::instance().Show(); }
+void MainHost::showTip() { frmTip::instance().Show(ui::vbModal, &f_); }
+void MainHost::showWizard() { frmWizard::instance().Show(ui::vbModal, &f_); }
+void MainHost::showAbout() { frmAbout::instance().Show(ui::vbModal, &f_); }
+void MainHost::showHelpContents() { HTMLHelp::ShowHelpContents(1); }
+void MainHost::showWebHelp() { webhelp::OpenPlanningPage(f_.window()); }
+void MainHost::exitProgram() { f_.Unload(); }
+
+}  // namespace commands
+
+// ---------------------------------------------------------------- frmMain's handlers
+
+namespace {
+
+int buttonNumber(Qt::MouseButton b) { return b == Qt::LeftButton ? 1 : b == Qt::RightButton ? 2 : b == Qt::MiddleButton ? 4 : 0; }
+
+}  // namespace
+
+void frmMain::CreateCommands()
+{
+    QMainWindow* w = window();
+    menus::buildMenuBar(w->menuBar(), [this](const QString& name) { ui::guarded([&] { MenuItem_Click(name); }); });
+    // The Help menu's Contents item carries F1 now.
+    if (actHelpContents)
+        actHelpContents->setShortcut(QKeySequence());
+    QObject::connect(GridEX1, &grid::GridEX::doubleClicked, w, [this] { ui::guarded([&] { GridEX1_DblClick(); }); });
+    QObject::connect(GridEX1, &grid::GridEX::mouseDown, w, [this](Qt::MouseButton b, const QPoint& p) {
+        ui::guarded([&] { GridEX1_MouseDown(buttonNumber(b), p.x(), p.y()); });
+    });
+    QObject::connect(GridEX1, &grid::GridEX::currentRowChanged, w,
+                     [this](int) { ui::guarded([&] { GridEX1_SelectionChange(); }); });
+    QObject::connect(gridTasksDate, &grid::GridEX::mouseUp, w, [this](Qt::MouseButton b, const QPoint& p) {
+        ui::guarded([&] { gridTasksDate_MouseUp(buttonNumber(b), p.x(), p.y()); });
+    });
+}
+
+void frmMain::ExplorerBarCtlQV1_ItemClick(const QString& key)
+{
+    commands::MainHost host(*this);
+    commands::ItemClick(host, key);
+}
+
+void frmMain::MenuItem_Click(const QString& itemName)
+{
+    commands::MainHost host(*this);
+    commands::MenuClick(host, itemName);
+}
+
+void frmMain::optAllTasks_Click()
+{
+    commands::MainHost host(*this);
+    commands::OptionClick(host, "optAllTasks");
+}
+
+void frmMain::optDueTasks_Click()
+{
+    commands::MainHost host(*this);
+    commands::OptionClick(host, "optDueTasks");
+}
+
+void frmMain::optCompleteTasks_Click()
+{
+    commands::MainHost host(*this);
+    commands::OptionClick(host, "optCompleteTasks");
+}
+
+void frmMain::optIncompleteTasks_Click()
+{
+    commands::MainHost host(*this);
+    commands::OptionClick(host, "optIncompleteTasks");
+}
+
+void frmMain::GridEX1_DblClick()
+{
+    commands::MainHost host(*this);
+    gridmouse::GridEX1_DblClick(host);
+}
+
+void frmMain::GridEX1_MouseDown(int button, int x, int y)
+{
+    if (!GridEX1)
+        return;
+    const QPoint p(x, y);
+    commands::MainHost host(*this);
+    gridmouse::GridEX1_MouseDown(host, button, GridEX1->hitTest(p), GridEX1->rowAt(p), GridEX1->columnAt(p));
+}
+
+void frmMain::GridEX1_SelectionChange()
+{
+    commands::MainHost host(*this);
+    gridmouse::GridEX1_SelectionChange(host);
+}
+
+void frmMain::gridTasksDate_MouseUp(int button, int x, int y)
+{
+    if (!gridTasksDate)
+        return;
+    const QPoint p(x, y);
+    commands::MainHost host(*this);
+    gridmouse::gridTasksDate_MouseUp(host, button, gridTasksDate->hitTest(p),
+                                     gridTasksDate->columnCaption(gridTasksDate->columnAt(p)));
+}
