@@ -1,0 +1,253 @@
+#include "app/commands_host.h"
+#include "app/menus.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+using testsupport::CommandsTest;
+
+namespace {
+
+// The tree written out: "menu: caption" then its items, submenus in [ ].
+QString flatten(const QList<menus::Item>& items)
+{
+    QStringList out;
+    for (const auto& it : items) {
+        QString s = it.name + "=" + it.caption;
+        if (!it.items.isEmpty())
+            s += " [" + flatten(it.items) + "]";
+        out << s;
+    }
+    return out.join("; ");
+}
+
+QStringList leaves(const QList<menus::Item>& items)
+{
+    QStringList out;
+    for (const auto& it : items)
+        out << (it.items.isEmpty() ? QStringList{it.name} : leaves(it.items));
+    return out;
+}
+
+}  // namespace
+
+TEST(MenuTree, MenusItemsAndCaptionsInOrder)
+{
+    const QStringList expected = {
+        "mnuFile=&File [mnuDatabase=&Database; mnuFileExit=E&xit]",
+        "mnuCalendar=&Calendar [mnuCalendarToday=&Today; mnuCalendarMonth=&Month; mnuCalendarAddAppt=&Add Appointment]",
+        "mnuTasks=&Tasks [mnuTaskAutoadd=&Autoadd; mnuTasksView=&View Tasks; mnuTaskAdd=&Add Task; "
+        "mnuTaskDelete=&Delete Task; mnuPriority=&Priority Texts [mnuPriorityText=&Edit Priority Texts]]",
+        "mnuEvents=&Events [mnuEventsView=&View Events; mnuEventsAdd=&Add Event; mnuEventsModify=&Modify Event; "
+        "mnuEventDelete=&Delete Event; mnuTypicalEvents=&Typical Events [mnuEditTypicalEvents=&Edit Typical Events]; "
+        "mnuRSVP=&RSVP Status [mnuRSVPTypes=&Edit RSVP Types]]",
+        "mnuGuests=&Guests [mnuGuestsView=&View Guests; mnuGuestsAdd=&Add Guest; mnuGuestModify=&Modify Guest; "
+        "mnuGuestDelete=&Delete Guest; mnuTitles=&Titles [mnuEditTitles=Edit &Title Types]; "
+        "mnuRelationships=&Relationships [mnuEditRelationships=Edt &Relationship Types]; "
+        "mnuImportData=&Import Guest Data; mnuFileExport=&Export Guest Data]",
+        "mnuVendors=&Vendors [mnuVendorsView=&View Vendors; mnuVendorAdd=&Add Vendor; mnuVendorModify=&Modify Vendor; "
+        "mnuVendorDelete=&Delete Vendor; mnuVendorTypes=&Vendor Types [mnuEditVendorTypes=&Edit Vendor Types]]",
+        "mnuQuotes=&Quotes [mnuViewQuotes=&View Quotes; mnuQuoteAdd=&Add Quote; mnuQuoteModify=&Modify Quote; "
+        "mnuQuoteDelete=&Delete Quote]",
+        "mnuExpenses=&Expenses [mnuExpenseView=&View Expenses; mnuExpenseAdd=&Add Expense; "
+        "mnuExpenseModify=&Modify Expense; mnuExpenseDelete=&Delete Expense]",
+        "mnuBudget=&Budget [mnuBudgetView=&View Budget; mnuBudgetWizard=Budget &Wizard; mnuBudgetAdd=&Add Budget; "
+        "mnuBudgetModify=&Modify Budget; mnuBudgetDelete=&Delete Budget; mnuTurnBudgetIntoExpense=&Turn into Expense; "
+        "mnuExpenseCategories=&Categories of Expenses [mnuEditExpenseCategories=&Edit Expense Categories]; "
+        "mnuWhoPays=&Who Pays? [mnuEditPayees=&Edit Typical People]]",
+        "mnuAttire=&Attire [mnuAttireView=&View Attire; mnuAttireAdd=&Add Attire; mnuAttireModify=&Modify Attire; "
+        "mnuAttireDelete=&Delete Attire]",
+        "mnuMeasurements=&Measurements [mnuMeasureFemale=&Female Measurements; mnuMeasureMale=&Male Measurements; "
+        "mnuMeasureAddFemale=Add Female Measurement; mnuMeasureMaleAdd=Add Male Measurement; "
+        "mnuMeasureModify=Modify Measurement; mnuMeasureDelete=&Delete Measurement]",
+        "mnuGifts=&Gifts [mnuGiftsView=&View Gifts; mnuGiftAdd=&Add Gift; mnuGiftModify=&Modify Gift; "
+        "mnuGiftDelete=&Delete Gift; mnuStore=&Store [mnuStoreAdd=&Modify Stores]]",
+        "mnuRegistry=&Registry [mnuRegistryView=&View Registry; mnuRegistryAdd=&Add Registry Gift; "
+        "mnuRegistryModify=&Modify Registry Gift; mnuRegistryDelete=&Delete Registry Gift; "
+        "mnuRegistryMod=&Modify [mnuRegistryModifyStore=Modify &Store; mnuRegistryModifyCategory=Modify &Category]]",
+        "mnuHelp=&Help [mnuHelpContents=&Contents; mnuTOD=&Tip of the Day; mnuWizard=Planning &Wizard; "
+        "mnuHelpAbout=&About; mnuOnlineHelp=Help on the &Web]",
+    };
+    const auto& tree = menus::menuTree();
+    ASSERT_EQ(tree.size(), 14);
+    for (int i = 0; i < tree.size(); ++i)
+        EXPECT_EQ(flatten({tree[i]}), expected[i]);
+}
+
+TEST(MenuTree, TheBuiltBarNamesEveryMenuAndItemAndReportsClicks)
+{
+    QMainWindow w;
+    QStringList clicked;
+    menus::buildMenuBar(w.menuBar(), [&](const QString& n) { clicked << n; });
+    EXPECT_EQ(w.menuBar()->actions().size(), 14);
+    for (const QString sub : {"mnuPriority", "mnuTypicalEvents", "mnuRSVP", "mnuTitles", "mnuRelationships",
+                              "mnuVendorTypes", "mnuExpenseCategories", "mnuWhoPays", "mnuStore", "mnuRegistryMod",
+                              "mnuTasks", "mnuGuests", "mnuHelp"})
+        EXPECT_NE(menus::findMenu(&w, sub), nullptr) << sub.toStdString();
+    const QStringList items = leaves(menus::menuTree());
+    for (const QString& name : items) {
+        auto* a = w.findChild<QAction*>(name);
+        ASSERT_NE(a, nullptr) << name.toStdString();
+        EXPECT_TRUE(a->isEnabled() && a->isVisible());
+        EXPECT_EQ(a->shortcut().isEmpty(), name != "mnuHelpContents") << name.toStdString();
+        a->trigger();
+    }
+    EXPECT_EQ(clicked, items);
+    EXPECT_EQ(w.findChild<QAction*>("mnuHelpContents")->shortcut(), QKeySequence(Qt::Key_F1));
+}
+
+TEST_F(CommandsTest, EveryMenuItemHasItsActionAndNoSubmenuHeaderHasOne)
+{
+    host.dataMode = "Month";
+    for (const QString& name : leaves(menus::menuTree()))
+        EXPECT_TRUE(commands::MenuClick(host, name)) << name.toStdString();
+    for (const QString header : {"mnuPriority", "mnuWhoPays", "mnuFile", "mnuRegistryMod"})
+        EXPECT_FALSE(commands::MenuClick(host, header));
+}
+
+TEST_F(CommandsTest, MenuCommandsRunTheirStepsInOrder)
+{
+    struct Case {
+        const char* item;
+        const char* view;  // curDataMode before the click
+        const char* steps;
+    };
+    const Case cases[] = {
+        {"mnuCalendarToday", "Events",
+         "RemoveModeGroups | BuildCalendarGroups | ShowPanel(frameDate) | ChangeDate | ArrangePanels"},
+        {"mnuCalendarMonth", "Events",
+         "RemoveModeGroups | BuildCalendarGroups | ShowPanel(frameMonth) | ChangeCalendar | ArrangePanels"},
+        {"mnuCalendarAddAppt", "Today",
+         "modal:frmAddAppt | RemoveModeGroups | ShowPanel(frameDate) | ChangeDate | BuildCalendarGroups | "
+         "ArrangePanels"},
+        {"mnuCalendarAddAppt", "Month",
+         "modal:frmAddAppt | RemoveModeGroups | ShowPanel(frameMonth) | ChangeCalendar | lblMode=Month Calendar | "
+         "BuildCalendarGroups | ArrangePanels"},
+        {"mnuTasksView", "Events",
+         "RemoveModeGroups | BuildTaskGroup | ShowPanel(frameDataGrid) | ShowTasks(Complete) | ArrangePanels"},
+        {"mnuTaskAdd", "Events",
+         "RemoveModeGroups | BuildTaskGroup | ShowPanel(frameDataGrid) | ShowTasks(Complete) | modal:frmEventTasks | "
+         "ArrangePanels"},
+        {"mnuTaskDelete", "AllTasks",
+         "RemoveModeGroups | BuildTaskGroup | ShowPanel(frameDataGrid) | delete(Task,9,Pay deposit,modeless) | "
+         "ShowTasks(Complete) | ArrangePanels"},
+        {"mnuEventsModify", "Events",
+         "RemoveModeGroups | BuildEventGroup | ShowPanel(frameDataGrid) | ShowEvents | ArrangePanels"},
+        {"mnuEventDelete", "Events",
+         "RemoveModeGroups | BuildEventGroup | delete(Event,9,Flowers,modal) | FillEventCombo | "
+         "ShowPanel(frameDataGrid) | ShowEvents | ArrangePanels"},
+        {"mnuEventsAdd", "Events",
+         "RemoveModeGroups | BuildEventGroup | ShowPanel(frameDataGrid) | ShowEvents | ArrangePanels"},
+        {"mnuVendorAdd", "Events",
+         "RemoveModeGroups | BuildVendorGroup | ShowVendors | ShowPanel(frameDataGrid) | ArrangePanels | "
+         "modal:frmVendor"},
+        {"mnuQuoteAdd", "Events",
+         "RemoveModeGroups | BuildVendorGroup | ShowPanel(frameDataGrid) | ShowQuotes | ArrangePanels | "
+         "modal:frmQuote"},
+        {"mnuBudgetAdd", "Events",
+         "RemoveModeGroups | BuildBudgetGroup | ShowPanel(frameDataGrid) | ShowBudget | ArrangePanels | "
+         "modal:frmAddBudget"},
+        {"mnuBudgetWizard", "Events",
+         "RemoveModeGroups | BuildBudgetGroup | ShowPanel(frameDataGrid) | ShowBudget | ArrangePanels | "
+         "modal:frmAutoBudget"},
+        {"mnuMeasureModify", "FemaleMeasurement",
+         "RemoveModeGroups | BuildAttireGroup | ShowPanel(frameDataGrid) | ShowMeasurementsFemale | ArrangePanels"},
+        {"mnuMeasureModify", "Gifts",
+         "RemoveModeGroups | BuildAttireGroup | ShowPanel(frameDataGrid) | ShowMeasurementsMale | ArrangePanels"},
+        {"mnuMeasureDelete", "MaleMeasurement",
+         "RemoveModeGroups | BuildAttireGroup | ShowPanel(frameDataGrid) | delete(MaleMeasurement,9,Flowers,modal) | "
+         "ArrangePanels"},
+        {"mnuRegistryAdd", "Events",
+         "RemoveModeGroups | BuildGiftGroup | ShowPanel(frameDataGrid) | ShowRegistry | ArrangePanels"},
+        {"mnuImportData", "Events", "modal:frmImportData"},
+        {"mnuTurnBudgetIntoExpense", "Budget", "modal:frmAddExpense"},
+        {"mnuDatabase", "Events", "frmSynchronize"},
+        {"mnuTOD", "Events", "frmTip"},
+        {"mnuWizard", "Events", "frmWizard"},
+        {"mnuHelpAbout", "Events", "frmAbout"},
+        {"mnuHelpContents", "Events", "help"},
+        {"mnuOnlineHelp", "Events", "webhelp"},
+        {"mnuFileExit", "Events", "exit"},
+        // The lookup lists: six keep fromForm, five write "Main".
+        {"mnuPriorityText", "Events", "lookup(Priority,-)"},
+        {"mnuRSVPTypes", "Events", "lookup(RSVP,-)"},
+        {"mnuEditTitles", "Events", "lookup(Titles,-)"},
+        {"mnuEditRelationships", "Events", "lookup(GuestTypes,-)"},
+        {"mnuEditVendorTypes", "Events", "lookup(VendorTypes,-)"},
+        {"mnuEditPayees", "Events", "lookup(Assignee,-)"},
+        {"mnuEditTypicalEvents", "Events", "lookup(Event,Main,fromFirst)"},
+        {"mnuEditExpenseCategories", "Events", "lookup(BudgetCategory,Main)"},
+        {"mnuStoreAdd", "Events", "lookup(Stores,Main)"},
+        {"mnuRegistryModifyStore", "Events", "lookup(Stores,Main)"},
+        {"mnuRegistryModifyCategory", "Events", "lookup(Category,Main)"},
+    };
+    host.due = "Complete";
+    for (const Case& c : cases) {
+        host.dataMode = c.view;
+        host.rows = {{true, {9, "Flowers", "Pay deposit", "", 10.0, "Bride"}}};
+        host.current = 1;
+        host.log.clear();
+        commands::MenuClick(host, c.item);
+        EXPECT_EQ(host.log.join(" | "), c.steps) << c.item << " in " << c.view;
+        ui::FormBase::unloadAll();
+    }
+}
+
+TEST_F(CommandsTest, MenuAddItemsWriteTheirVariables)
+{
+    frmEventTasks::instance().curMode = "Edit";
+    frmEventInfo::instance().curEvent = 5;
+    frmAddExpense::instance().curBudgetID = 8;
+    const QDateTime before = QDateTime::currentDateTime();
+    for (const QString item : {"mnuTaskAdd", "mnuEventsAdd", "mnuGuestsAdd", "mnuExpenseAdd", "mnuGiftAdd",
+                               "mnuRegistryAdd", "mnuAttireAdd", "mnuMeasureAddFemale", "mnuMeasureMaleAdd",
+                               "mnuCalendarAddAppt"})
+        commands::MenuClick(host, item);
+    EXPECT_EQ(frmEventTasks::instance().curMode, "");
+    EXPECT_EQ(frmEventInfo::instance().curEvent, 0);
+    EXPECT_TRUE(frmEventInfo::instance().isLoaded());
+    EXPECT_EQ(frmGuestDetail::instance().curMode, "New");
+    EXPECT_EQ(frmAddExpense::instance().curMode, "New");
+    EXPECT_EQ(frmAddExpense::instance().curBudgetID, 0);
+    EXPECT_TRUE(frmAddExpense::instance().isLoaded()) << "modeless from the menu";
+    EXPECT_EQ(frmGift::instance().giftMode, "Add");
+    EXPECT_EQ(frmRegistry::instance().registryMode, "Add");
+    EXPECT_EQ(frmAttire::instance().curMode, "Add");
+    EXPECT_EQ(frmMeasureFemale::instance().curMode, "Add");
+    EXPECT_EQ(frmMeasureMale::instance().curMode, "Add");
+    EXPECT_GE(frmAddAppt::instance().curApptDate, before.addSecs(-1)) << "the menu proposes now";
+}
+
+TEST_F(CommandsTest, MenuModifyExpenseNeedsAnExpenseRow)
+{
+    for (const QString view : {"Budget", "Expenses"}) {
+        host.dataMode = view;
+        host.rows = {{false, {}}, {true, {6, "Cake"}}};
+        host.current = 1;  // a group header
+        commands::MenuClick(host, "mnuExpenseModify");
+    }
+    EXPECT_EQ(messages.msgs->texts(),
+              QStringList({"Please select the Expense to modify first.", "Please select the Expense to modify first."}));
+    EXPECT_EQ(host.log, QStringList({"expandGroupRow", "expandGroupRow"})) << "no view changes";
+    host.current = 2;
+    commands::MenuClick(host, "mnuExpenseModify");
+    EXPECT_EQ(frmAddExpense::instance().curMode, "Edit");
+    EXPECT_EQ(frmAddExpense::instance().curBudgetID, 6);
+    EXPECT_TRUE(frmAddExpense::instance().isLoaded());
+}
+
+TEST_F(CommandsTest, TaskFilterButtonsShowTheirTasksAtCurDate)
+{
+    const QList<QPair<QString, QString>> cases = {{"optAllTasks", "ShowTasks(All)"},
+                                                  {"optDueTasks", "ShowTasks(Due)"},
+                                                  {"optCompleteTasks", "ShowTasks(Complete)"},
+                                                  {"optIncompleteTasks", "ShowTasks(Incomplete)"}};
+    for (const auto& [opt, steps] : cases) {
+        host.log.clear();
+        commands::OptionClick(host, opt);
+        EXPECT_EQ(host.log, QStringList{steps});
+        EXPECT_EQ(host.lastDate, host.date);
+    }
+}
