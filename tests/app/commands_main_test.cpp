@@ -1,0 +1,119 @@
+// The commands on the real main window: every mode reachable from the
+// navigation bar and from the menus, the panel it shows and the groups it builds.
+
+#include "app/editors_pending.h"
+#include "app/frmMain.h"
+#include "platform/grid/gridex.h"
+#include "platform/navbar/explorerbar.h"
+#include "support/fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+
+class MainCommandsTest : public testsupport::DbTest {
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        modQVDatabase::gShowTips = "No";
+        modQVDatabase::gShowWizard = "No";
+        m().quitOnUnload = false;
+        m().Show(ui::vbModeless);
+    }
+    void TearDown() override
+    {
+        messages.msgs->defaultAnswer = ui::vbNo;
+        m().Unload();
+        ui::FormBase::unloadAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        DbTest::TearDown();
+    }
+    static frmMain& m() { return frmMain::instance(); }
+    void trigger(const QString& item)
+    {
+        auto* a = m().widget()->findChild<QAction*>(item);
+        ASSERT_NE(a, nullptr) << item.toStdString();
+        a->trigger();
+    }
+    ui::ScriptedModalGuard modal;
+};
+
+struct ModeCase {
+    const char* key;       // navigation bar
+    const char* menuItem;  // the menu's view of the same mode
+    const char* frame;
+    const char* commandKey;  // an item of the mode's own group
+};
+
+const ModeCase kModes[] = {
+    {"CALENDARMODE", "mnuCalendarToday", "frameDate", "ADDAPPOINTMENT"},
+    {"TASKMODE", "mnuTasksView", "frameDataGrid", "ADDTASK"},
+    {"EVENTMODE", "mnuEventsView", "frameDataGrid", "ADDEVENT"},
+    {"GUESTMODE", "mnuGuestsView", "frameDataGrid", "ADDGUEST"},
+    {"RSVPMODE", nullptr, "frameDataGrid", "INVITATIONS"},
+    {"VENDORMODE", "mnuVendorsView", "frameDataGrid", "ADDVENDOR"},
+    {"BUDGETMODE", "mnuBudgetView", "frameDataGrid", "ADDBUDGET"},
+    {"ATTIREMODE", "mnuAttireView", "frameDataGrid", "ADDATTIRE"},
+    {"GIFTMODE", "mnuGiftsView", "frameDataGrid", "ADDGIFT"},
+};
+
+}  // namespace
+
+TEST_F(MainCommandsTest, EveryModeFromTheBarAndTheMenusShowsItsPanelAndGroups)
+{
+    frmMain& f = m();
+    ASSERT_NE(f.widget()->findChild<QMenu*>("mnuBudget"), nullptr);
+    for (const ModeCase& c : kModes) {
+        SCOPED_TRACE(c.key);
+        // Start from the other kind of panel each time.
+        f.ExplorerBarCtlQV1->clickItem(QString(c.frame) == "frameDate" ? "GIFTMODE" : "CALENDARMODE");
+        f.ExplorerBarCtlQV1->clickItem(c.key);
+        EXPECT_EQ(f.curFrameName(), c.frame);
+        EXPECT_NE(f.ExplorerBarCtlQV1->findItem(c.commandKey), nullptr);
+        EXPECT_NE(f.ExplorerBarCtlQV1->findItem("TASKMODE"), nullptr) << "the mode group stays";
+        if (!c.menuItem)
+            continue;
+        f.ExplorerBarCtlQV1->clickItem(QString(c.frame) == "frameDate" ? "GIFTMODE" : "CALENDARMODE");
+        trigger(c.menuItem);
+        EXPECT_EQ(f.curFrameName(), c.frame);
+        EXPECT_NE(f.ExplorerBarCtlQV1->findItem(c.commandKey), nullptr);
+    }
+    EXPECT_TRUE(modal.modal->shown.isEmpty());
+    EXPECT_TRUE(messages.msgs->texts().isEmpty());
+}
+
+TEST_F(MainCommandsTest, CalendarTitlesAndTheEditorsOpenedFromTheWindow)
+{
+    frmMain& f = m();
+    f.ExplorerBarCtlQV1->clickItem("MONTHVIEW");
+    EXPECT_EQ(f.curFrameName(), "frameMonth");
+    EXPECT_EQ(f.lblMode->text(), "Month Calendar");
+    f.ExplorerBarCtlQV1->clickItem("TODAY");
+    EXPECT_EQ(f.lblMode->text(), "Date Calendar");
+
+    f.ExplorerBarCtlQV1->clickItem("GUESTMODE");
+    f.ExplorerBarCtlQV1->clickItem("ADDGUEST");
+    EXPECT_TRUE(frmGuestDetail::instance().isLoaded());
+    EXPECT_EQ(frmGuestDetail::instance().curMode, "New");
+
+    trigger("mnuVendorAdd");
+    EXPECT_EQ(modal.modal->shown, QStringList{"frmVendor"});
+    EXPECT_EQ(frmVendor::instance().curMode, "Add");
+
+    // A row command on an empty guests view: nothing happens, no message.
+    f.curDataMode = "Guests";
+    trigger("mnuGuestDelete");
+    EXPECT_EQ(messages.msgs->texts().join("|"), "");
+    // From the calendar, a task delete answers with its message.
+    f.ExplorerBarCtlQV1->clickItem("CALENDARMODE");
+    f.curDataMode = "Today";
+    f.ExplorerBarCtlQV1_ItemClick("DELETETASK");  // as from the task group shown over a calendar
+    EXPECT_EQ(messages.msgs->texts().join("|"), "Please select Task to delete first.");
+}
