@@ -1,0 +1,308 @@
+#include "platform/calendar/monthcalendar.h"
+
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPagedPaintDevice>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace calendar {
+
+namespace {
+
+const QDate kDayZero(1900, 1, 1);
+
+int vbButton(Qt::MouseButton b)
+{
+    switch (b) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+    }
+}
+
+int vbShift(Qt::KeyboardModifiers m)
+{
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+}
+
+}  // namespace
+
+MonthCalendar::MonthCalendar(QWidget* parent) : QWidget(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setMinimumSize(280, 200);
+    const int today = dayNumber(QDate::currentDate());
+    current_ = today;
+}
+
+MonthCalendar::~MonthCalendar() = default;
+
+int MonthCalendar::dayNumber(const QDate& date)
+{
+    return date.isValid() ? int(kDayZero.daysTo(date)) : 0;
+}
+
+QDate MonthCalendar::dateOf(int dayNumber) { return kDayZero.addDays(dayNumber); }
+
+int MonthCalendar::firstDay() const { return first_; }
+int MonthCalendar::lastDay() const { return last_; }
+
+void MonthCalendar::setFirstDay(int dayNumber)
+{
+    first_ = dayNumber;
+    update();
+}
+
+void MonthCalendar::setLastDay(int dayNumber)
+{
+    last_ = dayNumber;
+    update();
+}
+
+void MonthCalendar::setSpan(int firstDayNumber, int lastDayNumber)
+{
+    first_ = firstDayNumber;
+    last_ = lastDayNumber;
+    update();
+}
+
+// The first and last day are set one after the other, so a last day before
+// the first is taken as a one-day span rather than refused.
+int MonthCalendar::dayCount() const { return std::max(1, last_ - first_ + 1); }
+
+int MonthCalendar::rowCount() const { return (dayCount() + DaysPerWeek - 1) / DaysPerWeek; }
+
+int MonthCalendar::currentDay() const { return current_; }
+
+void MonthCalendar::setCurrentDay(int dayNumber)
+{
+    if (current_ == dayNumber)
+        return;
+    current_ = dayNumber;
+    update();
+    emit currentDayChanged(dayNumber);
+}
+
+void MonthCalendar::clearTexts()
+{
+    texts_.clear();
+    update();
+}
+
+QString MonthCalendar::dayText(int dayNumber) const { return texts_.value(dayNumber); }
+
+void MonthCalendar::setDayText(int dayNumber, const QString& text)
+{
+    if (text.isEmpty())
+        texts_.remove(dayNumber);
+    else
+        texts_.insert(dayNumber, text);
+    update();
+}
+
+int MonthCalendar::headerHeight() const { return fontMetrics().height() + 6; }
+
+QRect MonthCalendar::dayRect(int dayNumber) const
+{
+    const int i = dayNumber - first_;
+    if (i < 0 || i >= dayCount())
+        return {};
+    const int rows = rowCount();
+    const int top = headerHeight();
+    const double cw = double(width()) / DaysPerWeek;
+    const double rh = double(std::max(0, height() - top)) / rows;
+    const int c = i % DaysPerWeek, r = i / DaysPerWeek;
+    const int x0 = int(c * cw), x1 = int((c + 1) * cw);
+    const int y0 = top + int(r * rh), y1 = top + int((r + 1) * rh);
+    return QRect(x0, y0, x1 - x0, y1 - y0);
+}
+
+int MonthCalendar::dayAt(const QPoint& pos) const
+{
+    const int top = headerHeight();
+    if (pos.x() < 0 || pos.x() >= width() || pos.y() < top || pos.y() >= height())
+        return -1;
+    const double cw = double(width()) / DaysPerWeek;
+    const double rh = double(height() - top) / rowCount();
+    const int c = std::min(DaysPerWeek - 1, int(pos.x() / cw));
+    const int r = std::min(rowCount() - 1, int((pos.y() - top) / rh));
+    const int i = r * DaysPerWeek + c;
+    return i < dayCount() ? first_ + i : -1;
+}
+
+QString MonthCalendar::printTitle() const { return printTitle_; }
+void MonthCalendar::setPrintTitle(const QString& title) { printTitle_ = title; }
+int MonthCalendar::printFirstDay() const { return printFirst_; }
+int MonthCalendar::printLastDay() const { return printLast_; }
+
+void MonthCalendar::setPrintRange(int firstDayNumber, int lastDayNumber)
+{
+    printFirst_ = firstDayNumber;
+    printLast_ = std::max(firstDayNumber, lastDayNumber);
+}
+
+bool MonthCalendar::print(QPagedPaintDevice* device) const
+{
+    if (!device)
+        return false;
+    device->setPageOrientation(QPageLayout::Landscape);
+    QPainter p;
+    if (!p.begin(device))
+        return false;
+    const QRectF page(0, 0, device->width(), device->height());
+    paintPage(p, page);
+    return p.end();
+}
+
+void MonthCalendar::paintPage(QPainter& p, const QRectF& page) const
+{
+    p.save();
+    p.fillRect(page, Qt::white);
+    QFont titleFont = font();
+    titleFont.setPointSizeF(16);
+    titleFont.setBold(true);
+    p.setFont(titleFont);
+    p.setPen(Qt::black);
+    const qreal titleH = QFontMetricsF(titleFont, p.device()).height() * 1.6;
+    const QRectF titleRect(page.left(), page.top(), page.width(), titleH);
+    p.drawText(titleRect, Qt::AlignCenter | Qt::TextSingleLine, printTitle_);
+    QFont body = font();
+    body.setPointSizeF(9);
+    p.setFont(body);
+    drawGrid(p, QRectF(page.left(), page.top() + titleH, page.width(), page.height() - titleH), printFirst_,
+             printLast_, true);
+    p.restore();
+}
+
+// Weekday names across the top, then one cell per day: its number (with the
+// month's name on the first of a month and on the first cell) and its texts.
+void MonthCalendar::drawGrid(QPainter& p, const QRectF& area, int first, int last, bool forPrint) const
+{
+    const int count = std::max(1, last - first + 1);
+    const int rows = (count + DaysPerWeek - 1) / DaysPerWeek;
+    const QFontMetricsF fm(p.font(), p.device());
+    const qreal headH = fm.height() + 6;
+    const qreal cw = area.width() / DaysPerWeek;
+    const qreal rh = (area.height() - headH) / rows;
+    const QLocale loc;
+    const QPalette pal = palette();
+    const QColor line = forPrint ? QColor(Qt::gray) : pal.color(QPalette::Mid);
+    const QColor ink = forPrint ? QColor(Qt::black) : pal.color(QPalette::Text);
+
+    for (int c = 0; c < DaysPerWeek; ++c) {
+        const QDate d = dateOf(first + c);
+        const QRectF r(area.left() + c * cw, area.top(), cw, headH);
+        p.fillRect(r, forPrint ? QColor(230, 230, 230) : pal.color(QPalette::Button));
+        p.setPen(forPrint ? QColor(Qt::black) : pal.color(QPalette::ButtonText));
+        p.drawText(r, Qt::AlignCenter, loc.dayName(d.dayOfWeek(), QLocale::ShortFormat));
+    }
+    for (int i = 0; i < count; ++i) {
+        const int day = first + i;
+        const QDate d = dateOf(day);
+        const QRectF r(area.left() + (i % DaysPerWeek) * cw, area.top() + headH + (i / DaysPerWeek) * rh, cw, rh);
+        QColor bg = forPrint ? QColor(Qt::white) : pal.color(QPalette::Base);
+        if (!forPrint && day == current_)
+            bg = pal.color(QPalette::Highlight).lighter(170);
+        else if (!forPrint && d.month() % 2 == 0)
+            bg = pal.color(QPalette::AlternateBase);
+        p.fillRect(r, bg);
+        p.setPen(line);
+        p.drawRect(r);
+        const QRectF inner = r.adjusted(3, 2, -3, -2);
+        QString label = QString::number(d.day());
+        if (d.day() == 1 || i == 0)
+            label = loc.monthName(d.month(), QLocale::ShortFormat) + " " + label;
+        QFont f = p.font();
+        f.setBold(day == current_);
+        p.save();
+        p.setFont(f);
+        p.setPen(ink);
+        p.drawText(inner, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, label);
+        p.restore();
+        const QString text = texts_.value(day);
+        if (!text.isEmpty()) {
+            QString shown = text;
+            shown.replace("\r\n", "\n");
+            while (shown.endsWith('\n'))
+                shown.chop(1);
+            p.setPen(ink);
+            p.save();
+            p.setClipRect(inner);
+            p.drawText(inner.adjusted(0, fm.height(), 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, shown);
+            p.restore();
+        }
+    }
+}
+
+void MonthCalendar::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setFont(font());
+    drawGrid(p, QRectF(rect()), first_, last_, false);
+    if (hasFocus()) {
+        const QRect r = dayRect(current_);
+        if (!r.isEmpty()) {
+            p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+            p.drawRect(r.adjusted(1, 1, -1, -1));
+        }
+    }
+}
+
+void MonthCalendar::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    pressedDay_ = dayAt(pos);
+    if (pressedDay_ >= 0)
+        setCurrentDay(pressedDay_);
+    emit MouseDown(vbButton(event->button()), vbShift(event->modifiers()), pos.x(), pos.y());
+}
+
+void MonthCalendar::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    const int day = dayAt(pos);
+    const int pressed = pressedDay_;
+    pressedDay_ = -1;
+    if (day >= 0 && day == pressed) {
+        if (event->button() == Qt::LeftButton)
+            emit DayClick(day);
+        else if (event->button() == Qt::RightButton)
+            emit dayRightClicked(day, event->globalPosition().toPoint());
+    }
+    emit MouseUp(vbButton(event->button()), vbShift(event->modifiers()), pos.x(), pos.y());
+}
+
+void MonthCalendar::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const int day = dayAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && day >= 0)
+        emit DayDblClick(day);
+    // The second press of a double-click is a press all the same.
+    pressedDay_ = day;
+}
+
+void MonthCalendar::keyPressEvent(QKeyEvent* event)
+{
+    int step = 0;
+    switch (event->key()) {
+    case Qt::Key_Left: step = -1; break;
+    case Qt::Key_Right: step = 1; break;
+    case Qt::Key_Up: step = -DaysPerWeek; break;
+    case Qt::Key_Down: step = DaysPerWeek; break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (current_ >= first_ && current_ < first_ + dayCount())
+            emit DayClick(current_);
+        return;
+    default: QWidget::keyPressEvent(event); return;
+    }
+    const int next = current_ + step;
+    if (next >= first_ && next < first_ + dayCount())
+        setCurrentDay(next);
+}
+
+}  // namespace calendar

@@ -1,0 +1,188 @@
+// The preview window: the report handed to it from the main window's grid,
+// its header, and the return to the window that opened it.
+
+#include "support/fixture.h"
+#include "platform/ui/dialogs.h"
+#include "views/frmPreview.h"
+#include "views/report.h"
+
+#include <QFile>
+#include <QMainWindow>
+#include <QPrintPreviewWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+namespace {
+
+// Stands in for the event editor: a window of that name that counts its shows.
+class FakeEventInfo : public ui::Form<FakeEventInfo, QWidget> {
+public:
+    FakeEventInfo() : Form("frmEventInfo") {}
+    int shows = 0;
+    void Form_Activate() override {}
+};
+
+class PreviewTest : public testsupport::DbTest {
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        main = std::make_unique<QMainWindow>();
+        main->setObjectName("frmMainUnderTest");
+        grid = new grid::GridEX(main.get());
+        grid->setObjectName("GridEX1");
+        main->setCentralWidget(grid);
+        main->setGeometry(100, 80, 700, 500);
+        report::setMainWindow(main.get());
+        db().Execute("INSERT INTO EXPENSES (EXPENSE_TEXT, EXPENSE_EVENT, EXPENSE_AMTPAID) VALUES "
+                     "('Flowers', 'Wedding', 100.25), ('Cake', 'Wedding', 20.5)");
+        auto rs = ado::Recordset::create();
+        rs->Open("SELECT EXPENSE_ID, EXPENSE_TEXT AS [Item], EXPENSE_AMTPAID AS [Amt Paid] FROM EXPENSES", db(),
+                 ado::adOpenKeyset, ado::adLockOptimistic);
+        grid->bind(rs);
+        main->show();
+    }
+    void TearDown() override
+    {
+        frmPreview::instance().Unload();
+        report::setMainWindow(nullptr);
+        main.reset();
+        DbTest::TearDown();
+    }
+    QWidget* preview() { return frmPreview::instance().widget(); }
+
+    std::unique_ptr<QMainWindow> main;
+    grid::GridEX* grid = nullptr;
+};
+
+}  // namespace
+
+TEST_F(PreviewTest, ReportShowsPreviewInPlaceOfTheMainWindowWithItsHeader)
+{
+    struct Case {
+        const char* mode;
+        const char* header;
+        int cardsAcross;
+    } cases[] = {
+        {"Expenses", "Expense Report for Our Wedding", 0},
+        {"Budget", "Budget Report for Our Wedding", 0},
+        {"RSVP", "RSVP Report for Our Wedding - Rehearsal Dinner", 0},
+        {"Addresses", "Guest-Address Report for Our Wedding", 3},
+        {"Quotes", "Quote Report for Our Wedding", 1},
+        {"Calendar", "", 0},
+    };
+    for (const Case& c : cases) {
+        grid->setCardsAcross(0);
+        const QSize gridSize = grid->size();
+        report::PrintGridReport(*grid, *main, c.mode, "Rehearsal Dinner");
+        frmPreview& f = frmPreview::instance();
+        ASSERT_TRUE(f.isLoaded());
+        EXPECT_TRUE(preview()->isVisible());
+        EXPECT_FALSE(main->isVisible());
+        EXPECT_EQ(preview()->windowTitle(), "Print Preview");
+        EXPECT_EQ(preview()->geometry(), main->geometry());
+        EXPECT_EQ(f.curMode, c.mode);
+        EXPECT_EQ(grid->pageHeader(), c.header);
+        EXPECT_EQ(grid->cardsAcross(), c.cardsAcross);
+        EXPECT_EQ(grid->size(), gridSize) << c.mode;   // the grid on screen keeps its size
+        const grid::ReportModel m = grid->reportModel();
+        EXPECT_EQ(m.leftMarginTwips, 1152);
+        EXPECT_EQ(m.rightMarginTwips, 1152);
+        EXPECT_EQ(f.gridPreview->source(), grid);
+        EXPECT_EQ(f.gridPreview->geometry(), QRect(QPoint(0, 0), preview()->size()));
+        f.gridPreview_Close();
+        EXPECT_FALSE(f.isLoaded());
+        EXPECT_TRUE(main->isVisible());
+        EXPECT_EQ(f.curMode, c.mode);   // the key outlives the window
+    }
+}
+
+TEST_F(PreviewTest, ClosingBringsTheMainWindowBackNormalOrMaximised)
+{
+    report::PrintGridReport(*grid, *main, "Expenses", "");
+    preview()->setGeometry(150, 120, 640, 420);
+    const QRect placed = preview()->geometry();
+    frmPreview::instance().gridPreview->closeButton()->click();
+    EXPECT_FALSE(frmPreview::instance().isLoaded());
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_FALSE(main->isMaximized());
+    EXPECT_EQ(main->geometry(), placed);
+
+    report::PrintGridReport(*grid, *main, "Expenses", "");
+    preview()->setWindowState(Qt::WindowMaximized);
+    ASSERT_TRUE(frmPreview::instance().Unload());
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_TRUE(main->windowState() & Qt::WindowMaximized);
+
+    // And back to normal again from a normal preview.
+    report::PrintGridReport(*grid, *main, "Expenses", "");
+    preview()->setWindowState(Qt::WindowNoState);
+    preview()->setGeometry(10, 20, 500, 400);
+    ASSERT_TRUE(frmPreview::instance().Unload());
+    EXPECT_FALSE(main->windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(main->geometry(), QRect(10, 20, 500, 400));
+}
+
+TEST_F(PreviewTest, ClosingAPreviewOfTheEventEditorShowsTheEditorAndLeavesTheMainWindow)
+{
+    FakeEventInfo& editor = FakeEventInfo::instance();
+    editor.Show();
+    editor.widget()->setGeometry(200, 150, 600, 450);
+    const QRect mainPlace = main->geometry();
+    for (const char* key : {"Menu", "Decorations", "Music", "Playscript"}) {
+        grid->setPageMargins(720, 720);
+        report::ShowGridPreview(*grid, *editor.widget(), 720, "Menu for Wedding", key);
+        EXPECT_FALSE(editor.widget()->isVisible());
+        EXPECT_EQ(preview()->geometry(), QRect(200, 150, 600, 450));
+        preview()->setGeometry(0, 0, 300, 300);
+        main->hide();
+        ASSERT_TRUE(frmPreview::instance().Unload());
+        EXPECT_TRUE(editor.widget()->isVisible()) << key;
+        EXPECT_FALSE(main->isVisible()) << key;   // the main window is left as it was
+        EXPECT_EQ(main->geometry(), mainPlace);
+        main->show();
+    }
+    editor.Unload();
+}
+
+TEST_F(PreviewTest, MinimisedPreviewKeepsTheSurfaceSize)
+{
+    report::PrintGridReport(*grid, *main, "Expenses", "");
+    frmPreview& f = frmPreview::instance();
+    const QSize before = f.gridPreview->size();
+    preview()->setWindowState(Qt::WindowMinimized);
+    preview()->resize(200, 100);
+    f.Form_Resize();
+    EXPECT_EQ(f.gridPreview->size(), before);
+    preview()->setWindowState(Qt::WindowNoState);
+    preview()->resize(640, 480);
+    f.Form_Resize();
+    EXPECT_EQ(f.gridPreview->geometry(), QRect(0, 0, 640, 480));
+}
+
+TEST_F(PreviewTest, PrintAndPageSetupGoThroughTheDialogService)
+{
+    ui::ScriptedDialogsGuard dialogs;
+    QTemporaryDir dir;
+    report::PrintGridReport(*grid, *main, "Expenses", "");
+    frmPreview& f = frmPreview::instance();
+    EXPECT_GE(f.gridPreview->pageCount(), 1);
+
+    dialogs.dialogs->printAnswers = {false};
+    EXPECT_FALSE(f.gridPreview->print());
+    EXPECT_EQ(dialogs.dialogs->printRequests, 1);
+
+    dialogs.dialogs->printAnswers = {true};
+    dialogs.dialogs->printToPdf = dir.filePath("printed.pdf");
+    EXPECT_TRUE(f.gridPreview->print());
+    QFile out(dir.filePath("printed.pdf"));
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(out.read(4) == "%PDF");
+
+    grid->setPrintOptions(false);
+    dialogs.dialogs->printAnswers = {false};
+    f.gridPreview->setupButton()->click();
+    EXPECT_EQ(dialogs.dialogs->printRequests, 3);
+    EXPECT_TRUE(grid->printOptions());   // the main grid's print settings are switched on
+    EXPECT_TRUE(f.isLoaded());
+}

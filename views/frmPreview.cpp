@@ -1,0 +1,155 @@
+#include "views/frmPreview.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QPointer>
+
+namespace {
+
+class ResizeWatcher : public QObject {
+public:
+    explicit ResizeWatcher(frmPreview* f, QObject* parent) : QObject(parent), f_(f) {}
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Resize || e->type() == QEvent::WindowStateChange)
+            f_->Form_Resize();
+        return QObject::eventFilter(o, e);
+    }
+
+private:
+    frmPreview* f_;
+};
+
+QPointer<QWidget>& mainOverride()
+{
+    static QPointer<QWidget> w;
+    return w;
+}
+
+}  // namespace
+
+frmPreview::frmPreview() : Form(QStringLiteral("frmPreview")) {}
+
+bool frmPreview::isEventEditorKey(const QString& mode)
+{
+    return mode == QLatin1String("Menu") || mode == QLatin1String("Decorations") || mode == QLatin1String("Music")
+           || mode == QLatin1String("Playscript");
+}
+
+void frmPreview::createControls()
+{
+    QWidget* w = widget();
+    w->setWindowFlags(Qt::Window);
+    w->setWindowTitle(QStringLiteral("Print Preview"));
+    gridPreview = new report::GridPreview(w);
+    QObject::connect(gridPreview, &report::GridPreview::Close, w, [this] { gridPreview_Close(); });
+    QObject::connect(gridPreview, &report::GridPreview::PrinterSetup, w,
+                     [this](report::PrinterSetupArgs* a) { gridPreview_PrinterSetup(a); });
+    w->installEventFilter(new ResizeWatcher(this, w));
+}
+
+void frmPreview::releaseControls()
+{
+    gridPreview = nullptr;
+}
+
+void frmPreview::Form_Load()
+{
+    Form_Resize();
+}
+
+void frmPreview::Form_Resize()
+{
+    QWidget* w = widget();
+    if (!w || !gridPreview || w->isMinimized())
+        return;
+    gridPreview->setGeometry(0, 0, w->width(), w->height());
+}
+
+void frmPreview::gridPreview_Close()
+{
+    Unload();
+}
+
+void frmPreview::gridPreview_PrinterSetup(report::PrinterSetupArgs* args)
+{
+    if (args)
+        args->Accept = true;
+    if (grid::GridEX* g = report::mainGrid())
+        g->setPrintOptions(true);
+}
+
+void frmPreview::Form_Unload(bool&)
+{
+    // Errors are ignored here: the preview must close whatever happens.
+    try {
+        QWidget* me = widget();
+        if (isEventEditorKey(curMode)) {
+            for (ui::FormBase* f : ui::FormBase::all()) {
+                if (f->name() == QLatin1String("frmEventInfo") && f->isLoaded()) {
+                    f->Show(ui::vbModeless);
+                    break;
+                }
+            }
+        } else if (QWidget* main = report::mainWindow()) {
+            if (me) {
+                const Qt::WindowStates st = me->windowState();
+                if (st & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
+                    main->setWindowState(st & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+                } else {
+                    main->setWindowState(Qt::WindowNoState);
+                    main->setGeometry(me->geometry());
+                }
+            }
+            main->show();
+        }
+        if (me)
+            me->hide();
+    } catch (...) {
+    }
+}
+
+namespace report {
+
+void setMainWindow(QWidget* w)
+{
+    mainOverride() = w;
+}
+
+QWidget* mainWindow()
+{
+    if (mainOverride())
+        return mainOverride();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("frmMain"))
+            return w;
+    return nullptr;
+}
+
+grid::GridEX* mainGrid()
+{
+    QWidget* m = mainWindow();
+    return m ? m->findChild<grid::GridEX*>(QStringLiteral("GridEX1")) : nullptr;
+}
+
+void ShowGridPreview(grid::GridEX& grid, QWidget& caller, int marginTwips, const QString& header,
+                     const QString& returnKey)
+{
+    grid.setPageMargins(marginTwips, marginTwips);
+    frmPreview& f = frmPreview::instance();
+    f.Load();
+    if (!f.isLoaded())
+        return;
+    QWidget* w = f.widget();
+    w->setWindowState(Qt::WindowNoState);
+    w->setGeometry(caller.geometry());
+    PrintPreview(grid, f.gridPreview);
+    grid.setPageHeader(header);
+    f.curMode = returnKey;
+    f.Show(ui::vbModeless);
+    // The header came after the pages were first asked for.
+    f.gridPreview->refresh();
+    caller.hide();
+}
+
+}  // namespace report

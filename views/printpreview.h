@@ -1,0 +1,64 @@
+#pragma once
+// The print-preview surface of a grid: the grid's report shown on the
+// printer's pages, with print, page set-up, zoom and close commands. The
+// report is read from the grid each time the pages are drawn, so a page
+// header set after the grid was put on the surface still shows.
+
+#include "platform/grid/gridex.h"
+
+#include <QPointer>
+#include <QPrinter>
+#include <QWidget>
+
+class QPrintPreviewWidget;
+class QToolButton;
+
+namespace report {
+
+// The argument of the surface's PrinterSetup event. A handler that sets
+// `Accept` lets the printer set-up go ahead.
+struct PrinterSetupArgs {
+    bool Accept = false;
+};
+
+class GridPreview : public QWidget {
+    Q_OBJECT
+public:
+    explicit GridPreview(QWidget* parent = nullptr);
+    ~GridPreview() override;
+
+    void setSource(grid::GridEX* grid);
+    grid::GridEX* source() const { return source_; }
+    QPrinter& printer() { return printer_; }
+    QPrintPreviewWidget* previewWidget() const { return preview_; }
+    int pageCount() const;
+
+    // The commands of the surface's buttons.
+    bool print();          // asks for the printer, then prints; false on cancel
+    void printerSetup();
+    void closePreview();
+    void refresh();
+
+    QToolButton* printButton() const { return btnPrint_; }
+    QToolButton* setupButton() const { return btnSetup_; }
+    QToolButton* closeButton() const { return btnClose_; }
+
+signals:
+    void Close();
+    void PrinterSetup(report::PrinterSetupArgs* args);
+
+private:
+    void paintRequested(QPrinter* printer);
+
+    QPrinter printer_;
+    QPointer<grid::GridEX> source_;
+    QPrintPreviewWidget* preview_ = nullptr;
+    QToolButton* btnPrint_ = nullptr;
+    QToolButton* btnSetup_ = nullptr;
+    QToolButton* btnClose_ = nullptr;
+};
+
+// Shows the grid's print preview on a surface.
+void PrintPreview(grid::GridEX& grid, GridPreview* surface);
+
+}  // namespace report

@@ -1,0 +1,340 @@
+#include "views/report.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace report {
+
+QString reportTitle(const QString& mode, const QString& rsvpEventText)
+{
+    static const std::pair<const char*, const char*> titles[] = {
+        {"DueTasks", "Due Tasks for Our Wedding"},
+        {"AllTasks", "All Tasks for Our Wedding"},
+        {"IncompleteTasks", "Incomplete Tasks for Our Wedding"},
+        {"CompleteTasks", "Complete Tasks for Our Wedding"},
+        {"Events", "Events Planned for Our Wedding"},
+        {"Guests", "Guest Report for Our Wedding"},
+        {"Addresses", "Guest-Address Report for Our Wedding"},
+        {"RSVP", "RSVP Report for Our Wedding - "},
+        {"Vendors", "Vendor Report for Our Wedding"},
+        {"Quotes", "Quote Report for Our Wedding"},
+        {"Expenses", "Expense Report for Our Wedding"},
+        {"Registry", "Registry Report for Our Wedding"},
+        {"Gifts", "Gift Report for Our Wedding"},
+        {"FemaleMeasurement", "Female Measurements Report for Our Wedding"},
+        {"MaleMeasurement", "Male Measurements Report for Our Wedding"},
+        {"Budget", "Budget Report for Our Wedding"},
+        {"Attire", "Attire Report for Our Wedding"},
+    };
+    for (const auto& [key, title] : titles) {
+        if (mode == QLatin1String(key)) {
+            QString t = QString::fromLatin1(title);
+            if (mode == QLatin1String("RSVP"))
+                t += rsvpEventText;
+            return t;
+        }
+    }
+    return QString();
+}
+
+PageSpec pageSpecFor(const QPagedPaintDevice& device, const grid::ReportModel& m)
+{
+    PageSpec s;
+    const QRectF full = device.pageLayout().fullRectPoints();
+    if (full.width() > 0 && full.height() > 0) {
+        s.widthTwips = int(std::lround(full.width() * 20));
+        s.heightTwips = int(std::lround(full.height() * 20));
+    }
+    if (m.leftMarginTwips > 0)
+        s.leftMargin = m.leftMarginTwips;
+    if (m.rightMarginTwips > 0)
+        s.rightMargin = m.rightMarginTwips;
+    return s;
+}
+
+namespace {
+
+// Lays items top to bottom on pages; each page starts with the page header.
+class Pager {
+public:
+    Pager(Layout& l, const grid::ReportModel& m) : l_(l), m_(m) {}
+
+    void newPage()
+    {
+        l_.pages.push_back(Page{});
+        y_ = l_.printable.top();
+        if (!m_.pageHeader.isEmpty()) {
+            Item t;
+            t.kind = ItemKind::Title;
+            t.rect = QRect(l_.printable.left(), y_, l_.printable.width(), kTitleHeight);
+            t.text = m_.pageHeader;
+            add(t);
+            y_ += kHeaderGap;
+        }
+        if (m_.layout == grid::Layout::Rows && !m_.columns.isEmpty()) {
+            Item h;
+            h.kind = ItemKind::ColumnHeader;
+            h.rect = QRect(l_.printable.left(), y_, usedWidth(), kLineHeight);
+            for (int k = 0; k < m_.columns.size(); ++k)
+                h.cells << Cell{QRect(l_.columnLeft[k], y_, l_.columnWidth[k], kLineHeight), m_.columns[k].caption,
+                                m_.columns[k].rightAligned, false};
+            add(h);
+        }
+        bodyTop_ = y_;
+    }
+
+    // Room for `height` on this page, or a new page; an item taller than a
+    // whole page still goes on a page of its own.
+    int place(int height)
+    {
+        if (l_.pages.isEmpty())
+            newPage();
+        if (y_ + height > l_.printable.bottom() + 1 && y_ > bodyTop_)
+            newPage();
+        const int top = y_;
+        return top;
+    }
+    void advance(int height) { y_ += height; }
+    void add(const Item& it)
+    {
+        l_.pages.back().items << it;
+        y_ = std::max(y_, it.rect.bottom() + 1);
+    }
+    int usedWidth() const
+    {
+        if (l_.columnLeft.isEmpty())
+            return 0;
+        return l_.columnLeft.back() + l_.columnWidth.back() - l_.printable.left();
+    }
+
+private:
+    Layout& l_;
+    const grid::ReportModel& m_;
+    int y_ = 0;
+    int bodyTop_ = 0;
+};
+
+void layoutRows(Layout& l, const grid::ReportModel& m, Pager& pager)
+{
+    int total = 0;
+    for (const grid::ReportColumn& c : m.columns)
+        total += std::max(0, c.widthTwips);
+    const int avail = l.printable.width();
+    l.columnScale = total > avail && total > 0 ? double(avail) / total : 1.0;
+    int x = l.printable.left();
+    for (const grid::ReportColumn& c : m.columns) {
+        const int w = int(std::floor(std::max(0, c.widthTwips) * l.columnScale));
+        l.columnLeft << x;
+        l.columnWidth << w;
+        x += w;
+    }
+    pager.newPage();
+    for (const grid::ReportRow& r : m.rows) {
+        Item it;
+        it.record = r.record;
+        int h = kLineHeight;
+        switch (r.kind) {
+        case grid::RowKind::GroupHeader:
+            it.kind = ItemKind::GroupRow;
+            it.text = r.headerText;
+            h = kGroupHeight;
+            break;
+        case grid::RowKind::Total:
+            it.kind = ItemKind::Total;
+            break;
+        default:
+            it.kind = ItemKind::Record;
+            break;
+        }
+        const int y = pager.place(h);
+        it.rect = QRect(l.printable.left(), y, pager.usedWidth(), h);
+        if (it.kind != ItemKind::GroupRow) {
+            for (int k = 0; k < m.columns.size(); ++k)
+                it.cells << Cell{QRect(l.columnLeft[k], y, l.columnWidth[k], h), r.texts.value(k),
+                                 m.columns[k].rightAligned, false};
+        }
+        pager.add(it);
+    }
+}
+
+void layoutCards(Layout& l, const grid::ReportModel& m, Pager& pager)
+{
+    const int avail = l.printable.width();
+    int cardW = m.cardWidthTwips > 0 ? m.cardWidthTwips : 3000;
+    int across = m.cardsAcross > 0 ? m.cardsAcross : std::max(1, (avail + kCardGap) / (cardW + kCardGap));
+    if (across * cardW + (across - 1) * kCardGap > avail)
+        cardW = std::max(1, (avail - (across - 1) * kCardGap) / across);
+    l.cardsAcross = across;
+    l.cardWidth = cardW;
+    const int captionW = cardW * 2 / 5;
+    const int lines = int(m.columns.size()) + (m.cardCaptionColumn ? 1 : 0);
+    const int cardH = lines * kLineHeight + 2 * kCardPadding;
+
+    pager.newPage();
+    int col = 0;
+    int rowTop = 0;
+    for (const grid::ReportRow& r : m.rows) {
+        if (r.kind != grid::RowKind::Record)
+            continue;
+        if (col == 0) {
+            rowTop = pager.place(cardH);
+        }
+        const int x = l.printable.left() + col * (cardW + kCardGap);
+        Item it;
+        it.kind = ItemKind::Card;
+        it.record = r.record;
+        it.rect = QRect(x, rowTop, cardW, cardH);
+        it.text = r.headerText;
+        int y = rowTop + kCardPadding + (m.cardCaptionColumn ? kLineHeight : 0);
+        for (int k = 0; k < m.columns.size(); ++k) {
+            it.cells << Cell{QRect(x + kCardPadding, y, captionW - kCardPadding, kLineHeight),
+                             m.columns[k].caption + ':', false, true};
+            it.cells << Cell{QRect(x + captionW, y, cardW - captionW - kCardPadding, kLineHeight), r.texts.value(k),
+                             false, false};
+            y += kLineHeight;
+        }
+        pager.add(it);
+        if (++col == across) {
+            col = 0;
+            pager.advance(kCardGap);
+        }
+    }
+}
+
+QFont fontOf(int twipsHeight, bool bold)
+{
+    QFont f(QStringLiteral("Sans Serif"));
+    f.setPixelSize(twipsHeight);   // the painter's units are twips
+    f.setBold(bold);
+    return f;
+}
+
+void drawText(QPainter& p, const QRect& r, const QString& text, bool right)
+{
+    const int pad = 40;
+    const QRect inner = r.adjusted(pad, 0, -pad, 0);
+    const QString shown = p.fontMetrics().elidedText(text, Qt::ElideRight, inner.width());
+    p.drawText(inner, Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::TextSingleLine, shown);
+}
+
+}  // namespace
+
+Layout layoutReport(const grid::ReportModel& m, const PageSpec& page)
+{
+    Layout l;
+    l.page = page;
+    l.printable = QRect(page.leftMargin, page.topMargin,
+                        std::max(1, page.widthTwips - page.leftMargin - page.rightMargin),
+                        std::max(1, page.heightTwips - page.topMargin - page.bottomMargin));
+    Pager pager(l, m);
+    if (m.layout == grid::Layout::Cards)
+        layoutCards(l, m, pager);
+    else
+        layoutRows(l, m, pager);
+    if (l.pages.isEmpty())
+        pager.newPage();
+    return l;
+}
+
+void paintPage(QPainter& p, const Layout& l, int pageIndex)
+{
+    if (pageIndex < 0 || pageIndex >= l.pages.size())
+        return;
+    p.save();
+    const QPen thin(Qt::black, 10);
+    const QPen faint(QColor(170, 170, 170), 8);
+    for (const Item& it : l.pages[pageIndex].items) {
+        switch (it.kind) {
+        case ItemKind::Title:
+            p.setFont(fontOf(280, true));
+            p.setPen(Qt::black);
+            p.drawText(it.rect, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, it.text);
+            break;
+        case ItemKind::ColumnHeader:
+            p.fillRect(it.rect, QColor(225, 225, 225));
+            p.setFont(fontOf(170, true));
+            p.setPen(thin);
+            for (const Cell& c : it.cells)
+                drawText(p, c.rect, c.text, c.rightAligned);
+            p.drawLine(it.rect.bottomLeft(), it.rect.bottomRight());
+            break;
+        case ItemKind::GroupRow:
+            p.fillRect(it.rect.adjusted(0, 30, 0, -10), QColor(240, 240, 240));
+            p.setFont(fontOf(180, true));
+            p.setPen(Qt::black);
+            drawText(p, it.rect, it.text, false);
+            break;
+        case ItemKind::Record:
+            p.setFont(fontOf(170, false));
+            p.setPen(Qt::black);
+            for (const Cell& c : it.cells)
+                drawText(p, c.rect, c.text, c.rightAligned);
+            p.setPen(faint);
+            p.drawLine(it.rect.bottomLeft(), it.rect.bottomRight());
+            break;
+        case ItemKind::Total:
+            p.setPen(thin);
+            p.drawLine(it.rect.topLeft(), it.rect.topRight());
+            p.setFont(fontOf(170, true));
+            for (const Cell& c : it.cells)
+                drawText(p, c.rect, c.text, c.rightAligned);
+            break;
+        case ItemKind::Card: {
+            p.setPen(thin);
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(it.rect);
+            if (!it.text.isEmpty()) {
+                const QRect cap(it.rect.left(), it.rect.top(), it.rect.width(), kLineHeight + kCardPadding);
+                p.fillRect(cap.adjusted(5, 5, -5, 0), QColor(225, 225, 225));
+                p.setFont(fontOf(180, true));
+                drawText(p, cap.adjusted(kCardPadding - 40, 0, 0, 0), it.text, false);
+            }
+            for (const Cell& c : it.cells) {
+                p.setFont(fontOf(160, c.caption));
+                drawText(p, c.rect, c.text, c.rightAligned);
+            }
+            break;
+        }
+        }
+    }
+    p.restore();
+}
+
+bool renderReport(const grid::ReportModel& m, QPagedPaintDevice& device)
+{
+    // Our layout measures from the paper's corner, not from the printer's margins.
+    if (auto* printer = dynamic_cast<QPrinter*>(&device))
+        printer->setFullPage(true);
+    const Layout l = layoutReport(m, pageSpecFor(device, m));
+    QPainter p;
+    if (!p.begin(&device))
+        return false;
+    const double scale = device.logicalDpiX() / 1440.0;
+    for (int i = 0; i < l.pages.size(); ++i) {
+        if (i > 0 && !device.newPage())
+            return false;
+        p.resetTransform();
+        p.scale(scale, device.logicalDpiY() / 1440.0);
+        paintPage(p, l, i);
+    }
+    return p.end();
+}
+
+bool writeReportPdf(const grid::ReportModel& m, const QString& fileName)
+{
+    QPdfWriter pdf(fileName);
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    pdf.setResolution(600);
+    pdf.setTitle(m.pageHeader);
+    return renderReport(m, pdf);
+}
+
+}  // namespace report

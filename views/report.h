@@ -1,0 +1,86 @@
+#pragma once
+// Grid reports: the title of a view's report, the printed page laid out as
+// plain data from the grid's report model (so it is checked without a
+// screen), and the painting of that layout on a printer or a PDF file.
+//
+// Every measure of the layout is in twips from the page's top left corner.
+
+#include "platform/grid/gridex.h"
+
+#include <QRect>
+#include <QString>
+#include <QVector>
+
+class QPagedPaintDevice;
+class QPainter;
+class QWidget;
+
+namespace report {
+
+// The page header of the report of a view; "" for a view without a title
+// (Budget and Attire have titles of their own).
+QString reportTitle(const QString& curDataMode, const QString& rsvpEventText = QString());
+
+struct PageSpec {
+    int widthTwips = 12240;     // US Letter
+    int heightTwips = 15840;
+    int leftMargin = 1152;
+    int rightMargin = 1152;
+    int topMargin = 720;
+    int bottomMargin = 720;
+};
+
+// The page size of a printer or PDF writer, with the report's side margins.
+PageSpec pageSpecFor(const QPagedPaintDevice& device, const grid::ReportModel& m);
+
+enum class ItemKind { Title, ColumnHeader, GroupRow, Record, Total, Card };
+
+struct Cell {
+    QRect rect;
+    QString text;
+    bool rightAligned = false;
+    bool caption = false;      // a card's field caption
+};
+
+struct Item {
+    ItemKind kind = ItemKind::Record;
+    QRect rect;
+    QString text;              // title, group header or card caption
+    QVector<Cell> cells;
+    int record = -1;           // recordset row of a record or card
+};
+
+struct Page {
+    QVector<Item> items;
+};
+
+struct Layout {
+    PageSpec page;
+    QRect printable;           // within the margins
+    double columnScale = 1.0;  // 1 when the columns fit at their true widths
+    QVector<int> columnLeft;   // twips, one per report column
+    QVector<int> columnWidth;
+    int cardsAcross = 0;
+    int cardWidth = 0;
+    QVector<Page> pages;       // at least one
+};
+
+// Heights of the printed lines, in twips.
+constexpr int kTitleHeight = 480;
+constexpr int kHeaderGap = 120;
+constexpr int kLineHeight = 300;
+constexpr int kGroupHeight = 340;
+constexpr int kCardGap = 240;
+constexpr int kCardPadding = 90;
+
+Layout layoutReport(const grid::ReportModel& m, const PageSpec& page);
+
+// Paints one page; the painter's units must be twips from the page corner.
+void paintPage(QPainter& p, const Layout& layout, int pageIndex);
+// Paints every page on a printer or PDF writer whose painter starts at the
+// page corner (a printer in full-page mode, a writer without margins).
+bool renderReport(const grid::ReportModel& m, QPagedPaintDevice& device);
+// The report as a PDF file on Letter paper; false when it cannot be written.
+bool writeReportPdf(const grid::ReportModel& m, const QString& fileName);
+
+}  // namespace report
