@@ -3,10 +3,12 @@
 
 #include "support/fixture.h"
 
+#include "app/frmMain.h"
 #include "records/cascade.h"
 #include "records/frmAddType.h"
 #include "records/lookuplists.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -256,6 +258,48 @@ TEST_F(LookupEditor, ClosingRefreshesTheOpenerOnEveryClose)
     open("Titles", "Subguest").cmdClose->click();
     EXPECT_TRUE(called.isEmpty());
     EXPECT_FALSE(frmAddType::instance().isLoaded());
+}
+
+}  // namespace
+
+namespace {
+
+class LookupFromMainMenu : public LookupEditor {
+protected:
+    void SetUp() override
+    {
+        LookupEditor::SetUp();
+        modQVDatabase::gShowTips = "No";
+        modQVDatabase::gShowWizard = "No";
+        frmMain::instance().quitOnUnload = false;
+    }
+    void TearDown() override
+    {
+        frmMain::instance().Unload();
+        ui::FormBase::unloadAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        LookupEditor::TearDown();
+    }
+    ui::ScriptedModalGuard modal;
+};
+
+TEST_F(LookupFromMainMenu, AMainRefreshShowsTheGridPanel)
+{
+    frmMain& m = frmMain::instance();
+    m.Load();
+    ASSERT_EQ(m.curFrameName(), "frameDate");
+    record({"frmMain.ShowRegistry"});
+    m.curDataMode = "Tasks";
+    open("Stores", "Main").cmdClose->click();
+    EXPECT_EQ(called, QStringList{"frmMain.ShowRegistry"});
+    EXPECT_EQ(m.curFrameName(), "frameDataGrid");
+
+    // A list the main window does not show refreshes nothing.
+    m.ShowPanel(m.frameDate);
+    called.clear();
+    open("Event", "Main").cmdClose->click();
+    EXPECT_TRUE(called.isEmpty());
+    EXPECT_EQ(m.curFrameName(), "frameDate");
 }
 
 }  // namespace
