@@ -98,17 +98,7 @@ views::ViewTarget target(frmMain& f, grid::GridEX* grid)
     return t;
 }
 
-// Editors and the delete window refresh the main grid through these named
-// procedures, one per view recordset of the window.
-const bool gRefreshRegistered = [] {
-    for (const char* name : {"TaskRS", "eventRS", "PeopleRS", "VendorRS", "QuoteRS", "ExpensesRS", "BudgetRS",
-                             "GiftRS", "AttireRS", "MeasurementRS", "RegistryRS", "chooseMenuRS"}) {
-        const QString member = QString::fromLatin1(name);
-        records::hooks::set("frmMain.RefreshMainGrid:" + member,
-                            [member] { views::RefreshMainGrid(::member(frmMain::instance(), member)); });
-    }
-    return true;
-}();
+const bool gRefreshRegistered = (views::RegisterMainGridRefresh(), true);
 
 void show(frmMain& f, const QString& key)
 {
@@ -198,6 +188,16 @@ void frmMain::ShowMeasurementsFemale() { show(*this, "FemaleMeasurement"); }
 void frmMain::ShowMeasurementsMale() { show(*this, "MaleMeasurement"); }
 
 namespace views {
+
+void RegisterMainGridRefresh()
+{
+    for (const char* name : {"TaskRS", "eventRS", "PeopleRS", "VendorRS", "QuoteRS", "ExpensesRS", "BudgetRS",
+                             "GiftRS", "AttireRS", "MeasurementRS", "RegistryRS", "chooseMenuRS"}) {
+        const QString rs = QString::fromLatin1(name);
+        records::hooks::set("frmMain.RefreshMainGrid:" + rs,
+                            [rs] { RefreshMainGrid(member(frmMain::instance(), rs)); });
+    }
+}
 
 bool RefreshMainGrid(const ado::RecordsetPtr& rs)
 {

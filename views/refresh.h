@@ -12,4 +12,9 @@ namespace views {
 // requery failed.
 bool RefreshMainGrid(const ado::RecordsetPtr& rs);
 
+// Makes the refresh of each view recordset of the main window callable by
+// name ("frmMain.RefreshMainGrid:PeopleRS"), as the record services call it.
+// Done once at start; again after something cleared the names.
+void RegisterMainGridRefresh();
+
 }  // namespace views

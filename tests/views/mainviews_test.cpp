@@ -8,6 +8,7 @@
 
 #include "app/frmMain.h"
 #include "platform/grid/gridex.h"
+#include "records/cascade.h"
 #include "views/refresh.h"
 
 #include <QComboBox>
@@ -207,7 +208,9 @@ TEST_F(MainViewsTest, RefreshAfterAnEditorKeepsTheViewShown)
     EXPECT_EQ(f().GridEX1->recordset(), f().PeopleRS);
     EXPECT_EQ(f().GridEX1->columnCaption(3), "Party Name");
 
-    EXPECT_TRUE(views::RefreshMainGrid(f().PeopleRS));
+    // The delete window and the editors reach it by name.
+    views::RegisterMainGridRefresh();
+    EXPECT_TRUE(records::refreshMainGrid("PeopleRS"));
     EXPECT_EQ(f().GridEX1->totalText(3), "Guests: 5");
     EXPECT_EQ(f().GridEX1->columnWidth(3), 3000);
 }
