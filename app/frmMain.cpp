@@ -1,19 +1,479 @@
 #include "app/frmMain.h"
 
-frmMain& frmMain::instance()
+#include "app/frmAbout.h"
+#include "app/frmTip.h"
+#include "app/help.h"
+#include "app/modQVDatabase.h"
+#include "app/placeholders.h"
+#include "platform/calendar/dayplanner.h"
+#include "platform/calendar/monthcalendar.h"
+#include "platform/grid/gridex.h"
+#include "platform/navbar/explorerbar.h"
+#include "platform/twips.h"
+#include "platform/ui/messages.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QRadioButton>
+#include <QResizeEvent>
+
+// ---------------------------------------------------------------- layout rules
+
+namespace mainLayout {
+
+Box awayPanel(Box panel)
 {
-    static frmMain* w = new frmMain;
-    return *w;
+    panel.width = kAwayWidth;
+    panel.left = kAwayLeft;
+    return panel;
 }
 
-frmMain::frmMain()
+Box shownPanel(Box panel, int W, int H)
 {
-    setObjectName("frmMain");
-    setWindowTitle("Nuptaro");
-    resize(800, 600);
+    panel.left = kPanelLeft;
+    panel.top = kPanelTop;
+    panel.width = W > 3200 ? W - 2200 : 1000;
+    panel.height = H > 3000 ? H - 1600 : 1000;
+    return panel;
 }
 
-void frmMain::Show()
+std::optional<Arrangement> arrangePanels(const QString& frameName, int W, int H, const QHash<QString, Box>& current)
 {
-    show();
+    if (W <= 5000 || H <= 5000)
+        return std::nullopt;
+    Arrangement a;
+    a.navHeight = H - 860;
+    auto box = [&](const QString& name) { return current.value(name); };
+    if (frameName == "frameDataGrid") {
+        Box p = box(frameName);
+        p.width = W - 2100;
+        p.height = H - 1200;
+        Box g = box("GridEX1");
+        g.width = p.width - 240;
+        g.height = p.height - 360;
+        a.boxes.insert(frameName, p);
+        a.boxes.insert("GridEX1", g);
+    } else if (frameName == "frameDate") {
+        Box p = box(frameName);
+        p.width = W - 2100;
+        p.height = H - 1200;
+        Box d = box("calDay");
+        d.width = p.width - 500;
+        d.height = p.height - 2800;
+        Box t = box("gridTasksDate");
+        t.top = p.height - 2200;
+        t.width = p.width - 240;
+        a.boxes.insert(frameName, p);
+        a.boxes.insert("calDay", d);
+        a.boxes.insert("gridTasksDate", t);
+    } else if (frameName == "frameMonth") {
+        Box p = box(frameName);
+        p.width = W - 2100;
+        p.height = H - 1100;
+        Box c = box("Calendar1");
+        c.width = p.width - 500;
+        c.height = p.height - 700;
+        a.boxes.insert(frameName, p);
+        a.boxes.insert("Calendar1", c);
+    }
+    return a;
 }
+
+}  // namespace mainLayout
+
+using mainLayout::Box;
+
+// ---------------------------------------------------------------- the window widget
+
+namespace {
+
+class MainWindowWidget : public ui::FormWidget<QMainWindow> {
+public:
+    MainWindowWidget(frmMain* form, QWidget* parent) : FormWidget(form, parent), form_(form) {}
+
+protected:
+    void resizeEvent(QResizeEvent* e) override
+    {
+        QMainWindow::resizeEvent(e);
+        if (form_->isLoaded())
+            ui::guarded([this] { form_->Form_Resize(); });
+    }
+
+private:
+    frmMain* form_;
+};
+
+// While alive, keeps the focus changes of other windows away from the cell
+// editors of the grids, which would otherwise write themselves.
+class HoldGridEditors : public QObject {
+public:
+    explicit HoldGridEditors(QList<grid::GridEX*> grids) : grids_(std::move(grids))
+    {
+        qApp->installEventFilter(this);
+    }
+    ~HoldGridEditors() override { qApp->removeEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() != QEvent::FocusOut)
+            return false;
+        auto* w = qobject_cast<QWidget*>(watched);
+        for (grid::GridEX* g : grids_)
+            if (w && g && g->isAncestorOf(w))
+                return true;
+        return false;
+    }
+
+private:
+    QList<grid::GridEX*> grids_;
+};
+
+template <class T>
+T* named(T* w, const char* name)
+{
+    w->setObjectName(name);
+    return w;
+}
+
+}  // namespace
+
+frmMain::frmMain() : Form("frmMain") {}
+
+QWidget* frmMain::makeWidget(QWidget* parent) { return new MainWindowWidget(this, parent); }
+
+Box frmMain::boxOf(const QWidget* w) const { return boxes_.value(w); }
+
+void frmMain::setBox(QWidget* w, const Box& b)
+{
+    boxes_.insert(w, b);
+    w->setGeometry(twips::toPixels(b.left), twips::toPixels(b.top), twips::toPixels(b.width),
+                   twips::toPixels(b.height));
+}
+
+int frmMain::outerWidth() const { return widget() ? twips::fromPixels(widget()->frameGeometry().width()) : 0; }
+int frmMain::outerHeight() const { return widget() ? twips::fromPixels(widget()->frameGeometry().height()) : 0; }
+
+QString frmMain::curFrameName() const { return curFrame ? curFrame->objectName() : QString(); }
+
+void frmMain::createControls()
+{
+    QMainWindow* w = window();
+    w->setWindowTitle(kCaption);
+    w->setWindowIcon(nuptaroIcon());
+    auto* client = new QWidget(w);
+    client->setObjectName("client");
+    w->setCentralWidget(client);
+
+    ExplorerBarCtlQV1 = named(new navbar::ExplorerBar(client), "ExplorerBarCtlQV1");
+    setBox(ExplorerBarCtlQV1, {0, 0, 2292, 4332});
+
+    picMode = named(new QLabel(client), "picMode");
+    setBox(picMode, {2520, 60, 372, 312});
+    lblMode = named(new QLabel(client), "lblMode");
+    QFont titleFont = lblMode->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.15);
+    lblMode->setFont(titleFont);
+    setBox(lblMode, {2880, 120, 2412, 252});
+    lblEvent = named(new QLabel("Event:", client), "lblEvent");
+    setBox(lblEvent, {5160, 120, 732, 252});
+    cmbEvents = named(new QComboBox(client), "cmbEvents");
+    cmbEvents->setEditable(false);
+    setBox(cmbEvents, {6000, 120, 2052, 315});
+    lblEvent->hide();
+    cmbEvents->hide();
+
+    auto panel = [&](const char* name) {
+        auto* f = named(new QFrame(client), name);
+        f->setFrameShape(QFrame::StyledPanel);
+        return f;
+    };
+    frameDataGrid = panel("frameDataGrid");
+    setBox(frameDataGrid, {mainLayout::kAwayLeft, mainLayout::kPanelTop, mainLayout::kAwayWidth, 5400});
+    GridEX1 = named(new grid::GridEX(frameDataGrid), "GridEX1");
+    setBox(GridEX1, {120, 240, 7452, 4692});
+
+    frameDate = panel("frameDate");
+    setBox(frameDate, {mainLayout::kAwayLeft, mainLayout::kPanelTop, mainLayout::kAwayWidth, 6100});
+    lblDate = named(new QLabel(frameDate), "lblDate");
+    lblDate->setFont(titleFont);
+    setBox(lblDate, {1200, 120, 3492, 372});
+    calDay = named(new calendar::DayPlanner(frameDate), "calDay");
+    setBox(calDay, {120, 360, 5412, 3492});
+    gridTasksDate = named(new grid::GridEX(frameDate), "gridTasksDate");
+    setBox(gridTasksDate, {120, 3840, 8292, 2052});
+
+    frameMonth = panel("frameMonth");
+    setBox(frameMonth, {mainLayout::kAwayLeft, mainLayout::kPanelTop, mainLayout::kAwayWidth, 5400});
+    lblMonth = named(new QLabel(frameMonth), "lblMonth");
+    lblMonth->setFont(titleFont);
+    setBox(lblMonth, {360, 120, 3492, 372});
+    Calendar1 = named(new calendar::MonthCalendar(frameMonth), "Calendar1");
+    setBox(Calendar1, {120, 360, 7572, 4692});
+
+    // Placed into the navigation bar by its Date Control group.
+    MonthView1 = named(new QCalendarWidget(client), "MonthView1");
+    MonthView1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    MonthView1->setGridVisible(false);
+    setBox(MonthView1, {9480, 0, 1524, 1248});
+    // Small enough to stand inside the navigation bar.
+    QFont small = MonthView1->font();
+    small.setPointSizeF(small.pointSizeF() * 0.75);
+    MonthView1->setFont(small);
+    MonthView1->setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
+    MonthView1->setMinimumSize(twips::toPixels(1800), twips::toPixels(1800));
+    MonthView1->setMaximumWidth(twips::toPixels(1800));
+    Picture1 = named(new QFrame(client), "Picture1");
+    setBox(Picture1, {9360, 1800, 1332, 1092});
+    Picture1->setMinimumSize(twips::toPixels(1332), twips::toPixels(1092));
+    optAllTasks = named(new QRadioButton("All Tasks", Picture1), "optAllTasks");
+    optDueTasks = named(new QRadioButton("Due Tasks", Picture1), "optDueTasks");
+    optCompleteTasks = named(new QRadioButton("Complete", Picture1), "optCompleteTasks");
+    optIncompleteTasks = named(new QRadioButton("Incomplete", Picture1), "optIncompleteTasks");
+    int top = 0;
+    for (QRadioButton* o : {optAllTasks, optDueTasks, optCompleteTasks, optIncompleteTasks}) {
+        setBox(o, {0, top, 1332, 240});
+        top += 240;
+    }
+    optDueTasks->setChecked(true);
+    MonthView1->hide();
+    Picture1->hide();
+    ExplorerBarCtlQV1->setControlHome(client);
+    // The shown panel starts a little left of the bar's edge; the bar stays on top.
+    ExplorerBarCtlQV1->raise();
+
+    // Sources of the grid views' drop-down lists; never shown.
+    int left = 0;
+    for (grid::GridEX** g : {&GridEX2, &GridEX3, &GridEX4}) {
+        *g = new grid::GridEX(client);
+        setBox(*g, {left, 6840, 2000, 1000});
+        (*g)->hide();
+        left += 2100;
+    }
+    GridEX2->setObjectName("GridEX2");
+    GridEX3->setObjectName("GridEX3");
+    GridEX4->setObjectName("GridEX4");
+
+    actHelpContents = new QAction("&Contents", w);
+    actHelpContents->setObjectName("actHelpContents");
+    actHelpContents->setShortcut(QKeySequence(Qt::Key_F1));
+    actHelpContents->setShortcutContext(Qt::ApplicationShortcut);
+    w->addAction(actHelpContents);
+
+    nav_ = navgroups::NavContext{};
+    nav_.bar = ExplorerBarCtlQV1;
+    nav_.monthView = MonthView1;
+    nav_.taskControl = Picture1;
+    nav_.taskOptions = {optAllTasks, optDueTasks, optCompleteTasks, optIncompleteTasks};
+    nav_.setModePicture = [this](int n) {
+        if (picMode)
+            picMode->setPixmap(navbar::storePicture(n));
+    };
+    nav_.setMainMode = [this](const QString& m) { curMainMode = m; };
+    nav_.curDate = [this] { return curDate; };
+
+    // Every handler runs under the guard: an error shows and the program goes on.
+    auto on = [](auto fn) { return [fn](auto&&...) { ui::guarded(fn); }; };
+    QObject::connect(actHelpContents, &QAction::triggered, w, on([] { HTMLHelp::ShowHelpContents(1); }));
+    QObject::connect(ExplorerBarCtlQV1, &navbar::ExplorerBar::itemClicked, w, [this](const QString& key) {
+        ui::guarded([&] { ExplorerBarCtlQV1_ItemClick(key); });
+    });
+    QObject::connect(optAllTasks, &QRadioButton::clicked, w, on([this] { optAllTasks_Click(); }));
+    QObject::connect(optDueTasks, &QRadioButton::clicked, w, on([this] { optDueTasks_Click(); }));
+    QObject::connect(optCompleteTasks, &QRadioButton::clicked, w, on([this] { optCompleteTasks_Click(); }));
+    QObject::connect(optIncompleteTasks, &QRadioButton::clicked, w, on([this] { optIncompleteTasks_Click(); }));
+    QObject::connect(MonthView1, &QCalendarWidget::clicked, w,
+                     [this](const QDate& d) { ui::guarded([&] { MonthView1_DateClick(d); }); });
+    QObject::connect(cmbEvents, qOverload<int>(&QComboBox::activated), w, on([this] { cmbEvents_Click(); }));
+    QObject::connect(calDay, &calendar::DayPlanner::NewAppointment, w, [this](int s, int e, bool typing) {
+        ui::guarded([&] { calDay_NewAppointment(s, e, typing); });
+    });
+    QObject::connect(calDay, &calendar::DayPlanner::AfterEdit, w,
+                     [this](int index) { ui::guarded([&] { calDay_AfterEdit(index); }); });
+    QObject::connect(calDay, &calendar::DayPlanner::DblClick, w, on([this] { calDay_DblClick(); }));
+    QObject::connect(calDay, &calendar::DayPlanner::MouseUp, w, [this](int b, int s, int x, int y) {
+        ui::guarded([&] { calDay_MouseUp(b, s, x, y); });
+    });
+    QObject::connect(Calendar1, &calendar::MonthCalendar::MouseUp, w, [this](int b, int s, int x, int y) {
+        ui::guarded([&] { Calendar1_MouseUp(b, s, x, y); });
+    });
+    QObject::connect(Calendar1, &calendar::MonthCalendar::DayClick, w,
+                     [this](int n) { ui::guarded([&] { Calendar1_DayClick(n); }); });
+
+    w->resize(820, 620);
+}
+
+void frmMain::releaseControls()
+{
+    boxes_.clear();
+    nav_ = navgroups::NavContext{};
+    ExplorerBarCtlQV1 = nullptr;
+    picMode = lblMode = lblEvent = lblDate = lblMonth = nullptr;
+    cmbEvents = nullptr;
+    frameDataGrid = frameDate = frameMonth = nullptr;
+    GridEX1 = gridTasksDate = GridEX2 = GridEX3 = GridEX4 = nullptr;
+    calDay = nullptr;
+    Calendar1 = nullptr;
+    MonthView1 = nullptr;
+    Picture1 = nullptr;
+    optAllTasks = optDueTasks = optCompleteTasks = optIncompleteTasks = nullptr;
+    actHelpContents = nullptr;
+}
+
+// ---------------------------------------------------------------- window events
+
+void frmMain::Form_Load()
+{
+    StartupDialogsShown = false;
+    DayApptRS = ado::Recordset::create();
+    curDate = QDateTime::currentDateTime();
+    BuildModeGroup();
+    HideAllPanels();
+    curFrame = frameDate;
+    ShowPanel(frameDate);
+    dueMode = "Due";
+    NewApptTyping = false;
+    ArrangePanels();
+    ChangeDate(QDateTime::currentDateTime());
+    calDay->setFirstVisibleMinute(420);
+}
+
+void frmMain::Form_Activate()
+{
+    if (calDay)
+        calDay->setFirstVisibleMinute(420);
+    if (!StartupDialogsShown)
+        ShowStartupDialogs();
+}
+
+void frmMain::Form_Resize() { ArrangePanels(); }
+
+void frmMain::Form_QueryUnload(bool& cancel, int)
+{
+    if (!ConfirmPendingGridEdits())
+        cancel = true;
+}
+
+void frmMain::Form_Unload(bool& cancel)
+{
+    // The program ends with its main window: the other windows close first,
+    // so none of them is left calling into a window that is gone.
+    if (!ui::FormBase::unloadAll(this)) {
+        cancel = true;
+        return;
+    }
+    if (quitOnUnload)
+        QCoreApplication::quit();
+}
+
+// ---------------------------------------------------------------- frame procedures
+
+void frmMain::ShowStartupDialogs()
+{
+    // The wizard and the tip window are modal; activation when one of them
+    // closes must not start the dialogs a second time.
+    if (inStartupDialogs_)
+        return;
+    inStartupDialogs_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{inStartupDialogs_};
+    if (modQVDatabase::gShowWizard == "Yes")
+        frmWizard::instance().Show(ui::vbModal, this);
+    if (modQVDatabase::gShowTips == "Yes")
+        frmTip::instance().Show(ui::vbModal, this);
+    StartupDialogsShown = true;
+}
+
+void frmMain::HideAllPanels()
+{
+    for (QFrame* f : {frameDataGrid, frameMonth, frameDate})
+        setBox(f, mainLayout::awayPanel(boxOf(f)));
+}
+
+void frmMain::ShowPanel(QFrame* frame)
+{
+    cmbEvents->setVisible(false);
+    lblEvent->setVisible(false);
+    if (curFrame)
+        setBox(curFrame, mainLayout::awayPanel(boxOf(curFrame)));
+    curFrame = frame;
+    setBox(frame, mainLayout::shownPanel(boxOf(frame), outerWidth(), outerHeight()));
+}
+
+void frmMain::ArrangePanels()
+{
+    if (!isLoaded())
+        return;
+    const QString name = curFrameName();
+    QHash<QString, Box> current;
+    QList<QWidget*> parts;
+    if (curFrame) {
+        parts << curFrame;
+        for (QObject* c : curFrame->children())
+            if (auto* cw = qobject_cast<QWidget*>(c); cw && boxes_.contains(cw))
+                parts << cw;
+    }
+    for (QWidget* p : parts)
+        current.insert(p->objectName(), boxOf(p));
+    const auto a = mainLayout::arrangePanels(name, outerWidth(), outerHeight(), current);
+    if (!a)
+        return;
+    Box bar = boxOf(ExplorerBarCtlQV1);
+    bar.height = a->navHeight;
+    setBox(ExplorerBarCtlQV1, bar);
+    for (QWidget* p : parts)
+        if (a->boxes.contains(p->objectName()))
+            setBox(p, a->boxes.value(p->objectName()));
+}
+
+bool frmMain::ConfirmPendingGridEdits()
+{
+    if (!isLoaded())
+        return true;
+    for (grid::GridEX* g : {GridEX1, gridTasksDate}) {
+        if (!g->editPending())
+            continue;
+        int answer = ui::vbCancel;
+        {
+            // The question takes the focus; the open cell editor must not
+            // write itself on losing it before the user has answered.
+            HoldGridEditors hold({GridEX1, gridTasksDate});
+            answer = ui::MsgBox("Data in the current record has changed.\nDo you want to save the changes?",
+                                ui::vbYesNoCancel | ui::vbInformation, ui::appTitle(), widget());
+        }
+        if (answer == ui::vbYes) {
+            g->writeCurrentRow();
+        } else if (answer == ui::vbCancel) {
+            // Keep the window, and the edit, as they are.
+            return false;
+        } else {
+            g->cancelEdit();
+        }
+    }
+    if (calDay->isEditing())
+        calDay->commitEdit();  // its AfterEdit saves the entry
+    else if (calDay->currentEntry() >= 0)
+        SaveDayViewAppointment(calDay->currentEntry());
+    return true;
+}
+
+// ---------------------------------------------------------------- navigation bar groups
+
+void frmMain::BuildModeGroup() { navgroups::BuildModeGroup(nav_); }
+void frmMain::BuildCalendarGroups() { navgroups::BuildCalendarGroups(nav_); }
+void frmMain::BuildTaskGroup() { navgroups::BuildTaskGroup(nav_); }
+void frmMain::BuildEventGroup() { navgroups::BuildEventGroup(nav_); }
+void frmMain::BuildGuestGroup() { navgroups::BuildGuestGroup(nav_); }
+void frmMain::BuildRSVPGroup() { navgroups::BuildRSVPGroup(nav_); }
+void frmMain::BuildVendorGroup() { navgroups::BuildVendorGroup(nav_); }
+void frmMain::BuildBudgetGroup() { navgroups::BuildBudgetGroup(nav_); }
+void frmMain::BuildAttireGroup() { navgroups::BuildAttireGroup(nav_); }
+void frmMain::BuildGiftGroup() { navgroups::BuildGiftGroup(nav_); }
+void frmMain::BuildTaskInfoGroup() { navgroups::BuildTaskInfoGroup(nav_); }
+void frmMain::RemoveModeGroups() { navgroups::RemoveModeGroups(nav_); }

@@ -1,14 +1,218 @@
 #pragma once
-// The main window. For now an empty window of that name; its frame comes next.
+// The main window: the navigation bar down the left, the title of the shown
+// view, and three content panels (data grid, day calendar, month calendar) of
+// which exactly one is shown at a time. Its public members are the state
+// every other window reads: the recordset of each view, the current mode,
+// view and date.
 
+#include "app/navgroups.h"
+#include "platform/ado/ado.h"
+#include "platform/ui/forms.h"
+
+#include <QDateTime>
+#include <QHash>
 #include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <QVector>
 
-class frmMain : public QMainWindow {
-    Q_OBJECT
+#include <optional>
+
+class QAction;
+class QCalendarWidget;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QRadioButton;
+
+namespace grid {
+class GridEX;
+}
+namespace calendar {
+class DayPlanner;
+class MonthCalendar;
+}
+namespace navbar {
+class ExplorerBar;
+}
+
+// The layout rules of the window, on twips, so they are tested without a
+// screen. W and H are the window's outer width and height.
+namespace mainLayout {
+
+struct Box {
+    int left = 0, top = 0, width = 0, height = 0;
+    bool operator==(const Box&) const = default;
+};
+
+inline constexpr int kPanelLeft = 2200;
+inline constexpr int kPanelTop = 360;
+inline constexpr int kAwayLeft = -200;
+inline constexpr int kAwayWidth = 100;
+
+// A panel moved out of sight: 100 wide at Left -200.
+Box awayPanel(Box panel);
+// The panel made the shown one.
+Box shownPanel(Box panel, int W, int H);
+
+struct Arrangement {
+    int navHeight = 0;
+    // The new boxes of the panel and of its controls, by object name.
+    QHash<QString, Box> boxes;
+};
+// What ArrangePanels does for the panel of that name, given the present
+// boxes of the panel and its controls; nothing when the window is not larger
+// than 5000 twips both ways.
+std::optional<Arrangement> arrangePanels(const QString& frameName, int W, int H,
+                                         const QHash<QString, Box>& current);
+
+}  // namespace mainLayout
+
+class frmMain : public ui::Form<frmMain, QMainWindow> {
 public:
-    static frmMain& instance();
-    void Show();
+    frmMain();
+
+    // ------------------------------------------------------------ window events
+    void Form_Load() override;
+    void Form_Activate() override;
+    void Form_Resize();
+    void Form_QueryUnload(bool& cancel, int unloadMode) override;
+    void Form_Unload(bool& cancel) override;
+
+    // ------------------------------------------------------------ public members
+    ado::RecordsetPtr TaskRS, eventRS, PeopleRS, VendorRS, QuoteRS, ExpensesRS, BudgetRS, GiftRS, AttireRS,
+        MeasurementRS, RegistryRS, ddEventRS, chooseMenuRS;
+    // The shown panel: frameDataGrid, frameDate or frameMonth.
+    QPointer<QFrame> curFrame;
+    QString curFrameName() const;
+    QString curMainMode;
+    QString curDataMode;
+    QDateTime curDate;
+    QString dueMode = "Due";
+
+    // ------------------------------------------------------------ view procedures
+    // Filled in by the views (views/).
+    void ShowTasks(const QString& whichTasks, const QDateTime& enddate);
+    void ShowEvents();
+    void ShowRSVP();
+    void ShowPeople();
+    void ShowAddresses();
+    void FillEventCombo();
+    void SetGuestCountTotal();
+    void cmbEvents_Click();
+    void ShowVendors();
+    void ShowQuotes();
+    void ShowExpenses();
+    void ShowBudget();
+    void SetExpenseTotals();
+    void SetBudgetTotals();
+    void ShowAttire();
+    void ShowGifts();
+    void ShowRegistry();
+    void ShowMeasurementsFemale();
+    void ShowMeasurementsMale();
+    void ChangeDate(const QDateTime& whichDate);
+    // Sets the caller's variable to its date part.
+    void ChangeCalendar(QDateTime& whichDate);
+    void SaveDayViewAppointment(int index);
+    void PrintDayCalendar();
+    void PrintMonthCalendar();
+    // Calendar events.
+    void calDay_NewAppointment(int startMinute, int endMinute, bool typing);
+    void calDay_AfterEdit(int index);
+    void calDay_DblClick();
+    void calDay_MouseUp(int button, int shift, int x, int y);
+    void Calendar1_MouseUp(int button, int shift, int x, int y);
+    void Calendar1_DayClick(int dayNumber);
+    void MonthView1_DateClick(const QDate& d);
+    // The task filter options and the navigation bar's items.
+    void optAllTasks_Click();
+    void optDueTasks_Click();
+    void optCompleteTasks_Click();
+    void optIncompleteTasks_Click();
+    void ExplorerBarCtlQV1_ItemClick(const QString& key);
+
+    // ------------------------------------------------------------ frame procedures
+    void ShowStartupDialogs();
+    void HideAllPanels();
+    void ShowPanel(QFrame* frame);
+    void ArrangePanels();
+    // Asks about unsaved grid edits and saves a pending day-planner entry.
+    // False when the user cancelled: the window then stays open.
+    bool ConfirmPendingGridEdits();
+
+    // Navigation bar groups (built by app/navgroups).
+    void BuildModeGroup();
+    void BuildCalendarGroups();
+    void BuildTaskGroup();
+    void BuildEventGroup();
+    void BuildGuestGroup();
+    void BuildRSVPGroup();
+    void BuildVendorGroup();
+    void BuildBudgetGroup();
+    void BuildAttireGroup();
+    void BuildGiftGroup();
+    void BuildTaskInfoGroup();
+    void RemoveModeGroups();
+    navgroups::NavContext& navContext() { return nav_; }
+
+    // ------------------------------------------------------------ members of the views
+    ado::RecordsetPtr DayApptRS;
+    bool NewApptTyping = false;
+    bool StartupDialogsShown = false;
+    ado::RecordsetPtr ddPriorityRS, ddAssigneeRS, ddFoodRS, ddStoreRS, ddCategoryRS, ddVendorRS, ddVendorTypeRS,
+        ddGuestTypeRS, ddTitleRS, ddAttireTypeRS, ddRSVPStatusRS;
+    QString SelectedRowKind;
+    QVector<qint32> EventIDs;
+    bool EventComboLoaded = false;
+    qint32 SelectedEventID = 0;
+
+    // ------------------------------------------------------------ controls (while loaded)
+    navbar::ExplorerBar* ExplorerBarCtlQV1 = nullptr;
+    QLabel* picMode = nullptr;
+    QLabel* lblMode = nullptr;
+    QLabel* lblEvent = nullptr;
+    QComboBox* cmbEvents = nullptr;
+    QFrame* frameDataGrid = nullptr;
+    grid::GridEX* GridEX1 = nullptr;
+    QFrame* frameDate = nullptr;
+    QLabel* lblDate = nullptr;
+    calendar::DayPlanner* calDay = nullptr;
+    grid::GridEX* gridTasksDate = nullptr;
+    QFrame* frameMonth = nullptr;
+    QLabel* lblMonth = nullptr;
+    calendar::MonthCalendar* Calendar1 = nullptr;
+    QCalendarWidget* MonthView1 = nullptr;
+    QFrame* Picture1 = nullptr;
+    QRadioButton* optAllTasks = nullptr;
+    QRadioButton* optDueTasks = nullptr;
+    QRadioButton* optCompleteTasks = nullptr;
+    QRadioButton* optIncompleteTasks = nullptr;
+    grid::GridEX* GridEX2 = nullptr;
+    grid::GridEX* GridEX3 = nullptr;
+    grid::GridEX* GridEX4 = nullptr;
+    // F1: the help's contents; the Help menu shows the same action.
+    QAction* actHelpContents = nullptr;
+
+    // Unloading the main window ends the program (tests turn it off).
+    bool quitOnUnload = true;
+
+    static constexpr const char* kCaption = "Wedding Planner - Nuptaro";
+
+    // Places in twips: every control of the window is placed through these.
+    mainLayout::Box boxOf(const QWidget* w) const;
+    void setBox(QWidget* w, const mainLayout::Box& b);
+    // The window's outer size in twips (frame included).
+    int outerWidth() const;
+    int outerHeight() const;
+
+protected:
+    QWidget* makeWidget(QWidget* parent) override;
+    void createControls() override;
+    void releaseControls() override;
 
 private:
-    frmMain();
+    navgroups::NavContext nav_;
+    QHash<const QWidget*, mainLayout::Box> boxes_;
+    bool inStartupDialogs_ = false;
 };

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QTimer>
 
 namespace modQVDatabase {
 
@@ -133,7 +134,14 @@ int Main()
 {
     if (!Startup())
         return 1;
-    frmMain::instance().Show();
+    frmMain& main = frmMain::instance();
+    main.Show(ui::vbModeless);
+    // The start-up dialogs come with the first activation; where the desktop
+    // never activates the window, they come once the loop runs.
+    QTimer::singleShot(0, [&main] {
+        if (main.isLoaded() && !main.StartupDialogsShown)
+            ui::guarded([&main] { main.Form_Activate(); });
+    });
     return QApplication::exec();
 }
 

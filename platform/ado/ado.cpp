@@ -707,6 +707,13 @@ QVariant Recordset::cell(int row, int col) const
     return convert::fromStorage(cols_[col].kind, rows_[row][col]);
 }
 
+QVariant Recordset::rowKey(int row, int col) const
+{
+    if (row < 0 || row >= rows_.size() || col < 0 || col >= cols_.size() || cols_[col].hiddenRowid < 0)
+        return QVariant();
+    return rows_[row][cols_.size() + cols_[col].hiddenRowid];
+}
+
 bool Recordset::setCell(int row, int col, const QVariant& v)
 {
     requireOpen();

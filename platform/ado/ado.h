@@ -204,6 +204,9 @@ public:
 
     // Direct row access for grids.
     QVariant cell(int row, int col) const;
+    // Key of the base-table row a cell came from (also when the key column is
+    // not selected); a null value for expressions.
+    QVariant rowKey(int row, int col) const;
     // Writes one cell of a stored row back to its base table at once.
     bool setCell(int row, int col, const QVariant& v);
 

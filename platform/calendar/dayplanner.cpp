@@ -737,13 +737,13 @@ void DayPlanner::drawTimeline(QPainter& p, const QRectF& area, int from, int to,
     const QColor ink = forPrint ? QColor(Qt::black) : pal.color(QPalette::Text);
     const QColor line = forPrint ? QColor(160, 160, 160) : pal.color(QPalette::Midlight);
 
-    p.fillRect(area, base);
+    // Outside working hours the day is shaded.
+    p.fillRect(area, forPrint ? base : pal.color(QPalette::AlternateBase));
     p.fillRect(QRectF(area.left(), area.top(), labelW, area.height()),
                forPrint ? QColor(240, 240, 240) : pal.color(QPalette::Window));
     if (!forPrint) {
-        // Working hours stand out from the rest of the day.
         const QRectF work(left, yOf(8 * 60), right - left, 9 * 60 * perMinute);
-        p.fillRect(work.intersected(area), pal.color(QPalette::AlternateBase));
+        p.fillRect(work.intersected(area), base);
         if (selStart_ >= 0) {
             const QRectF sel(left, yOf(selStart_), right - left, (selEnd_ - selStart_) * perMinute);
             p.fillRect(sel.intersected(area), pal.color(QPalette::Highlight).lighter(160));
@@ -755,7 +755,7 @@ void DayPlanner::drawTimeline(QPainter& p, const QRectF& area, int from, int to,
         if (y < area.top() - 1)
             continue;
         const bool hour = m % 60 == 0;
-        p.setPen(QPen(hour ? ink.lighter(250) : line, 0, hour ? Qt::SolidLine : Qt::DotLine));
+        p.setPen(QPen(hour ? QColor(150, 150, 150) : line, 0, hour ? Qt::SolidLine : Qt::DotLine));
         p.drawLine(QPointF(hour ? area.left() : left, y), QPointF(right, y));
         if (hour && m < MinutesPerDay) {
             p.setPen(ink);
@@ -780,11 +780,15 @@ void DayPlanner::drawTimeline(QPainter& p, const QRectF& area, int from, int to,
         p.setPen(QPen(cur ? pal.color(QPalette::Highlight) : QColor(90, 110, 150), cur ? 2 : 0));
         p.setBrush(QColor(225, 233, 250));
         p.drawRect(r);
-        p.fillRect(QRectF(r.left(), r.top(), std::min<qreal>(5, r.width()), r.height()), QColor(90, 110, 150));
+        const qreal bar = std::min(fm.height() / 3, r.width());
+        p.fillRect(QRectF(r.left(), r.top(), bar, r.height()), QColor(90, 110, 150));
         if (!forPrint && i == editIndex_)
             continue;
+        // An entry that begins above the area shows its text at the area's top.
+        QRectF textRect = r.adjusted(bar + fm.height() / 4, fm.height() / 10, -2, -1);
+        textRect.setTop(std::max(textRect.top(), area.top() + fm.height() / 10));
         p.setPen(ink);
-        p.drawText(r.adjusted(8, 1, -2, -1), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, e.text);
+        p.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, e.text);
     }
     p.restore();
 }

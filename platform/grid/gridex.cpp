@@ -2,6 +2,7 @@
 
 #include "platform/grid/griddelegate.h"
 #include "platform/grid/gridmodel.h"
+#include "platform/grid/gridprint.h"
 #include "platform/twips.h"
 #include "records/modSynchro.h"
 #include "app/modQVDatabase.h"
@@ -13,6 +14,8 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QScopedValueRollback>
@@ -391,7 +394,8 @@ void GridEX::rebuild()
     applyColumns();
     applyLayout();
     blockCurrentSignal_ = false;
-    lastCurrent_ = 0;
+    // New rows: the current row is announced again even at the same number.
+    lastCurrent_ = -1;
     const int n = rowCount();
     if (n > 0)
         setCurrentRow(keep >= 1 && keep <= n ? keep : 1);
@@ -502,6 +506,26 @@ void GridEX::redraw()
     table_->horizontalHeader()->viewport()->update();
 }
 
+void GridEX::setPageHeader(const QString& text)
+{
+    pageHeader_ = text;
+    if (preview_)
+        preview_->updatePreview();
+}
+
+void GridEX::showPrintPreview(QPrintPreviewWidget* surface)
+{
+    if (preview_)
+        QObject::disconnect(preview_, nullptr, this, nullptr);
+    preview_ = surface;
+    if (!surface)
+        return;
+    // The report is read when the surface paints, so it shows the latest header.
+    connect(surface, &QPrintPreviewWidget::paintRequested, this,
+            [this](QPrinter* printer) { printReport(reportModel(), *printer); });
+    surface->updatePreview();
+}
+
 void GridEX::setPageMargins(int leftTwips, int rightTwips)
 {
     leftMarginTwips_ = leftTwips;
@@ -544,14 +568,10 @@ void GridEX::setCurrentRow(int row)
         return;
     int column = 0;
     const QModelIndex cur = table_->selectionModel()->currentIndex();
-    if (cur.isValid())
+    if (cur.isValid() && !isColumnHidden(cur.column() + 1))
         column = cur.column();
     else
-        for (int c = 1; c <= columnCount(); ++c)
-            if (!isColumnHidden(c)) {
-                column = c - 1;
-                break;
-            }
+        column = firstVisibleColumn() - 1;
     const QModelIndex idx = model_->index(row - 1, column);
     table_->selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     if (layout_ == Layout::Cards)
@@ -565,6 +585,8 @@ void GridEX::emitCurrentRow()
     if (blockCurrentSignal_)
         return;
     const int r = currentRow();
+    if (r == lastCurrent_)
+        return;  // a move along the same row
     lastCurrent_ = r;
     emit currentRowChanged(r);
 }
@@ -721,6 +743,15 @@ void GridEX::setColumnHidden(int column, bool hidden)
         s->hidden = hidden;
         const QScopedValueRollback<bool> guard(applyingColumns_, true);
         table_->setColumnHidden(column - 1, hidden);
+        // Typing never goes into a column the user cannot see.
+        const QModelIndex cur = table_->selectionModel()->currentIndex();
+        if (hidden && cur.isValid() && cur.column() == column - 1 && firstVisibleColumn() > 0) {
+            const bool quiet = blockCurrentSignal_;
+            blockCurrentSignal_ = true;
+            table_->selectionModel()->setCurrentIndex(model_->index(cur.row(), firstVisibleColumn() - 1),
+                                                      QItemSelectionModel::NoUpdate);
+            blockCurrentSignal_ = quiet;
+        }
         if (layout_ == Layout::Cards)
             cards_->doItemsLayout();
     }
@@ -830,6 +861,14 @@ void GridEX::setColumnCardCaption(int column, bool on)
     }
 }
 
+int GridEX::firstVisibleColumn() const
+{
+    for (int i = 0; i < cols_.size(); ++i)
+        if (!cols_[i].hidden)
+            return i + 1;
+    return 0;
+}
+
 int GridEX::cardCaptionColumn() const
 {
     for (int i = 0; i < cols_.size(); ++i)
@@ -841,7 +880,7 @@ int GridEX::cardCaptionColumn() const
 bool GridEX::isColumnEditable(int column) const
 {
     const ColumnSettings* s = col(column);
-    if (!s || s->editType == etReadOnly || listMode_ || !rs_ || !rs_->isOpen())
+    if (!s || s->hidden || s->editType == etReadOnly || listMode_ || !rs_ || !rs_->isOpen())
         return false;
     if (rs_->lockType() == ado::adLockReadOnly || !rs_->isUpdatable())
         return false;
@@ -895,22 +934,15 @@ bool GridEX::editCell(int row, int column, const QVariant& v)
 
 void GridEX::logEdit(int record, int column)
 {
-    // The change log names the changed row by its table and key; the key is
-    // found among the selected fields.
+    // The change log names the changed row by its table and key; the key of
+    // the base row comes from the recordset, selected or not.
     const QString table = rs_->fieldTable(column - 1);
     if (table.isEmpty() || !modQVDatabase::gConn.isOpen())
         return;
     try {
-        const QString key = modQVDatabase::gConn.keyColumn(table);
-        for (int i = 0; i < rs_->fieldCount(); ++i) {
-            if (rs_->fieldTable(i).compare(table, Qt::CaseInsensitive) == 0
-                && rs_->fieldOrigin(i).compare(key, Qt::CaseInsensitive) == 0) {
-                const QVariant id = rs_->cell(record, i);
-                if (!id.isNull())
-                    modSynchro::LogChange(table, id.toInt(), modSynchro::Changed);
-                return;
-            }
-        }
+        const QVariant id = rs_->rowKey(record, column - 1);
+        if (!id.isNull() && !modQVDatabase::gConn.keyColumn(table).isEmpty())
+            modSynchro::LogChange(table, id.toInt(), modSynchro::Changed);
     } catch (const ado::Error&) {
         // The edit itself is stored; a failed log row does not undo it.
     }

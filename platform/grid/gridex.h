@@ -20,6 +20,7 @@
 
 #include <utility>
 
+class QPrintPreviewWidget;
 class QTableView;
 class QListView;
 class QStackedWidget;
@@ -118,7 +119,7 @@ public:
     void setCardsAcross(int n) { cardsAcross_ = n; }
     int cardsAcross() const { return cardsAcross_; }
     void setPageMargins(int leftTwips, int rightTwips);
-    void setPageHeader(const QString& text) { pageHeader_ = text; }
+    void setPageHeader(const QString& text);
     QString pageHeader() const { return pageHeader_; }
     void setPrintOptions(bool on) { printOptions_ = on; }
     bool printOptions() const { return printOptions_; }
@@ -203,6 +204,9 @@ public:
 
     // --- report
     ReportModel reportModel() const;
+    // Shows this grid's printed report on a preview surface; the surface
+    // follows later changes of the page header.
+    void showPrintPreview(QPrintPreviewWidget* surface);
 
     QTableView* tableView() const { return table_; }
     QListView* cardView() const { return cards_; }
@@ -241,6 +245,7 @@ private:
     };
 
     bool validColumn(int column) const;
+    int firstVisibleColumn() const;   // 0 when every column is hidden
     ColumnSettings* col(int column);
     const ColumnSettings* col(int column) const;
     void applyColumns();
@@ -280,6 +285,7 @@ private:
     QStackedWidget* stack_ = nullptr;
     QTableView* table_ = nullptr;
     QListView* cards_ = nullptr;
+    QPointer<QPrintPreviewWidget> preview_;
 };
 
 }  // namespace grid

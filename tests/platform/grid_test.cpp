@@ -151,6 +151,22 @@ TEST_F(GridTest, EditMovingARecordToAnotherGroupGathersTheRowsAgain)
     QCoreApplication::processEvents();
     EXPECT_EQ(kinds(g), "HRR");
     EXPECT_EQ(g.groupHeaderText(1), "Event: Reception (2)");
+
+    // The same through the open editor: the rows are gathered once it has closed.
+    g.resize(600, 300);
+    g.show();
+    QTableView* v = g.tableView();
+    const QModelIndex idx = g.model()->index(2, 3);
+    v->setCurrentIndex(idx);
+    v->edit(idx);
+    auto* line = qobject_cast<QLineEdit*>(v->indexWidget(idx));
+    ASSERT_NE(line, nullptr);
+    line->setText("Ceremony");
+    EXPECT_TRUE(g.writeCurrentRow());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(kinds(g), "HRHR");
+    EXPECT_EQ(g.groupHeaderText(1), "Event: Ceremony (1)");
+    EXPECT_FALSE(g.editPending());
 }
 
 TEST_F(GridTest, TotalsCountRecordsAndSumExactlySkippingNulls)
@@ -249,6 +265,7 @@ TEST_F(GridTest, RebindingWithTheSameFieldsKeepsColumnSettings)
     g.setSettingS3(true);
     g.operationR();
     rs->Requery();
+    EXPECT_EQ(kinds(g), "HRHR");  // the requery alone shows the new rows
     g.bind(rs);
     check("requeried");
     EXPECT_EQ(kinds(g), "HRHR");
@@ -273,6 +290,16 @@ TEST_F(GridTest, RebindingWithTheSameFieldsKeepsColumnSettings)
     EXPECT_EQ(g.cardCaptionColumn(), 0);
     EXPECT_EQ(g.totalRow(), 2);
     EXPECT_EQ(g.columnEditType(2), grid::etText);
+
+    // A recordset that failed to open shows nothing, and shaping it does no harm.
+    g.bind(ado::Recordset::create());
+    EXPECT_EQ(g.columnCount(), 0);
+    EXPECT_EQ(g.rowCount(), 0);
+    EXPECT_EQ(g.currentRow(), 0);
+    EXPECT_EQ(g.totalText(1), "");
+    EXPECT_FALSE(g.editCell(1, 1, "x"));
+    EXPECT_EQ(g.reportModel().rows.size(), 0);
+    g.bind(open("SELECT TASK_ID, TASK_NAME AS [Task] FROM TASKS"));
 
     // Out-of-range column numbers are ignored.
     g.setColumnWidth(9, 100);
@@ -326,11 +353,20 @@ TEST_F(GridJoinTest, AnEditThroughAJoinChangesExactlyOneInvite)
     EXPECT_EQ(count("SELECT count(*) FROM INVITE WHERE INVITE_RSVP_TEXT = 'Accepted'"), 1);
     EXPECT_EQ(db().scalar("SELECT INVITE_RSVP_TEXT FROM INVITE WHERE INVITE_ID = 602").toString(), "Accepted");
     EXPECT_EQ(count("SELECT count(*) FROM INVITE WHERE INVITE_RSVP_TEXT = 'Pending'"), 3);
+    // Logged under the invitation's key, which the view does not select.
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'INVITE' AND SYNCHRO_RECORDID = 602"), 1);
     EXPECT_EQ(g.value(row, 6).toString(), "Accepted");
     EXPECT_EQ(g.model()->index(row - 1, 5).data().toString(), "Accepted");
     EXPECT_EQ(rejected.count(), 0);
 
-    // Locked columns, group headers and the hidden key refuse edits.
+    // Locked columns, group headers and the hidden key refuse edits; the
+    // current cell never stays in a hidden column.
+    g.setCurrentRow(row);
+    g.tableView()->setCurrentIndex(g.model()->index(row - 1, 0));
+    g.setColumnHidden(1);
+    EXPECT_EQ(g.tableView()->currentIndex().column(), 1);
+    EXPECT_EQ(g.currentRow(), row);
+    EXPECT_FALSE(g.editCell(row, 1, "902"));
     const QString name = db().scalar("SELECT EVENT_NAME FROM EVENT WHERE EVENT_ID = 902").toString();
     EXPECT_FALSE(g.editCell(row, 2, "Party time"));
     EXPECT_FALSE(g.model()->flags(g.model()->index(row - 1, 1)) & Qt::ItemIsEditable);
@@ -338,7 +374,7 @@ TEST_F(GridJoinTest, AnEditThroughAJoinChangesExactlyOneInvite)
     EXPECT_FALSE(g.editCell(1, 6, "Declined"));
     EXPECT_EQ(db().scalar("SELECT EVENT_NAME FROM EVENT WHERE EVENT_ID = 902").toString(), name);
     EXPECT_EQ(count("SELECT count(*) FROM INVITE WHERE INVITE_RSVP_TEXT = 'Declined'"), 0);
-    EXPECT_EQ(rejected.count(), 2);
+    EXPECT_EQ(rejected.count(), 3);
 
     // A read-only recordset takes no edits at all.
     GridEX ro;
@@ -533,6 +569,10 @@ TEST_F(GridTest, HitTestAndMouseSignals)
     EXPECT_EQ(g.currentRow(), 3);
     ASSERT_GE(current.count(), 1);
     EXPECT_EQ(current.last()[0].toInt(), 3);
+    // Moving along the row is no change of row.
+    const int changes = current.count();
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->viewport()->mapFrom(&g, g.cellCenter(3, 2)));
+    EXPECT_EQ(current.count(), changes);
     QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, cell);
     EXPECT_EQ(dbl.count(), 1);
 

@@ -1,0 +1,355 @@
+#include "records/cascade.h"
+
+#include "app/modQVDatabase.h"
+#include "platform/grid/gridex.h"
+#include "records/modSynchro.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+#include <exception>
+
+namespace records {
+
+namespace {
+
+struct KindText {
+    const char* mode;
+    DeleteKind kind;
+    const char* prefix;
+    const char* suffix;
+};
+
+constexpr KindText kKinds[] = {
+    {"Event", DeleteKind::Event, "Delete the event: ",
+     ".  This will delete all associated invitations, RSVP's, menus, table seating, and associated information."},
+    {"Guests", DeleteKind::Guests, "Delete the guest: ",
+     ".  This will delete all subguests, invitations, RSVP's, table seating and associated information for the guest."},
+    {"SubguestFromDetail", DeleteKind::SubguestFromDetail, "Delete the subguest: ",
+     ".  This will delete all invitations, RSVP's, table seating and associated information for the guest."},
+    {"SubguestFromMain", DeleteKind::SubguestFromMain, "Delete the subguest: ",
+     ".  This will delete all invitations, RSVP's, table seating and associated information for the guest."},
+    {"Task", DeleteKind::Task, "Delete the task: ", ".  This will delete only the associated information for this task."},
+    {"Vendor", DeleteKind::Vendor, "Delete the vendor: ",
+     ".  This will delete all quotes and associated information for the vendor."},
+    {"Expense", DeleteKind::Expense, "Delete the expense item: ", "."},
+    {"Quote", DeleteKind::Quote, "Delete the quote item: ", "."},
+    {"Gift", DeleteKind::Gift, "Delete the gift item: ", "."},
+    {"Registry", DeleteKind::Registry, "Delete the registry item: ", "."},
+    {"Table", DeleteKind::Table, "Delete the table named: ", ".  This may require you to re-seat guests at other tables."},
+    {"FemaleMeasurement", DeleteKind::FemaleMeasurement, "Delete the female measurements for: ", "."},
+    {"MaleMeasurement", DeleteKind::MaleMeasurement, "Delete the male measurements for: ", "."},
+    // A budget item is announced as an expense item.
+    {"Budget", DeleteKind::Budget, "Delete the expense item: ", "."},
+    {"Attire", DeleteKind::Attire, "Delete the attire item: ", "."},
+};
+
+const KindText* findKind(const QString& mode)
+{
+    for (const KindText& k : kKinds)
+        if (mode == QLatin1String(k.mode))
+            return &k;
+    return nullptr;
+}
+
+// Removes rows of one table and logs each removed key. Names come from this
+// file only; every value is bound.
+class Cascade {
+public:
+    explicit Cascade(ado::Connection& c) : c_(c) {}
+
+    QVector<qint64> keys(const QString& table, const QString& keyColumn, const QString& column, qint64 value)
+    {
+        ado::Recordset rs;
+        rs.Open(QString("SELECT %1 FROM %2 WHERE %3 = ? ORDER BY %1").arg(keyColumn, table, column), c_,
+                ado::adOpenForwardOnly, ado::adLockReadOnly, {value});
+        QVector<qint64> out;
+        for (; !rs.EOF_(); rs.MoveNext())
+            out.push_back(rs.value(0).toLongLong());
+        rs.Close();
+        return out;
+    }
+
+    void remove(const QString& table, const QString& keyColumn, const QString& column, qint64 value)
+    {
+        const QVector<qint64> found = keys(table, keyColumn, column, value);
+        for (qint64 k : found) {
+            modSynchro::LogChange(table, int(k), modSynchro::Deleted);
+            removed.push_back({table, k});
+        }
+        const int n = c_.Execute(QString("DELETE FROM %1 WHERE %2 = ?").arg(table, column), {value});
+        if (n != found.size())
+            throw ado::Error(0, QString("The rows of %1 changed while they were being deleted.").arg(table));
+    }
+
+    void removeOne(const QString& table, const QString& keyColumn, qint64 key)
+    {
+        remove(table, keyColumn, keyColumn, key);
+    }
+
+    QVector<RemovedRow> removed;
+
+private:
+    ado::Connection& c_;
+};
+
+void cascadeEvent(Cascade& x, qint64 id)
+{
+    x.removeOne("EVENT", "EVENT_ID", id);
+    x.remove("EVENT_DECORATION", "EVENT_DECORATION_ID", "EVENT_ID", id);
+    x.remove("EVENT_FOOD", "EVENT_FOOD_ID", "EVENT_ID", id);
+    x.remove("EVENT_MUSIC", "EVENT_MUSIC_ID", "EVENT_ID", id);
+    x.remove("EVENT_PLAYSCRIPT", "EVENT_PLAYSCRIPT_ID", "EVENT_ID", id);
+    x.remove("INVITE", "INVITE_ID", "EVENT_ID", id);
+    for (qint64 t : x.keys("TABLES", "TABLE_ID", "EVENT_ID", id))
+        x.remove("SEATING", "SEATING_ID", "TABLE_ID", t);
+    x.remove("TABLES", "TABLE_ID", "EVENT_ID", id);
+}
+
+void cascadeSubguest(Cascade& x, qint64 s)
+{
+    x.remove("SEATING", "SEATING_ID", "SUBGUEST_ID", s);
+    x.remove("INVITE", "INVITE_ID", "SUBGUEST_ID", s);
+}
+
+void cascadeGuest(Cascade& x, qint64 id)
+{
+    x.removeOne("GUEST", "GUEST_ID", id);
+    for (qint64 s : x.keys("SUBGUEST", "SUBGUEST_ID", "GUEST_ID", id))
+        cascadeSubguest(x, s);
+    x.remove("SUBGUEST", "SUBGUEST_ID", "GUEST_ID", id);
+}
+
+// A vendor's quotes: those that carry its key, and those that name it only
+// by text when that name belongs to this one vendor alone (the quote editor
+// ties a quote to its vendor by name).
+void cascadeVendor(ado::Connection& c, Cascade& x, qint64 id)
+{
+    x.remove("QUOTE", "QUOTE_ID", "VENDOR_ID", id);
+    const QString name = c.scalar("SELECT VENDOR_NAME FROM VENDOR WHERE VENDOR_ID = ?", {id}).toString();
+    if (!name.trimmed().isEmpty()) {
+        const qlonglong same =
+            c.scalar("SELECT count(*) FROM VENDOR WHERE VENDOR_NAME = ? AND VENDOR_ID <> ?", {name, id}).toLongLong();
+        if (same == 0) {
+            ado::Recordset rs;
+            rs.Open("SELECT QUOTE_ID FROM QUOTE WHERE QUOTE_VENDOR = ? AND (VENDOR_ID IS NULL OR VENDOR_ID = 0) "
+                    "ORDER BY QUOTE_ID",
+                    c, ado::adOpenForwardOnly, ado::adLockReadOnly, {name});
+            QVector<qint64> byName;
+            for (; !rs.EOF_(); rs.MoveNext())
+                byName.push_back(rs.value(0).toLongLong());
+            rs.Close();
+            for (qint64 q : byName)
+                x.removeOne("QUOTE", "QUOTE_ID", q);
+        }
+    }
+    x.removeOne("VENDOR", "VENDOR_ID", id);
+}
+
+void runCascade(ado::Connection& c, Cascade& x, DeleteKind kind, qint64 id)
+{
+    switch (kind) {
+    case DeleteKind::Event: cascadeEvent(x, id); break;
+    case DeleteKind::Guests: cascadeGuest(x, id); break;
+    case DeleteKind::SubguestFromDetail:
+    case DeleteKind::SubguestFromMain:
+        cascadeSubguest(x, id);
+        x.removeOne("SUBGUEST", "SUBGUEST_ID", id);
+        break;
+    case DeleteKind::Vendor: cascadeVendor(c, x, id); break;
+    case DeleteKind::Table:
+        x.remove("SEATING", "SEATING_ID", "TABLE_ID", id);
+        x.removeOne("TABLES", "TABLE_ID", id);
+        break;
+    case DeleteKind::Gift: x.removeOne("GIFT", "GIFT_ID", id); break;
+    case DeleteKind::Task: x.removeOne("TASKS", "TASK_ID", id); break;
+    case DeleteKind::Quote: x.removeOne("QUOTE", "QUOTE_ID", id); break;
+    case DeleteKind::Expense: x.removeOne("EXPENSES", "EXPENSE_ID", id); break;
+    case DeleteKind::Budget: x.removeOne("BUDGET", "BUDGET_ID", id); break;
+    case DeleteKind::Registry: x.removeOne("REGISTRY", "REGISTRY_ID", id); break;
+    case DeleteKind::FemaleMeasurement: x.removeOne("MEASURE_FEMALE", "MEASURE_FEMALE_ID", id); break;
+    case DeleteKind::MaleMeasurement: x.removeOne("MEASURE_MALE", "MEASURE_MALE_ID", id); break;
+    case DeleteKind::Attire: x.removeOne("ATTIRE", "ATTIRE_ID", id); break;
+    case DeleteKind::None: break;
+    }
+}
+
+// A stored picture path as a file name: relative paths are taken in the
+// program's folder.
+QString absolutePicture(const QString& path)
+{
+    QFileInfo fi(path);
+    if (fi.isRelative())
+        fi = QFileInfo(QDir(modQVDatabase::appPath()), path);
+    const QString canonical = fi.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(fi.absoluteFilePath()) : canonical;
+}
+
+}  // namespace
+
+DeleteKind deleteKindOf(const QString& delMode)
+{
+    const KindText* k = findKind(delMode);
+    return k ? k->kind : DeleteKind::None;
+}
+
+QString deleteConfirmation(const QString& delMode, const QString& delString)
+{
+    const KindText* k = findKind(delMode);
+    if (!k)
+        return QString::fromLatin1(kNothingToDelete);
+    return QString::fromLatin1(k->prefix) + delString + QString::fromLatin1(k->suffix);
+}
+
+DeleteOutcome deleteRecord(DeleteKind kind, qint64 id)
+{
+    DeleteOutcome out;
+    if (kind == DeleteKind::None)
+        return out;
+    ado::Connection& c = modQVDatabase::gConn;
+    QString picture;
+    try {
+        Cascade x(c);
+        ado::Transaction tx(c);
+        if (kind == DeleteKind::Gift)
+            picture = c.scalar("SELECT GIFT_IMAGE FROM GIFT WHERE GIFT_ID = ?", {id}).toString();
+        runCascade(c, x, kind, id);
+        tx.commit();
+        out.removed = x.removed;
+    } catch (const ado::Error& e) {
+        out.ok = false;
+        out.error = e.description();
+    } catch (const std::exception& e) {
+        out.ok = false;
+        out.error = QString::fromLocal8Bit(e.what());
+    }
+    if (!out.ok) {
+        out.error = QString("The record could not be deleted; nothing was changed.\n\n%1").arg(out.error);
+        return out;
+    }
+    if (!picture.isEmpty() && !out.removed.isEmpty())
+        removeGiftPicture(picture);
+    return out;
+}
+
+QString giftPictureFolder()
+{
+    return modQVDatabase::pathIn("/data/images/gifts");
+}
+
+bool isInGiftPictureFolder(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    const QString folder = QFileInfo(giftPictureFolder()).canonicalFilePath();
+    if (folder.isEmpty())
+        return false;
+    const QString file = absolutePicture(path);
+    return file.startsWith(folder + '/') && QFileInfo(file).isFile();
+}
+
+bool removeGiftPicture(const QString& path)
+{
+    if (!isInGiftPictureFolder(path))
+        return false;
+    const QString file = absolutePicture(path);
+    try {
+        ado::Recordset rs;
+        rs.Open("SELECT GIFT_IMAGE FROM GIFT WHERE GIFT_IMAGE IS NOT NULL AND GIFT_IMAGE <> ''", modQVDatabase::gConn,
+                ado::adOpenForwardOnly, ado::adLockReadOnly);
+        for (; !rs.EOF_(); rs.MoveNext())
+            if (absolutePicture(rs.value(0).toString()) == file)
+                return false;
+    } catch (const ado::Error&) {
+        return false;  // cannot tell whether another gift shows it: keep it
+    }
+    QFile f(file);
+    f.setPermissions(f.permissions() | QFileDevice::WriteOwner);
+    return f.remove();
+}
+
+DeleteRefresh refreshAfterDelete(DeleteKind kind)
+{
+    using T = RefreshTarget;
+    switch (kind) {
+    case DeleteKind::Event: return {T::MainGrid, "eventRS"};
+    case DeleteKind::Guests:
+    case DeleteKind::SubguestFromMain: return {T::MainGrid, "PeopleRS"};
+    case DeleteKind::SubguestFromDetail: return {T::GuestSubguests, {}};
+    case DeleteKind::Vendor: return {T::MainGrid, "VendorRS"};
+    case DeleteKind::Gift: return {T::MainGrid, "GiftRS"};
+    case DeleteKind::Table: return {T::SeatingTrees, {}};
+    case DeleteKind::Task: return {T::MainGrid, "TaskRS"};
+    case DeleteKind::Quote: return {T::MainGrid, "QuoteRS"};
+    case DeleteKind::Expense: return {T::MainGrid, "ExpensesRS"};
+    case DeleteKind::Budget: return {T::MainGrid, "BudgetRS"};
+    case DeleteKind::Registry: return {T::MainGrid, "RegistryRS"};
+    case DeleteKind::FemaleMeasurement:
+    case DeleteKind::MaleMeasurement: return {T::MainGrid, "MeasurementRS"};
+    case DeleteKind::Attire: return {T::MainGrid, "AttireRS"};
+    case DeleteKind::None: break;
+    }
+    return {};
+}
+
+namespace hooks {
+
+namespace {
+QHash<QString, Proc>& table()
+{
+    static QHash<QString, Proc> t;
+    return t;
+}
+}  // namespace
+
+void set(const QString& name, Proc proc)
+{
+    if (proc)
+        table().insert(name, std::move(proc));
+    else
+        table().remove(name);
+}
+
+void clear(const QString& name)
+{
+    table().remove(name);
+}
+
+bool isSet(const QString& name)
+{
+    return table().contains(name);
+}
+
+bool call(const QString& name)
+{
+    const auto it = table().constFind(name);
+    if (it == table().constEnd())
+        return false;
+    const Proc p = it.value();  // a copy: the procedure may unregister itself
+    try {
+        p();
+    } catch (...) {
+    }
+    return true;
+}
+
+}  // namespace hooks
+
+void refreshGrid(grid::GridEX* grid, const ado::RecordsetPtr& rs)
+{
+    if (!grid || !rs)
+        return;
+    grid->setSettingS3(true);
+    grid->operationR();
+    rs->Requery();
+    grid->bind(rs);
+}
+
+bool refreshMainGrid(const QString& member)
+{
+    return hooks::call("frmMain.RefreshMainGrid:" + member);
+}
+
+}  // namespace records

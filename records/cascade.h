@@ -1,0 +1,116 @@
+#pragma once
+// Deleting a record together with everything that hangs on it.
+//
+// The database has no cascades of its own, so each kind of record knows its
+// dependent rows. A cascade runs in one transaction and writes an action-3
+// change-log row for every row it removes: all of it happens, or none.
+
+#include "platform/ado/ado.h"
+
+#include <QString>
+#include <QVector>
+
+#include <functional>
+
+namespace grid {
+class GridEX;
+}
+
+namespace records {
+
+enum class DeleteKind {
+    None,
+    Event,
+    Guests,
+    SubguestFromDetail,
+    SubguestFromMain,
+    Task,
+    Vendor,
+    Quote,
+    Expense,
+    Budget,
+    Gift,
+    Registry,
+    Table,
+    FemaleMeasurement,
+    MaleMeasurement,
+    Attire,
+};
+
+// The kind named by an opener's mode text; exact, case-sensitive.
+DeleteKind deleteKindOf(const QString& delMode);
+
+inline const char* kNothingToDelete = "Nothing to delete.";
+
+// The confirmation shown for a kind and a display text; "Nothing to delete."
+// for a mode that names no kind.
+QString deleteConfirmation(const QString& delMode, const QString& delString);
+
+struct RemovedRow {
+    QString table;
+    qint64 key = 0;
+    bool operator==(const RemovedRow& o) const { return table == o.table && key == o.key; }
+    bool operator<(const RemovedRow& o) const { return table != o.table ? table < o.table : key < o.key; }
+};
+
+struct DeleteOutcome {
+    bool ok = true;
+    QString error;               // what to tell the user when !ok
+    QVector<RemovedRow> removed; // every row removed (and logged), empty on failure
+};
+
+// Removes the record `id` of `kind` with its dependent rows and logs each one.
+// On failure nothing is removed or logged and `error` says why. A gift's
+// picture file goes only after its row is gone (see removeGiftPicture).
+DeleteOutcome deleteRecord(DeleteKind kind, qint64 id);
+
+// The folder the program keeps gift pictures in: data/images/gifts/ under the
+// program's folder.
+QString giftPictureFolder();
+// True when the file lies inside that folder (symbolic links resolved).
+bool isInGiftPictureFolder(const QString& path);
+// Deletes a removed gift's picture when it lies in the picture folder and no
+// remaining gift names the same file; true when a file was deleted.
+bool removeGiftPicture(const QString& path);
+
+// What is shown afresh after a kind is deleted.
+enum class RefreshTarget {
+    Nothing,
+    MainGrid,        // a view recordset of the main window, requeried and bound to GridEX1
+    GuestSubguests,  // the guest editor's subguest grid
+    SeatingTrees,    // the seating window's trees
+};
+
+struct DeleteRefresh {
+    RefreshTarget target = RefreshTarget::Nothing;
+    QString recordset;  // the main window's member, for MainGrid
+    bool operator==(const DeleteRefresh& o) const { return target == o.target && recordset == o.recordset; }
+};
+
+DeleteRefresh refreshAfterDelete(DeleteKind kind);
+
+// Named procedures of other windows that record services call after a delete
+// or a lookup edit ("frmSeating.GetInvitees", "frmMain.refresh:eventRS" ...).
+// A window registers its procedures while it is open; a call to a name that
+// nobody registered is skipped, as a call into a closed window is.
+namespace hooks {
+using Proc = std::function<void()>;
+void set(const QString& name, Proc proc);
+void clear(const QString& name);
+bool isSet(const QString& name);
+// Runs the procedure; false when none is registered. A failure inside it is
+// passed over, as those refreshes run with errors ignored.
+bool call(const QString& name);
+}  // namespace hooks
+
+// The four steps that show a requeried recordset in a grid with the view's
+// own column layout: setting S3 on, operation R, Requery, bind again.
+// Nothing when either is missing; errors pass to the caller.
+void refreshGrid(grid::GridEX* grid, const ado::RecordsetPtr& rs);
+
+// The main-grid refresh with the main window's view recordset of that member
+// name ("eventRS", "PeopleRS" ...), through the procedure the main window
+// registers as "frmMain.RefreshMainGrid:" + member. False when skipped.
+bool refreshMainGrid(const QString& member);
+
+}  // namespace records

@@ -1,0 +1,129 @@
+#include "records/frmAddType.h"
+
+#include "records/cascade.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+
+// Twips to pixels.
+QRect twips(int left, int top, int width, int height)
+{
+    return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+}  // namespace
+
+void frmAddType::createControls()
+{
+    QDialog* w = window();
+    w->setWindowTitle("Modify Types");
+    w->setFixedSize(4710 / 15, 1860 / 15);
+    txtItem = new QLineEdit(w);
+    txtItem->setObjectName("txtItem");
+    txtItem->setGeometry(twips(120, 120, 1452, 288));
+    cmdAdd = new QPushButton("Add >>", w);
+    cmdAdd->setObjectName("cmdAdd");
+    cmdAdd->setGeometry(twips(1800, 120, 852, 372));
+    Command1 = new QPushButton("<< Delete", w);
+    Command1->setObjectName("Command1");
+    Command1->setGeometry(twips(1800, 600, 852, 372));
+    cmdClose = new QPushButton("Close", w);
+    cmdClose->setObjectName("cmdClose");
+    cmdClose->setGeometry(twips(1800, 1320, 852, 372));
+    for (QPushButton* b : {cmdAdd, Command1, cmdClose})
+        b->setAutoDefault(false);
+    lstItems = new QListWidget(w);
+    lstItems->setObjectName("lstItems");
+    lstItems->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstItems->setSortingEnabled(false);
+    lstItems->setGeometry(twips(2880, 120, 1692, 1584));
+    Label1 = new QLabel("Enter the addition above and press add.  Highlight item to the right and  press delete.", w);
+    Label1->setObjectName("Label1");
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label1->setGeometry(twips(120, 600, 1452, 1212));
+
+    QObject::connect(cmdAdd, &QPushButton::clicked, w, [this] { ui::guarded([this] { cmdAdd_Click(); }); });
+    QObject::connect(txtItem, &QLineEdit::returnPressed, w, [this] { ui::guarded([this] { cmdAdd_Click(); }); });
+    QObject::connect(Command1, &QPushButton::clicked, w, [this] { ui::guarded([this] { Command1_Click(); }); });
+    QObject::connect(cmdClose, &QPushButton::clicked, w, [this] { ui::guarded([this] { cmdClose_Click(); }); });
+}
+
+void frmAddType::releaseControls()
+{
+    txtItem = nullptr;
+    cmdAdd = nullptr;
+    Command1 = nullptr;
+    cmdClose = nullptr;
+    lstItems = nullptr;
+    Label1 = nullptr;
+    keys_.clear();
+}
+
+void frmAddType::Form_Load()
+{
+    LoadList();
+    window()->raise();
+}
+
+void frmAddType::LoadList()
+{
+    lstItems->clear();
+    keys_.clear();
+    const records::LookupList* list = records::findLookupList(curMode);
+    if (!list)
+        return;
+    window()->setWindowTitle(QString::fromLatin1(list->caption));
+    try {
+        for (const records::LookupEntry& e : records::loadLookupEntries(*list)) {
+            lstItems->addItem(e.display());
+            keys_.push_back(e.key);
+        }
+    } catch (const ado::Error&) {
+        // The list shows what could be read.
+    }
+}
+
+void frmAddType::cmdAdd_Click()
+{
+    const QString text = txtItem->text();
+    if (const records::LookupList* list = records::findLookupList(curMode)) {
+        try {
+            records::addLookupEntry(*list, text);
+        } catch (const ado::Error&) {
+            // Nothing was stored; the reloaded list shows so.
+        }
+    }
+    txtItem->clear();
+    LoadList();
+}
+
+void frmAddType::Command1_Click()
+{
+    const int row = lstItems->currentRow();
+    const records::LookupList* list = records::findLookupList(curMode);
+    if (list && row >= 0 && row < keys_.size() && lstItems->item(row)->isSelected()) {
+        try {
+            records::deleteLookupEntry(*list, keys_[row]);
+        } catch (const ado::Error&) {
+        }
+    }
+    LoadList();
+}
+
+void frmAddType::cmdClose_Click()
+{
+    Unload();
+}
+
+void frmAddType::Form_Unload(bool&)
+{
+    // Calls go to windows that are open; the others fill their lists afresh
+    // when they next load.
+    for (const QString& call : records::lookupRefreshCalls(fromForm, curMode, records::mainDataMode()))
+        records::hooks::call(call);
+}

@@ -1,0 +1,48 @@
+#pragma once
+// The lookup-list editor: one window for all eleven lists. Adds a typed text,
+// deletes the selected entry, and on closing has its opener fill its
+// drop-down lists again (or the main window show its view afresh).
+
+#include "platform/ui/forms.h"
+#include "records/lookuplists.h"
+
+#include <QString>
+#include <QVector>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+class frmAddType : public ui::Form<frmAddType, QDialog> {
+public:
+    frmAddType() : Form("frmAddType") {}
+
+    // Written by the opener; kept between openings.
+    QString curMode;   // which list
+    QString fromForm;  // who is refreshed on closing
+
+    void Form_Load() override;
+    void Form_Unload(bool& cancel) override;
+    void cmdAdd_Click();
+    void Command1_Click();
+    void cmdClose_Click();
+
+    QLineEdit* txtItem = nullptr;
+    QPushButton* cmdAdd = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* cmdClose = nullptr;
+    QListWidget* lstItems = nullptr;
+    QLabel* Label1 = nullptr;
+
+    // The key of each list entry, in list order.
+    const QVector<qint64>& entryKeys() const { return keys_; }
+
+protected:
+    void createControls() override;
+    void releaseControls() override;
+
+private:
+    void LoadList();
+    QVector<qint64> keys_;
+};

@@ -1,0 +1,97 @@
+#include "records/frmDeleteSingle.h"
+
+#include "platform/ui/messages.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+void frmDeleteSingle::createControls()
+{
+    QDialog* w = window();
+    w->setWindowTitle("Delete");
+    w->resize(420, 170);
+    lblDelete = new QLabel(records::kNothingToDelete, w);
+    lblDelete->setObjectName("lblDelete");
+    lblDelete->setWordWrap(true);
+    Label2 = new QLabel("Press Delete to delete the data.  Cancel to keep the data.", w);
+    Label2->setObjectName("Label2");
+    Label2->setWordWrap(true);
+    cmdDelete = new QPushButton("Delete", w);
+    cmdDelete->setObjectName("cmdDelete");
+    cmdCancel = new QPushButton("Cancel", w);
+    cmdCancel->setObjectName("cmdCancel");
+    // Enter must not delete by accident.
+    cmdDelete->setAutoDefault(false);
+    cmdCancel->setDefault(true);
+
+    auto* box = new QVBoxLayout(w);
+    box->addWidget(lblDelete);
+    box->addWidget(Label2);
+    box->addStretch();
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(cmdDelete);
+    row->addWidget(cmdCancel);
+    box->addLayout(row);
+    QObject::connect(cmdDelete, &QPushButton::clicked, w, [this] { ui::guarded([this] { cmdDelete_Click(); }); });
+    QObject::connect(cmdCancel, &QPushButton::clicked, w, [this] { ui::guarded([this] { cmdCancel_Click(); }); });
+}
+
+void frmDeleteSingle::releaseControls()
+{
+    lblDelete = nullptr;
+    Label2 = nullptr;
+    cmdDelete = nullptr;
+    cmdCancel = nullptr;
+}
+
+void frmDeleteSingle::Form_Load()
+{
+    mode_ = delMode;
+    id_ = delID;
+    string_ = delString;
+    text_ = records::deleteConfirmation(delMode, delString);
+    lblDelete->setText(text_);
+    window()->raise();
+}
+
+void frmDeleteSingle::captureVariables()
+{
+    // Form_Load has taken the kind, key and text already.
+}
+
+void frmDeleteSingle::restoreVariables()
+{
+    // Another delete request while this confirmation is open: it still
+    // deletes what it names.
+    delMode = mode_;
+    delID = id_;
+    delString = string_;
+    if (lblDelete)
+        lblDelete->setText(text_);
+}
+
+void frmDeleteSingle::cmdDelete_Click()
+{
+    const records::DeleteKind kind = records::deleteKindOf(mode_);
+    const records::DeleteOutcome outcome = records::deleteRecord(kind, id_);
+    if (!outcome.ok) {
+        ui::MsgBox(outcome.error, ui::vbExclamation | ui::vbOKOnly, "Delete");
+    } else {
+        const records::DeleteRefresh r = records::refreshAfterDelete(kind);
+        switch (r.target) {
+        case records::RefreshTarget::MainGrid: records::refreshMainGrid(r.recordset); break;
+        case records::RefreshTarget::GuestSubguests: records::hooks::call("frmGuestDetail.RefreshSubguests"); break;
+        case records::RefreshTarget::SeatingTrees: records::hooks::call("frmSeating.GetInvitees"); break;
+        case records::RefreshTarget::Nothing: break;
+        }
+    }
+    Unload();
+}
+
+void frmDeleteSingle::cmdCancel_Click()
+{
+    Unload();
+}

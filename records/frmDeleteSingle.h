@@ -1,0 +1,47 @@
+#pragma once
+// Confirm-and-delete: names the record and what goes with it, and on
+// "Delete" removes it by its kind's cascade and shows the view it came from
+// afresh.
+
+#include "platform/ui/forms.h"
+#include "records/cascade.h"
+
+#include <QString>
+
+class QLabel;
+class QPushButton;
+
+class frmDeleteSingle : public ui::Form<frmDeleteSingle, QDialog> {
+public:
+    frmDeleteSingle() : Form("frmDeleteSingle") {}
+
+    // Written by the opener before it shows the window; kept between openings.
+    QString delMode;
+    int delID = 0;
+    QString delString;
+
+    void Form_Load() override;
+    void cmdDelete_Click();
+    void cmdCancel_Click();
+
+    QLabel* lblDelete = nullptr;
+    QLabel* Label2 = nullptr;
+    QPushButton* cmdDelete = nullptr;
+    QPushButton* cmdCancel = nullptr;
+
+    // What this opening deletes, taken when the window loaded.
+    QString confirmedMode() const { return mode_; }
+    int confirmedID() const { return id_; }
+
+protected:
+    void createControls() override;
+    void releaseControls() override;
+    void captureVariables() override;
+    void restoreVariables() override;
+
+private:
+    QString mode_;
+    int id_ = 0;
+    QString string_;
+    QString text_;
+};

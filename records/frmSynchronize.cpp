@@ -1,0 +1,197 @@
+#include "records/frmSynchronize.h"
+
+#include "app/frmMain.h"
+#include "app/modQVDatabase.h"
+#include "platform/ui/messages.h"
+#include "records/synchro.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShowEvent>
+
+namespace {
+// 15 twips to the pixel.
+int px(int twips) { return (twips + 7) / 15; }
+
+void place(QWidget* w, int left, int top, int width, int height) { w->setGeometry(px(left), px(top), px(width), px(height)); }
+
+const char* kFilterSave = "Nuptaro Data (*.qvd)|*qvd";
+const char* kFilterOpen = "Nuptaro Data (*.qvd)|*.qvd";
+}  // namespace
+
+frmSynchronize& frmSynchronize::instance()
+{
+    static frmSynchronize* w = new frmSynchronize;
+    return *w;
+}
+
+frmSynchronize::frmSynchronize() : QDialog(nullptr)
+{
+    setObjectName("frmSynchronize");
+    setWindowTitle("Synchronize Databases");
+    setFixedSize(px(5652), px(4380));
+
+    Label1 = new QLabel(
+        "If your data needs to be synchronized with another user, prepare the database to be sent.  Select the "
+        "location to save the copy of the database.  Once the database is saved, you need to send it via e-mail or "
+        "copy it to a removable media to be physically sent to the other user.  ",
+        this);
+    Label1->setObjectName("Label1");
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(Label1, 360, 360, 3492, 1332);
+
+    cmdPrepare = new QPushButton("Prepare", this);
+    cmdPrepare->setObjectName("cmdPrepare");
+    place(cmdPrepare, 4200, 360, 1092, 372);
+
+    Label2 = new QLabel(
+        "If you have received another database to be synchronized with your data, press synchronize.  You will be "
+        "asked for the location of the database file which you have received from the other user.",
+        this);
+    Label2->setObjectName("Label2");
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(Label2, 360, 2280, 3612, 972);
+
+    cmdSynchronize = new QPushButton("Synchronize", this);
+    cmdSynchronize->setObjectName("cmdSynchronize");
+    place(cmdSynchronize, 4200, 2280, 1092, 372);
+
+    lblProgress = new QLabel(this);
+    lblProgress->setObjectName("lblProgress");
+    place(lblProgress, 600, 3480, 3132, 252);
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName("ProgressBar1");
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setTextVisible(false);
+    place(ProgressBar1, 600, 3720, 3252, 252);
+
+    cmdCancel = new QPushButton("Close", this);
+    cmdCancel->setObjectName("cmdCancel");
+    place(cmdCancel, 4320, 3600, 972, 372);
+
+    connect(cmdPrepare, &QPushButton::clicked, this, [this] { cmdPrepare_Click(); });
+    connect(cmdSynchronize, &QPushButton::clicked, this, [this] { cmdSynchronize_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+
+    Form_Load();
+}
+
+void frmSynchronize::Show()
+{
+    setParent(&frmMain::instance(), windowFlags() | Qt::Dialog);
+    setModal(true);
+    exec();
+}
+
+void frmSynchronize::showEvent(QShowEvent* e)
+{
+    Form_Load();
+    QDialog::showEvent(e);
+}
+
+void frmSynchronize::closeEvent(QCloseEvent* e)
+{
+    Form_Unload();
+    QDialog::closeEvent(e);
+}
+
+void frmSynchronize::Form_Load()
+{
+    lblProgress->hide();
+    ProgressBar1->hide();
+}
+
+void frmSynchronize::Form_Unload() {}
+
+void frmSynchronize::cmdCancel_Click()
+{
+    close();
+}
+
+void frmSynchronize::showProgress(const QString& text, int percent)
+{
+    if (!text.isEmpty())
+        lblProgress->setText(text);
+    ProgressBar1->setValue(percent);
+    if (isVisible())
+        repaint();
+}
+
+QString frmSynchronize::askWithDialog(const FileRequest& r, QWidget* owner)
+{
+    // The filter's display part carries its pattern in parentheses.
+    const QString filter = r.filter.section('|', 0, 0);
+    if (r.save) {
+        const QString folder = r.folder.isEmpty() ? QDir::homePath() : r.folder;
+        return QFileDialog::getSaveFileName(owner, QString(), folder + '/' + r.fileName, filter);
+    }
+    return QFileDialog::getOpenFileName(owner, QString(), r.folder, filter);
+}
+
+QString frmSynchronize::ask(const FileRequest& r)
+{
+    return chooseFile ? chooseFile(r) : askWithDialog(r, this);
+}
+
+void frmSynchronize::cmdPrepare_Click()
+{
+    lblProgress->setText(QString());
+    lblProgress->show();
+    ProgressBar1->setValue(0);
+    ProgressBar1->show();
+    try {
+        synchro::Prepare(modQVDatabase::gConn, [this](const QString& t, int p) { showProgress(t, p); });
+    } catch (const synchro::Failure& f) {
+        Form_Load();
+        ui::MsgBox(f.message(), ui::vbExclamation | ui::vbOKOnly, QString(), this);
+        return;
+    }
+    lblProgress->hide();
+    ProgressBar1->hide();
+    SaveReplicaAs();
+}
+
+void frmSynchronize::SaveReplicaAs()
+{
+    // The home folder stands in for "My Computer".
+    const QString chosen = ask({true, QDir::homePath(), kFilterSave, "synchro.qvd"});
+    if (chosen.isEmpty())
+        return;
+    try {
+        synchro::SaveReplica(modQVDatabase::gConn, chosen);
+    } catch (const synchro::Failure& f) {
+        ui::MsgBox(f.message(), ui::vbExclamation | ui::vbOKOnly, QString(), this);
+        return;
+    }
+    ui::MsgBox("The replica of the database has been created.  Send it to the user to synchronize.",
+               ui::vbInformation, "Information", this);
+}
+
+void frmSynchronize::cmdSynchronize_Click()
+{
+    const QString chosen = ask({false, QString(), kFilterOpen, QString()});
+    if (chosen.isEmpty())
+        return;
+    ProgressBar1->setValue(0);
+    ProgressBar1->show();
+    int items = 0;
+    try {
+        items = synchro::Synchronize(modQVDatabase::gConn, chosen,
+                                     [this](const QString&, int p) { showProgress(QString(), p); });
+    } catch (const synchro::Failure& f) {
+        Form_Load();
+        ui::MsgBox(f.message(), ui::vbExclamation | ui::vbOKOnly, QString(), this);
+        return;
+    }
+    ProgressBar1->hide();
+    lblProgress->setText(QString("Successfully synchronized %1 items.").arg(items));
+    lblProgress->show();
+    ui::MsgBox("Synchronization complete.", ui::vbOKOnly, QString(), this);
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The window that prepares a replica for the other user and merges one
+// received from them. A thin shell over records/synchro.
+
+#include <QDialog>
+
+#include <functional>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+class frmSynchronize : public QDialog {
+    Q_OBJECT
+public:
+    static frmSynchronize& instance();
+    // Shows the window modal over the main window.
+    void Show();
+
+    // What the file dialog is asked for; the answer is the chosen file, ""
+    // when the user cancels. Replaceable so that no test waits on a dialog.
+    struct FileRequest {
+        bool save = false;
+        QString folder;
+        QString filter;
+        QString fileName;
+    };
+    std::function<QString(const FileRequest&)> chooseFile;
+    static QString askWithDialog(const FileRequest& request, QWidget* owner);
+
+    QLabel* Label1 = nullptr;
+    QPushButton* cmdPrepare = nullptr;
+    QLabel* Label2 = nullptr;
+    QPushButton* cmdSynchronize = nullptr;
+    QLabel* lblProgress = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QPushButton* cmdCancel = nullptr;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    frmSynchronize();
+    void Form_Load();
+    void Form_Unload();
+    void cmdPrepare_Click();
+    void SaveReplicaAs();
+    void cmdSynchronize_Click();
+    void cmdCancel_Click();
+    void showProgress(const QString& text, int percent);
+    QString ask(const FileRequest& request);
+};

@@ -1,0 +1,139 @@
+#include "records/lookuplists.h"
+
+#include "app/modQVDatabase.h"
+#include "records/modSynchro.h"
+
+namespace records {
+
+QString LookupList::query() const
+{
+    return QString("SELECT * FROM %1 ORDER BY %2").arg(QLatin1String(table), QLatin1String(textColumn));
+}
+
+const QVector<LookupList>& lookupLists()
+{
+    static const QVector<LookupList> lists = {
+        {"Titles", "Modify Titles", "TITLES", "TITLE_TEXT", "TITLE_ID"},
+        {"GuestTypes", "Guest Types", "GUESTTYPE", "GUESTTYPE_TEXT", "GUESTTYPE_ID"},
+        {"Assignee", "Modify Assignees", "ASSIGNEE", "ASSIGNEE_TEXT", "ASSIGNEE_ID"},
+        {"RSVP", "Modify RSVP", "RSVP_STATUS", "RSVP_TEXT", "RSVP_ID"},
+        {"VendorTypes", "Modify Vendors", "VENDORTYPE", "VENDORTYPE_NAME", "VENDORTYPE_ID"},
+        {"Stores", "Modify Stores", "GIFTSTORE", "GIFTSTORE_NAME", "GIFTSTORE_ID"},
+        {"Category", "Modify Gift Category", "GIFT_CATEGORY", "GIFT_CAT_TEXT", "GIFT_CAT_ID"},
+        {"Priority", "Modify Priority", "PRIORITY", "PRIORITY_TEXT", "PRIORITY_ID"},
+        {"BudgetCategory", "Modify Category", "BUDGETCATEGORY", "BUDGETCATEGORY_TEXT", "BUDGETCATEGORY_ID"},
+        {"Event", "Modify Events", "STDEVENT", "STDEVENT_TEXT", "STDEVENT_ID"},
+        {"Attire", "Modify Attire Types", "ATTIRE_TYPE", "ATTIRETYPE_NAME", "ATTIRETYPE_ID"},
+    };
+    return lists;
+}
+
+const LookupList* findLookupList(const QString& curMode)
+{
+    for (const LookupList& l : lookupLists())
+        if (curMode == QLatin1String(l.mode))
+            return &l;
+    return nullptr;
+}
+
+QVector<LookupEntry> loadLookupEntries(const LookupList& list)
+{
+    ado::Recordset rs;
+    rs.Open(list.query(), modQVDatabase::gConn, ado::adOpenForwardOnly, ado::adLockReadOnly);
+    QVector<LookupEntry> out;
+    const int last = rs.fieldCount() - 1;
+    for (; !rs.EOF_(); rs.MoveNext())
+        out.push_back({rs.value(QLatin1String(list.keyColumn)).toLongLong(), rs.value(last)});
+    rs.Close();
+    return out;
+}
+
+qint64 addLookupEntry(const LookupList& list, const QString& text)
+{
+    if (text.isEmpty())
+        return 0;
+    ado::Connection& c = modQVDatabase::gConn;
+    ado::Transaction tx(c);
+    ado::Recordset rs;
+    rs.Open(list.query(), c, ado::adOpenKeyset, ado::adLockOptimistic);
+    rs.AddNew();
+    rs.setValue(QLatin1String(list.textColumn), text);
+    const qint64 key = rs.value(QLatin1String(list.keyColumn)).toLongLong();
+    modSynchro::LogChange(QLatin1String(list.table), int(key), modSynchro::Added);
+    rs.Update();
+    rs.Close();
+    tx.commit();
+    return key;
+}
+
+bool deleteLookupEntry(const LookupList& list, qint64 key)
+{
+    ado::Connection& c = modQVDatabase::gConn;
+    ado::Transaction tx(c);
+    const int n = c.Execute(QString("DELETE FROM %1 WHERE %2 = ?").arg(QLatin1String(list.table), QLatin1String(list.keyColumn)),
+                            {key});
+    if (n == 0)
+        return false;
+    modSynchro::LogChange(QLatin1String(list.table), int(key), modSynchro::Deleted);
+    tx.commit();
+    return true;
+}
+
+namespace {
+std::function<QString()>& dataModeSource()
+{
+    static std::function<QString()> f;
+    return f;
+}
+}  // namespace
+
+void setMainDataModeSource(std::function<QString()> source)
+{
+    dataModeSource() = std::move(source);
+}
+
+QString mainDataMode()
+{
+    return dataModeSource() ? dataModeSource()() : QString();
+}
+
+QStringList lookupRefreshCalls(const QString& fromForm, const QString& curMode, const QString& curDataMode)
+{
+    if (fromForm == "Subguest")
+        return {"frmNewSubguest.GetTitles"};
+    if (fromForm == "Guest")
+        return {"frmGuestDetail.GetCategories", "frmGuestDetail.GetTitles"};
+    if (fromForm == "Vendor")
+        return {"frmVendor.GetVendorTypes"};
+    if (fromForm == "Main") {
+        if (curMode == "Stores")
+            return {curDataMode == "Gifts" ? "frmMain.ShowGifts" : "frmMain.ShowRegistry", "frmMain.ShowGridPanel"};
+        if (curMode == "Category")
+            return {"frmMain.ShowRegistry", "frmMain.ShowGridPanel"};
+        if (curMode == "BudgetCategory")
+            return {"frmMain.ShowBudget", "frmMain.ShowGridPanel"};
+        return {};
+    }
+    if (fromForm == "AddAppointment")
+        return {"frmAddAppt.GetPriorityText"};
+    if (fromForm == "AddTask")
+        return {"frmEventTasks.GetAssigneeTexts", "frmEventTasks.GetPriorityTexts"};
+    if (fromForm == "Gifts")
+        return {"frmGift.GetStores"};
+    if (fromForm == "Registry") {
+        if (curMode == "Stores")
+            return {"frmRegistry.GetStores"};
+        if (curMode == "Category")
+            return {"frmRegistry.GetCategory"};
+        return {};
+    }
+    if (fromForm == "AddBudget")
+        return {"frmAddBudget.GetAssignees", "frmAddBudget.GetCategories", "frmAddBudget.GetEvents"};
+    if (fromForm == "AddExpense")
+        return {"frmAddExpense.GetAssignees", "frmAddExpense.GetEvents"};
+    if (fromForm == "Attire" || fromForm == "AddAttire")
+        return {"frmAttire.GetAttireTypes", "frmAttire.GetAssignees"};
+    return {};
+}
+
+}  // namespace records

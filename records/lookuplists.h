@@ -1,0 +1,55 @@
+#pragma once
+// The eleven lookup lists the editors offer in drop-down lists, and their
+// edits: add a text, delete an entry by its key. Both are logged.
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+#include <functional>
+
+namespace records {
+
+struct LookupList {
+    const char* mode;        // the list key an opener writes into curMode
+    const char* caption;     // the editor's caption
+    const char* table;       // also the table name of its log rows
+    const char* textColumn;
+    const char* keyColumn;
+    // "SELECT * FROM <table> ORDER BY <text column>"
+    QString query() const;
+};
+
+const QVector<LookupList>& lookupLists();
+// The list of a key (exact, case-sensitive), or null.
+const LookupList* findLookupList(const QString& curMode);
+
+struct LookupEntry {
+    qint64 key = 0;
+    QVariant text;  // null for a row without text
+    // As the list shows it: "" for a row without text.
+    QString display() const { return text.isNull() ? QString() : text.toString(); }
+};
+
+// The entries in the list's query order; throws ado::Error.
+QVector<LookupEntry> loadLookupEntries(const LookupList& list);
+// Adds a text unchanged (blanks count) with its log row, in one transaction;
+// returns the new key, 0 when the text is empty. Throws ado::Error.
+qint64 addLookupEntry(const LookupList& list, const QString& text);
+// Deletes the entry of that key with its log row, in one transaction; false
+// when no such entry exists. Throws ado::Error.
+bool deleteLookupEntry(const LookupList& list, qint64 key);
+
+// The main window's curDataMode, as the main window reports it ("" before
+// it does).
+void setMainDataModeSource(std::function<QString()> source);
+QString mainDataMode();
+
+// What the lookup editor refreshes when it closes, by caller key and list
+// key, as "window.procedure" names in order. A view procedure of the main
+// window is followed by "frmMain.ShowGridPanel", so the refilled grid is the
+// panel shown.
+QStringList lookupRefreshCalls(const QString& fromForm, const QString& curMode, const QString& curDataMode);
+
+}  // namespace records

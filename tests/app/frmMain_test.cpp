@@ -1,0 +1,330 @@
+// The main window's frame: layout rules, panel switching, the start-up
+// dialogs and the question about unsaved grid edits on closing.
+
+#include "app/frmMain.h"
+#include "app/help.h"
+#include "platform/calendar/dayplanner.h"
+#include "platform/calendar/monthcalendar.h"
+#include "platform/grid/gridmodel.h"
+#include "platform/grid/gridex.h"
+#include "platform/navbar/explorerbar.h"
+#include "platform/twips.h"
+#include "support/fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTableView>
+
+using mainLayout::Box;
+using modQVDatabase::gShowTips;
+using modQVDatabase::gShowWizard;
+
+TEST(MainLayout, ShownPanelAroundItsThresholds)
+{
+    const struct {
+        int W, H;
+        int width, height;
+    } cases[] = {
+        {3200, 3000, 1000, 1000}, {3201, 3001, 1001, 1401}, {3215, 3015, 1015, 1415},
+        {1000, 9000, 1000, 7400}, {12000, 2000, 9800, 1000}, {12300, 9300, 10100, 7700},
+    };
+    for (const auto& c : cases) {
+        const Box b = mainLayout::shownPanel({-200, 900, 100, 55}, c.W, c.H);
+        EXPECT_EQ(b, (Box{2200, 360, c.width, c.height})) << c.W << "x" << c.H;
+    }
+    EXPECT_EQ(mainLayout::awayPanel({2200, 360, 9000, 7000}), (Box{-200, 360, 100, 7000}));
+}
+
+TEST(MainLayout, ArrangePanelsPerPanel)
+{
+    const QHash<QString, Box> designed = {
+        {"frameDataGrid", {2200, 360, 5000, 5000}}, {"GridEX1", {120, 240, 7452, 4692}},
+        {"frameDate", {2200, 360, 5000, 5000}},     {"calDay", {120, 360, 5412, 3492}},
+        {"gridTasksDate", {120, 3840, 8292, 2052}}, {"frameMonth", {2200, 360, 5000, 5000}},
+        {"Calendar1", {120, 360, 7572, 4692}},
+    };
+    // Not larger than 5000 both ways: nothing changes.
+    for (auto [W, H] : {std::pair{5000, 9000}, {9000, 5000}, {5000, 5000}, {4000, 4000}})
+        EXPECT_FALSE(mainLayout::arrangePanels("frameDate", W, H, designed).has_value()) << W << "x" << H;
+
+    struct Case {
+        QString frame;
+        int W, H;
+        QHash<QString, Box> boxes;
+    };
+    const Case cases[] = {
+        {"frameDataGrid", 5001, 5001,
+         {{"frameDataGrid", {2200, 360, 2901, 3801}}, {"GridEX1", {120, 240, 2661, 3441}}}},
+        {"frameDate", 5001, 5001,
+         {{"frameDate", {2200, 360, 2901, 3801}},
+          {"calDay", {120, 360, 2401, 1001}},
+          {"gridTasksDate", {120, 1601, 2661, 2052}}}},
+        {"frameMonth", 5001, 5001,
+         {{"frameMonth", {2200, 360, 2901, 3901}}, {"Calendar1", {120, 360, 2401, 3201}}}},
+        {"frameMonth", 12000, 9000,
+         {{"frameMonth", {2200, 360, 9900, 7900}}, {"Calendar1", {120, 360, 9400, 7200}}}},
+        // An unknown name (the comparison is exact) fits only the bar.
+        {"framemonth", 12000, 9000, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.frame.toStdString());
+        const auto a = mainLayout::arrangePanels(c.frame, c.W, c.H, designed);
+        ASSERT_TRUE(a.has_value());
+        EXPECT_EQ(a->navHeight, c.H - 860);
+        EXPECT_EQ(a->boxes, c.boxes);
+    }
+}
+
+namespace {
+
+void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+class MainTest : public testsupport::DbTest {
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        gShowTips = "No";
+        gShowWizard = "No";
+        m().quitOnUnload = false;
+    }
+    void TearDown() override
+    {
+        messages.msgs->defaultAnswer = ui::vbNo;
+        m().Unload();
+        ui::FormBase::unloadAll();
+        flushDeletes();
+        DbTest::TearDown();
+    }
+    static frmMain& m() { return frmMain::instance(); }
+    ui::ScriptedModalGuard modal;
+};
+
+}  // namespace
+
+TEST_F(MainTest, OpensOnTheDayCalendarWithTheCalendarGroups)
+{
+    const QDateTime before = QDateTime::currentDateTime();
+    m().Load();
+    frmMain& f = m();
+    EXPECT_EQ(f.window()->windowTitle().right(7), "Nuptaro");
+    EXPECT_EQ(f.curFrameName(), "frameDate");
+    EXPECT_EQ(f.dueMode, "Due");
+    EXPECT_FALSE(f.StartupDialogsShown);
+    EXPECT_FALSE(f.NewApptTyping);
+    ASSERT_TRUE(f.DayApptRS);
+    EXPECT_FALSE(f.DayApptRS->isOpen());
+    EXPECT_GE(f.curDate, before.addSecs(-1));
+    EXPECT_LE(f.curDate, QDateTime::currentDateTime());
+    EXPECT_EQ(f.calDay->firstVisibleMinute(), 420);
+    EXPECT_TRUE(f.optDueTasks->isChecked());
+    EXPECT_FALSE(f.cmbEvents->isVisibleTo(f.window()));
+    EXPECT_FALSE(f.lblEvent->isVisibleTo(f.window()));
+    EXPECT_EQ(f.lblEvent->text(), "Event:");
+    EXPECT_EQ(f.ExplorerBarCtlQV1->groupKeys(), (QStringList{"MODE", "CALENDARCONTROL", "CALENDAR", "TASKINFO"}));
+    EXPECT_EQ(f.MonthView1->parentWidget() != nullptr, true);
+    EXPECT_FALSE(f.GridEX2->isVisibleTo(f.window()));
+
+    const int W = f.outerWidth(), H = f.outerHeight();
+    ASSERT_GT(W, 5000);
+    ASSERT_GT(H, 5000);
+    EXPECT_EQ(f.boxOf(f.frameDate), (Box{2200, 360, W - 2100, H - 1200}));
+    EXPECT_EQ(f.boxOf(f.frameDataGrid).left, -200);
+    EXPECT_EQ(f.boxOf(f.frameDataGrid).width, 100);
+    EXPECT_EQ(f.boxOf(f.frameMonth).left, -200);
+    EXPECT_EQ(f.boxOf(f.ExplorerBarCtlQV1), (Box{0, 0, 2292, H - 860}));
+    EXPECT_EQ(f.boxOf(f.gridTasksDate), (Box{120, H - 1200 - 2200, W - 2100 - 240, 2052}));
+    EXPECT_EQ(f.boxOf(f.lblMode), (Box{2880, 120, 2412, 252}));
+}
+
+TEST_F(MainTest, SwitchingPanelsMovesTheOthersAway)
+{
+    m().Show(ui::vbModeless);
+    frmMain& f = m();
+    const int W = f.outerWidth(), H = f.outerHeight();
+    struct Step {
+        QFrame* frame;
+        Box shown;
+        const char* control;
+        Box controlBox;
+    };
+    const Step steps[] = {
+        {f.frameDataGrid, {2200, 360, W - 2100, H - 1200}, "GridEX1", {120, 240, W - 2100 - 240, H - 1200 - 360}},
+        {f.frameMonth, {2200, 360, W - 2100, H - 1100}, "Calendar1", {120, 360, W - 2100 - 500, H - 1100 - 700}},
+        {f.frameDate, {2200, 360, W - 2100, H - 1200}, "calDay", {120, 360, W - 2100 - 500, H - 1200 - 2800}},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.frame->objectName().toStdString());
+        f.ShowPanel(s.frame);
+        // Before the arrangement the panel has the sizes of ShowPanel.
+        EXPECT_EQ(f.boxOf(s.frame), (Box{2200, 360, W - 2200, H - 1600}));
+        f.ArrangePanels();
+        EXPECT_EQ(f.curFrame, s.frame);
+        EXPECT_EQ(f.boxOf(s.frame), s.shown);
+        EXPECT_EQ(f.boxOf(s.frame->findChild<QWidget*>(s.control)), s.controlBox);
+        for (QFrame* other : {f.frameDataGrid, f.frameDate, f.frameMonth}) {
+            if (other == s.frame)
+                continue;
+            EXPECT_EQ(f.boxOf(other).left, -200) << other->objectName().toStdString();
+            EXPECT_EQ(f.boxOf(other).width, 100);
+        }
+        EXPECT_EQ(s.frame->geometry().left(), twips::toPixels(2200));
+    }
+}
+
+TEST_F(MainTest, SmallWindowsKeepTheLastArrangement)
+{
+    m().Show(ui::vbModeless);
+    frmMain& f = m();
+    f.ShowPanel(f.frameMonth);
+    f.ArrangePanels();
+    const Box panel = f.boxOf(f.frameMonth);
+    const Box cal = f.boxOf(f.Calendar1);
+    const Box bar = f.boxOf(f.ExplorerBarCtlQV1);
+    // The outer size counts the window's frame too.
+    const int frameW = f.window()->frameGeometry().width() - f.window()->width();
+    const int frameH = f.window()->frameGeometry().height() - f.window()->height();
+    // 333 pixels are 4995 twips: not larger than 5000.
+    for (QSize s : {QSize(700, 333), QSize(900, 300)}) {
+        f.window()->resize(s.width() - frameW, s.height() - frameH);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(f.outerHeight(), s.height() * 15);
+        EXPECT_EQ(f.boxOf(f.frameMonth), panel);
+        EXPECT_EQ(f.boxOf(f.Calendar1), cal);
+        EXPECT_EQ(f.boxOf(f.ExplorerBarCtlQV1), bar);
+    }
+    // 334 pixels both ways are 5010 twips: the window's resize arranges again.
+    f.window()->resize(700 - frameW, 334 - frameH);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.boxOf(f.frameMonth), (Box{2200, 360, 10500 - 2100, 5010 - 1100}));
+    EXPECT_EQ(f.boxOf(f.ExplorerBarCtlQV1).height, 5010 - 860);
+}
+
+TEST_F(MainTest, StartupDialogsOncePerRunWizardFirst)
+{
+    const struct {
+        const char* wizard;
+        const char* tips;
+        QStringList shown;
+    } cases[] = {
+        {"Yes", "Yes", {"frmWizard", "frmTip"}},
+        {"No", "Yes", {"frmTip"}},
+        {"Yes", "yes", {"frmWizard"}},
+        {"No", "No", {}},
+        {"", "YES", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.wizard) + "/" + c.tips);
+        m().Unload();
+        modal.modal->shown.clear();
+        gShowWizard = c.wizard;
+        gShowTips = c.tips;
+        bool tipBeforeWizardClosed = false;
+        bool shownFlagWhileOpen = true;
+        modal.modal->on("frmWizard", [&](ui::FormBase&) {
+            // Activation while the wizard is open starts nothing more.
+            m().Form_Activate();
+            tipBeforeWizardClosed = modal.modal->shown.contains("frmTip");
+            shownFlagWhileOpen = m().StartupDialogsShown;
+        });
+        m().Load();
+        EXPECT_TRUE(modal.modal->shown.isEmpty()) << "nothing before the first activation";
+        m().Form_Activate();
+        EXPECT_EQ(modal.modal->shown, c.shown);
+        EXPECT_TRUE(m().StartupDialogsShown);
+        if (c.shown.contains("frmWizard")) {
+            EXPECT_FALSE(tipBeforeWizardClosed);
+            EXPECT_FALSE(shownFlagWhileOpen);
+        }
+        m().Form_Activate();
+        m().Form_Activate();
+        EXPECT_EQ(modal.modal->shown, c.shown) << "not again on re-activation";
+        modal.modal->standing.clear();
+    }
+}
+
+namespace {
+
+// Opens an editor on the task name of the first row of GridEX1 and types into it.
+void typeIntoGrid(frmMain& f, const QString& text)
+{
+    QTableView* v = f.GridEX1->tableView();
+    const QModelIndex idx = f.GridEX1->model()->index(0, 1);
+    v->setCurrentIndex(idx);
+    v->edit(idx);
+    auto* line = qobject_cast<QLineEdit*>(v->indexWidget(idx));
+    ASSERT_NE(line, nullptr);
+    line->setText(text);
+    ASSERT_TRUE(f.GridEX1->editPending());
+}
+
+}  // namespace
+
+TEST_F(MainTest, CloseQuestionYesNoCancel)
+{
+    const struct {
+        int answer;
+        bool closes;
+        const char* stored;
+    } cases[] = {
+        {ui::vbYes, true, "Book the band"},
+        {ui::vbNo, true, "Book the hall"},
+        {ui::vbCancel, false, "Book the hall"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        db().Execute("DELETE FROM TASKS");
+        db().Execute("INSERT INTO TASKS (TASK_NAME) VALUES ('Book the hall')");
+        m().Show(ui::vbModeless);
+        frmMain& f = m();
+        HTMLHelp::ShowHelpContents(1);  // a modeless window beside it
+        f.TaskRS = ado::Recordset::create();
+        f.TaskRS->Open("SELECT TASK_ID, TASK_NAME AS [Task] FROM TASKS", db());
+        f.ShowPanel(f.frameDataGrid);
+        f.GridEX1->bind(f.TaskRS);
+        f.ArrangePanels();
+        typeIntoGrid(f, "Book the band");
+
+        messages.msgs->shown.clear();
+        messages.msgs->answers = {c.answer};
+        EXPECT_EQ(f.widget()->close(), c.closes);
+        if (!c.closes)
+            EXPECT_TRUE(f.GridEX1->editPending());
+        ASSERT_EQ(messages.msgs->shown.size(), 1);
+        EXPECT_EQ(messages.msgs->shown[0].text, "Data in the current record has changed.\nDo you want to save the changes?");
+        EXPECT_EQ(messages.msgs->shown[0].style, ui::vbYesNoCancel | ui::vbInformation);
+        EXPECT_EQ(messages.msgs->shown[0].title, "Nuptaro");
+        EXPECT_EQ(f.isLoaded(), !c.closes);
+        EXPECT_EQ(frmHelp::instance().isLoaded(), !c.closes) << "other windows close with the main window";
+        EXPECT_EQ(db().scalar("SELECT TASK_NAME FROM TASKS").toString(), c.stored);
+        if (!c.closes) {
+            EXPECT_TRUE(f.GridEX1->editPending()) << "the edit stays pending";
+            // Closing again without a pending edit asks nothing.
+            f.GridEX1->cancelEdit();
+            messages.msgs->shown.clear();
+            EXPECT_TRUE(f.widget()->close());
+            EXPECT_TRUE(messages.msgs->shown.isEmpty());
+        }
+        flushDeletes();
+    }
+}
+
+TEST_F(MainTest, CallsIntoTheClosedMainWindowAreSkipped)
+{
+    m().Load();
+    m().Unload();
+    EXPECT_EQ(m().GridEX1, nullptr);
+    EXPECT_FALSE(ui::ifLoaded(m(), [](frmMain& f) { f.GridEX1->redraw(); }));
+    // Its procedures on a closed window do nothing.
+    m().ArrangePanels();
+    EXPECT_TRUE(m().ConfirmPendingGridEdits());
+    // The public members stay.
+    EXPECT_EQ(m().dueMode, "Due");
+}

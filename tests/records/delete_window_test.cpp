@@ -1,0 +1,164 @@
+// The confirm-and-delete window: its texts, its buttons and the refresh of
+// the window the record came from.
+
+#include "support/fixture.h"
+
+#include "records/frmDeleteSingle.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+using testsupport::DbTest;
+
+namespace {
+
+class DeleteWindow : public DbTest {
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        for (const QString& name : kHooks)
+            records::hooks::set(name, [this, name] { called << name; });
+    }
+    void TearDown() override
+    {
+        frmDeleteSingle::instance().Unload();
+        for (const QString& name : kHooks)
+            records::hooks::clear(name);
+        DbTest::TearDown();
+    }
+    qint64 insert(const QString& sql, const ado::Params& p = {})
+    {
+        db().Execute(sql, p);
+        return db().scalar("SELECT last_insert_rowid()").toLongLong();
+    }
+    frmDeleteSingle& open(const QString& mode, qint64 id, const QString& text)
+    {
+        frmDeleteSingle& f = frmDeleteSingle::instance();
+        f.delMode = mode;
+        f.delID = int(id);
+        f.delString = text;
+        f.Show(ui::vbModeless);
+        return f;
+    }
+
+    const QStringList kHooks = {"frmMain.RefreshMainGrid:eventRS", "frmMain.RefreshMainGrid:PeopleRS",
+                                "frmMain.RefreshMainGrid:TaskRS", "frmGuestDetail.RefreshSubguests",
+                                "frmSeating.GetInvitees"};
+    QStringList called;
+};
+
+TEST_F(DeleteWindow, ShowsTheConfirmationAndDeletesOnlyOnDelete)
+{
+    const qint64 task = insert("INSERT INTO TASKS (TASK_NAME) VALUES ('Book the band')");
+    frmDeleteSingle& f = open("Task", task, "Book the band");
+    ASSERT_TRUE(f.isLoaded());
+    EXPECT_EQ(f.window()->windowTitle(), "Delete");
+    EXPECT_EQ(f.lblDelete->text(),
+              "Delete the task: Book the band.  This will delete only the associated information for this task.");
+    EXPECT_EQ(f.Label2->text(), "Press Delete to delete the data.  Cancel to keep the data.");
+
+    // Cancel, and the close box, delete nothing.
+    f.cmdCancel->click();
+    EXPECT_FALSE(f.isLoaded());
+    open("Task", task, "Book the band");
+    f.window()->close();
+    EXPECT_FALSE(f.isLoaded());
+    EXPECT_EQ(count("SELECT count(*) FROM TASKS"), 1);
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 0);
+    EXPECT_TRUE(called.isEmpty());
+
+    open("Task", task, "Book the band");
+    f.cmdDelete->click();
+    EXPECT_FALSE(f.isLoaded());
+    EXPECT_EQ(count("SELECT count(*) FROM TASKS"), 0);
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'TASKS' AND SYNCHRO_ACTION = 3"), 1);
+    EXPECT_EQ(called, QStringList{"frmMain.RefreshMainGrid:TaskRS"});
+    // The variables stay for the next opening.
+    EXPECT_EQ(f.delMode, "Task");
+    EXPECT_EQ(f.delString, "Book the band");
+}
+
+TEST_F(DeleteWindow, UnknownKindsOnlyClose)
+{
+    const qint64 ev = insert("INSERT INTO EVENT (EVENT_NAME) VALUES ('Shower')");
+    for (const char* mode : {"event", "", "Events"}) {
+        frmDeleteSingle& f = open(mode, ev, "Shower");
+        EXPECT_EQ(f.lblDelete->text(), "Nothing to delete.");
+        f.cmdDelete->click();
+        EXPECT_FALSE(f.isLoaded());
+    }
+    EXPECT_EQ(count("SELECT count(*) FROM EVENT"), 1);
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 0);
+    EXPECT_TRUE(called.isEmpty());
+    EXPECT_TRUE(messages.msgs->shown.isEmpty());
+}
+
+TEST_F(DeleteWindow, EachKindRefreshesOnlyItsOwnWindow)
+{
+    const qint64 guest = insert("INSERT INTO GUEST (GUEST_PARTYNAME) VALUES ('Ito')");
+    const qint64 sub1 = insert("INSERT INTO SUBGUEST (GUEST_ID) VALUES (?)", {guest});
+    const qint64 sub2 = insert("INSERT INTO SUBGUEST (GUEST_ID) VALUES (?)", {guest});
+    const qint64 table = insert("INSERT INTO TABLES (EVENT_ID, TABLE_NAME) VALUES (1, 'Head')");
+    const qint64 ev = insert("INSERT INTO EVENT (EVENT_NAME) VALUES ('Reception')");
+    const struct {
+        const char* mode;
+        qint64 id;
+        const char* refresh;
+    } cases[] = {
+        {"SubguestFromDetail", sub1, "frmGuestDetail.RefreshSubguests"},
+        {"SubguestFromMain", sub2, "frmMain.RefreshMainGrid:PeopleRS"},
+        {"Table", table, "frmSeating.GetInvitees"},
+        {"Event", ev, "frmMain.RefreshMainGrid:eventRS"},
+        {"Guests", guest, "frmMain.RefreshMainGrid:PeopleRS"},
+    };
+    for (const auto& c : cases) {
+        called.clear();
+        open(c.mode, c.id, "x").cmdDelete->click();
+        EXPECT_EQ(called, QStringList{c.refresh}) << c.mode;
+    }
+    EXPECT_EQ(count("SELECT count(*) FROM SUBGUEST") + count("SELECT count(*) FROM TABLES") +
+                  count("SELECT count(*) FROM EVENT") + count("SELECT count(*) FROM GUEST"),
+              0);
+
+    // A window that is not open has nothing registered: its refresh is skipped.
+    records::hooks::clear("frmSeating.GetInvitees");
+    const qint64 t2 = insert("INSERT INTO TABLES (EVENT_ID) VALUES (1)");
+    called.clear();
+    open("Table", t2, "Unnamed").cmdDelete->click();
+    EXPECT_TRUE(called.isEmpty());
+    EXPECT_EQ(count("SELECT count(*) FROM TABLES"), 0);
+}
+
+TEST_F(DeleteWindow, ASecondRequestDoesNotRetargetAnOpenConfirmation)
+{
+    const qint64 first = insert("INSERT INTO TABLES (TABLE_NAME) VALUES ('Table 1')");
+    const qint64 second = insert("INSERT INTO TABLES (TABLE_NAME) VALUES ('Table 2')");
+    frmDeleteSingle& f = open("Table", first, "Table 1");
+    open("Table", second, "Table 2");  // raises the open window
+    EXPECT_EQ(f.lblDelete->text(), "Delete the table named: Table 1.  This may require you to re-seat guests at other tables.");
+    EXPECT_EQ(f.confirmedID(), int(first));
+    f.cmdDelete->click();
+    EXPECT_EQ(count("SELECT count(*) FROM TABLES WHERE TABLE_ID = ?", {first}), 0);
+    EXPECT_EQ(count("SELECT count(*) FROM TABLES WHERE TABLE_ID = ?", {second}), 1);
+}
+
+TEST_F(DeleteWindow, AFailedCascadeSaysSoAndChangesNothing)
+{
+    const qint64 guest = insert("INSERT INTO GUEST (GUEST_PARTYNAME) VALUES ('Silva')");
+    const qint64 sub = insert("INSERT INTO SUBGUEST (GUEST_ID) VALUES (?)", {guest});
+    insert("INSERT INTO SEATING (TABLE_ID, SUBGUEST_ID) VALUES (1, ?)", {sub});
+    db().Execute("CREATE TRIGGER no_unseat BEFORE DELETE ON SEATING BEGIN SELECT RAISE(ABORT, 'x'); END");
+    frmDeleteSingle& f = open("Guests", guest, "Silva");
+    f.cmdDelete->click();
+    ASSERT_EQ(messages.msgs->shown.size(), 1);
+    EXPECT_TRUE(messages.msgs->shown[0].text.contains("could not be deleted")) << messages.msgs->shown[0].text.toStdString();
+    EXPECT_FALSE(f.isLoaded());
+    EXPECT_EQ(count("SELECT count(*) FROM GUEST"), 1);
+    EXPECT_EQ(count("SELECT count(*) FROM SUBGUEST"), 1);
+    EXPECT_EQ(count("SELECT count(*) FROM SEATING"), 1);
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 0);
+    EXPECT_TRUE(called.isEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,172 @@
+// The synchronization window: its texts, its file dialogs and its progress.
+
+#include "support/fixture.h"
+
+#include "records/frmSynchronize.h"
+#include "records/modSynchro.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+using namespace testsupport;
+using modQVDatabase::gConn;
+
+namespace {
+
+class SynchronizeWindow : public DbTest {
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        w().chooseFile = [this](const frmSynchronize::FileRequest& r) {
+            requests.push_back(r);
+            return answers.isEmpty() ? QString() : answers.takeFirst();
+        };
+    }
+    void TearDown() override
+    {
+        w().chooseFile = nullptr;
+        DbTest::TearDown();
+    }
+    frmSynchronize& w() { return frmSynchronize::instance(); }
+    qint64 addGuest(const QString& name)
+    {
+        const qint64 key = db().reserveKey("GUEST");
+        db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (?, ?)", {key, name});
+        modSynchro::LogChange("GUEST", int(key), modSynchro::Added);
+        return key;
+    }
+    QString staging() { return folder->file("/data/synchro.qvd"); }
+    QString guestsText() { return db().scalar("SELECT group_concat(GUEST_PARTYNAME, ',') FROM GUEST").toString(); }
+
+    QList<frmSynchronize::FileRequest> requests;
+    QStringList answers;
+};
+
+TEST_F(SynchronizeWindow, ShowsItsTextsAndLayout)
+{
+    EXPECT_EQ(w().windowTitle(), "Synchronize Databases");
+    EXPECT_EQ(w().Label1->text(),
+              "If your data needs to be synchronized with another user, prepare the database to be sent.  Select the "
+              "location to save the copy of the database.  Once the database is saved, you need to send it via "
+              "e-mail or copy it to a removable media to be physically sent to the other user.  ");
+    EXPECT_EQ(w().Label2->text(),
+              "If you have received another database to be synchronized with your data, press synchronize.  You will "
+              "be asked for the location of the database file which you have received from the other user.");
+    EXPECT_EQ(w().cmdPrepare->text(), "Prepare");
+    EXPECT_EQ(w().cmdSynchronize->text(), "Synchronize");
+    EXPECT_EQ(w().cmdCancel->text(), "Close");
+    EXPECT_EQ(w().cmdPrepare->geometry(), QRect(280, 24, 73, 25));
+    EXPECT_EQ(w().ProgressBar1->geometry(), QRect(40, 248, 217, 17));
+    EXPECT_EQ(w().ProgressBar1->maximum(), 100);
+
+    w().show();
+    EXPECT_TRUE(w().isVisible());
+    EXPECT_FALSE(w().lblProgress->isVisible());
+    EXPECT_FALSE(w().ProgressBar1->isVisible());
+    w().cmdCancel->click();
+    EXPECT_FALSE(w().isVisible());
+}
+
+TEST_F(SynchronizeWindow, PrepareSavesUnderTheChosenName)
+{
+    addGuest("Adams");
+    const QString working = folder->file("/data/qvnt03.qvd");
+    const QString info = "The replica of the database has been created.  Send it to the user to synchronize.";
+    const struct {
+        QString answer;
+        QString saved;      // "" when nothing is saved
+        QString message;    // expected part of the message, "" for none
+    } cases[] = {
+        {"", "", ""},  // cancelled: the replica waits in data/
+        {folder->file("/to_ann"), folder->file("/to_ann.qvd"), info},
+        {folder->file("/to_bob.qvd"), folder->file("/to_bob.qvd"), info},
+        {folder->file("/data/qvnt03"), "", "cannot be saved over the working database"},
+        {working, "", "cannot be saved over the working database"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer.toStdString());
+        const QByteArray before = guestsText().toUtf8();
+        messages.msgs->shown.clear();
+        requests.clear();
+        answers = {c.answer};
+        w().cmdPrepare->click();
+
+        ASSERT_EQ(requests.size(), 1);
+        EXPECT_TRUE(requests[0].save);
+        EXPECT_EQ(requests[0].filter, "Nuptaro Data (*.qvd)|*qvd");
+        EXPECT_EQ(requests[0].fileName, "synchro.qvd");
+        EXPECT_TRUE(w().lblProgress->isHidden());
+        EXPECT_TRUE(w().ProgressBar1->isHidden());
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(messages.msgs->shown.isEmpty());
+        } else {
+            ASSERT_EQ(messages.msgs->shown.size(), 1);
+            EXPECT_TRUE(messages.msgs->shown[0].text.contains(c.message));
+        }
+        if (c.message == info) {
+            EXPECT_EQ(messages.msgs->shown[0].style, ui::vbInformation);
+            EXPECT_EQ(messages.msgs->shown[0].title, "Information");
+        }
+        EXPECT_EQ(QFileInfo::exists(staging()), c.saved.isEmpty());
+        if (!c.saved.isEmpty()) {
+            ado::Connection r;
+            r.Open(c.saved);
+            EXPECT_EQ(r.scalar("SELECT GUEST_PARTYNAME FROM GUEST").toString(), "Adams");
+        }
+        EXPECT_EQ(guestsText().toUtf8(), before);
+    }
+    // Each Prepare kept the unsaved replica of the one before.
+    EXPECT_TRUE(QFileInfo::exists(folder->file("/data/OLD_synchro.qvd")));
+}
+
+TEST_F(SynchronizeWindow, SynchronizeMergesTheChosenReplica)
+{
+    addGuest("Adams");
+    addGuest("Baker");
+    answers = {folder->file("/out.qvd")};
+    w().cmdPrepare->click();
+    // Make it another copy's replica, then lose the guests here without a log row.
+    {
+        ado::Connection r;
+        r.Open(folder->file("/out.qvd"));
+        r.setCopyNumber(db().copyNumber() % 2000 + 1);
+    }
+    db().Execute("DELETE FROM GUEST");
+    messages.msgs->shown.clear();
+
+    // Cancelled: nothing happens.
+    requests.clear();
+    answers = {""};
+    w().cmdSynchronize->click();
+    ASSERT_EQ(requests.size(), 1);
+    EXPECT_FALSE(requests[0].save);
+    EXPECT_EQ(requests[0].filter, "Nuptaro Data (*.qvd)|*.qvd");
+    EXPECT_TRUE(messages.msgs->shown.isEmpty());
+    EXPECT_EQ(guestsText(), "");
+
+    // Refused: a message, no progress shown, nothing changed.
+    answers = {folder->file("/data/qvnt04.qvd")};
+    w().cmdSynchronize->click();
+    ASSERT_EQ(messages.msgs->shown.size(), 1);
+    EXPECT_TRUE(messages.msgs->shown[0].text.contains("is not a replica"));
+    EXPECT_TRUE(w().lblProgress->isHidden());
+    EXPECT_TRUE(w().ProgressBar1->isHidden());
+    EXPECT_EQ(guestsText(), "");
+
+    messages.msgs->shown.clear();
+    answers = {folder->file("/out.qvd")};
+    w().show();
+    w().cmdSynchronize->click();
+    EXPECT_EQ(guestsText(), "Adams,Baker");
+    EXPECT_EQ(w().lblProgress->text(), "Successfully synchronized 2 items.");
+    EXPECT_TRUE(w().lblProgress->isVisible());
+    EXPECT_FALSE(w().ProgressBar1->isVisible());
+    ASSERT_EQ(messages.msgs->shown.size(), 1);
+    EXPECT_EQ(messages.msgs->shown[0].text, "Synchronization complete.");
+    EXPECT_EQ(messages.msgs->shown[0].style, ui::vbOKOnly);
+    w().close();
+}
+
+}  // namespace
