@@ -30,6 +30,23 @@ int minuteOf(const QDateTime& dt) { return dt.time().hour() * 60 + dt.time().min
 
 }  // namespace
 
+CalendarPanels::CalendarPanels()
+    : curDate(own_.curDate), curDataMode(own_.curDataMode), dueMode(own_.dueMode), DayApptRS(own_.DayApptRS),
+      NewApptTyping(own_.NewApptTyping)
+{
+}
+
+CalendarPanels::CalendarPanels(QDateTime& d, QString& mode, QString& due, ado::RecordsetPtr& rs, bool& typing)
+    : curDate(d), curDataMode(mode), dueMode(due), DayApptRS(rs), NewApptTyping(typing)
+{
+}
+
+std::function<void(const QDateTime&)>& addAppointmentOpener()
+{
+    static std::function<void(const QDateTime&)> f;
+    return f;
+}
+
 void CalendarPanels::attach(const Controls& c, const Hooks& h)
 {
     controls = c;

@@ -45,16 +45,32 @@ public:
         std::function<bool(const std::function<bool(QPagedPaintDevice*)>&)> print;
     };
 
-    CalendarPanels() = default;
-    // Wires the widgets' events to the handlers below.
+    // With variables of its own (for a window of its own, or tests).
+    CalendarPanels();
+    // On the main window's variables.
+    CalendarPanels(QDateTime& curDate, QString& curDataMode, QString& dueMode, ado::RecordsetPtr& DayApptRS,
+                   bool& NewApptTyping);
+    CalendarPanels(const CalendarPanels&) = delete;
+    CalendarPanels& operator=(const CalendarPanels&) = delete;
+    // Wires the widgets' events to the handlers below (a window that wires
+    // them itself only sets `controls` and `hooks`).
     void attach(const Controls& c, const Hooks& h);
 
-    // The main window's variables (the window may point these at its own).
-    QDateTime curDate;
-    QString curDataMode;
-    QString dueMode;
-    ado::RecordsetPtr DayApptRS;
-    bool NewApptTyping = false;
+private:
+    struct Own {
+        QDateTime curDate;
+        QString curDataMode;
+        QString dueMode;
+        ado::RecordsetPtr DayApptRS;
+        bool NewApptTyping = false;
+    } own_;
+
+public:
+    QDateTime& curDate;
+    QString& curDataMode;
+    QString& dueMode;
+    ado::RecordsetPtr& DayApptRS;
+    bool& NewApptTyping;
 
     Controls controls;
     Hooks hooks;
@@ -108,5 +124,9 @@ private:
     void setLabel(QLabel* l, const QString& text);
     bool doPrint(const std::function<bool(QPagedPaintDevice*)>& paint);
 };
+
+// Opens the appointment editor for a start time (modal, owned by the main
+// window); set by the window that owns the editor.
+std::function<void(const QDateTime&)>& addAppointmentOpener();
 
 }  // namespace views
