@@ -4,18 +4,6 @@
 
 #include "app/frmMain.h"
 
-void frmMain::ChangeDate(const QDateTime&) {}
-void frmMain::ChangeCalendar(QDateTime&) {}
-void frmMain::SaveDayViewAppointment(int) {}
-void frmMain::PrintDayCalendar() {}
-void frmMain::PrintMonthCalendar() {}
-void frmMain::calDay_NewAppointment(int, int, bool) {}
-void frmMain::calDay_AfterEdit(int) {}
-void frmMain::calDay_DblClick() {}
-void frmMain::calDay_MouseUp(int, int, int, int) {}
-void frmMain::Calendar1_MouseUp(int, int, int, int) {}
-void frmMain::Calendar1_DayClick(int) {}
-void frmMain::MonthView1_DateClick(const QDate&) {}
 void frmMain::optAllTasks_Click() {}
 void frmMain::optDueTasks_Click() {}
 void frmMain::optCompleteTasks_Click() {}
