@@ -242,3 +242,22 @@ TEST_F(MainViewsTest, CardViewsAndSettingsLeftAsTheLastViewSetThem)
     EXPECT_TRUE(f().GridEX1->settingS1());
     EXPECT_EQ(f().GridEX1->totalRow(), 2);
 }
+
+TEST_F(MainViewsTest, GuestsGroupedByPartyAddressesOnePerParty)
+{
+    f().ShowPeople();
+    grid::GridEX& g = *f().GridEX1;
+    // Jones (one person), then the Smith Family (three); the party without
+    // people has no row here.
+    ASSERT_EQ(g.rowCount(), 6);
+    EXPECT_EQ(g.rowKind(1), grid::RowKind::GroupHeader);
+    EXPECT_EQ(g.rowKind(3), grid::RowKind::GroupHeader);
+    EXPECT_EQ(g.firstRecordRow(3), 4);
+    EXPECT_EQ(g.value(4, 1).toLongLong(), 1);
+    EXPECT_EQ(g.value(4, 4).toString(), "Anna");
+    EXPECT_EQ(g.currentRow(), 1);
+
+    f().ShowAddresses();
+    EXPECT_EQ(f().PeopleRS->RecordCount(), 3);
+    EXPECT_EQ(f().GridEX1->rowCount(), 3);
+}
