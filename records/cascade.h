@@ -86,7 +86,8 @@ struct DeleteRefresh {
 DeleteRefresh refreshAfterDelete(DeleteKind kind);
 
 // Named procedures of other windows that record services call after a delete
-// or a lookup edit ("frmSeating.GetInvitees", "frmMain.refresh:eventRS" ...).
+// or a lookup edit ("frmSeating.GetInvitees", "frmGuestDetail.RefreshSubguests",
+// "frmGuestDetail.GetTitles" ...).
 // A window registers its procedures while it is open; a call to a name that
 // nobody registered is skipped, as a call into a closed window is.
 namespace hooks {
