@@ -7,6 +7,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "platform/ui/dialogs.h"
 
 using views::CalendarPanels;
 
@@ -389,4 +394,37 @@ TEST_F(CalendarTest, PrintGuards)
     EXPECT_EQ(month->printTitle(), "Nuptaro Schedule for: Oct - Dec, 2004");
     EXPECT_EQ(month->printFirstDay(), month->firstDay());
     EXPECT_EQ(month->printLastDay(), month->lastDay());
+}
+
+TEST_F(CalendarTest, DayCalendarPrintedToPdfThroughThePrintDialog)
+{
+    ui::ScriptedDialogsGuard dialogs;
+    QTemporaryDir dir;
+    addAppt("Hair and make-up", dt(2027, 3, 15, 9, 30), dt(2027, 3, 15, 10, 45));
+    addAppt("Ceremony at St Mary", dt(2027, 3, 15, 15), dt(2027, 3, 15, 16, 30));
+    addAppt("Reception", dt(2027, 3, 15, 18), dt(2027, 3, 16, 1));
+    cal.hooks.print = nullptr;   // the real path: print dialog, then the planner's page
+    cal.ChangeDate(dt(2027, 3, 15));
+
+    dialogs.dialogs->printAnswers = {false};
+    cal.PrintDayCalendar();
+    EXPECT_EQ(dialogs.dialogs->printRequests, 1);
+
+    const QString file = dir.filePath("day.pdf");
+    dialogs.dialogs->printAnswers = {true};
+    dialogs.dialogs->printToPdf = file;
+    cal.PrintDayCalendar();
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.read(4) == "%PDF");
+    f.close();
+    QProcess text;
+    text.start("pdftotext", {file, "-"});
+    if (text.waitForFinished(10000) && text.exitCode() == 0) {
+        const QString out = QString::fromUtf8(text.readAllStandardOutput());
+        EXPECT_TRUE(out.contains("Nuptaro Schedule for:")) << out.toStdString();
+        EXPECT_TRUE(out.contains("Ceremony at St Mary")) << out.toStdString();
+    }
+    if (qEnvironmentVariableIsSet("NUPTARO_KEEP_PDF"))
+        QFile::copy(file, qEnvironmentVariable("NUPTARO_KEEP_PDF") + "/day.pdf");
 }
