@@ -428,3 +428,29 @@ TEST_F(CalendarTest, DayCalendarPrintedToPdfThroughThePrintDialog)
     if (qEnvironmentVariableIsSet("NUPTARO_KEEP_PDF"))
         QFile::copy(file, qEnvironmentVariable("NUPTARO_KEEP_PDF") + "/day.pdf");
 }
+
+TEST_F(CalendarTest, SavingAnUntouchedEntryWritesNothing)
+{
+    // As the window does on closing: save the current entry, edited or not.
+    cal.ChangeDate(dt(2027, 3, 15));
+    cal.SaveDayViewAppointment(0);   // the placeholder
+    EXPECT_TRUE(messages.msgs->texts().isEmpty());
+
+    const qlonglong hair = addAppt("Hair", dt(2027, 3, 15, 9, 30), dt(2027, 3, 15, 10, 45));
+    cal.ChangeDate(dt(2027, 3, 15));
+    day->beginNewEntry(720, 780);
+    day->editor()->setText("Cake");
+    day->commitEdit();                         // stored; the planner remembers an addition
+    ASSERT_EQ(count("SELECT count(*) FROM APPOINTMENT"), 2);
+    const int before = int(count("SELECT count(*) FROM SYNCHRO"));
+    for (int i = 0; i < day->entryCount(); ++i)
+        cal.SaveDayViewAppointment(i);
+    EXPECT_EQ(count("SELECT count(*) FROM APPOINTMENT"), 2);
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), before);
+
+    // A text changed outside an edit event is still written.
+    day->setEntryText(0, "Hair trial");
+    cal.SaveDayViewAppointment(0);
+    EXPECT_EQ(stored(hair, "APPOINTMENT_TEXT"), "Hair trial");
+    EXPECT_EQ(stored(hair, "APPOINTMENT_END"), "2027-03-15 10:45:00");
+}
