@@ -124,6 +124,10 @@ void frmAddType::Form_Unload(bool&)
 {
     // Calls go to windows that are open; the others fill their lists afresh
     // when they next load.
-    for (const QString& call : records::lookupRefreshCalls(fromForm, curMode, records::mainDataMode()))
-        records::hooks::call(call);
+    for (const QString& call : records::lookupRefreshCalls(fromForm, curMode, records::mainDataMode())) {
+        if (call.startsWith("frmMain."))
+            records::callMainView(call);
+        else
+            records::hooks::call(call);
+    }
 }

@@ -23,83 +23,72 @@ const char* kFilterSave = "Nuptaro Data (*.qvd)|*qvd";
 const char* kFilterOpen = "Nuptaro Data (*.qvd)|*.qvd";
 }  // namespace
 
-frmSynchronize& frmSynchronize::instance()
-{
-    static frmSynchronize* w = new frmSynchronize;
-    return *w;
-}
+frmSynchronize::frmSynchronize() : Form("frmSynchronize") {}
 
-frmSynchronize::frmSynchronize() : QDialog(nullptr)
+void frmSynchronize::createControls()
 {
-    setObjectName("frmSynchronize");
-    setWindowTitle("Synchronize Databases");
-    setFixedSize(px(5652), px(4380));
+    QDialog* self = window();
+    self->setObjectName("frmSynchronize");
+    self->setWindowTitle("Synchronize Databases");
+    self->setFixedSize(px(5652), px(4380));
 
     Label1 = new QLabel(
         "If your data needs to be synchronized with another user, prepare the database to be sent.  Select the "
         "location to save the copy of the database.  Once the database is saved, you need to send it via e-mail or "
         "copy it to a removable media to be physically sent to the other user.  ",
-        this);
+        self);
     Label1->setObjectName("Label1");
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(Label1, 360, 360, 3492, 1332);
 
-    cmdPrepare = new QPushButton("Prepare", this);
+    cmdPrepare = new QPushButton("Prepare", self);
     cmdPrepare->setObjectName("cmdPrepare");
     place(cmdPrepare, 4200, 360, 1092, 372);
 
     Label2 = new QLabel(
         "If you have received another database to be synchronized with your data, press synchronize.  You will be "
         "asked for the location of the database file which you have received from the other user.",
-        this);
+        self);
     Label2->setObjectName("Label2");
     Label2->setWordWrap(true);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(Label2, 360, 2280, 3612, 972);
 
-    cmdSynchronize = new QPushButton("Synchronize", this);
+    cmdSynchronize = new QPushButton("Synchronize", self);
     cmdSynchronize->setObjectName("cmdSynchronize");
     place(cmdSynchronize, 4200, 2280, 1092, 372);
 
-    lblProgress = new QLabel(this);
+    lblProgress = new QLabel(self);
     lblProgress->setObjectName("lblProgress");
     place(lblProgress, 600, 3480, 3132, 252);
 
-    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1 = new QProgressBar(self);
     ProgressBar1->setObjectName("ProgressBar1");
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setTextVisible(false);
     place(ProgressBar1, 600, 3720, 3252, 252);
 
-    cmdCancel = new QPushButton("Close", this);
+    cmdCancel = new QPushButton("Close", self);
     cmdCancel->setObjectName("cmdCancel");
     place(cmdCancel, 4320, 3600, 972, 372);
 
-    connect(cmdPrepare, &QPushButton::clicked, this, [this] { cmdPrepare_Click(); });
-    connect(cmdSynchronize, &QPushButton::clicked, this, [this] { cmdSynchronize_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    QObject::connect(cmdPrepare, &QPushButton::clicked, self, [this] { cmdPrepare_Click(); });
+    QObject::connect(cmdSynchronize, &QPushButton::clicked, self, [this] { cmdSynchronize_Click(); });
+    QObject::connect(cmdCancel, &QPushButton::clicked, self, [this] { cmdCancel_Click(); });
 
-    Form_Load();
+}
+
+void frmSynchronize::releaseControls()
+{
+    Label1 = Label2 = lblProgress = nullptr;
+    cmdPrepare = cmdSynchronize = cmdCancel = nullptr;
+    ProgressBar1 = nullptr;
 }
 
 void frmSynchronize::Show()
 {
-    setParent(&frmMain::instance(), windowFlags() | Qt::Dialog);
-    setModal(true);
-    exec();
-}
-
-void frmSynchronize::showEvent(QShowEvent* e)
-{
-    Form_Load();
-    QDialog::showEvent(e);
-}
-
-void frmSynchronize::closeEvent(QCloseEvent* e)
-{
-    Form_Unload();
-    QDialog::closeEvent(e);
+    FormBase::Show(ui::vbModal, &frmMain::instance());
 }
 
 void frmSynchronize::Form_Load()
@@ -108,11 +97,9 @@ void frmSynchronize::Form_Load()
     ProgressBar1->hide();
 }
 
-void frmSynchronize::Form_Unload() {}
-
 void frmSynchronize::cmdCancel_Click()
 {
-    close();
+    Unload();
 }
 
 void frmSynchronize::showProgress(const QString& text, int percent)
@@ -120,8 +107,8 @@ void frmSynchronize::showProgress(const QString& text, int percent)
     if (!text.isEmpty())
         lblProgress->setText(text);
     ProgressBar1->setValue(percent);
-    if (isVisible())
-        repaint();
+    if (window() && window()->isVisible())
+        window()->repaint();
 }
 
 QString frmSynchronize::askWithDialog(const FileRequest& r, QWidget* owner)
@@ -137,7 +124,7 @@ QString frmSynchronize::askWithDialog(const FileRequest& r, QWidget* owner)
 
 QString frmSynchronize::ask(const FileRequest& r)
 {
-    return chooseFile ? chooseFile(r) : askWithDialog(r, this);
+    return chooseFile ? chooseFile(r) : askWithDialog(r, window());
 }
 
 void frmSynchronize::cmdPrepare_Click()
@@ -150,7 +137,7 @@ void frmSynchronize::cmdPrepare_Click()
         synchro::Prepare(modQVDatabase::gConn, [this](const QString& t, int p) { showProgress(t, p); });
     } catch (const synchro::Failure& f) {
         Form_Load();
-        ui::MsgBox(f.message(), ui::vbExclamation | ui::vbOKOnly, QString(), this);
+        ui::MsgBox(f.message(), ui::vbExclamation | ui::vbOKOnly, QString(), window());
         return;
     }
     lblProgress->hide();
@@ -167,11 +154,11 @@ void frmSynchronize::SaveReplicaAs()
     try {
         synchro::SaveReplica(modQVDatabase::gConn, chosen);
     } catch (const synchro::Failure& f) {
-        ui::MsgBox(f.message(), ui::vbExclamation | ui::vbOKOnly, QString(), this);
+        ui::MsgBox(f.message(), ui::vbExclamation | ui::vbOKOnly, QString(), window());
         return;
     }
     ui::MsgBox("The replica of the database has been created.  Send it to the user to synchronize.",
-               ui::vbInformation, "Information", this);
+               ui::vbInformation, "Information", window());
 }
 
 void frmSynchronize::cmdSynchronize_Click()
@@ -187,11 +174,11 @@ void frmSynchronize::cmdSynchronize_Click()
                                      [this](const QString&, int p) { showProgress(QString(), p); });
     } catch (const synchro::Failure& f) {
         Form_Load();
-        ui::MsgBox(f.message(), ui::vbExclamation | ui::vbOKOnly, QString(), this);
+        ui::MsgBox(f.message(), ui::vbExclamation | ui::vbOKOnly, QString(), window());
         return;
     }
     ProgressBar1->hide();
     lblProgress->setText(QString("Successfully synchronized %1 items.").arg(items));
     lblProgress->show();
-    ui::MsgBox("Synchronization complete.", ui::vbOKOnly, QString(), this);
+    ui::MsgBox("Synchronization complete.", ui::vbOKOnly, QString(), window());
 }

@@ -2,6 +2,8 @@
 // The window that prepares a replica for the other user and merges one
 // received from them. A thin shell over records/synchro.
 
+#include "platform/ui/forms.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -10,10 +12,9 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 
-class frmSynchronize : public QDialog {
-    Q_OBJECT
+class frmSynchronize : public ui::Form<frmSynchronize, QDialog> {
 public:
-    static frmSynchronize& instance();
+    frmSynchronize();
     // Shows the window modal over the main window.
     void Show();
 
@@ -36,14 +37,13 @@ public:
     QProgressBar* ProgressBar1 = nullptr;
     QPushButton* cmdCancel = nullptr;
 
+    void Form_Load() override;
+
 protected:
-    void showEvent(QShowEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
+    void createControls() override;
+    void releaseControls() override;
 
 private:
-    frmSynchronize();
-    void Form_Load();
-    void Form_Unload();
     void cmdPrepare_Click();
     void SaveReplicaAs();
     void cmdSynchronize_Click();

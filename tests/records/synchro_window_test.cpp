@@ -19,6 +19,7 @@ protected:
     void SetUp() override
     {
         DbTest::SetUp();
+        w().Load();
         w().chooseFile = [this](const frmSynchronize::FileRequest& r) {
             requests.push_back(r);
             return answers.isEmpty() ? QString() : answers.takeFirst();
@@ -27,6 +28,7 @@ protected:
     void TearDown() override
     {
         w().chooseFile = nullptr;
+        w().Unload();
         DbTest::TearDown();
     }
     frmSynchronize& w() { return frmSynchronize::instance(); }
@@ -46,7 +48,7 @@ protected:
 
 TEST_F(SynchronizeWindow, ShowsItsTextsAndLayout)
 {
-    EXPECT_EQ(w().windowTitle(), "Synchronize Databases");
+    EXPECT_EQ(w().window()->windowTitle(), "Synchronize Databases");
     EXPECT_EQ(w().Label1->text(),
               "If your data needs to be synchronized with another user, prepare the database to be sent.  Select the "
               "location to save the copy of the database.  Once the database is saved, you need to send it via "
@@ -61,12 +63,12 @@ TEST_F(SynchronizeWindow, ShowsItsTextsAndLayout)
     EXPECT_EQ(w().ProgressBar1->geometry(), QRect(40, 248, 217, 17));
     EXPECT_EQ(w().ProgressBar1->maximum(), 100);
 
-    w().show();
-    EXPECT_TRUE(w().isVisible());
+    w().FormBase::Show(ui::vbModeless);
+    EXPECT_TRUE((w().isLoaded() && w().window()->isVisible()));
     EXPECT_FALSE(w().lblProgress->isVisible());
     EXPECT_FALSE(w().ProgressBar1->isVisible());
     w().cmdCancel->click();
-    EXPECT_FALSE(w().isVisible());
+    EXPECT_FALSE((w().isLoaded() && w().window()->isVisible()));
 }
 
 TEST_F(SynchronizeWindow, PrepareSavesUnderTheChosenName)
@@ -157,7 +159,7 @@ TEST_F(SynchronizeWindow, SynchronizeMergesTheChosenReplica)
 
     messages.msgs->shown.clear();
     answers = {folder->file("/out.qvd")};
-    w().show();
+    w().FormBase::Show(ui::vbModeless);
     w().cmdSynchronize->click();
     EXPECT_EQ(guestsText(), "Adams,Baker");
     EXPECT_EQ(w().lblProgress->text(), "Successfully synchronized 2 items.");
@@ -166,7 +168,7 @@ TEST_F(SynchronizeWindow, SynchronizeMergesTheChosenReplica)
     ASSERT_EQ(messages.msgs->shown.size(), 1);
     EXPECT_EQ(messages.msgs->shown[0].text, "Synchronization complete.");
     EXPECT_EQ(messages.msgs->shown[0].style, ui::vbOKOnly);
-    w().close();
+    w().Unload();
 }
 
 }  // namespace
