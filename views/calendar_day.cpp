@@ -191,7 +191,9 @@ void CalendarPanels::calDay_NewAppointmentCancelled()
 
 void CalendarPanels::calDay_AfterEdit(int index)
 {
+    inAfterEdit_ = true;
     SaveDayViewAppointment(index);
+    inAfterEdit_ = false;
     NewApptTyping = false;
 }
 
@@ -203,7 +205,8 @@ void CalendarPanels::SaveDayViewAppointment(int index)
     step([&] {
         const calendar::DayEntry e = cal->entry(index);
         const calendar::EntryEdit edit = cal->lastEdit();
-        const bool known = edit.index == index;
+        // The planner's account of the edit holds only inside its AfterEdit.
+        const bool known = inAfterEdit_ && edit.index == index;
         // The planner knows whether the entry was typed new; a typing flag left
         // over from a cancelled entry must not turn an edit into an addition.
         const bool isNew = known ? edit.added : NewApptTyping;
@@ -229,6 +232,9 @@ void CalendarPanels::SaveDayViewAppointment(int index)
         bool numeric = false;
         const qlonglong id = e.tag.trimmed().toLongLong(&numeric);
         if (numeric && id == 0) {
+            // Asked to save an entry nobody touched (as on closing): nothing to say.
+            if (!known && e.text == QLatin1String(kNoAppointments) && e.startMinute == 480 && e.endMinute == 560)
+                return;
             ui::MsgBox(QString::fromLatin1(kNoSelection));
             return;
         }
@@ -243,10 +249,14 @@ void CalendarPanels::SaveDayViewAppointment(int index)
                 continue;
             const DayEntryBounds shown = clipToDay(day.date(), DayApptRS->value("APPOINTMENT_START").toDateTime(),
                                                    DayApptRS->value("APPOINTMENT_END").toDateTime());
+            const bool newStart = moveStart && (known || shown.start != e.startMinute);
+            const bool newEnd = moveEnd && (known || shown.end != e.endMinute);
+            if (!known && !newStart && !newEnd && DayApptRS->value("APPOINTMENT_TEXT").toString() == e.text)
+                break;   // nothing changed: no write, no change-log row
             DayApptRS->setValue("Appointment_Text", e.text);
-            if (moveStart && (known || shown.start != e.startMinute))
+            if (newStart)
                 DayApptRS->setValue("Appointment_Start", at(e.startMinute));
-            if (moveEnd && (known || shown.end != e.endMinute))
+            if (newEnd)
                 DayApptRS->setValue("Appointment_End", at(e.endMinute));
             DayApptRS->Update();
             modSynchro::LogChange("APPOINTMENT", int(id), 2);

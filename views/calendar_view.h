@@ -121,6 +121,7 @@ public:
         "Please display the month you wish to print first.  Select the Month View option.";
 
 private:
+    bool inAfterEdit_ = false;
     void setLabel(QLabel* l, const QString& text);
     bool doPrint(const std::function<bool(QPagedPaintDevice*)>& paint);
 };

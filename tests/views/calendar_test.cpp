@@ -7,6 +7,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "platform/ui/dialogs.h"
 
 using views::CalendarPanels;
 
@@ -389,4 +394,63 @@ TEST_F(CalendarTest, PrintGuards)
     EXPECT_EQ(month->printTitle(), "Nuptaro Schedule for: Oct - Dec, 2004");
     EXPECT_EQ(month->printFirstDay(), month->firstDay());
     EXPECT_EQ(month->printLastDay(), month->lastDay());
+}
+
+TEST_F(CalendarTest, DayCalendarPrintedToPdfThroughThePrintDialog)
+{
+    ui::ScriptedDialogsGuard dialogs;
+    QTemporaryDir dir;
+    addAppt("Hair and make-up", dt(2027, 3, 15, 9, 30), dt(2027, 3, 15, 10, 45));
+    addAppt("Ceremony at St Mary", dt(2027, 3, 15, 15), dt(2027, 3, 15, 16, 30));
+    addAppt("Reception", dt(2027, 3, 15, 18), dt(2027, 3, 16, 1));
+    cal.hooks.print = nullptr;   // the real path: print dialog, then the planner's page
+    cal.ChangeDate(dt(2027, 3, 15));
+
+    dialogs.dialogs->printAnswers = {false};
+    cal.PrintDayCalendar();
+    EXPECT_EQ(dialogs.dialogs->printRequests, 1);
+
+    const QString file = dir.filePath("day.pdf");
+    dialogs.dialogs->printAnswers = {true};
+    dialogs.dialogs->printToPdf = file;
+    cal.PrintDayCalendar();
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.read(4) == "%PDF");
+    f.close();
+    QProcess text;
+    text.start("pdftotext", {file, "-"});
+    if (text.waitForFinished(10000) && text.exitCode() == 0) {
+        const QString out = QString::fromUtf8(text.readAllStandardOutput());
+        EXPECT_TRUE(out.contains("Nuptaro Schedule for:")) << out.toStdString();
+        EXPECT_TRUE(out.contains("Ceremony at St Mary")) << out.toStdString();
+    }
+    if (qEnvironmentVariableIsSet("NUPTARO_KEEP_PDF"))
+        QFile::copy(file, qEnvironmentVariable("NUPTARO_KEEP_PDF") + "/day.pdf");
+}
+
+TEST_F(CalendarTest, SavingAnUntouchedEntryWritesNothing)
+{
+    // As the window does on closing: save the current entry, edited or not.
+    cal.ChangeDate(dt(2027, 3, 15));
+    cal.SaveDayViewAppointment(0);   // the placeholder
+    EXPECT_TRUE(messages.msgs->texts().isEmpty());
+
+    const qlonglong hair = addAppt("Hair", dt(2027, 3, 15, 9, 30), dt(2027, 3, 15, 10, 45));
+    cal.ChangeDate(dt(2027, 3, 15));
+    day->beginNewEntry(720, 780);
+    day->editor()->setText("Cake");
+    day->commitEdit();                         // stored; the planner remembers an addition
+    ASSERT_EQ(count("SELECT count(*) FROM APPOINTMENT"), 2);
+    const int before = int(count("SELECT count(*) FROM SYNCHRO"));
+    for (int i = 0; i < day->entryCount(); ++i)
+        cal.SaveDayViewAppointment(i);
+    EXPECT_EQ(count("SELECT count(*) FROM APPOINTMENT"), 2);
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), before);
+
+    // A text changed outside an edit event is still written.
+    day->setEntryText(0, "Hair trial");
+    cal.SaveDayViewAppointment(0);
+    EXPECT_EQ(stored(hair, "APPOINTMENT_TEXT"), "Hair trial");
+    EXPECT_EQ(stored(hair, "APPOINTMENT_END"), "2027-03-15 10:45:00");
 }
