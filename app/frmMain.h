@@ -117,6 +117,8 @@ public:
     void SaveDayViewAppointment(int index);
     void PrintDayCalendar();
     void PrintMonthCalendar();
+    // The report of the shown grid view, in the print preview window.
+    void PrintGridReport();
     // Calendar events.
     void calDay_NewAppointment(int startMinute, int endMinute, bool typing);
     void calDay_AfterEdit(int index);

@@ -1,10 +1,13 @@
 #include "records/cascade.h"
 
+#include "app/frmMain.h"
 #include "app/modQVDatabase.h"
 #include "platform/grid/gridex.h"
 #include "records/modSynchro.h"
+#include "views/viewpattern.h"
 
 #include <QDir>
+#include <QFrame>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -337,19 +340,62 @@ bool call(const QString& name)
 
 }  // namespace hooks
 
-void refreshGrid(grid::GridEX* grid, const ado::RecordsetPtr& rs)
+namespace {
+
+ado::RecordsetPtr* mainMember(frmMain& m, const QString& name)
 {
-    if (!grid || !rs)
-        return;
-    grid->setSettingS3(true);
-    grid->operationR();
-    rs->Requery();
-    grid->bind(rs);
+    const std::pair<const char*, ado::RecordsetPtr*> members[] = {
+        {"TaskRS", &m.TaskRS},         {"eventRS", &m.eventRS},     {"PeopleRS", &m.PeopleRS},
+        {"VendorRS", &m.VendorRS},     {"QuoteRS", &m.QuoteRS},     {"ExpensesRS", &m.ExpensesRS},
+        {"BudgetRS", &m.BudgetRS},     {"GiftRS", &m.GiftRS},       {"AttireRS", &m.AttireRS},
+        {"MeasurementRS", &m.MeasurementRS}, {"RegistryRS", &m.RegistryRS},
+    };
+    for (const auto& [n, rs] : members)
+        if (name == QLatin1String(n))
+            return rs;
+    return nullptr;
 }
+
+}  // namespace
 
 bool refreshMainGrid(const QString& member)
 {
-    return hooks::call("frmMain.RefreshMainGrid:" + member);
+    if (hooks::call("frmMain.RefreshMainGrid:" + member))
+        return true;
+    frmMain& m = frmMain::instance();
+    if (!m.isLoaded())
+        return false;
+    ado::RecordsetPtr* rs = mainMember(m, member);
+    if (!rs || !*rs)
+        return false;
+    return views::RefreshGrid(m.GridEX1, *rs);
+}
+
+bool callMainView(const QString& name)
+{
+    if (hooks::call(name))
+        return true;
+    frmMain& m = frmMain::instance();
+    if (!m.isLoaded())
+        return false;
+    try {
+        if (name == "frmMain.ShowGifts")
+            m.ShowGifts();
+        else if (name == "frmMain.ShowRegistry")
+            m.ShowRegistry();
+        else if (name == "frmMain.ShowBudget")
+            m.ShowBudget();
+        else if (name == "frmMain.ShowGridPanel") {
+            if (m.curFrame != m.frameDataGrid) {
+                m.ShowPanel(m.frameDataGrid);
+                m.ArrangePanels();
+            }
+        } else
+            return false;
+    } catch (...) {
+        // Runs with errors ignored, as the other refreshes.
+    }
+    return true;
 }
 
 }  // namespace records

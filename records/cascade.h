@@ -12,10 +12,6 @@
 
 #include <functional>
 
-namespace grid {
-class GridEX;
-}
-
 namespace records {
 
 enum class DeleteKind {
@@ -90,7 +86,8 @@ struct DeleteRefresh {
 DeleteRefresh refreshAfterDelete(DeleteKind kind);
 
 // Named procedures of other windows that record services call after a delete
-// or a lookup edit ("frmSeating.GetInvitees", "frmMain.refresh:eventRS" ...).
+// or a lookup edit ("frmSeating.GetInvitees", "frmGuestDetail.RefreshSubguests",
+// "frmGuestDetail.GetTitles" ...).
 // A window registers its procedures while it is open; a call to a name that
 // nobody registered is skipped, as a call into a closed window is.
 namespace hooks {
@@ -103,14 +100,17 @@ bool isSet(const QString& name);
 bool call(const QString& name);
 }  // namespace hooks
 
-// The four steps that show a requeried recordset in a grid with the view's
-// own column layout: setting S3 on, operation R, Requery, bind again.
-// Nothing when either is missing; errors pass to the caller.
-void refreshGrid(grid::GridEX* grid, const ado::RecordsetPtr& rs);
-
-// The main-grid refresh with the main window's view recordset of that member
-// name ("eventRS", "PeopleRS" ...), through the procedure the main window
-// registers as "frmMain.RefreshMainGrid:" + member. False when skipped.
+// The main-grid refresh after a delete: the main window's view recordset of
+// that member name ("eventRS", "PeopleRS" ...) requeried and shown again in
+// GridEX1 with the view's columns. Skipped (false) while the main window is
+// not loaded. A procedure registered as "frmMain.RefreshMainGrid:" + member
+// takes its place.
 bool refreshMainGrid(const QString& member);
+
+// One of the main window's procedures that the lookup editor calls
+// ("frmMain.ShowGifts", "frmMain.ShowRegistry", "frmMain.ShowBudget",
+// "frmMain.ShowGridPanel"), or a registered procedure of that name. Skipped
+// (false) while the main window is not loaded.
+bool callMainView(const QString& name);
 
 }  // namespace records

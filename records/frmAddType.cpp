@@ -21,31 +21,32 @@ void frmAddType::createControls()
 {
     QDialog* w = window();
     w->setWindowTitle("Modify Types");
-    w->setFixedSize(4710 / 15, 1860 / 15);
+    // The design places in twips, a little roomier where today's fonts need it.
+    w->setFixedSize(4710 / 15, 2280 / 15);
     txtItem = new QLineEdit(w);
     txtItem->setObjectName("txtItem");
     txtItem->setGeometry(twips(120, 120, 1452, 288));
     cmdAdd = new QPushButton("Add >>", w);
     cmdAdd->setObjectName("cmdAdd");
-    cmdAdd->setGeometry(twips(1800, 120, 852, 372));
+    cmdAdd->setGeometry(twips(1800, 120, 1040, 372));
     Command1 = new QPushButton("<< Delete", w);
     Command1->setObjectName("Command1");
-    Command1->setGeometry(twips(1800, 600, 852, 372));
+    Command1->setGeometry(twips(1800, 600, 1040, 372));
     cmdClose = new QPushButton("Close", w);
     cmdClose->setObjectName("cmdClose");
-    cmdClose->setGeometry(twips(1800, 1320, 852, 372));
+    cmdClose->setGeometry(twips(1800, 1320, 1040, 372));
     for (QPushButton* b : {cmdAdd, Command1, cmdClose})
         b->setAutoDefault(false);
     lstItems = new QListWidget(w);
     lstItems->setObjectName("lstItems");
     lstItems->setSelectionMode(QAbstractItemView::SingleSelection);
     lstItems->setSortingEnabled(false);
-    lstItems->setGeometry(twips(2880, 120, 1692, 1584));
+    lstItems->setGeometry(twips(2900, 120, 1692, 2040));
     Label1 = new QLabel("Enter the addition above and press add.  Highlight item to the right and  press delete.", w);
     Label1->setObjectName("Label1");
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label1->setGeometry(twips(120, 600, 1452, 1212));
+    Label1->setGeometry(twips(120, 600, 1560, 1600));
 
     QObject::connect(cmdAdd, &QPushButton::clicked, w, [this] { ui::guarded([this] { cmdAdd_Click(); }); });
     QObject::connect(txtItem, &QLineEdit::returnPressed, w, [this] { ui::guarded([this] { cmdAdd_Click(); }); });
@@ -124,6 +125,10 @@ void frmAddType::Form_Unload(bool&)
 {
     // Calls go to windows that are open; the others fill their lists afresh
     // when they next load.
-    for (const QString& call : records::lookupRefreshCalls(fromForm, curMode, records::mainDataMode()))
-        records::hooks::call(call);
+    for (const QString& call : records::lookupRefreshCalls(fromForm, curMode, records::mainDataMode())) {
+        if (call.startsWith("frmMain."))
+            records::callMainView(call);
+        else
+            records::hooks::call(call);
+    }
 }

@@ -1,5 +1,6 @@
 #include "records/lookuplists.h"
 
+#include "app/frmMain.h"
 #include "app/modQVDatabase.h"
 #include "records/modSynchro.h"
 
@@ -94,7 +95,9 @@ void setMainDataModeSource(std::function<QString()> source)
 
 QString mainDataMode()
 {
-    return dataModeSource() ? dataModeSource()() : QString();
+    if (dataModeSource())
+        return dataModeSource()();
+    return frmMain::instance().curDataMode;
 }
 
 QStringList lookupRefreshCalls(const QString& fromForm, const QString& curMode, const QString& curDataMode)

@@ -41,8 +41,7 @@ qint64 addLookupEntry(const LookupList& list, const QString& text);
 // when no such entry exists. Throws ado::Error.
 bool deleteLookupEntry(const LookupList& list, qint64 key);
 
-// The main window's curDataMode, as the main window reports it ("" before
-// it does).
+// The main window's curDataMode; a source set here (tests) takes its place.
 void setMainDataModeSource(std::function<QString()> source);
 QString mainDataMode();
 

@@ -1,6 +1,7 @@
 #include "views/frmPreview.h"
 
-#include <QApplication>
+#include "app/frmMain.h"
+
 #include <QEvent>
 #include <QPointer>
 
@@ -120,16 +121,15 @@ QWidget* mainWindow()
 {
     if (mainOverride())
         return mainOverride();
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("frmMain"))
-            return w;
-    return nullptr;
+    return frmMain::instance().widget();
 }
 
 grid::GridEX* mainGrid()
 {
-    QWidget* m = mainWindow();
-    return m ? m->findChild<grid::GridEX*>(QStringLiteral("GridEX1")) : nullptr;
+    if (mainOverride())
+        return mainOverride()->findChild<grid::GridEX*>(QStringLiteral("GridEX1"));
+    frmMain& f = frmMain::instance();
+    return f.isLoaded() ? f.GridEX1 : nullptr;
 }
 
 void ShowGridPreview(grid::GridEX& grid, QWidget& caller, int marginTwips, const QString& header,

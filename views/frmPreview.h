@@ -34,9 +34,8 @@ protected:
 
 namespace report {
 
-// The window that shows the main window's views, and its grid; tests and
-// the main window may set them (by default the window named "frmMain" and
-// its grid "GridEX1").
+// The window the reports return to, and its grid: the main window unless a
+// test sets another.
 QWidget* mainWindow();
 grid::GridEX* mainGrid();
 void setMainWindow(QWidget* w);

@@ -14,3 +14,15 @@ void PrintGridReport(grid::GridEX& GridEX1, QWidget& mainWindow, const QString& 
 }
 
 }  // namespace report
+
+#include "app/frmMain.h"
+
+#include <QComboBox>
+
+void frmMain::PrintGridReport()
+{
+    if (!isLoaded() || !GridEX1)
+        return;
+    const QString eventText = cmbEvents ? cmbEvents->currentText() : QString();
+    report::PrintGridReport(*GridEX1, *widget(), curDataMode, eventText);
+}

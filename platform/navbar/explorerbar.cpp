@@ -44,9 +44,12 @@ class ItemWidget : public QWidget {
 public:
     ItemWidget(Item* item, QWidget* parent) : QWidget(parent), item_(item)
     {
-        layout_ = new QVBoxLayout(this);
-        layout_->setContentsMargins(0, 0, 0, item->spacing());
-        layout_->setSpacing(0);
+        // Only a control item lays out a child; a command item paints itself.
+        if (item->kind() == ItemControl) {
+            layout_ = new QVBoxLayout(this);
+            layout_->setSpacing(0);
+        }
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         setMouseTracking(true);
         sync();
     }
@@ -55,32 +58,25 @@ public:
     {
         setToolTip(item_->tooltip());
         setAccessibleName(item_->caption());
-        layout_->setContentsMargins(item_->kind() == ItemControl ? 2 : 0, 0, 0, item_->spacing());
+        if (layout_)
+            layout_->setContentsMargins(2, 0, 0, item_->spacing());
         const bool command = item_->kind() != ItemControl && item_->style() != StyleCount;
         setCursor(command ? Qt::PointingHandCursor : Qt::ArrowCursor);
         updateGeometry();
         update();
     }
 
-    void host(QWidget* control)
-    {
-        control->setParent(this);
-        layout_->addWidget(control);
-        control->show();
-        updateGeometry();
-    }
+    void host(QWidget* control);
 
     QSize sizeHint() const override
     {
-        if (item_->kind() == ItemControl) {
-            QSize s = layout_->sizeHint();
-            return s;
-        }
+        if (layout_)
+            return layout_->sizeHint();
         return QSize(120, kItemHeight + item_->spacing());
     }
     QSize minimumSizeHint() const override
     {
-        if (item_->kind() == ItemControl)
+        if (layout_)
             return layout_->minimumSize();
         return QSize(40, kItemHeight + item_->spacing());
     }
@@ -122,7 +118,7 @@ protected:
 
 private:
     Item* item_;
-    QVBoxLayout* layout_;
+    QVBoxLayout* layout_ = nullptr;
     bool hover_ = false;
 };
 
@@ -190,6 +186,7 @@ class GroupWidget : public QWidget {
 public:
     GroupWidget(Group* group, QWidget* parent) : QWidget(parent), group_(group)
     {
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         auto* v = new QVBoxLayout(this);
         v->setContentsMargins(0, 0, 0, 0);
         v->setSpacing(0);
@@ -211,6 +208,15 @@ public:
         header->sync();
         setToolTip(QString());
         body->setVisible(!group_->collapsed());
+        relayout();
+    }
+
+    // The column must learn of the group's new height at once.
+    void relayout()
+    {
+        items->invalidate();
+        layout()->invalidate();
+        updateGeometry();
     }
 
     HeaderWidget* header;
@@ -220,6 +226,19 @@ public:
 private:
     Group* group_;
 };
+
+void ItemWidget::host(QWidget* control)
+{
+    if (!layout_)
+        return;
+    control->setParent(this);
+    layout_->addWidget(control);
+    control->show();
+    updateGeometry();
+    if (item_->group()->widget_)
+        item_->group()->widget_->relayout();
+}
+
 
 // ------------------------------------------------------------ Item
 
@@ -232,6 +251,8 @@ void Item::refresh()
 {
     if (widget_)
         widget_->sync();
+    if (group_->widget_)
+        group_->widget_->relayout();
 }
 
 void Item::setCaption(const QString& caption) { caption_ = caption; refresh(); }
@@ -293,6 +314,7 @@ Item* Group::addItem(const QString& key, const QString& caption, int picture, in
         it->widget_ = new ItemWidget(it, widget_->body);
         widget_->items->addWidget(it->widget_);
         it->widget_->setVisible(true);
+        widget_->relayout();
     }
     return it;
 }

@@ -123,6 +123,7 @@ public:
 private:
     friend class ExplorerBar;
     friend class Item;
+    friend class ItemWidget;
     Group(ExplorerBar* bar, const QString& key, const QString& caption);
     void handBackControls();
 

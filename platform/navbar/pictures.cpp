@@ -333,8 +333,8 @@ void drawDress(QPainter& p)
     d.lineTo(3, 22);
     d.lineTo(10, 9);
     d.closeSubpath();
-    p.setPen(QPen(QColor(140, 140, 170), 1));
-    p.setBrush(QColor(250, 250, 255));
+    p.setPen(QPen(QColor(100, 90, 140), 1));
+    p.setBrush(QColor(255, 238, 246));
     p.drawPath(d);
     p.setPen(QPen(QColor(200, 150, 200), 1.2));
     p.drawLine(QPointF(10, 9), QPointF(14, 9));

@@ -3,7 +3,11 @@
 
 #include "support/fixture.h"
 
+#include "app/frmMain.h"
+#include "platform/grid/gridex.h"
 #include "records/frmDeleteSingle.h"
+
+#include <QCoreApplication>
 
 #include <QLabel>
 #include <QPushButton>
@@ -159,6 +163,60 @@ TEST_F(DeleteWindow, AFailedCascadeSaysSoAndChangesNothing)
     EXPECT_EQ(count("SELECT count(*) FROM SEATING"), 1);
     EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 0);
     EXPECT_TRUE(called.isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+class DeleteFromMainGrid : public DbTest {
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        modQVDatabase::gShowTips = "No";
+        modQVDatabase::gShowWizard = "No";
+        frmMain::instance().quitOnUnload = false;
+    }
+    void TearDown() override
+    {
+        frmMain::instance().Unload();
+        ui::FormBase::unloadAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        DbTest::TearDown();
+    }
+    ui::ScriptedModalGuard modal;
+};
+
+TEST_F(DeleteFromMainGrid, TheShownViewLosesTheRowAndKeepsItsColumns)
+{
+    for (const char* name : {"Order flowers", "Book the band", "Send invitations"})
+        db().Execute("INSERT INTO TASKS (TASK_NAME) VALUES (?)", {name});
+    frmMain& m = frmMain::instance();
+    m.Load();
+    m.TaskRS = ado::Recordset::create();
+    m.TaskRS->Open("SELECT TASK_ID, TASK_NAME FROM TASKS ORDER BY TASK_ID", db());
+    m.GridEX1->bind(m.TaskRS);
+    m.GridEX1->setColumnHidden(1);
+    ASSERT_EQ(m.GridEX1->rowCount(), 3);
+
+    const qint64 id = db().scalar("SELECT TASK_ID FROM TASKS WHERE TASK_NAME = 'Book the band'").toLongLong();
+    frmDeleteSingle& f = frmDeleteSingle::instance();
+    f.delMode = "Task";
+    f.delID = int(id);
+    f.delString = "Book the band";
+    f.Show(ui::vbModeless);
+    f.cmdDelete->click();
+    EXPECT_EQ(m.GridEX1->rowCount(), 2);
+    EXPECT_EQ(m.GridEX1->recordset(), m.TaskRS);
+    EXPECT_TRUE(m.GridEX1->isColumnHidden(1));
+
+    // The main window closed: the delete still happens, its refresh is skipped.
+    m.Unload();
+    f.delID = int(db().scalar("SELECT min(TASK_ID) FROM TASKS").toLongLong());
+    f.Show(ui::vbModeless);
+    f.cmdDelete->click();
+    EXPECT_EQ(count("SELECT count(*) FROM TASKS"), 1);
 }
 
 }  // namespace

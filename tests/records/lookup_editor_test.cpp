@@ -1,0 +1,305 @@
+// The lookup lists and their editor: adding, deleting by key, logging, and
+// the refresh of the window that opened it.
+
+#include "support/fixture.h"
+
+#include "app/frmMain.h"
+#include "records/cascade.h"
+#include "records/frmAddType.h"
+#include "records/lookuplists.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+using testsupport::DbTest;
+
+namespace {
+
+class LookupEditor : public DbTest {
+protected:
+    void TearDown() override
+    {
+        frmAddType::instance().Unload();
+        for (const QString& n : hooked)
+            records::hooks::clear(n);
+        records::setMainDataModeSource(nullptr);
+        DbTest::TearDown();
+    }
+    void record(const QStringList& names)
+    {
+        for (const QString& n : names) {
+            hooked << n;
+            records::hooks::set(n, [this, n] { called << n; });
+        }
+    }
+    QStringList listed(frmAddType& f)
+    {
+        QStringList out;
+        for (int i = 0; i < f.lstItems->count(); ++i)
+            out << f.lstItems->item(i)->text();
+        return out;
+    }
+    QStringList column(const QString& sql)
+    {
+        QStringList out;
+        ado::Recordset rs;
+        rs.Open(sql, db(), ado::adOpenForwardOnly, ado::adLockReadOnly);
+        for (; !rs.EOF_(); rs.MoveNext())
+            out << (rs.value(0).isNull() ? QString() : rs.value(0).toString());
+        return out;
+    }
+    frmAddType& open(const QString& mode, const QString& from)
+    {
+        frmAddType& f = frmAddType::instance();
+        f.curMode = mode;
+        f.fromForm = from;
+        f.Show(ui::vbModeless);
+        return f;
+    }
+    QStringList hooked, called;
+};
+
+TEST_F(LookupEditor, EveryListAddsAndDeletesWithLogRows)
+{
+    ASSERT_EQ(records::lookupLists().size(), 11);
+    for (const records::LookupList& l : records::lookupLists()) {
+        SCOPED_TRACE(l.mode);
+        ASSERT_EQ(records::findLookupList(l.mode), &l);
+        EXPECT_EQ(db().keyColumn(l.table), QString(l.keyColumn));
+        const qint64 key = records::addLookupEntry(l, "Zz test entry");
+        ASSERT_GT(key, 0);
+        EXPECT_EQ(db().scalar(QString("SELECT %1 FROM %2 WHERE %3 = ?").arg(l.textColumn, l.table, l.keyColumn), {key})
+                      .toString(),
+                  "Zz test entry");
+        const auto entries = records::loadLookupEntries(l);
+        ASSERT_FALSE(entries.isEmpty());
+        EXPECT_EQ(entries.last().key, key);  // sorted by text: "Zz" comes last
+        EXPECT_TRUE(records::deleteLookupEntry(l, key));
+        EXPECT_FALSE(records::deleteLookupEntry(l, key));
+        EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = ? AND SYNCHRO_RECORDID = ? AND "
+                        "SYNCHRO_ACTION = 1",
+                        {l.table, key}),
+                  1);
+        EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = ? AND SYNCHRO_RECORDID = ? AND "
+                        "SYNCHRO_ACTION = 3",
+                        {l.table, key}),
+                  1);
+    }
+    for (const char* other : {"titles", "Title", "", "Gifts"})
+        EXPECT_EQ(records::findLookupList(other), nullptr) << other;
+}
+
+TEST_F(LookupEditor, CaptionsAndTheListInQueryOrder)
+{
+    const struct {
+        const char* mode;
+        const char* caption;
+    } captions[] = {{"Titles", "Modify Titles"},       {"GuestTypes", "Guest Types"},
+                    {"Assignee", "Modify Assignees"},  {"RSVP", "Modify RSVP"},
+                    {"VendorTypes", "Modify Vendors"}, {"Stores", "Modify Stores"},
+                    {"Category", "Modify Gift Category"}, {"Priority", "Modify Priority"},
+                    {"BudgetCategory", "Modify Category"}, {"Event", "Modify Events"},
+                    {"Attire", "Modify Attire Types"}};
+    for (const auto& c : captions) {
+        frmAddType& f = open(c.mode, "");
+        EXPECT_EQ(f.window()->windowTitle(), c.caption);
+        const records::LookupList* l = records::findLookupList(c.mode);
+        EXPECT_EQ(listed(f), column(QString("SELECT %1 FROM %2 ORDER BY %1").arg(l->textColumn, l->table)));
+        f.cmdClose->click();
+    }
+    frmAddType& f = open("Nonsense", "");
+    EXPECT_EQ(f.window()->windowTitle(), "Modify Types");
+    EXPECT_EQ(f.lstItems->count(), 0);
+    f.txtItem->setText("Anything");
+    f.cmdAdd->click();
+    EXPECT_EQ(f.txtItem->text(), "");
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 0);
+}
+
+TEST_F(LookupEditor, AddingTexts)
+{
+    frmAddType& f = open("Priority", "");
+    const qlonglong rows = count("SELECT count(*) FROM PRIORITY");
+
+    f.txtItem->setText("");
+    f.cmdAdd->click();
+    EXPECT_EQ(count("SELECT count(*) FROM PRIORITY"), rows);
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 0);
+
+    for (const char* text : {"  ", "Aaa first", "Aaa first"}) {
+        f.txtItem->setText(text);
+        f.cmdAdd->click();
+        EXPECT_EQ(f.txtItem->text(), "");
+    }
+    EXPECT_EQ(count("SELECT count(*) FROM PRIORITY"), rows + 3);
+    EXPECT_EQ(count("SELECT count(*) FROM PRIORITY WHERE PRIORITY_TEXT = '  '"), 1);
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'PRIORITY' AND SYNCHRO_ACTION = 1"), 3);
+    const QStringList shown = listed(f);
+    EXPECT_EQ(shown.mid(0, 3), (QStringList{"  ", "Aaa first", "Aaa first"}));  // in sorted place
+    EXPECT_EQ(f.entryKeys().size(), shown.size());
+
+    // A row the database refuses leaves no log row behind.
+    db().Execute("CREATE TRIGGER no_more BEFORE INSERT ON PRIORITY BEGIN SELECT RAISE(ABORT, 'x'); END");
+    f.txtItem->setText("Refused");
+    f.cmdAdd->click();
+    EXPECT_EQ(count("SELECT count(*) FROM PRIORITY"), rows + 3);
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 3);
+    EXPECT_TRUE(messages.msgs->shown.isEmpty());
+}
+
+TEST_F(LookupEditor, DeletesTheSelectedEntryByKeyWithANullRowPresent)
+{
+    db().Execute("DELETE FROM TITLES");
+    db().Execute("INSERT INTO TITLES (TITLE_TEXT) VALUES (NULL)");
+    const QStringList texts = {"Dr.", "Mr.", "Mrs.", "Ms.", "Rev."};
+    for (const QString& t : texts)
+        db().Execute("INSERT INTO TITLES (TITLE_TEXT) VALUES (?)", {t});
+    frmAddType& f = open("Titles", "");
+    ASSERT_EQ(listed(f), (QStringList{""} + texts));  // NULL sorts first and keeps its entry
+
+    // Nothing selected: nothing changes.
+    f.lstItems->clearSelection();
+    f.lstItems->setCurrentRow(-1);
+    f.Command1->click();
+    EXPECT_EQ(count("SELECT count(*) FROM TITLES"), 6);
+
+    const qint64 mrs = db().scalar("SELECT TITLE_ID FROM TITLES WHERE TITLE_TEXT = 'Mrs.'").toLongLong();
+    f.lstItems->setCurrentRow(3);
+    ASSERT_EQ(f.lstItems->currentItem()->text(), "Mrs.");
+    f.Command1->click();
+    EXPECT_EQ(listed(f), (QStringList{"", "Dr.", "Mr.", "Ms.", "Rev."}));
+    EXPECT_EQ(count("SELECT count(*) FROM TITLES WHERE TITLE_ID = ?", {mrs}), 0);
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'TITLES' AND SYNCHRO_RECORDID = ? AND "
+                    "SYNCHRO_ACTION = 3",
+                    {mrs}),
+              1);
+
+    // The list went stale (a row added behind its back): the selected entry
+    // is still the one deleted.
+    db().Execute("INSERT INTO TITLES (TITLE_TEXT) VALUES ('Aaa')");
+    const qint64 ms = db().scalar("SELECT TITLE_ID FROM TITLES WHERE TITLE_TEXT = 'Ms.'").toLongLong();
+    f.lstItems->setCurrentRow(3);
+    f.Command1->click();
+    EXPECT_EQ(count("SELECT count(*) FROM TITLES WHERE TITLE_ID = ?", {ms}), 0);
+    EXPECT_EQ(count("SELECT count(*) FROM TITLES WHERE TITLE_TEXT = 'Mr.'"), 1);
+    EXPECT_EQ(listed(f), (QStringList{"", "Aaa", "Dr.", "Mr.", "Rev."}));
+
+    // The text-less row itself can be deleted too.
+    f.lstItems->setCurrentRow(0);
+    f.Command1->click();
+    EXPECT_EQ(count("SELECT count(*) FROM TITLES WHERE TITLE_TEXT IS NULL"), 0);
+}
+
+TEST_F(LookupEditor, RefreshRoutingByCallerAndList)
+{
+    const QString any = "Titles";
+    const struct {
+        const char* from;
+        QString mode;
+        const char* dataMode;
+        QStringList calls;
+    } cases[] = {
+        {"Subguest", any, "", {"frmNewSubguest.GetTitles"}},
+        {"Guest", "GuestTypes", "", {"frmGuestDetail.GetCategories", "frmGuestDetail.GetTitles"}},
+        {"Vendor", any, "", {"frmVendor.GetVendorTypes"}},
+        {"Main", "Stores", "Gifts", {"frmMain.ShowGifts", "frmMain.ShowGridPanel"}},
+        {"Main", "Stores", "Registry", {"frmMain.ShowRegistry", "frmMain.ShowGridPanel"}},
+        {"Main", "Stores", "", {"frmMain.ShowRegistry", "frmMain.ShowGridPanel"}},
+        {"Main", "Category", "Gifts", {"frmMain.ShowRegistry", "frmMain.ShowGridPanel"}},
+        {"Main", "BudgetCategory", "Tasks", {"frmMain.ShowBudget", "frmMain.ShowGridPanel"}},
+        {"Main", "Event", "", {}},
+        {"Main", "Titles", "", {}},
+        {"AddAppointment", any, "", {"frmAddAppt.GetPriorityText"}},
+        {"AddTask", "Event", "", {"frmEventTasks.GetAssigneeTexts", "frmEventTasks.GetPriorityTexts"}},
+        {"Gifts", any, "", {"frmGift.GetStores"}},
+        {"Registry", "Stores", "", {"frmRegistry.GetStores"}},
+        {"Registry", "Category", "", {"frmRegistry.GetCategory"}},
+        {"Registry", "Titles", "", {}},
+        {"AddBudget", any, "", {"frmAddBudget.GetAssignees", "frmAddBudget.GetCategories", "frmAddBudget.GetEvents"}},
+        {"AddExpense", any, "", {"frmAddExpense.GetAssignees", "frmAddExpense.GetEvents"}},
+        {"Attire", "Attire", "", {"frmAttire.GetAttireTypes", "frmAttire.GetAssignees"}},
+        {"AddAttire", "Assignee", "", {"frmAttire.GetAttireTypes", "frmAttire.GetAssignees"}},
+        {"guest", any, "", {}},
+        {"MAIN", "Stores", "Gifts", {}},
+        {"", any, "", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(records::lookupRefreshCalls(c.from, c.mode, c.dataMode), c.calls) << c.from << " " << c.mode.toStdString();
+}
+
+TEST_F(LookupEditor, ClosingRefreshesTheOpenerOnEveryClose)
+{
+    record({"frmGuestDetail.GetCategories", "frmGuestDetail.GetTitles", "frmMain.ShowGifts", "frmMain.ShowRegistry",
+            "frmMain.ShowGridPanel"});
+    QString dataMode = "Gifts";
+    records::setMainDataModeSource([&] { return dataMode; });
+
+    open("Stores", "Main").cmdClose->click();
+    EXPECT_EQ(called, (QStringList{"frmMain.ShowGifts", "frmMain.ShowGridPanel"}));
+    called.clear();
+    dataMode = "Tasks";
+    open("Stores", "Main").window()->close();  // the close box refreshes too
+    EXPECT_EQ(called, (QStringList{"frmMain.ShowRegistry", "frmMain.ShowGridPanel"}));
+
+    // A menu command that writes only the list keeps the earlier caller.
+    called.clear();
+    frmAddType& f = open("GuestTypes", "Guest");
+    f.cmdClose->click();
+    f.curMode = "Titles";
+    f.Show(ui::vbModeless);
+    f.cmdClose->click();
+    EXPECT_EQ(called, (QStringList{"frmGuestDetail.GetCategories", "frmGuestDetail.GetTitles",
+                                   "frmGuestDetail.GetCategories", "frmGuestDetail.GetTitles"}));
+
+    // An opener that is not open is skipped.
+    called.clear();
+    open("Titles", "Subguest").cmdClose->click();
+    EXPECT_TRUE(called.isEmpty());
+    EXPECT_FALSE(frmAddType::instance().isLoaded());
+}
+
+}  // namespace
+
+namespace {
+
+class LookupFromMainMenu : public LookupEditor {
+protected:
+    void SetUp() override
+    {
+        LookupEditor::SetUp();
+        modQVDatabase::gShowTips = "No";
+        modQVDatabase::gShowWizard = "No";
+        frmMain::instance().quitOnUnload = false;
+    }
+    void TearDown() override
+    {
+        frmMain::instance().Unload();
+        ui::FormBase::unloadAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        LookupEditor::TearDown();
+    }
+    ui::ScriptedModalGuard modal;
+};
+
+TEST_F(LookupFromMainMenu, AMainRefreshShowsTheGridPanel)
+{
+    frmMain& m = frmMain::instance();
+    m.Load();
+    ASSERT_EQ(m.curFrameName(), "frameDate");
+    record({"frmMain.ShowRegistry"});
+    m.curDataMode = "Tasks";
+    open("Stores", "Main").cmdClose->click();
+    EXPECT_EQ(called, QStringList{"frmMain.ShowRegistry"});
+    EXPECT_EQ(m.curFrameName(), "frameDataGrid");
+
+    // A list the main window does not show refreshes nothing.
+    m.ShowPanel(m.frameDate);
+    called.clear();
+    open("Event", "Main").cmdClose->click();
+    EXPECT_TRUE(called.isEmpty());
+    EXPECT_EQ(m.curFrameName(), "frameDate");
+}
+
+}  // namespace

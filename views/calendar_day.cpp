@@ -1,0 +1,311 @@
+#include "views/calendar_view.h"
+
+#include "app/modQVDatabase.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/messages.h"
+#include "records/modSynchro.h"
+
+#include <QLabel>
+#include <QLocale>
+#include <QPrinter>
+
+#include <exception>
+
+namespace views {
+
+namespace {
+
+// "Runs with errors ignored": a failing step is skipped and the next one runs.
+template <class Fn>
+void step(Fn&& fn)
+{
+    try {
+        fn();
+    } catch (const std::exception&) {
+    } catch (...) {
+    }
+}
+
+int minuteOf(const QDateTime& dt) { return dt.time().hour() * 60 + dt.time().minute(); }
+
+}  // namespace
+
+CalendarPanels::CalendarPanels()
+    : curDate(own_.curDate), curDataMode(own_.curDataMode), dueMode(own_.dueMode), DayApptRS(own_.DayApptRS),
+      NewApptTyping(own_.NewApptTyping)
+{
+}
+
+CalendarPanels::CalendarPanels(QDateTime& d, QString& mode, QString& due, ado::RecordsetPtr& rs, bool& typing)
+    : curDate(d), curDataMode(mode), dueMode(due), DayApptRS(rs), NewApptTyping(typing)
+{
+}
+
+std::function<void(const QDateTime&)>& addAppointmentOpener()
+{
+    static std::function<void(const QDateTime&)> f;
+    return f;
+}
+
+void CalendarPanels::attach(const Controls& c, const Hooks& h)
+{
+    controls = c;
+    hooks = h;
+    if (calendar::DayPlanner* d = controls.calDay) {
+        QObject::connect(d, &calendar::DayPlanner::NewAppointment, d,
+                         [this](int, int, bool typing) { calDay_NewAppointment(typing); });
+        QObject::connect(d, &calendar::DayPlanner::NewAppointmentCancelled, d,
+                         [this] { calDay_NewAppointmentCancelled(); });
+        QObject::connect(d, &calendar::DayPlanner::AfterEdit, d, [this](int i) { calDay_AfterEdit(i); });
+        QObject::connect(d, &calendar::DayPlanner::DblClick, d, [this] { calDay_DblClick(); });
+        QObject::connect(d, &calendar::DayPlanner::MouseUp, d,
+                         [this](int b, int s, int x, int y) { calDay_MouseUp(b, s, x, y); });
+    }
+    if (calendar::MonthCalendar* m = controls.Calendar1) {
+        QObject::connect(m, &calendar::MonthCalendar::DayClick, m, [this](int n) { Calendar1_DayClick(n); });
+        QObject::connect(m, &calendar::MonthCalendar::MouseUp, m,
+                         [this](int b, int s, int x, int y) { Calendar1_MouseUp(b, s, x, y); });
+    }
+}
+
+void CalendarPanels::setLabel(QLabel* l, const QString& text)
+{
+    if (l)
+        l->setText(text);
+}
+
+CalendarPanels::DayEntryBounds CalendarPanels::clipToDay(const QDate& day, const QDateTime& start,
+                                                         const QDateTime& endIn)
+{
+    const QDateTime lower(day, QTime(0, 0));
+    const QDateTime upper(day.addDays(1), QTime(0, 0));
+    const QDateTime end = endIn.isValid() ? endIn : start;
+    DayEntryBounds b;
+    b.start = start < lower ? 0 : minuteOf(start);
+    b.end = end >= upper ? 1440 : (end < lower ? 0 : minuteOf(end));
+    if (b.end < b.start)
+        b.end = b.start;
+    return b;
+}
+
+bool CalendarPanels::touchesDay(const QDate& day, const QDateTime& start, const QDateTime& endIn)
+{
+    const QDateTime lower(day, QTime(0, 0));
+    const QDateTime upper(day.addDays(1), QTime(0, 0));
+    const QDateTime end = endIn.isValid() ? endIn : start;
+    if (!start.isValid() || start >= upper)
+        return false;
+    return end > lower || start >= lower;
+}
+
+int CalendarPanels::firstVisibleMinuteFor(int firstStart)
+{
+    const int hour = firstStart / 60;
+    return hour < 7 ? hour * 60 : 420;
+}
+
+void CalendarPanels::ChangeDate(const QDateTime& whichDate)
+{
+    step([&] {
+        if (DayApptRS && DayApptRS->isOpen())
+            DayApptRS->Close();
+    });
+    step([&] { curDate = QDateTime(whichDate.date(), QTime(0, 0)); });
+    step([&] {
+        if (hooks.showTasks)
+            hooks.showTasks(dueMode, curDate);
+    });
+    step([&] {
+        setLabel(controls.lblMode, QStringLiteral("Day Calendar"));
+        curDataMode = QStringLiteral("Today");
+        if (hooks.showModePicture)
+            hooks.showModePicture();
+    });
+    const QDate day = curDate.date();
+    const QDateTime lower(day, QTime(0, 0));
+    const QDateTime upper(day.addDays(1), QTime(0, 0));
+    step([&] { setLabel(controls.lblDate, QLocale::c().toString(whichDate.date(), QStringLiteral("MMMM dd, yyyy"))); });
+    step([&] {
+        if (!DayApptRS)
+            DayApptRS = ado::Recordset::create();
+        // The day runs from its midnight to the next; touching a midnight from
+        // outside is not being on the day.
+        DayApptRS->Open("SELECT * FROM APPOINTMENT WHERE APPOINTMENT_START < ? AND "
+                        "(APPOINTMENT_END > ? OR APPOINTMENT_START >= ?) ORDER BY APPOINTMENT_START",
+                        modQVDatabase::gConn, ado::adOpenKeyset, ado::adLockOptimistic,
+                        {ado::convert::isoDateTime(upper), ado::convert::isoDateTime(lower),
+                         ado::convert::isoDateTime(lower)});
+    });
+    calendar::DayPlanner* cal = controls.calDay;
+    step([&] {
+        if (cal)
+            cal->clearEntries();
+    });
+    bool any = false;
+    step([&] {
+        if (!DayApptRS || !DayApptRS->isOpen() || DayApptRS->RecordCount() == 0)
+            return;
+        any = true;
+        int first = -1;
+        for (DayApptRS->MoveFirst(); !DayApptRS->EOF_(); DayApptRS->MoveNext()) {
+            const DayEntryBounds b = clipToDay(day, DayApptRS->value("APPOINTMENT_START").toDateTime(),
+                                               DayApptRS->value("APPOINTMENT_END").toDateTime());
+            if (first < 0)
+                first = b.start;
+            if (cal)
+                cal->addEntry(b.start, b.end, DayApptRS->value("APPOINTMENT_TEXT").toString(),
+                              QString::number(DayApptRS->value("APPOINTMENT_ID").toLongLong()));
+        }
+        DayApptRS->MoveFirst();
+        if (cal)
+            cal->setFirstVisibleMinute(firstVisibleMinuteFor(first));
+    });
+    if (!any) {
+        step([&] {
+            if (cal) {
+                cal->addEntry(480, 560, QString::fromLatin1(kNoAppointments), QStringLiteral("0"));
+                cal->setFirstVisibleMinute(420);
+            }
+        });
+    }
+    step([&] {
+        if (hooks.showMainWindow)
+            hooks.showMainWindow();
+    });
+    step([&] {
+        if (hooks.setMonthViewDate)
+            hooks.setMonthViewDate(whichDate.date());
+    });
+}
+
+void CalendarPanels::calDay_NewAppointment(bool typing)
+{
+    if (typing)
+        NewApptTyping = true;
+}
+
+void CalendarPanels::calDay_NewAppointmentCancelled()
+{
+    NewApptTyping = false;
+}
+
+void CalendarPanels::calDay_AfterEdit(int index)
+{
+    inAfterEdit_ = true;
+    SaveDayViewAppointment(index);
+    inAfterEdit_ = false;
+    NewApptTyping = false;
+}
+
+void CalendarPanels::SaveDayViewAppointment(int index)
+{
+    calendar::DayPlanner* cal = controls.calDay;
+    if (!cal)
+        return;
+    step([&] {
+        const calendar::DayEntry e = cal->entry(index);
+        const calendar::EntryEdit edit = cal->lastEdit();
+        // The planner's account of the edit holds only inside its AfterEdit.
+        const bool known = inAfterEdit_ && edit.index == index;
+        // The planner knows whether the entry was typed new; a typing flag left
+        // over from a cancelled entry must not turn an edit into an addition.
+        const bool isNew = known ? edit.added : NewApptTyping;
+        const QDateTime day(curDate.date(), QTime(0, 0));
+        auto at = [&](int m) { return day.addSecs(qint64(m) * 60); };
+
+        if (isNew) {
+            if (e.text.isEmpty() || !DayApptRS || !DayApptRS->isOpen())
+                return;
+            DayApptRS->AddNew();
+            DayApptRS->setValue("Appointment_Text", e.text);
+            DayApptRS->setValue("Appointment_Start", at(e.startMinute));
+            DayApptRS->setValue("Appointment_End", at(e.endMinute));
+            const int key = DayApptRS->value("APPOINTMENT_ID").toInt();
+            DayApptRS->Update();
+            modSynchro::LogChange("APPOINTMENT", key, 1);
+            ChangeDate(curDate);
+            return;
+        }
+
+        if (e.tag.isEmpty())
+            return;
+        bool numeric = false;
+        const qlonglong id = e.tag.trimmed().toLongLong(&numeric);
+        if (numeric && id == 0) {
+            // Asked to save an entry nobody touched (as on closing): nothing to say.
+            if (!known && e.text == QLatin1String(kNoAppointments) && e.startMinute == 480 && e.endMinute == 560)
+                return;
+            ui::MsgBox(QString::fromLatin1(kNoSelection));
+            return;
+        }
+        if (!numeric || !DayApptRS || !DayApptRS->isOpen())
+            return;
+        // Only what the user changed is written: an entry drawn clipped at a
+        // midnight keeps the stored bounds that lie outside the shown day.
+        const bool moveStart = !known || edit.startMoved;
+        const bool moveEnd = !known || edit.endMoved;
+        for (DayApptRS->MoveFirst(); !DayApptRS->EOF_(); DayApptRS->MoveNext()) {
+            if (DayApptRS->value("APPOINTMENT_ID").toLongLong() != id)
+                continue;
+            const DayEntryBounds shown = clipToDay(day.date(), DayApptRS->value("APPOINTMENT_START").toDateTime(),
+                                                   DayApptRS->value("APPOINTMENT_END").toDateTime());
+            const bool newStart = moveStart && (known || shown.start != e.startMinute);
+            const bool newEnd = moveEnd && (known || shown.end != e.endMinute);
+            if (!known && !newStart && !newEnd && DayApptRS->value("APPOINTMENT_TEXT").toString() == e.text)
+                break;   // nothing changed: no write, no change-log row
+            DayApptRS->setValue("Appointment_Text", e.text);
+            if (newStart)
+                DayApptRS->setValue("Appointment_Start", at(e.startMinute));
+            if (newEnd)
+                DayApptRS->setValue("Appointment_End", at(e.endMinute));
+            DayApptRS->Update();
+            modSynchro::LogChange("APPOINTMENT", int(id), 2);
+            break;
+        }
+    });
+}
+
+void CalendarPanels::calDay_DblClick()
+{
+    calendar::DayPlanner* cal = controls.calDay;
+    if (!cal)
+        return;
+    const int m = cal->mouseMinute();
+    const QDateTime start = QDateTime(curDate.date(), QTime(0, 0)).addSecs(qint64(m / 60) * 3600);
+    if (hooks.addAppointment)
+        hooks.addAppointment(start);
+}
+
+void CalendarPanels::calDay_MouseUp(int button, int, int, int)
+{
+    if (button == 2 && hooks.popupCalendarMenu)
+        hooks.popupCalendarMenu();
+}
+
+bool CalendarPanels::doPrint(const std::function<bool(QPagedPaintDevice*)>& paint)
+{
+    if (hooks.print)
+        return hooks.print(paint);
+    QPrinter printer(QPrinter::HighResolution);
+    if (!ui::ChoosePrinter(printer))
+        return false;
+    return paint(&printer);
+}
+
+void CalendarPanels::PrintDayCalendar()
+{
+    if (curDataMode.right(5) != QLatin1String("Today")) {
+        ui::MsgBox(QString::fromLatin1(kPrintDayFirst));
+        return;
+    }
+    calendar::DayPlanner* cal = controls.calDay;
+    if (!cal)
+        return;
+    cal->setPrintTitle("Nuptaro Schedule for: " + QLocale::system().toString(curDate.date(), QLocale::LongFormat));
+    cal->setPrintRange(360, 1320);
+    cal->setPrintOption(3);
+    QPointer<calendar::DayPlanner> guard(cal);
+    doPrint([guard](QPagedPaintDevice* dev) { return guard && guard->print(dev); });
+}
+
+}  // namespace views

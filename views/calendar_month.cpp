@@ -1,0 +1,141 @@
+#include "views/calendar_view.h"
+
+#include "app/modQVDatabase.h"
+#include "platform/ui/messages.h"
+
+#include <QLabel>
+#include <QLocale>
+
+namespace views {
+
+namespace {
+
+template <class Fn>
+void step(Fn&& fn)
+{
+    try {
+        fn();
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+QDate CalendarPanels::monthSpanFirst(const QDate& d)
+{
+    // Sunday of the week before the date's week; a Sunday counts as the end
+    // of its week, so it starts two weeks back.
+    const int dow = d.dayOfWeek();              // Monday 1 .. Sunday 7
+    const int wd = dow == 7 ? 8 : dow + 1;      // Sunday-first numbering, Sunday as 8
+    return d.addDays(-(wd + 6));
+}
+
+QString CalendarPanels::monthTitle(const QDate& first, const QDate& last)
+{
+    const QLocale c = QLocale::c();
+    if (first.year() == last.year())
+        return c.toString(first, QStringLiteral("MMM")) + " - " + c.toString(last, QStringLiteral("MMM, yyyy"));
+    return c.toString(first, QStringLiteral("MMM, yyyy")) + " - " + c.toString(last, QStringLiteral("MMM, yyyy"));
+}
+
+QList<QDate> CalendarPanels::daysTouched(const QDateTime& start, const QDateTime& endIn)
+{
+    QList<QDate> days;
+    if (!start.isValid())
+        return days;
+    QDateTime end = endIn.isValid() && endIn > start ? endIn : start;
+    // An end at a midnight does not reach into the day it opens.
+    if (end > start && end.time() == QTime(0, 0))
+        end = end.addSecs(-1);
+    for (QDate d = start.date(); d <= end.date(); d = d.addDays(1))
+        days << d;
+    return days;
+}
+
+void CalendarPanels::ChangeCalendar(QDateTime& whichDate)
+{
+    step([&] {
+        setLabel(controls.lblMode, QStringLiteral("Month Calendar"));
+        curDataMode = QStringLiteral("Month");
+    });
+    whichDate = QDateTime(whichDate.date(), QTime(0, 0));
+    const QDate first = monthSpanFirst(whichDate.date());
+    const QDate last = first.addDays(48);
+    calendar::MonthCalendar* cal = controls.Calendar1;
+    step([&] {
+        if (!cal)
+            return;
+        cal->setSpan(calendar::MonthCalendar::dayNumber(first), calendar::MonthCalendar::dayNumber(last));
+        cal->setCurrentDay(calendar::MonthCalendar::dayNumber(whichDate.date()));
+        cal->clearTexts();
+    });
+    const QDateTime lower(first, QTime(0, 0));
+    const QDateTime upper(last.addDays(1), QTime(0, 0));
+    step([&] { setLabel(controls.lblMonth, monthTitle(first, last)); });
+    step([&] {
+        auto rs = ado::Recordset::create();
+        rs->Open("SELECT * FROM APPOINTMENT WHERE APPOINTMENT_START < ? AND "
+                 "(APPOINTMENT_END > ? OR APPOINTMENT_START >= ?) ORDER BY APPOINTMENT_START, APPOINTMENT_ID",
+                 modQVDatabase::gConn, ado::adOpenKeyset, ado::adLockOptimistic,
+                 {ado::convert::isoDateTime(upper), ado::convert::isoDateTime(lower),
+                  ado::convert::isoDateTime(lower)});
+        for (rs->MoveFirst(); !rs->EOF_(); rs->MoveNext()) {
+            const QString line = rs->value("APPOINTMENT_TEXT").toString().trimmed() + "\r\n";
+            for (const QDate& d : daysTouched(rs->value("APPOINTMENT_START").toDateTime(),
+                                              rs->value("APPOINTMENT_END").toDateTime())) {
+                if (d < first || d > last || !cal)
+                    continue;
+                const int n = calendar::MonthCalendar::dayNumber(d);
+                cal->setDayText(n, cal->dayText(n) + line);
+            }
+        }
+        rs->Close();
+    });
+}
+
+void CalendarPanels::Calendar1_MouseUp(int button, int, int, int)
+{
+    if (button == 2 && hooks.popupCalendarMenu)
+        hooks.popupCalendarMenu();
+    if (calendar::MonthCalendar* cal = controls.Calendar1)
+        curDate = QDateTime(calendar::MonthCalendar::dateOf(cal->currentDay()), QTime(0, 0));
+}
+
+void CalendarPanels::Calendar1_DayClick(int dayNumber)
+{
+    if (hooks.showDayPanel)
+        hooks.showDayPanel();
+    ChangeDate(QDateTime(calendar::MonthCalendar::dateOf(dayNumber), QTime(0, 0)));
+}
+
+void CalendarPanels::MonthView1_DateClick(const QDate& d)
+{
+    // Both panels are refilled; the one on screen last, so that the view key
+    // and caption name what the user sees.
+    const QDateTime when(d, QTime(0, 0));
+    const bool dayShown = hooks.dayPanelShown ? hooks.dayPanelShown() : false;
+    if (dayShown) {
+        ChangeCalendar(when);
+        ChangeDate(when);
+    } else {
+        ChangeDate(when);
+        ChangeCalendar(when);
+    }
+}
+
+void CalendarPanels::PrintMonthCalendar()
+{
+    if (curDataMode != QLatin1String("Month")) {
+        ui::MsgBox(QString::fromLatin1(kPrintMonthFirst));
+        return;
+    }
+    calendar::MonthCalendar* cal = controls.Calendar1;
+    if (!cal)
+        return;
+    cal->setPrintTitle("Nuptaro Schedule for: " + (controls.lblMonth ? controls.lblMonth->text() : QString()));
+    cal->setPrintRange(cal->firstDay(), cal->lastDay());
+    QPointer<calendar::MonthCalendar> guard(cal);
+    doPrint([guard](QPagedPaintDevice* dev) { return guard && guard->print(dev); });
+}
+
+}  // namespace views
