@@ -50,18 +50,19 @@ struct ModeCase {
     const char* menuItem;  // the menu's view of the same mode
     const char* frame;
     const char* commandKey;  // an item of the mode's own group
+    const char* dataMode;    // the view shown
 };
 
 const ModeCase kModes[] = {
-    {"CALENDARMODE", "mnuCalendarToday", "frameDate", "ADDAPPOINTMENT"},
-    {"TASKMODE", "mnuTasksView", "frameDataGrid", "ADDTASK"},
-    {"EVENTMODE", "mnuEventsView", "frameDataGrid", "ADDEVENT"},
-    {"GUESTMODE", "mnuGuestsView", "frameDataGrid", "ADDGUEST"},
-    {"RSVPMODE", nullptr, "frameDataGrid", "INVITATIONS"},
-    {"VENDORMODE", "mnuVendorsView", "frameDataGrid", "ADDVENDOR"},
-    {"BUDGETMODE", "mnuBudgetView", "frameDataGrid", "ADDBUDGET"},
-    {"ATTIREMODE", "mnuAttireView", "frameDataGrid", "ADDATTIRE"},
-    {"GIFTMODE", "mnuGiftsView", "frameDataGrid", "ADDGIFT"},
+    {"CALENDARMODE", "mnuCalendarToday", "frameDate", "ADDAPPOINTMENT", "Today"},
+    {"TASKMODE", "mnuTasksView", "frameDataGrid", "ADDTASK", "DueTasks"},
+    {"EVENTMODE", "mnuEventsView", "frameDataGrid", "ADDEVENT", "Events"},
+    {"GUESTMODE", "mnuGuestsView", "frameDataGrid", "ADDGUEST", "Guests"},
+    {"RSVPMODE", nullptr, "frameDataGrid", "INVITATIONS", "RSVP"},
+    {"VENDORMODE", "mnuVendorsView", "frameDataGrid", "ADDVENDOR", "Vendors"},
+    {"BUDGETMODE", "mnuBudgetView", "frameDataGrid", "ADDBUDGET", "Budget"},
+    {"ATTIREMODE", "mnuAttireView", "frameDataGrid", "ADDATTIRE", "Attire"},
+    {"GIFTMODE", "mnuGiftsView", "frameDataGrid", "ADDGIFT", "Gifts"},
 };
 
 }  // namespace
@@ -76,6 +77,7 @@ TEST_F(MainCommandsTest, EveryModeFromTheBarAndTheMenusShowsItsPanelAndGroups)
         f.ExplorerBarCtlQV1->clickItem(QString(c.frame) == "frameDate" ? "GIFTMODE" : "CALENDARMODE");
         f.ExplorerBarCtlQV1->clickItem(c.key);
         EXPECT_EQ(f.curFrameName(), c.frame);
+        EXPECT_EQ(f.curDataMode, c.dataMode);
         EXPECT_NE(f.ExplorerBarCtlQV1->findItem(c.commandKey), nullptr);
         EXPECT_NE(f.ExplorerBarCtlQV1->findItem("TASKMODE"), nullptr) << "the mode group stays";
         if (!c.menuItem)
@@ -83,6 +85,7 @@ TEST_F(MainCommandsTest, EveryModeFromTheBarAndTheMenusShowsItsPanelAndGroups)
         f.ExplorerBarCtlQV1->clickItem(QString(c.frame) == "frameDate" ? "GIFTMODE" : "CALENDARMODE");
         trigger(c.menuItem);
         EXPECT_EQ(f.curFrameName(), c.frame);
+        EXPECT_EQ(f.curDataMode, c.dataMode);
         EXPECT_NE(f.ExplorerBarCtlQV1->findItem(c.commandKey), nullptr);
     }
     EXPECT_TRUE(modal.modal->shown.isEmpty());
@@ -116,4 +119,27 @@ TEST_F(MainCommandsTest, CalendarTitlesAndTheEditorsOpenedFromTheWindow)
     f.curDataMode = "Today";
     f.ExplorerBarCtlQV1_ItemClick("DELETETASK");  // as from the task group shown over a calendar
     EXPECT_EQ(messages.msgs->texts().join("|"), "Please select Task to delete first.");
+}
+
+TEST_F(MainCommandsTest, RowCommandsAndTheFoodListOnTheRealGrid)
+{
+    db().Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (1, 'Ceremony'), (2, 'Reception')");
+    db().Execute("INSERT INTO EVENT_FOOD (EVENT_ID, EVENT_FOOD_ORDER, EVENT_FOOD_TEXT) VALUES "
+                 "(1, 1, 'Punch'), (2, 1, 'Salmon')");
+    frmMain& f = m();
+    f.ExplorerBarCtlQV1->clickItem("EVENTMODE");
+    ASSERT_EQ(f.curDataMode, "Events");
+    ASSERT_GE(f.GridEX1->rowCount(), 2);
+    f.GridEX1->setCurrentRow(2);
+    const qlonglong second = f.GridEX1->value(2, 1).toLongLong();
+    f.ExplorerBarCtlQV1->clickItem("MODIFYEVENT");
+    EXPECT_EQ(frmEventInfo::instance().curMode, "Edit");
+    EXPECT_EQ(frmEventInfo::instance().curEvent, second);
+    frmEventInfo::instance().Unload();
+
+    // The double-click on the grid runs the same command.
+    f.GridEX1->setCurrentRow(1);
+    emit f.GridEX1->doubleClicked();
+    EXPECT_EQ(frmEventInfo::instance().curEvent, f.GridEX1->value(1, 1).toLongLong());
+    EXPECT_TRUE(messages.msgs->texts().isEmpty());
 }
