@@ -143,3 +143,29 @@ TEST_F(MainCommandsTest, RowCommandsAndTheFoodListOnTheRealGrid)
     EXPECT_EQ(frmEventInfo::instance().curEvent, f.GridEX1->value(1, 1).toLongLong());
     EXPECT_TRUE(messages.msgs->texts().isEmpty());
 }
+
+// Under a real display (xvfb-run) with NUPTARO_SCREENSHOTS set to a folder,
+// saves what a user sees after switching modes from the bar and the menus.
+TEST_F(MainCommandsTest, ScreenshotsOfModes)
+{
+    const QString dir = qEnvironmentVariable("NUPTARO_SCREENSHOTS");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "NUPTARO_SCREENSHOTS not set";
+    db().Execute("INSERT INTO BUDGET (BUDGET_NAME, BUDGET_CATEGORY, BUDGET_EVENT, BUDGET_AMT, BUDGET_WHOPAYS) VALUES "
+                 "('Flowers', 'Flowers', 'Reception', 450, 'Bride'), ('Band', 'Music', 'Reception', 1800, 'Groom'), "
+                 "('Dress', 'Attire', 'Ceremony', 1200, 'Bride')");
+    db().Execute("INSERT INTO EVENT (EVENT_NAME, EVENT_LOCATION) VALUES ('Ceremony', 'St. Mary'), "
+                 "('Reception', 'Grand Hotel')");
+    frmMain& f = m();
+    f.window()->resize(1000, 700);
+    f.ExplorerBarCtlQV1->clickItem("BUDGETMODE");
+    QCoreApplication::processEvents();
+    f.widget()->grab().save(dir + "/budget_from_bar.png");
+    trigger("mnuEventsView");
+    QCoreApplication::processEvents();
+    f.widget()->grab().save(dir + "/events_from_menu.png");
+    f.ExplorerBarCtlQV1->clickItem("CALENDARMODE");
+    QCoreApplication::processEvents();
+    f.widget()->grab().save(dir + "/calendar.png");
+    EXPECT_EQ(f.curFrameName(), "frameDate");
+}
