@@ -5,6 +5,7 @@
 #include "app/frmMain.h"
 #include "platform/grid/gridex.h"
 #include "platform/navbar/explorerbar.h"
+#include "records/frmDeleteSingle.h"
 #include "support/fixture.h"
 
 #include <gtest/gtest.h>
@@ -168,4 +169,30 @@ TEST_F(MainCommandsTest, ScreenshotsOfModes)
     QCoreApplication::processEvents();
     f.widget()->grab().save(dir + "/calendar.png");
     EXPECT_EQ(f.curFrameName(), "frameDate");
+}
+
+TEST_F(MainCommandsTest, DeleteGuestOnTheRealGroupedGrid)
+{
+    db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (31, 'Jones Family')");
+    db().Execute("INSERT INTO SUBGUEST (SUBGUEST_ID, GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME) VALUES "
+                 "(301, 31, 'Anna', 'Jones'), (302, 31, 'Ben', 'Jones')");
+    QStringList seen;
+    modal.modal->on("frmDeleteSingle", [&](ui::FormBase&) {
+        const auto& d = frmDeleteSingle::instance();
+        seen << QString("%1,%2,%3").arg(d.delMode).arg(d.delID).arg(d.delString);
+    });
+    frmMain& f = m();
+    f.ExplorerBarCtlQV1->clickItem("GUESTMODE");
+    ASSERT_EQ(f.curDataMode, "Guests");
+    ASSERT_EQ(f.GridEX1->rowKind(1), grid::RowKind::GroupHeader);
+    f.GridEX1->setCurrentRow(1);
+    f.ExplorerBarCtlQV1->clickItem("DELETEGUEST");
+    f.GridEX1->setCurrentRow(3);
+    f.ExplorerBarCtlQV1->clickItem("DELETEGUEST");
+    EXPECT_EQ(seen, QStringList({"Guests,31,Jones Family", "SubguestFromMain,302,Ben Jones"}));
+
+    // The guest editor opens on the party from its header.
+    f.GridEX1->setCurrentRow(1);
+    f.ExplorerBarCtlQV1->clickItem("MODIFYGUESTS");
+    EXPECT_EQ(frmGuestDetail::instance().curRec, 31);
 }
