@@ -294,6 +294,8 @@ void frmMain::createControls()
     });
     QObject::connect(calDay, &calendar::DayPlanner::AfterEdit, w,
                      [this](int index) { ui::guarded([&] { calDay_AfterEdit(index); }); });
+    // Typing a new entry that is cancelled leaves nothing pending.
+    QObject::connect(calDay, &calendar::DayPlanner::NewAppointmentCancelled, w, [this] { NewApptTyping = false; });
     QObject::connect(calDay, &calendar::DayPlanner::DblClick, w, on([this] { calDay_DblClick(); }));
     QObject::connect(calDay, &calendar::DayPlanner::MouseUp, w, [this](int b, int s, int x, int y) {
         ui::guarded([&] { calDay_MouseUp(b, s, x, y); });

@@ -1,3 +1,4 @@
+#include "platform/calendar/mousecodes.h"
 #include "platform/calendar/dayplanner.h"
 
 #include <QApplication>
@@ -23,20 +24,6 @@ namespace {
 constexpr int kEdgeGrip = 4;      // pixels at an entry's top and bottom that resize it
 constexpr int kTimeColumn = 64;   // pixels of the hour labels on the left
 
-int vbButton(Qt::MouseButton b)
-{
-    switch (b) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
-    }
-}
-
-int vbShift(Qt::KeyboardModifiers m)
-{
-    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
-}
 
 QString timeText(int minute)
 {

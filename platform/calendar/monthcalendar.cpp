@@ -1,3 +1,4 @@
+#include "platform/calendar/mousecodes.h"
 #include "platform/calendar/monthcalendar.h"
 
 #include <QKeyEvent>
@@ -14,20 +15,6 @@ namespace {
 
 const QDate kDayZero(1900, 1, 1);
 
-int vbButton(Qt::MouseButton b)
-{
-    switch (b) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
-    }
-}
-
-int vbShift(Qt::KeyboardModifiers m)
-{
-    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
-}
 
 }  // namespace
 

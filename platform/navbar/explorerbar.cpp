@@ -1,3 +1,4 @@
+#include <algorithm>
 #include "platform/navbar/explorerbar.h"
 
 #include <QEvent>
@@ -354,6 +355,10 @@ void Group::handBackControls()
 
 ExplorerBar::ExplorerBar(QWidget* parent) : QWidget(parent)
 {
+    // The bar's designed width was made for a small dialog font.
+    QFont small = font();
+    small.setPointSizeF(std::min<qreal>(small.pointSizeF() > 0 ? small.pointSizeF() : 9, 8));
+    setFont(small);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     scroll_ = new QScrollArea(this);
