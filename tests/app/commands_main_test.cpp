@@ -196,3 +196,26 @@ TEST_F(MainCommandsTest, DeleteGuestOnTheRealGroupedGrid)
     f.ExplorerBarCtlQV1->clickItem("MODIFYGUESTS");
     EXPECT_EQ(frmGuestDetail::instance().curRec, 31);
 }
+
+TEST_F(MainCommandsTest, RightClickOnTheRealGridPopsUpTheColumnsMenuOnTheClickedRow)
+{
+    db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (31, 'Jones Family')");
+    db().Execute("INSERT INTO SUBGUEST (SUBGUEST_ID, GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME) VALUES "
+                 "(301, 31, 'Anna', 'Jones'), (302, 31, 'Ben', 'Jones')");
+    frmMain& f = m();
+    f.ExplorerBarCtlQV1->clickItem("GUESTMODE");
+    f.GridEX1->setCurrentRow(2);
+    QCoreApplication::processEvents();
+    const QPoint title = f.GridEX1->cellCenter(3, 6);
+    ASSERT_EQ(f.GridEX1->columnAt(title), 6);
+    f.GridEX1_MouseDown(2, title.x(), title.y());
+    QMenu* menu = f.widget()->findChild<QMenu*>("mnuTitles");
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(f.GridEX1->currentRow(), 3);
+    menu->hide();
+
+    // The left button shows nothing.
+    f.GridEX1_MouseDown(1, title.x(), title.y());
+    EXPECT_FALSE(menu->isVisible());
+}
