@@ -46,6 +46,34 @@ protected:
     using PendingForm::PendingForm;
 };
 
+// A modeless editor that names its record by a mode and a key: shown again
+// while open, it keeps the record it was opened on.
+template <class T>
+class PendingEditor : public Pending<T> {
+protected:
+    PendingEditor(QString name, QString title, QString T::*mode, qlonglong T::*key)
+        : Pending<T>(std::move(name), std::move(title)), mode_(mode), key_(key)
+    {
+    }
+    void captureVariables() override
+    {
+        keptMode_ = self().*mode_;
+        keptKey_ = self().*key_;
+    }
+    void restoreVariables() override
+    {
+        self().*mode_ = keptMode_;
+        self().*key_ = keptKey_;
+    }
+
+private:
+    T& self() { return static_cast<T&>(*this); }
+    QString T::*mode_;
+    qlonglong T::*key_;
+    QString keptMode_;
+    qlonglong keptKey_ = 0;
+};
+
 }  // namespace pending
 
 // ---------------------------------------------------------------- events, tasks, appointments
@@ -59,24 +87,18 @@ public:
 
 // Event editor, modeless. "Edit" loads curEvent; any other mode starts a new
 // event. Clears both variables when it closes.
-class frmEventInfo : public pending::Pending<frmEventInfo> {
+class frmEventInfo : public pending::PendingEditor<frmEventInfo> {
 public:
-    frmEventInfo() : Pending("frmEventInfo", "Event Information") {}
+    frmEventInfo() : PendingEditor("frmEventInfo", "Event Information", &frmEventInfo::curMode, &frmEventInfo::curEvent) {}
     QString curMode;
     qlonglong curEvent = 0;
 
 protected:
-    void captureVariables() override { keptMode_ = curMode, keptEvent_ = curEvent; }
-    void restoreVariables() override { curMode = keptMode_, curEvent = keptEvent_; }
     void Form_Unload(bool&) override
     {
         curMode.clear();
         curEvent = 0;
     }
-
-private:
-    QString keptMode_;
-    qlonglong keptEvent_ = 0;
 };
 
 // Task editor, modal. "Edit" loads curTaskID; any other mode a new task.
@@ -96,19 +118,11 @@ public:
 // ---------------------------------------------------------------- guests and invitations
 
 // Guest-party editor, modeless: "New" or "Edit" with curRec the GUEST_ID.
-class frmGuestDetail : public pending::Pending<frmGuestDetail> {
+class frmGuestDetail : public pending::PendingEditor<frmGuestDetail> {
 public:
-    frmGuestDetail() : Pending("frmGuestDetail", "Guest and Group") {}
+    frmGuestDetail() : PendingEditor("frmGuestDetail", "Guest and Group", &frmGuestDetail::curMode, &frmGuestDetail::curRec) {}
     QString curMode;
     qlonglong curRec = 0;
-
-protected:
-    void captureVariables() override { keptMode_ = curMode, keptRec_ = curRec; }
-    void restoreVariables() override { curMode = keptMode_, curRec = keptRec_; }
-
-private:
-    QString keptMode_;
-    qlonglong keptRec_ = 0;
 };
 
 class frmImportData : public pending::Pending<frmImportData> {
@@ -174,20 +188,12 @@ public:
 // "Budget" fills them from the four ex... strings; "New" with curBudgetID 0
 // must start a new expense (there is no expense 0 to load); any other mode
 // loads the expense curBudgetID.
-class frmAddExpense : public pending::Pending<frmAddExpense> {
+class frmAddExpense : public pending::PendingEditor<frmAddExpense> {
 public:
-    frmAddExpense() : Pending("frmAddExpense", "Expense") {}
+    frmAddExpense() : PendingEditor("frmAddExpense", "Expense", &frmAddExpense::curMode, &frmAddExpense::curBudgetID) {}
     QString curMode;
     qlonglong curBudgetID = 0;
     QString exExpenseText, exExpenseEvent, exExpenseAmtDue, exExpenseWhoPays;
-
-protected:
-    void captureVariables() override { keptMode_ = curMode, keptID_ = curBudgetID; }
-    void restoreVariables() override { curMode = keptMode_, curBudgetID = keptID_; }
-
-private:
-    QString keptMode_;
-    qlonglong keptID_ = 0;
 };
 
 // Budget wizard, no variables.
@@ -203,64 +209,32 @@ public:
     qlonglong curAttireID = 0;
 };
 
-class frmMeasureFemale : public pending::Pending<frmMeasureFemale> {
+class frmMeasureFemale : public pending::PendingEditor<frmMeasureFemale> {
 public:
-    frmMeasureFemale() : Pending("frmMeasureFemale", "Female Measurements") {}
+    frmMeasureFemale() : PendingEditor("frmMeasureFemale", "Female Measurements", &frmMeasureFemale::curMode, &frmMeasureFemale::curRec) {}
     QString curMode;
     qlonglong curRec = 0;
-
-protected:
-    void captureVariables() override { keptMode_ = curMode, keptRec_ = curRec; }
-    void restoreVariables() override { curMode = keptMode_, curRec = keptRec_; }
-
-private:
-    QString keptMode_;
-    qlonglong keptRec_ = 0;
 };
 
-class frmMeasureMale : public pending::Pending<frmMeasureMale> {
+class frmMeasureMale : public pending::PendingEditor<frmMeasureMale> {
 public:
-    frmMeasureMale() : Pending("frmMeasureMale", "Male Measurements") {}
+    frmMeasureMale() : PendingEditor("frmMeasureMale", "Male Measurements", &frmMeasureMale::curMode, &frmMeasureMale::curRec) {}
     QString curMode;
     qlonglong curRec = 0;
-
-protected:
-    void captureVariables() override { keptMode_ = curMode, keptRec_ = curRec; }
-    void restoreVariables() override { curMode = keptMode_, curRec = keptRec_; }
-
-private:
-    QString keptMode_;
-    qlonglong keptRec_ = 0;
 };
 
 // Gift editor, modeless.
-class frmGift : public pending::Pending<frmGift> {
+class frmGift : public pending::PendingEditor<frmGift> {
 public:
-    frmGift() : Pending("frmGift", "Gift") {}
+    frmGift() : PendingEditor("frmGift", "Gift", &frmGift::giftMode, &frmGift::giftID) {}
     QString giftMode;
     qlonglong giftID = 0;
-
-protected:
-    void captureVariables() override { keptMode_ = giftMode, keptID_ = giftID; }
-    void restoreVariables() override { giftMode = keptMode_, giftID = keptID_; }
-
-private:
-    QString keptMode_;
-    qlonglong keptID_ = 0;
 };
 
 // Registry editor, modeless.
-class frmRegistry : public pending::Pending<frmRegistry> {
+class frmRegistry : public pending::PendingEditor<frmRegistry> {
 public:
-    frmRegistry() : Pending("frmRegistry", "Registry") {}
+    frmRegistry() : PendingEditor("frmRegistry", "Registry", &frmRegistry::registryMode, &frmRegistry::registryID) {}
     QString registryMode;
     qlonglong registryID = 0;
-
-protected:
-    void captureVariables() override { keptMode_ = registryMode, keptID_ = registryID; }
-    void restoreVariables() override { registryMode = keptMode_, registryID = keptID_; }
-
-private:
-    QString keptMode_;
-    qlonglong keptID_ = 0;
 };
