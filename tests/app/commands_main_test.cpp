@@ -7,6 +7,7 @@
 #include "platform/navbar/explorerbar.h"
 #include "records/frmDeleteSingle.h"
 #include "support/fixture.h"
+#include "support/mainwindow.h"
 
 #include <gtest/gtest.h>
 
@@ -18,25 +19,13 @@
 
 namespace {
 
-class MainCommandsTest : public testsupport::DbTest {
+class MainCommandsTest : public testsupport::MainWindowTest<> {
 protected:
     void SetUp() override
     {
-        DbTest::SetUp();
-        modQVDatabase::gShowTips = "No";
-        modQVDatabase::gShowWizard = "No";
-        m().quitOnUnload = false;
+        MainWindowTest::SetUp();
         m().Show(ui::vbModeless);
     }
-    void TearDown() override
-    {
-        messages.msgs->defaultAnswer = ui::vbNo;
-        m().Unload();
-        ui::FormBase::unloadAll();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        DbTest::TearDown();
-    }
-    static frmMain& m() { return frmMain::instance(); }
     void trigger(const QString& item)
     {
         auto* a = m().widget()->findChild<QAction*>(item);

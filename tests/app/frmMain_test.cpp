@@ -10,6 +10,7 @@
 #include "platform/navbar/explorerbar.h"
 #include "platform/twips.h"
 #include "support/fixture.h"
+#include "support/mainwindow.h"
 
 #include <gtest/gtest.h>
 
@@ -86,26 +87,7 @@ namespace {
 
 void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
-class MainTest : public testsupport::DbTest {
-protected:
-    void SetUp() override
-    {
-        DbTest::SetUp();
-        gShowTips = "No";
-        gShowWizard = "No";
-        m().quitOnUnload = false;
-    }
-    void TearDown() override
-    {
-        messages.msgs->defaultAnswer = ui::vbNo;
-        m().Unload();
-        ui::FormBase::unloadAll();
-        flushDeletes();
-        DbTest::TearDown();
-    }
-    static frmMain& m() { return frmMain::instance(); }
-    ui::ScriptedModalGuard modal;
-};
+using MainTest = testsupport::MainWindowTest<>;
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 // the window the record came from.
 
 #include "support/fixture.h"
+#include "support/mainwindow.h"
 
 #include "app/frmMain.h"
 #include "platform/grid/gridex.h"
@@ -169,24 +170,7 @@ TEST_F(DeleteWindow, AFailedCascadeSaysSoAndChangesNothing)
 
 namespace {
 
-class DeleteFromMainGrid : public DbTest {
-protected:
-    void SetUp() override
-    {
-        DbTest::SetUp();
-        modQVDatabase::gShowTips = "No";
-        modQVDatabase::gShowWizard = "No";
-        frmMain::instance().quitOnUnload = false;
-    }
-    void TearDown() override
-    {
-        frmMain::instance().Unload();
-        ui::FormBase::unloadAll();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        DbTest::TearDown();
-    }
-    ui::ScriptedModalGuard modal;
-};
+using DeleteFromMainGrid = testsupport::MainWindowTest<>;
 
 TEST_F(DeleteFromMainGrid, TheShownViewLosesTheRowAndKeepsItsColumns)
 {

@@ -2,6 +2,7 @@
 // the refresh of the window that opened it.
 
 #include "support/fixture.h"
+#include "support/mainwindow.h"
 
 #include "app/frmMain.h"
 #include "records/cascade.h"
@@ -264,24 +265,7 @@ TEST_F(LookupEditor, ClosingRefreshesTheOpenerOnEveryClose)
 
 namespace {
 
-class LookupFromMainMenu : public LookupEditor {
-protected:
-    void SetUp() override
-    {
-        LookupEditor::SetUp();
-        modQVDatabase::gShowTips = "No";
-        modQVDatabase::gShowWizard = "No";
-        frmMain::instance().quitOnUnload = false;
-    }
-    void TearDown() override
-    {
-        frmMain::instance().Unload();
-        ui::FormBase::unloadAll();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        LookupEditor::TearDown();
-    }
-    ui::ScriptedModalGuard modal;
-};
+using LookupFromMainMenu = testsupport::MainWindowTest<LookupEditor>;
 
 TEST_F(LookupFromMainMenu, AMainRefreshShowsTheGridPanel)
 {

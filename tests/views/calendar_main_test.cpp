@@ -1,6 +1,7 @@
 // The calendars and the report as the main window runs them.
 
 #include "support/fixture.h"
+#include "support/mainwindow.h"
 #include "app/frmMain.h"
 #include "platform/calendar/dayplanner.h"
 #include "platform/calendar/monthcalendar.h"
@@ -15,25 +16,13 @@
 
 namespace {
 
-class MainCalendarTest : public testsupport::DbTest {
+class MainCalendarTest : public testsupport::MainWindowTest<> {
 protected:
-    void SetUp() override
-    {
-        DbTest::SetUp();
-        modQVDatabase::gShowTips = "No";
-        modQVDatabase::gShowWizard = "No";
-        m().quitOnUnload = false;
-    }
     void TearDown() override
     {
-        messages.msgs->defaultAnswer = ui::vbNo;
         frmPreview::instance().Unload();
-        m().Unload();
-        ui::FormBase::unloadAll();
-        DbTest::TearDown();
+        MainWindowTest::TearDown();
     }
-    static frmMain& m() { return frmMain::instance(); }
-    ui::ScriptedModalGuard modal;
 };
 
 }  // namespace
