@@ -78,12 +78,7 @@ private:
 
 // ---------------------------------------------------------------- events, tasks, appointments
 
-// Appointment editor: proposes a new appointment starting at curApptDate.
-class frmAddAppt : public pending::Pending<frmAddAppt> {
-public:
-    frmAddAppt() : Pending("frmAddAppt", "Add Appointment") {}
-    QDateTime curApptDate;
-};
+#include "events/frmAddAppt.h"
 
 // Event editor, modeless. "Edit" loads curEvent; any other mode starts a new
 // event. Clears both variables when it closes.
@@ -101,13 +96,7 @@ protected:
     }
 };
 
-// Task editor, modal. "Edit" loads curTaskID; any other mode a new task.
-class frmEventTasks : public pending::Pending<frmEventTasks> {
-public:
-    frmEventTasks() : Pending("frmEventTasks", "Task") {}
-    QString curMode;
-    qlonglong curTaskID = 0;
-};
+#include "events/frmEventTasks.h"
 
 // Task wizard, modal, no variables.
 class frmWizAddTask : public pending::Pending<frmWizAddTask> {

@@ -58,15 +58,28 @@ void fillList(QComboBox* box, const QStringList& items, bool keepText, const QSt
     const QString shown = box->currentText();
     box->clear();
     box->addItems(leading + items);
-    if (keepText) {
-        const int at = box->findText(shown, Qt::MatchFixedString | Qt::MatchCaseSensitive);
-        if (at >= 0)
-            box->setCurrentIndex(at);
-        else if (box->isEditable())
-            box->setEditText(shown);
-    } else if (box->count() > 0) {
+    if (keepText)
+        showText(box, shown);
+    else if (box->count() > 0)
         box->setCurrentIndex(0);
-    }
+}
+
+void setupEditableList(QComboBox* box)
+{
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setCompleter(nullptr);
+}
+
+void showText(QComboBox* box, const QString& text)
+{
+    if (!box)
+        return;
+    const int at = box->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (at >= 0)
+        box->setCurrentIndex(at);
+    else if (box->isEditable())
+        box->setEditText(text);
 }
 
 bool lookupListEdited(const QString& listMode)
@@ -98,6 +111,17 @@ QString fromPickers(const QDate& date, const QTime& time)
 QString fromPickers(const QDateEdit* date, const QTimeEdit* time)
 {
     return fromPickers(date ? date->date() : QDate(1899, 12, 30), time ? time->time() : QTime(0, 0));
+}
+
+void setupDatePicker(QDateEdit* date)
+{
+    date->setDisplayFormat("M/d/yyyy");
+    date->setCalendarPopup(true);
+}
+
+void setupTimePicker(QTimeEdit* time)
+{
+    time->setDisplayFormat("h:mm AP");
 }
 
 void OpenProcedures::set(const QString& name, std::function<void()> proc)

@@ -44,6 +44,12 @@ void fillList(QComboBox* box, const QStringList& items, bool keepText, const QSt
 // Whether the lookup editor is now closing on the list of that key (its
 // callers' refills reset only that list's box).
 bool lookupListEdited(const QString& listMode);
+// An editable drop-down list whose typed text stays as typed: nothing is
+// completed or added to the list behind the user's back.
+void setupEditableList(QComboBox* box);
+// Shows a text in an editable list: its entry when the list holds it
+// (letter case included), else the text itself.
+void showText(QComboBox* box, const QString& text);
 
 // A stored moment split over a date picker and a time picker, and joined
 // back into the stored form. A NULL or unreadable value leaves the pickers
@@ -51,6 +57,10 @@ bool lookupListEdited(const QString& listMode);
 bool toPickers(const QVariant& stored, QDateEdit* date, QTimeEdit* time);
 QString fromPickers(const QDate& date, const QTime& time);
 QString fromPickers(const QDateEdit* date, const QTimeEdit* time);
+// Date pickers show and take US short dates with a drop-down calendar; time
+// pickers a time of day with AM/PM.
+void setupDatePicker(QDateEdit* date);
+void setupTimePicker(QTimeEdit* time);
 
 // Procedures other windows call by name ("frmGuestDetail.GetTitles"), offered
 // while the editor is loaded: set them when the controls are made, and the

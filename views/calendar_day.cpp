@@ -41,12 +41,6 @@ CalendarPanels::CalendarPanels(QDateTime& d, QString& mode, QString& due, ado::R
 {
 }
 
-std::function<void(const QDateTime&)>& addAppointmentOpener()
-{
-    static std::function<void(const QDateTime&)> f;
-    return f;
-}
-
 void CalendarPanels::attach(const Controls& c, const Hooks& h)
 {
     controls = c;

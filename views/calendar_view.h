@@ -126,8 +126,4 @@ private:
     bool doPrint(const std::function<bool(QPagedPaintDevice*)>& paint);
 };
 
-// Opens the appointment editor for a start time (modal, owned by the main
-// window); set by the window that owns the editor.
-std::function<void(const QDateTime&)>& addAppointmentOpener();
-
 }  // namespace views

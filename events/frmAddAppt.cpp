@@ -1,0 +1,259 @@
+#include "events/frmAddAppt.h"
+
+#include "app/frmMain.h"
+#include "app/modQVDatabase.h"
+#include "platform/twips.h"
+#include "platform/ui/messages.h"
+#include "records/frmAddType.h"
+#include "records/modSynchro.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTimeEdit>
+
+using modQVDatabase::gConn;
+
+namespace {
+
+constexpr int kMinutesPerDay = 24 * 60;
+
+// A day and a minute of the day that may run past midnight, brought back
+// into one day. Plain wall-clock arithmetic: no time zone, no summer time.
+frmAddAppt::Moment normalised(QDate day, int minute)
+{
+    day = day.addDays(minute / kMinutesPerDay);
+    minute %= kMinutesPerDay;
+    return {day, QTime(minute / 60, minute % 60)};
+}
+
+}  // namespace
+
+frmAddAppt::Moment frmAddAppt::roundToHalfHour(const Moment& m)
+{
+    const int hour = m.time.hour(), minute = m.time.minute();
+    int rounded = hour * 60;
+    if (minute >= 1 && minute <= 30)
+        rounded += 30;
+    else if (minute > 30)
+        rounded += 60;
+    return normalised(m.date, rounded);
+}
+
+frmAddAppt::Moment frmAddAppt::proposedStart(const QDateTime& at)
+{
+    return roundToHalfHour({at.date(), at.time()});
+}
+
+frmAddAppt::Moment frmAddAppt::proposedEnd(const QDateTime& at)
+{
+    const QTime t = at.time();
+    // The hour is added before rounding; seconds play no part in either.
+    const Moment later = normalised(at.date(), t.hour() * 60 + t.minute() + 60);
+    return roundToHalfHour(later);
+}
+
+void frmAddAppt::createControls()
+{
+    QDialog* w = window();
+    w->setWindowTitle(kCaption);
+    w->setFixedSize(twips::toPixels(6000), twips::toPixels(3960));
+
+    const int left = 1800, rowHeight = 345;
+    auto label = [&](const char* text, const char* name, int top) {
+        auto* l = new QLabel(text, w);
+        l->setObjectName(name);
+        l->setGeometry(twips::rect(120, top + 45, 1620, 255));
+        return l;
+    };
+    auto button = [&](const char* text, const char* name, const QRect& at) {
+        auto* b = new QPushButton(text, w);
+        b->setObjectName(name);
+        b->setGeometry(at);
+        // Enter in a box does not press a button.
+        b->setAutoDefault(false);
+        return b;
+    };
+    auto datePicker = [&](const char* name, int top) {
+        auto* d = new QDateEdit(w);
+        d->setObjectName(name);
+        editing::setupDatePicker(d);
+        d->setGeometry(twips::rect(left, top, 1800, rowHeight));
+        return d;
+    };
+    auto timePicker = [&](const char* name, int top) {
+        auto* t = new QTimeEdit(w);
+        t->setObjectName(name);
+        editing::setupTimePicker(t);
+        t->setGeometry(twips::rect(3720, top, 1440, rowHeight));
+        return t;
+    };
+
+    lblTitle = label("Appointment Title:", "lblTitle", 120);
+    txtTitle = new QLineEdit(w);
+    txtTitle->setObjectName("txtTitle");
+    txtTitle->setGeometry(twips::rect(left, 120, 4080, rowHeight));
+
+    lblStart = label("Start Date/Time:", "lblStart", 540);
+    dtStartDate = datePicker("dtStartDate", 540);
+    dtStartTime = timePicker("dtStartTime", 540);
+
+    lblEnd = label("End Date/Time:", "lblEnd", 960);
+    dtEndDate = datePicker("dtEndDate", 960);
+    dtEndTime = timePicker("dtEndTime", 960);
+
+    lblPriority = label("Priority:", "lblPriority", 1380);
+    cmbPriority = new QComboBox(w);
+    cmbPriority->setObjectName("cmbPriority");
+    editing::setupEditableList(cmbPriority);
+    cmbPriority->setGeometry(twips::rect(left, 1380, 3000, rowHeight));
+    cmdEditPriority = button("Edit", "cmdEditPriority", twips::rect(4920, 1380, 960, rowHeight));
+
+    lblNotes = label("Notes:", "lblNotes", 1800);
+    txtNotes = new QPlainTextEdit(w);
+    txtNotes->setObjectName("txtNotes");
+    txtNotes->setTabChangesFocus(true);
+    txtNotes->setGeometry(twips::rect(left, 1800, 4080, 1440));
+
+    cmdSave = button("Save", "cmdSave", twips::rect(3480, 3420, 1140, 375));
+    cmdCancel = button("Cancel", "cmdCancel", twips::rect(4740, 3420, 1140, 375));
+
+    QWidget* order[] = {txtTitle,    dtStartDate,     dtStartTime, dtEndDate, dtEndTime,
+                        cmbPriority, cmdEditPriority, txtNotes,    cmdSave,   cmdCancel};
+    for (size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+
+    auto on = [w, this](QPushButton* b, void (frmAddAppt::*handler)()) {
+        QObject::connect(b, &QPushButton::clicked, w, [this, handler] { ui::guarded([&] { (this->*handler)(); }); });
+    };
+    on(cmdSave, &frmAddAppt::cmdSave_Click);
+    on(cmdCancel, &frmAddAppt::cmdCancel_Click);
+    on(cmdEditPriority, &frmAddAppt::cmdEditPriority_Click);
+    QObject::connect(dtStartDate, &QDateEdit::dateChanged, w,
+                     [this] { ui::guarded([this] { dtStartDate_Change(); }); });
+
+    procedures_.set("frmAddAppt.GetPriorityText", [this] { GetPriorityText(); });
+}
+
+void frmAddAppt::releaseControls()
+{
+    procedures_.clear();
+    lblTitle = lblStart = lblEnd = lblPriority = lblNotes = nullptr;
+    txtTitle = nullptr;
+    dtStartDate = dtEndDate = nullptr;
+    dtStartTime = dtEndTime = nullptr;
+    cmbPriority = nullptr;
+    cmdEditPriority = nullptr;
+    txtNotes = nullptr;
+    cmdSave = cmdCancel = nullptr;
+}
+
+void frmAddAppt::Form_Load()
+{
+    // An opener that wrote no moment gets the present one.
+    proposed_ = curApptDate.isValid() ? curApptDate : QDateTime::currentDateTime();
+    fillPriorities(false);
+    InitFields();
+    window()->raise();
+}
+
+void frmAddAppt::GetPriorityText() { fillPriorities(!editing::lookupListEdited("Priority")); }
+
+void frmAddAppt::fillPriorities(bool keepText)
+{
+    if (!cmbPriority)
+        return;
+    QStringList texts;
+    try {
+        texts = editing::columnTexts("SELECT PRIORITY_TEXT FROM PRIORITY");
+    } catch (const std::exception&) {
+        // The list still offers "No Priority".
+    }
+    editing::fillList(cmbPriority, texts, keepText, {"No Priority"});
+}
+
+void frmAddAppt::InitFields()
+{
+    txtTitle->clear();
+    txtNotes->clear();
+    const Moment start = proposedStart(proposed_), end = proposedEnd(proposed_);
+    // Setting the start date is not the user's change of it.
+    const QSignalBlocker quiet(dtStartDate);
+    dtStartDate->setDate(start.date);
+    dtStartTime->setTime(start.time);
+    dtEndDate->setDate(end.date);
+    dtEndTime->setTime(end.time);
+}
+
+void frmAddAppt::dtStartDate_Change()
+{
+    const QDate day = dtStartDate->date();
+    if (dtEndDate->date() != day)
+        dtEndDate->setDate(day);
+    // An end that would now come before the start goes to the next day.
+    if (dtEndTime->time() < dtStartTime->time())
+        dtEndDate->setDate(day.addDays(1));
+}
+
+void frmAddAppt::cmdEditPriority_Click()
+{
+    frmAddType& types = frmAddType::instance();
+    types.fromForm = "AddAppointment";
+    types.curMode = "Priority";
+    types.Show(ui::vbModal, this);
+}
+
+void frmAddAppt::cmdSave_Click()
+{
+    if (txtTitle->text().isEmpty()) {
+        ui::MsgBox(kTitleRequired, ui::vbOKOnly, QString(), window());
+        txtTitle->setFocus();
+        return;
+    }
+    const Moment start{dtStartDate->date(), dtStartTime->time()}, end{dtEndDate->date(), dtEndTime->time()};
+    if (end < start) {
+        ui::MsgBox(kEndBeforeStart, ui::vbExclamation | ui::vbOKOnly, QString(), window());
+        dtEndDate->setFocus();
+        return;
+    }
+    const bool saved = editing::saveAll(
+        [&] {
+            ado::Recordset rs;
+            rs.Open("SELECT * FROM APPOINTMENT", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
+            rs.AddNew();
+            rs.setValue("Appointment_Text", txtTitle->text());
+            rs.setValue("Appointment_Start", editing::fromPickers(dtStartDate, dtStartTime));
+            rs.setValue("Appointment_End", editing::fromPickers(dtEndDate, dtEndTime));
+            rs.setValue("Appointment_Note", txtNotes->toPlainText());
+            rs.setValue("Appointment_Priority", cmbPriority->currentText());
+            rs.Update();
+            modSynchro::LogChange("APPOINTMENT", rs.value("APPOINTMENT_ID").toLongLong(), modSynchro::Added);
+        },
+        window());
+    if (!saved)
+        return;
+    RefreshCalendar();
+    Unload();
+}
+
+void frmAddAppt::RefreshCalendar()
+{
+    // The calendar on screen is drawn again for the day it showed.
+    frmMain& m = frmMain::instance();
+    if (!m.isLoaded())
+        return;
+    const QString panel = m.curFrameName();
+    if (panel == "frameDate") {
+        const QDateTime shown = m.curDate;
+        m.ChangeDate(shown);
+    } else if (panel == "frameMonth") {
+        m.ChangeCalendar(m.curDate);
+    }
+}
+
+void frmAddAppt::cmdCancel_Click() { Unload(); }
