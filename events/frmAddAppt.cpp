@@ -64,11 +64,11 @@ void frmAddAppt::createControls()
     w->setWindowTitle(kCaption);
     w->setFixedSize(twips::toPixels(6000), twips::toPixels(3960));
 
-    const int left = 1800, rowHeight = 345;
+    const int left = 1920, rowHeight = 345;
     auto label = [&](const char* text, const char* name, int top) {
         auto* l = new QLabel(text, w);
         l->setObjectName(name);
-        l->setGeometry(twips::rect(120, top + 45, 1620, 255));
+        l->setGeometry(twips::rect(120, top + 45, 1740, 255));
         return l;
     };
     auto button = [&](const char* text, const char* name, const QRect& at) {
@@ -90,14 +90,14 @@ void frmAddAppt::createControls()
         auto* t = new QTimeEdit(w);
         t->setObjectName(name);
         editing::setupTimePicker(t);
-        t->setGeometry(twips::rect(3720, top, 1440, rowHeight));
+        t->setGeometry(twips::rect(3840, top, 1440, rowHeight));
         return t;
     };
 
     lblTitle = label("Appointment Title:", "lblTitle", 120);
     txtTitle = new QLineEdit(w);
     txtTitle->setObjectName("txtTitle");
-    txtTitle->setGeometry(twips::rect(left, 120, 4080, rowHeight));
+    txtTitle->setGeometry(twips::rect(left, 120, 3960, rowHeight));
 
     lblStart = label("Start Date/Time:", "lblStart", 540);
     dtStartDate = datePicker("dtStartDate", 540);
@@ -111,14 +111,14 @@ void frmAddAppt::createControls()
     cmbPriority = new QComboBox(w);
     cmbPriority->setObjectName("cmbPriority");
     editing::setupEditableList(cmbPriority);
-    cmbPriority->setGeometry(twips::rect(left, 1380, 3000, rowHeight));
+    cmbPriority->setGeometry(twips::rect(left, 1380, 2880, rowHeight));
     cmdEditPriority = button("Edit", "cmdEditPriority", twips::rect(4920, 1380, 960, rowHeight));
 
     lblNotes = label("Notes:", "lblNotes", 1800);
     txtNotes = new QPlainTextEdit(w);
     txtNotes->setObjectName("txtNotes");
     txtNotes->setTabChangesFocus(true);
-    txtNotes->setGeometry(twips::rect(left, 1800, 4080, 1440));
+    txtNotes->setGeometry(twips::rect(left, 1800, 3960, 1440));
 
     cmdSave = button("Save", "cmdSave", twips::rect(3480, 3420, 1140, 375));
     cmdCancel = button("Cancel", "cmdCancel", twips::rect(4740, 3420, 1140, 375));
