@@ -60,80 +60,44 @@ frmAddAppt::Moment frmAddAppt::proposedEnd(const QDateTime& at)
 
 void frmAddAppt::createControls()
 {
+    using editing::place;
+    using twips::rect;
     QDialog* w = window();
     w->setWindowTitle(kCaption);
     w->setFixedSize(twips::toPixels(6000), twips::toPixels(3960));
 
-    const int left = 1920, rowHeight = 345;
-    auto label = [&](const char* text, const char* name, int top) {
-        auto* l = new QLabel(text, w);
-        l->setObjectName(name);
-        l->setGeometry(twips::rect(120, top + 45, 1740, 255));
-        return l;
+    const int left = 1920, height = 345;
+    auto label = [&](const char* name, const char* text, int top) {
+        return editing::placeLabel(w, name, text, rect(120, top + 45, 1740, 255));
     };
-    auto button = [&](const char* text, const char* name, const QRect& at) {
-        auto* b = new QPushButton(text, w);
-        b->setObjectName(name);
-        b->setGeometry(at);
-        // Enter in a box does not press a button.
-        b->setAutoDefault(false);
-        return b;
-    };
-    auto datePicker = [&](const char* name, int top) {
-        auto* d = new QDateEdit(w);
-        d->setObjectName(name);
-        editing::setupDatePicker(d);
-        d->setGeometry(twips::rect(left, top, 1800, rowHeight));
-        return d;
-    };
-    auto timePicker = [&](const char* name, int top) {
-        auto* t = new QTimeEdit(w);
-        t->setObjectName(name);
-        editing::setupTimePicker(t);
-        t->setGeometry(twips::rect(3840, top, 1440, rowHeight));
-        return t;
+    auto pickers = [&](QDateEdit*& date, QTimeEdit*& time, const char* dateName, const char* timeName, int top) {
+        date = place<QDateEdit>(w, dateName, rect(left, top, 1800, height));
+        editing::setupDatePicker(date);
+        time = place<QTimeEdit>(w, timeName, rect(3840, top, 1440, height));
+        editing::setupTimePicker(time);
     };
 
-    lblTitle = label("Appointment Title:", "lblTitle", 120);
-    txtTitle = new QLineEdit(w);
-    txtTitle->setObjectName("txtTitle");
-    txtTitle->setGeometry(twips::rect(left, 120, 3960, rowHeight));
-
-    lblStart = label("Start Date/Time:", "lblStart", 540);
-    dtStartDate = datePicker("dtStartDate", 540);
-    dtStartTime = timePicker("dtStartTime", 540);
-
-    lblEnd = label("End Date/Time:", "lblEnd", 960);
-    dtEndDate = datePicker("dtEndDate", 960);
-    dtEndTime = timePicker("dtEndTime", 960);
-
-    lblPriority = label("Priority:", "lblPriority", 1380);
-    cmbPriority = new QComboBox(w);
-    cmbPriority->setObjectName("cmbPriority");
+    lblTitle = label("lblTitle", "Appointment Title:", 120);
+    txtTitle = place<QLineEdit>(w, "txtTitle", rect(left, 120, 3960, height));
+    lblStart = label("lblStart", "Start Date/Time:", 540);
+    pickers(dtStartDate, dtStartTime, "dtStartDate", "dtStartTime", 540);
+    lblEnd = label("lblEnd", "End Date/Time:", 960);
+    pickers(dtEndDate, dtEndTime, "dtEndDate", "dtEndTime", 960);
+    lblPriority = label("lblPriority", "Priority:", 1380);
+    cmbPriority = place<QComboBox>(w, "cmbPriority", rect(left, 1380, 2880, height));
     editing::setupEditableList(cmbPriority);
-    cmbPriority->setGeometry(twips::rect(left, 1380, 2880, rowHeight));
-    cmdEditPriority = button("Edit", "cmdEditPriority", twips::rect(4920, 1380, 960, rowHeight));
-
-    lblNotes = label("Notes:", "lblNotes", 1800);
-    txtNotes = new QPlainTextEdit(w);
-    txtNotes->setObjectName("txtNotes");
+    cmdEditPriority = editing::placeButton(w, "cmdEditPriority", "Edit", rect(4920, 1380, 960, height));
+    lblNotes = label("lblNotes", "Notes:", 1800);
+    txtNotes = place<QPlainTextEdit>(w, "txtNotes", rect(left, 1800, 3960, 1440));
     txtNotes->setTabChangesFocus(true);
-    txtNotes->setGeometry(twips::rect(left, 1800, 3960, 1440));
+    cmdSave = editing::placeButton(w, "cmdSave", "Save", rect(3480, 3420, 1140, 375));
+    cmdCancel = editing::placeButton(w, "cmdCancel", "Cancel", rect(4740, 3420, 1140, 375));
 
-    cmdSave = button("Save", "cmdSave", twips::rect(3480, 3420, 1140, 375));
-    cmdCancel = button("Cancel", "cmdCancel", twips::rect(4740, 3420, 1140, 375));
-
-    QWidget* order[] = {txtTitle,    dtStartDate,     dtStartTime, dtEndDate, dtEndTime,
-                        cmbPriority, cmdEditPriority, txtNotes,    cmdSave,   cmdCancel};
-    for (size_t i = 1; i < std::size(order); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
-
-    auto on = [w, this](QPushButton* b, void (frmAddAppt::*handler)()) {
-        QObject::connect(b, &QPushButton::clicked, w, [this, handler] { ui::guarded([&] { (this->*handler)(); }); });
-    };
-    on(cmdSave, &frmAddAppt::cmdSave_Click);
-    on(cmdCancel, &frmAddAppt::cmdCancel_Click);
-    on(cmdEditPriority, &frmAddAppt::cmdEditPriority_Click);
+    editing::setTabOrder({txtTitle, dtStartDate, dtStartTime, dtEndDate, dtEndTime, cmbPriority, cmdEditPriority,
+                          txtNotes, cmdSave, cmdCancel});
+    editing::onClick(cmdSave, [this] { cmdSave_Click(); });
+    editing::onClick(cmdCancel, [this] { cmdCancel_Click(); });
+    editing::onClick(cmdEditPriority, [this] { cmdEditPriority_Click(); });
     QObject::connect(dtStartDate, &QDateEdit::dateChanged, w,
                      [this] { ui::guarded([this] { dtStartDate_Change(); }); });
 
@@ -166,15 +130,7 @@ void frmAddAppt::GetPriorityText() { fillPriorities(!editing::lookupListEdited("
 
 void frmAddAppt::fillPriorities(bool keepText)
 {
-    if (!cmbPriority)
-        return;
-    QStringList texts;
-    try {
-        texts = editing::columnTexts("SELECT PRIORITY_TEXT FROM PRIORITY");
-    } catch (const std::exception&) {
-        // The list still offers "No Priority".
-    }
-    editing::fillList(cmbPriority, texts, keepText, {"No Priority"});
+    editing::fillListFrom(cmbPriority, "SELECT PRIORITY_TEXT FROM PRIORITY", keepText, {"No Priority"});
 }
 
 void frmAddAppt::InitFields()

@@ -17,20 +17,11 @@
 
 using modQVDatabase::gConn;
 
-namespace {
-
-// Load steps run with errors ignored: a list that cannot be read stays as
-// far as it got.
-template <class Fn>
-void ignoringErrors(Fn&& fn)
-{
-    try {
-        fn();
-    } catch (const std::exception&) {
-    }
-}
-
-}  // namespace
+using editing::ignoringErrors;
+using editing::place;
+using editing::placeButton;
+using editing::placeLabel;
+using twips::rect;
 
 void frmEventTasks::createControls()
 {
@@ -38,76 +29,44 @@ void frmEventTasks::createControls()
     w->setWindowTitle(kCaption);
     w->setFixedSize(twips::toPixels(5400), twips::toPixels(4020));
 
-    const int labelLeft = 120, labelWidth = 1200, left = 1380, rowHeight = 345;
-    auto label = [&](const char* text, const QString& name, int top) {
-        auto* l = new QLabel(text, w);
-        l->setObjectName(name);
-        l->setGeometry(twips::rect(labelLeft, top + 45, labelWidth, 255));
-        return l;
-    };
-    auto button = [&](const char* text, const char* name, const QRect& at) {
-        auto* b = new QPushButton(text, w);
-        b->setObjectName(name);
-        b->setGeometry(at);
-        // Enter in a box does not press a button.
-        b->setAutoDefault(false);
-        return b;
+    const int left = 1380, height = 345;
+    auto label = [&](const QString& name, const char* text, int top) {
+        return placeLabel(w, name, text, rect(120, top + 45, 1200, 255));
     };
     auto list = [&](const char* name, int top) {
-        auto* c = new QComboBox(w);
-        c->setObjectName(name);
+        auto* c = place<QComboBox>(w, name, rect(left, top, 3060, height));
         editing::setupEditableList(c);
-        c->setGeometry(twips::rect(left, top, 3060, rowHeight));
         return c;
     };
 
-    Label1[0] = label("Name:", "Label1_0", 120);
-    txtName = new QLineEdit(w);
-    txtName->setObjectName("txtName");
-    txtName->setGeometry(twips::rect(left, 120, 3900, rowHeight));
-
-    Label2 = label("Due Date:", "Label2", 540);
-    dtDate = new QDateEdit(w);
-    dtDate->setObjectName("dtDate");
+    Label1[0] = label("Label1_0", "Name:", 120);
+    txtName = place<QLineEdit>(w, "txtName", rect(left, 120, 3900, height));
+    Label2 = label("Label2", "Due Date:", 540);
+    dtDate = place<QDateEdit>(w, "dtDate", rect(left, 540, 1800, height));
     editing::setupDatePicker(dtDate);
-    dtDate->setGeometry(twips::rect(left, 540, 1800, rowHeight));
-
-    Label1[1] = label("Priority:", "Label1_1", 960);
+    Label1[1] = label("Label1_1", "Priority:", 960);
     cmbPriority = list("cmbPriority", 960);
-    cmdEditPriority = button("Edit", "cmdEditPriority", twips::rect(4500, 960, 780, rowHeight));
-
-    Label1[2] = label("Assigned To:", "Label1_2", 1380);
+    cmdEditPriority = placeButton(w, "cmdEditPriority", "Edit", rect(4500, 960, 780, height));
+    Label1[2] = label("Label1_2", "Assigned To:", 1380);
     cmbAssignee = list("cmbAssignee", 1380);
-    cmdEditAssignee = button("Edit", "cmdEditAssignee", twips::rect(4500, 1380, 780, rowHeight));
-
-    Label1[3] = label("Part of Event:", "Label1_3", 1800);
+    cmdEditAssignee = placeButton(w, "cmdEditAssignee", "Edit", rect(4500, 1380, 780, height));
+    Label1[3] = label("Label1_3", "Part of Event:", 1800);
     cmbEvent = list("cmbEvent", 1800);
-    cmdEditEvent = button("Edit", "cmdEditEvent", twips::rect(4500, 1800, 780, rowHeight));
-
-    Label1[4] = label("Notes:", "Label1_4", 2220);
+    cmdEditEvent = placeButton(w, "cmdEditEvent", "Edit", rect(4500, 1800, 780, height));
+    Label1[4] = label("Label1_4", "Notes:", 2220);
     // One line of text in a box several lines tall.
-    txtNote = new QLineEdit(w);
-    txtNote->setObjectName("txtNote");
+    txtNote = place<QLineEdit>(w, "txtNote", rect(left, 2220, 3900, 1080));
     txtNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    txtNote->setGeometry(twips::rect(left, 2220, 3900, 1080));
+    cmdSave = placeButton(w, "cmdSave", "Save", rect(2880, 3480, 1140, 375));
+    cmdCancel = placeButton(w, "cmdCancel", "Cancel", rect(4140, 3480, 1140, 375));
 
-    cmdSave = button("Save", "cmdSave", twips::rect(2880, 3480, 1140, 375));
-    cmdCancel = button("Cancel", "cmdCancel", twips::rect(4140, 3480, 1140, 375));
-
-    QWidget* order[] = {txtName,  dtDate,  cmbPriority,     cmbAssignee,     cmbEvent,
-                        txtNote,  cmdSave, cmdCancel,       cmdEditPriority, cmdEditAssignee,
-                        cmdEditEvent};
-    for (size_t i = 1; i < std::size(order); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
-
-    auto on = [w, this](QPushButton* b, void (frmEventTasks::*handler)()) {
-        QObject::connect(b, &QPushButton::clicked, w, [this, handler] { ui::guarded([&] { (this->*handler)(); }); });
-    };
-    on(cmdSave, &frmEventTasks::cmdSave_Click);
-    on(cmdCancel, &frmEventTasks::cmdCancel_Click);
-    on(cmdEditPriority, &frmEventTasks::cmdEditPriority_Click);
-    on(cmdEditAssignee, &frmEventTasks::cmdEditAssignee_Click);
-    on(cmdEditEvent, &frmEventTasks::cmdEditEvent_Click);
+    editing::setTabOrder({txtName, dtDate, cmbPriority, cmbAssignee, cmbEvent, txtNote, cmdSave, cmdCancel,
+                          cmdEditPriority, cmdEditAssignee, cmdEditEvent});
+    editing::onClick(cmdSave, [this] { cmdSave_Click(); });
+    editing::onClick(cmdCancel, [this] { cmdCancel_Click(); });
+    editing::onClick(cmdEditPriority, [this] { cmdEditPriority_Click(); });
+    editing::onClick(cmdEditAssignee, [this] { cmdEditAssignee_Click(); });
+    editing::onClick(cmdEditEvent, [this] { cmdEditEvent_Click(); });
 
     procedures_.set("frmEventTasks.GetPriorityTexts", [this] { GetPriorityTexts(); });
     procedures_.set("frmEventTasks.GetAssigneeTexts", [this] { GetAssigneeTexts(); });
@@ -156,27 +115,17 @@ void frmEventTasks::GetAssigneeTexts() { fillAssignees(!editing::lookupListEdite
 
 void frmEventTasks::fillPriorities(bool keepText)
 {
-    if (!cmbPriority)
-        return;
-    QStringList texts;
-    ignoringErrors([&] { texts = editing::columnTexts("SELECT PRIORITY_TEXT FROM PRIORITY"); });
-    editing::fillList(cmbPriority, texts, keepText, {"No Priority"});
+    editing::fillListFrom(cmbPriority, "SELECT PRIORITY_TEXT FROM PRIORITY", keepText, {"No Priority"});
 }
 
 void frmEventTasks::fillAssignees(bool keepText)
 {
-    if (!cmbAssignee)
-        return;
-    QStringList texts;
-    ignoringErrors([&] { texts = editing::columnTexts("SELECT ASSIGNEE_TEXT FROM ASSIGNEE"); });
-    editing::fillList(cmbAssignee, texts, keepText, {"No Assignee"});
+    editing::fillListFrom(cmbAssignee, "SELECT ASSIGNEE_TEXT FROM ASSIGNEE", keepText, {"No Assignee"});
 }
 
 void frmEventTasks::FillEvents()
 {
-    QStringList texts;
-    ignoringErrors([&] { texts = editing::columnTexts("SELECT STDEVENT_TEXT FROM STDEVENT ORDER BY STDEVENT_TEXT"); });
-    editing::fillList(cmbEvent, texts, false, {"No Event"});
+    editing::fillListFrom(cmbEvent, "SELECT STDEVENT_TEXT FROM STDEVENT ORDER BY STDEVENT_TEXT", false, {"No Event"});
 }
 
 bool frmEventTasks::LoadTask()

@@ -1,12 +1,15 @@
 #include "records/editing.h"
 
 #include "app/modQVDatabase.h"
+#include "platform/ui/forms.h"
 #include "platform/ui/messages.h"
 #include "records/cascade.h"
 #include "records/frmAddType.h"
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
+#include <QPushButton>
 #include <QTimeEdit>
 
 namespace editing {
@@ -62,6 +65,43 @@ void fillList(QComboBox* box, const QStringList& items, bool keepText, const QSt
         showText(box, shown);
     else if (box->count() > 0)
         box->setCurrentIndex(0);
+}
+
+QLabel* placeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& at)
+{
+    auto* l = place<QLabel>(parent, name, at);
+    l->setText(text);
+    return l;
+}
+
+QPushButton* placeButton(QWidget* parent, const QString& name, const QString& text, const QRect& at)
+{
+    auto* b = place<QPushButton>(parent, name, at);
+    b->setText(text);
+    b->setAutoDefault(false);
+    return b;
+}
+
+void onClick(QPushButton* button, std::function<void()> handler)
+{
+    QObject::connect(button, &QPushButton::clicked, button, [h = std::move(handler)] { ui::guarded(h); });
+}
+
+void setTabOrder(std::initializer_list<QWidget*> controls)
+{
+    QWidget* previous = nullptr;
+    for (QWidget* w : controls) {
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+void fillListFrom(QComboBox* box, const QString& sql, bool keepText, const QStringList& leading)
+{
+    QStringList items;
+    ignoringErrors([&] { items = columnTexts(sql); });
+    fillList(box, items, keepText, leading);
 }
 
 void setupEditableList(QComboBox* box)

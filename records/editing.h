@@ -7,21 +7,56 @@
 #include "platform/ado/ado.h"
 
 #include <QDate>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QTime>
 #include <QVariant>
 
+#include <exception>
 #include <functional>
+#include <initializer_list>
 #include <utility>
 #include <vector>
 
 class QComboBox;
 class QDateEdit;
+class QLabel;
+class QPushButton;
 class QTimeEdit;
 class QWidget;
 
 namespace editing {
+
+// A step of a load that runs with errors ignored: a failing one is skipped
+// and the next one runs.
+template <class Fn>
+void ignoringErrors(Fn&& fn)
+{
+    try {
+        fn();
+    } catch (const std::exception&) {
+    }
+}
+
+// Controls made at their design places (see twips::rect), named as the
+// window names them.
+template <class W>
+W* place(QWidget* parent, const QString& name, const QRect& at)
+{
+    W* w = new W(parent);
+    w->setObjectName(name);
+    w->setGeometry(at);
+    return w;
+}
+QLabel* placeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& at);
+// A button that Enter in a text box does not press.
+QPushButton* placeButton(QWidget* parent, const QString& name, const QString& text, const QRect& at);
+// A click runs the handler under the window guard: an error is shown and the
+// window stays.
+void onClick(QPushButton* button, std::function<void()> handler);
+// Tab moves through the controls in this order.
+void setTabOrder(std::initializer_list<QWidget*> controls);
 
 // Runs the steps of one save (the log rows and the writes) as one
 // transaction on the shared connection. A step that fails rolls all of them
@@ -41,6 +76,9 @@ QStringList columnTexts(const QString& sql, const ado::Params& params = {});
 // text it showed, also one the list does not hold; otherwise it shows the
 // first entry.
 void fillList(QComboBox* box, const QStringList& items, bool keepText, const QStringList& leading = {});
+// The same with the items of a query; one that cannot be read leaves the
+// leading entries alone in the list.
+void fillListFrom(QComboBox* box, const QString& sql, bool keepText, const QStringList& leading = {});
 // Whether the lookup editor is now closing on the list of that key (its
 // callers' refills reset only that list's box).
 bool lookupListEdited(const QString& listMode);

@@ -4,6 +4,7 @@
 
 #include "support/fixture.h"
 #include "support/mainwindow.h"
+#include "support/userinput.h"
 
 #include "events/frmAddAppt.h"
 #include "platform/calendar/dayplanner.h"
@@ -23,6 +24,8 @@
 
 namespace {
 
+using testsupport::click;
+using testsupport::type;
 using Appt = frmAddAppt;
 
 TEST(AppointmentProposal, RoundsUpToTheHalfHourOnTheWallClock)
@@ -69,12 +72,6 @@ protected:
         modal.modal->once("frmAddAppt", [&](ui::FormBase&) { act(a); });
         a.Show(ui::vbModal);
     }
-    static void type(QWidget* w, const QString& text)
-    {
-        w->setFocus();
-        QTest::keyClicks(w, text);
-    }
-    static void click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
     // Types a whole date into a picker, the way a user overwrites its sections.
     static void typeDate(QDateEdit* d, const QDate& day)
     {

@@ -3,6 +3,7 @@
 
 #include "support/fixture.h"
 #include "support/mainwindow.h"
+#include "support/userinput.h"
 
 #include "events/frmEventTasks.h"
 #include "platform/grid/gridex.h"
@@ -18,6 +19,8 @@
 
 namespace {
 
+using testsupport::click;
+using testsupport::type;
 using Task = frmEventTasks;
 
 class TaskEditor : public testsupport::MainWindowTest<> {
@@ -31,12 +34,6 @@ protected:
         modal.modal->once("frmEventTasks", [&](ui::FormBase&) { act(t); });
         t.Show(ui::vbModal);
     }
-    static void type(QWidget* w, const QString& text)
-    {
-        w->setFocus();
-        QTest::keyClicks(w, text);
-    }
-    static void click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
     QStringList taskRow(qint64 id)
     {
         ado::Recordset rs;
