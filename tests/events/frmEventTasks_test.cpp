@@ -86,10 +86,11 @@ TEST_F(TaskEditor, ANewTaskWithOnlyANameAndThenAnEditedOne)
         EXPECT_EQ(t.cmbEvent->currentText(), "Brunch");
         EXPECT_EQ(t.txtNote->text(), "three tiers");
         t.curMode = "Add";  // an opener writing meanwhile changes nothing
+        type(t.txtNote, ", lemon");
         click(t.cmdSave);
     });
     EXPECT_EQ(taskRow(edited), (QStringList{"Order the cake", "2027-06-12 00:00:00", "Someday", "Aunt May", "Brunch",
-                                            "three tiers", "false", "NULL"}));
+                                            "three tiers, lemon", "false", "NULL"}));
     EXPECT_EQ(logRows(edited, 2), 1);
     EXPECT_EQ(count("SELECT count(*) FROM TASKS"), 2);
 
