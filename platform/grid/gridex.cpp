@@ -150,6 +150,9 @@ void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
         if (i >= 0)
             box->setCurrentIndex(i);
         box->setEditText(i >= 0 ? box->itemText(i) : current);
+        // As in a plain cell, typing replaces the text rather than adding to it.
+        if (box->lineEdit())
+            box->lineEdit()->selectAll();
         original_ = box->currentText();
         return;
     }
@@ -385,20 +388,25 @@ void GridEX::unbind()
     bind(nullptr);
 }
 
-void GridEX::rebuild()
+void GridEX::rebuild(bool followRecord)
 {
-    const int keep = lastCurrent_;
+    int keep = lastCurrent_;
+    const int record = followRecord ? currentRecord() : -1;
+    const QModelIndex cur = table_->selectionModel()->currentIndex();
+    const int column = cur.isValid() ? cur.column() + 1 : 0;
     totalsCache_.clear();
     blockCurrentSignal_ = true;
     model_->rebuild();
     applyColumns();
     applyLayout();
     blockCurrentSignal_ = false;
+    if (record >= 0 && model_->displayOfRecord(record) >= 0)
+        keep = model_->displayOfRecord(record) + 1;
     // New rows: the current row is announced again even at the same number.
     lastCurrent_ = -1;
     const int n = rowCount();
     if (n > 0)
-        setCurrentRow(keep >= 1 && keep <= n ? keep : 1);
+        setCurrentCell(keep >= 1 && keep <= n ? keep : 1, column);
     else
         emitCurrentRow();
 }
@@ -419,7 +427,7 @@ void GridEX::onRowChanged(int row)
 void GridEX::scheduleRebuild()
 {
     if (!inEdit_) {
-        rebuild();
+        rebuild(true);
         return;
     }
     if (rebuildPending_)
@@ -427,7 +435,7 @@ void GridEX::scheduleRebuild()
     rebuildPending_ = true;
     QTimer::singleShot(0, this, [this] {
         rebuildPending_ = false;
-        rebuild();
+        rebuild(true);
     });
 }
 
@@ -564,15 +572,17 @@ int GridEX::currentRow() const
 
 void GridEX::setCurrentRow(int row)
 {
+    const QModelIndex cur = table_->selectionModel()->currentIndex();
+    setCurrentCell(row, cur.isValid() ? cur.column() + 1 : 0);
+}
+
+void GridEX::setCurrentCell(int row, int column)
+{
     if (row < 1 || row > rowCount())
         return;
-    int column = 0;
-    const QModelIndex cur = table_->selectionModel()->currentIndex();
-    if (cur.isValid() && !isColumnHidden(cur.column() + 1))
-        column = cur.column();
-    else
-        column = firstVisibleColumn() - 1;
-    const QModelIndex idx = model_->index(row - 1, column);
+    if (!validColumn(column) || isColumnHidden(column))
+        column = firstVisibleColumn();
+    const QModelIndex idx = model_->index(row - 1, column - 1);
     table_->selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     if (layout_ == Layout::Cards)
         cards_->scrollTo(idx);

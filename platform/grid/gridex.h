@@ -54,6 +54,9 @@ enum HitArea {
 // dates show as M/d/yyyy, with the time when it is not midnight; an empty
 // format shows the value as stored.
 QString formatValue(const QVariant& v, const QString& format);
+// Pixels a card keeps free around its texts, both sides together.
+constexpr int kCardTextInset = 12;
+
 // Sum of currency-like values in whole ten-thousandths, so totals are exact.
 qint64 toTenThousandths(double v);
 
@@ -250,11 +253,14 @@ private:
     const ColumnSettings* col(int column) const;
     void applyColumns();
     void applyLayout();
-    void rebuild();
+    // Gathers the rows anew; the current row stays on its record when the
+    // records themselves are the same (an edit moved one to another group).
+    void rebuild(bool followRecord = false);
     void onRowChanged(int row);
     void scheduleRebuild();
     void logEdit(int record, int column);
     void emitCurrentRow();
+    void setCurrentCell(int row, int column);   // column 0: the first shown
     QPoint toViewport(const QPoint& pos) const;
 
     ado::RecordsetPtr rs_;
