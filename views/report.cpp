@@ -13,7 +13,7 @@
 
 namespace report {
 
-QString reportTitle(const QString& mode, const QString& rsvpEventText)
+QString reportTitle(const QString& mode)
 {
     static const std::pair<const char*, const char*> titles[] = {
         {"DueTasks", "Due Tasks for Our Wedding"},
@@ -23,7 +23,7 @@ QString reportTitle(const QString& mode, const QString& rsvpEventText)
         {"Events", "Events Planned for Our Wedding"},
         {"Guests", "Guest Report for Our Wedding"},
         {"Addresses", "Guest-Address Report for Our Wedding"},
-        {"RSVP", "RSVP Report for Our Wedding - "},
+        {"RSVP", "RSVP Report for Our Wedding"},
         {"Vendors", "Vendor Report for Our Wedding"},
         {"Quotes", "Quote Report for Our Wedding"},
         {"Expenses", "Expense Report for Our Wedding"},
@@ -35,12 +35,8 @@ QString reportTitle(const QString& mode, const QString& rsvpEventText)
         {"Attire", "Attire Report for Our Wedding"},
     };
     for (const auto& [key, title] : titles) {
-        if (mode == QLatin1String(key)) {
-            QString t = QString::fromLatin1(title);
-            if (mode == QLatin1String("RSVP"))
-                t += rsvpEventText;
-            return t;
-        }
+        if (mode == QLatin1String(key))
+            return QString::fromLatin1(title);
     }
     return QString();
 }
@@ -217,15 +213,41 @@ QFont fontOf(int twipsHeight, bool bold)
     return f;
 }
 
+constexpr int kTextPad = 40;
+
 void drawText(QPainter& p, const QRect& r, const QString& text, bool right)
 {
-    const int pad = 40;
-    const QRect inner = r.adjusted(pad, 0, -pad, 0);
+    const QRect inner = r.adjusted(kTextPad, 0, -kTextPad, 0);
     const QString shown = p.fontMetrics().elidedText(text, Qt::ElideRight, inner.width());
     p.drawText(inner, Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::TextSingleLine, shown);
 }
 
 }  // namespace
+
+QFont fontFor(ItemKind kind, bool caption)
+{
+    switch (kind) {
+    case ItemKind::Title:
+        return fontOf(280, true);
+    case ItemKind::ColumnHeader:
+        return fontOf(170, true);
+    case ItemKind::GroupRow:
+        return fontOf(180, true);
+    case ItemKind::Total:
+        return fontOf(170, true);
+    case ItemKind::Card:
+        return fontOf(160, caption);
+    case ItemKind::Record:
+        break;
+    }
+    return fontOf(170, false);
+}
+
+bool fits(ItemKind kind, bool caption, const QString& text, int widthTwips)
+{
+    const int pad = kind == ItemKind::Title ? 0 : 2 * kTextPad;
+    return QFontMetrics(fontFor(kind, caption)).horizontalAdvance(text) <= widthTwips - pad;
+}
 
 Layout layoutReport(const grid::ReportModel& m, const PageSpec& page)
 {
@@ -254,13 +276,13 @@ void paintPage(QPainter& p, const Layout& l, int pageIndex)
     for (const Item& it : l.pages[pageIndex].items) {
         switch (it.kind) {
         case ItemKind::Title:
-            p.setFont(fontOf(280, true));
+            p.setFont(fontFor(it.kind));
             p.setPen(Qt::black);
             p.drawText(it.rect, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, it.text);
             break;
         case ItemKind::ColumnHeader:
             p.fillRect(it.rect, QColor(225, 225, 225));
-            p.setFont(fontOf(170, true));
+            p.setFont(fontFor(it.kind));
             p.setPen(thin);
             for (const Cell& c : it.cells)
                 drawText(p, c.rect, c.text, c.rightAligned);
@@ -268,12 +290,12 @@ void paintPage(QPainter& p, const Layout& l, int pageIndex)
             break;
         case ItemKind::GroupRow:
             p.fillRect(it.rect.adjusted(0, 30, 0, -10), QColor(240, 240, 240));
-            p.setFont(fontOf(180, true));
+            p.setFont(fontFor(it.kind));
             p.setPen(Qt::black);
             drawText(p, it.rect, it.text, false);
             break;
         case ItemKind::Record:
-            p.setFont(fontOf(170, false));
+            p.setFont(fontFor(it.kind));
             p.setPen(Qt::black);
             for (const Cell& c : it.cells)
                 drawText(p, c.rect, c.text, c.rightAligned);
@@ -283,7 +305,7 @@ void paintPage(QPainter& p, const Layout& l, int pageIndex)
         case ItemKind::Total:
             p.setPen(thin);
             p.drawLine(it.rect.topLeft(), it.rect.topRight());
-            p.setFont(fontOf(170, true));
+            p.setFont(fontFor(it.kind));
             for (const Cell& c : it.cells)
                 drawText(p, c.rect, c.text, c.rightAligned);
             break;
@@ -294,11 +316,11 @@ void paintPage(QPainter& p, const Layout& l, int pageIndex)
             if (!it.text.isEmpty()) {
                 const QRect cap(it.rect.left(), it.rect.top(), it.rect.width(), kLineHeight + kCardPadding);
                 p.fillRect(cap.adjusted(5, 5, -5, 0), QColor(225, 225, 225));
-                p.setFont(fontOf(180, true));
+                p.setFont(fontFor(ItemKind::GroupRow));
                 drawText(p, cap.adjusted(kCardPadding - 40, 0, 0, 0), it.text, false);
             }
             for (const Cell& c : it.cells) {
-                p.setFont(fontOf(160, c.caption));
+                p.setFont(fontFor(it.kind, c.caption));
                 drawText(p, c.rect, c.text, c.rightAligned);
             }
             break;

@@ -7,6 +7,7 @@
 
 #include "platform/grid/gridex.h"
 
+#include <QFont>
 #include <QRect>
 #include <QString>
 #include <QVector>
@@ -18,8 +19,9 @@ class QWidget;
 namespace report {
 
 // The page header of the report of a view; "" for a view without a title
-// (Budget and Attire have titles of their own).
-QString reportTitle(const QString& curDataMode, const QString& rsvpEventText = QString());
+// (Budget and Attire have titles of their own). The RSVP report lists the
+// invitations of every event, so its title names none.
+QString reportTitle(const QString& curDataMode);
 
 struct PageSpec {
     int widthTwips = 12240;     // US Letter
@@ -74,6 +76,11 @@ constexpr int kCardGap = 240;
 constexpr int kCardPadding = 90;
 
 Layout layoutReport(const grid::ReportModel& m, const PageSpec& page);
+
+// The font an item's texts are printed in (sizes in twips), and whether a
+// text fits a cell of that width whole.
+QFont fontFor(ItemKind kind, bool caption = false);
+bool fits(ItemKind kind, bool caption, const QString& text, int widthTwips);
 
 // Paints one page; the painter's units must be twips from the page corner.
 void paintPage(QPainter& p, const Layout& layout, int pageIndex);

@@ -6,6 +6,7 @@
 #include "platform/calendar/dayplanner.h"
 #include "platform/calendar/monthcalendar.h"
 #include "platform/grid/gridex.h"
+#include "platform/navbar/explorerbar.h"
 #include "views/frmPreview.h"
 
 #include <QCalendarWidget>
@@ -155,4 +156,20 @@ TEST_F(MainCalendarTest, TypingOnASelectedEntryAddsANewEntryAndBlanksAreNoText)
     EXPECT_EQ(text("SELECT count(*) FROM APPOINTMENT"), "3");
     EXPECT_EQ(day->entryCount(), entries);
     EXPECT_TRUE(messages.msgs->texts().isEmpty());
+}
+
+TEST_F(MainCalendarTest, TheRsvpReportListsEveryEventAndNamesNone)
+{
+    m().Show(ui::vbModeless);
+    frmMain& f = m();
+    for (bool events : {false, true}) {
+        if (events)
+            db().Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (1, 'Ceremony'), (2, 'Reception')");
+        f.ExplorerBarCtlQV1->clickItem("RSVPMODE");
+        ASSERT_EQ(f.curDataMode, "RSVP");
+        f.ExplorerBarCtlQV1->clickItem("RSVPREPORT");
+        ASSERT_TRUE(frmPreview::instance().isLoaded());
+        EXPECT_EQ(f.GridEX1->pageHeader(), "RSVP Report for Our Wedding") << events;
+        frmPreview::instance().gridPreview_Close();
+    }
 }

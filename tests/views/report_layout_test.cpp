@@ -64,13 +64,13 @@ TEST(ReportLayout, TitlesByView)
         {"FemaleMeasurement", "Female Measurements Report for Our Wedding"},
         {"Budget", "Budget Report for Our Wedding"},
         {"Attire", "Attire Report for Our Wedding"},
-        {"RSVP", "RSVP Report for Our Wedding - Wedding"},
+        {"RSVP", "RSVP Report for Our Wedding"},
         {"expenses", ""},   // keys compare exactly
         {"Calendar", ""},
         {"", ""},
     };
     for (const auto& [mode, title] : cases)
-        EXPECT_EQ(report::reportTitle(mode, "Wedding"), QString(title)) << mode;
+        EXPECT_EQ(report::reportTitle(mode), QString(title)) << mode;
 }
 
 TEST(ReportLayout, ColumnsAtTrueWidthOrShrunkWithinMargins)
