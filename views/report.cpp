@@ -133,15 +133,25 @@ void layoutRows(Layout& l, const grid::ReportModel& m, Pager& pager)
         x += w;
     }
     pager.newPage();
-    for (const grid::ReportRow& r : m.rows) {
+    // A group header stays with its first record and the total with the last
+    // record: each row needs room for the rows it keeps with.
+    const int n = int(m.rows.size());
+    const auto heightOf = [&](int i) { return m.rows[i].kind == grid::RowKind::GroupHeader ? kGroupHeight : kLineHeight; };
+    const auto keepsWithNext = [&](int i) {
+        return i + 1 < n && (m.rows[i].kind == grid::RowKind::GroupHeader || m.rows[i + 1].kind == grid::RowKind::Total);
+    };
+    QVector<int> need(n);
+    for (int i = n - 1; i >= 0; --i)
+        need[i] = heightOf(i) + (keepsWithNext(i) ? need[i + 1] : 0);
+    for (int i = 0; i < n; ++i) {
+        const grid::ReportRow& r = m.rows[i];
         Item it;
         it.record = r.record;
-        int h = kLineHeight;
+        const int h = heightOf(i);
         switch (r.kind) {
         case grid::RowKind::GroupHeader:
             it.kind = ItemKind::GroupRow;
             it.text = r.headerText;
-            h = kGroupHeight;
             break;
         case grid::RowKind::Total:
             it.kind = ItemKind::Total;
@@ -150,7 +160,8 @@ void layoutRows(Layout& l, const grid::ReportModel& m, Pager& pager)
             it.kind = ItemKind::Record;
             break;
         }
-        const int y = pager.place(h);
+        // The rows kept with the one before already have their room.
+        const int y = i > 0 && keepsWithNext(i - 1) ? pager.place(h) : pager.place(need[i]);
         it.rect = QRect(l.printable.left(), y, pager.usedWidth(), h);
         if (it.kind != ItemKind::GroupRow) {
             for (int k = 0; k < m.columns.size(); ++k)
