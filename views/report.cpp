@@ -58,6 +58,45 @@ PageSpec pageSpecFor(const QPagedPaintDevice& device, const grid::ReportModel& m
 
 namespace {
 
+QFont fontOf(int twipsHeight, bool bold)
+{
+    QFont f(QStringLiteral("Sans Serif"));
+    f.setPixelSize(twipsHeight);   // the painter's units are twips
+    f.setBold(bold);
+    return f;
+}
+
+constexpr int kTextPad = 30;
+
+int lineSpacing(const QFont& f) { return QFontMetrics(f).lineSpacing(); }
+
+// The height a text takes broken into lines at blanks within the width.
+int wrappedHeight(const QFont& f, const QString& text, int width)
+{
+    const QRect r = QFontMetrics(f).boundingRect(QRect(0, 0, std::max(1, width - 2 * kTextPad), 1 << 24),
+                                                 Qt::TextWordWrap | Qt::AlignLeft, text);
+    return r.height();
+}
+
+// A cell's height for its text: one line, plus the further lines it wraps to.
+int cellHeight(const QFont& f, const QString& text, int width)
+{
+    const int lines = std::max(1, (wrappedHeight(f, text, width) + lineSpacing(f) / 2) / lineSpacing(f));
+    return kLineHeight + (lines - 1) * lineSpacing(f);
+}
+
+void drawText(QPainter& p, const QRect& r, const QString& text, bool right, bool wraps = false)
+{
+    const QRect inner = r.adjusted(kTextPad, 0, -kTextPad, 0);
+    const int align = Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft);
+    if (wraps) {
+        p.drawText(inner, align | Qt::TextWordWrap, text);
+        return;
+    }
+    const QString shown = p.fontMetrics().elidedText(text, Qt::ElideRight, inner.width());
+    p.drawText(inner, align | Qt::TextSingleLine, shown);
+}
+
 // Lays items top to bottom on pages; each page starts with the page header.
 class Pager {
 public:
@@ -78,10 +117,10 @@ public:
         if (m_.layout == grid::Layout::Rows && !m_.columns.isEmpty()) {
             Item h;
             h.kind = ItemKind::ColumnHeader;
-            h.rect = QRect(l_.printable.left(), y_, usedWidth(), kLineHeight);
+            h.rect = QRect(l_.printable.left(), y_, usedWidth(), l_.headerHeight);
             for (int k = 0; k < m_.columns.size(); ++k)
-                h.cells << Cell{QRect(l_.columnLeft[k], y_, l_.columnWidth[k], kLineHeight), m_.columns[k].caption,
-                                m_.columns[k].rightAligned, false};
+                h.cells << Cell{QRect(l_.columnLeft[k], y_, l_.columnWidth[k], l_.headerHeight),
+                                m_.columns[k].caption, m_.columns[k].rightAligned, false, true};
             add(h);
         }
         bodyTop_ = y_;
@@ -132,6 +171,11 @@ void layoutRows(Layout& l, const grid::ReportModel& m, Pager& pager)
         l.columnWidth << w;
         x += w;
     }
+    // A caption too wide for its column goes on two lines (or more).
+    l.headerHeight = kLineHeight;
+    for (int k = 0; k < m.columns.size(); ++k)
+        l.headerHeight = std::max(l.headerHeight,
+                                  cellHeight(fontFor(ItemKind::ColumnHeader), m.columns[k].caption, l.columnWidth[k]));
     pager.newPage();
     // A group header stays with its first record and the total with the last
     // record: each row needs room for the rows it keeps with.
@@ -181,56 +225,55 @@ void layoutCards(Layout& l, const grid::ReportModel& m, Pager& pager)
         cardW = std::max(1, (avail - (across - 1) * kCardGap) / across);
     l.cardsAcross = across;
     l.cardWidth = cardW;
-    const int captionW = cardW * 2 / 5;
-    const int lines = int(m.columns.size()) + (m.cardCaptionColumn ? 1 : 0);
-    const int cardH = lines * kLineHeight + 2 * kCardPadding;
+    // The captions take what the widest needs; the values the rest, and a
+    // long value (a street) wraps onto further lines.
+    int captionW = 0;
+    for (const grid::ReportColumn& c : m.columns)
+        captionW = std::max(captionW, QFontMetrics(fontFor(ItemKind::Card, true)).horizontalAdvance(c.caption + ':'));
+    // (A little to spare: the printer measures a shade wider than the screen.)
+    captionW = std::min(captionW + 3 * kTextPad + kCardPadding, cardW / 2);
+    const int valueW = cardW - captionW - kCardPadding;
+    const QFont valueFont = fontFor(ItemKind::Card, false);
 
-    pager.newPage();
-    int col = 0;
-    int rowTop = 0;
+    // One card per record; each row of cards is as tall as its tallest.
+    QVector<Item> cards;
     for (const grid::ReportRow& r : m.rows) {
         if (r.kind != grid::RowKind::Record)
             continue;
-        if (col == 0) {
-            rowTop = pager.place(cardH);
-        }
-        const int x = l.printable.left() + col * (cardW + kCardGap);
         Item it;
         it.kind = ItemKind::Card;
         it.record = r.record;
-        it.rect = QRect(x, rowTop, cardW, cardH);
         it.text = r.headerText;
-        int y = rowTop + kCardPadding + (m.cardCaptionColumn ? kLineHeight : 0);
+        int y = kCardPadding + (m.cardCaptionColumn ? kLineHeight : 0);
         for (int k = 0; k < m.columns.size(); ++k) {
-            it.cells << Cell{QRect(x + kCardPadding, y, captionW - kCardPadding, kLineHeight),
-                             m.columns[k].caption + ':', false, true};
-            it.cells << Cell{QRect(x + captionW, y, cardW - captionW - kCardPadding, kLineHeight), r.texts.value(k),
-                             false, false};
-            y += kLineHeight;
+            const QString value = r.texts.value(k);
+            const int h = cellHeight(valueFont, value, valueW);
+            it.cells << Cell{QRect(kCardPadding, y, captionW - kCardPadding, kLineHeight), m.columns[k].caption + ':',
+                             false, true};
+            it.cells << Cell{QRect(captionW, y, valueW, h), value, false, false, true};
+            y += h;
         }
-        pager.add(it);
-        if (++col == across) {
-            col = 0;
-            pager.advance(kCardGap);
-        }
+        it.rect = QRect(0, 0, cardW, y + kCardPadding);
+        cards << it;
     }
-}
 
-QFont fontOf(int twipsHeight, bool bold)
-{
-    QFont f(QStringLiteral("Sans Serif"));
-    f.setPixelSize(twipsHeight);   // the painter's units are twips
-    f.setBold(bold);
-    return f;
-}
-
-constexpr int kTextPad = 40;
-
-void drawText(QPainter& p, const QRect& r, const QString& text, bool right)
-{
-    const QRect inner = r.adjusted(kTextPad, 0, -kTextPad, 0);
-    const QString shown = p.fontMetrics().elidedText(text, Qt::ElideRight, inner.width());
-    p.drawText(inner, Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::TextSingleLine, shown);
+    pager.newPage();
+    for (int first = 0; first < cards.size(); first += across) {
+        const int last = std::min<int>(first + across, cards.size());
+        int rowH = 0;
+        for (int i = first; i < last; ++i)
+            rowH = std::max(rowH, cards[i].rect.height());
+        const int top = pager.place(rowH);
+        for (int i = first; i < last; ++i) {
+            Item it = cards[i];
+            const QPoint at(l.printable.left() + (i - first) * (cardW + kCardGap), top);
+            it.rect = QRect(at, QSize(cardW, rowH));
+            for (Cell& c : it.cells)
+                c.rect.translate(at);
+            pager.add(it);
+        }
+        pager.advance(kCardGap);
+    }
 }
 
 }  // namespace
@@ -241,23 +284,29 @@ QFont fontFor(ItemKind kind, bool caption)
     case ItemKind::Title:
         return fontOf(280, true);
     case ItemKind::ColumnHeader:
-        return fontOf(170, true);
-    case ItemKind::GroupRow:
-        return fontOf(180, true);
+        // Plain, so that "Done" fits its narrow column; the band is shaded.
+        return fontOf(160, false);
     case ItemKind::Total:
+        return fontOf(160, true);
+    case ItemKind::GroupRow:
         return fontOf(170, true);
     case ItemKind::Card:
-        return fontOf(160, caption);
+        return fontOf(150, caption);
     case ItemKind::Record:
         break;
     }
-    return fontOf(170, false);
+    return fontOf(160, false);
 }
 
-bool fits(ItemKind kind, bool caption, const QString& text, int widthTwips)
+bool fits(ItemKind kind, bool caption, const QString& text, const QRect& cell, bool wraps)
 {
+    const QFont f = fontFor(kind, caption);
     const int pad = kind == ItemKind::Title ? 0 : 2 * kTextPad;
-    return QFontMetrics(fontFor(kind, caption)).horizontalAdvance(text) <= widthTwips - pad;
+    if (!wraps)
+        return QFontMetrics(f).horizontalAdvance(text) <= cell.width() - pad;
+    const QRect r = QFontMetrics(f).boundingRect(QRect(0, 0, std::max(1, cell.width() - pad), 1 << 24),
+                                                 Qt::TextWordWrap | Qt::AlignLeft, text);
+    return r.width() <= cell.width() - pad && r.height() <= cell.height();
 }
 
 Layout layoutReport(const grid::ReportModel& m, const PageSpec& page)
@@ -296,7 +345,7 @@ void paintPage(QPainter& p, const Layout& l, int pageIndex)
             p.setFont(fontFor(it.kind));
             p.setPen(thin);
             for (const Cell& c : it.cells)
-                drawText(p, c.rect, c.text, c.rightAligned);
+                drawText(p, c.rect, c.text, c.rightAligned, c.wraps);
             p.drawLine(it.rect.bottomLeft(), it.rect.bottomRight());
             break;
         case ItemKind::GroupRow:
@@ -328,11 +377,11 @@ void paintPage(QPainter& p, const Layout& l, int pageIndex)
                 const QRect cap(it.rect.left(), it.rect.top(), it.rect.width(), kLineHeight + kCardPadding);
                 p.fillRect(cap.adjusted(5, 5, -5, 0), QColor(225, 225, 225));
                 p.setFont(fontFor(ItemKind::GroupRow));
-                drawText(p, cap.adjusted(kCardPadding - 40, 0, 0, 0), it.text, false);
+                drawText(p, cap.adjusted(kCardPadding - kTextPad, 0, 0, 0), it.text, false);
             }
             for (const Cell& c : it.cells) {
                 p.setFont(fontFor(it.kind, c.caption));
-                drawText(p, c.rect, c.text, c.rightAligned);
+                drawText(p, c.rect, c.text, c.rightAligned, c.wraps);
             }
             break;
         }

@@ -56,6 +56,11 @@ enum HitArea {
 QString formatValue(const QVariant& v, const QString& format);
 // Pixels a card keeps free around its texts, both sides together.
 constexpr int kCardTextInset = 12;
+// Pixel sizes of the grid's fonts, and what a header section keeps beside
+// its caption.
+constexpr int kCellFontPixels = 11;
+constexpr int kHeaderFontPixels = 10;
+constexpr int kHeaderTextPad = 6;
 
 // Sum of currency-like values in whole ten-thousandths, so totals are exact.
 qint64 toTenThousandths(double v);
@@ -248,6 +253,8 @@ private:
     };
 
     bool validColumn(int column) const;
+    // The caption as the header shows it: on two lines when one is too wide.
+    QString shownCaption(int column) const;
     int firstVisibleColumn() const;   // 0 when every column is hidden
     ColumnSettings* col(int column);
     const ColumnSettings* col(int column) const;

@@ -260,7 +260,7 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& idx) const
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
-        return g_->columnCaption(section + 1);
+        return g_->shownCaption(section + 1);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
