@@ -2,7 +2,6 @@
 
 #include "platform/grid/griddelegate.h"
 #include "platform/grid/gridmodel.h"
-#include "platform/grid/gridprint.h"
 #include "platform/twips.h"
 #include "records/modSynchro.h"
 #include "app/modQVDatabase.h"
@@ -14,8 +13,6 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPrintPreviewWidget>
-#include <QPrinter>
 #include <QProxyStyle>
 #include <QStackedWidget>
 #include <QTableView>
@@ -592,21 +589,6 @@ void GridEX::redraw()
 void GridEX::setPageHeader(const QString& text)
 {
     pageHeader_ = text;
-    if (preview_)
-        preview_->updatePreview();
-}
-
-void GridEX::showPrintPreview(QPrintPreviewWidget* surface)
-{
-    if (preview_)
-        QObject::disconnect(preview_, nullptr, this, nullptr);
-    preview_ = surface;
-    if (!surface)
-        return;
-    // The report is read when the surface paints, so it shows the latest header.
-    connect(surface, &QPrintPreviewWidget::paintRequested, this,
-            [this](QPrinter* printer) { printReport(reportModel(), *printer); });
-    surface->updatePreview();
 }
 
 void GridEX::setPageMargins(int leftTwips, int rightTwips)

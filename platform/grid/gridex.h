@@ -20,7 +20,6 @@
 
 #include <utility>
 
-class QPrintPreviewWidget;
 class QTableView;
 class QListView;
 class QStackedWidget;
@@ -210,11 +209,8 @@ public:
     int rowAt(const QPoint& pos) const;      // 0 when none
     QPoint cellCenter(int row, int column) const;
 
-    // --- report
+    // --- report (laid out on pages and printed by views/report)
     ReportModel reportModel() const;
-    // Shows this grid's printed report on a preview surface; the surface
-    // follows later changes of the page header.
-    void showPrintPreview(QPrintPreviewWidget* surface);
 
     QTableView* tableView() const { return table_; }
     QListView* cardView() const { return cards_; }
@@ -298,7 +294,6 @@ private:
     QStackedWidget* stack_ = nullptr;
     QTableView* table_ = nullptr;
     QListView* cards_ = nullptr;
-    QPointer<QPrintPreviewWidget> preview_;
 };
 
 }  // namespace grid

@@ -14,6 +14,14 @@ namespace folderdata {
 
 inline void exec(const QString& sql, const ado::Params& p = {}) { modQVDatabase::gConn.Execute(sql, p); }
 
+// `count` rows of a table, the values of row i from `values(i)`.
+inline void insert(const QString& table, const QString& columns, int count, ado::Params (*values)(int))
+{
+    const QString marks = QStringList(columns.count(QChar(',')) + 1, QStringLiteral("?")).join(", ");
+    for (int i = 0; i < count; ++i)
+        exec(QString("INSERT INTO %1 (%2) VALUES (%3)").arg(table, columns, marks), values(i));
+}
+
 inline const QStringList& events()
 {
     static const QStringList e = {"Bachelor Party", "Bridal Shower", "Ceremony", "Honeymoon", "Reception",
@@ -75,49 +83,43 @@ inline void fill(const Counts& n = Counts())
               QStringList{"Bride", "Groom", "Maid of Honor", "Mother of the Bride"}[i % 4],
               QStringList{"High", "Medium", "Low"}[i % 3], events()[i % events().size()], i % 4 == 0});
 
-    for (int i = 0; i < n.expenses; ++i)
-        exec("INSERT INTO EXPENSES (EXPENSE_TEXT, EXPENSE_VENDOR, EXPENSE_EVENT, EXPENSE_AMTPAID, EXPENSE_AMTDUE, "
-             "EXPENSE_DUEDATE, EXPENSE_WHOPAYS) VALUES (?, ?, ?, ?, ?, ?, ?)",
-             {QString("Deposit for arrangements %1").arg(i + 1), QString("Vendor %1").arg(i % 12),
-              events()[i % 4 + 1], 1250.5 * (i % 7 + 1), 12345.67, QString("2026-09-%1 00:00:00").arg(10 + i % 18),
-              i % 2 ? "Bride's Parents" : "Groom"});
-
-    for (int i = 0; i < 45; ++i)
-        exec("INSERT INTO BUDGET (BUDGET_NAME, BUDGET_CATEGORY, BUDGET_EVENT, BUDGET_AMT, BUDGET_WHOPAYS) VALUES "
-             "(?, ?, ?, ?, ?)",
-             {QString("Budget line for item %1").arg(i + 1), QStringList{"Flowers", "Music", "Attire"}[i % 3],
-              events()[i % events().size()], 1000 + 17.25 * i, "Bride's Parents"});
-    for (int i = 0; i < 25; ++i)
-        exec("INSERT INTO VENDOR (VENDOR_NAME, VENDOR_CONTACT, VENDOR_PHONE1, VENDOR_EMAIL, VENDOR_TYPE) VALUES "
-             "(?, ?, ?, ?, ?)",
-             {QString("Vendor %1 Enterprises").arg(i), "Margaret Thompson", "(415) 555-0100",
-              QString("bookings%1@example-vendor.com").arg(i), "Florist"});
-    for (int i = 0; i < 12; ++i)
-        exec("INSERT INTO QUOTE (QUOTE_PRODUCT, QUOTE_VENDOR, QUOTE_EVENT, QUOTE_DETAILS, QUOTE_AMOUNT, "
-             "QUOTE_DEPOSITAMT, QUOTE_PAYMENTDUE) VALUES (?, ?, ?, ?, ?, ?, ?)",
-             {QString("Floral arrangements package %1").arg(i), QString("Vendor %1 Enterprises").arg(i), "Reception",
-              "Centerpieces for every table, bridal bouquet", "4500", "500", "2026-08-01 00:00:00"});
-    for (int i = 0; i < 15; ++i)
-        exec("INSERT INTO ATTIRE (ATTIRE_ITEM, ATTIRE_VENDOR, ATTIRE_ASSIGNEE, ATTIRE_TYPE, ATTIRE_COST) VALUES "
-             "(?, ?, ?, ?, ?)",
-             {QString("Ivory silk gown %1").arg(i), "Vendor 3 Enterprises", "Maid of Honor", "Dress", 1899.99});
-    for (int i = 0; i < 30; ++i) {
-        exec("INSERT INTO GIFT (GIFT_NAME, GIFT_STORE, GIFT_VALUE, GIFT_WHOFROM, GIFT_THANKYOUSENT) VALUES "
-             "(?, ?, ?, ?, ?)",
-             {QString("Crystal champagne flutes %1").arg(i), "Williams-Sonoma", 129.95, "The Abernathy Family",
-              i % 2});
-        exec("INSERT INTO REGISTRY (REGISTRY_TEXT, REGISTRY_CATEGORY, REGISTRY_STORE, REGISTRY_MODEL, REGISTRY_COST) "
-             "VALUES (?, ?, ?, ?, ?)",
-             {QString("Stand mixer %1").arg(i), "Kitchen", "Williams-Sonoma", "KSM150PS", 449.99});
-    }
-    for (int i = 0; i < 8; ++i) {
-        exec("INSERT INTO MEASURE_FEMALE (MEASURE_FEMALE_NAME, MEASURE_FEMALE_HEIGHT, MEASURE_FEMALE_WAIST, "
-             "MEASURE_FEMALE_HEAD) VALUES (?, '5 ft 6 in', '27 in', '22 in')",
-             {QString("Alexandra Montgomery %1").arg(i)});
-        exec("INSERT INTO MEASURE_MALE (MEASURE_MALE_NAME, MEASURE_MALE_HEIGHT, MEASURE_MALE_COAT, "
-             "MEASURE_MALE_COLLAR) VALUES (?, '6 ft 1 in', '42 L', '16.5')",
-             {QString("Benjamin Richardson %1").arg(i)});
-    }
+    insert("EXPENSES", "EXPENSE_TEXT, EXPENSE_VENDOR, EXPENSE_EVENT, EXPENSE_AMTPAID, EXPENSE_AMTDUE, EXPENSE_DUEDATE, "
+           "EXPENSE_WHOPAYS", n.expenses, [](int i) -> ado::Params {
+               return {QString("Deposit for arrangements %1").arg(i + 1), QString("Vendor %1").arg(i % 12),
+                       events()[i % 4 + 1], 1250.5 * (i % 7 + 1), 12345.67,
+                       QString("2026-09-%1 00:00:00").arg(10 + i % 18), i % 2 ? "Bride's Parents" : "Groom"};
+           });
+    insert("BUDGET", "BUDGET_NAME, BUDGET_CATEGORY, BUDGET_EVENT, BUDGET_AMT, BUDGET_WHOPAYS", 45,
+           [](int i) -> ado::Params {
+               return {QString("Budget line for item %1").arg(i + 1), QStringList{"Flowers", "Music", "Attire"}[i % 3],
+                       events()[i % events().size()], 1000 + 17.25 * i, "Bride's Parents"};
+           });
+    insert("VENDOR", "VENDOR_NAME, VENDOR_CONTACT, VENDOR_PHONE1, VENDOR_EMAIL, VENDOR_TYPE", 25,
+           [](int i) -> ado::Params {
+               return {QString("Vendor %1 Enterprises").arg(i), "Margaret Thompson", "(415) 555-0100",
+                       QString("bookings%1@example-vendor.com").arg(i), "Florist"};
+           });
+    insert("QUOTE", "QUOTE_PRODUCT, QUOTE_VENDOR, QUOTE_EVENT, QUOTE_DETAILS, QUOTE_AMOUNT, QUOTE_DEPOSITAMT, "
+           "QUOTE_PAYMENTDUE", 12, [](int i) -> ado::Params {
+               return {QString("Floral arrangements package %1").arg(i), QString("Vendor %1 Enterprises").arg(i),
+                       "Reception", "Centerpieces for every table, bridal bouquet", "4500", "500",
+                       "2026-08-01 00:00:00"};
+           });
+    insert("ATTIRE", "ATTIRE_ITEM, ATTIRE_VENDOR, ATTIRE_ASSIGNEE, ATTIRE_TYPE, ATTIRE_COST", 15,
+           [](int i) -> ado::Params {
+               return {QString("Ivory silk gown %1").arg(i), "Vendor 3 Enterprises", "Maid of Honor", "Dress", 1899.99};
+           });
+    insert("GIFT", "GIFT_NAME, GIFT_STORE, GIFT_VALUE, GIFT_WHOFROM, GIFT_THANKYOUSENT", 30, [](int i) -> ado::Params {
+        return {QString("Crystal champagne flutes %1").arg(i), "Williams-Sonoma", 129.95, "The Abernathy Family", i % 2};
+    });
+    insert("REGISTRY", "REGISTRY_TEXT, REGISTRY_CATEGORY, REGISTRY_STORE, REGISTRY_MODEL, REGISTRY_COST", 30,
+           [](int i) -> ado::Params {
+               return {QString("Stand mixer %1").arg(i), "Kitchen", "Williams-Sonoma", "KSM150PS", 449.99};
+           });
+    insert("MEASURE_FEMALE", "MEASURE_FEMALE_NAME, MEASURE_FEMALE_HEIGHT, MEASURE_FEMALE_WAIST, MEASURE_FEMALE_HEAD", 8,
+           [](int i) -> ado::Params { return {QString("Alexandra Montgomery %1").arg(i), "5 ft 6 in", "27 in", "22 in"}; });
+    insert("MEASURE_MALE", "MEASURE_MALE_NAME, MEASURE_MALE_HEIGHT, MEASURE_MALE_COAT, MEASURE_MALE_COLLAR", 8,
+           [](int i) -> ado::Params { return {QString("Benjamin Richardson %1").arg(i), "6 ft 1 in", "42 L", "16.5"}; });
 
     // The busy day: early and late entries, one over the whole day and one
     // that began the day before.
