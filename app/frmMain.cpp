@@ -395,12 +395,16 @@ void frmMain::ShowStartupDialogs()
 
 void frmMain::HideAllPanels()
 {
+    if (!isLoaded())
+        return;
     for (QFrame* f : {frameDataGrid, frameMonth, frameDate})
         setBox(f, mainLayout::awayPanel(boxOf(f)));
 }
 
 void frmMain::ShowPanel(QFrame* frame)
 {
+    if (!isLoaded() || !frame)
+        return;
     cmbEvents->setVisible(false);
     lblEvent->setVisible(false);
     if (curFrame)
@@ -468,15 +472,23 @@ bool frmMain::ConfirmPendingGridEdits()
 
 // ---------------------------------------------------------------- navigation bar groups
 
-void frmMain::BuildModeGroup() { navgroups::BuildModeGroup(nav_); }
-void frmMain::BuildCalendarGroups() { navgroups::BuildCalendarGroups(nav_); }
-void frmMain::BuildTaskGroup() { navgroups::BuildTaskGroup(nav_); }
-void frmMain::BuildEventGroup() { navgroups::BuildEventGroup(nav_); }
-void frmMain::BuildGuestGroup() { navgroups::BuildGuestGroup(nav_); }
-void frmMain::BuildRSVPGroup() { navgroups::BuildRSVPGroup(nav_); }
-void frmMain::BuildVendorGroup() { navgroups::BuildVendorGroup(nav_); }
-void frmMain::BuildBudgetGroup() { navgroups::BuildBudgetGroup(nav_); }
-void frmMain::BuildAttireGroup() { navgroups::BuildAttireGroup(nav_); }
-void frmMain::BuildGiftGroup() { navgroups::BuildGiftGroup(nav_); }
-void frmMain::BuildTaskInfoGroup() { navgroups::BuildTaskInfoGroup(nav_); }
-void frmMain::RemoveModeGroups() { navgroups::RemoveModeGroups(nav_); }
+// The groups live in the bar, which goes with the window: on a closed window
+// the builders do nothing.
+void frmMain::withBar(void (*build)(navgroups::NavContext&))
+{
+    if (isLoaded() && nav_.bar)
+        build(nav_);
+}
+
+void frmMain::BuildModeGroup() { withBar(navgroups::BuildModeGroup); }
+void frmMain::BuildCalendarGroups() { withBar(navgroups::BuildCalendarGroups); }
+void frmMain::BuildTaskGroup() { withBar(navgroups::BuildTaskGroup); }
+void frmMain::BuildEventGroup() { withBar(navgroups::BuildEventGroup); }
+void frmMain::BuildGuestGroup() { withBar(navgroups::BuildGuestGroup); }
+void frmMain::BuildRSVPGroup() { withBar(navgroups::BuildRSVPGroup); }
+void frmMain::BuildVendorGroup() { withBar(navgroups::BuildVendorGroup); }
+void frmMain::BuildBudgetGroup() { withBar(navgroups::BuildBudgetGroup); }
+void frmMain::BuildAttireGroup() { withBar(navgroups::BuildAttireGroup); }
+void frmMain::BuildGiftGroup() { withBar(navgroups::BuildGiftGroup); }
+void frmMain::BuildTaskInfoGroup() { withBar(navgroups::BuildTaskInfoGroup); }
+void frmMain::RemoveModeGroups() { withBar(navgroups::RemoveModeGroups); }

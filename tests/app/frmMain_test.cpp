@@ -3,6 +3,8 @@
 
 #include "app/frmMain.h"
 #include "app/help.h"
+#include "app/commands.h"
+#include "app/menus.h"
 #include "platform/calendar/dayplanner.h"
 #include "platform/calendar/monthcalendar.h"
 #include "platform/grid/gridmodel.h"
@@ -305,9 +307,29 @@ TEST_F(MainTest, CallsIntoTheClosedMainWindowAreSkipped)
     m().Unload();
     EXPECT_EQ(m().GridEX1, nullptr);
     EXPECT_FALSE(ui::ifLoaded(m(), [](frmMain& f) { f.GridEX1->redraw(); }));
-    // Its procedures on a closed window do nothing.
-    m().ArrangePanels();
-    EXPECT_TRUE(m().ConfirmPendingGridEdits());
+    // Its procedures, and clicks raised on it late, do nothing.
+    frmMain& f = m();
+    f.ArrangePanels();
+    EXPECT_TRUE(f.ConfirmPendingGridEdits());
+    f.BuildModeGroup();
+    for (auto build : {&frmMain::BuildCalendarGroups, &frmMain::BuildTaskGroup, &frmMain::BuildEventGroup,
+                       &frmMain::BuildGuestGroup, &frmMain::BuildRSVPGroup, &frmMain::BuildVendorGroup,
+                       &frmMain::BuildBudgetGroup, &frmMain::BuildAttireGroup, &frmMain::BuildGiftGroup,
+                       &frmMain::BuildTaskInfoGroup, &frmMain::RemoveModeGroups, &frmMain::HideAllPanels,
+                       &frmMain::optAllTasks_Click, &frmMain::GridEX1_DblClick})
+        (f.*build)();
+    f.ShowPanel(f.frameDataGrid);
+    for (const QString& key : commands::actionKeys())
+        f.ExplorerBarCtlQV1_ItemClick(key);
+    for (const menus::Item& menu : menus::menuTree())
+        for (const menus::Item& item : menu.items)
+            f.MenuItem_Click(item.name);
+    EXPECT_FALSE(f.isLoaded());
+    EXPECT_TRUE(modal.modal->shown.isEmpty()) << modal.modal->shown.join(",").toStdString();
+    for (ui::FormBase* w : ui::FormBase::all())
+        EXPECT_FALSE(w->isLoaded()) << w->name().toStdString();
+    EXPECT_TRUE(messages.msgs->texts().isEmpty());
     // The public members stay.
     EXPECT_EQ(m().dueMode, "Due");
 }
+
