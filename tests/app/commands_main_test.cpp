@@ -16,6 +16,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
 
 namespace {
 
@@ -207,4 +210,71 @@ TEST_F(MainCommandsTest, RightClickOnTheRealGridPopsUpTheColumnsMenuOnTheClicked
     // The left button shows nothing.
     f.GridEX1_MouseDown(1, title.x(), title.y());
     EXPECT_FALSE(menu->isVisible());
+}
+
+namespace {
+
+void clickCell(grid::GridEX* g, int row, int column)
+{
+    QWidget* vp = g->tableView()->viewport();
+    QTest::mouseClick(vp, Qt::LeftButton, {}, vp->mapFrom(g, g->cellCenter(row, column)));
+}
+
+}  // namespace
+
+TEST_F(MainCommandsTest, AModalRequestOverAnOpenWindowRaisesItAndKeepsItsRecord)
+{
+    db().Execute("INSERT INTO TASKS (TASK_ID, TASK_NAME, TASK_DUEDATE, TASK_COMPLETE) VALUES "
+                 "(5, 'Book the band', '2000-01-01 00:00:00', 0)");
+    db().Execute("INSERT INTO BUDGET (BUDGET_ID, BUDGET_NAME, BUDGET_EVENT, BUDGET_AMT) VALUES "
+                 "(8, 'Flowers', 'Reception', 450)");
+    db().Execute("INSERT INTO MEASURE_FEMALE (MEASURE_FEMALE_ID, MEASURE_FEMALE_NAME) VALUES (3, 'Anna')");
+    frmMain& f = m();
+    auto& del = frmDeleteSingle::instance();
+
+    // The task's confirmation is left open beside the main window.
+    f.ExplorerBarCtlQV1->clickItem("TASKMODE");
+    ASSERT_EQ(f.GridEX1->rowCount(), 1);
+    clickCell(f.GridEX1, 1, 3);
+    f.ExplorerBarCtlQV1->clickItem("DELETETASK");
+    ASSERT_TRUE(del.isLoaded());
+    const QString asked = del.lblDelete->text();
+    EXPECT_TRUE(asked.contains("Book the band")) << asked.toStdString();
+
+    // "Delete Budget Item" asks for the same window modally.
+    f.ExplorerBarCtlQV1->clickItem("BUDGETMODE");
+    const int budgetRow = f.GridEX1->rowKind(1) == grid::RowKind::GroupHeader ? 2 : 1;
+    clickCell(f.GridEX1, budgetRow, 2);
+    f.ExplorerBarCtlQV1->clickItem("DELETEBUDGET");
+    EXPECT_TRUE(modal.modal->shown.isEmpty());
+    ASSERT_TRUE(del.isLoaded());
+    EXPECT_TRUE(del.widget()->isVisible());
+    EXPECT_EQ(del.delMode, "Task");
+    EXPECT_EQ(del.delID, 5);
+    EXPECT_EQ(del.lblDelete->text(), asked);
+    QTest::mouseClick(del.cmdDelete, Qt::LeftButton);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM TASKS"), 0);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM BUDGET"), 1) << "the budget item was never confirmed";
+
+    // The expense editor opened on a new expense, then asked for a budget item.
+    trigger("mnuExpenseAdd");
+    auto& expense = frmAddExpense::instance();
+    ASSERT_TRUE(expense.isLoaded());
+    f.ExplorerBarCtlQV1->clickItem("BUDGET");
+    clickCell(f.GridEX1, budgetRow, 2);
+    trigger("mnuTurnBudgetIntoExpense");
+    EXPECT_EQ(expense.curMode, "New");
+    EXPECT_EQ(expense.curBudgetID, 0);
+    EXPECT_EQ(expense.exExpenseText, "");
+
+    // A measurement opened for editing, then "Add Female Measurement".
+    f.ExplorerBarCtlQV1->clickItem("ATTIREMODE");
+    f.ExplorerBarCtlQV1->clickItem("FEMALEMEASUREMENTS");
+    clickCell(f.GridEX1, 1, 2);
+    f.ExplorerBarCtlQV1->clickItem("MODIFYMEASUREMENT");
+    f.ExplorerBarCtlQV1->clickItem("ADDFEMALEMEASUREMENT");
+    EXPECT_EQ(frmMeasureFemale::instance().curMode, "Edit");
+    EXPECT_EQ(frmMeasureFemale::instance().curRec, 3);
+    EXPECT_TRUE(modal.modal->shown.isEmpty());
+    EXPECT_TRUE(messages.msgs->texts().isEmpty()) << messages.msgs->texts().join("|").toStdString();
 }
