@@ -446,16 +446,20 @@ bool frmMain::ConfirmPendingGridEdits()
     for (grid::GridEX* g : {GridEX1, gridTasksDate}) {
         if (!g->editPending())
             continue;
-        int answer = ui::vbCancel;
-        {
-            // The question takes the focus; the open cell editor must not
-            // write itself on losing it before the user has answered.
-            HoldGridEditors hold({GridEX1, gridTasksDate});
-            answer = ui::MsgBox("Data in the current record has changed.\nDo you want to save the changes?",
-                                ui::vbYesNoCancel | ui::vbInformation, ui::appTitle(), widget());
-        }
+        // The messages take the focus; the open cell editor must not write
+        // itself on losing it, nor close.
+        HoldGridEditors hold({GridEX1, gridTasksDate});
+        const int answer = ui::MsgBox("Data in the current record has changed.\nDo you want to save the changes?",
+                                      ui::vbYesNoCancel | ui::vbInformation, ui::appTitle(), widget());
         if (answer == ui::vbYes) {
-            g->writeCurrentRow();
+            if (!g->writeCurrentRow()) {
+                // Nothing typed is lost: the window stays with the edit open.
+                QString text = "The changes could not be saved.";
+                if (!g->lastEditError().isEmpty())
+                    text += "\n\n" + g->lastEditError();
+                ui::MsgBox(text, ui::vbExclamation | ui::vbOKOnly, ui::appTitle(), widget());
+                return false;
+            }
         } else if (answer == ui::vbCancel) {
             // Keep the window, and the edit, as they are.
             return false;
