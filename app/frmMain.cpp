@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QTableView>
 
 // ---------------------------------------------------------------- layout rules
 
@@ -206,6 +207,10 @@ void frmMain::createControls()
     setBox(calDay, {120, 360, 5412, 3492});
     gridTasksDate = named(new grid::GridEX(frameDate), "gridTasksDate");
     setBox(gridTasksDate, {120, 3840, 8292, 2052});
+    // Tab leaves a grid for the next control; arrows move between cells and
+    // Tab in an open cell editor still goes to the next cell.
+    for (grid::GridEX* g : {GridEX1, gridTasksDate})
+        g->tableView()->setTabKeyNavigation(false);
 
     frameMonth = panel("frameMonth");
     setBox(frameMonth, {mainLayout::kAwayLeft, mainLayout::kPanelTop, mainLayout::kAwayWidth, 5400});
@@ -393,12 +398,19 @@ void frmMain::ShowStartupDialogs()
     StartupDialogsShown = true;
 }
 
+void frmMain::moveAway(QFrame* panel)
+{
+    setBox(panel, mainLayout::awayPanel(boxOf(panel)));
+    // Out of sight must also mean out of reach: no focus, no keys.
+    panel->setEnabled(false);
+}
+
 void frmMain::HideAllPanels()
 {
     if (!isLoaded())
         return;
     for (QFrame* f : {frameDataGrid, frameMonth, frameDate})
-        setBox(f, mainLayout::awayPanel(boxOf(f)));
+        moveAway(f);
 }
 
 void frmMain::ShowPanel(QFrame* frame)
@@ -407,10 +419,11 @@ void frmMain::ShowPanel(QFrame* frame)
         return;
     cmbEvents->setVisible(false);
     lblEvent->setVisible(false);
-    if (curFrame)
-        setBox(curFrame, mainLayout::awayPanel(boxOf(curFrame)));
+    if (curFrame && curFrame != frame)
+        moveAway(curFrame);
     curFrame = frame;
     setBox(frame, mainLayout::shownPanel(boxOf(frame), outerWidth(), outerHeight()));
+    frame->setEnabled(true);
 }
 
 void frmMain::ArrangePanels()

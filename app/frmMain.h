@@ -221,6 +221,7 @@ protected:
     void releaseControls() override;
 
 private:
+    void moveAway(QFrame* panel);
     void withBar(void (*build)(navgroups::NavContext&));
     navgroups::NavContext nav_;
     QHash<const QWidget*, mainLayout::Box> boxes_;
