@@ -18,8 +18,10 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QPainter>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QTableView>
 
 // ---------------------------------------------------------------- layout rules
@@ -84,6 +86,24 @@ std::optional<Arrangement> arrangePanels(const QString& frameName, int W, int H,
     return a;
 }
 
+QSize openingSize(const QSize& available, int barContent)
+{
+    // The bar is the window's height less 860 twips; a window manager's
+    // title bar, when there is one, comes on top of the size asked for.
+    constexpr int kTitleBar = 30;
+    constexpr int kWidth = 1024;
+    const int barRoom = (860 + twips::kTwipsPerPixel - 1) / twips::kTwipsPerPixel;
+    const int height = barContent + barRoom + 2;
+    return QSize(qMin(kWidth, available.width()), qMin(height, available.height() - kTitleBar));
+}
+
+QFont titleFont(QFont preferred, const QString& text, int width)
+{
+    while (QFontMetrics(preferred).horizontalAdvance(text) > width && preferred.pointSizeF() > 6.5)
+        preferred.setPointSizeF(preferred.pointSizeF() - 0.5);
+    return preferred;
+}
+
 }  // namespace mainLayout
 
 using mainLayout::Box;
@@ -133,6 +153,23 @@ private:
     QList<grid::GridEX*> grids_;
 };
 
+// The view's title, in its bold font where the text fits the label's width
+// and a little smaller where it does not.
+class TitleLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        const QRect r = contentsRect();
+        p.setFont(mainLayout::titleFont(font(), text(), r.width()));
+        p.setPen(palette().color(QPalette::WindowText));
+        p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
+    }
+};
+
 template <class T>
 T* named(T* w, const char* name)
 {
@@ -174,7 +211,7 @@ void frmMain::createControls()
 
     picMode = named(new QLabel(client), "picMode");
     setBox(picMode, {2520, 60, 372, 312});
-    lblMode = named(new QLabel(client), "lblMode");
+    lblMode = named(new TitleLabel(client), "lblMode");
     QFont titleFont = lblMode->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.15);
@@ -234,7 +271,8 @@ void frmMain::createControls()
     MonthView1->setMaximumWidth(twips::toPixels(1800));
     Picture1 = named(new QFrame(client), "Picture1");
     setBox(Picture1, {9360, 1800, 1332, 1092});
-    Picture1->setMinimumSize(twips::toPixels(1332), twips::toPixels(1092));
+    // As tall as its four options: the bar has no height to spare.
+    Picture1->setMinimumSize(twips::toPixels(1332), twips::toPixels(4 * 240));
     optAllTasks = named(new QRadioButton("All Tasks", Picture1), "optAllTasks");
     optDueTasks = named(new QRadioButton("Due Tasks", Picture1), "optDueTasks");
     optCompleteTasks = named(new QRadioButton("Complete", Picture1), "optCompleteTasks");
@@ -311,8 +349,6 @@ void frmMain::createControls()
     QObject::connect(Calendar1, &calendar::MonthCalendar::DayClick, w,
                      [this](int n) { ui::guarded([&] { Calendar1_DayClick(n); }); });
     CreateCommands();
-
-    w->resize(820, 620);
 }
 
 void frmMain::releaseControls()
@@ -340,6 +376,13 @@ void frmMain::Form_Load()
     DayApptRS = ado::Recordset::create();
     curDate = QDateTime::currentDateTime();
     BuildModeGroup();
+    // Open at a size that shows the start mode's groups whole.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect free = screen->availableGeometry();
+        const QSize size = mainLayout::openingSize(free.size(), ExplorerBarCtlQV1->contentHeight());
+        widget()->resize(size);
+        widget()->move(free.topLeft() + QPoint((free.width() - size.width()) / 2, (free.height() - size.height()) / 2));
+    }
     HideAllPanels();
     curFrame = frameDate;
     ShowPanel(frameDate);

@@ -17,6 +17,8 @@
 #include <QTableView>
 #include <QTest>
 
+#include <algorithm>
+
 namespace {
 
 class KeyboardTest : public testsupport::MainWindowTest<> {
@@ -107,6 +109,16 @@ TEST_F(KeyboardTest, TabInEveryModeCyclesThroughWhatIsOnScreenOnly)
                     EXPECT_FALSE(away->isAncestorOf(w)) << pathOf(w).toStdString();
         }
         EXPECT_TRUE(cycle.contains(mode.main));
+
+        // Through the bar, Tab goes from top to bottom, hosted controls included.
+        QList<int> tops;
+        for (QWidget* w : cycle)
+            if (f.ExplorerBarCtlQV1->isAncestorOf(w))
+                tops << w->mapTo(f.ExplorerBarCtlQV1, QPoint(0, 0)).y();
+        ASSERT_FALSE(tops.isEmpty());
+        const auto lowest = std::min_element(tops.begin(), tops.end());
+        std::rotate(tops.begin(), lowest, tops.end());
+        EXPECT_TRUE(std::is_sorted(tops.begin(), tops.end()));
     }
 
     // Keys sent to the grid moved away from the calendar change nothing.
@@ -123,4 +135,109 @@ TEST_F(KeyboardTest, TabInEveryModeCyclesThroughWhatIsOnScreenOnly)
     f.ExplorerBarCtlQV1_ItemClick("BUDGETMODE");
     hidden->setFocus();
     EXPECT_TRUE(hidden->hasFocus());
+}
+
+namespace {
+
+// Each mode's item and the group of commands it brings.
+const char* const kModes[][2] = {
+    {"CALENDARMODE", "CALENDAR"}, {"TASKMODE", "TASKS"},     {"EVENTMODE", "EVENTS"},
+    {"GUESTMODE", "GUESTS"},      {"RSVPMODE", "RSVP"},      {"VENDORMODE", "VENDORS"},
+    {"BUDGETMODE", "BUDGET"},     {"ATTIREMODE", "ATTIRE"},  {"GIFTMODE", "GIFT"},
+};
+
+}  // namespace
+
+TEST_F(KeyboardTest, EveryBarItemIsReachedByTabAndArrowsAndRunByEnter)
+{
+    frmMain& f = m();
+    navbar::ExplorerBar* bar = f.ExplorerBarCtlQV1;
+    auto focused = [] { return QApplication::focusWidget(); };
+    for (const auto& [mode, group] : kModes) {
+        SCOPED_TRACE(mode);
+        // Into the bar by Tab, to the mode's item by arrows, and Enter.
+        f.widget()->setFocus();
+        for (int i = 0; i < 60 && focused() != bar->headerWidget("MODE"); ++i)
+            QTest::keyClick(focused(), Qt::Key_Tab);
+        ASSERT_EQ(focused(), bar->headerWidget("MODE"));
+        for (int i = 0; i < 12 && focused() != bar->itemWidget(mode); ++i)
+            QTest::keyClick(focused(), Qt::Key_Down);
+        ASSERT_EQ(focused(), bar->itemWidget(mode));
+        QTest::keyClick(focused(), Qt::Key_Return);
+        EXPECT_EQ(bar->groupKeys().value(1) == "CALENDARCONTROL" ? "CALENDAR" : bar->groupKeys().value(1), group);
+
+        // Down walks every stop of the bar top to bottom, Up all the way back.
+        const QList<QWidget*> stops = bar->focusStops();
+        QStringList names;
+        for (int g = 0; g < bar->groupCount(); ++g)
+            for (int i = 0; i < bar->groupAt(g)->itemCount(); ++i) {
+                navbar::Item* it = bar->groupAt(g)->item(i);
+                if (it->kind() == navbar::ItemCommand && it->style() != navbar::StyleCount)
+                    EXPECT_TRUE(stops.contains(bar->itemWidget(it->key()))) << it->key().toStdString();
+            }
+        QTest::keyClick(focused(), Qt::Key_Home);
+        QList<QWidget*> walked{focused()};
+        for (int i = 1; i < stops.size(); ++i) {
+            QTest::keyClick(focused(), Qt::Key_Down);
+            walked << focused();
+        }
+        EXPECT_EQ(walked, stops);
+        QTest::keyClick(focused(), Qt::Key_Down);
+        EXPECT_EQ(focused(), stops.last()) << "the walk stops at the last";
+        for (int i = 1; i < stops.size(); ++i)
+            QTest::keyClick(focused(), Qt::Key_Up);
+        EXPECT_EQ(focused(), stops.first());
+
+        // Tab reaches every one of them too, each scrolled into view.
+        const QList<QWidget*> cycle = tabCycle();
+        for (QWidget* stop : stops) {
+            EXPECT_TRUE(cycle.contains(stop)) << pathOf(stop).toStdString();
+        }
+        for (QWidget* w : cycle)
+            EXPECT_TRUE(onScreen(w)) << pathOf(w).toStdString();
+    }
+    EXPECT_EQ(f.curDataMode, "Gifts");
+    EXPECT_TRUE(messages.msgs->texts().isEmpty());
+}
+
+TEST_F(KeyboardTest, FocusIsDrawnAndEnterOrSpaceRunTheItemOrFoldTheGroup)
+{
+    frmMain& f = m();
+    navbar::ExplorerBar* bar = f.ExplorerBarCtlQV1;
+    QWidget* item = bar->itemWidget("RSVPMODE");
+    const QImage plain = item->grab().toImage();
+    item->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(item->hasFocus());
+    EXPECT_NE(item->grab().toImage(), plain) << "the focus shows";
+    QTest::keyClick(item, Qt::Key_Space);
+    EXPECT_EQ(f.curDataMode, "RSVP");
+
+    // Enter on a header folds its group; its items leave the keyboard's way.
+    QWidget* header = bar->headerWidget("RSVP");
+    header->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(header, Qt::Key_Return);
+    EXPECT_TRUE(bar->group("RSVP")->collapsed());
+    EXPECT_FALSE(bar->focusStops().contains(bar->itemWidget("SEATING")));
+    QTest::keyClick(header, Qt::Key_Space);
+    EXPECT_FALSE(bar->group("RSVP")->collapsed());
+    // The Date Control group does not fold and is no stop.
+    f.ExplorerBarCtlQV1_ItemClick("CALENDARMODE");
+    EXPECT_FALSE(bar->focusStops().contains(bar->headerWidget("CALENDARCONTROL")));
+}
+
+TEST_F(KeyboardTest, TheMenusReachTheRsvpView)
+{
+    frmMain& f = m();
+    QTest::keyClick(f.widget(), Qt::Key_E, Qt::AltModifier);
+    QWidget* menu = QApplication::activePopupWidget();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->objectName(), "mnuEvents");
+    QTest::keyClick(menu, Qt::Key_R);
+    QWidget* sub = QApplication::activePopupWidget();
+    ASSERT_NE(sub, nullptr);
+    EXPECT_EQ(sub->objectName(), "mnuRSVP");
+    QTest::keyClick(sub, Qt::Key_V);
+    EXPECT_EQ(f.curDataMode, "RSVP");
+    EXPECT_EQ(f.curFrameName(), "frameDataGrid");
+    EXPECT_NE(f.ExplorerBarCtlQV1->findItem("INVITATIONS"), nullptr);
 }
