@@ -92,7 +92,9 @@ public:
             layout_ = new QVBoxLayout(this);
             layout_->setSpacing(0);
         }
-        QSizePolicy sp(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        // A wrapped caption's height follows the width; its least height
+        // must not come from a width it had before it was laid out.
+        QSizePolicy sp(QSizePolicy::Preferred, layout_ ? QSizePolicy::Fixed : QSizePolicy::Preferred);
         sp.setHeightForWidth(!layout_);
         setSizePolicy(sp);
         setMouseTracking(true);
@@ -216,7 +218,7 @@ class HeaderWidget : public QWidget {
 public:
     HeaderWidget(Group* group, QWidget* parent) : QWidget(parent), group_(group)
     {
-        QSizePolicy sp(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        QSizePolicy sp(QSizePolicy::Preferred, QSizePolicy::Preferred);
         sp.setHeightForWidth(true);
         setSizePolicy(sp);
     }
@@ -338,7 +340,7 @@ class GroupWidget : public QWidget {
 public:
     GroupWidget(Group* group, QWidget* parent) : QWidget(parent), group_(group)
     {
-        QSizePolicy sp(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        QSizePolicy sp(QSizePolicy::Preferred, QSizePolicy::Preferred);
         sp.setHeightForWidth(true);
         setSizePolicy(sp);
         auto* v = new QVBoxLayout(this);

@@ -10,6 +10,8 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
 
 TEST(MainLayout, OpeningSizeFitsTheBarsGroupsOnTheScreen)
 {
@@ -57,6 +59,7 @@ TEST_F(FrameTest, OpensWithTheStartGroupsWhole)
     ASSERT_NE(last, nullptr);
     const QRect shown = QRect(last->mapTo(bar, QPoint(0, 0)), last->size());
     EXPECT_TRUE(bar->rect().contains(shown)) << shown.bottom() << " in " << bar->height();
+    EXPECT_FALSE(bar->findChild<QScrollArea*>()->verticalScrollBar()->isVisible()) << "nothing to scroll to";
 }
 
 TEST_F(FrameTest, NoCaptionOfTheBarOrTitleIsCutInAnyView)
