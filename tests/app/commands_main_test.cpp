@@ -6,6 +6,7 @@
 #include "platform/grid/gridex.h"
 #include "platform/navbar/explorerbar.h"
 #include "records/frmDeleteSingle.h"
+#include "records/frmSynchronize.h"
 #include "support/fixture.h"
 #include "support/mainwindow.h"
 
@@ -203,6 +204,11 @@ TEST_F(MainCommandsTest, ScreenshotsOfModes)
             f.widget()->grab().save(QString("%1/%2_%3.png").arg(dir, size.name, shot[0]));
         }
     }
+    // The Synchronize Databases window beside it.
+    frmSynchronize::instance().FormBase::Show(ui::vbModeless);
+    QCoreApplication::processEvents();
+    frmSynchronize::instance().widget()->grab().save(dir + "/synchronize.png");
+    frmSynchronize::instance().Unload();
     // The opening size, as a user first meets the window.
     f.Unload();
     f.Show(ui::vbModeless);
