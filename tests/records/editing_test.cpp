@@ -1,0 +1,77 @@
+// What the editors share: a save that is whole or nothing, the lookup lists
+// and the date pickers.
+
+#include "support/fixture.h"
+
+#include "records/editing.h"
+#include "records/modSynchro.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QTimeEdit>
+
+using testsupport::DbTest;
+
+namespace {
+
+class Editing : public DbTest {};
+
+TEST_F(Editing, ARefusedStepUndoesTheWholeSaveAndSaysWhy)
+{
+    const qlonglong logBefore = count("SELECT count(*) FROM SYNCHRO");
+    const bool saved = editing::saveAll([&] {
+        db().Execute("INSERT INTO TASKS (TASK_NAME) VALUES (?)", {QString("Book the hall")});
+        modSynchro::LogChange("TASKS", 1, 1);
+        db().Execute("INSERT INTO NO_SUCH_TABLE VALUES (1)");
+    });
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(count("SELECT count(*) FROM TASKS"), 0);
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), logBefore);
+    ASSERT_EQ(messages.msgs->shown.size(), 1);
+    EXPECT_TRUE(messages.msgs->shown[0].text.startsWith("The changes could not be saved."));
+    EXPECT_EQ(db().transactionDepth(), 0);
+
+    EXPECT_TRUE(editing::saveAll([&] { db().Execute("INSERT INTO TASKS (TASK_NAME) VALUES ('Cake')"); }));
+    EXPECT_EQ(count("SELECT count(*) FROM TASKS"), 1);
+    const qint64 key = db().scalar("SELECT TASK_ID FROM TASKS").toLongLong();
+    EXPECT_TRUE(editing::recordExists("TASKS", key));
+    EXPECT_FALSE(editing::recordExists("TASKS", key + 1));
+    EXPECT_FALSE(editing::recordExists("NOT_A_TABLE", key));
+}
+
+TEST_F(Editing, ListsKeepTheShownTextOnlyWhenAsked)
+{
+    QComboBox box;
+    box.setEditable(true);
+    editing::fillList(&box, {"High", "Low"}, false, {"No Priority"});
+    EXPECT_EQ(box.currentText(), "No Priority");
+    box.setEditText("Urgent");  // typed, not in the list
+    editing::fillList(&box, {"High", "Low", "Medium"}, true, {"No Priority"});
+    EXPECT_EQ(box.count(), 4);
+    EXPECT_EQ(box.currentText(), "Urgent");
+    box.setCurrentIndex(2);
+    editing::fillList(&box, {"High", "Low"}, true, {"No Priority"});
+    EXPECT_EQ(box.currentText(), "Low");
+    editing::fillList(&box, {"High", "Low"}, false, {"No Priority"});
+    EXPECT_EQ(box.currentText(), "No Priority");
+
+    db().Execute("INSERT INTO PRIORITY (PRIORITY_TEXT) VALUES (NULL)");
+    const QStringList texts = editing::columnTexts("SELECT PRIORITY_TEXT FROM PRIORITY ORDER BY PRIORITY_TEXT");
+    EXPECT_TRUE(texts.contains(QString()));
+}
+
+TEST_F(Editing, PickersSplitAndJoinTheStoredMoment)
+{
+    QDateEdit date;
+    QTimeEdit time;
+    EXPECT_TRUE(editing::toPickers(QString("2027-06-12 14:30:00"), &date, &time));
+    EXPECT_EQ(date.date(), QDate(2027, 6, 12));
+    EXPECT_EQ(time.time(), QTime(14, 30));
+    EXPECT_EQ(editing::fromPickers(&date, &time), "2027-06-12 14:30:00");
+    EXPECT_FALSE(editing::toPickers(QVariant(), &date, &time));
+    EXPECT_FALSE(editing::toPickers(QString("next week"), &date, &time));
+    EXPECT_EQ(date.date(), QDate(2027, 6, 12));
+    EXPECT_EQ(editing::fromPickers(QDate(2027, 1, 2), QTime(9, 5, 59, 500)), "2027-01-02 09:05:59");
+}
+
+}  // namespace
