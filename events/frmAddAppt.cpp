@@ -119,10 +119,9 @@ void frmAddAppt::releaseControls()
 
 void frmAddAppt::Form_Load()
 {
-    // An opener that wrote no moment gets the present one.
-    proposed_ = curApptDate.isValid() ? curApptDate : QDateTime::currentDateTime();
     fillPriorities(false);
-    InitFields();
+    // An opener that wrote no moment gets the present one.
+    InitFields(curApptDate.isValid() ? curApptDate : QDateTime::currentDateTime());
     window()->raise();
 }
 
@@ -133,11 +132,11 @@ void frmAddAppt::fillPriorities(bool keepText)
     editing::fillListFrom(cmbPriority, "SELECT PRIORITY_TEXT FROM PRIORITY", keepText, {"No Priority"});
 }
 
-void frmAddAppt::InitFields()
+void frmAddAppt::InitFields(const QDateTime& at)
 {
     txtTitle->clear();
     txtNotes->clear();
-    const Moment start = proposedStart(proposed_), end = proposedEnd(proposed_);
+    const Moment start = proposedStart(at), end = proposedEnd(at);
     // Setting the start date is not the user's change of it.
     const QSignalBlocker quiet(dtStartDate);
     dtStartDate->setDate(start.date);

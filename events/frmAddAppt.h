@@ -21,7 +21,7 @@ class QTimeEdit;
 
 class frmAddAppt : public ui::Form<frmAddAppt, QDialog> {
 public:
-    frmAddAppt() : Form("frmAddAppt") {}
+    frmAddAppt() : Form("frmAddAppt") { keepWhileOpen(curApptDate); }
 
     // The proposed start, written by the opener; read once at load, kept after.
     QDateTime curApptDate;
@@ -74,9 +74,8 @@ protected:
 
 private:
     void fillPriorities(bool keepText);
-    void InitFields();
+    void InitFields(const QDateTime& at);
     void RefreshCalendar();
 
-    QDateTime proposed_;
     editing::OpenProcedures procedures_;
 };

@@ -88,9 +88,6 @@ void frmEventTasks::releaseControls()
 
 void frmEventTasks::Form_Load()
 {
-    // The opening's record, whatever the variables say later.
-    mode_ = curMode;
-    key_ = curTaskID;
     ClearFields();
     fillPriorities(false);
     fillAssignees(false);
@@ -135,7 +132,7 @@ bool frmEventTasks::LoadTask()
     bool found = true;
     ignoringErrors([&] {
         ado::Recordset rs;
-        rs.Open("SELECT * FROM TASKS WHERE TASK_ID = ?", gConn, ado::adOpenKeyset, ado::adLockReadOnly, {key_});
+        rs.Open("SELECT * FROM TASKS WHERE TASK_ID = ?", gConn, ado::adOpenKeyset, ado::adLockReadOnly, {curTaskID});
         found = rs.RecordCount() > 0;
         if (!found)
             return;
@@ -163,7 +160,7 @@ void frmEventTasks::cmdSave_Click()
         return;
     }
     const bool edit = editsTask();
-    if (edit && !editing::recordExists("TASKS", key_)) {
+    if (edit && !editing::recordExists("TASKS", curTaskID)) {
         ui::MsgBox(kTaskGone, ui::vbExclamation | ui::vbOKOnly, QString(), window());
         Unload();
         return;
@@ -173,7 +170,7 @@ void frmEventTasks::cmdSave_Click()
             ado::Recordset rs;
             if (edit) {
                 rs.Open("SELECT * FROM TASKS WHERE TASK_ID = ?", gConn, ado::adOpenKeyset, ado::adLockOptimistic,
-                        {key_});
+                        {curTaskID});
             } else {
                 rs.Open("SELECT * FROM TASKS", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
                 rs.AddNew();

@@ -16,9 +16,10 @@ class QPushButton;
 
 class frmEventTasks : public ui::Form<frmEventTasks, QDialog> {
 public:
-    frmEventTasks() : Form("frmEventTasks") {}
+    frmEventTasks() : Form("frmEventTasks") { keepWhileOpen(curMode, curTaskID); }
 
-    // Written by the opener before every opening; kept between openings.
+    // Written by the opener before every opening; kept between openings, and
+    // while the window is open they stay on the task it was opened on.
     // "Edit" edits curTaskID; anything else adds a new task.
     QString curMode;
     qint64 curTaskID = 0;
@@ -38,10 +39,6 @@ public:
     // Refill their lists; also called by the lookup-list editor as it closes.
     void GetPriorityTexts();
     void GetAssigneeTexts();
-
-    // What this opening edits, taken when the window loaded.
-    bool editsTask() const { return mode_ == "Edit"; }
-    qint64 editedTaskID() const { return key_; }
 
     QLabel* Label1[5] = {};  // "Name:", "Priority:", "Assigned To:", "Part of Event:", "Notes:"
     QLabel* Label2 = nullptr;  // "Due Date:"
@@ -69,7 +66,7 @@ private:
     bool LoadTask();
     void editList(const QString& listMode);
 
-    QString mode_;
-    qint64 key_ = 0;
+    bool editsTask() const { return curMode == "Edit"; }
+
     editing::OpenProcedures procedures_;
 };

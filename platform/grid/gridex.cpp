@@ -986,10 +986,12 @@ bool GridEX::editCell(int row, int column, const QVariant& v)
         in = QVariant();
     bool ok = false;
     inEdit_ = true;
+    lastEditError_.clear();
     try {
         ok = rs_->setCell(record, column - 1, in);
-    } catch (const ado::Error&) {
+    } catch (const ado::Error& e) {
         ok = false;
+        lastEditError_ = e.description();
     }
     inEdit_ = false;
     if (!ok) {
@@ -1028,7 +1030,8 @@ bool GridEX::writeCurrentRow()
         return true;
     emit delegate_->commitData(ed);
     const bool ok = delegate_->lastWriteOk();
-    emit delegate_->closeEditor(ed, QAbstractItemDelegate::NoHint);
+    if (ok)
+        emit delegate_->closeEditor(ed, QAbstractItemDelegate::NoHint);
     return ok;
 }
 

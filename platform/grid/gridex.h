@@ -200,7 +200,10 @@ public:
     // convert.
     bool editCell(int row, int column, const QVariant& v);
     bool editPending() const;             // an open editor not yet written
-    bool writeCurrentRow();               // commits the open editor
+    // Commits the open editor. When the write fails the editor stays open
+    // with what was typed, and lastEditError() says why (when the database did).
+    bool writeCurrentRow();
+    QString lastEditError() const { return lastEditError_; }
     void cancelEdit();
 
     // --- hit-test (points in this widget's coordinates)
@@ -284,6 +287,7 @@ private:
     int lastCurrent_ = 0;
     bool blockCurrentSignal_ = false;
     bool inEdit_ = false;
+    QString lastEditError_;
     bool rebuildPending_ = false;
     bool applyingColumns_ = false;
     mutable QVector<QString> totalsCache_;

@@ -47,8 +47,8 @@ protected:
     }
     qint64 insertTask()
     {
-        db().Execute("INSERT INTO TASKS (TASK_NAME, TASK_DUEDATE, TASK_PRIORITY, TASK_ASSIGN, TASK_EVENT, TASK_NOTES) "
-                     "VALUES ('Order the cake', '2027-06-12 00:00:00', 'Someday', 'Aunt May', 'Brunch', 'three tiers')");
+        db().Execute("INSERT INTO TASKS (TASK_NAME, TASK_DUEDATE, TASK_PRIORITY, TASK_ASSIGN, TASK_EVENT, TASK_NOTES) VALUES "
+                     "('Order the cake', '2027-06-12 00:00:00', 'Someday', 'Aunt May', 'Brunch', 'three tiers')");
         return db().scalar("SELECT max(TASK_ID) FROM TASKS").toLongLong();
     }
 };
@@ -74,7 +74,9 @@ TEST_F(TaskEditor, AddEditAndAddAgain)
                                    t.cmbPriority->currentText(), t.cmbAssignee->currentText(),
                                    t.cmbEvent->currentText(), t.txtNote->text()};
         EXPECT_EQ(shown.join('|'), "Order the cake|2027-06-12|Someday|Aunt May|Brunch|three tiers");
-        t.curMode = "Add";  // an opener writing meanwhile changes nothing
+        // An opener showing it again meanwhile does not turn it onto a new task.
+        t.curMode = "Add";
+        t.Show(ui::vbModal);
         type(t.txtNote, ", lemon");
         click(t.cmdSave);
     });
