@@ -71,7 +71,7 @@ bool swapOrders(const EventList& list, qint64 firstKey, qint64 secondKey)
         const QString read = QString("SELECT %1 FROM %2 WHERE %3 = ?").arg(order, table, key);
         const QVariant a = gConn.scalar(read, {firstKey});
         const QVariant b = gConn.scalar(read, {secondKey});
-        const QString write = QString("UPDATE %1 SET %2 = ? WHERE %3 = ?").arg(order, table, key);
+        const QString write = QString("UPDATE %1 SET %2 = ? WHERE %3 = ?").arg(table, order, key);
         if (gConn.Execute(write, {b, firstKey}) != 1 || gConn.Execute(write, {a, secondKey}) != 1)
             return false;
         modSynchro::LogChange(table, firstKey, modSynchro::Changed);
