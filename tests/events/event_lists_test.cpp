@@ -6,8 +6,11 @@
 #include "events/event_support.h"
 
 #include "platform/twips.h"
+#include "platform/ui/dialogs.h"
 #include "views/frmPreview.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimeEdit>
@@ -163,6 +166,23 @@ TEST_F(EventListsTest, APrintedListIsHeadedWithTheNameAsTypedAndReturnsToItsPage
         EXPECT_EQ(preview.curMode, l.previewKey) << "the key stays";
     }
     EXPECT_EQ(count("SELECT COUNT(*) FROM EVENT WHERE EVENT_NAME = 'Reception'"), 1) << "printing saves nothing";
+
+    // Without a printer the print says so and the preview stays; a file prints.
+    ui::ScriptedDialogsGuard dialogs;
+    clickTab("Menu");
+    click(e.lists[events::Menu].cmdPrint);
+    dialogs.dialogs->printAnswers = {true, true};
+    dialogs.dialogs->printToPdf = folder->path() + "/no such folder/menu.pdf";
+    QTest::mouseClick(preview.gridPreview->printButton(), Qt::LeftButton);
+    ASSERT_EQ(messages.msgs->shown.size(), 1);
+    EXPECT_TRUE(messages.msgs->shown[0].text.startsWith("The report could not be printed."));
+    EXPECT_TRUE(preview.widget()->isVisible());
+    EXPECT_GE(preview.gridPreview->pageCount(), 1);
+    const QString pdf = folder->path() + "/menu.pdf";
+    dialogs.dialogs->printToPdf = pdf;
+    QTest::mouseClick(preview.gridPreview->printButton(), Qt::LeftButton);
+    EXPECT_EQ(messages.msgs->shown.size(), 1);
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
 }
 
 TEST_F(EventListsTest, TheStartTimePickerOpensAtTheEventsStartAndStoresTheChosenTime)
@@ -208,4 +228,57 @@ TEST_F(EventListsTest, TheStartTimePickerOpensAtTheEventsStartAndStoresTheChosen
     // The typed row's first log row stands for the later edit too.
     EXPECT_EQ(logRows("EVENT_PLAYSCRIPT", g->recordset()->rowKey(0, 0).toLongLong(), 1), 1);
     EXPECT_EQ(count("SELECT COUNT(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'EVENT_PLAYSCRIPT'"), 1);
+}
+
+TEST_F(EventListsTest, ScreenshotsOfEachPage)
+{
+    const QString dir = qEnvironmentVariable("NUPTARO_SCREENSHOTS");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "NUPTARO_SCREENSHOTS not set";
+    const qint64 id = event("Garden Reception");
+    db().Execute("UPDATE EVENT SET EVENT_BUDGET = '8500', EVENT_TEXT = 'Cocktails on the terrace first.', "
+                 "EVENT_LOCATION = 'Rosewood Manor', EVENT_DIRECTIONS = 'Route 9 north, second gate on the left.'");
+    const char* rows[] = {
+        "INSERT INTO EVENT_FOOD (EVENT_ID, EVENT_FOOD_ORDER, EVENT_FOOD_TEXT, EVENT_FOOD_COST, EVENT_FOOD_NOTES) VALUES "
+        "(?1, 1, 'Tomato bruschetta', '4.50', 'Passed on trays'), (?1, 2, 'Grilled salmon', '28', 'Lemon butter'), "
+        "(?1, 3, 'Wild mushroom risotto', '22', 'Vegetarian choice'), (?1, 4, 'Wedding cake', '6', 'Three tiers')",
+        "INSERT INTO EVENT_DECORATION (EVENT_ID, EVENT_DECORATION_ORDER, EVENT_DECORATION_ITEM, "
+        "EVENT_DECORATION_LOCATION, EVENT_DECORATION_COST, EVENT_DECORATION_QUANTITY) VALUES "
+        "(?1, 1, 'White roses', 'Head table', '240', '12'), (?1, 2, 'Lanterns', 'Terrace', '90', '30')",
+        "INSERT INTO EVENT_MUSIC (EVENT_ID, EVENT_MUSIC_ORDER, EVENT_MUSIC_TITLE, EVENT_MUSIC_PERFORMER, "
+        "EVENT_MUSIC_ALBUM, EVENT_MUSIC_DURATION) VALUES (?1, 1, 'At Last', 'Etta James', 'At Last!', '3:02'), "
+        "(?1, 2, 'Moon River', 'String trio', '', '2:45')",
+        "INSERT INTO EVENT_PLAYSCRIPT (EVENT_ID, EVENT_PLAYSCRIPT_ORDER, EVENT_PLAYSCRIPT_TEXT, "
+        "EVENT_PLAYSCRIPT_PERFORMER, EVENT_PLAYSCRIPT_STARTTIME, EVENT_PLAYSCRIPT_DURATION) VALUES "
+        "(?1, 1, 'Guests arrive', 'Ushers', '1899-12-30 17:00:00', '30 min'), "
+        "(?1, 2, 'First dance', 'Bride and groom', '1899-12-30 19:15:00', '5 min')",
+    };
+    for (const char* sql : rows)
+        db().Execute(sql, {id});
+    frmEventInfo& e = edit(id);
+    e.window()->grab().save(dir + "/event_overview.png");
+    for (const char* tab : {"Location", "Menu", "Decorations", "Music", "Playscript"}) {
+        clickTab(tab);
+        if (tab == QString("Menu"))
+            typeRow(e.lists[events::Menu].grid, "Sorbet");
+        QCoreApplication::processEvents();
+        e.window()->grab().save(dir + "/event_" + QString(tab).toLower() + ".png");
+    }
+    grid::GridEX* g = e.gridPlayscript();
+    typeRow(g, "Toasts");
+    clickLine(g, 3, 5);
+    QTest::keyClick(g->tableView(), Qt::Key_F2);
+    QCoreApplication::processEvents();
+    e.window()->grab().save(dir + "/event_playscript_picker.png");
+    QTest::keyClick(e.dtPlayscript, Qt::Key_Return);
+
+    ui::ScriptedDialogsGuard dialogs;
+    clickTab("Menu");
+    click(e.lists[events::Menu].cmdPrint);
+    QCoreApplication::processEvents();
+    frmPreview::instance().widget()->grab().save(dir + "/event_menu_preview.png");
+    dialogs.dialogs->printAnswers = {true};
+    dialogs.dialogs->printToPdf = dir + "/event_menu.pdf";
+    QTest::mouseClick(frmPreview::instance().gridPreview->printButton(), Qt::LeftButton);
+    EXPECT_TRUE(messages.msgs->texts().isEmpty());
 }
