@@ -531,45 +531,29 @@ qint64 frmEventInfo::lineKey(ListId id, int line) const
     return record >= 0 && p.rs ? p.rs->rowKey(record, 0).toLongLong() : 0;
 }
 
-void frmEventInfo::moveLine(ListId id, int from, int to)
+void frmEventInfo::moveLine(ListId id, int step)
 {
+    const events::EventList& d = events::eventList(id);
+    grid::GridEX* g = lists[id].grid;
+    const int r = g->currentRow();
+    if (g->recordOfRow(r) < 0) {
+        ui::MsgBox(events::kEnterInTopRow);
+        return;
+    }
+    const int to = r + step;
+    if (step < 0 ? g->recordOfRow(to) < 0 : g->recordOfRow(r) + 1 >= g->rowCount()) {
+        ui::MsgBox(step < 0 ? d.topMessage : d.lastMessage);
+        return;
+    }
     // The two rows are named by their keys; a failure leaves both as they were.
-    if (events::swapOrders(events::eventList(id), lineKey(id, to), lineKey(id, from)))
+    if (events::swapOrders(d, lineKey(id, to), lineKey(id, r)))
         rowToSelect = to;
     LoadList(id);
 }
 
-void frmEventInfo::cmdUp_Click(ListId id)
-{
-    const events::EventList& d = events::eventList(id);
-    grid::GridEX* g = lists[id].grid;
-    const int r = g->currentRow();
-    if (g->recordOfRow(r) < 0) {
-        ui::MsgBox(events::kEnterInTopRow);
-        return;
-    }
-    if (g->recordOfRow(r - 1) < 0) {
-        ui::MsgBox(d.topMessage);
-        return;
-    }
-    moveLine(id, r, r - 1);
-}
+void frmEventInfo::cmdUp_Click(ListId id) { moveLine(id, -1); }
 
-void frmEventInfo::cmdDown_Click(ListId id)
-{
-    const events::EventList& d = events::eventList(id);
-    grid::GridEX* g = lists[id].grid;
-    const int r = g->currentRow();
-    if (g->recordOfRow(r) < 0) {
-        ui::MsgBox(events::kEnterInTopRow);
-        return;
-    }
-    if (g->recordOfRow(r) + 1 >= g->rowCount()) {
-        ui::MsgBox(d.lastMessage);
-        return;
-    }
-    moveLine(id, r, r + 1);
-}
+void frmEventInfo::cmdDown_Click(ListId id) { moveLine(id, 1); }
 
 void frmEventInfo::cmdDelete_Click(ListId id)
 {

@@ -125,7 +125,8 @@ private:
     void bringToFront(QFrame* page);
     void makeListPage(events::ListId list);
     qint64 lineKey(events::ListId list, int line) const;
-    void moveLine(events::ListId list, int from, int to);
+    // Up (-1) or Down (1): the current line changes places with its neighbour.
+    void moveLine(events::ListId list, int step);
 
     // The mode and event of this opening, kept while the window is open.
     QString mode_;
