@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimeEdit>
@@ -82,6 +83,10 @@ TEST_F(EventListsTest, EachListOrdersMovesDeletesAndLogsItsRows)
         clickTab(l.tab);  // the chosen tab again reads the list again
         ASSERT_EQ(g->rowCount(), 3);
         EXPECT_EQ(e.maxOrder(l.id), 9);
+        QHeaderView* header = g->tableView()->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(2) + 5, header->height() / 4));
+        EXPECT_EQ(g->text(1, 3), "A") << "a header click does not sort";
 
         struct Move {
             int line;
@@ -225,9 +230,21 @@ TEST_F(EventListsTest, TheStartTimePickerOpensAtTheEventsStartAndStoresTheChosen
     QTest::keyClick(t, Qt::Key_F2);
     EXPECT_FALSE(e.dtPlayscript->isVisible());
     g->cancelEdit();
+    // A row from elsewhere, edited here, is logged as changed.
+    db().Execute("INSERT INTO EVENT_PLAYSCRIPT (EVENT_ID, EVENT_PLAYSCRIPT_ORDER, EVENT_PLAYSCRIPT_TEXT) VALUES "
+                 "(?, 5, 'Speeches')",
+                 {id});
+    clickTab("Playscript");
+    clickLine(g, 2, 5);
+    QTest::keyClick(t, Qt::Key_F2);
+    EXPECT_EQ(e.dtPlayscript->time(), QTime(15, 45));
+    QTest::keyClick(e.dtPlayscript, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(logRows("EVENT_PLAYSCRIPT", g->recordset()->rowKey(1, 0).toLongLong(), 2), 1);
+    EXPECT_EQ(g->text(2, 5), "3:45 PM");
     // The typed row's first log row stands for the later edit too.
     EXPECT_EQ(logRows("EVENT_PLAYSCRIPT", g->recordset()->rowKey(0, 0).toLongLong(), 1), 1);
-    EXPECT_EQ(count("SELECT COUNT(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'EVENT_PLAYSCRIPT'"), 1);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'EVENT_PLAYSCRIPT'"), 2);
 }
 
 TEST_F(EventListsTest, ScreenshotsOfEachPage)
