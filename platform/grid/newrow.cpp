@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QScrollBar>
@@ -39,6 +40,14 @@ protected:
             return;
         }
         QTableView::keyPressEvent(e);
+    }
+    // A click always starts typing in the cell, at once: the line is for input.
+    void mouseReleaseEvent(QMouseEvent* e) override
+    {
+        QTableView::mouseReleaseEvent(e);
+        const QModelIndex i = indexAt(e->position().toPoint());
+        if (e->button() == Qt::LeftButton && i.isValid() && state() != EditingState)
+            edit(i);
     }
 
 private:
@@ -250,7 +259,8 @@ NewRowLine::NewRowLine(GridEX* g) : QObject(g), g_(g)
     v->setHorizontalScrollMode(g->table_->horizontalScrollMode());
     v->setSelectionBehavior(QAbstractItemView::SelectItems);
     v->setSelectionMode(QAbstractItemView::SingleSelection);
-    v->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    v->setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::DoubleClicked
+                       | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     v->setWordWrap(false);
     v->setFrameShape(QFrame::NoFrame);
     v->setTabKeyNavigation(true);
