@@ -255,23 +255,25 @@ TEST_F(EventListsTest, ScreenshotsOfEachPage)
     const qint64 id = event("Garden Reception");
     db().Execute("UPDATE EVENT SET EVENT_BUDGET = '8500', EVENT_TEXT = 'Cocktails on the terrace first.', "
                  "EVENT_LOCATION = 'Rosewood Manor', EVENT_DIRECTIONS = 'Route 9 north, second gate on the left.'");
-    const char* rows[] = {
-        "INSERT INTO EVENT_FOOD (EVENT_ID, EVENT_FOOD_ORDER, EVENT_FOOD_TEXT, EVENT_FOOD_COST, EVENT_FOOD_NOTES) VALUES "
-        "(?1, 1, 'Tomato bruschetta', '4.50', 'Passed on trays'), (?1, 2, 'Grilled salmon', '28', 'Lemon butter'), "
-        "(?1, 3, 'Wild mushroom risotto', '22', 'Vegetarian choice'), (?1, 4, 'Wedding cake', '6', 'Three tiers')",
-        "INSERT INTO EVENT_DECORATION (EVENT_ID, EVENT_DECORATION_ORDER, EVENT_DECORATION_ITEM, "
-        "EVENT_DECORATION_LOCATION, EVENT_DECORATION_COST, EVENT_DECORATION_QUANTITY) VALUES "
-        "(?1, 1, 'White roses', 'Head table', '240', '12'), (?1, 2, 'Lanterns', 'Terrace', '90', '30')",
-        "INSERT INTO EVENT_MUSIC (EVENT_ID, EVENT_MUSIC_ORDER, EVENT_MUSIC_TITLE, EVENT_MUSIC_PERFORMER, "
-        "EVENT_MUSIC_ALBUM, EVENT_MUSIC_DURATION) VALUES (?1, 1, 'At Last', 'Etta James', 'At Last!', '3:02'), "
-        "(?1, 2, 'Moon River', 'String trio', '', '2:45')",
-        "INSERT INTO EVENT_PLAYSCRIPT (EVENT_ID, EVENT_PLAYSCRIPT_ORDER, EVENT_PLAYSCRIPT_TEXT, "
-        "EVENT_PLAYSCRIPT_PERFORMER, EVENT_PLAYSCRIPT_STARTTIME, EVENT_PLAYSCRIPT_DURATION) VALUES "
-        "(?1, 1, 'Guests arrive', 'Ushers', '1899-12-30 17:00:00', '30 min'), "
-        "(?1, 2, 'First dance', 'Bride and groom', '1899-12-30 19:15:00', '5 min')",
-    };
-    for (const char* sql : rows)
-        db().Execute(sql, {id});
+    // Two rows in each list: owner, order, then the data columns.
+    const char* rows[][4] = {{"Grilled salmon", "28", "Lemon butter", nullptr},
+                             {"Wedding cake", "6", "Three tiers", nullptr},
+                             {"White roses", "Head table", "240", "12"},
+                             {"Lanterns", "Terrace", "90", "30"},
+                             {"At Last", "Etta James", "At Last!", "3:02"},
+                             {"Moon River", "String trio", "", "2:45"},
+                             {"Guests arrive", "Ushers", "1899-12-30 17:00:00", "30 min"},
+                             {"First dance", "Bride and groom", "1899-12-30 19:15:00", "5 min"}};
+    for (int i = 0; i < 8; ++i) {
+        const events::EventList& l = events::eventLists()[i / 2];
+        const QStringList cols = db().columnNames(l.table).mid(1);
+        ado::Params p = {id, i % 2 + 1};
+        for (int c = 0; c < 4 && rows[i][c]; ++c)
+            p << rows[i][c];
+        db().Execute(QString("INSERT INTO %1 (%2) VALUES (%3)")
+                         .arg(l.table, cols.mid(0, p.size()).join(", "), QStringList(p.size(), "?").join(", ")),
+                     p);
+    }
     frmEventInfo& e = edit(id);
     e.window()->grab().save(dir + "/event_overview.png");
     for (const char* tab : {"Location", "Menu", "Decorations", "Music", "Playscript"}) {
