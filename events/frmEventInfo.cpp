@@ -28,23 +28,18 @@ using modQVDatabase::gConn;
 
 namespace {
 
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-}
-
 template <class W>
 W* place(W* w, const char* name, int left, int top, int width, int height)
 {
     w->setObjectName(QString::fromLatin1(name));
-    w->setGeometry(twipsRect(left, top, width, height));
+    w->setGeometry(twips::rect(left, top, width, height));
     return w;
 }
 
 QLabel* label(QWidget* parent, const QString& text, int left, int top, int width = 1500)
 {
     auto* l = new QLabel(text, parent);
-    l->setGeometry(twipsRect(left, top, width, 285));
+    l->setGeometry(twips::rect(left, top, width, 285));
     return l;
 }
 
@@ -207,7 +202,7 @@ void frmEventInfo::makeListPage(ListId id)
     auto button = [&](const char* text, const char* what, int top) {
         auto* b = new QPushButton(text, p.frame);
         b->setObjectName("cmd" + stem + what);
-        b->setGeometry(twipsRect(8400, top, 960, 405));
+        b->setGeometry(twips::rect(8400, top, 960, 405));
         return b;
     };
     p.cmdUp = button("Up", "Up", 540);
