@@ -11,7 +11,6 @@
 #include "views/refresh.h"
 
 #include <QDateEdit>
-#include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -66,27 +65,11 @@ QDateTime timeOfDay(const QTime& t)
 
 QTime noSeconds(const QTime& t) { return QTime(t.hour(), t.minute()); }
 
-// Shows the window's kept event again whenever it comes back into view: an
-// opener may have written the variables while it was hidden behind the preview.
-class ShowWatch : public QObject {
-public:
-    ShowWatch(std::function<void()> onShow, QObject* parent) : QObject(parent), onShow_(std::move(onShow)) {}
-    bool eventFilter(QObject* o, QEvent* e) override
-    {
-        if (e->type() == QEvent::Show)
-            onShow_();
-        return QObject::eventFilter(o, e);
-    }
-
-private:
-    std::function<void()> onShow_;
-};
-
 constexpr int kPageLeft = 120, kPageTop = 480, kPageWidth = 9540, kPageHeight = 5880;
 
 }  // namespace
 
-frmEventInfo::frmEventInfo() : Form(QStringLiteral("frmEventInfo")) {}
+frmEventInfo::frmEventInfo() : Form(QStringLiteral("frmEventInfo")) { keepWhileOpen(curMode, curEvent); }
 
 // ---------------------------------------------------------------- controls
 
@@ -95,7 +78,6 @@ void frmEventInfo::createControls()
     QDialog* w = window();
     w->setWindowTitle("Event Information");
     w->setFixedSize(twipsToPixels(9780), twipsToPixels(7020));
-    w->installEventFilter(new ShowWatch([this] { restoreVariables(); }, w));
 
     TabStrip1 = place(new QTabBar(w), "TabStrip1", kPageLeft, 120, kPageWidth, 360);
     TabStrip1->setExpanding(false);
@@ -249,20 +231,6 @@ void frmEventInfo::releaseControls()
     cmdSave = cmdCancel = nullptr;
     lists = {};
     front_ = nullptr;
-}
-
-void frmEventInfo::captureVariables()
-{
-    mode_ = curMode;
-    event_ = curEvent;
-}
-
-void frmEventInfo::restoreVariables()
-{
-    if (!isLoaded() || event_ == 0)
-        return;
-    curMode = mode_;
-    curEvent = event_;
 }
 
 // ---------------------------------------------------------------- the record

@@ -112,8 +112,6 @@ public:
 protected:
     void createControls() override;
     void releaseControls() override;
-    void captureVariables() override;
-    void restoreVariables() override;
 
 private:
     enum class Saved { Yes, Refused, Gone };
@@ -128,7 +126,7 @@ private:
     // Up (-1) or Down (1): the current line changes places with its neighbour.
     void moveLine(events::ListId list, int step);
 
-    // The mode and event of this opening, kept while the window is open.
+    // The mode and event of this opening, read once as it loads.
     QString mode_;
     qint64 event_ = 0;
     ado::RecordsetPtr editEventRS;

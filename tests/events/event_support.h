@@ -16,11 +16,6 @@
 #include <QTableView>
 #include <QTest>
 
-#include <ostream>
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-QT_END_NAMESPACE
 
 namespace testsupport {
 
