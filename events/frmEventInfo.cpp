@@ -42,6 +42,16 @@ QLabel* label(QWidget* parent, const QString& text, int left, int top, int width
     return l;
 }
 
+// A multi-line text box: lines wrap, and Tab goes on to the next control.
+QPlainTextEdit* multiLine(QWidget* parent)
+{
+    auto* t = new QPlainTextEdit(parent);
+    t->setTabChangesFocus(true);
+    t->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    return t;
+}
+
 // A step of a load whose failure is passed over.
 template <class Fn>
 void ignoreErrors(Fn&& fn)
@@ -107,8 +117,7 @@ void frmEventInfo::createControls()
     label(fraOverview, "Event Budget:", 240, 1740);
     txtBudget = place(new QLineEdit(fraOverview), "txtBudget", 1800, 1680, 1560, 315);
     label(fraOverview, "Event Notes:", 240, 2220);
-    txtNotes = place(new QPlainTextEdit(fraOverview), "txtNotes", 1800, 2160, 4080, 3360);
-    txtNotes->setTabChangesFocus(true);
+    txtNotes = place(multiLine(fraOverview), "txtNotes", 1800, 2160, 4080, 3360);
 
     // Four independent Yes/No questions, each pair in a box of its own.
     struct Question {
@@ -147,8 +156,7 @@ void frmEventInfo::createControls()
     label(fraLocation, "Location:", 240, 300);
     txtLocation = place(new QLineEdit(fraLocation), "txtLocation", 1800, 240, 7440, 315);
     label(fraLocation, "Directions:", 240, 780);
-    txtDirections = place(new QPlainTextEdit(fraLocation), "txtDirections", 1800, 720, 7440, 4800);
-    txtDirections->setTabChangesFocus(true);
+    txtDirections = place(multiLine(fraLocation), "txtDirections", 1800, 720, 7440, 4800);
 
     for (const events::EventList& l : events::eventLists())
         makeListPage(l.id);

@@ -264,6 +264,8 @@ NewRowLine::NewRowLine(GridEX* g) : QObject(g), g_(g)
     v->setWordWrap(false);
     v->setFrameShape(QFrame::NoFrame);
     v->setTabKeyNavigation(true);
+    // Typed as the rows are shown, not in the captions' smaller font.
+    v->setFont(g->table_->font());
     const int rowHeight = g->table_->verticalHeader()->defaultSectionSize();
     v->verticalHeader()->setDefaultSectionSize(rowHeight);
     // A tint tells the line for typing from the rows stored.
