@@ -53,21 +53,7 @@ protected:
 
 #include "events/frmAddAppt.h"
 
-// Event editor, modeless. "Edit" loads curEvent; any other mode starts a new
-// event. Clears both variables when it closes.
-class frmEventInfo : public pending::Pending<frmEventInfo> {
-public:
-    frmEventInfo() : Pending("frmEventInfo", "Event Information") { keepWhileOpen(curMode, curEvent); }
-    QString curMode;
-    qlonglong curEvent = 0;
-
-protected:
-    void Form_Unload(bool&) override
-    {
-        curMode.clear();
-        curEvent = 0;
-    }
-};
+#include "events/frmEventInfo.h"
 
 #include "events/frmEventTasks.h"
 

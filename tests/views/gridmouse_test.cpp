@@ -104,6 +104,8 @@ TEST_F(CommandsTest, DoubleClickOpensTheEditorOfTheCategory)
         {"Attire", "Attire", "modal:frmAttire"},        {"RSVP", "RSVP", ""},
         {"", "Today", ""},
     };
+    event(12);
+    db().Execute("INSERT INTO TASKS (TASK_ID, TASK_NAME) VALUES (12, 'Book the hall')");
     for (const Case& c : cases) {
         host.mainMode = c.mainMode;
         host.dataMode = c.dataMode;
