@@ -4,9 +4,13 @@
 #include "platform/ui/messages.h"
 #include "records/cascade.h"
 #include "records/frmAddType.h"
+#include "records/modSynchro.h"
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTimeEdit>
 
 namespace editing {
@@ -37,6 +41,90 @@ bool recordExists(const QString& table, qint64 key)
         return false;
     return gConn.scalar("SELECT COUNT(*) FROM " + table + " WHERE " + keyColumn + " = ?", {QVariant(key)})
                .toLongLong() > 0;
+}
+
+SaveOutcome saveRecord(const QString& table, bool adding, qint64 key,
+                       const std::function<void(ado::Recordset&)>& write, QWidget* owner, qint64* newKey)
+{
+    if (!adding && !recordExists(table, key)) {
+        ui::MsgBox(kRecordGone, ui::vbExclamation | ui::vbOKOnly, QString(), owner);
+        return SaveOutcome::Gone;
+    }
+    const QString keyColumn = gConn.keyColumn(table);
+    qint64 stored = 0;
+    const bool ok = saveAll(
+        [&] {
+            ado::Recordset rs;
+            if (adding) {
+                rs.Open("SELECT * FROM " + table + " WHERE 0 = 1", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
+                rs.AddNew();
+            } else {
+                rs.Open("SELECT * FROM " + table + " WHERE " + keyColumn + " = ?", gConn, ado::adOpenKeyset,
+                        ado::adLockOptimistic, {QVariant(key)});
+                if (rs.EOF_())
+                    throw ado::Error(3021, kRecordGone);
+            }
+            write(rs);
+            stored = rs.value(keyColumn).toLongLong();
+            modSynchro::LogChange(table, stored, adding ? modSynchro::Added : modSynchro::Changed);
+            rs.Update();
+            rs.Close();
+        },
+        owner);
+    if (!ok)
+        return SaveOutcome::Refused;
+    if (newKey)
+        *newKey = stored;
+    return SaveOutcome::Saved;
+}
+
+QString boxText(const QWidget* box)
+{
+    if (auto* e = qobject_cast<const QLineEdit*>(box))
+        return e->text();
+    if (auto* p = qobject_cast<const QPlainTextEdit*>(box))
+        return p->toPlainText();
+    if (auto* c = qobject_cast<const QComboBox*>(box))
+        return c->currentText();
+    if (auto* l = qobject_cast<const QLabel*>(box))
+        return l->text();
+    return QString();
+}
+
+void setBoxText(QWidget* box, const QString& text)
+{
+    if (auto* e = qobject_cast<QLineEdit*>(box))
+        e->setText(text);
+    else if (auto* p = qobject_cast<QPlainTextEdit*>(box))
+        p->setPlainText(text);
+    else if (auto* c = qobject_cast<QComboBox*>(box)) {
+        // The stored text is shown whether or not the list holds it.
+        const int at = c->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+        if (at >= 0)
+            c->setCurrentIndex(at);
+        else if (c->isEditable())
+            c->setEditText(text);
+    } else if (auto* l = qobject_cast<QLabel*>(box))
+        l->setText(text);
+}
+
+bool assignText(ado::Recordset& rs, const QString& column, const QString& text)
+{
+    const int i = rs.fieldIndex(column);
+    if (i < 0)
+        throw ado::Error(3265, QString("Item cannot be found in the collection (field %1).").arg(column));
+    if (rs.fieldKind(i) != ado::ColumnKind::Text && text.trimmed().isEmpty())
+        return false;
+    return rs.setValue(i, text);
+}
+
+QString storedText(const QVariant& v)
+{
+    if (!v.isValid() || v.isNull())
+        return QString();
+    if (v.typeId() == QMetaType::QDateTime)
+        return ado::convert::isoDateTime(v.toDateTime());
+    return v.toString();
 }
 
 QStringList columnTexts(const QString& sql, const ado::Params& params)
@@ -75,12 +163,36 @@ bool lookupListEdited(const QString& listMode)
     return editor.isLoaded() && editor.curMode == listMode;
 }
 
-bool toPickers(const QVariant& stored, QDateEdit* date, QTimeEdit* time)
+void refillLookupBox(QComboBox* box, const QStringList& items, const QString& listMode)
+{
+    if (!box)
+        return;
+    if (!lookupListEdited(listMode)) {
+        fillList(box, items, true);
+        return;
+    }
+    box->clear();
+    box->addItems(items);
+    box->setCurrentIndex(-1);
+    if (box->isEditable())
+        box->setEditText(QString());
+}
+
+bool storedMoment(const QVariant& stored, QDateTime& out)
 {
     if (stored.isNull())
         return false;
     QDateTime dt = stored.toDateTime();
     if (!dt.isValid() && !ado::convert::parseDateTime(stored.toString(), dt))
+        return false;
+    out = dt;
+    return true;
+}
+
+bool toPickers(const QVariant& stored, QDateEdit* date, QTimeEdit* time)
+{
+    QDateTime dt;
+    if (!storedMoment(stored, dt))
         return false;
     if (date)
         date->setDate(dt.date());

@@ -7,6 +7,7 @@
 #include "platform/ado/ado.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QTime>
@@ -33,6 +34,30 @@ bool saveAll(const std::function<void()>& steps, QWidget* owner = nullptr);
 // have deleted it while an editor had it open).
 bool recordExists(const QString& table, qint64 key);
 
+// One editor's save of one record, as one transaction: the row of `key` (or
+// a new row when adding) is opened, `write` fills it, the change is logged
+// (1 added, 2 changed) before the row is stored. A record deleted meanwhile
+// is said so and nothing is written or logged; a refusal is shown as by
+// saveAll. The new row's key goes to *newKey.
+enum class SaveOutcome { Saved, Refused, Gone };
+SaveOutcome saveRecord(const QString& table, bool adding, qint64 key,
+                       const std::function<void(ado::Recordset&)>& write, QWidget* owner = nullptr,
+                       qint64* newKey = nullptr);
+inline const char* kRecordGone = "This record was deleted while it was open here, so the changes were not saved.";
+
+// A box's text as the user sees it (line edit, multi-line box, drop-down
+// box, label), and setting it.
+QString boxText(const QWidget* box);
+void setBoxText(QWidget* box, const QString& text);
+
+// A typed text into its column: a text column takes it unchanged; any other
+// column converts it, and a text that does not convert, or nothing typed,
+// leaves the column as it was. False when the column was left.
+bool assignText(ado::Recordset& rs, const QString& column, const QString& text);
+// A stored value as its box shows it: "" for NULL, numbers as their plain
+// text (500, 123456.78), dates in the stored form.
+QString storedText(const QVariant& v);
+
 // The first column of every row of a query, "" for NULL.
 QStringList columnTexts(const QString& sql, const ado::Params& params = {});
 
@@ -44,11 +69,17 @@ void fillList(QComboBox* box, const QStringList& items, bool keepText, const QSt
 // Whether the lookup editor is now closing on the list of that key (its
 // callers' refills reset only that list's box).
 bool lookupListEdited(const QString& listMode);
+// Refills the box of a lookup list without a leading entry: the box of the
+// list the lookup editor is closing on is left empty (its entry may be
+// gone); any other box keeps the text it shows.
+void refillLookupBox(QComboBox* box, const QStringList& items, const QString& listMode);
 
 // A stored moment split over a date picker and a time picker, and joined
 // back into the stored form. A NULL or unreadable value leaves the pickers
 // as they are and returns false.
 bool toPickers(const QVariant& stored, QDateEdit* date, QTimeEdit* time);
+// The moment a stored value holds; false for NULL or an unreadable value.
+bool storedMoment(const QVariant& stored, QDateTime& out);
 QString fromPickers(const QDate& date, const QTime& time);
 QString fromPickers(const QDateEdit* date, const QTimeEdit* time);
 

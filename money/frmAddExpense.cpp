@@ -1,0 +1,188 @@
+#include "money/frmAddExpense.h"
+
+#include "platform/twips.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+void frmAddExpense::createControls()
+{
+    using twips::rect;
+    QDialog* w = window();
+    w->setWindowTitle("Add Expense Item");
+    w->setFixedSize(twips::toPixels(5640), twips::toPixels(3780));
+
+    // Top to bottom: item, vendor, event, paid, due, due date, who pays.
+    const std::pair<QLabel**, const char*> labels[] = {
+        {&Label2[4], "Item:"},
+        {&Label2[0], "Vendor:"},
+        {&Label2[1], "Event:"},
+        {&Label3[0], "Amount Paid / Deposit:"},
+        {&Label3[1], "Amount Due / Balance:"},
+        {&Label2[3], "Balance Due Date:"},
+        {&Label2[2], "Who Pays for Item:"},
+    };
+    const char* labelNames[] = {"Label2(4)", "Label2(0)", "Label2(1)", "Label3(0)", "Label3(1)", "Label2(3)", "Label2(2)"};
+    for (int row = 0; row < 7; ++row) {
+        *labels[row].first = new QLabel(labels[row].second, w);
+        (*labels[row].first)->setObjectName(labelNames[row]);
+        (*labels[row].first)->setGeometry(rect(120, 150 + 420 * row, 1800, 255));
+    }
+    auto y = [](int row) { return 120 + 420 * row; };
+    for (int i = 0; i < 3; ++i) {
+        Text1[i] = new QLineEdit(w);
+        Text1[i]->setObjectName(QString("Text1(%1)").arg(i));
+        Combo1[i] = new QComboBox(w);
+        Combo1[i]->setObjectName(QString("Combo1(%1)").arg(i));
+        Combo1[i]->setEditable(true);
+        Combo1[i]->setInsertPolicy(QComboBox::NoInsert);
+    }
+    Text1[0]->setGeometry(rect(1980, y(0), 3480, 300));
+    Combo1[0]->setGeometry(rect(1980, y(1), 2760, 315));
+    Combo1[1]->setGeometry(rect(1980, y(2), 2760, 315));
+    Text1[1]->setGeometry(rect(1980, y(3), 1500, 300));
+    Text1[2]->setGeometry(rect(1980, y(4), 1500, 300));
+    dtDate = new money::DatePicker(w);
+    dtDate->setObjectName("dtDate");
+    dtDate->setGeometry(rect(1980, y(5), 1800, 315));
+    Combo1[2]->setGeometry(rect(1980, y(6), 2760, 315));
+    cmdEditEvent = new QPushButton("Edit", w);
+    cmdEditEvent->setObjectName("cmdEditEvent");
+    cmdEditEvent->setGeometry(rect(4800, y(2), 660, 315));
+    cmdEditAssignees = new QPushButton("Edit", w);
+    cmdEditAssignees->setObjectName("cmdEditAssignees");
+    cmdEditAssignees->setGeometry(rect(4800, y(6), 660, 315));
+    cmdSave = new QPushButton("Save", w);
+    cmdSave->setObjectName("cmdSave");
+    cmdSave->setGeometry(rect(3000, 3240, 1140, 375));
+    cmdCancel = new QPushButton("Cancel", w);
+    cmdCancel->setObjectName("cmdCancel");
+    cmdCancel->setGeometry(rect(4320, 3240, 1140, 375));
+    for (QPushButton* b : {cmdEditEvent, cmdEditAssignees, cmdSave, cmdCancel})
+        b->setAutoDefault(false);
+
+    const QList<QWidget*> order = {Text1[0], Combo1[0], Combo1[1], cmdEditEvent, Text1[1], Text1[2],
+                                   dtDate,   Combo1[2], cmdEditAssignees, cmdSave, cmdCancel};
+    for (int i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+
+    auto on = [w](QPushButton* b, std::function<void()> f) {
+        QObject::connect(b, &QPushButton::clicked, w, [f] { ui::guarded(f); });
+    };
+    on(cmdSave, [this] { cmdSave_Click(); });
+    on(cmdCancel, [this] { cmdCancel_Click(); });
+    on(cmdEditEvent, [this] { cmdEditEvent_Click(); });
+    on(cmdEditAssignees, [this] { cmdEditAssignees_Click(); });
+    procs_.set("frmAddExpense.GetAssignees", [this] { GetAssignees(); });
+    procs_.set("frmAddExpense.GetEvents", [this] { GetEvents(); });
+}
+
+void frmAddExpense::releaseControls()
+{
+    procs_.clear();
+    Label2.fill(nullptr);
+    Label3.fill(nullptr);
+    Text1.fill(nullptr);
+    Combo1.fill(nullptr);
+    dtDate = nullptr;
+    cmdEditEvent = cmdEditAssignees = cmdSave = cmdCancel = nullptr;
+}
+
+money::BoxColumns frmAddExpense::boxes() const
+{
+    return {{"EXPENSE_TEXT", Text1[0]},
+            {"EXPENSE_VENDOR", Combo1[0]},
+            {"EXPENSE_EVENT", Combo1[1]},
+            {"EXPENSE_AMTPAID", Text1[1]},
+            {"EXPENSE_AMTDUE", Text1[2]},
+            {"EXPENSE_WHOPAYS", Combo1[2]}};
+}
+
+void frmAddExpense::Form_Load()
+{
+    mode_ = curMode;
+    key_ = curBudgetID;
+    FillVendors();
+    GetEvents();
+    GetAssignees();
+    if (mode_ == "Edit") {
+        LoadExpense();
+        window()->setWindowTitle("Edit Budget Item");
+    } else {
+        ClearFields();
+        if (mode_ == "Budget") {
+            Text1[0]->setText(exExpenseText);
+            editing::setBoxText(Combo1[1], exExpenseEvent);
+            Text1[2]->setText(exExpenseAmtDue);
+            editing::setBoxText(Combo1[2], exExpenseWhoPays);
+        }
+    }
+    window()->raise();
+}
+
+void frmAddExpense::FillVendors()
+{
+    if (Combo1[0])
+        money::fillBox(Combo1[0], "SELECT VENDOR_NAME FROM VENDOR");
+}
+
+void frmAddExpense::GetEvents()
+{
+    if (Combo1[1])
+        money::fillBox(Combo1[1], "SELECT STDEVENT_TEXT FROM STDEVENT", "Event");
+}
+
+void frmAddExpense::GetAssignees()
+{
+    if (Combo1[2])
+        money::fillBox(Combo1[2], "SELECT ASSIGNEE_TEXT FROM ASSIGNEE", "Assignee");
+}
+
+void frmAddExpense::ClearFields()
+{
+    for (QLineEdit* t : Text1)
+        t->clear();
+    dtDate->setNow();
+}
+
+void frmAddExpense::LoadExpense()
+{
+    money::loadRecord("EXPENSES", key_, [this](ado::Recordset& rs) {
+        money::showColumns(rs, boxes());
+        dtDate->setStored(rs.value("EXPENSE_DUEDATE"));
+    });
+}
+
+void frmAddExpense::cmdSave_Click()
+{
+    const auto outcome = editing::saveRecord("EXPENSES", mode_ != "Edit", key_, [this](ado::Recordset& rs) {
+        money::storeColumns(rs, boxes());
+        editing::assignText(rs, "EXPENSE_DUEDATE", dtDate->stored());
+    }, window());
+    if (outcome != editing::SaveOutcome::Refused)
+        Unload();
+}
+
+void frmAddExpense::cmdCancel_Click()
+{
+    Unload();
+}
+
+void frmAddExpense::cmdEditEvent_Click()
+{
+    money::editLookupList("AddExpense", "Event", this);
+}
+
+void frmAddExpense::cmdEditAssignees_Click()
+{
+    money::editLookupList("AddExpense", "Assignee", this);
+}
+
+void frmAddExpense::Form_Unload(bool&)
+{
+    // A budget item turned into an expense leaves the budget view as it is.
+    if (mode_ != "Budget")
+        money::refreshMain("ExpensesRS");
+}

@@ -1,0 +1,99 @@
+#include "money/moneyedit.h"
+
+#include "app/modQVDatabase.h"
+#include "records/cascade.h"
+#include "records/frmAddType.h"
+
+#include <QComboBox>
+
+namespace money {
+
+void showColumns(ado::Recordset& rs, const BoxColumns& boxes)
+{
+    for (const BoxColumn& b : boxes) {
+        const QVariant v = rs.value(b.column);
+        if (!v.isNull())
+            editing::setBoxText(b.box, editing::storedText(v));
+    }
+}
+
+void storeColumns(ado::Recordset& rs, const BoxColumns& boxes)
+{
+    for (const BoxColumn& b : boxes)
+        editing::assignText(rs, b.column, editing::boxText(b.box));
+}
+
+bool loadRecord(const QString& table, qint64 key, const std::function<void(ado::Recordset&)>& show)
+{
+    ado::Connection& c = modQVDatabase::gConn;
+    try {
+        ado::Recordset rs;
+        rs.Open("SELECT * FROM " + table + " WHERE " + c.keyColumn(table) + " = ?", c, ado::adOpenKeyset,
+                ado::adLockReadOnly, {QVariant(key)});
+        if (rs.EOF_())
+            return false;
+        show(rs);
+        return true;
+    } catch (const ado::Error&) {
+        return false;
+    }
+}
+
+void fillBox(QComboBox* box, const QString& sql, const QString& listMode)
+{
+    QStringList items;
+    try {
+        items = editing::columnTexts(sql);
+    } catch (const ado::Error&) {
+        return;
+    }
+    if (listMode.isEmpty()) {
+        box->clear();
+        box->addItems(items);
+        box->setCurrentIndex(-1);
+        if (box->isEditable())
+            box->setEditText(QString());
+    } else {
+        editing::refillLookupBox(box, items, listMode);
+    }
+}
+
+void editLookupList(const QString& fromForm, const QString& listMode, ui::FormBase* owner)
+{
+    frmAddType& t = frmAddType::instance();
+    t.fromForm = fromForm;
+    t.curMode = listMode;
+    t.Show(ui::vbModal, owner);
+}
+
+void refreshMain(const QString& member)
+{
+    records::refreshMainGrid(member);
+}
+
+DatePicker::DatePicker(QWidget* parent) : QDateEdit(parent), kept_(0, 0)
+{
+    setCalendarPopup(true);
+    setDisplayFormat("M/d/yyyy");
+}
+
+void DatePicker::setValue(const QDateTime& v)
+{
+    setDate(v.date());
+    kept_ = QTime(v.time().hour(), v.time().minute(), v.time().second());
+}
+
+bool DatePicker::setStored(const QVariant& stored)
+{
+    QDateTime dt;
+    if (!editing::storedMoment(stored, dt))
+        return false;
+    setValue(dt);
+    return true;
+}
+
+QString DatePicker::stored() const { return editing::fromPickers(date(), kept_); }
+
+void DatePicker::setNow() { setValue(QDateTime(QDate::currentDate(), QTime::currentTime())); }
+
+}  // namespace money
