@@ -21,14 +21,14 @@ void frmAddBudget::createControls()
         const auto& [index, text] = labels[row];
         Label2[index] = new QLabel(text, w);
         Label2[index]->setObjectName(QString("Label2(%1)").arg(index));
-        Label2[index]->setGeometry(rect(120, 150 + 420 * row, 1620, 255));
+        Label2[index]->setGeometry(rect(120, 150 + 420 * row, 1740, 255));
     }
     for (int i = 0; i < 2; ++i) {
         Text1[i] = new QLineEdit(w);
         Text1[i]->setObjectName(QString("Text1(%1)").arg(i));
     }
-    Text1[0]->setGeometry(rect(1800, 120, 3660, 300));
-    Text1[1]->setGeometry(rect(1800, 1800, 1500, 300));
+    Text1[0]->setGeometry(rect(1920, 120, 3540, 300));
+    Text1[1]->setGeometry(rect(1920, 1800, 1500, 300));
     QPushButton** edits[] = {&cmdEditCategory, &cmdEditEvent, &cmdEditAssignees};
     const char* editNames[] = {"cmdEditCategory", "cmdEditEvent", "cmdEditAssignees"};
     for (int i = 0; i < 3; ++i) {
@@ -36,7 +36,7 @@ void frmAddBudget::createControls()
         Combo1[i]->setObjectName(QString("Combo1(%1)").arg(i));
         Combo1[i]->setEditable(true);
         Combo1[i]->setInsertPolicy(QComboBox::NoInsert);
-        Combo1[i]->setGeometry(rect(1800, 540 + 420 * i, 2940, 315));
+        Combo1[i]->setGeometry(rect(1920, 540 + 420 * i, 2820, 315));
         *edits[i] = new QPushButton("Edit", w);
         (*edits[i])->setObjectName(editNames[i]);
         (*edits[i])->setGeometry(rect(4800, 540 + 420 * i, 660, 315));

@@ -12,7 +12,7 @@ void frmAddExpense::createControls()
     using twips::rect;
     QDialog* w = window();
     w->setWindowTitle("Add Expense Item");
-    w->setFixedSize(twips::toPixels(5640), twips::toPixels(3780));
+    w->setFixedSize(twips::toPixels(6000), twips::toPixels(3780));
 
     // Top to bottom: item, vendor, event, paid, due, due date, who pays.
     const std::pair<QLabel**, const char*> labels[] = {
@@ -28,7 +28,7 @@ void frmAddExpense::createControls()
     for (int row = 0; row < 7; ++row) {
         *labels[row].first = new QLabel(labels[row].second, w);
         (*labels[row].first)->setObjectName(labelNames[row]);
-        (*labels[row].first)->setGeometry(rect(120, 150 + 420 * row, 1800, 255));
+        (*labels[row].first)->setGeometry(rect(120, 150 + 420 * row, 2160, 255));
     }
     auto y = [](int row) { return 120 + 420 * row; };
     for (int i = 0; i < 3; ++i) {
@@ -39,27 +39,27 @@ void frmAddExpense::createControls()
         Combo1[i]->setEditable(true);
         Combo1[i]->setInsertPolicy(QComboBox::NoInsert);
     }
-    Text1[0]->setGeometry(rect(1980, y(0), 3480, 300));
-    Combo1[0]->setGeometry(rect(1980, y(1), 2760, 315));
-    Combo1[1]->setGeometry(rect(1980, y(2), 2760, 315));
-    Text1[1]->setGeometry(rect(1980, y(3), 1500, 300));
-    Text1[2]->setGeometry(rect(1980, y(4), 1500, 300));
+    Text1[0]->setGeometry(rect(2340, y(0), 3480, 300));
+    Combo1[0]->setGeometry(rect(2340, y(1), 2760, 315));
+    Combo1[1]->setGeometry(rect(2340, y(2), 2760, 315));
+    Text1[1]->setGeometry(rect(2340, y(3), 1500, 300));
+    Text1[2]->setGeometry(rect(2340, y(4), 1500, 300));
     dtDate = new money::DatePicker(w);
     dtDate->setObjectName("dtDate");
-    dtDate->setGeometry(rect(1980, y(5), 1800, 315));
-    Combo1[2]->setGeometry(rect(1980, y(6), 2760, 315));
+    dtDate->setGeometry(rect(2340, y(5), 1800, 315));
+    Combo1[2]->setGeometry(rect(2340, y(6), 2760, 315));
     cmdEditEvent = new QPushButton("Edit", w);
     cmdEditEvent->setObjectName("cmdEditEvent");
-    cmdEditEvent->setGeometry(rect(4800, y(2), 660, 315));
+    cmdEditEvent->setGeometry(rect(5160, y(2), 660, 315));
     cmdEditAssignees = new QPushButton("Edit", w);
     cmdEditAssignees->setObjectName("cmdEditAssignees");
-    cmdEditAssignees->setGeometry(rect(4800, y(6), 660, 315));
+    cmdEditAssignees->setGeometry(rect(5160, y(6), 660, 315));
     cmdSave = new QPushButton("Save", w);
     cmdSave->setObjectName("cmdSave");
-    cmdSave->setGeometry(rect(3000, 3240, 1140, 375));
+    cmdSave->setGeometry(rect(3360, 3240, 1140, 375));
     cmdCancel = new QPushButton("Cancel", w);
     cmdCancel->setObjectName("cmdCancel");
-    cmdCancel->setGeometry(rect(4320, 3240, 1140, 375));
+    cmdCancel->setGeometry(rect(4680, 3240, 1140, 375));
     for (QPushButton* b : {cmdEditEvent, cmdEditAssignees, cmdSave, cmdCancel})
         b->setAutoDefault(false);
 

@@ -68,13 +68,13 @@ void frmAutoBudget::createControls()
     using twips::rect;
     QDialog* w = window();
     w->setWindowTitle("Auto Budget");
-    w->setFixedSize(twips::toPixels(9600), twips::toPixels(5160));
+    w->setFixedSize(twips::toPixels(15840), twips::toPixels(5160));
     busy_ = false;
     closing_ = false;
 
     TabStrip1 = new QTabBar(w);
     TabStrip1->setObjectName("TabStrip1");
-    TabStrip1->setGeometry(rect(120, 120, 9360, 360));
+    TabStrip1->setGeometry(rect(120, 120, 15600, 390));
     TabStrip1->setExpanding(false);
     TabStrip1->setUsesScrollButtons(true);
     TabStrip1->setDrawBase(false);
@@ -86,12 +86,12 @@ void frmAutoBudget::createControls()
 
     fraAutoBudget = new QGroupBox("Attire", w);
     fraAutoBudget->setObjectName("fraAutoBudget");
-    fraAutoBudget->setGeometry(rect(120, 540, 9360, 3900));
-    const std::pair<const char*, QRect> headings[] = {{"Item:", rect(240, 300, 3600, 255)},
-                                                      {"High:", rect(3960, 300, 1200, 255)},
-                                                      {"Med:", rect(5280, 300, 1200, 255)},
-                                                      {"Low:", rect(6600, 300, 1200, 255)},
-                                                      {"Budget:", rect(7920, 300, 1320, 255)}};
+    fraAutoBudget->setGeometry(rect(120, 540, 15600, 3900));
+    const std::pair<const char*, QRect> headings[] = {{"Item:", rect(240, 300, 6000, 255)},
+                                                      {"High:", rect(6840, 300, 1800, 255)},
+                                                      {"Med:", rect(8880, 300, 1800, 255)},
+                                                      {"Low:", rect(10920, 300, 1800, 255)},
+                                                      {"Budget:", rect(12960, 300, 2400, 255)}};
     for (int i = 0; i < 5; ++i) {
         Label2[i] = new QLabel(headings[i].first, fraAutoBudget);
         Label2[i]->setObjectName(QString("Label2(%1)").arg(i));
@@ -101,11 +101,14 @@ void frmAutoBudget::createControls()
     rowArea->setObjectName("rowArea");
     rowArea->setFrameShape(QFrame::NoFrame);
     rowArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    rowArea->setGeometry(rect(120, 600, 9180, kDesignRows * kRowPitch + 60));
+    rowArea->setGeometry(rect(120, 600, 15360, kDesignRows * kRowPitch + 60));
     auto* rows = new QWidget;
     rows->setObjectName("rows");
-    rows->resize(twips::toPixels(8940), twips::toPixels(kDesignRows * kRowPitch));
+    rows->resize(twips::toPixels(15120), twips::toPixels(kDesignRows * kRowPitch));
     rowArea->setWidget(rows);
+    // The rows lie on the page itself, as the design has them.
+    rowArea->viewport()->setAutoFillBackground(false);
+    rows->setAutoFillBackground(false);
     for (int i = 0; i < kDesignRows; ++i)
         addRow();
 
@@ -117,10 +120,10 @@ void frmAutoBudget::createControls()
     lblTotal->setGeometry(rect(1800, 4620, 2400, 255));
     cmdSave = new QPushButton("Save Budget", w);
     cmdSave->setObjectName("cmdSave");
-    cmdSave->setGeometry(rect(6780, 4560, 1320, 375));
+    cmdSave->setGeometry(rect(13020, 4560, 1320, 375));
     Command2 = new QPushButton("Cancel", w);
     Command2->setObjectName("Command2");
-    Command2->setGeometry(rect(8160, 4560, 1320, 375));
+    Command2->setGeometry(rect(14400, 4560, 1320, 375));
     cmdSave->setAutoDefault(false);
     Command2->setAutoDefault(false);
 
@@ -141,15 +144,15 @@ void frmAutoBudget::addRow()
         l->setGeometry(rect(left, y, width, kRowHeight));
         return l;
     };
-    lblName << label("lblName", 120, 3600);
-    lblHigh << label("lblHigh", 3840, 1200);
-    lblMed << label("lblMed", 5160, 1200);
-    lblLow << label("lblLow", 6480, 1200);
+    lblName << label("lblName", 120, 6000);
+    lblHigh << label("lblHigh", 6720, 1800);
+    lblMed << label("lblMed", 8760, 1800);
+    lblLow << label("lblLow", 10800, 1800);
     auto* c = new QComboBox(rows);
     c->setObjectName(QString("Combo1(%1)").arg(i));
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
-    c->setGeometry(rect(7800, y, 1140, kRowHeight));
+    c->setGeometry(rect(12840, y, 1800, kRowHeight));
     c->installEventFilter(new AmountFocusWatch(this, i, c));
     Combo1 << c;
     const int height = twips::toPixels(kRowPitch * std::max(kDesignRows, i + 1));

@@ -20,7 +20,7 @@ void frmQuote::createControls()
     using twips::rect;
     QDialog* w = window();
     w->setWindowTitle("Quote");
-    w->setFixedSize(twips::toPixels(6840), twips::toPixels(5520));
+    w->setFixedSize(twips::toPixels(7200), twips::toPixels(5520));
 
     int labels = 0;
     auto label = [w, &labels](const char* text, QRect at) {
@@ -56,37 +56,37 @@ void frmQuote::createControls()
         Text1[i] = b;
     };
 
-    label("Event:", rect(120, 150, 1500, 255));
-    cmbEvent = combo("cmbEvent", rect(1680, 120, 3000, 315));
-    label("Vendor Name:", rect(120, 550, 1500, 255));
-    cmbVendor = combo("cmbVendor", rect(1680, 520, 3000, 315));
-    label("Product:", rect(120, 950, 1500, 255));
-    box(0, false, rect(1680, 920, 4980, 300));
-    label("Details:", rect(120, 1350, 1500, 255));
-    box(1, true, rect(1680, 1320, 4980, 900));
-    label("Items not Provided:", rect(120, 2310, 1500, 255));
-    box(2, true, rect(1680, 2280, 4980, 900));
-    label("Total Amount:", rect(120, 3330, 1500, 255));
-    box(3, false, rect(1680, 3300, 1200, 300));
-    label("Total Due:", rect(3120, 3330, 1380, 255));
-    dtTotal = picker("dtTotal", rect(4500, 3300, 1800, 315));
-    label("Deposit Amount:", rect(120, 3730, 1500, 255));
-    box(4, false, rect(1680, 3700, 1200, 300));
-    label("Deposit Due:", rect(3120, 3730, 1380, 255));
-    dtDeposit = picker("dtDeposit", rect(4500, 3700, 1800, 315));
-    label("Balance Amuont:", rect(120, 4130, 1500, 255));
-    box(5, false, rect(1680, 4100, 1200, 300));
-    label("Balance Due:", rect(3120, 4130, 1380, 255));
-    dtBalance = picker("dtBalance", rect(4500, 4100, 1800, 315));
-    label("Cancel By Date:", rect(120, 4530, 1500, 255));
-    dtCancel = picker("dtCancel", rect(1680, 4500, 1800, 315));
+    label("Event:", rect(120, 150, 1800, 255));
+    cmbEvent = combo("cmbEvent", rect(1980, 120, 3000, 315));
+    label("Vendor Name:", rect(120, 550, 1800, 255));
+    cmbVendor = combo("cmbVendor", rect(1980, 520, 3000, 315));
+    label("Product:", rect(120, 950, 1800, 255));
+    box(0, false, rect(1980, 920, 4980, 300));
+    label("Details:", rect(120, 1350, 1800, 255));
+    box(1, true, rect(1980, 1320, 4980, 900));
+    label("Items not Provided:", rect(120, 2310, 1800, 255));
+    box(2, true, rect(1980, 2280, 4980, 900));
+    label("Total Amount:", rect(120, 3330, 1800, 255));
+    box(3, false, rect(1980, 3300, 1200, 300));
+    label("Total Due:", rect(3360, 3330, 1260, 255));
+    dtTotal = picker("dtTotal", rect(4800, 3300, 2160, 315));
+    label("Deposit Amount:", rect(120, 3730, 1800, 255));
+    box(4, false, rect(1980, 3700, 1200, 300));
+    label("Deposit Due:", rect(3360, 3730, 1260, 255));
+    dtDeposit = picker("dtDeposit", rect(4800, 3700, 2160, 315));
+    label("Balance Amuont:", rect(120, 4130, 1800, 255));
+    box(5, false, rect(1980, 4100, 1200, 300));
+    label("Balance Due:", rect(3360, 4130, 1260, 255));
+    dtBalance = picker("dtBalance", rect(4800, 4100, 2160, 315));
+    label("Cancel By Date:", rect(120, 4530, 1800, 255));
+    dtCancel = picker("dtCancel", rect(1980, 4500, 1800, 315));
 
     cmdSave = new QPushButton("Save", w);
     cmdSave->setObjectName("cmdSave");
-    cmdSave->setGeometry(rect(4200, 5010, 1140, 375));
+    cmdSave->setGeometry(rect(4560, 5010, 1140, 375));
     cmdCancel = new QPushButton("Cancel", w);
     cmdCancel->setObjectName("cmdCancel");
-    cmdCancel->setGeometry(rect(5520, 5010, 1140, 375));
+    cmdCancel->setGeometry(rect(5880, 5010, 1140, 375));
     cmdSave->setAutoDefault(false);
     cmdCancel->setAutoDefault(false);
 

@@ -102,31 +102,31 @@ void frmVendor::createControls()
 
     // General: the name, type and address on the left, phones and notes on the right.
     QGroupBox* g = frameGeneral;
-    label("Vendor Name:", g, rect(120, 390, 1260, 255));
-    Text1[0] = textBox(0, false, g, rect(1380, 360, 2300, 300));
-    label("Vedor Type:", g, rect(120, 790, 1260, 255));
+    label("Vendor Name:", g, rect(120, 390, 1380, 255));
+    Text1[0] = textBox(0, false, g, rect(1560, 360, 2160, 300));
+    label("Vedor Type:", g, rect(120, 790, 1380, 255));
     cmbVendorTypes = new QComboBox(g);
     cmbVendorTypes->setObjectName("cmbVendorTypes");
     cmbVendorTypes->setEditable(true);
     cmbVendorTypes->setInsertPolicy(QComboBox::NoInsert);
-    cmbVendorTypes->setGeometry(rect(1380, 760, 1700, 315));
+    cmbVendorTypes->setGeometry(rect(1560, 760, 1560, 315));
     cmdAddCategory = new QPushButton("Edit", g);
     cmdAddCategory->setObjectName("cmdAddCategory");
-    cmdAddCategory->setGeometry(rect(3140, 760, 540, 315));
+    cmdAddCategory->setGeometry(rect(3180, 760, 540, 315));
     const char* leftLabels[] = {"Contact Name:", "Address 1:", "Address 2:", "City:", "State:", "ZIP/Postal:"};
     for (int i = 0; i < 6; ++i) {
         const int y = 1160 + 400 * i;
-        label(leftLabels[i], g, rect(120, y + 30, 1260, 255));
-        Text1[1 + i] = textBox(1 + i, false, g, rect(1380, y, 2300, 300));
+        label(leftLabels[i], g, rect(120, y + 30, 1380, 255));
+        Text1[1 + i] = textBox(1 + i, false, g, rect(1560, y, 2160, 300));
     }
     const char* rightLabels[] = {"Phone 1:", "Phone 2:", "Fax:", "Email:", "Web URL:"};
     for (int i = 0; i < 5; ++i) {
         const int y = 360 + 400 * i;
-        label(rightLabels[i], g, rect(3840, y + 30, 900, 255));
-        Text1[7 + i] = textBox(7 + i, false, g, rect(4740, y, 2660, 300));
+        label(rightLabels[i], g, rect(3900, y + 30, 900, 255));
+        Text1[7 + i] = textBox(7 + i, false, g, rect(4860, y, 2580, 300));
     }
-    label("Notes:", g, rect(3840, 2390, 900, 255));
-    Text1[12] = textBox(12, true, g, rect(4740, 2360, 2660, 1800));
+    label("Notes:", g, rect(3900, 2390, 900, 255));
+    Text1[12] = textBox(12, true, g, rect(4860, 2360, 2580, 1800));
 
     // References: three blocks of name, phone and comments.
     QGroupBox* r = frameReferences;
@@ -134,12 +134,12 @@ void frmVendor::createControls()
         const int y = 300 + 1360 * b;
         const int first = 17 + 3 * b;
         label(QString("Reference %1:").arg(b + 1), r, rect(120, y, 2000, 255));
-        label("Name:", r, rect(240, y + 330, 600, 255));
-        Text1[first] = textBox(first, false, r, rect(840, y + 300, 2900, 300));
-        label("Phone:", r, rect(3900, y + 330, 700, 255));
-        Text1[first + 1] = textBox(first + 1, false, r, rect(4600, y + 300, 2800, 300));
-        label("Comments", r, rect(240, y + 710, 900, 255));
-        Text1[first + 2] = textBox(first + 2, true, r, rect(1140, y + 680, 6260, 560));
+        label("Name:", r, rect(240, y + 330, 720, 255));
+        Text1[first] = textBox(first, false, r, rect(1020, y + 300, 2700, 300));
+        label("Phone:", r, rect(3900, y + 330, 720, 255));
+        Text1[first + 1] = textBox(first + 1, false, r, rect(4680, y + 300, 2760, 300));
+        label("Comments", r, rect(240, y + 710, 1080, 255));
+        Text1[first + 2] = textBox(first + 2, true, r, rect(1380, y + 680, 6060, 560));
         if (b < 2) {
             auto* line = new QFrame(r);
             line->setFrameShape(QFrame::HLine);
@@ -154,13 +154,13 @@ void frmVendor::createControls()
         Text1[firstBox] = textBox(firstBox, true, page, rect(120, 640, 7320, 1300));
         label("What I liked least about this vendor.", page, rect(120, 2040, 6000, 255));
         Text1[firstBox + 1] = textBox(firstBox + 1, true, page, rect(120, 2320, 7320, 1300));
-        label("Overall Rating:", page, rect(120, 3800, 1300, 255));
+        label("Overall Rating:", page, rect(120, 3800, 1500, 255));
         auto* holder = new QFrame(page);
-        holder->setGeometry(rect(1440, 3720, 5900, 420));
+        holder->setGeometry(rect(1680, 3720, 5760, 420));
         for (int i = 0; i < 4; ++i) {
             buttons[i] = new QRadioButton(kRatings[i], holder);
             buttons[i]->setObjectName(QString("%1(%2)").arg(name).arg(i));
-            buttons[i]->setGeometry(rect(1450 * i, 60, 1400, 300));
+            buttons[i]->setGeometry(rect(1440 * i, 60, 1400, 300));
         }
     };
     comments(frameBridesComments, 13, optBR, "optBR");
