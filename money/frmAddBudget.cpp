@@ -9,6 +9,7 @@
 
 void frmAddBudget::createControls()
 {
+    using editing::makeButton;
     using twips::rect;
     QDialog* w = window();
     w->setWindowTitle("Add Budget Item");
@@ -19,50 +20,23 @@ void frmAddBudget::createControls()
         {4, "Item:"}, {0, "Category::"}, {1, "Event:"}, {2, "Who Pays for Item:"}, {3, "Cost:"}};
     for (int row = 0; row < 5; ++row) {
         const auto& [index, text] = labels[row];
-        Label2[index] = new QLabel(text, w);
-        Label2[index]->setObjectName(QString("Label2(%1)").arg(index));
-        Label2[index]->setGeometry(rect(120, 150 + 420 * row, 1740, 255));
+        Label2[index]
+            = editing::makeLabel(w, QString("Label2(%1)").arg(index), text, rect(120, 150 + 420 * row, 1740, 255));
     }
-    for (int i = 0; i < 2; ++i) {
-        Text1[i] = new QLineEdit(w);
-        Text1[i]->setObjectName(QString("Text1(%1)").arg(i));
-    }
-    Text1[0]->setGeometry(rect(1920, 120, 3540, 300));
-    Text1[1]->setGeometry(rect(1920, 1800, 1500, 300));
-    QPushButton** edits[] = {&cmdEditCategory, &cmdEditEvent, &cmdEditAssignees};
-    const char* editNames[] = {"cmdEditCategory", "cmdEditEvent", "cmdEditAssignees"};
-    for (int i = 0; i < 3; ++i) {
-        Combo1[i] = new QComboBox(w);
-        Combo1[i]->setObjectName(QString("Combo1(%1)").arg(i));
-        Combo1[i]->setEditable(true);
-        Combo1[i]->setInsertPolicy(QComboBox::NoInsert);
-        Combo1[i]->setGeometry(rect(1920, 540 + 420 * i, 2820, 315));
-        *edits[i] = new QPushButton("Edit", w);
-        (*edits[i])->setObjectName(editNames[i]);
-        (*edits[i])->setGeometry(rect(4800, 540 + 420 * i, 660, 315));
-    }
-    cmdSave = new QPushButton("Save", w);
-    cmdSave->setObjectName("cmdSave");
-    cmdSave->setGeometry(rect(3000, 2400, 1140, 375));
-    cmdCancel = new QPushButton("Cancel", w);
-    cmdCancel->setObjectName("cmdCancel");
-    cmdCancel->setGeometry(rect(4320, 2400, 1140, 375));
-    for (QPushButton* b : {cmdEditCategory, cmdEditEvent, cmdEditAssignees, cmdSave, cmdCancel})
-        b->setAutoDefault(false);
+    Text1[0] = static_cast<QLineEdit*>(editing::makeTextBox(w, "Text1(0)", false, rect(1920, 120, 3540, 300)));
+    Text1[1] = static_cast<QLineEdit*>(editing::makeTextBox(w, "Text1(1)", false, rect(1920, 1800, 1500, 300)));
+    for (int i = 0; i < 3; ++i)
+        Combo1[i] = editing::makeListBox(w, QString("Combo1(%1)").arg(i), rect(1920, 540 + 420 * i, 2820, 315));
+    cmdEditCategory
+        = makeButton(w, "cmdEditCategory", "Edit", rect(4800, 540, 660, 315), [this] { cmdEditCategory_Click(); });
+    cmdEditEvent = makeButton(w, "cmdEditEvent", "Edit", rect(4800, 960, 660, 315), [this] { cmdEditEvent_Click(); });
+    cmdEditAssignees =
+        makeButton(w, "cmdEditAssignees", "Edit", rect(4800, 1380, 660, 315), [this] { cmdEditAssignees_Click(); });
+    cmdSave = makeButton(w, "cmdSave", "Save", rect(3000, 2400, 1140, 375), [this] { cmdSave_Click(); });
+    cmdCancel = makeButton(w, "cmdCancel", "Cancel", rect(4320, 2400, 1140, 375), [this] { cmdCancel_Click(); });
+    editing::chainTabOrder({Text1[0], Combo1[0], cmdEditCategory, Combo1[1], cmdEditEvent, Combo1[2],
+                            cmdEditAssignees, Text1[1], cmdSave, cmdCancel});
 
-    const QList<QWidget*> order = {Text1[0], Combo1[0], cmdEditCategory, Combo1[1], cmdEditEvent, Combo1[2],
-                                   cmdEditAssignees, Text1[1], cmdSave, cmdCancel};
-    for (int i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
-
-    auto on = [w](QPushButton* b, std::function<void()> f) {
-        QObject::connect(b, &QPushButton::clicked, w, [f] { ui::guarded(f); });
-    };
-    on(cmdSave, [this] { cmdSave_Click(); });
-    on(cmdCancel, [this] { cmdCancel_Click(); });
-    on(cmdEditCategory, [this] { cmdEditCategory_Click(); });
-    on(cmdEditEvent, [this] { cmdEditEvent_Click(); });
-    on(cmdEditAssignees, [this] { cmdEditAssignees_Click(); });
     procs_.set("frmAddBudget.GetAssignees", [this] { GetAssignees(); });
     procs_.set("frmAddBudget.GetCategories", [this] { GetCategories(); });
     procs_.set("frmAddBudget.GetEvents", [this] { GetEvents(); });

@@ -9,72 +9,51 @@
 
 void frmAddExpense::createControls()
 {
+    using editing::makeButton;
     using twips::rect;
     QDialog* w = window();
     w->setWindowTitle("Add Expense Item");
     w->setFixedSize(twips::toPixels(6000), twips::toPixels(3780));
 
     // Top to bottom: item, vendor, event, paid, due, due date, who pays.
-    const std::pair<QLabel**, const char*> labels[] = {
-        {&Label2[4], "Item:"},
-        {&Label2[0], "Vendor:"},
-        {&Label2[1], "Event:"},
-        {&Label3[0], "Amount Paid / Deposit:"},
-        {&Label3[1], "Amount Due / Balance:"},
-        {&Label2[3], "Balance Due Date:"},
-        {&Label2[2], "Who Pays for Item:"},
+    const struct {
+        QLabel** label;
+        const char* name;
+        const char* text;
+    } labels[] = {
+        {&Label2[4], "Label2(4)", "Item:"},
+        {&Label2[0], "Label2(0)", "Vendor:"},
+        {&Label2[1], "Label2(1)", "Event:"},
+        {&Label3[0], "Label3(0)", "Amount Paid / Deposit:"},
+        {&Label3[1], "Label3(1)", "Amount Due / Balance:"},
+        {&Label2[3], "Label2(3)", "Balance Due Date:"},
+        {&Label2[2], "Label2(2)", "Who Pays for Item:"},
     };
-    const char* labelNames[] = {"Label2(4)", "Label2(0)", "Label2(1)", "Label3(0)", "Label3(1)", "Label2(3)", "Label2(2)"};
-    for (int row = 0; row < 7; ++row) {
-        *labels[row].first = new QLabel(labels[row].second, w);
-        (*labels[row].first)->setObjectName(labelNames[row]);
-        (*labels[row].first)->setGeometry(rect(120, 150 + 420 * row, 2160, 255));
-    }
+    for (int row = 0; row < 7; ++row)
+        *labels[row].label
+            = editing::makeLabel(w, labels[row].name, labels[row].text, rect(120, 150 + 420 * row, 2160, 255));
     auto y = [](int row) { return 120 + 420 * row; };
-    for (int i = 0; i < 3; ++i) {
-        Text1[i] = new QLineEdit(w);
-        Text1[i]->setObjectName(QString("Text1(%1)").arg(i));
-        Combo1[i] = new QComboBox(w);
-        Combo1[i]->setObjectName(QString("Combo1(%1)").arg(i));
-        Combo1[i]->setEditable(true);
-        Combo1[i]->setInsertPolicy(QComboBox::NoInsert);
-    }
-    Text1[0]->setGeometry(rect(2340, y(0), 3480, 300));
-    Combo1[0]->setGeometry(rect(2340, y(1), 2760, 315));
-    Combo1[1]->setGeometry(rect(2340, y(2), 2760, 315));
-    Text1[1]->setGeometry(rect(2340, y(3), 1500, 300));
-    Text1[2]->setGeometry(rect(2340, y(4), 1500, 300));
+    auto text = [w](int i, QRect at) {
+        return static_cast<QLineEdit*>(editing::makeTextBox(w, QString("Text1(%1)").arg(i), false, at));
+    };
+    auto list = [w](int i, QRect at) { return editing::makeListBox(w, QString("Combo1(%1)").arg(i), at); };
+    Text1[0] = text(0, rect(2340, y(0), 3480, 300));
+    Combo1[0] = list(0, rect(2340, y(1), 2760, 315));
+    Combo1[1] = list(1, rect(2340, y(2), 2760, 315));
+    cmdEditEvent = makeButton(w, "cmdEditEvent", "Edit", rect(5160, y(2), 660, 315), [this] { cmdEditEvent_Click(); });
+    Text1[1] = text(1, rect(2340, y(3), 1500, 300));
+    Text1[2] = text(2, rect(2340, y(4), 1500, 300));
     dtDate = new money::DatePicker(w);
     dtDate->setObjectName("dtDate");
     dtDate->setGeometry(rect(2340, y(5), 1800, 315));
-    Combo1[2]->setGeometry(rect(2340, y(6), 2760, 315));
-    cmdEditEvent = new QPushButton("Edit", w);
-    cmdEditEvent->setObjectName("cmdEditEvent");
-    cmdEditEvent->setGeometry(rect(5160, y(2), 660, 315));
-    cmdEditAssignees = new QPushButton("Edit", w);
-    cmdEditAssignees->setObjectName("cmdEditAssignees");
-    cmdEditAssignees->setGeometry(rect(5160, y(6), 660, 315));
-    cmdSave = new QPushButton("Save", w);
-    cmdSave->setObjectName("cmdSave");
-    cmdSave->setGeometry(rect(3360, 3240, 1140, 375));
-    cmdCancel = new QPushButton("Cancel", w);
-    cmdCancel->setObjectName("cmdCancel");
-    cmdCancel->setGeometry(rect(4680, 3240, 1140, 375));
-    for (QPushButton* b : {cmdEditEvent, cmdEditAssignees, cmdSave, cmdCancel})
-        b->setAutoDefault(false);
+    Combo1[2] = list(2, rect(2340, y(6), 2760, 315));
+    cmdEditAssignees =
+        makeButton(w, "cmdEditAssignees", "Edit", rect(5160, y(6), 660, 315), [this] { cmdEditAssignees_Click(); });
+    cmdSave = makeButton(w, "cmdSave", "Save", rect(3360, 3240, 1140, 375), [this] { cmdSave_Click(); });
+    cmdCancel = makeButton(w, "cmdCancel", "Cancel", rect(4680, 3240, 1140, 375), [this] { cmdCancel_Click(); });
+    editing::chainTabOrder({Text1[0], Combo1[0], Combo1[1], cmdEditEvent, Text1[1], Text1[2], dtDate, Combo1[2],
+                            cmdEditAssignees, cmdSave, cmdCancel});
 
-    const QList<QWidget*> order = {Text1[0], Combo1[0], Combo1[1], cmdEditEvent, Text1[1], Text1[2],
-                                   dtDate,   Combo1[2], cmdEditAssignees, cmdSave, cmdCancel};
-    for (int i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
-
-    auto on = [w](QPushButton* b, std::function<void()> f) {
-        QObject::connect(b, &QPushButton::clicked, w, [f] { ui::guarded(f); });
-    };
-    on(cmdSave, [this] { cmdSave_Click(); });
-    on(cmdCancel, [this] { cmdCancel_Click(); });
-    on(cmdEditEvent, [this] { cmdEditEvent_Click(); });
-    on(cmdEditAssignees, [this] { cmdEditAssignees_Click(); });
     procs_.set("frmAddExpense.GetAssignees", [this] { GetAssignees(); });
     procs_.set("frmAddExpense.GetEvents", [this] { GetEvents(); });
 }

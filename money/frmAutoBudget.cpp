@@ -92,11 +92,9 @@ void frmAutoBudget::createControls()
                                                       {"Med:", rect(8880, 300, 1800, 255)},
                                                       {"Low:", rect(10920, 300, 1800, 255)},
                                                       {"Budget:", rect(12960, 300, 2400, 255)}};
-    for (int i = 0; i < 5; ++i) {
-        Label2[i] = new QLabel(headings[i].first, fraAutoBudget);
-        Label2[i]->setObjectName(QString("Label2(%1)").arg(i));
-        Label2[i]->setGeometry(headings[i].second);
-    }
+    for (int i = 0; i < 5; ++i)
+        Label2[i]
+            = editing::makeLabel(fraAutoBudget, QString("Label2(%1)").arg(i), headings[i].first, headings[i].second);
     rowArea = new QScrollArea(fraAutoBudget);
     rowArea->setObjectName("rowArea");
     rowArea->setFrameShape(QFrame::NoFrame);
@@ -112,24 +110,13 @@ void frmAutoBudget::createControls()
     for (int i = 0; i < kDesignRows; ++i)
         addRow();
 
-    Label1 = new QLabel("Total Budget:", w);
-    Label1->setObjectName("Label1");
-    Label1->setGeometry(rect(240, 4620, 1500, 255));
-    lblTotal = new QLabel("$0.00", w);
-    lblTotal->setObjectName("lblTotal");
-    lblTotal->setGeometry(rect(1800, 4620, 2400, 255));
-    cmdSave = new QPushButton("Save Budget", w);
-    cmdSave->setObjectName("cmdSave");
-    cmdSave->setGeometry(rect(13020, 4560, 1320, 375));
-    Command2 = new QPushButton("Cancel", w);
-    Command2->setObjectName("Command2");
-    Command2->setGeometry(rect(14400, 4560, 1320, 375));
-    cmdSave->setAutoDefault(false);
-    Command2->setAutoDefault(false);
+    Label1 = editing::makeLabel(w, "Label1", "Total Budget:", rect(240, 4620, 1500, 255));
+    lblTotal = editing::makeLabel(w, "lblTotal", "$0.00", rect(1800, 4620, 2400, 255));
+    cmdSave
+        = editing::makeButton(w, "cmdSave", "Save Budget", rect(13020, 4560, 1320, 375), [this] { cmdSave_Click(); });
+    Command2 = editing::makeButton(w, "Command2", "Cancel", rect(14400, 4560, 1320, 375), [this] { Command2_Click(); });
 
     QObject::connect(TabStrip1, &QTabBar::currentChanged, w, [this] { ui::guarded([this] { TabStrip1_Click(); }); });
-    QObject::connect(cmdSave, &QPushButton::clicked, w, [this] { ui::guarded([this] { cmdSave_Click(); }); });
-    QObject::connect(Command2, &QPushButton::clicked, w, [this] { ui::guarded([this] { Command2_Click(); }); });
 }
 
 void frmAutoBudget::addRow()
@@ -139,20 +126,14 @@ void frmAutoBudget::addRow()
     const int i = int(Combo1.size());
     const int y = kRowPitch * i;
     auto label = [&](const char* name, int left, int width) {
-        auto* l = new QLabel(rows);
-        l->setObjectName(QString("%1(%2)").arg(name).arg(i));
-        l->setGeometry(rect(left, y, width, kRowHeight));
-        return l;
+        return editing::makeLabel(
+            rows, QString("%1(%2)").arg(name).arg(i), QString(), rect(left, y, width, kRowHeight));
     };
     lblName << label("lblName", 120, 6000);
     lblHigh << label("lblHigh", 6720, 1800);
     lblMed << label("lblMed", 8760, 1800);
     lblLow << label("lblLow", 10800, 1800);
-    auto* c = new QComboBox(rows);
-    c->setObjectName(QString("Combo1(%1)").arg(i));
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    c->setGeometry(rect(12840, y, 1800, kRowHeight));
+    QComboBox* c = editing::makeListBox(rows, QString("Combo1(%1)").arg(i), rect(12840, y, 1800, kRowHeight));
     c->installEventFilter(new AmountFocusWatch(this, i, c));
     Combo1 << c;
     const int height = twips::toPixels(kRowPitch * std::max(kDesignRows, i + 1));

@@ -3,9 +3,6 @@
 #include "platform/twips.h"
 
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace {
@@ -23,18 +20,8 @@ void frmQuote::createControls()
     w->setFixedSize(twips::toPixels(7200), twips::toPixels(5520));
 
     int labels = 0;
-    auto label = [w, &labels](const char* text, QRect at) {
-        auto* l = new QLabel(text, w);
-        l->setObjectName(QString("Label1(%1)").arg(labels++));
-        l->setGeometry(at);
-    };
-    auto combo = [w](const char* name, QRect at) {
-        auto* c = new QComboBox(w);
-        c->setObjectName(name);
-        c->setEditable(true);
-        c->setInsertPolicy(QComboBox::NoInsert);
-        c->setGeometry(at);
-        return c;
+    auto label = [w, &labels](const char* text, int top, int left = 120, int width = 1800) {
+        editing::makeLabel(w, QString("Label1(%1)").arg(labels++), text, rect(left, top + 30, width, 255));
     };
     auto picker = [w](const char* name, QRect at) {
         auto* p = new money::DatePicker(w);
@@ -43,60 +30,39 @@ void frmQuote::createControls()
         return p;
     };
     auto box = [w, this](int i, bool multiLine, QRect at) {
-        QWidget* b;
-        if (multiLine) {
-            auto* p = new QPlainTextEdit(w);
-            p->setTabChangesFocus(true);
-            b = p;
-        } else {
-            b = new QLineEdit(w);
-        }
-        b->setObjectName(QString("Text1(%1)").arg(i));
-        b->setGeometry(at);
-        Text1[i] = b;
+        Text1[i] = editing::makeTextBox(w, QString("Text1(%1)").arg(i), multiLine, at);
     };
 
-    label("Event:", rect(120, 150, 1800, 255));
-    cmbEvent = combo("cmbEvent", rect(1980, 120, 3000, 315));
-    label("Vendor Name:", rect(120, 550, 1800, 255));
-    cmbVendor = combo("cmbVendor", rect(1980, 520, 3000, 315));
-    label("Product:", rect(120, 950, 1800, 255));
+    label("Event:", 120);
+    cmbEvent = editing::makeListBox(w, "cmbEvent", rect(1980, 120, 3000, 315));
+    label("Vendor Name:", 520);
+    cmbVendor = editing::makeListBox(w, "cmbVendor", rect(1980, 520, 3000, 315));
+    label("Product:", 920);
     box(0, false, rect(1980, 920, 4980, 300));
-    label("Details:", rect(120, 1350, 1800, 255));
+    label("Details:", 1320);
     box(1, true, rect(1980, 1320, 4980, 900));
-    label("Items not Provided:", rect(120, 2310, 1800, 255));
+    label("Items not Provided:", 2280);
     box(2, true, rect(1980, 2280, 4980, 900));
-    label("Total Amount:", rect(120, 3330, 1800, 255));
-    box(3, false, rect(1980, 3300, 1200, 300));
-    label("Total Due:", rect(3360, 3330, 1260, 255));
-    dtTotal = picker("dtTotal", rect(4800, 3300, 2160, 315));
-    label("Deposit Amount:", rect(120, 3730, 1800, 255));
-    box(4, false, rect(1980, 3700, 1200, 300));
-    label("Deposit Due:", rect(3360, 3730, 1260, 255));
-    dtDeposit = picker("dtDeposit", rect(4800, 3700, 2160, 315));
-    label("Balance Amuont:", rect(120, 4130, 1800, 255));
-    box(5, false, rect(1980, 4100, 1200, 300));
-    label("Balance Due:", rect(3360, 4130, 1260, 255));
-    dtBalance = picker("dtBalance", rect(4800, 4100, 2160, 315));
-    label("Cancel By Date:", rect(120, 4530, 1800, 255));
+    // An amount on the left, its date on the right.
+    const char* amounts[] = {"Total Amount:", "Deposit Amount:", "Balance Amuont:"};
+    const char* dues[] = {"Total Due:", "Deposit Due:", "Balance Due:"};
+    money::DatePicker** pickersOf[] = {&dtTotal, &dtDeposit, &dtBalance};
+    const char* pickerNames[] = {"dtTotal", "dtDeposit", "dtBalance"};
+    for (int i = 0; i < 3; ++i) {
+        const int y = 3300 + 400 * i;
+        label(amounts[i], y);
+        box(3 + i, false, rect(1980, y, 1200, 300));
+        label(dues[i], y, 3360, 1260);
+        *pickersOf[i] = picker(pickerNames[i], rect(4800, y, 2160, 315));
+    }
+    label("Cancel By Date:", 4500);
     dtCancel = picker("dtCancel", rect(1980, 4500, 1800, 315));
 
-    cmdSave = new QPushButton("Save", w);
-    cmdSave->setObjectName("cmdSave");
-    cmdSave->setGeometry(rect(4560, 5010, 1140, 375));
-    cmdCancel = new QPushButton("Cancel", w);
-    cmdCancel->setObjectName("cmdCancel");
-    cmdCancel->setGeometry(rect(5880, 5010, 1140, 375));
-    cmdSave->setAutoDefault(false);
-    cmdCancel->setAutoDefault(false);
-
-    const QList<QWidget*> order = {cmbEvent, cmbVendor, Text1[0], Text1[1], Text1[2], Text1[3], dtTotal, Text1[4],
-                                   dtDeposit, Text1[5], dtBalance, dtCancel, cmdSave, cmdCancel};
-    for (int i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
-
-    QObject::connect(cmdSave, &QPushButton::clicked, w, [this] { ui::guarded([this] { cmdSave_Click(); }); });
-    QObject::connect(cmdCancel, &QPushButton::clicked, w, [this] { ui::guarded([this] { cmdCancel_Click(); }); });
+    cmdSave = editing::makeButton(w, "cmdSave", "Save", rect(4560, 5010, 1140, 375), [this] { cmdSave_Click(); });
+    cmdCancel =
+        editing::makeButton(w, "cmdCancel", "Cancel", rect(5880, 5010, 1140, 375), [this] { cmdCancel_Click(); });
+    editing::chainTabOrder({cmbEvent, cmbVendor, Text1[0], Text1[1], Text1[2], Text1[3], dtTotal, Text1[4], dtDeposit,
+                            Text1[5], dtBalance, dtCancel, cmdSave, cmdCancel});
 }
 
 void frmQuote::releaseControls()

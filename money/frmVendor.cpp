@@ -7,8 +7,6 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -29,24 +27,12 @@ const char* const kRatings[4] = {"Excellent", "Very Good", "Average", "Poor"};
 
 QLabel* label(const QString& text, QWidget* parent, QRect at)
 {
-    auto* l = new QLabel(text, parent);
-    l->setGeometry(at);
-    return l;
+    return editing::makeLabel(parent, QString(), text, at);
 }
 
 QWidget* textBox(int index, bool multiLine, QWidget* parent, QRect at)
 {
-    QWidget* box;
-    if (multiLine) {
-        auto* p = new QPlainTextEdit(parent);
-        p->setTabChangesFocus(true);
-        box = p;
-    } else {
-        box = new QLineEdit(parent);
-    }
-    box->setObjectName(QString("Text1(%1)").arg(index));
-    box->setGeometry(at);
-    return box;
+    return editing::makeTextBox(parent, QString("Text1(%1)").arg(index), multiLine, at);
 }
 
 // Stored 1 to 4 checks its button; anything else checks none.
@@ -105,14 +91,9 @@ void frmVendor::createControls()
     label("Vendor Name:", g, rect(120, 390, 1380, 255));
     Text1[0] = textBox(0, false, g, rect(1560, 360, 2160, 300));
     label("Vedor Type:", g, rect(120, 790, 1380, 255));
-    cmbVendorTypes = new QComboBox(g);
-    cmbVendorTypes->setObjectName("cmbVendorTypes");
-    cmbVendorTypes->setEditable(true);
-    cmbVendorTypes->setInsertPolicy(QComboBox::NoInsert);
-    cmbVendorTypes->setGeometry(rect(1560, 760, 1560, 315));
-    cmdAddCategory = new QPushButton("Edit", g);
-    cmdAddCategory->setObjectName("cmdAddCategory");
-    cmdAddCategory->setGeometry(rect(3180, 760, 540, 315));
+    cmbVendorTypes = editing::makeListBox(g, "cmbVendorTypes", rect(1560, 760, 1560, 315));
+    cmdAddCategory =
+        editing::makeButton(g, "cmdAddCategory", "Edit", rect(3180, 760, 540, 315), [this] { cmdAddCategory_Click(); });
     const char* leftLabels[] = {"Contact Name:", "Address 1:", "Address 2:", "City:", "State:", "ZIP/Postal:"};
     for (int i = 0; i < 6; ++i) {
         const int y = 1160 + 400 * i;
@@ -166,14 +147,9 @@ void frmVendor::createControls()
     comments(frameBridesComments, 13, optBR, "optBR");
     comments(frameGroomsComments, 15, optGR, "optGR");
 
-    cmdSave = new QPushButton("Save", w);
-    cmdSave->setObjectName("cmdSave");
-    cmdSave->setGeometry(rect(5160, 5040, 1140, 375));
-    cmdCancel = new QPushButton("Cancel", w);
-    cmdCancel->setObjectName("cmdCancel");
-    cmdCancel->setGeometry(rect(6420, 5040, 1140, 375));
-    for (QPushButton* b : {cmdAddCategory, cmdSave, cmdCancel})
-        b->setAutoDefault(false);
+    cmdSave = editing::makeButton(w, "cmdSave", "Save", rect(5160, 5040, 1140, 375), [this] { cmdSave_Click(); });
+    cmdCancel =
+        editing::makeButton(w, "cmdCancel", "Cancel", rect(6420, 5040, 1140, 375), [this] { cmdCancel_Click(); });
 
     // Box 0, the type, boxes 1 to 12, the buttons, the references, the notes.
     QList<QWidget*> order = {Text1[0], cmbVendorTypes};
@@ -184,14 +160,9 @@ void frmVendor::createControls()
         order << Text1[i];
     for (int i = 13; i <= 16; ++i)
         order << Text1[i];
-    for (int i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
+    editing::chainTabOrder(order);
 
     QObject::connect(TabStrip1, &QTabBar::currentChanged, w, [this] { ui::guarded([this] { TabStrip1_Click(); }); });
-    QObject::connect(cmdAddCategory, &QPushButton::clicked, w,
-                     [this] { ui::guarded([this] { cmdAddCategory_Click(); }); });
-    QObject::connect(cmdSave, &QPushButton::clicked, w, [this] { ui::guarded([this] { cmdSave_Click(); }); });
-    QObject::connect(cmdCancel, &QPushButton::clicked, w, [this] { ui::guarded([this] { cmdCancel_Click(); }); });
     procs_.set("frmVendor.GetVendorTypes", [this] { GetVendorTypes(); });
 }
 

@@ -1,6 +1,7 @@
 #include "records/editing.h"
 
 #include "app/modQVDatabase.h"
+#include "platform/ui/forms.h"
 #include "platform/ui/messages.h"
 #include "records/cascade.h"
 #include "records/frmAddType.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTimeEdit>
 
 namespace editing {
@@ -210,6 +212,58 @@ QString fromPickers(const QDate& date, const QTime& time)
 QString fromPickers(const QDateEdit* date, const QTimeEdit* time)
 {
     return fromPickers(date ? date->date() : QDate(1899, 12, 30), time ? time->time() : QTime(0, 0));
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& at)
+{
+    auto* l = new QLabel(text, parent);
+    if (!name.isEmpty())
+        l->setObjectName(name);
+    l->setGeometry(at);
+    return l;
+}
+
+QWidget* makeTextBox(QWidget* parent, const QString& name, bool multiLine, const QRect& at)
+{
+    QWidget* box;
+    if (multiLine) {
+        auto* p = new QPlainTextEdit(parent);
+        p->setTabChangesFocus(true);
+        box = p;
+    } else {
+        box = new QLineEdit(parent);
+    }
+    box->setObjectName(name);
+    box->setGeometry(at);
+    return box;
+}
+
+QComboBox* makeListBox(QWidget* parent, const QString& name, const QRect& at)
+{
+    auto* c = new QComboBox(parent);
+    c->setObjectName(name);
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->setGeometry(at);
+    return c;
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QRect& at,
+                        std::function<void()> onClick)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setGeometry(at);
+    b->setAutoDefault(false);
+    if (onClick)
+        QObject::connect(b, &QPushButton::clicked, b, [f = std::move(onClick)] { ui::guarded(f); });
+    return b;
+}
+
+void chainTabOrder(const QList<QWidget*>& order)
+{
+    for (int i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 void OpenProcedures::set(const QString& name, std::function<void()> proc)

@@ -19,6 +19,9 @@
 
 class QComboBox;
 class QDateEdit;
+class QLabel;
+class QPushButton;
+class QRect;
 class QTimeEdit;
 class QWidget;
 
@@ -82,6 +85,19 @@ bool toPickers(const QVariant& stored, QDateEdit* date, QTimeEdit* time);
 bool storedMoment(const QVariant& stored, QDateTime& out);
 QString fromPickers(const QDate& date, const QTime& time);
 QString fromPickers(const QDateEdit* date, const QTimeEdit* time);
+
+// Controls of an editor, made at their designed places and named as the
+// design names them. A text box is one line, or multi-line (line breaks
+// allowed, Tab moves on); a list box is an editable drop-down that keeps the
+// text shown; a button runs its handler under the error guard and is never
+// pressed by Enter from another control.
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& at);
+QWidget* makeTextBox(QWidget* parent, const QString& name, bool multiLine, const QRect& at);
+QComboBox* makeListBox(QWidget* parent, const QString& name, const QRect& at);
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QRect& at,
+                        std::function<void()> onClick);
+// Tab goes through the controls in the order given.
+void chainTabOrder(const QList<QWidget*>& order);
 
 // Procedures other windows call by name ("frmGuestDetail.GetTitles"), offered
 // while the editor is loaded: set them when the controls are made, and the

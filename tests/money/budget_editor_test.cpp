@@ -21,21 +21,12 @@ protected:
     }
     frmAddBudget& open(const QString& mode, qint64 key = 0)
     {
-        frmAddBudget& f = frmAddBudget::instance();
-        f.curMode = mode;
-        f.curBudgetID = key;
-        f.Show(ui::vbModeless);
-        return f;
+        return moneytest::openEditor(mode, &frmAddBudget::curBudgetID, key);
     }
     QStringList row(qint64 key)
     {
-        ado::Recordset rs;
-        rs.Open("SELECT * FROM BUDGET WHERE BUDGET_ID = ?", db(), ado::adOpenForwardOnly, ado::adLockReadOnly, {key});
-        QStringList out;
-        for (const char* c : {"BUDGET_NAME", "BUDGET_CATEGORY", "BUDGET_EVENT", "BUDGET_AMT", "BUDGET_WHOPAYS",
-                              "BUDGET_STDBUDGETID"})
-            out << (rs.value(c).isNull() ? "NULL" : rs.value(c).toString());
-        return out;
+        return rowTexts("BUDGET", key, {"BUDGET_NAME", "BUDGET_CATEGORY", "BUDGET_EVENT", "BUDGET_AMT",
+                                        "BUDGET_WHOPAYS", "BUDGET_STDBUDGETID"});
     }
 };
 

@@ -30,7 +30,8 @@ protected:
     {
         f.TabStrip1->setFocus();
         for (int guard = 0; guard < 20 && f.TabStrip1->tabText(f.TabStrip1->currentIndex()) != category; ++guard)
-            QTest::keyClick(f.TabStrip1, f.TabStrip1->currentIndex() < indexOf(category) ? Qt::Key_Right : Qt::Key_Left);
+            QTest::keyClick(
+                f.TabStrip1, f.TabStrip1->currentIndex() < indexOf(category) ? Qt::Key_Right : Qt::Key_Left);
         ASSERT_EQ(f.CurrentCategory, category);
     }
     static int indexOf(const QString& category)

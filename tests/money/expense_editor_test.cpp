@@ -22,22 +22,9 @@ protected:
     }
     frmAddExpense& open(const QString& mode, qint64 key = 0)
     {
-        frmAddExpense& f = frmAddExpense::instance();
-        f.curMode = mode;
-        f.curBudgetID = key;
-        f.Show(ui::vbModeless);
-        return f;
+        return moneytest::openEditor(mode, &frmAddExpense::curBudgetID, key);
     }
-    QStringList row(qint64 key)
-    {
-        ado::Recordset rs;
-        rs.Open("SELECT * FROM EXPENSES WHERE EXPENSE_ID = ?", db(), ado::adOpenForwardOnly, ado::adLockReadOnly,
-                {key});
-        QStringList out;
-        for (int i = 1; i < rs.fieldCount(); ++i)
-            out << (rs.value(i).isNull() ? "NULL" : editing::storedText(rs.value(i)));
-        return out;
-    }
+    QStringList row(qint64 key) { return rowTexts("EXPENSES", key); }
 };
 
 TEST_F(ExpenseEditor, AddAndNewStartEmptyOnTodayAndAddARow)

@@ -7,6 +7,7 @@
 
 #include "platform/ui/forms.h"
 #include "records/cascade.h"
+#include "records/editing.h"
 #include "records/lookuplists.h"
 #include "views/refresh.h"
 
@@ -21,6 +22,18 @@
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace moneytest {
+
+// Opens an editor as its openers do: mode and key written, then shown
+// (modeless here, so the test can go on acting on it).
+template <class F>
+F& openEditor(const QString& mode, qint64 F::*key, qint64 k)
+{
+    F& f = F::instance();
+    f.curMode = mode;
+    f.*key = k;
+    f.Show(ui::vbModeless);
+    return f;
+}
 
 class MoneyTest : public testsupport::DbTest {
 protected:
@@ -86,6 +99,22 @@ protected:
         return count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = ? AND SYNCHRO_RECORDID = ? AND "
                      "SYNCHRO_ACTION = ?",
                      {table, key, action});
+    }
+
+    // The columns of one row as texts, "NULL" for no value; every column
+    // after the key when none are named.
+    QStringList rowTexts(const QString& table, qint64 key, QStringList columns = {})
+    {
+        ado::Recordset rs;
+        rs.Open(QString("SELECT * FROM %1 WHERE %2 = ?").arg(table, db().keyColumn(table)), db(),
+                ado::adOpenForwardOnly, ado::adLockReadOnly, {key});
+        if (columns.isEmpty())
+            for (int i = 1; i < rs.fieldCount(); ++i)
+                columns << rs.fieldName(i);
+        QStringList out;
+        for (const QString& c : columns)
+            out << (rs.value(c).isNull() ? "NULL" : editing::storedText(rs.value(c)));
+        return out;
     }
 
     // Types into a box the way a user does: everything in it selected, then

@@ -22,11 +22,7 @@ protected:
     }
     frmQuote& open(const QString& mode, qint64 key = 0)
     {
-        frmQuote& f = frmQuote::instance();
-        f.curMode = mode;
-        f.curQuote = key;
-        f.Show(ui::vbModeless);
-        return f;
+        return moneytest::openEditor(mode, &frmQuote::curQuote, key);
     }
 };
 

@@ -24,16 +24,10 @@ struct EditorCase {
     std::function<QPushButton*()> save;
 };
 
-template <class F, class Key>
-std::function<ui::FormBase&(const QString&, qint64)> opener(Key F::*key)
+template <class F>
+std::function<ui::FormBase&(const QString&, qint64)> opener(qint64 F::*key)
 {
-    return [key](const QString& mode, qint64 k) -> ui::FormBase& {
-        F& f = F::instance();
-        f.curMode = mode;
-        f.*key = k;
-        f.Show(ui::vbModeless);
-        return f;
-    };
+    return [key](const QString& mode, qint64 k) -> ui::FormBase& { return moneytest::openEditor(mode, key, k); };
 }
 
 TEST_F(RefusedSave, KeepsEveryEditorOpenWithNothingWritten)

@@ -24,11 +24,7 @@ protected:
     }
     frmVendor& open(const QString& mode, qint64 key = 0)
     {
-        frmVendor& f = frmVendor::instance();
-        f.curMode = mode;
-        f.vendorID = key;
-        f.Show(ui::vbModeless);
-        return f;
+        return moneytest::openEditor(mode, &frmVendor::vendorID, key);
     }
     static int checked(const std::array<QRadioButton*, 4>& buttons)
     {
