@@ -47,15 +47,10 @@ void fillBox(QComboBox* box, const QString& sql, const QString& listMode)
     } catch (const ado::Error&) {
         return;
     }
-    if (listMode.isEmpty()) {
-        box->clear();
-        box->addItems(items);
-        box->setCurrentIndex(-1);
-        if (box->isEditable())
-            box->setEditText(QString());
-    } else {
+    if (listMode.isEmpty())
+        editing::fillListEmpty(box, items);
+    else
         editing::refillLookupBox(box, items, listMode);
-    }
 }
 
 void editLookupList(const QString& fromForm, const QString& listMode, ui::FormBase* owner)

@@ -169,10 +169,16 @@ void refillLookupBox(QComboBox* box, const QStringList& items, const QString& li
 {
     if (!box)
         return;
-    if (!lookupListEdited(listMode)) {
+    if (lookupListEdited(listMode))
+        fillListEmpty(box, items);
+    else
         fillList(box, items, true);
+}
+
+void fillListEmpty(QComboBox* box, const QStringList& items)
+{
+    if (!box)
         return;
-    }
     box->clear();
     box->addItems(items);
     box->setCurrentIndex(-1);

@@ -72,6 +72,8 @@ void fillList(QComboBox* box, const QStringList& items, bool keepText, const QSt
 // Whether the lookup editor is now closing on the list of that key (its
 // callers' refills reset only that list's box).
 bool lookupListEdited(const QString& listMode);
+// Fills a drop-down list and shows no entry chosen, with an empty text.
+void fillListEmpty(QComboBox* box, const QStringList& items);
 // Refills the box of a lookup list without a leading entry: the box of the
 // list the lookup editor is closing on is left empty (its entry may be
 // gone); any other box keeps the text it shows.
