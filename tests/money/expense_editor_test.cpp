@@ -4,7 +4,6 @@
 #include "money_fixture.h"
 
 #include "money/frmAddExpense.h"
-#include "records/frmAddType.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -134,24 +133,6 @@ TEST_F(ExpenseEditor, AnOpenEditorKeepsItsExpenseAndOneDeletedMeanwhileWritesNot
     EXPECT_EQ(count("SELECT count(*) FROM EXPENSES"), 1) << "never inserted again";
     EXPECT_EQ(logRows("EXPENSES", second, 2), 0);
     EXPECT_EQ(traced(), QStringList({"refresh ExpensesRS"}));
-}
-
-TEST_F(ExpenseEditor, EditingTheEventListResetsOnlyTheEventBox)
-{
-    modal.modal->on("frmAddType", [](ui::FormBase& form) {
-        auto& t = static_cast<frmAddType&>(form);
-        EXPECT_EQ(t.fromForm, "AddExpense");
-        EXPECT_EQ(t.curMode, "Event");
-        click(t.cmdClose);
-    });
-    frmAddExpense& f = open("Add");
-    type(f.Combo1[0], "Harp Trio");
-    type(f.Combo1[1], "Reception");
-    type(f.Combo1[2], "Groom");
-    click(f.cmdEditEvent);
-    EXPECT_EQ(f.Combo1[0]->currentText(), "Harp Trio");
-    EXPECT_EQ(f.Combo1[1]->currentText(), "");
-    EXPECT_EQ(f.Combo1[2]->currentText(), "Groom");
 }
 
 }  // namespace
