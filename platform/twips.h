@@ -11,7 +11,7 @@ constexpr int kTwipsPerPixel = 15;
 constexpr int toPixels(int tw) { return (tw + (tw >= 0 ? kTwipsPerPixel / 2 : -kTwipsPerPixel / 2)) / kTwipsPerPixel; }
 constexpr int fromPixels(int px) { return px * kTwipsPerPixel; }
 
-// A control's designed place, given in twips.
+// A control's design place, left, top, width and height in twips.
 inline QRect rect(int left, int top, int width, int height)
 {
     return QRect(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
