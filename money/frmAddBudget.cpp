@@ -103,7 +103,7 @@ void frmAddBudget::ClearFields()
 
 void frmAddBudget::LoadBudget()
 {
-    money::loadRecord("BUDGET", key_, [this](ado::Recordset& rs) { money::showColumns(rs, boxes()); });
+    editing::loadRecord("BUDGET", key_, [this](ado::Recordset& rs) { money::showColumns(rs, boxes()); });
 }
 
 void frmAddBudget::cmdSave_Click()
@@ -125,17 +125,17 @@ void frmAddBudget::cmdCancel_Click()
 
 void frmAddBudget::cmdEditCategory_Click()
 {
-    money::editLookupList("AddBudget", "BudgetCategory", this);
+    editing::editLookupList("AddBudget", "BudgetCategory", this);
 }
 
 void frmAddBudget::cmdEditEvent_Click()
 {
-    money::editLookupList("AddBudget", "Event", this);
+    editing::editLookupList("AddBudget", "Event", this);
 }
 
 void frmAddBudget::cmdEditAssignees_Click()
 {
-    money::editLookupList("AddBudget", "Assignee", this);
+    editing::editLookupList("AddBudget", "Assignee", this);
 }
 
 void frmAddBudget::Form_Unload(bool&)

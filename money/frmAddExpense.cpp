@@ -128,7 +128,7 @@ void frmAddExpense::ClearFields()
 
 void frmAddExpense::LoadExpense()
 {
-    money::loadRecord("EXPENSES", key_, [this](ado::Recordset& rs) {
+    editing::loadRecord("EXPENSES", key_, [this](ado::Recordset& rs) {
         money::showColumns(rs, boxes());
         dtDate->setStored(rs.value("EXPENSE_DUEDATE"));
     });
@@ -151,12 +151,12 @@ void frmAddExpense::cmdCancel_Click()
 
 void frmAddExpense::cmdEditEvent_Click()
 {
-    money::editLookupList("AddExpense", "Event", this);
+    editing::editLookupList("AddExpense", "Event", this);
 }
 
 void frmAddExpense::cmdEditAssignees_Click()
 {
-    money::editLookupList("AddExpense", "Assignee", this);
+    editing::editLookupList("AddExpense", "Assignee", this);
 }
 
 void frmAddExpense::Form_Unload(bool&)

@@ -125,7 +125,7 @@ void frmQuote::GetVendors()
 
 void frmQuote::LoadQuote()
 {
-    money::loadRecord("QUOTE", key_, [this](ado::Recordset& rs) {
+    editing::loadRecord("QUOTE", key_, [this](ado::Recordset& rs) {
         money::showColumns(rs, boxes());
         // A date column without a value leaves its picker on the present.
         for (const auto& [column, picker] : pickers())

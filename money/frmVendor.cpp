@@ -204,7 +204,7 @@ void frmVendor::GetVendorTypes()
 
 void frmVendor::LoadVendor()
 {
-    money::loadRecord("VENDOR", key_, [this](ado::Recordset& rs) {
+    editing::loadRecord("VENDOR", key_, [this](ado::Recordset& rs) {
         money::showColumns(rs, textBoxes());
         showRating(rs.value("VENDOR_BRIDERATING"), optBR);
         showRating(rs.value("VENDOR_GROOMRATING"), optGR);
@@ -239,7 +239,7 @@ void frmVendor::TabStrip1_Click()
 
 void frmVendor::cmdAddCategory_Click()
 {
-    money::editLookupList("Vendor", "VendorTypes", this);
+    editing::editLookupList("Vendor", "VendorTypes", this);
 }
 
 void frmVendor::cmdSave_Click()

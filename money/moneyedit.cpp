@@ -1,8 +1,6 @@
 #include "money/moneyedit.h"
 
-#include "app/modQVDatabase.h"
 #include "records/cascade.h"
-#include "records/frmAddType.h"
 
 #include <QComboBox>
 
@@ -23,22 +21,6 @@ void storeColumns(ado::Recordset& rs, const BoxColumns& boxes)
         editing::assignText(rs, b.column, editing::boxText(b.box));
 }
 
-bool loadRecord(const QString& table, qint64 key, const std::function<void(ado::Recordset&)>& show)
-{
-    ado::Connection& c = modQVDatabase::gConn;
-    try {
-        ado::Recordset rs;
-        rs.Open("SELECT * FROM " + table + " WHERE " + c.keyColumn(table) + " = ?", c, ado::adOpenKeyset,
-                ado::adLockReadOnly, {QVariant(key)});
-        if (rs.EOF_())
-            return false;
-        show(rs);
-        return true;
-    } catch (const ado::Error&) {
-        return false;
-    }
-}
-
 void fillBox(QComboBox* box, const QString& sql, const QString& listMode)
 {
     QStringList items;
@@ -51,14 +33,6 @@ void fillBox(QComboBox* box, const QString& sql, const QString& listMode)
         editing::fillListEmpty(box, items);
     else
         editing::refillLookupBox(box, items, listMode);
-}
-
-void editLookupList(const QString& fromForm, const QString& listMode, ui::FormBase* owner)
-{
-    frmAddType& t = frmAddType::instance();
-    t.fromForm = fromForm;
-    t.curMode = listMode;
-    t.Show(ui::vbModal, owner);
 }
 
 void refreshMain(const QString& member)

@@ -33,19 +33,11 @@ void showColumns(ado::Recordset& rs, const BoxColumns& boxes);
 // Each box's text into its column, in order (editing::assignText).
 void storeColumns(ado::Recordset& rs, const BoxColumns& boxes);
 
-// Reads the row of `key` and hands it to `show`; false when there is no such
-// row or it cannot be read (the boxes then stay as they are).
-bool loadRecord(const QString& table, qint64 key, const std::function<void(ado::Recordset&)>& show);
-
 // Fills a drop-down box from the first column of a query, in the order the
 // database returns it; a query that fails leaves the box as it is. With a
 // lookup list's key the box keeps its text unless that list was just edited
 // (editing::refillLookupBox); without one it is emptied.
 void fillBox(QComboBox* box, const QString& sql, const QString& listMode = QString());
-
-// Opens the lookup-list editor on a list, modal over `owner`, telling it who
-// to call back when it closes.
-void editLookupList(const QString& fromForm, const QString& listMode, ui::FormBase* owner);
 
 // The main grid shown afresh with the main window's recordset of that name
 // ("VendorRS", "BudgetRS" ...); nothing while the main window is closed.

@@ -80,6 +80,30 @@ SaveOutcome saveRecord(const QString& table, bool adding, qint64 key,
     return SaveOutcome::Saved;
 }
 
+bool loadRecord(const QString& table, qint64 key, const std::function<void(ado::Recordset&)>& show)
+{
+    ado::Connection& c = gConn;
+    try {
+        ado::Recordset rs;
+        rs.Open("SELECT * FROM " + table + " WHERE " + c.keyColumn(table) + " = ?", c, ado::adOpenKeyset,
+                ado::adLockReadOnly, {QVariant(key)});
+        if (rs.EOF_())
+            return false;
+        show(rs);
+        return true;
+    } catch (const ado::Error&) {
+        return false;
+    }
+}
+
+void editLookupList(const QString& fromForm, const QString& listMode, ui::FormBase* owner)
+{
+    frmAddType& t = frmAddType::instance();
+    t.fromForm = fromForm;
+    t.curMode = listMode;
+    t.Show(ui::vbModal, owner);
+}
+
 QString boxText(const QWidget* box)
 {
     if (auto* e = qobject_cast<const QLineEdit*>(box))

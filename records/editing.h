@@ -25,6 +25,10 @@ class QRect;
 class QTimeEdit;
 class QWidget;
 
+namespace ui {
+class FormBase;
+}
+
 namespace editing {
 
 // Runs the steps of one save (the log rows and the writes) as one
@@ -47,6 +51,14 @@ SaveOutcome saveRecord(const QString& table, bool adding, qint64 key,
                        const std::function<void(ado::Recordset&)>& write, QWidget* owner = nullptr,
                        qint64* newKey = nullptr);
 inline const char* kRecordGone = "This record was deleted while it was open here, so the changes were not saved.";
+
+// Reads the row of `key` and hands it to `show`; false when there is no such
+// row or it cannot be read (the editor's boxes then stay as they are).
+bool loadRecord(const QString& table, qint64 key, const std::function<void(ado::Recordset&)>& show);
+
+// Opens the lookup-list editor on a list, modal over `owner`, telling it
+// which caller to fill again when it closes.
+void editLookupList(const QString& fromForm, const QString& listMode, ui::FormBase* owner);
 
 // A box's text as the user sees it (line edit, multi-line box, drop-down
 // box, label), and setting it.
