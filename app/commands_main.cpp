@@ -85,8 +85,7 @@ void MainHost::call(const QString& procedure)
     };
     if (procedure == "PrintGridReport") {
         if (f_.GridEX1 && f_.window())
-            report::PrintGridReport(*f_.GridEX1, *f_.window(), f_.curDataMode,
-                                    f_.cmbEvents ? f_.cmbEvents->currentText() : QString());
+            report::PrintGridReport(*f_.GridEX1, *f_.window(), f_.curDataMode);
         return;
     }
     const auto it = procs.find(procedure);

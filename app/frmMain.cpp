@@ -11,6 +11,7 @@
 #include "platform/navbar/explorerbar.h"
 #include "platform/twips.h"
 #include "platform/ui/messages.h"
+#include "views/calendar_view.h"
 
 #include <QAction>
 #include <QApplication>
@@ -201,7 +202,7 @@ void frmMain::createControls()
     setBox(frameDate, {mainLayout::kAwayLeft, mainLayout::kPanelTop, mainLayout::kAwayWidth, 6100});
     lblDate = named(new QLabel(frameDate), "lblDate");
     lblDate->setFont(titleFont);
-    setBox(lblDate, {1200, 120, 3492, 372});
+    setBox(lblDate, {1200, 30, 3492, 330});   // clear of the planner below
     calDay = named(new calendar::DayPlanner(frameDate), "calDay");
     setBox(calDay, {120, 360, 5412, 3492});
     gridTasksDate = named(new grid::GridEX(frameDate), "gridTasksDate");
@@ -211,7 +212,7 @@ void frmMain::createControls()
     setBox(frameMonth, {mainLayout::kAwayLeft, mainLayout::kPanelTop, mainLayout::kAwayWidth, 5400});
     lblMonth = named(new QLabel(frameMonth), "lblMonth");
     lblMonth->setFont(titleFont);
-    setBox(lblMonth, {360, 120, 3492, 372});
+    setBox(lblMonth, {360, 30, 3492, 330});
     Calendar1 = named(new calendar::MonthCalendar(frameMonth), "Calendar1");
     setBox(Calendar1, {120, 360, 7572, 4692});
 
@@ -227,6 +228,7 @@ void frmMain::createControls()
     MonthView1->setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
     MonthView1->setMinimumSize(twips::toPixels(1800), twips::toPixels(1800));
     MonthView1->setMaximumWidth(twips::toPixels(1800));
+    views::fitMonthPicker(MonthView1);
     Picture1 = named(new QFrame(client), "Picture1");
     setBox(Picture1, {9360, 1800, 1332, 1092});
     Picture1->setMinimumSize(twips::toPixels(1332), twips::toPixels(1092));
