@@ -16,11 +16,6 @@
 #include <QTest>
 #include <QWidget>
 
-#include <ostream>
-
-// Failures show texts as texts.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 namespace moneytest {
 
 // Opens an editor as its openers do: mode and key written, then shown
