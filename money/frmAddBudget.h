@@ -18,7 +18,7 @@ class QPushButton;
 
 class frmAddBudget : public ui::Form<frmAddBudget, QDialog> {
 public:
-    frmAddBudget() : Form("frmAddBudget") {}
+    frmAddBudget() : Form("frmAddBudget") { keepWhileOpen(curMode, curBudgetID); }
 
     // Written by the opener; kept between openings.
     QString curMode;         // "Add" or "Edit"

@@ -18,7 +18,11 @@ class QPushButton;
 
 class frmAddExpense : public ui::Form<frmAddExpense, QDialog> {
 public:
-    frmAddExpense() : Form("frmAddExpense") {}
+    // Shown again while open, it goes on with the expense it was opened on.
+    frmAddExpense() : Form("frmAddExpense")
+    {
+        keepWhileOpen(curMode, curBudgetID, exExpenseText, exExpenseEvent, exExpenseAmtDue, exExpenseWhoPays);
+    }
 
     // Written by the opener; kept between openings.
     QString curMode;         // "Add", "New", "Edit" or "Budget"
@@ -53,13 +57,6 @@ public:
 protected:
     void createControls() override;
     void releaseControls() override;
-    void captureVariables() override {}
-    // Opened again while open: it goes on with the expense it was opened on.
-    void restoreVariables() override
-    {
-        curMode = mode_;
-        curBudgetID = key_;
-    }
 
 private:
     void ClearFields();

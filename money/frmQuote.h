@@ -15,7 +15,7 @@ class QPushButton;
 
 class frmQuote : public ui::Form<frmQuote, QDialog> {
 public:
-    frmQuote() : Form("frmQuote") {}
+    frmQuote() : Form("frmQuote") { keepWhileOpen(curMode, curQuote); }
 
     // Written by the opener; kept between openings.
     QString curMode;      // "Edit", or anything else to add

@@ -19,7 +19,7 @@ class QTabBar;
 
 class frmVendor : public ui::Form<frmVendor, QDialog> {
 public:
-    frmVendor() : Form("frmVendor") {}
+    frmVendor() : Form("frmVendor") { keepWhileOpen(vendorID, curMode); }
 
     // Written by the opener; kept between openings.
     qint64 vendorID = 0;  // the vendor to edit, read in "Edit" only
