@@ -1,11 +1,8 @@
 #include "events/frmAddAppt.h"
 
 #include "app/frmMain.h"
-#include "app/modQVDatabase.h"
 #include "platform/twips.h"
 #include "platform/ui/messages.h"
-#include "records/frmAddType.h"
-#include "records/modSynchro.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -16,8 +13,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTimeEdit>
-
-using modQVDatabase::gConn;
 
 namespace {
 
@@ -60,7 +55,7 @@ frmAddAppt::Moment frmAddAppt::proposedEnd(const QDateTime& at)
 
 void frmAddAppt::createControls()
 {
-    using editing::place;
+    using editing::makeButton;
     using twips::rect;
     QDialog* w = window();
     w->setWindowTitle(kCaption);
@@ -68,36 +63,34 @@ void frmAddAppt::createControls()
 
     const int left = 1920, height = 345;
     auto label = [&](const char* name, const char* text, int top) {
-        return editing::placeLabel(w, name, text, rect(120, top + 45, 1740, 255));
+        return editing::makeLabel(w, name, text, rect(120, top + 45, 1740, 255));
     };
-    auto pickers = [&](QDateEdit*& date, QTimeEdit*& time, const char* dateName, const char* timeName, int top) {
-        date = place<QDateEdit>(w, dateName, rect(left, top, 1800, height));
-        editing::setupDatePicker(date);
-        time = place<QTimeEdit>(w, timeName, rect(3840, top, 1440, height));
-        editing::setupTimePicker(time);
+    auto datePicker = [&](const char* name, int top) {
+        return editing::makeDatePicker(w, name, rect(left, top, 1800, height));
+    };
+    auto timePicker = [&](const char* name, int top) {
+        return editing::makeTimePicker(w, name, rect(3840, top, 1440, height));
     };
 
     lblTitle = label("lblTitle", "Appointment Title:", 120);
-    txtTitle = place<QLineEdit>(w, "txtTitle", rect(left, 120, 3960, height));
+    txtTitle = static_cast<QLineEdit*>(editing::makeTextBox(w, "txtTitle", false, rect(left, 120, 3960, height)));
     lblStart = label("lblStart", "Start Date/Time:", 540);
-    pickers(dtStartDate, dtStartTime, "dtStartDate", "dtStartTime", 540);
+    dtStartDate = datePicker("dtStartDate", 540);
+    dtStartTime = timePicker("dtStartTime", 540);
     lblEnd = label("lblEnd", "End Date/Time:", 960);
-    pickers(dtEndDate, dtEndTime, "dtEndDate", "dtEndTime", 960);
+    dtEndDate = datePicker("dtEndDate", 960);
+    dtEndTime = timePicker("dtEndTime", 960);
     lblPriority = label("lblPriority", "Priority:", 1380);
-    cmbPriority = place<QComboBox>(w, "cmbPriority", rect(left, 1380, 2880, height));
-    editing::setupEditableList(cmbPriority);
-    cmdEditPriority = editing::placeButton(w, "cmdEditPriority", "Edit", rect(4920, 1380, 960, height));
+    cmbPriority = editing::makeListBox(w, "cmbPriority", rect(left, 1380, 2880, height));
+    cmdEditPriority = makeButton(w, "cmdEditPriority", "Edit", rect(4920, 1380, 960, height),
+                                 [this] { cmdEditPriority_Click(); });
     lblNotes = label("lblNotes", "Notes:", 1800);
-    txtNotes = place<QPlainTextEdit>(w, "txtNotes", rect(left, 1800, 3960, 1440));
-    txtNotes->setTabChangesFocus(true);
-    cmdSave = editing::placeButton(w, "cmdSave", "Save", rect(3480, 3420, 1140, 375));
-    cmdCancel = editing::placeButton(w, "cmdCancel", "Cancel", rect(4740, 3420, 1140, 375));
+    txtNotes = static_cast<QPlainTextEdit*>(editing::makeTextBox(w, "txtNotes", true, rect(left, 1800, 3960, 1440)));
+    cmdSave = makeButton(w, "cmdSave", "Save", rect(3480, 3420, 1140, 375), [this] { cmdSave_Click(); });
+    cmdCancel = makeButton(w, "cmdCancel", "Cancel", rect(4740, 3420, 1140, 375), [this] { cmdCancel_Click(); });
 
-    editing::setTabOrder({txtTitle, dtStartDate, dtStartTime, dtEndDate, dtEndTime, cmbPriority, cmdEditPriority,
-                          txtNotes, cmdSave, cmdCancel});
-    editing::onClick(cmdSave, [this] { cmdSave_Click(); });
-    editing::onClick(cmdCancel, [this] { cmdCancel_Click(); });
-    editing::onClick(cmdEditPriority, [this] { cmdEditPriority_Click(); });
+    editing::chainTabOrder({txtTitle, dtStartDate, dtStartTime, dtEndDate, dtEndTime, cmbPriority, cmdEditPriority,
+                            txtNotes, cmdSave, cmdCancel});
     QObject::connect(dtStartDate, &QDateEdit::dateChanged, w,
                      [this] { ui::guarded([this] { dtStartDate_Change(); }); });
 
@@ -155,13 +148,7 @@ void frmAddAppt::dtStartDate_Change()
         dtEndDate->setDate(day.addDays(1));
 }
 
-void frmAddAppt::cmdEditPriority_Click()
-{
-    frmAddType& types = frmAddType::instance();
-    types.fromForm = "AddAppointment";
-    types.curMode = "Priority";
-    types.Show(ui::vbModal, this);
-}
+void frmAddAppt::cmdEditPriority_Click() { editing::editLookupList("AddAppointment", "Priority", this); }
 
 void frmAddAppt::cmdSave_Click()
 {
@@ -176,21 +163,14 @@ void frmAddAppt::cmdSave_Click()
         dtEndDate->setFocus();
         return;
     }
-    const bool saved = editing::saveAll(
-        [&] {
-            ado::Recordset rs;
-            rs.Open("SELECT * FROM APPOINTMENT", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
-            rs.AddNew();
-            rs.setValue("Appointment_Text", txtTitle->text());
-            rs.setValue("Appointment_Start", editing::fromPickers(dtStartDate, dtStartTime));
-            rs.setValue("Appointment_End", editing::fromPickers(dtEndDate, dtEndTime));
-            rs.setValue("Appointment_Note", txtNotes->toPlainText());
-            rs.setValue("Appointment_Priority", cmbPriority->currentText());
-            rs.Update();
-            modSynchro::LogChange("APPOINTMENT", rs.value("APPOINTMENT_ID").toLongLong(), modSynchro::Added);
-        },
-        window());
-    if (!saved)
+    const auto outcome = editing::saveRecord("APPOINTMENT", true, 0, [&](ado::Recordset& rs) {
+        rs.setValue("Appointment_Text", txtTitle->text());
+        rs.setValue("Appointment_Start", editing::fromPickers(dtStartDate, dtStartTime));
+        rs.setValue("Appointment_End", editing::fromPickers(dtEndDate, dtEndTime));
+        rs.setValue("Appointment_Note", txtNotes->toPlainText());
+        rs.setValue("Appointment_Priority", cmbPriority->currentText());
+    }, window());
+    if (outcome != editing::SaveOutcome::Saved)
         return;
     RefreshCalendar();
     Unload();

@@ -1,11 +1,8 @@
 #include "events/frmEventTasks.h"
 
 #include "app/frmMain.h"
-#include "app/modQVDatabase.h"
 #include "platform/twips.h"
 #include "platform/ui/messages.h"
-#include "records/frmAddType.h"
-#include "records/modSynchro.h"
 #include "views/refresh.h"
 
 #include <QComboBox>
@@ -15,12 +12,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-using modQVDatabase::gConn;
-
-using editing::ignoringErrors;
-using editing::place;
-using editing::placeButton;
-using editing::placeLabel;
+using editing::makeButton;
+using editing::makeLabel;
+using editing::makeListBox;
 using twips::rect;
 
 void frmEventTasks::createControls()
@@ -31,42 +25,34 @@ void frmEventTasks::createControls()
 
     const int left = 1380, height = 345;
     auto label = [&](const QString& name, const char* text, int top) {
-        return placeLabel(w, name, text, rect(120, top + 45, 1200, 255));
+        return makeLabel(w, name, text, rect(120, top + 45, 1200, 255));
     };
-    auto list = [&](const char* name, int top) {
-        auto* c = place<QComboBox>(w, name, rect(left, top, 3060, height));
-        editing::setupEditableList(c);
-        return c;
+    auto editButton = [&](const char* name, int top, void (frmEventTasks::*handler)()) {
+        return makeButton(w, name, "Edit", rect(4500, top, 780, height), [this, handler] { (this->*handler)(); });
     };
 
     Label1[0] = label("Label1_0", "Name:", 120);
-    txtName = place<QLineEdit>(w, "txtName", rect(left, 120, 3900, height));
+    txtName = static_cast<QLineEdit*>(editing::makeTextBox(w, "txtName", false, rect(left, 120, 3900, height)));
     Label2 = label("Label2", "Due Date:", 540);
-    dtDate = place<QDateEdit>(w, "dtDate", rect(left, 540, 1800, height));
-    editing::setupDatePicker(dtDate);
+    dtDate = editing::makeDatePicker(w, "dtDate", rect(left, 540, 1800, height));
     Label1[1] = label("Label1_1", "Priority:", 960);
-    cmbPriority = list("cmbPriority", 960);
-    cmdEditPriority = placeButton(w, "cmdEditPriority", "Edit", rect(4500, 960, 780, height));
+    cmbPriority = makeListBox(w, "cmbPriority", rect(left, 960, 3060, height));
+    cmdEditPriority = editButton("cmdEditPriority", 960, &frmEventTasks::cmdEditPriority_Click);
     Label1[2] = label("Label1_2", "Assigned To:", 1380);
-    cmbAssignee = list("cmbAssignee", 1380);
-    cmdEditAssignee = placeButton(w, "cmdEditAssignee", "Edit", rect(4500, 1380, 780, height));
+    cmbAssignee = makeListBox(w, "cmbAssignee", rect(left, 1380, 3060, height));
+    cmdEditAssignee = editButton("cmdEditAssignee", 1380, &frmEventTasks::cmdEditAssignee_Click);
     Label1[3] = label("Label1_3", "Part of Event:", 1800);
-    cmbEvent = list("cmbEvent", 1800);
-    cmdEditEvent = placeButton(w, "cmdEditEvent", "Edit", rect(4500, 1800, 780, height));
+    cmbEvent = makeListBox(w, "cmbEvent", rect(left, 1800, 3060, height));
+    cmdEditEvent = editButton("cmdEditEvent", 1800, &frmEventTasks::cmdEditEvent_Click);
     Label1[4] = label("Label1_4", "Notes:", 2220);
     // One line of text in a box several lines tall.
-    txtNote = place<QLineEdit>(w, "txtNote", rect(left, 2220, 3900, 1080));
+    txtNote = static_cast<QLineEdit*>(editing::makeTextBox(w, "txtNote", false, rect(left, 2220, 3900, 1080)));
     txtNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    cmdSave = placeButton(w, "cmdSave", "Save", rect(2880, 3480, 1140, 375));
-    cmdCancel = placeButton(w, "cmdCancel", "Cancel", rect(4140, 3480, 1140, 375));
+    cmdSave = makeButton(w, "cmdSave", "Save", rect(2880, 3480, 1140, 375), [this] { cmdSave_Click(); });
+    cmdCancel = makeButton(w, "cmdCancel", "Cancel", rect(4140, 3480, 1140, 375), [this] { cmdCancel_Click(); });
 
-    editing::setTabOrder({txtName, dtDate, cmbPriority, cmbAssignee, cmbEvent, txtNote, cmdSave, cmdCancel,
-                          cmdEditPriority, cmdEditAssignee, cmdEditEvent});
-    editing::onClick(cmdSave, [this] { cmdSave_Click(); });
-    editing::onClick(cmdCancel, [this] { cmdCancel_Click(); });
-    editing::onClick(cmdEditPriority, [this] { cmdEditPriority_Click(); });
-    editing::onClick(cmdEditAssignee, [this] { cmdEditAssignee_Click(); });
-    editing::onClick(cmdEditEvent, [this] { cmdEditEvent_Click(); });
+    editing::chainTabOrder({txtName, dtDate, cmbPriority, cmbAssignee, cmbEvent, txtNote, cmdSave, cmdCancel,
+                            cmdEditPriority, cmdEditAssignee, cmdEditEvent});
 
     procedures_.set("frmEventTasks.GetPriorityTexts", [this] { GetPriorityTexts(); });
     procedures_.set("frmEventTasks.GetAssigneeTexts", [this] { GetAssigneeTexts(); });
@@ -127,29 +113,21 @@ void frmEventTasks::FillEvents()
 
 bool frmEventTasks::LoadTask()
 {
-    // Only a task that is known to be gone counts as missing; a failing
-    // read leaves the cleared fields, as every load step does.
-    bool found = true;
-    ignoringErrors([&] {
-        ado::Recordset rs;
-        rs.Open("SELECT * FROM TASKS WHERE TASK_ID = ?", gConn, ado::adOpenKeyset, ado::adLockReadOnly, {curTaskID});
-        found = rs.RecordCount() > 0;
-        if (!found)
-            return;
+    const bool read = editing::loadRecord("TASKS", curTaskID, [&](ado::Recordset& rs) {
         // A column without a value leaves its control as cleared.
-        auto text = [&](const char* column, auto&& show) {
-            const QVariant v = rs.value(column);
-            if (!v.isNull())
-                show(v.toString());
-        };
-        text("TASK_NAME", [&](const QString& s) { txtName->setText(s); });
+        for (const auto& [column, box] : {std::pair<const char*, QWidget*>{"TASK_NAME", txtName},
+                                          {"TASK_ASSIGN", cmbAssignee}, {"TASK_PRIORITY", cmbPriority},
+                                          {"TASK_EVENT", cmbEvent}, {"TASK_NOTES", txtNote}})
+            if (!rs.value(column).isNull())
+                editing::setBoxText(box, rs.value(column).toString());
         editing::toPickers(rs.value("TASK_DUEDATE"), dtDate, nullptr);
-        text("TASK_ASSIGN", [&](const QString& s) { editing::showText(cmbAssignee, s); });
-        text("TASK_PRIORITY", [&](const QString& s) { editing::showText(cmbPriority, s); });
-        text("TASK_EVENT", [&](const QString& s) { editing::showText(cmbEvent, s); });
-        text("TASK_NOTES", [&](const QString& s) { txtNote->setText(s); });
     });
-    return found;
+    // Only a task known to be gone counts as missing; a failing read leaves
+    // the cleared fields, as every load step does.
+    bool gone = false;
+    if (!read)
+        editing::ignoringErrors([&] { gone = !editing::recordExists("TASKS", curTaskID); });
+    return !gone;
 }
 
 void frmEventTasks::cmdSave_Click()
@@ -165,28 +143,18 @@ void frmEventTasks::cmdSave_Click()
         Unload();
         return;
     }
-    const bool saved = editing::saveAll(
-        [&] {
-            ado::Recordset rs;
-            if (edit) {
-                rs.Open("SELECT * FROM TASKS WHERE TASK_ID = ?", gConn, ado::adOpenKeyset, ado::adLockOptimistic,
-                        {curTaskID});
-            } else {
-                rs.Open("SELECT * FROM TASKS", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
-                rs.AddNew();
-            }
+    const auto outcome = editing::saveRecord(
+        "TASKS", !edit, curTaskID,
+        [&](ado::Recordset& rs) {
             rs.setValue("TASK_NAME", txtName->text());
             rs.setValue("TASK_DUEDATE", editing::fromPickers(dtDate->date(), QTime(0, 0)));
             rs.setValue("TASK_ASSIGN", cmbAssignee->currentText());
             rs.setValue("TASK_PRIORITY", cmbPriority->currentText());
             rs.setValue("TASK_EVENT", cmbEvent->currentText());
             rs.setValue("TASK_NOTES", txtNote->text());
-            const qint64 key = rs.value("TASK_ID").toLongLong();
-            modSynchro::LogChange("TASKS", key, edit ? modSynchro::Changed : modSynchro::Added);
-            rs.Update();
         },
         window());
-    if (saved)
+    if (outcome != editing::SaveOutcome::Refused)
         Unload();
 }
 
@@ -198,13 +166,7 @@ void frmEventTasks::Form_Unload(bool&)
     views::RefreshMainGrid(frmMain::instance().TaskRS);
 }
 
-void frmEventTasks::editList(const QString& listMode)
-{
-    frmAddType& types = frmAddType::instance();
-    types.fromForm = "AddTask";
-    types.curMode = listMode;
-    types.Show(ui::vbModal, this);
-}
+void frmEventTasks::editList(const QString& listMode) { editing::editLookupList("AddTask", listMode, this); }
 
 void frmEventTasks::cmdEditPriority_Click() { editList("Priority"); }
 void frmEventTasks::cmdEditAssignee_Click() { editList("Assignee"); }
