@@ -47,8 +47,9 @@ protected:
     }
     qint64 insertTask()
     {
-        db().Execute("INSERT INTO TASKS (TASK_NAME, TASK_DUEDATE, TASK_PRIORITY, TASK_ASSIGN, TASK_EVENT, TASK_NOTES) VALUES "
-                     "('Order the cake', '2027-06-12 00:00:00', 'Someday', 'Aunt May', 'Brunch', 'three tiers')");
+        db().Execute("INSERT INTO TASKS (TASK_NAME, TASK_DUEDATE, TASK_PRIORITY, TASK_ASSIGN, TASK_EVENT, "
+                     "TASK_NOTES) VALUES ('Order the cake', '2027-06-12 00:00:00', 'Someday', 'Aunt May', "
+                     "'Brunch', 'three tiers')");
         return db().scalar("SELECT max(TASK_ID) FROM TASKS").toLongLong();
     }
 };
