@@ -72,7 +72,7 @@ void fillList(QComboBox* box, const QStringList& items, bool keepText, const QSt
 bool lookupListEdited(const QString& listMode)
 {
     const frmAddType& editor = frmAddType::instance();
-    return editor.isLoaded() && editor.curMode == listMode;
+    return editor.isLoaded() && editor.editedList() == listMode;
 }
 
 bool toPickers(const QVariant& stored, QDateEdit* date, QTimeEdit* time)

@@ -37,12 +37,20 @@ public:
 
     // The key of each list entry, in list order.
     const QVector<qint64>& entryKeys() const { return keys_; }
+    // The list this opening edits and the caller it refreshes, taken when
+    // the window loaded; another opener's writes while it is open change
+    // neither.
+    QString editedList() const { return mode_; }
+    QString caller() const { return from_; }
 
 protected:
     void createControls() override;
     void releaseControls() override;
+    void restoreVariables() override;
 
 private:
     void LoadList();
     QVector<qint64> keys_;
+    QString mode_;
+    QString from_;
 };
