@@ -65,7 +65,7 @@ void LocateDataFile()
         // keys apart from those of any other copy it exchanges replicas with.
         ado::Connection c;
         c.Open(temp);
-        c.setCopyNumber(int(QRandomGenerator::system()->bounded(1, ado::Connection::kMaxCopyNumber + 1)));
+        c.setCopyNumber(drawCopyNumber());
         c.Close();
     }
     if (!QFile::rename(temp, working)) {
@@ -82,9 +82,15 @@ void LocateDataFile()
     }
 }
 
+int drawCopyNumber()
+{
+    return 1 + int(QRandomGenerator::system()->bounded(quint32(ado::Connection::kMaxCopyNumber)));
+}
+
 void OpenConnection()
 {
     gConn.Open(pathIn(kWorkingFile));
+    UpgradeDatabase(gConn);
 }
 
 void LoadSettings()

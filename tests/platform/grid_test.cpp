@@ -17,10 +17,6 @@
 
 #include <ostream>
 
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-QT_END_NAMESPACE
-
 using testsupport::DbTest;
 using grid::GridEX;
 using grid::RowKind;
