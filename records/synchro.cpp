@@ -11,6 +11,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -325,6 +326,7 @@ int percentOf(qint64 i, qint64 n) { return n > 0 ? int(i * 100 / n) : 0; }
 
 }  // namespace
 
+// A record comes before the records that hang on it (see keyReferences).
 const QStringList& travellingTables()
 {
     static const QStringList names = {
@@ -793,6 +795,11 @@ Plan inspect(ado::Connection& conn, const QString& replicaPath, SameNumber same)
             p.tables << name;
             p.columns.insert(name, mine);
         }
+        // Parents before what hangs on them, so a record whose parent was
+        // deleted here is known as such when its own turn comes.
+        std::sort(p.tables.begin(), p.tables.end(), [](const QString& a, const QString& b) {
+            return travellingTables().indexOf(a) < travellingTables().indexOf(b);
+        });
         for (const QString& t : p.tables)
             checkValues(db, t, p.columns[t], 0);
 

@@ -256,6 +256,11 @@ TEST_F(TwoCopies, RefusalsAndFailuresLeaveTheDatabaseUnchanged)
     const qint64 baker = addGuest("Baker");
     gConn.Execute("DELETE FROM TITLES WHERE TITLE_ID = 1");
     log("TITLES", 1, modSynchro::Deleted);
+    const qint64 task = gConn.reserveKey("TASKS");
+    gConn.Execute("INSERT INTO TASKS (TASK_ID, TASK_NAME, TASK_DUEDATE) VALUES (?, 'Book the band', "
+                  "'2026-06-01 00:00:00')",
+                  {task});
+    log("TASKS", task, modSynchro::Added);
     const QString good = replicaOf(B, "good.qvd");
     use(A);
     const qint64 adams = addGuest("Adams");
@@ -321,6 +326,41 @@ TEST_F(TwoCopies, RefusalsAndFailuresLeaveTheDatabaseUnchanged)
          "names the table \"guest\""},
         {tampered("key.qvd", {"INSERT INTO Synchro VALUES ('GUEST', '1 OR 1=1', '2026-01-01 00:00:00', 3)"}),
          "table Synchro, column SYNCHRO_RECORDID holds the key '1 OR 1=1'"},
+        // Values that do not fit the columns, named by table and column.
+        {tampered("yes.qvd", {"UPDATE TASKS SET TASK_COMPLETE = 'yes'"}),
+         "table TASKS, column TASK_COMPLETE of record 42000001 holds 'yes', which is not a Yes/No value"},
+        {tampered("nullyes.qvd", {"UPDATE TASKS SET TASK_COMPLETE = NULL"}),
+         "table TASKS, column TASK_COMPLETE of record 42000001 holds nothing"},
+        {tampered("week.qvd", {"UPDATE TASKS SET TASK_DUEDATE = 'next week'"}),
+         "table TASKS, column TASK_DUEDATE of record 42000001 holds 'next week', which is not a date and time"},
+        {tampered("feb30.qvd", {"UPDATE TASKS SET TASK_DUEDATE = '2026-02-30 00:00:00'"}),
+         "column TASK_DUEDATE of record 42000001 holds '2026-02-30 00:00:00'"},
+        {tampered("number.qvd", {"UPDATE TASKS SET TASK_STDID = 'five'"}),
+         "table TASKS, column TASK_STDID of record 42000001 holds 'five', which is not a whole number"},
+        {tampered("blob.qvd", {"UPDATE GUEST SET GUEST_CITY = X'00FF'"}),
+         "table GUEST, column GUEST_CITY of record 42000001 holds binary data, which is not a text"},
+        {tampered("textkey.qvd", {"UPDATE GUEST SET GUEST_ID = '12a'"}),
+         "table GUEST, column GUEST_ID holds the key '12a', which neither copy can have given out"},
+        {tampered("range.qvd", {"UPDATE GUEST SET GUEST_ID = 99000001"}),
+         "table GUEST, column GUEST_ID holds the key 99000001, which neither copy can have given out"},
+        {tampered("negative.qvd", {"UPDATE GUEST SET GUEST_ID = -5"}), "holds the key -5"},
+        {tampered("copy0.qvd", {"PRAGMA user_version = 0"}), "the copy number 0, which no copy"},
+        {tampered("copyneg.qvd", {"PRAGMA user_version = -7"}), "the copy number -7, which no copy"},
+        {tampered("stamp.qvd", {"UPDATE Versions SET VERSION_STAMP = 'yesterday'"}),
+         "table Versions, column VERSION_STAMP"},
+        {tampered("vcopy.qvd", {"UPDATE Versions SET VERSION_COPY = 99"}), "table Versions, column VERSION_COPY"},
+        {tampered("vgone.qvd", {"UPDATE Versions SET VERSION_DELETED = 'no'"}),
+         "table Versions, column VERSION_DELETED"},
+        {tampered("vkey.qvd", {"UPDATE Versions SET VERSION_RECORDID = 77000001"}),
+         "table Versions, column VERSION_RECORDID holds the key 77000001"},
+        {tampered("vtable.qvd", {"UPDATE Versions SET VERSION_TABLE = 'VENDOR'"}),
+         "table Versions, column VERSION_TABLE"},
+        {tampered("vtwice.qvd", {"INSERT INTO Versions SELECT * FROM Versions LIMIT 1"}), "two versions"},
+        {tampered("vnodata.qvd", {"DELETE FROM TASKS"}), "has no record 42000001 of table TASKS"},
+        {tampered("copies.qvd", {"INSERT INTO Copies VALUES ('x')"}), "table Copies, column COPY_NUMBER"},
+        // A replica of a copy that has not been updated carries no versions.
+        {tampered("earlier.qvd", {"DROP TABLE Versions", "DROP TABLE Copies"}),
+         "was prepared by an earlier version of Nuptaro"},
     };
     const QString before = dump();
     for (const auto& c : cases) {

@@ -97,10 +97,14 @@ protected:
         Base::TearDown();
     }
 
+    // A fresh working database in the copy's folder, with that number.
     void make(Copy& c, int number)
     {
+        if (current == &c)
+            modQVDatabase::gConn.Close();
         c.number = number;
         QDir(c.dir.path()).mkpath("data");
+        QFile::remove(c.working());
         QFile::copy(templatePath(), c.path("/data/qvnt04.qvd"));
         modQVDatabase::setAppPath(c.dir.path());
         modQVDatabase::LocateDataFile();
