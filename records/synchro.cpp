@@ -85,6 +85,7 @@ public:
     void bind(int i, sqlite3_value* v) { check(sqlite3_bind_value(st_, i, v)); }
 
     int columns() const { return sqlite3_column_count(st_); }
+    int parameters() const { return sqlite3_bind_parameter_count(st_); }
     sqlite3_value* value(int i) { return sqlite3_column_value(st_, i); }
     int type(int i) { return sqlite3_column_type(st_, i); }
     qint64 integer(int i) { return sqlite3_column_int64(st_, i); }
@@ -221,6 +222,8 @@ public:
     {
         if (conn.transactionDepth() > 0 || !sqlite3_get_autocommit(db_))
             throw ado::Error(SQLITE_BUSY, "The working database is in the middle of another change.");
+        // The merge's own tables are temporary and kept in memory.
+        sqlite3_exec(db_, "PRAGMA temp_store = MEMORY", nullptr, nullptr, nullptr);
         Stmt s(db_, QString("ATTACH DATABASE ? AS %1").arg(kRep));
         s.bind(1, path);
         s.run();
@@ -436,49 +439,52 @@ int Prepare(ado::Connection& conn, const Progress& progress)
             before.reset();
 
             const QString key = quoted(columns[table][0].name);
+            // The table's log rows, read once.
+            exec(db, "DROP TABLE IF EXISTS temp.pack_log");
+            {
+                Stmt s(db, QString("CREATE TEMP TABLE pack_log AS SELECT * FROM main.SYNCHRO s WHERE %1 ORDER BY s.rowid")
+                               .arg(logRowsOf("s")));
+                s.bind(1, table);
+                s.run();
+            }
             // One data row per log row whose record is still here.
-            Stmt rows(db, QString("INSERT INTO %1 SELECT t.* FROM main.SYNCHRO s JOIN %2 t ON t.%3 = s.SYNCHRO_RECORDID "
-                                  "WHERE %4 ORDER BY s.rowid")
-                              .arg(rep(table), mainTable(table), key, logRowsOf("s")));
-            rows.bind(1, table);
-            rows.run();
-            Stmt log(db, QString("INSERT INTO %1 SELECT * FROM main.SYNCHRO s WHERE %2 ORDER BY s.rowid")
-                             .arg(rep("Synchro"), logRowsOf("s")));
-            log.bind(1, table);
-            log.run();
+            exec(db, QString("INSERT INTO %1 SELECT t.* FROM temp.pack_log s JOIN %2 t ON t.%3 = s.SYNCHRO_RECORDID "
+                             "ORDER BY s.rowid")
+                         .arg(rep(table), mainTable(table), key));
+            exec(db, QString("INSERT INTO %1 SELECT * FROM temp.pack_log ORDER BY rowid").arg(rep("Synchro")));
             packed += sqlite3_changes(db);
 
             // The version of each record held here: this copy's latest change
-            // or the one it took, whichever is newer; or that it was deleted.
+            // or the one it took, whichever is newer (with the number of the
+            // copy that made it).
+            const QString mine = "(v.VERSION_CHANGED IS NOT NULL AND (v.VERSION_TAKEN IS NULL OR v.VERSION_CHANGED > "
+                                 "v.VERSION_TAKEN OR (v.VERSION_CHANGED = v.VERSION_TAKEN AND ?2 >= "
+                                 "v.VERSION_TAKENFROM)))";
             Stmt versions(
                 db,
-                QString("INSERT INTO %1 SELECT ?1, id, "
-                        "  CASE WHEN NOT here THEN coalesce(deleted, '%2') "
-                        "       WHEN mine THEN changed WHEN taken IS NOT NULL THEN taken "
-                        "       ELSE coalesce(logged, '%2') END, "
-                        "  CASE WHEN here AND NOT mine AND taken IS NOT NULL THEN takenFrom ELSE ?2 END, "
-                        "  NOT here "
-                        "FROM (SELECT g.*, v.VERSION_CHANGED AS changed, v.VERSION_TAKEN AS taken, "
-                        "        v.VERSION_TAKENFROM AS takenFrom, "
-                        "        (v.VERSION_CHANGED IS NOT NULL AND (v.VERSION_TAKEN IS NULL "
-                        "         OR v.VERSION_CHANGED > v.VERSION_TAKEN "
-                        "         OR (v.VERSION_CHANGED = v.VERSION_TAKEN AND ?2 >= v.VERSION_TAKENFROM))) AS mine "
-                        "      FROM (SELECT s.SYNCHRO_RECORDID AS id, "
-                        "              %3 AS logged, %4 AS deleted, max(s.SYNCHRO_ACTION = 3) AS gone, "
-                        "              EXISTS (SELECT 1 FROM %5 t WHERE t.%6 = s.SYNCHRO_RECORDID) AS here "
-                        "            FROM main.SYNCHRO s WHERE %7 AND typeof(s.SYNCHRO_RECORDID) = 'integer' "
-                        "            GROUP BY s.SYNCHRO_RECORDID) g "
-                        "      LEFT JOIN main.SYNCHRO_VERSION v ON v.VERSION_TABLE = ?1 AND v.VERSION_RECORDID = g.id "
-                        "      WHERE g.here OR g.gone) "
-                        "ORDER BY id")
-                    .arg(rep("Versions"), kNoVersion,
-                         versionOfLogTime("max(CASE WHEN s.SYNCHRO_ACTION IN (1, 2) THEN s.SYNCHRO_DATETIME END)"),
-                         versionOfLogTime("max(CASE WHEN s.SYNCHRO_ACTION = 3 THEN s.SYNCHRO_DATETIME END)"),
-                         mainTable(table), key, logRowsOf("s")));
+                QString("INSERT INTO %1 SELECT ?1, t.%2, "
+                        "  CASE WHEN %3 THEN v.VERSION_CHANGED WHEN v.VERSION_TAKEN IS NOT NULL THEN v.VERSION_TAKEN "
+                        "       ELSE coalesce((SELECT %4 FROM temp.pack_log l WHERE l.SYNCHRO_RECORDID = t.%2 AND "
+                        "         l.SYNCHRO_ACTION IN (1, 2)), '%5') END, "
+                        "  CASE WHEN NOT %3 AND v.VERSION_TAKEN IS NOT NULL THEN v.VERSION_TAKENFROM ELSE ?2 END, 0 "
+                        "FROM %6 t LEFT JOIN main.SYNCHRO_VERSION v ON v.VERSION_TABLE = ?1 AND v.VERSION_RECORDID = t.%2 "
+                        "WHERE t.%2 IN (SELECT SYNCHRO_RECORDID FROM temp.pack_log)")
+                    .arg(rep("Versions"), key, mine, versionOfLogTime("max(l.SYNCHRO_DATETIME)"), kNoVersion,
+                         mainTable(table)));
+            // Those this copy deleted.
+            Stmt deleted(db, QString("INSERT INTO %1 SELECT ?1, id, coalesce(%2, '%3'), ?2, 1 FROM (SELECT "
+                                     "SYNCHRO_RECORDID AS id, max(SYNCHRO_DATETIME) AS at FROM temp.pack_log WHERE "
+                                     "SYNCHRO_ACTION = 3 AND typeof(SYNCHRO_RECORDID) = 'integer' GROUP BY 1) "
+                                     "WHERE NOT EXISTS (SELECT 1 FROM %4 t WHERE t.%5 = id)")
+                                 .arg(rep("Versions"), versionOfLogTime("at"), kNoVersion, mainTable(table), key));
+            deleted.bind(1, table);
+            deleted.bind(2, qint64(ours));
+            deleted.run();
             versions.bind(1, table);
             versions.bind(2, qint64(ours));
             versions.run();
         }
+        exec(db, "DROP TABLE IF EXISTS temp.pack_log");
         exec(db, "COMMIT");
         attached.detach();
         std::error_code ec;
@@ -596,15 +602,6 @@ QString fitsKey(const QString& q)
         .arg(ado::Connection::kKeyRange);
 }
 
-QString fitsColumn(const Column& c, bool isKey)
-{
-    const QString q = quoted(c.name);
-    if (isKey)
-        return fitsKey(q);
-    const QString kind = fitsKind(ado::convert::kindOfDeclaredType(c.type), q);
-    return c.notNull ? QString("(%1 IS NOT NULL AND %2)").arg(q, kind) : QString("(%1 IS NULL OR %2)").arg(q, kind);
-}
-
 QString shortValue(const QString& quotedValue)
 {
     if (quotedValue.startsWith("X'"))
@@ -617,7 +614,7 @@ QString shortValue(const QString& quotedValue)
 [[noreturn]] void misfit(const QString& table, const QString& column, const QString& record, const QString& value,
                          const QString& expected)
 {
-    const QString where = record.isEmpty() ? QString() : QString(" of record %1").arg(record);
+    const QString where = record.isEmpty() || record == "NULL" ? QString() : QString(" of record %1").arg(record);
     throw Failure(QString("The replica cannot be merged: table %1, column %2%3 holds %4, which is not %5.  Nothing "
                           "was changed.")
                       .arg(table, column, where, shortValue(value), expected));
@@ -630,31 +627,60 @@ QString shortValue(const QString& quotedValue)
                       .arg(table, column, shortValue(value)));
 }
 
-// Refuses the first row of a replica table that holds a value our columns
-// do not take, naming the table and the column.
-void checkValues(sqlite3* db, const QString& table, const QVector<Column>& cols, int keyColumn)
+// What one column of a replica table must hold.
+struct Check {
+    QString column;
+    QString fits;      // an SQL condition on the row
+    QString expected;  // what the message says it should have held
+    bool key = false;
+};
+
+Check checkOf(const Column& c, bool isKey)
+{
+    const QString q = quoted(c.name);
+    if (isKey)
+        return {c.name, fitsKey(q), QString(), true};
+    const ado::ColumnKind kind = ado::convert::kindOfDeclaredType(c.type);
+    const QString fits = fitsKind(kind, q);
+    if (c.notNull)
+        return {c.name, QString("(%1 IS NOT NULL AND %2)").arg(q, fits), whatKind(kind)};
+    return {c.name, QString("(%1 IS NULL OR %2)").arg(q, fits), whatKind(kind)};
+}
+
+// Refuses the first row of a replica table that holds a value it must not,
+// naming the table, the column and the record (by `recordColumn`).
+void checkRows(sqlite3* db, const QString& table, const QVector<Check>& checks, const QString& recordColumn)
 {
     QStringList all;
-    for (int i = 0; i < cols.size(); ++i)
-        all << fitsColumn(cols[i], i == keyColumn);
+    for (const Check& c : checks)
+        all << c.fits;
     Stmt bad(db, QString("SELECT rowid FROM %1 WHERE NOT (%2) LIMIT 1").arg(rep(table), all.join(" AND ")));
     if (!bad.step())
         return;
     const qint64 rowid = bad.integer(0);
-    for (int i = 0; i < cols.size(); ++i) {
-        const QString key = keyColumn >= 0 ? QString("quote(%1)").arg(quoted(cols[keyColumn].name)) : "NULL";
+    const QString record = recordColumn.isEmpty() ? QString("NULL") : "quote(" + quoted(recordColumn) + ")";
+    for (const Check& c : checks) {
         Stmt one(db, QString("SELECT quote(%1), %2 FROM %3 WHERE rowid = ? AND NOT %4")
-                         .arg(quoted(cols[i].name), key, rep(table), fitsColumn(cols[i], i == keyColumn)));
+                         .arg(quoted(c.column), record, rep(table), c.fits));
         one.bind(1, rowid);
         if (!one.step())
             continue;
-        if (i == keyColumn)
-            badKey(table, cols[i].name, one.text(0));
-        const QString record = one.type(1) == SQLITE_NULL || one.text(1) == "NULL" ? QString() : one.text(1);
-        const bool empty = one.text(0) == "NULL";
-        misfit(table, cols[i].name, record, one.text(0), empty ? "allowed to be empty" : whatKind(ado::convert::kindOfDeclaredType(cols[i].type)));
+        if (c.key)
+            badKey(table, c.column, one.text(0));
+        misfit(table, c.column, one.text(1), one.text(0), one.text(0) == "NULL" ? "allowed to be empty" : c.expected);
     }
 }
+
+void checkValues(sqlite3* db, const QString& table, const QVector<Column>& cols)
+{
+    QVector<Check> checks;
+    for (int i = 0; i < cols.size(); ++i)
+        checks << checkOf(cols[i], i == 0);
+    checkRows(db, table, checks, cols[0].name);
+}
+
+// The temporary table that holds the plan for the i-th table of a merge.
+QString planOf(int i) { return QString("temp.merge_plan_%1").arg(i); }
 
 // What a replica holds and how it is to be merged.
 struct Plan {
@@ -685,9 +711,10 @@ QString sameNumberMessage(int number)
         .arg(number);
 }
 
-// Reads and checks everything in the attached replica; nothing of the
-// working database is changed. Leaves temp.merge_copies and temp.merge_plan
-// filled for the merge.
+// Reads and checks the attached replica; nothing of the working database is
+// changed. Leaves temp.merge_copies and temp.merge_tables filled for the
+// merge. What is checked record by record (a version given twice, or
+// without its row) is found while the merge runs, and undoes it.
 Plan inspect(ado::Connection& conn, const QString& replicaPath, SameNumber same)
 {
     sqlite3* db = conn.handle();
@@ -736,12 +763,12 @@ Plan inspect(ado::Connection& conn, const QString& replicaPath, SameNumber same)
 
         // The copy numbers whose keys may travel: both copies' present and
         // earlier numbers, and the template's 0.
-        Stmt badCopy(db, QString("SELECT quote(COPY_NUMBER) FROM %1 WHERE NOT (typeof(COPY_NUMBER) = 'integer' AND "
-                                 "COPY_NUMBER BETWEEN 1 AND %2) LIMIT 1")
-                             .arg(rep("Copies"))
-                             .arg(ado::Connection::kMaxCopyNumber));
-        if (badCopy.step())
-            misfit("Copies", "COPY_NUMBER", QString(), badCopy.text(0), "a copy number");
+        checkRows(db, "Copies",
+                  {{"COPY_NUMBER",
+                    QString("(typeof(COPY_NUMBER) = 'integer' AND COPY_NUMBER BETWEEN 1 AND %1)")
+                        .arg(ado::Connection::kMaxCopyNumber),
+                    "a copy number"}},
+                  QString());
         QSet<qint64> numbers = {0, p.sender, p.ours};
         for (qint64 n : numbersIn(db, QString("SELECT COPY_NUMBER FROM %1").arg(rep("Copies"))))
             numbers << n;
@@ -762,24 +789,30 @@ Plan inspect(ado::Connection& conn, const QString& replicaPath, SameNumber same)
         }
 
         // The log: names of tables that travel, keys of the two copies.
-        p.items = integerOf(db, QString("SELECT count(*) FROM %1").arg(rep("Synchro")));
+        // The log's size, whether any row is amiss (then named), its tables.
+        const QVector<Check> logChecks = {
+            {"SYNCHRO_TABLE", "typeof(SYNCHRO_TABLE) = 'text'", "a table name"},
+            // The records themselves are checked through their versions.
+            {"SYNCHRO_RECORDID", "typeof(SYNCHRO_RECORDID) = 'integer'", QString(), true},
+            {"SYNCHRO_ACTION", "typeof(SYNCHRO_ACTION) = 'integer'", "an action number"}};
+        QStringList logged;
+        bool amiss = false;
         {
-            Stmt s(db, QString("SELECT quote(SYNCHRO_TABLE), quote(SYNCHRO_RECORDID), typeof(SYNCHRO_TABLE) = 'text', "
-                               "%1, quote(SYNCHRO_ACTION) FROM %2 WHERE NOT (typeof(SYNCHRO_TABLE) = 'text' "
-                               "AND %1 AND typeof(SYNCHRO_ACTION) = 'integer') LIMIT 1")
-                           .arg(fitsKey("SYNCHRO_RECORDID"), rep("Synchro")));
-            if (s.step()) {
-                if (s.integer(2) == 0)
-                    misfit("Synchro", "SYNCHRO_TABLE", QString(), s.text(0), "a table name");
-                if (s.integer(3) == 0)
-                    badKey("Synchro", "SYNCHRO_RECORDID", s.text(1));
-                misfit("Synchro", "SYNCHRO_ACTION", s.text(1), s.text(4), "an action number");
-            }
+            QStringList fits;
+            for (const Check& c : logChecks)
+                fits << c.fits;
+            Stmt s(db, QString("SELECT count(*), max(NOT (%1)) FROM %2").arg(fits.join(" AND "), rep("Synchro")));
+            s.step();
+            p.items = s.integer(0);
+            amiss = s.integer(1) != 0;
+            Stmt names(db, QString("SELECT DISTINCT SYNCHRO_TABLE FROM %1 ORDER BY 1").arg(rep("Synchro")));
+            while (names.step())
+                logged << names.text(0);
         }
+        if (amiss)
+            checkRows(db, "Synchro", logChecks, "SYNCHRO_RECORDID");
         const QSet<QString> existing = tablesOf(db, "main");
-        Stmt names(db, QString("SELECT DISTINCT SYNCHRO_TABLE FROM %1 ORDER BY 1").arg(rep("Synchro")));
-        while (names.step()) {
-            const QString name = names.text(0);
+        for (const QString& name : logged) {
             if (!travellingTables().contains(name) || !existing.contains(name))
                 throw Failure(QString("The replica names the table \"%1\", which is not one that can be "
                                       "synchronized.  Nothing was changed.")
@@ -801,59 +834,32 @@ Plan inspect(ado::Connection& conn, const QString& replicaPath, SameNumber same)
             return travellingTables().indexOf(a) < travellingTables().indexOf(b);
         });
         for (const QString& t : p.tables)
-            checkValues(db, t, p.columns[t], 0);
+            checkValues(db, t, p.columns[t]);
 
         // The versions: one per record, of a table the log names.
-        QVector<Column> versionCols = {{"VERSION_TABLE", "TEXT", true},
-                                       {"VERSION_RECORDID", "INTEGER", true},
-                                       {"VERSION_STAMP", "TEXT", true},
-                                       {"VERSION_COPY", "INTEGER", true},
-                                       {"VERSION_DELETED", "YESNO", true}};
-        checkValues(db, "Versions", versionCols, 1);
-        {
-            Stmt s(db, QString("SELECT quote(VERSION_TABLE), quote(VERSION_RECORDID), quote(VERSION_STAMP), "
-                               "quote(VERSION_COPY), VERSION_TABLE IN (SELECT SYNCHRO_TABLE FROM %1), "
-                               "strftime('%Y-%m-%d %H:%M:%f', VERSION_STAMP, '+0 seconds') IS VERSION_STAMP "
-                               "FROM %2 WHERE NOT (VERSION_TABLE IN (SELECT SYNCHRO_TABLE FROM %1) "
-                               "AND strftime('%Y-%m-%d %H:%M:%f', VERSION_STAMP, '+0 seconds') IS VERSION_STAMP "
-                               "AND VERSION_COPY IN (SELECT n FROM temp.merge_copies WHERE n > 0)) LIMIT 1")
-                           .arg(rep("Synchro"), rep("Versions")));
-            if (s.step()) {
-                if (s.integer(4) == 0)
-                    misfit("Versions", "VERSION_TABLE", s.text(1), s.text(0), "a table of its change log");
-                if (s.integer(5) == 0)
-                    misfit("Versions", "VERSION_STAMP", s.text(1), s.text(2), "a moment in the form of a version");
-                misfit("Versions", "VERSION_COPY", s.text(1), s.text(3), "the number of either copy");
-            }
-        }
-        {
-            Stmt twice(db, QString("SELECT VERSION_TABLE, VERSION_RECORDID FROM %1 GROUP BY 1, 2 HAVING count(*) > 1 "
-                                   "LIMIT 1")
-                               .arg(rep("Versions")));
-            if (twice.step())
-                throw Failure(QString("The replica gives record %1 of table %2 two versions.  Nothing was changed.")
-                                  .arg(twice.text(1), twice.text(0)));
-        }
-
-        // The plan: each received record with the row that carries it.
-        exec(db, "DROP TABLE IF EXISTS temp.merge_plan");
-        exec(db, "CREATE TEMP TABLE merge_plan (tbl TEXT, id INTEGER, stamp TEXT, copy INTEGER, deleted INTEGER, "
-                 "rid INTEGER, decision INTEGER NOT NULL DEFAULT 0, PRIMARY KEY (tbl, id))");
-        exec(db, QString("INSERT INTO temp.merge_plan (tbl, id, stamp, copy, deleted) SELECT VERSION_TABLE, "
-                         "VERSION_RECORDID, VERSION_STAMP, VERSION_COPY, VERSION_DELETED FROM %1")
-                     .arg(rep("Versions")));
-        p.records = integerOf(db, "SELECT count(*) FROM temp.merge_plan");
+        exec(db, "DROP TABLE IF EXISTS temp.merge_tables");
+        exec(db, "CREATE TEMP TABLE merge_tables (name TEXT PRIMARY KEY)");
+        Stmt addTable(db, "INSERT INTO temp.merge_tables VALUES (?)");
         for (const QString& t : p.tables) {
-            Stmt rows(db, QString("UPDATE temp.merge_plan SET rid = r.rid FROM (SELECT %1 AS id, min(rowid) AS rid "
-                                  "FROM %2 GROUP BY %1) AS r WHERE merge_plan.tbl = ? AND merge_plan.id = r.id")
-                              .arg(quoted(p.columns[t][0].name), rep(t)));
-            rows.bind(1, t);
-            rows.run();
+            addTable.bind(1, t);
+            addTable.run();
         }
-        Stmt missing(db, "SELECT tbl, id FROM temp.merge_plan WHERE deleted = 0 AND rid IS NULL LIMIT 1");
-        if (missing.step())
-            throw Failure(QString("The replica has no record %1 of table %2 for its version.  Nothing was changed.")
-                              .arg(missing.text(1), missing.text(0)));
+        const QString version = "VERSION_STAMP GLOB '[0-9][0-9][0-9][0-9]-[01][0-9]-[0-3][0-9] "
+                                "[0-2][0-9]:[0-5][0-9]:[0-5][0-9].[0-9][0-9][0-9]'";
+        checkRows(db, "Versions",
+                  {{"VERSION_TABLE", "VERSION_TABLE IN (SELECT name FROM temp.merge_tables)",
+                    "a table of its change log"},
+                   // A record that travels has its key checked with its row,
+                   // the key of a deletion below.
+                   {"VERSION_RECORDID", "typeof(VERSION_RECORDID) = 'integer'", QString(), true},
+                   {"VERSION_STAMP", "(typeof(VERSION_STAMP) = 'text' AND " + version + ")",
+                    "a moment in the form of a version"},
+                   {"VERSION_COPY", "VERSION_COPY IN (SELECT n FROM temp.merge_copies WHERE n > 0)",
+                    "the number of either copy"},
+                   {"VERSION_DELETED", fitsKind(ado::ColumnKind::YesNo, "VERSION_DELETED"), "a Yes/No value"}},
+                  "VERSION_RECORDID");
+
+        p.records = integerOf(db, QString("SELECT count(*) FROM %1").arg(rep("Versions")));
     } catch (const ado::Error&) {
         throw Failure(notReplica);
     }
@@ -980,6 +986,89 @@ void renumberThisCopy(ado::Connection& conn, int old, int fresh)
 }
 
 // Applies the plan, inside the caller's transaction; counts into m.
+// The record-by-record plan of one table: each received version, the row
+// that carries it (the first of its key), whether the record is here, and
+// what becomes of it: 1 taken, 2 deleted with its parent, 0 left alone.
+void fillPlan(sqlite3* db, const Plan& p, int i, int ours)
+{
+    const QString& table = p.tables[i];
+    const QVector<Column>& cols = p.columns[table];
+    const QString key = quoted(cols[0].name);
+    const QString plan = planOf(i);
+    exec(db, "DELETE FROM temp.merge_rows");
+    exec(db, QString("INSERT OR IGNORE INTO temp.merge_rows SELECT %1, rowid FROM %2 ORDER BY rowid").arg(key, rep(table)));
+    exec(db, QString("DROP TABLE IF EXISTS %1").arg(plan));
+    exec(db, QString("CREATE TEMP TABLE %1 (id INTEGER PRIMARY KEY, stamp TEXT, copy INTEGER, rid INTEGER, "
+                     "here INTEGER, decision INTEGER)")
+                 .arg(plan.mid(5)));
+    // What cannot be there is not looked for, row after row.
+    auto any = [db](const QString& sql, const QString& name) {
+        Stmt s(db, sql);
+        if (s.parameters() > 0)
+            s.bind(1, name);
+        return s.step();
+    };
+    auto deletedHere = [&](const QString& name) {
+        return any(QString("SELECT 1 FROM main.SYNCHRO WHERE SYNCHRO_TABLE = ? AND SYNCHRO_ACTION IN (3, %1) LIMIT 1")
+                       .arg(kReceivedDeletion),
+                   name);
+    };
+    QStringList orphan;
+    for (const records::KeyReference& r : records::keyReferences())
+        if (table == QLatin1String(r.table) && deletedHere(QLatin1String(r.parent)))
+            orphan << QString("EXISTS (SELECT 1 FROM main.SYNCHRO s WHERE s.SYNCHRO_TABLE = '%1' AND "
+                              "s.SYNCHRO_RECORDID = d.%2 AND s.SYNCHRO_ACTION IN (3, %3))")
+                          .arg(QLatin1String(r.parent), quoted(r.column))
+                          .arg(kReceivedDeletion);
+    const QString here = any(QString("SELECT 1 FROM %1 LIMIT 1").arg(mainTable(table)), table)
+                             ? QString("EXISTS (SELECT 1 FROM %1 l WHERE l.%2 = v.VERSION_RECORDID)")
+                                   .arg(mainTable(table), key)
+                             : QString("0");
+    const QString gone = deletedHere(table)
+                             ? QString("EXISTS (SELECT 1 FROM main.SYNCHRO s WHERE s.SYNCHRO_TABLE = ?1 AND "
+                                       "s.SYNCHRO_RECORDID = v.VERSION_RECORDID AND s.SYNCHRO_ACTION IN (3, %1))")
+                                   .arg(kReceivedDeletion)
+                             : QString("0");
+    const QString older =
+        any("SELECT 1 FROM main.SYNCHRO_VERSION WHERE VERSION_TABLE = ? LIMIT 1", table)
+            ? QString("EXISTS (SELECT 1 FROM main.SYNCHRO_VERSION h WHERE h.VERSION_TABLE = ?1 AND "
+                      "h.VERSION_RECORDID = v.VERSION_RECORDID AND ("
+                      "(h.VERSION_CHANGED IS NOT NULL AND (v.VERSION_STAMP < h.VERSION_CHANGED OR "
+                      " (v.VERSION_STAMP = h.VERSION_CHANGED AND v.VERSION_COPY <= ?2))) OR "
+                      "(h.VERSION_TAKEN IS NOT NULL AND (v.VERSION_STAMP < h.VERSION_TAKEN OR "
+                      " (v.VERSION_STAMP = h.VERSION_TAKEN AND v.VERSION_COPY <= h.VERSION_TAKENFROM)))))")
+            : QString("0");
+    const QString sql = QString("INSERT INTO %1 (id, stamp, copy, rid, here, decision) "
+                                "SELECT v.VERSION_RECORDID, v.VERSION_STAMP, v.VERSION_COPY, r.rid, %2, CASE "
+                                "  WHEN r.rid IS NULL OR %3 THEN 0 WHEN %4 THEN 2 WHEN %5 THEN 0 ELSE 1 END "
+                                "FROM %6 v LEFT JOIN temp.merge_rows r ON r.id = v.VERSION_RECORDID "
+                                "LEFT JOIN %7 d ON d.rowid = r.rid "
+                                "WHERE v.VERSION_TABLE = ?1 AND v.VERSION_DELETED = 0")
+                            .arg(plan, here, gone, orphan.isEmpty() ? QString("0") : orphan.join(" OR "), older,
+                                 rep("Versions"), rep(table));
+    try {
+        Stmt fill(db, sql);
+        fill.bind(1, table);
+        if (fill.parameters() > 1)
+            fill.bind(2, qint64(ours));
+        fill.run();
+    } catch (const ado::Error& e) {
+        if ((e.number() & 0xff) != SQLITE_CONSTRAINT)
+            throw;
+        Stmt twice(db, QString("SELECT VERSION_RECORDID FROM %1 WHERE VERSION_TABLE = ? GROUP BY 1 HAVING count(*) > 1")
+                           .arg(rep("Versions")));
+        twice.bind(1, table);
+        twice.step();
+        throw Failure(QString("The replica gives record %1 of table %2 two versions.  Nothing was changed.")
+                          .arg(twice.text(0), table));
+    }
+    Stmt missing(db, QString("SELECT id FROM %1 WHERE rid IS NULL LIMIT 1").arg(plan));
+    if (missing.step())
+        throw Failure(QString("The replica has no record %1 of table %2 for its version.  Nothing was changed.")
+                          .arg(missing.text(0), table));
+}
+
+// Applies the replica inside the caller's transaction; counts into m.
 void applyPlan(ado::Connection& conn, const Plan& p, Merged& m, QStringList& pictures, Reporter& report)
 {
     sqlite3* db = conn.handle();
@@ -987,14 +1076,19 @@ void applyPlan(ado::Connection& conn, const Plan& p, Merged& m, QStringList& pic
     const int ours = conn.copyNumber();
 
     // Deletions first, so what hangs on a deleted record is known below.
-    {
-        QVector<QPair<QString, qint64>> gone;
-        Stmt s(db, "SELECT tbl, id FROM temp.merge_plan WHERE deleted = 1 ORDER BY tbl, id");
-        while (s.step())
-            gone.push_back({s.text(0), s.integer(1)});
-        for (const auto& [table, id] : gone) {
-            const QString key = p.columns[table][0].name;
-            if (exists(db, table, key, id)) {
+    for (const QString& table : p.tables) {
+        QVector<qint64> gone;
+        Stmt s(db, QString("SELECT quote(VERSION_RECORDID), VERSION_RECORDID, %1 FROM %2 WHERE VERSION_TABLE = ? AND "
+                           "VERSION_DELETED = 1 ORDER BY VERSION_RECORDID")
+                       .arg(fitsKey("VERSION_RECORDID"), rep("Versions")));
+        s.bind(1, table);
+        while (s.step()) {
+            if (s.integer(2) == 0)
+                badKey("Versions", "VERSION_RECORDID", s.text(0));
+            gone.push_back(s.integer(1));
+        }
+        for (qint64 id : gone) {
+            if (exists(db, table, p.columns[table][0].name, id)) {
                 removeHere(conn, tombs, table, id, pictures);
                 ++m.applied;
             } else {
@@ -1003,42 +1097,20 @@ void applyPlan(ado::Connection& conn, const Plan& p, Merged& m, QStringList& pic
         }
     }
 
+    exec(db, "DROP TABLE IF EXISTS temp.merge_rows");
+    exec(db, "CREATE TEMP TABLE merge_rows (id INTEGER PRIMARY KEY, rid INTEGER)");
     for (int i = 0; i < p.tables.size(); ++i) {
         const QString& table = p.tables[i];
         report(QString(), 50 + percentOf(i, p.tables.size()) / 2);
         const QVector<Column>& cols = p.columns[table];
         const QString key = quoted(cols[0].name);
-        QStringList orphan;
-        for (const records::KeyReference& r : records::keyReferences())
-            if (table == QLatin1String(r.table))
-                orphan << QString("EXISTS (SELECT 1 FROM %1 r JOIN main.SYNCHRO s ON s.SYNCHRO_TABLE = '%2' AND "
-                                  "s.SYNCHRO_RECORDID = r.%3 WHERE r.rowid = merge_plan.rid AND s.SYNCHRO_ACTION IN "
-                                  "(3, %4))")
-                              .arg(rep(table), QLatin1String(r.parent), quoted(r.column))
-                              .arg(kReceivedDeletion);
-        Stmt decide(db, QString("UPDATE temp.merge_plan SET decision = CASE "
-                                "WHEN EXISTS (SELECT 1 FROM main.SYNCHRO s WHERE s.SYNCHRO_TABLE = ?1 AND "
-                                "  s.SYNCHRO_RECORDID = merge_plan.id AND s.SYNCHRO_ACTION IN (3, %1)) THEN 0 "
-                                "WHEN %2 THEN 2 "
-                                "WHEN EXISTS (SELECT 1 FROM main.SYNCHRO_VERSION v WHERE v.VERSION_TABLE = ?1 AND "
-                                "  v.VERSION_RECORDID = merge_plan.id AND ("
-                                "  (v.VERSION_CHANGED IS NOT NULL AND (merge_plan.stamp < v.VERSION_CHANGED OR "
-                                "   (merge_plan.stamp = v.VERSION_CHANGED AND merge_plan.copy <= ?2))) OR "
-                                "  (v.VERSION_TAKEN IS NOT NULL AND (merge_plan.stamp < v.VERSION_TAKEN OR "
-                                "   (merge_plan.stamp = v.VERSION_TAKEN AND merge_plan.copy <= v.VERSION_TAKENFROM))))) "
-                                "  THEN 0 "
-                                "ELSE 1 END WHERE tbl = ?1 AND deleted = 0")
-                            .arg(kReceivedDeletion)
-                            .arg(orphan.isEmpty() ? QString("0") : orphan.join(" OR ")));
-        decide.bind(1, table);
-        decide.bind(2, qint64(ours));
-        decide.run();
+        const QString plan = planOf(i);
+        fillPlan(db, p, i, ours);
 
         // Records whose parent was deleted here go the way of their parent.
         {
             QVector<qint64> orphans;
-            Stmt s(db, "SELECT id FROM temp.merge_plan WHERE tbl = ? AND decision = 2 ORDER BY id");
-            s.bind(1, table);
+            Stmt s(db, QString("SELECT id FROM %1 WHERE decision = 2 ORDER BY id").arg(plan));
             while (s.step())
                 orphans << s.integer(0);
             for (qint64 id : orphans) {
@@ -1048,33 +1120,31 @@ void applyPlan(ado::Connection& conn, const Plan& p, Merged& m, QStringList& pic
             }
         }
 
-        const QString taken = QString("SELECT p.id AS nuptaro_id, r.* FROM temp.merge_plan p JOIN %1 r ON r.rowid = "
-                                      "p.rid WHERE p.tbl = ?1 AND p.decision = 1")
-                                  .arg(rep(table));
+        const QString taken = QString("SELECT p.id AS nuptaro_id, r.* FROM %1 p JOIN %2 r ON r.rowid = p.rid WHERE "
+                                      "p.decision = 1 AND p.here = 1")
+                                  .arg(plan, rep(table));
         if (cols.size() > 1) {
             QStringList sets;
             for (int c = 1; c < cols.size(); ++c)
                 sets << QString("%1 = src.%1").arg(quoted(cols[c].name));
             Stmt update(db, QString("UPDATE %1 SET %2 FROM (%3) AS src WHERE %4.%5 = src.nuptaro_id")
                                 .arg(mainTable(table), sets.join(", "), taken, quoted(table), key));
-            update.bind(1, table);
             update.run();
         }
         const QStringList names = namesOf(cols);
         QStringList fromR;
         for (const QString& n : names)
             fromR << "r." + n;
-        Stmt insert(db, QString("INSERT INTO %1 (%2) SELECT %3 FROM temp.merge_plan p JOIN %4 r ON r.rowid = p.rid "
-                                "WHERE p.tbl = ?1 AND p.decision = 1 AND NOT EXISTS (SELECT 1 FROM %1 l WHERE l.%5 = "
-                                "p.id) ORDER BY p.id")
-                            .arg(mainTable(table), names.join(", "), fromR.join(", "), rep(table), key));
-        insert.bind(1, table);
+        Stmt insert(db, QString("INSERT INTO %1 (%2) SELECT %3 FROM %4 p JOIN %5 r ON r.rowid = p.rid WHERE "
+                                "p.decision = 1 AND p.here = 0 ORDER BY p.id")
+                            .arg(mainTable(table), names.join(", "), fromR.join(", "), plan, rep(table)));
         insert.run();
 
-        Stmt remember(db, "INSERT INTO main.SYNCHRO_VERSION (VERSION_TABLE, VERSION_RECORDID, VERSION_TAKEN, "
-                          "VERSION_TAKENFROM) SELECT tbl, id, stamp, copy FROM temp.merge_plan WHERE tbl = ?1 AND "
-                          "decision = 1 ON CONFLICT (VERSION_TABLE, VERSION_RECORDID) DO UPDATE SET "
-                          "VERSION_TAKEN = excluded.VERSION_TAKEN, VERSION_TAKENFROM = excluded.VERSION_TAKENFROM");
+        Stmt remember(db, QString("INSERT INTO main.SYNCHRO_VERSION (VERSION_TABLE, VERSION_RECORDID, VERSION_TAKEN, "
+                                  "VERSION_TAKENFROM) SELECT ?1, id, stamp, copy FROM %1 WHERE decision = 1 "
+                                  "ON CONFLICT (VERSION_TABLE, VERSION_RECORDID) DO UPDATE SET "
+                                  "VERSION_TAKEN = excluded.VERSION_TAKEN, VERSION_TAKENFROM = excluded.VERSION_TAKENFROM")
+                              .arg(plan));
         remember.bind(1, table);
         remember.run();
         m.applied += int(sqlite3_changes(db));
@@ -1109,9 +1179,12 @@ Merged Synchronize(ado::Connection& conn, const QString& replicaPath, const Prog
     const Plan plan = inspect(conn, replicaPath, same);
     report(QString(), 25);
 
+    // The copy of the database as it was replaces the one kept before only
+    // once the merge has gone through.
     const QString before = pathIn(kBeforeMergeFile);
+    const QString pending = before + ".next";
     try {
-        backupDatabase(conn.handle(), before);
+        backupDatabase(conn.handle(), pending);
     } catch (const ado::Error& e) {
         throw Failure(QString("A copy of the working database could not be kept as %1, so nothing was changed.\n\n%2")
                           .arg(native(before), e.description()));
@@ -1138,15 +1211,27 @@ Merged Synchronize(ado::Connection& conn, const QString& replicaPath, const Prog
                 conn.Execute("UPDATE sqlite_sequence SET seq = ? WHERE name = ?", {counters.value(it.key()), it.key()});
         }
         tr.commit();
+    } catch (const Failure&) {
+        QFile::remove(pending);
+        throw;  // a refusal found record by record: rolled back, nothing changed
     } catch (const std::exception& e) {
+        QFile::remove(pending);
         const QString detail =
             dynamic_cast<const ado::Error*>(&e) ? static_cast<const ado::Error&>(e).description() : QString(e.what());
         throw Failure(QString("The synchronization failed, and the working database was left as it was.\n\n%1")
                           .arg(detail));
     }
-    exec(conn.handle(), "DROP TABLE IF EXISTS temp.merge_plan");
+    for (int i = 0; i < plan.tables.size(); ++i)
+        exec(conn.handle(), QString("DROP TABLE IF EXISTS %1").arg(planOf(i)));
     exec(conn.handle(), "DROP TABLE IF EXISTS temp.merge_copies");
+    exec(conn.handle(), "DROP TABLE IF EXISTS temp.merge_tables");
+    exec(conn.handle(), "DROP TABLE IF EXISTS temp.merge_rows");
+    exec(conn.handle(), "DROP TABLE IF EXISTS temp.merge_theirs");
     attached->detach();
+    {
+        std::error_code ec;
+        fs::rename(fsPath(pending), fsPath(before), ec);
+    }
     for (const QString& picture : pictures)
         if (!picture.isEmpty())
             records::removeGiftPicture(picture);

@@ -64,7 +64,7 @@ TEST_F(TwoCopies, PrepareBuildsTheReplicaFromTheLog)
     EXPECT_GT(version(adams), gConn.scalar("SELECT strftime('%Y-%m-%d %H:%M:%f', SYNCHRO_DATETIME, 'utc') FROM "
                                            "SYNCHRO WHERE SYNCHRO_RECORDID = ?", {adams}).toString());  // the rename
     EXPECT_EQ(rowsOf(r.handle(), "SELECT VERSION_TABLE, VERSION_RECORDID, VERSION_STAMP, VERSION_COPY, "
-                                 "VERSION_DELETED FROM Versions ORDER BY rowid"),
+                                 "VERSION_DELETED FROM Versions ORDER BY VERSION_RECORDID"),
               QString("3:GUEST|1:%1|3:%2|1:17|1:0\n3:GUEST|1:%3|3:%4|1:17|1:1\n3:GUEST|1:%5|3:%6|1:17|1:0\n")
                   .arg(adams).arg(version(adams)).arg(baker).arg(deleted).arg(cole).arg(version(cole)));
     EXPECT_EQ(r.scalar("SELECT count(*) FROM Copies").toInt(), 0);
@@ -351,7 +351,7 @@ TEST_F(TwoCopies, RefusalsAndFailuresLeaveTheDatabaseUnchanged)
         {tampered("vcopy.qvd", {"UPDATE Versions SET VERSION_COPY = 99"}), "table Versions, column VERSION_COPY"},
         {tampered("vgone.qvd", {"UPDATE Versions SET VERSION_DELETED = 'no'"}),
          "table Versions, column VERSION_DELETED"},
-        {tampered("vkey.qvd", {"UPDATE Versions SET VERSION_RECORDID = 77000001"}),
+        {tampered("vkey.qvd", {"UPDATE Versions SET VERSION_RECORDID = 77000001, VERSION_DELETED = 1"}),
          "table Versions, column VERSION_RECORDID holds the key 77000001"},
         {tampered("vtable.qvd", {"UPDATE Versions SET VERSION_TABLE = 'VENDOR'"}),
          "table Versions, column VERSION_TABLE"},
@@ -385,12 +385,16 @@ TEST_F(TwoCopies, RefusalsAndFailuresLeaveTheDatabaseUnchanged)
     EXPECT_TRUE(message.contains("left as it was"));
     EXPECT_EQ(dump(), armed);
     EXPECT_EQ(gConn.transactionDepth(), 0);
-    // The copy kept before the merge is the database as it was.
-    EXPECT_EQ(dumpFile(A.path("/data/PRE_synchro.qvd")), armed);
+    // A failed or refused merge keeps no copy; a merge that goes through
+    // keeps the database as it was before it.
+    EXPECT_FALSE(QFileInfo::exists(A.path("/data/PRE_synchro.qvd")));
+    EXPECT_FALSE(QFileInfo::exists(A.path("/data/PRE_synchro.qvd.next")));
 
     // The same replica goes through once the fault is gone.
     gConn.Execute("DROP TRIGGER boom");
+    const QString fixed = dump();
     EXPECT_EQ(refusal(good), "");
+    EXPECT_EQ(dumpFile(A.path("/data/PRE_synchro.qvd")), fixed);
     EXPECT_EQ(guests(), (QStringList{g(adams, "Adams"), g(baker, "Baker")}));
     EXPECT_EQ(gConn.scalar("SELECT count(*) FROM TITLES WHERE TITLE_ID = 1").toInt(), 0);
 }
