@@ -9,7 +9,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QDateTime>
 #include <QRandomGenerator>
+
+#include <sys/random.h>
 #include <QTimer>
 
 namespace modQVDatabase {
@@ -84,7 +87,21 @@ void LocateDataFile()
 
 int drawCopyNumber()
 {
-    return 1 + int(QRandomGenerator::system()->bounded(quint32(ado::Connection::kMaxCopyNumber)));
+    // From the kernel's own generator: on some processors the hardware
+    // generator that Qt's system generator prefers repeats itself, and two
+    // copies would then meet on one number far more often than they should.
+    static_assert(ado::Connection::kMaxCopyNumber == 0x7FFFFFFF);
+    for (;;) {
+        quint32 v = 0;
+        if (getrandom(&v, sizeof v, 0) != ssize_t(sizeof v)) {
+            QFile urandom("/dev/urandom");
+            if (!urandom.open(QIODevice::ReadOnly) || urandom.read(reinterpret_cast<char*>(&v), sizeof v) != sizeof v)
+                v = QRandomGenerator::system()->generate() ^ quint32(QDateTime::currentMSecsSinceEpoch());
+        }
+        v &= 0x7FFFFFFF;
+        if (v != 0)
+            return int(v);
+    }
 }
 
 void OpenConnection()
