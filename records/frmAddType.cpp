@@ -73,13 +73,6 @@ void frmAddType::Form_Load()
     window()->raise();
 }
 
-void frmAddType::restoreVariables()
-{
-    // Shown again while open: it goes on editing the list it shows.
-    curMode = mode_;
-    fromForm = from_;
-}
-
 void frmAddType::LoadList()
 {
     lstItems->clear();

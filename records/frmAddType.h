@@ -16,7 +16,8 @@ class QPushButton;
 
 class frmAddType : public ui::Form<frmAddType, QDialog> {
 public:
-    frmAddType() : Form("frmAddType") {}
+    // Shown again while open, it goes on editing the list it shows.
+    frmAddType() : Form("frmAddType") { keepWhileOpen(curMode, fromForm); }
 
     // Written by the opener; kept between openings.
     QString curMode;   // which list
@@ -46,7 +47,6 @@ public:
 protected:
     void createControls() override;
     void releaseControls() override;
-    void restoreVariables() override;
 
 private:
     void LoadList();

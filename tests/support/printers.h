@@ -1,9 +1,19 @@
 #pragma once
-// How failing expectations print Qt values. Seen by every test file (the
-// build includes it first), so each value type prints the same way in all.
+// Qt texts in the messages of failed expectations. The build includes this
+// first in every test file, so each type prints the same way in all of them.
 
 #include <QString>
+#include <QStringList>
 
 #include <ostream>
 
+QT_BEGIN_NAMESPACE
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os)
+{
+    *os << '{';
+    for (int i = 0; i < l.size(); ++i)
+        *os << (i ? ", \"" : "\"") << l[i].toStdString() << '"';
+    *os << '}';
+}
+QT_END_NAMESPACE
