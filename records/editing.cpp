@@ -193,7 +193,7 @@ void fillListFrom(QComboBox* box, const QString& sql, bool keepText, const QStri
 bool lookupListEdited(const QString& listMode)
 {
     const frmAddType& editor = frmAddType::instance();
-    return editor.isLoaded() && editor.curMode == listMode;
+    return editor.isLoaded() && editor.editedList() == listMode;
 }
 
 void refillLookupBox(QComboBox* box, const QStringList& items, const QString& listMode)
