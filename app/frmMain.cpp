@@ -333,7 +333,7 @@ void frmMain::Form_Load()
 {
     StartupDialogsShown = false;
     DayApptRS = ado::Recordset::create();
-    curDate = QDateTime::currentDateTime();
+    curDate = ado::convert::now();
     BuildModeGroup();
     HideAllPanels();
     curFrame = frameDate;
@@ -341,7 +341,7 @@ void frmMain::Form_Load()
     dueMode = "Due";
     NewApptTyping = false;
     ArrangePanels();
-    ChangeDate(QDateTime::currentDateTime());
+    ChangeDate(ado::convert::now());
     calDay->setFirstVisibleMinute(420);
 }
 

@@ -377,3 +377,11 @@ CREATE TABLE SYNCHRO (
   SYNCHRO_ACTION INTEGER
 );
 CREATE INDEX SYNCHRO_BY_RECORD ON SYNCHRO (SYNCHRO_TABLE, SYNCHRO_RECORDID);
+
+-- The highest key of this copy's range that each table has handed out,
+-- including keys of rows since deleted and keys reserved but never stored,
+-- so none is given out twice. Kept by the data layer; it never travels.
+CREATE TABLE KEY_COUNTER (
+  KEY_COUNTER_TABLE TEXT PRIMARY KEY COLLATE NOCASE,
+  KEY_COUNTER_LAST INTEGER NOT NULL
+);

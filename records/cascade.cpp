@@ -79,7 +79,7 @@ public:
     {
         const QVector<qint64> found = keys(table, keyColumn, column, value);
         for (qint64 k : found) {
-            modSynchro::LogChange(table, int(k), modSynchro::Deleted);
+            modSynchro::LogChange(table, k, modSynchro::Deleted);
             removed.push_back({table, k});
         }
         const int n = c_.Execute(QString("DELETE FROM %1 WHERE %2 = ?").arg(table, column), {value});
@@ -180,12 +180,12 @@ void runCascade(ado::Connection& c, Cascade& x, DeleteKind kind, qint64 id)
 }
 
 // A stored picture path as a file name: relative paths are taken in the
-// program's folder.
+// user's data folder.
 QString absolutePicture(const QString& path)
 {
     QFileInfo fi(path);
     if (fi.isRelative())
-        fi = QFileInfo(QDir(modQVDatabase::appPath()), path);
+        fi = QFileInfo(QDir(modQVDatabase::dataFolder()), path);
     const QString canonical = fi.canonicalFilePath();
     return canonical.isEmpty() ? QDir::cleanPath(fi.absoluteFilePath()) : canonical;
 }
@@ -239,7 +239,7 @@ DeleteOutcome deleteRecord(DeleteKind kind, qint64 id)
 
 QString giftPictureFolder()
 {
-    return modQVDatabase::pathIn("/data/images/gifts");
+    return modQVDatabase::dataFile("/data/images/gifts");
 }
 
 bool isInGiftPictureFolder(const QString& path)

@@ -79,9 +79,16 @@ bool toPickers(const QVariant& stored, QDateEdit* date, QTimeEdit* time)
 {
     if (stored.isNull())
         return false;
-    QDateTime dt = stored.toDateTime();
-    if (!dt.isValid() && !ado::convert::parseDateTime(stored.toString(), dt))
-        return false;
+    // Stored text is read as the wall clock it is, never through the local zone.
+    QDateTime dt;
+    if (stored.typeId() == QMetaType::QString) {
+        if (!ado::convert::parseDateTime(stored.toString(), dt))
+            return false;
+    } else {
+        dt = ado::convert::wallClock(stored.toDateTime());
+        if (!dt.isValid())
+            return false;
+    }
     if (date)
         date->setDate(dt.date());
     if (time)

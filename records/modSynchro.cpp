@@ -2,11 +2,10 @@
 
 #include "app/modQVDatabase.h"
 
-#include <QDateTime>
 
 namespace modSynchro {
 
-void LogChange(const QString& table, int key, short action)
+void LogChange(const QString& table, qint64 key, short action)
 {
     using modQVDatabase::gConn;
     if (action != Added && action != Changed && action != Deleted)
@@ -20,7 +19,7 @@ void LogChange(const QString& table, int key, short action)
     }
     gConn.Execute("INSERT INTO SYNCHRO (SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_DATETIME, SYNCHRO_ACTION) "
                   "VALUES (?, ?, ?, ?)",
-                  {table, qlonglong(key), QDateTime::currentDateTime(), int(action)});
+                  {table, qlonglong(key), ado::convert::now(), int(action)});
 }
 
 }  // namespace modSynchro

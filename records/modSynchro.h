@@ -7,6 +7,7 @@
 // Standard data and tips are not logged.
 
 #include <QString>
+#include <QtGlobal>
 
 namespace modSynchro {
 
@@ -15,6 +16,6 @@ enum Action : short { Added = 1, Changed = 2, Deleted = 3 };
 // Appends a log row for actions 1 and 3; for 2 only when the log has no row
 // yet for that table and key; any other action writes nothing. Failures are
 // thrown (ado::Error) to the caller.
-void LogChange(const QString& table, int key, short action);
+void LogChange(const QString& table, qint64 key, short action);
 
 }  // namespace modSynchro

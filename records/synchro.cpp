@@ -343,16 +343,16 @@ const QStringList& travellingTables()
 
 int Prepare(ado::Connection& conn, const Progress& progress)
 {
-    using modQVDatabase::pathIn;
+    using modQVDatabase::dataFile;
     Reporter report(progress);
     if (!conn.isOpen())
         throw Failure("The working database is not open.");
-    const QString staging = pathIn(kStagingFile);
+    const QString staging = dataFile(kStagingFile);
     const QString temp = staging + ".part";
 
     // A replica that was never saved is kept once more before it is replaced.
     if (QFileInfo::exists(staging)) {
-        copyThroughTemp(staging, pathIn(kOldStagingFile));
+        copyThroughTemp(staging, dataFile(kOldStagingFile));
         if (!QFile::remove(staging))
             throw Failure(QString("The previous replica %1 could not be removed.").arg(native(staging)));
     }
@@ -474,14 +474,14 @@ QString replicaName(const QString& chosen)
 
 QString SaveReplica(ado::Connection& conn, const QString& chosen)
 {
-    using modQVDatabase::pathIn;
+    using modQVDatabase::dataFile;
     if (chosen.isEmpty())
         return QString();
     const QString target = replicaName(chosen);
-    const QString staging = pathIn(kStagingFile);
-    if ((conn.isOpen() && sameFile(target, conn.path())) || sameFile(target, pathIn(modQVDatabase::kWorkingFile)))
+    const QString staging = dataFile(kStagingFile);
+    if ((conn.isOpen() && sameFile(target, conn.path())) || sameFile(target, dataFile(modQVDatabase::kWorkingFile)))
         throw Failure("The replica cannot be saved over the working database.  Please choose another name.");
-    if (sameFile(target, pathIn(modQVDatabase::kTemplateFile)))
+    if (sameFile(target, modQVDatabase::programFile(modQVDatabase::kTemplateFile)))
         throw Failure("The replica cannot be saved over the empty template database.  Please choose another name.");
     if (!QFileInfo::exists(staging))
         throw Failure("There is no replica to save.  Press Prepare to make one.");
@@ -512,7 +512,7 @@ QString SaveReplica(ado::Connection& conn, const QString& chosen)
 // merge writes no other log rows, so what it applied never travels back.
 int Synchronize(ado::Connection& conn, const QString& replicaPath, const Progress& progress)
 {
-    using modQVDatabase::pathIn;
+    using modQVDatabase::dataFile;
     Reporter report(progress);
     if (!conn.isOpen())
         throw Failure("The working database is not open.");
@@ -573,7 +573,7 @@ int Synchronize(ado::Connection& conn, const QString& replicaPath, const Progres
         throw Failure(notReplica);
     }
 
-    const QString before = pathIn(kBeforeMergeFile);
+    const QString before = dataFile(kBeforeMergeFile);
     try {
         backupDatabase(conn.handle(), before);
     } catch (const ado::Error& e) {

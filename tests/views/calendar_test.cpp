@@ -33,7 +33,7 @@ protected:
         day->resize(400, 600);
         month->resize(700, 500);
         CalendarPanels::Hooks h;
-        h.showTasks = [this](const QString& mode, const QDateTime& d) { tasksShown << mode + "@" + d.toString(Qt::ISODate); };
+        h.showTasks = [this](const QString& mode, const QDateTime& d) { tasksShown << mode + "@" + d.toString("yyyy-MM-ddTHH:mm:ss"); };
         h.showDayPanel = [this] { calls << "ShowPanel frameDate"; dayShown = true; };
         h.dayPanelShown = [this] { return dayShown; };
         h.addAppointment = [this](const QDateTime& d) { apptDates << d; };
