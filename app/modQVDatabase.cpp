@@ -107,7 +107,11 @@ QString programFolder()
     // tree the template lies beside the executable.
     if (QFileInfo::exists(exeDir + kTemplateFile))
         return exeDir;
+#ifdef NUPTARO_FILES_FROM_BIN
+    const QString installed = QDir::cleanPath(exeDir + "/" NUPTARO_FILES_FROM_BIN);
+#else
     const QString installed = QDir::cleanPath(exeDir + "/../share/nuptaro");
+#endif
     if (QFileInfo(installed).isDir())
         return installed;
     return exeDir;

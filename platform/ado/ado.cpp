@@ -275,7 +275,11 @@ void Connection::bindAll(sqlite3_stmt* st, const Params& params)
 {
     for (int i = 0; i < params.size(); ++i) {
         QVariant v;
-        convert::toStorage(ColumnKind::Other, params[i], v);
+        if (!convert::toStorage(ColumnKind::Other, params[i], v))
+            throw Error(SQLITE_MISMATCH, QString("The value %1 of parameter %2 cannot be stored: it is not a valid "
+                                                 "number or date.")
+                                             .arg(params[i].toString())
+                                             .arg(i + 1));
         const int idx = i + 1;
         int rc = SQLITE_OK;
         if (!v.isValid() || v.isNull()) {
@@ -295,10 +299,6 @@ void Connection::bindAll(sqlite3_stmt* st, const Params& params)
                 break;
             case QMetaType::Double:
             case QMetaType::Float:
-                // SQLite would store a NaN as NULL without a word.
-                if (!std::isfinite(v.toDouble()))
-                    throw Error(SQLITE_MISMATCH, QString("The value %1 is not a number and cannot be stored.")
-                                                     .arg(v.toDouble()));
                 rc = sqlite3_bind_double(st, idx, v.toDouble());
                 break;
             case QMetaType::QByteArray: {

@@ -240,6 +240,8 @@ bool toStorage(ColumnKind kind, const QVariant& in, QVariant& out)
         return false;
     switch (kind) {
     case ColumnKind::Text:
+        if (type == QMetaType::QDateTime && !in.toDateTime().isValid())
+            return false;
         if (type == QMetaType::QDateTime)
             out = isoDateTime(in.toDateTime());
         else if (type == QMetaType::Bool)
@@ -248,6 +250,9 @@ bool toStorage(ColumnKind kind, const QVariant& in, QVariant& out)
             out = in.toString();
         return true;
     case ColumnKind::Other:
+        if ((type == QMetaType::QDateTime && !in.toDateTime().isValid())
+            || (type == QMetaType::QDate && !in.toDate().isValid()))
+            return false;
         if (type == QMetaType::QDateTime)
             out = isoDateTime(in.toDateTime());
         else if (type == QMetaType::QDate)
