@@ -45,7 +45,7 @@ QString errorText(const std::error_code& ec) { return QString::fromLocal8Bit(ec.
 bool markedWritable(const QString& path)
 {
     const QFileInfo fi(path);
-    const auto any = QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup | QFile::WriteOther;
+    const auto any = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     return fi.isWritable() && (fi.permissions() & any);
 }
 
@@ -61,10 +61,13 @@ QStringList missingTables(ado::Connection& c)
 
 QString missingText(const QStringList& missing)
 {
+    if (missing.size() == requiredTables().size())
+        return QStringLiteral("it has none of the planner's tables");
     if (missing.size() > 5)
-        return QString("it has none of the planner's tables (%1 of %2 are missing)")
+        return QString("it lacks %1 of the planner's %2 tables (%3, ...)")
             .arg(missing.size())
-            .arg(requiredTables().size());
+            .arg(requiredTables().size())
+            .arg(missing.mid(0, 5).join(", "));
     return QString("it lacks the table%1 %2").arg(missing.size() > 1 ? "s" : "", missing.join(", "));
 }
 
@@ -121,7 +124,9 @@ QString dataFolder()
 {
     if (!oneFolder().isEmpty())
         return oneFolder();
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // The AppDataLocation of the application "Nuptaro", whatever name the
+    // running application object carries.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + '/' + kAppName;
 }
 
 void useFolder(const QString& f)

@@ -133,6 +133,7 @@ void WriteRules::install()
     tables_.clear();
     byName_.clear();
     counters_ = c_.tableExists("KEY_COUNTER");
+    sequence_ = c_.tableExists("sqlite_sequence");
     const qint64 copy = c_.copyNumber();
     low_ = Connection::firstKeyOf(copy);
     high_ = Connection::lastKeyOf(copy);
@@ -206,7 +207,8 @@ qint64 WriteRules::highestTaken(const QString& table, const QString& key)
     };
     if (counters_)
         consider(c_.scalar("SELECT KEY_COUNTER_LAST FROM main.KEY_COUNTER WHERE KEY_COUNTER_TABLE = ?", {table}));
-    consider(c_.scalar("SELECT seq FROM main.sqlite_sequence WHERE name = ?", {table}));
+    if (sequence_)
+        consider(c_.scalar("SELECT seq FROM main.sqlite_sequence WHERE name = ?", {table}));
     consider(c_.scalar(QString("SELECT max(%1) FROM main.%2 WHERE %1 BETWEEN ? AND ?")
                            .arg(quoteIdent(key), quoteIdent(table)),
                        {low_, high_}));
@@ -230,7 +232,7 @@ qint64 WriteRules::take(const QString& tableIn, bool nested)
                    {t.name, next});
     // AUTOINCREMENT goes on after the reserved key, so a plain INSERT seldom
     // needs its key replaced.
-    if (!nested) {
+    if (!nested && sequence_) {
         if (c_.scalar("SELECT count(*) FROM main.sqlite_sequence WHERE name = ?", {t.name}).toLongLong() > 0)
             c_.Execute("UPDATE main.sqlite_sequence SET seq = ? WHERE name = ?", {next, t.name});
         else

@@ -78,7 +78,8 @@ private:
     QHash<QString, int> byName_;  // lower-case names
     qint64 low_ = 0;
     qint64 high_ = 0;
-    bool counters_ = false;
+    bool counters_ = false;   // KEY_COUNTER exists
+    bool sequence_ = false;   // sqlite_sequence exists (some table has AUTOINCREMENT)
     bool rekeyed_ = false;
     qint64 lastKey_ = 0;
 };
