@@ -206,6 +206,19 @@ TEST_F(GridTest, TotalsCountRecordsAndSumExactlySkippingNulls)
     g.setColumnTotalFormat(5, "");
     EXPECT_EQ(g.totalText(5), "100");
 
+    // The largest amounts add up as far as the old engine's currency went,
+    // and a total beyond it says so rather than wrapping round.
+    db().Execute("DELETE FROM EXPENSES");
+    for (int i = 0; i < 3; ++i)
+        insertExpense("Estate", "Reception", 900000000000.0);
+    g.bind(open(kExpenses));
+    g.setColumnTotalFormat(5, "Currency");
+    EXPECT_EQ(g.totalText(5), "$2,700,000,000,000.00");
+    for (int i = 0; i < 20; ++i)
+        insertExpense("Estate", "Reception", 900000000000000.0);
+    g.bind(open(kExpenses));
+    EXPECT_EQ(g.totalText(5), "Overflow");
+
     // An empty table still shows the zero totals.
     db().Execute("DELETE FROM EXPENSES");
     g.bind(open(kExpenses));
