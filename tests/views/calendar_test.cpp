@@ -66,6 +66,22 @@ protected:
                 return i;
         return -1;
     }
+    // Drags the entry's bottom edge up by some slots with the mouse; false
+    // when the entry is not on screen.
+    bool dragBottomEdgeUp(int index, int slotCount)
+    {
+        const QRect r = day->entryRect(index);
+        if (r.isEmpty())
+            return false;
+        const QPoint from(r.center().x(), r.bottom() - 1);
+        const QPoint to(from.x(), from.y() - slotCount * day->slotHeight());
+        QTest::mousePress(day, Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), day->mapToGlobal(QPointF(to)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(day, &move);
+        QTest::mouseRelease(day, Qt::LeftButton, {}, to);
+        return true;
+    }
     void typeInto(int index, const QString& text)
     {
         day->beginEdit(index);
@@ -183,15 +199,7 @@ TEST_F(CalendarTest, TextEditsKeepStoredBoundsAndDraggedEdgesMove)
     // Dragging the bottom edge of the clipped entry writes only its end.
     const int i = entryByText("Long drive");
     day->setFirstVisibleMinute(day->entryEnd(i) - day->visibleMinutes());
-    const QRect r = day->entryRect(i);
-    ASSERT_FALSE(r.isEmpty());
-    const QPoint from(r.center().x(), r.bottom() - 1);
-    const QPoint to(from.x(), from.y() - 3 * day->slotHeight());
-    QTest::mousePress(day, Qt::LeftButton, {}, from);
-    QMouseEvent move(QEvent::MouseMove, QPointF(to), day->mapToGlobal(QPointF(to)), Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(day, &move);
-    QTest::mouseRelease(day, Qt::LeftButton, {}, to);
+    ASSERT_TRUE(dragBottomEdgeUp(i, 3));
     if (day->lastEdit().endMoved) {
         EXPECT_EQ(stored(across, "APPOINTMENT_START"), "2027-03-14 22:00:00");
         const QDateTime end = dt(2027, 3, 15).addSecs(qint64(day->entryEnd(i)) * 60);
@@ -511,15 +519,7 @@ TEST_F(CalendarTest, ClockChangeDaysStoreWhatTheUserSees)
         const int j = entryByText("planner");
         ASSERT_GE(j, 0);
         day->setFirstVisibleMinute(h * 60);
-        const QRect r = day->entryRect(j);
-        ASSERT_FALSE(r.isEmpty());
-        const QPoint from(r.center().x(), r.bottom() - 1);
-        const QPoint to(from.x(), from.y() - 2 * day->slotHeight());
-        QTest::mousePress(day, Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, QPointF(to), day->mapToGlobal(QPointF(to)), Qt::NoButton, Qt::LeftButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(day, &move);
-        QTest::mouseRelease(day, Qt::LeftButton, {}, to);
+        ASSERT_TRUE(dragBottomEdgeUp(j, 2));
         ASSERT_TRUE(day->lastEdit().endMoved) << z.zone;
         const int end = day->entryEnd(j);
         EXPECT_LT(end, h * 60 + 180);
@@ -528,7 +528,7 @@ TEST_F(CalendarTest, ClockChangeDaysStoreWhatTheUserSees)
 
         // A double-click in the skipped hour offers that hour of the day.
         apptDates.clear();
-        const QPoint at(r.center().x(), day->yForMinute(h * 60 + 40));
+        const QPoint at(day->entryRect(j).center().x(), day->yForMinute(h * 60 + 40));
         QTest::mouseDClick(day, Qt::LeftButton, {}, at);
         ASSERT_FALSE(apptDates.isEmpty()) << z.zone;
         EXPECT_EQ(ado::convert::isoDateTime(apptDates.last()), isoDay + QString(" %1:00:00").arg(h, 2, 10, QChar('0')))
