@@ -20,7 +20,6 @@
 
 #include <utility>
 
-class QPrintPreviewWidget;
 class QTableView;
 class QListView;
 class QStackedWidget;
@@ -30,13 +29,15 @@ namespace grid {
 class GridModel;
 class GridDelegate;
 class CardDelegate;
+class NewRowLine;
 
 enum class RowKind { None, Record, GroupHeader, Total };
 
 enum class Layout { Rows = 0, Cards = 1 };
 
-// Edit types of a column.
-enum EditType { etReadOnly = 0, etText = 1, etValueList = 3, etDropDown = 5 };
+// Edit types of a column. A custom column is edited by a control of the
+// grid's owner, laid over the cell (see the custom-edit signals).
+enum EditType { etReadOnly = 0, etText = 1, etValueList = 3, etDropDown = 5, etCustom = 8 };
 
 // Aggregates of the total row.
 enum Aggregate { agNone = 0, agCount = 1, agSum = 2 };
@@ -54,6 +55,14 @@ enum HitArea {
 // dates show as M/d/yyyy, with the time when it is not midnight; an empty
 // format shows the value as stored.
 QString formatValue(const QVariant& v, const QString& format);
+// Pixels a card keeps free around its texts, both sides together.
+constexpr int kCardTextInset = 12;
+// Pixel sizes of the grid's fonts, and what a header section keeps beside
+// its caption.
+constexpr int kCellFontPixels = 11;
+constexpr int kHeaderFontPixels = 10;
+constexpr int kHeaderTextPad = 6;
+
 // Sum of currency-like values in whole ten-thousandths, so totals are exact.
 qint64 toTenThousandths(double v);
 
@@ -193,8 +202,35 @@ public:
     // convert.
     bool editCell(int row, int column, const QVariant& v);
     bool editPending() const;             // an open editor not yet written
-    bool writeCurrentRow();               // commits the open editor
+    // Commits the open editor. When the write fails the editor stays open
+    // with what was typed, and lastEditError() says why (when the database did).
+    bool writeCurrentRow();
+    QString lastEditError() const { return lastEditError_; }
     void cancelEdit();
+
+    // --- the new-row line (newrow.cpp)
+    // A line under the column captions where the user types a new row;
+    // Enter stores it through the bound recordset, after FillNewRow has let
+    // the owner fill what the user does not type. As a line number it is
+    // kNewRowLine, which names no record.
+    static constexpr int kNewRowLine = -1;
+    void setNewRowLine(bool on);
+    bool hasNewRowLine() const { return newRow_ != nullptr; }
+    QTableView* newRowView() const;
+    // Stores the typed row and logs it as added; false when nothing was
+    // typed or the database refused it (the typing then stays).
+    bool commitNewRow();
+    // Writes a value into a cell of the current line, the new-row line too.
+    bool setCurrentValue(int column, const QVariant& v);
+
+    // --- custom editing (newrow.cpp)
+    // The owner's control that edits custom columns: the grid gives it the
+    // keys and ends the edit on Enter (stored), Escape (dropped) or when the
+    // focus leaves it (stored).
+    void setCustomEditControl(QWidget* control);
+    QWidget* customEditControl() const { return customControl_; }
+    bool customEditOpen() const;
+    void endCustomEdit(bool store, bool submitRow = false);
 
     // --- hit-test (points in this widget's coordinates)
     int hitTest(const QPoint& pos) const;
@@ -202,11 +238,8 @@ public:
     int rowAt(const QPoint& pos) const;      // 0 when none
     QPoint cellCenter(int row, int column) const;
 
-    // --- report
+    // --- report (laid out on pages and printed by views/report)
     ReportModel reportModel() const;
-    // Shows this grid's printed report on a preview surface; the surface
-    // follows later changes of the page header.
-    void showPrintPreview(QPrintPreviewWidget* surface);
 
     QTableView* tableView() const { return table_; }
     QListView* cardView() const { return cards_; }
@@ -220,6 +253,15 @@ signals:
     void currentRowChanged(int row);
     // An edit was refused: the text did not convert or the column is locked.
     void editRejected(int row, int column, const QString& text);
+    // The new-row line is about to be stored: the owner may fill cells of
+    // the current line (the new row) with setCurrentValue.
+    void FillNewRow();
+    // A custom column's edit: load the cell into the owner's control, show
+    // it over the cell (x, y, width, height in twips from the grid's top
+    // left) or hide it, and store the control's value into the cell.
+    void LoadCustomEdit(int column);
+    void ShowCustomEdit(int column, int x, int y, int width, int height, bool show);
+    void StoreCustomEdit(int column);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -228,6 +270,7 @@ private:
     friend class GridModel;
     friend class GridDelegate;
     friend class CardDelegate;
+    friend class NewRowLine;
 
     struct ColumnSettings {
         QString field;
@@ -245,16 +288,21 @@ private:
     };
 
     bool validColumn(int column) const;
+    // The caption as the header shows it: on two lines when one is too wide.
+    QString shownCaption(int column) const;
     int firstVisibleColumn() const;   // 0 when every column is hidden
     ColumnSettings* col(int column);
     const ColumnSettings* col(int column) const;
     void applyColumns();
     void applyLayout();
-    void rebuild();
+    // Gathers the rows anew; the current row stays on its record when the
+    // records themselves are the same (an edit moved one to another group).
+    void rebuild(bool followRecord = false);
     void onRowChanged(int row);
     void scheduleRebuild();
     void logEdit(int record, int column);
     void emitCurrentRow();
+    void setCurrentCell(int row, int column);   // column 0: the first shown
     QPoint toViewport(const QPoint& pos) const;
 
     ado::RecordsetPtr rs_;
@@ -275,6 +323,7 @@ private:
     int lastCurrent_ = 0;
     bool blockCurrentSignal_ = false;
     bool inEdit_ = false;
+    QString lastEditError_;
     bool rebuildPending_ = false;
     bool applyingColumns_ = false;
     mutable QVector<QString> totalsCache_;
@@ -285,7 +334,9 @@ private:
     QStackedWidget* stack_ = nullptr;
     QTableView* table_ = nullptr;
     QListView* cards_ = nullptr;
-    QPointer<QPrintPreviewWidget> preview_;
+    NewRowLine* newRow_ = nullptr;
+    QPointer<QWidget> customControl_;
+    QObject* customWatch_ = nullptr;
 };
 
 }  // namespace grid
