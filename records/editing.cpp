@@ -221,9 +221,16 @@ bool storedMoment(const QVariant& stored, QDateTime& out)
 {
     if (stored.isNull())
         return false;
-    QDateTime dt = stored.toDateTime();
-    if (!dt.isValid() && !ado::convert::parseDateTime(stored.toString(), dt))
-        return false;
+    // Stored text is read as the wall clock it is, never through the local zone.
+    QDateTime dt;
+    if (stored.typeId() == QMetaType::QString) {
+        if (!ado::convert::parseDateTime(stored.toString(), dt))
+            return false;
+    } else {
+        dt = ado::convert::wallClock(stored.toDateTime());
+        if (!dt.isValid())
+            return false;
+    }
     out = dt;
     return true;
 }
