@@ -117,13 +117,7 @@ public:
 
 // ---------------------------------------------------------------- guests and invitations
 
-// Guest-party editor, modeless: "New" or "Edit" with curRec the GUEST_ID.
-class frmGuestDetail : public pending::PendingEditor<frmGuestDetail> {
-public:
-    frmGuestDetail() : PendingEditor("frmGuestDetail", "Guest and Group", &frmGuestDetail::curMode, &frmGuestDetail::curRec) {}
-    QString curMode;
-    qlonglong curRec = 0;
-};
+#include "guests/frmGuestDetail.h"
 
 class frmImportData : public pending::Pending<frmImportData> {
 public:

@@ -39,6 +39,24 @@ bool recordExists(const QString& table, qint64 key)
                .toLongLong() > 0;
 }
 
+bool checkStored(const QString& table, qint64 key, QWidget* owner)
+{
+    if (recordExists(table, key))
+        return true;
+    ui::MsgBox(kDeletedMeanwhile, ui::vbExclamation | ui::vbOKOnly, QString(), owner);
+    return false;
+}
+
+bool ignoreErrors(const std::function<void()>& step)
+{
+    try {
+        step();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 QStringList columnTexts(const QString& sql, const ado::Params& params)
 {
     ado::Recordset rs;
@@ -51,6 +69,30 @@ QStringList columnTexts(const QString& sql, const ado::Params& params)
     return out;
 }
 
+QStringList fieldTexts(const QString& sql, const QString& field, const ado::Params& params)
+{
+    ado::Recordset rs;
+    rs.Open(sql, gConn, ado::adOpenStatic, ado::adLockReadOnly, params);
+    QStringList out;
+    for (; !rs.EOF_(); rs.MoveNext()) {
+        const QVariant v = rs.value(field);
+        if (!v.isNull())
+            out << v.toString();
+    }
+    return out;
+}
+
+void showText(QComboBox* box, const QString& text)
+{
+    if (!box)
+        return;
+    const int at = box->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (at >= 0)
+        box->setCurrentIndex(at);
+    else if (box->isEditable())
+        box->setEditText(text);
+}
+
 void fillList(QComboBox* box, const QStringList& items, bool keepText, const QStringList& leading)
 {
     if (!box)
@@ -58,15 +100,26 @@ void fillList(QComboBox* box, const QStringList& items, bool keepText, const QSt
     const QString shown = box->currentText();
     box->clear();
     box->addItems(leading + items);
-    if (keepText) {
-        const int at = box->findText(shown, Qt::MatchFixedString | Qt::MatchCaseSensitive);
-        if (at >= 0)
-            box->setCurrentIndex(at);
-        else if (box->isEditable())
-            box->setEditText(shown);
-    } else if (box->count() > 0) {
+    if (keepText)
+        showText(box, shown);
+    else if (box->count() > 0)
         box->setCurrentIndex(0);
-    }
+}
+
+void refillList(QComboBox* box, const QStringList& items, const QString& listMode)
+{
+    if (!box)
+        return;
+    if (lookupListEdited(listMode))
+        box->setEditText(QString());
+    const QString shown = box->currentText();
+    box->clear();
+    box->addItems(items);
+    // An empty box stays empty even when the list holds an empty entry.
+    if (shown.isEmpty())
+        box->setEditText(QString());
+    else
+        showText(box, shown);
 }
 
 bool lookupListEdited(const QString& listMode)

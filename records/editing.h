@@ -32,9 +32,19 @@ bool saveAll(const std::function<void()>& steps, QWidget* owner = nullptr);
 // Whether the row of that key is still there (another window or copy may
 // have deleted it while an editor had it open).
 bool recordExists(const QString& table, qint64 key);
+inline const char* kDeletedMeanwhile = "This record was deleted while it was open here, so nothing was saved.";
+// The same, telling the user when it is gone that nothing was saved.
+bool checkStored(const QString& table, qint64 key, QWidget* owner = nullptr);
+
+// Runs one step of a procedure that goes on past failures: an error is
+// passed over without a message. False when the step failed.
+bool ignoreErrors(const std::function<void()>& step);
 
 // The first column of every row of a query, "" for NULL.
 QStringList columnTexts(const QString& sql, const ado::Params& params = {});
+// One field of every row of a query, by name, in query order; rows where it
+// holds no text are left out.
+QStringList fieldTexts(const QString& sql, const QString& field, const ado::Params& params = {});
 
 // Fills an editable drop-down list: `leading` entries first (such as
 // "No Priority"), then the items. With keepText the box goes on showing the
@@ -44,6 +54,13 @@ void fillList(QComboBox* box, const QStringList& items, bool keepText, const QSt
 // Whether the lookup editor is now closing on the list of that key (its
 // callers' refills reset only that list's box).
 bool lookupListEdited(const QString& listMode);
+// The refill of a list whose box starts empty: the box keeps the text it
+// shows, unless its own list (listMode) was the one edited, which leaves it
+// empty.
+void refillList(QComboBox* box, const QStringList& items, const QString& listMode);
+// Shows a text in an editable drop-down list: its entry when the list holds
+// it, else the text itself.
+void showText(QComboBox* box, const QString& text);
 
 // A stored moment split over a date picker and a time picker, and joined
 // back into the stored form. A NULL or unreadable value leaves the pickers

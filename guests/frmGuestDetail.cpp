@@ -1,0 +1,576 @@
+#include "guests/frmGuestDetail.h"
+
+#include "app/frmMain.h"
+#include "app/modQVDatabase.h"
+#include "guests/frmNewSubguest.h"
+#include "platform/grid/gridex.h"
+#include "platform/twips.h"
+#include "platform/ui/textbox.h"
+#include "records/frmAddType.h"
+#include "records/frmDeleteSingle.h"
+#include "records/modSynchro.h"
+#include "views/refresh.h"
+#include "views/viewpattern.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QFont>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QTabBar>
+#include <QTimeEdit>
+
+using modQVDatabase::gConn;
+
+namespace {
+
+// The GUEST column of each Text1 box.
+constexpr std::array<const char*, 18> kTextColumns = {
+    "GUEST_PARTYNAME",  "GUEST_LNAME",    "GUEST_FNAME",          "GUEST_ADDRESS1",          "GUEST_ADDRESS2",
+    "GUEST_CITY",       "GUEST_STATE",    "GUEST_ZIP",            "GUEST_PHONE1",            "GUEST_PHONE2",
+    "GUEST_EMAIL",      "GUEST_TRAVELARRIVE", "GUEST_TRAVELDEPARTNOTES", "GUEST_TRAVELARRIVENOTES",
+    "GUEST_TRAVELDEPART", "GUEST_ACCOMPHONE", "GUEST_ACCOMNOTES", "GUEST_ACCOMPLACE"};
+
+// The GUEST column of each pair of pickers (0/1, 2/3, 4/5, 6/7).
+constexpr std::array<const char*, 4> kMomentColumns = {"GUEST_ACCOMARRIVETIME", "GUEST_ACCOMDEPARTTIME",
+                                                       "GUEST_TRAVELARRIVETIME", "GUEST_TRAVELDEPARTTIME"};
+
+const QString kSubguestQuery = QStringLiteral(
+    "SELECT SUBGUEST_FNAME AS [First], SUBGUEST_LNAME AS [Last], SUBGUEST_TITLE AS [Title], SUBGUEST_ID FROM "
+    "SUBGUEST WHERE GUEST_ID =");
+
+// Hands the moment a box loses the focus to the window, as long as the
+// focus moved within it (not to another window or a pop-up).
+class LostFocusWatch : public QObject {
+public:
+    LostFocusWatch(frmGuestDetail* form, int index, QObject* parent) : QObject(parent), form_(form), index_(index) {}
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::FocusOut && form_->isLoaded()) {
+            const Qt::FocusReason why = static_cast<QFocusEvent*>(e)->reason();
+            if (why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason)
+                ui::guarded([this] { form_->Text1_LostFocus(index_); });
+        }
+        return QObject::eventFilter(o, e);
+    }
+
+private:
+    frmGuestDetail* form_;
+    int index_;
+};
+
+// A field label at its place, naming the control it belongs to.
+QLabel* fieldLabel(const QString& text, QWidget* buddy, QWidget* parent, int left, int top, int width)
+{
+    auto* l = new QLabel(text, parent);
+    l->setGeometry(twipsRect(left, top + 30, width, 270));
+    l->setBuddy(buddy);
+    return l;
+}
+
+QComboBox* editableList(const char* name, QWidget* parent)
+{
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    return box;
+}
+
+QPushButton* button(const QString& caption, const char* name, QWidget* parent, const QRect& place)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);  // Enter in a box must not save or close
+    b->setGeometry(place);
+    return b;
+}
+
+// Rows of the three pages, in twips.
+constexpr int kRowTop = 150;
+constexpr int kRowPitch = 405;
+constexpr int kBoxHeight = 330;
+
+}  // namespace
+
+// ---------------------------------------------------------------- controls
+
+QString frmGuestDetail::text1(int index) const { return ui::boxText(Text1.at(index)); }
+void frmGuestDetail::setText1(int index, const QString& text) { ui::setBoxText(Text1.at(index), text); }
+QDateEdit* frmGuestDetail::datePicker(int pair) const { return static_cast<QDateEdit*>(DTPicker.at(2 * pair)); }
+QTimeEdit* frmGuestDetail::timePicker(int pair) const { return static_cast<QTimeEdit*>(DTPicker.at(2 * pair + 1)); }
+
+void frmGuestDetail::createControls()
+{
+    QDialog* w = window();
+    w->setWindowTitle("Guests and Groups");
+    w->setFixedSize(twipsToPixels(10200), twipsToPixels(6720));
+
+    for (int i = 0; i < 18; ++i) {
+        Text1[i] = ui::makeTextBox(nullptr, i == 12 || i == 13 || i == 16);
+        Text1[i]->setObjectName(QString("Text1_%1").arg(i));
+        Text1[i]->installEventFilter(new LostFocusWatch(this, i, Text1[i]));
+    }
+    for (int i = 0; i < 8; ++i) {
+        if (i % 2 == 0) {
+            auto* d = new QDateEdit;
+            d->setCalendarPopup(true);
+            d->setDisplayFormat("M/d/yyyy");
+            DTPicker[i] = d;
+        } else {
+            auto* t = new QTimeEdit;
+            t->setDisplayFormat("h:mm:ss AP");
+            DTPicker[i] = t;
+        }
+        DTPicker[i]->setObjectName(QString("DTPicker_%1").arg(i));
+    }
+
+    tabGuest = new QTabBar(w);
+    tabGuest->setObjectName("tabGuest");
+    for (const char* tab : {"General", "Travel", "Accomodations"})
+        tabGuest->addTab(tab);
+    tabGuest->setDrawBase(false);
+    tabGuest->setGeometry(twipsRect(120, 120, 5760, 375));
+    auto frame = [w](const char* name) {
+        auto* f = new QFrame(w);
+        f->setObjectName(name);
+        f->setFrameShape(QFrame::StyledPanel);
+        f->setGeometry(twipsRect(120, 480, 5760, 5520));
+        return f;
+    };
+    fraGuest = frame("fraGuest");
+    fraTravel = frame("fraTravel");
+    fraAccom = frame("fraAccom");
+    createGeneral();
+    createTravel();
+    createAccom();
+
+    Label4 = new QLabel("Subguests for this Party", w);
+    Label4->setObjectName("Label4");
+    QFont bold = Label4->font();
+    bold.setBold(true);
+    Label4->setFont(bold);
+    Label4->setGeometry(twipsRect(6060, 150, 4020, 285));
+    cmdAddSubguest = button("Add Subguest", "cmdAddSubguest", w, twipsRect(6060, 480, 1560, 375));
+    cmdDeleteSubguest = button("Delete Subguest", "cmdDeleteSubguest", w, twipsRect(7740, 480, 1560, 375));
+    GridSubguest = new grid::GridEX(w);
+    GridSubguest->setObjectName("GridSubguest");
+    GridSubguest->setGeometry(twipsRect(6060, 960, 4020, 5040));
+    cmdAdd = button("Save", "cmdAdd", w, twipsRect(7500, 6180, 1215, 405));
+    cmdCancel = button("Close", "cmdCancel", w, twipsRect(8865, 6180, 1215, 405));
+
+    // Keyboard order; the boxes of the pages not shown are skipped.
+    QList<QWidget*> order = {Text1[0], cmbCategory, cmdAddCategory, cmbTitle, cmdAddTitle, Text1[2], Text1[1]};
+    for (int i = 3; i <= 10; ++i)
+        order << Text1[i];
+    order << Text1[11] << DTPicker[4] << DTPicker[5] << Text1[13] << Text1[14] << DTPicker[6] << DTPicker[7]
+          << Text1[12];
+    order << Text1[17] << Text1[15] << DTPicker[0] << DTPicker[1] << DTPicker[2] << DTPicker[3] << Text1[16];
+    order << cmdAddSubguest << cmdDeleteSubguest << cmdCancel << cmdAdd << tabGuest << GridSubguest;
+    for (int i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+
+    auto on = [w](auto* sender, auto signal, auto handler) {
+        QObject::connect(sender, signal, w, [handler] { ui::guarded(handler); });
+    };
+    on(cmdAdd, &QPushButton::clicked, [this] { cmdAdd_Click(); });
+    on(cmdCancel, &QPushButton::clicked, [this] { cmdCancel_Click(); });
+    on(cmdAddSubguest, &QPushButton::clicked, [this] { cmdAddSubguest_Click(); });
+    on(cmdDeleteSubguest, &QPushButton::clicked, [this] { cmdDeleteSubguest_Click(); });
+    on(cmdAddCategory, &QPushButton::clicked, [this] { cmdAddCategory_Click(); });
+    on(cmdAddTitle, &QPushButton::clicked, [this] { cmdAddTitle_Click(); });
+    on(GridSubguest, &grid::GridEX::doubleClicked, [this] { GridSubguest_DblClick(); });
+    on(tabGuest, &QTabBar::currentChanged, [this] { tabGuest_Click(); });
+
+    procs_.set("frmGuestDetail.GetTitles", [this] { GetTitles(); });
+    procs_.set("frmGuestDetail.GetCategories", [this] { GetCategories(); });
+    procs_.set("frmGuestDetail.RefreshSubguests", [this] { RefreshSubguests(); });
+}
+
+void frmGuestDetail::createGeneral()
+{
+    QFrame* f = fraGuest;
+    constexpr int labelLeft = 120, labelWidth = 1320, boxLeft = 1500, boxWidth = 3960;
+    int top = kRowTop;
+    auto row = [&](const char* label, QWidget* box, int width) {
+        box->setParent(f);
+        box->setGeometry(twipsRect(boxLeft, top, width, kBoxHeight));
+        fieldLabel(label, box, f, labelLeft, top, labelWidth);
+        top += kRowPitch;
+    };
+    row("Party Name:", Text1[0], boxWidth);
+    cmbCategory = editableList("cmbCategory", f);
+    cmdAddCategory = button("Edit", "cmdAddCategory", f, twipsRect(4620, top, 840, kBoxHeight));
+    row("Category:", cmbCategory, 3000);
+    cmbTitle = editableList("cmbTitle", f);
+    cmdAddTitle = button("Edit", "cmdAddTitle", f, twipsRect(4620, top, 840, kBoxHeight));
+    row("Title:", cmbTitle, 3000);
+    row("First Name:", Text1[2], boxWidth);
+    row("Last Name:", Text1[1], boxWidth);
+    row("Address:", Text1[3], boxWidth);
+    row("Address:", Text1[4], boxWidth);
+    row("City:", Text1[5], boxWidth);
+    row("State/Prov.", Text1[6], 1500);
+    row("ZIP/Postal Code", Text1[7], 1800);
+    row("Phone", Text1[8], 2400);
+    row("Phone", Text1[9], 2400);
+    row("E-Mail", Text1[10], boxWidth);
+}
+
+void frmGuestDetail::createTravel()
+{
+    QFrame* f = fraTravel;
+    constexpr int labelLeft = 120, labelWidth = 1500, boxLeft = 1680, boxWidth = 3780, notesHeight = 1050;
+    int top = kRowTop;
+    auto row = [&](const char* label, QWidget* box, int width, int height = kBoxHeight) {
+        box->setParent(f);
+        box->setGeometry(twipsRect(boxLeft, top, width, height));
+        fieldLabel(label, box, f, labelLeft, top, labelWidth);
+        top += height + kRowPitch - kBoxHeight;
+    };
+    row("Arrive Method:", Text1[11], boxWidth);
+    row("Arrive Date:", DTPicker[4], 1800);
+    row("Arrive Time:", DTPicker[5], 1800);
+    row("Arrive Notes:", Text1[13], boxWidth, notesHeight);
+    top += 150;
+    row("Depart Method:", Text1[14], boxWidth);
+    row("Depart Date:", DTPicker[6], 1800);
+    row("Depart Time:", DTPicker[7], 1800);
+    row("Depart Notes:", Text1[12], boxWidth, notesHeight);
+}
+
+void frmGuestDetail::createAccom()
+{
+    QFrame* f = fraAccom;
+    constexpr int labelLeft = 120, labelWidth = 2040, boxLeft = 2220, boxWidth = 3240;
+    int top = kRowTop;
+    auto row = [&](const char* label, QWidget* box, int width, int height = kBoxHeight) {
+        box->setParent(f);
+        box->setGeometry(twipsRect(boxLeft, top, width, height));
+        fieldLabel(label, box, f, labelLeft, top, labelWidth);
+        top += height + kRowPitch - kBoxHeight;
+    };
+    row("Accomodation Location:", Text1[17], boxWidth);
+    row("Phone:", Text1[15], 2400);
+    row("Arrive Date:", DTPicker[0], 1800);
+    row("Arrive Time:", DTPicker[1], 1800);
+    row("Depart Date:", DTPicker[2], 1800);
+    row("Depart Time:", DTPicker[3], 1800);
+    row("Notes", Text1[16], boxWidth, 2400);
+}
+
+void frmGuestDetail::releaseControls()
+{
+    procs_.clear();
+    tabGuest = nullptr;
+    fraGuest = fraTravel = fraAccom = nullptr;
+    Text1.fill(nullptr);
+    DTPicker.fill(nullptr);
+    cmbCategory = cmbTitle = nullptr;
+    cmdAddCategory = cmdAddTitle = nullptr;
+    Label4 = nullptr;
+    cmdAddSubguest = cmdDeleteSubguest = nullptr;
+    GridSubguest = nullptr;
+    cmdAdd = cmdCancel = nullptr;
+}
+
+void frmGuestDetail::captureVariables()
+{
+    keptMode_ = curMode;
+    keptRec_ = curRec;
+}
+
+void frmGuestDetail::restoreVariables()
+{
+    curMode = keptMode_;
+    curRec = keptRec_;
+}
+
+// ---------------------------------------------------------------- load
+
+void frmGuestDetail::Form_Load()
+{
+    ClearFields();
+    GetTitles();
+    GetCategories();
+    if (curMode == "New") {
+        window()->setWindowTitle("New Guest and Group");
+        cmdAdd->setText("Add New");
+    } else if (curMode == "Edit") {
+        window()->setWindowTitle("Edit Guest and Group");
+        cmdAdd->setText("Update");
+        LoadGuest();
+    }
+    window()->raise();
+    tabGuest->setCurrentIndex(0);
+    tabGuest_Click();
+    Text1[0]->setFocus();
+}
+
+void frmGuestDetail::ClearFields()
+{
+    for (int i = 0; i < 18; ++i)
+        setText1(i, QString());
+    const QDate today = QDate::currentDate();
+    for (int pair = 0; pair < 4; ++pair) {
+        datePicker(pair)->setDate(today);
+        timePicker(pair)->setTime(QTime(12, 0));
+    }
+    cmbTitle->setEditText(QString());
+    cmbCategory->setEditText(QString());
+}
+
+void frmGuestDetail::GetTitles()
+{
+    if (!isLoaded())
+        return;
+    QStringList titles;
+    editing::ignoreErrors([&] { titles = editing::fieldTexts("SELECT * FROM TITLES", "TITLE_TEXT"); });
+    editing::refillList(cmbTitle, titles, "Titles");
+}
+
+void frmGuestDetail::GetCategories()
+{
+    if (!isLoaded())
+        return;
+    QStringList types;
+    editing::ignoreErrors([&] { types = editing::fieldTexts("SELECT * FROM GUESTTYPE", "GUESTTYPE_TEXT"); });
+    editing::refillList(cmbCategory, types, "GuestTypes");
+}
+
+void frmGuestDetail::LoadGuest()
+{
+    const QString key = QString::number(curRec);
+    editing::ignoreErrors([&] {
+        GISubGuestRS = ado::Recordset::create();
+        GISubGuestRS->Open(kSubguestQuery + key, gConn, ado::adOpenKeyset, ado::adLockOptimistic);
+    });
+    editing::ignoreErrors([&] {
+        GridSubguest->bind(GISubGuestRS);
+        for (int c = 1; c <= GridSubguest->columnCount(); ++c)
+            GridSubguest->setColumnEditType(c, grid::etReadOnly);
+        GridSubguest->setColumnHidden(4);
+        GridSubguest->setColumnWidth(1, 1400);
+        GridSubguest->setColumnWidth(2, 1500);
+        GridSubguest->setColumnWidth(3, 800);
+    });
+    ado::Recordset rs;
+    if (!editing::ignoreErrors(
+            [&] { rs.Open("SELECT * FROM GUEST WHERE GUEST_ID =" + key, gConn, ado::adOpenKeyset, ado::adLockReadOnly); })
+        || rs.EOF_())
+        return;
+    // A column without a value leaves its control as cleared.
+    for (int i = 0; i < 18; ++i)
+        editing::ignoreErrors([&] {
+            const QVariant v = rs.value(kTextColumns[i]);
+            if (!v.isNull())
+                setText1(i, v.toString());
+        });
+    for (int pair = 0; pair < 4; ++pair)
+        editing::ignoreErrors([&] { editing::toPickers(rs.value(kMomentColumns[pair]), datePicker(pair), timePicker(pair)); });
+    editing::ignoreErrors([&] {
+        const QVariant category = rs.value("GUEST_CATEGORY");
+        if (!category.isNull())
+            editing::showText(cmbCategory, category.toString());
+        const QVariant title = rs.value("GUEST_TITLE");
+        if (!title.isNull())
+            editing::showText(cmbTitle, title.toString());
+    });
+}
+
+void frmGuestDetail::RefreshSubguests()
+{
+    if (isLoaded())
+        views::RefreshGrid(GridSubguest, GISubGuestRS);
+}
+
+// ---------------------------------------------------------------- save
+
+bool frmGuestDetail::SaveGuest()
+{
+    const QScopedValueRollback<bool> busy(saving_, true);
+
+    // Every control's text goes unchanged to its column; the data layer
+    // converts it to the column's type.
+    auto write = [this](ado::Recordset& rs) {
+        for (int i = 0; i <= 10; ++i)
+            rs.setValue(kTextColumns[i], text1(i));
+        rs.setValue("GUEST_CATEGORY", cmbCategory->currentText());
+        rs.setValue("GUEST_TITLE", cmbTitle->currentText());
+        for (int i = 11; i < 18; ++i)
+            rs.setValue(kTextColumns[i], text1(i));
+        for (int pair = 0; pair < 4; ++pair)
+            rs.setValue(kMomentColumns[pair], editing::fromPickers(datePicker(pair), timePicker(pair)));
+    };
+
+    if (curMode == "Edit") {
+        return editing::saveAll(
+            [&] {
+                ado::Recordset rs;
+                rs.Open("SELECT * FROM GUEST WHERE GUEST_ID = " + QString::number(curRec), gConn, ado::adOpenKeyset,
+                        ado::adLockOptimistic);
+                if (rs.EOF_())
+                    return;
+                write(rs);
+                modSynchro::LogChange("GUEST", rs.value("GUEST_ID").toLongLong(), modSynchro::Changed);
+                rs.Update();
+            },
+            widget());
+    }
+
+    // A new party and its first person, made from the party's own name.
+    qint64 party = 0;
+    const bool saved = editing::saveAll(
+        [&] {
+            ado::Recordset rs;
+            rs.Open("SELECT * FROM GUEST", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
+            rs.AddNew();
+            write(rs);
+            party = rs.value("GUEST_ID").toLongLong();
+            modSynchro::LogChange("GUEST", party, modSynchro::Added);
+            rs.Update();
+
+            ado::Recordset first;
+            first.Open("SELECT * FROM SUBGUEST", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
+            first.AddNew();
+            first.setValue("GUEST_ID", party);
+            first.setValue("SUBGUEST_FNAME", text1(2));
+            first.setValue("SUBGUEST_LNAME", text1(1));
+            first.setValue("SUBGUEST_TITLE", cmbTitle->currentText());
+            first.setValue("SUBGUEST_PHONE", text1(8));
+            first.setValue("SUBGUEST_EMAIL", text1(10));
+            modSynchro::LogChange("SUBGUEST", first.value("SUBGUEST_ID").toLongLong(), modSynchro::Added);
+            first.Update();
+        },
+        widget());
+    if (saved)
+        curRec = party;
+    return saved;
+}
+
+bool frmGuestDetail::SaveNewParty()
+{
+    if (curMode == "Edit")
+        return true;
+    if (!SaveGuest())
+        return false;
+    // The captions stay those of a new party.
+    curMode = "Edit";
+    captureVariables();
+    LoadGuest();
+    return true;
+}
+
+void frmGuestDetail::Text1_LostFocus(int index)
+{
+    if (index == 1 && curMode == "New" && !saving_)
+        SaveNewParty();
+}
+
+// ---------------------------------------------------------------- buttons
+
+void frmGuestDetail::cmdAdd_Click()
+{
+    if (curMode == "Edit" && !editing::checkStored("GUEST", curRec, widget())) {
+        Unload();
+        return;
+    }
+    if (SaveGuest())
+        Unload();
+}
+
+void frmGuestDetail::cmdCancel_Click()
+{
+    Unload();
+}
+
+void frmGuestDetail::Form_Unload(bool&)
+{
+    views::RefreshMainGrid(frmMain::instance().PeopleRS);
+}
+
+void frmGuestDetail::tabGuest_Click()
+{
+    const int index = tabGuest->currentIndex() + 1;
+    QFrame* chosen = index == 1 ? fraGuest : index == 2 ? fraTravel : index == 3 ? fraAccom : nullptr;
+    if (!chosen)
+        return;
+    // Only the chosen page shows, so the keyboard never reaches a hidden box.
+    for (QFrame* f : {fraGuest, fraTravel, fraAccom})
+        f->setVisible(f == chosen);
+    chosen->raise();
+}
+
+qint64 frmGuestDetail::GetSelectedSubguestID()
+{
+    qint64 id = 0;
+    editing::ignoreErrors([&] {
+        int row = GridSubguest->currentRow();
+        if (GridSubguest->rowKind(row) != grid::RowKind::Record)
+            ++row;
+        if (GridSubguest->rowKind(row) == grid::RowKind::Record)
+            id = GridSubguest->value(row, 4).toLongLong();
+    });
+    return id;
+}
+
+void frmGuestDetail::cmdAddSubguest_Click()
+{
+    // A person is only ever added to a party that is stored.
+    if (!SaveNewParty())
+        return;
+    frmNewSubguest& s = frmNewSubguest::instance();
+    s.curMode = "Add";
+    s.guestID = curRec;
+    s.groupName = text1(0);
+    s.guestLastName = text1(1);
+    s.Show(ui::vbModeless);
+}
+
+void frmGuestDetail::GridSubguest_DblClick()
+{
+    frmNewSubguest& s = frmNewSubguest::instance();
+    if (s.isLoaded()) {
+        // The person editor is open on an addition: it keeps it.
+        s.Show(ui::vbModeless);
+        return;
+    }
+    s.curMode = "Edit";
+    s.subguestID = GetSelectedSubguestID();
+    s.groupName = text1(0);
+    s.Show(ui::vbModal, this);
+}
+
+void frmGuestDetail::cmdDeleteSubguest_Click()
+{
+    if (!SaveNewParty())
+        return;
+    const int row = GridSubguest->currentRow();
+    if (GridSubguest->rowKind(row) != grid::RowKind::Record)
+        return;
+    frmDeleteSingle& d = frmDeleteSingle::instance();
+    d.delID = GridSubguest->value(row, 4).toLongLong();
+    d.delString = GridSubguest->value(row, 1).toString() + " " + GridSubguest->value(row, 2).toString();
+    d.delMode = "SubguestFromDetail";
+    d.Show(ui::vbModeless);
+}
+
+void frmGuestDetail::cmdAddCategory_Click()
+{
+    frmAddType& t = frmAddType::instance();
+    t.fromForm = "Guest";
+    t.curMode = "GuestTypes";
+    t.Show(ui::vbModeless);
+}
+
+void frmGuestDetail::cmdAddTitle_Click()
+{
+    frmAddType& t = frmAddType::instance();
+    t.fromForm = "Guest";
+    t.curMode = "Titles";
+    t.Show(ui::vbModeless);
+}
