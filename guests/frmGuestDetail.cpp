@@ -194,7 +194,7 @@ void frmGuestDetail::createControls()
 void frmGuestDetail::createGeneral()
 {
     QFrame* f = fraGuest;
-    constexpr int labelLeft = 120, labelWidth = 1320, boxLeft = 1500, boxWidth = 3960;
+    constexpr int labelLeft = 120, labelWidth = 1560, boxLeft = 1740, boxWidth = 3720;
     int top = kRowTop;
     auto row = [&](const char* label, QWidget* box, int width) {
         box->setParent(f);
@@ -205,10 +205,10 @@ void frmGuestDetail::createGeneral()
     row("Party Name:", Text1[0], boxWidth);
     cmbCategory = editableList("cmbCategory", f);
     cmdAddCategory = button("Edit", "cmdAddCategory", f, twipsRect(4620, top, 840, kBoxHeight));
-    row("Category:", cmbCategory, 3000);
+    row("Category:", cmbCategory, 2760);
     cmbTitle = editableList("cmbTitle", f);
     cmdAddTitle = button("Edit", "cmdAddTitle", f, twipsRect(4620, top, 840, kBoxHeight));
-    row("Title:", cmbTitle, 3000);
+    row("Title:", cmbTitle, 2760);
     row("First Name:", Text1[2], boxWidth);
     row("Last Name:", Text1[1], boxWidth);
     row("Address:", Text1[3], boxWidth);
@@ -246,7 +246,7 @@ void frmGuestDetail::createTravel()
 void frmGuestDetail::createAccom()
 {
     QFrame* f = fraAccom;
-    constexpr int labelLeft = 120, labelWidth = 2040, boxLeft = 2220, boxWidth = 3240;
+    constexpr int labelLeft = 120, labelWidth = 2340, boxLeft = 2460, boxWidth = 3000;
     int top = kRowTop;
     auto row = [&](const char* label, QWidget* box, int width, int height = kBoxHeight) {
         box->setParent(f);

@@ -58,6 +58,19 @@ TEST_F(Editing, ListsKeepTheShownTextOnlyWhenAsked)
     db().Execute("INSERT INTO PRIORITY (PRIORITY_TEXT) VALUES (NULL)");
     const QStringList texts = editing::columnTexts("SELECT PRIORITY_TEXT FROM PRIORITY ORDER BY PRIORITY_TEXT");
     EXPECT_TRUE(texts.contains(QString()));
+    EXPECT_EQ(editing::fieldTexts("SELECT * FROM PRIORITY ORDER BY PRIORITY_TEXT", "priority_text"),
+              texts.mid(1)) << "rows without a text are left out";
+
+    // A list whose box starts empty stays empty, and keeps a typed text, when refilled.
+    QComboBox empty;
+    empty.setEditable(true);
+    editing::refillList(&empty, {"", "Mr.", "Mrs."}, "Titles");
+    EXPECT_EQ(empty.currentText(), "");
+    empty.setEditText("Sir");
+    editing::refillList(&empty, {"Mr.", "Mrs."}, "Titles");
+    EXPECT_EQ(empty.currentText(), "Sir");
+    editing::showText(&empty, "Mrs.");
+    EXPECT_EQ(empty.currentIndex(), 1);
 }
 
 TEST_F(Editing, PickersSplitAndJoinTheStoredMoment)
