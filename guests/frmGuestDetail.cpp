@@ -5,7 +5,7 @@
 #include "guests/frmNewSubguest.h"
 #include "platform/grid/gridex.h"
 #include "platform/twips.h"
-#include "platform/ui/textbox.h"
+#include "platform/ui/controls.h"
 #include "records/frmAddType.h"
 #include "records/frmDeleteSingle.h"
 #include "records/modSynchro.h"
@@ -72,28 +72,27 @@ QLabel* fieldLabel(const QString& text, QWidget* buddy, QWidget* parent, int lef
     return l;
 }
 
-QComboBox* editableList(const char* name, QWidget* parent)
-{
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    return box;
-}
-
-QPushButton* button(const QString& caption, const char* name, QWidget* parent, const QRect& place)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);  // Enter in a box must not save or close
-    b->setGeometry(place);
-    return b;
-}
-
 // Rows of the three pages, in twips.
-constexpr int kRowTop = 150;
-constexpr int kRowPitch = 405;
 constexpr int kBoxHeight = 330;
+constexpr int kRowGap = 75;
+constexpr int kPickerWidth = 1800;
+
+// Lays out a page top to bottom: a label on the left, its control beside it.
+struct PageRows {
+    QWidget* page;
+    int labelWidth;
+    int boxWidth;  // the width of a control that names none
+    int top = 150;
+    void row(const char* label, QWidget* box, int width = 0, int height = kBoxHeight)
+    {
+        constexpr int labelLeft = 120;
+        const int boxLeft = labelLeft + labelWidth + 60;
+        box->setParent(page);
+        box->setGeometry(twipsRect(boxLeft, top, width ? width : boxWidth, height));
+        fieldLabel(label, box, page, labelLeft, top, labelWidth);
+        top += height + kRowGap;
+    }
+};
 
 }  // namespace
 
@@ -155,13 +154,13 @@ void frmGuestDetail::createControls()
     bold.setBold(true);
     Label4->setFont(bold);
     Label4->setGeometry(twipsRect(6060, 150, 4020, 285));
-    cmdAddSubguest = button("Add Subguest", "cmdAddSubguest", w, twipsRect(6060, 480, 1560, 375));
-    cmdDeleteSubguest = button("Delete Subguest", "cmdDeleteSubguest", w, twipsRect(7740, 480, 1560, 375));
+    cmdAddSubguest = ui::makeButton("Add Subguest", "cmdAddSubguest", w, twipsRect(6060, 480, 1560, 375));
+    cmdDeleteSubguest = ui::makeButton("Delete Subguest", "cmdDeleteSubguest", w, twipsRect(7740, 480, 1560, 375));
     GridSubguest = new grid::GridEX(w);
     GridSubguest->setObjectName("GridSubguest");
     GridSubguest->setGeometry(twipsRect(6060, 960, 4020, 5040));
-    cmdAdd = button("Save", "cmdAdd", w, twipsRect(7500, 6180, 1215, 405));
-    cmdCancel = button("Close", "cmdCancel", w, twipsRect(8865, 6180, 1215, 405));
+    cmdAdd = ui::makeButton("Save", "cmdAdd", w, twipsRect(7500, 6180, 1215, 405));
+    cmdCancel = ui::makeButton("Close", "cmdCancel", w, twipsRect(8865, 6180, 1215, 405));
 
     // Keyboard order; the boxes of the pages not shown are skipped.
     QList<QWidget*> order = {Text1[0], cmbCategory, cmdAddCategory, cmbTitle, cmdAddTitle, Text1[2], Text1[1]};
@@ -193,74 +192,51 @@ void frmGuestDetail::createControls()
 
 void frmGuestDetail::createGeneral()
 {
-    QFrame* f = fraGuest;
-    constexpr int labelLeft = 120, labelWidth = 1560, boxLeft = 1740, boxWidth = 3720;
-    int top = kRowTop;
-    auto row = [&](const char* label, QWidget* box, int width) {
-        box->setParent(f);
-        box->setGeometry(twipsRect(boxLeft, top, width, kBoxHeight));
-        fieldLabel(label, box, f, labelLeft, top, labelWidth);
-        top += kRowPitch;
-    };
-    row("Party Name:", Text1[0], boxWidth);
-    cmbCategory = editableList("cmbCategory", f);
-    cmdAddCategory = button("Edit", "cmdAddCategory", f, twipsRect(4620, top, 840, kBoxHeight));
-    row("Category:", cmbCategory, 2760);
-    cmbTitle = editableList("cmbTitle", f);
-    cmdAddTitle = button("Edit", "cmdAddTitle", f, twipsRect(4620, top, 840, kBoxHeight));
-    row("Title:", cmbTitle, 2760);
-    row("First Name:", Text1[2], boxWidth);
-    row("Last Name:", Text1[1], boxWidth);
-    row("Address:", Text1[3], boxWidth);
-    row("Address:", Text1[4], boxWidth);
-    row("City:", Text1[5], boxWidth);
-    row("State/Prov.", Text1[6], 1500);
-    row("ZIP/Postal Code", Text1[7], 1800);
-    row("Phone", Text1[8], 2400);
-    row("Phone", Text1[9], 2400);
-    row("E-Mail", Text1[10], boxWidth);
+    PageRows page{fraGuest, 1560, 3720};
+    page.row("Party Name:", Text1[0]);
+    cmbCategory = ui::makeEditableList("cmbCategory", fraGuest);
+    cmdAddCategory = ui::makeButton("Edit", "cmdAddCategory", fraGuest, twipsRect(4620, page.top, 840, kBoxHeight));
+    page.row("Category:", cmbCategory, 2760);
+    cmbTitle = ui::makeEditableList("cmbTitle", fraGuest);
+    cmdAddTitle = ui::makeButton("Edit", "cmdAddTitle", fraGuest, twipsRect(4620, page.top, 840, kBoxHeight));
+    page.row("Title:", cmbTitle, 2760);
+    page.row("First Name:", Text1[2]);
+    page.row("Last Name:", Text1[1]);
+    page.row("Address:", Text1[3]);
+    page.row("Address:", Text1[4]);
+    page.row("City:", Text1[5]);
+    page.row("State/Prov.", Text1[6], 1500);
+    page.row("ZIP/Postal Code", Text1[7], 1800);
+    page.row("Phone", Text1[8], 2400);
+    page.row("Phone", Text1[9], 2400);
+    page.row("E-Mail", Text1[10]);
 }
 
 void frmGuestDetail::createTravel()
 {
-    QFrame* f = fraTravel;
-    constexpr int labelLeft = 120, labelWidth = 1500, boxLeft = 1680, boxWidth = 3780, notesHeight = 1050;
-    int top = kRowTop;
-    auto row = [&](const char* label, QWidget* box, int width, int height = kBoxHeight) {
-        box->setParent(f);
-        box->setGeometry(twipsRect(boxLeft, top, width, height));
-        fieldLabel(label, box, f, labelLeft, top, labelWidth);
-        top += height + kRowPitch - kBoxHeight;
-    };
-    row("Arrive Method:", Text1[11], boxWidth);
-    row("Arrive Date:", DTPicker[4], 1800);
-    row("Arrive Time:", DTPicker[5], 1800);
-    row("Arrive Notes:", Text1[13], boxWidth, notesHeight);
-    top += 150;
-    row("Depart Method:", Text1[14], boxWidth);
-    row("Depart Date:", DTPicker[6], 1800);
-    row("Depart Time:", DTPicker[7], 1800);
-    row("Depart Notes:", Text1[12], boxWidth, notesHeight);
+    constexpr int notesHeight = 1050;
+    PageRows page{fraTravel, 1500, 3780};
+    page.row("Arrive Method:", Text1[11]);
+    page.row("Arrive Date:", DTPicker[4], kPickerWidth);
+    page.row("Arrive Time:", DTPicker[5], kPickerWidth);
+    page.row("Arrive Notes:", Text1[13], 0, notesHeight);
+    page.top += 150;
+    page.row("Depart Method:", Text1[14]);
+    page.row("Depart Date:", DTPicker[6], kPickerWidth);
+    page.row("Depart Time:", DTPicker[7], kPickerWidth);
+    page.row("Depart Notes:", Text1[12], 0, notesHeight);
 }
 
 void frmGuestDetail::createAccom()
 {
-    QFrame* f = fraAccom;
-    constexpr int labelLeft = 120, labelWidth = 2340, boxLeft = 2460, boxWidth = 3000;
-    int top = kRowTop;
-    auto row = [&](const char* label, QWidget* box, int width, int height = kBoxHeight) {
-        box->setParent(f);
-        box->setGeometry(twipsRect(boxLeft, top, width, height));
-        fieldLabel(label, box, f, labelLeft, top, labelWidth);
-        top += height + kRowPitch - kBoxHeight;
-    };
-    row("Accomodation Location:", Text1[17], boxWidth);
-    row("Phone:", Text1[15], 2400);
-    row("Arrive Date:", DTPicker[0], 1800);
-    row("Arrive Time:", DTPicker[1], 1800);
-    row("Depart Date:", DTPicker[2], 1800);
-    row("Depart Time:", DTPicker[3], 1800);
-    row("Notes", Text1[16], boxWidth, 2400);
+    PageRows page{fraAccom, 2340, 3000};
+    page.row("Accomodation Location:", Text1[17]);
+    page.row("Phone:", Text1[15], 2400);
+    page.row("Arrive Date:", DTPicker[0], kPickerWidth);
+    page.row("Arrive Time:", DTPicker[1], kPickerWidth);
+    page.row("Depart Date:", DTPicker[2], kPickerWidth);
+    page.row("Depart Time:", DTPicker[3], kPickerWidth);
+    page.row("Notes", Text1[16], 0, 2400);
 }
 
 void frmGuestDetail::releaseControls()
@@ -328,18 +304,14 @@ void frmGuestDetail::GetTitles()
 {
     if (!isLoaded())
         return;
-    QStringList titles;
-    editing::ignoreErrors([&] { titles = editing::fieldTexts("SELECT * FROM TITLES", "TITLE_TEXT"); });
-    editing::refillList(cmbTitle, titles, "Titles");
+    editing::refillList(cmbTitle, "SELECT * FROM TITLES", "TITLE_TEXT", "Titles");
 }
 
 void frmGuestDetail::GetCategories()
 {
     if (!isLoaded())
         return;
-    QStringList types;
-    editing::ignoreErrors([&] { types = editing::fieldTexts("SELECT * FROM GUESTTYPE", "GUESTTYPE_TEXT"); });
-    editing::refillList(cmbCategory, types, "GuestTypes");
+    editing::refillList(cmbCategory, "SELECT * FROM GUESTTYPE", "GUESTTYPE_TEXT", "GuestTypes");
 }
 
 void frmGuestDetail::LoadGuest()

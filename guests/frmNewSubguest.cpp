@@ -3,7 +3,7 @@
 #include "app/modQVDatabase.h"
 #include "guests/frmGuestDetail.h"
 #include "platform/twips.h"
-#include "platform/ui/textbox.h"
+#include "platform/ui/controls.h"
 #include "records/frmAddType.h"
 #include "records/modSynchro.h"
 
@@ -48,29 +48,18 @@ void frmNewSubguest::createControls()
         Label1[l]->setObjectName(QString("Label1_%1").arg(l));
         Label1[l]->setGeometry(twipsRect(labelLeft, 570 + 405 * row, labelWidth, 270));
     }
-    cmbTitles = new QComboBox(w);
-    cmbTitles->setObjectName("cmbTitles");
-    cmbTitles->setEditable(true);
-    cmbTitles->setInsertPolicy(QComboBox::NoInsert);
+    cmbTitles = ui::makeEditableList("cmbTitles", w);
     cmbTitles->setGeometry(twipsRect(boxLeft, 540, 2640, boxHeight));
     Label1[2]->setBuddy(cmbTitles);
-    cmdAddTitle = new QPushButton("Edit", w);
-    cmdAddTitle->setObjectName("cmdAddTitle");
-    cmdAddTitle->setGeometry(twipsRect(4080, 540, 960, boxHeight));
+    cmdAddTitle = ui::makeButton("Edit", "cmdAddTitle", w, twipsRect(4080, 540, 960, boxHeight));
     for (int i = 0; i < 5; ++i) {
         Text1[i] = ui::makeTextBox(w, i == 4);
         Text1[i]->setObjectName(QString("Text1_%1").arg(i));
         Text1[i]->setGeometry(twipsRect(boxLeft, 945 + 405 * i, boxWidth, i == 4 ? 1440 : boxHeight));
         Label1[i == 0 ? 0 : i == 1 ? 1 : i + 1]->setBuddy(Text1[i]);
     }
-    cmdAdd = new QPushButton("Add", w);
-    cmdAdd->setObjectName("cmdAdd");
-    cmdAdd->setGeometry(twipsRect(2520, 4230, 1215, 405));
-    cmdCancel = new QPushButton("Cancel", w);
-    cmdCancel->setObjectName("cmdCancel");
-    cmdCancel->setGeometry(twipsRect(3825, 4230, 1215, 405));
-    for (QPushButton* b : {cmdAddTitle, cmdAdd, cmdCancel})
-        b->setAutoDefault(false);
+    cmdAdd = ui::makeButton("Add", "cmdAdd", w, twipsRect(2520, 4230, 1215, 405));
+    cmdCancel = ui::makeButton("Cancel", "cmdCancel", w, twipsRect(3825, 4230, 1215, 405));
 
     QList<QWidget*> order = {cmdAddTitle, cmbTitles};
     for (QWidget* box : Text1)
@@ -135,9 +124,7 @@ void frmNewSubguest::GetTitles()
 {
     if (!isLoaded())
         return;
-    QStringList titles;
-    editing::ignoreErrors([&] { titles = editing::fieldTexts("SELECT * FROM TITLES", "TITLE_TEXT"); });
-    editing::refillList(cmbTitles, titles, "Titles");
+    editing::refillList(cmbTitles, "SELECT * FROM TITLES", "TITLE_TEXT", "Titles");
 }
 
 void frmNewSubguest::LoadSubguest()

@@ -82,6 +82,13 @@ QStringList fieldTexts(const QString& sql, const QString& field, const ado::Para
     return out;
 }
 
+void refillList(QComboBox* box, const QString& sql, const QString& field, const QString& listMode)
+{
+    QStringList items;
+    ignoreErrors([&] { items = fieldTexts(sql, field); });
+    refillList(box, items, listMode);
+}
+
 void showText(QComboBox* box, const QString& text)
 {
     if (!box)

@@ -58,6 +58,9 @@ bool lookupListEdited(const QString& listMode);
 // shows, unless its own list (listMode) was the one edited, which leaves it
 // empty.
 void refillList(QComboBox* box, const QStringList& items, const QString& listMode);
+// The same with the texts of one field of a query's rows ("SELECT * FROM
+// TITLES", "TITLE_TEXT"); a failing query leaves the list empty.
+void refillList(QComboBox* box, const QString& sql, const QString& field, const QString& listMode);
 // Shows a text in an editable drop-down list: its entry when the list holds
 // it, else the text itself.
 void showText(QComboBox* box, const QString& text);

@@ -1,7 +1,9 @@
-#include "platform/ui/textbox.h"
+#include "platform/ui/controls.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 
 namespace ui {
 
@@ -29,6 +31,24 @@ void setBoxText(QWidget* box, const QString& text)
         line->setText(text);
     else if (auto* lines = qobject_cast<QPlainTextEdit*>(box))
         lines->setPlainText(text);
+}
+
+QPushButton* makeButton(const QString& caption, const QString& name, QWidget* parent, const QRect& place)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    b->setGeometry(place);
+    return b;
+}
+
+QComboBox* makeEditableList(const QString& name, QWidget* parent)
+{
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    return box;
 }
 
 }  // namespace ui
