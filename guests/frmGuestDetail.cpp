@@ -67,7 +67,7 @@ private:
 QLabel* fieldLabel(const QString& text, QWidget* buddy, QWidget* parent, int left, int top, int width)
 {
     auto* l = new QLabel(text, parent);
-    l->setGeometry(twipsRect(left, top + 30, width, 270));
+    l->setGeometry(twips::rect(left, top + 30, width, 270));
     l->setBuddy(buddy);
     return l;
 }
@@ -88,7 +88,7 @@ struct PageRows {
         constexpr int labelLeft = 120;
         const int boxLeft = labelLeft + labelWidth + 60;
         box->setParent(page);
-        box->setGeometry(twipsRect(boxLeft, top, width ? width : boxWidth, height));
+        box->setGeometry(twips::rect(boxLeft, top, width ? width : boxWidth, height));
         fieldLabel(label, box, page, labelLeft, top, labelWidth);
         top += height + kRowGap;
     }
@@ -133,12 +133,12 @@ void frmGuestDetail::createControls()
     for (const char* tab : {"General", "Travel", "Accomodations"})
         tabGuest->addTab(tab);
     tabGuest->setDrawBase(false);
-    tabGuest->setGeometry(twipsRect(120, 120, 5760, 375));
+    tabGuest->setGeometry(twips::rect(120, 120, 5760, 375));
     auto frame = [w](const char* name) {
         auto* f = new QFrame(w);
         f->setObjectName(name);
         f->setFrameShape(QFrame::StyledPanel);
-        f->setGeometry(twipsRect(120, 480, 5760, 5520));
+        f->setGeometry(twips::rect(120, 480, 5760, 5520));
         return f;
     };
     fraGuest = frame("fraGuest");
@@ -153,14 +153,14 @@ void frmGuestDetail::createControls()
     QFont bold = Label4->font();
     bold.setBold(true);
     Label4->setFont(bold);
-    Label4->setGeometry(twipsRect(6060, 150, 4020, 285));
-    cmdAddSubguest = ui::makeButton("Add Subguest", "cmdAddSubguest", w, twipsRect(6060, 480, 1560, 375));
-    cmdDeleteSubguest = ui::makeButton("Delete Subguest", "cmdDeleteSubguest", w, twipsRect(7740, 480, 1560, 375));
+    Label4->setGeometry(twips::rect(6060, 150, 4020, 285));
+    cmdAddSubguest = ui::makeButton("Add Subguest", "cmdAddSubguest", w, twips::rect(6060, 480, 1560, 375));
+    cmdDeleteSubguest = ui::makeButton("Delete Subguest", "cmdDeleteSubguest", w, twips::rect(7740, 480, 1560, 375));
     GridSubguest = new grid::GridEX(w);
     GridSubguest->setObjectName("GridSubguest");
-    GridSubguest->setGeometry(twipsRect(6060, 960, 4020, 5040));
-    cmdAdd = ui::makeButton("Save", "cmdAdd", w, twipsRect(7500, 6180, 1215, 405));
-    cmdCancel = ui::makeButton("Close", "cmdCancel", w, twipsRect(8865, 6180, 1215, 405));
+    GridSubguest->setGeometry(twips::rect(6060, 960, 4020, 5040));
+    cmdAdd = ui::makeButton("Save", "cmdAdd", w, twips::rect(7500, 6180, 1215, 405));
+    cmdCancel = ui::makeButton("Close", "cmdCancel", w, twips::rect(8865, 6180, 1215, 405));
 
     // Keyboard order; the boxes of the pages not shown are skipped.
     QList<QWidget*> order = {Text1[0], cmbCategory, cmdAddCategory, cmbTitle, cmdAddTitle, Text1[2], Text1[1]};
@@ -195,10 +195,10 @@ void frmGuestDetail::createGeneral()
     PageRows page{fraGuest, 1560, 3720};
     page.row("Party Name:", Text1[0]);
     cmbCategory = ui::makeEditableList("cmbCategory", fraGuest);
-    cmdAddCategory = ui::makeButton("Edit", "cmdAddCategory", fraGuest, twipsRect(4620, page.top, 840, kBoxHeight));
+    cmdAddCategory = ui::makeButton("Edit", "cmdAddCategory", fraGuest, twips::rect(4620, page.top, 840, kBoxHeight));
     page.row("Category:", cmbCategory, 2760);
     cmbTitle = ui::makeEditableList("cmbTitle", fraGuest);
-    cmdAddTitle = ui::makeButton("Edit", "cmdAddTitle", fraGuest, twipsRect(4620, page.top, 840, kBoxHeight));
+    cmdAddTitle = ui::makeButton("Edit", "cmdAddTitle", fraGuest, twips::rect(4620, page.top, 840, kBoxHeight));
     page.row("Title:", cmbTitle, 2760);
     page.row("First Name:", Text1[2]);
     page.row("Last Name:", Text1[1]);

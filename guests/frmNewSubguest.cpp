@@ -36,7 +36,7 @@ void frmNewSubguest::createControls()
     QFont bold = lblGroupName->font();
     bold.setBold(true);
     lblGroupName->setFont(bold);
-    lblGroupName->setGeometry(twipsRect(120, 120, 4920, 300));
+    lblGroupName->setGeometry(twips::rect(120, 120, 4920, 300));
 
     constexpr int labelLeft = 120, labelWidth = 1200, boxLeft = 1380, boxWidth = 3660, boxHeight = 330;
     const char* captions[] = {"First Name:", "Last Name:", "Title:", "Phone:", "E-Mail", "Notes:"};
@@ -46,20 +46,20 @@ void frmNewSubguest::createControls()
         const int l = labelOfRow[row];
         Label1[l] = new QLabel(captions[l], w);
         Label1[l]->setObjectName(QString("Label1_%1").arg(l));
-        Label1[l]->setGeometry(twipsRect(labelLeft, 570 + 405 * row, labelWidth, 270));
+        Label1[l]->setGeometry(twips::rect(labelLeft, 570 + 405 * row, labelWidth, 270));
     }
     cmbTitles = ui::makeEditableList("cmbTitles", w);
-    cmbTitles->setGeometry(twipsRect(boxLeft, 540, 2640, boxHeight));
+    cmbTitles->setGeometry(twips::rect(boxLeft, 540, 2640, boxHeight));
     Label1[2]->setBuddy(cmbTitles);
-    cmdAddTitle = ui::makeButton("Edit", "cmdAddTitle", w, twipsRect(4080, 540, 960, boxHeight));
+    cmdAddTitle = ui::makeButton("Edit", "cmdAddTitle", w, twips::rect(4080, 540, 960, boxHeight));
     for (int i = 0; i < 5; ++i) {
         Text1[i] = ui::makeTextBox(w, i == 4);
         Text1[i]->setObjectName(QString("Text1_%1").arg(i));
-        Text1[i]->setGeometry(twipsRect(boxLeft, 945 + 405 * i, boxWidth, i == 4 ? 1440 : boxHeight));
+        Text1[i]->setGeometry(twips::rect(boxLeft, 945 + 405 * i, boxWidth, i == 4 ? 1440 : boxHeight));
         Label1[i == 0 ? 0 : i == 1 ? 1 : i + 1]->setBuddy(Text1[i]);
     }
-    cmdAdd = ui::makeButton("Add", "cmdAdd", w, twipsRect(2520, 4230, 1215, 405));
-    cmdCancel = ui::makeButton("Cancel", "cmdCancel", w, twipsRect(3825, 4230, 1215, 405));
+    cmdAdd = ui::makeButton("Add", "cmdAdd", w, twips::rect(2520, 4230, 1215, 405));
+    cmdCancel = ui::makeButton("Cancel", "cmdCancel", w, twips::rect(3825, 4230, 1215, 405));
 
     QList<QWidget*> order = {cmdAddTitle, cmbTitles};
     for (QWidget* box : Text1)

@@ -21,11 +21,3 @@ inline QRect rect(int left, int top, int width, int height)
 
 inline constexpr int twipsToPixels(int tw) { return twips::toPixels(tw); }
 inline constexpr int pixelsToTwips(int px) { return twips::fromPixels(px); }
-
-#include <QRect>
-
-// A control's place given in twips, in pixels.
-inline QRect twipsRect(int left, int top, int width, int height)
-{
-    return QRect(twips::toPixels(left), twips::toPixels(top), twips::toPixels(width), twips::toPixels(height));
-}
