@@ -254,18 +254,6 @@ void frmGuestDetail::releaseControls()
     cmdAdd = cmdCancel = nullptr;
 }
 
-void frmGuestDetail::captureVariables()
-{
-    keptMode_ = curMode;
-    keptRec_ = curRec;
-}
-
-void frmGuestDetail::restoreVariables()
-{
-    curMode = keptMode_;
-    curRec = keptRec_;
-}
-
 // ---------------------------------------------------------------- load
 
 void frmGuestDetail::Form_Load()
@@ -432,7 +420,7 @@ bool frmGuestDetail::SaveNewParty()
         return false;
     // The captions stay those of a new party.
     curMode = "Edit";
-    captureVariables();
+    keepVariables();
     LoadGuest();
     return true;
 }

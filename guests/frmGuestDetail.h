@@ -28,7 +28,7 @@ class GridEX;
 
 class frmGuestDetail : public ui::Form<frmGuestDetail, QDialog> {
 public:
-    frmGuestDetail() : Form("frmGuestDetail") {}
+    frmGuestDetail() : Form("frmGuestDetail") { keepWhileOpen(curMode, curRec); }
 
     // Written by the opener; "New" becomes "Edit" once the party is written.
     QString curMode;
@@ -81,8 +81,6 @@ public:
 protected:
     void createControls() override;
     void releaseControls() override;
-    void captureVariables() override;
-    void restoreVariables() override;
 
 private:
     bool SaveGuest();
@@ -97,8 +95,6 @@ private:
     void createTravel();
     void createAccom();
 
-    QString keptMode_;
-    qint64 keptRec_ = 0;
     bool saving_ = false;
     editing::OpenProcedures procs_;
 };

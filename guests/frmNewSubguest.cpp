@@ -86,20 +86,6 @@ void frmNewSubguest::releaseControls()
     cmdAdd = cmdCancel = nullptr;
 }
 
-void frmNewSubguest::captureVariables()
-{
-    mode_ = curMode;
-    party_ = guestID;
-    person_ = subguestID;
-}
-
-void frmNewSubguest::restoreVariables()
-{
-    curMode = mode_;
-    guestID = party_;
-    subguestID = person_;
-}
-
 void frmNewSubguest::Form_Load()
 {
     InitFields();
@@ -151,7 +137,7 @@ void frmNewSubguest::LoadSubguest()
 void frmNewSubguest::cmdAdd_Click()
 {
     // A person deleted while open here is not written again.
-    if (isEditing() && person_ != 0 && !editing::checkStored("SUBGUEST", person_, widget())) {
+    if (isEditing() && subguestID != 0 && !editing::checkStored("SUBGUEST", subguestID, widget())) {
         frmGuestDetail::instance().RefreshSubguests();
         Unload();
         return;
@@ -160,14 +146,14 @@ void frmNewSubguest::cmdAdd_Click()
         [&] {
             ado::Recordset rs;
             if (isEditing()) {
-                rs.Open("SELECT * FROM SUBGUEST WHERE SUBGUEST_ID = " + QString::number(person_), gConn,
+                rs.Open("SELECT * FROM SUBGUEST WHERE SUBGUEST_ID = " + QString::number(subguestID), gConn,
                         ado::adOpenKeyset, ado::adLockOptimistic);
                 if (rs.EOF_())
                     return;  // no person to change (none was listed)
             } else {
                 rs.Open("SELECT * FROM SUBGUEST", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
                 rs.AddNew();
-                rs.setValue("GUEST_ID", party_);
+                rs.setValue("GUEST_ID", guestID);
             }
             rs.setValue(kTextColumns[0], text1(0));
             rs.setValue(kTextColumns[1], text1(1));

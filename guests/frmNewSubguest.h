@@ -15,9 +15,10 @@ class QPushButton;
 
 class frmNewSubguest : public ui::Form<frmNewSubguest, QDialog> {
 public:
-    frmNewSubguest() : Form("frmNewSubguest") {}
+    frmNewSubguest() : Form("frmNewSubguest") { keepWhileOpen(groupName, guestID, curMode, guestLastName, subguestID); }
 
-    // Written by the party editor before it shows the window.
+    // Written by the party editor before it shows the window; an open
+    // editor keeps the values it was opened with.
     QString groupName;
     qint64 guestID = 0;
     QString curMode;  // only "Edit" edits; anything else adds
@@ -48,17 +49,11 @@ public:
 protected:
     void createControls() override;
     void releaseControls() override;
-    void captureVariables() override;
-    void restoreVariables() override;
 
 private:
     void InitFields();
     void LoadSubguest();
-    bool isEditing() const { return mode_ == "Edit"; }
+    bool isEditing() const { return curMode == "Edit"; }
 
-    // What this opening adds or edits, taken when it loaded.
-    QString mode_;
-    qint64 party_ = 0;
-    qint64 person_ = 0;
     editing::OpenProcedures procs_;
 };

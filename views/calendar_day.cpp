@@ -28,6 +28,34 @@ void step(Fn&& fn)
 
 int minuteOf(const QDateTime& dt) { return dt.time().hour() * 60 + dt.time().minute(); }
 
+// The list under the printed timeline: every appointment of the day with
+// its stored start and end, whatever part of it the planner draws; a time
+// on another day carries its date.
+QVector<calendar::PrintLine> dayPrintList(const QDate& day, const ado::RecordsetPtr& rs)
+{
+    QVector<calendar::PrintLine> lines;
+    if (!rs || !rs->isOpen())
+        return lines;
+    const auto when = [&](const QDateTime& t) {
+        if (!t.isValid())
+            return QString();
+        const QString time = t.time().toString(QStringLiteral("h:mm AP"));
+        return t.date() == day ? time : t.date().toString(QStringLiteral("M/d/yyyy")) + ' ' + time;
+    };
+    QVector<std::pair<QDateTime, calendar::PrintLine>> rows;
+    const int n = rs->RecordCount();
+    for (int r = 0; r < n; ++r) {
+        const QDateTime start = rs->cell(r, rs->fieldIndex("APPOINTMENT_START")).toDateTime();
+        const QDateTime end = rs->cell(r, rs->fieldIndex("APPOINTMENT_END")).toDateTime();
+        const QString text = rs->cell(r, rs->fieldIndex("APPOINTMENT_TEXT")).toString();
+        rows.push_back({start, {when(start) + " - " + when(end), text}});
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& r : rows)
+        lines.push_back(r.second);
+    return lines;
+}
+
 }  // namespace
 
 CalendarPanels::CalendarPanels()
@@ -214,7 +242,8 @@ void CalendarPanels::SaveDayViewAppointment(int index)
         auto at = [&](int m) { return day.addSecs(qint64(m) * 60); };
 
         if (isNew) {
-            if (e.text.isEmpty() || !DayApptRS || !DayApptRS->isOpen())
+            // An empty text saves nothing, and blanks are no text.
+            if (e.text.trimmed().isEmpty() || !DayApptRS || !DayApptRS->isOpen())
                 return;
             DayApptRS->AddNew();
             DayApptRS->setValue("Appointment_Text", e.text);
@@ -240,6 +269,12 @@ void CalendarPanels::SaveDayViewAppointment(int index)
         }
         if (!numeric || !DayApptRS || !DayApptRS->isOpen())
             return;
+        // A text cleared to nothing would leave an appointment nobody can
+        // see: the stored one stays and shows again.
+        if (e.text.trimmed().isEmpty()) {
+            ChangeDate(curDate);
+            return;
+        }
         // Only what the user changed is written: an entry drawn clipped at a
         // midnight keeps the stored bounds that lie outside the shown day.
         const bool moveStart = !known || edit.startMoved;
@@ -304,6 +339,7 @@ void CalendarPanels::PrintDayCalendar()
     cal->setPrintTitle("Nuptaro Schedule for: " + QLocale::system().toString(curDate.date(), QLocale::LongFormat));
     cal->setPrintRange(360, 1320);
     cal->setPrintOption(3);
+    step([&] { cal->setPrintList(dayPrintList(curDate.date(), DayApptRS)); });
     QPointer<calendar::DayPlanner> guard(cal);
     doPrint([guard](QPagedPaintDevice* dev) { return guard && guard->print(dev); });
 }

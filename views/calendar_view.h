@@ -18,6 +18,7 @@
 
 #include <functional>
 
+class QCalendarWidget;
 class QLabel;
 class QPagedPaintDevice;
 
@@ -125,6 +126,11 @@ private:
     void setLabel(QLabel* l, const QString& text);
     bool doPrint(const std::function<bool(QPagedPaintDevice*)>& paint);
 };
+
+// Fits the small month picker of the navigation bar to its narrow width:
+// the month by its short name, small arrows and cells with thin margins, so
+// that the month, the year and every day number show whole.
+void fitMonthPicker(QCalendarWidget* picker);
 
 // Opens the appointment editor for a start time (modal, owned by the main
 // window); set by the window that owns the editor.

@@ -48,7 +48,6 @@ void ShowGridPreview(grid::GridEX& grid, QWidget& caller, int marginTwips, const
 
 // The main window's report of the shown view: the grid keeps its size on
 // screen; the views of one card per record print their cards in columns.
-void PrintGridReport(grid::GridEX& GridEX1, QWidget& mainWindow, const QString& curDataMode,
-                     const QString& rsvpEventText);
+void PrintGridReport(grid::GridEX& GridEX1, QWidget& mainWindow, const QString& curDataMode);
 
 }  // namespace report

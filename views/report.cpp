@@ -13,7 +13,7 @@
 
 namespace report {
 
-QString reportTitle(const QString& mode, const QString& rsvpEventText)
+QString reportTitle(const QString& mode)
 {
     static const std::pair<const char*, const char*> titles[] = {
         {"DueTasks", "Due Tasks for Our Wedding"},
@@ -23,7 +23,7 @@ QString reportTitle(const QString& mode, const QString& rsvpEventText)
         {"Events", "Events Planned for Our Wedding"},
         {"Guests", "Guest Report for Our Wedding"},
         {"Addresses", "Guest-Address Report for Our Wedding"},
-        {"RSVP", "RSVP Report for Our Wedding - "},
+        {"RSVP", "RSVP Report for Our Wedding"},
         {"Vendors", "Vendor Report for Our Wedding"},
         {"Quotes", "Quote Report for Our Wedding"},
         {"Expenses", "Expense Report for Our Wedding"},
@@ -35,12 +35,8 @@ QString reportTitle(const QString& mode, const QString& rsvpEventText)
         {"Attire", "Attire Report for Our Wedding"},
     };
     for (const auto& [key, title] : titles) {
-        if (mode == QLatin1String(key)) {
-            QString t = QString::fromLatin1(title);
-            if (mode == QLatin1String("RSVP"))
-                t += rsvpEventText;
-            return t;
-        }
+        if (mode == QLatin1String(key))
+            return QString::fromLatin1(title);
     }
     return QString();
 }
@@ -62,6 +58,45 @@ PageSpec pageSpecFor(const QPagedPaintDevice& device, const grid::ReportModel& m
 
 namespace {
 
+QFont fontOf(int twipsHeight, bool bold)
+{
+    QFont f(QStringLiteral("Sans Serif"));
+    f.setPixelSize(twipsHeight);   // the painter's units are twips
+    f.setBold(bold);
+    return f;
+}
+
+constexpr int kTextPad = 30;
+
+int lineSpacing(const QFont& f) { return QFontMetrics(f).lineSpacing(); }
+
+// The height a text takes broken into lines at blanks within the width.
+int wrappedHeight(const QFont& f, const QString& text, int width)
+{
+    const QRect r = QFontMetrics(f).boundingRect(QRect(0, 0, std::max(1, width - 2 * kTextPad), 1 << 24),
+                                                 Qt::TextWordWrap | Qt::AlignLeft, text);
+    return r.height();
+}
+
+// A cell's height for its text: one line, plus the further lines it wraps to.
+int cellHeight(const QFont& f, const QString& text, int width)
+{
+    const int lines = std::max(1, (wrappedHeight(f, text, width) + lineSpacing(f) / 2) / lineSpacing(f));
+    return kLineHeight + (lines - 1) * lineSpacing(f);
+}
+
+void drawText(QPainter& p, const QRect& r, const QString& text, bool right, bool wraps = false)
+{
+    const QRect inner = r.adjusted(kTextPad, 0, -kTextPad, 0);
+    const int align = Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft);
+    if (wraps) {
+        p.drawText(inner, align | Qt::TextWordWrap, text);
+        return;
+    }
+    const QString shown = p.fontMetrics().elidedText(text, Qt::ElideRight, inner.width());
+    p.drawText(inner, align | Qt::TextSingleLine, shown);
+}
+
 // Lays items top to bottom on pages; each page starts with the page header.
 class Pager {
 public:
@@ -82,10 +117,10 @@ public:
         if (m_.layout == grid::Layout::Rows && !m_.columns.isEmpty()) {
             Item h;
             h.kind = ItemKind::ColumnHeader;
-            h.rect = QRect(l_.printable.left(), y_, usedWidth(), kLineHeight);
+            h.rect = QRect(l_.printable.left(), y_, usedWidth(), l_.headerHeight);
             for (int k = 0; k < m_.columns.size(); ++k)
-                h.cells << Cell{QRect(l_.columnLeft[k], y_, l_.columnWidth[k], kLineHeight), m_.columns[k].caption,
-                                m_.columns[k].rightAligned, false};
+                h.cells << Cell{QRect(l_.columnLeft[k], y_, l_.columnWidth[k], l_.headerHeight),
+                                m_.columns[k].caption, m_.columns[k].rightAligned, false, true};
             add(h);
         }
         bodyTop_ = y_;
@@ -136,16 +171,31 @@ void layoutRows(Layout& l, const grid::ReportModel& m, Pager& pager)
         l.columnWidth << w;
         x += w;
     }
+    // A caption too wide for its column goes on two lines (or more).
+    l.headerHeight = kLineHeight;
+    for (int k = 0; k < m.columns.size(); ++k)
+        l.headerHeight = std::max(l.headerHeight,
+                                  cellHeight(fontFor(ItemKind::ColumnHeader), m.columns[k].caption, l.columnWidth[k]));
     pager.newPage();
-    for (const grid::ReportRow& r : m.rows) {
+    // A group header stays with its first record and the total with the last
+    // record: each row needs room for the rows it keeps with.
+    const int n = int(m.rows.size());
+    const auto heightOf = [&](int i) { return m.rows[i].kind == grid::RowKind::GroupHeader ? kGroupHeight : kLineHeight; };
+    const auto keepsWithNext = [&](int i) {
+        return i + 1 < n && (m.rows[i].kind == grid::RowKind::GroupHeader || m.rows[i + 1].kind == grid::RowKind::Total);
+    };
+    QVector<int> need(n);
+    for (int i = n - 1; i >= 0; --i)
+        need[i] = heightOf(i) + (keepsWithNext(i) ? need[i + 1] : 0);
+    for (int i = 0; i < n; ++i) {
+        const grid::ReportRow& r = m.rows[i];
         Item it;
         it.record = r.record;
-        int h = kLineHeight;
+        const int h = heightOf(i);
         switch (r.kind) {
         case grid::RowKind::GroupHeader:
             it.kind = ItemKind::GroupRow;
             it.text = r.headerText;
-            h = kGroupHeight;
             break;
         case grid::RowKind::Total:
             it.kind = ItemKind::Total;
@@ -154,7 +204,8 @@ void layoutRows(Layout& l, const grid::ReportModel& m, Pager& pager)
             it.kind = ItemKind::Record;
             break;
         }
-        const int y = pager.place(h);
+        // The rows kept with the one before already have their room.
+        const int y = i > 0 && keepsWithNext(i - 1) ? pager.place(h) : pager.place(need[i]);
         it.rect = QRect(l.printable.left(), y, pager.usedWidth(), h);
         if (it.kind != ItemKind::GroupRow) {
             for (int k = 0; k < m.columns.size(); ++k)
@@ -174,58 +225,89 @@ void layoutCards(Layout& l, const grid::ReportModel& m, Pager& pager)
         cardW = std::max(1, (avail - (across - 1) * kCardGap) / across);
     l.cardsAcross = across;
     l.cardWidth = cardW;
-    const int captionW = cardW * 2 / 5;
-    const int lines = int(m.columns.size()) + (m.cardCaptionColumn ? 1 : 0);
-    const int cardH = lines * kLineHeight + 2 * kCardPadding;
+    // The captions take what the widest needs; the values the rest, and a
+    // long value (a street) wraps onto further lines.
+    int captionW = 0;
+    for (const grid::ReportColumn& c : m.columns)
+        captionW = std::max(captionW, QFontMetrics(fontFor(ItemKind::Card, true)).horizontalAdvance(c.caption + ':'));
+    // (A little to spare: the printer measures a shade wider than the screen.)
+    captionW = std::min(captionW + 3 * kTextPad + kCardPadding, cardW / 2);
+    const int valueW = cardW - captionW - kCardPadding;
+    const QFont valueFont = fontFor(ItemKind::Card, false);
 
-    pager.newPage();
-    int col = 0;
-    int rowTop = 0;
+    // One card per record; each row of cards is as tall as its tallest.
+    QVector<Item> cards;
     for (const grid::ReportRow& r : m.rows) {
         if (r.kind != grid::RowKind::Record)
             continue;
-        if (col == 0) {
-            rowTop = pager.place(cardH);
-        }
-        const int x = l.printable.left() + col * (cardW + kCardGap);
         Item it;
         it.kind = ItemKind::Card;
         it.record = r.record;
-        it.rect = QRect(x, rowTop, cardW, cardH);
         it.text = r.headerText;
-        int y = rowTop + kCardPadding + (m.cardCaptionColumn ? kLineHeight : 0);
+        int y = kCardPadding + (m.cardCaptionColumn ? kLineHeight : 0);
         for (int k = 0; k < m.columns.size(); ++k) {
-            it.cells << Cell{QRect(x + kCardPadding, y, captionW - kCardPadding, kLineHeight),
-                             m.columns[k].caption + ':', false, true};
-            it.cells << Cell{QRect(x + captionW, y, cardW - captionW - kCardPadding, kLineHeight), r.texts.value(k),
-                             false, false};
-            y += kLineHeight;
+            const QString value = r.texts.value(k);
+            const int h = cellHeight(valueFont, value, valueW);
+            it.cells << Cell{QRect(kCardPadding, y, captionW - kCardPadding, kLineHeight), m.columns[k].caption + ':',
+                             false, true};
+            it.cells << Cell{QRect(captionW, y, valueW, h), value, false, false, true};
+            y += h;
         }
-        pager.add(it);
-        if (++col == across) {
-            col = 0;
-            pager.advance(kCardGap);
+        it.rect = QRect(0, 0, cardW, y + kCardPadding);
+        cards << it;
+    }
+
+    pager.newPage();
+    for (int first = 0; first < cards.size(); first += across) {
+        const int last = std::min<int>(first + across, cards.size());
+        int rowH = 0;
+        for (int i = first; i < last; ++i)
+            rowH = std::max(rowH, cards[i].rect.height());
+        const int top = pager.place(rowH);
+        for (int i = first; i < last; ++i) {
+            Item it = cards[i];
+            const QPoint at(l.printable.left() + (i - first) * (cardW + kCardGap), top);
+            it.rect = QRect(at, QSize(cardW, rowH));
+            for (Cell& c : it.cells)
+                c.rect.translate(at);
+            pager.add(it);
         }
+        pager.advance(kCardGap);
     }
 }
 
-QFont fontOf(int twipsHeight, bool bold)
-{
-    QFont f(QStringLiteral("Sans Serif"));
-    f.setPixelSize(twipsHeight);   // the painter's units are twips
-    f.setBold(bold);
-    return f;
-}
-
-void drawText(QPainter& p, const QRect& r, const QString& text, bool right)
-{
-    const int pad = 40;
-    const QRect inner = r.adjusted(pad, 0, -pad, 0);
-    const QString shown = p.fontMetrics().elidedText(text, Qt::ElideRight, inner.width());
-    p.drawText(inner, Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::TextSingleLine, shown);
-}
-
 }  // namespace
+
+QFont fontFor(ItemKind kind, bool caption)
+{
+    switch (kind) {
+    case ItemKind::Title:
+        return fontOf(280, true);
+    case ItemKind::ColumnHeader:
+        // Plain, so that "Done" fits its narrow column; the band is shaded.
+        return fontOf(160, false);
+    case ItemKind::Total:
+        return fontOf(160, true);
+    case ItemKind::GroupRow:
+        return fontOf(170, true);
+    case ItemKind::Card:
+        return fontOf(150, caption);
+    case ItemKind::Record:
+        break;
+    }
+    return fontOf(160, false);
+}
+
+bool fits(ItemKind kind, bool caption, const QString& text, const QRect& cell, bool wraps)
+{
+    const QFont f = fontFor(kind, caption);
+    const int pad = kind == ItemKind::Title ? 0 : 2 * kTextPad;
+    if (!wraps)
+        return QFontMetrics(f).horizontalAdvance(text) <= cell.width() - pad;
+    const QRect r = QFontMetrics(f).boundingRect(QRect(0, 0, std::max(1, cell.width() - pad), 1 << 24),
+                                                 Qt::TextWordWrap | Qt::AlignLeft, text);
+    return r.width() <= cell.width() - pad && r.height() <= cell.height();
+}
 
 Layout layoutReport(const grid::ReportModel& m, const PageSpec& page)
 {
@@ -254,26 +336,26 @@ void paintPage(QPainter& p, const Layout& l, int pageIndex)
     for (const Item& it : l.pages[pageIndex].items) {
         switch (it.kind) {
         case ItemKind::Title:
-            p.setFont(fontOf(280, true));
+            p.setFont(fontFor(it.kind));
             p.setPen(Qt::black);
             p.drawText(it.rect, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, it.text);
             break;
         case ItemKind::ColumnHeader:
             p.fillRect(it.rect, QColor(225, 225, 225));
-            p.setFont(fontOf(170, true));
+            p.setFont(fontFor(it.kind));
             p.setPen(thin);
             for (const Cell& c : it.cells)
-                drawText(p, c.rect, c.text, c.rightAligned);
+                drawText(p, c.rect, c.text, c.rightAligned, c.wraps);
             p.drawLine(it.rect.bottomLeft(), it.rect.bottomRight());
             break;
         case ItemKind::GroupRow:
             p.fillRect(it.rect.adjusted(0, 30, 0, -10), QColor(240, 240, 240));
-            p.setFont(fontOf(180, true));
+            p.setFont(fontFor(it.kind));
             p.setPen(Qt::black);
             drawText(p, it.rect, it.text, false);
             break;
         case ItemKind::Record:
-            p.setFont(fontOf(170, false));
+            p.setFont(fontFor(it.kind));
             p.setPen(Qt::black);
             for (const Cell& c : it.cells)
                 drawText(p, c.rect, c.text, c.rightAligned);
@@ -283,7 +365,7 @@ void paintPage(QPainter& p, const Layout& l, int pageIndex)
         case ItemKind::Total:
             p.setPen(thin);
             p.drawLine(it.rect.topLeft(), it.rect.topRight());
-            p.setFont(fontOf(170, true));
+            p.setFont(fontFor(it.kind));
             for (const Cell& c : it.cells)
                 drawText(p, c.rect, c.text, c.rightAligned);
             break;
@@ -294,12 +376,12 @@ void paintPage(QPainter& p, const Layout& l, int pageIndex)
             if (!it.text.isEmpty()) {
                 const QRect cap(it.rect.left(), it.rect.top(), it.rect.width(), kLineHeight + kCardPadding);
                 p.fillRect(cap.adjusted(5, 5, -5, 0), QColor(225, 225, 225));
-                p.setFont(fontOf(180, true));
-                drawText(p, cap.adjusted(kCardPadding - 40, 0, 0, 0), it.text, false);
+                p.setFont(fontFor(ItemKind::GroupRow));
+                drawText(p, cap.adjusted(kCardPadding - kTextPad, 0, 0, 0), it.text, false);
             }
             for (const Cell& c : it.cells) {
-                p.setFont(fontOf(160, c.caption));
-                drawText(p, c.rect, c.text, c.rightAligned);
+                p.setFont(fontFor(it.kind, c.caption));
+                drawText(p, c.rect, c.text, c.rightAligned, c.wraps);
             }
             break;
         }

@@ -7,6 +7,7 @@
 
 #include "platform/grid/gridex.h"
 
+#include <QFont>
 #include <QRect>
 #include <QString>
 #include <QVector>
@@ -18,8 +19,9 @@ class QWidget;
 namespace report {
 
 // The page header of the report of a view; "" for a view without a title
-// (Budget and Attire have titles of their own).
-QString reportTitle(const QString& curDataMode, const QString& rsvpEventText = QString());
+// (Budget and Attire have titles of their own). The RSVP report lists the
+// invitations of every event, so its title names none.
+QString reportTitle(const QString& curDataMode);
 
 struct PageSpec {
     int widthTwips = 12240;     // US Letter
@@ -40,6 +42,7 @@ struct Cell {
     QString text;
     bool rightAligned = false;
     bool caption = false;      // a card's field caption
+    bool wraps = false;        // the text breaks into lines at blanks
 };
 
 struct Item {
@@ -60,6 +63,7 @@ struct Layout {
     double columnScale = 1.0;  // 1 when the columns fit at their true widths
     QVector<int> columnLeft;   // twips, one per report column
     QVector<int> columnWidth;
+    int headerHeight = 0;      // the column captions, one line or two
     int cardsAcross = 0;
     int cardWidth = 0;
     QVector<Page> pages;       // at least one
@@ -74,6 +78,12 @@ constexpr int kCardGap = 240;
 constexpr int kCardPadding = 90;
 
 Layout layoutReport(const grid::ReportModel& m, const PageSpec& page);
+
+// The font an item's texts are printed in (sizes in twips), and whether a
+// text shows whole in a cell: on one line, or on the lines a wrapping cell
+// holds, no word cut.
+QFont fontFor(ItemKind kind, bool caption = false);
+bool fits(ItemKind kind, bool caption, const QString& text, const QRect& cell, bool wraps = false);
 
 // Paints one page; the painter's units must be twips from the page corner.
 void paintPage(QPainter& p, const Layout& layout, int pageIndex);

@@ -871,7 +871,29 @@ void Recordset::writeRow(int row, const QVector<int>& cols, const QVector<QVaria
     for (int k = 0; k < cols.size(); ++k)
         rows_[row][cols[k]] = values[k];
     refetchRow(row);
+    // Other rows on the same base rows (the other people of a party, the
+    // other invitations of a person) show the stored values too.
+    QVector<int> siblings;
+    for (const QString& table : tables) {
+        int hidden = -1;
+        for (int c : cols)
+            if (cols_[c].table.compare(table, Qt::CaseInsensitive) == 0)
+                hidden = cols_[c].hiddenRowid;
+        const int at = cols_.size() + hidden;
+        const QVariant rowid = rows_[row][at];
+        for (int r = 0; r < rows_.size(); ++r) {
+            if (r == row || rows_[r][at] != rowid)
+                continue;
+            for (int c = 0; c < cols_.size(); ++c)
+                if (cols_[c].hiddenRowid == hidden)
+                    rows_[r][c] = rows_[row][c];
+            if (!siblings.contains(r))
+                siblings << r;
+        }
+    }
     emit rowChanged(row);
+    for (int r : siblings)
+        emit rowChanged(r);
 }
 
 void Recordset::refetchRow(int row)

@@ -75,6 +75,9 @@ void DayPlanner::clearEntries()
             emit NewAppointmentCancelled();
     }
     items_.clear();
+    clickedEntry_ = -1;
+    printList_.clear();
+    printListSet_ = false;
     ++generation_;
     current_ = -1;
     drag_ = Drag::None;
@@ -111,6 +114,8 @@ void DayPlanner::removeEntry(int index)
         --editIndex_;
     }
     items_.remove(index);
+    if (clickedEntry_ >= index)
+        clickedEntry_ = clickedEntry_ == index ? -1 : clickedEntry_ - 1;
     if (current_ == index)
         current_ = -1;
     else if (current_ > index)
@@ -454,13 +459,14 @@ void DayPlanner::finishEdit(bool keep)
         EntryEdit edit;
         edit.index = index;
         edit.added = true;
-        edit.textChanged = !text.isEmpty();
+        edit.textChanged = !text.trimmed().isEmpty();
         const quint64 serial = it.serial;
         const quint64 gen = generation_;
         report(edit, serial);
-        // An entry typed empty is not kept on screen unless the handler kept it.
+        // An entry typed empty (or only blanks) is not kept on screen unless
+        // the handler kept it.
         if (gen == generation_ && index < items_.size() && items_[index].serial == serial &&
-            items_[index].e.text.isEmpty())
+            items_[index].e.text.trimmed().isEmpty())
             removeEntry(index);
         return;
     }
@@ -529,6 +535,8 @@ void DayPlanner::mousePressEvent(QMouseEvent* event)
         if (index >= 0) {
             pressOnCurrent_ = index == current_;
             setCurrentEntry(index);
+            clickedEntry_ = index;
+            clickedMinute_ = mouseMinute_;
             if (event->button() == Qt::LeftButton) {
                 const QRect r = entryRect(index);
                 const auto& e = items_[index].e;
@@ -680,9 +688,13 @@ void DayPlanner::keyPressEvent(QKeyEvent* event)
     default: break;
     }
     if (printable) {
-        if (current_ >= 0)
-            beginEdit(current_, typed);
-        else if (selStart_ >= 0)
+        // Typing never changes a selected entry: it starts a new one at the
+        // time clicked (the entry's start when it was not chosen by a click).
+        if (current_ >= 0) {
+            const int at = clickedEntry_ == current_ ? clickedMinute_ : items_[current_].e.startMinute;
+            selectSlots(at, at + 1);
+        }
+        if (selStart_ >= 0)
             beginNewEntry(typed);
         return;
     }
@@ -815,6 +827,89 @@ void DayPlanner::setPrintOption(int option)
     printOption_ = (option & (PrintTimeline | PrintList)) ? option & (PrintTimeline | PrintList) : PrintTimeline;
 }
 
+void DayPlanner::setPrintList(const QVector<PrintLine>& lines)
+{
+    printList_ = lines;
+    printListSet_ = true;
+}
+
+QVector<PrintLine> DayPlanner::printList() const
+{
+    if (printListSet_)
+        return printList_;
+    QVector<int> order(items_.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [this](int a, int b) { return items_[a].e.startMinute < items_[b].e.startMinute; });
+    QVector<PrintLine> out;
+    for (int i : order)
+        out.push_back({timeText(items_[i].e.startMinute) + " - " + timeText(items_[i].e.endMinute), items_[i].e.text});
+    return out;
+}
+
+namespace {
+
+// Where a printed page puts its title, timeline and list, and which lines
+// of the list it holds.
+struct PagePlan {
+    QRectF title, timeline, list;
+    int firstLine = 0, lineCount = 0;
+    qreal lineHeight = 0;
+};
+
+PagePlan planPage(const QRectF& page, int pageIndex, int lines, bool timeline, bool list, qreal titleH,
+                         qreal lineH, int* pages)
+{
+    const qreal margin = page.width() * 0.05;
+    const QRectF inner = page.adjusted(margin, margin, -margin, -margin);
+    PagePlan plan;
+    plan.lineHeight = lineH;
+    plan.title = QRectF(inner.left(), inner.top(), inner.width(), titleH);
+    const QRectF rest(inner.left(), inner.top() + titleH, inner.width(), std::max<qreal>(0, inner.height() - titleH));
+    const auto capacity = [&](qreal h) { return std::max(1, int(std::floor((h - lineH * 0.5) / lineH))); };
+    // The first page shares its height between the timeline and the list;
+    // what the list cannot hold there goes on pages of its own.
+    int first = lines;
+    qreal firstListH = 0;
+    if (list && timeline) {
+        firstListH = std::min(rest.height() * 0.4, lineH * (lines + 1));
+        first = lines ? std::min(lines, capacity(firstListH)) : 0;
+    } else if (list) {
+        first = std::min(lines, capacity(rest.height()));
+    }
+    const int next = capacity(rest.height());
+    const int more = list ? std::max(0, lines - first) : 0;
+    if (pages)
+        *pages = 1 + (more + next - 1) / next;
+    if (pageIndex == 0) {
+        plan.lineCount = list ? first : 0;
+        if (timeline) {
+            plan.timeline = rest;
+            if (list && lines) {
+                plan.list = QRectF(rest.left(), rest.bottom() - firstListH, rest.width(), firstListH);
+                plan.timeline.setBottom(plan.list.top() - lineH * 0.5);
+            }
+        } else {
+            plan.list = rest;
+        }
+    } else {
+        plan.firstLine = first + (pageIndex - 1) * next;
+        plan.lineCount = std::max(0, std::min(next, lines - plan.firstLine));
+        plan.list = rest;
+    }
+    return plan;
+}
+
+QFont printFont(const QFont& base, qreal points, bool bold)
+{
+    QFont f = base;
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+}  // namespace
+
 bool DayPlanner::print(QPagedPaintDevice* device) const
 {
     if (!device)
@@ -822,66 +917,67 @@ bool DayPlanner::print(QPagedPaintDevice* device) const
     QPainter p;
     if (!p.begin(device))
         return false;
-    paintPage(p, QRectF(0, 0, device->width(), device->height()));
+    const QRectF page(0, 0, device->width(), device->height());
+    const int pages = printPageCount(p, page);
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0 && !device->newPage())
+            return false;
+        paintPage(p, page, i);
+    }
     return p.end();
 }
 
-void DayPlanner::paintPage(QPainter& p, const QRectF& page) const
+int DayPlanner::printPageCount(QPainter& p, const QRectF& page) const
+{
+    const qreal titleH = QFontMetricsF(printFont(font(), 14, true), p.device()).height() * 1.8;
+    const qreal lineH = QFontMetricsF(printFont(font(), 9, false), p.device()).height() * 1.3;
+    int pages = 1;
+    planPage(page, 0, int(printList().size()), printOption_ & PrintTimeline, printOption_ & PrintList, titleH, lineH,
+             &pages);
+    return pages;
+}
+
+void DayPlanner::paintPage(QPainter& p, const QRectF& page, int pageIndex) const
 {
     p.save();
     p.fillRect(page, Qt::white);
-    const qreal margin = page.width() * 0.05;
-    const QRectF inner = page.adjusted(margin, margin, -margin, -margin);
+    const QFont titleFont = printFont(font(), 14, true);
+    const QFont body = printFont(font(), 9, false);
+    const QFontMetricsF fm(body, p.device());
+    const qreal titleH = QFontMetricsF(titleFont, p.device()).height() * 1.8;
+    const QVector<PrintLine> lines = printList();
+    const bool withTimeline = printOption_ & PrintTimeline;
+    const PagePlan plan = planPage(page, pageIndex, int(lines.size()), withTimeline, printOption_ & PrintList,
+                                   titleH, fm.height() * 1.3, nullptr);
 
-    QFont titleFont = font();
-    titleFont.setPointSizeF(14);
-    titleFont.setBold(true);
     p.setFont(titleFont);
     p.setPen(Qt::black);
-    const qreal titleH = QFontMetricsF(titleFont, p.device()).height() * 1.8;
-    p.drawText(QRectF(inner.left(), inner.top(), inner.width(), titleH), Qt::AlignLeft | Qt::AlignVCenter,
-               printTitle_);
+    p.drawText(plan.title, Qt::AlignLeft | Qt::AlignVCenter, printTitle_);
 
-    QFont body = font();
-    body.setPointSizeF(9);
     p.setFont(body);
-    const QFontMetricsF fm(body, p.device());
-
-    // Entries inside the range, in the order of their start.
-    QVector<int> shown;
-    for (int i = 0; i < items_.size(); ++i)
-        if (items_[i].e.endMinute >= printFirst_ && items_[i].e.startMinute <= printLast_)
-            shown.push_back(i);
-    std::stable_sort(shown.begin(), shown.end(),
-                     [this](int a, int b) { return items_[a].e.startMinute < items_[b].e.startMinute; });
-
-    QRectF rest(inner.left(), inner.top() + titleH, inner.width(), inner.height() - titleH);
-    if (printOption_ & PrintList) {
-        const qreal lineH = fm.height() * 1.3;
-        const qreal listH = (printOption_ & PrintTimeline)
-                                ? std::min(rest.height() * 0.3, lineH * (shown.size() + 1))
-                                : rest.height();
-        const QRectF list(rest.left(), rest.bottom() - listH, rest.width(), listH);
-        const qreal timeW = fm.horizontalAdvance(QStringLiteral("12:00 AM - 12:00 AM")) + fm.height();
-        qreal y = list.top() + lineH * 0.5;
-        for (int i : shown) {
-            if (y + lineH > list.bottom())
-                break;
-            const auto& e = items_[i].e;
-            p.drawText(QRectF(list.left(), y, timeW, lineH), Qt::AlignLeft | Qt::AlignVCenter,
-                       timeText(e.startMinute) + " - " + timeText(e.endMinute));
-            p.drawText(QRectF(list.left() + timeW, y, list.width() - timeW, lineH),
+    if (plan.lineCount > 0) {
+        // The time column is as wide as the longest time, up to half the width.
+        qreal timeW = 0;
+        for (const PrintLine& l : lines)
+            timeW = std::max(timeW, fm.horizontalAdvance(l.time));
+        timeW = std::min(timeW + fm.height(), plan.list.width() / 2);
+        const qreal lineH = plan.lineHeight;
+        qreal y = plan.list.top() + lineH * 0.5;
+        for (int k = plan.firstLine; k < plan.firstLine + plan.lineCount; ++k) {
+            const PrintLine& l = lines[k];
+            p.drawText(QRectF(plan.list.left(), y, timeW, lineH), Qt::AlignLeft | Qt::AlignVCenter,
+                       fm.elidedText(l.time, Qt::ElideRight, timeW));
+            p.drawText(QRectF(plan.list.left() + timeW, y, plan.list.width() - timeW, lineH),
                        Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                       fm.elidedText(e.text, Qt::ElideRight, list.width() - timeW));
+                       fm.elidedText(l.text, Qt::ElideRight, plan.list.width() - timeW));
             y += lineH;
         }
-        rest.setBottom(list.top() - lineH * 0.5);
     }
-    if ((printOption_ & PrintTimeline) && rest.height() > 0) {
-        drawTimeline(p, rest, printFirst_, printLast_, true);
+    if (pageIndex == 0 && withTimeline && plan.timeline.height() > 0) {
+        drawTimeline(p, plan.timeline, printFirst_, printLast_, true);
         p.setPen(QPen(Qt::black, 0));
         p.setBrush(Qt::NoBrush);
-        p.drawRect(rest);
+        p.drawRect(plan.timeline);
     }
     p.restore();
 }

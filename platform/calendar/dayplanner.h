@@ -3,9 +3,11 @@
 //
 // Minutes count from the day's midnight (0 to 1440). Entries carry a text and
 // a tag the program sets (it keeps the record key there). The user edits in
-// place: typing on a selected empty slot starts a new entry, F2, Enter or a
-// click on the current entry edits its text, and dragging an entry's top or
-// bottom edge (or its body) moves its bounds. Every finished edit is reported
+// place: typing on a selected empty slot starts a new entry, and so does
+// typing while an entry is selected (at the time clicked; the entry itself
+// is left alone); F2, Enter or a click on the current entry edits its text;
+// dragging an entry's top or bottom edge (or its body) moves its bounds.
+// Every finished edit is reported
 // with AfterEdit(index); a double-click anywhere reports DblClick() with the
 // minute under the pointer readable through mouseMinute().
 
@@ -29,6 +31,13 @@ struct DayEntry {
 
 // What the last finished in-place edit did, readable inside the AfterEdit
 // handler: whether the entry was typed new, and which of its parts changed.
+// One line of the printed list under the timeline.
+struct PrintLine {
+    QString time;   // "9:30 AM - 10:45 AM"
+    QString text;
+    bool operator==(const PrintLine&) const = default;
+};
+
 struct EntryEdit {
     int index = -1;
     bool added = false;
@@ -123,9 +132,18 @@ public:
     void setPrintRange(int firstMinute, int lastMinute);
     int printOption() const;
     void setPrintOption(int option);
-    // Draws the print range onto one page; false when nothing could be drawn.
+    // The printed list names every entry of the day, also those outside the
+    // print range. By default each entry's minutes on the day; a caller that
+    // knows the entries' true bounds (an entry may begin the day before or
+    // end the day after) sets the lines itself. Clearing the entries clears it.
+    void setPrintList(const QVector<PrintLine>& lines);
+    QVector<PrintLine> printList() const;
+    // Draws the print range and the list, on as many pages as the list
+    // needs; false when nothing could be drawn.
     bool print(QPagedPaintDevice* device) const;
-    void paintPage(QPainter& painter, const QRectF& page) const;
+    // Pages the print takes on a page of that size.
+    int printPageCount(QPainter& painter, const QRectF& page) const;
+    void paintPage(QPainter& painter, const QRectF& page, int pageIndex = 0) const;
 
 signals:
     // Typing of a new entry begins (typing is always true here).
@@ -196,6 +214,8 @@ private:
     int dragOrigStart_ = 0, dragOrigEnd_ = 0;
     bool dragMoved_ = false;
     bool pressOnCurrent_ = false;
+    int clickedEntry_ = -1;     // the entry the last click selected, and where
+    int clickedMinute_ = 0;
 
     EntryEdit lastEdit_;
 
@@ -207,6 +227,8 @@ private:
     int printFirst_ = 0;
     int printLast_ = MinutesPerDay;
     int printOption_ = PrintTimeline;
+    QVector<PrintLine> printList_;
+    bool printListSet_ = false;
 };
 
 }  // namespace calendar

@@ -219,7 +219,22 @@ void MonthCalendar::drawGrid(QPainter& p, const QRectF& area, int first, int las
             p.setPen(ink);
             p.save();
             p.setClipRect(inner);
-            p.drawText(inner.adjusted(0, fm.height(), 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, shown);
+            // The entries that fit, whole; when some do not, the last line
+            // says how many more the day holds.
+            const QStringList entries = shown.split('\n');
+            QRectF room = inner.adjusted(0, fm.height(), 0, 0);
+            for (int k = 0; k < entries.size(); ++k) {
+                const QRectF need = fm.boundingRect(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, entries[k]);
+                const bool last = k == entries.size() - 1;
+                const qreal keep = last ? 0 : fm.height();
+                if (need.height() + keep > room.height() + 0.5) {
+                    p.drawText(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                               tr("+%1 more").arg(entries.size() - k));
+                    break;
+                }
+                p.drawText(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, entries[k]);
+                room.setTop(room.top() + need.height());
+            }
             p.restore();
         }
     }

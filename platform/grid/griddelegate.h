@@ -4,6 +4,7 @@
 #include "platform/grid/gridex.h"
 
 #include <QPointer>
+#include <QFontMetrics>
 #include <QStyledItemDelegate>
 
 namespace grid {
@@ -42,6 +43,8 @@ public:
 
 private:
     QVector<int> lineColumns() const;
+    int cardWidth() const;
+    int lineHeight(const QFontMetrics& fm, const QString& text, int cardWidth, int line) const;
     GridEX* g_;
 };
 

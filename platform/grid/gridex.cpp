@@ -2,7 +2,6 @@
 
 #include "platform/grid/griddelegate.h"
 #include "platform/grid/gridmodel.h"
-#include "platform/grid/gridprint.h"
 #include "platform/twips.h"
 #include "records/modSynchro.h"
 #include "app/modQVDatabase.h"
@@ -14,11 +13,11 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPrintPreviewWidget>
-#include <QPrinter>
+#include <QProxyStyle>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -150,6 +149,9 @@ void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
         if (i >= 0)
             box->setCurrentIndex(i);
         box->setEditText(i >= 0 ? box->itemText(i) : current);
+        // As in a plain cell, typing replaces the text rather than adding to it.
+        if (box->lineEdit())
+            box->lineEdit()->selectAll();
         original_ = box->currentText();
         return;
     }
@@ -212,10 +214,34 @@ QVector<int> CardDelegate::lineColumns() const
     return out;
 }
 
-QSize CardDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
+int CardDelegate::cardWidth() const
+{
+    // A card never gets wider than the area it stands in, scroll bar and
+    // spacing counted, so the cards never scroll sideways.
+    QListView* v = g_->cards_;
+    const int room = v->width() - 2 * v->frameWidth() - v->verticalScrollBar()->sizeHint().width()
+                     - 2 * v->spacing() - 1;
+    return std::max(40, std::min(twipsToPixels(g_->cardWidth()), room));
+}
+
+QSize CardDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     const int line = option.fontMetrics.height() + 2;
-    return QSize(twipsToPixels(g_->cardWidth()), line * (int(lineColumns().size()) + 1) + 8);
+    const int width = cardWidth();
+    int height = line + 4 + 8;
+    const int row = index.row() + 1;
+    for (int c : lineColumns())
+        height += lineHeight(option.fontMetrics, g_->columnCaption(c) + ": " + g_->text(row, c), width, line);
+    return QSize(width, height);
+}
+
+int CardDelegate::lineHeight(const QFontMetrics& fm, const QString& text, int cardWidth, int line) const
+{
+    const int inner = cardWidth - kCardTextInset;
+    if (fm.horizontalAdvance(text) <= inner)
+        return line;
+    const QRect r = fm.boundingRect(QRect(0, 0, inner, 10000), Qt::TextWordWrap | Qt::AlignLeft, text);
+    return std::max(line, r.height() + 2);
 }
 
 void CardDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -243,16 +269,53 @@ void CardDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const 
     p->setFont(option.font);
     p->setPen(option.palette.color(QPalette::Text));
     int y = title.bottom() + 2;
+    // A long line (a street name) wraps rather than being cut.
     for (int c : lineColumns()) {
         const QString s = g_->columnCaption(c) + ": " + g_->text(row, c);
-        p->drawText(QRect(r.left() + 4, y, r.width() - 8, line), Qt::AlignVCenter | Qt::AlignLeft,
-                    option.fontMetrics.elidedText(s, Qt::ElideRight, r.width() - 8));
-        y += line;
+        const int h = lineHeight(option.fontMetrics, s, option.rect.width(), line);
+        p->drawText(QRect(r.left() + 4, y, r.width() - 8, h), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap, s);
+        y += h;
     }
     p->restore();
 }
 
 // ------------------------------------------------------------------- GridEX
+
+namespace {
+
+// Narrow columns ("Done" in 500 twips) keep their caption whole: the header
+// sections keep a margin of one pixel.
+class HeaderStyle : public QProxyStyle {
+public:
+    explicit HeaderStyle(QObject* owner) : QProxyStyle() { setParent(owner); }
+    int pixelMetric(PixelMetric m, const QStyleOption* o, const QWidget* w) const override
+    {
+        if (m == PM_HeaderMargin)
+            return 1;
+        return QProxyStyle::pixelMetric(m, o, w);
+    }
+};
+
+}  // namespace
+
+QString GridEX::shownCaption(int column) const
+{
+    const QString caption = columnCaption(column);
+    const QFontMetrics fm(table_->horizontalHeader()->font());
+    const int room = table_->columnWidth(column - 1) - kHeaderTextPad;
+    if (fm.horizontalAdvance(caption) <= room || !caption.contains(' '))
+        return caption;
+    // Two lines, broken at the blank that leaves the longer line shortest.
+    int best = -1, bestWidth = 0;
+    for (int i = caption.indexOf(' '); i >= 0; i = caption.indexOf(' ', i + 1)) {
+        const int w = std::max(fm.horizontalAdvance(caption.left(i)), fm.horizontalAdvance(caption.mid(i + 1)));
+        if (best < 0 || w < bestWidth) {
+            best = i;
+            bestWidth = w;
+        }
+    }
+    return caption.left(best) + '\n' + caption.mid(best + 1);
+}
 
 GridEX::GridEX(QWidget* parent) : QWidget(parent)
 {
@@ -262,6 +325,15 @@ GridEX::GridEX(QWidget* parent) : QWidget(parent)
     stack_ = new QStackedWidget(this);
 
     table_ = new QTableView;
+    // Column widths are fixed in twips, that is in pixels, so the texts get
+    // fonts of a fixed pixel size that fit them, whatever the desktop's font.
+    QFont cellFont = table_->font();
+    cellFont.setPixelSize(kCellFontPixels);
+    table_->setFont(cellFont);
+    QFont headerFont = cellFont;
+    headerFont.setPixelSize(kHeaderFontPixels);
+    table_->horizontalHeader()->setFont(headerFont);
+    table_->horizontalHeader()->setStyle(new HeaderStyle(table_->horizontalHeader()));
     table_->setModel(model_);
     table_->setItemDelegate(delegate_);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -280,9 +352,11 @@ GridEX::GridEX(QWidget* parent) : QWidget(parent)
         if (applyingColumns_ || logical >= cols_.size() || size <= 0 || table_->isColumnHidden(logical))
             return;
         cols_[logical].widthTwips = pixelsToTwips(size);
+        emit model_->headerDataChanged(Qt::Horizontal, logical, logical);
     });
 
     cards_ = new QListView;
+    cards_->setFont(cellFont);
     cards_->setModel(model_);
     cards_->setSelectionModel(table_->selectionModel());
     cards_->setItemDelegate(cardDelegate_);
@@ -290,7 +364,8 @@ GridEX::GridEX(QWidget* parent) : QWidget(parent)
     cards_->setFlow(QListView::LeftToRight);
     cards_->setWrapping(true);
     cards_->setResizeMode(QListView::Adjust);
-    cards_->setUniformItemSizes(true);
+    // Each card is as tall as its wrapped lines.
+    cards_->setUniformItemSizes(false);
     cards_->setSpacing(4);
     cards_->setSelectionBehavior(QAbstractItemView::SelectRows);
     cards_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -385,20 +460,25 @@ void GridEX::unbind()
     bind(nullptr);
 }
 
-void GridEX::rebuild()
+void GridEX::rebuild(bool followRecord)
 {
-    const int keep = lastCurrent_;
+    int keep = lastCurrent_;
+    const int record = followRecord ? currentRecord() : -1;
+    const QModelIndex cur = table_->selectionModel()->currentIndex();
+    const int column = cur.isValid() ? cur.column() + 1 : 0;
     totalsCache_.clear();
     blockCurrentSignal_ = true;
     model_->rebuild();
     applyColumns();
     applyLayout();
     blockCurrentSignal_ = false;
+    if (record >= 0 && model_->displayOfRecord(record) >= 0)
+        keep = model_->displayOfRecord(record) + 1;
     // New rows: the current row is announced again even at the same number.
     lastCurrent_ = -1;
     const int n = rowCount();
     if (n > 0)
-        setCurrentRow(keep >= 1 && keep <= n ? keep : 1);
+        setCurrentCell(keep >= 1 && keep <= n ? keep : 1, column);
     else
         emitCurrentRow();
 }
@@ -419,7 +499,7 @@ void GridEX::onRowChanged(int row)
 void GridEX::scheduleRebuild()
 {
     if (!inEdit_) {
-        rebuild();
+        rebuild(true);
         return;
     }
     if (rebuildPending_)
@@ -427,7 +507,7 @@ void GridEX::scheduleRebuild()
     rebuildPending_ = true;
     QTimer::singleShot(0, this, [this] {
         rebuildPending_ = false;
-        rebuild();
+        rebuild(true);
     });
 }
 
@@ -509,21 +589,6 @@ void GridEX::redraw()
 void GridEX::setPageHeader(const QString& text)
 {
     pageHeader_ = text;
-    if (preview_)
-        preview_->updatePreview();
-}
-
-void GridEX::showPrintPreview(QPrintPreviewWidget* surface)
-{
-    if (preview_)
-        QObject::disconnect(preview_, nullptr, this, nullptr);
-    preview_ = surface;
-    if (!surface)
-        return;
-    // The report is read when the surface paints, so it shows the latest header.
-    connect(surface, &QPrintPreviewWidget::paintRequested, this,
-            [this](QPrinter* printer) { printReport(reportModel(), *printer); });
-    surface->updatePreview();
 }
 
 void GridEX::setPageMargins(int leftTwips, int rightTwips)
@@ -564,15 +629,17 @@ int GridEX::currentRow() const
 
 void GridEX::setCurrentRow(int row)
 {
+    const QModelIndex cur = table_->selectionModel()->currentIndex();
+    setCurrentCell(row, cur.isValid() ? cur.column() + 1 : 0);
+}
+
+void GridEX::setCurrentCell(int row, int column)
+{
     if (row < 1 || row > rowCount())
         return;
-    int column = 0;
-    const QModelIndex cur = table_->selectionModel()->currentIndex();
-    if (cur.isValid() && !isColumnHidden(cur.column() + 1))
-        column = cur.column();
-    else
-        column = firstVisibleColumn() - 1;
-    const QModelIndex idx = model_->index(row - 1, column);
+    if (!validColumn(column) || isColumnHidden(column))
+        column = firstVisibleColumn();
+    const QModelIndex idx = model_->index(row - 1, column - 1);
     table_->selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     if (layout_ == Layout::Cards)
         cards_->scrollTo(idx);
@@ -769,6 +836,7 @@ void GridEX::setColumnWidth(int column, int tw)
         s->widthTwips = tw < 0 ? 0 : tw;
         const QScopedValueRollback<bool> guard(applyingColumns_, true);
         table_->setColumnWidth(column - 1, twipsToPixels(s->widthTwips));
+        emit model_->headerDataChanged(Qt::Horizontal, column - 1, column - 1);
     }
 }
 
@@ -918,10 +986,12 @@ bool GridEX::editCell(int row, int column, const QVariant& v)
         in = QVariant();
     bool ok = false;
     inEdit_ = true;
+    lastEditError_.clear();
     try {
         ok = rs_->setCell(record, column - 1, in);
-    } catch (const ado::Error&) {
+    } catch (const ado::Error& e) {
         ok = false;
+        lastEditError_ = e.description();
     }
     inEdit_ = false;
     if (!ok) {
@@ -960,7 +1030,8 @@ bool GridEX::writeCurrentRow()
         return true;
     emit delegate_->commitData(ed);
     const bool ok = delegate_->lastWriteOk();
-    emit delegate_->closeEditor(ed, QAbstractItemDelegate::NoHint);
+    if (ok)
+        emit delegate_->closeEditor(ed, QAbstractItemDelegate::NoHint);
     return ok;
 }
 

@@ -20,7 +20,6 @@
 
 #include <utility>
 
-class QPrintPreviewWidget;
 class QTableView;
 class QListView;
 class QStackedWidget;
@@ -54,6 +53,14 @@ enum HitArea {
 // dates show as M/d/yyyy, with the time when it is not midnight; an empty
 // format shows the value as stored.
 QString formatValue(const QVariant& v, const QString& format);
+// Pixels a card keeps free around its texts, both sides together.
+constexpr int kCardTextInset = 12;
+// Pixel sizes of the grid's fonts, and what a header section keeps beside
+// its caption.
+constexpr int kCellFontPixels = 11;
+constexpr int kHeaderFontPixels = 10;
+constexpr int kHeaderTextPad = 6;
+
 // Sum of currency-like values in whole ten-thousandths, so totals are exact.
 qint64 toTenThousandths(double v);
 
@@ -193,7 +200,10 @@ public:
     // convert.
     bool editCell(int row, int column, const QVariant& v);
     bool editPending() const;             // an open editor not yet written
-    bool writeCurrentRow();               // commits the open editor
+    // Commits the open editor. When the write fails the editor stays open
+    // with what was typed, and lastEditError() says why (when the database did).
+    bool writeCurrentRow();
+    QString lastEditError() const { return lastEditError_; }
     void cancelEdit();
 
     // --- hit-test (points in this widget's coordinates)
@@ -202,11 +212,8 @@ public:
     int rowAt(const QPoint& pos) const;      // 0 when none
     QPoint cellCenter(int row, int column) const;
 
-    // --- report
+    // --- report (laid out on pages and printed by views/report)
     ReportModel reportModel() const;
-    // Shows this grid's printed report on a preview surface; the surface
-    // follows later changes of the page header.
-    void showPrintPreview(QPrintPreviewWidget* surface);
 
     QTableView* tableView() const { return table_; }
     QListView* cardView() const { return cards_; }
@@ -245,16 +252,21 @@ private:
     };
 
     bool validColumn(int column) const;
+    // The caption as the header shows it: on two lines when one is too wide.
+    QString shownCaption(int column) const;
     int firstVisibleColumn() const;   // 0 when every column is hidden
     ColumnSettings* col(int column);
     const ColumnSettings* col(int column) const;
     void applyColumns();
     void applyLayout();
-    void rebuild();
+    // Gathers the rows anew; the current row stays on its record when the
+    // records themselves are the same (an edit moved one to another group).
+    void rebuild(bool followRecord = false);
     void onRowChanged(int row);
     void scheduleRebuild();
     void logEdit(int record, int column);
     void emitCurrentRow();
+    void setCurrentCell(int row, int column);   // column 0: the first shown
     QPoint toViewport(const QPoint& pos) const;
 
     ado::RecordsetPtr rs_;
@@ -275,6 +287,7 @@ private:
     int lastCurrent_ = 0;
     bool blockCurrentSignal_ = false;
     bool inEdit_ = false;
+    QString lastEditError_;
     bool rebuildPending_ = false;
     bool applyingColumns_ = false;
     mutable QVector<QString> totalsCache_;
@@ -285,7 +298,6 @@ private:
     QStackedWidget* stack_ = nullptr;
     QTableView* table_ = nullptr;
     QListView* cards_ = nullptr;
-    QPointer<QPrintPreviewWidget> preview_;
 };
 
 }  // namespace grid

@@ -28,12 +28,24 @@ bool isNumber(const QVariant& v)
 
 }  // namespace
 
-// Orders group values: NULLs first, then numbers, dates, Yes/No and texts
-// (texts without regard to case, as the database compares them).
+namespace {
+
+bool isEmptyGroup(const QVariant& v)
+{
+    return !v.isValid() || v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isEmpty());
+}
+
+int sign(int c) { return c < 0 ? -1 : (c > 0 ? 1 : 0); }
+
+}  // namespace
+
+// Orders group values: empty ones (NULL or "", one group) first, then
+// numbers, dates, Yes/No and texts. Texts that differ only in case are two
+// groups (two parties may be named so), kept side by side.
 int compareGroupValues(const QVariant& a, const QVariant& b)
 {
-    const bool an = !a.isValid() || a.isNull();
-    const bool bn = !b.isValid() || b.isNull();
+    const bool an = isEmptyGroup(a);
+    const bool bn = isEmptyGroup(b);
     if (an || bn)
         return an == bn ? 0 : (an ? -1 : 1);
     if (isNumber(a) && isNumber(b)) {
@@ -46,8 +58,9 @@ int compareGroupValues(const QVariant& a, const QVariant& b)
     }
     if (a.typeId() == QMetaType::Bool && b.typeId() == QMetaType::Bool)
         return int(a.toBool()) - int(b.toBool());
-    const int c = QString::compare(a.toString(), b.toString(), Qt::CaseInsensitive);
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+    const QString x = a.toString(), y = b.toString();
+    const int c = QString::compare(x, y, Qt::CaseInsensitive);
+    return c != 0 ? sign(c) : sign(QString::compare(x, y, Qt::CaseSensitive));
 }
 
 GridModel::GridModel(GridEX* owner) : QAbstractTableModel(owner), g_(owner) {}
@@ -247,7 +260,7 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& idx) const
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
-        return g_->columnCaption(section + 1);
+        return g_->shownCaption(section + 1);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

@@ -9,7 +9,8 @@
 
 namespace grid {
 
-// Order of group values; 0 when two values fall in the same group.
+// Order of group values; 0 when two values fall in the same group: empty
+// values (NULL or "") together, texts by their exact spelling.
 int compareGroupValues(const QVariant& a, const QVariant& b);
 
 class GridModel : public QAbstractTableModel {

@@ -7,6 +7,7 @@
 #include "app/modQVDatabase.h"
 #include "platform/settings/settings.h"
 #include "platform/ui/messages.h"
+#include "support/printers.h"
 
 #include <gtest/gtest.h>
 

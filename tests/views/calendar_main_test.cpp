@@ -6,6 +6,7 @@
 #include "platform/calendar/dayplanner.h"
 #include "platform/calendar/monthcalendar.h"
 #include "platform/grid/gridex.h"
+#include "platform/navbar/explorerbar.h"
 #include "views/frmPreview.h"
 
 #include <QCalendarWidget>
@@ -13,6 +14,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 
 namespace {
 
@@ -84,4 +86,90 @@ TEST_F(MainCalendarTest, ReportOfTheShownViewFromTheMainWindow)
     EXPECT_EQ(report::mainWindow(), f.widget());
     frmPreview::instance().gridPreview_Close();
     EXPECT_TRUE(f.widget()->isVisible());
+}
+
+TEST_F(MainCalendarTest, TypingOnASelectedEntryAddsANewEntryAndBlanksAreNoText)
+{
+    db().Execute("INSERT INTO APPOINTMENT (APPOINTMENT_TEXT, APPOINTMENT_START, APPOINTMENT_END) VALUES "
+                 "('Wedding weekend', '2004-11-09 12:00:00', '2004-11-13 12:00:00'), "
+                 "('Florist', '2004-11-10 09:30:00', '2004-11-10 10:45:00')");
+    m().Show(ui::vbModeless);
+    frmMain& f = m();
+    f.window()->resize(1000, 760);
+    f.ShowPanel(f.frameDate);
+    f.ArrangePanels();
+    f.ChangeDate(QDateTime(QDate(2004, 11, 10), QTime(0, 0)));
+    calendar::DayPlanner* day = f.calDay;
+    const auto index = [&](const QString& text) {
+        for (int i = 0; i < day->entryCount(); ++i)
+            if (day->entryText(i) == text)
+                return i;
+        return -1;
+    };
+    const auto clickAt = [&](int entry, int minute) {
+        day->setFirstVisibleMinute(std::max(0, minute - 60));
+        const int x = entry >= 0 ? day->entryRect(entry).center().x() : day->width() - 40;
+        QTest::mouseClick(day, Qt::LeftButton, {}, QPoint(x, day->yForMinute(minute) + 2));
+    };
+    const auto text = [&](const char* sql) { return db().scalar(sql).toString(); };
+    const char* weekend = "SELECT APPOINTMENT_TEXT || ' ' || APPOINTMENT_START || ' ' || APPOINTMENT_END FROM "
+                          "APPOINTMENT WHERE APPOINTMENT_TEXT LIKE 'Wedding%'";
+    ASSERT_EQ(text(weekend), "Wedding weekend 2004-11-09 12:00:00 2004-11-13 12:00:00");
+
+    // Typing over the four-day entry at 2:10 PM adds an entry at 2 PM and leaves it alone.
+    clickAt(index("Wedding weekend"), 850);
+    ASSERT_EQ(day->currentEntry(), index("Wedding weekend"));
+    QTest::keyClicks(day, "C");
+    ASSERT_TRUE(day->isEditing());
+    EXPECT_EQ(day->editor()->text(), "C");
+    QTest::keyClicks(day->editor(), "ake tasting");
+    QTest::keyClick(day->editor(), Qt::Key_Return);
+    EXPECT_EQ(text(weekend), "Wedding weekend 2004-11-09 12:00:00 2004-11-13 12:00:00");
+    EXPECT_EQ(text("SELECT APPOINTMENT_START || ' ' || APPOINTMENT_END FROM APPOINTMENT "
+                   "WHERE APPOINTMENT_TEXT = 'Cake tasting'"),
+              "2004-11-10 14:00:00 2004-11-10 14:30:00");
+    EXPECT_GE(index("Cake tasting"), 0);
+
+    // F2 and Enter edit the selected entry's own text.
+    clickAt(index("Florist"), 600);
+    QTest::keyClick(day, Qt::Key_F2);
+    ASSERT_EQ(day->editingEntry(), index("Florist"));
+    QTest::keyClick(day->editor(), Qt::Key_End);
+    QTest::keyClicks(day->editor(), " visit");
+    QTest::keyClick(day->editor(), Qt::Key_Return);
+    EXPECT_EQ(text("SELECT count(*) FROM APPOINTMENT WHERE APPOINTMENT_TEXT = 'Florist visit'"), "1");
+    clickAt(-1, 1200);
+    clickAt(index("Florist visit"), 600);
+    QTest::keyClick(day, Qt::Key_Return);
+    ASSERT_EQ(day->editingEntry(), index("Florist visit"));
+    // Cleared to blanks, the entry keeps its stored text.
+    QTest::keyClicks(day->editor(), "   ");
+    QTest::keyClick(day->editor(), Qt::Key_Return);
+    EXPECT_EQ(text("SELECT count(*) FROM APPOINTMENT WHERE APPOINTMENT_TEXT = 'Florist visit'"), "1");
+    EXPECT_GE(index("Florist visit"), 0);
+
+    // Blanks typed on empty time store nothing and leave nothing on screen.
+    const int entries = day->entryCount();
+    clickAt(-1, 1200);
+    QTest::keyClicks(day, "   ");
+    QTest::keyClick(day->editor(), Qt::Key_Return);
+    EXPECT_EQ(text("SELECT count(*) FROM APPOINTMENT"), "3");
+    EXPECT_EQ(day->entryCount(), entries);
+    EXPECT_TRUE(messages.msgs->texts().isEmpty());
+}
+
+TEST_F(MainCalendarTest, TheRsvpReportListsEveryEventAndNamesNone)
+{
+    m().Show(ui::vbModeless);
+    frmMain& f = m();
+    for (bool events : {false, true}) {
+        if (events)
+            db().Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (1, 'Ceremony'), (2, 'Reception')");
+        f.ExplorerBarCtlQV1->clickItem("RSVPMODE");
+        ASSERT_EQ(f.curDataMode, "RSVP");
+        f.ExplorerBarCtlQV1->clickItem("RSVPREPORT");
+        ASSERT_TRUE(frmPreview::instance().isLoaded());
+        EXPECT_EQ(f.GridEX1->pageHeader(), "RSVP Report for Our Wedding") << events;
+        frmPreview::instance().gridPreview_Close();
+    }
 }

@@ -66,7 +66,7 @@ TEST_F(PreviewTest, ReportShowsPreviewInPlaceOfTheMainWindowWithItsHeader)
     } cases[] = {
         {"Expenses", "Expense Report for Our Wedding", 0},
         {"Budget", "Budget Report for Our Wedding", 0},
-        {"RSVP", "RSVP Report for Our Wedding - Rehearsal Dinner", 0},
+        {"RSVP", "RSVP Report for Our Wedding", 0},
         {"Addresses", "Guest-Address Report for Our Wedding", 3},
         {"Quotes", "Quote Report for Our Wedding", 1},
         {"Calendar", "", 0},
@@ -74,7 +74,7 @@ TEST_F(PreviewTest, ReportShowsPreviewInPlaceOfTheMainWindowWithItsHeader)
     for (const Case& c : cases) {
         grid->setCardsAcross(0);
         const QSize gridSize = grid->size();
-        report::PrintGridReport(*grid, *main, c.mode, "Rehearsal Dinner");
+        report::PrintGridReport(*grid, *main, c.mode);
         frmPreview& f = frmPreview::instance();
         ASSERT_TRUE(f.isLoaded());
         EXPECT_TRUE(preview()->isVisible());
@@ -99,7 +99,7 @@ TEST_F(PreviewTest, ReportShowsPreviewInPlaceOfTheMainWindowWithItsHeader)
 
 TEST_F(PreviewTest, ClosingBringsTheMainWindowBackNormalOrMaximised)
 {
-    report::PrintGridReport(*grid, *main, "Expenses", "");
+    report::PrintGridReport(*grid, *main, "Expenses");
     preview()->setGeometry(150, 120, 640, 420);
     const QRect placed = preview()->geometry();
     frmPreview::instance().gridPreview->closeButton()->click();
@@ -108,14 +108,14 @@ TEST_F(PreviewTest, ClosingBringsTheMainWindowBackNormalOrMaximised)
     EXPECT_FALSE(main->isMaximized());
     EXPECT_EQ(main->geometry(), placed);
 
-    report::PrintGridReport(*grid, *main, "Expenses", "");
+    report::PrintGridReport(*grid, *main, "Expenses");
     preview()->setWindowState(Qt::WindowMaximized);
     ASSERT_TRUE(frmPreview::instance().Unload());
     EXPECT_TRUE(main->isVisible());
     EXPECT_TRUE(main->windowState() & Qt::WindowMaximized);
 
     // And back to normal again from a normal preview.
-    report::PrintGridReport(*grid, *main, "Expenses", "");
+    report::PrintGridReport(*grid, *main, "Expenses");
     preview()->setWindowState(Qt::WindowNoState);
     preview()->setGeometry(10, 20, 500, 400);
     ASSERT_TRUE(frmPreview::instance().Unload());
@@ -147,7 +147,7 @@ TEST_F(PreviewTest, ClosingAPreviewOfTheEventEditorShowsTheEditorAndLeavesTheMai
 
 TEST_F(PreviewTest, MinimisedPreviewKeepsTheSurfaceSize)
 {
-    report::PrintGridReport(*grid, *main, "Expenses", "");
+    report::PrintGridReport(*grid, *main, "Expenses");
     frmPreview& f = frmPreview::instance();
     const QSize before = f.gridPreview->size();
     preview()->setWindowState(Qt::WindowMinimized);
@@ -164,7 +164,7 @@ TEST_F(PreviewTest, PrintAndPageSetupGoThroughTheDialogService)
 {
     ui::ScriptedDialogsGuard dialogs;
     QTemporaryDir dir;
-    report::PrintGridReport(*grid, *main, "Expenses", "");
+    report::PrintGridReport(*grid, *main, "Expenses");
     frmPreview& f = frmPreview::instance();
     EXPECT_GE(f.gridPreview->pageCount(), 1);
 

@@ -1,0 +1,311 @@
+// Every view of a full wedding folder, reported and shown the way a user
+// sees it: no printed page without a record, no group header alone at the
+// foot of a page, no total alone, and no text a user needs cut short, in
+// print or on screen. With NUPTARO_SHOTS set to a folder, the PDFs and
+// screenshots are written there for a look.
+
+#include "folderdata.h"
+#include "support/mainwindow.h"
+
+#include "app/frmMain.h"
+#include "platform/calendar/dayplanner.h"
+#include "platform/calendar/monthcalendar.h"
+#include "platform/grid/gridex.h"
+#include "platform/ui/dialogs.h"
+#include "views/frmPreview.h"
+#include "views/report.h"
+
+#include <QAbstractItemView>
+#include <QCalendarWidget>
+#include <QToolButton>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListView>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QScrollBar>
+#include <QTableView>
+
+namespace {
+
+struct ViewCase {
+    const char* key;
+    void (*show)(frmMain&);
+};
+
+const ViewCase kViews[] = {
+    {"AllTasks", [](frmMain& f) { f.ShowTasks("All", QDateTime::currentDateTime()); }},
+    {"DueTasks", [](frmMain& f) { f.ShowTasks("Due", QDateTime(QDate(2026, 6, 1), QTime(0, 0))); }},
+    {"CompleteTasks", [](frmMain& f) { f.ShowTasks("Complete", QDateTime::currentDateTime()); }},
+    {"Events", [](frmMain& f) { f.ShowEvents(); }},
+    {"Guests", [](frmMain& f) { f.ShowPeople(); }},
+    {"Addresses", [](frmMain& f) { f.ShowAddresses(); }},
+    {"RSVP", [](frmMain& f) {
+         f.FillEventCombo();
+         f.ShowRSVP();
+     }},
+    {"Vendors", [](frmMain& f) { f.ShowVendors(); }},
+    {"Quotes", [](frmMain& f) { f.ShowQuotes(); }},
+    {"Expenses", [](frmMain& f) { f.ShowExpenses(); }},
+    {"Budget", [](frmMain& f) { f.ShowBudget(); }},
+    {"Attire", [](frmMain& f) { f.ShowAttire(); }},
+    {"Gifts", [](frmMain& f) { f.ShowGifts(); }},
+    {"Registry", [](frmMain& f) { f.ShowRegistry(); }},
+    {"FemaleMeasurement", [](frmMain& f) { f.ShowMeasurementsFemale(); }},
+    {"MaleMeasurement", [](frmMain& f) { f.ShowMeasurementsMale(); }},
+};
+
+QString shotsDir() { return qEnvironmentVariable("NUPTARO_SHOTS"); }
+
+// The text of a PDF; a null text when pdftotext is not at hand.
+QString pdfText(const QString& file)
+{
+    QProcess p;
+    p.start("pdftotext", {"-layout", file, "-"});
+    if (!p.waitForFinished(10000) || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+class FolderTest : public testsupport::MainWindowTest<>, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        folderdata::Counts n;
+        n.expenses = GetParam();
+        folderdata::fill(n);
+        m().Show(ui::vbModeless);
+        m().window()->resize(1024, 740);
+        QCoreApplication::processEvents();
+    }
+    void TearDown() override
+    {
+        frmPreview::instance().Unload();
+        MainWindowTest::TearDown();
+    }
+    frmMain& f() { return m(); }
+    grid::GridEX& g() { return *m().GridEX1; }
+    void show(const ViewCase& v)
+    {
+        if (f().curFrame != f().frameDataGrid) {
+            f().ShowPanel(f().frameDataGrid);
+            f().ArrangePanels();
+        }
+        v.show(f());
+        QCoreApplication::processEvents();
+    }
+    QString name(const QString& key) const { return QString("%1-%2").arg(key).arg(GetParam()); }
+};
+
+// Free texts may be longer than any column; what the program itself
+// formats (dates, amounts, Yes/No), the captions and the card lines are not.
+bool formatted(grid::GridEX& g, int column)
+{
+    return g.recordset() && g.recordset()->fieldKind(column - 1) != ado::ColumnKind::Text;
+}
+
+// What would be cut when painted: the texts wider than their cell.
+QStringList cutOnPaper(const report::Layout& l, const grid::ReportModel& m, grid::GridEX& g)
+{
+    using report::ItemKind;
+    QStringList out;
+    for (const report::Page& p : l.pages)
+        for (const report::Item& it : p.items) {
+            if (it.kind == ItemKind::Card
+                && !report::fits(ItemKind::GroupRow, false, it.text,
+                                 it.rect.adjusted(report::kCardPadding, 0, 0, 0)))
+                out << it.text;
+            if (it.kind == ItemKind::Title || it.kind == ItemKind::GroupRow) {
+                if (!report::fits(it.kind, false, it.text, it.rect))
+                    out << it.text;
+                continue;
+            }
+            for (int k = 0; k < it.cells.size(); ++k) {
+                const report::Cell& c = it.cells[k];
+                const bool check = it.kind == ItemKind::Card || it.kind == ItemKind::ColumnHeader
+                                   || formatted(g, m.columns.value(k).column);
+                if (check && !report::fits(it.kind, c.caption, c.text, c.rect, c.wraps))
+                    out << c.text;
+            }
+        }
+    out.removeDuplicates();
+    return out;
+}
+
+// The texts of the shown grid that do not fit their column or card.
+QStringList cutOnScreen(grid::GridEX& g)
+{
+    QStringList out;
+    if (g.gridLayout() == grid::Layout::Cards) {
+        // A card's lines wrap at blanks: each word fits, and the card is tall
+        // enough for every wrapped line.
+        QListView* v = g.cardView();
+        const QFontMetrics fm(v->font());
+        for (int r = 1; r <= std::min(g.rowCount(), 40); ++r) {
+            if (g.rowKind(r) != grid::RowKind::Record)
+                continue;
+            const QRect card = v->visualRect(v->model()->index(r - 1, 0));
+            const int inner = card.width() - grid::kCardTextInset;
+            int height = fm.height();
+            for (int c = 1; c <= g.columnCount(); ++c) {
+                if (g.isColumnHidden(c) || c == g.cardCaptionColumn())
+                    continue;
+                const QString s = g.columnCaption(c) + ": " + g.text(r, c);
+                const QRect wrapped = fm.boundingRect(QRect(0, 0, inner, 10000), Qt::TextWordWrap, s);
+                if (wrapped.width() > inner)
+                    out << s;
+                height += wrapped.height();
+            }
+            if (card.height() < height)
+                out << QString("card %1 too short").arg(r);
+            if (card.right() >= v->viewport()->width())
+                out << QString("card %1 wider than the grid").arg(r);
+        }
+        // A row of cards is never wider than the area it stands in.
+        if (v->horizontalScrollBar()->maximum() > 0)
+            out << "horizontal scroll bar";
+        out.removeDuplicates();
+        return out;
+    }
+    QTableView* t = g.tableView();
+    QAbstractItemView* view = t;
+    for (int c = 1; c <= g.columnCount(); ++c) {
+        if (g.isColumnHidden(c))
+            continue;
+        const int width = t->columnWidth(c - 1);
+        if (t->horizontalHeader()->sectionSizeHint(c - 1) > width)
+            out << g.columnCaption(c);
+        if (!formatted(g, c))
+            continue;
+        for (int r = 1; r <= std::min(g.rowCount(), 60); ++r) {
+            if (g.rowKind(r) != grid::RowKind::Record)
+                continue;
+            if (view->sizeHintForIndex(t->model()->index(r - 1, c - 1)).width() > width)
+                out << g.text(r, c);
+        }
+    }
+    out.removeDuplicates();
+    return out;
+}
+
+}  // namespace
+
+TEST_P(FolderTest, EveryReportKeepsHeadersAndTotalsWithTheirRecordsAndShowsItsTexts)
+{
+    for (const ViewCase& v : kViews) {
+        SCOPED_TRACE(v.key);
+        show(v);
+        ASSERT_EQ(f().curDataMode, v.key);
+        f().PrintGridReport();
+        const grid::ReportModel model = g().reportModel();
+        frmPreview::instance().gridPreview_Close();
+        report::PageSpec page;
+        page.leftMargin = model.leftMarginTwips;
+        page.rightMargin = model.rightMarginTwips;
+        const report::Layout l = report::layoutReport(model, page);
+
+        int records = 0;
+        for (const grid::ReportRow& r : model.rows)
+            records += r.kind == grid::RowKind::Record;
+        int printed = 0;
+        for (int i = 0; i < l.pages.size(); ++i) {
+            const auto& items = l.pages[i].items;
+            int onPage = 0;
+            for (const report::Item& it : items) {
+                const bool record = it.kind == report::ItemKind::Record || it.kind == report::ItemKind::Card;
+                onPage += record;
+                if (it.kind == report::ItemKind::Total)
+                    EXPECT_GT(onPage, 0) << "a total without a record above it on page " << i + 1;
+            }
+            printed += onPage;
+            if (records > 0)
+                EXPECT_GT(onPage, 0) << "page " << i + 1 << " holds no record";
+            EXPECT_NE(items.back().kind, report::ItemKind::GroupRow) << "a lone header at the foot of page " << i + 1;
+        }
+        EXPECT_EQ(printed, records);
+        EXPECT_EQ(cutOnPaper(l, model, g()).join(" | ").toStdString(), "");
+        EXPECT_EQ(cutOnScreen(g()).join(" | ").toStdString(), "");
+
+        if (!shotsDir().isEmpty()) {
+            EXPECT_TRUE(report::writeReportPdf(model, shotsDir() + '/' + name(v.key) + ".pdf"));
+            f().widget()->grab().save(shotsDir() + '/' + name(v.key) + ".png");
+        }
+    }
+}
+
+TEST_P(FolderTest, TheCalendarsShowAndPrintEveryEntryOfTheDay)
+{
+    ui::ScriptedDialogsGuard dialogs;
+    f().ShowPanel(f().frameDate);
+    f().ArrangePanels();
+    f().ChangeDate(QDateTime(folderdata::busyDay(), QTime(0, 0)));
+    QCoreApplication::processEvents();
+    // The day's title stands clear of the planner, whole.
+    EXPECT_LE(f().lblDate->geometry().bottom(), f().calDay->geometry().top());
+    EXPECT_LE(QFontMetrics(f().lblDate->font()).horizontalAdvance(f().lblDate->text()), f().lblDate->width());
+    EXPECT_LE(f().lblDate->sizeHint().height(), f().lblDate->height());
+
+    // The month picker of the bar shows the month, the year and every day whole.
+    QCalendarWidget* picker = f().MonthView1;
+    ASSERT_TRUE(picker->isVisible());
+    auto* month = picker->findChild<QToolButton*>("qt_calendar_monthbutton");
+    auto* year = picker->findChild<QToolButton*>("qt_calendar_yearbutton");
+    ASSERT_TRUE(month && year);
+    EXPECT_EQ(month->text(), picker->locale().standaloneMonthName(10, QLocale::ShortFormat));
+    EXPECT_LE(month->sizeHint().width(), month->width());
+    EXPECT_LE(year->sizeHint().width(), year->width());
+    EXPECT_GE(month->geometry().left(), 0);
+    EXPECT_LE(year->geometry().right(), picker->width());
+    auto* days = picker->findChild<QTableView*>("qt_calendar_calendarview");
+    ASSERT_NE(days, nullptr);
+    EXPECT_LE(days->horizontalHeader()->length(), days->viewport()->width());
+    for (int r = 0; r < days->model()->rowCount(); ++r)
+        for (int c = 0; c < days->model()->columnCount(); ++c) {
+            const QModelIndex idx = days->model()->index(r, c);
+            const QString t = idx.data().toString();
+            EXPECT_LE(days->fontMetrics().horizontalAdvance(t) + 2, days->columnWidth(c)) << t.toStdString();
+        }
+    if (!shotsDir().isEmpty())
+        picker->grab().save(shotsDir() + "/picker.png");
+
+    QTemporaryDir tmp;
+    const QString dayPdf = (shotsDir().isEmpty() ? tmp.path() : shotsDir()) + '/' + name("day") + ".pdf";
+    dialogs.dialogs->printAnswers = {true};
+    dialogs.dialogs->printToPdf = dayPdf;
+    f().PrintDayCalendar();
+    using Line = calendar::PrintLine;
+    EXPECT_EQ(f().calDay->printList(),
+              QVector<Line>({{"10/9/2026 12:00 PM - 10/11/2026 12:00 PM", "Family visiting all weekend"},
+                             {"12:00 AM - 10/11/2026 12:00 AM", "Wedding day"},
+                             {"5:00 AM - 6:30 AM", "Hair and make-up"},
+                             {"9:30 AM - 10:45 AM", "Photographer arrives"},
+                             {"3:00 PM - 4:00 PM", "Ceremony at St. Catherine's"},
+                             {"10:30 PM - 11:45 PM", "Late party"}}));
+    const QString printed = pdfText(dayPdf);
+    for (const char* s : {"10/9/2026 12:00 PM - 10/11/2026 12:00 PM", "Family visiting all weekend", "5:00 AM - 6:30 AM",
+                          "10:30 PM - 11:45 PM", "Late party"})
+        EXPECT_TRUE(printed.isNull() || printed.contains(s)) << s << "\n" << printed.toStdString();
+    if (!shotsDir().isEmpty())
+        f().widget()->grab().save(shotsDir() + '/' + name("day") + ".png");
+
+    f().ShowPanel(f().frameMonth);
+    f().ArrangePanels();
+    QDateTime d(folderdata::busyDay(), QTime(0, 0));
+    f().ChangeCalendar(d);
+    QCoreApplication::processEvents();
+    EXPECT_LE(f().lblMonth->geometry().bottom(), f().Calendar1->geometry().top());
+    EXPECT_LE(QFontMetrics(f().lblMonth->font()).horizontalAdvance(f().lblMonth->text()), f().lblMonth->width());
+    EXPECT_LE(f().lblMonth->sizeHint().height(), f().lblMonth->height());
+    if (!shotsDir().isEmpty()) {
+        f().widget()->grab().save(shotsDir() + '/' + name("month") + ".png");
+        dialogs.dialogs->printAnswers = {true};
+        dialogs.dialogs->printToPdf = shotsDir() + '/' + name("month") + ".pdf";
+        f().PrintMonthCalendar();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Expenses, FolderTest, ::testing::Values(40, 41));

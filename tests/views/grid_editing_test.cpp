@@ -1,0 +1,189 @@
+// Editing in the cells of the main grid as a user does it, with the mouse
+// and the keyboard: the row stays on the record edited wherever its group
+// takes it, every row of an edited base record shows the stored value, and
+// the groups gather empty values together and parties by their exact name.
+
+#include "app/editors_pending.h"
+#include "app/frmMain.h"
+#include "platform/grid/gridex.h"
+#include "platform/navbar/explorerbar.h"
+#include "records/frmDeleteSingle.h"
+#include "support/mainwindow.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+
+namespace {
+
+class GridEditingTest : public testsupport::MainWindowTest<> {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        m().Show(ui::vbModeless);
+        m().window()->resize(1100, 760);
+        modal.modal->on("frmDeleteSingle", [this](ui::FormBase&) {
+            const auto& d = frmDeleteSingle::instance();
+            deletes << QString("%1,%2,%3").arg(d.delMode).arg(d.delID).arg(d.delString);
+        });
+    }
+    grid::GridEX& g() { return *m().GridEX1; }
+    void click(const char* key)
+    {
+        m().ExplorerBarCtlQV1->clickItem(key);
+        QCoreApplication::processEvents();
+    }
+    int rowOf(int column, const QString& text)
+    {
+        for (int r = 1; r <= g().rowCount(); ++r)
+            if (g().rowKind(r) == grid::RowKind::Record && g().text(r, column) == text)
+                return r;
+        return 0;
+    }
+    QStringList headers()
+    {
+        QStringList out;
+        for (int r = 1; r <= g().rowCount(); ++r)
+            if (g().rowKind(r) == grid::RowKind::GroupHeader)
+                out << g().groupHeaderText(r);
+        return out;
+    }
+    QWidget* openEditor()
+    {
+        for (QWidget* w : g().tableView()->viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            if (w->isVisible() && (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)))
+                return w;
+        return nullptr;
+    }
+    // A click on the cell, the text typed over it, then the key that ends the edit.
+    void typeInto(int row, int column, const QString& text, Qt::Key end = Qt::Key_Return)
+    {
+        QTableView* t = g().tableView();
+        const QModelIndex idx = t->model()->index(row - 1, column - 1);
+        t->scrollTo(idx);
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualRect(idx).center());
+        QTest::keyClicks(t, text.left(1));
+        QWidget* ed = openEditor();
+        ASSERT_NE(ed, nullptr) << "no editor on row " << row << " column " << column;
+        QTest::keyClicks(ed, text.mid(1));
+        QTest::keyClick(ed, end);
+        // The editor writes from the event loop, and regroups on the next round.
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+    QString stored(const QString& sql) { return db().scalar(sql).toString(); }
+
+    QStringList deletes;
+};
+
+}  // namespace
+
+TEST_F(GridEditingTest, AfterARegroupingEditTheRowCommandsActOnTheEditedRecord)
+{
+    // "Tea Party" is in neither drop-down list: a typed text is stored as typed.
+    db().Execute("INSERT INTO EXPENSES (EXPENSE_ID, EXPENSE_TEXT, EXPENSE_EVENT) VALUES "
+                 "(11, 'Flowers', 'Ceremony'), (12, 'Band', 'Reception'), (13, 'Cake', 'Reception')");
+    db().Execute("INSERT INTO BUDGET (BUDGET_ID, BUDGET_NAME, BUDGET_EVENT) VALUES "
+                 "(21, 'Veil', 'Ceremony'), (22, 'Band', 'Reception'), (23, 'Cake', 'Reception')");
+    struct Case {
+        const char* mode;
+        const char* view;
+        const char* name;
+        const char* event;    // typed into the Event cell
+        const char* command;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"BUDGETMODE", "EXPENSES", "Flowers", "Tea Party", "DELETEEXPENSE", "Expense,11,Flowers"},
+        {"BUDGETMODE", "BUDGET", "Veil", "Tea Party", "MODIFYBUDGET", "frmAddBudget 21"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.view);
+        click(c.mode);
+        click(c.view);
+        deletes.clear();
+        const int row = rowOf(2, c.name);
+        ASSERT_EQ(row, 2);
+        typeInto(row, 4, c.event);
+        EXPECT_EQ(headers(), QStringList({"Event: Reception (2)", "Event: Tea Party (1)"}));
+        EXPECT_EQ(g().currentValue(2).toString(), c.name);
+        EXPECT_EQ(g().currentRow(), rowOf(2, c.name));
+        click(c.command);
+        if (deletes.isEmpty())
+            deletes << QString("frmAddBudget %1").arg(frmAddBudget::instance().curBudgetID);
+        EXPECT_EQ(deletes.join(" | "), c.expected);
+        ui::FormBase::unloadAll(&m());
+    }
+    EXPECT_EQ(stored("SELECT EXPENSE_EVENT FROM EXPENSES WHERE EXPENSE_ID = 11"), "Tea Party");
+    EXPECT_EQ(stored("SELECT BUDGET_EVENT FROM BUDGET WHERE BUDGET_ID = 21"), "Tea Party");
+
+    // Escape gives the typing up: nothing stored, the row stays.
+    click("EXPENSES");
+    const int band = rowOf(2, "Band");
+    typeInto(band, 4, "Brunch", Qt::Key_Escape);
+    EXPECT_EQ(stored("SELECT EXPENSE_EVENT FROM EXPENSES WHERE EXPENSE_ID = 12"), "Reception");
+    EXPECT_EQ(g().currentRow(), band);
+    EXPECT_FALSE(g().editPending());
+}
+
+TEST_F(GridEditingTest, RenamingAPartyInOneRowMovesAllItsPeopleAndKeepsTheRow)
+{
+    db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (1, 'Adams'), (2, 'Jones Family'), (3, 'Young')");
+    db().Execute("INSERT INTO SUBGUEST (SUBGUEST_ID, GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME) VALUES "
+                 "(101, 1, 'Al', 'Adams'), (201, 2, 'Anna', 'Jones'), (202, 2, 'Ben', 'Jones'), (301, 3, 'Yan', 'Young')");
+    click("GUESTMODE");
+    ASSERT_EQ(m().curDataMode, "Guests");
+    const int ben = rowOf(4, "Ben");
+    typeInto(ben, 3, "Zeller Family");
+    EXPECT_EQ(stored("SELECT GUEST_PARTYNAME FROM GUEST WHERE GUEST_ID = 2"), "Zeller Family");
+    // One party, one group, both people under it.
+    EXPECT_EQ(headers(), QStringList({"Party Name: Adams (1)", "Party Name: Young (1)", "Party Name: Zeller Family (2)"}));
+    EXPECT_EQ(g().text(rowOf(4, "Anna"), 3), "Zeller Family");
+    EXPECT_EQ(g().currentValue(2).toLongLong(), 202);
+    click("DELETEGUEST");
+    EXPECT_EQ(deletes, QStringList{"SubguestFromMain,202,Ben Jones"});
+    click("MODIFYGUESTS");
+    EXPECT_EQ(frmGuestDetail::instance().curRec, 2);
+    ui::FormBase::unloadAll(&m());
+
+    // In the RSVP view a person's other invitations follow an edit of the name.
+    db().Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (7, 'Ceremony'), (8, 'Reception')");
+    db().Execute("INSERT INTO INVITE (EVENT_ID, SUBGUEST_ID, INVITE_RSVP_TEXT) VALUES (7, 201, 'Attending'), "
+                 "(8, 201, 'Attending')");
+    click("RSVPMODE");
+    ASSERT_EQ(m().curDataMode, "RSVP");
+    typeInto(rowOf(5, "Jones"), 5, "Jones-Zeller");
+    QStringList lasts;
+    for (int r = 1; r <= g().rowCount(); ++r)
+        if (g().rowKind(r) == grid::RowKind::Record)
+            lasts << g().text(r, 5);
+    EXPECT_EQ(lasts, QStringList({"Jones-Zeller", "Jones-Zeller"}));
+}
+
+TEST_F(GridEditingTest, EmptyEventsFormOneGroupAndPartiesGroupByTheirExactName)
+{
+    db().Execute("INSERT INTO EXPENSES (EXPENSE_ID, EXPENSE_TEXT, EXPENSE_EVENT) VALUES "
+                 "(1, 'Stamps', NULL), (2, 'Ink', ''), (3, 'Cake', 'Reception')");
+    db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (1, 'The Smith Family'), (2, 'The smith Family')");
+    db().Execute("INSERT INTO SUBGUEST (SUBGUEST_ID, GUEST_ID, SUBGUEST_FNAME) VALUES (11, 1, 'Ann'), (21, 2, 'Bob')");
+    click("BUDGETMODE");
+    click("EXPENSES");
+    EXPECT_EQ(headers(), QStringList({"Event:  (2)", "Event: Reception (1)"}));
+
+    click("GUESTMODE");
+    EXPECT_EQ(headers(), QStringList({"Party Name: The Smith Family (1)", "Party Name: The smith Family (1)"}));
+    // A header command acts on the party of that header.
+    for (const char* party : {"The Smith Family", "The smith Family"}) {
+        for (int r = 1; r <= g().rowCount(); ++r)
+            if (g().rowKind(r) == grid::RowKind::GroupHeader && g().text(r, 3) == party) {
+                const QModelIndex idx = g().tableView()->model()->index(r - 1, 2);
+                QTest::mouseClick(g().tableView()->viewport(), Qt::LeftButton, {},
+                                  g().tableView()->visualRect(idx).center());
+            }
+        click("DELETEGUEST");
+    }
+    EXPECT_EQ(deletes, QStringList({"Guests,1,The Smith Family", "Guests,2,The smith Family"}));
+}
