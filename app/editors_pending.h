@@ -58,21 +58,7 @@ public:
     QDateTime curApptDate;
 };
 
-// Event editor, modeless. "Edit" loads curEvent; any other mode starts a new
-// event. Clears both variables when it closes.
-class frmEventInfo : public pending::Pending<frmEventInfo> {
-public:
-    frmEventInfo() : Pending("frmEventInfo", "Event Information") { keepWhileOpen(curMode, curEvent); }
-    QString curMode;
-    qlonglong curEvent = 0;
-
-protected:
-    void Form_Unload(bool&) override
-    {
-        curMode.clear();
-        curEvent = 0;
-    }
-};
+#include "events/frmEventInfo.h"
 
 // Task editor, modal. "Edit" loads curTaskID; any other mode a new task.
 class frmEventTasks : public pending::Pending<frmEventTasks> {

@@ -208,7 +208,7 @@ TEST_F(CommandsTest, MenuAddItemsWriteTheirVariables)
                                "mnuCalendarAddAppt"})
         commands::MenuClick(host, item);
     EXPECT_EQ(frmEventTasks::instance().curMode, "");
-    EXPECT_EQ(frmEventInfo::instance().curEvent, 0);
+    EXPECT_EQ(frmEventInfo::instance().curEvent, count("SELECT MAX(EVENT_ID) FROM EVENT")) << "a new event, not 5";
     EXPECT_TRUE(frmEventInfo::instance().isLoaded());
     EXPECT_EQ(frmGuestDetail::instance().curMode, "New");
     EXPECT_EQ(frmAddExpense::instance().curMode, "New");
