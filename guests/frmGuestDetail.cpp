@@ -5,7 +5,6 @@
 #include "guests/frmNewSubguest.h"
 #include "platform/grid/gridex.h"
 #include "platform/twips.h"
-#include "platform/ui/controls.h"
 #include "records/frmAddType.h"
 #include "records/frmDeleteSingle.h"
 #include "records/modSynchro.h"
@@ -63,15 +62,6 @@ private:
     int index_;
 };
 
-// A field label at its place, naming the control it belongs to.
-QLabel* fieldLabel(const QString& text, QWidget* buddy, QWidget* parent, int left, int top, int width)
-{
-    auto* l = new QLabel(text, parent);
-    l->setGeometry(twips::rect(left, top + 30, width, 270));
-    l->setBuddy(buddy);
-    return l;
-}
-
 // Rows of the three pages, in twips.
 constexpr int kBoxHeight = 330;
 constexpr int kRowGap = 75;
@@ -89,7 +79,7 @@ struct PageRows {
         const int boxLeft = labelLeft + labelWidth + 60;
         box->setParent(page);
         box->setGeometry(twips::rect(boxLeft, top, width ? width : boxWidth, height));
-        fieldLabel(label, box, page, labelLeft, top, labelWidth);
+        editing::makeLabel(page, QString(), label, twips::rect(labelLeft, top + 30, labelWidth, 270))->setBuddy(box);
         top += height + kRowGap;
     }
 };
@@ -98,8 +88,8 @@ struct PageRows {
 
 // ---------------------------------------------------------------- controls
 
-QString frmGuestDetail::text1(int index) const { return ui::boxText(Text1.at(index)); }
-void frmGuestDetail::setText1(int index, const QString& text) { ui::setBoxText(Text1.at(index), text); }
+QString frmGuestDetail::text1(int index) const { return editing::boxText(Text1.at(index)); }
+void frmGuestDetail::setText1(int index, const QString& text) { editing::setBoxText(Text1.at(index), text); }
 QDateEdit* frmGuestDetail::datePicker(int pair) const { return static_cast<QDateEdit*>(DTPicker.at(2 * pair)); }
 QTimeEdit* frmGuestDetail::timePicker(int pair) const { return static_cast<QTimeEdit*>(DTPicker.at(2 * pair + 1)); }
 
@@ -110,8 +100,7 @@ void frmGuestDetail::createControls()
     w->setFixedSize(twipsToPixels(10200), twipsToPixels(6720));
 
     for (int i = 0; i < 18; ++i) {
-        Text1[i] = ui::makeTextBox(nullptr, i == 12 || i == 13 || i == 16);
-        Text1[i]->setObjectName(QString("Text1_%1").arg(i));
+        Text1[i] = editing::makeTextBox(nullptr, QString("Text1_%1").arg(i), i == 12 || i == 13 || i == 16, QRect());
         Text1[i]->installEventFilter(new LostFocusWatch(this, i, Text1[i]));
     }
     for (int i = 0; i < 8; ++i) {
@@ -154,13 +143,16 @@ void frmGuestDetail::createControls()
     bold.setBold(true);
     Label4->setFont(bold);
     Label4->setGeometry(twips::rect(6060, 150, 4020, 285));
-    cmdAddSubguest = ui::makeButton("Add Subguest", "cmdAddSubguest", w, twips::rect(6060, 480, 1560, 375));
-    cmdDeleteSubguest = ui::makeButton("Delete Subguest", "cmdDeleteSubguest", w, twips::rect(7740, 480, 1560, 375));
+    cmdAddSubguest = editing::makeButton(w, "cmdAddSubguest", "Add Subguest", twips::rect(6060, 480, 1560, 375),
+                                         [this] { cmdAddSubguest_Click(); });
+    cmdDeleteSubguest = editing::makeButton(w, "cmdDeleteSubguest", "Delete Subguest",
+                                            twips::rect(7740, 480, 1560, 375), [this] { cmdDeleteSubguest_Click(); });
     GridSubguest = new grid::GridEX(w);
     GridSubguest->setObjectName("GridSubguest");
     GridSubguest->setGeometry(twips::rect(6060, 960, 4020, 5040));
-    cmdAdd = ui::makeButton("Save", "cmdAdd", w, twips::rect(7500, 6180, 1215, 405));
-    cmdCancel = ui::makeButton("Close", "cmdCancel", w, twips::rect(8865, 6180, 1215, 405));
+    cmdAdd = editing::makeButton(w, "cmdAdd", "Save", twips::rect(7500, 6180, 1215, 405), [this] { cmdAdd_Click(); });
+    cmdCancel =
+        editing::makeButton(w, "cmdCancel", "Close", twips::rect(8865, 6180, 1215, 405), [this] { cmdCancel_Click(); });
 
     // Keyboard order; the boxes of the pages not shown are skipped.
     QList<QWidget*> order = {Text1[0], cmbCategory, cmdAddCategory, cmbTitle, cmdAddTitle, Text1[2], Text1[1]};
@@ -170,20 +162,11 @@ void frmGuestDetail::createControls()
           << Text1[12];
     order << Text1[17] << Text1[15] << DTPicker[0] << DTPicker[1] << DTPicker[2] << DTPicker[3] << Text1[16];
     order << cmdAddSubguest << cmdDeleteSubguest << cmdCancel << cmdAdd << tabGuest << GridSubguest;
-    for (int i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
+    editing::chainTabOrder(order);
 
-    auto on = [w](auto* sender, auto signal, auto handler) {
-        QObject::connect(sender, signal, w, [handler] { ui::guarded(handler); });
-    };
-    on(cmdAdd, &QPushButton::clicked, [this] { cmdAdd_Click(); });
-    on(cmdCancel, &QPushButton::clicked, [this] { cmdCancel_Click(); });
-    on(cmdAddSubguest, &QPushButton::clicked, [this] { cmdAddSubguest_Click(); });
-    on(cmdDeleteSubguest, &QPushButton::clicked, [this] { cmdDeleteSubguest_Click(); });
-    on(cmdAddCategory, &QPushButton::clicked, [this] { cmdAddCategory_Click(); });
-    on(cmdAddTitle, &QPushButton::clicked, [this] { cmdAddTitle_Click(); });
-    on(GridSubguest, &grid::GridEX::doubleClicked, [this] { GridSubguest_DblClick(); });
-    on(tabGuest, &QTabBar::currentChanged, [this] { tabGuest_Click(); });
+    QObject::connect(GridSubguest, &grid::GridEX::doubleClicked, w,
+                     [this] { ui::guarded([this] { GridSubguest_DblClick(); }); });
+    QObject::connect(tabGuest, &QTabBar::currentChanged, w, [this] { ui::guarded([this] { tabGuest_Click(); }); });
 
     procs_.set("frmGuestDetail.GetTitles", [this] { GetTitles(); });
     procs_.set("frmGuestDetail.GetCategories", [this] { GetCategories(); });
@@ -194,11 +177,13 @@ void frmGuestDetail::createGeneral()
 {
     PageRows page{fraGuest, 1560, 3720};
     page.row("Party Name:", Text1[0]);
-    cmbCategory = ui::makeEditableList("cmbCategory", fraGuest);
-    cmdAddCategory = ui::makeButton("Edit", "cmdAddCategory", fraGuest, twips::rect(4620, page.top, 840, kBoxHeight));
+    cmbCategory = editing::makeListBox(fraGuest, "cmbCategory", QRect());
+    cmdAddCategory = editing::makeButton(fraGuest, "cmdAddCategory", "Edit", twips::rect(4620, page.top, 840, kBoxHeight),
+                                         [this] { cmdAddCategory_Click(); });
     page.row("Category:", cmbCategory, 2760);
-    cmbTitle = ui::makeEditableList("cmbTitle", fraGuest);
-    cmdAddTitle = ui::makeButton("Edit", "cmdAddTitle", fraGuest, twips::rect(4620, page.top, 840, kBoxHeight));
+    cmbTitle = editing::makeListBox(fraGuest, "cmbTitle", QRect());
+    cmdAddTitle = editing::makeButton(fraGuest, "cmdAddTitle", "Edit", twips::rect(4620, page.top, 840, kBoxHeight),
+                                      [this] { cmdAddTitle_Click(); });
     page.row("Title:", cmbTitle, 2760);
     page.row("First Name:", Text1[2]);
     page.row("Last Name:", Text1[1]);
@@ -292,14 +277,14 @@ void frmGuestDetail::GetTitles()
 {
     if (!isLoaded())
         return;
-    editing::refillList(cmbTitle, "SELECT * FROM TITLES", "TITLE_TEXT", "Titles");
+    editing::refillLookupBox(cmbTitle, "SELECT * FROM TITLES", "TITLE_TEXT", "Titles");
 }
 
 void frmGuestDetail::GetCategories()
 {
     if (!isLoaded())
         return;
-    editing::refillList(cmbCategory, "SELECT * FROM GUESTTYPE", "GUESTTYPE_TEXT", "GuestTypes");
+    editing::refillLookupBox(cmbCategory, "SELECT * FROM GUESTTYPE", "GUESTTYPE_TEXT", "GuestTypes");
 }
 
 void frmGuestDetail::LoadGuest()
@@ -335,10 +320,10 @@ void frmGuestDetail::LoadGuest()
     editing::ignoreErrors([&] {
         const QVariant category = rs.value("GUEST_CATEGORY");
         if (!category.isNull())
-            editing::showText(cmbCategory, category.toString());
+            editing::setBoxText(cmbCategory, category.toString());
         const QVariant title = rs.value("GUEST_TITLE");
         if (!title.isNull())
-            editing::showText(cmbTitle, title.toString());
+            editing::setBoxText(cmbTitle, title.toString());
     });
 }
 
@@ -350,7 +335,7 @@ void frmGuestDetail::RefreshSubguests()
 
 // ---------------------------------------------------------------- save
 
-bool frmGuestDetail::SaveGuest()
+editing::SaveOutcome frmGuestDetail::SaveGuest()
 {
     const QScopedValueRollback<bool> busy(saving_, true);
 
@@ -367,20 +352,8 @@ bool frmGuestDetail::SaveGuest()
             rs.setValue(kMomentColumns[pair], editing::fromPickers(datePicker(pair), timePicker(pair)));
     };
 
-    if (curMode == "Edit") {
-        return editing::saveAll(
-            [&] {
-                ado::Recordset rs;
-                rs.Open("SELECT * FROM GUEST WHERE GUEST_ID = " + QString::number(curRec), gConn, ado::adOpenKeyset,
-                        ado::adLockOptimistic);
-                if (rs.EOF_())
-                    return;
-                write(rs);
-                modSynchro::LogChange("GUEST", rs.value("GUEST_ID").toLongLong(), modSynchro::Changed);
-                rs.Update();
-            },
-            widget());
-    }
+    if (curMode == "Edit")
+        return editing::saveRecord("GUEST", false, curRec, write, widget());
 
     // A new party and its first person, made from the party's own name.
     qint64 party = 0;
@@ -407,16 +380,17 @@ bool frmGuestDetail::SaveGuest()
             first.Update();
         },
         widget());
-    if (saved)
-        curRec = party;
-    return saved;
+    if (!saved)
+        return editing::SaveOutcome::Refused;
+    curRec = party;
+    return editing::SaveOutcome::Saved;
 }
 
 bool frmGuestDetail::SaveNewParty()
 {
     if (curMode == "Edit")
         return true;
-    if (!SaveGuest())
+    if (SaveGuest() != editing::SaveOutcome::Saved)
         return false;
     // The captions stay those of a new party.
     curMode = "Edit";
@@ -435,11 +409,8 @@ void frmGuestDetail::Text1_LostFocus(int index)
 
 void frmGuestDetail::cmdAdd_Click()
 {
-    if (curMode == "Edit" && !editing::checkStored("GUEST", curRec, widget())) {
-        Unload();
-        return;
-    }
-    if (SaveGuest())
+    // A party deleted meanwhile has been said so; there is nothing left to edit.
+    if (SaveGuest() != editing::SaveOutcome::Refused)
         Unload();
 }
 

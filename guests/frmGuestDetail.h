@@ -83,7 +83,7 @@ protected:
     void releaseControls() override;
 
 private:
-    bool SaveGuest();
+    editing::SaveOutcome SaveGuest();
     void LoadGuest();
     void ClearFields();
     qint64 GetSelectedSubguestID();

@@ -3,8 +3,7 @@
 #include "app/modQVDatabase.h"
 #include "guests/frmGuestDetail.h"
 #include "platform/twips.h"
-#include "platform/ui/controls.h"
-#include "records/frmAddType.h"
+#include "platform/ui/messages.h"
 #include "records/modSynchro.h"
 
 #include <QComboBox>
@@ -22,8 +21,8 @@ constexpr std::array<const char*, 5> kTextColumns = {"SUBGUEST_FNAME", "SUBGUEST
 
 }  // namespace
 
-QString frmNewSubguest::text1(int index) const { return ui::boxText(Text1.at(index)); }
-void frmNewSubguest::setText1(int index, const QString& text) { ui::setBoxText(Text1.at(index), text); }
+QString frmNewSubguest::text1(int index) const { return editing::boxText(Text1.at(index)); }
+void frmNewSubguest::setText1(int index, const QString& text) { editing::setBoxText(Text1.at(index), text); }
 
 void frmNewSubguest::createControls()
 {
@@ -44,33 +43,27 @@ void frmNewSubguest::createControls()
     const int labelOfRow[] = {2, 0, 1, 3, 4, 5};
     for (int row = 0; row < 6; ++row) {
         const int l = labelOfRow[row];
-        Label1[l] = new QLabel(captions[l], w);
-        Label1[l]->setObjectName(QString("Label1_%1").arg(l));
-        Label1[l]->setGeometry(twips::rect(labelLeft, 570 + 405 * row, labelWidth, 270));
+        Label1[l] = editing::makeLabel(w, QString("Label1_%1").arg(l), captions[l],
+                                       twips::rect(labelLeft, 570 + 405 * row, labelWidth, 270));
     }
-    cmbTitles = ui::makeEditableList("cmbTitles", w);
-    cmbTitles->setGeometry(twips::rect(boxLeft, 540, 2640, boxHeight));
+    cmbTitles = editing::makeListBox(w, "cmbTitles", twips::rect(boxLeft, 540, 2640, boxHeight));
     Label1[2]->setBuddy(cmbTitles);
-    cmdAddTitle = ui::makeButton("Edit", "cmdAddTitle", w, twips::rect(4080, 540, 960, boxHeight));
+    cmdAddTitle = editing::makeButton(w, "cmdAddTitle", "Edit", twips::rect(4080, 540, 960, boxHeight),
+                                      [this] { cmdAddTitle_Click(); });
     for (int i = 0; i < 5; ++i) {
-        Text1[i] = ui::makeTextBox(w, i == 4);
-        Text1[i]->setObjectName(QString("Text1_%1").arg(i));
-        Text1[i]->setGeometry(twips::rect(boxLeft, 945 + 405 * i, boxWidth, i == 4 ? 1440 : boxHeight));
+        Text1[i] = editing::makeTextBox(w, QString("Text1_%1").arg(i), i == 4,
+                                        twips::rect(boxLeft, 945 + 405 * i, boxWidth, i == 4 ? 1440 : boxHeight));
         Label1[i == 0 ? 0 : i == 1 ? 1 : i + 1]->setBuddy(Text1[i]);
     }
-    cmdAdd = ui::makeButton("Add", "cmdAdd", w, twips::rect(2520, 4230, 1215, 405));
-    cmdCancel = ui::makeButton("Cancel", "cmdCancel", w, twips::rect(3825, 4230, 1215, 405));
+    cmdAdd = editing::makeButton(w, "cmdAdd", "Add", twips::rect(2520, 4230, 1215, 405), [this] { cmdAdd_Click(); });
+    cmdCancel =
+        editing::makeButton(w, "cmdCancel", "Cancel", twips::rect(3825, 4230, 1215, 405), [this] { cmdCancel_Click(); });
 
     QList<QWidget*> order = {cmdAddTitle, cmbTitles};
     for (QWidget* box : Text1)
         order << box;
     order << cmdAdd << cmdCancel;
-    for (int i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
-
-    QObject::connect(cmdAdd, &QPushButton::clicked, w, [this] { ui::guarded([this] { cmdAdd_Click(); }); });
-    QObject::connect(cmdCancel, &QPushButton::clicked, w, [this] { ui::guarded([this] { cmdCancel_Click(); }); });
-    QObject::connect(cmdAddTitle, &QPushButton::clicked, w, [this] { ui::guarded([this] { cmdAddTitle_Click(); }); });
+    editing::chainTabOrder(order);
 
     procs_.set("frmNewSubguest.GetTitles", [this] { GetTitles(); });
 }
@@ -110,34 +103,25 @@ void frmNewSubguest::GetTitles()
 {
     if (!isLoaded())
         return;
-    editing::refillList(cmbTitles, "SELECT * FROM TITLES", "TITLE_TEXT", "Titles");
+    editing::refillLookupBox(cmbTitles, "SELECT * FROM TITLES", "TITLE_TEXT", "Titles");
 }
 
 void frmNewSubguest::LoadSubguest()
 {
-    editing::ignoreErrors([&] {
-        ado::Recordset rs;
-        rs.Open("SELECT * FROM SUBGUEST WHERE SUBGUEST_ID = " + QString::number(subguestID), gConn,
-                ado::adOpenKeyset, ado::adLockOptimistic);
-        if (rs.EOF_())
-            return;
-        auto text = [&rs](const char* column) {
-            const QVariant v = rs.value(column);
-            return v.isNull() ? QString() : v.toString();
-        };
-        setText1(0, text("SUBGUEST_FNAME"));
-        setText1(1, text("SUBGUEST_LNAME"));
-        editing::showText(cmbTitles, text("SUBGUEST_TITLE"));
-        setText1(2, text("SUBGUEST_PHONE"));
-        setText1(3, text("SUBGUEST_EMAIL"));
-        setText1(4, text("SUBGUEST_NOTE"));
+    editing::loadRecord("SUBGUEST", subguestID, [this](ado::Recordset& rs) {
+        setText1(0, editing::storedText(rs.value(kTextColumns[0])));
+        setText1(1, editing::storedText(rs.value(kTextColumns[1])));
+        editing::setBoxText(cmbTitles, editing::storedText(rs.value("SUBGUEST_TITLE")));
+        for (int i = 2; i < 5; ++i)
+            setText1(i, editing::storedText(rs.value(kTextColumns[i])));
     });
 }
 
 void frmNewSubguest::cmdAdd_Click()
 {
     // A person deleted while open here is not written again.
-    if (isEditing() && subguestID != 0 && !editing::checkStored("SUBGUEST", subguestID, widget())) {
+    if (isEditing() && subguestID != 0 && !editing::recordExists("SUBGUEST", subguestID)) {
+        ui::MsgBox(editing::kRecordGone, ui::vbExclamation | ui::vbOKOnly, QString(), widget());
         frmGuestDetail::instance().RefreshSubguests();
         Unload();
         return;
@@ -177,8 +161,5 @@ void frmNewSubguest::cmdCancel_Click()
 
 void frmNewSubguest::cmdAddTitle_Click()
 {
-    frmAddType& t = frmAddType::instance();
-    t.fromForm = "Subguest";
-    t.curMode = "Titles";
-    t.Show(ui::vbModal, this);
+    editing::editLookupList("Subguest", "Titles", this);
 }

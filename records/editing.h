@@ -7,6 +7,7 @@
 #include "platform/ado/ado.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QTime>
@@ -18,8 +19,15 @@
 
 class QComboBox;
 class QDateEdit;
+class QLabel;
+class QPushButton;
+class QRect;
 class QTimeEdit;
 class QWidget;
+
+namespace ui {
+class FormBase;
+}
 
 namespace editing {
 
@@ -33,13 +41,42 @@ bool saveAll(const std::function<void()>& steps, QWidget* owner = nullptr, const
 // Whether the row of that key is still there (another window or copy may
 // have deleted it while an editor had it open).
 bool recordExists(const QString& table, qint64 key);
-inline const char* kDeletedMeanwhile = "This record was deleted while it was open here, so nothing was saved.";
-// The same, telling the user when it is gone that nothing was saved.
-bool checkStored(const QString& table, qint64 key, QWidget* owner = nullptr);
 
 // Runs one step of a procedure that goes on past failures: an error is
 // passed over without a message. False when the step failed.
 bool ignoreErrors(const std::function<void()>& step);
+
+// One editor's save of one record, as one transaction: the row of `key` (or
+// a new row when adding) is opened, `write` fills it, the change is logged
+// (1 added, 2 changed) before the row is stored. A record deleted meanwhile
+// is said so and nothing is written or logged; a refusal is shown as by
+// saveAll. The new row's key goes to *newKey.
+enum class SaveOutcome { Saved, Refused, Gone };
+SaveOutcome saveRecord(const QString& table, bool adding, qint64 key,
+                       const std::function<void(ado::Recordset&)>& write, QWidget* owner = nullptr,
+                       qint64* newKey = nullptr);
+inline const char* kRecordGone = "This record was deleted while it was open here, so the changes were not saved.";
+
+// Reads the row of `key` and hands it to `show`; false when there is no such
+// row or it cannot be read (the editor's boxes then stay as they are).
+bool loadRecord(const QString& table, qint64 key, const std::function<void(ado::Recordset&)>& show);
+
+// Opens the lookup-list editor on a list, modal over `owner`, telling it
+// which caller to fill again when it closes.
+void editLookupList(const QString& fromForm, const QString& listMode, ui::FormBase* owner);
+
+// A box's text as the user sees it (line edit, multi-line box, drop-down
+// box, label), and setting it.
+QString boxText(const QWidget* box);
+void setBoxText(QWidget* box, const QString& text);
+
+// A typed text into its column: a text column takes it unchanged; any other
+// column converts it, and a text that does not convert, or nothing typed,
+// leaves the column as it was. False when the column was left.
+bool assignText(ado::Recordset& rs, const QString& column, const QString& text);
+// A stored value as its box shows it: "" for NULL, numbers as their plain
+// text (500, 123456.78), dates in the stored form.
+QString storedText(const QVariant& v);
 
 // The first column of every row of a query, "" for NULL.
 QStringList columnTexts(const QString& sql, const ado::Params& params = {});
@@ -55,23 +92,37 @@ void fillList(QComboBox* box, const QStringList& items, bool keepText, const QSt
 // Whether the lookup editor is now closing on the list of that key (its
 // callers' refills reset only that list's box).
 bool lookupListEdited(const QString& listMode);
-// The refill of a list whose box starts empty: the box keeps the text it
-// shows, unless its own list (listMode) was the one edited, which leaves it
-// empty.
-void refillList(QComboBox* box, const QStringList& items, const QString& listMode);
+// Fills a drop-down list and shows no entry chosen, with an empty text.
+void fillListEmpty(QComboBox* box, const QStringList& items);
+// Refills the box of a lookup list without a leading entry: the box of the
+// list the lookup editor is closing on is left empty (its entry may be
+// gone); any other box keeps the text it shows.
+void refillLookupBox(QComboBox* box, const QStringList& items, const QString& listMode);
 // The same with the texts of one field of a query's rows ("SELECT * FROM
 // TITLES", "TITLE_TEXT"); a failing query leaves the list empty.
-void refillList(QComboBox* box, const QString& sql, const QString& field, const QString& listMode);
-// Shows a text in an editable drop-down list: its entry when the list holds
-// it, else the text itself.
-void showText(QComboBox* box, const QString& text);
+void refillLookupBox(QComboBox* box, const QString& sql, const QString& field, const QString& listMode);
 
 // A stored moment split over a date picker and a time picker, and joined
 // back into the stored form. A NULL or unreadable value leaves the pickers
 // as they are and returns false.
 bool toPickers(const QVariant& stored, QDateEdit* date, QTimeEdit* time);
+// The moment a stored value holds; false for NULL or an unreadable value.
+bool storedMoment(const QVariant& stored, QDateTime& out);
 QString fromPickers(const QDate& date, const QTime& time);
 QString fromPickers(const QDateEdit* date, const QTimeEdit* time);
+
+// Controls of an editor, made at their designed places and named as the
+// design names them. A text box is one line, or multi-line (line breaks
+// allowed, Tab moves on); a list box is an editable drop-down that keeps the
+// text shown; a button runs its handler under the error guard and is never
+// pressed by Enter from another control.
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& at);
+QWidget* makeTextBox(QWidget* parent, const QString& name, bool multiLine, const QRect& at);
+QComboBox* makeListBox(QWidget* parent, const QString& name, const QRect& at);
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QRect& at,
+                        std::function<void()> onClick);
+// Tab goes through the controls in the order given.
+void chainTabOrder(const QList<QWidget*>& order);
 
 // Procedures other windows call by name ("frmGuestDetail.GetTitles"), offered
 // while the editor is loaded: set them when the controls are made, and the

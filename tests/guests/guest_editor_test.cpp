@@ -285,7 +285,7 @@ TEST_F(GuestEditor, AnOpenEditorKeepsItsPartyAndARefusedWriteLeavesNothing)
     db().Execute("DELETE FROM GUEST WHERE GUEST_ID = ?", {a});
     type(g.Text1[5], "Wells");
     click(g.cmdAdd);
-    EXPECT_EQ(messages.msgs->texts().last(), editing::kDeletedMeanwhile);
+    EXPECT_EQ(messages.msgs->texts().last(), editing::kRecordGone);
     EXPECT_EQ(count("SELECT count(*) FROM GUEST WHERE GUEST_ID = ?", {a}), 0);
 }
 
