@@ -104,17 +104,14 @@ void frmGuestDetail::createControls()
         Text1[i]->installEventFilter(new LostFocusWatch(this, i, Text1[i]));
     }
     for (int i = 0; i < 8; ++i) {
+        const QString name = QString("DTPicker_%1").arg(i);
         if (i % 2 == 0) {
-            auto* d = new QDateEdit;
-            d->setCalendarPopup(true);
-            d->setDisplayFormat("M/d/yyyy");
-            DTPicker[i] = d;
+            DTPicker[i] = editing::makeDatePicker(nullptr, name, QRect());
         } else {
-            auto* t = new QTimeEdit;
-            t->setDisplayFormat("h:mm:ss AP");
-            DTPicker[i] = t;
+            DTPicker[i] = editing::makeTimePicker(nullptr, name, QRect());
+            // The stored moments keep their seconds; saving unchanged must not drop them.
+            DTPicker[i]->setDisplayFormat("h:mm:ss AP");
         }
-        DTPicker[i]->setObjectName(QString("DTPicker_%1").arg(i));
     }
 
     tabGuest = new QTabBar(w);
@@ -290,11 +287,11 @@ void frmGuestDetail::GetCategories()
 void frmGuestDetail::LoadGuest()
 {
     const QString key = QString::number(curRec);
-    editing::ignoreErrors([&] {
+    editing::ignoringErrors([&] {
         GISubGuestRS = ado::Recordset::create();
         GISubGuestRS->Open(kSubguestQuery + key, gConn, ado::adOpenKeyset, ado::adLockOptimistic);
     });
-    editing::ignoreErrors([&] {
+    editing::ignoringErrors([&] {
         GridSubguest->bind(GISubGuestRS);
         for (int c = 1; c <= GridSubguest->columnCount(); ++c)
             GridSubguest->setColumnEditType(c, grid::etReadOnly);
@@ -304,20 +301,20 @@ void frmGuestDetail::LoadGuest()
         GridSubguest->setColumnWidth(3, 800);
     });
     ado::Recordset rs;
-    if (!editing::ignoreErrors(
+    if (!editing::ignoringErrors(
             [&] { rs.Open("SELECT * FROM GUEST WHERE GUEST_ID =" + key, gConn, ado::adOpenKeyset, ado::adLockReadOnly); })
         || rs.EOF_())
         return;
     // A column without a value leaves its control as cleared.
     for (int i = 0; i < 18; ++i)
-        editing::ignoreErrors([&] {
+        editing::ignoringErrors([&] {
             const QVariant v = rs.value(kTextColumns[i]);
             if (!v.isNull())
                 setText1(i, v.toString());
         });
     for (int pair = 0; pair < 4; ++pair)
-        editing::ignoreErrors([&] { editing::toPickers(rs.value(kMomentColumns[pair]), datePicker(pair), timePicker(pair)); });
-    editing::ignoreErrors([&] {
+        editing::ignoringErrors([&] { editing::toPickers(rs.value(kMomentColumns[pair]), datePicker(pair), timePicker(pair)); });
+    editing::ignoringErrors([&] {
         const QVariant category = rs.value("GUEST_CATEGORY");
         if (!category.isNull())
             editing::setBoxText(cmbCategory, category.toString());
@@ -439,7 +436,7 @@ void frmGuestDetail::tabGuest_Click()
 qint64 frmGuestDetail::GetSelectedSubguestID()
 {
     qint64 id = 0;
-    editing::ignoreErrors([&] {
+    editing::ignoringErrors([&] {
         int row = GridSubguest->currentRow();
         if (GridSubguest->rowKind(row) != grid::RowKind::Record)
             ++row;

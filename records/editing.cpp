@@ -178,16 +178,6 @@ QStringList fieldTexts(const QString& sql, const QString& field, const ado::Para
     return out;
 }
 
-bool ignoreErrors(const std::function<void()>& step)
-{
-    try {
-        step();
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
 void fillList(QComboBox* box, const QStringList& items, bool keepText, const QStringList& leading)
 {
     if (!box)
@@ -201,10 +191,17 @@ void fillList(QComboBox* box, const QStringList& items, bool keepText, const QSt
         box->setCurrentIndex(0);
 }
 
+void fillListFrom(QComboBox* box, const QString& sql, bool keepText, const QStringList& leading)
+{
+    QStringList items;
+    ignoringErrors([&] { items = columnTexts(sql); });
+    fillList(box, items, keepText, leading);
+}
+
 bool lookupListEdited(const QString& listMode)
 {
     const frmAddType& editor = frmAddType::instance();
-    return editor.isLoaded() && editor.curMode == listMode;
+    return editor.isLoaded() && editor.editedList() == listMode;
 }
 
 void refillLookupBox(QComboBox* box, const QStringList& items, const QString& listMode)
@@ -220,7 +217,7 @@ void refillLookupBox(QComboBox* box, const QStringList& items, const QString& li
 void refillLookupBox(QComboBox* box, const QString& sql, const QString& field, const QString& listMode)
 {
     QStringList items;
-    ignoreErrors([&] { items = fieldTexts(sql, field); });
+    ignoringErrors([&] { items = fieldTexts(sql, field); });
     refillLookupBox(box, items, listMode);
 }
 
@@ -313,6 +310,25 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
     if (onClick)
         QObject::connect(b, &QPushButton::clicked, b, [f = std::move(onClick)] { ui::guarded(f); });
     return b;
+}
+
+QDateEdit* makeDatePicker(QWidget* parent, const QString& name, const QRect& at)
+{
+    auto* d = new QDateEdit(parent);
+    d->setObjectName(name);
+    d->setDisplayFormat("M/d/yyyy");
+    d->setCalendarPopup(true);
+    d->setGeometry(at);
+    return d;
+}
+
+QTimeEdit* makeTimePicker(QWidget* parent, const QString& name, const QRect& at)
+{
+    auto* t = new QTimeEdit(parent);
+    t->setObjectName(name);
+    t->setDisplayFormat("h:mm AP");
+    t->setGeometry(at);
+    return t;
 }
 
 void chainTabOrder(const QList<QWidget*>& order)

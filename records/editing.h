@@ -13,6 +13,7 @@
 #include <QTime>
 #include <QVariant>
 
+#include <exception>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -31,6 +32,19 @@ class FormBase;
 
 namespace editing {
 
+// A step of a load that runs with errors ignored: a failing one is skipped
+// and the next one runs. False when the step failed.
+template <class Fn>
+bool ignoringErrors(Fn&& fn)
+{
+    try {
+        fn();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 // Runs the steps of one save (the log rows and the writes) as one
 // transaction on the shared connection. A step that fails rolls all of them
 // back; the user is told why (after `failure`, by default "The changes
@@ -42,9 +56,6 @@ bool saveAll(const std::function<void()>& steps, QWidget* owner = nullptr, const
 // have deleted it while an editor had it open).
 bool recordExists(const QString& table, qint64 key);
 
-// Runs one step of a procedure that goes on past failures: an error is
-// passed over without a message. False when the step failed.
-bool ignoreErrors(const std::function<void()>& step);
 
 // One editor's save of one record, as one transaction: the row of `key` (or
 // a new row when adding) is opened, `write` fills it, the change is logged
@@ -89,6 +100,9 @@ QStringList fieldTexts(const QString& sql, const QString& field, const ado::Para
 // text it showed, also one the list does not hold; otherwise it shows the
 // first entry.
 void fillList(QComboBox* box, const QStringList& items, bool keepText, const QStringList& leading = {});
+// The same with the items of a query; one that cannot be read leaves the
+// leading entries alone in the list.
+void fillListFrom(QComboBox* box, const QString& sql, bool keepText, const QStringList& leading = {});
 // Whether the lookup editor is now closing on the list of that key (its
 // callers' refills reset only that list's box).
 bool lookupListEdited(const QString& listMode);
@@ -121,6 +135,10 @@ QWidget* makeTextBox(QWidget* parent, const QString& name, bool multiLine, const
 QComboBox* makeListBox(QWidget* parent, const QString& name, const QRect& at);
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QRect& at,
                         std::function<void()> onClick);
+// A date picker shows and takes US short dates, with a drop-down calendar; a
+// time picker a time of day with AM/PM.
+QDateEdit* makeDatePicker(QWidget* parent, const QString& name, const QRect& at);
+QTimeEdit* makeTimePicker(QWidget* parent, const QString& name, const QRect& at);
 // Tab goes through the controls in the order given.
 void chainTabOrder(const QList<QWidget*>& order);
 
