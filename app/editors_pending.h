@@ -68,11 +68,7 @@ public:
     qlonglong curTaskID = 0;
 };
 
-// Task wizard, modal, no variables.
-class frmWizAddTask : public pending::Pending<frmWizAddTask> {
-public:
-    frmWizAddTask() : Pending("frmWizAddTask", "Task Wizard") {}
-};
+#include "events/frmWizAddTask.h"
 
 // ---------------------------------------------------------------- guests and invitations
 
@@ -158,10 +154,12 @@ public:
     QString exExpenseText, exExpenseEvent, exExpenseAmtDue, exExpenseWhoPays;
 };
 
-// Budget wizard, no variables.
+// Budget wizard.
 class frmAutoBudget : public pending::Pending<frmAutoBudget> {
 public:
     frmAutoBudget() : Pending("frmAutoBudget", "Budget Wizard") {}
+    // The planning wizard's budget amount, handed over as it opens this window.
+    double budgetAmt = 0;
 };
 
 class frmAttire : public pending::Pending<frmAttire> {
