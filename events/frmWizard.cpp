@@ -171,7 +171,7 @@ void frmWizard::createControls()
         Label4[i] = label(fraEvents, kEvents[i].label, twips::rect(kLabelLeft, y + 30, 1980, 285));
         Label4[i]->setObjectName(QString("Label4_%1").arg(i));
         chkPlan[i] = place(new QCheckBox("Yes", fraEvents), QString("chkPlan_%1").arg(i),
-                           twips::rect(kBoxLeft, y + 30, 1320, 285));
+                           twips::rect(kBoxLeft, y + 30, 900, 285));
         DTPicker1[i] = place(new DTPicker(fraEvents), QString("DTPicker1_%1").arg(i), twips::rect(3840, y, 1800, 315));
         QObject::connect(DTPicker1[i], &QDateEdit::dateChanged, w,
                          [this, i](const QDate&) { ui::guarded([&] { DTPicker1_Change(i); }); });
