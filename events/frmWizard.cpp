@@ -83,7 +83,8 @@ QLabel* label(QWidget* parent, const QString& text, const QRect& at)
 }
 
 constexpr int kPageLeft = 120, kPageTop = 480, kPageWidth = 6960, kPageHeight = 4500;
-constexpr int kLabelLeft = 240, kBoxLeft = 2280, kLine = 420;
+constexpr int kLabelLeft = 240, kLabelWidth = 2400, kBoxLeft = 2760, kBoxWidth = 3960, kLine = 420;
+constexpr int kPlanLeft = 2400, kDateLeft = 3840;
 
 }  // namespace
 
@@ -145,10 +146,11 @@ void frmWizard::createControls()
         const bool state = QLatin1String(t.label) == QLatin1String("State:");
         if (zip)
             top -= kLine;
-        const QRect labelAt = zip ? twips::rect(3840, top + 30, 600, 285) : twips::rect(kLabelLeft, top + 30, 1980, 285);
-        const QRect boxAt = zip     ? twips::rect(4440, top, 1560, 315)
-                            : state ? twips::rect(kBoxLeft, top, 1320, 315)
-                                    : twips::rect(kBoxLeft, top, 4440, 315);
+        const QRect labelAt =
+            zip ? twips::rect(4200, top + 30, 600, 285) : twips::rect(kLabelLeft, top + 30, kLabelWidth, 285);
+        const QRect boxAt = zip     ? twips::rect(4800, top, kBoxLeft + kBoxWidth - 4800, 315)
+                            : state ? twips::rect(kBoxLeft, top, 1200, 315)
+                                    : twips::rect(kBoxLeft, top, kBoxWidth, 315);
         Label1[n] = label(parent, t.label, labelAt);
         Label1[n]->setObjectName(QString("Label1_%1").arg(n));
         txtName[t.index] = place(new QLineEdit(parent), QString("txtName_%1").arg(t.index), boxAt);
@@ -162,17 +164,17 @@ void frmWizard::createControls()
                    twips::rect(kLabelLeft, 300, 6480, 480));
     Label5->setObjectName("Label5");
     Label5->setWordWrap(true);
-    Label7 = label(fraEvents, "Plan Event?", twips::rect(kBoxLeft, 900, 1320, 285));
+    Label7 = label(fraEvents, "Plan Event?", twips::rect(kPlanLeft, 900, 1320, 285));
     Label7->setObjectName("Label7");
-    Label6 = label(fraEvents, "Date:", twips::rect(3840, 900, 1320, 285));
+    Label6 = label(fraEvents, "Date:", twips::rect(kDateLeft, 900, 1320, 285));
     Label6->setObjectName("Label6");
     for (int i = 0; i < int(kEvents.size()); ++i) {
         const int y = 1260 + i * kLine;
         Label4[i] = label(fraEvents, kEvents[i].label, twips::rect(kLabelLeft, y + 30, 1980, 285));
         Label4[i]->setObjectName(QString("Label4_%1").arg(i));
         chkPlan[i] = place(new QCheckBox("Yes", fraEvents), QString("chkPlan_%1").arg(i),
-                           twips::rect(kBoxLeft, y + 30, 900, 285));
-        DTPicker1[i] = place(new DTPicker(fraEvents), QString("DTPicker1_%1").arg(i), twips::rect(3840, y, 1800, 315));
+                           twips::rect(kPlanLeft, y + 30, 900, 285));
+        DTPicker1[i] = place(new DTPicker(fraEvents), QString("DTPicker1_%1").arg(i), twips::rect(kDateLeft, y, 1800, 315));
         QObject::connect(DTPicker1[i], &QDateEdit::dateChanged, w,
                          [this, i](const QDate&) { ui::guarded([&] { DTPicker1_Change(i); }); });
     }

@@ -361,4 +361,20 @@ TEST_F(SchedulerTest, AStandardTaskWithoutAShareGetsNoDueDate)
     });
 }
 
+TEST_F(SchedulerTest, Screenshot)
+{
+    const QString dir = qEnvironmentVariable("NUPTARO_SCREENSHOTS");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "NUPTARO_SCREENSHOTS not set";
+    open([&](frmWizAddTask& f) {
+        f.window()->show();
+        f.MonthView1->setSelectedDate(QDate(2026, 12, 19));
+        QCoreApplication::processEvents();
+        f.window()->grab().save(dir + "/scheduler.png");
+        run(QDate(2027, 6, 5), {ui::vbOK, ui::vbYes});
+    });
+    QCoreApplication::processEvents();
+    m().window()->grab().save(dir + "/scheduler_tasks.png");
+}
+
 }  // namespace

@@ -459,4 +459,30 @@ TEST(WizardCopies, TwoCopiesThatBothRanTheWizardConverge)
     gConn.Close();
 }
 
+TEST_F(WizardTest, ScreenshotsOfEachPage)
+{
+    const QString dir = qEnvironmentVariable("NUPTARO_SCREENSHOTS");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "NUPTARO_SCREENSHOTS not set";
+    const char* typed[] = {"Lane", "12 Elm Street", "Ruth Lane", "Paul Lane", "Maria Ortiz", "Jorge Ortiz", "Anna",
+                           "Apt. 4", "Salem", "OR", "97301", "503-555-0101", "503-555-0102", "anna@example.org",
+                           "luis@example.org", "503-555-0202", "503-555-0201", "Luis", "Ortiz", "88 Oak Avenue",
+                           "", "Portland", "OR", "97205"};
+    open([&](frmWizard& f) {
+        for (int i = 0; i < 24; ++i)
+            f.txtName[i]->setText(typed[i]);
+        for (int i : {0, 1, 3, 6})
+            f.chkPlan[i]->setChecked(true);
+        f.DTPicker1[0]->setDate(QDate(2027, 6, 5));
+        f.DTPicker1[3]->setDate(QDate(2027, 6, 4));
+        f.DTPicker1[6]->setDate(QDate(2027, 6, 7));
+        f.txtBudget->setText("25000");
+        for (const char* tab : {"Bride", "Groom", "Parents", "Events", "Budget"}) {
+            clickTab(tab);
+            QCoreApplication::processEvents();
+            f.window()->grab().save(dir + "/wizard_" + QString(tab).toLower() + ".png");
+        }
+    });
+}
+
 }  // namespace
