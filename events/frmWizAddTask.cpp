@@ -62,29 +62,21 @@ void frmWizAddTask::createControls()
     QDialog* w = window();
     w->setWindowTitle("Add Standard Tasks");
     w->setFixedSize(twips::toPixels(4800), twips::toPixels(5040));
-    auto place = [](QWidget* c, const char* name, const QRect& at) {
-        c->setObjectName(QString::fromLatin1(name));
-        c->setGeometry(at);
-    };
-    Label2 = new QLabel("Select your wedding date and the program will automatically add standard items to your "
-                        "to-do tasks.  ",
-                        w);
+    using twips::rect;
+    Label2 = editing::makeLabel(w, "Label2",
+                                "Select your wedding date and the program will automatically add standard items to "
+                                "your to-do tasks.  ",
+                                rect(240, 180, 4320, 645));
     Label2->setWordWrap(true);
-    place(Label2, "Label2", twips::rect(240, 180, 4320, 645));
-    Label1 = new QLabel("Select Wedding Date:", w);
-    place(Label1, "Label1", twips::rect(240, 900, 4320, 285));
+    Label1 = editing::makeLabel(w, "Label1", "Select Wedding Date:", rect(240, 900, 4320, 285));
     MonthView1 = new QCalendarWidget(w);
+    MonthView1->setObjectName("MonthView1");
     MonthView1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-    place(MonthView1, "MonthView1", twips::rect(240, 1260, 4320, 2940));
-    cmdTasks = new QPushButton("Add Tasks", w);
-    place(cmdTasks, "cmdTasks", twips::rect(960, 4380, 1320, 405));
-    cmdClose = new QPushButton("Close", w);
-    place(cmdClose, "cmdClose", twips::rect(2520, 4380, 1320, 405));
-
+    MonthView1->setGeometry(rect(240, 1260, 4320, 2940));
+    cmdTasks = editing::makeButton(w, "cmdTasks", "Add Tasks", rect(960, 4380, 1320, 405), [this] { cmdTasks_Click(); });
+    cmdClose = editing::makeButton(w, "cmdClose", "Close", rect(2520, 4380, 1320, 405), [this] { cmdClose_Click(); });
     QObject::connect(MonthView1, &QCalendarWidget::clicked, w,
                      [this](const QDate& d) { ui::guarded([&] { MonthView1_DateClick(d); }); });
-    QObject::connect(cmdTasks, &QPushButton::clicked, w, [this] { ui::guarded([this] { cmdTasks_Click(); }); });
-    QObject::connect(cmdClose, &QPushButton::clicked, w, [this] { ui::guarded([this] { cmdClose_Click(); }); });
 }
 
 void frmWizAddTask::releaseControls()

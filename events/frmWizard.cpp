@@ -67,21 +67,6 @@ namespace {
 constexpr qint64 kWeddingKey = 1;
 qint64 standardEventKey(int i) { return 1 + i; }
 
-template <class W>
-W* place(W* w, const QString& name, const QRect& at)
-{
-    w->setObjectName(name);
-    w->setGeometry(at);
-    return w;
-}
-
-QLabel* label(QWidget* parent, const QString& text, const QRect& at)
-{
-    auto* l = new QLabel(text, parent);
-    l->setGeometry(at);
-    return l;
-}
-
 constexpr int kPageLeft = 120, kPageTop = 480, kPageWidth = 6960, kPageHeight = 4500;
 constexpr int kLabelLeft = 240, kLabelWidth = 2400, kBoxLeft = 2760, kBoxWidth = 3960, kLine = 420;
 constexpr int kPlanLeft = 2400, kDateLeft = 3840;
@@ -110,7 +95,9 @@ void frmWizard::createControls()
     if (const QScreen* s = QGuiApplication::primaryScreen())
         w->move(s->availableGeometry().center() - w->rect().center());
 
-    TabStrip1 = place(new QTabBar(w), "TabStrip1", twips::rect(kPageLeft, 120, kPageWidth, 360));
+    TabStrip1 = new QTabBar(w);
+    TabStrip1->setObjectName("TabStrip1");
+    TabStrip1->setGeometry(twips::rect(kPageLeft, 120, kPageWidth, 360));
     TabStrip1->setExpanding(false);
     TabStrip1->setDrawBase(false);
     const std::pair<const char*, const char*> tabs[] = {
@@ -120,8 +107,9 @@ void frmWizard::createControls()
         TabStrip1->setTabData(TabStrip1->addTab(caption), QString::fromLatin1(key));
 
     auto page = [&](const char* caption) {
-        auto* f = place(new QGroupBox(caption, w), QString("fra") + caption,
-                        twips::rect(kPageLeft, kPageTop, kPageWidth, kPageHeight));
+        auto* f = new QGroupBox(caption, w);
+        f->setObjectName(QString("fra") + caption);
+        f->setGeometry(twips::rect(kPageLeft, kPageTop, kPageWidth, kPageHeight));
         f->hide();
         return f;
     };
@@ -151,55 +139,55 @@ void frmWizard::createControls()
         const QRect boxAt = zip     ? twips::rect(4800, top, kBoxLeft + kBoxWidth - 4800, 315)
                             : state ? twips::rect(kBoxLeft, top, 1200, 315)
                                     : twips::rect(kBoxLeft, top, kBoxWidth, 315);
-        Label1[n] = label(parent, t.label, labelAt);
-        Label1[n]->setObjectName(QString("Label1_%1").arg(n));
-        txtName[t.index] = place(new QLineEdit(parent), QString("txtName_%1").arg(t.index), boxAt);
+        Label1[n] = editing::makeLabel(parent, QString("Label1_%1").arg(n), t.label, labelAt);
+        txtName[t.index] =
+            static_cast<QLineEdit*>(editing::makeTextBox(parent, QString("txtName_%1").arg(t.index), false, boxAt));
         Label1[n]->setBuddy(txtName[t.index]);
         top += kLine;
     }
 
     fraEvents = page("Events");
-    Label5 = label(fraEvents, "Select the standard events that this wedding will have.  You can always add and "
-                              "delete events later.",
-                   twips::rect(kLabelLeft, 300, 6480, 480));
-    Label5->setObjectName("Label5");
+    Label5 = editing::makeLabel(fraEvents, "Label5",
+                                "Select the standard events that this wedding will have.  You can always add and "
+                                "delete events later.",
+                                twips::rect(kLabelLeft, 300, 6480, 480));
     Label5->setWordWrap(true);
-    Label7 = label(fraEvents, "Plan Event?", twips::rect(kPlanLeft, 900, 1320, 285));
-    Label7->setObjectName("Label7");
-    Label6 = label(fraEvents, "Date:", twips::rect(kDateLeft, 900, 1320, 285));
-    Label6->setObjectName("Label6");
+    Label7 = editing::makeLabel(fraEvents, "Label7", "Plan Event?", twips::rect(kPlanLeft, 900, 1320, 285));
+    Label6 = editing::makeLabel(fraEvents, "Label6", "Date:", twips::rect(kDateLeft, 900, 1320, 285));
     for (int i = 0; i < int(kEvents.size()); ++i) {
         const int y = 1260 + i * kLine;
-        Label4[i] = label(fraEvents, kEvents[i].label, twips::rect(kLabelLeft, y + 30, 1980, 285));
-        Label4[i]->setObjectName(QString("Label4_%1").arg(i));
-        chkPlan[i] = place(new QCheckBox("Yes", fraEvents), QString("chkPlan_%1").arg(i),
-                           twips::rect(kPlanLeft, y + 30, 900, 285));
-        DTPicker1[i] = place(new DTPicker(fraEvents), QString("DTPicker1_%1").arg(i), twips::rect(kDateLeft, y, 1800, 315));
+        Label4[i] = editing::makeLabel(fraEvents, QString("Label4_%1").arg(i), kEvents[i].label,
+                                       twips::rect(kLabelLeft, y + 30, 2040, 285));
+        chkPlan[i] = new QCheckBox("Yes", fraEvents);
+        chkPlan[i]->setObjectName(QString("chkPlan_%1").arg(i));
+        chkPlan[i]->setGeometry(twips::rect(kPlanLeft, y + 30, 900, 285));
+        DTPicker1[i] = new DTPicker(fraEvents);
+        DTPicker1[i]->setObjectName(QString("DTPicker1_%1").arg(i));
+        DTPicker1[i]->setGeometry(twips::rect(kDateLeft, y, 1800, 315));
         QObject::connect(DTPicker1[i], &QDateEdit::dateChanged, w,
                          [this, i](const QDate&) { ui::guarded([&] { DTPicker1_Change(i); }); });
     }
 
     fraBudget = page("Budget");
-    Label2 = label(fraBudget, "Enter in a budget amount and press Auto-Budget to determine an initial budget.",
-                   twips::rect(kLabelLeft, 360, 6480, 480));
-    Label2->setObjectName("Label2");
+    Label2 = editing::makeLabel(fraBudget, "Label2",
+                                "Enter in a budget amount and press Auto-Budget to determine an initial budget.",
+                                twips::rect(kLabelLeft, 360, 6480, 480));
     Label2->setWordWrap(true);
-    Label3 = label(fraBudget, "Budget Amount:", twips::rect(kLabelLeft, 1110, 1560, 285));
-    Label3->setObjectName("Label3");
-    txtBudget = place(new QLineEdit(fraBudget), "txtBudget", twips::rect(1920, 1080, 1800, 315));
+    Label3 = editing::makeLabel(fraBudget, "Label3", "Budget Amount:", twips::rect(kLabelLeft, 1110, 1560, 285));
+    txtBudget = static_cast<QLineEdit*>(
+        editing::makeTextBox(fraBudget, "txtBudget", false, twips::rect(1920, 1080, 1800, 315)));
     Label3->setBuddy(txtBudget);
-    Command1 = place(new QPushButton("Auto-Budget", fraBudget), "Command1", twips::rect(1920, 1560, 1440, 405));
+    Command1 = editing::makeButton(fraBudget, "Command1", "Auto-Budget", twips::rect(1920, 1560, 1440, 405),
+                                   [this] { Command1_Click(); });
 
-    Check1 = place(new QCheckBox("Show Planning Wizard on Startup?", w), "Check1", twips::rect(240, 5160, 3720, 315));
-    cmdSave = place(new QPushButton("Save", w), "cmdSave", twips::rect(4440, 5100, 1200, 405));
-    Command2 = place(new QPushButton("Cancel", w), "Command2", twips::rect(5760, 5100, 1200, 405));
-    for (QPushButton* b : w->findChildren<QPushButton*>())
-        b->setAutoDefault(false);
+    Check1 = new QCheckBox("Show Planning Wizard on Startup?", w);
+    Check1->setObjectName("Check1");
+    Check1->setGeometry(twips::rect(240, 5160, 3720, 315));
+    cmdSave = editing::makeButton(w, "cmdSave", "Save", twips::rect(4440, 5100, 1200, 405), [this] { cmdSave_Click(); });
+    Command2 =
+        editing::makeButton(w, "Command2", "Cancel", twips::rect(5760, 5100, 1200, 405), [this] { Command2_Click(); });
 
     QObject::connect(TabStrip1, &QTabBar::currentChanged, w, [this](int) { ui::guarded([this] { TabStrip1_Click(); }); });
-    QObject::connect(cmdSave, &QPushButton::clicked, w, [this] { ui::guarded([this] { cmdSave_Click(); }); });
-    QObject::connect(Command1, &QPushButton::clicked, w, [this] { ui::guarded([this] { Command1_Click(); }); });
-    QObject::connect(Command2, &QPushButton::clicked, w, [this] { ui::guarded([this] { Command2_Click(); }); });
     QObject::connect(Check1, &QCheckBox::clicked, w, [this] { ui::guarded([this] { Check1_Click(); }); });
 }
 
@@ -262,11 +250,9 @@ void frmWizard::LoadWedding()
     if (rs.EOF_())
         return;
     auto read = [&rs](const char* column) {
-        try {
-            return rs.value(QString::fromLatin1(column));
-        } catch (const ado::Error&) {
-            return QVariant();
-        }
+        QVariant v;
+        editing::ignoringErrors([&] { v = rs.value(QString::fromLatin1(column)); });
+        return v;
     };
     for (const TextColumn& t : kTextColumns) {
         const QVariant v = read(t.column);
