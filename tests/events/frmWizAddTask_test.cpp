@@ -158,31 +158,15 @@ protected:
     // Every task as "name|event|due|assignee|stdid|done", by standard key then name.
     QStringList tasks()
     {
-        QStringList out;
-        ado::Recordset rs;
-        rs.Open("SELECT TASK_NAME, TASK_EVENT, TASK_DUEDATE, TASK_ASSIGN, TASK_STDID, TASK_COMPLETE FROM TASKS "
-                "ORDER BY TASK_STDID, TASK_NAME",
-                db(), ado::adOpenForwardOnly, ado::adLockReadOnly);
-        for (; !rs.EOF_(); rs.MoveNext()) {
-            QStringList cells;
-            for (int c = 0; c < rs.fieldCount(); ++c) {
-                const QVariant v = rs.value(c);
-                cells << (v.typeId() == QMetaType::QDateTime ? v.toDate().toString("yyyy-MM-dd") : v.toString());
-            }
-            out << cells.join('|');
-        }
-        return out;
+        return rows("SELECT TASK_NAME, TASK_EVENT, substr(TASK_DUEDATE, 1, 10), TASK_ASSIGN, TASK_STDID, TASK_COMPLETE "
+                    "FROM TASKS ORDER BY TASK_STDID, TASK_NAME");
     }
     // The log rows of TASKS as "action:count", in order of action.
     QStringList taskLog()
     {
-        QStringList out;
-        ado::Recordset rs;
-        rs.Open("SELECT SYNCHRO_ACTION, COUNT(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'TASKS' GROUP BY SYNCHRO_ACTION",
-                db(), ado::adOpenForwardOnly, ado::adLockReadOnly);
-        for (; !rs.EOF_(); rs.MoveNext())
-            out << rs.value(0).toString() + ":" + rs.value(1).toString();
-        return out;
+        return rows("SELECT SYNCHRO_ACTION, COUNT(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'TASKS' GROUP BY "
+                    "SYNCHRO_ACTION",
+                    {}, ":");
     }
     QStringList shownTexts() const { return messages.msgs->texts(); }
     // The main window lists every task.

@@ -101,28 +101,10 @@ protected:
     static void click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
     // On the box itself, as a user ticks it.
     static void click(QCheckBox* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2)); }
-    // The first row of a query as "a|b|c".
-    std::string row(const QString& sql, const ado::Params& p = {})
-    {
-        ado::Recordset rs;
-        rs.Open(sql, db(), ado::adOpenForwardOnly, ado::adLockReadOnly, p);
-        QStringList out;
-        for (int c = 0; !rs.EOF_() && c < rs.fieldCount(); ++c) {
-            const QVariant v = rs.value(c);
-            out << (v.typeId() == QMetaType::QDateTime ? ado::convert::isoDateTime(v.toDateTime()) : v.toString());
-        }
-        return out.join('|').toStdString();
-    }
     // The change log as "TABLE key action" lines, in order.
     QStringList log()
     {
-        QStringList out;
-        ado::Recordset rs;
-        rs.Open("SELECT SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_ACTION FROM SYNCHRO ORDER BY rowid", db(),
-                ado::adOpenForwardOnly, ado::adLockReadOnly);
-        for (; !rs.EOF_(); rs.MoveNext())
-            out << QString("%1 %2 %3").arg(rs.value(0).toString(), rs.value(1).toString(), rs.value(2).toString());
-        return out;
+        return rows("SELECT SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_ACTION FROM SYNCHRO ORDER BY rowid", {}, " ");
     }
     qint64 event(const QString& name, const QVariant& start)
     {
@@ -133,14 +115,7 @@ protected:
     // Every event as "key name start", by key.
     QStringList events()
     {
-        QStringList out;
-        ado::Recordset rs;
-        rs.Open("SELECT EVENT_ID, EVENT_NAME, EVENT_STARTDATE FROM EVENT ORDER BY EVENT_ID", db(),
-                ado::adOpenForwardOnly, ado::adLockReadOnly);
-        for (; !rs.EOF_(); rs.MoveNext())
-            out << QString("%1 %2 %3").arg(rs.value(0).toString(), rs.value(1).toString(),
-                                           ado::convert::isoDateTime(rs.value(2).toDateTime()));
-        return out;
+        return rows("SELECT EVENT_ID, EVENT_NAME, EVENT_STARTDATE FROM EVENT ORDER BY EVENT_ID", {}, " ");
     }
     static QString picker(int i)
     {

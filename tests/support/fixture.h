@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QStringList>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -71,6 +72,27 @@ protected:
     }
     ado::Connection& db() { return modQVDatabase::gConn; }
     qlonglong count(const QString& sql, const ado::Params& p = {}) { return db().scalar(sql, p).toLongLong(); }
+    // Every row of a query as its values joined by `sep`, dates in their stored form.
+    QStringList rows(const QString& sql, const ado::Params& p = {}, const QString& sep = "|")
+    {
+        ado::Recordset rs;
+        rs.Open(sql, db(), ado::adOpenForwardOnly, ado::adLockReadOnly, p);
+        QStringList out;
+        for (; !rs.EOF_(); rs.MoveNext()) {
+            QStringList cells;
+            for (int c = 0; c < rs.fieldCount(); ++c) {
+                const QVariant v = rs.value(c);
+                cells << (v.typeId() == QMetaType::QDateTime ? ado::convert::isoDateTime(v.toDateTime()) : v.toString());
+            }
+            out << cells.join(sep);
+        }
+        return out;
+    }
+    // The first row of a query as "a|b|c".
+    std::string row(const QString& sql, const ado::Params& p = {})
+    {
+        return rows(sql, p).value(0).toStdString();
+    }
 
     std::unique_ptr<ProgramFolder> folder;
     ScriptedMessagesGuard messages;
