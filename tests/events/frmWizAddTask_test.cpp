@@ -218,18 +218,21 @@ TEST_F(SchedulerTest, OpensOnTodayAndAClickedDayMovesTheFocusToAddTasks)
 
 TEST_F(SchedulerTest, FirstRunAddsEveryStandardTaskLoggedAndAReRunReplacesOnlyStandardTasks)
 {
+    // A standard task without a share gets no due date.
+    standard(4, "Write thank-you notes", QVariant(), QVariant(), QVariant());
     open([&](frmWizAddTask&) {
         run(QDate(2027, 6, 5), {ui::vbOK, ui::vbYes});
         ASSERT_EQ(messages.msgs->shown.size(), 2);
         EXPECT_EQ(messages.msgs->shown[0].text, "The wedding date you selected is 6/5/2027.\r\nThis is 179 days away.");
         EXPECT_EQ(messages.msgs->shown[0].style, ui::vbOKOnly);
         EXPECT_EQ(messages.msgs->shown[0].title, ui::appTitle());
-        EXPECT_EQ(messages.msgs->shown[1].text, kAddTasks);
+        EXPECT_EQ(messages.msgs->shown[1].text, "Press Yes to add the 4 tasks to your task list.");
         EXPECT_EQ(messages.msgs->shown[1].style, ui::vbYesNo);
         EXPECT_EQ(messages.msgs->shown[1].title, "Add Tasks?");
-        EXPECT_EQ(tasks(), kFirstRun);
-        EXPECT_EQ(taskLog(), QStringList({"1:3"}));
+        EXPECT_EQ(tasks(), kFirstRun + QStringList({"Write thank-you notes||||4|false"}));
+        EXPECT_EQ(taskLog(), QStringList({"1:4"}));
         expectAllTasksShown();
+        db().Execute("DELETE FROM STDTASK WHERE STDTASK_ID = 4");
 
         // Hand-made tasks stay; a standard task since marked done is replaced.
         const qint64 handMade = task("Buy shoes", QVariant());
@@ -244,7 +247,7 @@ TEST_F(SchedulerTest, FirstRunAddsEveryStandardTaskLoggedAndAReRunReplacesOnlySt
                                         "Book the church|Ceremony|2026-12-07|Bride & Groom|1|false",
                                         "Order the cake|Reception|2027-03-07|Bride's Parents|2|false",
                                         "Choose the music|Reception|2027-04-21|Groom|3|false"}));
-        EXPECT_EQ(taskLog(), QStringList({"1:3", "2:3", "3:3"})) << "the removed tasks reach the other copy too";
+        EXPECT_EQ(taskLog(), QStringList({"1:4", "2:3", "3:4"})) << "the removed tasks reach the other copy too";
         EXPECT_EQ(count("SELECT COUNT(*) FROM SYNCHRO WHERE SYNCHRO_ACTION = 3 AND SYNCHRO_RECORDID = ?", {firstKey}),
                   1);
         EXPECT_EQ(count("SELECT COUNT(*) FROM TASKS WHERE TASK_ID = ?", {handMade}), 1);
@@ -331,17 +334,6 @@ TEST_F(SchedulerTest, RefusalsAndAFailureLeaveEveryRowAsItWas)
             EXPECT_EQ(shownTexts().mid(1), QStringList({kNoTasks}));
             unchanged();
         }
-    });
-}
-
-TEST_F(SchedulerTest, AStandardTaskWithoutAShareGetsNoDueDate)
-{
-    standard(4, "Write thank-you notes", QVariant(), QVariant(), QVariant());
-    open([&](frmWizAddTask&) {
-        run(QDate(2027, 6, 5), {ui::vbOK, ui::vbYes});
-        EXPECT_EQ(shownTexts().value(1), "Press Yes to add the 4 tasks to your task list.");
-        EXPECT_EQ(tasks(), kFirstRun + QStringList({"Write thank-you notes||||4|false"}));
-        EXPECT_EQ(taskLog(), QStringList({"1:4"}));
     });
 }
 
