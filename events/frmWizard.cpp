@@ -20,6 +20,9 @@
 #include <QSignalBlocker>
 #include <QTabBar>
 
+#include <memory>
+#include <vector>
+
 using modQVDatabase::gConn;
 
 const std::array<frmWizard::TextColumn, 24> frmWizard::kTextColumns = {{
