@@ -57,11 +57,7 @@ protected:
 
 #include "events/frmEventTasks.h"
 
-// Task wizard, modal, no variables.
-class frmWizAddTask : public pending::Pending<frmWizAddTask> {
-public:
-    frmWizAddTask() : Pending("frmWizAddTask", "Task Wizard") {}
-};
+#include "events/frmWizAddTask.h"
 
 // ---------------------------------------------------------------- guests and invitations
 
