@@ -196,9 +196,14 @@ void frmInvite::createControls()
             case QEvent::MouseButtonPress:
                 ui::guarded([&] { mouseDown(*side, int(mouse(e)->button() & 7), mouse(e)->position().toPoint()); });
                 return false;
-            case QEvent::MouseMove:
-                ui::guarded([&] { mouseMove(*side, int(mouse(e)->buttons() & 7), mouse(e)->position().toPoint()); });
-                return false;
+            case QEvent::MouseMove: {
+                // A move that ran a drag is done with; the tree may have been built afresh.
+                bool dragged = false;
+                ui::guarded([&] {
+                    dragged = mouseMove(*side, int(mouse(e)->buttons() & 7), mouse(e)->position().toPoint());
+                });
+                return dragged;
+            }
             case QEvent::DragEnter:
             case QEvent::DragMove: {
                 // Only a node of the other tree, and only with an event to invite to.
@@ -408,20 +413,21 @@ void frmInvite::mouseDown(const Side& side, int, QPoint pos)
         tree->setCurrentItem(node);
 }
 
-void frmInvite::mouseMove(const Side& side, int button, QPoint pos)
+bool frmInvite::mouseMove(const Side& side, int button, QPoint pos)
 {
     if (button != 1)
-        return;
+        return false;
     dragSource = side.name;
     if (dragTree != &side || dragKey.isEmpty() || dragKey == "ROOT" ||
         (pos - pressedAt).manhattanLength() < QApplication::startDragDistance())
-        return;
+        return false;
     QTreeWidget* tree = this->*side.tree;
     QTreeWidgetItem* node = nodeByKey(tree, dragKey);
     if (!node)
-        return;
+        return false;
     const QRect at = tree->visualItemRect(node);
     dragLoop()(tree, at.isValid() ? tree->viewport()->grab(at) : QPixmap());
+    return true;
 }
 
 void frmInvite::dragDrop(const Side& onto)

@@ -94,7 +94,7 @@ private:
 
     void buttonMove(const Side& from);
     void mouseDown(const Side& side, int button, QPoint pos);
-    void mouseMove(const Side& side, int button, QPoint pos);
+    bool mouseMove(const Side& side, int button, QPoint pos);  // true when a drag ran
     void dragDrop(const Side& onto);
     // The database steps of moving these persons, as one transaction with
     // their log rows; false, with the user told, when it did not go through.
