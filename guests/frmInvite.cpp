@@ -138,7 +138,10 @@ const frmInvite::Side frmInvite::kUninvited = {&frmInvite::treeUninvited, "Uninv
 const frmInvite::Side frmInvite::kInvited = {&frmInvite::treeInvited, "Invited", false, frmInvite::kSelectInvited,
                                              frmInvite::kDropInvited};
 
-QString frmInvite::key(const QTreeWidgetItem* node) { return node ? node->data(0, Qt::UserRole).toString() : QString(); }
+QString frmInvite::key(const QTreeWidgetItem* node)
+{
+    return node ? node->data(0, Qt::UserRole).toString() : QString();
+}
 
 std::function<void(QTreeWidget*, const QPixmap&)>& frmInvite::dragLoop()
 {
@@ -181,12 +184,17 @@ void frmInvite::createControls()
     treeUninvited = makeTree("treeUninvited", 120);
     treeInvited = makeTree("treeInvited", 5100);
 
-    cmdInvite = editing::makeButton(w, "cmdInvite", "Invite >>", rect(3540, 2400, 1440, 375), [this] { cmdInvite_Click(); });
-    cmdRemove = editing::makeButton(w, "cmdRemove", "<< Remove", rect(3540, 2880, 1440, 375), [this] { cmdRemove_Click(); });
-    Command1 = editing::makeButton(w, "Command1", "Close", rect(3540, 5625, 1440, 375), [this] { Command1_Click(); });
+    const auto button = [&](const char* name, const char* caption, int top, void (frmInvite::*handler)()) {
+        return editing::makeButton(w, name, caption, rect(3540, top, 1440, 375),
+                                   [this, handler] { (this->*handler)(); });
+    };
+    cmdInvite = button("cmdInvite", "Invite >>", 2400, &frmInvite::cmdInvite_Click);
+    cmdRemove = button("cmdRemove", "<< Remove", 2880, &frmInvite::cmdRemove_Click);
+    Command1 = button("Command1", "Close", 5625, &frmInvite::Command1_Click);
     editing::chainTabOrder({cmbEvents, treeUninvited, cmdInvite, treeInvited, cmdRemove, Command1});
 
-    QObject::connect(cmbEvents, &QComboBox::currentIndexChanged, w, [this] { ui::guarded([this] { cmbEvents_Click(); }); });
+    QObject::connect(cmbEvents, &QComboBox::currentIndexChanged, w,
+                     [this] { ui::guarded([this] { cmbEvents_Click(); }); });
 
     for (const Side* side : {&kUninvited, &kInvited}) {
         QTreeWidget* tree = this->*side->tree;

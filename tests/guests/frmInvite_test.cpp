@@ -167,15 +167,18 @@ TEST_F(InviteWindow, MovesByButtonAndByDrag)
         QString trees, rows;
     } cases[] = {
         {"Ann Adams", true, "Adams+[Al Adams] Baker[Bo Baker] SMITH[Sue SMITH] Smith[Sam Smith,Sid Smith] | "
-                            "Adams+[Ann Adams] Baker[Bea Baker] Cole[Cy Cole]", "4 rows, 1 logged, log 1+0, seats 1+1 0"},
+                            "Adams+[Ann Adams] Baker[Bea Baker] Cole[Cy Cole]",
+                            "4 rows, 1 logged, log 1+0, seats 1+1 0"},
         {"Adams", true, "Baker[Bo Baker] SMITH[Sue SMITH] Smith[Sam Smith,Sid Smith] | "
-                        "Adams+[Al Adams,Ann Adams] Baker[Bea Baker] Cole[Cy Cole]", "5 rows, 2 logged, log 2+0, seats 1+1 0"},
+                        "Adams+[Al Adams,Ann Adams] Baker[Bea Baker] Cole[Cy Cole]",
+                        "5 rows, 2 logged, log 2+0, seats 1+1 0"},
         // The rest of a half-invited party joins its node on the right.
         {"Baker", true, "Adams[Al Adams,Ann Adams] SMITH[Sue SMITH] Smith[Sam Smith,Sid Smith] | "
                         "Baker+[Bea Baker,Bo Baker] Cole[Cy Cole]", "4 rows, 1 logged, log 1+0, seats 1+1 0"},
         // Both parties named "Smith" go; "SMITH" is another party.
         {"Smith", true, "Adams[Al Adams,Ann Adams] Baker[Bo Baker] SMITH[Sue SMITH] | "
-                        "Baker[Bea Baker] Cole[Cy Cole] Smith+[Sam Smith,Sid Smith]", "5 rows, 2 logged, log 2+0, seats 1+1 0"},
+                        "Baker[Bea Baker] Cole[Cy Cole] Smith+[Sam Smith,Sid Smith]",
+                        "5 rows, 2 logged, log 2+0, seats 1+1 0"},
         // Both rows of a person invited twice go.
         {"Cy Cole", false, "Adams[Al Adams,Ann Adams] Baker[Bo Baker] Cole+[Cy Cole] SMITH[Sue SMITH] "
                            "Smith[Sam Smith,Sid Smith] | Baker[Bea Baker]", "1 rows, 0 logged, log 0+2, seats 1+1 0"},
