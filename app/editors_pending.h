@@ -73,11 +73,7 @@ public:
     frmExportData() : Pending("frmExportData", "Export Guest Data") {}
 };
 
-// Invitations: reads the events from frmMain.ddEventRS.
-class frmInvite : public pending::Pending<frmInvite> {
-public:
-    frmInvite() : Pending("frmInvite", "Invitations") {}
-};
+#include "guests/frmInvite.h"
 
 // ---------------------------------------------------------------- seating and stationery
 
