@@ -125,15 +125,8 @@ public:
     qlonglong curRec = 0;
 };
 
-class frmImportData : public pending::Pending<frmImportData> {
-public:
-    frmImportData() : Pending("frmImportData", "Import Guest Data") {}
-};
-
-class frmExportData : public pending::Pending<frmExportData> {
-public:
-    frmExportData() : Pending("frmExportData", "Export Guest Data") {}
-};
+#include "guests/frmExportData.h"
+#include "guests/frmImportData.h"
 
 // Invitations: reads the events from frmMain.ddEventRS.
 class frmInvite : public pending::Pending<frmInvite> {
