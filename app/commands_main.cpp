@@ -203,46 +203,54 @@ void frmMain::CreateCommands()
     });
 }
 
+namespace {
+
+// A command raised on a closed window (a late click, a call from another
+// window) is skipped.
+template <class Fn>
+void onHost(frmMain& f, Fn&& fn)
+{
+    if (!f.isLoaded())
+        return;
+    commands::MainHost host(f);
+    fn(host);
+}
+
+}  // namespace
+
 void frmMain::ExplorerBarCtlQV1_ItemClick(const QString& key)
 {
-    commands::MainHost host(*this);
-    commands::ItemClick(host, key);
+    onHost(*this, [&](commands::Host& h) { commands::ItemClick(h, key); });
 }
 
 void frmMain::MenuItem_Click(const QString& itemName)
 {
-    commands::MainHost host(*this);
-    commands::MenuClick(host, itemName);
+    onHost(*this, [&](commands::Host& h) { commands::MenuClick(h, itemName); });
 }
 
 void frmMain::optAllTasks_Click()
 {
-    commands::MainHost host(*this);
-    commands::OptionClick(host, "optAllTasks");
+    onHost(*this, [](commands::Host& h) { commands::OptionClick(h, "optAllTasks"); });
 }
 
 void frmMain::optDueTasks_Click()
 {
-    commands::MainHost host(*this);
-    commands::OptionClick(host, "optDueTasks");
+    onHost(*this, [](commands::Host& h) { commands::OptionClick(h, "optDueTasks"); });
 }
 
 void frmMain::optCompleteTasks_Click()
 {
-    commands::MainHost host(*this);
-    commands::OptionClick(host, "optCompleteTasks");
+    onHost(*this, [](commands::Host& h) { commands::OptionClick(h, "optCompleteTasks"); });
 }
 
 void frmMain::optIncompleteTasks_Click()
 {
-    commands::MainHost host(*this);
-    commands::OptionClick(host, "optIncompleteTasks");
+    onHost(*this, [](commands::Host& h) { commands::OptionClick(h, "optIncompleteTasks"); });
 }
 
 void frmMain::GridEX1_DblClick()
 {
-    commands::MainHost host(*this);
-    gridmouse::GridEX1_DblClick(host);
+    onHost(*this, [](commands::Host& h) { gridmouse::GridEX1_DblClick(h); });
 }
 
 void frmMain::GridEX1_MouseDown(int button, int x, int y)
@@ -256,8 +264,7 @@ void frmMain::GridEX1_MouseDown(int button, int x, int y)
 
 void frmMain::GridEX1_SelectionChange()
 {
-    commands::MainHost host(*this);
-    gridmouse::GridEX1_SelectionChange(host);
+    onHost(*this, [](commands::Host& h) { gridmouse::GridEX1_SelectionChange(h); });
 }
 
 void frmMain::gridTasksDate_MouseUp(int button, int x, int y)

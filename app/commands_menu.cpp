@@ -135,6 +135,13 @@ const std::vector<std::pair<QString, Action>>& table()
         {"mnuEventsModify", switchTo("BuildEventGroup", proc("ShowEvents"), "ModifyEvent")},
         {"mnuEventDelete", switchTo("BuildEventGroup", proc("ShowEvents"), "DeleteEvent")},
         {"mnuEditTypicalEvents", lookupFromMain("Event", true)},
+        // The RSVP view, which has no menu of its own: the event chooser is
+        // filled before the view, as from the bar.
+        {"mnuRSVPView", switchTo("BuildRSVPGroup",
+                                 [](Host& h) {
+                                     h.call("FillEventCombo");
+                                     h.call("ShowRSVP");
+                                 })},
         {"mnuRSVPTypes", lookup("RSVP")},
         {"mnuGuestsView", switchTo("BuildGuestGroup", proc("ShowPeople"))},
         {"mnuGuestsAdd",

@@ -1,8 +1,9 @@
 #pragma once
 // Stand-ins for the editors and utility windows of the events, guests,
 // seating and money parts of the program, until those are built. Each is a
-// window of its own name holding the public variables its openers write, and
-// says in its caption that it is not built yet. The commands of the main
+// window of its own name holding the public variables its openers write
+// (those naming its record kept while it is open), and says in its caption
+// that it is not built yet. The commands of the main
 // window already write those variables and show the window modal or
 // modeless as each command requires.
 
@@ -46,34 +47,6 @@ protected:
     using PendingForm::PendingForm;
 };
 
-// A modeless editor that names its record by a mode and a key: shown again
-// while open, it keeps the record it was opened on.
-template <class T>
-class PendingEditor : public Pending<T> {
-protected:
-    PendingEditor(QString name, QString title, QString T::*mode, qlonglong T::*key)
-        : Pending<T>(std::move(name), std::move(title)), mode_(mode), key_(key)
-    {
-    }
-    void captureVariables() override
-    {
-        keptMode_ = self().*mode_;
-        keptKey_ = self().*key_;
-    }
-    void restoreVariables() override
-    {
-        self().*mode_ = keptMode_;
-        self().*key_ = keptKey_;
-    }
-
-private:
-    T& self() { return static_cast<T&>(*this); }
-    QString T::*mode_;
-    qlonglong T::*key_;
-    QString keptMode_;
-    qlonglong keptKey_ = 0;
-};
-
 }  // namespace pending
 
 // ---------------------------------------------------------------- events, tasks, appointments
@@ -85,26 +58,12 @@ public:
     QDateTime curApptDate;
 };
 
-// Event editor, modeless. "Edit" loads curEvent; any other mode starts a new
-// event. Clears both variables when it closes.
-class frmEventInfo : public pending::PendingEditor<frmEventInfo> {
-public:
-    frmEventInfo() : PendingEditor("frmEventInfo", "Event Information", &frmEventInfo::curMode, &frmEventInfo::curEvent) {}
-    QString curMode;
-    qlonglong curEvent = 0;
-
-protected:
-    void Form_Unload(bool&) override
-    {
-        curMode.clear();
-        curEvent = 0;
-    }
-};
+#include "events/frmEventInfo.h"
 
 // Task editor, modal. "Edit" loads curTaskID; any other mode a new task.
 class frmEventTasks : public pending::Pending<frmEventTasks> {
 public:
-    frmEventTasks() : Pending("frmEventTasks", "Task") {}
+    frmEventTasks() : Pending("frmEventTasks", "Task") { keepWhileOpen(curMode, curTaskID); }
     QString curMode;
     qlonglong curTaskID = 0;
 };
@@ -118,9 +77,9 @@ public:
 // ---------------------------------------------------------------- guests and invitations
 
 // Guest-party editor, modeless: "New" or "Edit" with curRec the GUEST_ID.
-class frmGuestDetail : public pending::PendingEditor<frmGuestDetail> {
+class frmGuestDetail : public pending::Pending<frmGuestDetail> {
 public:
-    frmGuestDetail() : PendingEditor("frmGuestDetail", "Guest and Group", &frmGuestDetail::curMode, &frmGuestDetail::curRec) {}
+    frmGuestDetail() : Pending("frmGuestDetail", "Guest and Group") { keepWhileOpen(curMode, curRec); }
     QString curMode;
     qlonglong curRec = 0;
 };
@@ -157,14 +116,14 @@ public:
 
 class frmVendor : public pending::Pending<frmVendor> {
 public:
-    frmVendor() : Pending("frmVendor", "Vendor") {}
+    frmVendor() : Pending("frmVendor", "Vendor") { keepWhileOpen(curMode, vendorID); }
     QString curMode;
     qlonglong vendorID = 0;
 };
 
 class frmQuote : public pending::Pending<frmQuote> {
 public:
-    frmQuote() : Pending("frmQuote", "Quote") {}
+    frmQuote() : Pending("frmQuote", "Quote") { keepWhileOpen(curMode, curQuote); }
     QString curMode;
     qlonglong curQuote = 0;
 };
@@ -172,7 +131,7 @@ public:
 // Budget item: "Add" starts empty; any other mode loads curBudgetID.
 class frmAddBudget : public pending::Pending<frmAddBudget> {
 public:
-    frmAddBudget() : Pending("frmAddBudget", "Budget Item") {}
+    frmAddBudget() : Pending("frmAddBudget", "Budget Item") { keepWhileOpen(curMode, curBudgetID); }
     QString curMode;
     qlonglong curBudgetID = 0;
 };
@@ -181,9 +140,12 @@ public:
 // "Budget" fills them from the four ex... strings; "New" with curBudgetID 0
 // must start a new expense (there is no expense 0 to load); any other mode
 // loads the expense curBudgetID.
-class frmAddExpense : public pending::PendingEditor<frmAddExpense> {
+class frmAddExpense : public pending::Pending<frmAddExpense> {
 public:
-    frmAddExpense() : PendingEditor("frmAddExpense", "Expense", &frmAddExpense::curMode, &frmAddExpense::curBudgetID) {}
+    frmAddExpense() : Pending("frmAddExpense", "Expense")
+    {
+        keepWhileOpen(curMode, curBudgetID, exExpenseText, exExpenseEvent, exExpenseAmtDue, exExpenseWhoPays);
+    }
     QString curMode;
     qlonglong curBudgetID = 0;
     QString exExpenseText, exExpenseEvent, exExpenseAmtDue, exExpenseWhoPays;
@@ -197,37 +159,37 @@ public:
 
 class frmAttire : public pending::Pending<frmAttire> {
 public:
-    frmAttire() : Pending("frmAttire", "Attire") {}
+    frmAttire() : Pending("frmAttire", "Attire") { keepWhileOpen(curMode, curAttireID); }
     QString curMode;
     qlonglong curAttireID = 0;
 };
 
-class frmMeasureFemale : public pending::PendingEditor<frmMeasureFemale> {
+class frmMeasureFemale : public pending::Pending<frmMeasureFemale> {
 public:
-    frmMeasureFemale() : PendingEditor("frmMeasureFemale", "Female Measurements", &frmMeasureFemale::curMode, &frmMeasureFemale::curRec) {}
+    frmMeasureFemale() : Pending("frmMeasureFemale", "Female Measurements") { keepWhileOpen(curMode, curRec); }
     QString curMode;
     qlonglong curRec = 0;
 };
 
-class frmMeasureMale : public pending::PendingEditor<frmMeasureMale> {
+class frmMeasureMale : public pending::Pending<frmMeasureMale> {
 public:
-    frmMeasureMale() : PendingEditor("frmMeasureMale", "Male Measurements", &frmMeasureMale::curMode, &frmMeasureMale::curRec) {}
+    frmMeasureMale() : Pending("frmMeasureMale", "Male Measurements") { keepWhileOpen(curMode, curRec); }
     QString curMode;
     qlonglong curRec = 0;
 };
 
 // Gift editor, modeless.
-class frmGift : public pending::PendingEditor<frmGift> {
+class frmGift : public pending::Pending<frmGift> {
 public:
-    frmGift() : PendingEditor("frmGift", "Gift", &frmGift::giftMode, &frmGift::giftID) {}
+    frmGift() : Pending("frmGift", "Gift") { keepWhileOpen(giftMode, giftID); }
     QString giftMode;
     qlonglong giftID = 0;
 };
 
 // Registry editor, modeless.
-class frmRegistry : public pending::PendingEditor<frmRegistry> {
+class frmRegistry : public pending::Pending<frmRegistry> {
 public:
-    frmRegistry() : PendingEditor("frmRegistry", "Registry", &frmRegistry::registryMode, &frmRegistry::registryID) {}
+    frmRegistry() : Pending("frmRegistry", "Registry") { keepWhileOpen(registryMode, registryID); }
     QString registryMode;
     qlonglong registryID = 0;
 };

@@ -19,8 +19,11 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QPainter>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QScreen>
+#include <QTableView>
 
 // ---------------------------------------------------------------- layout rules
 
@@ -84,6 +87,24 @@ std::optional<Arrangement> arrangePanels(const QString& frameName, int W, int H,
     return a;
 }
 
+QSize openingSize(const QSize& available, int barContent)
+{
+    // The bar is the window's height less 860 twips; a window manager's
+    // title bar, when there is one, comes on top of the size asked for.
+    constexpr int kTitleBar = 30;
+    constexpr int kWidth = 1024;
+    const int barRoom = (860 + twips::kTwipsPerPixel - 1) / twips::kTwipsPerPixel;
+    const int height = barContent + barRoom + 2;
+    return QSize(qMin(kWidth, available.width()), qMin(height, available.height() - kTitleBar));
+}
+
+QFont titleFont(QFont preferred, const QString& text, int width)
+{
+    while (QFontMetrics(preferred).horizontalAdvance(text) > width && preferred.pointSizeF() > 6.5)
+        preferred.setPointSizeF(preferred.pointSizeF() - 0.5);
+    return preferred;
+}
+
 }  // namespace mainLayout
 
 using mainLayout::Box;
@@ -133,6 +154,23 @@ private:
     QList<grid::GridEX*> grids_;
 };
 
+// The view's title, in its bold font where the text fits the label's width
+// and a little smaller where it does not.
+class TitleLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        const QRect r = contentsRect();
+        p.setFont(mainLayout::titleFont(font(), text(), r.width()));
+        p.setPen(palette().color(QPalette::WindowText));
+        p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
+    }
+};
+
 template <class T>
 T* named(T* w, const char* name)
 {
@@ -174,7 +212,7 @@ void frmMain::createControls()
 
     picMode = named(new QLabel(client), "picMode");
     setBox(picMode, {2520, 60, 372, 312});
-    lblMode = named(new QLabel(client), "lblMode");
+    lblMode = named(new TitleLabel(client), "lblMode");
     QFont titleFont = lblMode->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.15);
@@ -207,6 +245,10 @@ void frmMain::createControls()
     setBox(calDay, {120, 360, 5412, 3492});
     gridTasksDate = named(new grid::GridEX(frameDate), "gridTasksDate");
     setBox(gridTasksDate, {120, 3840, 8292, 2052});
+    // Tab leaves a grid for the next control; arrows move between cells and
+    // Tab in an open cell editor still goes to the next cell.
+    for (grid::GridEX* g : {GridEX1, gridTasksDate})
+        g->tableView()->setTabKeyNavigation(false);
 
     frameMonth = panel("frameMonth");
     setBox(frameMonth, {mainLayout::kAwayLeft, mainLayout::kPanelTop, mainLayout::kAwayWidth, 5400});
@@ -231,7 +273,8 @@ void frmMain::createControls()
     views::fitMonthPicker(MonthView1);
     Picture1 = named(new QFrame(client), "Picture1");
     setBox(Picture1, {9360, 1800, 1332, 1092});
-    Picture1->setMinimumSize(twips::toPixels(1332), twips::toPixels(1092));
+    // As tall as its four options: the bar has no height to spare.
+    Picture1->setMinimumSize(twips::toPixels(1332), twips::toPixels(4 * 240));
     optAllTasks = named(new QRadioButton("All Tasks", Picture1), "optAllTasks");
     optDueTasks = named(new QRadioButton("Due Tasks", Picture1), "optDueTasks");
     optCompleteTasks = named(new QRadioButton("Complete", Picture1), "optCompleteTasks");
@@ -308,8 +351,6 @@ void frmMain::createControls()
     QObject::connect(Calendar1, &calendar::MonthCalendar::DayClick, w,
                      [this](int n) { ui::guarded([&] { Calendar1_DayClick(n); }); });
     CreateCommands();
-
-    w->resize(820, 620);
 }
 
 void frmMain::releaseControls()
@@ -337,6 +378,13 @@ void frmMain::Form_Load()
     DayApptRS = ado::Recordset::create();
     curDate = QDateTime::currentDateTime();
     BuildModeGroup();
+    // Open at a size that shows the start mode's groups whole.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect free = screen->availableGeometry();
+        const QSize size = mainLayout::openingSize(free.size(), ExplorerBarCtlQV1->contentHeight());
+        widget()->resize(size);
+        widget()->move(free.topLeft() + QPoint((free.width() - size.width()) / 2, (free.height() - size.height()) / 2));
+    }
     HideAllPanels();
     curFrame = frameDate;
     ShowPanel(frameDate);
@@ -395,20 +443,32 @@ void frmMain::ShowStartupDialogs()
     StartupDialogsShown = true;
 }
 
+void frmMain::moveAway(QFrame* panel)
+{
+    setBox(panel, mainLayout::awayPanel(boxOf(panel)));
+    // Out of sight must also mean out of reach: no focus, no keys.
+    panel->setEnabled(false);
+}
+
 void frmMain::HideAllPanels()
 {
+    if (!isLoaded())
+        return;
     for (QFrame* f : {frameDataGrid, frameMonth, frameDate})
-        setBox(f, mainLayout::awayPanel(boxOf(f)));
+        moveAway(f);
 }
 
 void frmMain::ShowPanel(QFrame* frame)
 {
+    if (!isLoaded() || !frame)
+        return;
     cmbEvents->setVisible(false);
     lblEvent->setVisible(false);
-    if (curFrame)
-        setBox(curFrame, mainLayout::awayPanel(boxOf(curFrame)));
+    if (curFrame && curFrame != frame)
+        moveAway(curFrame);
     curFrame = frame;
     setBox(frame, mainLayout::shownPanel(boxOf(frame), outerWidth(), outerHeight()));
+    frame->setEnabled(true);
 }
 
 void frmMain::ArrangePanels()
@@ -444,16 +504,20 @@ bool frmMain::ConfirmPendingGridEdits()
     for (grid::GridEX* g : {GridEX1, gridTasksDate}) {
         if (!g->editPending())
             continue;
-        int answer = ui::vbCancel;
-        {
-            // The question takes the focus; the open cell editor must not
-            // write itself on losing it before the user has answered.
-            HoldGridEditors hold({GridEX1, gridTasksDate});
-            answer = ui::MsgBox("Data in the current record has changed.\nDo you want to save the changes?",
-                                ui::vbYesNoCancel | ui::vbInformation, ui::appTitle(), widget());
-        }
+        // The messages take the focus; the open cell editor must not write
+        // itself on losing it, nor close.
+        HoldGridEditors hold({GridEX1, gridTasksDate});
+        const int answer = ui::MsgBox("Data in the current record has changed.\nDo you want to save the changes?",
+                                      ui::vbYesNoCancel | ui::vbInformation, ui::appTitle(), widget());
         if (answer == ui::vbYes) {
-            g->writeCurrentRow();
+            if (!g->writeCurrentRow()) {
+                // Nothing typed is lost: the window stays with the edit open.
+                QString text = "The changes could not be saved.";
+                if (!g->lastEditError().isEmpty())
+                    text += "\n\n" + g->lastEditError();
+                ui::MsgBox(text, ui::vbExclamation | ui::vbOKOnly, ui::appTitle(), widget());
+                return false;
+            }
         } else if (answer == ui::vbCancel) {
             // Keep the window, and the edit, as they are.
             return false;
@@ -470,15 +534,23 @@ bool frmMain::ConfirmPendingGridEdits()
 
 // ---------------------------------------------------------------- navigation bar groups
 
-void frmMain::BuildModeGroup() { navgroups::BuildModeGroup(nav_); }
-void frmMain::BuildCalendarGroups() { navgroups::BuildCalendarGroups(nav_); }
-void frmMain::BuildTaskGroup() { navgroups::BuildTaskGroup(nav_); }
-void frmMain::BuildEventGroup() { navgroups::BuildEventGroup(nav_); }
-void frmMain::BuildGuestGroup() { navgroups::BuildGuestGroup(nav_); }
-void frmMain::BuildRSVPGroup() { navgroups::BuildRSVPGroup(nav_); }
-void frmMain::BuildVendorGroup() { navgroups::BuildVendorGroup(nav_); }
-void frmMain::BuildBudgetGroup() { navgroups::BuildBudgetGroup(nav_); }
-void frmMain::BuildAttireGroup() { navgroups::BuildAttireGroup(nav_); }
-void frmMain::BuildGiftGroup() { navgroups::BuildGiftGroup(nav_); }
-void frmMain::BuildTaskInfoGroup() { navgroups::BuildTaskInfoGroup(nav_); }
-void frmMain::RemoveModeGroups() { navgroups::RemoveModeGroups(nav_); }
+// The groups live in the bar, which goes with the window: on a closed window
+// the builders do nothing.
+void frmMain::withBar(void (*build)(navgroups::NavContext&))
+{
+    if (isLoaded() && nav_.bar)
+        build(nav_);
+}
+
+void frmMain::BuildModeGroup() { withBar(navgroups::BuildModeGroup); }
+void frmMain::BuildCalendarGroups() { withBar(navgroups::BuildCalendarGroups); }
+void frmMain::BuildTaskGroup() { withBar(navgroups::BuildTaskGroup); }
+void frmMain::BuildEventGroup() { withBar(navgroups::BuildEventGroup); }
+void frmMain::BuildGuestGroup() { withBar(navgroups::BuildGuestGroup); }
+void frmMain::BuildRSVPGroup() { withBar(navgroups::BuildRSVPGroup); }
+void frmMain::BuildVendorGroup() { withBar(navgroups::BuildVendorGroup); }
+void frmMain::BuildBudgetGroup() { withBar(navgroups::BuildBudgetGroup); }
+void frmMain::BuildAttireGroup() { withBar(navgroups::BuildAttireGroup); }
+void frmMain::BuildGiftGroup() { withBar(navgroups::BuildGiftGroup); }
+void frmMain::BuildTaskInfoGroup() { withBar(navgroups::BuildTaskInfoGroup); }
+void frmMain::RemoveModeGroups() { withBar(navgroups::RemoveModeGroups); }

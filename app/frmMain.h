@@ -10,9 +10,11 @@
 #include "platform/ui/forms.h"
 
 #include <QDateTime>
+#include <QFont>
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QVector>
 
@@ -65,6 +67,16 @@ struct Arrangement {
 // than 5000 twips both ways.
 std::optional<Arrangement> arrangePanels(const QString& frameName, int W, int H,
                                          const QHash<QString, Box>& current);
+
+// The window's size when it opens (pixels, frame not counted): tall enough
+// for the navigation bar to show `barContent` pixels of groups without
+// scrolling, as wide as the views want, and never larger than the screen's
+// free area `available`.
+QSize openingSize(const QSize& available, int barContent);
+
+// The title's font: the preferred one, made smaller as far as needed for the
+// text to fit the width (in pixels).
+QFont titleFont(QFont preferred, const QString& text, int width);
 
 }  // namespace mainLayout
 
@@ -221,6 +233,8 @@ protected:
     void releaseControls() override;
 
 private:
+    void moveAway(QFrame* panel);
+    void withBar(void (*build)(navgroups::NavContext&));
     navgroups::NavContext nav_;
     QHash<const QWidget*, mainLayout::Box> boxes_;
     bool inStartupDialogs_ = false;

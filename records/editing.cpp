@@ -13,7 +13,7 @@ namespace editing {
 
 using modQVDatabase::gConn;
 
-bool saveAll(const std::function<void()>& steps, QWidget* owner)
+bool saveAll(const std::function<void()>& steps, QWidget* owner, const QString& failure)
 {
     QString why;
     try {
@@ -26,7 +26,7 @@ bool saveAll(const std::function<void()>& steps, QWidget* owner)
     } catch (const std::exception& e) {
         why = QString::fromUtf8(e.what());
     }
-    ui::MsgBox("The changes could not be saved.\n\n" + why, ui::vbExclamation | ui::vbOKOnly, QString(), owner);
+    ui::MsgBox((failure.isEmpty() ? QStringLiteral("The changes could not be saved.") : failure) + "\n\n" + why, ui::vbExclamation | ui::vbOKOnly, QString(), owner);
     return false;
 }
 

@@ -25,9 +25,10 @@ namespace editing {
 
 // Runs the steps of one save (the log rows and the writes) as one
 // transaction on the shared connection. A step that fails rolls all of them
-// back; the user is told why and false is returned, so the editor stays open
-// with what was typed.
-bool saveAll(const std::function<void()>& steps, QWidget* owner = nullptr);
+// back; the user is told why (after `failure`, by default "The changes
+// could not be saved.") and false is returned, so the editor stays open with
+// what was typed.
+bool saveAll(const std::function<void()>& steps, QWidget* owner = nullptr, const QString& failure = QString());
 
 // Whether the row of that key is still there (another window or copy may
 // have deleted it while an editor had it open).

@@ -51,26 +51,8 @@ void frmDeleteSingle::Form_Load()
 {
     mode_ = delMode;
     id_ = delID;
-    string_ = delString;
-    text_ = records::deleteConfirmation(delMode, delString);
-    lblDelete->setText(text_);
+    lblDelete->setText(records::deleteConfirmation(delMode, delString));
     window()->raise();
-}
-
-void frmDeleteSingle::captureVariables()
-{
-    // Form_Load has taken the kind, key and text already.
-}
-
-void frmDeleteSingle::restoreVariables()
-{
-    // Another delete request while this confirmation is open: it still
-    // deletes what it names.
-    delMode = mode_;
-    delID = id_;
-    delString = string_;
-    if (lblDelete)
-        lblDelete->setText(text_);
 }
 
 void frmDeleteSingle::cmdDelete_Click()

@@ -13,7 +13,9 @@ class QPushButton;
 
 class frmDeleteSingle : public ui::Form<frmDeleteSingle, QDialog> {
 public:
-    frmDeleteSingle() : Form("frmDeleteSingle") {}
+    // Another delete request while this confirmation is open: it still
+    // deletes what it names.
+    frmDeleteSingle() : Form("frmDeleteSingle") { keepWhileOpen(delMode, delID, delString); }
 
     // Written by the opener before it shows the window; kept between openings.
     QString delMode;
@@ -36,12 +38,8 @@ public:
 protected:
     void createControls() override;
     void releaseControls() override;
-    void captureVariables() override;
-    void restoreVariables() override;
 
 private:
     QString mode_;
     int id_ = 0;
-    QString string_;
-    QString text_;
 };

@@ -76,7 +76,36 @@ void frmSynchronize::createControls()
     QObject::connect(cmdPrepare, &QPushButton::clicked, self, [this] { cmdPrepare_Click(); });
     QObject::connect(cmdSynchronize, &QPushButton::clicked, self, [this] { cmdSynchronize_Click(); });
     QObject::connect(cmdCancel, &QPushButton::clicked, self, [this] { cmdCancel_Click(); });
+    fitTexts();
+}
 
+void frmSynchronize::fitTexts()
+{
+    // The places were drawn for a smaller font than today's. A label grows
+    // down to its text and what stands below it moves down as much; a
+    // button grows to its caption; the window grows with them.
+    QDialog* self = window();
+    const QList<QWidget*> all = {Label1, cmdPrepare, Label2, cmdSynchronize, lblProgress, ProgressBar1, cmdCancel};
+    int grownBy = 0;
+    for (QLabel* label : {Label1, Label2}) {
+        const int need = label->heightForWidth(label->width());
+        if (need <= label->height())
+            continue;
+        const int bottom = label->geometry().bottom();
+        const int more = need - label->height();
+        label->resize(label->width(), need);
+        for (QWidget* w : all)
+            if (w->y() > bottom)
+                w->move(w->x(), w->y() + more);
+        grownBy += more;
+    }
+    int width = self->width();
+    for (QPushButton* b : {cmdPrepare, cmdSynchronize, cmdCancel}) {
+        const QSize hint = b->sizeHint();
+        b->resize(qMax(b->width(), hint.width()), qMax(b->height(), hint.height()));
+        width = qMax(width, b->geometry().right() + px(360));
+    }
+    self->setFixedSize(width, self->height() + grownBy);
 }
 
 void frmSynchronize::releaseControls()

@@ -49,5 +49,6 @@ private:
     void cmdSynchronize_Click();
     void cmdCancel_Click();
     void showProgress(const QString& text, int percent);
+    void fitTexts();
     QString ask(const FileRequest& request);
 };

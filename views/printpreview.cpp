@@ -1,6 +1,7 @@
 #include "views/printpreview.h"
 
 #include "platform/ui/dialogs.h"
+#include "platform/ui/messages.h"
 #include "views/report.h"
 
 #include <QHBoxLayout>
@@ -79,10 +80,18 @@ bool GridPreview::print()
 {
     if (!ui::ChoosePrinter(printer_, this))
         return false;
-    const grid::ReportModel m = source_ ? source_->reportModel() : grid::ReportModel{};
-    const bool ok = renderReport(m, printer_);
+    bool ok = false;
+    // A system printer that is not there prints nothing; a file always can.
+    if (printer_.outputFormat() != QPrinter::NativeFormat || printer_.isValid()) {
+        const grid::ReportModel m = source_ ? source_->reportModel() : grid::ReportModel{};
+        ok = renderReport(m, printer_);
+    }
     // The chosen paper may differ from the previewed one.
     refresh();
+    if (!ok)
+        ui::MsgBox("The report could not be printed. Check that a printer is installed and ready, or print to a "
+                   "file.",
+                   ui::vbExclamation | ui::vbOKOnly, QString(), this);
     return ok;
 }
 

@@ -11,7 +11,9 @@ namespace grid {
 
 // Text editing for plain columns; an editable drop-down for columns with a
 // value list (edit type 3) or an attached list grid (edit type 5), which
-// takes typed text as well as a choice.
+// takes typed text as well as a choice. A custom column (edit type 8) opens
+// a stand-in whose focus goes to the owner's control, and raises the
+// grid's custom-edit signals.
 class GridDelegate : public QStyledItemDelegate {
 public:
     explicit GridDelegate(GridEX* g) : QStyledItemDelegate(g), g_(g) {}
@@ -21,10 +23,13 @@ public:
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
     void destroyEditor(QWidget* editor, const QModelIndex& index) const override;
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const override;
 
     QWidget* openEditor() const { return editor_; }
     bool editorModified() const;
     bool lastWriteOk() const { return lastWriteOk_; }
+    bool customEditOpen() const;
 
 private:
     GridEX* g_;

@@ -2,6 +2,7 @@
 
 #include "platform/grid/griddelegate.h"
 #include "platform/grid/gridmodel.h"
+#include "platform/grid/newrow.h"
 #include "platform/twips.h"
 #include "records/modSynchro.h"
 #include "app/modQVDatabase.h"
@@ -122,6 +123,12 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     const int c = index.column() + 1;
     const int type = g_->columnEditType(c);
     QWidget* ed = nullptr;
+    if (type == etCustom) {
+        ed = makeCustomStandIn(parent, g_->customEditControl());
+        editor_ = ed;
+        emit g_->LoadCustomEdit(c);
+        return ed;
+    }
     if (type == etValueList || type == etDropDown) {
         auto* box = new QComboBox(parent);
         box->setEditable(true);
@@ -143,6 +150,8 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
 
 void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
 {
+    if (isCustomStandIn(editor))
+        return;  // loaded by the owner on LoadCustomEdit
     const QString current = index.data(Qt::EditRole).toString();
     if (auto* box = qobject_cast<QComboBox*>(editor)) {
         const int i = box->findText(current, Qt::MatchFixedString);
@@ -162,6 +171,12 @@ void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
 
 void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const
 {
+    if (isCustomStandIn(editor)) {
+        // The owner writes its control's value with setCurrentValue.
+        emit g_->StoreCustomEdit(index.column() + 1);
+        lastWriteOk_ = true;
+        return;
+    }
     QVariant v;
     if (auto* box = qobject_cast<QComboBox*>(editor)) {
         const QString typed = box->currentText();
@@ -190,7 +205,26 @@ void GridDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) cons
 {
     if (editor_ == editor)
         editor_ = nullptr;
+    const bool custom = isCustomStandIn(editor);
     QStyledItemDelegate::destroyEditor(editor, index);
+    if (custom)
+        emit g_->ShowCustomEdit(index.column() + 1, 0, 0, 0, 0, false);
+}
+
+void GridDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                        const QModelIndex& index) const
+{
+    QStyledItemDelegate::updateEditorGeometry(editor, option, index);
+    if (!isCustomStandIn(editor) || !editor->parentWidget())
+        return;
+    const QPoint at = editor->parentWidget()->mapTo(g_, option.rect.topLeft());
+    emit g_->ShowCustomEdit(index.column() + 1, pixelsToTwips(at.x()), pixelsToTwips(at.y()),
+                            pixelsToTwips(option.rect.width()), pixelsToTwips(option.rect.height()), true);
+}
+
+bool GridDelegate::customEditOpen() const
+{
+    return editor_ && isCustomStandIn(editor_.data());
 }
 
 bool GridDelegate::editorModified() const
@@ -325,6 +359,8 @@ GridEX::GridEX(QWidget* parent) : QWidget(parent)
     stack_ = new QStackedWidget(this);
 
     table_ = new QTableView;
+    // Its captions leave room under them for the new-row line.
+    table_->setHorizontalHeader(new GridHeader(Qt::Horizontal, table_));
     // Column widths are fixed in twips, that is in pixels, so the texts get
     // fonts of a fixed pixel size that fit them, whatever the desktop's font.
     QFont cellFont = table_->font();
@@ -621,6 +657,8 @@ int GridEX::rowCount() const
 
 int GridEX::currentRow() const
 {
+    if (newRow_ && newRow_->isCurrent())
+        return kNewRowLine;
     const QModelIndex cur = table_->selectionModel()->currentIndex();
     if (!cur.isValid() || cur.row() >= rowCount())
         return 0;
@@ -629,6 +667,10 @@ int GridEX::currentRow() const
 
 void GridEX::setCurrentRow(int row)
 {
+    if (row == kNewRowLine && newRow_) {
+        newRow_->makeCurrent();
+        return;
+    }
     const QModelIndex cur = table_->selectionModel()->currentIndex();
     setCurrentCell(row, cur.isValid() ? cur.column() + 1 : 0);
 }
@@ -637,10 +679,14 @@ void GridEX::setCurrentCell(int row, int column)
 {
     if (row < 1 || row > rowCount())
         return;
+    if (newRow_)
+        newRow_->leave();
     if (!validColumn(column) || isColumnHidden(column))
         column = firstVisibleColumn();
     const QModelIndex idx = model_->index(row - 1, column - 1);
     table_->selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (newRow_)
+        emitCurrentRow();  // the same index again, after the new-row line was current
     if (layout_ == Layout::Cards)
         cards_->scrollTo(idx);
     else
@@ -685,6 +731,8 @@ int GridEX::firstRecordRow(int row) const
 
 QVariant GridEX::value(int row, int column) const
 {
+    if (row == kNewRowLine)
+        return newRow_ ? newRow_->value(column) : QVariant();
     const GridModel::Row* r = model_->row(row - 1);
     if (!r || !validColumn(column))
         return {};
@@ -986,10 +1034,12 @@ bool GridEX::editCell(int row, int column, const QVariant& v)
         in = QVariant();
     bool ok = false;
     inEdit_ = true;
+    lastEditError_.clear();
     try {
         ok = rs_->setCell(record, column - 1, in);
-    } catch (const ado::Error&) {
+    } catch (const ado::Error& e) {
         ok = false;
+        lastEditError_ = e.description();
     }
     inEdit_ = false;
     if (!ok) {
@@ -1028,7 +1078,8 @@ bool GridEX::writeCurrentRow()
         return true;
     emit delegate_->commitData(ed);
     const bool ok = delegate_->lastWriteOk();
-    emit delegate_->closeEditor(ed, QAbstractItemDelegate::NoHint);
+    if (ok)
+        emit delegate_->closeEditor(ed, QAbstractItemDelegate::NoHint);
     return ok;
 }
 

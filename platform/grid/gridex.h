@@ -29,13 +29,15 @@ namespace grid {
 class GridModel;
 class GridDelegate;
 class CardDelegate;
+class NewRowLine;
 
 enum class RowKind { None, Record, GroupHeader, Total };
 
 enum class Layout { Rows = 0, Cards = 1 };
 
-// Edit types of a column.
-enum EditType { etReadOnly = 0, etText = 1, etValueList = 3, etDropDown = 5 };
+// Edit types of a column. A custom column is edited by a control of the
+// grid's owner, laid over the cell (see the custom-edit signals).
+enum EditType { etReadOnly = 0, etText = 1, etValueList = 3, etDropDown = 5, etCustom = 8 };
 
 // Aggregates of the total row.
 enum Aggregate { agNone = 0, agCount = 1, agSum = 2 };
@@ -200,8 +202,35 @@ public:
     // convert.
     bool editCell(int row, int column, const QVariant& v);
     bool editPending() const;             // an open editor not yet written
-    bool writeCurrentRow();               // commits the open editor
+    // Commits the open editor. When the write fails the editor stays open
+    // with what was typed, and lastEditError() says why (when the database did).
+    bool writeCurrentRow();
+    QString lastEditError() const { return lastEditError_; }
     void cancelEdit();
+
+    // --- the new-row line (newrow.cpp)
+    // A line under the column captions where the user types a new row;
+    // Enter stores it through the bound recordset, after FillNewRow has let
+    // the owner fill what the user does not type. As a line number it is
+    // kNewRowLine, which names no record.
+    static constexpr int kNewRowLine = -1;
+    void setNewRowLine(bool on);
+    bool hasNewRowLine() const { return newRow_ != nullptr; }
+    QTableView* newRowView() const;
+    // Stores the typed row and logs it as added; false when nothing was
+    // typed or the database refused it (the typing then stays).
+    bool commitNewRow();
+    // Writes a value into a cell of the current line, the new-row line too.
+    bool setCurrentValue(int column, const QVariant& v);
+
+    // --- custom editing (newrow.cpp)
+    // The owner's control that edits custom columns: the grid gives it the
+    // keys and ends the edit on Enter (stored), Escape (dropped) or when the
+    // focus leaves it (stored).
+    void setCustomEditControl(QWidget* control);
+    QWidget* customEditControl() const { return customControl_; }
+    bool customEditOpen() const;
+    void endCustomEdit(bool store, bool submitRow = false);
 
     // --- hit-test (points in this widget's coordinates)
     int hitTest(const QPoint& pos) const;
@@ -224,6 +253,15 @@ signals:
     void currentRowChanged(int row);
     // An edit was refused: the text did not convert or the column is locked.
     void editRejected(int row, int column, const QString& text);
+    // The new-row line is about to be stored: the owner may fill cells of
+    // the current line (the new row) with setCurrentValue.
+    void FillNewRow();
+    // A custom column's edit: load the cell into the owner's control, show
+    // it over the cell (x, y, width, height in twips from the grid's top
+    // left) or hide it, and store the control's value into the cell.
+    void LoadCustomEdit(int column);
+    void ShowCustomEdit(int column, int x, int y, int width, int height, bool show);
+    void StoreCustomEdit(int column);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -232,6 +270,7 @@ private:
     friend class GridModel;
     friend class GridDelegate;
     friend class CardDelegate;
+    friend class NewRowLine;
 
     struct ColumnSettings {
         QString field;
@@ -284,6 +323,7 @@ private:
     int lastCurrent_ = 0;
     bool blockCurrentSignal_ = false;
     bool inEdit_ = false;
+    QString lastEditError_;
     bool rebuildPending_ = false;
     bool applyingColumns_ = false;
     mutable QVector<QString> totalsCache_;
@@ -294,6 +334,9 @@ private:
     QStackedWidget* stack_ = nullptr;
     QTableView* table_ = nullptr;
     QListView* cards_ = nullptr;
+    NewRowLine* newRow_ = nullptr;
+    QPointer<QWidget> customControl_;
+    QObject* customWatch_ = nullptr;
 };
 
 }  // namespace grid

@@ -2,6 +2,7 @@
 #include "platform/navbar/explorerbar.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -15,11 +16,25 @@ namespace navbar {
 
 namespace {
 
-constexpr int kBarMargin = 8;      // around the column of groups
-constexpr int kGroupGap = 10;      // between groups
-constexpr int kHeaderHeight = 28;
-constexpr int kItemHeight = 22;
-constexpr int kItemIndent = 6;
+// The bar keeps its designed width; what has to give is height, so the
+// spacing is tight and long captions wrap onto a second line.
+constexpr int kBarMargin = 3;      // around the column of groups
+constexpr int kGroupGap = 4;       // between groups
+constexpr int kHeaderHeight = 20;  // at least; a wrapped caption makes it taller
+constexpr int kItemHeight = 19;    // at least, for one line
+constexpr int kItemIndent = 3;
+constexpr int kIconSize = 18;      // pictures are drawn a little smaller than stored
+constexpr int kIconGap = 4;
+constexpr int kChevron = 20;       // room for the fold button of a header
+const QColor kInk(0x21, 0x3a, 0x8f);
+
+QPixmap icon(const ExplorerBar* bar, int picture)
+{
+    const QPixmap pm = bar->picture(picture);
+    if (pm.isNull() || pm.width() == kIconSize)
+        return pm;
+    return pm.scaled(kIconSize, kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
 
 // The gradient behind the groups.
 class Canvas : public QWidget {
@@ -37,6 +52,33 @@ protected:
     }
 };
 
+// The keyboard focus on a header or an item: a light band with a frame.
+void paintFocus(QPainter& p, const QRectF& r)
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(kInk, 1, Qt::DotLine));
+    p.setBrush(QColor(255, 255, 255, 150));
+    p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+    p.restore();
+}
+
+int spacingPixels(const Item* item) { return (item->spacing() + 1) / 2; }
+
+// The widgets of a hosted control that Tab stops at: the control itself when
+// it takes the focus (through its focus proxy, if any), else its children.
+QList<QWidget*> tabStopsOf(QWidget* control)
+{
+    if (control->focusPolicy() & Qt::TabFocus)
+        return {control};
+    QList<QWidget*> stops;
+    for (QWidget* w : control->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        stops << tabStopsOf(w);
+    return stops;
+}
+
+bool isActivationKey(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space; }
+
 }  // namespace
 
 // ------------------------------------------------------------ widgets
@@ -50,36 +92,66 @@ public:
             layout_ = new QVBoxLayout(this);
             layout_->setSpacing(0);
         }
-        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        // A wrapped caption's height follows the width; its least height
+        // must not come from a width it had before it was laid out.
+        QSizePolicy sp(QSizePolicy::Preferred, layout_ ? QSizePolicy::Fixed : QSizePolicy::Preferred);
+        sp.setHeightForWidth(!layout_);
+        setSizePolicy(sp);
         setMouseTracking(true);
         sync();
     }
+
+    // A command item takes the keyboard; a count or a hosted control's item
+    // does not (the control itself does).
+    bool isCommand() const { return item_->kind() != ItemControl && item_->style() != StyleCount; }
 
     void sync()
     {
         setToolTip(item_->tooltip());
         setAccessibleName(item_->caption());
         if (layout_)
-            layout_->setContentsMargins(2, 0, 0, item_->spacing());
-        const bool command = item_->kind() != ItemControl && item_->style() != StyleCount;
-        setCursor(command ? Qt::PointingHandCursor : Qt::ArrowCursor);
+            layout_->setContentsMargins(2, 0, 0, spacingPixels(item_));
+        setCursor(isCommand() ? Qt::PointingHandCursor : Qt::ArrowCursor);
+        setFocusPolicy(isCommand() ? Qt::TabFocus : Qt::NoFocus);
         updateGeometry();
         update();
     }
 
     void host(QWidget* control);
 
+    int textLeft() const { return kItemIndent + (item_->picture() != kNoPicture ? kIconSize + kIconGap : 0); }
+    QRect textRect(int w) const { return QRect(textLeft(), 0, qMax(10, w - textLeft() - 3), 1000); }
+
+    // The caption, wrapped as it is drawn, fits the item.
+    bool captionFits() const
+    {
+        if (layout_)
+            return true;
+        const QRect room(textLeft(), 0, width() - textLeft() - 3, height() - spacingPixels(item_));
+        const QRect r = fontMetrics().boundingRect(QRect(room.topLeft(), QSize(room.width(), 1000)),
+                                                   Qt::TextWordWrap, item_->caption());
+        return r.width() <= room.width() && r.height() <= room.height();
+    }
+
+    bool hasHeightForWidth() const override { return !layout_; }
+    int heightForWidth(int w) const override
+    {
+        if (layout_)
+            return QWidget::heightForWidth(w);
+        const QRect r = fontMetrics().boundingRect(textRect(w), Qt::TextWordWrap, item_->caption());
+        return qMax(kItemHeight, r.height() + 4) + spacingPixels(item_);
+    }
     QSize sizeHint() const override
     {
         if (layout_)
             return layout_->sizeHint();
-        return QSize(120, kItemHeight + item_->spacing());
+        return QSize(120, heightForWidth(width() > 0 ? width() : 120));
     }
     QSize minimumSizeHint() const override
     {
         if (layout_)
             return layout_->minimumSize();
-        return QSize(40, kItemHeight + item_->spacing());
+        return QSize(40, kItemHeight + spacingPixels(item_));
     }
 
 protected:
@@ -88,26 +160,26 @@ protected:
         if (item_->kind() == ItemControl)
             return;
         QPainter p(this);
-        const QRect r(0, 0, width(), kItemHeight);
-        int x = kItemIndent;
+        const QRect r(0, 0, width(), height() - spacingPixels(item_));
+        if (hasFocus())
+            paintFocus(p, r);
         if (item_->picture() != kNoPicture) {
-            QPixmap pm = item_->group()->bar()->picture(item_->picture());
+            const QPixmap pm = icon(item_->group()->bar(), item_->picture());
             if (!pm.isNull())
-                p.drawPixmap(x, (kItemHeight - kPictureSize) / 2, pm);
-            x += kPictureSize + 4;
+                p.drawPixmap(kItemIndent, r.top() + (r.height() - kIconSize) / 2, pm);
         }
         QFont f = font();
-        QColor ink(0x21, 0x3a, 0x8f);
+        QColor ink = kInk;
         if (item_->style() == StyleCount) {
             ink = QColor(0x30, 0x30, 0x40);
-        } else if (hover_) {
+        } else if (hover_ || hasFocus()) {
             f.setUnderline(true);
             ink = QColor(0x3d, 0x6b, 0xe0);
         }
         p.setFont(f);
         p.setPen(ink);
-        p.drawText(r.adjusted(x, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
-                   item_->caption());
+        p.drawText(QRect(textLeft(), r.top(), r.width() - textLeft() - 3, r.height()),
+                   Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap, item_->caption());
     }
     void enterEvent(QEnterEvent*) override { hover_ = true; update(); }
     void leaveEvent(QEvent*) override { hover_ = false; update(); }
@@ -115,6 +187,25 @@ protected:
     {
         if (e->button() == Qt::LeftButton && item_->kind() != ItemControl && rect().contains(e->pos()))
             item_->group()->bar()->itemActivated(item_);
+    }
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        ExplorerBar* bar = item_->group()->bar();
+        if (isCommand() && isActivationKey(e->key()) && e->modifiers() == Qt::NoModifier)
+            bar->itemActivated(item_);
+        else if (!bar->stepFocus(this, e))
+            QWidget::keyPressEvent(e);
+    }
+    void focusInEvent(QFocusEvent* e) override
+    {
+        QWidget::focusInEvent(e);
+        item_->group()->bar()->ensureVisible(this);
+        update();
+    }
+    void focusOutEvent(QFocusEvent* e) override
+    {
+        QWidget::focusOutEvent(e);
+        update();
     }
 
 private:
@@ -127,14 +218,58 @@ class HeaderWidget : public QWidget {
 public:
     HeaderWidget(Group* group, QWidget* parent) : QWidget(parent), group_(group)
     {
-        setFixedHeight(kHeaderHeight);
+        QSizePolicy sp(QSizePolicy::Preferred, QSizePolicy::Preferred);
+        sp.setHeightForWidth(true);
+        setSizePolicy(sp);
     }
     void sync()
     {
         setToolTip(group_->tooltip());
+        setAccessibleName(group_->caption().trimmed());
         setCursor(group_->collapsible() ? Qt::PointingHandCursor : Qt::ArrowCursor);
+        // Only a header that folds does something; the others are no stop.
+        setFocusPolicy(group_->collapsible() ? Qt::TabFocus : Qt::NoFocus);
+        updateGeometry();
         update();
     }
+
+    // The caption's leading blanks indent every line of it, wrapped or not.
+    QString caption() const { return group_->caption().trimmed(); }
+    int indent() const
+    {
+        const QString c = group_->caption();
+        int n = 0;
+        while (n < c.size() && c[n] == ' ')
+            ++n;
+        return QFontMetrics(captionFont()).horizontalAdvance(QString(n, ' '));
+    }
+    int textLeft() const { return 4 + (group_->picture() != kNoPicture ? kIconSize + 3 : 0) + indent(); }
+    QRect textRect(int w) const
+    {
+        return QRect(textLeft(), 0, qMax(10, w - textLeft() - (group_->collapsible() ? kChevron : 4)), 1000);
+    }
+    QFont captionFont() const
+    {
+        QFont f = font();
+        f.setBold(true);
+        return f;
+    }
+
+    bool captionFits() const
+    {
+        const QRect room = textRect(width());
+        const QRect r = QFontMetrics(captionFont()).boundingRect(room, Qt::TextWordWrap, caption());
+        return r.width() <= room.width() && r.height() <= height() - 2;
+    }
+
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int w) const override
+    {
+        const QRect r = QFontMetrics(captionFont()).boundingRect(textRect(w), Qt::TextWordWrap, caption());
+        return qMax(kHeaderHeight, r.height() + 6);
+    }
+    QSize sizeHint() const override { return QSize(120, heightForWidth(width() > 0 ? width() : 120)); }
+    QSize minimumSizeHint() const override { return QSize(40, kHeaderHeight); }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -142,7 +277,7 @@ protected:
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         QPainterPath path;
-        const QRectF r(0.5, 4.5, width() - 1.0, height() - 4.0);
+        const QRectF r(0.5, 2.5, width() - 1.0, height() - 2.0);
         path.addRoundedRect(r, 5, 5);
         path.addRect(QRectF(0.5, r.center().y(), r.width(), r.height() / 2));
         path.setFillRule(Qt::WindingFill);
@@ -150,25 +285,25 @@ protected:
         g.setColorAt(0, Qt::white);
         g.setColorAt(1, group_->bar()->groupColor(false));
         p.fillPath(path.simplified(), g);
-        int x = 4;
+        if (hasFocus())
+            paintFocus(p, r.adjusted(1, 1, -1, -1));
         if (group_->picture() != kNoPicture) {
-            QPixmap pm = group_->bar()->picture(group_->picture());
+            const QPixmap pm = icon(group_->bar(), group_->picture());
             if (!pm.isNull())
-                p.drawPixmap(x, 2, pm);
-            x += kPictureSize + 2;
+                p.drawPixmap(4, int(r.top()) + (int(r.height()) - kIconSize) / 2, pm);
         }
-        QFont f = font();
-        f.setBold(true);
-        p.setFont(f);
-        p.setPen(QColor(0x21, 0x3a, 0x8f));
-        p.drawText(QRect(x, 4, width() - x - 22, height() - 4), Qt::AlignVCenter | Qt::AlignLeft,
-                   group_->caption());
+        p.setFont(captionFont());
+        p.setPen(kInk);
+        QRect tr = textRect(width());
+        tr.setTop(int(r.top()));
+        tr.setHeight(int(r.height()));
+        p.drawText(tr, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap, caption());
         if (group_->collapsible()) {
             // chevron: down when open, up when folded
-            const QPointF c(width() - 12, 4 + (height() - 4) / 2.0);
-            p.setPen(QPen(QColor(0x21, 0x3a, 0x8f), 1.6));
+            const QPointF c(width() - 11, r.center().y());
+            p.setPen(QPen(kInk, 1.5));
             p.setBrush(Qt::NoBrush);
-            p.drawEllipse(c, 7, 7);
+            p.drawEllipse(c, 6.5, 6.5);
             const double d = group_->collapsed() ? -1 : 1;
             p.drawPolyline(QPolygonF({c + QPointF(-3, -1.5 * d), c + QPointF(0, 1.5 * d), c + QPointF(3, -1.5 * d)}));
         }
@@ -177,6 +312,24 @@ protected:
     {
         if (e->button() == Qt::LeftButton && group_->collapsible())
             group_->setCollapsed(!group_->collapsed());
+    }
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        if (group_->collapsible() && isActivationKey(e->key()) && e->modifiers() == Qt::NoModifier)
+            group_->setCollapsed(!group_->collapsed());
+        else if (!group_->bar()->stepFocus(this, e))
+            QWidget::keyPressEvent(e);
+    }
+    void focusInEvent(QFocusEvent* e) override
+    {
+        QWidget::focusInEvent(e);
+        group_->bar()->ensureVisible(this);
+        update();
+    }
+    void focusOutEvent(QFocusEvent* e) override
+    {
+        QWidget::focusOutEvent(e);
+        update();
     }
 
 private:
@@ -187,7 +340,9 @@ class GroupWidget : public QWidget {
 public:
     GroupWidget(Group* group, QWidget* parent) : QWidget(parent), group_(group)
     {
-        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        QSizePolicy sp(QSizePolicy::Preferred, QSizePolicy::Preferred);
+        sp.setHeightForWidth(true);
+        setSizePolicy(sp);
         auto* v = new QVBoxLayout(this);
         v->setContentsMargins(0, 0, 0, 0);
         v->setSpacing(0);
@@ -199,7 +354,7 @@ public:
         pal.setColor(QPalette::Window, group->bar()->groupColor(true));
         body->setPalette(pal);
         items = new QVBoxLayout(body);
-        items->setContentsMargins(2, 6, 4, 6);
+        items->setContentsMargins(2, 1, 2, 1);
         items->setSpacing(0);
         v->addWidget(body);
         sync();
@@ -215,7 +370,10 @@ public:
     // The column must learn of the group's new height at once.
     void relayout()
     {
+        // The size hints cached for the body and the header go stale too.
         items->invalidate();
+        body->updateGeometry();
+        header->updateGeometry();
         layout()->invalidate();
         updateGeometry();
     }
@@ -235,11 +393,17 @@ void ItemWidget::host(QWidget* control)
     control->setParent(this);
     layout_->addWidget(control);
     control->show();
+    // Tab reaches the control where it stands in the bar, not where it was made.
+    QWidget* prev = item_->group()->bar()->lastStopBefore(item_);
+    for (QWidget* stop : tabStopsOf(control)) {
+        if (prev)
+            QWidget::setTabOrder(prev, stop);
+        prev = stop;
+    }
     updateGeometry();
     if (item_->group()->widget_)
         item_->group()->widget_->relayout();
 }
-
 
 // ------------------------------------------------------------ Item
 
@@ -258,7 +422,7 @@ void Item::refresh()
 
 void Item::setCaption(const QString& caption) { caption_ = caption; refresh(); }
 void Item::setTooltip(const QString& tooltip) { tooltip_ = tooltip; refresh(); }
-void Item::setSpacing(int pixels) { spacing_ = qMax(0, pixels); refresh(); }
+void Item::setSpacing(int halfPixels) { spacing_ = qMax(0, halfPixels); refresh(); }
 void Item::setStyle(int style) { style_ = style; refresh(); }
 
 void Item::setControl(QWidget* control)
@@ -365,6 +529,8 @@ ExplorerBar::ExplorerBar(QWidget* parent) : QWidget(parent)
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setWidgetResizable(true);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The groups' headers and items take the keyboard, not the area around them.
+    scroll_->setFocusPolicy(Qt::NoFocus);
     content_ = new Canvas(scroll_);
     column_ = new QVBoxLayout(content_);
     column_->setContentsMargins(kBarMargin, kBarMargin, kBarMargin, kBarMargin);
@@ -497,6 +663,105 @@ void ExplorerBar::handBack(QWidget* control, QWidget* previousParent)
         home = this;
     control->setParent(home);
     control->hide();
+}
+
+QList<QWidget*> ExplorerBar::focusStops() const
+{
+    QList<QWidget*> stops;
+    for (const auto& g : groups_) {
+        if (!g->widget_)
+            continue;
+        if (g->widget_->header->focusPolicy() & Qt::TabFocus)
+            stops << g->widget_->header;
+        if (g->collapsed_)
+            continue;
+        for (const auto& it : g->items_)
+            if (it->widget_ && it->widget_->isCommand())
+                stops << it->widget_;
+    }
+    return stops;
+}
+
+QWidget* ExplorerBar::lastStopBefore(const Item* item) const
+{
+    QWidget* last = nullptr;
+    for (const auto& g : groups_) {
+        if (g->widget_ && (g->widget_->header->focusPolicy() & Qt::TabFocus))
+            last = g->widget_->header;
+        for (const auto& it : g->items_) {
+            if (it.get() == item)
+                return last;
+            if (it->control_) {
+                const QList<QWidget*> stops = tabStopsOf(it->control_);
+                if (!stops.isEmpty())
+                    last = stops.last();
+            } else if (it->widget_ && it->widget_->isCommand()) {
+                last = it->widget_;
+            }
+        }
+    }
+    return last;
+}
+
+bool ExplorerBar::stepFocus(QWidget* from, QKeyEvent* e)
+{
+    if (e->modifiers() != Qt::NoModifier && e->modifiers() != Qt::KeypadModifier)
+        return false;
+    const QList<QWidget*> stops = focusStops();
+    if (stops.isEmpty())
+        return false;
+    const int i = stops.indexOf(from);
+    int j = -1;
+    switch (e->key()) {
+    case Qt::Key_Down: j = i + 1; break;
+    case Qt::Key_Up: j = i - 1; break;
+    case Qt::Key_Home: j = 0; break;
+    case Qt::Key_End: j = int(stops.size()) - 1; break;
+    default: return false;
+    }
+    if (j >= 0 && j < stops.size())
+        stops[j]->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+QStringList ExplorerBar::cutCaptions() const
+{
+    QStringList cut;
+    for (const auto& g : groups_) {
+        if (!g->widget_)
+            continue;
+        if (!g->widget_->header->captionFits())
+            cut << g->caption_;
+        for (const auto& it : g->items_)
+            if (it->widget_ && it->widget_->isVisible() && !it->widget_->captionFits())
+                cut << it->caption_;
+    }
+    return cut;
+}
+
+int ExplorerBar::contentHeight() const
+{
+    QLayout* l = content_->layout();
+    const int w = width();
+    return l->hasHeightForWidth() ? l->totalHeightForWidth(w) : l->totalSizeHint().height();
+}
+
+void ExplorerBar::ensureVisible(QWidget* w)
+{
+    if (scroll_ && w)
+        scroll_->ensureWidgetVisible(w, 0, 4);
+}
+
+QWidget* ExplorerBar::itemWidget(const QString& key) const
+{
+    const Item* it = findItem(key);
+    return it ? it->widget_ : nullptr;
+}
+
+QWidget* ExplorerBar::headerWidget(const QString& key) const
+{
+    const Group* g = group(key);
+    return g && g->widget_ ? g->widget_->header : nullptr;
 }
 
 void ExplorerBar::clickItem(const QString& key)

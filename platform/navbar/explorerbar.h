@@ -9,6 +9,10 @@
 // and reparented to the control home (setControlHome), or else to the parent
 // it had when it was placed, or else to the bar itself. It is never deleted.
 //
+// By keyboard: the headers of groups that fold and the command items are
+// Tab stops; Up, Down, Home and End move among them, Enter or Space clicks an
+// item or folds a group. The focus is drawn as a framed light band.
+//
 // Pictures come from a PictureStore of 24x24 pictures numbered 0..77 as the
 // bar counts them; the store's own access counts from 1 (storePicture).
 
@@ -23,6 +27,7 @@
 #include <memory>
 #include <vector>
 
+class QKeyEvent;
 class QScrollArea;
 class QVBoxLayout;
 
@@ -50,7 +55,8 @@ public:
 enum ItemKind { ItemCommand = 0, ItemControl = 2 };
 enum ItemStyle { StyleNormal = 0, StyleCount = 1 };
 
-constexpr int kDefaultSpacing = 2;  // pixels below an item unless set
+// The room below an item, in the bar's unit of half a pixel.
+constexpr int kDefaultSpacing = 0;
 
 class ExplorerBar;
 class Group;
@@ -71,7 +77,7 @@ public:
 
     void setCaption(const QString& caption);
     void setTooltip(const QString& tooltip);
-    void setSpacing(int pixels);
+    void setSpacing(int halfPixels);
     void setStyle(int style);
     // Places a widget of the window in a control item; it is shown inside it.
     void setControl(QWidget* control);
@@ -176,6 +182,17 @@ public:
     // Acts as a user's click on the item (tests, keyboard).
     void clickItem(const QString& key);
 
+    // The widget that shows an item or a group's header (null when none).
+    QWidget* itemWidget(const QString& key) const;
+    QWidget* headerWidget(const QString& groupKey) const;
+    // The captions of groups and items that do not fit the room they are
+    // drawn in (none, once the bar is laid out).
+    QStringList cutCaptions() const;
+    // The height its groups need at the bar's width, in pixels.
+    int contentHeight() const;
+    // The bar's keyboard stops, top to bottom.
+    QList<QWidget*> focusStops() const;
+
 signals:
     void itemClicked(const QString& key);
     void itemClick(navbar::Item* item);
@@ -185,9 +202,15 @@ private:
     friend class Item;
     friend class ItemWidget;
     friend class GroupWidget;
+    friend class HeaderWidget;
     bool keyInUse(const QString& key) const;
     void handBack(QWidget* control, QWidget* previousParent);
     void itemActivated(Item* item);
+    // Up, Down, Home, End among the stops; false for any other key.
+    bool stepFocus(QWidget* from, QKeyEvent* e);
+    // The Tab stop that comes before the item in the bar, top to bottom.
+    QWidget* lastStopBefore(const Item* item) const;
+    void ensureVisible(QWidget* w);
 
     QScrollArea* scroll_ = nullptr;
     QWidget* content_ = nullptr;

@@ -38,16 +38,36 @@ void FormBase::Load()
     widget_ = w;
     createControls();
     Form_Load();
-    captureVariables();
+    if (isLoaded())
+        keepVariables();
+}
+
+void FormBase::keepVariables()
+{
+    for (const Kept& k : kept_)
+        k.take();
 }
 
 void FormBase::Show(int mode, FormBase* owner)
 {
+    if (isLoaded()) {
+        // An open window keeps the record it was opened on, whatever the
+        // new opener wrote.
+        for (const Kept& k : kept_)
+            k.putBack();
+    }
     const bool wasOpen = isLoaded() && widget_->isVisible();
     Load();
     if (!isLoaded())
         return;  // Form_Load unloaded it again
     QWidget* w = widget_;
+    if (wasOpen) {
+        // Modal or not, the window stays as it is; taking it out of the
+        // screen to make it modal would only lose the user's place.
+        w->raise();
+        w->activateWindow();
+        return;
+    }
     QWidget* ownerWidget = owner ? owner->widget() : nullptr;
     if (ownerWidget && w->parentWidget() != ownerWidget && ownerWidget != w) {
         const Qt::WindowFlags flags = w->windowFlags() | Qt::Window;
@@ -61,12 +81,7 @@ void FormBase::Show(int mode, FormBase* owner)
         owner_ = nullptr;
         return;
     }
-    if (wasOpen) {
-        // An open editor keeps the record it was opened on.
-        restoreVariables();
-    } else {
-        w->show();
-    }
+    w->show();
     w->raise();
     w->activateWindow();
 }

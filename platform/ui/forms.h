@@ -11,6 +11,23 @@
 // events by overriding Form_Load, Form_Activate, Form_QueryUnload and
 // Form_Unload. Showing modal goes through a replaceable service, so tests
 // never wait on a modal loop.
+//
+// Showing a window that is already open, modal or modeless, only raises it:
+// it is not loaded again, no modal loop starts, and the variables it names
+// with keepWhileOpen get back the values it was opened with. An editor whose
+// openers name its record by a mode and a key says so once, in its
+// constructor, and can never be turned onto another record while it is open:
+//
+//   class frmGift : public ui::Form<frmGift> {
+//   public:
+//       frmGift() : Form("frmGift") { keepWhileOpen(giftMode, giftID); }
+//       QString giftMode;
+//       qlonglong giftID = 0;
+//   };
+//
+// The values are taken when Form_Load has run. A window that moves itself to
+// another record (a new record saved and now edited) sets its variables and
+// calls keepVariables() so that those are the ones kept.
 
 #include <QCloseEvent>
 #include <QDialog>
@@ -23,6 +40,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace ui {
 
@@ -45,9 +63,10 @@ public:
 
     // Makes the controls and runs Form_Load; nothing when already loaded.
     void Load();
-    // Loads when needed, then shows. Modeless: a window already open is
-    // raised and its variables are left alone. Modal: runs through the modal
-    // service and returns when the window is hidden or unloaded.
+    // Loads when needed, then shows. A window already open is raised and
+    // keeps its variables, whichever way it is asked for. Otherwise modal
+    // runs through the modal service and returns when the window is hidden
+    // or unloaded.
     void Show(int mode = vbModeless, FormBase* owner = nullptr);
     void Hide();
     // Asks Form_QueryUnload and Form_Unload; either may cancel, and then the
@@ -55,6 +74,10 @@ public:
     bool Unload(int unloadMode = vbFormCode);
 
     bool isModal() const { return modal_; }
+
+    // Takes the present values of the kept variables as the ones the window
+    // keeps while it is open.
+    void keepVariables();
 
     // Window events; public so that openers and tests can raise them the way
     // the platform would.
@@ -76,13 +99,28 @@ protected:
     virtual QWidget* makeWidget(QWidget* parent) = 0;
     virtual void createControls() {}
     virtual void releaseControls() {}
-    // A window whose variables name its record keeps a copy when it loads and
-    // puts it back when an opener shows it again while it is open, so an open
-    // editor never saves into another record.
-    virtual void captureVariables() {}
-    virtual void restoreVariables() {}
+
+    // The public variables that name the window's record (see the top of
+    // this file). Call from the constructor; the variables are members of
+    // the window, which lives for the whole run.
+    template <class... V>
+    void keepWhileOpen(V&... vars)
+    {
+        (keepOne(vars), ...);
+    }
 
 private:
+    template <class V>
+    void keepOne(V& var)
+    {
+        auto kept = std::make_shared<V>(var);
+        kept_.push_back({[&var, kept] { *kept = var; }, [&var, kept] { var = *kept; }});
+    }
+    struct Kept {
+        std::function<void()> take, putBack;
+    };
+    std::vector<Kept> kept_;
+
     friend class QtModal;
     QString name_;
     QPointer<QWidget> widget_;

@@ -104,19 +104,26 @@ inline QStringList pendingWindowNames()
 }
 
 // Modal shows go into the host's log as "modal:<name>"; modeless windows
-// are unloaded after each test.
-class CommandsTest : public ::testing::Test {
+// are unloaded after each test. The editors that are built read and write a
+// fresh database.
+class CommandsTest : public DbTest {
 protected:
     void SetUp() override
     {
+        DbTest::SetUp();
         for (const QString& n : pendingWindowNames())
             modal.modal->on(n, [this, n](ui::FormBase&) { host.log << "modal:" + n; });
     }
-    void TearDown() override { ui::FormBase::unloadAll(); }
+    void TearDown() override
+    {
+        ui::FormBase::unloadAll();
+        DbTest::TearDown();
+    }
     bool open(ui::FormBase& f) const { return f.isLoaded(); }
+    // An event the modify commands can open.
+    void event(qlonglong id) { db().Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (?, 'Reception')", {id}); }
 
     ui::ScriptedModalGuard modal;
-    testsupport::ScriptedMessagesGuard messages;
     RecordingHost host;
 };
 

@@ -6,6 +6,7 @@
 #include "platform/grid/gridex.h"
 #include "platform/navbar/explorerbar.h"
 #include "records/frmDeleteSingle.h"
+#include "records/frmSynchronize.h"
 #include "support/fixture.h"
 #include "support/mainwindow.h"
 
@@ -16,6 +17,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QTest>
 
 namespace {
 
@@ -48,7 +53,7 @@ const ModeCase kModes[] = {
     {"TASKMODE", "mnuTasksView", "frameDataGrid", "ADDTASK", "DueTasks"},
     {"EVENTMODE", "mnuEventsView", "frameDataGrid", "ADDEVENT", "Events"},
     {"GUESTMODE", "mnuGuestsView", "frameDataGrid", "ADDGUEST", "Guests"},
-    {"RSVPMODE", nullptr, "frameDataGrid", "INVITATIONS", "RSVP"},
+    {"RSVPMODE", "mnuRSVPView", "frameDataGrid", "INVITATIONS", "RSVP"},
     {"VENDORMODE", "mnuVendorsView", "frameDataGrid", "ADDVENDOR", "Vendors"},
     {"BUDGETMODE", "mnuBudgetView", "frameDataGrid", "ADDBUDGET", "Budget"},
     {"ATTIREMODE", "mnuAttireView", "frameDataGrid", "ADDATTIRE", "Attire"},
@@ -135,28 +140,80 @@ TEST_F(MainCommandsTest, RowCommandsAndTheFoodListOnTheRealGrid)
 }
 
 // Under a real display (xvfb-run) with NUPTARO_SCREENSHOTS set to a folder,
-// saves what a user sees after switching modes from the bar and the menus.
+// saves what a user sees in every mode, at 1024x768 and on the whole screen:
+//   QT_QPA_PLATFORM=xcb NUPTARO_SCREENSHOTS=/tmp/shots xvfb-run -a -s "-screen 0 1920x1080x24" \
+//       build/bin/nuptaro_tests --gtest_filter='*ScreenshotsOfModes*'
 TEST_F(MainCommandsTest, ScreenshotsOfModes)
 {
     const QString dir = qEnvironmentVariable("NUPTARO_SCREENSHOTS");
     if (dir.isEmpty())
         GTEST_SKIP() << "NUPTARO_SCREENSHOTS not set";
-    db().Execute("INSERT INTO BUDGET (BUDGET_NAME, BUDGET_CATEGORY, BUDGET_EVENT, BUDGET_AMT, BUDGET_WHOPAYS) VALUES "
-                 "('Flowers', 'Flowers', 'Reception', 450, 'Bride'), ('Band', 'Music', 'Reception', 1800, 'Groom'), "
-                 "('Dress', 'Attire', 'Ceremony', 1200, 'Bride')");
-    db().Execute("INSERT INTO EVENT (EVENT_NAME, EVENT_LOCATION) VALUES ('Ceremony', 'St. Mary'), "
-                 "('Reception', 'Grand Hotel')");
+    for (const char* sql : {
+             "INSERT INTO BUDGET (BUDGET_NAME, BUDGET_CATEGORY, BUDGET_EVENT, BUDGET_AMT, BUDGET_WHOPAYS) VALUES "
+             "('Flowers', 'Flowers', 'Reception', 450, 'Bride'), ('Band', 'Music', 'Reception', 1800, 'Groom'), "
+             "('Dress', 'Attire', 'Ceremony', 1200, 'Bride')",
+             "INSERT INTO EXPENSES (EXPENSE_TEXT, EXPENSE_VENDOR, EXPENSE_EVENT, EXPENSE_AMTPAID, EXPENSE_AMTDUE) "
+             "VALUES ('Deposit for the band', 'Swing Time', 'Reception', 300, 1500)",
+             "INSERT INTO EVENT (EVENT_ID, EVENT_NAME, EVENT_LOCATION, EVENT_STARTDATE) VALUES "
+             "(1, 'Ceremony', 'St. Mary', '2026-06-12 14:00:00'), (2, 'Reception', 'Grand Hotel', "
+             "'2026-06-12 18:00:00')",
+             "INSERT INTO TASKS (TASK_NAME, TASK_DUEDATE, TASK_ASSIGN, TASK_PRIORITY, TASK_EVENT) VALUES "
+             "('Book the band', '2026-03-10 00:00:00', 'Groom', 'High', 'Reception'), "
+             "('Order the cake', '2000-10-10 00:00:00', 'Bride', 'Normal', 'Reception')",
+             "INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME, GUEST_ADDRESS1, GUEST_CITY, GUEST_STATE, GUEST_ZIP) "
+             "VALUES (31, 'The Jones Family', '1200 West Meadowbrook Avenue', 'Springfield', 'IL', '62704')",
+             "INSERT INTO SUBGUEST (SUBGUEST_ID, GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME) VALUES "
+             "(301, 31, 'Anna', 'Jones'), (302, 31, 'Ben', 'Jones')",
+             "INSERT INTO INVITE (EVENT_ID, SUBGUEST_ID, INVITE_RSVP_TEXT) VALUES (1, 301, 'Attending'), "
+             "(1, 302, 'Not Sure')",
+             "INSERT INTO VENDOR (VENDOR_NAME, VENDOR_CONTACT, VENDOR_CITY, VENDOR_PHONE1) VALUES "
+             "('Swing Time', 'Mark Bell', 'Springfield', '555-0100')",
+             "INSERT INTO QUOTE (QUOTE_EVENT, QUOTE_VENDOR, QUOTE_PRODUCT, QUOTE_AMOUNT) VALUES "
+             "('Reception', 'Swing Time', 'Five-piece band, four hours', '1800')",
+             "INSERT INTO ATTIRE (ATTIRE_ITEM, ATTIRE_VENDOR, ATTIRE_ASSIGNEE, ATTIRE_TYPE, ATTIRE_COST) VALUES "
+             "('Veil', 'Bridal House', 'Anna', 'Accessory', 150)",
+             "INSERT INTO MEASURE_FEMALE (MEASURE_FEMALE_NAME, MEASURE_FEMALE_HEIGHT) VALUES ('Anna', '5 ft 6')",
+             "INSERT INTO GIFT (GIFT_NAME, GIFT_WHOFROM, GIFT_VALUE, GIFT_STORE) VALUES "
+             "('Toaster', 'The Jones Family', 45, 'Kitchen Plus')",
+             "INSERT INTO REGISTRY (REGISTRY_TEXT, REGISTRY_MODEL, REGISTRY_COST, REGISTRY_STORE) VALUES "
+             "('Dinner plates', 'Royal 12', 240, 'Kitchen Plus')",
+         })
+        db().Execute(sql);
     frmMain& f = m();
-    f.window()->resize(1000, 700);
-    f.ExplorerBarCtlQV1->clickItem("BUDGETMODE");
+    const QRect screen = f.widget()->screen()->availableGeometry();
+    const struct {
+        const char* name;
+        QSize size;  // outer size; empty: the whole screen
+    } sizes[] = {{"1024x768", QSize(1024, 768)}, {"full", QSize()}};
+    const char* shots[][2] = {
+        {"calendar", "CALENDARMODE"}, {"month", "MONTHVIEW"},          {"tasks", "TASKMODE"},
+        {"events", "EVENTMODE"},      {"guests", "GUESTMODE"},         {"addresses", "GUESTADDRESSES"},
+        {"rsvp", "RSVPMODE"},         {"vendors", "VENDORMODE"},       {"quotes", "VIEWQUOTES"},
+        {"budget", "BUDGETMODE"},     {"expenses", "EXPENSES"},        {"attire", "ATTIREMODE"},
+        {"female", "FEMALEMEASUREMENTS"}, {"gifts", "GIFTMODE"},      {"registry", "VIEWREGISTRY"},
+    };
+    for (const auto& size : sizes) {
+        const int frameW = f.widget()->frameGeometry().width() - f.widget()->width();
+        const int frameH = f.widget()->frameGeometry().height() - f.widget()->height();
+        const QSize outer = size.size.isEmpty() ? screen.size() : size.size;
+        f.widget()->move(screen.topLeft());
+        f.window()->resize(outer.width() - frameW, outer.height() - frameH);
+        for (const auto& shot : shots) {
+            f.ExplorerBarCtlQV1->clickItem(shot[1]);
+            QCoreApplication::processEvents();
+            f.widget()->grab().save(QString("%1/%2_%3.png").arg(dir, size.name, shot[0]));
+        }
+    }
+    // The Synchronize Databases window beside it.
+    frmSynchronize::instance().FormBase::Show(ui::vbModeless);
     QCoreApplication::processEvents();
-    f.widget()->grab().save(dir + "/budget_from_bar.png");
-    trigger("mnuEventsView");
+    frmSynchronize::instance().widget()->grab().save(dir + "/synchronize.png");
+    frmSynchronize::instance().Unload();
+    // The opening size, as a user first meets the window.
+    f.Unload();
+    f.Show(ui::vbModeless);
     QCoreApplication::processEvents();
-    f.widget()->grab().save(dir + "/events_from_menu.png");
-    f.ExplorerBarCtlQV1->clickItem("CALENDARMODE");
-    QCoreApplication::processEvents();
-    f.widget()->grab().save(dir + "/calendar.png");
+    f.widget()->grab().save(dir + "/opening.png");
     EXPECT_EQ(f.curFrameName(), "frameDate");
 }
 
@@ -207,4 +264,71 @@ TEST_F(MainCommandsTest, RightClickOnTheRealGridPopsUpTheColumnsMenuOnTheClicked
     // The left button shows nothing.
     f.GridEX1_MouseDown(1, title.x(), title.y());
     EXPECT_FALSE(menu->isVisible());
+}
+
+namespace {
+
+void clickCell(grid::GridEX* g, int row, int column)
+{
+    QWidget* vp = g->tableView()->viewport();
+    QTest::mouseClick(vp, Qt::LeftButton, {}, vp->mapFrom(g, g->cellCenter(row, column)));
+}
+
+}  // namespace
+
+TEST_F(MainCommandsTest, AModalRequestOverAnOpenWindowRaisesItAndKeepsItsRecord)
+{
+    db().Execute("INSERT INTO TASKS (TASK_ID, TASK_NAME, TASK_DUEDATE, TASK_COMPLETE) VALUES "
+                 "(5, 'Book the band', '2000-01-01 00:00:00', 0)");
+    db().Execute("INSERT INTO BUDGET (BUDGET_ID, BUDGET_NAME, BUDGET_EVENT, BUDGET_AMT) VALUES "
+                 "(8, 'Flowers', 'Reception', 450)");
+    db().Execute("INSERT INTO MEASURE_FEMALE (MEASURE_FEMALE_ID, MEASURE_FEMALE_NAME) VALUES (3, 'Anna')");
+    frmMain& f = m();
+    auto& del = frmDeleteSingle::instance();
+
+    // The task's confirmation is left open beside the main window.
+    f.ExplorerBarCtlQV1->clickItem("TASKMODE");
+    ASSERT_EQ(f.GridEX1->rowCount(), 1);
+    clickCell(f.GridEX1, 1, 3);
+    f.ExplorerBarCtlQV1->clickItem("DELETETASK");
+    ASSERT_TRUE(del.isLoaded());
+    const QString asked = del.lblDelete->text();
+    EXPECT_TRUE(asked.contains("Book the band")) << asked.toStdString();
+
+    // "Delete Budget Item" asks for the same window modally.
+    f.ExplorerBarCtlQV1->clickItem("BUDGETMODE");
+    const int budgetRow = f.GridEX1->rowKind(1) == grid::RowKind::GroupHeader ? 2 : 1;
+    clickCell(f.GridEX1, budgetRow, 2);
+    f.ExplorerBarCtlQV1->clickItem("DELETEBUDGET");
+    EXPECT_TRUE(modal.modal->shown.isEmpty());
+    ASSERT_TRUE(del.isLoaded());
+    EXPECT_TRUE(del.widget()->isVisible());
+    EXPECT_EQ(del.delMode, "Task");
+    EXPECT_EQ(del.delID, 5);
+    EXPECT_EQ(del.lblDelete->text(), asked);
+    QTest::mouseClick(del.cmdDelete, Qt::LeftButton);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM TASKS"), 0);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM BUDGET"), 1) << "the budget item was never confirmed";
+
+    // The expense editor opened on a new expense, then asked for a budget item.
+    trigger("mnuExpenseAdd");
+    auto& expense = frmAddExpense::instance();
+    ASSERT_TRUE(expense.isLoaded());
+    f.ExplorerBarCtlQV1->clickItem("BUDGET");
+    clickCell(f.GridEX1, budgetRow, 2);
+    trigger("mnuTurnBudgetIntoExpense");
+    EXPECT_EQ(expense.curMode, "New");
+    EXPECT_EQ(expense.curBudgetID, 0);
+    EXPECT_EQ(expense.exExpenseText, "");
+
+    // A measurement opened for editing, then "Add Female Measurement".
+    f.ExplorerBarCtlQV1->clickItem("ATTIREMODE");
+    f.ExplorerBarCtlQV1->clickItem("FEMALEMEASUREMENTS");
+    clickCell(f.GridEX1, 1, 2);
+    f.ExplorerBarCtlQV1->clickItem("MODIFYMEASUREMENT");
+    f.ExplorerBarCtlQV1->clickItem("ADDFEMALEMEASUREMENT");
+    EXPECT_EQ(frmMeasureFemale::instance().curMode, "Edit");
+    EXPECT_EQ(frmMeasureFemale::instance().curRec, 3);
+    EXPECT_TRUE(modal.modal->shown.isEmpty());
+    EXPECT_TRUE(messages.msgs->texts().isEmpty()) << messages.msgs->texts().join("|").toStdString();
 }

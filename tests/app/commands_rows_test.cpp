@@ -174,6 +174,7 @@ TEST_F(CommandsTest, DeleteGuestByRowKind)
 
 TEST_F(CommandsTest, ModifyCommandsWriteTheEditorsVariables)
 {
+    event(9);
     oneRow(host, "Guests", true);
     commands::RunRowCommand(host, "ModifyGuest");
     EXPECT_EQ(frmGuestDetail::instance().curMode, "Edit");

@@ -18,7 +18,7 @@ namespace {
 
 class frmProbe : public ui::Form<frmProbe, QDialog> {
 public:
-    frmProbe() : Form("frmProbe") {}
+    frmProbe() : Form("frmProbe") { keepWhileOpen(curMode, curRec); }
 
     // Public variables, as an opener writes them.
     QString curMode;
@@ -54,15 +54,6 @@ protected:
         QObject::connect(cmdOK, &QPushButton::clicked, window(), [this] { Unload(); });
     }
     void releaseControls() override { cmdOK = nullptr; }
-    void captureVariables() override { kept = {curMode, curRec}; }
-    void restoreVariables() override
-    {
-        curMode = kept.first;
-        curRec = kept.second;
-    }
-
-private:
-    std::pair<QString, long> kept;
 };
 
 void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
@@ -117,30 +108,58 @@ TEST_F(FormsTest, OneInstanceWhoseVariablesOutliveItsControls)
     EXPECT_EQ(f.loads, 2);
 }
 
-TEST_F(FormsTest, ModelessShowOfAnOpenWindowRaisesItAndKeepsItsRecord)
+TEST_F(FormsTest, ShowingAnOpenWindowRaisesItAndKeepsItsRecord)
 {
     frmProbe& f = frmProbe::instance();
-    f.curMode = "Edit";
-    f.curRec = 7;
-    f.Show(ui::vbModeless);
-    ASSERT_TRUE(f.isLoaded());
-    EXPECT_TRUE(f.widget()->isVisible());
-    EXPECT_FALSE(f.isModal());
+    // Opened one way, asked for again either way.
+    const struct {
+        int first, again;
+    } cases[] = {{ui::vbModeless, ui::vbModeless}, {ui::vbModeless, ui::vbModal}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.again);
+        f.reset();
+        modal.modal->shown.clear();
+        f.curMode = "Edit";
+        f.curRec = 7;
+        f.Show(c.first);
+        ASSERT_TRUE(f.isLoaded());
+        QPointer<QWidget> w = f.widget();
+        EXPECT_TRUE(w->isVisible());
 
-    // A second opener writes another record and shows it again.
+        // A second opener writes another record and shows it again.
+        f.curMode = "New";
+        f.curRec = 9;
+        f.Show(c.again, nullptr);
+        EXPECT_EQ(f.loads, 1);
+        EXPECT_EQ(f.curMode, "Edit");
+        EXPECT_EQ(f.curRec, 7);
+        EXPECT_TRUE(modal.modal->shown.isEmpty()) << "no modal loop over an open window";
+        EXPECT_EQ(f.widget(), w.data());
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_FALSE(f.isModal());
+
+        // Once closed, the next opening takes the opener's values.
+        f.Unload();
+        f.curRec = 9;
+        f.Show(ui::vbModeless);
+        EXPECT_EQ(f.loadedRec, 9);
+    }
+}
+
+TEST_F(FormsTest, AWindowThatMovesToAnotherRecordKeepsThatOne)
+{
+    frmProbe& f = frmProbe::instance();
     f.curMode = "New";
-    f.curRec = 9;
     f.Show(ui::vbModeless);
-    EXPECT_EQ(f.loads, 1);
+    // Saved as record 12, it now edits it.
+    f.curMode = "Edit";
+    f.curRec = 12;
+    f.keepVariables();
+    f.curMode = "New";
+    f.curRec = 0;
+    f.Show(ui::vbModal);
     EXPECT_EQ(f.curMode, "Edit");
-    EXPECT_EQ(f.curRec, 7);
-    EXPECT_TRUE(modal.modal->shown.isEmpty());
-
-    // Once closed, the next opening takes the opener's values.
-    f.Unload();
-    f.curRec = 9;
-    f.Show(ui::vbModeless);
-    EXPECT_EQ(f.loadedRec, 9);
+    EXPECT_EQ(f.curRec, 12);
 }
 
 TEST_F(FormsTest, CallsIntoAClosedWindowAreSkipped)

@@ -3,6 +3,8 @@
 
 #include "app/frmMain.h"
 #include "app/help.h"
+#include "app/commands.h"
+#include "app/menus.h"
 #include "platform/calendar/dayplanner.h"
 #include "platform/calendar/monthcalendar.h"
 #include "platform/grid/gridmodel.h"
@@ -22,6 +24,9 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTableView>
+#include <QTest>
+
+#include <sqlite3.h>
 
 using mainLayout::Box;
 using modQVDatabase::gShowTips;
@@ -305,9 +310,76 @@ TEST_F(MainTest, CallsIntoTheClosedMainWindowAreSkipped)
     m().Unload();
     EXPECT_EQ(m().GridEX1, nullptr);
     EXPECT_FALSE(ui::ifLoaded(m(), [](frmMain& f) { f.GridEX1->redraw(); }));
-    // Its procedures on a closed window do nothing.
-    m().ArrangePanels();
-    EXPECT_TRUE(m().ConfirmPendingGridEdits());
+    // Its procedures, and clicks raised on it late, do nothing.
+    frmMain& f = m();
+    f.ArrangePanels();
+    EXPECT_TRUE(f.ConfirmPendingGridEdits());
+    f.BuildModeGroup();
+    for (auto build : {&frmMain::BuildCalendarGroups, &frmMain::BuildTaskGroup, &frmMain::BuildEventGroup,
+                       &frmMain::BuildGuestGroup, &frmMain::BuildRSVPGroup, &frmMain::BuildVendorGroup,
+                       &frmMain::BuildBudgetGroup, &frmMain::BuildAttireGroup, &frmMain::BuildGiftGroup,
+                       &frmMain::BuildTaskInfoGroup, &frmMain::RemoveModeGroups, &frmMain::HideAllPanels,
+                       &frmMain::optAllTasks_Click, &frmMain::GridEX1_DblClick})
+        (f.*build)();
+    f.ShowPanel(f.frameDataGrid);
+    for (const QString& key : commands::actionKeys())
+        f.ExplorerBarCtlQV1_ItemClick(key);
+    for (const menus::Item& menu : menus::menuTree())
+        for (const menus::Item& item : menu.items)
+            f.MenuItem_Click(item.name);
+    EXPECT_FALSE(f.isLoaded());
+    EXPECT_TRUE(modal.modal->shown.isEmpty()) << modal.modal->shown.join(",").toStdString();
+    for (ui::FormBase* w : ui::FormBase::all())
+        EXPECT_FALSE(w->isLoaded()) << w->name().toStdString();
+    EXPECT_TRUE(messages.msgs->texts().isEmpty());
     // The public members stay.
     EXPECT_EQ(m().dueMode, "Due");
+}
+
+
+TEST_F(MainTest, YesWithTheFileLockedKeepsTheWindowAndTheEdit)
+{
+    db().Execute("INSERT INTO TASKS (TASK_NAME, TASK_DUEDATE) VALUES ('Send invitations', '2000-01-01 00:00:00'), "
+                 "('Book the hall', '2000-02-01 00:00:00')");
+    m().Show(ui::vbModeless);
+    frmMain& f = m();
+    f.ExplorerBarCtlQV1->clickItem("TASKMODE");
+    f.ExplorerBarCtlQV1->clickItem("ALLTASKS");
+    ASSERT_EQ(f.curDataMode, "AllTasks");
+    const int taskColumn = f.GridEX1->columnByCaption("Task");
+    ASSERT_GT(taskColumn, 0);
+    QTableView* v = f.GridEX1->tableView();
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {},
+                      v->viewport()->mapFrom(f.GridEX1, f.GridEX1->cellCenter(2, taskColumn)));
+    QTest::keyClick(v, Qt::Key_F2);
+    auto* line = v->findChild<QLineEdit*>();
+    ASSERT_NE(line, nullptr);
+    QTest::keyClick(line, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(line, "Book the band");
+    ASSERT_TRUE(f.GridEX1->editPending());
+
+    // Another program holds the file's write lock.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(folder->file(modQVDatabase::kWorkingFile).toUtf8().constData(), &other,
+                              SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_busy_timeout(db().handle(), 0);
+
+    messages.msgs->answers = {ui::vbYes, ui::vbOK};
+    EXPECT_FALSE(f.widget()->close());
+    ASSERT_EQ(messages.msgs->shown.size(), 2);
+    EXPECT_TRUE(messages.msgs->shown[1].text.startsWith("The changes could not be saved."));
+    EXPECT_TRUE(messages.msgs->shown[1].text.contains("locked")) << messages.msgs->shown[1].text.toStdString();
+    EXPECT_TRUE(f.isLoaded());
+    EXPECT_TRUE(f.GridEX1->editPending());
+    EXPECT_EQ(line->text(), "Book the band");
+
+    // Once the other program lets go, Yes stores it and the window closes.
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    messages.msgs->answers = {ui::vbYes};
+    EXPECT_TRUE(f.widget()->close());
+    EXPECT_FALSE(f.isLoaded());
+    EXPECT_EQ(count("SELECT COUNT(*) FROM TASKS WHERE TASK_NAME = 'Book the band'"), 1);
+    flushDeletes();
 }

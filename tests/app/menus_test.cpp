@@ -42,7 +42,7 @@ TEST(MenuTree, MenusItemsAndCaptionsInOrder)
         "mnuTaskDelete=&Delete Task; mnuPriority=&Priority Texts [mnuPriorityText=&Edit Priority Texts]]",
         "mnuEvents=&Events [mnuEventsView=&View Events; mnuEventsAdd=&Add Event; mnuEventsModify=&Modify Event; "
         "mnuEventDelete=&Delete Event; mnuTypicalEvents=&Typical Events [mnuEditTypicalEvents=&Edit Typical Events]; "
-        "mnuRSVP=&RSVP Status [mnuRSVPTypes=&Edit RSVP Types]]",
+        "mnuRSVP=&RSVP Status [mnuRSVPView=&View RSVP Status; mnuRSVPTypes=&Edit RSVP Types]]",
         "mnuGuests=&Guests [mnuGuestsView=&View Guests; mnuGuestsAdd=&Add Guest; mnuGuestModify=&Modify Guest; "
         "mnuGuestDelete=&Delete Guest; mnuTitles=&Titles [mnuEditTitles=Edit &Title Types]; "
         "mnuRelationships=&Relationships [mnuEditRelationships=Edt &Relationship Types]; "
@@ -159,6 +159,8 @@ TEST_F(CommandsTest, MenuCommandsRunTheirStepsInOrder)
         {"mnuMeasureDelete", "MaleMeasurement",
          "RemoveModeGroups | BuildAttireGroup | ShowPanel(frameDataGrid) | delete(MaleMeasurement,9,Flowers,modal) | "
          "ArrangePanels"},
+        {"mnuRSVPView", "Events",
+         "RemoveModeGroups | BuildRSVPGroup | ShowPanel(frameDataGrid) | FillEventCombo | ShowRSVP | ArrangePanels"},
         {"mnuRegistryAdd", "Events",
          "RemoveModeGroups | BuildGiftGroup | ShowPanel(frameDataGrid) | ShowRegistry | ArrangePanels"},
         {"mnuImportData", "Events", "modal:frmImportData"},
@@ -206,7 +208,7 @@ TEST_F(CommandsTest, MenuAddItemsWriteTheirVariables)
                                "mnuCalendarAddAppt"})
         commands::MenuClick(host, item);
     EXPECT_EQ(frmEventTasks::instance().curMode, "");
-    EXPECT_EQ(frmEventInfo::instance().curEvent, 0);
+    EXPECT_EQ(frmEventInfo::instance().curEvent, count("SELECT MAX(EVENT_ID) FROM EVENT")) << "a new event, not 5";
     EXPECT_TRUE(frmEventInfo::instance().isLoaded());
     EXPECT_EQ(frmGuestDetail::instance().curMode, "New");
     EXPECT_EQ(frmAddExpense::instance().curMode, "New");

@@ -284,6 +284,12 @@ TEST(Help, HelpFileAndContents)
     EXPECT_EQ(h.txtContents->source(), QUrl(HTMLHelp::kBuiltInHelp));
     EXPECT_TRUE(h.txtContents->toPlainText().contains("Nuptaro Help"));
     EXPECT_TRUE(h.txtContents->toPlainText().contains("navigation bar"));
+    // The Task Info counts as the bar shows them.
+    const QString help = h.txtContents->toPlainText().simplified();
+    for (const char* count : {"Tasks Due", "Complete", "Incomplete", "Total Tasks", "day shown in the day calendar"})
+        EXPECT_TRUE(help.contains(count)) << count;
+    for (const char* wrong : {"overdue", "due today"})
+        EXPECT_FALSE(help.contains(wrong)) << wrong;
 
     // A help file of the folder is shown in the open window.
     {

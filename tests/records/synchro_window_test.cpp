@@ -3,6 +3,7 @@
 #include "support/fixture.h"
 
 #include "records/frmSynchronize.h"
+#include "support/clipping.h"
 #include "records/modSynchro.h"
 
 #include <QLabel>
@@ -59,12 +60,26 @@ TEST_F(SynchronizeWindow, ShowsItsTextsAndLayout)
     EXPECT_EQ(w().cmdPrepare->text(), "Prepare");
     EXPECT_EQ(w().cmdSynchronize->text(), "Synchronize");
     EXPECT_EQ(w().cmdCancel->text(), "Close");
-    EXPECT_EQ(w().cmdPrepare->geometry(), QRect(280, 24, 73, 25));
-    EXPECT_EQ(w().ProgressBar1->geometry(), QRect(40, 248, 217, 17));
+    // The designed places, where today's font leaves them.
+    EXPECT_EQ(w().cmdPrepare->pos(), QPoint(280, 24));
+    EXPECT_EQ(w().ProgressBar1->size(), QSize(217, 17));
     EXPECT_EQ(w().ProgressBar1->maximum(), 100);
 
     w().FormBase::Show(ui::vbModeless);
     EXPECT_TRUE((w().isLoaded() && w().window()->isVisible()));
+    // Nothing cut, nothing on top of another, all inside the window.
+    w().lblProgress->setText("Preparing the database...");
+    w().lblProgress->show();
+    w().ProgressBar1->show();
+    EXPECT_EQ(testsupport::clippedTexts(w().window()).join(" | ").toStdString(), "");
+    // (The progress text and its bar touch by design.)
+    const QList<QWidget*> controls = {w().Label1, w().cmdPrepare, w().Label2, w().cmdSynchronize,
+                                      w().ProgressBar1, w().cmdCancel};
+    EXPECT_EQ(testsupport::overlaps(controls).join(" ").toStdString(), "");
+    for (QWidget* c : controls)
+        EXPECT_TRUE(w().window()->rect().contains(c->geometry())) << c->objectName().toStdString();
+    w().lblProgress->hide();
+    w().ProgressBar1->hide();
     EXPECT_FALSE(w().lblProgress->isVisible());
     EXPECT_FALSE(w().ProgressBar1->isVisible());
     w().cmdCancel->click();

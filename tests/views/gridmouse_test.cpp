@@ -104,6 +104,7 @@ TEST_F(CommandsTest, DoubleClickOpensTheEditorOfTheCategory)
         {"Attire", "Attire", "modal:frmAttire"},        {"RSVP", "RSVP", ""},
         {"", "Today", ""},
     };
+    event(12);
     for (const Case& c : cases) {
         host.mainMode = c.mainMode;
         host.dataMode = c.dataMode;

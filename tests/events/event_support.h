@@ -1,0 +1,118 @@
+#pragma once
+// Driving the event editor as a user does: the main window's commands open
+// it, tabs and buttons are clicked, rows typed into the lists' new-row lines.
+
+#include "support/fixture.h"
+#include "support/mainwindow.h"
+
+#include "app/frmMain.h"
+#include "events/frmEventInfo.h"
+#include "platform/grid/gridex.h"
+#include "platform/navbar/explorerbar.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTableView>
+#include <QTest>
+
+
+namespace testsupport {
+
+class EventEditorTest : public MainWindowTest<> {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        m().Show(ui::vbModeless);
+    }
+    static frmEventInfo& f() { return frmEventInfo::instance(); }
+
+    qint64 event(const QString& name, bool flags = true)
+    {
+        const qint64 id = db().reserveKey("EVENT");
+        db().Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME, EVENT_STARTDATE, EVENT_ENDDATE, EVENT_HASFOOD, "
+                     "EVENT_HASDECORATION, EVENT_HASMUSIC, EVENT_HASPLAYSCRIPT) VALUES (?, ?, '2004-06-12 14:30:00', "
+                     "'2004-06-12 18:00:00', ?, ?, ?, ?)",
+                     {id, name, flags, flags, flags, flags});
+        return id;
+    }
+    // Modify Event on the events view, as from the navigation bar.
+    frmEventInfo& edit(qint64 id)
+    {
+        m().ExplorerBarCtlQV1->clickItem("EVENTMODE");
+        for (int r = 1; r <= m().GridEX1->rowCount(); ++r)
+            if (m().GridEX1->value(r, 1).toLongLong() == id)
+                m().GridEX1->setCurrentRow(r);
+        m().ExplorerBarCtlQV1->clickItem("MODIFYEVENT");
+        activate();
+        return f();
+    }
+    frmEventInfo& add()
+    {
+        m().ExplorerBarCtlQV1->clickItem("EVENTMODE");
+        m().ExplorerBarCtlQV1->clickItem("ADDEVENT");
+        activate();
+        return f();
+    }
+    void activate()
+    {
+        if (f().isLoaded())
+            QApplication::setActiveWindow(f().window());
+    }
+    static QStringList tabs()
+    {
+        QStringList out;
+        for (int i = 0; i < f().TabStrip1->count(); ++i)
+            out << f().TabStrip1->tabText(i);
+        return out;
+    }
+    static void clickTab(const QString& caption)
+    {
+        QTabBar* t = f().TabStrip1;
+        for (int i = 0; i < t->count(); ++i)
+            if (t->tabText(i) == caption) {
+                QTest::mouseClick(t, Qt::LeftButton, {}, t->tabRect(i).center());
+                return;
+            }
+        ADD_FAILURE() << "no tab " << caption.toStdString();
+    }
+    static void click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+    // A line of a list's grid clicked, in its first shown text column.
+    static void clickLine(grid::GridEX* g, int line, int column = 3)
+    {
+        QTableView* t = g->tableView();
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {},
+                          t->visualRect(t->model()->index(line - 1, column - 1)).center());
+    }
+    // Types text into the new-row line's cell of that column and stores the row with Enter.
+    static void typeRow(grid::GridEX* g, const QString& text, int column = 3)
+    {
+        QTableView* v = g->newRowView();
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(v->model()->index(0, column - 1)).center());
+        for (const QChar ch : text)
+            QTest::keyClick(QApplication::focusWidget(), ch.toLatin1());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCoreApplication::processEvents();
+    }
+    // The first row of a query as "a|b|c", dates in their stored form.
+    std::string row(const QString& sql, const ado::Params& p = {})
+    {
+        ado::Recordset rs;
+        rs.Open(sql, db(), ado::adOpenForwardOnly, ado::adLockReadOnly, p);
+        QStringList out;
+        for (int c = 0; !rs.EOF_() && c < rs.fieldCount(); ++c) {
+            const QVariant v = rs.value(c);
+            out << (v.typeId() == QMetaType::QDateTime ? ado::convert::isoDateTime(v.toDateTime()) : v.toString());
+        }
+        return out.join('|').toStdString();
+    }
+    qlonglong logRows(const QString& table, qint64 key, int action)
+    {
+        return count("SELECT COUNT(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = ? AND SYNCHRO_RECORDID = ? AND "
+                     "SYNCHRO_ACTION = ?",
+                     {table, key, action});
+    }
+};
+
+}  // namespace testsupport
