@@ -91,18 +91,18 @@ void frmImportData::createControls()
                       "First export the data you wish into a CSV file format.  CSV stands for comma separated values, "
                       "and is a common export format in most contact software.  You will then select the file, its "
                       "format and click \"Import\" to complete the process.",
-                      rect(120, 480, 10320, 630), w);
+                      rect(120, 480, 10320, 750), w);
     Label1[2] = label("Label1_2",
                       "Highlight a Source Content and then highlight a Guest Field (Nuptaro) that corresponds to that "
                       "field.  Then press  \"Link\" to link these fields together.",
-                      rect(120, 1170, 10320, 450), w);
+                      rect(120, 1290, 10320, 450), w);
     for (QLabel* l : {Label1[1], Label1[2]})
         l->setWordWrap(true);
 
-    Command1 = button("Command1", "Select File", rect(120, 1980, 1680, 405), w);
+    Command1 = button("Command1", "Select File", rect(120, 2040, 1680, 405), w);
     Frame1 = new QGroupBox("Has Header", w);
     Frame1->setObjectName("Frame1");
-    Frame1->setGeometry(rect(120, 2520, 1680, 1020));
+    Frame1->setGeometry(rect(120, 2580, 1680, 1020));
     Picture1 = new QWidget(Frame1);
     Picture1->setObjectName("Picture1");
     Picture1->setGeometry(rect(120, 300, 1440, 630));
@@ -113,18 +113,18 @@ void frmImportData::createControls()
     Option1[1]->setObjectName("Option1_1");
     Option1[1]->setGeometry(rect(0, 330, 1440, 285));
     Option1[0]->setChecked(true);
-    Command3 = button("Command3", "Prev. Record", rect(120, 3720, 1680, 405), w);
-    Command2 = button("Command2", "Next Record", rect(120, 4230, 1680, 405), w);
+    Command3 = button("Command3", "Prev. Record", rect(120, 3780, 1680, 405), w);
+    Command2 = button("Command2", "Next Record", rect(120, 4290, 1680, 405), w);
 
-    Label2[0] = label("Label2_0", "Source Contents:", rect(2040, 1740, 2640, 240), w);
-    lstSource = list("lstSource", rect(2040, 1980, 2640, 3420), w);
+    Label2[0] = label("Label2_0", "Source Contents:", rect(2040, 1800, 2640, 240), w);
+    lstSource = list("lstSource", rect(2040, 2040, 2640, 3360), w);
     Label2[2] = label("Label2_2", "Record Count: 0", rect(2040, 5490, 2640, 285), w);
-    Label2[1] = label("Label2_1", "Guest Fields:", rect(4860, 1740, 2040, 240), w);
-    lstTarget = list("lstTarget", rect(4860, 1980, 2040, 3420), w);
+    Label2[1] = label("Label2_1", "Guest Fields:", rect(4860, 1800, 2040, 240), w);
+    lstTarget = list("lstTarget", rect(4860, 2040, 2040, 3360), w);
     cmdLink = button("cmdLink", "Link", rect(7080, 2940, 960, 405), w);
     cmdBreak = button("cmdBreak", "Break", rect(7080, 3450, 960, 405), w);
-    Label2[3] = label("Label2_3", "Created Links:", rect(8220, 1740, 2220, 240), w);
-    lstLink = list("lstLink", rect(8220, 1980, 2220, 3420), w);
+    Label2[3] = label("Label2_3", "Created Links:", rect(8220, 1800, 2220, 240), w);
+    lstLink = list("lstLink", rect(8220, 2040, 2220, 3360), w);
 
     cmdImport = button("cmdImport", "Import", rect(8220, 5940, 1050, 405), w);
     cmdCancel = button("cmdCancel", "Cancel", rect(9390, 5940, 1050, 405), w);

@@ -262,3 +262,39 @@ TEST_F(ExportWindow, ImportReadsAnExportBack)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ExportWindow, ScreenshotsWithAFileLoaded)
+{
+    const QString dir = qEnvironmentVariable("NUPTARO_SCREENSHOTS");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "NUPTARO_SCREENSHOTS not set";
+    addParties();
+    frmExportData& w = open();
+    chooseDataSet(1);
+    for (const char* field : {"Party Name", "First Name", "Last Name", "Zip/Postal"})
+        ASSERT_TRUE(clickEntry(w.lstAvailable, field));
+    click(w.cmdAdd);
+    ASSERT_TRUE(clickEntry(w.lstAvailable, "City"));
+    w.window()->grab().save(dir + "/export_window.png");
+    click(w.cmdAddAll);
+    const QString path = files.filePath("guests.csv");
+    exportTo(path);
+    w.Unload();
+
+    frmImportData& in = frmImportData::instance();
+    in.Show(ui::vbModeless);
+    dialogs.dialogs->files << path;
+    click(in.Command1);
+    answer({ui::vbNo});
+    click(in.Command2);
+    for (const auto& [source, field] : {std::pair{"Zoë", "First Name"}, {"Köln", "City"}}) {
+        ASSERT_TRUE(clickEntry(in.lstSource, QString::fromUtf8(source)) && clickEntry(in.lstTarget, field));
+        click(in.cmdLink);
+    }
+    clickEntry(in.lstSource, "01067");
+    in.window()->grab().save(dir + "/import_window.png");
+}
+
+}  // namespace
