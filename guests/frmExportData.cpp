@@ -5,6 +5,7 @@
 #include "platform/twips.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/messages.h"
+#include "records/editing.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -80,52 +81,25 @@ void frmExportData::createControls()
     w->setWindowTitle("Export Data");
     w->setFixedSize(rect(0, 0, 6240, 5160).size());
 
-    auto label = [w](int i, const char* caption, QRect at) {
-        auto* l = new QLabel(caption, w);
-        l->setObjectName(QString("Label1_%1").arg(i));
-        l->setGeometry(at);
-        return l;
-    };
-    auto button = [w](const char* name, const char* caption, QRect at) {
-        auto* b = new QPushButton(caption, w);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        b->setGeometry(at);
-        return b;
-    };
-    auto list = [w](const char* name, QRect at) {
-        auto* l = new QListWidget(w);
-        l->setObjectName(name);
-        // Each click selects or deselects one entry.
-        l->setSelectionMode(QAbstractItemView::MultiSelection);
-        l->setSortingEnabled(false);
-        l->setGeometry(at);
-        return l;
-    };
-
-    Label1[2] = label(2, "What to Export:", rect(120, 120, 2760, 255));
+    using editing::makeButton;
+    using editing::makeLabel;
+    using editing::makeList;
+    Label1[2] = makeLabel(w, "Label1_2", "What to Export:", rect(120, 120, 2760, 255));
     cmbWhichData = new QComboBox(w);
     cmbWhichData->setObjectName("cmbWhichData");
     cmbWhichData->setEditable(false);
     cmbWhichData->setGeometry(rect(120, 390, 2760, 345));
-    Label1[0] = label(0, "Available Fields:", rect(120, 930, 2280, 255));
-    lstAvailable = list("lstAvailable", rect(120, 1200, 2280, 3120));
-    cmdAdd = button("cmdAdd", "Add  >>", rect(2520, 1560, 1200, 405));
-    cmdRemove = button("cmdRemove", "<< Remove", rect(2520, 2070, 1200, 405));
-    cmdAddAll = button("cmdAddAll", "Add All  >>", rect(2520, 2580, 1200, 405));
-    Label1[1] = label(1, "Fields to Export:", rect(3840, 930, 2280, 255));
-    lstExport = list("lstExport", rect(3840, 1200, 2280, 3120));
-    Command1 = button("Command1", "Export", rect(3840, 4530, 1080, 405));
-    Command2 = button("Command2", "Cancel", rect(5040, 4530, 1080, 405));
+    Label1[0] = makeLabel(w, "Label1_0", "Available Fields:", rect(120, 930, 2280, 255));
+    lstAvailable = makeList(w, "lstAvailable", rect(120, 1200, 2280, 3120), true);
+    cmdAdd = makeButton(w, "cmdAdd", "Add  >>", rect(2520, 1560, 1200, 405), [this] { cmdAdd_Click(); });
+    cmdRemove = makeButton(w, "cmdRemove", "<< Remove", rect(2520, 2070, 1200, 405), [this] { cmdRemove_Click(); });
+    cmdAddAll = makeButton(w, "cmdAddAll", "Add All  >>", rect(2520, 2580, 1200, 405), [this] { cmdAddAll_Click(); });
+    Label1[1] = makeLabel(w, "Label1_1", "Fields to Export:", rect(3840, 930, 2280, 255));
+    lstExport = makeList(w, "lstExport", rect(3840, 1200, 2280, 3120), true);
+    Command1 = makeButton(w, "Command1", "Export", rect(3840, 4530, 1080, 405), [this] { Command1_Click(); });
+    Command2 = makeButton(w, "Command2", "Cancel", rect(5040, 4530, 1080, 405), [this] { Command2_Click(); });
 
     QObject::connect(cmbWhichData, &QComboBox::activated, w, [this] { ui::guarded([this] { cmbWhichData_Click(); }); });
-    const std::pair<QPushButton*, void (frmExportData::*)()> clicks[] = {
-        {cmdAdd, &frmExportData::cmdAdd_Click},       {cmdRemove, &frmExportData::cmdRemove_Click},
-        {cmdAddAll, &frmExportData::cmdAddAll_Click}, {Command1, &frmExportData::Command1_Click},
-        {Command2, &frmExportData::Command2_Click},
-    };
-    for (const auto& [b, handler] : clicks)
-        QObject::connect(b, &QPushButton::clicked, w, [this, h = handler] { ui::guarded([this, h] { (this->*h)(); }); });
 }
 
 void frmExportData::releaseControls()

@@ -45,61 +45,39 @@ bool looksLikeHeader(const QStringList& shown)
     return false;
 }
 
-QPushButton* button(const QString& name, const QString& caption, QRect at, QWidget* parent)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    b->setGeometry(at);
-    return b;
-}
-
-QLabel* label(const QString& name, const QString& caption, QRect at, QWidget* parent)
-{
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(name);
-    l->setGeometry(at);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return l;
-}
-
-QListWidget* list(const QString& name, QRect at, QWidget* parent)
-{
-    auto* l = new QListWidget(parent);
-    l->setObjectName(name);
-    l->setSelectionMode(QAbstractItemView::SingleSelection);
-    l->setSortingEnabled(false);
-    l->setGeometry(at);
-    return l;
-}
-
 }  // namespace
 
 void frmImportData::createControls()
 {
+    using editing::makeButton;
+    using editing::makeLabel;
+    using editing::makeList;
     using twips::rect;
     QDialog* w = window();
     w->setObjectName(name());
     w->setWindowTitle("Import Data");
     w->setFixedSize(rect(0, 0, 10560, 6600).size());
 
-    Label1[0] = label("Label1_0", "Import guest information from other programs into Nuptaro.", rect(120, 120, 10320, 285), w);
+    Label1[0] = makeLabel(w, "Label1_0", "Import guest information from other programs into Nuptaro.",
+                          rect(120, 120, 10320, 285));
     QFont bold = Label1[0]->font();
     bold.setBold(true);
     Label1[0]->setFont(bold);
-    Label1[1] = label("Label1_1",
-                      "First export the data you wish into a CSV file format.  CSV stands for comma separated values, "
-                      "and is a common export format in most contact software.  You will then select the file, its "
-                      "format and click \"Import\" to complete the process.",
-                      rect(120, 480, 10320, 750), w);
-    Label1[2] = label("Label1_2",
-                      "Highlight a Source Content and then highlight a Guest Field (Nuptaro) that corresponds to that "
-                      "field.  Then press  \"Link\" to link these fields together.",
-                      rect(120, 1290, 10320, 450), w);
-    for (QLabel* l : {Label1[1], Label1[2]})
+    Label1[1] = makeLabel(w, "Label1_1",
+                          "First export the data you wish into a CSV file format.  CSV stands for comma separated "
+                          "values, and is a common export format in most contact software.  You will then select the "
+                          "file, its format and click \"Import\" to complete the process.",
+                          rect(120, 480, 10320, 750));
+    Label1[2] = makeLabel(w, "Label1_2",
+                          "Highlight a Source Content and then highlight a Guest Field (Nuptaro) that corresponds to "
+                          "that field.  Then press  \"Link\" to link these fields together.",
+                          rect(120, 1290, 10320, 450));
+    for (QLabel* l : {Label1[1], Label1[2]}) {
         l->setWordWrap(true);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
 
-    Command1 = button("Command1", "Select File", rect(120, 2040, 1680, 405), w);
+    Command1 = makeButton(w, "Command1", "Select File", rect(120, 2040, 1680, 405), [this] { Command1_Click(); });
     Frame1 = new QGroupBox("Has Header", w);
     Frame1->setObjectName("Frame1");
     Frame1->setGeometry(rect(120, 2580, 1680, 1020));
@@ -113,32 +91,22 @@ void frmImportData::createControls()
     Option1[1]->setObjectName("Option1_1");
     Option1[1]->setGeometry(rect(0, 330, 1440, 285));
     Option1[0]->setChecked(true);
-    Command3 = button("Command3", "Prev. Record", rect(120, 3780, 1680, 405), w);
-    Command2 = button("Command2", "Next Record", rect(120, 4290, 1680, 405), w);
+    Command3 = makeButton(w, "Command3", "Prev. Record", rect(120, 3780, 1680, 405), [this] { Command3_Click(); });
+    Command2 = makeButton(w, "Command2", "Next Record", rect(120, 4290, 1680, 405), [this] { Command2_Click(); });
 
-    Label2[0] = label("Label2_0", "Source Contents:", rect(2040, 1800, 2640, 240), w);
-    lstSource = list("lstSource", rect(2040, 2040, 2640, 3360), w);
-    Label2[2] = label("Label2_2", "Record Count: 0", rect(2040, 5490, 2640, 285), w);
-    Label2[1] = label("Label2_1", "Guest Fields:", rect(4860, 1800, 2040, 240), w);
-    lstTarget = list("lstTarget", rect(4860, 2040, 2040, 3360), w);
-    cmdLink = button("cmdLink", "Link", rect(7080, 2940, 960, 405), w);
-    cmdBreak = button("cmdBreak", "Break", rect(7080, 3450, 960, 405), w);
-    Label2[3] = label("Label2_3", "Created Links:", rect(8220, 1800, 2220, 240), w);
-    lstLink = list("lstLink", rect(8220, 2040, 2220, 3360), w);
+    Label2[0] = makeLabel(w, "Label2_0", "Source Contents:", rect(2040, 1800, 2640, 240));
+    lstSource = makeList(w, "lstSource", rect(2040, 2040, 2640, 3360));
+    Label2[2] = makeLabel(w, "Label2_2", "Record Count: 0", rect(2040, 5490, 2640, 285));
+    Label2[1] = makeLabel(w, "Label2_1", "Guest Fields:", rect(4860, 1800, 2040, 240));
+    lstTarget = makeList(w, "lstTarget", rect(4860, 2040, 2040, 3360));
+    cmdLink = makeButton(w, "cmdLink", "Link", rect(7080, 2940, 960, 405), [this] { cmdLink_Click(); });
+    cmdBreak = makeButton(w, "cmdBreak", "Break", rect(7080, 3450, 960, 405), [this] { cmdBreak_Click(); });
+    Label2[3] = makeLabel(w, "Label2_3", "Created Links:", rect(8220, 1800, 2220, 240));
+    lstLink = makeList(w, "lstLink", rect(8220, 2040, 2220, 3360));
 
-    cmdImport = button("cmdImport", "Import", rect(8220, 5940, 1050, 405), w);
-    cmdCancel = button("cmdCancel", "Cancel", rect(9390, 5940, 1050, 405), w);
+    cmdImport = makeButton(w, "cmdImport", "Import", rect(8220, 5940, 1050, 405), [this] { cmdImport_Click(); });
+    cmdCancel = makeButton(w, "cmdCancel", "Cancel", rect(9390, 5940, 1050, 405), [this] { cmdCancel_Click(); });
 
-    auto on = [w](QPushButton* b, auto handler) {
-        QObject::connect(b, &QPushButton::clicked, w, [handler] { ui::guarded(handler); });
-    };
-    on(Command1, [this] { Command1_Click(); });
-    on(Command2, [this] { Command2_Click(); });
-    on(Command3, [this] { Command3_Click(); });
-    on(cmdLink, [this] { cmdLink_Click(); });
-    on(cmdBreak, [this] { cmdBreak_Click(); });
-    on(cmdImport, [this] { cmdImport_Click(); });
-    on(cmdCancel, [this] { cmdCancel_Click(); });
     for (int i = 0; i < 2; ++i) {
         QObject::connect(Option1[i], &QRadioButton::toggled, w, [this, i](bool checked) {
             if (checked)
@@ -365,7 +333,7 @@ void frmImportData::cmdImport_Click()
             if (count > 0)
                 guestimport::mergeDuplicateParties();
         },
-        window());
+        window(), "The records could not be imported; nothing was added.");
     if (!stored || count < 1)
         return;
     ui::MsgBox(QString("Successfully added %1 records.").arg(count), ui::vbOKOnly);
