@@ -6,6 +6,11 @@
 
 #include "guests/frmImportData.h"
 
+#include "app/frmMain.h"
+#include "platform/grid/gridex.h"
+#include "platform/navbar/explorerbar.h"
+#include "support/mainwindow.h"
+
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -434,6 +439,36 @@ TEST(GuestMerge, FoldsExactNamesIntoTheOldestParty)
                   removed);
         db.Close();
     }
+}
+
+// Opened from the guests view, the import leaves the view showing the new people.
+class ImportFromTheMainWindow : public testsupport::MainWindowTest<testsupport::CsvWindowTest> {};
+
+TEST_F(ImportFromTheMainWindow, RefreshesTheGuestsView)
+{
+    frmMain& main = m();
+    main.Show(ui::vbModeless);
+    main.ExplorerBarCtlQV1->clickItem("GUESTMODE");
+    ASSERT_EQ(main.curDataMode, "Guests");
+    const int before = main.PeopleRS->RecordCount();
+    const QString file = writeFile("g.csv", "\"Party Name\",\"First Name\"\r\nLee,Mia\r\nKim,Yu\r\n");
+    modal.modal->on("frmImportData", [&](ui::FormBase&) {
+        frmImportData& w = frmImportData::instance();
+        dialogs.dialogs->files << file;
+        click(w.Command1);
+        for (const char* field : {"Party Name", "First Name"}) {
+            clickEntry(w.lstSource, field);
+            clickEntry(w.lstTarget, field);
+            click(w.cmdLink);
+        }
+        answer({ui::vbYes});
+        click(w.cmdImport);
+    });
+    main.ExplorerBarCtlQV1->clickItem("IMPORTGUESTS");
+    EXPECT_EQ(modal.modal->shown, QStringList{"frmImportData"});
+    EXPECT_EQ(shownMessages().last(), "Successfully added 2 records.");
+    EXPECT_EQ(main.PeopleRS->RecordCount(), before + 2);
+    EXPECT_EQ(main.GridEX1->recordset(), main.PeopleRS);
 }
 
 }  // namespace
