@@ -68,6 +68,21 @@ protected:
                       {party, first, last});
     }
 
+    // The rows of a query as texts ("" for NULL).
+    QList<QStringList> rows(const QString& sql)
+    {
+        QList<QStringList> out;
+        ado::Recordset rs;
+        rs.Open(sql, db(), ado::adOpenStatic, ado::adLockReadOnly);
+        for (int r = 0; r < rs.RecordCount(); ++r) {
+            QStringList v;
+            for (int c = 0; c < rs.fieldCount(); ++c)
+                v << rs.cell(r, c).toString();
+            out << v;
+        }
+        return out;
+    }
+
     QTemporaryDir files;
     ui::ScriptedDialogsGuard dialogs;
 };

@@ -74,19 +74,6 @@ protected:
         dialogs.dialogs->files << path;
         click(f().Command1);
     }
-    QList<QStringList> rows(const QString& sql)
-    {
-        QList<QStringList> out;
-        ado::Recordset rs;
-        rs.Open(sql, db(), ado::adOpenStatic, ado::adLockReadOnly);
-        for (int r = 0; r < rs.RecordCount(); ++r) {
-            QStringList v;
-            for (int c = 0; c < rs.fieldCount(); ++c)
-                v << rs.cell(r, c).toString();
-            out << v;
-        }
-        return out;
-    }
 };
 
 TEST_F(ExportWindow, ChoosesTheDataSetAndTheFields)

@@ -67,30 +67,19 @@ protected:
         click(f().cmdImport);
     }
     QString label() const { return f().Label2[2]->text(); }
-    QStringList parties()
+    // Each row's values joined by "|".
+    QStringList joined(const QString& sql)
     {
         QStringList out;
-        ado::Recordset rs;
-        rs.Open("SELECT GUEST_PARTYNAME FROM GUEST ORDER BY GUEST_ID", db(), ado::adOpenStatic, ado::adLockReadOnly);
-        for (int r = 0; r < rs.RecordCount(); ++r)
-            out << rs.cell(r, 0).toString();
+        for (const QStringList& r : rows(sql))
+            out << r.join('|');
         return out;
     }
+    QStringList parties() { return joined("SELECT GUEST_PARTYNAME FROM GUEST ORDER BY GUEST_ID"); }
     QStringList people()
     {
-        QStringList out;
-        ado::Recordset rs;
-        rs.Open("SELECT GUEST_PARTYNAME, SUBGUEST_FNAME, SUBGUEST_LNAME, SUBGUEST_TITLE, SUBGUEST_PHONE, "
-                "SUBGUEST_EMAIL FROM SUBGUEST JOIN GUEST ON GUEST.GUEST_ID = SUBGUEST.GUEST_ID "
-                "ORDER BY SUBGUEST_ID",
-                db(), ado::adOpenStatic, ado::adLockReadOnly);
-        for (int r = 0; r < rs.RecordCount(); ++r) {
-            QStringList v;
-            for (int c = 0; c < rs.fieldCount(); ++c)
-                v << rs.cell(r, c).toString();
-            out << v.join('|');
-        }
-        return out;
+        return joined("SELECT GUEST_PARTYNAME, SUBGUEST_FNAME, SUBGUEST_LNAME, SUBGUEST_TITLE, SUBGUEST_PHONE, "
+                      "SUBGUEST_EMAIL FROM SUBGUEST JOIN GUEST USING (GUEST_ID) ORDER BY SUBGUEST_ID");
     }
 };
 
