@@ -92,7 +92,7 @@ struct PlainStmt {
     }
 };
 
-// Arg 0: the parties and people alone; arg 1: with their log rows too.
+// Arg 0: the parties and people alone; arg 1: with their log and version rows too.
 void BM_PlainSqliteInsert(benchmark::State& state)
 {
     const bool logged = state.range(0) == 1;
@@ -122,12 +122,20 @@ void BM_PlainSqliteInsert(benchmark::State& state)
                                  "SUBGUEST_PHONE, SUBGUEST_EMAIL) VALUES (?, ?, ?, ?, ?, ?)");
             PlainStmt log(db, "INSERT INTO SYNCHRO (SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_DATETIME, "
                               "SYNCHRO_ACTION) VALUES (?, ?, ?, 1)");
+            PlainStmt version(db, "INSERT INTO SYNCHRO_VERSION (VERSION_TABLE, VERSION_RECORDID, VERSION_CHANGED) "
+                                  "VALUES (?, ?, ?)");
             const QByteArray now = QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss").toUtf8();
+            const QByteArray stamp = QDateTime::currentDateTimeUtc().toString("yyyy-MM-dd HH:mm:ss.zzz").toUtf8();
+            // A log row and the record's version row, as every logged change has.
             auto logRow = [&](const char* table, sqlite3_int64 key) {
                 log.text(1, table);
                 sqlite3_bind_int64(log.st, 2, key);
                 log.text(3, now);
                 log.run();
+                version.text(1, table);
+                sqlite3_bind_int64(version.st, 2, key);
+                version.text(3, stamp);
+                version.run();
             };
             sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
             for (const QList<QByteArray>& r : rows) {

@@ -28,7 +28,7 @@ int personValueOf(int field)
 
 qint64 lastKey()
 {
-    return gConn.scalar("SELECT last_insert_rowid()").toLongLong();
+    return gConn.lastInsertId();
 }
 
 }  // namespace
