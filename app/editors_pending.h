@@ -63,15 +63,8 @@ protected:
 
 #include "guests/frmGuestDetail.h"
 
-class frmImportData : public pending::Pending<frmImportData> {
-public:
-    frmImportData() : Pending("frmImportData", "Import Guest Data") {}
-};
-
-class frmExportData : public pending::Pending<frmExportData> {
-public:
-    frmExportData() : Pending("frmExportData", "Export Guest Data") {}
-};
+#include "guests/frmExportData.h"
+#include "guests/frmImportData.h"
 
 #include "guests/frmInvite.h"
 

@@ -12,6 +12,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimeEdit>
@@ -318,6 +319,16 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
     if (onClick)
         QObject::connect(b, &QPushButton::clicked, b, [f = std::move(onClick)] { ui::guarded(f); });
     return b;
+}
+
+QListWidget* makeList(QWidget* parent, const QString& name, const QRect& at, bool multiSelect)
+{
+    auto* l = new QListWidget(parent);
+    l->setObjectName(name);
+    l->setSelectionMode(multiSelect ? QAbstractItemView::MultiSelection : QAbstractItemView::SingleSelection);
+    l->setSortingEnabled(false);
+    l->setGeometry(at);
+    return l;
 }
 
 QDateEdit* makeDatePicker(QWidget* parent, const QString& name, const QRect& at)

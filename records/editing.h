@@ -21,6 +21,7 @@
 class QComboBox;
 class QDateEdit;
 class QLabel;
+class QListWidget;
 class QPushButton;
 class QRect;
 class QTimeEdit;
@@ -135,6 +136,9 @@ QWidget* makeTextBox(QWidget* parent, const QString& name, bool multiLine, const
 QComboBox* makeListBox(QWidget* parent, const QString& name, const QRect& at);
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QRect& at,
                         std::function<void()> onClick);
+// A list keeps its entries in the order they were added; it takes one
+// selected entry, or with multiSelect each click selects or deselects one.
+QListWidget* makeList(QWidget* parent, const QString& name, const QRect& at, bool multiSelect = false);
 // A date picker shows and takes US short dates, with a drop-down calendar; a
 // time picker a time of day with AM/PM.
 QDateEdit* makeDatePicker(QWidget* parent, const QString& name, const QRect& at);

@@ -187,8 +187,40 @@ struct Stmt {
 
 }  // namespace
 
+// A statement of Execute or scalar: taken from the cache or prepared, and
+// given back reset when done. The same text running inside itself (a nested
+// call) prepares a second one, which is dropped afterwards.
+struct Connection::Cached {
+    Cached(Connection& c, const QString& text) : conn(c), sql(text)
+    {
+        st = conn.cache_.take(sql);
+        if (!st)
+            st = conn.prepare(sql);
+    }
+    ~Cached()
+    {
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+        if (!conn.db_ || conn.cache_.contains(sql) || conn.cache_.size() >= kCachedStatements)
+            sqlite3_finalize(st);
+        else
+            conn.cache_.insert(sql, st);
+    }
+    Cached(const Cached&) = delete;
+    Cached& operator=(const Cached&) = delete;
+    Connection& conn;
+    QString sql;
+    sqlite3_stmt* st = nullptr;
+};
+
 // ---------------------------------------------------------------- Connection
 
+void Connection::clearCache()
+{
+    for (sqlite3_stmt* st : std::as_const(cache_))
+        sqlite3_finalize(st);
+    cache_.clear();
+}
 Connection::Connection() = default;
 
 Connection::~Connection()
@@ -239,6 +271,7 @@ void Connection::Open(const QString& path)
 
 void Connection::Close()
 {
+    clearCache();
     if (db_) {
         sqlite3_close_v2(db_);
         db_ = nullptr;
@@ -347,8 +380,7 @@ int Connection::Execute(const QString& sql, const Params& params)
         rules_->install();
         return sqlite3_changes(db_);
     }
-    Stmt s;
-    s.st = prepare(sql);
+    Cached s(*this, sql);
     bindAll(s.st, params);
     if (rules_)
         rules_->beginStatement();
@@ -365,8 +397,7 @@ int Connection::Execute(const QString& sql, const Params& params)
 
 QVariant Connection::scalar(const QString& sql, const Params& params)
 {
-    Stmt s;
-    s.st = prepare(sql);
+    Cached s(*this, sql);
     bindAll(s.st, params);
     const int rc = sqlite3_step(s.st);
     if (rc == SQLITE_ROW)

@@ -9,6 +9,7 @@
 // columns. Typed text is converted to the column's declared type.
 
 #include <QDateTime>
+#include <QHash>
 #include <QMap>
 #include <QObject>
 #include <QString>
@@ -123,6 +124,13 @@ public:
 
 private:
     friend class Recordset;
+    // Execute and scalar keep their prepared statements for the next run of
+    // the same text, as most are run again and again (log rows, key lookups,
+    // the rows of an import).
+    struct Cached;
+    static constexpr int kCachedStatements = 64;
+    QHash<QString, sqlite3_stmt*> cache_;
+    void clearCache();
     friend class detail::WriteRules;
     sqlite3_stmt* prepare(const QString& sql);
     void bindAll(sqlite3_stmt* st, const Params& params);

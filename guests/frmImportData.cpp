@@ -1,0 +1,346 @@
+#include "guests/frmImportData.h"
+
+#include "app/frmMain.h"
+#include "platform/twips.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/messages.h"
+#include "records/editing.h"
+#include "views/refresh.h"
+
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+const QString kBlank = QStringLiteral("<Blank>");
+
+QListWidgetItem* selectedEntry(QListWidget* list)
+{
+    const QList<QListWidgetItem*> sel = list->selectedItems();
+    return sel.isEmpty() ? nullptr : sel.first();
+}
+
+void addEntry(QListWidget* list, const QString& text, int data)
+{
+    auto* item = new QListWidgetItem(text);
+    item->setData(Qt::UserRole, data);
+    list->addItem(item);
+}
+
+int entryData(const QListWidgetItem* item) { return item->data(Qt::UserRole).toInt(); }
+
+// The first line of most address-book exports names its columns "First
+// Name", "Home Phone" and the like.
+bool looksLikeHeader(const QStringList& shown)
+{
+    for (const QString& s : shown) {
+        const QString t = s.toLower();
+        if (t.contains(QLatin1String(" name")) || t.contains(QLatin1String("phone")))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void frmImportData::createControls()
+{
+    using editing::makeButton;
+    using editing::makeLabel;
+    using editing::makeList;
+    using twips::rect;
+    QDialog* w = window();
+    w->setObjectName(name());
+    w->setWindowTitle("Import Data");
+    w->setFixedSize(rect(0, 0, 10560, 6600).size());
+
+    Label1[0] = makeLabel(w, "Label1_0", "Import guest information from other programs into Nuptaro.",
+                          rect(120, 120, 10320, 285));
+    QFont bold = Label1[0]->font();
+    bold.setBold(true);
+    Label1[0]->setFont(bold);
+    Label1[1] = makeLabel(w, "Label1_1",
+                          "First export the data you wish into a CSV file format.  CSV stands for comma separated "
+                          "values, and is a common export format in most contact software.  You will then select the "
+                          "file, its format and click \"Import\" to complete the process.",
+                          rect(120, 480, 10320, 750));
+    Label1[2] = makeLabel(w, "Label1_2",
+                          "Highlight a Source Content and then highlight a Guest Field (Nuptaro) that corresponds to "
+                          "that field.  Then press  \"Link\" to link these fields together.",
+                          rect(120, 1290, 10320, 450));
+    for (QLabel* l : {Label1[1], Label1[2]}) {
+        l->setWordWrap(true);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
+
+    Command1 = makeButton(w, "Command1", "Select File", rect(120, 2040, 1680, 405), [this] { Command1_Click(); });
+    Frame1 = new QGroupBox("Has Header", w);
+    Frame1->setObjectName("Frame1");
+    Frame1->setGeometry(rect(120, 2580, 1680, 1020));
+    Picture1 = new QWidget(Frame1);
+    Picture1->setObjectName("Picture1");
+    Picture1->setGeometry(rect(120, 300, 1440, 630));
+    Option1[0] = new QRadioButton("Yes", Picture1);
+    Option1[0]->setObjectName("Option1_0");
+    Option1[0]->setGeometry(rect(0, 0, 1440, 285));
+    Option1[1] = new QRadioButton("No", Picture1);
+    Option1[1]->setObjectName("Option1_1");
+    Option1[1]->setGeometry(rect(0, 330, 1440, 285));
+    Option1[0]->setChecked(true);
+    Command3 = makeButton(w, "Command3", "Prev. Record", rect(120, 3780, 1680, 405), [this] { Command3_Click(); });
+    Command2 = makeButton(w, "Command2", "Next Record", rect(120, 4290, 1680, 405), [this] { Command2_Click(); });
+
+    Label2[0] = makeLabel(w, "Label2_0", "Source Contents:", rect(2040, 1800, 2640, 240));
+    lstSource = makeList(w, "lstSource", rect(2040, 2040, 2640, 3360));
+    Label2[2] = makeLabel(w, "Label2_2", "Record Count: 0", rect(2040, 5490, 2640, 285));
+    Label2[1] = makeLabel(w, "Label2_1", "Guest Fields:", rect(4860, 1800, 2040, 240));
+    lstTarget = makeList(w, "lstTarget", rect(4860, 2040, 2040, 3360));
+    cmdLink = makeButton(w, "cmdLink", "Link", rect(7080, 2940, 960, 405), [this] { cmdLink_Click(); });
+    cmdBreak = makeButton(w, "cmdBreak", "Break", rect(7080, 3450, 960, 405), [this] { cmdBreak_Click(); });
+    Label2[3] = makeLabel(w, "Label2_3", "Created Links:", rect(8220, 1800, 2220, 240));
+    lstLink = makeList(w, "lstLink", rect(8220, 2040, 2220, 3360));
+
+    cmdImport = makeButton(w, "cmdImport", "Import", rect(8220, 5940, 1050, 405), [this] { cmdImport_Click(); });
+    cmdCancel = makeButton(w, "cmdCancel", "Cancel", rect(9390, 5940, 1050, 405), [this] { cmdCancel_Click(); });
+
+    for (int i = 0; i < 2; ++i) {
+        QObject::connect(Option1[i], &QRadioButton::toggled, w, [this, i](bool checked) {
+            if (checked)
+                ui::guarded([this, i] { Option1_Click(i); });
+        });
+    }
+}
+
+void frmImportData::releaseControls()
+{
+    Label1 = {};
+    Label2 = {};
+    Option1 = {};
+    Command1 = Command2 = Command3 = cmdLink = cmdBreak = cmdImport = cmdCancel = nullptr;
+    Frame1 = nullptr;
+    Picture1 = nullptr;
+    lstSource = lstTarget = lstLink = nullptr;
+}
+
+void frmImportData::Form_Load()
+{
+    HasHeader = true;
+    FileChosen = false;
+    CurRecord = 0;
+    source_.reset();
+    lastFile_.clear();
+    SourceFolder.clear();
+    SourceValues.clear();
+    TargetNames.clear();
+    for (const guestimport::GuestField& f : guestimport::fields())
+        TargetNames << QString::fromLatin1(f.name);
+    ClearLinks();
+    FillTargetList();
+    window()->raise();
+}
+
+void frmImportData::Form_Unload(bool&)
+{
+    source_.reset();
+    views::RefreshMainGrid(frmMain::instance().PeopleRS);
+}
+
+int frmImportData::sourceRecords() const
+{
+    return source_ ? source_->recordCount() : 0;
+}
+
+void frmImportData::Command1_Click()
+{
+    FileChosen = false;
+    OpenSourceFile();
+}
+
+void frmImportData::Option1_Click(int index)
+{
+    HasHeader = index == 0;
+    if (FileChosen)
+        OpenSourceFile();
+}
+
+void frmImportData::OpenSourceFile()
+{
+    source_.reset();
+    if (!FileChosen) {
+        ui::FileRequest r;
+        r.filter = "Comma Separated Values (*.csv)|*.csv";
+        r.fileName = lastFile_;
+        const QString chosen = ui::dialogs().fileDialog(r, window());
+        // Cancelling the dialog takes the file chosen before again.
+        if (!chosen.isEmpty())
+            lastFile_ = chosen;
+        SourceFolder = lastFile_.isEmpty() ? QString() : QFileInfo(lastFile_).absolutePath();
+        FileChosen = true;
+    }
+    const QString fileName = lastFile_.isEmpty() ? QString() : QFileInfo(lastFile_).fileName();
+    if (fileName.contains(' ')) {
+        ui::MsgBox("Please edit the file name to have no spaces before importing it.", ui::vbOKOnly);
+        return;
+    }
+    FillTargetList();
+    csv::Table t = csv::Table::read(fileName.isEmpty() ? QString() : SourceFolder + '/' + fileName);
+    if (t.status() == csv::Table::Status::TooLarge) {
+        ui::MsgBox(QString("The file %1 is larger than %2 MB and cannot be imported.")
+                       .arg(fileName)
+                       .arg(csv::kMaxFileBytes / (1024 * 1024)),
+                   ui::vbOKOnly | ui::vbExclamation);
+        return;
+    }
+    source_ = std::move(t);
+    CurRecord = 1;
+    ShowSourceRecord(CurRecord);
+    ClearLinks();
+}
+
+void frmImportData::ShowSourceRecord(int& r)
+{
+    const int n = sourceRecords();
+    if (n < 1) {
+        lstSource->clear();
+        Label2[2]->setText("Record Count: 0");
+        ui::MsgBox("The file selected has no records, or the records are of an unusable type.", ui::vbOKOnly);
+        return;
+    }
+    if (r > n)
+        r = 1;
+    if (r < 1)
+        r = n;
+    Label2[2]->setText(QString("Record Count: %1 of %2").arg(r).arg(HasHeader ? n : n + 1));
+    lstSource->clear();
+    lstLink->clear();
+    const bool header = r == 1 && HasHeader;
+    const csv::Record& shown = header ? source_->names() : source_->records()[r - 1];
+    SourceValues.clear();
+    for (int k = 1; k <= shown.size(); ++k) {
+        // An empty column name shows like an empty value, so the entry can be seen and linked.
+        const QString text = shown[k - 1].isEmpty() ? kBlank : shown[k - 1];
+        addEntry(lstSource, text, k);
+        SourceValues << text;
+    }
+    const bool guess = looksLikeHeader(SourceValues);
+    if (!HasHeader && guess) {
+        if (ui::MsgBox("It appears that the data has header information.  Click Yes to confirm and proceed with "
+                       "header information.",
+                       ui::vbYesNo)
+            == ui::vbYes)
+            Option1[0]->setChecked(true);
+    } else if (HasHeader && !guess) {
+        if (ui::MsgBox("It appears that the data does not have header information.  Click Yes to confirm and proceed "
+                       "without header information.",
+                       ui::vbYesNo)
+            == ui::vbYes)
+            Option1[1]->setChecked(true);
+    }
+}
+
+void frmImportData::FillTargetList()
+{
+    lstTarget->clear();
+    for (int i = 1; i <= guestimport::kFieldCount; ++i)
+        addEntry(lstTarget, TargetNames[i - 1], i);
+    LinkMap.fill(0);
+}
+
+void frmImportData::ClearLinks()
+{
+    LinkMap.fill(0);
+    lstLink->clear();
+}
+
+void frmImportData::browse(int step)
+{
+    ClearLinks();
+    FillTargetList();
+    if (sourceRecords() >= 1) {
+        CurRecord += step;
+        ShowSourceRecord(CurRecord);
+    }
+}
+
+void frmImportData::Command2_Click() { browse(+1); }
+
+void frmImportData::Command3_Click() { browse(-1); }
+
+void frmImportData::cmdLink_Click()
+{
+    QListWidgetItem* source = selectedEntry(lstSource);
+    if (!source) {
+        ui::MsgBox("Please select a field in the Source Contents list to link.", ui::vbOKOnly);
+        return;
+    }
+    QListWidgetItem* target = selectedEntry(lstTarget);
+    if (!target) {
+        ui::MsgBox("Please select a field in the Guest Fields list to link.", ui::vbOKOnly);
+        return;
+    }
+    const int field = entryData(target);
+    addEntry(lstLink, source->text() + '=' + target->text(), field);
+    LinkMap[field] = entryData(source);
+    delete lstSource->takeItem(lstSource->row(source));
+    delete lstTarget->takeItem(lstTarget->row(target));
+    // Nothing stays chosen, so a second click cannot link a neighbour by accident.
+    for (QListWidget* l : {lstSource, lstTarget}) {
+        l->clearSelection();
+        l->setCurrentItem(nullptr);
+    }
+}
+
+void frmImportData::cmdBreak_Click()
+{
+    QListWidgetItem* link = selectedEntry(lstLink);
+    if (!link) {
+        ui::MsgBox("Please select a Created Link that you wish to break.", ui::vbOKOnly);
+        return;
+    }
+    if (ui::MsgBox("Press Yes to break the selected link.", ui::vbYesNo) != ui::vbYes)
+        return;
+    const int t = entryData(link);
+    const int k = LinkMap[t];
+    if (k >= 1 && k <= SourceValues.size())
+        addEntry(lstSource, SourceValues[k - 1], k);
+    addEntry(lstTarget, TargetNames[t - 1], t);
+    LinkMap[t] = 0;
+    delete lstLink->takeItem(lstLink->row(link));
+    lstLink->clearSelection();
+    lstLink->setCurrentItem(nullptr);
+}
+
+void frmImportData::cmdImport_Click()
+{
+    if (ui::MsgBox("Press Yes to Import the records.", ui::vbYesNo, "Import Records") != ui::vbYes)
+        return;
+    if (!FileChosen) {
+        ui::MsgBox("Please select a valid source file to import.", ui::vbOKOnly);
+        return;
+    }
+    if (sourceRecords() < 1) {
+        ui::MsgBox("There are no records selected.", ui::vbOKOnly);
+        return;
+    }
+    int count = 0;
+    const bool stored = editing::saveAll(
+        [&] {
+            count = guestimport::addParties(*source_, HasHeader, LinkMap);
+            if (count > 0)
+                guestimport::mergeDuplicateParties();
+        },
+        window(), "The records could not be imported; nothing was added.");
+    if (!stored || count < 1)
+        return;
+    ui::MsgBox(QString("Successfully added %1 records.").arg(count), ui::vbOKOnly);
+    Unload();
+}
+
+void frmImportData::cmdCancel_Click()
+{
+    Unload();
+}

@@ -1,0 +1,80 @@
+#pragma once
+// Guest import: the user picks a CSV file, browses its records, says whether
+// its first line is a header, links source columns to the guest fields and
+// imports every record as a party with one person; parties of equal name are
+// then merged. The main grid's guests are shown afresh when it closes.
+
+#include "guests/guestcsv.h"
+#include "platform/ui/forms.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+
+class frmImportData : public ui::Form<frmImportData, QDialog> {
+public:
+    frmImportData() : Form("frmImportData") {}
+
+    void Form_Load() override;
+    void Form_Unload(bool& cancel) override;
+    void Command1_Click();
+    void Option1_Click(int index);
+    void Command2_Click();
+    void Command3_Click();
+    void cmdLink_Click();
+    void cmdBreak_Click();
+    void cmdImport_Click();
+    void cmdCancel_Click();
+
+    std::array<QLabel*, 3> Label1{};
+    std::array<QLabel*, 4> Label2{};
+    QPushButton* Command1 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QWidget* Picture1 = nullptr;
+    std::array<QRadioButton*, 2> Option1{};
+    QPushButton* Command3 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QListWidget* lstSource = nullptr;
+    QListWidget* lstTarget = nullptr;
+    QListWidget* lstLink = nullptr;
+    QPushButton* cmdLink = nullptr;
+    QPushButton* cmdBreak = nullptr;
+    QPushButton* cmdImport = nullptr;
+    QPushButton* cmdCancel = nullptr;
+
+    // For tests and the window's own checks.
+    bool hasHeader() const { return HasHeader; }
+    int currentRecord() const { return CurRecord; }
+    const guestimport::LinkMap& links() const { return LinkMap; }
+
+protected:
+    void createControls() override;
+    void releaseControls() override;
+
+private:
+    void OpenSourceFile();
+    void ShowSourceRecord(int& r);
+    void FillTargetList();
+    void ClearLinks();
+    void browse(int step);
+    int sourceRecords() const;
+
+    std::optional<csv::Table> source_;
+    QString lastFile_;
+    QString SourceFolder;
+    bool HasHeader = true;
+    bool FileChosen = false;
+    int CurRecord = 0;
+    QStringList TargetNames;
+    QStringList SourceValues;
+    guestimport::LinkMap LinkMap{};
+};

@@ -1,0 +1,55 @@
+#pragma once
+// The guest list to and from CSV files, without the windows: the guest
+// fields a source column can be linked to, the import of linked records as
+// parties with one person each, the merge of parties of equal name, and the
+// export of a query to a file.
+
+#include "platform/csv/csv.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+namespace guestimport {
+
+constexpr int kFieldCount = 12;
+
+struct GuestField {
+    const char* name;    // as the guest-field list shows it
+    const char* column;  // the GUEST column it is stored in
+};
+
+// Field i (1 to 12) is fields()[i - 1].
+const std::array<GuestField, kFieldCount>& fields();
+
+// For guest field i (1 to 12), the 1-based source column linked to it; 0
+// when none. Entry 0 is unused.
+using LinkMap = std::array<int, kFieldCount + 1>;
+
+// One party and one person per record of the source, and one more from the
+// first line when it is not a header; each logged as added. Returns the
+// number of parties. Throws ado::Error; the caller holds the transaction.
+int addParties(const csv::Table& source, bool hasHeader, const LinkMap& links);
+
+// Folds parties of exactly equal, non-empty name into the one of lowest key,
+// moving their people over; every moved person and removed party is logged.
+// Throws ado::Error.
+void mergeDuplicateParties();
+
+}  // namespace guestimport
+
+namespace guestexport {
+
+struct Result {
+    bool ok = false;
+    int rows = 0;
+    QString error;
+};
+
+// Writes the rows of a query to a CSV file: a header of its column titles,
+// then one line per row, each value with its leading and trailing blanks
+// removed. The file replaces an earlier one only when written whole.
+Result writeQuery(const QString& sql, const QString& path);
+
+}  // namespace guestexport

@@ -1,0 +1,463 @@
+// The guest import window: reading and browsing a file, the header guess,
+// linking and breaking, the import with its merge, and a failure that
+// leaves the database as it was.
+
+#include "guests/csvwindows.h"
+
+#include "guests/frmImportData.h"
+
+#include "app/frmMain.h"
+#include "platform/grid/gridex.h"
+#include "platform/navbar/explorerbar.h"
+#include "support/mainwindow.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+const QString kNoHeaderQ =
+    "It appears that the data does not have header information.  Click Yes to confirm and proceed without header "
+    "information.";
+const QString kHeaderQ =
+    "It appears that the data has header information.  Click Yes to confirm and proceed with header information.";
+const QString kNoRecords = "The file selected has no records, or the records are of an unusable type.";
+const QString kImportQ = "Press Yes to Import the records.";
+
+const QByteArray kWithHeader = "\"Party Name\",\"First Name\",\"Home Phone\"\r\n"
+                               "\"Smith Family\",\"John\",\"555-0100\"\r\n"
+                               "\"Jones\",\"Ann\",\"\"\r\n"
+                               "\"Ito\",\"Ken\",\"555-0102\"\r\n"
+                               "\"Lee\",\"Mia\",\"555-0103\"\r\n"
+                               "\"Diaz\",\"Luis\",\"555-0104\"\r\n";
+const QByteArray kNoHeader = "Ito,Ken,home\r\nLee,Mia,work\r\nDiaz,Luis,cell\r\nJones,Ann,\r\nSmith,John,home\r\n"
+                             "Kato,Yui,work\r\n";
+
+class ImportWindow : public testsupport::CsvWindowTest {
+protected:
+    void TearDown() override
+    {
+        f().Unload();
+        CsvWindowTest::TearDown();
+    }
+    static frmImportData& f() { return frmImportData::instance(); }
+    frmImportData& open()
+    {
+        f().Unload();
+        f().Show(ui::vbModeless);
+        return f();
+    }
+    // Chooses the file through the dialog.
+    void choose(const QString& path)
+    {
+        dialogs.dialogs->files << path;
+        click(f().Command1);
+    }
+    void link(const QString& source, const QString& field)
+    {
+        ASSERT_TRUE(clickEntry(f().lstSource, source)) << source.toStdString();
+        ASSERT_TRUE(clickEntry(f().lstTarget, field)) << field.toStdString();
+        click(f().cmdLink);
+    }
+    // Imports with Yes to the question.
+    void import()
+    {
+        answer({ui::vbYes});
+        click(f().cmdImport);
+    }
+    QString label() const { return f().Label2[2]->text(); }
+    // Each row's values joined by "|".
+    QStringList joined(const QString& sql)
+    {
+        QStringList out;
+        for (const QStringList& r : rows(sql))
+            out << r.join('|');
+        return out;
+    }
+    QStringList parties() { return joined("SELECT GUEST_PARTYNAME FROM GUEST ORDER BY GUEST_ID"); }
+    QStringList people()
+    {
+        return joined("SELECT GUEST_PARTYNAME, SUBGUEST_FNAME, SUBGUEST_LNAME, SUBGUEST_TITLE, SUBGUEST_PHONE, "
+                      "SUBGUEST_EMAIL FROM SUBGUEST JOIN GUEST USING (GUEST_ID) ORDER BY SUBGUEST_ID");
+    }
+};
+
+TEST_F(ImportWindow, OpensEmptyWithEveryGuestField)
+{
+    frmImportData& w = open();
+    EXPECT_EQ(w.window()->windowTitle(), "Import Data");
+    EXPECT_EQ(entries(w.lstTarget), (QStringList{"Party Name", "First Name", "Last Name", "Title", "Address 1",
+                                                 "Address 2", "City", "State", "ZIP/Postal", "Phone 1", "Phone 2",
+                                                 "E-Mail"}));
+    EXPECT_TRUE(entries(w.lstSource).isEmpty());
+    EXPECT_EQ(label(), "Record Count: 0");
+    EXPECT_TRUE(w.Option1[0]->isChecked());
+    // Browsing and importing before any file change nothing.
+    click(w.Command2);
+    click(w.Command3);
+    EXPECT_EQ(label(), "Record Count: 0");
+    import();
+    EXPECT_EQ(shownMessages(), (QStringList{kImportQ, "Please select a valid source file to import."}));
+    EXPECT_EQ(messages.msgs->shown[0].title, "Import Records");
+    EXPECT_TRUE(w.isLoaded());
+}
+
+TEST_F(ImportWindow, ShowsRecordsAndGuessesTheHeader)
+{
+    const QString withHeader = writeFile("withheader.csv", kWithHeader);
+    const QString noHeader = writeFile("noheader.csv", kNoHeader);
+    const QString phones = writeFile("phones.csv", "Ito,Ken,home\r\nLee,Mia,cell phone\r\nDiaz,Luis,x\r\n");
+    const struct {
+        const char* name;
+        QString file;
+        bool noFirst;      // "No" chosen before the file
+        int browse;        // Next (+) or Prev (-) clicks
+        QList<int> answers;
+        const char* label;
+        QStringList source;
+        bool header;
+        QStringList messages;
+    } cases[] = {
+        {"header line", withHeader, false, 0, {}, "Record Count: 1 of 5", {"Party Name", "First Name", "Home Phone"},
+         true, {}},
+        {"no chosen first", withHeader, true, 0, {}, "Record Count: 1 of 6", {"Smith Family", "John", "555-0100"},
+         false, {}},
+        {"next skips record 1", withHeader, false, 1, {ui::vbNo}, "Record Count: 2 of 5", {"Jones", "Ann", "<Blank>"},
+         true, {kNoHeaderQ}},
+        {"prev wraps", withHeader, false, -1, {ui::vbNo}, "Record Count: 5 of 5", {"Diaz", "Luis", "555-0104"}, true,
+         {kNoHeaderQ}},
+        {"next wraps", withHeader, false, 5, {ui::vbNo, ui::vbNo, ui::vbNo, ui::vbNo}, "Record Count: 1 of 5",
+         {"Party Name", "First Name", "Home Phone"}, true, {kNoHeaderQ, kNoHeaderQ, kNoHeaderQ, kNoHeaderQ}},
+        {"no header confirmed", noHeader, false, 0, {ui::vbYes}, "Record Count: 1 of 6", {"Lee", "Mia", "work"}, false,
+         {kNoHeaderQ}},
+        {"no header declined", noHeader, false, 0, {ui::vbNo}, "Record Count: 1 of 5", {"Ito", "Ken", "home"}, true,
+         {kNoHeaderQ}},
+        {"no header prev", noHeader, true, -1, {}, "Record Count: 5 of 6", {"Kato", "Yui", "work"}, false, {}},
+        {"header found, then doubted", phones, true, 0, {ui::vbYes, ui::vbNo}, "Record Count: 1 of 2",
+         {"Ito", "Ken", "home"}, true, {kHeaderQ, kNoHeaderQ}},
+        {"one line", writeFile("oneline.csv", "\"Party Name\"\r\n"), false, 0, {}, "Record Count: 0", {}, true,
+         {kNoRecords}},
+        {"empty file", writeFile("empty.csv", ""), false, 1, {}, "Record Count: 0", {}, true, {kNoRecords}},
+        {"dialog cancelled", QString(), false, 0, {}, "Record Count: 0", {}, true, {kNoRecords}},
+        {"missing file", files.filePath("gone.csv"), false, 0, {}, "Record Count: 0", {}, true, {kNoRecords}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        messages.msgs->shown.clear();
+        messages.msgs->answers = c.answers;
+        frmImportData& w = open();
+        if (c.noFirst)
+            click(w.Option1[1]);
+        choose(c.file);
+        for (int i = 0; i < std::abs(c.browse); ++i)
+            click(c.browse > 0 ? w.Command2 : w.Command3);
+        EXPECT_EQ(label(), c.label);
+        EXPECT_EQ(entries(w.lstSource), c.source);
+        EXPECT_EQ(w.hasHeader(), c.header);
+        EXPECT_EQ(w.Option1[0]->isChecked(), c.header);
+        EXPECT_EQ(shownMessages(), c.messages);
+        EXPECT_EQ(entries(w.lstTarget).size(), 12);
+        EXPECT_TRUE(entries(w.lstLink).isEmpty());
+    }
+    EXPECT_EQ(dialogs.dialogs->fileRequests.last().filter, "Comma Separated Values (*.csv)|*.csv");
+    EXPECT_FALSE(dialogs.dialogs->fileRequests.last().save);
+}
+
+TEST_F(ImportWindow, HeaderGuessByColumnName)
+{
+    const struct {
+        const char* firstLine;
+        bool header;
+    } cases[] = {
+        {"Name,City", false},         {"First Name,City", true}, {"Home Phone,City", true},
+        {"Telephone,City", true},     {"Surname,Town", false},   {"LAST NAME,x", true},
+        {"\"Party Name\",\"x\"", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.firstLine);
+        messages.msgs->shown.clear();
+        messages.msgs->answers = {ui::vbNo};
+        open();
+        choose(writeFile("guess.csv", QByteArray(c.firstLine) + "\r\nAnn,Rome\r\n"));
+        EXPECT_EQ(shownMessages(), c.header ? QStringList{} : QStringList{kNoHeaderQ});
+    }
+}
+
+TEST_F(ImportWindow, RefusesBlankFileNamesAndHugeFiles)
+{
+    QDir(files.path()).mkpath("my folder");
+    const QString blankFolder = writeFile("my folder/guests.csv", kWithHeader);
+    const QString blankName = writeFile("my guests.csv", kWithHeader);
+    QFile big(files.filePath("big.csv"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(csv::kMaxFileBytes + 1));
+    big.close();
+
+    frmImportData& w = open();
+    choose(blankName);
+    EXPECT_EQ(shownMessages(), QStringList{"Please edit the file name to have no spaces before importing it."});
+    EXPECT_EQ(label(), "Record Count: 0");
+    import();
+    EXPECT_EQ(shownMessages().last(), "There are no records selected.");
+
+    messages.msgs->shown.clear();
+    choose(blankFolder);
+    EXPECT_EQ(label(), "Record Count: 1 of 5");
+    EXPECT_TRUE(shownMessages().isEmpty());
+
+    choose(big.fileName());
+    EXPECT_EQ(shownMessages(), QStringList{"The file big.csv is larger than 64 MB and cannot be imported."});
+    import();
+    EXPECT_EQ(shownMessages().last(), "There are no records selected.");
+    EXPECT_EQ(count("SELECT count(*) FROM GUEST"), 0);
+
+    // A cancelled dialog reads the file chosen before again.
+    choose(blankFolder);
+    messages.msgs->shown.clear();
+    choose(QString());
+    EXPECT_EQ(label(), "Record Count: 1 of 5");
+    EXPECT_EQ(dialogs.dialogs->fileRequests.last().fileName, blankFolder);
+}
+
+TEST_F(ImportWindow, LinksAndBreaks)
+{
+    frmImportData& w = open();
+    choose(writeFile("g.csv", kWithHeader));
+    answer({ui::vbNo});
+    click(w.Command2);  // Jones, Ann, <Blank>
+
+    click(w.cmdLink);
+    EXPECT_EQ(shownMessages().last(), "Please select a field in the Source Contents list to link.");
+    ASSERT_TRUE(clickEntry(w.lstSource, "Jones"));
+    click(w.cmdLink);
+    EXPECT_EQ(shownMessages().last(), "Please select a field in the Guest Fields list to link.");
+
+    ASSERT_TRUE(clickEntry(w.lstTarget, "Last Name"));
+    click(w.cmdLink);
+    link("<Blank>", "Phone 1");
+    EXPECT_EQ(entries(w.lstLink), (QStringList{"Jones=Last Name", "<Blank>=Phone 1"}));
+    EXPECT_EQ(entries(w.lstSource), QStringList{"Ann"});
+    EXPECT_FALSE(entries(w.lstTarget).contains("Last Name"));
+    EXPECT_EQ(w.links()[3], 1);
+    EXPECT_EQ(w.links()[10], 3);
+    // Nothing stays selected after a link.
+    EXPECT_TRUE(w.lstSource->selectedItems().isEmpty());
+
+    const int before = int(shownMessages().size());
+    click(w.cmdBreak);
+    EXPECT_EQ(shownMessages().last(), "Please select a Created Link that you wish to break.");
+    ASSERT_TRUE(clickEntry(w.lstLink, "Jones=Last Name"));
+    answer({ui::vbNo});
+    click(w.cmdBreak);
+    EXPECT_EQ(shownMessages().last(), "Press Yes to break the selected link.");
+    EXPECT_EQ(entries(w.lstLink).size(), 2);
+    ASSERT_TRUE(clickEntry(w.lstLink, "Jones=Last Name"));
+    answer({ui::vbYes});
+    click(w.cmdBreak);
+    EXPECT_EQ(shownMessages().size(), before + 3);
+    EXPECT_EQ(entries(w.lstLink), QStringList{"<Blank>=Phone 1"});
+    EXPECT_EQ(entries(w.lstSource), (QStringList{"Ann", "Jones"}));
+    EXPECT_EQ(entries(w.lstTarget).last(), "Last Name");
+    EXPECT_EQ(w.links()[3], 0);
+
+    // A broken link's entries link again; browsing drops every link.
+    link("Jones", "Last Name");
+    EXPECT_EQ(w.links()[3], 1);
+    answer({ui::vbNo});
+    click(w.Command2);
+    EXPECT_TRUE(entries(w.lstLink).isEmpty());
+    EXPECT_EQ(entries(w.lstTarget).size(), 12);
+    EXPECT_EQ(w.links(), guestimport::LinkMap{});
+    EXPECT_EQ(entries(w.lstSource), (QStringList{"Ito", "Ken", "555-0102"}));
+}
+
+TEST_F(ImportWindow, ImportsEveryRecordAsAPartyAndMerges)
+{
+    // Already there: a party that the import joins, and one of another case.
+    const qint64 smith = addParty("Smith Family");
+    addPerson(smith, "Jane", "Smith");
+    addParty("SMITH FAMILY");
+    frmImportData& w = open();
+    choose(writeFile("guests.csv",
+                     "\"Party Name\",\"First Name\",\"Last Name\",\"Zip\",\"E-Mail\"\r\n"
+                     "\"Smith Family\",\"John\",\"Smith\",\"01234\",\"john@example.com\"\r\n"
+                     "\"\",\"Pat\",\"O'Brien\",\"\",\"\"\r\n"
+                     "\"Smith Family\",\"Tom\",\"Smith\",\"01234\",\"\"\r\n"
+                     "\"\",\"\",\"\",\"\",\"\"\r\n"));
+    link("Party Name", "Party Name");
+    link("First Name", "First Name");
+    link("Last Name", "Last Name");
+    link("Zip", "ZIP/Postal");
+    link("E-Mail", "E-Mail");
+    import();
+    EXPECT_EQ(shownMessages(), (QStringList{kImportQ, "Successfully added 4 records."}));
+    EXPECT_FALSE(w.isLoaded());
+
+    EXPECT_EQ(parties(), (QStringList{"Smith Family", "SMITH FAMILY", "Pat O'Brien", " "}));
+    EXPECT_EQ(people(), (QStringList{"Smith Family|Jane|Smith|||", "Smith Family|John|Smith|||john@example.com",
+                                     "Pat O'Brien|Pat|O'Brien|||", "Smith Family|Tom|Smith|||", " |||||"}));
+    EXPECT_EQ(db().scalar("SELECT GUEST_ZIP FROM GUEST WHERE GUEST_ID = ?", {smith}).toString(), QString());
+    EXPECT_EQ(count("SELECT count(*) FROM GUEST WHERE GUEST_ZIP = '01234'"), 0);  // the merged-away rows had them
+    // Each new party and person logged as added, each merged-away party as deleted.
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'GUEST' AND SYNCHRO_ACTION = 1"), 4);
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'SUBGUEST' AND SYNCHRO_ACTION = 1"), 4);
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'GUEST' AND SYNCHRO_ACTION = 3"), 2);
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO s WHERE SYNCHRO_ACTION = 3 AND EXISTS "
+                    "(SELECT 1 FROM GUEST g WHERE g.GUEST_ID = s.SYNCHRO_RECORDID)"),
+              0);
+}
+
+TEST_F(ImportWindow, WithoutHeaderOrLinks)
+{
+    // No header: the first line comes last; no links: every party is named
+    // with one blank and the merge folds them into one.
+    frmImportData& w = open();
+    click(w.Option1[1]);
+    choose(writeFile("plain.csv", "Ito,Ken\r\nLee,Mia\r\nDiaz,Luis\r\n"));
+    link("Mia", "First Name");
+    link("Lee", "Last Name");
+    import();
+    EXPECT_EQ(shownMessages().last(), "Successfully added 3 records.");
+    EXPECT_EQ(parties(), (QStringList{"Mia Lee", "Luis Diaz", "Ken Ito"}));
+
+    open();
+    choose(writeFile("h.csv", "\"Party Name\"\r\nA\r\nB\r\n"));
+    import();
+    EXPECT_EQ(shownMessages().last(), "Successfully added 2 records.");
+    EXPECT_EQ(count("SELECT count(*) FROM GUEST WHERE GUEST_PARTYNAME = ' '"), 1);
+    EXPECT_EQ(count("SELECT count(*) FROM SUBGUEST s JOIN GUEST g ON g.GUEST_ID = s.GUEST_ID "
+                    "WHERE g.GUEST_PARTYNAME = ' ' AND s.SUBGUEST_FNAME = '' AND s.SUBGUEST_EMAIL = ''"),
+              2);
+}
+
+TEST_F(ImportWindow, NoToTheQuestionChangesNothing)
+{
+    addParty("Ito");
+    addParty("Ito");
+    frmImportData& w = open();
+    choose(writeFile("g.csv", kWithHeader));
+    answer({ui::vbNo});
+    click(w.cmdImport);
+    EXPECT_TRUE(w.isLoaded());
+    EXPECT_EQ(parties(), (QStringList{"Ito", "Ito"}));
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 0);
+}
+
+TEST_F(ImportWindow, AFailureLeavesTheDatabaseUnchanged)
+{
+    const qint64 ito = addParty("Ito");
+    addPerson(ito, "Ken", "Ito");
+    addParty("Ito");
+    const QString file = writeFile("g.csv", "\"Party Name\",\"Last Name\"\r\nLee,Lee\r\nDiaz,Fail\r\nKim,Kim\r\n");
+    // A person the database refuses, and then a merge it refuses.
+    const char* const traps[] = {
+        "CREATE TEMP TRIGGER trap BEFORE INSERT ON SUBGUEST WHEN NEW.SUBGUEST_LNAME = 'Fail' "
+        "BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END",
+        "CREATE TEMP TRIGGER trap BEFORE DELETE ON GUEST BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END",
+    };
+    for (const char* trap : traps) {
+        SCOPED_TRACE(trap);
+        db().Execute(trap);
+        messages.msgs->shown.clear();
+        frmImportData& w = open();
+        choose(file);
+        link("Party Name", "Party Name");
+        link("Last Name", "Last Name");
+        import();
+        ASSERT_EQ(shownMessages().size(), 2);
+        EXPECT_TRUE(shownMessages()[1].startsWith("The records could not be imported; nothing was added."));
+        EXPECT_TRUE(shownMessages()[1].contains("disk I/O error")) << shownMessages()[1].toStdString();
+        EXPECT_TRUE(w.isLoaded());
+        EXPECT_EQ(parties(), (QStringList{"Ito", "Ito"}));
+        EXPECT_EQ(count("SELECT count(*) FROM SUBGUEST"), 1);
+        EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 0);
+        // The links stay for another try.
+        EXPECT_EQ(entries(w.lstLink).size(), 2);
+        db().Execute("DROP TRIGGER trap");
+    }
+}
+
+TEST(GuestMerge, FoldsExactNamesIntoTheOldestParty)
+{
+    // Parties by key, then the party each ends in, by key (0: removed).
+    const struct {
+        const char* name;
+        QStringList parties;
+        QList<int> survivors;  // for each party, the index of the party its people end in; -1 removed
+    } cases[] = {
+        {"equal names", {"Smith", "Smith", "Smith"}, {0, 0, 0}},
+        {"case variants between", {"Smith Family", "SMITH FAMILY", "Smith Family", "smith family"}, {0, 1, 0, 3}},
+        {"blanks count", {"Lee", "Lee ", " Lee", "Lee"}, {0, 1, 2, 0}},
+        {"empty names stay", {"", "", "Kim", "Kim"}, {0, 1, 2, 2}},
+        {"one blank is a name", {" ", " "}, {0, 0}},
+        {"distinct", {"Ann", "Bob"}, {0, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::ProgramFolder folder;
+        modQVDatabase::LocateDataFile();
+        modQVDatabase::OpenConnection();
+        ado::Connection& db = modQVDatabase::gConn;
+        QList<qint64> parties, people;
+        for (const QString& p : c.parties) {
+            db.Execute("INSERT INTO GUEST (GUEST_PARTYNAME) VALUES (?)", {p});
+            parties << db.scalar("SELECT last_insert_rowid()").toLongLong();
+            db.Execute("INSERT INTO SUBGUEST (GUEST_ID, SUBGUEST_FNAME) VALUES (?, ?)", {parties.last(), p});
+            people << db.scalar("SELECT last_insert_rowid()").toLongLong();
+        }
+        {
+            ado::Transaction t(db);
+            guestimport::mergeDuplicateParties();
+            t.commit();
+        }
+        int removed = 0;
+        for (int i = 0; i < parties.size(); ++i) {
+            const qint64 owner = db.scalar("SELECT GUEST_ID FROM SUBGUEST WHERE SUBGUEST_ID = ?", {people[i]}).toLongLong();
+            EXPECT_EQ(owner, parties[c.survivors[i]]) << i;
+            const bool kept = db.scalar("SELECT count(*) FROM GUEST WHERE GUEST_ID = ?", {parties[i]}).toInt() == 1;
+            EXPECT_EQ(kept, c.survivors[i] == i) << i;
+            removed += kept ? 0 : 1;
+            // Every moved person logged as changed.
+            EXPECT_EQ(db.scalar("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'SUBGUEST' AND SYNCHRO_RECORDID = ? "
+                                "AND SYNCHRO_ACTION = 2",
+                                {people[i]})
+                          .toInt(),
+                      c.survivors[i] == i ? 0 : 1);
+        }
+        EXPECT_EQ(db.scalar("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'GUEST' AND SYNCHRO_ACTION = 3").toInt(),
+                  removed);
+        db.Close();
+    }
+}
+
+// Opened from the guests view, the import leaves the view showing the new people.
+class ImportFromTheMainWindow : public testsupport::MainWindowTest<testsupport::CsvWindowTest> {};
+
+TEST_F(ImportFromTheMainWindow, RefreshesTheGuestsView)
+{
+    frmMain& main = m();
+    main.Show(ui::vbModeless);
+    main.ExplorerBarCtlQV1->clickItem("GUESTMODE");
+    ASSERT_EQ(main.curDataMode, "Guests");
+    const int before = main.PeopleRS->RecordCount();
+    const QString file = writeFile("g.csv", "\"Party Name\",\"First Name\"\r\nLee,Mia\r\nKim,Yu\r\n");
+    modal.modal->on("frmImportData", [&](ui::FormBase&) {
+        frmImportData& w = frmImportData::instance();
+        dialogs.dialogs->files << file;
+        click(w.Command1);
+        for (const char* field : {"Party Name", "First Name"}) {
+            clickEntry(w.lstSource, field);
+            clickEntry(w.lstTarget, field);
+            click(w.cmdLink);
+        }
+        answer({ui::vbYes});
+        click(w.cmdImport);
+    });
+    main.ExplorerBarCtlQV1->clickItem("IMPORTGUESTS");
+    EXPECT_EQ(modal.modal->shown, QStringList{"frmImportData"});
+    EXPECT_EQ(shownMessages().last(), "Successfully added 2 records.");
+    EXPECT_EQ(main.PeopleRS->RecordCount(), before + 2);
+    EXPECT_EQ(main.GridEX1->recordset(), main.PeopleRS);
+}
+
+}  // namespace
