@@ -96,12 +96,15 @@ bool loadRecord(const QString& table, qint64 key, const std::function<void(ado::
     }
 }
 
-void editLookupList(const QString& fromForm, const QString& listMode, ui::FormBase* owner)
+void editLookupList(const QString& fromForm, const QString& listMode, ui::FormBase* owner, bool modeless)
 {
     frmAddType& t = frmAddType::instance();
     t.fromForm = fromForm;
     t.curMode = listMode;
-    t.Show(ui::vbModal, owner);
+    if (modeless)
+        t.Show(ui::vbModeless);
+    else
+        t.Show(ui::vbModal, owner);
 }
 
 QString boxText(const QWidget* box)
@@ -153,14 +156,17 @@ QString storedText(const QVariant& v)
     return v.toString();
 }
 
-QStringList columnTexts(const QString& sql, const ado::Params& params)
+QStringList columnTexts(const QString& sql, const ado::Params& params, bool skipNull)
 {
     ado::Recordset rs;
     rs.Open(sql, gConn, ado::adOpenStatic, ado::adLockReadOnly, params);
     QStringList out;
     for (int r = 0; r < rs.RecordCount(); ++r) {
         const QVariant v = rs.cell(r, 0);
-        out << (v.isNull() ? QString() : v.toString());
+        if (!v.isNull())
+            out << v.toString();
+        else if (!skipNull)
+            out << QString();
     }
     return out;
 }

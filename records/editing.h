@@ -57,9 +57,9 @@ inline const char* kRecordGone = "This record was deleted while it was open here
 // row or it cannot be read (the editor's boxes then stay as they are).
 bool loadRecord(const QString& table, qint64 key, const std::function<void(ado::Recordset&)>& show);
 
-// Opens the lookup-list editor on a list, modal over `owner`, telling it
-// which caller to fill again when it closes.
-void editLookupList(const QString& fromForm, const QString& listMode, ui::FormBase* owner);
+// Opens the lookup-list editor on a list, modal over `owner` (or modeless,
+// beside it), telling it which caller to fill again when it closes.
+void editLookupList(const QString& fromForm, const QString& listMode, ui::FormBase* owner, bool modeless = false);
 
 // A box's text as the user sees it (line edit, multi-line box, drop-down
 // box, label), and setting it.
@@ -74,8 +74,9 @@ bool assignText(ado::Recordset& rs, const QString& column, const QString& text);
 // text (500, 123456.78), dates in the stored form.
 QString storedText(const QVariant& v);
 
-// The first column of every row of a query, "" for NULL.
-QStringList columnTexts(const QString& sql, const ado::Params& params = {});
+// The first column of every row of a query, "" for NULL (or, with
+// skipNull, no entry for a row without a value).
+QStringList columnTexts(const QString& sql, const ado::Params& params = {}, bool skipNull = false);
 
 // Fills an editable drop-down list: `leading` entries first (such as
 // "No Priority"), then the items. With keepText the box goes on showing the

@@ -16,7 +16,8 @@ class QPushButton;
 
 class frmAddType : public ui::Form<frmAddType, QDialog> {
 public:
-    frmAddType() : Form("frmAddType") {}
+    // Open beside an editor, it stays on its list whoever asks for it again.
+    frmAddType() : Form("frmAddType") { keepWhileOpen(curMode, fromForm); }
 
     // Written by the opener; kept between openings.
     QString curMode;   // which list
