@@ -51,22 +51,11 @@ protected:
 
 // ---------------------------------------------------------------- events, tasks, appointments
 
-// Appointment editor: proposes a new appointment starting at curApptDate.
-class frmAddAppt : public pending::Pending<frmAddAppt> {
-public:
-    frmAddAppt() : Pending("frmAddAppt", "Add Appointment") {}
-    QDateTime curApptDate;
-};
+#include "events/frmAddAppt.h"
 
 #include "events/frmEventInfo.h"
 
-// Task editor, modal. "Edit" loads curTaskID; any other mode a new task.
-class frmEventTasks : public pending::Pending<frmEventTasks> {
-public:
-    frmEventTasks() : Pending("frmEventTasks", "Task") { keepWhileOpen(curMode, curTaskID); }
-    QString curMode;
-    qlonglong curTaskID = 0;
-};
+#include "events/frmEventTasks.h"
 
 // Task wizard, modal, no variables.
 class frmWizAddTask : public pending::Pending<frmWizAddTask> {

@@ -189,10 +189,17 @@ void fillList(QComboBox* box, const QStringList& items, bool keepText, const QSt
     }
 }
 
+void fillListFrom(QComboBox* box, const QString& sql, bool keepText, const QStringList& leading)
+{
+    QStringList items;
+    ignoringErrors([&] { items = columnTexts(sql); });
+    fillList(box, items, keepText, leading);
+}
+
 bool lookupListEdited(const QString& listMode)
 {
     const frmAddType& editor = frmAddType::instance();
-    return editor.isLoaded() && editor.curMode == listMode;
+    return editor.isLoaded() && editor.editedList() == listMode;
 }
 
 void refillLookupBox(QComboBox* box, const QStringList& items, const QString& listMode)
@@ -294,6 +301,25 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
     if (onClick)
         QObject::connect(b, &QPushButton::clicked, b, [f = std::move(onClick)] { ui::guarded(f); });
     return b;
+}
+
+QDateEdit* makeDatePicker(QWidget* parent, const QString& name, const QRect& at)
+{
+    auto* d = new QDateEdit(parent);
+    d->setObjectName(name);
+    d->setDisplayFormat("M/d/yyyy");
+    d->setCalendarPopup(true);
+    d->setGeometry(at);
+    return d;
+}
+
+QTimeEdit* makeTimePicker(QWidget* parent, const QString& name, const QRect& at)
+{
+    auto* t = new QTimeEdit(parent);
+    t->setObjectName(name);
+    t->setDisplayFormat("h:mm AP");
+    t->setGeometry(at);
+    return t;
 }
 
 void chainTabOrder(const QList<QWidget*>& order)

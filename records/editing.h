@@ -13,6 +13,7 @@
 #include <QTime>
 #include <QVariant>
 
+#include <exception>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -30,6 +31,17 @@ class FormBase;
 }
 
 namespace editing {
+
+// A step of a load that runs with errors ignored: a failing one is skipped
+// and the next one runs.
+template <class Fn>
+void ignoringErrors(Fn&& fn)
+{
+    try {
+        fn();
+    } catch (const std::exception&) {
+    }
+}
 
 // Runs the steps of one save (the log rows and the writes) as one
 // transaction on the shared connection. A step that fails rolls all of them
@@ -83,6 +95,9 @@ QStringList columnTexts(const QString& sql, const ado::Params& params = {}, bool
 // text it showed, also one the list does not hold; otherwise it shows the
 // first entry.
 void fillList(QComboBox* box, const QStringList& items, bool keepText, const QStringList& leading = {});
+// The same with the items of a query; one that cannot be read leaves the
+// leading entries alone in the list.
+void fillListFrom(QComboBox* box, const QString& sql, bool keepText, const QStringList& leading = {});
 // Whether the lookup editor is now closing on the list of that key (its
 // callers' refills reset only that list's box).
 bool lookupListEdited(const QString& listMode);
@@ -112,6 +127,10 @@ QWidget* makeTextBox(QWidget* parent, const QString& name, bool multiLine, const
 QComboBox* makeListBox(QWidget* parent, const QString& name, const QRect& at);
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QRect& at,
                         std::function<void()> onClick);
+// A date picker shows and takes US short dates, with a drop-down calendar; a
+// time picker a time of day with AM/PM.
+QDateEdit* makeDatePicker(QWidget* parent, const QString& name, const QRect& at);
+QTimeEdit* makeTimePicker(QWidget* parent, const QString& name, const QRect& at);
 // Tab goes through the controls in the order given.
 void chainTabOrder(const QList<QWidget*>& order);
 
