@@ -109,11 +109,8 @@ void frmAttire::LoadAttire()
 void frmAttire::cmdSave_Click()
 {
     // An emptied or unreadable cost leaves the stored one.
-    const auto outcome = editing::saveRecord("ATTIRE", mode_ != "Edit", key_,
-                                             [this](ado::Recordset& rs) { money::storeColumns(rs, boxes()); },
-                                             window());
-    if (outcome != editing::SaveOutcome::Refused)
-        Unload();
+    money::saveAndClose(*this, "ATTIRE", mode_ != "Edit", key_,
+                        [this](ado::Recordset& rs) { money::storeColumns(rs, boxes()); });
 }
 
 void frmAttire::cmdCancel_Click()

@@ -155,10 +155,7 @@ void MeasureForm::Command1_Click()
         ui::MsgBox("Please enter a name for this person.", ui::vbOKOnly, QString(), window());
         return;
     }
-    const auto outcome = editing::saveRecord(kind_.table, mode_ == "Add", key_,
-                                             [this](ado::Recordset& rs) { storeColumns(rs, boxes()); }, window());
-    if (outcome != editing::SaveOutcome::Refused)
-        Unload();
+    saveAndClose(*this, kind_.table, mode_ == "Add", key_, [this](ado::Recordset& rs) { storeColumns(rs, boxes()); });
 }
 
 void MeasureForm::Command2_Click()

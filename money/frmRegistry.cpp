@@ -107,15 +107,12 @@ void frmRegistry::cmdAddCategory_Click()
 
 void frmRegistry::cmdSave_Click()
 {
-    if (mode_ == "Edit" || mode_ == "Add") {
-        // A value that is no amount leaves REGISTRY_COST as it was.
-        const auto outcome = editing::saveRecord("REGISTRY", mode_ == "Add", key_,
-                                                 [this](ado::Recordset& rs) { money::storeColumns(rs, boxes()); },
-                                                 window());
-        if (outcome == editing::SaveOutcome::Refused)
-            return;
-    }
-    Unload();
+    // A value that is no amount leaves REGISTRY_COST as it was.
+    if (mode_ == "Edit" || mode_ == "Add")
+        money::saveAndClose(*this, "REGISTRY", mode_ == "Add", key_,
+                            [this](ado::Recordset& rs) { money::storeColumns(rs, boxes()); });
+    else
+        Unload();
 }
 
 void frmRegistry::cmdCancel_Click()

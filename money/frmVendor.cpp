@@ -232,17 +232,16 @@ void frmVendor::cmdAddCategory_Click()
 
 void frmVendor::cmdSave_Click()
 {
-    if (mode_ == "Edit" || mode_ == "Add") {
-        const auto outcome = editing::saveRecord("VENDOR", mode_ == "Add", key_, [this](ado::Recordset& rs) {
-            money::storeColumns(rs, textBoxes());
-            storeRating(rs, "VENDOR_BRIDERATING", optBR);
-            storeRating(rs, "VENDOR_GROOMRATING", optGR);
-            editing::assignText(rs, "VENDOR_TYPE", cmbVendorTypes->currentText());
-        }, window());
-        if (outcome == editing::SaveOutcome::Refused)
-            return;
+    if (mode_ != "Edit" && mode_ != "Add") {
+        Unload();
+        return;
     }
-    Unload();
+    money::saveAndClose(*this, "VENDOR", mode_ == "Add", key_, [this](ado::Recordset& rs) {
+        money::storeColumns(rs, textBoxes());
+        storeRating(rs, "VENDOR_BRIDERATING", optBR);
+        storeRating(rs, "VENDOR_GROOMRATING", optGR);
+        editing::assignText(rs, "VENDOR_TYPE", cmbVendorTypes->currentText());
+    });
 }
 
 void frmVendor::cmdCancel_Click()

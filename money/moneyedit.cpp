@@ -88,6 +88,15 @@ void centredDialog(QWidget* window)
         window->move(screen->availableGeometry().center() - window->rect().center());
 }
 
+editing::SaveOutcome saveAndClose(ui::FormBase& editor, const QString& table, bool adding, qint64 key,
+                                  const std::function<void(ado::Recordset&)>& write)
+{
+    const auto outcome = editing::saveRecord(table, adding, key, write, editor.widget());
+    if (outcome != editing::SaveOutcome::Refused)
+        editor.Unload();
+    return outcome;
+}
+
 void refreshMain(const QString& member)
 {
     records::refreshMainGrid(member);

@@ -59,6 +59,12 @@ void showPage(const std::vector<QGroupBox*>& pages, QGroupBox* shown);
 // its screen when it first shows.
 void centredDialog(QWidget* window);
 
+// Saves an editor's record (editing::saveRecord) and closes the editor,
+// unless the database refused the write: it then stays open with what was
+// typed.
+editing::SaveOutcome saveAndClose(ui::FormBase& editor, const QString& table, bool adding, qint64 key,
+                                  const std::function<void(ado::Recordset&)>& write);
+
 // The main grid shown afresh with the main window's recordset of that name
 // ("VendorRS", "BudgetRS" ...); nothing while the main window is closed.
 void refreshMain(const QString& member);
