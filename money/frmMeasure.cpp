@@ -96,7 +96,8 @@ void MeasureForm::createControls()
             size((*column)[r], rect(x, y + 30, 1260, 255), rect(x + 1320, y, 1020, 300));
             order << Text1[(*column)[r]];
         }
-    Command1 = editing::makeButton(w, "Command1", "Save", rect(width - 2640, 2700, 1140, 375), [this] { Command1_Click(); });
+    Command1 =
+        editing::makeButton(w, "Command1", "Save", rect(width - 2640, 2700, 1140, 375), [this] { Command1_Click(); });
     Command2 =
         editing::makeButton(w, "Command2", "Cancel", rect(width - 1320, 2700, 1140, 375), [this] { Command2_Click(); });
     editing::chainTabOrder(order << Command1 << Command2);

@@ -1,12 +1,10 @@
-// The attire item editor: add and edit, an emptied cost that keeps the old
-// one, and its two lookup lists edited from it.
+// The attire item editor: add and edit, and an emptied cost that keeps the
+// old one.
 
 #include "money_fixture.h"
 
 #include "money/frmAttire.h"
-#include "records/frmAddType.h"
 
-#include <QLineEdit>
 #include <QPushButton>
 
 namespace {
@@ -45,7 +43,6 @@ TEST_F(AttireEditor, AddsAndEditsAnItemAndAnEmptiedCostKeepsTheOldOne)
     const qint64 key = cell("SELECT ATTIRE_ID FROM ATTIRE").toLongLong();
     EXPECT_EQ(row(key), QStringList({"Veil\ncathedral length", "Grandmother", wearer, "Heirloom", "180.5"}));
     EXPECT_EQ(traced(), QStringList({"log 1", "insert", "refresh AttireRS"}));
-    EXPECT_EQ(count("SELECT count(*) FROM ATTIRE_TYPE WHERE ATTIRETYPE_NAME = 'Heirloom'"), 0);
 
     db().Execute("DELETE FROM SYNCHRO");
     traced();
@@ -64,42 +61,6 @@ TEST_F(AttireEditor, AddsAndEditsAnItemAndAnEmptiedCostKeepsTheOldOne)
     click(f.cmdCancel);
     EXPECT_EQ(row(key)[0], "Veil\ncathedral length");
     EXPECT_EQ(traced(), QStringList({"refresh AttireRS"}));
-}
-
-TEST_F(AttireEditor, ALookupEditResetsOnlyTheEditedListsBox)
-{
-    const struct {
-        QPushButton* frmAttire::*button;
-        const char* list;
-        int reset, kept;
-    } cases[] = {{&frmAttire::cmdEditAssignees, "Assignee", 1, 2}, {&frmAttire::cmdEditAttireType, "Attire", 2, 1}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.list);
-        modal.modal->once("frmAddType", [&](ui::FormBase& form) {
-            auto& t = static_cast<frmAddType&>(form);
-            EXPECT_EQ(t.curMode, c.list);
-            EXPECT_EQ(t.fromForm, "Attire");
-            type(t.txtItem, "Zz new entry");
-            click(t.cmdAdd);
-            click(t.cmdClose);
-        });
-        frmAttire& f = open("Add");
-        type(f.Text1[0], "Cufflinks");
-        const QString typed[] = {"Tux Town", "Best Man", "Jewellery"};
-        for (int i = 0; i < 3; ++i)
-            type(f.Combo1[i], typed[i]);
-        click(f.*c.button);
-        EXPECT_EQ(f.Combo1[c.reset]->currentText(), "");
-        EXPECT_TRUE(items(f.Combo1[c.reset]).contains("Zz new entry"));
-        EXPECT_EQ(f.Combo1[c.kept]->currentText(), typed[c.kept]);
-        EXPECT_EQ(f.Combo1[0]->currentText(), "Tux Town");
-        EXPECT_EQ(editing::boxText(f.Text1[0]), "Cufflinks");
-        click(f.cmdCancel);
-    }
-    EXPECT_EQ(modal.modal->shown, QStringList({"frmAddType", "frmAddType"}));
-    // A lookup edit from the main window later calls nothing into the closed editor.
-    EXPECT_FALSE(records::hooks::call("frmAttire.GetAttireTypes"));
-    EXPECT_FALSE(frmAttire::instance().isLoaded());
 }
 
 }  // namespace

@@ -1,13 +1,10 @@
-// The registry item editor: add and edit, a value that is no amount, and its
-// two lists edited beside it.
+// The registry item editor: add and edit, and a value that is no amount.
 
 #include "money_fixture.h"
 
 #include "money/frmRegistry.h"
-#include "records/frmAddType.h"
 
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 
 namespace {
@@ -45,7 +42,6 @@ TEST_F(RegistryEditor, AddsAndEditsAnItemAndLeavesAValueThatIsNoAmount)
     const qint64 key = cell("SELECT REGISTRY_ID FROM REGISTRY").toLongLong();
     EXPECT_EQ(row(key), QStringList({"Stand mixer\nred", "KM-500", "349.99", store, "Baking"}));
     EXPECT_EQ(traced(), QStringList({"log 1", "insert", "refresh RegistryRS"}));
-    EXPECT_EQ(count("SELECT count(*) FROM GIFT_CATEGORY WHERE GIFT_CAT_TEXT = 'Baking'"), 0);
 
     db().Execute("DELETE FROM SYNCHRO");
     traced();
@@ -68,40 +64,6 @@ TEST_F(RegistryEditor, AddsAndEditsAnItemAndLeavesAValueThatIsNoAmount)
     EXPECT_EQ(rowTexts("REGISTRY", cell("SELECT MAX(REGISTRY_ID) FROM REGISTRY").toLongLong()),
               QStringList({"Towels", "", "NULL", "", ""}));
     EXPECT_EQ(messages.msgs->texts(), QStringList());
-}
-
-TEST_F(RegistryEditor, EachListEditedBesideItRefillsOnlyItsOwnBox)
-{
-    const struct {
-        QPushButton* frmRegistry::*button;
-        const char* list;
-        int reset;
-    } cases[] = {{&frmRegistry::cmdAddStore, "Stores", 0}, {&frmRegistry::cmdAddCategory, "Category", 1}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.list);
-        frmRegistry& f = open("Add");
-        type(f.Text1[0], "Blender");
-        const QString typed[] = {"Corner Shop", "Kitchen"};
-        for (int i = 0; i < 2; ++i)
-            type(f.Combo1[i], typed[i]);
-        click(f.*c.button);
-        frmAddType& t = frmAddType::instance();
-        ASSERT_TRUE(t.isLoaded());
-        EXPECT_EQ(t.curMode, c.list);
-        EXPECT_EQ(t.fromForm, "Registry");
-        const QString entry = QString("Zz new ") + c.list;
-        type(t.txtItem, entry);
-        click(t.cmdAdd);
-        click(t.cmdClose);
-        for (int i = 0; i < 2; ++i)
-            EXPECT_EQ(f.Combo1[i]->currentText(), i == c.reset ? QString() : typed[i]) << i;
-        EXPECT_TRUE(items(f.Combo1[c.reset]).contains(entry));
-        EXPECT_FALSE(items(f.Combo1[1 - c.reset]).contains(entry));
-        EXPECT_EQ(editing::boxText(f.Text1[0]), "Blender");
-        click(f.cmdCancel);
-    }
-    EXPECT_TRUE(modal.modal->shown.isEmpty());
-    EXPECT_EQ(count("SELECT count(*) FROM REGISTRY"), 0);
 }
 
 }  // namespace
