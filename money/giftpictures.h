@@ -21,10 +21,10 @@ QString keptName(const QString& file);
 
 struct KeptPicture {
     bool ok = false;
-    QString name;    // its name in the folder
-    QString file;    // its full path there
+    QString name;         // its name in the folder
+    QString file;         // its full path there
     bool copied = false;  // a new copy was made
-    QString error;   // why it failed
+    QString error;        // why it failed
 };
 
 // Puts a picture chosen anywhere into the pictures folder (made when
