@@ -29,10 +29,11 @@ void fillBox(QComboBox* box, const QString& sql, const QString& listMode)
 {
     QStringList items;
     try {
-        items = editing::columnTexts(sql, {}, true);
+        items = editing::columnTexts(sql);
     } catch (const ado::Error&) {
         return;
     }
+    items.removeAll(QString());
     if (listMode.isEmpty())
         editing::fillListEmpty(box, items);
     else

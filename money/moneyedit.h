@@ -38,7 +38,7 @@ void showColumns(ado::Recordset& rs, const BoxColumns& boxes);
 void storeColumns(ado::Recordset& rs, const BoxColumns& boxes);
 
 // Fills a drop-down box from the first column of a query, in the order the
-// database returns it, rows without a value left out; a query that fails
+// database returns it, rows without a text left out; a query that fails
 // leaves the box as it is. With a
 // lookup list's key the box keeps its text unless that list was just edited
 // (editing::refillLookupBox); without one it is emptied.
