@@ -91,43 +91,10 @@ public:
 
 #include "money/frmAddBudget.h"
 #include "money/frmAddExpense.h"
+#include "money/frmAttire.h"
 #include "money/frmAutoBudget.h"
+#include "money/frmGift.h"
+#include "money/frmMeasure.h"
 #include "money/frmQuote.h"
+#include "money/frmRegistry.h"
 #include "money/frmVendor.h"
-
-class frmAttire : public pending::Pending<frmAttire> {
-public:
-    frmAttire() : Pending("frmAttire", "Attire") { keepWhileOpen(curMode, curAttireID); }
-    QString curMode;
-    qlonglong curAttireID = 0;
-};
-
-class frmMeasureFemale : public pending::Pending<frmMeasureFemale> {
-public:
-    frmMeasureFemale() : Pending("frmMeasureFemale", "Female Measurements") { keepWhileOpen(curMode, curRec); }
-    QString curMode;
-    qlonglong curRec = 0;
-};
-
-class frmMeasureMale : public pending::Pending<frmMeasureMale> {
-public:
-    frmMeasureMale() : Pending("frmMeasureMale", "Male Measurements") { keepWhileOpen(curMode, curRec); }
-    QString curMode;
-    qlonglong curRec = 0;
-};
-
-// Gift editor, modeless.
-class frmGift : public pending::Pending<frmGift> {
-public:
-    frmGift() : Pending("frmGift", "Gift") { keepWhileOpen(giftMode, giftID); }
-    QString giftMode;
-    qlonglong giftID = 0;
-};
-
-// Registry editor, modeless.
-class frmRegistry : public pending::Pending<frmRegistry> {
-public:
-    frmRegistry() : Pending("frmRegistry", "Registry") { keepWhileOpen(registryMode, registryID); }
-    QString registryMode;
-    qlonglong registryID = 0;
-};

@@ -108,14 +108,11 @@ void frmAddBudget::LoadBudget()
 
 void frmAddBudget::cmdSave_Click()
 {
-    if (mode_ == "Edit" || mode_ == "Add") {
-        const auto outcome = editing::saveRecord("BUDGET", mode_ == "Add", key_,
-                                                 [this](ado::Recordset& rs) { money::storeColumns(rs, boxes()); },
-                                                 window());
-        if (outcome == editing::SaveOutcome::Refused)
-            return;
-    }
-    Unload();
+    if (mode_ == "Edit" || mode_ == "Add")
+        money::saveAndClose(*this, "BUDGET", mode_ == "Add", key_,
+                            [this](ado::Recordset& rs) { money::storeColumns(rs, boxes()); });
+    else
+        Unload();
 }
 
 void frmAddBudget::cmdCancel_Click()

@@ -136,12 +136,10 @@ void frmAddExpense::LoadExpense()
 
 void frmAddExpense::cmdSave_Click()
 {
-    const auto outcome = editing::saveRecord("EXPENSES", mode_ != "Edit", key_, [this](ado::Recordset& rs) {
+    money::saveAndClose(*this, "EXPENSES", mode_ != "Edit", key_, [this](ado::Recordset& rs) {
         money::storeColumns(rs, boxes());
         editing::assignText(rs, "EXPENSE_DUEDATE", dtDate->stored());
-    }, window());
-    if (outcome != editing::SaveOutcome::Refused)
-        Unload();
+    });
 }
 
 void frmAddExpense::cmdCancel_Click()

@@ -135,13 +135,11 @@ void frmQuote::LoadQuote()
 
 void frmQuote::cmdSave_Click()
 {
-    const auto outcome = editing::saveRecord("QUOTE", mode_ != "Edit", key_, [this](ado::Recordset& rs) {
+    money::saveAndClose(*this, "QUOTE", mode_ != "Edit", key_, [this](ado::Recordset& rs) {
         money::storeColumns(rs, boxes());
         for (const auto& [column, picker] : pickers())
             editing::assignText(rs, column, picker->stored());
-    }, window());
-    if (outcome != editing::SaveOutcome::Refused)
-        Unload();
+    });
 }
 
 void frmQuote::cmdCancel_Click()

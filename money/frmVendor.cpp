@@ -63,23 +63,13 @@ void frmVendor::createControls()
     w->setWindowTitle("Vendor");
     w->setFixedSize(twips::toPixels(7800), twips::toPixels(5580));
 
-    TabStrip1 = new QTabBar(w);
-    TabStrip1->setObjectName("TabStrip1");
-    TabStrip1->setGeometry(rect(120, 120, 7560, 360));
-    TabStrip1->setExpanding(false);
-    TabStrip1->setDrawBase(false);
-    const std::pair<const char*, const char*> tabs[] = {{"General", "tabGeneral"},
-                                                        {"References", "tabReferences"},
-                                                        {"Bride's Comments", "tabBridesComments"},
-                                                        {"Groom's Comments", "tabGroomsComments"}};
-    for (const auto& [caption, key] : tabs)
-        TabStrip1->setTabData(TabStrip1->addTab(caption), QString(key));
-
+    TabStrip1 = money::makeTabStrip(w, rect(120, 120, 7560, 360),
+                                    {{"General", "tabGeneral"},
+                                     {"References", "tabReferences"},
+                                     {"Bride's Comments", "tabBridesComments"},
+                                     {"Groom's Comments", "tabGroomsComments"}});
     auto frame = [&](const char* name, const char* caption) {
-        auto* f = new QGroupBox(caption, w);
-        f->setObjectName(name);
-        f->setGeometry(rect(120, 480, 7560, 4440));
-        return f;
+        return money::makePage(w, name, caption, rect(120, 480, 7560, 4440));
     };
     frameGeneral = frame("frameGeneral", "General");
     frameReferences = frame("frameReferences", "References");
@@ -224,9 +214,7 @@ money::BoxColumns frmVendor::textBoxes() const
 
 void frmVendor::showPage(QGroupBox* frame)
 {
-    for (QGroupBox* f : {frameGeneral, frameReferences, frameBridesComments, frameGroomsComments})
-        f->setVisible(f == frame);
-    frame->raise();
+    money::showPage({frameGeneral, frameReferences, frameBridesComments, frameGroomsComments}, frame);
 }
 
 void frmVendor::TabStrip1_Click()
@@ -244,17 +232,16 @@ void frmVendor::cmdAddCategory_Click()
 
 void frmVendor::cmdSave_Click()
 {
-    if (mode_ == "Edit" || mode_ == "Add") {
-        const auto outcome = editing::saveRecord("VENDOR", mode_ == "Add", key_, [this](ado::Recordset& rs) {
-            money::storeColumns(rs, textBoxes());
-            storeRating(rs, "VENDOR_BRIDERATING", optBR);
-            storeRating(rs, "VENDOR_GROOMRATING", optGR);
-            editing::assignText(rs, "VENDOR_TYPE", cmbVendorTypes->currentText());
-        }, window());
-        if (outcome == editing::SaveOutcome::Refused)
-            return;
+    if (mode_ != "Edit" && mode_ != "Add") {
+        Unload();
+        return;
     }
-    Unload();
+    money::saveAndClose(*this, "VENDOR", mode_ == "Add", key_, [this](ado::Recordset& rs) {
+        money::storeColumns(rs, textBoxes());
+        storeRating(rs, "VENDOR_BRIDERATING", optBR);
+        storeRating(rs, "VENDOR_GROOMRATING", optGR);
+        editing::assignText(rs, "VENDOR_TYPE", cmbVendorTypes->currentText());
+    });
 }
 
 void frmVendor::cmdCancel_Click()

@@ -1,8 +1,12 @@
 #include "money/moneyedit.h"
 
+#include "app/modQVDatabase.h"
 #include "records/cascade.h"
 
 #include <QComboBox>
+#include <QGroupBox>
+#include <QScreen>
+#include <QTabBar>
 
 namespace money {
 
@@ -29,10 +33,69 @@ void fillBox(QComboBox* box, const QString& sql, const QString& listMode)
     } catch (const ado::Error&) {
         return;
     }
+    items.removeAll(QString());
     if (listMode.isEmpty())
         editing::fillListEmpty(box, items);
     else
         editing::refillLookupBox(box, items, listMode);
+}
+
+void fillNameBox(QComboBox* box, const QString& sql)
+{
+    QStringList names;
+    try {
+        ado::Recordset rs;
+        rs.Open(sql, modQVDatabase::gConn, ado::adOpenForwardOnly, ado::adLockReadOnly);
+        for (; !rs.EOF_(); rs.MoveNext())
+            names << rs.value(0).toString() + ' ' + rs.value(1).toString();
+    } catch (const ado::Error&) {
+        // The names read so far are offered.
+    }
+    editing::fillListEmpty(box, names);
+}
+
+QTabBar* makeTabStrip(QWidget* parent, const QRect& at, const std::vector<std::pair<const char*, const char*>>& tabs)
+{
+    auto* strip = new QTabBar(parent);
+    strip->setObjectName("TabStrip1");
+    strip->setGeometry(at);
+    strip->setExpanding(false);
+    strip->setDrawBase(false);
+    for (const auto& [caption, key] : tabs)
+        strip->setTabData(strip->addTab(caption), QString(key));
+    return strip;
+}
+
+QGroupBox* makePage(QWidget* parent, const QString& name, const QString& caption, const QRect& at)
+{
+    auto* page = new QGroupBox(caption, parent);
+    page->setObjectName(name);
+    page->setGeometry(at);
+    return page;
+}
+
+void showPage(const std::vector<QGroupBox*>& pages, QGroupBox* shown)
+{
+    for (QGroupBox* page : pages)
+        page->setVisible(page == shown);
+    shown->raise();
+}
+
+void centredDialog(QWidget* window)
+{
+    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                           | Qt::WindowCloseButtonHint);
+    if (const QScreen* screen = window->screen())
+        window->move(screen->availableGeometry().center() - window->rect().center());
+}
+
+editing::SaveOutcome saveAndClose(ui::FormBase& editor, const QString& table, bool adding, qint64 key,
+                                  const std::function<void(ado::Recordset&)>& write)
+{
+    const auto outcome = editing::saveRecord(table, adding, key, write, editor.widget());
+    if (outcome != editing::SaveOutcome::Refused)
+        editor.Unload();
+    return outcome;
 }
 
 void refreshMain(const QString& member)

@@ -1,8 +1,8 @@
 #pragma once
-// What the vendor, budget, expense, attire, gift and registry editors share:
-// their boxes bound to columns by name, the lookup lists they fill, the date
-// picker that keeps its time of day, and the refresh of the main grid when
-// they close.
+// What the vendor, budget, expense, attire, measurement, gift and registry
+// editors share: their boxes bound to columns by name, the lookup lists they
+// fill, tab pages, the date picker that keeps its time of day, and the
+// refresh of the main grid when they close.
 
 #include "platform/ado/ado.h"
 #include "platform/ui/forms.h"
@@ -13,9 +13,13 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 class QComboBox;
+class QGroupBox;
+class QRect;
+class QTabBar;
 class QWidget;
 
 namespace money {
@@ -34,10 +38,32 @@ void showColumns(ado::Recordset& rs, const BoxColumns& boxes);
 void storeColumns(ado::Recordset& rs, const BoxColumns& boxes);
 
 // Fills a drop-down box from the first column of a query, in the order the
-// database returns it; a query that fails leaves the box as it is. With a
+// database returns it, rows without a text left out; a query that fails
+// leaves the box as it is. With a
 // lookup list's key the box keeps its text unless that list was just edited
 // (editing::refillLookupBox); without one it is emptied.
 void fillBox(QComboBox* box, const QString& sql, const QString& listMode = QString());
+
+// Fills a drop-down box with every subguest of a query of first and last
+// names as "first last" (a missing part is empty text, the blank always
+// there), with no entry chosen.
+void fillNameBox(QComboBox* box, const QString& sql);
+
+// A tab strip of (caption, key) tabs over pages at one place: the page of
+// the chosen tab shows, the others are hidden.
+QTabBar* makeTabStrip(QWidget* parent, const QRect& at, const std::vector<std::pair<const char*, const char*>>& tabs);
+QGroupBox* makePage(QWidget* parent, const QString& name, const QString& caption, const QRect& at);
+void showPage(const std::vector<QGroupBox*>& pages, QGroupBox* shown);
+
+// A dialog without minimize and maximize buttons, placed in the middle of
+// its screen when it first shows.
+void centredDialog(QWidget* window);
+
+// Saves an editor's record (editing::saveRecord) and closes the editor,
+// unless the database refused the write: it then stays open with what was
+// typed.
+editing::SaveOutcome saveAndClose(ui::FormBase& editor, const QString& table, bool adding, qint64 key,
+                                  const std::function<void(ado::Recordset&)>& write);
 
 // The main grid shown afresh with the main window's recordset of that name
 // ("VendorRS", "BudgetRS" ...); nothing while the main window is closed.

@@ -98,12 +98,15 @@ bool loadRecord(const QString& table, qint64 key, const std::function<void(ado::
     }
 }
 
-void editLookupList(const QString& fromForm, const QString& listMode, ui::FormBase* owner)
+void editLookupList(const QString& fromForm, const QString& listMode, ui::FormBase* owner, bool modeless)
 {
     frmAddType& t = frmAddType::instance();
     t.fromForm = fromForm;
     t.curMode = listMode;
-    t.Show(ui::vbModal, owner);
+    if (modeless)
+        t.Show(ui::vbModeless);
+    else
+        t.Show(ui::vbModal, owner);
 }
 
 QString boxText(const QWidget* box)

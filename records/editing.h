@@ -73,9 +73,9 @@ inline const char* kRecordGone = "This record was deleted while it was open here
 // row or it cannot be read (the editor's boxes then stay as they are).
 bool loadRecord(const QString& table, qint64 key, const std::function<void(ado::Recordset&)>& show);
 
-// Opens the lookup-list editor on a list, modal over `owner`, telling it
-// which caller to fill again when it closes.
-void editLookupList(const QString& fromForm, const QString& listMode, ui::FormBase* owner);
+// Opens the lookup-list editor on a list, modal over `owner` (or modeless,
+// beside it), telling it which caller to fill again when it closes.
+void editLookupList(const QString& fromForm, const QString& listMode, ui::FormBase* owner, bool modeless = false);
 
 // A box's text as the user sees it (line edit, multi-line box, drop-down
 // box, label), and setting it.

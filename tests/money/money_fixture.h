@@ -21,13 +21,18 @@ namespace moneytest {
 // Opens an editor as its openers do: mode and key written, then shown
 // (modeless here, so the test can go on acting on it).
 template <class F>
-F& openEditor(const QString& mode, qint64 F::*key, qint64 k)
+F& openEditor(QString F::*modeVar, const QString& mode, qint64 F::*key, qint64 k)
 {
     F& f = F::instance();
-    f.curMode = mode;
+    f.*modeVar = mode;
     f.*key = k;
     f.Show(ui::vbModeless);
     return f;
+}
+template <class F>
+F& openEditor(const QString& mode, qint64 F::*key, qint64 k)
+{
+    return openEditor<F>(&F::curMode, mode, key, k);
 }
 
 class MoneyTest : public testsupport::DbTest {
@@ -142,8 +147,10 @@ protected:
         return QTest::qWaitForWindowActive(w);
     }
 
-    const QStringList kHooks = {"frmMain.RefreshMainGrid:VendorRS", "frmMain.RefreshMainGrid:QuoteRS",
-                                "frmMain.RefreshMainGrid:BudgetRS", "frmMain.RefreshMainGrid:ExpensesRS"};
+    const QStringList kHooks = {"frmMain.RefreshMainGrid:VendorRS",   "frmMain.RefreshMainGrid:QuoteRS",
+                                "frmMain.RefreshMainGrid:BudgetRS",   "frmMain.RefreshMainGrid:ExpensesRS",
+                                "frmMain.RefreshMainGrid:GiftRS",     "frmMain.RefreshMainGrid:RegistryRS",
+                                "frmMain.RefreshMainGrid:AttireRS",   "frmMain.RefreshMainGrid:MeasurementRS"};
     QString dataMode = "Budget";
     ui::ScriptedModalGuard modal;
 };

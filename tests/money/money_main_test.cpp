@@ -4,10 +4,12 @@
 #include "support/mainwindow.h"
 
 #include "money/frmAutoBudget.h"
+#include "money/frmMeasure.h"
 #include "money/frmVendor.h"
 #include "platform/grid/gridex.h"
 #include "platform/navbar/explorerbar.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -58,6 +60,22 @@ TEST_F(MoneyFromMain, TheBudgetWizardLeavesTheBudgetViewShowingItsRows)
     EXPECT_EQ(m().curFrameName(), "frameDataGrid");
     EXPECT_EQ(m().BudgetRS->RecordCount(), count("SELECT count(*) FROM STDBUDGET"));
     EXPECT_EQ(frmAutoBudget::instance().budgetAmt, 20000);
+}
+
+TEST_F(MoneyFromMain, AMeasurementAddedBeforeAnyMeasurementViewShowsInItsViewLater)
+{
+    // No measurement view has been shown yet: there is nothing to refresh.
+    modal.modal->on("frmMeasureMale", [](ui::FormBase& form) {
+        auto& f = static_cast<frmMeasureMale&>(form);
+        QTest::keyClicks(f.Combo1, "Uncle Bob");
+        QTest::mouseClick(f.Command1, Qt::LeftButton);
+    });
+    m().ExplorerBarCtlQV1->clickItem("ATTIREMODE");
+    m().ExplorerBarCtlQV1->clickItem("ADDMALEMEASUREMENT");
+    EXPECT_EQ(modal.modal->shown, QStringList{"frmMeasureMale"});
+    EXPECT_EQ(count("SELECT count(*) FROM MEASURE_MALE WHERE MEASURE_MALE_NAME = 'Uncle Bob'"), 1);
+    m().ExplorerBarCtlQV1->clickItem("MALEMEASUREMENTS");
+    EXPECT_TRUE(column(2).contains("Uncle Bob")) << column(2).join(",").toStdString();
 }
 
 }  // namespace

@@ -5,10 +5,17 @@
 
 #include "money/frmAddBudget.h"
 #include "money/frmAddExpense.h"
+#include "money/frmAttire.h"
 #include "money/frmAutoBudget.h"
+#include "money/frmGift.h"
+#include "money/frmMeasure.h"
 #include "money/frmQuote.h"
+#include "money/frmRegistry.h"
 #include "money/frmVendor.h"
+#include "platform/ui/dialogs.h"
 
+#include <QImage>
+#include <QPainter>
 #include <QTabBar>
 
 namespace {
@@ -82,6 +89,63 @@ TEST_F(MoneyScreenshots, EachEditorAndTwoWizardPages)
 
     w.TabStrip1->setCurrentIndex(4);
     snap(w, "wizard_food");
+}
+
+TEST_F(MoneyScreenshots, GiftRegistryAttireAndMeasurements)
+{
+    if (dir.isEmpty())
+        GTEST_SKIP() << "NUPTARO_SCREENSHOTS not set";
+    db().Execute("INSERT INTO EVENT (EVENT_NAME) VALUES ('Bridal Shower'), ('Reception')");
+    db().Execute("INSERT INTO SUBGUEST (SUBGUEST_FNAME, SUBGUEST_LNAME) VALUES ('May', 'Ortiz'), ('Sam', 'Lee')");
+    // A wrapped present, wider than the preview, so it is shown scaled.
+    QImage photo(800, 500, QImage::Format_RGB32);
+    photo.fill(QColor(225, 232, 245));
+    QPainter p(&photo);
+    p.fillRect(250, 150, 300, 280, QColor(200, 40, 60));
+    p.fillRect(385, 150, 30, 280, QColor(250, 215, 90));
+    p.fillRect(250, 275, 300, 30, QColor(250, 215, 90));
+    p.end();
+    const QString picture = folder->file("/present.jpg");
+    photo.save(picture);
+
+    frmGift& g = frmGift::instance();
+    g.giftMode = "Edit";
+    g.giftID = insert("INSERT INTO GIFT (GIFT_NAME, GIFT_EVENT, GIFT_WHOFROM, GIFT_VALUE, GIFT_STORE) VALUES "
+                      "('Crystal vase, hand cut', 'Bridal Shower', 'May Ortiz', 85, 'Department Store')");
+    snap(g, "gift_general");
+    ui::ScriptedDialogsGuard dialogs;
+    dialogs.dialogs->files << picture;
+    g.TabStrip1->setCurrentIndex(1);
+    g.cmdFind_Click();
+    snap(g, "gift_image");
+    g.Unload();
+
+    frmRegistry& r = frmRegistry::instance();
+    r.registryMode = "Edit";
+    r.registryID = insert("INSERT INTO REGISTRY (REGISTRY_TEXT, REGISTRY_MODEL, REGISTRY_COST, REGISTRY_STORE, "
+                          "REGISTRY_CATEGORY) VALUES ('Stand mixer, 5 quart, red', 'KSM150', 349.99, "
+                          "'Kitchen Store', 'Kitchen')");
+    snap(r, "registry");
+    r.Unload();
+
+    frmAttire& a = frmAttire::instance();
+    a.curMode = "Edit";
+    a.curAttireID = insert("INSERT INTO ATTIRE (ATTIRE_ITEM, ATTIRE_VENDOR, ATTIRE_ASSIGNEE, ATTIRE_TYPE, ATTIRE_COST) "
+                           "VALUES ('Veil\ncathedral length', 'Bridal House', 'Bride', 'Veil', 180.5)");
+    snap(a, "attire");
+    a.Unload();
+
+    frmMeasureFemale& mf = frmMeasureFemale::instance();
+    mf.curMode = "Edit";
+    mf.curRec = insert("INSERT INTO MEASURE_FEMALE VALUES (NULL, 'May Ortiz', '5'' 6\"', '28', '36', '8', '22', "
+                       "'7 1/2', '7', 'M', 'B')");
+    snap(mf, "measure_female");
+    mf.Unload();
+
+    frmMeasureMale& mm = frmMeasureMale::instance();
+    mm.curMode = "Add";
+    snap(mm, "measure_male");
+    mm.Unload();
 }
 
 }  // namespace

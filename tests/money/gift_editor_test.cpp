@@ -1,0 +1,209 @@
+// The gift editor: a gift added and edited with its picture, and the rules
+// that keep every picture in the gift pictures folder.
+
+#include "money_fixture.h"
+
+#include "money/frmGift.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/picturebox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+
+namespace {
+
+const char* const kMissing = "There was a problem finding the image file for the gift.  Please re-set the image file.";
+const char* const kNotAPicture = "The select item does not appear to be an image file type.  This program accepts "
+                                 ".bmp, .jpg, .gif image file types.";
+
+class GiftEditor : public moneytest::MoneyTest {
+protected:
+    void SetUp() override
+    {
+        MoneyTest::SetUp();
+        db().Execute("INSERT INTO EVENT (EVENT_NAME) VALUES ('Ceremony'), (NULL), ('Reception')");
+        db().Execute("INSERT INTO SUBGUEST (SUBGUEST_FNAME, SUBGUEST_LNAME) VALUES ('Ann', 'Lee'), (NULL, 'Moss'), "
+                     "('Bo', 'Adams')");
+        watch("GIFT");
+        traced();
+    }
+    frmGift& open(const QString& mode, qint64 key = 0)
+    {
+        return moneytest::openEditor(&frmGift::giftMode, mode, &frmGift::giftID, key);
+    }
+    QStringList row(qint64 key) { return rowTexts("GIFT", key); }
+    QString pictures() const { return records::giftPictureFolder(); }
+    QString outside(const QString& rel) const { return folder->file(rel); }
+    // A small picture file (a bitmap, whatever its name says) of one colour.
+    QString picture(const QString& path, Qt::GlobalColor colour)
+    {
+        QDir().mkpath(QFileInfo(path).path());
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(colour);
+        EXPECT_TRUE(image.save(path, "BMP"));
+        return path;
+    }
+    static QByteArray bytes(const QString& file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    // The Image page, then Find, choosing `file` ("" closes the dialog).
+    void find(frmGift& f, const QString& file)
+    {
+        QTest::mouseClick(f.TabStrip1, Qt::LeftButton, {}, f.TabStrip1->tabRect(1).center());
+        dialogs.dialogs->files << file;
+        click(f.cmdFind);
+    }
+    qint64 gift(const QString& image)
+    {
+        return insert("INSERT INTO GIFT (GIFT_NAME, GIFT_IMAGE) VALUES ('Vase', ?)", {image});
+    }
+    ui::ScriptedDialogsGuard dialogs;
+};
+
+TEST_F(GiftEditor, AddsAndEditsAGiftWithItsPicture)
+{
+    ASSERT_FALSE(QDir(pictures()).exists());
+    frmGift& f = open("Add");
+    EXPECT_EQ(f.window()->windowTitle(), "Gift(s) Received");
+    EXPECT_TRUE(f.frameGeneral->isVisibleTo(f.window()));
+    EXPECT_FALSE(f.frameImage->isVisibleTo(f.window()));
+    EXPECT_EQ(items(f.Combo1[0]), QStringList({"Ceremony", "Reception"})) << "an event without name adds none";
+    EXPECT_EQ(items(f.Combo1[1]), editing::columnTexts("SELECT GIFTSTORE_NAME FROM GIFTSTORE"));
+    EXPECT_EQ(items(f.Combo1[2]), QStringList({"Bo Adams", "Ann Lee", " Moss"}));
+    type(f.Text1[0], "Toaster\nfour slots");
+    f.Combo1[0]->setCurrentIndex(1);
+    type(f.Combo1[1], "Corner Shop");  // not in the list
+    type(f.Text1[1], "129.995");
+    f.Combo1[2]->setCurrentIndex(2);
+    const QString chosen = picture(outside("/elsewhere/toaster.jpg"), Qt::red);
+    find(f, chosen);
+    EXPECT_TRUE(f.frameImage->isVisibleTo(f.window()));
+    EXPECT_TRUE(f.Image1->hasPicture());
+    EXPECT_EQ(f.imageName(), "toaster.jpg");
+    click(f.cmdSave);
+    EXPECT_FALSE(f.isLoaded());
+    const qint64 key = cell("SELECT GIFT_ID FROM GIFT").toLongLong();
+    const QString kept = pictures() + "/toaster.jpg";
+    EXPECT_EQ(row(key),
+              QStringList({"Toaster\nfour slots", "Reception", " Moss", "129.995", "Corner Shop", kept, "false"}));
+    EXPECT_EQ(bytes(kept), bytes(chosen)) << "the folder is made and the picture copied";
+    EXPECT_EQ(traced(), QStringList({"log 1", "insert", "refresh GiftRS"}));
+
+    db().Execute("DELETE FROM SYNCHRO");
+    traced();
+    open("Edit", key);
+    EXPECT_EQ(editing::boxText(f.Text1[1]), "129.995");
+    EXPECT_TRUE(f.Image1->hasPicture());
+    type(f.Text1[1], "a lot");  // not an amount: the value stays
+    type(f.Combo1[2], "Uncle Bob");
+    click(f.cmdSave);
+    EXPECT_EQ(row(key),
+              QStringList({"Toaster\nfour slots", "Reception", "Uncle Bob", "129.995", "Corner Shop", kept, "false"}));
+    EXPECT_EQ(traced(), QStringList({"log 2", "update", "refresh GiftRS"}));
+
+    // The next gift starts without the first one's picture.
+    open("Add");
+    EXPECT_FALSE(f.Image1->hasPicture());
+    type(f.Text1[0], "Napkins");
+    click(f.cmdSave);
+    EXPECT_EQ(cell("SELECT GIFT_IMAGE FROM GIFT WHERE GIFT_NAME = 'Napkins'"), QVariant());
+    EXPECT_EQ(QDir(pictures()).entryList(QDir::Files), QStringList{"toaster.jpg"});
+    EXPECT_EQ(messages.msgs->texts(), QStringList());
+}
+
+TEST_F(GiftEditor, TakesPicturesByTheirLastThreeLetters)
+{
+    frmGift& f = open("Add");
+    for (const char* taken : {"/p/CAKE.JPG", "/p/cake.gif", "/p/cake.Bmp", "/p/cakegif"})
+        EXPECT_TRUE(f.isPicture(taken)) << taken;
+    EXPECT_EQ(messages.msgs->texts(), QStringList());
+    find(f, "");  // the dialog closed: nothing chosen, nothing said
+    EXPECT_EQ(messages.msgs->texts(), QStringList());
+    find(f, picture(outside("/p/cake.jpeg"), Qt::blue));
+    find(f, picture(outside("/p/cake.png"), Qt::blue));
+    EXPECT_EQ(messages.msgs->texts(), QStringList({kNotAPicture, kNotAPicture}));
+    QFile text(outside("/p/notes.jpg"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not a picture");
+    text.close();
+    find(f, text.fileName());
+    EXPECT_EQ(messages.msgs->texts().last(),
+              "The picture in this file could not be read.  Please choose another file.");
+    EXPECT_FALSE(f.Image1->hasPicture());
+    EXPECT_TRUE(f.imagePath().isEmpty());
+}
+
+TEST_F(GiftEditor, KeepsEveryPictureAndFindsOnesNamedByAnotherCopy)
+{
+    const QString cake = picture(pictures() + "/cake.jpg", Qt::red);
+    const QByteArray cakeBytes = bytes(cake);
+    const QString otherCake = picture(outside("/camera/cake.jpg"), Qt::green);
+    const qint64 first = gift(cake);
+    const struct {
+        const char* what;
+        QString stored;  // GIFT_IMAGE before
+        QString chosen;  // picked with Find, or none
+        QString after;   // GIFT_IMAGE after the save
+        bool message;    // the missing-picture message at load
+    } cases[] = {
+        {"the file already in the folder", cake, cake, cake, false},
+        {"another picture of a taken name", "", otherCake, pictures() + "/cake (2).jpg", false},
+        {"the same picture again", "", otherCake, pictures() + "/cake (2).jpg", false},
+        {"a path of another copy", "C:\\Program Files\\Nuptaro\\data\\images\\gifts\\cake.jpg", "", cake, false},
+        {"a picture that is nowhere", "C:\\Nuptaro\\data\\images\\gifts\\gone.jpg", "",
+         "C:\\Nuptaro\\data\\images\\gifts\\gone.jpg", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        messages.msgs->shown.clear();
+        const qint64 key = gift(c.stored);
+        frmGift& f = open("Edit", key);
+        EXPECT_EQ(messages.msgs->texts(), c.message ? QStringList{kMissing} : QStringList());
+        EXPECT_EQ(f.Image1->hasPicture(), !c.message && !c.stored.isEmpty());
+        if (!c.chosen.isEmpty())
+            find(f, c.chosen);
+        click(f.cmdSave);
+        EXPECT_EQ(cell("SELECT GIFT_IMAGE FROM GIFT WHERE GIFT_ID = ?", {key}).toString(), c.after);
+        EXPECT_EQ(bytes(cake), cakeBytes) << "never overwritten";
+        EXPECT_EQ(cell("SELECT GIFT_IMAGE FROM GIFT WHERE GIFT_ID = ?", {first}).toString(), cake);
+    }
+    EXPECT_EQ(bytes(pictures() + "/cake (2).jpg"), bytes(otherCake));
+    EXPECT_EQ(QDir(pictures()).entryList(QDir::Files), QStringList({"cake (2).jpg", "cake.jpg"}));
+}
+
+TEST_F(GiftEditor, APictureThatCannotBeKeptIsNeverNamed)
+{
+    const QString chosen = picture(outside("/camera/bowl.gif"), Qt::yellow);
+    // A save the database refuses leaves no copy behind.
+    refuse("GIFT");
+    frmGift& f = open("Add");
+    type(f.Text1[0], "Bowl");
+    find(f, chosen);
+    click(f.cmdSave);
+    EXPECT_TRUE(f.isLoaded());
+    EXPECT_FALSE(QFile::exists(pictures() + "/bowl.gif"));
+    db().Execute("DROP TRIGGER refuse_GIFT_INSERT");
+    db().Execute("DROP TRIGGER refuse_GIFT_UPDATE");
+
+    // A copy that fails is said, and the gift is saved without the picture.
+    messages.msgs->shown.clear();
+    QDir(pictures()).removeRecursively();
+    QFile blocker(pictures());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    click(f.cmdSave);
+    EXPECT_FALSE(f.isLoaded());
+    ASSERT_EQ(messages.msgs->texts().size(), 1);
+    EXPECT_TRUE(messages.msgs->texts()[0].startsWith(
+        "The picture could not be copied into the gift pictures folder, so the gift was saved without it."));
+    EXPECT_EQ(cell("SELECT GIFT_IMAGE FROM GIFT WHERE GIFT_NAME = 'Bowl'"), QVariant());
+}
+
+}  // namespace

@@ -1,0 +1,113 @@
+// The two measurement editors: a person's sizes added and edited as typed,
+// the empty name that keeps the window open, and the order Tab goes in.
+
+#include "money_fixture.h"
+
+#include "money/frmMeasure.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+class MeasureEditor : public moneytest::MoneyTest {
+protected:
+    void SetUp() override
+    {
+        MoneyTest::SetUp();
+        db().Execute("INSERT INTO SUBGUEST (SUBGUEST_FNAME, SUBGUEST_LNAME) VALUES ('Zoe', 'Park'), (NULL, 'Moss'), "
+                     "('Ann', NULL)");
+        for (const char* t : {"MEASURE_FEMALE", "MEASURE_MALE"})
+            watch(t);
+        traced();
+    }
+    using Open = std::function<money::MeasureForm&(const QString&, qint64)>;
+    template <class F>
+    static Open opener()
+    {
+        return [](const QString& mode, qint64 key) -> money::MeasureForm& {
+            return moneytest::openEditor<F>(&F::curMode, mode, &F::curRec, key);
+        };
+    }
+    const Open kinds[2] = {opener<frmMeasureFemale>(), opener<frmMeasureMale>()};
+};
+
+TEST_F(MeasureEditor, AddsAndEditsEachSizeAsTyped)
+{
+    for (const Open& open : kinds) {
+        money::MeasureForm& f = open("Add", 0);
+        const QString table = f.kind().table;
+        SCOPED_TRACE(table.toStdString());
+        EXPECT_EQ(f.Label3[8]->text(), table == "MEASURE_MALE" ? "Shoe:" : "Hose:");
+        EXPECT_EQ(items(f.Combo1), QStringList({"Zoe Park", " Moss", "Ann "}));
+        EXPECT_EQ(f.Combo1->currentText(), "");
+        type(f.Combo1, "Aunt May");
+        QStringList sizes;
+        for (int i = 0; i < int(f.Text1.size()); ++i) {
+            sizes << (i == 1 ? QString() : QString("%1 1/2\"").arg(i + 5));
+            type(f.Text1[i], sizes.last());
+        }
+        click(f.Command1);
+        EXPECT_FALSE(f.isLoaded());
+        const qint64 key = cell("SELECT MAX(" + table + "_ID) FROM " + table).toLongLong();
+        EXPECT_EQ(rowTexts(table, key), QStringList{"Aunt May"} + sizes);
+        EXPECT_EQ(traced(), QStringList({"log 1", "insert", "refresh MeasurementRS"}));
+
+        db().Execute("DELETE FROM SYNCHRO");
+        open("Edit", key);
+        EXPECT_EQ(f.Combo1->currentText(), "Aunt May");
+        EXPECT_EQ(f.Text1[0]->text(), sizes[0]);
+        f.Combo1->setCurrentIndex(1);  // a subguest without a first name
+        sizes[0] = "";
+        type(f.Text1[0], "");
+        click(f.Command1);
+        EXPECT_EQ(rowTexts(table, key), QStringList{" Moss"} + sizes);
+        EXPECT_EQ(traced(), QStringList({"log 2", "update", "refresh MeasurementRS"}));
+    }
+}
+
+TEST_F(MeasureEditor, AnEmptyNameIsSaidAndTheWindowKeepsWhatWasTyped)
+{
+    for (const Open& open : kinds) {
+        money::MeasureForm& f = open("Add", 0);
+        SCOPED_TRACE(f.kind().table);
+        messages.msgs->shown.clear();
+        type(f.Text1[2], "34");
+        click(f.Command1);
+        EXPECT_EQ(messages.msgs->texts(), QStringList{"Please enter a name for this person."});
+        EXPECT_TRUE(f.isLoaded());
+        EXPECT_EQ(f.Text1[2]->text(), "34");
+        EXPECT_EQ(traced(), QStringList());
+        click(f.Command2);
+        EXPECT_EQ(traced(), QStringList({"refresh MeasurementRS"}));
+    }
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 0);
+}
+
+TEST_F(MeasureEditor, TabGoesAlongTheTopRowThenDownEachColumn)
+{
+    const QStringList female = {"Combo1", "Text1(0)", "Text1(1)", "Text1(2)", "Text1(3)", "Text1(4)", "Text1(5)",
+                                "Text1(6)", "Text1(7)", "Text1(8)", "Command1", "Command2"};
+    const QStringList male = {"Combo1", "Text1(0)", "Text1(1)", "Text1(2)", "Text1(3)", "Text1(4)", "Text1(5)",
+                              "Text1(9)", "Text1(6)", "Text1(7)", "Text1(8)", "Command1", "Command2"};
+    for (int i = 0; i < 2; ++i) {
+        money::MeasureForm& f = kinds[i]("Add", 0);
+        ASSERT_TRUE(activate(f.window()));
+        f.Combo1->setFocus();
+        QStringList order;
+        for (int n = 0; n < (i == 0 ? female : male).size(); ++n) {
+            QWidget* at = QApplication::focusWidget();
+            // The editable box's own line edit has the focus inside it.
+            order << (at->parentWidget() == f.Combo1 ? f.Combo1 : at)->objectName();
+            QTest::keyClick(at, Qt::Key_Tab);
+        }
+        EXPECT_EQ(order, i == 0 ? female : male);
+        // The male Hat box sits at the foot of the left column.
+        if (i == 1)
+            EXPECT_LT(f.Text1[9]->x(), f.Text1[6]->x());
+        f.Unload();
+    }
+}
+
+}  // namespace
