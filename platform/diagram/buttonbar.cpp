@@ -1,6 +1,7 @@
 #include "platform/diagram/buttonbar.h"
 
 #include <QEnterEvent>
+#include <QFont>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
@@ -10,8 +11,8 @@
 namespace diagram {
 
 namespace {
-constexpr int kPad = 4;
-constexpr int kCaptionGap = 2;
+constexpr int kPad = 2;
+constexpr int kCaptionGap = 1;
 }  // namespace
 
 // ---------------------------------------------------------------- item
@@ -19,6 +20,11 @@ constexpr int kCaptionGap = 2;
 BarItem::BarItem(const QString& caption, const QString& key, QWidget* parent) : QAbstractButton(parent), key_(key)
 {
     setText(caption);
+    // A size smaller, so that a group's items fit the bar's height.
+    QFont f = font();
+    if (f.pointSizeF() > 0)
+        f.setPointSizeF(std::max(7.0, f.pointSizeF() - 1));
+    setFont(f);
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
@@ -107,8 +113,8 @@ int ButtonBar::addGroup(const QString& caption)
     g.page = new QWidget;
     g.page->setBackgroundRole(QPalette::Dark);
     g.list = new QVBoxLayout(g.page);
-    g.list->setContentsMargins(2, 4, 2, 4);
-    g.list->setSpacing(2);
+    g.list->setContentsMargins(2, 2, 2, 2);
+    g.list->setSpacing(0);
     g.list->addStretch(1);
     g.area->setWidget(g.page);
     const int index = int(groups_.size());

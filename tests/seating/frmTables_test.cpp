@@ -390,9 +390,9 @@ TEST_F(TablesTest, Screenshot)
     } room[] = {
         {15, {230, 10, 260, 90}},  {12, {290, 150, 150, 150}}, {13, {560, 30, 110, 100}},
         {3, {100, 130, 110, 110}}, {3, {100, 270, 110, 110}},  {4, {490, 150, 110, 110}},
-        {4, {490, 290, 110, 110}}, {10, {280, 330, 100, 100}}, {17, {610, 330, 120, 110}},
-        {16, {10, 10, 120, 100}},  {18, {660, 0, 60, 60}},     {18, {20, 380, 60, 60}},
-        {14, {390, 330, 90, 90}},
+        {4, {490, 290, 110, 110}}, {10, {280, 330, 100, 100}}, {17, {605, 320, 110, 100}},
+        {16, {10, 10, 120, 100}},  {18, {650, 0, 60, 60}},     {18, {20, 360, 60, 60}},
+        {14, {390, 320, 90, 90}},
     };
     for (const Spot& s : room) {
         place(kPalette[s.item]);
@@ -402,6 +402,9 @@ TEST_F(TablesTest, Screenshot)
     QTest::mouseClick(f().ButtonBar2->groupHeader(2), Qt::LeftButton);
     QCoreApplication::processEvents();
     f().widget()->grab().save(dir + "/table_designer.png");
+    QTest::mouseClick(f().ButtonBar2->groupHeader(0), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    f().ButtonBar2->grab().save(dir + "/table_designer_round.png");
     press("tlbPreview");
     QCoreApplication::processEvents();
     frmPreview::instance().widget()->grab().save(dir + "/table_designer_preview.png");
