@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QLocale>
-#include <QResizeEvent>
 #include <QToolBar>
 
 namespace {
@@ -30,27 +29,11 @@ constexpr const char* kImageKeys[] = {"picDelete", "picPreview", "picOpen",   "p
 
 constexpr int kNodeLeft = 100, kNodeTop = 100, kNodeSide = 100;
 
-class TablesWidget : public ui::FormWidget<QWidget> {
-public:
-    TablesWidget(frmTables* form, QWidget* parent) : FormWidget(form, parent), form_(form) {}
-
-protected:
-    void resizeEvent(QResizeEvent* e) override
-    {
-        QWidget::resizeEvent(e);
-        if (form_->isLoaded())
-            ui::guarded([this] { form_->Form_Resize(); });
-    }
-
-private:
-    frmTables* form_;
-};
-
 }  // namespace
 
 QWidget* frmTables::makeWidget(QWidget* parent)
 {
-    return new TablesWidget(this, parent);
+    return new ui::ResizingFormWidget<frmTables, QWidget>(this, parent);
 }
 
 void frmTables::createControls()

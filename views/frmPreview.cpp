@@ -148,41 +148,50 @@ grid::GridEX* mainGrid()
     return f.isLoaded() ? f.GridEX1 : nullptr;
 }
 
+namespace {
+
+// The preview loaded in the caller's place, in its normal state; null when
+// it cannot be loaded.
+frmPreview* previewOver(QWidget& caller, const QString& docName)
+{
+    frmPreview& f = frmPreview::instance();
+    f.Load();
+    if (!f.isLoaded())
+        return nullptr;
+    QWidget* w = f.widget();
+    w->setWindowState(Qt::WindowNoState);
+    w->setGeometry(caller.geometry());
+    f.gridPreview->printer().setDocName(docName);
+    return &f;
+}
+
+}  // namespace
+
 void ShowGridPreview(grid::GridEX& grid, QWidget& caller, int marginTwips, const QString& header,
                      const QString& returnKey)
 {
     grid.setPageMargins(marginTwips, marginTwips);
-    frmPreview& f = frmPreview::instance();
-    f.Load();
-    if (!f.isLoaded())
+    frmPreview* f = previewOver(caller, QString());
+    if (!f)
         return;
-    QWidget* w = f.widget();
-    w->setWindowState(Qt::WindowNoState);
-    w->setGeometry(caller.geometry());
-    f.gridPreview->printer().setDocName(QString());
-    PrintPreview(grid, f.gridPreview);
+    PrintPreview(grid, f->gridPreview);
     grid.setPageHeader(header);
-    f.curMode = returnKey;
-    f.returnTo = nullptr;
-    f.Show(ui::vbModeless);
+    f->curMode = returnKey;
+    f->returnTo = nullptr;
+    f->Show(ui::vbModeless);
     // The header came after the pages were first asked for.
-    f.gridPreview->refresh();
+    f->gridPreview->refresh();
     caller.hide();
 }
 
 void ShowPagePreview(const PageRenderer& render, QWidget& caller, const QString& title)
 {
-    frmPreview& f = frmPreview::instance();
-    f.Load();
-    if (!f.isLoaded())
+    frmPreview* f = previewOver(caller, title);
+    if (!f)
         return;
-    QWidget* w = f.widget();
-    w->setWindowState(Qt::WindowNoState);
-    w->setGeometry(caller.geometry());
-    f.gridPreview->printer().setDocName(title);
-    f.gridPreview->setPages(render);
-    f.returnTo = &caller;
-    f.Show(ui::vbModeless);
+    f->gridPreview->setPages(render);
+    f->returnTo = &caller;
+    f->Show(ui::vbModeless);
     caller.hide();
 }
 
