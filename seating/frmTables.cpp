@@ -123,7 +123,7 @@ void frmTables::ButtonBar2_ButtonClick(const QString& key)
     const tablepictures::PaletteItem* item = tablepictures::findItem(key);
     if (!item || !AddFlow)
         return;
-    const QString file = modQVDatabase::pathIn(item->file);
+    const QString file = modQVDatabase::programFile(item->file);
     const QImage picture(file);
     // A node without its picture would be an invisible box on the diagram.
     if (picture.isNull()) {

@@ -217,6 +217,7 @@ AddFlow::AddFlow(QWidget* parent) : QGraphicsView(parent), scene_(new QGraphicsS
     setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
     setDragMode(QGraphicsView::RubberBandDrag);
     setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true);
     changed();
 }
 
@@ -364,6 +365,17 @@ void AddFlow::mouseMoveEvent(QMouseEvent* e)
         return;
     }
     QGraphicsView::mouseMoveEvent(e);
+    if (e->buttons() == Qt::NoButton) {
+        // The cursor over a handle tells which way it sizes.
+        static constexpr Qt::CursorShape kShapes[8] = {Qt::SizeFDiagCursor, Qt::SizeVerCursor, Qt::SizeBDiagCursor,
+                                                       Qt::SizeHorCursor,   Qt::SizeFDiagCursor, Qt::SizeVerCursor,
+                                                       Qt::SizeBDiagCursor, Qt::SizeHorCursor};
+        int h = -1;
+        if (handleNodeAt(mapToScene(e->position().toPoint()), &h))
+            viewport()->setCursor(kShapes[h]);
+        else
+            viewport()->unsetCursor();
+    }
 }
 
 void AddFlow::mouseReleaseEvent(QMouseEvent* e)

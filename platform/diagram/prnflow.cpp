@@ -100,11 +100,6 @@ DiagramPage PrnFlow::layout(const QSizeF& paperTwips) const
     return layoutPage(flow_ ? flow_->extent() : QRectF(), paperTwips, textSize_, header_, footer_);
 }
 
-bool PrnFlow::render(QPrinter& printer) const
-{
-    return renderJob({flow_, textSize_, header_, footer_, colorValue(foreColor_)}, printer);
-}
-
 void PrnFlow::PrintDocument()
 {
     // What is set now is what prints, also when the preview is printed later.

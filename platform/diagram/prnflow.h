@@ -65,9 +65,8 @@ public:
     // Shows the preview in place of the diagram's window, or prints.
     void PrintDocument();
 
-    // The page as it prints on that paper, and its painting.
+    // The page as it prints on that paper.
     DiagramPage layout(const QSizeF& paperTwips) const;
-    bool render(QPrinter& printer) const;
 
     QPrinter& printer() { return printer_; }
 

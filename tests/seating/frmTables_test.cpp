@@ -57,8 +57,7 @@ class TablesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        oldPath = modQVDatabase::appPath();
-        modQVDatabase::setAppPath(kProgramDir);
+        modQVDatabase::useFolder(kProgramDir);
         f().today = [] { return QDate(2026, 12, 7); };
         f().Show(ui::vbModeless);
         QCoreApplication::processEvents();
@@ -68,7 +67,7 @@ protected:
         frmPreview::instance().Unload();
         f().Unload();
         f().today = nullptr;
-        modQVDatabase::setAppPath(oldPath);
+        modQVDatabase::useFolder(QString());
     }
     static frmTables& f() { return frmTables::instance(); }
     diagram::AddFlow& flow() { return *f().AddFlow; }
@@ -103,7 +102,6 @@ protected:
 
     testsupport::ScriptedMessagesGuard messages;
     ui::ScriptedDialogsGuard dialogs;
-    QString oldPath;
 };
 
 }  // namespace
@@ -195,7 +193,7 @@ TEST_F(TablesTest, PicturesAreOurDrawingsEachItsOwn)
 TEST_F(TablesTest, AMissingPictureIsSaidAndPlacesNothing)
 {
     QTemporaryDir empty;
-    modQVDatabase::setAppPath(empty.path());
+    modQVDatabase::useFolder(empty.path());
     place(kPalette[12]);
     EXPECT_TRUE(flow().nodes().isEmpty());
     ASSERT_EQ(messages.msgs->shown.size(), 1);
