@@ -113,22 +113,6 @@ using mainLayout::Box;
 
 namespace {
 
-class MainWindowWidget : public ui::FormWidget<QMainWindow> {
-public:
-    MainWindowWidget(frmMain* form, QWidget* parent) : FormWidget(form, parent), form_(form) {}
-
-protected:
-    void resizeEvent(QResizeEvent* e) override
-    {
-        QMainWindow::resizeEvent(e);
-        if (form_->isLoaded())
-            ui::guarded([this] { form_->Form_Resize(); });
-    }
-
-private:
-    frmMain* form_;
-};
-
 // While alive, keeps the focus changes of other windows away from the cell
 // editors of the grids, which would otherwise write themselves.
 class HoldGridEditors : public QObject {
@@ -182,7 +166,7 @@ T* named(T* w, const char* name)
 
 frmMain::frmMain() : Form("frmMain") {}
 
-QWidget* frmMain::makeWidget(QWidget* parent) { return new MainWindowWidget(this, parent); }
+QWidget* frmMain::makeWidget(QWidget* parent) { return new ui::ResizingFormWidget<frmMain, QMainWindow>(this, parent); }
 
 Box frmMain::boxOf(const QWidget* w) const { return boxes_.value(w); }
 

@@ -76,16 +76,41 @@ void frmPreview::gridPreview_PrinterSetup(report::PrinterSetupArgs* args)
 {
     if (args)
         args->Accept = true;
+    // The main grid's print settings concern its reports only.
+    if (gridPreview && !gridPreview->source())
+        return;
     if (grid::GridEX* g = report::mainGrid())
         g->setPrintOptions(true);
 }
+
+namespace {
+
+// Back in the preview's place and state.
+void bringBack(QWidget* caller, QWidget* preview)
+{
+    if (preview) {
+        const Qt::WindowStates st = preview->windowState();
+        if (st & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
+            caller->setWindowState(st & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+        } else {
+            caller->setWindowState(Qt::WindowNoState);
+            caller->setGeometry(preview->geometry());
+        }
+    }
+    caller->show();
+}
+
+}  // namespace
 
 void frmPreview::Form_Unload(bool&)
 {
     // Errors are ignored here: the preview must close whatever happens.
     try {
         QWidget* me = widget();
-        if (isEventEditorKey(curMode)) {
+        if (QWidget* caller = returnTo.data()) {
+            returnTo = nullptr;
+            bringBack(caller, me);
+        } else if (isEventEditorKey(curMode)) {
             for (ui::FormBase* f : ui::FormBase::all()) {
                 if (f->name() == QLatin1String("frmEventInfo") && f->isLoaded()) {
                     f->Show(ui::vbModeless);
@@ -93,16 +118,7 @@ void frmPreview::Form_Unload(bool&)
                 }
             }
         } else if (QWidget* main = report::mainWindow()) {
-            if (me) {
-                const Qt::WindowStates st = me->windowState();
-                if (st & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
-                    main->setWindowState(st & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
-                } else {
-                    main->setWindowState(Qt::WindowNoState);
-                    main->setGeometry(me->geometry());
-                }
-            }
-            main->show();
+            bringBack(main, me);
         }
         if (me)
             me->hide();
@@ -132,23 +148,50 @@ grid::GridEX* mainGrid()
     return f.isLoaded() ? f.GridEX1 : nullptr;
 }
 
+namespace {
+
+// The preview loaded in the caller's place, in its normal state; null when
+// it cannot be loaded.
+frmPreview* previewOver(QWidget& caller, const QString& docName)
+{
+    frmPreview& f = frmPreview::instance();
+    f.Load();
+    if (!f.isLoaded())
+        return nullptr;
+    QWidget* w = f.widget();
+    w->setWindowState(Qt::WindowNoState);
+    w->setGeometry(caller.geometry());
+    f.gridPreview->printer().setDocName(docName);
+    return &f;
+}
+
+}  // namespace
+
 void ShowGridPreview(grid::GridEX& grid, QWidget& caller, int marginTwips, const QString& header,
                      const QString& returnKey)
 {
     grid.setPageMargins(marginTwips, marginTwips);
-    frmPreview& f = frmPreview::instance();
-    f.Load();
-    if (!f.isLoaded())
+    frmPreview* f = previewOver(caller, QString());
+    if (!f)
         return;
-    QWidget* w = f.widget();
-    w->setWindowState(Qt::WindowNoState);
-    w->setGeometry(caller.geometry());
-    PrintPreview(grid, f.gridPreview);
+    PrintPreview(grid, f->gridPreview);
     grid.setPageHeader(header);
-    f.curMode = returnKey;
-    f.Show(ui::vbModeless);
+    f->curMode = returnKey;
+    f->returnTo = nullptr;
+    f->Show(ui::vbModeless);
     // The header came after the pages were first asked for.
-    f.gridPreview->refresh();
+    f->gridPreview->refresh();
+    caller.hide();
+}
+
+void ShowPagePreview(const PageRenderer& render, QWidget& caller, const QString& title)
+{
+    frmPreview* f = previewOver(caller, title);
+    if (!f)
+        return;
+    f->gridPreview->setPages(render);
+    f->returnTo = &caller;
+    f->Show(ui::vbModeless);
     caller.hide();
 }
 

@@ -6,6 +6,7 @@
 #include "platform/ui/forms.h"
 #include "views/printpreview.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -27,6 +28,10 @@ public:
     // True for the keys of the event editor's lists.
     static bool isEventEditorKey(const QString& mode);
 
+    // The window a document's preview brings back on closing, in place of
+    // the one the key names.
+    QPointer<QWidget> returnTo;
+
 protected:
     void createControls() override;
     void releaseControls() override;
@@ -45,6 +50,10 @@ void setMainWindow(QWidget* w);
 // shows the preview in place of the caller and hides the caller.
 void ShowGridPreview(grid::GridEX& grid, QWidget& caller, int marginTwips, const QString& header,
                      const QString& returnKey);
+
+// Shows a document's pages in the preview in place of the caller, which
+// comes back when the preview closes. `title` names the printed document.
+void ShowPagePreview(const PageRenderer& render, QWidget& caller, const QString& title);
 
 // The main window's report of the shown view: the grid keeps its size on
 // screen; the views of one card per record print their cards in columns.

@@ -56,6 +56,14 @@ GridPreview::~GridPreview() = default;
 void GridPreview::setSource(grid::GridEX* g)
 {
     source_ = g;
+    pages_ = nullptr;
+    refresh();
+}
+
+void GridPreview::setPages(PageRenderer render)
+{
+    source_ = nullptr;
+    pages_ = std::move(render);
     refresh();
 }
 
@@ -69,29 +77,55 @@ int GridPreview::pageCount() const
     return preview_->pageCount();
 }
 
-void GridPreview::paintRequested(QPrinter* printer)
+namespace {
+
+// A system printer that is not there prints nothing; a file always can.
+bool printOn(QPrinter& printer, const PageRenderer& render)
 {
+    return (printer.outputFormat() != QPrinter::NativeFormat || printer.isValid()) && render(printer);
+}
+
+void reportPrintFailure(QWidget* owner)
+{
+    ui::MsgBox("The report could not be printed. Check that a printer is installed and ready, or print to a file.",
+               ui::vbExclamation | ui::vbOKOnly, QString(), owner);
+}
+
+}  // namespace
+
+bool GridPreview::paint(QPrinter& printer) const
+{
+    if (pages_)
+        return pages_(printer);
     // A grid gone since it was shown leaves a blank page rather than a crash.
     const grid::ReportModel m = source_ ? source_->reportModel() : grid::ReportModel{};
-    renderReport(m, *printer);
+    return renderReport(m, printer);
+}
+
+void GridPreview::paintRequested(QPrinter* printer)
+{
+    paint(*printer);
 }
 
 bool GridPreview::print()
 {
     if (!ui::ChoosePrinter(printer_, this))
         return false;
-    bool ok = false;
-    // A system printer that is not there prints nothing; a file always can.
-    if (printer_.outputFormat() != QPrinter::NativeFormat || printer_.isValid()) {
-        const grid::ReportModel m = source_ ? source_->reportModel() : grid::ReportModel{};
-        ok = renderReport(m, printer_);
-    }
+    const bool ok = printOn(printer_, [this](QPrinter& p) { return paint(p); });
     // The chosen paper may differ from the previewed one.
     refresh();
     if (!ok)
-        ui::MsgBox("The report could not be printed. Check that a printer is installed and ready, or print to a "
-                   "file.",
-                   ui::vbExclamation | ui::vbOKOnly, QString(), this);
+        reportPrintFailure(this);
+    return ok;
+}
+
+bool PrintDocument(QPrinter& printer, const PageRenderer& render, QWidget* owner)
+{
+    if (!ui::ChoosePrinter(printer, owner))
+        return false;
+    const bool ok = printOn(printer, render);
+    if (!ok)
+        reportPrintFailure(owner);
     return ok;
 }
 

@@ -10,10 +10,16 @@
 #include <QPrinter>
 #include <QWidget>
 
+#include <functional>
+
 class QPrintPreviewWidget;
 class QToolButton;
 
 namespace report {
+
+// Paints a document's pages on a printer or PDF writer whose painter starts
+// at the page corner; false when they could not be painted.
+using PageRenderer = std::function<bool(QPrinter&)>;
 
 // The argument of the surface's PrinterSetup event. A handler that sets
 // `Accept` lets the printer set-up go ahead.
@@ -29,6 +35,8 @@ public:
 
     void setSource(grid::GridEX* grid);
     grid::GridEX* source() const { return source_; }
+    // A document other than a grid's report.
+    void setPages(PageRenderer render);
     QPrinter& printer() { return printer_; }
     QPrintPreviewWidget* previewWidget() const { return preview_; }
     int pageCount() const;
@@ -49,9 +57,11 @@ signals:
 
 private:
     void paintRequested(QPrinter* printer);
+    bool paint(QPrinter& printer) const;
 
     QPrinter printer_;
     QPointer<grid::GridEX> source_;
+    PageRenderer pages_;
     QPrintPreviewWidget* preview_ = nullptr;
     QToolButton* btnPrint_ = nullptr;
     QToolButton* btnSetup_ = nullptr;
@@ -60,5 +70,9 @@ private:
 
 // Shows the grid's print preview on a surface.
 void PrintPreview(grid::GridEX& grid, GridPreview* surface);
+
+// Asks for the printer, then prints the document; a printer that is not
+// there or fails is said so. False on cancel or failure.
+bool PrintDocument(QPrinter& printer, const PageRenderer& render, QWidget* owner = nullptr);
 
 }  // namespace report

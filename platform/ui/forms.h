@@ -33,6 +33,7 @@
 #include <QDialog>
 #include <QEvent>
 #include <QPointer>
+#include <QResizeEvent>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -194,6 +195,25 @@ bool ifLoaded(F& form, Fn&& fn)
 // Runs a handler so that an error shows in a message box and the program
 // goes on. Returns false when the handler failed.
 bool guarded(const std::function<void()>& fn);
+
+// A window widget that also hands its resizes to the form's Form_Resize
+// (under the error guard), once the form is loaded.
+template <class F, class Base>
+class ResizingFormWidget : public FormWidget<Base> {
+public:
+    ResizingFormWidget(F* form, QWidget* parent) : FormWidget<Base>(form, parent), form_(form) {}
+
+protected:
+    void resizeEvent(QResizeEvent* e) override
+    {
+        Base::resizeEvent(e);
+        if (form_->isLoaded())
+            guarded([this] { form_->Form_Resize(); });
+    }
+
+private:
+    F* form_;
+};
 
 // ---------------------------------------------------------------- modal service
 

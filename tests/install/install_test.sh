@@ -11,6 +11,7 @@ prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" > "$work/install.log"
 
 for f in bin/nuptaro share/nuptaro/data/qvnt04.qvd share/nuptaro/Nuptaro.html \
+         "share/nuptaro/images 5/tables/round4t.gif" "share/nuptaro/images 5/tables/DanceFloor.gif" \
          share/applications/nuptaro.desktop share/icons/hicolor/scalable/apps/nuptaro.svg; do
     [ -e "$prefix/$f" ] || { echo "not installed: $f"; cat "$work/install.log"; exit 1; }
 done

@@ -6,6 +6,7 @@
 
 #include "folderdata.h"
 #include "support/mainwindow.h"
+#include "support/pdf.h"
 
 #include "app/frmMain.h"
 #include "platform/calendar/dayplanner.h"
@@ -60,15 +61,7 @@ const ViewCase kViews[] = {
 
 QString shotsDir() { return qEnvironmentVariable("NUPTARO_SHOTS"); }
 
-// The text of a PDF; a null text when pdftotext is not at hand.
-QString pdfText(const QString& file)
-{
-    QProcess p;
-    p.start("pdftotext", {"-layout", file, "-"});
-    if (!p.waitForFinished(10000) || p.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
+using testsupport::pdfText;
 
 class FolderTest : public testsupport::MainWindowTest<>, public ::testing::WithParamInterface<int> {
 protected:

@@ -1,0 +1,25 @@
+#pragma once
+// What a PDF file says, read with poppler's tools; a null text when they are
+// not at hand.
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace testsupport {
+
+inline QString popplerOutput(const QString& tool, const QStringList& args)
+{
+    QProcess p;
+    p.start(tool, args);
+    if (!p.waitForFinished(10000) || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The text of the pages, laid out as printed.
+inline QString pdfText(const QString& file) { return popplerOutput("pdftotext", {"-layout", file, "-"}); }
+// The document's information ("Title:", "Pages:" ...).
+inline QString pdfInfo(const QString& file) { return popplerOutput("pdfinfo", {file}); }
+
+}  // namespace testsupport
