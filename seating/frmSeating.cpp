@@ -72,6 +72,10 @@ void frmSeating::createControls()
     menuBar = new QMenuBar(w);
     menuBar->setObjectName("menuBar");
     box->setMenuBar(menuBar);
+    // The designed places fit the classic 8-point dialog font.
+    QFont dialogFont = arial();
+    dialogFont.setPointSizeF(8);
+    w->setFont(dialogFont);
     client = new QWidget(w);
     client->setObjectName("client");
     client->setFixedSize(twipsToPixels(10920), twipsToPixels(6132));
@@ -99,9 +103,19 @@ void frmSeating::createControls()
     Frame1 = place(new QGroupBox("# of Seats for Table", c), "Frame1", 6360, 600, 3372, 612);
     Picture1 = place(new QWidget(Frame1), "Picture1", 120, 200, 3132, 372);
     static const char* const optCaptions[] = {"4", "6", "8", "10", "12", "16"};
+    // In a row, each as wide as its caption needs, the room left shared out.
+    int needed = 0;
     for (int i = 0; i < 6; ++i) {
-        optSeats[i] = place(new QRadioButton(optCaptions[i], Picture1), "optSeats", i * 522, 60, 522, 252);
+        optSeats[i] = new QRadioButton(optCaptions[i], Picture1);
         optSeats[i]->setObjectName(QString("optSeats%1").arg(i));
+        needed += optSeats[i]->sizeHint().width();
+    }
+    const int spare = std::max(0, Picture1->width() - needed) / 6;
+    for (int i = 0, x = 0; i < 6; ++i) {
+        const int width = optSeats[i]->sizeHint().width() + spare;
+        optSeats[i]->setGeometry(x, (Picture1->height() - optSeats[i]->sizeHint().height()) / 2, width,
+                                 optSeats[i]->sizeHint().height());
+        x += width;
     }
 
     // The diagram: the shape under its name and the re-arrange button, the

@@ -13,13 +13,26 @@ namespace seating {
 
 namespace {
 constexpr int kBorder = 1;  // the box's fixed single border, in pixels
+// A box is drawn as a card a little lower than its place, so that the
+// boxes at the corners of a 16-seat table (whose places overlap there) stand
+// apart; names are placed in the whole box and so fall inside the card.
+constexpr int kCardInsetX = 1, kCardInsetY = 10;
+}
+
+QFont arial(const QString& face)
+{
+    QFont font(face);
+    // Faces of Arial's measures where Arial itself is not installed.
+    font.setFamilies({face, QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"),
+                      QStringLiteral("Helvetica")});
+    font.setStyleHint(QFont::SansSerif);
+    return font;
 }
 
 QFont toQFont(const SeatFont& f)
 {
-    QFont font(f.faceName);
+    QFont font = arial(f.faceName);
     font.setPixelSize(std::max(1, std::abs(f.height)));
-    font.setStyleHint(QFont::SansSerif);
     return font;
 }
 
@@ -62,7 +75,6 @@ void TableShape::paintEvent(QPaintEvent*)
 SeatBox::SeatBox(QWidget* parent, int index) : QWidget(parent), index_(index)
 {
     setObjectName(QString("picSeat%1").arg(index));
-    setAttribute(Qt::WA_OpaquePaintEvent);
     place();
 }
 
@@ -87,12 +99,23 @@ void SeatBox::place()
 
 QSize SeatBox::innerSize() const { return size() - QSize(2 * kBorder, 2 * kBorder); }
 
+QRect SeatBox::cardRect() const { return rect().adjusted(kCardInsetX, kCardInsetY, -kCardInsetX, -kCardInsetY); }
+
 void SeatBox::resizeEvent(QResizeEvent*)
 {
+    ensureCanvas();
+    // Only the card is the box on screen, for the eye and the mouse.
+    setMask(QRegion(cardRect()));
+}
+
+void SeatBox::ensureCanvas()
+{
     const qreal dpr = devicePixelRatioF();
+    if (!canvas_.isNull() && canvas_.size() == innerSize() * dpr)
+        return;
     QImage fresh(innerSize() * dpr, QImage::Format_ARGB32_Premultiplied);
     fresh.setDevicePixelRatio(dpr);
-    fresh.fill(Qt::white);
+    fresh.fill(Qt::transparent);
     if (!canvas_.isNull()) {
         QPainter p(&fresh);
         p.drawImage(0, 0, canvas_);
@@ -102,8 +125,8 @@ void SeatBox::resizeEvent(QResizeEvent*)
 
 void SeatBox::clear()
 {
-    if (!canvas_.isNull())
-        canvas_.fill(Qt::white);
+    ensureCanvas();
+    canvas_.fill(Qt::transparent);
     printed_.clear();
     update();
 }
@@ -111,13 +134,14 @@ void SeatBox::clear()
 void SeatBox::print(const QString& text, double x, double y, const QFont& font, int escapement)
 {
     printed_ << text;
-    if (canvas_.isNull() || text.isEmpty())
+    if (text.isEmpty())
         return;
+    ensureCanvas();
     QPainter p(&canvas_);
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setFont(font);
     p.setPen(palette().color(QPalette::WindowText));
-    p.translate(x / twips::kTwipsPerPixel, y / twips::kTwipsPerPixel);
+    p.translate(std::nearbyint(x / twips::kTwipsPerPixel), std::nearbyint(y / twips::kTwipsPerPixel));
     p.rotate(-escapement / 10.0);
     p.drawText(QPointF(0, QFontMetricsF(font).ascent()), text);
     update();
@@ -126,7 +150,11 @@ void SeatBox::print(const QString& text, double x, double y, const QFont& font, 
 void SeatBox::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.fillRect(rect(), palette().color(QPalette::Dark));
+    const QRect card = cardRect();
+    p.fillRect(card, Qt::white);
+    p.setPen(palette().color(QPalette::Dark));
+    p.drawRect(card.adjusted(0, 0, -1, -1));
+    p.setClipRect(card.adjusted(1, 1, -1, -1));
     p.drawImage(kBorder, kBorder, canvas_);
 }
 

@@ -47,6 +47,8 @@ public:
     // The text printed since the last clear, one entry per line.
     const QStringList& printed() const { return printed_; }
     QSize innerSize() const;
+    // Where the box is drawn inside its place.
+    QRect cardRect() const;
 
     // Mouse handlers of the owner: button and shift in classic codes, the
     // point in twips inside the box.
@@ -60,6 +62,7 @@ protected:
 
 private:
     void place();
+    void ensureCanvas();
     int index_;
     float left_ = kHiddenLeft, top_ = 0;
     QImage canvas_;
@@ -68,5 +71,7 @@ private:
 
 // The seat font as the platform draws it: Arial at the record's pixel height.
 QFont toQFont(const SeatFont& f);
+// A font of the face, falling back on faces of Arial's measures.
+QFont arial(const QString& face = QStringLiteral("Arial"));
 
 }  // namespace seating
