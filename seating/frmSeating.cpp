@@ -280,10 +280,9 @@ void frmSeating::GetInvitees()
     treeInvited->clearNodes();
     treeTables->clearNodes();
     namelessParties_.clear();
-    tree::Node* invitedRoot = treeInvited->add(nullptr, kRoot, "Invited");
-    treeInvited->setSelectedNode(invitedRoot);
-    tree::Node* tablesRoot = treeTables->add(nullptr, kRoot, "Tables");
-    treeTables->setSelectedNode(tablesRoot);
+    // Both trees are built apart and go in whole.
+    tree::Node* invitedRoot = treeInvited->detachedRoot(kRoot, "Invited");
+    tree::Node* tablesRoot = treeTables->detachedRoot(kRoot, "Tables");
 
     QSet<qint64> tableIds;
     for (const TableInfo& t : tables) {
@@ -296,8 +295,9 @@ void frmSeating::GetInvitees()
         if (tree::Node* table = treeTables->node("T" + QString::number(s.tableId)))
             treeTables->add(table, "S" + QString::number(s.subguestId), s.name());
     }
-    treeTables->ensureVisible(tablesRoot);
+    treeTables->attach(tablesRoot);
     tablesRoot->setExpanded(true);
+    treeTables->setSelectedNode(tablesRoot);
 
     // Parties one after the other with the same name share a node.
     std::optional<QString> lastParty;
@@ -318,7 +318,9 @@ void frmSeating::GetInvitees()
         if (party)
             treeInvited->add(party, "S" + QString::number(p.subguestId), p.name());
     }
+    treeInvited->attach(invitedRoot);
     invitedRoot->setExpanded(true);
+    treeInvited->setSelectedNode(invitedRoot);
     treeInvited->setUpdatesEnabled(true);
     treeTables->setUpdatesEnabled(true);
 

@@ -66,19 +66,18 @@ QString tableName(const QVariant& name) { return name.isNull() ? QStringLiteral(
 
 QVector<Invitee> invitedPeople(qint64 eventId)
 {
-    ado::Recordset rs;
-    rs.Open("SELECT DISTINCT GUEST.GUEST_PARTYNAME, GUEST.GUEST_ID, SUBGUEST.SUBGUEST_ID, SUBGUEST.SUBGUEST_FNAME, "
-            "SUBGUEST.SUBGUEST_LNAME, EVENT.EVENT_ID "
-            "FROM GUEST INNER JOIN (SUBGUEST INNER JOIN (EVENT INNER JOIN INVITE ON EVENT.EVENT_ID = INVITE.EVENT_ID) "
-            "ON SUBGUEST.SUBGUEST_ID = INVITE.SUBGUEST_ID) "
-            "ON GUEST.GUEST_ID = SUBGUEST.GUEST_ID WHERE (EVENT.EVENT_ID ="
-                + num(eventId) + ") ORDER BY GUEST.GUEST_PARTYNAME",
-            gConn, ado::adOpenForwardOnly, ado::adLockReadOnly);
     QVector<Invitee> out;
-    out.reserve(rs.RecordCount());
-    for (int r = 0; r < rs.RecordCount(); ++r)
-        out.push_back({rs.cell(r, 1).toLongLong(), rs.cell(r, 0), rs.cell(r, 2).toLongLong(), text(rs.cell(r, 3)),
-                       text(rs.cell(r, 4))});
+    gConn.forEachRow(
+        "SELECT DISTINCT GUEST.GUEST_PARTYNAME, GUEST.GUEST_ID, SUBGUEST.SUBGUEST_ID, SUBGUEST.SUBGUEST_FNAME, "
+        "SUBGUEST.SUBGUEST_LNAME, EVENT.EVENT_ID "
+        "FROM GUEST INNER JOIN (SUBGUEST INNER JOIN (EVENT INNER JOIN INVITE ON EVENT.EVENT_ID = INVITE.EVENT_ID) "
+        "ON SUBGUEST.SUBGUEST_ID = INVITE.SUBGUEST_ID) "
+        "ON GUEST.GUEST_ID = SUBGUEST.GUEST_ID WHERE (EVENT.EVENT_ID ="
+            + num(eventId) + ") ORDER BY GUEST.GUEST_PARTYNAME",
+        {}, [&](const ado::Row& r) {
+            out.push_back({r.integer(1), r.isNull(0) ? QVariant() : QVariant(r.text(0)), r.integer(2), r.text(3),
+                           r.text(4)});
+        });
     return out;
 }
 
@@ -98,20 +97,18 @@ std::optional<Invitee> invitedPerson(qint64 eventId, qint64 subguestId)
 
 QVector<SeatedPerson> seatedPeople(qint64 eventId)
 {
-    ado::Recordset rs;
-    rs.Open("SELECT SUBGUEST.SUBGUEST_ID, SUBGUEST.SUBGUEST_FNAME, SUBGUEST.SUBGUEST_LNAME, TABLES.TABLE_ID, "
-            "SEATING.SEATING_POS, EVENT.EVENT_ID "
-            "FROM (GUEST INNER JOIN SUBGUEST ON GUEST.GUEST_ID = SUBGUEST.GUEST_ID) INNER JOIN ((EVENT INNER JOIN "
-            "TABLES ON EVENT.EVENT_ID = TABLES.EVENT_ID) INNER JOIN SEATING ON TABLES.TABLE_ID = SEATING.TABLE_ID) "
-            "ON SUBGUEST.SUBGUEST_ID = SEATING.SUBGUEST_ID "
-            "WHERE (EVENT.EVENT_ID ="
-                + num(eventId) + ") ORDER BY TABLES.TABLE_ID",
-            gConn, ado::adOpenForwardOnly, ado::adLockReadOnly);
     QVector<SeatedPerson> out;
-    out.reserve(rs.RecordCount());
-    for (int r = 0; r < rs.RecordCount(); ++r)
-        out.push_back({0, rs.cell(r, 0).toLongLong(), text(rs.cell(r, 1)), text(rs.cell(r, 2)),
-                       rs.cell(r, 3).toLongLong(), position(rs.cell(r, 4))});
+    gConn.forEachRow(
+        "SELECT SUBGUEST.SUBGUEST_ID, SUBGUEST.SUBGUEST_FNAME, SUBGUEST.SUBGUEST_LNAME, TABLES.TABLE_ID, "
+        "SEATING.SEATING_POS, EVENT.EVENT_ID "
+        "FROM (GUEST INNER JOIN SUBGUEST ON GUEST.GUEST_ID = SUBGUEST.GUEST_ID) INNER JOIN ((EVENT INNER JOIN "
+        "TABLES ON EVENT.EVENT_ID = TABLES.EVENT_ID) INNER JOIN SEATING ON TABLES.TABLE_ID = SEATING.TABLE_ID) "
+        "ON SUBGUEST.SUBGUEST_ID = SEATING.SUBGUEST_ID "
+        "WHERE (EVENT.EVENT_ID ="
+            + num(eventId) + ") ORDER BY TABLES.TABLE_ID",
+        {}, [&](const ado::Row& r) {
+            out.push_back({0, r.integer(0), r.text(1), r.text(2), r.integer(3), r.isNull(4) ? -1 : int(r.integer(4))});
+        });
     return out;
 }
 
@@ -128,32 +125,29 @@ QVector<SeatedPerson> tableSeating(qint64 eventId, qint64 tableId)
 }
 
 namespace {
-TableInfo tableRow(const ado::Recordset& rs, int r)
+const char* const kTableColumns = "SELECT TABLE_ID, TABLE_NAME, TABLE_SEATS, TABLE_TYPE, EVENT_ID FROM TABLES WHERE ";
+TableInfo tableRow(const ado::Row& r)
 {
-    return {rs.cell(r, 0).toLongLong(), rs.cell(r, 1), int(rs.cell(r, 2).toLongLong()), rs.cell(r, 3),
-            rs.cell(r, 4).toLongLong()};
+    return {r.integer(0), r.value(1), int(r.integer(2)), r.value(3), r.integer(4)};
 }
 }  // namespace
 
 QVector<TableInfo> eventTables(qint64 eventId)
 {
-    ado::Recordset rs;
-    rs.Open("SELECT TABLE_ID, TABLE_NAME, TABLE_SEATS, TABLE_TYPE, EVENT_ID FROM TABLES WHERE EVENT_ID = " + num(eventId),
-            gConn, ado::adOpenForwardOnly, ado::adLockReadOnly);
     QVector<TableInfo> out;
-    for (int r = 0; r < rs.RecordCount(); ++r)
-        out.push_back(tableRow(rs, r));
+    gConn.forEachRow(kTableColumns + QString("EVENT_ID = ") + num(eventId), {},
+                     [&](const ado::Row& r) { out.push_back(tableRow(r)); });
     return out;
 }
 
 std::optional<TableInfo> tableOf(qint64 tableId)
 {
-    ado::Recordset rs;
-    rs.Open("SELECT TABLE_ID, TABLE_NAME, TABLE_SEATS, TABLE_TYPE, EVENT_ID FROM TABLES WHERE TABLE_ID = ?", gConn,
-            ado::adOpenForwardOnly, ado::adLockReadOnly, {tableId});
-    if (rs.RecordCount() == 0)
-        return std::nullopt;
-    return tableRow(rs, 0);
+    std::optional<TableInfo> out;
+    gConn.forEachRow(kTableColumns + QString("TABLE_ID = ?"), {tableId}, [&](const ado::Row& r) {
+        if (!out)
+            out = tableRow(r);
+    });
+    return out;
 }
 
 // ---------------------------------------------------------------- writes

@@ -45,14 +45,37 @@ void TreeView::clearNodes()
     clear();
 }
 
-Node* TreeView::insert(Node* parent, int index, const QString& key, const QString& text)
+namespace {
+Node* makeNode(const QString& key, const QString& text)
 {
-    if (byKey_.contains(key))
-        return nullptr;
     auto* n = new QTreeWidgetItem;
     n->setText(0, text);
     n->setData(0, Qt::UserRole, key);
     n->setFlags(n->flags() | Qt::ItemIsEditable);
+    return n;
+}
+}  // namespace
+
+Node* TreeView::detachedRoot(const QString& key, const QString& text)
+{
+    if (byKey_.contains(key))
+        return nullptr;
+    Node* n = makeNode(key, text);
+    byKey_.insert(key, n);
+    return n;
+}
+
+void TreeView::attach(Node* root)
+{
+    if (root && !root->treeWidget() && !root->parent())
+        addTopLevelItem(root);
+}
+
+Node* TreeView::insert(Node* parent, int index, const QString& key, const QString& text)
+{
+    if (byKey_.contains(key))
+        return nullptr;
+    Node* n = makeNode(key, text);
     if (parent)
         parent->insertChild(std::clamp(index, 0, parent->childCount()), n);
     else
