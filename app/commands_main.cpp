@@ -148,7 +148,7 @@ void MainHost::showDelete(const QString& delMode, qlonglong delID, const QString
 {
     auto& d = frmDeleteSingle::instance();
     d.delMode = delMode;
-    d.delID = int(delID);
+    d.delID = delID;
     d.delString = delString;
     if (showMode == ui::vbModal)
         d.Show(ui::vbModal, &f_);

@@ -51,22 +51,11 @@ protected:
 
 // ---------------------------------------------------------------- events, tasks, appointments
 
-// Appointment editor: proposes a new appointment starting at curApptDate.
-class frmAddAppt : public pending::Pending<frmAddAppt> {
-public:
-    frmAddAppt() : Pending("frmAddAppt", "Add Appointment") {}
-    QDateTime curApptDate;
-};
+#include "events/frmAddAppt.h"
 
 #include "events/frmEventInfo.h"
 
-// Task editor, modal. "Edit" loads curTaskID; any other mode a new task.
-class frmEventTasks : public pending::Pending<frmEventTasks> {
-public:
-    frmEventTasks() : Pending("frmEventTasks", "Task") { keepWhileOpen(curMode, curTaskID); }
-    QString curMode;
-    qlonglong curTaskID = 0;
-};
+#include "events/frmEventTasks.h"
 
 // Task wizard, modal, no variables.
 class frmWizAddTask : public pending::Pending<frmWizAddTask> {
@@ -116,48 +105,11 @@ public:
 
 // ---------------------------------------------------------------- vendors, budget, attire, gifts
 
-class frmVendor : public pending::Pending<frmVendor> {
-public:
-    frmVendor() : Pending("frmVendor", "Vendor") { keepWhileOpen(curMode, vendorID); }
-    QString curMode;
-    qlonglong vendorID = 0;
-};
-
-class frmQuote : public pending::Pending<frmQuote> {
-public:
-    frmQuote() : Pending("frmQuote", "Quote") { keepWhileOpen(curMode, curQuote); }
-    QString curMode;
-    qlonglong curQuote = 0;
-};
-
-// Budget item: "Add" starts empty; any other mode loads curBudgetID.
-class frmAddBudget : public pending::Pending<frmAddBudget> {
-public:
-    frmAddBudget() : Pending("frmAddBudget", "Budget Item") { keepWhileOpen(curMode, curBudgetID); }
-    QString curMode;
-    qlonglong curBudgetID = 0;
-};
-
-// Expense editor. curBudgetID holds the EXPENSE_ID. "Add" clears the fields;
-// "Budget" fills them from the four ex... strings; "New" with curBudgetID 0
-// must start a new expense (there is no expense 0 to load); any other mode
-// loads the expense curBudgetID.
-class frmAddExpense : public pending::Pending<frmAddExpense> {
-public:
-    frmAddExpense() : Pending("frmAddExpense", "Expense")
-    {
-        keepWhileOpen(curMode, curBudgetID, exExpenseText, exExpenseEvent, exExpenseAmtDue, exExpenseWhoPays);
-    }
-    QString curMode;
-    qlonglong curBudgetID = 0;
-    QString exExpenseText, exExpenseEvent, exExpenseAmtDue, exExpenseWhoPays;
-};
-
-// Budget wizard, no variables.
-class frmAutoBudget : public pending::Pending<frmAutoBudget> {
-public:
-    frmAutoBudget() : Pending("frmAutoBudget", "Budget Wizard") {}
-};
+#include "money/frmAddBudget.h"
+#include "money/frmAddExpense.h"
+#include "money/frmAutoBudget.h"
+#include "money/frmQuote.h"
+#include "money/frmVendor.h"
 
 class frmAttire : public pending::Pending<frmAttire> {
 public:

@@ -184,9 +184,9 @@ public:
     ado::RecordsetPtr ddPriorityRS, ddAssigneeRS, ddFoodRS, ddStoreRS, ddCategoryRS, ddVendorRS, ddVendorTypeRS,
         ddGuestTypeRS, ddTitleRS, ddAttireTypeRS, ddRSVPStatusRS;
     QString SelectedRowKind;
-    QVector<qint32> EventIDs;
+    QVector<qint64> EventIDs;
     bool EventComboLoaded = false;
-    qint32 SelectedEventID = 0;
+    qint64 SelectedEventID = 0;
 
     // ------------------------------------------------------------ controls (while loaded)
     navbar::ExplorerBar* ExplorerBarCtlQV1 = nullptr;

@@ -9,7 +9,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QDateTime>
 #include <QRandomGenerator>
+
+#include <sys/random.h>
 #include <QTimer>
 
 namespace modQVDatabase {
@@ -65,7 +68,7 @@ void LocateDataFile()
         // keys apart from those of any other copy it exchanges replicas with.
         ado::Connection c;
         c.Open(temp);
-        c.setCopyNumber(int(QRandomGenerator::system()->bounded(1, ado::Connection::kMaxCopyNumber + 1)));
+        c.setCopyNumber(drawCopyNumber());
         c.Close();
     }
     if (!QFile::rename(temp, working)) {
@@ -82,9 +85,29 @@ void LocateDataFile()
     }
 }
 
+int drawCopyNumber()
+{
+    // From the kernel's own generator: on some processors the hardware
+    // generator that Qt's system generator prefers repeats itself, and two
+    // copies would then meet on one number far more often than they should.
+    static_assert(ado::Connection::kMaxCopyNumber == 0x7FFFFFFF);
+    for (;;) {
+        quint32 v = 0;
+        if (getrandom(&v, sizeof v, 0) != ssize_t(sizeof v)) {
+            QFile urandom("/dev/urandom");
+            if (!urandom.open(QIODevice::ReadOnly) || urandom.read(reinterpret_cast<char*>(&v), sizeof v) != sizeof v)
+                v = QRandomGenerator::system()->generate() ^ quint32(QDateTime::currentMSecsSinceEpoch());
+        }
+        v &= 0x7FFFFFFF;
+        if (v != 0)
+            return int(v);
+    }
+}
+
 void OpenConnection()
 {
     gConn.Open(pathIn(kWorkingFile));
+    UpgradeDatabase(gConn);
 }
 
 void LoadSettings()

@@ -31,7 +31,19 @@ bool Startup();
 int Main();
 
 void LocateDataFile();
+// Opens the working database and brings it up to date (UpgradeDatabase).
 void OpenConnection();
 void LoadSettings();
+
+// Makes a database made by an earlier build whole for this one: the tables
+// and indexes of the present schema it lacks, with what they start from, and
+// a copy number when it has none. Writes nothing when nothing is missing.
+// Every later change of the schema goes here too, so a file opened at
+// start-up is always complete.
+void UpgradeDatabase(ado::Connection& c);
+
+// A copy number drawn at random for a new working database, from the whole
+// range, so two copies made apart practically never share one.
+int drawCopyNumber();
 
 }  // namespace modQVDatabase

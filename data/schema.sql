@@ -377,3 +377,22 @@ CREATE TABLE SYNCHRO (
   SYNCHRO_ACTION INTEGER
 );
 CREATE INDEX SYNCHRO_BY_RECORD ON SYNCHRO (SYNCHRO_TABLE, SYNCHRO_RECORDID);
+
+-- The version of every logged record, for the replica exchange: this copy's
+-- latest change of it, and the version last taken from the other copy with
+-- the copy number that made it. UTC text with milliseconds. A received
+-- record is applied only when it is newer than both.
+CREATE TABLE SYNCHRO_VERSION (
+  VERSION_TABLE TEXT NOT NULL,
+  VERSION_RECORDID INTEGER NOT NULL,
+  VERSION_CHANGED TEXT,
+  VERSION_TAKEN TEXT,
+  VERSION_TAKENFROM INTEGER
+);
+CREATE UNIQUE INDEX SYNCHRO_VERSION_BY_RECORD ON SYNCHRO_VERSION (VERSION_TABLE, VERSION_RECORDID);
+
+-- Copy numbers this database had before it took a new one; the keys it gave
+-- out under them stay its own.
+CREATE TABLE SYNCHRO_COPY (
+  COPY_NUMBER INTEGER NOT NULL UNIQUE
+);

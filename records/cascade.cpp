@@ -4,6 +4,7 @@
 #include "app/modQVDatabase.h"
 #include "platform/grid/gridex.h"
 #include "records/modSynchro.h"
+#include "views/viewdefs.h"
 #include "views/viewpattern.h"
 
 #include <QDir>
@@ -57,11 +58,12 @@ const KindText* findKind(const QString& mode)
     return nullptr;
 }
 
-// Removes rows of one table and logs each removed key. Names come from this
-// file only; every value is bound.
+// Removes rows of one table and tells of each removed key first. Names come
+// from this file only; every value is bound.
 class Cascade {
 public:
-    explicit Cascade(ado::Connection& c) : c_(c) {}
+    using Removing = std::function<void(const RemovedRow&)>;
+    Cascade(ado::Connection& c, Removing removing) : c_(c), removing_(std::move(removing)) {}
 
     QVector<qint64> keys(const QString& table, const QString& keyColumn, const QString& column, qint64 value)
     {
@@ -79,7 +81,7 @@ public:
     {
         const QVector<qint64> found = keys(table, keyColumn, column, value);
         for (qint64 k : found) {
-            modSynchro::LogChange(table, int(k), modSynchro::Deleted);
+            removing_({table, k});
             removed.push_back({table, k});
         }
         const int n = c_.Execute(QString("DELETE FROM %1 WHERE %2 = ?").arg(table, column), {value});
@@ -96,6 +98,7 @@ public:
 
 private:
     ado::Connection& c_;
+    Removing removing_;
 };
 
 void cascadeEvent(Cascade& x, qint64 id)
@@ -214,7 +217,7 @@ DeleteOutcome deleteRecord(DeleteKind kind, qint64 id)
     ado::Connection& c = modQVDatabase::gConn;
     QString picture;
     try {
-        Cascade x(c);
+        Cascade x(c, [](const RemovedRow& r) { modSynchro::LogChange(r.table, r.key, modSynchro::Deleted); });
         ado::Transaction tx(c);
         if (kind == DeleteKind::Gift)
             picture = c.scalar("SELECT GIFT_IMAGE FROM GIFT WHERE GIFT_ID = ?", {id}).toString();
@@ -235,6 +238,54 @@ DeleteOutcome deleteRecord(DeleteKind kind, qint64 id)
     if (!picture.isEmpty() && !out.removed.isEmpty())
         removeGiftPicture(picture);
     return out;
+}
+
+namespace {
+
+// The kind whose cascade deleting a record of a table runs.
+DeleteKind kindOfTable(const QString& table)
+{
+    static const QHash<QString, DeleteKind> kinds = {
+        {"EVENT", DeleteKind::Event},       {"GUEST", DeleteKind::Guests},
+        {"SUBGUEST", DeleteKind::SubguestFromMain}, {"VENDOR", DeleteKind::Vendor},
+        {"TABLES", DeleteKind::Table},      {"GIFT", DeleteKind::Gift},
+        {"TASKS", DeleteKind::Task},        {"QUOTE", DeleteKind::Quote},
+        {"EXPENSES", DeleteKind::Expense},  {"BUDGET", DeleteKind::Budget},
+        {"REGISTRY", DeleteKind::Registry}, {"MEASURE_FEMALE", DeleteKind::FemaleMeasurement},
+        {"MEASURE_MALE", DeleteKind::MaleMeasurement}, {"ATTIRE", DeleteKind::Attire},
+    };
+    return kinds.value(table, DeleteKind::None);
+}
+
+}  // namespace
+
+void deleteWithCascade(ado::Connection& c, const QString& table, qint64 key,
+                       const std::function<void(const RemovedRow&)>& removing)
+{
+    Cascade x(c, removing);
+    const DeleteKind kind = kindOfTable(table);
+    if (kind != DeleteKind::None) {
+        runCascade(c, x, kind, key);
+        return;
+    }
+    const QString keyColumn = c.keyColumn(table);
+    if (keyColumn.isEmpty())
+        throw ado::Error(0, QString("The table %1 has no key.").arg(table));
+    x.removeOne(table, keyColumn, key);
+}
+
+// The same relations the cascades above follow.
+const QVector<KeyReference>& keyReferences()
+{
+    static const QVector<KeyReference> refs = {
+        {"EVENT_FOOD", "EVENT_ID", "EVENT"},       {"EVENT_DECORATION", "EVENT_ID", "EVENT"},
+        {"EVENT_MUSIC", "EVENT_ID", "EVENT"},      {"EVENT_PLAYSCRIPT", "EVENT_ID", "EVENT"},
+        {"INVITE", "EVENT_ID", "EVENT"},           {"INVITE", "SUBGUEST_ID", "SUBGUEST"},
+        {"TABLES", "EVENT_ID", "EVENT"},           {"SEATING", "TABLE_ID", "TABLES"},
+        {"SEATING", "SUBGUEST_ID", "SUBGUEST"},    {"SUBGUEST", "GUEST_ID", "GUEST"},
+        {"QUOTE", "VENDOR_ID", "VENDOR"},
+    };
+    return refs;
 }
 
 QString giftPictureFolder()
@@ -392,6 +443,29 @@ bool callMainView(const QString& name)
             }
         } else
             return false;
+    } catch (...) {
+        // Runs with errors ignored, as the other refreshes.
+    }
+    return true;
+}
+
+bool refreshShownView()
+{
+    if (hooks::call("frmMain.RefreshShownView"))
+        return true;
+    frmMain& m = frmMain::instance();
+    if (!m.isLoaded())
+        return false;
+    try {
+        const QString panel = m.curFrameName();
+        if (panel == "frameDate") {
+            m.ChangeDate(m.curDate);
+        } else if (panel == "frameMonth") {
+            QDateTime d = m.curDate;
+            m.ChangeCalendar(d);
+        } else if (const views::ViewDef* view = views::viewDef(m.curDataMode)) {
+            return refreshMainGrid(view->member);
+        }
     } catch (...) {
         // Runs with errors ignored, as the other refreshes.
     }

@@ -60,6 +60,23 @@ struct DeleteOutcome {
 // picture file goes only after its row is gone (see removeGiftPicture).
 DeleteOutcome deleteRecord(DeleteKind kind, qint64 id);
 
+// Deletes the row `key` of `table` with everything that hangs on it, as
+// deleting that record here does, inside the caller's transaction.
+// `removing` hears of every row just before it goes (to log it). A table
+// without a cascade of its own loses that one row. Throws ado::Error.
+void deleteWithCascade(ado::Connection& c, const QString& table, qint64 key,
+                       const std::function<void(const RemovedRow&)>& removing);
+
+// The columns that hold another record's key: a row of `table` whose
+// `column` holds a key of `parent` hangs on that record, and goes with it.
+struct KeyReference {
+    const char* table;
+    const char* column;
+    const char* parent;
+};
+const QVector<KeyReference>& keyReferences();
+
+
 // The folder the program keeps gift pictures in: data/images/gifts/ under the
 // program's folder.
 QString giftPictureFolder();
@@ -112,5 +129,12 @@ bool refreshMainGrid(const QString& member);
 // "frmMain.ShowGridPanel"), or a registered procedure of that name. Skipped
 // (false) while the main window is not loaded.
 bool callMainView(const QString& name);
+
+// Shows the main window's shown view afresh after its rows changed behind
+// it: the grid's view requeried and bound again, or the day or month
+// calendar filled again for its date. A procedure registered as
+// "frmMain.RefreshShownView" takes its place. Skipped (false) while the main
+// window is not loaded.
+bool refreshShownView();
 
 }  // namespace records

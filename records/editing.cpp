@@ -1,12 +1,18 @@
 #include "records/editing.h"
 
 #include "app/modQVDatabase.h"
+#include "platform/ui/forms.h"
 #include "platform/ui/messages.h"
 #include "records/cascade.h"
 #include "records/frmAddType.h"
+#include "records/modSynchro.h"
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTimeEdit>
 
 namespace editing {
@@ -39,6 +45,114 @@ bool recordExists(const QString& table, qint64 key)
                .toLongLong() > 0;
 }
 
+SaveOutcome saveRecord(const QString& table, bool adding, qint64 key,
+                       const std::function<void(ado::Recordset&)>& write, QWidget* owner, qint64* newKey)
+{
+    if (!adding && !recordExists(table, key)) {
+        ui::MsgBox(kRecordGone, ui::vbExclamation | ui::vbOKOnly, QString(), owner);
+        return SaveOutcome::Gone;
+    }
+    const QString keyColumn = gConn.keyColumn(table);
+    qint64 stored = 0;
+    const bool ok = saveAll(
+        [&] {
+            ado::Recordset rs;
+            if (adding) {
+                rs.Open("SELECT * FROM " + table + " WHERE 0 = 1", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
+                rs.AddNew();
+            } else {
+                rs.Open("SELECT * FROM " + table + " WHERE " + keyColumn + " = ?", gConn, ado::adOpenKeyset,
+                        ado::adLockOptimistic, {QVariant(key)});
+                if (rs.EOF_())
+                    throw ado::Error(3021, kRecordGone);
+            }
+            write(rs);
+            stored = rs.value(keyColumn).toLongLong();
+            modSynchro::LogChange(table, stored, adding ? modSynchro::Added : modSynchro::Changed);
+            rs.Update();
+            rs.Close();
+        },
+        owner);
+    if (!ok)
+        return SaveOutcome::Refused;
+    if (newKey)
+        *newKey = stored;
+    return SaveOutcome::Saved;
+}
+
+bool loadRecord(const QString& table, qint64 key, const std::function<void(ado::Recordset&)>& show)
+{
+    ado::Connection& c = gConn;
+    try {
+        ado::Recordset rs;
+        rs.Open("SELECT * FROM " + table + " WHERE " + c.keyColumn(table) + " = ?", c, ado::adOpenKeyset,
+                ado::adLockReadOnly, {QVariant(key)});
+        if (rs.EOF_())
+            return false;
+        show(rs);
+        return true;
+    } catch (const ado::Error&) {
+        return false;
+    }
+}
+
+void editLookupList(const QString& fromForm, const QString& listMode, ui::FormBase* owner)
+{
+    frmAddType& t = frmAddType::instance();
+    t.fromForm = fromForm;
+    t.curMode = listMode;
+    t.Show(ui::vbModal, owner);
+}
+
+QString boxText(const QWidget* box)
+{
+    if (auto* e = qobject_cast<const QLineEdit*>(box))
+        return e->text();
+    if (auto* p = qobject_cast<const QPlainTextEdit*>(box))
+        return p->toPlainText();
+    if (auto* c = qobject_cast<const QComboBox*>(box))
+        return c->currentText();
+    if (auto* l = qobject_cast<const QLabel*>(box))
+        return l->text();
+    return QString();
+}
+
+void setBoxText(QWidget* box, const QString& text)
+{
+    if (auto* e = qobject_cast<QLineEdit*>(box))
+        e->setText(text);
+    else if (auto* p = qobject_cast<QPlainTextEdit*>(box))
+        p->setPlainText(text);
+    else if (auto* c = qobject_cast<QComboBox*>(box)) {
+        // The stored text is shown whether or not the list holds it.
+        const int at = c->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+        if (at >= 0)
+            c->setCurrentIndex(at);
+        else if (c->isEditable())
+            c->setEditText(text);
+    } else if (auto* l = qobject_cast<QLabel*>(box))
+        l->setText(text);
+}
+
+bool assignText(ado::Recordset& rs, const QString& column, const QString& text)
+{
+    const int i = rs.fieldIndex(column);
+    if (i < 0)
+        throw ado::Error(3265, QString("Item cannot be found in the collection (field %1).").arg(column));
+    if (rs.fieldKind(i) != ado::ColumnKind::Text && text.trimmed().isEmpty())
+        return false;
+    return rs.setValue(i, text);
+}
+
+QString storedText(const QVariant& v)
+{
+    if (!v.isValid() || v.isNull())
+        return QString();
+    if (v.typeId() == QMetaType::QDateTime)
+        return ado::convert::isoDateTime(v.toDateTime());
+    return v.toString();
+}
+
 QStringList columnTexts(const QString& sql, const ado::Params& params)
 {
     ado::Recordset rs;
@@ -69,18 +183,55 @@ void fillList(QComboBox* box, const QStringList& items, bool keepText, const QSt
     }
 }
 
+void fillListFrom(QComboBox* box, const QString& sql, bool keepText, const QStringList& leading)
+{
+    QStringList items;
+    ignoringErrors([&] { items = columnTexts(sql); });
+    fillList(box, items, keepText, leading);
+}
+
 bool lookupListEdited(const QString& listMode)
 {
     const frmAddType& editor = frmAddType::instance();
-    return editor.isLoaded() && editor.curMode == listMode;
+    return editor.isLoaded() && editor.editedList() == listMode;
 }
 
-bool toPickers(const QVariant& stored, QDateEdit* date, QTimeEdit* time)
+void refillLookupBox(QComboBox* box, const QStringList& items, const QString& listMode)
+{
+    if (!box)
+        return;
+    if (lookupListEdited(listMode))
+        fillListEmpty(box, items);
+    else
+        fillList(box, items, true);
+}
+
+void fillListEmpty(QComboBox* box, const QStringList& items)
+{
+    if (!box)
+        return;
+    box->clear();
+    box->addItems(items);
+    box->setCurrentIndex(-1);
+    if (box->isEditable())
+        box->setEditText(QString());
+}
+
+bool storedMoment(const QVariant& stored, QDateTime& out)
 {
     if (stored.isNull())
         return false;
     QDateTime dt = stored.toDateTime();
     if (!dt.isValid() && !ado::convert::parseDateTime(stored.toString(), dt))
+        return false;
+    out = dt;
+    return true;
+}
+
+bool toPickers(const QVariant& stored, QDateEdit* date, QTimeEdit* time)
+{
+    QDateTime dt;
+    if (!storedMoment(stored, dt))
         return false;
     if (date)
         date->setDate(dt.date());
@@ -98,6 +249,77 @@ QString fromPickers(const QDate& date, const QTime& time)
 QString fromPickers(const QDateEdit* date, const QTimeEdit* time)
 {
     return fromPickers(date ? date->date() : QDate(1899, 12, 30), time ? time->time() : QTime(0, 0));
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& at)
+{
+    auto* l = new QLabel(text, parent);
+    if (!name.isEmpty())
+        l->setObjectName(name);
+    l->setGeometry(at);
+    return l;
+}
+
+QWidget* makeTextBox(QWidget* parent, const QString& name, bool multiLine, const QRect& at)
+{
+    QWidget* box;
+    if (multiLine) {
+        auto* p = new QPlainTextEdit(parent);
+        p->setTabChangesFocus(true);
+        box = p;
+    } else {
+        box = new QLineEdit(parent);
+    }
+    box->setObjectName(name);
+    box->setGeometry(at);
+    return box;
+}
+
+QComboBox* makeListBox(QWidget* parent, const QString& name, const QRect& at)
+{
+    auto* c = new QComboBox(parent);
+    c->setObjectName(name);
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->setGeometry(at);
+    return c;
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QRect& at,
+                        std::function<void()> onClick)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setGeometry(at);
+    b->setAutoDefault(false);
+    if (onClick)
+        QObject::connect(b, &QPushButton::clicked, b, [f = std::move(onClick)] { ui::guarded(f); });
+    return b;
+}
+
+QDateEdit* makeDatePicker(QWidget* parent, const QString& name, const QRect& at)
+{
+    auto* d = new QDateEdit(parent);
+    d->setObjectName(name);
+    d->setDisplayFormat("M/d/yyyy");
+    d->setCalendarPopup(true);
+    d->setGeometry(at);
+    return d;
+}
+
+QTimeEdit* makeTimePicker(QWidget* parent, const QString& name, const QRect& at)
+{
+    auto* t = new QTimeEdit(parent);
+    t->setObjectName(name);
+    t->setDisplayFormat("h:mm AP");
+    t->setGeometry(at);
+    return t;
+}
+
+void chainTabOrder(const QList<QWidget*>& order)
+{
+    for (int i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 void OpenProcedures::set(const QString& name, std::function<void()> proc)

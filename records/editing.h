@@ -7,21 +7,41 @@
 #include "platform/ado/ado.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QTime>
 #include <QVariant>
 
+#include <exception>
 #include <functional>
 #include <utility>
 #include <vector>
 
 class QComboBox;
 class QDateEdit;
+class QLabel;
+class QPushButton;
+class QRect;
 class QTimeEdit;
 class QWidget;
 
+namespace ui {
+class FormBase;
+}
+
 namespace editing {
+
+// A step of a load that runs with errors ignored: a failing one is skipped
+// and the next one runs.
+template <class Fn>
+void ignoringErrors(Fn&& fn)
+{
+    try {
+        fn();
+    } catch (const std::exception&) {
+    }
+}
 
 // Runs the steps of one save (the log rows and the writes) as one
 // transaction on the shared connection. A step that fails rolls all of them
@@ -34,6 +54,38 @@ bool saveAll(const std::function<void()>& steps, QWidget* owner = nullptr, const
 // have deleted it while an editor had it open).
 bool recordExists(const QString& table, qint64 key);
 
+// One editor's save of one record, as one transaction: the row of `key` (or
+// a new row when adding) is opened, `write` fills it, the change is logged
+// (1 added, 2 changed) before the row is stored. A record deleted meanwhile
+// is said so and nothing is written or logged; a refusal is shown as by
+// saveAll. The new row's key goes to *newKey.
+enum class SaveOutcome { Saved, Refused, Gone };
+SaveOutcome saveRecord(const QString& table, bool adding, qint64 key,
+                       const std::function<void(ado::Recordset&)>& write, QWidget* owner = nullptr,
+                       qint64* newKey = nullptr);
+inline const char* kRecordGone = "This record was deleted while it was open here, so the changes were not saved.";
+
+// Reads the row of `key` and hands it to `show`; false when there is no such
+// row or it cannot be read (the editor's boxes then stay as they are).
+bool loadRecord(const QString& table, qint64 key, const std::function<void(ado::Recordset&)>& show);
+
+// Opens the lookup-list editor on a list, modal over `owner`, telling it
+// which caller to fill again when it closes.
+void editLookupList(const QString& fromForm, const QString& listMode, ui::FormBase* owner);
+
+// A box's text as the user sees it (line edit, multi-line box, drop-down
+// box, label), and setting it.
+QString boxText(const QWidget* box);
+void setBoxText(QWidget* box, const QString& text);
+
+// A typed text into its column: a text column takes it unchanged; any other
+// column converts it, and a text that does not convert, or nothing typed,
+// leaves the column as it was. False when the column was left.
+bool assignText(ado::Recordset& rs, const QString& column, const QString& text);
+// A stored value as its box shows it: "" for NULL, numbers as their plain
+// text (500, 123456.78), dates in the stored form.
+QString storedText(const QVariant& v);
+
 // The first column of every row of a query, "" for NULL.
 QStringList columnTexts(const QString& sql, const ado::Params& params = {});
 
@@ -42,16 +94,44 @@ QStringList columnTexts(const QString& sql, const ado::Params& params = {});
 // text it showed, also one the list does not hold; otherwise it shows the
 // first entry.
 void fillList(QComboBox* box, const QStringList& items, bool keepText, const QStringList& leading = {});
+// The same with the items of a query; one that cannot be read leaves the
+// leading entries alone in the list.
+void fillListFrom(QComboBox* box, const QString& sql, bool keepText, const QStringList& leading = {});
 // Whether the lookup editor is now closing on the list of that key (its
 // callers' refills reset only that list's box).
 bool lookupListEdited(const QString& listMode);
+// Fills a drop-down list and shows no entry chosen, with an empty text.
+void fillListEmpty(QComboBox* box, const QStringList& items);
+// Refills the box of a lookup list without a leading entry: the box of the
+// list the lookup editor is closing on is left empty (its entry may be
+// gone); any other box keeps the text it shows.
+void refillLookupBox(QComboBox* box, const QStringList& items, const QString& listMode);
 
 // A stored moment split over a date picker and a time picker, and joined
 // back into the stored form. A NULL or unreadable value leaves the pickers
 // as they are and returns false.
 bool toPickers(const QVariant& stored, QDateEdit* date, QTimeEdit* time);
+// The moment a stored value holds; false for NULL or an unreadable value.
+bool storedMoment(const QVariant& stored, QDateTime& out);
 QString fromPickers(const QDate& date, const QTime& time);
 QString fromPickers(const QDateEdit* date, const QTimeEdit* time);
+
+// Controls of an editor, made at their designed places and named as the
+// design names them. A text box is one line, or multi-line (line breaks
+// allowed, Tab moves on); a list box is an editable drop-down that keeps the
+// text shown; a button runs its handler under the error guard and is never
+// pressed by Enter from another control.
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& at);
+QWidget* makeTextBox(QWidget* parent, const QString& name, bool multiLine, const QRect& at);
+QComboBox* makeListBox(QWidget* parent, const QString& name, const QRect& at);
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, const QRect& at,
+                        std::function<void()> onClick);
+// A date picker shows and takes US short dates, with a drop-down calendar; a
+// time picker a time of day with AM/PM.
+QDateEdit* makeDatePicker(QWidget* parent, const QString& name, const QRect& at);
+QTimeEdit* makeTimePicker(QWidget* parent, const QString& name, const QRect& at);
+// Tab goes through the controls in the order given.
+void chainTabOrder(const QList<QWidget*>& order);
 
 // Procedures other windows call by name ("frmGuestDetail.GetTitles"), offered
 // while the editor is loaded: set them when the controls are made, and the

@@ -67,6 +67,8 @@ void frmAddType::releaseControls()
 
 void frmAddType::Form_Load()
 {
+    mode_ = curMode;
+    from_ = fromForm;
     LoadList();
     window()->raise();
 }
@@ -75,7 +77,7 @@ void frmAddType::LoadList()
 {
     lstItems->clear();
     keys_.clear();
-    const records::LookupList* list = records::findLookupList(curMode);
+    const records::LookupList* list = records::findLookupList(mode_);
     if (!list)
         return;
     window()->setWindowTitle(QString::fromLatin1(list->caption));
@@ -92,7 +94,7 @@ void frmAddType::LoadList()
 void frmAddType::cmdAdd_Click()
 {
     const QString text = txtItem->text();
-    if (const records::LookupList* list = records::findLookupList(curMode)) {
+    if (const records::LookupList* list = records::findLookupList(mode_)) {
         try {
             records::addLookupEntry(*list, text);
         } catch (const ado::Error&) {
@@ -106,7 +108,7 @@ void frmAddType::cmdAdd_Click()
 void frmAddType::Command1_Click()
 {
     const int row = lstItems->currentRow();
-    const records::LookupList* list = records::findLookupList(curMode);
+    const records::LookupList* list = records::findLookupList(mode_);
     if (list && row >= 0 && row < keys_.size() && lstItems->item(row)->isSelected()) {
         try {
             records::deleteLookupEntry(*list, keys_[row]);
@@ -125,7 +127,7 @@ void frmAddType::Form_Unload(bool&)
 {
     // Calls go to windows that are open; the others fill their lists afresh
     // when they next load.
-    for (const QString& call : records::lookupRefreshCalls(fromForm, curMode, records::mainDataMode())) {
+    for (const QString& call : records::lookupRefreshCalls(from_, mode_, records::mainDataMode())) {
         if (call.startsWith("frmMain."))
             records::callMainView(call);
         else

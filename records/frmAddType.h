@@ -16,7 +16,8 @@ class QPushButton;
 
 class frmAddType : public ui::Form<frmAddType, QDialog> {
 public:
-    frmAddType() : Form("frmAddType") {}
+    // Shown again while open, it goes on editing the list it shows.
+    frmAddType() : Form("frmAddType") { keepWhileOpen(curMode, fromForm); }
 
     // Written by the opener; kept between openings.
     QString curMode;   // which list
@@ -37,6 +38,11 @@ public:
 
     // The key of each list entry, in list order.
     const QVector<qint64>& entryKeys() const { return keys_; }
+    // The list this opening edits and the caller it refreshes, taken when
+    // the window loaded; another opener's writes while it is open change
+    // neither.
+    QString editedList() const { return mode_; }
+    QString caller() const { return from_; }
 
 protected:
     void createControls() override;
@@ -45,4 +51,6 @@ protected:
 private:
     void LoadList();
     QVector<qint64> keys_;
+    QString mode_;
+    QString from_;
 };

@@ -19,7 +19,7 @@ public:
 
     // Written by the opener before it shows the window; kept between openings.
     QString delMode;
-    int delID = 0;
+    qint64 delID = 0;
     QString delString;
 
     void Form_Load() override;
@@ -33,7 +33,7 @@ public:
 
     // What this opening deletes, taken when the window loaded.
     QString confirmedMode() const { return mode_; }
-    int confirmedID() const { return id_; }
+    qint64 confirmedID() const { return id_; }
 
 protected:
     void createControls() override;
@@ -41,5 +41,5 @@ protected:
 
 private:
     QString mode_;
-    int id_ = 0;
+    qint64 id_ = 0;
 };

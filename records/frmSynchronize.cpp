@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 #include "app/modQVDatabase.h"
 #include "platform/ui/messages.h"
+#include "records/cascade.h"
 #include "records/synchro.h"
 
 #include <QCloseEvent>
@@ -197,17 +198,33 @@ void frmSynchronize::cmdSynchronize_Click()
         return;
     ProgressBar1->setValue(0);
     ProgressBar1->show();
-    int items = 0;
+    synchro::Merged merged;
+    auto merge = [&](synchro::SameNumber same) {
+        merged = synchro::Synchronize(modQVDatabase::gConn, chosen,
+                                      [this](const QString&, int p) { showProgress(QString(), p); }, same);
+    };
     try {
-        items = synchro::Synchronize(modQVDatabase::gConn, chosen,
-                                     [this](const QString&, int p) { showProgress(QString(), p); });
+        try {
+            merge(synchro::SameNumber::Refuse);
+        } catch (const synchro::SameCopyNumber& same) {
+            const QString question = same.message() + "\n\nGive this copy of the database a new number and synchronize now?";
+            if (ui::MsgBox(question, ui::vbYesNo | ui::vbQuestion, QString(), window()) != ui::vbYes) {
+                Form_Load();
+                return;
+            }
+            merge(synchro::SameNumber::Renumber);
+        }
     } catch (const synchro::Failure& f) {
         Form_Load();
         ui::MsgBox(f.message(), ui::vbExclamation | ui::vbOKOnly, QString(), window());
         return;
     }
     ProgressBar1->hide();
-    lblProgress->setText(QString("Successfully synchronized %1 items.").arg(items));
+    lblProgress->setText(QString("Successfully synchronized %1 items.").arg(merged.items));
     lblProgress->show();
-    ui::MsgBox("Synchronization complete.", ui::vbOKOnly, QString(), window());
+    // What the main window shows may have changed under it.
+    records::refreshShownView();
+    const QString summary = synchro::mergeSummary(merged);
+    ui::MsgBox(summary.isEmpty() ? QString("Synchronization complete.") : "Synchronization complete.\n\n" + summary,
+               ui::vbOKOnly, QString(), window());
 }

@@ -60,7 +60,7 @@ qint64 addLookupEntry(const LookupList& list, const QString& text)
     rs.AddNew();
     rs.setValue(QLatin1String(list.textColumn), text);
     const qint64 key = rs.value(QLatin1String(list.keyColumn)).toLongLong();
-    modSynchro::LogChange(QLatin1String(list.table), int(key), modSynchro::Added);
+    modSynchro::LogChange(QLatin1String(list.table), key, modSynchro::Added);
     rs.Update();
     rs.Close();
     tx.commit();
@@ -75,7 +75,7 @@ bool deleteLookupEntry(const LookupList& list, qint64 key)
                             {key});
     if (n == 0)
         return false;
-    modSynchro::LogChange(QLatin1String(list.table), int(key), modSynchro::Deleted);
+    modSynchro::LogChange(QLatin1String(list.table), key, modSynchro::Deleted);
     tx.commit();
     return true;
 }

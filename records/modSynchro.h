@@ -5,16 +5,37 @@
 // Every path that adds, changes or deletes a user record calls LogChange with
 // action 1 (added), 2 (changed) or 3 (deleted), as soon as the key is known.
 // Standard data and tips are not logged.
+//
+// Beside the log, each record has a version (SYNCHRO_VERSION): the moment of
+// this copy's latest change of it, and the version it last took from the
+// other copy. Versions are UTC with milliseconds ("2026-05-01 14:03:07.250"),
+// so their text order is their time order on machines in any time zone.
 
+#include <QDateTime>
 #include <QString>
+
+#include <functional>
 
 namespace modSynchro {
 
 enum Action : short { Added = 1, Changed = 2, Deleted = 3 };
 
 // Appends a log row for actions 1 and 3; for 2 only when the log has no row
-// yet for that table and key; any other action writes nothing. Failures are
-// thrown (ado::Error) to the caller.
-void LogChange(const QString& table, int key, short action);
+// yet for that table and key; any other action writes nothing. Adds and
+// changes also give the record a new version. Failures are thrown
+// (ado::Error) to the caller.
+void LogChange(const QString& table, qint64 key, short action);
+
+// The version text of a moment.
+QString versionOf(const QDateTime& moment);
+// The version a change made now gets: the present moment, or a millisecond
+// after `latest` (the record's newest version so far) when the clock is not
+// past it, so a change always wins over every version it follows, whatever
+// the two machines' clocks say.
+QString nextVersion(const QString& latest);
+
+// Where the present moment comes from; tests set a clock of their own, an
+// empty function puts the system clock back.
+void setClock(std::function<QDateTime()> clock);
 
 }  // namespace modSynchro

@@ -1,6 +1,7 @@
 #include "records/synchro.h"
 
 #include "app/modQVDatabase.h"
+#include "records/cascade.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -83,6 +85,7 @@ public:
     void bind(int i, sqlite3_value* v) { check(sqlite3_bind_value(st_, i, v)); }
 
     int columns() const { return sqlite3_column_count(st_); }
+    int parameters() const { return sqlite3_bind_parameter_count(st_); }
     sqlite3_value* value(int i) { return sqlite3_column_value(st_, i); }
     int type(int i) { return sqlite3_column_type(st_, i); }
     qint64 integer(int i) { return sqlite3_column_int64(st_, i); }
@@ -141,18 +144,25 @@ public:
     sqlite3* h = nullptr;
 };
 
+// The name under which a replica is attached to the working connection.
+const QString kRep = QStringLiteral("nuptaro_replica");
+QString rep(const QString& table) { return QString("%1.%2").arg(kRep, quoted(table)); }
+QString mainTable(const QString& table) { return "main." + quoted(table); }
+
 struct Column {
     QString name;
     QString type;
+    bool notNull = false;
 };
 
-QVector<Column> columnsOf(sqlite3* db, const QString& table)
+QVector<Column> columnsOf(sqlite3* db, const QString& schema, const QString& table)
 {
     QVector<Column> out;
-    Stmt s(db, "SELECT name, type FROM pragma_table_info(?) ORDER BY cid");
+    Stmt s(db, QString("SELECT name, type, \"notnull\" FROM pragma_table_info(?, ?) ORDER BY cid"));
     s.bind(1, table);
+    s.bind(2, schema);
     while (s.step())
-        out.push_back({s.text(0), s.text(1)});
+        out.push_back({s.text(0), s.text(1), s.integer(2) != 0});
     return out;
 }
 
@@ -166,32 +176,76 @@ bool sameColumns(const QVector<Column>& a, const QVector<Column>& b)
     return true;
 }
 
+QStringList namesOf(const QVector<Column>& cols)
+{
+    QStringList out;
+    for (const Column& c : cols)
+        out << quoted(c.name);
+    return out;
+}
+
 // Exact names, as the schema spells them.
-QSet<QString> tablesOf(sqlite3* db)
+QSet<QString> tablesOf(sqlite3* db, const QString& schema)
 {
     QSet<QString> out;
-    Stmt s(db, "SELECT name FROM sqlite_master WHERE type = 'table'");
+    Stmt s(db, QString("SELECT name FROM %1.sqlite_master WHERE type = 'table'").arg(schema));
     while (s.step())
         out.insert(s.text(0));
     return out;
 }
 
 // Replica tables hold one row per log row, so the key is a plain column there.
-QString createTable(const QString& name, const QVector<Column>& cols)
+QString createTable(const QString& qualifiedName, const QVector<Column>& cols)
 {
     QStringList parts;
     for (const Column& c : cols)
         parts << (quoted(c.name) + (c.type.isEmpty() ? QString() : ' ' + c.type));
-    return QString("CREATE TABLE %1 (%2)").arg(quoted(name), parts.join(", "));
+    return QString("CREATE TABLE %1 (%2)").arg(qualifiedName, parts.join(", "));
 }
 
-QString placeholders(int n)
+void exec(sqlite3* db, const QString& sql) { Stmt(db, sql).run(); }
+
+qint64 integerOf(sqlite3* db, const QString& sql, const QString& param = QString())
 {
-    QStringList q;
-    for (int i = 0; i < n; ++i)
-        q << "?";
-    return q.join(", ");
+    Stmt s(db, sql);
+    if (!param.isNull())
+        s.bind(1, param);
+    return s.step() ? s.integer(0) : 0;
 }
+
+// A replica attached to the working connection for one operation; the
+// attachment needs the connection outside any transaction, and is undone
+// (rolling back what is unfinished) when the operation ends either way.
+class Attached {
+public:
+    Attached(ado::Connection& conn, const QString& path) : db_(conn.handle())
+    {
+        if (conn.transactionDepth() > 0 || !sqlite3_get_autocommit(db_))
+            throw ado::Error(SQLITE_BUSY, "The working database is in the middle of another change.");
+        // The merge's own tables are temporary and kept in memory.
+        sqlite3_exec(db_, "PRAGMA temp_store = MEMORY", nullptr, nullptr, nullptr);
+        Stmt s(db_, QString("ATTACH DATABASE ? AS %1").arg(kRep));
+        s.bind(1, path);
+        s.run();
+        attached_ = true;
+    }
+    ~Attached() { detach(); }
+    Attached(const Attached&) = delete;
+    Attached& operator=(const Attached&) = delete;
+    void detach()
+    {
+        if (!attached_)
+            return;
+        if (!sqlite3_get_autocommit(db_))
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_exec(db_, (QString("DETACH DATABASE ") + kRep).toUtf8().constData(), nullptr, nullptr, nullptr);
+        attached_ = false;
+    }
+
+private:
+    sqlite3* db_;
+    bool attached_ = false;
+};
 
 bool sameFile(const QString& a, const QString& b)
 {
@@ -273,60 +327,9 @@ private:
 
 int percentOf(qint64 i, qint64 n) { return n > 0 ? int(i * 100 / n) : 0; }
 
-// The statements a merge needs for one table.
-struct TableMerge {
-    TableMerge(sqlite3* local, sqlite3* replica, const QString& table, const QVector<Column>& cols, int serial)
-        : n(int(cols.size())),
-          keys(makeKeys(replica, table, cols[0].name, serial)),
-          received(replica, QString("SELECT * FROM main.%1 WHERE rowid = (SELECT rid FROM temp.%2 WHERE k = ?)")
-                                .arg(quoted(table), keys)),
-          present(local, QString("SELECT 1 FROM %1 WHERE %2 = ?").arg(quoted(table), quoted(cols[0].name))),
-          insert(local, insertSql(table, cols)),
-          update(local, updateSql(table, cols)),
-          remove(local, QString("DELETE FROM %1 WHERE %2 = ?").arg(quoted(table), quoted(cols[0].name)))
-    {
-    }
-    // A replica's tables need not carry an index, so the first row of each
-    // key is found through a temporary one, built once per table.
-    static QString makeKeys(sqlite3* replica, const QString& table, const QString& key, int serial)
-    {
-        const QString name = quoted(QString("merge_keys_%1").arg(serial));
-        Stmt(replica, QString("CREATE TEMP TABLE %1 (k INTEGER PRIMARY KEY, rid INTEGER)").arg(name)).run();
-        Stmt(replica, QString("INSERT INTO temp.%1 SELECT %2, min(rowid) FROM main.%3 WHERE typeof(%2) = 'integer' "
-                              "GROUP BY %2")
-                          .arg(name, quoted(key), quoted(table)))
-            .run();
-        return name;
-    }
-    static QString insertSql(const QString& table, const QVector<Column>& cols)
-    {
-        QStringList names;
-        for (const Column& c : cols)
-            names << quoted(c.name);
-        return QString("INSERT INTO %1 (%2) VALUES (%3)").arg(quoted(table), names.join(", "), placeholders(int(cols.size())));
-    }
-    static QString updateSql(const QString& table, const QVector<Column>& cols)
-    {
-        QStringList sets;
-        for (int i = 1; i < cols.size(); ++i)
-            sets << quoted(cols[i].name) + " = ?";
-        // A table of the key alone has nothing to overwrite.
-        if (sets.isEmpty())
-            sets << quoted(cols[0].name) + " = " + quoted(cols[0].name);
-        return QString("UPDATE %1 SET %2 WHERE %3 = ?").arg(quoted(table), sets.join(", "), quoted(cols[0].name));
-    }
-
-    int n;
-    QString keys;
-    Stmt received;
-    Stmt present;
-    Stmt insert;
-    Stmt update;
-    Stmt remove;
-};
-
 }  // namespace
 
+// A record comes before the records that hang on it (see keyReferences).
 const QStringList& travellingTables()
 {
     static const QStringList names = {
@@ -338,6 +341,27 @@ const QStringList& travellingTables()
         "BUDGETCATEGORY", "STDEVENT", "ATTIRE_TYPE"};
     return names;
 }
+
+namespace {
+
+// The version a replica gives a record the log names but that has none here.
+const QString kNoVersion = QStringLiteral("1900-01-01 00:00:00.000");
+
+// A log time (local, without milliseconds) as a version.
+QString versionOfLogTime(const QString& column) { return QString("strftime('%Y-%m-%d %H:%M:%f', %1, 'utc')").arg(column); }
+
+const QString kVersionsColumns = QStringLiteral(
+    "VERSION_TABLE TEXT, VERSION_RECORDID INTEGER, VERSION_STAMP TEXT, VERSION_COPY INTEGER, VERSION_DELETED INTEGER");
+
+// The log rows of one table that travel: exact name, not a received deletion.
+QString logRowsOf(const QString& alias)
+{
+    return QString("%1.SYNCHRO_TABLE = ?1 AND %1.SYNCHRO_TABLE = ?1 COLLATE BINARY AND %1.SYNCHRO_ACTION IS NOT %2")
+        .arg(alias)
+        .arg(kReceivedDeletion);
+}
+
+}  // namespace
 
 // ------------------------------------------------------------------ Prepare
 
@@ -361,98 +385,108 @@ int Prepare(ado::Connection& conn, const Progress& progress)
     try {
         report("Creating Database...", 0);
         QFile::remove(temp);
-        sqlite3* local = conn.handle();
-        Db rep;
-        rep.open(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-        rep.exec(QString("PRAGMA application_id = %1").arg(kReplicaMark));
-        rep.exec(QString("PRAGMA user_version = %1").arg(conn.copyNumber()));
-        rep.exec("BEGIN");
-
-        const QVector<Column> logCols = columnsOf(local, "SYNCHRO");
-        rep.exec(createTable("Synchro", logCols));
-        int tableCol = -1, idCol = -1;
-        for (int i = 0; i < logCols.size(); ++i) {
-            if (logCols[i].name.compare("SYNCHRO_TABLE", Qt::CaseInsensitive) == 0)
-                tableCol = i;
-            if (logCols[i].name.compare("SYNCHRO_RECORDID", Qt::CaseInsensitive) == 0)
-                idCol = i;
+        {
+            QFile empty(temp);  // an empty file is an empty database
+            if (!empty.open(QIODevice::WriteOnly))
+                throw ado::Error(SQLITE_CANTOPEN, QString("%1: %2").arg(native(temp), empty.errorString()));
         }
-        if (tableCol < 0 || idCol < 0)
-            throw ado::Error(SQLITE_ERROR, "The change log has no table or record column.");
+        sqlite3* db = conn.handle();
+        const int ours = conn.copyNumber();
+        Attached attached(conn, temp);
+        exec(db, QString("PRAGMA %1.application_id = %2").arg(kRep).arg(kReplicaMark));
+        exec(db, QString("PRAGMA %1.user_version = %2").arg(kRep).arg(ours));
+        exec(db, "BEGIN");
+
+        const QVector<Column> logCols = columnsOf(db, "main", "SYNCHRO");
+        exec(db, createTable(rep("Synchro"), logCols));
+        exec(db, QString("CREATE TABLE %1 (%2)").arg(rep("Versions"), kVersionsColumns));
+        exec(db, QString("CREATE TABLE %1 (COPY_NUMBER INTEGER)").arg(rep("Copies")));
+        exec(db, QString("INSERT INTO %1 SELECT COPY_NUMBER FROM main.SYNCHRO_COPY ORDER BY 1").arg(rep("Copies")));
 
         // Only tables that the other copy accepts travel, so one stray log row
         // never makes every later replica unusable.
-        const QSet<QString> existing = tablesOf(local);
+        const QSet<QString> existing = tablesOf(db, "main");
         QStringList logged;
         {
-            Stmt s(local, "SELECT DISTINCT SYNCHRO_TABLE COLLATE BINARY FROM SYNCHRO WHERE SYNCHRO_ACTION IS NOT ? "
-                          "ORDER BY 1");
-            s.bind(1, qint64(kReceivedDeletion));
+            Stmt s(db, QString("SELECT DISTINCT SYNCHRO_TABLE COLLATE BINARY FROM main.SYNCHRO WHERE SYNCHRO_ACTION "
+                               "IS NOT %1 ORDER BY 1")
+                           .arg(kReceivedDeletion));
             while (s.step())
                 if (s.type(0) == SQLITE_TEXT)
                     logged << s.text(0);
         }
-        QHash<QString, QVector<Column>> packedTables;
+        QStringList tables;
+        QHash<QString, QVector<Column>> columns;
         for (int i = 0; i < logged.size(); ++i) {
             const QString& name = logged[i];
             if (!travellingTables().contains(name) || !existing.contains(name))
                 continue;
             report("Creating Table: " + name, percentOf(i, logged.size()));
-            packedTables.insert(name, columnsOf(local, name));
-            rep.exec(createTable(name, packedTables[name]));
+            tables << name;
+            columns.insert(name, columnsOf(db, "main", name));
+            exec(db, createTable(rep(name), columns[name]));
         }
 
-        const QString where = " WHERE SYNCHRO_ACTION IS NOT ?";
-        qint64 total = 0;
-        {
-            Stmt c(local, "SELECT count(*) FROM SYNCHRO" + where);
-            c.bind(1, qint64(kReceivedDeletion));
-            if (c.step())
-                total = c.integer(0);
-        }
-        Stmt log(local, "SELECT * FROM SYNCHRO" + where + " ORDER BY SYNCHRO_TABLE COLLATE BINARY, rowid");
-        log.bind(1, qint64(kReceivedDeletion));
-        Stmt logInsert(rep.h, QString("INSERT INTO \"Synchro\" VALUES (%1)").arg(placeholders(int(logCols.size()))));
-        struct Copy {
-            std::unique_ptr<Stmt> source, target;
-            int n = 0;
-        };
-        QHash<QString, std::shared_ptr<Copy>> copies;
-        qint64 j = 0;
-        while (log.step()) {
-            const qint64 row = j++;
-            if (log.type(tableCol) != SQLITE_TEXT)
-                continue;
-            const QString table = log.text(tableCol);
-            if (!packedTables.contains(table))
-                continue;
-            report("Adding records to " + table, percentOf(row, total));
+        const qint64 total = integerOf(
+            db, QString("SELECT count(*) FROM main.SYNCHRO WHERE SYNCHRO_ACTION IS NOT %1").arg(kReceivedDeletion));
+        Stmt before(db, QString("SELECT count(*) FROM main.SYNCHRO WHERE SYNCHRO_TABLE COLLATE BINARY < ? AND "
+                                "SYNCHRO_ACTION IS NOT %1")
+                            .arg(kReceivedDeletion));
+        for (const QString& table : tables) {
+            before.bind(1, table);
+            before.step();
+            report("Adding records to " + table, percentOf(before.integer(0), total));
+            before.reset();
 
-            auto& copy = copies[table];
-            if (!copy) {
-                const QVector<Column>& cols = packedTables[table];
-                copy = std::make_shared<Copy>();
-                copy->n = int(cols.size());
-                copy->source = std::make_unique<Stmt>(
-                    local, QString("SELECT * FROM %1 WHERE %2 = ?").arg(quoted(table), quoted(cols[0].name)));
-                copy->target = std::make_unique<Stmt>(
-                    rep.h, QString("INSERT INTO %1 VALUES (%2)").arg(quoted(table), placeholders(copy->n)));
+            const QString key = quoted(columns[table][0].name);
+            // The table's log rows, read once.
+            exec(db, "DROP TABLE IF EXISTS temp.pack_log");
+            {
+                Stmt s(db, QString("CREATE TEMP TABLE pack_log AS SELECT * FROM main.SYNCHRO s WHERE %1 ORDER BY s.rowid")
+                               .arg(logRowsOf("s")));
+                s.bind(1, table);
+                s.run();
             }
-            copy->source->bind(1, log.value(idCol));
-            if (copy->source->step()) {
-                for (int c = 0; c < copy->n; ++c)
-                    copy->target->bind(c + 1, copy->source->value(c));
-                copy->target->run();
-            }
-            copy->source->reset();
+            // One data row per log row whose record is still here.
+            exec(db, QString("INSERT INTO %1 SELECT t.* FROM temp.pack_log s JOIN %2 t ON t.%3 = s.SYNCHRO_RECORDID "
+                             "ORDER BY s.rowid")
+                         .arg(rep(table), mainTable(table), key));
+            exec(db, QString("INSERT INTO %1 SELECT * FROM temp.pack_log ORDER BY rowid").arg(rep("Synchro")));
+            packed += sqlite3_changes(db);
 
-            for (int c = 0; c < int(logCols.size()); ++c)
-                logInsert.bind(c + 1, log.value(c));
-            logInsert.run();
-            ++packed;
+            // The version of each record held here: this copy's latest change
+            // or the one it took, whichever is newer (with the number of the
+            // copy that made it).
+            const QString mine = "(v.VERSION_CHANGED IS NOT NULL AND (v.VERSION_TAKEN IS NULL OR v.VERSION_CHANGED > "
+                                 "v.VERSION_TAKEN OR (v.VERSION_CHANGED = v.VERSION_TAKEN AND ?2 >= "
+                                 "v.VERSION_TAKENFROM)))";
+            Stmt versions(
+                db,
+                QString("INSERT INTO %1 SELECT ?1, t.%2, "
+                        "  CASE WHEN %3 THEN v.VERSION_CHANGED WHEN v.VERSION_TAKEN IS NOT NULL THEN v.VERSION_TAKEN "
+                        "       ELSE coalesce((SELECT %4 FROM temp.pack_log l WHERE l.SYNCHRO_RECORDID = t.%2 AND "
+                        "         l.SYNCHRO_ACTION IN (1, 2)), '%5') END, "
+                        "  CASE WHEN NOT %3 AND v.VERSION_TAKEN IS NOT NULL THEN v.VERSION_TAKENFROM ELSE ?2 END, 0 "
+                        "FROM %6 t LEFT JOIN main.SYNCHRO_VERSION v ON v.VERSION_TABLE = ?1 AND v.VERSION_RECORDID = t.%2 "
+                        "WHERE t.%2 IN (SELECT SYNCHRO_RECORDID FROM temp.pack_log)")
+                    .arg(rep("Versions"), key, mine, versionOfLogTime("max(l.SYNCHRO_DATETIME)"), kNoVersion,
+                         mainTable(table)));
+            // Those this copy deleted.
+            Stmt deleted(db, QString("INSERT INTO %1 SELECT ?1, id, coalesce(%2, '%3'), ?2, 1 FROM (SELECT "
+                                     "SYNCHRO_RECORDID AS id, max(SYNCHRO_DATETIME) AS at FROM temp.pack_log WHERE "
+                                     "SYNCHRO_ACTION = 3 AND typeof(SYNCHRO_RECORDID) = 'integer' GROUP BY 1) "
+                                     "WHERE NOT EXISTS (SELECT 1 FROM %4 t WHERE t.%5 = id)")
+                                 .arg(rep("Versions"), versionOfLogTime("at"), kNoVersion, mainTable(table), key));
+            deleted.bind(1, table);
+            deleted.bind(2, qint64(ours));
+            deleted.run();
+            versions.bind(1, table);
+            versions.bind(2, qint64(ours));
+            versions.run();
         }
-        rep.exec("COMMIT");
-        rep.close();
+        exec(db, "DROP TABLE IF EXISTS temp.pack_log");
+        exec(db, "COMMIT");
+        attached.detach();
         std::error_code ec;
         fs::rename(fsPath(temp), fsPath(staging), ec);
         if (ec)
@@ -464,6 +498,8 @@ int Prepare(ado::Connection& conn, const Progress& progress)
     report(QString("Successfully packed %1 items.").arg(packed), 100);
     return packed;
 }
+
+// ------------------------------------------------------------------ saving
 
 // ------------------------------------------------------------------ saving
 
@@ -495,22 +531,630 @@ QString SaveReplica(ado::Connection& conn, const QString& chosen)
 }
 
 // ------------------------------------------------------------------ merging
+//
+// Every record a replica names comes with the version the sender holds, or
+// with the news that the sender deleted it.
+// - A received deletion removes the record here with everything that hangs
+//   on it, as deleting it here would. A deletion wins over any change, also
+//   one made here later: the other user chose to delete the record, and only
+//   so do both copies end alike (neither brings a deleted record back).
+// - A record this copy deleted, itself or by taking a deletion, is never
+//   brought back: keys are never given out twice, so any version of that key
+//   is about the deleted record, however new.
+// - A record that hangs on a record deleted here (a subguest of a deleted
+//   party) is not taken either; it counts as deleted with its parent.
+// - Otherwise the received record is taken only when its version is newer
+//   than both this copy's own latest change of it and the version it took
+//   last: the later time, or the higher copy number in the same millisecond.
+//   The version is remembered as taken. So both copies settle on the newest
+//   change whatever the order of exchanges, an older replica changes nothing,
+//   and a replica merged twice changes nothing the second time.
+// Nothing the merge applies is logged as a change of this copy, so it never
+// travels back; applied deletions leave a kReceivedDeletion log row.
 
-// How a received log row is applied, in the order table, log time, log order:
-// - action 3 deletes the record here.
-// - Actions 1 and 2 add the received record, or overwrite every column but
-//   the key of the one here. When both copies logged the record, the side
-//   whose latest add or change log row is newer wins (log times, then the
-//   higher copy number on a tie), so both copies settle on the same version.
-//   The log keeps only the first change of a record, so "newer" is that of
-//   the logged changes, not of later unlogged edits.
-// - A record this copy deleted, itself or by applying a replica, is never
-//   brought back: keys are never given out twice, so any add or change of
-//   that key is about the deleted record, however old the replica is.
-// - Other actions change nothing.
-// Applied deletions are remembered with a kReceivedDeletion log row; the
-// merge writes no other log rows, so what it applied never travels back.
-int Synchronize(ado::Connection& conn, const QString& replicaPath, const Progress& progress)
+namespace {
+
+// What kind of value a column of ours takes, as an SQL condition on q.
+QString fitsKind(ado::ColumnKind kind, const QString& q)
+{
+    using K = ado::ColumnKind;
+    switch (kind) {
+    case K::Text: return QString("typeof(%1) = 'text'").arg(q);
+    case K::Integer: return QString("typeof(%1) = 'integer'").arg(q);
+    case K::Real:
+        return QString("(typeof(%1) IN ('integer', 'real') AND %1 BETWEEN -1.7976931348623157e308 AND "
+                       "1.7976931348623157e308)")
+            .arg(q);
+    case K::Currency:
+        return QString("(typeof(%1) IN ('integer', 'real') AND %1 BETWEEN -922337203685477.5807 AND "
+                       "922337203685477.5807)")
+            .arg(q);
+    // Normalising through a modifier turns 30 February into 2 March, so only
+    // a real moment written in the stored form stays the same text.
+    case K::DateTime: return QString("(typeof(%1) = 'text' AND datetime(%1, '+0 seconds') IS %1)").arg(q);
+    case K::YesNo: return QString("(typeof(%1) = 'integer' AND %1 IN (0, 1))").arg(q);
+    case K::Other: break;
+    }
+    return QString("typeof(%1) <> 'blob'").arg(q);
+}
+
+QString whatKind(ado::ColumnKind kind)
+{
+    using K = ado::ColumnKind;
+    switch (kind) {
+    case K::Text: return "a text";
+    case K::Integer: return "a whole number";
+    case K::Real: return "a number";
+    case K::Currency: return "an amount this program can hold";
+    case K::DateTime: return "a date and time";
+    case K::YesNo: return "a Yes/No value";
+    case K::Other: break;
+    }
+    return "a value this program can store";
+}
+
+// A key one of the two copies can have given out (temp.merge_copies holds
+// the copy numbers of both, 0 for the template's own rows).
+QString fitsKey(const QString& q)
+{
+    return QString("(typeof(%1) = 'integer' AND %1 >= 1 AND %1 / %2 IN (SELECT n FROM temp.merge_copies))")
+        .arg(q)
+        .arg(ado::Connection::kKeyRange);
+}
+
+QString shortValue(const QString& quotedValue)
+{
+    if (quotedValue.startsWith("X'"))
+        return "binary data";
+    if (quotedValue == "NULL")
+        return "nothing";
+    return quotedValue.size() > 40 ? quotedValue.left(37) + "..." : quotedValue;
+}
+
+[[noreturn]] void misfit(const QString& table, const QString& column, const QString& record, const QString& value,
+                         const QString& expected)
+{
+    const QString where = record.isEmpty() || record == "NULL" ? QString() : QString(" of record %1").arg(record);
+    throw Failure(QString("The replica cannot be merged: table %1, column %2%3 holds %4, which is not %5.  Nothing "
+                          "was changed.")
+                      .arg(table, column, where, shortValue(value), expected));
+}
+
+[[noreturn]] void badKey(const QString& table, const QString& column, const QString& value)
+{
+    throw Failure(QString("The replica cannot be merged: table %1, column %2 holds the key %3, which neither copy can "
+                          "have given out.  Nothing was changed.")
+                      .arg(table, column, shortValue(value)));
+}
+
+// What one column of a replica table must hold.
+struct Check {
+    QString column;
+    QString fits;      // an SQL condition on the row
+    QString expected;  // what the message says it should have held
+    bool key = false;
+};
+
+Check checkOf(const Column& c, bool isKey)
+{
+    const QString q = quoted(c.name);
+    if (isKey)
+        return {c.name, fitsKey(q), QString(), true};
+    const ado::ColumnKind kind = ado::convert::kindOfDeclaredType(c.type);
+    const QString fits = fitsKind(kind, q);
+    if (c.notNull)
+        return {c.name, QString("(%1 IS NOT NULL AND %2)").arg(q, fits), whatKind(kind)};
+    return {c.name, QString("(%1 IS NULL OR %2)").arg(q, fits), whatKind(kind)};
+}
+
+// Refuses the first row of a replica table that holds a value it must not,
+// naming the table, the column and the record (by `recordColumn`).
+void checkRows(sqlite3* db, const QString& table, const QVector<Check>& checks, const QString& recordColumn)
+{
+    QStringList all;
+    for (const Check& c : checks)
+        all << c.fits;
+    Stmt bad(db, QString("SELECT rowid FROM %1 WHERE NOT (%2) LIMIT 1").arg(rep(table), all.join(" AND ")));
+    if (!bad.step())
+        return;
+    const qint64 rowid = bad.integer(0);
+    const QString record = recordColumn.isEmpty() ? QString("NULL") : "quote(" + quoted(recordColumn) + ")";
+    for (const Check& c : checks) {
+        Stmt one(db, QString("SELECT quote(%1), %2 FROM %3 WHERE rowid = ? AND NOT %4")
+                         .arg(quoted(c.column), record, rep(table), c.fits));
+        one.bind(1, rowid);
+        if (!one.step())
+            continue;
+        if (c.key)
+            badKey(table, c.column, one.text(0));
+        misfit(table, c.column, one.text(1), one.text(0), one.text(0) == "NULL" ? "allowed to be empty" : c.expected);
+    }
+}
+
+void checkValues(sqlite3* db, const QString& table, const QVector<Column>& cols)
+{
+    QVector<Check> checks;
+    for (int i = 0; i < cols.size(); ++i)
+        checks << checkOf(cols[i], i == 0);
+    checkRows(db, table, checks, cols[0].name);
+}
+
+// The temporary table that holds the plan for the i-th table of a merge.
+QString planOf(int i) { return QString("temp.merge_plan_%1").arg(i); }
+
+// What a replica holds and how it is to be merged.
+struct Plan {
+    int sender = 0;
+    int ours = 0;
+    int fresh = 0;  // this copy's new number when it renumbers first
+    qint64 items = 0;
+    qint64 records = 0;
+    QStringList tables;
+    QHash<QString, QVector<Column>> columns;
+};
+
+QVector<qint64> numbersIn(sqlite3* db, const QString& sql)
+{
+    QVector<qint64> out;
+    Stmt s(db, sql);
+    while (s.step())
+        out << s.integer(0);
+    return out;
+}
+
+QString sameNumberMessage(int number)
+{
+    return QString("This replica comes from a copy of the database with the same copy number as this one (%1).  That "
+                   "happens when the database file itself was copied to the other computer.  Until one of the two "
+                   "copies takes a new number, records added on both could be taken for the same records.  "
+                   "Nothing was changed.")
+        .arg(number);
+}
+
+// Reads and checks the attached replica; nothing of the working database is
+// changed. Leaves temp.merge_copies and temp.merge_tables filled for the
+// merge. What is checked record by record (a version given twice, or
+// without its row) is found while the merge runs, and undoes it.
+Plan inspect(ado::Connection& conn, const QString& replicaPath, SameNumber same)
+{
+    sqlite3* db = conn.handle();
+    const QString notReplica =
+        QString("The file %1 is not a replica of a Nuptaro database.  Nothing was changed.").arg(native(replicaPath));
+    Plan p;
+    QSet<QString> replicaTables;
+    try {
+        replicaTables = tablesOf(db, kRep);
+        if (integerOf(db, QString("PRAGMA %1.application_id").arg(kRep)) != kReplicaMark ||
+            !replicaTables.contains("Synchro"))
+            throw Failure(notReplica);
+        p.sender = int(integerOf(db, QString("PRAGMA %1.user_version").arg(kRep)));
+    } catch (const ado::Error&) {
+        throw Failure(notReplica);
+    }
+    if (!replicaTables.contains("Versions") || !replicaTables.contains("Copies"))
+        throw Failure(QString("The replica %1 was prepared by an earlier version of Nuptaro, which does not record when "
+                              "each record was last changed, so merging it could undo newer changes made here.  Please "
+                              "ask the other user to update Nuptaro and prepare the replica again.  Nothing was "
+                              "changed.")
+                          .arg(native(replicaPath)));
+    if (p.sender < 1)
+        throw Failure(QString("The replica carries the copy number %1, which no copy of the database can have.  "
+                              "Nothing was changed.")
+                          .arg(p.sender));
+    p.ours = conn.copyNumber();
+    if (p.sender == p.ours && same == SameNumber::Refuse)
+        throw SameCopyNumber(sameNumberMessage(p.ours), p.ours);
+
+    try {
+        if (!sameColumns(columnsOf(db, kRep, "Synchro"), columnsOf(db, "main", "SYNCHRO")))
+            throw Failure(QString("The change log of the replica %1 does not match the change log of this database.  "
+                                  "Nothing was changed.")
+                              .arg(native(replicaPath)));
+        const QStringList versionNames = {"VERSION_TABLE", "VERSION_RECORDID", "VERSION_STAMP", "VERSION_COPY",
+                                          "VERSION_DELETED"};
+        QStringList found;
+        for (const Column& c : columnsOf(db, kRep, "Versions"))
+            found << c.name.toUpper();
+        QStringList copyColumns;
+        for (const Column& c : columnsOf(db, kRep, "Copies"))
+            copyColumns << c.name.toUpper();
+        if (found != versionNames || copyColumns != QStringList{"COPY_NUMBER"})
+            throw Failure(notReplica);
+
+        // The copy numbers whose keys may travel: both copies' present and
+        // earlier numbers, and the template's 0.
+        checkRows(db, "Copies",
+                  {{"COPY_NUMBER",
+                    QString("(typeof(COPY_NUMBER) = 'integer' AND COPY_NUMBER BETWEEN 1 AND %1)")
+                        .arg(ado::Connection::kMaxCopyNumber),
+                    "a copy number"}},
+                  QString());
+        QSet<qint64> numbers = {0, p.sender, p.ours};
+        for (qint64 n : numbersIn(db, QString("SELECT COPY_NUMBER FROM %1").arg(rep("Copies"))))
+            numbers << n;
+        for (qint64 n : numbersIn(db, "SELECT COPY_NUMBER FROM main.SYNCHRO_COPY"))
+            numbers << n;
+        if (p.sender == p.ours) {
+            do
+                p.fresh = modQVDatabase::drawCopyNumber();
+            while (numbers.contains(p.fresh));
+            numbers << p.fresh;
+        }
+        exec(db, "DROP TABLE IF EXISTS temp.merge_copies");
+        exec(db, "CREATE TEMP TABLE merge_copies (n INTEGER PRIMARY KEY)");
+        Stmt addNumber(db, "INSERT INTO temp.merge_copies VALUES (?)");
+        for (qint64 n : numbers) {
+            addNumber.bind(1, n);
+            addNumber.run();
+        }
+
+        // The log: names of tables that travel, keys of the two copies.
+        // The log's size, whether any row is amiss (then named), its tables.
+        const QVector<Check> logChecks = {
+            {"SYNCHRO_TABLE", "typeof(SYNCHRO_TABLE) = 'text'", "a table name"},
+            // The records themselves are checked through their versions.
+            {"SYNCHRO_RECORDID", "typeof(SYNCHRO_RECORDID) = 'integer'", QString(), true},
+            {"SYNCHRO_ACTION", "typeof(SYNCHRO_ACTION) = 'integer'", "an action number"}};
+        QStringList logged;
+        bool amiss = false;
+        {
+            QStringList fits;
+            for (const Check& c : logChecks)
+                fits << c.fits;
+            Stmt s(db, QString("SELECT count(*), max(NOT (%1)) FROM %2").arg(fits.join(" AND "), rep("Synchro")));
+            s.step();
+            p.items = s.integer(0);
+            amiss = s.integer(1) != 0;
+            Stmt names(db, QString("SELECT DISTINCT SYNCHRO_TABLE FROM %1 ORDER BY 1").arg(rep("Synchro")));
+            while (names.step())
+                logged << names.text(0);
+        }
+        if (amiss)
+            checkRows(db, "Synchro", logChecks, "SYNCHRO_RECORDID");
+        const QSet<QString> existing = tablesOf(db, "main");
+        for (const QString& name : logged) {
+            if (!travellingTables().contains(name) || !existing.contains(name))
+                throw Failure(QString("The replica names the table \"%1\", which is not one that can be "
+                                      "synchronized.  Nothing was changed.")
+                                  .arg(name));
+            const QVector<Column> mine = columnsOf(db, "main", name);
+            if (!replicaTables.contains(name))
+                throw Failure(QString("The replica has no table %1 for its logged changes.  Nothing was changed.")
+                                  .arg(name));
+            if (!sameColumns(mine, columnsOf(db, kRep, name)))
+                throw Failure(QString("The table %1 of the replica does not have the same columns, in the same "
+                                      "order, as this database.  Nothing was changed.")
+                                  .arg(name));
+            p.tables << name;
+            p.columns.insert(name, mine);
+        }
+        // Parents before what hangs on them, so a record whose parent was
+        // deleted here is known as such when its own turn comes.
+        std::sort(p.tables.begin(), p.tables.end(), [](const QString& a, const QString& b) {
+            return travellingTables().indexOf(a) < travellingTables().indexOf(b);
+        });
+        for (const QString& t : p.tables)
+            checkValues(db, t, p.columns[t]);
+
+        // The versions: one per record, of a table the log names.
+        exec(db, "DROP TABLE IF EXISTS temp.merge_tables");
+        exec(db, "CREATE TEMP TABLE merge_tables (name TEXT PRIMARY KEY)");
+        Stmt addTable(db, "INSERT INTO temp.merge_tables VALUES (?)");
+        for (const QString& t : p.tables) {
+            addTable.bind(1, t);
+            addTable.run();
+        }
+        const QString version = "VERSION_STAMP GLOB '[0-9][0-9][0-9][0-9]-[01][0-9]-[0-3][0-9] "
+                                "[0-2][0-9]:[0-5][0-9]:[0-5][0-9].[0-9][0-9][0-9]'";
+        checkRows(db, "Versions",
+                  {{"VERSION_TABLE", "VERSION_TABLE IN (SELECT name FROM temp.merge_tables)",
+                    "a table of its change log"},
+                   // A record that travels has its key checked with its row,
+                   // the key of a deletion below.
+                   {"VERSION_RECORDID", "typeof(VERSION_RECORDID) = 'integer'", QString(), true},
+                   {"VERSION_STAMP", "(typeof(VERSION_STAMP) = 'text' AND " + version + ")",
+                    "a moment in the form of a version"},
+                   {"VERSION_COPY", "VERSION_COPY IN (SELECT n FROM temp.merge_copies WHERE n > 0)",
+                    "the number of either copy"},
+                   {"VERSION_DELETED", fitsKind(ado::ColumnKind::YesNo, "VERSION_DELETED"), "a Yes/No value"}},
+                  "VERSION_RECORDID");
+
+        p.records = integerOf(db, QString("SELECT count(*) FROM %1").arg(rep("Versions")));
+    } catch (const ado::Error&) {
+        throw Failure(notReplica);
+    }
+    return p;
+}
+
+// Writes the log row that remembers a deletion taken from the other copy.
+class Tombstones {
+public:
+    explicit Tombstones(sqlite3* db)
+        : add_(db, QString("INSERT INTO main.SYNCHRO (SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_DATETIME, "
+                           "SYNCHRO_ACTION) VALUES (?, ?, ?, %1)")
+                       .arg(kReceivedDeletion)),
+          known_(db, "SELECT 1 FROM main.SYNCHRO WHERE SYNCHRO_TABLE = ? AND SYNCHRO_RECORDID = ? AND SYNCHRO_ACTION IN "
+                     "(3, ?) LIMIT 1")
+    {
+    }
+    bool has(const QString& table, qint64 key)
+    {
+        known_.bind(1, table);
+        known_.bind(2, key);
+        known_.bind(3, qint64(kReceivedDeletion));
+        const bool found = known_.step();
+        known_.reset();
+        return found;
+    }
+    void add(const QString& table, qint64 key)
+    {
+        if (has(table, key))
+            return;
+        add_.bind(1, table);
+        add_.bind(2, key);
+        add_.bind(3, ado::convert::isoDateTime(QDateTime::currentDateTime()));
+        add_.run();
+    }
+
+private:
+    Stmt add_;
+    Stmt known_;
+};
+
+bool exists(sqlite3* db, const QString& table, const QString& key, qint64 id)
+{
+    Stmt s(db, QString("SELECT 1 FROM %1 WHERE %2 = ?").arg(mainTable(table), quoted(key)));
+    s.bind(1, id);
+    return s.step();
+}
+
+// Removes a record here as a deletion here would, remembering every removed
+// row as a taken deletion; a gift's picture is noted, to go after the commit.
+void removeHere(ado::Connection& conn, Tombstones& tombs, const QString& table, qint64 id, QStringList& pictures)
+{
+    if (table == "GIFT")
+        pictures << conn.scalar("SELECT GIFT_IMAGE FROM main.GIFT WHERE GIFT_ID = ?", {id}).toString();
+    records::deleteWithCascade(conn, table, id, [&](const records::RemovedRow& r) { tombs.add(r.table, r.key); });
+}
+
+// Moves a record of this copy to another key, with every reference to it.
+void moveKey(sqlite3* db, const QString& table, const QString& key, qint64 from, qint64 to)
+{
+    auto run = [&](const QString& sql, const QString& name = QString()) {
+        Stmt s(db, sql);
+        s.bind(1, to);
+        s.bind(2, from);
+        if (!name.isNull())
+            s.bind(3, name);
+        s.run();
+    };
+    run(QString("UPDATE %1 SET %2 = ? WHERE %2 = ?").arg(mainTable(table), quoted(key)));
+    for (const records::KeyReference& r : records::keyReferences())
+        if (table == QLatin1String(r.parent))
+            run(QString("UPDATE %1 SET %2 = ? WHERE %2 = ?").arg(mainTable(r.table), quoted(r.column)));
+    run("UPDATE main.SYNCHRO SET SYNCHRO_RECORDID = ? WHERE SYNCHRO_RECORDID = ? AND SYNCHRO_TABLE = ?", table);
+    run("UPDATE main.SYNCHRO_VERSION SET VERSION_RECORDID = ? WHERE VERSION_RECORDID = ? AND VERSION_TABLE = ?", table);
+}
+
+// Renumbering. Two copies with one number gave out keys from one range. The
+// records both hold from before the file was copied are the same records,
+// under the same keys, in both: they keep them. Those this copy added on its
+// own (its log has no row in common with the other copy's for them) could
+// clash with ones the other added under the same keys, so they move to this
+// copy's new range, with every reference to them; so do keys only this copy
+// logged and deleted, so their deletions never hide the other's records.
+// New keys come from the new range; the old number is remembered, so keys
+// given out under it stay this copy's.
+void renumberThisCopy(ado::Connection& conn, int old, int fresh)
+{
+    sqlite3* db = conn.handle();
+    conn.setCopyNumber(fresh);
+    {
+        Stmt s(db, "INSERT OR IGNORE INTO main.SYNCHRO_COPY (COPY_NUMBER) VALUES (?)");
+        s.bind(1, qint64(old));
+        s.run();
+    }
+    exec(db, "DROP TABLE IF EXISTS temp.merge_theirs");
+    exec(db, QString("CREATE TEMP TABLE merge_theirs AS SELECT SYNCHRO_TABLE AS t, SYNCHRO_RECORDID AS id, "
+                     "SYNCHRO_DATETIME AS dt, SYNCHRO_ACTION AS a FROM %1")
+                 .arg(rep("Synchro")));
+    exec(db, "CREATE INDEX temp.merge_theirs_by_record ON merge_theirs (t, id)");
+    const qint64 lo = qint64(old) * ado::Connection::kKeyRange, hi = lo + ado::Connection::kKeyRange - 1;
+    const QSet<QString> existing = tablesOf(db, "main");
+    for (const QString& table : travellingTables()) {
+        if (!existing.contains(table))
+            continue;
+        const QString key = conn.keyColumn(table);
+        Stmt own(db, QString("SELECT id FROM (SELECT %1 AS id FROM %2 WHERE %1 BETWEEN ?2 AND ?3 "
+                             "  UNION SELECT SYNCHRO_RECORDID FROM main.SYNCHRO WHERE SYNCHRO_TABLE = ?1 "
+                             "  AND SYNCHRO_RECORDID BETWEEN ?2 AND ?3) k "
+                             "WHERE NOT EXISTS (SELECT 1 FROM main.SYNCHRO s JOIN temp.merge_theirs r "
+                             "  ON r.t = s.SYNCHRO_TABLE AND r.id = s.SYNCHRO_RECORDID "
+                             "  AND r.dt IS s.SYNCHRO_DATETIME AND r.a IS s.SYNCHRO_ACTION "
+                             "  WHERE s.SYNCHRO_TABLE = ?1 AND s.SYNCHRO_RECORDID = k.id) ORDER BY id")
+                         .arg(quoted(key), mainTable(table)));
+        own.bind(1, table);
+        own.bind(2, lo);
+        own.bind(3, hi);
+        QVector<qint64> keys;
+        while (own.step())
+            keys << own.integer(0);
+        for (qint64 k : keys)
+            moveKey(db, table, key, k, conn.reserveKey(table));
+    }
+    exec(db, "DROP TABLE temp.merge_theirs");
+}
+
+// Applies the plan, inside the caller's transaction; counts into m.
+// The record-by-record plan of one table: each received version, the row
+// that carries it (the first of its key), whether the record is here, and
+// what becomes of it: 1 taken, 2 deleted with its parent, 0 left alone.
+void fillPlan(sqlite3* db, const Plan& p, int i, int ours)
+{
+    const QString& table = p.tables[i];
+    const QVector<Column>& cols = p.columns[table];
+    const QString key = quoted(cols[0].name);
+    const QString plan = planOf(i);
+    exec(db, "DELETE FROM temp.merge_rows");
+    exec(db, QString("INSERT OR IGNORE INTO temp.merge_rows SELECT %1, rowid FROM %2 ORDER BY rowid").arg(key, rep(table)));
+    exec(db, QString("DROP TABLE IF EXISTS %1").arg(plan));
+    exec(db, QString("CREATE TEMP TABLE %1 (id INTEGER PRIMARY KEY, stamp TEXT, copy INTEGER, rid INTEGER, "
+                     "here INTEGER, decision INTEGER)")
+                 .arg(plan.mid(5)));
+    // What cannot be there is not looked for, row after row.
+    auto any = [db](const QString& sql, const QString& name) {
+        Stmt s(db, sql);
+        if (s.parameters() > 0)
+            s.bind(1, name);
+        return s.step();
+    };
+    auto deletedHere = [&](const QString& name) {
+        return any(QString("SELECT 1 FROM main.SYNCHRO WHERE SYNCHRO_TABLE = ? AND SYNCHRO_ACTION IN (3, %1) LIMIT 1")
+                       .arg(kReceivedDeletion),
+                   name);
+    };
+    QStringList orphan;
+    for (const records::KeyReference& r : records::keyReferences())
+        if (table == QLatin1String(r.table) && deletedHere(QLatin1String(r.parent)))
+            orphan << QString("EXISTS (SELECT 1 FROM main.SYNCHRO s WHERE s.SYNCHRO_TABLE = '%1' AND "
+                              "s.SYNCHRO_RECORDID = d.%2 AND s.SYNCHRO_ACTION IN (3, %3))")
+                          .arg(QLatin1String(r.parent), quoted(r.column))
+                          .arg(kReceivedDeletion);
+    const QString here = any(QString("SELECT 1 FROM %1 LIMIT 1").arg(mainTable(table)), table)
+                             ? QString("EXISTS (SELECT 1 FROM %1 l WHERE l.%2 = v.VERSION_RECORDID)")
+                                   .arg(mainTable(table), key)
+                             : QString("0");
+    const QString gone = deletedHere(table)
+                             ? QString("EXISTS (SELECT 1 FROM main.SYNCHRO s WHERE s.SYNCHRO_TABLE = ?1 AND "
+                                       "s.SYNCHRO_RECORDID = v.VERSION_RECORDID AND s.SYNCHRO_ACTION IN (3, %1))")
+                                   .arg(kReceivedDeletion)
+                             : QString("0");
+    const QString older =
+        any("SELECT 1 FROM main.SYNCHRO_VERSION WHERE VERSION_TABLE = ? LIMIT 1", table)
+            ? QString("EXISTS (SELECT 1 FROM main.SYNCHRO_VERSION h WHERE h.VERSION_TABLE = ?1 AND "
+                      "h.VERSION_RECORDID = v.VERSION_RECORDID AND ("
+                      "(h.VERSION_CHANGED IS NOT NULL AND (v.VERSION_STAMP < h.VERSION_CHANGED OR "
+                      " (v.VERSION_STAMP = h.VERSION_CHANGED AND v.VERSION_COPY <= ?2))) OR "
+                      "(h.VERSION_TAKEN IS NOT NULL AND (v.VERSION_STAMP < h.VERSION_TAKEN OR "
+                      " (v.VERSION_STAMP = h.VERSION_TAKEN AND v.VERSION_COPY <= h.VERSION_TAKENFROM)))))")
+            : QString("0");
+    const QString sql = QString("INSERT INTO %1 (id, stamp, copy, rid, here, decision) "
+                                "SELECT v.VERSION_RECORDID, v.VERSION_STAMP, v.VERSION_COPY, r.rid, %2, CASE "
+                                "  WHEN r.rid IS NULL OR %3 THEN 0 WHEN %4 THEN 2 WHEN %5 THEN 0 ELSE 1 END "
+                                "FROM %6 v LEFT JOIN temp.merge_rows r ON r.id = v.VERSION_RECORDID "
+                                "LEFT JOIN %7 d ON d.rowid = r.rid "
+                                "WHERE v.VERSION_TABLE = ?1 AND v.VERSION_DELETED = 0")
+                            .arg(plan, here, gone, orphan.isEmpty() ? QString("0") : orphan.join(" OR "), older,
+                                 rep("Versions"), rep(table));
+    try {
+        Stmt fill(db, sql);
+        fill.bind(1, table);
+        if (fill.parameters() > 1)
+            fill.bind(2, qint64(ours));
+        fill.run();
+    } catch (const ado::Error& e) {
+        if ((e.number() & 0xff) != SQLITE_CONSTRAINT)
+            throw;
+        Stmt twice(db, QString("SELECT VERSION_RECORDID FROM %1 WHERE VERSION_TABLE = ? GROUP BY 1 HAVING count(*) > 1")
+                           .arg(rep("Versions")));
+        twice.bind(1, table);
+        twice.step();
+        throw Failure(QString("The replica gives record %1 of table %2 two versions.  Nothing was changed.")
+                          .arg(twice.text(0), table));
+    }
+    Stmt missing(db, QString("SELECT id FROM %1 WHERE rid IS NULL LIMIT 1").arg(plan));
+    if (missing.step())
+        throw Failure(QString("The replica has no record %1 of table %2 for its version.  Nothing was changed.")
+                          .arg(missing.text(0), table));
+}
+
+// Applies the replica inside the caller's transaction; counts into m.
+void applyPlan(ado::Connection& conn, const Plan& p, Merged& m, QStringList& pictures, Reporter& report)
+{
+    sqlite3* db = conn.handle();
+    Tombstones tombs(db);
+    const int ours = conn.copyNumber();
+
+    // Deletions first, so what hangs on a deleted record is known below.
+    for (const QString& table : p.tables) {
+        QVector<qint64> gone;
+        Stmt s(db, QString("SELECT quote(VERSION_RECORDID), VERSION_RECORDID, %1 FROM %2 WHERE VERSION_TABLE = ? AND "
+                           "VERSION_DELETED = 1 ORDER BY VERSION_RECORDID")
+                       .arg(fitsKey("VERSION_RECORDID"), rep("Versions")));
+        s.bind(1, table);
+        while (s.step()) {
+            if (s.integer(2) == 0)
+                badKey("Versions", "VERSION_RECORDID", s.text(0));
+            gone.push_back(s.integer(1));
+        }
+        for (qint64 id : gone) {
+            if (exists(db, table, p.columns[table][0].name, id)) {
+                removeHere(conn, tombs, table, id, pictures);
+                ++m.applied;
+            } else {
+                tombs.add(table, id);
+            }
+        }
+    }
+
+    exec(db, "DROP TABLE IF EXISTS temp.merge_rows");
+    exec(db, "CREATE TEMP TABLE merge_rows (id INTEGER PRIMARY KEY, rid INTEGER)");
+    for (int i = 0; i < p.tables.size(); ++i) {
+        const QString& table = p.tables[i];
+        report(QString(), 50 + percentOf(i, p.tables.size()) / 2);
+        const QVector<Column>& cols = p.columns[table];
+        const QString key = quoted(cols[0].name);
+        const QString plan = planOf(i);
+        fillPlan(db, p, i, ours);
+
+        // Records whose parent was deleted here go the way of their parent.
+        {
+            QVector<qint64> orphans;
+            Stmt s(db, QString("SELECT id FROM %1 WHERE decision = 2 ORDER BY id").arg(plan));
+            while (s.step())
+                orphans << s.integer(0);
+            for (qint64 id : orphans) {
+                if (exists(db, table, cols[0].name, id))
+                    removeHere(conn, tombs, table, id, pictures);
+                tombs.add(table, id);
+            }
+        }
+
+        const QString taken = QString("SELECT p.id AS nuptaro_id, r.* FROM %1 p JOIN %2 r ON r.rowid = p.rid WHERE "
+                                      "p.decision = 1 AND p.here = 1")
+                                  .arg(plan, rep(table));
+        if (cols.size() > 1) {
+            QStringList sets;
+            for (int c = 1; c < cols.size(); ++c)
+                sets << QString("%1 = src.%1").arg(quoted(cols[c].name));
+            Stmt update(db, QString("UPDATE %1 SET %2 FROM (%3) AS src WHERE %4.%5 = src.nuptaro_id")
+                                .arg(mainTable(table), sets.join(", "), taken, quoted(table), key));
+            update.run();
+        }
+        const QStringList names = namesOf(cols);
+        QStringList fromR;
+        for (const QString& n : names)
+            fromR << "r." + n;
+        Stmt insert(db, QString("INSERT INTO %1 (%2) SELECT %3 FROM %4 p JOIN %5 r ON r.rowid = p.rid WHERE "
+                                "p.decision = 1 AND p.here = 0 ORDER BY p.id")
+                            .arg(mainTable(table), names.join(", "), fromR.join(", "), plan, rep(table)));
+        insert.run();
+
+        Stmt remember(db, QString("INSERT INTO main.SYNCHRO_VERSION (VERSION_TABLE, VERSION_RECORDID, VERSION_TAKEN, "
+                                  "VERSION_TAKENFROM) SELECT ?1, id, stamp, copy FROM %1 WHERE decision = 1 "
+                                  "ON CONFLICT (VERSION_TABLE, VERSION_RECORDID) DO UPDATE SET "
+                                  "VERSION_TAKEN = excluded.VERSION_TAKEN, VERSION_TAKENFROM = excluded.VERSION_TAKENFROM")
+                              .arg(plan));
+        remember.bind(1, table);
+        remember.run();
+        m.applied += int(sqlite3_changes(db));
+    }
+    m.skipped = int(p.records) - m.applied;
+}
+
+}  // namespace
+
+Merged Synchronize(ado::Connection& conn, const QString& replicaPath, const Progress& progress, SameNumber same)
 {
     using modQVDatabase::pathIn;
     Reporter report(progress);
@@ -523,143 +1167,42 @@ int Synchronize(ado::Connection& conn, const QString& replicaPath, const Progres
         throw Failure("This is the working database itself.  Please choose the replica received from the other "
                       "user.  Nothing was changed.");
 
-    const QString notReplica =
-        QString("The file %1 is not a replica of a Nuptaro database.  Nothing was changed.").arg(native(replicaPath));
-    Db rep;
-    qint64 received = 0;
-    int sender = 0;
-    const int ours = conn.copyNumber();
-    QHash<QString, QVector<Column>> tables;
+    std::unique_ptr<Attached> attached;
     try {
-        rep.open(replicaPath, SQLITE_OPEN_READONLY);
-        rep.integer("SELECT count(*) FROM sqlite_master");
-        if (rep.integer("PRAGMA application_id") != kReplicaMark)
-            throw Failure(notReplica);
-        sender = int(rep.integer("PRAGMA user_version"));
-        if (sender == ours)
-            throw Failure(QString("This replica was prepared from this copy of the database (copy number %1), not by "
-                                  "the other user.  A file copy of this database cannot be synchronized with it.  "
-                                  "Nothing was changed.")
-                              .arg(ours));
-        if (!sameColumns(columnsOf(rep.h, "Synchro"), columnsOf(conn.handle(), "SYNCHRO")))
-            throw Failure(QString("The change log of the replica %1 does not match the change log of this database.  "
-                                  "Nothing was changed.")
-                              .arg(native(replicaPath)));
-        if (rep.integer("SELECT count(*) FROM \"Synchro\" WHERE typeof(SYNCHRO_TABLE) <> 'text' "
-                        "OR typeof(SYNCHRO_RECORDID) <> 'integer'") > 0)
-            throw Failure("The change log of the replica holds rows that are not valid.  Nothing was changed.");
-        received = rep.integer("SELECT count(*) FROM \"Synchro\"");
-
-        const QSet<QString> existing = tablesOf(conn.handle());
-        Stmt names(rep.h, "SELECT DISTINCT SYNCHRO_TABLE COLLATE BINARY FROM \"Synchro\"");
-        while (names.step()) {
-            const QString name = names.text(0);
-            if (!travellingTables().contains(name) || !existing.contains(name))
-                throw Failure(QString("The replica names the table \"%1\", which is not one that can be "
-                                      "synchronized.  Nothing was changed.")
-                                  .arg(name));
-            const QVector<Column> mine = columnsOf(conn.handle(), name);
-            const QVector<Column> theirs = columnsOf(rep.h, name);
-            if (theirs.isEmpty())
-                throw Failure(QString("The replica has no table %1 for its logged changes.  Nothing was changed.")
-                                  .arg(name));
-            if (!sameColumns(mine, theirs))
-                throw Failure(QString("The table %1 of the replica does not have the same columns, in the same "
-                                      "order, as this database.  Nothing was changed.")
-                                  .arg(name));
-            tables.insert(name, mine);
-        }
-    } catch (const ado::Error&) {
-        throw Failure(notReplica);
+        attached = std::make_unique<Attached>(conn, replicaPath);
+    } catch (const ado::Error& e) {
+        if (e.number() == SQLITE_BUSY)
+            throw Failure(e.description() + "  Nothing was changed.");
+        throw Failure(QString("The file %1 is not a replica of a Nuptaro database.  Nothing was changed.")
+                          .arg(native(replicaPath)));
     }
+    const Plan plan = inspect(conn, replicaPath, same);
+    report(QString(), 25);
 
+    // The copy of the database as it was replaces the one kept before only
+    // once the merge has gone through.
     const QString before = pathIn(kBeforeMergeFile);
+    const QString pending = before + ".next";
     try {
-        backupDatabase(conn.handle(), before);
+        backupDatabase(conn.handle(), pending);
     } catch (const ado::Error& e) {
         throw Failure(QString("A copy of the working database could not be kept as %1, so nothing was changed.\n\n%2")
                           .arg(native(before), e.description()));
     }
+    report(QString(), 50);
 
+    Merged m;
+    m.items = int(plan.items);
+    QStringList pictures;
     try {
-        const QMap<QString, qint64> counters = conn.keyCounters();
         ado::Transaction tr(conn);
-        {
-            sqlite3* local = conn.handle();
-            QHash<QString, std::shared_ptr<TableMerge>> merges;
-            Stmt deletedHere(local, "SELECT 1 FROM SYNCHRO WHERE SYNCHRO_TABLE = ? AND SYNCHRO_RECORDID = ? "
-                                    "AND SYNCHRO_ACTION IN (3, ?) LIMIT 1");
-            Stmt remember(local, "INSERT INTO SYNCHRO (SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_DATETIME, "
-                                 "SYNCHRO_ACTION) VALUES (?, ?, ?, ?)");
-            Stmt latestHere(local, "SELECT max(SYNCHRO_DATETIME) FROM SYNCHRO WHERE SYNCHRO_TABLE = ? "
-                                   "AND SYNCHRO_RECORDID = ? AND SYNCHRO_ACTION IN (1, 2)");
-            Stmt log(rep.h, "SELECT SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_DATETIME, SYNCHRO_ACTION FROM \"Synchro\" "
-                            "ORDER BY SYNCHRO_TABLE COLLATE BINARY, SYNCHRO_DATETIME, rowid");
-            qint64 i = 0;
-            while (log.step()) {
-                report(QString(), percentOf(i++, received));
-                const QString table = log.text(0);
-                const qint64 id = log.integer(1);
-                if (log.type(3) != SQLITE_INTEGER)
-                    continue;
-                const qint64 action = log.integer(3);
-                if (action != 1 && action != 2 && action != 3)
-                    continue;
-
-                auto& m = merges[table];
-                if (!m)
-                    m = std::make_shared<TableMerge>(local, rep.h, table, tables[table], int(merges.size()));
-
-                deletedHere.bind(1, table);
-                deletedHere.bind(2, id);
-                deletedHere.bind(3, qint64(kReceivedDeletion));
-                const bool gone = deletedHere.step();
-                deletedHere.reset();
-
-                if (action == 3) {
-                    m->remove.bind(1, id);
-                    m->remove.run();
-                    if (!gone) {
-                        remember.bind(1, table);
-                        remember.bind(2, id);
-                        remember.bind(3, log.value(2));
-                        remember.bind(4, qint64(kReceivedDeletion));
-                        remember.run();
-                    }
-                    continue;
-                }
-                if (gone)
-                    continue;
-                latestHere.bind(1, table);
-                latestHere.bind(2, id);
-                const bool loggedHere = latestHere.step() && latestHere.type(0) != SQLITE_NULL;
-                const QString localTime = loggedHere ? latestHere.text(0) : QString();
-                latestHere.reset();
-                if (loggedHere) {
-                    const QString theirTime = log.type(2) == SQLITE_NULL ? QString() : log.text(2);
-                    if (theirTime < localTime || (theirTime == localTime && sender < ours))
-                        continue;
-                }
-                m->received.bind(1, id);
-                if (m->received.step()) {
-                    m->present.bind(1, id);
-                    const bool here = m->present.step();
-                    m->present.reset();
-                    if (here) {
-                        for (int c = 1; c < m->n; ++c)
-                            m->update.bind(c, m->received.value(c));
-                        m->update.bind(m->n > 1 ? m->n : 1, id);
-                        m->update.run();
-                    } else {
-                        for (int c = 0; c < m->n; ++c)
-                            m->insert.bind(c + 1, m->received.value(c));
-                        m->insert.run();
-                    }
-                }
-                m->received.reset();
-            }
+        if (plan.fresh) {
+            renumberThisCopy(conn, plan.ours, plan.fresh);
+            m.renumberedTo = plan.fresh;
         }
         // The other copy's keys must not move this copy's counters.
+        const QMap<QString, qint64> counters = conn.keyCounters();
+        applyPlan(conn, plan, m, pictures, report);
         const QMap<QString, qint64> after = conn.keyCounters();
         for (auto it = after.begin(); it != after.end(); ++it) {
             if (!counters.contains(it.key()))
@@ -668,14 +1211,55 @@ int Synchronize(ado::Connection& conn, const QString& replicaPath, const Progres
                 conn.Execute("UPDATE sqlite_sequence SET seq = ? WHERE name = ?", {counters.value(it.key()), it.key()});
         }
         tr.commit();
+    } catch (const Failure&) {
+        QFile::remove(pending);
+        throw;  // a refusal found record by record: rolled back, nothing changed
     } catch (const std::exception& e) {
+        QFile::remove(pending);
         const QString detail =
             dynamic_cast<const ado::Error*>(&e) ? static_cast<const ado::Error&>(e).description() : QString(e.what());
         throw Failure(QString("The synchronization failed, and the working database was left as it was.\n\n%1")
                           .arg(detail));
     }
-    report(QString("Successfully synchronized %1 items.").arg(received), 100);
-    return int(received);
+    for (int i = 0; i < plan.tables.size(); ++i)
+        exec(conn.handle(), QString("DROP TABLE IF EXISTS %1").arg(planOf(i)));
+    exec(conn.handle(), "DROP TABLE IF EXISTS temp.merge_copies");
+    exec(conn.handle(), "DROP TABLE IF EXISTS temp.merge_tables");
+    exec(conn.handle(), "DROP TABLE IF EXISTS temp.merge_rows");
+    exec(conn.handle(), "DROP TABLE IF EXISTS temp.merge_theirs");
+    attached->detach();
+    {
+        std::error_code ec;
+        fs::rename(fsPath(pending), fsPath(before), ec);
+    }
+    for (const QString& picture : pictures)
+        if (!picture.isEmpty())
+            records::removeGiftPicture(picture);
+    report(QString("Successfully synchronized %1 items.").arg(m.items), 100);
+    return m;
+}
+
+QString mergeSummary(const Merged& m)
+{
+    QStringList parts;
+    if (m.skipped > 0)
+        parts << QString("%1 of the changes received were applied and %2 skipped: this copy already held those or "
+                         "newer ones, or had deleted their records.")
+                     .arg(m.applied)
+                     .arg(m.skipped);
+    if (m.renumberedTo > 0)
+        parts << QString("This copy of the database now has the copy number %1.").arg(m.renumberedTo);
+    return parts.join("\n\n");
+}
+
+void versionsFromLog(ado::Connection& conn)
+{
+    exec(conn.handle(),
+         QString("INSERT OR IGNORE INTO main.SYNCHRO_VERSION (VERSION_TABLE, VERSION_RECORDID, VERSION_CHANGED) "
+                 "SELECT SYNCHRO_TABLE, SYNCHRO_RECORDID, v FROM (SELECT SYNCHRO_TABLE, SYNCHRO_RECORDID, %1 AS v "
+                 "FROM main.SYNCHRO WHERE SYNCHRO_ACTION IN (1, 2) AND typeof(SYNCHRO_RECORDID) = 'integer' "
+                 "GROUP BY SYNCHRO_TABLE COLLATE BINARY, SYNCHRO_RECORDID) WHERE v IS NOT NULL")
+             .arg(versionOfLogTime("max(SYNCHRO_DATETIME)")));
 }
 
 }  // namespace synchro

@@ -4,10 +4,17 @@
 //
 // A replica is an SQLite file of our own making. Its header marks it as one
 // (application_id kReplicaMark) and carries the sending copy's number
-// (user_version). It holds the table "Synchro" with the sender's change log
-// and, for every table named there, a table of the same columns holding one
-// copy of the logged record per log row, as it stood when the replica was
-// packed.
+// (user_version). It holds
+// - "Synchro": the sender's change log;
+// - for every table named there, a table of the same columns holding one
+//   copy of the logged record per log row, as it stood when the replica was
+//   packed;
+// - "Versions": for every logged record, the version the sender holds (UTC
+//   with milliseconds, and the number of the copy that made that change), or
+//   that the sender deleted it;
+// - "Copies": the numbers the sender had before it took its present one.
+// A replica without "Versions" comes from an earlier build and is refused:
+// without versions it cannot tell newer from older.
 
 #include "platform/ado/ado.h"
 
@@ -40,15 +47,27 @@ private:
     QString message_;
 };
 
+// The replica comes from a copy with this copy's own number: a copy of this
+// very file, or (very rarely) two copies that drew the same number.
+class SameCopyNumber : public Failure {
+public:
+    SameCopyNumber(const QString& message, int number) : Failure(message), number_(number) {}
+    int number() const { return number_; }
+
+private:
+    int number_;
+};
+
 // Progress as the window shows it: a text and a per-cent value.
 using Progress = std::function<void(const QString& text, int percent)>;
 
 // Tables whose records travel: the record tables and the lookup lists.
 const QStringList& travellingTables();
 
-// Packs the change log of the database on conn, with the logged records, into
-// the staging replica in the program's folder; a staging replica left from
-// before is kept as the old one first. Returns the number of log rows packed.
+// Packs the change log of the database on conn, with the logged records and
+// their versions, into the staging replica in the program's folder; a
+// staging replica left from before is kept as the old one first. Returns the
+// number of log rows packed.
 int Prepare(ado::Connection& conn, const Progress& progress = {});
 
 // The chosen name with ".qvd" appended unless it already ends so.
@@ -59,9 +78,31 @@ QString replicaName(const QString& chosen);
 // the working database and the template.
 QString SaveReplica(ado::Connection& conn, const QString& chosen);
 
+struct Merged {
+    int items = 0;    // log rows the replica carries
+    int applied = 0;  // records added, changed or deleted here
+    int skipped = 0;  // records this copy already held as new or newer, or had deleted
+    int renumberedTo = 0;  // this copy's new number, when it took one
+};
+
+// What to do with a replica of a copy that has this copy's number.
+enum class SameNumber { Refuse, Renumber };
+
 // Merges a received replica into the database on conn, whole or not at all,
-// after keeping a copy of the database. Returns the number of log rows the
-// replica carries.
-int Synchronize(ado::Connection& conn, const QString& replicaPath, const Progress& progress = {});
+// after keeping a copy of the database. A replica that does not fit is
+// refused before anything changes. With SameNumber::Renumber, a replica of a
+// copy with this copy's number makes this copy take a fresh number first
+// (see renumbering in synchro.cpp).
+Merged Synchronize(ado::Connection& conn, const QString& replicaPath, const Progress& progress = {},
+                   SameNumber same = SameNumber::Refuse);
+
+// The text shown after "Synchronization complete." ("" when nothing was
+// skipped and no number changed).
+QString mergeSummary(const Merged& m);
+
+// Gives every record the log names a version from its latest log time, for
+// a database made before records had versions. Runs inside the caller's
+// transaction.
+void versionsFromLog(ado::Connection& conn);
 
 }  // namespace synchro

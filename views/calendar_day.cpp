@@ -69,12 +69,6 @@ CalendarPanels::CalendarPanels(QDateTime& d, QString& mode, QString& due, ado::R
 {
 }
 
-std::function<void(const QDateTime&)>& addAppointmentOpener()
-{
-    static std::function<void(const QDateTime&)> f;
-    return f;
-}
-
 void CalendarPanels::attach(const Controls& c, const Hooks& h)
 {
     controls = c;
@@ -249,7 +243,7 @@ void CalendarPanels::SaveDayViewAppointment(int index)
             DayApptRS->setValue("Appointment_Text", e.text);
             DayApptRS->setValue("Appointment_Start", at(e.startMinute));
             DayApptRS->setValue("Appointment_End", at(e.endMinute));
-            const int key = DayApptRS->value("APPOINTMENT_ID").toInt();
+            const qint64 key = DayApptRS->value("APPOINTMENT_ID").toLongLong();
             DayApptRS->Update();
             modSynchro::LogChange("APPOINTMENT", key, 1);
             ChangeDate(curDate);
@@ -294,7 +288,7 @@ void CalendarPanels::SaveDayViewAppointment(int index)
             if (newEnd)
                 DayApptRS->setValue("Appointment_End", at(e.endMinute));
             DayApptRS->Update();
-            modSynchro::LogChange("APPOINTMENT", int(id), 2);
+            modSynchro::LogChange("APPOINTMENT", id, 2);
             break;
         }
     });

@@ -2,6 +2,7 @@
 // bound to the window's own variables and controls.
 
 #include "app/frmMain.h"
+#include "events/frmAddAppt.h"
 #include "views/calendar_view.h"
 
 #include <QCalendarWidget>
@@ -51,9 +52,9 @@ views::CalendarPanels& panelsOf(frmMain& f)
             f.ShowPanel(f.frameDate);
     };
     h.dayPanelShown = [&f] { return f.frameDate && f.curFrame == f.frameDate; };
-    h.addAppointment = [](const QDateTime& start) {
-        if (views::addAppointmentOpener())
-            views::addAppointmentOpener()(start);
+    h.addAppointment = [&f](const QDateTime& start) {
+        frmAddAppt::instance().curApptDate = start;
+        frmAddAppt::instance().Show(ui::vbModal, &f);
     };
     h.popupCalendarMenu = [&f] {
         if (!f.isLoaded())

@@ -132,8 +132,4 @@ private:
 // that the month, the year and every day number show whole.
 void fitMonthPicker(QCalendarWidget* picker);
 
-// Opens the appointment editor for a start time (modal, owned by the main
-// window); set by the window that owns the editor.
-std::function<void(const QDateTime&)>& addAppointmentOpener();
-
 }  // namespace views

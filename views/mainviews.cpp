@@ -144,12 +144,12 @@ void frmMain::FillEventCombo()
     const int n = ddEventRS->isOpen() ? ddEventRS->RecordCount() : 0;
     if (n < 1)
         return;
-    EventIDs = QVector<qint32>(n + 1, 0);
+    EventIDs = QVector<qint64>(n + 1, 0);
     EventComboLoaded = false;
     int chosen = 0;
     for (int i = 1; i <= n; ++i) {
         const QVariant id = ddEventRS->cell(i - 1, 0);
-        EventIDs[i] = qint32(id.toLongLong());
+        EventIDs[i] = id.toLongLong();
         if (cmbEvents)
             cmbEvents->addItem(ddEventRS->cell(i - 1, 1).toString());
     }

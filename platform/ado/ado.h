@@ -88,9 +88,11 @@ public:
 
     // Every working database carries a copy number in its file header; new
     // keys of a copy are drawn from [number * kKeyRange, (number+1) * kKeyRange).
-    // 0 is the template's own range (the standard data).
+    // 0 is the template's own range (the standard data). Numbers are 1 to
+    // kMaxCopyNumber (files of earlier builds hold 1 to 2000), so keys stay
+    // below 2^52 and exact wherever they pass through a double.
     static constexpr qint64 kKeyRange = 1000000;
-    static constexpr int kMaxCopyNumber = 2000;
+    static constexpr int kMaxCopyNumber = 2147483647;
     int copyNumber();
     void setCopyNumber(int number);
     // The key counters of every table; a merge that inserts other copies'

@@ -1060,7 +1060,7 @@ void GridEX::logEdit(int record, int column)
     try {
         const QVariant id = rs_->rowKey(record, column - 1);
         if (!id.isNull() && !modQVDatabase::gConn.keyColumn(table).isEmpty())
-            modSynchro::LogChange(table, id.toInt(), modSynchro::Changed);
+            modSynchro::LogChange(table, id.toLongLong(), modSynchro::Changed);
     } catch (const ado::Error&) {
         // The edit itself is stored; a failed log row does not undo it.
     }

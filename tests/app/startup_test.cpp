@@ -34,6 +34,7 @@ TEST(Startup, WorkingFilePresentIsOpenedUnchanged)
     {
         ado::Connection c;
         c.Open(p.file("/data/qvnt03.qvd"));
+        c.setCopyNumber(5);
         c.Execute("INSERT INTO GUEST (GUEST_PARTYNAME) VALUES ('Keep me')");
     }
     makeOldFolder(p);

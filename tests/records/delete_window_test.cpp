@@ -41,7 +41,7 @@ protected:
     {
         frmDeleteSingle& f = frmDeleteSingle::instance();
         f.delMode = mode;
-        f.delID = int(id);
+        f.delID = id;
         f.delString = text;
         f.Show(ui::vbModeless);
         return f;
@@ -142,7 +142,7 @@ TEST_F(DeleteWindow, ASecondRequestDoesNotRetargetAnOpenConfirmation)
     frmDeleteSingle& f = open("Table", first, "Table 1");
     open("Table", second, "Table 2");  // raises the open window
     EXPECT_EQ(f.lblDelete->text(), "Delete the table named: Table 1.  This may require you to re-seat guests at other tables.");
-    EXPECT_EQ(f.confirmedID(), int(first));
+    EXPECT_EQ(f.confirmedID(), first);
     f.cmdDelete->click();
     EXPECT_EQ(count("SELECT count(*) FROM TABLES WHERE TABLE_ID = ?", {first}), 0);
     EXPECT_EQ(count("SELECT count(*) FROM TABLES WHERE TABLE_ID = ?", {second}), 1);
@@ -187,7 +187,7 @@ TEST_F(DeleteFromMainGrid, TheShownViewLosesTheRowAndKeepsItsColumns)
     const qint64 id = db().scalar("SELECT TASK_ID FROM TASKS WHERE TASK_NAME = 'Book the band'").toLongLong();
     frmDeleteSingle& f = frmDeleteSingle::instance();
     f.delMode = "Task";
-    f.delID = int(id);
+    f.delID = id;
     f.delString = "Book the band";
     f.Show(ui::vbModeless);
     f.cmdDelete->click();
@@ -197,7 +197,7 @@ TEST_F(DeleteFromMainGrid, TheShownViewLosesTheRowAndKeepsItsColumns)
 
     // The main window closed: the delete still happens, its refresh is skipped.
     m.Unload();
-    f.delID = int(db().scalar("SELECT min(TASK_ID) FROM TASKS").toLongLong());
+    f.delID = db().scalar("SELECT min(TASK_ID) FROM TASKS").toLongLong();
     f.Show(ui::vbModeless);
     f.cmdDelete->click();
     EXPECT_EQ(count("SELECT count(*) FROM TASKS"), 1);

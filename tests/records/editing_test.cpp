@@ -75,3 +75,38 @@ TEST_F(Editing, PickersSplitAndJoinTheStoredMoment)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Editing, ATypedTextGoesIntoItsColumnOnlyWhenItConverts)
+{
+    db().Execute("INSERT INTO EXPENSES (EXPENSE_ID, EXPENSE_TEXT, EXPENSE_AMTPAID, EXPENSE_DUEDATE) "
+                 "VALUES (5, 'Cake', 40, '2027-06-12 00:00:00')");
+    const struct {
+        const char* column;
+        const char* typed;
+        bool assigned;
+        const char* stored;
+    } cases[] = {
+        {"EXPENSE_TEXT", "", true, ""},          {"EXPENSE_TEXT", " 12 ", true, " 12 "},
+        {"EXPENSE_AMTPAID", "1,250.5", true, "1250.5"}, {"EXPENSE_AMTPAID", "abc", false, "40"},
+        {"EXPENSE_AMTPAID", "", false, "40"},    {"EXPENSE_AMTPAID", "  ", false, "40"},
+        {"EXPENSE_DUEDATE", "7/4/2027", true, "2027-07-04 00:00:00"},
+        {"EXPENSE_DUEDATE", "", false, "2027-06-12 00:00:00"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.column) + " <" + c.typed + ">");
+        ado::Recordset rs;
+        rs.Open("SELECT * FROM EXPENSES WHERE EXPENSE_ID = 5", db());
+        EXPECT_EQ(editing::assignText(rs, c.column, c.typed), c.assigned);
+        rs.Update();
+        EXPECT_EQ(editing::storedText(db().scalar(QString("SELECT %1 FROM EXPENSES").arg(c.column))), c.stored);
+        db().Execute("UPDATE EXPENSES SET EXPENSE_TEXT = 'Cake', EXPENSE_AMTPAID = 40, "
+                     "EXPENSE_DUEDATE = '2027-06-12 00:00:00'");
+    }
+    ado::Recordset rs;
+    rs.Open("SELECT * FROM EXPENSES", db());
+    EXPECT_THROW(editing::assignText(rs, "NO_SUCH_COLUMN", "x"), ado::Error);
+}
+
+}  // namespace

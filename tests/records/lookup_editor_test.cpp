@@ -6,6 +6,7 @@
 
 #include "app/frmMain.h"
 #include "records/cascade.h"
+#include "records/editing.h"
 #include "records/frmAddType.h"
 #include "records/lookuplists.h"
 
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 
 using testsupport::DbTest;
 
@@ -259,6 +261,46 @@ TEST_F(LookupEditor, ClosingRefreshesTheOpenerOnEveryClose)
     open("Titles", "Subguest").cmdClose->click();
     EXPECT_TRUE(called.isEmpty());
     EXPECT_FALSE(frmAddType::instance().isLoaded());
+}
+
+TEST_F(LookupEditor, ASecondOpenerDoesNotRetargetTheOpenEditor)
+{
+    record({"frmGuestDetail.GetCategories", "frmGuestDetail.GetTitles", "frmAddAppt.GetPriorityText"});
+    const qlonglong priorities = count("SELECT count(*) FROM PRIORITY");
+    const qlonglong titles = count("SELECT count(*) FROM TITLES");
+    frmAddType& f = open("Titles", "Guest");
+    f.window()->show();
+    ASSERT_GE(f.lstItems->count(), 2);
+
+    // Another editor asks for the priorities while the titles are open; one
+    // writes its keys and shows the window, one only writes them.
+    for (const bool shows : {true, false}) {
+        SCOPED_TRACE(shows);
+        f.curMode = "Priority";
+        f.fromForm = "AddAppointment";
+        if (shows)
+            f.Show(ui::vbModeless);
+        EXPECT_EQ(f.window()->windowTitle(), "Modify Titles");
+        EXPECT_EQ(listed(f), column("SELECT TITLE_TEXT FROM TITLES ORDER BY TITLE_TEXT"));
+        QListWidgetItem* second = f.lstItems->item(1);
+        const QString text = second->text();
+        QTest::mouseClick(f.lstItems->viewport(), Qt::LeftButton, {}, f.lstItems->visualItemRect(second).center());
+        ASSERT_TRUE(second->isSelected());
+        QTest::mouseClick(f.Command1, Qt::LeftButton);
+        EXPECT_EQ(count("SELECT count(*) FROM PRIORITY"), priorities);
+        EXPECT_EQ(count("SELECT count(*) FROM TITLES WHERE TITLE_TEXT = ?", {text}), 0);
+        QTest::keyClicks(f.txtItem, "Zed");
+        QTest::mouseClick(f.cmdAdd, Qt::LeftButton);
+        EXPECT_EQ(count("SELECT count(*) FROM TITLES WHERE TITLE_TEXT = 'Zed'"), shows ? 1 : 2);
+    }
+    EXPECT_EQ(count("SELECT count(*) FROM TITLES"), titles);
+    EXPECT_EQ(count("SELECT count(*) FROM PRIORITY"), priorities);
+    // Callers refilling their lists reset only the box of the list edited.
+    EXPECT_TRUE(editing::lookupListEdited("Titles"));
+    EXPECT_FALSE(editing::lookupListEdited("Priority"));
+    // Closing refreshes the editor that opened it.
+    QTest::mouseClick(f.cmdClose, Qt::LeftButton);
+    EXPECT_EQ(called, (QStringList{"frmGuestDetail.GetCategories", "frmGuestDetail.GetTitles"}));
 }
 
 }  // namespace

@@ -1,175 +1,13 @@
 // Packing replicas and merging them between two copies of the database.
 
-#include "support/fixture.h"
-
-#include "records/modSynchro.h"
-#include "records/synchro.h"
-
-#include <QCryptographicHash>
-
-#include <sqlite3.h>
+#include "support/twocopies.h"
 
 using namespace testsupport;
 using modQVDatabase::gConn;
 
 namespace {
 
-QByteArray digest(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
-
-// Every table, row and value of a database, with the header numbers and the
-// schema, as text.
-QString dumpOf(sqlite3* h)
-{
-    QString out;
-    auto rows = [&](const QString& sql, auto&& each) {
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(h, sql.toUtf8().constData(), -1, &st, nullptr);
-        while (sqlite3_step(st) == SQLITE_ROW)
-            each(st);
-        sqlite3_finalize(st);
-    };
-    auto text = [](sqlite3_stmt* st, int i) {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-        return p ? QString::fromUtf8(p) : QString("<null>");
-    };
-    rows("PRAGMA user_version", [&](sqlite3_stmt* st) { out += "version " + text(st, 0) + "\n"; });
-    QStringList tables;
-    rows("SELECT type, name, sql FROM sqlite_master ORDER BY type, name", [&](sqlite3_stmt* st) {
-        out += text(st, 2) + "\n";
-        if (text(st, 0) == "table")
-            tables << text(st, 1);
-    });
-    for (const QString& t : tables) {
-        out += "== " + t + "\n";
-        rows(QString("SELECT * FROM \"%1\" ORDER BY rowid").arg(t), [&](sqlite3_stmt* st) {
-            QStringList cells;
-            for (int i = 0; i < sqlite3_column_count(st); ++i)
-                cells << QString::number(sqlite3_column_type(st, i)) + ":" + text(st, i);
-            out += cells.join('|') + "\n";
-        });
-    }
-    return out;
-}
-
-QString dumpFile(const QString& path)
-{
-    sqlite3* h = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &h, SQLITE_OPEN_READONLY, nullptr);
-    const QString d = dumpOf(h);
-    sqlite3_close(h);
-    return d;
-}
-
-// Two copies of the program, each with its folder and working database made
-// from the template; the shared connection is on one of them at a time.
-class TwoCopies : public ::testing::Test {
-protected:
-    struct Copy {
-        QTemporaryDir dir;
-        int number = 0;
-        QString path(const QString& rel) const { return dir.path() + rel; }
-        QString working() const { return path("/data/qvnt03.qvd"); }
-    };
-
-    void SetUp() override
-    {
-        make(A, 17);
-        make(B, 42);
-        use(A);
-    }
-    void TearDown() override { gConn.Close(); }
-
-    void make(Copy& c, int number)
-    {
-        c.number = number;
-        QDir(c.dir.path()).mkpath("data");
-        QFile::copy(templatePath(), c.path("/data/qvnt04.qvd"));
-        modQVDatabase::setAppPath(c.dir.path());
-        modQVDatabase::LocateDataFile();
-        ado::Connection k;
-        k.Open(c.working());
-        k.setCopyNumber(number);
-    }
-    void use(Copy& c)
-    {
-        gConn.Close();
-        modQVDatabase::setAppPath(c.dir.path());
-        gConn.Open(c.working());
-    }
-
-    // The change log's own writer, with a clock of the test so that log
-    // times are distinct and in order.
-    void log(const QString& table, qint64 key, short action)
-    {
-        const qlonglong before = gConn.scalar("SELECT count(*) FROM SYNCHRO").toLongLong();
-        modSynchro::LogChange(table, int(key), action);
-        if (gConn.scalar("SELECT count(*) FROM SYNCHRO").toLongLong() > before)
-            gConn.Execute("UPDATE SYNCHRO SET SYNCHRO_DATETIME = ? WHERE rowid = (SELECT max(rowid) FROM SYNCHRO)",
-                          {ado::convert::isoDateTime(clock.addSecs(60 * ++ticks))});
-    }
-    qint64 addGuest(const QString& name)
-    {
-        const qint64 key = gConn.reserveKey("GUEST");
-        gConn.Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME, GUEST_CITY) VALUES (?, ?, 'Salem')", {key, name});
-        log("GUEST", key, modSynchro::Added);
-        return key;
-    }
-    void renameGuest(qint64 key, const QString& name)
-    {
-        gConn.Execute("UPDATE GUEST SET GUEST_PARTYNAME = ? WHERE GUEST_ID = ?", {name, key});
-        log("GUEST", key, modSynchro::Changed);
-    }
-    void deleteGuest(qint64 key)
-    {
-        gConn.Execute("DELETE FROM GUEST WHERE GUEST_ID = ?", {key});
-        log("GUEST", key, modSynchro::Deleted);
-    }
-    QStringList guests()
-    {
-        QStringList out;
-        ado::Recordset rs;
-        rs.Open("SELECT GUEST_ID, GUEST_PARTYNAME FROM GUEST ORDER BY GUEST_ID", gConn, ado::adOpenForwardOnly,
-                ado::adLockReadOnly);
-        for (; !rs.EOF_(); rs.MoveNext())
-            out << rs.value(0).toString() + " " + rs.value(1).toString();
-        return out;
-    }
-    QString g(qint64 key, const QString& name) { return QString::number(key) + " " + name; }
-
-    // Prepares a replica on a copy and saves it in that copy's folder.
-    QString replicaOf(Copy& c, const QString& name)
-    {
-        use(c);
-        synchro::Prepare(gConn);
-        return synchro::SaveReplica(gConn, c.path("/" + name));
-    }
-    int merge(Copy& into, const QString& replica)
-    {
-        use(into);
-        return synchro::Synchronize(gConn, replica);
-    }
-    // The message of a refused or failed merge; "" when it went through.
-    QString refusal(const QString& replica)
-    {
-        try {
-            synchro::Synchronize(gConn, replica);
-        } catch (const synchro::Failure& f) {
-            return f.message();
-        }
-        return QString();
-    }
-    QString dump() { return dumpOf(gConn.handle()); }
-
-    Copy A, B;
-    ScriptedMessagesGuard messages;
-    QDateTime clock{QDate(2026, 5, 1), QTime(9, 0)};
-    int ticks = 0;
-};
+class TwoCopies : public TwoCopiesTest {};
 
 TEST_F(TwoCopies, PrepareBuildsTheReplicaFromTheLog)
 {
@@ -215,7 +53,21 @@ TEST_F(TwoCopies, PrepareBuildsTheReplicaFromTheLog)
     EXPECT_EQ(r.scalar("SELECT group_concat(name, ',') FROM (SELECT name FROM sqlite_master WHERE type = 'table' "
                        "ORDER BY name)")
                   .toString(),
-              "GUEST,Synchro,TASKS");
+              "Copies,GUEST,Synchro,TASKS,Versions");
+    // Each record once, with the version it holds here, or as deleted; the
+    // task that is not here has none.
+    auto version = [&](qint64 key) {
+        return gConn.scalar("SELECT VERSION_CHANGED FROM SYNCHRO_VERSION WHERE VERSION_RECORDID = ?", {key}).toString();
+    };
+    const QString deleted = gConn.scalar("SELECT strftime('%Y-%m-%d %H:%M:%f', SYNCHRO_DATETIME, 'utc') FROM SYNCHRO "
+                                         "WHERE SYNCHRO_ACTION = 3").toString();
+    EXPECT_GT(version(adams), gConn.scalar("SELECT strftime('%Y-%m-%d %H:%M:%f', SYNCHRO_DATETIME, 'utc') FROM "
+                                           "SYNCHRO WHERE SYNCHRO_RECORDID = ?", {adams}).toString());  // the rename
+    EXPECT_EQ(rowsOf(r.handle(), "SELECT VERSION_TABLE, VERSION_RECORDID, VERSION_STAMP, VERSION_COPY, "
+                                 "VERSION_DELETED FROM Versions ORDER BY VERSION_RECORDID"),
+              QString("3:GUEST|1:%1|3:%2|1:17|1:0\n3:GUEST|1:%3|3:%4|1:17|1:1\n3:GUEST|1:%5|3:%6|1:17|1:0\n")
+                  .arg(adams).arg(version(adams)).arg(baker).arg(deleted).arg(cole).arg(version(cole)));
+    EXPECT_EQ(r.scalar("SELECT count(*) FROM Copies").toInt(), 0);
     r.Close();
 
     // An unsaved replica is kept once more by the next Prepare; a saved one
@@ -236,12 +88,13 @@ TEST_F(TwoCopies, AnEmptyLogPacksAnEmptyReplica)
     EXPECT_EQ(synchro::Prepare(gConn), 0);
     const QString d = dumpFile(A.path("/data/synchro.qvd"));
     EXPECT_TRUE(d.contains("CREATE TABLE \"Synchro\""));
-    EXPECT_EQ(d.count("CREATE TABLE"), 1);
+    EXPECT_EQ(d.count("CREATE TABLE"), 3);  // the log, the versions and the earlier copy numbers
     // Merged into the other copy, it changes nothing but counts nothing either.
     const QString replica = synchro::SaveReplica(gConn, A.path("/empty.qvd"));
     use(B);
     const QString before = dump();
-    EXPECT_EQ(synchro::Synchronize(gConn, replica), 0);
+    const synchro::Merged m = synchro::Synchronize(gConn, replica);
+    EXPECT_EQ(m.items + m.applied + m.skipped, 0);
     EXPECT_EQ(dump(), before);
 }
 
@@ -257,8 +110,8 @@ TEST_F(TwoCopies, AddChangeAndDeleteTravelBothWays)
     // Both prepare before either merges: nothing is lost.
     const QString fromA = replicaOf(A, "a1.qvd");
     const QString fromB = replicaOf(B, "b1.qvd");
-    EXPECT_EQ(merge(B, fromA), 2);
-    EXPECT_EQ(merge(A, fromB), 1);
+    EXPECT_EQ(merge(B, fromA).items, 2);
+    EXPECT_EQ(merge(A, fromB).items, 1);
     const QStringList all = {g(adams, "Adams"), g(acker, "Acker"), g(baker, "Baker")};
     EXPECT_EQ(guests(), all);
     use(B);
@@ -401,7 +254,13 @@ TEST_F(TwoCopies, RefusalsAndFailuresLeaveTheDatabaseUnchanged)
 {
     use(B);
     const qint64 baker = addGuest("Baker");
+    gConn.Execute("DELETE FROM TITLES WHERE TITLE_ID = 1");
     log("TITLES", 1, modSynchro::Deleted);
+    const qint64 task = gConn.reserveKey("TASKS");
+    gConn.Execute("INSERT INTO TASKS (TASK_ID, TASK_NAME, TASK_DUEDATE) VALUES (?, 'Book the band', "
+                  "'2026-06-01 00:00:00')",
+                  {task});
+    log("TASKS", task, modSynchro::Added);
     const QString good = replicaOf(B, "good.qvd");
     use(A);
     const qint64 adams = addGuest("Adams");
@@ -444,8 +303,8 @@ TEST_F(TwoCopies, RefusalsAndFailuresLeaveTheDatabaseUnchanged)
         {A.path("/missing.qvd"), "was not found"},
         {A.working(), "This is the working database itself"},
         {A.path("/data/../data/qvnt03.qvd"), "This is the working database itself"},
-        {ours, "prepared from this copy of the database (copy number 17)"},
-        {fileCopy, "prepared from this copy of the database (copy number 17)"},
+        {ours, "with the same copy number as this one (17)"},
+        {fileCopy, "is not a replica of a Nuptaro database"},
         {tampered("order.qvd", {"ALTER TABLE GUEST RENAME COLUMN GUEST_FNAME TO X",
                                 "ALTER TABLE GUEST RENAME COLUMN GUEST_LNAME TO GUEST_FNAME",
                                 "ALTER TABLE GUEST RENAME COLUMN X TO GUEST_LNAME"}),
@@ -466,7 +325,42 @@ TEST_F(TwoCopies, RefusalsAndFailuresLeaveTheDatabaseUnchanged)
         {tampered("case.qvd", {"INSERT INTO Synchro VALUES ('guest', 1, '2026-01-01 00:00:00', 3)"}),
          "names the table \"guest\""},
         {tampered("key.qvd", {"INSERT INTO Synchro VALUES ('GUEST', '1 OR 1=1', '2026-01-01 00:00:00', 3)"}),
-         "holds rows that are not valid"},
+         "table Synchro, column SYNCHRO_RECORDID holds the key '1 OR 1=1'"},
+        // Values that do not fit the columns, named by table and column.
+        {tampered("yes.qvd", {"UPDATE TASKS SET TASK_COMPLETE = 'yes'"}),
+         "table TASKS, column TASK_COMPLETE of record 42000001 holds 'yes', which is not a Yes/No value"},
+        {tampered("nullyes.qvd", {"UPDATE TASKS SET TASK_COMPLETE = NULL"}),
+         "table TASKS, column TASK_COMPLETE of record 42000001 holds nothing"},
+        {tampered("week.qvd", {"UPDATE TASKS SET TASK_DUEDATE = 'next week'"}),
+         "table TASKS, column TASK_DUEDATE of record 42000001 holds 'next week', which is not a date and time"},
+        {tampered("feb30.qvd", {"UPDATE TASKS SET TASK_DUEDATE = '2026-02-30 00:00:00'"}),
+         "column TASK_DUEDATE of record 42000001 holds '2026-02-30 00:00:00'"},
+        {tampered("number.qvd", {"UPDATE TASKS SET TASK_STDID = 'five'"}),
+         "table TASKS, column TASK_STDID of record 42000001 holds 'five', which is not a whole number"},
+        {tampered("blob.qvd", {"UPDATE GUEST SET GUEST_CITY = X'00FF'"}),
+         "table GUEST, column GUEST_CITY of record 42000001 holds binary data, which is not a text"},
+        {tampered("textkey.qvd", {"UPDATE GUEST SET GUEST_ID = '12a'"}),
+         "table GUEST, column GUEST_ID holds the key '12a', which neither copy can have given out"},
+        {tampered("range.qvd", {"UPDATE GUEST SET GUEST_ID = 99000001"}),
+         "table GUEST, column GUEST_ID holds the key 99000001, which neither copy can have given out"},
+        {tampered("negative.qvd", {"UPDATE GUEST SET GUEST_ID = -5"}), "holds the key -5"},
+        {tampered("copy0.qvd", {"PRAGMA user_version = 0"}), "the copy number 0, which no copy"},
+        {tampered("copyneg.qvd", {"PRAGMA user_version = -7"}), "the copy number -7, which no copy"},
+        {tampered("stamp.qvd", {"UPDATE Versions SET VERSION_STAMP = 'yesterday'"}),
+         "table Versions, column VERSION_STAMP"},
+        {tampered("vcopy.qvd", {"UPDATE Versions SET VERSION_COPY = 99"}), "table Versions, column VERSION_COPY"},
+        {tampered("vgone.qvd", {"UPDATE Versions SET VERSION_DELETED = 'no'"}),
+         "table Versions, column VERSION_DELETED"},
+        {tampered("vkey.qvd", {"UPDATE Versions SET VERSION_RECORDID = 77000001, VERSION_DELETED = 1"}),
+         "table Versions, column VERSION_RECORDID holds the key 77000001"},
+        {tampered("vtable.qvd", {"UPDATE Versions SET VERSION_TABLE = 'VENDOR'"}),
+         "table Versions, column VERSION_TABLE"},
+        {tampered("vtwice.qvd", {"INSERT INTO Versions SELECT * FROM Versions LIMIT 1"}), "two versions"},
+        {tampered("vnodata.qvd", {"DELETE FROM TASKS"}), "has no record 42000001 of table TASKS"},
+        {tampered("copies.qvd", {"INSERT INTO Copies VALUES ('x')"}), "table Copies, column COPY_NUMBER"},
+        // A replica of a copy that has not been updated carries no versions.
+        {tampered("earlier.qvd", {"DROP TABLE Versions", "DROP TABLE Copies"}),
+         "was prepared by an earlier version of Nuptaro"},
     };
     const QString before = dump();
     for (const auto& c : cases) {
@@ -482,8 +376,7 @@ TEST_F(TwoCopies, RefusalsAndFailuresLeaveTheDatabaseUnchanged)
     }
     EXPECT_FALSE(QFileInfo::exists(A.path("/missing.qvd")));
 
-    // A failure after part of the merge was applied rolls all of it back.
-    // The guest comes first and is applied, then the title's deletion fails.
+    // A failure in the middle of the merge rolls all of it back.
     gConn.Execute("CREATE TRIGGER boom BEFORE DELETE ON TITLES WHEN OLD.TITLE_ID = 1 "
                   "BEGIN SELECT RAISE(ABORT, 'injected failure'); END");
     const QString armed = dump();
@@ -492,12 +385,16 @@ TEST_F(TwoCopies, RefusalsAndFailuresLeaveTheDatabaseUnchanged)
     EXPECT_TRUE(message.contains("left as it was"));
     EXPECT_EQ(dump(), armed);
     EXPECT_EQ(gConn.transactionDepth(), 0);
-    // The copy kept before the merge is the database as it was.
-    EXPECT_EQ(dumpFile(A.path("/data/PRE_synchro.qvd")), armed);
+    // A failed or refused merge keeps no copy; a merge that goes through
+    // keeps the database as it was before it.
+    EXPECT_FALSE(QFileInfo::exists(A.path("/data/PRE_synchro.qvd")));
+    EXPECT_FALSE(QFileInfo::exists(A.path("/data/PRE_synchro.qvd.next")));
 
     // The same replica goes through once the fault is gone.
     gConn.Execute("DROP TRIGGER boom");
+    const QString fixed = dump();
     EXPECT_EQ(refusal(good), "");
+    EXPECT_EQ(dumpFile(A.path("/data/PRE_synchro.qvd")), fixed);
     EXPECT_EQ(guests(), (QStringList{g(adams, "Adams"), g(baker, "Baker")}));
     EXPECT_EQ(gConn.scalar("SELECT count(*) FROM TITLES WHERE TITLE_ID = 1").toInt(), 0);
 }

@@ -1,7 +1,11 @@
 // The synchronization window: its texts, its file dialogs and its progress.
 
 #include "support/fixture.h"
+#include "support/mainwindow.h"
+#include "support/twocopies.h"
 
+#include "app/frmMain.h"
+#include "platform/grid/gridex.h"
 #include "records/frmSynchronize.h"
 #include "support/clipping.h"
 #include "records/modSynchro.h"
@@ -9,6 +13,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 
 using namespace testsupport;
 using modQVDatabase::gConn;
@@ -37,7 +42,7 @@ protected:
     {
         const qint64 key = db().reserveKey("GUEST");
         db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (?, ?)", {key, name});
-        modSynchro::LogChange("GUEST", int(key), modSynchro::Added);
+        modSynchro::LogChange("GUEST", key, modSynchro::Added);
         return key;
     }
     QString staging() { return folder->file("/data/synchro.qvd"); }
@@ -138,52 +143,100 @@ TEST_F(SynchronizeWindow, PrepareSavesUnderTheChosenName)
     EXPECT_TRUE(QFileInfo::exists(folder->file("/data/OLD_synchro.qvd")));
 }
 
-TEST_F(SynchronizeWindow, SynchronizeMergesTheChosenReplica)
-{
-    addGuest("Adams");
-    addGuest("Baker");
-    answers = {folder->file("/out.qvd")};
-    w().cmdPrepare->click();
-    // Make it another copy's replica, then lose the guests here without a log row.
+}  // namespace
+
+namespace {
+
+// The window merging a replica of a second copy into the copy the main
+// window shows.
+class SynchronizeWithMain : public testsupport::MainWindowTest<testsupport::TwoCopiesTest> {
+protected:
+    void TearDown() override
     {
-        ado::Connection r;
-        r.Open(folder->file("/out.qvd"));
-        r.setCopyNumber(db().copyNumber() % 2000 + 1);
+        w().chooseFile = nullptr;
+        MainWindowTest::TearDown();
     }
-    db().Execute("DELETE FROM GUEST");
-    messages.msgs->shown.clear();
+    frmSynchronize& w() { return frmSynchronize::instance(); }
+    // Chooses the replica in the window's open dialog and presses Synchronize.
+    void synchronize(const QString& replica)
+    {
+        w().chooseFile = [replica](const frmSynchronize::FileRequest&) { return replica; };
+        messages.msgs->shown.clear();
+        QTest::mouseClick(w().cmdSynchronize, Qt::LeftButton);
+    }
+    void addVendor(const QString& name)
+    {
+        const qint64 key = db().reserveKey("VENDOR");
+        db().Execute("INSERT INTO VENDOR (VENDOR_ID, VENDOR_NAME) VALUES (?, ?)", {key, name});
+        log("VENDOR", key, modSynchro::Added);
+    }
+    QStringList gridTexts()
+    {
+        QStringList out;
+        for (int r = 1; r <= m().GridEX1->rowCount(); ++r)
+            out << m().GridEX1->value(r, 2).toString();
+        return out;
+    }
+};
 
-    // Cancelled: nothing happens.
-    requests.clear();
-    answers = {""};
-    w().cmdSynchronize->click();
-    ASSERT_EQ(requests.size(), 1);
-    EXPECT_FALSE(requests[0].save);
-    EXPECT_EQ(requests[0].filter, "Nuptaro Data (*.qvd)|*.qvd");
-    EXPECT_TRUE(messages.msgs->shown.isEmpty());
-    EXPECT_EQ(guestsText(), "");
+TEST_F(SynchronizeWithMain, TheShownViewIsRefreshedAndSkippedChangesCounted)
+{
+    use(B);
+    addVendor("Bloom Florists");
+    const QString fromB = replicaOf(B, "b.qvd");
+    use(A);
+    addVendor("Alder Catering");
+    m().Load();
+    m().ShowPanel(m().frameDataGrid);
+    m().ShowVendors();
+    ASSERT_EQ(gridTexts(), QStringList{"Alder Catering"});
+    w().Load();
 
-    // Refused: a message, no progress shown, nothing changed.
-    answers = {folder->file("/data/qvnt04.qvd")};
-    w().cmdSynchronize->click();
+    synchronize(fromB);
+    EXPECT_EQ(gridTexts(), (QStringList{"Alder Catering", "Bloom Florists"}));
+    EXPECT_EQ(messages.msgs->texts(), QStringList{"Synchronization complete."});
+    EXPECT_EQ(w().lblProgress->text(), "Successfully synchronized 1 items.");
+
+    // The same replica again: nothing to apply, and the message says why.
+    synchronize(fromB);
+    EXPECT_EQ(messages.msgs->texts(),
+              QStringList{"Synchronization complete.\n\n0 of the changes received were applied and 1 skipped: this "
+                          "copy already held those or newer ones, or had deleted their records."});
+}
+
+TEST_F(SynchronizeWithMain, ASameCopyNumberIsNamedAndThisCopyCanTakeANewOne)
+{
+    // B is a file copy of A's database, so it has A's number.
+    addGuest("Adams");
+    db().Close();
+    QFile::remove(B.working());
+    QFile::copy(A.working(), B.working());
+    use(B);
+    addGuest("Baker");
+    const QString fromB = replicaOf(B, "b.qvd");
+    use(A);
+    w().Load();
+    const QString before = dump();
+
+    messages.msgs->answers = {ui::vbNo};
+    synchronize(fromB);
     ASSERT_EQ(messages.msgs->shown.size(), 1);
-    EXPECT_TRUE(messages.msgs->shown[0].text.contains("is not a replica"));
-    EXPECT_TRUE(w().lblProgress->isHidden());
-    EXPECT_TRUE(w().ProgressBar1->isHidden());
-    EXPECT_EQ(guestsText(), "");
+    EXPECT_TRUE(messages.msgs->shown[0].text.contains("the same copy number as this one (17)"));
+    EXPECT_TRUE(messages.msgs->shown[0].text.endsWith("Give this copy of the database a new number and synchronize now?"));
+    EXPECT_EQ(messages.msgs->shown[0].style, ui::vbYesNo | ui::vbQuestion);
+    EXPECT_EQ(dump(), before);
 
-    messages.msgs->shown.clear();
-    answers = {folder->file("/out.qvd")};
-    w().FormBase::Show(ui::vbModeless);
-    w().cmdSynchronize->click();
-    EXPECT_EQ(guestsText(), "Adams,Baker");
-    EXPECT_EQ(w().lblProgress->text(), "Successfully synchronized 2 items.");
-    EXPECT_TRUE(w().lblProgress->isVisible());
-    EXPECT_FALSE(w().ProgressBar1->isVisible());
-    ASSERT_EQ(messages.msgs->shown.size(), 1);
-    EXPECT_EQ(messages.msgs->shown[0].text, "Synchronization complete.");
-    EXPECT_EQ(messages.msgs->shown[0].style, ui::vbOKOnly);
-    w().Unload();
+    messages.msgs->answers = {ui::vbYes};
+    synchronize(fromB);
+    const int fresh = db().copyNumber();
+    EXPECT_NE(fresh, A.number);
+    EXPECT_EQ(guests().size(), 2);
+    ASSERT_EQ(messages.msgs->shown.size(), 2);
+    EXPECT_TRUE(messages.msgs->shown[1].text.startsWith("Synchronization complete.\n\n1 of the changes received were "
+                                                         "applied and 1 skipped"));
+    EXPECT_TRUE(messages.msgs->shown[1].text.endsWith(
+        QString("\n\nThis copy of the database now has the copy number %1.").arg(fresh)));
+    EXPECT_EQ(addGuest("Next") / ado::Connection::kKeyRange, fresh);
 }
 
 }  // namespace

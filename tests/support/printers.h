@@ -1,5 +1,6 @@
 #pragma once
-// Qt texts in the messages of failed expectations.
+// Qt texts in the messages of failed expectations. The build includes this
+// first in every test file, so each type prints the same way in all of them.
 
 #include <QString>
 #include <QStringList>

@@ -105,6 +105,7 @@ TEST_F(CommandsTest, DoubleClickOpensTheEditorOfTheCategory)
         {"", "Today", ""},
     };
     event(12);
+    db().Execute("INSERT INTO TASKS (TASK_ID, TASK_NAME) VALUES (12, 'Book the hall')");
     for (const Case& c : cases) {
         host.mainMode = c.mainMode;
         host.dataMode = c.dataMode;

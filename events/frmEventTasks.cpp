@@ -1,0 +1,173 @@
+#include "events/frmEventTasks.h"
+
+#include "app/frmMain.h"
+#include "platform/twips.h"
+#include "platform/ui/messages.h"
+#include "views/refresh.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using editing::makeButton;
+using editing::makeLabel;
+using editing::makeListBox;
+using twips::rect;
+
+void frmEventTasks::createControls()
+{
+    QDialog* w = window();
+    w->setWindowTitle(kCaption);
+    w->setFixedSize(twips::toPixels(5400), twips::toPixels(4020));
+
+    const int left = 1380, height = 345;
+    auto label = [&](const QString& name, const char* text, int top) {
+        return makeLabel(w, name, text, rect(120, top + 45, 1200, 255));
+    };
+    auto editButton = [&](const char* name, int top, void (frmEventTasks::*handler)()) {
+        return makeButton(w, name, "Edit", rect(4500, top, 780, height), [this, handler] { (this->*handler)(); });
+    };
+
+    Label1[0] = label("Label1_0", "Name:", 120);
+    txtName = static_cast<QLineEdit*>(editing::makeTextBox(w, "txtName", false, rect(left, 120, 3900, height)));
+    Label2 = label("Label2", "Due Date:", 540);
+    dtDate = editing::makeDatePicker(w, "dtDate", rect(left, 540, 1800, height));
+    Label1[1] = label("Label1_1", "Priority:", 960);
+    cmbPriority = makeListBox(w, "cmbPriority", rect(left, 960, 3060, height));
+    cmdEditPriority = editButton("cmdEditPriority", 960, &frmEventTasks::cmdEditPriority_Click);
+    Label1[2] = label("Label1_2", "Assigned To:", 1380);
+    cmbAssignee = makeListBox(w, "cmbAssignee", rect(left, 1380, 3060, height));
+    cmdEditAssignee = editButton("cmdEditAssignee", 1380, &frmEventTasks::cmdEditAssignee_Click);
+    Label1[3] = label("Label1_3", "Part of Event:", 1800);
+    cmbEvent = makeListBox(w, "cmbEvent", rect(left, 1800, 3060, height));
+    cmdEditEvent = editButton("cmdEditEvent", 1800, &frmEventTasks::cmdEditEvent_Click);
+    Label1[4] = label("Label1_4", "Notes:", 2220);
+    // One line of text in a box several lines tall.
+    txtNote = static_cast<QLineEdit*>(editing::makeTextBox(w, "txtNote", false, rect(left, 2220, 3900, 1080)));
+    txtNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    cmdSave = makeButton(w, "cmdSave", "Save", rect(2880, 3480, 1140, 375), [this] { cmdSave_Click(); });
+    cmdCancel = makeButton(w, "cmdCancel", "Cancel", rect(4140, 3480, 1140, 375), [this] { cmdCancel_Click(); });
+
+    editing::chainTabOrder({txtName, dtDate, cmbPriority, cmbAssignee, cmbEvent, txtNote, cmdSave, cmdCancel,
+                            cmdEditPriority, cmdEditAssignee, cmdEditEvent});
+
+    procedures_.set("frmEventTasks.GetPriorityTexts", [this] { GetPriorityTexts(); });
+    procedures_.set("frmEventTasks.GetAssigneeTexts", [this] { GetAssigneeTexts(); });
+}
+
+void frmEventTasks::releaseControls()
+{
+    procedures_.clear();
+    for (QLabel*& l : Label1)
+        l = nullptr;
+    Label2 = nullptr;
+    txtName = nullptr;
+    dtDate = nullptr;
+    cmbPriority = cmbAssignee = cmbEvent = nullptr;
+    txtNote = nullptr;
+    cmdSave = cmdCancel = nullptr;
+    cmdEditPriority = cmdEditAssignee = cmdEditEvent = nullptr;
+}
+
+void frmEventTasks::Form_Load()
+{
+    ClearFields();
+    fillPriorities(false);
+    fillAssignees(false);
+    FillEvents();
+    if (editsTask() && !LoadTask()) {
+        ui::MsgBox(kTaskGone, ui::vbExclamation | ui::vbOKOnly, QString(), window());
+        Unload();
+        return;
+    }
+    window()->raise();
+}
+
+void frmEventTasks::ClearFields()
+{
+    txtName->clear();
+    txtNote->clear();
+    dtDate->setDate(QDate::currentDate());
+}
+
+void frmEventTasks::GetPriorityTexts() { fillPriorities(!editing::lookupListEdited("Priority")); }
+void frmEventTasks::GetAssigneeTexts() { fillAssignees(!editing::lookupListEdited("Assignee")); }
+
+void frmEventTasks::fillPriorities(bool keepText)
+{
+    editing::fillListFrom(cmbPriority, "SELECT PRIORITY_TEXT FROM PRIORITY", keepText, {"No Priority"});
+}
+
+void frmEventTasks::fillAssignees(bool keepText)
+{
+    editing::fillListFrom(cmbAssignee, "SELECT ASSIGNEE_TEXT FROM ASSIGNEE", keepText, {"No Assignee"});
+}
+
+void frmEventTasks::FillEvents()
+{
+    editing::fillListFrom(cmbEvent, "SELECT STDEVENT_TEXT FROM STDEVENT ORDER BY STDEVENT_TEXT", false, {"No Event"});
+}
+
+bool frmEventTasks::LoadTask()
+{
+    const bool read = editing::loadRecord("TASKS", curTaskID, [&](ado::Recordset& rs) {
+        // A column without a value leaves its control as cleared.
+        for (const auto& [column, box] : {std::pair<const char*, QWidget*>{"TASK_NAME", txtName},
+                                          {"TASK_ASSIGN", cmbAssignee}, {"TASK_PRIORITY", cmbPriority},
+                                          {"TASK_EVENT", cmbEvent}, {"TASK_NOTES", txtNote}})
+            if (!rs.value(column).isNull())
+                editing::setBoxText(box, rs.value(column).toString());
+        editing::toPickers(rs.value("TASK_DUEDATE"), dtDate, nullptr);
+    });
+    // Only a task known to be gone counts as missing; a failing read leaves
+    // the cleared fields, as every load step does.
+    bool gone = false;
+    if (!read)
+        editing::ignoringErrors([&] { gone = !editing::recordExists("TASKS", curTaskID); });
+    return !gone;
+}
+
+void frmEventTasks::cmdSave_Click()
+{
+    if (txtName->text().isEmpty()) {
+        ui::MsgBox(kNameRequired, ui::vbOKOnly, QString(), window());
+        txtName->setFocus();
+        return;
+    }
+    const bool edit = editsTask();
+    if (edit && !editing::recordExists("TASKS", curTaskID)) {
+        ui::MsgBox(kTaskGone, ui::vbExclamation | ui::vbOKOnly, QString(), window());
+        Unload();
+        return;
+    }
+    const auto outcome = editing::saveRecord(
+        "TASKS", !edit, curTaskID,
+        [&](ado::Recordset& rs) {
+            rs.setValue("TASK_NAME", txtName->text());
+            rs.setValue("TASK_DUEDATE", editing::fromPickers(dtDate->date(), QTime(0, 0)));
+            rs.setValue("TASK_ASSIGN", cmbAssignee->currentText());
+            rs.setValue("TASK_PRIORITY", cmbPriority->currentText());
+            rs.setValue("TASK_EVENT", cmbEvent->currentText());
+            rs.setValue("TASK_NOTES", txtNote->text());
+        },
+        window());
+    if (outcome != editing::SaveOutcome::Refused)
+        Unload();
+}
+
+void frmEventTasks::cmdCancel_Click() { Unload(); }
+
+void frmEventTasks::Form_Unload(bool&)
+{
+    // The task list shows what this window changed, also after a cancel.
+    views::RefreshMainGrid(frmMain::instance().TaskRS);
+}
+
+void frmEventTasks::editList(const QString& listMode) { editing::editLookupList("AddTask", listMode, this); }
+
+void frmEventTasks::cmdEditPriority_Click() { editList("Priority"); }
+void frmEventTasks::cmdEditAssignee_Click() { editList("Assignee"); }
+void frmEventTasks::cmdEditEvent_Click() { editList("Event"); }

@@ -1,0 +1,167 @@
+#include "money/frmAddExpense.h"
+
+#include "platform/twips.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+void frmAddExpense::createControls()
+{
+    using editing::makeButton;
+    using twips::rect;
+    QDialog* w = window();
+    w->setWindowTitle("Add Expense Item");
+    w->setFixedSize(twips::toPixels(6000), twips::toPixels(3780));
+
+    // Top to bottom: item, vendor, event, paid, due, due date, who pays.
+    const struct {
+        QLabel** label;
+        const char* name;
+        const char* text;
+    } labels[] = {
+        {&Label2[4], "Label2(4)", "Item:"},
+        {&Label2[0], "Label2(0)", "Vendor:"},
+        {&Label2[1], "Label2(1)", "Event:"},
+        {&Label3[0], "Label3(0)", "Amount Paid / Deposit:"},
+        {&Label3[1], "Label3(1)", "Amount Due / Balance:"},
+        {&Label2[3], "Label2(3)", "Balance Due Date:"},
+        {&Label2[2], "Label2(2)", "Who Pays for Item:"},
+    };
+    for (int row = 0; row < 7; ++row)
+        *labels[row].label
+            = editing::makeLabel(w, labels[row].name, labels[row].text, rect(120, 150 + 420 * row, 2160, 255));
+    auto y = [](int row) { return 120 + 420 * row; };
+    auto text = [w](int i, QRect at) {
+        return static_cast<QLineEdit*>(editing::makeTextBox(w, QString("Text1(%1)").arg(i), false, at));
+    };
+    auto list = [w](int i, QRect at) { return editing::makeListBox(w, QString("Combo1(%1)").arg(i), at); };
+    Text1[0] = text(0, rect(2340, y(0), 3480, 300));
+    Combo1[0] = list(0, rect(2340, y(1), 2760, 315));
+    Combo1[1] = list(1, rect(2340, y(2), 2760, 315));
+    cmdEditEvent = makeButton(w, "cmdEditEvent", "Edit", rect(5160, y(2), 660, 315), [this] { cmdEditEvent_Click(); });
+    Text1[1] = text(1, rect(2340, y(3), 1500, 300));
+    Text1[2] = text(2, rect(2340, y(4), 1500, 300));
+    dtDate = new money::DatePicker(w);
+    dtDate->setObjectName("dtDate");
+    dtDate->setGeometry(rect(2340, y(5), 1800, 315));
+    Combo1[2] = list(2, rect(2340, y(6), 2760, 315));
+    cmdEditAssignees =
+        makeButton(w, "cmdEditAssignees", "Edit", rect(5160, y(6), 660, 315), [this] { cmdEditAssignees_Click(); });
+    cmdSave = makeButton(w, "cmdSave", "Save", rect(3360, 3240, 1140, 375), [this] { cmdSave_Click(); });
+    cmdCancel = makeButton(w, "cmdCancel", "Cancel", rect(4680, 3240, 1140, 375), [this] { cmdCancel_Click(); });
+    editing::chainTabOrder({Text1[0], Combo1[0], Combo1[1], cmdEditEvent, Text1[1], Text1[2], dtDate, Combo1[2],
+                            cmdEditAssignees, cmdSave, cmdCancel});
+
+    procs_.set("frmAddExpense.GetAssignees", [this] { GetAssignees(); });
+    procs_.set("frmAddExpense.GetEvents", [this] { GetEvents(); });
+}
+
+void frmAddExpense::releaseControls()
+{
+    procs_.clear();
+    Label2.fill(nullptr);
+    Label3.fill(nullptr);
+    Text1.fill(nullptr);
+    Combo1.fill(nullptr);
+    dtDate = nullptr;
+    cmdEditEvent = cmdEditAssignees = cmdSave = cmdCancel = nullptr;
+}
+
+money::BoxColumns frmAddExpense::boxes() const
+{
+    return {{"EXPENSE_TEXT", Text1[0]},
+            {"EXPENSE_VENDOR", Combo1[0]},
+            {"EXPENSE_EVENT", Combo1[1]},
+            {"EXPENSE_AMTPAID", Text1[1]},
+            {"EXPENSE_AMTDUE", Text1[2]},
+            {"EXPENSE_WHOPAYS", Combo1[2]}};
+}
+
+void frmAddExpense::Form_Load()
+{
+    mode_ = curMode;
+    key_ = curBudgetID;
+    FillVendors();
+    GetEvents();
+    GetAssignees();
+    if (mode_ == "Edit") {
+        LoadExpense();
+        window()->setWindowTitle("Edit Budget Item");
+    } else {
+        ClearFields();
+        if (mode_ == "Budget") {
+            Text1[0]->setText(exExpenseText);
+            editing::setBoxText(Combo1[1], exExpenseEvent);
+            Text1[2]->setText(exExpenseAmtDue);
+            editing::setBoxText(Combo1[2], exExpenseWhoPays);
+        }
+    }
+    window()->raise();
+}
+
+void frmAddExpense::FillVendors()
+{
+    if (Combo1[0])
+        money::fillBox(Combo1[0], "SELECT VENDOR_NAME FROM VENDOR");
+}
+
+void frmAddExpense::GetEvents()
+{
+    if (Combo1[1])
+        money::fillBox(Combo1[1], "SELECT STDEVENT_TEXT FROM STDEVENT", "Event");
+}
+
+void frmAddExpense::GetAssignees()
+{
+    if (Combo1[2])
+        money::fillBox(Combo1[2], "SELECT ASSIGNEE_TEXT FROM ASSIGNEE", "Assignee");
+}
+
+void frmAddExpense::ClearFields()
+{
+    for (QLineEdit* t : Text1)
+        t->clear();
+    dtDate->setNow();
+}
+
+void frmAddExpense::LoadExpense()
+{
+    editing::loadRecord("EXPENSES", key_, [this](ado::Recordset& rs) {
+        money::showColumns(rs, boxes());
+        dtDate->setStored(rs.value("EXPENSE_DUEDATE"));
+    });
+}
+
+void frmAddExpense::cmdSave_Click()
+{
+    const auto outcome = editing::saveRecord("EXPENSES", mode_ != "Edit", key_, [this](ado::Recordset& rs) {
+        money::storeColumns(rs, boxes());
+        editing::assignText(rs, "EXPENSE_DUEDATE", dtDate->stored());
+    }, window());
+    if (outcome != editing::SaveOutcome::Refused)
+        Unload();
+}
+
+void frmAddExpense::cmdCancel_Click()
+{
+    Unload();
+}
+
+void frmAddExpense::cmdEditEvent_Click()
+{
+    editing::editLookupList("AddExpense", "Event", this);
+}
+
+void frmAddExpense::cmdEditAssignees_Click()
+{
+    editing::editLookupList("AddExpense", "Assignee", this);
+}
+
+void frmAddExpense::Form_Unload(bool&)
+{
+    // A budget item turned into an expense leaves the budget view as it is.
+    if (mode_ != "Budget")
+        money::refreshMain("ExpensesRS");
+}

@@ -1,0 +1,324 @@
+#include "money/frmAutoBudget.h"
+
+#include "app/modQVDatabase.h"
+#include "money/moneyedit.h"
+#include "platform/grid/gridex.h"
+#include "platform/twips.h"
+#include "platform/ui/messages.h"
+#include "records/editing.h"
+#include "records/cascade.h"
+#include "records/lookuplists.h"
+#include "records/modSynchro.h"
+
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QHash>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTabBar>
+
+#include <optional>
+
+using modQVDatabase::gConn;
+
+const std::array<std::pair<const char*, const char*>, 14> frmAutoBudget::kCategories = {{
+    {"Attire", "tabAttire"},
+    {"Ceremony", "tabCeremony"},
+    {"Fees", "tabFees"},
+    {"Flowers", "tabFlowers"},
+    {"Food", "tabFood"},
+    {"Gifts", "tabGifts"},
+    {"Honeymoon", "tabHoneymoon"},
+    {"Music", "tabMusic"},
+    {"Photographer", "tabPhotographer"},
+    {"Reception", "tabReception"},
+    {"Rings", "tabRings"},
+    {"Stationery", "tabStationery"},
+    {"Travel", "tabTravel"},
+    {"Videographer", "tabVideographer"},
+}};
+
+namespace {
+
+constexpr int kRowPitch = 390;  // twips from one row to the next
+constexpr int kRowHeight = 330;
+
+}  // namespace
+
+// Tells the window when an amount box is left.
+class AmountFocusWatch : public QObject {
+public:
+    AmountFocusWatch(frmAutoBudget* form, int index, QObject* parent) : QObject(parent), form_(form), index_(index) {}
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::FocusOut && form_->leaving(index_, static_cast<QFocusEvent*>(e)->reason()))
+            ui::guarded([this] { form_->Combo1_LostFocus(index_); });
+        return false;
+    }
+
+private:
+    frmAutoBudget* form_;
+    int index_;
+};
+
+void frmAutoBudget::createControls()
+{
+    using twips::rect;
+    QDialog* w = window();
+    w->setWindowTitle("Auto Budget");
+    w->setFixedSize(twips::toPixels(15840), twips::toPixels(5160));
+    busy_ = false;
+    closing_ = false;
+
+    TabStrip1 = new QTabBar(w);
+    TabStrip1->setObjectName("TabStrip1");
+    TabStrip1->setGeometry(rect(120, 120, 15600, 390));
+    TabStrip1->setExpanding(false);
+    TabStrip1->setUsesScrollButtons(true);
+    TabStrip1->setDrawBase(false);
+    // A click on a tab takes the focus, so the amount box being left stores
+    // its amount before the page changes.
+    TabStrip1->setFocusPolicy(Qt::StrongFocus);
+    for (const auto& [caption, key] : kCategories)
+        TabStrip1->setTabData(TabStrip1->addTab(caption), QString(key));
+
+    fraAutoBudget = new QGroupBox("Attire", w);
+    fraAutoBudget->setObjectName("fraAutoBudget");
+    fraAutoBudget->setGeometry(rect(120, 540, 15600, 3900));
+    const std::pair<const char*, QRect> headings[] = {{"Item:", rect(240, 300, 6000, 255)},
+                                                      {"High:", rect(6840, 300, 1800, 255)},
+                                                      {"Med:", rect(8880, 300, 1800, 255)},
+                                                      {"Low:", rect(10920, 300, 1800, 255)},
+                                                      {"Budget:", rect(12960, 300, 2400, 255)}};
+    for (int i = 0; i < 5; ++i)
+        Label2[i]
+            = editing::makeLabel(fraAutoBudget, QString("Label2(%1)").arg(i), headings[i].first, headings[i].second);
+    rowArea = new QScrollArea(fraAutoBudget);
+    rowArea->setObjectName("rowArea");
+    rowArea->setFrameShape(QFrame::NoFrame);
+    rowArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    rowArea->setGeometry(rect(120, 600, 15360, kDesignRows * kRowPitch + 60));
+    auto* rows = new QWidget;
+    rows->setObjectName("rows");
+    rows->resize(twips::toPixels(15120), twips::toPixels(kDesignRows * kRowPitch));
+    rowArea->setWidget(rows);
+    // The rows lie on the page itself, as the design has them.
+    rowArea->viewport()->setAutoFillBackground(false);
+    rows->setAutoFillBackground(false);
+    for (int i = 0; i < kDesignRows; ++i)
+        addRow();
+
+    Label1 = editing::makeLabel(w, "Label1", "Total Budget:", rect(240, 4620, 1500, 255));
+    lblTotal = editing::makeLabel(w, "lblTotal", "$0.00", rect(1800, 4620, 2400, 255));
+    cmdSave
+        = editing::makeButton(w, "cmdSave", "Save Budget", rect(13020, 4560, 1320, 375), [this] { cmdSave_Click(); });
+    Command2 = editing::makeButton(w, "Command2", "Cancel", rect(14400, 4560, 1320, 375), [this] { Command2_Click(); });
+
+    QObject::connect(TabStrip1, &QTabBar::currentChanged, w, [this] { ui::guarded([this] { TabStrip1_Click(); }); });
+}
+
+void frmAutoBudget::addRow()
+{
+    using twips::rect;
+    QWidget* rows = rowArea->widget();
+    const int i = int(Combo1.size());
+    const int y = kRowPitch * i;
+    auto label = [&](const char* name, int left, int width) {
+        return editing::makeLabel(
+            rows, QString("%1(%2)").arg(name).arg(i), QString(), rect(left, y, width, kRowHeight));
+    };
+    lblName << label("lblName", 120, 6000);
+    lblHigh << label("lblHigh", 6720, 1800);
+    lblMed << label("lblMed", 8760, 1800);
+    lblLow << label("lblLow", 10800, 1800);
+    QComboBox* c = editing::makeListBox(rows, QString("Combo1(%1)").arg(i), rect(12840, y, 1800, kRowHeight));
+    c->installEventFilter(new AmountFocusWatch(this, i, c));
+    Combo1 << c;
+    const int height = twips::toPixels(kRowPitch * std::max(kDesignRows, i + 1));
+    if (rows->height() < height)
+        rows->resize(rows->width(), height);
+    // Tab goes down the amount boxes.
+    if (i > 0)
+        QWidget::setTabOrder(Combo1[i - 1], c);
+}
+
+void frmAutoBudget::releaseControls()
+{
+    TabStrip1 = nullptr;
+    fraAutoBudget = nullptr;
+    Label2.fill(nullptr);
+    rowArea = nullptr;
+    lblName.clear();
+    lblHigh.clear();
+    lblMed.clear();
+    lblLow.clear();
+    Combo1.clear();
+    Label1 = lblTotal = nullptr;
+    cmdSave = Command2 = nullptr;
+    RowIDs.clear();
+}
+
+bool frmAutoBudget::leaving(int index, int reason) const
+{
+    // Opening the box's own list, or another window taking the focus, is
+    // not leaving it; nor is a row hidden while the page is rebuilt.
+    if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+        return false;
+    return isLoaded() && !busy_ && !closing_ && index < rowsShown();
+}
+
+void frmAutoBudget::Form_Load()
+{
+    UpdateTotal();
+    LoadCategory("Attire");
+}
+
+void frmAutoBudget::showRow(int i, bool shown)
+{
+    for (QWidget* c : {static_cast<QWidget*>(lblName[i]), static_cast<QWidget*>(lblHigh[i]),
+                       static_cast<QWidget*>(lblMed[i]), static_cast<QWidget*>(lblLow[i]),
+                       static_cast<QWidget*>(Combo1[i])})
+        c->setVisible(shown);
+}
+
+void frmAutoBudget::LoadCategory(const QString& category)
+{
+    busy_ = true;
+    CurrentCategory = category;
+    fraAutoBudget->setTitle(category);
+    RowIDs.clear();
+    ado::Recordset rs;
+    try {
+        rs.Open("SELECT * FROM STDBUDGET WHERE STDBUDGET_CATEGORY = ?", gConn, ado::adOpenKeyset,
+                ado::adLockOptimistic, {category});
+    } catch (const ado::Error&) {
+        // A page that cannot be read shows no rows.
+    }
+    const int n = rs.isOpen() ? rs.RecordCount() : 0;
+    while (Combo1.size() < n)
+        addRow();
+    for (int i = int(Combo1.size()) - 1; i >= n; --i)
+        showRow(i, false);
+    for (int i = 0; i < n; ++i) {
+        rs.setPosition(i);
+        RowIDs << rs.value("STDBUDGET_ID").toLongLong();
+        QComboBox* box = Combo1[i];
+        box->clear();
+        showRow(i, true);
+        lblName[i]->setText(editing::storedText(rs.value("STDBUDGET_NAME")));
+        const QString high = editing::storedText(rs.value("STDBUDGET_HIGH"));
+        const QString med = editing::storedText(rs.value("STDBUDGET_MED"));
+        const QString low = editing::storedText(rs.value("STDBUDGET_LOW"));
+        lblHigh[i]->setText(high);
+        lblMed[i]->setText(med);
+        lblLow[i]->setText(low);
+        for (const QString& s : {high, med, low})
+            if (!s.isEmpty())
+                box->addItem(s);
+        box->setCurrentIndex(-1);
+        box->setEditText(editing::storedText(rs.value("STDBUDGET_AMT")));
+    }
+    rs.Close();
+    rowArea->widget()->resize(rowArea->widget()->width(),
+                              twips::toPixels(kRowPitch * std::max<int>(kDesignRows, n)));
+    busy_ = false;
+}
+
+void frmAutoBudget::TabStrip1_Click()
+{
+    const int tab = TabStrip1->currentIndex();
+    if (tab >= 0 && tab < int(kCategories.size()))
+        LoadCategory(QString::fromLatin1(kCategories[tab].first));
+}
+
+void frmAutoBudget::Combo1_LostFocus(int index)
+{
+    if (index < 0 || index >= rowsShown())
+        return;
+    busy_ = true;
+    std::optional<ado::Error> failed;
+    double amount = 0;
+    // Cents and beyond as typed: the currency keeps four decimals.
+    if (ado::convert::parseCurrency(Combo1[index]->currentText(), amount)) {
+        try {
+            gConn.Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = ? WHERE STDBUDGET_ID = ?", {amount, RowIDs[index]});
+            UpdateTotal();
+        } catch (const ado::Error& e) {
+            failed = e;
+        }
+    } else {
+        ui::MsgBox("Please enter a number in the amount location", ui::vbOKOnly, QString(), window());
+    }
+    busy_ = false;
+    // The page from the database: a refused text gives way to the stored amount.
+    LoadCategory(CurrentCategory);
+    if (failed)
+        throw *failed;
+}
+
+void frmAutoBudget::UpdateTotal()
+{
+    // Added in whole ten-thousandths, so the total is exact.
+    double total = 0;
+    try {
+        total = gConn.scalar("SELECT SUM(ROUND(STDBUDGET_AMT * 10000)) AS TOTAL FROM STDBUDGET").toDouble() / 10000.0;
+    } catch (const ado::Error&) {
+    }
+    lblTotal->setText(grid::formatValue(total, "Currency"));
+}
+
+void frmAutoBudget::cmdSave_Click()
+{
+    const bool saved = editing::saveAll(
+        [] {
+            ado::Recordset b;
+            b.Open("SELECT * FROM BUDGET WHERE BUDGET_STDBUDGETID <> 0", gConn, ado::adOpenKeyset,
+                   ado::adLockOptimistic);
+            ado::Recordset s;
+            s.Open("SELECT * FROM STDBUDGET", gConn, ado::adOpenKeyset, ado::adLockReadOnly);
+            // The first wizard row made from each standard item.
+            QHash<qint64, int> rowOf;
+            const int link = b.fieldIndex("BUDGET_STDBUDGETID");
+            for (int r = b.RecordCount() - 1; r >= 0; --r)
+                rowOf.insert(b.cell(r, link).toLongLong(), r);
+            for (; !s.EOF_(); s.MoveNext()) {
+                const qint64 id = s.value("STDBUDGET_ID").toLongLong();
+                const auto found = rowOf.constFind(id);
+                const bool adding = found == rowOf.constEnd();
+                if (adding)
+                    b.AddNew();
+                else
+                    b.setPosition(found.value());
+                b.setValue("BUDGET_NAME", s.value("STDBUDGET_NAME"));
+                b.setValue("BUDGET_CATEGORY", s.value("STDBUDGET_CATEGORY"));
+                b.setValue("BUDGET_EVENT", s.value("STDBUDGET_EVENT"));
+                b.setValue("BUDGET_AMT", s.value("STDBUDGET_AMT"));
+                b.setValue("BUDGET_WHOPAYS", s.value("STDBUDGET_WHOPAYS"));
+                b.setValue("BUDGET_STDBUDGETID", id);
+                b.Update();
+                modSynchro::LogChange("BUDGET", b.value("BUDGET_ID").toLongLong(),
+                                      adding ? modSynchro::Added : modSynchro::Changed);
+            }
+        },
+        window());
+    if (saved)
+        Unload();
+}
+
+void frmAutoBudget::Command2_Click()
+{
+    Unload();
+}
+
+void frmAutoBudget::Form_Unload(bool&)
+{
+    closing_ = true;
+    if (records::mainDataMode() != "Budget") {
+        records::callMainView("frmMain.ShowBudget");
+        records::callMainView("frmMain.ShowGridPanel");
+    } else {
+        money::refreshMain("BudgetRS");
+    }
+}

@@ -1,0 +1,52 @@
+#pragma once
+// The quote editor: a vendor's offer for an event, with the product, the
+// amounts as typed and four dates. Adds a QUOTE row or edits one.
+
+#include "money/moneyedit.h"
+#include "platform/ui/forms.h"
+#include "records/editing.h"
+
+#include <QString>
+
+#include <array>
+
+class QComboBox;
+class QPushButton;
+
+class frmQuote : public ui::Form<frmQuote, QDialog> {
+public:
+    frmQuote() : Form("frmQuote") { keepWhileOpen(curMode, curQuote); }
+
+    // Written by the opener; kept between openings.
+    QString curMode;      // "Edit", or anything else to add
+    qint64 curQuote = 0;  // the quote to edit
+
+    void Form_Load() override;
+    void Form_Unload(bool& cancel) override;
+    void cmdSave_Click();
+    void cmdCancel_Click();
+    void GetEvents();
+    void GetVendors();
+
+    QComboBox* cmbEvent = nullptr;
+    QComboBox* cmbVendor = nullptr;
+    std::array<QWidget*, 6> Text1{};  // product, details, not provided, three amounts
+    money::DatePicker* dtTotal = nullptr;
+    money::DatePicker* dtDeposit = nullptr;
+    money::DatePicker* dtBalance = nullptr;
+    money::DatePicker* dtCancel = nullptr;
+    QPushButton* cmdSave = nullptr;
+    QPushButton* cmdCancel = nullptr;
+
+protected:
+    void createControls() override;
+    void releaseControls() override;
+
+private:
+    void ClearFields();
+    void LoadQuote();
+    money::BoxColumns boxes() const;
+    std::array<std::pair<const char*, money::DatePicker*>, 4> pickers() const;
+    QString mode_;
+    qint64 key_ = 0;
+};

@@ -1,0 +1,151 @@
+#pragma once
+// The money editors under test: a fresh database, modal windows scripted,
+// the main-grid refreshes recorded, and a trace of the order in which the
+// change log and the table were written.
+
+#include "support/fixture.h"
+
+#include "platform/ui/forms.h"
+#include "records/cascade.h"
+#include "records/editing.h"
+#include "records/lookuplists.h"
+#include "views/refresh.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QTest>
+#include <QWidget>
+
+namespace moneytest {
+
+// Opens an editor as its openers do: mode and key written, then shown
+// (modeless here, so the test can go on acting on it).
+template <class F>
+F& openEditor(const QString& mode, qint64 F::*key, qint64 k)
+{
+    F& f = F::instance();
+    f.curMode = mode;
+    f.*key = k;
+    f.Show(ui::vbModeless);
+    return f;
+}
+
+class MoneyTest : public testsupport::DbTest {
+protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        for (const QString& name : kHooks)
+            records::hooks::set(name, [this, name] { trace(name.mid(name.indexOf(':') + 1).prepend("refresh ")); });
+        for (const QString& name : {QString("frmMain.ShowBudget"), QString("frmMain.ShowGridPanel")})
+            records::hooks::set(name, [this, name] { trace(name.mid(8)); });
+        records::setMainDataModeSource([this] { return dataMode; });
+        db().Execute("CREATE TEMP TABLE seq (n INTEGER PRIMARY KEY, what TEXT)");
+        db().Execute("CREATE TEMP TRIGGER seq_log AFTER INSERT ON SYNCHRO BEGIN "
+                     "INSERT INTO seq (what) VALUES ('log ' || NEW.SYNCHRO_ACTION); END");
+    }
+    void TearDown() override
+    {
+        ui::FormBase::unloadAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        for (const QString& name : kHooks)
+            records::hooks::clear(name);
+        records::hooks::clear("frmMain.ShowBudget");
+        records::hooks::clear("frmMain.ShowGridPanel");
+        views::RegisterMainGridRefresh();
+        records::setMainDataModeSource(nullptr);
+        DbTest::TearDown();
+    }
+    // Inserts and updates of a table join the trace.
+    void watch(const QString& table)
+    {
+        for (const char* op : {"INSERT", "UPDATE"})
+            db().Execute(QString("CREATE TEMP TRIGGER seq_%1_%2 AFTER %2 ON %1 BEGIN "
+                                 "INSERT INTO seq (what) VALUES ('%3'); END")
+                             .arg(table, op, QString(op).toLower()));
+    }
+    void trace(const QString& what) { db().Execute("INSERT INTO seq (what) SELECT ?", {what}); }
+    QStringList traced()
+    {
+        QStringList out;
+        ado::Recordset rs;
+        rs.Open("SELECT what FROM seq ORDER BY n", db(), ado::adOpenForwardOnly, ado::adLockReadOnly);
+        for (; !rs.EOF_(); rs.MoveNext())
+            out << rs.value(0).toString();
+        db().Execute("DELETE FROM seq");
+        return out;
+    }
+    // The database refuses every write of the table.
+    void refuse(const QString& table)
+    {
+        for (const char* op : {"INSERT", "UPDATE"})
+            db().Execute(QString("CREATE TEMP TRIGGER refuse_%1_%2 BEFORE %2 ON %1 BEGIN "
+                                 "SELECT RAISE(ABORT, 'the disk is full'); END")
+                             .arg(table, op));
+    }
+    qint64 insert(const QString& sql, const ado::Params& p = {})
+    {
+        db().Execute(sql, p);
+        return db().scalar("SELECT last_insert_rowid()").toLongLong();
+    }
+    QVariant cell(const QString& sql, const ado::Params& p = {}) { return db().scalar(sql, p); }
+    qlonglong logRows(const QString& table, qint64 key, int action)
+    {
+        return count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = ? AND SYNCHRO_RECORDID = ? AND "
+                     "SYNCHRO_ACTION = ?",
+                     {table, key, action});
+    }
+
+    // The columns of one row as texts, "NULL" for no value; every column
+    // after the key when none are named.
+    QStringList rowTexts(const QString& table, qint64 key, QStringList columns = {})
+    {
+        ado::Recordset rs;
+        rs.Open(QString("SELECT * FROM %1 WHERE %2 = ?").arg(table, db().keyColumn(table)), db(),
+                ado::adOpenForwardOnly, ado::adLockReadOnly, {key});
+        if (columns.isEmpty())
+            for (int i = 1; i < rs.fieldCount(); ++i)
+                columns << rs.fieldName(i);
+        QStringList out;
+        for (const QString& c : columns)
+            out << (rs.value(c).isNull() ? "NULL" : editing::storedText(rs.value(c)));
+        return out;
+    }
+
+    // Types into a box the way a user does: everything in it selected, then
+    // the new text typed over it.
+    static void type(QWidget* box, const QString& text)
+    {
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Delete);
+        const QStringList lines = text.split('\n');
+        for (int i = 0; i < lines.size(); ++i) {
+            if (i > 0)
+                QTest::keyClick(box, Qt::Key_Return);
+            QTest::keyClicks(box, lines[i]);
+        }
+    }
+    static void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
+    static QStringList items(const QComboBox* box)
+    {
+        QStringList out;
+        for (int i = 0; i < box->count(); ++i)
+            out << box->itemText(i);
+        return out;
+    }
+    // Shows a window and makes it the active one, so focus moves as it would.
+    static bool activate(QWidget* w)
+    {
+        w->show();
+        w->activateWindow();
+        return QTest::qWaitForWindowActive(w);
+    }
+
+    const QStringList kHooks = {"frmMain.RefreshMainGrid:VendorRS", "frmMain.RefreshMainGrid:QuoteRS",
+                                "frmMain.RefreshMainGrid:BudgetRS", "frmMain.RefreshMainGrid:ExpensesRS"};
+    QString dataMode = "Budget";
+    ui::ScriptedModalGuard modal;
+};
+
+}  // namespace moneytest

@@ -1,0 +1,63 @@
+// The money editors opened from the real main window: the command writes
+// their variables, the editor saves, and the grid shows the result.
+
+#include "support/mainwindow.h"
+
+#include "money/frmAutoBudget.h"
+#include "money/frmVendor.h"
+#include "platform/grid/gridex.h"
+#include "platform/navbar/explorerbar.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+class MoneyFromMain : public testsupport::MainWindowTest<> {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        m().Show(ui::vbModeless);
+    }
+    QStringList column(int col) const
+    {
+        QStringList out;
+        for (int r = 1; r <= m().GridEX1->rowCount(); ++r)
+            out << m().GridEX1->text(r, col);
+        return out;
+    }
+};
+
+TEST_F(MoneyFromMain, AVendorAddedFromTheBarShowsInTheVendorsGrid)
+{
+    modal.modal->on("frmVendor", [](ui::FormBase& form) {
+        auto& f = static_cast<frmVendor&>(form);
+        EXPECT_EQ(f.curMode, "Add");
+        QTest::keyClicks(f.Text1[0], "Bloom & Co");
+        QTest::mouseClick(f.cmdSave, Qt::LeftButton);
+    });
+    m().ExplorerBarCtlQV1->clickItem("VENDORMODE");
+    m().ExplorerBarCtlQV1->clickItem("ADDVENDOR");
+    EXPECT_EQ(modal.modal->shown, QStringList{"frmVendor"});
+    EXPECT_EQ(m().curDataMode, "Vendors");
+    EXPECT_TRUE(column(2).contains("Bloom & Co")) << column(2).join(",").toStdString();
+}
+
+TEST_F(MoneyFromMain, TheBudgetWizardLeavesTheBudgetViewShowingItsRows)
+{
+    modal.modal->on("frmAutoBudget", [](ui::FormBase& form) {
+        QTest::mouseClick(static_cast<frmAutoBudget&>(form).cmdSave, Qt::LeftButton);
+    });
+    m().ExplorerBarCtlQV1->clickItem("CALENDARMODE");
+    // As the planning wizard opens it, over another view.
+    frmAutoBudget::instance().budgetAmt = 20000;
+    frmAutoBudget::instance().Show(ui::vbModal, &m());
+    EXPECT_EQ(m().curDataMode, "Budget");
+    EXPECT_EQ(m().curFrameName(), "frameDataGrid");
+    EXPECT_EQ(m().BudgetRS->RecordCount(), count("SELECT count(*) FROM STDBUDGET"));
+    EXPECT_EQ(frmAutoBudget::instance().budgetAmt, 20000);
+}
+
+}  // namespace

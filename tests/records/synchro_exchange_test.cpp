@@ -1,0 +1,331 @@
+// Two copies exchanging replicas in every order: newer changes win on both
+// sides, deletions cascade, old files gain versions, and copies that share a
+// number part.
+
+#include "support/twocopies.h"
+
+#include "app/modQVDatabase.h"
+#include "records/cascade.h"
+
+#include <map>
+
+using namespace testsupport;
+
+namespace {
+
+class Exchange : public TwoCopiesTest {
+protected:
+    Copy& copy(QChar c) { return c == 'A' ? A : B; }
+
+    // Runs steps such as "A + g Ann" (add), "B : g Bea" (rename), "A - g"
+    // (delete), "A > 1" (A prepares replica 1), "B < 1" (B merges it),
+    // "B clock -7200" (B's clock two hours behind), "freeze" and "thaw" (the
+    // clock stands still for both machines, or moves again).
+    void run(const QStringList& steps)
+    {
+        for (const QString& step : steps) {
+            SCOPED_TRACE(step.toStdString());
+            const QStringList w = step.split(' ');
+            if (w[0] == "freeze") {
+                frozen = true;
+                continue;
+            }
+            if (w[0] == "thaw") {
+                frozen = false;
+                continue;
+            }
+            Copy& c = copy(w[0][0]);
+            if (w[1] == "clock") {
+                c.clockError = w[2].toLongLong();
+                continue;
+            }
+            if (w[1] == ">") {
+                replicas[w[2]] = replicaOf(c, "r" + w[2] + ".qvd");
+                continue;
+            }
+            use(c);
+            if (w[1] == "<")
+                ASSERT_NO_THROW(synchro::Synchronize(db(), replicas.at(w[2])));
+            else if (w[1] == "+")
+                keys[w[2]] = addGuest(w[3]);
+            else if (w[1] == ":")
+                renameGuest(keys.at(w[2]), w[3]);
+            else if (w[1] == "-")
+                deleteGuest(keys.at(w[2]));
+        }
+    }
+    // "g=Ann h=-": the name each copy holds for each record, - for none.
+    QString holds()
+    {
+        QStringList out;
+        for (const auto& [label, key] : keys) {
+            const QVariant name = db().scalar("SELECT GUEST_PARTYNAME FROM GUEST WHERE GUEST_ID = ?", {key});
+            out << label + "=" + (name.isNull() ? QString("-") : name.toString());
+        }
+        return out.join(' ');
+    }
+    QString guestRows() { return rows("SELECT * FROM GUEST ORDER BY GUEST_ID"); }
+
+    void SetUp() override
+    {
+        TwoCopiesTest::SetUp();
+        modSynchro::setClock([this] {
+            const qint64 error = current ? current->clockError : 0;
+            if (!frozen)
+                ++ticks;
+            return clock.addSecs(60 * ticks + error);
+        });
+    }
+
+    std::map<QString, qint64> keys;
+    std::map<QString, QString> replicas;
+    bool frozen = false;
+};
+
+TEST_F(Exchange, BothCopiesHoldTheNewestChangeOfEveryRecordWhateverTheOrder)
+{
+    const struct {
+        const char* name;
+        QStringList steps;
+        QString holds;
+    } cases[] = {
+        {"the creator editing last",
+         {"A + g Ann", "A > 1", "B < 1", "B : g Bea", "B > 2", "A < 2", "A : g Cy", "A > 3", "B < 3"}, "g=Cy"},
+        {"the other copy editing last",
+         {"A + g Ann", "A > 1", "B < 1", "A : g Bea", "A > 2", "B < 2", "B : g Cy", "B > 3", "A < 3"}, "g=Cy"},
+        {"edits on both sides, the older side's replica merged first",
+         {"A + g Ann", "A + h Hal", "A > 1", "B < 1", "A : g Al", "B : h Bo", "B : g Bea", "A > 2", "B > 3", "B < 2",
+          "A < 3"},
+         "g=Bea h=Bo"},
+        {"edits on both sides, the newer side's replica merged first",
+         {"A + g Ann", "A + h Hal", "A > 1", "B < 1", "A : g Al", "B : h Bo", "B : g Bea", "A > 2", "B > 3", "A < 3",
+          "B < 2"},
+         "g=Bea h=Bo"},
+        {"an older replica after a newer one",
+         {"A + g Ann", "A > 1", "A : g Al", "A > 2", "B < 2", "B < 1"}, "g=Al"},
+        {"an older replica after a newer one, after edits there",
+         {"A + g Ann", "A > 1", "B < 1", "B : g Bea", "B > 2", "B : g Cy", "B > 3", "A < 3", "A < 2", "A > 4", "B < 4"},
+         "g=Cy"},
+        {"the same replica twice, with an edit between",
+         {"A + g Ann", "A > 1", "B < 1", "B : g Bea", "B > 2", "A < 2", "A : g Cy", "A < 2", "A > 3", "B < 3", "B < 3"},
+         "g=Cy"},
+        {"a clock two hours behind still lets its later edit win",
+         {"A + g Ann", "A > 1", "B clock -7200", "B < 1", "B : g Bea", "B > 2", "A < 2", "A > 3", "B < 3"}, "g=Bea"},
+        {"the same millisecond: the higher copy number wins",
+         {"A + g Ann", "A > 1", "B < 1", "freeze", "A : g Al", "B : g Bea", "thaw", "A > 2", "B > 3", "A < 3", "B < 2"},
+         "g=Bea"},
+        {"a deletion wins over a later edit, deletion merged first",
+         {"A + g Ann", "A + h Hal", "A > 1", "B < 1", "A - g", "B : g Bea", "A > 2", "B > 3", "B < 2", "A < 3"},
+         "g=- h=Hal"},
+        {"a deletion wins over a later edit, edit merged first",
+         {"A + g Ann", "A + h Hal", "A > 1", "B < 1", "A - g", "B : g Bea", "A > 2", "B > 3", "A < 3", "B < 2"},
+         "g=- h=Hal"},
+        {"records added on both sides at once",
+         {"A + g Ann", "B + h Hal", "A > 1", "B > 2", "A < 2", "B < 1", "B : g Bea", "A : h Hugh", "A > 3", "B > 4",
+          "A < 4", "B < 3"},
+         "g=Bea h=Hugh"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        keys.clear();
+        replicas.clear();
+        A.clockError = B.clockError = 0;
+        make(A, 17);  // fresh copies for each sequence
+        make(B, 42);
+        run(c.steps);
+        use(A);
+        const QString onA = guestRows();
+        EXPECT_EQ(holds(), c.holds);
+        use(B);
+        EXPECT_EQ(holds(), c.holds);
+        EXPECT_EQ(guestRows(), onA);
+    }
+}
+
+// Seats and invitations of a party, for the cascade test.
+class ReceivedDeletions : public Exchange {
+protected:
+    qint64 add(const QString& table, const QString& columns, const ado::Params& values)
+    {
+        const qint64 key = db().reserveKey(table);
+        QStringList marks;
+        for (int i = 0; i <= values.size(); ++i)
+            marks << "?";
+        db().Execute(QString("INSERT INTO %1 (%2, %3) VALUES (%4)")
+                         .arg(table, db().keyColumn(table), columns, marks.join(", ")),
+                     ado::Params{key} + values);
+        log(table, key, modSynchro::Added);
+        return key;
+    }
+    // A subguest of the party, invited to the event and seated at its table.
+    void invitedAndSeated(qint64 party, const QString& name)
+    {
+        const qint64 s = add("SUBGUEST", "GUEST_ID, SUBGUEST_FNAME", {party, name});
+        add("INVITE", "EVENT_ID, SUBGUEST_ID", {event, s});
+        add("SEATING", "TABLE_ID, SUBGUEST_ID", {table, s});
+    }
+    QString hanging()
+    {
+        return rows("SELECT (SELECT count(*) FROM SUBGUEST), (SELECT count(*) FROM INVITE), "
+                    "(SELECT count(*) FROM SEATING), (SELECT count(*) FROM TABLES)");
+    }
+    qint64 event = 0, table = 0;
+};
+
+TEST_F(ReceivedDeletions, TakeWithThemWhatHangsOnTheRecordInEitherOrder)
+{
+    for (const bool deletionFirst : {true, false}) {
+        SCOPED_TRACE(deletionFirst);
+        make(A, 17);
+        make(B, 42);
+        use(A);
+        event = add("EVENT", "EVENT_NAME", {"Reception"});
+        table = add("TABLES", "EVENT_ID, TABLE_NAME", {event, "Table 1"});
+        const qint64 party = add("GUEST", "GUEST_PARTYNAME", {"Adams"});
+        invitedAndSeated(party, "Ann");
+        const qint64 other = add("GUEST", "GUEST_PARTYNAME", {"Baker"});
+        invitedAndSeated(other, "Bea");
+        merge(B, replicaOf(A, "a1.qvd"));
+        // B adds to the party while A deletes it.
+        invitedAndSeated(party, "Al");
+        use(A);
+        ASSERT_TRUE(records::deleteRecord(records::DeleteKind::Guests, party).ok);
+        const QString fromA = replicaOf(A, "a2.qvd");
+        const QString fromB = replicaOf(B, "b2.qvd");
+        if (deletionFirst) {
+            merge(B, fromA);
+            merge(A, fromB);
+        } else {
+            merge(A, fromB);
+            merge(B, fromA);
+        }
+        for (Copy* c : {&A, &B}) {
+            use(*c);
+            EXPECT_EQ(hanging(), "1:1|1:1|1:1|1:1\n");  // Bea's alone
+            EXPECT_EQ(rows("SELECT SUBGUEST_FNAME FROM SUBGUEST"), "3:Bea\n");
+            EXPECT_EQ(guests(), QStringList{g(other, "Baker")});
+        }
+        // An event's deletion takes its tables, seats and invitations.
+        use(B);
+        ASSERT_TRUE(records::deleteRecord(records::DeleteKind::Event, event).ok);
+        merge(A, replicaOf(B, "b3.qvd"));
+        EXPECT_EQ(hanging(), "1:1|1:0|1:0|1:0\n");
+    }
+}
+
+TEST_F(Exchange, AFileOfTheEarlierBuildGainsVersionsWhenOpened)
+{
+    // The earlier build's file: no version tables, a guest logged at 10:30
+    // local time; and one without a copy number.
+    db().Close();
+    const QString old = A.path("/data/qvnt03.qvd");
+    {
+        ado::Connection c;
+        c.Open(old);
+        c.Execute("DROP TABLE SYNCHRO_VERSION");
+        c.Execute("DROP TABLE SYNCHRO_COPY");
+        c.Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (17000001, 'Adams')");
+        c.Execute("INSERT INTO SYNCHRO (SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_DATETIME, SYNCHRO_ACTION) "
+                  "VALUES ('GUEST', 17000001, '2026-03-01 10:30:00', 1)");
+    }
+    use(A);
+    EXPECT_TRUE(db().tableExists("SYNCHRO_COPY"));
+    EXPECT_EQ(rows("SELECT VERSION_TABLE, VERSION_RECORDID, VERSION_CHANGED, VERSION_TAKEN FROM SYNCHRO_VERSION"),
+              "3:GUEST|1:17000001|3:" +
+                  QDateTime(QDate(2026, 3, 1), QTime(10, 30)).toUTC().toString("yyyy-MM-dd HH:mm:ss.zzz") +
+                  "|5:<null>\n");
+    // Opened again, it is left as it is.
+    db().Close();
+    const QByteArray upgraded = digest(old);
+    use(A);
+    db().Close();
+    EXPECT_EQ(digest(old), upgraded);
+    // Its records travel as any other.
+    merge(B, replicaOf(A, "a.qvd"));
+    EXPECT_EQ(guests(), QStringList{g(17000001, "Adams")});
+
+    db().Close();
+    {
+        ado::Connection c;
+        c.Open(old);
+        c.setCopyNumber(0);
+    }
+    use(A);
+    EXPECT_GE(db().copyNumber(), 1);
+}
+
+TEST_F(Exchange, CopyNumbersComeFromTheWholeRangeAndTheirKeysTravelWhole)
+{
+    QSet<int> drawn;
+    for (int i = 0; i < 1000; ++i) {
+        const int n = modQVDatabase::drawCopyNumber();
+        ASSERT_GE(n, 1);
+        ASSERT_LE(n, ado::Connection::kMaxCopyNumber);
+        drawn << n;
+    }
+    EXPECT_EQ(drawn.size(), 1000);  // with 2,000 numbers, 1,000 draws all but never differ
+
+    make(B, ado::Connection::kMaxCopyNumber);
+    use(B);
+    const qint64 top = addGuest("Top");
+    EXPECT_EQ(top, qint64(ado::Connection::kMaxCopyNumber) * ado::Connection::kKeyRange + 1);
+    merge(A, replicaOf(B, "b.qvd"));
+    EXPECT_EQ(guests(), QStringList{g(top, "Top")});
+    ado::Recordset rs;
+    rs.Open("SELECT GUEST_ID FROM GUEST", db());
+    EXPECT_EQ(rs.value(0).toLongLong(), top);
+}
+
+TEST_F(Exchange, ACopyOfTheSameFileRenumbersAndItsOwnRecordsMoveAway)
+{
+    const qint64 shared = addGuest("Shared");
+    db().Close();
+    QFile::remove(B.working());
+    QFile::copy(A.working(), B.working());
+    // Both go on adding under the same number: the same keys for different records.
+    use(A);
+    const qint64 mine = addGuest("Mine");
+    const qint64 mineToo = addGuest("Gone");
+    deleteGuest(mineToo);
+    use(B);
+    const qint64 theirs = addGuest("Theirs");
+    ASSERT_EQ(theirs, mine);
+    {
+        const qint64 s = db().reserveKey("SUBGUEST");
+        db().Execute("INSERT INTO SUBGUEST (SUBGUEST_ID, GUEST_ID, SUBGUEST_FNAME) VALUES (?, ?, 'Tess')", {s, theirs});
+        log("SUBGUEST", s, modSynchro::Added);
+    }
+    const qint64 theirsToo = addGuest("Theirs too");
+    ASSERT_EQ(theirsToo, mineToo);
+    const QString fromB = replicaOf(B, "b.qvd");
+
+    use(A);
+    const QString before = dump();
+    try {
+        synchro::Synchronize(db(), fromB);
+        FAIL() << "merged a replica of the same number";
+    } catch (const synchro::SameCopyNumber& e) {
+        EXPECT_EQ(e.number(), 17);
+    }
+    EXPECT_EQ(dump(), before);
+
+    const synchro::Merged m = synchro::Synchronize(db(), fromB, {}, synchro::SameNumber::Renumber);
+    const int fresh = db().copyNumber();
+    EXPECT_EQ(m.renumberedTo, fresh);
+    EXPECT_NE(fresh, 17);
+    EXPECT_EQ(rows("SELECT COPY_NUMBER FROM SYNCHRO_COPY"), "1:17\n");
+    const qint64 moved = db().scalar("SELECT GUEST_ID FROM GUEST WHERE GUEST_PARTYNAME = 'Mine'").toLongLong();
+    EXPECT_EQ(moved / ado::Connection::kKeyRange, fresh);
+    EXPECT_EQ(guests(), (QStringList{g(shared, "Shared"), g(theirs, "Theirs"), g(theirsToo, "Theirs too"),
+                                     g(moved, "Mine")}));
+    EXPECT_EQ(rows("SELECT SUBGUEST_FNAME FROM SUBGUEST WHERE GUEST_ID = " + QString::number(theirs)), "3:Tess\n");
+
+    // From now on the two exchange as any two copies.
+    merge(B, replicaOf(A, "a.qvd"));
+    const QString onB = rows("SELECT * FROM GUEST ORDER BY GUEST_ID");
+    use(A);
+    EXPECT_EQ(rows("SELECT * FROM GUEST ORDER BY GUEST_ID"), onB);
+    EXPECT_EQ(addGuest("Next") / ado::Connection::kKeyRange, fresh);
+}
+
+}  // namespace

@@ -1,0 +1,188 @@
+#pragma once
+// Two copies of the program, each with its own folder and working database
+// made from the template, exchanging replicas; the shared connection is on
+// one of them at a time. One test clock serves both machines, a minute
+// further at every reading, each copy with its own error on it.
+
+#include "support/fixture.h"
+
+#include "records/modSynchro.h"
+#include "records/synchro.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+
+#include <sqlite3.h>
+
+#include <map>
+
+namespace testsupport {
+
+inline QByteArray digest(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+// Every row of a query as text, one line per row.
+inline QString rowsOf(sqlite3* h, const QString& sql)
+{
+    QString out;
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(h, sql.toUtf8().constData(), -1, &st, nullptr);
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        QStringList cells;
+        for (int i = 0; i < sqlite3_column_count(st); ++i) {
+            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+            cells << QString::number(sqlite3_column_type(st, i)) + ":" + (p ? QString::fromUtf8(p) : "<null>");
+        }
+        out += cells.join('|') + "\n";
+    }
+    sqlite3_finalize(st);
+    return out;
+}
+
+// Every table, row and value of a database, with the header numbers and the
+// schema, as text.
+inline QString dumpOf(sqlite3* h)
+{
+    QString out = rowsOf(h, "PRAGMA user_version") + rowsOf(h, "SELECT sql FROM sqlite_master ORDER BY type, name");
+    sqlite3_stmt* st = nullptr;
+    QStringList tables;
+    sqlite3_prepare_v2(h, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name", -1, &st, nullptr);
+    while (sqlite3_step(st) == SQLITE_ROW)
+        tables << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    sqlite3_finalize(st);
+    for (const QString& t : tables)
+        out += "== " + t + "\n" + rowsOf(h, QString("SELECT * FROM \"%1\" ORDER BY rowid").arg(t));
+    return out;
+}
+
+inline QString dumpFile(const QString& path)
+{
+    sqlite3* h = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &h, SQLITE_OPEN_READONLY, nullptr);
+    const QString d = dumpOf(h);
+    sqlite3_close(h);
+    return d;
+}
+
+template <class Base = ::testing::Test>
+class TwoCopiesOf : public Base {
+protected:
+    struct Copy {
+        QTemporaryDir dir;
+        int number = 0;
+        qint64 clockError = 0;  // seconds this machine's clock is off
+        QString path(const QString& rel) const { return dir.path() + rel; }
+        QString working() const { return path("/data/qvnt03.qvd"); }
+    };
+
+    void SetUp() override
+    {
+        Base::SetUp();
+        modSynchro::setClock([this] {
+            const qint64 error = current ? current->clockError : 0;
+            return clock.addSecs(60 * ++ticks + error);
+        });
+        make(A, 17);
+        make(B, 42);
+        use(A);
+    }
+    void TearDown() override
+    {
+        modSynchro::setClock(nullptr);
+        modQVDatabase::gConn.Close();
+        Base::TearDown();
+    }
+
+    // A fresh working database in the copy's folder, with that number.
+    void make(Copy& c, int number)
+    {
+        if (current == &c)
+            modQVDatabase::gConn.Close();
+        c.number = number;
+        QDir(c.dir.path()).mkpath("data");
+        QFile::remove(c.working());
+        QFile::copy(templatePath(), c.path("/data/qvnt04.qvd"));
+        modQVDatabase::setAppPath(c.dir.path());
+        modQVDatabase::LocateDataFile();
+        ado::Connection k;
+        k.Open(c.working());
+        k.setCopyNumber(number);
+    }
+    void use(Copy& c)
+    {
+        modQVDatabase::gConn.Close();
+        modQVDatabase::setAppPath(c.dir.path());
+        modQVDatabase::OpenConnection();
+        current = &c;
+    }
+    ado::Connection& db() { return modQVDatabase::gConn; }
+
+    void log(const QString& table, qint64 key, short action) { modSynchro::LogChange(table, key, action); }
+    qint64 addGuest(const QString& name)
+    {
+        const qint64 key = db().reserveKey("GUEST");
+        db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME, GUEST_CITY) VALUES (?, ?, 'Salem')", {key, name});
+        log("GUEST", key, modSynchro::Added);
+        return key;
+    }
+    void renameGuest(qint64 key, const QString& name)
+    {
+        db().Execute("UPDATE GUEST SET GUEST_PARTYNAME = ? WHERE GUEST_ID = ?", {name, key});
+        log("GUEST", key, modSynchro::Changed);
+    }
+    void deleteGuest(qint64 key)
+    {
+        db().Execute("DELETE FROM GUEST WHERE GUEST_ID = ?", {key});
+        log("GUEST", key, modSynchro::Deleted);
+    }
+    QStringList guests()
+    {
+        QStringList out;
+        ado::Recordset rs;
+        rs.Open("SELECT GUEST_ID, GUEST_PARTYNAME FROM GUEST ORDER BY GUEST_ID", db(), ado::adOpenForwardOnly,
+                ado::adLockReadOnly);
+        for (; !rs.EOF_(); rs.MoveNext())
+            out << rs.value(0).toString() + " " + rs.value(1).toString();
+        return out;
+    }
+    QString g(qint64 key, const QString& name) { return QString::number(key) + " " + name; }
+
+    // Prepares a replica on a copy and saves it in that copy's folder.
+    QString replicaOf(Copy& c, const QString& name)
+    {
+        use(c);
+        synchro::Prepare(db());
+        return synchro::SaveReplica(db(), c.path("/" + name));
+    }
+    synchro::Merged merge(Copy& into, const QString& replica)
+    {
+        use(into);
+        return synchro::Synchronize(db(), replica);
+    }
+    // The message of a refused or failed merge; "" when it went through.
+    QString refusal(const QString& replica)
+    {
+        try {
+            synchro::Synchronize(db(), replica);
+        } catch (const synchro::Failure& f) {
+            return f.message();
+        }
+        return QString();
+    }
+    QString dump() { return dumpOf(db().handle()); }
+    QString rows(const QString& sql) { return rowsOf(db().handle(), sql); }
+
+    Copy A, B;
+    Copy* current = nullptr;
+    ScriptedMessagesGuard messages;
+    QDateTime clock{QDate(2026, 5, 1), QTime(9, 0), Qt::UTC};
+    int ticks = 0;
+};
+
+using TwoCopiesTest = TwoCopiesOf<>;
+
+}  // namespace testsupport
