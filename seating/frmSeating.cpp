@@ -43,16 +43,6 @@ W* place(W* w, const char* name, int left, int top, int width, int height)
     return w;
 }
 
-// A step whose database failure is passed over.
-template <class Fn>
-void ignoreErrors(Fn&& fn)
-{
-    try {
-        fn();
-    } catch (const ado::Error&) {
-    }
-}
-
 QString key(const tree::Node* n) { return tree::TreeView::key(n); }
 
 bool isNameless(const QVariant& partyName) { return partyName.isNull() || partyName.toString().isEmpty(); }
@@ -93,12 +83,14 @@ void frmSeating::createControls()
     mnuTablesDelete->setObjectName("mnuTablesDelete");
 
     QWidget* c = client;
-    Label1 = place(new QLabel("Invited - Unassigned Seating", c), "Label1", 240, 120, 2532, 252);
+    using editing::makeButton;
+    using editing::makeLabel;
+    Label1 = makeLabel(c, "Label1", "Invited - Unassigned Seating", twips::rect(240, 120, 2532, 252));
     treeInvited = place(new tree::TreeView(c), "treeInvited", 240, 360, 2532, 5412);
-    Label2 = place(new QLabel("Tables - Seating Assignments", c), "Label2", 3000, 120, 2292, 252);
+    Label2 = makeLabel(c, "Label2", "Tables - Seating Assignments", twips::rect(3000, 120, 2292, 252));
     treeTables = place(new tree::TreeView(c), "treeTables", 3000, 360, 2652, 5172);
-    Command1 = place(new QPushButton("New Table", c), "Command1", 3240, 5640, 1092, 372);
-    Label3 = place(new QLabel("Event:", c), "Label3", 6480, 120, 732, 252);
+    Command1 = makeButton(c, "Command1", "New Table", twips::rect(3240, 5640, 1092, 372), [this] { Command1_Click(); });
+    Label3 = makeLabel(c, "Label3", "Event:", twips::rect(6480, 120, 732, 252));
     cmbEvents = place(new QComboBox(c), "cmbEvents", 7320, 120, 1812, 288);
     Frame1 = place(new QGroupBox("# of Seats for Table", c), "Frame1", 6360, 600, 3372, 612);
     Picture1 = place(new QWidget(Frame1), "Picture1", 120, 200, 3132, 372);
@@ -122,11 +114,12 @@ void frmSeating::createControls()
     // seat boxes round it.
     shapeTable = place(new TableShape(c), "shapeTable", int(kTableShape.left), int(kTableShape.top),
                        int(kTableShape.width), int(kTableShape.height));
-    lblTableName = place(new QLabel(c), "lblTableName", 7080, 2640, 2292, 732);
+    lblTableName = makeLabel(c, "lblTableName", QString(), twips::rect(7080, 2640, 2292, 732));
     lblTableName->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     lblTableName->setWordWrap(true);
-    cmdRearrange = place(new QPushButton("Re-arrange", c), "cmdRearrange", 7680, 3600, 1092, 612);
-    lblTooMany = place(new QLabel(c), "lblTooMany", 6120, 1200, 3612, 252);
+    cmdRearrange = makeButton(c, "cmdRearrange", "Re-arrange", twips::rect(7680, 3600, 1092, 612),
+                              [this] { cmdRearrange_Click(); });
+    lblTooMany = makeLabel(c, "lblTooMany", QString(), twips::rect(6120, 1200, 3612, 252));
     lblTooMany->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     for (int i = 0; i < kSeatBoxes; ++i) {
         picSeat[i] = new SeatBox(c, i);
@@ -141,10 +134,6 @@ void frmSeating::createControls()
                                        }});
     }
 
-    for (QPushButton* b : {Command1, cmdRearrange})
-        b->setAutoDefault(false);
-    QObject::connect(Command1, &QPushButton::clicked, w, [this] { ui::guarded([this] { Command1_Click(); }); });
-    QObject::connect(cmdRearrange, &QPushButton::clicked, w, [this] { ui::guarded([this] { cmdRearrange_Click(); }); });
     for (int i = 0; i < 6; ++i)
         // Only a click writes; a button chosen from code stays quiet.
         QObject::connect(optSeats[i], &QRadioButton::clicked, w, [this, i] { ui::guarded([&] { optSeats_Click(i); }); });
@@ -235,7 +224,7 @@ void frmSeating::LoadEvents()
     cmbEvents->clear();
     // Read afresh at each opening, so events added since the main window
     // last filled its own list are offered too.
-    ignoreErrors([&] {
+    editing::ignoringErrors([&] {
         ado::Recordset rs;
         rs.Open("SELECT EVENT_ID, EVENT_NAME FROM EVENT", gConn, ado::adOpenForwardOnly, ado::adLockReadOnly);
         for (int r = 0; r < rs.RecordCount(); ++r) {
@@ -271,9 +260,9 @@ void frmSeating::GetInvitees()
     QVector<Invitee> invited;
     QVector<SeatedPerson> seated;
     QVector<TableInfo> tables;
-    ignoreErrors([&] { invited = invitedPeople(curEvent); });
-    ignoreErrors([&] { seated = seatedPeople(curEvent); });
-    ignoreErrors([&] { tables = eventTables(curEvent); });
+    editing::ignoringErrors([&] { invited = invitedPeople(curEvent); });
+    editing::ignoringErrors([&] { seated = seatedPeople(curEvent); });
+    editing::ignoringErrors([&] { tables = eventTables(curEvent); });
 
     treeInvited->setUpdatesEnabled(false);
     treeTables->setUpdatesEnabled(false);
@@ -404,7 +393,7 @@ void frmSeating::RearrangeSeats()
         return;
     QVector<SeatedPerson> rows;
     std::optional<TableInfo> table;
-    ignoreErrors([&] {
+    editing::ignoringErrors([&] {
         rows = tableSeating(curEvent, curTable);
         table = tableOf(curTable);
     });
@@ -614,7 +603,7 @@ void frmSeating::carryOut(const DropDecision& d)
             break;
         treeTables->remove(treeTables->node(person));
         std::optional<Invitee> p;
-        ignoreErrors([&] { p = invitedPerson(curEvent, d.person); });
+        editing::ignoringErrors([&] { p = invitedPerson(curEvent, d.person); });
         if (p)
             addToInvitedTree(*p, true);
         ShowTable(d.fromTable);
@@ -662,7 +651,7 @@ void frmSeating::ShowTable(qint64 tableId)
     }
     std::optional<TableInfo> table;
     QVector<SeatedPerson> rows;
-    ignoreErrors([&] {
+    editing::ignoringErrors([&] {
         table = tableOf(tableId);
         if (table && table->eventId == curEvent)
             rows = tableSeating(curEvent, tableId);
