@@ -295,7 +295,13 @@ void frmSeating::GetInvitees()
         if (seatedIds.contains(p.subguestId))
             continue;
         if (isNameless(p.partyName)) {
-            party = partyNode(p, true);
+            // They come first; each party a node of its own.
+            const QString k = "G" + QString::number(p.guestId);
+            party = treeInvited->node(k);
+            if (!party) {
+                party = treeInvited->add(invitedRoot, k, kNamelessParty);
+                namelessParties_.insert(k);
+            }
             lastParty.reset();
         } else if (!lastParty || *lastParty != p.partyName.toString()) {
             lastParty = p.partyName.toString();
@@ -470,8 +476,6 @@ void frmSeating::treeTables_MouseDown(int button, int, QPoint pos)
         if (k.startsWith('T') || k.startsWith('S')) {
             NodeTableID = keyNumber(k.startsWith('T') ? k : key(n->parent()));
             ShowTable(NodeTableID);
-            curTable = NodeTableID;
-            enableTableControls();
         }
     }
     DragSourceTree = "treeTables";
