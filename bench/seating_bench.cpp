@@ -3,16 +3,11 @@
 // (frmSeating.GetInvitees) against reading the same rows with plain SQLite.
 
 #include "app/modQVDatabase.h"
-#include "platform/settings/settings.h"
+#include "bench/benchmain.h"
 #include "seating/frmSeating.h"
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -98,23 +93,4 @@ BENCHMARK(BM_RawQueriesOfTheSameRows)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir folder;
-    QDir(folder.path()).mkpath("data");
-    QFile::copy(QStringLiteral(NUPTARO_TEMPLATE), folder.path() + "/data/qvnt04.qvd");
-    settings::useFile(folder.path() + "/settings.ini");
-    modQVDatabase::setAppPath(folder.path());
-    modQVDatabase::LocateDataFile();
-    modQVDatabase::OpenConnection();
-    seedReception();
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    frmSeating::instance().Unload();
-    modQVDatabase::gConn.Close();
-    return 0;
-}
+int main(int argc, char** argv) { return runOnFreshDatabase(argc, argv, seedReception, [] { frmSeating::instance().Unload(); }); }

@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QWindow>
 
 using testsupport::SeatingTest;
 
@@ -200,4 +201,24 @@ TEST_F(SeatingDragTest, OnlyATablesNameIsEditedInPlaceAndAnEmptyNameIsRefused)
     EXPECT_EQ(t->node(tKey(side))->text(0), "Side");
     EXPECT_EQ(db().scalar("SELECT TABLE_NAME FROM TABLES WHERE TABLE_ID = ?", {side}).toString(), "Side");
     EXPECT_EQ(count("SELECT COUNT(*) FROM SYNCHRO"), 1);
+}
+
+TEST_F(SeatingDragTest, ADragRoutedAsTheWindowSystemRoutesItSeatsTheInvitee)
+{
+    // Events sent to the window go to the pressed widget until the release,
+    // as under a real mouse; the drop still lands where the pointer is.
+    frmSeating& s = f();
+    QWindow* win = s.window()->windowHandle();
+    ASSERT_TRUE(win);
+    const auto inWindow = [&](tree::TreeView* t, const QString& key) {
+        return t->viewport()->mapTo(s.window(), at(t, key));
+    };
+    const QPoint from = inWindow(s.treeInvited, sKey(bob)), to = inWindow(s.treeTables, tKey(side));
+    QTest::mousePress(win, Qt::LeftButton, {}, from);
+    QTest::mouseMove(win, from + QPoint(12, 3));
+    QTest::mouseMove(win, to);
+    QTest::mouseRelease(win, Qt::LeftButton, {}, to);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(seatedAt(bob), tKey(side));
+    EXPECT_EQ(dump(s.treeTables), "Tables[Head[Cy Ito],Side[Bob Smith]]");
 }
