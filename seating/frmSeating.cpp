@@ -326,7 +326,7 @@ void frmSeating::GetInvitees()
         ui::MsgBox(kAddTableHint, ui::vbOKOnly, QString(), window());
 }
 
-tree::Node* frmSeating::partyNode(const Invitee& p, bool create)
+tree::Node* frmSeating::partyNode(const Invitee& p)
 {
     tree::Node* root = treeInvited->node(kRoot);
     const QString k = "G" + QString::number(p.guestId);
@@ -346,8 +346,6 @@ tree::Node* frmSeating::partyNode(const Invitee& p, bool create)
         if (nameless ? !cNameless : (!cNameless && c->text(0).compare(name, Qt::CaseInsensitive) > 0))
             break;
     }
-    if (!create)
-        return nullptr;
     if (nameless)
         namelessParties_.insert(k);
     return treeInvited->insert(root, at, k, name);
@@ -355,7 +353,7 @@ tree::Node* frmSeating::partyNode(const Invitee& p, bool create)
 
 void frmSeating::addToInvitedTree(const Invitee& p, bool reveal)
 {
-    tree::Node* party = partyNode(p, true);
+    tree::Node* party = partyNode(p);
     if (!party)
         return;
     tree::Node* n = treeInvited->add(party, "S" + QString::number(p.subguestId), p.name());
@@ -386,9 +384,9 @@ void frmSeating::optSeats_Click(int index)
 {
     if (curTable == 0 || index < 0 || index >= int(kSeatCounts.size()))
         return;
-    bool found = false;
-    write([&] { found = setTableSeats(curTable, kSeatCounts[index]); });
-    ShowTable(found ? curTable : 0);
+    // A table deleted meanwhile is found by neither the write nor the showing.
+    write([&] { setTableSeats(curTable, kSeatCounts[index]); });
+    ShowTable(curTable);
 }
 
 void frmSeating::cmdRearrange_Click() { RearrangeSeats(); }

@@ -127,7 +127,9 @@ private:
     bool write(const std::function<void()>& steps);
     void endDrop();
     void addToInvitedTree(const seating::Invitee& p, bool reveal);
-    tree::Node* partyNode(const seating::Invitee& p, bool create);
+    // The party node a person unseated again goes under, made where the
+    // party's name sorts when there is none.
+    tree::Node* partyNode(const seating::Invitee& p);
 
     QVector<qint64> EventIDs;
     bool EventsLoaded = false;
