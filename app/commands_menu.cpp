@@ -2,6 +2,7 @@
 
 #include "app/commands.h"
 #include "app/editors_pending.h"
+#include "platform/ado/ado.h"
 #include "platform/ui/messages.h"
 
 #include <functional>
@@ -13,7 +14,7 @@ namespace {
 
 using Action = std::function<void(Host&)>;
 
-QDateTime now() { return QDateTime::currentDateTime(); }
+QDateTime now() { return ado::convert::now(); }
 
 // The view switch: groups, the row command if any (on the view shown before
 // the switch), the grid panel, the view, ArrangePanels.

@@ -2,6 +2,7 @@
 
 #include "app/commands.h"
 #include "app/editors_pending.h"
+#include "platform/ado/ado.h"
 
 #include <functional>
 #include <vector>
@@ -12,7 +13,7 @@ namespace {
 
 using Action = std::function<void(Host&)>;
 
-QDateTime now() { return QDateTime::currentDateTime(); }
+QDateTime now() { return ado::convert::now(); }
 
 void grid(Host& h) { h.ShowPanel("frameDataGrid"); }
 

@@ -65,13 +65,7 @@ public:
 
 // ---------------------------------------------------------------- guests and invitations
 
-// Guest-party editor, modeless: "New" or "Edit" with curRec the GUEST_ID.
-class frmGuestDetail : public pending::Pending<frmGuestDetail> {
-public:
-    frmGuestDetail() : Pending("frmGuestDetail", "Guest and Group") { keepWhileOpen(curMode, curRec); }
-    QString curMode;
-    qlonglong curRec = 0;
-};
+#include "guests/frmGuestDetail.h"
 
 class frmImportData : public pending::Pending<frmImportData> {
 public:

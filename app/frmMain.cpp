@@ -376,7 +376,7 @@ void frmMain::Form_Load()
 {
     StartupDialogsShown = false;
     DayApptRS = ado::Recordset::create();
-    curDate = QDateTime::currentDateTime();
+    curDate = ado::convert::now();
     BuildModeGroup();
     // Open at a size that shows the start mode's groups whole.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -391,7 +391,7 @@ void frmMain::Form_Load()
     dueMode = "Due";
     NewApptTyping = false;
     ArrangePanels();
-    ChangeDate(QDateTime::currentDateTime());
+    ChangeDate(ado::convert::now());
     calDay->setFirstVisibleMinute(420);
 }
 

@@ -77,7 +77,13 @@ void frmTip::cmdClose_Click() { Unload(); }
 void frmTip::Check1_Click()
 {
     const QString value = Check1->isChecked() ? "Yes" : "No";
-    settings::SaveSetting(modQVDatabase::kAppName, "Tips", "ShowTips", value);
+    try {
+        settings::SaveSetting(modQVDatabase::kAppName, "Tips", "ShowTips", value);
+    } catch (const settings::Error&) {
+        // Not stored: the box goes back to what the setting still says.
+        Check1->setChecked(modQVDatabase::gShowTips == "Yes");
+        throw;
+    }
     modQVDatabase::gShowTips = value;
 }
 

@@ -16,7 +16,7 @@ namespace HTMLHelp {
 QString GetHelpFile(short kind)
 {
     if (kind == 1)
-        return modQVDatabase::appPath() + kHelpFile;
+        return modQVDatabase::programFile(kHelpFile);
     return QString();
 }
 

@@ -13,7 +13,13 @@
 #include <QRandomGenerator>
 
 #include <sys/random.h>
+#include <QStandardPaths>
 #include <QTimer>
+
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
 
 namespace modQVDatabase {
 
@@ -23,66 +29,215 @@ QString gShowWizard;
 bool gDataFileFound = false;
 
 namespace {
-QString& folder()
+
+QString& oneFolder()
 {
     static QString f;
     return f;
 }
+
+QString native(const QString& path) { return QDir::toNativeSeparators(path); }
+
+fs::path fsPath(const QString& p) { return fs::path(QFile::encodeName(p).toStdString()); }
+
+QString errorText(const std::error_code& ec) { return QString::fromLocal8Bit(ec.message().c_str()); }
+
+// Whether the file's permission bits let anyone write it. The owner's
+// access alone is not enough: the superuser may write any file, yet a file
+// the user marked read-only must not be changed under their hands.
+bool markedWritable(const QString& path)
+{
+    const QFileInfo fi(path);
+    const auto any = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    return fi.isWritable() && (fi.permissions() & any);
+}
+
+// The tables a database is missing of those the program needs.
+QStringList missingTables(ado::Connection& c)
+{
+    QStringList missing;
+    for (const QString& t : requiredTables())
+        if (!c.tableExists(t))
+            missing << t;
+    return missing;
+}
+
+QString missingText(const QStringList& missing)
+{
+    if (missing.size() == requiredTables().size())
+        return QStringLiteral("it has none of the planner's tables");
+    if (missing.size() > 5)
+        return QString("it lacks %1 of the planner's %2 tables (%3, ...)")
+            .arg(missing.size())
+            .arg(requiredTables().size())
+            .arg(missing.mid(0, 5).join(", "));
+    return QString("it lacks the table%1 %2").arg(missing.size() > 1 ? "s" : "", missing.join(", "));
+}
+
+void removeEntry(const fs::path& p, const fs::file_status& st)
+{
+    std::error_code ec;
+    if (fs::is_directory(st)) {
+        // A read-only folder cannot have its entries removed until it may be written.
+        fs::permissions(p, fs::perms::owner_all, fs::perm_options::add, ec);
+        for (fs::directory_iterator it(p, ec), end; !ec && it != end; it.increment(ec)) {
+            std::error_code sec;
+            const fs::file_status s = it->symlink_status(sec);
+            if (sec)
+                throw ado::Error(75, QString("Path/File access error: cannot delete %1: %2")
+                                         .arg(native(QString::fromStdString(it->path().string())), errorText(sec)));
+            removeEntry(it->path(), s);
+        }
+        if (ec)
+            throw ado::Error(75, QString("Path/File access error: cannot delete %1: %2")
+                                     .arg(native(QString::fromStdString(p.string())), errorText(ec)));
+    }
+    // A link, a file or an emptied folder: removed itself, never what a link names.
+    if (!fs::remove(p, ec) && ec)
+        throw ado::Error(75, QString("Path/File access error: cannot delete %1: %2")
+                                 .arg(native(QString::fromStdString(p.string())), errorText(ec)));
+}
+
 }  // namespace
 
-QString appPath()
+// ---------------------------------------------------------------- folders
+
+QString programFolder()
 {
-    if (folder().isEmpty() && QCoreApplication::instance())
-        return QCoreApplication::applicationDirPath();
-    return folder();
+    if (!oneFolder().isEmpty())
+        return oneFolder();
+    if (!QCoreApplication::instance())
+        return QString();
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    // Installed: bin/nuptaro with its files in share/nuptaro. In the build
+    // tree the template lies beside the executable.
+    if (QFileInfo::exists(exeDir + kTemplateFile))
+        return exeDir;
+#ifdef NUPTARO_FILES_FROM_BIN
+    const QString installed = QDir::cleanPath(exeDir + "/" NUPTARO_FILES_FROM_BIN);
+#else
+    const QString installed = QDir::cleanPath(exeDir + "/../share/nuptaro");
+#endif
+    if (QFileInfo(installed).isDir())
+        return installed;
+    return exeDir;
 }
 
-void setAppPath(const QString& f)
+QString dataFolder()
 {
-    QString clean = QDir::cleanPath(QDir(f).absolutePath());
-    folder() = clean;
+    if (!oneFolder().isEmpty())
+        return oneFolder();
+    // The AppDataLocation of the application "Nuptaro", whatever name the
+    // running application object carries.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + '/' + kAppName;
 }
 
-QString pathIn(const QString& relative) { return appPath() + relative; }
+void useFolder(const QString& f)
+{
+    oneFolder() = f.isEmpty() ? QString() : QDir::cleanPath(QDir(f).absolutePath());
+}
+
+QString programFile(const QString& relative) { return programFolder() + relative; }
+QString dataFile(const QString& relative) { return dataFolder() + relative; }
+
+QString folderArgument(const QStringList& args)
+{
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--folder") && i + 1 < args.size())
+            return args[i + 1];
+        if (args[i].startsWith(QLatin1String("--folder=")))
+            return args[i].mid(9);
+    }
+    return QString();
+}
+
+const QStringList& requiredTables()
+{
+    static const QStringList names = {
+        "EVENT", "EVENT_FOOD", "EVENT_DECORATION", "EVENT_MUSIC", "EVENT_PLAYSCRIPT", "TASKS", "APPOINTMENT",
+        "OUR_WEDDING", "GUEST", "SUBGUEST", "INVITE", "TABLES", "SEATING", "VENDOR", "QUOTE", "BUDGET", "EXPENSES",
+        "ATTIRE", "MEASURE_FEMALE", "MEASURE_MALE", "GIFT", "REGISTRY", "TITLES", "GUESTTYPE", "ASSIGNEE",
+        "RSVP_STATUS", "VENDORTYPE", "GIFTSTORE", "GIFT_CATEGORY", "PRIORITY", "BUDGETCATEGORY", "STDEVENT",
+        "ATTIRE_TYPE", "STDTASK", "STDBUDGET", "TIPS", "LABELS", "SYNCHRO"};
+    return names;
+}
+
+void removeFolderInside(const QString& parent, const QString& name)
+{
+    std::error_code ec;
+    const fs::path p = fsPath(parent) / fsPath(name);
+    const fs::file_status st = fs::symlink_status(p, ec);
+    if (ec || !fs::exists(st))
+        return;
+    if (fs::is_symlink(st)) {
+        removeEntry(p, st);
+        return;
+    }
+    if (!fs::is_directory(st))
+        return;
+    removeEntry(p, st);
+}
+
+// ---------------------------------------------------------------- start-up
 
 void LocateDataFile()
 {
-    const QString working = pathIn(kWorkingFile);
+    const QString working = dataFile(kWorkingFile);
     if (QFileInfo::exists(working)) {
         gDataFileFound = true;
         return;
     }
-    const QString templ = pathIn(kTemplateFile);
-    if (!QFileInfo::exists(templ))
-        throw ado::Error(53, QString("File not found: %1").arg(QDir::toNativeSeparators(templ)));
-    if (!QFileInfo(working).dir().exists())
-        throw ado::Error(76, QString("Path not found: %1").arg(QDir::toNativeSeparators(QFileInfo(working).path())));
-    // Copy through a temporary name so a failed copy never leaves half a database.
+    const QString templ = programFile(kTemplateFile);
+    if (!QFileInfo(templ).isFile())
+        throw ado::Error(53, QString("File not found: %1").arg(native(templ)));
+    if (QFileInfo(templ).size() == 0)
+        throw ado::Error(75, QString("The template database %1 is empty; it is not a database.  You may need to "
+                                     "re-install.")
+                                 .arg(native(templ)));
+    const QString folder = QFileInfo(working).path();
+    if (!QDir().mkpath(folder))
+        throw ado::Error(76, QString("Path not found: %1 could not be created").arg(native(folder)));
+    // Copy through a temporary name so a failed copy never leaves half a
+    // database, and check the copy before it takes the working name.
     const QString temp = working + ".part";
     QFile::remove(temp);
-    if (!QFile::copy(templ, temp))
-        throw ado::Error(75, QString("Path/File access error: cannot copy %1").arg(QDir::toNativeSeparators(templ)));
+    if (!QFile::copy(templ, temp)) {
+        QFile::remove(temp);
+        throw ado::Error(75, QString("Path/File access error: cannot copy %1 to %2")
+                                 .arg(native(templ), native(temp)));
+    }
     QFile::setPermissions(temp, QFile::permissions(temp) | QFile::WriteOwner | QFile::ReadOwner);
-    {
+    try {
+        ado::Connection c;
+        try {
+            c.Open(temp);
+        } catch (const ado::Error& e) {
+            // Named as the template, not as the temporary copy that failed.
+            const bool notDatabase = (e.number() & 0xff) == 26 || (e.number() & 0xff) == 11;
+            throw ado::Error(e.number(), QString("The template database %1 cannot be used: %2.  You may need to "
+                                                 "re-install.")
+                                             .arg(native(templ), notDatabase ? QString("it is not a database")
+                                                                             : e.description()));
+        }
+        const QStringList missing = missingTables(c);
+        if (!missing.isEmpty())
+            throw ado::Error(75, QString("The template database %1 cannot be used: %2.  You may need to re-install.")
+                                     .arg(native(templ), missingText(missing)));
         // A new working database gets its own copy number, which keeps its
         // keys apart from those of any other copy it exchanges replicas with.
-        ado::Connection c;
-        c.Open(temp);
         c.setCopyNumber(drawCopyNumber());
         c.Close();
+    } catch (...) {
+        QFile::remove(temp);
+        throw;
     }
     if (!QFile::rename(temp, working)) {
         QFile::remove(temp);
-        throw ado::Error(75, QString("Path/File access error: cannot create %1").arg(QDir::toNativeSeparators(working)));
+        throw ado::Error(75, QString("Path/File access error: cannot create %1").arg(native(working)));
     }
     if (QFileInfo::exists(working))
         gDataFileFound = true;
-    const QString old = pathIn(kOldFolder);
-    if (QFileInfo(old).isDir()) {
-        QDir d(old);
-        if (!d.removeRecursively())
-            throw ado::Error(75, QString("Path/File access error: cannot delete %1").arg(QDir::toNativeSeparators(old)));
-    }
+    removeFolderInside(programFolder(), QString(kOldFolder).mid(1));
 }
 
 int drawCopyNumber()
@@ -106,8 +261,41 @@ int drawCopyNumber()
 
 void OpenConnection()
 {
-    gConn.Open(pathIn(kWorkingFile));
-    UpgradeDatabase(gConn);
+    const QString path = dataFile(kWorkingFile);
+    const QFileInfo fi(path);
+    if (!fi.isFile())
+        throw ado::Error(53, QString("File not found: %1").arg(native(path)));
+    if (fi.size() == 0)
+        throw ado::Error(75, QString("The data file %1 is empty; it is not a Nuptaro database.").arg(native(path)));
+    if (!markedWritable(path))
+        throw ado::Error(75, QString("The data file %1 is read-only.  Nuptaro keeps your changes in it: make it "
+                                     "writable and start again.")
+                                 .arg(native(path)));
+    if (!QFileInfo(fi.path()).isWritable())
+        throw ado::Error(75, QString("The folder %1 of the data file is read-only.  Nuptaro needs to write beside "
+                                     "the data file: make the folder writable and start again.")
+                                 .arg(native(fi.path())));
+    gConn.Open(path);
+    try {
+        if (gConn.isReadOnly())
+            throw ado::Error(75, QString("The data file %1 can only be read.  Nuptaro keeps your changes in it: make "
+                                         "it writable and start again.")
+                                     .arg(native(path)));
+        const QStringList missing = missingTables(gConn);
+        if (!missing.isEmpty())
+            throw ado::Error(75, QString("The data file %1 is not a Nuptaro database: %2.")
+                                     .arg(native(path), missingText(missing)));
+        // A file of an earlier build gains what this one adds; the write
+        // rules of the connection then cover the new tables too.
+        const auto objects = [] { return gConn.scalar("SELECT count(*) FROM sqlite_master").toLongLong(); };
+        const qlonglong before = objects();
+        UpgradeDatabase(gConn);
+        if (objects() != before)
+            gConn.Open(path);
+    } catch (...) {
+        gConn.Close();
+        throw;
+    }
 }
 
 void LoadSettings()
@@ -115,7 +303,7 @@ void LoadSettings()
     using settings::GetSetting;
     using settings::SaveSetting;
     if (GetSetting(kAppName, "Directory", "Install").isEmpty())
-        SaveSetting(kAppName, "Directory", "Install", appPath());
+        SaveSetting(kAppName, "Directory", "Install", programFolder());
     gShowTips = GetSetting(kAppName, "Tips", "ShowTips");
     if (gShowTips.isEmpty()) {
         SaveSetting(kAppName, "Tips", "ShowTips", "Yes");
@@ -142,10 +330,12 @@ bool Startup()
         OpenConnection();
         LoadSettings();
     } catch (const ado::Error& e) {
+        gConn.Close();
         ui::MsgBox(QString("Run-time error '%1':\n\n%2").arg(e.number()).arg(e.description()),
                    ui::vbCritical | ui::vbOKOnly, "Nuptaro");
         return false;
     } catch (const std::exception& e) {
+        gConn.Close();
         ui::MsgBox(QString("Run-time error:\n\n%1").arg(QString::fromUtf8(e.what())),
                    ui::vbCritical | ui::vbOKOnly, "Nuptaro");
         return false;

@@ -285,7 +285,7 @@ void BuildTaskInfoGroup(NavContext& ctx)
     g->setTooltip("Information on the tasks to-do.");
     g->setPicture(7);
 
-    const QDate day = (ctx.curDate ? ctx.curDate() : QDateTime::currentDateTime()).date();
+    const QDate day = (ctx.curDate ? ctx.curDate() : ado::convert::now()).date();
     TaskCounts c;
     try {
         c = CountTasks(connectionOf(ctx), day);

@@ -46,6 +46,12 @@ void frmWizard::Form_Load() { Check1->setChecked(modQVDatabase::gShowWizard == "
 void frmWizard::Check1_Click()
 {
     const QString value = Check1->isChecked() ? "Yes" : "No";
-    settings::SaveSetting(modQVDatabase::kAppName, "Wizard", "ShowWizard", value);
+    try {
+        settings::SaveSetting(modQVDatabase::kAppName, "Wizard", "ShowWizard", value);
+    } catch (const settings::Error&) {
+        // Not stored: the box goes back to what the setting still says.
+        Check1->setChecked(modQVDatabase::gShowWizard == "Yes");
+        throw;
+    }
     modQVDatabase::gShowWizard = value;
 }

@@ -396,3 +396,11 @@ CREATE UNIQUE INDEX SYNCHRO_VERSION_BY_RECORD ON SYNCHRO_VERSION (VERSION_TABLE,
 CREATE TABLE SYNCHRO_COPY (
   COPY_NUMBER INTEGER NOT NULL UNIQUE
 );
+
+-- The highest key of this copy's range that each table has handed out,
+-- including keys of rows since deleted and keys reserved but never stored,
+-- so none is given out twice. Kept by the data layer; it never travels.
+CREATE TABLE KEY_COUNTER (
+  KEY_COUNTER_TABLE TEXT PRIMARY KEY COLLATE NOCASE,
+  KEY_COUNTER_LAST INTEGER NOT NULL
+);

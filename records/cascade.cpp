@@ -183,12 +183,12 @@ void runCascade(ado::Connection& c, Cascade& x, DeleteKind kind, qint64 id)
 }
 
 // A stored picture path as a file name: relative paths are taken in the
-// program's folder.
+// user's data folder.
 QString absolutePicture(const QString& path)
 {
     QFileInfo fi(path);
     if (fi.isRelative())
-        fi = QFileInfo(QDir(modQVDatabase::appPath()), path);
+        fi = QFileInfo(QDir(modQVDatabase::dataFolder()), path);
     const QString canonical = fi.canonicalFilePath();
     return canonical.isEmpty() ? QDir::cleanPath(fi.absoluteFilePath()) : canonical;
 }
@@ -290,7 +290,7 @@ const QVector<KeyReference>& keyReferences()
 
 QString giftPictureFolder()
 {
-    return modQVDatabase::pathIn("/data/images/gifts");
+    return modQVDatabase::dataFile("/data/images/gifts");
 }
 
 bool isInGiftPictureFolder(const QString& path)

@@ -78,7 +78,7 @@ const QVector<KeyReference>& keyReferences();
 
 
 // The folder the program keeps gift pictures in: data/images/gifts/ under the
-// program's folder.
+// user's data folder.
 QString giftPictureFolder();
 // True when the file lies inside that folder (symbolic links resolved).
 bool isInGiftPictureFolder(const QString& path);

@@ -165,6 +165,19 @@ QStringList columnTexts(const QString& sql, const ado::Params& params)
     return out;
 }
 
+QStringList fieldTexts(const QString& sql, const QString& field, const ado::Params& params)
+{
+    ado::Recordset rs;
+    rs.Open(sql, gConn, ado::adOpenStatic, ado::adLockReadOnly, params);
+    QStringList out;
+    for (; !rs.EOF_(); rs.MoveNext()) {
+        const QVariant v = rs.value(field);
+        if (!v.isNull())
+            out << v.toString();
+    }
+    return out;
+}
+
 void fillList(QComboBox* box, const QStringList& items, bool keepText, const QStringList& leading)
 {
     if (!box)
@@ -172,15 +185,10 @@ void fillList(QComboBox* box, const QStringList& items, bool keepText, const QSt
     const QString shown = box->currentText();
     box->clear();
     box->addItems(leading + items);
-    if (keepText) {
-        const int at = box->findText(shown, Qt::MatchFixedString | Qt::MatchCaseSensitive);
-        if (at >= 0)
-            box->setCurrentIndex(at);
-        else if (box->isEditable())
-            box->setEditText(shown);
-    } else if (box->count() > 0) {
+    if (keepText)
+        setBoxText(box, shown);
+    else if (box->count() > 0)
         box->setCurrentIndex(0);
-    }
 }
 
 void fillListFrom(QComboBox* box, const QString& sql, bool keepText, const QStringList& leading)
@@ -206,6 +214,13 @@ void refillLookupBox(QComboBox* box, const QStringList& items, const QString& li
         fillList(box, items, true);
 }
 
+void refillLookupBox(QComboBox* box, const QString& sql, const QString& field, const QString& listMode)
+{
+    QStringList items;
+    ignoringErrors([&] { items = fieldTexts(sql, field); });
+    refillLookupBox(box, items, listMode);
+}
+
 void fillListEmpty(QComboBox* box, const QStringList& items)
 {
     if (!box)
@@ -221,9 +236,16 @@ bool storedMoment(const QVariant& stored, QDateTime& out)
 {
     if (stored.isNull())
         return false;
-    QDateTime dt = stored.toDateTime();
-    if (!dt.isValid() && !ado::convert::parseDateTime(stored.toString(), dt))
-        return false;
+    // Stored text is read as the wall clock it is, never through the local zone.
+    QDateTime dt;
+    if (stored.typeId() == QMetaType::QString) {
+        if (!ado::convert::parseDateTime(stored.toString(), dt))
+            return false;
+    } else {
+        dt = ado::convert::wallClock(stored.toDateTime());
+        if (!dt.isValid())
+            return false;
+    }
     out = dt;
     return true;
 }

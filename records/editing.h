@@ -33,13 +33,15 @@ class FormBase;
 namespace editing {
 
 // A step of a load that runs with errors ignored: a failing one is skipped
-// and the next one runs.
+// and the next one runs. False when the step failed.
 template <class Fn>
-void ignoringErrors(Fn&& fn)
+bool ignoringErrors(Fn&& fn)
 {
     try {
         fn();
+        return true;
     } catch (const std::exception&) {
+        return false;
     }
 }
 
@@ -53,6 +55,7 @@ bool saveAll(const std::function<void()>& steps, QWidget* owner = nullptr, const
 // Whether the row of that key is still there (another window or copy may
 // have deleted it while an editor had it open).
 bool recordExists(const QString& table, qint64 key);
+
 
 // One editor's save of one record, as one transaction: the row of `key` (or
 // a new row when adding) is opened, `write` fills it, the change is logged
@@ -88,6 +91,9 @@ QString storedText(const QVariant& v);
 
 // The first column of every row of a query, "" for NULL.
 QStringList columnTexts(const QString& sql, const ado::Params& params = {});
+// One field of every row of a query, by name, in query order; rows where it
+// holds no text are left out.
+QStringList fieldTexts(const QString& sql, const QString& field, const ado::Params& params = {});
 
 // Fills an editable drop-down list: `leading` entries first (such as
 // "No Priority"), then the items. With keepText the box goes on showing the
@@ -106,6 +112,9 @@ void fillListEmpty(QComboBox* box, const QStringList& items);
 // list the lookup editor is closing on is left empty (its entry may be
 // gone); any other box keeps the text it shows.
 void refillLookupBox(QComboBox* box, const QStringList& items, const QString& listMode);
+// The same with the texts of one field of a query's rows ("SELECT * FROM
+// TITLES", "TITLE_TEXT"); a failing query leaves the list empty.
+void refillLookupBox(QComboBox* box, const QString& sql, const QString& field, const QString& listMode);
 
 // A stored moment split over a date picker and a time picker, and joined
 // back into the stored form. A NULL or unreadable value leaves the pickers

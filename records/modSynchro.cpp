@@ -48,7 +48,7 @@ void LogChange(const QString& table, qint64 key, short action)
     if (logged)
         gConn.Execute("INSERT INTO SYNCHRO (SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_DATETIME, SYNCHRO_ACTION) "
                       "VALUES (?, ?, ?, ?)",
-                      {table, key, now().toLocalTime(), int(action)});
+                      {table, key, ado::convert::wallClock(now().toLocalTime()), int(action)});
     if (action != Deleted) {
         const QString latest = gConn.scalar("SELECT max(coalesce(VERSION_CHANGED, ''), coalesce(VERSION_TAKEN, '')) "
                                             "FROM SYNCHRO_VERSION WHERE VERSION_TABLE = ? AND VERSION_RECORDID = ?",

@@ -13,6 +13,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QtGlobal>
 
 #include <functional>
 

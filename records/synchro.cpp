@@ -367,16 +367,16 @@ QString logRowsOf(const QString& alias)
 
 int Prepare(ado::Connection& conn, const Progress& progress)
 {
-    using modQVDatabase::pathIn;
+    using modQVDatabase::dataFile;
     Reporter report(progress);
     if (!conn.isOpen())
         throw Failure("The working database is not open.");
-    const QString staging = pathIn(kStagingFile);
+    const QString staging = dataFile(kStagingFile);
     const QString temp = staging + ".part";
 
     // A replica that was never saved is kept once more before it is replaced.
     if (QFileInfo::exists(staging)) {
-        copyThroughTemp(staging, pathIn(kOldStagingFile));
+        copyThroughTemp(staging, dataFile(kOldStagingFile));
         if (!QFile::remove(staging))
             throw Failure(QString("The previous replica %1 could not be removed.").arg(native(staging)));
     }
@@ -510,14 +510,14 @@ QString replicaName(const QString& chosen)
 
 QString SaveReplica(ado::Connection& conn, const QString& chosen)
 {
-    using modQVDatabase::pathIn;
+    using modQVDatabase::dataFile;
     if (chosen.isEmpty())
         return QString();
     const QString target = replicaName(chosen);
-    const QString staging = pathIn(kStagingFile);
-    if ((conn.isOpen() && sameFile(target, conn.path())) || sameFile(target, pathIn(modQVDatabase::kWorkingFile)))
+    const QString staging = dataFile(kStagingFile);
+    if ((conn.isOpen() && sameFile(target, conn.path())) || sameFile(target, dataFile(modQVDatabase::kWorkingFile)))
         throw Failure("The replica cannot be saved over the working database.  Please choose another name.");
-    if (sameFile(target, pathIn(modQVDatabase::kTemplateFile)))
+    if (sameFile(target, modQVDatabase::programFile(modQVDatabase::kTemplateFile)))
         throw Failure("The replica cannot be saved over the empty template database.  Please choose another name.");
     if (!QFileInfo::exists(staging))
         throw Failure("There is no replica to save.  Press Prepare to make one.");
@@ -1156,7 +1156,7 @@ void applyPlan(ado::Connection& conn, const Plan& p, Merged& m, QStringList& pic
 
 Merged Synchronize(ado::Connection& conn, const QString& replicaPath, const Progress& progress, SameNumber same)
 {
-    using modQVDatabase::pathIn;
+    using modQVDatabase::dataFile;
     Reporter report(progress);
     if (!conn.isOpen())
         throw Failure("The working database is not open.");
@@ -1181,7 +1181,7 @@ Merged Synchronize(ado::Connection& conn, const QString& replicaPath, const Prog
 
     // The copy of the database as it was replaces the one kept before only
     // once the merge has gone through.
-    const QString before = pathIn(kBeforeMergeFile);
+    const QString before = dataFile(kBeforeMergeFile);
     const QString pending = before + ".next";
     try {
         backupDatabase(conn.handle(), pending);

@@ -65,7 +65,7 @@ using Progress = std::function<void(const QString& text, int percent)>;
 const QStringList& travellingTables();
 
 // Packs the change log of the database on conn, with the logged records and
-// their versions, into the staging replica in the program's folder; a
+// their versions, into the staging replica in the user's data folder; a
 // staging replica left from before is kept as the old one first. Returns the
 // number of log rows packed.
 int Prepare(ado::Connection& conn, const Progress& progress = {});

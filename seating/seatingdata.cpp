@@ -193,7 +193,7 @@ qint64 seatPerson(qint64 tableId, qint64 subguestId)
     const int pos = lowestFreePosition(positionsAt(tableId, subguestId), seatsOf(tableId));
     gConn.Execute("INSERT INTO SEATING (TABLE_ID, SUBGUEST_ID, SEATING_POS) VALUES (" + num(tableId) + ", "
                   + num(subguestId) + ", " + QString::number(pos) + ")");
-    const qint64 id = gConn.scalar("SELECT last_insert_rowid()").toLongLong();
+    const qint64 id = gConn.lastInsertId();
     modSynchro::LogChange("SEATING", id, modSynchro::Added);
     return id;
 }

@@ -96,12 +96,13 @@ void CalendarPanels::setLabel(QLabel* l, const QString& text)
         l->setText(text);
 }
 
-CalendarPanels::DayEntryBounds CalendarPanels::clipToDay(const QDate& day, const QDateTime& start,
+CalendarPanels::DayEntryBounds CalendarPanels::clipToDay(const QDate& day, const QDateTime& startIn,
                                                          const QDateTime& endIn)
 {
-    const QDateTime lower(day, QTime(0, 0));
-    const QDateTime upper(day.addDays(1), QTime(0, 0));
-    const QDateTime end = endIn.isValid() ? endIn : start;
+    const QDateTime lower = ado::convert::wallClock(day);
+    const QDateTime upper = ado::convert::wallClock(day.addDays(1));
+    const QDateTime start = ado::convert::wallClock(startIn);
+    const QDateTime end = endIn.isValid() ? ado::convert::wallClock(endIn) : start;
     DayEntryBounds b;
     b.start = start < lower ? 0 : minuteOf(start);
     b.end = end >= upper ? 1440 : (end < lower ? 0 : minuteOf(end));
@@ -110,11 +111,12 @@ CalendarPanels::DayEntryBounds CalendarPanels::clipToDay(const QDate& day, const
     return b;
 }
 
-bool CalendarPanels::touchesDay(const QDate& day, const QDateTime& start, const QDateTime& endIn)
+bool CalendarPanels::touchesDay(const QDate& day, const QDateTime& startIn, const QDateTime& endIn)
 {
-    const QDateTime lower(day, QTime(0, 0));
-    const QDateTime upper(day.addDays(1), QTime(0, 0));
-    const QDateTime end = endIn.isValid() ? endIn : start;
+    const QDateTime lower = ado::convert::wallClock(day);
+    const QDateTime upper = ado::convert::wallClock(day.addDays(1));
+    const QDateTime start = ado::convert::wallClock(startIn);
+    const QDateTime end = endIn.isValid() ? ado::convert::wallClock(endIn) : start;
     if (!start.isValid() || start >= upper)
         return false;
     return end > lower || start >= lower;
@@ -132,7 +134,7 @@ void CalendarPanels::ChangeDate(const QDateTime& whichDate)
         if (DayApptRS && DayApptRS->isOpen())
             DayApptRS->Close();
     });
-    step([&] { curDate = QDateTime(whichDate.date(), QTime(0, 0)); });
+    step([&] { curDate = ado::convert::wallClock(whichDate.date()); });
     step([&] {
         if (hooks.showTasks)
             hooks.showTasks(dueMode, curDate);
@@ -144,8 +146,8 @@ void CalendarPanels::ChangeDate(const QDateTime& whichDate)
             hooks.showModePicture();
     });
     const QDate day = curDate.date();
-    const QDateTime lower(day, QTime(0, 0));
-    const QDateTime upper(day.addDays(1), QTime(0, 0));
+    const QDateTime lower = ado::convert::wallClock(day);
+    const QDateTime upper = ado::convert::wallClock(day.addDays(1));
     step([&] { setLabel(controls.lblDate, QLocale::c().toString(whichDate.date(), QStringLiteral("MMMM dd, yyyy"))); });
     step([&] {
         if (!DayApptRS)
@@ -232,7 +234,9 @@ void CalendarPanels::SaveDayViewAppointment(int index)
         // The planner knows whether the entry was typed new; a typing flag left
         // over from a cancelled entry must not turn an edit into an addition.
         const bool isNew = known ? edit.added : NewApptTyping;
-        const QDateTime day(curDate.date(), QTime(0, 0));
+        // Minutes of the wall clock: on a day that changes to or from
+        // daylight saving time, minute 180 is still 3:00.
+        const QDateTime day = ado::convert::wallClock(curDate.date());
         auto at = [&](int m) { return day.addSecs(qint64(m) * 60); };
 
         if (isNew) {
@@ -300,7 +304,7 @@ void CalendarPanels::calDay_DblClick()
     if (!cal)
         return;
     const int m = cal->mouseMinute();
-    const QDateTime start = QDateTime(curDate.date(), QTime(0, 0)).addSecs(qint64(m / 60) * 3600);
+    const QDateTime start = ado::convert::wallClock(curDate.date(), QTime(m / 60, 0));
     if (hooks.addAppointment)
         hooks.addAppointment(start);
 }

@@ -38,12 +38,14 @@ QString CalendarPanels::monthTitle(const QDate& first, const QDate& last)
     return c.toString(first, QStringLiteral("MMM, yyyy")) + " - " + c.toString(last, QStringLiteral("MMM, yyyy"));
 }
 
-QList<QDate> CalendarPanels::daysTouched(const QDateTime& start, const QDateTime& endIn)
+QList<QDate> CalendarPanels::daysTouched(const QDateTime& startIn, const QDateTime& endIn)
 {
     QList<QDate> days;
+    const QDateTime start = ado::convert::wallClock(startIn);
     if (!start.isValid())
         return days;
-    QDateTime end = endIn.isValid() && endIn > start ? endIn : start;
+    const QDateTime endAt = ado::convert::wallClock(endIn);
+    QDateTime end = endAt.isValid() && endAt > start ? endAt : start;
     // An end at a midnight does not reach into the day it opens.
     if (end > start && end.time() == QTime(0, 0))
         end = end.addSecs(-1);
@@ -58,7 +60,7 @@ void CalendarPanels::ChangeCalendar(QDateTime& whichDate)
         setLabel(controls.lblMode, QStringLiteral("Month Calendar"));
         curDataMode = QStringLiteral("Month");
     });
-    whichDate = QDateTime(whichDate.date(), QTime(0, 0));
+    whichDate = ado::convert::wallClock(whichDate.date());
     const QDate first = monthSpanFirst(whichDate.date());
     const QDate last = first.addDays(48);
     calendar::MonthCalendar* cal = controls.Calendar1;
@@ -69,8 +71,8 @@ void CalendarPanels::ChangeCalendar(QDateTime& whichDate)
         cal->setCurrentDay(calendar::MonthCalendar::dayNumber(whichDate.date()));
         cal->clearTexts();
     });
-    const QDateTime lower(first, QTime(0, 0));
-    const QDateTime upper(last.addDays(1), QTime(0, 0));
+    const QDateTime lower = ado::convert::wallClock(first);
+    const QDateTime upper = ado::convert::wallClock(last.addDays(1));
     step([&] { setLabel(controls.lblMonth, monthTitle(first, last)); });
     step([&] {
         auto rs = ado::Recordset::create();
@@ -98,21 +100,21 @@ void CalendarPanels::Calendar1_MouseUp(int button, int, int, int)
     if (button == 2 && hooks.popupCalendarMenu)
         hooks.popupCalendarMenu();
     if (calendar::MonthCalendar* cal = controls.Calendar1)
-        curDate = QDateTime(calendar::MonthCalendar::dateOf(cal->currentDay()), QTime(0, 0));
+        curDate = ado::convert::wallClock(calendar::MonthCalendar::dateOf(cal->currentDay()));
 }
 
 void CalendarPanels::Calendar1_DayClick(int dayNumber)
 {
     if (hooks.showDayPanel)
         hooks.showDayPanel();
-    ChangeDate(QDateTime(calendar::MonthCalendar::dateOf(dayNumber), QTime(0, 0)));
+    ChangeDate(ado::convert::wallClock(calendar::MonthCalendar::dateOf(dayNumber)));
 }
 
 void CalendarPanels::MonthView1_DateClick(const QDate& d)
 {
     // Both panels are refilled; the one on screen last, so that the view key
     // and caption name what the user sees.
-    const QDateTime when(d, QTime(0, 0));
+    const QDateTime when = ado::convert::wallClock(d);
     const bool dayShown = hooks.dayPanelShown ? hooks.dayPanelShown() : false;
     if (dayShown) {
         ChangeCalendar(when);

@@ -1,11 +1,14 @@
 #include "platform/ado/ado.h"
 
+#include "platform/ado/rules.h"
+
 #include <sqlite3.h>
 
 #include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
+#include <cmath>
 
 namespace ado {
 
@@ -18,12 +21,7 @@ namespace {
 
 constexpr const char* kHiddenPrefix = "__nuptaro_rowid_";
 
-QString quoteIdent(const QString& name)
-{
-    QString n = name;
-    n.replace('"', "\"\"");
-    return '"' + n + '"';
-}
+using detail::quoteIdent;
 
 // Positions of the words that stand at the top level of an SQL text: outside
 // quotes, bracketed names and parentheses. Upper-cased words with their offsets.
@@ -79,6 +77,91 @@ QVector<Word> topLevelWords(const QString& sql)
     return words;
 }
 
+// How an SQL text names a table, for qualifying a column of it: its alias
+// ("FROM GUEST g", "FROM GUEST AS g"), else the table's own name; "" when
+// the text names the table more than once or not at all.
+QString tableQualifier(const QString& sql, const QString& table)
+{
+    struct Token {
+        QString text;
+        int start, end;
+        bool quoted;
+    };
+    QVector<Token> tokens;
+    const int n = sql.size();
+    for (int i = 0; i < n;) {
+        const QChar c = sql[i];
+        if (c == '\'') {
+            for (++i; i < n; ++i)
+                if (sql[i] == '\'') {
+                    if (i + 1 < n && sql[i + 1] == '\'') {
+                        ++i;
+                        continue;
+                    }
+                    break;
+                }
+            ++i;
+        } else if (c == '"' || c == '`' || c == '[') {
+            const QChar close = c == '[' ? QChar(']') : c;
+            const int start = i;
+            QString text;
+            for (++i; i < n && sql[i] != close; ++i)
+                text += sql[i];
+            ++i;
+            tokens.push_back({text, start, i, true});
+        } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
+            while (i < n && sql[i] != '\n')
+                ++i;
+        } else if (c.isLetter() || c == '_') {
+            const int start = i;
+            while (i < n && (sql[i].isLetterOrNumber() || sql[i] == '_'))
+                ++i;
+            tokens.push_back({sql.mid(start, i - start), start, i, false});
+        } else {
+            ++i;
+        }
+    }
+    auto charBefore = [&](int pos) {
+        for (int i = pos - 1; i >= 0; --i)
+            if (!sql[i].isSpace())
+                return sql[i];
+        return QChar();
+    };
+    auto charAfter = [&](int pos) {
+        for (int i = pos; i < n; ++i)
+            if (!sql[i].isSpace())
+                return sql[i];
+        return QChar();
+    };
+    static const QSet<QString> notAliases = {"ON", "WHERE", "INNER", "LEFT", "RIGHT", "FULL", "OUTER", "CROSS",
+                                             "JOIN", "NATURAL", "USING", "GROUP", "ORDER", "LIMIT", "UNION",
+                                             "EXCEPT", "INTERSECT", "WINDOW", "HAVING", "INDEXED", "NOT", "AND",
+                                             "OR", "SET", "VALUES"};
+    int found = -1;
+    for (int i = 0; i < tokens.size(); ++i) {
+        const Token& t = tokens[i];
+        if (t.text.compare(table, Qt::CaseInsensitive) != 0 || charBefore(t.start) == '.' || charAfter(t.end) == '.')
+            continue;
+        if (found >= 0)
+            return QString();
+        found = i;
+    }
+    if (found < 0)
+        return QString();
+    int next = found + 1;
+    if (next < tokens.size() && !tokens[next].quoted && tokens[next].text.compare("AS", Qt::CaseInsensitive) == 0)
+        ++next;
+    if (next < tokens.size()) {
+        const Token& a = tokens[next];
+        bool adjacent = true;
+        for (int i = tokens[next - 1].end; i < a.start; ++i)
+            adjacent = adjacent && sql[i].isSpace();
+        if (adjacent && (a.quoted || !notAliases.contains(a.text.toUpper())))
+            return quoteIdent(a.text);
+    }
+    return quoteIdent(table);
+}
+
 QVariant columnValue(sqlite3_stmt* st, int i)
 {
     switch (sqlite3_column_type(st, i)) {
@@ -105,6 +188,8 @@ struct Stmt {
 }  // namespace
 
 // ---------------------------------------------------------------- Connection
+
+Connection::Connection() = default;
 
 Connection::~Connection()
 {
@@ -143,6 +228,13 @@ void Connection::Open(const QString& path)
         path_.clear();
         throw Error(e.number(), QString("The file %1 is not a usable database: %2").arg(path, e.description()));
     }
+    try {
+        rules_ = std::make_unique<detail::WriteRules>(*this);
+        rules_->install();
+    } catch (const Error& e) {
+        Close();
+        throw Error(e.number(), QString("The database %1 could not be prepared for use: %2").arg(path, e.description()));
+    }
 }
 
 void Connection::Close()
@@ -151,8 +243,20 @@ void Connection::Close()
         sqlite3_close_v2(db_);
         db_ = nullptr;
     }
+    rules_.reset();
+    path_.clear();
     depth_ = 0;
 }
+
+bool Connection::isReadOnly() const { return db_ && sqlite3_db_readonly(db_, "main") == 1; }
+
+void Connection::setBusyTimeout(int milliseconds)
+{
+    if (db_)
+        sqlite3_busy_timeout(db_, milliseconds);
+}
+
+qint64 Connection::lastInsertId() const { return db_ ? sqlite3_last_insert_rowid(db_) : 0; }
 
 sqlite3_stmt* Connection::prepare(const QString& sql)
 {
@@ -171,7 +275,11 @@ void Connection::bindAll(sqlite3_stmt* st, const Params& params)
 {
     for (int i = 0; i < params.size(); ++i) {
         QVariant v;
-        convert::toStorage(ColumnKind::Other, params[i], v);
+        if (!convert::toStorage(ColumnKind::Other, params[i], v))
+            throw Error(SQLITE_MISMATCH, QString("The value %1 of parameter %2 cannot be stored: it is not a valid "
+                                                 "number or date.")
+                                             .arg(params[i].toString())
+                                             .arg(i + 1));
         const int idx = i + 1;
         int rc = SQLITE_OK;
         if (!v.isValid() || v.isNull()) {
@@ -210,54 +318,48 @@ void Connection::bindAll(sqlite3_stmt* st, const Params& params)
     }
 }
 
-int Connection::Execute(const QString& sqlIn, const Params& paramsIn)
+int Connection::Execute(const QString& sql, const Params& params)
 {
-    QString sql = sqlIn;
-    Params params = paramsIn;
-
-    // An INSERT that leaves the key out still gets a key of this copy's range.
-    static const QRegularExpression insertRe(
-        R"(^\s*INSERT\s+INTO\s+\[?(\w+)\]?\s*\(([^)]*)\)\s*VALUES\s*\()",
-        QRegularExpression::CaseInsensitiveOption);
-    if (const auto m = insertRe.match(sql); m.hasMatch()) {
-        const QString table = m.captured(1);
-        const QString key = keyColumn(table);
-        QStringList cols;
-        for (const QString& c : m.captured(2).split(','))
-            cols << c.trimmed().remove('[').remove(']').remove('"');
-        bool hasKey = false;
-        for (const QString& c : cols)
-            hasKey = hasKey || c.compare(key, Qt::CaseInsensitive) == 0;
-        // Only a single VALUES row is rewritten.
-        const int valuesEnd = m.capturedEnd(0);
-        int depth = 1;
-        int i = valuesEnd;
-        bool inQuote = false;
-        for (; i < sql.size() && depth > 0; ++i) {
-            const QChar c = sql[i];
-            if (c == '\'')
-                inQuote = !inQuote;
-            else if (!inQuote && c == '(')
-                ++depth;
-            else if (!inQuote && c == ')')
-                --depth;
-        }
-        const bool singleRow = sql.mid(i).trimmed().isEmpty() || sql.mid(i).trimmed() == ";";
-        if (!key.isEmpty() && !hasKey && singleRow) {
-            const qint64 k = reserveKey(table);
-            sql = sql.left(m.capturedStart(2)) + key + ", " + sql.mid(m.capturedStart(2), valuesEnd - m.capturedStart(2))
-                + QString::number(k) + ", " + sql.mid(valuesEnd);
-        }
+    // A failed statement may have ended the transaction on its own (SQLite
+    // rolls back on some errors). Later writes would then be stored one by one
+    // while the caller still counts on undoing them together.
+    if (depth_ > 0 && db_ && sqlite3_get_autocommit(db_)) {
+        depth_ = 0;
+        throw Error(SQLITE_ABORT, "The transaction was rolled back after an earlier error; nothing of it was kept.");
     }
-
+    // A change of the tables (the program makes none, tests and tools do)
+    // runs without the write rules' triggers, which name the columns; the
+    // rules are then made afresh for the new columns.
+    static const QRegularExpression ddl(R"(^\s*(ALTER|DROP|CREATE)\s)", QRegularExpression::CaseInsensitiveOption);
+    if (rules_ && ddl.match(sql).hasMatch()) {
+        rules_->remove();
+        try {
+            Stmt s;
+            s.st = prepare(sql);
+            bindAll(s.st, params);
+            const int rc = sqlite3_step(s.st);
+            if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+                fail(QString());
+        } catch (...) {
+            rules_->install();
+            throw;
+        }
+        rules_->install();
+        return sqlite3_changes(db_);
+    }
     Stmt s;
     s.st = prepare(sql);
     bindAll(s.st, params);
+    if (rules_)
+        rules_->beginStatement();
     int rc;
     while ((rc = sqlite3_step(s.st)) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE)
         fail(QString());
+    // A key that replaced SQLite's choice is the one the row was stored under.
+    if (rules_ && rules_->rekeyed())
+        sqlite3_set_last_insert_rowid(db_, rules_->lastKey());
     return sqlite3_changes(db_);
 }
 
@@ -287,21 +389,38 @@ void Connection::CommitTrans()
 {
     if (depth_ <= 0)
         throw Error(SQLITE_MISUSE, "No transaction is open.");
-    --depth_;
-    if (depth_ == 0)
-        Execute("COMMIT");
-    else
+    if (depth_ > 1) {
+        --depth_;
         Execute(QString("RELEASE nuptaro_%1").arg(depth_));
+        return;
+    }
+    try {
+        Execute("COMMIT");
+    } catch (const Error& e) {
+        // A COMMIT refused (another program reading the file holds it) leaves
+        // the transaction open; every later write would join it and be lost
+        // at the close. Undo it, so the connection is usable and the caller
+        // knows its changes are not stored.
+        if (db_ && !sqlite3_get_autocommit(db_))
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        depth_ = 0;
+        throw Error(e.number(), QString("The changes could not be saved and were undone: %1").arg(e.description()));
+    }
+    depth_ = 0;
 }
 
 void Connection::RollbackTrans()
 {
     if (depth_ <= 0)
         throw Error(SQLITE_MISUSE, "No transaction is open.");
+    if (!db_ || sqlite3_get_autocommit(db_)) {
+        // Already undone by SQLite after an error: nothing is left to roll back.
+        depth_ = 0;
+        return;
+    }
     --depth_;
     if (depth_ == 0) {
-        if (!sqlite3_get_autocommit(db_))
-            Execute("ROLLBACK");
+        Execute("ROLLBACK");
     } else {
         Execute(QString("ROLLBACK TO nuptaro_%1").arg(depth_));
         Execute(QString("RELEASE nuptaro_%1").arg(depth_));
@@ -345,36 +464,15 @@ int Connection::copyNumber()
 void Connection::setCopyNumber(int number)
 {
     Execute(QString("PRAGMA user_version = %1").arg(number));
+    if (rules_)
+        rules_->rangeChanged();
 }
 
-qint64 Connection::reserveKey(const QString& tableIn)
+qint64 Connection::reserveKey(const QString& table)
 {
-    const QString table = scalar("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE",
-                                 {tableIn}).toString();
-    if (table.isEmpty())
-        throw Error(SQLITE_ERROR, QString("no such table: %1").arg(tableIn));
-    const QString key = keyColumn(table);
-    const qint64 lo = qint64(copyNumber()) * kKeyRange;
-    const qint64 hi = lo + kKeyRange - 1;
-    qint64 next = lo;
-    const QVariant seq = scalar("SELECT seq FROM sqlite_sequence WHERE name = ?", {table});
-    if (seq.isValid() && seq.toLongLong() >= lo && seq.toLongLong() <= hi)
-        next = std::max(next, seq.toLongLong());
-    if (!key.isEmpty()) {
-        const QVariant mx = scalar(QString("SELECT max(%1) FROM %2 WHERE %1 BETWEEN ? AND ?")
-                                       .arg(quoteIdent(key), quoteIdent(table)),
-                                   {lo, hi});
-        if (mx.isValid() && !mx.isNull())
-            next = std::max(next, mx.toLongLong());
-    }
-    ++next;
-    if (next > hi)
-        throw Error(SQLITE_FULL, QString("No more keys are free for %1.").arg(table));
-    if (seq.isValid())
-        Execute("UPDATE sqlite_sequence SET seq = ? WHERE name = ?", {next, table});
-    else
-        Execute("INSERT INTO sqlite_sequence (name, seq) VALUES (?, ?)", {table, next});
-    return next;
+    if (!rules_)
+        throw Error(SQLITE_MISUSE, "The connection is not open.");
+    return rules_->take(table, false);
 }
 
 QMap<QString, qint64> Connection::keyCounters()
@@ -462,25 +560,44 @@ void Recordset::Open(const QString& sql, Connection& conn, CursorType cursor, Lo
                 fromPos = words[i].pos;
         }
         if (simple && fromPos > 0) {
-            QString extra;
             // The key column names the row; rowid is not visible through
-            // a bracketed join, the key column is.
-            for (int i = 0; i < hiddenTables_.size(); ++i) {
-                const QString key = conn.keyColumn(hiddenTables_[i]);
-                extra += QString(", %1.%2 AS %3%4")
-                             .arg(quoteIdent(hiddenTables_[i]), key.isEmpty() ? QString("rowid") : quoteIdent(key),
-                                  kHiddenPrefix)
-                             .arg(i);
-            }
-            QString candidate = sql.left(fromPos).trimmed() + extra + ' ' + sql.mid(fromPos);
-            sqlite3_stmt* probe = nullptr;
-            const QByteArray utf8 = candidate.toUtf8();
-            if (sqlite3_prepare_v2(conn.handle(), utf8.constData(), utf8.size(), &probe, nullptr) == SQLITE_OK
-                && sqlite3_column_count(probe) == cols_.size() + hiddenTables_.size()) {
+            // a bracketed join, the key column is. A table is named as the
+            // SQL text names it (its alias); one the text names more than
+            // once (a self-join) cannot be told apart and stays read-only.
+            QStringList found;
+            QString extra;
+            for (const QString& table : hiddenTables_) {
+                const QString qualifier = tableQualifier(sql, table);
+                if (qualifier.isEmpty())
+                    continue;
+                const QString key = conn.keyColumn(table);
+                const QString more = extra + QString(", %1.%2 AS %3%4")
+                                                 .arg(qualifier, key.isEmpty() ? QString("rowid") : quoteIdent(key),
+                                                      kHiddenPrefix)
+                                                 .arg(found.size());
+                const QString candidate = sql.left(fromPos).trimmed() + more + ' ' + sql.mid(fromPos);
+                sqlite3_stmt* probe = nullptr;
+                const QByteArray utf8 = candidate.toUtf8();
+                bool ok = sqlite3_prepare_v2(conn.handle(), utf8.constData(), int(utf8.size()), &probe, nullptr)
+                              == SQLITE_OK
+                          && sqlite3_column_count(probe) == cols_.size() + found.size() + 1;
+                if (ok) {
+                    // The hidden column must really be that table's key.
+                    const int at = cols_.size() + found.size();
+                    const char* t = sqlite3_column_table_name(probe, at);
+                    const char* o = sqlite3_column_origin_name(probe, at);
+                    ok = t && table.compare(QString::fromUtf8(t), Qt::CaseInsensitive) == 0
+                         && (key.isEmpty() || (o && key.compare(QString::fromUtf8(o), Qt::CaseInsensitive) == 0));
+                }
+                sqlite3_finalize(probe);
+                if (!ok)
+                    continue;
+                found << table;
+                extra = more;
                 runSql_ = candidate;
                 rewritten = true;
             }
-            sqlite3_finalize(probe);
+            hiddenTables_ = found;
         }
     }
     if (!rewritten)
@@ -736,6 +853,24 @@ QString Recordset::baseTable() const
     return QString();
 }
 
+QString Recordset::rowTable(const char* what) const
+{
+    QStringList tables;
+    for (const Column& c : cols_)
+        if (!c.table.isEmpty() && !tables.contains(c.table, Qt::CaseInsensitive))
+            tables << c.table;
+    if (tables.isEmpty())
+        throw Error(3251, QString("Rows cannot be %1 through this recordset: it shows no table's columns.").arg(what));
+    // Over a join it is not plain which table's row is meant.
+    if (tables.size() > 1)
+        throw Error(3251, QString("Rows cannot be %1 through a recordset over several tables (%2).")
+                              .arg(what, tables.join(", ")));
+    if (!hiddenTables_.contains(tables[0], Qt::CaseInsensitive))
+        throw Error(3251, QString("Rows cannot be %1 through this recordset: its rows of %2 cannot be told apart.")
+                              .arg(what, tables[0]));
+    return tables[0];
+}
+
 void Recordset::AddNew()
 {
     requireOpen();
@@ -743,9 +878,7 @@ void Recordset::AddNew()
         throw Error(3251, "The recordset is read-only.");
     if (edit_ != EditMode::None)
         Update();
-    const QString table = baseTable();
-    if (table.isEmpty())
-        throw Error(3251, "The recordset cannot add rows.");
+    const QString table = rowTable("added");
     const QString key = conn_->keyColumn(table);
     reservedKey_ = key.isEmpty() ? 0 : conn_->reserveKey(table);
     buffer_ = QVector<QVariant>(cols_.size());
@@ -806,7 +939,7 @@ void Recordset::insertRow()
         ? QString("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdent(table))
         : QString("INSERT INTO %1 (%2) VALUES (%3)").arg(quoteIdent(table), names.join(", "), marks.join(", "));
     conn_->Execute(sql, values);
-    const qint64 rowid = sqlite3_last_insert_rowid(conn_->handle());
+    const qint64 rowid = conn_->lastInsertId();
 
     // The new row joins the recordset at its end, read back as stored.
     QVector<QVariant> row(cols_.size() + hiddenTables_.size());
@@ -946,7 +1079,7 @@ void Recordset::Delete()
         return;
     }
     CancelUpdate();
-    const QString table = baseTable();
+    const QString table = rowTable("deleted");
     int hidden = -1;
     for (int i = 0; i < hiddenTables_.size(); ++i)
         if (hiddenTables_[i].compare(table, Qt::CaseInsensitive) == 0)
@@ -976,8 +1109,9 @@ Transaction::~Transaction()
 
 void Transaction::commit()
 {
-    c_.CommitTrans();
+    // A failed commit has undone the transaction itself.
     done_ = true;
+    c_.CommitTrans();
 }
 
 // ---------------------------------------------------------------- streamed rows

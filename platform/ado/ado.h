@@ -25,6 +25,10 @@ struct sqlite3_stmt;
 
 namespace ado {
 
+namespace detail {
+class WriteRules;
+}
+
 enum CursorType { adOpenForwardOnly = 0, adOpenKeyset = 1, adOpenDynamic = 2, adOpenStatic = 3 };
 enum LockType { adLockReadOnly = 1, adLockPessimistic = 2, adLockOptimistic = 3, adLockBatchOptimistic = 4 };
 
@@ -46,18 +50,31 @@ using Params = QVariantList;
 
 class Connection {
 public:
-    Connection() = default;
+    Connection();
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
     // Opens an existing database file; never creates one. The file is probed
     // at once, so a file that is not a database fails here.
+    //
+    // Every write through the connection, by any statement or through the
+    // handle, keeps two rules (see platform/ado/rules.cpp):
+    // - A row inserted without a key gets one of this copy's range, whatever
+    //   form the INSERT takes. A key the statement gives is kept as given
+    //   (the merge gives other copies' keys; AddNew gives the one it reserved).
+    // - A value written to a date, currency, number or Yes/No column is
+    //   converted as a typed cell is; one that does not convert refuses the
+    //   whole statement.
     void Open(const QString& path);
     void Close();
     bool isOpen() const { return db_ != nullptr; }
+    // Opened, but the file could only be opened for reading.
+    bool isReadOnly() const;
     QString path() const { return path_; }
     sqlite3* handle() const { return db_; }
+    // How long a statement waits for another connection's lock before it fails.
+    void setBusyTimeout(int milliseconds);
 
     // Runs one statement with bound parameters (? placeholders); returns the
     // number of rows changed.
@@ -67,9 +84,13 @@ public:
     // Hands each row of a query to `row` as it is read, nothing kept: for
     // large reads that are turned into something else at once.
     void forEachRow(const QString& sql, const Params& params, const std::function<void(const class Row&)>& row);
+    // The key (rowid) of the row the last INSERT stored, as it was finally
+    // stored. SELECT last_insert_rowid() gives the same.
+    qint64 lastInsertId() const;
 
     // Nestable: the outermost level is a real transaction, inner ones are
-    // savepoints.
+    // savepoints. A COMMIT that fails (another program holds the file) rolls
+    // the transaction back and throws; the connection stays usable.
     void BeginTrans();
     void CommitTrans();
     void RollbackTrans();
@@ -87,12 +108,15 @@ public:
     bool tableExists(const QString& table);
 
     // Every working database carries a copy number in its file header; new
-    // keys of a copy are drawn from [number * kKeyRange, (number+1) * kKeyRange).
-    // 0 is the template's own range (the standard data). Numbers are 1 to
-    // kMaxCopyNumber (files of earlier builds hold 1 to 2000), so keys stay
-    // below 2^52 and exact wherever they pass through a double.
+    // keys of a copy are drawn from number * kKeyRange + 1 up to
+    // (number+1) * kKeyRange - 1 (no key is ever 0). 0 is the template's own
+    // range (the standard data). Numbers are 1 to kMaxCopyNumber (files of
+    // earlier builds hold 1 to 2000), so keys stay below 2^52 and exact
+    // wherever they pass through a double.
     static constexpr qint64 kKeyRange = 1000000;
     static constexpr int kMaxCopyNumber = 2147483647;
+    static qint64 firstKeyOf(qint64 copy) { return copy * kKeyRange + 1; }
+    static qint64 lastKeyOf(qint64 copy) { return copy * kKeyRange + kKeyRange - 1; }
     int copyNumber();
     void setCopyNumber(int number);
     // The key counters of every table; a merge that inserts other copies'
@@ -103,6 +127,7 @@ public:
 
 private:
     friend class Recordset;
+    friend class detail::WriteRules;
     sqlite3_stmt* prepare(const QString& sql);
     void bindAll(sqlite3_stmt* st, const Params& params);
     [[noreturn]] void fail(const QString& what);
@@ -110,27 +135,51 @@ private:
     sqlite3* db_ = nullptr;
     QString path_;
     int depth_ = 0;
+    std::unique_ptr<detail::WriteRules> rules_;
 };
 
 // Values as the layer hands them out: text as QString, whole numbers as
 // qlonglong, currency and reals as double, dates as QDateTime, Yes/No as bool,
 // NULL as an invalid QVariant.
+//
+// Date-times are wall-clock values: the date and time of day the user sees,
+// in no time zone. In memory they are QDateTime values of the UTC spec, so
+// that building, comparing and adding minutes never pass through the local
+// zone (where a daylight-saving gap would make a time invalid or shift it by
+// an hour). Build them with wallClock and now(), never with a bare
+// QDateTime(date, time) or QDateTime::currentDateTime().
 namespace convert {
 ColumnKind kindOfDeclaredType(const QString& declared);
 // Converts a value for storage in a column of the kind; false when it does
 // not convert (the caller then leaves the column unchanged). Never a partial
-// parse: "12abc" is not 12.
+// parse: "12abc" is not 12. A whole number rounds halves to even; currency
+// beyond what the old engine held (+-922,337,203,685,477.5807) and a value
+// that is not a number are refused.
 bool toStorage(ColumnKind kind, const QVariant& in, QVariant& out);
 QVariant fromStorage(ColumnKind kind, const QVariant& stored);
+// Whether a value read from the database already has the stored form of its
+// kind (ISO date-time text, 0 or 1, a whole number, rounded currency in range).
+bool isStoredForm(ColumnKind kind, const QVariant& stored);
+// The wall-clock value of a date and a time of day (midnight when none).
+QDateTime wallClock(const QDate& d, const QTime& t = QTime(0, 0));
+// The same date and time of day as a wall-clock value, whatever the zone of
+// the given one; an invalid value stays invalid.
+QDateTime wallClock(const QDateTime& dt);
+// The present moment as the local clock shows it, and today's date.
+QDateTime now();
+QDate today();
 // Dates typed in the US forms ("11/05/2004", "11/05/2004 14:30",
-// "11/5/2004 2:30 PM", "2:30 PM") or ISO; a time alone lands on 1899-12-30.
+// "11/5/2004 2:30 PM", "2:30 PM", "9:5" for 9:05) or ISO; a time alone lands
+// on 1899-12-30. The result is a wall-clock value.
 bool parseDateTime(const QString& text, QDateTime& out);
+// The stored text of a date-time, as its date and time of day read ("" when invalid).
 QString isoDateTime(const QDateTime& dt);
 QString isoDate(const QDate& d);  // midnight of the day
 bool parseCurrency(const QString& text, double& out);
 bool parseNumber(const QString& text, double& out);
 bool parseYesNo(const QString& text, bool& out);
 double roundCurrency(double v);
+bool currencyFits(double v);
 }  // namespace convert
 
 class Recordset;
@@ -239,6 +288,9 @@ private:
     void requireOpen() const;
     void requireRow() const;
     QString baseTable() const;
+    // The one table whose rows AddNew and Delete work on; throws when the
+    // recordset shows several tables or cannot tell its rows apart.
+    QString rowTable(const char* what) const;
     void writeRow(int row, const QVector<int>& cols, const QVector<QVariant>& values);
     void insertRow();
     void updateRow();

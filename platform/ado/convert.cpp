@@ -27,9 +27,31 @@ ColumnKind kindOfDeclaredType(const QString& declared)
     return ColumnKind::Other;
 }
 
+QDateTime wallClock(const QDate& d, const QTime& t)
+{
+    return QDateTime(d, t.isValid() ? t : QTime(0, 0), Qt::UTC);
+}
+
+QDateTime wallClock(const QDateTime& dt)
+{
+    if (!dt.isValid())
+        return QDateTime();
+    return dt.timeSpec() == Qt::UTC ? dt : QDateTime(dt.date(), dt.time(), Qt::UTC);
+}
+
+QDateTime now()
+{
+    return wallClock(QDateTime::currentDateTime());
+}
+
+QDate today() { return QDate::currentDate(); }
+
 QString isoDateTime(const QDateTime& dt)
 {
-    return dt.toString("yyyy-MM-dd HH:mm:ss");
+    // The date and time as they read, whatever the zone of the value.
+    if (!dt.isValid())
+        return QString();
+    return dt.date().toString("yyyy-MM-dd") + ' ' + dt.time().toString("HH:mm:ss");
 }
 
 QString isoDate(const QDate& d)
@@ -41,8 +63,9 @@ namespace {
 
 bool parseTimePart(const QString& text, QTime& out)
 {
+    // Minutes and seconds may come without their leading zero: "9:5" is 9:05.
     static const QRegularExpression re(
-        R"(^(\d{1,2})(?::(\d{2}))?(?::(\d{2}))?\s*([AaPp][Mm])?$)");
+        R"(^(\d{1,2})(?::(\d{1,2}))?(?::(\d{1,2}))?\s*([AaPp][Mm])?$)");
     const auto m = re.match(text.trimmed());
     if (!m.hasMatch())
         return false;
@@ -100,11 +123,11 @@ bool parseDateTime(const QString& textIn, QDateTime& out)
     QTime t(0, 0, 0);
     if (sp < 0) {
         if (parseDatePart(text, d)) {
-            out = QDateTime(d, t);
+            out = wallClock(d, t);
             return true;
         }
         if (parseTimePart(text, t)) {
-            out = QDateTime(QDate(1899, 12, 30), t);
+            out = wallClock(QDate(1899, 12, 30), t);
             return true;
         }
         return false;
@@ -114,12 +137,12 @@ bool parseDateTime(const QString& textIn, QDateTime& out)
     if (parseDatePart(datePart, d)) {
         if (!parseTimePart(rest, t))
             return false;
-        out = QDateTime(d, t);
+        out = wallClock(d, t);
         return true;
     }
     // "2:30 PM" has its blank inside the time
     if (parseTimePart(text, t)) {
-        out = QDateTime(QDate(1899, 12, 30), t);
+        out = wallClock(QDate(1899, 12, 30), t);
         return true;
     }
     return false;
@@ -145,11 +168,14 @@ bool parseCurrency(const QString& textIn, double& out)
         return false;
     bool negative = false;
     if (text.startsWith('(') && text.endsWith(')')) {
+        // Parentheses are the minus sign; a sign inside them is a typing slip,
+        // not a double negative.
         negative = true;
         text = text.mid(1, text.size() - 2).trimmed();
-    }
-    if (text.startsWith('-')) {
-        negative = !negative;
+        if (text.startsWith('-') || text.startsWith('+'))
+            return false;
+    } else if (text.startsWith('-')) {
+        negative = true;
         text = text.mid(1).trimmed();
     }
     if (text.startsWith('$'))
@@ -167,7 +193,10 @@ bool parseCurrency(const QString& textIn, double& out)
     double v = 0;
     if (!parseNumber(text, v))
         return false;
-    out = roundCurrency(negative ? -v : v);
+    v = roundCurrency(negative ? -v : v);
+    if (!currencyFits(v))
+        return false;
+    out = v;
     return true;
 }
 
@@ -185,6 +214,13 @@ bool parseYesNo(const QString& textIn, bool& out)
     return false;
 }
 
+bool currencyFits(double v)
+{
+    // The old engine kept currency as whole ten-thousandths in 64 bits:
+    // +-922,337,203,685,477.5807. No double lies between .5 and that limit.
+    return std::isfinite(v) && std::fabs(v) <= 922337203685477.5;
+}
+
 double roundCurrency(double v)
 {
     // Whole ten-thousandths, away from zero at the half.
@@ -199,8 +235,13 @@ bool toStorage(ColumnKind kind, const QVariant& in, QVariant& out)
     }
     const int type = in.typeId();
     const bool isText = type == QMetaType::QString || type == QMetaType::QByteArray;
+    // Not a number and the infinities are no value of any column.
+    if ((type == QMetaType::Double || type == QMetaType::Float) && !std::isfinite(in.toDouble()))
+        return false;
     switch (kind) {
     case ColumnKind::Text:
+        if (type == QMetaType::QDateTime && !in.toDateTime().isValid())
+            return false;
         if (type == QMetaType::QDateTime)
             out = isoDateTime(in.toDateTime());
         else if (type == QMetaType::Bool)
@@ -209,6 +250,9 @@ bool toStorage(ColumnKind kind, const QVariant& in, QVariant& out)
             out = in.toString();
         return true;
     case ColumnKind::Other:
+        if ((type == QMetaType::QDateTime && !in.toDateTime().isValid())
+            || (type == QMetaType::QDate && !in.toDate().isValid()))
+            return false;
         if (type == QMetaType::QDateTime)
             out = isoDateTime(in.toDateTime());
         else if (type == QMetaType::QDate)
@@ -233,7 +277,7 @@ bool toStorage(ColumnKind kind, const QVariant& in, QVariant& out)
         if (type == QMetaType::QTime) {
             if (!in.toTime().isValid())
                 return false;
-            out = isoDateTime(QDateTime(QDate(1899, 12, 30), in.toTime()));
+            out = isoDateTime(wallClock(QDate(1899, 12, 30), in.toTime()));
             return true;
         }
         if (isText) {
@@ -287,9 +331,10 @@ bool toStorage(ColumnKind kind, const QVariant& in, QVariant& out)
             if (!ok)
                 return false;
         }
-        if (std::fabs(d) > 9.0e15)
+        if (!std::isfinite(d) || std::fabs(d) > 9.0e15)
             return false;
-        out = static_cast<qlonglong>(std::llround(d));
+        // Halves round to even, as the old engine stored them: 12.5 is 12.
+        out = static_cast<qlonglong>(std::nearbyint(d));
         return true;
     }
     case ColumnKind::Real:
@@ -308,11 +353,54 @@ bool toStorage(ColumnKind kind, const QVariant& in, QVariant& out)
             if (!ok || !std::isfinite(d))
                 return false;
         }
-        out = kind == ColumnKind::Currency ? roundCurrency(d) : d;
+        if (kind == ColumnKind::Currency) {
+            d = roundCurrency(d);
+            if (!currencyFits(d))
+                return false;
+        }
+        out = d;
         return true;
     }
     }
     return false;
+}
+
+bool isStoredForm(ColumnKind kind, const QVariant& v)
+{
+    if (!v.isValid() || v.isNull())
+        return true;
+    const int type = v.typeId();
+    const bool whole = type == QMetaType::LongLong || type == QMetaType::Int;
+    const bool real = type == QMetaType::Double;
+    switch (kind) {
+    case ColumnKind::Integer:
+        return whole;
+    case ColumnKind::YesNo:
+        return whole && (v.toLongLong() == 0 || v.toLongLong() == 1);
+    case ColumnKind::Real:
+        return whole || (real && std::isfinite(v.toDouble()));
+    case ColumnKind::Currency:
+        if (whole)
+            return std::llabs(v.toLongLong()) <= 922337203685477LL;
+        return real && currencyFits(v.toDouble()) && roundCurrency(v.toDouble()) == v.toDouble();
+    case ColumnKind::DateTime: {
+        if (type != QMetaType::QString)
+            return false;
+        const QString s = v.toString();
+        if (s.size() != 19 || s[4] != '-' || s[7] != '-' || s[10] != ' ' || s[13] != ':' || s[16] != ':')
+            return false;
+        for (int i : {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18})
+            if (s[i] < '0' || s[i] > '9')
+                return false;
+        return QDate(s.left(4).toInt(), s.mid(5, 2).toInt(), s.mid(8, 2).toInt()).isValid()
+               && QTime::isValid(s.mid(11, 2).toInt(), s.mid(14, 2).toInt(), s.mid(17, 2).toInt());
+    }
+    case ColumnKind::Text:
+        return type == QMetaType::QString;
+    case ColumnKind::Other:
+        return true;
+    }
+    return true;
 }
 
 QVariant fromStorage(ColumnKind kind, const QVariant& stored)
@@ -323,7 +411,7 @@ QVariant fromStorage(ColumnKind kind, const QVariant& stored)
     case ColumnKind::DateTime: {
         QDateTime dt;
         if (stored.typeId() == QMetaType::QString && parseDateTime(stored.toString(), dt))
-            return dt;
+            return dt;  // a wall-clock value (see wallClock)
         return stored;
     }
     case ColumnKind::YesNo:

@@ -816,14 +816,26 @@ QString GridEX::totalText(int column) const
         result = qlonglong(n);
     } else if (s->aggregate == agSum) {
         // Whole ten-thousandths keep currency sums exact; NULLs add nothing.
-        qint64 sum = 0;
+        // Each amount fits 64 bits of them, a sum of many need not: a total
+        // beyond that says so instead of wrapping round.
+        __int128 sum = 0;
+        bool overflow = false;
         for (int r = 0; r < n; ++r) {
             const QVariant v = rs_->cell(r, column - 1);
             double d;
-            if (v.isValid() && !v.isNull() && v.typeId() != QMetaType::Bool && numericValue(v, d))
+            if (v.isValid() && !v.isNull() && v.typeId() != QMetaType::Bool && numericValue(v, d)) {
+                if (!std::isfinite(d) || std::fabs(d) > 922337203685477.5) {
+                    overflow = true;
+                    break;
+                }
                 sum += toTenThousandths(d);
+            }
         }
-        result = double(sum) / 10000.0;
+        if (overflow || sum > __int128(9200000000000000000LL) || sum < -__int128(9200000000000000000LL)) {
+            cached = s->totalPrefix + QStringLiteral("Overflow");
+            return cached;
+        }
+        result = double(qint64(sum)) / 10000.0;
     }
     cached = s->totalPrefix + formatValue(result, s->totalFormat);
     if (cached.isNull())

@@ -34,6 +34,11 @@ void SaveSetting(const QString& app, const QString& section, const QString& key,
     auto s = open(app);
     s->setValue(section + '/' + key, value);
     s->sync();
+    if (s->status() != QSettings::NoError)
+        throw Error(QString("The setting %1/%2 could not be saved to %3%4.")
+                        .arg(section, key, s->fileName(),
+                             s->status() == QSettings::AccessError ? QStringLiteral(" (the file cannot be written)")
+                                                                   : QStringLiteral(" (the file is not readable)")));
 }
 
 void useFile(const QString& iniPath) { overridePath() = iniPath; }

@@ -4,9 +4,22 @@
 
 #include <QString>
 
+#include <stdexcept>
+
 namespace settings {
 
+// A setting that could not be written; the text is meant for the user.
+class Error : public std::runtime_error {
+public:
+    explicit Error(const QString& message) : std::runtime_error(message.toStdString()), message_(message) {}
+    QString message() const { return message_; }
+
+private:
+    QString message_;
+};
+
 QString GetSetting(const QString& app, const QString& section, const QString& key);
+// Throws settings::Error when the store cannot be written.
 void SaveSetting(const QString& app, const QString& section, const QString& key, const QString& value);
 
 // Keeps the store in this INI file instead of the user's own (tests).

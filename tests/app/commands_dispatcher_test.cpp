@@ -28,7 +28,7 @@ TEST_F(CommandsTest, ModeKeysShowTheViewFirstThenRebuildGroupsThenArrange)
     for (const auto& [key, steps] : cases) {
         host.log.clear();
         host.due = "Complete";  // TASKMODE shows the due tasks whatever filter was chosen
-        const QDateTime before = QDateTime::currentDateTime();
+        const QDateTime before = ado::convert::now();
         commands::ItemClick(host, key);
         EXPECT_EQ(host.log, split(steps)) << key.toStdString();
         if (key == "TASKMODE" || key == "CALENDARMODE")

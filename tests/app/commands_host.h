@@ -22,7 +22,7 @@ struct GridRow {
 class RecordingHost : public commands::Host {
 public:
     QStringList log;
-    QDateTime date = QDateTime(QDate(2004, 6, 12), QTime(9, 30));
+    QDateTime date = ado::convert::wallClock(QDate(2004, 6, 12), QTime(9, 30));
     QString due = "Due";
     QString mainMode, dataMode, rowKind;
     QList<GridRow> rows;

@@ -98,7 +98,7 @@ using MainTest = testsupport::MainWindowTest<>;
 
 TEST_F(MainTest, OpensOnTheDayCalendarWithTheCalendarGroups)
 {
-    const QDateTime before = QDateTime::currentDateTime();
+    const QDateTime before = ado::convert::now();
     m().Load();
     frmMain& f = m();
     EXPECT_EQ(f.window()->windowTitle().right(7), "Nuptaro");

@@ -202,7 +202,7 @@ TEST_F(CommandsTest, MenuAddItemsWriteTheirVariables)
     frmEventTasks::instance().curMode = "Edit";
     frmEventInfo::instance().curEvent = 5;
     frmAddExpense::instance().curBudgetID = 8;
-    const QDateTime before = QDateTime::currentDateTime();
+    const QDateTime before = ado::convert::now();
     for (const QString item : {"mnuTaskAdd", "mnuEventsAdd", "mnuGuestsAdd", "mnuExpenseAdd", "mnuGiftAdd",
                                "mnuRegistryAdd", "mnuAttireAdd", "mnuMeasureAddFemale", "mnuMeasureMaleAdd",
                                "mnuCalendarAddAppt"})

@@ -334,7 +334,7 @@ TEST_F(NavGroupsTest, TaskCountsAtTheShownDate)
     for (const Case& c : {Case{QDate(2026, 5, 31), 0}, Case{QDate(2026, 6, 12), 1}, Case{QDate(2026, 6, 14), 4},
                           Case{QDate(2030, 1, 1), 4}}) {
         SCOPED_TRACE(c.day.toString(Qt::ISODate).toStdString());
-        curDate = QDateTime(c.day, QTime(23, 59, 59));
+        curDate = ado::convert::wallClock(c.day, QTime(23, 59, 59));
         RemoveModeGroups(ctx);
         BuildCalendarGroups(ctx);
         EXPECT_EQ(captions("TASKINFO").first(), QString::number(c.due) + " Tasks Due");

@@ -2,7 +2,18 @@
 
 #include "support/fixture.h"
 
+#include "app/frmMain.h"
+
+#include "records/cascade.h"
+#include "records/synchro.h"
+
+#include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QApplication>
+
+#include <sqlite3.h>
 
 using namespace testsupport;
 namespace db = modQVDatabase;
@@ -95,6 +106,199 @@ TEST(Startup, MissingTemplateOrNonDatabaseEndsWithAMessage)
         f.open(QIODevice::ReadOnly);
         EXPECT_EQ(f.readAll(), QByteArray("This is a letter, not a database.\n"));
     }
+}
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+bool isLink(const QString& path) { return QFileInfo(path).isSymLink(); }
+
+TEST(Startup, OldFolderLinksAreRemovedAsLinksAndNothingOutsideIsTouched)
+{
+    // db links to a folder of the user's elsewhere.
+    {
+        ProgramFolder p;
+        ScriptedMessagesGuard m;
+        QTemporaryDir elsewhere;
+        writeFile(elsewhere.path() + "/letters.txt", "keep");
+        QDir(elsewhere.path()).mkpath("photos");
+        writeFile(elsewhere.path() + "/photos/1.jpg", "keep");
+        ASSERT_TRUE(QFile::link(elsewhere.path(), p.file("/db")));
+        ASSERT_TRUE(db::Startup());
+        EXPECT_FALSE(isLink(p.file("/db")));
+        EXPECT_FALSE(QFileInfo::exists(p.file("/db")));
+        EXPECT_TRUE(QFileInfo::exists(elsewhere.path() + "/letters.txt"));
+        EXPECT_TRUE(QFileInfo::exists(elsewhere.path() + "/photos/1.jpg"));
+    }
+    // db links to the data folder itself.
+    {
+        ProgramFolder p;
+        ScriptedMessagesGuard m;
+        ASSERT_TRUE(QFile::link(p.file("/data"), p.file("/db")));
+        ASSERT_TRUE(db::Startup());
+        EXPECT_FALSE(isLink(p.file("/db")));
+        EXPECT_TRUE(QFileInfo::exists(p.file("/data/qvnt03.qvd")));
+        EXPECT_TRUE(QFileInfo::exists(p.file("/data/qvnt04.qvd")));
+        EXPECT_GT(db::gConn.scalar("SELECT count(*) FROM STDTASK").toInt(), 0);
+    }
+    // A real db folder goes with its contents; links inside it go as links.
+    {
+        ProgramFolder p;
+        ScriptedMessagesGuard m;
+        QTemporaryDir elsewhere;
+        writeFile(elsewhere.path() + "/keep.txt", "keep");
+        makeOldFolder(p);
+        ASSERT_TRUE(QFile::link(elsewhere.path(), p.file("/db/sub/outside")));
+        ASSERT_TRUE(QFile::link(elsewhere.path() + "/keep.txt", p.file("/db/file-link")));
+        ASSERT_TRUE(QFile::link(p.file("/data"), p.file("/db/sub/data-link")));
+        QFile::setPermissions(p.file("/db/sub"), QFile::ReadOwner | QFile::ExeOwner);
+        ASSERT_TRUE(db::Startup());
+        EXPECT_FALSE(QFileInfo::exists(p.file("/db")));
+        EXPECT_TRUE(QFileInfo::exists(elsewhere.path() + "/keep.txt"));
+        EXPECT_TRUE(QFileInfo::exists(p.file("/data/qvnt03.qvd")));
+        EXPECT_TRUE(QFileInfo::exists(p.file("/data/qvnt04.qvd")));
+    }
+    // A plain file of that name is not a folder and stays.
+    {
+        ProgramFolder p;
+        ScriptedMessagesGuard m;
+        writeFile(p.file("/db"), "notes");
+        ASSERT_TRUE(db::Startup());
+        EXPECT_TRUE(QFileInfo(p.file("/db")).isFile());
+    }
+}
+
+TEST(Startup, BadWorkingFilesEndStartUpNamingTheFile)
+{
+    auto sqliteFileWith = [](const QString& path, const char* sql) {
+        sqlite3* h = nullptr;
+        sqlite3_open(QFile::encodeName(path).constData(), &h);
+        sqlite3_exec(h, sql, nullptr, nullptr, nullptr);
+        sqlite3_close(h);
+    };
+    const struct {
+        const char* what;
+        std::function<void(const QString&)> make;
+        const char* says;
+    } cases[] = {
+        {"empty", [](const QString& f) { writeFile(f, QByteArray()); }, "is empty"},
+        {"no tables", [&](const QString& f) { sqliteFileWith(f, "CREATE TABLE NOTES (TEXT)"); }, "not a Nuptaro database"},
+        {"some tables", [&](const QString& f) { sqliteFileWith(f, "CREATE TABLE GUEST (GUEST_ID INTEGER PRIMARY KEY)"); },
+         "lacks 37 of the planner's 38 tables"},
+        {"read-only",
+         [](const QString& f) {
+             QFile::copy(QStringLiteral(NUPTARO_TEMPLATE), f);
+             QFile::setPermissions(f, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+         },
+         "is read-only"},
+    };
+    for (const auto& c : cases) {
+        ProgramFolder p;
+        ScriptedMessagesGuard m;
+        const QString working = p.file("/data/qvnt03.qvd");
+        c.make(working);
+        const QByteArray before = digest(working);
+        // Main ends before any window opens (and, should it open one, the
+        // guard ends its event loop rather than the test hanging).
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [] { QApplication::exit(2); });
+        guard.start(0);
+        EXPECT_EQ(db::Main(), 1) << c.what;
+        EXPECT_FALSE(frmMain::instance().isLoaded()) << c.what;
+        ASSERT_EQ(m.msgs->shown.size(), 1) << c.what;
+        const QString text = m.msgs->shown[0].text;
+        EXPECT_TRUE(text.contains(QDir::toNativeSeparators(working))) << c.what << ": " << text.toStdString();
+        EXPECT_TRUE(text.contains(c.says)) << c.what << ": " << text.toStdString();
+        EXPECT_FALSE(db::gConn.isOpen()) << c.what;
+        EXPECT_EQ(digest(working), before) << c.what;
+        QFile::setPermissions(working, QFile::ReadOwner | QFile::WriteOwner);
+    }
+}
+
+TEST(Startup, ATemplateThatIsNotADatabaseIsReportedUnderItsOwnName)
+{
+    const struct {
+        const char* what;
+        QByteArray content;
+    } cases[] = {
+        {"letter", "This is a letter, not a database.\n"},
+        {"empty", QByteArray()},
+        {"junk", QByteArray(8192, 'x')},
+    };
+    for (const auto& c : cases) {
+        ProgramFolder p(false);
+        ScriptedMessagesGuard m;
+        writeFile(p.file("/data/qvnt04.qvd"), c.content);
+        EXPECT_FALSE(db::Startup()) << c.what;
+        ASSERT_EQ(m.msgs->shown.size(), 1) << c.what;
+        const QString text = m.msgs->shown[0].text;
+        EXPECT_TRUE(text.contains(QDir::toNativeSeparators(p.file("/data/qvnt04.qvd")))) << text.toStdString();
+        EXPECT_FALSE(text.contains(".part")) << text.toStdString();
+        EXPECT_FALSE(db::gConn.isOpen());
+        EXPECT_EQ(QDir(p.file("/data")).entryList(QDir::Files), QStringList{"qvnt04.qvd"}) << c.what;
+    }
+    // A database without the planner's tables is no template either.
+    ProgramFolder p(false);
+    ScriptedMessagesGuard m;
+    {
+        sqlite3* h = nullptr;
+        sqlite3_open(QFile::encodeName(p.file("/data/qvnt04.qvd")).constData(), &h);
+        sqlite3_exec(h, "CREATE TABLE NOTES (TEXT)", nullptr, nullptr, nullptr);
+        sqlite3_close(h);
+    }
+    EXPECT_FALSE(db::Startup());
+    ASSERT_EQ(m.msgs->shown.size(), 1);
+    EXPECT_TRUE(m.msgs->shown[0].text.contains("qvnt04.qvd"));
+    EXPECT_EQ(QDir(p.file("/data")).entryList(QDir::Files), QStringList{"qvnt04.qvd"});
+}
+
+TEST(Startup, TheUsersDataLivesInTheDataFolderAndTheProgramsFilesWhereTheProgramIs)
+{
+    QTemporaryDir home;
+    const QByteArray before = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+    settings::useFile(home.path() + "/settings.ini");
+    db::useFolder(QString());
+    ScriptedMessagesGuard m;
+    const QString data = home.path() + "/Nuptaro";
+    EXPECT_EQ(db::dataFolder(), data);
+    EXPECT_EQ(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), data);
+    // In the build tree the program's own files lie beside the executable.
+    EXPECT_EQ(db::programFolder(), QCoreApplication::applicationDirPath());
+    EXPECT_EQ(db::programFile(db::kTemplateFile), QFileInfo(QStringLiteral(NUPTARO_TEMPLATE)).absoluteFilePath());
+
+    ASSERT_TRUE(db::Startup()) << (m.msgs->shown.isEmpty() ? "" : m.msgs->shown[0].text.toStdString());
+    EXPECT_EQ(db::gConn.path(), data + "/data/qvnt03.qvd");
+    EXPECT_TRUE(QFileInfo::exists(data + "/data/qvnt03.qvd"));
+    EXPECT_FALSE(QFileInfo::exists(QCoreApplication::applicationDirPath() + "/data/qvnt03.qvd"));
+    EXPECT_EQ(records::giftPictureFolder(), data + "/data/images/gifts");
+    // Replicas and their safety copies are user data too.
+    synchro::Prepare(db::gConn);
+    EXPECT_TRUE(QFileInfo::exists(data + "/data/synchro.qvd"));
+    synchro::Prepare(db::gConn);
+    EXPECT_TRUE(QFileInfo::exists(data + "/data/OLD_synchro.qvd"));
+    EXPECT_EQ(settings::GetSetting("Nuptaro", "Directory", "Install"), QCoreApplication::applicationDirPath());
+    db::gConn.Close();
+
+    // --folder puts both in one folder, in either spelling.
+    EXPECT_EQ(db::folderArgument({"nuptaro", "--folder", "/tmp/w"}), "/tmp/w");
+    EXPECT_EQ(db::folderArgument({"nuptaro", "--folder=/tmp/w x"}), "/tmp/w x");
+    EXPECT_EQ(db::folderArgument({"nuptaro", "--other"}), "");
+    db::useFolder(home.path() + "/one");
+    EXPECT_EQ(db::programFolder(), home.path() + "/one");
+    EXPECT_EQ(db::dataFolder(), home.path() + "/one");
+
+    db::useFolder(QString());
+    settings::useFile(QString());
+    if (before.isNull())
+        qunsetenv("XDG_DATA_HOME");
+    else
+        qputenv("XDG_DATA_HOME", before);
 }
 
 TEST(Startup, SettingsDefaultsAndStoredValues)

@@ -28,7 +28,7 @@ protected:
 
 TEST_F(QuoteEditor, AddsAQuoteWithTheOpeningMomentInEveryUntouchedDate)
 {
-    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    const QDateTime before = ado::convert::now().addSecs(-1);
     frmQuote& f = open("Add");
     EXPECT_EQ(f.window()->windowTitle(), "Quote");
     // The events of the wedding and the vendors, in database order.
@@ -56,10 +56,10 @@ TEST_F(QuoteEditor, AddsAQuoteWithTheOpeningMomentInEveryUntouchedDate)
     EXPECT_EQ(rs.value("QUOTE_BALANCEAMT").toString(), "");
     const QDateTime total = rs.value("QUOTE_PAYMENTDUE").toDateTime();
     EXPECT_GE(total, before);
-    EXPECT_LE(total, QDateTime::currentDateTime());
+    EXPECT_LE(total, ado::convert::now());
     EXPECT_EQ(rs.value("QUOTE_BALANCEDUE").toDateTime(), total);
     EXPECT_EQ(rs.value("QUOTE_CANCELDATE").toDateTime(), total);
-    EXPECT_EQ(rs.value("QUOTE_DEPOSITDUE").toDateTime(), QDateTime(QDate(2027, 3, 1), total.time()));
+    EXPECT_EQ(rs.value("QUOTE_DEPOSITDUE").toDateTime(), ado::convert::wallClock(QDate(2027, 3, 1), total.time()));
     EXPECT_EQ(traced(), QStringList({"log 1", "insert", "refresh QuoteRS"}));
     EXPECT_EQ(count("SELECT count(*) FROM EVENT"), 2) << "a typed event adds no event";
 }

@@ -7,6 +7,9 @@
 
 #include <sqlite3.h>
 
+#include <cmath>
+#include <limits>
+
 using testsupport::DbTest;
 using namespace ado;
 
@@ -108,7 +111,7 @@ TEST_F(AdoTest, FieldsByNameIgnoreCaseAndApostrophesRoundTrip)
     rs.Open("SELECT * FROM APPOINTMENT WHERE Appointment_Text = ?", db(), adOpenKeyset, adLockOptimistic,
             {"O'Brien's fitting"});
     ASSERT_EQ(rs.RecordCount(), 1);
-    EXPECT_EQ(rs.value("Appointment_Start").toDateTime(), QDateTime(QDate(2004, 11, 5), QTime(10, 0)));
+    EXPECT_EQ(rs.value("Appointment_Start").toDateTime(), convert::wallClock(QDate(2004, 11, 5), QTime(10, 0)));
     EXPECT_EQ(rs["appointment_TEXT"].text(), "O'Brien's fitting");
     EXPECT_THROW(rs.value("NO_SUCH_FIELD"), Error);
     // The hidden row identity is never a column.
@@ -170,6 +173,32 @@ TEST_F(AdoTest, ConversionTable)
         {ColumnKind::YesNo, "maybe", false, {}},
         {ColumnKind::YesNo, true, true, 1},
         {ColumnKind::Text, "", true, ""},
+        // The day planner writes minutes without their leading zero.
+        {ColumnKind::DateTime, "9:5", true, "1899-12-30 09:05:00"},
+        {ColumnKind::DateTime, "11/5/2004 9:5", true, "2004-11-05 09:05:00"},
+        {ColumnKind::DateTime, "11/5/2004 9:75", false, {}},
+        // Parentheses are the minus sign; a sign inside them is refused.
+        {ColumnKind::Currency, "(5)", true, -5.0},
+        {ColumnKind::Currency, "(-5)", false, {}},
+        {ColumnKind::Currency, "-5", true, -5.0},
+        // What the old engine's currency held, and no more.
+        {ColumnKind::Currency, "922337203685477", true, 922337203685477.0},
+        {ColumnKind::Currency, "-922337203685477", true, -922337203685477.0},
+        {ColumnKind::Currency, "922337203685478", false, {}},
+        {ColumnKind::Currency, "-922,337,203,685,478", false, {}},
+        {ColumnKind::Currency, 1e300, false, {}},
+        // Whole numbers round halves to even.
+        {ColumnKind::Integer, "12.5", true, 12},
+        {ColumnKind::Integer, "13.5", true, 14},
+        {ColumnKind::Integer, "-12.5", true, -12},
+        {ColumnKind::Integer, 2.5, true, 2},
+        // Not a number is no value of any column.
+        {ColumnKind::Integer, std::nan(""), false, {}},
+        {ColumnKind::Real, std::nan(""), false, {}},
+        {ColumnKind::Currency, std::nan(""), false, {}},
+        {ColumnKind::YesNo, std::nan(""), false, {}},
+        {ColumnKind::Text, std::nan(""), false, {}},
+        {ColumnKind::Other, std::numeric_limits<double>::infinity(), false, {}},
     };
     for (const Case& c : cases) {
         QVariant out;

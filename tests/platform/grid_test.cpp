@@ -70,9 +70,9 @@ TEST(GridFormat, ValuesAsDisplayed)
         {QVariant(), "Currency", ""},
         {1234.5, "", "1234.5"},
         {qlonglong(42), "", "42"},
-        {QDateTime(QDate(2004, 11, 5), QTime(0, 0)), "", "11/5/2004"},
-        {QDateTime(QDate(2004, 11, 5), QTime(14, 30)), "", "11/5/2004 2:30 PM"},
-        {QDateTime(QDate(1899, 12, 30), QTime(9, 5)), "", "9:05 AM"},
+        {ado::convert::wallClock(QDate(2004, 11, 5), QTime(0, 0)), "", "11/5/2004"},
+        {ado::convert::wallClock(QDate(2004, 11, 5), QTime(14, 30)), "", "11/5/2004 2:30 PM"},
+        {ado::convert::wallClock(QDate(1899, 12, 30), QTime(9, 5)), "", "9:05 AM"},
         {true, "", "Yes"},
         {false, "", "No"},
         {QString("Veil"), "", "Veil"},
@@ -201,6 +201,19 @@ TEST_F(GridTest, TotalsCountRecordsAndSumExactlySkippingNulls)
     g.bind(open(kExpenses));
     g.setColumnTotalFormat(5, "");
     EXPECT_EQ(g.totalText(5), "100");
+
+    // The largest amounts add up as far as the old engine's currency went,
+    // and a total beyond it says so rather than wrapping round.
+    db().Execute("DELETE FROM EXPENSES");
+    for (int i = 0; i < 3; ++i)
+        insertExpense("Estate", "Reception", 900000000000.0);
+    g.bind(open(kExpenses));
+    g.setColumnTotalFormat(5, "Currency");
+    EXPECT_EQ(g.totalText(5), "$2,700,000,000,000.00");
+    for (int i = 0; i < 20; ++i)
+        insertExpense("Estate", "Reception", 900000000000000.0);
+    g.bind(open(kExpenses));
+    EXPECT_EQ(g.totalText(5), "Overflow");
 
     // An empty table still shows the zero totals.
     db().Execute("DELETE FROM EXPENSES");

@@ -52,8 +52,9 @@ TEST_F(ChangeLog, NamesAndKeysAreStoredAsPassed)
     LogChange("measure_male", 0, 2);
     EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 2);
 
-    const QDateTime logged = db().scalar("SELECT SYNCHRO_DATETIME FROM SYNCHRO LIMIT 1").toDateTime();
-    EXPECT_LE(std::abs(logged.secsTo(QDateTime::currentDateTime())), 5);
+    QDateTime logged;
+    ASSERT_TRUE(ado::convert::parseDateTime(db().scalar("SELECT SYNCHRO_DATETIME FROM SYNCHRO LIMIT 1").toString(), logged));
+    EXPECT_LE(std::abs(logged.secsTo(ado::convert::now())), 5);
 }
 
 TEST_F(ChangeLog, FailureReachesTheCaller)

@@ -58,6 +58,8 @@ TEST_F(Editing, ListsKeepTheShownTextOnlyWhenAsked)
     db().Execute("INSERT INTO PRIORITY (PRIORITY_TEXT) VALUES (NULL)");
     const QStringList texts = editing::columnTexts("SELECT PRIORITY_TEXT FROM PRIORITY ORDER BY PRIORITY_TEXT");
     EXPECT_TRUE(texts.contains(QString()));
+    EXPECT_EQ(editing::fieldTexts("SELECT * FROM PRIORITY ORDER BY PRIORITY_TEXT", "priority_text"),
+              texts.mid(1)) << "rows without a text are left out";
 }
 
 TEST_F(Editing, PickersSplitAndJoinTheStoredMoment)

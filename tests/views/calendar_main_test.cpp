@@ -35,8 +35,8 @@ TEST_F(MainCalendarTest, DayAndMonthFillsOnTheWindowsControls)
                  "('Florist', '2004-11-10 09:30:00', '2004-11-10 10:45:00')");
     m().Show(ui::vbModeless);
     frmMain& f = m();
-    f.ChangeDate(QDateTime(QDate(2004, 11, 10), QTime(16, 5)));
-    EXPECT_EQ(f.curDate, QDateTime(QDate(2004, 11, 10), QTime(0, 0)));
+    f.ChangeDate(ado::convert::wallClock(QDate(2004, 11, 10), QTime(16, 5)));
+    EXPECT_EQ(f.curDate, ado::convert::wallClock(QDate(2004, 11, 10), QTime(0, 0)));
     EXPECT_EQ(f.curDataMode, "Today");
     EXPECT_EQ(f.lblMode->text(), "Day Calendar");
     EXPECT_EQ(f.lblDate->text(), "November 10, 2004");

@@ -2,6 +2,7 @@
 // the day's entries, the mouse handlers and the print guards.
 
 #include "support/fixture.h"
+#include "support/timezone.h"
 #include "views/calendar_view.h"
 
 #include <QLabel>
@@ -17,7 +18,7 @@ using views::CalendarPanels;
 
 namespace {
 
-QDateTime dt(int y, int mo, int d, int h = 0, int mi = 0) { return QDateTime(QDate(y, mo, d), QTime(h, mi)); }
+QDateTime dt(int y, int mo, int d, int h = 0, int mi = 0) { return ado::convert::wallClock(QDate(y, mo, d), QTime(h, mi)); }
 
 class CalendarTest : public testsupport::DbTest {
 protected:
@@ -33,7 +34,7 @@ protected:
         day->resize(400, 600);
         month->resize(700, 500);
         CalendarPanels::Hooks h;
-        h.showTasks = [this](const QString& mode, const QDateTime& d) { tasksShown << mode + "@" + d.toString(Qt::ISODate); };
+        h.showTasks = [this](const QString& mode, const QDateTime& d) { tasksShown << mode + "@" + d.toString("yyyy-MM-ddTHH:mm:ss"); };
         h.showDayPanel = [this] { calls << "ShowPanel frameDate"; dayShown = true; };
         h.dayPanelShown = [this] { return dayShown; };
         h.addAppointment = [this](const QDateTime& d) { apptDates << d; };
@@ -64,6 +65,22 @@ protected:
             if (day->entryText(i) == t)
                 return i;
         return -1;
+    }
+    // Drags the entry's bottom edge up by some slots with the mouse; false
+    // when the entry is not on screen.
+    bool dragBottomEdgeUp(int index, int slotCount)
+    {
+        const QRect r = day->entryRect(index);
+        if (r.isEmpty())
+            return false;
+        const QPoint from(r.center().x(), r.bottom() - 1);
+        const QPoint to(from.x(), from.y() - slotCount * day->slotHeight());
+        QTest::mousePress(day, Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), day->mapToGlobal(QPointF(to)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(day, &move);
+        QTest::mouseRelease(day, Qt::LeftButton, {}, to);
+        return true;
     }
     void typeInto(int index, const QString& text)
     {
@@ -182,15 +199,7 @@ TEST_F(CalendarTest, TextEditsKeepStoredBoundsAndDraggedEdgesMove)
     // Dragging the bottom edge of the clipped entry writes only its end.
     const int i = entryByText("Long drive");
     day->setFirstVisibleMinute(day->entryEnd(i) - day->visibleMinutes());
-    const QRect r = day->entryRect(i);
-    ASSERT_FALSE(r.isEmpty());
-    const QPoint from(r.center().x(), r.bottom() - 1);
-    const QPoint to(from.x(), from.y() - 3 * day->slotHeight());
-    QTest::mousePress(day, Qt::LeftButton, {}, from);
-    QMouseEvent move(QEvent::MouseMove, QPointF(to), day->mapToGlobal(QPointF(to)), Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(day, &move);
-    QTest::mouseRelease(day, Qt::LeftButton, {}, to);
+    ASSERT_TRUE(dragBottomEdgeUp(i, 3));
     if (day->lastEdit().endMoved) {
         EXPECT_EQ(stored(across, "APPOINTMENT_START"), "2027-03-14 22:00:00");
         const QDateTime end = dt(2027, 3, 15).addSecs(qint64(day->entryEnd(i)) * 60);
@@ -453,4 +462,76 @@ TEST_F(CalendarTest, SavingAnUntouchedEntryWritesNothing)
     cal.SaveDayViewAppointment(0);
     EXPECT_EQ(stored(hair, "APPOINTMENT_TEXT"), "Hair trial");
     EXPECT_EQ(stored(hair, "APPOINTMENT_END"), "2027-03-15 10:45:00");
+}
+
+// Stored times are the wall clock the user sees, in every zone: on the day a
+// zone skips an hour (New York at 2:00, Santiago and Beirut at midnight) a
+// typed time in the skipped hour, a plain date, and the planner's minutes
+// are stored as shown.
+TEST_F(CalendarTest, ClockChangeDaysStoreWhatTheUserSees)
+{
+    for (const testsupport::ChangeDay& z : testsupport::kChangeDays) {
+        testsupport::TimeZone zone(z.zone);
+        db().Execute("DELETE FROM APPOINTMENT");
+        const QDate changeDay(2021, z.month, z.day);
+        const QString isoDay = changeDay.toString("yyyy-MM-dd");
+        const QString us = QString("%1/%2/2021").arg(z.month).arg(z.day);
+        const int h = z.skippedHour;
+        const QString skipped = QString("%1:30:00").arg(h, 2, 10, QChar('0'));
+
+        // Typed into a field, bound into a statement, and as a date alone.
+        ado::Recordset rs;
+        rs.Open("SELECT * FROM APPOINTMENT", db());
+        rs.AddNew();
+        rs.setValue("APPOINTMENT_TEXT", "typed");
+        ASSERT_TRUE(rs.setValue("APPOINTMENT_START", us + QString(" %1:30").arg(h))) << z.zone;
+        ASSERT_TRUE(rs.setValue("APPOINTMENT_END", us)) << z.zone;
+        rs.Update();
+        const qlonglong typed = rs.value("APPOINTMENT_ID").toLongLong();
+        EXPECT_EQ(stored(typed, "APPOINTMENT_START"), isoDay + " " + skipped) << z.zone;
+        EXPECT_EQ(stored(typed, "APPOINTMENT_END"), isoDay + " 00:00:00") << z.zone;
+        db().Execute("UPDATE APPOINTMENT SET APPOINTMENT_END = ? WHERE APPOINTMENT_ID = ?",
+                     {us + QString(" %1:45").arg(h), typed});
+        EXPECT_EQ(stored(typed, "APPOINTMENT_END"), isoDay + QString(" %1:45:00").arg(h, 2, 10, QChar('0'))) << z.zone;
+        QDateTime parsed;
+        ASSERT_TRUE(ado::convert::parseDateTime(us, parsed));
+        EXPECT_EQ(ado::convert::isoDateTime(parsed), isoDay + " 00:00:00") << z.zone;
+
+        // Read back, the day shows it at the minute it was typed.
+        cal.ChangeDate(dt(2021, z.month, z.day));
+        const int i = entryByText("typed");
+        ASSERT_GE(i, 0) << z.zone;
+        EXPECT_EQ(day->entryStart(i), h * 60 + 30) << z.zone;
+        EXPECT_EQ(day->entryEnd(i), h * 60 + 45) << z.zone;
+
+        // A new entry typed over the planner's slots of the skipped hour and after it.
+        day->beginNewEntry(h * 60, h * 60 + 180);
+        day->editor()->setText("planner");
+        day->commitEdit();
+        const qlonglong planned =
+            db().scalar("SELECT APPOINTMENT_ID FROM APPOINTMENT WHERE APPOINTMENT_TEXT = 'planner'").toLongLong();
+        EXPECT_EQ(stored(planned, "APPOINTMENT_START"), isoDay + QString(" %1:00:00").arg(h, 2, 10, QChar('0')))
+            << z.zone;
+        EXPECT_EQ(stored(planned, "APPOINTMENT_END"), isoDay + QString(" %1:00:00").arg(h + 3, 2, 10, QChar('0')))
+            << z.zone;
+
+        // Its bottom edge dragged up by the mouse.
+        const int j = entryByText("planner");
+        ASSERT_GE(j, 0);
+        day->setFirstVisibleMinute(h * 60);
+        ASSERT_TRUE(dragBottomEdgeUp(j, 2));
+        ASSERT_TRUE(day->lastEdit().endMoved) << z.zone;
+        const int end = day->entryEnd(j);
+        EXPECT_LT(end, h * 60 + 180);
+        EXPECT_EQ(stored(planned, "APPOINTMENT_END"),
+                  isoDay + " " + QTime(end / 60, end % 60).toString("HH:mm:ss")) << z.zone;
+
+        // A double-click in the skipped hour offers that hour of the day.
+        apptDates.clear();
+        const QPoint at(day->entryRect(j).center().x(), day->yForMinute(h * 60 + 40));
+        QTest::mouseDClick(day, Qt::LeftButton, {}, at);
+        ASSERT_FALSE(apptDates.isEmpty()) << z.zone;
+        EXPECT_EQ(ado::convert::isoDateTime(apptDates.last()), isoDay + QString(" %1:00:00").arg(h, 2, 10, QChar('0')))
+            << z.zone;
+    }
 }

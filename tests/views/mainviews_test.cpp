@@ -57,7 +57,7 @@ protected:
 TEST_F(MainViewsTest, EveryViewAsTheUserSeesIt)
 {
     const QMap<QString, std::function<void()>> procedures = {
-        {"AllTasks", [] { f().ShowTasks("All", QDateTime::currentDateTime()); }},
+        {"AllTasks", [] { f().ShowTasks("All", ado::convert::now()); }},
         {"Events", [] { f().ShowEvents(); }},
         {"RSVP", [] { f().ShowRSVP(); }},
         {"Guests", [] { f().ShowPeople(); }},
@@ -94,7 +94,7 @@ TEST_F(MainViewsTest, TaskFilterOnTheThreePanels)
     viewdata::seedTaskMatrix();
     // Were a filter option chosen from code to run the view again, it would
     // do so with this day, which lists no task at all.
-    f().curDate = QDateTime(QDate(2000, 1, 1), QTime());
+    f().curDate = ado::convert::wallClock(QDate(2000, 1, 1), QTime());
     f().optAllTasks->setChecked(true);
 
     struct Case {

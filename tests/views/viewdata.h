@@ -38,7 +38,7 @@ inline void seedEveryTable()
 }
 
 // Tasks around a day D = 2027-03-15: keys 1..6.
-inline QDateTime dayD() { return QDateTime(QDate(2027, 3, 15), QTime(9, 0)); }
+inline QDateTime dayD() { return ado::convert::wallClock(QDate(2027, 3, 15), QTime(9, 0)); }
 
 inline void seedTaskMatrix()
 {

@@ -50,7 +50,7 @@ TEST_F(ViewDefsTest, EverySelectYieldsTheDefinedColumnsAndRows)
         SCOPED_TRACE(v.key.toStdString());
         ASSERT_TRUE(rows.contains(v.key));
         auto rs = ado::Recordset::create();
-        ASSERT_NO_THROW(rs->Open(v.sql, db(), v.cursor, v.lock, viewParams(v, QDateTime(QDate(2027, 2, 1), QTime()))));
+        ASSERT_NO_THROW(rs->Open(v.sql, db(), v.cursor, v.lock, viewParams(v, ado::convert::wallClock(QDate(2027, 2, 1), QTime()))));
         EXPECT_EQ(rs->RecordCount(), rows[v.key]);
         const QStringList names = fieldNames(*rs);
         ASSERT_EQ(names.size(), v.columns.size());
@@ -128,7 +128,7 @@ TEST_F(ViewDefsTest, TaskFilterMatrix)
     const ViewDef due = taskView("Due");
     for (QTime t : {QTime(0, 0), QTime(23, 59, 59)}) {
         auto rs = ado::Recordset::create();
-        rs->Open(due.sql, db(), due.cursor, due.lock, viewParams(due, QDateTime(viewdata::dayD().date(), t)));
+        rs->Open(due.sql, db(), due.cursor, due.lock, viewParams(due, ado::convert::wallClock(viewdata::dayD().date(), t)));
         EXPECT_EQ(keys(*rs), (QList<qlonglong>{1, 2, 3}));
     }
 }

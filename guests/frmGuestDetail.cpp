@@ -1,0 +1,504 @@
+#include "guests/frmGuestDetail.h"
+
+#include "app/frmMain.h"
+#include "app/modQVDatabase.h"
+#include "guests/frmNewSubguest.h"
+#include "platform/grid/gridex.h"
+#include "platform/twips.h"
+#include "records/frmAddType.h"
+#include "records/frmDeleteSingle.h"
+#include "records/modSynchro.h"
+#include "views/refresh.h"
+#include "views/viewpattern.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QFont>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QTabBar>
+#include <QTimeEdit>
+
+using modQVDatabase::gConn;
+
+namespace {
+
+// The GUEST column of each Text1 box.
+constexpr std::array<const char*, 18> kTextColumns = {
+    "GUEST_PARTYNAME",  "GUEST_LNAME",    "GUEST_FNAME",          "GUEST_ADDRESS1",          "GUEST_ADDRESS2",
+    "GUEST_CITY",       "GUEST_STATE",    "GUEST_ZIP",            "GUEST_PHONE1",            "GUEST_PHONE2",
+    "GUEST_EMAIL",      "GUEST_TRAVELARRIVE", "GUEST_TRAVELDEPARTNOTES", "GUEST_TRAVELARRIVENOTES",
+    "GUEST_TRAVELDEPART", "GUEST_ACCOMPHONE", "GUEST_ACCOMNOTES", "GUEST_ACCOMPLACE"};
+
+// The GUEST column of each pair of pickers (0/1, 2/3, 4/5, 6/7).
+constexpr std::array<const char*, 4> kMomentColumns = {"GUEST_ACCOMARRIVETIME", "GUEST_ACCOMDEPARTTIME",
+                                                       "GUEST_TRAVELARRIVETIME", "GUEST_TRAVELDEPARTTIME"};
+
+const QString kSubguestQuery = QStringLiteral(
+    "SELECT SUBGUEST_FNAME AS [First], SUBGUEST_LNAME AS [Last], SUBGUEST_TITLE AS [Title], SUBGUEST_ID FROM "
+    "SUBGUEST WHERE GUEST_ID =");
+
+// Hands the moment a box loses the focus to the window, as long as the
+// focus moved within it (not to another window or a pop-up).
+class LostFocusWatch : public QObject {
+public:
+    LostFocusWatch(frmGuestDetail* form, int index, QObject* parent) : QObject(parent), form_(form), index_(index) {}
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::FocusOut && form_->isLoaded()) {
+            const Qt::FocusReason why = static_cast<QFocusEvent*>(e)->reason();
+            if (why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason)
+                ui::guarded([this] { form_->Text1_LostFocus(index_); });
+        }
+        return QObject::eventFilter(o, e);
+    }
+
+private:
+    frmGuestDetail* form_;
+    int index_;
+};
+
+// Rows of the three pages, in twips.
+constexpr int kBoxHeight = 330;
+constexpr int kRowGap = 75;
+constexpr int kPickerWidth = 1800;
+
+// Lays out a page top to bottom: a label on the left, its control beside it.
+struct PageRows {
+    QWidget* page;
+    int labelWidth;
+    int boxWidth;  // the width of a control that names none
+    int top = 150;
+    void row(const char* label, QWidget* box, int width = 0, int height = kBoxHeight)
+    {
+        constexpr int labelLeft = 120;
+        const int boxLeft = labelLeft + labelWidth + 60;
+        box->setParent(page);
+        box->setGeometry(twips::rect(boxLeft, top, width ? width : boxWidth, height));
+        editing::makeLabel(page, QString(), label, twips::rect(labelLeft, top + 30, labelWidth, 270))->setBuddy(box);
+        top += height + kRowGap;
+    }
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- controls
+
+QString frmGuestDetail::text1(int index) const { return editing::boxText(Text1.at(index)); }
+void frmGuestDetail::setText1(int index, const QString& text) { editing::setBoxText(Text1.at(index), text); }
+QDateEdit* frmGuestDetail::datePicker(int pair) const { return static_cast<QDateEdit*>(DTPicker.at(2 * pair)); }
+QTimeEdit* frmGuestDetail::timePicker(int pair) const { return static_cast<QTimeEdit*>(DTPicker.at(2 * pair + 1)); }
+
+void frmGuestDetail::createControls()
+{
+    QDialog* w = window();
+    w->setWindowTitle("Guests and Groups");
+    w->setFixedSize(twipsToPixels(10200), twipsToPixels(6720));
+
+    for (int i = 0; i < 18; ++i) {
+        Text1[i] = editing::makeTextBox(nullptr, QString("Text1_%1").arg(i), i == 12 || i == 13 || i == 16, QRect());
+        Text1[i]->installEventFilter(new LostFocusWatch(this, i, Text1[i]));
+    }
+    for (int i = 0; i < 8; ++i) {
+        const QString name = QString("DTPicker_%1").arg(i);
+        if (i % 2 == 0) {
+            DTPicker[i] = editing::makeDatePicker(nullptr, name, QRect());
+        } else {
+            DTPicker[i] = editing::makeTimePicker(nullptr, name, QRect());
+            // The stored moments keep their seconds; saving unchanged must not drop them.
+            DTPicker[i]->setDisplayFormat("h:mm:ss AP");
+        }
+    }
+
+    tabGuest = new QTabBar(w);
+    tabGuest->setObjectName("tabGuest");
+    for (const char* tab : {"General", "Travel", "Accomodations"})
+        tabGuest->addTab(tab);
+    tabGuest->setDrawBase(false);
+    tabGuest->setGeometry(twips::rect(120, 120, 5760, 375));
+    auto frame = [w](const char* name) {
+        auto* f = new QFrame(w);
+        f->setObjectName(name);
+        f->setFrameShape(QFrame::StyledPanel);
+        f->setGeometry(twips::rect(120, 480, 5760, 5520));
+        return f;
+    };
+    fraGuest = frame("fraGuest");
+    fraTravel = frame("fraTravel");
+    fraAccom = frame("fraAccom");
+    createGeneral();
+    createTravel();
+    createAccom();
+
+    Label4 = new QLabel("Subguests for this Party", w);
+    Label4->setObjectName("Label4");
+    QFont bold = Label4->font();
+    bold.setBold(true);
+    Label4->setFont(bold);
+    Label4->setGeometry(twips::rect(6060, 150, 4020, 285));
+    cmdAddSubguest = editing::makeButton(w, "cmdAddSubguest", "Add Subguest", twips::rect(6060, 480, 1560, 375),
+                                         [this] { cmdAddSubguest_Click(); });
+    cmdDeleteSubguest = editing::makeButton(w, "cmdDeleteSubguest", "Delete Subguest",
+                                            twips::rect(7740, 480, 1560, 375), [this] { cmdDeleteSubguest_Click(); });
+    GridSubguest = new grid::GridEX(w);
+    GridSubguest->setObjectName("GridSubguest");
+    GridSubguest->setGeometry(twips::rect(6060, 960, 4020, 5040));
+    cmdAdd = editing::makeButton(w, "cmdAdd", "Save", twips::rect(7500, 6180, 1215, 405), [this] { cmdAdd_Click(); });
+    cmdCancel =
+        editing::makeButton(w, "cmdCancel", "Close", twips::rect(8865, 6180, 1215, 405), [this] { cmdCancel_Click(); });
+
+    // Keyboard order; the boxes of the pages not shown are skipped.
+    QList<QWidget*> order = {Text1[0], cmbCategory, cmdAddCategory, cmbTitle, cmdAddTitle, Text1[2], Text1[1]};
+    for (int i = 3; i <= 10; ++i)
+        order << Text1[i];
+    order << Text1[11] << DTPicker[4] << DTPicker[5] << Text1[13] << Text1[14] << DTPicker[6] << DTPicker[7]
+          << Text1[12];
+    order << Text1[17] << Text1[15] << DTPicker[0] << DTPicker[1] << DTPicker[2] << DTPicker[3] << Text1[16];
+    order << cmdAddSubguest << cmdDeleteSubguest << cmdCancel << cmdAdd << tabGuest << GridSubguest;
+    editing::chainTabOrder(order);
+
+    QObject::connect(GridSubguest, &grid::GridEX::doubleClicked, w,
+                     [this] { ui::guarded([this] { GridSubguest_DblClick(); }); });
+    QObject::connect(tabGuest, &QTabBar::currentChanged, w, [this] { ui::guarded([this] { tabGuest_Click(); }); });
+
+    procs_.set("frmGuestDetail.GetTitles", [this] { GetTitles(); });
+    procs_.set("frmGuestDetail.GetCategories", [this] { GetCategories(); });
+    procs_.set("frmGuestDetail.RefreshSubguests", [this] { RefreshSubguests(); });
+}
+
+void frmGuestDetail::createGeneral()
+{
+    PageRows page{fraGuest, 1560, 3720};
+    page.row("Party Name:", Text1[0]);
+    cmbCategory = editing::makeListBox(fraGuest, "cmbCategory", QRect());
+    cmdAddCategory = editing::makeButton(fraGuest, "cmdAddCategory", "Edit", twips::rect(4620, page.top, 840, kBoxHeight),
+                                         [this] { cmdAddCategory_Click(); });
+    page.row("Category:", cmbCategory, 2760);
+    cmbTitle = editing::makeListBox(fraGuest, "cmbTitle", QRect());
+    cmdAddTitle = editing::makeButton(fraGuest, "cmdAddTitle", "Edit", twips::rect(4620, page.top, 840, kBoxHeight),
+                                      [this] { cmdAddTitle_Click(); });
+    page.row("Title:", cmbTitle, 2760);
+    page.row("First Name:", Text1[2]);
+    page.row("Last Name:", Text1[1]);
+    page.row("Address:", Text1[3]);
+    page.row("Address:", Text1[4]);
+    page.row("City:", Text1[5]);
+    page.row("State/Prov.", Text1[6], 1500);
+    page.row("ZIP/Postal Code", Text1[7], 1800);
+    page.row("Phone", Text1[8], 2400);
+    page.row("Phone", Text1[9], 2400);
+    page.row("E-Mail", Text1[10]);
+}
+
+void frmGuestDetail::createTravel()
+{
+    constexpr int notesHeight = 1050;
+    PageRows page{fraTravel, 1500, 3780};
+    page.row("Arrive Method:", Text1[11]);
+    page.row("Arrive Date:", DTPicker[4], kPickerWidth);
+    page.row("Arrive Time:", DTPicker[5], kPickerWidth);
+    page.row("Arrive Notes:", Text1[13], 0, notesHeight);
+    page.top += 150;
+    page.row("Depart Method:", Text1[14]);
+    page.row("Depart Date:", DTPicker[6], kPickerWidth);
+    page.row("Depart Time:", DTPicker[7], kPickerWidth);
+    page.row("Depart Notes:", Text1[12], 0, notesHeight);
+}
+
+void frmGuestDetail::createAccom()
+{
+    PageRows page{fraAccom, 2340, 3000};
+    page.row("Accomodation Location:", Text1[17]);
+    page.row("Phone:", Text1[15], 2400);
+    page.row("Arrive Date:", DTPicker[0], kPickerWidth);
+    page.row("Arrive Time:", DTPicker[1], kPickerWidth);
+    page.row("Depart Date:", DTPicker[2], kPickerWidth);
+    page.row("Depart Time:", DTPicker[3], kPickerWidth);
+    page.row("Notes", Text1[16], 0, 2400);
+}
+
+void frmGuestDetail::releaseControls()
+{
+    procs_.clear();
+    tabGuest = nullptr;
+    fraGuest = fraTravel = fraAccom = nullptr;
+    Text1.fill(nullptr);
+    DTPicker.fill(nullptr);
+    cmbCategory = cmbTitle = nullptr;
+    cmdAddCategory = cmdAddTitle = nullptr;
+    Label4 = nullptr;
+    cmdAddSubguest = cmdDeleteSubguest = nullptr;
+    GridSubguest = nullptr;
+    cmdAdd = cmdCancel = nullptr;
+}
+
+// ---------------------------------------------------------------- load
+
+void frmGuestDetail::Form_Load()
+{
+    ClearFields();
+    GetTitles();
+    GetCategories();
+    if (curMode == "New") {
+        window()->setWindowTitle("New Guest and Group");
+        cmdAdd->setText("Add New");
+    } else if (curMode == "Edit") {
+        window()->setWindowTitle("Edit Guest and Group");
+        cmdAdd->setText("Update");
+        LoadGuest();
+    }
+    window()->raise();
+    tabGuest->setCurrentIndex(0);
+    tabGuest_Click();
+    Text1[0]->setFocus();
+}
+
+void frmGuestDetail::ClearFields()
+{
+    for (int i = 0; i < 18; ++i)
+        setText1(i, QString());
+    const QDate today = QDate::currentDate();
+    for (int pair = 0; pair < 4; ++pair) {
+        datePicker(pair)->setDate(today);
+        timePicker(pair)->setTime(QTime(12, 0));
+    }
+    cmbTitle->setEditText(QString());
+    cmbCategory->setEditText(QString());
+}
+
+void frmGuestDetail::GetTitles()
+{
+    if (!isLoaded())
+        return;
+    editing::refillLookupBox(cmbTitle, "SELECT * FROM TITLES", "TITLE_TEXT", "Titles");
+}
+
+void frmGuestDetail::GetCategories()
+{
+    if (!isLoaded())
+        return;
+    editing::refillLookupBox(cmbCategory, "SELECT * FROM GUESTTYPE", "GUESTTYPE_TEXT", "GuestTypes");
+}
+
+void frmGuestDetail::LoadGuest()
+{
+    const QString key = QString::number(curRec);
+    editing::ignoringErrors([&] {
+        GISubGuestRS = ado::Recordset::create();
+        GISubGuestRS->Open(kSubguestQuery + key, gConn, ado::adOpenKeyset, ado::adLockOptimistic);
+    });
+    editing::ignoringErrors([&] {
+        GridSubguest->bind(GISubGuestRS);
+        for (int c = 1; c <= GridSubguest->columnCount(); ++c)
+            GridSubguest->setColumnEditType(c, grid::etReadOnly);
+        GridSubguest->setColumnHidden(4);
+        GridSubguest->setColumnWidth(1, 1400);
+        GridSubguest->setColumnWidth(2, 1500);
+        GridSubguest->setColumnWidth(3, 800);
+    });
+    ado::Recordset rs;
+    if (!editing::ignoringErrors(
+            [&] { rs.Open("SELECT * FROM GUEST WHERE GUEST_ID =" + key, gConn, ado::adOpenKeyset, ado::adLockReadOnly); })
+        || rs.EOF_())
+        return;
+    // A column without a value leaves its control as cleared.
+    for (int i = 0; i < 18; ++i)
+        editing::ignoringErrors([&] {
+            const QVariant v = rs.value(kTextColumns[i]);
+            if (!v.isNull())
+                setText1(i, v.toString());
+        });
+    for (int pair = 0; pair < 4; ++pair)
+        editing::ignoringErrors([&] { editing::toPickers(rs.value(kMomentColumns[pair]), datePicker(pair), timePicker(pair)); });
+    editing::ignoringErrors([&] {
+        const QVariant category = rs.value("GUEST_CATEGORY");
+        if (!category.isNull())
+            editing::setBoxText(cmbCategory, category.toString());
+        const QVariant title = rs.value("GUEST_TITLE");
+        if (!title.isNull())
+            editing::setBoxText(cmbTitle, title.toString());
+    });
+}
+
+void frmGuestDetail::RefreshSubguests()
+{
+    if (isLoaded())
+        views::RefreshGrid(GridSubguest, GISubGuestRS);
+}
+
+// ---------------------------------------------------------------- save
+
+editing::SaveOutcome frmGuestDetail::SaveGuest()
+{
+    const QScopedValueRollback<bool> busy(saving_, true);
+
+    // Every control's text goes unchanged to its column; the data layer
+    // converts it to the column's type.
+    auto write = [this](ado::Recordset& rs) {
+        for (int i = 0; i <= 10; ++i)
+            rs.setValue(kTextColumns[i], text1(i));
+        rs.setValue("GUEST_CATEGORY", cmbCategory->currentText());
+        rs.setValue("GUEST_TITLE", cmbTitle->currentText());
+        for (int i = 11; i < 18; ++i)
+            rs.setValue(kTextColumns[i], text1(i));
+        for (int pair = 0; pair < 4; ++pair)
+            rs.setValue(kMomentColumns[pair], editing::fromPickers(datePicker(pair), timePicker(pair)));
+    };
+
+    if (curMode == "Edit")
+        return editing::saveRecord("GUEST", false, curRec, write, widget());
+
+    // A new party and its first person, made from the party's own name.
+    qint64 party = 0;
+    const bool saved = editing::saveAll(
+        [&] {
+            ado::Recordset rs;
+            rs.Open("SELECT * FROM GUEST", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
+            rs.AddNew();
+            write(rs);
+            party = rs.value("GUEST_ID").toLongLong();
+            modSynchro::LogChange("GUEST", party, modSynchro::Added);
+            rs.Update();
+
+            ado::Recordset first;
+            first.Open("SELECT * FROM SUBGUEST", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
+            first.AddNew();
+            first.setValue("GUEST_ID", party);
+            first.setValue("SUBGUEST_FNAME", text1(2));
+            first.setValue("SUBGUEST_LNAME", text1(1));
+            first.setValue("SUBGUEST_TITLE", cmbTitle->currentText());
+            first.setValue("SUBGUEST_PHONE", text1(8));
+            first.setValue("SUBGUEST_EMAIL", text1(10));
+            modSynchro::LogChange("SUBGUEST", first.value("SUBGUEST_ID").toLongLong(), modSynchro::Added);
+            first.Update();
+        },
+        widget());
+    if (!saved)
+        return editing::SaveOutcome::Refused;
+    curRec = party;
+    return editing::SaveOutcome::Saved;
+}
+
+bool frmGuestDetail::SaveNewParty()
+{
+    if (curMode == "Edit")
+        return true;
+    if (SaveGuest() != editing::SaveOutcome::Saved)
+        return false;
+    // The captions stay those of a new party.
+    curMode = "Edit";
+    keepVariables();
+    LoadGuest();
+    return true;
+}
+
+void frmGuestDetail::Text1_LostFocus(int index)
+{
+    if (index == 1 && curMode == "New" && !saving_)
+        SaveNewParty();
+}
+
+// ---------------------------------------------------------------- buttons
+
+void frmGuestDetail::cmdAdd_Click()
+{
+    // A party deleted meanwhile has been said so; there is nothing left to edit.
+    if (SaveGuest() != editing::SaveOutcome::Refused)
+        Unload();
+}
+
+void frmGuestDetail::cmdCancel_Click()
+{
+    Unload();
+}
+
+void frmGuestDetail::Form_Unload(bool&)
+{
+    views::RefreshMainGrid(frmMain::instance().PeopleRS);
+}
+
+void frmGuestDetail::tabGuest_Click()
+{
+    const int index = tabGuest->currentIndex() + 1;
+    QFrame* chosen = index == 1 ? fraGuest : index == 2 ? fraTravel : index == 3 ? fraAccom : nullptr;
+    if (!chosen)
+        return;
+    // Only the chosen page shows, so the keyboard never reaches a hidden box.
+    for (QFrame* f : {fraGuest, fraTravel, fraAccom})
+        f->setVisible(f == chosen);
+    chosen->raise();
+}
+
+qint64 frmGuestDetail::GetSelectedSubguestID()
+{
+    qint64 id = 0;
+    editing::ignoringErrors([&] {
+        int row = GridSubguest->currentRow();
+        if (GridSubguest->rowKind(row) != grid::RowKind::Record)
+            ++row;
+        if (GridSubguest->rowKind(row) == grid::RowKind::Record)
+            id = GridSubguest->value(row, 4).toLongLong();
+    });
+    return id;
+}
+
+void frmGuestDetail::cmdAddSubguest_Click()
+{
+    // A person is only ever added to a party that is stored.
+    if (!SaveNewParty())
+        return;
+    frmNewSubguest& s = frmNewSubguest::instance();
+    s.curMode = "Add";
+    s.guestID = curRec;
+    s.groupName = text1(0);
+    s.guestLastName = text1(1);
+    s.Show(ui::vbModeless);
+}
+
+void frmGuestDetail::GridSubguest_DblClick()
+{
+    frmNewSubguest& s = frmNewSubguest::instance();
+    if (s.isLoaded()) {
+        // The person editor is open on an addition: it keeps it.
+        s.Show(ui::vbModeless);
+        return;
+    }
+    s.curMode = "Edit";
+    s.subguestID = GetSelectedSubguestID();
+    s.groupName = text1(0);
+    s.Show(ui::vbModal, this);
+}
+
+void frmGuestDetail::cmdDeleteSubguest_Click()
+{
+    if (!SaveNewParty())
+        return;
+    const int row = GridSubguest->currentRow();
+    if (GridSubguest->rowKind(row) != grid::RowKind::Record)
+        return;
+    frmDeleteSingle& d = frmDeleteSingle::instance();
+    d.delID = GridSubguest->value(row, 4).toLongLong();
+    d.delString = GridSubguest->value(row, 1).toString() + " " + GridSubguest->value(row, 2).toString();
+    d.delMode = "SubguestFromDetail";
+    d.Show(ui::vbModeless);
+}
+
+void frmGuestDetail::cmdAddCategory_Click()
+{
+    frmAddType& t = frmAddType::instance();
+    t.fromForm = "Guest";
+    t.curMode = "GuestTypes";
+    t.Show(ui::vbModeless);
+}
+
+void frmGuestDetail::cmdAddTitle_Click()
+{
+    frmAddType& t = frmAddType::instance();
+    t.fromForm = "Guest";
+    t.curMode = "Titles";
+    t.Show(ui::vbModeless);
+}

@@ -1,0 +1,100 @@
+#pragma once
+// The guest party editor: one party's name, address, phones, category,
+// travel and accommodation, and the list of its people. A new party is
+// written as soon as its last name has been typed, with its first person
+// made from the party's own name, so more people can be added to it while
+// the window stays open.
+
+#include "platform/ado/ado.h"
+#include "platform/ui/forms.h"
+#include "records/editing.h"
+
+#include <QString>
+
+#include <array>
+
+class QComboBox;
+class QDateEdit;
+class QDateTimeEdit;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QTabBar;
+class QTimeEdit;
+
+namespace grid {
+class GridEX;
+}
+
+class frmGuestDetail : public ui::Form<frmGuestDetail, QDialog> {
+public:
+    frmGuestDetail() : Form("frmGuestDetail") { keepWhileOpen(curMode, curRec); }
+
+    // Written by the opener; "New" becomes "Edit" once the party is written.
+    QString curMode;
+    qint64 curRec = 0;
+    // The party's people as GridSubguest shows them; other windows requery
+    // it after changing them (RefreshSubguests).
+    ado::RecordsetPtr GISubGuestRS;
+
+    // Called by the lookup-list editor and the person editors while open.
+    void GetTitles();
+    void GetCategories();
+    void RefreshSubguests();
+
+    void Form_Load() override;
+    void Form_Unload(bool& cancel) override;
+    void cmdAdd_Click();
+    void cmdCancel_Click();
+    void cmdAddSubguest_Click();
+    void cmdDeleteSubguest_Click();
+    void GridSubguest_DblClick();
+    void cmdAddCategory_Click();
+    void cmdAddTitle_Click();
+    void tabGuest_Click();
+    void Text1_LostFocus(int index);
+
+    QTabBar* tabGuest = nullptr;
+    QFrame* fraGuest = nullptr;
+    QFrame* fraTravel = nullptr;
+    QFrame* fraAccom = nullptr;
+    // Indexes 12, 13 and 16 are note boxes of several lines.
+    std::array<QWidget*, 18> Text1{};
+    // Even indexes pick a date, odd ones the time of day of the same moment.
+    std::array<QDateTimeEdit*, 8> DTPicker{};
+    QComboBox* cmbCategory = nullptr;
+    QComboBox* cmbTitle = nullptr;
+    QPushButton* cmdAddCategory = nullptr;
+    QPushButton* cmdAddTitle = nullptr;
+    QLabel* Label4 = nullptr;
+    QPushButton* cmdAddSubguest = nullptr;
+    QPushButton* cmdDeleteSubguest = nullptr;
+    grid::GridEX* GridSubguest = nullptr;
+    QPushButton* cmdAdd = nullptr;
+    QPushButton* cmdCancel = nullptr;
+
+    QString text1(int index) const;
+    void setText1(int index, const QString& text);
+    QDateEdit* datePicker(int pair) const;
+    QTimeEdit* timePicker(int pair) const;
+
+protected:
+    void createControls() override;
+    void releaseControls() override;
+
+private:
+    editing::SaveOutcome SaveGuest();
+    void LoadGuest();
+    void ClearFields();
+    qint64 GetSelectedSubguestID();
+    // The early save: a party not written yet is written with its first
+    // person, and the window goes on editing it. False when refused.
+    bool SaveNewParty();
+
+    void createGeneral();
+    void createTravel();
+    void createAccom();
+
+    bool saving_ = false;
+    editing::OpenProcedures procs_;
+};
