@@ -57,11 +57,7 @@ protected:
 
 #include "events/frmEventTasks.h"
 
-// Task wizard, modal, no variables.
-class frmWizAddTask : public pending::Pending<frmWizAddTask> {
-public:
-    frmWizAddTask() : Pending("frmWizAddTask", "Task Wizard") {}
-};
+#include "events/frmWizAddTask.h"
 
 // ---------------------------------------------------------------- guests and invitations
 
@@ -77,11 +73,7 @@ public:
     frmExportData() : Pending("frmExportData", "Export Guest Data") {}
 };
 
-// Invitations: reads the events from frmMain.ddEventRS.
-class frmInvite : public pending::Pending<frmInvite> {
-public:
-    frmInvite() : Pending("frmInvite", "Invitations") {}
-};
+#include "guests/frmInvite.h"
 
 // ---------------------------------------------------------------- seating and stationery
 

@@ -6,6 +6,7 @@
 #include "records/cascade.h"
 #include "records/frmAddType.h"
 #include "records/modSynchro.h"
+#include "records/synchro.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -342,6 +343,40 @@ void chainTabOrder(const QList<QWidget*>& order)
 {
     for (int i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+namespace {
+std::function<QDateTime()>& clockInUse()
+{
+    static std::function<QDateTime()> clock;
+    return clock;
+}
+}  // namespace
+
+QDateTime now()
+{
+    const auto& clock = clockInUse();
+    return clock ? clock() : QDateTime::currentDateTime();
+}
+
+void setClock(std::function<QDateTime()> clock) { clockInUse() = std::move(clock); }
+
+double daysBetween(const QDate& fromDay, const QTime& fromTime, const QDate& toDay, const QTime& toTime)
+{
+    constexpr double kMsPerDay = 86400000.0;
+    const QTime from = fromTime.isValid() ? fromTime : QTime(0, 0);
+    const QTime to = toTime.isValid() ? toTime : QTime(0, 0);
+    return double(fromDay.daysTo(toDay)) + double(from.msecsTo(to)) / kMsPerDay;
+}
+
+qint64 sharedKey(const QString& table, qint64 key)
+{
+    const bool deleted =
+        gConn.scalar("SELECT COUNT(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = ? AND SYNCHRO_RECORDID = ? AND "
+                     "SYNCHRO_ACTION IN (?, ?)",
+                     {table, key, int(modSynchro::Deleted), int(synchro::kReceivedDeletion)})
+            .toLongLong() > 0;
+    return deleted || recordExists(table, key) ? gConn.reserveKey(table) : key;
 }
 
 void OpenProcedures::set(const QString& name, std::function<void()> proc)

@@ -142,6 +142,23 @@ QTimeEdit* makeTimePicker(QWidget* parent, const QString& name, const QRect& at)
 // Tab goes through the controls in the order given.
 void chainTabOrder(const QList<QWidget*>& order);
 
+// The present moment as the wall clock reads it. A test may put a clock of
+// its own in its place; an empty function puts the real one back.
+QDateTime now();
+void setClock(std::function<QDateTime()> clock);
+
+// Days, with their fraction, from one date and time to another as the
+// calendar and the clock read them: never through a time zone, so a day
+// across a daylight-saving change is still a day.
+double daysBetween(const QDate& fromDay, const QTime& fromTime, const QDate& toDay, const QTime& toTime);
+
+// The key every copy gives the same record (the one wedding row, an event
+// made for a standard event), so that an exchange of replicas sees one
+// record changed on both sides rather than two records. When this copy
+// already holds that key, or the record of that key was deleted (a deleted
+// key is never brought back), a new key of this copy's own range instead.
+qint64 sharedKey(const QString& table, qint64 key);
+
 // Procedures other windows call by name ("frmGuestDetail.GetTitles"), offered
 // while the editor is loaded: set them when the controls are made, and the
 // names go when this object does (at unload).

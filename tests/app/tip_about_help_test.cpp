@@ -3,7 +3,6 @@
 #include "app/frmAbout.h"
 #include "app/frmTip.h"
 #include "app/help.h"
-#include "app/placeholders.h"
 #include "platform/ui/desktop.h"
 #include "support/fixture.h"
 
@@ -19,7 +18,6 @@
 #include <QtEndian>
 
 using modQVDatabase::gShowTips;
-using modQVDatabase::gShowWizard;
 
 namespace {
 
@@ -138,23 +136,6 @@ TEST_F(TipTest, CheckBoxFollowsAndWritesTheSetting)
     EXPECT_EQ(t.Check1->text(), "Show Tips at Startup");
     EXPECT_EQ(t.cmdNext->text(), "Next Tip");
     EXPECT_EQ(t.cmdClose->text(), "Close");
-}
-
-TEST(WizardPlaceholder, CheckBoxFollowsAndWritesTheSetting)
-{
-    testsupport::ProgramFolder folder;
-    frmWizard& w = frmWizard::instance();
-    gShowWizard = "yes";
-    w.Load();
-    EXPECT_FALSE(w.Check1->isChecked());
-    EXPECT_TRUE(w.window()->windowTitle().contains("not built yet"));
-    w.Check1->click();
-    EXPECT_EQ(gShowWizard, "Yes");
-    EXPECT_EQ(settings::GetSetting("Nuptaro", "Wizard", "ShowWizard"), "Yes");
-    w.Check1->click();
-    EXPECT_EQ(gShowWizard, "No");
-    EXPECT_EQ(settings::GetSetting("Nuptaro", "Wizard", "ShowWizard"), "No");
-    w.Unload();
 }
 
 namespace {

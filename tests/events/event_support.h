@@ -95,18 +95,6 @@ protected:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCoreApplication::processEvents();
     }
-    // The first row of a query as "a|b|c", dates in their stored form.
-    std::string row(const QString& sql, const ado::Params& p = {})
-    {
-        ado::Recordset rs;
-        rs.Open(sql, db(), ado::adOpenForwardOnly, ado::adLockReadOnly, p);
-        QStringList out;
-        for (int c = 0; !rs.EOF_() && c < rs.fieldCount(); ++c) {
-            const QVariant v = rs.value(c);
-            out << (v.typeId() == QMetaType::QDateTime ? ado::convert::isoDateTime(v.toDateTime()) : v.toString());
-        }
-        return out.join('|').toStdString();
-    }
     qlonglong logRows(const QString& table, qint64 key, int action)
     {
         return count("SELECT COUNT(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = ? AND SYNCHRO_RECORDID = ? AND "

@@ -12,8 +12,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QStringList>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <sqlite3.h>
 
 namespace testsupport {
 
@@ -70,7 +73,40 @@ protected:
         folder.reset();
     }
     ado::Connection& db() { return modQVDatabase::gConn; }
+    // Runs a statement on a connection of its own, past the program's write
+    // rules, as another program or an earlier build could have written it.
+    void writeAsAnotherProgram(const QString& sql)
+    {
+        sqlite3* h = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(db().path()).constData(), &h), SQLITE_OK);
+        char* err = nullptr;
+        const int rc = sqlite3_exec(h, sql.toUtf8().constData(), nullptr, nullptr, &err);
+        EXPECT_EQ(rc, SQLITE_OK) << (err ? err : "");
+        sqlite3_free(err);
+        sqlite3_close(h);
+    }
     qlonglong count(const QString& sql, const ado::Params& p = {}) { return db().scalar(sql, p).toLongLong(); }
+    // Every row of a query as its values joined by `sep`, dates in their stored form.
+    QStringList rows(const QString& sql, const ado::Params& p = {}, const QString& sep = "|")
+    {
+        ado::Recordset rs;
+        rs.Open(sql, db(), ado::adOpenForwardOnly, ado::adLockReadOnly, p);
+        QStringList out;
+        for (; !rs.EOF_(); rs.MoveNext()) {
+            QStringList cells;
+            for (int c = 0; c < rs.fieldCount(); ++c) {
+                const QVariant v = rs.value(c);
+                cells << (v.typeId() == QMetaType::QDateTime ? ado::convert::isoDateTime(v.toDateTime()) : v.toString());
+            }
+            out << cells.join(sep);
+        }
+        return out;
+    }
+    // The first row of a query as "a|b|c".
+    std::string row(const QString& sql, const ado::Params& p = {})
+    {
+        return rows(sql, p).value(0).toStdString();
+    }
 
     std::unique_ptr<ProgramFolder> folder;
     ScriptedMessagesGuard messages;

@@ -1,0 +1,334 @@
+// The invitation window as a user drives it: persons and parties moved with
+// the buttons and by dragging, the INVITE and log rows and both trees
+// and the seats afterwards, drops that move nothing, no events, a refused move, and
+// the RSVP view on closing.
+
+#include "support/mainwindow.h"
+#include "support/userinput.h"
+
+#include "guests/frmInvite.h"
+#include "platform/grid/gridex.h"
+#include "platform/navbar/explorerbar.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QSet>
+#include <QTreeWidget>
+
+namespace {
+
+using testsupport::click;
+
+class InviteWindow : public testsupport::MainWindowTest<> {
+protected:
+    void TearDown() override
+    {
+        frmInvite::dragLoop() = keptLoop;
+        MainWindowTest::TearDown();
+    }
+    static frmInvite& f() { return frmInvite::instance(); }
+    qint64 add(const QString& sql, ado::Params p)
+    {
+        const qint64 id = db().reserveKey(sql.section(' ', 2, 2));
+        p.prepend(id);
+        db().Execute(sql, p);
+        return id;
+    }
+    // Each person is known by the first name.
+    void party(const QString& name, const QStringList& firsts)
+    {
+        const qint64 g = add("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (?, ?)", {name});
+        for (const QString& first : firsts)
+            person[first] = add("INSERT INTO SUBGUEST (SUBGUEST_ID, GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME) "
+                                "VALUES (?, ?, ?, ?)", {g, first, name});
+    }
+    void invited(const QString& first, qint64 ev)
+    {
+        add("INSERT INTO INVITE (INVITE_ID, EVENT_ID, SUBGUEST_ID) VALUES (?, ?, ?)", {ev, person[first]});
+    }
+    void open(const std::function<void(frmInvite&)>& act)
+    {
+        modal.modal->once("frmInvite", [&](ui::FormBase&) { act(f()); });
+        f().Show(ui::vbModal);
+    }
+    // Parties with their persons in text order; every key once.
+    static QString shape(QTreeWidget* t)
+    {
+        QSet<QString> keys;
+        for (QTreeWidgetItemIterator it(t); *it; ++it)
+            EXPECT_TRUE(!keys.contains(frmInvite::key(*it)) && (keys.insert(frmInvite::key(*it)), true));
+        QTreeWidgetItem* root = t->topLevelItem(0);
+        EXPECT_TRUE(t->topLevelItemCount() == 1 && frmInvite::key(root) == "ROOT");
+        QStringList parties;
+        for (int i = 0; i < root->childCount(); ++i) {
+            QStringList persons;
+            for (int j = 0; j < root->child(i)->childCount(); ++j)
+                persons << root->child(i)->child(j)->text(0);
+            persons.sort();
+            parties << root->child(i)->text(0) + (root->child(i)->isExpanded() ? "+[" : "[") + persons.join(',') + "]";
+        }
+        parties.sort();
+        return parties.join(' ');
+    }
+    static QString both() { return shape(f().treeUninvited) + " | " + shape(f().treeInvited); }
+    // Where a node is shown, its party opened as a user opens it.
+    static QPoint at(QTreeWidget* t, const QString& text)
+    {
+        const auto found = t->findItems(text, Qt::MatchExactly | Qt::MatchRecursive | Qt::MatchCaseSensitive);
+        EXPECT_EQ(found.size(), 1) << text.toStdString();
+        if (found.isEmpty())
+            return {};
+        if (QTreeWidgetItem* p = found[0]->parent())
+            t->expandItem(p);
+        return t->visualItemRect(found[0]).center();
+    }
+    static void pick(QTreeWidget* t, const QString& text)
+    {
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, at(t, text));
+    }
+    // Presses on the node, moves with the button held and lets go; the
+    // drop handler runs inside the drag. True when a drag of `from` began.
+    bool drag(QTreeWidget* from, const QString& text, void (frmInvite::*drop)())
+    {
+        bool began = false;
+        frmInvite::dragLoop() = [&](QTreeWidget* source, const QPixmap& image) {
+            began = source == from && !image.isNull();
+            (f().*drop)();
+        };
+        const QPoint p = at(from, text);
+        QTest::mousePress(from->viewport(), Qt::LeftButton, {}, p);
+        QTest::mouseMove(from->viewport(), p + QPoint(0, 2));  // not yet a drag
+        QTest::mouseMove(from->viewport(), p + QPoint(30, 10));
+        QTest::mouseRelease(from->viewport(), Qt::LeftButton, {}, p + QPoint(30, 10));
+        return began;
+    }
+    // The event's invitations, those of them logged as added, the log rows
+    // of adding and deleting; Bea's seats at the two events, those logged as gone.
+    QString rows(qint64 ev)
+    {
+        const auto seats = [&](const char* op) {
+            return count(QString("SELECT count(*) FROM SEATING JOIN TABLES USING (TABLE_ID) WHERE EVENT_ID %1 ?")
+                             .arg(op), {ev});
+        };
+        return QString("%1 rows, %2 logged, log %3+%4, seats %5+%6 %7")
+            .arg(count("SELECT count(*) FROM INVITE WHERE EVENT_ID = ?", {ev}))
+            .arg(count("SELECT count(*) FROM INVITE WHERE EVENT_ID = ? AND INVITE_ID IN (SELECT SYNCHRO_RECORDID "
+                       "FROM SYNCHRO WHERE SYNCHRO_TABLE = 'INVITE' AND SYNCHRO_ACTION = 1)", {ev}))
+            .arg(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_ACTION = 1"))
+            .arg(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_ACTION = 3 AND SYNCHRO_TABLE = 'INVITE' AND "
+                       "SYNCHRO_RECORDID NOT IN (SELECT INVITE_ID FROM INVITE)"))
+            .arg(seats("="))
+            .arg(seats("<>"))
+            .arg(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_ACTION = 3 AND SYNCHRO_TABLE = 'SEATING' AND "
+                       "SYNCHRO_RECORDID NOT IN (SELECT SEATING_ID FROM SEATING)"));
+    }
+    // Two parties named "Smith" that the case-blind order may part by "SMITH".
+    qint64 seed()
+    {
+        ado::Transaction quick(db());
+        for (const char* t : {"EVENT", "GUEST", "SUBGUEST", "INVITE", "SYNCHRO", "TABLES", "SEATING"})
+            db().Execute(QString("DELETE FROM %1").arg(t));
+        const qint64 reception = add("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (?, 'Reception')", {});
+        ceremony = add("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (?, 'Ceremony')", {});
+        party("Adams", {"Al", "Ann"});
+        party("Baker", {"Bea", "Bo"});
+        party("Smith", {"Sam"});
+        party("SMITH", {"Sue"});
+        party("Smith", {"Sid"});
+        party("Cole", {"Cy"});
+        for (const char* first : {"Bea", "Cy", "Cy"})
+            invited(first, reception);
+        invited("Al", ceremony);
+        invited("Bea", ceremony);
+        for (const qint64 ev : {reception, ceremony}) {
+            const qint64 table = add("INSERT INTO TABLES (TABLE_ID, EVENT_ID) VALUES (?, ?)", {ev});
+            add("INSERT INTO SEATING (SEATING_ID, TABLE_ID, SUBGUEST_ID) VALUES (?, ?, ?)", {table, person["Bea"]});
+        }
+        quick.commit();
+        f().curEvent = reception;
+        return reception;
+    }
+
+    QHash<QString, qint64> person;
+    qint64 ceremony = 0;
+    std::function<void(QTreeWidget*, const QPixmap&)> keptLoop = frmInvite::dragLoop();
+};
+
+const char* const kStart = "Adams[Al Adams,Ann Adams] Baker[Bo Baker] SMITH[Sue SMITH] Smith[Sam Smith,Sid Smith] | "
+                           "Baker[Bea Baker] Cole[Cy Cole]";
+
+TEST_F(InviteWindow, MovesByButtonAndByDrag)
+{
+    // "+" marks an open party node: the one the user opened to reach a person,
+    // the one a button move opened; a drop builds both trees afresh.
+    const struct {
+        const char* node;
+        bool inviting;
+        QString trees, rows;
+    } cases[] = {
+        {"Ann Adams", true, "Adams+[Al Adams] Baker[Bo Baker] SMITH[Sue SMITH] Smith[Sam Smith,Sid Smith] | "
+                            "Adams+[Ann Adams] Baker[Bea Baker] Cole[Cy Cole]",
+                            "4 rows, 1 logged, log 1+0, seats 1+1 0"},
+        {"Adams", true, "Baker[Bo Baker] SMITH[Sue SMITH] Smith[Sam Smith,Sid Smith] | "
+                        "Adams+[Al Adams,Ann Adams] Baker[Bea Baker] Cole[Cy Cole]",
+                        "5 rows, 2 logged, log 2+0, seats 1+1 0"},
+        // The rest of a half-invited party joins its node on the right.
+        {"Baker", true, "Adams[Al Adams,Ann Adams] SMITH[Sue SMITH] Smith[Sam Smith,Sid Smith] | "
+                        "Baker+[Bea Baker,Bo Baker] Cole[Cy Cole]", "4 rows, 1 logged, log 1+0, seats 1+1 0"},
+        // Both parties named "Smith" go; "SMITH" is another party.
+        {"Smith", true, "Adams[Al Adams,Ann Adams] Baker[Bo Baker] SMITH[Sue SMITH] | "
+                        "Baker[Bea Baker] Cole[Cy Cole] Smith+[Sam Smith,Sid Smith]",
+                        "5 rows, 2 logged, log 2+0, seats 1+1 0"},
+        // Both rows of a person invited twice go.
+        {"Cy Cole", false, "Adams[Al Adams,Ann Adams] Baker[Bo Baker] Cole+[Cy Cole] SMITH[Sue SMITH] "
+                           "Smith[Sam Smith,Sid Smith] | Baker[Bea Baker]", "1 rows, 0 logged, log 0+2, seats 1+1 0"},
+        // Bea's seat at this event goes with her invitation; the other event keeps hers.
+        {"Baker", false, "Adams[Al Adams,Ann Adams] Baker+[Bea Baker,Bo Baker] SMITH[Sue SMITH] "
+                         "Smith[Sam Smith,Sid Smith] | Cole[Cy Cole]", "2 rows, 0 logged, log 0+1, seats 0+1 1"},
+    };
+    for (const auto& c : cases)
+        for (const bool dragging : {false, true}) {
+            SCOPED_TRACE(QString("%1 %2").arg(c.node, dragging ? "dragged" : "by button").toStdString());
+            const qint64 reception = seed();
+            open([&](frmInvite& w) {
+                ASSERT_EQ(both(), kStart);
+                QTreeWidget* from = c.inviting ? w.treeUninvited : w.treeInvited;
+                if (dragging)
+                    EXPECT_TRUE(drag(from, c.node, c.inviting ? &frmInvite::treeInvited_DragDrop
+                                                               : &frmInvite::treeUninvited_DragDrop));
+                else {
+                    pick(from, c.node);
+                    click(c.inviting ? w.cmdInvite : w.cmdRemove);
+                }
+                EXPECT_EQ(both(), dragging ? QString(c.trees).remove('+') : c.trees);
+            });
+            EXPECT_EQ(rows(reception), c.rows);
+            EXPECT_EQ(messages.msgs->texts(), QStringList{});
+        }
+}
+
+TEST_F(InviteWindow, DropsAndButtonsThatMoveNothing)
+{
+    const qint64 reception = seed();
+    open([&](frmInvite& w) {
+        EXPECT_TRUE(drag(w.treeUninvited, "Ann Adams", &frmInvite::treeUninvited_DragDrop));  // its own tree
+        EXPECT_FALSE(drag(w.treeUninvited, "Uninvited", &frmInvite::treeInvited_DragDrop));    // the root
+        w.treeInvited_DragDrop();
+        // A press beside the nodes leaves nothing to drag, however the mouse moves.
+        QTest::mousePress(w.treeInvited->viewport(), Qt::LeftButton, {}, QPoint(5, w.treeInvited->height() - 20));
+        QTest::mouseMove(w.treeInvited->viewport(), QPoint(60, 40));
+        QTest::mouseRelease(w.treeInvited->viewport(), Qt::LeftButton, {}, QPoint(60, 40));
+        w.treeUninvited_DragDrop();
+        click(w.cmdInvite);  // the roots are selected
+        click(w.cmdRemove);
+        EXPECT_EQ(both(), kStart);
+    });
+    EXPECT_EQ(messages.msgs->texts(), (QStringList{"Please drop the person or group to the invited tree.",
+                                                   "Please drop the person or group to the uninvited tree.",
+                                                   "Please select a person or group from the uninvited members.",
+                                                   "Please select a person or group from the invited members."}));
+    EXPECT_EQ(rows(reception), "3 rows, 0 logged, log 0+0, seats 1+1 0");
+}
+
+TEST_F(InviteWindow, WithoutEventsNothingIsWritten)
+{
+    party("Adams", {"Al", "Ann"});
+    f().curEvent = 0;
+    open([&](frmInvite& w) {
+        EXPECT_EQ(w.window()->windowTitle(), "Invite to Event");
+        EXPECT_TRUE(w.cmbEvents->count() == 0 && !w.cmdInvite->isEnabled() && !w.cmdRemove->isEnabled());
+        pick(w.treeUninvited, "Adams");
+        w.cmdInvite_Click();
+        EXPECT_TRUE(drag(w.treeUninvited, "Al Adams", &frmInvite::treeInvited_DragDrop));
+        EXPECT_EQ(both(), "Adams+[Al Adams,Ann Adams] | ");
+    });
+    EXPECT_EQ(messages.msgs->texts(), QStringList{"There must be events added before you can seat guests."});
+    EXPECT_EQ(count("SELECT count(*) FROM INVITE") + count("SELECT count(*) FROM SYNCHRO"), 0);
+}
+
+TEST_F(InviteWindow, ARefusedMoveChangesNothingAndShowsTheDatabase)
+{
+    const qint64 reception = seed();
+    // The second person of a party cannot be invited, and no seat can go.
+    db().Execute(QString("CREATE TRIGGER no_ann BEFORE INSERT ON INVITE WHEN NEW.SUBGUEST_ID = %1 BEGIN "
+                         "SELECT RAISE(ABORT, 'disk full'); END").arg(person["Ann"]));
+    db().Execute("CREATE TRIGGER no_unseat BEFORE DELETE ON SEATING BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    open([&](frmInvite& w) {
+        pick(w.treeUninvited, "Adams");
+        click(w.cmdInvite);
+        EXPECT_EQ(both(), kStart);  // built afresh: Adams closed again
+        EXPECT_TRUE(drag(w.treeInvited, "Bea Baker", &frmInvite::treeUninvited_DragDrop));
+        EXPECT_EQ(both(), kStart);
+    });
+    const QString refused = "The invitations could not be changed.\n\ndisk full";
+    EXPECT_EQ(messages.msgs->texts(), (QStringList{refused, refused}));
+    EXPECT_EQ(rows(reception), "3 rows, 0 logged, log 0+0, seats 1+1 0");
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO") + count("SELECT count(*) FROM SYNCHRO_VERSION"), 0);
+}
+
+TEST_F(InviteWindow, EventChoiceAndAPersonInvitedBehindTheWindow)
+{
+    const qint64 reception = seed();
+    open([&](frmInvite& w) {
+        EXPECT_EQ(w.cmbEvents->currentText(), "Reception");
+        w.cmbEvents->setFocus();
+        QTest::keyClick(w.cmbEvents, Qt::Key_Down);
+        EXPECT_EQ(shape(w.treeInvited), "Adams[Al Adams] Baker[Bea Baker]");
+        invited("Ann", ceremony);  // meanwhile elsewhere: no second row
+        pick(w.treeUninvited, "Ann Adams");
+        click(w.cmdInvite);
+    });
+    EXPECT_EQ(count("SELECT count(*) FROM INVITE WHERE SUBGUEST_ID = ?", {person["Ann"]}), 1);
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 0);
+    // The event chosen last is chosen again; once it is gone, the first one.
+    open([&](frmInvite& w) { EXPECT_EQ(w.curEvent, ceremony); });
+    db().Execute("DELETE FROM EVENT WHERE EVENT_ID = ?", {ceremony});
+    open([&](frmInvite& w) { EXPECT_EQ(w.curEvent, reception); });
+}
+
+TEST_F(InviteWindow, ClosingShowsTheInvitationsInTheRsvpView)
+{
+    seed();
+    m().Show(ui::vbModeless);
+    m().ExplorerBarCtlQV1->clickItem("RSVPMODE");
+    const int before = m().GridEX1->rowCount();
+    modal.modal->once("frmInvite", [&](ui::FormBase&) {
+        pick(f().treeUninvited, "Smith");
+        click(f().cmdInvite);
+        click(f().Command1);
+    });
+    m().ExplorerBarCtlQV1->clickItem("INVITATIONS");
+    EXPECT_FALSE(f().isLoaded());
+    EXPECT_EQ(m().GridEX1->rowCount(), before + 2);
+}
+
+// Pictures of the window with twenty parties, taken only when
+// NUPTARO_SCREENSHOTS names a folder (run under a real display).
+TEST_F(InviteWindow, Screenshots)
+{
+    const QString dir = qEnvironmentVariable("NUPTARO_SCREENSHOTS");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "NUPTARO_SCREENSHOTS not set";
+    const qint64 reception = add("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (?, 'Reception')", {});
+    f().curEvent = reception;
+    const QStringList names = QString("Anderson Baker Chen Dubois Evans Fischer Garcia Hughes Ivanov Jensen Kowalski "
+                                      "Lopez Murphy Nakamura O'Brien Patel Quinn Rossi Schmidt Taylor").split(' ');
+    const QStringList firsts = {"Alice", "Ben", "Clara", "David", "Emma", "Frank", "Grace"};
+    for (int i = 0; i < names.size(); ++i) {
+        QStringList people;
+        for (int j = 0; j <= i % 3 + 1; ++j)
+            people << firsts[(i + j) % firsts.size()];
+        party(names[i], people);
+        for (const QString& p : i % 3 ? QStringList{} : people)
+            invited(p, reception);  // the person just added under that name
+    }
+    const auto snap = [&](const QString& name) { f().window()->grab().save(dir + '/' + name + ".png"); };
+    open([&](frmInvite& w) {
+        snap("invite_opened");
+        pick(w.treeUninvited, "Baker");
+        click(w.cmdInvite);
+        snap("invite_after_button");
+    });
+}
+
+}  // namespace
