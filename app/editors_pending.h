@@ -70,12 +70,7 @@ protected:
 
 // ---------------------------------------------------------------- seating and stationery
 
-// Seating designer: keeps the chosen event in curEvent.
-class frmSeating : public pending::Pending<frmSeating> {
-public:
-    frmSeating() : Pending("frmSeating", "Seating") {}
-    qlonglong curEvent = 0;
-};
+#include "seating/frmSeating.h"
 
 class frmLabels : public pending::Pending<frmLabels> {
 public:

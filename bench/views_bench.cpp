@@ -3,16 +3,13 @@
 
 #include "app/frmMain.h"
 #include "app/modQVDatabase.h"
+#include "bench/benchmain.h"
 #include "platform/grid/gridex.h"
-#include "platform/settings/settings.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QPixmap>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -50,22 +47,4 @@ BENCHMARK(BM_ShowPeopleBindAndFirstPaint)->Unit(benchmark::kMillisecond)->Iterat
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir folder;
-    QDir(folder.path()).mkpath("data");
-    QFile::copy(QStringLiteral(NUPTARO_TEMPLATE), folder.path() + "/data/qvnt04.qvd");
-    settings::useFile(folder.path() + "/settings.ini");
-    modQVDatabase::setAppPath(folder.path());
-    modQVDatabase::LocateDataFile();
-    modQVDatabase::OpenConnection();
-    seedLargeWedding();
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    modQVDatabase::gConn.Close();
-    return 0;
-}
+int main(int argc, char** argv) { return runOnFreshDatabase(argc, argv, seedLargeWedding); }

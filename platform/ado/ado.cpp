@@ -1145,4 +1145,31 @@ void Transaction::commit()
     c_.CommitTrans();
 }
 
+// ---------------------------------------------------------------- streamed rows
+
+void Connection::forEachRow(const QString& sql, const Params& params, const std::function<void(const Row&)>& row)
+{
+    Stmt s;
+    s.st = prepare(sql);
+    bindAll(s.st, params);
+    const Row r(s.st);
+    int rc;
+    while ((rc = sqlite3_step(s.st)) == SQLITE_ROW)
+        row(r);
+    if (rc != SQLITE_DONE)
+        fail(QString());
+}
+
+bool Row::isNull(int column) const { return sqlite3_column_type(st_, column) == SQLITE_NULL; }
+
+qint64 Row::integer(int column) const { return sqlite3_column_int64(st_, column); }
+
+QString Row::text(int column) const
+{
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_, column));
+    return p ? QString::fromUtf8(p, sqlite3_column_bytes(st_, column)) : QString();
+}
+
+QVariant Row::value(int column) const { return columnValue(st_, column); }
+
 }  // namespace ado

@@ -17,6 +17,7 @@
 #include <QVariant>
 #include <QVector>
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -81,6 +82,9 @@ public:
     int Execute(const QString& sql, const Params& params = {});
     // First column of the first row, or a null value.
     QVariant scalar(const QString& sql, const Params& params = {});
+    // Hands each row of a query to `row` as it is read, nothing kept: for
+    // large reads that are turned into something else at once.
+    void forEachRow(const QString& sql, const Params& params, const std::function<void(const class Row&)>& row);
     // The key (rowid) of the row the last INSERT stored, as it was finally
     // stored. SELECT last_insert_rowid() gives the same.
     qint64 lastInsertId() const;
@@ -317,6 +321,19 @@ private:
     QVector<QVariant> buffer_;
     QVector<bool> dirty_;
     qint64 reservedKey_ = 0;
+};
+
+// A row handed out by Connection::forEachRow, valid during the call only.
+class Row {
+public:
+    explicit Row(sqlite3_stmt* st) : st_(st) {}
+    bool isNull(int column) const;
+    qint64 integer(int column) const;  // 0 for NULL
+    QString text(int column) const;    // "" for NULL
+    QVariant value(int column) const;  // as stored, NULL as an invalid value
+
+private:
+    sqlite3_stmt* st_;
 };
 
 // Whole or nothing: rolls back unless committed.

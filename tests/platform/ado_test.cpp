@@ -314,3 +314,16 @@ TEST(AdoOpen, NonDatabaseAndMissingFilesFailAtOpen)
 }
 
 }  // namespace
+
+TEST_F(AdoTest, StreamedRowsGiveEachRowOnceWithNullsAndAFailureThrows)
+{
+    db().Execute("INSERT INTO GUEST (GUEST_PARTYNAME, GUEST_CITY) VALUES ('O''Brien', NULL), (NULL, 'Lyon')");
+    QStringList seen;
+    db().forEachRow("SELECT GUEST_ID, GUEST_PARTYNAME, GUEST_CITY FROM GUEST WHERE GUEST_ID > ? ORDER BY GUEST_ID", {0},
+                    [&](const Row& r) {
+                        seen << QString("%1|%2|%3|%4").arg(r.integer(0) > 0).arg(r.text(1)).arg(r.isNull(1)).arg(
+                            r.value(2).isValid() ? r.value(2).toString() : "-");
+                    });
+    EXPECT_EQ(seen, QStringList({"1|O'Brien|0|-", "1||1|Lyon"}));
+    EXPECT_THROW(db().forEachRow("SELECT NOPE FROM GUEST", {}, [](const Row&) {}), ado::Error);
+}

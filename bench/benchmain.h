@@ -1,0 +1,39 @@
+#pragma once
+// The main of a benchmark program: the benchmarks run on a fresh working
+// database made from the template in a temporary program folder, filled by
+// `seed` first; `done` runs before the database closes.
+
+#include "app/modQVDatabase.h"
+#include "platform/settings/settings.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <functional>
+
+inline int runOnFreshDatabase(int argc, char** argv, const std::function<void()>& seed,
+                              const std::function<void()>& done = {})
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir folder;
+    QDir(folder.path()).mkpath("data");
+    QFile::copy(QStringLiteral(NUPTARO_TEMPLATE), folder.path() + "/data/qvnt04.qvd");
+    settings::useFile(folder.path() + "/settings.ini");
+    modQVDatabase::setAppPath(folder.path());
+    modQVDatabase::LocateDataFile();
+    modQVDatabase::OpenConnection();
+    seed();
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (done)
+        done();
+    modQVDatabase::gConn.Close();
+    return 0;
+}

@@ -1,0 +1,200 @@
+#include "platform/tree/treeview.h"
+
+#include "platform/ui/dragdrop.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace tree {
+
+// Hands a finished edit to the tree's owner before the text changes.
+class LabelDelegate : public QStyledItemDelegate {
+public:
+    explicit LabelDelegate(TreeView* t) : QStyledItemDelegate(t), tree_(t) {}
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    {
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        Node* n = tree_->itemFromIndex(index);
+        if (line && n && tree_->afterLabelEdit && tree_->afterLabelEdit(n, line->text()))
+            return;
+        QStyledItemDelegate::setModelData(editor, model, index);
+    }
+
+private:
+    TreeView* tree_;
+};
+
+TreeView::TreeView(QWidget* parent) : QTreeWidget(parent)
+{
+    setColumnCount(1);
+    header()->hide();
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    setDragEnabled(false);
+    setItemDelegate(new LabelDelegate(this));
+    setUniformRowHeights(true);
+}
+
+void TreeView::clearNodes()
+{
+    highlight_ = nullptr;
+    byKey_.clear();
+    clear();
+}
+
+namespace {
+Node* makeNode(const QString& key, const QString& text)
+{
+    auto* n = new QTreeWidgetItem;
+    n->setText(0, text);
+    n->setData(0, Qt::UserRole, key);
+    n->setFlags(n->flags() | Qt::ItemIsEditable);
+    return n;
+}
+}  // namespace
+
+Node* TreeView::detachedRoot(const QString& key, const QString& text)
+{
+    if (byKey_.contains(key))
+        return nullptr;
+    Node* n = makeNode(key, text);
+    byKey_.insert(key, n);
+    return n;
+}
+
+void TreeView::attach(Node* root)
+{
+    if (root && !root->treeWidget() && !root->parent())
+        addTopLevelItem(root);
+}
+
+Node* TreeView::insert(Node* parent, int index, const QString& key, const QString& text)
+{
+    if (byKey_.contains(key))
+        return nullptr;
+    Node* n = makeNode(key, text);
+    if (parent)
+        parent->insertChild(std::clamp(index, 0, parent->childCount()), n);
+    else
+        insertTopLevelItem(std::clamp(index, 0, topLevelItemCount()), n);
+    byKey_.insert(key, n);
+    return n;
+}
+
+Node* TreeView::add(Node* parent, const QString& key, const QString& text)
+{
+    return insert(parent, parent ? parent->childCount() : topLevelItemCount(), key, text);
+}
+
+Node* TreeView::node(const QString& key) const { return byKey_.value(key); }
+
+void TreeView::forget(Node* n)
+{
+    for (int i = 0; i < n->childCount(); ++i)
+        forget(n->child(i));
+    byKey_.remove(key(n));
+    if (highlight_ == n)
+        highlight_ = nullptr;
+}
+
+void TreeView::remove(Node* n)
+{
+    if (!n)
+        return;
+    forget(n);
+    delete n;
+}
+
+QString TreeView::key(const Node* n) { return n ? n->data(0, Qt::UserRole).toString() : QString(); }
+QString TreeView::text(const Node* n) { return n ? n->text(0) : QString(); }
+
+Node* TreeView::firstNode() const { return topLevelItemCount() ? topLevelItem(0) : nullptr; }
+
+Node* TreeView::nodeAt(const QPoint& pos) const { return itemAt(pos); }
+
+QRect TreeView::nodeRect(const Node* n) const { return n ? visualItemRect(n) : QRect(); }
+
+Node* TreeView::selectedNode() const
+{
+    const QList<QTreeWidgetItem*> s = selectedItems();
+    return s.isEmpty() ? nullptr : s.first();
+}
+
+void TreeView::setSelectedNode(Node* n)
+{
+    if (!n)
+        return;
+    setCurrentItem(n);
+    n->setSelected(true);
+}
+
+void TreeView::setDropHighlight(Node* n)
+{
+    if (n == highlight_)
+        return;
+    if (highlight_) {
+        highlight_->setData(0, Qt::BackgroundRole, QVariant());
+        highlight_->setData(0, Qt::ForegroundRole, QVariant());
+    }
+    highlight_ = n;
+    if (n) {
+        n->setBackground(0, palette().brush(QPalette::Active, QPalette::Highlight));
+        n->setForeground(0, palette().brush(QPalette::Active, QPalette::HighlightedText));
+    }
+}
+
+void TreeView::ensureVisible(Node* n)
+{
+    if (!n)
+        return;
+    for (Node* p = n->parent(); p; p = p->parent())
+        p->setExpanded(true);
+    scrollToItem(n);
+}
+
+QPixmap TreeView::dragImage(const Node* n) const
+{
+    if (!n)
+        return {};
+    const QFontMetrics fm(font());
+    QPixmap pm(fm.horizontalAdvance(n->text(0)) + 8, fm.height() + 4);
+    pm.fill(palette().color(QPalette::Base));
+    QPainter p(&pm);
+    p.setPen(palette().color(QPalette::Text));
+    p.drawText(pm.rect(), Qt::AlignCenter, n->text(0));
+    return pm;
+}
+
+void TreeView::startLabelEdit(Node* n)
+{
+    if (n)
+        editItem(n, 0);
+}
+
+void TreeView::mousePressEvent(QMouseEvent* e)
+{
+    QTreeWidget::mousePressEvent(e);
+    emit mouseDown(ui::buttonCode(e->button()), ui::shiftCode(e->modifiers()), e->position().toPoint());
+}
+
+void TreeView::mouseMoveEvent(QMouseEvent* e)
+{
+    emit mouseMove(ui::buttonCode(e->buttons()), ui::shiftCode(e->modifiers()), e->position().toPoint());
+    // A drag begun by the owner takes the mouse from here on.
+    if (!ui::isDragging())
+        QTreeWidget::mouseMoveEvent(e);
+}
+
+bool TreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    const bool asked = trigger == AllEditTriggers || (editTriggers() & trigger);
+    Node* n = asked ? itemFromIndex(index) : nullptr;
+    if (n && beforeLabelEdit && beforeLabelEdit(n))
+        return false;
+    return QTreeWidget::edit(index, trigger, event);
+}
+
+}  // namespace tree

@@ -1,0 +1,82 @@
+#pragma once
+// A tree view whose nodes carry a key unique in the tree, a text and a
+// parent: nodes are added and found by key, hit-tested by point, and one node
+// can be drop-highlighted apart from the selection. Mouse presses and moves
+// are reported with the classic button and shift codes (ui::buttonCode) in
+// the tree's own coordinates (its viewport), and node texts can be edited in place under the owner's
+// control.
+
+#include <QHash>
+#include <QPixmap>
+#include <QString>
+#include <QTreeWidget>
+
+#include <functional>
+
+namespace tree {
+
+using Node = QTreeWidgetItem;
+
+class TreeView : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit TreeView(QWidget* parent = nullptr);
+
+    // Removes every node.
+    void clearNodes();
+    // Adds a node as the last child of `parent` (a root when null); null
+    // when the key is already in the tree.
+    Node* add(Node* parent, const QString& key, const QString& text);
+    // Adds a child at a position among its parent's children.
+    Node* insert(Node* parent, int index, const QString& key, const QString& text);
+    // A root made apart from the tree: nodes added under it are known by
+    // their keys at once, and the whole branch goes into the tree in one
+    // step with attach (much faster for thousands of nodes).
+    Node* detachedRoot(const QString& key, const QString& text);
+    void attach(Node* root);
+    Node* node(const QString& key) const;
+    void remove(Node* n);
+    static QString key(const Node* n);
+    static QString text(const Node* n);
+    // The first root, or null.
+    Node* firstNode() const;
+
+    // The node under a point of the viewport, or null.
+    Node* nodeAt(const QPoint& pos) const;
+    // Where a node stands in the viewport (empty when it is not shown).
+    QRect nodeRect(const Node* n) const;
+
+    Node* selectedNode() const;
+    void setSelectedNode(Node* n);
+    Node* dropHighlight() const { return highlight_; }
+    void setDropHighlight(Node* n);
+
+    // Expands the node's ancestors and scrolls it into view.
+    void ensureVisible(Node* n);
+    // The picture a drag of the node carries: its text as drawn.
+    QPixmap dragImage(const Node* n) const;
+
+    // In-place editing of a node's text: `beforeLabelEdit` may refuse to
+    // start it (return true to cancel), `afterLabelEdit` may refuse the new
+    // text (return true to keep the old one).
+    std::function<bool(Node*)> beforeLabelEdit;
+    std::function<bool(Node*, const QString&)> afterLabelEdit;
+    void startLabelEdit(Node* n);
+
+signals:
+    void mouseDown(int button, int shift, QPoint pos);
+    void mouseMove(int button, int shift, QPoint pos);
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+
+private:
+    friend class LabelDelegate;
+    void forget(Node* n);
+    QHash<QString, Node*> byKey_;
+    Node* highlight_ = nullptr;
+};
+
+}  // namespace tree

@@ -1,0 +1,165 @@
+#include "platform/ui/dragdrop.h"
+
+#include <QApplication>
+#include <QHash>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QWidget>
+
+namespace ui {
+
+namespace {
+
+class DragSession : public QObject {
+public:
+    QHash<QWidget*, DropHandlers> targets;
+    QPointer<QWidget> source;
+    QPointer<QWidget> over;  // the target the pointer is over
+    QPointer<QLabel> image;
+    std::function<void()> ended;
+    bool active = false;
+
+    void begin(QWidget* src, const QPixmap& pixmap, std::function<void()> onEnd)
+    {
+        if (active)
+            finish();
+        source = src;
+        ended = std::move(onEnd);
+        active = true;
+        over = nullptr;
+        if (!pixmap.isNull()) {
+            auto* l = new QLabel;
+            l->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput);
+            l->setAttribute(Qt::WA_TransparentForMouseEvents);
+            l->setAttribute(Qt::WA_ShowWithoutActivating);
+            l->setPixmap(pixmap);
+            l->setWindowOpacity(0.7);
+            l->adjustSize();
+            image = l;
+        }
+        QApplication::setOverrideCursor(Qt::DragMoveCursor);
+        qApp->installEventFilter(this);
+    }
+
+    void finish()
+    {
+        if (!active)
+            return;
+        active = false;
+        qApp->removeEventFilter(this);
+        QApplication::restoreOverrideCursor();
+        if (image)
+            image->deleteLater();
+        image = nullptr;
+        over = nullptr;
+        source = nullptr;
+        if (auto f = std::move(ended))
+            f();
+    }
+
+    // The drop target under the pointer: the widget a test sent the event
+    // to, or, for events the pressed source receives, the widget on screen.
+    QWidget* targetAt(QObject* receiver, const QPoint& global) const
+    {
+        QWidget* w = qobject_cast<QWidget*>(receiver);
+        if (!w || (source && (w == source || source->isAncestorOf(w))))
+            w = QApplication::widgetAt(global);
+        for (; w; w = w->parentWidget())
+            if (targets.contains(w))
+                return w;
+        return nullptr;
+    }
+
+    bool eventFilter(QObject* receiver, QEvent* e) override
+    {
+        switch (e->type()) {
+        case QEvent::MouseMove: {
+            auto* me = static_cast<QMouseEvent*>(e);
+            const QPoint global = me->globalPosition().toPoint();
+            if (image) {
+                image->move(global + QPoint(12, 12));
+                image->show();
+            }
+            QWidget* t = targetAt(receiver, global);
+            QWidget* src = source;
+            if (t != over) {
+                if (over && targets.value(over).over)
+                    targets.value(over).over(src, over->mapFromGlobal(global), vbLeave);
+                over = t;
+                if (t && targets.value(t).over)
+                    targets.value(t).over(src, t->mapFromGlobal(global), vbEnter);
+            }
+            if (t && targets.value(t).over)
+                targets.value(t).over(src, t->mapFromGlobal(global), vbOver);
+            return true;
+        }
+        case QEvent::MouseButtonRelease: {
+            auto* me = static_cast<QMouseEvent*>(e);
+            const QPoint global = me->globalPosition().toPoint();
+            QWidget* t = targetAt(receiver, global);
+            QPointer<QWidget> src = source;
+            const DropHandlers h = t ? targets.value(t) : DropHandlers{};
+            const QPoint local = t ? t->mapFromGlobal(global) : QPoint();
+            finish();
+            if (h.drop)
+                h.drop(src, local);
+            return true;
+        }
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            return true;
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+                finish();
+                return true;
+            }
+            return false;
+        default:
+            return false;
+        }
+    }
+};
+
+DragSession& session()
+{
+    static DragSession* s = new DragSession;
+    return *s;
+}
+
+}  // namespace
+
+void setDropTarget(QWidget* target, DropHandlers handlers)
+{
+    if (!target)
+        return;
+    DragSession& s = session();
+    const bool known = s.targets.contains(target);
+    s.targets.insert(target, std::move(handlers));
+    if (!known)
+        QObject::connect(target, &QObject::destroyed, &s, [target] { session().targets.remove(target); });
+}
+
+void beginDrag(QWidget* source, const QPixmap& image, std::function<void()> ended)
+{
+    session().begin(source, image, std::move(ended));
+}
+
+bool isDragging() { return session().active; }
+
+QWidget* dragSource() { return session().source; }
+
+void cancelDrag() { session().finish(); }
+
+int buttonCode(Qt::MouseButtons b)
+{
+    return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) | (b & Qt::MiddleButton ? 4 : 0);
+}
+
+int shiftCode(Qt::KeyboardModifiers m)
+{
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+}
+
+}  // namespace ui

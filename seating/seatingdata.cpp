@@ -1,0 +1,237 @@
+#include "seating/seatingdata.h"
+
+#include "app/modQVDatabase.h"
+#include "platform/ado/ado.h"
+#include "records/modSynchro.h"
+#include "seating/seatrules.h"
+
+namespace seating {
+
+using modQVDatabase::gConn;
+
+namespace {
+
+QString num(qint64 n) { return QString::number(n); }
+
+QString text(const QVariant& v) { return v.isNull() ? QString() : v.toString(); }
+
+int position(const QVariant& v) { return v.isNull() ? -1 : int(v.toLongLong()); }
+
+// The seated persons of one table of the event, by position; also read by
+// the seat diagram and Re-arrange.
+QString tableSeatingSql(qint64 eventId, qint64 tableId)
+{
+    return "SELECT SUBGUEST.SUBGUEST_ID, SUBGUEST.SUBGUEST_FNAME, SUBGUEST.SUBGUEST_LNAME, TABLES.TABLE_ID, "
+           "TABLES.TABLE_SEATS, TABLES.TABLE_TYPE, TABLES.TABLE_NAME, SEATING.SEATING_POS, EVENT.EVENT_ID "
+           "FROM (GUEST INNER JOIN SUBGUEST ON GUEST.GUEST_ID = SUBGUEST.GUEST_ID) INNER JOIN ((EVENT INNER JOIN "
+           "TABLES ON EVENT.EVENT_ID = TABLES.EVENT_ID) INNER JOIN SEATING ON TABLES.TABLE_ID = SEATING.TABLE_ID) "
+           "ON SUBGUEST.SUBGUEST_ID = SEATING.SUBGUEST_ID "
+           "WHERE ((EVENT.EVENT_ID ="
+           + num(eventId) + ") AND (TABLES.TABLE_ID = " + num(tableId) + " )) ORDER BY SEATING.SEATING_POS";
+}
+
+// Every SEATING row of a person at a table, logged with the action.
+void logSeats(qint64 tableId, qint64 subguestId, short action)
+{
+    ado::Recordset rs;
+    rs.Open("SELECT * FROM SEATING WHERE TABLE_ID = " + num(tableId) + " AND SUBGUEST_ID = " + num(subguestId), gConn,
+            ado::adOpenForwardOnly, ado::adLockReadOnly);
+    for (; !rs.EOF_(); rs.MoveNext())
+        modSynchro::LogChange("SEATING", rs.value("SEATING_ID").toLongLong(), action);
+}
+
+// The positions held at a table, but those of one person.
+QVector<int> positionsAt(qint64 tableId, qint64 except)
+{
+    ado::Recordset rs;
+    rs.Open("SELECT SEATING_POS FROM SEATING WHERE TABLE_ID = ? AND SUBGUEST_ID <> ? AND SEATING_POS >= 0", gConn,
+            ado::adOpenForwardOnly, ado::adLockReadOnly, {tableId, except});
+    QVector<int> out;
+    for (int r = 0; r < rs.RecordCount(); ++r)
+        out << int(rs.cell(r, 0).toLongLong());
+    return out;
+}
+
+int seatsOf(qint64 tableId)
+{
+    const std::optional<TableInfo> t = tableOf(tableId);
+    return t ? t->seats : 0;
+}
+
+}  // namespace
+
+QString personName(const QVariant& first, const QVariant& last) { return text(first) + ' ' + text(last); }
+
+QString tableName(const QVariant& name) { return name.isNull() ? QStringLiteral("Unnamed") : name.toString(); }
+
+QVector<Invitee> invitedPeople(qint64 eventId)
+{
+    QVector<Invitee> out;
+    gConn.forEachRow(
+        "SELECT DISTINCT GUEST.GUEST_PARTYNAME, GUEST.GUEST_ID, SUBGUEST.SUBGUEST_ID, SUBGUEST.SUBGUEST_FNAME, "
+        "SUBGUEST.SUBGUEST_LNAME, EVENT.EVENT_ID "
+        "FROM GUEST INNER JOIN (SUBGUEST INNER JOIN (EVENT INNER JOIN INVITE ON EVENT.EVENT_ID = INVITE.EVENT_ID) "
+        "ON SUBGUEST.SUBGUEST_ID = INVITE.SUBGUEST_ID) "
+        "ON GUEST.GUEST_ID = SUBGUEST.GUEST_ID WHERE (EVENT.EVENT_ID ="
+            + num(eventId) + ") ORDER BY GUEST.GUEST_PARTYNAME",
+        {}, [&](const ado::Row& r) {
+            out.push_back({r.integer(1), r.isNull(0) ? QVariant() : QVariant(r.text(0)), r.integer(2), r.text(3),
+                           r.text(4)});
+        });
+    return out;
+}
+
+std::optional<Invitee> invitedPerson(qint64 eventId, qint64 subguestId)
+{
+    ado::Recordset rs;
+    rs.Open("SELECT GUEST.GUEST_PARTYNAME, GUEST.GUEST_ID, SUBGUEST.SUBGUEST_ID, SUBGUEST.SUBGUEST_FNAME, "
+            "SUBGUEST.SUBGUEST_LNAME FROM GUEST INNER JOIN SUBGUEST ON GUEST.GUEST_ID = SUBGUEST.GUEST_ID "
+            "INNER JOIN INVITE ON SUBGUEST.SUBGUEST_ID = INVITE.SUBGUEST_ID "
+            "WHERE INVITE.EVENT_ID = ? AND SUBGUEST.SUBGUEST_ID = ?",
+            gConn, ado::adOpenForwardOnly, ado::adLockReadOnly, {eventId, subguestId});
+    if (rs.RecordCount() == 0)
+        return std::nullopt;
+    return Invitee{rs.cell(0, 1).toLongLong(), rs.cell(0, 0), rs.cell(0, 2).toLongLong(), text(rs.cell(0, 3)),
+                   text(rs.cell(0, 4))};
+}
+
+QVector<SeatedPerson> seatedPeople(qint64 eventId)
+{
+    QVector<SeatedPerson> out;
+    gConn.forEachRow(
+        "SELECT SUBGUEST.SUBGUEST_ID, SUBGUEST.SUBGUEST_FNAME, SUBGUEST.SUBGUEST_LNAME, TABLES.TABLE_ID, "
+        "SEATING.SEATING_POS, EVENT.EVENT_ID "
+        "FROM (GUEST INNER JOIN SUBGUEST ON GUEST.GUEST_ID = SUBGUEST.GUEST_ID) INNER JOIN ((EVENT INNER JOIN "
+        "TABLES ON EVENT.EVENT_ID = TABLES.EVENT_ID) INNER JOIN SEATING ON TABLES.TABLE_ID = SEATING.TABLE_ID) "
+        "ON SUBGUEST.SUBGUEST_ID = SEATING.SUBGUEST_ID "
+        "WHERE (EVENT.EVENT_ID ="
+            + num(eventId) + ") ORDER BY TABLES.TABLE_ID",
+        {}, [&](const ado::Row& r) {
+            out.push_back({0, r.integer(0), r.text(1), r.text(2), r.integer(3), r.isNull(4) ? -1 : int(r.integer(4))});
+        });
+    return out;
+}
+
+QVector<SeatedPerson> tableSeating(qint64 eventId, qint64 tableId)
+{
+    ado::Recordset rs;
+    rs.Open(tableSeatingSql(eventId, tableId), gConn, ado::adOpenKeyset, ado::adLockOptimistic);
+    const int posColumn = rs.fieldIndex("SEATING_POS");
+    QVector<SeatedPerson> out;
+    for (int r = 0; r < rs.RecordCount(); ++r)
+        out.push_back({rs.rowKey(r, posColumn).toLongLong(), rs.cell(r, 0).toLongLong(), text(rs.cell(r, 1)),
+                       text(rs.cell(r, 2)), rs.cell(r, 3).toLongLong(), position(rs.cell(r, posColumn))});
+    return out;
+}
+
+namespace {
+const char* const kTableColumns = "SELECT TABLE_ID, TABLE_NAME, TABLE_SEATS, TABLE_TYPE, EVENT_ID FROM TABLES WHERE ";
+TableInfo tableRow(const ado::Row& r)
+{
+    return {r.integer(0), r.value(1), int(r.integer(2)), r.value(3), r.integer(4)};
+}
+}  // namespace
+
+QVector<TableInfo> eventTables(qint64 eventId)
+{
+    QVector<TableInfo> out;
+    gConn.forEachRow(kTableColumns + QString("EVENT_ID = ") + num(eventId), {},
+                     [&](const ado::Row& r) { out.push_back(tableRow(r)); });
+    return out;
+}
+
+std::optional<TableInfo> tableOf(qint64 tableId)
+{
+    std::optional<TableInfo> out;
+    gConn.forEachRow(kTableColumns + QString("TABLE_ID = ?"), {tableId}, [&](const ado::Row& r) {
+        if (!out)
+            out = tableRow(r);
+    });
+    return out;
+}
+
+// ---------------------------------------------------------------- writes
+
+qint64 addTable(qint64 eventId)
+{
+    ado::Recordset rs;
+    rs.Open("SELECT * FROM TABLES WHERE EVENT_ID = " + num(eventId), gConn, ado::adOpenKeyset, ado::adLockOptimistic);
+    const int n = rs.RecordCount() + 1;
+    rs.AddNew();
+    rs.setValue("EVENT_ID", eventId);
+    rs.setValue("TABLE_NAME", "Table " + QString::number(n));
+    rs.setValue("TABLE_SEATS", 4);
+    rs.setValue("TABLE_TYPE", 5);
+    const qint64 id = rs.value("TABLE_ID").toLongLong();
+    modSynchro::LogChange("TABLES", id, modSynchro::Added);
+    rs.Update();
+    return id;
+}
+
+namespace {
+// Writes one column of a table's row through a recordset; false when the row is gone.
+bool storeTableColumn(qint64 tableId, const char* column, const QVariant& value)
+{
+    ado::Recordset rs;
+    rs.Open("SELECT * FROM TABLES WHERE TABLE_ID = " + num(tableId), gConn, ado::adOpenKeyset, ado::adLockOptimistic);
+    if (rs.RecordCount() != 1)
+        return false;
+    if (!rs.setValue(QString::fromLatin1(column), value))
+        throw ado::Error(0, "The value cannot be stored.");
+    modSynchro::LogChange("TABLES", tableId, modSynchro::Changed);
+    rs.Update();
+    return true;
+}
+}  // namespace
+
+bool setTableSeats(qint64 tableId, int seats) { return storeTableColumn(tableId, "TABLE_SEATS", seats); }
+
+bool renameTable(qint64 tableId, const QString& name) { return storeTableColumn(tableId, "TABLE_NAME", name); }
+
+qint64 seatPerson(qint64 tableId, qint64 subguestId)
+{
+    const int pos = lowestFreePosition(positionsAt(tableId, subguestId), seatsOf(tableId));
+    gConn.Execute("INSERT INTO SEATING (TABLE_ID, SUBGUEST_ID, SEATING_POS) VALUES (" + num(tableId) + ", "
+                  + num(subguestId) + ", " + QString::number(pos) + ")");
+    const qint64 id = gConn.lastInsertId();
+    modSynchro::LogChange("SEATING", id, modSynchro::Added);
+    return id;
+}
+
+int moveToTable(qint64 fromTable, qint64 toTable, qint64 subguestId)
+{
+    const int pos = lowestFreePosition(positionsAt(toTable, subguestId), seatsOf(toTable));
+    const int n = gConn.Execute("UPDATE SEATING SET TABLE_ID = " + num(toTable) + ", SEATING_POS = " + QString::number(pos)
+                                + " WHERE TABLE_ID = " + num(fromTable) + " AND SUBGUEST_ID = " + num(subguestId));
+    if (n > 0)
+        logSeats(toTable, subguestId, modSynchro::Changed);
+    return n;
+}
+
+int moveToSeat(qint64 tableId, qint64 subguestId, int pos)
+{
+    const int n = gConn.Execute("UPDATE SEATING SET SEATING_POS = " + QString::number(pos) + " WHERE ((SUBGUEST_ID = "
+                                + num(subguestId) + ") AND (TABLE_ID = " + num(tableId) + "))");
+    if (n > 0)
+        logSeats(tableId, subguestId, modSynchro::Changed);
+    return n;
+}
+
+int unseatPerson(qint64 tableId, qint64 subguestId)
+{
+    logSeats(tableId, subguestId, modSynchro::Deleted);
+    return gConn.Execute("DELETE FROM SEATING WHERE TABLE_ID = ? AND SUBGUEST_ID = ?", {tableId, subguestId});
+}
+
+void storePositions(qint64 tableId, const QVector<SeatedPerson>& rows, const QVector<int>& positions)
+{
+    for (int i = 0; i < rows.size() && i < positions.size(); ++i) {
+        if (rows[i].pos == positions[i] || rows[i].seatingId == 0)
+            continue;
+        gConn.Execute("UPDATE SEATING SET SEATING_POS = ? WHERE SEATING_ID = ? AND TABLE_ID = ?",
+                      {positions[i], rows[i].seatingId, tableId});
+        modSynchro::LogChange("SEATING", rows[i].seatingId, modSynchro::Changed);
+    }
+}
+
+}  // namespace seating

@@ -1,0 +1,224 @@
+// Seating with the mouse: people dragged between the trees and the seat
+// boxes, each drop written with its log row before the trees change, and
+// tables renamed in place.
+
+#include "seating/seating_support.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QWindow>
+
+using testsupport::SeatingTest;
+
+namespace {
+
+class SeatingDragTest : public SeatingTest {
+protected:
+    void SetUp() override
+    {
+        SeatingTest::SetUp();
+        ev = event("Reception");
+        smith = party("Smith");
+        ann = person(smith, "Ann", "Smith", {ev});
+        bob = person(smith, "Bob", "Smith", {ev});
+        cy = person(party("Ito"), "Cy", "Ito", {ev});
+        head = table(ev, "Head", 4);
+        side = table(ev, "Side", 6);
+        cySeat = seat(head, cy, 1);
+        open(ev);
+    }
+    QString seatedAt(qint64 sub)
+    {
+        const QVariant t = db().scalar("SELECT TABLE_ID FROM SEATING WHERE SUBGUEST_ID = ?", {sub});
+        return t.isValid() ? tKey(t.toLongLong()) : QString();
+    }
+    seating::SeatBox* box(int i) { return f().picSeat[i]; }
+    qint64 ev = 0, smith = 0, ann = 0, bob = 0, cy = 0, head = 0, side = 0, cySeat = 0;
+};
+
+}  // namespace
+
+TEST_F(SeatingDragTest, AnInviteeDroppedOnATableOrItsGuestIsSeatedThere)
+{
+    frmSeating& s = f();
+    // Onto the table node: the lowest free seat, 0.
+    dragNode(s.treeInvited, sKey(ann), s.treeTables, tKey(head));
+    EXPECT_EQ(seatedAt(ann), tKey(head));
+    EXPECT_EQ(pos(head, ann), 0);
+    const qint64 annSeat = db().scalar("SELECT SEATING_ID FROM SEATING WHERE SUBGUEST_ID = ?", {ann}).toLongLong();
+    EXPECT_EQ(logRows("SEATING", annSeat, 1), 1);
+    EXPECT_EQ(dump(s.treeInvited), "Invited[Smith[Bob Smith]]");
+    EXPECT_EQ(dump(s.treeTables), "Tables[Head[Cy Ito,Ann Smith],Side]");
+    EXPECT_EQ(s.curTable, head);
+    EXPECT_EQ(s.picSeat[0]->printed(), QStringList({"Ann ", "Smith"}));
+    EXPECT_EQ(s.seatOccupants()[1], cy);
+    EXPECT_EQ(s.treeTables->dropHighlight(), nullptr);
+    EXPECT_FALSE(s.dragging());
+
+    // Onto a person seated at a table: that person's table, the next free seat.
+    dragNode(s.treeInvited, sKey(bob), s.treeTables, sKey(cy));
+    EXPECT_EQ(seatedAt(bob), tKey(head));
+    EXPECT_EQ(pos(head, bob), 2);
+    EXPECT_EQ(s.picSeat[2]->printed(), QStringList({"Bob ", "Smith"}));
+    EXPECT_EQ(dump(s.treeInvited), "Invited[Smith]") << "the party node stays, also empty";
+    EXPECT_TRUE(shown().isEmpty());
+}
+
+TEST_F(SeatingDragTest, SeatedPeopleMoveBetweenTablesAndBackToTheInvitees)
+{
+    frmSeating& s = f();
+    dragNode(s.treeTables, sKey(cy), s.treeTables, tKey(side));
+    EXPECT_EQ(seatedAt(cy), tKey(side));
+    EXPECT_EQ(pos(side, cy), 0);
+    EXPECT_EQ(logRows("SEATING", cySeat, 2), 1);
+    EXPECT_EQ(dump(s.treeTables), "Tables[Head,Side[Cy Ito]]");
+    EXPECT_EQ(s.curTable, side);
+
+    // Dropped on himself nothing changes.
+    dragNode(s.treeTables, sKey(cy), s.treeTables, sKey(cy));
+    EXPECT_EQ(seatedAt(cy), tKey(side));
+
+    // Back onto the invited tree: unseated, under his party again.
+    dragNode(s.treeTables, sKey(cy), s.treeInvited, "");
+    EXPECT_EQ(seatedAt(cy), "");
+    EXPECT_EQ(logRows("SEATING", cySeat, 3), 1);
+    EXPECT_EQ(dump(s.treeInvited), "Invited[Ito[Cy Ito],Smith[Ann Smith,Bob Smith]]");
+    EXPECT_EQ(dump(s.treeTables), "Tables[Head,Side]");
+    EXPECT_TRUE(shown().isEmpty());
+}
+
+TEST_F(SeatingDragTest, SeatBoxesMoveTheirPersonOnlyToAFreeSeat)
+{
+    frmSeating& s = f();
+    press(s.treeTables, tKey(head));
+    ASSERT_TRUE(box(1)->isVisible());
+    drag(box(1), middle(box(1)), box(3), middle(box(3)));
+    EXPECT_EQ(pos(head, cy), 3);
+    EXPECT_EQ(logRows("SEATING", cySeat, 2), 1);
+    EXPECT_EQ(box(3)->printed(), QStringList({"Cy ", "Ito"}));
+    EXPECT_TRUE(box(1)->printed().isEmpty());
+
+    // Onto an occupied box (or the same one): refused.
+    seat(head, ann, 0);
+    press(s.treeTables, tKey(head));
+    drag(box(3), middle(box(3)), box(0), middle(box(0)));
+    drag(box(3), middle(box(3)), box(3), middle(box(3)) + QPoint(-15, 0));
+    EXPECT_EQ(shown(), QStringList(2, "Please place the guest on a seat that is unoccupied."));
+    EXPECT_EQ(pos(head, cy), 3);
+
+    // A seat box onto a table node moves the person in it, whatever was last
+    // pressed in a tree.
+    press(s.treeInvited, sKey(bob));
+    drag(box(3), middle(box(3)), s.treeTables->viewport(), at(s.treeTables, tKey(side)));
+    EXPECT_EQ(seatedAt(cy), tKey(side));
+    EXPECT_EQ(seatedAt(bob), "");
+    EXPECT_EQ(dump(s.treeTables), "Tables[Head,Side[Cy Ito]]") << "Ann was seated behind the window's back";
+    EXPECT_EQ(s.curTable, side);
+}
+
+TEST_F(SeatingDragTest, RefusedDropsSayWhyAndChangeNothing)
+{
+    frmSeating& s = f();
+    const struct {
+        const char* name;
+        std::function<void()> act;
+        const char* message;
+    } cases[] = {
+        {"invitee onto a seat box",
+         [&] {
+             press(s.treeTables, tKey(head));
+             drag(s.treeInvited->viewport(), at(s.treeInvited, sKey(ann)), box(0), middle(box(0)));
+         },
+         "Please select a guest from the Seating Assignments."},
+        {"a drawn guest onto a seat box",
+         [&] { drag(s.treeTables->viewport(), at(s.treeTables, sKey(cy)), box(2), middle(box(2))); },
+         "The guest is already seated at this table."},
+        {"invitee onto the root", [&] { dragNode(s.treeInvited, sKey(ann), s.treeTables, "ROOT"); },
+         "Please drop the person onto a table."},
+        {"a table without persons", [&] { dragNode(s.treeTables, tKey(side), s.treeTables, tKey(head)); },
+         "Please select a person's name to move from the Invited-Unassigned Seating column."},
+        {"a party emptied of its persons",
+         [&] {
+             s.treeInvited->remove(s.treeInvited->node(sKey(ann)));
+             s.treeInvited->remove(s.treeInvited->node(sKey(bob)));
+             dragNode(s.treeInvited, "G" + QString::number(smith), s.treeTables, tKey(side));
+         },
+         "Please select a person's name to move from the Invited-Unassigned Seating column."},
+    };
+    for (const auto& c : cases) {
+        messages.msgs->shown.clear();
+        c.act();
+        EXPECT_EQ(shown(), QStringList{c.message}) << c.name;
+    }
+    EXPECT_EQ(count("SELECT COUNT(*) FROM SEATING"), 1);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM SYNCHRO"), 0);
+    EXPECT_EQ(pos(head, cy), 1);
+}
+
+TEST_F(SeatingDragTest, ADropTheDatabaseRefusesLeavesTheTreesAsStored)
+{
+    frmSeating& s = f();
+    db().Execute("CREATE TRIGGER full_room BEFORE INSERT ON SEATING BEGIN SELECT RAISE(ABORT, 'room is full'); END");
+    dragNode(s.treeInvited, sKey(ann), s.treeTables, tKey(side));
+    ASSERT_EQ(shown().size(), 1);
+    EXPECT_TRUE(shown()[0].startsWith("The changes could not be saved."));
+    EXPECT_TRUE(shown()[0].contains("room is full"));
+    EXPECT_EQ(seatedAt(ann), "");
+    EXPECT_EQ(count("SELECT COUNT(*) FROM SYNCHRO"), 0) << "no log row without its write";
+    EXPECT_EQ(dump(s.treeTables), "Tables[Head[Cy Ito],Side]");
+    EXPECT_TRUE(s.treeInvited->node(sKey(ann)));
+}
+
+TEST_F(SeatingDragTest, OnlyATablesNameIsEditedInPlaceAndAnEmptyNameIsRefused)
+{
+    frmSeating& s = f();
+    tree::TreeView* t = s.treeTables;
+    auto rename = [&](const QString& key, const QString& text) {
+        press(t, key);
+        QTest::keyClick(t, Qt::Key_F2);
+        QLineEdit* editor = nullptr;
+        for (QLineEdit* e : t->findChildren<QLineEdit*>())
+            if (e->isVisible())
+                editor = e;
+        if (!editor)
+            return false;
+        editor->selectAll();
+        QTest::keyClick(editor, Qt::Key_Backspace);
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        return true;
+    };
+    EXPECT_FALSE(rename("ROOT", "Hall"));
+    EXPECT_FALSE(rename(sKey(cy), "Someone"));
+    ASSERT_TRUE(rename(tKey(head), "Bride's table"));
+    EXPECT_EQ(db().scalar("SELECT TABLE_NAME FROM TABLES WHERE TABLE_ID = ?", {head}).toString(), "Bride's table");
+    EXPECT_EQ(t->node(tKey(head))->text(0), "Bride's table");
+    EXPECT_EQ(logRows("TABLES", head, 2), 1);
+    EXPECT_EQ(s.lblTableName->text(), "\nHead") << "the diagram keeps the old name until shown again";
+
+    ASSERT_TRUE(rename(tKey(side), ""));
+    EXPECT_EQ(t->node(tKey(side))->text(0), "Side");
+    EXPECT_EQ(db().scalar("SELECT TABLE_NAME FROM TABLES WHERE TABLE_ID = ?", {side}).toString(), "Side");
+    EXPECT_EQ(count("SELECT COUNT(*) FROM SYNCHRO"), 1);
+}
+
+TEST_F(SeatingDragTest, ADragRoutedAsTheWindowSystemRoutesItSeatsTheInvitee)
+{
+    // Events sent to the window go to the pressed widget until the release,
+    // as under a real mouse; the drop still lands where the pointer is.
+    frmSeating& s = f();
+    QWindow* win = s.window()->windowHandle();
+    ASSERT_TRUE(win);
+    const auto inWindow = [&](tree::TreeView* t, const QString& key) {
+        return t->viewport()->mapTo(s.window(), at(t, key));
+    };
+    const QPoint from = inWindow(s.treeInvited, sKey(bob)), to = inWindow(s.treeTables, tKey(side));
+    QTest::mousePress(win, Qt::LeftButton, {}, from);
+    QTest::mouseMove(win, from + QPoint(12, 3));
+    QTest::mouseMove(win, to);
+    QTest::mouseRelease(win, Qt::LeftButton, {}, to);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(seatedAt(bob), tKey(side));
+    EXPECT_EQ(dump(s.treeTables), "Tables[Head[Cy Ito],Side[Bob Smith]]");
+}
