@@ -370,7 +370,7 @@ std::function<QDateTime()>& clockInUse()
 QDateTime now()
 {
     const auto& clock = clockInUse();
-    return clock ? clock() : QDateTime::currentDateTime();
+    return clock ? clock() : ado::convert::now();
 }
 
 void setClock(std::function<QDateTime()> clock) { clockInUse() = std::move(clock); }
