@@ -1,5 +1,5 @@
-// The gift editor: a gift added and edited with its picture, and the rules
-// that keep every picture in the gift pictures folder.
+// The gift editor's picture: kept in the gift pictures folder, found there
+// again, and never named when it cannot be kept.
 
 #include "money_fixture.h"
 
@@ -26,11 +26,6 @@ protected:
     void SetUp() override
     {
         MoneyTest::SetUp();
-        db().Execute("INSERT INTO EVENT (EVENT_NAME) VALUES ('Ceremony'), (NULL), ('Reception')");
-        db().Execute("INSERT INTO SUBGUEST (SUBGUEST_FNAME, SUBGUEST_LNAME) VALUES ('Ann', 'Lee'), (NULL, 'Moss'), "
-                     "('Bo', 'Adams')");
-        watch("GIFT");
-        traced();
     }
     frmGift& open(const QString& mode, qint64 key = 0)
     {
@@ -71,17 +66,9 @@ TEST_F(GiftEditor, AddsAndEditsAGiftWithItsPicture)
 {
     ASSERT_FALSE(QDir(pictures()).exists());
     frmGift& f = open("Add");
-    EXPECT_EQ(f.window()->windowTitle(), "Gift(s) Received");
     EXPECT_TRUE(f.frameGeneral->isVisibleTo(f.window()));
     EXPECT_FALSE(f.frameImage->isVisibleTo(f.window()));
-    EXPECT_EQ(items(f.Combo1[0]), QStringList({"Ceremony", "Reception"})) << "an event without name adds none";
-    EXPECT_EQ(items(f.Combo1[1]), editing::columnTexts("SELECT GIFTSTORE_NAME FROM GIFTSTORE"));
-    EXPECT_EQ(items(f.Combo1[2]), QStringList({"Bo Adams", "Ann Lee", " Moss"}));
-    type(f.Text1[0], "Toaster\nfour slots");
-    f.Combo1[0]->setCurrentIndex(1);
-    type(f.Combo1[1], "Corner Shop");  // not in the list
-    type(f.Text1[1], "129.995");
-    f.Combo1[2]->setCurrentIndex(2);
+    type(f.Text1[0], "Toaster");
     const QString chosen = picture(outside("/elsewhere/toaster.jpg"), Qt::red);
     find(f, chosen);
     EXPECT_TRUE(f.frameImage->isVisibleTo(f.window()));
@@ -91,22 +78,14 @@ TEST_F(GiftEditor, AddsAndEditsAGiftWithItsPicture)
     EXPECT_FALSE(f.isLoaded());
     const qint64 key = cell("SELECT GIFT_ID FROM GIFT").toLongLong();
     const QString kept = pictures() + "/toaster.jpg";
-    EXPECT_EQ(row(key),
-              QStringList({"Toaster\nfour slots", "Reception", " Moss", "129.995", "Corner Shop", kept, "false"}));
+    EXPECT_EQ(cell("SELECT GIFT_IMAGE FROM GIFT").toString(), kept);
     EXPECT_EQ(bytes(kept), bytes(chosen)) << "the folder is made and the picture copied";
-    EXPECT_EQ(traced(), QStringList({"log 1", "insert", "refresh GiftRS"}));
 
-    db().Execute("DELETE FROM SYNCHRO");
-    traced();
     open("Edit", key);
-    EXPECT_EQ(editing::boxText(f.Text1[1]), "129.995");
     EXPECT_TRUE(f.Image1->hasPicture());
-    type(f.Text1[1], "a lot");  // not an amount: the value stays
-    type(f.Combo1[2], "Uncle Bob");
+    type(f.Text1[0], "Toaster, four slots");
     click(f.cmdSave);
-    EXPECT_EQ(row(key),
-              QStringList({"Toaster\nfour slots", "Reception", "Uncle Bob", "129.995", "Corner Shop", kept, "false"}));
-    EXPECT_EQ(traced(), QStringList({"log 2", "update", "refresh GiftRS"}));
+    EXPECT_EQ(cell("SELECT GIFT_IMAGE FROM GIFT").toString(), kept);
 
     // The next gift starts without the first one's picture.
     open("Add");

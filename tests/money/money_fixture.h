@@ -3,6 +3,7 @@
 // the main-grid refreshes recorded, and a trace of the order in which the
 // change log and the table were written.
 
+#include "support/editors.h"
 #include "support/fixture.h"
 
 #include "platform/ui/forms.h"
@@ -88,17 +89,11 @@ protected:
                                  "SELECT RAISE(ABORT, 'the disk is full'); END")
                              .arg(table, op));
     }
-    qint64 insert(const QString& sql, const ado::Params& p = {})
-    {
-        db().Execute(sql, p);
-        return db().scalar("SELECT last_insert_rowid()").toLongLong();
-    }
+    static qint64 insert(const QString& sql, const ado::Params& p = {}) { return testsupport::insertRow(sql, p); }
     QVariant cell(const QString& sql, const ado::Params& p = {}) { return db().scalar(sql, p); }
-    qlonglong logRows(const QString& table, qint64 key, int action)
+    static qlonglong logRows(const QString& table, qint64 key, int action)
     {
-        return count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = ? AND SYNCHRO_RECORDID = ? AND "
-                     "SYNCHRO_ACTION = ?",
-                     {table, key, action});
+        return testsupport::logRows(table, key, action);
     }
 
     // The columns of one row as texts, "NULL" for no value; every column
@@ -117,28 +112,9 @@ protected:
         return out;
     }
 
-    // Types into a box the way a user does: everything in it selected, then
-    // the new text typed over it.
-    static void type(QWidget* box, const QString& text)
-    {
-        box->setFocus();
-        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(box, Qt::Key_Delete);
-        const QStringList lines = text.split('\n');
-        for (int i = 0; i < lines.size(); ++i) {
-            if (i > 0)
-                QTest::keyClick(box, Qt::Key_Return);
-            QTest::keyClicks(box, lines[i]);
-        }
-    }
+    static void type(QWidget* box, const QString& text) { testsupport::retype(box, text); }
     static void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
-    static QStringList items(const QComboBox* box)
-    {
-        QStringList out;
-        for (int i = 0; i < box->count(); ++i)
-            out << box->itemText(i);
-        return out;
-    }
+    static QStringList items(const QComboBox* box) { return testsupport::items(box); }
     // Shows a window and makes it the active one, so focus moves as it would.
     static bool activate(QWidget* w)
     {
