@@ -1,7 +1,9 @@
 // Deleting each kind of record with its dependent rows, and the log rows
 // that go with them.
 
+#include "support/editors.h"
 #include "support/fixture.h"
+#include "support/twocopies.h"
 
 #include "records/cascade.h"
 
@@ -24,11 +26,7 @@ const QStringList kRecordTables = {"EVENT", "EVENT_FOOD", "EVENT_DECORATION", "E
 
 class Cascade : public DbTest {
 protected:
-    qint64 insert(const QString& sql, const ado::Params& p = {})
-    {
-        db().Execute(sql, p);
-        return db().scalar("SELECT last_insert_rowid()").toLongLong();
-    }
+    static qint64 insert(const QString& sql, const ado::Params& p = {}) { return testsupport::insertRow(sql, p); }
 
     // Every key of every record table.
     QSet<QString> keys()
@@ -120,26 +118,7 @@ protected:
         return p;
     }
 
-    QStringList dump()
-    {
-        QStringList out;
-        ado::Recordset tables;
-        tables.Open("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name", db(), ado::adOpenForwardOnly,
-                    ado::adLockReadOnly);
-        for (; !tables.EOF_(); tables.MoveNext()) {
-            const QString t = tables.value(0).toString();
-            ado::Recordset rs;
-            rs.Open(QString("SELECT * FROM \"%1\" ORDER BY rowid").arg(t), db(), ado::adOpenForwardOnly,
-                    ado::adLockReadOnly);
-            for (; !rs.EOF_(); rs.MoveNext()) {
-                QStringList row{t};
-                for (int i = 0; i < rs.fieldCount(); ++i)
-                    row << rs.value(i).toString();
-                out << row.join('|');
-            }
-        }
-        return out;
-    }
+    QString dump() { return testsupport::dumpOf(db().handle()); }
 };
 
 TEST_F(Cascade, EventGoesWithItsListsInvitationsTablesAndSeats)
@@ -232,7 +211,7 @@ TEST_F(Cascade, SingleRowKindsAndMissingKeys)
         expectRemoves(c.kind, a, {});
     }
     // No kind: nothing at all.
-    const QStringList before = dump();
+    const QString before = dump();
     EXPECT_TRUE(records::deleteRecord(DeleteKind::None, 1).ok);
     EXPECT_EQ(dump(), before);
 }
@@ -244,7 +223,7 @@ TEST_F(Cascade, AFailingStepLeavesEverythingAsItWas)
     db().Execute("CREATE TRIGGER no_unseat BEFORE DELETE ON SEATING BEGIN SELECT RAISE(ABORT, 'x'); END");
     for (auto [kind, id] : {std::pair{DeleteKind::Event, ev.event}, std::pair{DeleteKind::Guests, p.guest},
                             std::pair{DeleteKind::SubguestFromMain, p.subs[1]}}) {
-        const QStringList before = dump();
+        const QString before = dump();
         const auto outcome = records::deleteRecord(kind, id);
         EXPECT_FALSE(outcome.ok);
         EXPECT_TRUE(outcome.error.contains("nothing was changed")) << outcome.error.toStdString();
@@ -257,7 +236,7 @@ TEST_F(Cascade, AFailingStepLeavesEverythingAsItWas)
     db().Execute("DROP TRIGGER no_unseat");
     db().Execute("CREATE TRIGGER no_log BEFORE INSERT ON SYNCHRO WHEN NEW.SYNCHRO_TABLE = 'INVITE' "
                  "BEGIN SELECT RAISE(ABORT, 'log full'); END");
-    const QStringList before = dump();
+    const QString before = dump();
     EXPECT_FALSE(records::deleteRecord(DeleteKind::Event, ev.event).ok);
     EXPECT_EQ(dump(), before);
 }

@@ -1,6 +1,7 @@
 // The confirm-and-delete window: its texts, its buttons and the refresh of
 // the window the record came from.
 
+#include "support/editors.h"
 #include "support/fixture.h"
 #include "support/mainwindow.h"
 
@@ -32,11 +33,7 @@ protected:
             records::hooks::clear(name);
         DbTest::TearDown();
     }
-    qint64 insert(const QString& sql, const ado::Params& p = {})
-    {
-        db().Execute(sql, p);
-        return db().scalar("SELECT last_insert_rowid()").toLongLong();
-    }
+    static qint64 insert(const QString& sql, const ado::Params& p = {}) { return testsupport::insertRow(sql, p); }
     frmDeleteSingle& open(const QString& mode, qint64 id, const QString& text)
     {
         frmDeleteSingle& f = frmDeleteSingle::instance();

@@ -1,6 +1,7 @@
 // The lookup lists and their editor: adding, deleting by key, logging, and
 // the refresh of the window that opened it.
 
+#include "support/editors.h"
 #include "support/fixture.h"
 #include "support/mainwindow.h"
 
@@ -44,15 +45,6 @@ protected:
             out << f.lstItems->item(i)->text();
         return out;
     }
-    QStringList column(const QString& sql)
-    {
-        QStringList out;
-        ado::Recordset rs;
-        rs.Open(sql, db(), ado::adOpenForwardOnly, ado::adLockReadOnly);
-        for (; !rs.EOF_(); rs.MoveNext())
-            out << (rs.value(0).isNull() ? QString() : rs.value(0).toString());
-        return out;
-    }
     frmAddType& open(const QString& mode, const QString& from)
     {
         frmAddType& f = frmAddType::instance();
@@ -81,35 +73,19 @@ TEST_F(LookupEditor, EveryListAddsAndDeletesWithLogRows)
         EXPECT_EQ(entries.last().key, key);  // sorted by text: "Zz" comes last
         EXPECT_TRUE(records::deleteLookupEntry(l, key));
         EXPECT_FALSE(records::deleteLookupEntry(l, key));
-        EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = ? AND SYNCHRO_RECORDID = ? AND "
-                        "SYNCHRO_ACTION = 1",
-                        {l.table, key}),
-                  1);
-        EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = ? AND SYNCHRO_RECORDID = ? AND "
-                        "SYNCHRO_ACTION = 3",
-                        {l.table, key}),
-                  1);
+        EXPECT_EQ(testsupport::logRows(l.table, key, 1), 1);
+        EXPECT_EQ(testsupport::logRows(l.table, key, 3), 1);
     }
     for (const char* other : {"titles", "Title", "", "Gifts"})
         EXPECT_EQ(records::findLookupList(other), nullptr) << other;
 }
 
-TEST_F(LookupEditor, CaptionsAndTheListInQueryOrder)
+TEST_F(LookupEditor, EachListShowsItsTableInTextOrderAndAnUnknownOneNothing)
 {
-    const struct {
-        const char* mode;
-        const char* caption;
-    } captions[] = {{"Titles", "Modify Titles"},       {"GuestTypes", "Guest Types"},
-                    {"Assignee", "Modify Assignees"},  {"RSVP", "Modify RSVP"},
-                    {"VendorTypes", "Modify Vendors"}, {"Stores", "Modify Stores"},
-                    {"Category", "Modify Gift Category"}, {"Priority", "Modify Priority"},
-                    {"BudgetCategory", "Modify Category"}, {"Event", "Modify Events"},
-                    {"Attire", "Modify Attire Types"}};
-    for (const auto& c : captions) {
-        frmAddType& f = open(c.mode, "");
-        EXPECT_EQ(f.window()->windowTitle(), c.caption);
-        const records::LookupList* l = records::findLookupList(c.mode);
-        EXPECT_EQ(listed(f), column(QString("SELECT %1 FROM %2 ORDER BY %1").arg(l->textColumn, l->table)));
+    for (const records::LookupList& l : records::lookupLists()) {
+        frmAddType& f = open(l.mode, "");
+        EXPECT_EQ(listed(f), editing::columnTexts(QString("SELECT %1 FROM %2 ORDER BY %1").arg(l.textColumn, l.table)))
+            << l.mode;
         f.cmdClose->click();
     }
     frmAddType& f = open("Nonsense", "");
@@ -174,10 +150,7 @@ TEST_F(LookupEditor, DeletesTheSelectedEntryByKeyWithANullRowPresent)
     f.Command1->click();
     EXPECT_EQ(listed(f), (QStringList{"", "Dr.", "Mr.", "Ms.", "Rev."}));
     EXPECT_EQ(count("SELECT count(*) FROM TITLES WHERE TITLE_ID = ?", {mrs}), 0);
-    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'TITLES' AND SYNCHRO_RECORDID = ? AND "
-                    "SYNCHRO_ACTION = 3",
-                    {mrs}),
-              1);
+    EXPECT_EQ(testsupport::logRows("TITLES", mrs, 3), 1);
 
     // The list went stale (a row added behind its back): the selected entry
     // is still the one deleted.
@@ -281,7 +254,7 @@ TEST_F(LookupEditor, ASecondOpenerDoesNotRetargetTheOpenEditor)
         if (shows)
             f.Show(ui::vbModeless);
         EXPECT_EQ(f.window()->windowTitle(), "Modify Titles");
-        EXPECT_EQ(listed(f), column("SELECT TITLE_TEXT FROM TITLES ORDER BY TITLE_TEXT"));
+        EXPECT_EQ(listed(f), editing::columnTexts("SELECT TITLE_TEXT FROM TITLES ORDER BY TITLE_TEXT"));
         QListWidgetItem* second = f.lstItems->item(1);
         const QString text = second->text();
         QTest::mouseClick(f.lstItems->viewport(), Qt::LeftButton, {}, f.lstItems->visualItemRect(second).center());

@@ -233,23 +233,6 @@ TEST_F(TwoCopies, ADeletionIsNotUndone)
     EXPECT_EQ(r.scalar("SELECT count(*) FROM Synchro WHERE SYNCHRO_RECORDID = ?", {cole}).toInt(), 0);
 }
 
-TEST_F(TwoCopies, ARecordChangedOnBothSidesSettlesOnTheNewerChange)
-{
-    const qint64 adams = addGuest("Adams");
-    merge(B, replicaOf(A, "a0.qvd"));
-    use(A);
-    renameGuest(adams, "older change");  // A's log keeps its add only
-    use(B);
-    renameGuest(adams, "newer change");
-    const QString fromA = replicaOf(A, "a.qvd");
-    const QString fromB = replicaOf(B, "b.qvd");
-    merge(A, fromB);
-    merge(B, fromA);
-    EXPECT_EQ(guests(), QStringList{g(adams, "newer change")});
-    use(A);
-    EXPECT_EQ(guests(), QStringList{g(adams, "newer change")});
-}
-
 TEST_F(TwoCopies, RefusalsAndFailuresLeaveTheDatabaseUnchanged)
 {
     use(B);
