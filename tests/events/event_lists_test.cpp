@@ -3,6 +3,7 @@
 // log rows, a swap that fails half-way, printing, and the running order's
 // time picker.
 
+#include "support/editors.h"
 #include "events/event_support.h"
 
 #include "platform/twips.h"
@@ -249,9 +250,7 @@ TEST_F(EventListsTest, TheStartTimePickerOpensAtTheEventsStartAndStoresTheChosen
 
 TEST_F(EventListsTest, ScreenshotsOfEachPage)
 {
-    const QString dir = qEnvironmentVariable("NUPTARO_SCREENSHOTS");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "NUPTARO_SCREENSHOTS not set";
+    NUPTARO_SCREENSHOTS_OR_SKIP(dir);
     const qint64 id = event("Garden Reception");
     db().Execute("UPDATE EVENT SET EVENT_BUDGET = '8500', EVENT_TEXT = 'Cocktails on the terrace first.', "
                  "EVENT_LOCATION = 'Rosewood Manor', EVENT_DIRECTIONS = 'Route 9 north, second gate on the left.'");

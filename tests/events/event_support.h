@@ -2,7 +2,7 @@
 // Driving the event editor as a user does: the main window's commands open
 // it, tabs and buttons are clicked, rows typed into the lists' new-row lines.
 
-#include "support/fixture.h"
+#include "support/editors.h"
 #include "support/mainwindow.h"
 
 #include "app/frmMain.h"
@@ -15,7 +15,6 @@
 #include <QTabBar>
 #include <QTableView>
 #include <QTest>
-
 
 namespace testsupport {
 
@@ -67,16 +66,7 @@ protected:
             out << f().TabStrip1->tabText(i);
         return out;
     }
-    static void clickTab(const QString& caption)
-    {
-        QTabBar* t = f().TabStrip1;
-        for (int i = 0; i < t->count(); ++i)
-            if (t->tabText(i) == caption) {
-                QTest::mouseClick(t, Qt::LeftButton, {}, t->tabRect(i).center());
-                return;
-            }
-        ADD_FAILURE() << "no tab " << caption.toStdString();
-    }
+    static void clickTab(const QString& caption) { testsupport::clickTab(f().TabStrip1, caption); }
     static void click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
     // A line of a list's grid clicked, in its first shown text column.
     static void clickLine(grid::GridEX* g, int line, int column = 3)
@@ -95,11 +85,9 @@ protected:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCoreApplication::processEvents();
     }
-    qlonglong logRows(const QString& table, qint64 key, int action)
+    static qlonglong logRows(const QString& table, qint64 key, int action)
     {
-        return count("SELECT COUNT(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = ? AND SYNCHRO_RECORDID = ? AND "
-                     "SYNCHRO_ACTION = ?",
-                     {table, key, action});
+        return testsupport::logRows(table, key, action);
     }
 };
 

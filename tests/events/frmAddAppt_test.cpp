@@ -2,6 +2,7 @@
 // following the start date, saving with its log row, refused saves, and the
 // calendar on screen drawn again.
 
+#include "support/editors.h"
 #include "support/fixture.h"
 #include "support/mainwindow.h"
 #include "support/userinput.h"
@@ -186,9 +187,7 @@ TEST_F(AppointmentEditor, TheCalendarOnScreenIsDrawnAgain)
 // saves both editors as a user sees them.
 TEST_F(AppointmentEditor, Screenshots)
 {
-    const QString dir = qEnvironmentVariable("NUPTARO_SCREENSHOTS");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "NUPTARO_SCREENSHOTS not set";
+    NUPTARO_SCREENSHOTS_OR_SKIP(dir);
     open({{2027, 5, 3}, {14, 20}}, [&](Appt& a) {
         type(a.txtTitle, "Cake tasting");
         type(a.txtNotes, "Bring the colour swatches.");

@@ -1,7 +1,7 @@
 // The task editor as a user drives it: adding, editing, the lookup lists,
 // refused and impossible saves, and the task list shown afresh on closing.
 
-#include "support/fixture.h"
+#include "support/editors.h"
 #include "support/mainwindow.h"
 #include "support/userinput.h"
 
@@ -39,12 +39,7 @@ protected:
                            {id})
             .toString();
     }
-    qlonglong logRows(qint64 id, int action)
-    {
-        return count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'TASKS' AND SYNCHRO_RECORDID = ? AND "
-                     "SYNCHRO_ACTION = ?",
-                     {id, action});
-    }
+    static qlonglong logRows(qint64 id, int action) { return testsupport::logRows("TASKS", id, action); }
     qint64 insertTask()
     {
         db().Execute("INSERT INTO TASKS (TASK_NAME, TASK_DUEDATE, TASK_PRIORITY, TASK_ASSIGN, TASK_EVENT, "

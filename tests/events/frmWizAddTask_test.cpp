@@ -2,7 +2,9 @@
 // messages, first runs and re-runs, and what a refusal or failure leaves.
 
 #include "support/fixture.h"
+#include "support/editors.h"
 #include "support/mainwindow.h"
+#include "support/timezone.h"
 
 #include "app/frmMain.h"
 #include "events/frmWizAddTask.h"
@@ -17,7 +19,6 @@
 #include <QTableView>
 #include <QTest>
 
-#include <ctime>
 
 using testsupport::MainWindowTest;
 
@@ -25,31 +26,9 @@ namespace {
 
 QDateTime at(int y, int m, int d, int h, int min = 0, int s = 0) { return QDateTime(QDate(y, m, d), QTime(h, min, s)); }
 
-// Runs with the local zone set to one with daylight-saving changes.
-class ZoneGuard {
-public:
-    explicit ZoneGuard(const char* zone) : had_(qEnvironmentVariableIsSet("TZ")), old_(qgetenv("TZ"))
-    {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~ZoneGuard()
-    {
-        if (had_)
-            qputenv("TZ", old_);
-        else
-            qunsetenv("TZ");
-        tzset();
-    }
-
-private:
-    bool had_;
-    QByteArray old_;
-};
-
 TEST(DueDateRule, CountsBackFromTheWeddingDayByTheShareOfDaysLeft)
 {
-    const ZoneGuard zone("America/New_York");
+    const testsupport::TimeZone zone("America/New_York");
     const struct {
         const char* name;
         QDateTime now;
@@ -188,12 +167,6 @@ protected:
 TEST_F(SchedulerTest, OpensOnTodayAndAClickedDayMovesTheFocusToAddTasks)
 {
     open([&](frmWizAddTask& f) {
-        EXPECT_EQ(f.window()->windowTitle(), "Add Standard Tasks");
-        EXPECT_EQ(f.Label2->text(), "Select your wedding date and the program will automatically add standard items "
-                                    "to your to-do tasks.  ");
-        EXPECT_EQ(f.Label1->text(), "Select Wedding Date:");
-        EXPECT_EQ(f.cmdTasks->text(), "Add Tasks");
-        EXPECT_EQ(f.cmdClose->text(), "Close");
         EXPECT_EQ(f.MonthView1->selectedDate(), QDate(2026, 12, 7));
 
         f.window()->show();
@@ -339,9 +312,7 @@ TEST_F(SchedulerTest, RefusalsAndAFailureLeaveEveryRowAsItWas)
 
 TEST_F(SchedulerTest, Screenshot)
 {
-    const QString dir = qEnvironmentVariable("NUPTARO_SCREENSHOTS");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "NUPTARO_SCREENSHOTS not set";
+    NUPTARO_SCREENSHOTS_OR_SKIP(dir);
     open([&](frmWizAddTask& f) {
         f.window()->show();
         f.MonthView1->setSelectedDate(QDate(2026, 12, 19));

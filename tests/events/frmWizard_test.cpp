@@ -3,15 +3,15 @@
 // ceremony's date carried, the start-up setting, the budget wizard, refused
 // writes, and the keys two copies share.
 
+#include "support/editors.h"
 #include "support/fixture.h"
 #include "support/mainwindow.h"
+#include "support/twocopies.h"
 
 #include "app/editors_pending.h"
 #include "app/frmMain.h"
 #include "events/frmWizard.h"
 #include "records/editing.h"
-#include "records/modSynchro.h"
-#include "records/synchro.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -82,22 +82,8 @@ protected:
         m().widget()->findChild<QAction*>("mnuWizard")->trigger();
         EXPECT_TRUE(ran);
     }
-    static void clickTab(const QString& caption)
-    {
-        QTabBar* t = w().TabStrip1;
-        for (int i = 0; i < t->count(); ++i)
-            if (t->tabText(i) == caption) {
-                QTest::mouseClick(t, Qt::LeftButton, {}, t->tabRect(i).center());
-                return;
-            }
-        ADD_FAILURE() << "no tab " << caption.toStdString();
-    }
-    static void type(QLineEdit* box, const QString& text)
-    {
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Delete);
-        QTest::keyClicks(box, text);
-    }
+    static void clickTab(const QString& caption) { testsupport::clickTab(w().TabStrip1, caption); }
+    static void type(QLineEdit* box, const QString& text) { testsupport::retype(box, text); }
     static void click(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
     // On the box itself, as a user ticks it.
     static void click(QCheckBox* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2)); }
@@ -129,11 +115,6 @@ TEST_F(WizardTest, EveryBoxIsStoredInItsColumnAndReadBackTheSecondSaveOverwrites
     open([&](frmWizard& f) {
         EXPECT_EQ(f.window()->windowTitle(), "Planning Wizard");
         EXPECT_EQ(f.frontPage(), f.fraBride);
-        QStringList tabs;
-        for (int i = 0; i < f.TabStrip1->count(); ++i)
-            tabs << f.TabStrip1->tabText(i) + "=" + f.TabStrip1->tabData(i).toString();
-        EXPECT_EQ(tabs, QStringList({"Bride=tabBride", "Groom=tabGroom", "Parents=tabParents", "Events=tabEvents",
-                                     "Budget=tabBudget"}));
         for (int i = 0; i < 7; ++i) {
             EXPECT_FALSE(f.chkPlan[i]->isChecked());
             EXPECT_EQ(picker(i), "2026-12-07 15:00:00") << "the moment of opening";
@@ -368,64 +349,38 @@ TEST_F(WizardTest, ARefusedWriteLeavesWeddingEventsAndLogAsTheyWere)
 
 // Two copies that both ran the wizard before exchanging replicas end with
 // one wedding row and one event of each standard name.
-TEST(WizardCopies, TwoCopiesThatBothRanTheWizardConverge)
-{
-    using modQVDatabase::gConn;
-    testsupport::ScriptedMessagesGuard messages;
+class WizardCopies : public testsupport::TwoCopiesTest {
+protected:
     ui::ScriptedModalGuard modal;
-    struct Copy {
-        QTemporaryDir dir;
-        QString working() const { return dir.path() + "/data/qvnt03.qvd"; }
-    } a, b;
-    auto use = [&](Copy& c) {
-        gConn.Close();
-        modQVDatabase::setAppPath(c.dir.path());
-        gConn.Open(c.working());
-    };
-    auto runWizard = [&](Copy& c, int number, const QString& bride) {
-        QDir(c.dir.path()).mkpath("data");
-        QFile::copy(testsupport::templatePath(), c.dir.path() + "/data/qvnt04.qvd");
-        modQVDatabase::setAppPath(c.dir.path());
-        modQVDatabase::LocateDataFile();
-        {
-            ado::Connection k;
-            k.Open(c.working());
-            k.setCopyNumber(number);
-        }
-        use(c);
+};
+
+TEST_F(WizardCopies, TwoCopiesThatBothRanTheWizardConverge)
+{
+    for (auto [c, bride] : {std::pair{&A, "Anna"}, std::pair{&B, "Annabel"}}) {
+        use(*c);
         frmWizard& f = frmWizard::instance();
         f.Load();
         f.txtName[6]->setText(bride);
         f.chkPlan[0]->setChecked(true);
         f.cmdSave->click();
         EXPECT_FALSE(f.isLoaded());
-    };
-    runWizard(a, 17, "Anna");
-    runWizard(b, 42, "Annabel");
-    for (auto [from, to] : {std::pair<Copy*, Copy*>{&a, &b}, {&b, &a}}) {
-        use(*from);
-        synchro::Prepare(gConn);
-        const QString replica = from->dir.path() + synchro::kStagingFile;
-        use(*to);
-        synchro::Synchronize(gConn, replica);
     }
+    merge(B, replicaOf(A, "a.qvd"));
+    merge(A, replicaOf(B, "b.qvd"));
     QStringList seen;
-    for (Copy* c : {&a, &b}) {
+    for (Copy* c : {&A, &B}) {
         use(*c);
-        EXPECT_EQ(gConn.scalar("SELECT COUNT(*) FROM OUR_WEDDING").toLongLong(), 1);
-        EXPECT_EQ(gConn.scalar("SELECT COUNT(*) FROM EVENT WHERE EVENT_NAME = 'Ceremony'").toLongLong(), 1);
-        seen << gConn.scalar("SELECT BRIDE_FNAME FROM OUR_WEDDING").toString();
+        EXPECT_EQ(rows("SELECT COUNT(*) FROM OUR_WEDDING"), "1:1\n");
+        EXPECT_EQ(rows("SELECT COUNT(*) FROM EVENT WHERE EVENT_NAME = 'Ceremony'"), "1:1\n");
+        seen << rows("SELECT BRIDE_FNAME FROM OUR_WEDDING");
     }
     EXPECT_EQ(seen[0], seen[1]) << "both copies settle on one version";
     EXPECT_TRUE(messages.msgs->texts().isEmpty());
-    gConn.Close();
 }
 
 TEST_F(WizardTest, ScreenshotsOfEachPage)
 {
-    const QString dir = qEnvironmentVariable("NUPTARO_SCREENSHOTS");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "NUPTARO_SCREENSHOTS not set";
+    NUPTARO_SCREENSHOTS_OR_SKIP(dir);
     const char* typed[] = {"Lane", "12 Elm Street", "Ruth Lane", "Paul Lane", "Maria Ortiz", "Jorge Ortiz", "Anna",
                            "Apt. 4", "Salem", "OR", "97301", "503-555-0101", "503-555-0102", "anna@example.org",
                            "luis@example.org", "503-555-0202", "503-555-0201", "Luis", "Ortiz", "88 Oak Avenue",

@@ -2,6 +2,7 @@
 // it writes (byte for byte), its messages, a failed write, and a file that
 // the import reads back unchanged.
 
+#include "support/editors.h"
 #include "guests/csvwindows.h"
 
 #include "guests/frmExportData.h"
@@ -254,9 +255,7 @@ namespace {
 
 TEST_F(ExportWindow, ScreenshotsWithAFileLoaded)
 {
-    const QString dir = qEnvironmentVariable("NUPTARO_SCREENSHOTS");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "NUPTARO_SCREENSHOTS not set";
+    NUPTARO_SCREENSHOTS_OR_SKIP(dir);
     addParties();
     frmExportData& w = open();
     chooseDataSet(1);

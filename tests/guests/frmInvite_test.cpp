@@ -3,6 +3,7 @@
 // and the seats afterwards, drops that move nothing, no events, a refused move, and
 // the RSVP view on closing.
 
+#include "support/editors.h"
 #include "support/mainwindow.h"
 #include "support/userinput.h"
 
@@ -306,9 +307,7 @@ TEST_F(InviteWindow, ClosingShowsTheInvitationsInTheRsvpView)
 // NUPTARO_SCREENSHOTS names a folder (run under a real display).
 TEST_F(InviteWindow, Screenshots)
 {
-    const QString dir = qEnvironmentVariable("NUPTARO_SCREENSHOTS");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "NUPTARO_SCREENSHOTS not set";
+    NUPTARO_SCREENSHOTS_OR_SKIP(dir);
     const qint64 reception = add("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (?, 'Reception')", {});
     f().curEvent = reception;
     const QStringList names = QString("Anderson Baker Chen Dubois Evans Fischer Garcia Hughes Ivanov Jensen Kowalski "

@@ -1,6 +1,7 @@
 // The guest party editor and the person editor, driven as a user does:
 // typing, leaving boxes, clicking buttons and double-clicking the list.
 
+#include "support/editors.h"
 #include "support/fixture.h"
 #include "support/mainwindow.h"
 
@@ -487,9 +488,7 @@ TEST_F(GuestEditor, ClosingShowsTheMainGuestsViewAfresh)
 // saves each page of the party editor with three people, and the person editor.
 TEST_F(GuestEditor, Screenshots)
 {
-    const QString dir = qEnvironmentVariable("NUPTARO_SCREENSHOTS");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "NUPTARO_SCREENSHOTS not set";
+    NUPTARO_SCREENSHOTS_OR_SKIP(dir);
     const qint64 key = insert(
         "INSERT INTO GUEST (GUEST_PARTYNAME, GUEST_FNAME, GUEST_LNAME, GUEST_TITLE, GUEST_ADDRESS1, GUEST_ADDRESS2, "
         "GUEST_CITY, GUEST_STATE, GUEST_ZIP, GUEST_PHONE1, GUEST_PHONE2, GUEST_EMAIL, GUEST_CATEGORY, "

@@ -2,6 +2,7 @@
 // pictures, the toolbar undoes, redoes, previews and prints, and the
 // commands without an action change nothing.
 
+#include "support/editors.h"
 #include "support/fixture.h"
 #include "support/pdf.h"
 
@@ -377,9 +378,7 @@ TEST_F(TablesTest, ClosingForgetsTheDiagram)
 
 TEST_F(TablesTest, Screenshot)
 {
-    const QString dir = qEnvironmentVariable("NUPTARO_SCREENSHOTS");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "NUPTARO_SCREENSHOTS not set";
+    NUPTARO_SCREENSHOTS_OR_SKIP(dir);
     // A reception room: head table at the top, dance floor in the middle,
     // round tables around it, the band, bar, gifts and plants at the sides.
     struct Spot {

@@ -4,6 +4,7 @@
 #include "seating/seating_support.h"
 
 #include "records/frmDeleteSingle.h"
+#include "support/editors.h"
 #include "support/clipping.h"
 
 #include <QComboBox>
@@ -312,9 +313,7 @@ TEST_F(SeatingTest, ANameIsTrimmedAndDrawnOnTwoLinesInItsBox)
 //       build/bin/nuptaro_tests --gtest_filter='*ScreenshotsOfTables*'
 TEST_F(SeatingTest, ScreenshotsOfTables)
 {
-    const QString dir = qEnvironmentVariable("NUPTARO_SCREENSHOTS");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "NUPTARO_SCREENSHOTS not set";
+    NUPTARO_SCREENSHOTS_OR_SKIP(dir);
     const qint64 ev = event("Reception");
     const qint64 big = table(ev, "Family Table", 16), small = table(ev, "Friends of the Groom", 6, 3);
     const char* names[][2] = {
