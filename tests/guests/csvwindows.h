@@ -3,6 +3,7 @@
 // scripted message boxes and file dialogs, a folder for the files, and
 // clicks on list entries and buttons the way a user makes them.
 
+#include "support/editors.h"
 #include "support/fixture.h"
 
 #include "platform/ui/dialogs.h"
@@ -53,11 +54,7 @@ protected:
     }
     QStringList shownMessages() const { return messages.msgs->texts(); }
     void answer(std::initializer_list<int> answers) { messages.msgs->answers << QList<int>(answers); }
-    qint64 insert(const QString& sql, const ado::Params& p = {})
-    {
-        db().Execute(sql, p);
-        return db().scalar("SELECT last_insert_rowid()").toLongLong();
-    }
+    static qint64 insert(const QString& sql, const ado::Params& p = {}) { return insertRow(sql, p); }
     qint64 addParty(const QString& name, const QString& phone = QString())
     {
         return insert("INSERT INTO GUEST (GUEST_PARTYNAME, GUEST_PHONE1) VALUES (?, ?)", {name, phone});
@@ -66,21 +63,6 @@ protected:
     {
         return insert("INSERT INTO SUBGUEST (GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME) VALUES (?, ?, ?)",
                       {party, first, last});
-    }
-
-    // The rows of a query as texts ("" for NULL).
-    QList<QStringList> rows(const QString& sql)
-    {
-        QList<QStringList> out;
-        ado::Recordset rs;
-        rs.Open(sql, db(), ado::adOpenStatic, ado::adLockReadOnly);
-        for (int r = 0; r < rs.RecordCount(); ++r) {
-            QStringList v;
-            for (int c = 0; c < rs.fieldCount(); ++c)
-                v << rs.cell(r, c).toString();
-            out << v;
-        }
-        return out;
     }
 
     QTemporaryDir files;

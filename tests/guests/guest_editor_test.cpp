@@ -68,25 +68,12 @@ protected:
         select(g, row);
         QTest::mouseDClick(g->tableView()->viewport(), Qt::LeftButton, {}, cell(g, row));
     }
-    qint64 insert(const QString& sql, const ado::Params& p = {})
-    {
-        db().Execute(sql, p);
-        return db().scalar("SELECT last_insert_rowid()").toLongLong();
-    }
+    static qint64 insert(const QString& sql, const ado::Params& p = {}) { return testsupport::insertRow(sql, p); }
     QString column(const QString& table, const QString& col, qint64 key)
     {
         return db().scalar(QString("SELECT %1 FROM %2 WHERE %2_ID = ?").arg(col, table), {key}).toString();
     }
-    QStringList log()
-    {
-        QStringList out;
-        ado::Recordset rs;
-        rs.Open("SELECT SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_ACTION FROM SYNCHRO ORDER BY rowid", db(),
-                ado::adOpenForwardOnly, ado::adLockReadOnly);
-        for (; !rs.EOF_(); rs.MoveNext())
-            out << QString("%1,%2,%3").arg(rs.value(0).toString()).arg(rs.value(1).toLongLong()).arg(rs.value(2).toInt());
-        return out;
-    }
+    QStringList log() { return rows("SELECT SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_ACTION FROM SYNCHRO ORDER BY rowid", {}, ","); }
     static QString entry(const QString& table, qint64 key, int action)
     {
         return QString("%1,%2,%3").arg(table).arg(key).arg(action);
@@ -365,9 +352,6 @@ TEST_F(GuestEditor, PeopleAreAddedToTheShownPartyAndEditedInPlace)
     EXPECT_EQ(s.guestID, key);
     EXPECT_EQ(s.cmbTitles->currentText(), "");
     EXPECT_GT(s.cmbTitles->count(), 0);
-    const char* labels[] = {"First Name:", "Last Name:", "Title:", "Phone:", "E-Mail", "Notes:"};
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(s.Label1[i]->text(), labels[i]);
 
     // A double-click on the list while adding only raises the open editor.
     doubleClick(g.GridSubguest, 1);

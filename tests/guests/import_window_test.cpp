@@ -67,18 +67,10 @@ protected:
         click(f().cmdImport);
     }
     QString label() const { return f().Label2[2]->text(); }
-    // Each row's values joined by "|".
-    QStringList joined(const QString& sql)
-    {
-        QStringList out;
-        for (const QStringList& r : rows(sql))
-            out << r.join('|');
-        return out;
-    }
-    QStringList parties() { return joined("SELECT GUEST_PARTYNAME FROM GUEST ORDER BY GUEST_ID"); }
+    QStringList parties() { return rows("SELECT GUEST_PARTYNAME FROM GUEST ORDER BY GUEST_ID"); }
     QStringList people()
     {
-        return joined("SELECT GUEST_PARTYNAME, SUBGUEST_FNAME, SUBGUEST_LNAME, SUBGUEST_TITLE, SUBGUEST_PHONE, "
+        return rows("SELECT GUEST_PARTYNAME, SUBGUEST_FNAME, SUBGUEST_LNAME, SUBGUEST_TITLE, SUBGUEST_PHONE, "
                       "SUBGUEST_EMAIL FROM SUBGUEST JOIN GUEST USING (GUEST_ID) ORDER BY SUBGUEST_ID");
     }
 };

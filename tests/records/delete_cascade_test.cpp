@@ -65,6 +65,7 @@ protected:
     // Deletes and checks that exactly the expected rows went, each logged once.
     void expectRemoves(DeleteKind kind, qint64 id, const QSet<QString>& expected)
     {
+        db().Execute("DELETE FROM SYNCHRO");
         const QSet<QString> before = keys();
         const auto outcome = records::deleteRecord(kind, id);
         ASSERT_TRUE(outcome.ok) << outcome.error.toStdString();
@@ -156,7 +157,6 @@ TEST_F(Cascade, PartySubguestTableAndVendor)
     expectRemoves(DeleteKind::Guests, party.guest, partyRows);
 
     // One subguest, from either window: its seat and invitation go with it.
-    db().Execute("DELETE FROM SYNCHRO");
     expectRemoves(DeleteKind::SubguestFromDetail, other.subs[0],
                   {k("SUBGUEST", other.subs[0]), k("SEATING", otherSeat), k("INVITE", otherInvite)});
     EXPECT_EQ(count("SELECT count(*) FROM GUEST WHERE GUEST_ID = ?", {other.guest}), 1);
@@ -164,7 +164,6 @@ TEST_F(Cascade, PartySubguestTableAndVendor)
     // A table with seats; the event's other table stays.
     const Party third = makeParty("Park", 1);
     const qint64 seat = insert("INSERT INTO SEATING (TABLE_ID, SUBGUEST_ID) VALUES (?, ?)", {firstTable, third.subs[0]});
-    db().Execute("DELETE FROM SYNCHRO");
     expectRemoves(DeleteKind::Table, firstTable, {k("TABLES", firstTable), k("SEATING", seat)});
     EXPECT_EQ(count("SELECT count(*) FROM TABLES WHERE EVENT_ID = ?", {ev.event}), 1);
     EXPECT_EQ(count("SELECT count(*) FROM SUBGUEST WHERE SUBGUEST_ID = ?", {third.subs[0]}), 1);
@@ -178,9 +177,7 @@ TEST_F(Cascade, PartySubguestTableAndVendor)
     const qint64 qName = insert("INSERT INTO QUOTE (QUOTE_VENDOR) VALUES ('bloom & co')");
     const qint64 qOtherVendor = insert("INSERT INTO QUOTE (QUOTE_VENDOR, VENDOR_ID) VALUES ('Bloom & Co', ?)", {twin1});
     const qint64 qTwin = insert("INSERT INTO QUOTE (QUOTE_VENDOR) VALUES ('Same Name')");
-    db().Execute("DELETE FROM SYNCHRO");
     expectRemoves(DeleteKind::Vendor, florist, {k("VENDOR", florist), k("QUOTE", qKey), k("QUOTE", qName)});
-    db().Execute("DELETE FROM SYNCHRO");
     expectRemoves(DeleteKind::Vendor, twin1, {k("VENDOR", twin1), k("QUOTE", qOtherVendor)});
     EXPECT_EQ(count("SELECT count(*) FROM QUOTE WHERE QUOTE_ID = ?", {qTwin}), 1);
 }
@@ -200,15 +197,13 @@ TEST_F(Cascade, SingleRowKindsAndMissingKeys)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.table);
-        db().Execute("DELETE FROM SYNCHRO");
-        const QString key = db().keyColumn(c.table);
+            const QString key = db().keyColumn(c.table);
         const qint64 a = insert(QString("INSERT INTO %1 DEFAULT VALUES").arg(c.table));
         const qint64 b = insert(QString("INSERT INTO %1 DEFAULT VALUES").arg(c.table));
         expectRemoves(c.kind, a, {k(c.table, a)});
         EXPECT_EQ(count(QString("SELECT count(*) FROM %1 WHERE %2 = ?").arg(c.table, key), {b}), 1);
         // A key that names no row removes and logs nothing.
-        db().Execute("DELETE FROM SYNCHRO");
-        expectRemoves(c.kind, a, {});
+            expectRemoves(c.kind, a, {});
     }
     // No kind: nothing at all.
     const QString before = dump();
