@@ -22,6 +22,13 @@ namespace {
 
 class MoneyScreenshots : public moneytest::MoneyTest {
 protected:
+    // An editor opened as its openers open it, saved as a picture.
+    template <class F>
+    void shot(QString F::*mode, const QString& m, qint64 F::*key, qint64 k, const QString& name)
+    {
+        snap(moneytest::openEditor<F>(mode, m, key, k), name);
+        F::instance().Unload();
+    }
     void snap(ui::FormBase& f, const QString& name)
     {
         f.Show(ui::vbModeless);
@@ -55,24 +62,17 @@ TEST_F(MoneyScreenshots, EachEditorAndTwoWizardPages)
     snap(v, "vendor_references");
     v.Unload();
 
-    const qint64 quote = insert(
+    shot(&frmQuote::curMode, "Edit", &frmQuote::curQuote, insert(
         "INSERT INTO QUOTE (QUOTE_EVENT, QUOTE_VENDOR, QUOTE_PRODUCT, QUOTE_DETAILS, QUOTE_NOTPROVIDED, QUOTE_AMOUNT, "
         "QUOTE_DEPOSITAMT, QUOTE_BALANCEAMT, QUOTE_PAYMENTDUE, QUOTE_DEPOSITDUE, QUOTE_BALANCEDUE, QUOTE_CANCELDATE) "
         "VALUES ('Reception', 'Bloom & Co', 'Table centrepieces', 'Twelve low arrangements, white and blush.', "
         "'Vases', '1,200.00', '300.00', '900.00', '2027-06-01 00:00:00', '2027-02-01 00:00:00', "
-        "'2027-06-01 00:00:00', '2027-05-15 00:00:00')");
-    frmQuote& q = frmQuote::instance();
-    q.curMode = "Edit";
-    q.curQuote = quote;
-    snap(q, "quote");
-    q.Unload();
+        "'2027-06-01 00:00:00', '2027-05-15 00:00:00')"), "quote");
 
-    frmAddBudget& b = frmAddBudget::instance();
-    b.curMode = "Edit";
-    b.curBudgetID = insert("INSERT INTO BUDGET (BUDGET_NAME, BUDGET_CATEGORY, BUDGET_EVENT, BUDGET_AMT, "
-                           "BUDGET_WHOPAYS) VALUES ('Centrepieces', 'Flowers', 'Reception', 1200, 'Bride''s Parents')");
-    snap(b, "budget_item");
-    b.Unload();
+    shot(&frmAddBudget::curMode, "Edit", &frmAddBudget::curBudgetID,
+         insert("INSERT INTO BUDGET (BUDGET_NAME, BUDGET_CATEGORY, BUDGET_EVENT, BUDGET_AMT, BUDGET_WHOPAYS) VALUES "
+                "('Centrepieces', 'Flowers', 'Reception', 1200, 'Bride''s Parents')"),
+         "budget_item");
 
     frmAddExpense& e = frmAddExpense::instance();
     e.curMode = "Budget";
@@ -120,32 +120,19 @@ TEST_F(MoneyScreenshots, GiftRegistryAttireAndMeasurements)
     snap(g, "gift_image");
     g.Unload();
 
-    frmRegistry& r = frmRegistry::instance();
-    r.registryMode = "Edit";
-    r.registryID = insert("INSERT INTO REGISTRY (REGISTRY_TEXT, REGISTRY_MODEL, REGISTRY_COST, REGISTRY_STORE, "
-                          "REGISTRY_CATEGORY) VALUES ('Stand mixer, 5 quart, red', 'KSM150', 349.99, "
-                          "'Kitchen Store', 'Kitchen')");
-    snap(r, "registry");
-    r.Unload();
-
-    frmAttire& a = frmAttire::instance();
-    a.curMode = "Edit";
-    a.curAttireID = insert("INSERT INTO ATTIRE (ATTIRE_ITEM, ATTIRE_VENDOR, ATTIRE_ASSIGNEE, ATTIRE_TYPE, ATTIRE_COST) "
-                           "VALUES ('Veil\ncathedral length', 'Bridal House', 'Bride', 'Veil', 180.5)");
-    snap(a, "attire");
-    a.Unload();
-
-    frmMeasureFemale& mf = frmMeasureFemale::instance();
-    mf.curMode = "Edit";
-    mf.curRec = insert("INSERT INTO MEASURE_FEMALE VALUES (NULL, 'May Ortiz', '5'' 6\"', '28', '36', '8', '22', "
-                       "'7 1/2', '7', 'M', 'B')");
-    snap(mf, "measure_female");
-    mf.Unload();
-
-    frmMeasureMale& mm = frmMeasureMale::instance();
-    mm.curMode = "Add";
-    snap(mm, "measure_male");
-    mm.Unload();
+    shot(&frmRegistry::registryMode, "Edit", &frmRegistry::registryID,
+         insert("INSERT INTO REGISTRY (REGISTRY_TEXT, REGISTRY_MODEL, REGISTRY_COST, REGISTRY_STORE, REGISTRY_CATEGORY) "
+                "VALUES ('Stand mixer, 5 quart, red', 'KSM150', 349.99, 'Kitchen Store', 'Kitchen')"),
+         "registry");
+    shot(&frmAttire::curMode, "Edit", &frmAttire::curAttireID,
+         insert("INSERT INTO ATTIRE (ATTIRE_ITEM, ATTIRE_VENDOR, ATTIRE_ASSIGNEE, ATTIRE_TYPE, ATTIRE_COST) VALUES "
+                "('Veil\ncathedral length', 'Bridal House', 'Bride', 'Veil', 180.5)"),
+         "attire");
+    shot<frmMeasureFemale>(&frmMeasureFemale::curMode, "Edit", &frmMeasureFemale::curRec,
+         insert("INSERT INTO MEASURE_FEMALE VALUES (NULL, 'May Ortiz', '5'' 6\"', '28', '36', '8', '22', '7 1/2', '7', "
+                "'M', 'B')"),
+         "measure_female");
+    shot<frmMeasureMale>(&frmMeasureMale::curMode, "Add", &frmMeasureMale::curRec, 0, "measure_male");
 }
 
 }  // namespace
