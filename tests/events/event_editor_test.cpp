@@ -8,7 +8,6 @@
 #include "views/frmPreview.h"
 
 #include <QDateEdit>
-#include <QFrame>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -134,8 +133,7 @@ TEST_F(EventEditorTest, ARefusedSaveKeepsTheWindowAndAVanishedEventIsNeverInsert
     ASSERT_EQ(messages.msgs->shown.size(), 2);
     EXPECT_EQ(messages.msgs->shown[1].text, "This event has been deleted, so it cannot be saved.");
     EXPECT_FALSE(e.isLoaded());
-    EXPECT_EQ(count("SELECT COUNT(*) FROM EVENT"), 0);
-    EXPECT_EQ(count("SELECT COUNT(*) FROM SYNCHRO"), 0);
+    EXPECT_EQ(testsupport::counts("EVENT SYNCHRO"), "0 0");
 }
 
 TEST_F(EventEditorTest, TheTabsFollowTheFourAnswersInTheirFixedOrder)

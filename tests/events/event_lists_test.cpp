@@ -3,17 +3,14 @@
 // log rows, a swap that fails half-way, printing, and the running order's
 // time picker.
 
-#include "support/editors.h"
 #include "events/event_support.h"
 
 #include "platform/twips.h"
 #include "platform/ui/dialogs.h"
 #include "views/frmPreview.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QTimeEdit>
 #include <QToolButton>

@@ -12,7 +12,6 @@
 
 #include <QApplication>
 #include <QPushButton>
-#include <QTabBar>
 #include <QTableView>
 #include <QTest>
 

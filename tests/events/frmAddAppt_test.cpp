@@ -14,13 +14,11 @@
 #include "platform/navbar/explorerbar.h"
 #include "records/frmAddType.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimeEdit>
 #include <QTimeZone>
 
 namespace {

@@ -1,8 +1,8 @@
 // The standard-task scheduler: the due-date rule, its questions and
 // messages, first runs and re-runs, and what a refusal or failure leaves.
 
-#include "support/fixture.h"
 #include "support/editors.h"
+#include "support/fixture.h"
 #include "support/mainwindow.h"
 #include "support/timezone.h"
 
@@ -12,13 +12,10 @@
 #include "platform/navbar/explorerbar.h"
 #include "records/editing.h"
 
-#include <QAbstractItemModel>
 #include <QCalendarWidget>
-#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
-
 
 using testsupport::MainWindowTest;
 

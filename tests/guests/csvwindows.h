@@ -8,13 +8,13 @@
 
 #include "platform/ui/dialogs.h"
 
-#include <gtest/gtest.h>
-
 #include <QAbstractButton>
 #include <QFile>
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <gtest/gtest.h>
 
 namespace testsupport {
 

@@ -2,13 +2,11 @@
 // it writes (byte for byte), its messages, a failed write, and a file that
 // the import reads back unchanged.
 
-#include "support/editors.h"
 #include "guests/csvwindows.h"
 
 #include "guests/frmExportData.h"
 #include "guests/frmImportData.h"
 
-#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 

@@ -11,7 +11,6 @@
 #include "platform/grid/gridex.h"
 #include "platform/navbar/explorerbar.h"
 
-#include <QComboBox>
 #include <QPushButton>
 #include <QSet>
 #include <QTreeWidget>

@@ -18,7 +18,6 @@
 #include "records/frmAddType.h"
 
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace {

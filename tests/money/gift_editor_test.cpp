@@ -11,9 +11,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QImage>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTabBar>
 
 namespace {
 

@@ -5,7 +5,6 @@
 
 #include "money/frmMeasure.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 

@@ -12,7 +12,6 @@
 #include "records/lookuplists.h"
 #include "views/refresh.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QTest>
 #include <QWidget>

@@ -10,7 +10,6 @@
 #include "platform/navbar/explorerbar.h"
 
 #include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 

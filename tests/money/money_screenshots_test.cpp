@@ -16,7 +16,6 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QTabBar>
 
 namespace {
 

@@ -5,7 +5,6 @@
 
 #include "money/frmQuote.h"
 
-#include <QLineEdit>
 #include <QPushButton>
 
 namespace {

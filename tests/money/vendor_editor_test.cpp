@@ -6,11 +6,8 @@
 #include "records/frmAddType.h"
 
 #include <QGroupBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabBar>
 
 namespace {
 

@@ -9,8 +9,6 @@
 #include "platform/grid/gridex.h"
 #include "records/frmDeleteSingle.h"
 
-#include <QCoreApplication>
-
 #include <QLabel>
 #include <QPushButton>
 
@@ -66,8 +64,7 @@ TEST_F(DeleteWindow, ShowsTheConfirmationAndDeletesOnlyOnDelete)
     open("Task", task, "Book the band");
     f.window()->close();
     EXPECT_FALSE(f.isLoaded());
-    EXPECT_EQ(count("SELECT count(*) FROM TASKS"), 1);
-    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 0);
+    EXPECT_EQ(testsupport::counts("TASKS SYNCHRO"), "1 0");
     EXPECT_TRUE(called.isEmpty());
 
     open("Task", task, "Book the band");
@@ -90,8 +87,7 @@ TEST_F(DeleteWindow, UnknownKindsOnlyClose)
         f.cmdDelete->click();
         EXPECT_FALSE(f.isLoaded());
     }
-    EXPECT_EQ(count("SELECT count(*) FROM EVENT"), 1);
-    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 0);
+    EXPECT_EQ(testsupport::counts("EVENT SYNCHRO"), "1 0");
     EXPECT_TRUE(called.isEmpty());
     EXPECT_TRUE(messages.msgs->shown.isEmpty());
 }
@@ -156,10 +152,7 @@ TEST_F(DeleteWindow, AFailedCascadeSaysSoAndChangesNothing)
     ASSERT_EQ(messages.msgs->shown.size(), 1);
     EXPECT_TRUE(messages.msgs->shown[0].text.contains("could not be deleted")) << messages.msgs->shown[0].text.toStdString();
     EXPECT_FALSE(f.isLoaded());
-    EXPECT_EQ(count("SELECT count(*) FROM GUEST"), 1);
-    EXPECT_EQ(count("SELECT count(*) FROM SUBGUEST"), 1);
-    EXPECT_EQ(count("SELECT count(*) FROM SEATING"), 1);
-    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 0);
+    EXPECT_EQ(testsupport::counts("GUEST SUBGUEST SEATING SYNCHRO"), "1 1 1 0");
     EXPECT_TRUE(called.isEmpty());
 }
 

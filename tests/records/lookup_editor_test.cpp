@@ -11,7 +11,6 @@
 #include "records/frmAddType.h"
 #include "records/lookuplists.h"
 
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>

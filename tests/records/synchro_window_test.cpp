@@ -1,13 +1,12 @@
 // The synchronization window: its layout, its file dialogs and its progress.
 
+#include "support/clipping.h"
 #include "support/mainwindow.h"
 #include "support/twocopies.h"
 
 #include "platform/grid/gridex.h"
 #include "records/frmSynchronize.h"
-#include "support/clipping.h"
 
-#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>

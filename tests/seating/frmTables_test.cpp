@@ -7,13 +7,12 @@
 #include "support/pdf.h"
 
 #include "app/modQVDatabase.h"
-#include "platform/ui/dialogs.h"
 #include "platform/twips.h"
+#include "platform/ui/dialogs.h"
 #include "seating/frmTables.h"
 #include "seating/tablepictures.h"
 #include "views/frmPreview.h"
 
-#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>

@@ -2,6 +2,8 @@
 // boxes, each drop written with its log row before the trees change, and
 // tables renamed in place.
 
+#include "support/editors.h"
+
 #include "seating/seating_support.h"
 
 #include <QLabel>
@@ -150,8 +152,7 @@ TEST_F(SeatingDragTest, RefusedDropsSayWhyAndChangeNothing)
         c.act();
         EXPECT_EQ(shown(), QStringList{c.message}) << c.name;
     }
-    EXPECT_EQ(count("SELECT COUNT(*) FROM SEATING"), 1);
-    EXPECT_EQ(count("SELECT COUNT(*) FROM SYNCHRO"), 0);
+    EXPECT_EQ(testsupport::counts("SEATING SYNCHRO"), "1 0");
     EXPECT_EQ(pos(head, cy), 1);
 }
 

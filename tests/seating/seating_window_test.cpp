@@ -3,18 +3,16 @@
 
 #include "seating/seating_support.h"
 
-#include "records/frmDeleteSingle.h"
-#include "support/editors.h"
 #include "support/clipping.h"
+#include "support/editors.h"
 
-#include <QComboBox>
+#include "platform/twips.h"
+#include "records/frmDeleteSingle.h"
+
 #include <QGroupBox>
-#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-
-#include "platform/twips.h"
 
 using testsupport::SeatingTest;
 
@@ -225,8 +223,7 @@ TEST_F(SeatingTest, DeleteTableGoesThroughTheConfirmationAndRebuildsTheTrees)
     QTest::mouseClick(s.mnuTables, Qt::LeftButton, {}, s.mnuTables->actionGeometry(s.mnuTablesDelete).center());
     EXPECT_EQ(modal.modal->shown, QStringList{"frmDeleteSingle"});
     EXPECT_EQ(asked, "Delete the table named: Head.  This may require you to re-seat guests at other tables.");
-    EXPECT_EQ(count("SELECT COUNT(*) FROM TABLES"), 1);
-    EXPECT_EQ(count("SELECT COUNT(*) FROM SEATING"), 0);
+    EXPECT_EQ(testsupport::counts("TABLES SEATING"), "1 0");
     EXPECT_EQ(dump(s.treeTables), "Tables[Side]");
     EXPECT_EQ(dump(s.treeInvited), "Invited[Adams[Ann Adams]]");
     EXPECT_EQ(s.curTable, 0) << "the deleted table is no longer current";

@@ -30,6 +30,15 @@ inline qlonglong logRows(const QString& table, qint64 key, int action)
         .toLongLong();
 }
 
+// The rows of each table named: "GUEST SUBGUEST" gives "2 1".
+inline QString counts(const QString& tables)
+{
+    QStringList out;
+    for (const QString& t : tables.split(' '))
+        out << modQVDatabase::gConn.scalar("SELECT count(*) FROM " + t).toString();
+    return out.join(' ');
+}
+
 // Types over a box: everything in it selected and deleted, then the text
 // typed key by key, Return between its lines.
 inline void retype(QWidget* box, const QString& text)
