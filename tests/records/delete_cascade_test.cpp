@@ -323,25 +323,4 @@ TEST(DeleteTexts, EveryKindNamesItsRecordAndOtherModesHaveNothingToDelete)
     }
 }
 
-TEST(DeleteTexts, RefreshByKind)
-{
-    using records::DeleteRefresh;
-    using T = records::RefreshTarget;
-    const struct {
-        const char* mode;
-        DeleteRefresh refresh;
-    } cases[] = {
-        {"Event", {T::MainGrid, "eventRS"}},         {"Guests", {T::MainGrid, "PeopleRS"}},
-        {"SubguestFromMain", {T::MainGrid, "PeopleRS"}}, {"SubguestFromDetail", {T::GuestSubguests, ""}},
-        {"Task", {T::MainGrid, "TaskRS"}},           {"Vendor", {T::MainGrid, "VendorRS"}},
-        {"Quote", {T::MainGrid, "QuoteRS"}},         {"Expense", {T::MainGrid, "ExpensesRS"}},
-        {"Budget", {T::MainGrid, "BudgetRS"}},       {"Gift", {T::MainGrid, "GiftRS"}},
-        {"Registry", {T::MainGrid, "RegistryRS"}},   {"Attire", {T::MainGrid, "AttireRS"}},
-        {"FemaleMeasurement", {T::MainGrid, "MeasurementRS"}}, {"MaleMeasurement", {T::MainGrid, "MeasurementRS"}},
-        {"Table", {T::SeatingTrees, ""}},            {"task", {T::Nothing, ""}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(records::refreshAfterDelete(records::deleteKindOf(c.mode)), c.refresh) << c.mode;
-}
-
 }  // namespace

@@ -42,9 +42,13 @@ protected:
         return f;
     }
 
-    const QStringList kHooks = {"frmMain.RefreshMainGrid:eventRS", "frmMain.RefreshMainGrid:PeopleRS",
-                                "frmMain.RefreshMainGrid:TaskRS", "frmGuestDetail.RefreshSubguests",
-                                "frmSeating.GetInvitees"};
+    const QStringList kHooks = [] {
+        QStringList out = {"frmGuestDetail.RefreshSubguests", "frmSeating.GetInvitees"};
+        for (const char* grid : {"eventRS", "PeopleRS", "TaskRS", "VendorRS", "QuoteRS", "ExpensesRS", "BudgetRS",
+                                 "GiftRS", "RegistryRS", "AttireRS", "MeasurementRS"})
+            out << QString("frmMain.RefreshMainGrid:") + grid;
+        return out;
+    }();
     QStringList called;
 };
 
@@ -92,32 +96,36 @@ TEST_F(DeleteWindow, UnknownKindsOnlyClose)
     EXPECT_TRUE(messages.msgs->shown.isEmpty());
 }
 
-TEST_F(DeleteWindow, EachKindRefreshesOnlyItsOwnWindow)
+TEST_F(DeleteWindow, EachKindDeletesItsRecordAndRefreshesOnlyItsOwnWindow)
 {
-    const qint64 guest = insert("INSERT INTO GUEST (GUEST_PARTYNAME) VALUES ('Ito')");
-    const qint64 sub1 = insert("INSERT INTO SUBGUEST (GUEST_ID) VALUES (?)", {guest});
-    const qint64 sub2 = insert("INSERT INTO SUBGUEST (GUEST_ID) VALUES (?)", {guest});
-    const qint64 table = insert("INSERT INTO TABLES (EVENT_ID, TABLE_NAME) VALUES (1, 'Head')");
-    const qint64 ev = insert("INSERT INTO EVENT (EVENT_NAME) VALUES ('Reception')");
     const struct {
         const char* mode;
-        qint64 id;
+        const char* table;
         const char* refresh;
     } cases[] = {
-        {"SubguestFromDetail", sub1, "frmGuestDetail.RefreshSubguests"},
-        {"SubguestFromMain", sub2, "frmMain.RefreshMainGrid:PeopleRS"},
-        {"Table", table, "frmSeating.GetInvitees"},
-        {"Event", ev, "frmMain.RefreshMainGrid:eventRS"},
-        {"Guests", guest, "frmMain.RefreshMainGrid:PeopleRS"},
+        {"SubguestFromDetail", "SUBGUEST", "frmGuestDetail.RefreshSubguests"},
+        {"SubguestFromMain", "SUBGUEST", "frmMain.RefreshMainGrid:PeopleRS"},
+        {"Table", "TABLES", "frmSeating.GetInvitees"},
+        {"Event", "EVENT", "frmMain.RefreshMainGrid:eventRS"},
+        {"Guests", "GUEST", "frmMain.RefreshMainGrid:PeopleRS"},
+        {"Task", "TASKS", "frmMain.RefreshMainGrid:TaskRS"},
+        {"Vendor", "VENDOR", "frmMain.RefreshMainGrid:VendorRS"},
+        {"Quote", "QUOTE", "frmMain.RefreshMainGrid:QuoteRS"},
+        {"Expense", "EXPENSES", "frmMain.RefreshMainGrid:ExpensesRS"},
+        {"Budget", "BUDGET", "frmMain.RefreshMainGrid:BudgetRS"},
+        {"Gift", "GIFT", "frmMain.RefreshMainGrid:GiftRS"},
+        {"Registry", "REGISTRY", "frmMain.RefreshMainGrid:RegistryRS"},
+        {"Attire", "ATTIRE", "frmMain.RefreshMainGrid:AttireRS"},
+        {"FemaleMeasurement", "MEASURE_FEMALE", "frmMain.RefreshMainGrid:MeasurementRS"},
+        {"MaleMeasurement", "MEASURE_MALE", "frmMain.RefreshMainGrid:MeasurementRS"},
     };
     for (const auto& c : cases) {
+        const qint64 key = insert(QString("INSERT INTO %1 DEFAULT VALUES").arg(c.table));
         called.clear();
-        open(c.mode, c.id, "x").cmdDelete->click();
+        open(c.mode, key, "x").cmdDelete->click();
         EXPECT_EQ(called, QStringList{c.refresh}) << c.mode;
+        EXPECT_EQ(count(QString("SELECT count(*) FROM %1").arg(c.table)), 0) << c.mode;
     }
-    EXPECT_EQ(count("SELECT count(*) FROM SUBGUEST") + count("SELECT count(*) FROM TABLES") +
-                  count("SELECT count(*) FROM EVENT") + count("SELECT count(*) FROM GUEST"),
-              0);
 
     // A window that is not open has nothing registered: its refresh is skipped.
     records::hooks::clear("frmSeating.GetInvitees");
