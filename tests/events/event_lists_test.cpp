@@ -1,7 +1,5 @@
 // The event's four ordered lists, one design over a table of differences:
-// typed rows and their order, Up, Down and Delete with their messages and
-// log rows, a swap that fails half-way, printing, and the running order's
-// time picker.
+// ordering, moving, deleting and printing rows, and the time picker.
 
 #include "events/event_support.h"
 

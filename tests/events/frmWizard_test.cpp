@@ -1,7 +1,5 @@
-// The planning wizard: its pages and the binding of boxes to columns, the
-// wedding row saved and loaded, the standard events made or re-dated, the
-// ceremony's date carried, the start-up setting, the budget wizard, refused
-// writes, and the keys two copies share.
+// The planning wizard: boxes bound to columns, the wedding row and standard
+// events saved, the start-up setting, refused writes, two copies converging.
 
 #include "support/editors.h"
 #include "support/fixture.h"

@@ -1,7 +1,5 @@
-// The invitation window as a user drives it: persons and parties moved with
-// the buttons and by dragging, the INVITE and log rows and both trees
-// and the seats afterwards, drops that move nothing, no events, a refused move, and
-// the RSVP view on closing.
+// The invitation window as a user drives it: persons and parties moved by
+// button and by drag, moves that move nothing or are refused, the RSVP view.
 
 #include "support/editors.h"
 #include "support/mainwindow.h"

@@ -1,9 +1,6 @@
-// What every money editor keeps to, over one table of the editors: each box
-// added and edited through its column, the log row written before the row
-// and the main grid refreshed on closing; a save the database refuses keeps
-// the editor open with what was typed and writes nothing; a modeless editor
-// asked for again goes on with its own record; a lookup list edited from an
-// editor resets only that list's box, and calls back no editor that closed.
+// What every money editor keeps to, over one table of the editors: boxes
+// round-trip through their columns, refused saves write nothing, a modeless
+// editor keeps its record, a lookup edit resets only its own list.
 
 #include "money_fixture.h"
 
