@@ -72,15 +72,9 @@ protected:
 
 #include "seating/frmSeating.h"
 
-class frmLabels : public pending::Pending<frmLabels> {
-public:
-    frmLabels() : Pending("frmLabels", "Address Labels") {}
-};
+#include "seating/frmLabels.h"
 
-class frmPlacard : public pending::Pending<frmPlacard> {
-public:
-    frmPlacard() : Pending("frmPlacard", "Place Cards") {}
-};
+#include "seating/frmPlacard.h"
 
 // ---------------------------------------------------------------- vendors, budget, attire, gifts
 
