@@ -82,6 +82,20 @@ Printer::Printer() : device_(std::make_unique<QPrinter>(QPrinter::HighResolution
 
 Printer::~Printer() = default;
 
+void Printer::recover()
+{
+    // A printer that failed to begin stays busy for good; one made afresh
+    // with the same choices takes the next document.
+    auto fresh = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    fresh->setOutputFormat(device_->outputFormat());
+    if (device_->outputFormat() == QPrinter::NativeFormat)
+        fresh->setPrinterName(device_->printerName());
+    fresh->setOutputFileName(device_->outputFileName());
+    fresh->setPageLayout(device_->pageLayout());
+    fresh->setFullPage(true);
+    device_ = std::move(fresh);
+}
+
 Printer& printer()
 {
     static Printer* p = new Printer;
@@ -144,6 +158,8 @@ std::unique_ptr<Document> Printer::beginDocument(const QString& name, QWidget* o
     }
     auto doc = std::make_unique<PrinterDocument>(*device_);
     if (!doc->started()) {
+        doc.reset();
+        recover();
         ui::MsgBox(kCannotPrint, ui::vbExclamation | ui::vbOKOnly, QString(), owner);
         return nullptr;
     }

@@ -66,6 +66,7 @@ public:
     std::unique_ptr<Document> beginDocument(const QString& name, QWidget* owner = nullptr);
 
 private:
+    void recover();
     std::unique_ptr<QPrinter> device_;
 };
 
