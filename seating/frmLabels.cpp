@@ -411,19 +411,10 @@ void frmLabels::cmdPrint_Click()
         return refuse(kNoLabelsOnSheet);
     if (!guestsRS || !guestsRS->isOpen() || guestsRS->RecordCount() == 0)
         return refuse(kNoParties);
-    printing::Printer& printer = printing::printer();
-    const int copies = printer.printDialog(window());
-    if (copies < 1)
-        return;
-    std::unique_ptr<printing::Document> doc = printer.beginDocument(kCaption, window());
-    if (!doc)
-        return;
-    printing::Surface& paper = doc->surface();
-    paper.setInches();
-    for (int copy = 1; copy <= copies; ++copy)
-        DrawLabels(paper, 1.0, true);
-    if (!doc->end())
-        refuse(printing::kCannotPrint);
+    printing::printer().printCopies(kCaption, window(), [this](printing::Document& doc, int) {
+        doc.surface().setInches();
+        DrawLabels(doc.surface(), 1.0, true);
+    });
 }
 
 void frmLabels::cmdCancel_Click() { Unload(); }

@@ -219,21 +219,12 @@ void frmPlacard::cmdPrint_Click()
         return refuse(kNoEvents);
     if (!hasTables())
         return refuse(kNoTables);
-    printing::Printer& printer = printing::printer();
-    const int copies = printer.printDialog(window());
-    if (copies < 1)
-        return;
-    std::unique_ptr<printing::Document> doc = printer.beginDocument(kDocument, window());
-    if (!doc)
-        return;
     // Each copy is a print job of its own.
-    for (int copy = 1; copy <= copies; ++copy) {
+    printing::printer().printCopies(kDocument, window(), [this](printing::Document& doc, int copy) {
         if (copy > 1)
-            doc->nextJob();
-        PrintPlacards(doc->surface());
-    }
-    if (!doc->end())
-        refuse(printing::kCannotPrint);
+            doc.nextJob();
+        PrintPlacards(doc.surface());
+    });
 }
 
 void frmPlacard::cmdCancel_Click() { Unload(); }

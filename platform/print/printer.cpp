@@ -166,6 +166,22 @@ std::unique_ptr<Document> Printer::beginDocument(const QString& name, QWidget* o
     return doc;
 }
 
+bool Printer::printCopies(const QString& name, QWidget* owner, const std::function<void(Document&, int)>& draw)
+{
+    const int copies = printDialog(owner);
+    if (copies < 1)
+        return false;
+    std::unique_ptr<Document> doc = beginDocument(name, owner);
+    if (!doc)
+        return false;
+    for (int copy = 1; copy <= copies; ++copy)
+        draw(*doc, copy);
+    if (doc->end())
+        return true;
+    ui::MsgBox(kCannotPrint, ui::vbExclamation | ui::vbOKOnly, QString(), owner);
+    return false;
+}
+
 RecordingPrinterGuard::RecordingPrinterGuard(double dpi) : dpi(dpi) { recorder() = this; }
 
 RecordingPrinterGuard::~RecordingPrinterGuard() { recorder() = nullptr; }

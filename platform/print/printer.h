@@ -11,6 +11,7 @@
 #include <QSizeF>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QPrinter;
@@ -64,6 +65,10 @@ public:
     // Starts a document of that name; null, with the user told, when the
     // printer cannot take it.
     std::unique_ptr<Document> beginDocument(const QString& name, QWidget* owner = nullptr);
+    // The print dialog, then one document in which `draw` makes each copy
+    // asked for (counted from 1); a failure is said. False on Cancel or
+    // failure.
+    bool printCopies(const QString& name, QWidget* owner, const std::function<void(Document&, int copy)>& draw);
 
 private:
     void recover();

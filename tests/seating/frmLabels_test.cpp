@@ -26,17 +26,8 @@ constexpr double kOffset = 8 / 72.0;  // the default entry of both offset lists
 class LabelsTest : public testsupport::StationeryTest {
 protected:
     static frmLabels& f() { return frmLabels::instance(); }
-    frmLabels& open()
-    {
-        f().Show(ui::vbModeless);
-        return f();
-    }
-    void print(int copies = 1)
-    {
-        dialogs.dialogs->printAnswers << true;
-        dialogs.dialogs->printCopies << copies;
-        testsupport::click(f().cmdPrint);
-    }
+    frmLabels& open() { return show<frmLabels>(); }
+    void print(int copies = 1) { printWith(f().cmdPrint, copies); }
     // The label position a text's corner stands in.
     static int position(const Drawn& d, double offset = kOffset)
     {

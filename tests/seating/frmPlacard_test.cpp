@@ -19,17 +19,8 @@ using printing::Drawn;
 class PlacardTest : public testsupport::StationeryTest {
 protected:
     static frmPlacard& f() { return frmPlacard::instance(); }
-    frmPlacard& open()
-    {
-        f().Show(ui::vbModeless);
-        return f();
-    }
-    void print(int copies = 1)
-    {
-        dialogs.dialogs->printAnswers << true;
-        dialogs.dialogs->printCopies << copies;
-        testsupport::click(f().cmdPrint);
-    }
+    frmPlacard& open() { return show<frmPlacard>(); }
+    void print(int copies = 1) { printWith(f().cmdPrint, copies); }
     // A text as "x,y turned height text".
     static QString describe(const Drawn& d)
     {

@@ -44,6 +44,22 @@ protected:
         }
     }
 
+    // Opens a window as the main window's command does, but modeless, so
+    // the test goes on acting on it.
+    template <class F>
+    static F& show()
+    {
+        F::instance().Show(ui::vbModeless);
+        return F::instance();
+    }
+    // Presses Print and accepts the print dialog with that many copies.
+    void printWith(QAbstractButton* cmdPrint, int copies)
+    {
+        dialogs.dialogs->printAnswers << true;
+        dialogs.dialogs->printCopies << copies;
+        click(cmdPrint);
+    }
+
     // Picks a list entry with the arrow keys, as a user does.
     static void pick(QComboBox* box, int index)
     {
