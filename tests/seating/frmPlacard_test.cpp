@@ -174,12 +174,14 @@ TEST_F(PlacardTest, NoJobWithoutEventsOrTablesAndCancelPrintsNothing)
 TEST_F(PlacardTest, TenTablesPrintToPdfOnePageEach)
 {
     const qint64 ev = event("Reception");
+    ado::Transaction seeding(db());
     for (int t = 1; t <= 10; ++t) {
         const qint64 tbl = table(ev, QString("Table %1").arg(t));
         const qint64 g = party(QString("Family %1").arg(t));
         for (int s = 1; s <= 8; ++s)
             seat(tbl, person(g, QString("Guest%1").arg(s), QString("Family%1").arg(t), {ev}), s - 1);
     }
+    seeding.commit();
     recording.reset();
     QTemporaryDir dir;
     const QString keep = qEnvironmentVariable("NUPTARO_PDF_DIR");

@@ -37,11 +37,13 @@ protected:
     // Parties "Party 01" ... with one invited person each.
     void invitedParties(qint64 ev, int n)
     {
+        ado::Transaction seeding(db());
         for (int i = 1; i <= n; ++i) {
             const qint64 g = addressed(QString("Party %1").arg(i, 2, 10, QChar('0')), QString("%1 Main St").arg(i),
                                        QVariant(), "Springfield", "IL", "62701");
             person(g, "Pat", QString("Guest%1").arg(i), {ev});
         }
+        seeding.commit();
     }
 
     // Opens a window as the main window's command does, but modeless, so
