@@ -6,6 +6,7 @@
 #include "platform/ui/forms.h"
 #include "platform/ado/ado.h"
 #include "support/fixture.h"
+#include "support/gui.h"
 
 #include <gtest/gtest.h>
 
@@ -56,7 +57,7 @@ protected:
     void releaseControls() override { cmdOK = nullptr; }
 };
 
-void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+using testsupport::flushDeletes;
 
 class FormsTest : public ::testing::Test {
 protected:

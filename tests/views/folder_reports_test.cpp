@@ -4,7 +4,7 @@
 // print or on screen. With NUPTARO_SHOTS set to a folder, the PDFs and
 // screenshots are written there for a look.
 
-#include "folderdata.h"
+#include "support/folderdata.h"
 #include "support/mainwindow.h"
 #include "support/pdf.h"
 
