@@ -3,6 +3,8 @@
 
 #include "platform/calendar/dayplanner.h"
 
+#include "support/gui.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -17,15 +19,7 @@ using calendar::DayPlanner;
 
 namespace {
 
-int darkPixels(const QImage& img, const QRect& area)
-{
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (qGray(img.pixel(x, y)) < 128)
-                ++n;
-    return n;
-}
+using testsupport::darkPixels;
 
 class DayPlannerTest : public ::testing::Test {
 protected:
