@@ -131,10 +131,7 @@ TEST_F(CommandsTest, MenuCommandsRunTheirStepsInOrder)
     };
     host.due = "Complete";
     for (const Case& c : cases) {
-        host.dataMode = c.view;
-        host.rows = {{true, {9, "Flowers", "Pay deposit", "", 10.0, "Bride"}}};
-        host.current = 1;
-        host.log.clear();
+        host.show(c.view, {{true, {9, "Flowers", "Pay deposit", "", 10.0, "Bride"}}});
         commands::MenuClick(host, c.item);
         EXPECT_EQ(host.log.join(" | "), c.steps) << c.item << " in " << c.view;
         ui::FormBase::unloadAll();

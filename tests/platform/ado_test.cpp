@@ -47,20 +47,6 @@ TEST_F(AdoTest, KeysAreReservedAtAddNewAndNeverReused)
     EXPECT_GT(count("SELECT max(TASK_ID) FROM TASKS"), next);
 }
 
-TEST_F(AdoTest, KeysComeFromTheCopysOwnRange)
-{
-    const int copy = db().copyNumber();
-    ASSERT_GT(copy, 0);
-    const qint64 lo = qint64(copy) * Connection::kKeyRange;
-    // A row from another copy with a higher key does not pull ours into its range.
-    db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (?, ?)",
-                 {lo + 5 * Connection::kKeyRange + 7, "Other copy"});
-    db().Execute("INSERT INTO GUEST (GUEST_PARTYNAME) VALUES (?)", {"Ours"});
-    const qlonglong ours = count("SELECT GUEST_ID FROM GUEST WHERE GUEST_PARTYNAME = 'Ours'");
-    EXPECT_GT(ours, lo);
-    EXPECT_LT(ours, lo + Connection::kKeyRange);
-}
-
 TEST_F(AdoTest, SuppliedKeyIsAcceptedOnInsert)
 {
     Recordset rs;

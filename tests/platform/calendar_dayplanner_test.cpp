@@ -344,9 +344,6 @@ TEST_F(DayPlannerTest, PrintingDrawsTitleAndRangeOnEveryOption)
 {
     planner.addEntry(480, 560, "There are no appointments for Today.", "0");
     planner.addEntry(0, 1440, "Honeymoon", "3");
-    planner.setPrintRange(360, 1320);
-    EXPECT_EQ(planner.printFirstMinute(), 360);
-    EXPECT_EQ(planner.printLastMinute(), 1320);
     planner.setPrintRange(900, 100);
     EXPECT_GT(planner.printLastMinute(), planner.printFirstMinute());
     planner.setPrintRange(360, 1320);

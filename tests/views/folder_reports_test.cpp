@@ -20,12 +20,10 @@
 #include <QCalendarWidget>
 #include <QToolButton>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QScrollBar>
 #include <QTableView>
