@@ -23,13 +23,8 @@
 
 namespace {
 
-class MainCommandsTest : public testsupport::MainWindowTest<> {
+class MainCommandsTest : public testsupport::ShownMainWindowTest<> {
 protected:
-    void SetUp() override
-    {
-        MainWindowTest::SetUp();
-        m().Show(ui::vbModeless);
-    }
     void trigger(const QString& item)
     {
         auto* a = m().widget()->findChild<QAction*>(item);
