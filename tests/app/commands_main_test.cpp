@@ -87,15 +87,6 @@ TEST_F(MainCommandsTest, CalendarTitlesAndTheEditorsOpenedFromTheWindow)
     f.ExplorerBarCtlQV1->clickItem("TODAY");
     EXPECT_EQ(f.lblMode->text(), "Date Calendar");
 
-    f.ExplorerBarCtlQV1->clickItem("GUESTMODE");
-    f.ExplorerBarCtlQV1->clickItem("ADDGUEST");
-    EXPECT_TRUE(frmGuestDetail::instance().isLoaded());
-    EXPECT_EQ(frmGuestDetail::instance().curMode, "New");
-
-    trigger("mnuVendorAdd");
-    EXPECT_EQ(modal.modal->shown, QStringList{"frmVendor"});
-    EXPECT_EQ(frmVendor::instance().curMode, "Add");
-
     // A row command on an empty guests view: nothing happens, no message.
     f.curDataMode = "Guests";
     trigger("mnuGuestDelete");
