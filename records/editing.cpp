@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTimeEdit>
 
 namespace editing {
@@ -201,6 +202,17 @@ void fillListFrom(QComboBox* box, const QString& sql, bool keepText, const QStri
     QStringList items;
     ignoringErrors([&] { items = columnTexts(sql); });
     fillList(box, items, keepText, leading);
+}
+
+void fillKeyedList(QComboBox* box, const QString& sql, const ado::Params& params)
+{
+    const QSignalBlocker quiet(box);
+    box->clear();
+    ignoringErrors([&] {
+        gConn.forEachRow(sql, params,
+                         [box](const ado::Row& row) { box->addItem(row.text(1), QVariant(row.integer(0))); });
+    });
+    box->setCurrentIndex(-1);
 }
 
 bool lookupListEdited(const QString& listMode)

@@ -104,6 +104,11 @@ void fillList(QComboBox* box, const QStringList& items, bool keepText, const QSt
 // The same with the items of a query; one that cannot be read leaves the
 // leading entries alone in the list.
 void fillListFrom(QComboBox* box, const QString& sql, bool keepText, const QStringList& leading = {});
+// Fills a drop-down list with the rows of a query: the second column is an
+// entry's text ("" for NULL), the first its item data (a record's key), in
+// query order. The list is emptied first, no entry is chosen and nothing
+// fires; a query that cannot be read leaves the list empty.
+void fillKeyedList(QComboBox* box, const QString& sql, const ado::Params& params = {});
 // Whether the lookup editor is now closing on the list of that key (its
 // callers' refills reset only that list's box).
 bool lookupListEdited(const QString& listMode);

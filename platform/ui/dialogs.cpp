@@ -1,5 +1,7 @@
 #include "platform/ui/dialogs.h"
 
+#include "platform/ui/fontdialog.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -65,6 +67,14 @@ public:
         QPrintDialog d(&printer, owner);
         return d.exec() == QDialog::Accepted;
     }
+    bool fontDialog(FontChoice& font, int flags, QWidget* owner) override
+    {
+        FontColourDialog d(font, flags, owner);
+        if (d.exec() != QDialog::Accepted)
+            return false;
+        font = d.choice();
+        return true;
+    }
 };
 
 std::unique_ptr<DialogService>& current()
@@ -101,6 +111,8 @@ QString InputBox(const QString& prompt, const QString& title, const QString& def
 
 bool ChoosePrinter(QPrinter& printer, QWidget* owner) { return dialogs().printDialog(printer, owner); }
 
+bool ChooseFont(FontChoice& font, int flags, QWidget* owner) { return dialogs().fontDialog(font, flags, owner); }
+
 QString ScriptedDialogs::fileDialog(const FileRequest& r, QWidget*)
 {
     fileRequests.push_back(r);
@@ -122,7 +134,19 @@ bool ScriptedDialogs::printDialog(QPrinter& printer, QWidget*)
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(printToPdf);
     }
+    if (ok)
+        printer.setCopyCount(printCopies.isEmpty() ? 1 : printCopies.takeFirst());
     return ok;
+}
+
+bool ScriptedDialogs::fontDialog(FontChoice& font, int flags, QWidget*)
+{
+    fontRequests.push_back(font);
+    fontFlags.push_back(flags);
+    if (fonts.isEmpty())
+        return false;
+    font = fonts.takeFirst();
+    return true;
 }
 
 ScriptedDialogsGuard::ScriptedDialogsGuard()

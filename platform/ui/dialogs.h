@@ -2,6 +2,7 @@
 // Common dialogs (file open and save, input box, printer choice) through one
 // replaceable service, so tests script the answers and never block.
 
+#include <QColor>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -29,6 +30,21 @@ struct InputRequest {
     QString defaultText;
 };
 
+// A font with its effects and colour, as the font dialog shows and returns it.
+struct FontChoice {
+    QString name;
+    double size = 10;  // points
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikethru = false;
+    QColor color = Qt::black;
+};
+
+// Flags of the font dialog: list the printer's fonts; offer underline,
+// strike-out and the colour.
+enum FontFlags : int { cdlCFPrinterFonts = 2, cdlCFEffects = 256 };
+
 class DialogService {
 public:
     virtual ~DialogService() = default;
@@ -38,6 +54,8 @@ public:
     virtual QString inputBox(const InputRequest& r, QWidget* owner) = 0;
     // Lets the user choose and set up the printer; false on cancel.
     virtual bool printDialog(QPrinter& printer, QWidget* owner) = 0;
+    // Lets the user change the font; false, and the font as it was, on cancel.
+    virtual bool fontDialog(FontChoice& font, int flags, QWidget* owner) = 0;
 };
 
 DialogService& dialogs();
@@ -51,6 +69,7 @@ QString GetSaveFile(const QString& title, const QString& filter, const QString& 
 QString InputBox(const QString& prompt, const QString& title = QString(), const QString& defaultText = QString(),
                  QWidget* owner = nullptr);
 bool ChoosePrinter(QPrinter& printer, QWidget* owner = nullptr);
+bool ChooseFont(FontChoice& font, int flags, QWidget* owner = nullptr);
 
 // "Text (*.txt)|*.txt|All (*.*)|*.*" in Qt's form "Text (*.txt);;All (*.*)".
 QString qtFilter(const QString& pipeFilter);
@@ -64,6 +83,7 @@ public:
     QString fileDialog(const FileRequest& r, QWidget*) override;
     QString inputBox(const InputRequest& r, QWidget*) override;
     bool printDialog(QPrinter& printer, QWidget*) override;
+    bool fontDialog(FontChoice& font, int flags, QWidget*) override;
 
     QList<FileRequest> fileRequests;
     QList<InputRequest> inputRequests;
@@ -73,6 +93,13 @@ public:
     QList<bool> printAnswers;
     // When set, an accepted print dialog sends the output to this PDF file.
     QString printToPdf;
+    // The copies an accepted print dialog asks for, in turn (1 when empty).
+    QList<int> printCopies;
+    // The fonts the dialog was opened with, and its answers (Cancel when
+    // none is left).
+    QList<FontChoice> fontRequests;
+    QList<int> fontFlags;
+    QList<FontChoice> fonts;
 };
 
 class ScriptedDialogsGuard {

@@ -51,7 +51,6 @@ TEST_F(CommandsTest, EveryKeyStandsInOneRowAndNoInertKeyHasOne)
 {
     const QStringList keys = commands::actionKeys();
     EXPECT_EQ(keys.size(), QSet<QString>(keys.begin(), keys.end()).size());
-    EXPECT_EQ(keys.size(), 84);
     for (const QString& k : keys)
         EXPECT_FALSE(commands::isInertKey(k)) << k.toStdString();
 }
@@ -147,9 +146,7 @@ TEST_F(CommandsTest, OpeningsWriteTheVariablesThenShowModalOrModeless)
 
 TEST_F(CommandsTest, ModifyKeysOfVendorsBudgetAndGiftsShowTheirViewAfterTheRowCommand)
 {
-    host.dataMode = "Quotes";
-    host.rows = {{true, {5, "Florist"}}};
-    host.current = 1;
+    host.show("Quotes", {{true, {5, "Florist"}}});
     commands::ItemClick(host, "MODIFYVENDOR");
     EXPECT_EQ(messages.msgs->texts(), QStringList{"Please select the Vendor to modify first."});
     EXPECT_EQ(host.log, split("ShowPanel(frameDataGrid) | ShowVendors | ArrangePanels"));
@@ -176,9 +173,7 @@ TEST_F(CommandsTest, ModifyKeysOfVendorsBudgetAndGiftsShowTheirViewAfterTheRowCo
 
 TEST_F(CommandsTest, ReopeningAnOpenModelessEditorKeepsItsRecord)
 {
-    host.dataMode = "Gifts";
-    host.rows = {{true, {3, "Vase"}}, {true, {4, "Toaster"}}};
-    host.current = 1;
+    host.show("Gifts", {{true, {3, "Vase"}}, {true, {4, "Toaster"}}});
     commands::ItemClick(host, "MODIFYGIFT");
     ASSERT_TRUE(frmGift::instance().isLoaded());
     host.current = 2;

@@ -30,6 +30,15 @@ public:
     QList<QPair<QString, QString>> valueList;  // (value, text) of the Food column
     QDateTime lastDate;
 
+    // A view of these rows with one of them current; the log starts afresh.
+    void show(const QString& view, QList<GridRow> r, int row = 1)
+    {
+        dataMode = view;
+        rows = std::move(r);
+        current = row;
+        log.clear();
+    }
+
     void ShowPanel(const QString& f) override { log << "ShowPanel(" + f + ")"; }
     void ArrangePanels() override { log << "ArrangePanels"; }
     void setModeCaption(const QString& c) override { log << "lblMode=" + c; }

@@ -9,12 +9,11 @@ namespace {
 // header over it.
 void oneRow(testsupport::RecordingHost& h, const QString& view, bool header = false)
 {
-    h.dataMode = view;
-    h.rows.clear();
+    QList<GridRow> rows;
     if (header)
-        h.rows << GridRow{false, {QVariant(), QVariant(), "Smith Party"}};
-    h.rows << GridRow{true, {9, "Name", "Third", "Fourth", "Fifth", "Sixth"}};
-    h.current = 1;
+        rows << GridRow{false, {QVariant(), QVariant(), "Smith Party"}};
+    rows << GridRow{true, {9, "Name", "Third", "Fourth", "Fifth", "Sixth"}};
+    h.show(view, rows);
 }
 
 }  // namespace
@@ -104,7 +103,6 @@ TEST_F(CommandsTest, DeleteTaskServesTheFourTaskViewsModeless)
 {
     for (const QString view : {"DueTasks", "AllTasks", "CompleteTasks", "IncompleteTasks"}) {
         oneRow(host, view);
-        host.log.clear();
         commands::RunRowCommand(host, "DeleteTask");
         EXPECT_EQ(host.log, QStringList{"delete(Task,9,Third,modeless)"}) << view.toStdString();
     }
@@ -132,14 +130,12 @@ TEST_F(CommandsTest, DeleteCommandsPassKindKeyAndText)
     };
     for (const Case& c : cases) {
         oneRow(host, c.view);
-        host.log.clear();
         commands::RunRowCommand(host, c.command);
         EXPECT_EQ(host.log.join(" | "), c.expected) << c.command << " " << c.view;
     }
 
     // The event chooser is refilled also after the message.
     oneRow(host, "Vendors");
-    host.log.clear();
     commands::RunRowCommand(host, "DeleteEvent");
     EXPECT_EQ(host.log, QStringList{"FillEventCombo"});
 }
@@ -147,12 +143,9 @@ TEST_F(CommandsTest, DeleteCommandsPassKindKeyAndText)
 TEST_F(CommandsTest, DeleteGuestByRowKind)
 {
     // Guests view: a party header over two people.
-    host.dataMode = "Guests";
-    host.rows = {{false, {QVariant(), QVariant(), "Jones Family"}},
-                 {true, {31, 301, "Jones Family", "Anna", "Jones"}},
-                 {true, {31, 302, "Jones Family", "Ben", "Jones"}}};
-    host.current = 1;
-    host.log.clear();
+    host.show("Guests", {{false, {QVariant(), QVariant(), "Jones Family"}},
+                         {true, {31, 301, "Jones Family", "Anna", "Jones"}},
+                         {true, {31, 302, "Jones Family", "Ben", "Jones"}}});
     commands::RunRowCommand(host, "DeleteGuest");
     EXPECT_EQ(host.log, (QStringList{"expandGroupRow", "delete(Guests,31,Jones Family,modal)"}));
 
@@ -162,10 +155,7 @@ TEST_F(CommandsTest, DeleteGuestByRowKind)
     EXPECT_EQ(host.log, QStringList{"delete(SubguestFromMain,302,Ben Jones,modal)"});
 
     // Address cards: one party per card.
-    host.dataMode = "Addresses";
-    host.rows = {{true, {31, "Jones Family", "12 Elm St"}}};
-    host.current = 1;
-    host.log.clear();
+    host.show("Addresses", {{true, {31, "Jones Family", "12 Elm St"}}});
     commands::RunRowCommand(host, "DeleteGuest");
     EXPECT_EQ(host.log, QStringList{"delete(Guests,31,Jones Family,modal)"});
     commands::RunRowCommand(host, "ModifyGuest");
@@ -218,7 +208,6 @@ TEST_F(CommandsTest, ModifyCommandsWriteTheEditorsVariables)
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.command) + " " + c.view);
         oneRow(host, c.view);
-        host.log.clear();
         bool writtenAtShow = false;
         if (c.modalName)
             modal.modal->once(c.modalName, [&](ui::FormBase&) { writtenAtShow = c.written(); });
@@ -238,9 +227,7 @@ TEST_F(CommandsTest, TurnBudgetIntoExpenseWritesEmptyTextForAnEmptyCell)
     auto& f = frmAddExpense::instance();
     f.curBudgetID = 77;
     f.exExpenseWhoPays = "Bride's parents";  // left by an earlier item
-    host.dataMode = "Budget";
-    host.rows = {{true, {4, "Flowers", "Decor", "Reception", 450.5, QVariant()}}};
-    host.current = 1;
+    host.show("Budget", {{true, {4, "Flowers", "Decor", "Reception", 450.5, QVariant()}}});
     commands::RunRowCommand(host, "TurnBudgetIntoExpense");
     EXPECT_EQ(f.curMode, "Budget");
     EXPECT_EQ(f.exExpenseText, "Flowers");

@@ -21,12 +21,11 @@
 
 namespace {
 
-class KeyboardTest : public testsupport::MainWindowTest<> {
+class KeyboardTest : public testsupport::ShownMainWindowTest<> {
 protected:
     void SetUp() override
     {
-        MainWindowTest::SetUp();
-        m().Show(ui::vbModeless);
+        ShownMainWindowTest::SetUp();
         m().widget()->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(m().widget()));
     }

@@ -35,7 +35,7 @@ TEST(MainLayout, OpeningSizeFitsTheBarsGroupsOnTheScreen)
 
 namespace {
 
-using FrameTest = testsupport::MainWindowTest<>;
+using FrameTest = testsupport::ShownMainWindowTest<>;
 
 // Every view the bar leads to, by the key that shows it.
 const char* const kViews[] = {
@@ -49,7 +49,6 @@ const char* const kViews[] = {
 
 TEST_F(FrameTest, OpensWithTheStartGroupsWhole)
 {
-    m().Show(ui::vbModeless);
     QCoreApplication::processEvents();
     navbar::ExplorerBar* bar = m().ExplorerBarCtlQV1;
     ASSERT_EQ(bar->groupKeys(), (QStringList{"MODE", "CALENDARCONTROL", "CALENDAR", "TASKINFO"}));
@@ -65,7 +64,6 @@ TEST_F(FrameTest, OpensWithTheStartGroupsWhole)
 TEST_F(FrameTest, NoCaptionOfTheBarOrTitleIsCutInAnyView)
 {
     frmMain& f = m();
-    f.Show(ui::vbModeless);
     for (const char* key : kViews) {
         SCOPED_TRACE(key);
         if (!f.ExplorerBarCtlQV1->findItem(key))

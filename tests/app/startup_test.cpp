@@ -79,35 +79,6 @@ TEST(Startup, FirstStartCopiesTheTemplateAndRemovesTheOldFolder)
     EXPECT_EQ(digest(p.file("/data/qvnt04.qvd")), templBefore);
 }
 
-TEST(Startup, MissingTemplateOrNonDatabaseEndsWithAMessage)
-{
-    {
-        ProgramFolder p(false);
-        ScriptedMessagesGuard m;
-        EXPECT_FALSE(db::Startup());
-        ASSERT_EQ(m.msgs->shown.size(), 1);
-        EXPECT_TRUE(m.msgs->shown[0].text.contains("qvnt04.qvd")) << m.msgs->shown[0].text.toStdString();
-        EXPECT_FALSE(m.msgs->shown[0].text.contains("No data file was located"));
-        EXPECT_FALSE(db::gConn.isOpen());
-    }
-    {
-        ProgramFolder p;
-        ScriptedMessagesGuard m;
-        QFile f(p.file("/data/qvnt03.qvd"));
-        f.open(QIODevice::WriteOnly);
-        f.write("This is a letter, not a database.\n");
-        f.close();
-        EXPECT_FALSE(db::Startup());
-        ASSERT_EQ(m.msgs->shown.size(), 1);
-        EXPECT_TRUE(m.msgs->shown[0].text.contains("qvnt03.qvd"));
-        EXPECT_EQ(m.msgs->shown[0].style & ui::vbCritical, ui::vbCritical);
-        EXPECT_FALSE(db::gConn.isOpen());
-        // Nothing was written over the user's file.
-        f.open(QIODevice::ReadOnly);
-        EXPECT_EQ(f.readAll(), QByteArray("This is a letter, not a database.\n"));
-    }
-}
-
 void writeFile(const QString& path, const QByteArray& content)
 {
     QFile f(path);
@@ -116,6 +87,14 @@ void writeFile(const QString& path, const QByteArray& content)
 }
 
 bool isLink(const QString& path) { return QFileInfo(path).isSymLink(); }
+
+void sqliteFileWith(const QString& path, const char* sql)
+{
+    sqlite3* h = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &h);
+    sqlite3_exec(h, sql, nullptr, nullptr, nullptr);
+    sqlite3_close(h);
+}
 
 TEST(Startup, OldFolderLinksAreRemovedAsLinksAndNothingOutsideIsTouched)
 {
@@ -174,20 +153,15 @@ TEST(Startup, OldFolderLinksAreRemovedAsLinksAndNothingOutsideIsTouched)
 
 TEST(Startup, BadWorkingFilesEndStartUpNamingTheFile)
 {
-    auto sqliteFileWith = [](const QString& path, const char* sql) {
-        sqlite3* h = nullptr;
-        sqlite3_open(QFile::encodeName(path).constData(), &h);
-        sqlite3_exec(h, sql, nullptr, nullptr, nullptr);
-        sqlite3_close(h);
-    };
     const struct {
         const char* what;
         std::function<void(const QString&)> make;
         const char* says;
     } cases[] = {
+        {"a letter", [](const QString& f) { writeFile(f, "This is a letter, not a database.\n"); }, ""},
         {"empty", [](const QString& f) { writeFile(f, QByteArray()); }, "is empty"},
-        {"no tables", [&](const QString& f) { sqliteFileWith(f, "CREATE TABLE NOTES (TEXT)"); }, "not a Nuptaro database"},
-        {"some tables", [&](const QString& f) { sqliteFileWith(f, "CREATE TABLE GUEST (GUEST_ID INTEGER PRIMARY KEY)"); },
+        {"no tables", [](const QString& f) { sqliteFileWith(f, "CREATE TABLE NOTES (TEXT)"); }, "not a Nuptaro database"},
+        {"some tables", [](const QString& f) { sqliteFileWith(f, "CREATE TABLE GUEST (GUEST_ID INTEGER PRIMARY KEY)"); },
          "lacks 37 of the planner's 38 tables"},
         {"read-only",
          [](const QString& f) {
@@ -214,47 +188,40 @@ TEST(Startup, BadWorkingFilesEndStartUpNamingTheFile)
         const QString text = m.msgs->shown[0].text;
         EXPECT_TRUE(text.contains(QDir::toNativeSeparators(working))) << c.what << ": " << text.toStdString();
         EXPECT_TRUE(text.contains(c.says)) << c.what << ": " << text.toStdString();
+        EXPECT_EQ(m.msgs->shown[0].style & ui::vbCritical, ui::vbCritical) << c.what;
         EXPECT_FALSE(db::gConn.isOpen()) << c.what;
         EXPECT_EQ(digest(working), before) << c.what;
         QFile::setPermissions(working, QFile::ReadOwner | QFile::WriteOwner);
     }
 }
 
-TEST(Startup, ATemplateThatIsNotADatabaseIsReportedUnderItsOwnName)
+TEST(Startup, AMissingOrBadTemplateIsReportedUnderItsOwnName)
 {
     const struct {
         const char* what;
-        QByteArray content;
+        std::function<void(const QString&)> make;  // nullptr: no template at all
     } cases[] = {
-        {"letter", "This is a letter, not a database.\n"},
-        {"empty", QByteArray()},
-        {"junk", QByteArray(8192, 'x')},
+        {"missing", nullptr},
+        {"letter", [](const QString& f) { writeFile(f, "This is a letter, not a database.\n"); }},
+        {"empty", [](const QString& f) { writeFile(f, QByteArray()); }},
+        {"junk", [](const QString& f) { writeFile(f, QByteArray(8192, 'x')); }},
+        {"no tables", [](const QString& f) { sqliteFileWith(f, "CREATE TABLE NOTES (TEXT)"); }},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         ProgramFolder p(false);
         ScriptedMessagesGuard m;
-        writeFile(p.file("/data/qvnt04.qvd"), c.content);
-        EXPECT_FALSE(db::Startup()) << c.what;
-        ASSERT_EQ(m.msgs->shown.size(), 1) << c.what;
+        if (c.make)
+            c.make(p.file("/data/qvnt04.qvd"));
+        EXPECT_FALSE(db::Startup());
+        ASSERT_EQ(m.msgs->shown.size(), 1);
         const QString text = m.msgs->shown[0].text;
         EXPECT_TRUE(text.contains(QDir::toNativeSeparators(p.file("/data/qvnt04.qvd")))) << text.toStdString();
         EXPECT_FALSE(text.contains(".part")) << text.toStdString();
+        EXPECT_FALSE(text.contains("No data file was located")) << text.toStdString();
         EXPECT_FALSE(db::gConn.isOpen());
-        EXPECT_EQ(QDir(p.file("/data")).entryList(QDir::Files), QStringList{"qvnt04.qvd"}) << c.what;
+        EXPECT_EQ(QDir(p.file("/data")).entryList(QDir::Files), c.make ? QStringList{"qvnt04.qvd"} : QStringList{});
     }
-    // A database without the planner's tables is no template either.
-    ProgramFolder p(false);
-    ScriptedMessagesGuard m;
-    {
-        sqlite3* h = nullptr;
-        sqlite3_open(QFile::encodeName(p.file("/data/qvnt04.qvd")).constData(), &h);
-        sqlite3_exec(h, "CREATE TABLE NOTES (TEXT)", nullptr, nullptr, nullptr);
-        sqlite3_close(h);
-    }
-    EXPECT_FALSE(db::Startup());
-    ASSERT_EQ(m.msgs->shown.size(), 1);
-    EXPECT_TRUE(m.msgs->shown[0].text.contains("qvnt04.qvd"));
-    EXPECT_EQ(QDir(p.file("/data")).entryList(QDir::Files), QStringList{"qvnt04.qvd"});
 }
 
 TEST(Startup, TheUsersDataLivesInTheDataFolderAndTheProgramsFilesWhereTheProgramIs)

@@ -3,6 +3,8 @@
 
 #include "platform/calendar/dayplanner.h"
 
+#include "support/gui.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -17,15 +19,7 @@ using calendar::DayPlanner;
 
 namespace {
 
-int darkPixels(const QImage& img, const QRect& area)
-{
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (qGray(img.pixel(x, y)) < 128)
-                ++n;
-    return n;
-}
+using testsupport::darkPixels;
 
 class DayPlannerTest : public ::testing::Test {
 protected:
@@ -350,9 +344,6 @@ TEST_F(DayPlannerTest, PrintingDrawsTitleAndRangeOnEveryOption)
 {
     planner.addEntry(480, 560, "There are no appointments for Today.", "0");
     planner.addEntry(0, 1440, "Honeymoon", "3");
-    planner.setPrintRange(360, 1320);
-    EXPECT_EQ(planner.printFirstMinute(), 360);
-    EXPECT_EQ(planner.printLastMinute(), 1320);
     planner.setPrintRange(900, 100);
     EXPECT_GT(planner.printLastMinute(), planner.printFirstMinute());
     planner.setPrintRange(360, 1320);

@@ -35,4 +35,15 @@ protected:
     ui::ScriptedModalGuard modal;
 };
 
+// The same with the main window shown from the start.
+template <class Base = DbTest>
+class ShownMainWindowTest : public MainWindowTest<Base> {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest<Base>::SetUp();
+        this->m().Show(ui::vbModeless);
+    }
+};
+
 }  // namespace testsupport

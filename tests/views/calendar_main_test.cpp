@@ -18,12 +18,12 @@
 
 namespace {
 
-class MainCalendarTest : public testsupport::MainWindowTest<> {
+class MainCalendarTest : public testsupport::ShownMainWindowTest<> {
 protected:
     void TearDown() override
     {
         frmPreview::instance().Unload();
-        MainWindowTest::TearDown();
+        ShownMainWindowTest::TearDown();
     }
 };
 
@@ -33,7 +33,6 @@ TEST_F(MainCalendarTest, DayAndMonthFillsOnTheWindowsControls)
 {
     db().Execute("INSERT INTO APPOINTMENT (APPOINTMENT_TEXT, APPOINTMENT_START, APPOINTMENT_END) VALUES "
                  "('Florist', '2004-11-10 09:30:00', '2004-11-10 10:45:00')");
-    m().Show(ui::vbModeless);
     frmMain& f = m();
     f.ChangeDate(ado::convert::wallClock(QDate(2004, 11, 10), QTime(16, 5)));
     EXPECT_EQ(f.curDate, ado::convert::wallClock(QDate(2004, 11, 10), QTime(0, 0)));
@@ -71,7 +70,6 @@ TEST_F(MainCalendarTest, DayAndMonthFillsOnTheWindowsControls)
 
 TEST_F(MainCalendarTest, ReportOfTheShownViewFromTheMainWindow)
 {
-    m().Show(ui::vbModeless);
     frmMain& f = m();
     auto rs = ado::Recordset::create();
     rs->Open("SELECT EXPENSE_ID, EXPENSE_TEXT AS [Item] FROM EXPENSES", db(), ado::adOpenKeyset,
@@ -93,7 +91,6 @@ TEST_F(MainCalendarTest, TypingOnASelectedEntryAddsANewEntryAndBlanksAreNoText)
     db().Execute("INSERT INTO APPOINTMENT (APPOINTMENT_TEXT, APPOINTMENT_START, APPOINTMENT_END) VALUES "
                  "('Wedding weekend', '2004-11-09 12:00:00', '2004-11-13 12:00:00'), "
                  "('Florist', '2004-11-10 09:30:00', '2004-11-10 10:45:00')");
-    m().Show(ui::vbModeless);
     frmMain& f = m();
     f.window()->resize(1000, 760);
     f.ShowPanel(f.frameDate);
@@ -160,7 +157,6 @@ TEST_F(MainCalendarTest, TypingOnASelectedEntryAddsANewEntryAndBlanksAreNoText)
 
 TEST_F(MainCalendarTest, TheRsvpReportListsEveryEventAndNamesNone)
 {
-    m().Show(ui::vbModeless);
     frmMain& f = m();
     for (bool events : {false, true}) {
         if (events)

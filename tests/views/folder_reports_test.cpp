@@ -4,7 +4,7 @@
 // print or on screen. With NUPTARO_SHOTS set to a folder, the PDFs and
 // screenshots are written there for a look.
 
-#include "folderdata.h"
+#include "support/folderdata.h"
 #include "support/mainwindow.h"
 #include "support/pdf.h"
 
@@ -20,12 +20,10 @@
 #include <QCalendarWidget>
 #include <QToolButton>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QScrollBar>
 #include <QTableView>

@@ -18,12 +18,11 @@
 
 namespace {
 
-class GridEditingTest : public testsupport::MainWindowTest<> {
+class GridEditingTest : public testsupport::ShownMainWindowTest<> {
 protected:
     void SetUp() override
     {
-        MainWindowTest::SetUp();
-        m().Show(ui::vbModeless);
+        ShownMainWindowTest::SetUp();
         m().window()->resize(1100, 760);
         modal.modal->on("frmDeleteSingle", [this](ui::FormBase&) {
             const auto& d = frmDeleteSingle::instance();

@@ -57,9 +57,7 @@ TEST(GridMouse, PopupMenuByViewAndColumn)
 
 TEST_F(CommandsTest, RightClickMovesToTheClickedRowThenPopsUp)
 {
-    host.dataMode = "Guests";
-    host.rows = {{true, {1}}, {true, {2}}, {true, {3}}};
-    host.current = 1;
+    host.show("Guests", {{true, {1}}, {true, {2}}, {true, {3}}});
     gridmouse::GridEX1_MouseDown(host, 2, 4, 3, 6);
     EXPECT_EQ(host.log, QStringList({"setCurrentRow(3)", "popup(mnuTitles)"}));
 
@@ -108,10 +106,7 @@ TEST_F(CommandsTest, DoubleClickOpensTheEditorOfTheCategory)
     db().Execute("INSERT INTO TASKS (TASK_ID, TASK_NAME) VALUES (12, 'Book the hall')");
     for (const Case& c : cases) {
         host.mainMode = c.mainMode;
-        host.dataMode = c.dataMode;
-        host.rows = {{true, {12, "Name"}}};
-        host.current = 1;
-        host.log.clear();
+        host.show(c.dataMode, {{true, {12, "Name"}}});
         gridmouse::GridEX1_DblClick(host);
         QStringList opened = host.log;
         for (ui::FormBase* f : ui::FormBase::all())
@@ -135,9 +130,7 @@ TEST_F(CommandsTest, DoubleClickOpensTheEditorOfTheCategory)
 
     // The row commands keep their own answers.
     host.mainMode = "Budget";
-    host.dataMode = "Budget";
-    host.rows = {{false, {}}, {true, {3}}};
-    host.current = 1;
+    host.show("Budget", {{false, {}}, {true, {3}}});
     gridmouse::GridEX1_DblClick(host);
     EXPECT_EQ(messages.msgs->texts(), QStringList{"Please select the Budget item to modify first."});
 }

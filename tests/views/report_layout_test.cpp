@@ -3,10 +3,10 @@
 // report from a real grid written to a PDF file.
 
 #include "support/fixture.h"
+#include "support/pdf.h"
 #include "views/report.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -275,17 +275,10 @@ TEST_F(ReportPdfTest, ExpenseReportFromTheGridWrittenToPdf)
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.read(5).startsWith("%PDF"));
-    f.close();
-    QProcess info;
-    info.start("pdfinfo", {file});
-    if (info.waitForFinished(10000) && info.exitCode() == 0) {
-        const QString out = QString::fromUtf8(info.readAllStandardOutput());
-        EXPECT_TRUE(out.contains(QRegularExpression("Pages:\\s+2\\b"))) << out.toStdString();
-    }
-    QProcess text;
-    text.start("pdftotext", {file, "-"});
-    if (text.waitForFinished(10000) && text.exitCode() == 0) {
-        const QString out = QString::fromUtf8(text.readAllStandardOutput());
+    const QString info = testsupport::pdfInfo(file);
+    EXPECT_TRUE(info.isNull() || info.contains(QRegularExpression("Pages:\\s+2\\b"))) << info.toStdString();
+    const QString out = testsupport::pdfText(file);
+    if (!out.isNull()) {
         EXPECT_EQ(out.count("Expense Report for Our Wedding"), 2);
         EXPECT_TRUE(out.contains("Event: Ceremony (35)")) << out.toStdString();
         EXPECT_TRUE(out.contains("Item 69"));

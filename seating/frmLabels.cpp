@@ -1,0 +1,420 @@
+#include "seating/frmLabels.h"
+
+#include "app/modQVDatabase.h"
+#include "platform/ado/ado.h"
+#include "platform/print/previewbox.h"
+#include "platform/print/printer.h"
+#include "platform/twips.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/messages.h"
+#include "records/editing.h"
+#include "seating/pagefit.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include <cmath>
+#include <optional>
+#include <stdexcept>
+
+using editing::ignoringErrors;
+using modQVDatabase::gConn;
+using twips::rect;
+
+namespace {
+
+int whole(double v) { return int(std::nearbyint(v)); }
+
+QString inches(double v) { return QString::number(v, 'f', 2) + " in."; }
+
+// A field as text, or nothing for NULL.
+std::optional<QString> field(const ado::Recordset& rs, const char* name)
+{
+    const QVariant v = rs.value(name);
+    if (v.isNull())
+        return std::nullopt;
+    return v.toString();
+}
+
+// Reads a measure of the style; NULL, like a missing row, keeps the one before.
+void readMeasure(const ado::Recordset& rs, const char* name, double& into)
+{
+    const QVariant v = rs.value(name);
+    if (v.isNull())
+        throw std::runtime_error("no value");
+    into = v.toDouble();
+}
+
+// One offset step is a point: 20 twips.
+double offsetInches(const QComboBox* box) { return box->currentIndex() * 20 / 1440.0; }
+
+}  // namespace
+
+frmLabels::~frmLabels() = default;
+
+QString frmLabels::cityLine(const QString& city, const QString& state, const QString& zip)
+{
+    if (state.isEmpty() && zip.isEmpty())
+        return city;
+    return city + ", " + state + "  " + zip;
+}
+
+void frmLabels::createControls()
+{
+    QDialog* w = window();
+    w->setWindowTitle(kCaption);
+    w->setFixedSize(twips::toPixels(8688), twips::toPixels(6372));
+
+    const auto list = [w](const char* name, const QRect& at) {
+        auto* c = new QComboBox(w);
+        c->setObjectName(name);
+        c->setGeometry(at);
+        return c;
+    };
+    const auto caption = [&](int i, const char* text, const QRect& at) {
+        Label2[i] = editing::makeLabel(w, QString("Label2(%1)").arg(i), text, at);
+    };
+    caption(0, "Event:", rect(240, 120, 2052, 252));
+    Combo2 = list("Combo2", rect(240, 360, 2052, 315));
+    caption(1, "Label Type:", rect(2412, 120, 3132, 252));
+    Combo1 = list("Combo1", rect(2412, 360, 3132, 315));
+    caption(4, "Top Space:", rect(5664, 120, 1332, 252));
+    cmbTop = list("cmbTop", rect(5664, 360, 1332, 315));
+    caption(5, "Left Space:", rect(7116, 120, 1332, 252));
+    cmbLeft = list("cmbLeft", rect(7116, 360, 1332, 315));
+
+    Picture1 = new printing::PreviewBox(w);
+    Picture1->setObjectName("Picture1");
+    Picture1->setGeometry(rect(240, 840, 4932, 5292));
+
+    caption(6, "First Label:", rect(5400, 840, 1332, 252));
+    cmbFirstLabel = list("cmbFirstLabel", rect(5400, 1080, 1332, 315));
+    cmdFont = editing::makeButton(w, "cmdFont", "Choose Font", rect(5400, 1560, 1332, 372), [this] { cmdFont_Click(); });
+    // The style's name may take two lines.
+    const int tops[8] = {2100, 2400, 2700, 3240, 3540, 3840, 4140, 4440};
+    for (int i = 0; i < 8; ++i) {
+        Label1[i] = editing::makeLabel(w, QString("Label1(%1)").arg(i), QString(),
+                                       rect(5400, tops[i], 3048, i == 2 ? 492 : 252));
+        Label1[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
+    Label1[2]->setWordWrap(true);
+    cmdPrint = editing::makeButton(w, "cmdPrint", "Print", rect(5400, 5760, 972, 372), [this] { cmdPrint_Click(); });
+    cmdCancel =
+        editing::makeButton(w, "cmdCancel", "Cancel", rect(6492, 5760, 972, 372), [this] { cmdCancel_Click(); });
+    editing::chainTabOrder({Combo2, Combo1, cmbTop, cmbLeft, cmbFirstLabel, cmdFont, cmdPrint, cmdCancel});
+
+    const auto onClick = [this, w](QComboBox* box, void (frmLabels::*handler)()) {
+        QObject::connect(box, &QComboBox::currentIndexChanged, w,
+                         [this, handler] { ui::guarded([this, handler] { (this->*handler)(); }); });
+    };
+    onClick(Combo1, &frmLabels::Combo1_Click);
+    onClick(Combo2, &frmLabels::Combo2_Click);
+    onClick(cmbFirstLabel, &frmLabels::cmbFirstLabel_Click);
+    onClick(cmbTop, &frmLabels::cmbTop_Click);
+    onClick(cmbLeft, &frmLabels::cmbLeft_Click);
+}
+
+void frmLabels::releaseControls()
+{
+    Label2.fill(nullptr);
+    Label1.fill(nullptr);
+    Combo1 = Combo2 = cmbTop = cmbLeft = cmbFirstLabel = nullptr;
+    Picture1 = nullptr;
+    cmdFont = cmdPrint = cmdCancel = nullptr;
+}
+
+// ---------------------------------------------------------------- opening
+
+void frmLabels::Form_Load()
+{
+    // Every opening starts afresh.
+    formLoaded = false;
+    topMargin = sideMargin = verticalPitch = heightPitch = numAcross = numDown = 0;
+    curLabelID = curEvent = 0;
+    previewScale = 0;
+    firstLabel = 1;
+    guestsRS.reset();
+
+    InitFontAndOffsets();
+    FillEvents();
+    FillLabelStyles();
+    LoadLabel(curLabelID);
+    formLoaded = true;
+    if (eventsExist()) {
+        curEvent = Combo2->currentData().toLongLong();
+        LoadGuests(curEvent);
+        previewScale = printPreview::FitPreviewToPrinter(*Picture1);
+        Redraw();
+    } else {
+        Picture1->resize(twips::toPixels(4932), twips::toPixels(5244));
+        ui::MsgBox(kNoEvents, ui::vbOKOnly, QString(), window());
+    }
+    window()->raise();
+}
+
+void frmLabels::Form_Unload(bool&)
+{
+    guestsRS.reset();
+}
+
+void frmLabels::InitFontAndOffsets()
+{
+    printing::Printer& printer = printing::printer();
+    printer.FontName = "Arial";
+    printer.FontSize = 8;
+    dialogColor = Qt::black;
+    for (QComboBox* box : {cmbTop, cmbLeft}) {
+        {
+            const QSignalBlocker quiet(box);
+            box->clear();
+            for (int i = 0; i <= 40; ++i)
+                box->addItem(QString::number(i) + " pixels");
+            box->setCurrentIndex(-1);
+        }
+        box->setCurrentIndex(8);
+    }
+}
+
+void frmLabels::FillEvents()
+{
+    editing::fillKeyedList(Combo2, "SELECT EVENT_ID, EVENT_NAME FROM EVENT");
+    curEvent = Combo2->itemData(0).toLongLong();
+    Combo2->setCurrentIndex(0);
+}
+
+void frmLabels::FillLabelStyles()
+{
+    editing::fillKeyedList(Combo1, "SELECT * FROM LABELS ORDER BY LABEL_NAME");
+    Combo1->setCurrentIndex(0);
+    curLabelID = Combo1->itemData(0).toLongLong();
+    // The names are longer than the list is wide.
+    Combo1->view()->setMinimumWidth(Combo1->view()->sizeHintForColumn(0) + 24);
+}
+
+bool frmLabels::eventsExist() const { return Combo2->count() > 0; }
+
+int frmLabels::across() const { return whole(numAcross); }
+int frmLabels::down() const { return whole(numDown); }
+
+void frmLabels::LoadLabel(qint64& labelID)
+{
+    ado::Recordset labelRS;
+    bool read = ignoringErrors([&] {
+        labelRS.Open("SELECT * FROM LABELS WHERE LABEL_ID = ?", gConn, ado::adOpenKeyset, ado::adLockReadOnly,
+                     {labelID});
+    });
+    read = read && !labelRS.EOF_();
+    ignoringErrors([&] { curLabelType = labelRS.value("LABEL_NAME").toString(); });
+    ignoringErrors([&] { readMeasure(labelRS, "TOP_MARGIN", topMargin); });
+    ignoringErrors([&] { readMeasure(labelRS, "SIDE_MARGIN", sideMargin); });
+    ignoringErrors([&] { readMeasure(labelRS, "VERTICAL_PITCH", verticalPitch); });
+    ignoringErrors([&] { readMeasure(labelRS, "HEIGHT_PITCH", heightPitch); });
+    ignoringErrors([&] { readMeasure(labelRS, "NUM_ACROSS", numAcross); });
+    ignoringErrors([&] { readMeasure(labelRS, "NUM_DOWN", numDown); });
+
+    const int perSheet = hasCells() ? whole(numDown * numAcross) : 0;
+    {
+        const QSignalBlocker quiet(cmbFirstLabel);
+        cmbFirstLabel->clear();
+        for (int i = 1; i <= perSheet; ++i)
+            cmbFirstLabel->addItem(QString::number(i));
+        cmbFirstLabel->setCurrentIndex(-1);
+    }
+    cmbFirstLabel->setCurrentIndex(0);
+    firstLabel = 1;
+
+    Label1[2]->setText("Label Style:  " + curLabelType);
+    Label1[3]->setText("Labels/Page:  " + QString::number(whole(numAcross * numDown)));
+    Label1[4]->setText("Top Margin:  " + inches(topMargin));
+    Label1[5]->setText("Left Margin:  " + inches(sideMargin));
+    Label1[6]->setText("Height Between:  " + inches(verticalPitch));
+    Label1[7]->setText("Width Between:  " + inches(heightPitch));
+    labelRS.Close();
+    if (read && !hasCells())
+        ui::MsgBox(kNoLabelsOnSheet, ui::vbExclamation | ui::vbOKOnly, QString(), window());
+}
+
+void frmLabels::LoadGuests(qint64& eventID)
+{
+    guestsRS = std::make_unique<ado::Recordset>();
+    ignoringErrors([&] {
+        guestsRS->Open(QStringLiteral("SELECT DISTINCT GUEST.GUEST_ID, INVITE.EVENT_ID, GUEST.GUEST_PARTYNAME, "
+                                      "GUEST.GUEST_ADDRESS1, GUEST.GUEST_ADDRESS2, GUEST.GUEST_CITY, GUEST.GUEST_STATE, "
+                                      "GUEST.GUEST_ZIP ")
+                           + "FROM GUEST INNER JOIN (SUBGUEST INNER JOIN INVITE ON SUBGUEST.SUBGUEST_ID = "
+                             "INVITE.SUBGUEST_ID) ON GUEST.GUEST_ID = SUBGUEST.GUEST_ID "
+                           + "WHERE (INVITE.EVENT_ID = ?)",
+                       gConn, ado::adOpenKeyset, ado::adLockReadOnly, {eventID});
+    });
+    Label1[0]->setText("Guests:  " + QString::number(guestsRS->isOpen() ? guestsRS->RecordCount() : 0));
+}
+
+// ---------------------------------------------------------------- drawing
+
+void frmLabels::DrawLabels(printing::Surface& surface, double scale, bool onPaper)
+{
+    // A sheet without cells would never use up a row.
+    if (!hasCells())
+        return;
+    try {
+        ado::Recordset* rs = guestsRS && guestsRS->isOpen() ? guestsRS.get() : nullptr;
+        const int rows = rs ? rs->RecordCount() : 0;
+        if (rows > 0)
+            rs->MoveFirst();
+        if (!onPaper)
+            Picture1->Cls();
+        Label1[1]->setText("Sheets Needed:  " + QString::number(int(std::ceil(rows / (numAcross * numDown)))));
+        const auto rowLeft = [rs] { return rs && !rs->EOF_(); };
+        for (;;) {
+            if (!rowLeft()) {
+                firstLabel = cmbFirstLabel->currentIndex() + 1;
+                return;
+            }
+            for (int r = 1; r <= down(); ++r)
+                for (int c = 1; c <= across(); ++c) {
+                    const int p = whole((r - 1) * numAcross + c);
+                    if (rowLeft() && firstLabel <= p) {
+                        drawLabel(surface, scale, onPaper, r, c);
+                        rs->MoveNext();
+                    }
+                }
+            if (onPaper) {
+                surface.newPage();
+                firstLabel = 1;
+            } else if (rowLeft()) {
+                // The preview shows the first sheet only.
+                rs->MoveLast();
+                rs->MoveNext();
+            }
+        }
+    } catch (const std::exception&) {
+        // What was drawn stays.
+    }
+}
+
+void frmLabels::drawLabel(printing::Surface& surface, double scale, bool onPaper, int r, int c)
+{
+    const std::optional<QString> party = field(*guestsRS, "GUEST_PARTYNAME");
+    const std::optional<QString> address1 = field(*guestsRS, "GUEST_ADDRESS1");
+    const std::optional<QString> address2 = field(*guestsRS, "GUEST_ADDRESS2");
+    const QString city = cityLine(field(*guestsRS, "GUEST_CITY").value_or(QString()),
+                                  field(*guestsRS, "GUEST_STATE").value_or(QString()),
+                                  field(*guestsRS, "GUEST_ZIP").value_or(QString()));
+
+    const double x = (c - 1) * heightPitch + sideMargin + offsetInches(cmbLeft);
+    double y = (r - 1) * verticalPitch + topMargin + offsetInches(cmbTop);
+
+    const printing::Printer& printer = printing::printer();
+    // The preview shows the face and size; bold and the other effects only print.
+    surface.setFont(printer.textFont(printing::TextFont::heightOf(printer.FontSize * scale, surface.dpiY()), onPaper));
+    surface.setColor(dialogColor);
+    if (party)
+        surface.text({x, y}, *party);
+    for (const std::optional<QString>& line : {address1, address2, std::optional<QString>(city)}) {
+        if (!line)
+            continue;
+        y += surface.textHeight(*line);
+        surface.text({x, y}, *line);
+    }
+}
+
+void frmLabels::DrawSheetOutline()
+{
+    printing::Surface& s = Picture1->surface();
+    const QColor shade = QApplication::palette().color(QPalette::ToolTipBase);
+    // Past the box's edges, whatever the scale.
+    const double farRight = 2 * Picture1->scale().right() + 10;
+    const double farBottom = 2 * Picture1->scale().bottom() + 10;
+    const double gridRight = sideMargin + numAcross * heightPitch;
+    const double gridBottom = topMargin + numDown * verticalPitch;
+    s.fillBox(QRectF(QPointF(0, 0), QPointF(farRight, topMargin)), shade);
+    s.fillBox(QRectF(QPointF(0, topMargin), QPointF(sideMargin, farBottom)), shade);
+    s.fillBox(QRectF(QPointF(sideMargin, gridBottom), QPointF(farRight, farBottom)), shade);
+    s.fillBox(QRectF(QPointF(gridRight, topMargin), QPointF(farRight, farBottom)), shade);
+    for (int i = 0; i <= down(); ++i) {
+        const double y = topMargin + i * verticalPitch;
+        s.line({sideMargin, y}, {gridRight, y}, Qt::black);
+    }
+    for (int j = 0; j <= across(); ++j) {
+        const double x = sideMargin + j * heightPitch;
+        s.line({x, topMargin}, {x, gridBottom}, Qt::black);
+    }
+}
+
+void frmLabels::Redraw()
+{
+    // Without an event the box was never fitted to the page.
+    if (previewScale <= 0)
+        return;
+    DrawLabels(Picture1->surface(), previewScale, false);
+    DrawSheetOutline();
+}
+
+// ---------------------------------------------------------------- handlers
+
+void frmLabels::Combo1_Click()
+{
+    curLabelID = Combo1->currentData().toLongLong();
+    if (!formLoaded)
+        return;
+    Picture1->Cls();
+    LoadLabel(curLabelID);
+    Redraw();
+}
+
+void frmLabels::Combo2_Click()
+{
+    curEvent = Combo2->currentData().toLongLong();
+    if (!formLoaded)
+        return;
+    Picture1->Cls();
+    LoadGuests(curEvent);
+    Redraw();
+}
+
+void frmLabels::cmbFirstLabel_Click()
+{
+    if (!formLoaded)
+        return;
+    firstLabel = cmbFirstLabel->currentIndex() + 1;
+    Picture1->Cls();
+    Redraw();
+}
+
+void frmLabels::cmbTop_Click()
+{
+    if (!formLoaded)
+        return;
+    Picture1->Cls();
+    Redraw();
+}
+
+void frmLabels::cmbLeft_Click() { cmbTop_Click(); }
+
+void frmLabels::cmdFont_Click()
+{
+    if (printing::printer().chooseFont(dialogColor, ui::cdlCFPrinterFonts | ui::cdlCFEffects, window()))
+        Redraw();
+}
+
+void frmLabels::cmdPrint_Click()
+{
+    const auto refuse = [this](const char* why) { ui::MsgBox(why, ui::vbExclamation | ui::vbOKOnly, QString(), window()); };
+    if (!eventsExist())
+        return refuse(kNoEvents);
+    if (!hasCells())
+        return refuse(kNoLabelsOnSheet);
+    if (!guestsRS || !guestsRS->isOpen() || guestsRS->RecordCount() == 0)
+        return refuse(kNoParties);
+    printing::printer().printCopies(kCaption, window(), [this](printing::Document& doc, int) {
+        doc.surface().setInches();
+        DrawLabels(doc.surface(), 1.0, true);
+    });
+}
+
+void frmLabels::cmdCancel_Click() { Unload(); }

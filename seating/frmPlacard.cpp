@@ -1,0 +1,230 @@
+#include "seating/frmPlacard.h"
+
+#include "app/modQVDatabase.h"
+#include "platform/ado/ado.h"
+#include "platform/print/previewbox.h"
+#include "platform/print/printer.h"
+#include "platform/twips.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/messages.h"
+#include "records/editing.h"
+#include "seating/pagefit.h"
+#include "seating/seatingdata.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include <cmath>
+
+using editing::ignoringErrors;
+using modQVDatabase::gConn;
+using twips::rect;
+
+namespace {
+
+int whole(double v) { return int(std::nearbyint(v)); }
+
+QPoint wholePoint(double x, double y) { return QPoint(whole(x), whole(y)); }
+
+// A blank name is no name either.
+QString cardName(const QVariant& stored)
+{
+    const QString name = seating::tableName(stored);
+    return name.trimmed().isEmpty() ? seating::tableName(QVariant()) : name;
+}
+
+}  // namespace
+
+frmPlacard::~frmPlacard() = default;
+
+QVector<frmPlacard::CardText> frmPlacard::cardTexts(QSizeF page, int h, const QString& name, const QStringList& guests)
+{
+    const double W = page.width(), H = page.height();
+    const double xL = W / 8.5;
+    const double xR = W - W / 8.5;
+    const double F = H / 2;
+    const double S = h + h / 5.0;
+    QVector<CardText> out;
+    // The name nearest the fold, in letters twice the size; the guests outwards.
+    out.push_back({wholePoint(xR, F - 0.2 * F), name, true, 2 * h});
+    out.push_back({wholePoint(xL, F + 0.2 * F), name, false, 2 * h});
+    for (int k = 1; k <= guests.size(); ++k) {
+        const QString& line = guests[k - 1];
+        out.push_back({wholePoint(xR, F - 0.2 * F - (k + 2) * S), line, true, h});
+        out.push_back({wholePoint(xL, F + 0.2 * F + (k + 2) * S), line, false, h});
+    }
+    return out;
+}
+
+void frmPlacard::createControls()
+{
+    QDialog* w = window();
+    w->setWindowTitle(kCaption);
+    w->setFixedSize(twips::toPixels(7008), twips::toPixels(6444));
+    Label2 = editing::makeLabel(w, "Label2", "Event:", rect(360, 240, 1092, 252));
+    Combo2 = new QComboBox(w);
+    Combo2->setObjectName("Combo2");
+    Combo2->setGeometry(rect(360, 480, 1812, 288));
+    Combo2->setPlaceholderText("Choose Event");
+    cmdFont = editing::makeButton(w, "cmdFont", "Choose Font", rect(2400, 360, 1332, 372), [this] { cmdFont_Click(); });
+    Picture1 = new printing::PreviewBox(w);
+    Picture1->setObjectName("Picture1");
+    Picture1->setGeometry(rect(360, 960, 4932, 5292));
+    cmdPrint = editing::makeButton(w, "cmdPrint", "Print", rect(5880, 5280, 972, 372), [this] { cmdPrint_Click(); });
+    cmdCancel =
+        editing::makeButton(w, "cmdCancel", "Cancel", rect(5880, 5880, 972, 372), [this] { cmdCancel_Click(); });
+    editing::chainTabOrder({Combo2, cmdFont, cmdPrint, cmdCancel});
+    QObject::connect(Combo2, &QComboBox::currentIndexChanged, w, [this] { ui::guarded([this] { Combo2_Click(); }); });
+}
+
+void frmPlacard::releaseControls()
+{
+    Label2 = nullptr;
+    Combo2 = nullptr;
+    cmdFont = cmdPrint = cmdCancel = nullptr;
+    Picture1 = nullptr;
+}
+
+void frmPlacard::Form_Load()
+{
+    formLoaded = false;
+    curEvent = 0;
+    previewScale = 0;
+    tablesRS.reset();
+    guestsRS.reset();
+    FillEvents();
+    textColor = Qt::black;
+    printing::Printer& printer = printing::printer();
+    printer.FontName = "Arial";
+    printer.FontSize = 24;
+    formLoaded = true;
+    if (Combo2->count() > 0) {
+        curEvent = Combo2->currentData().toLongLong();
+        LoadTables(curEvent);
+        previewScale = printPreview::FitPreviewToPrinter(*Picture1);
+        PreviewPlacards();
+    } else {
+        Picture1->resize(twips::toPixels(4932), twips::toPixels(5292));
+        ui::MsgBox(kNoEvents, ui::vbOKOnly, QString(), window());
+    }
+    window()->raise();
+}
+
+void frmPlacard::Form_Unload(bool&)
+{
+    tablesRS.reset();
+    guestsRS.reset();
+}
+
+void frmPlacard::FillEvents()
+{
+    editing::fillKeyedList(Combo2, "SELECT EVENT_ID, EVENT_NAME FROM EVENT");
+    curEvent = Combo2->itemData(0).toLongLong();
+    Combo2->setCurrentIndex(0);
+}
+
+void frmPlacard::LoadTables(qint64 eventID)
+{
+    tablesRS = std::make_unique<ado::Recordset>();
+    ignoringErrors([&] {
+        tablesRS->Open("SELECT TABLE_ID, EVENT_ID, TABLE_NAME FROM TABLES WHERE EVENT_ID = ?", gConn,
+                       ado::adOpenKeyset, ado::adLockReadOnly, {eventID});
+    });
+}
+
+void frmPlacard::LoadTableGuests(qint64 tableID)
+{
+    guestsRS = std::make_unique<ado::Recordset>();
+    ignoringErrors([&] {
+        guestsRS->Open("SELECT SUBGUEST.SUBGUEST_FNAME, SUBGUEST.SUBGUEST_LNAME, SEATING.TABLE_ID FROM (SUBGUEST "
+                       "INNER JOIN SEATING ON SEATING.SUBGUEST_ID=SUBGUEST.SUBGUEST_ID) WHERE SEATING.TABLE_ID = ?",
+                       gConn, ado::adOpenKeyset, ado::adLockReadOnly, {tableID});
+    });
+}
+
+bool frmPlacard::hasTables() const { return tablesRS && tablesRS->isOpen() && tablesRS->RecordCount() >= 1; }
+
+void frmPlacard::drawCard(printing::Surface& s, QSizeF page, int h)
+{
+    QString name;
+    ignoringErrors([&] {
+        LoadTableGuests(tablesRS->value("TABLE_ID").toLongLong());
+        name = cardName(tablesRS->value("TABLE_NAME"));
+    });
+    QStringList guests;
+    ignoringErrors([&] {
+        for (guestsRS->MoveFirst(); !guestsRS->EOF_(); guestsRS->MoveNext())
+            guests << seating::personName(guestsRS->value("SUBGUEST_FNAME"), guestsRS->value("SUBGUEST_LNAME"));
+    });
+    const printing::Printer& printer = printing::printer();
+    s.setColor(textColor);
+    for (const CardText& t : cardTexts(page, h, name, guests)) {
+        s.setFont(printer.textFont(t.height));
+        s.text(t.at, t.text, t.turned);
+    }
+}
+
+void frmPlacard::PrintPlacards(printing::Surface& paper)
+{
+    if (!hasTables())
+        return;
+    const int h = whole(printing::printer().FontSize * paper.dpiY() / 72.0);
+    bool first = true;
+    ignoringErrors([&] {
+        for (tablesRS->MoveFirst(); !tablesRS->EOF_(); tablesRS->MoveNext()) {
+            if (!first)
+                paper.newPage();
+            first = false;
+            drawCard(paper, paper.deviceSize(), h);
+        }
+    });
+}
+
+void frmPlacard::PreviewPlacards()
+{
+    if (!hasTables())
+        return;
+    const int h = whole(2 * printing::printer().FontSize * previewScale);
+    ignoringErrors([&] {
+        tablesRS->MoveFirst();
+        Picture1->Cls();
+        // The box's outer size stands for the page.
+        drawCard(Picture1->surface(true), QSizeF(Picture1->width(), Picture1->height()), h);
+    });
+}
+
+// ---------------------------------------------------------------- handlers
+
+void frmPlacard::Combo2_Click()
+{
+    curEvent = Combo2->currentData().toLongLong();
+    if (!formLoaded)
+        return;
+    Picture1->Cls();
+    LoadTables(curEvent);
+    PreviewPlacards();
+}
+
+void frmPlacard::cmdFont_Click()
+{
+    if (printing::printer().chooseFont(textColor, ui::cdlCFPrinterFonts | ui::cdlCFEffects, window()))
+        PreviewPlacards();
+}
+
+void frmPlacard::cmdPrint_Click()
+{
+    const auto refuse = [this](const char* why) { ui::MsgBox(why, ui::vbExclamation | ui::vbOKOnly, QString(), window()); };
+    if (Combo2->count() == 0)
+        return refuse(kNoEvents);
+    if (!hasTables())
+        return refuse(kNoTables);
+    // Each copy is a print job of its own.
+    printing::printer().printCopies(kDocument, window(), [this](printing::Document& doc, int copy) {
+        if (copy > 1)
+            doc.nextJob();
+        PrintPlacards(doc.surface());
+    });
+}
+
+void frmPlacard::cmdCancel_Click() { Unload(); }

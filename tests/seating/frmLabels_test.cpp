@@ -1,0 +1,311 @@
+// Address labels: where each party's label lands on the sheets, what its
+// lines say, the preview of the first sheet, copies, and the refusals.
+
+#include "stationery_support.h"
+
+#include "platform/print/previewbox.h"
+#include "seating/frmLabels.h"
+#include "support/pdf.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <cmath>
+
+namespace {
+
+using printing::Drawn;
+
+// The template's first style by name: 3 across, 10 down, 2.75 in by 1 in,
+// margins 0.5 in at the top and 0.1875 in at the side.
+constexpr double kTop = 0.5, kSide = 0.1875, kDown = 1.0, kAcross = 2.75;
+constexpr double kOffset = 8 / 72.0;  // the default entry of both offset lists
+
+class LabelsTest : public testsupport::StationeryTest {
+protected:
+    static frmLabels& f() { return frmLabels::instance(); }
+    frmLabels& open() { return show<frmLabels>(); }
+    void print(int copies = 1) { printWith(f().cmdPrint, copies); }
+    // The label position a text's corner stands in.
+    static int position(const Drawn& d, double offset = kOffset)
+    {
+        const int c = int(std::lround((d.at.x() - kSide - offset) / kAcross)) + 1;
+        const int r = int(std::lround((d.at.y() - kTop - offset) / kDown)) + 1;
+        return (r - 1) * 3 + c;
+    }
+    // Position of each party name on a page, in drawing order.
+    static QList<int> partyPositions(const printing::RecordingSurface::Page& page)
+    {
+        QList<int> out;
+        for (const Drawn& d : page.texts())
+            if (d.text.startsWith("Party"))
+                out << position(d);
+        return out;
+    }
+    static QList<int> range(int from, int to)
+    {
+        QList<int> out;
+        for (int i = from; i <= to; ++i)
+            out << i;
+        return out;
+    }
+    void SetUp() override
+    {
+        StationeryTest::SetUp();
+        ev = event("Reception");
+    }
+    qint64 ev = 0;
+};
+
+TEST_F(LabelsTest, ThirtyPartiesFromLabelFiveFillTwoSheetsAndEachCopyStartsAgain)
+{
+    invitedParties(ev, 30);
+    open();
+    EXPECT_EQ(f().window()->windowTitle(), "Address Labels");
+    QStringList info;
+    for (QLabel* l : f().Label1)
+        info << l->text();
+    EXPECT_EQ(info, QStringList({"Guests:  30", "Sheets Needed:  1", "Label Style:  Address 1 x 2-5/8 in, 30 per sheet",
+                                 "Labels/Page:  30", "Top Margin:  0.50 in.", "Left Margin:  0.19 in.",
+                                 "Height Between:  1.00 in.", "Width Between:  2.75 in."}));
+    EXPECT_EQ(f().cmbFirstLabel->count(), 30);
+    EXPECT_EQ(f().cmbTop->count(), 41);
+    EXPECT_EQ(f().cmbLeft->currentText(), "8 pixels");
+
+    pick(f().cmbFirstLabel, "5");
+    // The preview shows the first sheet only, positions 1 to 4 empty.
+    EXPECT_EQ(partyPositions(f().Picture1->drawn().pages()[0]), range(5, 30));
+
+    print(2);
+    ASSERT_EQ(jobs().size(), 1);
+    const auto& pages = jobs()[0].surface->pages();
+    ASSERT_EQ(pages.size(), 4);  // no blank page after the last sheet
+    EXPECT_EQ(partyPositions(pages[0]), range(5, 30));
+    EXPECT_EQ(partyPositions(pages[1]), range(1, 4));
+    EXPECT_EQ(partyPositions(pages[2]), range(5, 30));
+    EXPECT_EQ(partyPositions(pages[3]), range(1, 4));
+    EXPECT_EQ(texts(pages[0]).mid(0, 3), QStringList({"Party 01", "1 Main St", "Springfield, IL  62701"}));
+    EXPECT_EQ(texts(pages[3]).last(), "Springfield, IL  62701");
+    EXPECT_EQ(texts(pages[1]).mid(0, 1), QStringList({"Party 27"}));
+    // Printing leaves the window as it was, with the first label chosen.
+    EXPECT_EQ(partyPositions(f().Picture1->drawn().pages()[0]), range(5, 30));
+}
+
+TEST_F(LabelsTest, AddressLinesCloseUpOnlyForNullAndTheCityLineFollowsStateAndZip)
+{
+    struct Case {
+        QVariant address2, city, state, zip;
+        QString cityLine;
+        int cityStep;  // lines below the party name
+    };
+    const QList<Case> cases = {
+        {QVariant(), "Springfield", "IL", "62701", "Springfield, IL  62701", 2},
+        {"", "Springfield", "IL", "62701", "Springfield, IL  62701", 3},
+        {"Apt 4", "Springfield", "IL", "", "Springfield, IL  ", 3},
+        {QVariant(), "Springfield", "", "", "Springfield", 2},
+        {QVariant(), "Springfield", QVariant(), QVariant(), "Springfield", 2},
+        {QVariant(), QVariant(), QVariant(), "62701", ",   62701", 2},
+        {QVariant(), "", "", "", "", 2},
+    };
+    for (int i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        const qint64 g = addressed(QString("Party %1").arg(i), "1 Elm St", c.address2, c.city, c.state, c.zip);
+        // Two people of one party make one label.
+        person(g, "Ann", "A", {ev});
+        person(g, "Bob", "A", {ev});
+    }
+    // A party without a name still gets its address, one line down.
+    person(addressed(QVariant(), "9 Oak Ave", QVariant(), "Dover", "DE", "19901"), "Cy", "B", {ev});
+    open();
+    EXPECT_EQ(f().Label1[0]->text(), QString("Guests:  %1").arg(cases.size() + 1));
+    print();
+    ASSERT_EQ(jobs().size(), 1);
+    const QVector<Drawn> drawn = jobs()[0].surface->pages()[0].texts();
+
+    QMap<QString, QVector<Drawn>> byParty;  // each label's lines, by its party
+    QString current;
+    for (const Drawn& d : drawn) {
+        if (d.text.startsWith("Party") || d.text == "9 Oak Ave")
+            current = d.text;
+        byParty[current] << d;
+    }
+    ASSERT_EQ(byParty.size(), cases.size() + 1);
+    for (int i = 0; i < cases.size(); ++i) {
+        const QVector<Drawn> lines = byParty.value(QString("Party %1").arg(i));
+        ASSERT_GE(lines.size(), 3) << i;
+        const double step = lines[1].at.y() - lines[0].at.y();
+        EXPECT_GT(step, 0.05) << i;
+        EXPECT_EQ(lines.last().text, cases[i].cityLine) << i;
+        EXPECT_NEAR(lines.last().at.y() - lines[0].at.y(), cases[i].cityStep * step, 1e-9) << i;
+        EXPECT_DOUBLE_EQ(lines.last().at.x(), lines[0].at.x()) << i;
+    }
+    const QVector<Drawn> nameless = byParty.value("9 Oak Ave");
+    ASSERT_EQ(nameless.size(), 2);
+    EXPECT_EQ(nameless[1].text, "Dover, DE  19901");
+    const double labelTop = kTop + kOffset + (position(nameless[0]) - 1) / 3 * kDown;
+    EXPECT_NEAR(nameless[0].at.y() - labelTop, nameless[1].at.y() - nameless[0].at.y(), 1e-9);
+}
+
+TEST_F(LabelsTest, OffsetsMoveTheLabelsByOnePointAStep)
+{
+    invitedParties(ev, 1);
+    open();
+    for (const auto& [entry, expected] : {std::pair{0, 0.0}, std::pair{40, 40 / 72.0}}) {
+        pick(f().cmbTop, entry);
+        pick(f().cmbLeft, entry);
+        const QVector<Drawn> preview = f().Picture1->drawn().pages()[0].texts();
+        ASSERT_FALSE(preview.isEmpty());
+        EXPECT_NEAR(preview[0].at.x(), kSide + expected, 1e-12) << entry;
+        EXPECT_NEAR(preview[0].at.y(), kTop + expected, 1e-12) << entry;
+        print();
+        const Drawn first = jobs().last().surface->pages()[0].texts()[0];
+        EXPECT_EQ(first.text, "Party 01");
+        EXPECT_NEAR(first.at.x(), kSide + expected, 1e-12) << entry;
+        EXPECT_NEAR(first.at.y(), kTop + expected, 1e-12) << entry;
+    }
+}
+
+TEST_F(LabelsTest, ThePreviewShadesTheMarginsAndDrawsTheGridOverTheLabels)
+{
+    invitedParties(ev, 2);
+    open();
+    printing::PreviewBox* box = f().Picture1;
+    EXPECT_LT(box->width(), twipsToPixels(4932));  // narrowed to a Letter page's shape
+    EXPECT_EQ(box->scale(), QRectF(0, 0, 8.52, 11));
+    const QVector<Drawn> drawn = box->drawn().pages()[0].drawn;
+    QVector<QRectF> bands;
+    QVector<QLineF> lines;
+    for (const Drawn& d : drawn) {
+        if (d.kind == Drawn::Kind::Box)
+            bands << d.box;
+        if (d.kind == Drawn::Kind::Line)
+            lines << QLineF(d.at, d.to);
+    }
+    const double right = kSide + 3 * kAcross, bottom = kTop + 10 * kDown;
+    ASSERT_EQ(bands.size(), 4);
+    const QList<QPointF> corners = {bands[0].topLeft(), bands[1].topLeft(), bands[2].topLeft(), bands[3].topLeft()};
+    EXPECT_EQ(corners, QList<QPointF>({{0, 0}, {0, kTop}, {kSide, bottom}, {right, kTop}}));
+    EXPECT_EQ(bands[0].bottom(), kTop);
+    EXPECT_EQ(bands[1].right(), kSide);
+    for (const QRectF& b : bands)
+        EXPECT_GT(std::max(b.right(), b.bottom()), 11.0);  // past the box's edge
+    ASSERT_EQ(lines.size(), 11 + 4);
+    EXPECT_EQ(lines[0], QLineF(kSide, kTop, right, kTop));
+    EXPECT_EQ(lines[10], QLineF(kSide, bottom, right, bottom));
+    EXPECT_EQ(lines[14], QLineF(right, kTop, right, bottom));
+    // Texts come first, so the bands lie over any that runs into a margin.
+    EXPECT_EQ(drawn[0].kind, Drawn::Kind::Text);
+    EXPECT_EQ(drawn[0].font.name, "Arial");
+    EXPECT_NEAR(box->FontSize, 8 * box->width() / (8.5 * printing::PreviewBox::kPixelsPerInch), 0.01);
+    EXPECT_DOUBLE_EQ(drawn[0].font.height, printing::TextFont::heightOf(box->FontSize, 96));
+
+    // A new style starts again at label 1 with its own count of labels.
+    pick(f().cmbFirstLabel, 7);
+    pick(f().Combo1, "Shipping 2 x 4 in, 10 per sheet");
+    EXPECT_EQ(f().cmbFirstLabel->count(), 10);
+    EXPECT_EQ(f().cmbFirstLabel->currentText(), "1");
+    EXPECT_EQ(f().Label1[3]->text(), "Labels/Page:  10");
+    EXPECT_EQ(box->drawn().pages()[0].texts().size(), 6);
+}
+
+TEST_F(LabelsTest, ChosenFontPrintsWithItsEffectsAndColourWhileThePreviewShowsFaceAndSize)
+{
+    invitedParties(ev, 1);
+    open();
+    EXPECT_EQ(printing::printer().FontName, "Arial");
+    EXPECT_EQ(printing::printer().FontSize, 8);
+    dialogs.dialogs->fonts << ui::FontChoice{"Courier", 12, true, true, false, false, QColor(Qt::darkBlue)};
+    testsupport::click(f().cmdFont);
+    EXPECT_EQ(dialogs.dialogs->fontRequests.value(0).name, "Arial");
+    EXPECT_EQ(dialogs.dialogs->fontFlags.value(0), 258);
+    const Drawn preview = f().Picture1->drawn().pages()[0].texts()[0];
+    EXPECT_EQ(preview.font.name, "Courier");
+    EXPECT_FALSE(preview.font.bold);
+    print();
+    const Drawn paper = jobs()[0].surface->pages()[0].texts()[0];
+    EXPECT_EQ(paper.font.name, "Courier");
+    EXPECT_DOUBLE_EQ(paper.font.height, 12 * 600 / 72.0);
+    EXPECT_TRUE(paper.font.bold && paper.font.italic);
+    EXPECT_EQ(paper.color, QColor(Qt::darkBlue));
+    // The preview is the page shrunk by the box's scale.
+    const double scale = f().Picture1->FontSize / 8;
+    EXPECT_DOUBLE_EQ(preview.font.height, printing::TextFont::heightOf(12 * scale, 96));
+
+    // Cancel changes nothing.
+    testsupport::click(f().cmdFont);
+    EXPECT_EQ(printing::printer().FontName, "Courier");
+}
+
+TEST_F(LabelsTest, NothingIsSentWithoutPartiesEventsOrLabelsOnTheSheet)
+{
+    db().Execute("INSERT INTO LABELS (LABEL_NAME, TOP_MARGIN, SIDE_MARGIN, VERTICAL_PITCH, HEIGHT_PITCH, NUM_ACROSS, "
+                 "NUM_DOWN) VALUES ('Blank sheet', 0.5, 0.2, 1, 2.5, 0, 10)");
+    open();
+    EXPECT_EQ(f().Label1[0]->text(), "Guests:  0");
+    EXPECT_EQ(f().Label1[1]->text(), "Sheets Needed:  0");
+    testsupport::click(f().cmdPrint);
+    EXPECT_EQ(shown(), QStringList({frmLabels::kNoParties}));
+    EXPECT_EQ(dialogs.dialogs->printRequests, 0);
+    f().Unload();
+
+    invitedParties(ev, 3);
+    open();
+    pick(f().Combo1, "Blank sheet");
+    EXPECT_EQ(shown().last(), frmLabels::kNoLabelsOnSheet);
+    EXPECT_EQ(f().cmbFirstLabel->count(), 0);
+    EXPECT_TRUE(f().Picture1->drawn().pages()[0].texts().isEmpty());
+    testsupport::click(f().cmdPrint);
+    EXPECT_EQ(shown().last(), frmLabels::kNoLabelsOnSheet);
+    EXPECT_EQ(dialogs.dialogs->printRequests, 0);
+
+    // Cancel in the print dialog prints nothing.
+    pick(f().Combo1, 0);
+    dialogs.dialogs->printAnswers << false;
+    testsupport::click(f().cmdPrint);
+    EXPECT_EQ(dialogs.dialogs->printRequests, 1);
+    EXPECT_TRUE(jobs().isEmpty());
+    f().Unload();
+
+    // An event with an empty name is still an event.
+    db().Execute("UPDATE EVENT SET EVENT_NAME = ''");
+    int before = shown().size();
+    open();
+    EXPECT_EQ(shown().size(), before);
+    f().Unload();
+
+    db().Execute("DELETE FROM EVENT");
+    before = shown().size();
+    open();
+    EXPECT_EQ(shown().mid(before), QStringList({frmLabels::kNoEvents}));
+    pick(f().cmbFirstLabel, 3);  // nothing to draw on a box never fitted
+    EXPECT_TRUE(f().Picture1->drawn().isEmpty());
+    testsupport::click(f().cmdPrint);
+    EXPECT_EQ(shown().last(), frmLabels::kNoEvents);
+    EXPECT_TRUE(jobs().isEmpty());
+}
+
+TEST_F(LabelsTest, ThirtyPartiesOnEachSheetOfTheTemplatePrintToPdf)
+{
+    invitedParties(ev, 30);
+    QTemporaryDir dir;
+    const QString keep = qEnvironmentVariable("NUPTARO_PDF_DIR");
+    recording.reset();  // real pages, not recordings
+    open();
+    for (int i = 0; i < f().Combo1->count(); ++i) {
+        pick(f().Combo1, i);
+        const QString file = (keep.isEmpty() ? dir.path() : keep) + QString("/labels%1.pdf").arg(i + 1);
+        dialogs.dialogs->printToPdf = file;
+        const int perSheet = f().cmbFirstLabel->count();
+        print();
+        const QString info = testsupport::pdfInfo(file);
+        if (info.isNull())
+            continue;  // poppler's tools are not at hand
+        EXPECT_TRUE(info.contains(QRegularExpression(QString("Pages:\\s+%1\n").arg((30 + perSheet - 1) / perSheet))))
+            << i;
+        EXPECT_TRUE(testsupport::pdfText(file).contains("Party 30")) << i;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,200 @@
+// Place cards: the card's layout on the page, one page per table and one
+// job per copy, the font and colour, the preview of the first table, and
+// nothing sent without events or tables.
+
+#include "stationery_support.h"
+
+#include "platform/print/previewbox.h"
+#include "seating/frmPlacard.h"
+#include "support/pdf.h"
+
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+namespace {
+
+using printing::Drawn;
+
+class PlacardTest : public testsupport::StationeryTest {
+protected:
+    static frmPlacard& f() { return frmPlacard::instance(); }
+    frmPlacard& open() { return show<frmPlacard>(); }
+    void print(int copies = 1) { printWith(f().cmdPrint, copies); }
+    // A text as "x,y turned height text".
+    static QString describe(const Drawn& d)
+    {
+        return QString("%1,%2 %3 %4 %5")
+            .arg(d.deviceAt.x())
+            .arg(d.deviceAt.y())
+            .arg(d.turned ? "T" : "U")
+            .arg(d.font.height)
+            .arg(d.text);
+    }
+    static QStringList described(const printing::RecordingSurface::Page& page)
+    {
+        QStringList out;
+        for (const Drawn& d : page.texts())
+            out << describe(d);
+        return out;
+    }
+};
+
+TEST_F(PlacardTest, ACardAt600DotsPerInchStandsAsTheWorkedExample)
+{
+    const qint64 ev = event("Reception");
+    const qint64 head = table(ev, "Head Table");
+    const qint64 g = party("Adams");
+    seat(head, person(g, "Ann", "Adams", {ev}), 0);
+    seat(head, person(g, QString(), "Adams", {ev}), 1);  // no first name: the line begins with a blank
+    open();
+    EXPECT_EQ(f().window()->windowTitle(), "Seating Placards");
+    EXPECT_EQ(printing::printer().FontSize, 24);
+    print();
+    ASSERT_EQ(jobs().size(), 1);
+    EXPECT_EQ(jobs()[0].name, "Wedding Placards");
+    EXPECT_TRUE(jobs()[0].ended);
+    ASSERT_EQ(jobs()[0].pageCount(), 1);
+    EXPECT_EQ(jobs()[0].surface->deviceSize(), QSizeF(5100, 6600));
+    EXPECT_EQ(described(jobs()[0].surface->pages()[0]), QStringList({
+                                                             "4500,2640 T 400 Head Table",
+                                                             "600,3960 U 400 Head Table",
+                                                             "4500,1920 T 200 Ann Adams",
+                                                             "600,4680 U 200 Ann Adams",
+                                                             "4500,1680 T 200  Adams",
+                                                             "600,4920 U 200  Adams",
+                                                         }));
+    const Drawn name = jobs()[0].surface->pages()[0].texts()[0];
+    EXPECT_EQ(name.font.name, "Arial");
+    EXPECT_FALSE(name.font.bold);
+    EXPECT_EQ(name.color, QColor(Qt::black));
+}
+
+TEST_F(PlacardTest, EachCopyIsAJobWithAPagePerTableInTheDatabasesOrder)
+{
+    const qint64 ev = event("Reception");
+    const qint64 other = event("Rehearsal Dinner");
+    const qint64 t1 = table(ev, "Table 1");
+    table(ev, QVariant());  // nobody seated, no name
+    const qint64 t3 = table(ev, "Table 3");
+    table(other, "Elsewhere");
+    const qint64 g = party("Baker");
+    seat(t1, person(g, "Bea", "Baker", {ev}), 0);
+    seat(t3, person(g, "Cal", "Baker", {ev}), 0);
+    seat(t3, person(g, "Dee", "Baker", {ev}), 1);
+    open();
+    print(3);
+    ASSERT_EQ(jobs().size(), 3);
+    for (const auto& job : jobs()) {
+        EXPECT_EQ(job.name, "Wedding Placards");
+        EXPECT_TRUE(job.ended);
+        ASSERT_EQ(job.pageCount(), 3);
+        EXPECT_EQ(texts(job.surface->pages()[0]),
+                  QStringList({"Table 1", "Table 1", "Bea Baker", "Bea Baker"}));
+        EXPECT_EQ(texts(job.surface->pages()[1]), QStringList({"Unnamed", "Unnamed"}));
+        EXPECT_EQ(texts(job.surface->pages()[2]),
+                  QStringList({"Table 3", "Table 3", "Cal Baker", "Cal Baker", "Dee Baker", "Dee Baker"}));
+    }
+    // The other event's tables, chosen in the list.
+    pick(f().Combo2, "Rehearsal Dinner");
+    print();
+    ASSERT_EQ(jobs().size(), 4);
+    EXPECT_EQ(texts(jobs()[3].surface->pages()[0]), QStringList({"Elsewhere", "Elsewhere"}));
+    EXPECT_EQ(f().Picture1->drawn().pages()[0].texts().value(0).text, "Elsewhere");
+}
+
+TEST_F(PlacardTest, BoldAndColourReachPaperAndPreviewAndReopeningResetsOnlyTheColour)
+{
+    const qint64 ev = event("Reception");
+    seat(table(ev, "Roses"), person(party("Cole"), "Cy", "Cole", {ev}), 0);
+    open();
+    printing::PreviewBox* box = f().Picture1;
+    const double scale = box->FontSize / 24;  // the fit's scale
+    ASSERT_GT(scale, 0);
+    EXPECT_EQ(texts(box->drawn().pages()[0]), QStringList({"Roses", "Roses", "Cy Cole", "Cy Cole"}));
+    // The preview's letters are 2 x size x scale pixels, its page the box.
+    const QVector<Drawn> before = box->drawn().pages()[0].texts();
+    const int h = int(std::nearbyint(2 * 24 * scale));
+    EXPECT_EQ(before[2].font.height, h);
+    EXPECT_EQ(before[0].font.height, 2 * h);
+    EXPECT_EQ(before[1].deviceAt.x(), std::nearbyint(box->width() / 8.5));
+    EXPECT_EQ(before[1].deviceAt.y(), std::nearbyint(box->height() / 2.0 * 1.2));
+
+    dialogs.dialogs->fonts << ui::FontChoice{"Times", 20, true, false, true, false, QColor(Qt::red)};
+    testsupport::click(f().cmdFont);
+    EXPECT_EQ(dialogs.dialogs->fontRequests.value(0).size, 24);
+    EXPECT_EQ(dialogs.dialogs->fontFlags.value(0), 258);
+    for (const Drawn& d : box->drawn().pages()[0].texts()) {
+        EXPECT_TRUE(d.font.bold && d.font.underline);
+        EXPECT_EQ(d.font.name, "Times");
+        EXPECT_EQ(d.color, QColor(Qt::red));
+    }
+    print();
+    for (const Drawn& d : jobs()[0].surface->pages()[0].texts()) {
+        EXPECT_TRUE(d.font.bold && d.font.underline && !d.font.italic);
+        EXPECT_EQ(d.color, QColor(Qt::red));
+    }
+    EXPECT_EQ(jobs()[0].surface->pages()[0].texts()[0].font.height, 2 * 167);  // 20 pt at 600 dpi
+
+    f().Unload();
+    open();
+    const Drawn again = f().Picture1->drawn().pages()[0].texts()[0];
+    EXPECT_EQ(again.color, QColor(Qt::black));
+    EXPECT_EQ(again.font.name, "Arial");
+    EXPECT_TRUE(again.font.bold && again.font.underline);
+}
+
+TEST_F(PlacardTest, NoJobWithoutEventsOrTablesAndCancelPrintsNothing)
+{
+    open();
+    EXPECT_EQ(shown(), QStringList({frmPlacard::kNoEvents}));
+    EXPECT_TRUE(f().Picture1->drawn().isEmpty());
+    EXPECT_EQ(f().Combo2->currentText(), "");
+    testsupport::click(f().cmdPrint);
+    EXPECT_EQ(shown().last(), frmPlacard::kNoEvents);
+    f().Unload();
+
+    const qint64 ev = event("Reception");
+    open();
+    EXPECT_EQ(shown().size(), 2);
+    EXPECT_TRUE(f().Picture1->drawn().isEmpty());
+    testsupport::click(f().cmdPrint);
+    EXPECT_EQ(shown().last(), frmPlacard::kNoTables);
+    EXPECT_EQ(dialogs.dialogs->printRequests, 0);
+    f().Unload();
+
+    table(ev, "Lilies");
+    open();
+    dialogs.dialogs->printAnswers << false;
+    testsupport::click(f().cmdPrint);
+    EXPECT_EQ(dialogs.dialogs->printRequests, 1);
+    EXPECT_TRUE(jobs().isEmpty());
+}
+
+TEST_F(PlacardTest, TenTablesPrintToPdfOnePageEach)
+{
+    const qint64 ev = event("Reception");
+    ado::Transaction seeding(db());
+    for (int t = 1; t <= 10; ++t) {
+        const qint64 tbl = table(ev, QString("Table %1").arg(t));
+        const qint64 g = party(QString("Family %1").arg(t));
+        for (int s = 1; s <= 8; ++s)
+            seat(tbl, person(g, QString("Guest%1").arg(s), QString("Family%1").arg(t), {ev}), s - 1);
+    }
+    seeding.commit();
+    recording.reset();
+    QTemporaryDir dir;
+    const QString keep = qEnvironmentVariable("NUPTARO_PDF_DIR");
+    const QString file = (keep.isEmpty() ? dir.path() : keep) + "/placards.pdf";
+    dialogs.dialogs->printToPdf = file;
+    open();
+    print(2);  // copies to a file follow each other in it
+    const QString info = testsupport::pdfInfo(file);
+    if (info.isNull())
+        GTEST_SKIP() << "poppler's tools are not at hand";
+    EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+20\n"))) << info.toStdString();
+    EXPECT_TRUE(info.contains("Wedding Placards"));
+    EXPECT_TRUE(testsupport::pdfText(file).contains("Guest8 Family10"));
+}
+
+}  // namespace
