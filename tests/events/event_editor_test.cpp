@@ -52,7 +52,6 @@ TEST_F(EventEditorTest, ANewEventsRowExistsBeforeTheWindowShowsAndCancelKeepsIt)
               "|||" + today("12:00:00") + "|" + today("12:00:00") + "|0");
     EXPECT_EQ(logRows("EVENT", id, 1), 1) << "the other copy receives the event";
 
-    EXPECT_EQ(e.window()->windowTitle(), "Event Information");
     EXPECT_EQ(tabs(), QStringList({"Overview", "Location"}));
     EXPECT_EQ(e.frontPage(), e.fraOverview);
     for (QRadioButton* no : {e.optNoMenu, e.optNoDecoration, e.optNoMusic, e.optNoPlayscript})

@@ -110,7 +110,6 @@ protected:
 TEST_F(WizardTest, EveryBoxIsStoredInItsColumnAndReadBackTheSecondSaveOverwrites)
 {
     open([&](frmWizard& f) {
-        EXPECT_EQ(f.window()->windowTitle(), "Planning Wizard");
         EXPECT_EQ(f.frontPage(), f.fraBride);
         for (int i = 0; i < 7; ++i) {
             EXPECT_FALSE(f.chkPlan[i]->isChecked());
@@ -270,7 +269,6 @@ TEST_F(WizardTest, TheStartupBoxWritesItsSettingAtOnceAndCancelKeepsIt)
 {
     modQVDatabase::gShowWizard = "Yes";
     open([&](frmWizard& f) {
-        EXPECT_EQ(f.Check1->text(), "Show Planning Wizard on Startup?");
         EXPECT_TRUE(f.Check1->isChecked());
         click(f.Check1);
         EXPECT_EQ(modQVDatabase::gShowWizard, "No");
@@ -299,7 +297,6 @@ TEST_F(WizardTest, AutoBudgetHandsOverTheAmountAndTheWizardCarriesOn)
     open([&](frmWizard& f) {
         type(f.txtName[6], "Anna");
         clickTab("Budget");
-        EXPECT_EQ(f.Label2->text(), "Enter in a budget amount and press Auto-Budget to determine an initial budget.");
         for (const auto& c : cases) {
             modal.modal->shown.clear();
             frmAutoBudget::instance().budgetAmt = -1;

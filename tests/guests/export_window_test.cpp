@@ -78,7 +78,6 @@ protected:
 TEST_F(ExportWindow, ChoosesTheDataSetAndTheFields)
 {
     frmExportData& w = open();
-    EXPECT_EQ(w.window()->windowTitle(), "Export Data");
     ASSERT_EQ(w.cmbWhichData->count(), 2);
     EXPECT_EQ(w.cmbWhichData->itemText(0), "Guest Information");
     EXPECT_EQ(w.cmbWhichData->itemText(1), "Subguest Information");

@@ -78,7 +78,6 @@ protected:
 TEST_F(ImportWindow, OpensEmptyWithEveryGuestField)
 {
     frmImportData& w = open();
-    EXPECT_EQ(w.window()->windowTitle(), "Import Data");
     EXPECT_EQ(entries(w.lstTarget), (QStringList{"Party Name", "First Name", "Last Name", "Title", "Address 1",
                                                  "Address 2", "City", "State", "ZIP/Postal", "Phone 1", "Phone 2",
                                                  "E-Mail"}));
@@ -445,7 +444,6 @@ TEST_F(ImportFromTheMainWindow, RefreshesTheGuestsView)
         click(w.cmdImport);
     });
     main.ExplorerBarCtlQV1->clickItem("IMPORTGUESTS");
-    EXPECT_EQ(modal.modal->shown, QStringList{"frmImportData"});
     EXPECT_EQ(shownMessages().last(), "Successfully added 2 records.");
     EXPECT_EQ(main.PeopleRS->RecordCount(), before + 2);
     EXPECT_EQ(main.GridEX1->recordset(), main.PeopleRS);

@@ -41,7 +41,6 @@ TEST_F(MoneyFromMain, AVendorAddedFromTheBarShowsInTheVendorsGrid)
     });
     m().ExplorerBarCtlQV1->clickItem("VENDORMODE");
     m().ExplorerBarCtlQV1->clickItem("ADDVENDOR");
-    EXPECT_EQ(modal.modal->shown, QStringList{"frmVendor"});
     EXPECT_EQ(m().curDataMode, "Vendors");
     EXPECT_TRUE(column(2).contains("Bloom & Co")) << column(2).join(",").toStdString();
 }
@@ -71,7 +70,6 @@ TEST_F(MoneyFromMain, AMeasurementAddedBeforeAnyMeasurementViewShowsInItsViewLat
     });
     m().ExplorerBarCtlQV1->clickItem("ATTIREMODE");
     m().ExplorerBarCtlQV1->clickItem("ADDMALEMEASUREMENT");
-    EXPECT_EQ(modal.modal->shown, QStringList{"frmMeasureMale"});
     EXPECT_EQ(count("SELECT count(*) FROM MEASURE_MALE WHERE MEASURE_MALE_NAME = 'Uncle Bob'"), 1);
     m().ExplorerBarCtlQV1->clickItem("MALEMEASUREMENTS");
     EXPECT_TRUE(column(2).contains("Uncle Bob")) << column(2).join(",").toStdString();
