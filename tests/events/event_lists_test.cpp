@@ -266,27 +266,25 @@ TEST_F(EventListsTest, ScreenshotsOfEachPage)
                      p);
     }
     frmEventInfo& e = edit(id);
-    e.window()->grab().save(dir + "/event_overview.png");
+    testsupport::snap(e.window(), dir, "event_overview");
     for (const char* tab : {"Location", "Menu", "Decorations", "Music", "Playscript"}) {
         clickTab(tab);
         if (tab == QString("Menu"))
             typeRow(e.lists[events::Menu].grid, "Sorbet");
-        QCoreApplication::processEvents();
-        e.window()->grab().save(dir + "/event_" + QString(tab).toLower() + ".png");
+        testsupport::snap(e.window(), dir, "event_" + QString(tab).toLower());
     }
     grid::GridEX* g = e.gridPlayscript();
     typeRow(g, "Toasts");
     clickLine(g, 3, 5);
     QTest::keyClick(g->tableView(), Qt::Key_F2);
-    QCoreApplication::processEvents();
-    e.window()->grab().save(dir + "/event_playscript_picker.png");
+    testsupport::snap(e.window(), dir, "event_playscript_picker");
     QTest::keyClick(e.dtPlayscript, Qt::Key_Return);
 
     ui::ScriptedDialogsGuard dialogs;
     clickTab("Menu");
     click(e.lists[events::Menu].cmdPrint);
     QCoreApplication::processEvents();
-    frmPreview::instance().widget()->grab().save(dir + "/event_menu_preview.png");
+    testsupport::snap(frmPreview::instance().widget(), dir, "event_menu_preview");
     dialogs.dialogs->printAnswers = {true};
     dialogs.dialogs->printToPdf = dir + "/event_menu.pdf";
     QTest::mouseClick(frmPreview::instance().gridPreview->printButton(), Qt::LeftButton);

@@ -188,14 +188,13 @@ TEST_F(AppointmentEditor, Screenshots)
     open({{2027, 5, 3}, {14, 20}}, [&](Appt& a) {
         type(a.txtTitle, "Cake tasting");
         type(a.txtNotes, "Bring the colour swatches.");
-        QCoreApplication::processEvents();
-        a.widget()->grab().save(dir + "/appointment_editor.png");
+        testsupport::snap(a.widget(), dir, "appointment_editor");
     });
     db().Execute("INSERT INTO TASKS (TASK_ID, TASK_NAME, TASK_DUEDATE, TASK_ASSIGN, TASK_NOTES) VALUES "
                  "(7, 'Order the cake', '2027-06-12 00:00:00', 'Aunt May', 'three tiers')");
     frmEventTasks::instance().curMode = "Edit";
     frmEventTasks::instance().curTaskID = 7;
-    modal.modal->once("frmEventTasks", [&](ui::FormBase& t) { t.widget()->grab().save(dir + "/task_editor.png"); });
+    modal.modal->once("frmEventTasks", [&](ui::FormBase& t) { testsupport::snap(t.widget(), dir, "task_editor"); });
     frmEventTasks::instance().Show(ui::vbModal);
 }
 

@@ -313,12 +313,10 @@ TEST_F(SchedulerTest, Screenshot)
     open([&](frmWizAddTask& f) {
         f.window()->show();
         f.MonthView1->setSelectedDate(QDate(2026, 12, 19));
-        QCoreApplication::processEvents();
-        f.window()->grab().save(dir + "/scheduler.png");
+        testsupport::snap(f.window(), dir, "scheduler");
         run(QDate(2027, 6, 5), {ui::vbOK, ui::vbYes});
     });
-    QCoreApplication::processEvents();
-    m().window()->grab().save(dir + "/scheduler_tasks.png");
+    testsupport::snap(m().window(), dir, "scheduler_tasks");
 }
 
 }  // namespace

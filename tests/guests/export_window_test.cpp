@@ -258,7 +258,7 @@ TEST_F(ExportWindow, ScreenshotsWithAFileLoaded)
         ASSERT_TRUE(clickEntry(w.lstAvailable, field));
     click(w.cmdAdd);
     ASSERT_TRUE(clickEntry(w.lstAvailable, "City"));
-    w.window()->grab().save(dir + "/export_window.png");
+    testsupport::snap(w.window(), dir, "export_window");
     click(w.cmdAddAll);
     const QString path = files.filePath("guests.csv");
     exportTo(path);
@@ -275,7 +275,7 @@ TEST_F(ExportWindow, ScreenshotsWithAFileLoaded)
         click(in.cmdLink);
     }
     clickEntry(in.lstSource, "01067");
-    in.window()->grab().save(dir + "/import_window.png");
+    testsupport::snap(in.window(), dir, "import_window");
 }
 
 }  // namespace

@@ -317,7 +317,7 @@ TEST_F(InviteWindow, Screenshots)
         for (const QString& p : i % 3 ? QStringList{} : people)
             invited(p, reception);  // the person just added under that name
     }
-    const auto snap = [&](const QString& name) { f().window()->grab().save(dir + '/' + name + ".png"); };
+    const auto snap = [&](const QString& name) { testsupport::snap(f().window(), dir, name); };
     open([&](frmInvite& w) {
         snap("invite_opened");
         pick(w.treeUninvited, "Baker");

@@ -486,17 +486,14 @@ TEST_F(GuestEditor, Screenshots)
     frmGuestDetail& g = open("Edit", key);
     for (int tab = 0; tab < 3; ++tab) {
         QTest::mouseClick(g.tabGuest, Qt::LeftButton, {}, g.tabGuest->tabRect(tab).center());
-        QCoreApplication::processEvents();
-        g.widget()->grab().save(QString("%1/guest_page%2.png").arg(dir).arg(tab + 1));
+        testsupport::snap(g.widget(), dir, QString("guest_page%1").arg(tab + 1));
     }
     modal.modal->once("frmNewSubguest", [&](ui::FormBase&) {
-        QCoreApplication::processEvents();
-        person().widget()->grab().save(dir + "/subguest_edit.png");
+        testsupport::snap(person().widget(), dir, "subguest_edit");
     });
     doubleClick(g.GridSubguest, 2);
     click(g.cmdAddSubguest);
-    QCoreApplication::processEvents();
-    person().widget()->grab().save(dir + "/subguest_add.png");
+    testsupport::snap(person().widget(), dir, "subguest_add");
 }
 
 }  // namespace

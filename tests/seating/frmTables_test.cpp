@@ -377,12 +377,10 @@ TEST_F(TablesTest, Screenshot)
     }
     flow().nodes()[7]->setSelected(true);
     QTest::mouseClick(f().ButtonBar2->groupHeader(2), Qt::LeftButton);
-    QCoreApplication::processEvents();
-    f().widget()->grab().save(dir + "/table_designer.png");
+    testsupport::snap(f().widget(), dir, "table_designer");
     QTest::mouseClick(f().ButtonBar2->groupHeader(0), Qt::LeftButton);
-    QCoreApplication::processEvents();
-    f().ButtonBar2->grab().save(dir + "/table_designer_round.png");
+    testsupport::snap(f().ButtonBar2, dir, "table_designer_round");
     press("tlbPreview");
     QCoreApplication::processEvents();
-    frmPreview::instance().widget()->grab().save(dir + "/table_designer_preview.png");
+    testsupport::snap(frmPreview::instance().widget(), dir, "table_designer_preview");
 }

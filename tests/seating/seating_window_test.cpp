@@ -327,9 +327,7 @@ TEST_F(SeatingTest, ScreenshotsOfTables)
     person(g, "Unseated", "Cousin", {ev});
     frmSeating& s = open(ev);
     press(s.treeTables, tKey(big));
-    QCoreApplication::processEvents();
-    s.window()->grab().save(dir + "/seating_16.png");
+    testsupport::snap(s.window(), dir, "seating_16");
     press(s.treeTables, tKey(small));
-    QCoreApplication::processEvents();
-    s.window()->grab().save(dir + "/seating_6.png");
+    testsupport::snap(s.window(), dir, "seating_6");
 }

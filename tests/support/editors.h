@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QTabBar>
 #include <QTest>
 #include <QWidget>
@@ -71,6 +72,13 @@ inline void clickTab(QTabBar* t, const QString& caption)
             return;
         }
     ADD_FAILURE() << "no tab " << caption.toStdString();
+}
+
+// Saves what a widget shows as dir/name.png, once pending events are done.
+inline void snap(QWidget* w, const QString& dir, const QString& name)
+{
+    QCoreApplication::processEvents();
+    w->grab().save(dir + '/' + name + ".png");
 }
 
 }  // namespace testsupport
