@@ -1,7 +1,7 @@
 // The menu items' commands and the task filter buttons.
 
 #include "app/commands.h"
-#include "app/editors_pending.h"
+#include "app/editors.h"
 #include "platform/ado/ado.h"
 #include "platform/ui/messages.h"
 

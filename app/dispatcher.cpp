@@ -1,7 +1,7 @@
 // The navigation bar's commands: one action per item key.
 
 #include "app/commands.h"
-#include "app/editors_pending.h"
+#include "app/editors.h"
 #include "platform/ado/ado.h"
 
 #include <functional>

@@ -1,7 +1,7 @@
 // The modify and delete commands on the main grid's current row.
 
 #include "app/commands.h"
-#include "app/editors_pending.h"
+#include "app/editors.h"
 #include "platform/ui/messages.h"
 
 #include <functional>

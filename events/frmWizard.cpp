@@ -1,6 +1,6 @@
 #include "events/frmWizard.h"
 
-#include "app/editors_pending.h"
+#include "app/editors.h"
 #include "app/frmMain.h"
 #include "app/modQVDatabase.h"
 #include "platform/settings/settings.h"

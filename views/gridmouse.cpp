@@ -1,6 +1,6 @@
 #include "views/gridmouse.h"
 
-#include "app/editors_pending.h"
+#include "app/editors.h"
 #include "app/modQVDatabase.h"
 #include "platform/ado/ado.h"
 

@@ -3,7 +3,7 @@
 // commands call, in order, and holds a grid of rows to select from.
 
 #include "app/commands.h"
-#include "app/editors_pending.h"
+#include "app/editors.h"
 #include "platform/ui/forms.h"
 #include "support/fixture.h"
 
@@ -103,8 +103,8 @@ public:
     void exitProgram() override { log << "exit"; }
 };
 
-// The stand-in windows' names, for logging their modal shows.
-inline QStringList pendingWindowNames()
+// The editors' and utility windows' names, for logging their modal shows.
+inline QStringList editorWindowNames()
 {
     return {"frmAddAppt",   "frmEventInfo",  "frmEventTasks", "frmWizAddTask",    "frmGuestDetail", "frmImportData",
             "frmExportData", "frmInvite",     "frmSeating",    "frmLabels",        "frmPlacard",     "frmVendor",
@@ -120,7 +120,7 @@ protected:
     void SetUp() override
     {
         DbTest::SetUp();
-        for (const QString& n : pendingWindowNames())
+        for (const QString& n : editorWindowNames())
             modal.modal->on(n, [this, n](ui::FormBase&) { host.log << "modal:" + n; });
     }
     void TearDown() override

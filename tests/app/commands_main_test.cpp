@@ -1,7 +1,7 @@
 // The commands on the real main window: every mode reachable from the
 // navigation bar and from the menus, the panel it shows and the groups it builds.
 
-#include "app/editors_pending.h"
+#include "app/editors.h"
 #include "app/frmMain.h"
 #include "platform/grid/gridex.h"
 #include "platform/navbar/explorerbar.h"

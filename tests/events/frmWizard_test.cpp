@@ -6,7 +6,7 @@
 #include "support/mainwindow.h"
 #include "support/twocopies.h"
 
-#include "app/editors_pending.h"
+#include "app/editors.h"
 #include "app/frmMain.h"
 #include "events/frmWizard.h"
 #include "records/editing.h"

@@ -3,7 +3,7 @@
 // takes it, every row of an edited base record shows the stored value, and
 // the groups gather empty values together and parties by their exact name.
 
-#include "app/editors_pending.h"
+#include "app/editors.h"
 #include "app/frmMain.h"
 #include "platform/grid/gridex.h"
 #include "platform/navbar/explorerbar.h"
