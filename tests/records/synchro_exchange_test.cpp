@@ -263,7 +263,10 @@ TEST_F(Exchange, CopyNumbersComeFromTheWholeRangeAndTheirKeysTravelWhole)
         ASSERT_LE(n, ado::Connection::kMaxCopyNumber);
         drawn << n;
     }
-    EXPECT_EQ(drawn.size(), 1000);  // with 2,000 numbers, 1,000 draws all but never differ
+    // From the whole range one repeat in 1,000 draws comes once in about
+    // 4,000 runs, two practically never; from 2,000 numbers they would
+    // nearly all repeat.
+    EXPECT_GE(drawn.size(), 999);
 
     make(B, ado::Connection::kMaxCopyNumber);
     use(B);
