@@ -391,6 +391,17 @@ CREATE TABLE SYNCHRO_VERSION (
 );
 CREATE UNIQUE INDEX SYNCHRO_VERSION_BY_RECORD ON SYNCHRO_VERSION (VERSION_TABLE, VERSION_RECORDID);
 
+-- A random mark each record gets with its first log row. Two copies of one
+-- file hold the same mark for a record they both had before the file was
+-- copied, and different marks for records each added since, even when both
+-- gave them the same key in the same second.
+CREATE TABLE SYNCHRO_ORIGIN (
+  ORIGIN_TABLE TEXT NOT NULL,
+  ORIGIN_RECORDID INTEGER NOT NULL,
+  ORIGIN_MARK INTEGER NOT NULL
+);
+CREATE UNIQUE INDEX SYNCHRO_ORIGIN_BY_RECORD ON SYNCHRO_ORIGIN (ORIGIN_TABLE, ORIGIN_RECORDID);
+
 -- Copy numbers this database had before it took a new one; the keys it gave
 -- out under them stay its own.
 CREATE TABLE SYNCHRO_COPY (

@@ -51,14 +51,17 @@ bool recordExists(const QString& table, qint64 key)
 SaveOutcome saveRecord(const QString& table, bool adding, qint64 key,
                        const std::function<void(ado::Recordset&)>& write, QWidget* owner, qint64* newKey)
 {
-    if (!adding && !recordExists(table, key)) {
-        ui::MsgBox(kRecordGone, ui::vbExclamation | ui::vbOKOnly, QString(), owner);
-        return SaveOutcome::Gone;
-    }
-    const QString keyColumn = gConn.keyColumn(table);
+    // Every read is inside the save: under another program's lock it fails
+    // as a refused save, not out of this routine.
+    bool gone = false;
     qint64 stored = 0;
     const bool ok = saveAll(
         [&] {
+            if (!adding && !recordExists(table, key)) {
+                gone = true;
+                return;
+            }
+            const QString keyColumn = gConn.keyColumn(table);
             ado::Recordset rs;
             if (adding) {
                 rs.Open("SELECT * FROM " + table + " WHERE 0 = 1", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
@@ -78,6 +81,10 @@ SaveOutcome saveRecord(const QString& table, bool adding, qint64 key,
         owner);
     if (!ok)
         return SaveOutcome::Refused;
+    if (gone) {
+        ui::MsgBox(kRecordGone, ui::vbExclamation | ui::vbOKOnly, QString(), owner);
+        return SaveOutcome::Gone;
+    }
     if (newKey)
         *newKey = stored;
     return SaveOutcome::Saved;

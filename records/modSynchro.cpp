@@ -49,6 +49,11 @@ void LogChange(const QString& table, qint64 key, short action)
         gConn.Execute("INSERT INTO SYNCHRO (SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_DATETIME, SYNCHRO_ACTION) "
                       "VALUES (?, ?, ?, ?)",
                       {table, key, ado::convert::wallClock(now().toLocalTime()), int(action)});
+    // The record's mark, drawn with its first log row (see SYNCHRO_ORIGIN).
+    if (logged && action != Deleted)
+        gConn.Execute("INSERT OR IGNORE INTO SYNCHRO_ORIGIN (ORIGIN_TABLE, ORIGIN_RECORDID, ORIGIN_MARK) "
+                      "VALUES (?, ?, ?)",
+                      {table, key, modQVDatabase::drawCopyNumber()});
     if (action != Deleted) {
         const QString latest = gConn.scalar("SELECT max(coalesce(VERSION_CHANGED, ''), coalesce(VERSION_TAKEN, '')) "
                                             "FROM SYNCHRO_VERSION WHERE VERSION_TABLE = ? AND VERSION_RECORDID = ?",

@@ -222,8 +222,8 @@ public:
     {
         if (conn.transactionDepth() > 0 || !sqlite3_get_autocommit(db_))
             throw ado::Error(SQLITE_BUSY, "The working database is in the middle of another change.");
-        // The merge's own tables are temporary and kept in memory.
-        sqlite3_exec(db_, "PRAGMA temp_store = MEMORY", nullptr, nullptr, nullptr);
+        // What follows writes through the handle: the rules must be there.
+        conn.keepRules();
         Stmt s(db_, QString("ATTACH DATABASE ? AS %1").arg(kRep));
         s.bind(1, path);
         s.run();
@@ -352,6 +352,9 @@ QString versionOfLogTime(const QString& column) { return QString("strftime('%Y-%
 
 const QString kVersionsColumns = QStringLiteral(
     "VERSION_TABLE TEXT, VERSION_RECORDID INTEGER, VERSION_STAMP TEXT, VERSION_COPY INTEGER, VERSION_DELETED INTEGER");
+// Replicas of earlier builds have no marks; a merge reads them only when
+// they are there.
+const QString kOriginsColumns = QStringLiteral("ORIGIN_TABLE TEXT, ORIGIN_RECORDID INTEGER, ORIGIN_MARK INTEGER");
 
 // The log rows of one table that travel: exact name, not a received deletion.
 QString logRowsOf(const QString& alias)
@@ -401,6 +404,7 @@ int Prepare(ado::Connection& conn, const Progress& progress)
         exec(db, createTable(rep("Synchro"), logCols));
         exec(db, QString("CREATE TABLE %1 (%2)").arg(rep("Versions"), kVersionsColumns));
         exec(db, QString("CREATE TABLE %1 (COPY_NUMBER INTEGER)").arg(rep("Copies")));
+        exec(db, QString("CREATE TABLE %1 (%2)").arg(rep("Origins"), kOriginsColumns));
         exec(db, QString("INSERT INTO %1 SELECT COPY_NUMBER FROM main.SYNCHRO_COPY ORDER BY 1").arg(rep("Copies")));
 
         // Only tables that the other copy accepts travel, so one stray log row
@@ -453,6 +457,14 @@ int Prepare(ado::Connection& conn, const Progress& progress)
                          .arg(rep(table), mainTable(table), key));
             exec(db, QString("INSERT INTO %1 SELECT * FROM temp.pack_log ORDER BY rowid").arg(rep("Synchro")));
             packed += sqlite3_changes(db);
+            {
+                Stmt marks(db, QString("INSERT INTO %1 SELECT ORIGIN_TABLE, ORIGIN_RECORDID, ORIGIN_MARK FROM "
+                                       "main.SYNCHRO_ORIGIN WHERE ORIGIN_TABLE = ?1 AND ORIGIN_RECORDID IN "
+                                       "(SELECT SYNCHRO_RECORDID FROM temp.pack_log)")
+                                   .arg(rep("Origins")));
+                marks.bind(1, table);
+                marks.run();
+            }
 
             // The version of each record held here: this copy's latest change
             // or the one it took, whichever is newer (with the number of the
@@ -934,15 +946,18 @@ void moveKey(sqlite3* db, const QString& table, const QString& key, qint64 from,
             run(QString("UPDATE %1 SET %2 = ? WHERE %2 = ?").arg(mainTable(r.table), quoted(r.column)));
     run("UPDATE main.SYNCHRO SET SYNCHRO_RECORDID = ? WHERE SYNCHRO_RECORDID = ? AND SYNCHRO_TABLE = ?", table);
     run("UPDATE main.SYNCHRO_VERSION SET VERSION_RECORDID = ? WHERE VERSION_RECORDID = ? AND VERSION_TABLE = ?", table);
+    run("UPDATE main.SYNCHRO_ORIGIN SET ORIGIN_RECORDID = ? WHERE ORIGIN_RECORDID = ? AND ORIGIN_TABLE = ?", table);
 }
 
 // Renumbering. Two copies with one number gave out keys from one range. The
 // records both hold from before the file was copied are the same records,
 // under the same keys, in both: they keep them. Those this copy added on its
-// own (its log has no row in common with the other copy's for them) could
+// own (the other copy marks that key otherwise, or names it nowhere) could
 // clash with ones the other added under the same keys, so they move to this
 // copy's new range, with every reference to them; so do keys only this copy
 // logged and deleted, so their deletions never hide the other's records.
+// Marks are random, so two records added in the same second on both sides
+// are told apart all the same.
 // New keys come from the new range; the old number is remembered, so keys
 // given out under it stay this copy's.
 void renumberThisCopy(ado::Connection& conn, int old, int fresh)
@@ -959,19 +974,38 @@ void renumberThisCopy(ado::Connection& conn, int old, int fresh)
                      "SYNCHRO_DATETIME AS dt, SYNCHRO_ACTION AS a FROM %1")
                  .arg(rep("Synchro")));
     exec(db, "CREATE INDEX temp.merge_theirs_by_record ON merge_theirs (t, id)");
+    // The other copy's marks, when its replica carries them.
+    exec(db, "DROP TABLE IF EXISTS temp.merge_marks");
+    exec(db, "CREATE TEMP TABLE merge_marks (t TEXT, id INTEGER, m INTEGER, PRIMARY KEY (t, id))");
+    QStringList markColumns;
+    if (tablesOf(db, kRep).contains("Origins"))
+        for (const Column& c : columnsOf(db, kRep, "Origins"))
+            markColumns << c.name.toUpper();
+    if (markColumns == QStringList{"ORIGIN_TABLE", "ORIGIN_RECORDID", "ORIGIN_MARK"})
+        exec(db, QString("INSERT OR IGNORE INTO temp.merge_marks SELECT ORIGIN_TABLE, ORIGIN_RECORDID, ORIGIN_MARK "
+                         "FROM %1 WHERE typeof(ORIGIN_TABLE) = 'text' AND typeof(ORIGIN_RECORDID) = 'integer' AND "
+                         "typeof(ORIGIN_MARK) = 'integer'")
+                     .arg(rep("Origins")));
     const qint64 lo = qint64(old) * ado::Connection::kKeyRange, hi = lo + ado::Connection::kKeyRange - 1;
     const QSet<QString> existing = tablesOf(db, "main");
     for (const QString& table : travellingTables()) {
         if (!existing.contains(table))
             continue;
         const QString key = conn.keyColumn(table);
-        Stmt own(db, QString("SELECT id FROM (SELECT %1 AS id FROM %2 WHERE %1 BETWEEN ?2 AND ?3 "
+        // A record both copies mark is the same record only under the same
+        // mark; one without marks (made by an earlier build) only when both
+        // logs hold a row of it alike.
+        Stmt own(db, QString("SELECT k.id FROM (SELECT %1 AS id FROM %2 WHERE %1 BETWEEN ?2 AND ?3 "
                              "  UNION SELECT SYNCHRO_RECORDID FROM main.SYNCHRO WHERE SYNCHRO_TABLE = ?1 "
                              "  AND SYNCHRO_RECORDID BETWEEN ?2 AND ?3) k "
-                             "WHERE NOT EXISTS (SELECT 1 FROM main.SYNCHRO s JOIN temp.merge_theirs r "
+                             "LEFT JOIN main.SYNCHRO_ORIGIN mine ON mine.ORIGIN_TABLE = ?1 AND mine.ORIGIN_RECORDID = k.id "
+                             "LEFT JOIN temp.merge_marks theirs ON theirs.t = ?1 AND theirs.id = k.id "
+                             "WHERE NOT CASE WHEN mine.ORIGIN_MARK IS NOT NULL AND theirs.m IS NOT NULL "
+                             "  THEN mine.ORIGIN_MARK = theirs.m "
+                             "  ELSE EXISTS (SELECT 1 FROM main.SYNCHRO s JOIN temp.merge_theirs r "
                              "  ON r.t = s.SYNCHRO_TABLE AND r.id = s.SYNCHRO_RECORDID "
                              "  AND r.dt IS s.SYNCHRO_DATETIME AND r.a IS s.SYNCHRO_ACTION "
-                             "  WHERE s.SYNCHRO_TABLE = ?1 AND s.SYNCHRO_RECORDID = k.id) ORDER BY id")
+                             "  WHERE s.SYNCHRO_TABLE = ?1 AND s.SYNCHRO_RECORDID = k.id) END ORDER BY k.id")
                          .arg(quoted(key), mainTable(table)));
         own.bind(1, table);
         own.bind(2, lo);
@@ -983,6 +1017,7 @@ void renumberThisCopy(ado::Connection& conn, int old, int fresh)
             moveKey(db, table, key, k, conn.reserveKey(table));
     }
     exec(db, "DROP TABLE temp.merge_theirs");
+    exec(db, "DROP TABLE temp.merge_marks");
 }
 
 // Applies the plan, inside the caller's transaction; counts into m.
@@ -1013,13 +1048,22 @@ void fillPlan(sqlite3* db, const Plan& p, int i, int ours)
                        .arg(kReceivedDeletion),
                    name);
     };
-    QStringList orphan;
-    for (const records::KeyReference& r : records::keyReferences())
-        if (table == QLatin1String(r.table) && deletedHere(QLatin1String(r.parent)))
+    QStringList orphan, nowhere;
+    for (const records::KeyReference& r : records::keyReferences()) {
+        if (table != QLatin1String(r.table))
+            continue;
+        if (deletedHere(QLatin1String(r.parent)))
             orphan << QString("EXISTS (SELECT 1 FROM main.SYNCHRO s WHERE s.SYNCHRO_TABLE = '%1' AND "
                               "s.SYNCHRO_RECORDID = d.%2 AND s.SYNCHRO_ACTION IN (3, %3))")
                           .arg(QLatin1String(r.parent), quoted(r.column))
                           .arg(kReceivedDeletion);
+        // A record that names one neither copy has (its parent came before
+        // it in this merge, if at all) would hang on nothing here: it is not
+        // taken, and may be when its parent comes. No key is ever 0.
+        const QString parentKey = columnsOf(db, "main", QLatin1String(r.parent)).value(0).name;
+        nowhere << QString("(d.%1 IS NOT NULL AND d.%1 <> 0 AND NOT EXISTS (SELECT 1 FROM %2 x WHERE x.%3 = d.%1))")
+                       .arg(quoted(r.column), mainTable(QLatin1String(r.parent)), quoted(parentKey));
+    }
     const QString here = any(QString("SELECT 1 FROM %1 LIMIT 1").arg(mainTable(table)), table)
                              ? QString("EXISTS (SELECT 1 FROM %1 l WHERE l.%2 = v.VERSION_RECORDID)")
                                    .arg(mainTable(table), key)
@@ -1040,12 +1084,13 @@ void fillPlan(sqlite3* db, const Plan& p, int i, int ours)
             : QString("0");
     const QString sql = QString("INSERT INTO %1 (id, stamp, copy, rid, here, decision) "
                                 "SELECT v.VERSION_RECORDID, v.VERSION_STAMP, v.VERSION_COPY, r.rid, %2, CASE "
-                                "  WHEN r.rid IS NULL OR %3 THEN 0 WHEN %4 THEN 2 WHEN %5 THEN 0 ELSE 1 END "
+                                "  WHEN r.rid IS NULL OR %3 THEN 0 WHEN %4 THEN 2 WHEN %5 OR %8 THEN 0 ELSE 1 END "
                                 "FROM %6 v LEFT JOIN temp.merge_rows r ON r.id = v.VERSION_RECORDID "
                                 "LEFT JOIN %7 d ON d.rowid = r.rid "
                                 "WHERE v.VERSION_TABLE = ?1 AND v.VERSION_DELETED = 0")
                             .arg(plan, here, gone, orphan.isEmpty() ? QString("0") : orphan.join(" OR "), older,
-                                 rep("Versions"), rep(table));
+                                 rep("Versions"), rep(table),
+                                 nowhere.isEmpty() ? QString("0") : nowhere.join(" OR "));
     try {
         Stmt fill(db, sql);
         fill.bind(1, table);

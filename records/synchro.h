@@ -12,7 +12,9 @@
 // - "Versions": for every logged record, the version the sender holds (UTC
 //   with milliseconds, and the number of the copy that made that change), or
 //   that the sender deleted it;
-// - "Copies": the numbers the sender had before it took its present one.
+// - "Copies": the numbers the sender had before it took its present one;
+// - "Origins": the mark of every logged record (see SYNCHRO_ORIGIN), which
+//   tells two copies of one file apart; missing in replicas of earlier builds.
 // A replica without "Versions" comes from an earlier build and is refused:
 // without versions it cannot tell newer from older.
 

@@ -79,9 +79,22 @@ QVector<Word> topLevelWords(const QString& sql)
 
 // How an SQL text names a table, for qualifying a column of it: its alias
 // ("FROM GUEST g", "FROM GUEST AS g"), else the table's own name; "" when
-// the text names the table more than once or not at all.
+// the text names the table more than once or not at all. An alias is never
+// a table, nor is a column alias used outside the FROM clause
+// ("VENDOR_NAME AS [Vendor] ... ORDER BY [Vendor]").
 QString tableQualifier(const QString& sql, const QString& table)
 {
+    int fromStart = -1, fromEnd = int(sql.size());
+    for (const Word& w : topLevelWords(sql)) {
+        if (fromStart < 0 && w.text == "FROM")
+            fromStart = w.pos;
+        else if (fromStart >= 0
+                 && QStringList{"WHERE", "GROUP", "ORDER", "LIMIT", "HAVING", "WINDOW", "UNION", "EXCEPT", "INTERSECT"}
+                        .contains(w.text)) {
+            fromEnd = w.pos;
+            break;
+        }
+    }
     struct Token {
         QString text;
         int start, end;
@@ -137,10 +150,18 @@ QString tableQualifier(const QString& sql, const QString& table)
                                              "JOIN", "NATURAL", "USING", "GROUP", "ORDER", "LIMIT", "UNION",
                                              "EXCEPT", "INTERSECT", "WINDOW", "HAVING", "INDEXED", "NOT", "AND",
                                              "OR", "SET", "VALUES"};
+    auto afterAs = [&](int i) {
+        return i > 0 && !tokens[i - 1].quoted && tokens[i - 1].text.compare("AS", Qt::CaseInsensitive) == 0;
+    };
+    bool columnAlias = false;
+    for (int i = 0; i < tokens.size(); ++i)
+        if (afterAs(i) && (fromStart < 0 || tokens[i].start < fromStart))
+            columnAlias = columnAlias || tokens[i].text.compare(table, Qt::CaseInsensitive) == 0;
     int found = -1;
     for (int i = 0; i < tokens.size(); ++i) {
         const Token& t = tokens[i];
-        if (t.text.compare(table, Qt::CaseInsensitive) != 0 || charBefore(t.start) == '.' || charAfter(t.end) == '.')
+        if (t.text.compare(table, Qt::CaseInsensitive) != 0 || charBefore(t.start) == '.' || charAfter(t.end) == '.'
+            || afterAs(i) || (columnAlias && (t.start < fromStart || t.start >= fromEnd)))
             continue;
         if (found >= 0)
             return QString();
@@ -254,6 +275,10 @@ void Connection::Open(const QString& path)
         scalar("SELECT count(*) FROM sqlite_master");
         Execute("PRAGMA foreign_keys = OFF");
         scalar("PRAGMA journal_mode = DELETE");
+        // Set once, before the write rules exist: changing it later drops
+        // every TEMP object of the connection. The merge's work tables are
+        // kept in memory.
+        Execute("PRAGMA temp_store = MEMORY");
     } catch (const Error& e) {
         sqlite3_close(db_);
         db_ = nullptr;
@@ -380,6 +405,8 @@ int Connection::Execute(const QString& sql, const Params& params)
         rules_->install();
         return sqlite3_changes(db_);
     }
+    if (rules_)
+        rules_->keep();
     Cached s(*this, sql);
     bindAll(s.st, params);
     if (rules_)
@@ -503,7 +530,14 @@ qint64 Connection::reserveKey(const QString& table)
 {
     if (!rules_)
         throw Error(SQLITE_MISUSE, "The connection is not open.");
+    rules_->keep();
     return rules_->take(table, false);
+}
+
+void Connection::keepRules()
+{
+    if (rules_)
+        rules_->keep();
 }
 
 QMap<QString, qint64> Connection::keyCounters()

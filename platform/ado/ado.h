@@ -67,6 +67,10 @@ public:
     // - A value written to a date, currency, number or Yes/No column is
     //   converted as a typed cell is; one that does not convert refuses the
     //   whole statement.
+    //
+    // The rules hold for the life of the connection, whatever runs on it:
+    // each statement of Execute first makes them again if something dropped
+    // them. Code that writes through the handle calls keepRules first.
     void Open(const QString& path);
     void Close();
     bool isOpen() const { return db_ != nullptr; }
@@ -76,6 +80,8 @@ public:
     sqlite3* handle() const { return db_; }
     // How long a statement waits for another connection's lock before it fails.
     void setBusyTimeout(int milliseconds);
+    // Makes the write rules again if anything dropped them.
+    void keepRules();
 
     // Runs one statement with bound parameters (? placeholders); returns the
     // number of rows changed.

@@ -184,6 +184,40 @@ void WriteRules::install()
     remove();
     for (int i = 0; i < tables_.size(); ++i)
         createTriggers(i);
+    triggers_ = countTriggers();
+    tempSchema_ = tempInteger("PRAGMA temp.schema_version");
+}
+
+// Statements on the temp schema are prepared afresh each time: one kept
+// from before the temp schema was dropped would read a closed database.
+qint64 WriteRules::tempInteger(const char* sql)
+{
+    sqlite3_stmt* st = c_.prepare(QString::fromLatin1(sql));
+    const qint64 v = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
+    sqlite3_finalize(st);
+    return v;
+}
+
+int WriteRules::countTriggers()
+{
+    return int(tempInteger("SELECT count(*) FROM temp.sqlite_master WHERE type = 'trigger' "
+                           "AND name LIKE 'nuptaro\\_%' ESCAPE '\\'"));
+}
+
+void WriteRules::keep()
+{
+    // Any change of the temp schema moves its version; only then is it
+    // worth counting the triggers.
+    const qint64 version = tempInteger("PRAGMA temp.schema_version");
+    if (version == tempSchema_)
+        return;
+    if (countTriggers() < triggers_) {
+        // Kept statements may name the dropped temp schema.
+        c_.clearCache();
+        install();
+    } else {
+        tempSchema_ = version;
+    }
 }
 
 void WriteRules::rangeChanged()

@@ -33,6 +33,10 @@ public:
     void install();
     // Drops the triggers, as a change of the tables' columns needs.
     void remove();
+    // Makes the triggers again when something dropped them: a change of
+    // temp_store, for one, drops every TEMP object of the connection. Cheap
+    // while they are in place.
+    void keep();
     // The copy number changed: keys are drawn from the new range from now on.
     void rangeChanged();
 
@@ -64,6 +68,8 @@ private:
     void run(const QString& sql);
     void createFunctions();
     void createTriggers(int index);
+    int countTriggers();
+    qint64 tempInteger(const char* sql);
 
     static void keyGiven(sqlite3_context* ctx, int argc, sqlite3_value** argv);
     static void rowNeedsWork(sqlite3_context* ctx, int argc, sqlite3_value** argv);
@@ -82,6 +88,8 @@ private:
     bool sequence_ = false;   // sqlite_sequence exists (some table has AUTOINCREMENT)
     bool rekeyed_ = false;
     qint64 lastKey_ = 0;
+    qint64 tempSchema_ = -1;  // the temp schema's version when the triggers were last known there
+    int triggers_ = 0;        // how many there are
 };
 
 }  // namespace ado::detail

@@ -53,6 +53,7 @@ const TableColumns kTables[] = {
     {"SYNCHRO", {"SYNCHRO_TABLE", "SYNCHRO_RECORDID", "SYNCHRO_DATETIME", "SYNCHRO_ACTION"}},
     {"SYNCHRO_VERSION", {"VERSION_TABLE", "VERSION_RECORDID", "VERSION_CHANGED", "VERSION_TAKEN", "VERSION_TAKENFROM"}},
     {"SYNCHRO_COPY", {"COPY_NUMBER"}},
+    {"SYNCHRO_ORIGIN", {"ORIGIN_TABLE", "ORIGIN_RECORDID", "ORIGIN_MARK"}},
     {"KEY_COUNTER", {"KEY_COUNTER_TABLE", "KEY_COUNTER_LAST"}},
 };
 
@@ -76,7 +77,7 @@ TEST_F(Schema, EveryTableHasItsColumnsInOrder)
     // Start-up refuses a file without these; the tables of later builds are
     // added when missing.
     QStringList required = modQVDatabase::requiredTables();
-    required << "KEY_COUNTER" << "SYNCHRO_COPY" << "SYNCHRO_VERSION";
+    required << "KEY_COUNTER" << "SYNCHRO_COPY" << "SYNCHRO_VERSION" << "SYNCHRO_ORIGIN";
     required.sort();
     EXPECT_EQ(required, expected);
 }

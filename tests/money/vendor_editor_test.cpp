@@ -5,9 +5,12 @@
 #include "money/frmVendor.h"
 #include "records/frmAddType.h"
 
+#include <QFile>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -78,6 +81,49 @@ TEST_F(VendorEditor, TabsShowTheirPageAndEveryOpeningStartsOnGeneral)
     open("Add");
     EXPECT_TRUE(f.frameGeneral->isVisible());
     EXPECT_FALSE(f.frameGroomsComments->isVisible());
+}
+
+TEST_F(VendorEditor, ASaveUnderAnotherProgramsLockIsRefusedAndTheTypingKept)
+{
+    const qint64 key = insert("INSERT INTO VENDOR (VENDOR_NAME) VALUES ('Harp Trio')");
+    db().setBusyTimeout(50);
+    const struct {
+        const char* lock;  // what the other program holds the file with
+        const char* mode;
+    } cases[] = {
+        {"BEGIN; SELECT count(*) FROM VENDOR", "Edit"},
+        {"BEGIN IMMEDIATE", "Edit"},
+        {"BEGIN EXCLUSIVE", "Edit"},
+        {"BEGIN EXCLUSIVE", "Add"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.lock) + " / " + c.mode);
+        frmVendor& f = open(c.mode, key);
+        type(f.Text1[0], "Harfentrio Müller");
+        const QString before = cell("SELECT group_concat(VENDOR_NAME) FROM VENDOR").toString();
+        const qlonglong logBefore = cell("SELECT count(*) FROM SYNCHRO").toLongLong();
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(db().path()).constData(), &other, SQLITE_OPEN_READWRITE, nullptr),
+                  SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(other, c.lock, nullptr, nullptr, nullptr), SQLITE_OK);
+        messages.msgs->shown.clear();
+        click(f.cmdSave);
+        ASSERT_EQ(messages.msgs->shown.size(), 1);
+        EXPECT_TRUE(messages.msgs->shown[0].text.startsWith("The changes could not be saved.\n\n"))
+            << messages.msgs->shown[0].text.toStdString();
+        EXPECT_TRUE(f.isLoaded());
+        EXPECT_EQ(editing::boxText(f.Text1[0]), "Harfentrio Müller");
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        EXPECT_EQ(cell("SELECT group_concat(VENDOR_NAME) FROM VENDOR").toString(), before);
+        EXPECT_EQ(cell("SELECT count(*) FROM SYNCHRO").toLongLong(), logBefore);
+        // Once the other program lets go, the same Save stores it.
+        click(f.cmdSave);
+        EXPECT_FALSE(f.isLoaded());
+        EXPECT_EQ(cell("SELECT count(*) FROM VENDOR WHERE VENDOR_NAME = 'Harfentrio Müller'").toLongLong(), 1);
+        db().Execute("DELETE FROM VENDOR WHERE VENDOR_ID <> ?", {key});
+        db().Execute("UPDATE VENDOR SET VENDOR_NAME = 'Harp Trio'");
+    }
 }
 
 }  // namespace

@@ -18,7 +18,9 @@ protected:
     Copy& copy(QChar c) { return c == 'A' ? A : B; }
 
     // Runs steps such as "A + g Ann" (add), "B : g Bea" (rename), "A - g"
-    // (delete), "A > 1" (A prepares replica 1), "B < 1" (B merges it),
+    // (delete), "A > 1" (A prepares replica 1), "A >- 1" (the same without
+    // marks, as an earlier build made it), "B < 1" (B merges it), "B = A"
+    // (B's file copied from A's), "B << 1" (B merges it taking a new number),
     // "B clock -7200" (B's clock two hours behind), "freeze" and "thaw" (the
     // clock stands still for both machines, or moves again).
     void run(const QStringList& steps)
@@ -35,17 +37,31 @@ protected:
                 continue;
             }
             Copy& c = copy(w[0][0]);
+            if (w[1] == "=") {  // "B = A": B's file becomes a copy of A's
+                db().Close();
+                current = nullptr;
+                QFile::remove(c.working());
+                ASSERT_TRUE(QFile::copy(copy(w[2][0]).working(), c.working()));
+                continue;
+            }
             if (w[1] == "clock") {
                 c.clockError = w[2].toLongLong();
                 continue;
             }
-            if (w[1] == ">") {
+            if (w[1] == ">" || w[1] == ">-") {
                 replicas[w[2]] = replicaOf(c, "r" + w[2] + ".qvd");
+                if (w[1] == ">-") {  // as an earlier build made it: without marks
+                    ado::Connection r;
+                    r.Open(replicas[w[2]]);
+                    r.Execute("DROP TABLE Origins");
+                }
                 continue;
             }
             use(c);
             if (w[1] == "<")
                 ASSERT_NO_THROW(synchro::Synchronize(db(), replicas.at(w[2])));
+            else if (w[1] == "<<")  // as "Yes" to taking a new number
+                ASSERT_NO_THROW(synchro::Synchronize(db(), replicas.at(w[2]), {}, synchro::SameNumber::Renumber));
             else if (w[1] == "+")
                 keys[w[2]] = addGuest(w[3]);
             else if (w[1] == ":")
@@ -142,27 +158,51 @@ TEST_F(Exchange, BothCopiesHoldTheNewestChangeOfEveryRecordWhateverTheOrder)
     }
 }
 
+TEST_F(Exchange, TwoCopiesOfOneFileKeepWhatBothAddedWhateverTheTiming)
+{
+    // Both copies add under the same number, so under the same keys; in the
+    // same second too, when the clock stands still.
+    const QStringList copied = {"A + s Shared", "B = A"};
+    const QStringList added = {"A + a Ann", "A + d Dee", "A - d", "B + b Bea", "B + c Cy"};
+    const struct {
+        const char* name;
+        QStringList steps;
+    } cases[] = {
+        {"a minute apart, A renumbers", copied + added + QStringList{"B > 1", "A << 1", "A > 2", "B < 2"}},
+        {"a minute apart, a replica without marks", copied + added + QStringList{"B >- 1", "A << 1", "A > 2", "B < 2"}},
+        {"the same second, A renumbers",
+         copied + QStringList{"freeze"} + added + QStringList{"thaw"} + QStringList{"B > 1", "A << 1", "A > 2", "B < 2"}},
+        {"the same second, B renumbers",
+         copied + QStringList{"freeze"} + added + QStringList{"thaw"} + QStringList{"A > 1", "B << 1", "B > 2", "A < 2"}},
+        {"the same second, both exchange twice",
+         copied + QStringList{"freeze"} + added + QStringList{"B > 1", "A << 1", "A > 2", "B < 2", "A + e Eve", "B + f Flo", "thaw",
+                                                 "A > 3", "B > 4", "B < 3", "A < 4"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        keys.clear();
+        replicas.clear();
+        make(A, 17);
+        make(B, 42);
+        run(c.steps);
+        use(A);
+        const QString onA = guestRows();
+        EXPECT_EQ(rows("SELECT group_concat(GUEST_PARTYNAME, ' ') FROM (SELECT GUEST_PARTYNAME FROM GUEST ORDER BY 1)"),
+                  c.steps.contains("A + e Eve") ? "3:Ann Bea Cy Eve Flo Shared\n" : "3:Ann Bea Cy Shared\n");
+        use(B);
+        EXPECT_EQ(guestRows(), onA);
+    }
+}
+
 // Seats and invitations of a party, for the cascade test.
 class ReceivedDeletions : public Exchange {
 protected:
-    qint64 add(const QString& table, const QString& columns, const ado::Params& values)
-    {
-        const qint64 key = db().reserveKey(table);
-        QStringList marks;
-        for (int i = 0; i <= values.size(); ++i)
-            marks << "?";
-        db().Execute(QString("INSERT INTO %1 (%2, %3) VALUES (%4)")
-                         .arg(table, db().keyColumn(table), columns, marks.join(", ")),
-                     ado::Params{key} + values);
-        log(table, key, modSynchro::Added);
-        return key;
-    }
     // A subguest of the party, invited to the event and seated at its table.
     void invitedAndSeated(qint64 party, const QString& name)
     {
-        const qint64 s = add("SUBGUEST", "GUEST_ID, SUBGUEST_FNAME", {party, name});
-        add("INVITE", "EVENT_ID, SUBGUEST_ID", {event, s});
-        add("SEATING", "TABLE_ID, SUBGUEST_ID", {table, s});
+        const qint64 s = addRecord("SUBGUEST", "GUEST_ID, SUBGUEST_FNAME", {party, name});
+        addRecord("INVITE", "EVENT_ID, SUBGUEST_ID", {event, s});
+        addRecord("SEATING", "TABLE_ID, SUBGUEST_ID", {table, s});
     }
     QString hanging()
     {
@@ -179,11 +219,11 @@ TEST_F(ReceivedDeletions, TakeWithThemWhatHangsOnTheRecordInEitherOrder)
         make(A, 17);
         make(B, 42);
         use(A);
-        event = add("EVENT", "EVENT_NAME", {"Reception"});
-        table = add("TABLES", "EVENT_ID, TABLE_NAME", {event, "Table 1"});
-        const qint64 party = add("GUEST", "GUEST_PARTYNAME", {"Adams"});
+        event = addRecord("EVENT", "EVENT_NAME", {"Reception"});
+        table = addRecord("TABLES", "EVENT_ID, TABLE_NAME", {event, "Table 1"});
+        const qint64 party = addRecord("GUEST", "GUEST_PARTYNAME", {"Adams"});
         invitedAndSeated(party, "Ann");
-        const qint64 other = add("GUEST", "GUEST_PARTYNAME", {"Baker"});
+        const qint64 other = addRecord("GUEST", "GUEST_PARTYNAME", {"Baker"});
         invitedAndSeated(other, "Bea");
         merge(B, replicaOf(A, "a1.qvd"));
         // B adds to the party while A deletes it.
@@ -224,12 +264,14 @@ TEST_F(Exchange, AFileOfTheEarlierBuildGainsVersionsWhenOpened)
         c.Open(old);
         c.Execute("DROP TABLE SYNCHRO_VERSION");
         c.Execute("DROP TABLE SYNCHRO_COPY");
+        c.Execute("DROP TABLE SYNCHRO_ORIGIN");
         c.Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (17000001, 'Adams')");
         c.Execute("INSERT INTO SYNCHRO (SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_DATETIME, SYNCHRO_ACTION) "
                   "VALUES ('GUEST', 17000001, '2026-03-01 10:30:00', 1)");
     }
     use(A);
     EXPECT_TRUE(db().tableExists("SYNCHRO_COPY"));
+    EXPECT_TRUE(db().tableExists("SYNCHRO_ORIGIN"));
     EXPECT_EQ(rows("SELECT VERSION_TABLE, VERSION_RECORDID, VERSION_CHANGED, VERSION_TAKEN FROM SYNCHRO_VERSION"),
               "3:GUEST|1:17000001|3:" +
                   QDateTime(QDate(2026, 3, 1), QTime(10, 30)).toUTC().toString("yyyy-MM-dd HH:mm:ss.zzz") +

@@ -53,7 +53,7 @@ TEST_F(TwoCopies, PrepareBuildsTheReplicaFromTheLog)
     EXPECT_EQ(r.scalar("SELECT group_concat(name, ',') FROM (SELECT name FROM sqlite_master WHERE type = 'table' "
                        "ORDER BY name)")
                   .toString(),
-              "Copies,GUEST,Synchro,TASKS,Versions");
+              "Copies,GUEST,Origins,Synchro,TASKS,Versions");
     // Each record once, with the version it holds here, or as deleted; the
     // task that is not here has none.
     auto version = [&](qint64 key) {
@@ -88,7 +88,7 @@ TEST_F(TwoCopies, AnEmptyLogPacksAnEmptyReplica)
     EXPECT_EQ(synchro::Prepare(gConn), 0);
     const QString d = dumpFile(A.path("/data/synchro.qvd"));
     EXPECT_TRUE(d.contains("CREATE TABLE \"Synchro\""));
-    EXPECT_EQ(d.count("CREATE TABLE"), 3);  // the log, the versions and the earlier copy numbers
+    EXPECT_EQ(d.count("CREATE TABLE"), 4);  // the log, the versions, the earlier copy numbers and the marks
     // Merged into the other copy, it changes nothing but counts nothing either.
     const QString replica = synchro::SaveReplica(gConn, A.path("/empty.qvd"));
     use(B);

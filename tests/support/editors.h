@@ -4,6 +4,7 @@
 // and the folder screenshots are saved in.
 
 #include "app/modQVDatabase.h"
+#include "support/userinput.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +52,7 @@ inline void retype(QWidget* box, const QString& text)
     for (int i = 0; i < lines.size(); ++i) {
         if (i > 0)
             QTest::keyClick(box, Qt::Key_Return);
-        QTest::keyClicks(box, lines[i]);
+        keyClicks(box, lines[i]);
     }
 }
 

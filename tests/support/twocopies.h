@@ -6,6 +6,7 @@
 
 #include "support/fixture.h"
 
+#include "records/cascade.h"
 #include "records/modSynchro.h"
 #include "records/synchro.h"
 
@@ -56,6 +57,18 @@ inline QString dumpOf(sqlite3* h)
     sqlite3_finalize(st);
     for (const QString& t : tables)
         out += "== " + t + "\n" + rowsOf(h, QString("SELECT * FROM \"%1\" ORDER BY rowid").arg(t));
+    return out;
+}
+
+// The rows that name a record of another table that is not there, one
+// "table|key" line each.
+inline QString orphansOf(sqlite3* h)
+{
+    QString out;
+    for (const records::KeyReference& r : records::keyReferences())
+        out += rowsOf(h, QString("SELECT '%1', c.rowid FROM %1 c WHERE c.%2 IS NOT NULL AND c.%2 <> 0 AND NOT EXISTS "
+                                 "(SELECT 1 FROM %3 p WHERE p.rowid = c.%2)")
+                             .arg(r.table, r.column, r.parent));
     return out;
 }
 
@@ -127,6 +140,17 @@ protected:
         const qint64 key = db().reserveKey("GUEST");
         db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME, GUEST_CITY) VALUES (?, ?, 'Salem')", {key, name});
         log("GUEST", key, modSynchro::Added);
+        return key;
+    }
+    // A record of any table with the given columns, logged as added.
+    qint64 addRecord(const QString& table, const QString& columns, const ado::Params& values)
+    {
+        const qint64 key = db().reserveKey(table);
+        const QStringList marks(values.size() + 1, "?");
+        db().Execute(QString("INSERT INTO %1 (%2, %3) VALUES (%4)")
+                         .arg(table, db().keyColumn(table), columns, marks.join(", ")),
+                     ado::Params{key} + values);
+        log(table, key, modSynchro::Added);
         return key;
     }
     void renameGuest(qint64 key, const QString& name)

@@ -9,6 +9,7 @@
 #include "platform/navbar/explorerbar.h"
 #include "records/frmDeleteSingle.h"
 #include "support/mainwindow.h"
+#include "support/userinput.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -67,7 +68,7 @@ protected:
         QTest::keyClicks(t, text.left(1));
         QWidget* ed = openEditor();
         ASSERT_NE(ed, nullptr) << "no editor on row " << row << " column " << column;
-        QTest::keyClicks(ed, text.mid(1));
+        testsupport::keyClicks(ed, text.mid(1));
         QTest::keyClick(ed, end);
         // The editor writes from the event loop, and regroups on the next round.
         for (int i = 0; i < 3; ++i)
@@ -126,6 +127,56 @@ TEST_F(GridEditingTest, AfterARegroupingEditTheRowCommandsActOnTheEditedRecord)
     EXPECT_EQ(stored("SELECT EXPENSE_EVENT FROM EXPENSES WHERE EXPENSE_ID = 12"), "Reception");
     EXPECT_EQ(g().currentRow(), band);
     EXPECT_FALSE(g().editPending());
+}
+
+TEST_F(GridEditingTest, EveryViewWithEditableCellsTakesTypedInput)
+{
+    // Two records of each, so the one typed into is not the row already chosen.
+    db().Execute("INSERT INTO TASKS (TASK_NAME) VALUES ('Book the hall'), ('Order flowers')");
+    db().Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (1, 'Réception'), (2, 'Cérémonie')");
+    db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (1, 'Müller-Lüdenscheidt')");
+    db().Execute("INSERT INTO SUBGUEST (SUBGUEST_ID, GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME) VALUES "
+                 "(1, 1, 'Zoë', 'M'), (2, 1, 'Jürgen', 'M')");
+    db().Execute("INSERT INTO INVITE (EVENT_ID, SUBGUEST_ID) VALUES (1, 1), (1, 2)");
+    for (const char* table : {"VENDOR", "EXPENSES", "BUDGET", "ATTIRE", "MEASURE_FEMALE", "MEASURE_MALE", "GIFT",
+                              "REGISTRY"})
+        db().Execute(QString("INSERT INTO %1 (%2) VALUES (1), (2)").arg(table, db().keyColumn(table)));
+    const struct {
+        const char* mode;
+        const char* view;
+        int column;
+        const char* typed;
+        const char* stored;  // the column it lands in
+    } cases[] = {
+        {"TASKMODE", "ALLTASKS", 3, "Book the string quartet", "TASKS.TASK_NAME"},
+        {"EVENTMODE", "VIEWEVENTS", 4, "Château de Vaux-le-Vicomte", "EVENT.EVENT_LOCATION"},
+        {"RSVPMODE", "RSVPMODE", 5, "Müller", "SUBGUEST.SUBGUEST_LNAME"},
+        {"GUESTMODE", "VIEWGUESTS", 4, "Zoé", "SUBGUEST.SUBGUEST_FNAME"},
+        {"VENDORMODE", "VIEWVENDOR", 3, "Anaïs Fleury", "VENDOR.VENDOR_CONTACT"},
+        {"VENDORMODE", "VIEWVENDOR", 6, "Harpist", "VENDOR.VENDOR_TYPE"},
+        {"BUDGETMODE", "EXPENSES", 2, "Wedding cake", "EXPENSES.EXPENSE_TEXT"},
+        {"BUDGETMODE", "BUDGET", 2, "Flowers", "BUDGET.BUDGET_NAME"},
+        {"ATTIREMODE", "VIEWATTIRE", 3, "Veil", "ATTIRE.ATTIRE_ITEM"},
+        {"ATTIREMODE", "FEMALEMEASUREMENTS", 3, "5'6\"", "MEASURE_FEMALE.MEASURE_FEMALE_HEIGHT"},
+        {"ATTIREMODE", "MALEMEASUREMENTS", 3, "6'1\"", "MEASURE_MALE.MEASURE_MALE_HEIGHT"},
+        {"GIFTMODE", "VIEWGIFTS", 2, "Crystal vase", "GIFT.GIFT_NAME"},
+        {"GIFTMODE", "VIEWREGISTRY", 5, "KitchenAid K45", "REGISTRY.REGISTRY_MODEL"},
+    };
+    m().widget()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m().widget()));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.view) + " " + std::to_string(c.column));
+        click(c.mode);
+        click(c.view);
+        int row = g().rowCount();
+        while (row > 1 && (g().rowKind(row) != grid::RowKind::Record || row == g().currentRow()))
+            --row;
+        typeInto(row, c.column, c.typed);
+        const QStringList where = QString(c.stored).split('.');
+        EXPECT_EQ(db().scalar(QString("SELECT count(*) FROM %1 WHERE %2 = ?").arg(where[0], where[1]), {QString(c.typed)})
+                      .toInt(),
+                  1);
+    }
 }
 
 TEST_F(GridEditingTest, RenamingAPartyInOneRowMovesAllItsPeopleAndKeepsTheRow)
