@@ -47,10 +47,21 @@ protected:
         addRecord("EXPENSES", "EXPENSE_TEXT, EXPENSE_AMTPAID, EXPENSE_DUEDATE", {"Deposit", 922337203685.4775, "2027-01-05 00:00:00"});
         merge(A, replicaOf(B, "first.qvd"));
         addRecord("GUEST", "GUEST_PARTYNAME", {QString("Ångström")});
+        // What B does next comes new to A: changes, a deletion, and records
+        // that hang on records of either replica.
         use(B);
         renameGuest(guests[1], "O'Brien-Sørensen");
         ASSERT_TRUE(records::deleteRecord(records::DeleteKind::Guests, guests[2]).ok);
-        addRecord("GUEST", "GUEST_PARTYNAME", {QString("Łukasiewicz")});
+        const qint64 brunch = addRecord("EVENT", "EVENT_NAME", {QString("Brunch du dimanche")});
+        addRecord("EVENT_FOOD", "EVENT_ID, EVENT_FOOD_ORDER, EVENT_FOOD_TEXT", {brunch, 1, QString("Croissants")});
+        const qint64 second = addRecord("TABLES", "EVENT_ID, TABLE_NAME", {party, "Table 2"});
+        const qint64 late = addRecord("GUEST", "GUEST_PARTYNAME", {QString("Łukasiewicz")});
+        for (const char* first : {"Jan", "Agnieszka"}) {
+            const qint64 s = addRecord("SUBGUEST", "GUEST_ID, SUBGUEST_FNAME", {late, QString(first)});
+            addRecord("INVITE", "EVENT_ID, SUBGUEST_ID", {brunch, s});
+            addRecord("SEATING", "TABLE_ID, SUBGUEST_ID, SEATING_POS", {second, s, 2});
+        }
+        addRecord("QUOTE", "VENDOR_ID, QUOTE_PRODUCT", {vendor, "Boutonnières"});
         replica = replicaOf(B, "second.qvd");
         use(A);
         db().Close();

@@ -187,13 +187,17 @@ TEST_F(SynchronizeWithMain, TheShownViewIsRefreshedAndSkippedChangesCounted)
 
 TEST_F(SynchronizeWithMain, ASameCopyNumberIsNamedAndThisCopyCanTakeANewOne)
 {
-    // B is a file copy of A's database, so it has A's number.
+    // B is a file copy of A's database, so it has A's number; then both add
+    // a party in the same second, under the same key.
     addGuest("Adams");
     db().Close();
     QFile::remove(B.working());
     QFile::copy(A.working(), B.working());
+    modSynchro::setClock([this] { return clock; });
+    use(A);
+    const qint64 ann = addGuest("Ann");
     use(B);
-    addGuest("Baker");
+    ASSERT_EQ(addGuest("Baker"), ann);
     const QString fromB = replicaOf(B, "b.qvd");
     use(A);
     w().Load();
@@ -211,13 +215,22 @@ TEST_F(SynchronizeWithMain, ASameCopyNumberIsNamedAndThisCopyCanTakeANewOne)
     synchronize(fromB);
     const int fresh = db().copyNumber();
     EXPECT_NE(fresh, A.number);
-    EXPECT_EQ(guests().size(), 2);
+    EXPECT_EQ(guests().size(), 3);
     ASSERT_EQ(messages.msgs->shown.size(), 2);
     EXPECT_TRUE(messages.msgs->shown[1].text.startsWith("Synchronization complete.\n\n1 of the changes received were "
                                                          "applied and 1 skipped"));
     EXPECT_TRUE(messages.msgs->shown[1].text.endsWith(
         QString("\n\nThis copy of the database now has the copy number %1.").arg(fresh)));
     EXPECT_EQ(addGuest("Next") / ado::Connection::kKeyRange, fresh);
+    // Both parties added at once live on in both copies.
+    merge(B, replicaOf(A, "a.qvd"));
+    for (Copy* c : {&B, &A}) {
+        use(*c);
+        EXPECT_EQ(db().scalar("SELECT group_concat(GUEST_PARTYNAME, ',') FROM (SELECT GUEST_PARTYNAME FROM GUEST "
+                              "ORDER BY 1)")
+                      .toString(),
+                  "Adams,Ann,Baker,Next");
+    }
 }
 
 }  // namespace
