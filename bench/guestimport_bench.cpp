@@ -92,7 +92,7 @@ struct PlainStmt {
     }
 };
 
-// Arg 0: the parties and people alone; arg 1: with their log and version rows too.
+// Arg 0: the parties and people alone; arg 1: with their log, version and mark rows too.
 void BM_PlainSqliteInsert(benchmark::State& state)
 {
     const bool logged = state.range(0) == 1;
@@ -124,9 +124,11 @@ void BM_PlainSqliteInsert(benchmark::State& state)
                               "SYNCHRO_ACTION) VALUES (?, ?, ?, 1)");
             PlainStmt version(db, "INSERT INTO SYNCHRO_VERSION (VERSION_TABLE, VERSION_RECORDID, VERSION_CHANGED) "
                                   "VALUES (?, ?, ?)");
+            PlainStmt origin(db, "INSERT INTO SYNCHRO_ORIGIN (ORIGIN_TABLE, ORIGIN_RECORDID, ORIGIN_MARK) "
+                                 "VALUES (?, ?, ?)");
             const QByteArray now = QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss").toUtf8();
             const QByteArray stamp = QDateTime::currentDateTimeUtc().toString("yyyy-MM-dd HH:mm:ss.zzz").toUtf8();
-            // A log row and the record's version row, as every logged change has.
+            // A log row, the record's version row and its mark, as every added record has.
             auto logRow = [&](const char* table, sqlite3_int64 key) {
                 log.text(1, table);
                 sqlite3_bind_int64(log.st, 2, key);
@@ -136,6 +138,10 @@ void BM_PlainSqliteInsert(benchmark::State& state)
                 sqlite3_bind_int64(version.st, 2, key);
                 version.text(3, stamp);
                 version.run();
+                origin.text(1, table);
+                sqlite3_bind_int64(origin.st, 2, key);
+                sqlite3_bind_int64(origin.st, 3, key * 7919 % 2147483647);
+                origin.run();
             };
             sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
             for (const QList<QByteArray>& r : rows) {

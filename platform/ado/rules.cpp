@@ -206,6 +206,10 @@ int WriteRules::countTriggers()
 
 void WriteRules::keep()
 {
+    // Inside a transaction the temp store cannot change, and what is made
+    // there may be rolled back: the rules are looked at, and made, outside.
+    if (!sqlite3_get_autocommit(c_.handle()))
+        return;
     // Any change of the temp schema moves its version; only then is it
     // worth counting the triggers.
     const qint64 version = tempInteger("PRAGMA temp.schema_version");
