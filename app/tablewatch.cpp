@@ -8,8 +8,10 @@
 
 TableWatch::TableWatch(ado::Connection& conn, const QStringList& tables, std::function<void()> changed,
                        QObject* parent)
-    : QObject(parent), conn_(conn), db_(conn.handle()), tables_(tables), changed_(std::move(changed))
+    : QObject(parent), conn_(conn), db_(conn.handle()), changed_(std::move(changed))
 {
+    for (const QString& t : tables)
+        tables_ << t.toUtf8();
     if (db_)
         sqlite3_update_hook(db_, &TableWatch::written, this);
 }
@@ -30,8 +32,16 @@ void TableWatch::written(void* self, int, const char* db, const char* table, lon
     auto* w = static_cast<TableWatch*>(self);
     // Nothing may touch the connection while SQLite is inside the statement:
     // the procedure runs after the event, once however many rows it wrote.
-    if (w->pending_ || qstrcmp(db, "main") != 0
-        || !w->tables_.contains(QString::fromUtf8(table), Qt::CaseInsensitive))
+    if (w->pending_ || qstrcmp(db, "main") != 0)
+        return;
+    // Called for every row of every write: no allocation on the way.
+    const auto watched = [&] {
+        for (const QByteArray& t : w->tables_)
+            if (qstricmp(t.constData(), table) == 0)
+                return true;
+        return false;
+    };
+    if (!watched())
         return;
     w->pending_ = true;
     QTimer::singleShot(0, w, [w] { w->run(); });

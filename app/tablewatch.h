@@ -5,6 +5,7 @@
 // windows that show figures of those tables stay in step without each
 // writer having to know them.
 
+#include <QByteArrayList>
 #include <QObject>
 #include <QStringList>
 
@@ -30,7 +31,7 @@ private:
 
     ado::Connection& conn_;
     sqlite3* db_ = nullptr;
-    QStringList tables_;
+    QByteArrayList tables_;
     std::function<void()> changed_;
     bool pending_ = false;
 };
