@@ -51,7 +51,8 @@ bool recordExists(const QString& table, qint64 key)
 
 bool ownerStillThere(const QString& table, qint64 key, QWidget* parent)
 {
-    bool there = false;
+    // A read that fails proves nothing: the write then says what went wrong.
+    bool there = true;
     ignoringErrors([&] { there = key != 0 && recordExists(table, key); });
     if (there)
         return true;
