@@ -201,15 +201,17 @@ TEST_P(MutatedReplicas, LeaveTheWorkingFileSoundAndWholeOrUnchanged)
         EXPECT_EQ(merged, 1);
 }
 
-std::string nameOf(const ::testing::TestParamInfo<Mutation>& p)
+const char* nameOf(Mutation m)
 {
     static const char* names[] = {"Undamaged", "BitFlips", "Truncation", "SwappedColumns", "DanglingReferences"};
-    return names[int(p.param)];
+    return names[int(m)];
 }
+void PrintTo(Mutation m, std::ostream* os) { *os << nameOf(m); }
+std::string testName(const ::testing::TestParamInfo<Mutation>& p) { return nameOf(p.param); }
 
 INSTANTIATE_TEST_SUITE_P(Replicas, MutatedReplicas,
                          ::testing::Values(Mutation::None, Mutation::BitFlips, Mutation::Truncation,
                                            Mutation::SwappedColumns, Mutation::DanglingReferences),
-                         nameOf);
+                         testName);
 
 }  // namespace
