@@ -28,6 +28,9 @@
 #include <QTemporaryDir>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTest>
+#include <QWindow>
+#include <QToolTip>
 
 namespace {
 
@@ -284,3 +287,125 @@ TEST_P(FolderTest, TheCalendarsShowAndPrintEveryEntryOfTheDay)
 }
 
 INSTANTIATE_TEST_SUITE_P(Expenses, FolderTest, ::testing::Values(40, 41));
+
+namespace {
+
+class GuestListTest : public testsupport::MainWindowTest<> {
+protected:
+    // Rests the pointer on a point of a widget until its tooltip's time has
+    // come; the text of the tooltip then shown, "" for none.
+    static QString hover(QWidget* w, QPoint at)
+    {
+        struct TipCounter : QObject {
+            int tips = 0;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                tips += e->type() == QEvent::ToolTip;
+                return false;
+            }
+        } counter;
+        // The tooltip of the point before goes first.
+        QToolTip::hideText();
+        EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000));
+        w->installEventFilter(&counter);
+        QWindow* window = w->window()->windowHandle();
+        QTest::mouseMove(window, window->mapFromGlobal(w->mapToGlobal(at)));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return counter.tips > 0; }, 3000));
+        w->removeEventFilter(&counter);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    }
+    void TearDown() override
+    {
+        frmPreview::instance().Unload();
+        MainWindowTest::TearDown();
+    }
+};
+
+}  // namespace
+
+TEST_F(GuestListTest, RelationshipsAndNamesShowWholeAsTooltipsOnScreenAndOnThePrintedReport)
+{
+    struct Guest {
+        const char* party;
+        const char* first;
+        const char* category;
+    } guests[] = {
+        {"The Ñúñez-Castellano Family", "Zoë", "Friend of the Bride"},
+        {"Adams", "Ann", "Family of the Groom"},
+        {"Okonkwo-Whitfield", "Maximiliana-Josephine", "Co-worker of the Bride's Mother"},
+        {"Young", "Bo", "Friend"},
+    };
+    folderdata::Counts few;
+    few.guests = 60;
+    folderdata::fill(few);
+    for (int i = 0; i < int(std::size(guests)); ++i) {
+        const Guest& g = guests[i];
+        db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME, GUEST_CATEGORY) VALUES (?, ?, ?)",
+                     {5000 + i, g.party, g.category});
+        db().Execute("INSERT INTO SUBGUEST (SUBGUEST_ID, GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME) VALUES (?, ?, ?, ?)",
+                     {6000 + i, 5000 + i, g.first, "Smith"});
+    }
+    ui::ScriptedDialogsGuard dialogs;
+    m().Show(ui::vbModeless);
+    m().window()->resize(1024, 740);
+    QApplication::setActiveWindow(m().window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m().window()));
+    m().ShowPanel(m().frameDataGrid);
+    m().ArrangePanels();
+    m().ShowPeople();
+    grid::GridEX& g = *m().GridEX1;
+    QTableView* t = g.tableView();
+
+    // On screen: a cell whose value is cut shows it whole as its tooltip
+    // when the pointer rests on it; one shown whole has none.
+    const QFontMetrics fm(t->font());
+    const auto rowOf = [&g](const QString& first) {
+        for (int r = 1; r <= g.rowCount(); ++r)
+            if (g.rowKind(r) == grid::RowKind::Record && g.text(r, 4) == first)
+                return r;
+        return 0;
+    };
+    for (const Guest& guest : guests)
+        for (int column : {4, 7}) {
+            const int r = rowOf(guest.first);
+            ASSERT_GT(r, 0);
+            const QString value = g.text(r, column);
+            SCOPED_TRACE(value.toStdString());
+            const int width = t->columnWidth(column - 1);
+            const bool cut = fm.horizontalAdvance(value) > width;
+            if (!cut && fm.horizontalAdvance(value) > width - 12)
+                continue;   // too close to the cell's edge to tell under this font
+            t->scrollTo(t->model()->index(r - 1, column - 1));
+            EXPECT_EQ(hover(t->viewport(), t->viewport()->mapFrom(&g, g.cellCenter(r, column))),
+                      cut ? value : QString());
+        }
+
+    // On paper every relationship is printed whole, wrapped within its column.
+    QTemporaryDir dir;
+    const QString file = dir.filePath("guests.pdf");
+    m().PrintGridReport();
+    dialogs.dialogs->printAnswers << true;
+    dialogs.dialogs->printToPdf = file;
+    frmPreview::instance().gridPreview->printButton()->click();
+    const QString printed = pdfText(file);
+    if (printed.isNull())
+        GTEST_SKIP() << "poppler's tools are not at hand";
+    EXPECT_FALSE(printed.contains(QChar(0x2026)));   // nothing cut with "…"
+    // Each column read on its own, its lines one after the other.
+    const grid::ReportModel model = g.reportModel();
+    report::PageSpec page;
+    page.leftMargin = model.leftMarginTwips;
+    page.rightMargin = model.rightMarginTwips;
+    const report::Layout l = report::layoutReport(model, page);
+    const auto column = [&](const QString& caption) {
+        for (int k = 0; k < model.columns.size(); ++k)
+            if (model.columns[k].caption == caption)
+                return testsupport::pdfTextIn(file, QRect(l.columnLeft[k], 0, l.columnWidth[k], page.heightTwips)).remove(' ').remove('\n');
+        return QString();
+    };
+    const QString relationships = column("Relationship"), firsts = column("First");
+    for (const Guest& guest : guests) {
+        EXPECT_TRUE(relationships.contains(QString(guest.category).remove(' '))) << guest.category;
+        EXPECT_TRUE(firsts.contains(guest.first)) << guest.first;
+    }
+}
