@@ -6,6 +6,7 @@
 // screenshots are written there for a look.
 
 #include "support/folderdata.h"
+#include "support/gui.h"
 #include "support/mainwindow.h"
 #include "support/pdf.h"
 
@@ -292,28 +293,6 @@ namespace {
 
 class GuestListTest : public testsupport::MainWindowTest<> {
 protected:
-    // Rests the pointer on a point of a widget until its tooltip's time has
-    // come; the text of the tooltip then shown, "" for none.
-    static QString hover(QWidget* w, QPoint at)
-    {
-        struct TipCounter : QObject {
-            int tips = 0;
-            bool eventFilter(QObject*, QEvent* e) override
-            {
-                tips += e->type() == QEvent::ToolTip;
-                return false;
-            }
-        } counter;
-        // The tooltip of the point before goes first.
-        QToolTip::hideText();
-        EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000));
-        w->installEventFilter(&counter);
-        QWindow* window = w->window()->windowHandle();
-        QTest::mouseMove(window, window->mapFromGlobal(w->mapToGlobal(at)));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return counter.tips > 0; }, 3000));
-        w->removeEventFilter(&counter);
-        return QToolTip::isVisible() ? QToolTip::text() : QString();
-    }
     void TearDown() override
     {
         frmPreview::instance().Unload();
@@ -376,7 +355,7 @@ TEST_F(GuestListTest, RelationshipsAndNamesShowWholeAsTooltipsOnScreenAndOnThePr
             if (!cut && fm.horizontalAdvance(value) > width - 12)
                 continue;   // too close to the cell's edge to tell under this font
             t->scrollTo(t->model()->index(r - 1, column - 1));
-            EXPECT_EQ(hover(t->viewport(), t->viewport()->mapFrom(&g, g.cellCenter(r, column))),
+            EXPECT_EQ(testsupport::hover(t->viewport(), t->viewport()->mapFrom(&g, g.cellCenter(r, column))),
                       cut ? value : QString());
         }
 
