@@ -113,20 +113,19 @@ FittedLabel fitLabel(const QVector<LabelLine>& lines, printing::TextFont font, d
         fit.points = font.height * 72 / kFitDpi;
     QVector<double> tops;
     placeLines(lines, font, &tops);
-    if (width <= 0 || height <= 0) {
-        // The offsets leave the text no room in its label: it goes where they put it.
-    } else {
+    // Above the legible size every line fits; at it, what does not is cut.
+    // Offsets that leave the text no room in its label put it where they say.
+    if (font.height <= least && width > 0 && height > 0) {
         const double lh = printing::lineHeight(font, kFitDpi);
         int kept = int(lines.size());
-        while (kept > 1 && tops[kept - 1] + lh > height + 1e-6)
+        while (kept > 1 && tops[kept - 1] + (fit.texts[kept - 1].count('\n') + 1) * lh > height + 1e-6)
             --kept;
-        for (int i = 0; i < kept; ++i) {
-            const bool last = kept < lines.size() && i == kept - 1;
-            fit.texts[i] = printing::elidedText(font, kFitDpi, fit.texts[i] + (last ? QString(QChar(0x2026)) : QString()),
-                                                width);
-        }
-        fit.texts = fit.texts.mid(0, kept);
+        fit.texts.resize(kept);
         tops.resize(kept);
+        if (kept < lines.size())
+            fit.texts.back() += QChar(0x2026);
+        for (QString& text : fit.texts)
+            text = printing::elidedText(font, kFitDpi, text, width);
     }
     for (double t : tops)
         fit.tops << t / kFitDpi;

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QHash>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -11,6 +12,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <utility>
 
 namespace report {
 
@@ -74,7 +77,46 @@ constexpr int kTextPad = 30;
 // clear of the text that begins the next column ("Amt Due", "Due Date").
 constexpr int kFigurePad = 90;
 
-int lineSpacing(const QFont& f) { return QFontMetrics(f).lineSpacing(); }
+int lineSpacing(const QFont& f)
+{
+    // The report's fonts differ only in size and weight.
+    static QHash<int, int> known;
+    const int key = f.pixelSize() * 2 + int(f.bold());
+    const auto it = known.constFind(key);
+    return it != known.cend() ? *it : *known.insert(key, QFontMetrics(f).lineSpacing());
+}
+
+// Breaks the texts of one layout into lines: many values repeat (a
+// relationship, a title, a city), and each is measured once.
+class Breaker {
+public:
+    QStringList lines(ItemKind kind, bool caption, const QString& text, int width)
+    {
+        const int face = int(kind) * 2 + int(caption);
+        QHash<QString, QStringList>& known = broken_[{face, width}];
+        const auto found = known.constFind(text);
+        if (found != known.cend())
+            return *found;
+        const auto& [font, metrics] = faceOf(kind, caption);
+        const bool oneLine = !text.contains('\n') && metrics.horizontalAdvance(text) <= width;
+        return *known.insert(text, oneLine ? QStringList{text} : wrapText(font, text, width));
+    }
+
+private:
+    const std::pair<QFont, QFontMetrics>& faceOf(ItemKind kind, bool caption)
+    {
+        const int face = int(kind) * 2 + int(caption);
+        auto f = faces_.find(face);
+        if (f == faces_.end()) {
+            const QFont font = fontFor(kind, caption);
+            f = faces_.emplace(face, std::make_pair(font, QFontMetrics(font))).first;
+        }
+        return f->second;
+    }
+
+    std::map<int, std::pair<QFont, QFontMetrics>> faces_;
+    std::map<std::pair<int, int>, QHash<QString, QStringList>> broken_;
+};
 
 // Where a cell's text goes within the cell.
 QRect textRoom(const QRect& cell, bool right) { return cell.adjusted(kTextPad, 0, right ? -kFigurePad : -kTextPad, 0); }
@@ -117,12 +159,12 @@ void drawLines(QPainter& p, const QRect& room, const QStringList& lines, int ban
     }
 }
 
-Cell makeCell(ItemKind kind, const QRect& rect, const QString& text, bool right, bool caption = false)
+Cell makeCell(Breaker& b, ItemKind kind, const QRect& rect, const QString& text, bool right, bool caption = false)
 {
-    const QFont f = fontFor(kind, caption);
     Cell c{rect, text, right, caption, {}};
-    c.lines = wrapText(f, text, textRoom(rect, right).width());
-    c.rect.setHeight(linesHeight(f, int(c.lines.size()), bandOf(kind == ItemKind::Card ? ItemKind::Record : kind)));
+    c.lines = b.lines(kind, caption, text, textRoom(rect, right).width());
+    c.rect.setHeight(linesHeight(fontFor(kind, caption), int(c.lines.size()),
+                                 bandOf(kind == ItemKind::Card ? ItemKind::Record : kind)));
     return c;
 }
 
@@ -148,7 +190,7 @@ void moveTo(Item& it, int top)
 // Lays items top to bottom on pages; each page starts with the page header.
 class Pager {
 public:
-    Pager(Layout& l, const grid::ReportModel& m) : l_(l), m_(m) {}
+    Pager(Layout& l, const grid::ReportModel& m, Breaker& b) : l_(l), m_(m), b_(b) {}
 
     void newPage()
     {
@@ -159,7 +201,7 @@ public:
             t.kind = ItemKind::Title;
             t.rect = QRect(l_.printable.left(), y_, l_.printable.width(), kTitleHeight);
             t.text = m_.pageHeader;
-            t.lines = wrapText(fontFor(t.kind), t.text, t.rect.width());
+            t.lines = b_.lines(t.kind, false, t.text, t.rect.width());
             fitHeight(t);
             add(t);
             y_ += kHeaderGap;
@@ -169,7 +211,7 @@ public:
             h.kind = ItemKind::ColumnHeader;
             h.rect = QRect(l_.printable.left(), y_, usedWidth(), l_.headerHeight);
             for (int k = 0; k < m_.columns.size(); ++k)
-                h.cells << makeCell(h.kind, QRect(l_.columnLeft[k], y_, l_.columnWidth[k], kLineHeight),
+                h.cells << makeCell(b_, h.kind, QRect(l_.columnLeft[k], y_, l_.columnWidth[k], kLineHeight),
                                     m_.columns[k].caption, m_.columns[k].rightAligned);
             fitHeight(h);
             add(h);
@@ -203,11 +245,12 @@ public:
 private:
     Layout& l_;
     const grid::ReportModel& m_;
+    Breaker& b_;
     int y_ = 0;
     int bodyTop_ = 0;
 };
 
-void layoutRows(Layout& l, const grid::ReportModel& m, Pager& pager)
+void layoutRows(Layout& l, const grid::ReportModel& m, Pager& pager, Breaker& b)
 {
     int total = 0;
     for (const grid::ReportColumn& c : m.columns)
@@ -224,7 +267,7 @@ void layoutRows(Layout& l, const grid::ReportModel& m, Pager& pager)
     // A caption too wide for its column goes on two lines (or more).
     l.headerHeight = kLineHeight;
     for (int k = 0; k < m.columns.size(); ++k) {
-        const Cell c = makeCell(ItemKind::ColumnHeader, QRect(l.columnLeft[k], 0, l.columnWidth[k], kLineHeight),
+        const Cell c = makeCell(b, ItemKind::ColumnHeader, QRect(l.columnLeft[k], 0, l.columnWidth[k], kLineHeight),
                                 m.columns[k].caption, m.columns[k].rightAligned);
         l.headerHeight = std::max(l.headerHeight, c.rect.height());
     }
@@ -243,10 +286,10 @@ void layoutRows(Layout& l, const grid::ReportModel& m, Pager& pager)
         it.rect = QRect(l.printable.left(), 0, pager.usedWidth(), bandOf(it.kind));
         if (it.kind == ItemKind::GroupRow) {
             it.text = r.headerText;
-            it.lines = wrapText(fontFor(it.kind), it.text, textRoom(it.rect, false).width());
+            it.lines = b.lines(it.kind, false, it.text, textRoom(it.rect, false).width());
         } else {
             for (int k = 0; k < m.columns.size(); ++k)
-                it.cells << makeCell(it.kind, QRect(l.columnLeft[k], 0, l.columnWidth[k], kLineHeight),
+                it.cells << makeCell(b, it.kind, QRect(l.columnLeft[k], 0, l.columnWidth[k], kLineHeight),
                                      r.texts.value(k), m.columns[k].rightAligned);
         }
         fitHeight(it);
@@ -266,7 +309,7 @@ void layoutRows(Layout& l, const grid::ReportModel& m, Pager& pager)
     }
 }
 
-void layoutCards(Layout& l, const grid::ReportModel& m, Pager& pager)
+void layoutCards(Layout& l, const grid::ReportModel& m, Pager& pager, Breaker& b)
 {
     const int avail = l.printable.width();
     int cardW = m.cardWidthTwips > 0 ? m.cardWidthTwips : 3000;
@@ -296,13 +339,13 @@ void layoutCards(Layout& l, const grid::ReportModel& m, Pager& pager)
         int y = kCardPadding;
         if (m.cardCaptionColumn) {
             it.text = r.headerText;
-            it.lines = wrapText(fontFor(ItemKind::GroupRow), it.text, itemRoom(it).width());
+            it.lines = b.lines(ItemKind::GroupRow, false, it.text, itemRoom(it).width());
             y = itemRoom(it).height();
         }
         for (int k = 0; k < m.columns.size(); ++k) {
-            Cell caption = makeCell(ItemKind::Card, QRect(kCardPadding, y, captionW - kCardPadding, kLineHeight),
+            Cell caption = makeCell(b, ItemKind::Card, QRect(kCardPadding, y, captionW - kCardPadding, kLineHeight),
                                     m.columns[k].caption + ':', false, true);
-            Cell value = makeCell(ItemKind::Card, QRect(captionW, y, valueW, kLineHeight), r.texts.value(k), false);
+            Cell value = makeCell(b, ItemKind::Card, QRect(captionW, y, valueW, kLineHeight), r.texts.value(k), false);
             const int h = std::max(caption.rect.height(), value.rect.height());
             caption.rect.setHeight(h);
             value.rect.setHeight(h);
@@ -424,11 +467,12 @@ Layout layoutReport(const grid::ReportModel& m, const PageSpec& page)
     l.printable = QRect(page.leftMargin, page.topMargin,
                         std::max(1, page.widthTwips - page.leftMargin - page.rightMargin),
                         std::max(1, page.heightTwips - page.topMargin - page.bottomMargin));
-    Pager pager(l, m);
+    Breaker breaker;
+    Pager pager(l, m, breaker);
     if (m.layout == grid::Layout::Cards)
-        layoutCards(l, m, pager);
+        layoutCards(l, m, pager, breaker);
     else
-        layoutRows(l, m, pager);
+        layoutRows(l, m, pager, breaker);
     if (l.pages.isEmpty())
         pager.newPage();
     return l;
