@@ -7,8 +7,6 @@
 #include "seating/frmLabels.h"
 #include "support/pdf.h"
 
-#include <QFontMetricsF>
-#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -306,9 +304,6 @@ TEST_F(LabelsTest, LongNamesAndFourLineAddressesStayInsideTheirLabelsOnEveryShee
         person(addressed(p.name, p.address1, p.address2, p.city, "CA", "94110-2231"), "Pat", "Guest", {ev});
     const QString keep = qEnvironmentVariable("NUPTARO_PDF_DIR");
     open();
-    QImage probe(1, 1, QImage::Format_RGB32);   // measures as the 600-dot paper does
-    probe.setDotsPerMeterX(qRound(600 / 0.0254));
-    probe.setDotsPerMeterY(qRound(600 / 0.0254));
     // The default offsets, and a top space that leaves a half-inch label
     // room for two lines only.
     for (int topSpace : {8, 20})
@@ -329,7 +324,7 @@ TEST_F(LabelsTest, LongNamesAndFourLineAddressesStayInsideTheirLabelsOnEveryShee
             // The label the line starts in holds the whole line.
             const double cellLeft = side + std::floor((d.at.x() - side) / across) * across;
             const double cellTop = top + std::floor((d.at.y() - top) / down) * down;
-            const QFontMetricsF fm(printing::qtFont(d.font, 600), &probe);
+            const QFontMetricsF fm = onPaper(d.font);
             EXPECT_LE(d.at.x() + fm.horizontalAdvance(d.text) / 600, cellLeft + across);
             EXPECT_LE(d.at.y() + fm.height() / 600, cellTop + down + 1e-9);
             EXPECT_GE(d.font.height * 72 / 600, 6 - 1e-9);   // legible

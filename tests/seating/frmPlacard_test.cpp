@@ -8,8 +8,6 @@
 #include "seating/frmPlacard.h"
 #include "support/pdf.h"
 
-#include <QFontMetricsF>
-#include <QImage>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -157,9 +155,6 @@ TEST_F(PlacardTest, ATableNameTooLongForTheCardShrinksToFitItsFace)
     print();
     ASSERT_EQ(jobs().size(), 1);
     ASSERT_EQ(jobs()[0].pageCount(), names.size());
-    QImage probe(1, 1, QImage::Format_RGB32);   // measures as the 600-dot paper does
-    probe.setDotsPerMeterX(qRound(600 / 0.0254));
-    probe.setDotsPerMeterY(qRound(600 / 0.0254));
     // The worked example's page: 5100 dots wide, the face from 600 to 4500.
     for (int i = 0; i < names.size(); ++i) {
         SCOPED_TRACE(names[i].toStdString());
@@ -168,7 +163,7 @@ TEST_F(PlacardTest, ATableNameTooLongForTheCardShrinksToFitItsFace)
         const Drawn turned = page[0], upright = page[1];
         EXPECT_EQ(turned.text, names[i]);
         EXPECT_EQ(upright.font.height, turned.font.height);
-        const double width = QFontMetricsF(printing::qtFont(upright.font, 600), &probe).horizontalAdvance(names[i]);
+        const double width = onPaper(upright.font).horizontalAdvance(names[i]);
         EXPECT_LE(upright.deviceAt.x() + width, 4500);
         EXPECT_GE(turned.deviceAt.x() - width, 600);
         EXPECT_EQ(turned.deviceAt, QPointF(4500, 2640));   // where the name always stands
