@@ -396,8 +396,8 @@ void frmLabels::drawLabel(printing::Surface& surface, double scale, bool onPaper
     for (const std::optional<QString>& line : {address1, address2, std::optional<QString>(city)})
         if (line)
             lines.push_back({*line, true});
-    // Every line stays inside its label: as far right of its right edge as the
-    // left offset keeps from its left one, above its bottom edge.
+    // Every line stays inside its label: it ends as far from the right edge as
+    // the left space keeps it from the left one, and above the bottom edge.
     const QSizeF room(heightPitch - 2 * offsetInches(cmbLeft), r * verticalPitch + topMargin - y);
     const printing::Printer& printer = printing::printer();
     const FittedLabel fit = fitLabel(lines, printer.textFont(0), printer.FontSize, room);
