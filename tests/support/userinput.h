@@ -2,6 +2,7 @@
 // Typing and clicking as a user does, for tests that drive windows.
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QTest>
 #include <QWidget>
 
@@ -15,5 +16,53 @@ inline void type(QWidget* w, const QString& text)
 }
 
 inline void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+
+// Shows a window and makes it the active one, as a user's window is, so that
+// the focus moves and boxes are left as they would be.
+inline bool showActive(QWidget* window)
+{
+    window->show();
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
+// How the user comes into a box before typing over what it shows.
+enum class Into { ClickStart, ClickMiddle, ClickEnd, Tab, SelectAll };
+
+// Comes into a box of an active window as `how` says, types the text key by
+// key and leaves the box with Tab.
+inline void enter(QWidget* box, Into how, const QString& text)
+{
+    const int y = box->height() / 2;
+    switch (how) {
+    case Into::ClickStart:
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, y));
+        break;
+    case Into::ClickMiddle:
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() / 3, y));
+        break;
+    case Into::ClickEnd:
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() * 2 / 3, y));
+        break;
+    case Into::Tab: {
+        // From the control before it in the tab order.
+        QWidget* before = box->previousInFocusChain();
+        while (before != box
+               && !((before->focusPolicy() & Qt::TabFocus) && before->isVisible() && before->isEnabled()))
+            before = before->previousInFocusChain();
+        before->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(before, Qt::Key_Tab);
+        break;
+    }
+    case Into::SelectAll:
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, y));
+        QTest::keyClick(box, Qt::Key_End);
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        break;
+    }
+    QWidget* typedInto = QApplication::focusWidget();
+    QTest::keyClicks(typedInto, text);
+    QTest::keyClick(typedInto, Qt::Key_Tab);
+}
 
 }  // namespace testsupport

@@ -1,0 +1,308 @@
+#include "platform/ui/boxes.h"
+
+#include "platform/ado/ado.h"
+#include "platform/ui/messages.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QCalendarWidget>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace ui {
+
+void showBeginningWhenSet(QLineEdit* box)
+{
+    // Setting the text clears the box's modified flag; typing sets it.
+    QObject::connect(box, &QLineEdit::textChanged, box, [box] {
+        if (!box->isModified())
+            box->setCursorPosition(0);
+    });
+}
+
+// ---------------------------------------------------------------- list box
+
+ListBox::ListBox(QWidget* parent, bool editable) : QComboBox(parent)
+{
+    if (!editable)
+        return;
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    // The completer an editable box gets would finish "Dr" as "Dr.".
+    setCompleter(nullptr);
+    showBeginningWhenSet(lineEdit());
+}
+
+void ListBox::showPopup()
+{
+    QComboBox::showPopup();
+    QWidget* popup = view()->window();
+    if (!popup || popup == window())
+        return;
+    // Frames and a scroll bar come on top of the longest entry.
+    const int need = view()->sizeHintForColumn(0) + popup->width() - view()->viewport()->width();
+    if (popup->width() >= need)
+        return;
+    QRect at = popup->geometry();
+    at.setWidth(need);
+    if (const QScreen* s = screen()) {
+        const QRect room = s->availableGeometry();
+        if (at.right() > room.right())
+            at.moveRight(room.right());
+        if (at.left() < room.left())
+            at.moveLeft(room.left());
+    }
+    popup->setGeometry(at);
+}
+
+// ---------------------------------------------------------------- moment box
+
+MomentBox::MomentBox(QWidget* parent) : QLineEdit(parent) {}
+
+void MomentBox::setEmptyAllowed(bool allowed)
+{
+    emptyAllowed_ = allowed;
+    setPlaceholderText(allowed ? QStringLiteral("None") : QString());
+}
+
+void MomentBox::showValue()
+{
+    setText(valueText());
+}
+
+bool MomentBox::commit()
+{
+    if (!typedSince())
+        return true;
+    const QString typed = text().trimmed();
+    const QString before = valueText();
+    if (take(typed)) {
+        showValue();
+        if (valueText() != before)
+            emit valueChanged();
+        return true;
+    }
+    // The value comes back before the message, which takes the focus away.
+    showValue();
+    MsgBox(refusal(typed), vbExclamation | vbOKOnly, QString(), window());
+    return false;
+}
+
+void MomentBox::focusInEvent(QFocusEvent* e)
+{
+    QLineEdit::focusInEvent(e);
+    const Qt::FocusReason why = e->reason();
+    // A click takes the whole value when the button comes up.
+    if (why != Qt::MouseFocusReason && why != Qt::PopupFocusReason && why != Qt::ActiveWindowFocusReason
+        && !typedSince())
+        selectAll();
+}
+
+void MomentBox::focusOutEvent(QFocusEvent* e)
+{
+    const Qt::FocusReason why = e->reason();
+    QLineEdit::focusOutEvent(e);
+    // A pop-up or another window taking the focus is not leaving the box.
+    if (why != Qt::PopupFocusReason && why != Qt::ActiveWindowFocusReason)
+        commit();
+}
+
+void MomentBox::mousePressEvent(QMouseEvent* e)
+{
+    selectOnRelease_ = e->button() == Qt::LeftButton && !typedSince();
+    QLineEdit::mousePressEvent(e);
+}
+
+void MomentBox::mouseReleaseEvent(QMouseEvent* e)
+{
+    QLineEdit::mouseReleaseEvent(e);
+    // A click, not a drag over part of the text, takes in the whole value.
+    if (selectOnRelease_ && e->button() == Qt::LeftButton && !hasSelectedText())
+        selectAll();
+    selectOnRelease_ = false;
+}
+
+void MomentBox::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+        commit();
+    else if (e->key() == Qt::Key_Escape && typedSince())
+        showValue();
+    QLineEdit::keyPressEvent(e);
+}
+
+// ---------------------------------------------------------------- date box
+
+DateBox::DateBox(QWidget* parent) : MomentBox(parent)
+{
+    QAction* open = addAction(style()->standardIcon(QStyle::SP_ArrowDown), QLineEdit::TrailingPosition);
+    open->setObjectName("openCalendar");
+    open->setToolTip(QStringLiteral("Choose a date (F4)"));
+    connect(open, &QAction::triggered, this, [this] { showPopup(); });
+}
+
+QDate DateBox::date() const
+{
+    QDate d;
+    return typedSince() && parse(text(), d) ? d : date_;
+}
+
+QDateTime DateBox::dateTime() const
+{
+    const QDate d = date();
+    return d.isValid() ? ado::convert::wallClock(d, time_) : QDateTime();
+}
+
+void DateBox::setDate(const QDate& d)
+{
+    date_ = d.isValid() ? d : QDate();
+    showValue();
+}
+
+void DateBox::setDateTime(const QDateTime& dt)
+{
+    const QTime t = dt.time();
+    time_ = t.isValid() ? QTime(t.hour(), t.minute(), t.second()) : QTime(0, 0);
+    setDate(dt.date());
+}
+
+bool DateBox::parse(const QString& text, QDate& out) const
+{
+    if (text.trimmed().isEmpty()) {
+        out = QDate();
+        return emptyAllowed();
+    }
+    return ado::convert::parseDate(text, out);
+}
+
+bool DateBox::take(const QString& text)
+{
+    QDate d;
+    if (!parse(text, d))
+        return false;
+    date_ = d;
+    return true;
+}
+
+QString DateBox::valueText() const
+{
+    return date_.isValid() ? date_.toString(QStringLiteral("M/d/yyyy")) : QString();
+}
+
+QString DateBox::refusal(const QString& typed) const
+{
+    const QString how = QStringLiteral("Please type a date as month/day/year, such as 8/14/2027.");
+    return typed.isEmpty() ? how : QStringLiteral("\"%1\" is not a date. ").arg(typed) + how;
+}
+
+void DateBox::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_F4 || ((e->modifiers() & Qt::AltModifier) && e->key() == Qt::Key_Down)) {
+        showPopup();
+        return;
+    }
+    MomentBox::keyPressEvent(e);
+}
+
+void DateBox::showPopup()
+{
+    if (!commit())
+        return;
+    if (!popup_) {
+        popup_ = new QFrame(this, Qt::Popup);
+        popup_->setObjectName("calendarPopup");
+        popup_->setFrameShape(QFrame::StyledPanel);
+        auto* layout = new QVBoxLayout(popup_);
+        layout->setContentsMargins(1, 1, 1, 1);
+        calendar_ = new QCalendarWidget(popup_);
+        calendar_->setObjectName("calendar");
+        calendar_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+        layout->addWidget(calendar_);
+        // A click on a day, or Enter on the day chosen by the arrow keys.
+        connect(calendar_, &QCalendarWidget::clicked, this, [this](QDate d) { picked(d); });
+        connect(calendar_, &QCalendarWidget::activated, this, [this](QDate d) { picked(d); });
+    }
+    calendar_->setSelectedDate(date_.isValid() ? date_ : QDate::currentDate());
+    popup_->adjustSize();
+    QRect at(mapToGlobal(QPoint(0, height())), popup_->size());
+    if (const QScreen* s = screen()) {
+        const QRect room = s->availableGeometry();
+        if (at.bottom() > room.bottom())
+            at.moveBottom(mapToGlobal(QPoint(0, 0)).y());
+        if (at.right() > room.right())
+            at.moveRight(room.right());
+        if (at.left() < room.left())
+            at.moveLeft(room.left());
+    }
+    popup_->move(at.topLeft());
+    popup_->show();
+    calendar_->setFocus(Qt::PopupFocusReason);
+}
+
+void DateBox::picked(const QDate& d)
+{
+    popup_->hide();
+    setFocus(Qt::PopupFocusReason);
+    const bool changed = d != date_;
+    setDate(d);
+    selectAll();
+    if (changed)
+        emit valueChanged();
+}
+
+// ---------------------------------------------------------------- time box
+
+TimeBox::TimeBox(QWidget* parent) : MomentBox(parent)
+{
+    showValue();
+}
+
+QTime TimeBox::time() const
+{
+    QTime t;
+    return typedSince() && parse(text(), t) ? t : time_;
+}
+
+void TimeBox::setTime(const QTime& t)
+{
+    time_ = t.isValid() ? QTime(t.hour(), t.minute(), t.second()) : QTime();
+    showValue();
+}
+
+bool TimeBox::parse(const QString& text, QTime& out) const
+{
+    if (text.trimmed().isEmpty()) {
+        out = QTime();
+        return emptyAllowed();
+    }
+    return ado::convert::parseTime(text, out);
+}
+
+bool TimeBox::take(const QString& text)
+{
+    QTime t;
+    if (!parse(text, t))
+        return false;
+    time_ = t;
+    return true;
+}
+
+QString TimeBox::valueText() const
+{
+    if (!time_.isValid())
+        return QString();
+    return time_.toString(time_.second() ? QStringLiteral("h:mm:ss AP") : QStringLiteral("h:mm AP"));
+}
+
+QString TimeBox::refusal(const QString& typed) const
+{
+    const QString how = QStringLiteral("Please type a time of day, such as 2:30 PM.");
+    return typed.isEmpty() ? how : QStringLiteral("\"%1\" is not a time of day. ").arg(typed) + how;
+}
+
+}  // namespace ui
