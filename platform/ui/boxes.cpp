@@ -11,7 +11,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QStyle>
+#include <QPainter>
+#include <QPolygonF>
 #include <QVBoxLayout>
 
 namespace ui {
@@ -140,7 +141,17 @@ void MomentBox::keyPressEvent(QKeyEvent* e)
 
 DateBox::DateBox(QWidget* parent) : MomentBox(parent)
 {
-    QAction* open = addAction(style()->standardIcon(QStyle::SP_ArrowDown), QLineEdit::TrailingPosition);
+    // The button shows the arrow of a drop-down list.
+    QPixmap arrow(12, 12);
+    arrow.fill(Qt::transparent);
+    {
+        QPainter p(&arrow);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(palette().color(QPalette::Text));
+        p.drawPolygon(QPolygonF({QPointF(2, 4), QPointF(10, 4), QPointF(6, 9)}));
+    }
+    QAction* open = addAction(QIcon(arrow), QLineEdit::TrailingPosition);
     open->setObjectName("openCalendar");
     open->setToolTip(QStringLiteral("Choose a date (F4)"));
     connect(open, &QAction::triggered, this, [this] { showPopup(); });

@@ -30,19 +30,27 @@ inline bool showActive(QWidget* window)
 enum class Into { ClickStart, ClickMiddle, ClickEnd, Tab, SelectAll };
 
 // Comes into a box of an active window as `how` says, types the text key by
-// key and leaves the box with Tab.
+// key (no text: Delete) and leaves the box with Tab.
 inline void enter(QWidget* box, Into how, const QString& text)
 {
-    const int y = box->height() / 2;
+    // A click lands on the part of the box under the pointer (the text of a
+    // drop-down list).
+    const auto clickAt = [box](int x) {
+        QPoint at(x, box->height() / 2);
+        QWidget* part = box->childAt(at);
+        if (!part)
+            part = box;
+        QTest::mouseClick(part, Qt::LeftButton, {}, part->mapFrom(box, at));
+    };
     switch (how) {
     case Into::ClickStart:
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, y));
+        clickAt(4);
         break;
     case Into::ClickMiddle:
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() / 3, y));
+        clickAt(box->width() / 3);
         break;
     case Into::ClickEnd:
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() * 2 / 3, y));
+        clickAt(box->width() * 2 / 3);
         break;
     case Into::Tab: {
         // From the control before it in the tab order.
@@ -55,12 +63,14 @@ inline void enter(QWidget* box, Into how, const QString& text)
         break;
     }
     case Into::SelectAll:
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, y));
-        QTest::keyClick(box, Qt::Key_End);
-        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        clickAt(4);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
         break;
     }
     QWidget* typedInto = QApplication::focusWidget();
+    if (text.isEmpty())
+        QTest::keyClick(typedInto, Qt::Key_Delete);
     QTest::keyClicks(typedInto, text);
     QTest::keyClick(typedInto, Qt::Key_Tab);
 }
