@@ -158,9 +158,10 @@ void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
         if (i >= 0)
             box->setCurrentIndex(i);
         box->setEditText(i >= 0 ? box->itemText(i) : current);
-        // As in a plain cell, typing replaces the text rather than adding to it.
-        if (box->lineEdit())
-            box->lineEdit()->selectAll();
+        // As in a plain cell, typing replaces the text rather than adding to
+        // it; the selection runs back to the start, which so stays in view.
+        if (QLineEdit* line = box->lineEdit())
+            line->setSelection(int(line->text().size()), -int(line->text().size()));
         original_ = box->currentText();
         return;
     }
