@@ -323,6 +323,67 @@ TEST_F(WizardTest, AutoBudgetHandsOverTheAmountAndTheWizardCarriesOn)
     open([&](frmWizard& f) { EXPECT_EQ(f.txtBudget->text(), ""); });
 }
 
+TEST_F(WizardTest, TheBudgetAmountTypedIsSharedOutOverTheStandardItemsToTheCent)
+{
+    const auto cents = [this](const char* table, const char* column) {
+        return db().scalar(QString("SELECT SUM(CAST(ROUND(%1 * 100) AS INTEGER)) FROM %2").arg(column, table)).toLongLong();
+    };
+    const double medium = db().scalar("SELECT SUM(STDBUDGET_MED) FROM STDBUDGET").toDouble();
+    const struct {
+        const char* typed;  // in the planning wizard
+        const char* total;  // shown by Auto Budget
+        qint64 cents;       // of every item, and of the budget saved
+    } cases[] = {
+        {"30,000", "$30,000.00", 3000000},
+        {"$12,345.67", "$12,345.67", 1234567},
+        {"0.05", "$0.05", 5},  // fewer cents than items
+        {"", "$0.00", 0},      // no amount: nothing proposed
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        db().Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = 0");
+        db().Execute("DELETE FROM BUDGET");
+        open([&](frmWizard& f) {
+            clickTab("Budget");
+            ASSERT_TRUE(testsupport::showActive(f.window()));
+            testsupport::enter(f.txtBudget, testsupport::Into::ClickStart, c.typed);
+            modal.modal->once("frmAutoBudget", [&](ui::FormBase&) {
+                frmAutoBudget& a = frmAutoBudget::instance();
+                EXPECT_EQ(a.lblTotal->text(), c.total);
+                click(a.cmdSave);
+            });
+            click(f.Command1);
+            click(f.Command2);
+        });
+        EXPECT_EQ(cents("STDBUDGET", "STDBUDGET_AMT"), c.cents);
+        EXPECT_EQ(cents("BUDGET", "BUDGET_AMT"), c.cents) << "the budget saved adds up to the amount";
+        EXPECT_EQ(count("SELECT COUNT(*) FROM STDBUDGET WHERE ABS(STDBUDGET_AMT * 100 - ROUND(STDBUDGET_AMT * 100)) > 1e-6"), 0)
+            << "whole cents";
+        // Each item within a cent of its share of the medium suggestions.
+        EXPECT_EQ(count(QString("SELECT COUNT(*) FROM STDBUDGET WHERE ABS(STDBUDGET_AMT - %1 * STDBUDGET_MED / %2) >= 0.01")
+                            .arg(double(c.cents) / 100.0, 0, 'f', 2)
+                            .arg(medium, 0, 'f', 4)),
+                  0);
+    }
+
+    // Amounts chosen before stay as they are, whatever amount is typed.
+    db().Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = 0");
+    db().Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = 1500 WHERE STDBUDGET_ID = 1");
+    open([&](frmWizard& f) {
+        clickTab("Budget");
+        type(f.txtBudget, "30000");
+        click(f.Command1);
+    });
+    EXPECT_EQ(cents("STDBUDGET", "STDBUDGET_AMT"), 150000);
+
+    // The main window's Budget Wizard hands over no amount, whatever an
+    // earlier opening was given.
+    db().Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = 0");
+    m().widget()->findChild<QAction*>("mnuBudgetWizard")->trigger();
+    EXPECT_EQ(modal.modal->shown.last(), "frmAutoBudget");
+    EXPECT_EQ(cents("STDBUDGET", "STDBUDGET_AMT"), 0);
+}
+
 TEST_F(WizardTest, ARefusedWriteLeavesWeddingEventsAndLogAsTheyWere)
 {
     open([&](frmWizard& f) {
