@@ -139,7 +139,7 @@ void MomentBox::keyPressEvent(QKeyEvent* e)
 
 // ---------------------------------------------------------------- date box
 
-DateBox::DateBox(QWidget* parent) : MomentBox(parent)
+DateBox::DateBox(QWidget* parent) : ValueBox(parent)
 {
     // The button shows the arrow of a drop-down list.
     QPixmap arrow(12, 12);
@@ -157,22 +157,10 @@ DateBox::DateBox(QWidget* parent) : MomentBox(parent)
     connect(open, &QAction::triggered, this, [this] { showPopup(); });
 }
 
-QDate DateBox::date() const
-{
-    QDate d;
-    return typedSince() && parse(text(), d) ? d : date_;
-}
-
 QDateTime DateBox::dateTime() const
 {
     const QDate d = date();
     return d.isValid() ? ado::convert::wallClock(d, time_) : QDateTime();
-}
-
-void DateBox::setDate(const QDate& d)
-{
-    date_ = d.isValid() ? d : QDate();
-    showValue();
 }
 
 void DateBox::setDateTime(const QDateTime& dt)
@@ -182,27 +170,14 @@ void DateBox::setDateTime(const QDateTime& dt)
     setDate(dt.date());
 }
 
-bool DateBox::parse(const QString& text, QDate& out) const
+bool DateBox::read(const QString& text, QDate& out) const
 {
-    if (text.trimmed().isEmpty()) {
-        out = QDate();
-        return emptyAllowed();
-    }
     return ado::convert::parseDate(text, out);
 }
 
-bool DateBox::take(const QString& text)
+QString DateBox::write(const QDate& d) const
 {
-    QDate d;
-    if (!parse(text, d))
-        return false;
-    date_ = d;
-    return true;
-}
-
-QString DateBox::valueText() const
-{
-    return date_.isValid() ? date_.toString(QStringLiteral("M/d/yyyy")) : QString();
+    return d.toString(QStringLiteral("M/d/yyyy"));
 }
 
 QString DateBox::refusal(const QString& typed) const
@@ -238,7 +213,7 @@ void DateBox::showPopup()
         connect(calendar_, &QCalendarWidget::clicked, this, [this](QDate d) { picked(d); });
         connect(calendar_, &QCalendarWidget::activated, this, [this](QDate d) { picked(d); });
     }
-    calendar_->setSelectedDate(date_.isValid() ? date_ : QDate::currentDate());
+    calendar_->setSelectedDate(held().isValid() ? held() : QDate::currentDate());
     popup_->adjustSize();
     QRect at(mapToGlobal(QPoint(0, height())), popup_->size());
     if (const QScreen* s = screen()) {
@@ -259,7 +234,7 @@ void DateBox::picked(const QDate& d)
 {
     popup_->hide();
     setFocus(Qt::PopupFocusReason);
-    const bool changed = d != date_;
+    const bool changed = d != held();
     setDate(d);
     selectAll();
     if (changed)
@@ -268,46 +243,24 @@ void DateBox::picked(const QDate& d)
 
 // ---------------------------------------------------------------- time box
 
-TimeBox::TimeBox(QWidget* parent) : MomentBox(parent)
+TimeBox::TimeBox(QWidget* parent) : ValueBox(parent)
 {
-    showValue();
-}
-
-QTime TimeBox::time() const
-{
-    QTime t;
-    return typedSince() && parse(text(), t) ? t : time_;
+    setTime(QTime(0, 0));
 }
 
 void TimeBox::setTime(const QTime& t)
 {
-    time_ = t.isValid() ? QTime(t.hour(), t.minute(), t.second()) : QTime();
-    showValue();
+    assign(t.isValid() ? QTime(t.hour(), t.minute(), t.second()) : QTime());
 }
 
-bool TimeBox::parse(const QString& text, QTime& out) const
+bool TimeBox::read(const QString& text, QTime& out) const
 {
-    if (text.trimmed().isEmpty()) {
-        out = QTime();
-        return emptyAllowed();
-    }
     return ado::convert::parseTime(text, out);
 }
 
-bool TimeBox::take(const QString& text)
+QString TimeBox::write(const QTime& t) const
 {
-    QTime t;
-    if (!parse(text, t))
-        return false;
-    time_ = t;
-    return true;
-}
-
-QString TimeBox::valueText() const
-{
-    if (!time_.isValid())
-        return QString();
-    return time_.toString(time_.second() ? QStringLiteral("h:mm:ss AP") : QStringLiteral("h:mm AP"));
+    return t.toString(t.second() ? QStringLiteral("h:mm:ss AP") : QStringLiteral("h:mm AP"));
 }
 
 QString TimeBox::refusal(const QString& typed) const

@@ -54,7 +54,6 @@ protected:
     virtual bool take(const QString& text) = 0;
     virtual QString valueText() const = 0;
     virtual QString refusal(const QString& typed) const = 0;
-    virtual bool hasValue() const = 0;
     // The text shown again for the value.
     void showValue();
     bool typedSince() const { return text() != valueText(); }
@@ -70,21 +69,66 @@ private:
     bool selectOnRelease_ = false;
 };
 
+// A box of one kind of value (QDate, QTime), which is invalid for none.
+template <class T>
+class ValueBox : public MomentBox {
+public:
+    // The value the box shows (typed and not yet taken, too), else the one
+    // it holds.
+    T value() const
+    {
+        T v;
+        return typedSince() && parse(text(), v) ? v : value_;
+    }
+
+protected:
+    using MomentBox::MomentBox;
+    // A typed text's value (false when it is none), and a value's text.
+    virtual bool read(const QString& text, T& out) const = 0;
+    virtual QString write(const T& v) const = 0;
+    void assign(const T& v)
+    {
+        value_ = v.isValid() ? v : T();
+        showValue();
+    }
+    bool take(const QString& text) override
+    {
+        T v;
+        if (!parse(text, v))
+            return false;
+        value_ = v;
+        return true;
+    }
+    QString valueText() const override { return value_.isValid() ? write(value_) : QString(); }
+    const T& held() const { return value_; }
+
+private:
+    bool parse(const QString& text, T& out) const
+    {
+        if (text.trimmed().isEmpty()) {
+            out = T();
+            return emptyAllowed();
+        }
+        return read(text, out);
+    }
+    T value_;
+};
+
 // A date, shown as 8/14/2027, typed as 8/14/2027, 08/14/2027 or 8/14/27, or
 // picked on a calendar that opens from the box's button, F4 or Alt+Down. It
 // keeps the time of day it was given with a date (midnight unless one was),
 // which it does not show.
-class DateBox : public MomentBox {
+class DateBox : public ValueBox<QDate> {
     Q_OBJECT
 public:
     explicit DateBox(QWidget* parent = nullptr);
     // The date the box shows (typed and not yet taken, too), else the one it
     // holds; invalid when it holds none.
-    QDate date() const;
+    QDate date() const { return value(); }
     QTime timeOfDay() const { return time_; }
     QDateTime dateTime() const;
     // An invalid date leaves the box without one; the time of day stays.
-    void setDate(const QDate& d);
+    void setDate(const QDate& d) { assign(d); }
     void setDateTime(const QDateTime& dt);
 
     void showPopup();
@@ -92,16 +136,13 @@ public:
     QCalendarWidget* calendar() const { return calendar_; }
 
 protected:
-    bool take(const QString& text) override;
-    QString valueText() const override;
+    bool read(const QString& text, QDate& out) const override;
+    QString write(const QDate& d) const override;
     QString refusal(const QString& typed) const override;
-    bool hasValue() const override { return date_.isValid(); }
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    bool parse(const QString& text, QDate& out) const;
     void picked(const QDate& d);
-    QDate date_;
     QTime time_{0, 0};
     QFrame* popup_ = nullptr;  // a child of the box, made at the first opening
     QCalendarWidget* calendar_ = nullptr;
@@ -109,23 +150,18 @@ private:
 
 // A time of day, shown as 2:30 PM (2:30:45 PM when it has seconds), typed
 // as 2:30 PM, 2:30pm, 14:30 or 9:5 (9:05).
-class TimeBox : public MomentBox {
+class TimeBox : public ValueBox<QTime> {
     Q_OBJECT
 public:
     explicit TimeBox(QWidget* parent = nullptr);
     // As DateBox::date.
-    QTime time() const;
+    QTime time() const { return value(); }
     void setTime(const QTime& t);
 
 protected:
-    bool take(const QString& text) override;
-    QString valueText() const override;
+    bool read(const QString& text, QTime& out) const override;
+    QString write(const QTime& t) const override;
     QString refusal(const QString& typed) const override;
-    bool hasValue() const override { return time_.isValid(); }
-
-private:
-    bool parse(const QString& text, QTime& out) const;
-    QTime time_{0, 0};
 };
 
 }  // namespace ui
