@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QTabBar>
 #include <QTableView>
+#include <QToolButton>
 
 using testsupport::Into;
 
@@ -265,6 +266,19 @@ TEST_F(Typing, ScreenshotsOfTheOpenLists)
     ASSERT_TRUE(cell);
     EXPECT_EQ(cell->lineEdit()->cursorPosition(), 0) << "the cell shows the beginning of its text";
     shoot(cell, "list_rsvp");
+
+    // The expense editor's due date, its calendar open.
+    frmAddExpense& e = frmAddExpense::instance();
+    e.curMode = "Add";
+    whileShown(e, false, [&] { e.Show(ui::vbModeless); }, [&](QWidget* window) {
+        testsupport::enter(e.dtDate, Into::ClickMiddle, "8/14/2027");
+        QTest::mouseClick(e.dtDate->findChild<QToolButton*>(), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QGuiApplication::primaryScreen()->grabWindow(0).copy(window->frameGeometry().adjusted(0, 0, 100, 150))
+            .save(dir + "/datebox.png");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        click(window, "cmdCancel");
+    });
 
     // The party's category.
     frmGuestDetail& p = frmGuestDetail::instance();
