@@ -4,12 +4,14 @@
 #include "platform/grid/gridmodel.h"
 #include "platform/grid/newrow.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "records/modSynchro.h"
 #include "app/modQVDatabase.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
@@ -20,6 +22,7 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -151,9 +154,7 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
         return ed;
     }
     if (type == etValueList || type == etDropDown) {
-        auto* box = new QComboBox(parent);
-        box->setEditable(true);
-        box->setInsertPolicy(QComboBox::NoInsert);
+        auto* box = new ui::ListBox(parent, true);
         if (type == etValueList) {
             for (const auto& item : g_->columnValueList(c))
                 box->addItem(item.second, item.first);
@@ -175,13 +176,15 @@ void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
         return;  // loaded by the owner on LoadCustomEdit
     const QString current = index.data(Qt::EditRole).toString();
     if (auto* box = qobject_cast<QComboBox*>(editor)) {
-        const int i = box->findText(current, Qt::MatchFixedString);
+        // Only the very text, letter case included, is an entry of the list.
+        const int i = box->findText(current, Qt::MatchFixedString | Qt::MatchCaseSensitive);
         if (i >= 0)
             box->setCurrentIndex(i);
         box->setEditText(i >= 0 ? box->itemText(i) : current);
-        // As in a plain cell, typing replaces the text rather than adding to it.
-        if (box->lineEdit())
-            box->lineEdit()->selectAll();
+        // As in a plain cell, typing replaces the text rather than adding to
+        // it; the selection runs back to the start, which so stays in view.
+        if (QLineEdit* line = box->lineEdit())
+            line->setSelection(int(line->text().size()), -int(line->text().size()));
         original_ = box->currentText();
         return;
     }
@@ -201,7 +204,7 @@ void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, cons
     QVariant v;
     if (auto* box = qobject_cast<QComboBox*>(editor)) {
         const QString typed = box->currentText();
-        const int i = box->findText(typed, Qt::MatchFixedString);
+        const int i = box->findText(typed, Qt::MatchFixedString | Qt::MatchCaseSensitive);
         v = i >= 0 ? box->itemData(i) : QVariant(typed);
         if (!v.isValid())
             v = typed;
@@ -241,6 +244,23 @@ void GridDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewI
     const QPoint at = editor->parentWidget()->mapTo(g_, option.rect.topLeft());
     emit g_->ShowCustomEdit(index.column() + 1, pixelsToTwips(at.x()), pixelsToTwips(at.y()),
                             pixelsToTwips(option.rect.width()), pixelsToTwips(option.rect.height()), true);
+}
+
+bool GridDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                             const QModelIndex& index)
+{
+    if (event->type() != QEvent::ToolTip || !index.isValid() || !view)
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    // The room the style leaves a cell's text, as it paints it.
+    const QStyle* style = view->style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    const int room = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, view).width() - 2 * margin;
+    const bool cut = !opt.text.isEmpty() && opt.fontMetrics.horizontalAdvance(opt.text) > room;
+    QToolTip::showText(event->globalPos(), cut ? opt.text : QString(), view->viewport(), option.rect);
+    event->setAccepted(cut);
+    return cut;
 }
 
 bool GridDelegate::customEditOpen() const
