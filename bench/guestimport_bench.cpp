@@ -168,8 +168,7 @@ void registerPair(const char* operation, bool repeats)
         benchmark::RegisterBenchmark((op + side).c_str(), run, repeats)
             ->Arg(10000)
             ->Arg(100000)
-            ->Unit(benchmark::kMillisecond)
-            ->Iterations(2);
+            ->Unit(benchmark::kMillisecond);
 }
 
 }  // namespace
