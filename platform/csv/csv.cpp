@@ -174,9 +174,14 @@ QList<Record> parse(const QString& text, int* openQuoteLine)
                 }
                 field += s[i++];
             }
-            // Text right after a quote that closes lines later: the quote
-            // that opened was a stray one, paired with a later value's.
-            const bool strayPair = closed && line > opened && i < n && s[i] != u',' && s[i] != u'\r' && s[i] != u'\n';
+            // Text right after a quote that closes lines later (blanks
+            // aside): the quote that opened was a stray one, paired with a
+            // later value's.
+            qsizetype next = i;
+            while (next < n && (s[next] == u' ' || s[next] == u'\t'))
+                ++next;
+            const bool strayPair = closed && line > opened && next < n && s[next] != u',' && s[next] != u'\r'
+                                   && s[next] != u'\n';
             if ((!closed || strayPair) && openQuoteLine && *openQuoteLine == 0)
                 *openQuoteLine = opened;
             continue;

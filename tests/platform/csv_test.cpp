@@ -64,7 +64,7 @@ TEST(CsvReader, SaysWhereAQuoteNeverCloses)
         {"a\rb\n\"c\"\"", 3},
         {"\"\"\"", 1},
         {"a\r\n\"Kim,Yu\r\nIto\r\nOno,\"Aki\",x", 2},
-        {"\"two\r\nlines\"\r\n\"Bob\" Smith,\"x\"", 0},
+        {"\"two\r\nlines\" ,x\r\n\"Bob\" Smith,\"x\"", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
