@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
@@ -20,9 +21,11 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <limits>
 
 namespace grid {
 
@@ -30,7 +33,10 @@ namespace grid {
 
 qint64 toTenThousandths(double v)
 {
-    return qint64(std::llround(v * 10000.0));
+    // The whole part apart from the fraction: v * 10000 itself is not exact
+    // for large amounts (500000000000000.25 would come out .256).
+    const double whole = std::trunc(v);
+    return qint64(whole) * 10000 + std::llround((v - whole) * 10000.0);
 }
 
 namespace {
@@ -43,23 +49,18 @@ QString groupedDigits(qint64 whole)
     return digits;
 }
 
-QString currencyText(double v)
+QString currencyText(qint64 tt)
 {
     // Round half away from zero to cents, from the exact ten-thousandths.
-    const qint64 tt = toTenThousandths(v);
-    const qint64 absTt = tt < 0 ? -tt : tt;
-    const qint64 cents = (absTt + 50) / 100;
-    const QString body = QStringLiteral("$") + groupedDigits(cents / 100) + '.'
+    const quint64 absTt = tt < 0 ? 0 - quint64(tt) : quint64(tt);
+    const quint64 cents = (absTt + 50) / 100;
+    const QString body = QStringLiteral("$") + groupedDigits(qint64(cents / 100)) + '.'
                          + QString::number(cents % 100).rightJustified(2, '0');
     return tt < 0 && cents != 0 ? '(' + body + ')' : body;
 }
 
-QString plainNumber(double v)
-{
-    if (std::isfinite(v) && v == std::floor(v) && std::fabs(v) < 1e15)
-        return QString::number(qint64(v));
-    return QString::number(v, 'g', 15);
-}
+bool isCurrencyFormat(const QString& format) { return format.compare(QLatin1String("Currency"), Qt::CaseInsensitive) == 0; }
+
 
 bool numericValue(const QVariant& v, double& out)
 {
@@ -85,10 +86,10 @@ QString formatValue(const QVariant& v, const QString& format)
 {
     if (!v.isValid() || v.isNull())
         return QString();
-    if (format.compare(QLatin1String("Currency"), Qt::CaseInsensitive) == 0) {
+    if (isCurrencyFormat(format)) {
         double d;
-        if (v.typeId() != QMetaType::Bool && numericValue(v, d))
-            return currencyText(d);
+        if (v.typeId() != QMetaType::Bool && numericValue(v, d) && ado::convert::currencyFits(d))
+            return currencyText(toTenThousandths(d));
     }
     switch (v.typeId()) {
     case QMetaType::QDateTime: {
@@ -109,10 +110,32 @@ QString formatValue(const QVariant& v, const QString& format)
         return v.toBool() ? QStringLiteral("Yes") : QStringLiteral("No");
     case QMetaType::Double:
     case QMetaType::Float:
-        return plainNumber(v.toDouble());
+        return ado::convert::valueText(v);
     default:
         return v.toString();
     }
+}
+
+void CurrencySum::add(double amount)
+{
+    if (overflow_)
+        return;
+    if (!ado::convert::currencyFits(amount)) {
+        overflow_ = true;
+        return;
+    }
+    sum_ += toTenThousandths(amount);
+    if (sum_ > std::numeric_limits<qint64>::max() || sum_ < -__int128(std::numeric_limits<qint64>::max()))
+        overflow_ = true;
+}
+
+QString totalText(const CurrencySum& sum, const QString& format)
+{
+    if (sum.overflow())
+        return QStringLiteral("Overflow");
+    if (isCurrencyFormat(format))
+        return currencyText(sum.tenThousandths());
+    return formatValue(double(sum.tenThousandths()) / 10000.0, format);
 }
 
 // ---------------------------------------------------------------- delegates
@@ -220,6 +243,23 @@ void GridDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewI
     const QPoint at = editor->parentWidget()->mapTo(g_, option.rect.topLeft());
     emit g_->ShowCustomEdit(index.column() + 1, pixelsToTwips(at.x()), pixelsToTwips(at.y()),
                             pixelsToTwips(option.rect.width()), pixelsToTwips(option.rect.height()), true);
+}
+
+bool GridDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                             const QModelIndex& index)
+{
+    if (event->type() != QEvent::ToolTip || !index.isValid() || !view)
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    // The room the style leaves a cell's text, as it paints it.
+    const QStyle* style = view->style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    const int room = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, view).width() - 2 * margin;
+    const bool cut = !opt.text.isEmpty() && opt.fontMetrics.horizontalAdvance(opt.text) > room;
+    QToolTip::showText(event->globalPos(), cut ? opt.text : QString(), view->viewport(), option.rect);
+    event->setAccepted(cut);
+    return cut;
 }
 
 bool GridDelegate::customEditOpen() const
@@ -815,27 +855,17 @@ QString GridEX::totalText(int column) const
     if (s->aggregate == agCount) {
         result = qlonglong(n);
     } else if (s->aggregate == agSum) {
-        // Whole ten-thousandths keep currency sums exact; NULLs add nothing.
-        // Each amount fits 64 bits of them, a sum of many need not: a total
-        // beyond that says so instead of wrapping round.
-        __int128 sum = 0;
-        bool overflow = false;
+        // NULLs add nothing; a total beyond what currency holds says so
+        // instead of wrapping round.
+        CurrencySum sum;
         for (int r = 0; r < n; ++r) {
             const QVariant v = rs_->cell(r, column - 1);
             double d;
-            if (v.isValid() && !v.isNull() && v.typeId() != QMetaType::Bool && numericValue(v, d)) {
-                if (!std::isfinite(d) || std::fabs(d) > 922337203685477.5) {
-                    overflow = true;
-                    break;
-                }
-                sum += toTenThousandths(d);
-            }
+            if (v.isValid() && !v.isNull() && v.typeId() != QMetaType::Bool && numericValue(v, d))
+                sum.add(d);
         }
-        if (overflow || sum > __int128(9200000000000000000LL) || sum < -__int128(9200000000000000000LL)) {
-            cached = s->totalPrefix + QStringLiteral("Overflow");
-            return cached;
-        }
-        result = double(qint64(sum)) / 10000.0;
+        cached = s->totalPrefix + grid::totalText(sum, s->totalFormat);
+        return cached;
     }
     cached = s->totalPrefix + formatValue(result, s->totalFormat);
     if (cached.isNull())
@@ -1039,6 +1069,8 @@ bool GridEX::editCell(int row, int column, const QVariant& v)
         emit editRejected(row, column, v.toString());
         return false;
     }
+    if (writeGuard_ && !writeGuard_())
+        return false;
     QVariant in = v;
     // A cleared cell of a typed column stores NULL.
     if (in.typeId() == QMetaType::QString && in.toString().trimmed().isEmpty()
