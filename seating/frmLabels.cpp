@@ -6,6 +6,7 @@
 #include "platform/print/printer.h"
 #include "platform/twips.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/fonts.h"
 #include "platform/ui/messages.h"
 #include "records/editing.h"
 #include "seating/pagefit.h"
@@ -165,7 +166,7 @@ void frmLabels::Form_Unload(bool&)
 void frmLabels::InitFontAndOffsets()
 {
     printing::Printer& printer = printing::printer();
-    printer.FontName = "Arial";
+    printer.FontName = fonts::kDesignFace;
     printer.FontSize = 8;
     dialogColor = Qt::black;
     for (QComboBox* box : {cmbTop, cmbLeft}) {
