@@ -127,10 +127,17 @@ bool needOf(QWidget* c, Need& n)
         return true;
     }
     if (auto* g = qobject_cast<QGroupBox*>(c)) {
-        if (g->title().isEmpty())
-            return false;
-        n.size = QSize(textSize(g->fontMetrics(), g->title(), Qt::TextShowMnemonic).width() + g->fontMetrics().height(),
-                       0);
+        // Its caption, and the room its controls were given.
+        QSize inside;
+        for (QObject* o : g->children())
+            if (auto* w = qobject_cast<QWidget*>(o); w && !w->isWindow() && !w->isHidden() && w->x() >= 0 &&
+                                                      w->y() >= 0 && w->x() < g->width() && w->y() < g->height())
+                inside = inside.expandedTo(QSize(w->geometry().right() + 1, w->geometry().bottom() + 1));
+        const int title =
+            g->title().isEmpty()
+                ? 0
+                : textSize(g->fontMetrics(), g->title(), Qt::TextShowMnemonic).width() + g->fontMetrics().height();
+        n.size = QSize(std::max(title, inside.width()), inside.height());
         return true;
     }
     if (auto* box = qobject_cast<QComboBox*>(c)) {
@@ -174,11 +181,36 @@ void place(QWidget* c, const QRect& designed, const QRect& r)
         c->setGeometry(r);
 }
 
+// How much of `need` each side takes from its free room: the sides the
+// alignment points to first (both halves when centred), then, with
+// `anySide`, the other.
+void share(int need, int freeBefore, int freeAfter, bool before, bool after, bool anySide, int& takeBefore,
+           int& takeAfter)
+{
+    takeBefore = takeAfter = 0;
+    if (need <= 0)
+        return;
+    if (before && after) {
+        takeBefore = std::min(need / 2, freeBefore);
+        takeAfter = std::min(need - takeBefore, freeAfter);
+        takeBefore = std::min(need - takeAfter, freeBefore);
+    } else if (before) {
+        takeBefore = std::min(need, freeBefore);
+        if (anySide)
+            takeAfter = std::min(need - takeBefore, freeAfter);
+    } else {
+        takeAfter = std::min(need, freeAfter);
+        if (anySide)
+            takeBefore = std::min(need - takeAfter, freeBefore);
+    }
+}
+
 // The rectangle `from` grown towards `want` (a width and a height) into the
 // free room of its container: the container's own area less the places of
 // the controls beside it. Controls that overlap `from` by design do not
-// stop it. Alignment says which side grows first.
-QRect grown(const QWidget* c, const QRect& from, QSize want, Qt::Alignment align)
+// stop it. It grows on the sides its alignment points to, and with
+// `anySide` on the others too.
+QRect grown(const QWidget* c, const QRect& from, QSize want, Qt::Alignment align, bool anySide)
 {
     const QWidget* p = c->parentWidget();
     QList<QRect> others;
@@ -189,63 +221,38 @@ QRect grown(const QWidget* c, const QRect& from, QSize want, Qt::Alignment align
     }
     const QRect bounds = p->rect();
     QRect r = from;
+    int before = 0, after = 0;
 
-    const int dx = want.width() - r.width();
-    if (dx > 0) {
-        int right = bounds.right(), left = bounds.left();
-        for (const QRect& o : others)
-            if (o.bottom() >= r.top() && o.top() <= r.bottom()) {
-                if (o.left() > r.right())
-                    right = std::min(right, o.left() - 1);
-                else if (o.right() < r.left())
-                    left = std::max(left, o.right() + 1);
-            }
-        const int freeR = std::max(0, right - r.right()), freeL = std::max(0, r.left() - left);
-        int takeR = 0, takeL = 0;
-        if (align & Qt::AlignRight) {
-            takeL = std::min(dx, freeL);
-            takeR = std::min(dx - takeL, freeR);
-        } else if (align & Qt::AlignHCenter) {
-            takeL = std::min(dx / 2, freeL);
-            takeR = std::min(dx - takeL, freeR);
-            takeL = std::min(dx - takeR, freeL);
-        } else {
-            takeR = std::min(dx, freeR);
-            takeL = std::min(dx - takeR, freeL);
+    int right = bounds.right(), left = bounds.left();
+    for (const QRect& o : others)
+        if (o.bottom() >= r.top() && o.top() <= r.bottom()) {
+            if (o.left() > r.right())
+                right = std::min(right, o.left() - 1);
+            else if (o.right() < r.left())
+                left = std::max(left, o.right() + 1);
         }
-        r.adjust(-takeL, 0, takeR, 0);
-    }
+    const bool centred = align & Qt::AlignHCenter;
+    share(want.width() - r.width(), std::max(0, r.left() - left), std::max(0, right - r.right()),
+          centred || (align & Qt::AlignRight), centred || !(align & Qt::AlignRight), anySide, before, after);
+    r.adjust(-before, 0, after, 0);
 
-    const int dy = want.height() - r.height();
-    if (dy > 0) {
-        int bottom = bounds.bottom(), top = bounds.top();
-        for (const QRect& o : others)
-            if (o.right() >= r.left() && o.left() <= r.right()) {
-                if (o.top() > r.bottom())
-                    bottom = std::min(bottom, o.top() - 1);
-                else if (o.bottom() < r.top())
-                    top = std::max(top, o.bottom() + 1);
-            }
-        const int freeD = std::max(0, bottom - r.bottom()), freeU = std::max(0, r.top() - top);
-        int takeD = 0, takeU = 0;
-        if (align & Qt::AlignBottom) {
-            takeU = std::min(dy, freeU);
-            takeD = std::min(dy - takeU, freeD);
-        } else if (align & Qt::AlignVCenter) {
-            takeU = std::min(dy / 2, freeU);
-            takeD = std::min(dy - takeU, freeD);
-            takeU = std::min(dy - takeD, freeU);
-        } else {
-            takeD = std::min(dy, freeD);
-            takeU = std::min(dy - takeD, freeU);
+    int bottom = bounds.bottom(), top = bounds.top();
+    for (const QRect& o : others)
+        if (o.right() >= r.left() && o.left() <= r.right()) {
+            if (o.top() > r.bottom())
+                bottom = std::min(bottom, o.top() - 1);
+            else if (o.bottom() < r.top())
+                top = std::max(top, o.bottom() + 1);
         }
-        r.adjust(0, -takeU, 0, takeD);
-    }
+    const bool middle = align & Qt::AlignVCenter;
+    share(want.height() - r.height(), std::max(0, r.top() - top), std::max(0, bottom - r.bottom()),
+          middle || (align & Qt::AlignBottom), middle || !(align & Qt::AlignBottom), anySide, before, after);
+    r.adjust(0, -before, 0, after);
     return r;
 }
 
-// Grows a container by as much as its control lacks, on the control's side;
-// its own container grows first where it lacks the room.
+// Grows a container on the sides where a control inside lacks room; its own
+// container grows first where it lacks the room for that.
 bool makeRoom(QWidget* container, const QRect& wanted)
 {
     if (!canGrow(container))
@@ -258,10 +265,11 @@ bool makeRoom(QWidget* container, const QRect& wanted)
     const QRect designed = designedRect(container);
     const QRect now = container->geometry();
     const QRect want = now.adjusted(-left, 0, right, down);
-    const Qt::Alignment side = left && !right ? Qt::AlignRight : Qt::AlignLeft;
-    QRect r = grown(container, now, want.size(), side);
+    const Qt::Alignment sides =
+        (left && right ? Qt::AlignHCenter : left ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop;
+    QRect r = grown(container, now, want.size(), sides, false);
     if (r.size() != want.size() && makeRoom(container->parentWidget(), want))
-        r = grown(container, now, want.size(), side);
+        r = grown(container, now, want.size(), sides, false);
     if (r == now)
         return false;
     place(container, designed, r);
@@ -288,7 +296,9 @@ void fitControl(QWidget* c)
     auto* label = qobject_cast<QLabel*>(c);
     const bool fitWrapped = c->property(kWrapped).toBool();
     const bool designWraps = label && label->wordWrap() && !fitWrapped;
+    const bool canWrap = label && (n.wraps || designWraps);
     const QRect d = designedRect(c);
+    QWidget* container = c->parentWidget();
     const auto setWrap = [&](bool on) {
         if (!label || designWraps)
             return;
@@ -307,9 +317,8 @@ void fitControl(QWidget* c)
         setWrap(false);
         place(c, d, d);
         // Part of it out of its frame: the frame grows.
-        const QRect inside = c->parentWidget()->rect();
-        if (d.intersects(inside) && !inside.contains(d))
-            makeRoom(c->parentWidget(), d);
+        if (d.intersects(container->rect()) && !container->rect().contains(d))
+            makeRoom(container, d);
         return;
     }
     // Onto further lines inside its own place.
@@ -318,20 +327,34 @@ void fitControl(QWidget* c)
         place(c, d, d);
         return;
     }
-    // Wider, on the lines it has.
-    QRect r = grown(c, d, designWraps ? QSize(want.width(), d.height()) : want, n.align);
-    if (!fits(r) && !(label && n.wraps) && makeRoom(c->parentWidget(), d.united(QRect(d.topLeft(), want))))
-        r = grown(c, d, want, n.align);
-    if (fits(r) || !label || !(n.wraps || designWraps)) {
+    // Wider on the side its text leans to, on the lines it has.
+    const QSize wide = designWraps ? QSize(want.width(), d.height()) : want;
+    QRect r = grown(c, d, wide, n.align, false);
+    if (!fits(r) && !canWrap) {
+        // A button or a box has no further line: any side, then a larger frame.
+        r = grown(c, d, wide, n.align, true);
+        if (!fits(r) && makeRoom(container, QStyle::alignedRect(c->layoutDirection(), n.align, wide, d)))
+            r = grown(c, d, wide, n.align, true);
+    }
+    if (fits(r) || !canWrap) {
         setWrap(false);
         place(c, d, r);
         return;
     }
-    // Wrapped at the width it could get, growing down.
-    const int height = wrappedHeight(label, r.width());
-    QRect tall = grown(c, QRect(r.left(), d.top(), r.width(), d.height()), QSize(r.width(), height), n.align);
-    if (tall.height() < height && makeRoom(c->parentWidget(), QRect(tall.topLeft(), QSize(r.width(), height))))
-        tall = grown(c, QRect(r.left(), d.top(), r.width(), d.height()), QSize(r.width(), height), n.align);
+    // Wrapped at the width it got, growing down; wider on any side, or a
+    // taller frame, where that is not enough.
+    const auto wrapped = [&](int width) {
+        const QRect from(r.left(), d.top(), width, d.height());
+        return grown(c, from, QSize(width, wrappedHeight(label, width)), Qt::AlignTop, true);
+    };
+    QRect tall = wrapped(r.width());
+    if (tall.height() < wrappedHeight(label, tall.width())) {
+        r = grown(c, d, wide, n.align, true);
+        tall = wrapped(r.width());
+    }
+    if (tall.height() < wrappedHeight(label, tall.width()) &&
+        makeRoom(container, QRect(tall.topLeft(), QSize(tall.width(), wrappedHeight(label, tall.width())))))
+        tall = wrapped(tall.width());
     setWrap(true);
     place(c, d, tall);
 }
