@@ -110,10 +110,12 @@ bool needOf(QWidget* c, Need& n)
     if (auto* b = qobject_cast<QPushButton*>(c)) {
         if (b->text().isEmpty())
             return false;
+        // The style's frame and margin round the text, without its least width.
         const QSize text = textSize(b->fontMetrics(), b->text(), Qt::TextShowMnemonic);
+        const int frame = 2 * b->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b);
         const int margin = b->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b);
         const int icon = b->icon().isNull() ? 0 : b->iconSize().width() + 4;
-        n.size = QSize(text.width() + icon + 2 * margin, text.height() + 4);
+        n.size = QSize(text.width() + icon + margin + frame, text.height() + frame);
         n.align = Qt::AlignCenter;
         return true;
     }
@@ -359,11 +361,20 @@ void fitControl(QWidget* c)
     place(c, d, tall);
 }
 
+// Controls of one line first: a text that wraps can still take the room
+// they leave, on any side.
 void fitChildren(QWidget* container)
 {
+    QList<QWidget*> later;
     for (QObject* o : container->children())
-        if (auto* c = qobject_cast<QWidget*>(o); c && !c->isWindow())
-            fitControl(c);
+        if (auto* c = qobject_cast<QWidget*>(o); c && !c->isWindow()) {
+            if (auto* l = qobject_cast<QLabel*>(c); l && (l->wordWrap() || l->text().contains(QLatin1Char('\n'))))
+                later << c;
+            else
+                fitControl(c);
+        }
+    for (QWidget* c : later)
+        fitControl(c);
 }
 
 // Follows a window: fits a container's controls when one of them changes

@@ -4,6 +4,7 @@
 // given or run out of the control that holds them, and controls that overlap.
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -25,10 +26,15 @@ inline QSize textSize(const QWidget* w, const QString& text)
     return w->fontMetrics().boundingRect(QRect(0, 0, 100000, 100000), Qt::TextShowMnemonic, text).size();
 }
 
-// Whether the area lies inside every control that holds it, up to the window.
+// Whether the area lies inside every control that holds it, up to the window
+// or to a list that scrolls it into view.
 inline bool insideParents(const QWidget* w, QRect area, const QWidget* window)
 {
     for (const QWidget* p = w; p != window && p->parentWidget(); p = p->parentWidget()) {
+        if (const QWidget* up = p->parentWidget()->parentWidget();
+            up && qobject_cast<const QAbstractScrollArea*>(up) &&
+            static_cast<const QAbstractScrollArea*>(up)->viewport() == p->parentWidget())
+            return true;
         area.translate(p->pos());
         if (!p->parentWidget()->rect().contains(area))
             return false;
@@ -50,10 +56,12 @@ inline QRect neededArea(const QWidget* w)
         return QStyle::alignedRect(l->layoutDirection(), l->alignment(), need, room);
     }
     if (auto* b = qobject_cast<const QPushButton*>(w)) {
-        // Its frame and a little room either side; not the style's minimum width.
+        // Its frame and margin as the style draws them; not the style's minimum width.
         const QSize text = textSize(b, b->text());
-        const int pad = b->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b);
-        return text.width() + 2 * pad <= b->width() && text.height() + 4 <= b->height() ? b->rect() : QRect();
+        const int frame = 2 * b->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b);
+        const int margin = b->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b);
+        return text.width() + margin + frame <= b->width() && text.height() + frame <= b->height() ? b->rect()
+                                                                                                  : QRect();
     }
     if (auto* b = qobject_cast<const QToolButton*>(w))
         return b->sizeHint().width() <= b->width() && b->sizeHint().height() <= b->height() ? b->rect() : QRect();
