@@ -9,7 +9,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
@@ -20,6 +19,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace ui {
 
@@ -30,7 +30,7 @@ namespace {
 const char* const kDesigned = "textFitDesigned";
 const char* const kApplied = "textFitApplied";
 const char* const kWrapped = "textFitWrapped";
-const char* const kFitter = "textFitter";
+const char* const kFitter = "textFitFollowed";
 
 constexpr int kUnbounded = 1 << 20;
 
@@ -207,6 +207,27 @@ void share(int need, int freeBefore, int freeAfter, bool before, bool after, boo
     }
 }
 
+// The free room before and after `r` along one direction: up to the
+// bounds, or to the nearest control beside it.
+std::pair<int, int> freeRoom(const QList<QRect>& others, const QRect& r, const QRect& bounds, Qt::Orientation o)
+{
+    const bool across = o == Qt::Horizontal;
+    const auto first = [across](const QRect& x) { return across ? x.left() : x.top(); };
+    const auto last = [across](const QRect& x) { return across ? x.right() : x.bottom(); };
+    const auto beside = [across](const QRect& x, const QRect& y) {
+        return across ? x.bottom() >= y.top() && x.top() <= y.bottom() : x.right() >= y.left() && x.left() <= y.right();
+    };
+    int low = first(bounds), high = last(bounds);
+    for (const QRect& x : others)
+        if (beside(x, r)) {
+            if (first(x) > last(r))
+                high = std::min(high, first(x) - 1);
+            else if (last(x) < first(r))
+                low = std::max(low, last(x) + 1);
+        }
+    return {std::max(0, first(r) - low), std::max(0, high - last(r))};
+}
+
 // The rectangle `from` grown towards `want` (a width and a height) into the
 // free room of its container: the container's own area less the places of
 // the controls beside it. Controls that overlap `from` by design do not
@@ -224,31 +245,15 @@ QRect grown(const QWidget* c, const QRect& from, QSize want, Qt::Alignment align
     const QRect bounds = p->rect();
     QRect r = from;
     int before = 0, after = 0;
-
-    int right = bounds.right(), left = bounds.left();
-    for (const QRect& o : others)
-        if (o.bottom() >= r.top() && o.top() <= r.bottom()) {
-            if (o.left() > r.right())
-                right = std::min(right, o.left() - 1);
-            else if (o.right() < r.left())
-                left = std::max(left, o.right() + 1);
-        }
+    auto [freeL, freeR] = freeRoom(others, r, bounds, Qt::Horizontal);
     const bool centred = align & Qt::AlignHCenter;
-    share(want.width() - r.width(), std::max(0, r.left() - left), std::max(0, right - r.right()),
-          centred || (align & Qt::AlignRight), centred || !(align & Qt::AlignRight), anySide, before, after);
+    share(want.width() - r.width(), freeL, freeR, centred || (align & Qt::AlignRight),
+          centred || !(align & Qt::AlignRight), anySide, before, after);
     r.adjust(-before, 0, after, 0);
-
-    int bottom = bounds.bottom(), top = bounds.top();
-    for (const QRect& o : others)
-        if (o.right() >= r.left() && o.left() <= r.right()) {
-            if (o.top() > r.bottom())
-                bottom = std::min(bottom, o.top() - 1);
-            else if (o.bottom() < r.top())
-                top = std::max(top, o.bottom() + 1);
-        }
+    auto [freeU, freeD] = freeRoom(others, r, bounds, Qt::Vertical);
     const bool middle = align & Qt::AlignVCenter;
-    share(want.height() - r.height(), std::max(0, r.top() - top), std::max(0, bottom - r.bottom()),
-          middle || (align & Qt::AlignBottom), middle || !(align & Qt::AlignBottom), anySide, before, after);
+    share(want.height() - r.height(), freeU, freeD, middle || (align & Qt::AlignBottom),
+          middle || !(align & Qt::AlignBottom), anySide, before, after);
     r.adjust(0, -before, 0, after);
     return r;
 }
@@ -452,14 +457,8 @@ void keepTextsWhole(QWidget* window)
     if (!window || window->property(kFitter).isValid())
         return;
     auto* f = new TextFitter(window);
-    window->setProperty(kFitter, QVariant::fromValue<QObject*>(f));
+    window->setProperty(kFitter, true);
     f->fitAll();
-}
-
-void fitTexts(QWidget* window)
-{
-    if (auto* f = window ? static_cast<TextFitter*>(window->property(kFitter).value<QObject*>()) : nullptr)
-        f->fitAll();
 }
 
 }  // namespace ui
