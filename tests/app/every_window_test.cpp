@@ -9,17 +9,8 @@
 #include "support/folderdata.h"
 #include "support/mainwindow.h"
 
-#include "app/editors.h"
-#include "app/frmAbout.h"
-#include "app/frmTip.h"
-#include "app/help.h"
-#include "events/frmWizard.h"
 #include "platform/tree/treeview.h"
-#include "records/frmAddType.h"
-#include "records/frmDeleteSingle.h"
-#include "records/frmSynchronize.h"
 #include "seating/frmTables.h"
-#include "views/frmPreview.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -55,7 +46,7 @@ protected:
         ShownMainWindowTest::SetUp();
         ui::setModalService(std::make_unique<LookingModal>([this](ui::FormBase& f) { look(f); }));
         folderdata::fill();
-        // Seating: a table of the reception with a long name and more
+        // Seating: a table of the first event with a long name and more
         // guests than seats.
         db().Execute("INSERT INTO TABLES (TABLE_ID, EVENT_ID, TABLE_NAME, TABLE_SEATS, TABLE_TYPE) VALUES "
                      "(1, 900, 'Table of the Bride''s University Friends', 4, 5)");
@@ -110,9 +101,9 @@ protected:
         openModeless([&] { QTest::mouseClick(item, Qt::LeftButton); });
         check(m().widget(), "frmMain/" + m().lblMode->text());
     }
-    void menu(const char* name)
+    void menu(const char* item)
     {
-        openModeless([&] { m().widget()->findChild<QAction*>(name)->trigger(); });
+        openModeless([&] { m().widget()->findChild<QAction*>(item)->trigger(); });
     }
 
     QString dir = qEnvironmentVariable("NUPTARO_SCREENSHOTS");
@@ -130,10 +121,7 @@ protected:
          [](QWidget* w) {
              auto* styles = w->findChild<QComboBox*>("Combo1");
              styles->setFocus();
-             QTest::keyClick(styles, Qt::Key_End);
-             QTest::keyClick(styles, Qt::Key_Up);
-             QTest::keyClick(styles, Qt::Key_Up);
-             QTest::keyClick(styles, Qt::Key_Up);
+             QTest::keyClicks(styles, "Return Address");
          }},
         {"frmGuestDetail",
          [](QWidget* w) {
