@@ -5,6 +5,7 @@
 
 #include "app/modQVDatabase.h"
 #include "platform/settings/settings.h"
+#include "platform/ui/fonts.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,6 +21,7 @@ inline int runOnFreshDatabase(int argc, char** argv, const std::function<void()>
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    fonts::useDesignFonts();
     QTemporaryDir folder;
     QDir(folder.path()).mkpath("data");
     QFile::copy(QStringLiteral(NUPTARO_TEMPLATE), folder.path() + "/data/qvnt04.qvd");

@@ -1,5 +1,6 @@
 #include "platform/diagram/prnflow.h"
 
+#include "platform/ui/fonts.h"
 #include "views/frmPreview.h"
 #include "views/printpreview.h"
 
@@ -77,7 +78,7 @@ bool renderJob(const Job& job, QPrinter& printer)
     if (!p.begin(&printer))
         return false;
     p.scale(printer.resolution() / 1440.0, printer.resolution() / 1440.0);
-    QFont f(QStringLiteral("Arial"));
+    QFont f = fonts::font();
     f.setPixelSize(std::max(1, job.textSize) * 20);
     p.setFont(f);
     p.setPen(job.color);

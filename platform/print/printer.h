@@ -39,7 +39,7 @@ public:
 
     QPrinter& device() { return *device_; }
 
-    QString FontName = QStringLiteral("Arial");
+    QString FontName = fonts::kDesignFace;
     double FontSize = 10;  // points
     bool FontBold = false;
     bool FontItalic = false;
