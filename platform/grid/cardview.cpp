@@ -261,6 +261,9 @@ QRegion CardView::visualRegionForSelection(const QItemSelection& selection) cons
 void CardView::updateGeometries()
 {
     QAbstractItemView::updateGeometries();
+    // Cards not shown (a grid of rows) are measured when they come on screen.
+    if (!isVisible())
+        return;
     horizontalScrollBar()->setRange(0, 0);
     const int last = lastFirstLine();
     int visible = 0;
@@ -289,6 +292,12 @@ void CardView::paintEvent(QPaintEvent* event)
         }
         return false;
     });
+}
+
+void CardView::showEvent(QShowEvent* event)
+{
+    QAbstractItemView::showEvent(event);
+    updateGeometries();
 }
 
 void CardView::resizeEvent(QResizeEvent* event)

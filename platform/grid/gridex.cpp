@@ -521,6 +521,7 @@ void GridEX::rebuild(bool followRecord)
     totalsCache_.clear();
     blockCurrentSignal_ = true;
     model_->rebuild();
+    builtFor_ = rs_.get();
     applyColumns();
     applyLayout();
     blockCurrentSignal_ = false;
@@ -653,6 +654,11 @@ void GridEX::setPageMargins(int leftTwips, int rightTwips)
 void GridEX::groupBy(int column)
 {
     if (column != 0 && !validColumn(column))
+        return;
+    // The rows follow every change of the recordset, so they are gathered by
+    // this column already when it was the grouping of the last bind.
+    if (column == groupColumn_ && column != 0 && builtFor_ == rs_.get() && rs_
+        && model_->displayedRows() >= rs_->RecordCount() && !rebuildPending_)
         return;
     groupColumn_ = column;
     rebuild();

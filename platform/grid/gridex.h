@@ -334,6 +334,7 @@ private:
     bool inEdit_ = false;
     QString lastEditError_;
     bool rebuildPending_ = false;
+    const ado::Recordset* builtFor_ = nullptr;   // the recordset the rows were gathered from
     bool applyingColumns_ = false;
     mutable QVector<QString> totalsCache_;
 

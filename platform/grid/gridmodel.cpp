@@ -51,7 +51,7 @@ struct GroupKey {
     QDateTime dateTime;
     QString text;
 
-    explicit GroupKey(const QVariant& v)
+    explicit GroupKey(const QVariant& v, bool fold = true)
     {
         if (isEmptyGroup(v))
             return;
@@ -68,13 +68,16 @@ struct GroupKey {
             kind = Other;
         }
         text = v.toString();
+        if (fold)
+            folded = text.toCaseFolded();
     }
+    QString folded;   // compared first, so that case counts only between equal names
 };
 
-int compareTexts(const QString& x, const QString& y)
+int compareTexts(const GroupKey& x, const GroupKey& y)
 {
-    const int c = QString::compare(x, y, Qt::CaseInsensitive);
-    return c != 0 ? sign(c) : sign(QString::compare(x, y, Qt::CaseSensitive));
+    const int c = QString::compare(x.folded, y.folded, Qt::CaseSensitive);
+    return c != 0 ? sign(c) : sign(QString::compare(x.text, y.text, Qt::CaseSensitive));
 }
 
 // The order of compareGroupValues on keys read before.
@@ -87,7 +90,7 @@ int compareKeys(const GroupKey& a, const GroupKey& b)
             return a.dateTime < b.dateTime ? -1 : (b.dateTime < a.dateTime ? 1 : 0);
         return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
     }
-    return compareTexts(a.text, b.text);
+    return compareTexts(a, b);
 }
 
 }  // namespace
@@ -121,7 +124,7 @@ void GridModel::rebuild()
         std::vector<GroupKey> sortKeys;
         sortKeys.reserve(n);
         for (int r = 0; r < n; ++r)
-            sortKeys.emplace_back(keys[r]);
+            sortKeys.emplace_back(keys[r], false);
         // The records of each group in their own order; only the groups are
         // sorted, so a view of few groups sorts next to nothing.
         std::vector<std::vector<int>> groups;
@@ -141,6 +144,8 @@ void GridModel::rebuild()
             }
             groups[g].push_back(r);
         }
+        for (const std::vector<int>& members : groups)
+            sortKeys[members.front()].folded = sortKeys[members.front()].text.toCaseFolded();
         std::vector<int> order(groups.size());
         for (size_t g = 0; g < groups.size(); ++g)
             order[g] = int(g);
