@@ -71,7 +71,7 @@ void BM_LabelsWindowToPdf(benchmark::State& state)
     state.counters["messages"] = shown->shown.size();
     ui::setMessageService(nullptr);
 }
-BENCHMARK(BM_LabelsWindowToPdf)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_LabelsWindowToPdf)->Name("address labels to PDF/program")->Arg(kParties)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The same 34 pages: three lines a label, 3 across and 10 down, from the
 // sheet's corner in inches, Arial 8 on Letter paper at the printer's resolution.
@@ -103,7 +103,7 @@ void BM_PlainPainterToPdf(benchmark::State& state)
     }
     state.counters["pdf_kB"] = QFileInfo(file).size() / 1024.0;
 }
-BENCHMARK(BM_PlainPainterToPdf)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_PlainPainterToPdf)->Name("address labels to PDF/baseline")->Arg(kParties)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 

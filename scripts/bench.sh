@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 "$(pwd)/scripts/deps.sh"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo > build.log 2>&1 || { cat build.log; exit 1; }
-cmake --build build -j"${JOBS:-$(nproc)}" >> build.log 2>&1 || { tail -n 80 build.log; exit 1; }
+cmake --build build -j"${JOBS:-4}" >> build.log 2>&1 || { tail -n 80 build.log; exit 1; }
 
 export QT_QPA_PLATFORM=offscreen
 results=$(mktemp)
@@ -18,27 +18,38 @@ trap 'rm -f "$results"' EXIT
 for b in build/bin/bench_*; do
   [ -x "$b" ] || continue
   echo "running $(basename "$b")" >&2
-  "$b" --benchmark_format=csv "$@" 2>/dev/null >> "$results" || echo "$(basename "$b") failed" >&2
+  out=$(mktemp)
+  "$b" --benchmark_out="$out" --benchmark_out_format=json "$@" >/dev/null 2>&1 || echo "$(basename "$b") failed" >&2
+  cat "$out" >> "$results"
+  rm -f "$out"
 done
 
-awk -F, '
+# The JSON report has one field a line; a run ends with its time unit.
+awk '
   function ms(t, unit) {
     if (unit == "ns") return t / 1e6
     if (unit == "us") return t / 1e3
     if (unit == "s") return t * 1e3
     return t
   }
-  $1 == "name" { next }
-  {
-    name = $1; gsub(/"/, "", name)
+  function value(line) {
+    sub(/^[^:]*: */, "", line); sub(/,[ \t]*$/, "", line); gsub(/"/, "", line)
+    return line
+  }
+  /^ *"name":/ { name = value($0); aggregate = 0 }
+  /^ *"run_type": *"aggregate"/ { aggregate = 1 }
+  /^ *"cpu_time":/ { cpu = value($0) }
+  /^ *"time_unit":/ {
+    if (aggregate) next
     n = split(name, part, "/")
+    while (n > 0 && part[n] ~ /:/) n--   # iterations:3, min_time:...
     if (n < 3) next
     size = part[n]; kind = part[n - 1]
     op = part[1]; for (i = 2; i <= n - 2; i++) op = op "/" part[i]
     if (kind != "program" && kind != "baseline") next
     key = op SUBSEP size
     if (!(key in seen)) { seen[key] = 1; order[++count] = key }
-    t[key, kind] = ms($4, $5)
+    t[key, kind] = ms(cpu, value($0))
   }
   END {
     printf "%-34s %8s %12s %12s %7s\n", "operation", "size", "program ms", "baseline ms", "ratio"
