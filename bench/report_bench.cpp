@@ -49,12 +49,7 @@ QTemporaryDir& outDir()
 
 frmMain& guestsShown()
 {
-    frmMain& f = frmMain::instance();
-    if (!f.isLoaded())
-        f.Load();
-    f.window()->resize(1200, 800);
-    f.ShowPanel(f.frameDataGrid);
-    f.ArrangePanels();
+    frmMain& f = mainWithDataPanel();
     f.ShowPeople();
     return f;
 }

@@ -79,17 +79,6 @@ void seedLargeWedding()
     t.commit();
 }
 
-frmMain& shownMain()
-{
-    frmMain& f = frmMain::instance();
-    if (!f.isLoaded())
-        f.Load();
-    f.window()->resize(1200, 800);
-    f.ShowPanel(f.frameDataGrid);
-    f.ArrangePanels();
-    return f;
-}
-
 void paint(QWidget* w)
 {
     QPixmap shot = w->grab();
@@ -125,7 +114,7 @@ const std::vector<View>& allViews()
 
 void viewProgram(benchmark::State& state, const View& v)
 {
-    frmMain& f = shownMain();
+    frmMain& f = mainWithDataPanel();
     for (auto _ : state) {
         v.show(f);
         paint(f.GridEX1);
@@ -178,21 +167,27 @@ grid::GridEX& gridOf(grid::Layout layout)
     grid::GridEX*& g = layout == grid::Layout::Cards ? cards : rows;
     if (!g) {
         g = new grid::GridEX;
-        g->resize(shownMain().GridEX1->size());
+        g->resize(mainWithDataPanel().GridEX1->size());
         g->setAttribute(Qt::WA_DontShowOnScreen);
         g->show();
     }
     return *g;
 }
 
+// The view's rows bound in that layout, the key hidden, the party or item as a card's title.
+void bindView(grid::GridEX& g, const CardCase& c, grid::Layout layout)
+{
+    g.bind(openView(c.key));
+    g.setGridLayout(layout);
+    g.setColumnHidden(1);
+    g.setColumnCardCaption(2);
+}
+
 void bindAndPaint(benchmark::State& state, const CardCase& c, grid::Layout layout)
 {
     grid::GridEX& g = gridOf(layout);
     for (auto _ : state) {
-        g.bind(openView(c.key));
-        g.setGridLayout(layout);
-        g.setColumnHidden(1);
-        g.setColumnCardCaption(2);
+        bindView(g, c, layout);
         paint(&g);
     }
     state.counters["rows"] = g.recordset()->RecordCount();
@@ -201,10 +196,7 @@ void bindAndPaint(benchmark::State& state, const CardCase& c, grid::Layout layou
 void resizeStep(benchmark::State& state, const CardCase& c, grid::Layout layout)
 {
     grid::GridEX& g = gridOf(layout);
-    g.bind(openView(c.key));
-    g.setGridLayout(layout);
-    g.setColumnHidden(1);
-    g.setColumnCardCaption(2);
+    bindView(g, c, layout);
     const QSize size = g.size();
     int step = 0;
     for (auto _ : state) {

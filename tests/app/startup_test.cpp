@@ -15,6 +15,8 @@
 
 #include <sqlite3.h>
 
+#include <functional>
+
 using namespace testsupport;
 namespace db = modQVDatabase;
 
@@ -37,17 +39,21 @@ void makeOldFolder(const ProgramFolder& p)
     f.setPermissions(QFile::ReadOwner);
 }
 
+// A working file made from the template as copy 5, then written by `write`.
+void makeWorkingFile(const ProgramFolder& p, const std::function<void(ado::Connection&)>& write)
+{
+    QFile::copy(p.file("/data/qvnt04.qvd"), p.file("/data/qvnt03.qvd"));
+    ado::Connection c;
+    c.Open(p.file("/data/qvnt03.qvd"));
+    c.setCopyNumber(5);
+    write(c);
+}
+
 TEST(Startup, WorkingFilePresentIsOpenedUnchanged)
 {
     ProgramFolder p;
     ScriptedMessagesGuard m;
-    QFile::copy(p.file("/data/qvnt04.qvd"), p.file("/data/qvnt03.qvd"));
-    {
-        ado::Connection c;
-        c.Open(p.file("/data/qvnt03.qvd"));
-        c.setCopyNumber(5);
-        c.Execute("INSERT INTO GUEST (GUEST_PARTYNAME) VALUES ('Keep me')");
-    }
+    makeWorkingFile(p, [](ado::Connection& c) { c.Execute("INSERT INTO GUEST (GUEST_PARTYNAME) VALUES ('Keep me')"); });
     makeOldFolder(p);
     const QByteArray before = digest(p.file("/data/qvnt03.qvd"));
     const QByteArray templBefore = digest(p.file("/data/qvnt04.qvd"));
@@ -319,15 +325,11 @@ TEST(Startup, PerRecordLookupsUseTheirIndexesAlsoInAnOlderFile)
     };
     ProgramFolder p;
     ScriptedMessagesGuard m;
-    QFile::copy(p.file("/data/qvnt04.qvd"), p.file("/data/qvnt03.qvd"));
-    {
-        ado::Connection c;
-        c.Open(p.file("/data/qvnt03.qvd"));
-        c.setCopyNumber(5);
+    makeWorkingFile(p, [&](ado::Connection& c) {
         c.Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (5000001, 'Zoë Ångström')");
         for (const auto& k : cases)
             c.Execute(QString("DROP INDEX %1").arg(k.index));
-    }
+    });
     ASSERT_TRUE(db::Startup());
     EXPECT_TRUE(m.msgs->shown.isEmpty());
     for (const auto& k : cases) {
