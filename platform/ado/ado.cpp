@@ -653,9 +653,10 @@ void Recordset::load()
     const int total = cols_.size() + hiddenTables_.size();
     int rc;
     while ((rc = sqlite3_step(s.st)) == SQLITE_ROW) {
-        QVector<QVariant> row(total);
+        QVector<QVariant> row;
+        row.reserve(total);
         for (int i = 0; i < total; ++i)
-            row[i] = columnValue(s.st, i);
+            row.emplace_back(columnValue(s.st, i));
         rows_.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE)
