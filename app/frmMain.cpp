@@ -304,6 +304,10 @@ void frmMain::createControls()
     };
     nav_.setMainMode = [this](const QString& m) { curMainMode = m; };
     nav_.curDate = [this] { return curDate; };
+    taskWatch_ = std::make_unique<TableWatch>(modQVDatabase::gConn, QStringList{"TASKS"}, [this] {
+        if (isLoaded())
+            navgroups::UpdateTaskInfoCounts(nav_);
+    });
 
     // Every handler runs under the guard: an error shows and the program goes on.
     auto on = [](auto fn) { return [fn](auto&&...) { ui::guarded(fn); }; };
@@ -340,6 +344,7 @@ void frmMain::createControls()
 void frmMain::releaseControls()
 {
     boxes_.clear();
+    taskWatch_.reset();
     nav_ = navgroups::NavContext{};
     ExplorerBarCtlQV1 = nullptr;
     picMode = lblMode = lblEvent = lblDate = lblMonth = nullptr;

@@ -188,6 +188,8 @@ void frmEventInfo::makeListPage(ListId id)
     p.label->setObjectName(QString("lbl") + d.stem);
     p.grid = place(new grid::GridEX(p.frame), d.grid, 240, 540, 8040, 5040);
     p.grid->setNewRowLine(true);
+    // No row is written for an event deleted while this window is open.
+    p.grid->setWriteGuard([this] { return editing::ownerStillThere("EVENT", event_, window()); });
     const QString stem = QString::fromLatin1(d.stem);
     auto button = [&](const char* text, const char* what, int top) {
         auto* b = new QPushButton(text, p.frame);
@@ -310,7 +312,7 @@ void frmEventInfo::LoadEvent()
     dtPlayscript->setTime(dtStartTime->time());
     ignoreErrors([&] { editing::toPickers(rs.value("EVENT_STARTDATE"), nullptr, dtStartTime); });
     ignoreErrors([&] { editing::toPickers(rs.value("EVENT_ENDDATE"), dtEndDate, dtEndTime); });
-    ignoreErrors([&] { txtBudget->setText(rs.value("EVENT_BUDGET").toString()); });
+    ignoreErrors([&] { txtBudget->setText(editing::storedText(rs.value("EVENT_BUDGET"))); });
     ignoreErrors([&] { txtNotes->setPlainText(rs.value("EVENT_TEXT").toString()); });
     ignoreErrors([&] { txtLocation->setText(rs.value("EVENT_LOCATION").toString()); });
     ignoreErrors([&] { txtDirections->setPlainText(rs.value("EVENT_DIRECTIONS").toString()); });
@@ -516,6 +518,8 @@ void frmEventInfo::moveLine(ListId id, int step)
         ui::MsgBox(step < 0 ? d.topMessage : d.lastMessage);
         return;
     }
+    if (!editing::ownerStillThere("EVENT", event_, window()))
+        return;
     // The two rows are named by their keys; a failure leaves both as they were.
     if (events::swapOrders(d, lineKey(id, to), lineKey(id, r)))
         rowToSelect = to;

@@ -119,7 +119,7 @@ bool frmEventTasks::LoadTask()
                                           {"TASK_ASSIGN", cmbAssignee}, {"TASK_PRIORITY", cmbPriority},
                                           {"TASK_EVENT", cmbEvent}, {"TASK_NOTES", txtNote}})
             if (!rs.value(column).isNull())
-                editing::setBoxText(box, rs.value(column).toString());
+                editing::setBoxText(box, editing::storedText(rs.value(column)));
         editing::toPickers(rs.value("TASK_DUEDATE"), dtDate, nullptr);
     });
     // Only a task known to be gone counts as missing; a failing read leaves

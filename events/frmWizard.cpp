@@ -260,7 +260,7 @@ void frmWizard::LoadWedding()
     for (const TextColumn& t : kTextColumns) {
         const QVariant v = read(t.column);
         if (!v.isNull())
-            txtName[t.index]->setText(v.toString());
+            txtName[t.index]->setText(editing::storedText(v));
     }
     for (int i = 0; i < int(kEvents.size()); ++i) {
         const QVariant v = read(kEvents[i].plan);

@@ -448,8 +448,8 @@ qint64 frmGuestDetail::GetSelectedSubguestID()
 
 void frmGuestDetail::cmdAddSubguest_Click()
 {
-    // A person is only ever added to a party that is stored.
-    if (!SaveNewParty())
+    // A person is only ever added to a party that is stored, and still is.
+    if (!SaveNewParty() || !editing::ownerStillThere("GUEST", curRec, widget()))
         return;
     frmNewSubguest& s = frmNewSubguest::instance();
     s.curMode = "Add";

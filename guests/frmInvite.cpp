@@ -99,8 +99,7 @@ bool movable(const QTreeWidgetItem* node)
 
 QString text(const ado::Recordset& rs, int row, int col)
 {
-    const QVariant v = rs.cell(row, col);
-    return v.isNull() ? QString() : v.toString();
+    return ado::convert::valueText(rs.cell(row, col));
 }
 
 void invite(qint64 event, qint64 person)
@@ -375,6 +374,8 @@ void frmInvite::buttonMove(const Side& from)
 bool frmInvite::writeMove(const QVector<qint64>& persons, bool inviting)
 {
     const qint64 event = curEvent;
+    if (inviting && !editing::ownerStillThere("EVENT", event, window()))
+        return false;
     return editing::saveAll(
         [&] {
             for (qint64 p : persons)

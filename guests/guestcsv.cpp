@@ -185,7 +185,7 @@ Result writeQuery(const QString& sql, const QString& path)
         line.clear();
         for (int c = 0; c < rs.fieldCount(); ++c) {
             const QVariant v = rs.cell(r, c);
-            line << (v.isNull() ? QString() : trimBlanks(v.toString()));
+            line << trimBlanks(ado::convert::valueText(v));
         }
         w.writeLine(line);
     }

@@ -260,13 +260,16 @@ void frmAutoBudget::Combo1_LostFocus(int index)
 
 void frmAutoBudget::UpdateTotal()
 {
-    // Added in whole ten-thousandths, so the total is exact.
-    double total = 0;
-    try {
-        total = gConn.scalar("SELECT SUM(ROUND(STDBUDGET_AMT * 10000)) AS TOTAL FROM STDBUDGET").toDouble() / 10000.0;
-    } catch (const ado::Error&) {
-    }
-    lblTotal->setText(grid::formatValue(total, "Currency"));
+    // Added in whole ten-thousandths, so the total is exact; one beyond what
+    // currency holds shows "Overflow", as the grid's totals do.
+    grid::CurrencySum total;
+    editing::ignoringErrors([&] {
+        gConn.forEachRow("SELECT STDBUDGET_AMT FROM STDBUDGET", {}, [&](const ado::Row& r) {
+            if (!r.isNull(0))
+                total.add(r.value(0).toDouble());
+        });
+    });
+    lblTotal->setText(grid::totalText(total, "Currency"));
 }
 
 void frmAutoBudget::cmdSave_Click()

@@ -47,7 +47,7 @@ void fillNameBox(QComboBox* box, const QString& sql)
         ado::Recordset rs;
         rs.Open(sql, modQVDatabase::gConn, ado::adOpenForwardOnly, ado::adLockReadOnly);
         for (; !rs.EOF_(); rs.MoveNext())
-            names << rs.value(0).toString() + ' ' + rs.value(1).toString();
+            names << editing::storedText(rs.value(0)) + ' ' + editing::storedText(rs.value(1));
     } catch (const ado::Error&) {
         // The names read so far are offered.
     }

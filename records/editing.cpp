@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -46,6 +47,20 @@ bool recordExists(const QString& table, qint64 key)
         return false;
     return gConn.scalar("SELECT COUNT(*) FROM " + table + " WHERE " + keyColumn + " = ?", {QVariant(key)})
                .toLongLong() > 0;
+}
+
+bool ownerStillThere(const QString& table, qint64 key, QWidget* parent)
+{
+    // A read that fails proves nothing: the write then says what went wrong.
+    bool there = true;
+    ignoringErrors([&] { there = key != 0 && recordExists(table, key); });
+    if (there)
+        return true;
+    static const QHash<QString, QString> kWhat = {
+        {"EVENT", "event"}, {"GUEST", "guest"}, {"SUBGUEST", "person"}, {"TABLES", "table"}};
+    const QString what = kWhat.value(table.toUpper(), QStringLiteral("record"));
+    ui::MsgBox("This " + what + " no longer exists.", ui::vbExclamation | ui::vbOKOnly, QString(), parent);
+    return false;
 }
 
 SaveOutcome saveRecord(const QString& table, bool adding, qint64 key,
@@ -150,14 +165,7 @@ bool assignText(ado::Recordset& rs, const QString& column, const QString& text)
     return rs.setValue(i, text);
 }
 
-QString storedText(const QVariant& v)
-{
-    if (!v.isValid() || v.isNull())
-        return QString();
-    if (v.typeId() == QMetaType::QDateTime)
-        return ado::convert::isoDateTime(v.toDateTime());
-    return v.toString();
-}
+QString storedText(const QVariant& v) { return ado::convert::valueText(v); }
 
 QStringList columnTexts(const QString& sql, const ado::Params& params)
 {
@@ -166,7 +174,7 @@ QStringList columnTexts(const QString& sql, const ado::Params& params)
     QStringList out;
     for (int r = 0; r < rs.RecordCount(); ++r) {
         const QVariant v = rs.cell(r, 0);
-        out << (v.isNull() ? QString() : v.toString());
+        out << storedText(v);
     }
     return out;
 }
@@ -179,7 +187,7 @@ QStringList fieldTexts(const QString& sql, const QString& field, const ado::Para
     for (; !rs.EOF_(); rs.MoveNext()) {
         const QVariant v = rs.value(field);
         if (!v.isNull())
-            out << v.toString();
+            out << storedText(v);
     }
     return out;
 }

@@ -57,6 +57,12 @@ bool saveAll(const std::function<void()>& steps, QWidget* owner = nullptr, const
 // have deleted it while an editor had it open).
 bool recordExists(const QString& table, qint64 key);
 
+// Whether the record that rows are about to be written under (an event for
+// its lists, a guest for its people, a table for its seats) is still there.
+// When it is gone the user is told so plainly ("This event no longer
+// exists.") and the caller writes nothing.
+bool ownerStillThere(const QString& table, qint64 key, QWidget* parent = nullptr);
+
 
 // One editor's save of one record, as one transaction: the row of `key` (or
 // a new row when adding) is opened, `write` fills it, the change is logged

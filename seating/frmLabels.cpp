@@ -38,7 +38,7 @@ std::optional<QString> field(const ado::Recordset& rs, const char* name)
     const QVariant v = rs.value(name);
     if (v.isNull())
         return std::nullopt;
-    return v.toString();
+    return ado::convert::valueText(v);
 }
 
 // Reads a measure of the style; NULL, like a missing row, keeps the one before.

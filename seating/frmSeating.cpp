@@ -365,7 +365,8 @@ void frmSeating::addToInvitedTree(const Invitee& p, bool reveal)
 
 void frmSeating::AddTable()
 {
-    write([&] { addTable(curEvent); });
+    if (editing::ownerStillThere("EVENT", curEvent, window()))
+        write([&] { addTable(curEvent); });
     GetInvitees();
 }
 
@@ -567,7 +568,7 @@ void frmSeating::carryOut(const DropDecision& d)
         ShowTable(curTable);
         return;
     case DropAction::SeatAt: {
-        if (!write([&] { seatPerson(d.table, d.person); }))
+        if (!editing::ownerStillThere("TABLES", d.table, window()) || !write([&] { seatPerson(d.table, d.person); }))
             break;
         tree::Node* n = treeInvited->node(person);
         tree::Node* table = treeTables->node("T" + QString::number(d.table));
@@ -586,7 +587,8 @@ void frmSeating::carryOut(const DropDecision& d)
     }
     case DropAction::MoveTo: {
         int moved = 0;
-        if (!write([&] { moved = moveToTable(d.fromTable, d.table, d.person); }))
+        if (!editing::ownerStillThere("TABLES", d.table, window())
+            || !write([&] { moved = moveToTable(d.fromTable, d.table, d.person); }))
             break;
         tree::Node* n = treeTables->node(person);
         tree::Node* table = treeTables->node("T" + QString::number(d.table));

@@ -185,6 +185,13 @@ QString isoDateTime(const QDateTime& dt);
 QString isoDate(const QDate& d);  // midnight of the day
 bool parseCurrency(const QString& text, double& out);
 bool parseNumber(const QString& text, double& out);
+// A number as plain decimal text with only the decimals it needs (100000,
+// 0.0001, 123456.78, -5), never an exponent and without group separators,
+// so that parseNumber and parseCurrency read it back to the same value.
+QString numberText(double v);
+// A value as text: "" for NULL, numbers by numberText, a date-time in its
+// stored form, anything else as its own text.
+QString valueText(const QVariant& v);
 bool parseYesNo(const QString& text, bool& out);
 double roundCurrency(double v);
 bool currencyFits(double v);

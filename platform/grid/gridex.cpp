@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <limits>
 
 namespace grid {
 
@@ -46,7 +47,10 @@ const ChangeLog& changeLog()
 
 qint64 toTenThousandths(double v)
 {
-    return qint64(std::llround(v * 10000.0));
+    // The whole part apart from the fraction: v * 10000 itself is not exact
+    // for large amounts (500000000000000.25 would come out .256).
+    const double whole = std::trunc(v);
+    return qint64(whole) * 10000 + std::llround((v - whole) * 10000.0);
 }
 
 namespace {
@@ -59,23 +63,18 @@ QString groupedDigits(qint64 whole)
     return digits;
 }
 
-QString currencyText(double v)
+QString currencyText(qint64 tt)
 {
     // Round half away from zero to cents, from the exact ten-thousandths.
-    const qint64 tt = toTenThousandths(v);
-    const qint64 absTt = tt < 0 ? -tt : tt;
-    const qint64 cents = (absTt + 50) / 100;
-    const QString body = QStringLiteral("$") + groupedDigits(cents / 100) + '.'
+    const quint64 absTt = tt < 0 ? 0 - quint64(tt) : quint64(tt);
+    const quint64 cents = (absTt + 50) / 100;
+    const QString body = QStringLiteral("$") + groupedDigits(qint64(cents / 100)) + '.'
                          + QString::number(cents % 100).rightJustified(2, '0');
     return tt < 0 && cents != 0 ? '(' + body + ')' : body;
 }
 
-QString plainNumber(double v)
-{
-    if (std::isfinite(v) && v == std::floor(v) && std::fabs(v) < 1e15)
-        return QString::number(qint64(v));
-    return QString::number(v, 'g', 15);
-}
+bool isCurrencyFormat(const QString& format) { return format.compare(QLatin1String("Currency"), Qt::CaseInsensitive) == 0; }
+
 
 bool numericValue(const QVariant& v, double& out)
 {
@@ -101,10 +100,10 @@ QString formatValue(const QVariant& v, const QString& format)
 {
     if (!v.isValid() || v.isNull())
         return QString();
-    if (format.compare(QLatin1String("Currency"), Qt::CaseInsensitive) == 0) {
+    if (isCurrencyFormat(format)) {
         double d;
-        if (v.typeId() != QMetaType::Bool && numericValue(v, d))
-            return currencyText(d);
+        if (v.typeId() != QMetaType::Bool && numericValue(v, d) && ado::convert::currencyFits(d))
+            return currencyText(toTenThousandths(d));
     }
     switch (v.typeId()) {
     case QMetaType::QDateTime: {
@@ -125,10 +124,32 @@ QString formatValue(const QVariant& v, const QString& format)
         return v.toBool() ? QStringLiteral("Yes") : QStringLiteral("No");
     case QMetaType::Double:
     case QMetaType::Float:
-        return plainNumber(v.toDouble());
+        return ado::convert::valueText(v);
     default:
         return v.toString();
     }
+}
+
+void CurrencySum::add(double amount)
+{
+    if (overflow_)
+        return;
+    if (!ado::convert::currencyFits(amount)) {
+        overflow_ = true;
+        return;
+    }
+    sum_ += toTenThousandths(amount);
+    if (sum_ > std::numeric_limits<qint64>::max() || sum_ < -__int128(std::numeric_limits<qint64>::max()))
+        overflow_ = true;
+}
+
+QString totalText(const CurrencySum& sum, const QString& format)
+{
+    if (sum.overflow())
+        return QStringLiteral("Overflow");
+    if (isCurrencyFormat(format))
+        return currencyText(sum.tenThousandths());
+    return formatValue(double(sum.tenThousandths()) / 10000.0, format);
 }
 
 // ---------------------------------------------------------------- delegates
@@ -836,27 +857,17 @@ QString GridEX::totalText(int column) const
     if (s->aggregate == agCount) {
         result = qlonglong(n);
     } else if (s->aggregate == agSum) {
-        // Whole ten-thousandths keep currency sums exact; NULLs add nothing.
-        // Each amount fits 64 bits of them, a sum of many need not: a total
-        // beyond that says so instead of wrapping round.
-        __int128 sum = 0;
-        bool overflow = false;
+        // NULLs add nothing; a total beyond what currency holds says so
+        // instead of wrapping round.
+        CurrencySum sum;
         for (int r = 0; r < n; ++r) {
             const QVariant v = rs_->cell(r, column - 1);
             double d;
-            if (v.isValid() && !v.isNull() && v.typeId() != QMetaType::Bool && numericValue(v, d)) {
-                if (!std::isfinite(d) || std::fabs(d) > 922337203685477.5) {
-                    overflow = true;
-                    break;
-                }
-                sum += toTenThousandths(d);
-            }
+            if (v.isValid() && !v.isNull() && v.typeId() != QMetaType::Bool && numericValue(v, d))
+                sum.add(d);
         }
-        if (overflow || sum > __int128(9200000000000000000LL) || sum < -__int128(9200000000000000000LL)) {
-            cached = s->totalPrefix + QStringLiteral("Overflow");
-            return cached;
-        }
-        result = double(qint64(sum)) / 10000.0;
+        cached = s->totalPrefix + grid::totalText(sum, s->totalFormat);
+        return cached;
     }
     cached = s->totalPrefix + formatValue(result, s->totalFormat);
     if (cached.isNull())
@@ -1060,6 +1071,8 @@ bool GridEX::editCell(int row, int column, const QVariant& v)
         emit editRejected(row, column, v.toString());
         return false;
     }
+    if (writeGuard_ && !writeGuard_())
+        return false;
     QVariant in = v;
     // A cleared cell of a typed column stores NULL.
     if (in.typeId() == QMetaType::QString && in.toString().trimmed().isEmpty()

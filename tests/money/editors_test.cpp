@@ -319,6 +319,29 @@ TEST_F(Editors, EachBoxIsAddedAndEditedThroughItsColumnWithItsLogRowFirst)
     }
 }
 
+TEST_F(Editors, AmountsShowAsPlainDecimalsAndSaveBackUnchanged)
+{
+    for (const Editor& e : editors())
+        for (const Field& fd : e.fields) {
+            if (fd.box < 0 || db().columnKind(e.table, fd.column) != ado::ColumnKind::Currency)
+                continue;
+            for (const auto& [amount, text] : moneytest::kAmounts) {
+                SCOPED_TRACE((fd.column + " " + text).toStdString());
+                const qint64 key = insert(QString("INSERT INTO %1 (%2) VALUES (?)").arg(e.table, fd.column), {amount});
+                ui::FormBase& f = e.open("Edit", key);
+                ASSERT_TRUE(activate(f.widget()));
+                EXPECT_EQ(shown(e.boxes()[fd.box]), text);
+                click(e.save());
+                EXPECT_FALSE(f.isLoaded());
+                EXPECT_EQ(cell(QString("SELECT %1 FROM %2 WHERE %3 = ?").arg(fd.column, e.table, db().keyColumn(e.table)),
+                               {key})
+                              .toDouble(),
+                          amount);
+            }
+        }
+    EXPECT_EQ(messages.msgs->texts(), QStringList());
+}
+
 TEST_F(Editors, ARefusedSaveKeepsTheEditorOpenWithNothingWritten)
 {
     for (const Editor& e : editors()) {
