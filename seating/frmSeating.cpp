@@ -730,9 +730,17 @@ void frmSeating::DrawSeatText(SeatBox* box, QString& text, int angle, const QStr
     const SeatFont record = seatFont(angle, twips::kTwipsPerPixel);
     const QFont font = toQFont(record);
     text = trimBlanks(text);
-    const SeatLines lines = splitSeatName(text);
+    SeatLines lines = splitSeatName(text);
     // Measured in the font the name is drawn in, so the lines stand centred.
     const QFontMetricsF fm(font);
+    // A name too long for the box ends in "…" and shows whole as the box's
+    // tooltip; so does a first word cut at its fifteenth letter.
+    const QString ellipsis(QChar(0x2026));
+    if (text.indexOf(' ') >= 15)
+        lines.line1 = lines.line1.left(14) + ellipsis;
+    for (QString* line : {&lines.line1, &lines.line2})
+        *line = fm.elidedText(*line, Qt::ElideRight, box->shownWidth());
+    box->setToolTip(lines.line1.endsWith(ellipsis) || lines.line2.endsWith(ellipsis) ? text : QString());
     const TextMeasure measure{[&](const QString& s) { return fm.horizontalAdvance(s) * twips::kTwipsPerPixel; },
                               [&](const QString&) { return fm.height() * twips::kTwipsPerPixel; }};
     const QSize inner = box->innerSize();

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -18,6 +19,7 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -257,6 +259,23 @@ void GridDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewI
     const QPoint at = editor->parentWidget()->mapTo(g_, option.rect.topLeft());
     emit g_->ShowCustomEdit(index.column() + 1, pixelsToTwips(at.x()), pixelsToTwips(at.y()),
                             pixelsToTwips(option.rect.width()), pixelsToTwips(option.rect.height()), true);
+}
+
+bool GridDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                             const QModelIndex& index)
+{
+    if (event->type() != QEvent::ToolTip || !index.isValid() || !view)
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    // The room the style leaves a cell's text, as it paints it.
+    const QStyle* style = view->style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    const int room = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, view).width() - 2 * margin;
+    const bool cut = !opt.text.isEmpty() && opt.fontMetrics.horizontalAdvance(opt.text) > room;
+    QToolTip::showText(event->globalPos(), cut ? opt.text : QString(), view->viewport(), option.rect);
+    event->setAccepted(cut);
+    return cut;
 }
 
 bool GridDelegate::customEditOpen() const
