@@ -10,6 +10,7 @@
 #include "platform/grid/gridex.h"
 #include "platform/navbar/explorerbar.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
 #include "views/calendar_view.h"
 
@@ -204,7 +205,7 @@ void frmMain::createControls()
     setBox(lblMode, {2880, 120, 2412, 252});
     lblEvent = named(new QLabel("Event:", client), "lblEvent");
     setBox(lblEvent, {5160, 120, 732, 252});
-    cmbEvents = named(new QComboBox(client), "cmbEvents");
+    cmbEvents = named(new ui::ListBox(client), "cmbEvents");
     cmbEvents->setEditable(false);
     setBox(cmbEvents, {6000, 120, 2052, 315});
     lblEvent->hide();

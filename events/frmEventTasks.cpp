@@ -2,12 +2,12 @@
 
 #include "app/frmMain.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
 #include "views/refresh.h"
 
 #include <QComboBox>
 #include <QDate>
-#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>

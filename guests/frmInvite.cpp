@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 #include "app/modQVDatabase.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
 #include "records/cascade.h"
 #include "records/editing.h"
@@ -163,7 +164,7 @@ void frmInvite::createControls()
     w->setFixedSize(twips::toPixels(8520), twips::toPixels(6120));
 
     Label2 = editing::makeLabel(w, "Label2", "Event:", rect(120, 165, 600, 255));
-    cmbEvents = new QComboBox(w);
+    cmbEvents = new ui::ListBox(w);
     cmbEvents->setObjectName("cmbEvents");
     cmbEvents->setGeometry(rect(780, 120, 3000, 315));
     Label1 = editing::makeLabel(w, "Label1", "Uninvited Guests", rect(120, 600, 3300, 255));

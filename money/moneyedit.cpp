@@ -103,29 +103,4 @@ void refreshMain(const QString& member)
     records::refreshMainGrid(member);
 }
 
-DatePicker::DatePicker(QWidget* parent) : QDateEdit(parent), kept_(0, 0)
-{
-    setCalendarPopup(true);
-    setDisplayFormat("M/d/yyyy");
-}
-
-void DatePicker::setValue(const QDateTime& v)
-{
-    setDate(v.date());
-    kept_ = QTime(v.time().hour(), v.time().minute(), v.time().second());
-}
-
-bool DatePicker::setStored(const QVariant& stored)
-{
-    QDateTime dt;
-    if (!editing::storedMoment(stored, dt))
-        return false;
-    setValue(dt);
-    return true;
-}
-
-QString DatePicker::stored() const { return editing::fromPickers(date(), kept_); }
-
-void DatePicker::setNow() { setValue(QDateTime(QDate::currentDate(), QTime::currentTime())); }
-
 }  // namespace money

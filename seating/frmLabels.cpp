@@ -5,6 +5,7 @@
 #include "platform/print/previewbox.h"
 #include "platform/print/printer.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/messages.h"
 #include "records/editing.h"
@@ -150,7 +151,7 @@ void frmLabels::createControls()
     w->setFixedSize(twips::toPixels(8688), twips::toPixels(6372));
 
     const auto list = [w](const char* name, const QRect& at) {
-        auto* c = new QComboBox(w);
+        auto* c = new ui::ListBox(w);
         c->setObjectName(name);
         c->setGeometry(at);
         return c;

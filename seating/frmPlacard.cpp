@@ -5,6 +5,7 @@
 #include "platform/print/previewbox.h"
 #include "platform/print/printer.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/messages.h"
 #include "records/editing.h"
@@ -65,7 +66,7 @@ void frmPlacard::createControls()
     w->setWindowTitle(kCaption);
     w->setFixedSize(twips::toPixels(7008), twips::toPixels(6444));
     Label2 = editing::makeLabel(w, "Label2", "Event:", rect(360, 240, 1092, 252));
-    Combo2 = new QComboBox(w);
+    Combo2 = new ui::ListBox(w);
     Combo2->setObjectName("Combo2");
     Combo2->setGeometry(rect(360, 480, 1812, 288));
     Combo2->setPlaceholderText("Choose Event");

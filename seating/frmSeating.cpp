@@ -2,6 +2,7 @@
 
 #include "app/modQVDatabase.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/dragdrop.h"
 #include "platform/ui/messages.h"
 #include "records/frmDeleteSingle.h"
@@ -91,7 +92,7 @@ void frmSeating::createControls()
     treeTables = place(new tree::TreeView(c), "treeTables", 3000, 360, 2652, 5172);
     Command1 = makeButton(c, "Command1", "New Table", twips::rect(3240, 5640, 1092, 372), [this] { Command1_Click(); });
     Label3 = makeLabel(c, "Label3", "Event:", twips::rect(6480, 120, 732, 252));
-    cmbEvents = place(new QComboBox(c), "cmbEvents", 7320, 120, 1812, 288);
+    cmbEvents = place(new ui::ListBox(c), "cmbEvents", 7320, 120, 1812, 288);
     Frame1 = place(new QGroupBox("# of Seats for Table", c), "Frame1", 6360, 600, 3372, 612);
     Picture1 = place(new QWidget(Frame1), "Picture1", 120, 200, 3132, 372);
     static const char* const optCaptions[] = {"4", "6", "8", "10", "12", "16"};

@@ -180,6 +180,10 @@ QDate today();
 // "11/5/2004 2:30 PM", "2:30 PM", "9:5" for 9:05) or ISO; a time alone lands
 // on 1899-12-30. The result is a wall-clock value.
 bool parseDateTime(const QString& text, QDateTime& out);
+// A date alone ("8/14/2027", "08/14/27", "2027-08-14") and a time of day
+// alone ("2:30 PM", "14:30", "9:5"); false for anything else.
+bool parseDate(const QString& text, QDate& out);
+bool parseTime(const QString& text, QTime& out);
 // The stored text of a date-time, as its date and time of day read ("" when invalid).
 QString isoDateTime(const QDateTime& dt);
 QString isoDate(const QDate& d);  // midnight of the day

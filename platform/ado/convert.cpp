@@ -149,6 +149,10 @@ bool parseDateTime(const QString& textIn, QDateTime& out)
     return false;
 }
 
+bool parseDate(const QString& text, QDate& out) { return parseDatePart(text.trimmed(), out); }
+
+bool parseTime(const QString& text, QTime& out) { return parseTimePart(text, out); }
+
 bool parseNumber(const QString& textIn, double& out)
 {
     const QString text = textIn.trimmed();

@@ -5,6 +5,7 @@
 #include "platform/grid/gridmodel.h"
 #include "platform/grid/newrow.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -169,9 +170,7 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
         return ed;
     }
     if (type == etValueList || type == etDropDown) {
-        auto* box = new QComboBox(parent);
-        box->setEditable(true);
-        box->setInsertPolicy(QComboBox::NoInsert);
+        auto* box = new ui::ListBox(parent, true);
         if (type == etValueList) {
             for (const auto& item : g_->columnValueList(c))
                 box->addItem(item.second, item.first);
@@ -193,13 +192,15 @@ void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
         return;  // loaded by the owner on LoadCustomEdit
     const QString current = index.data(Qt::EditRole).toString();
     if (auto* box = qobject_cast<QComboBox*>(editor)) {
-        const int i = box->findText(current, Qt::MatchFixedString);
+        // Only the very text, letter case included, is an entry of the list.
+        const int i = box->findText(current, Qt::MatchFixedString | Qt::MatchCaseSensitive);
         if (i >= 0)
             box->setCurrentIndex(i);
         box->setEditText(i >= 0 ? box->itemText(i) : current);
-        // As in a plain cell, typing replaces the text rather than adding to it.
-        if (box->lineEdit())
-            box->lineEdit()->selectAll();
+        // As in a plain cell, typing replaces the text rather than adding to
+        // it; the selection runs back to the start, which so stays in view.
+        if (QLineEdit* line = box->lineEdit())
+            line->setSelection(int(line->text().size()), -int(line->text().size()));
         original_ = box->currentText();
         return;
     }
@@ -219,7 +220,7 @@ void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, cons
     QVariant v;
     if (auto* box = qobject_cast<QComboBox*>(editor)) {
         const QString typed = box->currentText();
-        const int i = box->findText(typed, Qt::MatchFixedString);
+        const int i = box->findText(typed, Qt::MatchFixedString | Qt::MatchCaseSensitive);
         v = i >= 0 ? box->itemData(i) : QVariant(typed);
         if (!v.isValid())
             v = typed;

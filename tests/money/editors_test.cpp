@@ -12,6 +12,7 @@
 #include "money/frmQuote.h"
 #include "money/frmRegistry.h"
 #include "money/frmVendor.h"
+#include "platform/ui/boxes.h"
 #include "records/frmAddType.h"
 
 #include <QLineEdit>
@@ -213,17 +214,15 @@ protected:
     }
     static void enter(QWidget* box, const QString& text)
     {
-        if (auto* d = dynamic_cast<money::DatePicker*>(box))
-            d->setDate(QDate::fromString(text, Qt::ISODate));
-        else if (text.startsWith('#'))
+        if (text.startsWith('#'))
             combo(box)->setCurrentIndex(text.mid(1).toInt());
         else
             type(box, text);
     }
     static QString shown(QWidget* box)
     {
-        auto* d = dynamic_cast<money::DatePicker*>(box);
-        return d ? d->stored() : editing::boxText(box);
+        auto* d = qobject_cast<ui::DateBox*>(box);
+        return d ? editing::fromPickers(d->date(), d->timeOfDay()) : editing::boxText(box);
     }
     static void expectLike(const QString& got, const QString& want, const QString& what)
     {

@@ -92,6 +92,7 @@ TEST_F(MoneyFromMain, TheBudgetWizardLeavesTheBudgetViewShowingItsRows)
     EXPECT_EQ(m().curFrameName(), "frameDataGrid");
     EXPECT_EQ(m().BudgetRS->RecordCount(), count("SELECT count(*) FROM STDBUDGET"));
     EXPECT_EQ(frmAutoBudget::instance().budgetAmt, 20000);
+    frmAutoBudget::instance().budgetAmt = 0;
 }
 
 TEST_F(MoneyFromMain, AMeasurementAddedBeforeAnyMeasurementViewShowsInItsViewLater)

@@ -480,7 +480,8 @@ TEST_F(GridTest, DropDownEditorsOfferTheListAndTakeTypedText)
         QString typed;
         QString stored;
     } cases[] = {
-        {3, {"High", "Low"}, "high", "High"},      // a choice, matched without case
+        {3, {"High", "Low"}, "high", "high"},      // typed text is stored as typed, letter case too
+        {3, {"High", "Low"}, "Low", "Low"},        // a choice
         {3, {"High", "Low"}, "Urgent", "Urgent"},  // typed text is taken too
         {4, {"Rehearsal", "Ceremony"}, "Ceremony", "Ceremony"},
     };
