@@ -72,7 +72,7 @@ void BM_LabelsWindowToPdf(benchmark::State& state)
     state.counters["messages"] = shown->shown.size();
     ui::setMessageService(nullptr);
 }
-BENCHMARK(BM_LabelsWindowToPdf)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_LabelsWindowToPdf)->Name("address labels to PDF/program")->Arg(kParties)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The same 34 pages: three lines a label, 3 across and 10 down, from the
 // sheet's corner in inches, the design face at 8 points on Letter paper at the
@@ -105,7 +105,7 @@ void BM_PlainPainterToPdf(benchmark::State& state)
     }
     state.counters["pdf_kB"] = QFileInfo(file).size() / 1024.0;
 }
-BENCHMARK(BM_PlainPainterToPdf)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_PlainPainterToPdf)->Name("address labels to PDF/baseline")->Arg(kParties)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 

@@ -1,8 +1,6 @@
 #include "platform/diagram/prnflow.h"
 
 #include "platform/ui/fonts.h"
-#include "views/frmPreview.h"
-#include "views/printpreview.h"
 
 #include <QFont>
 #include <QPageLayout>
@@ -105,15 +103,15 @@ void PrnFlow::PrintDocument()
 {
     // What is set now is what prints, also when the preview is printed later.
     const Job job{flow_, textSize_, header_, footer_, colorValue(foreColor_)};
-    const report::PageRenderer render = [job](QPrinter& printer) { return renderJob(job, printer); };
+    const printing::PageRenderer render = [job](QPrinter& printer) { return renderJob(job, printer); };
     QWidget* owner = flow_ ? flow_->window() : nullptr;
     if (preview_) {
-        if (owner)
-            report::ShowPagePreview(render, *owner, title_);
+        if (owner && previewer_)
+            previewer_(render, *owner, title_);
         return;
     }
     printer_.setDocName(title_);
-    report::PrintDocument(printer_, render, owner);
+    printing::printPages(printer_, render, owner);
 }
 
 }  // namespace diagram
