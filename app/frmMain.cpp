@@ -516,6 +516,18 @@ bool frmMain::ConfirmPendingGridEdits()
     return true;
 }
 
+bool frmMain::LeavePendingEdits()
+{
+    if (!isLoaded())
+        return true;
+    for (grid::GridEX* g : {GridEX1, gridTasksDate})
+        if (g->editPending() && !g->writeCurrentRow())
+            return ConfirmPendingGridEdits();
+    if (calDay->isEditing())
+        calDay->commitEdit();
+    return true;
+}
+
 // ---------------------------------------------------------------- navigation bar groups
 
 // The groups live in the bar, which goes with the window: on a closed window

@@ -161,6 +161,11 @@ public:
     // Asks about unsaved grid edits and saves a pending day-planner entry.
     // False when the user cancelled: the window then stays open.
     bool ConfirmPendingGridEdits();
+    // Before the view changes, whatever changes it: a pending cell edit is
+    // stored, and one the database refuses is asked about as on closing; a
+    // new day-planner entry being typed is kept. False when the user keeps
+    // the edit: the view then stays.
+    bool LeavePendingEdits();
 
     // Navigation bar groups (built by app/navgroups).
     void BuildModeGroup();

@@ -107,5 +107,14 @@ void frmMain::calDay_AfterEdit(int index) { panelsOf(*this).calDay_AfterEdit(ind
 void frmMain::calDay_DblClick() { panelsOf(*this).calDay_DblClick(); }
 void frmMain::calDay_MouseUp(int b, int s, int x, int y) { panelsOf(*this).calDay_MouseUp(b, s, x, y); }
 void frmMain::Calendar1_MouseUp(int b, int s, int x, int y) { panelsOf(*this).Calendar1_MouseUp(b, s, x, y); }
-void frmMain::Calendar1_DayClick(int dayNumber) { panelsOf(*this).Calendar1_DayClick(dayNumber); }
-void frmMain::MonthView1_DateClick(const QDate& d) { panelsOf(*this).MonthView1_DateClick(d); }
+void frmMain::Calendar1_DayClick(int dayNumber)
+{
+    if (LeavePendingEdits())
+        panelsOf(*this).Calendar1_DayClick(dayNumber);
+}
+
+void frmMain::MonthView1_DateClick(const QDate& d)
+{
+    if (LeavePendingEdits())
+        panelsOf(*this).MonthView1_DateClick(d);
+}
