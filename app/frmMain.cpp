@@ -317,6 +317,10 @@ void frmMain::createControls()
     QObject::connect(optIncompleteTasks, &QRadioButton::clicked, w, on([this] { optIncompleteTasks_Click(); }));
     QObject::connect(MonthView1, &QCalendarWidget::clicked, w,
                      [this](const QDate& d) { ui::guarded([&] { MonthView1_DateClick(d); }); });
+    // By keys as well: the arrows move to another day, Enter takes the chosen one.
+    QObject::connect(MonthView1, &QCalendarWidget::activated, w,
+                     [this](const QDate& d) { ui::guarded([&] { MonthView1_DateClick(d); }); });
+    QObject::connect(MonthView1, &QCalendarWidget::selectionChanged, w, on([this] { MonthView1_SelectionChanged(); }));
     QObject::connect(cmbEvents, qOverload<int>(&QComboBox::activated), w, on([this] { cmbEvents_Click(); }));
     QObject::connect(calDay, &calendar::DayPlanner::NewAppointment, w, [this](int s, int e, bool typing) {
         ui::guarded([&] { calDay_NewAppointment(s, e, typing); });

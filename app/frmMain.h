@@ -139,6 +139,7 @@ public:
     void Calendar1_MouseUp(int button, int shift, int x, int y);
     void Calendar1_DayClick(int dayNumber);
     void MonthView1_DateClick(const QDate& d);
+    void MonthView1_SelectionChanged();
     // The task filter options and the navigation bar's items.
     void optAllTasks_Click();
     void optDueTasks_Click();
