@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QStyledItemDelegate>
 
 namespace tree {
@@ -174,17 +175,36 @@ void TreeView::startLabelEdit(Node* n)
         editItem(n, 0);
 }
 
+void TreeView::beginNodeDrag(const Node* n, std::function<void()> ended)
+{
+    QPointer<TreeView> self(this);
+    ui::beginDrag(this, dragImage(n), [self, ended = std::move(ended)] {
+        // The drag took the release; the view must not wait for it.
+        if (self)
+            self->setState(NoState);
+        if (ended)
+            ended();
+    });
+}
+
 void TreeView::mousePressEvent(QMouseEvent* e)
 {
+    // Scrolling a row pressed at the edge into view, now or once the
+    // double-click time is over, would put another node under the pointer
+    // that is about to drag.
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(false);
     QTreeWidget::mousePressEvent(e);
     emit mouseDown(ui::buttonCode(e->button()), ui::shiftCode(e->modifiers()), e->position().toPoint());
+    setAutoScroll(scrolls);
 }
 
 void TreeView::mouseMoveEvent(QMouseEvent* e)
 {
     emit mouseMove(ui::buttonCode(e->buttons()), ui::shiftCode(e->modifiers()), e->position().toPoint());
-    // A drag begun by the owner takes the mouse from here on.
-    if (!ui::isDragging())
+    // A held button drags (the owner's business), it does not select; a drag
+    // begun by the owner takes the mouse from here on.
+    if (!ui::isDragging() && !(e->buttons() & Qt::LeftButton))
         QTreeWidget::mouseMoveEvent(e);
 }
 
