@@ -3,12 +3,12 @@
 // tables renamed in place.
 
 #include "support/editors.h"
+#include "support/trees.h"
 
 #include "seating/seating_support.h"
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QScrollBar>
 #include <QWindow>
 
 using seating::keyNumber;
@@ -285,35 +285,24 @@ protected:
 
 TEST_F(SeatingCrowdTest, APressOnAPartlyShownRowDragsThatPersonOntoATableScrolledIntoView)
 {
+    ado::Transaction quick(db());
     for (int i = 0; i < 30; ++i)
         seat(tables[i / 3], people[i], i % 3);
+    quick.commit();
     frmSeating& s = open(ev);
     ASSERT_TRUE(QTest::qWaitForWindowActive(s.window()));
     tree::TreeView* from = s.treeInvited;
     tree::TreeView* to = s.treeTables;
-    from->expandAll();
     to->expandAll();
     to->scrollToTop();
     const tree::Node* last = to->node(tKey(tables[9]));
     ASSERT_TRUE(to->nodeRect(last).top() > to->viewport()->height()) << "the last table is off screen";
 
-    // The row standing across the bottom edge of the invited tree: the last
-    // person of a party, so that the row below it is the next party's.
-    const int h = from->viewport()->height();
-    tree::Node* cut = nullptr;
-    for (int step = 0; step < 60 && !cut; ++step) {
-        from->verticalScrollBar()->setValue(step);
-        QCoreApplication::processEvents();
-        tree::Node* n = from->nodeAt(QPoint(20, h - 2));
-        if (n && n->parent() && n->parent()->parent() && n->parent()->indexOfChild(n) == n->parent()->childCount() - 1
-            && from->nodeRect(n).bottom() >= h)
-            cut = n;
-    }
+    // The row the bottom edge of the invited tree cuts, pressed and held.
+    tree::Node* cut = testsupport::rowCutAtTheBottom(from);
     ASSERT_TRUE(cut);
     const QString pressed = tree::TreeView::key(cut);
-    const QPoint p((from->nodeRect(cut).left() + 30), (from->nodeRect(cut).top() + h) / 2);
-    QTest::mousePress(from->viewport(), Qt::LeftButton, {}, p);
-    QTest::qWait(QApplication::doubleClickInterval() + 200);  // held as a hand holds it
+    const QPoint p = testsupport::pressAndHold(from, cut);
     QTest::mouseMove(from->viewport(), p + QPoint(1, 1));
     QTest::mouseMove(from->viewport(), p + QPoint(20, -4));
     // Held at the bottom edge of the tables tree, it scrolls to the last table.
