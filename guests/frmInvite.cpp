@@ -16,6 +16,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSet>
+#include <QVarLengthArray>
+
+#include <algorithm>
+#include <charconv>
 
 using editing::ignoringErrors;
 using modQVDatabase::gConn;
@@ -24,6 +28,14 @@ using twips::rect;
 namespace {
 
 qint64 idOf(const QString& key) { return key.mid(1).toLongLong(); }
+
+// "S" and a SUBGUEST_ID, "G" and a GUEST_ID: made without a string for the number.
+QString nodeKey(char kind, qint64 id)
+{
+    char text[24] = {kind};
+    const auto end = std::to_chars(text + 1, text + sizeof text, id).ptr;
+    return QString::fromLatin1(text, end - text);
+}
 
 // The persons a node stands for: itself, or every person of its party.
 QVector<qint64> personsOf(const tree::Node* node)
@@ -42,12 +54,6 @@ bool movable(const tree::Node* node)
 {
     const QString k = frmInvite::key(node);
     return k.startsWith('S') || k.startsWith('G');
-}
-
-QString text(const ado::Recordset& rs, int row, int col)
-{
-    const QVariant v = rs.cell(row, col);
-    return v.isNull() ? QString() : v.toString();
 }
 
 void invite(qint64 event, qint64 person)
@@ -161,12 +167,10 @@ void frmInvite::FillEvents()
     cmbEvents->clear();
     eventIDs = {0};
     ignoringErrors([&] {
-        ado::Recordset rs;
-        rs.Open("SELECT EVENT_ID, EVENT_NAME FROM EVENT", gConn, ado::adOpenStatic, ado::adLockReadOnly);
-        for (int r = 0; r < rs.RecordCount(); ++r) {
-            cmbEvents->addItem(text(rs, r, 1));
-            eventIDs << rs.cell(r, 0).toLongLong();
-        }
+        gConn.forEachRow("SELECT EVENT_ID, EVENT_NAME FROM EVENT", {}, [&](const ado::Row& r) {
+            cmbEvents->addItem(r.text(1));
+            eventIDs << r.integer(0);
+        });
     });
     if (cmbEvents->count() > 0) {
         cmbEvents->setCurrentIndex(0);
@@ -203,52 +207,62 @@ void frmInvite::LoadTrees()
     for (auto& keys : partyKeys_)
         keys.clear();
 
-    ado::Recordset guests, invited;
-    ignoringErrors([&] {
-        guests.Open("SELECT GUEST.GUEST_ID, GUEST.GUEST_PARTYNAME, SUBGUEST.SUBGUEST_ID, SUBGUEST.SUBGUEST_FNAME, "
-                    "SUBGUEST.SUBGUEST_LNAME FROM GUEST INNER JOIN SUBGUEST ON GUEST.GUEST_ID = SUBGUEST.GUEST_ID "
-                    "ORDER BY GUEST.GUEST_PARTYNAME",
-                    gConn, ado::adOpenStatic, ado::adLockReadOnly);
-    });
-    ignoringErrors([&] {
-        invited.Open("SELECT DISTINCT GUEST.GUEST_PARTYNAME, GUEST.GUEST_ID, SUBGUEST.SUBGUEST_ID, "
-                     "SUBGUEST.SUBGUEST_FNAME, SUBGUEST.SUBGUEST_LNAME, EVENT.EVENT_ID "
-                     "FROM GUEST INNER JOIN (SUBGUEST INNER JOIN (EVENT INNER JOIN INVITE ON EVENT.EVENT_ID = "
-                     "INVITE.EVENT_ID) ON SUBGUEST.SUBGUEST_ID = INVITE.SUBGUEST_ID) "
-                     "ON GUEST.GUEST_ID = SUBGUEST.GUEST_ID WHERE (EVENT.EVENT_ID = ?) ORDER BY GUEST.GUEST_PARTYNAME",
-                     gConn, ado::adOpenStatic, ado::adLockReadOnly, {curEvent});
-    });
-
     // Each tree is built apart from its view and goes in whole.
     tree::Node* uninvitedRoot = treeUninvited->detachedRoot("ROOT", "Uninvited");
     tree::Node* invitedRoot = treeInvited->detachedRoot("ROOT", "Invited");
 
-    // Where each query has the party's name and key, the person's key and first name.
-    struct Columns {
-        int party, guest, person, first;
-    };
-    const auto build = [this](const Side& side, tree::Node* root, const ado::Recordset& rs, Columns c,
-                              const QSet<qint64>& skipped) {
-        if (!rs.isOpen())
-            return;
-        tree::TreeView* t = this->*side.tree;
-        for (int r = 0; r < rs.RecordCount(); ++r) {
-            const qint64 person = rs.cell(r, c.person).toLongLong();
-            if (skipped.contains(person))
-                continue;
-            tree::Node* party =
-                partyNode(side, root, "G" + QString::number(rs.cell(r, c.guest).toLongLong()), text(rs, r, c.party));
-            if (party)
-                t->add(party, "S" + QString::number(person), text(rs, r, c.first) + " " + text(rs, r, c.first + 1));
+    // Rows come ordered by party name, so a party's persons mostly follow
+    // one another: the party node of the row before is tried first.
+    struct Builder {
+        frmInvite& w;
+        const Side& side;
+        tree::Node* root;
+        tree::Node* party = nullptr;
+        qint64 guest = -1;
+        QString partyName = {};
+        void add(const ado::Row& r, int guestColumn, int nameColumn, int personColumn)
+        {
+            if (r.integer(guestColumn) != guest || !party) {
+                guest = r.integer(guestColumn);
+                const QString name = r.text(nameColumn);
+                if (!party || name != partyName)
+                    party = w.partyNode(side, root, nodeKey('G', guest), name);
+                partyName = name;
+            }
+            if (!party)
+                return;
+            // First name, a blank, last name: made in one piece.
+            const QByteArrayView first = r.utf8(personColumn + 1), last = r.utf8(personColumn + 2);
+            QVarLengthArray<char, 128> name(first.size() + 1 + last.size());
+            std::copy(first.begin(), first.end(), name.begin());
+            name[first.size()] = ' ';
+            std::copy(last.begin(), last.end(), name.begin() + first.size() + 1);
+            (w.*side.tree)->add(party, nodeKey('S', r.integer(personColumn)), QString::fromUtf8(name.data(), name.size()));
         }
     };
-    const Columns invitedColumns{0, 1, 2, 3};
-    build(kInvited, invitedRoot, invited, invitedColumns, {});
     QSet<qint64> invitedPersons;
-    if (invited.isOpen())
-        for (int r = 0; r < invited.RecordCount(); ++r)
-            invitedPersons.insert(invited.cell(r, invitedColumns.person).toLongLong());
-    build(kUninvited, uninvitedRoot, guests, Columns{1, 0, 2, 3}, invitedPersons);
+    ignoringErrors([&] {
+        Builder b{*this, kInvited, invitedRoot};
+        gConn.forEachRow("SELECT DISTINCT GUEST.GUEST_PARTYNAME, GUEST.GUEST_ID, SUBGUEST.SUBGUEST_ID, "
+                         "SUBGUEST.SUBGUEST_FNAME, SUBGUEST.SUBGUEST_LNAME, EVENT.EVENT_ID "
+                         "FROM GUEST INNER JOIN (SUBGUEST INNER JOIN (EVENT INNER JOIN INVITE ON EVENT.EVENT_ID = "
+                         "INVITE.EVENT_ID) ON SUBGUEST.SUBGUEST_ID = INVITE.SUBGUEST_ID) ON GUEST.GUEST_ID = "
+                         "SUBGUEST.GUEST_ID WHERE (EVENT.EVENT_ID = ?) ORDER BY GUEST.GUEST_PARTYNAME",
+                         {curEvent}, [&](const ado::Row& r) {
+                             invitedPersons.insert(r.integer(2));
+                             b.add(r, 1, 0, 2);
+                         });
+    });
+    ignoringErrors([&] {
+        Builder b{*this, kUninvited, uninvitedRoot};
+        gConn.forEachRow("SELECT GUEST.GUEST_ID, GUEST.GUEST_PARTYNAME, SUBGUEST.SUBGUEST_ID, SUBGUEST.SUBGUEST_FNAME, "
+                         "SUBGUEST.SUBGUEST_LNAME FROM GUEST INNER JOIN SUBGUEST ON GUEST.GUEST_ID = "
+                         "SUBGUEST.GUEST_ID ORDER BY GUEST.GUEST_PARTYNAME",
+                         {}, [&](const ado::Row& r) {
+                             if (!invitedPersons.contains(r.integer(2)))
+                                 b.add(r, 0, 1, 2);
+                         });
+    });
 
     for (tree::TreeView* t : {treeUninvited, treeInvited}) {
         tree::Node* root = t == treeInvited ? invitedRoot : uninvitedRoot;
