@@ -206,6 +206,7 @@ const std::vector<std::pair<QString, Action>>& table()
         {"mnuBudgetWizard",
          [](Host& h) {
              switchTo("BuildBudgetGroup", proc("ShowBudget"))(h);
+             frmAutoBudget::instance().budgetAmt = 0;  // only the planning wizard hands one over
              frmAutoBudget::instance().Show(ui::vbModal, h.owner());
          }},
         {"mnuBudgetAdd", addAfterGroups<frmAddBudget>("BuildBudgetGroup", "ShowBudget", &frmAddBudget::curMode, true)},

@@ -207,6 +207,7 @@ const std::vector<std::pair<QString, Action>>& table()
         {"AUTOADDBUDGET",
          [](Host& h) {
              view("ShowBudget")(h);
+             frmAutoBudget::instance().budgetAmt = 0;  // only the planning wizard hands one over
              frmAutoBudget::instance().Show(ui::vbModal, h.owner());
          }},
         {"ADDBUDGET",

@@ -10,6 +10,7 @@
 #include "platform/grid/gridex.h"
 #include "platform/navbar/explorerbar.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
 #include "views/calendar_view.h"
 
@@ -204,7 +205,7 @@ void frmMain::createControls()
     setBox(lblMode, {2880, 120, 2412, 252});
     lblEvent = named(new QLabel("Event:", client), "lblEvent");
     setBox(lblEvent, {5160, 120, 732, 252});
-    cmbEvents = named(new QComboBox(client), "cmbEvents");
+    cmbEvents = named(new ui::ListBox(client), "cmbEvents");
     cmbEvents->setEditable(false);
     setBox(cmbEvents, {6000, 120, 2052, 315});
     lblEvent->hide();
@@ -304,6 +305,10 @@ void frmMain::createControls()
     };
     nav_.setMainMode = [this](const QString& m) { curMainMode = m; };
     nav_.curDate = [this] { return curDate; };
+    taskWatch_ = std::make_unique<TableWatch>(modQVDatabase::gConn, QStringList{"TASKS"}, [this] {
+        if (isLoaded())
+            navgroups::UpdateTaskInfoCounts(nav_);
+    });
 
     // Every handler runs under the guard: an error shows and the program goes on.
     auto on = [](auto fn) { return [fn](auto&&...) { ui::guarded(fn); }; };
@@ -344,6 +349,7 @@ void frmMain::createControls()
 void frmMain::releaseControls()
 {
     boxes_.clear();
+    taskWatch_.reset();
     nav_ = navgroups::NavContext{};
     ExplorerBarCtlQV1 = nullptr;
     picMode = lblMode = lblEvent = lblDate = lblMonth = nullptr;

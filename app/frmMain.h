@@ -6,6 +6,7 @@
 // view and date.
 
 #include "app/navgroups.h"
+#include "app/tablewatch.h"
 #include "platform/ado/ado.h"
 #include "platform/ui/forms.h"
 
@@ -18,6 +19,7 @@
 #include <QString>
 #include <QVector>
 
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -242,6 +244,8 @@ private:
     void moveAway(QFrame* panel);
     void withBar(void (*build)(navgroups::NavContext&));
     navgroups::NavContext nav_;
+    // Keeps the Task Info counts in step with every write to the tasks.
+    std::unique_ptr<TableWatch> taskWatch_;
     QHash<const QWidget*, mainLayout::Box> boxes_;
     bool inStartupDialogs_ = false;
 };

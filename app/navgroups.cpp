@@ -6,6 +6,8 @@
 
 #include <QPalette>
 
+#include <array>
+
 namespace navgroups {
 
 namespace {
@@ -276,6 +278,30 @@ TaskCounts CountTasks(ado::Connection& conn, const QDate& day)
     return c;
 }
 
+namespace {
+
+QDate countDay(const NavContext& ctx) { return (ctx.curDate ? ctx.curDate() : ado::convert::now()).date(); }
+
+struct CountRow {
+    const char* key;
+    const char* text;
+    qlonglong n;
+    int picture;
+    QString caption() const { return QString::number(n) + QString::fromUtf8(text); }
+};
+
+std::array<CountRow, 4> countRows(const TaskCounts& c)
+{
+    return {{
+        {"TASKMODEDUE", " Tasks Due", c.due, 10},
+        {"TASKMODECOMPLETE", " Complete", c.complete, 9},
+        {"TASKMODEINCOMPLETE", " Incomplete", c.incomplete, 8},
+        {"TASKMODEALL", " Total Tasks", c.all, 7},
+    }};
+}
+
+}  // namespace
+
 void BuildTaskInfoGroup(NavContext& ctx)
 {
     DrawingSuspended hold(ctx.bar);
@@ -285,29 +311,33 @@ void BuildTaskInfoGroup(NavContext& ctx)
     g->setTooltip("Information on the tasks to-do.");
     g->setPicture(7);
 
-    const QDate day = (ctx.curDate ? ctx.curDate() : ado::convert::now()).date();
     TaskCounts c;
     try {
-        c = CountTasks(connectionOf(ctx), day);
+        c = CountTasks(connectionOf(ctx), countDay(ctx));
     } catch (const ado::Error& e) {
         // The group stays, without counts; the mode change goes on.
         ui::MsgBox("The task counts could not be read.\n\n" + e.description(), ui::vbExclamation);
         return;
     }
-    const struct {
-        const char* key;
-        const char* text;
-        qlonglong n;
-        int picture;
-    } rows[] = {
-        {"TASKMODEDUE", " Tasks Due", c.due, 10},
-        {"TASKMODECOMPLETE", " Complete", c.complete, 9},
-        {"TASKMODEINCOMPLETE", " Incomplete", c.incomplete, 8},
-        {"TASKMODEALL", " Total Tasks", c.all, 7},
-    };
-    for (const auto& r : rows)
-        if (navbar::Item* it = g->addItem(r.key, QString::number(r.n) + QString::fromUtf8(r.text), r.picture))
+    for (const CountRow& r : countRows(c))
+        if (navbar::Item* it = g->addItem(r.key, r.caption(), r.picture))
             it->setStyle(navbar::StyleCount);
+}
+
+void UpdateTaskInfoCounts(NavContext& ctx)
+{
+    navbar::Group* g = ctx.bar ? ctx.bar->group("TASKINFO") : nullptr;
+    if (!g)
+        return;
+    TaskCounts c;
+    try {
+        c = CountTasks(connectionOf(ctx), countDay(ctx));
+    } catch (const ado::Error&) {
+        return;  // the counts shown stay until they can be read
+    }
+    for (const CountRow& r : countRows(c))
+        if (navbar::Item* it = g->findItem(r.key))
+            it->setCaption(r.caption());
 }
 
 void RemoveModeGroups(NavContext& ctx)

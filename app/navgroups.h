@@ -56,6 +56,9 @@ void BuildBudgetGroup(NavContext& ctx);
 void BuildAttireGroup(NavContext& ctx);
 void BuildGiftGroup(NavContext& ctx);
 void BuildTaskInfoGroup(NavContext& ctx);
+// The Task Info captions counted afresh, when that group is in the bar: the
+// counts follow every write to the tasks.
+void UpdateTaskInfoCounts(NavContext& ctx);
 void RemoveModeGroups(NavContext& ctx);
 
 // The four Task Info counts at a date: incomplete tasks due on or before the

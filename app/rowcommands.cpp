@@ -2,6 +2,7 @@
 
 #include "app/commands.h"
 #include "app/editors.h"
+#include "platform/ado/ado.h"
 #include "platform/ui/messages.h"
 
 #include <functional>
@@ -14,7 +15,7 @@ namespace {
 QString cellText(Host& h, int column)
 {
     const QVariant v = h.value(h.currentRow(), column);
-    return v.isValid() && !v.isNull() ? v.toString() : QString();
+    return ado::convert::valueText(v);
 }
 
 bool isNullCell(Host& h, int column)

@@ -1,7 +1,8 @@
-// Importing 10,000 guests from a CSV file (read, parse, one party and one
-// person per record with their log rows, the merge, the commit), against
-// inserting the same rows into the same schema with plain SQLite prepared
-// statements in one transaction.
+// Importing guests from a parsed CSV file: one party and one person per
+// line with their log rows, the merge of equal party names and the commit,
+// against plain SQLite prepared statements doing the same inserts, log and
+// version rows and merge in one transaction. "repeats": three lines (three
+// people) a party name; "unique": every name once.
 
 #include "app/modQVDatabase.h"
 #include "guests/guestcsv.h"
@@ -19,37 +20,24 @@
 
 namespace {
 
-constexpr int kGuests = 10000;
-
 QTemporaryDir* gFolder = nullptr;
 
 QString folderPath(const QString& rel) { return gFolder->path() + rel; }
 
-// The form the guest export writes, with all twelve columns.
-QString writeGuestFile()
+// All twelve guest fields, as the guest export writes them, parsed.
+csv::Table guestFile(int lines, bool repeats)
 {
-    const QString path = folderPath("/guests.csv");
-    csv::Writer w(path);
-    w.open();
-    w.writeLine({"Party Name", "First Name", "Last Name", "Title", "Address 1", "Address 2", "City", "State",
-                 "Zip/Postal", "Phone 1", "Phone 2", "E-Mail"});
-    for (int i = 1; i <= kGuests; ++i) {
+    QString text = "Party Name,First Name,Last Name,Title,Address 1,Address 2,City,State,Zip/Postal,Phone 1,"
+                   "Phone 2,E-Mail\r\n";
+    for (int i = 1; i <= lines; ++i) {
+        const QString party = QString::number(repeats ? (i + 2) / 3 : i);
         const QString n = QString::number(i);
-        w.writeLine({"The O'Brien Family " + n, "Pat" + n, "O'Brien", "Mr.", n + " Main St, Apt 4", "",
-                     "Boston", "MA", QString("%1").arg(i % 100000, 5, 10, QChar('0')), "555-0100", "555-0199",
-                     "pat" + n + "@example.com"});
+        text += csv::formatLine({"The O'Brien-García Family " + party, "Pat" + n, "O'Brien", "Mr.",
+                                 party + " Main St, Apt 4", "", "Boston", "MA",
+                                 QString("%1").arg(i % 100000, 5, 10, QChar('0')), "555-0100", "555-0199",
+                                 "pat" + n + "@example.com"});
     }
-    w.commit();
-    return path;
-}
-
-// A fresh working database on the shared connection.
-void freshWorkingCopy()
-{
-    modQVDatabase::gConn.Close();
-    QFile::remove(folderPath(modQVDatabase::kWorkingFile));
-    modQVDatabase::LocateDataFile();
-    modQVDatabase::OpenConnection();
+    return csv::Table::fromText(text);
 }
 
 guestimport::LinkMap allLinked()
@@ -60,30 +48,37 @@ guestimport::LinkMap allLinked()
     return links;
 }
 
-void BM_ImportGuests(benchmark::State& state)
+// A fresh working database made from the template, as on a first start.
+QString freshFile()
 {
-    const QString file = writeGuestFile();
+    modQVDatabase::gConn.Close();
+    const QString path = folderPath(modQVDatabase::kWorkingFile);
+    QFile::remove(path);
+    modQVDatabase::LocateDataFile();
+    return path;
+}
+
+void importProgram(benchmark::State& state, bool repeats)
+{
+    const csv::Table t = guestFile(int(state.range(0)), repeats);
     const guestimport::LinkMap links = allLinked();
-    int added = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        freshWorkingCopy();
+        freshFile();
+        modQVDatabase::OpenConnection();
         state.ResumeTiming();
-        const csv::Table t = csv::Table::read(file);
         ado::Transaction tr(modQVDatabase::gConn);
-        added = guestimport::addParties(t, true, links);
+        guestimport::addParties(t, true, links);
         guestimport::mergeDuplicateParties();
         tr.commit();
     }
-    state.counters["guests"] = added;
-    state.counters["rows"] = double(modQVDatabase::gConn.scalar("SELECT count(*) FROM GUEST").toLongLong());
+    state.counters["parties"] = double(modQVDatabase::gConn.scalar("SELECT count(*) FROM GUEST").toLongLong());
 }
-BENCHMARK(BM_ImportGuests)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-struct PlainStmt {
+struct Plain {
     sqlite3_stmt* st = nullptr;
-    PlainStmt(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &st, nullptr); }
-    ~PlainStmt() { sqlite3_finalize(st); }
+    Plain(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &st, nullptr); }
+    ~Plain() { sqlite3_finalize(st); }
     void text(int i, const QByteArray& v) { sqlite3_bind_text(st, i, v.constData(), int(v.size()), SQLITE_TRANSIENT); }
     void run()
     {
@@ -92,41 +87,29 @@ struct PlainStmt {
     }
 };
 
-// Arg 0: the parties and people alone; arg 1: with their log and version rows too.
-void BM_PlainSqliteInsert(benchmark::State& state)
+void exec(sqlite3* db, const char* sql) { sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
+
+void importBaseline(benchmark::State& state, bool repeats)
 {
-    const bool logged = state.range(0) == 1;
-    // The same values, already parsed: only the inserts are measured.
-    const csv::Table t = csv::Table::read(writeGuestFile());
-    QList<QList<QByteArray>> rows;
-    for (const csv::Record& r : t.records()) {
-        QList<QByteArray> utf8;
-        for (const QString& v : r)
-            utf8 << v.toUtf8();
-        rows << utf8;
-    }
-    const QString path = folderPath("/plain.qvd");
+    const csv::Table t = guestFile(int(state.range(0)), repeats);
     for (auto _ : state) {
         state.PauseTiming();
-        QFile::remove(path);
-        QFile::copy(QStringLiteral(NUPTARO_TEMPLATE), path);
-        QFile::setPermissions(path, QFile::permissions(path) | QFile::WriteOwner);
+        const QByteArray path = freshFile().toUtf8();
         sqlite3* db = nullptr;
-        sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
         state.ResumeTiming();
         {
-            PlainStmt guest(db, "INSERT INTO GUEST (GUEST_PARTYNAME, GUEST_FNAME, GUEST_LNAME, GUEST_TITLE, "
-                                "GUEST_ADDRESS1, GUEST_ADDRESS2, GUEST_CITY, GUEST_STATE, GUEST_ZIP, GUEST_PHONE1, "
-                                "GUEST_PHONE2, GUEST_EMAIL) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-            PlainStmt person(db, "INSERT INTO SUBGUEST (GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME, SUBGUEST_TITLE, "
-                                 "SUBGUEST_PHONE, SUBGUEST_EMAIL) VALUES (?, ?, ?, ?, ?, ?)");
-            PlainStmt log(db, "INSERT INTO SYNCHRO (SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_DATETIME, "
-                              "SYNCHRO_ACTION) VALUES (?, ?, ?, 1)");
-            PlainStmt version(db, "INSERT INTO SYNCHRO_VERSION (VERSION_TABLE, VERSION_RECORDID, VERSION_CHANGED) "
-                                  "VALUES (?, ?, ?)");
+            Plain guest(db, "INSERT INTO GUEST (GUEST_PARTYNAME, GUEST_FNAME, GUEST_LNAME, GUEST_TITLE, "
+                            "GUEST_ADDRESS1, GUEST_ADDRESS2, GUEST_CITY, GUEST_STATE, GUEST_ZIP, GUEST_PHONE1, "
+                            "GUEST_PHONE2, GUEST_EMAIL) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+            Plain person(db, "INSERT INTO SUBGUEST (GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME, SUBGUEST_TITLE, "
+                             "SUBGUEST_PHONE, SUBGUEST_EMAIL) VALUES (?, ?, ?, ?, ?, ?)");
+            Plain log(db, "INSERT INTO SYNCHRO (SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_DATETIME, SYNCHRO_ACTION) "
+                          "VALUES (?, ?, ?, 1)");
+            Plain version(db, "INSERT INTO SYNCHRO_VERSION (VERSION_TABLE, VERSION_RECORDID, VERSION_CHANGED) "
+                              "VALUES (?, ?, ?)");
             const QByteArray now = QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss").toUtf8();
             const QByteArray stamp = QDateTime::currentDateTimeUtc().toString("yyyy-MM-dd HH:mm:ss.zzz").toUtf8();
-            // A log row and the record's version row, as every logged change has.
             auto logRow = [&](const char* table, sqlite3_int64 key) {
                 log.text(1, table);
                 sqlite3_bind_int64(log.st, 2, key);
@@ -137,31 +120,56 @@ void BM_PlainSqliteInsert(benchmark::State& state)
                 version.text(3, stamp);
                 version.run();
             };
-            sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-            for (const QList<QByteArray>& r : rows) {
+            exec(db, "BEGIN IMMEDIATE");
+            for (const csv::Record& r : t.records()) {
                 for (int c = 0; c < 12; ++c)
-                    guest.text(c + 1, r[c]);
+                    guest.text(c + 1, r[c].toUtf8());
                 guest.run();
                 const sqlite3_int64 g = sqlite3_last_insert_rowid(db);
                 sqlite3_bind_int64(person.st, 1, g);
                 // First and last name, title, first phone, e-mail.
                 for (const auto& [param, column] : {std::pair{2, 1}, {3, 2}, {4, 3}, {5, 9}, {6, 11}})
-                    person.text(param, r[column]);
+                    person.text(param, r[column].toUtf8());
                 person.run();
-                if (logged) {
-                    logRow("GUEST", g);
-                    logRow("SUBGUEST", sqlite3_last_insert_rowid(db));
-                }
+                logRow("GUEST", g);
+                logRow("SUBGUEST", sqlite3_last_insert_rowid(db));
             }
-            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+            // The merge: each party of a name taken by an older one gives its
+            // people to that one (their versions renewed) and is deleted, logged.
+            exec(db, "CREATE TEMP TABLE moved (dup INTEGER PRIMARY KEY, keep INTEGER)");
+            exec(db, "INSERT INTO moved SELECT GUEST_ID, first_value(GUEST_ID) OVER (PARTITION BY GUEST_PARTYNAME "
+                     "COLLATE BINARY ORDER BY GUEST_ID) FROM GUEST WHERE GUEST_PARTYNAME <> ''");
+            exec(db, "DELETE FROM moved WHERE dup = keep");
+            Plain renew(db, "UPDATE SYNCHRO_VERSION SET VERSION_CHANGED = ? WHERE VERSION_TABLE = 'SUBGUEST' AND "
+                            "VERSION_RECORDID IN (SELECT SUBGUEST_ID FROM SUBGUEST WHERE GUEST_ID IN "
+                            "(SELECT dup FROM moved))");
+            renew.text(1, stamp);
+            renew.run();
+            exec(db, "UPDATE SUBGUEST SET GUEST_ID = (SELECT keep FROM moved WHERE dup = SUBGUEST.GUEST_ID) "
+                     "WHERE GUEST_ID IN (SELECT dup FROM moved)");
+            Plain deleted(db, "INSERT INTO SYNCHRO (SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_DATETIME, "
+                              "SYNCHRO_ACTION) SELECT 'GUEST', dup, ?, 3 FROM moved");
+            deleted.text(1, now);
+            deleted.run();
+            exec(db, "DELETE FROM GUEST WHERE GUEST_ID IN (SELECT dup FROM moved)");
+            exec(db, "DROP TABLE moved");
+            exec(db, "COMMIT");
         }
         state.PauseTiming();
         sqlite3_close(db);
         state.ResumeTiming();
     }
-    state.counters["guests"] = double(rows.size());
 }
-BENCHMARK(BM_PlainSqliteInsert)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void registerPair(const char* operation, bool repeats)
+{
+    const std::string op = operation;
+    for (const auto& [side, run] : {std::pair{"/program", &importProgram}, {"/baseline", &importBaseline}})
+        benchmark::RegisterBenchmark((op + side).c_str(), run, repeats)
+            ->Arg(10000)
+            ->Arg(100000)
+            ->Unit(benchmark::kMillisecond);
+}
 
 }  // namespace
 
@@ -175,6 +183,8 @@ int main(int argc, char** argv)
     settings::useFile(folder.path() + "/settings.ini");
     modQVDatabase::setAppPath(folder.path());
 
+    registerPair("import repeats", true);
+    registerPair("import unique", false);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -2,17 +2,15 @@
 
 #include "app/frmMain.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
-#include <QTimeEdit>
 
 namespace {
 
@@ -91,7 +89,8 @@ void frmAddAppt::createControls()
 
     editing::chainTabOrder({txtTitle, dtStartDate, dtStartTime, dtEndDate, dtEndTime, cmbPriority, cmdEditPriority,
                             txtNotes, cmdSave, cmdCancel});
-    QObject::connect(dtStartDate, &QDateEdit::dateChanged, w,
+    // Once a whole date is typed or picked, not at each key.
+    QObject::connect(dtStartDate, &ui::DateBox::valueChanged, w,
                      [this] { ui::guarded([this] { dtStartDate_Change(); }); });
 
     procedures_.set("frmAddAppt.GetPriorityText", [this] { GetPriorityText(); });
@@ -130,8 +129,8 @@ void frmAddAppt::InitFields(const QDateTime& at)
     txtTitle->clear();
     txtNotes->clear();
     const Moment start = proposedStart(at), end = proposedEnd(at);
-    // Setting the start date is not the user's change of it.
-    const QSignalBlocker quiet(dtStartDate);
+    // Setting the start date is not the user's change of it: the box tells
+    // only of what is typed or picked.
     dtStartDate->setDate(start.date);
     dtStartTime->setTime(start.time);
     dtEndDate->setDate(end.date);

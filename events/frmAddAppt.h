@@ -12,12 +12,14 @@
 #include <QTime>
 
 class QComboBox;
-class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QTimeEdit;
+namespace ui {
+class DateBox;
+class TimeBox;
+}
 
 class frmAddAppt : public ui::Form<frmAddAppt, QDialog> {
 public:
@@ -58,10 +60,10 @@ public:
     QLabel* lblPriority = nullptr;
     QLabel* lblNotes = nullptr;
     QLineEdit* txtTitle = nullptr;
-    QDateEdit* dtStartDate = nullptr;
-    QTimeEdit* dtStartTime = nullptr;
-    QDateEdit* dtEndDate = nullptr;
-    QTimeEdit* dtEndTime = nullptr;
+    ui::DateBox* dtStartDate = nullptr;
+    ui::TimeBox* dtStartTime = nullptr;
+    ui::DateBox* dtEndDate = nullptr;
+    ui::TimeBox* dtEndTime = nullptr;
     QComboBox* cmbPriority = nullptr;
     QPushButton* cmdEditPriority = nullptr;
     QPlainTextEdit* txtNotes = nullptr;

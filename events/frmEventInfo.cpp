@@ -4,13 +4,13 @@
 #include "app/modQVDatabase.h"
 #include "platform/grid/gridex.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
 #include "records/editing.h"
 #include "records/modSynchro.h"
 #include "views/frmPreview.h"
 #include "views/refresh.h"
 
-#include <QDateEdit>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -20,7 +20,6 @@
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTableView>
-#include <QTimeEdit>
 
 using events::ListId;
 using modQVDatabase::gConn;
@@ -33,6 +32,12 @@ W* place(W* w, const char* name, int left, int top, int width, int height)
     w->setObjectName(QString::fromLatin1(name));
     w->setGeometry(twips::rect(left, top, width, height));
     return w;
+}
+
+QLineEdit* line(QWidget* parent, const char* name, int left, int top, int width, int height)
+{
+    return static_cast<QLineEdit*>(
+        editing::makeTextBox(parent, QString::fromLatin1(name), false, twips::rect(left, top, width, height)));
 }
 
 QLabel* label(QWidget* parent, const QString& text, int left, int top, int width = 1500)
@@ -101,21 +106,15 @@ void frmEventInfo::createControls()
 
     fraOverview = page("fraOverview");
     label(fraOverview, "Event Name:", 240, 300);
-    txtName = place(new QLineEdit(fraOverview), "txtName", 1800, 240, 4080, 315);
+    txtName = line(fraOverview, "txtName", 1800, 240, 4080, 315);
     label(fraOverview, "Start Date/Time:", 240, 780);
-    dtStartDate = place(new QDateEdit(fraOverview), "dtStartDate", 1800, 720, 1560, 315);
-    dtStartTime = place(new QTimeEdit(fraOverview), "dtStartTime", 3480, 720, 1440, 315);
+    dtStartDate = place(new ui::DateBox(fraOverview), "dtStartDate", 1800, 720, 1560, 315);
+    dtStartTime = place(new ui::TimeBox(fraOverview), "dtStartTime", 3480, 720, 1440, 315);
     label(fraOverview, "End Date/Time:", 240, 1260);
-    dtEndDate = place(new QDateEdit(fraOverview), "dtEndDate", 1800, 1200, 1560, 315);
-    dtEndTime = place(new QTimeEdit(fraOverview), "dtEndTime", 3480, 1200, 1440, 315);
-    for (QDateEdit* d : {dtStartDate, dtEndDate}) {
-        d->setDisplayFormat("M/d/yyyy");
-        d->setCalendarPopup(true);
-    }
-    for (QTimeEdit* t : {dtStartTime, dtEndTime})
-        t->setDisplayFormat("h:mm AP");
+    dtEndDate = place(new ui::DateBox(fraOverview), "dtEndDate", 1800, 1200, 1560, 315);
+    dtEndTime = place(new ui::TimeBox(fraOverview), "dtEndTime", 3480, 1200, 1440, 315);
     label(fraOverview, "Event Budget:", 240, 1740);
-    txtBudget = place(new QLineEdit(fraOverview), "txtBudget", 1800, 1680, 1560, 315);
+    txtBudget = line(fraOverview, "txtBudget", 1800, 1680, 1560, 315);
     label(fraOverview, "Event Notes:", 240, 2220);
     txtNotes = place(multiLine(fraOverview), "txtNotes", 1800, 2160, 4080, 3360);
 
@@ -154,7 +153,7 @@ void frmEventInfo::createControls()
 
     fraLocation = page("fraLocation");
     label(fraLocation, "Location:", 240, 300);
-    txtLocation = place(new QLineEdit(fraLocation), "txtLocation", 1800, 240, 7440, 315);
+    txtLocation = line(fraLocation, "txtLocation", 1800, 240, 7440, 315);
     label(fraLocation, "Directions:", 240, 780);
     txtDirections = place(multiLine(fraLocation), "txtDirections", 1800, 720, 7440, 4800);
 
@@ -188,6 +187,8 @@ void frmEventInfo::makeListPage(ListId id)
     p.label->setObjectName(QString("lbl") + d.stem);
     p.grid = place(new grid::GridEX(p.frame), d.grid, 240, 540, 8040, 5040);
     p.grid->setNewRowLine(true);
+    // No row is written for an event deleted while this window is open.
+    p.grid->setWriteGuard([this] { return editing::ownerStillThere("EVENT", event_, window()); });
     const QString stem = QString::fromLatin1(d.stem);
     auto button = [&](const char* text, const char* what, int top) {
         auto* b = new QPushButton(text, p.frame);
@@ -211,9 +212,8 @@ void frmEventInfo::makeListPage(ListId id)
     if (d.customColumn == 0)
         return;
     // The running order's start time is chosen on a time picker over the cell.
-    dtPlayscript = new QTimeEdit(p.frame);
+    dtPlayscript = new ui::TimeBox(p.frame);
     dtPlayscript->setObjectName("dtPlayscript");
-    dtPlayscript->setDisplayFormat("h:mm AP");
     dtPlayscript->resize(twipsToPixels(1300), twipsToPixels(252));
     dtPlayscript->hide();
     p.grid->setCustomEditControl(dtPlayscript);
@@ -271,9 +271,9 @@ void frmEventInfo::ClearForm()
     txtNotes->clear();
     txtDirections->clear();
     const QDateTime now = QDateTime::currentDateTime();
-    for (QDateEdit* d : {dtStartDate, dtEndDate})
+    for (ui::DateBox* d : {dtStartDate, dtEndDate})
         d->setDate(now.date());
-    for (QTimeEdit* t : {dtStartTime, dtEndTime})
+    for (ui::TimeBox* t : {dtStartTime, dtEndTime})
         t->setTime(now.time());
 }
 
@@ -310,7 +310,7 @@ void frmEventInfo::LoadEvent()
     dtPlayscript->setTime(dtStartTime->time());
     ignoreErrors([&] { editing::toPickers(rs.value("EVENT_STARTDATE"), nullptr, dtStartTime); });
     ignoreErrors([&] { editing::toPickers(rs.value("EVENT_ENDDATE"), dtEndDate, dtEndTime); });
-    ignoreErrors([&] { txtBudget->setText(rs.value("EVENT_BUDGET").toString()); });
+    ignoreErrors([&] { txtBudget->setText(editing::storedText(rs.value("EVENT_BUDGET"))); });
     ignoreErrors([&] { txtNotes->setPlainText(rs.value("EVENT_TEXT").toString()); });
     ignoreErrors([&] { txtLocation->setText(rs.value("EVENT_LOCATION").toString()); });
     ignoreErrors([&] { txtDirections->setPlainText(rs.value("EVENT_DIRECTIONS").toString()); });
@@ -516,6 +516,8 @@ void frmEventInfo::moveLine(ListId id, int step)
         ui::MsgBox(step < 0 ? d.topMessage : d.lastMessage);
         return;
     }
+    if (!editing::ownerStillThere("EVENT", event_, window()))
+        return;
     // The two rows are named by their keys; a failure leaves both as they were.
     if (events::swapOrders(d, lineKey(id, to), lineKey(id, r)))
         rowToSelect = to;
@@ -577,6 +579,8 @@ void frmEventInfo::gridPlayscript_ShowCustomEdit(int column, int x, int y, int w
         dtPlayscript->raise();
         dtPlayscript->setFocus();
     } else {
+        // What was typed and not stored is dropped, without a word.
+        dtPlayscript->revert();
         if (dtPlayscript->hasFocus())
             g->tableView()->setFocus();
         dtPlayscript->hide();

@@ -12,7 +12,6 @@
 
 #include <array>
 
-class QDateEdit;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -21,10 +20,13 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QTabBar;
-class QTimeEdit;
 
 namespace grid {
 class GridEX;
+}
+namespace ui {
+class DateBox;
+class TimeBox;
 }
 
 class frmEventInfo : public ui::Form<frmEventInfo, QDialog> {
@@ -68,10 +70,10 @@ public:
     QFrame* fraOverview = nullptr;
     QFrame* fraLocation = nullptr;
     QLineEdit* txtName = nullptr;
-    QDateEdit* dtStartDate = nullptr;
-    QTimeEdit* dtStartTime = nullptr;
-    QDateEdit* dtEndDate = nullptr;
-    QTimeEdit* dtEndTime = nullptr;
+    ui::DateBox* dtStartDate = nullptr;
+    ui::TimeBox* dtStartTime = nullptr;
+    ui::DateBox* dtEndDate = nullptr;
+    ui::TimeBox* dtEndTime = nullptr;
     QLineEdit* txtBudget = nullptr;
     QPlainTextEdit* txtNotes = nullptr;
     QLineEdit* txtLocation = nullptr;
@@ -90,7 +92,7 @@ public:
     QRadioButton* optNoPlayscript = nullptr;
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdCancel = nullptr;
-    QTimeEdit* dtPlayscript = nullptr;
+    ui::TimeBox* dtPlayscript = nullptr;
 
     // One list page: its frame, label, grid and buttons, and the recordset
     // the grid shows.

@@ -2,12 +2,12 @@
 
 #include "app/frmMain.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
 #include "views/refresh.h"
 
 #include <QComboBox>
 #include <QDate>
-#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -119,7 +119,7 @@ bool frmEventTasks::LoadTask()
                                           {"TASK_ASSIGN", cmbAssignee}, {"TASK_PRIORITY", cmbPriority},
                                           {"TASK_EVENT", cmbEvent}, {"TASK_NOTES", txtNote}})
             if (!rs.value(column).isNull())
-                editing::setBoxText(box, rs.value(column).toString());
+                editing::setBoxText(box, editing::storedText(rs.value(column)));
         editing::toPickers(rs.value("TASK_DUEDATE"), dtDate, nullptr);
     });
     // Only a task known to be gone counts as missing; a failing read leaves

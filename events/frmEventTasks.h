@@ -9,10 +9,12 @@
 #include <QString>
 
 class QComboBox;
-class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+namespace ui {
+class DateBox;
+}
 
 class frmEventTasks : public ui::Form<frmEventTasks, QDialog> {
 public:
@@ -43,7 +45,7 @@ public:
     QLabel* Label1[5] = {};  // "Name:", "Priority:", "Assigned To:", "Part of Event:", "Notes:"
     QLabel* Label2 = nullptr;  // "Due Date:"
     QLineEdit* txtName = nullptr;
-    QDateEdit* dtDate = nullptr;
+    ui::DateBox* dtDate = nullptr;
     QComboBox* cmbPriority = nullptr;
     QComboBox* cmbAssignee = nullptr;
     QComboBox* cmbEvent = nullptr;

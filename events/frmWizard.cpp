@@ -5,6 +5,7 @@
 #include "app/modQVDatabase.h"
 #include "platform/settings/settings.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
 #include "records/editing.h"
 #include "records/modSynchro.h"
@@ -17,11 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QSignalBlocker>
 #include <QTabBar>
-
-#include <memory>
-#include <vector>
 
 using modQVDatabase::gConn;
 
@@ -75,18 +72,6 @@ constexpr int kLabelLeft = 240, kLabelWidth = 2400, kBoxLeft = 2760, kBoxWidth =
 constexpr int kPlanLeft = 2400, kDateLeft = 3840;
 
 }  // namespace
-
-DTPicker::DTPicker(QWidget* parent) : QDateEdit(parent)
-{
-    setDisplayFormat("M/d/yyyy");
-    setCalendarPopup(true);
-}
-
-void DTPicker::setValue(const QDate& day, const QTime& time)
-{
-    time_ = time;
-    setDate(day);
-}
 
 // ---------------------------------------------------------------- controls
 
@@ -164,11 +149,11 @@ void frmWizard::createControls()
         chkPlan[i] = new QCheckBox("Yes", fraEvents);
         chkPlan[i]->setObjectName(QString("chkPlan_%1").arg(i));
         chkPlan[i]->setGeometry(twips::rect(kPlanLeft, y + 30, 900, 285));
-        DTPicker1[i] = new DTPicker(fraEvents);
-        DTPicker1[i]->setObjectName(QString("DTPicker1_%1").arg(i));
-        DTPicker1[i]->setGeometry(twips::rect(kDateLeft, y, 1800, 315));
-        QObject::connect(DTPicker1[i], &QDateEdit::dateChanged, w,
-                         [this, i](const QDate&) { ui::guarded([&] { DTPicker1_Change(i); }); });
+        DTPicker1[i] =
+            editing::makeDatePicker(fraEvents, QString("DTPicker1_%1").arg(i), twips::rect(kDateLeft, y, 1800, 315));
+        // A date counts once it is whole: typed and left, or picked.
+        QObject::connect(DTPicker1[i], &ui::DateBox::valueChanged, w,
+                         [this, i] { ui::guarded([&] { DTPicker1_Change(i); }); });
     }
 
     fraBudget = page("Budget");
@@ -214,15 +199,11 @@ void frmWizard::releaseControls()
 
 void frmWizard::Form_Load()
 {
-    {
-        // Filling the pickers is not the user changing the ceremony's date.
-        std::vector<std::unique_ptr<QSignalBlocker>> quiet;
-        for (DTPicker* p : DTPicker1)
-            quiet.push_back(std::make_unique<QSignalBlocker>(p));
-        ClearFields();
-        SetShowWizardCheck();
-        LoadWedding();
-    }
+    // Filling the pickers is not the user changing the ceremony's date:
+    // the pickers tell only of what is typed or picked.
+    ClearFields();
+    SetShowWizardCheck();
+    LoadWedding();
     TabStrip1->setCurrentIndex(0);
     bringToFront(fraBride);
 }
@@ -233,9 +214,10 @@ void frmWizard::ClearFields()
         t->clear();
     for (QCheckBox* c : chkPlan)
         c->setChecked(false);
-    const QDateTime now = editing::now();
-    for (DTPicker* p : DTPicker1)
-        p->setValue(now.date(), now.time());
+    // Today, without the time of day the window opened at.
+    const QDate today = editing::now().date();
+    for (ui::DateBox* p : DTPicker1)
+        p->setDateTime(ado::convert::wallClock(today));
 }
 
 void frmWizard::SetShowWizardCheck() { Check1->setChecked(modQVDatabase::gShowWizard == QLatin1String("Yes")); }
@@ -260,7 +242,7 @@ void frmWizard::LoadWedding()
     for (const TextColumn& t : kTextColumns) {
         const QVariant v = read(t.column);
         if (!v.isNull())
-            txtName[t.index]->setText(v.toString());
+            txtName[t.index]->setText(editing::storedText(v));
     }
     for (int i = 0; i < int(kEvents.size()); ++i) {
         const QVariant v = read(kEvents[i].plan);
@@ -272,7 +254,7 @@ void frmWizard::LoadWedding()
         QDateTime dt = v.toDateTime();
         if (v.isNull() || (!dt.isValid() && !ado::convert::parseDateTime(v.toString(), dt)))
             continue;
-        DTPicker1[i]->setValue(dt.date(), dt.time());
+        DTPicker1[i]->setDateTime(dt);
     }
 }
 
@@ -301,11 +283,11 @@ void frmWizard::DTPicker1_Change(int index)
     if (index != 0)
         return;
     const QDateTime now = editing::now();
-    const DTPicker* ceremony = DTPicker1[0];
+    const ui::DateBox* ceremony = DTPicker1[0];
     for (int i = 1; i < int(DTPicker1.size()); ++i) {
-        DTPicker* p = DTPicker1[i];
+        ui::DateBox* p = DTPicker1[i];
         if (editing::daysBetween(now.date(), now.time(), p->date(), p->timeOfDay()) < 1.0)
-            p->setValue(ceremony->date(), ceremony->timeOfDay());
+            p->setDateTime(ceremony->dateTime());
     }
 }
 

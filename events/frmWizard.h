@@ -6,10 +6,6 @@
 
 #include "platform/ui/forms.h"
 
-#include <QDate>
-#include <QDateEdit>
-#include <QTime>
-
 #include <array>
 
 class QCheckBox;
@@ -18,17 +14,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabBar;
-
-// A date picker whose value also carries a time of day that it does not show.
-class DTPicker : public QDateEdit {
-public:
-    explicit DTPicker(QWidget* parent);
-    QTime timeOfDay() const { return time_; }
-    void setValue(const QDate& day, const QTime& time);
-
-private:
-    QTime time_;
-};
+namespace ui {
+class DateBox;
+}
 
 class frmWizard : public ui::Form<frmWizard, QDialog> {
 public:
@@ -76,7 +64,8 @@ public:
     QLabel* Label7 = nullptr;
     std::array<QLabel*, 7> Label4{};
     std::array<QCheckBox*, 7> chkPlan{};
-    std::array<DTPicker*, 7> DTPicker1{};
+    // Each shows a date and keeps the time of day it was loaded with.
+    std::array<ui::DateBox*, 7> DTPicker1{};
     QLabel* Label2 = nullptr;
     QLabel* Label3 = nullptr;
     QLineEdit* txtBudget = nullptr;

@@ -3,6 +3,7 @@
 #include "app/modQVDatabase.h"
 #include "guests/guestcsv.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/messages.h"
 #include "records/editing.h"
@@ -85,7 +86,7 @@ void frmExportData::createControls()
     using editing::makeLabel;
     using editing::makeList;
     Label1[2] = makeLabel(w, "Label1_2", "What to Export:", rect(120, 120, 2760, 255));
-    cmbWhichData = new QComboBox(w);
+    cmbWhichData = new ui::ListBox(w);
     cmbWhichData->setObjectName("cmbWhichData");
     cmbWhichData->setEditable(false);
     cmbWhichData->setGeometry(rect(120, 390, 2760, 345));

@@ -5,6 +5,7 @@
 #include "guests/frmNewSubguest.h"
 #include "platform/grid/gridex.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "records/frmAddType.h"
 #include "records/frmDeleteSingle.h"
 #include "records/modSynchro.h"
@@ -12,7 +13,6 @@
 #include "views/viewpattern.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFont>
@@ -21,7 +21,6 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QTabBar>
-#include <QTimeEdit>
 
 using modQVDatabase::gConn;
 
@@ -90,8 +89,8 @@ struct PageRows {
 
 QString frmGuestDetail::text1(int index) const { return editing::boxText(Text1.at(index)); }
 void frmGuestDetail::setText1(int index, const QString& text) { editing::setBoxText(Text1.at(index), text); }
-QDateEdit* frmGuestDetail::datePicker(int pair) const { return static_cast<QDateEdit*>(DTPicker.at(2 * pair)); }
-QTimeEdit* frmGuestDetail::timePicker(int pair) const { return static_cast<QTimeEdit*>(DTPicker.at(2 * pair + 1)); }
+ui::DateBox* frmGuestDetail::datePicker(int pair) const { return static_cast<ui::DateBox*>(DTPicker.at(2 * pair)); }
+ui::TimeBox* frmGuestDetail::timePicker(int pair) const { return static_cast<ui::TimeBox*>(DTPicker.at(2 * pair + 1)); }
 
 void frmGuestDetail::createControls()
 {
@@ -105,13 +104,11 @@ void frmGuestDetail::createControls()
     }
     for (int i = 0; i < 8; ++i) {
         const QString name = QString("DTPicker_%1").arg(i);
-        if (i % 2 == 0) {
+        // A time picker keeps a stored moment's seconds, so saving unchanged drops none.
+        if (i % 2 == 0)
             DTPicker[i] = editing::makeDatePicker(nullptr, name, QRect());
-        } else {
+        else
             DTPicker[i] = editing::makeTimePicker(nullptr, name, QRect());
-            // The stored moments keep their seconds; saving unchanged must not drop them.
-            DTPicker[i]->setDisplayFormat("h:mm:ss AP");
-        }
     }
 
     tabGuest = new QTabBar(w);
@@ -448,8 +445,8 @@ qint64 frmGuestDetail::GetSelectedSubguestID()
 
 void frmGuestDetail::cmdAddSubguest_Click()
 {
-    // A person is only ever added to a party that is stored.
-    if (!SaveNewParty())
+    // A person is only ever added to a party that is stored, and still is.
+    if (!SaveNewParty() || !editing::ownerStillThere("GUEST", curRec, widget()))
         return;
     frmNewSubguest& s = frmNewSubguest::instance();
     s.curMode = "Add";

@@ -14,16 +14,18 @@
 #include <array>
 
 class QComboBox;
-class QDateEdit;
-class QDateTimeEdit;
 class QFrame;
 class QLabel;
 class QPushButton;
 class QTabBar;
-class QTimeEdit;
 
 namespace grid {
 class GridEX;
+}
+namespace ui {
+class DateBox;
+class MomentBox;
+class TimeBox;
 }
 
 class frmGuestDetail : public ui::Form<frmGuestDetail, QDialog> {
@@ -61,7 +63,7 @@ public:
     // Indexes 12, 13 and 16 are note boxes of several lines.
     std::array<QWidget*, 18> Text1{};
     // Even indexes pick a date, odd ones the time of day of the same moment.
-    std::array<QDateTimeEdit*, 8> DTPicker{};
+    std::array<ui::MomentBox*, 8> DTPicker{};
     QComboBox* cmbCategory = nullptr;
     QComboBox* cmbTitle = nullptr;
     QPushButton* cmdAddCategory = nullptr;
@@ -75,8 +77,8 @@ public:
 
     QString text1(int index) const;
     void setText1(int index, const QString& text);
-    QDateEdit* datePicker(int pair) const;
-    QTimeEdit* timePicker(int pair) const;
+    ui::DateBox* datePicker(int pair) const;
+    ui::TimeBox* timePicker(int pair) const;
 
 protected:
     void createControls() override;

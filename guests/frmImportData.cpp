@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 
 namespace {
 
@@ -182,23 +183,51 @@ void frmImportData::OpenSourceFile()
         FileChosen = true;
     }
     const QString fileName = lastFile_.isEmpty() ? QString() : QFileInfo(lastFile_).fileName();
+    // A file refused leaves nothing of the one shown before.
+    auto refuse = [&](const QString& why, int style = ui::vbOKOnly | ui::vbExclamation) {
+        clearSource();
+        ui::MsgBox(why, style);
+    };
     if (fileName.contains(' ')) {
-        ui::MsgBox("Please edit the file name to have no spaces before importing it.", ui::vbOKOnly);
+        refuse("Please edit the file name to have no spaces before importing it.", ui::vbOKOnly);
         return;
     }
     FillTargetList();
     csv::Table t = csv::Table::read(fileName.isEmpty() ? QString() : SourceFolder + '/' + fileName);
     if (t.status() == csv::Table::Status::TooLarge) {
-        ui::MsgBox(QString("The file %1 is larger than %2 MB and cannot be imported.")
-                       .arg(fileName)
-                       .arg(csv::kMaxFileBytes / (1024 * 1024)),
-                   ui::vbOKOnly | ui::vbExclamation);
+        refuse(QString("The file %1 is larger than %2 MB and cannot be imported.")
+                   .arg(fileName)
+                   .arg(csv::kMaxFileBytes / (1024 * 1024)));
         return;
     }
+    if (t.status() == csv::Table::Status::OpenQuote) {
+        refuse(QString("The file %1 cannot be imported: the double quote that opens on line %2 is never closed.  "
+                       "Correct the file and select it again.")
+                   .arg(fileName)
+                   .arg(t.openQuoteLine()));
+        return;
+    }
+    // Told before anything is linked: the records would read as one column.
+    if (const QChar sep = t.seemsSeparatedBy(); !sep.isNull())
+        ui::MsgBox(QString("The file %1 has one column only: its values seem to be separated by %2, not by commas.  "
+                           "Save it again as comma separated values before importing it.")
+                       .arg(fileName, sep == u';' ? "semicolons" : "tabs"),
+                   ui::vbOKOnly | ui::vbExclamation);
     source_ = std::move(t);
     CurRecord = 1;
     ShowSourceRecord(CurRecord);
     ClearLinks();
+}
+
+void frmImportData::clearSource()
+{
+    source_.reset();
+    CurRecord = 0;
+    SourceValues.clear();
+    lstSource->clear();
+    Label2[2]->setText("Record Count: 0");
+    ClearLinks();
+    FillTargetList();
 }
 
 void frmImportData::ShowSourceRecord(int& r)
@@ -326,14 +355,27 @@ void frmImportData::cmdImport_Click()
         ui::MsgBox("There are no records selected.", ui::vbOKOnly);
         return;
     }
+    const int records = sourceRecords() + (HasHeader ? 0 : 1);
     int count = 0;
-    const bool stored = editing::saveAll(
-        [&] {
-            count = guestimport::addParties(*source_, HasHeader, LinkMap);
-            if (count > 0)
-                guestimport::mergeDuplicateParties();
-        },
-        window(), "The records could not be imported; nothing was added.");
+    bool stored = false;
+    try {
+        // A long import shows its progress, and Cancel undoes all of it.
+        std::unique_ptr<ui::Progress> bar =
+            ui::dialogs().progress({"Import Records", "Importing the records...", records}, window());
+        stored = editing::saveAll(
+            [&] {
+                // The bar closes before any message.
+                const auto closeBar = qScopeGuard([&] { bar.reset(); });
+                count = guestimport::addParties(*source_, HasHeader, LinkMap,
+                                                [&](int done) { return bar->setValue(done); });
+                if (count > 0)
+                    guestimport::mergeDuplicateParties([&] { return bar->setValue(records); });
+            },
+            window(), "The records could not be imported; nothing was added.");
+    } catch (const guestimport::Cancelled&) {
+        ui::MsgBox("The import was cancelled; nothing was added.", ui::vbOKOnly);
+        return;
+    }
     if (!stored || count < 1)
         return;
     ui::MsgBox(QString("Successfully added %1 records.").arg(count), ui::vbOKOnly);

@@ -65,6 +65,8 @@ private:
     void ShowSourceRecord(int& r);
     void FillTargetList();
     void ClearLinks();
+    // Drops the file read and everything shown of it.
+    void clearSource();
     void browse(int step);
     int sourceRecords() const;
 

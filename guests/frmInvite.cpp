@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 #include "app/modQVDatabase.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
 #include "records/cascade.h"
 #include "records/editing.h"
@@ -98,7 +99,7 @@ void frmInvite::createControls()
     w->setFixedSize(twips::toPixels(8520), twips::toPixels(6120));
 
     Label2 = editing::makeLabel(w, "Label2", "Event:", rect(120, 165, 600, 255));
-    cmbEvents = new QComboBox(w);
+    cmbEvents = new ui::ListBox(w);
     cmbEvents->setObjectName("cmbEvents");
     cmbEvents->setGeometry(rect(780, 120, 3000, 315));
     Label1 = editing::makeLabel(w, "Label1", "Uninvited Guests", rect(120, 600, 3300, 255));
@@ -331,6 +332,8 @@ void frmInvite::moveAcross(const Side& from, tree::Node* node)
 bool frmInvite::writeMove(const QVector<qint64>& persons, bool inviting)
 {
     const qint64 event = curEvent;
+    if (inviting && !editing::ownerStillThere("EVENT", event, window()))
+        return false;
     return editing::saveAll(
         [&] {
             for (qint64 p : persons)

@@ -126,6 +126,9 @@ void frmNewSubguest::cmdAdd_Click()
         Unload();
         return;
     }
+    // Nor is a person added to a party deleted meanwhile.
+    if (!isEditing() && !editing::ownerStillThere("GUEST", guestID, widget()))
+        return;
     const bool saved = editing::saveAll(
         [&] {
             ado::Recordset rs;

@@ -3,6 +3,7 @@
 #include "app/modQVDatabase.h"
 #include "records/modSynchro.h"
 
+#include <QHash>
 #include <QVariant>
 
 namespace guestimport {
@@ -52,7 +53,7 @@ const std::array<GuestField, kFieldCount>& fields()
     return f;
 }
 
-int addParties(const csv::Table& source, bool hasHeader, const LinkMap& links)
+int addParties(const csv::Table& source, bool hasHeader, const LinkMap& links, const Progress& progress)
 {
     // The party name is always written: when unlinked or empty it is made
     // from the person's names.
@@ -70,6 +71,8 @@ int addParties(const csv::Table& source, bool hasHeader, const LinkMap& links)
         "INSERT INTO SUBGUEST (GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME, SUBGUEST_TITLE, SUBGUEST_PHONE, "
         "SUBGUEST_EMAIL) VALUES (?, ?, ?, ?, ?, ?)";
 
+    // Logged together at the end: one moment for the whole import.
+    QList<qint64> parties, people;
     auto valueOf = [&](const csv::Record& r, int field) {
         const int k = links[field];
         return k >= 1 && k <= r.size() ? r[k - 1] : QString();
@@ -88,55 +91,71 @@ int addParties(const csv::Table& source, bool hasHeader, const LinkMap& links)
             party = person[FirstName] + ' ' + person[LastName];
         values[0] = party;
         gConn.Execute(guestSql, values);
-        const qint64 guest = lastKey();
-        modSynchro::LogChange("GUEST", guest, modSynchro::Added);
-        gConn.Execute(personSql, {guest, person[FirstName], person[LastName], person[Title], person[Phone], person[EMail]});
-        modSynchro::LogChange("SUBGUEST", lastKey(), modSynchro::Added);
+        parties << lastKey();
+        gConn.Execute(personSql,
+                      {parties.last(), person[FirstName], person[LastName], person[Title], person[Phone], person[EMail]});
+        people << lastKey();
+        if (progress && !progress(int(parties.size())))
+            throw Cancelled();
     };
 
-    int count = 0;
-    for (const csv::Record& r : source.records()) {
+    for (const csv::Record& r : source.records())
         add(r);
-        ++count;
-    }
     // Without a header the first line is a record too, added after the others.
-    if (!hasHeader && source.recordCount() > 0) {
+    if (!hasHeader && source.recordCount() > 0)
         add(source.names());
-        ++count;
-    }
-    return count;
+    modSynchro::LogChanges("GUEST", parties, modSynchro::Added);
+    modSynchro::LogChanges("SUBGUEST", people, modSynchro::Added);
+    return int(parties.size());
 }
 
-void mergeDuplicateParties()
+void mergeDuplicateParties(const std::function<bool()>& keepGoing)
 {
-    // Exact names side by side whatever their case neighbours, and the
-    // oldest party of each name first.
-    ado::Recordset rs;
-    rs.Open("SELECT GUEST_ID, GUEST_PARTYNAME FROM GUEST ORDER BY GUEST_PARTYNAME COLLATE BINARY, GUEST_ID", gConn,
-            ado::adOpenStatic, ado::adLockReadOnly);
-    bool havePrevious = false;
-    QString previousName;
-    qint64 previousKey = 0;
-    for (int row = 0; row < rs.RecordCount(); ++row) {
-        const QVariant name = rs.cell(row, 1);
-        if (name.isNull() || name.toString().isEmpty())
-            continue;
-        const qint64 key = rs.cell(row, 0).toLongLong();
-        if (havePrevious && name.toString() == previousName) {
-            ado::Recordset people;
-            people.Open("SELECT SUBGUEST_ID FROM SUBGUEST WHERE GUEST_ID = ?", gConn, ado::adOpenStatic,
-                        ado::adLockReadOnly, {key});
-            for (int p = 0; p < people.RecordCount(); ++p)
-                modSynchro::LogChange("SUBGUEST", people.cell(p, 0).toLongLong(), modSynchro::Changed);
-            gConn.Execute("UPDATE SUBGUEST SET GUEST_ID = ? WHERE GUEST_ID = ?", {previousKey, key});
-            modSynchro::LogChange("GUEST", key, modSynchro::Deleted);
-            gConn.Execute("DELETE FROM GUEST WHERE GUEST_ID = ?", {key});
-            continue;
+    auto checkIn = [&] {
+        if (keepGoing && !keepGoing())
+            throw Cancelled();
+    };
+    // In key order each exact name meets its oldest party first; case and
+    // blanks count. Names and people are read once each, so the merge costs
+    // what the guest list does, however many parties fold.
+    QHash<QString, qint64> oldest;
+    QHash<qint64, qint64> survivorOf;
+    QList<qint64> folded;
+    gConn.forEachRow("SELECT GUEST_ID, GUEST_PARTYNAME FROM GUEST WHERE GUEST_PARTYNAME <> '' ORDER BY GUEST_ID", {},
+                     [&](const ado::Row& row) {
+                         const qint64 key = row.integer(0);
+                         const QString name = row.text(1);
+                         if (const auto it = oldest.constFind(name); it != oldest.cend()) {
+                             survivorOf.insert(key, it.value());
+                             folded << key;
+                         } else {
+                             oldest.insert(name, key);
+                         }
+                     });
+    checkIn();
+    if (folded.isEmpty())
+        return;
+    // One statement moves every person of a folded party, given the pairs
+    // [person, party] as a JSON array, and one deletes the folded parties.
+    QList<qint64> moved;
+    QStringList pairs;
+    gConn.forEachRow("SELECT SUBGUEST_ID, GUEST_ID FROM SUBGUEST", {}, [&](const ado::Row& row) {
+        if (const auto it = survivorOf.constFind(row.integer(1)); it != survivorOf.cend()) {
+            moved << row.integer(0);
+            pairs << QString("[%1,%2]").arg(moved.last()).arg(it.value());
         }
-        havePrevious = true;
-        previousName = name.toString();
-        previousKey = key;
-    }
+    });
+    modSynchro::LogChanges("SUBGUEST", moved, modSynchro::Changed);
+    modSynchro::LogChanges("GUEST", folded, modSynchro::Deleted);
+    checkIn();
+    gConn.Execute("UPDATE SUBGUEST SET GUEST_ID = json_extract(m.value, '$[1]') FROM json_each(?) AS m "
+                  "WHERE SUBGUEST.SUBGUEST_ID = json_extract(m.value, '$[0]')",
+                  {'[' + pairs.join(',') + ']'});
+    checkIn();
+    QStringList parties;
+    for (const qint64 k : folded)
+        parties << QString::number(k);
+    gConn.Execute("DELETE FROM GUEST WHERE GUEST_ID IN (SELECT value FROM json_each(?))", {'[' + parties.join(',') + ']'});
 }
 
 }  // namespace guestimport
@@ -185,7 +204,7 @@ Result writeQuery(const QString& sql, const QString& path)
         line.clear();
         for (int c = 0; c < rs.fieldCount(); ++c) {
             const QVariant v = rs.cell(r, c);
-            line << (v.isNull() ? QString() : trimBlanks(v.toString()));
+            line << trimBlanks(ado::convert::valueText(v));
         }
         w.writeLine(line);
     }

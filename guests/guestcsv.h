@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 
 namespace guestimport {
 
@@ -27,15 +28,21 @@ const std::array<GuestField, kFieldCount>& fields();
 // when none. Entry 0 is unused.
 using LinkMap = std::array<int, kFieldCount + 1>;
 
+// Told how many records are stored so far; false when the user stops the
+// import, which then throws Cancelled.
+using Progress = std::function<bool(int stored)>;
+// Thrown through the caller's transaction, so nothing of the import stays.
+struct Cancelled {};
+
 // One party and one person per record of the source, and one more from the
 // first line when it is not a header; each logged as added. Returns the
 // number of parties. Throws ado::Error; the caller holds the transaction.
-int addParties(const csv::Table& source, bool hasHeader, const LinkMap& links);
+int addParties(const csv::Table& source, bool hasHeader, const LinkMap& links, const Progress& progress = {});
 
 // Folds parties of exactly equal, non-empty name into the one of lowest key,
 // moving their people over; every moved person and removed party is logged.
-// Throws ado::Error.
-void mergeDuplicateParties();
+// `keepGoing` is asked now and then; false throws Cancelled. Throws ado::Error.
+void mergeDuplicateParties(const std::function<bool()>& keepGoing = {});
 
 }  // namespace guestimport
 

@@ -1,6 +1,7 @@
 #include "money/frmAddExpense.h"
 
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -43,9 +44,8 @@ void frmAddExpense::createControls()
     cmdEditEvent = makeButton(w, "cmdEditEvent", "Edit", rect(5160, y(2), 660, 315), [this] { cmdEditEvent_Click(); });
     Text1[1] = text(1, rect(2340, y(3), 1500, 300));
     Text1[2] = text(2, rect(2340, y(4), 1500, 300));
-    dtDate = new money::DatePicker(w);
-    dtDate->setObjectName("dtDate");
-    dtDate->setGeometry(rect(2340, y(5), 1800, 315));
+    dtDate = editing::makeDatePicker(w, "dtDate", rect(2340, y(5), 1800, 315));
+    dtDate->setEmptyAllowed(true);
     Combo1[2] = list(2, rect(2340, y(6), 2760, 315));
     cmdEditAssignees =
         makeButton(w, "cmdEditAssignees", "Edit", rect(5160, y(6), 660, 315), [this] { cmdEditAssignees_Click(); });
@@ -123,14 +123,14 @@ void frmAddExpense::ClearFields()
 {
     for (QLineEdit* t : Text1)
         t->clear();
-    dtDate->setNow();
+    dtDate->setDate(editing::now().date());
 }
 
 void frmAddExpense::LoadExpense()
 {
     editing::loadRecord("EXPENSES", key_, [this](ado::Recordset& rs) {
         money::showColumns(rs, boxes());
-        dtDate->setStored(rs.value("EXPENSE_DUEDATE"));
+        editing::toPickers(rs.value("EXPENSE_DUEDATE"), dtDate, nullptr);
     });
 }
 
@@ -138,7 +138,7 @@ void frmAddExpense::cmdSave_Click()
 {
     money::saveAndClose(*this, "EXPENSES", mode_ != "Edit", key_, [this](ado::Recordset& rs) {
         money::storeColumns(rs, boxes());
-        editing::assignText(rs, "EXPENSE_DUEDATE", dtDate->stored());
+        editing::storeDate(rs, "EXPENSE_DUEDATE", dtDate);
     });
 }
 

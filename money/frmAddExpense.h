@@ -13,6 +13,9 @@
 
 class QComboBox;
 class QLabel;
+namespace ui {
+class DateBox;
+}
 class QLineEdit;
 class QPushButton;
 
@@ -44,7 +47,7 @@ public:
     std::array<QLabel*, 2> Label3{};
     std::array<QLineEdit*, 3> Text1{};   // item, amount paid, amount due
     std::array<QComboBox*, 3> Combo1{};  // vendor, event, who pays
-    money::DatePicker* dtDate = nullptr;
+    ui::DateBox* dtDate = nullptr;  // may hold no date
     QPushButton* cmdEditEvent = nullptr;
     QPushButton* cmdEditAssignees = nullptr;
     QPushButton* cmdSave = nullptr;

@@ -19,6 +19,8 @@
 #include <QScrollArea>
 #include <QTabBar>
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
 
 using modQVDatabase::gConn;
@@ -171,8 +173,72 @@ bool frmAutoBudget::leaving(int index, int reason) const
 
 void frmAutoBudget::Form_Load()
 {
+    ProposeAmounts();
     UpdateTotal();
     LoadCategory("Attire");
+}
+
+namespace {
+
+// `total` shared out in the proportions of the weights, in whole units that
+// add up to it exactly: each share rounded down, and the units left over go
+// to the largest remainders (the first of equal ones first).
+QVector<qint64> shareOut(qint64 total, const QVector<qint64>& weights)
+{
+    __int128 sum = 0;
+    for (qint64 w : weights)
+        sum += w;
+    QVector<qint64> shares(weights.size(), 0);
+    if (sum <= 0)
+        return shares;
+    QVector<std::pair<__int128, int>> remainders;
+    qint64 given = 0;
+    for (int i = 0; i < weights.size(); ++i) {
+        const __int128 part = __int128(total) * weights[i];
+        shares[i] = qint64(part / sum);
+        given += shares[i];
+        remainders.push_back({part % sum, i});
+    }
+    std::stable_sort(remainders.begin(), remainders.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (int k = 0; given < total; ++k, ++given)
+        ++shares[remainders[k % remainders.size()].second];
+    return shares;
+}
+
+}  // namespace
+
+void frmAutoBudget::ProposeAmounts()
+{
+    // Only the planning wizard's amount, and only before anything is chosen:
+    // every item then gets its share in the proportions of the medium
+    // suggestions, in whole cents that add up to the amount exactly.
+    if (!(budgetAmt > 0) || !ado::convert::currencyFits(budgetAmt))
+        return;
+    QVector<qint64> ids, weights;
+    bool chosen = false;
+    try {
+        gConn.forEachRow("SELECT STDBUDGET_ID, STDBUDGET_AMT, STDBUDGET_MED FROM STDBUDGET ORDER BY STDBUDGET_ID", {},
+                         [&](const ado::Row& row) {
+                             chosen = chosen || row.value(1).toDouble() != 0;
+                             ids << row.integer(0);
+                             weights << std::max<qint64>(0, grid::toTenThousandths(row.value(2).toDouble()));
+                         });
+    } catch (const ado::Error&) {
+        return;
+    }
+    if (chosen)
+        return;
+    const QVector<qint64> cents = shareOut(qint64(std::nearbyint(budgetAmt * 100)), weights);
+    if (std::all_of(cents.begin(), cents.end(), [](qint64 c) { return c == 0; }))
+        return;
+    editing::saveAll(
+        [&] {
+            for (int i = 0; i < ids.size(); ++i)
+                gConn.Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = ? WHERE STDBUDGET_ID = ?",
+                              {double(cents[i]) / 100.0, ids[i]});
+        },
+        window());
 }
 
 void frmAutoBudget::showRow(int i, bool shown)
@@ -260,13 +326,16 @@ void frmAutoBudget::Combo1_LostFocus(int index)
 
 void frmAutoBudget::UpdateTotal()
 {
-    // Added in whole ten-thousandths, so the total is exact.
-    double total = 0;
-    try {
-        total = gConn.scalar("SELECT SUM(ROUND(STDBUDGET_AMT * 10000)) AS TOTAL FROM STDBUDGET").toDouble() / 10000.0;
-    } catch (const ado::Error&) {
-    }
-    lblTotal->setText(grid::formatValue(total, "Currency"));
+    // Added in whole ten-thousandths, so the total is exact; one beyond what
+    // currency holds shows "Overflow", as the grid's totals do.
+    grid::CurrencySum total;
+    editing::ignoringErrors([&] {
+        gConn.forEachRow("SELECT STDBUDGET_AMT FROM STDBUDGET", {}, [&](const ado::Row& r) {
+            if (!r.isNull(0))
+                total.add(r.value(0).toDouble());
+        });
+    });
+    lblTotal->setText(grid::totalText(total, "Currency"));
 }
 
 void frmAutoBudget::cmdSave_Click()

@@ -23,7 +23,8 @@ public:
     frmAutoBudget() : Form("frmAutoBudget") {}
 
     // The planning wizard's total budget, handed over when it opens this
-    // window; kept, not used here.
+    // window. While no item has a chosen amount, opening proposes one for
+    // each item out of it.
     double budgetAmt = 0;
 
     void Form_Load() override;
@@ -61,6 +62,7 @@ protected:
     void releaseControls() override;
 
 private:
+    void ProposeAmounts();
     void LoadCategory(const QString& category);
     void UpdateTotal();
     void addRow();

@@ -1,6 +1,7 @@
 #include "money/frmQuote.h"
 
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -24,9 +25,8 @@ void frmQuote::createControls()
         editing::makeLabel(w, QString("Label1(%1)").arg(labels++), text, rect(left, top + 30, width, 255));
     };
     auto picker = [w](const char* name, QRect at) {
-        auto* p = new money::DatePicker(w);
-        p->setObjectName(name);
-        p->setGeometry(at);
+        ui::DateBox* p = editing::makeDatePicker(w, name, at);
+        p->setEmptyAllowed(true);
         return p;
     };
     auto box = [w, this](int i, bool multiLine, QRect at) {
@@ -46,7 +46,7 @@ void frmQuote::createControls()
     // An amount on the left, its date on the right.
     const char* amounts[] = {"Total Amount:", "Deposit Amount:", "Balance Amuont:"};
     const char* dues[] = {"Total Due:", "Deposit Due:", "Balance Due:"};
-    money::DatePicker** pickersOf[] = {&dtTotal, &dtDeposit, &dtBalance};
+    ui::DateBox** pickersOf[] = {&dtTotal, &dtDeposit, &dtBalance};
     const char* pickerNames[] = {"dtTotal", "dtDeposit", "dtBalance"};
     for (int i = 0; i < 3; ++i) {
         const int y = 3300 + 400 * i;
@@ -81,7 +81,7 @@ money::BoxColumns frmQuote::boxes() const
     return b;
 }
 
-std::array<std::pair<const char*, money::DatePicker*>, 4> frmQuote::pickers() const
+std::array<std::pair<const char*, ui::DateBox*>, 4> frmQuote::pickers() const
 {
     return {{{"QUOTE_PAYMENTDUE", dtTotal},
              {"QUOTE_DEPOSITDUE", dtDeposit},
@@ -105,10 +105,10 @@ void frmQuote::ClearFields()
 {
     for (QWidget* b : Text1)
         editing::setBoxText(b, QString());
-    // One moment for all four, so an untouched quote stores the same in each.
-    const QDateTime now(QDate::currentDate(), QTime::currentTime());
-    for (money::DatePicker* p : {dtTotal, dtBalance, dtCancel, dtDeposit})
-        p->setValue(now);
+    // Today, without the time of day the window opened at.
+    const QDate today = editing::now().date();
+    for (ui::DateBox* p : {dtTotal, dtBalance, dtCancel, dtDeposit})
+        p->setDate(today);
 }
 
 void frmQuote::GetEvents()
@@ -127,9 +127,9 @@ void frmQuote::LoadQuote()
 {
     editing::loadRecord("QUOTE", key_, [this](ado::Recordset& rs) {
         money::showColumns(rs, boxes());
-        // A date column without a value leaves its picker on the present.
+        // A date column without a value shows no date, and stays so.
         for (const auto& [column, picker] : pickers())
-            picker->setStored(rs.value(column));
+            editing::toPickers(rs.value(column), picker, nullptr);
     });
 }
 
@@ -138,7 +138,7 @@ void frmQuote::cmdSave_Click()
     money::saveAndClose(*this, "QUOTE", mode_ != "Edit", key_, [this](ado::Recordset& rs) {
         money::storeColumns(rs, boxes());
         for (const auto& [column, picker] : pickers())
-            editing::assignText(rs, column, picker->stored());
+            editing::storeDate(rs, column, picker);
     });
 }
 

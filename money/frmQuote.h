@@ -12,6 +12,9 @@
 
 class QComboBox;
 class QPushButton;
+namespace ui {
+class DateBox;
+}
 
 class frmQuote : public ui::Form<frmQuote, QDialog> {
 public:
@@ -31,10 +34,11 @@ public:
     QComboBox* cmbEvent = nullptr;
     QComboBox* cmbVendor = nullptr;
     std::array<QWidget*, 6> Text1{};  // product, details, not provided, three amounts
-    money::DatePicker* dtTotal = nullptr;
-    money::DatePicker* dtDeposit = nullptr;
-    money::DatePicker* dtBalance = nullptr;
-    money::DatePicker* dtCancel = nullptr;
+    // Each may hold no date.
+    ui::DateBox* dtTotal = nullptr;
+    ui::DateBox* dtDeposit = nullptr;
+    ui::DateBox* dtBalance = nullptr;
+    ui::DateBox* dtCancel = nullptr;
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdCancel = nullptr;
 
@@ -46,7 +50,7 @@ private:
     void ClearFields();
     void LoadQuote();
     money::BoxColumns boxes() const;
-    std::array<std::pair<const char*, money::DatePicker*>, 4> pickers() const;
+    std::array<std::pair<const char*, ui::DateBox*>, 4> pickers() const;
     QString mode_;
     qint64 key_ = 0;
 };

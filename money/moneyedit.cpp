@@ -47,7 +47,7 @@ void fillNameBox(QComboBox* box, const QString& sql)
         ado::Recordset rs;
         rs.Open(sql, modQVDatabase::gConn, ado::adOpenForwardOnly, ado::adLockReadOnly);
         for (; !rs.EOF_(); rs.MoveNext())
-            names << rs.value(0).toString() + ' ' + rs.value(1).toString();
+            names << editing::storedText(rs.value(0)) + ' ' + editing::storedText(rs.value(1));
     } catch (const ado::Error&) {
         // The names read so far are offered.
     }
@@ -102,30 +102,5 @@ void refreshMain(const QString& member)
 {
     records::refreshMainGrid(member);
 }
-
-DatePicker::DatePicker(QWidget* parent) : QDateEdit(parent), kept_(0, 0)
-{
-    setCalendarPopup(true);
-    setDisplayFormat("M/d/yyyy");
-}
-
-void DatePicker::setValue(const QDateTime& v)
-{
-    setDate(v.date());
-    kept_ = QTime(v.time().hour(), v.time().minute(), v.time().second());
-}
-
-bool DatePicker::setStored(const QVariant& stored)
-{
-    QDateTime dt;
-    if (!editing::storedMoment(stored, dt))
-        return false;
-    setValue(dt);
-    return true;
-}
-
-QString DatePicker::stored() const { return editing::fromPickers(date(), kept_); }
-
-void DatePicker::setNow() { setValue(QDateTime(QDate::currentDate(), QTime::currentTime())); }
 
 }  // namespace money

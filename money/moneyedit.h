@@ -1,15 +1,12 @@
 #pragma once
 // What the vendor, budget, expense, attire, measurement, gift and registry
 // editors share: their boxes bound to columns by name, the lookup lists they
-// fill, tab pages, the date picker that keeps its time of day, and the
-// refresh of the main grid when they close.
+// fill, tab pages, and the refresh of the main grid when they close.
 
 #include "platform/ado/ado.h"
 #include "platform/ui/forms.h"
 #include "records/editing.h"
 
-#include <QDateEdit>
-#include <QDateTime>
 #include <QString>
 
 #include <functional>
@@ -68,24 +65,5 @@ editing::SaveOutcome saveAndClose(ui::FormBase& editor, const QString& table, bo
 // The main grid shown afresh with the main window's recordset of that name
 // ("VendorRS", "BudgetRS" ...); nothing while the main window is closed.
 void refreshMain(const QString& member);
-
-// A date picker as the editors use it: it shows the day and keeps the time
-// of day it was given, so a stored moment comes back whole.
-class DatePicker : public QDateEdit {
-public:
-    explicit DatePicker(QWidget* parent = nullptr);
-    void setValue(const QDateTime& v);
-    // Sets the stored form ("2027-06-12 14:30:00"); false (and nothing
-    // changed) for NULL or a text that is no moment.
-    bool setStored(const QVariant& stored);
-    QDateTime value() const { return QDateTime(date(), kept_); }
-    // The stored form of the value.
-    QString stored() const;
-    // The current date and time, to the second.
-    void setNow();
-
-private:
-    QTime kept_;
-};
 
 }  // namespace money

@@ -36,8 +36,8 @@ constexpr KindText kKinds[] = {
     {"SubguestFromMain", DeleteKind::SubguestFromMain, "Delete the subguest: ",
      ".  This will delete all invitations, RSVP's, table seating and associated information for the guest."},
     {"Task", DeleteKind::Task, "Delete the task: ", ".  This will delete only the associated information for this task."},
-    {"Vendor", DeleteKind::Vendor, "Delete the vendor: ",
-     ".  This will delete all quotes and associated information for the vendor."},
+    // What goes with a vendor is counted (vendorSuffix).
+    {"Vendor", DeleteKind::Vendor, "Delete the vendor: ", "."},
     {"Expense", DeleteKind::Expense, "Delete the expense item: ", "."},
     {"Quote", DeleteKind::Quote, "Delete the quote item: ", "."},
     {"Gift", DeleteKind::Gift, "Delete the gift item: ", "."},
@@ -128,33 +128,16 @@ void cascadeGuest(Cascade& x, qint64 id)
     x.remove("SUBGUEST", "SUBGUEST_ID", "GUEST_ID", id);
 }
 
-// A vendor's quotes: those that carry its key, and those that name it only
-// by text when that name belongs to this one vendor alone (the quote editor
-// ties a quote to its vendor by name).
-void cascadeVendor(ado::Connection& c, Cascade& x, qint64 id)
+// A vendor's quotes are those that carry its key. A quote that only names a
+// vendor by its text (as the quote editor writes it) is the user's own
+// record and stays.
+void cascadeVendor(Cascade& x, qint64 id)
 {
     x.remove("QUOTE", "QUOTE_ID", "VENDOR_ID", id);
-    const QString name = c.scalar("SELECT VENDOR_NAME FROM VENDOR WHERE VENDOR_ID = ?", {id}).toString();
-    if (!name.trimmed().isEmpty()) {
-        const qlonglong same =
-            c.scalar("SELECT count(*) FROM VENDOR WHERE VENDOR_NAME = ? AND VENDOR_ID <> ?", {name, id}).toLongLong();
-        if (same == 0) {
-            ado::Recordset rs;
-            rs.Open("SELECT QUOTE_ID FROM QUOTE WHERE QUOTE_VENDOR = ? AND (VENDOR_ID IS NULL OR VENDOR_ID = 0) "
-                    "ORDER BY QUOTE_ID",
-                    c, ado::adOpenForwardOnly, ado::adLockReadOnly, {name});
-            QVector<qint64> byName;
-            for (; !rs.EOF_(); rs.MoveNext())
-                byName.push_back(rs.value(0).toLongLong());
-            rs.Close();
-            for (qint64 q : byName)
-                x.removeOne("QUOTE", "QUOTE_ID", q);
-        }
-    }
     x.removeOne("VENDOR", "VENDOR_ID", id);
 }
 
-void runCascade(ado::Connection& c, Cascade& x, DeleteKind kind, qint64 id)
+void runCascade(Cascade& x, DeleteKind kind, qint64 id)
 {
     switch (kind) {
     case DeleteKind::Event: cascadeEvent(x, id); break;
@@ -164,7 +147,7 @@ void runCascade(ado::Connection& c, Cascade& x, DeleteKind kind, qint64 id)
         cascadeSubguest(x, id);
         x.removeOne("SUBGUEST", "SUBGUEST_ID", id);
         break;
-    case DeleteKind::Vendor: cascadeVendor(c, x, id); break;
+    case DeleteKind::Vendor: cascadeVendor(x, id); break;
     case DeleteKind::Table:
         x.remove("SEATING", "SEATING_ID", "TABLE_ID", id);
         x.removeOne("TABLES", "TABLE_ID", id);
@@ -201,12 +184,47 @@ DeleteKind deleteKindOf(const QString& delMode)
     return k ? k->kind : DeleteKind::None;
 }
 
-QString deleteConfirmation(const QString& delMode, const QString& delString)
+namespace {
+
+// What deleting a vendor removes: the quotes tied to it by key. Quotes that
+// name it only by text stay, and the text says so.
+QString vendorSuffix(qint64 id)
+{
+    ado::Connection& c = modQVDatabase::gConn;
+    if (!c.isOpen())
+        return QStringLiteral(".");
+    qlonglong linked = 0, named = 0;
+    try {
+        linked = c.scalar("SELECT count(*) FROM QUOTE WHERE VENDOR_ID = ?", {id}).toLongLong();
+        named = c.scalar("SELECT count(*) FROM QUOTE, VENDOR WHERE VENDOR.VENDOR_ID = ? AND QUOTE_VENDOR = VENDOR_NAME "
+                         "AND QUOTE.VENDOR_ID IS NOT ?",
+                         {id, id})
+                    .toLongLong();
+    } catch (const ado::Error&) {
+        return QStringLiteral(".");
+    }
+    QString s = QStringLiteral(".");
+    if (linked == 1)
+        s += QStringLiteral("  This will delete the quote linked to it and associated information for the vendor.");
+    else if (linked > 1)
+        s += QString("  This will delete the %1 quotes linked to it and associated information for the vendor.")
+                 .arg(linked);
+    if (named == 1)
+        s += QStringLiteral("  The quote that names it is kept.");
+    else if (named > 1)
+        s += QString("  The %1 quotes that name it are kept.").arg(named);
+    return s;
+}
+
+}  // namespace
+
+QString deleteConfirmation(const QString& delMode, const QString& delString, qint64 delID)
 {
     const KindText* k = findKind(delMode);
     if (!k)
         return QString::fromLatin1(kNothingToDelete);
-    return QString::fromLatin1(k->prefix) + delString + QString::fromLatin1(k->suffix);
+    const QString suffix = k->kind == DeleteKind::Vendor ? vendorSuffix(delID) : QString::fromLatin1(k->suffix);
+    return QString::fromLatin1(k->prefix) + delString + suffix;
 }
 
 DeleteOutcome deleteRecord(DeleteKind kind, qint64 id)
@@ -221,7 +239,7 @@ DeleteOutcome deleteRecord(DeleteKind kind, qint64 id)
         ado::Transaction tx(c);
         if (kind == DeleteKind::Gift)
             picture = c.scalar("SELECT GIFT_IMAGE FROM GIFT WHERE GIFT_ID = ?", {id}).toString();
-        runCascade(c, x, kind, id);
+        runCascade(x, kind, id);
         tx.commit();
         out.removed = x.removed;
     } catch (const ado::Error& e) {
@@ -265,7 +283,7 @@ void deleteWithCascade(ado::Connection& c, const QString& table, qint64 key,
     Cascade x(c, removing);
     const DeleteKind kind = kindOfTable(table);
     if (kind != DeleteKind::None) {
-        runCascade(c, x, kind, key);
+        runCascade(x, kind, key);
         return;
     }
     const QString keyColumn = c.keyColumn(table);

@@ -39,8 +39,9 @@ DeleteKind deleteKindOf(const QString& delMode);
 inline const char* kNothingToDelete = "Nothing to delete.";
 
 // The confirmation shown for a kind and a display text; "Nothing to delete."
-// for a mode that names no kind.
-QString deleteConfirmation(const QString& delMode, const QString& delString);
+// for a mode that names no kind. A vendor's (of key delID) says how many of
+// its quotes go with it and how many that only name it stay.
+QString deleteConfirmation(const QString& delMode, const QString& delString, qint64 delID = 0);
 
 struct RemovedRow {
     QString table;

@@ -1,6 +1,7 @@
 #include "records/editing.h"
 
 #include "app/modQVDatabase.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/messages.h"
 #include "records/cascade.h"
@@ -9,14 +10,13 @@
 #include "records/synchro.h"
 
 #include <QComboBox>
-#include <QDateEdit>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QTimeEdit>
 
 namespace editing {
 
@@ -46,6 +46,20 @@ bool recordExists(const QString& table, qint64 key)
         return false;
     return gConn.scalar("SELECT COUNT(*) FROM " + table + " WHERE " + keyColumn + " = ?", {QVariant(key)})
                .toLongLong() > 0;
+}
+
+bool ownerStillThere(const QString& table, qint64 key, QWidget* parent)
+{
+    // A read that fails proves nothing: the write then says what went wrong.
+    bool there = true;
+    ignoringErrors([&] { there = key != 0 && recordExists(table, key); });
+    if (there)
+        return true;
+    static const QHash<QString, QString> kWhat = {
+        {"EVENT", "event"}, {"GUEST", "guest"}, {"SUBGUEST", "person"}, {"TABLES", "table"}};
+    const QString what = kWhat.value(table.toUpper(), QStringLiteral("record"));
+    ui::MsgBox("This " + what + " no longer exists.", ui::vbExclamation | ui::vbOKOnly, QString(), parent);
+    return false;
 }
 
 SaveOutcome saveRecord(const QString& table, bool adding, qint64 key,
@@ -150,14 +164,7 @@ bool assignText(ado::Recordset& rs, const QString& column, const QString& text)
     return rs.setValue(i, text);
 }
 
-QString storedText(const QVariant& v)
-{
-    if (!v.isValid() || v.isNull())
-        return QString();
-    if (v.typeId() == QMetaType::QDateTime)
-        return ado::convert::isoDateTime(v.toDateTime());
-    return v.toString();
-}
+QString storedText(const QVariant& v) { return ado::convert::valueText(v); }
 
 QStringList columnTexts(const QString& sql, const ado::Params& params)
 {
@@ -166,7 +173,7 @@ QStringList columnTexts(const QString& sql, const ado::Params& params)
     QStringList out;
     for (int r = 0; r < rs.RecordCount(); ++r) {
         const QVariant v = rs.cell(r, 0);
-        out << (v.isNull() ? QString() : v.toString());
+        out << storedText(v);
     }
     return out;
 }
@@ -179,7 +186,7 @@ QStringList fieldTexts(const QString& sql, const QString& field, const ado::Para
     for (; !rs.EOF_(); rs.MoveNext()) {
         const QVariant v = rs.value(field);
         if (!v.isNull())
-            out << v.toString();
+            out << storedText(v);
     }
     return out;
 }
@@ -267,12 +274,18 @@ bool storedMoment(const QVariant& stored, QDateTime& out)
     return true;
 }
 
-bool toPickers(const QVariant& stored, QDateEdit* date, QTimeEdit* time)
+bool toPickers(const QVariant& stored, ui::DateBox* date, ui::TimeBox* time)
 {
     QDateTime dt;
-    if (!storedMoment(stored, dt))
-        return false;
-    if (date)
+    if (!storedMoment(stored, dt)) {
+        if (!stored.isNull() || !date || !date->emptyAllowed())
+            return false;
+        date->setDate(QDate());
+        return true;
+    }
+    if (date && !time)
+        date->setDateTime(dt);
+    else if (date)
         date->setDate(dt.date());
     if (time)
         time->setTime(dt.time());
@@ -285,9 +298,15 @@ QString fromPickers(const QDate& date, const QTime& time)
     return date.toString("yyyy-MM-dd") + ' ' + t.toString("HH:mm:ss");
 }
 
-QString fromPickers(const QDateEdit* date, const QTimeEdit* time)
+QString fromPickers(const ui::DateBox* date, const ui::TimeBox* time)
 {
     return fromPickers(date ? date->date() : QDate(1899, 12, 30), time ? time->time() : QTime(0, 0));
+}
+
+void storeDate(ado::Recordset& rs, const QString& column, const ui::DateBox* date)
+{
+    const QDate day = date->date();
+    rs.setValue(column, day.isValid() ? fromPickers(day, date->timeOfDay()) : QVariant());
 }
 
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& at)
@@ -307,7 +326,9 @@ QWidget* makeTextBox(QWidget* parent, const QString& name, bool multiLine, const
         p->setTabChangesFocus(true);
         box = p;
     } else {
-        box = new QLineEdit(parent);
+        auto* line = new QLineEdit(parent);
+        ui::showBeginningWhenSet(line);
+        box = line;
     }
     box->setObjectName(name);
     box->setGeometry(at);
@@ -316,10 +337,8 @@ QWidget* makeTextBox(QWidget* parent, const QString& name, bool multiLine, const
 
 QComboBox* makeListBox(QWidget* parent, const QString& name, const QRect& at)
 {
-    auto* c = new QComboBox(parent);
+    auto* c = new ui::ListBox(parent, true);
     c->setObjectName(name);
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
     c->setGeometry(at);
     return c;
 }
@@ -346,21 +365,18 @@ QListWidget* makeList(QWidget* parent, const QString& name, const QRect& at, boo
     return l;
 }
 
-QDateEdit* makeDatePicker(QWidget* parent, const QString& name, const QRect& at)
+ui::DateBox* makeDatePicker(QWidget* parent, const QString& name, const QRect& at)
 {
-    auto* d = new QDateEdit(parent);
+    auto* d = new ui::DateBox(parent);
     d->setObjectName(name);
-    d->setDisplayFormat("M/d/yyyy");
-    d->setCalendarPopup(true);
     d->setGeometry(at);
     return d;
 }
 
-QTimeEdit* makeTimePicker(QWidget* parent, const QString& name, const QRect& at)
+ui::TimeBox* makeTimePicker(QWidget* parent, const QString& name, const QRect& at)
 {
-    auto* t = new QTimeEdit(parent);
+    auto* t = new ui::TimeBox(parent);
     t->setObjectName(name);
-    t->setDisplayFormat("h:mm AP");
     t->setGeometry(at);
     return t;
 }

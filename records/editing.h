@@ -19,16 +19,16 @@
 #include <vector>
 
 class QComboBox;
-class QDateEdit;
 class QLabel;
 class QListWidget;
 class QPushButton;
 class QRect;
-class QTimeEdit;
 class QWidget;
 
 namespace ui {
+class DateBox;
 class FormBase;
+class TimeBox;
 }
 
 namespace editing {
@@ -56,6 +56,12 @@ bool saveAll(const std::function<void()>& steps, QWidget* owner = nullptr, const
 // Whether the row of that key is still there (another window or copy may
 // have deleted it while an editor had it open).
 bool recordExists(const QString& table, qint64 key);
+
+// Whether the record that rows are about to be written under (an event for
+// its lists, a guest for its people, a table for its seats) is still there.
+// When it is gone the user is told so plainly ("This event no longer
+// exists.") and the caller writes nothing.
+bool ownerStillThere(const QString& table, qint64 key, QWidget* parent = nullptr);
 
 
 // One editor's save of one record, as one transaction: the row of `key` (or
@@ -123,13 +129,18 @@ void refillLookupBox(QComboBox* box, const QStringList& items, const QString& li
 void refillLookupBox(QComboBox* box, const QString& sql, const QString& field, const QString& listMode);
 
 // A stored moment split over a date picker and a time picker, and joined
-// back into the stored form. A NULL or unreadable value leaves the pickers
-// as they are and returns false.
-bool toPickers(const QVariant& stored, QDateEdit* date, QTimeEdit* time);
+// back into the stored form. A date picker without a time picker keeps the
+// stored time of day with the date. NULL empties a date picker that may be
+// empty; otherwise a NULL or unreadable value leaves the pickers as they
+// are and returns false.
+bool toPickers(const QVariant& stored, ui::DateBox* date, ui::TimeBox* time);
 // The moment a stored value holds; false for NULL or an unreadable value.
 bool storedMoment(const QVariant& stored, QDateTime& out);
 QString fromPickers(const QDate& date, const QTime& time);
-QString fromPickers(const QDateEdit* date, const QTimeEdit* time);
+QString fromPickers(const ui::DateBox* date, const ui::TimeBox* time);
+// A date picker's date with the time of day it keeps, into a column; NULL
+// when it holds no date.
+void storeDate(ado::Recordset& rs, const QString& column, const ui::DateBox* date);
 
 // Controls of an editor, made at their designed places and named as the
 // design names them. A text box is one line, or multi-line (line breaks
@@ -145,9 +156,9 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
 // selected entry, or with multiSelect each click selects or deselects one.
 QListWidget* makeList(QWidget* parent, const QString& name, const QRect& at, bool multiSelect = false);
 // A date picker shows and takes US short dates, with a drop-down calendar; a
-// time picker a time of day with AM/PM.
-QDateEdit* makeDatePicker(QWidget* parent, const QString& name, const QRect& at);
-QTimeEdit* makeTimePicker(QWidget* parent, const QString& name, const QRect& at);
+// time picker a time of day with AM/PM (ui::DateBox, ui::TimeBox).
+ui::DateBox* makeDatePicker(QWidget* parent, const QString& name, const QRect& at);
+ui::TimeBox* makeTimePicker(QWidget* parent, const QString& name, const QRect& at);
 // Tab goes through the controls in the order given.
 void chainTabOrder(const QList<QWidget*>& order);
 

@@ -51,7 +51,7 @@ void frmDeleteSingle::Form_Load()
 {
     mode_ = delMode;
     id_ = delID;
-    lblDelete->setText(records::deleteConfirmation(delMode, delString));
+    lblDelete->setText(records::deleteConfirmation(delMode, delString, delID));
     window()->raise();
 }
 

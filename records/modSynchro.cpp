@@ -2,6 +2,8 @@
 
 #include "app/modQVDatabase.h"
 
+#include <algorithm>
+
 namespace modSynchro {
 
 namespace {
@@ -22,9 +24,11 @@ void setClock(std::function<QDateTime()> c) { clock() = std::move(c); }
 
 QString versionOf(const QDateTime& moment) { return moment.toUTC().toString(kVersionFormat); }
 
-QString nextVersion(const QString& latest)
+namespace {
+
+// The version after `latest` for a change made at `present`.
+QString versionAfter(const QString& latest, const QString& present)
 {
-    const QString present = versionOf(now());
     if (latest.isEmpty() || present > latest)
         return present;
     QDateTime t = QDateTime::fromString(latest, kVersionFormat);
@@ -32,37 +36,63 @@ QString nextVersion(const QString& latest)
     return t.isValid() ? versionOf(t.addMSecs(1)) : present;
 }
 
-void LogChange(const QString& table, qint64 key, short action)
+// The log and version rows of records of one table changed at one moment,
+// a few statements for any number of records: the keys go in as one JSON
+// array.
+void writeLog(const QString& table, const QList<qint64>& keys, short action)
 {
     using modQVDatabase::gConn;
-    if (action != Added && action != Changed && action != Deleted)
+    QList<qint64> unique = keys;
+    std::sort(unique.begin(), unique.end());
+    unique.erase(std::unique(unique.begin(), unique.end()), unique.end());
+    QString list;
+    list.reserve(unique.size() * 9);
+    for (const qint64 key : unique)
+        list += (list.isEmpty() ? u'[' : u',') + QString::number(key);
+    list += u']';
+
+    const QDateTime moment = now();
+    const QString logged = ado::convert::isoDateTime(ado::convert::wallClock(moment.toLocalTime()));
+    // A record keeps its first log row; its version says when it last changed.
+    gConn.Execute(QString("INSERT INTO SYNCHRO (SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_DATETIME, SYNCHRO_ACTION) "
+                          "SELECT ?1, k.value, ?3, ?4 FROM json_each(?2) AS k%1")
+                      .arg(action == Changed ? " WHERE NOT EXISTS (SELECT 1 FROM SYNCHRO WHERE SYNCHRO_TABLE = ?1 "
+                                               "AND SYNCHRO_RECORDID = k.value)"
+                                             : ""),
+                  {table, list, logged, int(action)});
+    if (action == Deleted)
         return;
-    ado::Transaction tx(gConn);
-    bool logged = true;
-    if (action == Changed) {
-        // A record keeps its first log row; its version says when it last changed.
-        const QVariant n = gConn.scalar(
-            "SELECT count(*) FROM SYNCHRO WHERE (SYNCHRO_TABLE = ? AND SYNCHRO_RECORDID = ?)", {table, key});
-        logged = n.toLongLong() == 0;
-    }
-    if (logged)
-        gConn.Execute("INSERT INTO SYNCHRO (SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_DATETIME, SYNCHRO_ACTION) "
-                      "VALUES (?, ?, ?, ?)",
-                      {table, key, ado::convert::wallClock(now().toLocalTime()), int(action)});
-    if (action != Deleted) {
-        const QString latest = gConn.scalar("SELECT max(coalesce(VERSION_CHANGED, ''), coalesce(VERSION_TAKEN, '')) "
-                                            "FROM SYNCHRO_VERSION WHERE VERSION_TABLE = ? AND VERSION_RECORDID = ?",
-                                            {table, key})
-                                   .toString();
-        const QString version = nextVersion(latest);
-        if (gConn.Execute("UPDATE SYNCHRO_VERSION SET VERSION_CHANGED = ? WHERE VERSION_TABLE = ? AND "
-                          "VERSION_RECORDID = ?",
-                          {version, table, key})
-            == 0)
-            gConn.Execute("INSERT INTO SYNCHRO_VERSION (VERSION_TABLE, VERSION_RECORDID, VERSION_CHANGED) "
-                          "VALUES (?, ?, ?)",
-                          {table, key, version});
-    }
+    // The present moment; a millisecond after a record's latest version
+    // instead where that is not before the present (a clock set back).
+    const QString present = versionOf(moment);
+    QList<QPair<qint64, QString>> behind;
+    gConn.forEachRow("SELECT VERSION_RECORDID, max(coalesce(VERSION_CHANGED, ''), coalesce(VERSION_TAKEN, '')) AS "
+                     "LATEST FROM SYNCHRO_VERSION WHERE VERSION_TABLE = ?1 AND VERSION_RECORDID IN "
+                     "(SELECT value FROM json_each(?2)) AND LATEST >= ?3",
+                     {table, list, present},
+                     [&](const ado::Row& r) { behind.append({r.integer(0), r.text(1)}); });
+    gConn.Execute("INSERT INTO SYNCHRO_VERSION (VERSION_TABLE, VERSION_RECORDID, VERSION_CHANGED) "
+                  "SELECT ?1, value, ?3 FROM json_each(?2) WHERE true ON CONFLICT (VERSION_TABLE, VERSION_RECORDID) "
+                  "DO UPDATE SET VERSION_CHANGED = ?3 WHERE max(coalesce(VERSION_CHANGED, ''), "
+                  "coalesce(VERSION_TAKEN, '')) < ?3",
+                  {table, list, present});
+    for (const auto& [key, latest] : behind)
+        gConn.Execute("UPDATE SYNCHRO_VERSION SET VERSION_CHANGED = ? WHERE VERSION_TABLE = ? AND VERSION_RECORDID = ?",
+                      {versionAfter(latest, present), table, key});
+}
+
+}  // namespace
+
+QString nextVersion(const QString& latest) { return versionAfter(latest, versionOf(now())); }
+
+void LogChange(const QString& table, qint64 key, short action) { LogChanges(table, {key}, action); }
+
+void LogChanges(const QString& table, const QList<qint64>& keys, short action)
+{
+    if ((action != Added && action != Changed && action != Deleted) || keys.isEmpty())
+        return;
+    ado::Transaction tx(modQVDatabase::gConn);
+    writeLog(table, keys, action);
     tx.commit();
 }
 

@@ -12,6 +12,7 @@
 // so their text order is their time order on machines in any time zone.
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
@@ -26,6 +27,9 @@ enum Action : short { Added = 1, Changed = 2, Deleted = 3 };
 // changes also give the record a new version. Failures are thrown
 // (ado::Error) to the caller.
 void LogChange(const QString& table, qint64 key, short action);
+// The same for many records of one table, changed at one moment (an
+// import, a merge): part of the caller's transaction, or in one of its own.
+void LogChanges(const QString& table, const QList<qint64>& keys, short action);
 
 // The version text of a moment.
 QString versionOf(const QDateTime& moment);

@@ -5,6 +5,7 @@
 #include "platform/print/previewbox.h"
 #include "platform/print/printer.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/messages.h"
 #include "records/editing.h"
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <stdexcept>
@@ -38,7 +40,7 @@ std::optional<QString> field(const ado::Recordset& rs, const char* name)
     const QVariant v = rs.value(name);
     if (v.isNull())
         return std::nullopt;
-    return v.toString();
+    return ado::convert::valueText(v);
 }
 
 // Reads a measure of the style; NULL, like a missing row, keeps the one before.
@@ -52,6 +54,84 @@ void readMeasure(const ado::Recordset& rs, const char* name, double& into)
 
 // One offset step is a point: 20 twips.
 double offsetInches(const QComboBox* box) { return box->currentIndex() * 20 / 1440.0; }
+
+// Labels are fitted on the paper's measures, so that the preview shows the
+// same lines at the same size as the paper.
+constexpr double kFitDpi = 1200;
+// Shrinking stops at this size; what still does not fit is cut with "…".
+constexpr double kLegiblePoints = 6;
+
+struct LabelLine {
+    QString text;
+    bool stepFirst = true;   // the line stands one of its own heights below the one before
+};
+
+struct FittedLabel {
+    double points = 0;
+    QStringList texts;
+    QVector<double> tops;   // inches below the label's first line
+};
+
+// The tops of the lines in a font, and the bottom of the last one; device units.
+double placeLines(const QVector<LabelLine>& lines, const printing::TextFont& font, QVector<double>* tops = nullptr)
+{
+    double y = 0, bottom = 0;
+    for (const LabelLine& line : lines) {
+        const double h = (line.text.count('\n') + 1) * printing::lineHeight(font, kFitDpi);
+        if (line.stepFirst)
+            y += h;
+        if (tops)
+            *tops << y;
+        bottom = std::max(bottom, y + h);
+    }
+    return bottom;
+}
+
+// A label's lines within a room of inches: in the printer font, or one
+// smaller down to a legible size, so that every line fits the room's width
+// and all of them its height; then a line still too wide is cut with "…",
+// and lines below the room are left out, the last one shown ending in "…".
+FittedLabel fitLabel(const QVector<LabelLine>& lines, printing::TextFont font, double points, QSizeF room)
+{
+    FittedLabel fit;
+    fit.points = points;
+    for (const LabelLine& line : lines)
+        fit.texts << line.text;
+    const double width = room.width() * kFitDpi, height = room.height() * kFitDpi;
+    font.height = printing::TextFont::heightOf(points, kFitDpi);
+    const double start = font.height;
+    const double least = std::min(start, printing::TextFont::heightOf(kLegiblePoints, kFitDpi));
+    if (width > 0 && height > 0) {
+        font.height = printing::fittingHeight(font, kFitDpi, fit.texts, width, least);
+        const double bottom = placeLines(lines, font);
+        if (bottom > height && font.height > least) {
+            font.height = std::max(least, std::floor(font.height * height / bottom));
+            while (font.height > least && placeLines(lines, font) > height)
+                font.height = std::max(least, font.height - 1);
+        }
+    }
+    if (font.height != start)
+        fit.points = font.height * 72 / kFitDpi;
+    QVector<double> tops;
+    placeLines(lines, font, &tops);
+    // Above the legible size every line fits; at it, what does not is cut.
+    // Offsets that leave the text no room in its label put it where they say.
+    if (font.height <= least && width > 0 && height > 0) {
+        const double lh = printing::lineHeight(font, kFitDpi);
+        int kept = int(lines.size());
+        while (kept > 1 && tops[kept - 1] + (fit.texts[kept - 1].count('\n') + 1) * lh > height + 1e-6)
+            --kept;
+        fit.texts.resize(kept);
+        tops.resize(kept);
+        if (kept < lines.size())
+            fit.texts.back() += QChar(0x2026);
+        for (QString& text : fit.texts)
+            text = printing::elidedText(font, kFitDpi, text, width);
+    }
+    for (double t : tops)
+        fit.tops << t / kFitDpi;
+    return fit;
+}
 
 }  // namespace
 
@@ -71,7 +151,7 @@ void frmLabels::createControls()
     w->setFixedSize(twips::toPixels(8688), twips::toPixels(6372));
 
     const auto list = [w](const char* name, const QRect& at) {
-        auto* c = new QComboBox(w);
+        auto* c = new ui::ListBox(w);
         c->setObjectName(name);
         c->setGeometry(at);
         return c;
@@ -307,20 +387,27 @@ void frmLabels::drawLabel(printing::Surface& surface, double scale, bool onPaper
                                   field(*guestsRS, "GUEST_ZIP").value_or(QString()));
 
     const double x = (c - 1) * heightPitch + sideMargin + offsetInches(cmbLeft);
-    double y = (r - 1) * verticalPitch + topMargin + offsetInches(cmbTop);
+    const double y = (r - 1) * verticalPitch + topMargin + offsetInches(cmbTop);
 
-    const printing::Printer& printer = printing::printer();
-    // The preview shows the face and size; bold and the other effects only print.
-    surface.setFont(printer.textFont(printing::TextFont::heightOf(printer.FontSize * scale, surface.dpiY()), onPaper));
-    surface.setColor(dialogColor);
+    // A line that is NULL is left out and those below close up; the party
+    // name stands on the label's first line.
+    QVector<LabelLine> lines;
     if (party)
-        surface.text({x, y}, *party);
-    for (const std::optional<QString>& line : {address1, address2, std::optional<QString>(city)}) {
-        if (!line)
-            continue;
-        y += surface.textHeight(*line);
-        surface.text({x, y}, *line);
-    }
+        lines.push_back({*party, false});
+    for (const std::optional<QString>& line : {address1, address2, std::optional<QString>(city)})
+        if (line)
+            lines.push_back({*line, true});
+    // Every line stays inside its label: it ends as far from the right edge as
+    // the left space keeps it from the left one, and above the bottom edge.
+    const QSizeF room(heightPitch - 2 * offsetInches(cmbLeft), r * verticalPitch + topMargin - y);
+    const printing::Printer& printer = printing::printer();
+    const FittedLabel fit = fitLabel(lines, printer.textFont(0), printer.FontSize, room);
+
+    // The preview shows the face and size; bold and the other effects only print.
+    surface.setFont(printer.textFont(printing::TextFont::heightOf(fit.points * scale, surface.dpiY()), onPaper));
+    surface.setColor(dialogColor);
+    for (int i = 0; i < fit.texts.size(); ++i)
+        surface.text({x, y + fit.tops[i]}, fit.texts[i]);
 }
 
 void frmLabels::DrawSheetOutline()

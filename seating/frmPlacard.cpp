@@ -5,6 +5,7 @@
 #include "platform/print/previewbox.h"
 #include "platform/print/printer.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/messages.h"
 #include "records/editing.h"
@@ -38,7 +39,8 @@ QString cardName(const QVariant& stored)
 
 frmPlacard::~frmPlacard() = default;
 
-QVector<frmPlacard::CardText> frmPlacard::cardTexts(QSizeF page, int h, const QString& name, const QStringList& guests)
+QVector<frmPlacard::CardText> frmPlacard::cardTexts(QSizeF page, int h, const QString& name, const QStringList& guests,
+                                                    int nameHeight)
 {
     const double W = page.width(), H = page.height();
     const double xL = W / 8.5;
@@ -47,8 +49,9 @@ QVector<frmPlacard::CardText> frmPlacard::cardTexts(QSizeF page, int h, const QS
     const double S = h + h / 5.0;
     QVector<CardText> out;
     // The name nearest the fold, in letters twice the size; the guests outwards.
-    out.push_back({wholePoint(xR, F - 0.2 * F), name, true, 2 * h});
-    out.push_back({wholePoint(xL, F + 0.2 * F), name, false, 2 * h});
+    const int nameH = nameHeight > 0 ? nameHeight : 2 * h;
+    out.push_back({wholePoint(xR, F - 0.2 * F), name, true, nameH});
+    out.push_back({wholePoint(xL, F + 0.2 * F), name, false, nameH});
     for (int k = 1; k <= guests.size(); ++k) {
         const QString& line = guests[k - 1];
         out.push_back({wholePoint(xR, F - 0.2 * F - (k + 2) * S), line, true, h});
@@ -63,7 +66,7 @@ void frmPlacard::createControls()
     w->setWindowTitle(kCaption);
     w->setFixedSize(twips::toPixels(7008), twips::toPixels(6444));
     Label2 = editing::makeLabel(w, "Label2", "Event:", rect(360, 240, 1092, 252));
-    Combo2 = new QComboBox(w);
+    Combo2 = new ui::ListBox(w);
     Combo2->setObjectName("Combo2");
     Combo2->setGeometry(rect(360, 480, 1812, 288));
     Combo2->setPlaceholderText("Choose Event");
@@ -158,8 +161,11 @@ void frmPlacard::drawCard(printing::Surface& s, QSizeF page, int h)
             guests << seating::personName(guestsRS->value("SUBGUEST_FNAME"), guestsRS->value("SUBGUEST_LNAME"));
     });
     const printing::Printer& printer = printing::printer();
+    // A name too long for the card's face (an inch from either edge) shrinks to fit it.
+    const double face = page.width() - 2 * page.width() / 8.5;
+    const int nameHeight = whole(printing::fittingHeight(printer.textFont(2 * h), s.dpiY(), {name}, face, 1));
     s.setColor(textColor);
-    for (const CardText& t : cardTexts(page, h, name, guests)) {
+    for (const CardText& t : cardTexts(page, h, name, guests, nameHeight)) {
         s.setFont(printer.textFont(t.height));
         s.text(t.at, t.text, t.turned);
     }

@@ -52,8 +52,10 @@ public:
         bool turned = false;
         int height = 0;  // character height, device units
     };
-    // A card on a page of W x H device units with a character height of h.
-    static QVector<CardText> cardTexts(QSizeF page, int h, const QString& name, const QStringList& guests);
+    // A card on a page of W x H device units with a character height of h;
+    // the name in letters twice as high, or in `nameHeight` when given.
+    static QVector<CardText> cardTexts(QSizeF page, int h, const QString& name, const QStringList& guests,
+                                       int nameHeight = 0);
 
     QLabel* Label2 = nullptr;
     QComboBox* Combo2 = nullptr;

@@ -2,6 +2,7 @@
 
 #include "app/modQVDatabase.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/dragdrop.h"
 #include "platform/ui/messages.h"
 #include "records/frmDeleteSingle.h"
@@ -91,7 +92,7 @@ void frmSeating::createControls()
     treeTables = place(new tree::TreeView(c), "treeTables", 3000, 360, 2652, 5172);
     Command1 = makeButton(c, "Command1", "New Table", twips::rect(3240, 5640, 1092, 372), [this] { Command1_Click(); });
     Label3 = makeLabel(c, "Label3", "Event:", twips::rect(6480, 120, 732, 252));
-    cmbEvents = place(new QComboBox(c), "cmbEvents", 7320, 120, 1812, 288);
+    cmbEvents = place(new ui::ListBox(c), "cmbEvents", 7320, 120, 1812, 288);
     Frame1 = place(new QGroupBox("# of Seats for Table", c), "Frame1", 6360, 600, 3372, 612);
     Picture1 = place(new QWidget(Frame1), "Picture1", 120, 200, 3132, 372);
     static const char* const optCaptions[] = {"4", "6", "8", "10", "12", "16"};
@@ -365,7 +366,8 @@ void frmSeating::addToInvitedTree(const Invitee& p, bool reveal)
 
 void frmSeating::AddTable()
 {
-    write([&] { addTable(curEvent); });
+    if (editing::ownerStillThere("EVENT", curEvent, window()))
+        write([&] { addTable(curEvent); });
     GetInvitees();
 }
 
@@ -578,7 +580,7 @@ void frmSeating::carryOutDrop(const DropDecision& d)
         ShowTable(curTable);
         return;
     case DropAction::SeatAt: {
-        if (!write([&] { seatPerson(d.table, d.person); }))
+        if (!editing::ownerStillThere("TABLES", d.table, window()) || !write([&] { seatPerson(d.table, d.person); }))
             break;
         tree::Node* n = treeInvited->node(person);
         tree::Node* table = treeTables->node("T" + QString::number(d.table));
@@ -597,7 +599,8 @@ void frmSeating::carryOutDrop(const DropDecision& d)
     }
     case DropAction::MoveTo: {
         int moved = 0;
-        if (!write([&] { moved = moveToTable(d.fromTable, d.table, d.person); }))
+        if (!editing::ownerStillThere("TABLES", d.table, window())
+            || !write([&] { moved = moveToTable(d.fromTable, d.table, d.person); }))
             break;
         tree::Node* n = treeTables->node(person);
         tree::Node* table = treeTables->node("T" + QString::number(d.table));
@@ -739,9 +742,17 @@ void frmSeating::DrawSeatText(SeatBox* box, QString& text, int angle, const QStr
     const SeatFont record = seatFont(angle, twips::kTwipsPerPixel);
     const QFont font = toQFont(record);
     text = trimBlanks(text);
-    const SeatLines lines = splitSeatName(text);
+    SeatLines lines = splitSeatName(text);
     // Measured in the font the name is drawn in, so the lines stand centred.
     const QFontMetricsF fm(font);
+    // A name too long for the box ends in "…" and shows whole as the box's
+    // tooltip; so does a first word cut at its fifteenth letter.
+    const QString ellipsis(QChar(0x2026));
+    if (text.indexOf(' ') >= 15)
+        lines.line1 = lines.line1.left(14) + ellipsis;
+    for (QString* line : {&lines.line1, &lines.line2})
+        *line = fm.elidedText(*line, Qt::ElideRight, box->shownWidth());
+    box->setToolTip(lines.line1.endsWith(ellipsis) || lines.line2.endsWith(ellipsis) ? text : QString());
     const TextMeasure measure{[&](const QString& s) { return fm.horizontalAdvance(s) * twips::kTwipsPerPixel; },
                               [&](const QString&) { return fm.height() * twips::kTwipsPerPixel; }};
     const QSize inner = box->innerSize();

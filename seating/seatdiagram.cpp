@@ -98,6 +98,8 @@ void SeatBox::place()
 
 QSize SeatBox::innerSize() const { return size() - QSize(2 * kBorder, 2 * kBorder); }
 
+int SeatBox::shownWidth() const { return innerSize().width() - 2 * (kCardInsetX + kBorder); }
+
 QRect SeatBox::cardRect() const { return rect().adjusted(kCardInsetX, kCardInsetY, -kCardInsetX, -kCardInsetY); }
 
 void SeatBox::resizeEvent(QResizeEvent*)
@@ -127,6 +129,7 @@ void SeatBox::clear()
     ensureCanvas();
     canvas_.fill(Qt::transparent);
     printed_.clear();
+    setToolTip(QString());
     update();
 }
 

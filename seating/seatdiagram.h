@@ -39,7 +39,7 @@ public:
     void setLeft(float twips);
     void setTop(float twips);
 
-    // Erases what was printed.
+    // Erases what was printed, and the tooltip that named it.
     void clear();
     // Prints a line with its top left corner at (x, y) twips inside the box,
     // in the font given, turned by the font's escapement.
@@ -47,6 +47,9 @@ public:
     // The text printed since the last clear, one entry per line.
     const QStringList& printed() const { return printed_; }
     QSize innerSize() const;
+    // The width of the inner area that shows on screen, pixels: a line no
+    // wider, centred, shows whole.
+    int shownWidth() const;
     // Where the box is drawn inside its place.
     QRect cardRect() const;
 

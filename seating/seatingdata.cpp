@@ -13,7 +13,7 @@ namespace {
 
 QString num(qint64 n) { return QString::number(n); }
 
-QString text(const QVariant& v) { return v.isNull() ? QString() : v.toString(); }
+QString text(const QVariant& v) { return ado::convert::valueText(v); }
 
 int position(const QVariant& v) { return v.isNull() ? -1 : int(v.toLongLong()); }
 

@@ -2,14 +2,18 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QHash>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <utility>
 
 namespace report {
 
@@ -63,44 +67,130 @@ QFont fontOf(int twipsHeight, bool bold)
     QFont f(QStringLiteral("Sans Serif"));
     f.setPixelSize(twipsHeight);   // the painter's units are twips
     f.setBold(bold);
+    // Measured as the paper shows it, so a line that fits here fits there.
+    f.setHintingPreference(QFont::PreferNoHinting);
     return f;
 }
 
 constexpr int kTextPad = 30;
+// A right-aligned figure keeps a wider gap on its right, so that it stands
+// clear of the text that begins the next column ("Amt Due", "Due Date").
+constexpr int kFigurePad = 90;
 
-int lineSpacing(const QFont& f) { return QFontMetrics(f).lineSpacing(); }
-
-// The height a text takes broken into lines at blanks within the width.
-int wrappedHeight(const QFont& f, const QString& text, int width)
+int lineSpacing(const QFont& f)
 {
-    const QRect r = QFontMetrics(f).boundingRect(QRect(0, 0, std::max(1, width - 2 * kTextPad), 1 << 24),
-                                                 Qt::TextWordWrap | Qt::AlignLeft, text);
-    return r.height();
+    // The report's fonts differ only in size and weight.
+    static QHash<int, int> known;
+    const int key = f.pixelSize() * 2 + int(f.bold());
+    const auto it = known.constFind(key);
+    return it != known.cend() ? *it : *known.insert(key, QFontMetrics(f).lineSpacing());
 }
 
-// A cell's height for its text: one line, plus the further lines it wraps to.
-int cellHeight(const QFont& f, const QString& text, int width)
-{
-    const int lines = std::max(1, (wrappedHeight(f, text, width) + lineSpacing(f) / 2) / lineSpacing(f));
-    return kLineHeight + (lines - 1) * lineSpacing(f);
-}
-
-void drawText(QPainter& p, const QRect& r, const QString& text, bool right, bool wraps = false)
-{
-    const QRect inner = r.adjusted(kTextPad, 0, -kTextPad, 0);
-    const int align = Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft);
-    if (wraps) {
-        p.drawText(inner, align | Qt::TextWordWrap, text);
-        return;
+// Breaks the texts of one layout into lines: many values repeat (a
+// relationship, a title, a city), and each is measured once.
+class Breaker {
+public:
+    QStringList lines(ItemKind kind, bool caption, const QString& text, int width)
+    {
+        const int face = int(kind) * 2 + int(caption);
+        QHash<QString, QStringList>& known = broken_[{face, width}];
+        const auto found = known.constFind(text);
+        if (found != known.cend())
+            return *found;
+        const auto& [font, metrics] = faceOf(kind, caption);
+        const bool oneLine = !text.contains('\n') && metrics.horizontalAdvance(text) <= width;
+        return *known.insert(text, oneLine ? QStringList{text} : wrapText(font, text, width));
     }
-    const QString shown = p.fontMetrics().elidedText(text, Qt::ElideRight, inner.width());
-    p.drawText(inner, align | Qt::TextSingleLine, shown);
+
+private:
+    const std::pair<QFont, QFontMetrics>& faceOf(ItemKind kind, bool caption)
+    {
+        const int face = int(kind) * 2 + int(caption);
+        auto f = faces_.find(face);
+        if (f == faces_.end()) {
+            const QFont font = fontFor(kind, caption);
+            f = faces_.emplace(face, std::make_pair(font, QFontMetrics(font))).first;
+        }
+        return f->second;
+    }
+
+    std::map<int, std::pair<QFont, QFontMetrics>> faces_;
+    std::map<std::pair<int, int>, QHash<QString, QStringList>> broken_;
+};
+
+// Where a cell's text goes within the cell.
+QRect textRoom(const QRect& cell, bool right) { return cell.adjusted(kTextPad, 0, right ? -kFigurePad : -kTextPad, 0); }
+
+// The first line stands centred in a band of the item's designed height;
+// each further line adds a line's spacing below it.
+int linesHeight(const QFont& f, int lines, int band) { return band + (std::max(1, int(lines)) - 1) * lineSpacing(f); }
+
+int bandOf(ItemKind kind)
+{
+    switch (kind) {
+    case ItemKind::Title: return kTitleHeight;
+    case ItemKind::GroupRow: return kGroupHeight;
+    case ItemKind::Card: return kLineHeight + kCardPadding;   // the card's caption band
+    default: return kLineHeight;
+    }
+}
+
+// The room of an item's own text (title, group header, card caption).
+QRect itemRoom(const Item& it)
+{
+    switch (it.kind) {
+    case ItemKind::Title: return it.rect;
+    case ItemKind::Card:
+        return QRect(it.rect.left() + kCardPadding, it.rect.top(), it.rect.width() - kCardPadding - kTextPad,
+                     linesHeight(fontFor(ItemKind::GroupRow), int(it.lines.size()), bandOf(ItemKind::Card)));
+    default: return textRoom(it.rect, false);
+    }
+}
+
+void drawLines(QPainter& p, const QRect& room, const QStringList& lines, int band, bool right, bool centred = false)
+{
+    const int ls = lineSpacing(p.font());
+    const int align = Qt::AlignVCenter | Qt::TextSingleLine
+                      | (centred ? Qt::AlignHCenter : (right ? Qt::AlignRight : Qt::AlignLeft));
+    int y = room.top() + (band - ls) / 2;
+    for (const QString& line : lines) {
+        p.drawText(QRect(room.left(), y, room.width(), ls), align, line);
+        y += ls;
+    }
+}
+
+Cell makeCell(Breaker& b, ItemKind kind, const QRect& rect, const QString& text, bool right, bool caption = false)
+{
+    Cell c{rect, text, right, caption, {}};
+    c.lines = b.lines(kind, caption, text, textRoom(rect, right).width());
+    c.rect.setHeight(linesHeight(fontFor(kind, caption), int(c.lines.size()),
+                                 bandOf(kind == ItemKind::Card ? ItemKind::Record : kind)));
+    return c;
+}
+
+// An item as tall as its tallest cell, or its own wrapped text.
+void fitHeight(Item& it)
+{
+    int h = linesHeight(fontFor(it.kind), int(it.lines.size()), bandOf(it.kind));
+    for (const Cell& c : it.cells)
+        h = std::max(h, c.rect.bottom() + 1 - it.rect.top());
+    it.rect.setHeight(h);
+    for (Cell& c : it.cells)
+        c.rect.setHeight(it.rect.bottom() + 1 - c.rect.top());
+}
+
+void moveTo(Item& it, int top)
+{
+    const int dy = top - it.rect.top();
+    it.rect.translate(0, dy);
+    for (Cell& c : it.cells)
+        c.rect.translate(0, dy);
 }
 
 // Lays items top to bottom on pages; each page starts with the page header.
 class Pager {
 public:
-    Pager(Layout& l, const grid::ReportModel& m) : l_(l), m_(m) {}
+    Pager(Layout& l, const grid::ReportModel& m, Breaker& b) : l_(l), m_(m), b_(b) {}
 
     void newPage()
     {
@@ -111,6 +201,8 @@ public:
             t.kind = ItemKind::Title;
             t.rect = QRect(l_.printable.left(), y_, l_.printable.width(), kTitleHeight);
             t.text = m_.pageHeader;
+            t.lines = b_.lines(t.kind, false, t.text, t.rect.width());
+            fitHeight(t);
             add(t);
             y_ += kHeaderGap;
         }
@@ -119,8 +211,9 @@ public:
             h.kind = ItemKind::ColumnHeader;
             h.rect = QRect(l_.printable.left(), y_, usedWidth(), l_.headerHeight);
             for (int k = 0; k < m_.columns.size(); ++k)
-                h.cells << Cell{QRect(l_.columnLeft[k], y_, l_.columnWidth[k], l_.headerHeight),
-                                m_.columns[k].caption, m_.columns[k].rightAligned, false, true};
+                h.cells << makeCell(b_, h.kind, QRect(l_.columnLeft[k], y_, l_.columnWidth[k], kLineHeight),
+                                    m_.columns[k].caption, m_.columns[k].rightAligned);
+            fitHeight(h);
             add(h);
         }
         bodyTop_ = y_;
@@ -134,8 +227,7 @@ public:
             newPage();
         if (y_ + height > l_.printable.bottom() + 1 && y_ > bodyTop_)
             newPage();
-        const int top = y_;
-        return top;
+        return y_;
     }
     void advance(int height) { y_ += height; }
     void add(const Item& it)
@@ -153,11 +245,12 @@ public:
 private:
     Layout& l_;
     const grid::ReportModel& m_;
+    Breaker& b_;
     int y_ = 0;
     int bodyTop_ = 0;
 };
 
-void layoutRows(Layout& l, const grid::ReportModel& m, Pager& pager)
+void layoutRows(Layout& l, const grid::ReportModel& m, Pager& pager, Breaker& b)
 {
     int total = 0;
     for (const grid::ReportColumn& c : m.columns)
@@ -173,50 +266,50 @@ void layoutRows(Layout& l, const grid::ReportModel& m, Pager& pager)
     }
     // A caption too wide for its column goes on two lines (or more).
     l.headerHeight = kLineHeight;
-    for (int k = 0; k < m.columns.size(); ++k)
-        l.headerHeight = std::max(l.headerHeight,
-                                  cellHeight(fontFor(ItemKind::ColumnHeader), m.columns[k].caption, l.columnWidth[k]));
+    for (int k = 0; k < m.columns.size(); ++k) {
+        const Cell c = makeCell(b, ItemKind::ColumnHeader, QRect(l.columnLeft[k], 0, l.columnWidth[k], kLineHeight),
+                                m.columns[k].caption, m.columns[k].rightAligned);
+        l.headerHeight = std::max(l.headerHeight, c.rect.height());
+    }
     pager.newPage();
+
+    // Every row as tall as the lines its longest value wraps to.
+    const int n = int(m.rows.size());
+    QVector<Item> items(n);
+    for (int i = 0; i < n; ++i) {
+        const grid::ReportRow& r = m.rows[i];
+        Item& it = items[i];
+        it.record = r.record;
+        it.kind = r.kind == grid::RowKind::GroupHeader ? ItemKind::GroupRow
+                  : r.kind == grid::RowKind::Total     ? ItemKind::Total
+                                                       : ItemKind::Record;
+        it.rect = QRect(l.printable.left(), 0, pager.usedWidth(), bandOf(it.kind));
+        if (it.kind == ItemKind::GroupRow) {
+            it.text = r.headerText;
+            it.lines = b.lines(it.kind, false, it.text, textRoom(it.rect, false).width());
+        } else {
+            for (int k = 0; k < m.columns.size(); ++k)
+                it.cells << makeCell(b, it.kind, QRect(l.columnLeft[k], 0, l.columnWidth[k], kLineHeight),
+                                     r.texts.value(k), m.columns[k].rightAligned);
+        }
+        fitHeight(it);
+    }
     // A group header stays with its first record and the total with the last
     // record: each row needs room for the rows it keeps with.
-    const int n = int(m.rows.size());
-    const auto heightOf = [&](int i) { return m.rows[i].kind == grid::RowKind::GroupHeader ? kGroupHeight : kLineHeight; };
     const auto keepsWithNext = [&](int i) {
-        return i + 1 < n && (m.rows[i].kind == grid::RowKind::GroupHeader || m.rows[i + 1].kind == grid::RowKind::Total);
+        return i + 1 < n && (items[i].kind == ItemKind::GroupRow || items[i + 1].kind == ItemKind::Total);
     };
     QVector<int> need(n);
     for (int i = n - 1; i >= 0; --i)
-        need[i] = heightOf(i) + (keepsWithNext(i) ? need[i + 1] : 0);
+        need[i] = items[i].rect.height() + (keepsWithNext(i) ? need[i + 1] : 0);
     for (int i = 0; i < n; ++i) {
-        const grid::ReportRow& r = m.rows[i];
-        Item it;
-        it.record = r.record;
-        const int h = heightOf(i);
-        switch (r.kind) {
-        case grid::RowKind::GroupHeader:
-            it.kind = ItemKind::GroupRow;
-            it.text = r.headerText;
-            break;
-        case grid::RowKind::Total:
-            it.kind = ItemKind::Total;
-            break;
-        default:
-            it.kind = ItemKind::Record;
-            break;
-        }
         // The rows kept with the one before already have their room.
-        const int y = i > 0 && keepsWithNext(i - 1) ? pager.place(h) : pager.place(need[i]);
-        it.rect = QRect(l.printable.left(), y, pager.usedWidth(), h);
-        if (it.kind != ItemKind::GroupRow) {
-            for (int k = 0; k < m.columns.size(); ++k)
-                it.cells << Cell{QRect(l.columnLeft[k], y, l.columnWidth[k], h), r.texts.value(k),
-                                 m.columns[k].rightAligned, false};
-        }
-        pager.add(it);
+        moveTo(items[i], pager.place(i > 0 && keepsWithNext(i - 1) ? items[i].rect.height() : need[i]));
+        pager.add(items[i]);
     }
 }
 
-void layoutCards(Layout& l, const grid::ReportModel& m, Pager& pager)
+void layoutCards(Layout& l, const grid::ReportModel& m, Pager& pager, Breaker& b)
 {
     const int avail = l.printable.width();
     int cardW = m.cardWidthTwips > 0 ? m.cardWidthTwips : 3000;
@@ -233,7 +326,6 @@ void layoutCards(Layout& l, const grid::ReportModel& m, Pager& pager)
     // (A little to spare: the printer measures a shade wider than the screen.)
     captionW = std::min(captionW + 3 * kTextPad + kCardPadding, cardW / 2);
     const int valueW = cardW - captionW - kCardPadding;
-    const QFont valueFont = fontFor(ItemKind::Card, false);
 
     // One card per record; each row of cards is as tall as its tallest.
     QVector<Item> cards;
@@ -243,17 +335,24 @@ void layoutCards(Layout& l, const grid::ReportModel& m, Pager& pager)
         Item it;
         it.kind = ItemKind::Card;
         it.record = r.record;
-        it.text = r.headerText;
-        int y = kCardPadding + (m.cardCaptionColumn ? kLineHeight : 0);
+        it.rect = QRect(0, 0, cardW, 0);
+        int y = kCardPadding;
+        if (m.cardCaptionColumn) {
+            it.text = r.headerText;
+            it.lines = b.lines(ItemKind::GroupRow, false, it.text, itemRoom(it).width());
+            y = itemRoom(it).height();
+        }
         for (int k = 0; k < m.columns.size(); ++k) {
-            const QString value = r.texts.value(k);
-            const int h = cellHeight(valueFont, value, valueW);
-            it.cells << Cell{QRect(kCardPadding, y, captionW - kCardPadding, kLineHeight), m.columns[k].caption + ':',
-                             false, true};
-            it.cells << Cell{QRect(captionW, y, valueW, h), value, false, false, true};
+            Cell caption = makeCell(b, ItemKind::Card, QRect(kCardPadding, y, captionW - kCardPadding, kLineHeight),
+                                    m.columns[k].caption + ':', false, true);
+            Cell value = makeCell(b, ItemKind::Card, QRect(captionW, y, valueW, kLineHeight), r.texts.value(k), false);
+            const int h = std::max(caption.rect.height(), value.rect.height());
+            caption.rect.setHeight(h);
+            value.rect.setHeight(h);
+            it.cells << caption << value;
             y += h;
         }
-        it.rect = QRect(0, 0, cardW, y + kCardPadding);
+        it.rect.setHeight(y + kCardPadding);
         cards << it;
     }
 
@@ -276,7 +375,70 @@ void layoutCards(Layout& l, const grid::ReportModel& m, Pager& pager)
     }
 }
 
+// A text without its blanks, so that a text and its lines compare without
+// the blanks the line breaks took.
+QString ink(const QString& s)
+{
+    QString out;
+    for (const QChar c : s)
+        if (!c.isSpace())
+            out += c;
+    return out;
+}
+
+bool whole(const QFont& f, const QString& text, const QStringList& lines, const QRect& room, int band)
+{
+    const QFontMetrics fm(f);
+    for (const QString& line : lines)
+        if (fm.horizontalAdvance(line) > room.width())
+            return false;
+    return ink(lines.join(QString())) == ink(text) && linesHeight(f, int(lines.size()), band) <= room.height();
+}
+
 }  // namespace
+
+QStringList wrapText(const QFont& f, const QString& text, int width)
+{
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QString(QChar::LineSeparator)).replace('\n', QChar::LineSeparator);
+    width = std::max(1, width);
+    if (!t.contains(QChar::LineSeparator) && QFontMetrics(f).horizontalAdvance(t) <= width)
+        return {text};
+    QTextLayout layout(t, f);
+    QTextOption o;
+    o.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(o);
+    QStringList out;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        QString s = t.mid(line.textStart(), line.textLength());
+        // The blank or break a line ends at is not printed.
+        while (!s.isEmpty() && (s.back().isSpace() || s.back() == QChar::LineSeparator))
+            s.chop(1);
+        out << s;
+    }
+    layout.endLayout();
+    if (out.isEmpty())
+        out << QString();
+    return out;
+}
+
+QStringList cutTexts(const Item& it)
+{
+    QStringList out;
+    if (!it.text.isEmpty() && it.kind != ItemKind::Card
+        && !whole(fontFor(it.kind), it.text, it.lines, itemRoom(it), bandOf(it.kind)))
+        out << it.text;
+    if (it.kind == ItemKind::Card && !it.text.isEmpty()
+        && !whole(fontFor(ItemKind::GroupRow), it.text, it.lines, itemRoom(it), bandOf(ItemKind::Card)))
+        out << it.text;
+    for (const Cell& c : it.cells)
+        if (!whole(fontFor(it.kind, c.caption), c.text, c.lines, textRoom(c.rect, c.rightAligned),
+                   bandOf(it.kind == ItemKind::Card ? ItemKind::Record : it.kind)))
+            out << c.text;
+    return out;
+}
 
 QFont fontFor(ItemKind kind, bool caption)
 {
@@ -298,17 +460,6 @@ QFont fontFor(ItemKind kind, bool caption)
     return fontOf(160, false);
 }
 
-bool fits(ItemKind kind, bool caption, const QString& text, const QRect& cell, bool wraps)
-{
-    const QFont f = fontFor(kind, caption);
-    const int pad = kind == ItemKind::Title ? 0 : 2 * kTextPad;
-    if (!wraps)
-        return QFontMetrics(f).horizontalAdvance(text) <= cell.width() - pad;
-    const QRect r = QFontMetrics(f).boundingRect(QRect(0, 0, std::max(1, cell.width() - pad), 1 << 24),
-                                                 Qt::TextWordWrap | Qt::AlignLeft, text);
-    return r.width() <= cell.width() - pad && r.height() <= cell.height();
-}
-
 Layout layoutReport(const grid::ReportModel& m, const PageSpec& page)
 {
     Layout l;
@@ -316,11 +467,12 @@ Layout layoutReport(const grid::ReportModel& m, const PageSpec& page)
     l.printable = QRect(page.leftMargin, page.topMargin,
                         std::max(1, page.widthTwips - page.leftMargin - page.rightMargin),
                         std::max(1, page.heightTwips - page.topMargin - page.bottomMargin));
-    Pager pager(l, m);
+    Breaker breaker;
+    Pager pager(l, m, breaker);
     if (m.layout == grid::Layout::Cards)
-        layoutCards(l, m, pager);
+        layoutCards(l, m, pager, breaker);
     else
-        layoutRows(l, m, pager);
+        layoutRows(l, m, pager, breaker);
     if (l.pages.isEmpty())
         pager.newPage();
     return l;
@@ -333,56 +485,55 @@ void paintPage(QPainter& p, const Layout& l, int pageIndex)
     p.save();
     const QPen thin(Qt::black, 10);
     const QPen faint(QColor(170, 170, 170), 8);
+    const auto drawCells = [&p](const Item& it) {
+        const int band = bandOf(it.kind == ItemKind::Card ? ItemKind::Record : it.kind);
+        for (const Cell& c : it.cells) {
+            p.setFont(fontFor(it.kind, c.caption));
+            drawLines(p, textRoom(c.rect, c.rightAligned), c.lines, band, c.rightAligned);
+        }
+    };
     for (const Item& it : l.pages[pageIndex].items) {
         switch (it.kind) {
         case ItemKind::Title:
             p.setFont(fontFor(it.kind));
             p.setPen(Qt::black);
-            p.drawText(it.rect, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, it.text);
+            drawLines(p, itemRoom(it), it.lines, bandOf(it.kind), false, true);
             break;
         case ItemKind::ColumnHeader:
             p.fillRect(it.rect, QColor(225, 225, 225));
-            p.setFont(fontFor(it.kind));
             p.setPen(thin);
-            for (const Cell& c : it.cells)
-                drawText(p, c.rect, c.text, c.rightAligned, c.wraps);
+            drawCells(it);
             p.drawLine(it.rect.bottomLeft(), it.rect.bottomRight());
             break;
         case ItemKind::GroupRow:
             p.fillRect(it.rect.adjusted(0, 30, 0, -10), QColor(240, 240, 240));
             p.setFont(fontFor(it.kind));
             p.setPen(Qt::black);
-            drawText(p, it.rect, it.text, false);
+            drawLines(p, itemRoom(it), it.lines, bandOf(it.kind), false);
             break;
         case ItemKind::Record:
-            p.setFont(fontFor(it.kind));
             p.setPen(Qt::black);
-            for (const Cell& c : it.cells)
-                drawText(p, c.rect, c.text, c.rightAligned);
+            drawCells(it);
             p.setPen(faint);
             p.drawLine(it.rect.bottomLeft(), it.rect.bottomRight());
             break;
         case ItemKind::Total:
             p.setPen(thin);
             p.drawLine(it.rect.topLeft(), it.rect.topRight());
-            p.setFont(fontFor(it.kind));
-            for (const Cell& c : it.cells)
-                drawText(p, c.rect, c.text, c.rightAligned);
+            drawCells(it);
             break;
         case ItemKind::Card: {
             p.setPen(thin);
             p.setBrush(Qt::NoBrush);
             p.drawRect(it.rect);
             if (!it.text.isEmpty()) {
-                const QRect cap(it.rect.left(), it.rect.top(), it.rect.width(), kLineHeight + kCardPadding);
-                p.fillRect(cap.adjusted(5, 5, -5, 0), QColor(225, 225, 225));
+                const QRect room = itemRoom(it);
+                p.fillRect(QRect(it.rect.left(), it.rect.top(), it.rect.width(), room.height()).adjusted(5, 5, -5, 0),
+                           QColor(225, 225, 225));
                 p.setFont(fontFor(ItemKind::GroupRow));
-                drawText(p, cap.adjusted(kCardPadding - kTextPad, 0, 0, 0), it.text, false);
+                drawLines(p, room, it.lines, bandOf(it.kind), false);
             }
-            for (const Cell& c : it.cells) {
-                p.setFont(fontFor(it.kind, c.caption));
-                drawText(p, c.rect, c.text, c.rightAligned, c.wraps);
-            }
+            drawCells(it);
             break;
         }
         }

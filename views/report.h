@@ -10,6 +10,7 @@
 #include <QFont>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 class QPagedPaintDevice;
@@ -42,13 +43,14 @@ struct Cell {
     QString text;
     bool rightAligned = false;
     bool caption = false;      // a card's field caption
-    bool wraps = false;        // the text breaks into lines at blanks
+    QStringList lines;         // the text as printed, one entry a line
 };
 
 struct Item {
     ItemKind kind = ItemKind::Record;
     QRect rect;
     QString text;              // title, group header or card caption
+    QStringList lines;         // that text as printed
     QVector<Cell> cells;
     int record = -1;           // recordset row of a record or card
 };
@@ -79,11 +81,15 @@ constexpr int kCardPadding = 90;
 
 Layout layoutReport(const grid::ReportModel& m, const PageSpec& page);
 
-// The font an item's texts are printed in (sizes in twips), and whether a
-// text shows whole in a cell: on one line, or on the lines a wrapping cell
-// holds, no word cut.
+// The font an item's texts are printed in (sizes in twips).
 QFont fontFor(ItemKind kind, bool caption = false);
-bool fits(ItemKind kind, bool caption, const QString& text, const QRect& cell, bool wraps = false);
+// The lines a text is printed on within a width: broken at blanks, and
+// within a word only where the word alone is wider (an e-mail address).
+QStringList wrapText(const QFont& f, const QString& text, int width);
+// The texts of an item that its printed lines do not show whole: a line
+// wider than its room, more lines than the room is tall, or a character
+// left out.
+QStringList cutTexts(const Item& item);
 
 // Paints one page; the painter's units must be twips from the page corner.
 void paintPage(QPainter& p, const Layout& layout, int pageIndex);

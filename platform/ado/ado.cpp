@@ -530,15 +530,7 @@ QVariant Field::Value() const { return rs_->value(index_); }
 bool Field::setValue(const QVariant& v) { return rs_->setValue(index_, v); }
 ColumnKind Field::kind() const { return rs_->fieldKind(index_); }
 
-QString Field::text() const
-{
-    const QVariant v = Value();
-    if (v.isNull())
-        return QString();
-    if (v.typeId() == QMetaType::QDateTime)
-        return convert::isoDateTime(v.toDateTime());
-    return v.toString();
-}
+QString Field::text() const { return convert::valueText(Value()); }
 
 // ----------------------------------------------------------------- Recordset
 
@@ -1166,6 +1158,9 @@ qint64 Row::integer(int column) const { return sqlite3_column_int64(st_, column)
 
 QString Row::text(int column) const
 {
+    // SQLite's own text of a real is "100000.0" or "1.0e+20".
+    if (sqlite3_column_type(st_, column) == SQLITE_FLOAT)
+        return convert::numberText(sqlite3_column_double(st_, column));
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_, column));
     return p ? QString::fromUtf8(p, sqlite3_column_bytes(st_, column)) : QString();
 }

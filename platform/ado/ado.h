@@ -180,11 +180,22 @@ QDate today();
 // "11/5/2004 2:30 PM", "2:30 PM", "9:5" for 9:05) or ISO; a time alone lands
 // on 1899-12-30. The result is a wall-clock value.
 bool parseDateTime(const QString& text, QDateTime& out);
+// A date alone ("8/14/2027", "08/14/27", "2027-08-14") and a time of day
+// alone ("2:30 PM", "14:30", "9:5"); false for anything else.
+bool parseDate(const QString& text, QDate& out);
+bool parseTime(const QString& text, QTime& out);
 // The stored text of a date-time, as its date and time of day read ("" when invalid).
 QString isoDateTime(const QDateTime& dt);
 QString isoDate(const QDate& d);  // midnight of the day
 bool parseCurrency(const QString& text, double& out);
 bool parseNumber(const QString& text, double& out);
+// A number as plain decimal text with only the decimals it needs (100000,
+// 0.0001, 123456.78, -5), never an exponent and without group separators,
+// so that parseNumber and parseCurrency read it back to the same value.
+QString numberText(double v);
+// A value as text: "" for NULL, numbers by numberText, a date-time in its
+// stored form, anything else as its own text.
+QString valueText(const QVariant& v);
 bool parseYesNo(const QString& text, bool& out);
 double roundCurrency(double v);
 bool currencyFits(double v);

@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <charconv>
 #include <cmath>
 
 namespace ado::convert {
@@ -148,6 +149,10 @@ bool parseDateTime(const QString& textIn, QDateTime& out)
     return false;
 }
 
+bool parseDate(const QString& text, QDate& out) { return parseDatePart(text.trimmed(), out); }
+
+bool parseTime(const QString& text, QTime& out) { return parseTimePart(text, out); }
+
 bool parseNumber(const QString& textIn, double& out)
 {
     const QString text = textIn.trimmed();
@@ -200,6 +205,38 @@ bool parseCurrency(const QString& textIn, double& out)
     return true;
 }
 
+QString numberText(double v)
+{
+    if (!std::isfinite(v))
+        return QString();
+    if (v == 0)
+        return QStringLiteral("0");  // also -0
+    return QLocale::c().toString(v, 'f', QLocale::FloatingPointShortest);
+}
+
+QString valueText(const QVariant& v)
+{
+    if (!v.isValid() || v.isNull())
+        return QString();
+    switch (v.typeId()) {
+    case QMetaType::Double:
+        return numberText(v.toDouble());
+    case QMetaType::Float: {
+        // The shortest text of the float itself, not of its double (0.1, not 0.100000001).
+        const float f = v.toFloat();
+        if (!std::isfinite(f))
+            return QString();
+        char buf[64];
+        const auto r = std::to_chars(buf, buf + sizeof buf, f == 0 ? 0.0f : f, std::chars_format::fixed);
+        return QString::fromLatin1(buf, int(r.ptr - buf));
+    }
+    case QMetaType::QDateTime:
+        return isoDateTime(v.toDateTime());
+    default:
+        return v.toString();
+    }
+}
+
 bool parseYesNo(const QString& textIn, bool& out)
 {
     const QString t = textIn.trimmed().toLower();
@@ -223,8 +260,13 @@ bool currencyFits(double v)
 
 double roundCurrency(double v)
 {
-    // Whole ten-thousandths, away from zero at the half.
-    return std::round(v * 10000.0) / 10000.0;
+    // Whole ten-thousandths, away from zero at the half. The fraction is
+    // rounded apart from the whole part: v * 10000 is not exact for large
+    // amounts, and 500000000000000.25 would come back as .1875.
+    if (!std::isfinite(v))
+        return v;
+    const double whole = std::trunc(v);
+    return whole + std::round((v - whole) * 10000.0) / 10000.0;
 }
 
 bool toStorage(ColumnKind kind, const QVariant& in, QVariant& out)
@@ -247,7 +289,7 @@ bool toStorage(ColumnKind kind, const QVariant& in, QVariant& out)
         else if (type == QMetaType::Bool)
             out = in.toBool() ? QStringLiteral("True") : QStringLiteral("False");
         else
-            out = in.toString();
+            out = valueText(in);
         return true;
     case ColumnKind::Other:
         if ((type == QMetaType::QDateTime && !in.toDateTime().isValid())

@@ -4,12 +4,14 @@
 #include "platform/grid/gridmodel.h"
 #include "platform/grid/newrow.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "records/modSynchro.h"
 #include "app/modQVDatabase.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
@@ -20,9 +22,11 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <limits>
 
 namespace grid {
 
@@ -30,7 +34,10 @@ namespace grid {
 
 qint64 toTenThousandths(double v)
 {
-    return qint64(std::llround(v * 10000.0));
+    // The whole part apart from the fraction: v * 10000 itself is not exact
+    // for large amounts (500000000000000.25 would come out .256).
+    const double whole = std::trunc(v);
+    return qint64(whole) * 10000 + std::llround((v - whole) * 10000.0);
 }
 
 namespace {
@@ -43,23 +50,18 @@ QString groupedDigits(qint64 whole)
     return digits;
 }
 
-QString currencyText(double v)
+QString currencyText(qint64 tt)
 {
     // Round half away from zero to cents, from the exact ten-thousandths.
-    const qint64 tt = toTenThousandths(v);
-    const qint64 absTt = tt < 0 ? -tt : tt;
-    const qint64 cents = (absTt + 50) / 100;
-    const QString body = QStringLiteral("$") + groupedDigits(cents / 100) + '.'
+    const quint64 absTt = tt < 0 ? 0 - quint64(tt) : quint64(tt);
+    const quint64 cents = (absTt + 50) / 100;
+    const QString body = QStringLiteral("$") + groupedDigits(qint64(cents / 100)) + '.'
                          + QString::number(cents % 100).rightJustified(2, '0');
     return tt < 0 && cents != 0 ? '(' + body + ')' : body;
 }
 
-QString plainNumber(double v)
-{
-    if (std::isfinite(v) && v == std::floor(v) && std::fabs(v) < 1e15)
-        return QString::number(qint64(v));
-    return QString::number(v, 'g', 15);
-}
+bool isCurrencyFormat(const QString& format) { return format.compare(QLatin1String("Currency"), Qt::CaseInsensitive) == 0; }
+
 
 bool numericValue(const QVariant& v, double& out)
 {
@@ -85,10 +87,10 @@ QString formatValue(const QVariant& v, const QString& format)
 {
     if (!v.isValid() || v.isNull())
         return QString();
-    if (format.compare(QLatin1String("Currency"), Qt::CaseInsensitive) == 0) {
+    if (isCurrencyFormat(format)) {
         double d;
-        if (v.typeId() != QMetaType::Bool && numericValue(v, d))
-            return currencyText(d);
+        if (v.typeId() != QMetaType::Bool && numericValue(v, d) && ado::convert::currencyFits(d))
+            return currencyText(toTenThousandths(d));
     }
     switch (v.typeId()) {
     case QMetaType::QDateTime: {
@@ -109,10 +111,32 @@ QString formatValue(const QVariant& v, const QString& format)
         return v.toBool() ? QStringLiteral("Yes") : QStringLiteral("No");
     case QMetaType::Double:
     case QMetaType::Float:
-        return plainNumber(v.toDouble());
+        return ado::convert::valueText(v);
     default:
         return v.toString();
     }
+}
+
+void CurrencySum::add(double amount)
+{
+    if (overflow_)
+        return;
+    if (!ado::convert::currencyFits(amount)) {
+        overflow_ = true;
+        return;
+    }
+    sum_ += toTenThousandths(amount);
+    if (sum_ > std::numeric_limits<qint64>::max() || sum_ < -__int128(std::numeric_limits<qint64>::max()))
+        overflow_ = true;
+}
+
+QString totalText(const CurrencySum& sum, const QString& format)
+{
+    if (sum.overflow())
+        return QStringLiteral("Overflow");
+    if (isCurrencyFormat(format))
+        return currencyText(sum.tenThousandths());
+    return formatValue(double(sum.tenThousandths()) / 10000.0, format);
 }
 
 // ---------------------------------------------------------------- delegates
@@ -130,9 +154,7 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
         return ed;
     }
     if (type == etValueList || type == etDropDown) {
-        auto* box = new QComboBox(parent);
-        box->setEditable(true);
-        box->setInsertPolicy(QComboBox::NoInsert);
+        auto* box = new ui::ListBox(parent, true);
         if (type == etValueList) {
             for (const auto& item : g_->columnValueList(c))
                 box->addItem(item.second, item.first);
@@ -154,13 +176,15 @@ void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
         return;  // loaded by the owner on LoadCustomEdit
     const QString current = index.data(Qt::EditRole).toString();
     if (auto* box = qobject_cast<QComboBox*>(editor)) {
-        const int i = box->findText(current, Qt::MatchFixedString);
+        // Only the very text, letter case included, is an entry of the list.
+        const int i = box->findText(current, Qt::MatchFixedString | Qt::MatchCaseSensitive);
         if (i >= 0)
             box->setCurrentIndex(i);
         box->setEditText(i >= 0 ? box->itemText(i) : current);
-        // As in a plain cell, typing replaces the text rather than adding to it.
-        if (box->lineEdit())
-            box->lineEdit()->selectAll();
+        // As in a plain cell, typing replaces the text rather than adding to
+        // it; the selection runs back to the start, which so stays in view.
+        if (QLineEdit* line = box->lineEdit())
+            line->setSelection(int(line->text().size()), -int(line->text().size()));
         original_ = box->currentText();
         return;
     }
@@ -180,7 +204,7 @@ void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, cons
     QVariant v;
     if (auto* box = qobject_cast<QComboBox*>(editor)) {
         const QString typed = box->currentText();
-        const int i = box->findText(typed, Qt::MatchFixedString);
+        const int i = box->findText(typed, Qt::MatchFixedString | Qt::MatchCaseSensitive);
         v = i >= 0 ? box->itemData(i) : QVariant(typed);
         if (!v.isValid())
             v = typed;
@@ -220,6 +244,23 @@ void GridDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewI
     const QPoint at = editor->parentWidget()->mapTo(g_, option.rect.topLeft());
     emit g_->ShowCustomEdit(index.column() + 1, pixelsToTwips(at.x()), pixelsToTwips(at.y()),
                             pixelsToTwips(option.rect.width()), pixelsToTwips(option.rect.height()), true);
+}
+
+bool GridDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                             const QModelIndex& index)
+{
+    if (event->type() != QEvent::ToolTip || !index.isValid() || !view)
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    // The room the style leaves a cell's text, as it paints it.
+    const QStyle* style = view->style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    const int room = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, view).width() - 2 * margin;
+    const bool cut = !opt.text.isEmpty() && opt.fontMetrics.horizontalAdvance(opt.text) > room;
+    QToolTip::showText(event->globalPos(), cut ? opt.text : QString(), view->viewport(), option.rect);
+    event->setAccepted(cut);
+    return cut;
 }
 
 bool GridDelegate::customEditOpen() const
@@ -815,27 +856,17 @@ QString GridEX::totalText(int column) const
     if (s->aggregate == agCount) {
         result = qlonglong(n);
     } else if (s->aggregate == agSum) {
-        // Whole ten-thousandths keep currency sums exact; NULLs add nothing.
-        // Each amount fits 64 bits of them, a sum of many need not: a total
-        // beyond that says so instead of wrapping round.
-        __int128 sum = 0;
-        bool overflow = false;
+        // NULLs add nothing; a total beyond what currency holds says so
+        // instead of wrapping round.
+        CurrencySum sum;
         for (int r = 0; r < n; ++r) {
             const QVariant v = rs_->cell(r, column - 1);
             double d;
-            if (v.isValid() && !v.isNull() && v.typeId() != QMetaType::Bool && numericValue(v, d)) {
-                if (!std::isfinite(d) || std::fabs(d) > 922337203685477.5) {
-                    overflow = true;
-                    break;
-                }
-                sum += toTenThousandths(d);
-            }
+            if (v.isValid() && !v.isNull() && v.typeId() != QMetaType::Bool && numericValue(v, d))
+                sum.add(d);
         }
-        if (overflow || sum > __int128(9200000000000000000LL) || sum < -__int128(9200000000000000000LL)) {
-            cached = s->totalPrefix + QStringLiteral("Overflow");
-            return cached;
-        }
-        result = double(qint64(sum)) / 10000.0;
+        cached = s->totalPrefix + grid::totalText(sum, s->totalFormat);
+        return cached;
     }
     cached = s->totalPrefix + formatValue(result, s->totalFormat);
     if (cached.isNull())
@@ -1039,6 +1070,8 @@ bool GridEX::editCell(int row, int column, const QVariant& v)
         emit editRejected(row, column, v.toString());
         return false;
     }
+    if (writeGuard_ && !writeGuard_())
+        return false;
     QVariant in = v;
     // A cleared cell of a typed column stores NULL.
     if (in.typeId() == QMetaType::QString && in.toString().trimmed().isEmpty()

@@ -18,6 +18,7 @@
 #include <QVector>
 #include <QWidget>
 
+#include <functional>
 #include <utility>
 
 class QTableView;
@@ -63,8 +64,24 @@ constexpr int kCellFontPixels = 11;
 constexpr int kHeaderFontPixels = 10;
 constexpr int kHeaderTextPad = 6;
 
-// Sum of currency-like values in whole ten-thousandths, so totals are exact.
+// An amount within what currency holds, in whole ten-thousandths.
 qint64 toTenThousandths(double v);
+
+// Amounts added in whole ten-thousandths, so the sum is exact. An amount or a
+// sum beyond what currency holds (+-922,337,203,685,477.5807) overflows.
+class CurrencySum {
+public:
+    void add(double amount);
+    bool overflow() const { return overflow_; }
+    qint64 tenThousandths() const { return qint64(sum_); }
+
+private:
+    __int128 sum_ = 0;
+    bool overflow_ = false;
+};
+// A total as shown: "Overflow" when the sum overflowed, otherwise formatted
+// as formatValue does, a currency straight from its ten-thousandths.
+QString totalText(const CurrencySum& sum, const QString& format);
 
 // The displayed rows as data, for printing without the widget.
 struct ReportColumn {
@@ -207,6 +224,9 @@ public:
     bool writeCurrentRow();
     QString lastEditError() const { return lastEditError_; }
     void cancelEdit();
+    // Asked before the grid writes a row, a typed cell or the new-row line;
+    // false stops the write, and the guard has told the user why.
+    void setWriteGuard(std::function<bool()> guard) { writeGuard_ = std::move(guard); }
 
     // --- the new-row line (newrow.cpp)
     // A line under the column captions where the user types a new row;
@@ -324,6 +344,7 @@ private:
     bool blockCurrentSignal_ = false;
     bool inEdit_ = false;
     QString lastEditError_;
+    std::function<bool()> writeGuard_;
     bool rebuildPending_ = false;
     bool applyingColumns_ = false;
     mutable QVector<QString> totalsCache_;

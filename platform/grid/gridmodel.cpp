@@ -214,7 +214,7 @@ QVariant GridModel::data(const QModelIndex& idx, int role) const
         return formatValue(v, g_->columnFormat(c));
     case Qt::EditRole:
         if (v.typeId() == QMetaType::Double)
-            return QString::number(v.toDouble(), 'g', 15);
+            return ado::convert::numberText(v.toDouble());
         return formatValue(v, QString());
     case Qt::CheckStateRole:
         if (!yesNo)

@@ -423,6 +423,8 @@ bool GridEX::commitNewRow()
     newRow_->closeEditor(true);
     if (!newRow_->anyTyped())
         return false;
+    if (writeGuard_ && !writeGuard_())
+        return false;
     newRow_->makeCurrent();
     emit FillNewRow();
     if (!rs_ || !rs_->isOpen())

@@ -7,6 +7,9 @@
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
+#include <cmath>
+
 namespace printing {
 
 QFont qtFont(const TextFont& f, double dpi)
@@ -21,6 +24,24 @@ QFont qtFont(const TextFont& f, double dpi)
     return q;
 }
 
+namespace {
+
+// The font's measures on a device of that resolution.
+QFontMetricsF metricsAt(const TextFont& f, double dpi)
+{
+    static QImage probe(1, 1, QImage::Format_RGB32);
+    static double probeDpi = -1;
+    if (dpi != probeDpi) {
+        const int dpm = qRound(dpi / 0.0254);
+        probe.setDotsPerMeterX(dpm);
+        probe.setDotsPerMeterY(dpm);
+        probeDpi = dpi;
+    }
+    return QFontMetricsF(qtFont(f, probe.logicalDpiY()), &probe);
+}
+
+}  // namespace
+
 double lineHeight(const TextFont& f, double dpi)
 {
     // Labels ask this for every line they print; the font rarely changes.
@@ -28,14 +49,43 @@ double lineHeight(const TextFont& f, double dpi)
     static double lastDpi = -1, lastHeight = 0;
     if (f == lastFont && dpi == lastDpi)
         return lastHeight;
-    QImage probe(1, 1, QImage::Format_RGB32);
-    const int dpm = qRound(dpi / 0.0254);
-    probe.setDotsPerMeterX(dpm);
-    probe.setDotsPerMeterY(dpm);
     lastFont = f;
     lastDpi = dpi;
-    lastHeight = QFontMetricsF(qtFont(f, probe.logicalDpiY()), &probe).height();
+    lastHeight = metricsAt(f, dpi).height();
     return lastHeight;
+}
+
+double textWidth(const TextFont& f, double dpi, const QString& text)
+{
+    const QFontMetricsF fm = metricsAt(f, dpi);
+    double w = 0;
+    for (const QString& line : text.split('\n'))
+        w = std::max(w, fm.horizontalAdvance(line));
+    return w;
+}
+
+QString elidedText(const TextFont& f, double dpi, const QString& text, double width)
+{
+    return metricsAt(f, dpi).elidedText(text, Qt::ElideRight, width);
+}
+
+double fittingHeight(const TextFont& f, double dpi, const QStringList& lines, double width, double least)
+{
+    TextFont t = f;
+    const auto widest = [&] {
+        double w = 0;
+        for (const QString& line : lines)
+            w = std::max(w, textWidth(t, dpi, line));
+        return w;
+    };
+    const double w = widest();
+    if (w <= width || f.height <= least)
+        return f.height;
+    // Widths grow almost in proportion to the height; the steps make up the rest.
+    t.height = std::max(least, std::floor(f.height * width / w));
+    while (t.height > least && widest() > width)
+        t.height = std::max(least, t.height - 1);
+    return t.height;
 }
 
 // ---------------------------------------------------------------- Surface

@@ -42,6 +42,13 @@ struct TextFont {
 QFont qtFont(const TextFont& f, double dpi);
 // The height of one line of text in that font, device units.
 double lineHeight(const TextFont& f, double dpi);
+// The width of a text in that font (of its widest line), device units.
+double textWidth(const TextFont& f, double dpi, const QString& text);
+// The text cut short with "…" to a width in device units; whole when it fits.
+QString elidedText(const TextFont& f, double dpi, const QString& text, double width);
+// The font's height, or the largest smaller one down to `least`, at which
+// every line is at most `width` wide (device units).
+double fittingHeight(const TextFont& f, double dpi, const QStringList& lines, double width, double least);
 
 // One drawing call, in logical and in device units.
 struct Drawn {

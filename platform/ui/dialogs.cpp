@@ -1,12 +1,15 @@
 #include "platform/ui/dialogs.h"
 
 #include "platform/ui/fontdialog.h"
+#include "platform/ui/messages.h"
 
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 
 namespace ui {
 
@@ -45,6 +48,53 @@ QString withDefaultExtension(const QString& file, const QString& defaultExt)
 
 namespace {
 
+// The bar is moved (and the events of the window handled) at most every
+// 50 ms, so a task of many small steps is not slowed by its own bar.
+class QtProgress : public Progress {
+public:
+    QtProgress(const ProgressRequest& r, QWidget* owner) : dialog_(r.label, QStringLiteral("Cancel"), 0, r.maximum, owner)
+    {
+        dialog_.setWindowTitle(r.title.isEmpty() ? appTitle() : r.title);
+        dialog_.setWindowModality(Qt::ApplicationModal);
+        dialog_.setMinimumDuration(1000);
+        dialog_.setAutoReset(false);
+        dialog_.setAutoClose(false);
+        dialog_.setValue(0);
+        lastShown_.start();
+    }
+    bool setValue(int value) override
+    {
+        if (lastShown_.elapsed() >= 50 || value >= dialog_.maximum()) {
+            dialog_.setValue(std::min(value, dialog_.maximum()));
+            lastShown_.restart();
+        }
+        return !dialog_.wasCanceled();
+    }
+
+private:
+    QProgressDialog dialog_;
+    QElapsedTimer lastShown_;
+};
+
+class ScriptedProgress : public Progress {
+public:
+    ScriptedProgress(QList<int>& values, qsizetype index, int cancelAt)
+        : values_(values), index_(index), cancelAt_(cancelAt)
+    {
+    }
+    bool setValue(int value) override
+    {
+        values_[index_] = value;
+        return cancelAt_ < 1 || ++steps_ < cancelAt_;
+    }
+
+private:
+    QList<int>& values_;
+    qsizetype index_;
+    int cancelAt_;
+    int steps_ = 0;
+};
+
 class QtDialogs : public DialogService {
 public:
     QString fileDialog(const FileRequest& r, QWidget* owner) override
@@ -74,6 +124,10 @@ public:
             return false;
         font = d.choice();
         return true;
+    }
+    std::unique_ptr<Progress> progress(const ProgressRequest& r, QWidget* owner) override
+    {
+        return std::make_unique<QtProgress>(r, owner);
     }
 };
 
@@ -137,6 +191,14 @@ bool ScriptedDialogs::printDialog(QPrinter& printer, QWidget*)
     if (ok)
         printer.setCopyCount(printCopies.isEmpty() ? 1 : printCopies.takeFirst());
     return ok;
+}
+
+std::unique_ptr<Progress> ScriptedDialogs::progress(const ProgressRequest& r, QWidget*)
+{
+    progressRequests.push_back(r);
+    progressValues.push_back(0);
+    return std::make_unique<ScriptedProgress>(progressValues, progressValues.size() - 1,
+                                              cancelAtSteps.isEmpty() ? 0 : cancelAtSteps.takeFirst());
 }
 
 bool ScriptedDialogs::fontDialog(FontChoice& font, int flags, QWidget*)

@@ -41,6 +41,21 @@ struct FontChoice {
     QColor color = Qt::black;
 };
 
+// A long task's progress bar with its Cancel button.
+struct ProgressRequest {
+    QString title;
+    QString label;
+    int maximum = 0;
+};
+
+class Progress {
+public:
+    virtual ~Progress() = default;
+    // How far the task has come (0 to the maximum); false once the user has
+    // cancelled it.
+    virtual bool setValue(int value) = 0;
+};
+
 // Flags of the font dialog: list the printer's fonts; offer underline,
 // strike-out and the colour.
 enum FontFlags : int { cdlCFPrinterFonts = 2, cdlCFEffects = 256 };
@@ -56,6 +71,9 @@ public:
     virtual bool printDialog(QPrinter& printer, QWidget* owner) = 0;
     // Lets the user change the font; false, and the font as it was, on cancel.
     virtual bool fontDialog(FontChoice& font, int flags, QWidget* owner) = 0;
+    // A modal progress window, shown only once the task has run for about a
+    // second; it closes when the returned object is destroyed.
+    virtual std::unique_ptr<Progress> progress(const ProgressRequest& r, QWidget* owner) = 0;
 };
 
 DialogService& dialogs();
@@ -84,6 +102,7 @@ public:
     QString inputBox(const InputRequest& r, QWidget*) override;
     bool printDialog(QPrinter& printer, QWidget*) override;
     bool fontDialog(FontChoice& font, int flags, QWidget*) override;
+    std::unique_ptr<Progress> progress(const ProgressRequest& r, QWidget*) override;
 
     QList<FileRequest> fileRequests;
     QList<InputRequest> inputRequests;
@@ -100,6 +119,12 @@ public:
     QList<FontChoice> fontRequests;
     QList<int> fontFlags;
     QList<FontChoice> fonts;
+    // The progress windows asked for, the last value each was given, and the
+    // step (counted from 1) at which the user cancels each, in turn (never
+    // when none is left).
+    QList<ProgressRequest> progressRequests;
+    QList<int> progressValues;
+    QList<int> cancelAtSteps;
 };
 
 class ScriptedDialogsGuard {

@@ -1,5 +1,7 @@
 #include "platform/ui/fontdialog.h"
 
+#include "platform/ui/boxes.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -34,14 +36,14 @@ FontColourDialog::FontColourDialog(const FontChoice& start, int flags, QWidget* 
     face = new QFontComboBox(this);
     face->setObjectName("face");
     face->setCurrentFont(QFont(start.name));
-    style = new QComboBox(this);
+    style = new ListBox(this);
     style->setObjectName("style");
     for (const char* s : kStyles)
         style->addItem(s);
     style->setCurrentIndex((start.bold ? 2 : 0) + (start.italic ? 1 : 0));
-    size = new QComboBox(this);
+    // A size typed is taken as typed: "1" is not completed to "10".
+    size = new ListBox(this, true);
     size->setObjectName("size");
-    size->setEditable(true);
     for (int s : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72})
         size->addItem(QString::number(s));
     size->setCurrentText(QString::number(start.size));
@@ -61,7 +63,7 @@ FontColourDialog::FontColourDialog(const FontChoice& start, int flags, QWidget* 
     underline = new QCheckBox("&Underline", effects);
     underline->setObjectName("underline");
     underline->setChecked(start.underline);
-    colour = new QComboBox(effects);
+    colour = new ListBox(effects);
     colour->setObjectName("colour");
     for (const auto& [name, rgb] : kColours) {
         QPixmap swatch(16, 12);

@@ -12,7 +12,9 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QTest>
 
 namespace {
 
@@ -304,4 +306,43 @@ TEST(Dialogs, ScriptedAnswersAndCancel)
     g.dialogs->inputs << "Table 5";
     EXPECT_EQ(ui::InputBox("Table name?"), "Table 5");
     EXPECT_EQ(ui::InputBox("Table name?"), "") << "cancel gives an empty text";
+}
+
+namespace {
+
+QProgressDialog* shownProgress()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<QProgressDialog*>(w); d && d->isVisible())
+            return d;
+    return nullptr;
+}
+
+}  // namespace
+
+TEST(Dialogs, ProgressShowsForALongTaskOnlyAndCancels)
+{
+    const ui::ProgressRequest r{"Import Records", "Importing the records...", 1000};
+    // A task done at once never shows its bar.
+    {
+        const std::unique_ptr<ui::Progress> p = ui::dialogs().progress(r, nullptr);
+        EXPECT_TRUE(p->setValue(1000));
+        EXPECT_EQ(shownProgress(), nullptr);
+    }
+    // One that has gone on for a while with most of it still to do shows
+    // it; Cancel there stops the task, and the bar closes with it.
+    std::unique_ptr<ui::Progress> p = ui::dialogs().progress(r, nullptr);
+    QTest::qWait(120);
+    EXPECT_TRUE(p->setValue(1));
+    QProgressDialog* d = shownProgress();
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->windowTitle(), "Import Records");
+    EXPECT_EQ(d->labelText(), "Importing the records...");
+    auto* cancel = d->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_EQ(cancel->text(), "Cancel");
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    EXPECT_FALSE(p->setValue(2));
+    p.reset();
+    EXPECT_EQ(shownProgress(), nullptr);
 }

@@ -13,6 +13,7 @@
 #include "platform/twips.h"
 #include "support/gui.h"
 #include "support/mainwindow.h"
+#include "support/userinput.h"
 
 #include <gtest/gtest.h>
 
@@ -384,8 +385,7 @@ TEST_F(MainTest, APendingCellEditIsStoredOrAskedAboutBeforeAnyViewSwitch)
 {
     m().Show(ui::vbModeless);
     frmMain& f = m();
-    f.widget()->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(f.widget()));
+    ASSERT_TRUE(testsupport::showActive(f.widget()));
     const auto menuItem = [&](const QString& menu, const QString& item) {
         QMenuBar* bar = f.window()->menuBar();
         QMenu* m = menus::findMenu(f.window(), menu);

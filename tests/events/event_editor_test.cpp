@@ -5,13 +5,12 @@
 #include "events/event_support.h"
 
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "views/frmPreview.h"
 
-#include <QDateEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
-#include <QTimeEdit>
 #include <QToolButton>
 
 using testsupport::EventEditorTest;

@@ -4,13 +4,13 @@
 #include "events/event_support.h"
 
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/dialogs.h"
 #include "views/frmPreview.h"
 
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QTimeEdit>
 #include <QToolButton>
 
 using testsupport::EventEditorTest;

@@ -12,10 +12,10 @@
 #include "platform/calendar/dayplanner.h"
 #include "platform/calendar/monthcalendar.h"
 #include "platform/navbar/explorerbar.h"
+#include "platform/ui/boxes.h"
 #include "records/frmAddType.h"
 
 #include <QCoreApplication>
-#include <QDateEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -61,12 +61,11 @@ protected:
         modal.modal->once("frmAddAppt", [&](ui::FormBase&) { act(Appt::instance()); });
         Appt::instance().Show(ui::vbModal);
     }
-    // Types a whole date into a picker over its sections.
-    static void typeDate(QDateEdit* d, const QDate& day)
+    // Clicks into a date picker, types a whole date and leaves it.
+    static void typeDate(ui::DateBox* d, const QDate& day)
     {
-        d->setFocus();
-        QTest::keyClick(d, Qt::Key_Home);
-        QTest::keyClicks(d, day.toString("M/d/yyyy"));
+        ASSERT_TRUE(testsupport::showActive(d->window()));
+        testsupport::enter(d, testsupport::Into::ClickMiddle, day.toString("M/d/yyyy"));
     }
     static QString shown(const Appt& a)
     {

@@ -7,12 +7,18 @@
 #include "support/timezone.h"
 
 #include "app/frmMain.h"
+#include "app/navgroups.h"
+#include "events/frmEventTasks.h"
 #include "events/frmWizAddTask.h"
 #include "platform/grid/gridex.h"
 #include "platform/navbar/explorerbar.h"
 #include "records/editing.h"
+#include "records/frmDeleteSingle.h"
+#include "support/gui.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -223,6 +229,65 @@ TEST_F(SchedulerTest, FirstRunAddsEveryStandardTaskLoggedAndAReRunReplacesOnlySt
         EXPECT_EQ(count("SELECT COUNT(*) FROM TASKS WHERE TASK_ID = ?", {handMade}), 1);
         expectAllTasksShown();
     });
+}
+
+TEST_F(SchedulerTest, TheTaskInfoCountsFollowEveryWriteToTheTasks)
+{
+    db().Execute("DELETE FROM STDTASK");
+    for (int i = 1; i <= 60; ++i)
+        standard(i, QString("Standard task %1").arg(i), "Reception", "Bride", i % 3 ? 50 : 100);
+    QApplication::setActiveWindow(m().window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m().window()));
+    m().ExplorerBarCtlQV1->clickItem("TASKMODE");
+    // The captions as the bar shows them: due, complete, incomplete, total.
+    const auto captions = [&] {
+        QCoreApplication::processEvents();
+        QStringList out;
+        navbar::Group* g = m().ExplorerBarCtlQV1->group("TASKINFO");
+        for (int i = 0; g && i < g->itemCount(); ++i)
+            out << g->item(i)->caption();
+        return out;
+    };
+    const auto gridRow = [&](int row, int column) {
+        m().ExplorerBarCtlQV1->clickItem("ALLTASKS");
+        testsupport::clickCell(m().GridEX1, row, column);
+    };
+    const struct Step {
+        const char* what;
+        std::function<void()> act;
+        int complete, incomplete;
+    } steps[] = {
+        {"the scheduler adds 60",
+         [&] { open([&](frmWizAddTask&) { run(QDate(2027, 6, 5), {ui::vbOK, ui::vbYes}); }); }, 0, 60},
+        {"the task editor adds one",
+         [&] {
+             modal.modal->once("frmEventTasks", [](ui::FormBase& form) {
+                 auto& f = static_cast<frmEventTasks&>(form);
+                 testsupport::retype(f.txtName, "Confirm the traiteur's menu");
+                 QTest::mouseClick(f.cmdSave, Qt::LeftButton);
+             });
+             m().ExplorerBarCtlQV1->clickItem("ADDTASK");
+         },
+         0, 61},
+        {"one is ticked done in the grid", [&] { gridRow(1, 2); }, 1, 60},
+        {"one is deleted",
+         [&] {
+             gridRow(2, 3);
+             m().ExplorerBarCtlQV1->clickItem("DELETETASK");
+             QTest::mouseClick(frmDeleteSingle::instance().cmdDelete, Qt::LeftButton);
+         },
+         1, 59},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        s.act();
+        const navgroups::TaskCounts now = navgroups::CountTasks(db(), m().curDate.date());
+        ASSERT_EQ(now.complete, s.complete);
+        ASSERT_EQ(now.incomplete, s.incomplete);
+        EXPECT_EQ(captions(), QStringList({QString("%1 Tasks Due").arg(now.due), QString("%1 Complete").arg(s.complete),
+                                           QString("%1 Incomplete").arg(s.incomplete),
+                                           QString("%1 Total Tasks").arg(s.complete + s.incomplete)}));
+    }
 }
 
 TEST_F(SchedulerTest, EveryNoChangesNothingAndStillShowsAllTasks)

@@ -5,10 +5,12 @@
 #include "support/fixture.h"
 #include "support/mainwindow.h"
 #include "support/twocopies.h"
+#include "support/userinput.h"
 
 #include "app/editors.h"
 #include "app/frmMain.h"
 #include "events/frmWizard.h"
+#include "platform/ui/boxes.h"
 #include "records/editing.h"
 
 #include <QAction>
@@ -17,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 using testsupport::MainWindowTest;
@@ -102,7 +105,7 @@ protected:
     }
     static QString picker(int i)
     {
-        const DTPicker* p = w().DTPicker1[i];
+        const ui::DateBox* p = w().DTPicker1[i];
         return p->date().toString("yyyy-MM-dd") + ' ' + p->timeOfDay().toString("HH:mm:ss");
     }
 };
@@ -113,7 +116,7 @@ TEST_F(WizardTest, EveryBoxIsStoredInItsColumnAndReadBackTheSecondSaveOverwrites
         EXPECT_EQ(f.frontPage(), f.fraBride);
         for (int i = 0; i < 7; ++i) {
             EXPECT_FALSE(f.chkPlan[i]->isChecked());
-            EXPECT_EQ(picker(i), "2026-12-07 15:00:00") << "the moment of opening";
+            EXPECT_EQ(picker(i), "2026-12-07 00:00:00") << "the day of opening, without its time";
         }
         for (const Binding& b : kBindings) {
             SCOPED_TRACE(b.column);
@@ -146,8 +149,8 @@ TEST_F(WizardTest, EveryBoxIsStoredInItsColumnAndReadBackTheSecondSaveOverwrites
     columns << QStringList(std::begin(kPlans), std::end(kPlans)) << QStringList(std::begin(kDates), std::end(kDates));
     expected += "|1|0|0|0|0|0|1";
     for (int i = 0; i < 6; ++i)
-        expected += "|2026-12-07 15:00:00";
-    expected += "|2027-06-12 15:00:00";
+        expected += "|2026-12-07 00:00:00";
+    expected += "|2027-06-12 00:00:00";
     EXPECT_EQ(row("SELECT " + columns.join(", ") + " FROM OUR_WEDDING"), expected);
     EXPECT_EQ(log(), QStringList({"OUR_WEDDING 1 1", "EVENT 1 1", "EVENT 7 1"}));
     EXPECT_EQ(events(), QStringList({"1 Ceremony 2026-12-07 12:00:00", "7 Honeymoon 2027-06-12 12:00:00"}));
@@ -157,7 +160,7 @@ TEST_F(WizardTest, EveryBoxIsStoredInItsColumnAndReadBackTheSecondSaveOverwrites
             EXPECT_EQ(f.txtName[b.index]->text(), QString("%1 text").arg(b.column)) << b.column;
         EXPECT_TRUE(f.chkPlan[0]->isChecked());
         EXPECT_FALSE(f.chkPlan[1]->isChecked());
-        EXPECT_EQ(picker(6), "2027-06-12 15:00:00");
+        EXPECT_EQ(picker(6), "2027-06-12 00:00:00");
         EXPECT_EQ(f.frontPage(), f.fraBride);
         // Tab goes down the page.
         f.txtName[6]->setFocus();
@@ -192,8 +195,8 @@ TEST_F(WizardTest, LoadingTakesTheFirstRowByKeyAndPassesOverNullsAndUnreadableDa
         EXPECT_EQ(f.txtName[17]->text(), "");
         EXPECT_EQ(f.txtName[4]->text(), "Ruth") << "loading goes on past the NULLs";
         EXPECT_TRUE(f.chkPlan[2]->isChecked());
-        EXPECT_EQ(picker(0), "2026-12-07 15:00:00");
-        EXPECT_EQ(picker(1), "2026-12-07 15:00:00");
+        EXPECT_EQ(picker(0), "2026-12-07 00:00:00");
+        EXPECT_EQ(picker(1), "2026-12-07 00:00:00");
         EXPECT_EQ(picker(2), "2027-05-01 10:30:00");
         click(f.cmdSave);
     });
@@ -248,21 +251,29 @@ TEST_F(WizardTest, TickedStandardEventsAreReDatedByExactNameOrMadeAtNoon)
 
 TEST_F(WizardTest, TheCeremonyDateIsCarriedToPickersLessThanADayAhead)
 {
+    // Stored: a week ahead, tomorrow earlier in the day, a day ahead exactly.
+    db().Execute("INSERT INTO OUR_WEDDING (OUR_WEDDING_ID, DATE_RECEPTION, DATE_SHOWER, DATE_REHEARSAL) "
+                 "VALUES (1, '2026-12-14 15:00:00', '2026-12-08 14:00:00', '2026-12-08 15:00:00')");
     open([&](frmWizard& f) {
         clickTab("Events");
-        f.DTPicker1[1]->setDate(QDate(2026, 12, 14));                  // a week ahead
-        f.DTPicker1[2]->setValue(QDate(2026, 12, 8), QTime(14, 0));    // tomorrow, earlier in the day
-        f.DTPicker1[3]->setValue(QDate(2026, 12, 8), QTime(15, 0));    // a day ahead exactly
-        EXPECT_EQ(picker(0), "2026-12-07 15:00:00") << "only the ceremony carries";
-        f.DTPicker1[0]->setValue(QDate(2027, 6, 5), QTime(16, 45));
+        ASSERT_TRUE(testsupport::showActive(f.window()));
+        using testsupport::Into;
+        testsupport::enter(f.DTPicker1[4], Into::ClickMiddle, "12/10/2026");
+        EXPECT_EQ(picker(4), "2026-12-10 00:00:00");
+        EXPECT_EQ(picker(0), "2026-12-07 00:00:00") << "only the ceremony carries";
+        // The date is carried once, whole, not at each key typed.
+        QSignalSpy changes(f.DTPicker1[0], &ui::DateBox::valueChanged);
+        testsupport::enter(f.DTPicker1[0], Into::ClickMiddle, "12/20/2027");
+        EXPECT_EQ(changes.count(), 1);
         EXPECT_EQ(picker(1), "2026-12-14 15:00:00");
-        EXPECT_EQ(picker(2), "2027-06-05 16:45:00");
+        EXPECT_EQ(picker(2), "2027-12-20 00:00:00");
         EXPECT_EQ(picker(3), "2026-12-08 15:00:00");
-        for (int i : {4, 5, 6})
-            EXPECT_EQ(picker(i), "2027-06-05 16:45:00");
+        EXPECT_EQ(picker(4), "2026-12-10 00:00:00");
+        for (int i : {5, 6})
+            EXPECT_EQ(picker(i), "2027-12-20 00:00:00");
         click(f.Command2);
     });
-    EXPECT_EQ(count("SELECT COUNT(*) FROM OUR_WEDDING"), 0);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM OUR_WEDDING WHERE DATE_CEREMONY IS NULL"), 1) << "nothing saved";
 }
 
 TEST_F(WizardTest, TheStartupBoxWritesItsSettingAtOnceAndCancelKeepsIt)
@@ -310,6 +321,67 @@ TEST_F(WizardTest, AutoBudgetHandsOverTheAmountAndTheWizardCarriesOn)
         EXPECT_EQ(f.frontPage(), f.fraBudget);
     });
     open([&](frmWizard& f) { EXPECT_EQ(f.txtBudget->text(), ""); });
+}
+
+TEST_F(WizardTest, TheBudgetAmountTypedIsSharedOutOverTheStandardItemsToTheCent)
+{
+    const auto cents = [this](const char* table, const char* column) {
+        return db().scalar(QString("SELECT SUM(CAST(ROUND(%1 * 100) AS INTEGER)) FROM %2").arg(column, table)).toLongLong();
+    };
+    const double medium = db().scalar("SELECT SUM(STDBUDGET_MED) FROM STDBUDGET").toDouble();
+    const struct {
+        const char* typed;  // in the planning wizard
+        const char* total;  // shown by Auto Budget
+        qint64 cents;       // of every item, and of the budget saved
+    } cases[] = {
+        {"30,000", "$30,000.00", 3000000},
+        {"$12,345.67", "$12,345.67", 1234567},
+        {"0.05", "$0.05", 5},  // fewer cents than items
+        {"", "$0.00", 0},      // no amount: nothing proposed
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        db().Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = 0");
+        db().Execute("DELETE FROM BUDGET");
+        open([&](frmWizard& f) {
+            clickTab("Budget");
+            ASSERT_TRUE(testsupport::showActive(f.window()));
+            testsupport::enter(f.txtBudget, testsupport::Into::ClickStart, c.typed);
+            modal.modal->once("frmAutoBudget", [&](ui::FormBase&) {
+                frmAutoBudget& a = frmAutoBudget::instance();
+                EXPECT_EQ(a.lblTotal->text(), c.total);
+                click(a.cmdSave);
+            });
+            click(f.Command1);
+            click(f.Command2);
+        });
+        EXPECT_EQ(cents("STDBUDGET", "STDBUDGET_AMT"), c.cents);
+        EXPECT_EQ(cents("BUDGET", "BUDGET_AMT"), c.cents) << "the budget saved adds up to the amount";
+        EXPECT_EQ(count("SELECT COUNT(*) FROM STDBUDGET WHERE ABS(STDBUDGET_AMT * 100 - ROUND(STDBUDGET_AMT * 100)) > 1e-6"), 0)
+            << "whole cents";
+        // Each item within a cent of its share of the medium suggestions.
+        EXPECT_EQ(count(QString("SELECT COUNT(*) FROM STDBUDGET WHERE ABS(STDBUDGET_AMT - %1 * STDBUDGET_MED / %2) >= 0.01")
+                            .arg(double(c.cents) / 100.0, 0, 'f', 2)
+                            .arg(medium, 0, 'f', 4)),
+                  0);
+    }
+
+    // Amounts chosen before stay as they are, whatever amount is typed.
+    db().Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = 0");
+    db().Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = 1500 WHERE STDBUDGET_ID = 1");
+    open([&](frmWizard& f) {
+        clickTab("Budget");
+        type(f.txtBudget, "30000");
+        click(f.Command1);
+    });
+    EXPECT_EQ(cents("STDBUDGET", "STDBUDGET_AMT"), 150000);
+
+    // The main window's Budget Wizard hands over no amount, whatever an
+    // earlier opening was given.
+    db().Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = 0");
+    m().widget()->findChild<QAction*>("mnuBudgetWizard")->trigger();
+    EXPECT_EQ(modal.modal->shown.last(), "frmAutoBudget");
+    EXPECT_EQ(cents("STDBUDGET", "STDBUDGET_AMT"), 0);
 }
 
 TEST_F(WizardTest, ARefusedWriteLeavesWeddingEventsAndLogAsTheyWere)

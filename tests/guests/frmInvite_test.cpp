@@ -46,8 +46,7 @@ protected:
     void open(const std::function<void(frmInvite&)>& act)
     {
         modal.modal->once("frmInvite", [&](ui::FormBase&) {
-            f().window()->activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(f().window()));
+            EXPECT_TRUE(testsupport::showActive(f().window()));
             act(f());
         });
         f().Show(ui::vbModal);

@@ -9,18 +9,17 @@
 #include "guests/frmNewSubguest.h"
 #include "platform/grid/gridex.h"
 #include "platform/navbar/explorerbar.h"
+#include "platform/ui/boxes.h"
 #include "records/frmAddType.h"
 #include "records/frmDeleteSingle.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
-#include <QTimeEdit>
 
 using testsupport::DbTest;
 using testsupport::MainWindowTest;

@@ -1,5 +1,6 @@
-// The guest import window: reading and browsing a file, the header guess,
-// linking and breaking, the import with its merge, and a failure that
+// The guest import window: reading and browsing a file, files as other
+// programs write them and files it refuses, the header guess, linking and
+// breaking, the import with its merge, and a failure or a cancel that
 // leaves the database as it was.
 
 #include "guests/csvwindows.h"
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringEncoder>
 
 namespace {
 
@@ -46,6 +48,8 @@ protected:
     {
         f().Unload();
         f().Show(ui::vbModeless);
+        f().widget()->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(f().widget()));
         return f();
     }
     // Chooses the file through the dialog.
@@ -175,39 +179,113 @@ TEST_F(ImportWindow, HeaderGuessByColumnName)
     }
 }
 
-TEST_F(ImportWindow, RefusesBlankFileNamesAndHugeFiles)
+TEST_F(ImportWindow, RefusedFilesLeaveNothingOnScreenOrStored)
 {
-    QDir(files.path()).mkpath("my folder");
-    const QString blankFolder = writeFile("my folder/guests.csv", kWithHeader);
-    const QString blankName = writeFile("my guests.csv", kWithHeader);
+    const QString good = writeFile("guests.csv", kWithHeader);
     QFile big(files.filePath("big.csv"));
     ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(csv::kMaxFileBytes + 1));
     big.close();
+    const struct {
+        const char* name;
+        QString file;
+        QString message;
+    } cases[] = {
+        {"a blank in the name", writeFile("my guests.csv", kWithHeader),
+         "Please edit the file name to have no spaces before importing it."},
+        {"too large", big.fileName(), "The file big.csv is larger than 64 MB and cannot be imported."},
+        // An export edited by hand: a value given an opening quote only.
+        {"a quote never closed",
+         writeFile("edited.csv", "Party Name,First Name,Last Name\r\nLee,Mia,Lee\r\n\"Kim,Yu,Kim\r\nIto,Ken,Ito\r\n"
+                                 "Ono,\"Aki\",Ono\r\n"),
+         "The file edited.csv cannot be imported: the double quote that opens on line 3 is never closed.  Correct the "
+         "file and select it again."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        frmImportData& w = open();
+        choose(good);
+        link("Party Name", "Party Name");
+        messages.msgs->shown.clear();
+        choose(c.file);
+        EXPECT_EQ(shownMessages(), QStringList{c.message});
+        EXPECT_EQ(label(), "Record Count: 0");
+        EXPECT_TRUE(entries(w.lstSource).isEmpty());
+        EXPECT_TRUE(entries(w.lstLink).isEmpty());
+        EXPECT_EQ(entries(w.lstTarget).size(), 12);
+        import();
+        EXPECT_EQ(shownMessages().last(), "There are no records selected.");
+        EXPECT_EQ(testsupport::counts("GUEST SUBGUEST SYNCHRO"), "0 0 0");
+    }
 
-    frmImportData& w = open();
-    choose(blankName);
-    EXPECT_EQ(shownMessages(), QStringList{"Please edit the file name to have no spaces before importing it."});
-    EXPECT_EQ(label(), "Record Count: 0");
-    import();
-    EXPECT_EQ(shownMessages().last(), "There are no records selected.");
-
+    // A blank in the folder's name is no reason to refuse; a cancelled
+    // dialog reads the file chosen before again.
+    QDir(files.path()).mkpath("my folder");
+    const QString blankFolder = writeFile("my folder/guests.csv", kWithHeader);
     messages.msgs->shown.clear();
+    open();
     choose(blankFolder);
     EXPECT_EQ(label(), "Record Count: 1 of 5");
-    EXPECT_TRUE(shownMessages().isEmpty());
-
-    choose(big.fileName());
-    EXPECT_EQ(shownMessages(), QStringList{"The file big.csv is larger than 64 MB and cannot be imported."});
-    import();
-    EXPECT_EQ(shownMessages().last(), "There are no records selected.");
-    EXPECT_EQ(count("SELECT count(*) FROM GUEST"), 0);
-
-    // A cancelled dialog reads the file chosen before again.
-    choose(blankFolder);
-    messages.msgs->shown.clear();
     choose(QString());
     EXPECT_EQ(label(), "Record Count: 1 of 5");
     EXPECT_EQ(dialogs.dialogs->fileRequests.last().fileName, blankFolder);
+    EXPECT_TRUE(shownMessages().isEmpty());
+}
+
+QByteArray utf16(const QString& text, QStringConverter::Encoding e)
+{
+    return QStringEncoder(e, QStringConverter::Flag::WriteBom).encode(text);
+}
+
+TEST_F(ImportWindow, ReadsFilesAsOtherProgramsWriteThem)
+{
+    const QString header = "Party Name,First Name,Last Name\r\n";
+    const QString names = QString::fromUtf8("García,José,García\r\n\"山田 家\",太郎,山田\r\n");
+    const QStringList stored = {QString::fromUtf8("García|José|García"), QString::fromUtf8("山田 家|太郎|山田")};
+    const QString oneColumn = "The file %1 has one column only: its values seem to be separated by %2, not by "
+                              "commas.  Save it again as comma separated values before importing it.";
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QStringList people;    // as stored, "party|first|last"
+        QStringList messages;  // on choosing the file
+    } cases[] = {
+        // Two exports joined, the second from a program writing Windows-1252.
+        {"joined.csv", (header + names).toUtf8() + "Lef\xE8vre,Ren\xE9" "e,Lef\xE8vre\r\n",
+         stored + QStringList{QString::fromUtf8("Lefèvre|Renée|Lefèvre")}, {}},
+        {"utf16le.csv", utf16(header + names, QStringConverter::Utf16LE), stored, {}},
+        {"utf16be.csv", utf16(header + names, QStringConverter::Utf16BE), stored, {}},
+        {"blanklines.csv",
+         "Party Name,First Name,Last Name\r\n  \r\n,,\r\nLee,Mia,Lee\r\n\"\",\" \",\"\t\"\r\nKi" + QByteArray(1, '\0')
+             + "m,Yu,Kim\r\n,,\r\n",
+         {"Lee|Mia|Lee", "Kim|Yu|Kim"}, {}},
+        {"semi.csv", "Party Name;First Name;Last Name\r\nLee;Mia;Lee\r\nKim;Yu;Kim\r\n", {},
+         {oneColumn.arg("semi.csv", "semicolons")}},
+        {"tabs.csv", utf16("Party Name\tFirst Name\tLast Name\r\nLee\tMia\tLee\r\n", QStringConverter::Utf16LE), {},
+         {oneColumn.arg("tabs.csv", "tabs")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        messages.msgs->shown.clear();
+        frmImportData& w = open();
+        choose(writeFile(c.name, c.bytes));
+        EXPECT_EQ(shownMessages(), c.messages);
+        if (c.people.isEmpty()) {
+            // Told before anything is linked; the joined texts show as one column.
+            EXPECT_EQ(entries(w.lstSource).size(), 1);
+            continue;
+        }
+        EXPECT_EQ(label(), QString("Record Count: 1 of %1").arg(c.people.size()));
+        for (const char* field : {"Party Name", "First Name", "Last Name"})
+            link(field, field);
+        import();
+        EXPECT_EQ(shownMessages().mid(c.messages.size()),
+                  (QStringList{kImportQ, QString("Successfully added %1 records.").arg(c.people.size())}));
+        EXPECT_EQ(rows("SELECT GUEST_PARTYNAME, SUBGUEST_FNAME, SUBGUEST_LNAME FROM SUBGUEST JOIN GUEST USING "
+                       "(GUEST_ID) ORDER BY SUBGUEST_ID"),
+                  c.people);
+        db().Execute("DELETE FROM SUBGUEST");
+        db().Execute("DELETE FROM GUEST");
+    }
 }
 
 TEST_F(ImportWindow, LinksAndBreaks)
@@ -274,24 +352,24 @@ TEST_F(ImportWindow, ImportsEveryRecordAsAPartyAndMerges)
                      "\"Smith Family\",\"John\",\"Smith\",\"01234\",\"john@example.com\"\r\n"
                      "\"\",\"Pat\",\"O'Brien\",\"\",\"\"\r\n"
                      "\"Smith Family\",\"Tom\",\"Smith\",\"01234\",\"\"\r\n"
-                     "\"\",\"\",\"\",\"\",\"\"\r\n"));
+                     "\"\",\"\",\"\",\"\",\"\"\r\n"));  // a line without a value is no record
     link("Party Name", "Party Name");
     link("First Name", "First Name");
     link("Last Name", "Last Name");
     link("Zip", "ZIP/Postal");
     link("E-Mail", "E-Mail");
     import();
-    EXPECT_EQ(shownMessages(), (QStringList{kImportQ, "Successfully added 4 records."}));
+    EXPECT_EQ(shownMessages(), (QStringList{kImportQ, "Successfully added 3 records."}));
     EXPECT_FALSE(w.isLoaded());
 
-    EXPECT_EQ(parties(), (QStringList{"Smith Family", "SMITH FAMILY", "Pat O'Brien", " "}));
+    EXPECT_EQ(parties(), (QStringList{"Smith Family", "SMITH FAMILY", "Pat O'Brien"}));
     EXPECT_EQ(people(), (QStringList{"Smith Family|Jane|Smith|||", "Smith Family|John|Smith|||john@example.com",
-                                     "Pat O'Brien|Pat|O'Brien|||", "Smith Family|Tom|Smith|||", " |||||"}));
+                                     "Pat O'Brien|Pat|O'Brien|||", "Smith Family|Tom|Smith|||"}));
     EXPECT_EQ(db().scalar("SELECT GUEST_ZIP FROM GUEST WHERE GUEST_ID = ?", {smith}).toString(), QString());
     EXPECT_EQ(count("SELECT count(*) FROM GUEST WHERE GUEST_ZIP = '01234'"), 0);  // the merged-away rows had them
     // Each new party and person logged as added, each merged-away party as deleted.
-    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'GUEST' AND SYNCHRO_ACTION = 1"), 4);
-    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'SUBGUEST' AND SYNCHRO_ACTION = 1"), 4);
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'GUEST' AND SYNCHRO_ACTION = 1"), 3);
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'SUBGUEST' AND SYNCHRO_ACTION = 1"), 3);
     EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'GUEST' AND SYNCHRO_ACTION = 3"), 2);
     EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO s WHERE SYNCHRO_ACTION = 3 AND EXISTS "
                     "(SELECT 1 FROM GUEST g WHERE g.GUEST_ID = s.SYNCHRO_RECORDID)"),
@@ -365,6 +443,46 @@ TEST_F(ImportWindow, AFailureLeavesTheDatabaseUnchanged)
         EXPECT_EQ(entries(w.lstLink).size(), 2);
         db().Execute("DROP TRIGGER trap");
     }
+}
+
+TEST_F(ImportWindow, CancelLeavesTheDatabaseByteForByte)
+{
+    // Three lines a party, some of them parties already there: the merge
+    // has work to do when it is cancelled too.
+    const qint64 old = addParty(QString::fromUtf8("Familie Müller 7"));
+    addPerson(old, "Jan", QString::fromUtf8("Müller"));
+    constexpr int kLines = 3000;
+    QByteArray text = "Party Name,First Name,Last Name\r\n";
+    for (int i = 1; i <= kLines; ++i)
+        text += csv::formatLine({QString::fromUtf8("Familie Müller %1").arg(i % 1000), QString("Gast %1").arg(i),
+                                 QString::fromUtf8("Müller")});
+    const QString file = writeFile("guests.csv", text);
+    const struct {
+        const char* name;
+        int cancelAt;  // the step of the progress at which Cancel is pressed
+    } cases[] = {{"while adding", kLines / 2}, {"while merging", kLines + 1}, {"at the end", kLines + 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray before = readFile(db().path());
+        messages.msgs->shown.clear();
+        frmImportData& w = open();
+        choose(file);
+        for (const char* field : {"Party Name", "First Name", "Last Name"})
+            link(field, field);
+        dialogs.dialogs->cancelAtSteps << c.cancelAt;
+        import();
+        EXPECT_EQ(shownMessages(), (QStringList{kImportQ, "The import was cancelled; nothing was added."}));
+        EXPECT_TRUE(w.isLoaded());
+        EXPECT_TRUE(readFile(db().path()) == before);
+        const ui::ProgressRequest& r = dialogs.dialogs->progressRequests.last();
+        EXPECT_EQ(r.title, "Import Records");
+        EXPECT_EQ(r.maximum, kLines);
+    }
+    // Not cancelled, the bar goes to its end.
+    import();
+    EXPECT_EQ(shownMessages().last(), QString("Successfully added %1 records.").arg(kLines));
+    EXPECT_EQ(dialogs.dialogs->progressValues.last(), kLines);
+    EXPECT_EQ(testsupport::counts("GUEST SUBGUEST"), "1000 3001");
 }
 
 TEST(GuestMerge, FoldsExactNamesIntoTheOldestParty)

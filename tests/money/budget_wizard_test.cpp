@@ -151,6 +151,40 @@ TEST_F(BudgetWizard, ANegativeTotalShowsInParentheses)
     EXPECT_EQ(f.rowsShown(), 0);
 }
 
+TEST_F(BudgetWizard, LargeAndSmallAmountsShowPlainAndTheTotalIsExactOrOverflow)
+{
+    items("Travel", 2);
+    db().Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = 0");
+    frmAutoBudget& f = open();
+    showCategory(f, "Travel");
+    const struct {
+        const char* first;
+        const char* second;
+        const char* total;
+    } cases[] = {
+        {"300000", "100000", "$400,000.00"},
+        {"0.0001", "0", "$0.00"},
+        {"500000000000000.25", "400000000000000.25", "$900,000,000,000,000.50"},
+        {"922337203685477.5", "-0.5", "$922,337,203,685,477.00"},
+        {"922337203685477.5", "0.5", "Overflow"},
+        {"900000000000000", "900000000000000", "Overflow"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        messages.msgs->shown.clear();
+        enter(f, 0, c.first);
+        enter(f, 1, c.second);
+        EXPECT_EQ(f.Combo1[0]->currentText(), c.first);
+        EXPECT_EQ(f.Combo1[1]->currentText(), c.second);
+        EXPECT_EQ(f.lblTotal->text(), c.total);
+        // Leaving a box as shown keeps its amount and asks nothing.
+        f.Combo1[0]->setFocus();
+        QTest::keyClick(f.Combo1[0], Qt::Key_Tab);
+        EXPECT_EQ(f.Combo1[0]->currentText(), c.first);
+        EXPECT_EQ(messages.msgs->texts(), QStringList());
+    }
+}
+
 TEST_F(BudgetWizard, SaveBudgetMergesTheStandardListIntoTheBudget)
 {
     watch("BUDGET");

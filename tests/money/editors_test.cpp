@@ -12,6 +12,7 @@
 #include "money/frmQuote.h"
 #include "money/frmRegistry.h"
 #include "money/frmVendor.h"
+#include "platform/ui/boxes.h"
 #include "records/frmAddType.h"
 
 #include <QLineEdit>
@@ -213,17 +214,15 @@ protected:
     }
     static void enter(QWidget* box, const QString& text)
     {
-        if (auto* d = dynamic_cast<money::DatePicker*>(box))
-            d->setDate(QDate::fromString(text, Qt::ISODate));
-        else if (text.startsWith('#'))
+        if (text.startsWith('#'))
             combo(box)->setCurrentIndex(text.mid(1).toInt());
         else
             type(box, text);
     }
     static QString shown(QWidget* box)
     {
-        auto* d = dynamic_cast<money::DatePicker*>(box);
-        return d ? d->stored() : editing::boxText(box);
+        auto* d = qobject_cast<ui::DateBox*>(box);
+        return d ? editing::fromPickers(d->date(), d->timeOfDay()) : editing::boxText(box);
     }
     static void expectLike(const QString& got, const QString& want, const QString& what)
     {
@@ -317,6 +316,29 @@ TEST_F(Editors, EachBoxIsAddedAndEditedThroughItsColumnWithItsLogRowFirst)
         EXPECT_EQ(traced(), QStringList({"refresh " + e.grid}));
         EXPECT_EQ(messages.msgs->texts(), QStringList());
     }
+}
+
+TEST_F(Editors, AmountsShowAsPlainDecimalsAndSaveBackUnchanged)
+{
+    for (const Editor& e : editors())
+        for (const Field& fd : e.fields) {
+            if (fd.box < 0 || db().columnKind(e.table, fd.column) != ado::ColumnKind::Currency)
+                continue;
+            for (const auto& [amount, text] : moneytest::kAmounts) {
+                SCOPED_TRACE((fd.column + " " + text).toStdString());
+                const qint64 key = insert(QString("INSERT INTO %1 (%2) VALUES (?)").arg(e.table, fd.column), {amount});
+                ui::FormBase& f = e.open("Edit", key);
+                ASSERT_TRUE(activate(f.widget()));
+                EXPECT_EQ(shown(e.boxes()[fd.box]), text);
+                click(e.save());
+                EXPECT_FALSE(f.isLoaded());
+                EXPECT_EQ(cell(QString("SELECT %1 FROM %2 WHERE %3 = ?").arg(fd.column, e.table, db().keyColumn(e.table)),
+                               {key})
+                              .toDouble(),
+                          amount);
+            }
+        }
+    EXPECT_EQ(messages.msgs->texts(), QStringList());
 }
 
 TEST_F(Editors, ARefusedSaveKeepsTheEditorOpenWithNothingWritten)

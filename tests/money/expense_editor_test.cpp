@@ -5,6 +5,7 @@
 #include "money_fixture.h"
 
 #include "money/frmAddExpense.h"
+#include "platform/ui/boxes.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -35,6 +35,14 @@ F& openEditor(const QString& mode, qint64 F::*key, qint64 k)
     return openEditor<F>(&F::curMode, mode, key, k);
 }
 
+// Amounts from the smallest currency keeps to the largest it holds, with the
+// plain text every window shows them as.
+inline const std::pair<double, const char*> kAmounts[] = {
+    {0.0001, "0.0001"},   {0.5, "0.5"},           {100000, "100000"},
+    {300000, "300000"},   {123456.78, "123456.78"}, {1e12, "1000000000000"},
+    {-2500, "-2500"},     {922337203685477.5, "922337203685477.5"},
+};
+
 class MoneyTest : public testsupport::DbTest {
 protected:
     void SetUp() override

@@ -1,15 +1,21 @@
 // The money editors opened from the real main window: the command writes
 // their variables, the editor saves, and the grid shows the result.
 
+#include "money_fixture.h"
+#include "support/gui.h"
 #include "support/mainwindow.h"
 
+#include "money/frmAddExpense.h"
 #include "money/frmAutoBudget.h"
 #include "money/frmMeasure.h"
 #include "money/frmVendor.h"
 #include "platform/grid/gridex.h"
 #include "platform/navbar/explorerbar.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -45,6 +51,34 @@ TEST_F(MoneyFromMain, AVendorAddedFromTheBarShowsInTheVendorsGrid)
     EXPECT_TRUE(column(2).contains("Bloom & Co")) << column(2).join(",").toStdString();
 }
 
+TEST_F(MoneyFromMain, TurnIntoExpenseCarriesEveryAmountAsItIsAndSavesIt)
+{
+    QApplication::setActiveWindow(m().window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m().window()));
+    m().ExplorerBarCtlQV1->clickItem("BUDGETMODE");
+    for (const auto& [amount, text] : moneytest::kAmounts) {
+        SCOPED_TRACE(text);
+        const QString item = QString("Marquee hire, %1").arg(text);
+        db().Execute("INSERT INTO BUDGET (BUDGET_NAME, BUDGET_CATEGORY, BUDGET_EVENT, BUDGET_AMT) "
+                     "VALUES (?, 'Reception', 'Réception au château', ?)",
+                     {item, amount});
+        m().ExplorerBarCtlQV1->clickItem("BUDGET");
+        const int row = column(2).indexOf(item) + 1;
+        ASSERT_GT(row, 0);
+        testsupport::clickCell(m().GridEX1, row, 2);
+        QString shown;
+        modal.modal->once("frmAddExpense", [&](ui::FormBase& form) {
+            auto& f = static_cast<frmAddExpense&>(form);
+            shown = f.Text1[2]->text();
+            QTest::mouseClick(f.cmdSave, Qt::LeftButton);
+        });
+        m().widget()->findChild<QAction*>("mnuTurnBudgetIntoExpense")->trigger();
+        EXPECT_EQ(shown, text);
+        EXPECT_EQ(db().scalar("SELECT EXPENSE_AMTDUE FROM EXPENSES WHERE EXPENSE_TEXT = ?", {item}).toDouble(), amount);
+    }
+    EXPECT_EQ(messages.msgs->texts(), QStringList());
+}
+
 TEST_F(MoneyFromMain, TheBudgetWizardLeavesTheBudgetViewShowingItsRows)
 {
     modal.modal->on("frmAutoBudget", [](ui::FormBase& form) {
@@ -58,6 +92,7 @@ TEST_F(MoneyFromMain, TheBudgetWizardLeavesTheBudgetViewShowingItsRows)
     EXPECT_EQ(m().curFrameName(), "frameDataGrid");
     EXPECT_EQ(m().BudgetRS->RecordCount(), count("SELECT count(*) FROM STDBUDGET"));
     EXPECT_EQ(frmAutoBudget::instance().budgetAmt, 20000);
+    frmAutoBudget::instance().budgetAmt = 0;
 }
 
 TEST_F(MoneyFromMain, AMeasurementAddedBeforeAnyMeasurementViewShowsInItsViewLater)

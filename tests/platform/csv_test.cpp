@@ -1,12 +1,14 @@
-// The CSV reader and writer on their own: fields, quotes, line ends, the
-// character sets, short records, the size limit and the safe replacement of
-// a written file.
+// The CSV reader and writer on their own: fields, quotes, line ends, lines
+// without a value, a quote never closed, the character sets, short records,
+// files of another separator, the size limit and the safe replacement of a
+// written file.
 
 #include "platform/csv/csv.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 namespace {
@@ -31,7 +33,9 @@ TEST(CsvReader, ParsesFieldsQuotesAndLineEnds)
         {"a\r\n\r\nb\n\n", "[a] [b]"},
         {"", ""},
         {"\r\n", ""},
-        {",,", "[||]"},
+        {",,", ""},
+        {"a\r\n  \r\n , ,\t\r\n\"\",\" \"\r\nb", "[a] [b]"},
+        {" ,x", "[ |x]"},
         {"\"\",x,\"\"", "[|x|]"},
         {"\"Smith, John\",\"say \"\"hi\"\"\"", "[Smith, John|say \"hi\"]"},
         {"\"two\r\nlines\",next\r\nrow", "[two\r\nlines|next] [row]"},
@@ -48,8 +52,42 @@ TEST(CsvReader, ParsesFieldsQuotesAndLineEnds)
     }
 }
 
-TEST(CsvReader, DecodesUtf8AndWindows1252)
+TEST(CsvReader, SaysWhereAQuoteNeverCloses)
 {
+    const struct {
+        const char* text;
+        int line;  // 0: every quote closes
+    } cases[] = {
+        {"\"a\",\"b\"\r\n\"c\"", 0},
+        {"a,b\r\nx,\"never\r\nclosed,y\r\nz", 2},
+        {"\"two\r\nlines\",x\r\n\"y", 3},
+        {"a\rb\n\"c\"\"", 3},
+        {"\"\"\"", 1},
+        {"a\r\n\"Kim,Yu\r\nIto\r\nOno,\"Aki\",x", 2},
+        {"\"two\r\nlines\" ,x\r\n\"Bob\" Smith,\"x\"", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        int line = 0;
+        csv::parse(QString::fromUtf8(c.text), &line);
+        EXPECT_EQ(line, c.line);
+        const csv::Table t = csv::Table::fromText(QString::fromUtf8(c.text));
+        EXPECT_EQ(t.status(), c.line ? csv::Table::Status::OpenQuote : csv::Table::Status::Ok);
+        EXPECT_EQ(t.openQuoteLine(), c.line);
+        if (c.line)
+            EXPECT_EQ(t.recordCount() + t.columnCount(), 0);
+    }
+}
+
+QByteArray utf16(const QString& text, QStringConverter::Encoding e)
+{
+    QStringEncoder enc(e, QStringConverter::Flag::WriteBom);
+    return enc.encode(text);
+}
+
+TEST(CsvReader, DecodesEachCharacterSet)
+{
+    const QString names = QString::fromUtf8("José García,山田 太郎\r\n");
     const struct {
         QByteArray bytes;
         QString text;
@@ -57,15 +95,41 @@ TEST(CsvReader, DecodesUtf8AndWindows1252)
         {"plain", "plain"},
         {"\xEF\xBB\xBFName", "Name"},
         {"Zo\xC3\xAB M\xC3\xBCller", QString::fromUtf8("Zoë Müller")},
-        {"\xEF\xBB\xBFRen\xC3\xA9", QString::fromUtf8("René")},
         {"Ren\xE9", QString::fromUtf8("René")},
         {"\x80 5, \x93quoted\x94, caf\xE9", QString::fromUtf8("€ 5, “quoted”, café")},
-        // One bad byte makes the whole file Windows-1252.
-        {"\xC3\xA9 and \xE9", QString::fromUtf8("Ã© and é")},
+        // A stray byte is read as Windows-1252; the UTF-8 around it stays.
+        {"\xC3\xA9 and \xE9", QString::fromUtf8("é and é")},
+        {names.toUtf8() + "Ren\xE9" "e\r\n" + names.toUtf8(), names + QString::fromUtf8("Renée\r\n") + names},
+        // Cut, overlong and surrogate sequences are no UTF-8.
+        {"ab\xE5\xB1", QString::fromUtf8("abå±")},
+        {"\xC0\x80x", QString::fromUtf8("À€x")},
+        {"\xED\xA0\x80", QString::fromUtf8("í\u00A0€")},
+        {utf16(names, QStringConverter::Utf16LE), names},
+        {utf16(names, QStringConverter::Utf16BE), names},
+        {QByteArray("An\0n,\0", 6), "Ann,"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes.toHex().toStdString());
         EXPECT_EQ(csv::decode(c.bytes), c.text);
+    }
+}
+
+TEST(CsvReader, NoticesFilesOfAnotherSeparator)
+{
+    const struct {
+        const char* text;
+        char separator;  // 0: none
+    } cases[] = {
+        {"Name;City\r\nAnn;Rome\r\nBob;Oslo\r\n", ';'},
+        {"Name\tCity\r\nAnn\tRome\r\n", '\t'},
+        // Commas in some values split those lines; most still read as one column.
+        {"Name;Street\r\nAnn;1 Main St, Apt 4\r\nBob;Elm St\r\nCy;Oak St\r\n", ';'},
+        {"Name,Note\r\nAnn,a;b\r\nBob,c;d\r\n", 0},
+        {"Name\r\nAnn\r\nBob; Jr\r\n", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(csv::Table::fromText(c.text).seemsSeparatedBy(), QChar(c.separator));
     }
 }
 

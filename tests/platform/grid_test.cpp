@@ -69,6 +69,12 @@ TEST(GridFormat, ValuesAsDisplayed)
         {QString("n/a"), "Currency", "n/a"},
         {QVariant(), "Currency", ""},
         {1234.5, "", "1234.5"},
+        // Plain decimals, never an exponent, and exact near the currency limit.
+        {100000.0, "", "100000"},
+        {0.00001, "", "0.00001"},
+        {1e20, "", "100000000000000000000"},
+        {922337203685477.5, "Currency", "$922,337,203,685,477.50"},
+        {500000000000000.25, "Currency", "$500,000,000,000,000.25"},
         {qlonglong(42), "", "42"},
         {ado::convert::wallClock(QDate(2004, 11, 5), QTime(0, 0)), "", "11/5/2004"},
         {ado::convert::wallClock(QDate(2004, 11, 5), QTime(14, 30)), "", "11/5/2004 2:30 PM"},
@@ -474,7 +480,8 @@ TEST_F(GridTest, DropDownEditorsOfferTheListAndTakeTypedText)
         QString typed;
         QString stored;
     } cases[] = {
-        {3, {"High", "Low"}, "high", "High"},      // a choice, matched without case
+        {3, {"High", "Low"}, "high", "high"},      // typed text is stored as typed, letter case too
+        {3, {"High", "Low"}, "Low", "Low"},        // a choice
         {3, {"High", "Low"}, "Urgent", "Urgent"},  // typed text is taken too
         {4, {"Rehearsal", "Ceremony"}, "Ceremony", "Ceremony"},
     };

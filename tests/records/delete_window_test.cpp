@@ -80,6 +80,38 @@ TEST_F(DeleteWindow, ShowsTheConfirmationAndDeletesOnlyOnDelete)
     EXPECT_EQ(f.delString, "Book the band");
 }
 
+TEST_F(DeleteWindow, AVendorTakesOnlyItsLinkedQuotesAndSaysWhichGoAndWhichStay)
+{
+    const QString name = "Fleurs d'Élodie";
+    const struct {
+        int linked, named;
+        const char* suffix;
+    } cases[] = {
+        {0, 0, "."},
+        {0, 2, ".  The 2 quotes that name it are kept."},
+        {1, 1, ".  This will delete the quote linked to it and associated information for the vendor.  The quote "
+               "that names it is kept."},
+        {3, 0, ".  This will delete the 3 quotes linked to it and associated information for the vendor."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.suffix);
+        db().Execute("DELETE FROM QUOTE");
+        const qint64 vendor = insert("INSERT INTO VENDOR (VENDOR_NAME) VALUES (?)", {name});
+        for (int i = 0; i < c.linked; ++i)
+            insert("INSERT INTO QUOTE (QUOTE_PRODUCT, VENDOR_ID) VALUES ('Arch', ?)", {vendor});
+        // As the quote editor writes them: the vendor's name as text, in any case.
+        for (int i = 0; i < c.named; ++i)
+            insert("INSERT INTO QUOTE (QUOTE_PRODUCT, QUOTE_VENDOR) VALUES ('Bouquets', ?)",
+                   {i % 2 ? QString("FLEURS D'Élodie") : name});
+        frmDeleteSingle& f = open("Vendor", vendor, name);
+        EXPECT_EQ(f.lblDelete->text(), "Delete the vendor: " + name + c.suffix);
+        f.cmdDelete->click();
+        EXPECT_EQ(count("SELECT count(*) FROM VENDOR WHERE VENDOR_ID = ?", {vendor}), 0);
+        EXPECT_EQ(testsupport::counts("QUOTE"), QString::number(c.named));
+        EXPECT_EQ(count("SELECT count(*) FROM QUOTE WHERE QUOTE_PRODUCT = 'Arch'"), 0);
+    }
+}
+
 TEST_F(DeleteWindow, UnknownKindsOnlyClose)
 {
     const qint64 ev = insert("INSERT INTO EVENT (EVENT_NAME) VALUES ('Shower')");

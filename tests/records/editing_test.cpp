@@ -3,12 +3,11 @@
 
 #include "support/fixture.h"
 
+#include "platform/ui/boxes.h"
 #include "records/editing.h"
 #include "records/modSynchro.h"
 
 #include <QComboBox>
-#include <QDateEdit>
-#include <QTimeEdit>
 
 using testsupport::DbTest;
 
@@ -64,8 +63,8 @@ TEST_F(Editing, ListsKeepTheShownTextOnlyWhenAsked)
 
 TEST_F(Editing, PickersSplitAndJoinTheStoredMoment)
 {
-    QDateEdit date;
-    QTimeEdit time;
+    ui::DateBox date;
+    ui::TimeBox time;
     EXPECT_TRUE(editing::toPickers(QString("2027-06-12 14:30:00"), &date, &time));
     EXPECT_EQ(date.date(), QDate(2027, 6, 12));
     EXPECT_EQ(time.time(), QTime(14, 30));
@@ -74,6 +73,22 @@ TEST_F(Editing, PickersSplitAndJoinTheStoredMoment)
     EXPECT_FALSE(editing::toPickers(QString("next week"), &date, &time));
     EXPECT_EQ(date.date(), QDate(2027, 6, 12));
     EXPECT_EQ(editing::fromPickers(QDate(2027, 1, 2), QTime(9, 5, 59, 500)), "2027-01-02 09:05:59");
+
+    // A date picker alone keeps the stored time of day; one that may be
+    // empty shows NULL as no date, and stores it back as NULL.
+    ui::DateBox due;
+    due.setEmptyAllowed(true);
+    db().Execute("INSERT INTO EXPENSES (EXPENSE_ID, EXPENSE_DUEDATE) VALUES (5, '2027-06-12 09:15:30')");
+    ado::Recordset rs;
+    rs.Open("SELECT * FROM EXPENSES", db());
+    EXPECT_TRUE(editing::toPickers(rs.value("EXPENSE_DUEDATE"), &due, nullptr));
+    due.setDate(QDate(2027, 7, 1));
+    editing::storeDate(rs, "EXPENSE_DUEDATE", &due);
+    EXPECT_EQ(editing::storedText(rs.value("EXPENSE_DUEDATE")), "2027-07-01 09:15:30");
+    EXPECT_TRUE(editing::toPickers(QVariant(), &due, nullptr));
+    EXPECT_EQ(due.text(), "");
+    editing::storeDate(rs, "EXPENSE_DUEDATE", &due);
+    EXPECT_TRUE(rs.value("EXPENSE_DUEDATE").isNull());
 }
 
 }  // namespace

@@ -286,6 +286,71 @@ TEST_F(LabelsTest, NothingIsSentWithoutPartiesEventsOrLabelsOnTheSheet)
     EXPECT_TRUE(jobs().isEmpty());
 }
 
+TEST_F(LabelsTest, LongNamesAndFourLineAddressesStayInsideTheirLabelsOnEverySheet)
+{
+    struct Party {
+        QString name, address1;
+        QVariant address2;
+        QString city;
+    } parties[] = {
+        {"The Honourable Maximiliana Ñúñez-Castellano and Family", "12345 North Magnolia Boulevard, Building C",
+         "Apartment 1207, care of the Okonkwo-Whitfield Residence", "San Francisco"},
+        {"Mr. and Mrs. Bartholomew Fitzgerald-Vanderbilt", "87 West Chesterfield Avenue", "Suite 4400",
+         "Rancho Santa Margarita"},
+        {"Zoë Lindqvist", "9 Harbor View Terrace", QVariant(), "Dover"},
+        {"Adams", "1 Elm St", "Apt 2", "Springfield"},
+    };
+    for (const Party& p : parties)
+        person(addressed(p.name, p.address1, p.address2, p.city, "CA", "94110-2231"), "Pat", "Guest", {ev});
+    const QString keep = qEnvironmentVariable("NUPTARO_PDF_DIR");
+    open();
+    // The default offsets, and a top space that leaves a half-inch label
+    // room for two lines only.
+    for (int topSpace : {8, 20})
+    for (int style = 0; style < f().Combo1->count(); ++style) {
+        pick(f().cmbTop, topSpace);
+        pick(f().Combo1, style);
+        SCOPED_TRACE(f().curLabelType.toStdString() + ", top space " + std::to_string(topSpace));
+        ado::Recordset sheet;
+        sheet.Open("SELECT * FROM LABELS WHERE LABEL_NAME = ?", db(), ado::adOpenKeyset, ado::adLockReadOnly,
+                   {f().curLabelType});
+        const double top = sheet.value("TOP_MARGIN").toDouble(), side = sheet.value("SIDE_MARGIN").toDouble();
+        const double down = sheet.value("VERTICAL_PITCH").toDouble(), across = sheet.value("HEIGHT_PITCH").toDouble();
+        print();
+        QStringList paper;
+        for (const Drawn& d : jobs().last().surface->drawn()) {
+            SCOPED_TRACE(d.text.toStdString());
+            paper << d.text;
+            // The label the line starts in holds the whole line.
+            const double cellLeft = side + std::floor((d.at.x() - side) / across) * across;
+            const double cellTop = top + std::floor((d.at.y() - top) / down) * down;
+            const QFontMetricsF fm = onPaper(d.font);
+            EXPECT_LE(d.at.x() + fm.horizontalAdvance(d.text) / 600, cellLeft + across);
+            EXPECT_LE(d.at.y() + fm.height() / 600, cellTop + down + 1e-9);
+            EXPECT_GE(d.font.height * 72 / 600, 6 - 1e-9);   // legible
+            // A line is printed whole or ends in "…".
+            bool whole = false;
+            for (const Party& p : parties)
+                for (const QString& t : {p.name, p.address1, p.address2.toString(), p.city + ", CA  94110-2231"})
+                    whole = whole || t == d.text;
+            EXPECT_TRUE(whole || d.text.endsWith(QChar(0x2026)));
+        }
+        // The four lines of an address all show where the label holds them.
+        const bool roomy = topSpace == 8 || down >= 1;
+        EXPECT_EQ(paper.contains("Springfield, CA  94110-2231"), roomy);
+        EXPECT_EQ(paper.contains("Adams") && paper.contains("Apt 2"), roomy);
+        EXPECT_TRUE(paper.contains("Zoë Lindqvist"));
+        // The preview shows the same lines as the first sheet.
+        EXPECT_EQ(texts(f().Picture1->drawn().pages()[0]), texts(jobs().last().surface->pages()[0]));
+        if (!keep.isEmpty()) {
+            recording.reset();
+            dialogs.dialogs->printToPdf = keep + QString("/long-labels%1-%2.pdf").arg(style + 1).arg(topSpace);
+            print();
+            recording = std::make_unique<printing::RecordingPrinterGuard>(600);
+        }
+    }
+}
+
 TEST_F(LabelsTest, ThirtyPartiesOnEachSheetOfTheTemplatePrintToPdf)
 {
     invitedParties(ev, 30);

@@ -144,6 +144,44 @@ TEST_F(PlacardTest, BoldAndColourReachPaperAndPreviewAndReopeningResetsOnlyTheCo
     EXPECT_TRUE(again.font.bold && again.font.underline);
 }
 
+TEST_F(PlacardTest, ATableNameTooLongForTheCardShrinksToFitItsFace)
+{
+    const qint64 ev = event("Reception");
+    const QStringList names = {"The Ñúñez-Castellano and Okonkwo-Whitfield Families by the Garden Window",
+                               "Head Table", "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW"};
+    for (const QString& name : names)
+        seat(table(ev, name), person(party("Cole"), "Cy", "Cole", {ev}), 0);
+    open();
+    print();
+    ASSERT_EQ(jobs().size(), 1);
+    ASSERT_EQ(jobs()[0].pageCount(), names.size());
+    // The worked example's page: 5100 dots wide, the face from 600 to 4500.
+    for (int i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(names[i].toStdString());
+        const QVector<Drawn> page = jobs()[0].surface->pages()[i].texts();
+        ASSERT_EQ(page.size(), 4);
+        const Drawn turned = page[0], upright = page[1];
+        EXPECT_EQ(turned.text, names[i]);
+        EXPECT_EQ(upright.font.height, turned.font.height);
+        const double width = onPaper(upright.font).horizontalAdvance(names[i]);
+        EXPECT_LE(upright.deviceAt.x() + width, 4500);
+        EXPECT_GE(turned.deviceAt.x() - width, 600);
+        EXPECT_EQ(turned.deviceAt, QPointF(4500, 2640));   // where the name always stands
+        // Only a name too long shrinks; the guests keep their size.
+        EXPECT_EQ(upright.font.height < 400, i != 1);
+        if (upright.font.height < 400)
+            EXPECT_GT(width, 3900 * 0.95);   // as large as fits, no smaller
+        EXPECT_EQ(page[3].font.height, 200);
+    }
+    // The preview of the first card does the same within the box.
+    const QVector<Drawn> preview = f().Picture1->drawn().pages()[0].texts();
+    ASSERT_EQ(preview.size(), 4);
+    EXPECT_LT(preview[1].font.height, 2 * preview[3].font.height);
+    const double boxWidth = f().Picture1->width();
+    EXPECT_LE(preview[1].deviceAt.x() + printing::textWidth(preview[1].font, 96, names[0]),
+              boxWidth - boxWidth / 8.5 + 1);
+}
+
 TEST_F(PlacardTest, NoJobWithoutEventsOrTablesAndCancelPrintsNothing)
 {
     open();

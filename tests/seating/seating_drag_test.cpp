@@ -4,6 +4,7 @@
 
 #include "support/editors.h"
 #include "support/trees.h"
+#include "support/userinput.h"
 
 #include "seating/seating_support.h"
 
@@ -290,7 +291,7 @@ TEST_F(SeatingCrowdTest, APressOnAPartlyShownRowDragsThatPersonOntoATableScrolle
         seat(tables[i / 3], people[i], i % 3);
     quick.commit();
     frmSeating& s = open(ev);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(s.window()));
+    ASSERT_TRUE(testsupport::showActive(s.window()));
     tree::TreeView* from = s.treeInvited;
     tree::TreeView* to = s.treeTables;
     to->expandAll();
@@ -328,7 +329,7 @@ TEST_F(SeatingCrowdTest, APressOnAPartlyShownRowDragsThatPersonOntoATableScrolle
 TEST_F(SeatingCrowdTest, AHundredPeopleDraggedOneByOneOntoTenTables)
 {
     frmSeating& s = open(ev);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(s.window()));
+    ASSERT_TRUE(testsupport::showActive(s.window()));
     for (int i = 0; i < 100; ++i) {
         const qint64 t = tables[(i * 7) % 10];
         dragNode(s.treeInvited, sKey(people[i]), s.treeTables, tKey(t));

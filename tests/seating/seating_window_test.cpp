@@ -5,10 +5,12 @@
 
 #include "support/clipping.h"
 #include "support/editors.h"
+#include "support/gui.h"
 
 #include "platform/twips.h"
 #include "records/frmDeleteSingle.h"
 
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QMenu>
 #include <QPushButton>
@@ -314,10 +316,10 @@ TEST_F(SeatingTest, ScreenshotsOfTables)
     const qint64 ev = event("Reception");
     const qint64 big = table(ev, "Family Table", 16), small = table(ev, "Friends of the Groom", 6, 3);
     const char* names[][2] = {
-        {"Alexandra", "Montgomery"}, {"Bo", "Li"},        {"Christopher", "Vanderbilt"}, {"Dee", "Ng"},
+        {"Alexandra", "Montgomery"}, {"Bo", "Li"},        {"Christopher-Alexander", "Vanderbilt"}, {"Dee", "Ng"},
         {"Elizabeth", "Hawthorne"},  {"Frank", "Ito"},    {"Gwendolyn", "Fairweather"}, {"Hal", "Oakes"},
         {"Isabella", "Castellano"},  {"Jo", "Park"},      {"Katherine", "Whitfield"}, {"Lu", "Chen"},
-        {"Marguerite", "Delacroix"}, {"Ned", "Stark"},    {"Cher", ""},                 {"Penelope", "Richardson"},
+        {"Marguerite", "Delacroix-Fairweather"}, {"Ned", "Stark"},    {"Cher", ""},                 {"Penelope", "Richardson"},
     };
     const qint64 g = party("Family");
     for (int i = 0; i < 16; ++i)
@@ -330,4 +332,46 @@ TEST_F(SeatingTest, ScreenshotsOfTables)
     testsupport::snap(s.window(), dir, "seating_16");
     press(s.treeTables, tKey(small));
     testsupport::snap(s.window(), dir, "seating_6");
+}
+
+TEST_F(SeatingTest, ANameTooLongForItsSeatBoxEndsInAnEllipsisAndShowsWholeAsItsTooltip)
+{
+    const qint64 ev = event("Reception");
+    const qint64 t = table(ev, "Head", 4);
+    const qint64 g = party("Ñúñez-Castellano");
+    struct Case {
+        QString first, last;
+        bool cut;
+    } cases[] = {
+        {"Ann", "Smith", false},
+        {"Maximiliana", "Ñúñez-Castellano-Okonkwo", true},   // too wide for the box
+        {"Bartholomew-Alexander", "Fitzgerald", true},       // a first word beyond fifteen letters
+        {"Zoë", "Li", false},
+    };
+    for (int i = 0; i < int(std::size(cases)); ++i)
+        seat(t, person(g, cases[i].first, cases[i].last, {ev}), i);
+    const qint64 other = table(ev, "Garden", 4);
+    seat(other, person(g, "Bo", "Li", {ev}), 1);
+    frmSeating& s = open(ev);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(s.window()));
+    press(s.treeTables, tKey(t));
+    const QFontMetricsF fm(seating::toQFont(seating::seatFont(0, twips::kTwipsPerPixel)));
+    for (int i = 0; i < int(std::size(cases)); ++i) {
+        const Case& c = cases[i];
+        const QString whole = c.first + ' ' + c.last;
+        SCOPED_TRACE(whole.toStdString());
+        seating::SeatBox* box = s.picSeat[i];
+        const QStringList lines = box->printed();
+        ASSERT_EQ(lines.size(), 2);
+        for (const QString& line : lines)   // within the card, inside its border
+            EXPECT_LE(fm.horizontalAdvance(line), box->cardRect().width() - 4) << line.toStdString();
+        if (c.cut)
+            EXPECT_TRUE(lines[0].endsWith(QChar(0x2026)) || lines[1].endsWith(QChar(0x2026)));
+        else
+            EXPECT_EQ(lines, QStringList({c.first + ' ', c.last}));
+        EXPECT_EQ(testsupport::hover(box, box->cardRect().center()), c.cut ? whole : QString());
+    }
+    // Another table's names take the boxes, and their tooltips with them.
+    press(s.treeTables, tKey(other));
+    EXPECT_EQ(s.picSeat[1]->toolTip(), QString());
 }

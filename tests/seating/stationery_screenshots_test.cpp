@@ -17,7 +17,12 @@ TEST_F(StationeryScreenshots, LabelsAndPlacards)
         GTEST_SKIP() << "NUPTARO_SCREENSHOTS not set";
     const qint64 ev = event("Reception");
     invitedParties(ev, 12);
-    const qint64 head = table(ev, "Head Table");
+    // Long names and a four-line address, shrunk or cut to stay in their label.
+    person(addressed("The Honourable Maximiliana Ñúñez-Castellano and Family", "12345 North Magnolia Boulevard",
+                     "Apartment 1207, care of the Okonkwo-Whitfield Residence", "Rancho Santa Margarita", "CA",
+                     "92688-2231"),
+           "Max", "Ñúñez", {ev});
+    const qint64 head = table(ev, "Head Table by the Garden Window with the Bridal Party");
     const qint64 g = party("Adams");
     for (const char* first : {"Ann", "Bob", "Cleo", "Dan"})
         seat(head, person(g, first, "Adams", {ev}), 0);

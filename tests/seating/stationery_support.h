@@ -11,6 +11,8 @@
 #include "support/userinput.h"
 
 #include <QComboBox>
+#include <QFontMetricsF>
+#include <QImage>
 #include <QPrinter>
 #include <QTest>
 
@@ -83,6 +85,18 @@ protected:
     }
 
     QList<printing::RecordingPrinterGuard::Job>& jobs() { return recording->jobs; }
+
+    // A font's measures as the 600-dot paper of the recorded jobs draws it.
+    static QFontMetricsF onPaper(const printing::TextFont& f)
+    {
+        static QImage probe = [] {
+            QImage i(1, 1, QImage::Format_RGB32);
+            i.setDotsPerMeterX(qRound(600 / 0.0254));
+            i.setDotsPerMeterY(qRound(600 / 0.0254));
+            return i;
+        }();
+        return QFontMetricsF(printing::qtFont(f, 600), &probe);
+    }
 
     ui::ScriptedDialogsGuard dialogs;
     // Tests of real output let it go.

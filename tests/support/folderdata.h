@@ -62,7 +62,8 @@ inline void fill(const Counts& n = Counts())
         exec("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME, GUEST_ADDRESS1, GUEST_ADDRESS2, GUEST_CITY, GUEST_STATE, "
              "GUEST_ZIP, GUEST_PHONE1, GUEST_CATEGORY) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
              {party, partyName, streets[party % streets.size()], party % 3 ? "Apartment 12B" : "",
-              "San Francisco", "CA", "94110-2231", "(415) 555-0199", party % 2 ? "Family" : "Friend"});
+              "San Francisco", "CA", "94110-2231", "(415) 555-0199",
+              QStringList{"Friend of the Bride", "Family of the Groom", "Co-worker of the Bride"}[party % 3]});
         const int size = 1 + party % 4;
         for (int k = 0; k < size && person < n.guests; ++k, ++person) {
             const int sub = 1000 + person;
@@ -78,7 +79,9 @@ inline void fill(const Counts& n = Counts())
     for (int i = 0; i < n.tasks; ++i)
         exec("INSERT INTO TASKS (TASK_NAME, TASK_DUEDATE, TASK_ASSIGN, TASK_PRIORITY, TASK_EVENT, TASK_COMPLETE) "
              "VALUES (?, ?, ?, ?, ?, ?)",
-             {QString("Confirm the final details with vendor %1").arg(i + 1),
+             {QString(i % 3 ? "Confirm the final details with vendor %1"
+                             : "Confirm the final menu, seating chart and delivery times with vendor %1")
+                     .arg(i + 1),
               QDateTime(QDate(2025, 12, 1).addDays(i * 5), QTime(0, 0)).toString("yyyy-MM-dd HH:mm:ss"),
               QStringList{"Bride", "Groom", "Maid of Honor", "Mother of the Bride"}[i % 4],
               QStringList{"High", "Medium", "Low"}[i % 3], events()[i % events().size()], i % 4 == 0});
@@ -97,7 +100,7 @@ inline void fill(const Counts& n = Counts())
     insert("VENDOR", "VENDOR_NAME, VENDOR_CONTACT, VENDOR_PHONE1, VENDOR_EMAIL, VENDOR_TYPE", 25,
            [](int i) -> ado::Params {
                return {QString("Vendor %1 Enterprises").arg(i), "Margaret Thompson", "(415) 555-0100",
-                       QString("bookings%1@example-vendor.com").arg(i), "Florist"};
+                       QString("reservations.team%1@lakeside-pavilion-weddings.com").arg(i), "Florist"};
            });
     insert("QUOTE", "QUOTE_PRODUCT, QUOTE_VENDOR, QUOTE_EVENT, QUOTE_DETAILS, QUOTE_AMOUNT, QUOTE_DEPOSITAMT, "
            "QUOTE_PAYMENTDUE", 12, [](int i) -> ado::Params {

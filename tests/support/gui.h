@@ -1,14 +1,19 @@
 #pragma once
 // Small helpers for tests of windows and widgets: deferred deletes run now,
-// dark pixels counted on a painted page, and a mouse click on a grid cell.
+// dark pixels counted on a painted page, a mouse click on a grid cell, and
+// the tooltip of a point the pointer rests on.
 
 #include "platform/grid/gridex.h"
+
+#include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QImage>
 #include <QTableView>
 #include <QTest>
+#include <QToolTip>
+#include <QWindow>
 
 namespace testsupport {
 
@@ -30,6 +35,29 @@ inline void clickCell(grid::GridEX* g, int row, int column, Qt::MouseButton butt
 {
     QWidget* vp = g->tableView()->viewport();
     QTest::mouseClick(vp, button, {}, vp->mapFrom(g, g->cellCenter(row, column)));
+}
+
+// Rests the pointer on a point of a widget until its tooltip's time has
+// come; the text of the tooltip then shown, "" for none.
+inline QString hover(QWidget* w, QPoint at)
+{
+    struct TipCounter : QObject {
+        int tips = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            tips += e->type() == QEvent::ToolTip;
+            return false;
+        }
+    } counter;
+    // The tooltip of the point before goes first.
+    QToolTip::hideText();
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000));
+    w->installEventFilter(&counter);
+    QWindow* window = w->window()->windowHandle();
+    QTest::mouseMove(window, window->mapFromGlobal(w->mapToGlobal(at)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return counter.tips > 0; }, 3000));
+    w->removeEventFilter(&counter);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
 }
 
 }  // namespace testsupport

@@ -3,6 +3,7 @@
 // not at hand.
 
 #include <QProcess>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +20,14 @@ inline QString popplerOutput(const QString& tool, const QStringList& args)
 
 // The text of the pages, laid out as printed.
 inline QString pdfText(const QString& file) { return popplerOutput("pdftotext", {"-layout", file, "-"}); }
+// The text printed within an area of every page, the area in twips from
+// the paper's corner (a column of a report).
+inline QString pdfTextIn(const QString& file, const QRect& twips)
+{
+    const auto points = [](int t) { return QString::number(t / 20); };
+    return popplerOutput("pdftotext", {"-layout", "-x", points(twips.x()), "-y", points(twips.y()), "-W",
+                                       points(twips.width()), "-H", points(twips.height()), file, "-"});
+}
 // The document's information ("Title:", "Pages:" ...).
 inline QString pdfInfo(const QString& file) { return popplerOutput("pdfinfo", {file}); }
 

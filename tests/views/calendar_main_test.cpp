@@ -2,6 +2,7 @@
 
 #include "support/fixture.h"
 #include "support/mainwindow.h"
+#include "support/userinput.h"
 #include "app/frmMain.h"
 #include "platform/calendar/dayplanner.h"
 #include "platform/calendar/monthcalendar.h"
@@ -179,8 +180,7 @@ protected:
     void SetUp() override
     {
         MainCalendarTest::SetUp();
-        m().widget()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m().widget()));
+        ASSERT_TRUE(testsupport::showActive(m().widget()));
     }
     QString appointment(const QString& text)
     {

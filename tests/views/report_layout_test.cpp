@@ -7,6 +7,9 @@
 #include "views/report.h"
 
 #include <QFile>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -14,7 +17,9 @@ using report::ItemKind;
 
 namespace {
 
-grid::ReportModel rowsModel(int records, QVector<int> widths, bool groups = false, bool total = false)
+// Every seventh record of a tall model has a note long enough to wrap.
+grid::ReportModel rowsModel(int records, QVector<int> widths, bool groups = false, bool total = false,
+                            bool tall = false)
 {
     grid::ReportModel m;
     m.pageHeader = "Expense Report for Our Wedding";
@@ -33,6 +38,8 @@ grid::ReportModel rowsModel(int records, QVector<int> widths, bool groups = fals
         row.record = r;
         for (int k = 0; k < widths.size(); ++k)
             row.texts << QString("r%1c%2").arg(r).arg(k);
+        if (tall && r % 7 == 3)
+            row.texts[0] += QString(" — call the florist about the centrepieces and the ribbons").repeated(3);
         m.rows << row;
     }
     if (total) {
@@ -150,17 +157,101 @@ TEST(ReportLayout, HeaderOnEveryPageGroupsTotalAndPagination)
 
 TEST(ReportLayout, HeadersStayWithTheirFirstRecordAndTheTotalWithTheLast)
 {
-    // Every count of records around a page break: no page without a record,
-    // no header at a page's foot, no total alone.
+    // Every count of records around a page break, rows of one line and rows
+    // grown by wrapped notes: no page without a record, no header at a
+    // page's foot, no total alone, nothing past the margin.
+    for (bool tall : {false, true})
     for (int records = 30; records <= 110; ++records) {
-        const report::Layout l = report::layoutReport(rowsModel(records, {3000, 2000}, true, true), {});
+        const report::Layout l = report::layoutReport(rowsModel(records, {3000, 2000}, true, true, tall), {});
         for (int p = 0; p < l.pages.size(); ++p) {
             const auto& items = l.pages[p].items;
+            EXPECT_LE(items.back().rect.bottom(), l.printable.bottom());
             EXPECT_GT(countKind(l.pages[p], ItemKind::Record), 0) << records << " records, page " << p + 1;
             EXPECT_NE(items.back().kind, ItemKind::GroupRow) << records << " records, page " << p + 1;
             if (items.back().kind == ItemKind::Total)
                 EXPECT_EQ(items[items.size() - 2].kind, ItemKind::Record) << records << " records";
         }
+    }
+}
+
+TEST(ReportLayout, LongValuesWrapWithinTheirColumnAndTheRowGrows)
+{
+    const QFont font = report::fontFor(ItemKind::Record);
+    const int spacing = QFontMetrics(font).lineSpacing();
+    struct Case {
+        QString text;
+        int width;       // twips
+        bool wraps;
+    } cases[] = {
+        {"Friend of the Bride", 800, true},
+        {"Family of the Groom", 1300, false},   // ... where the font is narrow enough
+        {"reservations.team@lakeside-pavilion-weddings.com", 1800, true},   // no blank to break at
+        {"Confirm the final menu, seating chart and delivery times with the caterer", 3400, true},
+        {"Groom", 1300, false},
+        {"Zoë Ñúñez-Castellano", 900, true},
+        {"", 800, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        grid::ReportModel m;
+        m.columns << grid::ReportColumn{2, "Note", c.width, false} << grid::ReportColumn{3, "Amount", 1200, true};
+        grid::ReportRow row;
+        row.record = 0;
+        row.texts << c.text << "$1,250.50";
+        m.rows << row;
+        const report::Layout l = report::layoutReport(m, {});
+        const report::Item& it = l.pages[0].items.back();
+        ASSERT_EQ(it.kind, ItemKind::Record);
+        EXPECT_EQ(report::cutTexts(it), QStringList());
+        const QStringList lines = it.cells[0].lines;
+        const bool wide = QFontMetrics(font).horizontalAdvance(c.text) > c.width - 60;
+        EXPECT_EQ(lines.size() > 1, wide);
+        if (c.wraps && c.width <= 1800)
+            EXPECT_GT(lines.size(), 1);
+        EXPECT_EQ(QString(lines.join(' ')).remove(' '), QString(c.text).remove(' '));
+        // The row grows by a line for each further line; every cell spans it.
+        EXPECT_EQ(it.rect.height(), report::kLineHeight + (lines.size() - 1) * spacing);
+        EXPECT_EQ(it.cells[1].rect.height(), it.rect.height());
+        EXPECT_EQ(it.cells[1].lines, QStringList({"$1,250.50"}));
+    }
+}
+
+TEST(ReportLayout, FiguresStandClearOfTheTextOfTheNextColumn)
+{
+    // "Amt Due" and "Due Date": a right-aligned column, then a left-aligned one.
+    grid::ReportModel m;
+    m.columns << grid::ReportColumn{6, "Amt Due", 1200, true} << grid::ReportColumn{7, "Due Date", 1400, false};
+    for (const char* amount : {"$12,345.67", "$999.99", "$0.00"}) {
+        grid::ReportRow row;
+        row.record = int(m.rows.size());
+        row.texts << amount << "9/10/2026";
+        m.rows << row;
+    }
+    const report::Layout l = report::layoutReport(m, {});
+    constexpr double kScale = 0.1;   // 144 dots an inch
+    QImage page(int(l.page.widthTwips * kScale), int(l.page.heightTwips * kScale), QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter p(&page);
+    p.scale(kScale, kScale);
+    report::paintPage(p, l, 0);
+    p.end();
+    const int border = l.columnLeft[1];
+    for (const report::Item& it : l.pages[0].items) {
+        // At least a twelfth of an inch of paper between the ink of the two
+        // columns on the first line of each row and of the captions.
+        const int top = int((it.rect.top() + 40) * kScale), bottom = int((it.rect.top() + 260) * kScale);
+        int lastInk = -1, firstInk = -1;
+        for (int x = int(l.columnLeft[0] * kScale); x < int((border + 1400) * kScale); ++x)
+            for (int y = top; y <= bottom; ++y)
+                if (qGray(page.pixel(x, y)) < 160) {
+                    if (x < border * kScale)
+                        lastInk = x;
+                    else if (firstInk < 0)
+                        firstInk = x;
+                }
+        ASSERT_GE(lastInk, 0);
+        ASSERT_GE(firstInk, 0);
+        EXPECT_GE((firstInk - lastInk) / kScale, 120) << it.cells[0].text.toStdString();
     }
 }
 

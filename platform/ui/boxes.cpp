@@ -1,0 +1,272 @@
+#include "platform/ui/boxes.h"
+
+#include "platform/ado/ado.h"
+#include "platform/ui/messages.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QCalendarWidget>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QPainter>
+#include <QPolygonF>
+#include <QVBoxLayout>
+
+namespace ui {
+
+void showBeginningWhenSet(QLineEdit* box)
+{
+    // Setting the text clears the box's modified flag; typing sets it.
+    QObject::connect(box, &QLineEdit::textChanged, box, [box] {
+        if (!box->isModified())
+            box->setCursorPosition(0);
+    });
+}
+
+// ---------------------------------------------------------------- list box
+
+ListBox::ListBox(QWidget* parent, bool editable) : QComboBox(parent)
+{
+    if (!editable)
+        return;
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    // The completer an editable box gets would finish "Dr" as "Dr.".
+    setCompleter(nullptr);
+    showBeginningWhenSet(lineEdit());
+}
+
+void ListBox::showPopup()
+{
+    QComboBox::showPopup();
+    QWidget* popup = view()->window();
+    if (!popup || popup == window())
+        return;
+    // Frames and a scroll bar come on top of the longest entry.
+    const int need = view()->sizeHintForColumn(0) + popup->width() - view()->viewport()->width();
+    if (popup->width() >= need)
+        return;
+    QRect at = popup->geometry();
+    at.setWidth(need);
+    if (const QScreen* s = screen()) {
+        const QRect room = s->availableGeometry();
+        if (at.right() > room.right())
+            at.moveRight(room.right());
+        if (at.left() < room.left())
+            at.moveLeft(room.left());
+    }
+    popup->setGeometry(at);
+}
+
+// ---------------------------------------------------------------- moment box
+
+MomentBox::MomentBox(QWidget* parent) : QLineEdit(parent) {}
+
+void MomentBox::setEmptyAllowed(bool allowed)
+{
+    emptyAllowed_ = allowed;
+    setPlaceholderText(allowed ? QStringLiteral("None") : QString());
+}
+
+void MomentBox::showValue()
+{
+    setText(valueText());
+}
+
+bool MomentBox::commit()
+{
+    if (!typedSince())
+        return true;
+    const QString typed = text().trimmed();
+    const QString before = valueText();
+    if (take(typed)) {
+        showValue();
+        if (valueText() != before)
+            emit valueChanged();
+        return true;
+    }
+    // The value comes back before the message, which takes the focus away.
+    showValue();
+    MsgBox(refusal(typed), vbExclamation | vbOKOnly, QString(), window());
+    return false;
+}
+
+void MomentBox::focusInEvent(QFocusEvent* e)
+{
+    QLineEdit::focusInEvent(e);
+    const Qt::FocusReason why = e->reason();
+    // A click takes the whole value when the button comes up.
+    if (why != Qt::MouseFocusReason && why != Qt::PopupFocusReason && why != Qt::ActiveWindowFocusReason
+        && !typedSince())
+        selectAll();
+}
+
+void MomentBox::focusOutEvent(QFocusEvent* e)
+{
+    const Qt::FocusReason why = e->reason();
+    QLineEdit::focusOutEvent(e);
+    // A pop-up or another window taking the focus is not leaving the box.
+    if (why != Qt::PopupFocusReason && why != Qt::ActiveWindowFocusReason)
+        commit();
+}
+
+void MomentBox::mousePressEvent(QMouseEvent* e)
+{
+    selectOnRelease_ = e->button() == Qt::LeftButton && !typedSince();
+    QLineEdit::mousePressEvent(e);
+}
+
+void MomentBox::mouseReleaseEvent(QMouseEvent* e)
+{
+    QLineEdit::mouseReleaseEvent(e);
+    // A click, not a drag over part of the text, takes in the whole value.
+    if (selectOnRelease_ && e->button() == Qt::LeftButton && !hasSelectedText())
+        selectAll();
+    selectOnRelease_ = false;
+}
+
+void MomentBox::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+        commit();
+    else if (e->key() == Qt::Key_Escape && typedSince())
+        showValue();
+    QLineEdit::keyPressEvent(e);
+}
+
+// ---------------------------------------------------------------- date box
+
+DateBox::DateBox(QWidget* parent) : ValueBox(parent)
+{
+    // The button shows the arrow of a drop-down list.
+    QPixmap arrow(12, 12);
+    arrow.fill(Qt::transparent);
+    {
+        QPainter p(&arrow);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(palette().color(QPalette::Text));
+        p.drawPolygon(QPolygonF({QPointF(2, 4), QPointF(10, 4), QPointF(6, 9)}));
+    }
+    QAction* open = addAction(QIcon(arrow), QLineEdit::TrailingPosition);
+    open->setObjectName("openCalendar");
+    open->setToolTip(QStringLiteral("Choose a date (F4)"));
+    connect(open, &QAction::triggered, this, [this] { showPopup(); });
+}
+
+QDateTime DateBox::dateTime() const
+{
+    const QDate d = date();
+    return d.isValid() ? ado::convert::wallClock(d, time_) : QDateTime();
+}
+
+void DateBox::setDateTime(const QDateTime& dt)
+{
+    const QTime t = dt.time();
+    time_ = t.isValid() ? QTime(t.hour(), t.minute(), t.second()) : QTime(0, 0);
+    setDate(dt.date());
+}
+
+bool DateBox::read(const QString& text, QDate& out) const
+{
+    return ado::convert::parseDate(text, out);
+}
+
+QString DateBox::write(const QDate& d) const
+{
+    return d.toString(QStringLiteral("M/d/yyyy"));
+}
+
+QString DateBox::refusal(const QString& typed) const
+{
+    const QString how = QStringLiteral("Please type a date as month/day/year, such as 8/14/2027.");
+    return typed.isEmpty() ? how : QStringLiteral("\"%1\" is not a date. ").arg(typed) + how;
+}
+
+void DateBox::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_F4 || ((e->modifiers() & Qt::AltModifier) && e->key() == Qt::Key_Down)) {
+        showPopup();
+        return;
+    }
+    MomentBox::keyPressEvent(e);
+}
+
+void DateBox::showPopup()
+{
+    if (!commit())
+        return;
+    if (!popup_) {
+        popup_ = new QFrame(this, Qt::Popup);
+        popup_->setObjectName("calendarPopup");
+        popup_->setFrameShape(QFrame::StyledPanel);
+        auto* layout = new QVBoxLayout(popup_);
+        layout->setContentsMargins(1, 1, 1, 1);
+        calendar_ = new QCalendarWidget(popup_);
+        calendar_->setObjectName("calendar");
+        calendar_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+        layout->addWidget(calendar_);
+        // A click on a day, or Enter on the day chosen by the arrow keys.
+        connect(calendar_, &QCalendarWidget::clicked, this, [this](QDate d) { picked(d); });
+        connect(calendar_, &QCalendarWidget::activated, this, [this](QDate d) { picked(d); });
+    }
+    calendar_->setSelectedDate(held().isValid() ? held() : QDate::currentDate());
+    popup_->adjustSize();
+    QRect at(mapToGlobal(QPoint(0, height())), popup_->size());
+    if (const QScreen* s = screen()) {
+        const QRect room = s->availableGeometry();
+        if (at.bottom() > room.bottom())
+            at.moveBottom(mapToGlobal(QPoint(0, 0)).y());
+        if (at.right() > room.right())
+            at.moveRight(room.right());
+        if (at.left() < room.left())
+            at.moveLeft(room.left());
+    }
+    popup_->move(at.topLeft());
+    popup_->show();
+    calendar_->setFocus(Qt::PopupFocusReason);
+}
+
+void DateBox::picked(const QDate& d)
+{
+    popup_->hide();
+    setFocus(Qt::PopupFocusReason);
+    const bool changed = d != held();
+    setDate(d);
+    selectAll();
+    if (changed)
+        emit valueChanged();
+}
+
+// ---------------------------------------------------------------- time box
+
+TimeBox::TimeBox(QWidget* parent) : ValueBox(parent)
+{
+    setTime(QTime(0, 0));
+}
+
+void TimeBox::setTime(const QTime& t)
+{
+    assign(t.isValid() ? QTime(t.hour(), t.minute(), t.second()) : QTime());
+}
+
+bool TimeBox::read(const QString& text, QTime& out) const
+{
+    return ado::convert::parseTime(text, out);
+}
+
+QString TimeBox::write(const QTime& t) const
+{
+    return t.toString(t.second() ? QStringLiteral("h:mm:ss AP") : QStringLiteral("h:mm AP"));
+}
+
+QString TimeBox::refusal(const QString& typed) const
+{
+    const QString how = QStringLiteral("Please type a time of day, such as 2:30 PM.");
+    return typed.isEmpty() ? how : QStringLiteral("\"%1\" is not a time of day. ").arg(typed) + how;
+}
+
+}  // namespace ui

@@ -1,0 +1,283 @@
+// Dates, times and list texts typed into the editors by keys, in active
+// windows, as a user types them: each is stored exactly as typed.
+
+#include "support/editors.h"
+#include "support/gui.h"
+#include "support/mainwindow.h"
+#include "support/userinput.h"
+
+#include "app/frmMain.h"
+#include "events/frmAddAppt.h"
+#include "events/frmWizard.h"
+#include "guests/frmGuestDetail.h"
+#include "guests/frmNewSubguest.h"
+#include "money/frmAddExpense.h"
+#include "platform/grid/gridex.h"
+#include "platform/navbar/explorerbar.h"
+#include "platform/ui/boxes.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabBar>
+#include <QTableView>
+#include <QToolButton>
+
+using testsupport::Into;
+
+namespace {
+
+// One box of an editor typed into: the page it is on (a tab's caption, or
+// none), how the user comes into it, the text, and the column and value
+// stored (no column: stored with the next row's, as a date and its time).
+struct Typed {
+    const char* page;
+    const char* box;
+    Into how;
+    const char* text;
+    const char* column;
+    const char* stored;
+};
+
+class Typing : public testsupport::ShownMainWindowTest<> {
+protected:
+    // Runs `body` while the editor is shown and active: a modal one as the
+    // scripted modal service shows it, a modeless one at once.
+    void whileShown(ui::FormBase& form, bool isModal, const std::function<void()>& opener,
+                    const std::function<void(QWidget*)>& body)
+    {
+        const auto shown = [&] {
+            ASSERT_TRUE(testsupport::showActive(form.widget()));
+            body(form.widget());
+        };
+        if (isModal)
+            modal.modal->once(form.name(), [&](ui::FormBase&) { shown(); });
+        opener();
+        if (!isModal)
+            shown();
+    }
+    static void type(QWidget* window, const Typed& t)
+    {
+        SCOPED_TRACE(std::string(t.box) + " " + t.text);
+        if (t.page)
+            testsupport::clickTab(window->findChild<QTabBar*>(), t.page);
+        auto* box = window->findChild<QWidget*>(t.box);
+        ASSERT_TRUE(box);
+        testsupport::enter(box, t.how, t.text);
+        EXPECT_TRUE(messages().isEmpty()) << messages().join('|').toStdString();
+    }
+    static QStringList messages() { return static_cast<ui::ScriptedMessages&>(ui::messages()).texts(); }
+    static void click(QWidget* window, const char* button)
+    {
+        QTest::mouseClick(window->findChild<QPushButton*>(button), Qt::LeftButton);
+    }
+    // The columns of the newest row of a table.
+    void expectStored(const QString& table, const std::vector<Typed>& typed)
+    {
+        for (const Typed& t : typed)
+            if (t.column)
+                EXPECT_EQ(db().scalar(QString("SELECT ifnull(%1, 'NULL') FROM %2 ORDER BY %3 DESC LIMIT 1")
+                                          .arg(t.column, table, db().keyColumn(table)))
+                              .toString(),
+                          t.stored)
+                    << table.toStdString() << "." << t.column;
+    }
+};
+
+TEST_F(Typing, EveryEditorStoresTheDatesAndListTextsAsTyped)
+{
+    db().Execute("INSERT INTO EXPENSES (EXPENSE_ID, EXPENSE_TEXT, EXPENSE_DUEDATE) VALUES (5, 'Cake', '2026-01-09 00:00:00')");
+    db().Execute("INSERT INTO PRIORITY (PRIORITY_TEXT) VALUES ('High')");
+    const struct {
+        ui::FormBase& form;
+        bool modal;
+        std::function<void()> opener;
+        const char* table;
+        std::vector<Typed> typed;
+        const char* save;
+    } editors[] = {
+        {frmAddExpense::instance(), false,
+         [] {
+             frmAddExpense::instance().curMode = "Add";
+             frmAddExpense::instance().Show(ui::vbModeless);
+         },
+         "EXPENSES",
+         {{nullptr, "Text1(0)", Into::ClickStart, "Bouquets", "EXPENSE_TEXT", "Bouquets"},
+          {nullptr, "dtDate", Into::Tab, "6/5/2027", "EXPENSE_DUEDATE", "2027-06-05 00:00:00"},
+          {nullptr, "Combo1(1)", Into::ClickEnd, "Rec", "EXPENSE_EVENT", "Rec"},
+          {nullptr, "Combo1(2)", Into::Tab, "Bri", "EXPENSE_WHOPAYS", "Bri"}},
+         "cmdSave"},
+        {frmAddExpense::instance(), false,
+         [] {
+             frmAddExpense::instance().curMode = "Edit";
+             frmAddExpense::instance().curBudgetID = 5;
+             frmAddExpense::instance().Show(ui::vbModeless);
+         },
+         "EXPENSES",
+         {{nullptr, "dtDate", Into::SelectAll, "12/31/2027", nullptr, nullptr}},
+         "cmdSave"},
+        {frmWizard::instance(), true, [] { frmWizard::instance().Show(ui::vbModal); }, "OUR_WEDDING",
+         {{"Events", "DTPicker1_0", Into::ClickMiddle, "8/14/2027", "DATE_CEREMONY", "2027-08-14 00:00:00"},
+          {"Events", "DTPicker1_6", Into::ClickStart, "08/16/2027", "DATE_HONEYMOON", "2027-08-16 00:00:00"},
+          {"Events", "DTPicker1_1", Into::ClickEnd, "8/14/27", "DATE_RECEPTION", "2027-08-14 00:00:00"}},
+         "cmdSave"},
+        {frmAddAppt::instance(), true,
+         [] {
+             frmAddAppt::instance().curApptDate = QDateTime(QDate(2026, 12, 7), QTime(10, 0));
+             frmAddAppt::instance().Show(ui::vbModal);
+         },
+         "APPOINTMENT",
+         {{nullptr, "txtTitle", Into::ClickStart, "Cake tasting", "Appointment_Text", "Cake tasting"},
+          {nullptr, "dtStartDate", Into::Tab, "8/14/2027", nullptr, nullptr},
+          {nullptr, "dtStartTime", Into::ClickMiddle, "2:30 PM", "Appointment_Start", "2027-08-14 14:30:00"},
+          {nullptr, "dtEndTime", Into::SelectAll, "16:15", "Appointment_End", "2027-08-14 16:15:00"},
+          {nullptr, "cmbPriority", Into::SelectAll, "Hi", "Appointment_Priority", "Hi"}},
+         "cmdSave"},
+    };
+    for (const auto& e : editors) {
+        SCOPED_TRACE(e.form.name().toStdString());
+        whileShown(e.form, e.modal, e.opener, [&](QWidget* window) {
+            for (const Typed& t : e.typed)
+                type(window, t);
+            click(window, e.save);
+        });
+        EXPECT_FALSE(e.form.isLoaded()) << "saved and closed";
+        expectStored(e.table, e.typed);
+    }
+    EXPECT_EQ(db().scalar("SELECT EXPENSE_DUEDATE FROM EXPENSES WHERE EXPENSE_ID = 5").toString(),
+              "2027-12-31 00:00:00");
+}
+
+TEST_F(Typing, APartyAndItsPersonStoreTheirListTextsAsTyped)
+{
+    const std::vector<Typed> party = {
+        {"General", "Text1_0", Into::ClickStart, "Lane Family", "GUEST_PARTYNAME", "Lane Family"},
+        {"General", "cmbCategory", Into::ClickEnd, "Family", "GUEST_CATEGORY", "Family"},
+        {"General", "cmbTitle", Into::Tab, "Dr", "GUEST_TITLE", "Dr"},
+        {"Travel", "DTPicker_4", Into::ClickEnd, "8/14/27", nullptr, nullptr},
+        {"Travel", "DTPicker_5", Into::Tab, "2:30 PM", "GUEST_TRAVELARRIVETIME", "2027-08-14 14:30:00"},
+    };
+    const std::vector<Typed> person = {
+        {nullptr, "cmbTitles", Into::ClickEnd, "Dr", "SUBGUEST_TITLE", "Dr"},
+        {nullptr, "Text1_0", Into::Tab, "Ruth", "SUBGUEST_FNAME", "Ruth"},
+    };
+    frmGuestDetail& p = frmGuestDetail::instance();
+    p.curMode = "New";
+    whileShown(p, false, [&] { p.Show(ui::vbModeless); }, [&](QWidget* window) {
+        for (const Typed& t : party)
+            type(window, t);
+        // Adding a person stores the party first.
+        click(window, "cmdAddSubguest");
+        whileShown(frmNewSubguest::instance(), false, [] {}, [&](QWidget* w) {
+            for (const Typed& t : person)
+                type(w, t);
+            click(w, "cmdAdd");
+        });
+        ASSERT_TRUE(testsupport::showActive(window));
+        click(window, "cmdAdd");
+    });
+    EXPECT_FALSE(p.isLoaded());
+    expectStored("GUEST", party);
+    expectStored("SUBGUEST", person);
+}
+
+TEST_F(Typing, TheGridsDropDownCellsStoreTheTextTyped)
+{
+    db().Execute("INSERT INTO PRIORITY (PRIORITY_TEXT) VALUES ('High'), ('Highest')");
+    db().Execute("INSERT INTO TASKS (TASK_NAME, TASK_DUEDATE, TASK_PRIORITY, TASK_ASSIGN) VALUES "
+                 "('Book the band', '2027-01-01 00:00:00', 'Low', 'Bride')");
+    ASSERT_TRUE(testsupport::showActive(m().widget()));
+    m().ExplorerBarCtlQV1->clickItem("TASKMODE");
+    m().ExplorerBarCtlQV1->clickItem("ALLTASKS");
+    grid::GridEX* g = m().GridEX1;
+    const struct {
+        const char* caption;
+        const char* typed;
+        const char* column;
+    } cases[] = {
+        {"Priority", "Hi", "TASK_PRIORITY"},
+        {"Priority", "high", "TASK_PRIORITY"},
+        {"Assignment", "Bri", "TASK_ASSIGN"},
+        {"Event", "Rec", "TASK_EVENT"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        // A click on a cell of the chosen row opens its list box.
+        testsupport::flushDeletes();
+        // (The first click may only choose the row.)
+        const auto opened = [g] { return g->tableView()->findChild<QComboBox*>() != nullptr; };
+        bool open = false;
+        for (int tries = 0; tries < 2 && !open; ++tries) {
+            testsupport::clickCell(g, 1, g->columnByCaption(c.caption));
+            open = QTest::qWaitFor(opened, 2 * QApplication::doubleClickInterval());
+        }
+        ASSERT_TRUE(open);
+        EXPECT_EQ(g->tableView()->findChild<QComboBox*>()->lineEdit()->cursorPosition(), 0) << "its beginning in view";
+        QTest::keyClicks(QApplication::focusWidget(), c.typed);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(db().scalar(QString("SELECT %1 FROM TASKS").arg(c.column)).toString(), c.typed);
+        EXPECT_EQ(g->value(1, g->columnByCaption(c.caption)).toString(), c.typed);
+    }
+}
+
+TEST_F(Typing, AnEmptyDueDateStaysEmptyAndALongValueShowsItsBeginning)
+{
+    const QString vendor = "Bloom Floral Design Studio and Event Rentals of Greater Springfield";
+    db().Execute("INSERT INTO EXPENSES (EXPENSE_ID, EXPENSE_TEXT, EXPENSE_VENDOR, EXPENSE_DUEDATE) VALUES "
+                 "(5, 'Centrepieces for the reception tables, with candles and greenery', ?, NULL)",
+                 {vendor});
+    frmAddExpense& f = frmAddExpense::instance();
+    f.curMode = "Edit";
+    f.curBudgetID = 5;
+    whileShown(f, false, [&] { f.Show(ui::vbModeless); }, [&](QWidget*) {
+        EXPECT_EQ(f.dtDate->text(), "") << "no date is shown for none";
+        for (QLineEdit* box : {f.Text1[0], f.Combo1[0]->lineEdit()}) {
+            EXPECT_EQ(box->cursorPosition(), 0);
+            EXPECT_LT(box->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), box->width() / 4) << "the beginning is in view";
+        }
+        click(f.widget(), "cmdSave");
+    });
+    EXPECT_TRUE(db().scalar("SELECT EXPENSE_DUEDATE FROM EXPENSES WHERE EXPENSE_ID = 5").isNull());
+}
+
+TEST_F(Typing, ScreenshotsOfTheDateBoxAndTheOpenLists)
+{
+    NUPTARO_SCREENSHOTS_OR_SKIP(dir);
+    // The screen about a window, with what is open over it.
+    const auto shoot = [&](QWidget* window, const QString& name) {
+        QCoreApplication::processEvents();
+        QGuiApplication::primaryScreen()->grabWindow(0).copy(window->frameGeometry().adjusted(0, 0, 150, 150))
+            .save(dir + '/' + name + ".png");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    };
+    frmAddExpense& e = frmAddExpense::instance();
+    e.curMode = "Add";
+    whileShown(e, false, [&] { e.Show(ui::vbModeless); }, [&](QWidget* window) {
+        testsupport::enter(e.dtDate, Into::ClickMiddle, "8/14/2027");
+        QTest::mouseClick(e.dtDate->findChild<QToolButton*>(), Qt::LeftButton);
+        shoot(window, "datebox");
+        click(window, "cmdCancel");
+    });
+    frmGuestDetail& p = frmGuestDetail::instance();
+    p.curMode = "New";
+    whileShown(p, false, [&] { p.Show(ui::vbModeless); }, [&](QWidget* window) {
+        QTest::keyClick(p.cmbCategory, Qt::Key_Down, Qt::AltModifier);
+        shoot(window, "list_category");
+        click(window, "cmdCancel");
+    });
+    // The RSVP choices in the RSVP view's cell.
+    db().Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (901, 'Reception')");
+    db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (31, 'Lane Family')");
+    db().Execute("INSERT INTO SUBGUEST (SUBGUEST_ID, GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME) VALUES (41, 31, 'Ruth', 'Lane')");
+    db().Execute("INSERT INTO INVITE (EVENT_ID, SUBGUEST_ID, INVITE_RSVP_TEXT) VALUES (901, 41, 'Awaiting Reply')");
+    ASSERT_TRUE(testsupport::showActive(m().widget()));
+    m().ExplorerBarCtlQV1->clickItem("RSVPMODE");
+    testsupport::clickCell(m().GridEX1, 2, m().GridEX1->columnByCaption("RSVP Status"));
+    QTest::keyClick(m().GridEX1->tableView(), Qt::Key_F2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down, Qt::AltModifier);
+    shoot(m().widget(), "list_rsvp");
+}
+
+}  // namespace

@@ -1,0 +1,120 @@
+// No window writes a row under a record that was deleted while it was open:
+// an event's lists, a party's people. The main window deletes the owner as a
+// user does, the still-open editor is typed into, and it says so and writes
+// nothing.
+
+#include "events/event_support.h"
+
+#include "guests/frmGuestDetail.h"
+#include "guests/frmNewSubguest.h"
+#include "records/frmDeleteSingle.h"
+#include "support/gui.h"
+
+#include <QLineEdit>
+
+using testsupport::EventEditorTest;
+
+namespace {
+
+class VanishedOwner : public EventEditorTest {
+protected:
+    void SetUp() override
+    {
+        EventEditorTest::SetUp();
+        modal.modal->on("frmDeleteSingle", [](ui::FormBase& f) {
+            QTest::mouseClick(static_cast<frmDeleteSingle&>(f).cmdDelete, Qt::LeftButton);
+        });
+    }
+    // Chooses the record's row in a view of the main window, then the command.
+    void fromMain(const char* mode, const char* view, qint64 id, const char* command)
+    {
+        m().ExplorerBarCtlQV1->clickItem(mode);
+        if (view)
+            m().ExplorerBarCtlQV1->clickItem(view);
+        grid::GridEX* g = m().GridEX1;
+        int row = 0;
+        for (int r = 1; r <= g->rowCount() && !row; ++r)
+            if (g->rowKind(r) == grid::RowKind::Record && g->value(r, 1).toLongLong() == id)
+                row = r;
+        ASSERT_GT(row, 0);
+        testsupport::clickCell(g, row, 2);
+        m().ExplorerBarCtlQV1->clickItem(command);
+        // The confirmation is gone for good before the user turns to another window.
+        QCoreApplication::processEvents();
+        testsupport::flushDeletes();
+    }
+    // The log rows written since `since` that add or change rows of a table.
+    qlonglong writesLogged(const QString& table, qlonglong since)
+    {
+        return count("SELECT count(*) FROM SYNCHRO WHERE rowid > ? AND SYNCHRO_TABLE = ? AND SYNCHRO_ACTION <> 3",
+                     {since, table});
+    }
+    qlonglong lastLog() { return count("SELECT coalesce(max(rowid), 0) FROM SYNCHRO"); }
+    // Types over the text of a line's cell and ends the edit with Enter.
+    static void typeOver(grid::GridEX* g, int line, const QString& text)
+    {
+        clickLine(g, line);
+        for (const QChar ch : text)
+            QTest::keyClick(QApplication::focusWidget(), ch.toLatin1());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCoreApplication::processEvents();
+    }
+    QStringList shown() const { return messages.msgs->texts(); }
+};
+
+}  // namespace
+
+TEST_F(VanishedOwner, NoRowIsWrittenUnderARecordDeletedWhileItsEditorIsOpen)
+{
+    const QString eventGone = "This event no longer exists.";
+    for (const events::EventList& l : events::eventLists()) {
+        SCOPED_TRACE(l.tab);
+        messages.msgs->shown.clear();
+        const qint64 id = event(QString("Soirée dansante au château, %1").arg(l.tab));
+        frmEventInfo& e = edit(id);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(e.window()));
+        clickTab(l.tab);
+        grid::GridEX* g = e.lists[l.id].grid;
+        typeRow(g, "Before");
+        const QString rowsOfEvent = QString("SELECT count(*) FROM %1 WHERE EVENT_ID = ?").arg(l.table);
+        ASSERT_EQ(count(rowsOfEvent, {id}), 1);
+
+        fromMain("EVENTMODE", nullptr, id, "DELETEEVENT");
+        ASSERT_EQ(count("SELECT count(*) FROM EVENT WHERE EVENT_ID = ?", {id}), 0);
+        const qlonglong since = lastLog();
+        QApplication::setActiveWindow(e.window());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(e.window()));
+        typeRow(g, "After");     // a new row
+        typeOver(g, 1, "Moved");  // the row still shown
+        EXPECT_EQ(shown(), QStringList({eventGone, eventGone}));
+        EXPECT_EQ(count(rowsOfEvent, {id}), 0);
+        EXPECT_EQ(writesLogged(l.table, since), 0) << "nothing travels to the other copy";
+        QTest::mouseClick(e.cmdCancel, Qt::LeftButton);
+    }
+
+    // A person typed for a party deleted while the person editor is open.
+    messages.msgs->shown.clear();
+    db().Execute("INSERT INTO GUEST (GUEST_PARTYNAME, GUEST_LNAME) VALUES ('Núñez-Olivier', 'Núñez')");
+    const qint64 guest = db().scalar("SELECT max(GUEST_ID) FROM GUEST").toLongLong();
+    db().Execute("INSERT INTO SUBGUEST (GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME) VALUES (?, 'José', 'Núñez')", {guest});
+    fromMain("GUESTMODE", "VIEWGUESTS", guest, "MODIFYGUESTS");
+    frmGuestDetail& party = frmGuestDetail::instance();
+    ASSERT_TRUE(party.isLoaded());
+    QTest::mouseClick(party.cmdAddSubguest, Qt::LeftButton);
+    frmNewSubguest& person = frmNewSubguest::instance();
+    ASSERT_TRUE(person.isLoaded());
+    fromMain("GUESTMODE", "GUESTADDRESSES", guest, "DELETEGUEST");
+    ASSERT_EQ(count("SELECT count(*) FROM GUEST WHERE GUEST_ID = ?", {guest}), 0);
+    const qlonglong since = lastLog();
+    QApplication::setActiveWindow(person.window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(person.window()));
+    testsupport::retype(person.Text1[0], "Ines");
+    QTest::mouseClick(person.cmdAdd, Qt::LeftButton);
+    // Asked again from the party's own window, it does not open the person editor.
+    QTest::mouseClick(person.cmdCancel, Qt::LeftButton);
+    QTest::mouseClick(party.cmdAddSubguest, Qt::LeftButton);
+    EXPECT_FALSE(person.isLoaded());
+    EXPECT_EQ(shown(), QStringList({"This guest no longer exists.", "This guest no longer exists."}));
+    EXPECT_EQ(count("SELECT count(*) FROM SUBGUEST WHERE GUEST_ID = ?", {guest}), 0) << "José went with the party";
+    EXPECT_EQ(writesLogged("SUBGUEST", since), 0);
+}
