@@ -1,4 +1,5 @@
 #include "app/modQVDatabase.h"
+#include "platform/ui/fonts.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -7,6 +8,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Nuptaro");
+    fonts::useDesignFonts();
     const QString folder = modQVDatabase::folderArgument(QApplication::arguments());
     if (!folder.isEmpty())
         modQVDatabase::useFolder(folder);

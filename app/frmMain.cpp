@@ -20,7 +20,6 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
-#include <QPainter>
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QScreen>
@@ -99,13 +98,6 @@ QSize openingSize(const QSize& available, int barContent)
     return QSize(qMin(kWidth, available.width()), qMin(height, available.height() - kTitleBar));
 }
 
-QFont titleFont(QFont preferred, const QString& text, int width)
-{
-    while (QFontMetrics(preferred).horizontalAdvance(text) > width && preferred.pointSizeF() > 6.5)
-        preferred.setPointSizeF(preferred.pointSizeF() - 0.5);
-    return preferred;
-}
-
 }  // namespace mainLayout
 
 using mainLayout::Box;
@@ -137,23 +129,6 @@ public:
 
 private:
     QList<grid::GridEX*> grids_;
-};
-
-// The view's title, in its bold font where the text fits the label's width
-// and a little smaller where it does not.
-class TitleLabel : public QLabel {
-public:
-    using QLabel::QLabel;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        const QRect r = contentsRect();
-        p.setFont(mainLayout::titleFont(font(), text(), r.width()));
-        p.setPen(palette().color(QPalette::WindowText));
-        p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text());
-    }
 };
 
 template <class T>
@@ -197,7 +172,7 @@ void frmMain::createControls()
 
     picMode = named(new QLabel(client), "picMode");
     setBox(picMode, {2520, 60, 372, 312});
-    lblMode = named(new TitleLabel(client), "lblMode");
+    lblMode = named(new QLabel(client), "lblMode");
     QFont titleFont = lblMode->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.15);

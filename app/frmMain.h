@@ -76,10 +76,6 @@ std::optional<Arrangement> arrangePanels(const QString& frameName, int W, int H,
 // free area `available`.
 QSize openingSize(const QSize& available, int barContent);
 
-// The title's font: the preferred one, made smaller as far as needed for the
-// text to fit the width (in pixels).
-QFont titleFont(QFont preferred, const QString& text, int width);
-
 }  // namespace mainLayout
 
 class frmMain : public ui::Form<frmMain, QMainWindow> {

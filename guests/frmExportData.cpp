@@ -148,9 +148,11 @@ void frmExportData::FillFieldLists()
     lstExport->clear();
     if (DataSet.isEmpty())
         return;
+    // One row tells whether there is any, and the field names; a large
+    // wedding is not read whole for that.
     ado::Recordset rs;
-    rs.Open(DataSet == "Guests" ? kGuestsQuery : kSubguestsQuery, modQVDatabase::gConn, ado::adOpenStatic,
-            ado::adLockReadOnly);
+    rs.Open(QString(DataSet == "Guests" ? kGuestsQuery : kSubguestsQuery) + " LIMIT 1", modQVDatabase::gConn,
+            ado::adOpenStatic, ado::adLockReadOnly);
     if (rs.RecordCount() < 1)
         return;
     for (int c = 0; c < rs.fieldCount(); ++c)

@@ -1,6 +1,7 @@
 #include "records/modSynchro.h"
 
 #include "app/modQVDatabase.h"
+#include "platform/grid/gridex.h"
 
 #include <algorithm>
 
@@ -17,6 +18,17 @@ std::function<QDateTime()>& clock()
 QDateTime now() { return clock() ? clock()() : QDateTime::currentDateTimeUtc(); }
 
 constexpr const char* kVersionFormat = "yyyy-MM-dd HH:mm:ss.zzz";
+
+// What the grids store in place (cells, new rows) is logged as every other
+// change of a record; a table without a key of its own is no record.
+const bool gGridsLogged = [] {
+    grid::setChangeLog([](const QString& table, qint64 key, int action) {
+        using modQVDatabase::gConn;
+        if (gConn.isOpen() && !gConn.keyColumn(table).isEmpty())
+            LogChange(table, key, short(action));
+    });
+    return true;
+}();
 
 }  // namespace
 

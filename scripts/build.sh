@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Configures and builds everything into build/.
+# Configures and builds everything into build/, showing its progress; the
+# same output is kept in build.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 "$(pwd)/scripts/deps.sh"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo > build.log 2>&1 || { cat build.log; exit 1; }
-cmake --build build -j"$(nproc)" >> build.log 2>&1 || { tail -n 80 build.log; exit 1; }
+{
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build build -j"$(nproc)"
+} 2>&1 | tee build.log

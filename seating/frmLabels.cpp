@@ -7,6 +7,7 @@
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/fonts.h"
 #include "platform/ui/messages.h"
 #include "records/editing.h"
 #include "seating/pagefit.h"
@@ -148,7 +149,9 @@ void frmLabels::createControls()
 {
     QDialog* w = window();
     w->setWindowTitle(kCaption);
-    w->setFixedSize(twips::toPixels(8688), twips::toPixels(6372));
+    // The label style's list is as wide as the longest style the template
+    // holds needs, under either design face.
+    w->setFixedSize(twips::toPixels(9888), twips::toPixels(6372));
 
     const auto list = [w](const char* name, const QRect& at) {
         auto* c = new ui::ListBox(w);
@@ -161,12 +164,12 @@ void frmLabels::createControls()
     };
     caption(0, "Event:", rect(240, 120, 2052, 252));
     Combo2 = list("Combo2", rect(240, 360, 2052, 315));
-    caption(1, "Label Type:", rect(2412, 120, 3132, 252));
-    Combo1 = list("Combo1", rect(2412, 360, 3132, 315));
-    caption(4, "Top Space:", rect(5664, 120, 1332, 252));
-    cmbTop = list("cmbTop", rect(5664, 360, 1332, 315));
-    caption(5, "Left Space:", rect(7116, 120, 1332, 252));
-    cmbLeft = list("cmbLeft", rect(7116, 360, 1332, 315));
+    caption(1, "Label Type:", rect(2412, 120, 4332, 252));
+    Combo1 = list("Combo1", rect(2412, 360, 4332, 315));
+    caption(4, "Top Space:", rect(6864, 120, 1332, 252));
+    cmbTop = list("cmbTop", rect(6864, 360, 1332, 315));
+    caption(5, "Left Space:", rect(8316, 120, 1332, 252));
+    cmbLeft = list("cmbLeft", rect(8316, 360, 1332, 315));
 
     Picture1 = new printing::PreviewBox(w);
     Picture1->setObjectName("Picture1");
@@ -179,7 +182,7 @@ void frmLabels::createControls()
     const int tops[8] = {2100, 2400, 2700, 3240, 3540, 3840, 4140, 4440};
     for (int i = 0; i < 8; ++i) {
         Label1[i] = editing::makeLabel(w, QString("Label1(%1)").arg(i), QString(),
-                                       rect(5400, tops[i], 3048, i == 2 ? 492 : 252));
+                                       rect(5400, tops[i], 4248, i == 2 ? 492 : 252));
         Label1[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
     Label1[2]->setWordWrap(true);
@@ -245,7 +248,7 @@ void frmLabels::Form_Unload(bool&)
 void frmLabels::InitFontAndOffsets()
 {
     printing::Printer& printer = printing::printer();
-    printer.FontName = "Arial";
+    printer.FontName = fonts::kDesignFace;
     printer.FontSize = 8;
     dialogColor = Qt::black;
     for (QComboBox* box : {cmbTop, cmbLeft}) {

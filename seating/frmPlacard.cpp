@@ -7,6 +7,7 @@
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/fonts.h"
 #include "platform/ui/messages.h"
 #include "records/editing.h"
 #include "seating/pagefit.h"
@@ -99,7 +100,7 @@ void frmPlacard::Form_Load()
     FillEvents();
     textColor = Qt::black;
     printing::Printer& printer = printing::printer();
-    printer.FontName = "Arial";
+    printer.FontName = fonts::kDesignFace;
     printer.FontSize = 24;
     formLoaded = true;
     if (Combo2->count() > 0) {

@@ -64,7 +64,7 @@ void frmSeating::createControls()
     menuBar->setObjectName("menuBar");
     box->setMenuBar(menuBar);
     // The designed places fit the classic 8-point dialog font.
-    QFont dialogFont = arial();
+    QFont dialogFont = w->font();
     dialogFont.setPointSizeF(8);
     w->setFont(dialogFont);
     client = new QWidget(w);

@@ -4,6 +4,7 @@
 #include "platform/twips.h"
 #include "platform/ui/messages.h"
 #include "seating/tablepictures.h"
+#include "views/frmPreview.h"
 
 #include <QAction>
 #include <QLocale>
@@ -82,6 +83,7 @@ void frmTables::createControls()
     AddFlow->setGeometry(twips::rect(1560, 600, 10332, 7332));
 
     PrnFlow1 = std::make_unique<diagram::PrnFlow>();
+    PrnFlow1->setPreviewer(report::ShowPagePreview);
 }
 
 void frmTables::releaseControls()

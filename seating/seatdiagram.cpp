@@ -1,7 +1,8 @@
 #include "seating/seatdiagram.h"
 
-#include "platform/ui/dragdrop.h"
 #include "platform/twips.h"
+#include "platform/ui/dragdrop.h"
+#include "platform/ui/fonts.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -18,19 +19,9 @@ constexpr int kBorder = 1;  // the box's fixed single border, in pixels
 constexpr int kCardInsetX = 1, kCardInsetY = 10;
 }
 
-QFont arial(const QString& face)
-{
-    QFont font(face);
-    // Faces of Arial's measures where Arial itself is not installed.
-    font.setFamilies({face, QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Nimbus Sans"),
-                      QStringLiteral("Helvetica")});
-    font.setStyleHint(QFont::SansSerif);
-    return font;
-}
-
 QFont toQFont(const SeatFont& f)
 {
-    QFont font = arial(f.faceName);
+    QFont font = fonts::font(f.faceName);
     font.setPixelSize(std::max(1, std::abs(f.height)));
     return font;
 }

@@ -72,9 +72,7 @@ private:
     QStringList printed_;
 };
 
-// The seat font as the platform draws it: Arial at the record's pixel height.
+// The seat font as the platform draws it: its face at the record's pixel height.
 QFont toQFont(const SeatFont& f);
-// A font of the face, falling back on faces of Arial's measures.
-QFont arial(const QString& face = QStringLiteral("Arial"));
 
 }  // namespace seating

@@ -1,5 +1,7 @@
 #include "seating/seatlayout.h"
 
+#include "platform/ui/fonts.h"
+
 #include <cmath>
 #include <vector>
 
@@ -74,7 +76,7 @@ SeatFont seatFont(int angleDegrees, double twipsPerPixelY)
     SeatFont f;
     f.height = -int(std::nearbyint(160.0 / twipsPerPixelY));
     f.escapement = angleDegrees * 10;
-    f.faceName = QStringLiteral("Arial");
+    f.faceName = fonts::kDesignFace;
     return f;
 }
 

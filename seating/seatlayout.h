@@ -36,7 +36,7 @@ struct SeatPlace {
 std::optional<std::vector<SeatPlace>> seatPlaces(int seatCount, const TwipsRect& shape = kTableShape,
                                                  float w = kSeatWidth, float h = kSeatHeight);
 
-// The font record a seat name is drawn with: Arial, 8 points as a negative
+// The font record a seat name is drawn with: the design face, 8 points as a negative
 // character height in pixels, turned by the angle in tenths of a degree.
 struct SeatFont {
     int height = 0;       // pixels, negative: the character height

@@ -1,5 +1,7 @@
 #include "seating/tablepictures.h"
 
+#include "platform/ui/fonts.h"
+
 #include <QFont>
 #include <QPainter>
 #include <QPainterPath>
@@ -71,7 +73,7 @@ void seatCount(QPainter& p, const QRectF& where, int n, int side)
     // Too small to read on an icon.
     if (side < 48)
         return;
-    QFont f(QStringLiteral("Arial"));
+    QFont f = fonts::font();
     f.setBold(true);
     f.setPixelSize(std::max(8, int(where.height() * 0.45)));
     p.setFont(f);

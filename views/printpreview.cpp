@@ -4,13 +4,130 @@
 #include "platform/ui/messages.h"
 #include "views/report.h"
 
+#include <QAbstractScrollArea>
 #include <QHBoxLayout>
 #include <QPageLayout>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPrintPreviewWidget>
+#include <QScrollBar>
+#include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
 namespace report {
+
+// Laid-out pages one under the other on a grey ground, at a zoom; a page is
+// drawn only while it is on screen.
+class PageView : public QAbstractScrollArea {
+public:
+    explicit PageView(QWidget* parent) : QAbstractScrollArea(parent)
+    {
+        viewport()->setAutoFillBackground(true);
+        QPalette pal = viewport()->palette();
+        pal.setColor(QPalette::Window, QColor(128, 128, 128));
+        viewport()->setPalette(pal);
+    }
+    void setPages(std::shared_ptr<const Layout> l)
+    {
+        layout_ = std::move(l);
+        updateBars();
+        viewport()->update();
+    }
+    void zoomBy(double factor)
+    {
+        zoom_ = std::clamp(scale() * factor, 0.005, 1.0);
+        fit_ = Fit::None;
+        updateBars();
+        viewport()->update();
+    }
+    void fitWholePage()
+    {
+        fit_ = Fit::Page;
+        updateBars();
+        viewport()->update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent* e) override
+    {
+        if (!layout_)
+            return;
+        QPainter p(viewport());
+        const double s = scale();
+        const int pw = pagePixels().width(), ph = pagePixels().height();
+        const int x0 = std::max(kGap, (viewport()->width() - pw) / 2) - horizontalScrollBar()->value();
+        const int top = verticalScrollBar()->value();
+        const int first = std::max(0, (top - kGap) / (ph + kGap));
+        for (int i = first; i < layout_->pages.size(); ++i) {
+            const int y = kGap + i * (ph + kGap) - top;
+            if (y > viewport()->height())
+                break;
+            const QRect page(x0, y, pw, ph);
+            if (!page.intersects(e->rect()))
+                continue;
+            p.fillRect(page, Qt::white);
+            p.save();
+            p.setClipRect(page);
+            p.translate(x0, y);
+            p.scale(s, s);
+            paintPage(p, *layout_, i);
+            p.restore();
+        }
+    }
+    void resizeEvent(QResizeEvent* e) override
+    {
+        QAbstractScrollArea::resizeEvent(e);
+        updateBars();
+    }
+    void scrollContentsBy(int, int) override { viewport()->update(); }
+
+private:
+    enum class Fit { Width, Page, None };
+    static constexpr int kGap = 10;
+
+    QSize paperTwips() const
+    {
+        return layout_ ? QSize(layout_->page.widthTwips, layout_->page.heightTwips) : QSize(12240, 15840);
+    }
+    double scale() const
+    {
+        const QSize paper = paperTwips();
+        const double byWidth = double(viewport()->width() - 2 * kGap) / paper.width();
+        switch (fit_) {
+        case Fit::Width:
+            return std::max(0.005, byWidth);
+        case Fit::Page:
+            return std::max(0.005, std::min(byWidth, double(viewport()->height() - 2 * kGap) / paper.height()));
+        case Fit::None:
+            break;
+        }
+        return zoom_;
+    }
+    QSize pagePixels() const
+    {
+        const double s = scale();
+        return QSize(int(std::lround(paperTwips().width() * s)), int(std::lround(paperTwips().height() * s)));
+    }
+    void updateBars()
+    {
+        const QSize page = pagePixels();
+        const int pages = layout_ ? int(layout_->pages.size()) : 0;
+        const int height = kGap + pages * (page.height() + kGap);
+        verticalScrollBar()->setRange(0, std::max(0, height - viewport()->height()));
+        verticalScrollBar()->setPageStep(viewport()->height());
+        verticalScrollBar()->setSingleStep(std::max(1, page.height() / 20));
+        horizontalScrollBar()->setRange(0, std::max(0, page.width() + 2 * kGap - viewport()->width()));
+        horizontalScrollBar()->setPageStep(viewport()->width());
+    }
+
+    std::shared_ptr<const Layout> layout_;
+    Fit fit_ = Fit::Width;
+    double zoom_ = 0.05;
+};
 
 GridPreview::GridPreview(QWidget* parent) : QWidget(parent), printer_(QPrinter::HighResolution)
 {
@@ -39,16 +156,24 @@ GridPreview::GridPreview(QWidget* parent) : QWidget(parent), printer_(QPrinter::
     btnClose_ = button(tr("Close"));
     v->addLayout(bar);
 
-    preview_ = new QPrintPreviewWidget(&printer_, this);
-    v->addWidget(preview_, 1);
+    stack_ = new QStackedWidget(this);
+    pageView_ = new PageView(stack_);
+    preview_ = new QPrintPreviewWidget(&printer_, stack_);
+    stack_->addWidget(pageView_);
+    stack_->addWidget(preview_);
+    v->addWidget(stack_, 1);
 
     connect(preview_, &QPrintPreviewWidget::paintRequested, this, &GridPreview::paintRequested);
     connect(btnPrint_, &QToolButton::clicked, this, [this] { print(); });
     connect(btnSetup_, &QToolButton::clicked, this, &GridPreview::printerSetup);
     connect(btnClose_, &QToolButton::clicked, this, &GridPreview::closePreview);
-    connect(zoomIn, &QToolButton::clicked, preview_, [this] { preview_->zoomIn(); });
-    connect(zoomOut, &QToolButton::clicked, preview_, [this] { preview_->zoomOut(); });
-    connect(fit, &QToolButton::clicked, preview_, &QPrintPreviewWidget::fitInView);
+    connect(zoomIn, &QToolButton::clicked, this, [this] {
+        pages_ ? preview_->zoomIn() : pageView_->zoomBy(1.25);
+    });
+    connect(zoomOut, &QToolButton::clicked, this, [this] {
+        pages_ ? preview_->zoomOut() : pageView_->zoomBy(1 / 1.25);
+    });
+    connect(fit, &QToolButton::clicked, this, [this] { pages_ ? preview_->fitInView() : pageView_->fitWholePage(); });
 }
 
 GridPreview::~GridPreview() = default;
@@ -69,35 +194,62 @@ void GridPreview::setPages(PageRenderer render)
 
 void GridPreview::refresh()
 {
-    preview_->updatePreview();
+    if (pages_) {
+        layout_.reset();
+        pageView_->setPages(nullptr);
+        stack_->setCurrentWidget(preview_);
+        preview_->updatePreview();
+        return;
+    }
+    layOut();
+    stack_->setCurrentWidget(pageView_);
+}
+
+void GridPreview::layOut()
+{
+    // A grid gone since it was shown leaves a blank page rather than a crash.
+    // The report's rows are let go once laid out: the pages hold their texts.
+    layout_.reset();
+    pageView_->setPages(nullptr);
+    auto l = std::make_shared<Layout>();
+    {
+        const grid::ReportModel m = source_ ? source_->reportModel() : grid::ReportModel{};
+        printer_.setFullPage(true);
+        *l = layoutReport(m, pageSpecFor(printer_, m));
+        layoutMargins_[0] = m.leftMarginTwips;
+        layoutMargins_[1] = m.rightMarginTwips;
+    }
+    layout_ = std::move(l);
+    pageView_->setPages(layout_);
 }
 
 int GridPreview::pageCount() const
 {
-    return preview_->pageCount();
+    if (pages_)
+        return preview_->pageCount();
+    return layout_ ? int(layout_->pages.size()) : 0;
 }
 
-namespace {
-
-// A system printer that is not there prints nothing; a file always can.
-bool printOn(QPrinter& printer, const PageRenderer& render)
+bool GridPreview::laidOutFor(QPrinter& printer) const
 {
-    return (printer.outputFormat() != QPrinter::NativeFormat || printer.isValid()) && render(printer);
+    if (!layout_)
+        return false;
+    grid::ReportModel margins;
+    margins.leftMarginTwips = layoutMargins_[0];
+    margins.rightMarginTwips = layoutMargins_[1];
+    printer.setFullPage(true);
+    const PageSpec spec = pageSpecFor(printer, margins);
+    return spec.widthTwips == layout_->page.widthTwips && spec.heightTwips == layout_->page.heightTwips
+           && spec.leftMargin == layout_->page.leftMargin && spec.rightMargin == layout_->page.rightMargin;
 }
-
-void reportPrintFailure(QWidget* owner)
-{
-    ui::MsgBox("The report could not be printed. Check that a printer is installed and ready, or print to a file.",
-               ui::vbExclamation | ui::vbOKOnly, QString(), owner);
-}
-
-}  // namespace
 
 bool GridPreview::paint(QPrinter& printer) const
 {
     if (pages_)
         return pages_(printer);
-    // A grid gone since it was shown leaves a blank page rather than a crash.
+    // The pages shown are printed, unless the chosen paper differs.
+    if (laidOutFor(printer))
+        return renderLayout(*layout_, printer);
     const grid::ReportModel m = source_ ? source_->reportModel() : grid::ReportModel{};
     return renderReport(m, printer);
 }
@@ -111,21 +263,12 @@ bool GridPreview::print()
 {
     if (!ui::ChoosePrinter(printer_, this))
         return false;
-    const bool ok = printOn(printer_, [this](QPrinter& p) { return paint(p); });
+    const bool ok = printing::printOn(printer_, [this](QPrinter& p) { return paint(p); });
     // The chosen paper may differ from the previewed one.
-    refresh();
+    if (pages_ || !laidOutFor(printer_))
+        refresh();
     if (!ok)
-        reportPrintFailure(this);
-    return ok;
-}
-
-bool PrintDocument(QPrinter& printer, const PageRenderer& render, QWidget* owner)
-{
-    if (!ui::ChoosePrinter(printer, owner))
-        return false;
-    const bool ok = printOn(printer, render);
-    if (!ok)
-        reportPrintFailure(owner);
+        printing::reportPrintFailure(this);
     return ok;
 }
 

@@ -5,21 +5,25 @@
 // header set after the grid was put on the surface still shows.
 
 #include "platform/grid/gridex.h"
+#include "platform/print/printer.h"
 
 #include <QPointer>
 #include <QPrinter>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QPrintPreviewWidget;
+class QStackedWidget;
 class QToolButton;
 
 namespace report {
 
-// Paints a document's pages on a printer or PDF writer whose painter starts
-// at the page corner; false when they could not be painted.
-using PageRenderer = std::function<bool(QPrinter&)>;
+struct Layout;
+class PageView;
+
+using printing::PageRenderer;
 
 // The argument of the surface's PrinterSetup event. A handler that sets
 // `Accept` lets the printer set-up go ahead.
@@ -58,10 +62,19 @@ signals:
 private:
     void paintRequested(QPrinter* printer);
     bool paint(QPrinter& printer) const;
+    bool laidOutFor(QPrinter& printer) const;
+    // The grid's report laid out for the printer's paper, made anew.
+    void layOut();
 
     QPrinter printer_;
     QPointer<grid::GridEX> source_;
     PageRenderer pages_;
+    // A grid's report is held as laid-out pages and only the pages on
+    // screen are drawn; another document goes through the Qt preview.
+    std::shared_ptr<const Layout> layout_;
+    int layoutMargins_[2] = {0, 0};
+    QStackedWidget* stack_ = nullptr;
+    PageView* pageView_ = nullptr;
     QPrintPreviewWidget* preview_ = nullptr;
     QToolButton* btnPrint_ = nullptr;
     QToolButton* btnSetup_ = nullptr;
@@ -73,6 +86,9 @@ void PrintPreview(grid::GridEX& grid, GridPreview* surface);
 
 // Asks for the printer, then prints the document; a printer that is not
 // there or fails is said so. False on cancel or failure.
-bool PrintDocument(QPrinter& printer, const PageRenderer& render, QWidget* owner = nullptr);
+inline bool PrintDocument(QPrinter& printer, const PageRenderer& render, QWidget* owner = nullptr)
+{
+    return printing::printPages(printer, render, owner);
+}
 
 }  // namespace report

@@ -546,7 +546,13 @@ bool renderReport(const grid::ReportModel& m, QPagedPaintDevice& device)
     // Our layout measures from the paper's corner, not from the printer's margins.
     if (auto* printer = dynamic_cast<QPrinter*>(&device))
         printer->setFullPage(true);
-    const Layout l = layoutReport(m, pageSpecFor(device, m));
+    return renderLayout(layoutReport(m, pageSpecFor(device, m)), device);
+}
+
+bool renderLayout(const Layout& l, QPagedPaintDevice& device)
+{
+    if (auto* printer = dynamic_cast<QPrinter*>(&device))
+        printer->setFullPage(true);
     QPainter p;
     if (!p.begin(&device))
         return false;

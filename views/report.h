@@ -96,6 +96,8 @@ void paintPage(QPainter& p, const Layout& layout, int pageIndex);
 // Paints every page on a printer or PDF writer whose painter starts at the
 // page corner (a printer in full-page mode, a writer without margins).
 bool renderReport(const grid::ReportModel& m, QPagedPaintDevice& device);
+// The same for pages laid out before, on paper of their size.
+bool renderLayout(const Layout& layout, QPagedPaintDevice& device);
 // The report as a PDF file on Letter paper; false when it cannot be written.
 bool writeReportPdf(const grid::ReportModel& m, const QString& fileName);
 

@@ -239,7 +239,8 @@ void Connection::Open(const QString& path)
 {
     Close();
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // One thread uses a connection: no mutex around every column read.
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString("cannot open");
         sqlite3_close(db);
@@ -644,9 +645,10 @@ void Recordset::load()
     const int total = cols_.size() + hiddenTables_.size();
     int rc;
     while ((rc = sqlite3_step(s.st)) == SQLITE_ROW) {
-        QVector<QVariant> row(total);
+        QVector<QVariant> row;
+        row.reserve(total);
         for (int i = 0; i < total; ++i)
-            row[i] = columnValue(s.st, i);
+            row.emplace_back(columnValue(s.st, i));
         rows_.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE)

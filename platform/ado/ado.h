@@ -240,6 +240,8 @@ public:
     void Requery();
 
     QString source() const { return sql_; }
+    // The connection it was opened on; nullptr before.
+    Connection* connection() const { return conn_; }
     LockType lockType() const { return lock_; }
     bool isUpdatable() const;
 

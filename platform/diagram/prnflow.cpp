@@ -1,7 +1,6 @@
 #include "platform/diagram/prnflow.h"
 
-#include "views/frmPreview.h"
-#include "views/printpreview.h"
+#include "platform/ui/fonts.h"
 
 #include <QFont>
 #include <QPageLayout>
@@ -77,7 +76,7 @@ bool renderJob(const Job& job, QPrinter& printer)
     if (!p.begin(&printer))
         return false;
     p.scale(printer.resolution() / 1440.0, printer.resolution() / 1440.0);
-    QFont f(QStringLiteral("Arial"));
+    QFont f = fonts::font();
     f.setPixelSize(std::max(1, job.textSize) * 20);
     p.setFont(f);
     p.setPen(job.color);
@@ -104,15 +103,15 @@ void PrnFlow::PrintDocument()
 {
     // What is set now is what prints, also when the preview is printed later.
     const Job job{flow_, textSize_, header_, footer_, colorValue(foreColor_)};
-    const report::PageRenderer render = [job](QPrinter& printer) { return renderJob(job, printer); };
+    const printing::PageRenderer render = [job](QPrinter& printer) { return renderJob(job, printer); };
     QWidget* owner = flow_ ? flow_->window() : nullptr;
     if (preview_) {
-        if (owner)
-            report::ShowPagePreview(render, *owner, title_);
+        if (owner && previewer_)
+            previewer_(render, *owner, title_);
         return;
     }
     printer_.setDocName(title_);
-    report::PrintDocument(printer_, render, owner);
+    printing::printPages(printer_, render, owner);
 }
 
 }  // namespace diagram

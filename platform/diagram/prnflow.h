@@ -5,6 +5,7 @@
 // choice, so a print can always go to a PDF file.
 
 #include "platform/diagram/addflow.h"
+#include "platform/print/printer.h"
 
 #include <QColor>
 #include <QPointer>
@@ -61,6 +62,10 @@ public:
     int foreColor() const { return foreColor_; }
     void setPreview(bool on) { preview_ = on; }
     bool preview() const { return preview_; }
+    // Where a preview is shown: the owner's window gives its pages to the
+    // program's preview under that title. Unset, a preview shows nothing.
+    using Previewer = std::function<void(const printing::PageRenderer&, QWidget& owner, const QString& title)>;
+    void setPreviewer(Previewer p) { previewer_ = std::move(p); }
 
     // Shows the preview in place of the diagram's window, or prints.
     void PrintDocument();
@@ -77,6 +82,7 @@ private:
     QString header_, footer_;
     int foreColor_ = 0;
     bool preview_ = false;
+    Previewer previewer_;
     QPrinter printer_;
 };
 

@@ -48,10 +48,10 @@ public:
     explicit CardDelegate(GridEX* g) : QStyledItemDelegate(g), g_(g) {}
     void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    int cardWidth() const;
 
 private:
     QVector<int> lineColumns() const;
-    int cardWidth() const;
     int lineHeight(const QFontMetrics& fm, const QString& text, int cardWidth, int line) const;
     GridEX* g_;
 };

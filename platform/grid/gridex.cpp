@@ -1,19 +1,17 @@
 #include "platform/grid/gridex.h"
 
+#include "platform/grid/cardview.h"
 #include "platform/grid/griddelegate.h"
 #include "platform/grid/gridmodel.h"
 #include "platform/grid/newrow.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
-#include "records/modSynchro.h"
-#include "app/modQVDatabase.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLineEdit>
-#include <QListView>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProxyStyle>
@@ -31,6 +29,24 @@
 namespace grid {
 
 // ------------------------------------------------------------------ formats
+
+namespace {
+ChangeLog& changeLogHook()
+{
+    static ChangeLog log;
+    return log;
+}
+}  // namespace
+
+void setChangeLog(ChangeLog log)
+{
+    changeLogHook() = std::move(log);
+}
+
+const ChangeLog& changeLog()
+{
+    return changeLogHook();
+}
 
 qint64 toTenThousandths(double v)
 {
@@ -293,7 +309,7 @@ int CardDelegate::cardWidth() const
 {
     // A card never gets wider than the area it stands in, scroll bar and
     // spacing counted, so the cards never scroll sideways.
-    QListView* v = g_->cards_;
+    const CardView* v = g_->cards_;
     const int room = v->width() - 2 * v->frameWidth() - v->verticalScrollBar()->sizeHint().width()
                      - 2 * v->spacing() - 1;
     return std::max(40, std::min(twipsToPixels(g_->cardWidth()), room));
@@ -432,17 +448,17 @@ GridEX::GridEX(QWidget* parent) : QWidget(parent)
         emit model_->headerDataChanged(Qt::Horizontal, logical, logical);
     });
 
-    cards_ = new QListView;
+    cards_ = new CardView;
     cards_->setFont(cellFont);
+    cards_->setShownRows([this](int r) {
+        // Cards show records only.
+        const GridModel::Row* row = model_->row(r);
+        return row && row->kind == RowKind::Record;
+    });
+    cards_->setCardWidthFunction([this] { return cardDelegate_->cardWidth(); });
+    cards_->setItemDelegate(cardDelegate_);
     cards_->setModel(model_);
     cards_->setSelectionModel(table_->selectionModel());
-    cards_->setItemDelegate(cardDelegate_);
-    cards_->setViewMode(QListView::ListMode);
-    cards_->setFlow(QListView::LeftToRight);
-    cards_->setWrapping(true);
-    cards_->setResizeMode(QListView::Adjust);
-    // Each card is as tall as its wrapped lines.
-    cards_->setUniformItemSizes(false);
     cards_->setSpacing(4);
     cards_->setSelectionBehavior(QAbstractItemView::SelectRows);
     cards_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -546,6 +562,7 @@ void GridEX::rebuild(bool followRecord)
     totalsCache_.clear();
     blockCurrentSignal_ = true;
     model_->rebuild();
+    builtFor_ = rs_.get();
     applyColumns();
     applyLayout();
     blockCurrentSignal_ = false;
@@ -612,13 +629,12 @@ void GridEX::applyLayout()
     stack_->setCurrentWidget(layout_ == Layout::Cards ? static_cast<QWidget*>(cards_) : table_);
     if (layout_ != Layout::Cards)
         return;
-    // Cards show records only.
-    const int n = model_->rowCount();
-    for (int r = 0; r < n; ++r) {
-        const GridModel::Row* row = model_->row(r);
-        cards_->setRowHidden(r, !row || row->kind != RowKind::Record);
-    }
     cards_->doItemsLayout();
+}
+
+QAbstractItemView* GridEX::cardView() const
+{
+    return cards_;
 }
 
 // ----------------------------------------------------------- grid settings
@@ -679,6 +695,11 @@ void GridEX::setPageMargins(int leftTwips, int rightTwips)
 void GridEX::groupBy(int column)
 {
     if (column != 0 && !validColumn(column))
+        return;
+    // The rows follow every change of the recordset, so they are gathered by
+    // this column already when it was the grouping of the last bind.
+    if (column == groupColumn_ && column != 0 && builtFor_ == rs_.get() && rs_
+        && model_->displayedRows() >= rs_->RecordCount() && !rebuildPending_)
         return;
     groupColumn_ = column;
     rebuild();
@@ -1100,12 +1121,12 @@ void GridEX::logEdit(int record, int column)
     // The change log names the changed row by its table and key; the key of
     // the base row comes from the recordset, selected or not.
     const QString table = rs_->fieldTable(column - 1);
-    if (table.isEmpty() || !modQVDatabase::gConn.isOpen())
+    if (table.isEmpty() || !changeLog())
         return;
     try {
         const QVariant id = rs_->rowKey(record, column - 1);
-        if (!id.isNull() && !modQVDatabase::gConn.keyColumn(table).isEmpty())
-            modSynchro::LogChange(table, id.toLongLong(), modSynchro::Changed);
+        if (!id.isNull())
+            changeLog()(table, id.toLongLong(), 2);
     } catch (const ado::Error&) {
         // The edit itself is stored; a failed log row does not undo it.
     }
@@ -1150,7 +1171,7 @@ int GridEX::hitTest(const QPoint& pos) const
             return haColumnHeader;
     }
     const QPoint p = toViewport(pos);
-    QAbstractItemView* v = layout_ == Layout::Cards ? static_cast<QAbstractItemView*>(cards_) : table_;
+    QAbstractItemView* v = layout_ == Layout::Cards ? cardView() : table_;
     if (!v->viewport()->rect().contains(p))
         return haNothing;
     const QModelIndex idx = v->indexAt(p);
@@ -1179,7 +1200,7 @@ int GridEX::columnAt(const QPoint& pos) const
 
 int GridEX::rowAt(const QPoint& pos) const
 {
-    QAbstractItemView* v = layout_ == Layout::Cards ? static_cast<QAbstractItemView*>(cards_) : table_;
+    QAbstractItemView* v = layout_ == Layout::Cards ? cardView() : table_;
     const QPoint p = toViewport(pos);
     if (!v->viewport()->rect().contains(p))
         return 0;
@@ -1191,7 +1212,7 @@ int GridEX::rowAt(const QPoint& pos) const
 
 QPoint GridEX::cellCenter(int row, int column) const
 {
-    QAbstractItemView* v = layout_ == Layout::Cards ? static_cast<QAbstractItemView*>(cards_) : table_;
+    QAbstractItemView* v = layout_ == Layout::Cards ? cardView() : table_;
     const QRect r = v->visualRect(model_->index(row - 1, layout_ == Layout::Cards ? 0 : column - 1));
     if (!r.isValid())
         return QPoint(-1, -1);

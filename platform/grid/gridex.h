@@ -21,8 +21,8 @@
 #include <functional>
 #include <utility>
 
+class QAbstractItemView;
 class QTableView;
-class QListView;
 class QStackedWidget;
 
 namespace grid {
@@ -31,6 +31,7 @@ class GridModel;
 class GridDelegate;
 class CardDelegate;
 class NewRowLine;
+class CardView;
 
 enum class RowKind { None, Record, GroupHeader, Total };
 
@@ -63,6 +64,13 @@ constexpr int kCardTextInset = 12;
 constexpr int kCellFontPixels = 11;
 constexpr int kHeaderFontPixels = 10;
 constexpr int kHeaderTextPad = 6;
+
+// Writes the change-log row of a record that a grid stored: its table, key
+// and action (1 added, 2 changed). The program installs it once; it skips
+// tables that are no records of its own. Unset, nothing is logged.
+using ChangeLog = std::function<void(const QString& table, qint64 key, int action)>;
+void setChangeLog(ChangeLog log);
+const ChangeLog& changeLog();
 
 // An amount within what currency holds, in whole ten-thousandths.
 qint64 toTenThousandths(double v);
@@ -262,7 +270,7 @@ public:
     ReportModel reportModel() const;
 
     QTableView* tableView() const { return table_; }
-    QListView* cardView() const { return cards_; }
+    QAbstractItemView* cardView() const;
     GridModel* model() const { return model_; }
 
 signals:
@@ -346,6 +354,7 @@ private:
     QString lastEditError_;
     std::function<bool()> writeGuard_;
     bool rebuildPending_ = false;
+    const ado::Recordset* builtFor_ = nullptr;   // the recordset the rows were gathered from
     bool applyingColumns_ = false;
     mutable QVector<QString> totalsCache_;
 
@@ -354,7 +363,7 @@ private:
     CardDelegate* cardDelegate_ = nullptr;
     QStackedWidget* stack_ = nullptr;
     QTableView* table_ = nullptr;
-    QListView* cards_ = nullptr;
+    CardView* cards_ = nullptr;
     NewRowLine* newRow_ = nullptr;
     QPointer<QWidget> customControl_;
     QObject* customWatch_ = nullptr;

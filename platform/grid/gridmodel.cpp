@@ -3,9 +3,11 @@
 #include <QBrush>
 #include <QDateTime>
 #include <QFont>
+#include <QHash>
 #include <QPalette>
 
 #include <algorithm>
+#include <vector>
 
 namespace grid {
 
@@ -39,28 +41,66 @@ int sign(int c) { return c < 0 ? -1 : (c > 0 ? 1 : 0); }
 
 }  // namespace
 
+namespace {
+
+// A group value read once, so that sorting compares no variants: its kind,
+// its number or date, and its text.
+struct GroupKey {
+    enum Kind { Empty, Number, DateTime, YesNo, Other } kind = Empty;
+    double number = 0;
+    QDateTime dateTime;
+    QString text;
+
+    explicit GroupKey(const QVariant& v, bool fold = true)
+    {
+        if (isEmptyGroup(v))
+            return;
+        if (isNumber(v)) {
+            kind = Number;
+            number = v.toDouble();
+        } else if (v.typeId() == QMetaType::QDateTime) {
+            kind = DateTime;
+            dateTime = v.toDateTime();
+        } else if (v.typeId() == QMetaType::Bool) {
+            kind = YesNo;
+            number = v.toBool();
+        } else {
+            kind = Other;
+        }
+        text = v.toString();
+        if (fold)
+            folded = text.toCaseFolded();
+    }
+    QString folded;   // compared first, so that case counts only between equal names
+};
+
+int compareTexts(const GroupKey& x, const GroupKey& y)
+{
+    const int c = QString::compare(x.folded, y.folded, Qt::CaseSensitive);
+    return c != 0 ? sign(c) : sign(QString::compare(x.text, y.text, Qt::CaseSensitive));
+}
+
+// The order of compareGroupValues on keys read before.
+int compareKeys(const GroupKey& a, const GroupKey& b)
+{
+    if (a.kind == GroupKey::Empty || b.kind == GroupKey::Empty)
+        return a.kind == b.kind ? 0 : (a.kind == GroupKey::Empty ? -1 : 1);
+    if (a.kind == b.kind && a.kind != GroupKey::Other) {
+        if (a.kind == GroupKey::DateTime)
+            return a.dateTime < b.dateTime ? -1 : (b.dateTime < a.dateTime ? 1 : 0);
+        return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
+    }
+    return compareTexts(a, b);
+}
+
+}  // namespace
+
 // Orders group values: empty ones (NULL or "", one group) first, then
 // numbers, dates, Yes/No and texts. Texts that differ only in case are two
 // groups (two parties may be named so), kept side by side.
 int compareGroupValues(const QVariant& a, const QVariant& b)
 {
-    const bool an = isEmptyGroup(a);
-    const bool bn = isEmptyGroup(b);
-    if (an || bn)
-        return an == bn ? 0 : (an ? -1 : 1);
-    if (isNumber(a) && isNumber(b)) {
-        const double x = a.toDouble(), y = b.toDouble();
-        return x < y ? -1 : (x > y ? 1 : 0);
-    }
-    if (a.typeId() == QMetaType::QDateTime && b.typeId() == QMetaType::QDateTime) {
-        const QDateTime x = a.toDateTime(), y = b.toDateTime();
-        return x < y ? -1 : (x > y ? 1 : 0);
-    }
-    if (a.typeId() == QMetaType::Bool && b.typeId() == QMetaType::Bool)
-        return int(a.toBool()) - int(b.toBool());
-    const QString x = a.toString(), y = b.toString();
-    const int c = QString::compare(x, y, Qt::CaseInsensitive);
-    return c != 0 ? sign(c) : sign(QString::compare(x, y, Qt::CaseSensitive));
+    return compareKeys(GroupKey(a), GroupKey(b));
 }
 
 GridModel::GridModel(GridEX* owner) : QAbstractTableModel(owner), g_(owner) {}
@@ -81,23 +121,47 @@ void GridModel::rebuild()
         QVector<QVariant>& keys = keys_;
         for (int r = 0; r < n; ++r)
             keys[r] = rs->cell(r, gc - 1);
-        QVector<int> order(n);
+        std::vector<GroupKey> sortKeys;
+        sortKeys.reserve(n);
         for (int r = 0; r < n; ++r)
-            order[r] = r;
-        std::stable_sort(order.begin(), order.end(),
-                         [&](int x, int y) { return compareGroupValues(keys[x], keys[y]) < 0; });
-        rows_.reserve(n + n / 4 + 1);
-        int i = 0;
-        while (i < n) {
-            int j = i + 1;
-            while (j < n && compareGroupValues(keys[order[i]], keys[order[j]]) == 0)
-                ++j;
-            rows_.push_back(Row{RowKind::GroupHeader, -1, order[i], j - i});
-            for (int k = i; k < j; ++k) {
-                displayOf_[order[k]] = rows_.size();
-                rows_.push_back(Row{RowKind::Record, order[k], order[i], j - i});
+            sortKeys.emplace_back(keys[r], false);
+        // The records of each group in their own order; only the groups are
+        // sorted, so a view of few groups sorts next to nothing.
+        std::vector<std::vector<int>> groups;
+        QHash<QString, std::vector<int>> byText;   // groups whose value reads so
+        for (int r = 0; r < n; ++r) {
+            std::vector<int>& candidates = byText[sortKeys[r].text];
+            int g = -1;
+            for (int c : candidates)
+                if (compareKeys(sortKeys[groups[c].front()], sortKeys[r]) == 0) {
+                    g = c;
+                    break;
+                }
+            if (g < 0) {
+                g = int(groups.size());
+                candidates.push_back(g);
+                groups.emplace_back();
             }
-            i = j;
+            groups[g].push_back(r);
+        }
+        for (const std::vector<int>& members : groups)
+            sortKeys[members.front()].folded = sortKeys[members.front()].text.toCaseFolded();
+        std::vector<int> order(groups.size());
+        for (size_t g = 0; g < groups.size(); ++g)
+            order[g] = int(g);
+        std::sort(order.begin(), order.end(), [&](int x, int y) {
+            const int c = compareKeys(sortKeys[groups[x].front()], sortKeys[groups[y].front()]);
+            return c != 0 ? c < 0 : x < y;
+        });
+        rows_.reserve(n + int(groups.size()));
+        for (int g : order) {
+            const std::vector<int>& members = groups[g];
+            const int first = members.front(), size = int(members.size());
+            rows_.push_back(Row{RowKind::GroupHeader, -1, first, size});
+            for (int r : members) {
+                displayOf_[r] = rows_.size();
+                rows_.push_back(Row{RowKind::Record, r, first, size});
+            }
         }
     } else {
         rows_.reserve(n);

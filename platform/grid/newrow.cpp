@@ -1,10 +1,8 @@
 #include "platform/grid/newrow.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/grid/griddelegate.h"
 #include "platform/grid/gridmodel.h"
 #include "platform/ui/messages.h"
-#include "records/modSynchro.h"
 
 #include <QApplication>
 
@@ -432,7 +430,10 @@ bool GridEX::commitNewRow()
     const int before = rs_->RecordCount();
     QString why;
     try {
-        ado::Transaction t(modQVDatabase::gConn);
+        ado::Connection* conn = rs_->connection();
+        if (!conn)
+            return false;
+        ado::Transaction t(*conn);
         rs_->AddNew();
         for (int c = 1; c <= columnCount(); ++c) {
             const QVariant v = newRow_->value(c);
@@ -450,8 +451,8 @@ bool GridEX::commitNewRow()
             if (table.isEmpty())
                 continue;
             const QVariant key = rs_->rowKey(added, i);
-            if (!key.isNull() && !modQVDatabase::gConn.keyColumn(table).isEmpty())
-                modSynchro::LogChange(table, key.toLongLong(), modSynchro::Added);
+            if (!key.isNull() && changeLog())
+                changeLog()(table, key.toLongLong(), 1);
             break;
         }
         t.commit();

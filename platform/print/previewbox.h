@@ -25,7 +25,7 @@ public:
     void Scale(const QRectF& logical) { scale_ = logical; }
     QRectF scale() const { return scale_; }
 
-    QString FontName = QStringLiteral("Arial");
+    QString FontName = fonts::kDesignFace;
     double FontSize = 8;  // points of the box
     QColor ForeColor = Qt::black;
 

@@ -186,4 +186,25 @@ RecordingPrinterGuard::RecordingPrinterGuard(double dpi) : dpi(dpi) { recorder()
 
 RecordingPrinterGuard::~RecordingPrinterGuard() { recorder() = nullptr; }
 
+bool printOn(QPrinter& printer, const PageRenderer& render)
+{
+    return (printer.outputFormat() != QPrinter::NativeFormat || printer.isValid()) && render(printer);
+}
+
+void reportPrintFailure(QWidget* owner)
+{
+    ui::MsgBox("The report could not be printed. Check that a printer is installed and ready, or print to a file.",
+               ui::vbExclamation | ui::vbOKOnly, QString(), owner);
+}
+
+bool printPages(QPrinter& printer, const PageRenderer& render, QWidget* owner)
+{
+    if (!ui::ChoosePrinter(printer, owner))
+        return false;
+    const bool ok = printOn(printer, render);
+    if (!ok)
+        reportPrintFailure(owner);
+    return ok;
+}
+
 }  // namespace printing

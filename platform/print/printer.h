@@ -39,7 +39,7 @@ public:
 
     QPrinter& device() { return *device_; }
 
-    QString FontName = QStringLiteral("Arial");
+    QString FontName = fonts::kDesignFace;
     double FontSize = 10;  // points
     bool FontBold = false;
     bool FontItalic = false;
@@ -76,6 +76,18 @@ private:
 };
 
 Printer& printer();
+
+// Paints a document's pages on a printer or PDF writer whose painter starts
+// at the page corner; false when they could not be painted.
+using PageRenderer = std::function<bool(QPrinter&)>;
+
+// Pages on a printer: a system printer that is not there prints nothing; a
+// file always can.
+bool printOn(QPrinter& printer, const PageRenderer& render);
+// Asks for the printer, then prints the document; a printer that is not
+// there or fails is said so. False on cancel or failure.
+bool printPages(QPrinter& printer, const PageRenderer& render, QWidget* owner = nullptr);
+void reportPrintFailure(QWidget* owner);
 
 inline constexpr const char* kCannotPrint =
     "Nothing could be printed. Check that a printer is installed and ready, or print to a file.";

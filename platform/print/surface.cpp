@@ -14,7 +14,7 @@ namespace printing {
 
 QFont qtFont(const TextFont& f, double dpi)
 {
-    QFont q(f.name);
+    QFont q = fonts::font(f.name);
     if (f.height > 0 && dpi > 0)
         q.setPointSizeF(f.height * 72.0 / dpi);
     q.setBold(f.bold);

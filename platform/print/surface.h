@@ -9,6 +9,8 @@
 // device (as a picture box's Scale or a printer in inches); without it they
 // are device units. Font heights are always device units.
 
+#include "platform/ui/fonts.h"
+
 #include <QColor>
 #include <QPointF>
 #include <QRectF>
@@ -26,7 +28,7 @@ class QPainter;
 namespace printing {
 
 struct TextFont {
-    QString name = QStringLiteral("Arial");
+    QString name = fonts::kDesignFace;
     double height = 0;  // character height (em) in device units
     bool bold = false;
     bool italic = false;

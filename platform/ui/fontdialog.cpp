@@ -1,6 +1,7 @@
 #include "platform/ui/fontdialog.h"
 
 #include "platform/ui/boxes.h"
+#include "platform/ui/fonts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -123,7 +124,7 @@ FontChoice FontColourDialog::choice() const
 void FontColourDialog::showSample()
 {
     const FontChoice f = choice();
-    QFont q(f.name);
+    QFont q = fonts::font(f.name);
     q.setPointSizeF(qBound(4.0, f.size, 48.0));
     q.setBold(f.bold);
     q.setItalic(f.italic);

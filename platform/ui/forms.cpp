@@ -2,6 +2,7 @@
 
 #include "platform/ado/ado.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/textfit.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -38,8 +39,10 @@ void FormBase::Load()
     widget_ = w;
     createControls();
     Form_Load();
-    if (isLoaded())
-        keepVariables();
+    if (!isLoaded())
+        return;
+    keepVariables();
+    keepTextsWhole(widget_);
 }
 
 void FormBase::keepVariables()

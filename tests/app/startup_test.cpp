@@ -15,6 +15,8 @@
 
 #include <sqlite3.h>
 
+#include <functional>
+
 using namespace testsupport;
 namespace db = modQVDatabase;
 
@@ -37,17 +39,21 @@ void makeOldFolder(const ProgramFolder& p)
     f.setPermissions(QFile::ReadOwner);
 }
 
+// A working file made from the template as copy 5, then written by `write`.
+void makeWorkingFile(const ProgramFolder& p, const std::function<void(ado::Connection&)>& write)
+{
+    QFile::copy(p.file("/data/qvnt04.qvd"), p.file("/data/qvnt03.qvd"));
+    ado::Connection c;
+    c.Open(p.file("/data/qvnt03.qvd"));
+    c.setCopyNumber(5);
+    write(c);
+}
+
 TEST(Startup, WorkingFilePresentIsOpenedUnchanged)
 {
     ProgramFolder p;
     ScriptedMessagesGuard m;
-    QFile::copy(p.file("/data/qvnt04.qvd"), p.file("/data/qvnt03.qvd"));
-    {
-        ado::Connection c;
-        c.Open(p.file("/data/qvnt03.qvd"));
-        c.setCopyNumber(5);
-        c.Execute("INSERT INTO GUEST (GUEST_PARTYNAME) VALUES ('Keep me')");
-    }
+    makeWorkingFile(p, [](ado::Connection& c) { c.Execute("INSERT INTO GUEST (GUEST_PARTYNAME) VALUES ('Keep me')"); });
     makeOldFolder(p);
     const QByteArray before = digest(p.file("/data/qvnt03.qvd"));
     const QByteArray templBefore = digest(p.file("/data/qvnt04.qvd"));
@@ -295,3 +301,48 @@ TEST(Startup, SettingsDefaultsAndStoredValues)
 }
 
 }  // namespace
+
+// The statements that look up a party's people, a person's invitations and
+// seats, an event's tables and lists, or a vendor's quotes use an index,
+// also in a file of an earlier build that had none.
+TEST(Startup, PerRecordLookupsUseTheirIndexesAlsoInAnOlderFile)
+{
+    const struct {
+        const char* index;
+        const char* sql;
+    } cases[] = {
+        {"SUBGUEST_GUEST_ID", "SELECT SUBGUEST_ID FROM SUBGUEST WHERE GUEST_ID = ?"},
+        {"INVITE_EVENT_ID", "SELECT count(*) FROM INVITE WHERE EVENT_ID = ? AND SUBGUEST_ID = ?"},
+        {"INVITE_SUBGUEST_ID", "DELETE FROM INVITE WHERE SUBGUEST_ID = ?"},
+        {"TABLES_EVENT_ID", "SELECT TABLE_ID FROM TABLES WHERE EVENT_ID = ?"},
+        {"SEATING_TABLE_ID", "DELETE FROM SEATING WHERE TABLE_ID = ?"},
+        {"SEATING_SUBGUEST_ID", "SELECT SEATING_ID FROM SEATING WHERE SUBGUEST_ID = ?"},
+        {"QUOTE_VENDOR_ID", "SELECT QUOTE_ID FROM QUOTE WHERE VENDOR_ID = ?"},
+        {"EVENT_FOOD_EVENT_ID", "SELECT EVENT_FOOD_TEXT FROM EVENT_FOOD WHERE EVENT_ID = ?"},
+        {"EVENT_DECORATION_EVENT_ID", "DELETE FROM EVENT_DECORATION WHERE EVENT_ID = ?"},
+        {"EVENT_MUSIC_EVENT_ID", "DELETE FROM EVENT_MUSIC WHERE EVENT_ID = ?"},
+        {"EVENT_PLAYSCRIPT_EVENT_ID", "DELETE FROM EVENT_PLAYSCRIPT WHERE EVENT_ID = ?"},
+    };
+    ProgramFolder p;
+    ScriptedMessagesGuard m;
+    makeWorkingFile(p, [&](ado::Connection& c) {
+        c.Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (5000001, 'Zoë Ångström')");
+        for (const auto& k : cases)
+            c.Execute(QString("DROP INDEX %1").arg(k.index));
+    });
+    ASSERT_TRUE(db::Startup());
+    EXPECT_TRUE(m.msgs->shown.isEmpty());
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.sql);
+        QString plan;
+        sqlite3_stmt* st = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(db::gConn.handle(), QByteArray("EXPLAIN QUERY PLAN ") + k.sql, -1, &st, nullptr),
+                  SQLITE_OK);
+        while (sqlite3_step(st) == SQLITE_ROW)
+            plan += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 3))) + '\n';
+        sqlite3_finalize(st);
+        EXPECT_TRUE(plan.contains(QString("INDEX %1").arg(k.index))) << plan.toStdString();
+    }
+    // The records stay as they were.
+    EXPECT_EQ(db::gConn.scalar("SELECT GUEST_PARTYNAME FROM GUEST").toString(), "Zoë Ångström");
+}

@@ -15,13 +15,17 @@ for f in bin/nuptaro share/nuptaro/data/qvnt04.qvd share/nuptaro/Nuptaro.html \
          share/applications/nuptaro.desktop share/icons/hicolor/scalable/apps/nuptaro.svg; do
     [ -e "$prefix/$f" ] || { echo "not installed: $f"; cat "$work/install.log"; exit 1; }
 done
-grep -q '^Exec=nuptaro$' "$prefix/share/applications/nuptaro.desktop"
-grep -q '^Icon=nuptaro$' "$prefix/share/applications/nuptaro.desktop"
+# The desktop entry starts the program by its installed path, whatever the
+# session's path holds.
+entry="$prefix/share/applications/nuptaro.desktop"
+grep -qx "Exec=$prefix/bin/nuptaro" "$entry" || { echo "Exec is not the installed path:"; grep '^Exec=' "$entry"; exit 1; }
+grep -q '^Icon=nuptaro$' "$entry"
+exec_line="$(sed -n 's/^Exec=//p' "$entry")"
 
 mkdir -p "$work/home"
 status=0
-env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$work/home" QT_QPA_PLATFORM=offscreen \
-    timeout 5 "$prefix/bin/nuptaro" > "$work/run.log" 2>&1 || status=$?
+env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$work/home" PATH=/usr/bin:/bin QT_QPA_PLATFORM=offscreen \
+    timeout 5 $exec_line > "$work/run.log" 2>&1 || status=$?
 # 124: still running when the time was up, as a program with its window open is.
 if [ "$status" -ne 124 ]; then
     echo "the installed program ended with $status:"; cat "$work/run.log"; exit 1

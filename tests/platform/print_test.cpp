@@ -25,7 +25,7 @@ TEST(PrintSurface, MapsItsScaleAndTurnsPagesOnlyWhenDrawnOn)
 {
     RecordingSurface s(QSizeF(850, 1100), 100, 100);
     s.setInches();
-    s.setFont({"Arial", 12});
+    s.setFont({"Liberation Sans", 12});
     s.text({4.5, 5.5}, "Turned", true);
     s.newPage();
     s.newPage();  // a second break in a row starts no empty page

@@ -197,7 +197,7 @@ TEST_F(LabelsTest, ThePreviewShadesTheMarginsAndDrawsTheGridOverTheLabels)
     EXPECT_EQ(lines[14], QLineF(right, kTop, right, bottom));
     // Texts come first, so the bands lie over any that runs into a margin.
     EXPECT_EQ(drawn[0].kind, Drawn::Kind::Text);
-    EXPECT_EQ(drawn[0].font.name, "Arial");
+    EXPECT_EQ(drawn[0].font.name, "Liberation Sans");
     EXPECT_NEAR(box->FontSize, 8 * box->width() / (8.5 * printing::PreviewBox::kPixelsPerInch), 0.01);
     EXPECT_DOUBLE_EQ(drawn[0].font.height, printing::TextFont::heightOf(box->FontSize, 96));
 
@@ -214,11 +214,11 @@ TEST_F(LabelsTest, ChosenFontPrintsWithItsEffectsAndColourWhileThePreviewShowsFa
 {
     invitedParties(ev, 1);
     open();
-    EXPECT_EQ(printing::printer().FontName, "Arial");
+    EXPECT_EQ(printing::printer().FontName, "Liberation Sans");
     EXPECT_EQ(printing::printer().FontSize, 8);
     dialogs.dialogs->fonts << ui::FontChoice{"Courier", 12, true, true, false, false, QColor(Qt::darkBlue)};
     testsupport::click(f().cmdFont);
-    EXPECT_EQ(dialogs.dialogs->fontRequests.value(0).name, "Arial");
+    EXPECT_EQ(dialogs.dialogs->fontRequests.value(0).name, "Liberation Sans");
     EXPECT_EQ(dialogs.dialogs->fontFlags.value(0), 258);
     const Drawn preview = f().Picture1->drawn().pages()[0].texts()[0];
     EXPECT_EQ(preview.font.name, "Courier");

@@ -65,7 +65,7 @@ TEST_F(PlacardTest, ACardAt600DotsPerInchStandsAsTheWorkedExample)
                                                              "600,4920 U 200  Adams",
                                                          }));
     const Drawn name = jobs()[0].surface->pages()[0].texts()[0];
-    EXPECT_EQ(name.font.name, "Arial");
+    EXPECT_EQ(name.font.name, "Liberation Sans");
     EXPECT_FALSE(name.font.bold);
     EXPECT_EQ(name.color, QColor(Qt::black));
 }
@@ -140,7 +140,7 @@ TEST_F(PlacardTest, BoldAndColourReachPaperAndPreviewAndReopeningResetsOnlyTheCo
     open();
     const Drawn again = f().Picture1->drawn().pages()[0].texts()[0];
     EXPECT_EQ(again.color, QColor(Qt::black));
-    EXPECT_EQ(again.font.name, "Arial");
+    EXPECT_EQ(again.font.name, "Liberation Sans");
     EXPECT_TRUE(again.font.bold && again.font.underline);
 }
 

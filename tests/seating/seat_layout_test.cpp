@@ -45,13 +45,13 @@ TEST(SeatLayout, EverySeatCountPlacesItsBoxesAtTheDesignedTwips)
     }
 }
 
-TEST(SeatLayout, TheSeatFontIsEightPointArialTurnedByTheAngle)
+TEST(SeatLayout, TheSeatFontIsEightPointsOfTheDesignFaceTurnedByTheAngle)
 {
     const SeatFont at15 = seatFont(0, 15);
     EXPECT_EQ(at15.height, -11);
     EXPECT_EQ(at15.escapement, 0);
     EXPECT_EQ(at15.weight, 0);
-    EXPECT_EQ(at15.faceName, "Arial");
+    EXPECT_EQ(at15.faceName, "Liberation Sans");
     EXPECT_EQ(seatFont(90, 12).height, -13);
     EXPECT_EQ(seatFont(90, 12).escapement, 900);
     // 160 / 64 = 2.5 rounds to the even neighbour.

@@ -1,4 +1,8 @@
-// Test entry point: one QApplication on the offscreen platform for every test.
+// Test entry point: one QApplication on the offscreen platform for every
+// test, and only the design fonts (tests/support/fonts.conf) unless the run
+// names another font configuration.
+
+#include "platform/ui/fonts.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +12,11 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("FONTCONFIG_FILE"))
+        qputenv("FONTCONFIG_FILE", NUPTARO_FONTCONFIG);
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName("Nuptaro");
+    fonts::useDesignFonts();
     return RUN_ALL_TESTS();
 }

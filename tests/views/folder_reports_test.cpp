@@ -122,7 +122,7 @@ QStringList cutOnScreen(grid::GridEX& g)
     if (g.gridLayout() == grid::Layout::Cards) {
         // A card's lines wrap at blanks: each word fits, and the card is tall
         // enough for every wrapped line.
-        QListView* v = g.cardView();
+        QAbstractItemView* v = g.cardView();
         const QFontMetrics fm(v->font());
         for (int r = 1; r <= std::min(g.rowCount(), 40); ++r) {
             if (g.rowKind(r) != grid::RowKind::Record)
