@@ -672,19 +672,13 @@ void Recordset::Open(const QString& sql, Connection& conn, CursorType cursor, Lo
 
 void Recordset::load()
 {
-    rows_.clear();
+    rows_.reset(cols_.size() + hiddenTables_.size());
     Stmt s;
     s.st = conn_->prepare(runSql_);
     conn_->bindAll(s.st, params_);
-    const int total = cols_.size() + hiddenTables_.size();
     int rc;
-    while ((rc = sqlite3_step(s.st)) == SQLITE_ROW) {
-        QVector<QVariant> row;
-        row.reserve(total);
-        for (int i = 0; i < total; ++i)
-            row.emplace_back(columnValue(s.st, i));
-        rows_.push_back(std::move(row));
-    }
+    while ((rc = sqlite3_step(s.st)) == SQLITE_ROW)
+        rows_.appendFrom(s.st);
     if (rc != SQLITE_DONE)
         conn_->fail(QString());
     pos_ = 0;
@@ -694,7 +688,7 @@ void Recordset::load()
 void Recordset::Close()
 {
     open_ = false;
-    rows_.clear();
+    rows_.reset(0);
     cols_.clear();
     hiddenTables_.clear();
     pos_ = -1;
@@ -724,12 +718,12 @@ void Recordset::requireRow() const
     requireOpen();
     if (edit_ == EditMode::Add)
         return;
-    if (pos_ < 0 || pos_ >= rows_.size())
+    if (pos_ < 0 || pos_ >= rows_.rows())
         throw Error(3021, "Either BOF or EOF is True, or the current record has been deleted.");
 }
 
-bool Recordset::BOF() const { return !open_ || rows_.isEmpty() || pos_ < 0; }
-bool Recordset::EOF_() const { return !open_ || rows_.isEmpty() || pos_ >= rows_.size(); }
+bool Recordset::BOF() const { return !open_ || rows_.rows() == 0 || pos_ < 0; }
+bool Recordset::EOF_() const { return !open_ || rows_.rows() == 0 || pos_ >= rows_.rows(); }
 
 void Recordset::MoveFirst()
 {
@@ -744,7 +738,7 @@ void Recordset::MoveLast()
     requireOpen();
     if (edit_ != EditMode::None)
         Update();
-    pos_ = std::max<int>(0, rows_.size() - 1);
+    pos_ = std::max<int>(0, rows_.rows() - 1);
 }
 
 void Recordset::MoveNext()
@@ -752,7 +746,7 @@ void Recordset::MoveNext()
     requireOpen();
     if (edit_ != EditMode::None)
         Update();
-    if (pos_ >= rows_.size())
+    if (pos_ >= rows_.rows())
         throw Error(3021, "Either BOF or EOF is True, or the current record has been deleted.");
     ++pos_;
 }
@@ -767,14 +761,14 @@ void Recordset::MovePrevious()
     --pos_;
 }
 
-int Recordset::RecordCount() const { return open_ ? rows_.size() : 0; }
+int Recordset::RecordCount() const { return open_ ? rows_.rows() : 0; }
 
 void Recordset::setPosition(int row)
 {
     requireOpen();
     if (edit_ != EditMode::None)
         Update();
-    pos_ = std::clamp<int>(row, -1, rows_.size());
+    pos_ = std::clamp<int>(row, -1, rows_.rows());
 }
 
 int Recordset::fieldCount() const { return cols_.size(); }
@@ -843,7 +837,7 @@ QVariant Recordset::value(int index) const
         throw Error(3265, QString("Item cannot be found in the collection (field %1).").arg(index));
     if (edit_ != EditMode::None)
         return convert::fromStorage(cols_[index].kind, buffer_[index]);
-    return convert::fromStorage(cols_[index].kind, rows_[pos_][index]);
+    return convert::fromStorage(cols_[index].kind, rows_.value(pos_, index));
 }
 
 bool Recordset::setValue(const QString& name, const QVariant& v)
@@ -868,7 +862,7 @@ bool Recordset::setValue(int index, const QVariant& v)
         return false;
     if (edit_ == EditMode::None) {
         edit_ = EditMode::Edit;
-        buffer_ = rows_[pos_].mid(0, cols_.size());
+        buffer_ = rows_.rowValues(pos_, cols_.size());
         dirty_ = QVector<bool>(cols_.size(), false);
     }
     buffer_[index] = stored;
@@ -878,22 +872,22 @@ bool Recordset::setValue(int index, const QVariant& v)
 
 QVariant Recordset::cell(int row, int col) const
 {
-    if (row < 0 || row >= rows_.size() || col < 0 || col >= cols_.size())
+    if (row < 0 || row >= rows_.rows() || col < 0 || col >= cols_.size())
         return QVariant();
-    return convert::fromStorage(cols_[col].kind, rows_[row][col]);
+    return convert::fromStorage(cols_[col].kind, rows_.value(row, col));
 }
 
 QVariant Recordset::rowKey(int row, int col) const
 {
-    if (row < 0 || row >= rows_.size() || col < 0 || col >= cols_.size() || cols_[col].hiddenRowid < 0)
+    if (row < 0 || row >= rows_.rows() || col < 0 || col >= cols_.size() || cols_[col].hiddenRowid < 0)
         return QVariant();
-    return rows_[row][cols_.size() + cols_[col].hiddenRowid];
+    return rows_.value(row, cols_.size() + cols_[col].hiddenRowid);
 }
 
 bool Recordset::setCell(int row, int col, const QVariant& v)
 {
     requireOpen();
-    if (row < 0 || row >= rows_.size() || col < 0 || col >= cols_.size())
+    if (row < 0 || row >= rows_.rows() || col < 0 || col >= cols_.size())
         return false;
     if (lock_ == adLockReadOnly || cols_[col].origin.isEmpty() || cols_[col].hiddenRowid < 0)
         return false;
@@ -1007,8 +1001,8 @@ void Recordset::insertRow()
     for (int i = 0; i < hiddenTables_.size(); ++i)
         if (hiddenTables_[i].compare(table, Qt::CaseInsensitive) == 0)
             row[cols_.size() + i] = rowid;
-    rows_.push_back(row);
-    pos_ = rows_.size() - 1;
+    rows_.appendFrom(row);
+    pos_ = rows_.rows() - 1;
     edit_ = EditMode::None;
     buffer_.clear();
     dirty_.clear();
@@ -1054,14 +1048,14 @@ void Recordset::writeRow(int row, const QVector<int>& cols, const QVector<QVaria
         }
         if (hidden < 0)
             throw Error(3251, QString("The row of %1 cannot be updated.").arg(table));
-        const QVariant rowid = rows_[row][cols_.size() + hidden];
+        const QVariant rowid = rows_.value(row, cols_.size() + hidden);
         if (rowid.isNull())
             throw Error(3251, QString("The row has no %1 record to update.").arg(table));
         params << rowid;
         conn_->Execute(QString("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoteIdent(table), sets.join(", ")), params);
     }
     for (int k = 0; k < cols.size(); ++k)
-        rows_[row][cols[k]] = values[k];
+        rows_.setValue(row, cols[k], values[k]);
     refetchRow(row);
     // Other rows on the same base rows (the other people of a party, the
     // other invitations of a person) show the stored values too.
@@ -1072,13 +1066,13 @@ void Recordset::writeRow(int row, const QVector<int>& cols, const QVector<QVaria
             if (cols_[c].table.compare(table, Qt::CaseInsensitive) == 0)
                 hidden = cols_[c].hiddenRowid;
         const int at = cols_.size() + hidden;
-        const QVariant rowid = rows_[row][at];
-        for (int r = 0; r < rows_.size(); ++r) {
-            if (r == row || rows_[r][at] != rowid)
+        const QVariant rowid = rows_.value(row, at);
+        for (int r = 0; r < rows_.rows(); ++r) {
+            if (r == row || rows_.value(r, at) != rowid)
                 continue;
             for (int c = 0; c < cols_.size(); ++c)
                 if (cols_[c].hiddenRowid == hidden)
-                    rows_[r][c] = rows_[row][c];
+                    rows_.setValue(r, c, rows_.value(row, c));
             if (!siblings.contains(r))
                 siblings << r;
         }
@@ -1097,7 +1091,7 @@ void Recordset::refetchRow(int row)
     QStringList conds;
     Params params = params_;
     for (int i = 0; i < hiddenTables_.size(); ++i) {
-        const QVariant id = rows_[row][cols_.size() + i];
+        const QVariant id = rows_.value(row, cols_.size() + i);
         if (id.isNull())
             continue;
         conds << QString("%1%2 = ?").arg(kHiddenPrefix).arg(i);
@@ -1111,16 +1105,17 @@ void Recordset::refetchRow(int row)
         conn_->bindAll(s.st, params);
         if (sqlite3_step(s.st) == SQLITE_ROW) {
             for (int i = 0; i < cols_.size() + hiddenTables_.size(); ++i)
-                rows_[row][i] = columnValue(s.st, i);
+                rows_.setFrom(row, i, s.st, i);
         } else {
             // Outside the recordset's condition: read the base columns directly.
             for (int i = 0; i < cols_.size(); ++i) {
                 const Column& c = cols_[i];
-                if (c.hiddenRowid < 0 || rows_[row][cols_.size() + c.hiddenRowid].isNull())
+                if (c.hiddenRowid < 0 || rows_.value(row, cols_.size() + c.hiddenRowid).isNull())
                     continue;
-                rows_[row][i] = conn_->scalar(QString("SELECT %1 FROM %2 WHERE rowid = ?")
-                                                  .arg(quoteIdent(c.origin), quoteIdent(c.table)),
-                                              {rows_[row][cols_.size() + c.hiddenRowid]});
+                rows_.setValue(row, i,
+                               conn_->scalar(QString("SELECT %1 FROM %2 WHERE rowid = ?")
+                                                 .arg(quoteIdent(c.origin), quoteIdent(c.table)),
+                                             {rows_.value(row, cols_.size() + c.hiddenRowid)}));
             }
         }
     } catch (const Error&) {
@@ -1146,8 +1141,8 @@ void Recordset::Delete()
     if (hidden < 0)
         throw Error(3251, "The row cannot be deleted.");
     conn_->Execute(QString("DELETE FROM %1 WHERE rowid = ?").arg(quoteIdent(table)),
-                   {rows_[pos_][cols_.size() + hidden]});
-    rows_.removeAt(pos_);
+                   {rows_.value(pos_, cols_.size() + hidden)});
+    rows_.removeRow(pos_);
     // The position now names the row after the deleted one; step back so
     // that the usual Delete-then-MoveNext walk visits it.
     --pos_;

@@ -8,6 +8,8 @@
 // each column came from, through hidden row identities that never count as
 // columns. Typed text is converted to the column's declared type.
 
+#include "platform/ado/rowstore.h"
+
 #include <QDateTime>
 #include <QHash>
 #include <QMap>
@@ -333,7 +335,7 @@ private:
 
     QVector<Column> cols_;          // visible columns
     QStringList hiddenTables_;      // tables whose rowid is selected, in order
-    QVector<QVector<QVariant>> rows_;  // visible values then hidden rowids
+    detail::RowStore rows_;         // visible values then hidden rowids
     int pos_ = -1;
 
     EditMode edit_ = EditMode::None;

@@ -268,6 +268,10 @@ QVariant GridModel::data(const QModelIndex& idx, int role) const
             return {};
         }
     }
+    // Painting asks for many roles; the value is read for the four that use it.
+    if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::CheckStateRole
+        && role != Qt::TextAlignmentRole)
+        return {};
     const ado::Recordset* rs = g_->rs_.get();
     const QVariant v = rs->cell(r->record, idx.column());
     const bool yesNo = rs->fieldKind(idx.column()) == ado::ColumnKind::YesNo;

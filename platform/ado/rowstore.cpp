@@ -1,0 +1,148 @@
+#include "platform/ado/rowstore.h"
+
+#include <sqlite3.h>
+
+namespace ado::detail {
+
+void RowStore::clear()
+{
+    cells_ = {};
+    bytes_ = {};
+    others_ = {};
+}
+
+void RowStore::reset(int width)
+{
+    clear();
+    width_ = width;
+}
+
+void RowStore::putBytes(Cell& c, Type type, const char* data, int size)
+{
+    c.type = type;
+    c.size = quint32(size);
+    c.offset = bytes_.size();
+    bytes_.append(data, size);
+}
+
+void RowStore::put(Cell& c, const QVariant& v)
+{
+    c = Cell();
+    if (!v.isValid())
+        return;
+    switch (v.typeId()) {
+    case QMetaType::LongLong:
+        c.type = Integer;
+        c.integer = v.toLongLong();
+        return;
+    case QMetaType::Double:
+        c.type = Real;
+        c.real = v.toDouble();
+        return;
+    case QMetaType::QString: {
+        const QString s = v.toString();
+        if (s.isNull())
+            break;
+        const QByteArray utf8 = s.toUtf8();
+        putBytes(c, Text, utf8.constData(), int(utf8.size()));
+        return;
+    }
+    case QMetaType::QByteArray: {
+        const QByteArray b = v.toByteArray();
+        if (b.isNull())
+            break;
+        putBytes(c, Blob, b.constData(), int(b.size()));
+        return;
+    }
+    default:
+        break;
+    }
+    c.type = Other;
+    c.offset = others_.size();
+    others_.push_back(v);
+}
+
+void RowStore::appendFrom(sqlite3_stmt* st)
+{
+    const size_t first = cells_.size();
+    cells_.resize(first + width_);
+    for (int i = 0; i < width_; ++i)
+        setFrom(int(first / width_), i, st, i);
+}
+
+void RowStore::appendFrom(const QVector<QVariant>& values)
+{
+    const size_t first = cells_.size();
+    cells_.resize(first + width_);
+    for (int i = 0; i < width_ && i < values.size(); ++i)
+        put(cells_[first + i], values[i]);
+}
+
+void RowStore::setFrom(int row, int column, sqlite3_stmt* st, int stColumn)
+{
+    Cell& c = at(row, column);
+    c = Cell();
+    switch (sqlite3_column_type(st, stColumn)) {
+    case SQLITE_INTEGER:
+        c.type = Integer;
+        c.integer = sqlite3_column_int64(st, stColumn);
+        break;
+    case SQLITE_FLOAT:
+        c.type = Real;
+        c.real = sqlite3_column_double(st, stColumn);
+        break;
+    case SQLITE_TEXT: {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, stColumn));
+        putBytes(c, Text, p, sqlite3_column_bytes(st, stColumn));
+        break;
+    }
+    case SQLITE_BLOB: {
+        const auto* p = static_cast<const char*>(sqlite3_column_blob(st, stColumn));
+        putBytes(c, Blob, p, sqlite3_column_bytes(st, stColumn));
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void RowStore::removeRow(int row)
+{
+    const auto first = cells_.begin() + ptrdiff_t(row) * width_;
+    cells_.erase(first, first + width_);
+}
+
+QVariant RowStore::value(int row, int column) const
+{
+    const Cell& c = at(row, column);
+    switch (c.type) {
+    case Integer:
+        return qlonglong(c.integer);
+    case Real:
+        return c.real;
+    case Text:
+        return QString::fromUtf8(bytes_.constData() + c.offset, qsizetype(c.size));
+    case Blob:
+        return QByteArray(bytes_.constData() + c.offset, qsizetype(c.size));
+    case Other:
+        return others_[c.offset];
+    default:
+        return QVariant();
+    }
+}
+
+void RowStore::setValue(int row, int column, const QVariant& v)
+{
+    put(at(row, column), v);
+}
+
+QVector<QVariant> RowStore::rowValues(int row, int count) const
+{
+    QVector<QVariant> values;
+    values.reserve(count);
+    for (int i = 0; i < count; ++i)
+        values.push_back(value(row, i));
+    return values;
+}
+
+}  // namespace ado::detail

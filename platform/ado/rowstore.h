@@ -1,0 +1,63 @@
+#pragma once
+// The rows of a recordset as SQLite hands them out: each cell a storage class
+// with its number, or a slice of one shared UTF-8 buffer; a value is made a
+// QVariant only when it is read. Loading ten thousand rows then costs a
+// copy of their bytes, and dropping them frees two blocks.
+
+#include <QByteArray>
+#include <QVariant>
+#include <QVector>
+
+#include <vector>
+
+struct sqlite3_stmt;
+
+namespace ado::detail {
+
+class RowStore {
+public:
+    void clear();
+    // Sets the number of cells a row holds; drops every row.
+    void reset(int width);
+    int rows() const { return width_ ? int(cells_.size() / width_) : 0; }
+    int width() const { return width_; }
+
+    // Appends the statement's current row, its first width() columns.
+    void appendFrom(sqlite3_stmt* st);
+    void appendFrom(const QVector<QVariant>& values);
+    void removeRow(int row);
+
+    // The value as it was stored or set: whole numbers as qlonglong, reals as
+    // double, text as QString, blobs as QByteArray, NULL as an invalid value.
+    QVariant value(int row, int column) const;
+    void setValue(int row, int column, const QVariant& v);
+    void setFrom(int row, int column, sqlite3_stmt* st, int stColumn);
+    // The values of a row, from its first column to `count`.
+    QVector<QVariant> rowValues(int row, int count) const;
+
+private:
+    enum Type : quint8 { Null, Integer, Real, Text, Blob, Other };
+    struct Cell {
+        Type type = Null;
+        quint32 size = 0;  // bytes of a text or blob
+        union {
+            qint64 integer;
+            double real;
+            qint64 offset;  // into bytes_ for text and blobs, into others_ for Other
+        };
+        Cell() : integer(0) {}
+    };
+    Cell& at(int row, int column) { return cells_[size_t(row) * width_ + column]; }
+    const Cell& at(int row, int column) const { return cells_[size_t(row) * width_ + column]; }
+    void put(Cell& c, const QVariant& v);
+    void putBytes(Cell& c, Type type, const char* data, int size);
+
+    int width_ = 0;
+    std::vector<Cell> cells_;
+    QByteArray bytes_;
+    // Values written later that SQLite's classes do not hold as they are
+    // (a bool, a null string); kept whole so they read back the same.
+    QVector<QVariant> others_;
+};
+
+}  // namespace ado::detail
