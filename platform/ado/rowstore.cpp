@@ -21,8 +21,9 @@ void RowStore::putBytes(Cell& c, Type type, const char* data, int size)
 {
     c.type = type;
     c.size = quint32(size);
-    c.offset = bytes_.size();
-    bytes_.append(data, size);
+    c.offset = qint64(bytes_.size());
+    if (size > 0)
+        bytes_.insert(bytes_.end(), data, data + size);
 }
 
 void RowStore::put(Cell& c, const QVariant& v)
@@ -121,9 +122,10 @@ QVariant RowStore::value(int row, int column) const
     case Real:
         return c.real;
     case Text:
-        return QString::fromUtf8(bytes_.constData() + c.offset, qsizetype(c.size));
+        // Never a null string: an empty text is a value, not NULL.
+        return c.size ? QString::fromUtf8(bytes_.data() + c.offset, qsizetype(c.size)) : QString(QLatin1String(""));
     case Blob:
-        return QByteArray(bytes_.constData() + c.offset, qsizetype(c.size));
+        return QByteArray(c.size ? bytes_.data() + c.offset : nullptr, qsizetype(c.size));
     case Other:
         return others_[c.offset];
     default:

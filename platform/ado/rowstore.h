@@ -54,7 +54,7 @@ private:
 
     int width_ = 0;
     std::vector<Cell> cells_;
-    QByteArray bytes_;
+    std::vector<char> bytes_;
     // Values written later that SQLite's classes do not hold as they are
     // (a bool, a null string); kept whole so they read back the same.
     QVector<QVariant> others_;

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -52,8 +53,7 @@ void CardView::relayout()
             cards_.push_back(r);
         }
     heights_.fill(-1, cards_.size());
-    updateGeometries();
-    viewport()->update();
+    scheduleGeometry();
 }
 
 int CardView::across() const
@@ -171,6 +171,7 @@ QModelIndex CardView::indexAt(const QPoint& point) const
 
 void CardView::scrollTo(const QModelIndex& index, ScrollHint)
 {
+    ensureGeometry();
     const int card = index.isValid() ? cardOfRow(index.row()) : -1;
     if (card < 0)
         return;
@@ -190,6 +191,7 @@ void CardView::scrollTo(const QModelIndex& index, ScrollHint)
 
 QModelIndex CardView::moveCursor(CursorAction action, Qt::KeyboardModifiers)
 {
+    ensureGeometry();
     if (cards_.isEmpty())
         return QModelIndex();
     const int cur = cardOfRow(currentIndex().row());
@@ -261,9 +263,24 @@ QRegion CardView::visualRegionForSelection(const QItemSelection& selection) cons
 void CardView::updateGeometries()
 {
     QAbstractItemView::updateGeometries();
-    // Cards not shown (a grid of rows) are measured when they come on screen.
-    if (!isVisible())
+    scheduleGeometry();
+}
+
+void CardView::scheduleGeometry()
+{
+    viewport()->update();
+    if (geometryPending_)
         return;
+    geometryPending_ = true;
+    QTimer::singleShot(0, this, [this] { ensureGeometry(); });
+}
+
+void CardView::ensureGeometry()
+{
+    // Cards not shown (a grid of rows) are measured when they come on screen.
+    if (!geometryPending_ || !isVisible())
+        return;
+    geometryPending_ = false;
     horizontalScrollBar()->setRange(0, 0);
     const int last = lastFirstLine();
     int visible = 0;
@@ -283,6 +300,7 @@ void CardView::scrollContentsBy(int, int)
 
 void CardView::paintEvent(QPaintEvent* event)
 {
+    ensureGeometry();
     QPainter p(viewport());
     forEachShown([&](int c, const QRect& r) {
         if (r.intersects(event->rect())) {
@@ -297,7 +315,8 @@ void CardView::paintEvent(QPaintEvent* event)
 void CardView::showEvent(QShowEvent* event)
 {
     QAbstractItemView::showEvent(event);
-    updateGeometries();
+    geometryPending_ = true;
+    ensureGeometry();
 }
 
 void CardView::resizeEvent(QResizeEvent* event)

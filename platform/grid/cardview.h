@@ -59,6 +59,11 @@ private:
     // Calls f(card, rect) for every card on screen until it returns true.
     bool forEachShown(const std::function<bool(int card, const QRect& rect)>& f) const;
     void relayout();
+    // The scroll range needs the heights of the cards on screen and at the
+    // end; it is worked out once before the next paint or scroll, not at each
+    // of the many changes that binding and shaping a view make.
+    void scheduleGeometry();
+    void ensureGeometry();
 
     std::function<bool(int)> shown_;
     std::function<int()> cardWidth_;
@@ -68,6 +73,7 @@ private:
     mutable QVector<int> heights_;      // measured card heights, -1 not yet
     mutable int measuredWidth_ = -1;
     bool layoutDirty_ = true;
+    bool geometryPending_ = false;
 };
 
 }  // namespace grid

@@ -25,6 +25,7 @@ public:
     void destroyEditor(QWidget* editor, const QModelIndex& index) const override;
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override;
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     // A value cut short in its cell shows whole as the cell's tooltip.
     bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
                    const QModelIndex& index) override;

@@ -17,6 +17,7 @@
 #include <QProxyStyle>
 #include <QStackedWidget>
 #include <QTableView>
+#include <QTextLayout>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTimer>
@@ -260,6 +261,70 @@ void GridDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewI
     const QPoint at = editor->parentWidget()->mapTo(g_, option.rect.topLeft());
     emit g_->ShowCustomEdit(index.column() + 1, pixelsToTwips(at.x()), pixelsToTwips(at.y()),
                             pixelsToTwips(option.rect.width()), pixelsToTwips(option.rect.height()), true);
+}
+
+void GridDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    // A cell of one line of text, nearly every cell of a view, is drawn as the
+    // style draws it but with its text shaped once, not once for each of the
+    // style's measures of the cell: that shaping is most of a view's paint.
+    constexpr auto kOther = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration
+                            | QStyleOptionViewItem::WrapText;
+    if ((opt.features & kOther) || (opt.state & QStyle::State_Editing) || opt.text.contains(QChar::LineSeparator)) {
+        QStyledItemDelegate::paint(p, option, index);
+        return;
+    }
+    const QWidget* w = opt.widget;
+    const QStyle* style = w ? w->style() : QApplication::style();
+    p->save();
+    p->setClipRect(opt.rect);
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, p, w);
+    if (!opt.text.isEmpty()) {
+        QPalette::ColorGroup cg = (opt.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+        if (cg == QPalette::Normal && !(opt.state & QStyle::State_Active))
+            cg = QPalette::Inactive;
+        p->setPen(opt.palette.color(cg, (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText
+                                                                             : QPalette::Text));
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, w) + 1;
+        const QRect room = opt.rect.adjusted(margin, 0, -margin, 0);
+        QTextOption to;
+        to.setWrapMode(QTextOption::ManualWrap);
+        to.setTextDirection(opt.direction);
+        to.setAlignment(QStyle::visualAlignment(opt.direction, opt.displayAlignment));
+        const auto lay = [&](QTextLayout& layout) {
+            layout.setTextOption(to);
+            layout.beginLayout();
+            QTextLine line = layout.createLine();
+            line.setLineWidth(room.width());
+            layout.endLayout();
+            return line;
+        };
+        QTextLayout layout(opt.text, opt.font);
+        QTextLine line = lay(layout);
+        if (line.naturalTextWidth() > room.width()) {
+            layout.setText(QFontMetrics(opt.font).elidedText(opt.text, opt.textElideMode, room.width()));
+            line = lay(layout);
+        }
+        qreal y = room.top();
+        if (opt.displayAlignment & Qt::AlignVCenter)
+            y += (room.height() - line.height()) / 2;
+        else if (opt.displayAlignment & Qt::AlignBottom)
+            y += room.height() - line.height();
+        layout.draw(p, QPointF(room.left(), y));
+    }
+    if (opt.state & QStyle::State_HasFocus) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(opt);
+        focus.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &opt, w);
+        focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+        const QPalette::ColorGroup cg = (opt.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+        focus.backgroundColor = opt.palette.color(cg, (opt.state & QStyle::State_Selected) ? QPalette::Highlight
+                                                                                          : QPalette::Window);
+        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, p, w);
+    }
+    p->restore();
 }
 
 bool GridDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
