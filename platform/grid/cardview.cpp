@@ -171,12 +171,13 @@ QModelIndex CardView::indexAt(const QPoint& point) const
 
 void CardView::scrollTo(const QModelIndex& index, ScrollHint)
 {
-    ensureGeometry();
     const int card = index.isValid() ? cardOfRow(index.row()) : -1;
     if (card < 0)
         return;
     const int line = lineOf(card);
+    // The range is needed only to scroll; the first card of a fresh view needs none.
     if (line < firstLine()) {
+        ensureGeometry();
         verticalScrollBar()->setValue(line);
         return;
     }
@@ -185,8 +186,10 @@ void CardView::scrollTo(const QModelIndex& index, ScrollHint)
     int first = line;
     while (first > firstLine() && room >= lineHeight(first - 1))
         room -= lineHeight(--first);
-    if (first > firstLine())
+    if (first > firstLine()) {
+        ensureGeometry();
         verticalScrollBar()->setValue(first);
+    }
 }
 
 QModelIndex CardView::moveCursor(CursorAction action, Qt::KeyboardModifiers)
