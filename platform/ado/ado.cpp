@@ -877,6 +877,16 @@ QVariant Recordset::cell(int row, int col) const
     return convert::fromStorage(cols_[col].kind, rows_.value(row, col));
 }
 
+size_t Recordset::cellHash(int row, int col) const
+{
+    return rows_.hash(row, col);
+}
+
+bool Recordset::sameCell(int row, int otherRow, int col) const
+{
+    return rows_.same(row, otherRow, col);
+}
+
 QVariant Recordset::rowKey(int row, int col) const
 {
     if (row < 0 || row >= rows_.rows() || col < 0 || col >= cols_.size() || cols_[col].hiddenRowid < 0)

@@ -288,6 +288,10 @@ public:
 
     // Direct row access for grids.
     QVariant cell(int row, int col) const;
+    // Cells of a column that hold the same stored value hash alike and are
+    // the same; for gathering rows by value without reading every value.
+    size_t cellHash(int row, int col) const;
+    bool sameCell(int row, int otherRow, int col) const;
     // Key of the base-table row a cell came from (also when the key column is
     // not selected); a null value for expressions.
     QVariant rowKey(int row, int col) const;

@@ -2,6 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <QHashFunctions>
+
+#include <cstring>
+
 namespace ado::detail {
 
 void RowStore::clear()
@@ -134,6 +138,43 @@ QVariant RowStore::value(int row, int column) const
         return others_[c.offset];
     default:
         return QVariant();
+    }
+}
+
+size_t RowStore::hash(int row, int column) const
+{
+    const Cell& c = at(row, column);
+    switch (c.type) {
+    case Integer:
+        return qHash(c.integer);
+    case Real:
+        return qHash(c.real);
+    case Text:
+    case Blob:
+        return qHash(QByteArrayView(bytes_.data() + c.offset, qsizetype(c.size)));
+    default:
+        return c.type;
+    }
+}
+
+bool RowStore::same(int row, int otherRow, int column) const
+{
+    const Cell& a = at(row, column);
+    const Cell& b = at(otherRow, column);
+    if (a.type != b.type)
+        return false;
+    switch (a.type) {
+    case Integer:
+        return a.integer == b.integer;
+    case Real:
+        return a.real == b.real;
+    case Text:
+    case Blob:
+        return a.size == b.size && std::memcmp(bytes_.data() + a.offset, bytes_.data() + b.offset, a.size) == 0;
+    case Other:
+        return others_[a.offset] == others_[b.offset];
+    default:
+        return true;
     }
 }
 

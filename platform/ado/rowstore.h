@@ -32,6 +32,10 @@ public:
     QVariant value(int row, int column) const;
     void setValue(int row, int column, const QVariant& v);
     void setFrom(int row, int column, sqlite3_stmt* st, int stColumn);
+    // Cells of one column that hold the same stored value, told without
+    // making values: equal cells hash alike.
+    size_t hash(int row, int column) const;
+    bool same(int row, int otherRow, int column) const;
     // The values of a row, from its first column to `count`.
     QVector<QVariant> rowValues(int row, int count) const;
 

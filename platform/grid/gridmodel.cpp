@@ -7,6 +7,7 @@
 #include <QPalette>
 
 #include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 namespace grid {
@@ -111,46 +112,64 @@ void GridModel::rebuild()
     rows_.clear();
     displayOf_.clear();
     keys_.clear();
+    keyOf_.clear();
     const ado::Recordset* rs = g_->rs_ && g_->rs_->isOpen() ? g_->rs_.get() : nullptr;
     const int n = rs ? rs->RecordCount() : 0;
     displayOf_.fill(-1, n);
     const int gc = g_->groupColumn_;
     if (rs && gc >= 1 && gc <= rs->fieldCount()) {
-        // Grouping is computed once here, not while painting.
-        keys_.resize(n);
-        QVector<QVariant>& keys = keys_;
-        for (int r = 0; r < n; ++r)
-            keys[r] = rs->cell(r, gc - 1);
+        // Grouping is computed once here, not while painting. Records that
+        // store the same value are gathered first, without reading their
+        // values; only one value of each is read and compared.
+        const int col = gc - 1;
+        const auto hash = [rs, col](int r) { return rs->cellHash(r, col); };
+        const auto same = [rs, col](int a, int b) { return rs->sameCell(a, b, col); };
+        std::unordered_map<int, int, decltype(hash), decltype(same)> distinct(64, hash, same);
+        std::vector<int> firstOf;   // distinct value -> its first record
+        keyOf_.resize(n);
+        for (int r = 0; r < n; ++r) {
+            const auto it = distinct.try_emplace(r, int(firstOf.size())).first;
+            if (it->second == int(firstOf.size()))
+                firstOf.push_back(r);
+            keyOf_[r] = it->second;
+        }
+        keys_.reserve(int(firstOf.size()));
         std::vector<GroupKey> sortKeys;
-        sortKeys.reserve(n);
-        for (int r = 0; r < n; ++r)
-            sortKeys.emplace_back(keys[r], false);
+        sortKeys.reserve(firstOf.size());
+        for (int first : firstOf) {
+            keys_.push_back(rs->cell(first, col));
+            sortKeys.emplace_back(keys_.back(), false);
+        }
         // The records of each group in their own order; only the groups are
         // sorted, so a view of few groups sorts next to nothing.
-        std::vector<std::vector<int>> groups;
-        QHash<QString, std::vector<int>> byText;   // groups whose value reads so
-        for (int r = 0; r < n; ++r) {
-            std::vector<int>& candidates = byText[sortKeys[r].text];
+        std::vector<int> groupOf(firstOf.size());   // distinct value -> group
+        std::vector<int> groupKey;                  // group -> its first distinct value
+        QHash<QString, std::vector<int>> byText;    // groups whose value reads so
+        for (size_t d = 0; d < firstOf.size(); ++d) {
+            std::vector<int>& candidates = byText[sortKeys[d].text];
             int g = -1;
             for (int c : candidates)
-                if (compareKeys(sortKeys[groups[c].front()], sortKeys[r]) == 0) {
+                if (compareKeys(sortKeys[groupKey[c]], sortKeys[d]) == 0) {
                     g = c;
                     break;
                 }
             if (g < 0) {
-                g = int(groups.size());
+                g = int(groupKey.size());
                 candidates.push_back(g);
-                groups.emplace_back();
+                groupKey.push_back(int(d));
             }
-            groups[g].push_back(r);
+            groupOf[d] = g;
         }
-        for (const std::vector<int>& members : groups)
-            sortKeys[members.front()].folded = sortKeys[members.front()].text.toCaseFolded();
+        std::vector<std::vector<int>> groups(groupKey.size());
+        for (int r = 0; r < n; ++r)
+            groups[groupOf[keyOf_[r]]].push_back(r);
+        for (int d : groupKey)
+            sortKeys[d].folded = sortKeys[d].text.toCaseFolded();
         std::vector<int> order(groups.size());
         for (size_t g = 0; g < groups.size(); ++g)
             order[g] = int(g);
         std::sort(order.begin(), order.end(), [&](int x, int y) {
-            const int c = compareKeys(sortKeys[groups[x].front()], sortKeys[groups[y].front()]);
+            const int c = compareKeys(sortKeys[groupKey[x]], sortKeys[groupKey[y]]);
             return c != 0 ? c < 0 : x < y;
         });
         rows_.reserve(n + int(groups.size()));

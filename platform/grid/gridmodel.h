@@ -34,7 +34,10 @@ public:
     int displayOfRecord(int record) const;   // 0-based displayed row, -1 when none
     void recordChanged(int record);
     // The group value a record had when the rows were gathered.
-    QVariant groupKey(int record) const { return record >= 0 && record < keys_.size() ? keys_[record] : QVariant(); }
+    QVariant groupKey(int record) const
+    {
+        return record >= 0 && record < keyOf_.size() ? keys_[keyOf_[record]] : QVariant();
+    }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -50,7 +53,8 @@ private:
     GridEX* g_;
     QVector<Row> rows_;
     QVector<int> displayOf_;
-    QVector<QVariant> keys_;
+    QVector<QVariant> keys_;   // the distinct group values
+    QVector<int> keyOf_;       // record -> its value in keys_
 };
 
 }  // namespace grid
