@@ -208,16 +208,17 @@ void GridPreview::refresh()
 void GridPreview::layOut()
 {
     // A grid gone since it was shown leaves a blank page rather than a crash.
-    // The report's rows are let go once laid out: the pages hold their texts.
+    // The report's rows are let go as they are laid out: the pages hold their texts.
     layout_.reset();
     pageView_->setPages(nullptr);
     auto l = std::make_shared<Layout>();
     {
-        const grid::ReportModel m = source_ ? source_->reportModel() : grid::ReportModel{};
+        grid::ReportModel m = source_ ? source_->reportModel() : grid::ReportModel{};
         printer_.setFullPage(true);
-        *l = layoutReport(m, pageSpecFor(printer_, m));
         layoutMargins_[0] = m.leftMarginTwips;
         layoutMargins_[1] = m.rightMarginTwips;
+        const PageSpec page = pageSpecFor(printer_, m);
+        *l = layoutReport(std::move(m), page);
     }
     layout_ = std::move(l);
     pageView_->setPages(layout_);

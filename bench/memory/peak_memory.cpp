@@ -1,0 +1,211 @@
+// Peak memory of the program with one window open on a large wedding.
+//
+//   peak_memory [people]        every window, a line each: its peak in MB
+//   peak_memory --seed FOLDER [people]
+//   peak_memory --window NAME --data FOLDER
+//
+// The first form seeds one wedding (parties of one to four people with their
+// addresses, a third of the people invited to the reception) and runs
+// itself once per window, since a process's peak only grows: each line is
+// the peak resident size of a process that started, showed the main window
+// and then that window, as a user would.
+
+#include "app/frmMain.h"
+#include "app/modQVDatabase.h"
+#include "bench/benchmain.h"
+#include "guests/frmExportData.h"
+#include "guests/frmInvite.h"
+#include "platform/grid/gridex.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/messages.h"
+#include "seating/frmSeating.h"
+#include "views/frmPreview.h"
+#include "views/printpreview.h"
+
+#include <sys/resource.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QListWidget>
+#include <QProcess>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+
+namespace {
+
+constexpr qint64 kEvent = 1;
+
+void seed(int people)
+{
+    ado::Connection& c = modQVDatabase::gConn;
+    ado::Transaction t(c);
+    c.Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (?, 'Reception')", {kEvent});
+    static const char* const families[] = {"Álvarez", "Björklund", "Chen", "Dubois-Lefèvre", "O'Brien", "Schmidt"};
+    qint64 person = 0;
+    for (qint64 party = 1; person < people; ++party) {
+        const QString family = families[party % 6];
+        c.Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME, GUEST_FNAME, GUEST_LNAME, GUEST_ADDRESS1, GUEST_CITY, "
+                  "GUEST_STATE, GUEST_ZIP, GUEST_EMAIL, GUEST_CATEGORY) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                  {party, QString("The %1 Family %2").arg(family).arg(party), "Zoë", family,
+                   QString("%1 Rue du Faubourg Saint-Honoré").arg(party % 900 + 1), "Saint-Étienne-du-Rouvray", "NY",
+                   QString::number(10000 + party % 90000), QString("family%1@example.org").arg(party),
+                   party % 2 ? "Family" : "Friend"});
+        for (int i = 0; i < 1 + party % 4 && person < people; ++i) {
+            ++person;
+            c.Execute("INSERT INTO SUBGUEST (SUBGUEST_ID, GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME, SUBGUEST_TITLE) "
+                      "VALUES (?, ?, ?, ?, 'Mr.')",
+                      {person, party, QString("Margarethe %1").arg(person), family});
+            if (person % 3 == 0)
+                c.Execute("INSERT INTO INVITE (EVENT_ID, SUBGUEST_ID) VALUES (?, ?)", {kEvent, person});
+        }
+    }
+    t.commit();
+}
+
+// Lets the window's deferred work run, as the event loop would between two
+// user actions.
+void settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+}
+
+frmMain& mainShowing(void (frmMain::*view)())
+{
+    frmMain& f = mainWithDataPanel();
+    f.window()->show();
+    (f.*view)();
+    settle();
+    return f;
+}
+
+void reportPreview(void (frmMain::*view)())
+{
+    frmMain& f = mainShowing(view);
+    f.PrintGridReport();
+    settle();
+}
+
+void reportPrinted(void (frmMain::*view)(), const QString& file)
+{
+    reportPreview(view);
+    ui::ScriptedDialogsGuard dialogs;
+    dialogs.dialogs->printToPdf = file;
+    dialogs.dialogs->printAnswers << true;
+    frmPreview::instance().gridPreview->print();
+}
+
+void exportWindow(const QString& folder)
+{
+    mainShowing(&frmMain::ShowPeople);
+    ui::ScriptedDialogsGuard dialogs;
+    dialogs.dialogs->files << folder + "/people.csv";
+    frmExportData& f = frmExportData::instance();
+    f.Load();
+    f.window()->show();
+    f.cmbWhichData->setCurrentIndex(f.cmbWhichData->findText("Subguests"));
+    f.cmdAddAll_Click();
+    f.Command1_Click();
+    settle();
+}
+
+void invitationEditor()
+{
+    mainShowing(&frmMain::ShowRSVP);
+    frmInvite& f = frmInvite::instance();
+    f.curEvent = kEvent;
+    f.Load();
+    f.window()->show();
+    settle();
+}
+
+void seatingDesigner()
+{
+    mainShowing(&frmMain::ShowRSVP);
+    frmSeating& f = frmSeating::instance();
+    f.curEvent = kEvent;
+    f.Load();
+    f.window()->show();
+    settle();
+}
+
+using Window = std::function<void(const QString& folder)>;
+
+const std::map<QString, Window>& windows()
+{
+    static const std::map<QString, Window> all = {
+        {"guests view", [](const QString&) { mainShowing(&frmMain::ShowPeople); }},
+        {"addresses view", [](const QString&) { mainShowing(&frmMain::ShowAddresses); }},
+        {"rsvp view", [](const QString&) { mainShowing(&frmMain::ShowRSVP); }},
+        {"guest report preview", [](const QString&) { reportPreview(&frmMain::ShowPeople); }},
+        {"guest report printed",
+         [](const QString& folder) { reportPrinted(&frmMain::ShowPeople, folder + "/guests.pdf"); }},
+        {"address report preview", [](const QString&) { reportPreview(&frmMain::ShowAddresses); }},
+        {"address report printed",
+         [](const QString& folder) { reportPrinted(&frmMain::ShowAddresses, folder + "/addresses.pdf"); }},
+        {"export window", exportWindow},
+        {"invitation editor", [](const QString&) { invitationEditor(); }},
+        {"seating designer", [](const QString&) { seatingDesigner(); }},
+    };
+    return all;
+}
+
+double peakMB()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss / 1024.0;   // kB on Linux
+}
+
+int runWindow(const QString& name, const QString& folder)
+{
+    const auto w = windows().find(name);
+    if (w == windows().end()) {
+        fprintf(stderr, "no window %s\n", qPrintable(name));
+        return 2;
+    }
+    ui::setMessageService(std::make_unique<ui::ScriptedMessages>());
+    openProgramFolder(folder);
+    w->second(folder);
+    printf("%.0f\n", peakMB());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const int at = int(args.indexOf("--window"));
+    if (at > 0 && at + 1 < args.size() && args.indexOf("--data") > 0)
+        return runWindow(args.value(at + 1), args.value(args.indexOf("--data") + 1));
+
+    // --seed FOLDER [people] only makes the wedding, for a look at one window
+    // under a profiler.
+    const bool seedOnly = args.value(1) == "--seed";
+    const int people = args.size() > (seedOnly ? 3 : 1) ? args.last().toInt() : 100000;
+    QTemporaryDir temporary;
+    const QString folder = seedOnly ? args.value(2) : temporary.path();
+    openFreshDatabase(folder);
+    seed(people);
+    modQVDatabase::gConn.Close();
+    if (seedOnly)
+        return 0;
+
+    printf("%-24s %8s %10s\n", "window", "people", "peak MB");
+    bool over = false;
+    for (const auto& [name, run] : windows()) {
+        QProcess child;
+        child.start(args.value(0), {"--window", name, "--data", folder});
+        child.waitForFinished(-1);
+        const QByteArray out = child.readAllStandardOutput().trimmed();
+        printf("%-24s %8d %10s\n", qPrintable(name), people, out.isEmpty() ? "failed" : out.constData());
+        fflush(stdout);
+        over = over || out.isEmpty() || out.toDouble() > 250;
+    }
+    return over ? 1 : 0;
+}
