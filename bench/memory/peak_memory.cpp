@@ -26,7 +26,9 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
+#include <QPageSize>
 #include <QProcess>
 
 #include <cstdio>
@@ -64,6 +66,15 @@ void seed(int people)
     t.commit();
 }
 
+// A window that did not write its file has not done the work measured.
+void made(const QString& file)
+{
+    if (!QFileInfo(file).size()) {
+        fprintf(stderr, "%s not written\n", qPrintable(file));
+        exit(3);
+    }
+}
+
 // Lets the window's deferred work run, as the event loop would between two
 // user actions.
 void settle()
@@ -88,13 +99,16 @@ void reportPreview(void (frmMain::*view)())
     settle();
 }
 
-void reportPrinted(void (frmMain::*view)(), const QString& file)
+void reportPrinted(void (frmMain::*view)(), const QString& file, bool otherPaper = false)
 {
     reportPreview(view);
+    if (otherPaper)   // laid out again for the paper chosen
+        frmPreview::instance().gridPreview->printer().setPageSize(QPageSize(QPageSize::A4));
     ui::ScriptedDialogsGuard dialogs;
     dialogs.dialogs->printToPdf = file;
     dialogs.dialogs->printAnswers << true;
     frmPreview::instance().gridPreview->print();
+    made(file);
 }
 
 void exportWindow(const QString& folder)
@@ -105,10 +119,12 @@ void exportWindow(const QString& folder)
     frmExportData& f = frmExportData::instance();
     f.Load();
     f.window()->show();
-    f.cmbWhichData->setCurrentIndex(f.cmbWhichData->findText("Subguests"));
+    f.cmbWhichData->setCurrentIndex(1);   // the people
+    f.cmbWhichData_Click();
     f.cmdAddAll_Click();
     f.Command1_Click();
     settle();
+    made(folder + "/people.csv");
 }
 
 void invitationEditor()
@@ -142,6 +158,8 @@ const std::map<QString, Window>& windows()
         {"guest report preview", [](const QString&) { reportPreview(&frmMain::ShowPeople); }},
         {"guest report printed",
          [](const QString& folder) { reportPrinted(&frmMain::ShowPeople, folder + "/guests.pdf"); }},
+        {"guest report on A4",
+         [](const QString& folder) { reportPrinted(&frmMain::ShowPeople, folder + "/guests-a4.pdf", true); }},
         {"address report preview", [](const QString&) { reportPreview(&frmMain::ShowAddresses); }},
         {"address report printed",
          [](const QString& folder) { reportPrinted(&frmMain::ShowAddresses, folder + "/addresses.pdf"); }},
