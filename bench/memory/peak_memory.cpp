@@ -14,6 +14,7 @@
 #include "app/modQVDatabase.h"
 #include "bench/benchmain.h"
 #include "guests/frmExportData.h"
+#include "guests/frmImportData.h"
 #include "guests/frmInvite.h"
 #include "platform/grid/gridex.h"
 #include "platform/ui/dialogs.h"
@@ -30,6 +31,7 @@
 #include <QListWidget>
 #include <QPageSize>
 #include <QProcess>
+#include <QTextStream>
 
 #include <cstdio>
 #include <functional>
@@ -64,6 +66,20 @@ void seed(int people)
         }
     }
     t.commit();
+}
+
+// A guest list from another program: three people a party, every party
+// name twice in the file (the import merges them).
+void writeImportFile(const QString& file, int people)
+{
+    QFile f(file);
+    f.open(QIODevice::WriteOnly);
+    QTextStream out(&f);
+    out << "\"Party Name\",\"First Name\",\"Last Name\",\"City\"\r\n";
+    for (int i = 0; i < people; ++i)
+        out << QString("\"The Núñez Family %1\",\"Zoë %2\",\"Núñez\",\"Saint-Étienne\"\r\n")
+                   .arg(i / 3 % (people / 6 + 1))
+                   .arg(i);
 }
 
 // A window that did not write its file has not done the work measured.
@@ -127,6 +143,28 @@ void exportWindow(const QString& folder)
     made(folder + "/people.csv");
 }
 
+void importWindow(const QString& folder, ui::ScriptedMessages& messages)
+{
+    mainShowing(&frmMain::ShowPeople);
+    ui::ScriptedDialogsGuard dialogs;
+    dialogs.dialogs->files << folder + "/import.csv";
+    frmImportData& f = frmImportData::instance();
+    f.Show(ui::vbModeless);
+    f.Command1_Click();
+    for (const char* field : {"Party Name", "First Name", "Last Name", "City"}) {
+        f.lstSource->setCurrentItem(f.lstSource->findItems(field, Qt::MatchExactly).value(0));
+        f.lstTarget->setCurrentItem(f.lstTarget->findItems(field, Qt::MatchExactly).value(0));
+        f.cmdLink_Click();
+    }
+    messages.answers = {ui::vbYes};
+    f.cmdImport_Click();
+    settle();
+    if (!messages.texts().join('\n').contains("Successfully added")) {
+        fprintf(stderr, "not imported: %s\n", qPrintable(messages.texts().join('\n')));
+        exit(3);
+    }
+}
+
 void invitationEditor()
 {
     mainShowing(&frmMain::ShowRSVP);
@@ -147,6 +185,8 @@ void seatingDesigner()
     settle();
 }
 
+ui::ScriptedMessages* messages = nullptr;
+
 using Window = std::function<void(const QString& folder)>;
 
 const std::map<QString, Window>& windows()
@@ -164,6 +204,7 @@ const std::map<QString, Window>& windows()
         {"address report printed",
          [](const QString& folder) { reportPrinted(&frmMain::ShowAddresses, folder + "/addresses.pdf"); }},
         {"export window", exportWindow},
+        {"import window", [](const QString& folder) { importWindow(folder, *messages); }},
         {"invitation editor", [](const QString&) { invitationEditor(); }},
         {"seating designer", [](const QString&) { seatingDesigner(); }},
     };
@@ -184,7 +225,9 @@ int runWindow(const QString& name, const QString& folder)
         fprintf(stderr, "no window %s\n", qPrintable(name));
         return 2;
     }
-    ui::setMessageService(std::make_unique<ui::ScriptedMessages>());
+    auto shown = std::make_unique<ui::ScriptedMessages>();
+    messages = shown.get();
+    ui::setMessageService(std::move(shown));
     openProgramFolder(folder);
     w->second(folder);
     printf("%.0f\n", peakMB());
@@ -210,6 +253,7 @@ int main(int argc, char** argv)
     const QString folder = seedOnly ? args.value(2) : temporary.path();
     openFreshDatabase(folder);
     seed(people);
+    writeImportFile(folder + "/import.csv", people);
     modQVDatabase::gConn.Close();
     if (seedOnly)
         return 0;
@@ -217,8 +261,13 @@ int main(int argc, char** argv)
     printf("%-24s %8s %10s\n", "window", "people", "peak MB");
     bool over = false;
     for (const auto& [name, run] : windows()) {
+        // Each on a copy of the wedding: the import changes it.
+        QTemporaryDir copy;
+        QDir(copy.path()).mkpath("data");
+        for (const QString& file : {"data/qvnt03.qvd", "data/qvnt04.qvd", "import.csv"})
+            QFile::copy(folder + '/' + file, copy.path() + '/' + file);
         QProcess child;
-        child.start(args.value(0), {"--window", name, "--data", folder});
+        child.start(args.value(0), {"--window", name, "--data", copy.path()});
         child.waitForFinished(-1);
         const QByteArray out = child.readAllStandardOutput().trimmed();
         printf("%-24s %8d %10s\n", qPrintable(name), people, out.isEmpty() ? "failed" : out.constData());
