@@ -165,20 +165,12 @@ void importWindow(const QString& folder, ui::ScriptedMessages& messages)
     }
 }
 
-void invitationEditor()
+// A window of an event (the invitations, the seating) opened from the RSVP view.
+template <class Window>
+void eventWindow()
 {
     mainShowing(&frmMain::ShowRSVP);
-    frmInvite& f = frmInvite::instance();
-    f.curEvent = kEvent;
-    f.Load();
-    f.window()->show();
-    settle();
-}
-
-void seatingDesigner()
-{
-    mainShowing(&frmMain::ShowRSVP);
-    frmSeating& f = frmSeating::instance();
+    Window& f = Window::instance();
     f.curEvent = kEvent;
     f.Load();
     f.window()->show();
@@ -205,8 +197,8 @@ const std::map<QString, Window>& windows()
          [](const QString& folder) { reportPrinted(&frmMain::ShowAddresses, folder + "/addresses.pdf"); }},
         {"export window", exportWindow},
         {"import window", [](const QString& folder) { importWindow(folder, *messages); }},
-        {"invitation editor", [](const QString&) { invitationEditor(); }},
-        {"seating designer", [](const QString&) { seatingDesigner(); }},
+        {"invitation editor", [](const QString&) { eventWindow<frmInvite>(); }},
+        {"seating designer", [](const QString&) { eventWindow<frmSeating>(); }},
     };
     return all;
 }
