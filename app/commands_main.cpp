@@ -216,41 +216,55 @@ void onHost(frmMain& f, Fn&& fn)
     fn(host);
 }
 
+// A command the user gives: a pending edit is dealt with first, since the
+// command may show another view or refill this one.
+template <class Fn>
+void onCommand(frmMain& f, Fn&& fn)
+{
+    if (f.isLoaded() && f.LeavePendingEdits())
+        onHost(f, std::forward<Fn>(fn));
+}
+
 }  // namespace
 
 void frmMain::ExplorerBarCtlQV1_ItemClick(const QString& key)
 {
-    onHost(*this, [&](commands::Host& h) { commands::ItemClick(h, key); });
+    onCommand(*this, [&](commands::Host& h) { commands::ItemClick(h, key); });
 }
 
 void frmMain::MenuItem_Click(const QString& itemName)
 {
-    onHost(*this, [&](commands::Host& h) { commands::MenuClick(h, itemName); });
+    const auto click = [&](commands::Host& h) { commands::MenuClick(h, itemName); };
+    // Exit asks about a pending edit as closing the window does.
+    if (itemName == "mnuFileExit")
+        onHost(*this, click);
+    else
+        onCommand(*this, click);
 }
 
 void frmMain::optAllTasks_Click()
 {
-    onHost(*this, [](commands::Host& h) { commands::OptionClick(h, "optAllTasks"); });
+    onCommand(*this, [](commands::Host& h) { commands::OptionClick(h, "optAllTasks"); });
 }
 
 void frmMain::optDueTasks_Click()
 {
-    onHost(*this, [](commands::Host& h) { commands::OptionClick(h, "optDueTasks"); });
+    onCommand(*this, [](commands::Host& h) { commands::OptionClick(h, "optDueTasks"); });
 }
 
 void frmMain::optCompleteTasks_Click()
 {
-    onHost(*this, [](commands::Host& h) { commands::OptionClick(h, "optCompleteTasks"); });
+    onCommand(*this, [](commands::Host& h) { commands::OptionClick(h, "optCompleteTasks"); });
 }
 
 void frmMain::optIncompleteTasks_Click()
 {
-    onHost(*this, [](commands::Host& h) { commands::OptionClick(h, "optIncompleteTasks"); });
+    onCommand(*this, [](commands::Host& h) { commands::OptionClick(h, "optIncompleteTasks"); });
 }
 
 void frmMain::GridEX1_DblClick()
 {
-    onHost(*this, [](commands::Host& h) { gridmouse::GridEX1_DblClick(h); });
+    onCommand(*this, [](commands::Host& h) { gridmouse::GridEX1_DblClick(h); });
 }
 
 void frmMain::GridEX1_MouseDown(int button, int x, int y)

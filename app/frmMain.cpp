@@ -297,6 +297,10 @@ void frmMain::createControls()
     QObject::connect(optIncompleteTasks, &QRadioButton::clicked, w, on([this] { optIncompleteTasks_Click(); }));
     QObject::connect(MonthView1, &QCalendarWidget::clicked, w,
                      [this](const QDate& d) { ui::guarded([&] { MonthView1_DateClick(d); }); });
+    // By keys as well: the arrows move to another day, Enter takes the chosen one.
+    QObject::connect(MonthView1, &QCalendarWidget::activated, w,
+                     [this](const QDate& d) { ui::guarded([&] { MonthView1_DateClick(d); }); });
+    QObject::connect(MonthView1, &QCalendarWidget::selectionChanged, w, on([this] { MonthView1_SelectionChanged(); }));
     QObject::connect(cmbEvents, qOverload<int>(&QComboBox::activated), w, on([this] { cmbEvents_Click(); }));
     QObject::connect(calDay, &calendar::DayPlanner::NewAppointment, w, [this](int s, int e, bool typing) {
         ui::guarded([&] { calDay_NewAppointment(s, e, typing); });
@@ -494,6 +498,18 @@ bool frmMain::ConfirmPendingGridEdits()
         calDay->commitEdit();  // its AfterEdit saves the entry
     else if (calDay->currentEntry() >= 0)
         SaveDayViewAppointment(calDay->currentEntry());
+    return true;
+}
+
+bool frmMain::LeavePendingEdits()
+{
+    if (!isLoaded())
+        return true;
+    for (grid::GridEX* g : {GridEX1, gridTasksDate})
+        if (g->editPending() && !g->writeCurrentRow())
+            return ConfirmPendingGridEdits();
+    if (calDay->isEditing())
+        calDay->commitEdit();
     return true;
 }
 

@@ -137,6 +137,7 @@ public:
     void Calendar1_MouseUp(int button, int shift, int x, int y);
     void Calendar1_DayClick(int dayNumber);
     void MonthView1_DateClick(const QDate& d);
+    void MonthView1_SelectionChanged();
     // The task filter options and the navigation bar's items.
     void optAllTasks_Click();
     void optDueTasks_Click();
@@ -159,6 +160,11 @@ public:
     // Asks about unsaved grid edits and saves a pending day-planner entry.
     // False when the user cancelled: the window then stays open.
     bool ConfirmPendingGridEdits();
+    // Before the view changes, whatever changes it: a pending cell edit is
+    // stored, and one the database refuses is asked about as on closing; a
+    // new day-planner entry being typed is kept. False when the user keeps
+    // the edit: the view then stays.
+    bool LeavePendingEdits();
 
     // Navigation bar groups (built by app/navgroups).
     void BuildModeGroup();

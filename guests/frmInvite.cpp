@@ -10,21 +10,17 @@
 #include "records/modSynchro.h"
 #include "views/refresh.h"
 
+#include "platform/ui/dragdrop.h"
+
 #include <QApplication>
 #include <QComboBox>
-#include <QDrag>
-#include <QDragMoveEvent>
-#include <QDropEvent>
-#include <QHash>
-#include <QHeaderView>
 #include <QLabel>
-#include <QMimeData>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QSet>
-#include <QTreeWidget>
+#include <QVarLengthArray>
 
-#include <utility>
+#include <algorithm>
+#include <charconv>
 
 using editing::ignoringErrors;
 using modQVDatabase::gConn;
@@ -32,55 +28,18 @@ using twips::rect;
 
 namespace {
 
-constexpr const char* kNodeMime = "application/x-nuptaro-node";
-
-// The window's events of one tree's viewport, handed to its handlers.
-class TreeEvents : public QObject {
-public:
-    TreeEvents(QObject* parent, std::function<bool(QEvent*)> handle) : QObject(parent), handle_(std::move(handle)) {}
-    bool eventFilter(QObject*, QEvent* e) override { return handle_(e); }
-
-private:
-    std::function<bool(QEvent*)> handle_;
-};
-
-QTreeWidgetItem* addNode(QTreeWidgetItem* parent, const QString& key, const QString& text)
-{
-    auto* n = new QTreeWidgetItem(parent, {text});
-    n->setData(0, Qt::UserRole, key);
-    return n;
-}
-
-QTreeWidgetItem* rootOf(QTreeWidget* tree) { return tree->topLevelItemCount() ? tree->topLevelItem(0) : nullptr; }
-
-QTreeWidgetItem* nodeByKey(QTreeWidget* tree, const QString& key)
-{
-    for (QTreeWidgetItemIterator it(tree); *it; ++it)
-        if (frmInvite::key(*it) == key)
-            return *it;
-    return nullptr;
-}
-
-// Parties are grouped by their exact name, whatever order the rows came in.
-QTreeWidgetItem* partyNamed(QTreeWidgetItem* root, const QString& name)
-{
-    for (int i = 0; i < root->childCount(); ++i)
-        if (root->child(i)->text(0) == name)
-            return root->child(i);
-    return nullptr;
-}
-
-QTreeWidgetItem* partyNode(QTreeWidgetItem* root, const QString& key, const QString& name)
-{
-    if (QTreeWidgetItem* found = partyNamed(root, name))
-        return found;
-    return addNode(root, key, name);
-}
-
 qint64 idOf(const QString& key) { return key.mid(1).toLongLong(); }
 
+// "S" and a SUBGUEST_ID, "G" and a GUEST_ID: made without a string for the number.
+QString nodeKey(char kind, qint64 id)
+{
+    char text[24] = {kind};
+    const auto end = std::to_chars(text + 1, text + sizeof text, id).ptr;
+    return QString::fromLatin1(text, end - text);
+}
+
 // The persons a node stands for: itself, or every person of its party.
-QVector<qint64> personsOf(const QTreeWidgetItem* node)
+QVector<qint64> personsOf(const tree::Node* node)
 {
     QVector<qint64> out;
     const QString k = frmInvite::key(node);
@@ -92,15 +51,10 @@ QVector<qint64> personsOf(const QTreeWidgetItem* node)
     return out;
 }
 
-bool movable(const QTreeWidgetItem* node)
+bool movable(const tree::Node* node)
 {
     const QString k = frmInvite::key(node);
     return k.startsWith('S') || k.startsWith('G');
-}
-
-QString text(const ado::Recordset& rs, int row, int col)
-{
-    return ado::convert::valueText(rs.cell(row, col));
 }
 
 void invite(qint64 event, qint64 person)
@@ -138,25 +92,6 @@ const frmInvite::Side frmInvite::kUninvited = {&frmInvite::treeUninvited, "Uninv
 const frmInvite::Side frmInvite::kInvited = {&frmInvite::treeInvited, "Invited", false, frmInvite::kSelectInvited,
                                              frmInvite::kDropInvited};
 
-QString frmInvite::key(const QTreeWidgetItem* node)
-{
-    return node ? node->data(0, Qt::UserRole).toString() : QString();
-}
-
-std::function<void(QTreeWidget*, const QPixmap&)>& frmInvite::dragLoop()
-{
-    static std::function<void(QTreeWidget*, const QPixmap&)> loop = [](QTreeWidget* source, const QPixmap& image) {
-        auto* drag = new QDrag(source);
-        auto* mime = new QMimeData;
-        mime->setData(kNodeMime, {});
-        drag->setMimeData(mime);
-        if (!image.isNull())
-            drag->setPixmap(image);
-        drag->exec(Qt::MoveAction);
-    };
-    return loop;
-}
-
 void frmInvite::createControls()
 {
     QDialog* w = window();
@@ -171,14 +106,10 @@ void frmInvite::createControls()
     Label3 = editing::makeLabel(w, "Label3", "Invited Guests", rect(5100, 600, 3300, 255));
 
     auto makeTree = [&](const char* name, int left) {
-        auto* t = new QTreeWidget(w);
+        auto* t = new tree::TreeView(w);
         t->setObjectName(name);
         t->setGeometry(rect(left, 900, 3300, 5100));
-        t->setHeaderHidden(true);
-        t->setColumnCount(1);
-        t->setSelectionMode(QAbstractItemView::SingleSelection);
         t->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        t->viewport()->setAcceptDrops(true);
         return t;
     };
     treeUninvited = makeTree("treeUninvited", 120);
@@ -197,52 +128,31 @@ void frmInvite::createControls()
                      [this] { ui::guarded([this] { cmbEvents_Click(); }); });
 
     for (const Side* side : {&kUninvited, &kInvited}) {
-        QTreeWidget* tree = this->*side->tree;
-        tree->viewport()->installEventFilter(new TreeEvents(tree, [this, side](QEvent* e) {
-            const auto mouse = [](QEvent* e) { return static_cast<QMouseEvent*>(e); };
-            switch (e->type()) {
-            case QEvent::MouseButtonPress:
-                ui::guarded([&] { mouseDown(*side, int(mouse(e)->button() & 7), mouse(e)->position().toPoint()); });
-                return false;
-            case QEvent::MouseMove: {
-                // A move that ran a drag is done with; the tree may have been built afresh.
-                bool dragged = false;
-                ui::guarded([&] {
-                    dragged = mouseMove(*side, int(mouse(e)->buttons() & 7), mouse(e)->position().toPoint());
-                });
-                return dragged;
-            }
-            case QEvent::DragEnter:
-            case QEvent::DragMove: {
-                // Only a node of the other tree, and only with an event to invite to.
-                auto* d = static_cast<QDragMoveEvent*>(e);
-                const bool takes = d->mimeData()->hasFormat(kNodeMime) && hasEvent() &&
-                                   d->source() == this->*other(*side).tree;
-                if (takes)
-                    d->acceptProposedAction();
-                else
-                    d->ignore();
-                return true;
-            }
-            case QEvent::Drop:
-                static_cast<QDropEvent*>(e)->acceptProposedAction();
-                ui::guarded([&] { dragDrop(*side); });
-                return true;
-            default:
-                return false;
-            }
-        }));
+        tree::TreeView* tree = this->*side->tree;
+        QObject::connect(tree, &tree::TreeView::mouseDown, w, [this, side](int button, int, QPoint pos) {
+            ui::guarded([&] { mouseDown(*side, button, pos); });
+        });
+        QObject::connect(tree, &tree::TreeView::mouseMove, w, [this, side](int button, int, QPoint pos) {
+            ui::guarded([&] { mouseMove(*side, button, pos); });
+        });
+        ui::setDropTarget(tree->viewport(), {{}, [this, side](QWidget*, QPoint) {
+                                                 ui::guarded([&] { dragDrop(*side); });
+                                             }});
     }
 }
 
 void frmInvite::releaseControls()
 {
+    if (ui::isDragging())
+        ui::cancelDrag();
     Label1 = Label2 = Label3 = nullptr;
     cmbEvents = nullptr;
     treeUninvited = treeInvited = nullptr;
     cmdInvite = cmdRemove = Command1 = nullptr;
     dragKey.clear();
     dragTree = nullptr;
+    for (auto& keys : partyKeys_)
+        keys.clear();
 }
 
 void frmInvite::Form_Load()
@@ -258,12 +168,10 @@ void frmInvite::FillEvents()
     cmbEvents->clear();
     eventIDs = {0};
     ignoringErrors([&] {
-        ado::Recordset rs;
-        rs.Open("SELECT EVENT_ID, EVENT_NAME FROM EVENT", gConn, ado::adOpenStatic, ado::adLockReadOnly);
-        for (int r = 0; r < rs.RecordCount(); ++r) {
-            cmbEvents->addItem(text(rs, r, 1));
-            eventIDs << rs.cell(r, 0).toLongLong();
-        }
+        gConn.forEachRow("SELECT EVENT_ID, EVENT_NAME FROM EVENT", {}, [&](const ado::Row& r) {
+            cmbEvents->addItem(r.text(1));
+            eventIDs << r.integer(0);
+        });
     });
     if (cmbEvents->count() > 0) {
         cmbEvents->setCurrentIndex(0);
@@ -293,60 +201,106 @@ void frmInvite::LoadTrees()
 {
     dragKey.clear();
     dragTree = nullptr;
-    treeUninvited->clear();
-    treeInvited->clear();
+    for (tree::TreeView* t : {treeUninvited, treeInvited}) {
+        t->setUpdatesEnabled(false);
+        t->clearNodes();
+    }
+    for (auto& keys : partyKeys_)
+        keys.clear();
 
-    ado::Recordset guests, invited;
-    ignoringErrors([&] {
-        guests.Open("SELECT GUEST.GUEST_ID, GUEST.GUEST_PARTYNAME, SUBGUEST.SUBGUEST_ID, SUBGUEST.SUBGUEST_FNAME, "
-                    "SUBGUEST.SUBGUEST_LNAME FROM GUEST INNER JOIN SUBGUEST ON GUEST.GUEST_ID = SUBGUEST.GUEST_ID "
-                    "ORDER BY GUEST.GUEST_PARTYNAME",
-                    gConn, ado::adOpenStatic, ado::adLockReadOnly);
-    });
-    ignoringErrors([&] {
-        invited.Open("SELECT DISTINCT GUEST.GUEST_PARTYNAME, GUEST.GUEST_ID, SUBGUEST.SUBGUEST_ID, "
-                     "SUBGUEST.SUBGUEST_FNAME, SUBGUEST.SUBGUEST_LNAME, EVENT.EVENT_ID "
-                     "FROM GUEST INNER JOIN (SUBGUEST INNER JOIN (EVENT INNER JOIN INVITE ON EVENT.EVENT_ID = "
-                     "INVITE.EVENT_ID) ON SUBGUEST.SUBGUEST_ID = INVITE.SUBGUEST_ID) "
-                     "ON GUEST.GUEST_ID = SUBGUEST.GUEST_ID WHERE (EVENT.EVENT_ID = ?) ORDER BY GUEST.GUEST_PARTYNAME",
-                     gConn, ado::adOpenStatic, ado::adLockReadOnly, {curEvent});
-    });
+    // Each tree is built apart from its view and goes in whole.
+    tree::Node* uninvitedRoot = treeUninvited->detachedRoot("ROOT", "Uninvited");
+    tree::Node* invitedRoot = treeInvited->detachedRoot("ROOT", "Invited");
 
-    QTreeWidgetItem* uninvitedRoot = addNode(nullptr, "ROOT", "Uninvited");
-    QTreeWidgetItem* invitedRoot = addNode(nullptr, "ROOT", "Invited");
-    treeUninvited->addTopLevelItem(uninvitedRoot);
-    treeInvited->addTopLevelItem(invitedRoot);
-    treeUninvited->setCurrentItem(uninvitedRoot);
-    treeInvited->setCurrentItem(invitedRoot);
-
-    // Where each query has the party's name and key, the person's key and first name.
-    struct Columns {
-        int party, guest, person, first;
-    };
-    const auto build = [](QTreeWidgetItem* root, const ado::Recordset& rs, Columns c, const QSet<qint64>& skipped) {
-        if (!rs.isOpen())
-            return;
-        for (int r = 0; r < rs.RecordCount(); ++r) {
-            const qint64 person = rs.cell(r, c.person).toLongLong();
-            if (skipped.contains(person))
-                continue;
-            QTreeWidgetItem* party =
-                partyNode(root, "G" + QString::number(rs.cell(r, c.guest).toLongLong()), text(rs, r, c.party));
-            addNode(party, "S" + QString::number(person), text(rs, r, c.first) + " " + text(rs, r, c.first + 1));
+    // Rows come ordered by party name, so a party's persons mostly follow
+    // one another: the party node of the row before is tried first.
+    struct Builder {
+        frmInvite& w;
+        const Side& side;
+        tree::Node* root;
+        tree::Node* party = nullptr;
+        qint64 guest = -1;
+        QString partyName = {};
+        void add(const ado::Row& r, int guestColumn, int nameColumn, int personColumn)
+        {
+            if (r.integer(guestColumn) != guest || !party) {
+                guest = r.integer(guestColumn);
+                const QString name = r.text(nameColumn);
+                if (!party || name != partyName)
+                    party = w.partyNode(side, root, nodeKey('G', guest), name);
+                partyName = name;
+            }
+            if (!party)
+                return;
+            // First name, a blank, last name: made in one piece.
+            const QByteArrayView first = r.utf8(personColumn + 1), last = r.utf8(personColumn + 2);
+            QVarLengthArray<char, 128> name(first.size() + 1 + last.size());
+            std::copy(first.begin(), first.end(), name.begin());
+            name[first.size()] = ' ';
+            std::copy(last.begin(), last.end(), name.begin() + first.size() + 1);
+            (w.*side.tree)->add(party, nodeKey('S', r.integer(personColumn)), QString::fromUtf8(name.data(), name.size()));
         }
     };
-    const Columns invitedColumns{0, 1, 2, 3};
-    build(invitedRoot, invited, invitedColumns, {});
     QSet<qint64> invitedPersons;
-    if (invited.isOpen())
-        for (int r = 0; r < invited.RecordCount(); ++r)
-            invitedPersons.insert(invited.cell(r, invitedColumns.person).toLongLong());
-    build(uninvitedRoot, guests, Columns{1, 0, 2, 3}, invitedPersons);
+    ignoringErrors([&] {
+        Builder b{*this, kInvited, invitedRoot};
+        gConn.forEachRow("SELECT DISTINCT GUEST.GUEST_PARTYNAME, GUEST.GUEST_ID, SUBGUEST.SUBGUEST_ID, "
+                         "SUBGUEST.SUBGUEST_FNAME, SUBGUEST.SUBGUEST_LNAME, EVENT.EVENT_ID "
+                         "FROM GUEST INNER JOIN (SUBGUEST INNER JOIN (EVENT INNER JOIN INVITE ON EVENT.EVENT_ID = "
+                         "INVITE.EVENT_ID) ON SUBGUEST.SUBGUEST_ID = INVITE.SUBGUEST_ID) ON GUEST.GUEST_ID = "
+                         "SUBGUEST.GUEST_ID WHERE (EVENT.EVENT_ID = ?) ORDER BY GUEST.GUEST_PARTYNAME",
+                         {curEvent}, [&](const ado::Row& r) {
+                             invitedPersons.insert(r.integer(2));
+                             b.add(r, 1, 0, 2);
+                         });
+    });
+    ignoringErrors([&] {
+        Builder b{*this, kUninvited, uninvitedRoot};
+        gConn.forEachRow("SELECT GUEST.GUEST_ID, GUEST.GUEST_PARTYNAME, SUBGUEST.SUBGUEST_ID, SUBGUEST.SUBGUEST_FNAME, "
+                         "SUBGUEST.SUBGUEST_LNAME FROM GUEST INNER JOIN SUBGUEST ON GUEST.GUEST_ID = "
+                         "SUBGUEST.GUEST_ID ORDER BY GUEST.GUEST_PARTYNAME",
+                         {}, [&](const ado::Row& r) {
+                             if (!invitedPersons.contains(r.integer(2)))
+                                 b.add(r, 0, 1, 2);
+                         });
+    });
 
-    for (QTreeWidget* t : {treeUninvited, treeInvited}) {
-        t->expandItem(rootOf(t));
+    for (tree::TreeView* t : {treeUninvited, treeInvited}) {
+        tree::Node* root = t == treeInvited ? invitedRoot : uninvitedRoot;
+        t->attach(root);
+        root->setExpanded(true);
+        t->setSelectedNode(root);
         t->scrollToTop();
+        t->setUpdatesEnabled(true);
     }
+}
+
+tree::Node* frmInvite::partyNode(const Side& side, tree::Node* root, const QString& key, const QString& name)
+{
+    tree::TreeView* t = this->*side.tree;
+    QHash<QString, QString>& keys = partyKeys(side);
+    if (tree::Node* found = t->node(keys.value(name)))
+        return found;
+    tree::Node* added = t->add(root, key, name);
+    if (added)
+        keys.insert(name, key);
+    return added;
+}
+
+void frmInvite::removeNode(const Side& side, tree::Node* node)
+{
+    tree::Node* party = node->parent();
+    const bool isParty = key(node).startsWith('G');
+    if (isParty) {
+        party = nullptr;
+        const auto it = partyKeys(side).constFind(node->text(0));
+        if (it != partyKeys(side).cend() && *it == key(node))
+            partyKeys(side).erase(it);
+    }
+    (this->*side.tree)->remove(node);
+    // A party node goes with its last person.
+    if (party && key(party).startsWith('G') && party->childCount() == 0)
+        removeNode(side, party);
 }
 
 void frmInvite::cmdInvite_Click() { buttonMove(kUninvited); }
@@ -356,18 +310,21 @@ void frmInvite::buttonMove(const Side& from)
 {
     if (!hasEvent())
         return;
-    QTreeWidget* source = this->*from.tree;
-    const QList<QTreeWidgetItem*> selected = source->selectedItems();
-    QTreeWidgetItem* node = selected.value(0);
+    tree::Node* node = (this->*from.tree)->selectedNode();
     if (!movable(node)) {
         ui::MsgBox(from.selectMessage, ui::vbOKOnly, QString(), window());
         return;
     }
+    moveAcross(from, node);
+}
+
+void frmInvite::moveAcross(const Side& from, tree::Node* node)
+{
     const QVector<qint64> persons = personsOf(node);
     if (persons.isEmpty())
         return;
     if (writeMove(persons, from.inviting))
-        moveNodes(node, this->*other(from).tree);
+        moveNodes(node, from, other(from));
     else
         LoadTrees();
 }
@@ -385,23 +342,28 @@ bool frmInvite::writeMove(const QVector<qint64>& persons, bool inviting)
         window(), kMoveFailed);
 }
 
-void frmInvite::moveNodes(QTreeWidgetItem* node, QTreeWidget* to)
+void frmInvite::moveNodes(tree::Node* node, const Side& from, const Side& to)
 {
+    tree::TreeView* target = this->*to.tree;
     const bool one = key(node).startsWith('S');
-    QTreeWidgetItem* party = one ? node->parent() : node;
-    QTreeWidgetItem* target = partyNode(rootOf(to), key(party), party->text(0));
-    const QList<QTreeWidgetItem*> moved = one ? QList<QTreeWidgetItem*>{node} : party->takeChildren();
-    QTreeWidgetItem* last = nullptr;
-    for (QTreeWidgetItem* p : moved)
-        last = addNode(target, key(p), p->text(0));
-    to->expandItem(target);
-    to->scrollToItem(last);
+    tree::Node* party = one ? node->parent() : node;
+    tree::Node* into = partyNode(to, target->node("ROOT"), key(party), party->text(0));
+    if (!into) {
+        LoadTrees();
+        return;
+    }
+    QVector<tree::Node*> moved;
     if (one)
-        delete node;
+        moved << node;
     else
-        qDeleteAll(moved);
-    if (party->childCount() == 0)
-        delete party;
+        for (int i = 0; i < party->childCount(); ++i)
+            moved << party->child(i);
+    tree::Node* last = nullptr;
+    for (tree::Node* p : moved)
+        if (tree::Node* added = target->add(into, key(p), p->text(0)))
+            last = added;
+    target->ensureVisible(last ? last : into);
+    removeNode(from, node);
 }
 
 void frmInvite::treeUninvited_MouseDown(int button, int, QPoint pos) { mouseDown(kUninvited, button, pos); }
@@ -413,31 +375,27 @@ void frmInvite::treeInvited_DragDrop() { dragDrop(kInvited); }
 
 void frmInvite::mouseDown(const Side& side, int, QPoint pos)
 {
-    QTreeWidget* tree = this->*side.tree;
-    QTreeWidgetItem* node = tree->itemAt(pos);
+    tree::TreeView* tree = this->*side.tree;
+    tree::Node* node = tree->nodeAt(pos);
     // A press beside the nodes leaves nothing to drag.
     dragKey = key(node);
     dragTree = node ? &side : nullptr;
     pressedAt = pos;
     if (node)
-        tree->setCurrentItem(node);
+        tree->setSelectedNode(node);
 }
 
-bool frmInvite::mouseMove(const Side& side, int button, QPoint pos)
+void frmInvite::mouseMove(const Side& side, int button, QPoint pos)
 {
     if (button != 1)
-        return false;
+        return;
     dragSource = side.name;
-    if (dragTree != &side || dragKey.isEmpty() || dragKey == "ROOT" ||
+    if (ui::isDragging() || dragTree != &side || dragKey.isEmpty() || dragKey == "ROOT" ||
         (pos - pressedAt).manhattanLength() < QApplication::startDragDistance())
-        return false;
-    QTreeWidget* tree = this->*side.tree;
-    QTreeWidgetItem* node = nodeByKey(tree, dragKey);
-    if (!node)
-        return false;
-    const QRect at = tree->visualItemRect(node);
-    dragLoop()(tree, at.isValid() ? tree->viewport()->grab(at) : QPixmap());
-    return true;
+        return;
+    tree::TreeView* tree = this->*side.tree;
+    if (tree::Node* node = tree->node(dragKey))
+        tree->beginNodeDrag(node);
 }
 
 void frmInvite::dragDrop(const Side& onto)
@@ -445,15 +403,15 @@ void frmInvite::dragDrop(const Side& onto)
     const Side& from = other(onto);
     if (dragSource != from.name)
         return;
-    if (hasEvent()) {
-        QTreeWidgetItem* node = dragTree == &from ? nodeByKey(this->*from.tree, dragKey) : nullptr;
-        if (!movable(node))
-            ui::MsgBox(onto.dropMessage, ui::vbOKOnly, QString(), window());
-        else if (const QVector<qint64> persons = personsOf(node); !persons.isEmpty())
-            writeMove(persons, from.inviting);
-        LoadTrees();
-    }
     dragSource.clear();
+    if (!hasEvent())
+        return;
+    tree::Node* node = dragTree == &from ? (this->*from.tree)->node(dragKey) : nullptr;
+    if (!movable(node)) {
+        ui::MsgBox(onto.dropMessage, ui::vbOKOnly, QString(), window());
+        return;
+    }
+    moveAcross(from, node);
 }
 
 void frmInvite::Command1_Click() { Unload(); }

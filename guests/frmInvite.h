@@ -6,20 +6,17 @@
 // INVITE rows, moving left deletes them together with the person's seats at
 // that event. The RSVP view is shown afresh when the window closes.
 
+#include "platform/tree/treeview.h"
 #include "platform/ui/forms.h"
 
-#include <QPixmap>
+#include <QHash>
 #include <QPoint>
 #include <QString>
 #include <QVector>
 
-#include <functional>
-
 class QComboBox;
 class QLabel;
 class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
 
 class frmInvite : public ui::Form<frmInvite, QDialog> {
 public:
@@ -54,19 +51,15 @@ public:
     void treeInvited_MouseMove(int button, int shift, QPoint pos);
     void treeInvited_DragDrop();
 
-    // Runs the drag a mouse move begins; the default runs the platform's
-    // drag loop. Tests put one of their own here.
-    static std::function<void(QTreeWidget* source, const QPixmap& image)>& dragLoop();
-
     // A node's key: "ROOT", "G" and the GUEST_ID, "S" and the SUBGUEST_ID.
-    static QString key(const QTreeWidgetItem* node);
+    static QString key(const tree::Node* node) { return tree::TreeView::key(node); }
 
     QLabel* Label1 = nullptr;  // "Uninvited Guests"
     QLabel* Label2 = nullptr;  // "Event:"
     QLabel* Label3 = nullptr;  // "Invited Guests"
     QComboBox* cmbEvents = nullptr;
-    QTreeWidget* treeUninvited = nullptr;
-    QTreeWidget* treeInvited = nullptr;
+    tree::TreeView* treeUninvited = nullptr;
+    tree::TreeView* treeInvited = nullptr;
     QPushButton* cmdInvite = nullptr;
     QPushButton* cmdRemove = nullptr;
     QPushButton* Command1 = nullptr;
@@ -78,7 +71,7 @@ protected:
 private:
     // What differs between the two directions of a move.
     struct Side {
-        QTreeWidget* frmInvite::*tree;
+        tree::TreeView* frmInvite::*tree;
         const char* name;          // the drag source it names
         bool inviting;             // moving from here invites
         const char* selectMessage; // its button without a person or party selected here
@@ -94,12 +87,18 @@ private:
 
     void buttonMove(const Side& from);
     void mouseDown(const Side& side, int button, QPoint pos);
-    bool mouseMove(const Side& side, int button, QPoint pos);  // true when a drag ran
+    void mouseMove(const Side& side, int button, QPoint pos);
     void dragDrop(const Side& onto);
-    // The database steps of moving these persons, as one transaction with
-    // their log rows; false, with the user told, when it did not go through.
+    // Moves a person or a party, or says why not. The database steps are one
+    // transaction with their log rows; once they went through, only the
+    // nodes moved change, else both trees show what the database holds.
+    void moveAcross(const Side& from, tree::Node* node);
     bool writeMove(const QVector<qint64>& persons, bool inviting);
-    void moveNodes(QTreeWidgetItem* node, QTreeWidget* to);
+    void moveNodes(tree::Node* node, const Side& from, const Side& to);
+    // The party node of that exact name in the tree, added with that key
+    // when there is none; null when the key is taken by another node.
+    tree::Node* partyNode(const Side& side, tree::Node* root, const QString& key, const QString& name);
+    void removeNode(const Side& side, tree::Node* node);
 
     QVector<qint64> eventIDs;  // element k + 1 holds the id of list entry k
     bool eventsFilled = false;
@@ -109,4 +108,8 @@ private:
     const Side* dragTree = nullptr;
     QString dragSource;
     QPoint pressedAt;
+    // Per tree, the key of the party node of each party name: parties of
+    // exactly the same name share one node.
+    QHash<QString, QString> partyKeys_[2];
+    QHash<QString, QString>& partyKeys(const Side& side) { return partyKeys_[&side == &kInvited]; }
 };

@@ -497,12 +497,15 @@ void frmSeating::beginTreeDrag(tree::TreeView* t, const QString& name, int butto
     if (!sel || sel->childCount() > 0)
         return;
     Dragging = true;
-    ui::beginDrag(t, t->dragImage(sel), [this] { Dragging = false; });
+    // However it ends (dropped, let go elsewhere, Escape), nothing of it stays.
+    t->beginNodeDrag(sel, [this] { endDrop(); });
 }
 
-void frmSeating::treeTables_DragOver(QWidget*, QPoint pos, int)
+void frmSeating::treeTables_DragOver(QWidget*, QPoint pos, int state)
 {
-    if (Dragging)
+    if (state == ui::vbLeave)
+        treeTables->setDropHighlight(nullptr);
+    else if (Dragging)
         treeTables->setDropHighlight(treeTables->nodeAt(pos));
 }
 
@@ -561,6 +564,14 @@ void frmSeating::endDrop()
 void frmSeating::carryOut(const DropDecision& d)
 {
     endDrop();
+    carryOutDrop(d);
+    // The tables tree marks the table the diagram now shows.
+    if (tree::Node* shown = treeTables ? treeTables->node("T" + QString::number(curTable)) : nullptr)
+        treeTables->setSelectedNode(shown);
+}
+
+void frmSeating::carryOutDrop(const DropDecision& d)
+{
     const QString person = "S" + QString::number(d.person);
     switch (d.action) {
     case DropAction::Nothing: ShowTable(curTable); return;
@@ -766,7 +777,7 @@ void frmSeating::picSeat_MouseMove(int index, int button, int, QPointF pos)
     if ((pos - seatPressedAt_).manhattanLength() < QApplication::startDragDistance() * twips::kTwipsPerPixel)
         return;
     Dragging = true;
-    ui::beginDrag(picSeat[index], picSeat[index]->grab(), [this] { Dragging = false; });
+    ui::beginDrag(picSeat[index], picSeat[index]->grab(), [this] { endDrop(); });
 }
 
 void frmSeating::picSeat_DragDrop(int index, QWidget* source, QPointF)

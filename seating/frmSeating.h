@@ -124,6 +124,7 @@ private:
     // Carries out a drop's decision; the trees change only once the
     // database has.
     void carryOut(const seating::DropDecision& d);
+    void carryOutDrop(const seating::DropDecision& d);
     bool write(const std::function<void()>& steps);
     void endDrop();
     void addToInvitedTree(const seating::Invitee& p, bool reveal);

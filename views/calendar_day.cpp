@@ -286,13 +286,29 @@ void CalendarPanels::SaveDayViewAppointment(int index)
             const bool newEnd = moveEnd && (known || shown.end != e.endMinute);
             if (!known && !newStart && !newEnd && DayApptRS->value("APPOINTMENT_TEXT").toString() == e.text)
                 break;   // nothing changed: no write, no change-log row
+            // A moved entry keeps its length, also where the shown day cuts
+            // it off: both stored bounds move by the minutes it was dragged.
+            const bool shifted = known && edit.movedBy != 0;
+            const auto movedBound = [&](const char* column) {
+                const QDateTime t = DayApptRS->value(column).toDateTime();
+                return t.isValid() ? QVariant(ado::convert::wallClock(t).addSecs(qint64(edit.movedBy) * 60)) : QVariant();
+            };
             DayApptRS->setValue("Appointment_Text", e.text);
-            if (newStart)
-                DayApptRS->setValue("Appointment_Start", at(e.startMinute));
-            if (newEnd)
-                DayApptRS->setValue("Appointment_End", at(e.endMinute));
+            if (shifted) {
+                DayApptRS->setValue("Appointment_Start", movedBound("APPOINTMENT_START"));
+                if (const QVariant end = movedBound("APPOINTMENT_END"); end.isValid())
+                    DayApptRS->setValue("Appointment_End", end);
+            } else {
+                if (newStart)
+                    DayApptRS->setValue("Appointment_Start", at(e.startMinute));
+                if (newEnd)
+                    DayApptRS->setValue("Appointment_End", at(e.endMinute));
+            }
             DayApptRS->Update();
             modSynchro::LogChange("APPOINTMENT", id, 2);
+            // Drawn again as stored where the day cut it off.
+            if (shifted && (shown.start == 0 || shown.end == 1440))
+                ChangeDate(curDate);
             break;
         }
     });

@@ -8,10 +8,12 @@
 #include <QCalendarWidget>
 #include <QCursor>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QProxyStyle>
+#include <QScopedValueRollback>
 #include <QTableView>
 #include <QToolButton>
 
@@ -26,6 +28,10 @@ public:
         return m == PM_FocusFrameHMargin ? 0 : QProxyStyle::pixelMetric(m, o, w);
     }
 };
+
+// Set while the program itself puts a date into the picker: only the user's
+// choices change the day.
+bool settingPicker = false;
 
 views::CalendarPanels& panelsOf(frmMain& f)
 {
@@ -44,8 +50,10 @@ views::CalendarPanels& panelsOf(frmMain& f)
             f.widget()->show();
     };
     h.setMonthViewDate = [&f](const QDate& d) {
-        if (f.MonthView1)
+        if (f.MonthView1) {
+            const QScopedValueRollback<bool> quiet(settingPicker, true);
             f.MonthView1->setSelectedDate(d);
+        }
     };
     h.showDayPanel = [&f] {
         if (f.frameDate)
@@ -107,5 +115,22 @@ void frmMain::calDay_AfterEdit(int index) { panelsOf(*this).calDay_AfterEdit(ind
 void frmMain::calDay_DblClick() { panelsOf(*this).calDay_DblClick(); }
 void frmMain::calDay_MouseUp(int b, int s, int x, int y) { panelsOf(*this).calDay_MouseUp(b, s, x, y); }
 void frmMain::Calendar1_MouseUp(int b, int s, int x, int y) { panelsOf(*this).Calendar1_MouseUp(b, s, x, y); }
-void frmMain::Calendar1_DayClick(int dayNumber) { panelsOf(*this).Calendar1_DayClick(dayNumber); }
-void frmMain::MonthView1_DateClick(const QDate& d) { panelsOf(*this).MonthView1_DateClick(d); }
+void frmMain::Calendar1_DayClick(int dayNumber)
+{
+    if (LeavePendingEdits())
+        panelsOf(*this).Calendar1_DayClick(dayNumber);
+}
+
+void frmMain::MonthView1_DateClick(const QDate& d)
+{
+    if (LeavePendingEdits())
+        panelsOf(*this).MonthView1_DateClick(d);
+}
+
+void frmMain::MonthView1_SelectionChanged()
+{
+    // A day chosen by the arrow keys; a press chooses one too, and its click follows.
+    if (!MonthView1 || settingPicker || QGuiApplication::mouseButtons() != Qt::NoButton)
+        return;
+    MonthView1_DateClick(MonthView1->selectedDate());
+}

@@ -164,7 +164,7 @@ void frmMain::FillEventCombo()
 
 void frmMain::cmbEvents_Click()
 {
-    if (!EventComboLoaded)
+    if (!EventComboLoaded || !LeavePendingEdits())
         return;
     const int index = cmbEvents ? cmbEvents->currentIndex() : -1;
     SelectedEventID = EventIDs.value(index + 1, 0);

@@ -1201,6 +1201,12 @@ QString Row::text(int column) const
     return p ? QString::fromUtf8(p, sqlite3_column_bytes(st_, column)) : QString();
 }
 
+QByteArrayView Row::utf8(int column) const
+{
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_, column));
+    return p ? QByteArrayView(p, sqlite3_column_bytes(st_, column)) : QByteArrayView();
+}
+
 QVariant Row::value(int column) const { return columnValue(st_, column); }
 
 }  // namespace ado

@@ -349,6 +349,8 @@ public:
     bool isNull(int column) const;
     qint64 integer(int column) const;  // 0 for NULL
     QString text(int column) const;    // "" for NULL
+    // The text as stored (UTF-8), valid until the next row; empty for NULL.
+    QByteArrayView utf8(int column) const;
     QVariant value(int column) const;  // as stored, NULL as an invalid value
 
 private:

@@ -623,6 +623,8 @@ void DayPlanner::mouseReleaseEvent(QMouseEvent* event)
             edit.index = index;
             edit.startMoved = e.startMinute != dragOrigStart_;
             edit.endMoved = e.endMinute != dragOrigEnd_;
+            if (drag == Drag::Move)
+                edit.movedBy = e.startMinute - dragOrigStart_;
             dragMoved_ = false;
             report(edit, items_[index].serial);
         } else if (pressOnCurrent_) {

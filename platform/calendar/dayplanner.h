@@ -44,6 +44,9 @@ struct EntryEdit {
     bool textChanged = false;
     bool startMoved = false;
     bool endMoved = false;
+    // Minutes the whole entry was dragged by (its body, not an edge); its
+    // length stays, also where the day cuts it off.
+    int movedBy = 0;
 };
 
 class DayPlanner : public QWidget {

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QStyledItemDelegate>
 
 namespace tree {
@@ -46,14 +47,39 @@ void TreeView::clearNodes()
 }
 
 namespace {
-Node* makeNode(const QString& key, const QString& text)
-{
-    auto* n = new QTreeWidgetItem;
-    n->setText(0, text);
-    n->setData(0, Qt::UserRole, key);
-    n->setFlags(n->flags() | Qt::ItemIsEditable);
-    return n;
-}
+
+// A node that holds its key and its text itself: trees of many thousand
+// nodes are built at once, and each role an item stores costs it memory.
+class KeyedNode : public QTreeWidgetItem {
+public:
+    static constexpr int Type = QTreeWidgetItem::UserType + 1;
+    KeyedNode(const QString& key, const QString& text) : QTreeWidgetItem(Type), key(key), text_(text)
+    {
+        setFlags(flags() | Qt::ItemIsEditable);
+    }
+    QVariant data(int column, int role) const override
+    {
+        if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole))
+            return text_;
+        return QTreeWidgetItem::data(column, role);
+    }
+    void setData(int column, int role, const QVariant& value) override
+    {
+        if (column != 0 || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+            QTreeWidgetItem::setData(column, role, value);
+        } else if (value.toString() != text_) {
+            text_ = value.toString();
+            emitDataChanged();
+        }
+    }
+    const QString key;
+
+private:
+    QString text_;
+};
+
+Node* makeNode(const QString& key, const QString& text) { return new KeyedNode(key, text); }
+
 }  // namespace
 
 Node* TreeView::detachedRoot(const QString& key, const QString& text)
@@ -108,7 +134,12 @@ void TreeView::remove(Node* n)
     delete n;
 }
 
-QString TreeView::key(const Node* n) { return n ? n->data(0, Qt::UserRole).toString() : QString(); }
+QString TreeView::key(const Node* n)
+{
+    return n && n->type() == KeyedNode::Type ? static_cast<const KeyedNode*>(n)->key : QString();
+}
+
+void TreeView::reserve(int nodes) { byKey_.reserve(nodes); }
 QString TreeView::text(const Node* n) { return n ? n->text(0) : QString(); }
 
 Node* TreeView::firstNode() const { return topLevelItemCount() ? topLevelItem(0) : nullptr; }
@@ -174,17 +205,36 @@ void TreeView::startLabelEdit(Node* n)
         editItem(n, 0);
 }
 
+void TreeView::beginNodeDrag(const Node* n, std::function<void()> ended)
+{
+    QPointer<TreeView> self(this);
+    ui::beginDrag(this, dragImage(n), [self, ended = std::move(ended)] {
+        // The drag took the release; the view must not wait for it.
+        if (self)
+            self->setState(NoState);
+        if (ended)
+            ended();
+    });
+}
+
 void TreeView::mousePressEvent(QMouseEvent* e)
 {
+    // Scrolling a row pressed at the edge into view, now or once the
+    // double-click time is over, would put another node under the pointer
+    // that is about to drag.
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(false);
     QTreeWidget::mousePressEvent(e);
     emit mouseDown(ui::buttonCode(e->button()), ui::shiftCode(e->modifiers()), e->position().toPoint());
+    setAutoScroll(scrolls);
 }
 
 void TreeView::mouseMoveEvent(QMouseEvent* e)
 {
     emit mouseMove(ui::buttonCode(e->buttons()), ui::shiftCode(e->modifiers()), e->position().toPoint());
-    // A drag begun by the owner takes the mouse from here on.
-    if (!ui::isDragging())
+    // A held button drags (the owner's business), it does not select; a drag
+    // begun by the owner takes the mouse from here on.
+    if (!ui::isDragging() && !(e->buttons() & Qt::LeftButton))
         QTreeWidget::mouseMoveEvent(e);
 }
 

@@ -3,8 +3,12 @@
 // parent: nodes are added and found by key, hit-tested by point, and one node
 // can be drop-highlighted apart from the selection. Mouse presses and moves
 // are reported with the classic button and shift codes (ui::buttonCode) in
-// the tree's own coordinates (its viewport), and node texts can be edited in place under the owner's
-// control.
+// the tree's own coordinates (its viewport), and node texts can be edited in
+// place under the owner's control.
+//
+// The mouse is the owner's for dragging: a press never scrolls the tree (a
+// partly shown row stays under the pointer that pressed it), and a move with
+// the button held never changes the selection.
 
 #include <QHash>
 #include <QPixmap>
@@ -35,6 +39,8 @@ public:
     Node* detachedRoot(const QString& key, const QString& text);
     void attach(Node* root);
     Node* node(const QString& key) const;
+    // Room for that many nodes, before a large tree is built.
+    void reserve(int nodes);
     void remove(Node* n);
     static QString key(const Node* n);
     static QString text(const Node* n);
@@ -55,6 +61,11 @@ public:
     void ensureVisible(Node* n);
     // The picture a drag of the node carries: its text as drawn.
     QPixmap dragImage(const Node* n) const;
+
+    // Drags a node the way the owner's drop targets expect (platform/ui
+    // dragdrop): the node's image follows the pointer, and however the drag
+    // ends, `ended` runs and the tree is left with no press in progress.
+    void beginNodeDrag(const Node* n, std::function<void()> ended = {});
 
     // In-place editing of a node's text: `beforeLabelEdit` may refuse to
     // start it (return true to cancel), `afterLabelEdit` may refuse the new

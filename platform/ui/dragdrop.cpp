@@ -1,16 +1,24 @@
 #include "platform/ui/dragdrop.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScrollBar>
+#include <QTimer>
 #include <QWidget>
 
 namespace ui {
 
 namespace {
+
+// Pixels at the top and bottom of a scrolled target where a drag held there
+// scrolls it, and how often it scrolls by one step.
+constexpr int kScrollMargin = 16;
+constexpr int kScrollInterval = 50;
 
 class DragSession : public QObject {
 public:
@@ -20,6 +28,52 @@ public:
     QPointer<QLabel> image;
     std::function<void()> ended;
     bool active = false;
+    QPoint lastGlobal;
+    QTimer scroller;
+    int scrollBy = 0;  // -1 up, 1 down, 0 still
+
+    DragSession()
+    {
+        scroller.setInterval(kScrollInterval);
+        QObject::connect(&scroller, &QTimer::timeout, this, [this] { scrollStep(); });
+    }
+
+    // The scroll area whose viewport the target is, if any.
+    static QAbstractScrollArea* scrolledBy(QWidget* target)
+    {
+        auto* area = target ? qobject_cast<QAbstractScrollArea*>(target->parentWidget()) : nullptr;
+        return area && area->viewport() == target ? area : nullptr;
+    }
+
+    // A target that scrolls scrolls while the pointer is held near its top
+    // or bottom edge, so a drop can reach what is not on screen.
+    void followEdge()
+    {
+        scrollBy = 0;
+        if (scrolledBy(over)) {
+            const int y = over->mapFromGlobal(lastGlobal).y();
+            scrollBy = y < kScrollMargin ? -1 : y >= over->height() - kScrollMargin ? 1 : 0;
+        }
+        if (scrollBy == 0)
+            scroller.stop();
+        else if (!scroller.isActive())
+            scroller.start();
+    }
+
+    void scrollStep()
+    {
+        QAbstractScrollArea* area = active ? scrolledBy(over) : nullptr;
+        if (!area || scrollBy == 0) {
+            scroller.stop();
+            return;
+        }
+        QScrollBar* bar = area->verticalScrollBar();
+        const int before = bar->value();
+        bar->triggerAction(scrollBy < 0 ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd);
+        // What lies under the pointer now is told to the target as a move.
+        if (bar->value() != before && targets.value(over).over)
+            targets.value(over).over(source, over->mapFromGlobal(lastGlobal), vbOver);
+    }
 
     void begin(QWidget* src, const QPixmap& pixmap, std::function<void()> onEnd)
     {
@@ -48,7 +102,11 @@ public:
         if (!active)
             return;
         active = false;
+        scroller.stop();
         qApp->removeEventFilter(this);
+        // The target the drag was over is left, dropped on or not.
+        if (over && targets.value(over).over)
+            targets.value(over).over(source, over->mapFromGlobal(lastGlobal), vbLeave);
         QApplication::restoreOverrideCursor();
         if (image)
             image->deleteLater();
@@ -78,6 +136,7 @@ public:
         case QEvent::MouseMove: {
             auto* me = static_cast<QMouseEvent*>(e);
             const QPoint global = me->globalPosition().toPoint();
+            lastGlobal = global;
             if (image) {
                 image->move(global + QPoint(12, 12));
                 image->show();
@@ -93,11 +152,13 @@ public:
             }
             if (t && targets.value(t).over)
                 targets.value(t).over(src, t->mapFromGlobal(global), vbOver);
+            followEdge();
             return true;
         }
         case QEvent::MouseButtonRelease: {
             auto* me = static_cast<QMouseEvent*>(e);
             const QPoint global = me->globalPosition().toPoint();
+            lastGlobal = global;
             QWidget* t = targetAt(receiver, global);
             QPointer<QWidget> src = source;
             const DropHandlers h = t ? targets.value(t) : DropHandlers{};

@@ -8,7 +8,11 @@
 //   ui::setDropTarget(tree->viewport(), {.over = ..., .drop = ...});
 //   ui::beginDrag(seatBox, seatBox->grab());
 //
-// Positions handed to a target are in the target's own coordinates. The
+// Positions handed to a target are in the target's own coordinates; a
+// target is told it is left (vbLeave) when the pointer goes elsewhere and
+// when the drag ends there, before its drop. A target that is the viewport
+// of a scroll area (a tree, a list) scrolls while the pointer is held near
+// its top or bottom edge, and is told of the move under the pointer. The
 // drag sees every mouse event of the application while it runs, so it works
 // whichever widget receives them (the pressed one under a real mouse, the
 // one a test sends them to).

@@ -13,15 +13,19 @@
 #include "platform/twips.h"
 #include "support/gui.h"
 #include "support/mainwindow.h"
+#include "support/userinput.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
@@ -373,4 +377,66 @@ TEST_F(MainTest, YesWithTheFileLockedKeepsTheWindowAndTheEdit)
     EXPECT_FALSE(f.isLoaded());
     EXPECT_EQ(count("SELECT COUNT(*) FROM TASKS WHERE TASK_NAME = 'Book the band'"), 1);
     flushDeletes();
+}
+
+// Typed cell text survives every way of leaving the view: stored when it can
+// be, asked about (as on closing) when the database refuses it.
+TEST_F(MainTest, APendingCellEditIsStoredOrAskedAboutBeforeAnyViewSwitch)
+{
+    m().Show(ui::vbModeless);
+    frmMain& f = m();
+    ASSERT_TRUE(testsupport::showActive(f.widget()));
+    const auto menuItem = [&](const QString& menu, const QString& item) {
+        QMenuBar* bar = f.window()->menuBar();
+        QMenu* m = menus::findMenu(f.window(), menu);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(m->menuAction()).center());
+        QAction* a = f.window()->findChild<QAction*>(item);
+        QTest::mouseClick(m, Qt::LeftButton, {}, m->actionGeometry(a).center());
+    };
+    const struct {
+        const char* how;
+        std::function<void()> leave;
+    } ways[] = {
+        {"bar", [&] { QTest::mouseClick(f.ExplorerBarCtlQV1->itemWidget("EVENTMODE"), Qt::LeftButton); }},
+        {"menu", [&] { menuItem("mnuEvents", "mnuEventsView"); }},
+        {"keys", [&] {
+             QTest::keyClick(QApplication::focusWidget(), Qt::Key_E, Qt::AltModifier);
+             QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_V);
+         }},
+    };
+    const struct {
+        bool refused;
+        int answer;
+        const char* stored;
+        bool switched;
+    } answers[] = {
+        {false, 0, "Book the band early", true},
+        {true, ui::vbCancel, "Book the hall", false},
+        {true, ui::vbNo, "Book the hall", true},
+    };
+    for (const auto& w : ways)
+        for (const auto& a : answers) {
+            SCOPED_TRACE(std::string(w.how) + (a.refused ? " refused" : ""));
+            db().Execute("DROP TRIGGER IF EXISTS no_names");
+            db().Execute("DELETE FROM TASKS");
+            addTwoTasks();
+            QLineEdit* line = typeOverTask(f, 2, "Book the band early");
+            ASSERT_NE(line, nullptr);
+            ASSERT_TRUE(f.GridEX1->editPending());
+            if (a.refused)
+                db().Execute("CREATE TRIGGER no_names BEFORE UPDATE ON TASKS BEGIN SELECT RAISE(ABORT, 'no'); END");
+            messages.msgs->shown.clear();
+            messages.msgs->answers = {a.answer};
+            w.leave();
+            QCoreApplication::processEvents();
+            EXPECT_EQ(rows("SELECT TASK_NAME FROM TASKS ORDER BY TASK_DUEDATE").value(1), a.stored);
+            EXPECT_EQ(f.curDataMode != "AllTasks", a.switched) << f.curDataMode.toStdString();
+            const QStringList asked = messages.msgs->texts();
+            EXPECT_EQ(asked, a.refused ? QStringList{"Data in the current record has changed.\nDo you want to save the changes?"}
+                                       : QStringList{});
+            if (!a.switched)
+                EXPECT_TRUE(f.GridEX1->editPending() && line->text() == "Book the band early");
+            f.GridEX1->cancelEdit();
+            flushDeletes();
+        }
 }

@@ -3,15 +3,18 @@
 
 #include "support/editors.h"
 #include "support/mainwindow.h"
+#include "support/trees.h"
 #include "support/userinput.h"
 
 #include "guests/frmInvite.h"
 #include "platform/grid/gridex.h"
 #include "platform/navbar/explorerbar.h"
+#include "platform/ui/dragdrop.h"
 
 #include <QPushButton>
 #include <QSet>
 #include <QTreeWidget>
+#include <QWindow>
 
 namespace {
 
@@ -19,11 +22,6 @@ using testsupport::click;
 
 class InviteWindow : public testsupport::MainWindowTest<> {
 protected:
-    void TearDown() override
-    {
-        frmInvite::dragLoop() = keptLoop;
-        MainWindowTest::TearDown();
-    }
     static frmInvite& f() { return frmInvite::instance(); }
     qint64 add(const QString& sql, ado::Params p)
     {
@@ -44,9 +42,13 @@ protected:
     {
         add("INSERT INTO INVITE (INVITE_ID, EVENT_ID, SUBGUEST_ID) VALUES (?, ?, ?)", {ev, person[first]});
     }
+    // Opens the window, active as a user's window is, and acts on it.
     void open(const std::function<void(frmInvite&)>& act)
     {
-        modal.modal->once("frmInvite", [&](ui::FormBase&) { act(f()); });
+        modal.modal->once("frmInvite", [&](ui::FormBase&) {
+            EXPECT_TRUE(testsupport::showActive(f().window()));
+            act(f());
+        });
         f().Show(ui::vbModal);
     }
     // Parties with their persons in text order; every key once.
@@ -84,20 +86,21 @@ protected:
     {
         QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, at(t, text));
     }
-    // Presses on the node, moves with the button held and lets go; the
-    // drop handler runs inside the drag. True when a drag of `from` began.
-    bool drag(QTreeWidget* from, const QString& text, void (frmInvite::*drop)())
+    // Presses on the node, moves with the button held over the other tree
+    // and lets go there, the events routed by the window as a real mouse's
+    // are. True when a drag began.
+    static bool drag(QTreeWidget* from, const QString& text, QTreeWidget* to)
     {
-        bool began = false;
-        frmInvite::dragLoop() = [&](QTreeWidget* source, const QPixmap& image) {
-            began = source == from && !image.isNull();
-            (f().*drop)();
-        };
-        const QPoint p = at(from, text);
-        QTest::mousePress(from->viewport(), Qt::LeftButton, {}, p);
-        QTest::mouseMove(from->viewport(), p + QPoint(0, 2));  // not yet a drag
-        QTest::mouseMove(from->viewport(), p + QPoint(30, 10));
-        QTest::mouseRelease(from->viewport(), Qt::LeftButton, {}, p + QPoint(30, 10));
+        QWindow* win = from->window()->windowHandle();
+        const auto inWindow = [&](QTreeWidget* t, QPoint p) { return t->viewport()->mapTo(t->window(), p); };
+        const QPoint p = inWindow(from, at(from, text));
+        QTest::mousePress(win, Qt::LeftButton, {}, p);
+        QTest::mouseMove(win, p + QPoint(0, 2));  // not yet a drag
+        QTest::mouseMove(win, p + QPoint(30, 10));
+        const bool began = ui::isDragging();
+        const QPoint onto = inWindow(to, QPoint(40, to->viewport()->height() / 2));
+        QTest::mouseMove(win, onto);
+        QTest::mouseRelease(win, Qt::LeftButton, {}, onto);
         return began;
     }
     // The event's invitations, those of them logged as added, the log rows
@@ -149,7 +152,6 @@ protected:
 
     QHash<QString, qint64> person;
     qint64 ceremony = 0;
-    std::function<void(QTreeWidget*, const QPixmap&)> keptLoop = frmInvite::dragLoop();
 };
 
 const char* const kStart = "Adams[Al Adams,Ann Adams] Baker[Bo Baker] SMITH[Sue SMITH] Smith[Sam Smith,Sid Smith] | "
@@ -158,7 +160,7 @@ const char* const kStart = "Adams[Al Adams,Ann Adams] Baker[Bo Baker] SMITH[Sue 
 TEST_F(InviteWindow, MovesByButtonAndByDrag)
 {
     // "+" marks an open party node: the one the user opened to reach a person,
-    // the one a button move opened; a drop builds both trees afresh.
+    // the one a move opened.
     const struct {
         const char* node;
         bool inviting;
@@ -191,35 +193,66 @@ TEST_F(InviteWindow, MovesByButtonAndByDrag)
             open([&](frmInvite& w) {
                 ASSERT_EQ(both(), kStart);
                 QTreeWidget* from = c.inviting ? w.treeUninvited : w.treeInvited;
+                QTreeWidget* to = c.inviting ? w.treeInvited : w.treeUninvited;
                 if (dragging)
-                    EXPECT_TRUE(drag(from, c.node, c.inviting ? &frmInvite::treeInvited_DragDrop
-                                                               : &frmInvite::treeUninvited_DragDrop));
+                    EXPECT_TRUE(drag(from, c.node, to));
                 else {
                     pick(from, c.node);
                     click(c.inviting ? w.cmdInvite : w.cmdRemove);
                 }
-                EXPECT_EQ(both(), dragging ? QString(c.trees).remove('+') : c.trees);
+                EXPECT_EQ(both(), c.trees);
             });
             EXPECT_EQ(rows(reception), c.rows);
             EXPECT_EQ(messages.msgs->texts(), QStringList{});
         }
 }
 
+TEST_F(InviteWindow, APressOnAPartlyShownRowDragsThatPerson)
+{
+    const qint64 reception = add("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (?, 'Réception au Château')", {});
+    f().curEvent = reception;
+    ado::Transaction quick(db());
+    for (int i = 0; i < 60; ++i)
+        party(QString("Álvarez-Montenegro de la Peña %1").arg(i, 2, 10, QChar('0')),
+              {QString("Zoë %1").arg(2 * i), QString("Björn %1").arg(2 * i + 1)});
+    quick.commit();
+    open([&](frmInvite& w) {
+        QTreeWidgetItem* cut = testsupport::rowCutAtTheBottom(w.treeUninvited);
+        ASSERT_TRUE(cut);
+        const QString first = cut->text(0).section(' ', 0, 1);
+        const QPoint p = testsupport::pressAndHold(w.treeUninvited, cut);
+        QTest::mouseMove(w.treeUninvited->viewport(), p + QPoint(1, 1));
+        QTest::mouseMove(w.treeUninvited->viewport(), p + QPoint(25, -5));
+        ASSERT_TRUE(ui::isDragging());
+        const QPoint onto(30, 30);
+        QTest::mouseMove(w.treeInvited->viewport(), onto);
+        QTest::mouseRelease(w.treeInvited->viewport(), Qt::LeftButton, {}, onto);
+        EXPECT_FALSE(ui::isDragging());
+        EXPECT_EQ(count("SELECT count(*) FROM INVITE WHERE EVENT_ID = ? AND SUBGUEST_ID = ?", {reception, person[first]}),
+                  1);
+        EXPECT_EQ(count("SELECT count(*) FROM INVITE"), 1);
+        EXPECT_TRUE(w.treeInvited->node("S" + QString::number(person[first])));
+        EXPECT_FALSE(w.treeUninvited->node("S" + QString::number(person[first])));
+    });
+    EXPECT_EQ(messages.msgs->texts(), QStringList{});
+}
+
 TEST_F(InviteWindow, DropsAndButtonsThatMoveNothing)
 {
     const qint64 reception = seed();
     open([&](frmInvite& w) {
-        EXPECT_TRUE(drag(w.treeUninvited, "Ann Adams", &frmInvite::treeUninvited_DragDrop));  // its own tree
-        EXPECT_FALSE(drag(w.treeUninvited, "Uninvited", &frmInvite::treeInvited_DragDrop));    // the root
-        w.treeInvited_DragDrop();
+        EXPECT_TRUE(drag(w.treeUninvited, "Ann Adams", w.treeUninvited));  // its own tree
+        EXPECT_FALSE(drag(w.treeUninvited, "Uninvited", w.treeInvited));   // the root
+        w.treeInvited_DragDrop();  // a drop that carries the root
         // A press beside the nodes leaves nothing to drag, however the mouse moves.
-        QTest::mousePress(w.treeInvited->viewport(), Qt::LeftButton, {}, QPoint(5, w.treeInvited->height() - 20));
-        QTest::mouseMove(w.treeInvited->viewport(), QPoint(60, 40));
-        QTest::mouseRelease(w.treeInvited->viewport(), Qt::LeftButton, {}, QPoint(60, 40));
+        const int below = w.treeInvited->viewport()->height() - 20;
+        QTest::mousePress(w.treeInvited->viewport(), Qt::LeftButton, {}, QPoint(5, below));
+        QTest::mouseMove(w.treeInvited->viewport(), QPoint(60, below - 10));
+        QTest::mouseRelease(w.treeInvited->viewport(), Qt::LeftButton, {}, QPoint(60, below - 10));
         w.treeUninvited_DragDrop();
         click(w.cmdInvite);  // the roots are selected
         click(w.cmdRemove);
-        EXPECT_EQ(both(), kStart);
+        EXPECT_EQ(both(), QString(kStart).replace("Adams[", "Adams+["));  // opened to reach Ann
     });
     EXPECT_EQ(messages.msgs->texts(), (QStringList{"Please drop the person or group to the invited tree.",
                                                    "Please drop the person or group to the uninvited tree.",
@@ -236,7 +269,7 @@ TEST_F(InviteWindow, WithoutEventsNothingIsWritten)
         EXPECT_TRUE(w.cmbEvents->count() == 0 && !w.cmdInvite->isEnabled() && !w.cmdRemove->isEnabled());
         pick(w.treeUninvited, "Adams");
         w.cmdInvite_Click();
-        EXPECT_TRUE(drag(w.treeUninvited, "Al Adams", &frmInvite::treeInvited_DragDrop));
+        EXPECT_TRUE(drag(w.treeUninvited, "Al Adams", w.treeInvited));
         EXPECT_EQ(both(), "Adams+[Al Adams,Ann Adams] | ");
     });
     EXPECT_EQ(messages.msgs->texts(), QStringList{"There must be events added before you can seat guests."});
@@ -254,7 +287,7 @@ TEST_F(InviteWindow, ARefusedMoveChangesNothingAndShowsTheDatabase)
         pick(w.treeUninvited, "Adams");
         click(w.cmdInvite);
         EXPECT_EQ(both(), kStart);  // built afresh: Adams closed again
-        EXPECT_TRUE(drag(w.treeInvited, "Bea Baker", &frmInvite::treeUninvited_DragDrop));
+        EXPECT_TRUE(drag(w.treeInvited, "Bea Baker", w.treeUninvited));
         EXPECT_EQ(both(), kStart);
     });
     const QString refused = "The invitations could not be changed.\n\ndisk full";

@@ -3,6 +3,8 @@
 // tables renamed in place.
 
 #include "support/editors.h"
+#include "support/trees.h"
+#include "support/userinput.h"
 
 #include "seating/seating_support.h"
 
@@ -10,6 +12,7 @@
 #include <QLineEdit>
 #include <QWindow>
 
+using seating::keyNumber;
 using testsupport::SeatingTest;
 
 namespace {
@@ -28,11 +31,6 @@ protected:
         side = table(ev, "Side", 6);
         cySeat = seat(head, cy, 1);
         open(ev);
-    }
-    QString seatedAt(qint64 sub)
-    {
-        const QVariant t = db().scalar("SELECT TABLE_ID FROM SEATING WHERE SUBGUEST_ID = ?", {sub});
-        return t.isValid() ? tKey(t.toLongLong()) : QString();
     }
     seating::SeatBox* box(int i) { return f().picSeat[i]; }
     qint64 ev = 0, smith = 0, ann = 0, bob = 0, cy = 0, head = 0, side = 0, cySeat = 0;
@@ -156,6 +154,40 @@ TEST_F(SeatingDragTest, RefusedDropsSayWhyAndChangeNothing)
     EXPECT_EQ(pos(head, cy), 1);
 }
 
+TEST_F(SeatingDragTest, ADragLetGoAnywhereLeavesNothingHalfDone)
+{
+    frmSeating& s = f();
+    const auto endings = {
+        std::function<void(QPoint)>([&](QPoint) {  // let go beside the trees
+            QTest::mouseMove(s.Label3, QPoint(5, 5));
+            QTest::mouseRelease(s.Label3, Qt::LeftButton, {}, QPoint(5, 5));
+        }),
+        std::function<void(QPoint over)>([&](QPoint over) {  // Escape over a table, then let go
+            QTest::keyClick(s.treeTables->viewport(), Qt::Key_Escape);
+            QTest::mouseRelease(s.treeTables->viewport(), Qt::LeftButton, {}, over);
+        }),
+    };
+    for (const auto& end : endings) {
+        const QPoint from = at(s.treeInvited, sKey(ann)), over = at(s.treeTables, tKey(side));
+        QTest::mousePress(s.treeInvited->viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(s.treeInvited->viewport(), from + QPoint(12, 2));
+        QTest::mouseMove(s.treeTables->viewport(), over);
+        ASSERT_TRUE(s.dragging());
+        ASSERT_EQ(s.treeTables->dropHighlight(), s.treeTables->node(tKey(side)));
+        end(over);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(s.dragging());
+        EXPECT_EQ(s.treeTables->dropHighlight(), nullptr);
+        EXPECT_EQ(s.treeInvited->dropHighlight(), nullptr);
+        EXPECT_EQ(seatedAt(ann), "");
+    }
+    // The next drag starts afresh from the node pressed.
+    dragNode(s.treeInvited, sKey(bob), s.treeTables, tKey(side));
+    EXPECT_EQ(seatedAt(bob), tKey(side));
+    EXPECT_EQ(seatedAt(ann), "");
+    EXPECT_TRUE(shown().isEmpty());
+}
+
 TEST_F(SeatingDragTest, ADropTheDatabaseRefusesLeavesTheTreesAsStored)
 {
     frmSeating& s = f();
@@ -222,4 +254,94 @@ TEST_F(SeatingDragTest, ADragRoutedAsTheWindowSystemRoutesItSeatsTheInvitee)
     QCoreApplication::processEvents();
     EXPECT_EQ(seatedAt(bob), tKey(side));
     EXPECT_EQ(dump(s.treeTables), "Tables[Head[Cy Ito],Side[Bob Smith]]");
+}
+
+namespace {
+
+// A reception of a hundred people in parties of four, names long and
+// accented, and ten tables of ten.
+class SeatingCrowdTest : public SeatingTest {
+protected:
+    void SetUp() override
+    {
+        SeatingTest::SetUp();
+        ado::Transaction quick(db());
+        ev = event("Réception au Château");
+        const QStringList families = {"Álvarez-Montenegro", "Björklund", "Çelik", "Dubois-Lefèvre", "Nakamura"};
+        for (int i = 0; i < 100; ++i) {
+            if (i % 4 == 0)
+                guest = party(QString("%1 %2").arg(families[i / 4 % 5]).arg(i / 4));
+            people << person(guest, QString("Zoë-Margarethe %1").arg(i, 3, 10, QChar('0')), families[i / 4 % 5], {ev});
+        }
+        for (int t = 0; t < 10; ++t)
+            tables << table(ev, QString("Table %1 by the long window").arg(t + 1), 10);
+        quick.commit();
+    }
+    int seatedCount() { return int(count("SELECT COUNT(*) FROM SEATING")); }
+    qint64 ev = 0, guest = 0;
+    QVector<qint64> people, tables;
+};
+
+}  // namespace
+
+TEST_F(SeatingCrowdTest, APressOnAPartlyShownRowDragsThatPersonOntoATableScrolledIntoView)
+{
+    ado::Transaction quick(db());
+    for (int i = 0; i < 30; ++i)
+        seat(tables[i / 3], people[i], i % 3);
+    quick.commit();
+    frmSeating& s = open(ev);
+    ASSERT_TRUE(testsupport::showActive(s.window()));
+    tree::TreeView* from = s.treeInvited;
+    tree::TreeView* to = s.treeTables;
+    to->expandAll();
+    to->scrollToTop();
+    const tree::Node* last = to->node(tKey(tables[9]));
+    ASSERT_TRUE(to->nodeRect(last).top() > to->viewport()->height()) << "the last table is off screen";
+
+    // The row the bottom edge of the invited tree cuts, pressed and held.
+    tree::Node* cut = testsupport::rowCutAtTheBottom(from);
+    ASSERT_TRUE(cut);
+    const QString pressed = tree::TreeView::key(cut);
+    const QPoint p = testsupport::pressAndHold(from, cut);
+    QTest::mouseMove(from->viewport(), p + QPoint(1, 1));
+    QTest::mouseMove(from->viewport(), p + QPoint(20, -4));
+    // Held at the bottom edge of the tables tree, it scrolls to the last table.
+    const QPoint edge(40, to->viewport()->height() - 3);
+    QTest::mouseMove(to->viewport(), edge);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return to->viewport()->rect().contains(to->nodeRect(last)); }, 20000));
+    const QPoint onLast = to->nodeRect(last).center();
+    QTest::mouseMove(to->viewport(), onLast);
+    EXPECT_EQ(to->dropHighlight(), last);
+    QTest::mouseRelease(to->viewport(), Qt::LeftButton, {}, onLast);
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(seatedAt(keyNumber(pressed)), tKey(tables[9]));
+    EXPECT_EQ(seatedCount(), 31);
+    EXPECT_EQ(s.curTable, tables[9]);
+    EXPECT_EQ(to->selectedNode(), last) << "the table the diagram shows";
+    EXPECT_FALSE(s.dragging());
+    EXPECT_EQ(to->dropHighlight(), nullptr);
+    EXPECT_EQ(from->dropHighlight(), nullptr);
+    EXPECT_TRUE(shown().isEmpty());
+}
+
+TEST_F(SeatingCrowdTest, AHundredPeopleDraggedOneByOneOntoTenTables)
+{
+    frmSeating& s = open(ev);
+    ASSERT_TRUE(testsupport::showActive(s.window()));
+    for (int i = 0; i < 100; ++i) {
+        const qint64 t = tables[(i * 7) % 10];
+        dragNode(s.treeInvited, sKey(people[i]), s.treeTables, tKey(t));
+        ASSERT_EQ(seatedAt(people[i]), tKey(t)) << i;
+        ASSERT_EQ(seatedCount(), i + 1);
+        ASSERT_EQ(count("SELECT COUNT(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'SEATING' AND SYNCHRO_ACTION = 1"), i + 1);
+        ASSERT_EQ(tree::TreeView::key(s.treeTables->node(sKey(people[i]))->parent()), tKey(t));
+        ASSERT_FALSE(s.treeInvited->node(sKey(people[i])));
+        ASSERT_EQ(s.treeTables->selectedNode(), s.treeTables->node(tKey(t)));
+    }
+    // Ten at each table, on ten different seats.
+    EXPECT_EQ(rows("SELECT COUNT(DISTINCT SEATING_POS) || '/' || COUNT(*) FROM SEATING GROUP BY TABLE_ID"),
+              QStringList(10, "10/10"));
+    EXPECT_TRUE(shown().isEmpty());
 }

@@ -60,6 +60,12 @@ protected:
             db().scalar("SELECT SEATING_POS FROM SEATING WHERE TABLE_ID = ? AND SUBGUEST_ID = ?", {tbl, sub});
         return v.isValid() ? v.toInt() : -99;
     }
+    // The key of the table node the person is seated at, "" for none.
+    QString seatedAt(qint64 sub)
+    {
+        const QVariant t = db().scalar("SELECT TABLE_ID FROM SEATING WHERE SUBGUEST_ID = ?", {sub});
+        return t.isValid() ? tKey(t.toLongLong()) : QString();
+    }
     qlonglong logRows(const QString& table, qint64 key, int action)
     {
         return count("SELECT COUNT(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = ? AND SYNCHRO_RECORDID = ? AND "

@@ -2,6 +2,7 @@
 
 #include "support/fixture.h"
 #include "support/mainwindow.h"
+#include "support/userinput.h"
 #include "app/frmMain.h"
 #include "platform/calendar/dayplanner.h"
 #include "platform/calendar/monthcalendar.h"
@@ -14,6 +15,8 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
+#include <QTableView>
 #include <QTest>
 
 namespace {
@@ -168,4 +171,90 @@ TEST_F(MainCalendarTest, TheRsvpReportListsEveryEventAndNamesNone)
         EXPECT_EQ(f.GridEX1->pageHeader(), "RSVP Report for Our Wedding") << events;
         frmPreview::instance().gridPreview_Close();
     }
+}
+
+namespace {
+
+class ActiveCalendarTest : public MainCalendarTest {
+protected:
+    void SetUp() override
+    {
+        MainCalendarTest::SetUp();
+        ASSERT_TRUE(testsupport::showActive(m().widget()));
+    }
+    QString appointment(const QString& text)
+    {
+        return db().scalar("SELECT APPOINTMENT_START || ' ' || APPOINTMENT_END FROM APPOINTMENT WHERE APPOINTMENT_TEXT = ?",
+                           {text}).toString();
+    }
+};
+
+}  // namespace
+
+// An entry dragged by its body keeps its length, also one that the shown
+// day cuts off at a midnight.
+TEST_F(ActiveCalendarTest, ADraggedEntryKeepsItsLengthAcrossMidnight)
+{
+    db().Execute("INSERT INTO APPOINTMENT (APPOINTMENT_TEXT, APPOINTMENT_START, APPOINTMENT_END) VALUES "
+                 "('Drive home', '2027-03-14 22:00:00', '2027-03-15 02:00:00'), "
+                 "('Late party', '2027-03-15 21:00:00', '2027-03-16 03:00:00'), "
+                 "('Florist', '2027-03-15 09:30:00', '2027-03-15 10:45:00')");
+    frmMain& f = m();
+    calendar::DayPlanner* day = f.calDay;
+    const struct {
+        const char* text;
+        int hours;
+        const char* stored;
+    } cases[] = {
+        {"Drive home", 1, "2027-03-14 23:00:00 2027-03-15 03:00:00"},
+        {"Late party", -1, "2027-03-15 20:00:00 2027-03-16 02:00:00"},
+        {"Florist", 1, "2027-03-15 10:30:00 2027-03-15 11:45:00"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        f.ChangeDate(ado::convert::wallClock(QDate(2027, 3, 15)));
+        int i = 0;
+        while (i < day->entryCount() && day->entryText(i) != c.text)
+            ++i;
+        ASSERT_LT(i, day->entryCount());
+        day->setFirstVisibleMinute(std::max(0, day->entryStart(i) - 120));
+        const QRect r = day->entryRect(i);
+        const QPoint from(r.center().x(), std::min(r.top() + 12, r.bottom() - 12));
+        const QPoint to = from + QPoint(0, c.hours * 60 / day->slotMinutes() * day->slotHeight());
+        QTest::mousePress(day, Qt::LeftButton, {}, from);
+        QTest::mouseMove(day, (from + to) / 2);
+        QTest::mouseMove(day, to);
+        QTest::mouseRelease(day, Qt::LeftButton, {}, to);
+        EXPECT_EQ(appointment(c.text), c.stored);
+    }
+    // Drawn as stored: the drive still begins before the day.
+    f.ChangeDate(ado::convert::wallClock(QDate(2027, 3, 15)));
+    EXPECT_EQ(day->entryStart(0), 0);
+    EXPECT_EQ(day->entryEnd(0), 180);
+}
+
+// The small month of the bar changes the day by keys as by a click.
+TEST_F(ActiveCalendarTest, TheBarsMonthChangesTheDayByKeys)
+{
+    frmMain& f = m();
+    f.ChangeDate(ado::convert::wallClock(QDate(2027, 3, 15)));
+    auto* days = f.MonthView1->findChild<QTableView*>("qt_calendar_calendarview");
+    ASSERT_TRUE(days && days->isVisible());
+    days->setFocus();
+    const struct {
+        Qt::Key key;
+        QDate shown;
+    } steps[] = {{Qt::Key_Right, {2027, 3, 16}}, {Qt::Key_Down, {2027, 3, 23}}, {Qt::Key_Left, {2027, 3, 22}}};
+    for (const auto& s : steps) {
+        QTest::keyClick(days, s.key);
+        EXPECT_EQ(f.curDate.date(), s.shown);
+        EXPECT_EQ(f.lblDate->text(), QLocale::c().toString(s.shown, "MMMM dd, yyyy"));
+    }
+    // Enter takes the chosen day again: an appointment added meanwhile shows.
+    db().Execute("INSERT INTO APPOINTMENT (APPOINTMENT_TEXT, APPOINTMENT_START, APPOINTMENT_END) VALUES "
+                 "('Cake tasting', '2027-03-22 15:00:00', '2027-03-22 16:00:00')");
+    QTest::keyClick(days, Qt::Key_Return);
+    ASSERT_EQ(f.calDay->entryCount(), 1);
+    EXPECT_EQ(f.calDay->entryText(0), "Cake tasting");
+    EXPECT_EQ(f.curFrame, f.frameDate);
 }

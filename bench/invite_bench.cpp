@@ -1,0 +1,195 @@
+// The invitation editor on weddings of 5,000 and 10,000 people (parties of
+// one to four, a third of them invited): opening it, and one person moved
+// across and back by its buttons. Each against the raw SQLite step loop of
+// the very statements it runs, recorded from it; the ratio of 10,000 to
+// 5,000 shows whether the window grows with the guest list alone.
+
+#include "app/modQVDatabase.h"
+#include "bench/benchmain.h"
+#include "guests/frmInvite.h"
+#include "platform/ui/messages.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <QCoreApplication>
+#include <QStringList>
+
+namespace {
+
+constexpr qint64 kEvent = 1;
+int seededPeople = 0;
+
+// The guest list of `people` persons, rebuilt when the size changes.
+void seedPeople(int people)
+{
+    if (seededPeople == people)
+        return;
+    ado::Connection& c = modQVDatabase::gConn;
+    ado::Transaction t(c);
+    for (const char* table : {"INVITE", "SUBGUEST", "GUEST", "EVENT", "SYNCHRO", "SYNCHRO_VERSION"})
+        c.Execute(QString("DELETE FROM %1").arg(table));
+    c.Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (?, 'Reception')", {kEvent});
+    c.Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (2, 'Rehearsal Dinner')");
+    static const char* const families[] = {"Álvarez", "Björklund", "Chen", "Dubois-Lefèvre", "O'Brien", "Schmidt"};
+    qint64 person = 0;
+    for (qint64 party = 1; person < people; ++party) {
+        // Every fiftieth party shares its name with the one before, in another case every hundredth.
+        const qint64 named = party % 50 == 0 ? party - 1 : party;
+        QString name = QString("%1 family %2").arg(families[named % 6]).arg(named);
+        if (party % 100 == 1)
+            name = name.toUpper();
+        c.Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (?, ?)", {party, name});
+        for (int i = 0; i < 1 + party % 4 && person < people; ++i) {
+            ++person;
+            c.Execute("INSERT INTO SUBGUEST (SUBGUEST_ID, GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME) VALUES (?, ?, ?, ?)",
+                      {person, party, QString("Margarethe %1").arg(person), families[named % 6]});
+            if (person % 3 == 0)
+                c.Execute("INSERT INTO INVITE (EVENT_ID, SUBGUEST_ID) VALUES (?, ?)", {kEvent, person});
+        }
+    }
+    t.commit();
+    seededPeople = people;
+}
+
+// The statements the work runs on the shared connection, as run (bound
+// values written in); the statements of triggers run again with them.
+QStringList statementsOf(const std::function<void()>& work)
+{
+    QStringList sql;
+    sqlite3* db = modQVDatabase::gConn.handle();
+    sqlite3_trace_v2(
+        db, SQLITE_TRACE_STMT,
+        [](unsigned, void* out, void* stmt, void* text) {
+            if (QByteArray(static_cast<const char*>(text)).startsWith("--"))
+                return 0;  // a trigger's statements
+            char* expanded = sqlite3_expanded_sql(static_cast<sqlite3_stmt*>(stmt));
+            static_cast<QStringList*>(out)->append(QString::fromUtf8(expanded));
+            sqlite3_free(expanded);
+            return 0;
+        },
+        &sql);
+    work();
+    sqlite3_trace_v2(db, 0, nullptr, nullptr);
+    return sql;
+}
+
+// Prepares, steps to the end reading every column, and finalizes each.
+void replay(const QStringList& sql)
+{
+    sqlite3* db = modQVDatabase::gConn.handle();
+    for (const QString& q : sql) {
+        const QByteArray text = q.toUtf8();
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st, nullptr);
+        while (sqlite3_step(st) == SQLITE_ROW)
+            for (int c = 0; c < sqlite3_column_count(st); ++c)
+                benchmark::DoNotOptimize(sqlite3_column_text(st, c));
+        sqlite3_finalize(st);
+    }
+}
+
+// Closed as the event loop closes it: its controls are gone afterwards.
+void closeWindow(frmInvite& f)
+{
+    f.Unload();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+frmInvite& window()
+{
+    frmInvite& f = frmInvite::instance();
+    f.curEvent = kEvent;
+    return f;
+}
+
+void openProgram(benchmark::State& state)
+{
+    seedPeople(int(state.range(0)));
+    frmInvite& f = window();
+    for (auto _ : state) {
+        f.Load();
+        state.PauseTiming();
+        closeWindow(f);
+        state.ResumeTiming();
+    }
+    state.counters["people"] = double(seededPeople);
+}
+
+void openBaseline(benchmark::State& state)
+{
+    seedPeople(int(state.range(0)));
+    frmInvite& f = window();
+    const QStringList sql = statementsOf([&] { f.Load(); });
+    closeWindow(f);
+    for (auto _ : state)
+        replay(sql);
+    state.counters["statements"] = double(sql.size());
+}
+
+// A person of a party of several who is not invited yet; invited and then
+// removed again.
+qint64 movedPerson()
+{
+    qint64 p = seededPeople / 2;
+    while (p % 3 == 0)
+        ++p;
+    return p;
+}
+
+void moveThereAndBack(frmInvite& f)
+{
+    const QString key = "S" + QString::number(movedPerson());
+    f.treeUninvited->setSelectedNode(f.treeUninvited->node(key));
+    f.cmdInvite_Click();
+    f.treeInvited->setSelectedNode(f.treeInvited->node(key));
+    f.cmdRemove_Click();
+}
+
+void moveProgram(benchmark::State& state)
+{
+    seedPeople(int(state.range(0)));
+    frmInvite& f = window();
+    f.Load();
+    for (auto _ : state)
+        moveThereAndBack(f);
+    closeWindow(f);
+    state.counters["people"] = double(seededPeople);
+}
+
+void moveBaseline(benchmark::State& state)
+{
+    seedPeople(int(state.range(0)));
+    frmInvite& f = window();
+    f.Load();
+    const QStringList sql = statementsOf([&] { moveThereAndBack(f); });
+    closeWindow(f);
+    for (auto _ : state)
+        replay(sql);
+    state.counters["statements"] = double(sql.size());
+}
+
+void sizes(benchmark::internal::Benchmark* b)
+{
+    b->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(openProgram)->Name("invite open/program")->Apply(sizes);
+BENCHMARK(openBaseline)->Name("invite open/baseline")->Apply(sizes);
+BENCHMARK(moveProgram)->Name("invite move/program")->Apply(sizes);
+BENCHMARK(moveBaseline)->Name("invite move/baseline")->Apply(sizes);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // A message would wait for an answer nobody gives; it is printed instead.
+    auto messages = std::make_unique<ui::ScriptedMessages>();
+    ui::ScriptedMessages* shown = messages.get();
+    ui::setMessageService(std::move(messages));
+    return runOnFreshDatabase(argc, argv, [] {}, [shown] {
+        frmInvite::instance().Unload();
+        for (const QString& m : shown->texts())
+            fprintf(stderr, "message: %s\n", qPrintable(m));
+    });
+}
