@@ -52,7 +52,7 @@ awk '
     if (!(key in seen)) { seen[key] = 1; order[++count] = key }
     # A benchmark run several times counts its best run: other work on the
     # machine only ever adds time.
-    v = ms(cpu, value($0))
+    v = ms(cpu, value($0)) + 0
     if (!((key, kind) in t) || v < t[key, kind]) t[key, kind] = v
   }
   END {
@@ -71,6 +71,17 @@ awk '
       printf "%-34s %8s %12.2f %12.2f %6.2fx\n", k[1], k[2], p, b, r
     }
     printf "\n%d of %d operations above 3x their baseline (CPU time)\n", over, count
+    # An operation measured at two sizes or more: how its time grows.
+    for (i = 1; i <= count; i++) {
+      split(order[i], k, SUBSEP)
+      if (!(k[1] in least) || k[2] + 0 < least[k[1]] + 0) least[k[1]] = k[2]
+      if (!(k[1] in most) || k[2] + 0 > most[k[1]] + 0) most[k[1]] = k[2]
+    }
+    for (o in least) {
+      lo = t[o, least[o], "program"]; hi = t[o, most[o], "program"]
+      if (most[o] != least[o] && lo > 0)
+        printf "%s: %s takes %.2fx the time of %s\n", o, most[o], hi / lo, least[o]
+    }
   }
 ' "$results"
 
