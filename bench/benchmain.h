@@ -29,19 +29,31 @@ inline frmMain& mainWithDataPanel()
     return f;
 }
 
+// Opens the working database of the program folder as the program does.
+inline void openProgramFolder(const QString& folder)
+{
+    fonts::useDesignFonts();
+    settings::useFile(folder + "/settings.ini");
+    modQVDatabase::setAppPath(folder);
+    modQVDatabase::LocateDataFile();
+    modQVDatabase::OpenConnection();
+}
+
+// A program folder with a working database fresh from the template.
+inline void openFreshDatabase(const QString& folder)
+{
+    QDir(folder).mkpath("data");
+    QFile::copy(QStringLiteral(NUPTARO_TEMPLATE), folder + "/data/qvnt04.qvd");
+    openProgramFolder(folder);
+}
+
 inline int runOnFreshDatabase(int argc, char** argv, const std::function<void()>& seed,
                               const std::function<void()>& done = {})
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    fonts::useDesignFonts();
     QTemporaryDir folder;
-    QDir(folder.path()).mkpath("data");
-    QFile::copy(QStringLiteral(NUPTARO_TEMPLATE), folder.path() + "/data/qvnt04.qvd");
-    settings::useFile(folder.path() + "/settings.ini");
-    modQVDatabase::setAppPath(folder.path());
-    modQVDatabase::LocateDataFile();
-    modQVDatabase::OpenConnection();
+    openFreshDatabase(folder.path());
     seed();
 
     benchmark::Initialize(&argc, argv);

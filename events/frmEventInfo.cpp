@@ -331,7 +331,7 @@ void frmEventInfo::LoadEvent()
 
 frmEventInfo::Saved frmEventInfo::SaveEvent()
 {
-    if (!editing::recordExists("EVENT", event_)) {
+    if (editing::knownGone("EVENT", event_)) {
         ui::MsgBox("This event has been deleted, so it cannot be saved.", ui::vbExclamation | ui::vbOKOnly, QString(),
                    window());
         return Saved::Gone;

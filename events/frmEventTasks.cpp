@@ -124,10 +124,7 @@ bool frmEventTasks::LoadTask()
     });
     // Only a task known to be gone counts as missing; a failing read leaves
     // the cleared fields, as every load step does.
-    bool gone = false;
-    if (!read)
-        editing::ignoringErrors([&] { gone = !editing::recordExists("TASKS", curTaskID); });
-    return !gone;
+    return read || !editing::knownGone("TASKS", curTaskID);
 }
 
 void frmEventTasks::cmdSave_Click()
@@ -138,7 +135,7 @@ void frmEventTasks::cmdSave_Click()
         return;
     }
     const bool edit = editsTask();
-    if (edit && !editing::recordExists("TASKS", curTaskID)) {
+    if (edit && editing::knownGone("TASKS", curTaskID)) {
         ui::MsgBox(kTaskGone, ui::vbExclamation | ui::vbOKOnly, QString(), window());
         Unload();
         return;

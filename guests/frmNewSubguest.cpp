@@ -120,7 +120,7 @@ void frmNewSubguest::LoadSubguest()
 void frmNewSubguest::cmdAdd_Click()
 {
     // A person deleted while open here is not written again.
-    if (isEditing() && subguestID != 0 && !editing::recordExists("SUBGUEST", subguestID)) {
+    if (isEditing() && subguestID != 0 && editing::knownGone("SUBGUEST", subguestID)) {
         ui::MsgBox(editing::kRecordGone, ui::vbExclamation | ui::vbOKOnly, QString(), widget());
         frmGuestDetail::instance().RefreshSubguests();
         Unload();

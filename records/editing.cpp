@@ -48,12 +48,16 @@ bool recordExists(const QString& table, qint64 key)
                .toLongLong() > 0;
 }
 
+bool knownGone(const QString& table, qint64 key)
+{
+    bool gone = false;
+    ignoringErrors([&] { gone = !recordExists(table, key); });
+    return gone;
+}
+
 bool ownerStillThere(const QString& table, qint64 key, QWidget* parent)
 {
-    // A read that fails proves nothing: the write then says what went wrong.
-    bool there = true;
-    ignoringErrors([&] { there = key != 0 && recordExists(table, key); });
-    if (there)
+    if (key != 0 && !knownGone(table, key))
         return true;
     static const QHash<QString, QString> kWhat = {
         {"EVENT", "event"}, {"GUEST", "guest"}, {"SUBGUEST", "person"}, {"TABLES", "table"}};

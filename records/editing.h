@@ -57,6 +57,11 @@ bool saveAll(const std::function<void()>& steps, QWidget* owner = nullptr, const
 // have deleted it while an editor had it open).
 bool recordExists(const QString& table, qint64 key);
 
+// Whether the row of that key is known to be gone: a read that fails (another
+// program holds the file) proves nothing, and the save that follows is then
+// refused with the usual message.
+bool knownGone(const QString& table, qint64 key);
+
 // Whether the record that rows are about to be written under (an event for
 // its lists, a guest for its people, a table for its seats) is still there.
 // When it is gone the user is told so plainly ("This event no longer

@@ -201,23 +201,24 @@ void GridPreview::refresh()
         preview_->updatePreview();
         return;
     }
-    layOut();
+    layOut(printer_);
     stack_->setCurrentWidget(pageView_);
 }
 
-void GridPreview::layOut()
+void GridPreview::layOut(QPrinter& printer)
 {
     // A grid gone since it was shown leaves a blank page rather than a crash.
-    // The report's rows are let go once laid out: the pages hold their texts.
+    // The report's rows are let go as they are laid out: the pages hold their texts.
     layout_.reset();
     pageView_->setPages(nullptr);
     auto l = std::make_shared<Layout>();
     {
-        const grid::ReportModel m = source_ ? source_->reportModel() : grid::ReportModel{};
-        printer_.setFullPage(true);
-        *l = layoutReport(m, pageSpecFor(printer_, m));
+        grid::ReportModel m = source_ ? source_->reportModel() : grid::ReportModel{};
+        printer.setFullPage(true);
         layoutMargins_[0] = m.leftMarginTwips;
         layoutMargins_[1] = m.rightMarginTwips;
+        const PageSpec page = pageSpecFor(printer, m);
+        *l = layoutReport(std::move(m), page);
     }
     layout_ = std::move(l);
     pageView_->setPages(layout_);
@@ -243,15 +244,16 @@ bool GridPreview::laidOutFor(QPrinter& printer) const
            && spec.leftMargin == layout_->page.leftMargin && spec.rightMargin == layout_->page.rightMargin;
 }
 
-bool GridPreview::paint(QPrinter& printer) const
+bool GridPreview::paint(QPrinter& printer)
 {
     if (pages_)
         return pages_(printer);
-    // The pages shown are printed, unless the chosen paper differs.
-    if (laidOutFor(printer))
-        return renderLayout(*layout_, printer);
-    const grid::ReportModel m = source_ ? source_->reportModel() : grid::ReportModel{};
-    return renderReport(m, printer);
+    // The pages shown are printed; on other paper they are laid out for it
+    // first, in place of the old ones (a large report is held once), and the
+    // preview then shows them.
+    if (!laidOutFor(printer))
+        layOut(printer);
+    return renderLayout(*layout_, printer);
 }
 
 void GridPreview::paintRequested(QPrinter* printer)

@@ -61,10 +61,10 @@ signals:
 
 private:
     void paintRequested(QPrinter* printer);
-    bool paint(QPrinter& printer) const;
+    bool paint(QPrinter& printer);
     bool laidOutFor(QPrinter& printer) const;
     // The grid's report laid out for the printer's paper, made anew.
-    void layOut();
+    void layOut(QPrinter& printer);
 
     QPrinter printer_;
     QPointer<grid::GridEX> source_;

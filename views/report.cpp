@@ -87,7 +87,8 @@ int lineSpacing(const QFont& f)
 }
 
 // Breaks the texts of one layout into lines: many values repeat (a
-// relationship, a title, a city), and each is measured once.
+// relationship, a title, a city), and each is measured once. A text that
+// prints on one line as it stands has no lines of its own (see Printed).
 class Breaker {
 public:
     QStringList lines(ItemKind kind, bool caption, const QString& text, int width)
@@ -98,8 +99,13 @@ public:
         if (found != known.cend())
             return *found;
         const auto& [font, metrics] = faceOf(kind, caption);
-        const bool oneLine = !text.contains('\n') && metrics.horizontalAdvance(text) <= width;
-        return *known.insert(text, oneLine ? QStringList{text} : wrapText(font, text, width));
+        QStringList lines;
+        if (text.contains('\n') || metrics.horizontalAdvance(text) > width) {
+            lines = wrapText(font, text, width);
+            if (lines.size() == 1 && lines.front() == text)
+                lines.clear();
+        }
+        return *known.insert(text, lines);
     }
 
 private:
@@ -142,28 +148,36 @@ QRect itemRoom(const Item& it)
     case ItemKind::Title: return it.rect;
     case ItemKind::Card:
         return QRect(it.rect.left() + kCardPadding, it.rect.top(), it.rect.width() - kCardPadding - kTextPad,
-                     linesHeight(fontFor(ItemKind::GroupRow), int(it.lines.size()), bandOf(ItemKind::Card)));
+                     linesHeight(fontFor(ItemKind::GroupRow), it.lineCount(), bandOf(ItemKind::Card)));
     default: return textRoom(it.rect, false);
     }
 }
 
-void drawLines(QPainter& p, const QRect& room, const QStringList& lines, int band, bool right, bool centred = false)
+void drawLines(QPainter& p, const QRect& room, const Printed& t, int band, bool right, bool centred = false)
 {
     const int ls = lineSpacing(p.font());
     const int align = Qt::AlignVCenter | Qt::TextSingleLine
                       | (centred ? Qt::AlignHCenter : (right ? Qt::AlignRight : Qt::AlignLeft));
     int y = room.top() + (band - ls) / 2;
-    for (const QString& line : lines) {
+    const auto draw = [&](const QString& line) {
         p.drawText(QRect(room.left(), y, room.width(), ls), align, line);
         y += ls;
-    }
+    };
+    if (t.lines.isEmpty())
+        draw(t.text);
+    for (const QString& line : t.lines)
+        draw(line);
 }
 
 Cell makeCell(Breaker& b, ItemKind kind, const QRect& rect, const QString& text, bool right, bool caption = false)
 {
-    Cell c{rect, text, right, caption, {}};
+    Cell c;
+    c.text = text;
     c.lines = b.lines(kind, caption, text, textRoom(rect, right).width());
-    c.rect.setHeight(linesHeight(fontFor(kind, caption), int(c.lines.size()),
+    c.rect = rect;
+    c.rightAligned = right;
+    c.caption = caption;
+    c.rect.setHeight(linesHeight(fontFor(kind, caption), c.lineCount(),
                                  bandOf(kind == ItemKind::Card ? ItemKind::Record : kind)));
     return c;
 }
@@ -171,7 +185,7 @@ Cell makeCell(Breaker& b, ItemKind kind, const QRect& rect, const QString& text,
 // An item as tall as its tallest cell, or its own wrapped text.
 void fitHeight(Item& it)
 {
-    int h = linesHeight(fontFor(it.kind), int(it.lines.size()), bandOf(it.kind));
+    int h = linesHeight(fontFor(it.kind), it.lineCount(), bandOf(it.kind));
     for (const Cell& c : it.cells)
         h = std::max(h, c.rect.bottom() + 1 - it.rect.top());
     it.rect.setHeight(h);
@@ -250,7 +264,9 @@ private:
     int bodyTop_ = 0;
 };
 
-void layoutRows(Layout& l, const grid::ReportModel& m, Pager& pager, Breaker& b)
+// `spent`, when given, holds the model's own rows, each let go once its
+// item is made.
+void layoutRows(Layout& l, const grid::ReportModel& m, QVector<grid::ReportRow>* spent, Pager& pager, Breaker& b)
 {
     int total = 0;
     for (const grid::ReportColumn& c : m.columns)
@@ -274,11 +290,9 @@ void layoutRows(Layout& l, const grid::ReportModel& m, Pager& pager, Breaker& b)
     pager.newPage();
 
     // Every row as tall as the lines its longest value wraps to.
-    const int n = int(m.rows.size());
-    QVector<Item> items(n);
-    for (int i = 0; i < n; ++i) {
+    const auto rowItem = [&](int i) {
         const grid::ReportRow& r = m.rows[i];
-        Item& it = items[i];
+        Item it;
         it.record = r.record;
         it.kind = r.kind == grid::RowKind::GroupHeader ? ItemKind::GroupRow
                   : r.kind == grid::RowKind::Total     ? ItemKind::Total
@@ -288,24 +302,48 @@ void layoutRows(Layout& l, const grid::ReportModel& m, Pager& pager, Breaker& b)
             it.text = r.headerText;
             it.lines = b.lines(it.kind, false, it.text, textRoom(it.rect, false).width());
         } else {
+            it.cells.reserve(m.columns.size());
             for (int k = 0; k < m.columns.size(); ++k)
                 it.cells << makeCell(b, it.kind, QRect(l.columnLeft[k], 0, l.columnWidth[k], kLineHeight),
                                      r.texts.value(k), m.columns[k].rightAligned);
         }
         fitHeight(it);
-    }
+        return it;
+    };
+    // The pages are planned from the rows' heights first, and the rows made
+    // again onto pages of their exact size: a report of many thousand rows
+    // holds each row once.
+    const int n = int(m.rows.size());
+    QVector<int> height(n);
+    for (int i = 0; i < n; ++i)
+        height[i] = rowItem(i).rect.height();
     // A group header stays with its first record and the total with the last
     // record: each row needs room for the rows it keeps with.
     const auto keepsWithNext = [&](int i) {
-        return i + 1 < n && (items[i].kind == ItemKind::GroupRow || items[i + 1].kind == ItemKind::Total);
+        return i + 1 < n
+               && (m.rows[i].kind == grid::RowKind::GroupHeader || m.rows[i + 1].kind == grid::RowKind::Total);
     };
     QVector<int> need(n);
     for (int i = n - 1; i >= 0; --i)
-        need[i] = items[i].rect.height() + (keepsWithNext(i) ? need[i + 1] : 0);
+        need[i] = height[i] + (keepsWithNext(i) ? need[i + 1] : 0);
+    QVector<int> top(n), page(n);
     for (int i = 0; i < n; ++i) {
         // The rows kept with the one before already have their room.
-        moveTo(items[i], pager.place(i > 0 && keepsWithNext(i - 1) ? items[i].rect.height() : need[i]));
-        pager.add(items[i]);
+        top[i] = pager.place(i > 0 && keepsWithNext(i - 1) ? height[i] : need[i]);
+        page[i] = int(l.pages.size()) - 1;
+        pager.advance(height[i]);
+    }
+    for (int i = 0, first = 0; first < n; first = i) {
+        QVector<Item>& items = l.pages[page[first]].items;
+        while (i < n && page[i] == page[first])
+            ++i;
+        items.reserve(items.size() + i - first);
+        for (int k = first; k < i; ++k) {
+            items << rowItem(k);
+            moveTo(items.back(), top[k]);
+            if (spent)
+                (*spent)[k] = {};
+        }
     }
 }
 
@@ -364,7 +402,7 @@ void layoutCards(Layout& l, const grid::ReportModel& m, Pager& pager, Breaker& b
             rowH = std::max(rowH, cards[i].rect.height());
         const int top = pager.place(rowH);
         for (int i = first; i < last; ++i) {
-            Item it = cards[i];
+            Item it = std::move(cards[i]);
             const QPoint at(l.printable.left() + (i - first) * (cardW + kCardGap), top);
             it.rect = QRect(at, QSize(cardW, rowH));
             for (Cell& c : it.cells)
@@ -386,8 +424,10 @@ QString ink(const QString& s)
     return out;
 }
 
-bool whole(const QFont& f, const QString& text, const QStringList& lines, const QRect& room, int band)
+bool whole(const QFont& f, const Printed& t, const QRect& room, int band)
 {
+    const QString& text = t.text;
+    const QStringList lines = t.printedLines();
     const QFontMetrics fm(f);
     for (const QString& line : lines)
         if (fm.horizontalAdvance(line) > room.width())
@@ -428,13 +468,13 @@ QStringList cutTexts(const Item& it)
 {
     QStringList out;
     if (!it.text.isEmpty() && it.kind != ItemKind::Card
-        && !whole(fontFor(it.kind), it.text, it.lines, itemRoom(it), bandOf(it.kind)))
+        && !whole(fontFor(it.kind), it, itemRoom(it), bandOf(it.kind)))
         out << it.text;
     if (it.kind == ItemKind::Card && !it.text.isEmpty()
-        && !whole(fontFor(ItemKind::GroupRow), it.text, it.lines, itemRoom(it), bandOf(ItemKind::Card)))
+        && !whole(fontFor(ItemKind::GroupRow), it, itemRoom(it), bandOf(ItemKind::Card)))
         out << it.text;
     for (const Cell& c : it.cells)
-        if (!whole(fontFor(it.kind, c.caption), c.text, c.lines, textRoom(c.rect, c.rightAligned),
+        if (!whole(fontFor(it.kind, c.caption), c, textRoom(c.rect, c.rightAligned),
                    bandOf(it.kind == ItemKind::Card ? ItemKind::Record : it.kind)))
             out << c.text;
     return out;
@@ -460,7 +500,9 @@ QFont fontFor(ItemKind kind, bool caption)
     return fontOf(160, false);
 }
 
-Layout layoutReport(const grid::ReportModel& m, const PageSpec& page)
+namespace {
+
+Layout layOut(const grid::ReportModel& m, QVector<grid::ReportRow>* spent, const PageSpec& page)
 {
     Layout l;
     l.page = page;
@@ -472,10 +514,20 @@ Layout layoutReport(const grid::ReportModel& m, const PageSpec& page)
     if (m.layout == grid::Layout::Cards)
         layoutCards(l, m, pager, breaker);
     else
-        layoutRows(l, m, pager, breaker);
+        layoutRows(l, m, spent, pager, breaker);
     if (l.pages.isEmpty())
         pager.newPage();
     return l;
+}
+
+}  // namespace
+
+Layout layoutReport(const grid::ReportModel& m, const PageSpec& page) { return layOut(m, nullptr, page); }
+
+Layout layoutReport(grid::ReportModel&& m, const PageSpec& page)
+{
+    // The rows' texts live on in the pages; what goes is the rows around them.
+    return layOut(m, &m.rows, page);
 }
 
 void paintPage(QPainter& p, const Layout& l, int pageIndex)
@@ -489,7 +541,7 @@ void paintPage(QPainter& p, const Layout& l, int pageIndex)
         const int band = bandOf(it.kind == ItemKind::Card ? ItemKind::Record : it.kind);
         for (const Cell& c : it.cells) {
             p.setFont(fontFor(it.kind, c.caption));
-            drawLines(p, textRoom(c.rect, c.rightAligned), c.lines, band, c.rightAligned);
+            drawLines(p, textRoom(c.rect, c.rightAligned), c, band, c.rightAligned);
         }
     };
     for (const Item& it : l.pages[pageIndex].items) {
@@ -497,7 +549,7 @@ void paintPage(QPainter& p, const Layout& l, int pageIndex)
         case ItemKind::Title:
             p.setFont(fontFor(it.kind));
             p.setPen(Qt::black);
-            drawLines(p, itemRoom(it), it.lines, bandOf(it.kind), false, true);
+            drawLines(p, itemRoom(it), it, bandOf(it.kind), false, true);
             break;
         case ItemKind::ColumnHeader:
             p.fillRect(it.rect, QColor(225, 225, 225));
@@ -509,7 +561,7 @@ void paintPage(QPainter& p, const Layout& l, int pageIndex)
             p.fillRect(it.rect.adjusted(0, 30, 0, -10), QColor(240, 240, 240));
             p.setFont(fontFor(it.kind));
             p.setPen(Qt::black);
-            drawLines(p, itemRoom(it), it.lines, bandOf(it.kind), false);
+            drawLines(p, itemRoom(it), it, bandOf(it.kind), false);
             break;
         case ItemKind::Record:
             p.setPen(Qt::black);
@@ -531,7 +583,7 @@ void paintPage(QPainter& p, const Layout& l, int pageIndex)
                 p.fillRect(QRect(it.rect.left(), it.rect.top(), it.rect.width(), room.height()).adjusted(5, 5, -5, 0),
                            QColor(225, 225, 225));
                 p.setFont(fontFor(ItemKind::GroupRow));
-                drawLines(p, room, it.lines, bandOf(it.kind), false);
+                drawLines(p, room, it, bandOf(it.kind), false);
             }
             drawCells(it);
             break;

@@ -38,19 +38,25 @@ PageSpec pageSpecFor(const QPagedPaintDevice& device, const grid::ReportModel& m
 
 enum class ItemKind { Title, ColumnHeader, GroupRow, Record, Total, Card };
 
-struct Cell {
-    QRect rect;
+// A text as printed: `lines` holds its lines when it takes more than one
+// or prints otherwise than it stands, and is empty for a text printed on one
+// line as it is (most of them: a report of many rows keeps no second copy).
+struct Printed {
     QString text;
-    bool rightAligned = false;
-    bool caption = false;      // a card's field caption
-    QStringList lines;         // the text as printed, one entry a line
+    QStringList lines;
+    QStringList printedLines() const { return lines.isEmpty() ? QStringList{text} : lines; }
+    int lineCount() const { return lines.isEmpty() ? 1 : int(lines.size()); }
 };
 
-struct Item {
+struct Cell : Printed {
+    QRect rect;
+    bool rightAligned = false;
+    bool caption = false;      // a card's field caption
+};
+
+struct Item : Printed {        // the title, group header or card caption
     ItemKind kind = ItemKind::Record;
     QRect rect;
-    QString text;              // title, group header or card caption
-    QStringList lines;         // that text as printed
     QVector<Cell> cells;
     int record = -1;           // recordset row of a record or card
 };
@@ -80,6 +86,9 @@ constexpr int kCardGap = 240;
 constexpr int kCardPadding = 90;
 
 Layout layoutReport(const grid::ReportModel& m, const PageSpec& page);
+// The same, letting go of the model's rows as they are laid out, so that a
+// large report is not held twice (the model keeps its columns and settings).
+Layout layoutReport(grid::ReportModel&& m, const PageSpec& page);
 
 // The font an item's texts are printed in (sizes in twips).
 QFont fontFor(ItemKind kind, bool caption = false);

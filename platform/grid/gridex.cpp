@@ -1,6 +1,7 @@
 #include "platform/grid/gridex.h"
 
 #include "platform/grid/cardview.h"
+#include "platform/grid/clickedit.h"
 #include "platform/grid/griddelegate.h"
 #include "platform/grid/gridmodel.h"
 #include "platform/grid/newrow.h"
@@ -496,8 +497,8 @@ GridEX::GridEX(QWidget* parent) : QWidget(parent)
     table_->setItemDelegate(delegate_);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed
-                            | QAbstractItemView::AnyKeyPressed);
+    table_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    editOnClickOfChosenCell(table_);
     table_->setWordWrap(false);
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);

@@ -1,16 +1,22 @@
 // No window writes a row under a record that was deleted while it was open:
 // an event's lists, a party's people. The main window deletes the owner as a
 // user does, the still-open editor is typed into, and it says so and writes
-// nothing.
+// nothing. And a record that cannot be read because another program holds
+// the file is not taken for deleted: its save is refused as any other.
 
 #include "events/event_support.h"
+
+#include "events/frmEventTasks.h"
 
 #include "guests/frmGuestDetail.h"
 #include "guests/frmNewSubguest.h"
 #include "records/frmDeleteSingle.h"
 #include "support/gui.h"
 
+#include <QFile>
 #include <QLineEdit>
+
+#include <sqlite3.h>
 
 using testsupport::EventEditorTest;
 
@@ -117,4 +123,73 @@ TEST_F(VanishedOwner, NoRowIsWrittenUnderARecordDeletedWhileItsEditorIsOpen)
     EXPECT_EQ(shown(), QStringList({"This guest no longer exists.", "This guest no longer exists."}));
     EXPECT_EQ(count("SELECT count(*) FROM SUBGUEST WHERE GUEST_ID = ?", {guest}), 0) << "José went with the party";
     EXPECT_EQ(writesLogged("SUBGUEST", since), 0);
+}
+
+TEST_F(VanishedOwner, ASaveUnderAnotherProgramsExclusiveLockIsRefusedAndTheTypingKept)
+{
+    db().setBusyTimeout(50);
+    const qint64 eventId = event("Répétition au château");
+    const qint64 task = testsupport::insertRow("INSERT INTO TASKS (TASK_NAME) VALUES ('Order the cake')");
+    const qint64 guest = testsupport::insertRow("INSERT INTO GUEST (GUEST_PARTYNAME, GUEST_LNAME) VALUES ('Núñez', 'Núñez')");
+    const qint64 subguest = testsupport::insertRow(
+        "INSERT INTO SUBGUEST (GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME) VALUES (?, 'José', 'Núñez')", {guest});
+    const QString typed = "Dîner de répétition pour quarante-deux personnes";
+    struct Case {
+        const char* name;
+        std::function<ui::FormBase&()> open;  // shown and active
+        std::function<QWidget*()> box;
+        std::function<QPushButton*()> save;
+        const char* stored;  // what the record holds after the second save
+    };
+    frmEventTasks& t = frmEventTasks::instance();
+    frmNewSubguest& p = frmNewSubguest::instance();
+    const Case cases[] = {
+        {"task editor",
+         [&]() -> ui::FormBase& {
+             t.curMode = "Edit";
+             t.curTaskID = task;
+             t.Show(ui::vbModeless);
+             return t;
+         },
+         [&] { return t.txtName; }, [&] { return t.cmdSave; }, "SELECT TASK_NAME FROM TASKS"},
+        {"event editor", [&]() -> ui::FormBase& { return edit(eventId); }, [&] { return f().txtName; },
+         [&] { return f().cmdSave; }, "SELECT EVENT_NAME FROM EVENT"},
+        {"person editor",
+         [&]() -> ui::FormBase& {
+             p.curMode = "Edit";
+             p.guestID = guest;
+             p.subguestID = subguest;
+             p.Show(ui::vbModeless);
+             return p;
+         },
+         [&] { return p.Text1[0]; }, [&] { return p.cmdAdd; }, "SELECT SUBGUEST_FNAME FROM SUBGUEST"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui::FormBase& form = c.open();
+        QApplication::setActiveWindow(form.widget()->window());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.widget()->window()));
+        testsupport::retype(c.box(), typed);
+        const qlonglong since = lastLog();
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(db().path()).constData(), &other, SQLITE_OPEN_READWRITE, nullptr),
+                  SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        messages.msgs->shown.clear();
+        QTest::mouseClick(c.save(), Qt::LeftButton);
+        ASSERT_EQ(shown().size(), 1);
+        EXPECT_TRUE(shown()[0].startsWith("The changes could not be saved.")) << shown()[0].toStdString();
+        EXPECT_TRUE(form.isLoaded());
+        EXPECT_EQ(editing::boxText(c.box()), typed);
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        EXPECT_EQ(lastLog(), since);
+        // Once the other program lets go, the same Save stores it.
+        messages.msgs->shown.clear();
+        QTest::mouseClick(c.save(), Qt::LeftButton);
+        EXPECT_TRUE(shown().isEmpty()) << shown().join('|').toStdString();
+        EXPECT_EQ(db().scalar(c.stored).toString(), typed);
+        if (form.isLoaded())
+            form.Unload();
+    }
 }

@@ -2,13 +2,16 @@
 // its header, and the return to the window that opened it.
 
 #include "support/fixture.h"
+#include "support/pdf.h"
 #include "platform/ui/dialogs.h"
 #include "views/frmPreview.h"
 #include "views/report.h"
 
 #include <QFile>
 #include <QMainWindow>
+#include <QPageSize>
 #include <QPrintPreviewWidget>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -183,4 +186,45 @@ TEST_F(PreviewTest, PrintAndPageSetupGoThroughTheDialogService)
     EXPECT_EQ(dialogs.dialogs->printRequests, 3);
     EXPECT_TRUE(grid->printOptions());   // the main grid's print settings are switched on
     EXPECT_TRUE(f.isLoaded());
+}
+
+TEST_F(PreviewTest, PrintedOnOtherPaperThePagesAreLaidOutForItAndShown)
+{
+    // Enough rows that Letter, A4 and Legal take different numbers of pages.
+    db().Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 600) "
+                 "INSERT INTO EXPENSES (EXPENSE_TEXT, EXPENSE_EVENT, EXPENSE_AMTPAID) "
+                 "SELECT 'Crème brûlée for table ' || i, 'Wedding', i FROM n");
+    grid->recordset()->Requery();
+    grid->bind(grid->recordset());
+    ui::ScriptedDialogsGuard dialogs;
+    QTemporaryDir dir;
+    report::PrintGridReport(*grid, *main, "Expenses");
+    report::GridPreview* surface = frmPreview::instance().gridPreview;
+    const int letterPages = surface->pageCount();
+    struct Case {
+        QPageSize::PageSizeId paper;
+        const char* points;   // as pdfinfo reads the page size
+    } cases[] = {
+        {QPageSize::A4, "595 x 842 pts"},
+        {QPageSize::Legal, "612 x 1008 pts"},
+        {QPageSize::Letter, "612 x 792 pts"},
+    };
+    QSet<int> counts;
+    for (const Case& c : cases) {
+        surface->printer().setPageSize(QPageSize(c.paper));
+        const QString file = dir.filePath(QString("paper%1.pdf").arg(int(c.paper)));
+        dialogs.dialogs->printAnswers = {true};
+        dialogs.dialogs->printToPdf = file;
+        ASSERT_TRUE(surface->print());
+        const QString info = testsupport::pdfInfo(file);
+        if (info.isNull())
+            GTEST_SKIP() << "poppler's pdfinfo is not at hand";
+        EXPECT_TRUE(info.contains(QString("Pages:           %1\n").arg(surface->pageCount()))) << info.toStdString();
+        EXPECT_TRUE(info.contains(c.points)) << info.toStdString();
+        const QString text = testsupport::pdfText(file);
+        EXPECT_TRUE(text.contains("table 600")) << text.right(600).toStdString();
+        counts << surface->pageCount();
+    }
+    EXPECT_EQ(counts.size(), 3);
+    EXPECT_EQ(surface->pageCount(), letterPages);
 }

@@ -203,7 +203,7 @@ TEST(ReportLayout, LongValuesWrapWithinTheirColumnAndTheRowGrows)
         const report::Item& it = l.pages[0].items.back();
         ASSERT_EQ(it.kind, ItemKind::Record);
         EXPECT_EQ(report::cutTexts(it), QStringList());
-        const QStringList lines = it.cells[0].lines;
+        const QStringList lines = it.cells[0].printedLines();
         const bool wide = QFontMetrics(font).horizontalAdvance(c.text) > c.width - 60;
         EXPECT_EQ(lines.size() > 1, wide);
         if (c.wraps && c.width <= 1800)
@@ -212,7 +212,54 @@ TEST(ReportLayout, LongValuesWrapWithinTheirColumnAndTheRowGrows)
         // The row grows by a line for each further line; every cell spans it.
         EXPECT_EQ(it.rect.height(), report::kLineHeight + (lines.size() - 1) * spacing);
         EXPECT_EQ(it.cells[1].rect.height(), it.rect.height());
-        EXPECT_EQ(it.cells[1].lines, QStringList({"$1,250.50"}));
+        EXPECT_EQ(it.cells[1].printedLines(), QStringList({"$1,250.50"}));
+    }
+}
+
+// Every page as printed: each item's kind, place and lines, and its cells'.
+QStringList printedPages(const report::Layout& l)
+{
+    const auto place = [](const QRect& r) {
+        return QString("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    };
+    QStringList out;
+    for (int p = 0; p < l.pages.size(); ++p)
+        for (const report::Item& it : l.pages[p].items) {
+            QString line = QString("%1 %2 %3 %4 [%5]")
+                               .arg(p)
+                               .arg(int(it.kind))
+                               .arg(place(it.rect))
+                               .arg(it.record)
+                               .arg(it.printedLines().join('|'));
+            for (const report::Cell& c : it.cells)
+                line += QString(" {%1 %2%3 %4}")
+                            .arg(place(c.rect))
+                            .arg(c.rightAligned)
+                            .arg(c.caption)
+                            .arg(c.printedLines().join('|'));
+            out << line;
+        }
+    return out;
+}
+
+TEST(ReportLayout, AModelHandedOverIsLaidOutAsOneKept)
+{
+    // The preview hands the grid's model over so that its rows go as they
+    // are laid out: the pages come out the same, wrapped notes, headers kept
+    // with their records and the total with the last.
+    grid::ReportModel cards = rowsModel(25, {1500, 1500});
+    cards.layout = grid::Layout::Cards;
+    const grid::ReportModel models[] = {
+        rowsModel(260, {3000, 2000, 1500}, true, true, true),
+        rowsModel(97, {1100, 700}, true, true, true),
+        rowsModel(0, {2000}, false, true),
+        cards,
+    };
+    for (const grid::ReportModel& m : models) {
+        const QStringList kept = printedPages(report::layoutReport(m, {}));
+        grid::ReportModel handed = m;
+        handed.rows.detach();
+        EXPECT_EQ(printedPages(report::layoutReport(std::move(handed), {})), kept);
     }
 }
 
