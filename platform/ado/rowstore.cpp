@@ -69,10 +69,8 @@ void RowStore::put(Cell& c, const QVariant& v)
 
 void RowStore::appendFrom(sqlite3_stmt* st)
 {
-    const size_t first = cells_.size();
-    cells_.resize(first + width_);
     for (int i = 0; i < width_; ++i)
-        setFrom(int(first / width_), i, st, i);
+        cells_.push_back(read(st, i));
 }
 
 void RowStore::appendFrom(const QVector<QVariant>& values)
@@ -83,10 +81,9 @@ void RowStore::appendFrom(const QVector<QVariant>& values)
         put(cells_[first + i], values[i]);
 }
 
-void RowStore::setFrom(int row, int column, sqlite3_stmt* st, int stColumn)
+RowStore::Cell RowStore::read(sqlite3_stmt* st, int stColumn)
 {
-    Cell& c = at(row, column);
-    c = Cell();
+    Cell c;
     // One look-up of the column, then its value read directly: the column
     // calls would each look it up again. The connection is used by one
     // thread, so reading the unprotected value is safe.
@@ -113,6 +110,12 @@ void RowStore::setFrom(int row, int column, sqlite3_stmt* st, int stColumn)
     default:
         break;
     }
+    return c;
+}
+
+void RowStore::setFrom(int row, int column, sqlite3_stmt* st, int stColumn)
+{
+    at(row, column) = read(st, stColumn);
 }
 
 void RowStore::removeRow(int row)

@@ -53,6 +53,7 @@ private:
     };
     Cell& at(int row, int column) { return cells_[size_t(row) * width_ + column]; }
     const Cell& at(int row, int column) const { return cells_[size_t(row) * width_ + column]; }
+    Cell read(sqlite3_stmt* st, int column);
     void put(Cell& c, const QVariant& v);
     void putBytes(Cell& c, Type type, const char* data, int size);
 
