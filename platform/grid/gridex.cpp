@@ -426,10 +426,13 @@ void CardDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const 
     p->setFont(option.font);
     p->setPen(option.palette.color(QPalette::Text));
     int y = title.bottom() + 2;
-    // A long line (a street name) wraps rather than being cut.
-    for (int c : lineColumns()) {
+    // A long line (a street name) wraps rather than being cut. A card of
+    // the height of one line per column has no such line: nothing to measure.
+    const QVector<int> columns = lineColumns();
+    const bool oneLineEach = option.rect.height() == line + 4 + 8 + int(columns.size()) * line;
+    for (int c : columns) {
         const QString s = g_->columnCaption(c) + ": " + g_->text(row, c);
-        const int h = lineHeight(option.fontMetrics, s, option.rect.width(), line);
+        const int h = oneLineEach ? line : lineHeight(option.fontMetrics, s, option.rect.width(), line);
         p->drawText(QRect(r.left() + 4, y, r.width() - 8, h), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap, s);
         y += h;
     }
