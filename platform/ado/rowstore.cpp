@@ -4,14 +4,72 @@
 
 #include <QHashFunctions>
 
+#include <algorithm>
 #include <cstring>
+#include <mutex>
 
 namespace ado::detail {
 
+namespace {
+
+// Buffers of rows dropped lately, handed to the next rows loaded: a view
+// that replaces another reuses its memory instead of having the system clear
+// fresh pages for each load. A few are kept, the small ones never.
+template <class T>
+class Spares {
+public:
+    void give(std::vector<T>& v)
+    {
+        std::vector<T> dropped;
+        dropped.swap(v);
+        if (dropped.capacity() * sizeof(T) < 64 * 1024)
+            return;
+        dropped.clear();
+        const std::lock_guard<std::mutex> lock(m_);
+        if (kept_.size() < 4)
+            kept_.push_back(std::move(dropped));
+    }
+    void take(std::vector<T>& v)
+    {
+        const std::lock_guard<std::mutex> lock(m_);
+        if (kept_.empty())
+            return;
+        const auto largest = std::max_element(kept_.begin(), kept_.end(), [](const auto& a, const auto& b) {
+            return a.capacity() < b.capacity();
+        });
+        v.swap(*largest);
+        kept_.erase(largest);
+    }
+
+private:
+    std::mutex m_;
+    std::vector<std::vector<T>> kept_;
+};
+
+}  // namespace
+
+RowStore::~RowStore()
+{
+    clear();
+}
+
+void RowStore::spares(bool give)
+{
+    // Never destroyed: recordsets kept in statics are dropped after them.
+    static auto* cells = new Spares<Cell>;
+    static auto* bytes = new Spares<char>;
+    if (give) {
+        cells->give(cells_);
+        bytes->give(bytes_);
+    } else {
+        cells->take(cells_);
+        bytes->take(bytes_);
+    }
+}
+
 void RowStore::clear()
 {
-    cells_ = {};
-    bytes_ = {};
+    spares(true);
     others_ = {};
 }
 
@@ -19,6 +77,8 @@ void RowStore::reset(int width)
 {
     clear();
     width_ = width;
+    if (width > 0)
+        spares(false);
 }
 
 void RowStore::putBytes(Cell& c, Type type, const char* data, int size)

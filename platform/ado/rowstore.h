@@ -16,6 +16,10 @@ namespace ado::detail {
 
 class RowStore {
 public:
+    RowStore() = default;
+    RowStore(const RowStore&) = delete;
+    RowStore& operator=(const RowStore&) = delete;
+    ~RowStore();
     void clear();
     // Sets the number of cells a row holds; drops every row.
     void reset(int width);
@@ -55,6 +59,8 @@ private:
     const Cell& at(int row, int column) const { return cells_[size_t(row) * width_ + column]; }
     Cell read(sqlite3_stmt* st, int column);
     void put(Cell& c, const QVariant& v);
+    // Gives the buffers to the spares kept for the next load, or takes some.
+    void spares(bool give);
     void putBytes(Cell& c, Type type, const char* data, int size);
 
     int width_ = 0;
