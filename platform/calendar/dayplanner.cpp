@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QTime>
 #include <QTimer>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -20,6 +21,14 @@
 namespace calendar {
 
 namespace {
+
+qreal entryBarWidth(const QRectF& entry, const QFontMetricsF& fm) { return std::min(fm.height() / 3, entry.width()); }
+
+QRectF entryTextRect(const QRectF& entry, const QFontMetricsF& fm)
+{
+    return entry.adjusted(entryBarWidth(entry, fm) + fm.height() / 4, fm.height() / 10, -2, -1);
+}
+
 
 constexpr int kEdgeGrip = 4;      // pixels at an entry's top and bottom that resize it
 constexpr int kTimeColumn = 64;   // pixels of the hour labels on the left
@@ -495,6 +504,30 @@ void DayPlanner::report(const EntryEdit& edit, quint64 serial)
         emit AfterEdit(edit.index);
 }
 
+bool DayPlanner::event(QEvent* event)
+{
+    // An entry too small for its text shows the whole text as its tooltip.
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const int index = entryAt(help->pos());
+        if (index >= 0 && index != editIndex_) {
+            const QFontMetricsF fm(font());
+            const QRectF textRect = entryTextRect(entryRect(index), fm);
+            const QString& text = items_[index].e.text;
+            const QRectF needed = fm.boundingRect(QRectF(textRect.topLeft(), QSizeF(textRect.width(), 1e6)),
+                                                  Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+            if (needed.height() > textRect.height() + 0.5 || needed.width() > textRect.width() + 0.5) {
+                QToolTip::showText(help->globalPos(), text, this, entryRect(index));
+                return true;
+            }
+        }
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 bool DayPlanner::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == editor_ && isEditing()) {
@@ -781,12 +814,11 @@ void DayPlanner::drawTimeline(QPainter& p, const QRectF& area, int from, int to,
         p.setPen(QPen(cur ? pal.color(QPalette::Highlight) : QColor(90, 110, 150), cur ? 2 : 0));
         p.setBrush(QColor(225, 233, 250));
         p.drawRect(r);
-        const qreal bar = std::min(fm.height() / 3, r.width());
-        p.fillRect(QRectF(r.left(), r.top(), bar, r.height()), QColor(90, 110, 150));
+        p.fillRect(QRectF(r.left(), r.top(), entryBarWidth(r, fm), r.height()), QColor(90, 110, 150));
         if (!forPrint && i == editIndex_)
             continue;
         // An entry that begins above the area shows its text at the area's top.
-        QRectF textRect = r.adjusted(bar + fm.height() / 4, fm.height() / 10, -2, -1);
+        QRectF textRect = entryTextRect(r, fm);
         textRect.setTop(std::max(textRect.top(), area.top() + fm.height() / 10));
         p.setPen(ink);
         p.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, e.text);

@@ -377,3 +377,25 @@ TEST_F(DayPlannerTest, PrintingDrawsTitleAndRangeOnEveryOption)
 }
 
 }  // namespace
+
+TEST_F(DayPlannerTest, AnEntryTooSmallForItsTextShowsItWholeAsItsTooltip)
+{
+    const QString longText = "Final fitting at Maison Élise Bridal Couture, bring the shoes and the veil";
+    struct Case { int start, end; QString text; bool tip; } cases[] = {
+        {480, 510, longText, true},       // half an hour, three columns: cut
+        {480, 510, "Call", false},        // fits
+        {600, 900, longText, false},      // five hours alone: wraps whole
+    };
+    planner.addEntry(480, 510, "Cake tasting", "x");
+    planner.addEntry(480, 510, "Florist", "y");
+    planner.show();
+    planner.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&planner));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString() + " " + std::to_string(c.start));
+        const int i = planner.addEntry(c.start, c.end, c.text, "t");
+        EXPECT_EQ(testsupport::hover(&planner, at(420)), QString());  // no entry there
+        EXPECT_EQ(testsupport::hover(&planner, planner.entryRect(i).center()), c.tip ? c.text : QString());
+        planner.removeEntry(i);
+    }
+}
