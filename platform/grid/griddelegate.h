@@ -50,8 +50,12 @@ public:
     void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     int cardWidth() const;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
 
 private:
+    static QRect titleRect(const QStyleOptionViewItem& option);
+    QString title(int row) const;
     QVector<int> lineColumns() const;
     int lineHeight(const QFontMetrics& fm, const QString& text, int cardWidth, int line) const;
     GridEX* g_;

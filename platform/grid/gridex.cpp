@@ -401,6 +401,34 @@ int CardDelegate::lineHeight(const QFontMetrics& fm, const QString& text, int ca
     return std::max(line, r.height() + 2);
 }
 
+QRect CardDelegate::titleRect(const QStyleOptionViewItem& option)
+{
+    const QRect r = option.rect.adjusted(2, 2, -2, -2);
+    return QRect(r.left() + 1, r.top() + 1, r.width() - 2, option.fontMetrics.height() + 4);
+}
+
+QString CardDelegate::title(int row) const
+{
+    const int caption = g_->cardCaptionColumn();
+    return caption ? g_->text(row, caption) : QString();
+}
+
+// A title cut to fit its card shows whole as the tooltip of the card's title bar.
+bool CardDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                             const QModelIndex& index)
+{
+    if (event->type() != QEvent::ToolTip || !index.isValid() || !view)
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const QRect bar = titleRect(option);
+    QFont bold = option.font;
+    bold.setBold(true);
+    const QString head = bar.contains(event->pos()) ? title(index.row() + 1) : QString();
+    const bool cut = QFontMetrics(bold).horizontalAdvance(head) > bar.width() - 8;
+    QToolTip::showText(event->globalPos(), cut ? head : QString(), view->viewport(), bar);
+    event->setAccepted(cut);
+    return cut;
+}
+
 void CardDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     const int row = index.row() + 1;
@@ -413,14 +441,13 @@ void CardDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const 
     p->setPen(option.palette.color(QPalette::Mid));
     p->drawRect(r.adjusted(0, 0, -1, -1));
     const int line = option.fontMetrics.height() + 2;
-    QRect title(r.left() + 1, r.top() + 1, r.width() - 2, line + 2);
+    const QRect title = titleRect(option);
     p->fillRect(title, option.palette.brush(selected ? QPalette::Highlight : QPalette::Button));
     QFont bold = option.font;
     bold.setBold(true);
     p->setFont(bold);
     p->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::ButtonText));
-    const int caption = g_->cardCaptionColumn();
-    const QString head = caption ? g_->text(row, caption) : QString();
+    const QString head = this->title(row);
     p->drawText(title.adjusted(4, 0, -4, 0), Qt::AlignVCenter | Qt::AlignLeft,
                 QFontMetrics(bold).elidedText(head, Qt::ElideRight, title.width() - 8));
     p->setFont(option.font);

@@ -3,6 +3,7 @@
 // resized, with long and accented texts.
 
 #include "support/fixture.h"
+#include "support/gui.h"
 
 #include "platform/grid/gridex.h"
 
@@ -183,3 +184,31 @@ TEST_F(LargeGridTest, CardsOfThousandsOfPartiesWalkedByKeysAndMouse)
 }
 
 }  // namespace
+
+// A party name too long for its card's title bar shows whole as its tooltip.
+TEST_F(LargeGridTest, ACardTitleCutToFitShowsWholeAsItsTooltip)
+{
+    const QString longName = "The Castellano-Fitzgerald Family of Saint-Jean-sur-Richelieu";
+    const QString names[] = {"Zoé Ng", longName, "山田 太郎"};
+    for (int i = 0; i < 3; ++i)
+        db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME, GUEST_CITY) VALUES (?, ?, 'Montréal')",
+                     {i + 1, names[i]});
+    QWidget window;
+    window.resize(900, 500);
+    GridEX g(&window);
+    g.setGeometry(0, 0, 900, 500);
+    g.setGridLayout(grid::Layout::Cards);
+    g.setCardWidth(3000);
+    g.bind(open("SELECT GUEST_ID, GUEST_PARTYNAME AS [Party Name], GUEST_CITY AS [City] FROM GUEST ORDER BY GUEST_ID"));
+    g.setColumnHidden(1);
+    g.setColumnCardCaption(2);
+    ASSERT_TRUE(activate(&window));
+    QAbstractItemView* v = g.cardView();
+    for (int row = 1; row <= 3; ++row) {
+        const QRect card = v->visualRect(v->model()->index(row - 1, 0));
+        SCOPED_TRACE(names[row - 1].toStdString());
+        EXPECT_EQ(testsupport::hover(v->viewport(), card.topLeft() + QPoint(card.width() / 2, 8)),
+                  row == 2 ? longName : QString());
+        EXPECT_EQ(testsupport::hover(v->viewport(), card.center() + QPoint(0, card.height() / 4)), QString());
+    }
+}
