@@ -7,6 +7,7 @@
 #include "platform/grid/newrow.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
+#include "platform/ui/celltip.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -335,14 +336,7 @@ bool GridDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const Q
         return QStyledItemDelegate::helpEvent(event, view, option, index);
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
-    // The room the style leaves a cell's text, as it paints it.
-    const QStyle* style = view->style();
-    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
-    const int room = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, view).width() - 2 * margin;
-    const bool cut = !opt.text.isEmpty() && opt.fontMetrics.horizontalAdvance(opt.text) > room;
-    QToolTip::showText(event->globalPos(), cut ? opt.text : QString(), view->viewport(), option.rect);
-    event->setAccepted(cut);
-    return cut;
+    return ui::showTipWhenCut(event, view, opt);
 }
 
 bool GridDelegate::customEditOpen() const

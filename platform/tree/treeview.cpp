@@ -1,7 +1,9 @@
 #include "platform/tree/treeview.h"
 
+#include "platform/ui/celltip.h"
 #include "platform/ui/dragdrop.h"
 
+#include <QHelpEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -22,6 +24,15 @@ public:
         if (line && n && tree_->afterLabelEdit && tree_->afterLabelEdit(n, line->text()))
             return;
         QStyledItemDelegate::setModelData(editor, model, index);
+    }
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override
+    {
+        if (event->type() != QEvent::ToolTip || !index.isValid() || !view)
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        return ui::showTipWhenCut(event, view, opt);
     }
 
 private:

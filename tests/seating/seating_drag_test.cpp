@@ -3,6 +3,7 @@
 // tables renamed in place.
 
 #include "support/editors.h"
+#include "support/gui.h"
 #include "support/trees.h"
 #include "support/userinput.h"
 
@@ -344,4 +345,34 @@ TEST_F(SeatingCrowdTest, AHundredPeopleDraggedOneByOneOntoTenTables)
     EXPECT_EQ(rows("SELECT COUNT(DISTINCT SEATING_POS) || '/' || COUNT(*) FROM SEATING GROUP BY TABLE_ID"),
               QStringList(10, "10/10"));
     EXPECT_TRUE(shown().isEmpty());
+}
+
+// A table or party name cut by the width of its tree shows whole as its tooltip.
+TEST_F(SeatingTest, ANameCutInATreeShowsWholeAsItsTooltip)
+{
+    const QString longTable = "Table of the Bride's University Friends from Montréal";
+    const QString longParty = "The Castellano-Fitzgerald Family of Saint-Jean-sur-Richelieu";
+    const qint64 ev = event("Reception");
+    const qint64 big = table(ev, longTable, 8), small = table(ev, "Head", 4);
+    const qint64 ann = person(party(longParty), "Ann", "Lee", {ev});
+    frmSeating& s = open(ev);
+    ASSERT_TRUE(testsupport::showActive(s.widget()));
+    tree::Node* annNode = s.treeInvited->node(sKey(ann));
+    ASSERT_TRUE(annNode);
+    const struct {
+        tree::TreeView* tree;
+        tree::Node* node;
+        QString tip;
+    } cases[] = {
+        {s.treeTables, s.treeTables->node(tKey(big)), longTable},
+        {s.treeTables, s.treeTables->node(tKey(small)), ""},
+        {s.treeInvited, annNode, ""},
+        {s.treeInvited, annNode->parent(), longParty},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tip.toStdString());
+        ASSERT_TRUE(c.node);
+        c.tree->ensureVisible(c.node);
+        EXPECT_EQ(testsupport::hover(c.tree->viewport(), c.tree->nodeRect(c.node).center()), c.tip);
+    }
 }
