@@ -27,6 +27,17 @@ protected:
         rs->Open(sql, db(), ado::adOpenKeyset, ado::adLockOptimistic);
         return rs;
     }
+    // The grid as the Addresses view shows it: cards of 3000 twips, the party name as the title.
+    void showCards(QWidget& window, GridEX& g, const QString& sql)
+    {
+        window.resize(900, 500);
+        g.setGeometry(0, 0, 900, 500);
+        g.setGridLayout(grid::Layout::Cards);
+        g.setCardWidth(3000);
+        g.bind(open(sql));
+        g.setColumnHidden(1);
+        g.setColumnCardCaption(2);
+    }
     static bool activate(QWidget* w)
     {
         w->show();
@@ -113,15 +124,10 @@ TEST_F(LargeGridTest, CardsOfThousandsOfPartiesWalkedByKeysAndMouse)
         t.commit();
     }
     QWidget window;
-    window.resize(900, 500);
     GridEX g(&window);
-    g.setGeometry(0, 0, 900, 500);
-    g.setGridLayout(grid::Layout::Cards);
-    g.setCardWidth(3000);
-    g.bind(open("SELECT GUEST_ID, GUEST_PARTYNAME AS [Party Name], GUEST_ADDRESS1 AS [Address1], GUEST_CITY AS [City] "
-                "FROM GUEST ORDER BY GUEST_ID"));
-    g.setColumnHidden(1);
-    g.setColumnCardCaption(2);
+    showCards(window, g,
+              "SELECT GUEST_ID, GUEST_PARTYNAME AS [Party Name], GUEST_ADDRESS1 AS [Address1], GUEST_CITY AS [City] "
+              "FROM GUEST ORDER BY GUEST_ID");
     g.setCurrentRow(1);
     ASSERT_TRUE(activate(&window));
     QAbstractItemView* v = g.cardView();
@@ -194,14 +200,8 @@ TEST_F(LargeGridTest, ACardTitleCutToFitShowsWholeAsItsTooltip)
         db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME, GUEST_CITY) VALUES (?, ?, 'Montréal')",
                      {i + 1, names[i]});
     QWidget window;
-    window.resize(900, 500);
     GridEX g(&window);
-    g.setGeometry(0, 0, 900, 500);
-    g.setGridLayout(grid::Layout::Cards);
-    g.setCardWidth(3000);
-    g.bind(open("SELECT GUEST_ID, GUEST_PARTYNAME AS [Party Name], GUEST_CITY AS [City] FROM GUEST ORDER BY GUEST_ID"));
-    g.setColumnHidden(1);
-    g.setColumnCardCaption(2);
+    showCards(window, g, "SELECT GUEST_ID, GUEST_PARTYNAME AS [Party Name], GUEST_CITY AS [City] FROM GUEST ORDER BY GUEST_ID");
     ASSERT_TRUE(activate(&window));
     QAbstractItemView* v = g.cardView();
     for (int row = 1; row <= 3; ++row) {
