@@ -125,6 +125,8 @@ void frmMain::MonthView1_DateClick(const QDate& d)
 {
     if (LeavePendingEdits())
         panelsOf(*this).MonthView1_DateClick(d);
+    else  // the edit kept: the picker goes back to the day shown
+        panelsOf(*this).hooks.setMonthViewDate(curDate.date());
 }
 
 void frmMain::MonthView1_SelectionChanged()

@@ -174,13 +174,12 @@ void ShowGridPreview(grid::GridEX& grid, QWidget& caller, int marginTwips, const
     frmPreview* f = previewOver(caller, QString());
     if (!f)
         return;
-    PrintPreview(grid, f->gridPreview);
+    // The header first: the report is laid out once, when the grid is put on the surface.
     grid.setPageHeader(header);
+    PrintPreview(grid, f->gridPreview);
     f->curMode = returnKey;
     f->returnTo = nullptr;
     f->Show(ui::vbModeless);
-    // The header came after the pages were first asked for.
-    f->gridPreview->refresh();
     caller.hide();
 }
 

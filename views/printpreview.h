@@ -1,8 +1,8 @@
 #pragma once
 // The print-preview surface of a grid: the grid's report shown on the
 // printer's pages, with print, page set-up, zoom and close commands. The
-// report is read from the grid each time the pages are drawn, so a page
-// header set after the grid was put on the surface still shows.
+// report is read from the grid and laid out when the grid is put on the
+// surface and at each refresh(); the pages shown are the pages printed.
 
 #include "platform/grid/gridex.h"
 #include "platform/print/printer.h"

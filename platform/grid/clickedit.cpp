@@ -38,6 +38,10 @@ protected:
                 timer_.start(QApplication::styleHints()->mouseDoubleClickInterval(), this);
             break;
         case QEvent::MouseButtonDblClick:
+            // Its release must not start the timer again.
+            pressed_ = QPersistentModelIndex();
+            timer_.stop();
+            break;
         case QEvent::KeyPress:
         case QEvent::FocusOut:
             timer_.stop();

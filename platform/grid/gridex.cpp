@@ -225,6 +225,12 @@ void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, cons
         const QString typed = box->currentText();
         const int i = box->findText(typed, Qt::MatchFixedString | Qt::MatchCaseSensitive);
         v = i >= 0 ? box->itemData(i) : QVariant(typed);
+        // A list that shows one text and stores another value takes "yes" for
+        // "Yes": the typed text itself could not be stored there.
+        if (i < 0)
+            if (const int j = box->findText(typed, Qt::MatchFixedString);
+                j >= 0 && box->itemData(j).isValid() && box->itemData(j).toString() != box->itemText(j))
+                v = box->itemData(j);
         if (!v.isValid())
             v = typed;
     } else if (auto* line = qobject_cast<QLineEdit*>(editor)) {
@@ -1181,6 +1187,7 @@ bool GridEX::editCell(int row, int column, const QVariant& v)
         emit editRejected(row, column, v.toString());
         return false;
     }
+    lastEditError_.clear();
     if (writeGuard_ && !writeGuard_())
         return false;
     QVariant in = v;
@@ -1190,7 +1197,6 @@ bool GridEX::editCell(int row, int column, const QVariant& v)
         in = QVariant();
     bool ok = false;
     inEdit_ = true;
-    lastEditError_.clear();
     try {
         ok = rs_->setCell(record, column - 1, in);
     } catch (const ado::Error& e) {

@@ -150,7 +150,6 @@ QString TreeView::key(const Node* n)
     return n && n->type() == KeyedNode::Type ? static_cast<const KeyedNode*>(n)->key : QString();
 }
 
-void TreeView::reserve(int nodes) { byKey_.reserve(nodes); }
 QString TreeView::text(const Node* n) { return n ? n->text(0) : QString(); }
 
 Node* TreeView::firstNode() const { return topLevelItemCount() ? topLevelItem(0) : nullptr; }

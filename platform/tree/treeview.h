@@ -39,8 +39,6 @@ public:
     Node* detachedRoot(const QString& key, const QString& text);
     void attach(Node* root);
     Node* node(const QString& key) const;
-    // Room for that many nodes, before a large tree is built.
-    void reserve(int nodes);
     void remove(Node* n);
     static QString key(const Node* n);
     static QString text(const Node* n);

@@ -64,7 +64,7 @@ public:
     }
     bool setValue(int value) override
     {
-        if (lastShown_.elapsed() >= 50 || value >= dialog_.maximum()) {
+        if (lastShown_.elapsed() >= 50 || (dialog_.maximum() > 0 && value >= dialog_.maximum())) {
             dialog_.setValue(std::min(value, dialog_.maximum()));
             lastShown_.restart();
         }

@@ -472,6 +472,7 @@ TEST_F(GridTest, DropDownEditorsOfferTheListAndTakeTypedText)
     g.setColumnEditType(4, grid::etValueList);
     g.addColumnValueListItem(4, "Rehearsal", "Rehearsal");
     g.addColumnValueListItem(4, "Ceremony", "Ceremony");
+    g.addColumnValueListItem(4, "REC", "Reception");  // shown as one text, stored as another
 
     QTableView* v = g.tableView();
     struct Case {
@@ -483,7 +484,9 @@ TEST_F(GridTest, DropDownEditorsOfferTheListAndTakeTypedText)
         {3, {"High", "Low"}, "high", "high"},      // typed text is stored as typed, letter case too
         {3, {"High", "Low"}, "Low", "Low"},        // a choice
         {3, {"High", "Low"}, "Urgent", "Urgent"},  // typed text is taken too
-        {4, {"Rehearsal", "Ceremony"}, "Ceremony", "Ceremony"},
+        {4, {"Rehearsal", "Ceremony", "Reception"}, "Ceremony", "Ceremony"},
+        {4, {"Rehearsal", "Ceremony", "Reception"}, "ceremony", "ceremony"},
+        {4, {"Rehearsal", "Ceremony", "Reception"}, "reception", "REC"},  // only a stored value can be stored
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
