@@ -144,23 +144,27 @@ void RowStore::appendFrom(const QVector<QVariant>& values)
 RowStore::Cell RowStore::read(sqlite3_stmt* st, int stColumn)
 {
     Cell c;
-    switch (sqlite3_column_type(st, stColumn)) {
+    // One look-up of the column, then its value read directly: the column
+    // calls would each look it up again. The connection is used by one
+    // thread, so reading the unprotected value is safe.
+    sqlite3_value* v = sqlite3_column_value(st, stColumn);
+    switch (sqlite3_value_type(v)) {
     case SQLITE_INTEGER:
         c.type = Integer;
-        c.integer = sqlite3_column_int64(st, stColumn);
+        c.integer = sqlite3_value_int64(v);
         break;
     case SQLITE_FLOAT:
         c.type = Real;
-        c.real = sqlite3_column_double(st, stColumn);
+        c.real = sqlite3_value_double(v);
         break;
     case SQLITE_TEXT: {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, stColumn));
-        putBytes(c, Text, p, sqlite3_column_bytes(st, stColumn));
+        const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+        putBytes(c, Text, p, sqlite3_value_bytes(v));
         break;
     }
     case SQLITE_BLOB: {
-        const auto* p = static_cast<const char*>(sqlite3_column_blob(st, stColumn));
-        putBytes(c, Blob, p, sqlite3_column_bytes(st, stColumn));
+        const auto* p = static_cast<const char*>(sqlite3_value_blob(v));
+        putBytes(c, Blob, p, sqlite3_value_bytes(v));
         break;
     }
     default:
