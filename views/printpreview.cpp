@@ -2,6 +2,7 @@
 
 #include "platform/ui/dialogs.h"
 #include "platform/ui/messages.h"
+#include "platform/grid/gridmodel.h"
 #include "views/report.h"
 
 #include <QAbstractScrollArea>
@@ -12,6 +13,7 @@
 #include <QPrintPreviewWidget>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -31,9 +33,9 @@ public:
         pal.setColor(QPalette::Window, QColor(128, 128, 128));
         viewport()->setPalette(pal);
     }
-    void setPages(std::shared_ptr<const Layout> l)
+    void setPages(std::shared_ptr<const PagedReport> r)
     {
-        layout_ = std::move(l);
+        report_ = std::move(r);
         updateBars();
         viewport()->update();
     }
@@ -54,7 +56,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* e) override
     {
-        if (!layout_)
+        if (!report_)
             return;
         QPainter p(viewport());
         const double s = scale();
@@ -62,7 +64,7 @@ protected:
         const int x0 = std::max(kGap, (viewport()->width() - pw) / 2) - horizontalScrollBar()->value();
         const int top = verticalScrollBar()->value();
         const int first = std::max(0, (top - kGap) / (ph + kGap));
-        for (int i = first; i < layout_->pages.size(); ++i) {
+        for (int i = first; i < report_->pageCount(); ++i) {
             const int y = kGap + i * (ph + kGap) - top;
             if (y > viewport()->height())
                 break;
@@ -74,7 +76,7 @@ protected:
             p.setClipRect(page);
             p.translate(x0, y);
             p.scale(s, s);
-            paintPage(p, *layout_, i);
+            paintPage(p, report_->page(i));
             p.restore();
         }
     }
@@ -91,7 +93,10 @@ private:
 
     QSize paperTwips() const
     {
-        return layout_ ? QSize(layout_->page.widthTwips, layout_->page.heightTwips) : QSize(12240, 15840);
+        if (!report_)
+            return QSize(12240, 15840);
+        const PageSpec& page = report_->frame().page;
+        return QSize(page.widthTwips, page.heightTwips);
     }
     double scale() const
     {
@@ -115,7 +120,7 @@ private:
     void updateBars()
     {
         const QSize page = pagePixels();
-        const int pages = layout_ ? int(layout_->pages.size()) : 0;
+        const int pages = report_ ? report_->pageCount() : 0;
         const int height = kGap + pages * (page.height() + kGap);
         verticalScrollBar()->setRange(0, std::max(0, height - viewport()->height()));
         verticalScrollBar()->setPageStep(viewport()->height());
@@ -124,7 +129,7 @@ private:
         horizontalScrollBar()->setPageStep(viewport()->width());
     }
 
-    std::shared_ptr<const Layout> layout_;
+    std::shared_ptr<const PagedReport> report_;
     Fit fit_ = Fit::Width;
     double zoom_ = 0.05;
 };
@@ -180,9 +185,36 @@ GridPreview::~GridPreview() = default;
 
 void GridPreview::setSource(grid::GridEX* g)
 {
+    for (const QMetaObject::Connection& c : sourceWatch_)
+        disconnect(c);
+    sourceWatch_.clear();
     source_ = g;
     pages_ = nullptr;
+    if (g) {
+        // The pages read the grid's rows when they are shown: rows changed
+        // meanwhile (an editor saved) are planned onto pages again.
+        const auto changed = [this] { refreshSoon(); };
+        const QAbstractItemModel* m = g->model();
+        sourceWatch_ << connect(m, &QAbstractItemModel::modelReset, this, changed)
+                     << connect(m, &QAbstractItemModel::layoutChanged, this, changed)
+                     << connect(m, &QAbstractItemModel::rowsInserted, this, changed)
+                     << connect(m, &QAbstractItemModel::rowsRemoved, this, changed)
+                     << connect(m, &QAbstractItemModel::dataChanged, this, changed)
+                     << connect(g, &QObject::destroyed, this, changed);
+    }
     refresh();
+}
+
+void GridPreview::refreshSoon()
+{
+    if (refreshPending_)
+        return;
+    refreshPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        refreshPending_ = false;
+        if (!pages_)
+            refresh();
+    });
 }
 
 void GridPreview::setPages(PageRenderer render)
@@ -195,7 +227,7 @@ void GridPreview::setPages(PageRenderer render)
 void GridPreview::refresh()
 {
     if (pages_) {
-        layout_.reset();
+        report_.reset();
         pageView_->setPages(nullptr);
         stack_->setCurrentWidget(preview_);
         preview_->updatePreview();
@@ -207,41 +239,38 @@ void GridPreview::refresh()
 
 void GridPreview::layOut(QPrinter& printer)
 {
-    // A grid gone since it was shown leaves a blank page rather than a crash.
-    // The report's rows are let go as they are laid out: the pages hold their texts.
-    layout_.reset();
+    // The rows stay in the grid and are read as the pages are laid out; a
+    // grid gone since it was shown leaves a blank page rather than a crash.
+    report_.reset();
     pageView_->setPages(nullptr);
-    auto l = std::make_shared<Layout>();
-    {
-        grid::ReportModel m = source_ ? source_->reportModel() : grid::ReportModel{};
-        printer.setFullPage(true);
-        layoutMargins_[0] = m.leftMarginTwips;
-        layoutMargins_[1] = m.rightMarginTwips;
-        const PageSpec page = pageSpecFor(printer, m);
-        *l = layoutReport(std::move(m), page);
-    }
-    layout_ = std::move(l);
-    pageView_->setPages(layout_);
+    grid::ReportModel m = source_ ? source_->reportModel(true) : grid::ReportModel{};
+    printer.setFullPage(true);
+    layoutMargins_[0] = m.leftMarginTwips;
+    layoutMargins_[1] = m.rightMarginTwips;
+    const PageSpec page = pageSpecFor(printer, m);
+    report_ = std::make_shared<PagedReport>(std::move(m), page);
+    pageView_->setPages(report_);
 }
 
 int GridPreview::pageCount() const
 {
     if (pages_)
         return preview_->pageCount();
-    return layout_ ? int(layout_->pages.size()) : 0;
+    return report_ ? report_->pageCount() : 0;
 }
 
 bool GridPreview::laidOutFor(QPrinter& printer) const
 {
-    if (!layout_)
+    if (!report_)
         return false;
     grid::ReportModel margins;
     margins.leftMarginTwips = layoutMargins_[0];
     margins.rightMarginTwips = layoutMargins_[1];
     printer.setFullPage(true);
     const PageSpec spec = pageSpecFor(printer, margins);
-    return spec.widthTwips == layout_->page.widthTwips && spec.heightTwips == layout_->page.heightTwips
-           && spec.leftMargin == layout_->page.leftMargin && spec.rightMargin == layout_->page.rightMargin;
+    const PageSpec& laid = report_->frame().page;
+    return spec.widthTwips == laid.widthTwips && spec.heightTwips == laid.heightTwips
+           && spec.leftMargin == laid.leftMargin && spec.rightMargin == laid.rightMargin;
 }
 
 bool GridPreview::paint(QPrinter& printer)
@@ -253,7 +282,7 @@ bool GridPreview::paint(QPrinter& printer)
     // preview then shows them.
     if (!laidOutFor(printer))
         layOut(printer);
-    return renderLayout(*layout_, printer);
+    return renderPages(*report_, printer);
 }
 
 void GridPreview::paintRequested(QPrinter* printer)

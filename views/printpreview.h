@@ -20,7 +20,7 @@ class QToolButton;
 
 namespace report {
 
-struct Layout;
+class PagedReport;
 class PageView;
 
 using printing::PageRenderer;
@@ -65,13 +65,16 @@ private:
     bool laidOutFor(QPrinter& printer) const;
     // The grid's report laid out for the printer's paper, made anew.
     void layOut(QPrinter& printer);
+    void refreshSoon();
 
     QPrinter printer_;
     QPointer<grid::GridEX> source_;
+    QList<QMetaObject::Connection> sourceWatch_;
+    bool refreshPending_ = false;
     PageRenderer pages_;
-    // A grid's report is held as laid-out pages and only the pages on
-    // screen are drawn; another document goes through the Qt preview.
-    std::shared_ptr<const Layout> layout_;
+    // A grid's report knows where its pages begin; only the pages on screen
+    // are laid out and drawn. Another document goes through the Qt preview.
+    std::shared_ptr<const PagedReport> report_;
     int layoutMargins_[2] = {0, 0};
     QStackedWidget* stack_ = nullptr;
     PageView* pageView_ = nullptr;

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <map>
 #include <utility>
 
@@ -91,6 +92,8 @@ int lineSpacing(const QFont& f)
 // prints on one line as it stands has no lines of its own (see Printed).
 class Breaker {
 public:
+    static constexpr int kKnownTexts = 4096;
+
     QStringList lines(ItemKind kind, bool caption, const QString& text, int width)
     {
         const int face = int(kind) * 2 + int(caption);
@@ -105,6 +108,10 @@ public:
             if (lines.size() == 1 && lines.front() == text)
                 lines.clear();
         }
+        // Texts met once (names, streets) would otherwise pile up for the
+        // whole report.
+        if (known.size() >= kKnownTexts)
+            known.clear();
         return *known.insert(text, lines);
     }
 
@@ -201,73 +208,67 @@ void moveTo(Item& it, int top)
         c.rect.translate(0, dy);
 }
 
-// Lays items top to bottom on pages; each page starts with the page header.
-class Pager {
-public:
-    Pager(Layout& l, const grid::ReportModel& m, Breaker& b) : l_(l), m_(m), b_(b) {}
+}  // namespace
 
-    void newPage()
-    {
-        l_.pages.push_back(Page{});
-        y_ = l_.printable.top();
-        if (!m_.pageHeader.isEmpty()) {
-            Item t;
-            t.kind = ItemKind::Title;
-            t.rect = QRect(l_.printable.left(), y_, l_.printable.width(), kTitleHeight);
-            t.text = m_.pageHeader;
-            t.lines = b_.lines(t.kind, false, t.text, t.rect.width());
-            fitHeight(t);
-            add(t);
-            y_ += kHeaderGap;
-        }
-        if (m_.layout == grid::Layout::Rows && !m_.columns.isEmpty()) {
-            Item h;
-            h.kind = ItemKind::ColumnHeader;
-            h.rect = QRect(l_.printable.left(), y_, usedWidth(), l_.headerHeight);
-            for (int k = 0; k < m_.columns.size(); ++k)
-                h.cells << makeCell(b_, h.kind, QRect(l_.columnLeft[k], y_, l_.columnWidth[k], kLineHeight),
-                                    m_.columns[k].caption, m_.columns[k].rightAligned);
-            fitHeight(h);
-            add(h);
-        }
-        bodyTop_ = y_;
-    }
+// Planning walks the rows once, measuring each, and keeps only where each
+// page begins; a page's items are made again when it is shown or printed.
+// Rows go top to bottom under the page's head (the title, then the column
+// captions); a group header stays with its first record and the total with
+// the last record; an item taller than a whole page goes on a page of its
+// own. Cards go `cardsAcross` to a row, each row of cards as tall as its
+// tallest card.
+struct PagedReport::Impl {
+    grid::ReportModel m;
+    Layout frame;
+    mutable Breaker breaker;
+    Page head;                 // the same on every page
+    int bodyTop = 0;
+    int bodyEnd = 0;           // one below the printable bottom
+    QVector<int> firsts;       // the first model row of each page
+    int captionWidth = 0;      // cards: a field's caption and value
+    int valueWidth = 0;
+    // The pages made last, newest first: a preview repaints the same few.
+    mutable QList<QPair<int, Page>> made;
 
-    // Room for `height` on this page, or a new page; an item taller than a
-    // whole page still goes on a page of its own.
-    int place(int height)
-    {
-        if (l_.pages.isEmpty())
-            newPage();
-        if (y_ + height > l_.printable.bottom() + 1 && y_ > bodyTop_)
-            newPage();
-        return y_;
-    }
-    void advance(int height) { y_ += height; }
-    void add(const Item& it)
-    {
-        l_.pages.back().items << it;
-        y_ = std::max(y_, it.rect.bottom() + 1);
-    }
+    void setColumns();
+    void makeHead();
+    Item rowItem(int i) const;
+    Item rowItem(const grid::ReportRow& r) const;
+    Item card(const grid::ReportRow& r) const;
+    void planRows();
+    void planCards();
+    Page rowsPage(int first, int end) const;
+    Page cardsPage(int first, int end) const;
     int usedWidth() const
     {
-        if (l_.columnLeft.isEmpty())
+        if (frame.columnLeft.isEmpty())
             return 0;
-        return l_.columnLeft.back() + l_.columnWidth.back() - l_.printable.left();
+        return frame.columnLeft.back() + frame.columnWidth.back() - frame.printable.left();
     }
-
-private:
-    Layout& l_;
-    const grid::ReportModel& m_;
-    Breaker& b_;
-    int y_ = 0;
-    int bodyTop_ = 0;
+    bool isRecord(const grid::ReportRow& r) const { return r.kind == grid::RowKind::Record; }
 };
 
-// `spent`, when given, holds the model's own rows, each let go once its
-// item is made.
-void layoutRows(Layout& l, const grid::ReportModel& m, QVector<grid::ReportRow>* spent, Pager& pager, Breaker& b)
+void PagedReport::Impl::setColumns()
 {
+    Layout& l = frame;
+    if (m.layout == grid::Layout::Cards) {
+        const int avail = l.printable.width();
+        int cardW = m.cardWidthTwips > 0 ? m.cardWidthTwips : 3000;
+        const int across = m.cardsAcross > 0 ? m.cardsAcross : std::max(1, (avail + kCardGap) / (cardW + kCardGap));
+        if (across * cardW + (across - 1) * kCardGap > avail)
+            cardW = std::max(1, (avail - (across - 1) * kCardGap) / across);
+        l.cardsAcross = across;
+        l.cardWidth = cardW;
+        // The captions take what the widest needs; the values the rest, and a
+        // long value (a street) wraps onto further lines.
+        int captionW = 0;
+        for (const grid::ReportColumn& c : m.columns)
+            captionW = std::max(captionW, QFontMetrics(fontFor(ItemKind::Card, true)).horizontalAdvance(c.caption + ':'));
+        // (A little to spare: the printer measures a shade wider than the screen.)
+        captionWidth = std::min(captionW + 3 * kTextPad + kCardPadding, cardW / 2);
+        valueWidth = cardW - captionWidth - kCardPadding;
+        return;
+    }
     int total = 0;
     for (const grid::ReportColumn& c : m.columns)
         total += std::max(0, c.widthTwips);
@@ -283,135 +284,250 @@ void layoutRows(Layout& l, const grid::ReportModel& m, QVector<grid::ReportRow>*
     // A caption too wide for its column goes on two lines (or more).
     l.headerHeight = kLineHeight;
     for (int k = 0; k < m.columns.size(); ++k) {
-        const Cell c = makeCell(b, ItemKind::ColumnHeader, QRect(l.columnLeft[k], 0, l.columnWidth[k], kLineHeight),
-                                m.columns[k].caption, m.columns[k].rightAligned);
+        const Cell c = makeCell(breaker, ItemKind::ColumnHeader,
+                                QRect(l.columnLeft[k], 0, l.columnWidth[k], kLineHeight), m.columns[k].caption,
+                                m.columns[k].rightAligned);
         l.headerHeight = std::max(l.headerHeight, c.rect.height());
     }
-    pager.newPage();
+}
 
-    // Every row as tall as the lines its longest value wraps to.
-    const auto rowItem = [&](int i) {
-        const grid::ReportRow& r = m.rows[i];
-        Item it;
-        it.record = r.record;
-        it.kind = r.kind == grid::RowKind::GroupHeader ? ItemKind::GroupRow
-                  : r.kind == grid::RowKind::Total     ? ItemKind::Total
-                                                       : ItemKind::Record;
-        it.rect = QRect(l.printable.left(), 0, pager.usedWidth(), bandOf(it.kind));
-        if (it.kind == ItemKind::GroupRow) {
-            it.text = r.headerText;
-            it.lines = b.lines(it.kind, false, it.text, textRoom(it.rect, false).width());
-        } else {
-            it.cells.reserve(m.columns.size());
-            for (int k = 0; k < m.columns.size(); ++k)
-                it.cells << makeCell(b, it.kind, QRect(l.columnLeft[k], 0, l.columnWidth[k], kLineHeight),
-                                     r.texts.value(k), m.columns[k].rightAligned);
+void PagedReport::Impl::makeHead()
+{
+    const Layout& l = frame;
+    int y = l.printable.top();
+    if (!m.pageHeader.isEmpty()) {
+        Item t;
+        t.kind = ItemKind::Title;
+        t.rect = QRect(l.printable.left(), y, l.printable.width(), kTitleHeight);
+        t.text = m.pageHeader;
+        t.lines = breaker.lines(t.kind, false, t.text, t.rect.width());
+        fitHeight(t);
+        head.items << t;
+        y = t.rect.bottom() + 1 + kHeaderGap;
+    }
+    if (m.layout == grid::Layout::Rows && !m.columns.isEmpty()) {
+        Item h;
+        h.kind = ItemKind::ColumnHeader;
+        h.rect = QRect(l.printable.left(), y, usedWidth(), l.headerHeight);
+        for (int k = 0; k < m.columns.size(); ++k)
+            h.cells << makeCell(breaker, h.kind, QRect(l.columnLeft[k], y, l.columnWidth[k], kLineHeight),
+                                m.columns[k].caption, m.columns[k].rightAligned);
+        fitHeight(h);
+        head.items << h;
+        y = std::max(y, h.rect.bottom() + 1);
+    }
+    bodyTop = y;
+    bodyEnd = l.printable.bottom() + 1;
+}
+
+Item PagedReport::Impl::rowItem(int i) const { return rowItem(m.row(i)); }
+
+// A row as tall as the lines its longest value wraps to, at the top of the page.
+Item PagedReport::Impl::rowItem(const grid::ReportRow& r) const
+{
+    const Layout& l = frame;
+    Item it;
+    it.record = r.record;
+    it.kind = r.kind == grid::RowKind::GroupHeader ? ItemKind::GroupRow
+              : r.kind == grid::RowKind::Total     ? ItemKind::Total
+                                                   : ItemKind::Record;
+    it.rect = QRect(l.printable.left(), 0, usedWidth(), bandOf(it.kind));
+    if (it.kind == ItemKind::GroupRow) {
+        it.text = r.headerText;
+        it.lines = breaker.lines(it.kind, false, it.text, textRoom(it.rect, false).width());
+    } else {
+        it.cells.reserve(m.columns.size());
+        for (int k = 0; k < m.columns.size(); ++k)
+            it.cells << makeCell(breaker, it.kind, QRect(l.columnLeft[k], 0, l.columnWidth[k], kLineHeight),
+                                 r.texts.value(k), m.columns[k].rightAligned);
+    }
+    fitHeight(it);
+    return it;
+}
+
+// A card at the page's corner, as tall as its fields.
+Item PagedReport::Impl::card(const grid::ReportRow& r) const
+{
+    Item it;
+    it.kind = ItemKind::Card;
+    it.record = r.record;
+    it.rect = QRect(0, 0, frame.cardWidth, 0);
+    int y = kCardPadding;
+    if (m.cardCaptionColumn) {
+        it.text = r.headerText;
+        it.lines = breaker.lines(ItemKind::GroupRow, false, it.text, itemRoom(it).width());
+        y = itemRoom(it).height();
+    }
+    for (int k = 0; k < m.columns.size(); ++k) {
+        Cell caption = makeCell(breaker, ItemKind::Card,
+                                QRect(kCardPadding, y, captionWidth - kCardPadding, kLineHeight),
+                                m.columns[k].caption + ':', false, true);
+        Cell value = makeCell(breaker, ItemKind::Card, QRect(captionWidth, y, valueWidth, kLineHeight),
+                              r.texts.value(k), false);
+        const int h = std::max(caption.rect.height(), value.rect.height());
+        caption.rect.setHeight(h);
+        value.rect.setHeight(h);
+        it.cells << caption << value;
+        y += h;
+    }
+    it.rect.setHeight(y + kCardPadding);
+    return it;
+}
+
+void PagedReport::Impl::planRows()
+{
+    const int n = m.count();
+    // The rows still to be placed that planning has measured: a row kept
+    // with the next needs room for both.
+    struct Measured {
+        grid::RowKind kind;
+        int height;
+    };
+    std::deque<Measured> ahead;
+    int aheadFirst = 0;
+    const auto at = [&](int i) -> const Measured& {
+        while (aheadFirst + int(ahead.size()) <= i) {
+            const grid::ReportRow r = m.row(aheadFirst + int(ahead.size()));
+            ahead.push_back({r.kind, rowItem(r).rect.height()});
         }
-        fitHeight(it);
-        return it;
+        return ahead[size_t(i - aheadFirst)];
     };
-    // The pages are planned from the rows' heights first, and the rows made
-    // again onto pages of their exact size: a report of many thousand rows
-    // holds each row once.
-    const int n = int(m.rows.size());
-    QVector<int> height(n);
-    for (int i = 0; i < n; ++i)
-        height[i] = rowItem(i).rect.height();
-    // A group header stays with its first record and the total with the last
-    // record: each row needs room for the rows it keeps with.
     const auto keepsWithNext = [&](int i) {
-        return i + 1 < n
-               && (m.rows[i].kind == grid::RowKind::GroupHeader || m.rows[i + 1].kind == grid::RowKind::Total);
+        return i + 1 < n && (at(i).kind == grid::RowKind::GroupHeader || at(i + 1).kind == grid::RowKind::Total);
     };
-    QVector<int> need(n);
-    for (int i = n - 1; i >= 0; --i)
-        need[i] = height[i] + (keepsWithNext(i) ? need[i + 1] : 0);
-    QVector<int> top(n), page(n);
+    int y = bodyTop;
     for (int i = 0; i < n; ++i) {
         // The rows kept with the one before already have their room.
-        top[i] = pager.place(i > 0 && keepsWithNext(i - 1) ? height[i] : need[i]);
-        page[i] = int(l.pages.size()) - 1;
-        pager.advance(height[i]);
-    }
-    for (int i = 0, first = 0; first < n; first = i) {
-        QVector<Item>& items = l.pages[page[first]].items;
-        while (i < n && page[i] == page[first])
-            ++i;
-        items.reserve(items.size() + i - first);
-        for (int k = first; k < i; ++k) {
-            items << rowItem(k);
-            moveTo(items.back(), top[k]);
-            if (spent)
-                (*spent)[k] = {};
+        int need = at(i).height;
+        if (i == 0 || !keepsWithNext(i - 1))
+            for (int j = i; keepsWithNext(j); ++j)
+                need += at(j + 1).height;
+        if (y + need > bodyEnd && y > bodyTop) {
+            firsts << i;
+            y = bodyTop;
+        }
+        y += at(i).height;
+        while (aheadFirst < i) {
+            ahead.pop_front();
+            ++aheadFirst;
         }
     }
 }
 
-void layoutCards(Layout& l, const grid::ReportModel& m, Pager& pager, Breaker& b)
+void PagedReport::Impl::planCards()
 {
-    const int avail = l.printable.width();
-    int cardW = m.cardWidthTwips > 0 ? m.cardWidthTwips : 3000;
-    int across = m.cardsAcross > 0 ? m.cardsAcross : std::max(1, (avail + kCardGap) / (cardW + kCardGap));
-    if (across * cardW + (across - 1) * kCardGap > avail)
-        cardW = std::max(1, (avail - (across - 1) * kCardGap) / across);
-    l.cardsAcross = across;
-    l.cardWidth = cardW;
-    // The captions take what the widest needs; the values the rest, and a
-    // long value (a street) wraps onto further lines.
-    int captionW = 0;
-    for (const grid::ReportColumn& c : m.columns)
-        captionW = std::max(captionW, QFontMetrics(fontFor(ItemKind::Card, true)).horizontalAdvance(c.caption + ':'));
-    // (A little to spare: the printer measures a shade wider than the screen.)
-    captionW = std::min(captionW + 3 * kTextPad + kCardPadding, cardW / 2);
-    const int valueW = cardW - captionW - kCardPadding;
-
-    // One card per record; each row of cards is as tall as its tallest.
-    QVector<Item> cards;
-    for (const grid::ReportRow& r : m.rows) {
-        if (r.kind != grid::RowKind::Record)
+    const int n = m.count(), across = frame.cardsAcross;
+    int y = bodyTop;
+    int rowStart = -1, inRow = 0, rowHeight = 0;
+    const auto endRow = [&] {
+        if (y + rowHeight > bodyEnd && y > bodyTop) {
+            firsts << rowStart;
+            y = bodyTop;
+        }
+        y += rowHeight + kCardGap;
+        rowStart = -1;
+        inRow = rowHeight = 0;
+    };
+    for (int i = 0; i < n; ++i) {
+        const grid::ReportRow r = m.row(i);
+        if (!isRecord(r))
             continue;
-        Item it;
-        it.kind = ItemKind::Card;
-        it.record = r.record;
-        it.rect = QRect(0, 0, cardW, 0);
-        int y = kCardPadding;
-        if (m.cardCaptionColumn) {
-            it.text = r.headerText;
-            it.lines = b.lines(ItemKind::GroupRow, false, it.text, itemRoom(it).width());
-            y = itemRoom(it).height();
-        }
-        for (int k = 0; k < m.columns.size(); ++k) {
-            Cell caption = makeCell(b, ItemKind::Card, QRect(kCardPadding, y, captionW - kCardPadding, kLineHeight),
-                                    m.columns[k].caption + ':', false, true);
-            Cell value = makeCell(b, ItemKind::Card, QRect(captionW, y, valueW, kLineHeight), r.texts.value(k), false);
-            const int h = std::max(caption.rect.height(), value.rect.height());
-            caption.rect.setHeight(h);
-            value.rect.setHeight(h);
-            it.cells << caption << value;
-            y += h;
-        }
-        it.rect.setHeight(y + kCardPadding);
-        cards << it;
+        if (rowStart < 0)
+            rowStart = i;
+        rowHeight = std::max(rowHeight, card(r).rect.height());
+        if (++inRow == across)
+            endRow();
     }
+    if (inRow > 0)
+        endRow();
+}
 
-    pager.newPage();
-    for (int first = 0; first < cards.size(); first += across) {
-        const int last = std::min<int>(first + across, cards.size());
+Page PagedReport::Impl::rowsPage(int first, int end) const
+{
+    Page p = head;
+    p.items.reserve(p.items.size() + end - first);
+    int y = bodyTop;
+    for (int i = first; i < end; ++i) {
+        p.items << rowItem(i);
+        moveTo(p.items.back(), y);
+        y += p.items.back().rect.height();
+    }
+    return p;
+}
+
+Page PagedReport::Impl::cardsPage(int first, int end) const
+{
+    Page p = head;
+    const int across = frame.cardsAcross, cardW = frame.cardWidth;
+    int y = bodyTop;
+    QVector<Item> row;
+    const auto placeRow = [&] {
         int rowH = 0;
-        for (int i = first; i < last; ++i)
-            rowH = std::max(rowH, cards[i].rect.height());
-        const int top = pager.place(rowH);
-        for (int i = first; i < last; ++i) {
-            Item it = std::move(cards[i]);
-            const QPoint at(l.printable.left() + (i - first) * (cardW + kCardGap), top);
+        for (const Item& c : row)
+            rowH = std::max(rowH, c.rect.height());
+        for (int k = 0; k < row.size(); ++k) {
+            Item it = std::move(row[k]);
+            const QPoint at(frame.printable.left() + k * (cardW + kCardGap), y);
             it.rect = QRect(at, QSize(cardW, rowH));
             for (Cell& c : it.cells)
                 c.rect.translate(at);
-            pager.add(it);
+            p.items << it;
         }
-        pager.advance(kCardGap);
+        y += rowH + kCardGap;
+        row.clear();
+    };
+    for (int i = first; i < end; ++i) {
+        const grid::ReportRow r = m.row(i);
+        if (!isRecord(r))
+            continue;
+        row << card(r);
+        if (row.size() == across)
+            placeRow();
     }
+    if (!row.isEmpty())
+        placeRow();
+    return p;
 }
+
+PagedReport::PagedReport(grid::ReportModel m, const PageSpec& page) : d_(std::make_unique<Impl>())
+{
+    d_->m = std::move(m);
+    Layout& l = d_->frame;
+    l.page = page;
+    l.printable = QRect(page.leftMargin, page.topMargin, std::max(1, page.widthTwips - page.leftMargin - page.rightMargin),
+                        std::max(1, page.heightTwips - page.topMargin - page.bottomMargin));
+    d_->setColumns();
+    d_->makeHead();
+    d_->firsts << 0;
+    if (d_->m.layout == grid::Layout::Cards)
+        d_->planCards();
+    else
+        d_->planRows();
+}
+
+PagedReport::~PagedReport() = default;
+
+const Layout& PagedReport::frame() const { return d_->frame; }
+
+int PagedReport::pageCount() const { return int(d_->firsts.size()); }
+
+Page PagedReport::page(int index) const
+{
+    if (index < 0 || index >= pageCount())
+        return {};
+    for (const auto& [i, p] : d_->made)
+        if (i == index)
+            return p;
+    const int first = d_->firsts[index];
+    const int end = index + 1 < pageCount() ? d_->firsts[index + 1] : d_->m.count();
+    const Page p = d_->m.layout == grid::Layout::Cards ? d_->cardsPage(first, end) : d_->rowsPage(first, end);
+    d_->made.prepend({index, p});
+    if (d_->made.size() > kPagesKept)
+        d_->made.removeLast();
+    return p;
+}
+
+namespace {
 
 // A text without its blanks, so that a text and its lines compare without
 // the blanks the line breaks took.
@@ -482,58 +598,52 @@ QStringList cutTexts(const Item& it)
 
 QFont fontFor(ItemKind kind, bool caption)
 {
-    switch (kind) {
-    case ItemKind::Title:
-        return fontOf(280, true);
-    case ItemKind::ColumnHeader:
-        // Plain, so that "Done" fits its narrow column; the band is shaded.
-        return fontOf(160, false);
-    case ItemKind::Total:
-        return fontOf(160, true);
-    case ItemKind::GroupRow:
-        return fontOf(170, true);
-    case ItemKind::Card:
-        return fontOf(150, caption);
-    case ItemKind::Record:
-        break;
+    // Asked for every cell laid out: each face is made once.
+    static QFont* faces[12] = {};
+    QFont*& f = faces[int(kind) * 2 + int(caption)];
+    if (!f) {
+        switch (kind) {
+        case ItemKind::Title:
+            f = new QFont(fontOf(280, true));
+            break;
+        case ItemKind::ColumnHeader:
+            // Plain, so that "Done" fits its narrow column; the band is shaded.
+            f = new QFont(fontOf(160, false));
+            break;
+        case ItemKind::Total:
+            f = new QFont(fontOf(160, true));
+            break;
+        case ItemKind::GroupRow:
+            f = new QFont(fontOf(170, true));
+            break;
+        case ItemKind::Card:
+            f = new QFont(fontOf(150, caption));
+            break;
+        case ItemKind::Record:
+            f = new QFont(fontOf(160, false));
+            break;
+        }
     }
-    return fontOf(160, false);
+    return *f;
 }
 
-namespace {
-
-Layout layOut(const grid::ReportModel& m, QVector<grid::ReportRow>* spent, const PageSpec& page)
+Layout layoutReport(const grid::ReportModel& m, const PageSpec& page)
 {
-    Layout l;
-    l.page = page;
-    l.printable = QRect(page.leftMargin, page.topMargin,
-                        std::max(1, page.widthTwips - page.leftMargin - page.rightMargin),
-                        std::max(1, page.heightTwips - page.topMargin - page.bottomMargin));
-    Breaker breaker;
-    Pager pager(l, m, breaker);
-    if (m.layout == grid::Layout::Cards)
-        layoutCards(l, m, pager, breaker);
-    else
-        layoutRows(l, m, spent, pager, breaker);
-    if (l.pages.isEmpty())
-        pager.newPage();
+    const PagedReport r(m, page);
+    Layout l = r.frame();
+    for (int i = 0; i < r.pageCount(); ++i)
+        l.pages << r.page(i);
     return l;
-}
-
-}  // namespace
-
-Layout layoutReport(const grid::ReportModel& m, const PageSpec& page) { return layOut(m, nullptr, page); }
-
-Layout layoutReport(grid::ReportModel&& m, const PageSpec& page)
-{
-    // The rows' texts live on in the pages; what goes is the rows around them.
-    return layOut(m, &m.rows, page);
 }
 
 void paintPage(QPainter& p, const Layout& l, int pageIndex)
 {
-    if (pageIndex < 0 || pageIndex >= l.pages.size())
-        return;
+    if (pageIndex >= 0 && pageIndex < l.pages.size())
+        paintPage(p, l.pages[pageIndex]);
+}
+
+void paintPage(QPainter& p, const Page& page)
+{
     p.save();
     const QPen thin(Qt::black, 10);
     const QPen faint(QColor(170, 170, 170), 8);
@@ -544,7 +654,7 @@ void paintPage(QPainter& p, const Layout& l, int pageIndex)
             drawLines(p, textRoom(c.rect, c.rightAligned), c, band, c.rightAligned);
         }
     };
-    for (const Item& it : l.pages[pageIndex].items) {
+    for (const Item& it : page.items) {
         switch (it.kind) {
         case ItemKind::Title:
             p.setFont(fontFor(it.kind));
@@ -598,10 +708,10 @@ bool renderReport(const grid::ReportModel& m, QPagedPaintDevice& device)
     // Our layout measures from the paper's corner, not from the printer's margins.
     if (auto* printer = dynamic_cast<QPrinter*>(&device))
         printer->setFullPage(true);
-    return renderLayout(layoutReport(m, pageSpecFor(device, m)), device);
+    return renderPages(PagedReport(m, pageSpecFor(device, m)), device);
 }
 
-bool renderLayout(const Layout& l, QPagedPaintDevice& device)
+bool renderPages(const PagedReport& r, QPagedPaintDevice& device)
 {
     if (auto* printer = dynamic_cast<QPrinter*>(&device))
         printer->setFullPage(true);
@@ -609,12 +719,14 @@ bool renderLayout(const Layout& l, QPagedPaintDevice& device)
     if (!p.begin(&device))
         return false;
     const double scale = device.logicalDpiX() / 1440.0;
-    for (int i = 0; i < l.pages.size(); ++i) {
-        if (i > 0 && !device.newPage())
+    for (int i = 0; i < r.pageCount(); ++i) {
+        if (i > 0 && !device.newPage()) {
+            p.end();
             return false;
+        }
         p.resetTransform();
         p.scale(scale, device.logicalDpiY() / 1440.0);
-        paintPage(p, l, i);
+        paintPage(p, r.page(i));
     }
     return p.end();
 }

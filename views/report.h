@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <memory>
+
 class QPagedPaintDevice;
 class QPainter;
 class QWidget;
@@ -85,10 +87,30 @@ constexpr int kGroupHeight = 340;
 constexpr int kCardGap = 240;
 constexpr int kCardPadding = 90;
 
+// A report laid out a page at a time: made, it knows where each page begins
+// (the rows are read and measured once); a page's items are made when the
+// page is asked for. So a report of any length holds a few pages at most.
+class PagedReport {
+public:
+    PagedReport(grid::ReportModel m, const PageSpec& page);
+    ~PagedReport();
+    PagedReport(const PagedReport&) = delete;
+    PagedReport& operator=(const PagedReport&) = delete;
+
+    // The page, the columns and the cards; its `pages` is empty.
+    const Layout& frame() const;
+    int pageCount() const;   // at least one
+    Page page(int index) const;
+
+    static constexpr int kPagesKept = 8;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d_;
+};
+
+// Every page laid out at once, for reports of a size to hold whole.
 Layout layoutReport(const grid::ReportModel& m, const PageSpec& page);
-// The same, letting go of the model's rows as they are laid out, so that a
-// large report is not held twice (the model keeps its columns and settings).
-Layout layoutReport(grid::ReportModel&& m, const PageSpec& page);
 
 // The font an item's texts are printed in (sizes in twips).
 QFont fontFor(ItemKind kind, bool caption = false);
@@ -102,11 +124,13 @@ QStringList cutTexts(const Item& item);
 
 // Paints one page; the painter's units must be twips from the page corner.
 void paintPage(QPainter& p, const Layout& layout, int pageIndex);
+void paintPage(QPainter& p, const Page& page);
 // Paints every page on a printer or PDF writer whose painter starts at the
 // page corner (a printer in full-page mode, a writer without margins).
 bool renderReport(const grid::ReportModel& m, QPagedPaintDevice& device);
-// The same for pages laid out before, on paper of their size.
-bool renderLayout(const Layout& layout, QPagedPaintDevice& device);
+// The same for a report laid out before, on paper of its size: each page is
+// laid out as it is printed.
+bool renderPages(const PagedReport& report, QPagedPaintDevice& device);
 // The report as a PDF file on Letter paper; false when it cannot be written.
 bool writeReportPdf(const grid::ReportModel& m, const QString& fileName);
 

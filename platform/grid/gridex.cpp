@@ -1341,7 +1341,7 @@ bool GridEX::eventFilter(QObject* watched, QEvent* event)
 
 // ------------------------------------------------------------------- report
 
-ReportModel GridEX::reportModel() const
+ReportModel GridEX::reportModel(bool asNeeded) const
 {
     ReportModel m;
     m.layout = layout_;
@@ -1365,34 +1365,58 @@ ReportModel GridEX::reportModel() const
         }
         m.columns << rc;
     }
+    // Cards print the records alone; rows print every shown row and the total.
+    QVector<int> shown;   // the displayed row of each report row, when they differ
     const int n = rowCount();
-    m.rows.reserve(n + 1);
-    for (int r = 1; r <= n; ++r) {
-        const RowKind kind = rowKind(r);
-        if (layout_ == Layout::Cards && kind != RowKind::Record)
-            continue;
+    int count = n;
+    if (layout_ == Layout::Cards && groupColumn_ > 0) {
+        for (int r = 1; r <= n; ++r)
+            if (rowKind(r) == RowKind::Record)
+                shown << r;
+        count = int(shown.size());
+    }
+    const bool total = model_->hasTotalRow() && layout_ == Layout::Rows;
+    QVector<ReportColumn> columns = m.columns;
+    const int caption = layout_ == Layout::Cards ? m.cardCaptionColumn : 0;
+    auto rowAt = [grid = QPointer<GridEX>(const_cast<GridEX*>(this)), shown, count, total, columns,
+                  caption](int i) {
         ReportRow row;
-        row.kind = kind;
-        row.record = recordOfRow(r);
-        if (kind == RowKind::GroupHeader) {
-            row.headerText = groupHeaderText(r);
-            for (int k = 0; k < m.columns.size(); ++k)
+        row.texts.reserve(columns.size());
+        if (!grid || i < 0 || i > count || (i == count && !total)) {
+            for (int k = 0; k < columns.size(); ++k)
+                row.texts << QString();
+            return row;
+        }
+        if (i == count) {
+            row.kind = RowKind::Total;
+            for (const ReportColumn& rc : columns)
+                row.texts << grid->totalText(rc.column);
+            return row;
+        }
+        const int r = shown.isEmpty() ? i + 1 : shown[i];
+        row.kind = grid->rowKind(r);
+        row.record = grid->recordOfRow(r);
+        if (row.kind == RowKind::GroupHeader) {
+            row.headerText = grid->groupHeaderText(r);
+            for (int k = 0; k < columns.size(); ++k)
                 row.texts << QString();
         } else {
-            if (layout_ == Layout::Cards && m.cardCaptionColumn)
-                row.headerText = text(r, m.cardCaptionColumn);
-            for (const ReportColumn& rc : m.columns)
-                row.texts << text(r, rc.column);
+            if (caption)
+                row.headerText = grid->text(r, caption);
+            for (const ReportColumn& rc : columns)
+                row.texts << grid->text(r, rc.column);
         }
-        m.rows << row;
+        return row;
+    };
+    const int rows = count + (total ? 1 : 0);
+    if (asNeeded) {
+        m.rowAt = std::move(rowAt);
+        m.rowCount = rows;
+        return m;
     }
-    if (model_->hasTotalRow() && layout_ == Layout::Rows) {
-        ReportRow total;
-        total.kind = RowKind::Total;
-        for (const ReportColumn& rc : m.columns)
-            total.texts << totalText(rc.column);
-        m.rows << total;
-    }
+    m.rows.reserve(rows);
+    for (int i = 0; i < rows; ++i)
+        m.rows << rowAt(i);
     return m;
 }
 

@@ -116,6 +116,13 @@ struct ReportModel {
     int cardCaptionColumn = 0;   // 0 when none
     QVector<ReportColumn> columns;
     QVector<ReportRow> rows;     // header, record and total rows in display order
+    // A report of a grid can read its rows one at a time when it lays them
+    // out, in place of `rows`: `rowCount` rows, each made by `rowAt`.
+    std::function<ReportRow(int)> rowAt;
+    int rowCount = 0;
+
+    int count() const { return rowAt ? rowCount : int(rows.size()); }
+    ReportRow row(int i) const { return rowAt ? rowAt(i) : rows[i]; }
 };
 
 class GridEX : public QWidget {
@@ -267,7 +274,10 @@ public:
     QPoint cellCenter(int row, int column) const;
 
     // --- report (laid out on pages and printed by views/report)
-    ReportModel reportModel() const;
+    // The shown rows with their texts. With `asNeeded` the rows stay in the
+    // grid and each is read when the report asks for it: a row the grid no
+    // longer has (or a grid gone) reads empty.
+    ReportModel reportModel(bool asNeeded = false) const;
 
     QTableView* tableView() const { return table_; }
     QAbstractItemView* cardView() const;
