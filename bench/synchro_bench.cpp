@@ -1,8 +1,10 @@
-// Packing and merging a replica of 10,000 logged changes, against writing
-// the same rows with plain SQL: the records with their log rows, their
-// version rows and the copy numbers, and on merging the safety copy of the
-// database and the versions taken. Each benchmark sets up what it needs, so
-// any one of them runs alone.
+// Packing a replica of a wedding of 10,000 and 100,000 people (their
+// parties, invitations to two events, tables and seats, every record logged
+// as added) and merging it into the other copy, against the same work done
+// plainly on a raw SQLite connection of the same files: the logged records
+// with their log, version, mark and copy rows; on merging, the safety copy
+// of the database, the records and the versions taken, in one transaction.
+// A replica prepared once is what every merge takes in.
 
 #include "app/modQVDatabase.h"
 #include "records/modSynchro.h"
@@ -12,142 +14,252 @@
 
 #include <sqlite3.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <map>
+#include <memory>
+
 namespace {
 
-constexpr int kChanges = 10000;
+// The logged tables, parents first: the plain merge takes them in this order.
+const QStringList kTables = {"EVENT", "GUEST", "SUBGUEST", "INVITE", "TABLES", "SEATING"};
 
-struct Setup {
+void exec(sqlite3* db, const QString& sql)
+{
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        fprintf(stderr, "%s: %s\n", qPrintable(sql), error);
+        sqlite3_free(error);
+        exit(2);
+    }
+}
+
+sqlite3* openRaw(const QString& file)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        fprintf(stderr, "%s: %s\n", qPrintable(file), sqlite3_errmsg(db));
+        exit(2);
+    }
+    return db;
+}
+
+// Two copies of one wedding: the sender with its changes logged, the
+// receiver as it was before them (the template with a number of its own).
+struct Wedding {
     QTemporaryDir dir;
+    int people = 0;
     QString path(const QString& rel) const { return dir.path() + rel; }
     QString sender() const { return path("/data/qvnt03.qvd"); }
     QString receiverTemplate() const { return path("/receiver.qvd"); }
+    QString receiver() const { return path("/data/receiver.qvd"); }
     QString replica() const { return path("/replica.qvd"); }
 
-    Setup()
+    explicit Wedding(int n) : people(n)
     {
         QDir(dir.path()).mkpath("data");
         QFile::copy(NUPTARO_TEMPLATE, path("/data/qvnt04.qvd"));
-        QFile::copy(NUPTARO_TEMPLATE, sender());
         QFile::copy(NUPTARO_TEMPLATE, receiverTemplate());
+        QFile::setPermissions(receiverTemplate(), QFile::ReadOwner | QFile::WriteOwner);
         modQVDatabase::setAppPath(dir.path());
         {
             ado::Connection r;
             r.Open(receiverTemplate());
             r.setCopyNumber(9);
         }
-        // The sender's changes go through the change log's own writer, which
-        // works on the shared connection.
         ado::Connection& c = modQVDatabase::gConn;
+        c.Close();
+        modQVDatabase::LocateDataFile();
         c.Open(sender());
         c.setCopyNumber(5);
-        {
-            ado::Transaction t(c);
-            for (int i = 0; i < kChanges; ++i) {
-                const qint64 key = c.reserveKey("GUEST");
-                c.Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME, GUEST_CITY, GUEST_EMAIL) VALUES (?, ?, ?, ?)",
-                          {key, QString("Party %1").arg(i), "Salem", QString("guest%1@example.com").arg(i)});
-                modSynchro::LogChange("GUEST", key, modSynchro::Added);
-            }
-            t.commit();
-        }
+        seed(c);
         synchro::Prepare(c);
+        QFile::remove(replica());
         QFile::copy(path("/data/synchro.qvd"), replica());
         c.Close();
     }
-    void freshReceiver(ado::Connection& c) const
+
+    // Parties of one to four people, everyone invited to the reception and
+    // a third to the rehearsal dinner, one in five seated at a table of ten;
+    // written plainly, then logged as the program logs a batch of adds.
+    void seed(ado::Connection& c)
     {
-        c.Close();
-        QFile::remove(path("/data/receiver.qvd"));
-        QFile::copy(receiverTemplate(), path("/data/receiver.qvd"));
-        c.Open(path("/data/receiver.qvd"));
+        const qint64 base = ado::Connection::firstKeyOf(5);
+        QMap<QString, QList<qint64>> keys;
+        ado::Transaction t(c);
+        const auto insert = [&](const QString& table, const QString& sql, const QVariantList& values) {
+            c.Execute(sql, values);
+            keys[table] << values.value(0).toLongLong();
+        };
+        insert("EVENT", "INSERT INTO EVENT (EVENT_ID, EVENT_NAME, EVENT_STARTDATE) VALUES (?, 'Reception', "
+                        "'2027-08-14 17:00:00')", {base});
+        insert("EVENT", "INSERT INTO EVENT (EVENT_ID, EVENT_NAME, EVENT_STARTDATE) VALUES (?, 'Rehearsal Dinner', "
+                        "'2027-08-13 19:00:00')", {base + 1});
+        qint64 person = 0, invite = 0, seated = 0;
+        for (qint64 party = 1; person < people; ++party) {
+            insert("GUEST", "INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME, GUEST_ADDRESS1, GUEST_CITY, GUEST_ZIP, "
+                            "GUEST_CATEGORY) VALUES (?, ?, ?, 'Salem', '97301', ?)",
+                   {base + party, QString("The Lefèvre Family %1").arg(party),
+                    QString("%1 Orchard Lane").arg(party), party % 2 ? "Family" : "Friend"});
+            for (int i = 0; i < 1 + party % 4 && person < people; ++i) {
+                ++person;
+                insert("SUBGUEST", "INSERT INTO SUBGUEST (SUBGUEST_ID, GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME, "
+                                   "SUBGUEST_TITLE) VALUES (?, ?, ?, 'Lefèvre', 'Mr.')",
+                       {base + person, base + party, QString("Zoë %1").arg(person)});
+                insert("INVITE", "INSERT INTO INVITE (INVITE_ID, EVENT_ID, SUBGUEST_ID, INVITE_RSVP_TEXT) "
+                                 "VALUES (?, ?, ?, 'Attending')",
+                       {base + ++invite, base, base + person});
+                if (person % 3 == 0)
+                    insert("INVITE", "INSERT INTO INVITE (INVITE_ID, EVENT_ID, SUBGUEST_ID) VALUES (?, ?, ?)",
+                           {base + ++invite, base + 1, base + person});
+                if (person % 5 == 0) {
+                    const qint64 table = base + seated / 10 + 1;
+                    if (seated % 10 == 0)
+                        insert("TABLES", "INSERT INTO TABLES (TABLE_ID, EVENT_ID, TABLE_NAME, TABLE_SEATS, "
+                                         "TABLE_TYPE) VALUES (?, ?, ?, 10, 5)",
+                               {table, base, QString("Table %1").arg(seated / 10 + 1)});
+                    insert("SEATING", "INSERT INTO SEATING (SEATING_ID, TABLE_ID, SUBGUEST_ID, SEATING_POS) "
+                                      "VALUES (?, ?, ?, ?)",
+                           {base + seated + 1, table, base + person, seated % 10});
+                    ++seated;
+                }
+            }
+        }
+        for (const QString& table : kTables)
+            modSynchro::LogChanges(table, keys[table], modSynchro::Added);
+        t.commit();
+    }
+
+    void freshReceiver() const
+    {
+        QFile::remove(receiver());
+        QFile::copy(receiverTemplate(), receiver());
     }
 };
 
-Setup& setup()
+Wedding& wedding(int people)
 {
-    static Setup* s = new Setup;
-    return *s;
+    // One wedding at a time: the larger one replaces the smaller.
+    static std::unique_ptr<Wedding> w;
+    if (!w || w->people != people) {
+        w.reset();
+        w = std::make_unique<Wedding>(people);
+    }
+    return *w;
 }
 
-void BM_Prepare(benchmark::State& state)
+void prepareProgram(benchmark::State& state)
 {
+    Wedding& w = wedding(int(state.range(0)));
     ado::Connection c;
-    c.Open(setup().sender());
+    c.Open(w.sender());
+    int packed = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(synchro::Prepare(c));
+        packed = synchro::Prepare(c);
+    state.counters["log_rows"] = packed;
 }
 
-void BM_PlainSqlPack(benchmark::State& state)
+// The replica plainly: its header, the log, each logged table's records,
+// their versions and marks, the copy numbers.
+void prepareBaseline(benchmark::State& state)
 {
-    ado::Connection c;
-    c.Open(setup().sender());
-    const QString out = setup().path("/plain.qvd");
+    Wedding& w = wedding(int(state.range(0)));
+    const QString out = w.path("/plain.qvd");
+    sqlite3* db = openRaw(w.sender());
     for (auto _ : state) {
         QFile::remove(out);
         QFile(out).open(QIODevice::WriteOnly);  // an empty file is an empty database
-        c.Execute("ATTACH DATABASE ? AS r", {out});
-        c.Execute("BEGIN");
-        c.Execute("CREATE TABLE r.Synchro AS SELECT * FROM SYNCHRO ORDER BY SYNCHRO_TABLE");
-        c.Execute("CREATE TABLE r.GUEST AS SELECT GUEST.* FROM SYNCHRO JOIN GUEST ON GUEST_ID = SYNCHRO_RECORDID "
-                  "WHERE SYNCHRO_TABLE = 'GUEST'");
-        c.Execute("CREATE TABLE r.Versions AS SELECT VERSION_TABLE, VERSION_RECORDID, VERSION_CHANGED AS "
-                  "VERSION_STAMP, 5 AS VERSION_COPY, 0 AS VERSION_DELETED FROM SYNCHRO_VERSION JOIN SYNCHRO ON "
-                  "VERSION_TABLE = SYNCHRO_TABLE AND VERSION_RECORDID = SYNCHRO_RECORDID");
-        c.Execute("CREATE TABLE r.Copies AS SELECT COPY_NUMBER FROM SYNCHRO_COPY");
-        c.Execute("COMMIT");
-        c.Execute("DETACH DATABASE r");
+        exec(db, QString("ATTACH DATABASE '%1' AS r").arg(out));
+        exec(db, "PRAGMA r.application_id = 1313953362");
+        exec(db, "PRAGMA r.user_version = 5");
+        exec(db, "BEGIN");
+        exec(db, "CREATE TABLE r.Synchro AS SELECT * FROM SYNCHRO ORDER BY SYNCHRO_TABLE");
+        for (const QString& t : kTables)
+            exec(db, QString("CREATE TABLE r.%1 AS SELECT %1.* FROM SYNCHRO JOIN %1 ON %2 = SYNCHRO_RECORDID "
+                             "WHERE SYNCHRO_TABLE = '%1'")
+                         .arg(t, t == "TABLES" ? "TABLE_ID" : t == "SEATING" ? "SEATING_ID" : t + "_ID"));
+        exec(db, "CREATE TABLE r.Versions AS SELECT VERSION_TABLE, VERSION_RECORDID, VERSION_CHANGED AS "
+                 "VERSION_STAMP, 5 AS VERSION_COPY, 0 AS VERSION_DELETED FROM SYNCHRO_VERSION JOIN SYNCHRO ON "
+                 "VERSION_TABLE = SYNCHRO_TABLE AND VERSION_RECORDID = SYNCHRO_RECORDID");
+        exec(db, "CREATE TABLE r.Origins AS SELECT ORIGIN_TABLE, ORIGIN_RECORDID, ORIGIN_MARK FROM SYNCHRO_ORIGIN");
+        exec(db, "CREATE TABLE r.Copies AS SELECT COPY_NUMBER FROM SYNCHRO_COPY");
+        exec(db, "COMMIT");
+        exec(db, "DETACH DATABASE r");
     }
+    sqlite3_close(db);
 }
 
-void BM_Merge(benchmark::State& state)
+void mergeProgram(benchmark::State& state)
 {
+    Wedding& w = wedding(int(state.range(0)));
     ado::Connection c;
+    int applied = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        setup().freshReceiver(c);
+        c.Close();
+        w.freshReceiver();
+        c.Open(w.receiver());
         state.ResumeTiming();
-        benchmark::DoNotOptimize(synchro::Synchronize(c, setup().replica()).applied);
+        applied = synchro::Synchronize(c, w.replica()).applied;
     }
+    state.counters["applied"] = applied;
 }
 
-void BM_PlainSqlMerge(benchmark::State& state)
+// The safety copy, then the records and the versions taken, in one transaction.
+void mergeBaseline(benchmark::State& state)
 {
-    ado::Connection c;
+    Wedding& w = wedding(int(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
-        setup().freshReceiver(c);
+        w.freshReceiver();
+        sqlite3* db = openRaw(w.receiver());
         state.ResumeTiming();
-        // The safety copy, then the records and the versions taken, in one transaction.
-        QFile::remove(setup().path("/data/PRE_plain.qvd"));
+        QFile::remove(w.path("/data/PRE_plain.qvd"));
         {
             sqlite3* copy = nullptr;
-            sqlite3_open(setup().path("/data/PRE_plain.qvd").toUtf8().constData(), &copy);
-            sqlite3_backup* b = sqlite3_backup_init(copy, "main", c.handle(), "main");
+            sqlite3_open(w.path("/data/PRE_plain.qvd").toUtf8().constData(), &copy);
+            sqlite3_backup* b = sqlite3_backup_init(copy, "main", db, "main");
             sqlite3_backup_step(b, -1);
             sqlite3_backup_finish(b);
             sqlite3_close(copy);
         }
-        c.Execute("ATTACH DATABASE ? AS r", {setup().replica()});
-        c.Execute("BEGIN");
-        c.Execute("INSERT OR REPLACE INTO GUEST SELECT DISTINCT * FROM r.GUEST");
-        c.Execute("INSERT INTO SYNCHRO_VERSION (VERSION_TABLE, VERSION_RECORDID, VERSION_TAKEN, VERSION_TAKENFROM) "
-                  "SELECT VERSION_TABLE, VERSION_RECORDID, VERSION_STAMP, VERSION_COPY FROM r.Versions WHERE true "
-                  "ON CONFLICT (VERSION_TABLE, VERSION_RECORDID) DO UPDATE SET VERSION_TAKEN = excluded.VERSION_TAKEN, "
-                  "VERSION_TAKENFROM = excluded.VERSION_TAKENFROM");
-        c.Execute("INSERT OR IGNORE INTO SYNCHRO_COPY SELECT COPY_NUMBER FROM r.Copies WHERE COPY_NUMBER <> 5");
-        c.Execute("COMMIT");
-        c.Execute("DETACH DATABASE r");
+        exec(db, QString("ATTACH DATABASE '%1' AS r").arg(w.replica()));
+        exec(db, "BEGIN");
+        for (const QString& t : kTables)
+            exec(db, QString("INSERT OR REPLACE INTO main.%1 SELECT DISTINCT * FROM r.%1").arg(t));
+        exec(db, "INSERT INTO SYNCHRO_VERSION (VERSION_TABLE, VERSION_RECORDID, VERSION_TAKEN, VERSION_TAKENFROM) "
+                 "SELECT VERSION_TABLE, VERSION_RECORDID, VERSION_STAMP, VERSION_COPY FROM r.Versions WHERE true "
+                 "ON CONFLICT (VERSION_TABLE, VERSION_RECORDID) DO UPDATE SET VERSION_TAKEN = excluded.VERSION_TAKEN, "
+                 "VERSION_TAKENFROM = excluded.VERSION_TAKENFROM");
+        exec(db, "INSERT OR IGNORE INTO SYNCHRO_COPY SELECT COPY_NUMBER FROM r.Copies WHERE COPY_NUMBER <> 9");
+        exec(db, "COMMIT");
+        exec(db, "DETACH DATABASE r");
+        state.PauseTiming();
+        sqlite3_close(db);
+        state.ResumeTiming();
     }
 }
 
 }  // namespace
 
-BENCHMARK(BM_Prepare)->Name("replica prepare/program")->Arg(kChanges)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlainSqlPack)->Name("replica prepare/baseline")->Arg(kChanges)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Merge)->Name("replica merge/program")->Arg(kChanges)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlainSqlMerge)->Name("replica merge/baseline")->Arg(kChanges)->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    // By size, so that each wedding is made once.
+    for (const int people : {10000, 100000}) {
+        const auto add = [people](const char* name, void (*run)(benchmark::State&)) {
+            benchmark::RegisterBenchmark(name, run)->Arg(people)->Unit(benchmark::kMillisecond);
+        };
+        add("replica prepare/program", prepareProgram);
+        add("replica prepare/baseline", prepareBaseline);
+        add("replica merge/program", mergeProgram);
+        add("replica merge/baseline", mergeBaseline);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

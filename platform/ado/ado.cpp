@@ -535,6 +535,31 @@ qint64 Connection::reserveKey(const QString& table)
     return rules_->take(table, false);
 }
 
+void Connection::withoutWriteRules(const QStringList& tables, const std::function<void()>& work)
+{
+    if (!db_ || sqlite3_get_autocommit(db_))
+        throw Error(SQLITE_MISUSE, "The write rules are set aside only inside a transaction.");
+    if (!rules_) {
+        work();
+        return;
+    }
+    for (const QString& t : tables)
+        rules_->suspend(t);
+    try {
+        work();
+    } catch (...) {
+        // The caller rolls back, which brings the rules back as they were.
+        try {
+            for (const QString& t : tables)
+                rules_->resume(t);
+        } catch (const Error&) {
+        }
+        throw;
+    }
+    for (const QString& t : tables)
+        rules_->resume(t);
+}
+
 void Connection::keepRules()
 {
     if (rules_)

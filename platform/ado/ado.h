@@ -84,6 +84,12 @@ public:
     void setBusyTimeout(int milliseconds);
     // Makes the write rules again if anything dropped them.
     void keepRules();
+    // Runs `work` inside the running transaction with the write rules of
+    // inserts and updates set aside on `tables`: for rows that carry their
+    // keys and whose values were checked to be in their stored form, where
+    // the rules would only spend time (a merge of many thousand rows).
+    // Deletions keep their rules. Outside a transaction it throws.
+    void withoutWriteRules(const QStringList& tables, const std::function<void()>& work);
 
     // Runs one statement with bound parameters (? placeholders); returns the
     // number of rows changed.

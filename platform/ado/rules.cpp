@@ -128,6 +128,32 @@ void WriteRules::remove()
         run("DROP TRIGGER temp." + quoteIdent(o));
 }
 
+namespace {
+
+// The triggers that watch inserts and updates (the others watch keys leaving).
+const char* const kWriteTriggers[] = {"given", "inserted", "updated"};
+
+QString triggerName(const char* kind, const QString& table) { return quoteIdent(QString("nuptaro_%1_%2").arg(kind, table)); }
+
+}  // namespace
+
+void WriteRules::suspend(const QString& table)
+{
+    const int i = indexOf(table);
+    if (i < 0)
+        return;
+    for (const char* kind : kWriteTriggers)
+        run("DROP TRIGGER IF EXISTS temp." + triggerName(kind, tables_[i].name));
+}
+
+void WriteRules::resume(const QString& table)
+{
+    const int i = indexOf(table);
+    if (i < 0)
+        return;
+    createTriggers(i, true);
+}
+
 void WriteRules::install()
 {
     tables_.clear();
@@ -293,13 +319,13 @@ void WriteRules::createFunctions()
     sqlite3_create_function(db, "nuptaro_key_removed", 2, flags, this, &WriteRules::keyRemoved, nullptr, nullptr);
 }
 
-void WriteRules::createTriggers(int index)
+void WriteRules::createTriggers(int index, bool writesOnly)
 {
     const Table& t = tables_[index];
     const QString table = quoteIdent(t.name);
     const QString tag = QString::number(index);
     const QString name = t.name;
-    auto trigger = [&](const QString& what) { return quoteIdent("nuptaro_" + what + "_" + name); };
+    auto trigger = [&](const char* kind) { return triggerName(kind, name); };
     auto literal = [](QString s) { return '\'' + s.replace('\'', "''") + '\''; };
 
     QStringList newTyped, sets;
@@ -336,7 +362,7 @@ void WriteRules::createTriggers(int index)
                            "BEGIN %6 END")
                        .arg(trigger("updated"), cols.join(", "), table, tag, newTyped.join(", "), convertRow));
     }
-    if (!t.key.isEmpty() && counters_) {
+    if (!t.key.isEmpty() && counters_ && !writesOnly) {
         const QString remember =
             QString("INSERT INTO KEY_COUNTER (KEY_COUNTER_TABLE, KEY_COUNTER_LAST) VALUES (%1, OLD.%2) "
                     "ON CONFLICT (KEY_COUNTER_TABLE) DO UPDATE SET KEY_COUNTER_LAST = "

@@ -39,6 +39,11 @@ public:
     void keep();
     // The copy number changed: keys are drawn from the new range from now on.
     void rangeChanged();
+    // Drops the triggers that watch a table's inserts and updates, inside a
+    // running transaction; resume makes the table's triggers again. A
+    // rollback brings them back as they were.
+    void suspend(const QString& table);
+    void resume(const QString& table);
 
     // Around each statement: whether a key was replaced, and the last row's key.
     void beginStatement() { rekeyed_ = false; }
@@ -67,7 +72,8 @@ private:
     qint64 highestTaken(const QString& table, const QString& key);
     void run(const QString& sql);
     void createFunctions();
-    void createTriggers(int index);
+    // The table's triggers, or those of inserts and updates alone.
+    void createTriggers(int index, bool writesOnly = false);
     int countTriggers();
     qint64 tempInteger(const char* sql);
 
