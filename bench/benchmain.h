@@ -17,6 +17,14 @@
 
 #include <functional>
 
+// Lets the windows' deferred work run (layouts, a grid's rows gathered
+// anew), as the event loop does between two user actions.
+inline void settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+}
+
 // The main window loaded at 1200 x 800 with its data panel shown.
 inline frmMain& mainWithDataPanel()
 {

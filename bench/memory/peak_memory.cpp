@@ -132,14 +132,6 @@ void made(const QString& file)
     }
 }
 
-// Lets the window's deferred work run, as the event loop would between two
-// user actions.
-void settle()
-{
-    for (int i = 0; i < 3; ++i)
-        QApplication::processEvents();
-}
-
 frmMain& mainShowing(void (frmMain::*view)())
 {
     frmMain& f = mainWithDataPanel();
