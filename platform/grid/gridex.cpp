@@ -568,6 +568,8 @@ GridEX::GridEX(QWidget* parent) : QWidget(parent)
 
     for (QWidget* w : {table_->viewport(), cards_->viewport(), table_->horizontalHeader()->viewport()})
         w->installEventFilter(this);
+    // The spans of header rows follow the screen (see updateSpans).
+    connect(table_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { updateSpans(); });
 
     connect(table_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& cur, const QModelIndex& prev) {
@@ -712,12 +714,34 @@ void GridEX::applyColumns()
     }
     if (!cols_.isEmpty())
         emit model_->headerDataChanged(Qt::Horizontal, 0, int(cols_.size()) - 1);
-    // A header row reads across the whole width.
+    spanRows_ = {};
+    updateSpans();
+}
+
+// A header row reads across the whole width. The spans are set on the rows
+// on screen and a few pages around them, and set anew as the grid scrolls:
+// a list of many thousand groups would otherwise spend more time on its
+// spans than on its rows.
+void GridEX::updateSpans()
+{
+    const bool spanned = groupColumn_ > 0 && cols_.size() > 1;
+    const int n = model_->displayedRows();
+    const int rowHeight = std::max(1, table_->verticalHeader()->defaultSectionSize());
+    const int page = std::max(1, table_->viewport()->height() / rowHeight + 1);
+    const int first = std::max(0, table_->rowAt(0));
+    // Still a page of spans on either side of the screen: nothing to do.
+    if (spanned && spanRows_.second > spanRows_.first && spanRows_.first <= std::max(0, first - page)
+        && spanRows_.second >= std::min(n, first + 2 * page))
+        return;
     table_->clearSpans();
-    if (groupColumn_ > 0 && cols_.size() > 1)
-        for (int r = 0; r < model_->displayedRows(); ++r)
-            if (model_->row(r)->kind == RowKind::GroupHeader)
-                table_->setSpan(r, 0, 1, int(cols_.size()));
+    spanRows_ = {};
+    if (!spanned)
+        return;
+    const int margin = 3 * page + 50;
+    spanRows_ = {std::max(0, first - margin), std::min(n, first + page + margin)};
+    for (int r = spanRows_.first; r < spanRows_.second; ++r)
+        if (model_->row(r)->kind == RowKind::GroupHeader)
+            table_->setSpan(r, 0, 1, int(cols_.size()));
 }
 
 void GridEX::applyLayout()
@@ -1318,6 +1342,8 @@ QPoint GridEX::cellCenter(int row, int column) const
 bool GridEX::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type t = event->type();
+    if (t == QEvent::Resize && watched == table_->viewport())
+        updateSpans();
     if (t == QEvent::MouseButtonPress || t == QEvent::MouseButtonRelease || t == QEvent::MouseButtonDblClick) {
         auto* me = static_cast<QMouseEvent*>(event);
         auto* w = static_cast<QWidget*>(watched);

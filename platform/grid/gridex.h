@@ -333,6 +333,7 @@ private:
     const ColumnSettings* col(int column) const;
     void applyColumns();
     void applyLayout();
+    void updateSpans();
     // Gathers the rows anew; the current row stays on its record when the
     // records themselves are the same (an edit moved one to another group).
     void rebuild(bool followRecord = false);
@@ -366,6 +367,7 @@ private:
     bool rebuildPending_ = false;
     const ado::Recordset* builtFor_ = nullptr;   // the recordset the rows were gathered from
     bool applyingColumns_ = false;
+    std::pair<int, int> spanRows_ = {0, 0};   // the rows whose header rows have their spans
     mutable QVector<QString> totalsCache_;
 
     GridModel* model_ = nullptr;

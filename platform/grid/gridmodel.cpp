@@ -141,45 +141,60 @@ void GridModel::rebuild()
             sortKeys.emplace_back(keys_.back(), false);
         }
         // The records of each group in their own order; only the groups are
-        // sorted, so a view of few groups sorts next to nothing.
+        // sorted, so a view of few groups sorts next to nothing. Values that
+        // read alike (5 and "5", two spellings of one date) are told apart
+        // by their kinds: each text leads to a chain of its groups.
         std::vector<int> groupOf(firstOf.size());   // distinct value -> group
         std::vector<int> groupKey;                  // group -> its first distinct value
-        QHash<QString, std::vector<int>> byText;    // groups whose value reads so
+        std::vector<int> sameText;                  // group -> the next group whose value reads so
+        QHash<QString, int> byText;                 // a text -> the first group of its chain
+        byText.reserve(qsizetype(firstOf.size()));
         for (size_t d = 0; d < firstOf.size(); ++d) {
-            std::vector<int>& candidates = byText[sortKeys[d].text];
+            auto at = byText.find(sortKeys[d].text);
+            if (at == byText.end())
+                at = byText.insert(sortKeys[d].text, -1);
+            int& head = at.value();
             int g = -1;
-            for (int c : candidates)
-                if (compareKeys(sortKeys[groupKey[c]], sortKeys[d]) == 0) {
+            for (int c = head; c >= 0 && g < 0; c = sameText[size_t(c)])
+                if (compareKeys(sortKeys[size_t(groupKey[size_t(c)])], sortKeys[d]) == 0)
                     g = c;
-                    break;
-                }
             if (g < 0) {
                 g = int(groupKey.size());
-                candidates.push_back(g);
                 groupKey.push_back(int(d));
+                sameText.push_back(head);
+                head = g;
             }
             groupOf[d] = g;
         }
-        std::vector<std::vector<int>> groups(groupKey.size());
-        for (int r = 0; r < n; ++r)
-            groups[groupOf[keyOf_[r]]].push_back(r);
         for (int d : groupKey)
-            sortKeys[d].folded = sortKeys[d].text.toCaseFolded();
-        std::vector<int> order(groups.size());
-        for (size_t g = 0; g < groups.size(); ++g)
+            sortKeys[size_t(d)].folded = sortKeys[size_t(d)].text.toCaseFolded();
+        std::vector<int> order(groupKey.size());
+        for (size_t g = 0; g < order.size(); ++g)
             order[g] = int(g);
         std::sort(order.begin(), order.end(), [&](int x, int y) {
-            const int c = compareKeys(sortKeys[groupKey[x]], sortKeys[groupKey[y]]);
+            const int c = compareKeys(sortKeys[size_t(groupKey[size_t(x)])], sortKeys[size_t(groupKey[size_t(y)])]);
             return c != 0 ? c < 0 : x < y;
         });
-        rows_.reserve(n + int(groups.size()));
+        // The members of every group in one array, in record order.
+        std::vector<int> start(groupKey.size() + 1, 0);
+        for (int r = 0; r < n; ++r)
+            ++start[size_t(groupOf[size_t(keyOf_[r])]) + 1];
+        for (size_t g = 1; g < start.size(); ++g)
+            start[g] += start[g - 1];
+        std::vector<int> members(static_cast<size_t>(n));
+        {
+            std::vector<int> next(start.begin(), start.end() - 1);
+            for (int r = 0; r < n; ++r)
+                members[size_t(next[size_t(groupOf[size_t(keyOf_[r])])]++)] = r;
+        }
+        rows_.reserve(n + int(groupKey.size()));
         for (int g : order) {
-            const std::vector<int>& members = groups[g];
-            const int first = members.front(), size = int(members.size());
+            const int from = start[size_t(g)], to = start[size_t(g) + 1];
+            const int first = members[size_t(from)], size = to - from;
             rows_.push_back(Row{RowKind::GroupHeader, -1, first, size});
-            for (int r : members) {
-                displayOf_[r] = rows_.size();
-                rows_.push_back(Row{RowKind::Record, r, first, size});
+            for (int m = from; m < to; ++m) {
+                displayOf_[members[size_t(m)]] = rows_.size();
+                rows_.push_back(Row{RowKind::Record, members[size_t(m)], first, size});
             }
         }
     } else {
