@@ -9,10 +9,12 @@
 #include "platform/ui/fonts.h"
 
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -53,6 +55,50 @@ inline void openFreshDatabase(const QString& folder)
     QDir(folder).mkpath("data");
     QFile::copy(QStringLiteral(NUPTARO_TEMPLATE), folder + "/data/qvnt04.qvd");
     openProgramFolder(folder);
+}
+
+// The statements the work runs on the shared connection, as run (bound
+// values written in); the statements of triggers run again with them.
+inline QStringList statementsOf(const std::function<void()>& work)
+{
+    QStringList sql;
+    sqlite3* db = modQVDatabase::gConn.handle();
+    sqlite3_trace_v2(
+        db, SQLITE_TRACE_STMT,
+        [](unsigned, void* out, void* stmt, void* text) {
+            if (QByteArray(static_cast<const char*>(text)).startsWith("--"))
+                return 0;  // a trigger's statements
+            char* expanded = sqlite3_expanded_sql(static_cast<sqlite3_stmt*>(stmt));
+            static_cast<QStringList*>(out)->append(QString::fromUtf8(expanded));
+            sqlite3_free(expanded);
+            return 0;
+        },
+        &sql);
+    work();
+    sqlite3_trace_v2(db, 0, nullptr, nullptr);
+    return sql;
+}
+
+// Prepares, steps to the end reading every column, and finalizes each
+// statement, on a plain SQLite connection of the working database.
+inline void replay(const QStringList& sql)
+{
+    static sqlite3* db = nullptr;
+    static QString opened;
+    if (opened != modQVDatabase::gConn.path()) {
+        sqlite3_close(db);
+        opened = modQVDatabase::gConn.path();
+        sqlite3_open_v2(opened.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    }
+    for (const QString& q : sql) {
+        const QByteArray text = q.toUtf8();
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st, nullptr);
+        while (sqlite3_step(st) == SQLITE_ROW)
+            for (int c = 0; c < sqlite3_column_count(st); ++c)
+                benchmark::DoNotOptimize(sqlite3_column_text(st, c));
+        sqlite3_finalize(st);
+    }
 }
 
 inline int runOnFreshDatabase(int argc, char** argv, const std::function<void()>& seed,

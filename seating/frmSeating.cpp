@@ -176,6 +176,10 @@ void frmSeating::createControls()
     };
     // The invited tree's names are not edited.
     treeInvited->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (tree::TreeView* t : {treeInvited, treeTables}) {
+        t->setChildLoader([this, t](tree::Node* n) { loadPeople(t, n); });
+        t->setNodeFinder([this, t](const QString& k) { findPerson(t, k); });
+    }
 
     procs_ = std::make_unique<editing::OpenProcedures>();
     procs_->set("frmSeating.GetInvitees", [this] { GetInvitees(); });
@@ -258,32 +262,28 @@ void frmSeating::GetInvitees()
 {
     if (!treeInvited)
         return;
-    QVector<Invitee> invited;
-    QVector<SeatedPerson> seated;
     QVector<TableInfo> tables;
-    editing::ignoringErrors([&] { invited = invitedPeople(curEvent); });
-    editing::ignoringErrors([&] { seated = seatedPeople(curEvent); });
+    QSet<qint64> seatedAtTable;
     editing::ignoringErrors([&] { tables = eventTables(curEvent); });
+    editing::ignoringErrors([&] { seatedAtTable = tablesWithPeople(curEvent); });
 
     treeInvited->setUpdatesEnabled(false);
     treeTables->setUpdatesEnabled(false);
     treeInvited->clearNodes();
     treeTables->clearNodes();
     namelessParties_.clear();
-    // Both trees are built apart and go in whole.
+    partyKeys_.reset();
+    // Both trees are built apart and go in whole. Parties and tables come
+    // first; the people under each when it is opened (see loadPeople).
     tree::Node* invitedRoot = treeInvited->detachedRoot(kRoot, "Invited");
     tree::Node* tablesRoot = treeTables->detachedRoot(kRoot, "Tables");
 
     QSet<qint64> tableIds;
     for (const TableInfo& t : tables) {
-        treeTables->add(tablesRoot, "T" + QString::number(t.tableId), t.text());
+        tree::Node* n = treeTables->add(tablesRoot, "T" + QString::number(t.tableId), t.text());
+        if (n && seatedAtTable.contains(t.tableId))
+            treeTables->setChildrenLater(n);
         tableIds.insert(t.tableId);
-    }
-    QSet<qint64> seatedIds;
-    for (const SeatedPerson& s : seated) {
-        seatedIds.insert(s.subguestId);
-        if (tree::Node* table = treeTables->node("T" + QString::number(s.tableId)))
-            treeTables->add(table, "S" + QString::number(s.subguestId), s.name());
     }
     treeTables->attach(tablesRoot);
     tablesRoot->setExpanded(true);
@@ -291,29 +291,23 @@ void frmSeating::GetInvitees()
 
     // Parties one after the other with the same name share a node.
     std::optional<QString> lastParty;
-    tree::Node* party = nullptr;
-    for (const Invitee& p : invited) {
-        if (seatedIds.contains(p.subguestId))
-            continue;
-        if (isNameless(p.partyName)) {
-            // They come first; each party a node of its own.
-            const QString k = "G" + QString::number(p.guestId);
-            party = treeInvited->node(k);
-            if (!party) {
+    editing::ignoringErrors([&] {
+        forEachWaitingParty(curEvent, [&](qint64 guestId, const QVariant& name) {
+            const QString k = "G" + QString::number(guestId);
+            tree::Node* party = nullptr;
+            if (isNameless(name)) {
+                // They come first; each party a node of its own.
                 party = treeInvited->add(invitedRoot, k, kNamelessParty);
                 namelessParties_.insert(k);
+                lastParty.reset();
+            } else if (!lastParty || *lastParty != name.toString()) {
+                lastParty = name.toString();
+                party = treeInvited->add(invitedRoot, k, *lastParty);
             }
-            lastParty.reset();
-        } else if (!lastParty || *lastParty != p.partyName.toString()) {
-            lastParty = p.partyName.toString();
-            const QString k = "G" + QString::number(p.guestId);
-            party = treeInvited->add(invitedRoot, k, *lastParty);
-            if (!party)
-                party = treeInvited->node(k);
-        }
-        if (party)
-            treeInvited->add(party, "S" + QString::number(p.subguestId), p.name());
-    }
+            if (party)
+                treeInvited->setChildrenLater(party);
+        });
+    });
     treeInvited->attach(invitedRoot);
     invitedRoot->setExpanded(true);
     treeInvited->setSelectedNode(invitedRoot);
@@ -325,6 +319,56 @@ void frmSeating::GetInvitees()
         ShowTable(0);
     if (tables.isEmpty())
         ui::MsgBox(kAddTableHint, ui::vbOKOnly, QString(), window());
+}
+
+void frmSeating::loadPeople(tree::TreeView* t, tree::Node* n)
+{
+    const QString k = key(n);
+    if (t == treeTables) {
+        QVector<SeatedPerson> seated;
+        editing::ignoringErrors([&] { seated = seatedAt(curEvent, keyNumber(k)); });
+        for (const SeatedPerson& p : seated)
+            treeTables->add(n, "S" + QString::number(p.subguestId), p.name());
+        return;
+    }
+    QVector<Invitee> people;
+    editing::ignoringErrors([&] {
+        people = namelessParties_.contains(k) ? waitingOfParty(curEvent, keyNumber(k))
+                                              : waitingOfPartiesNamed(curEvent, n->text(0));
+    });
+    for (const Invitee& p : people)
+        treeInvited->add(n, "S" + QString::number(p.subguestId), p.name());
+}
+
+void frmSeating::findPerson(tree::TreeView* t, const QString& k)
+{
+    if (!k.startsWith('S'))
+        return;
+    const qint64 person = keyNumber(k);
+    if (t == treeTables) {
+        QVector<qint64> at;
+        editing::ignoringErrors([&] { at = tablesOfPerson(curEvent, person); });
+        for (qint64 table : at)
+            treeTables->loadChildren(treeTables->node("T" + QString::number(table)));
+        return;
+    }
+    std::optional<Invitee> p;
+    editing::ignoringErrors([&] { p = invitedPerson(curEvent, person); });
+    if (!p)
+        return;
+    if (isNameless(p->partyName)) {
+        treeInvited->loadChildren(treeInvited->node("G" + QString::number(p->guestId)));
+        return;
+    }
+    // The parties' nodes by name, gathered when first needed.
+    if (!partyKeys_) {
+        partyKeys_.emplace();
+        const tree::Node* root = treeInvited->node(kRoot);
+        for (int i = 0; root && i < root->childCount(); ++i)
+            if (!namelessParties_.contains(key(root->child(i))))
+                partyKeys_->insert(root->child(i)->text(0), key(root->child(i)));
+    }
+    treeInvited->loadChildren(treeInvited->node(partyKeys_->value(p->partyName.toString())));
 }
 
 tree::Node* frmSeating::partyNode(const Invitee& p)
@@ -349,6 +393,8 @@ tree::Node* frmSeating::partyNode(const Invitee& p)
     }
     if (nameless)
         namelessParties_.insert(k);
+    else if (partyKeys_)
+        partyKeys_->insert(name, k);
     return treeInvited->insert(root, at, k, name);
 }
 
@@ -357,7 +403,12 @@ void frmSeating::addToInvitedTree(const Invitee& p, bool reveal)
     tree::Node* party = partyNode(p);
     if (!party)
         return;
-    tree::Node* n = treeInvited->add(party, "S" + QString::number(p.subguestId), p.name());
+    // A party not opened yet reads its people, him among them.
+    treeInvited->loadChildren(party);
+    const QString k = "S" + QString::number(p.subguestId);
+    tree::Node* n = treeInvited->add(party, k, p.name());
+    if (!n)
+        n = treeInvited->node(k);
     if (reveal && n)
         treeInvited->ensureVisible(n);
 }
@@ -494,6 +545,8 @@ void frmSeating::beginTreeDrag(tree::TreeView* t, const QString& name, int butto
     if ((pos - pressedAt_).manhattanLength() < QApplication::startDragDistance())
         return;
     tree::Node* sel = t->selectedNode();
+    // Whether it has people under it is known once they are read.
+    t->loadChildren(sel);
     if (!sel || sel->childCount() > 0)
         return;
     Dragging = true;
@@ -589,6 +642,8 @@ void frmSeating::carryOutDrop(const DropDecision& d)
         } else {
             const QString text = n->text(0);
             treeInvited->remove(n);  // the party node stays
+            // A table not opened yet reads its people, him among them.
+            treeTables->loadChildren(table);
             treeTables->add(table, person, text);
         }
         ShowTable(d.table);
@@ -609,7 +664,9 @@ void frmSeating::carryOutDrop(const DropDecision& d)
         } else {
             const QString text = n->text(0);
             treeTables->remove(n);
-            treeTables->ensureVisible(treeTables->add(table, person, text));
+            treeTables->loadChildren(table);
+            tree::Node* moved = treeTables->add(table, person, text);
+            treeTables->ensureVisible(moved ? moved : treeTables->node(person));
         }
         ShowTable(d.table);
         return;

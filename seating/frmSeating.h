@@ -11,6 +11,7 @@
 #include "seating/seatingdata.h"
 #include "seating/seatrules.h"
 
+#include <QHash>
 #include <QPoint>
 #include <QSet>
 #include <QString>
@@ -18,6 +19,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -131,6 +133,10 @@ private:
     // The party node a person unseated again goes under, made where the
     // party's name sorts when there is none.
     tree::Node* partyNode(const seating::Invitee& p);
+    // The people under a party or table node, read when it is first opened,
+    // and the node of a person not read yet (under its party or table).
+    void loadPeople(tree::TreeView* t, tree::Node* n);
+    void findPerson(tree::TreeView* t, const QString& key);
 
     QVector<qint64> EventIDs;
     bool EventsLoaded = false;
@@ -144,5 +150,6 @@ private:
     QPoint pressedAt_;
     QPointF seatPressedAt_;
     QSet<QString> namelessParties_;  // keys of the party nodes of parties without a name
+    std::optional<QHash<QString, QString>> partyKeys_;  // a party name -> the key of its node
     std::unique_ptr<editing::OpenProcedures> procs_;
 };

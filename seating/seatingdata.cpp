@@ -64,23 +64,6 @@ QString personName(const QVariant& first, const QVariant& last) { return text(fi
 
 QString tableName(const QVariant& name) { return name.isNull() ? QStringLiteral("Unnamed") : name.toString(); }
 
-QVector<Invitee> invitedPeople(qint64 eventId)
-{
-    QVector<Invitee> out;
-    gConn.forEachRow(
-        "SELECT DISTINCT GUEST.GUEST_PARTYNAME, GUEST.GUEST_ID, SUBGUEST.SUBGUEST_ID, SUBGUEST.SUBGUEST_FNAME, "
-        "SUBGUEST.SUBGUEST_LNAME, EVENT.EVENT_ID "
-        "FROM GUEST INNER JOIN (SUBGUEST INNER JOIN (EVENT INNER JOIN INVITE ON EVENT.EVENT_ID = INVITE.EVENT_ID) "
-        "ON SUBGUEST.SUBGUEST_ID = INVITE.SUBGUEST_ID) "
-        "ON GUEST.GUEST_ID = SUBGUEST.GUEST_ID WHERE (EVENT.EVENT_ID ="
-            + num(eventId) + ") ORDER BY GUEST.GUEST_PARTYNAME",
-        {}, [&](const ado::Row& r) {
-            out.push_back({r.integer(1), r.isNull(0) ? QVariant() : QVariant(r.text(0)), r.integer(2), r.text(3),
-                           r.text(4)});
-        });
-    return out;
-}
-
 std::optional<Invitee> invitedPerson(qint64 eventId, qint64 subguestId)
 {
     ado::Recordset rs;
@@ -95,20 +78,86 @@ std::optional<Invitee> invitedPerson(qint64 eventId, qint64 subguestId)
                    text(rs.cell(0, 4))};
 }
 
-QVector<SeatedPerson> seatedPeople(qint64 eventId)
+namespace {
+
+// A person (SUBGUEST s) without a seat at any table of the event ?1, and
+// one who is also invited to it.
+const QString kNotSeated = QStringLiteral("NOT EXISTS (SELECT 1 FROM SEATING x INNER JOIN TABLES t ON "
+                                          "t.TABLE_ID = x.TABLE_ID WHERE x.SUBGUEST_ID = s.SUBGUEST_ID AND "
+                                          "t.EVENT_ID = ?1)");
+const QString kWaiting = "EXISTS (SELECT 1 FROM INVITE i WHERE i.SUBGUEST_ID = s.SUBGUEST_ID AND i.EVENT_ID = ?1) AND "
+                         + kNotSeated;
+
+QVector<Invitee> waiting(const QString& partyCondition, const ado::Params& params)
+{
+    QVector<Invitee> out;
+    gConn.forEachRow("SELECT g.GUEST_PARTYNAME, g.GUEST_ID, s.SUBGUEST_ID, s.SUBGUEST_FNAME, s.SUBGUEST_LNAME "
+                     "FROM GUEST g INNER JOIN SUBGUEST s ON s.GUEST_ID = g.GUEST_ID WHERE "
+                         + partyCondition + " AND " + kWaiting + " ORDER BY g.GUEST_ID, s.SUBGUEST_ID",
+                     params, [&](const ado::Row& r) {
+                         out.push_back({r.integer(1), r.isNull(0) ? QVariant() : QVariant(r.text(0)), r.integer(2),
+                                        r.text(3), r.text(4)});
+                     });
+    return out;
+}
+
+// The rows of SEATING at tables of the event ?1 of people who belong to a
+// party, as the tables tree shows them.
+const QString kSeatedRows =
+    QStringLiteral("FROM SEATING INNER JOIN TABLES ON TABLES.TABLE_ID = SEATING.TABLE_ID INNER JOIN SUBGUEST ON "
+                   "SUBGUEST.SUBGUEST_ID = SEATING.SUBGUEST_ID INNER JOIN GUEST ON GUEST.GUEST_ID = SUBGUEST.GUEST_ID "
+                   "WHERE TABLES.EVENT_ID = ?1");
+
+}  // namespace
+
+void forEachWaitingParty(qint64 eventId, const std::function<void(qint64, const QVariant&)>& party)
+{
+    // From the event's invitations; the parties sorted once gathered (read
+    // in the order of their names' index, they would be read all over the
+    // file).
+    gConn.forEachRow("SELECT DISTINCT g.GUEST_ID, g.GUEST_PARTYNAME FROM INVITE i INNER JOIN SUBGUEST s ON "
+                     "s.SUBGUEST_ID = i.SUBGUEST_ID INNER JOIN GUEST g ON g.GUEST_ID = s.GUEST_ID WHERE i.EVENT_ID = ?1 "
+                     "AND " + kNotSeated + " ORDER BY +g.GUEST_PARTYNAME, g.GUEST_PARTYNAME COLLATE BINARY, g.GUEST_ID",
+                     {eventId}, [&](const ado::Row& r) {
+                         party(r.integer(0), r.isNull(1) ? QVariant() : QVariant(r.text(1)));
+                     });
+}
+
+QVector<Invitee> waitingOfParty(qint64 eventId, qint64 guestId) { return waiting("g.GUEST_ID = ?2", {eventId, guestId}); }
+
+QVector<Invitee> waitingOfPartiesNamed(qint64 eventId, const QString& partyName)
+{
+    // The first test finds the parties of the name by its index, the second
+    // keeps those spelled exactly so.
+    return waiting("g.GUEST_PARTYNAME = ?2 AND g.GUEST_PARTYNAME = ?2 COLLATE BINARY", {eventId, partyName});
+}
+
+QSet<qint64> tablesWithPeople(qint64 eventId)
+{
+    QSet<qint64> out;
+    gConn.forEachRow("SELECT DISTINCT SEATING.TABLE_ID " + kSeatedRows, {eventId},
+                     [&](const ado::Row& r) { out.insert(r.integer(0)); });
+    return out;
+}
+
+QVector<SeatedPerson> seatedAt(qint64 eventId, qint64 tableId)
 {
     QVector<SeatedPerson> out;
-    gConn.forEachRow(
-        "SELECT SUBGUEST.SUBGUEST_ID, SUBGUEST.SUBGUEST_FNAME, SUBGUEST.SUBGUEST_LNAME, TABLES.TABLE_ID, "
-        "SEATING.SEATING_POS, EVENT.EVENT_ID "
-        "FROM (GUEST INNER JOIN SUBGUEST ON GUEST.GUEST_ID = SUBGUEST.GUEST_ID) INNER JOIN ((EVENT INNER JOIN "
-        "TABLES ON EVENT.EVENT_ID = TABLES.EVENT_ID) INNER JOIN SEATING ON TABLES.TABLE_ID = SEATING.TABLE_ID) "
-        "ON SUBGUEST.SUBGUEST_ID = SEATING.SUBGUEST_ID "
-        "WHERE (EVENT.EVENT_ID ="
-            + num(eventId) + ") ORDER BY TABLES.TABLE_ID",
-        {}, [&](const ado::Row& r) {
-            out.push_back({0, r.integer(0), r.text(1), r.text(2), r.integer(3), r.isNull(4) ? -1 : int(r.integer(4))});
-        });
+    gConn.forEachRow("SELECT SEATING.SEATING_ID, SUBGUEST.SUBGUEST_ID, SUBGUEST.SUBGUEST_FNAME, SUBGUEST.SUBGUEST_LNAME, "
+                     "SEATING.SEATING_POS "
+                         + kSeatedRows + " AND SEATING.TABLE_ID = ?2 ORDER BY SEATING.SEATING_ID",
+                     {eventId, tableId}, [&](const ado::Row& r) {
+                         out.push_back({r.integer(0), r.integer(1), r.text(2), r.text(3), tableId,
+                                        r.isNull(4) ? -1 : int(r.integer(4))});
+                     });
+    return out;
+}
+
+QVector<qint64> tablesOfPerson(qint64 eventId, qint64 subguestId)
+{
+    QVector<qint64> out;
+    gConn.forEachRow("SELECT DISTINCT SEATING.TABLE_ID " + kSeatedRows + " AND SEATING.SUBGUEST_ID = ?2",
+                     {eventId, subguestId}, [&](const ado::Row& r) { out << r.integer(0); });
     return out;
 }
 

@@ -5,10 +5,12 @@
 // write logs what it changed and throws (ado::Error) when the database
 // refuses, so the caller runs it inside one transaction with its log rows.
 
+#include <QSet>
 #include <QString>
 #include <QVariant>
 #include <QVector>
 
+#include <functional>
 #include <optional>
 
 namespace seating {
@@ -25,10 +27,16 @@ struct Invitee {
     QString first, last;
     QString name() const { return personName(first, last); }
 };
-// Everyone invited to the event, seated or not, by party name.
-QVector<Invitee> invitedPeople(qint64 eventId);
 // One invited person, when he is invited to the event.
 std::optional<Invitee> invitedPerson(qint64 eventId, qint64 subguestId);
+// Each party with someone invited to the event who has no seat there yet,
+// its key and name: parties without a name first, then by name (the
+// parties of one name one after the other), then by key.
+void forEachWaitingParty(qint64 eventId, const std::function<void(qint64 guestId, const QVariant& name)>& party);
+// Those invited to the event and not seated there yet, of one party or of
+// every party of one name (spelled exactly so).
+QVector<Invitee> waitingOfParty(qint64 eventId, qint64 guestId);
+QVector<Invitee> waitingOfPartiesNamed(qint64 eventId, const QString& partyName);
 
 struct SeatedPerson {
     qint64 seatingId = 0;  // filled by tableSeating only
@@ -38,8 +46,12 @@ struct SeatedPerson {
     int pos = -1;  // a NULL position reads as -1: no seat box yet
     QString name() const { return personName(first, last); }
 };
-// Everyone seated at a table of the event, by table.
-QVector<SeatedPerson> seatedPeople(qint64 eventId);
+// The tables of the event where someone is seated.
+QSet<qint64> tablesWithPeople(qint64 eventId);
+// The people seated at one table of the event, in the order they were seated.
+QVector<SeatedPerson> seatedAt(qint64 eventId, qint64 tableId);
+// The tables of the event where the person is seated.
+QVector<qint64> tablesOfPerson(qint64 eventId, qint64 subguestId);
 // The people seated at one table of the event, by seat position.
 QVector<SeatedPerson> tableSeating(qint64 eventId, qint64 tableId);
 

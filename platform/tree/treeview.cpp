@@ -48,6 +48,7 @@ TreeView::TreeView(QWidget* parent) : QTreeWidget(parent)
     setDragEnabled(false);
     setItemDelegate(new LabelDelegate(this));
     setUniformRowHeights(true);
+    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* n) { loadChildren(n); });
 }
 
 void TreeView::clearNodes()
@@ -84,6 +85,7 @@ public:
         }
     }
     const QString key;
+    bool later = false;   // its children are made when first needed
 
 private:
     QString text_;
@@ -126,7 +128,40 @@ Node* TreeView::add(Node* parent, const QString& key, const QString& text)
     return insert(parent, parent ? parent->childCount() : topLevelItemCount(), key, text);
 }
 
-Node* TreeView::node(const QString& key) const { return byKey_.value(key); }
+Node* TreeView::node(const QString& key) const
+{
+    if (Node* n = byKey_.value(key))
+        return n;
+    if (!finder_ || finding_ || key.isEmpty())
+        return nullptr;
+    finding_ = true;
+    finder_(key);
+    finding_ = false;
+    return byKey_.value(key);
+}
+
+void TreeView::setChildrenLater(Node* n)
+{
+    if (!n || n->type() != KeyedNode::Type)
+        return;
+    static_cast<KeyedNode*>(n)->later = true;
+    n->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+}
+
+bool TreeView::childrenLater(const Node* n) const
+{
+    return n && n->type() == KeyedNode::Type && static_cast<const KeyedNode*>(n)->later;
+}
+
+void TreeView::loadChildren(Node* n)
+{
+    if (!childrenLater(n))
+        return;
+    static_cast<KeyedNode*>(n)->later = false;
+    n->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    if (loader_)
+        loader_(n);
+}
 
 void TreeView::forget(Node* n)
 {

@@ -38,6 +38,8 @@ public:
     // step with attach (much faster for thousands of nodes).
     Node* detachedRoot(const QString& key, const QString& text);
     void attach(Node* root);
+    // The node of a key; one the tree does not hold yet is asked of the
+    // node finder (see below) first.
     Node* node(const QString& key) const;
     void remove(Node* n);
     static QString key(const Node* n);
@@ -65,6 +67,19 @@ public:
     // ends, `ended` runs and the tree is left with no press in progress.
     void beginNodeDrag(const Node* n, std::function<void()> ended = {});
 
+    // Children made when they are first needed, so that a tree of many
+    // thousand nodes holds only those the user opened. A node marked with
+    // setChildrenLater shows that it can be opened; the loader makes its
+    // children when it is opened or when loadChildren asks for them. A key
+    // the tree does not hold yet is given to the finder, which may load the
+    // children of the node it belongs under.
+    void setChildLoader(std::function<void(Node*)> load) { loader_ = std::move(load); }
+    void setNodeFinder(std::function<void(const QString& key)> find) { finder_ = std::move(find); }
+    void setChildrenLater(Node* n);
+    bool childrenLater(const Node* n) const;
+    // Makes the node's children now if they were left for later.
+    void loadChildren(Node* n);
+
     // In-place editing of a node's text: `beforeLabelEdit` may refuse to
     // start it (return true to cancel), `afterLabelEdit` may refuse the new
     // text (return true to keep the old one).
@@ -86,6 +101,9 @@ private:
     void forget(Node* n);
     QHash<QString, Node*> byKey_;
     Node* highlight_ = nullptr;
+    std::function<void(Node*)> loader_;
+    std::function<void(const QString&)> finder_;
+    mutable bool finding_ = false;
 };
 
 }  // namespace tree

@@ -82,9 +82,12 @@ protected:
         return f();
     }
 
-    // A tree as text: "Invited[Adams[Ann Adams,Bob Adams],Smith[...]]".
-    static QString dump(const tree::Node* n)
+    // A tree as text, the people under each node read as opening it reads
+    // them: "Invited[Adams[Ann Adams,Bob Adams],Smith[...]]".
+    static QString dump(tree::Node* n)
     {
+        if (auto* t = qobject_cast<tree::TreeView*>(n->treeWidget()))
+            t->loadChildren(n);
         QString s = n->text(0);
         if (n->childCount()) {
             QStringList kids;
