@@ -135,7 +135,8 @@ void MeasureForm::Form_Load()
 
 void MeasureForm::GetNames()
 {
-    fillNameBox(Combo1, "SELECT SUBGUEST_FNAME, SUBGUEST_LNAME FROM SUBGUEST");
+    // In the table's own order, also when read a page at a time.
+    fillNameBox(Combo1, "SELECT SUBGUEST_FNAME, SUBGUEST_LNAME FROM SUBGUEST ORDER BY SUBGUEST_ID");
 }
 
 void MeasureForm::ClearFields()

@@ -1,6 +1,7 @@
 #include "money/moneyedit.h"
 
 #include "app/modQVDatabase.h"
+#include "platform/ui/boxes.h"
 #include "records/cascade.h"
 
 #include <QComboBox>
@@ -42,16 +43,18 @@ void fillBox(QComboBox* box, const QString& sql, const QString& listMode)
 
 void fillNameBox(QComboBox* box, const QString& sql)
 {
-    QStringList names;
-    try {
-        ado::Recordset rs;
-        rs.Open(sql, modQVDatabase::gConn, ado::adOpenForwardOnly, ado::adLockReadOnly);
-        for (; !rs.EOF_(); rs.MoveNext())
-            names << editing::storedText(rs.value(0)) + ' ' + editing::storedText(rs.value(1));
-    } catch (const ado::Error&) {
-        // The names read so far are offered.
-    }
-    editing::fillListEmpty(box, names);
+    // Everyone is offered, read a page at a time as the list is scrolled.
+    ui::fillPaged(box, [sql](int offset, int count) {
+        QStringList names;
+        try {
+            modQVDatabase::gConn.forEachRow(sql + " LIMIT ? OFFSET ?", {count, offset}, [&](const ado::Row& r) {
+                names << r.text(0) + ' ' + r.text(1);
+            });
+        } catch (const ado::Error&) {
+            // The names read so far are offered.
+        }
+        return names;
+    });
 }
 
 QTabBar* makeTabStrip(QWidget* parent, const QRect& at, const std::vector<std::pair<const char*, const char*>>& tabs)

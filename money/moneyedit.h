@@ -43,7 +43,8 @@ void fillBox(QComboBox* box, const QString& sql, const QString& listMode = QStri
 
 // Fills a drop-down box with every subguest of a query of first and last
 // names as "first last" (a missing part is empty text, the blank always
-// there), with no entry chosen.
+// there), with no entry chosen; the names are read a page at a time as the
+// list is scrolled.
 void fillNameBox(QComboBox* box, const QString& sql);
 
 // A tab strip of (caption, key) tabs over pages at one place: the page of

@@ -112,12 +112,10 @@ const QString kSeatedRows =
 
 void forEachWaitingParty(qint64 eventId, const std::function<void(qint64, const QVariant&)>& party)
 {
-    // From the event's invitations; the parties sorted once gathered (read
-    // in the order of their names' index, they would be read all over the
-    // file).
+    // From the event's invitations; the parties sorted once gathered.
     gConn.forEachRow("SELECT DISTINCT g.GUEST_ID, g.GUEST_PARTYNAME FROM INVITE i INNER JOIN SUBGUEST s ON "
                      "s.SUBGUEST_ID = i.SUBGUEST_ID INNER JOIN GUEST g ON g.GUEST_ID = s.GUEST_ID WHERE i.EVENT_ID = ?1 "
-                     "AND " + kNotSeated + " ORDER BY +g.GUEST_PARTYNAME, g.GUEST_PARTYNAME COLLATE BINARY, g.GUEST_ID",
+                     "AND " + kNotSeated + " ORDER BY g.GUEST_PARTYNAME, g.GUEST_PARTYNAME COLLATE BINARY, g.GUEST_ID",
                      {eventId}, [&](const ado::Row& r) {
                          party(r.integer(0), r.isNull(1) ? QVariant() : QVariant(r.text(1)));
                      });
@@ -127,8 +125,7 @@ QVector<Invitee> waitingOfParty(qint64 eventId, qint64 guestId) { return waiting
 
 QVector<Invitee> waitingOfPartiesNamed(qint64 eventId, const QString& partyName)
 {
-    // The first test finds the parties of the name by its index, the second
-    // keeps those spelled exactly so.
+    // Equal as the column compares, and spelled exactly so.
     return waiting("g.GUEST_PARTYNAME = ?2 AND g.GUEST_PARTYNAME = ?2 COLLATE BINARY", {eventId, partyName});
 }
 

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QStandardItemModel>
 #include <QPainter>
 #include <QPolygonF>
 #include <QVBoxLayout>
@@ -59,6 +60,59 @@ void ListBox::showPopup()
             at.moveLeft(room.left());
     }
     popup->setGeometry(at);
+}
+
+namespace {
+
+class PagedList : public QStandardItemModel {
+public:
+    static constexpr int kPage = 256;
+
+    PagedList(std::function<QStringList(int, int)> page, QObject* parent)
+        : QStandardItemModel(parent), page_(std::move(page))
+    {
+        const auto refilled = [this] {
+            if (!fetching_)
+                done_ = true;
+        };
+        connect(this, &QAbstractItemModel::rowsRemoved, this, refilled);
+        connect(this, &QAbstractItemModel::modelReset, this, refilled);
+    }
+    bool canFetchMore(const QModelIndex& parent) const override { return !parent.isValid() && !done_; }
+    void fetchMore(const QModelIndex& parent) override
+    {
+        if (parent.isValid() || done_)
+            return;
+        fetching_ = true;
+        const QStringList entries = page_(rowCount(), kPage);
+        QList<QStandardItem*> rows;
+        rows.reserve(entries.size());
+        for (const QString& e : entries)
+            rows << new QStandardItem(e);
+        invisibleRootItem()->appendRows(rows);
+        done_ = entries.size() < kPage;
+        fetching_ = false;
+    }
+
+private:
+    std::function<QStringList(int, int)> page_;
+    bool done_ = false;
+    bool fetching_ = false;
+};
+
+}  // namespace
+
+void fillPaged(QComboBox* box, std::function<QStringList(int offset, int count)> page)
+{
+    if (!box)
+        return;
+    // The box deletes the list it held before, its child as this one is.
+    auto* list = new PagedList(std::move(page), box);
+    box->setModel(list);
+    list->fetchMore({});
+    box->setCurrentIndex(-1);
+    if (box->isEditable())
+        box->setEditText(QString());
 }
 
 // ---------------------------------------------------------------- moment box

@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QTime>
 
+#include <functional>
+
 class QCalendarWidget;
 class QFrame;
 
@@ -25,6 +27,14 @@ public:
     explicit ListBox(QWidget* parent = nullptr, bool editable = false);
     void showPopup() override;
 };
+
+// Fills a drop-down list a page at a time, emptied of its text and entries
+// first: `page(offset, count)` gives the entries from `offset` on, fewer
+// than `count` at the end. The first page comes at once, the next whenever
+// the open list is scrolled to its end, so a list of a million entries costs
+// what the pages seen cost. Entries set otherwise afterwards (the list
+// refilled) end the paging.
+void fillPaged(QComboBox* box, std::function<QStringList(int offset, int count)> page);
 
 // What the date and time boxes share. A value is typed whole, in the forms
 // users type, and taken when the box is left or Enter is pressed; a click
