@@ -12,39 +12,49 @@ namespace ado::detail {
 
 namespace {
 
-// Buffers of rows dropped lately, handed to the next rows loaded: a view
-// that replaces another reuses its memory instead of having the system clear
-// fresh pages for each load. A few are kept, the small ones never.
-template <class T>
+// Blocks of rows dropped lately, handed to the next rows loaded: a view that
+// replaces another reuses its memory instead of having the system clear
+// fresh pages for each load. Up to 32 MB of each kind are kept.
+template <class Block>
 class Spares {
 public:
-    void give(std::vector<T>& v)
+    explicit Spares(size_t keep) : keep_(keep) {}
+    void give(Block&& b)
     {
-        std::vector<T> dropped;
-        dropped.swap(v);
-        if (dropped.capacity() * sizeof(T) < 64 * 1024)
-            return;
-        dropped.clear();
         const std::lock_guard<std::mutex> lock(m_);
-        if (kept_.size() < 4)
-            kept_.push_back(std::move(dropped));
+        if (kept_.size() < keep_)
+            kept_.push_back(std::move(b));
     }
-    void take(std::vector<T>& v)
+    bool take(Block& b)
     {
         const std::lock_guard<std::mutex> lock(m_);
         if (kept_.empty())
-            return;
-        const auto largest = std::max_element(kept_.begin(), kept_.end(), [](const auto& a, const auto& b) {
-            return a.capacity() < b.capacity();
-        });
-        v.swap(*largest);
-        kept_.erase(largest);
+            return false;
+        b = std::move(kept_.back());
+        kept_.pop_back();
+        return true;
     }
 
 private:
     std::mutex m_;
-    std::vector<std::vector<T>> kept_;
+    size_t keep_;
+    std::vector<Block> kept_;
 };
+
+// Never destroyed: recordsets kept in statics are dropped after them.
+template <class Cell>
+Spares<std::unique_ptr<Cell[]>>& cellSpares(size_t blockBytes)
+{
+    static auto* s = new Spares<std::unique_ptr<Cell[]>>((32u << 20) / blockBytes);
+    return *s;
+}
+
+template <class Bytes>
+Spares<Bytes>& byteSpares(size_t blockBytes)
+{
+    static auto* s = new Spares<Bytes>((32u << 20) / blockBytes);
+    return *s;
+}
 
 }  // namespace
 
@@ -53,23 +63,20 @@ RowStore::~RowStore()
     clear();
 }
 
-void RowStore::spares(bool give)
-{
-    // Never destroyed: recordsets kept in statics are dropped after them.
-    static auto* cells = new Spares<Cell>;
-    static auto* bytes = new Spares<char>;
-    if (give) {
-        cells->give(cells_);
-        bytes->give(bytes_);
-    } else {
-        cells->take(cells_);
-        bytes->take(bytes_);
-    }
-}
-
 void RowStore::clear()
 {
-    spares(true);
+    auto& spare = cellSpares<Cell>(kCellBlock * sizeof(Cell));
+    for (auto& b : cells_)
+        spare.give(std::move(b));
+    cells_.clear();
+    for (Bytes& b : bytes_) {
+        if (b.capacity == kByteBlock) {
+            b.size = 0;
+            byteSpares<Bytes>(kByteBlock).give(std::move(b));
+        }
+    }
+    bytes_.clear();
+    count_ = 0;
     others_ = {};
 }
 
@@ -77,17 +84,40 @@ void RowStore::reset(int width)
 {
     clear();
     width_ = width;
-    if (width > 0)
-        spares(false);
+}
+
+RowStore::Cell& RowStore::newCell()
+{
+    const size_t i = count_++;
+    if ((i >> kCellShift) >= cells_.size()) {
+        std::unique_ptr<Cell[]> b;
+        if (!cellSpares<Cell>(kCellBlock * sizeof(Cell)).take(b))
+            b.reset(new Cell[kCellBlock]);
+        cells_.push_back(std::move(b));
+    }
+    Cell& c = cell(i);
+    c = Cell();
+    return c;
 }
 
 void RowStore::putBytes(Cell& c, Type type, const char* data, int size)
 {
     c.type = type;
     c.size = quint32(size);
-    c.offset = qint64(bytes_.size());
+    // A text goes whole into one block; one larger than a block has one of its own.
+    if (bytes_.empty() || bytes_.back().capacity - bytes_.back().size < size_t(size)) {
+        Bytes b;
+        if (size_t(size) > kByteBlock || !byteSpares<Bytes>(kByteBlock).take(b)) {
+            b.capacity = std::max(kByteBlock, size_t(size));
+            b.data.reset(new char[b.capacity]);
+        }
+        bytes_.push_back(std::move(b));
+    }
+    Bytes& b = bytes_.back();
+    c.offset = (qint64(bytes_.size() - 1) << 32) | qint64(b.size);
     if (size > 0)
-        bytes_.insert(bytes_.end(), data, data + size);
+        std::memcpy(b.data.get() + b.size, data, size_t(size));
+    b.size += size_t(size);
 }
 
 void RowStore::put(Cell& c, const QVariant& v)
@@ -129,16 +159,19 @@ void RowStore::put(Cell& c, const QVariant& v)
 
 void RowStore::appendFrom(sqlite3_stmt* st)
 {
-    for (int i = 0; i < width_; ++i)
-        cells_.push_back(read(st, i));
+    for (int i = 0; i < width_; ++i) {
+        const Cell c = read(st, i);
+        newCell() = c;
+    }
 }
 
 void RowStore::appendFrom(const QVector<QVariant>& values)
 {
-    const size_t first = cells_.size();
-    cells_.resize(first + width_);
-    for (int i = 0; i < width_ && i < values.size(); ++i)
-        put(cells_[first + i], values[i]);
+    for (int i = 0; i < width_; ++i) {
+        Cell& c = newCell();
+        if (i < values.size())
+            put(c, values[i]);
+    }
 }
 
 RowStore::Cell RowStore::read(sqlite3_stmt* st, int stColumn)
@@ -180,8 +213,12 @@ void RowStore::setFrom(int row, int column, sqlite3_stmt* st, int stColumn)
 
 void RowStore::removeRow(int row)
 {
-    const auto first = cells_.begin() + ptrdiff_t(row) * width_;
-    cells_.erase(first, first + width_);
+    for (size_t i = size_t(row) * width_; i + width_ < count_; ++i)
+        cell(i) = cell(i + width_);
+    count_ -= size_t(width_);
+    const size_t needed = (count_ + kCellBlock - 1) >> kCellShift;
+    while (cells_.size() > needed)
+        cells_.pop_back();
 }
 
 QVariant RowStore::value(int row, int column) const
@@ -194,9 +231,9 @@ QVariant RowStore::value(int row, int column) const
         return c.real;
     case Text:
         // Never a null string: an empty text is a value, not NULL.
-        return c.size ? QString::fromUtf8(bytes_.data() + c.offset, qsizetype(c.size)) : QString(QLatin1String(""));
+        return c.size ? QString::fromUtf8(bytesOf(c), qsizetype(c.size)) : QString(QLatin1String(""));
     case Blob:
-        return QByteArray(c.size ? bytes_.data() + c.offset : nullptr, qsizetype(c.size));
+        return QByteArray(c.size ? bytesOf(c) : nullptr, qsizetype(c.size));
     case Other:
         return others_[c.offset];
     default:
@@ -214,7 +251,7 @@ size_t RowStore::hash(int row, int column) const
         return qHash(c.real);
     case Text:
     case Blob:
-        return qHash(QByteArrayView(bytes_.data() + c.offset, qsizetype(c.size)));
+        return qHash(QByteArrayView(bytesOf(c), qsizetype(c.size)));
     default:
         return c.type;
     }
@@ -233,7 +270,7 @@ bool RowStore::same(int row, int otherRow, int column) const
         return a.real == b.real;
     case Text:
     case Blob:
-        return a.size == b.size && std::memcmp(bytes_.data() + a.offset, bytes_.data() + b.offset, a.size) == 0;
+        return a.size == b.size && std::memcmp(bytesOf(a), bytesOf(b), a.size) == 0;
     case Other:
         return others_[a.offset] == others_[b.offset];
     default:

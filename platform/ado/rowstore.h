@@ -1,13 +1,15 @@
 #pragma once
 // The rows of a recordset as SQLite hands them out: each cell a storage class
-// with its number, or a slice of one shared UTF-8 buffer; a value is made a
+// with its number, or a slice of a shared UTF-8 buffer; a value is made a
 // QVariant only when it is read. Loading ten thousand rows then costs a
-// copy of their bytes, and dropping them frees two blocks.
+// copy of their bytes. Cells and bytes are kept in blocks of a fixed size,
+// so a load of a million rows never copies what it holds to grow.
 
 #include <QByteArray>
 #include <QVariant>
 #include <QVector>
 
+#include <memory>
 #include <vector>
 
 struct sqlite3_stmt;
@@ -23,7 +25,7 @@ public:
     void clear();
     // Sets the number of cells a row holds; drops every row.
     void reset(int width);
-    int rows() const { return width_ ? int(cells_.size() / width_) : 0; }
+    int rows() const { return width_ ? int(count_ / size_t(width_)) : 0; }
     int width() const { return width_; }
 
     // Appends the statement's current row, its first width() columns.
@@ -51,21 +53,31 @@ private:
         union {
             qint64 integer;
             double real;
-            qint64 offset;  // into bytes_ for text and blobs, into others_ for Other
+            qint64 offset;  // of a text or blob: its block, then its place there; into others_ for Other
         };
         Cell() : integer(0) {}
     };
-    Cell& at(int row, int column) { return cells_[size_t(row) * width_ + column]; }
-    const Cell& at(int row, int column) const { return cells_[size_t(row) * width_ + column]; }
+    static constexpr int kCellShift = 14;   // 16,384 cells a block
+    static constexpr size_t kCellBlock = size_t(1) << kCellShift;
+    static constexpr size_t kByteBlock = size_t(1) << 20;
+    struct Bytes {
+        std::unique_ptr<char[]> data;
+        size_t size = 0;
+        size_t capacity = 0;
+    };
+    Cell& at(int row, int column) { return cell(size_t(row) * width_ + column); }
+    const Cell& at(int row, int column) const { return const_cast<RowStore*>(this)->cell(size_t(row) * width_ + column); }
+    Cell& cell(size_t i) { return cells_[i >> kCellShift][i & (kCellBlock - 1)]; }
+    Cell& newCell();
+    const char* bytesOf(const Cell& c) const { return bytes_[size_t(c.offset >> 32)].data.get() + (c.offset & 0xffffffff); }
     Cell read(sqlite3_stmt* st, int column);
     void put(Cell& c, const QVariant& v);
-    // Gives the buffers to the spares kept for the next load, or takes some.
-    void spares(bool give);
     void putBytes(Cell& c, Type type, const char* data, int size);
 
     int width_ = 0;
-    std::vector<Cell> cells_;
-    std::vector<char> bytes_;
+    size_t count_ = 0;   // cells in use
+    std::vector<std::unique_ptr<Cell[]>> cells_;
+    std::vector<Bytes> bytes_;
     // Values written later that SQLite's classes do not hold as they are
     // (a bool, a null string); kept whole so they read back the same.
     QVector<QVariant> others_;
