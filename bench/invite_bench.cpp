@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
+#include <QTreeWidget>
 
 #include <algorithm>
 #include <map>
@@ -94,14 +95,75 @@ void openProgram(benchmark::State& state)
     state.counters["people"] = double(seededPeople);
 }
 
+// Plain Qt trees of the shape of the window's two: the number of persons
+// under each party.
+struct Shape {
+    QVector<int> uninvited, invited;
+};
+
+QVector<int> shapeOf(const tree::TreeView* t)
+{
+    QVector<int> out;
+    const tree::Node* root = t->firstNode();
+    for (int i = 0; root && i < root->childCount(); ++i)
+        out << root->child(i)->childCount();
+    return out;
+}
+
+class PlainTrees {
+public:
+    PlainTrees() { trees_[0].resize(300, 500), trees_[1].resize(300, 500); }
+    void build(const Shape& shape)
+    {
+        int n = 0;
+        for (int t = 0; t < 2; ++t) {
+            trees_[t].clear();
+            auto* root = new QTreeWidgetItem(QStringList(t ? "Invited" : "Uninvited"));
+            for (int persons : t ? shape.invited : shape.uninvited) {
+                auto* party = new QTreeWidgetItem(root, QStringList(QString("Party %1").arg(++n)));
+                for (int p = 0; p < persons; ++p)
+                    new QTreeWidgetItem(party, QStringList(QString("Person %1").arg(++n)));
+            }
+            trees_[t].addTopLevelItem(root);
+            root->setExpanded(true);
+        }
+    }
+    // A person of the middle party moved to the other tree's middle party,
+    // shown there, and back.
+    void moveThereAndBack()
+    {
+        for (int from = 0; from < 2; ++from) {
+            QTreeWidgetItem* a = middleParty(from);
+            QTreeWidgetItem* b = middleParty(1 - from);
+            if (!a || !b || !a->childCount())
+                return;
+            QTreeWidgetItem* person = a->takeChild(0);
+            b->addChild(person);
+            trees_[1 - from].scrollToItem(person);
+        }
+    }
+
+private:
+    QTreeWidgetItem* middleParty(int t)
+    {
+        QTreeWidgetItem* root = trees_[t].topLevelItem(0);
+        return root && root->childCount() ? root->child(root->childCount() / 2) : nullptr;
+    }
+    QTreeWidget trees_[2];
+};
+
 void openBaseline(benchmark::State& state)
 {
     seedPeople(int(state.range(0)));
     frmInvite& f = window();
     const QStringList sql = statementsOf([&] { f.Load(); });
+    const Shape shape{shapeOf(f.treeUninvited), shapeOf(f.treeInvited)};
     closeWindow(f);
-    for (auto _ : state)
+    PlainTrees plain;
+    for (auto _ : state) {
         replay(sql);
+        plain.build(shape);
+    }
     state.counters["statements"] = double(sql.size());
 }
 
@@ -141,9 +203,14 @@ void moveBaseline(benchmark::State& state)
     frmInvite& f = window();
     f.Load();
     const QStringList sql = statementsOf([&] { moveThereAndBack(f); });
+    const Shape shape{shapeOf(f.treeUninvited), shapeOf(f.treeInvited)};
     closeWindow(f);
-    for (auto _ : state)
+    PlainTrees plain;
+    plain.build(shape);
+    for (auto _ : state) {
         replay(sql);
+        plain.moveThereAndBack();
+    }
     state.counters["statements"] = double(sql.size());
 }
 

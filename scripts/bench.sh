@@ -1,22 +1,43 @@
 #!/usr/bin/env bash
-# Builds and runs every benchmark (build/bin/bench_*), then prints one table:
-# each operation with its size, the program's CPU time, the baseline's (the
-# same work done plainly, in the same run) and their ratio; then the peak
-# memory of each window on a wedding of 100,000 people (build/bin/peak_memory).
+# Builds and runs every benchmark (bench_* of the build folder), then prints
+# one table: each operation at each size (people of the wedding), the
+# program's CPU time, the baseline's (the same work done plainly, in the same
+# run) and their ratio, and how the time grows from the smaller size to the
+# larger; then the peak memory and CPU time of each window from the memory
+# driver (peak_memory), one process each.
+#
+#   scripts/bench.sh [--build-dir DIR] [benchmark flags...]
+#
+# The build goes to DIR (or $BUILD_DIR; "build" in the checkout when neither
+# is given), so a checkout that cannot be written to is measured too. The
+# memory driver measures the weddings of $MEMORY_PEOPLE (default 100000; for
+# example MEMORY_PEOPLE="100000 1000000"). $JOBS sets the build's jobs.
 #
 # Benchmarks are registered in pairs, "<operation>/program/<size>" and
-# "<operation>/baseline/<size>". Arguments go to every benchmark program
-# (for example --benchmark_filter=view).
+# "<operation>/baseline/<size>". Other arguments go to every benchmark
+# program (for example --benchmark_filter=view).
 set -euo pipefail
-cd "$(dirname "$0")/.."
-"$(pwd)/scripts/deps.sh"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo > build.log 2>&1 || { cat build.log; exit 1; }
-cmake --build build -j"${JOBS:-4}" >> build.log 2>&1 || { tail -n 80 build.log; exit 1; }
+source_dir="$(cd "$(dirname "$0")/.." && pwd)"
+build_dir="${BUILD_DIR:-$source_dir/build}"
+if [ "${1:-}" = "--build-dir" ]; then
+  build_dir="$2"
+  shift 2
+elif [[ "${1:-}" == --build-dir=* ]]; then
+  build_dir="${1#--build-dir=}"
+  shift
+fi
+mkdir -p "$build_dir"
+build_dir="$(cd "$build_dir" && pwd)"
+log="$build_dir/build.log"
+
+"$source_dir/scripts/deps.sh"
+cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo > "$log" 2>&1 || { cat "$log"; exit 1; }
+cmake --build "$build_dir" -j"${JOBS:-4}" >> "$log" 2>&1 || { tail -n 80 "$log"; exit 1; }
 
 export QT_QPA_PLATFORM=offscreen
 results=$(mktemp)
 trap 'rm -f "$results"' EXIT
-for b in build/bin/bench_*; do
+for b in "$build_dir"/bin/bench_*; do
   [ -x "$b" ] || continue
   echo "running $(basename "$b")" >&2
   out=$(mktemp)
@@ -37,56 +58,64 @@ awk '
     sub(/^[^:]*: */, "", line); sub(/,[ \t]*$/, "", line); gsub(/"/, "", line)
     return line
   }
+  function row(op, size, p, b, growth) {
+    printf "%-32s %8s %11s %11s %7s %s\n", op, size, (p == "" ? "-" : sprintf("%.2f", p)),
+           (b == "" ? "-" : sprintf("%.2f", b)), (p == "" || b == "" || b <= 0 ? "-" : sprintf("%.2fx", p / b)), growth
+  }
   /^ *"name":/ { name = value($0); aggregate = 0 }
   /^ *"run_type": *"aggregate"/ { aggregate = 1 }
   /^ *"cpu_time":/ { cpu = value($0) }
   /^ *"time_unit":/ {
     if (aggregate) next
     n = split(name, part, "/")
-    while (n > 0 && part[n] ~ /:/) n--   # iterations:3, min_time:...
+    while (n > 0 && part[n] ~ /:/) n--   # iterations:3, repeats:5 ...
     if (n < 3) next
     size = part[n]; kind = part[n - 1]
     op = part[1]; for (i = 2; i <= n - 2; i++) op = op "/" part[i]
     if (kind != "program" && kind != "baseline") next
-    key = op SUBSEP size
-    if (!(key in seen)) { seen[key] = 1; order[++count] = key }
+    if (!(op in known)) { known[op] = 1; ops[++count] = op }
+    if (!((op, size) in sized)) { sized[op, size] = 1; sizes[op] = sizes[op] " " size }
     # A benchmark run several times counts its best run: other work on the
     # machine only ever adds time.
     v = ms(cpu, value($0)) + 0
-    if (!((key, kind) in t) || v < t[key, kind]) t[key, kind] = v
+    if (!((op, size, kind) in t) || v < t[op, size, kind]) t[op, size, kind] = v
   }
   END {
-    printf "%-34s %8s %12s %12s %7s\n", "operation", "size", "program ms", "baseline ms", "ratio"
-    over = 0
+    printf "%-32s %8s %11s %11s %7s %s\n", "operation", "people", "program ms", "baseline ms", "ratio",
+           "growth (program, baseline, people)"
+    over = 0; faster = 0; measured = 0
     for (i = 1; i <= count; i++) {
-      key = order[i]; split(key, k, SUBSEP)
-      p = t[key, "program"]; b = t[key, "baseline"]
-      if (p == "" || b == "") {
-        printf "%-34s %8s %12s %12s %7s\n", k[1], k[2], (p == "" ? "-" : sprintf("%.2f", p)),
-               (b == "" ? "-" : sprintf("%.2f", b)), "-"
-        continue
+      op = ops[i]
+      m = split(sizes[op], s, " ")
+      # Smallest size first.
+      for (a = 1; a <= m; a++) for (c = a + 1; c <= m; c++) if (s[c] + 0 < s[a] + 0) { x = s[a]; s[a] = s[c]; s[c] = x }
+      for (a = 1; a <= m; a++) {
+        p = t[op, s[a], "program"]; b = t[op, s[a], "baseline"]
+        growth = ""
+        if (a > 1) {
+          p0 = t[op, s[1], "program"]; b0 = t[op, s[1], "baseline"]
+          rows = s[a] / s[1]
+          if (p0 > 0 && b0 > 0 && p != "" && b != "") {
+            gp = p / p0; gb = b / b0
+            # Faster than the rows, and than the same work done plainly.
+            mark = gp > 1.1 * (gb > rows ? gb : rows) ? "  FASTER THAN THE ROWS" : ""
+            if (mark != "") faster++
+            growth = sprintf("%.1fx, %.1fx, %gx%s", gp, gb, rows, mark)
+          }
+        }
+        if (p != "" && b != "" && b > 0) { measured++; if (p / b > 3) over++ }
+        row(op, s[a], p, b, growth)
       }
-      r = b > 0 ? p / b : 0
-      if (r > 3) over++
-      printf "%-34s %8s %12.2f %12.2f %6.2fx\n", k[1], k[2], p, b, r
     }
-    printf "\n%d of %d operations above 3x their baseline (CPU time)\n", over, count
-    # An operation measured at two sizes or more: how its time grows.
-    for (i = 1; i <= count; i++) {
-      split(order[i], k, SUBSEP)
-      if (!(k[1] in least) || k[2] + 0 < least[k[1]] + 0) least[k[1]] = k[2]
-      if (!(k[1] in most) || k[2] + 0 > most[k[1]] + 0) most[k[1]] = k[2]
-    }
-    for (o in least) {
-      lo = t[o, least[o], "program"]; hi = t[o, most[o], "program"]
-      if (most[o] != least[o] && lo > 0)
-        printf "%s: %s takes %.2fx the time of %s\n", o, most[o], hi / lo, least[o]
-    }
+    printf "\n%d of %d measurements above 3x their baseline (CPU time)\n", over, measured
+    printf "%d operations growing faster than their rows and their baseline\n", faster
   }
 ' "$results"
 
-# The peak memory of each window at 100,000 people, one process each.
-if [ -x build/bin/peak_memory ]; then
+# The peak memory and CPU time of each window, one process each.
+if [ -x "$build_dir/bin/peak_memory" ]; then
   echo
-  build/bin/peak_memory 100000 2>/dev/null || echo "a window above 250 MB or failed"
+  # shellcheck disable=SC2086
+  "$build_dir/bin/peak_memory" ${MEMORY_PEOPLE:-100000} 2>/dev/null ||
+    echo "a window above 250 MB at up to 100,000 people, or failed"
 fi

@@ -3,6 +3,7 @@
 // editor keeps its record, a lookup edit resets only its own list.
 
 #include "money_fixture.h"
+#include "support/userinput.h"
 
 #include "money/frmAddBudget.h"
 #include "money/frmAddExpense.h"
@@ -15,6 +16,8 @@
 #include "platform/ui/boxes.h"
 #include "records/frmAddType.h"
 
+#include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -451,3 +454,51 @@ TEST_F(Editors, ALookupEditResetsOnlyTheEditedListsBox)
 }
 
 }  // namespace
+
+namespace {
+
+class NameLists : public moneytest::MoneyTest {};
+
+}  // namespace
+
+TEST_F(NameLists, EveryoneIsOfferedAPageAtATimeAsTheListIsScrolled)
+{
+    // 700 people, their names numbered the other way round to their keys.
+    db().Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 700) "
+                 "INSERT INTO GUEST (GUEST_PARTYNAME) SELECT 'Party' FROM n WHERE i = 1");
+    db().Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 700) "
+                 "INSERT INTO SUBGUEST (GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME) "
+                 "SELECT (SELECT max(GUEST_ID) FROM GUEST), 'Zoë', printf('Name %03d', 701 - i) FROM n");
+    struct Case {
+        const char* editor;
+        std::function<QComboBox*()> open;
+        const char *first, *last;
+    } cases[] = {
+        {"gift, by name",
+         [] { return moneytest::openEditor(&frmGift::giftMode, "Add", &frmGift::giftID, 0).Combo1[2]; },
+         "Zoë Name 001", "Zoë Name 700"},
+        {"measurement, as kept",
+         [] { return moneytest::openEditor<frmMeasureFemale>("Add", &frmMeasureFemale::curRec, 0).Combo1; },
+         "Zoë Name 700", "Zoë Name 001"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.editor);
+        QComboBox* box = c.open();
+        ASSERT_TRUE(testsupport::showActive(box->window()));
+        EXPECT_LT(box->count(), 700) << "the first page only";
+        EXPECT_EQ(box->itemText(0), c.first);
+        EXPECT_EQ(box->currentText(), "");
+        // Opened, and scrolled to its end again and again.
+        QTest::keyClick(box, Qt::Key_F4);
+        ASSERT_TRUE(box->view()->isVisible());
+        for (int i = 0; i < 10 && box->view()->currentIndex().row() < box->count() - 1; ++i) {
+            QTest::keyClick(box->view(), Qt::Key_End);
+            QCoreApplication::processEvents();
+        }
+        EXPECT_EQ(box->count(), 700);
+        EXPECT_EQ(box->itemText(699), c.last);
+        QTest::keyClick(box->view(), Qt::Key_Return);
+        EXPECT_EQ(box->currentText(), c.last) << "chosen from the last page";
+        ui::FormBase::unloadAll();
+    }
+}

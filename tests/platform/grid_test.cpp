@@ -2,6 +2,7 @@
 // rebind, edits written back (joins included), formats and hit-testing.
 
 #include "support/fixture.h"
+#include "support/userinput.h"
 
 #include "platform/grid/gridex.h"
 #include "platform/grid/gridmodel.h"
@@ -11,10 +12,12 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 
+#include <functional>
 #include <ostream>
 
 using testsupport::DbTest;
@@ -685,6 +688,50 @@ TEST_F(GridTest, TenThousandRowsBindGroupAndTotal)
     g.repaint();
     EXPECT_EQ(g.currentRowKind(), RowKind::Record);
     EXPECT_EQ(g.groupHeaderText(g.firstRecordRow(12497) - 1), g.groupHeaderText(12496));
+}
+
+TEST_F(GridTest, HeaderRowsReadAcrossTheRowWhereverTheGridIsScrolled)
+{
+    // Thousands of groups: wherever the keys or the wheel take the grid, each
+    // header row on screen is one cell across every column.
+    {
+        ado::Transaction t(db());
+        for (int i = 0; i < 6000; ++i)
+            db().Execute("INSERT INTO GUEST (GUEST_PARTYNAME, GUEST_CITY) VALUES (?, 'Salem')",
+                         {QString("Party %1").arg(i / 2, 4, 10, QChar('0'))});
+        t.commit();
+    }
+    GridEX g;
+    g.resize(600, 400);
+    g.bind(open("SELECT GUEST_ID, GUEST_PARTYNAME AS [Party Name], GUEST_CITY AS [City] FROM GUEST"));
+    g.groupBy(2);
+    ASSERT_TRUE(testsupport::showActive(&g));
+    QTableView* t = g.tableView();
+    t->setFocus();
+    const auto spannedOnScreen = [&] {
+        QStringList cut;
+        const int first = t->rowAt(0), last = t->rowAt(t->viewport()->height() - 1);
+        for (int r = first; r >= 0 && r <= (last < 0 ? g.rowCount() - 1 : last); ++r)
+            if (g.rowKind(r + 1) == RowKind::GroupHeader && t->columnSpan(r, 0) != 3)
+                cut << QString::number(r + 1);
+        return cut;
+    };
+    const struct {
+        const char* move;
+        std::function<void()> act;
+    } moves[] = {
+        {"Ctrl+End", [&] { QTest::keyClick(t, Qt::Key_End, Qt::ControlModifier); }},
+        {"Page Up, three times", [&] { for (int i = 0; i < 3; ++i) QTest::keyClick(t, Qt::Key_PageUp); }},
+        {"the wheel up", [&] { testsupport::wheel(t->viewport(), 40); }},
+        {"the scroll bar dragged to the middle",
+         [&] { t->verticalScrollBar()->setValue(t->verticalScrollBar()->maximum() / 2); }},
+        {"Ctrl+Home", [&] { QTest::keyClick(t, Qt::Key_Home, Qt::ControlModifier); }},
+    };
+    for (const auto& m : moves) {
+        m.act();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(spannedOnScreen(), QStringList()) << m.move << ", first row " << t->rowAt(0);
+    }
 }
 
 }  // namespace

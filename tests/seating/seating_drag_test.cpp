@@ -88,6 +88,47 @@ TEST_F(SeatingDragTest, SeatedPeopleMoveBetweenTablesAndBackToTheInvitees)
     EXPECT_TRUE(shown().isEmpty());
 }
 
+TEST_F(SeatingDragTest, PartiesAndTablesReadTheirPeopleWhenTheyAreOpened)
+{
+    frmSeating& s = f();
+    seat(side, bob, 0);
+    s.GetInvitees();
+    const QString smithKey = "G" + QString::number(smith);
+    // Nothing under a party or a table is read before it is opened; each
+    // shows that it can be, a table without people does not.
+    const struct {
+        tree::TreeView* tree;
+        QString key;
+        bool opens;
+    } nodes[] = {{s.treeInvited, smithKey, true}, {s.treeTables, tKey(head), true}, {s.treeTables, tKey(side), true}};
+    for (const auto& n : nodes) {
+        tree::Node* node = n.tree->node(n.key);
+        ASSERT_TRUE(node) << n.key.toStdString();
+        EXPECT_EQ(node->childCount(), 0) << n.key.toStdString();
+        EXPECT_EQ(node->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator, n.opens) << n.key.toStdString();
+    }
+    // A table with someone at it, not opened yet, is not dragged.
+    dragNode(s.treeTables, tKey(side), s.treeTables, tKey(head));
+    EXPECT_TRUE(shown().isEmpty()) << shown().join('\n').toStdString();
+    EXPECT_EQ(seatedAt(bob), tKey(side));
+    // Opened by the keyboard, as a user opens it.
+    const struct {
+        tree::TreeView* tree;
+        QString key;
+        const char* people;
+    } opened[] = {{s.treeInvited, smithKey, "Smith[Ann Smith]"}, {s.treeTables, tKey(head), "Head[Cy Ito]"}};
+    for (const auto& o : opened) {
+        press(o.tree, o.key);
+        QTest::keyClick(o.tree, Qt::Key_Right);
+        EXPECT_TRUE(o.tree->node(o.key)->isExpanded());
+        const tree::Node* n = o.tree->node(o.key);
+        QStringList people;
+        for (int i = 0; i < n->childCount(); ++i)
+            people << n->child(i)->text(0);
+        EXPECT_EQ(n->text(0) + '[' + people.join(',') + ']', o.people);
+    }
+}
+
 TEST_F(SeatingDragTest, SeatBoxesMoveTheirPersonOnlyToAFreeSeat)
 {
     frmSeating& s = f();

@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QTest>
+#include <QWheelEvent>
 #include <QWidget>
 
 namespace testsupport {
@@ -28,6 +29,16 @@ inline void type(QWidget* w, const QString& text)
 }
 
 inline void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+
+// Turns the mouse wheel over the middle of the widget, notches up (positive)
+// or down (negative).
+inline void wheel(QWidget* w, int notches)
+{
+    const QPointF at(w->width() / 2.0, w->height() / 2.0);
+    QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &e);
+}
 
 // Shows a window and makes it the active one, as a user's window is, so that
 // the focus moves and boxes are left as they would be.

@@ -7,6 +7,7 @@
 #include "views/frmPreview.h"
 #include "views/report.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QMainWindow>
 #include <QPageSize>
@@ -14,6 +15,8 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QToolButton>
+
+#include <functional>
 
 namespace {
 
@@ -227,4 +230,60 @@ TEST_F(PreviewTest, PrintedOnOtherPaperThePagesAreLaidOutForItAndShown)
     }
     EXPECT_EQ(counts.size(), 3);
     EXPECT_EQ(surface->pageCount(), letterPages);
+}
+
+TEST_F(PreviewTest, ThePagesFollowTheGridWhileThePreviewIsOpen)
+{
+    // The pages read the grid's rows as they are shown and printed: what
+    // changes in the grid meanwhile (an editor saved, a cell typed over, the
+    // grid gone) is what is printed, on as many pages as it takes.
+    enum Pages { More, Same, One };
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        const char* printed;   // a text printed afterwards
+        const char* gone;      // one printed no more
+        Pages pages;
+    } cases[] = {
+        {"rows added and bound again",
+         [this] {
+             db().Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 150) "
+                          "INSERT INTO EXPENSES (EXPENSE_TEXT, EXPENSE_EVENT, EXPENSE_AMTPAID) "
+                          "SELECT 'Lantern ' || i, 'Wedding', i FROM n");
+             grid->recordset()->Requery();
+             grid->bind(grid->recordset());
+         },
+         "Lantern 150", "", More},
+        {"a cell typed over", [this] { grid->editCell(1, 2, "Peonies"); }, "Peonies", "Flowers", Same},
+        {"the grid gone",
+         [this] {
+             delete grid;
+             grid = nullptr;
+         },
+         "", "Peonies", One},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        report::PrintGridReport(*grid, *main, "Expenses");
+        report::GridPreview* surface = frmPreview::instance().gridPreview;
+        const int before = surface->pageCount();
+        c.change();
+        QCoreApplication::processEvents();
+        const int after = surface->pageCount();
+        EXPECT_TRUE(c.pages == More ? after > before : c.pages == Same ? after == before : after == 1)
+            << before << " pages, then " << after;
+        ui::ScriptedDialogsGuard dialogs;
+        const QString file = dir.filePath(QString("%1.pdf").arg(int(c.pages)));
+        dialogs.dialogs->printAnswers = {true};
+        dialogs.dialogs->printToPdf = file;
+        ASSERT_TRUE(surface->print());
+        const QString text = testsupport::pdfText(file);
+        if (text.isNull())
+            GTEST_SKIP() << "poppler's pdftotext is not at hand";
+        EXPECT_TRUE(text.contains(c.printed)) << text.left(400).toStdString();
+        if (*c.gone)
+            EXPECT_FALSE(text.contains(c.gone)) << text.left(400).toStdString();
+        frmPreview::instance().Unload();
+    }
 }

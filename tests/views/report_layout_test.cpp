@@ -242,11 +242,13 @@ QStringList printedPages(const report::Layout& l)
     return out;
 }
 
-TEST(ReportLayout, AModelHandedOverIsLaidOutAsOneKept)
+TEST(ReportLayout, PagesMadeWhenAskedForAreThePagesOfTheWholeReport)
 {
-    // The preview hands the grid's model over so that its rows go as they
-    // are laid out: the pages come out the same, wrapped notes, headers kept
-    // with their records and the total with the last.
+    // The preview reads a grid's rows as it lays them out: planning reads
+    // each row once, a page made later reads its own rows alone, and the
+    // pages come out as those of the rows held whole, asked for in any
+    // order: wrapped notes, headers kept with their records, the total with
+    // the last.
     grid::ReportModel cards = rowsModel(25, {1500, 1500});
     cards.layout = grid::Layout::Cards;
     const grid::ReportModel models[] = {
@@ -256,10 +258,31 @@ TEST(ReportLayout, AModelHandedOverIsLaidOutAsOneKept)
         cards,
     };
     for (const grid::ReportModel& m : models) {
-        const QStringList kept = printedPages(report::layoutReport(m, {}));
-        grid::ReportModel handed = m;
-        handed.rows.detach();
-        EXPECT_EQ(printedPages(report::layoutReport(std::move(handed), {})), kept);
+        const QStringList whole = printedPages(report::layoutReport(m, {}));
+        int reads = 0;
+        grid::ReportModel asked = m;
+        asked.rows.clear();
+        asked.rowCount = int(m.rows.size());
+        asked.rowAt = [&reads, rows = m.rows](int i) {
+            ++reads;
+            return rows[i];
+        };
+        const report::PagedReport paged(asked, {});
+        EXPECT_EQ(reads, m.rows.size()) << "planned";
+        report::Layout l = paged.frame();
+        l.pages.resize(paged.pageCount());
+        for (int p = paged.pageCount() - 1; p >= 0; --p) {
+            reads = 0;
+            l.pages[p] = paged.page(p);
+            int own = 0;
+            for (const report::Item& it : l.pages[p].items)
+                own += it.kind != ItemKind::Title && it.kind != ItemKind::ColumnHeader;
+            EXPECT_EQ(reads, own) << "page " << p + 1;
+        }
+        EXPECT_EQ(printedPages(l), whole);
+        reads = 0;
+        paged.page(0);
+        EXPECT_EQ(reads, 0) << "a page just shown is kept";
     }
 }
 
