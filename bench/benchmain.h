@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -99,6 +100,36 @@ inline void replay(const QStringList& sql)
                 benchmark::DoNotOptimize(sqlite3_column_text(st, c));
         sqlite3_finalize(st);
     }
+}
+
+// A working database of its own for each size of wedding, copied from the
+// fresh one when first asked for and opened on the shared connection in its
+// turn, so that runs of two sizes can take turns; true when it was just made
+// (and is for the caller to fill).
+inline bool openWeddingOfSize(int people)
+{
+    static const QString fresh = modQVDatabase::gConn.path();
+    static QSet<int> made;
+    ado::Connection& c = modQVDatabase::gConn;
+    c.Close();
+    const QString file = fresh + QString(".%1").arg(people);
+    const bool isNew = !made.contains(people);
+    if (isNew) {
+        made.insert(people);
+        QFile::copy(fresh, file);
+    }
+    c.Open(file);
+    return isNew;
+}
+
+// Registers benchmarks at each size, all of one size before the next, so
+// that each wedding is made once.
+inline void registerBySize(std::initializer_list<int> sizes,
+                           std::initializer_list<std::pair<const char*, void (*)(benchmark::State&)>> benchmarks)
+{
+    for (const int people : sizes)
+        for (const auto& [name, run] : benchmarks)
+            benchmark::RegisterBenchmark(name, run)->Arg(people)->Unit(benchmark::kMillisecond);
 }
 
 inline int runOnFreshDatabase(int argc, char** argv, const std::function<void()>& seed,

@@ -13,12 +13,10 @@
 #include <sqlite3.h>
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QStringList>
 #include <QTreeWidget>
 
 #include <algorithm>
-#include <map>
 #include <vector>
 
 namespace {
@@ -26,25 +24,15 @@ namespace {
 constexpr qint64 kEvent = 1;
 int seededPeople = 0;
 
-// The guest list of `people` persons: a database of its own for each size,
-// made once from the fresh one, so that the runs of both sizes can take turns.
+// The guest list of `people` persons, in a database of its own for each size.
 void seedPeople(int people)
 {
     if (seededPeople == people)
         return;
-    static const QString fresh = modQVDatabase::gConn.path();
-    static std::map<int, QString> made;
-    ado::Connection& c = modQVDatabase::gConn;
-    c.Close();
-    const QString file = fresh + QString(".%1").arg(people);
-    const bool known = made.count(people) > 0;
-    if (!known)
-        QFile::copy(fresh, file);
-    c.Open(file);
     seededPeople = people;
-    if (known)
+    if (!openWeddingOfSize(people))
         return;
-    made[people] = file;
+    ado::Connection& c = modQVDatabase::gConn;
     ado::Transaction t(c);
     c.Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (?, 'Reception')", {kEvent});
     c.Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (2, 'Rehearsal Dinner')");

@@ -13,71 +13,59 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
-#include <QFile>
 #include <QTreeWidgetItemIterator>
-
-#include <map>
 
 namespace {
 
 constexpr qint64 kEvent = 1;
 int seededPeople = 0;
 
-// A database of its own for each size, made once from the fresh one.
+// A database of its own for each size, filled plainly when it is made: the
+// program's connection is not what is measured here.
 void seedReception(int people)
 {
     if (seededPeople == people)
         return;
-    static const QString fresh = modQVDatabase::gConn.path();
-    static std::map<int, QString> made;
-    ado::Connection& c = modQVDatabase::gConn;
-    c.Close();
-    const QString file = fresh + QString(".%1").arg(people);
-    const bool known = made.count(people) > 0;
-    if (!known) {
-        QFile::copy(fresh, file);
-        // Written plainly: the program's connection is not what is measured here.
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-        const auto exec = [db](const QString& sql) { sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr); };
-        exec("BEGIN");
-        exec(QString("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (%1, 'Reception'), (2, 'Shower')").arg(kEvent));
-        qint64 person = 0, seated = 0;
-        for (qint64 party = 1; person < people; ++party) {
-            exec(QString("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (%1, 'Party %2')")
+    seededPeople = people;
+    if (!openWeddingOfSize(people))
+        return;
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(modQVDatabase::gConn.path().toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    const auto exec = [db](const QString& sql) { sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr); };
+    exec("BEGIN");
+    exec(QString("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (%1, 'Reception'), (2, 'Shower')").arg(kEvent));
+    qint64 person = 0, seated = 0;
+    for (qint64 party = 1; person < people; ++party) {
+        exec(QString("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (%1, 'Party %2')")
+                 .arg(party)
+                 .arg((party * 7919) % (people / 2 + 1), 6, 10, QChar('0')));
+        for (int i = 0; i < 1 + party % 4 && person < people; ++i) {
+            ++person;
+            exec(QString("INSERT INTO SUBGUEST (SUBGUEST_ID, GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME) VALUES "
+                         "(%1, %2, 'First%1', 'Last%3')")
+                     .arg(person)
                      .arg(party)
-                     .arg((party * 7919) % (people / 2 + 1), 6, 10, QChar('0')));
-            for (int i = 0; i < 1 + party % 4 && person < people; ++i) {
-                ++person;
-                exec(QString("INSERT INTO SUBGUEST (SUBGUEST_ID, GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME) VALUES "
-                             "(%1, %2, 'First%1', 'Last%3')")
-                         .arg(person)
-                         .arg(party)
-                         .arg(person % 97));
-                exec(QString("INSERT INTO INVITE (EVENT_ID, SUBGUEST_ID) VALUES (%1, %2)").arg(kEvent).arg(person));
-                if (person % 3 == 0)
-                    exec(QString("INSERT INTO INVITE (EVENT_ID, SUBGUEST_ID) VALUES (2, %1)").arg(person));
-                if (person % 5 == 0) {
-                    const qint64 table = seated / 10 + 1;
-                    if (seated % 10 == 0)
-                        exec(QString("INSERT INTO TABLES (TABLE_ID, EVENT_ID, TABLE_NAME, TABLE_SEATS, TABLE_TYPE) "
-                                     "VALUES (%1, %2, 'Table %1', 10, 5)")
-                                 .arg(table)
-                                 .arg(kEvent));
-                    exec(QString("INSERT INTO SEATING (TABLE_ID, SUBGUEST_ID, SEATING_POS) VALUES (%1, %2, %3)")
+                     .arg(person % 97));
+            exec(QString("INSERT INTO INVITE (EVENT_ID, SUBGUEST_ID) VALUES (%1, %2)").arg(kEvent).arg(person));
+            if (person % 3 == 0)
+                exec(QString("INSERT INTO INVITE (EVENT_ID, SUBGUEST_ID) VALUES (2, %1)").arg(person));
+            if (person % 5 == 0) {
+                const qint64 table = seated / 10 + 1;
+                if (seated % 10 == 0)
+                    exec(QString("INSERT INTO TABLES (TABLE_ID, EVENT_ID, TABLE_NAME, TABLE_SEATS, TABLE_TYPE) "
+                                 "VALUES (%1, %2, 'Table %1', 10, 5)")
                              .arg(table)
-                             .arg(person)
-                             .arg(seated % 10));
-                    ++seated;
-                }
+                             .arg(kEvent));
+                exec(QString("INSERT INTO SEATING (TABLE_ID, SUBGUEST_ID, SEATING_POS) VALUES (%1, %2, %3)")
+                         .arg(table)
+                         .arg(person)
+                         .arg(seated % 10));
+                ++seated;
             }
         }
-        exec("COMMIT");
-        sqlite3_close(db);
-        made[people] = file;
     }
-    c.Open(file);
-    seededPeople = people;
+    exec("COMMIT");
+    sqlite3_close(db);
 }
 
 frmSeating& designer(int people)
@@ -160,16 +148,10 @@ int main(int argc, char** argv)
         [] {
             // A message would wait for an answer nobody gives.
             ui::setMessageService(std::make_unique<ui::ScriptedMessages>());
-            // By size, so that each wedding is opened once.
-            for (const int people : {10000, 100000}) {
-                const auto add = [people](const char* name, void (*run)(benchmark::State&)) {
-                    benchmark::RegisterBenchmark(name, run)->Arg(people)->Unit(benchmark::kMillisecond);
-                };
-                add("seating trees/program", treesProgram);
-                add("seating trees/baseline", treesBaseline);
-                add("seating party opened/program", partyProgram);
-                add("seating party opened/baseline", partyBaseline);
-            }
+            registerBySize({10000, 100000}, {{"seating trees/program", treesProgram},
+                                             {"seating trees/baseline", treesBaseline},
+                                             {"seating party opened/program", partyProgram},
+                                             {"seating party opened/baseline", partyBaseline}});
         },
         [] { frmSeating::instance().Unload(); });
 }

@@ -7,6 +7,7 @@
 // A replica prepared once is what every merge takes in.
 
 #include "app/modQVDatabase.h"
+#include "bench/benchmain.h"
 #include "records/modSynchro.h"
 #include "records/synchro.h"
 
@@ -248,16 +249,10 @@ void mergeBaseline(benchmark::State& state)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    // By size, so that each wedding is made once.
-    for (const int people : {10000, 100000}) {
-        const auto add = [people](const char* name, void (*run)(benchmark::State&)) {
-            benchmark::RegisterBenchmark(name, run)->Arg(people)->Unit(benchmark::kMillisecond);
-        };
-        add("replica prepare/program", prepareProgram);
-        add("replica prepare/baseline", prepareBaseline);
-        add("replica merge/program", mergeProgram);
-        add("replica merge/baseline", mergeBaseline);
-    }
+    registerBySize({10000, 100000}, {{"replica prepare/program", prepareProgram},
+                                     {"replica prepare/baseline", prepareBaseline},
+                                     {"replica merge/program", mergeProgram},
+                                     {"replica merge/baseline", mergeBaseline}});
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -602,27 +602,31 @@ QFont fontFor(ItemKind kind, bool caption)
     static QFont* faces[12] = {};
     QFont*& f = faces[int(kind) * 2 + int(caption)];
     if (!f) {
+        int size = 160;
+        bool bold = false;
         switch (kind) {
         case ItemKind::Title:
-            f = new QFont(fontOf(280, true));
+            size = 280;
+            bold = true;
             break;
         case ItemKind::ColumnHeader:
             // Plain, so that "Done" fits its narrow column; the band is shaded.
-            f = new QFont(fontOf(160, false));
             break;
         case ItemKind::Total:
-            f = new QFont(fontOf(160, true));
+            bold = true;
             break;
         case ItemKind::GroupRow:
-            f = new QFont(fontOf(170, true));
+            size = 170;
+            bold = true;
             break;
         case ItemKind::Card:
-            f = new QFont(fontOf(150, caption));
+            size = 150;
+            bold = caption;
             break;
         case ItemKind::Record:
-            f = new QFont(fontOf(160, false));
             break;
         }
+        f = new QFont(fontOf(size, bold));
     }
     return *f;
 }

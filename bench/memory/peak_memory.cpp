@@ -210,20 +210,21 @@ void eventWindow(qint64 event)
     settle();
 }
 
-// An editor opened to add a record, its lists filled, and one of them opened
-// as the user would to choose.
+// An editor opened to add a record, its lists filled, and the list of
+// everyone opened as the user would to choose from it.
 template <class Window>
-void addingEditor(void (frmMain::*view)(), QComboBox* Window::*list, QString Window::*mode)
+void addingEditor(void (frmMain::*view)(), const std::function<void(Window&)>& adding,
+                  const std::function<QComboBox*(Window&)>& everyone)
 {
     mainShowing(view);
     Window& f = Window::instance();
-    f.*mode = "Add";
+    adding(f);
     f.Load();
     f.window()->show();
     settle();
-    (f.*list)->showPopup();
+    everyone(f)->showPopup();
     settle();
-    (f.*list)->hidePopup();
+    everyone(f)->hidePopup();
 }
 
 // A program folder whose working database holds a wedding of `people`, and
@@ -263,27 +264,14 @@ const std::map<QString, Window>& windows()
         {"seating designer", [](const QString&) { eventWindow<frmSeating>(kReception); }},
         {"gift editor",
          [](const QString&) {
-             mainShowing(&frmMain::ShowGifts);
-             frmGift& f = frmGift::instance();
-             f.giftMode = "Add";
-             f.Load();
-             f.window()->show();
-             settle();
-             f.Combo1[2]->showPopup();   // the giver, chosen from everyone
-             settle();
-             f.Combo1[2]->hidePopup();
+             addingEditor<frmGift>(
+                 &frmMain::ShowGifts, [](frmGift& f) { f.giftMode = "Add"; }, [](frmGift& f) { return f.Combo1[2]; });
          }},
         {"measurement editor",
          [](const QString&) {
-             mainShowing(&frmMain::ShowMeasurementsFemale);
-             frmMeasureFemale& f = frmMeasureFemale::instance();
-             f.curMode = "Add";
-             f.Load();
-             f.window()->show();
-             settle();
-             f.Combo1->showPopup();
-             settle();
-             f.Combo1->hidePopup();
+             addingEditor<frmMeasureFemale>(
+                 &frmMain::ShowMeasurementsFemale, [](frmMeasureFemale& f) { f.curMode = "Add"; },
+                 [](frmMeasureFemale& f) { return f.Combo1; });
          }},
     };
     return all;
