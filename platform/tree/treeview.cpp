@@ -51,6 +51,53 @@ TreeView::TreeView(QWidget* parent) : QTreeWidget(parent)
     connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* n) { loadChildren(n); });
 }
 
+bool TreeView::Keys::number(const QString& key, quint64& out)
+{
+    // A letter, then a number without a leading zero of at most 14 digits.
+    const qsizetype n = key.size();
+    if (n < 2 || n > 15 || key[0].unicode() > 127 || !key[0].isLetter() || (key[1] == u'0' && n > 2))
+        return false;
+    quint64 v = 0;
+    for (qsizetype i = 1; i < n; ++i) {
+        const char16_t c = key[i].unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        v = v * 10 + (c - u'0');
+    }
+    out = (quint64(key[0].unicode()) << 48) | v;
+    return true;
+}
+
+Node* TreeView::Keys::value(const QString& key) const
+{
+    quint64 n;
+    return number(key, n) ? numbered_.value(n) : named_.value(key);
+}
+
+void TreeView::Keys::insert(const QString& key, Node* node)
+{
+    quint64 n;
+    if (number(key, n))
+        numbered_.insert(n, node);
+    else
+        named_.insert(key, node);
+}
+
+void TreeView::Keys::remove(const QString& key)
+{
+    quint64 n;
+    if (number(key, n))
+        numbered_.remove(n);
+    else
+        named_.remove(key);
+}
+
+void TreeView::Keys::clear()
+{
+    numbered_.clear();
+    named_.clear();
+}
+
 void TreeView::clearNodes()
 {
     highlight_ = nullptr;

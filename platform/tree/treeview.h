@@ -99,7 +99,22 @@ protected:
 private:
     friend class LabelDelegate;
     void forget(Node* n);
-    QHash<QString, Node*> byKey_;
+    // Nodes by key. Most keys are a letter and a number ("G12", "S345"),
+    // held by that number: quicker to find than a text.
+    class Keys {
+    public:
+        bool contains(const QString& key) const { return value(key) != nullptr; }
+        Node* value(const QString& key) const;
+        void insert(const QString& key, Node* n);
+        void remove(const QString& key);
+        void clear();
+
+    private:
+        static bool number(const QString& key, quint64& out);
+        QHash<quint64, Node*> numbered_;
+        QHash<QString, Node*> named_;
+    };
+    Keys byKey_;
     Node* highlight_ = nullptr;
     std::function<void(Node*)> loader_;
     std::function<void(const QString&)> finder_;
