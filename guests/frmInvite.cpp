@@ -151,8 +151,7 @@ void frmInvite::releaseControls()
     cmdInvite = cmdRemove = Command1 = nullptr;
     dragKey.clear();
     dragTree = nullptr;
-    for (auto& keys : partyKeys_)
-        keys.clear();
+    clearPartyKeys();
 }
 
 void frmInvite::Form_Load()
@@ -197,6 +196,16 @@ void frmInvite::cmbEvents_Click()
     LoadTrees();
 }
 
+void frmInvite::clearPartyKeys()
+{
+    // Loaded again, the lists are about as long: their room is kept.
+    for (auto& keys : partyKeys_) {
+        const qsizetype had = keys.size();
+        keys.clear();
+        keys.reserve(had);
+    }
+}
+
 void frmInvite::LoadTrees()
 {
     dragKey.clear();
@@ -205,8 +214,7 @@ void frmInvite::LoadTrees()
         t->setUpdatesEnabled(false);
         t->clearNodes();
     }
-    for (auto& keys : partyKeys_)
-        keys.clear();
+    clearPartyKeys();
 
     // Each tree is built apart from its view and goes in whole.
     tree::Node* uninvitedRoot = treeUninvited->detachedRoot("ROOT", "Uninvited");

@@ -112,4 +112,5 @@ private:
     // exactly the same name share one node.
     QHash<QString, QString> partyKeys_[2];
     QHash<QString, QString>& partyKeys(const Side& side) { return partyKeys_[&side == &kInvited]; }
+    void clearPartyKeys();
 };
