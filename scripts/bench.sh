@@ -88,5 +88,5 @@ awk '
 # The peak memory of each window at 100,000 people, one process each.
 if [ -x build/bin/peak_memory ]; then
   echo
-  build/bin/peak_memory 100000 2>/dev/null || echo "a window above 250 MB or failed"
+  build/bin/peak_memory 100000 2>/dev/null || echo "a window above its limit (250 MB; 500 MB for a 60 MB guest file), not giving memory back, or failed"
 fi
