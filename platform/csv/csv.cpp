@@ -36,26 +36,27 @@ constexpr char16_t kMacRomanHigh[128] = {
     0x0131, 0x02C6, 0x02DC, 0x00AF, 0x02D8, 0x02D9, 0x02DA, 0x00B8, 0x02DD, 0x02DB, 0x02C7,
 };
 
-QString fromCp1252(QByteArrayView bytes)
+// An 8-bit character set: `high` gives the letter of each byte from 0x80.
+template <class High>
+QString from8Bit(QByteArrayView bytes, High high)
 {
     QString out(bytes.size(), Qt::Uninitialized);
     QChar* d = out.data();
     for (const char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        *d++ = QChar(b >= 0x80 && b <= 0x9F ? kCp1252High[b - 0x80] : char16_t(b));
+        *d++ = QChar(b < 0x80 ? char16_t(b) : high(b));
     }
     return out;
 }
 
+QString fromCp1252(QByteArrayView bytes)
+{
+    return from8Bit(bytes, [](unsigned b) { return b <= 0x9F ? kCp1252High[b - 0x80] : char16_t(b); });
+}
+
 QString fromMacRoman(QByteArrayView bytes)
 {
-    QString out(bytes.size(), Qt::Uninitialized);
-    QChar* d = out.data();
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        *d++ = QChar(b >= 0x80 ? kMacRomanHigh[b - 0x80] : char16_t(b));
-    }
-    return out;
+    return from8Bit(bytes, [](unsigned b) { return kMacRomanHigh[b - 0x80]; });
 }
 
 // The length of the valid UTF-8 sequence at s[i], 0 when there is none

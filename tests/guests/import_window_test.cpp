@@ -70,6 +70,24 @@ protected:
         answer({ui::vbYes});
         click(f().cmdImport);
     }
+    // Links each column to the guest field of its name and imports; gives
+    // the people stored ("party|first|..." as `stored` selects them), and
+    // leaves none.
+    QStringList importLinked(const QStringList& columns, const QString& stored)
+    {
+        for (const QString& column : columns)
+            link(column, column);
+        import();
+        const QStringList people =
+            rows("SELECT " + stored + " FROM SUBGUEST JOIN GUEST USING (GUEST_ID) ORDER BY SUBGUEST_ID");
+        db().Execute("DELETE FROM SUBGUEST");
+        db().Execute("DELETE FROM GUEST");
+        return people;
+    }
+    static QStringList imported(int records)
+    {
+        return {kImportQ, QString("Successfully added %1 records.").arg(records)};
+    }
     QString label() const { return f().Label2[2]->text(); }
     QStringList parties() { return rows("SELECT GUEST_PARTYNAME FROM GUEST ORDER BY GUEST_ID"); }
     QStringList people()
@@ -285,16 +303,10 @@ TEST_F(ImportWindow, ReadsFilesAsOtherProgramsWriteThem)
         // Told before anything is linked.
         EXPECT_EQ(shownMessages(), c.messages);
         EXPECT_EQ(label(), QString("Record Count: 1 of %1").arg(c.people.size()));
-        for (const char* field : {"Party Name", "First Name", "Last Name"})
-            link(field, field);
-        import();
-        EXPECT_EQ(shownMessages().mid(c.messages.size()),
-                  (QStringList{kImportQ, QString("Successfully added %1 records.").arg(c.people.size())}));
-        EXPECT_EQ(rows("SELECT GUEST_PARTYNAME, SUBGUEST_FNAME, SUBGUEST_LNAME FROM SUBGUEST JOIN GUEST USING "
-                       "(GUEST_ID) ORDER BY SUBGUEST_ID"),
+        EXPECT_EQ(importLinked({"Party Name", "First Name", "Last Name"},
+                               "GUEST_PARTYNAME, SUBGUEST_FNAME, SUBGUEST_LNAME"),
                   c.people);
-        db().Execute("DELETE FROM SUBGUEST");
-        db().Execute("DELETE FROM GUEST");
+        EXPECT_EQ(shownMessages().mid(c.messages.size()), imported(int(c.people.size())));
     }
 }
 
@@ -356,16 +368,10 @@ TEST_F(ImportWindow, ReadsGuestFilesAsTheyComeFromOtherPrograms)
         EXPECT_TRUE(w.hasHeader());
         EXPECT_EQ(label(), c.label);
         EXPECT_EQ(entries(w.lstSource), c.source);
-        for (const QString& column : c.links)
-            link(column, column);
-        import();
-        EXPECT_EQ(shownMessages().mid(c.messages.size()),
-                  (QStringList{kImportQ, QString("Successfully added %1 records.").arg(c.people.size())}));
-        EXPECT_EQ(rows("SELECT GUEST_PARTYNAME, SUBGUEST_FNAME, SUBGUEST_LNAME, GUEST_ADDRESS1, GUEST_CITY, "
-                       "GUEST_EMAIL FROM SUBGUEST JOIN GUEST USING (GUEST_ID) ORDER BY SUBGUEST_ID"),
+        EXPECT_EQ(importLinked(c.links, "GUEST_PARTYNAME, SUBGUEST_FNAME, SUBGUEST_LNAME, GUEST_ADDRESS1, "
+                                        "GUEST_CITY, GUEST_EMAIL"),
                   c.people);
-        db().Execute("DELETE FROM SUBGUEST");
-        db().Execute("DELETE FROM GUEST");
+        EXPECT_EQ(shownMessages().mid(c.messages.size()), imported(int(c.people.size())));
     }
 }
 
@@ -564,6 +570,28 @@ TEST_F(ImportWindow, CancelLeavesTheDatabaseByteForByte)
     EXPECT_EQ(shownMessages().last(), QString("Successfully added %1 records.").arg(kLines));
     EXPECT_EQ(dialogs.dialogs->progressValues.last(), kLines);
     EXPECT_EQ(testsupport::counts("GUEST SUBGUEST"), "1000 3001");
+}
+
+TEST(GuestFile, FindsATitleAboveTheHeader)
+{
+    const struct {
+        const char* text;
+        int titleLines;
+    } cases[] = {
+        {"Wedding guest list 2027,,\r\nParty Name,First Name,x\r\nLee,Mia,1\r\n", 1},
+        {"Guest list\r\nPrinted 3/1/2027\r\n,,\r\nName,Home Phone\r\nLee,555\r\n", 2},
+        {"Party Name,First Name\r\nLee,Mia\r\n", 0},
+        // A title above a header that does not look like one stays a line.
+        {"Guest list,,\r\nName,Street\r\nLee,Elm St\r\n", 0},
+        // Records of one value: no title, whatever follows.
+        {"Lee,,\r\nKim,Yu,cell\r\n", 0},
+        {"Lee\r\nKim\r\nIto\r\nOno\r\nAbe\r\nSato\r\nFirst Name,Last Name\r\n", 0},
+        {"Guest list 2027", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(guestimport::titleLines(csv::Table::fromBytes(c.text)), c.titleLines);
+    }
 }
 
 TEST(GuestMerge, FoldsExactNamesIntoTheOldestParty)
