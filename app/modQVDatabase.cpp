@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QDateTime>
+#include <QLockFile>
 #include <QRandomGenerator>
 
 #include <sys/random.h>
@@ -17,6 +18,7 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -34,6 +36,12 @@ QString& oneFolder()
 {
     static QString f;
     return f;
+}
+
+std::unique_ptr<QLockFile>& heldLock()
+{
+    static std::unique_ptr<QLockFile> lock;
+    return lock;
 }
 
 QString native(const QString& path) { return QDir::toNativeSeparators(path); }
@@ -316,29 +324,53 @@ void LoadSettings()
     }
 }
 
+bool LockDataFolder()
+{
+    ReleaseDataFolder();
+    const QString path = dataFile(kLockFile);
+    QDir().mkpath(QFileInfo(path).path());
+    auto lock = std::make_unique<QLockFile>(path);
+    // Held for the whole run, so never taken for stale by its age: only when
+    // the program that holds it is gone.
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0)) {
+        heldLock() = std::move(lock);
+        return true;
+    }
+    return lock->error() != QLockFile::LockFailedError;
+}
+
+void ReleaseDataFolder() { heldLock().reset(); }
+
 bool Startup()
 {
     gDataFileFound = false;
+    // Two programs on one wedding would refuse each other's saves and
+    // change rows under each other's open windows.
+    if (!LockDataFolder()) {
+        ui::MsgBox(QString("Nuptaro is already open with this wedding (the data folder %1).  Use the Nuptaro "
+                           "window that is open, or close it and start Nuptaro again.")
+                       .arg(native(dataFolder())),
+                   ui::vbExclamation | ui::vbOKOnly, "Nuptaro");
+        return false;
+    }
+    const auto refuse = [](const QString& message) {
+        gConn.Close();
+        ReleaseDataFolder();
+        ui::MsgBox(message, ui::vbCritical | ui::vbOKOnly, "Nuptaro");
+        return false;
+    };
     try {
         LocateDataFile();
-        if (!gDataFileFound) {
-            ui::MsgBox("There appears to be a problem with the installation.  You may need to re-install.  "
-                       "No data file was located.",
-                       ui::vbCritical | ui::vbOKOnly, "Nuptaro");
-            return false;
-        }
+        if (!gDataFileFound)
+            return refuse("There appears to be a problem with the installation.  You may need to re-install.  "
+                          "No data file was located.");
         OpenConnection();
         LoadSettings();
     } catch (const ado::Error& e) {
-        gConn.Close();
-        ui::MsgBox(QString("Run-time error '%1':\n\n%2").arg(e.number()).arg(e.description()),
-                   ui::vbCritical | ui::vbOKOnly, "Nuptaro");
-        return false;
+        return refuse(QString("Run-time error '%1':\n\n%2").arg(e.number()).arg(e.description()));
     } catch (const std::exception& e) {
-        gConn.Close();
-        ui::MsgBox(QString("Run-time error:\n\n%1").arg(QString::fromUtf8(e.what())),
-                   ui::vbCritical | ui::vbOKOnly, "Nuptaro");
-        return false;
+        return refuse(QString("Run-time error:\n\n%1").arg(QString::fromUtf8(e.what())));
     }
     return true;
 }
@@ -355,7 +387,9 @@ int Main()
         if (main.isLoaded() && !main.StartupDialogsShown)
             ui::guarded([&main] { main.Form_Activate(); });
     });
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    ReleaseDataFolder();
+    return code;
 }
 
 }  // namespace modQVDatabase

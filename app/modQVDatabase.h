@@ -35,6 +35,7 @@ inline void setAppPath(const QString& folder) { useFolder(folder); }
 QString folderArgument(const QStringList& arguments);
 
 inline const char* kWorkingFile = "/data/qvnt03.qvd";   // in the data folder
+inline const char* kLockFile = "/data/qvnt03.qvd.lock"; // in the data folder
 inline const char* kTemplateFile = "/data/qvnt04.qvd";  // in the program folder
 inline const char* kOldFolder = "/db";                  // in the program folder
 inline const char* kAppName = "Nuptaro";
@@ -43,8 +44,17 @@ inline const char* kAppName = "Nuptaro";
 const QStringList& requiredTables();
 
 // Locates the data file, opens the connection, reads the settings. Returns
-// false when start-up must end; it has shown its message then.
+// false when start-up must end; it has shown its message then. The data
+// folder is taken first (LockDataFolder): a second program on the same
+// folder says so and ends here.
 bool Startup();
+// Takes the data folder for this program until ReleaseDataFolder, the next
+// start-up or the end of the run. False when another program holds it; a
+// lock left by a program that is gone (killed) is taken over. Where no lock
+// can be made at all (a read-only folder) it goes on without one, and the
+// start-up says what is wrong with the folder.
+bool LockDataFolder();
+void ReleaseDataFolder();
 // Start-up, then the main window; returns the program's exit code.
 int Main();
 

@@ -59,6 +59,14 @@ bool movable(const tree::Node* node)
 
 void invite(qint64 event, qint64 person)
 {
+    // A person deleted elsewhere, or one of a party deleted elsewhere, is
+    // not invited: the row would name nobody.
+    if (gConn.scalar("SELECT count(*) FROM SUBGUEST INNER JOIN GUEST ON SUBGUEST.GUEST_ID = GUEST.GUEST_ID "
+                     "WHERE SUBGUEST.SUBGUEST_ID = ?",
+                     {person})
+            .toLongLong()
+        == 0)
+        throw editing::Refused(editing::goneMessage("SUBGUEST"));
     if (gConn.scalar("SELECT count(*) FROM INVITE WHERE EVENT_ID = ? AND SUBGUEST_ID = ?", {event, person})
             .toLongLong() > 0)
         return;
@@ -323,19 +331,23 @@ void frmInvite::moveAcross(const Side& from, tree::Node* node)
     const QVector<qint64> persons = personsOf(node);
     if (persons.isEmpty())
         return;
-    if (writeMove(persons, from.inviting))
+    const QString k = key(node);
+    if (writeMove(persons, from.inviting, k.startsWith('G') ? idOf(k) : 0))
         moveNodes(node, from, other(from));
     else
         LoadTrees();
 }
 
-bool frmInvite::writeMove(const QVector<qint64>& persons, bool inviting)
+bool frmInvite::writeMove(const QVector<qint64>& persons, bool inviting, qint64 party)
 {
     const qint64 event = curEvent;
-    if (inviting && !editing::ownerStillThere("EVENT", event, window()))
-        return false;
     return editing::saveAll(
         [&] {
+            if (inviting) {
+                editing::requireRecord("EVENT", event);
+                if (party != 0)
+                    editing::requireRecord("GUEST", party);
+            }
             for (qint64 p : persons)
                 inviting ? invite(event, p) : uninvite(event, p);
         },

@@ -30,6 +30,9 @@ bool saveAll(const std::function<void()>& steps, QWidget* owner, const QString& 
         steps();
         t.commit();
         return true;
+    } catch (const Refused& e) {
+        ui::MsgBox(e.message(), ui::vbExclamation | ui::vbOKOnly, QString(), owner);
+        return false;
     } catch (const ado::Error& e) {
         why = e.description();
     } catch (const std::exception& e) {
@@ -55,15 +58,25 @@ bool knownGone(const QString& table, qint64 key)
     return gone;
 }
 
+QString goneMessage(const QString& table)
+{
+    static const QHash<QString, QString> kWhat = {{"EVENT", "event"},   {"GUEST", "guest"},  {"SUBGUEST", "person"},
+                                                  {"TABLES", "table"}, {"SEATING", "seat"}};
+    return "This " + kWhat.value(table.toUpper(), QStringLiteral("record")) + " no longer exists.";
+}
+
 bool ownerStillThere(const QString& table, qint64 key, QWidget* parent)
 {
     if (key != 0 && !knownGone(table, key))
         return true;
-    static const QHash<QString, QString> kWhat = {
-        {"EVENT", "event"}, {"GUEST", "guest"}, {"SUBGUEST", "person"}, {"TABLES", "table"}};
-    const QString what = kWhat.value(table.toUpper(), QStringLiteral("record"));
-    ui::MsgBox("This " + what + " no longer exists.", ui::vbExclamation | ui::vbOKOnly, QString(), parent);
+    ui::MsgBox(goneMessage(table), ui::vbExclamation | ui::vbOKOnly, QString(), parent);
     return false;
+}
+
+void requireRecord(const QString& table, qint64 key)
+{
+    if (key == 0 || !recordExists(table, key))
+        throw Refused(goneMessage(table));
 }
 
 SaveOutcome saveRecord(const QString& table, bool adding, qint64 key,

@@ -15,6 +15,7 @@
 
 #include <exception>
 #include <functional>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -67,6 +68,20 @@ bool knownGone(const QString& table, qint64 key);
 // When it is gone the user is told so plainly ("This event no longer
 // exists.") and the caller writes nothing.
 bool ownerStillThere(const QString& table, qint64 key, QWidget* parent = nullptr);
+// What ownerStillThere says of a record of that table that is gone.
+QString goneMessage(const QString& table);
+
+// A write that must not go on because what it writes under changed
+// meanwhile (another window or copy deleted a person, uninvited him). Thrown
+// inside the steps of saveAll, it rolls the save back like any failure, and
+// its text is shown alone: nothing was written.
+struct Refused : std::runtime_error {
+    explicit Refused(const QString& message) : std::runtime_error(message.toStdString()) {}
+    QString message() const { return QString::fromStdString(what()); }
+};
+// Inside a save: throws Refused with goneMessage when the row of that key is
+// gone, so the check and the write it guards are one transaction.
+void requireRecord(const QString& table, qint64 key);
 
 
 // One editor's save of one record, as one transaction: the row of `key` (or

@@ -366,8 +366,7 @@ void frmSeating::addToInvitedTree(const Invitee& p, bool reveal)
 
 void frmSeating::AddTable()
 {
-    if (editing::ownerStillThere("EVENT", curEvent, window()))
-        write([&] { addTable(curEvent); });
+    write([&] { addTable(curEvent); });
     GetInvitees();
 }
 
@@ -386,8 +385,9 @@ void frmSeating::optSeats_Click(int index)
 {
     if (curTable == 0 || index < 0 || index >= int(kSeatCounts.size()))
         return;
-    // A table deleted meanwhile is found by neither the write nor the showing.
-    write([&] { setTableSeats(curTable, kSeatCounts[index]); });
+    // Refused (the table was deleted meanwhile): the trees as stored.
+    if (!write([&] { setTableSeats(curTable, kSeatCounts[index]); }))
+        GetInvitees();
     ShowTable(curTable);
 }
 
@@ -580,7 +580,7 @@ void frmSeating::carryOutDrop(const DropDecision& d)
         ShowTable(curTable);
         return;
     case DropAction::SeatAt: {
-        if (!editing::ownerStillThere("TABLES", d.table, window()) || !write([&] { seatPerson(d.table, d.person); }))
+        if (!write([&] { seatPerson(d.table, d.person); }))
             break;
         tree::Node* n = treeInvited->node(person);
         tree::Node* table = treeTables->node("T" + QString::number(d.table));
@@ -599,8 +599,7 @@ void frmSeating::carryOutDrop(const DropDecision& d)
     }
     case DropAction::MoveTo: {
         int moved = 0;
-        if (!editing::ownerStillThere("TABLES", d.table, window())
-            || !write([&] { moved = moveToTable(d.fromTable, d.table, d.person); }))
+        if (!write([&] { moved = moveToTable(d.fromTable, d.table, d.person); }))
             break;
         tree::Node* n = treeTables->node(person);
         tree::Node* table = treeTables->node("T" + QString::number(d.table));
@@ -631,7 +630,8 @@ void frmSeating::carryOutDrop(const DropDecision& d)
         ShowTable(d.table);
         return;
     }
-    // The database refused: show what it holds.
+    // Refused, by the database or because a record written under is gone:
+    // show what the database holds.
     GetInvitees();
     ShowTable(curTable);
 }
@@ -646,8 +646,7 @@ void frmSeating::treeTables_AfterLabelEdit(bool& cancel, tree::Node* node, const
         cancel = true;
         return;
     }
-    bool found = false;
-    if (write([&] { found = renameTable(keyNumber(key(node)), newText); }) && found)
+    if (write([&] { renameTable(keyNumber(key(node)), newText); }))
         return;
     cancel = true;
     // Not while the tree is still finishing the edit of the node.

@@ -37,6 +37,7 @@ public:
     ~ProgramFolder()
     {
         modQVDatabase::gConn.Close();
+        modQVDatabase::ReleaseDataFolder();
         settings::useFile(QString());
     }
     QString path() const { return dir.path(); }
