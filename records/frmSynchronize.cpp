@@ -47,6 +47,15 @@ void frmSynchronize::createControls()
     cmdPrepare->setObjectName("cmdPrepare");
     place(cmdPrepare, 4200, 360, 1092, 372);
 
+    // The exchange is between two copies; a third copy's replica is refused.
+    Label3 = new QLabel("A wedding is kept in step between two copies: this one and the one it exchanges replicas "
+                        "with.  A replica from a third copy is refused.",
+                        self);
+    Label3->setObjectName("Label3");
+    Label3->setWordWrap(true);
+    Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(Label3, 360, 1740, 3612, 420);
+
     Label2 = new QLabel(
         "If you have received another database to be synchronized with your data, press synchronize.  You will be "
         "asked for the location of the database file which you have received from the other user.",
@@ -86,9 +95,10 @@ void frmSynchronize::fitTexts()
     // down to its text and what stands below it moves down as much; a
     // button grows to its caption; the window grows with them.
     QDialog* self = window();
-    const QList<QWidget*> all = {Label1, cmdPrepare, Label2, cmdSynchronize, lblProgress, ProgressBar1, cmdCancel};
+    const QList<QWidget*> all = {Label1, cmdPrepare, Label3, Label2, cmdSynchronize, lblProgress, ProgressBar1,
+                                 cmdCancel};
     int grownBy = 0;
-    for (QLabel* label : {Label1, Label2}) {
+    for (QLabel* label : {Label1, Label3, Label2}) {
         const int need = label->heightForWidth(label->width());
         if (need <= label->height())
             continue;
@@ -111,7 +121,7 @@ void frmSynchronize::fitTexts()
 
 void frmSynchronize::releaseControls()
 {
-    Label1 = Label2 = lblProgress = nullptr;
+    Label1 = Label2 = Label3 = lblProgress = nullptr;
     cmdPrepare = cmdSynchronize = cmdCancel = nullptr;
     ProgressBar1 = nullptr;
 }
