@@ -54,7 +54,7 @@ void frmSynchronize::createControls()
     Label3->setObjectName("Label3");
     Label3->setWordWrap(true);
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(Label3, 360, 1740, 3612, 420);
+    place(Label3, 360, 1812, 3612, 348);
 
     Label2 = new QLabel(
         "If you have received another database to be synchronized with your data, press synchronize.  You will be "

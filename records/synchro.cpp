@@ -1219,9 +1219,9 @@ void fillPlan(sqlite3* db, const Plan& p, int i, int ours)
                        .arg(kReceivedDeletion),
                    name);
     };
-    const bool setAside = any("SELECT 1 FROM temp.merge_foreign LIMIT 1", QString());
+    const bool anyAside = any("SELECT 1 FROM temp.merge_foreign LIMIT 1", QString());
     QStringList orphan, nowhere, foreign;
-    if (setAside)
+    if (anyAside)
         foreign << "(SELECT f.why FROM temp.merge_foreign f WHERE f.t = ?1 AND f.id = v.VERSION_RECORDID)";
     for (const records::KeyReference& r : records::keyReferences()) {
         if (table != QLatin1String(r.table))
@@ -1240,7 +1240,7 @@ void fillPlan(sqlite3* db, const Plan& p, int i, int ours)
                        .arg(quoted(r.column), mainTable(QLatin1String(r.parent)), quoted(parentKey),
                             r.optional ? QString("d.%1 IS NOT NULL AND d.%1 <> 0 AND").arg(quoted(r.column))
                                        : QString("d.%1 IS NULL OR").arg(quoted(r.column)));
-        if (setAside)
+        if (anyAside)
             foreign << QString("(SELECT f.why FROM temp.merge_foreign f WHERE f.t = '%1' AND f.id = d.%2)")
                            .arg(QLatin1String(r.parent), quoted(r.column));
     }
@@ -1526,7 +1526,7 @@ QString mergeSummary(const Merged& m)
                          "they are.")
                      .arg(m.otherHere);
         if (ordinary > 0)
-            s += QString("  Of the others %1").arg(held);
+            s += QString("  The other %1 this copy already held, or newer ones, or had deleted.").arg(ordinary);
         parts << s;
     }
     if (m.renumberedTo > 0)
@@ -1542,6 +1542,17 @@ void versionsFromLog(ado::Connection& conn)
                  "FROM main.SYNCHRO WHERE SYNCHRO_ACTION IN (1, 2) AND typeof(SYNCHRO_RECORDID) = 'integer' "
                  "GROUP BY SYNCHRO_TABLE COLLATE BINARY, SYNCHRO_RECORDID) WHERE v IS NOT NULL")
              .arg(versionOfLogTime("max(SYNCHRO_DATETIME)")));
+}
+
+// Earlier builds drew a record taken from the other copy a mark of its own
+// when it was first changed here, so the two copies hold it under two
+// marks; dropped, it is told by its log rows, as a record of a build
+// without marks is.
+void marksOfEarlierBuild(ado::Connection& conn)
+{
+    exec(conn.handle(), "DELETE FROM main.SYNCHRO_ORIGIN WHERE EXISTS (SELECT 1 FROM main.SYNCHRO_VERSION v WHERE "
+                        "v.VERSION_TABLE = ORIGIN_TABLE AND v.VERSION_RECORDID = ORIGIN_RECORDID AND v.VERSION_TAKEN "
+                        "IS NOT NULL)");
 }
 
 }  // namespace synchro

@@ -116,4 +116,8 @@ QString mergeSummary(const Merged& m);
 // transaction.
 void versionsFromLog(ado::Connection& conn);
 
+// Drops the marks an earlier build drew for records taken from the other
+// copy (see synchro.cpp). Runs inside the caller's transaction.
+void marksOfEarlierBuild(ado::Connection& conn);
+
 }  // namespace synchro
