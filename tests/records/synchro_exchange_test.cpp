@@ -399,6 +399,17 @@ TEST_F(Exchange, ACopyOfTheSameFileRenumbersAndItsOwnRecordsMoveAway)
     use(A);
     EXPECT_EQ(rows("SELECT * FROM GUEST ORDER BY GUEST_ID"), onB);
     EXPECT_EQ(addGuest("Next") / ado::Connection::kKeyRange, fresh);
+
+    // Under a key both copies gave out, a record of another mark here is
+    // never overwritten, and the merge says so.
+    renameGuest(shared, "Shared by A");
+    const QString fromA = replicaOf(A, "a2.qvd");
+    use(B);
+    db().Execute("UPDATE SYNCHRO_ORIGIN SET ORIGIN_MARK = ORIGIN_MARK / 2 + 1 WHERE ORIGIN_RECORDID = ?", {shared});
+    const synchro::Merged other = synchro::Synchronize(db(), fromA);
+    EXPECT_EQ(other.otherHere, 1);
+    EXPECT_TRUE(synchro::mergeSummary(other).contains("1 of them name records under keys that name other records here"));
+    EXPECT_EQ(guests().first(), g(shared, "Shared"));
 }
 
 }  // namespace

@@ -17,58 +17,32 @@ namespace {
 
 class RandomExchanges : public TwoCopiesTest {
 protected:
-    // What the two copies are to hold in the end. Records are named
-    // "label:revision"; the label never changes.
-    struct Model {
-        std::map<QString, QString> name;   // the latest name given to each label
-        std::map<QString, QString> party;  // each person's party
-        std::set<QString> deleted;         // deleted on either copy
-        bool alive(const QString& label) const
-        {
-            return !deleted.count(label) && (!party.count(label) || !deleted.count(party.at(label)));
-        }
-    };
+    // Records are named "label:revision"; people "P1 S2:0" show their party.
+    std::map<QString, QString> name, party;  // by label: the latest name, a person's party
+    std::set<QString> deleted;               // on either copy
 
-    // The records this copy holds: key and label.
-    QList<QPair<qint64, QString>> held(const QString& sql)
+    QString expected()
     {
-        QList<QPair<qint64, QString>> out;
-        db().forEachRow(sql, {}, [&](const ado::Row& r) { out.append({r.integer(0), r.text(1).section(':', 0, 0)}); });
-        return out;
+        QStringList out;
+        for (const auto& [label, n] : name)
+            if (!deleted.count(label) && !(party.count(label) && deleted.count(party[label])))
+                out << (party.count(label) ? name[party[label]] + " " + n : n);
+        out.sort();
+        return out.join(',');
     }
-
-    void exchange(Copy& from, Copy& to, int n)
+    QString held()
     {
-        const QString replica = replicaOf(from, QString("r%1.qvd").arg(n));
-        mergeTaking(to, replica);
+        return rows("SELECT coalesce(group_concat(n, ','), '') FROM (SELECT GUEST_PARTYNAME AS n FROM GUEST UNION ALL SELECT "
+                    "GUEST_PARTYNAME || ' ' || SUBGUEST_FNAME FROM SUBGUEST JOIN GUEST USING (GUEST_ID) ORDER BY 1 "
+                    "COLLATE BINARY)")
+            .mid(2)
+            .chopped(1);
     }
     // Merges as a user answering Yes to taking a new number.
-    void mergeTaking(Copy& into, const QString& replica)
+    void mergeInto(Copy& c, const QString& replica)
     {
-        use(into);
+        use(c);
         ASSERT_NO_THROW(synchro::Synchronize(db(), replica, {}, synchro::SameNumber::Renumber));
-    }
-
-    QString content(const Model& m)
-    {
-        QStringList parties, people;
-        for (const auto& [label, name] : m.name)
-            if (m.alive(label))
-                (m.party.count(label) ? people : parties) << (m.party.count(label) ? m.name.at(m.party.at(label)) + " "
-                                                                                  : QString()) + name;
-        parties.sort();
-        people.sort();
-        return parties.join(',') + " / " + people.join(',');
-    }
-    QString content()
-    {
-        const QString parties = db().scalar("SELECT group_concat(GUEST_PARTYNAME, ',') FROM (SELECT GUEST_PARTYNAME "
-                                            "FROM GUEST ORDER BY 1)")
-                                    .toString();
-        const QString people = db().scalar("SELECT group_concat(n, ',') FROM (SELECT GUEST_PARTYNAME || ' ' || "
-                                           "SUBGUEST_FNAME AS n FROM SUBGUEST JOIN GUEST USING (GUEST_ID) ORDER BY 1)")
-                                   .toString();
-        return parties + " / " + people;
     }
 };
 
@@ -78,89 +52,98 @@ TEST_F(RandomExchanges, EndAsTheModelSaysWhateverTheMoves)
     for (const quint32 seed : {1u, 2u, 3u, 4u}) {
         SCOPED_TRACE(seed);
         QRandomGenerator rng(seed);
-        Model m;
-        int labels = 0, revisions = 0, replicas = 0;
+        name.clear();
+        party.clear();
+        deleted.clear();
+        int labels = 0, revisions = 0, replicas = 0, swaps = 0;
+        auto replica = [&](Copy& c) { return replicaOf(c, QString("r%1.qvd").arg(++replicas)); };
+        // A party, or a person of the party given; its label.
+        auto added = [&](qint64 partyKey) {
+            const QString label = QString(partyKey ? "S%1" : "P%1").arg(++labels);
+            name[label] = label + ":0";
+            if (partyKey)
+                addRecord("SUBGUEST", "GUEST_ID, SUBGUEST_FNAME", {partyKey, name[label]});
+            else
+                addGuest(name[label]);
+            return label;
+        };
+        // Both prepare, then both merge the other's replica.
+        auto swap = [&](Copy& x, Copy& y) {
+            ++swaps;
+            const QString fromX = replica(x), fromY = replica(y);
+            mergeInto(y, fromX);
+            mergeInto(x, fromY);
+        };
         make(A, 17);
         make(B, 42);
         use(A);
-        auto addParty = [&] {
-            const QString label = QString("P%1").arg(++labels), name = label + ":0";
-            addGuest(name);
-            m.name[label] = name;
-        };
-        // Even seeds start from one file copied, so both copies have one number.
-        if (seed % 2 == 0) {
-            addParty();
-            addParty();
+        if (seed % 2 == 0) {  // from one file copied: both copies have one number
+            added(0);
+            added(0);
             db().Close();
             current = nullptr;
             QFile::remove(B.working());
             ASSERT_TRUE(QFile::copy(A.working(), B.working()));
         }
-        int swaps = 0;
+        if (seed == 2) {  // each adds a party under the same key, then they swap
+            use(A);
+            added(0);
+            use(B);
+            added(0);
+            swap(A, B);
+        }
         for (int move = 0; move < 30; ++move) {
             SCOPED_TRACE(move);
             Copy& x = rng.bounded(2) ? A : B;
             Copy& y = &x == &A ? B : A;
             if (current != &x)
                 use(x);
-            const auto parties = held("SELECT GUEST_ID, GUEST_PARTYNAME FROM GUEST");
-            const auto people = held("SELECT SUBGUEST_ID, SUBGUEST_FNAME FROM SUBGUEST");
+            // A random record of a table this copy holds: its key and label.
+            auto pick = [&](const QString& table, const QString& column) -> QPair<qint64, QString> {
+                const QString sql = QString("SELECT %1, %2 FROM %3 ORDER BY 1").arg(db().keyColumn(table), column, table);
+                QList<QPair<qint64, QString>> all;
+                db().forEachRow(sql, {}, [&](const ado::Row& r) { all.append({r.integer(0), r.text(1).section(':', 0, 0)}); });
+                return all.isEmpty() ? QPair<qint64, QString>() : all[rng.bounded(int(all.size()))];
+            };
+            const auto [p, pLabel] = pick("GUEST", "GUEST_PARTYNAME");
+            const auto [s, sLabel] = pick("SUBGUEST", "SUBGUEST_FNAME");
             const int r = int(rng.bounded(100));
-            if (r < 20 || (parties.isEmpty() && r < 60)) {
-                addParty();
-            } else if (r < 32 && !parties.isEmpty()) {
-                const auto& [key, label] = parties[rng.bounded(int(parties.size()))];
-                m.name[label] = QString("%1:%2").arg(label).arg(++revisions);
-                renameGuest(key, m.name[label]);
-            } else if (r < 38 && !parties.isEmpty()) {
-                const auto& [key, label] = parties[rng.bounded(int(parties.size()))];
-                ASSERT_TRUE(records::deleteRecord(records::DeleteKind::Guests, key).ok);
-                m.deleted.insert(label);
-            } else if (r < 50 && !parties.isEmpty()) {
-                const auto& [key, label] = parties[rng.bounded(int(parties.size()))];
-                const QString person = QString("S%1").arg(++labels);
-                addRecord("SUBGUEST", "GUEST_ID, SUBGUEST_FNAME", {key, person + ":0"});
-                m.name[person] = person + ":0";
-                m.party[person] = label;
-            } else if (r < 58 && !people.isEmpty()) {
-                const auto& [key, label] = people[rng.bounded(int(people.size()))];
-                m.name[label] = QString("%1:%2").arg(label).arg(++revisions);
-                db().Execute("UPDATE SUBGUEST SET SUBGUEST_FNAME = ? WHERE SUBGUEST_ID = ?", {m.name[label], key});
-                log("SUBGUEST", key, modSynchro::Changed);
-            } else if (r < 62 && !people.isEmpty()) {
-                const auto& [key, label] = people[rng.bounded(int(people.size()))];
-                ASSERT_TRUE(records::deleteRecord(records::DeleteKind::SubguestFromMain, key).ok);
-                m.deleted.insert(label);
+            if (r < 20 || (!p && r < 62)) {
+                added(0);
+            } else if (r < 32) {
+                renameGuest(p, name[pLabel] = QString("%1:%2").arg(pLabel).arg(++revisions));
+            } else if (r < 38) {
+                ASSERT_TRUE(records::deleteRecord(records::DeleteKind::Guests, p).ok);
+                deleted.insert(pLabel);
+            } else if (r < 50) {
+                party[added(p)] = pLabel;
+            } else if (r < 58 && s) {
+                db().Execute("UPDATE SUBGUEST SET SUBGUEST_FNAME = ? WHERE SUBGUEST_ID = ?",
+                             {name[sLabel] = QString("%1:%2").arg(sLabel).arg(++revisions), s});
+                log("SUBGUEST", s, modSynchro::Changed);
+            } else if (r < 62 && s) {
+                ASSERT_TRUE(records::deleteRecord(records::DeleteKind::SubguestFromMain, s).ok);
+                deleted.insert(sLabel);
             } else if (r < 74) {
-                exchange(x, y, ++replicas);
+                mergeInto(y, replica(x));
             } else {
-                // Both prepare, then both merge the other's replica.
-                ++swaps;
-                const QString fromX = replicaOf(x, QString("r%1.qvd").arg(++replicas));
-                const QString fromY = replicaOf(y, QString("r%1.qvd").arg(++replicas));
-                mergeTaking(y, fromX);
-                mergeTaking(x, fromY);
+                swap(x, y);
             }
         }
         EXPECT_GE(swaps, 3);
         // Two rounds both ways bring everything across, also what a copy
         // holds back until the other has taken a new number.
         for (int round = 0; round < 2; ++round) {
-            exchange(A, B, ++replicas);
-            exchange(B, A, ++replicas);
+            mergeInto(B, replica(A));
+            mergeInto(A, replica(B));
         }
-        use(A);
-        const QString onA = content();
-        EXPECT_EQ(onA, content(m));
+        const QString onA = rows("SELECT * FROM GUEST ORDER BY 1") + rows("SELECT * FROM SUBGUEST ORDER BY 1");
+        EXPECT_EQ(held(), expected());
         EXPECT_EQ(orphansOf(db().handle()), "");
-        const QString rowsOnA = rows("SELECT * FROM GUEST ORDER BY 1") + rows("SELECT * FROM SUBGUEST ORDER BY 1");
+        const int numberOfA = db().copyNumber();
         use(B);
-        EXPECT_EQ(content(), onA);
-        EXPECT_EQ(rows("SELECT * FROM GUEST ORDER BY 1") + rows("SELECT * FROM SUBGUEST ORDER BY 1"), rowsOnA);
-        const int numberOfB = db().copyNumber();
-        use(A);
-        EXPECT_NE(db().copyNumber(), numberOfB);
+        EXPECT_EQ(rows("SELECT * FROM GUEST ORDER BY 1") + rows("SELECT * FROM SUBGUEST ORDER BY 1"), onA);
+        EXPECT_NE(db().copyNumber(), numberOfA);
     }
 }
 
