@@ -776,8 +776,8 @@ Renumbering whoRenumbers(const QVector<qint64>& ours, const QVector<qint64>& sen
 }
 
 // The numbers a replica's table of numbers holds, in order; nothing when it
-// has no such table (a replica of an earlier build). Refuses a table of other columns
-// or values.
+// has no such table (a replica of an earlier build). Refuses a table of
+// other columns or values.
 std::optional<QVector<qint64>> numbersOfReplica(sqlite3* db, const QSet<QString>& tables, const QString& table,
                                                 const QString& column, bool copyNumbers)
 {
@@ -905,23 +905,21 @@ Plan inspect(ado::Connection& conn, const QString& replicaPath, SameNumber same)
 
         // Two copies only: this one and its partner (or, in a file of an
         // earlier build that names none, the copy it took changes from).
-        {
-            QSet<qint64> partner = setOf(numbersIn(db, "SELECT PARTNER_NUMBER FROM main.SYNCHRO_PARTNER"));
-            if (partner.isEmpty())
-                partner = setOf(numbersIn(db, "SELECT DISTINCT VERSION_TAKENFROM FROM main.SYNCHRO_VERSION WHERE "
-                                              "typeof(VERSION_TAKENFROM) = 'integer'")) -
-                          ourNumbers;
-            if (!partner.isEmpty() && !partner.intersects(p.senderNumbers))
-                throw Failure(QString("This replica comes from copy number %1, a third copy of the wedding: this copy "
-                                      "exchanges its changes with another one.  %2")
-                                  .arg(p.sender)
-                                  .arg(twoCopiesOnly()));
-            if (!sendersPartner.isEmpty() && !sendersPartner.intersects(ourNumbers))
-                throw Failure(QString("This replica comes from copy number %1, which exchanges its changes with a "
-                                      "third copy of the wedding.  %2")
-                                  .arg(p.sender)
-                                  .arg(twoCopiesOnly()));
-        }
+        QSet<qint64> partner = setOf(numbersIn(db, "SELECT PARTNER_NUMBER FROM main.SYNCHRO_PARTNER"));
+        if (partner.isEmpty())
+            partner = setOf(numbersIn(db, "SELECT DISTINCT VERSION_TAKENFROM FROM main.SYNCHRO_VERSION WHERE "
+                                          "typeof(VERSION_TAKENFROM) = 'integer'")) -
+                      ourNumbers;
+        if (!partner.isEmpty() && !partner.intersects(p.senderNumbers))
+            throw Failure(QString("This replica comes from copy number %1, a third copy of the wedding: this copy "
+                                  "exchanges its changes with another one.  %2")
+                              .arg(p.sender)
+                              .arg(twoCopiesOnly()));
+        if (!sendersPartner.isEmpty() && !sendersPartner.intersects(ourNumbers))
+            throw Failure(QString("This replica comes from copy number %1, which exchanges its changes with a "
+                                  "third copy of the wedding.  %2")
+                              .arg(p.sender)
+                              .arg(twoCopiesOnly()));
         if (p.sender == p.ours && renumbering == Renumbering::ThisCopy && same == SameNumber::Refuse)
             throw SameCopyNumber(sameNumberMessage(p.ours), p.ours);
 
