@@ -78,9 +78,12 @@ void UpgradeDatabase(ado::Connection& c)
     ado::Transaction tx(c);
     for (const SchemaObject& o : missing)
         c.Execute(o.sql);
-    for (const SchemaObject& o : missing)
+    for (const SchemaObject& o : missing) {
         if (o.type == "table" && o.name == "SYNCHRO_VERSION")
             synchro::versionsFromLog(c);
+        if (o.type == "table" && o.name == "SYNCHRO_REPLICA")
+            synchro::marksOfEarlierBuild(c);
+    }
     // A working file without a copy number would give out the template's keys.
     if (unnumbered)
         c.setCopyNumber(drawCopyNumber());

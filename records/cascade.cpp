@@ -301,7 +301,7 @@ const QVector<KeyReference>& keyReferences()
         {"INVITE", "EVENT_ID", "EVENT"},           {"INVITE", "SUBGUEST_ID", "SUBGUEST"},
         {"TABLES", "EVENT_ID", "EVENT"},           {"SEATING", "TABLE_ID", "TABLES"},
         {"SEATING", "SUBGUEST_ID", "SUBGUEST"},    {"SUBGUEST", "GUEST_ID", "GUEST"},
-        {"QUOTE", "VENDOR_ID", "VENDOR"},
+        {"QUOTE", "VENDOR_ID", "VENDOR", true},
     };
     return refs;
 }

@@ -70,10 +70,13 @@ void deleteWithCascade(ado::Connection& c, const QString& table, qint64 key,
 
 // The columns that hold another record's key: a row of `table` whose
 // `column` holds a key of `parent` hangs on that record, and goes with it.
+// Such a row always names its record, but where the reference is optional
+// (a quote may name its vendor by text alone): there NULL or 0 names none.
 struct KeyReference {
     const char* table;
     const char* column;
     const char* parent;
+    bool optional = false;
 };
 const QVector<KeyReference>& keyReferences();
 
