@@ -1,4 +1,5 @@
 #include "app/modQVDatabase.h"
+#include "platform/ui/boxrules.h"
 #include "platform/ui/fonts.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName("Nuptaro");
     fonts::useDesignFonts();
+    ui::keepBoxRules();
     const QString folder = modQVDatabase::folderArgument(QApplication::arguments());
     if (!folder.isEmpty())
         modQVDatabase::useFolder(folder);
