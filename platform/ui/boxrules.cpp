@@ -23,10 +23,12 @@ QWidget* wheelBox(QObject* o)
 
 void flattenLineBreaks(QLineEdit* box)
 {
-    // Typing, pasting, dropping and undoing tell textEdited; setText does not.
-    QObject::connect(box, &QLineEdit::textEdited, box, [box](const QString& text) {
+    // What the user typed, pasted or dropped leaves the box modified; a text
+    // set by the program does not. Told after the box's own listeners, so the
+    // last text they hear is the flat one.
+    QObject::connect(box, &QLineEdit::textChanged, box, [box](const QString& text) {
         static const QRegularExpression breaks(QStringLiteral(u"\r\n|[\r\n\u2028\u2029]"));
-        if (!text.contains(breaks))
+        if (!box->isModified() || !text.contains(breaks))
             return;
         QString before = text.left(box->cursorPosition());
         QString flat = text;

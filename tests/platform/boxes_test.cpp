@@ -189,13 +189,8 @@ TEST_F(BoxesTest, BoxesChangeOnlyWhenTheUserChoseThem)
         QLineEdit* box;
         const char* pasted;
         const char* shown;  // after Tab
-    } pastes[] = {
-        {before, "Line one\nLine two", "Line one Line two"},
-        {list->lineEdit(), "Aunt\r\nMay", "Aunt May"},
-        {date, "8/14/2027\n", "8/14/2027"},
-    };
+    } pastes[] = {{before, "Line one\r\nLine two", "Line one Line two"}, {date, "8/14/2027\n", "8/14/2027"}};
     for (const auto& p : pastes) {
-        SCOPED_TRACE(p.pasted);
         p.box->setFocus();
         p.box->selectAll();
         QGuiApplication::clipboard()->setText(p.pasted);
