@@ -1,4 +1,5 @@
 #include "app/modQVDatabase.h"
+#include "platform/ui/boxrules.h"
 #include "platform/ui/fonts.h"
 #include "platform/ui/messages.h"
 
@@ -29,6 +30,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName("Nuptaro");
     fonts::useDesignFonts();
+    ui::keepBoxRules();
     if (qEnvironmentVariableIsSet("NUPTARO_UNATTENDED"))
         ui::setMessageService(std::make_unique<UnattendedMessages>());
     const QString folder = modQVDatabase::folderArgument(QApplication::arguments());

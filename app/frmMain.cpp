@@ -300,6 +300,7 @@ void frmMain::createControls()
     // By keys as well: the arrows move to another day, Enter takes the chosen one.
     QObject::connect(MonthView1, &QCalendarWidget::activated, w,
                      [this](const QDate& d) { ui::guarded([&] { MonthView1_DateClick(d); }); });
+    ui::enterTakesFramedDay(MonthView1);
     QObject::connect(MonthView1, &QCalendarWidget::selectionChanged, w, on([this] { MonthView1_SelectionChanged(); }));
     QObject::connect(cmbEvents, qOverload<int>(&QComboBox::activated), w, on([this] { cmbEvents_Click(); }));
     QObject::connect(calDay, &calendar::DayPlanner::NewAppointment, w, [this](int s, int e, bool typing) {

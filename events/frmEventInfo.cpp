@@ -113,6 +113,8 @@ void frmEventInfo::createControls()
     label(fraOverview, "End Date/Time:", 240, 1260);
     dtEndDate = place(new ui::DateBox(fraOverview), "dtEndDate", 1800, 1200, 1560, 315);
     dtEndTime = place(new ui::TimeBox(fraOverview), "dtEndTime", 3480, 1200, 1440, 315);
+    // An event without an end (as the planning wizard makes them) keeps none.
+    editing::allowEmptyMoment(dtEndDate, dtEndTime);
     label(fraOverview, "Event Budget:", 240, 1740);
     txtBudget = line(fraOverview, "txtBudget", 1800, 1680, 1560, 315);
     label(fraOverview, "Event Notes:", 240, 2220);
@@ -271,10 +273,10 @@ void frmEventInfo::ClearForm()
     txtNotes->clear();
     txtDirections->clear();
     const QDateTime now = QDateTime::currentDateTime();
-    for (ui::DateBox* d : {dtStartDate, dtEndDate})
-        d->setDate(now.date());
-    for (ui::TimeBox* t : {dtStartTime, dtEndTime})
-        t->setTime(now.time());
+    dtStartDate->setDate(now.date());
+    dtStartTime->setTime(now.time());
+    dtEndDate->setDate(QDate());
+    dtEndTime->setTime(QTime());
 }
 
 bool frmEventInfo::NewEvent()
@@ -341,7 +343,7 @@ frmEventInfo::Saved frmEventInfo::SaveEvent()
         [&] {
             rs.setValue("EVENT_NAME", txtName->text());
             rs.setValue("EVENT_STARTDATE", editing::fromPickers(dtStartDate->date(), noSeconds(dtStartTime->time())));
-            rs.setValue("EVENT_ENDDATE", editing::fromPickers(dtEndDate->date(), noSeconds(dtEndTime->time())));
+            rs.setValue("EVENT_ENDDATE", editing::momentOf(dtEndDate, dtEndTime, true));
             rs.setValue("EVENT_BUDGET", txtBudget->text());
             rs.setValue("EVENT_TEXT", txtNotes->toPlainText());
             rs.setValue("EVENT_LOCATION", txtLocation->text());

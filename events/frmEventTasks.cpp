@@ -35,6 +35,8 @@ void frmEventTasks::createControls()
     txtName = static_cast<QLineEdit*>(editing::makeTextBox(w, "txtName", false, rect(left, 120, 3900, height)));
     Label2 = label("Label2", "Due Date:", 540);
     dtDate = editing::makeDatePicker(w, "dtDate", rect(left, 540, 1800, height));
+    // A task without a due date stays without one until the user gives it.
+    dtDate->setEmptyAllowed(true);
     Label1[1] = label("Label1_1", "Priority:", 960);
     cmbPriority = makeListBox(w, "cmbPriority", rect(left, 960, 3060, height));
     cmdEditPriority = editButton("cmdEditPriority", 960, &frmEventTasks::cmdEditPriority_Click);
@@ -144,7 +146,7 @@ void frmEventTasks::cmdSave_Click()
         "TASKS", !edit, curTaskID,
         [&](ado::Recordset& rs) {
             rs.setValue("TASK_NAME", txtName->text());
-            rs.setValue("TASK_DUEDATE", editing::fromPickers(dtDate->date(), QTime(0, 0)));
+            rs.setValue("TASK_DUEDATE", editing::momentOf(dtDate, nullptr));
             rs.setValue("TASK_ASSIGN", cmbAssignee->currentText());
             rs.setValue("TASK_PRIORITY", cmbPriority->currentText());
             rs.setValue("TASK_EVENT", cmbEvent->currentText());

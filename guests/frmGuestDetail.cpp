@@ -110,6 +110,9 @@ void frmGuestDetail::createControls()
         else
             DTPicker[i] = editing::makeTimePicker(nullptr, name, QRect());
     }
+    // A party's travel and stay are unknown until the user gives them.
+    for (int pair = 0; pair < 4; ++pair)
+        editing::allowEmptyMoment(datePicker(pair), timePicker(pair));
 
     tabGuest = new QTabBar(w);
     tabGuest->setObjectName("tabGuest");
@@ -258,10 +261,9 @@ void frmGuestDetail::ClearFields()
 {
     for (int i = 0; i < 18; ++i)
         setText1(i, QString());
-    const QDate today = QDate::currentDate();
     for (int pair = 0; pair < 4; ++pair) {
-        datePicker(pair)->setDate(today);
-        timePicker(pair)->setTime(QTime(12, 0));
+        datePicker(pair)->setDate(QDate());
+        timePicker(pair)->setTime(QTime());
     }
     cmbTitle->setEditText(QString());
     cmbCategory->setEditText(QString());
@@ -343,7 +345,7 @@ editing::SaveOutcome frmGuestDetail::SaveGuest()
         for (int i = 11; i < 18; ++i)
             rs.setValue(kTextColumns[i], text1(i));
         for (int pair = 0; pair < 4; ++pair)
-            rs.setValue(kMomentColumns[pair], editing::fromPickers(datePicker(pair), timePicker(pair)));
+            rs.setValue(kMomentColumns[pair], editing::momentOf(datePicker(pair), timePicker(pair)));
     };
 
     if (curMode == "Edit")

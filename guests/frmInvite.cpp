@@ -375,7 +375,14 @@ void frmInvite::moveNodes(tree::Node* node, const Side& from, const Side& to)
         if (tree::Node* added = target->add(into, key(p), p->text(0)))
             last = added;
     target->ensureVisible(last ? last : into);
+    // The moved node stays chosen where it went, and nothing is where it came
+    // from (the tree stays where it was scrolled): a second click of the
+    // button, a double click, moves no neighbour that nobody chose.
+    target->setSelectedNode(one && last ? last : into);
     removeNode(from, node);
+    tree::TreeView* source = this->*from.tree;
+    source->setCurrentItem(nullptr);
+    source->clearSelection();
 }
 
 void frmInvite::treeUninvited_MouseDown(int button, int, QPoint pos) { mouseDown(kUninvited, button, pos); }

@@ -210,26 +210,40 @@ QVector<qint64> shareOut(qint64 total, const QVector<qint64>& weights)
 
 void frmAutoBudget::ProposeAmounts()
 {
-    // Only the planning wizard's amount, and only before anything is chosen:
-    // every item then gets its share in the proportions of the medium
-    // suggestions, in whole cents that add up to the amount exactly.
+    // Only the planning wizard's amount: every item gets its share in the
+    // proportions of the medium suggestions, in whole cents that add up to
+    // the amount exactly. Amounts chosen before give way only when the user
+    // says so, and only to another amount than theirs.
     if (!(budgetAmt > 0) || !ado::convert::currencyFits(budgetAmt))
         return;
     QVector<qint64> ids, weights;
     bool chosen = false;
+    grid::CurrencySum total;
     try {
         gConn.forEachRow("SELECT STDBUDGET_ID, STDBUDGET_AMT, STDBUDGET_MED FROM STDBUDGET ORDER BY STDBUDGET_ID", {},
                          [&](const ado::Row& row) {
                              chosen = chosen || row.value(1).toDouble() != 0;
+                             if (!row.isNull(1))
+                                 total.add(row.value(1).toDouble());
                              ids << row.integer(0);
                              weights << std::max<qint64>(0, grid::toTenThousandths(row.value(2).toDouble()));
                          });
     } catch (const ado::Error&) {
         return;
     }
-    if (chosen)
-        return;
-    const QVector<qint64> cents = shareOut(qint64(std::nearbyint(budgetAmt * 100)), weights);
+    const qint64 amountCents = qint64(std::nearbyint(budgetAmt * 100));
+    if (chosen) {
+        if (!total.overflow() && total.tenThousandths() == amountCents * 100)
+            return;
+        grid::CurrencySum amount;
+        amount.add(double(amountCents) / 100.0);
+        const QString question = QStringLiteral("The amounts chosen so far add up to %1. Share out the budget of %2 "
+                                                "over the items instead?")
+                                     .arg(grid::totalText(total, "Currency"), grid::totalText(amount, "Currency"));
+        if (ui::MsgBox(question, ui::vbYesNo | ui::vbQuestion, QString(), window()) != ui::vbYes)
+            return;
+    }
+    const QVector<qint64> cents = shareOut(amountCents, weights);
     if (std::all_of(cents.begin(), cents.end(), [](qint64 c) { return c == 0; }))
         return;
     editing::saveAll(

@@ -305,6 +305,8 @@ bool toPickers(const QVariant& stored, ui::DateBox* date, ui::TimeBox* time)
         if (!stored.isNull() || !date || !date->emptyAllowed())
             return false;
         date->setDate(QDate());
+        if (time && time->emptyAllowed())
+            time->setTime(QTime());
         return true;
     }
     if (date && !time)
@@ -314,6 +316,28 @@ bool toPickers(const QVariant& stored, ui::DateBox* date, ui::TimeBox* time)
     if (time)
         time->setTime(dt.time());
     return true;
+}
+
+void allowEmptyMoment(ui::DateBox* date, ui::TimeBox* time)
+{
+    if (date)
+        date->setEmptyAllowed(true);
+    if (time)
+        time->setEmptyAllowed(true);
+}
+
+QVariant momentOf(const ui::DateBox* date, const ui::TimeBox* time, bool wholeMinutes)
+{
+    const QDate day = date ? date->date() : QDate();
+    const QTime at = time ? time->time() : QTime();
+    if (!day.isValid()) {
+        if (at.isValid())
+            throw ado::Error(0, QStringLiteral("The time %1 has no date. Please type its date as well, or clear the "
+                                               "time.")
+                                    .arg(time->text().trimmed()));
+        return QVariant();
+    }
+    return fromPickers(day, !at.isValid() ? QTime(0, 0) : wholeMinutes ? QTime(at.hour(), at.minute()) : at);
 }
 
 QString fromPickers(const QDate& date, const QTime& time)

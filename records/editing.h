@@ -151,9 +151,17 @@ void refillLookupBox(QComboBox* box, const QString& sql, const QString& field, c
 // A stored moment split over a date picker and a time picker, and joined
 // back into the stored form. A date picker without a time picker keeps the
 // stored time of day with the date. NULL empties a date picker that may be
-// empty; otherwise a NULL or unreadable value leaves the pickers as they
-// are and returns false.
+// empty (and its time picker when that may be); otherwise a NULL or
+// unreadable value leaves the pickers as they are and returns false.
 bool toPickers(const QVariant& stored, ui::DateBox* date, ui::TimeBox* time);
+// A moment that may be empty: its date picker and time picker show that they
+// hold none until the user gives one.
+void allowEmptyMoment(ui::DateBox* date, ui::TimeBox* time);
+// The moment of a date picker and a time picker (or none) as it is stored:
+// NULL while the date picker holds no date, the day at midnight when no time
+// is given, without seconds when `wholeMinutes`. A time typed without its
+// date is refused with a plain message (an ado::Error), never lost unseen.
+QVariant momentOf(const ui::DateBox* date, const ui::TimeBox* time, bool wholeMinutes = false);
 // The moment a stored value holds; false for NULL or an unreadable value.
 bool storedMoment(const QVariant& stored, QDateTime& out);
 QString fromPickers(const QDate& date, const QTime& time);

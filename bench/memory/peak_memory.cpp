@@ -302,6 +302,8 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The windows measured keep the rules of the program's boxes.
+    ui::keepBoxRules();
     const QStringList args = app.arguments();
     const int at = int(args.indexOf("--window"));
     if (at > 0 && at + 1 < args.size() && args.indexOf("--data") > 0)

@@ -221,16 +221,12 @@ void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, cons
         return;
     }
     QVariant v;
-    if (auto* box = qobject_cast<QComboBox*>(editor)) {
+    if (auto* box = dynamic_cast<ui::ListBox*>(editor)) {
+        // "attending" typed stores the list's "Attending"; a list that shows
+        // one text and stores another value stores that value.
         const QString typed = box->currentText();
-        const int i = box->findText(typed, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+        const int i = box->entryOf(typed);
         v = i >= 0 ? box->itemData(i) : QVariant(typed);
-        // A list that shows one text and stores another value takes "yes" for
-        // "Yes": the typed text itself could not be stored there.
-        if (i < 0)
-            if (const int j = box->findText(typed, Qt::MatchFixedString);
-                j >= 0 && box->itemData(j).isValid() && box->itemData(j).toString() != box->itemText(j))
-                v = box->itemData(j);
         if (!v.isValid())
             v = typed;
     } else if (auto* line = qobject_cast<QLineEdit*>(editor)) {
@@ -483,6 +479,25 @@ public:
     }
 };
 
+// The rows' view. The total row is no record and never current: a move that
+// would land on it (Ctrl+End, Page Down, Down on the last record) stops on
+// the last record above it.
+class RowsView : public QTableView {
+public:
+    explicit RowsView(const GridModel* rows) : rows_(rows) {}
+
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override
+    {
+        const QModelIndex to = QTableView::moveCursor(action, modifiers);
+        const int last = rows_->displayedRows() - 1;
+        return to.isValid() && to.row() > last && last >= 0 ? model()->index(last, to.column()) : to;
+    }
+
+private:
+    const GridModel* rows_;
+};
+
 }  // namespace
 
 QString GridEX::shownCaption(int column) const
@@ -511,7 +526,7 @@ GridEX::GridEX(QWidget* parent) : QWidget(parent)
     cardDelegate_ = new CardDelegate(this);
     stack_ = new QStackedWidget(this);
 
-    table_ = new QTableView;
+    table_ = new RowsView(model_);
     // Its captions leave room under them for the new-row line.
     table_->setHorizontalHeader(new GridHeader(Qt::Horizontal, table_));
     // Column widths are fixed in twips, that is in pixels, so the texts get

@@ -10,6 +10,7 @@
 
 #include "platform/ado/ado.h"
 
+#include <QAbstractItemDelegate>
 #include <QPoint>
 #include <QPointer>
 #include <QString>
@@ -253,12 +254,16 @@ public:
 
     // --- custom editing (newrow.cpp)
     // The owner's control that edits custom columns: the grid gives it the
-    // keys and ends the edit on Enter (stored), Escape (dropped) or when the
-    // focus leaves it (stored).
+    // keys and ends the edit on Enter (stored), Tab and Shift+Tab (stored,
+    // and the next or previous cell edited, as from any cell), Escape
+    // (dropped, what was typed with it) or when the focus leaves it (stored).
+    // A date or time box that refuses what was typed keeps the edit open.
     void setCustomEditControl(QWidget* control);
     QWidget* customEditControl() const { return customControl_; }
     bool customEditOpen() const;
-    void endCustomEdit(bool store, bool submitRow = false);
+    // Ends the edit, then does as the hint says (the new row stored, the
+    // next or previous cell edited).
+    void endCustomEdit(bool store, QAbstractItemDelegate::EndEditHint then = QAbstractItemDelegate::NoHint);
 
     // --- hit-test (points in this widget's coordinates)
     int hitTest(const QPoint& pos) const;

@@ -2,6 +2,7 @@
 
 #include "platform/grid/griddelegate.h"
 #include "platform/grid/gridmodel.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
 
 #include <QApplication>
@@ -53,8 +54,9 @@ private:
 };
 
 // Watches the owner's control of custom columns: Enter stores (and stores
-// the new row when the edit was on the new-row line), Escape drops, and
-// leaving the control stores.
+// the new row when the edit was on the new-row line), Tab and Shift+Tab
+// store and go on to the next or previous cell, Escape drops, and leaving
+// the control stores.
 class CustomEditWatch : public QObject {
 public:
     CustomEditWatch(GridEX* g) : QObject(g), g_(g) {}
@@ -65,20 +67,34 @@ protected:
         if (ending_ || !g_->customEditOpen())
             return false;
         auto* control = static_cast<QWidget*>(watched);
+        auto* moment = qobject_cast<ui::MomentBox*>(control);
         if (e->type() == QEvent::KeyPress) {
+            using Hint = QAbstractItemDelegate::EndEditHint;
             const int key = static_cast<QKeyEvent*>(e)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape || key == Qt::Key_Tab
-                || key == Qt::Key_Backtab) {
-                const QScopedValueRollback<bool> guard(ending_, true);
-                const bool onNewRow = g_->currentRow() == GridEX::kNewRowLine;
-                if (key == Qt::Key_Escape)
-                    g_->endCustomEdit(false);
-                else
-                    g_->endCustomEdit(true, onNewRow && key != Qt::Key_Tab && key != Qt::Key_Backtab);
-                return true;
+            const bool onNewRow = g_->currentRow() == GridEX::kNewRowLine;
+            Hint then;
+            if (key == Qt::Key_Return || key == Qt::Key_Enter)
+                then = onNewRow ? QAbstractItemDelegate::SubmitModelCache : QAbstractItemDelegate::NoHint;
+            else if (key == Qt::Key_Tab)
+                then = QAbstractItemDelegate::EditNextItem;
+            else if (key == Qt::Key_Backtab)
+                then = QAbstractItemDelegate::EditPreviousItem;
+            else if (key != Qt::Key_Escape)
+                return false;
+            const QScopedValueRollback<bool> guard(ending_, true);
+            if (key == Qt::Key_Escape) {
+                // What was typed goes without a word, before the focus leaves.
+                if (moment)
+                    moment->revert();
+                g_->endCustomEdit(false);
+            } else if (!moment || moment->commit()) {
+                g_->endCustomEdit(true, then);
             }
+            return true;
         } else if (e->type() == QEvent::FocusOut) {
-            if (static_cast<QFocusEvent*>(e)->reason() == Qt::PopupFocusReason)
+            // Its own pop-up, or a message over the window, is not leaving it.
+            const Qt::FocusReason why = static_cast<QFocusEvent*>(e)->reason();
+            if (why == Qt::PopupFocusReason || why == Qt::ActiveWindowFocusReason)
                 return false;
             QWidget* now = QApplication::focusWidget();
             if (now && (now == control || control->isAncestorOf(now)))
@@ -494,7 +510,7 @@ bool GridEX::customEditOpen() const
     return delegate_->customEditOpen() || (newRow_ && newRow_->delegate()->customEditOpen());
 }
 
-void GridEX::endCustomEdit(bool store, bool submitRow)
+void GridEX::endCustomEdit(bool store, QAbstractItemDelegate::EndEditHint then)
 {
     GridDelegate* d = delegate_->customEditOpen() ? delegate_
                       : newRow_ && newRow_->delegate()->customEditOpen() ? newRow_->delegate()
@@ -504,9 +520,7 @@ void GridEX::endCustomEdit(bool store, bool submitRow)
     QWidget* ed = d->openEditor();
     if (store)
         emit d->commitData(ed);
-    emit d->closeEditor(ed, submitRow ? QAbstractItemDelegate::SubmitModelCache
-                            : store   ? QAbstractItemDelegate::NoHint
-                                      : QAbstractItemDelegate::RevertModelCache);
+    emit d->closeEditor(ed, store ? then : QAbstractItemDelegate::RevertModelCache);
 }
 
 }  // namespace grid

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QPainter>
 #include <QPolygonF>
 #include <QVBoxLayout>
@@ -37,6 +38,17 @@ ListBox::ListBox(QWidget* parent, bool editable) : QComboBox(parent)
     // The completer an editable box gets would finish "Dr" as "Dr.".
     setCompleter(nullptr);
     showBeginningWhenSet(lineEdit());
+    connect(lineEdit(), &QLineEdit::editingFinished, this, [this] {
+        const int i = entryOf(currentText());
+        if (i >= 0 && itemText(i) != currentText())
+            setEditText(itemText(i));
+    });
+}
+
+int ListBox::entryOf(const QString& text) const
+{
+    const int exact = findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    return exact >= 0 ? exact : findText(text, Qt::MatchFixedString);
 }
 
 void ListBox::showPopup()
@@ -130,10 +142,13 @@ void MomentBox::mouseReleaseEvent(QMouseEvent* e)
 
 void MomentBox::keyPressEvent(QKeyEvent* e)
 {
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
         commit();
-    else if (e->key() == Qt::Key_Escape && typedSince())
+    } else if (e->key() == Qt::Key_Escape && typedSince()) {
+        // Dropping what was typed is all this Escape does: the window stays.
         showValue();
+        return;
+    }
     QLineEdit::keyPressEvent(e);
 }
 
@@ -208,6 +223,7 @@ void DateBox::showPopup()
         calendar_ = new QCalendarWidget(popup_);
         calendar_->setObjectName("calendar");
         calendar_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+        enterTakesFramedDay(calendar_);
         layout->addWidget(calendar_);
         // A click on a day, or Enter on the day chosen by the arrow keys.
         connect(calendar_, &QCalendarWidget::clicked, this, [this](QDate d) { picked(d); });
@@ -267,6 +283,68 @@ QString TimeBox::refusal(const QString& typed) const
 {
     const QString how = QStringLiteral("Please type a time of day, such as 2:30 PM.");
     return typed.isEmpty() ? how : QStringLiteral("\"%1\" is not a time of day. ").arg(typed) + how;
+}
+
+// ---------------------------------------------------------------- month calendar
+
+namespace {
+
+// The day a calendar's days view frames (its current cell), invalid when none.
+QDate framedDay(const QCalendarWidget* calendar, const QAbstractItemView* days)
+{
+    const QModelIndex cell = days->currentIndex();
+    const int shownDay = cell.data(Qt::DisplayRole).toInt();
+    const int row = cell.row() - (calendar->horizontalHeaderFormat() != QCalendarWidget::NoHorizontalHeader);
+    const int column = cell.column() - (calendar->verticalHeaderFormat() != QCalendarWidget::NoVerticalHeader);
+    if (!cell.isValid() || shownDay < 1 || row < 0 || column < 0)
+        return {};
+    // The page begins on the first day of the week before the 1st, or the
+    // week before that: the one whose cell shows the framed day's number.
+    const QDate first(calendar->yearShown(), calendar->monthShown(), 1);
+    const int lead = (first.dayOfWeek() - calendar->firstDayOfWeek() + 7) % 7;
+    for (const int before : {lead, lead + 7}) {
+        const QDate d = first.addDays(7 * row + column - before);
+        if (d.day() == shownDay)
+            return d;
+    }
+    return {};
+}
+
+class FramedDayOnEnter : public QObject {
+public:
+    FramedDayOnEnter(QCalendarWidget* calendar, QAbstractItemView* days) : QObject(days), calendar_(calendar), days_(days)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        const QDate framed = framedDay(calendar_, days_);
+        if (framed.isValid() && framed != calendar_->selectedDate()) {
+            // Chosen quietly: the Enter that follows tells it, once.
+            const QSignalBlocker quiet(calendar_);
+            calendar_->setSelectedDate(framed);
+        }
+        return false;
+    }
+
+private:
+    QCalendarWidget* calendar_;
+    QAbstractItemView* days_;
+};
+
+}  // namespace
+
+void enterTakesFramedDay(QCalendarWidget* calendar)
+{
+    auto* days = calendar ? calendar->findChild<QAbstractItemView*>(QStringLiteral("qt_calendar_calendarview")) : nullptr;
+    if (days)
+        days->installEventFilter(new FramedDayOnEnter(calendar, days));
 }
 
 }  // namespace ui

@@ -20,10 +20,14 @@ void showBeginningWhenSet(QLineEdit* box);
 // A drop-down list that opens as wide as its longest entry. An editable one
 // keeps what is typed as it stands: nothing is completed from the list, a
 // text the list does not hold stays, and choosing from the list still works.
+// A list holds fixed answers: a text typed as an entry but in other letter
+// case ("attending") is taken as the entry ("Attending") once typing ends.
 class ListBox : public QComboBox {
 public:
     explicit ListBox(QWidget* parent = nullptr, bool editable = false);
     void showPopup() override;
+    // The entry a text names, letter case aside; -1 for none.
+    int entryOf(const QString& text) const;
 };
 
 // What the date and time boxes share. A value is typed whole, in the forms
@@ -163,5 +167,10 @@ protected:
     QString write(const QTime& t) const override;
     QString refusal(const QString& typed) const override;
 };
+
+// A month calendar turned to another page (by its arrows or the wheel)
+// frames the same day of the new month; Enter then takes that framed day,
+// not the day chosen before on the page left.
+void enterTakesFramedDay(QCalendarWidget* calendar);
 
 }  // namespace ui

@@ -7,6 +7,8 @@
 #include "platform/ui/boxes.h"
 
 #include <QCalendarWidget>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListView>
 #include <QSignalSpy>
@@ -127,6 +129,12 @@ TEST_F(BoxesTest, TheCalendarPopUpPicksADateByMouseOrKeys)
     EXPECT_FALSE(calendar->isVisible());
     EXPECT_EQ(date->date(), QDate(2026, 1, 16));
 
+    // A page turned by its arrow frames the same day there, which Enter takes.
+    QTest::keyClick(date, Qt::Key_F4);
+    QTest::mouseClick(calendar->findChild<QToolButton*>("qt_calendar_nextmonth"), Qt::LeftButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(date->date(), QDate(2026, 2, 16));
+
     // Enter takes a date typed; Escape drops one half typed.
     QTest::keyClicks(date, "7/4/2027");
     QTest::keyClick(date, Qt::Key_Return);
@@ -134,7 +142,7 @@ TEST_F(BoxesTest, TheCalendarPopUpPicksADateByMouseOrKeys)
     QTest::keyClicks(date, "7/5/20");
     QTest::keyClick(date, Qt::Key_Escape);
     EXPECT_EQ(date->text(), "7/4/2027");
-    EXPECT_EQ(changes.count(), 2);
+    EXPECT_EQ(changes.count(), 3);
 }
 
 TEST_F(BoxesTest, ABoxThatMayBeEmptyKeepsNoDateUntilOneIsTyped)
@@ -149,6 +157,47 @@ TEST_F(BoxesTest, ABoxThatMayBeEmptyKeepsNoDateUntilOneIsTyped)
     EXPECT_EQ(date->date(), QDate(2027, 3, 1));
     testsupport::enter(date, Into::SelectAll, "");
     EXPECT_FALSE(date->date().isValid()) << "emptied by the user";
+    EXPECT_TRUE(messages.msgs->shown.isEmpty());
+}
+
+TEST_F(BoxesTest, BoxesChangeOnlyWhenTheUserChoseThem)
+{
+    list->addItems({"Attending", "Awaiting Reply", "Not Attending"});
+    list->setCurrentIndex(0);
+    // The wheel over a box the user has not clicked or tabbed into (the
+    // focus elsewhere, or put there as a window opens) neither turns it nor
+    // moves the focus; a box clicked into takes it.
+    for (QWidget* focus : {static_cast<QWidget*>(before), static_cast<QWidget*>(list)}) {
+        focus->setFocus();
+        testsupport::wheel(list, list->rect().center(), -1);
+        EXPECT_EQ(list->currentText(), "Attending");
+        EXPECT_TRUE(focus->hasFocus());
+    }
+    QTest::mouseClick(list->lineEdit(), Qt::LeftButton);
+    testsupport::wheel(list, list->rect().center(), -1);
+    EXPECT_EQ(list->currentText(), "Awaiting Reply");
+
+    // Typed in other letter case, the list's own answer is taken when typing
+    // ends; a text it does not hold stays as typed.
+    for (const auto& [typed, taken] : {std::pair{"not attending", "Not Attending"}, {"not sure", "not sure"}}) {
+        testsupport::enter(list, Into::SelectAll, typed);
+        EXPECT_EQ(list->currentText(), taken);
+    }
+
+    // Lines pasted into a one-line box are one line.
+    const struct {
+        QLineEdit* box;
+        const char* pasted;
+        const char* shown;  // after Tab
+    } pastes[] = {{before, "Line one\r\nLine two", "Line one Line two"}, {date, "8/14/2027\n", "8/14/2027"}};
+    for (const auto& p : pastes) {
+        p.box->setFocus();
+        p.box->selectAll();
+        QGuiApplication::clipboard()->setText(p.pasted);
+        QTest::keyClick(p.box, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(p.box, Qt::Key_Tab);
+        EXPECT_EQ(p.box->text(), p.shown);
+    }
     EXPECT_TRUE(messages.msgs->shown.isEmpty());
 }
 

@@ -481,11 +481,11 @@ TEST_F(GridTest, DropDownEditorsOfferTheListAndTakeTypedText)
         QString typed;
         QString stored;
     } cases[] = {
-        {3, {"High", "Low"}, "high", "high"},      // typed text is stored as typed, letter case too
+        {3, {"High", "Low"}, "high", "High"},      // the list's answer in other letter case is that answer
         {3, {"High", "Low"}, "Low", "Low"},        // a choice
         {3, {"High", "Low"}, "Urgent", "Urgent"},  // typed text is taken too
         {4, {"Rehearsal", "Ceremony", "Reception"}, "Ceremony", "Ceremony"},
-        {4, {"Rehearsal", "Ceremony", "Reception"}, "ceremony", "ceremony"},
+        {4, {"Rehearsal", "Ceremony", "Reception"}, "ceremony", "Ceremony"},
         {4, {"Rehearsal", "Ceremony", "Reception"}, "reception", "REC"},  // only a stored value can be stored
     };
     for (const Case& c : cases) {

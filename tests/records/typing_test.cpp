@@ -8,18 +8,26 @@
 
 #include "app/frmMain.h"
 #include "events/frmAddAppt.h"
+#include "events/frmEventInfo.h"
+#include "events/frmEventTasks.h"
 #include "events/frmWizard.h"
 #include "guests/frmGuestDetail.h"
+#include "guests/frmInvite.h"
 #include "guests/frmNewSubguest.h"
 #include "money/frmAddExpense.h"
+#include "money/frmAutoBudget.h"
 #include "platform/grid/gridex.h"
 #include "platform/navbar/explorerbar.h"
 #include "platform/ui/boxes.h"
+#include "seating/frmSeating.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTableView>
 #include <QToolButton>
@@ -182,7 +190,7 @@ TEST_F(Typing, APartyAndItsPersonStoreTheirListTextsAsTyped)
     expectStored("SUBGUEST", person);
 }
 
-TEST_F(Typing, TheGridsDropDownCellsStoreTheTextTyped)
+TEST_F(Typing, TheGridsDropDownCellsStoreTheTextTypedOrTheEntryItNames)
 {
     db().Execute("INSERT INTO PRIORITY (PRIORITY_TEXT) VALUES ('High'), ('Highest')");
     db().Execute("INSERT INTO TASKS (TASK_NAME, TASK_DUEDATE, TASK_PRIORITY, TASK_ASSIGN) VALUES "
@@ -191,34 +199,48 @@ TEST_F(Typing, TheGridsDropDownCellsStoreTheTextTyped)
     m().ExplorerBarCtlQV1->clickItem("TASKMODE");
     m().ExplorerBarCtlQV1->clickItem("ALLTASKS");
     grid::GridEX* g = m().GridEX1;
+    // A text the list does not hold stays as typed; the list's own answer
+    // typed in other letter case is that answer. Lines pasted into a cell
+    // (through the clipboard) are one line.
     const struct {
         const char* caption;
         const char* typed;
         const char* column;
+        const char* stored;
+        bool pasted;
     } cases[] = {
-        {"Priority", "Hi", "TASK_PRIORITY"},
-        {"Priority", "high", "TASK_PRIORITY"},
-        {"Assignment", "Bri", "TASK_ASSIGN"},
-        {"Event", "Rec", "TASK_EVENT"},
+        {"Priority", "Hi", "TASK_PRIORITY", "Hi", false},
+        {"Priority", "high", "TASK_PRIORITY", "High", false},
+        {"Priority", "HIGHEST", "TASK_PRIORITY", "Highest", false},
+        {"Assignment", "Bri", "TASK_ASSIGN", "Bri", false},
+        {"Event", "Rec", "TASK_EVENT", "Rec", false},
+        {"Task", "Book the band\nand the DJ", "TASK_NAME", "Book the band and the DJ", true},
+        {"Assignment", "Best\r\nMan", "TASK_ASSIGN", "Best Man", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
-        // A click on a cell of the chosen row opens its list box.
+        // A click on a cell of the chosen row opens its editor.
         testsupport::flushDeletes();
         // (The first click may only choose the row.)
-        const auto opened = [g] { return g->tableView()->findChild<QComboBox*>() != nullptr; };
+        const auto opened = [g] { return g->tableView()->findChild<QLineEdit*>() != nullptr; };
         bool open = false;
         for (int tries = 0; tries < 2 && !open; ++tries) {
             testsupport::clickCell(g, 1, g->columnByCaption(c.caption));
             open = QTest::qWaitFor(opened, 2 * QApplication::doubleClickInterval());
         }
         ASSERT_TRUE(open);
-        EXPECT_EQ(g->tableView()->findChild<QComboBox*>()->lineEdit()->cursorPosition(), 0) << "its beginning in view";
-        QTest::keyClicks(QApplication::focusWidget(), c.typed);
+        if (auto* list = g->tableView()->findChild<QComboBox*>())
+            EXPECT_EQ(list->lineEdit()->cursorPosition(), 0) << "its beginning in view";
+        if (c.pasted) {
+            QGuiApplication::clipboard()->setText(c.typed);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
+        } else {
+            QTest::keyClicks(QApplication::focusWidget(), c.typed);
+        }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCoreApplication::processEvents();
-        EXPECT_EQ(db().scalar(QString("SELECT %1 FROM TASKS").arg(c.column)).toString(), c.typed);
-        EXPECT_EQ(g->value(1, g->columnByCaption(c.caption)).toString(), c.typed);
+        EXPECT_EQ(db().scalar(QString("SELECT %1 FROM TASKS").arg(c.column)).toString(), c.stored);
+        EXPECT_EQ(g->value(1, g->columnByCaption(c.caption)).toString(), c.stored);
     }
 }
 
@@ -240,6 +262,149 @@ TEST_F(Typing, AnEmptyDueDateStaysEmptyAndALongValueShowsItsBeginning)
         click(f.widget(), "cmdSave");
     });
     EXPECT_TRUE(db().scalar("SELECT EXPENSE_DUEDATE FROM EXPENSES WHERE EXPENSE_ID = 5").isNull());
+}
+
+TEST_F(Typing, EmptyMomentsShowNoneAndStayEmptyWhenSavedUnchanged)
+{
+    db().Execute("INSERT INTO TASKS (TASK_ID, TASK_NAME, TASK_DUEDATE) VALUES (9, 'Book the band', NULL)");
+    db().Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME, EVENT_STARTDATE, EVENT_ENDDATE) VALUES "
+                 "(901, 'Ceremony', '2027-08-14 15:00:00', NULL)");
+    db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (31, 'Lane Family')");
+    const struct {
+        ui::FormBase& form;
+        bool modal;
+        std::function<void()> opener;
+        QStringList boxes;
+        const char* save;
+        const char* unset;  // a query of the moments' columns
+    } editors[] = {
+        {frmEventTasks::instance(), true,
+         [] {
+             frmEventTasks::instance().curMode = "Edit";
+             frmEventTasks::instance().curTaskID = 9;
+             frmEventTasks::instance().Show(ui::vbModal);
+         },
+         {"dtDate"}, "cmdSave", "SELECT TASK_DUEDATE FROM TASKS"},
+        {frmEventInfo::instance(), false,
+         [] {
+             frmEventInfo::instance().curMode = "Edit";
+             frmEventInfo::instance().curEvent = 901;
+             frmEventInfo::instance().Show(ui::vbModeless);
+         },
+         {"dtEndDate", "dtEndTime"}, "cmdSave", "SELECT EVENT_ENDDATE FROM EVENT"},
+        {frmGuestDetail::instance(), false,
+         [] {
+             frmGuestDetail::instance().curMode = "Edit";
+             frmGuestDetail::instance().curRec = 31;
+             frmGuestDetail::instance().Show(ui::vbModeless);
+         },
+         {"DTPicker_0", "DTPicker_1", "DTPicker_2", "DTPicker_3", "DTPicker_4", "DTPicker_5", "DTPicker_6", "DTPicker_7"},
+         "cmdAdd",
+         "SELECT coalesce(GUEST_ACCOMARRIVETIME, GUEST_ACCOMDEPARTTIME, GUEST_TRAVELARRIVETIME, "
+         "GUEST_TRAVELDEPARTTIME) FROM GUEST"},
+    };
+    for (const auto& e : editors) {
+        SCOPED_TRACE(e.form.name().toStdString());
+        whileShown(e.form, e.modal, e.opener, [&](QWidget* window) {
+            for (const QString& name : e.boxes) {
+                auto* box = window->findChild<ui::MomentBox*>(name);
+                ASSERT_TRUE(box) << name.toStdString();
+                EXPECT_EQ(box->text(), "") << name.toStdString() << ": shows it holds none";
+            }
+            click(window, e.save);
+        });
+        EXPECT_FALSE(e.form.isLoaded());
+        EXPECT_TRUE(db().scalar(e.unset).isNull());
+    }
+    EXPECT_TRUE(messages().isEmpty()) << messages().join('|').toStdString();
+}
+
+TEST_F(Typing, TheWheelOverABoxNobodyChoseChangesNothing)
+{
+    db().Execute("INSERT INTO PRIORITY (PRIORITY_TEXT) VALUES ('High')");
+    db().Execute("INSERT INTO ASSIGNEE (ASSIGNEE_TEXT) VALUES ('Bride')");
+    db().Execute("INSERT INTO TASKS (TASK_ID, TASK_NAME, TASK_DUEDATE, TASK_PRIORITY, TASK_ASSIGN, TASK_EVENT) VALUES "
+                 "(9, 'Book the band', '2027-01-01 00:00:00', 'No Priority', 'No Assignee', 'No Event')");
+    db().Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (901, 'Ceremony'), (902, 'Reception')");
+    db().Execute("INSERT INTO TABLES (EVENT_ID, TABLE_NAME) VALUES (901, 'Head')");
+    // More amounts on a page than it shows at once, so it scrolls.
+    for (int i = 0; i < 4; ++i)
+        db().Execute("INSERT INTO STDBUDGET (STDBUDGET_NAME, STDBUDGET_CATEGORY, STDBUDGET_AMT, STDBUDGET_HIGH, "
+                     "STDBUDGET_MED, STDBUDGET_LOW) VALUES ('Extra', 'Ceremony', 0, 800, 200, 100)");
+    const auto state = [this] {
+        return db().scalar("SELECT TASK_PRIORITY || '|' || TASK_ASSIGN || '|' || TASK_EVENT FROM TASKS").toString() + '|'
+               + db().scalar("SELECT SUM(STDBUDGET_AMT) FROM STDBUDGET").toString() + '|'
+               + QString::number(frmSeating::instance().curEvent) + '|' + QString::number(frmInvite::instance().curEvent);
+    };
+    frmSeating::instance().curEvent = 901;
+    frmInvite::instance().curEvent = 901;
+    const struct {
+        ui::FormBase& form;
+        bool modal;
+        std::function<void()> opener;
+        const char* page;  // a tab to click first
+        QStringList boxes;
+        const char* close;  // none: unloaded
+    } windows[] = {
+        {frmEventTasks::instance(), true,
+         [] {
+             frmEventTasks::instance().curMode = "Edit";
+             frmEventTasks::instance().curTaskID = 9;
+             frmEventTasks::instance().Show(ui::vbModal);
+         },
+         nullptr, {"cmbPriority", "cmbAssignee", "cmbEvent"}, "cmdSave"},
+        {frmAutoBudget::instance(), true, [] { frmAutoBudget::instance().Show(ui::vbModal); }, "Ceremony",
+         {"Combo1(0)", "Combo1(1)"}, "Command2"},
+        {frmSeating::instance(), false, [] { frmSeating::instance().Show(ui::vbModeless); }, nullptr, {"cmbEvents"},
+         nullptr},
+        {frmInvite::instance(), true, [] { frmInvite::instance().Show(ui::vbModal); }, nullptr, {"cmbEvents"},
+         "Command1"},
+    };
+    const QString before = state();
+    for (const auto& w : windows) {
+        SCOPED_TRACE(w.form.name().toStdString());
+        whileShown(w.form, w.modal, w.opener, [&](QWidget* window) {
+            if (w.page)
+                testsupport::clickTab(window->findChild<QTabBar*>(), w.page);
+            for (const QString& name : w.boxes) {
+                auto* box = window->findChild<QComboBox*>(name);
+                ASSERT_TRUE(box) << name.toStdString();
+                const QString shown = box->currentText();
+                testsupport::wheel(box, box->rect().center(), -1);
+                testsupport::wheel(box, box->rect().center(), -1);
+                EXPECT_EQ(box->currentText(), shown) << name.toStdString();
+            }
+            if (auto* page = window->findChild<QScrollArea*>("rowArea"))
+                EXPECT_GT(page->verticalScrollBar()->value(), 0) << "the page scrolls instead";
+            if (w.close)
+                click(window, w.close);
+            else
+                w.form.Unload();
+        });
+        EXPECT_FALSE(w.form.isLoaded());
+        EXPECT_EQ(state(), before);
+    }
+    EXPECT_TRUE(messages().isEmpty()) << messages().join('|').toStdString();
+}
+
+TEST_F(Typing, AnEscapeThatDropsATextTypedInABoxLeavesTheWindowOpen)
+{
+    frmAddExpense& f = frmAddExpense::instance();
+    f.curMode = "Add";
+    whileShown(f, false, [&] { f.Show(ui::vbModeless); }, [&](QWidget* window) {
+        testsupport::enter(f.Text1[0], Into::ClickStart, "Bouquets");
+        const QDate shown = f.dtDate->date();
+        QTest::mouseClick(f.dtDate, Qt::LeftButton, {}, QPoint(4, f.dtDate->height() / 2));
+        QTest::keyClicks(f.dtDate, "8/1");
+        QTest::keyClick(f.dtDate, Qt::Key_Escape);
+        EXPECT_TRUE(f.isLoaded() && window->isVisible());
+        EXPECT_EQ(f.dtDate->date(), shown);
+        EXPECT_EQ(f.Text1[0]->text(), "Bouquets");
+        QTest::keyClick(f.dtDate, Qt::Key_Escape);
+        EXPECT_FALSE(f.isLoaded()) << "the next Escape closes it as before";
+    });
+    EXPECT_EQ(testsupport::counts("EXPENSES"), "0");
+    EXPECT_TRUE(messages().isEmpty()) << messages().join('|').toStdString();
 }
 
 TEST_F(Typing, ScreenshotsOfTheDateBoxAndTheOpenLists)

@@ -2,6 +2,7 @@
 // test, and only the design fonts (tests/support/fonts.conf) unless the run
 // names another font configuration.
 
+#include "platform/ui/boxrules.h"
 #include "platform/ui/fonts.h"
 
 #include <gtest/gtest.h>
@@ -18,5 +19,6 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName("Nuptaro");
     fonts::useDesignFonts();
+    ui::keepBoxRules();
     return RUN_ALL_TESTS();
 }

@@ -4,7 +4,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QTest>
+#include <QWheelEvent>
 #include <QWidget>
+#include <QtTest/qtestspontaneevent.h>
 
 namespace testsupport {
 
@@ -28,6 +30,23 @@ inline void type(QWidget* w, const QString& text)
 }
 
 inline void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+
+// Turns the mouse wheel over a point of a widget by whole notches (away from
+// the user for positive ones), as the window system sends it: the widget
+// under the pointer gets it first, and what it does not take goes on to its
+// parents.
+inline void wheel(QWidget* w, QPoint at, int notches)
+{
+    QWidget* window = w->window();
+    const QPoint inWindow = w->mapTo(window, at);
+    QWidget* under = window->childAt(inWindow);
+    if (!under)
+        under = window;
+    QWheelEvent e(under->mapFrom(window, inWindow), w->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
+                  Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QSpontaneKeyEvent::setSpontaneous(&e);
+    qApp->notify(under, &e);
+}
 
 // Shows a window and makes it the active one, as a user's window is, so that
 // the focus moves and boxes are left as they would be.

@@ -129,6 +129,39 @@ TEST_F(GridEditingTest, AfterARegroupingEditTheRowCommandsActOnTheEditedRecord)
     EXPECT_FALSE(g().editPending());
 }
 
+TEST_F(GridEditingTest, CtrlEndGoesToTheLastRecordAboveTheTotalRow)
+{
+    db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (31, 'Adams'), (32, 'Baker')");
+    db().Execute("INSERT INTO SUBGUEST (GUEST_ID, SUBGUEST_FNAME) VALUES (31, 'Al'), (31, 'Ann'), (32, 'Bea')");
+    db().Execute("INSERT INTO EXPENSES (EXPENSE_TEXT, EXPENSE_EVENT) VALUES ('Flowers', 'Ceremony'), "
+                 "('Band', 'Reception'), ('Cake', 'Reception')");
+    db().Execute("INSERT INTO BUDGET (BUDGET_NAME, BUDGET_EVENT) VALUES ('Veil', 'Ceremony'), ('Band', 'Reception')");
+    const struct {
+        const char* mode;
+        const char* view;
+        int column;
+        const char* last;  // the last record's name in that column
+    } views[] = {{"GUESTMODE", "VIEWGUESTS", 4, "Bea"}, {"BUDGETMODE", "EXPENSES", 2, "Cake"},
+                 {"BUDGETMODE", "BUDGET", 2, "Band"}};
+    for (const auto& v : views) {
+        SCOPED_TRACE(v.view);
+        click(v.mode);
+        click(v.view);
+        ASSERT_EQ(g().rowKind(g().rowCount() + 1), grid::RowKind::Total);
+        QTableView* t = g().tableView();
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualRect(t->model()->index(1, 3)).center());
+        QTest::keyClick(t, Qt::Key_End, Qt::ControlModifier);
+        EXPECT_EQ(g().currentRow(), g().rowCount());
+        EXPECT_EQ(g().currentRowKind(), grid::RowKind::Record);
+        EXPECT_EQ(g().text(g().currentRow(), v.column), v.last);
+        // Down from there stays on it; Ctrl+Home goes back to the top.
+        QTest::keyClick(t, Qt::Key_Down);
+        EXPECT_EQ(g().currentRow(), g().rowCount());
+        QTest::keyClick(t, Qt::Key_Home, Qt::ControlModifier);
+        EXPECT_EQ(g().currentRow(), 1);
+    }
+}
+
 TEST_F(GridEditingTest, EveryViewWithEditableCellsTakesTypedInput)
 {
     // Two records of each, so the one typed into is not the row already chosen.
