@@ -30,5 +30,19 @@ inline QString pdfTextIn(const QString& file, const QRect& twips)
 }
 // The document's information ("Title:", "Pages:" ...).
 inline QString pdfInfo(const QString& file) { return popplerOutput("pdfinfo", {file}); }
+// The faces the document's texts are printed in ("LiberationSans-Bold"),
+// without their subset prefix, each once; empty when the tools are missing.
+inline QStringList pdfFonts(const QString& file)
+{
+    QStringList faces;
+    const QStringList lines = popplerOutput("pdffonts", {file}).split('\n', Qt::SkipEmptyParts);
+    for (int i = 2; i < lines.size(); ++i) {   // below the heading and its rule
+        QString name = lines[i].section(' ', 0, 0);
+        name = name.mid(name.indexOf('+') + 1);
+        if (!faces.contains(name))
+            faces << name;
+    }
+    return faces;
+}
 
 }  // namespace testsupport
