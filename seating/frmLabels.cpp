@@ -392,14 +392,16 @@ void frmLabels::drawLabel(printing::Surface& surface, double scale, bool onPaper
     const double x = (c - 1) * heightPitch + sideMargin + offsetInches(cmbLeft);
     const double y = (r - 1) * verticalPitch + topMargin + offsetInches(cmbTop);
 
-    // A line that is NULL is left out and those below close up; the party
+    // An address line that is NULL or empty (the guest editor stores a box
+    // left empty as "") is left out and those below close up; the party
     // name stands on the label's first line.
     QVector<LabelLine> lines;
     if (party)
         lines.push_back({*party, false});
-    for (const std::optional<QString>& line : {address1, address2, std::optional<QString>(city)})
-        if (line)
+    for (const std::optional<QString>& line : {address1, address2})
+        if (line && !line->trimmed().isEmpty())
             lines.push_back({*line, true});
+    lines.push_back({city, true});
     // Every line stays inside its label: it ends as far from the right edge as
     // the left space keeps it from the left one, and above the bottom edge.
     const QSizeF room(heightPitch - 2 * offsetInches(cmbLeft), r * verticalPitch + topMargin - y);
