@@ -92,45 +92,24 @@ double placeLines(const QVector<LabelLine>& lines, const printing::TextFont& fon
 // smaller down to a legible size, so that every line fits the room's width
 // and all of them its height; then a line still too wide is cut with "…",
 // and lines below the room are left out, the last one shown ending in "…".
+// Offsets that leave the text no room in its label put it where they say.
 FittedLabel fitLabel(const QVector<LabelLine>& lines, printing::TextFont font, double points, QSizeF room)
 {
-    FittedLabel fit;
-    fit.points = points;
+    QStringList texts;
     for (const LabelLine& line : lines)
-        fit.texts << line.text;
-    const double width = room.width() * kFitDpi, height = room.height() * kFitDpi;
+        texts << line.text;
     font.height = printing::TextFont::heightOf(points, kFitDpi);
-    const double start = font.height;
-    const double least = std::min(start, printing::TextFont::heightOf(kLegiblePoints, kFitDpi));
-    if (width > 0 && height > 0) {
-        font.height = printing::fittingHeight(font, kFitDpi, fit.texts, width, least);
-        const double bottom = placeLines(lines, font);
-        if (bottom > height && font.height > least) {
-            font.height = std::max(least, std::floor(font.height * height / bottom));
-            while (font.height > least && placeLines(lines, font) > height)
-                font.height = std::max(least, font.height - 1);
-        }
-    }
-    if (font.height != start)
-        fit.points = font.height * 72 / kFitDpi;
+    const auto block = [&lines](const printing::TextFont& f, int n) { return placeLines(lines.mid(0, n), f); };
+    const printing::FittedLines fitted = printing::fitLines(
+        font, kFitDpi, texts, room * kFitDpi, printing::TextFont::heightOf(kLegiblePoints, kFitDpi), block);
+    FittedLabel fit;
+    fit.points = fitted.height != font.height ? fitted.height * 72 / kFitDpi : points;
+    fit.texts = fitted.texts;
+    font.height = fitted.height;
     QVector<double> tops;
     placeLines(lines, font, &tops);
-    // Above the legible size every line fits; at it, what does not is cut.
-    // Offsets that leave the text no room in its label put it where they say.
-    if (font.height <= least && width > 0 && height > 0) {
-        const double lh = printing::lineHeight(font, kFitDpi);
-        int kept = int(lines.size());
-        while (kept > 1 && tops[kept - 1] + (fit.texts[kept - 1].count('\n') + 1) * lh > height + 1e-6)
-            --kept;
-        fit.texts.resize(kept);
-        tops.resize(kept);
-        if (kept < lines.size())
-            fit.texts.back() += QChar(0x2026);
-        for (QString& text : fit.texts)
-            text = printing::elidedText(font, kFitDpi, text, width);
-    }
-    for (double t : tops)
-        fit.tops << t / kFitDpi;
+    for (int i = 0; i < fit.texts.size(); ++i)
+        fit.tops << tops[i] / kFitDpi;
     return fit;
 }
 
