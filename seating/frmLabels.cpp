@@ -482,10 +482,45 @@ void frmLabels::cmdPrint_Click()
         return refuse(kNoLabelsOnSheet);
     if (!guestsRS || !guestsRS->isOpen() || guestsRS->RecordCount() == 0)
         return refuse(kNoParties);
-    printing::printer().printCopies(kCaption, window(), [this](printing::Document& doc, int) {
-        doc.surface().setInches();
-        DrawLabels(doc.surface(), 1.0, true);
-    });
+    // A sheet made for larger paper (a Letter sheet on A4) would lose what
+    // its labels print past the paper's edge: the user decides, on the
+    // paper chosen.
+    const auto sheetFits = [this] {
+        const QSizeF paper = printing::printer().pageInches();
+        const QSizeF sheet(sideMargin + numAcross * heightPitch, topMargin + numDown * verticalPitch);
+        if (sheet.width() <= paper.width() && sheet.height() <= paper.height())
+            return true;
+        // Labels that cross the edge may still print every line inside it.
+        constexpr double kDpi = 600;
+        printing::RecordingSurface dry(paper * kDpi, kDpi, kDpi);
+        dry.setInches();
+        DrawLabels(dry, 1.0, true);
+        QSizeF reach;
+        for (const printing::Drawn& d : dry.drawn())
+            reach = reach.expandedTo(QSizeF(d.deviceAt.x() + printing::textWidth(d.font, kDpi, d.text),
+                                            d.deviceAt.y() + (d.text.count('\n') + 1) * printing::lineHeight(d.font, kDpi)));
+        const bool across = reach.width() > paper.width() * kDpi + 1;
+        const bool down = reach.height() > paper.height() * kDpi + 1;
+        if (!across && !down)
+            return true;
+        const QString reached = across && down ? inches(reach.width() / kDpi) + " across and "
+                                                     + inches(reach.height() / kDpi) + " down"
+                                : across       ? inches(reach.width() / kDpi) + " across"
+                                               : inches(reach.height() / kDpi) + " down";
+        const QString chosen = across && down ? inches(paper.width()) + " by " + inches(paper.height())
+                               : across       ? inches(paper.width()) + " wide"
+                                              : inches(paper.height()) + " high";
+        return ui::MsgBox(QString(kSheetPastPaper).arg(reached, chosen), ui::vbExclamation | ui::vbYesNo, QString(),
+                          window())
+               == ui::vbYes;
+    };
+    printing::printer().printCopies(
+        kCaption, window(),
+        [this](printing::Document& doc, int) {
+            doc.surface().setInches();
+            DrawLabels(doc.surface(), 1.0, true);
+        },
+        sheetFits);
 }
 
 void frmLabels::cmdCancel_Click() { Unload(); }

@@ -253,20 +253,26 @@ void frmPlacard::cmdPrint_Click()
     if (!hasTables())
         return refuse(kNoTables);
     // A table seating more than its card holds at the least size is said
-    // before printing.
-    bool cut = false;
-    ignoringErrors([&] {
-        for (tablesRS->MoveFirst(); !tablesRS->EOF_() && !cut; tablesRS->MoveNext())
-            cut = currentCard(printing::printer().pageInches() * kPaperDpi, kPaperDpi).cut;
-    });
-    if (cut)
-        refuse(kGuestsLeftOff);
+    // before anything prints, on the paper chosen.
+    const auto sayWhatIsLeftOff = [this] {
+        bool cut = false;
+        ignoringErrors([&] {
+            for (tablesRS->MoveFirst(); !tablesRS->EOF_() && !cut; tablesRS->MoveNext())
+                cut = currentCard(printing::printer().pageInches() * kPaperDpi, kPaperDpi).cut;
+        });
+        if (cut)
+            ui::MsgBox(kGuestsLeftOff, ui::vbExclamation | ui::vbOKOnly, QString(), window());
+        return true;
+    };
     // Each copy is a print job of its own.
-    printing::printer().printCopies(kDocument, window(), [this](printing::Document& doc, int copy) {
-        if (copy > 1)
-            doc.nextJob();
-        PrintPlacards(doc.surface());
-    });
+    printing::printer().printCopies(
+        kDocument, window(),
+        [this](printing::Document& doc, int copy) {
+            if (copy > 1)
+                doc.nextJob();
+            PrintPlacards(doc.surface());
+        },
+        sayWhatIsLeftOff);
 }
 
 void frmPlacard::cmdCancel_Click() { Unload(); }

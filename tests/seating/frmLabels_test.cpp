@@ -388,6 +388,47 @@ TEST_F(LabelsTest, LongNamesAndFourLineAddressesStayInsideTheirLabelsOnEveryShee
     }
 }
 
+TEST_F(LabelsTest, ASheetReachingPastThePaperChosenIsSaidBeforePrinting)
+{
+    // Names that shrink to the right edge of the right-hand labels.
+    for (int i = 1; i <= 6; ++i)
+        person(addressed(QString("The Honourable Maximiliana Ñúñez-Castellano and the Okonkwo-Whitfield Family %1").arg(i),
+                         "12345 North Magnolia Boulevard", QVariant(), "Rancho Santa Margarita", "CA", "92688"),
+               "Pat", "Guest", {ev});
+    struct Case {
+        const char* style;
+        QPageSize::PageSizeId paper;
+        int answer;   // to the question, 0 for none asked
+        bool printed;
+    } cases[] = {
+        {"Address 1 x 2-5/8 in, 30 per sheet", QPageSize::A4, ui::vbNo, false},
+        {"Address 1 x 2-5/8 in, 30 per sheet", QPageSize::A4, ui::vbYes, true},
+        {"Address 1 x 2-5/8 in, 30 per sheet", QPageSize::Letter, 0, true},
+        {"Address 1 x 4 in, 20 per sheet", QPageSize::A4, ui::vbYes, true},
+        // Its cells end 8.53 in. across, but every line stays inside the paper.
+        {"Address 1 x 4 in, 20 per sheet", QPageSize::Letter, 0, true},
+    };
+    open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.style) + (c.paper == QPageSize::A4 ? " on A4" : " on Letter"));
+        pick(f().Combo1, c.style);
+        const int before = int(shown().size()), jobsBefore = int(jobs().size());
+        if (c.answer)
+            messages.msgs->answers << c.answer;
+        dialogs.dialogs->printPapers << QPageSize(c.paper);
+        print();
+        const QStringList asked = shown().mid(before);
+        ASSERT_EQ(asked.size(), c.answer ? 1 : 0);
+        if (c.answer)
+            EXPECT_TRUE(QRegularExpression("^The lines of the labels on this sheet reach 8\\.[3-4]\\d in\\. across, but "
+                                           "the paper chosen is 8\\.26 in\\. wide: ")
+                            .match(asked[0])
+                            .hasMatch())
+                << asked[0].toStdString();
+        EXPECT_EQ(jobs().size() - jobsBefore, c.printed ? 1 : 0);
+    }
+}
+
 TEST_F(LabelsTest, ThirtyPartiesOnEachSheetOfTheTemplatePrintToPdf)
 {
     invitedParties(ev, 30);
