@@ -23,6 +23,7 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QTableView>
 
 // ---------------------------------------------------------------- layout rules
@@ -87,15 +88,16 @@ std::optional<Arrangement> arrangePanels(const QString& frameName, int W, int H,
     return a;
 }
 
-QSize openingSize(const QSize& available, int barContent)
+int barHeight(int outerHeight) { return outerHeight - (860 + twips::kTwipsPerPixel - 1) / twips::kTwipsPerPixel; }
+
+QSize openingSize(const QSize& available, int barContent, const QSize& frame)
 {
-    // The bar is the window's height less 860 twips; a window manager's
-    // title bar, when there is one, comes on top of the size asked for.
-    constexpr int kTitleBar = 30;
+    // The bar is the window's height with its frame less 860 twips, and a
+    // little room to spare.
     constexpr int kWidth = 1024;
-    const int barRoom = (860 + twips::kTwipsPerPixel - 1) / twips::kTwipsPerPixel;
-    const int height = barContent + barRoom + 2;
-    return QSize(qMin(kWidth, available.width()), qMin(height, available.height() - kTitleBar));
+    constexpr int kSpare = 2;
+    const int outer = barContent + (frame.height() - barHeight(frame.height())) + kSpare;
+    return QSize(qMin(kWidth, available.width() - frame.width()), qMin(outer, available.height()) - frame.height());
 }
 
 }  // namespace mainLayout
@@ -348,12 +350,20 @@ void frmMain::Form_Load()
     DayApptRS = ado::Recordset::create();
     curDate = ado::convert::now();
     BuildModeGroup();
-    // Open at a size that shows the start mode's groups whole.
+    // Open at a size that shows the start mode's groups whole, the frame on
+    // the screen; a screen too short for the roomy bar (large text on a
+    // laptop) gets the compact one.
+    screenFitted_ = false;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect free = screen->availableGeometry();
-        const QSize size = mainLayout::openingSize(free.size(), ExplorerBarCtlQV1->contentHeight());
+        ExplorerBarCtlQV1->setCompact(ExplorerBarCtlQV1->contentHeight() > mainLayout::barHeight(free.height()) - 2);
+        const QSize frame = mainLayout::kUsualFrame;
+        startGroupsHeight_ = ExplorerBarCtlQV1->contentHeight();
+        const QSize size = mainLayout::openingSize(free.size(), startGroupsHeight_, frame);
         widget()->resize(size);
-        widget()->move(free.topLeft() + QPoint((free.width() - size.width()) / 2, (free.height() - size.height()) / 2));
+        openedSize_ = size;
+        widget()->move(free.topLeft() + QPoint((free.width() - size.width() - frame.width()) / 2,
+                                               (free.height() - size.height() - frame.height()) / 2));
     }
     HideAllPanels();
     curFrame = frameDate;
@@ -365,8 +375,41 @@ void frmMain::Form_Load()
     calDay->setFirstVisibleMinute(420);
 }
 
+void frmMain::fitToScreen()
+{
+    QWidget* w = widget();
+    QScreen* screen = w ? w->screen() : nullptr;
+    // A size the user chose meanwhile stays.
+    if (!screen || w->isMaximized() || w->isFullScreen() || w->size() != openedSize_)
+        return;
+    // The frame the window manager gave the window, now that it is shown.
+    const QRect free = screen->availableGeometry();
+    const QRect frame = w->frameGeometry();
+    const QSize extra = frame.size() - w->size();
+    const QSize size = mainLayout::openingSize(free.size(), startGroupsHeight_, extra);
+    if (size.height() != w->height()) {
+        w->resize(w->width(), size.height());
+        openedSize_ = w->size();
+    }
+    // Moved as little as keeps the frame on the screen.
+    QRect placed(frame.topLeft(), QSize(w->width(), size.height()) + extra);
+    placed.moveBottom(qMin(placed.bottom(), free.bottom()));
+    placed.moveTop(qMax(placed.top(), free.top()));
+    placed.moveRight(qMin(placed.right(), free.right()));
+    placed.moveLeft(qMax(placed.left(), free.left()));
+    if (placed.topLeft() != frame.topLeft())
+        w->move(placed.topLeft());
+}
+
 void frmMain::Form_Activate()
 {
+    if (!screenFitted_) {
+        screenFitted_ = true;
+        // A window manager tells the frame it gave the window after the
+        // window first becomes active, at once or a little later.
+        for (int ms : {0, 250})
+            QTimer::singleShot(ms, widget(), [this] { ui::guarded([this] { fitToScreen(); }); });
+    }
     if (calDay)
         calDay->setFirstVisibleMinute(420);
     if (!StartupDialogsShown)

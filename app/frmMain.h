@@ -70,11 +70,16 @@ struct Arrangement {
 std::optional<Arrangement> arrangePanels(const QString& frameName, int W, int H,
                                          const QHash<QString, Box>& current);
 
-// The window's size when it opens (pixels, frame not counted): tall enough
-// for the navigation bar to show `barContent` pixels of groups without
-// scrolling, as wide as the views want, and never larger than the screen's
-// free area `available`.
-QSize openingSize(const QSize& available, int barContent);
+// What a window manager's frame usually adds (title bar and borders), in
+// pixels, until the shown window tells its own.
+inline const QSize kUsualFrame(8, 30);
+// The bar's height in a window whose frame is `outerHeight` pixels high.
+int barHeight(int outerHeight);
+// The window's size when it opens (pixels, its frame of `frame` not
+// counted): tall enough for the navigation bar to show `barContent` pixels
+// of groups without scrolling, as wide as the views want, and with its frame
+// never larger than the screen's free area `available`.
+QSize openingSize(const QSize& available, int barContent, const QSize& frame);
 
 }  // namespace mainLayout
 
@@ -237,6 +242,12 @@ protected:
     void releaseControls() override;
 
 private:
+    // Fits the shown window, with the frame its window manager gave it, to
+    // the screen's free area: the start groups whole where the screen allows.
+    void fitToScreen();
+    bool screenFitted_ = false;
+    QSize openedSize_;
+    int startGroupsHeight_ = 0;
     void moveAway(QFrame* panel);
     void withBar(void (*build)(navgroups::NavContext&));
     navgroups::NavContext nav_;

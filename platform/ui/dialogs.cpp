@@ -207,6 +207,8 @@ bool ScriptedDialogs::printDialog(QPrinter& printer, QWidget*)
     }
     if (ok)
         printer.setCopyCount(printCopies.isEmpty() ? 1 : printCopies.takeFirst());
+    if (ok && !printPapers.isEmpty())
+        printer.setPageSize(printPapers.takeFirst());
     return ok;
 }
 

@@ -370,6 +370,12 @@ TEST_F(GuestListTest, RelationshipsAndNamesShowWholeAsTooltipsOnScreenAndOnThePr
     if (printed.isNull())
         GTEST_SKIP() << "poppler's tools are not at hand";
     EXPECT_FALSE(printed.contains(QChar(0x2026)));   // nothing cut with "…"
+    // In the design face, as on screen: the tests' fonts leave a generic
+    // family to another sans face (DejaVu Sans).
+    const QStringList faces = testsupport::pdfFonts(file);
+    EXPECT_FALSE(faces.isEmpty());
+    for (const QString& face : faces)
+        EXPECT_TRUE(face.startsWith("LiberationSans")) << face.toStdString();
     // Each column read on its own, its lines one after the other.
     const grid::ReportModel model = g.reportModel();
     report::PageSpec page;
