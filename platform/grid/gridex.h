@@ -53,9 +53,10 @@ enum HitArea {
     haCell = 4,          // a record's cell (or a card in the card layout)
 };
 
-// The display text of a value: "Currency" gives $1,234.50 and ($1,234.50);
-// dates show as M/d/yyyy, with the time when it is not midnight; an empty
-// format shows the value as stored.
+// The display text of a value in the user's regional forms: "Currency"
+// gives the locale's amount ($1,234.50 and ($1,234.50) in the US); dates
+// show with four-digit years and the time when it is not midnight; an empty
+// format shows numbers, dates and texts as regional::shownText does.
 QString formatValue(const QVariant& v, const QString& format);
 // Pixels a card keeps free around its texts, both sides together.
 constexpr int kCardTextInset = 12;
@@ -297,6 +298,9 @@ protected:
 private:
     friend class GridModel;
     friend class GridDelegate;
+    // A typed text as the value of its column, read in the user's regional
+    // forms; false when it reads as none.
+    bool typedValue(int column, const QVariant& v, QVariant& out) const;
     friend class CardDelegate;
     friend class NewRowLine;
 
@@ -351,6 +355,7 @@ private:
     int lastCurrent_ = 0;
     bool blockCurrentSignal_ = false;
     bool inEdit_ = false;
+    bool reportingWrite_ = false;  // writeCurrentRow tells its caller why a write failed
     QString lastEditError_;
     std::function<bool()> writeGuard_;
     bool rebuildPending_ = false;
