@@ -55,21 +55,38 @@ QString fourDigitYears(const QString& format)
 // writes a date for every cell it paints.
 struct Formats {
     QLocale locale;
+    QLocale numbers;  // without group separators
     QString date, time, timeWithSeconds;
+    // An amount: its currency form with %1 for the digits, its separators.
+    QString amount, negativeAmount, group, point;
 };
 
 const Formats& formats()
 {
-    static Formats f{QLocale::c(), {}, {}, {}};
+    static Formats f{QLocale::c(), QLocale::c(), {}, {}, {}, {}, {}, {}, {}};
     const QLocale now;
     if (f.date.isEmpty() || f.locale != now) {
-        f.locale = now;
+        f.locale = f.numbers = now;
+        f.numbers.setNumberOptions(now.numberOptions() | QLocale::OmitGroupSeparator);
         f.date = fourDigitYears(now.dateFormat(QLocale::ShortFormat));
         f.time = f.timeWithSeconds = now.timeFormat(QLocale::ShortFormat);
         // Seconds after the minutes, parted from them as the minutes are from the hours.
         const int minutes = int(f.time.indexOf(QStringLiteral("mm")));
         if (minutes > 0)
             f.timeWithSeconds.insert(minutes + 2, f.time[minutes - 1] + QStringLiteral("ss"));
+        // The locale's currency form of one, with the digits in place of the one.
+        const QString symbol = now.currencySymbol(QLocale::CurrencySymbol);
+        const QString one = now.toString(1.0, 'f', 2);
+        const auto form = [&](double v) {
+            QString text = now.toCurrencyString(v, symbol, 2);
+            const int at = int(text.indexOf(one));
+            return at < 0 ? (v < 0 ? QStringLiteral("-") : QString()) + symbol + QStringLiteral("%1")
+                          : text.replace(at, one.size(), QStringLiteral("%1"));
+        };
+        f.amount = form(1.0);
+        f.negativeAmount = form(-1.0);
+        f.group = now.groupSeparator();
+        f.point = now.decimalPoint();
     }
     return f;
 }
@@ -119,9 +136,7 @@ QString numberText(double v)
         return QString();
     if (v == 0)
         return QStringLiteral("0");  // also -0
-    QLocale l = forms();
-    l.setNumberOptions(l.numberOptions() | QLocale::OmitGroupSeparator);
-    return l.toString(v, 'f', QLocale::FloatingPointShortest);
+    return formats().numbers.toString(v, 'f', QLocale::FloatingPointShortest);
 }
 
 QString amountText(qint64 tenThousandths)
@@ -130,20 +145,12 @@ QString amountText(qint64 tenThousandths)
     // of the largest amounts would lose their last digits.
     const quint64 magnitude = tenThousandths < 0 ? 0 - quint64(tenThousandths) : quint64(tenThousandths);
     const quint64 cents = (magnitude + 50) / 100;
-    const QLocale l = forms();
+    const Formats& f = formats();
     QString whole = QString::number(cents / 100);
     for (int i = int(whole.size()) - 3; i > 0; i -= 3)
-        whole.insert(i, l.groupSeparator());
-    const QString body = whole + l.decimalPoint() + QString::number(cents % 100).rightJustified(2, '0');
-    // The locale's currency form of one, with the amount in place of the one.
-    const QString symbol = l.currencySymbol(QLocale::CurrencySymbol);
-    const bool negative = tenThousandths < 0 && cents != 0;
-    QString form = l.toCurrencyString(negative ? -1.0 : 1.0, symbol, 2);
-    const QString one = l.toString(1.0, 'f', 2);
-    const int at = int(form.indexOf(one));
-    if (at < 0)
-        return (negative ? QStringLiteral("-") : QString()) + symbol + body;
-    return form.replace(at, one.size(), body);
+        whole.insert(i, f.group);
+    const QString digits = whole + f.point + QString::number(cents % 100).rightJustified(2, '0');
+    return (tenThousandths < 0 && cents != 0 ? f.negativeAmount : f.amount).arg(digits);
 }
 
 QString shownText(const QVariant& v)
