@@ -280,12 +280,9 @@ TEST_P(Typing, AnAmountThatDoesNotReadIsRefusedAndTheTypingStays)
             EXPECT_TRUE(f.isLoaded()) << "the window stays";
             EXPECT_EQ(f.Text1[1]->text(), typed) << "with what was typed";
             EXPECT_EQ(messages(), QStringList{"The changes could not be saved.\n\n\"" + typed
-                                              + inForms("\" is not a number. Please type a number such as 1,234.50, "
-                                                        "with \".\" before the decimals.|"
-                                                        "\" is not a number. Please type a number such as 1,234.50, "
-                                                        "with \".\" before the decimals.|"
-                                                        "\" is not a number. Please type a number such as 1.234,50, "
-                                                        "with \",\" before the decimals.")});
+                                              + "\" is not a number. Please type a number such as "
+                                              + inForms("1,234.50, with \".\"|1,234.50, with \".\"|1.234,50, with \",\"")
+                                              + " before the decimals."});
             EXPECT_EQ(count("SELECT count(*) FROM EXPENSES"), 0) << "nothing stored, not even empty";
         }
         testsupport::enter(f.Text1[1], Into::SelectAll, inForms("1.5|1.5|1,5"));
