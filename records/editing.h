@@ -98,8 +98,9 @@ void setBoxText(QWidget* box, const QString& text);
 // leaves the column as it was (false); a text that reads as no value throws
 // an ado::Error whose description says why and names the form asked for.
 bool assignText(ado::Recordset& rs, const QString& column, const QString& text);
-// A stored value as its box shows it: "" for NULL, numbers as their plain
-// text (500, 123456.78), dates in the stored form.
+// A stored value as the program writes it: "" for NULL, numbers as their
+// plain text (500, 123456.78), dates in the stored form. Boxes of numbers
+// and dates show regional::shownText instead.
 QString storedText(const QVariant& v);
 
 // The first column of every row of a query, "" for NULL.

@@ -225,7 +225,9 @@ public:
     // --- editing
     // Writes a typed or chosen value into a cell as the editor does; false
     // (cell unchanged) when the column is not editable or the text does not
-    // convert.
+    // convert. Typed text is read in the user's regional forms; one that
+    // reads as no value is refused with a message naming the form, once the
+    // editor has closed (writeCurrentRow leaves the telling to its caller).
     bool editCell(int row, int column, const QVariant& v);
     bool editPending() const;             // an open editor not yet written
     // Commits the open editor. When the write fails the editor stays open

@@ -252,7 +252,7 @@ TEST_P(Typing, TheGridsCellsStoreTheTextTypedAndRefuseADateInAnotherForm)
         testsupport::keyClicks(QApplication::focusWidget(), typed);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         // The cell is written, and a refusal told, once the editor has closed.
-        QTest::qWaitFor([&] { return !messages().isEmpty(); }, c.refused ? 2000 : 50);
+        (void)QTest::qWaitFor([&] { return !messages().isEmpty(); }, c.refused ? 2000 : 50);
         EXPECT_EQ(db().scalar(QString("SELECT %1 FROM TASKS").arg(c.column)).toString(), c.stored);
         EXPECT_EQ(g->text(1, g->columnByCaption(c.caption)), c.shown ? inForms(c.shown) : typed);
         EXPECT_EQ(messages().size(), c.refused ? 1 : 0);
