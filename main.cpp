@@ -2,6 +2,7 @@
 #include "platform/ui/boxrules.h"
 #include "platform/ui/fonts.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/regional.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -33,6 +34,7 @@ int main(int argc, char** argv)
     ui::keepBoxRules();
     if (qEnvironmentVariableIsSet("NUPTARO_UNATTENDED"))
         ui::setMessageService(std::make_unique<UnattendedMessages>());
+    regional::useSystemForms();
     const QString folder = modQVDatabase::folderArgument(QApplication::arguments());
     if (!folder.isEmpty())
         modQVDatabase::useFolder(folder);

@@ -4,6 +4,7 @@
 #include "app/modQVDatabase.h"
 #include "platform/twips.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/regional.h"
 #include "records/editing.h"
 #include "records/modSynchro.h"
 #include "views/refresh.h"
@@ -126,7 +127,7 @@ frmWizAddTask::Run frmWizAddTask::AddStandardTasks()
                        ui::vbYesNo, "Close Date", w) == ui::vbNo)
             return Run::Nothing;
     } else {
-        ui::MsgBox("The wedding date you selected is " + wedding.toString("M/d/yyyy") + ".\r\nThis is " + days(*left) +
+        ui::MsgBox("The wedding date you selected is " + regional::dateText(wedding) + ".\r\nThis is " + days(*left) +
                        " days away.",
                    ui::vbOKOnly, QString(), w);
     }

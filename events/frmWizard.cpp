@@ -7,6 +7,7 @@
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/regional.h"
 #include "records/editing.h"
 #include "records/modSynchro.h"
 #include "views/refresh.h"
@@ -383,7 +384,7 @@ void frmWizard::Command1_Click()
 {
     double amount = 0;
     const QString text = txtBudget->text();
-    if (!ado::convert::parseNumber(text, amount) && !ado::convert::parseCurrency(text, amount))
+    if (!regional::readAmount(text, amount))
         amount = 0;
     frmAutoBudget& budget = frmAutoBudget::instance();
     budget.budgetAmt = amount;

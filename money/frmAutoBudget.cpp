@@ -5,6 +5,7 @@
 #include "platform/grid/gridex.h"
 #include "platform/twips.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/regional.h"
 #include "records/editing.h"
 #include "records/cascade.h"
 #include "records/lookuplists.h"
@@ -288,9 +289,9 @@ void frmAutoBudget::LoadCategory(const QString& category)
         box->clear();
         showRow(i, true);
         lblName[i]->setText(editing::storedText(rs.value("STDBUDGET_NAME")));
-        const QString high = editing::storedText(rs.value("STDBUDGET_HIGH"));
-        const QString med = editing::storedText(rs.value("STDBUDGET_MED"));
-        const QString low = editing::storedText(rs.value("STDBUDGET_LOW"));
+        const QString high = regional::shownText(rs.value("STDBUDGET_HIGH"));
+        const QString med = regional::shownText(rs.value("STDBUDGET_MED"));
+        const QString low = regional::shownText(rs.value("STDBUDGET_LOW"));
         lblHigh[i]->setText(high);
         lblMed[i]->setText(med);
         lblLow[i]->setText(low);
@@ -298,7 +299,7 @@ void frmAutoBudget::LoadCategory(const QString& category)
             if (!s.isEmpty())
                 box->addItem(s);
         box->setCurrentIndex(-1);
-        box->setEditText(editing::storedText(rs.value("STDBUDGET_AMT")));
+        box->setEditText(regional::shownText(rs.value("STDBUDGET_AMT")));
     }
     rs.Close();
     rowArea->widget()->resize(rowArea->widget()->width(),
@@ -320,8 +321,8 @@ void frmAutoBudget::Combo1_LostFocus(int index)
     busy_ = true;
     std::optional<ado::Error> failed;
     double amount = 0;
-    // Cents and beyond as typed: the currency keeps four decimals.
-    if (ado::convert::parseCurrency(Combo1[index]->currentText(), amount)) {
+    // Cents and beyond as typed, in the user's forms: the currency keeps four decimals.
+    if (regional::readAmount(Combo1[index]->currentText(), amount)) {
         try {
             gConn.Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = ? WHERE STDBUDGET_ID = ?", {amount, RowIDs[index]});
             UpdateTotal();

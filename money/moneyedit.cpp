@@ -1,6 +1,7 @@
 #include "money/moneyedit.h"
 
 #include "app/modQVDatabase.h"
+#include "platform/ui/regional.h"
 #include "records/cascade.h"
 
 #include <QComboBox>
@@ -15,7 +16,7 @@ void showColumns(ado::Recordset& rs, const BoxColumns& boxes)
     for (const BoxColumn& b : boxes) {
         const QVariant v = rs.value(b.column);
         if (!v.isNull())
-            editing::setBoxText(b.box, editing::storedText(v));
+            editing::setBoxText(b.box, regional::shownText(v));
     }
 }
 

@@ -28,8 +28,8 @@ struct BoxColumn {
 };
 using BoxColumns = std::vector<BoxColumn>;
 
-// Each column of the current row into its box, in order; a column without a
-// value leaves its box as it is.
+// Each column of the current row into its box, in order, numbers in the
+// user's regional form; a column without a value leaves its box as it is.
 void showColumns(ado::Recordset& rs, const BoxColumns& boxes);
 // Each box's text into its column, in order (editing::assignText).
 void storeColumns(ado::Recordset& rs, const BoxColumns& boxes);

@@ -4,6 +4,7 @@
 #include "platform/ui/boxes.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/regional.h"
 #include "records/cascade.h"
 #include "records/frmAddType.h"
 #include "records/modSynchro.h"
@@ -183,9 +184,17 @@ bool assignText(ado::Recordset& rs, const QString& column, const QString& text)
     const int i = rs.fieldIndex(column);
     if (i < 0)
         throw ado::Error(3265, QString("Item cannot be found in the collection (field %1).").arg(column));
-    if (rs.fieldKind(i) != ado::ColumnKind::Text && text.trimmed().isEmpty())
+    const ado::ColumnKind kind = rs.fieldKind(i);
+    if (kind == ado::ColumnKind::Text)
+        return rs.setValue(i, text);
+    if (text.trimmed().isEmpty())
         return false;
-    return rs.setValue(i, text);
+    // Typed in the user's forms; a text that reads as no value refuses the
+    // save rather than leaving the column as it was without a word.
+    QVariant v;
+    if (!regional::readValue(kind, text, v))
+        throw ado::Error(13, regional::refusal(kind, text));
+    return rs.setValue(i, v);
 }
 
 QString storedText(const QVariant& v) { return ado::convert::valueText(v); }

@@ -109,11 +109,13 @@ QString boxText(const QWidget* box);
 void setBoxText(QWidget* box, const QString& text);
 
 // A typed text into its column: a text column takes it unchanged; any other
-// column converts it, and a text that does not convert, or nothing typed,
-// leaves the column as it was. False when the column was left.
+// column reads it in the user's regional forms (regional.h). Nothing typed
+// leaves the column as it was (false); a text that reads as no value throws
+// an ado::Error whose description says why and names the form asked for.
 bool assignText(ado::Recordset& rs, const QString& column, const QString& text);
-// A stored value as its box shows it: "" for NULL, numbers as their plain
-// text (500, 123456.78), dates in the stored form.
+// A stored value as the program writes it: "" for NULL, numbers as their
+// plain text (500, 123456.78), dates in the stored form. Boxes of numbers
+// and dates show regional::shownText instead.
 QString storedText(const QVariant& v);
 
 // The first column of every row of a query, "" for NULL.
@@ -183,8 +185,8 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
 // A list keeps its entries in the order they were added; it takes one
 // selected entry, or with multiSelect each click selects or deselects one.
 QListWidget* makeList(QWidget* parent, const QString& name, const QRect& at, bool multiSelect = false);
-// A date picker shows and takes US short dates, with a drop-down calendar; a
-// time picker a time of day with AM/PM (ui::DateBox, ui::TimeBox).
+// A date picker shows and takes dates in the user's regional form, with a
+// drop-down calendar; a time picker a time of day (ui::DateBox, ui::TimeBox).
 ui::DateBox* makeDatePicker(QWidget* parent, const QString& name, const QRect& at);
 ui::TimeBox* makeTimePicker(QWidget* parent, const QString& name, const QRect& at);
 // Tab goes through the controls in the order given.

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLocale>
 #include <QPalette>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -33,7 +34,8 @@ namespace {
 
 int whole(double v) { return int(std::nearbyint(v)); }
 
-QString inches(double v) { return QString::number(v, 'f', 2) + " in."; }
+// In the user's regional form (0.50 in., 0,50 in.).
+QString inches(double v) { return QLocale().toString(v, 'f', 2) + " in."; }
 
 // A field as text, or nothing for NULL.
 std::optional<QString> field(const ado::Recordset& rs, const char* name)

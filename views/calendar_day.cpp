@@ -3,6 +3,7 @@
 #include "app/modQVDatabase.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/regional.h"
 #include "records/modSynchro.h"
 
 #include <QLabel>
@@ -39,8 +40,8 @@ QVector<calendar::PrintLine> dayPrintList(const QDate& day, const ado::Recordset
     const auto when = [&](const QDateTime& t) {
         if (!t.isValid())
             return QString();
-        const QString time = t.time().toString(QStringLiteral("h:mm AP"));
-        return t.date() == day ? time : t.date().toString(QStringLiteral("M/d/yyyy")) + ' ' + time;
+        const QString time = regional::timeText(t.time());
+        return t.date() == day ? time : regional::dateText(t.date()) + ' ' + time;
     };
     QVector<std::pair<QDateTime, calendar::PrintLine>> rows;
     const int n = rs->RecordCount();
@@ -350,7 +351,7 @@ void CalendarPanels::PrintDayCalendar()
     calendar::DayPlanner* cal = controls.calDay;
     if (!cal)
         return;
-    cal->setPrintTitle("Nuptaro Schedule for: " + QLocale::system().toString(curDate.date(), QLocale::LongFormat));
+    cal->setPrintTitle("Nuptaro Schedule for: " + QLocale().toString(curDate.date(), QLocale::LongFormat));
     cal->setPrintRange(360, 1320);
     cal->setPrintOption(3);
     step([&] { cal->setPrintList(dayPrintList(curDate.date(), DayApptRS)); });

@@ -23,6 +23,7 @@
 #include <memory>
 #include <stdexcept>
 
+class QLocale;
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -184,17 +185,33 @@ QDateTime wallClock(const QDateTime& dt);
 // The present moment as the local clock shows it, and today's date.
 QDateTime now();
 QDate today();
-// Dates typed in the US forms ("11/05/2004", "11/05/2004 14:30",
-// "11/5/2004 2:30 PM", "2:30 PM", "9:5" for 9:05) or ISO; a time alone lands
-// on 1899-12-30. The result is a wall-clock value.
+// The program's own texts of a date-time: the stored form, or the US forms
+// ("11/05/2004", "11/05/2004 14:30", "11/5/2004 2:30 PM", "2:30 PM", "9:5"
+// for 9:05); a time alone lands on 1899-12-30. The result is a wall-clock
+// value.
 bool parseDateTime(const QString& text, QDateTime& out);
-// A date alone ("8/14/2027", "08/14/27", "2027-08-14") and a time of day
-// alone ("2:30 PM", "14:30", "9:5"); false for anything else.
-bool parseDate(const QString& text, QDate& out);
-bool parseTime(const QString& text, QTime& out);
+// Typed text read in a locale's forms. A date is three numbers in the order
+// of the locale's short date, or year first with four digits (2027-08-14);
+// a two-digit year is read by fullYear. A time is hours and minutes (and
+// seconds), 24-hour or with AM/PM in English or the locale's words; "9:5" is
+// 9:05. A date-time is a date, a date and a time, or a time alone (on
+// 1899-12-30). A number takes the locale's decimal separator, and its group
+// separator only between groups of three digits; an amount may also carry
+// the locale's currency symbol and a minus sign or parentheses ("(5)" is -5,
+// "(-5)" is refused). False for anything else.
+bool readDate(const QString& text, QDate& out, const QLocale& forms);
+bool readTime(const QString& text, QTime& out, const QLocale& forms);
+bool readDateTime(const QString& text, QDateTime& out, const QLocale& forms);
+bool readNumber(const QString& text, double& out, const QLocale& forms);
+bool readAmount(const QString& text, double& out, const QLocale& forms);
+// The year of a two-digit year: the one that lies from 20 years before this
+// year to 79 after it ("30" is 2030, not 1930).
+int fullYear(int twoDigitYear);
 // The stored text of a date-time, as its date and time of day read ("" when invalid).
 QString isoDateTime(const QDateTime& dt);
 QString isoDate(const QDate& d);  // midnight of the day
+// An amount in the US forms ("$1,250.75", "(5)"), rounded to currency and
+// refused beyond what it holds; a plain number ("1e5" too).
 bool parseCurrency(const QString& text, double& out);
 bool parseNumber(const QString& text, double& out);
 // A number as plain decimal text with only the decimals it needs (100000,

@@ -8,6 +8,8 @@
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/celltip.h"
+#include "platform/ui/messages.h"
+#include "platform/ui/regional.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -61,24 +63,6 @@ qint64 toTenThousandths(double v)
 
 namespace {
 
-QString groupedDigits(qint64 whole)
-{
-    QString digits = QString::number(whole);
-    for (int i = digits.size() - 3; i > 0; i -= 3)
-        digits.insert(i, ',');
-    return digits;
-}
-
-QString currencyText(qint64 tt)
-{
-    // Round half away from zero to cents, from the exact ten-thousandths.
-    const quint64 absTt = tt < 0 ? 0 - quint64(tt) : quint64(tt);
-    const quint64 cents = (absTt + 50) / 100;
-    const QString body = QStringLiteral("$") + groupedDigits(qint64(cents / 100)) + '.'
-                         + QString::number(cents % 100).rightJustified(2, '0');
-    return tt < 0 && cents != 0 ? '(' + body + ')' : body;
-}
-
 bool isCurrencyFormat(const QString& format) { return format.compare(QLatin1String("Currency"), Qt::CaseInsensitive) == 0; }
 
 
@@ -109,31 +93,11 @@ QString formatValue(const QVariant& v, const QString& format)
     if (isCurrencyFormat(format)) {
         double d;
         if (v.typeId() != QMetaType::Bool && numericValue(v, d) && ado::convert::currencyFits(d))
-            return currencyText(toTenThousandths(d));
+            return regional::amountText(toTenThousandths(d));
     }
-    switch (v.typeId()) {
-    case QMetaType::QDateTime: {
-        const QDateTime dt = v.toDateTime();
-        if (!dt.isValid())
-            return QString();
-        const QTime t = dt.time();
-        const bool midnight = t == QTime(0, 0);
-        // A time alone is stored on the day zero of the calendar.
-        if (dt.date() == QDate(1899, 12, 30) && !midnight)
-            return t.toString(QStringLiteral("h:mm AP"));
-        const QString day = dt.date().toString(QStringLiteral("M/d/yyyy"));
-        return midnight ? day : day + ' ' + t.toString(QStringLiteral("h:mm AP"));
-    }
-    case QMetaType::QDate:
-        return v.toDate().toString(QStringLiteral("M/d/yyyy"));
-    case QMetaType::Bool:
+    if (v.typeId() == QMetaType::Bool)
         return v.toBool() ? QStringLiteral("Yes") : QStringLiteral("No");
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return ado::convert::valueText(v);
-    default:
-        return v.toString();
-    }
+    return regional::shownText(v);
 }
 
 void CurrencySum::add(double amount)
@@ -154,7 +118,7 @@ QString totalText(const CurrencySum& sum, const QString& format)
     if (sum.overflow())
         return QStringLiteral("Overflow");
     if (isCurrencyFormat(format))
-        return currencyText(sum.tenThousandths());
+        return regional::amountText(sum.tenThousandths());
     return formatValue(double(sum.tenThousandths()) / 10000.0, format);
 }
 
@@ -1205,11 +1169,18 @@ bool GridEX::editCell(int row, int column, const QVariant& v)
     lastEditError_.clear();
     if (writeGuard_ && !writeGuard_())
         return false;
-    QVariant in = v;
-    // A cleared cell of a typed column stores NULL.
-    if (in.typeId() == QMetaType::QString && in.toString().trimmed().isEmpty()
-        && rs_->fieldKind(column - 1) != ado::ColumnKind::Text)
-        in = QVariant();
+    QVariant in;
+    if (!typedValue(column, v, in)) {
+        // The cell shows its value again; the message comes once the editor
+        // has closed, and not at all when the caller reports the failure.
+        lastEditError_ = regional::refusal(rs_->fieldKind(column - 1), v.toString());
+        emit editRejected(row, column, v.toString());
+        if (!reportingWrite_)
+            QMetaObject::invokeMethod(
+                this, [this, why = lastEditError_] { ui::MsgBox(why, ui::vbExclamation | ui::vbOKOnly, QString(), window()); },
+                Qt::QueuedConnection);
+        return false;
+    }
     bool ok = false;
     inEdit_ = true;
     try {
@@ -1225,6 +1196,21 @@ bool GridEX::editCell(int row, int column, const QVariant& v)
     }
     logEdit(record, column);
     return true;
+}
+
+bool GridEX::typedValue(int column, const QVariant& v, QVariant& out) const
+{
+    const ado::ColumnKind kind = rs_->fieldKind(column - 1);
+    if (v.typeId() != QMetaType::QString || kind == ado::ColumnKind::Text) {
+        out = v;
+        return true;
+    }
+    // A cleared cell of a typed column stores NULL.
+    if (v.toString().trimmed().isEmpty()) {
+        out = QVariant();
+        return true;
+    }
+    return regional::readValue(kind, v.toString(), out);
 }
 
 void GridEX::logEdit(int record, int column)
@@ -1253,7 +1239,10 @@ bool GridEX::writeCurrentRow()
     QWidget* ed = delegate_->openEditor();
     if (!ed)
         return true;
-    emit delegate_->commitData(ed);
+    {
+        const QScopedValueRollback<bool> reporting(reportingWrite_, true);
+        emit delegate_->commitData(ed);
+    }
     const bool ok = delegate_->lastWriteOk();
     if (ok)
         emit delegate_->closeEditor(ed, QAbstractItemDelegate::NoHint);

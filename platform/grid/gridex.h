@@ -54,9 +54,10 @@ enum HitArea {
     haCell = 4,          // a record's cell (or a card in the card layout)
 };
 
-// The display text of a value: "Currency" gives $1,234.50 and ($1,234.50);
-// dates show as M/d/yyyy, with the time when it is not midnight; an empty
-// format shows the value as stored.
+// The display text of a value in the user's regional forms: "Currency"
+// gives the locale's amount ($1,234.50 and ($1,234.50) in the US); dates
+// show with four-digit years and the time when it is not midnight; an empty
+// format shows numbers, dates and texts as regional::shownText does.
 QString formatValue(const QVariant& v, const QString& format);
 // Pixels a card keeps free around its texts, both sides together.
 constexpr int kCardTextInset = 12;
@@ -225,7 +226,9 @@ public:
     // --- editing
     // Writes a typed or chosen value into a cell as the editor does; false
     // (cell unchanged) when the column is not editable or the text does not
-    // convert.
+    // convert. Typed text is read in the user's regional forms; one that
+    // reads as no value is refused with a message naming the form, once the
+    // editor has closed (writeCurrentRow leaves the telling to its caller).
     bool editCell(int row, int column, const QVariant& v);
     bool editPending() const;             // an open editor not yet written
     // Commits the open editor. When the write fails the editor stays open
@@ -302,6 +305,9 @@ protected:
 private:
     friend class GridModel;
     friend class GridDelegate;
+    // A typed text as the value of its column, read in the user's regional
+    // forms; false when it reads as none.
+    bool typedValue(int column, const QVariant& v, QVariant& out) const;
     friend class CardDelegate;
     friend class NewRowLine;
 
@@ -356,6 +362,7 @@ private:
     int lastCurrent_ = 0;
     bool blockCurrentSignal_ = false;
     bool inEdit_ = false;
+    bool reportingWrite_ = false;  // writeCurrentRow tells its caller why a write failed
     QString lastEditError_;
     std::function<bool()> writeGuard_;
     bool rebuildPending_ = false;

@@ -456,7 +456,8 @@ bool GridEX::commitNewRow()
             if (!isTypedValue(v) || rs_->fieldOrigin(c - 1).isEmpty())
                 continue;
             // A text that does not convert leaves its column empty; the rest is stored.
-            if (!rs_->setValue(c - 1, v))
+            QVariant typed;
+            if (!typedValue(c, v, typed) || !rs_->setValue(c - 1, typed))
                 emit editRejected(kNewRowLine, c, v.toString());
         }
         rs_->Update();

@@ -2,6 +2,7 @@
 
 #include "platform/ado/ado.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/regional.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -80,7 +81,6 @@ MomentBox::MomentBox(QWidget* parent) : QLineEdit(parent) {}
 void MomentBox::setEmptyAllowed(bool allowed)
 {
     emptyAllowed_ = allowed;
-    setPlaceholderText(allowed ? QStringLiteral("None") : QString());
 }
 
 void MomentBox::showValue()
@@ -156,6 +156,8 @@ void MomentBox::keyPressEvent(QKeyEvent* e)
 
 DateBox::DateBox(QWidget* parent) : ValueBox(parent)
 {
+    // An empty box shows the form it asks for.
+    setPlaceholderText(regional::dateForm());
     // The button shows the arrow of a drop-down list.
     QPixmap arrow(12, 12);
     arrow.fill(Qt::transparent);
@@ -187,18 +189,17 @@ void DateBox::setDateTime(const QDateTime& dt)
 
 bool DateBox::read(const QString& text, QDate& out) const
 {
-    return ado::convert::parseDate(text, out);
+    return regional::readDate(text, out);
 }
 
 QString DateBox::write(const QDate& d) const
 {
-    return d.toString(QStringLiteral("M/d/yyyy"));
+    return regional::dateText(d);
 }
 
 QString DateBox::refusal(const QString& typed) const
 {
-    const QString how = QStringLiteral("Please type a date as month/day/year, such as 8/14/2027.");
-    return typed.isEmpty() ? how : QStringLiteral("\"%1\" is not a date. ").arg(typed) + how;
+    return regional::notADate(typed);
 }
 
 void DateBox::keyPressEvent(QKeyEvent* e)
@@ -261,6 +262,7 @@ void DateBox::picked(const QDate& d)
 
 TimeBox::TimeBox(QWidget* parent) : ValueBox(parent)
 {
+    setPlaceholderText(regional::timeForm());
     setTime(QTime(0, 0));
 }
 
@@ -271,18 +273,17 @@ void TimeBox::setTime(const QTime& t)
 
 bool TimeBox::read(const QString& text, QTime& out) const
 {
-    return ado::convert::parseTime(text, out);
+    return regional::readTime(text, out);
 }
 
 QString TimeBox::write(const QTime& t) const
 {
-    return t.toString(t.second() ? QStringLiteral("h:mm:ss AP") : QStringLiteral("h:mm AP"));
+    return regional::timeText(t);
 }
 
 QString TimeBox::refusal(const QString& typed) const
 {
-    const QString how = QStringLiteral("Please type a time of day, such as 2:30 PM.");
-    return typed.isEmpty() ? how : QStringLiteral("\"%1\" is not a time of day. ").arg(typed) + how;
+    return regional::notATime(typed);
 }
 
 // ---------------------------------------------------------------- month calendar

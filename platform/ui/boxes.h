@@ -118,8 +118,10 @@ private:
     T value_;
 };
 
-// A date, shown as 8/14/2027, typed as 8/14/2027, 08/14/2027 or 8/14/27, or
-// picked on a calendar that opens from the box's button, F4 or Alt+Down. It
+// A date in the user's regional form (regional.h), shown with four-digit
+// years (8/14/2027, 14/08/2027, 14.08.2027) and typed as the user writes it
+// (8/14/27, 08/14/2027 ...), or picked on a calendar that opens from the
+// box's button, F4 or Alt+Down. Empty, it shows the form it asks for. It
 // keeps the time of day it was given with a date (midnight unless one was),
 // which it does not show.
 class DateBox : public ValueBox<QDate> {
@@ -152,8 +154,8 @@ private:
     QCalendarWidget* calendar_ = nullptr;
 };
 
-// A time of day, shown as 2:30 PM (2:30:45 PM when it has seconds), typed
-// as 2:30 PM, 2:30pm, 14:30 or 9:5 (9:05).
+// A time of day in the user's regional form, with seconds when it has any
+// (2:30 PM, 14:30, 14:30:45), typed as 2:30 PM, 2:30pm, 14:30 or 9:5 (9:05).
 class TimeBox : public ValueBox<QTime> {
     Q_OBJECT
 public:

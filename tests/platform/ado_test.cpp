@@ -138,6 +138,10 @@ TEST_F(AdoTest, ConversionTable)
         {ColumnKind::DateTime, "14:30", true, "1899-12-30 14:30:00"},
         {ColumnKind::DateTime, "2:30 PM", true, "1899-12-30 14:30:00"},
         {ColumnKind::DateTime, "2004-11-05 09:15:00", true, "2004-11-05 09:15:00"},
+        {ColumnKind::DateTime, "2004-11-05T09:15:00", true, "2004-11-05 09:15:00"},
+        // A two-digit year lies from 20 years back to 79 ahead.
+        {ColumnKind::DateTime, "6/1/30", true, "2030-06-01 00:00:00"},
+        {ColumnKind::DateTime, "6/1/2030 14:30", true, "2030-06-01 14:30:00"},
         {ColumnKind::DateTime, "11/05/2004 25:00", false, {}},
         {ColumnKind::DateTime, "12", false, {}},
         {ColumnKind::Currency, "12abc", false, {}},

@@ -102,7 +102,7 @@ inline void enter(QWidget* box, Into how, const QString& text)
     QWidget* typedInto = QApplication::focusWidget();
     if (text.isEmpty())
         QTest::keyClick(typedInto, Qt::Key_Delete);
-    QTest::keyClicks(typedInto, text);
+    keyClicks(typedInto, text);
     QTest::keyClick(typedInto, Qt::Key_Tab);
 }
 
