@@ -304,6 +304,7 @@ NewRowLine::NewRowLine(GridEX* g) : QObject(g), g_(g)
     g->table_->viewport()->installEventFilter(this);
     boundTo_ = g->rs_.get();
     table_ = g->table_;
+    viewport_ = g->table_->viewport();
     syncColumns();
 }
 
@@ -312,7 +313,8 @@ NewRowLine::~NewRowLine()
     // The table goes before this line when the whole grid closes.
     if (table_) {
         table_->removeEventFilter(this);
-        table_->viewport()->removeEventFilter(this);
+        if (viewport_)
+            viewport_->removeEventFilter(this);
         if (auto* header = dynamic_cast<GridHeader*>(table_->horizontalHeader()))
             header->setLine(nullptr, 0);
     }
@@ -388,6 +390,8 @@ void NewRowLine::closeEditor(bool store)
     emit delegate_->closeEditor(ed, store ? QAbstractItemDelegate::NoHint : QAbstractItemDelegate::RevertModelCache);
 }
 
+// Watched objects are compared by address only: the filter also hears the
+// table while it is being destroyed, when its members may no longer be called.
 bool NewRowLine::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusIn && watched == view_) {
@@ -397,7 +401,7 @@ bool NewRowLine::eventFilter(QObject* watched, QEvent* event)
             leave();
             g_->emitCurrentRow();
         }
-    } else if (watched == g_->table_->viewport() && event->type() == QEvent::MouseButtonPress) {
+    } else if (watched == viewport_ && event->type() == QEvent::MouseButtonPress) {
         leave();
     }
     return QObject::eventFilter(watched, event);
