@@ -9,6 +9,7 @@
 #include "platform/navbar/explorerbar.h"
 #include "records/frmDeleteSingle.h"
 #include "support/mainwindow.h"
+#include "support/modelcheck.h"
 #include "support/userinput.h"
 
 #include <QComboBox>
@@ -25,10 +26,16 @@ protected:
     {
         ShownMainWindowTest::SetUp();
         m().window()->resize(1100, 760);
+        check = std::make_unique<testsupport::ModelCheck>(g().model());
         modal.modal->on("frmDeleteSingle", [this](ui::FormBase&) {
             const auto& d = frmDeleteSingle::instance();
             deletes << QString("%1,%2,%3").arg(d.delMode).arg(d.delID).arg(d.delString);
         });
+    }
+    void TearDown() override
+    {
+        check.reset();
+        ShownMainWindowTest::TearDown();
     }
     grid::GridEX& g() { return *m().GridEX1; }
     void click(const char* key)
@@ -77,6 +84,7 @@ protected:
     QString stored(const QString& sql) { return db().scalar(sql).toString(); }
 
     QStringList deletes;
+    std::unique_ptr<testsupport::ModelCheck> check;
 };
 
 }  // namespace
