@@ -2,6 +2,7 @@
 // tests/data/README.md): the working database opened at start-up and taken
 // up to date, and the replica merged through the Synchronize window.
 
+#include "support/gui.h"
 #include "support/mainwindow.h"
 #include "support/twocopies.h"
 #include "support/userinput.h"
@@ -11,12 +12,9 @@
 #include "platform/navbar/explorerbar.h"
 #include "records/frmSynchronize.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTableView>
 #include <QTest>
 
 using namespace testsupport;
@@ -117,28 +115,6 @@ protected:
                 return r;
         return 0;
     }
-    QWidget* openEditor()
-    {
-        for (QWidget* w : g().tableView()->viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-            if (w->isVisible() && (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)))
-                return w;
-        return nullptr;
-    }
-    // A click on the cell, the text typed, Enter.
-    void typeInto(int row, int column, const QString& text)
-    {
-        QTableView* t = g().tableView();
-        const QModelIndex idx = t->model()->index(row - 1, column - 1);
-        t->scrollTo(idx);
-        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualRect(idx).center());
-        QTest::keyClicks(t, text.left(1));
-        QWidget* ed = openEditor();
-        ASSERT_NE(ed, nullptr) << "no editor on row " << row << " column " << column;
-        testsupport::keyClicks(ed, text.mid(1));
-        QTest::keyClick(ed, Qt::Key_Return);
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
-    }
     frmSynchronize& shown()
     {
         frmSynchronize& w = frmSynchronize::instance();
@@ -216,7 +192,7 @@ TEST_F(EarlierFiles, AWeddingOfAnEarlierBuildOpensWholeAndTakesEdits)
             const QString before = db().scalar(version, {where[0], record}).toString();
             const int row = rowOf(e.column, QString::fromUtf8(e.shown));
             ASSERT_GT(row, 0);
-            typeInto(row, e.column, QString::fromUtf8(e.typed));
+            typeIntoCell(g(), row, e.column, QString::fromUtf8(e.typed));
             const QVariant edited = db().scalar(QString("SELECT %1 FROM %2 WHERE %3 = ?").arg(key, where[0], where[1]),
                                                 {QString::fromUtf8(e.typed)});
             ASSERT_EQ(edited, record);
