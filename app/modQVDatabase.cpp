@@ -195,13 +195,25 @@ void LocateDataFile()
         gDataFileFound = true;
         return;
     }
+    // Earlier builds kept the wedding beside the program (data/qvnt03.qvd in
+    // its folder). The first start of this one carries it on from there
+    // rather than starting an empty wedding, and leaves that file as it was.
+    const QString earlier = programFile(kWorkingFile);
+    const bool carryOn = QFileInfo(programFolder()) != QFileInfo(dataFolder()) && QFileInfo(earlier).isFile();
     const QString templ = programFile(kTemplateFile);
-    if (!QFileInfo(templ).isFile())
+    const QString source = carryOn ? earlier : templ;
+    if (!carryOn && !QFileInfo(templ).isFile())
         throw ado::Error(53, QString("File not found: %1").arg(native(templ)));
-    if (QFileInfo(templ).size() == 0)
+    if (!carryOn && QFileInfo(templ).size() == 0)
         throw ado::Error(75, QString("The template database %1 is empty; it is not a database.  You may need to "
                                      "re-install.")
                                  .arg(native(templ)));
+    const auto unusable = [&](const QString& why) {
+        return carryOn ? QString("The data file %1, which an earlier version of Nuptaro kept, cannot be used: %2.")
+                             .arg(native(earlier), why)
+                       : QString("The template database %1 cannot be used: %2.  You may need to re-install.")
+                             .arg(native(templ), why);
+    };
     const QString folder = QFileInfo(working).path();
     if (!QDir().mkpath(folder))
         throw ado::Error(76, QString("Path not found: %1 could not be created").arg(native(folder)));
@@ -209,10 +221,10 @@ void LocateDataFile()
     // database, and check the copy before it takes the working name.
     const QString temp = working + ".part";
     QFile::remove(temp);
-    if (!QFile::copy(templ, temp)) {
+    if (!QFile::copy(source, temp)) {
         QFile::remove(temp);
         throw ado::Error(75, QString("Path/File access error: cannot copy %1 to %2")
-                                 .arg(native(templ), native(temp)));
+                                 .arg(native(source), native(temp)));
     }
     QFile::setPermissions(temp, QFile::permissions(temp) | QFile::WriteOwner | QFile::ReadOwner);
     try {
@@ -220,20 +232,18 @@ void LocateDataFile()
         try {
             c.Open(temp);
         } catch (const ado::Error& e) {
-            // Named as the template, not as the temporary copy that failed.
+            // Named as the file copied, not as the temporary copy that failed.
             const bool notDatabase = (e.number() & 0xff) == 26 || (e.number() & 0xff) == 11;
-            throw ado::Error(e.number(), QString("The template database %1 cannot be used: %2.  You may need to "
-                                                 "re-install.")
-                                             .arg(native(templ), notDatabase ? QString("it is not a database")
-                                                                             : e.description()));
+            throw ado::Error(e.number(), unusable(notDatabase ? QString("it is not a database") : e.description()));
         }
         const QStringList missing = missingTables(c);
         if (!missing.isEmpty())
-            throw ado::Error(75, QString("The template database %1 cannot be used: %2.  You may need to re-install.")
-                                     .arg(native(templ), missingText(missing)));
+            throw ado::Error(75, unusable(missingText(missing)));
         // A new working database gets its own copy number, which keeps its
-        // keys apart from those of any other copy it exchanges replicas with.
-        c.setCopyNumber(drawCopyNumber());
+        // keys apart from those of any other copy it exchanges replicas with;
+        // a wedding carried on keeps the one its keys and replicas carry.
+        if (!carryOn)
+            c.setCopyNumber(drawCopyNumber());
         c.Close();
     } catch (...) {
         QFile::remove(temp);

@@ -2,6 +2,7 @@
 // rebind, edits written back (joins included), formats and hit-testing.
 
 #include "support/fixture.h"
+#include "support/modelcheck.h"
 
 #include "platform/grid/gridex.h"
 #include "platform/grid/gridmodel.h"
@@ -19,6 +20,7 @@
 
 using testsupport::DbTest;
 using grid::GridEX;
+using testsupport::CheckedGrid;
 using grid::RowKind;
 
 namespace {
@@ -99,7 +101,7 @@ TEST_F(GridTest, GroupHeadersAndTheFirstRecordUnderThem)
     const qlonglong d = insertExpense("Rings", QVariant(), 1500.0);
     const qlonglong e = insertExpense("Organist", "Ceremony", 80.0);
 
-    GridEX g;
+    CheckedGrid g;
     g.bind(open(kExpenses));
     g.groupBy(4);
     // Groups ordered by value (no value first); records keep their order inside a group.
@@ -144,7 +146,7 @@ TEST_F(GridTest, EditMovingARecordToAnotherGroupGathersTheRowsAgain)
 {
     insertExpense("Cake", "Reception", 300.0);
     const qlonglong b = insertExpense("Flowers", "Ceremony", 120.0);
-    GridEX g;
+    CheckedGrid g;
     g.bind(open(kExpenses));
     g.groupBy(4);
     ASSERT_EQ(kinds(g), "HRHR");
@@ -178,7 +180,7 @@ TEST_F(GridTest, TotalsCountRecordsAndSumExactlySkippingNulls)
     insertExpense("Band", "Reception", -0.20);
     insertExpense("Dress", "Ceremony", 1000.0);
 
-    GridEX g;
+    CheckedGrid g;
     g.bind(open(kExpenses));
     g.groupBy(4);
     g.setTotalRow(2);
@@ -239,8 +241,8 @@ TEST_F(GridTest, TotalsCountRecordsAndSumExactlySkippingNulls)
 TEST_F(GridTest, RebindingWithTheSameFieldsKeepsColumnSettings)
 {
     insertExpense("Cake", "Reception", 300.0);
-    GridEX list;
-    GridEX g;
+    CheckedGrid list;
+    CheckedGrid g;
     auto rs = open(kExpenses);
     g.bind(rs);
     g.groupBy(4);
@@ -349,7 +351,7 @@ protected:
 
 TEST_F(GridJoinTest, AnEditThroughAJoinChangesExactlyOneInvite)
 {
-    GridEX g;
+    CheckedGrid g;
     g.bind(open(kRsvp));
     g.groupBy(2);
     for (int c : {2, 3, 4})
@@ -392,7 +394,7 @@ TEST_F(GridJoinTest, AnEditThroughAJoinChangesExactlyOneInvite)
     EXPECT_EQ(rejected.count(), 3);
 
     // A read-only recordset takes no edits at all.
-    GridEX ro;
+    CheckedGrid ro;
     ro.bind(open(kRsvp, ado::adLockReadOnly));
     EXPECT_FALSE(ro.isColumnEditable(6));
     EXPECT_FALSE(ro.editCell(1, 6, "Declined"));
@@ -403,10 +405,10 @@ TEST_F(GridTest, TextsThatDoNotConvertLeaveTheCell)
     db().Execute("INSERT INTO TASKS (TASK_ID, TASK_NAME, TASK_DUEDATE) VALUES (501, 'Book band', '2004-11-05 00:00:00')");
     insertExpense("Cake", "Reception", 300.0);
     db().Execute("DELETE FROM SYNCHRO");
-    GridEX tasks;
+    CheckedGrid tasks;
     tasks.bind(open("SELECT TASK_ID, TASK_COMPLETE AS [Done], TASK_NAME AS [Task], TASK_DUEDATE AS [Due Date] "
                     "FROM TASKS WHERE TASK_ID = 501"));
-    GridEX money;
+    CheckedGrid money;
     money.bind(open(kExpenses));
     money.setColumnFormat(5, "Currency");
 
@@ -455,14 +457,14 @@ TEST_F(GridTest, DropDownEditorsOfferTheListAndTakeTypedText)
     db().Execute("DELETE FROM PRIORITY");
     db().Execute("INSERT INTO PRIORITY (PRIORITY_TEXT) VALUES ('High'), ('Low')");
     db().Execute("INSERT INTO TASKS (TASK_ID, TASK_NAME, TASK_PRIORITY) VALUES (502, 'Cake', 'Low')");
-    GridEX list;
+    CheckedGrid list;
     list.bind(open("Select PRIORITY_TEXT FROM PRIORITY"));
     list.setListMode(true);
     list.setListAutoHide(true);
     list.setValueColumn("PRIORITY_TEXT");
     EXPECT_EQ(list.listValues(), QStringList({"High", "Low"}));
 
-    GridEX g;
+    CheckedGrid g;
     g.resize(600, 300);
     g.show();
     g.bind(open("SELECT TASK_ID, TASK_NAME AS [Task], TASK_PRIORITY AS [Priority], TASK_EVENT AS [Event] "
@@ -532,7 +534,7 @@ TEST_F(GridTest, HitTestAndMouseSignals)
 {
     insertExpense("Cake", "Reception", 300.0);
     insertExpense("Band", "Reception", 900.0);
-    GridEX g;
+    CheckedGrid g;
     g.resize(700, 400);
     g.show();
     g.bind(open(kExpenses));
@@ -604,7 +606,7 @@ TEST_F(GridTest, CardLayoutAndTheReportModel)
 {
     db().Execute("INSERT INTO GUEST (GUEST_PARTYNAME, GUEST_CITY, GUEST_ZIP) VALUES ('Smith', 'Austin', '78701'), "
                  "('Jones', 'Dallas', NULL)");
-    GridEX g;
+    CheckedGrid g;
     g.resize(800, 400);
     g.show();
     g.setGridLayout(grid::Layout::Cards);
@@ -668,7 +670,7 @@ TEST_F(GridTest, TenThousandRowsBindGroupAndTotal)
             db().Execute("INSERT INTO GUEST (GUEST_PARTYNAME) VALUES (?)", {QString("Party %1").arg(i / 4)});
         t.commit();
     }
-    GridEX g;
+    CheckedGrid g;
     g.resize(800, 600);
     g.show();
     g.bind(open("SELECT GUEST_ID, GUEST_PARTYNAME AS [Party Name] FROM GUEST"));

@@ -9,6 +9,8 @@
 #include "platform/navbar/explorerbar.h"
 #include "records/frmDeleteSingle.h"
 #include "support/mainwindow.h"
+#include "support/modelcheck.h"
+#include "support/gui.h"
 #include "support/userinput.h"
 
 #include <QComboBox>
@@ -25,10 +27,16 @@ protected:
     {
         ShownMainWindowTest::SetUp();
         m().window()->resize(1100, 760);
+        check = std::make_unique<testsupport::ModelCheck>(g().model());
         modal.modal->on("frmDeleteSingle", [this](ui::FormBase&) {
             const auto& d = frmDeleteSingle::instance();
             deletes << QString("%1,%2,%3").arg(d.delMode).arg(d.delID).arg(d.delString);
         });
+    }
+    void TearDown() override
+    {
+        check.reset();
+        ShownMainWindowTest::TearDown();
     }
     grid::GridEX& g() { return *m().GridEX1; }
     void click(const char* key)
@@ -51,32 +59,14 @@ protected:
                 out << g().groupHeaderText(r);
         return out;
     }
-    QWidget* openEditor()
-    {
-        for (QWidget* w : g().tableView()->viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-            if (w->isVisible() && (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)))
-                return w;
-        return nullptr;
-    }
-    // A click on the cell, the text typed over it, then the key that ends the edit.
     void typeInto(int row, int column, const QString& text, Qt::Key end = Qt::Key_Return)
     {
-        QTableView* t = g().tableView();
-        const QModelIndex idx = t->model()->index(row - 1, column - 1);
-        t->scrollTo(idx);
-        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualRect(idx).center());
-        QTest::keyClicks(t, text.left(1));
-        QWidget* ed = openEditor();
-        ASSERT_NE(ed, nullptr) << "no editor on row " << row << " column " << column;
-        testsupport::keyClicks(ed, text.mid(1));
-        QTest::keyClick(ed, end);
-        // The editor writes from the event loop, and regroups on the next round.
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
+        testsupport::typeIntoCell(g(), row, column, text, end);
     }
     QString stored(const QString& sql) { return db().scalar(sql).toString(); }
 
     QStringList deletes;
+    std::unique_ptr<testsupport::ModelCheck> check;
 };
 
 }  // namespace

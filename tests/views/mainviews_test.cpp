@@ -3,6 +3,7 @@
 // event chooser, and the refresh after an editor changed rows.
 
 #include "support/fixture.h"
+#include "support/modelcheck.h"
 #include "views/viewdata.h"
 #include "views/viewtable.h"
 
@@ -33,8 +34,16 @@ protected:
         lists[2] = f().GridEX2;
         lists[3] = f().GridEX3;
         lists[4] = f().GridEX4;
+        for (grid::GridEX* g : {f().GridEX1, lists[2], lists[3], lists[4]})
+            checks.push_back(std::make_unique<testsupport::ModelCheck>(g->model()));
+    }
+    void TearDown() override
+    {
+        checks.clear();
+        DbTest::TearDown();
     }
     grid::GridEX* lists[5] = {};
+    std::vector<std::unique_ptr<testsupport::ModelCheck>> checks;
 
     static QList<qlonglong> keys(const ado::RecordsetPtr& rs)
     {
