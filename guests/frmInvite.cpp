@@ -323,6 +323,9 @@ void frmInvite::moveAcross(const Side& from, tree::Node* node)
     const QVector<qint64> persons = personsOf(node);
     if (persons.isEmpty())
         return;
+    // Refused before anything is written, so the trees stay as they are.
+    if (from.inviting && !editing::roomFor("INVITE", persons.size(), window()))
+        return;
     if (writeMove(persons, from.inviting))
         moveNodes(node, from, other(from));
     else

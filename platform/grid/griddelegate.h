@@ -3,6 +3,7 @@
 
 #include "platform/grid/gridex.h"
 
+#include <QPersistentModelIndex>
 #include <QPointer>
 #include <QFontMetrics>
 #include <QStyledItemDelegate>
@@ -34,12 +35,17 @@ public:
     bool editorModified() const;
     bool lastWriteOk() const { return lastWriteOk_; }
     bool customEditOpen() const;
+    // The cell whose typed text the database refused in the last write, and
+    // that text; taking it clears it. Invalid when the last write was not refused.
+    std::pair<QPersistentModelIndex, QString> takeRefused();
 
 private:
     GridEX* g_;
     mutable QPointer<QWidget> editor_;
     mutable QString original_;
     mutable bool lastWriteOk_ = true;
+    mutable QPersistentModelIndex refusedAt_;
+    mutable QString refusedText_;
 };
 
 // One card per record: the card-caption column's value as the title, then a

@@ -8,6 +8,7 @@
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/celltip.h"
+#include "platform/ui/messages.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -240,14 +241,28 @@ void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, cons
         lastWriteOk_ = true;
         return;
     }
+    refusedAt_ = QPersistentModelIndex();
     // An unchanged text is not written again (no needless change-log rows).
     if (v.toString() == original_) {
         lastWriteOk_ = true;
         return;
     }
     lastWriteOk_ = model->setData(index, v, Qt::EditRole);
-    if (lastWriteOk_)
+    if (lastWriteOk_) {
         original_ = v.toString();
+    } else if (!g_->lastEditError().isEmpty()) {
+        refusedAt_ = index;
+        refusedText_ = qobject_cast<QComboBox*>(editor) ? qobject_cast<QComboBox*>(editor)->currentText()
+                                                        : v.toString();
+    }
+}
+
+std::pair<QPersistentModelIndex, QString> GridDelegate::takeRefused()
+{
+    std::pair<QPersistentModelIndex, QString> out{refusedAt_, refusedText_};
+    refusedAt_ = QPersistentModelIndex();
+    refusedText_.clear();
+    return out;
 }
 
 void GridDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) const
@@ -504,6 +519,58 @@ QString GridEX::shownCaption(int column) const
     return caption.left(best) + '\n' + caption.mid(best + 1);
 }
 
+namespace {
+
+// A cell editor closed by Enter, Tab or a click elsewhere when the database
+// has refused what was typed: the editor closes as usual, and once the
+// event that closed it is done the user is told why and the cell opens
+// again with the typed text.
+class GridTable : public QTableView {
+public:
+    GridTable(GridDelegate* d, std::function<void(const QPersistentModelIndex&, const QString&)> reopen)
+        : delegate_(d), reopen_(std::move(reopen))
+    {
+    }
+
+protected:
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override
+    {
+        if (hint == QAbstractItemDelegate::RevertModelCache) {
+            QTableView::closeEditor(editor, hint);
+            return;
+        }
+        const auto [at, typed] = delegate_->takeRefused();
+        if (!at.isValid()) {
+            QTableView::closeEditor(editor, hint);
+            return;
+        }
+        // Not on to the next cell: the refused one opens again.
+        QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+        QTimer::singleShot(0, this, [this, at, typed] { reopen_(at, typed); });
+    }
+
+private:
+    GridDelegate* delegate_;
+    std::function<void(const QPersistentModelIndex&, const QString&)> reopen_;
+};
+
+}  // namespace
+
+void GridEX::reopenRefused(const QPersistentModelIndex& at, const QString& typed)
+{
+    ui::RefusedSave(lastEditError_, this);
+    if (!at.isValid() || layout_ != Layout::Rows)
+        return;
+    table_->setFocus();
+    table_->setCurrentIndex(at);
+    table_->edit(at);
+    QWidget* ed = delegate_->openEditor();
+    if (auto* box = qobject_cast<QComboBox*>(ed))
+        box->setEditText(typed);
+    else if (auto* line = qobject_cast<QLineEdit*>(ed))
+        line->setText(typed);
+}
+
 GridEX::GridEX(QWidget* parent) : QWidget(parent)
 {
     model_ = new GridModel(this);
@@ -511,7 +578,9 @@ GridEX::GridEX(QWidget* parent) : QWidget(parent)
     cardDelegate_ = new CardDelegate(this);
     stack_ = new QStackedWidget(this);
 
-    table_ = new QTableView;
+    table_ = new GridTable(delegate_, [this](const QPersistentModelIndex& at, const QString& typed) {
+        reopenRefused(at, typed);
+    });
     // Its captions leave room under them for the new-row line.
     table_->setHorizontalHeader(new GridHeader(Qt::Horizontal, table_));
     // Column widths are fixed in twips, that is in pixels, so the texts get
@@ -1198,7 +1267,8 @@ bool GridEX::editCell(int row, int column, const QVariant& v)
     bool ok = false;
     inEdit_ = true;
     try {
-        ok = rs_->setCell(record, column - 1, in);
+        // The cell and its change-log row are stored together or not at all.
+        ok = rs_->setCell(record, column - 1, in, [&] { logEdit(record, column); });
     } catch (const ado::Error& e) {
         ok = false;
         lastEditError_ = e.description();
@@ -1208,7 +1278,6 @@ bool GridEX::editCell(int row, int column, const QVariant& v)
         emit editRejected(row, column, v.toString());
         return false;
     }
-    logEdit(record, column);
     return true;
 }
 
@@ -1219,13 +1288,9 @@ void GridEX::logEdit(int record, int column)
     const QString table = rs_->fieldTable(column - 1);
     if (table.isEmpty() || !changeLog())
         return;
-    try {
-        const QVariant id = rs_->rowKey(record, column - 1);
-        if (!id.isNull())
-            changeLog()(table, id.toLongLong(), 2);
-    } catch (const ado::Error&) {
-        // The edit itself is stored; a failed log row does not undo it.
-    }
+    const QVariant id = rs_->rowKey(record, column - 1);
+    if (!id.isNull())
+        changeLog()(table, id.toLongLong(), 2);
 }
 
 bool GridEX::editPending() const
@@ -1239,6 +1304,8 @@ bool GridEX::writeCurrentRow()
     if (!ed)
         return true;
     emit delegate_->commitData(ed);
+    // The caller tells of a refusal, and the editor stays as it is.
+    delegate_->takeRefused();
     const bool ok = delegate_->lastWriteOk();
     if (ok)
         emit delegate_->closeEditor(ed, QAbstractItemDelegate::NoHint);

@@ -10,6 +10,7 @@
 
 #include "platform/ado/ado.h"
 
+#include <QPersistentModelIndex>
 #include <QPoint>
 #include <QPointer>
 #include <QString>
@@ -329,6 +330,9 @@ private:
     void onRowChanged(int row);
     void scheduleRebuild();
     void logEdit(int record, int column);
+    // Tells why the database refused a typed cell, and opens the cell again
+    // with what was typed.
+    void reopenRefused(const QPersistentModelIndex& at, const QString& typed);
     void emitCurrentRow();
     void setCurrentCell(int row, int column);   // column 0: the first shown
     QPoint toViewport(const QPoint& pos) const;

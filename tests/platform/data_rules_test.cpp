@@ -173,6 +173,72 @@ TEST_F(DataRules, KeysOfDeletedAndReservedRowsAreNeverGivenAgain)
     EXPECT_GT(db().lastInsertId(), last);
 }
 
+// Keys a transaction took come back when it is undone, however it is undone;
+// what it committed stays spent.
+TEST_F(DataRules, AnUndoneTransactionGivesBackTheKeysItTook)
+{
+    const QString path = db().path();
+    db().setBusyTimeout(50);
+    const auto addThree = [&] {
+        Recordset rs;
+        rs.Open("SELECT * FROM TASKS", db());
+        rs.AddNew();  // reserved, as an editor reserves a key
+        rs.setValue("TASK_NAME", "reserved");
+        rs.Update();
+        db().Execute("INSERT INTO TASKS (TASK_NAME) VALUES ('a'), ('b')");
+    };
+    const struct {
+        const char* how;
+        std::function<void()> undo;
+    } ways[] = {
+        {"rolled back", [&] {
+             Transaction t(db());
+             addThree();
+         }},
+        {"a savepoint rolled back", [&] {
+             Transaction outer(db());
+             {
+                 Transaction inner(db());
+                 addThree();
+             }
+             outer.commit();
+         }},
+        {"a COMMIT another program blocks", [&] {
+             Reader reader(path);
+             Transaction t(db());
+             addThree();
+             EXPECT_THROW(t.commit(), Error);
+         }},
+        {"SQLite undoes it after an error", [&] {
+             // Out of memory and I/O errors roll the whole transaction back;
+             // a trigger stands in for them.
+             db().Execute("CREATE TEMP TRIGGER undo BEFORE INSERT ON VENDOR BEGIN SELECT RAISE(ROLLBACK, 'x'); END");
+             {
+                 Transaction t(db());
+                 addThree();
+                 EXPECT_THROW(db().Execute("INSERT INTO VENDOR (VENDOR_NAME) VALUES ('v')"), Error);
+             }
+             db().Execute("DROP TRIGGER undo");
+         }},
+    };
+    for (const auto& w : ways) {
+        SCOPED_TRACE(w.how);
+        db().Execute("INSERT INTO TASKS (TASK_NAME) VALUES ('kept')");
+        const qint64 next = db().lastInsertId() + 1;
+        const qint64 left = db().keysLeft("TASKS");
+        w.undo();
+        EXPECT_EQ(count("SELECT count(*) FROM TASKS WHERE TASK_NAME <> 'kept'"), 0);
+        EXPECT_EQ(db().keysLeft("TASKS"), left);
+        Recordset rs;
+        rs.Open("SELECT * FROM TASKS", db());
+        rs.AddNew();
+        EXPECT_EQ(rs.value("TASK_ID").toLongLong(), next);
+        rs.CancelUpdate();
+        db().Execute("INSERT INTO TASKS (TASK_NAME) VALUES ('kept')");
+        EXPECT_EQ(db().lastInsertId(), next + 1) << "a reserved key stays spent";
+    }
+}
+
 TEST_F(DataRules, TextsBoundThroughExecuteAreConvertedAsTypedCellsOrRefused)
 {
     db().Execute("INSERT INTO EXPENSES (EXPENSE_TEXT, EXPENSE_AMTPAID, EXPENSE_AMTDUE, EXPENSE_DUEDATE) "
