@@ -1,0 +1,171 @@
+// Writes a user starts while another program holds the file's write lock:
+// each is refused with the plain message and leaves what was typed, and the
+// same action goes through once the lock is gone.
+
+#include "events/event_support.h"
+
+#include "platform/calendar/dayplanner.h"
+#include "records/frmAddType.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+
+#include <sqlite3.h>
+
+namespace {
+
+class RefusedWrites : public testsupport::EventEditorTest {
+protected:
+    void TearDown() override
+    {
+        frmAddType::instance().Unload();
+        EventEditorTest::TearDown();
+    }
+    QString state()
+    {
+        return db()
+            .scalar("SELECT (SELECT group_concat(EVENT_FOOD_TEXT || ':' || EVENT_FOOD_ORDER, ' ') FROM "
+                    "(SELECT * FROM EVENT_FOOD ORDER BY EVENT_FOOD_ORDER)) || ' / ' || "
+                    "(SELECT group_concat(PRIORITY_TEXT, ',') FROM (SELECT * FROM PRIORITY ORDER BY PRIORITY_TEXT)) "
+                    "|| ' / ' || (SELECT count(*) FROM APPOINTMENT) || ' / ' || (SELECT count(*) FROM SYNCHRO)")
+            .toString();
+    }
+};
+
+}  // namespace
+
+TEST_F(RefusedWrites, EveryWriteUnderAnotherProgramsLockIsRefusedAndTold)
+{
+    db().setBusyTimeout(50);
+    const qint64 id = event("Reception");
+    db().Execute("INSERT INTO EVENT_FOOD (EVENT_ID, EVENT_FOOD_ORDER, EVENT_FOOD_TEXT) VALUES (?, 1, 'Soup'), "
+                 "(?, 2, 'Salmon')",
+                 {id, id});
+    frmEventInfo& e = edit(id);
+    clickTab("Menu");
+    const frmEventInfo::ListPage& menu = e.lists[events::Menu];
+    frmAddType& lookup = frmAddType::instance();
+    lookup.curMode = "Priority";
+    lookup.Show(ui::vbModeless);
+    calendar::DayPlanner* day = m().calDay;
+    m().window()->resize(1000, 760);
+    m().ShowPanel(m().frameDate);
+    m().ArrangePanels();
+    m().ChangeDate(ado::convert::wallClock(QDate(2027, 3, 15)));
+    const auto shownOnDay = [&](const QString& text) {
+        for (int i = 0; i < day->entryCount(); ++i)
+            if (day->entryText(i) == text)
+                return true;
+        return false;
+    };
+
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        std::function<bool()> typingKept;  // what was typed is still there
+    } cases[] = {
+        {"Up in an event's list", [&] {
+             clickLine(menu.grid, 2);
+             click(menu.cmdUp);
+         }},
+        {"Down in an event's list", [&] {
+             clickLine(menu.grid, 1);
+             click(menu.cmdDown);
+         }},
+        {"Delete in an event's list", [&] {
+             messages.msgs->answers = {ui::vbOK};
+             clickLine(menu.grid, 1);
+             click(menu.cmdDelete);
+         }},
+        {"Add in the lookup-list editor", [&] {
+             if (lookup.txtItem->text().isEmpty())
+                 testsupport::type(lookup.txtItem, "Urgent");
+             click(lookup.cmdAdd);
+         },
+         [&] { return lookup.txtItem->text() == "Urgent"; }},
+        {"Delete in the lookup-list editor", [&] {
+             QListWidget* l = lookup.lstItems;
+             QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(l->item(0)).center());
+             click(lookup.Command1);
+         }},
+        {"an entry typed into the day planner", [&] {
+             day->setFirstVisibleMinute(600);
+             QTest::mouseClick(day, Qt::LeftButton, {}, QPoint(day->width() - 40, day->yForMinute(720) + 2));
+             QTest::keyClicks(day, "C");
+             QTest::keyClicks(day->editor(), "ake tasting");
+             QTest::keyClick(day->editor(), Qt::Key_Return);
+         },
+         [&] { return shownOnDay("Cake tasting"); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString before = state();
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(db().path()).constData(), &other, SQLITE_OPEN_READWRITE, nullptr),
+                  SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        messages.msgs->shown.clear();
+        c.act();
+        ASSERT_FALSE(messages.msgs->shown.isEmpty());
+        const QString told = messages.msgs->shown.last().text;
+        EXPECT_TRUE(told.startsWith("The changes could not be saved.\n\n") && told.contains("locked"))
+            << told.toStdString();
+        EXPECT_EQ(state(), before);
+        if (c.typingKept)
+            EXPECT_TRUE(c.typingKept());
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        // The same action, once the other program lets go.
+        messages.msgs->shown.clear();
+        c.act();
+        EXPECT_NE(state(), before);
+        for (const ui::Message& m : messages.msgs->shown)
+            EXPECT_FALSE(m.text.startsWith("The changes could not be saved.")) << m.text.toStdString();
+    }
+}
+
+// The working file deleted (or moved) while the program runs: every save
+// is refused naming the missing file and saying what to do.
+TEST_F(RefusedWrites, ASaveAfterTheWorkingFileIsDeletedNamesTheFile)
+{
+    const qint64 id = event("Reception");
+    db().Execute("INSERT INTO EVENT_FOOD (EVENT_ID, EVENT_FOOD_ORDER, EVENT_FOOD_TEXT) VALUES (?, 1, 'Soup'), "
+                 "(?, 2, 'Salmon')",
+                 {id, id});
+    frmEventInfo& e = edit(id);
+    clickTab("Menu");
+    const frmEventInfo::ListPage& menu = e.lists[events::Menu];
+    frmAddType& lookup = frmAddType::instance();
+    lookup.curMode = "Priority";
+    lookup.Show(ui::vbModeless);
+    const QString path = db().path();
+    const struct {
+        const char* what;
+        std::function<void()> act;
+    } cases[] = {
+        {"Save of the event", [&] {
+             testsupport::retype(e.txtName, "Garden Reception");
+             click(e.cmdSave);
+         }},
+        {"Up in an event's list", [&] {
+             clickLine(menu.grid, 2);
+             click(menu.cmdUp);
+         }},
+        {"Add in the lookup-list editor", [&] {
+             testsupport::type(lookup.txtItem, "Urgent");
+             click(lookup.cmdAdd);
+         }},
+    };
+    ASSERT_TRUE(QFile::remove(path));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        messages.msgs->shown.clear();
+        c.act();
+        ASSERT_EQ(messages.msgs->shown.size(), 1);
+        const QString told = messages.msgs->shown[0].text;
+        EXPECT_TRUE(told.startsWith("The changes could not be saved.")) << told.toStdString();
+        EXPECT_TRUE(told.contains(path + " is no longer there")) << told.toStdString();
+        EXPECT_TRUE(told.contains("put the file back")) << told.toStdString();
+        EXPECT_FALSE(told.contains("readonly")) << told.toStdString();
+    }
+}
