@@ -10,6 +10,14 @@
 
 namespace grid {
 
+// A typed cell the database refused: the cell (invalid when nothing was
+// refused), what was typed, and why.
+struct CellRefusal {
+    QPersistentModelIndex at;
+    QString typed;
+    QString why;
+};
+
 // Text editing for plain columns; an editable drop-down for columns with a
 // value list (edit type 3) or an attached list grid (edit type 5), which
 // takes typed text as well as a choice. A custom column (edit type 8) opens
@@ -35,17 +43,15 @@ public:
     bool editorModified() const;
     bool lastWriteOk() const { return lastWriteOk_; }
     bool customEditOpen() const;
-    // The cell whose typed text the database refused in the last write, and
-    // that text; taking it clears it. Invalid when the last write was not refused.
-    std::pair<QPersistentModelIndex, QString> takeRefused();
+    // The last write's refusal by the database; taking it clears it.
+    CellRefusal takeRefused();
 
 private:
     GridEX* g_;
     mutable QPointer<QWidget> editor_;
     mutable QString original_;
     mutable bool lastWriteOk_ = true;
-    mutable QPersistentModelIndex refusedAt_;
-    mutable QString refusedText_;
+    mutable CellRefusal refused_;
 };
 
 // One card per record: the card-caption column's value as the title, then a

@@ -241,7 +241,7 @@ void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, cons
         lastWriteOk_ = true;
         return;
     }
-    refusedAt_ = QPersistentModelIndex();
+    refused_ = {};
     // An unchanged text is not written again (no needless change-log rows).
     if (v.toString() == original_) {
         lastWriteOk_ = true;
@@ -251,19 +251,12 @@ void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, cons
     if (lastWriteOk_) {
         original_ = v.toString();
     } else if (!g_->lastEditError().isEmpty()) {
-        refusedAt_ = index;
-        refusedText_ = qobject_cast<QComboBox*>(editor) ? qobject_cast<QComboBox*>(editor)->currentText()
-                                                        : v.toString();
+        auto* box = qobject_cast<QComboBox*>(editor);
+        refused_ = {index, box ? box->currentText() : v.toString(), g_->lastEditError()};
     }
 }
 
-std::pair<QPersistentModelIndex, QString> GridDelegate::takeRefused()
-{
-    std::pair<QPersistentModelIndex, QString> out{refusedAt_, refusedText_};
-    refusedAt_ = QPersistentModelIndex();
-    refusedText_.clear();
-    return out;
-}
+CellRefusal GridDelegate::takeRefused() { return std::exchange(refused_, {}); }
 
 void GridDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) const
 {
@@ -527,7 +520,7 @@ namespace {
 // again with the typed text.
 class GridTable : public QTableView {
 public:
-    GridTable(GridDelegate* d, std::function<void(const QPersistentModelIndex&, const QString&)> reopen)
+    GridTable(GridDelegate* d, std::function<void(const CellRefusal&)> reopen)
         : delegate_(d), reopen_(std::move(reopen))
     {
     }
@@ -539,36 +532,36 @@ protected:
             QTableView::closeEditor(editor, hint);
             return;
         }
-        const auto [at, typed] = delegate_->takeRefused();
-        if (!at.isValid()) {
+        const CellRefusal refused = delegate_->takeRefused();
+        if (!refused.at.isValid()) {
             QTableView::closeEditor(editor, hint);
             return;
         }
         // Not on to the next cell: the refused one opens again.
         QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
-        QTimer::singleShot(0, this, [this, at, typed] { reopen_(at, typed); });
+        QTimer::singleShot(0, this, [this, refused] { reopen_(refused); });
     }
 
 private:
     GridDelegate* delegate_;
-    std::function<void(const QPersistentModelIndex&, const QString&)> reopen_;
+    std::function<void(const CellRefusal&)> reopen_;
 };
 
 }  // namespace
 
-void GridEX::reopenRefused(const QPersistentModelIndex& at, const QString& typed)
+void GridEX::reopenRefused(const CellRefusal& refused)
 {
-    ui::RefusedSave(lastEditError_, this);
-    if (!at.isValid() || layout_ != Layout::Rows)
+    ui::RefusedSave(refused.why, this);
+    if (!refused.at.isValid() || layout_ != Layout::Rows)
         return;
     table_->setFocus();
-    table_->setCurrentIndex(at);
-    table_->edit(at);
+    table_->setCurrentIndex(refused.at);
+    table_->edit(refused.at);
     QWidget* ed = delegate_->openEditor();
     if (auto* box = qobject_cast<QComboBox*>(ed))
-        box->setEditText(typed);
+        box->setEditText(refused.typed);
     else if (auto* line = qobject_cast<QLineEdit*>(ed))
-        line->setText(typed);
+        line->setText(refused.typed);
 }
 
 GridEX::GridEX(QWidget* parent) : QWidget(parent)
@@ -578,9 +571,7 @@ GridEX::GridEX(QWidget* parent) : QWidget(parent)
     cardDelegate_ = new CardDelegate(this);
     stack_ = new QStackedWidget(this);
 
-    table_ = new GridTable(delegate_, [this](const QPersistentModelIndex& at, const QString& typed) {
-        reopenRefused(at, typed);
-    });
+    table_ = new GridTable(delegate_, [this](const CellRefusal& r) { reopenRefused(r); });
     // Its captions leave room under them for the new-row line.
     table_->setHorizontalHeader(new GridHeader(Qt::Horizontal, table_));
     // Column widths are fixed in twips, that is in pixels, so the texts get
@@ -1251,12 +1242,12 @@ QStringList GridEX::listValues() const
 
 bool GridEX::editCell(int row, int column, const QVariant& v)
 {
+    lastEditError_.clear();
     const int record = recordOfRow(row);
     if (record < 0 || !isColumnEditable(column)) {
         emit editRejected(row, column, v.toString());
         return false;
     }
-    lastEditError_.clear();
     if (writeGuard_ && !writeGuard_())
         return false;
     QVariant in = v;

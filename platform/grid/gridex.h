@@ -10,7 +10,6 @@
 
 #include "platform/ado/ado.h"
 
-#include <QPersistentModelIndex>
 #include <QPoint>
 #include <QPointer>
 #include <QString>
@@ -30,6 +29,7 @@ namespace grid {
 
 class GridModel;
 class GridDelegate;
+struct CellRefusal;
 class CardDelegate;
 class NewRowLine;
 class CardView;
@@ -332,7 +332,7 @@ private:
     void logEdit(int record, int column);
     // Tells why the database refused a typed cell, and opens the cell again
     // with what was typed.
-    void reopenRefused(const QPersistentModelIndex& at, const QString& typed);
+    void reopenRefused(const CellRefusal& refused);
     void emitCurrentRow();
     void setCurrentCell(int row, int column);   // column 0: the first shown
     QPoint toViewport(const QPoint& pos) const;
