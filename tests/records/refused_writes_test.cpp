@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 
-#include <sqlite3.h>
 
 namespace {
 
@@ -103,10 +102,7 @@ TEST_F(RefusedWrites, EveryWriteUnderAnotherProgramsLockIsRefusedAndTold)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const QString before = state();
-        sqlite3* other = nullptr;
-        ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(db().path()).constData(), &other, SQLITE_OPEN_READWRITE, nullptr),
-                  SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        testsupport::OtherProgramsLock lock(db().path(), "BEGIN IMMEDIATE");
         messages.msgs->shown.clear();
         c.act();
         const QString told = messages.msgs->texts().value(messages.msgs->shown.size() - 1);
@@ -115,8 +111,7 @@ TEST_F(RefusedWrites, EveryWriteUnderAnotherProgramsLockIsRefusedAndTold)
         EXPECT_EQ(state(), before);
         if (c.typingKept)
             EXPECT_TRUE(c.typingKept());
-        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(other);
+        lock.release();
         // The same action, once the other program lets go.
         messages.msgs->shown.clear();
         c.act();
