@@ -525,10 +525,7 @@ bool frmMain::ConfirmPendingGridEdits()
         if (answer == ui::vbYes) {
             if (!g->writeCurrentRow()) {
                 // Nothing typed is lost: the window stays with the edit open.
-                QString text = "The changes could not be saved.";
-                if (!g->lastEditError().isEmpty())
-                    text += "\n\n" + g->lastEditError();
-                ui::MsgBox(text, ui::vbExclamation | ui::vbOKOnly, ui::appTitle(), widget());
+                ui::RefusedSave(g->lastEditError(), widget());
                 return false;
             }
         } else if (answer == ui::vbCancel) {

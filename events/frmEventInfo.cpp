@@ -520,8 +520,9 @@ void frmEventInfo::moveLine(ListId id, int step)
     }
     if (!editing::ownerStillThere("EVENT", event_, window()))
         return;
-    // The two rows are named by their keys; a failure leaves both as they were.
-    if (events::swapOrders(d, lineKey(id, to), lineKey(id, r)))
+    // The two rows are named by their keys; a refusal leaves both as they were.
+    bool moved = false;
+    if (editing::saveAll([&] { moved = events::swapOrders(d, lineKey(id, to), lineKey(id, r)); }, window()) && moved)
         rowToSelect = to;
     LoadList(id);
 }
@@ -542,7 +543,8 @@ void frmEventInfo::cmdDelete_Click(ListId id)
     const QString question = QString::fromLatin1(d.deletePrefix) + g->text(r, 3) + ".";
     if (ui::MsgBox(question, ui::vbOKCancel, d.deleteTitle, window()) != ui::vbOK)
         return;
-    events::deleteRow(d, lineKey(id, r));
+    const qint64 key = lineKey(id, r);
+    editing::saveAll([&] { events::deleteRow(d, key); }, window());
     LoadList(id);
 }
 

@@ -375,6 +375,11 @@ void frmImportData::cmdImport_Click()
         return;
     }
     const int records = sourceRecords() + (HasHeader ? 0 : 1);
+    // Each record is a party with one person: a file larger than the keys
+    // left would fail at its end, after the whole wait.
+    for (const char* table : {"GUEST", "SUBGUEST"})
+        if (!editing::roomFor(table, records, window()))
+            return;
     int count = 0;
     bool stored = false;
     try {

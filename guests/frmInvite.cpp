@@ -331,6 +331,9 @@ void frmInvite::moveAcross(const Side& from, tree::Node* node)
     const QVector<qint64> persons = personsOf(node);
     if (persons.isEmpty())
         return;
+    // Refused before anything is written, so the trees stay as they are.
+    if (from.inviting && !editing::roomFor("INVITE", persons.size(), window()))
+        return;
     const QString k = key(node);
     if (writeMove(persons, from.inviting, k.startsWith('G') ? idOf(k) : 0))
         moveNodes(node, from, other(from));

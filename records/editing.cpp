@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -39,7 +40,83 @@ bool saveAll(const std::function<void()>& steps, QWidget* owner, const QString& 
     } catch (const std::exception& e) {
         why = QString::fromUtf8(e.what());
     }
-    ui::MsgBox((failure.isEmpty() ? QStringLiteral("The changes could not be saved.") : failure) + "\n\n" + why, ui::vbExclamation | ui::vbOKOnly, QString(), owner);
+    ui::RefusedSave(why, owner, failure);
+    return false;
+}
+
+namespace {
+
+QString groupedNumber(qint64 n) { return QLocale(QLocale::English).toString(n); }
+
+QString limitText(const QString& what)
+{
+    return QString("a copy of a wedding holds at most %1 %2, counting those deleted")
+        .arg(groupedNumber(ado::Connection::kKeyRange - 1), what);
+}
+
+// The data layer's refusal when a table's keys are spent, in the program's words.
+const bool gKeysFullWorded = [] {
+    ado::setKeysFullText([](const QString& table) {
+        const QString what = recordsWord(table);
+        return QString("No more %1 can be added: %2, and this one has reached that.").arg(what, limitText(what));
+    });
+    return true;
+}();
+
+}  // namespace
+
+QString recordsWord(const QString& table)
+{
+    static const QHash<QString, QString> kWords = {
+        {"GUEST", "guest parties"},
+        {"SUBGUEST", "guests"},
+        {"INVITE", "invitations"},
+        {"TABLES", "tables"},
+        {"SEATING", "seats"},
+        {"EVENT", "events"},
+        {"EVENT_FOOD", "menu items"},
+        {"EVENT_DECORATION", "decorations"},
+        {"EVENT_MUSIC", "songs"},
+        {"EVENT_PLAYSCRIPT", "playscript items"},
+        {"TASKS", "tasks"},
+        {"APPOINTMENT", "appointments"},
+        {"OUR_WEDDING", "wedding records"},
+        {"VENDOR", "vendors"},
+        {"QUOTE", "quotes"},
+        {"BUDGET", "budget items"},
+        {"EXPENSES", "expenses"},
+        {"ATTIRE", "attire items"},
+        {"MEASURE_FEMALE", "female measurements"},
+        {"MEASURE_MALE", "male measurements"},
+        {"GIFT", "gifts"},
+        {"REGISTRY", "registry items"},
+        {"TITLES", "titles"},
+        {"GUESTTYPE", "guest types"},
+        {"ASSIGNEE", "assignees"},
+        {"RSVP_STATUS", "RSVP answers"},
+        {"VENDORTYPE", "vendor types"},
+        {"GIFTSTORE", "stores"},
+        {"GIFT_CATEGORY", "gift categories"},
+        {"PRIORITY", "priorities"},
+        {"BUDGETCATEGORY", "budget categories"},
+        {"STDEVENT", "typical events"},
+        {"ATTIRE_TYPE", "attire types"},
+    };
+    return kWords.value(table.toUpper(), "records of " + table);
+}
+
+bool roomFor(const QString& table, qint64 count, QWidget* owner)
+{
+    qint64 left = count;
+    ignoringErrors([&] { left = gConn.keysLeft(table); });
+    if (left >= count)
+        return true;
+    const QString what = recordsWord(table);
+    ui::MsgBox((left == 0 ? ado::keysFullText(table)
+                          : QString("%1 %2 were to be added, but there is room for only %3 more: %4.")
+                                .arg(groupedNumber(count), what, groupedNumber(left), limitText(what)))
+                   + " Nothing was added.",
+               ui::vbExclamation | ui::vbOKOnly, QString(), owner);
     return false;
 }
 

@@ -54,6 +54,17 @@ bool ignoringErrors(Fn&& fn)
 // what was typed.
 bool saveAll(const std::function<void()>& steps, QWidget* owner = nullptr, const QString& failure = QString());
 
+// What the records of a table are called in a message ("invitations",
+// "guest parties").
+QString recordsWord(const QString& table);
+
+// Whether `count` more records of the table can be added to this copy of
+// the wedding, which gives out at most 999,999 keys per table (those of
+// deleted records included). When not, the user is told which list is full
+// and the caller writes nothing. When the count cannot be read, the write
+// goes on and reports its own refusal.
+bool roomFor(const QString& table, qint64 count, QWidget* owner = nullptr);
+
 // Whether the row of that key is still there (another window or copy may
 // have deleted it while an editor had it open).
 bool recordExists(const QString& table, qint64 key);

@@ -1,6 +1,7 @@
 #include "records/frmAddType.h"
 
 #include "records/cascade.h"
+#include "records/editing.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -94,12 +95,10 @@ void frmAddType::LoadList()
 void frmAddType::cmdAdd_Click()
 {
     const QString text = txtItem->text();
-    if (const records::LookupList* list = records::findLookupList(mode_)) {
-        try {
-            records::addLookupEntry(*list, text);
-        } catch (const ado::Error&) {
-            // Nothing was stored; the reloaded list shows so.
-        }
+    if (const records::LookupList* list = records::findLookupList(mode_); list && !text.isEmpty()) {
+        // A refused entry stays typed for another try.
+        if (!editing::saveAll([&] { records::addLookupEntry(*list, text); }, window()))
+            return;
     }
     txtItem->clear();
     LoadList();
@@ -109,12 +108,8 @@ void frmAddType::Command1_Click()
 {
     const int row = lstItems->currentRow();
     const records::LookupList* list = records::findLookupList(mode_);
-    if (list && row >= 0 && row < keys_.size() && lstItems->item(row)->isSelected()) {
-        try {
-            records::deleteLookupEntry(*list, keys_[row]);
-        } catch (const ado::Error&) {
-        }
-    }
+    if (list && row >= 0 && row < keys_.size() && lstItems->item(row)->isSelected())
+        editing::saveAll([&] { records::deleteLookupEntry(*list, keys_[row]); }, window());
     LoadList();
 }
 

@@ -4,6 +4,7 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/regional.h"
+#include "records/editing.h"
 #include "records/modSynchro.h"
 
 #include <QLabel>
@@ -227,6 +228,19 @@ void CalendarPanels::SaveDayViewAppointment(int index)
     calendar::DayPlanner* cal = controls.calDay;
     if (!cal)
         return;
+    // A save with its log row, as an editor's: a refusal is told, and the
+    // entry stays on the planner as typed while the recordset is read again
+    // to hold what the database does.
+    const auto save = [&](const std::function<void()>& steps) {
+        if (editing::saveAll(steps, cal))
+            return true;
+        step([&] {
+            if (DayApptRS->editMode() != ado::Recordset::EditMode::None)
+                DayApptRS->CancelUpdate();
+            DayApptRS->Requery();
+        });
+        return false;
+    };
     step([&] {
         const calendar::DayEntry e = cal->entry(index);
         const calendar::EntryEdit edit = cal->lastEdit();
@@ -244,14 +258,17 @@ void CalendarPanels::SaveDayViewAppointment(int index)
             // An empty text saves nothing, and blanks are no text.
             if (e.text.trimmed().isEmpty() || !DayApptRS || !DayApptRS->isOpen())
                 return;
-            DayApptRS->AddNew();
-            DayApptRS->setValue("Appointment_Text", e.text);
-            DayApptRS->setValue("Appointment_Start", at(e.startMinute));
-            DayApptRS->setValue("Appointment_End", at(e.endMinute));
-            const qint64 key = DayApptRS->value("APPOINTMENT_ID").toLongLong();
-            DayApptRS->Update();
-            modSynchro::LogChange("APPOINTMENT", key, 1);
-            ChangeDate(curDate);
+            const bool stored = save([&] {
+                DayApptRS->AddNew();
+                DayApptRS->setValue("Appointment_Text", e.text);
+                DayApptRS->setValue("Appointment_Start", at(e.startMinute));
+                DayApptRS->setValue("Appointment_End", at(e.endMinute));
+                const qint64 key = DayApptRS->value("APPOINTMENT_ID").toLongLong();
+                DayApptRS->Update();
+                modSynchro::LogChange("APPOINTMENT", key, 1);
+            });
+            if (stored)
+                ChangeDate(curDate);
             return;
         }
 
@@ -294,21 +311,23 @@ void CalendarPanels::SaveDayViewAppointment(int index)
                 const QDateTime t = DayApptRS->value(column).toDateTime();
                 return t.isValid() ? QVariant(ado::convert::wallClock(t).addSecs(qint64(edit.movedBy) * 60)) : QVariant();
             };
-            DayApptRS->setValue("Appointment_Text", e.text);
-            if (shifted) {
-                DayApptRS->setValue("Appointment_Start", movedBound("APPOINTMENT_START"));
-                if (const QVariant end = movedBound("APPOINTMENT_END"); end.isValid())
-                    DayApptRS->setValue("Appointment_End", end);
-            } else {
-                if (newStart)
-                    DayApptRS->setValue("Appointment_Start", at(e.startMinute));
-                if (newEnd)
-                    DayApptRS->setValue("Appointment_End", at(e.endMinute));
-            }
-            DayApptRS->Update();
-            modSynchro::LogChange("APPOINTMENT", id, 2);
+            const bool stored = save([&] {
+                DayApptRS->setValue("Appointment_Text", e.text);
+                if (shifted) {
+                    DayApptRS->setValue("Appointment_Start", movedBound("APPOINTMENT_START"));
+                    if (const QVariant end = movedBound("APPOINTMENT_END"); end.isValid())
+                        DayApptRS->setValue("Appointment_End", end);
+                } else {
+                    if (newStart)
+                        DayApptRS->setValue("Appointment_Start", at(e.startMinute));
+                    if (newEnd)
+                        DayApptRS->setValue("Appointment_End", at(e.endMinute));
+                }
+                DayApptRS->Update();
+                modSynchro::LogChange("APPOINTMENT", id, 2);
+            });
             // Drawn again as stored where the day cut it off.
-            if (shifted && (shown.start == 0 || shown.end == 1440))
+            if (stored && shifted && (shown.start == 0 || shown.end == 1440))
                 ChangeDate(curDate);
             break;
         }

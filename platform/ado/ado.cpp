@@ -8,6 +8,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <optional>
 #include <cmath>
 
 namespace ado {
@@ -15,6 +16,23 @@ namespace ado {
 Error::Error(int number, const QString& description)
     : std::runtime_error(description.toStdString()), number_(number), description_(description)
 {
+}
+
+namespace {
+KeysFullText& keysFullHook()
+{
+    static KeysFullText text;
+    return text;
+}
+}  // namespace
+
+void setKeysFullText(KeysFullText text) { keysFullHook() = std::move(text); }
+
+QString keysFullText(const QString& table)
+{
+    if (keysFullHook())
+        return keysFullHook()(table);
+    return QString("No more keys are free for %1.").arg(table);
 }
 
 namespace {
@@ -252,7 +270,14 @@ Connection::~Connection()
 void Connection::fail(const QString& what)
 {
     const int code = db_ ? sqlite3_extended_errcode(db_) : SQLITE_MISUSE;
-    const QString msg = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("no database is open");
+    QString msg = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("no database is open");
+    // SQLite's own words ("attempt to write a readonly database") do not
+    // say that the file itself is gone.
+    if (code == SQLITE_READONLY_DBMOVED)
+        msg = QString("The file %1 is no longer there: it was deleted, moved or renamed while it was open, so "
+                      "nothing more can be saved in it. Close the program, put the file back where it was (or "
+                      "restore it from a backup) and start again.")
+                  .arg(path_);
     throw Error(code, what.isEmpty() ? msg : what + ": " + msg);
 }
 
@@ -289,6 +314,10 @@ void Connection::Open(const QString& path)
     try {
         rules_ = std::make_unique<detail::WriteRules>(*this);
         rules_->install();
+        // Whatever rolls back (ROLLBACK, a refused COMMIT, SQLite after an
+        // error) gives back the keys it took.
+        sqlite3_rollback_hook(db_, [](void* rules) { static_cast<detail::WriteRules*>(rules)->rolledBack(); },
+                              rules_.get());
     } catch (const Error& e) {
         Close();
         throw Error(e.number(), QString("The database %1 could not be prepared for use: %2").arg(path, e.description()));
@@ -483,6 +512,9 @@ void Connection::RollbackTrans()
     } else {
         Execute(QString("ROLLBACK TO nuptaro_%1").arg(depth_));
         Execute(QString("RELEASE nuptaro_%1").arg(depth_));
+        // SQLite's rollback hook does not see a savepoint undone.
+        if (rules_)
+            rules_->rolledBack();
     }
 }
 
@@ -533,6 +565,14 @@ qint64 Connection::reserveKey(const QString& table)
         throw Error(SQLITE_MISUSE, "The connection is not open.");
     rules_->keep();
     return rules_->take(table, false);
+}
+
+qint64 Connection::keysLeft(const QString& table)
+{
+    if (!rules_)
+        throw Error(SQLITE_MISUSE, "The connection is not open.");
+    rules_->keep();
+    return rules_->keysLeft(table);
 }
 
 void Connection::keepRules()
@@ -894,7 +934,7 @@ QVariant Recordset::rowKey(int row, int col) const
     return rows_.value(row, cols_.size() + cols_[col].hiddenRowid);
 }
 
-bool Recordset::setCell(int row, int col, const QVariant& v)
+bool Recordset::setCell(int row, int col, const QVariant& v, const std::function<void()>& alsoWrite)
 {
     requireOpen();
     if (row < 0 || row >= rows_.rows() || col < 0 || col >= cols_.size())
@@ -904,7 +944,7 @@ bool Recordset::setCell(int row, int col, const QVariant& v)
     QVariant stored;
     if (!convert::toStorage(cols_[col].kind, v, stored))
         return false;
-    writeRow(row, {col}, {stored});
+    writeRow(row, {col}, {stored}, alsoWrite);
     return true;
 }
 
@@ -1037,13 +1077,17 @@ void Recordset::updateRow()
         writeRow(row, cols, values);
 }
 
-void Recordset::writeRow(int row, const QVector<int>& cols, const QVector<QVariant>& values)
+void Recordset::writeRow(int row, const QVector<int>& cols, const QVector<QVariant>& values,
+                         const std::function<void()>& alsoWrite)
 {
     // One UPDATE per base table, each on the one row the values came from.
     QStringList tables;
     for (int c : cols)
         if (!tables.contains(cols_[c].table, Qt::CaseInsensitive))
             tables << cols_[c].table;
+    std::optional<Transaction> together;
+    if (alsoWrite)
+        together.emplace(*conn_);
     for (const QString& table : tables) {
         QStringList sets;
         Params params;
@@ -1063,6 +1107,10 @@ void Recordset::writeRow(int row, const QVector<int>& cols, const QVector<QVaria
             throw Error(3251, QString("The row has no %1 record to update.").arg(table));
         params << rowid;
         conn_->Execute(QString("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoteIdent(table), sets.join(", ")), params);
+    }
+    if (together) {
+        alsoWrite();
+        together->commit();
     }
     for (int k = 0; k < cols.size(); ++k)
         rows_.setValue(row, cols[k], values[k]);

@@ -52,6 +52,13 @@ private:
 
 using Params = QVariantList;
 
+// The message of an addition refused because a table has no key left in
+// this copy's range (Connection::kKeyRange keys per table). The program
+// words it, saying which of its lists is full; by default it names the table.
+using KeysFullText = std::function<QString(const QString& table)>;
+void setKeysFullText(KeysFullText text);
+QString keysFullText(const QString& table);
+
 class Connection {
 public:
     Connection();
@@ -110,6 +117,10 @@ public:
     // row is stored and never given out again. Keys come from this copy's
     // own range (see copyNumber).
     qint64 reserveKey(const QString& table);
+    // How many more keys of this copy's range the table can hand out. Keys
+    // once committed are never given again, also those of deleted rows; a
+    // transaction rolled back gives back the keys it took.
+    qint64 keysLeft(const QString& table);
     // Key column (first column) of a table, "" when the table is unknown.
     QString keyColumn(const QString& table);
     // Names and kinds of a table's columns, in order.
@@ -312,8 +323,11 @@ public:
     // Key of the base-table row a cell came from (also when the key column is
     // not selected); a null value for expressions.
     QVariant rowKey(int row, int col) const;
-    // Writes one cell of a stored row back to its base table at once.
-    bool setCell(int row, int col, const QVariant& v);
+    // Writes one cell of a stored row back to its base table at once. With
+    // `alsoWrite` (the change-log row, say) both are one transaction: when
+    // either is refused neither is stored, and the recordset shows the row
+    // as it was.
+    bool setCell(int row, int col, const QVariant& v, const std::function<void()>& alsoWrite = {});
 
     void AddNew();
     void Update();
@@ -341,7 +355,8 @@ private:
     // The one table whose rows AddNew and Delete work on; throws when the
     // recordset shows several tables or cannot tell its rows apart.
     QString rowTable(const char* what) const;
-    void writeRow(int row, const QVector<int>& cols, const QVector<QVariant>& values);
+    void writeRow(int row, const QVector<int>& cols, const QVector<QVariant>& values,
+                  const std::function<void()>& alsoWrite = {});
     void insertRow();
     void updateRow();
     void refetchRow(int row);

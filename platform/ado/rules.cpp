@@ -206,6 +206,8 @@ int WriteRules::countTriggers()
 
 void WriteRules::keep()
 {
+    if (recount_)
+        recount();
     // Inside a transaction the temp store cannot change, and what is made
     // there may be rolled back: the rules are looked at, and made, outside.
     if (!sqlite3_get_autocommit(c_.handle()))
@@ -236,6 +238,27 @@ void WriteRules::rangeChanged()
 
 int WriteRules::indexOf(const QString& table) const { return byName_.value(table.toLower(), -1); }
 
+// After a rollback the database holds the counters as they were before it;
+// the ones in memory go back to them, so the keys it took are given again.
+// A key that was committed stays spent: its row, or KEY_COUNTER, still
+// names it.
+void WriteRules::recount()
+{
+    for (Table& t : tables_)
+        if (!t.key.isEmpty())
+            t.counter = highestTaken(t.name, t.key);
+    recount_ = false;
+}
+
+qint64 WriteRules::keysLeft(const QString& table)
+{
+    const int i = indexOf(table);
+    if (i < 0 || tables_[i].key.isEmpty())
+        throw Error(SQLITE_ERROR, QString("no such table with a key: %1").arg(table));
+    const Table& t = tables_[i];
+    return std::max<qint64>(0, high_ - std::max(t.counter, highestTaken(t.name, t.key)));
+}
+
 qint64 WriteRules::highestTaken(const QString& table, const QString& key)
 {
     qint64 top = low_ - 1;
@@ -261,7 +284,7 @@ qint64 WriteRules::take(const QString& tableIn, bool nested)
     Table& t = tables_[i];
     const qint64 next = std::max(t.counter, highestTaken(t.name, t.key)) + 1;
     if (next > high_)
-        throw Error(SQLITE_FULL, QString("No more keys are free for %1.").arg(t.name));
+        throw Error(SQLITE_FULL, keysFullText(t.name));
     t.counter = next;
     if (counters_)
         c_.Execute("INSERT INTO main.KEY_COUNTER (KEY_COUNTER_TABLE, KEY_COUNTER_LAST) VALUES (?, ?) "

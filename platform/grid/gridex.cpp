@@ -200,15 +200,22 @@ void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, cons
         lastWriteOk_ = true;
         return;
     }
+    refused_ = {};
     // An unchanged text is not written again (no needless change-log rows).
     if (v.toString() == original_) {
         lastWriteOk_ = true;
         return;
     }
     lastWriteOk_ = model->setData(index, v, Qt::EditRole);
-    if (lastWriteOk_)
+    if (lastWriteOk_) {
         original_ = v.toString();
+    } else if (!g_->lastEditError().isEmpty()) {
+        auto* box = qobject_cast<QComboBox*>(editor);
+        refused_ = {index, box ? box->currentText() : v.toString(), g_->lastEditError()};
+    }
 }
+
+CellRefusal GridDelegate::takeRefused() { return std::exchange(refused_, {}); }
 
 void GridDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) const
 {
@@ -443,25 +450,6 @@ public:
     }
 };
 
-// The rows' view. The total row is no record and never current: a move that
-// would land on it (Ctrl+End, Page Down, Down on the last record) stops on
-// the last record above it.
-class RowsView : public QTableView {
-public:
-    explicit RowsView(const GridModel* rows) : rows_(rows) {}
-
-protected:
-    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override
-    {
-        const QModelIndex to = QTableView::moveCursor(action, modifiers);
-        const int last = rows_->displayedRows() - 1;
-        return to.isValid() && to.row() > last && last >= 0 ? model()->index(last, to.column()) : to;
-    }
-
-private:
-    const GridModel* rows_;
-};
-
 }  // namespace
 
 QString GridEX::shownCaption(int column) const
@@ -483,6 +471,69 @@ QString GridEX::shownCaption(int column) const
     return caption.left(best) + '\n' + caption.mid(best + 1);
 }
 
+namespace {
+
+// The rows' view. A cell editor closed by Enter, Tab or a click elsewhere
+// when the database has refused what was typed closes as usual, and once
+// the event that closed it is done the user is told why and the cell opens
+// again with the typed text.
+class GridTable : public QTableView {
+public:
+    GridTable(const GridModel* rows, GridDelegate* d, std::function<void(const CellRefusal&)> reopen)
+        : rows_(rows), delegate_(d), reopen_(std::move(reopen))
+    {
+    }
+
+protected:
+    // The total row is no record and never current: a move that would land
+    // on it (Ctrl+End, Page Down, Down on the last record) stops on the last
+    // record above it.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override
+    {
+        const QModelIndex to = QTableView::moveCursor(action, modifiers);
+        const int last = rows_->displayedRows() - 1;
+        return to.isValid() && to.row() > last && last >= 0 ? model()->index(last, to.column()) : to;
+    }
+
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override
+    {
+        if (hint == QAbstractItemDelegate::RevertModelCache) {
+            QTableView::closeEditor(editor, hint);
+            return;
+        }
+        const CellRefusal refused = delegate_->takeRefused();
+        if (!refused.at.isValid()) {
+            QTableView::closeEditor(editor, hint);
+            return;
+        }
+        // Not on to the next cell: the refused one opens again.
+        QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+        QTimer::singleShot(0, this, [this, refused] { reopen_(refused); });
+    }
+
+private:
+    const GridModel* rows_;
+    GridDelegate* delegate_;
+    std::function<void(const CellRefusal&)> reopen_;
+};
+
+}  // namespace
+
+void GridEX::reopenRefused(const CellRefusal& refused)
+{
+    ui::RefusedSave(refused.why, this);
+    if (!refused.at.isValid() || layout_ != Layout::Rows)
+        return;
+    table_->setFocus();
+    table_->setCurrentIndex(refused.at);
+    table_->edit(refused.at);
+    QWidget* ed = delegate_->openEditor();
+    if (auto* box = qobject_cast<QComboBox*>(ed))
+        box->setEditText(refused.typed);
+    else if (auto* line = qobject_cast<QLineEdit*>(ed))
+        line->setText(refused.typed);
+}
+
 GridEX::GridEX(QWidget* parent) : QWidget(parent)
 {
     model_ = new GridModel(this);
@@ -490,7 +541,7 @@ GridEX::GridEX(QWidget* parent) : QWidget(parent)
     cardDelegate_ = new CardDelegate(this);
     stack_ = new QStackedWidget(this);
 
-    table_ = new RowsView(model_);
+    table_ = new GridTable(model_, delegate_, [this](const CellRefusal& r) { reopenRefused(r); });
     // Its captions leave room under them for the new-row line.
     table_->setHorizontalHeader(new GridHeader(Qt::Horizontal, table_));
     // Column widths are fixed in twips, that is in pixels, so the texts get
@@ -1161,12 +1212,12 @@ QStringList GridEX::listValues() const
 
 bool GridEX::editCell(int row, int column, const QVariant& v)
 {
+    lastEditError_.clear();
     const int record = recordOfRow(row);
     if (record < 0 || !isColumnEditable(column)) {
         emit editRejected(row, column, v.toString());
         return false;
     }
-    lastEditError_.clear();
     if (writeGuard_ && !writeGuard_())
         return false;
     QVariant in;
@@ -1184,7 +1235,8 @@ bool GridEX::editCell(int row, int column, const QVariant& v)
     bool ok = false;
     inEdit_ = true;
     try {
-        ok = rs_->setCell(record, column - 1, in);
+        // The cell and its change-log row are stored together or not at all.
+        ok = rs_->setCell(record, column - 1, in, [&] { logEdit(record, column); });
     } catch (const ado::Error& e) {
         ok = false;
         lastEditError_ = e.description();
@@ -1194,7 +1246,6 @@ bool GridEX::editCell(int row, int column, const QVariant& v)
         emit editRejected(row, column, v.toString());
         return false;
     }
-    logEdit(record, column);
     return true;
 }
 
@@ -1220,13 +1271,9 @@ void GridEX::logEdit(int record, int column)
     const QString table = rs_->fieldTable(column - 1);
     if (table.isEmpty() || !changeLog())
         return;
-    try {
-        const QVariant id = rs_->rowKey(record, column - 1);
-        if (!id.isNull())
-            changeLog()(table, id.toLongLong(), 2);
-    } catch (const ado::Error&) {
-        // The edit itself is stored; a failed log row does not undo it.
-    }
+    const QVariant id = rs_->rowKey(record, column - 1);
+    if (!id.isNull())
+        changeLog()(table, id.toLongLong(), 2);
 }
 
 bool GridEX::editPending() const
@@ -1243,6 +1290,8 @@ bool GridEX::writeCurrentRow()
         const QScopedValueRollback<bool> reporting(reportingWrite_, true);
         emit delegate_->commitData(ed);
     }
+    // The caller tells of a refusal, and the editor stays as it is.
+    delegate_->takeRefused();
     const bool ok = delegate_->lastWriteOk();
     if (ok)
         emit delegate_->closeEditor(ed, QAbstractItemDelegate::NoHint);

@@ -30,6 +30,7 @@ namespace grid {
 
 class GridModel;
 class GridDelegate;
+struct CellRefusal;
 class CardDelegate;
 class NewRowLine;
 class CardView;
@@ -340,6 +341,9 @@ private:
     void onRowChanged(int row);
     void scheduleRebuild();
     void logEdit(int record, int column);
+    // Tells why the database refused a typed cell, and opens the cell again
+    // with what was typed.
+    void reopenRefused(const CellRefusal& refused);
     void emitCurrentRow();
     void setCurrentCell(int row, int column);   // column 0: the first shown
     QPoint toViewport(const QPoint& pos) const;

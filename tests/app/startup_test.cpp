@@ -341,6 +341,38 @@ bool lockHeldBy(const QString& folder, qint64 pid)
     return false;
 }
 
+// A settings file that cannot be read ends start-up naming it, saying that
+// it is damaged and what to do, whether or not the values start-up needs
+// could be read from it.
+TEST(Startup, ADamagedSettingsFileIsNamedWithWhatToDo)
+{
+    const struct {
+        const char* what;
+        QByteArray content;
+    } cases[] = {
+        {"cut off in a section name", "[Tips]\nShowTips=No\n[Wiz"},
+        {"a line that is no setting", "[Tips]\nShowTips=No\n[Wizard]\nShowWizard=No\n[Directory]\nInstall=/x\nrubbish\n"},
+        {"bytes of another file", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProgramFolder p;
+        ScriptedMessagesGuard m;
+        const QString ini = p.file("/settings.ini");
+        writeFile(ini, c.content);
+        EXPECT_FALSE(db::Startup());
+        ASSERT_EQ(m.msgs->shown.size(), 1);
+        const QString text = m.msgs->shown[0].text;
+        EXPECT_TRUE(text.contains("The settings file " + ini + " is damaged")) << text.toStdString();
+        EXPECT_TRUE(text.contains("Delete it, or move it elsewhere, and start Nuptaro again")) << text.toStdString();
+        EXPECT_FALSE(text.contains("not readable")) << text.toStdString();
+        EXPECT_FALSE(db::gConn.isOpen());
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), c.content) << "left as it was";
+    }
+}
+
 }  // namespace
 
 // One program per data folder: a second start on it says so and ends before

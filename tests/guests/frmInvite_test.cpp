@@ -314,6 +314,54 @@ TEST_F(InviteWindow, ARefusedMoveChangesNothingAndShowsTheDatabase)
     EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO") + count("SELECT count(*) FROM SYNCHRO_VERSION"), 0);
 }
 
+// With the invitations' keys spent, a move is refused before anything is
+// written, saying which list is full, and the trees stay as they are.
+TEST_F(InviteWindow, AMoveBeyondTheFullInvitationListIsRefusedAtOnce)
+{
+    const qint64 reception = seed();
+    const qint64 last = ado::Connection::lastKeyOf(db().copyNumber());
+    const QString opened = QString(kStart).replace("Adams[", "Adams+[");
+    const QString none = "No more invitations can be added: a copy of a wedding holds at most 999,999 invitations, "
+                         "counting those deleted, and this one has reached that. Nothing was added.";
+    const QString one = "2 invitations were to be added, but there is room for only 1 more: a copy of a wedding "
+                        "holds at most 999,999 invitations, counting those deleted. Nothing was added.";
+    const struct {
+        const char* how;
+        int left;  // keys left for invitations
+        bool dragging;
+        const char* node;
+        QString says;
+    } cases[] = {
+        {"a person by button", 0, false, "Ann Adams", none},
+        {"a person dragged", 0, true, "Ann Adams", none},
+        {"a party dragged", 1, true, "Adams", one},
+        {"a party by button", 1, false, "Adams", one},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        db().Execute("INSERT OR REPLACE INTO KEY_COUNTER (KEY_COUNTER_TABLE, KEY_COUNTER_LAST) VALUES ('INVITE', ?)",
+                     {last - c.left});
+        messages.msgs->shown.clear();
+        open([&](frmInvite& w) {
+            at(w.treeUninvited, "Al Adams");  // the party opened, as a user opens it
+            if (c.dragging) {
+                EXPECT_TRUE(drag(w.treeUninvited, c.node, w.treeInvited));
+            } else {
+                pick(w.treeUninvited, c.node);
+                click(w.cmdInvite);
+            }
+            EXPECT_EQ(both(), opened) << "not built afresh";
+        });
+        EXPECT_EQ(messages.msgs->texts(), QStringList{c.says});
+        EXPECT_EQ(rows(reception), "3 rows, 0 logged, log 0+0, seats 1+1 0");
+    }
+    // The one key left takes one person.
+    open([&](frmInvite& w) {
+        EXPECT_TRUE(drag(w.treeUninvited, "Ann Adams", w.treeInvited));
+    });
+    EXPECT_EQ(count("SELECT count(*) FROM INVITE WHERE INVITE_ID = ?", {last}), 1);
+}
+
 TEST_F(InviteWindow, EventChoiceAndAPersonInvitedBehindTheWindow)
 {
     const qint64 reception = seed();

@@ -594,6 +594,44 @@ TEST(GuestFile, FindsATitleAboveTheHeader)
     }
 }
 
+// A cancelled import gives back the keys it took; one larger than the keys
+// left is refused before it starts.
+TEST_F(ImportWindow, ACancelledImportGivesBackItsKeysAndOneTooLargeIsRefusedAtOnce)
+{
+    // Three keys left of this copy's range for parties and people.
+    const qint64 last = ado::Connection::lastKeyOf(db().copyNumber());
+    for (const char* table : {"GUEST", "SUBGUEST"})
+        db().Execute("INSERT INTO KEY_COUNTER (KEY_COUNTER_TABLE, KEY_COUNTER_LAST) VALUES (?, ?)", {table, last - 3});
+    const QString three = writeFile("three.csv", "Party Name\r\nLee\r\nDiaz\r\nKim\r\n");
+    const struct {
+        QString file;
+        int cancelAt;  // 0: not cancelled
+        QString says;
+    } cases[] = {
+        {writeFile("four.csv", "Party Name\r\nLee\r\nDiaz\r\nKim\r\nIto\r\n"), 0,
+         "4 guest parties were to be added, but there is room for only 3 more: a copy of a wedding holds at most "
+         "999,999 guest parties, counting those deleted. Nothing was added."},
+        {three, 3, "The import was cancelled; nothing was added."},
+        {three, 0, "Successfully added 3 records."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.says.toStdString());
+        messages.msgs->shown.clear();
+        const qsizetype bars = dialogs.dialogs->progressRequests.size();
+        open();
+        choose(c.file);
+        link("Party Name", "Party Name");
+        if (c.cancelAt)
+            dialogs.dialogs->cancelAtSteps << c.cancelAt;
+        import();
+        EXPECT_EQ(shownMessages(), (QStringList{kImportQ, c.says}));
+        EXPECT_EQ(dialogs.dialogs->progressRequests.size() > bars, c.file == three) << "not started when too large";
+    }
+    // The three keys taken and given back by the cancel are the ones stored.
+    EXPECT_EQ(rows("SELECT GUEST_ID - ?, GUEST_PARTYNAME FROM GUEST ORDER BY GUEST_ID", {last}),
+              (QStringList{"-2|Lee", "-1|Diaz", "0|Kim"}));
+}
+
 TEST(GuestMerge, FoldsExactNamesIntoTheOldestParty)
 {
     // Parties by key, then the party each ends in, by key (0: removed).

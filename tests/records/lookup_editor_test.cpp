@@ -118,13 +118,14 @@ TEST_F(LookupEditor, AddingTexts)
     EXPECT_EQ(shown.mid(0, 3), (QStringList{"  ", "Aaa first", "Aaa first"}));  // in sorted place
     EXPECT_EQ(f.entryKeys().size(), shown.size());
 
-    // A row the database refuses leaves no log row behind.
+    // A row the database refuses leaves no log row behind, is told, and stays typed.
     db().Execute("CREATE TRIGGER no_more BEFORE INSERT ON PRIORITY BEGIN SELECT RAISE(ABORT, 'x'); END");
     f.txtItem->setText("Refused");
     f.cmdAdd->click();
     EXPECT_EQ(count("SELECT count(*) FROM PRIORITY"), rows + 3);
     EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 3);
-    EXPECT_TRUE(messages.msgs->shown.isEmpty());
+    EXPECT_EQ(messages.msgs->texts(), QStringList{"The changes could not be saved.\n\nx"});
+    EXPECT_EQ(f.txtItem->text(), "Refused");
 }
 
 TEST_F(LookupEditor, DeletesTheSelectedEntryByKeyWithANullRowPresent)

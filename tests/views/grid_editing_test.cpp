@@ -263,3 +263,69 @@ TEST_F(GridEditingTest, EmptyEventsFormOneGroupAndPartiesGroupByTheirExactName)
     }
     EXPECT_EQ(deletes, QStringList({"Guests,1,The Smith Family", "Guests,2,The smith Family"}));
 }
+
+// A typed cell and its change-log row are stored together. When the log row
+// is refused (a full disk, a lock held too long) the cell is not stored
+// either: the user is told, and the cell opens again with what was typed.
+TEST_F(GridEditingTest, ACellIsStoredWithItsLogRowOrRefusedAndKeptTyped)
+{
+    db().Execute("INSERT INTO TASKS (TASK_ID, TASK_NAME, TASK_ASSIGN) VALUES (1, 'Book the hall', 'Bride'), "
+                 "(2, 'Order flowers', 'Groom')");
+    m().widget()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m().widget()));
+    click("TASKMODE");
+    click("ALLTASKS");
+    const struct {
+        const char* how;
+        int column;
+        const char* typed;
+        std::function<void()> leave;  // how the editor is left
+    } cases[] = {
+        {"Enter", 3, "Book the castle", [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); }},
+        {"Tab", 3, "Book the castle", [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); }},
+        {"a click on another row", 3, "Book the castle", [this] {
+             QTableView* t = g().tableView();
+             QTest::mouseClick(t->viewport(), Qt::LeftButton, {},
+                               t->visualRect(t->model()->index(rowOf(3, "Order flowers") - 1, 1)).center());
+         }},
+        {"a drop-down cell", 5, "Maid of honour", [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); }},
+    };
+    const QString task = "SELECT TASK_NAME || '/' || TASK_ASSIGN FROM TASKS WHERE TASK_ID = 1";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        db().Execute("CREATE TRIGGER full BEFORE INSERT ON SYNCHRO BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+        messages.msgs->shown.clear();
+        const int row = rowOf(3, "Book the hall");
+        QTableView* t = g().tableView();
+        const QModelIndex idx = t->model()->index(row - 1, c.column - 1);
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualRect(idx).center());
+        QTest::keyClicks(t, QString(c.typed).left(1));
+        ASSERT_NE(openEditor(), nullptr);
+        testsupport::keyClicks(openEditor(), QString(c.typed).mid(1));
+        c.leave();
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+        EXPECT_EQ(stored(task), "Book the hall/Bride");
+        EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 0);
+        EXPECT_EQ(messages.msgs->texts(), QStringList{"The changes could not be saved.\n\ndisk full"});
+        // The refused cell is open again, with the typing.
+        QWidget* ed = openEditor();
+        ASSERT_NE(ed, nullptr);
+        EXPECT_EQ(t->currentIndex(), idx);
+        EXPECT_EQ(qobject_cast<QComboBox*>(ed) ? qobject_cast<QComboBox*>(ed)->currentText()
+                                               : qobject_cast<QLineEdit*>(ed)->text(),
+                  c.typed);
+        EXPECT_TRUE(g().editPending());
+        // Stored with its log row once the disk has room.
+        db().Execute("DROP TRIGGER full");
+        QTest::keyClick(ed, Qt::Key_Return);
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+        EXPECT_EQ(stored(task), c.column == 3 ? "Book the castle/Bride" : "Book the hall/Maid of honour");
+        EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'TASKS' AND SYNCHRO_RECORDID = 1"), 1);
+        EXPECT_EQ(messages.msgs->shown.size(), 1);
+        db().Execute("UPDATE TASKS SET TASK_NAME = 'Book the hall', TASK_ASSIGN = 'Bride' WHERE TASK_ID = 1");
+        db().Execute("DELETE FROM SYNCHRO");
+        m().ShowTasks("All", m().curDate);
+    }
+}
