@@ -16,6 +16,7 @@ struct CellRefusal {
     QPersistentModelIndex at;
     QString typed;
     QString why;
+    bool unread = false;  // the text did not convert: `why` is the whole message
 };
 
 // Text editing for plain columns; an editable drop-down for columns with a

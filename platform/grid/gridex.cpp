@@ -206,12 +206,15 @@ void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, cons
         lastWriteOk_ = true;
         return;
     }
-    lastWriteOk_ = model->setData(index, v, Qt::EditRole);
+    {
+        const QScopedValueRollback<bool> telling(g_->editorWriting_, true);
+        lastWriteOk_ = model->setData(index, v, Qt::EditRole);
+    }
     if (lastWriteOk_) {
         original_ = v.toString();
     } else if (!g_->lastEditError().isEmpty()) {
         auto* box = qobject_cast<QComboBox*>(editor);
-        refused_ = {index, box ? box->currentText() : v.toString(), g_->lastEditError()};
+        refused_ = {index, box ? box->currentText() : v.toString(), g_->lastEditError(), g_->lastEditUnread_};
     }
 }
 
@@ -521,7 +524,10 @@ private:
 
 void GridEX::reopenRefused(const CellRefusal& refused)
 {
-    ui::RefusedSave(refused.why, this);
+    if (refused.unread)
+        ui::MsgBox(refused.why, ui::vbExclamation | ui::vbOKOnly, QString(), window());
+    else
+        ui::RefusedSave(refused.why, this);
     if (!refused.at.isValid() || layout_ != Layout::Rows)
         return;
     table_->setFocus();
@@ -1213,6 +1219,7 @@ QStringList GridEX::listValues() const
 bool GridEX::editCell(int row, int column, const QVariant& v)
 {
     lastEditError_.clear();
+    lastEditUnread_ = false;
     const int record = recordOfRow(row);
     if (record < 0 || !isColumnEditable(column)) {
         emit editRejected(row, column, v.toString());
@@ -1225,8 +1232,9 @@ bool GridEX::editCell(int row, int column, const QVariant& v)
         // The cell shows its value again; the message comes once the editor
         // has closed, and not at all when the caller reports the failure.
         lastEditError_ = regional::refusal(rs_->fieldKind(column - 1), v.toString());
+        lastEditUnread_ = true;
         emit editRejected(row, column, v.toString());
-        if (!reportingWrite_)
+        if (!reportingWrite_ && !editorWriting_)
             QMetaObject::invokeMethod(
                 this, [this, why = lastEditError_] { ui::MsgBox(why, ui::vbExclamation | ui::vbOKOnly, QString(), window()); },
                 Qt::QueuedConnection);

@@ -367,7 +367,9 @@ private:
     bool blockCurrentSignal_ = false;
     bool inEdit_ = false;
     bool reportingWrite_ = false;  // writeCurrentRow tells its caller why a write failed
+    bool editorWriting_ = false;   // the cell editor tells of a refusal itself
     QString lastEditError_;
+    bool lastEditUnread_ = false;  // lastEditError_ is a text that did not convert
     std::function<bool()> writeGuard_;
     bool rebuildPending_ = false;
     const ado::Recordset* builtFor_ = nullptr;   // the recordset the rows were gathered from

@@ -617,10 +617,10 @@ TEST_F(ImportWindow, ACancelledImportGivesBackItsKeysAndOneTooLargeIsRefusedAtOn
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says.toStdString());
         messages.msgs->shown.clear();
-        const qsizetype bars = dialogs.dialogs->progressRequests.size();
         open();
         choose(c.file);
         link("Party Name", "Party Name");
+        const qsizetype bars = dialogs.dialogs->progressRequests.size();
         if (c.cancelAt)
             dialogs.dialogs->cancelAtSteps << c.cancelAt;
         import();

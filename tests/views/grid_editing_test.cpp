@@ -300,8 +300,8 @@ TEST_F(GridEditingTest, ACellIsStoredWithItsLogRowOrRefusedAndKeptTyped)
         const QModelIndex idx = t->model()->index(row - 1, c.column - 1);
         QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualRect(idx).center());
         QTest::keyClicks(t, QString(c.typed).left(1));
-        ASSERT_NE(openEditor(), nullptr);
-        testsupport::keyClicks(openEditor(), QString(c.typed).mid(1));
+        ASSERT_NE(testsupport::openCellEditor(g()), nullptr);
+        testsupport::keyClicks(testsupport::openCellEditor(g()), QString(c.typed).mid(1));
         c.leave();
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
@@ -309,7 +309,7 @@ TEST_F(GridEditingTest, ACellIsStoredWithItsLogRowOrRefusedAndKeptTyped)
         EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 0);
         EXPECT_EQ(messages.msgs->texts(), QStringList{"The changes could not be saved.\n\ndisk full"});
         // The refused cell is open again, with the typing.
-        QWidget* ed = openEditor();
+        QWidget* ed = testsupport::openCellEditor(g());
         ASSERT_NE(ed, nullptr);
         EXPECT_EQ(t->currentIndex(), idx);
         EXPECT_EQ(qobject_cast<QComboBox*>(ed) ? qobject_cast<QComboBox*>(ed)->currentText()
