@@ -1215,12 +1215,8 @@ void Recordset::Delete()
 
 Transaction::~Transaction()
 {
-    if (!done_) {
-        try {
-            c_.RollbackTrans();
-        } catch (...) {
-        }
-    }
+    if (!done_)
+        ignoringErrors([&] { c_.RollbackTrans(); });
 }
 
 void Transaction::commit()
