@@ -1,6 +1,7 @@
 #include "app/frmAbout.h"
 
 #include "app/modQVDatabase.h"
+#include "platform/ado/ignoring.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/messages.h"
 
@@ -143,6 +144,7 @@ void frmAbout::StartSysInfo()
                 return;
         }
     } catch (const std::exception&) {
+        ado::logIgnoredError();
     }
     // No tool of its own: what the program knows of the system.
     ui::MsgBox(systemInformation(), ui::vbInformation | ui::vbOKOnly, kSystemInformation, window());

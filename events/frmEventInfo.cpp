@@ -2,6 +2,7 @@
 
 #include "app/frmMain.h"
 #include "app/modQVDatabase.h"
+#include "platform/ado/ignoring.h"
 #include "platform/grid/gridex.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
@@ -55,16 +56,6 @@ QPlainTextEdit* multiLine(QWidget* parent)
     t->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return t;
-}
-
-// A step of a load whose failure is passed over.
-template <class Fn>
-void ignoreErrors(Fn&& fn)
-{
-    try {
-        fn();
-    } catch (const ado::Error&) {
-    }
 }
 
 bool unsetCell(const QVariant& v)
@@ -306,16 +297,17 @@ void frmEventInfo::LoadEvent()
 {
     editEventRS = ado::Recordset::create();
     ado::Recordset& rs = *editEventRS;
-    ignoreErrors([&] { rs.Open("SELECT * FROM EVENT WHERE EVENT_ID = " + QString::number(event_), gConn); });
-    ignoreErrors([&] { txtName->setText(rs.value("EVENT_NAME").toString()); });
-    ignoreErrors([&] { editing::toPickers(rs.value("EVENT_STARTDATE"), dtStartDate, nullptr); });
+    ado::ignoringErrors(
+        [&] { rs.Open("SELECT * FROM EVENT WHERE EVENT_ID = " + QString::number(event_), gConn); });
+    ado::ignoringErrors([&] { txtName->setText(rs.value("EVENT_NAME").toString()); });
+    ado::ignoringErrors([&] { editing::toPickers(rs.value("EVENT_STARTDATE"), dtStartDate, nullptr); });
     dtPlayscript->setTime(dtStartTime->time());
-    ignoreErrors([&] { editing::toPickers(rs.value("EVENT_STARTDATE"), nullptr, dtStartTime); });
-    ignoreErrors([&] { editing::toPickers(rs.value("EVENT_ENDDATE"), dtEndDate, dtEndTime); });
-    ignoreErrors([&] { txtBudget->setText(editing::storedText(rs.value("EVENT_BUDGET"))); });
-    ignoreErrors([&] { txtNotes->setPlainText(rs.value("EVENT_TEXT").toString()); });
-    ignoreErrors([&] { txtLocation->setText(rs.value("EVENT_LOCATION").toString()); });
-    ignoreErrors([&] { txtDirections->setPlainText(rs.value("EVENT_DIRECTIONS").toString()); });
+    ado::ignoringErrors([&] { editing::toPickers(rs.value("EVENT_STARTDATE"), nullptr, dtStartTime); });
+    ado::ignoringErrors([&] { editing::toPickers(rs.value("EVENT_ENDDATE"), dtEndDate, dtEndTime); });
+    ado::ignoringErrors([&] { txtBudget->setText(editing::storedText(rs.value("EVENT_BUDGET"))); });
+    ado::ignoringErrors([&] { txtNotes->setPlainText(rs.value("EVENT_TEXT").toString()); });
+    ado::ignoringErrors([&] { txtLocation->setText(rs.value("EVENT_LOCATION").toString()); });
+    ado::ignoringErrors([&] { txtDirections->setPlainText(rs.value("EVENT_DIRECTIONS").toString()); });
     const std::pair<const char*, std::pair<QRadioButton*, QRadioButton*>> flags[] = {
         {"EVENT_HASFOOD", {optYesMenu, optNoMenu}},
         {"EVENT_HASDECORATION", {optYesDecoration, optNoDecoration}},
@@ -325,7 +317,7 @@ void frmEventInfo::LoadEvent()
     for (const auto& [column, pair] : flags) {
         // A flag that cannot be read counts as No.
         bool yes = false;
-        ignoreErrors([&] { yes = rs.value(column).toBool(); });
+        ado::ignoringErrors([&] { yes = rs.value(column).toBool(); });
         (yes ? pair.first : pair.second)->setChecked(true);
     }
     BuildTabs();
@@ -463,7 +455,8 @@ void frmEventInfo::LoadList(ListId id)
     if (d.customColumn && dtPlayscript)
         dtPlayscript->hide();
     auto rs = ado::Recordset::create();
-    ignoreErrors([&] { rs->Open(events::listQuery(d, event_), gConn, ado::adOpenKeyset, ado::adLockOptimistic); });
+    ado::ignoringErrors(
+        [&] { rs->Open(events::listQuery(d, event_), gConn, ado::adOpenKeyset, ado::adLockOptimistic); });
     p.rs = rs;
     grid::GridEX* g = p.grid;
     g->bind(rs);

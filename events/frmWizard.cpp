@@ -3,6 +3,7 @@
 #include "app/editors.h"
 #include "app/frmMain.h"
 #include "app/modQVDatabase.h"
+#include "platform/ado/ignoring.h"
 #include "platform/settings/settings.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
@@ -228,16 +229,15 @@ void frmWizard::LoadWedding()
     // The first row by key is the wedding; a column that is NULL or cannot
     // be read leaves its control as cleared, and the others still load.
     ado::Recordset rs;
-    try {
-        rs.Open("SELECT * FROM OUR_WEDDING ORDER BY OUR_WEDDING_ID", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
-    } catch (const ado::Error&) {
-        return;
-    }
-    if (rs.EOF_())
+    if (!ado::ignoringErrors([&] {
+            rs.Open("SELECT * FROM OUR_WEDDING ORDER BY OUR_WEDDING_ID", gConn, ado::adOpenKeyset,
+                    ado::adLockOptimistic);
+        })
+        || rs.EOF_())
         return;
     auto read = [&rs](const char* column) {
         QVariant v;
-        editing::ignoringErrors([&] { v = rs.value(QString::fromLatin1(column)); });
+        ado::ignoringErrors([&] { v = rs.value(QString::fromLatin1(column)); });
         return v;
     };
     for (const TextColumn& t : kTextColumns) {

@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 #include "app/modQVDatabase.h"
 #include "guests/frmNewSubguest.h"
+#include "platform/ado/ignoring.h"
 #include "platform/grid/gridex.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
@@ -286,11 +287,11 @@ void frmGuestDetail::GetCategories()
 void frmGuestDetail::LoadGuest()
 {
     const QString key = QString::number(curRec);
-    editing::ignoringErrors([&] {
+    ado::ignoringErrors([&] {
         GISubGuestRS = ado::Recordset::create();
         GISubGuestRS->Open(kSubguestQuery + key, gConn, ado::adOpenKeyset, ado::adLockOptimistic);
     });
-    editing::ignoringErrors([&] {
+    ado::ignoringErrors([&] {
         GridSubguest->bind(GISubGuestRS);
         for (int c = 1; c <= GridSubguest->columnCount(); ++c)
             GridSubguest->setColumnEditType(c, grid::etReadOnly);
@@ -300,20 +301,21 @@ void frmGuestDetail::LoadGuest()
         GridSubguest->setColumnWidth(3, 800);
     });
     ado::Recordset rs;
-    if (!editing::ignoringErrors(
+    if (!ado::ignoringErrors(
             [&] { rs.Open("SELECT * FROM GUEST WHERE GUEST_ID =" + key, gConn, ado::adOpenKeyset, ado::adLockReadOnly); })
         || rs.EOF_())
         return;
     // A column without a value leaves its control as cleared.
     for (int i = 0; i < 18; ++i)
-        editing::ignoringErrors([&] {
+        ado::ignoringErrors([&] {
             const QVariant v = rs.value(kTextColumns[i]);
             if (!v.isNull())
                 setText1(i, v.toString());
         });
     for (int pair = 0; pair < 4; ++pair)
-        editing::ignoringErrors([&] { editing::toPickers(rs.value(kMomentColumns[pair]), datePicker(pair), timePicker(pair)); });
-    editing::ignoringErrors([&] {
+        ado::ignoringErrors(
+            [&] { editing::toPickers(rs.value(kMomentColumns[pair]), datePicker(pair), timePicker(pair)); });
+    ado::ignoringErrors([&] {
         const QVariant category = rs.value("GUEST_CATEGORY");
         if (!category.isNull())
             editing::setBoxText(cmbCategory, category.toString());
@@ -435,7 +437,7 @@ void frmGuestDetail::tabGuest_Click()
 qint64 frmGuestDetail::GetSelectedSubguestID()
 {
     qint64 id = 0;
-    editing::ignoringErrors([&] {
+    ado::ignoringErrors([&] {
         int row = GridSubguest->currentRow();
         if (GridSubguest->rowKind(row) != grid::RowKind::Record)
             ++row;

@@ -2,6 +2,7 @@
 
 #include "app/frmMain.h"
 #include "app/modQVDatabase.h"
+#include "platform/ado/ignoring.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
@@ -22,7 +23,7 @@
 #include <algorithm>
 #include <charconv>
 
-using editing::ignoringErrors;
+using ado::ignoringErrors;
 using modQVDatabase::gConn;
 using twips::rect;
 

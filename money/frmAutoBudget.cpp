@@ -2,6 +2,7 @@
 
 #include "app/modQVDatabase.h"
 #include "money/moneyedit.h"
+#include "platform/ado/ignoring.h"
 #include "platform/grid/gridex.h"
 #include "platform/twips.h"
 #include "platform/ui/messages.h"
@@ -230,6 +231,7 @@ void frmAutoBudget::ProposeAmounts()
                              weights << std::max<qint64>(0, grid::toTenThousandths(row.value(2).toDouble()));
                          });
     } catch (const ado::Error&) {
+        ado::logIgnoredError();
         return;
     }
     const qint64 amountCents = qint64(std::nearbyint(budgetAmt * 100));
@@ -271,12 +273,11 @@ void frmAutoBudget::LoadCategory(const QString& category)
     fraAutoBudget->setTitle(category);
     RowIDs.clear();
     ado::Recordset rs;
-    try {
+    // A page that cannot be read shows no rows.
+    ado::ignoringErrors([&] {
         rs.Open("SELECT * FROM STDBUDGET WHERE STDBUDGET_CATEGORY = ?", gConn, ado::adOpenKeyset,
                 ado::adLockOptimistic, {category});
-    } catch (const ado::Error&) {
-        // A page that cannot be read shows no rows.
-    }
+    });
     const int n = rs.isOpen() ? rs.RecordCount() : 0;
     while (Combo1.size() < n)
         addRow();
@@ -344,7 +345,7 @@ void frmAutoBudget::UpdateTotal()
     // Added in whole ten-thousandths, so the total is exact; one beyond what
     // currency holds shows "Overflow", as the grid's totals do.
     grid::CurrencySum total;
-    editing::ignoringErrors([&] {
+    ado::ignoringErrors([&] {
         gConn.forEachRow("SELECT STDBUDGET_AMT FROM STDBUDGET", {}, [&](const ado::Row& r) {
             if (!r.isNull(0))
                 total.add(r.value(0).toDouble());

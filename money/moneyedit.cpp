@@ -1,6 +1,7 @@
 #include "money/moneyedit.h"
 
 #include "app/modQVDatabase.h"
+#include "platform/ado/ignoring.h"
 #include "platform/ui/regional.h"
 #include "records/cascade.h"
 
@@ -29,11 +30,8 @@ void storeColumns(ado::Recordset& rs, const BoxColumns& boxes)
 void fillBox(QComboBox* box, const QString& sql, const QString& listMode)
 {
     QStringList items;
-    try {
-        items = editing::columnTexts(sql);
-    } catch (const ado::Error&) {
+    if (!ado::ignoringErrors([&] { items = editing::columnTexts(sql); }))
         return;
-    }
     items.removeAll(QString());
     if (listMode.isEmpty())
         editing::fillListEmpty(box, items);
@@ -50,7 +48,7 @@ void fillNameBox(QComboBox* box, const QString& sql)
         for (; !rs.EOF_(); rs.MoveNext())
             names << editing::storedText(rs.value(0)) + ' ' + editing::storedText(rs.value(1));
     } catch (const ado::Error&) {
-        // The names read so far are offered.
+        ado::logIgnoredError();  // the names read so far are offered
     }
     editing::fillListEmpty(box, names);
 }

@@ -2,6 +2,7 @@
 
 #include "app/frmMain.h"
 #include "app/modQVDatabase.h"
+#include "platform/ado/ignoring.h"
 #include "platform/grid/gridex.h"
 #include "records/modSynchro.h"
 #include "views/viewdefs.h"
@@ -201,6 +202,7 @@ QString vendorSuffix(qint64 id)
                          {id, id})
                     .toLongLong();
     } catch (const ado::Error&) {
+        ado::logIgnoredError();
         return QStringLiteral(".");
     }
     QString s = QStringLiteral(".");
@@ -335,6 +337,7 @@ bool removeGiftPicture(const QString& path)
             if (absolutePicture(rs.value(0).toString()) == file)
                 return false;
     } catch (const ado::Error&) {
+        ado::logIgnoredError();
         return false;  // cannot tell whether another gift shows it: keep it
     }
     QFile f(file);
@@ -447,7 +450,9 @@ bool callMainView(const QString& name)
     frmMain& m = frmMain::instance();
     if (!m.isLoaded())
         return false;
-    try {
+    bool known = true;
+    // Runs with errors ignored, as the other refreshes.
+    ado::ignoringErrors([&] {
         if (name == "frmMain.ShowGifts")
             m.ShowGifts();
         else if (name == "frmMain.ShowRegistry")
@@ -460,11 +465,9 @@ bool callMainView(const QString& name)
                 m.ArrangePanels();
             }
         } else
-            return false;
-    } catch (...) {
-        // Runs with errors ignored, as the other refreshes.
-    }
-    return true;
+            known = false;
+    });
+    return known;
 }
 
 bool refreshShownView()
@@ -474,7 +477,9 @@ bool refreshShownView()
     frmMain& m = frmMain::instance();
     if (!m.isLoaded())
         return false;
-    try {
+    bool refreshed = true;
+    // Runs with errors ignored, as the other refreshes.
+    ado::ignoringErrors([&] {
         const QString panel = m.curFrameName();
         if (panel == "frameDate") {
             m.ChangeDate(m.curDate);
@@ -482,12 +487,10 @@ bool refreshShownView()
             QDateTime d = m.curDate;
             m.ChangeCalendar(d);
         } else if (const views::ViewDef* view = views::viewDef(m.curDataMode)) {
-            return refreshMainGrid(view->member);
+            refreshed = refreshMainGrid(view->member);
         }
-    } catch (...) {
-        // Runs with errors ignored, as the other refreshes.
-    }
-    return true;
+    });
+    return refreshed;
 }
 
 }  // namespace records

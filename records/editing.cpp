@@ -1,6 +1,7 @@
 #include "records/editing.h"
 
 #include "app/modQVDatabase.h"
+#include "platform/ado/ignoring.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/messages.h"
@@ -108,7 +109,7 @@ QString recordsWord(const QString& table)
 bool roomFor(const QString& table, qint64 count, QWidget* owner)
 {
     qint64 left = count;
-    ignoringErrors([&] { left = gConn.keysLeft(table); });
+    ado::ignoringErrors([&] { left = gConn.keysLeft(table); });
     if (left >= count)
         return true;
     const QString what = recordsWord(table);
@@ -132,7 +133,7 @@ bool recordExists(const QString& table, qint64 key)
 bool knownGone(const QString& table, qint64 key)
 {
     bool gone = false;
-    ignoringErrors([&] { gone = !recordExists(table, key); });
+    ado::ignoringErrors([&] { gone = !recordExists(table, key); });
     return gone;
 }
 
@@ -211,6 +212,7 @@ bool loadRecord(const QString& table, qint64 key, const std::function<void(ado::
         show(rs);
         return true;
     } catch (const ado::Error&) {
+        ado::logIgnoredError();
         return false;
     }
 }
@@ -317,7 +319,7 @@ void fillList(QComboBox* box, const QStringList& items, bool keepText, const QSt
 void fillListFrom(QComboBox* box, const QString& sql, bool keepText, const QStringList& leading)
 {
     QStringList items;
-    ignoringErrors([&] { items = columnTexts(sql); });
+    ado::ignoringErrors([&] { items = columnTexts(sql); });
     fillList(box, items, keepText, leading);
 }
 
@@ -325,7 +327,7 @@ void fillKeyedList(QComboBox* box, const QString& sql, const ado::Params& params
 {
     const QSignalBlocker quiet(box);
     box->clear();
-    ignoringErrors([&] {
+    ado::ignoringErrors([&] {
         gConn.forEachRow(sql, params,
                          [box](const ado::Row& row) { box->addItem(row.text(1), QVariant(row.integer(0))); });
     });
@@ -351,7 +353,7 @@ void refillLookupBox(QComboBox* box, const QStringList& items, const QString& li
 void refillLookupBox(QComboBox* box, const QString& sql, const QString& field, const QString& listMode)
 {
     QStringList items;
-    ignoringErrors([&] { items = fieldTexts(sql, field); });
+    ado::ignoringErrors([&] { items = fieldTexts(sql, field); });
     refillLookupBox(box, items, listMode);
 }
 

@@ -13,7 +13,6 @@
 #include <QTime>
 #include <QVariant>
 
-#include <exception>
 #include <functional>
 #include <stdexcept>
 #include <utility>
@@ -33,19 +32,6 @@ class TimeBox;
 }
 
 namespace editing {
-
-// A step of a load that runs with errors ignored: a failing one is skipped
-// and the next one runs. False when the step failed.
-template <class Fn>
-bool ignoringErrors(Fn&& fn)
-{
-    try {
-        fn();
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
 
 // Runs the steps of one save (the log rows and the writes) as one
 // transaction on the shared connection. A step that fails rolls all of them

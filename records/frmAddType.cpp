@@ -1,5 +1,6 @@
 #include "records/frmAddType.h"
 
+#include "platform/ado/ignoring.h"
 #include "records/cascade.h"
 #include "records/editing.h"
 
@@ -88,7 +89,7 @@ void frmAddType::LoadList()
             keys_.push_back(e.key);
         }
     } catch (const ado::Error&) {
-        // The list shows what could be read.
+        ado::logIgnoredError();  // the list shows what could be read
     }
 }
 

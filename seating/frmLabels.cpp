@@ -2,6 +2,7 @@
 
 #include "app/modQVDatabase.h"
 #include "platform/ado/ado.h"
+#include "platform/ado/ignoring.h"
 #include "platform/print/previewbox.h"
 #include "platform/print/printer.h"
 #include "platform/twips.h"
@@ -26,7 +27,7 @@
 #include <optional>
 #include <stdexcept>
 
-using editing::ignoringErrors;
+using ado::ignoringErrors;
 using modQVDatabase::gConn;
 using twips::rect;
 
@@ -357,7 +358,7 @@ void frmLabels::DrawLabels(printing::Surface& surface, double scale, bool onPape
             }
         }
     } catch (const std::exception&) {
-        // What was drawn stays.
+        ado::logIgnoredError();  // what was drawn stays
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/modQVDatabase.h"
 #include "platform/ado/ado.h"
+#include "platform/ado/ignoring.h"
 #include "platform/print/previewbox.h"
 #include "platform/print/printer.h"
 #include "platform/twips.h"
@@ -19,7 +20,7 @@
 
 #include <cmath>
 
-using editing::ignoringErrors;
+using ado::ignoringErrors;
 using modQVDatabase::gConn;
 using twips::rect;
 

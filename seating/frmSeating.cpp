@@ -1,6 +1,7 @@
 #include "seating/frmSeating.h"
 
 #include "app/modQVDatabase.h"
+#include "platform/ado/ignoring.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/dragdrop.h"
@@ -225,7 +226,7 @@ void frmSeating::LoadEvents()
     cmbEvents->clear();
     // Read afresh at each opening, so events added since the main window
     // last filled its own list are offered too.
-    editing::ignoringErrors([&] {
+    ado::ignoringErrors([&] {
         ado::Recordset rs;
         rs.Open("SELECT EVENT_ID, EVENT_NAME FROM EVENT", gConn, ado::adOpenForwardOnly, ado::adLockReadOnly);
         for (int r = 0; r < rs.RecordCount(); ++r) {
@@ -261,9 +262,9 @@ void frmSeating::GetInvitees()
     QVector<Invitee> invited;
     QVector<SeatedPerson> seated;
     QVector<TableInfo> tables;
-    editing::ignoringErrors([&] { invited = invitedPeople(curEvent); });
-    editing::ignoringErrors([&] { seated = seatedPeople(curEvent); });
-    editing::ignoringErrors([&] { tables = eventTables(curEvent); });
+    ado::ignoringErrors([&] { invited = invitedPeople(curEvent); });
+    ado::ignoringErrors([&] { seated = seatedPeople(curEvent); });
+    ado::ignoringErrors([&] { tables = eventTables(curEvent); });
 
     treeInvited->setUpdatesEnabled(false);
     treeTables->setUpdatesEnabled(false);
@@ -399,7 +400,7 @@ void frmSeating::RearrangeSeats()
         return;
     QVector<SeatedPerson> rows;
     std::optional<TableInfo> table;
-    editing::ignoringErrors([&] {
+    ado::ignoringErrors([&] {
         rows = tableSeating(curEvent, curTable);
         table = tableOf(curTable);
     });
@@ -618,7 +619,7 @@ void frmSeating::carryOutDrop(const DropDecision& d)
             break;
         treeTables->remove(treeTables->node(person));
         std::optional<Invitee> p;
-        editing::ignoringErrors([&] { p = invitedPerson(curEvent, d.person); });
+        ado::ignoringErrors([&] { p = invitedPerson(curEvent, d.person); });
         if (p)
             addToInvitedTree(*p, true);
         ShowTable(d.fromTable);
@@ -666,7 +667,7 @@ void frmSeating::ShowTable(qint64 tableId)
     }
     std::optional<TableInfo> table;
     QVector<SeatedPerson> rows;
-    editing::ignoringErrors([&] {
+    ado::ignoringErrors([&] {
         table = tableOf(tableId);
         if (table && table->eventId == curEvent)
             rows = tableSeating(curEvent, tableId);

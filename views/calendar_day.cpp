@@ -1,6 +1,7 @@
 #include "views/calendar_view.h"
 
 #include "app/modQVDatabase.h"
+#include "platform/ado/ignoring.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/regional.h"
@@ -11,22 +12,9 @@
 #include <QLocale>
 #include <QPrinter>
 
-#include <exception>
-
 namespace views {
 
 namespace {
-
-// "Runs with errors ignored": a failing step is skipped and the next one runs.
-template <class Fn>
-void step(Fn&& fn)
-{
-    try {
-        fn();
-    } catch (const std::exception&) {
-    } catch (...) {
-    }
-}
 
 int minuteOf(const QDateTime& dt) { return dt.time().hour() * 60 + dt.time().minute(); }
 
@@ -132,16 +120,16 @@ int CalendarPanels::firstVisibleMinuteFor(int firstStart)
 
 void CalendarPanels::ChangeDate(const QDateTime& whichDate)
 {
-    step([&] {
+    ado::ignoringErrors([&] {
         if (DayApptRS && DayApptRS->isOpen())
             DayApptRS->Close();
     });
-    step([&] { curDate = ado::convert::wallClock(whichDate.date()); });
-    step([&] {
+    ado::ignoringErrors([&] { curDate = ado::convert::wallClock(whichDate.date()); });
+    ado::ignoringErrors([&] {
         if (hooks.showTasks)
             hooks.showTasks(dueMode, curDate);
     });
-    step([&] {
+    ado::ignoringErrors([&] {
         setLabel(controls.lblMode, QStringLiteral("Day Calendar"));
         curDataMode = QStringLiteral("Today");
         if (hooks.showModePicture)
@@ -150,8 +138,10 @@ void CalendarPanels::ChangeDate(const QDateTime& whichDate)
     const QDate day = curDate.date();
     const QDateTime lower = ado::convert::wallClock(day);
     const QDateTime upper = ado::convert::wallClock(day.addDays(1));
-    step([&] { setLabel(controls.lblDate, QLocale::c().toString(whichDate.date(), QStringLiteral("MMMM dd, yyyy"))); });
-    step([&] {
+    ado::ignoringErrors([&] {
+        setLabel(controls.lblDate, QLocale::c().toString(whichDate.date(), QStringLiteral("MMMM dd, yyyy")));
+    });
+    ado::ignoringErrors([&] {
         if (!DayApptRS)
             DayApptRS = ado::Recordset::create();
         // The day runs from its midnight to the next; touching a midnight from
@@ -163,12 +153,12 @@ void CalendarPanels::ChangeDate(const QDateTime& whichDate)
                          ado::convert::isoDateTime(lower)});
     });
     calendar::DayPlanner* cal = controls.calDay;
-    step([&] {
+    ado::ignoringErrors([&] {
         if (cal)
             cal->clearEntries();
     });
     bool any = false;
-    step([&] {
+    ado::ignoringErrors([&] {
         if (!DayApptRS || !DayApptRS->isOpen() || DayApptRS->RecordCount() == 0)
             return;
         any = true;
@@ -187,18 +177,18 @@ void CalendarPanels::ChangeDate(const QDateTime& whichDate)
             cal->setFirstVisibleMinute(firstVisibleMinuteFor(first));
     });
     if (!any) {
-        step([&] {
+        ado::ignoringErrors([&] {
             if (cal) {
                 cal->addEntry(480, 560, QString::fromLatin1(kNoAppointments), QStringLiteral("0"));
                 cal->setFirstVisibleMinute(420);
             }
         });
     }
-    step([&] {
+    ado::ignoringErrors([&] {
         if (hooks.showMainWindow)
             hooks.showMainWindow();
     });
-    step([&] {
+    ado::ignoringErrors([&] {
         if (hooks.setMonthViewDate)
             hooks.setMonthViewDate(whichDate.date());
     });
@@ -234,14 +224,14 @@ void CalendarPanels::SaveDayViewAppointment(int index)
     const auto save = [&](const std::function<void()>& steps) {
         if (editing::saveAll(steps, cal))
             return true;
-        step([&] {
+        ado::ignoringErrors([&] {
             if (DayApptRS->editMode() != ado::Recordset::EditMode::None)
                 DayApptRS->CancelUpdate();
             DayApptRS->Requery();
         });
         return false;
     };
-    step([&] {
+    ado::ignoringErrors([&] {
         const calendar::DayEntry e = cal->entry(index);
         const calendar::EntryEdit edit = cal->lastEdit();
         // The planner's account of the edit holds only inside its AfterEdit.
@@ -373,7 +363,7 @@ void CalendarPanels::PrintDayCalendar()
     cal->setPrintTitle("Nuptaro Schedule for: " + QLocale().toString(curDate.date(), QLocale::LongFormat));
     cal->setPrintRange(360, 1320);
     cal->setPrintOption(3);
-    step([&] { cal->setPrintList(dayPrintList(curDate.date(), DayApptRS)); });
+    ado::ignoringErrors([&] { cal->setPrintList(dayPrintList(curDate.date(), DayApptRS)); });
     QPointer<calendar::DayPlanner> guard(cal);
     doPrint([guard](QPagedPaintDevice* dev) { return guard && guard->print(dev); });
 }

@@ -1,25 +1,13 @@
 #include "views/calendar_view.h"
 
 #include "app/modQVDatabase.h"
+#include "platform/ado/ignoring.h"
 #include "platform/ui/messages.h"
 
 #include <QLabel>
 #include <QLocale>
 
 namespace views {
-
-namespace {
-
-template <class Fn>
-void step(Fn&& fn)
-{
-    try {
-        fn();
-    } catch (...) {
-    }
-}
-
-}  // namespace
 
 QDate CalendarPanels::monthSpanFirst(const QDate& d)
 {
@@ -56,7 +44,7 @@ QList<QDate> CalendarPanels::daysTouched(const QDateTime& startIn, const QDateTi
 
 void CalendarPanels::ChangeCalendar(QDateTime& whichDate)
 {
-    step([&] {
+    ado::ignoringErrors([&] {
         setLabel(controls.lblMode, QStringLiteral("Month Calendar"));
         curDataMode = QStringLiteral("Month");
     });
@@ -64,7 +52,7 @@ void CalendarPanels::ChangeCalendar(QDateTime& whichDate)
     const QDate first = monthSpanFirst(whichDate.date());
     const QDate last = first.addDays(48);
     calendar::MonthCalendar* cal = controls.Calendar1;
-    step([&] {
+    ado::ignoringErrors([&] {
         if (!cal)
             return;
         cal->setSpan(calendar::MonthCalendar::dayNumber(first), calendar::MonthCalendar::dayNumber(last));
@@ -73,8 +61,8 @@ void CalendarPanels::ChangeCalendar(QDateTime& whichDate)
     });
     const QDateTime lower = ado::convert::wallClock(first);
     const QDateTime upper = ado::convert::wallClock(last.addDays(1));
-    step([&] { setLabel(controls.lblMonth, monthTitle(first, last)); });
-    step([&] {
+    ado::ignoringErrors([&] { setLabel(controls.lblMonth, monthTitle(first, last)); });
+    ado::ignoringErrors([&] {
         auto rs = ado::Recordset::create();
         rs->Open("SELECT * FROM APPOINTMENT WHERE APPOINTMENT_START < ? AND "
                  "(APPOINTMENT_END > ? OR APPOINTMENT_START >= ?) ORDER BY APPOINTMENT_START, APPOINTMENT_ID",

@@ -5,6 +5,7 @@
 #include "app/frmMain.h"
 
 #include "app/modQVDatabase.h"
+#include "platform/ado/ignoring.h"
 #include "platform/grid/gridex.h"
 #include "records/cascade.h"
 #include "platform/navbar/explorerbar.h"
@@ -130,11 +131,10 @@ void frmMain::ShowEvents() { show(*this, "Events"); }
 void frmMain::FillEventCombo()
 {
     ddEventRS = ado::Recordset::create();
-    try {
+    ado::ignoringErrors([&] {
         ddEventRS->Open("SELECT EVENT_ID, EVENT_NAME FROM EVENT", modQVDatabase::gConn, ado::adOpenKeyset,
                         ado::adLockOptimistic);
-    } catch (...) {
-    }
+    });
     // Filling the chooser from code never runs the RSVP view.
     std::optional<QSignalBlocker> quiet;
     if (cmbEvents) {

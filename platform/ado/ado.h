@@ -41,13 +41,17 @@ enum class ColumnKind { Text, Integer, Real, Currency, DateTime, YesNo, Other };
 
 class Error : public std::runtime_error {
 public:
-    Error(int number, const QString& description);
+    Error(int number, const QString& description, const QString& statement = QString());
     int number() const { return number_; }
     QString description() const { return description_; }
+    // The SQL text that failed (a recordset's own SQL for an error of its
+    // rows or fields); "" when no statement was involved.
+    QString statement() const { return statement_; }
 
 private:
     int number_;
     QString description_;
+    QString statement_;
 };
 
 using Params = QVariantList;
@@ -158,7 +162,7 @@ private:
     friend class detail::WriteRules;
     sqlite3_stmt* prepare(const QString& sql);
     void bindAll(sqlite3_stmt* st, const Params& params);
-    [[noreturn]] void fail(const QString& what);
+    [[noreturn]] void fail(const QString& what, const QString& statement);
 
     sqlite3* db_ = nullptr;
     QString path_;
@@ -349,6 +353,8 @@ private:
     };
 
     void load();
+    // An error of this recordset, naming its SQL text.
+    Error error(int number, const QString& description) const { return Error(number, description, sql_); }
     void requireOpen() const;
     void requireRow() const;
     QString baseTable() const;

@@ -98,6 +98,7 @@ private:
     bool recount_ = false;    // a rollback left the counters above what the database holds
     qint64 tempSchema_ = -1;  // the temp schema's version when the triggers were last known there
     int triggers_ = 0;        // how many there are
+    bool functionsMade_ = false;
 };
 
 }  // namespace ado::detail

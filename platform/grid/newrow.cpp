@@ -1,5 +1,6 @@
 #include "platform/grid/newrow.h"
 
+#include "platform/ado/ignoring.h"
 #include "platform/grid/griddelegate.h"
 #include "platform/grid/gridmodel.h"
 #include "platform/ui/boxes.h"
@@ -484,12 +485,8 @@ bool GridEX::commitNewRow()
         if (rs_->editMode() != ado::Recordset::EditMode::None)
             rs_->CancelUpdate();
         // The row undone in the database leaves the recordset too.
-        if (rs_->RecordCount() != before) {
-            try {
-                rs_->Requery();
-            } catch (const ado::Error&) {
-            }
-        }
+        if (rs_->RecordCount() != before)
+            ado::ignoringErrors([&] { rs_->Requery(); });
         newRow_->makeCurrent();
         ui::MsgBox("The new row could not be saved.\n\n" + why, ui::vbExclamation | ui::vbOKOnly, QString(), this);
         return false;

@@ -472,3 +472,30 @@ TEST(Startup, PerRecordLookupsUseTheirIndexesAlsoInAnOlderFile)
     // The records stay as they were.
     EXPECT_EQ(db::gConn.scalar("SELECT GUEST_PARTYNAME FROM GUEST").toString(), "Zoë Ångström");
 }
+
+TEST(Startup, AnUpgradeThatCannotReadTheProgramsSchemaSaysSoAndWritesNothing)
+{
+    ProgramFolder p;
+    makeWorkingFile(p, [](ado::Connection& c) { c.Execute("DROP INDEX SUBGUEST_GUEST_ID"); });
+    ado::Connection c;
+    c.Open(p.file("/data/qvnt03.qvd"));
+    const auto hasIndex = [&c] {
+        return c.scalar("SELECT count(*) FROM sqlite_master WHERE name = 'SUBGUEST_GUEST_ID'").toInt() == 1;
+    };
+    // No memory for the in-memory database the schema is read into.
+    const sqlite3_int64 soft = sqlite3_soft_heap_limit64(-1);
+    const sqlite3_int64 hard = sqlite3_hard_heap_limit64(1);
+    QString error;
+    try {
+        db::UpgradeDatabase(c);
+    } catch (const ado::Error& e) {
+        error = e.description();
+    }
+    sqlite3_hard_heap_limit64(hard);
+    sqlite3_soft_heap_limit64(soft);
+    EXPECT_TRUE(error.contains("The program's own schema cannot be read")) << error.toStdString();
+    EXPECT_FALSE(hasIndex());
+    // Once it can be read, the same file is brought up to date.
+    db::UpgradeDatabase(c);
+    EXPECT_TRUE(hasIndex());
+}
