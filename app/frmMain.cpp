@@ -3,7 +3,6 @@
 #include "app/frmAbout.h"
 #include "app/frmTip.h"
 #include "app/help.h"
-#include "app/modQVDatabase.h"
 #include "app/placeholders.h"
 #include "platform/calendar/dayplanner.h"
 #include "platform/calendar/monthcalendar.h"
@@ -12,6 +11,7 @@
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
+#include "records/modQVDatabase.h"
 #include "views/calendar_view.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 #include "app/frmTip.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/settings/settings.h"
+#include "records/modQVDatabase.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

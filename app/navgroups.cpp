@@ -1,8 +1,8 @@
 #include "app/navgroups.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/ado/ado.h"
 #include "platform/ui/messages.h"
+#include "records/modQVDatabase.h"
 
 #include <QPalette>
 

@@ -1,11 +1,11 @@
 #include "events/frmWizAddTask.h"
 
 #include "app/frmMain.h"
-#include "app/modQVDatabase.h"
 #include "platform/twips.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/regional.h"
 #include "records/editing.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
 #include "views/refresh.h"
 

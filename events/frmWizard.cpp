@@ -2,13 +2,13 @@
 
 #include "app/editors.h"
 #include "app/frmMain.h"
-#include "app/modQVDatabase.h"
 #include "platform/settings/settings.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/regional.h"
 #include "records/editing.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
 #include "views/refresh.h"
 

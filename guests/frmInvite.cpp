@@ -1,12 +1,12 @@
 #include "guests/frmInvite.h"
 
 #include "app/frmMain.h"
-#include "app/modQVDatabase.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
 #include "records/cascade.h"
 #include "records/editing.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
 #include "views/refresh.h"
 

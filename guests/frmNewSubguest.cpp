@@ -1,9 +1,9 @@
 #include "guests/frmNewSubguest.h"
 
-#include "app/modQVDatabase.h"
 #include "guests/frmGuestDetail.h"
 #include "platform/twips.h"
 #include "platform/ui/messages.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
 
 #include <QComboBox>

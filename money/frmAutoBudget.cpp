@@ -1,14 +1,14 @@
 #include "money/frmAutoBudget.h"
 
-#include "app/modQVDatabase.h"
 #include "money/moneyedit.h"
 #include "platform/grid/gridex.h"
 #include "platform/twips.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/regional.h"
-#include "records/editing.h"
 #include "records/cascade.h"
+#include "records/editing.h"
 #include "records/lookuplists.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
 
 #include <QComboBox>

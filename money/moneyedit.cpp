@@ -1,8 +1,8 @@
 #include "money/moneyedit.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/ui/regional.h"
 #include "records/cascade.h"
+#include "records/modQVDatabase.h"
 
 #include <QComboBox>
 #include <QGroupBox>

@@ -1,8 +1,8 @@
 #include "records/cascade.h"
 
 #include "app/frmMain.h"
-#include "app/modQVDatabase.h"
 #include "platform/grid/gridex.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
 #include "views/viewdefs.h"
 #include "views/viewpattern.h"

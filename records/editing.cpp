@@ -1,12 +1,12 @@
 #include "records/editing.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/regional.h"
 #include "records/cascade.h"
 #include "records/frmAddType.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
 #include "records/synchro.h"
 

@@ -1,9 +1,9 @@
 #include "records/frmSynchronize.h"
 
 #include "app/frmMain.h"
-#include "app/modQVDatabase.h"
 #include "platform/ui/messages.h"
 #include "records/cascade.h"
+#include "records/modQVDatabase.h"
 #include "records/synchro.h"
 
 #include <QCloseEvent>

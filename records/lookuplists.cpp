@@ -1,7 +1,7 @@
 #include "records/lookuplists.h"
 
 #include "app/frmMain.h"
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
 
 namespace records {

@@ -1,11 +1,11 @@
 #include "seating/frmSeating.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/dragdrop.h"
 #include "platform/ui/messages.h"
 #include "records/frmDeleteSingle.h"
+#include "records/modQVDatabase.h"
 #include "seating/seatingdata.h"
 
 #include <QAction>

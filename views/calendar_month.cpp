@@ -1,7 +1,7 @@
 #include "views/calendar_view.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/ui/messages.h"
+#include "records/modQVDatabase.h"
 
 #include <QLabel>
 #include <QLocale>

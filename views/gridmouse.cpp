@@ -1,8 +1,8 @@
 #include "views/gridmouse.h"
 
 #include "app/editors.h"
-#include "app/modQVDatabase.h"
 #include "platform/ado/ado.h"
+#include "records/modQVDatabase.h"
 
 namespace gridmouse {
 

@@ -4,10 +4,10 @@
 
 #include "app/frmMain.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/grid/gridex.h"
-#include "records/cascade.h"
 #include "platform/navbar/explorerbar.h"
+#include "records/cascade.h"
+#include "records/modQVDatabase.h"
 #include "views/refresh.h"
 #include "views/viewdefs.h"
 #include "views/viewpattern.h"
