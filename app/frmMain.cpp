@@ -142,7 +142,7 @@ T* named(T* w, const char* name)
 
 }  // namespace
 
-frmMain::frmMain() : Form("frmMain") {}
+frmMain::frmMain() : Form("frmMain") { ui::setMainForm(this); }
 
 QWidget* frmMain::makeWidget(QWidget* parent) { return new ui::ResizingFormWidget<frmMain, QMainWindow>(this, parent); }
 
@@ -322,6 +322,7 @@ void frmMain::createControls()
     QObject::connect(Calendar1, &calendar::MonthCalendar::DayClick, w,
                      [this](int n) { ui::guarded([&] { Calendar1_DayClick(n); }); });
     CreateCommands();
+    AnswerOtherWindows();
 }
 
 void frmMain::releaseControls()

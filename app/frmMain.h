@@ -39,6 +39,9 @@ class MonthCalendar;
 namespace navbar {
 class ExplorerBar;
 }
+namespace records {
+enum class MainList;
+}
 
 // The layout rules of the window, on twips, so they are tested without a
 // screen. W and H are the window's outer width and height.
@@ -106,7 +109,7 @@ public:
     QString dueMode = "Due";
 
     // ------------------------------------------------------------ view procedures
-    // Filled in by the views (views/).
+    // Over the views of views/ (app/mainviews.cpp, app/maincalendar.cpp).
     void ShowTasks(const QString& whichTasks, const QDateTime& enddate);
     void ShowEvents();
     void ShowRSVP();
@@ -242,6 +245,11 @@ protected:
     void releaseControls() override;
 
 private:
+    // What other windows tell of records they changed (records/notices.h).
+    void AnswerOtherWindows();
+    // The list's recordset read again and, when the grid shows it, bound again.
+    void RefreshList(records::MainList list);
+    void ShowGridPanel();
     // Fits the shown window, with the frame its window manager gave it, to
     // the screen's free area: the start groups whole where the screen allows.
     void fitToScreen();

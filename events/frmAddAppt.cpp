@@ -1,9 +1,9 @@
 #include "events/frmAddAppt.h"
 
-#include "app/frmMain.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
+#include "records/notices.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -93,12 +93,11 @@ void frmAddAppt::createControls()
     QObject::connect(dtStartDate, &ui::DateBox::valueChanged, w,
                      [this] { ui::guarded([this] { dtStartDate_Change(); }); });
 
-    procedures_.set("frmAddAppt.GetPriorityText", [this] { GetPriorityText(); });
+    editing::refillAfterLookupEdits(*this, {"AddAppointment"}, [this](const QString&) { GetPriorityText(); });
 }
 
 void frmAddAppt::releaseControls()
 {
-    procedures_.clear();
     lblTitle = lblStart = lblEnd = lblPriority = lblNotes = nullptr;
     txtTitle = nullptr;
     dtStartDate = dtEndDate = nullptr;
@@ -178,16 +177,7 @@ void frmAddAppt::cmdSave_Click()
 void frmAddAppt::RefreshCalendar()
 {
     // The calendar on screen is drawn again for the day it showed.
-    frmMain& m = frmMain::instance();
-    if (!m.isLoaded())
-        return;
-    const QString panel = m.curFrameName();
-    if (panel == "frameDate") {
-        const QDateTime shown = m.curDate;
-        m.ChangeDate(shown);
-    } else if (panel == "frameMonth") {
-        m.ChangeCalendar(m.curDate);
-    }
+    emit records::notices().appointmentsChanged();
 }
 
 void frmAddAppt::cmdCancel_Click() { Unload(); }

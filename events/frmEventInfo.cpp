@@ -1,6 +1,5 @@
 #include "events/frmEventInfo.h"
 
-#include "app/frmMain.h"
 #include "platform/grid/gridex.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
@@ -8,8 +7,8 @@
 #include "records/editing.h"
 #include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
+#include "records/notices.h"
 #include "views/frmPreview.h"
-#include "views/refresh.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -366,18 +365,17 @@ void frmEventInfo::cmdSave_Click()
     const Saved s = SaveEvent();
     if (s == Saved::Refused)
         return;
-    frmMain& main = frmMain::instance();
     if (s == Saved::Yes)
-        ui::ifLoaded(main, [](frmMain& m) { m.ShowEvents(); });
+        emit records::notices().eventSaved();
     else
-        views::RefreshMainGrid(main.eventRS);
+        emit records::notices().rowsChanged(records::MainList::Events);
     Unload();
 }
 
 void frmEventInfo::cmdCancel_Click()
 {
     // A new event's row is kept and shows in the events grid.
-    views::RefreshMainGrid(frmMain::instance().eventRS);
+    emit records::notices().rowsChanged(records::MainList::Events);
     Unload();
 }
 

@@ -1,10 +1,9 @@
 #include "events/frmEventTasks.h"
 
-#include "app/frmMain.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
-#include "views/refresh.h"
+#include "records/notices.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -56,13 +55,14 @@ void frmEventTasks::createControls()
     editing::chainTabOrder({txtName, dtDate, cmbPriority, cmbAssignee, cmbEvent, txtNote, cmdSave, cmdCancel,
                             cmdEditPriority, cmdEditAssignee, cmdEditEvent});
 
-    procedures_.set("frmEventTasks.GetPriorityTexts", [this] { GetPriorityTexts(); });
-    procedures_.set("frmEventTasks.GetAssigneeTexts", [this] { GetAssigneeTexts(); });
+    editing::refillAfterLookupEdits(*this, {"AddTask"}, [this](const QString&) {
+        GetAssigneeTexts();
+        GetPriorityTexts();
+    });
 }
 
 void frmEventTasks::releaseControls()
 {
-    procedures_.clear();
     for (QLabel*& l : Label1)
         l = nullptr;
     Label2 = nullptr;
@@ -162,7 +162,7 @@ void frmEventTasks::cmdCancel_Click() { Unload(); }
 void frmEventTasks::Form_Unload(bool&)
 {
     // The task list shows what this window changed, also after a cancel.
-    views::RefreshMainGrid(frmMain::instance().TaskRS);
+    emit records::notices().rowsChanged(records::MainList::Tasks);
 }
 
 void frmEventTasks::editList(const QString& listMode) { editing::editLookupList("AddTask", listMode, this); }

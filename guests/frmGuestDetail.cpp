@@ -1,6 +1,5 @@
 #include "guests/frmGuestDetail.h"
 
-#include "app/frmMain.h"
 #include "guests/frmNewSubguest.h"
 #include "platform/grid/gridex.h"
 #include "platform/twips.h"
@@ -9,7 +8,7 @@
 #include "records/frmDeleteSingle.h"
 #include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
-#include "views/refresh.h"
+#include "records/notices.h"
 #include "views/viewpattern.h"
 
 #include <QComboBox>
@@ -165,9 +164,14 @@ void frmGuestDetail::createControls()
                      [this] { ui::guarded([this] { GridSubguest_DblClick(); }); });
     QObject::connect(tabGuest, &QTabBar::currentChanged, w, [this] { ui::guarded([this] { tabGuest_Click(); }); });
 
-    procs_.set("frmGuestDetail.GetTitles", [this] { GetTitles(); });
-    procs_.set("frmGuestDetail.GetCategories", [this] { GetCategories(); });
-    procs_.set("frmGuestDetail.RefreshSubguests", [this] { RefreshSubguests(); });
+    editing::refillAfterLookupEdits(*this, {"Guest"}, [this](const QString&) {
+        GetCategories();
+        GetTitles();
+    });
+    records::answerWhileLoaded(*this, &records::Notices::recordDeleted, [this](records::DeleteKind kind, qint64) {
+        if (kind == records::DeleteKind::SubguestFromDetail)
+            RefreshSubguests();
+    });
 }
 
 void frmGuestDetail::createGeneral()
@@ -223,7 +227,6 @@ void frmGuestDetail::createAccom()
 
 void frmGuestDetail::releaseControls()
 {
-    procs_.clear();
     tabGuest = nullptr;
     fraGuest = fraTravel = fraAccom = nullptr;
     Text1.fill(nullptr);
@@ -417,7 +420,7 @@ void frmGuestDetail::cmdCancel_Click()
 
 void frmGuestDetail::Form_Unload(bool&)
 {
-    views::RefreshMainGrid(frmMain::instance().PeopleRS);
+    emit records::notices().rowsChanged(records::MainList::People);
 }
 
 void frmGuestDetail::tabGuest_Click()

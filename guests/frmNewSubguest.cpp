@@ -65,12 +65,11 @@ void frmNewSubguest::createControls()
     order << cmdAdd << cmdCancel;
     editing::chainTabOrder(order);
 
-    procs_.set("frmNewSubguest.GetTitles", [this] { GetTitles(); });
+    editing::refillAfterLookupEdits(*this, {"Subguest"}, [this](const QString&) { GetTitles(); });
 }
 
 void frmNewSubguest::releaseControls()
 {
-    procs_.clear();
     lblGroupName = nullptr;
     cmbTitles = nullptr;
     cmdAddTitle = nullptr;

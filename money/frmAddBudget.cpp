@@ -37,14 +37,15 @@ void frmAddBudget::createControls()
     editing::chainTabOrder({Text1[0], Combo1[0], cmdEditCategory, Combo1[1], cmdEditEvent, Combo1[2],
                             cmdEditAssignees, Text1[1], cmdSave, cmdCancel});
 
-    procs_.set("frmAddBudget.GetAssignees", [this] { GetAssignees(); });
-    procs_.set("frmAddBudget.GetCategories", [this] { GetCategories(); });
-    procs_.set("frmAddBudget.GetEvents", [this] { GetEvents(); });
+    editing::refillAfterLookupEdits(*this, {"AddBudget"}, [this](const QString&) {
+        GetAssignees();
+        GetCategories();
+        GetEvents();
+    });
 }
 
 void frmAddBudget::releaseControls()
 {
-    procs_.clear();
     Label2.fill(nullptr);
     Text1.fill(nullptr);
     Combo1.fill(nullptr);
@@ -137,5 +138,5 @@ void frmAddBudget::cmdEditAssignees_Click()
 
 void frmAddBudget::Form_Unload(bool&)
 {
-    money::refreshMain("BudgetRS");
+    money::refreshMain(records::MainList::Budget);
 }

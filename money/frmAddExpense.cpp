@@ -54,13 +54,14 @@ void frmAddExpense::createControls()
     editing::chainTabOrder({Text1[0], Combo1[0], Combo1[1], cmdEditEvent, Text1[1], Text1[2], dtDate, Combo1[2],
                             cmdEditAssignees, cmdSave, cmdCancel});
 
-    procs_.set("frmAddExpense.GetAssignees", [this] { GetAssignees(); });
-    procs_.set("frmAddExpense.GetEvents", [this] { GetEvents(); });
+    editing::refillAfterLookupEdits(*this, {"AddExpense"}, [this](const QString&) {
+        GetAssignees();
+        GetEvents();
+    });
 }
 
 void frmAddExpense::releaseControls()
 {
-    procs_.clear();
     Label2.fill(nullptr);
     Label3.fill(nullptr);
     Text1.fill(nullptr);
@@ -161,5 +162,5 @@ void frmAddExpense::Form_Unload(bool&)
 {
     // A budget item turned into an expense leaves the budget view as it is.
     if (mode_ != "Budget")
-        money::refreshMain("ExpensesRS");
+        money::refreshMain(records::MainList::Expenses);
 }

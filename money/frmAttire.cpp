@@ -37,13 +37,14 @@ void frmAttire::createControls()
                             cmdSave, cmdCancel});
     money::centredDialog(w);
 
-    procs_.set("frmAttire.GetAttireTypes", [this] { GetAttireTypes(); });
-    procs_.set("frmAttire.GetAssignees", [this] { GetAssignees(); });
+    editing::refillAfterLookupEdits(*this, {"Attire", "AddAttire"}, [this](const QString&) {
+        GetAttireTypes();
+        GetAssignees();
+    });
 }
 
 void frmAttire::releaseControls()
 {
-    procs_.clear();
     Label2.fill(nullptr);
     Label3 = nullptr;
     Text1.fill(nullptr);
@@ -130,5 +131,5 @@ void frmAttire::cmdEditAttireType_Click()
 
 void frmAttire::Form_Unload(bool&)
 {
-    money::refreshMain("AttireRS");
+    money::refreshMain(records::MainList::Attire);
 }

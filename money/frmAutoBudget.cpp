@@ -5,11 +5,10 @@
 #include "platform/twips.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/regional.h"
-#include "records/cascade.h"
 #include "records/editing.h"
-#include "records/lookuplists.h"
 #include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
+#include "records/notices.h"
 
 #include <QComboBox>
 #include <QFocusEvent>
@@ -399,10 +398,5 @@ void frmAutoBudget::Command2_Click()
 void frmAutoBudget::Form_Unload(bool&)
 {
     closing_ = true;
-    if (records::mainDataMode() != "Budget") {
-        records::callMainView("frmMain.ShowBudget");
-        records::callMainView("frmMain.ShowGridPanel");
-    } else {
-        money::refreshMain("BudgetRS");
-    }
+    emit records::notices().budgetChanged();
 }

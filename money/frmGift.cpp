@@ -61,12 +61,11 @@ void frmGift::createControls()
         {Text1[0], Combo1[0], Combo1[1], cmdAddStore, Text1[1], Combo1[2], cmdFind, cmdSave, cmdCancel});
 
     QObject::connect(TabStrip1, &QTabBar::currentChanged, w, [this] { ui::guarded([this] { TabStrip1_Click(); }); });
-    procs_.set("frmGift.GetStores", [this] { GetStores(); });
+    editing::refillAfterLookupEdits(*this, {"Gifts"}, [this](const QString&) { GetStores(); });
 }
 
 void frmGift::releaseControls()
 {
-    procs_.clear();
     TabStrip1 = nullptr;
     frameGeneral = frameImage = nullptr;
     Text1.fill(nullptr);
@@ -216,5 +215,5 @@ void frmGift::cmdCancel_Click()
 
 void frmGift::Form_Unload(bool&)
 {
-    money::refreshMain("GiftRS");
+    money::refreshMain(records::MainList::Gifts);
 }

@@ -37,13 +37,16 @@ void frmRegistry::createControls()
     editing::chainTabOrder(
         {Text1[0], Text1[1], Combo1[0], Text1[2], Combo1[1], cmdSave, cmdCancel, cmdAddStore, cmdAddCategory});
 
-    procs_.set("frmRegistry.GetStores", [this] { GetStores(); });
-    procs_.set("frmRegistry.GetCategory", [this] { GetCategory(); });
+    editing::refillAfterLookupEdits(*this, {"Registry"}, [this](const QString& list) {
+        if (list == "Stores")
+            GetStores();
+        else if (list == "Category")
+            GetCategory();
+    });
 }
 
 void frmRegistry::releaseControls()
 {
-    procs_.clear();
     lblHeading = nullptr;
     Text1.fill(nullptr);
     Combo1.fill(nullptr);
@@ -122,5 +125,5 @@ void frmRegistry::cmdCancel_Click()
 
 void frmRegistry::Form_Unload(bool&)
 {
-    money::refreshMain("RegistryRS");
+    money::refreshMain(records::MainList::Registry);
 }

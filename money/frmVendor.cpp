@@ -153,12 +153,11 @@ void frmVendor::createControls()
     editing::chainTabOrder(order);
 
     QObject::connect(TabStrip1, &QTabBar::currentChanged, w, [this] { ui::guarded([this] { TabStrip1_Click(); }); });
-    procs_.set("frmVendor.GetVendorTypes", [this] { GetVendorTypes(); });
+    editing::refillAfterLookupEdits(*this, {"Vendor"}, [this](const QString&) { GetVendorTypes(); });
 }
 
 void frmVendor::releaseControls()
 {
-    procs_.clear();
     TabStrip1 = nullptr;
     frameGeneral = frameReferences = frameBridesComments = frameGroomsComments = nullptr;
     Text1.fill(nullptr);
@@ -251,5 +250,5 @@ void frmVendor::cmdCancel_Click()
 
 void frmVendor::Form_Unload(bool&)
 {
-    money::refreshMain("VendorRS");
+    money::refreshMain(records::MainList::Vendors);
 }

@@ -1,7 +1,6 @@
 #include "money/moneyedit.h"
 
 #include "platform/ui/regional.h"
-#include "records/cascade.h"
 #include "records/modQVDatabase.h"
 
 #include <QComboBox>
@@ -99,9 +98,9 @@ editing::SaveOutcome saveAndClose(ui::FormBase& editor, const QString& table, bo
     return outcome;
 }
 
-void refreshMain(const QString& member)
+void refreshMain(records::MainList list)
 {
-    records::refreshMainGrid(member);
+    emit records::notices().rowsChanged(list);
 }
 
 }  // namespace money

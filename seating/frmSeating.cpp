@@ -6,6 +6,7 @@
 #include "platform/ui/messages.h"
 #include "records/frmDeleteSingle.h"
 #include "records/modQVDatabase.h"
+#include "records/notices.h"
 #include "seating/seatingdata.h"
 
 #include <QAction>
@@ -177,15 +178,16 @@ void frmSeating::createControls()
     // The invited tree's names are not edited.
     treeInvited->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    procs_ = std::make_unique<editing::OpenProcedures>();
-    procs_->set("frmSeating.GetInvitees", [this] { GetInvitees(); });
+    records::answerWhileLoaded(*this, &records::Notices::recordDeleted, [this](records::DeleteKind kind, qint64) {
+        if (kind == records::DeleteKind::Table)
+            GetInvitees();
+    });
 }
 
 void frmSeating::releaseControls()
 {
     if (ui::isDragging())
         ui::cancelDrag();
-    procs_.reset();
     menuBar = nullptr;
     mnuFile = mnuTables = nullptr;
     mnuFileExit = mnuTablesAdd = mnuTablesDelete = nullptr;
