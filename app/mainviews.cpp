@@ -10,6 +10,7 @@
 #include "records/editing.h"
 #include "records/modQVDatabase.h"
 #include "records/notices.h"
+#include "views/frmPreview.h"
 #include "views/viewdefs.h"
 #include "views/viewpattern.h"
 
@@ -202,6 +203,13 @@ void frmMain::ShowGifts() { show(*this, "Gifts"); }
 void frmMain::ShowRegistry() { show(*this, "Registry"); }
 void frmMain::ShowMeasurementsFemale() { show(*this, "FemaleMeasurement"); }
 void frmMain::ShowMeasurementsMale() { show(*this, "MaleMeasurement"); }
+
+void frmMain::PrintGridReport()
+{
+    if (!isLoaded() || !GridEX1)
+        return;
+    report::PrintGridReport(*GridEX1, *widget(), curDataMode);
+}
 
 // ---------------------------------------------------------------- other windows' changes
 

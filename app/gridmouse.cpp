@@ -1,4 +1,4 @@
-#include "views/gridmouse.h"
+#include "app/gridmouse.h"
 
 #include "app/editors.h"
 #include "platform/ado/ado.h"
