@@ -1,9 +1,10 @@
 #pragma once
 // The main window: the navigation bar down the left, the title of the shown
 // view, and three content panels (data grid, day calendar, month calendar) of
-// which exactly one is shown at a time. Its public members are the state
-// every other window reads: the recordset of each view, the current mode,
-// view and date.
+// which exactly one is shown at a time. Its public members (the recordset of
+// each view, the current mode, view and date) are its own and its tests':
+// other windows never read them. They tell it what they changed through
+// records/notices.h, and it shows those views afresh.
 
 #include "app/navgroups.h"
 #include "app/tablewatch.h"

@@ -5,6 +5,7 @@
 
 #include "app/frmMain.h"
 
+#include "app/commands.h"
 #include "platform/grid/gridex.h"
 #include "platform/navbar/explorerbar.h"
 #include "records/editing.h"
@@ -244,7 +245,7 @@ void frmMain::AnswerOtherWindows()
     });
     // The lookup lists this window's menus edit show in its views.
     records::answerWhileLoaded(*this, &Notices::lookupListClosed, [this](const QString& fromForm, const QString& list) {
-        if (fromForm != "Main")
+        if (fromForm != commands::kLookupCaller)
             return;
         if (list == "Stores")
             curDataMode == "Gifts" ? ShowGifts() : ShowRegistry();

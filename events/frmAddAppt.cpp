@@ -14,6 +14,13 @@
 
 namespace {
 
+// The caller key this window opens the lookup-list editor with.
+constexpr const char* kLookupCaller = "AddAppointment";
+
+}  // namespace
+
+namespace {
+
 constexpr int kMinutesPerDay = 24 * 60;
 
 // A day and a minute of the day that may run past midnight, brought back
@@ -93,7 +100,7 @@ void frmAddAppt::createControls()
     QObject::connect(dtStartDate, &ui::DateBox::valueChanged, w,
                      [this] { ui::guarded([this] { dtStartDate_Change(); }); });
 
-    editing::refillAfterLookupEdits(*this, {"AddAppointment"}, [this](const QString&) { GetPriorityText(); });
+    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) { GetPriorityText(); });
 }
 
 void frmAddAppt::releaseControls()
@@ -146,7 +153,7 @@ void frmAddAppt::dtStartDate_Change()
         dtEndDate->setDate(day.addDays(1));
 }
 
-void frmAddAppt::cmdEditPriority_Click() { editing::editLookupList("AddAppointment", "Priority", this); }
+void frmAddAppt::cmdEditPriority_Click() { editing::editLookupList(kLookupCaller, "Priority", this); }
 
 void frmAddAppt::cmdSave_Click()
 {

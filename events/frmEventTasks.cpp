@@ -11,6 +11,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace {
+
+// The caller key this window opens the lookup-list editor with.
+constexpr const char* kLookupCaller = "AddTask";
+
+}  // namespace
+
 using editing::makeButton;
 using editing::makeLabel;
 using editing::makeListBox;
@@ -55,7 +62,7 @@ void frmEventTasks::createControls()
     editing::chainTabOrder({txtName, dtDate, cmbPriority, cmbAssignee, cmbEvent, txtNote, cmdSave, cmdCancel,
                             cmdEditPriority, cmdEditAssignee, cmdEditEvent});
 
-    editing::refillAfterLookupEdits(*this, {"AddTask"}, [this](const QString&) {
+    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) {
         GetAssigneeTexts();
         GetPriorityTexts();
     });
@@ -165,7 +172,7 @@ void frmEventTasks::Form_Unload(bool&)
     emit records::notices().rowsChanged(records::MainList::Tasks);
 }
 
-void frmEventTasks::editList(const QString& listMode) { editing::editLookupList("AddTask", listMode, this); }
+void frmEventTasks::editList(const QString& listMode) { editing::editLookupList(kLookupCaller, listMode, this); }
 
 void frmEventTasks::cmdEditPriority_Click() { editList("Priority"); }
 void frmEventTasks::cmdEditAssignee_Click() { editList("Assignee"); }

@@ -21,6 +21,13 @@
 #include <QScopedValueRollback>
 #include <QTabBar>
 
+namespace {
+
+// The caller key this window opens the lookup-list editor with.
+constexpr const char* kLookupCaller = "Guest";
+
+}  // namespace
+
 using modQVDatabase::gConn;
 
 namespace {
@@ -164,7 +171,7 @@ void frmGuestDetail::createControls()
                      [this] { ui::guarded([this] { GridSubguest_DblClick(); }); });
     QObject::connect(tabGuest, &QTabBar::currentChanged, w, [this] { ui::guarded([this] { tabGuest_Click(); }); });
 
-    editing::refillAfterLookupEdits(*this, {"Guest"}, [this](const QString&) {
+    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) {
         GetCategories();
         GetTitles();
     });
@@ -492,7 +499,7 @@ void frmGuestDetail::cmdDeleteSubguest_Click()
 void frmGuestDetail::cmdAddCategory_Click()
 {
     frmAddType& t = frmAddType::instance();
-    t.fromForm = "Guest";
+    t.fromForm = kLookupCaller;
     t.curMode = "GuestTypes";
     t.Show(ui::vbModeless);
 }
@@ -500,7 +507,7 @@ void frmGuestDetail::cmdAddCategory_Click()
 void frmGuestDetail::cmdAddTitle_Click()
 {
     frmAddType& t = frmAddType::instance();
-    t.fromForm = "Guest";
+    t.fromForm = kLookupCaller;
     t.curMode = "Titles";
     t.Show(ui::vbModeless);
 }

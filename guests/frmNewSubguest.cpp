@@ -11,6 +11,13 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace {
+
+// The caller key this window opens the lookup-list editor with.
+constexpr const char* kLookupCaller = "Subguest";
+
+}  // namespace
+
 using modQVDatabase::gConn;
 
 namespace {
@@ -65,7 +72,7 @@ void frmNewSubguest::createControls()
     order << cmdAdd << cmdCancel;
     editing::chainTabOrder(order);
 
-    editing::refillAfterLookupEdits(*this, {"Subguest"}, [this](const QString&) { GetTitles(); });
+    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) { GetTitles(); });
 }
 
 void frmNewSubguest::releaseControls()
@@ -163,5 +170,5 @@ void frmNewSubguest::cmdCancel_Click()
 
 void frmNewSubguest::cmdAddTitle_Click()
 {
-    editing::editLookupList("Subguest", "Titles", this);
+    editing::editLookupList(kLookupCaller, "Titles", this);
 }

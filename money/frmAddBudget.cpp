@@ -7,6 +7,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace {
+
+// The caller key this window opens the lookup-list editor with.
+constexpr const char* kLookupCaller = "AddBudget";
+
+}  // namespace
+
 void frmAddBudget::createControls()
 {
     using editing::makeButton;
@@ -37,7 +44,7 @@ void frmAddBudget::createControls()
     editing::chainTabOrder({Text1[0], Combo1[0], cmdEditCategory, Combo1[1], cmdEditEvent, Combo1[2],
                             cmdEditAssignees, Text1[1], cmdSave, cmdCancel});
 
-    editing::refillAfterLookupEdits(*this, {"AddBudget"}, [this](const QString&) {
+    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) {
         GetAssignees();
         GetCategories();
         GetEvents();
@@ -123,17 +130,17 @@ void frmAddBudget::cmdCancel_Click()
 
 void frmAddBudget::cmdEditCategory_Click()
 {
-    editing::editLookupList("AddBudget", "BudgetCategory", this);
+    editing::editLookupList(kLookupCaller, "BudgetCategory", this);
 }
 
 void frmAddBudget::cmdEditEvent_Click()
 {
-    editing::editLookupList("AddBudget", "Event", this);
+    editing::editLookupList(kLookupCaller, "Event", this);
 }
 
 void frmAddBudget::cmdEditAssignees_Click()
 {
-    editing::editLookupList("AddBudget", "Assignee", this);
+    editing::editLookupList(kLookupCaller, "Assignee", this);
 }
 
 void frmAddBudget::Form_Unload(bool&)

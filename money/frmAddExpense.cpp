@@ -8,6 +8,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace {
+
+// The caller key this window opens the lookup-list editor with.
+constexpr const char* kLookupCaller = "AddExpense";
+
+}  // namespace
+
 void frmAddExpense::createControls()
 {
     using editing::makeButton;
@@ -54,7 +61,7 @@ void frmAddExpense::createControls()
     editing::chainTabOrder({Text1[0], Combo1[0], Combo1[1], cmdEditEvent, Text1[1], Text1[2], dtDate, Combo1[2],
                             cmdEditAssignees, cmdSave, cmdCancel});
 
-    editing::refillAfterLookupEdits(*this, {"AddExpense"}, [this](const QString&) {
+    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) {
         GetAssignees();
         GetEvents();
     });
@@ -150,12 +157,12 @@ void frmAddExpense::cmdCancel_Click()
 
 void frmAddExpense::cmdEditEvent_Click()
 {
-    editing::editLookupList("AddExpense", "Event", this);
+    editing::editLookupList(kLookupCaller, "Event", this);
 }
 
 void frmAddExpense::cmdEditAssignees_Click()
 {
-    editing::editLookupList("AddExpense", "Assignee", this);
+    editing::editLookupList(kLookupCaller, "Assignee", this);
 }
 
 void frmAddExpense::Form_Unload(bool&)

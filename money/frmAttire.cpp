@@ -6,6 +6,13 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace {
+
+// The caller key this window opens the lookup-list editor with.
+constexpr const char* kLookupCaller = "Attire";
+
+}  // namespace
+
 void frmAttire::createControls()
 {
     using editing::makeButton;
@@ -37,7 +44,7 @@ void frmAttire::createControls()
                             cmdSave, cmdCancel});
     money::centredDialog(w);
 
-    editing::refillAfterLookupEdits(*this, {"Attire", "AddAttire"}, [this](const QString&) {
+    editing::refillAfterLookupEdits(*this, {kLookupCaller, "AddAttire"}, [this](const QString&) {
         GetAttireTypes();
         GetAssignees();
     });
@@ -121,12 +128,12 @@ void frmAttire::cmdCancel_Click()
 
 void frmAttire::cmdEditAssignees_Click()
 {
-    editing::editLookupList("Attire", "Assignee", this);
+    editing::editLookupList(kLookupCaller, "Assignee", this);
 }
 
 void frmAttire::cmdEditAttireType_Click()
 {
-    editing::editLookupList("Attire", "Attire", this);
+    editing::editLookupList(kLookupCaller, "Attire", this);
 }
 
 void frmAttire::Form_Unload(bool&)
