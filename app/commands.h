@@ -68,6 +68,9 @@ public:
     virtual void exitProgram() = 0;
 };
 
+// The caller key the main window's menus open the lookup-list editor with.
+inline constexpr const char* kLookupCaller = "Main";
+
 // The navigation bar's item click.
 void ItemClick(Host& host, const QString& key);
 // Keys the bar may show that have no action (counts and hosted controls).

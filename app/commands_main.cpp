@@ -6,6 +6,7 @@
 #include "app/frmAbout.h"
 #include "app/frmMain.h"
 #include "app/frmTip.h"
+#include "app/gridmouse.h"
 #include "app/help.h"
 #include "app/menus.h"
 #include "app/placeholders.h"
@@ -14,7 +15,6 @@
 #include "records/frmDeleteSingle.h"
 #include "records/frmSynchronize.h"
 #include "views/frmPreview.h"
-#include "views/gridmouse.h"
 
 #include <QComboBox>
 #include <QCursor>

@@ -45,7 +45,7 @@ Action lookup(const char* list)
 
 Action lookupFromMain(const char* list, bool fromFormFirst)
 {
-    return [list, fromFormFirst](Host& h) { h.showLookupList(list, QString("Main"), fromFormFirst); };
+    return [list, fromFormFirst](Host& h) { h.showLookupList(list, QString(kLookupCaller), fromFormFirst); };
 }
 
 // The add items that write the editor's mode before the panel is shown.

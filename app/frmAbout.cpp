@@ -1,9 +1,9 @@
 #include "app/frmAbout.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/ado/ignoring.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/messages.h"
+#include "records/modQVDatabase.h"
 
 #include <QFrame>
 #include <QGridLayout>

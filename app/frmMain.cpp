@@ -3,7 +3,6 @@
 #include "app/frmAbout.h"
 #include "app/frmTip.h"
 #include "app/help.h"
-#include "app/modQVDatabase.h"
 #include "app/placeholders.h"
 #include "platform/calendar/dayplanner.h"
 #include "platform/calendar/monthcalendar.h"
@@ -12,6 +11,7 @@
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
+#include "records/modQVDatabase.h"
 #include "views/calendar_view.h"
 
 #include <QAction>
@@ -142,7 +142,7 @@ T* named(T* w, const char* name)
 
 }  // namespace
 
-frmMain::frmMain() : Form("frmMain") {}
+frmMain::frmMain() : Form("frmMain") { ui::setMainForm(this); }
 
 QWidget* frmMain::makeWidget(QWidget* parent) { return new ui::ResizingFormWidget<frmMain, QMainWindow>(this, parent); }
 
@@ -322,6 +322,7 @@ void frmMain::createControls()
     QObject::connect(Calendar1, &calendar::MonthCalendar::DayClick, w,
                      [this](int n) { ui::guarded([&] { Calendar1_DayClick(n); }); });
     CreateCommands();
+    AnswerOtherWindows();
 }
 
 void frmMain::releaseControls()

@@ -1,9 +1,10 @@
 #pragma once
 // The main window: the navigation bar down the left, the title of the shown
 // view, and three content panels (data grid, day calendar, month calendar) of
-// which exactly one is shown at a time. Its public members are the state
-// every other window reads: the recordset of each view, the current mode,
-// view and date.
+// which exactly one is shown at a time. Its public members (the recordset of
+// each view, the current mode, view and date) are its own and its tests':
+// other windows never read them. They tell it what they changed through
+// records/notices.h, and it shows those views afresh.
 
 #include "app/navgroups.h"
 #include "app/tablewatch.h"
@@ -38,6 +39,9 @@ class MonthCalendar;
 }
 namespace navbar {
 class ExplorerBar;
+}
+namespace records {
+enum class MainList;
 }
 
 // The layout rules of the window, on twips, so they are tested without a
@@ -106,7 +110,7 @@ public:
     QString dueMode = "Due";
 
     // ------------------------------------------------------------ view procedures
-    // Filled in by the views (views/).
+    // Over the views of views/ (app/mainviews.cpp, app/maincalendar.cpp).
     void ShowTasks(const QString& whichTasks, const QDateTime& enddate);
     void ShowEvents();
     void ShowRSVP();
@@ -242,6 +246,11 @@ protected:
     void releaseControls() override;
 
 private:
+    // What other windows tell of records they changed (records/notices.h).
+    void AnswerOtherWindows();
+    // The list's recordset read again and, when the grid shows it, bound again.
+    void RefreshList(records::MainList list);
+    void ShowGridPanel();
     // Fits the shown window, with the frame its window manager gave it, to
     // the screen's free area: the start groups whole where the screen allows.
     void fitToScreen();

@@ -1,8 +1,8 @@
 #include "app/frmTip.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/ado/ignoring.h"
 #include "platform/settings/settings.h"
+#include "records/modQVDatabase.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

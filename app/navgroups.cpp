@@ -1,9 +1,9 @@
 #include "app/navgroups.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/ado/ado.h"
 #include "platform/ado/ignoring.h"
 #include "platform/ui/messages.h"
+#include "records/modQVDatabase.h"
 
 #include <QPalette>
 

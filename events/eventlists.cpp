@@ -1,6 +1,6 @@
 #include "events/eventlists.h"
 
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
 
 namespace events {

@@ -1,16 +1,15 @@
 #include "events/frmEventInfo.h"
 
-#include "app/frmMain.h"
-#include "app/modQVDatabase.h"
 #include "platform/ado/ignoring.h"
 #include "platform/grid/gridex.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
 #include "records/editing.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
+#include "records/notices.h"
 #include "views/frmPreview.h"
-#include "views/refresh.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -358,18 +357,17 @@ void frmEventInfo::cmdSave_Click()
     const Saved s = SaveEvent();
     if (s == Saved::Refused)
         return;
-    frmMain& main = frmMain::instance();
     if (s == Saved::Yes)
-        ui::ifLoaded(main, [](frmMain& m) { m.ShowEvents(); });
+        emit records::notices().eventSaved();
     else
-        views::RefreshMainGrid(main.eventRS);
+        emit records::notices().rowsChanged(records::MainList::Events);
     Unload();
 }
 
 void frmEventInfo::cmdCancel_Click()
 {
     // A new event's row is kept and shows in the events grid.
-    views::RefreshMainGrid(frmMain::instance().eventRS);
+    emit records::notices().rowsChanged(records::MainList::Events);
     Unload();
 }
 

@@ -1,16 +1,22 @@
 #include "events/frmEventTasks.h"
 
-#include "app/frmMain.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
-#include "views/refresh.h"
+#include "records/notices.h"
 
 #include <QComboBox>
 #include <QDate>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+namespace {
+
+// The caller key this window opens the lookup-list editor with.
+constexpr const char* kLookupCaller = "AddTask";
+
+}  // namespace
 
 using editing::makeButton;
 using editing::makeLabel;
@@ -56,13 +62,14 @@ void frmEventTasks::createControls()
     editing::chainTabOrder({txtName, dtDate, cmbPriority, cmbAssignee, cmbEvent, txtNote, cmdSave, cmdCancel,
                             cmdEditPriority, cmdEditAssignee, cmdEditEvent});
 
-    procedures_.set("frmEventTasks.GetPriorityTexts", [this] { GetPriorityTexts(); });
-    procedures_.set("frmEventTasks.GetAssigneeTexts", [this] { GetAssigneeTexts(); });
+    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) {
+        GetAssigneeTexts();
+        GetPriorityTexts();
+    });
 }
 
 void frmEventTasks::releaseControls()
 {
-    procedures_.clear();
     for (QLabel*& l : Label1)
         l = nullptr;
     Label2 = nullptr;
@@ -162,10 +169,10 @@ void frmEventTasks::cmdCancel_Click() { Unload(); }
 void frmEventTasks::Form_Unload(bool&)
 {
     // The task list shows what this window changed, also after a cancel.
-    views::RefreshMainGrid(frmMain::instance().TaskRS);
+    emit records::notices().rowsChanged(records::MainList::Tasks);
 }
 
-void frmEventTasks::editList(const QString& listMode) { editing::editLookupList("AddTask", listMode, this); }
+void frmEventTasks::editList(const QString& listMode) { editing::editLookupList(kLookupCaller, listMode, this); }
 
 void frmEventTasks::cmdEditPriority_Click() { editList("Priority"); }
 void frmEventTasks::cmdEditAssignee_Click() { editList("Assignee"); }

@@ -1,8 +1,6 @@
 #include "events/frmWizard.h"
 
-#include "app/editors.h"
-#include "app/frmMain.h"
-#include "app/modQVDatabase.h"
+#include "money/frmAutoBudget.h"
 #include "platform/ado/ignoring.h"
 #include "platform/settings/settings.h"
 #include "platform/twips.h"
@@ -10,8 +8,9 @@
 #include "platform/ui/messages.h"
 #include "platform/ui/regional.h"
 #include "records/editing.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
-#include "views/refresh.h"
+#include "records/notices.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -299,7 +298,7 @@ void frmWizard::cmdSave_Click()
     if (!SaveWedding())
         return;  // the refusal was shown; what was typed stays
     // The events view, when it is the one shown, lists what was made.
-    views::RefreshMainGrid(frmMain::instance().eventRS);
+    emit records::notices().rowsChanged(records::MainList::Events);
     Unload();
 }
 

@@ -1,7 +1,5 @@
 #include "guests/frmGuestDetail.h"
 
-#include "app/frmMain.h"
-#include "app/modQVDatabase.h"
 #include "guests/frmNewSubguest.h"
 #include "platform/ado/ignoring.h"
 #include "platform/grid/gridex.h"
@@ -9,8 +7,9 @@
 #include "platform/ui/boxes.h"
 #include "records/frmAddType.h"
 #include "records/frmDeleteSingle.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
-#include "views/refresh.h"
+#include "records/notices.h"
 #include "views/viewpattern.h"
 
 #include <QComboBox>
@@ -22,6 +21,13 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QTabBar>
+
+namespace {
+
+// The caller key this window opens the lookup-list editor with.
+constexpr const char* kLookupCaller = "Guest";
+
+}  // namespace
 
 using modQVDatabase::gConn;
 
@@ -166,9 +172,14 @@ void frmGuestDetail::createControls()
                      [this] { ui::guarded([this] { GridSubguest_DblClick(); }); });
     QObject::connect(tabGuest, &QTabBar::currentChanged, w, [this] { ui::guarded([this] { tabGuest_Click(); }); });
 
-    procs_.set("frmGuestDetail.GetTitles", [this] { GetTitles(); });
-    procs_.set("frmGuestDetail.GetCategories", [this] { GetCategories(); });
-    procs_.set("frmGuestDetail.RefreshSubguests", [this] { RefreshSubguests(); });
+    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) {
+        GetCategories();
+        GetTitles();
+    });
+    records::answerWhileLoaded(*this, &records::Notices::recordDeleted, [this](records::DeleteKind kind, qint64) {
+        if (kind == records::DeleteKind::SubguestFromDetail)
+            RefreshSubguests();
+    });
 }
 
 void frmGuestDetail::createGeneral()
@@ -224,7 +235,6 @@ void frmGuestDetail::createAccom()
 
 void frmGuestDetail::releaseControls()
 {
-    procs_.clear();
     tabGuest = nullptr;
     fraGuest = fraTravel = fraAccom = nullptr;
     Text1.fill(nullptr);
@@ -419,7 +429,7 @@ void frmGuestDetail::cmdCancel_Click()
 
 void frmGuestDetail::Form_Unload(bool&)
 {
-    views::RefreshMainGrid(frmMain::instance().PeopleRS);
+    emit records::notices().rowsChanged(records::MainList::People);
 }
 
 void frmGuestDetail::tabGuest_Click()
@@ -491,7 +501,7 @@ void frmGuestDetail::cmdDeleteSubguest_Click()
 void frmGuestDetail::cmdAddCategory_Click()
 {
     frmAddType& t = frmAddType::instance();
-    t.fromForm = "Guest";
+    t.fromForm = kLookupCaller;
     t.curMode = "GuestTypes";
     t.Show(ui::vbModeless);
 }
@@ -499,7 +509,7 @@ void frmGuestDetail::cmdAddCategory_Click()
 void frmGuestDetail::cmdAddTitle_Click()
 {
     frmAddType& t = frmAddType::instance();
-    t.fromForm = "Guest";
+    t.fromForm = kLookupCaller;
     t.curMode = "Titles";
     t.Show(ui::vbModeless);
 }

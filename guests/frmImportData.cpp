@@ -1,11 +1,10 @@
 #include "guests/frmImportData.h"
 
-#include "app/frmMain.h"
 #include "platform/twips.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/messages.h"
 #include "records/editing.h"
-#include "views/refresh.h"
+#include "records/notices.h"
 
 #include <QFileInfo>
 #include <QGroupBox>
@@ -136,7 +135,7 @@ void frmImportData::Form_Load()
 void frmImportData::Form_Unload(bool&)
 {
     source_.reset();
-    views::RefreshMainGrid(frmMain::instance().PeopleRS);
+    emit records::notices().rowsChanged(records::MainList::People);
 }
 
 int frmImportData::sourceRecords() const

@@ -1,15 +1,14 @@
 #include "guests/frmInvite.h"
 
-#include "app/frmMain.h"
-#include "app/modQVDatabase.h"
 #include "platform/ado/ignoring.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
 #include "records/cascade.h"
 #include "records/editing.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
-#include "views/refresh.h"
+#include "records/notices.h"
 
 #include "platform/ui/dragdrop.h"
 
@@ -442,5 +441,5 @@ void frmInvite::Command1_Click() { Unload(); }
 void frmInvite::Form_Unload(bool&)
 {
     // The RSVP view lists the invitations as they now stand.
-    views::RefreshMainGrid(frmMain::instance().chooseMenuRS);
+    emit records::notices().rowsChanged(records::MainList::Invitations);
 }

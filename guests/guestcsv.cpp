@@ -1,6 +1,6 @@
 #include "guests/guestcsv.h"
 
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
 
 #include <QHash>

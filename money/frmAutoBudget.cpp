@@ -1,6 +1,5 @@
 #include "money/frmAutoBudget.h"
 
-#include "app/modQVDatabase.h"
 #include "money/moneyedit.h"
 #include "platform/ado/ignoring.h"
 #include "platform/grid/gridex.h"
@@ -8,9 +7,9 @@
 #include "platform/ui/messages.h"
 #include "platform/ui/regional.h"
 #include "records/editing.h"
-#include "records/cascade.h"
-#include "records/lookuplists.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
+#include "records/notices.h"
 
 #include <QComboBox>
 #include <QFocusEvent>
@@ -400,10 +399,5 @@ void frmAutoBudget::Command2_Click()
 void frmAutoBudget::Form_Unload(bool&)
 {
     closing_ = true;
-    if (records::mainDataMode() != "Budget") {
-        records::callMainView("frmMain.ShowBudget");
-        records::callMainView("frmMain.ShowGridPanel");
-    } else {
-        money::refreshMain("BudgetRS");
-    }
+    emit records::notices().budgetChanged();
 }

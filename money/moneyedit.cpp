@@ -1,9 +1,8 @@
 #include "money/moneyedit.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/ado/ignoring.h"
 #include "platform/ui/regional.h"
-#include "records/cascade.h"
+#include "records/modQVDatabase.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -97,9 +96,9 @@ editing::SaveOutcome saveAndClose(ui::FormBase& editor, const QString& table, bo
     return outcome;
 }
 
-void refreshMain(const QString& member)
+void refreshMain(records::MainList list)
 {
-    records::refreshMainGrid(member);
+    emit records::notices().rowsChanged(list);
 }
 
 }  // namespace money

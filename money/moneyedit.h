@@ -6,6 +6,7 @@
 #include "platform/ado/ado.h"
 #include "platform/ui/forms.h"
 #include "records/editing.h"
+#include "records/notices.h"
 
 #include <QString>
 
@@ -62,8 +63,8 @@ void centredDialog(QWidget* window);
 editing::SaveOutcome saveAndClose(ui::FormBase& editor, const QString& table, bool adding, qint64 key,
                                   const std::function<void(ado::Recordset&)>& write);
 
-// The main grid shown afresh with the main window's recordset of that name
-// ("VendorRS", "BudgetRS" ...); nothing while the main window is closed.
-void refreshMain(const QString& member);
+// The main window's list of the editor's records shown afresh; nothing while
+// the main window is closed.
+void refreshMain(records::MainList list);
 
 }  // namespace money

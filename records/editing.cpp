@@ -1,14 +1,14 @@
 #include "records/editing.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/ado/ignoring.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/regional.h"
-#include "records/cascade.h"
 #include "records/frmAddType.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
+#include "records/notices.h"
 #include "records/synchro.h"
 
 #include <QComboBox>
@@ -557,17 +557,14 @@ qint64 sharedKey(const QString& table, qint64 key)
     return deleted || recordExists(table, key) ? gConn.reserveKey(table) : key;
 }
 
-void OpenProcedures::set(const QString& name, std::function<void()> proc)
+void refillAfterLookupEdits(ui::FormBase& form, const QStringList& callers,
+                            std::function<void(const QString& listMode)> refill)
 {
-    records::hooks::set(name, std::move(proc));
-    names_.push_back(name);
-}
-
-void OpenProcedures::clear()
-{
-    for (const QString& n : names_)
-        records::hooks::clear(n);
-    names_.clear();
+    records::answerWhileLoaded(form, &records::Notices::lookupListClosed,
+                               [callers, refill = std::move(refill)](const QString& fromForm, const QString& listMode) {
+                                   if (callers.contains(fromForm))
+                                       refill(listMode);
+                               });
 }
 
 }  // namespace editing

@@ -16,7 +16,6 @@
 #include <functional>
 #include <stdexcept>
 #include <utility>
-#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -206,20 +205,11 @@ double daysBetween(const QDate& fromDay, const QTime& fromTime, const QDate& toD
 // key is never brought back), a new key of this copy's own range instead.
 qint64 sharedKey(const QString& table, qint64 key);
 
-// Procedures other windows call by name ("frmGuestDetail.GetTitles"), offered
-// while the editor is loaded: set them when the controls are made, and the
-// names go when this object does (at unload).
-class OpenProcedures {
-public:
-    OpenProcedures() = default;
-    OpenProcedures(const OpenProcedures&) = delete;
-    OpenProcedures& operator=(const OpenProcedures&) = delete;
-    ~OpenProcedures() { clear(); }
-    void set(const QString& name, std::function<void()> proc);
-    void clear();
-
-private:
-    std::vector<QString> names_;
-};
+// Fills a window's lists again each time the lookup-list editor that it
+// opened as one of `callers` (the fromForm it writes) closes, for as long as
+// the window stays loaded; `refill` is told the list that was edited. Call
+// it when the window's controls are made.
+void refillAfterLookupEdits(ui::FormBase& form, const QStringList& callers,
+                            std::function<void(const QString& listMode)> refill);
 
 }  // namespace editing

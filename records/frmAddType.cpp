@@ -1,8 +1,8 @@
 #include "records/frmAddType.h"
 
 #include "platform/ado/ignoring.h"
-#include "records/cascade.h"
 #include "records/editing.h"
+#include "records/notices.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -121,12 +121,7 @@ void frmAddType::cmdClose_Click()
 
 void frmAddType::Form_Unload(bool&)
 {
-    // Calls go to windows that are open; the others fill their lists afresh
-    // when they next load.
-    for (const QString& call : records::lookupRefreshCalls(from_, mode_, records::mainDataMode())) {
-        if (call.startsWith("frmMain."))
-            records::callMainView(call);
-        else
-            records::hooks::call(call);
-    }
+    // The opener fills its lists again; one that is closed fills them
+    // afresh when it next loads.
+    emit records::notices().lookupListClosed(from_, mode_);
 }

@@ -1,9 +1,8 @@
 #include "records/frmSynchronize.h"
 
-#include "app/frmMain.h"
-#include "app/modQVDatabase.h"
 #include "platform/ui/messages.h"
-#include "records/cascade.h"
+#include "records/modQVDatabase.h"
+#include "records/notices.h"
 #include "records/synchro.h"
 
 #include <QCloseEvent>
@@ -130,7 +129,7 @@ void frmSynchronize::releaseControls()
 
 void frmSynchronize::Show()
 {
-    FormBase::Show(ui::vbModal, &frmMain::instance());
+    FormBase::Show(ui::vbModal, ui::mainForm());
 }
 
 void frmSynchronize::Form_Load()
@@ -235,7 +234,7 @@ void frmSynchronize::cmdSynchronize_Click()
     lblProgress->setText(QString("Successfully synchronized %1 items.").arg(merged.items));
     lblProgress->show();
     // What the main window shows may have changed under it.
-    records::refreshShownView();
+    emit records::notices().replicaMerged();
     const QString summary = synchro::mergeSummary(merged);
     ui::MsgBox(summary.isEmpty() ? QString("Synchronization complete.") : "Synchronization complete.\n\n" + summary,
                ui::vbOKOnly, QString(), window());

@@ -1,7 +1,7 @@
 #include "records/modSynchro.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/grid/gridex.h"
+#include "records/modQVDatabase.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "records/synchro.h"
 
-#include "app/modQVDatabase.h"
 #include "records/cascade.h"
+#include "records/modQVDatabase.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,5 @@
 #include "seating/frmPlacard.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/ado/ado.h"
 #include "platform/ado/ignoring.h"
 #include "platform/print/previewbox.h"
@@ -11,6 +10,7 @@
 #include "platform/ui/fonts.h"
 #include "platform/ui/messages.h"
 #include "records/editing.h"
+#include "records/modQVDatabase.h"
 #include "seating/pagefit.h"
 #include "seating/seatingdata.h"
 

@@ -1,12 +1,13 @@
 #include "seating/frmSeating.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/ado/ignoring.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/dragdrop.h"
 #include "platform/ui/messages.h"
 #include "records/frmDeleteSingle.h"
+#include "records/modQVDatabase.h"
+#include "records/notices.h"
 #include "seating/seatingdata.h"
 
 #include <QAction>
@@ -178,15 +179,16 @@ void frmSeating::createControls()
     // The invited tree's names are not edited.
     treeInvited->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    procs_ = std::make_unique<editing::OpenProcedures>();
-    procs_->set("frmSeating.GetInvitees", [this] { GetInvitees(); });
+    records::answerWhileLoaded(*this, &records::Notices::recordDeleted, [this](records::DeleteKind kind, qint64) {
+        if (kind == records::DeleteKind::Table)
+            GetInvitees();
+    });
 }
 
 void frmSeating::releaseControls()
 {
     if (ui::isDragging())
         ui::cancelDrag();
-    procs_.reset();
     menuBar = nullptr;
     mnuFile = mnuTables = nullptr;
     mnuFileExit = mnuTablesAdd = mnuTablesDelete = nullptr;

@@ -144,5 +144,4 @@ private:
     QPoint pressedAt_;
     QPointF seatPressedAt_;
     QSet<QString> namelessParties_;  // keys of the party nodes of parties without a name
-    std::unique_ptr<editing::OpenProcedures> procs_;
 };

@@ -1,8 +1,8 @@
 #include "seating/seatingdata.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/ado/ado.h"
 #include "records/editing.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
 #include "seating/seatrules.h"
 

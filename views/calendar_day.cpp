@@ -1,11 +1,11 @@
 #include "views/calendar_view.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/ado/ignoring.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/regional.h"
 #include "records/editing.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
 
 #include <QLabel>

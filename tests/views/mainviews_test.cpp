@@ -9,8 +9,7 @@
 
 #include "app/frmMain.h"
 #include "platform/grid/gridex.h"
-#include "records/cascade.h"
-#include "views/refresh.h"
+#include "records/notices.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -212,14 +211,13 @@ TEST_F(MainViewsTest, RefreshAfterAnEditorKeepsTheViewShown)
 
     // A task editor confirmed after the switch: its rows are read again but
     // stay out of the guests view.
-    EXPECT_TRUE(views::RefreshMainGrid(tasks));
+    emit records::notices().rowsChanged(records::MainList::Tasks);
     EXPECT_EQ(tasks->RecordCount(), 2);
     EXPECT_EQ(f().GridEX1->recordset(), f().PeopleRS);
     EXPECT_EQ(f().GridEX1->columnCaption(3), "Party Name");
 
-    // The delete window and the editors reach it by name.
-    views::RegisterMainGridRefresh();
-    EXPECT_TRUE(records::refreshMainGrid("PeopleRS"));
+    // The guests' own change shows in the view, which keeps its columns.
+    emit records::notices().rowsChanged(records::MainList::People);
     EXPECT_EQ(f().GridEX1->totalText(3), "Guests: 5");
     EXPECT_EQ(f().GridEX1->columnWidth(3), 3000);
 }

@@ -1,9 +1,9 @@
-#include "views/gridmouse.h"
+#include "app/gridmouse.h"
 
 #include "app/editors.h"
-#include "app/modQVDatabase.h"
 #include "platform/ado/ado.h"
 #include "platform/ado/ignoring.h"
+#include "records/modQVDatabase.h"
 
 namespace gridmouse {
 

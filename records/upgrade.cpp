@@ -1,7 +1,7 @@
 // A working database made by an earlier build gains what the present schema
 // adds, the first time this build opens it.
 
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 
 #include "records/synchro.h"
 
