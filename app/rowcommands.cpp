@@ -69,7 +69,7 @@ void DeleteEvent(Host& h)
     if (checked(h, id, rowIn(h, "Events"), "Please select the Event to delete first."))
         h.showDelete("Event", id, cellText(h, 2), ui::vbModal);
     // The RSVP event chooser is refilled whatever happened.
-    h.call("FillEventCombo");
+    h.call(Proc::FillEventCombo);
 }
 
 void ModifyGuest(Host& h)
