@@ -73,7 +73,7 @@ protected:
             using Hint = QAbstractItemDelegate::EndEditHint;
             const int key = static_cast<QKeyEvent*>(e)->key();
             const bool onNewRow = g_->currentRow() == GridEX::kNewRowLine;
-            Hint then;
+            Hint then = QAbstractItemDelegate::NoHint;
             if (key == Qt::Key_Return || key == Qt::Key_Enter)
                 then = onNewRow ? QAbstractItemDelegate::SubmitModelCache : QAbstractItemDelegate::NoHint;
             else if (key == Qt::Key_Tab)

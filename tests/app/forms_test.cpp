@@ -206,8 +206,9 @@ TEST_F(FormsTest, ScriptedModalNeverBlocks)
         f.Show(ui::vbModal);
         EXPECT_EQ(modal.modal->shown, QStringList{"frmProbe"});
         EXPECT_EQ(f.isLoaded(), c.loadedAfter);
-        if (f.isLoaded())
+        if (f.isLoaded()) {
             EXPECT_EQ(f.widget()->isVisible(), c.visibleAfter);
+        }
         EXPECT_FALSE(f.isModal());
     }
 }

@@ -37,8 +37,9 @@ TEST(MainLayout, OpeningSizeFitsTheBarsGroupsOnTheScreen)
         // The frame on the screen; the bar, 860 twips less than the window
         // with its frame, holds the groups where the screen has the room.
         EXPECT_LE(size.height() + c.frame.height(), c.screen.height());
-        if (size.height() + c.frame.height() < c.screen.height())
+        if (size.height() + c.frame.height() < c.screen.height()) {
             EXPECT_GE(mainLayout::barHeight(size.height() + c.frame.height()), c.bar);
+        }
     }
 }
 
@@ -65,7 +66,7 @@ TEST_F(FrameTest, OpensWithTheStartGroupsWhole)
     navbar::ExplorerBar* bar = m().ExplorerBarCtlQV1;
     QScrollBar* scroll = bar->findChild<QScrollArea*>()->verticalScrollBar();
     // Once the window has its frame and size, and the bar its layout.
-    QTest::qWaitFor([&] { return bar->contentHeight() <= bar->height() && !scroll->isVisible(); }, 2000);
+    (void)QTest::qWaitFor([&] { return bar->contentHeight() <= bar->height() && !scroll->isVisible(); }, 2000);
     const QRect free = window->screen()->availableGeometry();
     EXPECT_TRUE(free.contains(window->frameGeometry())) << window->frameGeometry().bottom() << " in " << free.bottom();
     EXPECT_EQ(bar->compact(), free.height() < 700);

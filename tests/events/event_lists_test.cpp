@@ -103,8 +103,9 @@ TEST_F(EventListsTest, EachListOrdersMovesDeletesAndLogsItsRows)
             EXPECT_EQ(lastMessage(), mv.message ? QString(mv.message) : QString()) << mv.line;
             EXPECT_EQ(rows(l, id), mv.after);
             EXPECT_EQ(g->currentRow(), mv.selected);
-            if (mv.message)
+            if (mv.message) {
                 EXPECT_EQ(count("SELECT COUNT(*) FROM SYNCHRO"), logsBefore);
+            }
         }
         // A record keeps its first log row; the row from elsewhere gets its first now.
         EXPECT_EQ(count("SELECT COUNT(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = ? AND SYNCHRO_RECORDID = ?", {l.table, keyOf(l, "A")}), 1);

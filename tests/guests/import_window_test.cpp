@@ -298,7 +298,7 @@ TEST_F(ImportWindow, ReadsFilesAsOtherProgramsWriteThem)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         messages.msgs->shown.clear();
-        frmImportData& w = open();
+        open();
         choose(writeFile(c.name, c.bytes));
         // Told before anything is linked.
         EXPECT_EQ(shownMessages(), c.messages);

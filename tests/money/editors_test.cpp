@@ -29,7 +29,7 @@ using Boxes = std::vector<QWidget*>;
 // no box shows.
 struct Field {
     int box;
-    QString column, add, added, edit, edited;
+    QString column, add, added, edit = {}, edited = {};
 };
 
 struct Editor {

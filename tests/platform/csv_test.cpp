@@ -79,8 +79,9 @@ TEST(CsvReader, SaysWhereAQuoteNeverCloses)
         const csv::Table t = csv::Table::fromBytes(c.text);
         EXPECT_EQ(t.status(), c.line ? csv::Table::Status::OpenQuote : csv::Table::Status::Ok);
         EXPECT_EQ(t.openQuoteLine(), c.line);
-        if (c.line)
+        if (c.line) {
             EXPECT_EQ(t.recordCount() + t.columnCount(), 0);
+        }
     }
 }
 

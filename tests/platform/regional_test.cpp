@@ -21,8 +21,9 @@ TEST(RegionalForms, TheProgramTakesTheSystemsLocaleAndTheUSFormsWhereItHasNone)
     QLocale::setDefault(kUS);
     EXPECT_EQ(taken, system.language() == QLocale::C ? QString("en_US") : system.name());
     const QString expected = qEnvironmentVariable("NUPTARO_EXPECT_LOCALE");
-    if (!expected.isEmpty())
+    if (!expected.isEmpty()) {
         EXPECT_EQ(taken, expected);
+    }
 }
 
 TEST(RegionalForms, TypedValuesReadInTheLocalesForms)

@@ -63,7 +63,7 @@ TEST_F(RefusedWrites, EveryWriteUnderAnotherProgramsLockIsRefusedAndTold)
     const struct {
         const char* what;
         std::function<void()> act;
-        std::function<bool()> typingKept;  // what was typed is still there
+        std::function<bool()> typingKept = {};  // what was typed is still there
     } cases[] = {
         {"Up in an event's list", [&] {
              clickLine(menu().grid, 2);
@@ -109,8 +109,9 @@ TEST_F(RefusedWrites, EveryWriteUnderAnotherProgramsLockIsRefusedAndTold)
         EXPECT_TRUE(told.startsWith("The changes could not be saved.\n\n") && told.contains("locked"))
             << told.toStdString();
         EXPECT_EQ(state(), before);
-        if (c.typingKept)
+        if (c.typingKept) {
             EXPECT_TRUE(c.typingKept());
+        }
         lock.release();
         // The same action, once the other program lets go.
         messages.msgs->shown.clear();

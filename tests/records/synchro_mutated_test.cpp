@@ -201,8 +201,9 @@ TEST_P(MutatedReplicas, LeaveTheWorkingFileSoundAndWholeOrUnchanged)
         }
         sqlite3_close(h);
     }
-    if (kind == Mutation::None)
+    if (kind == Mutation::None) {
         EXPECT_EQ(merged, 1);
+    }
 }
 
 const char* nameOf(Mutation m)

@@ -339,8 +339,9 @@ TEST_F(ExchangeByWindows, TwoCopiesOfOneFileThatSwapReplicasKeepEveryRecordOnce)
         }
         EXPECT_TRUE(numbers[0] != numbers[1] && numbers.contains(17)) << numbers[0] << " " << numbers[1];
         // In a swap the copy that keeps its number says what waits for the other's next replica.
-        if (QString(c.name).startsWith("both"))
+        if (QString(c.name).startsWith("both")) {
             EXPECT_EQ(said.filter("come with the other copy's next replica").size(), 1) << said.join("\n---\n").toStdString();
+        }
     }
 }
 

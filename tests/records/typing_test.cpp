@@ -92,12 +92,13 @@ protected:
     void expectStored(const QString& table, const std::vector<Typed>& typed)
     {
         for (const Typed& t : typed)
-            if (t.column)
+            if (t.column) {
                 EXPECT_EQ(db().scalar(QString("SELECT ifnull(%1, 'NULL') FROM %2 ORDER BY %3 DESC LIMIT 1")
                                           .arg(t.column, table, db().keyColumn(table)))
                               .toString(),
                           t.stored)
                     << table.toStdString() << "." << t.column;
+            }
     }
 };
 
@@ -261,8 +262,9 @@ TEST_P(Typing, TheGridsCellsStoreTheTextTypedOrTheEntryItNamesAndRefuseADateInAn
             open = QTest::qWaitFor(opened, 2 * QApplication::doubleClickInterval());
         }
         ASSERT_TRUE(open);
-        if (auto* list = g->tableView()->findChild<QComboBox*>())
+        if (auto* list = g->tableView()->findChild<QComboBox*>()) {
             EXPECT_EQ(list->lineEdit()->cursorPosition(), 0) << "its beginning in view";
+        }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
         if (c.pasted) {
             QGuiApplication::clipboard()->setText(typed);
@@ -276,11 +278,12 @@ TEST_P(Typing, TheGridsCellsStoreTheTextTypedOrTheEntryItNamesAndRefuseADateInAn
         EXPECT_EQ(db().scalar(QString("SELECT %1 FROM TASKS").arg(c.column)).toString(), c.stored);
         EXPECT_EQ(g->text(1, g->columnByCaption(c.caption)), c.shown ? inForms(c.shown) : typed);
         EXPECT_EQ(messages().size(), c.refused ? 1 : 0);
-        if (c.refused)
+        if (c.refused) {
             EXPECT_TRUE(messages().value(0).startsWith(
                 QString("\"%1\" is not a date. Please type a date as %2")
                     .arg(typed, inForms("MM/DD/YYYY|DD/MM/YYYY|DD.MM.YYYY"))))
                 << messages().join('|').toStdString();
+        }
     }
 }
 
@@ -472,8 +475,9 @@ TEST_F(TypingBase, TheWheelOverABoxNobodyChoseChangesNothing)
                 testsupport::wheel(box, box->rect().center(), -1);
                 EXPECT_EQ(box->currentText(), shown) << name.toStdString();
             }
-            if (auto* page = window->findChild<QScrollArea*>("rowArea"))
+            if (auto* page = window->findChild<QScrollArea*>("rowArea")) {
                 EXPECT_GT(page->verticalScrollBar()->value(), 0) << "the page scrolls instead";
+            }
             if (w.close)
                 click(window, w.close);
             else

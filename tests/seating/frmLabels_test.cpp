@@ -419,12 +419,13 @@ TEST_F(LabelsTest, ASheetReachingPastThePaperChosenIsSaidBeforePrinting)
         print();
         const QStringList asked = shown().mid(before);
         ASSERT_EQ(asked.size(), c.answer ? 1 : 0);
-        if (c.answer)
+        if (c.answer) {
             EXPECT_TRUE(QRegularExpression("^The lines of the labels on this sheet reach 8\\.[3-4]\\d in\\. across, but "
                                            "the paper chosen is 8\\.26 in\\. wide: ")
                             .match(asked[0])
                             .hasMatch())
                 << asked[0].toStdString();
+        }
         EXPECT_EQ(jobs().size() - jobsBefore, c.printed ? 1 : 0);
     }
 }

@@ -172,9 +172,10 @@ TEST_F(PlacardTest, ATableNameTooLongForTheCardShrinksToFitItsFace)
         EXPECT_EQ(turned.deviceAt, QPointF(4500, 2640));   // where the name always stands
         // Only a name too long shrinks; the guests keep their size.
         EXPECT_EQ(upright.font.height < 400, i != 1);
-        if (upright.font.height < 400)
+        if (upright.font.height < 400) {
             EXPECT_GT(width, 3900 * 0.95);   // as large as fits, no smaller
         EXPECT_EQ(page[3].font.height, 200);
+        }
     }
     // The preview of the first card does the same within the box.
     const QVector<Drawn> preview = f().Picture1->drawn().pages()[0].texts();

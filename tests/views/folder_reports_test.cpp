@@ -197,12 +197,14 @@ TEST_P(FolderTest, EveryReportKeepsHeadersAndTotalsWithTheirRecordsAndShowsItsTe
             for (const report::Item& it : items) {
                 const bool record = it.kind == report::ItemKind::Record || it.kind == report::ItemKind::Card;
                 onPage += record;
-                if (it.kind == report::ItemKind::Total)
+                if (it.kind == report::ItemKind::Total) {
                     EXPECT_GT(onPage, 0) << "a total without a record above it on page " << i + 1;
+                }
             }
             printed += onPage;
-            if (records > 0)
+            if (records > 0) {
                 EXPECT_GT(onPage, 0) << "page " << i + 1 << " holds no record";
+            }
             EXPECT_NE(items.back().kind, report::ItemKind::GroupRow) << "a lone header at the foot of page " << i + 1;
         }
         EXPECT_EQ(printed, records);
