@@ -14,6 +14,19 @@
 
 namespace commands {
 
+// The main window's procedures without arguments that commands run: the
+// view procedures, the navigation groups and the prints.
+enum class Proc {
+    ShowEvents, ShowRSVP, ShowPeople, ShowAddresses, FillEventCombo, ShowVendors, ShowQuotes,
+    ShowExpenses, ShowBudget, ShowAttire, ShowGifts, ShowRegistry, ShowMeasurementsFemale,
+    ShowMeasurementsMale, PrintGridReport, PrintDayCalendar, PrintMonthCalendar, RemoveModeGroups,
+    BuildCalendarGroups, BuildTaskGroup, BuildEventGroup, BuildGuestGroup, BuildRSVPGroup,
+    BuildVendorGroup, BuildBudgetGroup, BuildAttireGroup, BuildGiftGroup,
+};
+
+// The procedure's name, as the main window names it.
+QString procName(Proc procedure);
+
 class Host {
 public:
     virtual ~Host() = default;
@@ -31,11 +44,8 @@ public:
     // The owner of modal windows.
     virtual ui::FormBase* owner() = 0;
 
-    // ---- procedures without arguments, by name: the view procedures
-    // (ShowEvents ... ShowRegistry, FillEventCombo), the navigation groups
-    // (RemoveModeGroups, BuildTaskGroup ...) and the prints
-    // (PrintGridReport, PrintDayCalendar, PrintMonthCalendar).
-    virtual void call(const QString& procedure) = 0;
+    // ---- the main window's procedures without arguments
+    virtual void call(Proc procedure) = 0;
     virtual void ShowTasks(const QString& whichTasks, const QDateTime& enddate) = 0;
     virtual void ChangeDate(const QDateTime& whichDate) = 0;
     virtual void ChangeCalendar(const QDateTime& whichDate) = 0;
@@ -67,6 +77,9 @@ public:
     virtual void showWebHelp() = 0;
     virtual void exitProgram() = 0;
 };
+
+// The caller key the main window's menus open the lookup-list editor with.
+inline constexpr const char* kLookupCaller = "Main";
 
 // The navigation bar's item click.
 void ItemClick(Host& host, const QString& key);

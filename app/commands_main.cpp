@@ -6,15 +6,17 @@
 #include "app/frmAbout.h"
 #include "app/frmMain.h"
 #include "app/frmTip.h"
+#include "app/gridmouse.h"
 #include "app/help.h"
 #include "app/menus.h"
 #include "app/placeholders.h"
 #include "platform/grid/gridex.h"
 #include "records/frmAddType.h"
+
+#include <iterator>
 #include "records/frmDeleteSingle.h"
 #include "records/frmSynchronize.h"
 #include "views/frmPreview.h"
-#include "views/gridmouse.h"
 
 #include <QComboBox>
 #include <QCursor>
@@ -52,45 +54,53 @@ QString MainHost::SelectedRowKind() const { return f_.SelectedRowKind; }
 void MainHost::setSelectedRowKind(const QString& kind) { f_.SelectedRowKind = kind; }
 ui::FormBase* MainHost::owner() { return &f_; }
 
-void MainHost::call(const QString& procedure)
+QString procName(Proc procedure)
 {
-    using P = void (frmMain::*)();
-    static const std::map<QString, P> procs = {
-        {"ShowEvents", &frmMain::ShowEvents},
-        {"ShowRSVP", &frmMain::ShowRSVP},
-        {"ShowPeople", &frmMain::ShowPeople},
-        {"ShowAddresses", &frmMain::ShowAddresses},
-        {"FillEventCombo", &frmMain::FillEventCombo},
-        {"ShowVendors", &frmMain::ShowVendors},
-        {"ShowQuotes", &frmMain::ShowQuotes},
-        {"ShowExpenses", &frmMain::ShowExpenses},
-        {"ShowBudget", &frmMain::ShowBudget},
-        {"ShowAttire", &frmMain::ShowAttire},
-        {"ShowGifts", &frmMain::ShowGifts},
-        {"ShowRegistry", &frmMain::ShowRegistry},
-        {"ShowMeasurementsFemale", &frmMain::ShowMeasurementsFemale},
-        {"ShowMeasurementsMale", &frmMain::ShowMeasurementsMale},
-        {"PrintDayCalendar", &frmMain::PrintDayCalendar},
-        {"PrintMonthCalendar", &frmMain::PrintMonthCalendar},
-        {"RemoveModeGroups", &frmMain::RemoveModeGroups},
-        {"BuildCalendarGroups", &frmMain::BuildCalendarGroups},
-        {"BuildTaskGroup", &frmMain::BuildTaskGroup},
-        {"BuildEventGroup", &frmMain::BuildEventGroup},
-        {"BuildGuestGroup", &frmMain::BuildGuestGroup},
-        {"BuildRSVPGroup", &frmMain::BuildRSVPGroup},
-        {"BuildVendorGroup", &frmMain::BuildVendorGroup},
-        {"BuildBudgetGroup", &frmMain::BuildBudgetGroup},
-        {"BuildAttireGroup", &frmMain::BuildAttireGroup},
-        {"BuildGiftGroup", &frmMain::BuildGiftGroup},
+    static const char* const names[] = {
+        "ShowEvents", "ShowRSVP", "ShowPeople", "ShowAddresses", "FillEventCombo", "ShowVendors", "ShowQuotes",
+        "ShowExpenses", "ShowBudget", "ShowAttire", "ShowGifts", "ShowRegistry", "ShowMeasurementsFemale",
+        "ShowMeasurementsMale", "PrintGridReport", "PrintDayCalendar", "PrintMonthCalendar", "RemoveModeGroups",
+        "BuildCalendarGroups", "BuildTaskGroup", "BuildEventGroup", "BuildGuestGroup", "BuildRSVPGroup",
+        "BuildVendorGroup", "BuildBudgetGroup", "BuildAttireGroup", "BuildGiftGroup",
     };
-    if (procedure == "PrintGridReport") {
+    static_assert(std::size(names) == static_cast<size_t>(Proc::BuildGiftGroup) + 1);
+    return QString::fromLatin1(names[static_cast<int>(procedure)]);
+}
+
+void MainHost::call(Proc procedure)
+{
+    switch (procedure) {
+    case Proc::ShowEvents: f_.ShowEvents(); return;
+    case Proc::ShowRSVP: f_.ShowRSVP(); return;
+    case Proc::ShowPeople: f_.ShowPeople(); return;
+    case Proc::ShowAddresses: f_.ShowAddresses(); return;
+    case Proc::FillEventCombo: f_.FillEventCombo(); return;
+    case Proc::ShowVendors: f_.ShowVendors(); return;
+    case Proc::ShowQuotes: f_.ShowQuotes(); return;
+    case Proc::ShowExpenses: f_.ShowExpenses(); return;
+    case Proc::ShowBudget: f_.ShowBudget(); return;
+    case Proc::ShowAttire: f_.ShowAttire(); return;
+    case Proc::ShowGifts: f_.ShowGifts(); return;
+    case Proc::ShowRegistry: f_.ShowRegistry(); return;
+    case Proc::ShowMeasurementsFemale: f_.ShowMeasurementsFemale(); return;
+    case Proc::ShowMeasurementsMale: f_.ShowMeasurementsMale(); return;
+    case Proc::PrintGridReport:
         if (f_.GridEX1 && f_.window())
             report::PrintGridReport(*f_.GridEX1, *f_.window(), f_.curDataMode);
         return;
+    case Proc::PrintDayCalendar: f_.PrintDayCalendar(); return;
+    case Proc::PrintMonthCalendar: f_.PrintMonthCalendar(); return;
+    case Proc::RemoveModeGroups: f_.RemoveModeGroups(); return;
+    case Proc::BuildCalendarGroups: f_.BuildCalendarGroups(); return;
+    case Proc::BuildTaskGroup: f_.BuildTaskGroup(); return;
+    case Proc::BuildEventGroup: f_.BuildEventGroup(); return;
+    case Proc::BuildGuestGroup: f_.BuildGuestGroup(); return;
+    case Proc::BuildRSVPGroup: f_.BuildRSVPGroup(); return;
+    case Proc::BuildVendorGroup: f_.BuildVendorGroup(); return;
+    case Proc::BuildBudgetGroup: f_.BuildBudgetGroup(); return;
+    case Proc::BuildAttireGroup: f_.BuildAttireGroup(); return;
+    case Proc::BuildGiftGroup: f_.BuildGiftGroup(); return;
     }
-    const auto it = procs.find(procedure);
-    if (it != procs.end())
-        (f_.*(it->second))();
 }
 
 void MainHost::ShowTasks(const QString& whichTasks, const QDateTime& enddate) { f_.ShowTasks(whichTasks, enddate); }

@@ -21,7 +21,7 @@ public:
     QString SelectedRowKind() const override;
     void setSelectedRowKind(const QString& kind) override;
     ui::FormBase* owner() override;
-    void call(const QString& procedure) override;
+    void call(Proc procedure) override;
     void ShowTasks(const QString& whichTasks, const QDateTime& enddate) override;
     void ChangeDate(const QDateTime& whichDate) override;
     void ChangeCalendar(const QDateTime& whichDate) override;

@@ -18,10 +18,10 @@ QDateTime now() { return ado::convert::now(); }
 
 // The view switch: groups, the row command if any (on the view shown before
 // the switch), the grid panel, the view, ArrangePanels.
-Action switchTo(const char* builder, std::function<void(Host&)> view, const char* rowCommand = nullptr)
+Action switchTo(Proc builder, std::function<void(Host&)> view, const char* rowCommand = nullptr)
 {
     return [builder, view, rowCommand](Host& h) {
-        h.call("RemoveModeGroups");
+        h.call(Proc::RemoveModeGroups);
         h.call(builder);
         if (rowCommand)
             RunRowCommand(h, rowCommand);
@@ -31,7 +31,7 @@ Action switchTo(const char* builder, std::function<void(Host&)> view, const char
     };
 }
 
-std::function<void(Host&)> proc(const char* name)
+std::function<void(Host&)> proc(Proc name)
 {
     return [name](Host& h) { h.call(name); };
 }
@@ -45,15 +45,15 @@ Action lookup(const char* list)
 
 Action lookupFromMain(const char* list, bool fromFormFirst)
 {
-    return [list, fromFormFirst](Host& h) { h.showLookupList(list, QString("Main"), fromFormFirst); };
+    return [list, fromFormFirst](Host& h) { h.showLookupList(list, QString(kLookupCaller), fromFormFirst); };
 }
 
 // The add items that write the editor's mode before the panel is shown.
 template <class F>
-Action addAfterGroups(const char* builder, const char* viewProc, QString F::*var, bool modal)
+Action addAfterGroups(Proc builder, Proc viewProc, QString F::*var, bool modal)
 {
     return [builder, viewProc, var, modal](Host& h) {
-        h.call("RemoveModeGroups");
+        h.call(Proc::RemoveModeGroups);
         h.call(builder);
         F::instance().*var = "Add";
         h.ShowPanel("frameDataGrid");
@@ -73,16 +73,16 @@ const std::vector<std::pair<QString, Action>>& table()
         {"mnuFileExit", [](Host& h) { h.exitProgram(); }},
         {"mnuCalendarToday",
          [](Host& h) {
-             h.call("RemoveModeGroups");
-             h.call("BuildCalendarGroups");
+             h.call(Proc::RemoveModeGroups);
+             h.call(Proc::BuildCalendarGroups);
              h.ShowPanel("frameDate");
              h.ChangeDate(now());
              h.ArrangePanels();
          }},
         {"mnuCalendarMonth",
          [](Host& h) {
-             h.call("RemoveModeGroups");
-             h.call("BuildCalendarGroups");
+             h.call(Proc::RemoveModeGroups);
+             h.call(Proc::BuildCalendarGroups);
              h.ShowPanel("frameMonth");
              h.ChangeCalendar(h.curDate());
              h.ArrangePanels();
@@ -91,7 +91,7 @@ const std::vector<std::pair<QString, Action>>& table()
          [](Host& h) {
              frmAddAppt::instance().curApptDate = now();
              frmAddAppt::instance().Show(ui::vbModal, h.owner());
-             h.call("RemoveModeGroups");
+             h.call(Proc::RemoveModeGroups);
              if (h.curDataMode() != "Month") {
                  h.ShowPanel("frameDate");
                  h.ChangeDate(now());
@@ -100,15 +100,15 @@ const std::vector<std::pair<QString, Action>>& table()
                  h.ChangeCalendar(now());
                  h.setModeCaption("Month Calendar");
              }
-             h.call("BuildCalendarGroups");
+             h.call(Proc::BuildCalendarGroups);
              h.ArrangePanels();
          }},
         {"mnuTaskAutoadd", [](Host& h) { frmWizAddTask::instance().Show(ui::vbModal, h.owner()); }},
-        {"mnuTasksView", switchTo("BuildTaskGroup", taskView)},
+        {"mnuTasksView", switchTo(Proc::BuildTaskGroup, taskView)},
         {"mnuTaskAdd",
          [](Host& h) {
-             h.call("RemoveModeGroups");
-             h.call("BuildTaskGroup");
+             h.call(Proc::RemoveModeGroups);
+             h.call(Proc::BuildTaskGroup);
              h.ShowPanel("frameDataGrid");
              taskView(h);
              // A new task: never the task an earlier double-click opened.
@@ -118,72 +118,72 @@ const std::vector<std::pair<QString, Action>>& table()
          }},
         {"mnuTaskDelete",
          [](Host& h) {
-             h.call("RemoveModeGroups");
-             h.call("BuildTaskGroup");
+             h.call(Proc::RemoveModeGroups);
+             h.call(Proc::BuildTaskGroup);
              h.ShowPanel("frameDataGrid");
              RunRowCommand(h, "DeleteTask");
              taskView(h);
              h.ArrangePanels();
          }},
         {"mnuPriorityText", lookup("Priority")},
-        {"mnuEventsView", switchTo("BuildEventGroup", proc("ShowEvents"))},
+        {"mnuEventsView", switchTo(Proc::BuildEventGroup, proc(Proc::ShowEvents))},
         {"mnuEventsAdd",
          [](Host& h) {
-             switchTo("BuildEventGroup", proc("ShowEvents"))(h);
+             switchTo(Proc::BuildEventGroup, proc(Proc::ShowEvents))(h);
              frmEventInfo::instance().curEvent = 0;
              frmEventInfo::instance().Show(ui::vbModeless);
          }},
-        {"mnuEventsModify", switchTo("BuildEventGroup", proc("ShowEvents"), "ModifyEvent")},
-        {"mnuEventDelete", switchTo("BuildEventGroup", proc("ShowEvents"), "DeleteEvent")},
+        {"mnuEventsModify", switchTo(Proc::BuildEventGroup, proc(Proc::ShowEvents), "ModifyEvent")},
+        {"mnuEventDelete", switchTo(Proc::BuildEventGroup, proc(Proc::ShowEvents), "DeleteEvent")},
         {"mnuEditTypicalEvents", lookupFromMain("Event", true)},
         // The RSVP view, which has no menu of its own: the event chooser is
         // filled before the view, as from the bar.
-        {"mnuRSVPView", switchTo("BuildRSVPGroup",
+        {"mnuRSVPView", switchTo(Proc::BuildRSVPGroup,
                                  [](Host& h) {
-                                     h.call("FillEventCombo");
-                                     h.call("ShowRSVP");
+                                     h.call(Proc::FillEventCombo);
+                                     h.call(Proc::ShowRSVP);
                                  })},
         {"mnuRSVPTypes", lookup("RSVP")},
-        {"mnuGuestsView", switchTo("BuildGuestGroup", proc("ShowPeople"))},
+        {"mnuGuestsView", switchTo(Proc::BuildGuestGroup, proc(Proc::ShowPeople))},
         {"mnuGuestsAdd",
          [](Host& h) {
-             switchTo("BuildGuestGroup", proc("ShowPeople"))(h);
+             switchTo(Proc::BuildGuestGroup, proc(Proc::ShowPeople))(h);
              frmGuestDetail::instance().curMode = "New";
              frmGuestDetail::instance().Show(ui::vbModeless);
          }},
-        {"mnuGuestModify", switchTo("BuildGuestGroup", proc("ShowPeople"), "ModifyGuest")},
-        {"mnuGuestDelete", switchTo("BuildGuestGroup", proc("ShowPeople"), "DeleteGuest")},
+        {"mnuGuestModify", switchTo(Proc::BuildGuestGroup, proc(Proc::ShowPeople), "ModifyGuest")},
+        {"mnuGuestDelete", switchTo(Proc::BuildGuestGroup, proc(Proc::ShowPeople), "DeleteGuest")},
         {"mnuEditTitles", lookup("Titles")},
         {"mnuEditRelationships", lookup("GuestTypes")},
         {"mnuImportData", [](Host& h) { frmImportData::instance().Show(ui::vbModal, h.owner()); }},
         {"mnuFileExport", [](Host& h) { frmExportData::instance().Show(ui::vbModal, h.owner()); }},
-        {"mnuVendorsView", switchTo("BuildVendorGroup", proc("ShowVendors"))},
+        {"mnuVendorsView", switchTo(Proc::BuildVendorGroup, proc(Proc::ShowVendors))},
         {"mnuVendorAdd",
          [](Host& h) {
-             h.call("RemoveModeGroups");
-             h.call("BuildVendorGroup");
-             h.call("ShowVendors");
+             h.call(Proc::RemoveModeGroups);
+             h.call(Proc::BuildVendorGroup);
+             h.call(Proc::ShowVendors);
              frmVendor::instance().curMode = "Add";
              h.ShowPanel("frameDataGrid");
              h.ArrangePanels();
              frmVendor::instance().Show(ui::vbModal, h.owner());
          }},
-        {"mnuVendorModify", switchTo("BuildVendorGroup", proc("ShowVendors"), "ModifyVendor")},
-        {"mnuVendorDelete", switchTo("BuildVendorGroup", proc("ShowVendors"), "DeleteVendor")},
+        {"mnuVendorModify", switchTo(Proc::BuildVendorGroup, proc(Proc::ShowVendors), "ModifyVendor")},
+        {"mnuVendorDelete", switchTo(Proc::BuildVendorGroup, proc(Proc::ShowVendors), "DeleteVendor")},
         {"mnuEditVendorTypes", lookup("VendorTypes")},
-        {"mnuViewQuotes", switchTo("BuildVendorGroup", proc("ShowQuotes"))},
+        {"mnuViewQuotes", switchTo(Proc::BuildVendorGroup, proc(Proc::ShowQuotes))},
         {"mnuQuoteAdd",
          [](Host& h) {
-             switchTo("BuildVendorGroup", proc("ShowQuotes"))(h);
+             switchTo(Proc::BuildVendorGroup, proc(Proc::ShowQuotes))(h);
              frmQuote::instance().curMode = "Add";
              frmQuote::instance().Show(ui::vbModal, h.owner());
          }},
-        {"mnuQuoteModify", switchTo("BuildVendorGroup", proc("ShowQuotes"), "ModifyQuote")},
-        {"mnuQuoteDelete", switchTo("BuildVendorGroup", proc("ShowQuotes"), "DeleteQuote")},
-        {"mnuExpenseView", switchTo("BuildBudgetGroup", proc("ShowExpenses"))},
+        {"mnuQuoteModify", switchTo(Proc::BuildVendorGroup, proc(Proc::ShowQuotes), "ModifyQuote")},
+        {"mnuQuoteDelete", switchTo(Proc::BuildVendorGroup, proc(Proc::ShowQuotes), "DeleteQuote")},
+        {"mnuExpenseView", switchTo(Proc::BuildBudgetGroup, proc(Proc::ShowExpenses))},
         {"mnuExpenseAdd",
          [](Host& h) {
-             switchTo("BuildBudgetGroup", proc("ShowExpenses"))(h);
+             switchTo(Proc::BuildBudgetGroup, proc(Proc::ShowExpenses))(h);
              frmAddExpense::instance().curBudgetID = 0;
              frmAddExpense::instance().curMode = "New";
              frmAddExpense::instance().Show(ui::vbModeless);
@@ -201,57 +201,57 @@ const std::vector<std::pair<QString, Action>>& table()
              frmAddExpense::instance().curBudgetID = id;
              frmAddExpense::instance().Show(ui::vbModeless);
          }},
-        {"mnuExpenseDelete", switchTo("BuildBudgetGroup", proc("ShowExpenses"), "DeleteExpense")},
-        {"mnuBudgetView", switchTo("BuildBudgetGroup", proc("ShowBudget"))},
+        {"mnuExpenseDelete", switchTo(Proc::BuildBudgetGroup, proc(Proc::ShowExpenses), "DeleteExpense")},
+        {"mnuBudgetView", switchTo(Proc::BuildBudgetGroup, proc(Proc::ShowBudget))},
         {"mnuBudgetWizard",
          [](Host& h) {
-             switchTo("BuildBudgetGroup", proc("ShowBudget"))(h);
+             switchTo(Proc::BuildBudgetGroup, proc(Proc::ShowBudget))(h);
              frmAutoBudget::instance().budgetAmt = 0;  // only the planning wizard hands one over
              frmAutoBudget::instance().Show(ui::vbModal, h.owner());
          }},
-        {"mnuBudgetAdd", addAfterGroups<frmAddBudget>("BuildBudgetGroup", "ShowBudget", &frmAddBudget::curMode, true)},
-        {"mnuBudgetModify", switchTo("BuildBudgetGroup", proc("ShowBudget"), "ModifyBudget")},
-        {"mnuBudgetDelete", switchTo("BuildBudgetGroup", proc("ShowBudget"), "DeleteBudget")},
+        {"mnuBudgetAdd", addAfterGroups<frmAddBudget>(Proc::BuildBudgetGroup, Proc::ShowBudget, &frmAddBudget::curMode, true)},
+        {"mnuBudgetModify", switchTo(Proc::BuildBudgetGroup, proc(Proc::ShowBudget), "ModifyBudget")},
+        {"mnuBudgetDelete", switchTo(Proc::BuildBudgetGroup, proc(Proc::ShowBudget), "DeleteBudget")},
         {"mnuTurnBudgetIntoExpense", [](Host& h) { RunRowCommand(h, "TurnBudgetIntoExpense"); }},
         {"mnuEditExpenseCategories", lookupFromMain("BudgetCategory", false)},
         {"mnuEditPayees", lookup("Assignee")},
-        {"mnuAttireView", switchTo("BuildAttireGroup", proc("ShowAttire"))},
-        {"mnuAttireAdd", addAfterGroups<frmAttire>("BuildAttireGroup", "ShowAttire", &frmAttire::curMode, true)},
-        {"mnuAttireModify", switchTo("BuildAttireGroup", proc("ShowAttire"), "ModifyAttire")},
-        {"mnuAttireDelete", switchTo("BuildAttireGroup", proc("ShowAttire"), "DeleteAttire")},
-        {"mnuMeasureFemale", switchTo("BuildAttireGroup", proc("ShowMeasurementsFemale"))},
-        {"mnuMeasureMale", switchTo("BuildAttireGroup", proc("ShowMeasurementsMale"))},
-        {"mnuMeasureAddFemale", addAfterGroups<frmMeasureFemale>("BuildAttireGroup", "ShowMeasurementsFemale",
+        {"mnuAttireView", switchTo(Proc::BuildAttireGroup, proc(Proc::ShowAttire))},
+        {"mnuAttireAdd", addAfterGroups<frmAttire>(Proc::BuildAttireGroup, Proc::ShowAttire, &frmAttire::curMode, true)},
+        {"mnuAttireModify", switchTo(Proc::BuildAttireGroup, proc(Proc::ShowAttire), "ModifyAttire")},
+        {"mnuAttireDelete", switchTo(Proc::BuildAttireGroup, proc(Proc::ShowAttire), "DeleteAttire")},
+        {"mnuMeasureFemale", switchTo(Proc::BuildAttireGroup, proc(Proc::ShowMeasurementsFemale))},
+        {"mnuMeasureMale", switchTo(Proc::BuildAttireGroup, proc(Proc::ShowMeasurementsMale))},
+        {"mnuMeasureAddFemale", addAfterGroups<frmMeasureFemale>(Proc::BuildAttireGroup, Proc::ShowMeasurementsFemale,
                                                                  &frmMeasureFemale::curMode, true)},
-        {"mnuMeasureMaleAdd", addAfterGroups<frmMeasureMale>("BuildAttireGroup", "ShowMeasurementsMale",
+        {"mnuMeasureMaleAdd", addAfterGroups<frmMeasureMale>(Proc::BuildAttireGroup, Proc::ShowMeasurementsMale,
                                                              &frmMeasureMale::curMode, true)},
         {"mnuMeasureModify",
          [](Host& h) {
-             h.call("RemoveModeGroups");
-             h.call("BuildAttireGroup");
+             h.call(Proc::RemoveModeGroups);
+             h.call(Proc::BuildAttireGroup);
              RunRowCommand(h, "ModifyMeasurement");
              h.ShowPanel("frameDataGrid");
-             h.call(h.curDataMode() == "FemaleMeasurement" ? "ShowMeasurementsFemale" : "ShowMeasurementsMale");
+             h.call(h.curDataMode() == "FemaleMeasurement" ? Proc::ShowMeasurementsFemale : Proc::ShowMeasurementsMale);
              h.ArrangePanels();
          }},
         {"mnuMeasureDelete",
          [](Host& h) {
-             h.call("RemoveModeGroups");
-             h.call("BuildAttireGroup");
+             h.call(Proc::RemoveModeGroups);
+             h.call(Proc::BuildAttireGroup);
              h.ShowPanel("frameDataGrid");
              RunRowCommand(h, "DeleteMeasurement");
              h.ArrangePanels();
          }},
-        {"mnuGiftsView", switchTo("BuildGiftGroup", proc("ShowGifts"))},
-        {"mnuGiftAdd", addAfterGroups<frmGift>("BuildGiftGroup", "ShowGifts", &frmGift::giftMode, false)},
-        {"mnuGiftModify", switchTo("BuildGiftGroup", proc("ShowGifts"), "ModifyGift")},
-        {"mnuGiftDelete", switchTo("BuildGiftGroup", proc("ShowGifts"), "DeleteGift")},
+        {"mnuGiftsView", switchTo(Proc::BuildGiftGroup, proc(Proc::ShowGifts))},
+        {"mnuGiftAdd", addAfterGroups<frmGift>(Proc::BuildGiftGroup, Proc::ShowGifts, &frmGift::giftMode, false)},
+        {"mnuGiftModify", switchTo(Proc::BuildGiftGroup, proc(Proc::ShowGifts), "ModifyGift")},
+        {"mnuGiftDelete", switchTo(Proc::BuildGiftGroup, proc(Proc::ShowGifts), "DeleteGift")},
         {"mnuStoreAdd", lookupFromMain("Stores", false)},
-        {"mnuRegistryView", switchTo("BuildGiftGroup", proc("ShowRegistry"))},
+        {"mnuRegistryView", switchTo(Proc::BuildGiftGroup, proc(Proc::ShowRegistry))},
         {"mnuRegistryAdd",
-         addAfterGroups<frmRegistry>("BuildGiftGroup", "ShowRegistry", &frmRegistry::registryMode, false)},
-        {"mnuRegistryModify", switchTo("BuildGiftGroup", proc("ShowRegistry"), "ModifyRegistry")},
-        {"mnuRegistryDelete", switchTo("BuildGiftGroup", proc("ShowRegistry"), "DeleteRegistry")},
+         addAfterGroups<frmRegistry>(Proc::BuildGiftGroup, Proc::ShowRegistry, &frmRegistry::registryMode, false)},
+        {"mnuRegistryModify", switchTo(Proc::BuildGiftGroup, proc(Proc::ShowRegistry), "ModifyRegistry")},
+        {"mnuRegistryDelete", switchTo(Proc::BuildGiftGroup, proc(Proc::ShowRegistry), "DeleteRegistry")},
         {"mnuRegistryModifyStore", lookupFromMain("Stores", false)},
         {"mnuRegistryModifyCategory", lookupFromMain("Category", false)},
         {"mnuHelpContents", [](Host& h) { h.showHelpContents(); }},

@@ -18,14 +18,14 @@ QDateTime now() { return ado::convert::now(); }
 void grid(Host& h) { h.ShowPanel("frameDataGrid"); }
 
 // A mode key shows the mode's first view, then rebuilds the groups.
-void groups(Host& h, const char* builder)
+void groups(Host& h, Proc builder)
 {
-    h.call("RemoveModeGroups");
+    h.call(Proc::RemoveModeGroups);
     h.call(builder);
 }
 
 // grid; view
-Action view(const char* procedure)
+Action view(Proc procedure)
 {
     return [procedure](Host& h) {
         grid(h);
@@ -33,7 +33,7 @@ Action view(const char* procedure)
     };
 }
 
-Action mode(const char* procedure, const char* builder)
+Action mode(Proc procedure, Proc builder)
 {
     return [procedure, builder](Host& h) {
         grid(h);
@@ -56,7 +56,7 @@ Action row(const char* command)
 }
 
 // A row command, then the view shown again.
-Action rowThenView(const char* command, const char* procedure)
+Action rowThenView(const char* command, Proc procedure)
 {
     return [command, procedure](Host& h) {
         RunRowCommand(h, command);
@@ -65,14 +65,14 @@ Action rowThenView(const char* command, const char* procedure)
     };
 }
 
-Action print() { return [](Host& h) { h.call("PrintGridReport"); }; }
+Action print() { return [](Host& h) { h.call(Proc::PrintGridReport); }; }
 
-Action viewThenPrint(const char* procedure)
+Action viewThenPrint(Proc procedure)
 {
     return [procedure](Host& h) {
         grid(h);
         h.call(procedure);
-        h.call("PrintGridReport");
+        h.call(Proc::PrintGridReport);
     };
 }
 
@@ -91,7 +91,7 @@ const std::vector<std::pair<QString, Action>>& table()
              h.ShowPanel("frameDate");
              h.ChangeDate(now());
              h.setModeCaption("Date Calendar");
-             groups(h, "BuildCalendarGroups");
+             groups(h, Proc::BuildCalendarGroups);
          }},
         {"TODAY",
          [](Host& h) {
@@ -110,13 +110,13 @@ const std::vector<std::pair<QString, Action>>& table()
              frmAddAppt::instance().curApptDate = h.curDate();
              frmAddAppt::instance().Show(ui::vbModal, h.owner());
          }},
-        {"PRINTTODAY", [](Host& h) { h.call("PrintDayCalendar"); }},
-        {"PRINTMONTH", [](Host& h) { h.call("PrintMonthCalendar"); }},
+        {"PRINTTODAY", [](Host& h) { h.call(Proc::PrintDayCalendar); }},
+        {"PRINTMONTH", [](Host& h) { h.call(Proc::PrintMonthCalendar); }},
         // Tasks
         {"TASKMODE",
          [](Host& h) {
              tasks("Due")(h);
-             groups(h, "BuildTaskGroup");
+             groups(h, Proc::BuildTaskGroup);
          }},
         {"AUTOADDTASKS", modalOf<frmWizAddTask>()},
         {"DUETASKS", tasks("Due")},
@@ -132,8 +132,8 @@ const std::vector<std::pair<QString, Action>>& table()
         {"DELETETASK", row("DeleteTask")},
         {"TASKREPORT", print()},
         // Events
-        {"EVENTMODE", mode("ShowEvents", "BuildEventGroup")},
-        {"VIEWEVENTS", view("ShowEvents")},
+        {"EVENTMODE", mode(Proc::ShowEvents, Proc::BuildEventGroup)},
+        {"VIEWEVENTS", view(Proc::ShowEvents)},
         {"ADDEVENT",
          [](Host&) {
              frmEventInfo::instance().curEvent = 0;
@@ -143,9 +143,9 @@ const std::vector<std::pair<QString, Action>>& table()
         {"DELETEEVENT", row("DeleteEvent")},
         {"EVENTREPORT", print()},
         // Guests
-        {"GUESTMODE", mode("ShowPeople", "BuildGuestGroup")},
-        {"VIEWGUESTS", view("ShowPeople")},
-        {"GUESTADDRESSES", view("ShowAddresses")},
+        {"GUESTMODE", mode(Proc::ShowPeople, Proc::BuildGuestGroup)},
+        {"VIEWGUESTS", view(Proc::ShowPeople)},
+        {"GUESTADDRESSES", view(Proc::ShowAddresses)},
         {"ADDGUEST",
          [](Host&) {
              frmGuestDetail::instance().curMode = "New";
@@ -159,16 +159,16 @@ const std::vector<std::pair<QString, Action>>& table()
         // RSVP
         {"RSVPMODE",
          [](Host& h) {
-             h.call("FillEventCombo");
+             h.call(Proc::FillEventCombo);
              grid(h);
-             h.call("ShowRSVP");
-             groups(h, "BuildRSVPGroup");
+             h.call(Proc::ShowRSVP);
+             groups(h, Proc::BuildRSVPGroup);
          }},
         {"RSVPSTATUS",
          [](Host& h) {
-             h.call("FillEventCombo");
+             h.call(Proc::FillEventCombo);
              grid(h);
-             h.call("ShowRSVP");
+             h.call(Proc::ShowRSVP);
          }},
         {"INVITATIONS", modalOf<frmInvite>()},
         {"SEATING", modalOf<frmSeating>()},
@@ -176,62 +176,62 @@ const std::vector<std::pair<QString, Action>>& table()
         {"LABELS", modalOf<frmLabels>()},
         {"PLACARDS", modalOf<frmPlacard>()},
         // Vendors and quotes
-        {"VENDORMODE", mode("ShowVendors", "BuildVendorGroup")},
-        {"VIEWVENDOR", view("ShowVendors")},
+        {"VENDORMODE", mode(Proc::ShowVendors, Proc::BuildVendorGroup)},
+        {"VIEWVENDOR", view(Proc::ShowVendors)},
         {"ADDVENDOR",
          [](Host& h) {
-             view("ShowVendors")(h);
+             view(Proc::ShowVendors)(h);
              frmVendor::instance().curMode = "Add";
              frmVendor::instance().Show(ui::vbModal, h.owner());
          }},
-        {"MODIFYVENDOR", rowThenView("ModifyVendor", "ShowVendors")},
+        {"MODIFYVENDOR", rowThenView("ModifyVendor", Proc::ShowVendors)},
         {"DELETEVENDOR", row("DeleteVendor")},
-        {"VENDORREPORT", viewThenPrint("ShowVendors")},
-        {"VIEWQUOTES", view("ShowQuotes")},
+        {"VENDORREPORT", viewThenPrint(Proc::ShowVendors)},
+        {"VIEWQUOTES", view(Proc::ShowQuotes)},
         {"ADDQUOTE",
          [](Host& h) {
-             view("ShowQuotes")(h);
+             view(Proc::ShowQuotes)(h);
              frmQuote::instance().curMode = "Add";
              frmQuote::instance().Show(ui::vbModal, h.owner());
          }},
         {"MODIFYQUOTE",
          [](Host& h) {
              frmQuote::instance().curMode = "Edit";
-             rowThenView("ModifyQuote", "ShowQuotes")(h);
+             rowThenView("ModifyQuote", Proc::ShowQuotes)(h);
          }},
         {"DELETEQUOTE", row("DeleteQuote")},
-        {"QUOTEREPORT", viewThenPrint("ShowQuotes")},
+        {"QUOTEREPORT", viewThenPrint(Proc::ShowQuotes)},
         // Budget and expenses
-        {"BUDGETMODE", mode("ShowBudget", "BuildBudgetGroup")},
-        {"BUDGET", view("ShowBudget")},
+        {"BUDGETMODE", mode(Proc::ShowBudget, Proc::BuildBudgetGroup)},
+        {"BUDGET", view(Proc::ShowBudget)},
         {"AUTOADDBUDGET",
          [](Host& h) {
-             view("ShowBudget")(h);
+             view(Proc::ShowBudget)(h);
              frmAutoBudget::instance().budgetAmt = 0;  // only the planning wizard hands one over
              frmAutoBudget::instance().Show(ui::vbModal, h.owner());
          }},
         {"ADDBUDGET",
          [](Host& h) {
-             view("ShowBudget")(h);
+             view(Proc::ShowBudget)(h);
              frmAddBudget::instance().curMode = "Add";
              frmAddBudget::instance().Show(ui::vbModal, h.owner());
          }},
-        {"MODIFYBUDGET", rowThenView("ModifyBudget", "ShowBudget")},
+        {"MODIFYBUDGET", rowThenView("ModifyBudget", Proc::ShowBudget)},
         {"DELETEBUDGET", row("DeleteBudget")},
-        {"BUDGETREPORT", viewThenPrint("ShowBudget")},
-        {"EXPENSES", view("ShowExpenses")},
+        {"BUDGETREPORT", viewThenPrint(Proc::ShowBudget)},
+        {"EXPENSES", view(Proc::ShowExpenses)},
         {"ADDEXPENSE",
          [](Host& h) {
-             view("ShowExpenses")(h);
+             view(Proc::ShowExpenses)(h);
              frmAddExpense::instance().curMode = "Add";
              frmAddExpense::instance().Show(ui::vbModal, h.owner());
          }},
-        {"MODIFYEXPENSE", rowThenView("ModifyExpense", "ShowExpenses")},
+        {"MODIFYEXPENSE", rowThenView("ModifyExpense", Proc::ShowExpenses)},
         {"DELETEEXPENSE", row("DeleteExpense")},
-        {"EXPENSEREPORT", viewThenPrint("ShowExpenses")},
+        {"EXPENSEREPORT", viewThenPrint(Proc::ShowExpenses)},
         // Attire and measurements
-        {"ATTIREMODE", mode("ShowAttire", "BuildAttireGroup")},
-        {"VIEWATTIRE", view("ShowAttire")},
+        {"ATTIREMODE", mode(Proc::ShowAttire, Proc::BuildAttireGroup)},
+        {"VIEWATTIRE", view(Proc::ShowAttire)},
         {"ADDATTIRE",
          [](Host& h) {
              frmAttire::instance().curMode = "Add";
@@ -240,8 +240,8 @@ const std::vector<std::pair<QString, Action>>& table()
         {"MODIFYATTIRE", row("ModifyAttire")},
         {"DELETEATTIRE", row("DeleteAttire")},
         {"ATTIREREPORT", print()},
-        {"FEMALEMEASUREMENTS", view("ShowMeasurementsFemale")},
-        {"MALEMEASUREMENTS", view("ShowMeasurementsMale")},
+        {"FEMALEMEASUREMENTS", view(Proc::ShowMeasurementsFemale)},
+        {"MALEMEASUREMENTS", view(Proc::ShowMeasurementsMale)},
         {"ADDFEMALEMEASUREMENT",
          [](Host& h) {
              frmMeasureFemale::instance().curMode = "Add";
@@ -256,27 +256,27 @@ const std::vector<std::pair<QString, Action>>& table()
         {"DELETEMEASUREMENT", row("DeleteMeasurement")},
         {"MEASUREMENTREPORT", print()},
         // Gifts and registry
-        {"GIFTMODE", mode("ShowGifts", "BuildGiftGroup")},
-        {"VIEWGIFTS", view("ShowGifts")},
+        {"GIFTMODE", mode(Proc::ShowGifts, Proc::BuildGiftGroup)},
+        {"VIEWGIFTS", view(Proc::ShowGifts)},
         {"ADDGIFT",
          [](Host& h) {
-             view("ShowGifts")(h);
+             view(Proc::ShowGifts)(h);
              frmGift::instance().giftMode = "Add";
              frmGift::instance().Show(ui::vbModeless);
          }},
-        {"MODIFYGIFT", rowThenView("ModifyGift", "ShowGifts")},
+        {"MODIFYGIFT", rowThenView("ModifyGift", Proc::ShowGifts)},
         {"DELETEGIFT", row("DeleteGift")},
-        {"GIFTREPORT", viewThenPrint("ShowGifts")},
-        {"VIEWREGISTRY", view("ShowRegistry")},
+        {"GIFTREPORT", viewThenPrint(Proc::ShowGifts)},
+        {"VIEWREGISTRY", view(Proc::ShowRegistry)},
         {"ADDREGISTRY",
          [](Host& h) {
-             view("ShowRegistry")(h);
+             view(Proc::ShowRegistry)(h);
              frmRegistry::instance().registryMode = "Add";
              frmRegistry::instance().Show(ui::vbModeless);
          }},
-        {"MODIFYREGISTRY", rowThenView("ModifyRegistry", "ShowRegistry")},
+        {"MODIFYREGISTRY", rowThenView("ModifyRegistry", Proc::ShowRegistry)},
         {"DELETEREGISTRY", row("DeleteRegistry")},
-        {"REGISTRYREPORT", viewThenPrint("ShowRegistry")},
+        {"REGISTRYREPORT", viewThenPrint(Proc::ShowRegistry)},
     };
     return t;
 }

@@ -1,7 +1,9 @@
 #include "app/frmAbout.h"
 
+#include "platform/ado/ignoring.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/messages.h"
+#include "records/modQVDatabase.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -10,9 +12,12 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QStandardPaths>
+#include <QDir>
+#include <QSysInfo>
 #include <QVBoxLayout>
 #include <QtEndian>
+
+#include <sqlite3.h>
 
 QIcon nuptaroIcon()
 {
@@ -70,8 +75,7 @@ void frmAbout::createControls()
     lblVersion->setObjectName("lblVersion");
     lblDescription = new QLabel(
         "Nuptaro keeps every part of your wedding plan in one place: the calendar, tasks, events, guests, "
-        "seating, vendors, budget, attire and gifts.  Tell us which features you would like in the next "
-        "version at support@nuptaro.example.",
+        "seating, vendors, budget, attire and gifts.",
         w);
     lblDescription->setObjectName("lblDescription");
     lblDescription->setWordWrap(true);
@@ -80,8 +84,8 @@ void frmAbout::createControls()
     Line1->setFrameShape(QFrame::HLine);
     Line1->setFrameShadow(QFrame::Sunken);
     lblDisclaimer = new QLabel(
-        "Know of a better wedding planner?  Please tell us about it.  We will send a reward of $35 to the "
-        "first person who reports a feature that Nuptaro does not offer.",
+        "Nuptaro comes without any warranty.  Keep a copy of its data folder (see Help, Contents) so that "
+        "your plan is never lost.",
         w);
     lblDisclaimer->setObjectName("lblDisclaimer");
     lblDisclaimer->setWordWrap(true);
@@ -140,8 +144,17 @@ void frmAbout::StartSysInfo()
                 return;
         }
     } catch (const std::exception&) {
+        ado::logIgnoredError();
     }
-    ui::MsgBox("System Information Is Unavailable At This Time", ui::vbOKOnly);
+    // No tool of its own: what the program knows of the system.
+    ui::MsgBox(systemInformation(), ui::vbInformation | ui::vbOKOnly, kSystemInformation, window());
+}
+
+QString frmAbout::systemInformation()
+{
+    return QString("System:  %1 (%2 %3)\nQt:  %4\nSQLite:  %5\nData folder:  %6")
+        .arg(QSysInfo::prettyProductName(), QSysInfo::kernelType(), QSysInfo::kernelVersion(), qVersion(),
+             sqlite3_libversion(), QDir::toNativeSeparators(modQVDatabase::dataFolder()));
 }
 
 bool frmAbout::GetKeyValue(qint32 KeyRoot, const QString& KeyName, const QString& SubKeyRef, QString& KeyVal)
@@ -177,18 +190,7 @@ frmAbout::Registry& frmAbout::registry()
 
 frmAbout::Registry frmAbout::standardRegistry()
 {
-    return [](qint32 root, const QString& key, const QString& value, int& type, QByteArray& data) {
-        if (root != HKEY_LOCAL_MACHINE || key != kInfoKey || value != kInfoValue)
-            return false;
-        // This machine's system information program, where one is installed.
-        for (const char* tool : {"hardinfo2", "hardinfo", "kinfocenter", "gnome-system-monitor"}) {
-            const QString path = QStandardPaths::findExecutable(tool);
-            if (!path.isEmpty()) {
-                type = REG_SZ;
-                data = path.toLocal8Bit() + '\0';
-                return true;
-            }
-        }
-        return false;
-    };
+    // This system keeps no such settings: System Info shows what the program
+    // knows of the system.
+    return [](qint32, const QString&, const QString&, int&, QByteArray&) { return false; };
 }

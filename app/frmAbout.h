@@ -39,11 +39,15 @@ public:
     static constexpr const char* kLocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
     static constexpr const char* kLocationValue = "MSINFO";
 
+    // What System Info shows when no system information tool is registered:
+    // the system, the Qt and SQLite versions and the data folder.
+    static constexpr const char* kSystemInformation = "System Information";
+    static QString systemInformation();
+
     // The machine-wide settings the about box reads: a value's type and its
     // bytes as stored (a string may carry its terminating NUL). Returns false
     // when the key or value is missing. Replaceable for tests; the standard
-    // reader answers the tool's path with a system information program found
-    // on this machine.
+    // reader has none, this system keeping no such settings.
     using Registry = std::function<bool(qint32 root, const QString& key, const QString& value, int& type,
                                         QByteArray& data)>;
     static Registry& registry();

@@ -3,7 +3,6 @@
 #include "app/frmAbout.h"
 #include "app/frmTip.h"
 #include "app/help.h"
-#include "app/modQVDatabase.h"
 #include "app/placeholders.h"
 #include "platform/calendar/dayplanner.h"
 #include "platform/calendar/monthcalendar.h"
@@ -12,6 +11,7 @@
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
+#include "records/modQVDatabase.h"
 #include "views/calendar_view.h"
 
 #include <QAction>
@@ -23,6 +23,7 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QTableView>
 
 // ---------------------------------------------------------------- layout rules
@@ -87,15 +88,16 @@ std::optional<Arrangement> arrangePanels(const QString& frameName, int W, int H,
     return a;
 }
 
-QSize openingSize(const QSize& available, int barContent)
+int barHeight(int outerHeight) { return outerHeight - (860 + twips::kTwipsPerPixel - 1) / twips::kTwipsPerPixel; }
+
+QSize openingSize(const QSize& available, int barContent, const QSize& frame)
 {
-    // The bar is the window's height less 860 twips; a window manager's
-    // title bar, when there is one, comes on top of the size asked for.
-    constexpr int kTitleBar = 30;
+    // The bar is the window's height with its frame less 860 twips, and a
+    // little room to spare.
     constexpr int kWidth = 1024;
-    const int barRoom = (860 + twips::kTwipsPerPixel - 1) / twips::kTwipsPerPixel;
-    const int height = barContent + barRoom + 2;
-    return QSize(qMin(kWidth, available.width()), qMin(height, available.height() - kTitleBar));
+    constexpr int kSpare = 2;
+    const int outer = barContent + (frame.height() - barHeight(frame.height())) + kSpare;
+    return QSize(qMin(kWidth, available.width() - frame.width()), qMin(outer, available.height()) - frame.height());
 }
 
 }  // namespace mainLayout
@@ -140,7 +142,7 @@ T* named(T* w, const char* name)
 
 }  // namespace
 
-frmMain::frmMain() : Form("frmMain") {}
+frmMain::frmMain() : Form("frmMain") { ui::setMainForm(this); }
 
 QWidget* frmMain::makeWidget(QWidget* parent) { return new ui::ResizingFormWidget<frmMain, QMainWindow>(this, parent); }
 
@@ -300,6 +302,7 @@ void frmMain::createControls()
     // By keys as well: the arrows move to another day, Enter takes the chosen one.
     QObject::connect(MonthView1, &QCalendarWidget::activated, w,
                      [this](const QDate& d) { ui::guarded([&] { MonthView1_DateClick(d); }); });
+    ui::enterTakesFramedDay(MonthView1);
     QObject::connect(MonthView1, &QCalendarWidget::selectionChanged, w, on([this] { MonthView1_SelectionChanged(); }));
     QObject::connect(cmbEvents, qOverload<int>(&QComboBox::activated), w, on([this] { cmbEvents_Click(); }));
     QObject::connect(calDay, &calendar::DayPlanner::NewAppointment, w, [this](int s, int e, bool typing) {
@@ -319,6 +322,7 @@ void frmMain::createControls()
     QObject::connect(Calendar1, &calendar::MonthCalendar::DayClick, w,
                      [this](int n) { ui::guarded([&] { Calendar1_DayClick(n); }); });
     CreateCommands();
+    AnswerOtherWindows();
 }
 
 void frmMain::releaseControls()
@@ -347,12 +351,20 @@ void frmMain::Form_Load()
     DayApptRS = ado::Recordset::create();
     curDate = ado::convert::now();
     BuildModeGroup();
-    // Open at a size that shows the start mode's groups whole.
+    // Open at a size that shows the start mode's groups whole, the frame on
+    // the screen; a screen too short for the roomy bar (large text on a
+    // laptop) gets the compact one.
+    screenFitted_ = false;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect free = screen->availableGeometry();
-        const QSize size = mainLayout::openingSize(free.size(), ExplorerBarCtlQV1->contentHeight());
+        ExplorerBarCtlQV1->setCompact(ExplorerBarCtlQV1->contentHeight() > mainLayout::barHeight(free.height()) - 2);
+        const QSize frame = mainLayout::kUsualFrame;
+        startGroupsHeight_ = ExplorerBarCtlQV1->contentHeight();
+        const QSize size = mainLayout::openingSize(free.size(), startGroupsHeight_, frame);
         widget()->resize(size);
-        widget()->move(free.topLeft() + QPoint((free.width() - size.width()) / 2, (free.height() - size.height()) / 2));
+        openedSize_ = size;
+        widget()->move(free.topLeft() + QPoint((free.width() - size.width() - frame.width()) / 2,
+                                               (free.height() - size.height() - frame.height()) / 2));
     }
     HideAllPanels();
     curFrame = frameDate;
@@ -364,8 +376,41 @@ void frmMain::Form_Load()
     calDay->setFirstVisibleMinute(420);
 }
 
+void frmMain::fitToScreen()
+{
+    QWidget* w = widget();
+    QScreen* screen = w ? w->screen() : nullptr;
+    // A size the user chose meanwhile stays.
+    if (!screen || w->isMaximized() || w->isFullScreen() || w->size() != openedSize_)
+        return;
+    // The frame the window manager gave the window, now that it is shown.
+    const QRect free = screen->availableGeometry();
+    const QRect frame = w->frameGeometry();
+    const QSize extra = frame.size() - w->size();
+    const QSize size = mainLayout::openingSize(free.size(), startGroupsHeight_, extra);
+    if (size.height() != w->height()) {
+        w->resize(w->width(), size.height());
+        openedSize_ = w->size();
+    }
+    // Moved as little as keeps the frame on the screen.
+    QRect placed(frame.topLeft(), QSize(w->width(), size.height()) + extra);
+    placed.moveBottom(qMin(placed.bottom(), free.bottom()));
+    placed.moveTop(qMax(placed.top(), free.top()));
+    placed.moveRight(qMin(placed.right(), free.right()));
+    placed.moveLeft(qMax(placed.left(), free.left()));
+    if (placed.topLeft() != frame.topLeft())
+        w->move(placed.topLeft());
+}
+
 void frmMain::Form_Activate()
 {
+    if (!screenFitted_) {
+        screenFitted_ = true;
+        // A window manager tells the frame it gave the window after the
+        // window first becomes active, at once or a little later.
+        for (int ms : {0, 250})
+            QTimer::singleShot(ms, widget(), [this] { ui::guarded([this] { fitToScreen(); }); });
+    }
     if (calDay)
         calDay->setFirstVisibleMinute(420);
     if (!StartupDialogsShown)
@@ -481,10 +526,7 @@ bool frmMain::ConfirmPendingGridEdits()
         if (answer == ui::vbYes) {
             if (!g->writeCurrentRow()) {
                 // Nothing typed is lost: the window stays with the edit open.
-                QString text = "The changes could not be saved.";
-                if (!g->lastEditError().isEmpty())
-                    text += "\n\n" + g->lastEditError();
-                ui::MsgBox(text, ui::vbExclamation | ui::vbOKOnly, ui::appTitle(), widget());
+                ui::RefusedSave(g->lastEditError(), widget());
                 return false;
             }
         } else if (answer == ui::vbCancel) {

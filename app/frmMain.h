@@ -1,9 +1,10 @@
 #pragma once
 // The main window: the navigation bar down the left, the title of the shown
 // view, and three content panels (data grid, day calendar, month calendar) of
-// which exactly one is shown at a time. Its public members are the state
-// every other window reads: the recordset of each view, the current mode,
-// view and date.
+// which exactly one is shown at a time. Its public members (the recordset of
+// each view, the current mode, view and date) are its own and its tests':
+// other windows never read them. They tell it what they changed through
+// records/notices.h, and it shows those views afresh.
 
 #include "app/navgroups.h"
 #include "app/tablewatch.h"
@@ -39,6 +40,9 @@ class MonthCalendar;
 namespace navbar {
 class ExplorerBar;
 }
+namespace records {
+enum class MainList;
+}
 
 // The layout rules of the window, on twips, so they are tested without a
 // screen. W and H are the window's outer width and height.
@@ -70,11 +74,16 @@ struct Arrangement {
 std::optional<Arrangement> arrangePanels(const QString& frameName, int W, int H,
                                          const QHash<QString, Box>& current);
 
-// The window's size when it opens (pixels, frame not counted): tall enough
-// for the navigation bar to show `barContent` pixels of groups without
-// scrolling, as wide as the views want, and never larger than the screen's
-// free area `available`.
-QSize openingSize(const QSize& available, int barContent);
+// What a window manager's frame usually adds (title bar and borders), in
+// pixels, until the shown window tells its own.
+inline const QSize kUsualFrame(8, 30);
+// The bar's height in a window whose frame is `outerHeight` pixels high.
+int barHeight(int outerHeight);
+// The window's size when it opens (pixels, its frame of `frame` not
+// counted): tall enough for the navigation bar to show `barContent` pixels
+// of groups without scrolling, as wide as the views want, and with its frame
+// never larger than the screen's free area `available`.
+QSize openingSize(const QSize& available, int barContent, const QSize& frame);
 
 }  // namespace mainLayout
 
@@ -101,7 +110,7 @@ public:
     QString dueMode = "Due";
 
     // ------------------------------------------------------------ view procedures
-    // Filled in by the views (views/).
+    // Over the views of views/ (app/mainviews.cpp, app/maincalendar.cpp).
     void ShowTasks(const QString& whichTasks, const QDateTime& enddate);
     void ShowEvents();
     void ShowRSVP();
@@ -237,6 +246,17 @@ protected:
     void releaseControls() override;
 
 private:
+    // What other windows tell of records they changed (records/notices.h).
+    void AnswerOtherWindows();
+    // The list's recordset read again and, when the grid shows it, bound again.
+    void RefreshList(records::MainList list);
+    void ShowGridPanel();
+    // Fits the shown window, with the frame its window manager gave it, to
+    // the screen's free area: the start groups whole where the screen allows.
+    void fitToScreen();
+    bool screenFitted_ = false;
+    QSize openedSize_;
+    int startGroupsHeight_ = 0;
     void moveAway(QFrame* panel);
     void withBar(void (*build)(navgroups::NavContext&));
     navgroups::NavContext nav_;

@@ -1,7 +1,8 @@
 #include "app/frmTip.h"
 
-#include "app/modQVDatabase.h"
+#include "platform/ado/ignoring.h"
 #include "platform/settings/settings.h"
+#include "records/modQVDatabase.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -94,33 +95,23 @@ void frmTip::LoadNextTip()
     // Each step may fail on its own; a failure skips just that step.
     auto rs = ado::Recordset::create();
     int count = 0;
-    try {
+    ado::ignoringErrors([&] {
         rs->Open("SELECT * FROM TIPS WHERE TIP_SHOWN = FALSE", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
         count = rs->RecordCount();
-    } catch (const std::exception&) {
-        count = 0;
-    }
+    });
     if (count >= 1) {
-        try {
+        ado::ignoringErrors([&] {
             const QVariant text = rs->value("TIP_TEXT");
             if (!text.isNull())
                 txtTip->setPlainText(text.toString());
-        } catch (const std::exception&) {
-        }
-        try {
+        });
+        ado::ignoringErrors([&] {
             rs->setValue("TIP_SHOWN", true);
             rs->Update();
-        } catch (const std::exception&) {
-        }
+        });
     } else {
-        try {
-            gConn.Execute("UPDATE TIPS SET TIP_SHOWN = FALSE WHERE TIP_SHOWN = TRUE");
-        } catch (const std::exception&) {
-        }
+        ado::ignoringErrors([&] { gConn.Execute("UPDATE TIPS SET TIP_SHOWN = FALSE WHERE TIP_SHOWN = TRUE"); });
         txtTip->setPlainText(kAllShown);
     }
-    try {
-        rs->Close();
-    } catch (const std::exception&) {
-    }
+    rs->Close();
 }

@@ -1,8 +1,8 @@
 #include "app/help.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/messages.h"
+#include "records/modQVDatabase.h"
 
 #include <QFileInfo>
 #include <QTextBrowser>

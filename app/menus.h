@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 class QMenuBar;
 class QMenu;
@@ -15,6 +16,8 @@ class QWidget;
 namespace menus {
 
 struct Item {
+    Item(QString name, QString caption, QList<Item> items = {})
+        : name(std::move(name)), caption(std::move(caption)), items(std::move(items)) {}
     QString name;
     QString caption;
     QList<Item> items;  // a submenu when not empty

@@ -1,74 +1,12 @@
 #pragma once
-// Start-up and the state every window shares from it: the one database
-// connection and the two start-up settings.
+// The program's start: the data store (records/modQVDatabase.h) opened,
+// then the main window shown.
 
-#include "platform/ado/ado.h"
-
-#include <QString>
-#include <QStringList>
+#include "records/modQVDatabase.h"
 
 namespace modQVDatabase {
 
-extern ado::Connection gConn;
-extern QString gShowTips;
-extern QString gShowWizard;
-extern bool gDataFileFound;
-
-// Where things are. Every path of the program is built from one of these two:
-// - programFolder(): the program's own files (the template, the help page).
-//   The executable's folder, or, for an installed program, its
-//   share/nuptaro folder beside bin/.
-// - dataFolder(): the user's data (the working database, replicas and their
-//   safety copies, gift pictures): the user's data folder
-//   (QStandardPaths::AppDataLocation, ~/.local/share/Nuptaro).
-// useFolder(DIR) (the --folder option) puts both in DIR; "" returns to the
-// defaults.
-QString programFolder();
-QString dataFolder();
-void useFolder(const QString& folder);
-// A folder followed directly by a relative path such as "/data/qvnt03.qvd".
-QString programFile(const QString& relative);
-QString dataFile(const QString& relative);
-// The older name of useFolder.
-inline void setAppPath(const QString& folder) { useFolder(folder); }
-// The folder named by --folder DIR or --folder=DIR among the arguments, "" when none.
-QString folderArgument(const QStringList& arguments);
-
-inline const char* kWorkingFile = "/data/qvnt03.qvd";   // in the data folder
-inline const char* kTemplateFile = "/data/qvnt04.qvd";  // in the program folder
-inline const char* kOldFolder = "/db";                  // in the program folder
-inline const char* kAppName = "Nuptaro";
-
-// The tables every working database and template must hold.
-const QStringList& requiredTables();
-
-// Locates the data file, opens the connection, reads the settings. Returns
-// false when start-up must end; it has shown its message then.
-bool Startup();
 // Start-up, then the main window; returns the program's exit code.
 int Main();
-
-void LocateDataFile();
-// Opens the working database and brings it up to date (UpgradeDatabase).
-void OpenConnection();
-void LoadSettings();
-
-// Makes a database made by an earlier build whole for this one: the tables
-// and indexes of the present schema it lacks, with what they start from, and
-// a copy number when it has none. Writes nothing when nothing is missing.
-// Every later change of the schema goes here too, so a file opened at
-// start-up is always complete.
-void UpgradeDatabase(ado::Connection& c);
-
-// A copy number drawn at random for a new working database, from the whole
-// range, so two copies made apart practically never share one.
-int drawCopyNumber();
-
-// Removes the folder `name` that lies directly inside `parent`, with all its
-// contents, read-only ones included. Links are never followed: a link is
-// removed as a link, and nothing outside the folder is touched. A plain file
-// of that name is left alone. Throws ado::Error when something could not be
-// removed.
-void removeFolderInside(const QString& parent, const QString& name);
 
 }  // namespace modQVDatabase

@@ -1,8 +1,9 @@
 #include "app/navgroups.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/ado/ado.h"
+#include "platform/ado/ignoring.h"
 #include "platform/ui/messages.h"
+#include "records/modQVDatabase.h"
 
 #include <QPalette>
 
@@ -333,6 +334,7 @@ void UpdateTaskInfoCounts(NavContext& ctx)
     try {
         c = CountTasks(connectionOf(ctx), countDay(ctx));
     } catch (const ado::Error&) {
+        ado::logIgnoredError();
         return;  // the counts shown stay until they can be read
     }
     for (const CountRow& r : countRows(c))

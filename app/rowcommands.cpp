@@ -4,6 +4,7 @@
 #include "app/editors.h"
 #include "platform/ado/ado.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/regional.h"
 
 #include <functional>
 #include <map>
@@ -12,10 +13,10 @@ namespace commands {
 
 namespace {
 
+// A cell as the user reads it (an amount handed to an editor's box, too).
 QString cellText(Host& h, int column)
 {
-    const QVariant v = h.value(h.currentRow(), column);
-    return ado::convert::valueText(v);
+    return regional::shownText(h.value(h.currentRow(), column));
 }
 
 bool isNullCell(Host& h, int column)
@@ -68,7 +69,7 @@ void DeleteEvent(Host& h)
     if (checked(h, id, rowIn(h, "Events"), "Please select the Event to delete first."))
         h.showDelete("Event", id, cellText(h, 2), ui::vbModal);
     // The RSVP event chooser is refilled whatever happened.
-    h.call("FillEventCombo");
+    h.call(Proc::FillEventCombo);
 }
 
 void ModifyGuest(Host& h)

@@ -6,6 +6,7 @@
 #include "app/frmMain.h"
 #include "app/modQVDatabase.h"
 #include "platform/settings/settings.h"
+#include "platform/ui/boxrules.h"
 #include "platform/ui/fonts.h"
 
 #include <benchmark/benchmark.h>
@@ -139,6 +140,8 @@ inline int runOnFreshDatabase(int argc, char** argv, const std::function<void()>
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The windows measured keep the rules of the program's boxes.
+    ui::keepBoxRules();
     QTemporaryDir folder;
     openFreshDatabase(folder.path());
     seed();

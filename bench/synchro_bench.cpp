@@ -2,8 +2,9 @@
 // parties, invitations to two events, tables and seats, every record logged
 // as added) and merging it into the other copy, against the same work done
 // plainly on a raw SQLite connection of the same files: the logged records
-// with their log, version, mark and copy rows; on merging, the safety copy
-// of the database, the records and the versions taken, in one transaction.
+// with their log, version, mark, copy, replica and partner rows; on merging,
+// the safety copy of the database, the records, the versions and marks taken
+// and the partner's number, in one transaction.
 // A replica prepared once is what every merge takes in.
 
 #include "app/modQVDatabase.h"
@@ -173,6 +174,7 @@ void prepareBaseline(benchmark::State& state)
     for (auto _ : state) {
         QFile::remove(out);
         QFile(out).open(QIODevice::WriteOnly);  // an empty file is an empty database
+        exec(db, "INSERT INTO SYNCHRO_REPLICA (REPLICA_MARK) VALUES (random())");
         exec(db, QString("ATTACH DATABASE '%1' AS r").arg(out));
         exec(db, "PRAGMA r.application_id = 1313953362");
         exec(db, "PRAGMA r.user_version = 5");
@@ -187,6 +189,8 @@ void prepareBaseline(benchmark::State& state)
                  "VERSION_TABLE = SYNCHRO_TABLE AND VERSION_RECORDID = SYNCHRO_RECORDID");
         exec(db, "CREATE TABLE r.Origins AS SELECT ORIGIN_TABLE, ORIGIN_RECORDID, ORIGIN_MARK FROM SYNCHRO_ORIGIN");
         exec(db, "CREATE TABLE r.Copies AS SELECT COPY_NUMBER FROM SYNCHRO_COPY");
+        exec(db, "CREATE TABLE r.Replicas AS SELECT REPLICA_MARK FROM SYNCHRO_REPLICA ORDER BY rowid");
+        exec(db, "CREATE TABLE r.Partner AS SELECT PARTNER_NUMBER FROM SYNCHRO_PARTNER");
         exec(db, "COMMIT");
         exec(db, "DETACH DATABASE r");
     }
@@ -236,6 +240,8 @@ void mergeBaseline(benchmark::State& state)
                  "ON CONFLICT (VERSION_TABLE, VERSION_RECORDID) DO UPDATE SET VERSION_TAKEN = excluded.VERSION_TAKEN, "
                  "VERSION_TAKENFROM = excluded.VERSION_TAKENFROM");
         exec(db, "INSERT OR IGNORE INTO SYNCHRO_COPY SELECT COPY_NUMBER FROM r.Copies WHERE COPY_NUMBER <> 9");
+        exec(db, "INSERT OR IGNORE INTO SYNCHRO_ORIGIN SELECT * FROM r.Origins");
+        exec(db, "INSERT OR IGNORE INTO SYNCHRO_PARTNER (PARTNER_NUMBER) VALUES (5)");
         exec(db, "COMMIT");
         exec(db, "DETACH DATABASE r");
         state.PauseTiming();

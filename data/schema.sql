@@ -421,6 +421,20 @@ CREATE TABLE SYNCHRO_COPY (
   COPY_NUMBER INTEGER NOT NULL UNIQUE
 );
 
+-- A random mark drawn for every replica this copy prepared, in the order
+-- they were prepared. Two copies of one file share the marks of before the
+-- file was copied; the first marks in which they differ decide which of the
+-- two takes a new number.
+CREATE TABLE SYNCHRO_REPLICA (
+  REPLICA_MARK INTEGER NOT NULL
+);
+
+-- The numbers of the one other copy this copy exchanges replicas with, its
+-- present and earlier ones, as its replicas told them.
+CREATE TABLE SYNCHRO_PARTNER (
+  PARTNER_NUMBER INTEGER NOT NULL UNIQUE
+);
+
 -- The highest key of this copy's range that each table has handed out,
 -- including keys of rows since deleted and keys reserved but never stored,
 -- so none is given out twice. Kept by the data layer; it never travels.

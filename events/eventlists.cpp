@@ -1,6 +1,6 @@
 #include "events/eventlists.h"
 
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
 
 namespace events {
@@ -66,38 +66,29 @@ bool swapOrders(const EventList& list, qint64 firstKey, qint64 secondKey)
     const QString table = QString::fromLatin1(list.table);
     const QString key = QString::fromLatin1(list.keyColumn);
     const QString order = QString::fromLatin1(list.orderColumn);
-    try {
-        ado::Transaction t(gConn);
-        const QString read = QString("SELECT %1 FROM %2 WHERE %3 = ?").arg(order, table, key);
-        const QVariant a = gConn.scalar(read, {firstKey});
-        const QVariant b = gConn.scalar(read, {secondKey});
-        const QString write = QString("UPDATE %1 SET %2 = ? WHERE %3 = ?").arg(table, order, key);
-        if (gConn.Execute(write, {b, firstKey}) != 1 || gConn.Execute(write, {a, secondKey}) != 1)
-            return false;
-        modSynchro::LogChange(table, firstKey, modSynchro::Changed);
-        modSynchro::LogChange(table, secondKey, modSynchro::Changed);
-        t.commit();
-        return true;
-    } catch (const ado::Error&) {
+    if (gConn.scalar(QString("SELECT count(*) FROM %1 WHERE %2 IN (?, ?)").arg(table, key), {firstKey, secondKey})
+            .toLongLong()
+        != 2)
         return false;
-    }
+    const QString read = QString("SELECT %1 FROM %2 WHERE %3 = ?").arg(order, table, key);
+    const QVariant a = gConn.scalar(read, {firstKey});
+    const QVariant b = gConn.scalar(read, {secondKey});
+    const QString write = QString("UPDATE %1 SET %2 = ? WHERE %3 = ?").arg(table, order, key);
+    gConn.Execute(write, {b, firstKey});
+    gConn.Execute(write, {a, secondKey});
+    modSynchro::LogChange(table, firstKey, modSynchro::Changed);
+    modSynchro::LogChange(table, secondKey, modSynchro::Changed);
+    return true;
 }
 
 bool deleteRow(const EventList& list, qint64 key)
 {
     const QString table = QString::fromLatin1(list.table);
-    try {
-        ado::Transaction t(gConn);
-        if (gConn.Execute(QString("DELETE FROM %1 WHERE %2 = ?").arg(table, QString::fromLatin1(list.keyColumn)),
-                          {key})
-            != 1)
-            return false;
-        modSynchro::LogChange(table, key, modSynchro::Deleted);
-        t.commit();
-        return true;
-    } catch (const ado::Error&) {
+    if (gConn.Execute(QString("DELETE FROM %1 WHERE %2 = ?").arg(table, QString::fromLatin1(list.keyColumn)), {key})
+        != 1)
         return false;
-    }
+    modSynchro::LogChange(table, key, modSynchro::Deleted);
+    return true;
 }
 
 }  // namespace events

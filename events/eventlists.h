@@ -46,9 +46,9 @@ extern const char* const kEnterInTopRow;
 
 QString listQuery(const EventList& list, qint64 eventId);
 
+// Steps of a save (editing::saveAll), so a refusal is told and undoes them.
 // Exchanges the order values of two rows, addressed by their keys, and logs
-// both as changed: both or neither. False when either row is gone or the
-// database refused.
+// both as changed; false, writing nothing, when either row is gone.
 bool swapOrders(const EventList& list, qint64 firstKey, qint64 secondKey);
 
 // Deletes one row by its key and logs it as deleted; false when nothing was

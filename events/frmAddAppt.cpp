@@ -1,9 +1,9 @@
 #include "events/frmAddAppt.h"
 
-#include "app/frmMain.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
+#include "records/notices.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -11,6 +11,13 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+
+namespace {
+
+// The caller key this window opens the lookup-list editor with.
+constexpr const char* kLookupCaller = "AddAppointment";
+
+}  // namespace
 
 namespace {
 
@@ -93,12 +100,11 @@ void frmAddAppt::createControls()
     QObject::connect(dtStartDate, &ui::DateBox::valueChanged, w,
                      [this] { ui::guarded([this] { dtStartDate_Change(); }); });
 
-    procedures_.set("frmAddAppt.GetPriorityText", [this] { GetPriorityText(); });
+    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) { GetPriorityText(); });
 }
 
 void frmAddAppt::releaseControls()
 {
-    procedures_.clear();
     lblTitle = lblStart = lblEnd = lblPriority = lblNotes = nullptr;
     txtTitle = nullptr;
     dtStartDate = dtEndDate = nullptr;
@@ -147,7 +153,7 @@ void frmAddAppt::dtStartDate_Change()
         dtEndDate->setDate(day.addDays(1));
 }
 
-void frmAddAppt::cmdEditPriority_Click() { editing::editLookupList("AddAppointment", "Priority", this); }
+void frmAddAppt::cmdEditPriority_Click() { editing::editLookupList(kLookupCaller, "Priority", this); }
 
 void frmAddAppt::cmdSave_Click()
 {
@@ -178,16 +184,7 @@ void frmAddAppt::cmdSave_Click()
 void frmAddAppt::RefreshCalendar()
 {
     // The calendar on screen is drawn again for the day it showed.
-    frmMain& m = frmMain::instance();
-    if (!m.isLoaded())
-        return;
-    const QString panel = m.curFrameName();
-    if (panel == "frameDate") {
-        const QDateTime shown = m.curDate;
-        m.ChangeDate(shown);
-    } else if (panel == "frameMonth") {
-        m.ChangeCalendar(m.curDate);
-    }
+    emit records::notices().appointmentsChanged();
 }
 
 void frmAddAppt::cmdCancel_Click() { Unload(); }

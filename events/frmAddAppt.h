@@ -79,5 +79,4 @@ private:
     void InitFields(const QDateTime& at);
     void RefreshCalendar();
 
-    editing::OpenProcedures procedures_;
 };

@@ -1,15 +1,15 @@
 #include "events/frmEventInfo.h"
 
-#include "app/frmMain.h"
-#include "app/modQVDatabase.h"
+#include "platform/ado/ignoring.h"
 #include "platform/grid/gridex.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
 #include "records/editing.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
+#include "records/notices.h"
 #include "views/frmPreview.h"
-#include "views/refresh.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -55,16 +55,6 @@ QPlainTextEdit* multiLine(QWidget* parent)
     t->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return t;
-}
-
-// A step of a load whose failure is passed over.
-template <class Fn>
-void ignoreErrors(Fn&& fn)
-{
-    try {
-        fn();
-    } catch (const ado::Error&) {
-    }
 }
 
 bool unsetCell(const QVariant& v)
@@ -113,6 +103,8 @@ void frmEventInfo::createControls()
     label(fraOverview, "End Date/Time:", 240, 1260);
     dtEndDate = place(new ui::DateBox(fraOverview), "dtEndDate", 1800, 1200, 1560, 315);
     dtEndTime = place(new ui::TimeBox(fraOverview), "dtEndTime", 3480, 1200, 1440, 315);
+    // An event without an end (as the planning wizard makes them) keeps none.
+    editing::allowEmptyMoment(dtEndDate, dtEndTime);
     label(fraOverview, "Event Budget:", 240, 1740);
     txtBudget = line(fraOverview, "txtBudget", 1800, 1680, 1560, 315);
     label(fraOverview, "Event Notes:", 240, 2220);
@@ -271,10 +263,10 @@ void frmEventInfo::ClearForm()
     txtNotes->clear();
     txtDirections->clear();
     const QDateTime now = QDateTime::currentDateTime();
-    for (ui::DateBox* d : {dtStartDate, dtEndDate})
-        d->setDate(now.date());
-    for (ui::TimeBox* t : {dtStartTime, dtEndTime})
-        t->setTime(now.time());
+    dtStartDate->setDate(now.date());
+    dtStartTime->setTime(now.time());
+    dtEndDate->setDate(QDate());
+    dtEndTime->setTime(QTime());
 }
 
 bool frmEventInfo::NewEvent()
@@ -304,16 +296,17 @@ void frmEventInfo::LoadEvent()
 {
     editEventRS = ado::Recordset::create();
     ado::Recordset& rs = *editEventRS;
-    ignoreErrors([&] { rs.Open("SELECT * FROM EVENT WHERE EVENT_ID = " + QString::number(event_), gConn); });
-    ignoreErrors([&] { txtName->setText(rs.value("EVENT_NAME").toString()); });
-    ignoreErrors([&] { editing::toPickers(rs.value("EVENT_STARTDATE"), dtStartDate, nullptr); });
+    ado::ignoringErrors(
+        [&] { rs.Open("SELECT * FROM EVENT WHERE EVENT_ID = " + QString::number(event_), gConn); });
+    ado::ignoringErrors([&] { txtName->setText(rs.value("EVENT_NAME").toString()); });
+    ado::ignoringErrors([&] { editing::toPickers(rs.value("EVENT_STARTDATE"), dtStartDate, nullptr); });
     dtPlayscript->setTime(dtStartTime->time());
-    ignoreErrors([&] { editing::toPickers(rs.value("EVENT_STARTDATE"), nullptr, dtStartTime); });
-    ignoreErrors([&] { editing::toPickers(rs.value("EVENT_ENDDATE"), dtEndDate, dtEndTime); });
-    ignoreErrors([&] { txtBudget->setText(editing::storedText(rs.value("EVENT_BUDGET"))); });
-    ignoreErrors([&] { txtNotes->setPlainText(rs.value("EVENT_TEXT").toString()); });
-    ignoreErrors([&] { txtLocation->setText(rs.value("EVENT_LOCATION").toString()); });
-    ignoreErrors([&] { txtDirections->setPlainText(rs.value("EVENT_DIRECTIONS").toString()); });
+    ado::ignoringErrors([&] { editing::toPickers(rs.value("EVENT_STARTDATE"), nullptr, dtStartTime); });
+    ado::ignoringErrors([&] { editing::toPickers(rs.value("EVENT_ENDDATE"), dtEndDate, dtEndTime); });
+    ado::ignoringErrors([&] { txtBudget->setText(editing::storedText(rs.value("EVENT_BUDGET"))); });
+    ado::ignoringErrors([&] { txtNotes->setPlainText(rs.value("EVENT_TEXT").toString()); });
+    ado::ignoringErrors([&] { txtLocation->setText(rs.value("EVENT_LOCATION").toString()); });
+    ado::ignoringErrors([&] { txtDirections->setPlainText(rs.value("EVENT_DIRECTIONS").toString()); });
     const std::pair<const char*, std::pair<QRadioButton*, QRadioButton*>> flags[] = {
         {"EVENT_HASFOOD", {optYesMenu, optNoMenu}},
         {"EVENT_HASDECORATION", {optYesDecoration, optNoDecoration}},
@@ -323,7 +316,7 @@ void frmEventInfo::LoadEvent()
     for (const auto& [column, pair] : flags) {
         // A flag that cannot be read counts as No.
         bool yes = false;
-        ignoreErrors([&] { yes = rs.value(column).toBool(); });
+        ado::ignoringErrors([&] { yes = rs.value(column).toBool(); });
         (yes ? pair.first : pair.second)->setChecked(true);
     }
     BuildTabs();
@@ -341,7 +334,7 @@ frmEventInfo::Saved frmEventInfo::SaveEvent()
         [&] {
             rs.setValue("EVENT_NAME", txtName->text());
             rs.setValue("EVENT_STARTDATE", editing::fromPickers(dtStartDate->date(), noSeconds(dtStartTime->time())));
-            rs.setValue("EVENT_ENDDATE", editing::fromPickers(dtEndDate->date(), noSeconds(dtEndTime->time())));
+            rs.setValue("EVENT_ENDDATE", editing::momentOf(dtEndDate, dtEndTime, true));
             rs.setValue("EVENT_BUDGET", txtBudget->text());
             rs.setValue("EVENT_TEXT", txtNotes->toPlainText());
             rs.setValue("EVENT_LOCATION", txtLocation->text());
@@ -364,18 +357,17 @@ void frmEventInfo::cmdSave_Click()
     const Saved s = SaveEvent();
     if (s == Saved::Refused)
         return;
-    frmMain& main = frmMain::instance();
     if (s == Saved::Yes)
-        ui::ifLoaded(main, [](frmMain& m) { m.ShowEvents(); });
+        emit records::notices().eventSaved();
     else
-        views::RefreshMainGrid(main.eventRS);
+        emit records::notices().rowsChanged(records::MainList::Events);
     Unload();
 }
 
 void frmEventInfo::cmdCancel_Click()
 {
     // A new event's row is kept and shows in the events grid.
-    views::RefreshMainGrid(frmMain::instance().eventRS);
+    emit records::notices().rowsChanged(records::MainList::Events);
     Unload();
 }
 
@@ -461,7 +453,8 @@ void frmEventInfo::LoadList(ListId id)
     if (d.customColumn && dtPlayscript)
         dtPlayscript->hide();
     auto rs = ado::Recordset::create();
-    ignoreErrors([&] { rs->Open(events::listQuery(d, event_), gConn, ado::adOpenKeyset, ado::adLockOptimistic); });
+    ado::ignoringErrors(
+        [&] { rs->Open(events::listQuery(d, event_), gConn, ado::adOpenKeyset, ado::adLockOptimistic); });
     p.rs = rs;
     grid::GridEX* g = p.grid;
     g->bind(rs);
@@ -518,8 +511,9 @@ void frmEventInfo::moveLine(ListId id, int step)
     }
     if (!editing::ownerStillThere("EVENT", event_, window()))
         return;
-    // The two rows are named by their keys; a failure leaves both as they were.
-    if (events::swapOrders(d, lineKey(id, to), lineKey(id, r)))
+    // The two rows are named by their keys; a refusal leaves both as they were.
+    bool moved = false;
+    if (editing::saveAll([&] { moved = events::swapOrders(d, lineKey(id, to), lineKey(id, r)); }, window()) && moved)
         rowToSelect = to;
     LoadList(id);
 }
@@ -540,7 +534,8 @@ void frmEventInfo::cmdDelete_Click(ListId id)
     const QString question = QString::fromLatin1(d.deletePrefix) + g->text(r, 3) + ".";
     if (ui::MsgBox(question, ui::vbOKCancel, d.deleteTitle, window()) != ui::vbOK)
         return;
-    events::deleteRow(d, lineKey(id, r));
+    const qint64 key = lineKey(id, r);
+    editing::saveAll([&] { events::deleteRow(d, key); }, window());
     LoadList(id);
 }
 

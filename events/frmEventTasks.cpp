@@ -1,16 +1,22 @@
 #include "events/frmEventTasks.h"
 
-#include "app/frmMain.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
-#include "views/refresh.h"
+#include "records/notices.h"
 
 #include <QComboBox>
 #include <QDate>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+namespace {
+
+// The caller key this window opens the lookup-list editor with.
+constexpr const char* kLookupCaller = "AddTask";
+
+}  // namespace
 
 using editing::makeButton;
 using editing::makeLabel;
@@ -35,6 +41,8 @@ void frmEventTasks::createControls()
     txtName = static_cast<QLineEdit*>(editing::makeTextBox(w, "txtName", false, rect(left, 120, 3900, height)));
     Label2 = label("Label2", "Due Date:", 540);
     dtDate = editing::makeDatePicker(w, "dtDate", rect(left, 540, 1800, height));
+    // A task without a due date stays without one until the user gives it.
+    dtDate->setEmptyAllowed(true);
     Label1[1] = label("Label1_1", "Priority:", 960);
     cmbPriority = makeListBox(w, "cmbPriority", rect(left, 960, 3060, height));
     cmdEditPriority = editButton("cmdEditPriority", 960, &frmEventTasks::cmdEditPriority_Click);
@@ -54,13 +62,14 @@ void frmEventTasks::createControls()
     editing::chainTabOrder({txtName, dtDate, cmbPriority, cmbAssignee, cmbEvent, txtNote, cmdSave, cmdCancel,
                             cmdEditPriority, cmdEditAssignee, cmdEditEvent});
 
-    procedures_.set("frmEventTasks.GetPriorityTexts", [this] { GetPriorityTexts(); });
-    procedures_.set("frmEventTasks.GetAssigneeTexts", [this] { GetAssigneeTexts(); });
+    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) {
+        GetAssigneeTexts();
+        GetPriorityTexts();
+    });
 }
 
 void frmEventTasks::releaseControls()
 {
-    procedures_.clear();
     for (QLabel*& l : Label1)
         l = nullptr;
     Label2 = nullptr;
@@ -144,7 +153,7 @@ void frmEventTasks::cmdSave_Click()
         "TASKS", !edit, curTaskID,
         [&](ado::Recordset& rs) {
             rs.setValue("TASK_NAME", txtName->text());
-            rs.setValue("TASK_DUEDATE", editing::fromPickers(dtDate->date(), QTime(0, 0)));
+            rs.setValue("TASK_DUEDATE", editing::momentOf(dtDate, nullptr));
             rs.setValue("TASK_ASSIGN", cmbAssignee->currentText());
             rs.setValue("TASK_PRIORITY", cmbPriority->currentText());
             rs.setValue("TASK_EVENT", cmbEvent->currentText());
@@ -160,10 +169,10 @@ void frmEventTasks::cmdCancel_Click() { Unload(); }
 void frmEventTasks::Form_Unload(bool&)
 {
     // The task list shows what this window changed, also after a cancel.
-    views::RefreshMainGrid(frmMain::instance().TaskRS);
+    emit records::notices().rowsChanged(records::MainList::Tasks);
 }
 
-void frmEventTasks::editList(const QString& listMode) { editing::editLookupList("AddTask", listMode, this); }
+void frmEventTasks::editList(const QString& listMode) { editing::editLookupList(kLookupCaller, listMode, this); }
 
 void frmEventTasks::cmdEditPriority_Click() { editList("Priority"); }
 void frmEventTasks::cmdEditAssignee_Click() { editList("Assignee"); }

@@ -70,5 +70,4 @@ private:
 
     bool editsTask() const { return curMode == "Edit"; }
 
-    editing::OpenProcedures procedures_;
 };

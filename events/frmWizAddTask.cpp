@@ -1,12 +1,12 @@
 #include "events/frmWizAddTask.h"
 
-#include "app/frmMain.h"
-#include "app/modQVDatabase.h"
 #include "platform/twips.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/regional.h"
 #include "records/editing.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
-#include "views/refresh.h"
+#include "records/notices.h"
 
 #include <QCalendarWidget>
 #include <QLabel>
@@ -100,11 +100,10 @@ void frmWizAddTask::cmdClose_Click() { Unload(); }
 void frmWizAddTask::cmdTasks_Click()
 {
     const Run run = AddStandardTasks();
-    frmMain& main = frmMain::instance();
     if (run != Run::Nothing)
-        views::RefreshMainGrid(main.TaskRS);
+        emit records::notices().rowsChanged(records::MainList::Tasks);
     // Every run ends on the list of all tasks, also one answered No.
-    ui::ifLoaded(main, [](frmMain& m) { m.ShowTasks("All", editing::now()); });
+    emit records::notices().tasksScheduled();
 }
 
 frmWizAddTask::Run frmWizAddTask::AddStandardTasks()
@@ -126,7 +125,7 @@ frmWizAddTask::Run frmWizAddTask::AddStandardTasks()
                        ui::vbYesNo, "Close Date", w) == ui::vbNo)
             return Run::Nothing;
     } else {
-        ui::MsgBox("The wedding date you selected is " + wedding.toString("M/d/yyyy") + ".\r\nThis is " + days(*left) +
+        ui::MsgBox("The wedding date you selected is " + regional::dateText(wedding) + ".\r\nThis is " + days(*left) +
                        " days away.",
                    ui::vbOKOnly, QString(), w);
     }

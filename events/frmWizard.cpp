@@ -1,15 +1,16 @@
 #include "events/frmWizard.h"
 
-#include "app/editors.h"
-#include "app/frmMain.h"
-#include "app/modQVDatabase.h"
+#include "money/frmAutoBudget.h"
+#include "platform/ado/ignoring.h"
 #include "platform/settings/settings.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/regional.h"
 #include "records/editing.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
-#include "views/refresh.h"
+#include "records/notices.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -227,16 +228,15 @@ void frmWizard::LoadWedding()
     // The first row by key is the wedding; a column that is NULL or cannot
     // be read leaves its control as cleared, and the others still load.
     ado::Recordset rs;
-    try {
-        rs.Open("SELECT * FROM OUR_WEDDING ORDER BY OUR_WEDDING_ID", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
-    } catch (const ado::Error&) {
-        return;
-    }
-    if (rs.EOF_())
+    if (!ado::ignoringErrors([&] {
+            rs.Open("SELECT * FROM OUR_WEDDING ORDER BY OUR_WEDDING_ID", gConn, ado::adOpenKeyset,
+                    ado::adLockOptimistic);
+        })
+        || rs.EOF_())
         return;
     auto read = [&rs](const char* column) {
         QVariant v;
-        editing::ignoringErrors([&] { v = rs.value(QString::fromLatin1(column)); });
+        ado::ignoringErrors([&] { v = rs.value(QString::fromLatin1(column)); });
         return v;
     };
     for (const TextColumn& t : kTextColumns) {
@@ -298,7 +298,7 @@ void frmWizard::cmdSave_Click()
     if (!SaveWedding())
         return;  // the refusal was shown; what was typed stays
     // The events view, when it is the one shown, lists what was made.
-    views::RefreshMainGrid(frmMain::instance().eventRS);
+    emit records::notices().rowsChanged(records::MainList::Events);
     Unload();
 }
 
@@ -383,7 +383,7 @@ void frmWizard::Command1_Click()
 {
     double amount = 0;
     const QString text = txtBudget->text();
-    if (!ado::convert::parseNumber(text, amount) && !ado::convert::parseCurrency(text, amount))
+    if (!regional::readAmount(text, amount))
         amount = 0;
     frmAutoBudget& budget = frmAutoBudget::instance();
     budget.budgetAmt = amount;

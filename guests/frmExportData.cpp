@@ -1,12 +1,12 @@
 #include "guests/frmExportData.h"
 
-#include "app/modQVDatabase.h"
 #include "guests/guestcsv.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/messages.h"
 #include "records/editing.h"
+#include "records/modQVDatabase.h"
 
 #include <QComboBox>
 #include <QDir>

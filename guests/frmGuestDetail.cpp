@@ -1,15 +1,15 @@
 #include "guests/frmGuestDetail.h"
 
-#include "app/frmMain.h"
-#include "app/modQVDatabase.h"
 #include "guests/frmNewSubguest.h"
+#include "platform/ado/ignoring.h"
 #include "platform/grid/gridex.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "records/frmAddType.h"
 #include "records/frmDeleteSingle.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
-#include "views/refresh.h"
+#include "records/notices.h"
 #include "views/viewpattern.h"
 
 #include <QComboBox>
@@ -21,6 +21,13 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QTabBar>
+
+namespace {
+
+// The caller key this window opens the lookup-list editor with.
+constexpr const char* kLookupCaller = "Guest";
+
+}  // namespace
 
 using modQVDatabase::gConn;
 
@@ -110,6 +117,9 @@ void frmGuestDetail::createControls()
         else
             DTPicker[i] = editing::makeTimePicker(nullptr, name, QRect());
     }
+    // A party's travel and stay are unknown until the user gives them.
+    for (int pair = 0; pair < 4; ++pair)
+        editing::allowEmptyMoment(datePicker(pair), timePicker(pair));
 
     tabGuest = new QTabBar(w);
     tabGuest->setObjectName("tabGuest");
@@ -162,9 +172,14 @@ void frmGuestDetail::createControls()
                      [this] { ui::guarded([this] { GridSubguest_DblClick(); }); });
     QObject::connect(tabGuest, &QTabBar::currentChanged, w, [this] { ui::guarded([this] { tabGuest_Click(); }); });
 
-    procs_.set("frmGuestDetail.GetTitles", [this] { GetTitles(); });
-    procs_.set("frmGuestDetail.GetCategories", [this] { GetCategories(); });
-    procs_.set("frmGuestDetail.RefreshSubguests", [this] { RefreshSubguests(); });
+    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) {
+        GetCategories();
+        GetTitles();
+    });
+    records::answerWhileLoaded(*this, &records::Notices::recordDeleted, [this](records::DeleteKind kind, qint64) {
+        if (kind == records::DeleteKind::SubguestFromDetail)
+            RefreshSubguests();
+    });
 }
 
 void frmGuestDetail::createGeneral()
@@ -220,7 +235,6 @@ void frmGuestDetail::createAccom()
 
 void frmGuestDetail::releaseControls()
 {
-    procs_.clear();
     tabGuest = nullptr;
     fraGuest = fraTravel = fraAccom = nullptr;
     Text1.fill(nullptr);
@@ -258,10 +272,9 @@ void frmGuestDetail::ClearFields()
 {
     for (int i = 0; i < 18; ++i)
         setText1(i, QString());
-    const QDate today = QDate::currentDate();
     for (int pair = 0; pair < 4; ++pair) {
-        datePicker(pair)->setDate(today);
-        timePicker(pair)->setTime(QTime(12, 0));
+        datePicker(pair)->setDate(QDate());
+        timePicker(pair)->setTime(QTime());
     }
     cmbTitle->setEditText(QString());
     cmbCategory->setEditText(QString());
@@ -284,11 +297,11 @@ void frmGuestDetail::GetCategories()
 void frmGuestDetail::LoadGuest()
 {
     const QString key = QString::number(curRec);
-    editing::ignoringErrors([&] {
+    ado::ignoringErrors([&] {
         GISubGuestRS = ado::Recordset::create();
         GISubGuestRS->Open(kSubguestQuery + key, gConn, ado::adOpenKeyset, ado::adLockOptimistic);
     });
-    editing::ignoringErrors([&] {
+    ado::ignoringErrors([&] {
         GridSubguest->bind(GISubGuestRS);
         for (int c = 1; c <= GridSubguest->columnCount(); ++c)
             GridSubguest->setColumnEditType(c, grid::etReadOnly);
@@ -298,20 +311,21 @@ void frmGuestDetail::LoadGuest()
         GridSubguest->setColumnWidth(3, 800);
     });
     ado::Recordset rs;
-    if (!editing::ignoringErrors(
+    if (!ado::ignoringErrors(
             [&] { rs.Open("SELECT * FROM GUEST WHERE GUEST_ID =" + key, gConn, ado::adOpenKeyset, ado::adLockReadOnly); })
         || rs.EOF_())
         return;
     // A column without a value leaves its control as cleared.
     for (int i = 0; i < 18; ++i)
-        editing::ignoringErrors([&] {
+        ado::ignoringErrors([&] {
             const QVariant v = rs.value(kTextColumns[i]);
             if (!v.isNull())
                 setText1(i, v.toString());
         });
     for (int pair = 0; pair < 4; ++pair)
-        editing::ignoringErrors([&] { editing::toPickers(rs.value(kMomentColumns[pair]), datePicker(pair), timePicker(pair)); });
-    editing::ignoringErrors([&] {
+        ado::ignoringErrors(
+            [&] { editing::toPickers(rs.value(kMomentColumns[pair]), datePicker(pair), timePicker(pair)); });
+    ado::ignoringErrors([&] {
         const QVariant category = rs.value("GUEST_CATEGORY");
         if (!category.isNull())
             editing::setBoxText(cmbCategory, category.toString());
@@ -343,7 +357,7 @@ editing::SaveOutcome frmGuestDetail::SaveGuest()
         for (int i = 11; i < 18; ++i)
             rs.setValue(kTextColumns[i], text1(i));
         for (int pair = 0; pair < 4; ++pair)
-            rs.setValue(kMomentColumns[pair], editing::fromPickers(datePicker(pair), timePicker(pair)));
+            rs.setValue(kMomentColumns[pair], editing::momentOf(datePicker(pair), timePicker(pair)));
     };
 
     if (curMode == "Edit")
@@ -415,7 +429,7 @@ void frmGuestDetail::cmdCancel_Click()
 
 void frmGuestDetail::Form_Unload(bool&)
 {
-    views::RefreshMainGrid(frmMain::instance().PeopleRS);
+    emit records::notices().rowsChanged(records::MainList::People);
 }
 
 void frmGuestDetail::tabGuest_Click()
@@ -433,7 +447,7 @@ void frmGuestDetail::tabGuest_Click()
 qint64 frmGuestDetail::GetSelectedSubguestID()
 {
     qint64 id = 0;
-    editing::ignoringErrors([&] {
+    ado::ignoringErrors([&] {
         int row = GridSubguest->currentRow();
         if (GridSubguest->rowKind(row) != grid::RowKind::Record)
             ++row;
@@ -487,7 +501,7 @@ void frmGuestDetail::cmdDeleteSubguest_Click()
 void frmGuestDetail::cmdAddCategory_Click()
 {
     frmAddType& t = frmAddType::instance();
-    t.fromForm = "Guest";
+    t.fromForm = kLookupCaller;
     t.curMode = "GuestTypes";
     t.Show(ui::vbModeless);
 }
@@ -495,7 +509,7 @@ void frmGuestDetail::cmdAddCategory_Click()
 void frmGuestDetail::cmdAddTitle_Click()
 {
     frmAddType& t = frmAddType::instance();
-    t.fromForm = "Guest";
+    t.fromForm = kLookupCaller;
     t.curMode = "Titles";
     t.Show(ui::vbModeless);
 }

@@ -98,5 +98,4 @@ private:
     void createAccom();
 
     bool saving_ = false;
-    editing::OpenProcedures procs_;
 };

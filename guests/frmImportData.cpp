@@ -1,11 +1,10 @@
 #include "guests/frmImportData.h"
 
-#include "app/frmMain.h"
 #include "platform/twips.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/messages.h"
 #include "records/editing.h"
-#include "views/refresh.h"
+#include "records/notices.h"
 
 #include <QFileInfo>
 #include <QGroupBox>
@@ -33,18 +32,6 @@ void addEntry(QListWidget* list, const QString& text, int data)
 }
 
 int entryData(const QListWidgetItem* item) { return item->data(Qt::UserRole).toInt(); }
-
-// The first line of most address-book exports names its columns "First
-// Name", "Home Phone" and the like.
-bool looksLikeHeader(const QStringList& shown)
-{
-    for (const QString& s : shown) {
-        const QString t = s.toLower();
-        if (t.contains(QLatin1String(" name")) || t.contains(QLatin1String("phone")))
-            return true;
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -131,6 +118,7 @@ void frmImportData::Form_Load()
 {
     HasHeader = true;
     FileChosen = false;
+    headerAsked_ = answeringHeader_ = false;
     CurRecord = 0;
     source_.reset();
     lastFile_.clear();
@@ -147,7 +135,7 @@ void frmImportData::Form_Load()
 void frmImportData::Form_Unload(bool&)
 {
     source_.reset();
-    views::RefreshMainGrid(frmMain::instance().PeopleRS);
+    emit records::notices().rowsChanged(records::MainList::People);
 }
 
 int frmImportData::sourceRecords() const
@@ -158,12 +146,16 @@ int frmImportData::sourceRecords() const
 void frmImportData::Command1_Click()
 {
     FileChosen = false;
+    headerAsked_ = false;
     OpenSourceFile();
 }
 
 void frmImportData::Option1_Click(int index)
 {
     HasHeader = index == 0;
+    // An answer stands until the user changes the option.
+    if (!answeringHeader_)
+        headerAsked_ = false;
     if (FileChosen)
         OpenSourceFile();
 }
@@ -193,7 +185,18 @@ void frmImportData::OpenSourceFile()
         return;
     }
     FillTargetList();
-    csv::Table t = csv::Table::read(fileName.isEmpty() ? QString() : SourceFolder + '/' + fileName);
+    csv::Table t;
+    {
+        // Closed before any message.
+        const std::unique_ptr<ui::Progress> bar =
+            ui::dialogs().progress({"Import Data", QString("Reading %1...").arg(fileName), 1000}, window());
+        t = csv::Table::read(fileName.isEmpty() ? QString() : SourceFolder + '/' + fileName,
+                             [&](int permille) { return bar->setValue(permille); });
+    }
+    if (t.status() == csv::Table::Status::Cancelled) {
+        clearSource();
+        return;
+    }
     if (t.status() == csv::Table::Status::TooLarge) {
         refuse(QString("The file %1 is larger than %2 MB and cannot be imported.")
                    .arg(fileName)
@@ -207,16 +210,43 @@ void frmImportData::OpenSourceFile()
                    .arg(t.openQuoteLine()));
         return;
     }
-    // Told before anything is linked: the records would read as one column.
-    if (const QChar sep = t.seemsSeparatedBy(); !sep.isNull())
-        ui::MsgBox(QString("The file %1 has one column only: its values seem to be separated by %2, not by commas.  "
-                           "Save it again as comma separated values before importing it.")
-                       .arg(fileName, sep == u';' ? "semicolons" : "tabs"),
+    // A title a spreadsheet put above the header is neither names nor a record.
+    t.dropLeadingLines(guestimport::titleLines(t));
+    // Told before anything is linked.
+    if (t.hasUnreadableCharacters())
+        ui::MsgBox(QString("Some characters of the file %1 could not be read: it may not be a text file, or it was "
+                           "saved in a character set this import does not know.  Check the records before importing "
+                           "them.")
+                       .arg(fileName),
                    ui::vbOKOnly | ui::vbExclamation);
     source_ = std::move(t);
     CurRecord = 1;
     ShowSourceRecord(CurRecord);
     ClearLinks();
+    askAboutHeader();
+}
+
+void frmImportData::askAboutHeader()
+{
+    // Judged on the first line, which is either the names or a record that
+    // would be imported; once per reading, so a Yes that turns the option
+    // and reads the file again is not asked the opposite.
+    if (headerAsked_ || sourceRecords() < 1)
+        return;
+    const bool guess = guestimport::looksLikeHeader(source_->names());
+    if (guess == HasHeader)
+        return;
+    headerAsked_ = true;
+    const QString question =
+        guess ? "It appears that the data has header information.  Click Yes to confirm and proceed with header "
+                "information."
+              : "It appears that the data does not have header information.  Click Yes to confirm and proceed "
+                "without header information.";
+    if (ui::MsgBox(question, ui::vbYesNo) != ui::vbYes)
+        return;
+    answeringHeader_ = true;
+    const auto done = qScopeGuard([this] { answeringHeader_ = false; });
+    Option1[guess ? 0 : 1]->setChecked(true);
 }
 
 void frmImportData::clearSource()
@@ -247,27 +277,15 @@ void frmImportData::ShowSourceRecord(int& r)
     lstSource->clear();
     lstLink->clear();
     const bool header = r == 1 && HasHeader;
-    const csv::Record& shown = header ? source_->names() : source_->records()[r - 1];
+    const csv::Record shown = header ? source_->names() : source_->record(r - 1);
     SourceValues.clear();
     for (int k = 1; k <= shown.size(); ++k) {
-        // An empty column name shows like an empty value, so the entry can be seen and linked.
-        const QString text = shown[k - 1].isEmpty() ? kBlank : shown[k - 1];
+        // Shown as it would be stored; an empty column name shows like an
+        // empty value, so the entry can be seen and linked.
+        const QString value = guestimport::cleanText(shown[k - 1]);
+        const QString text = value.isEmpty() ? kBlank : value;
         addEntry(lstSource, text, k);
         SourceValues << text;
-    }
-    const bool guess = looksLikeHeader(SourceValues);
-    if (!HasHeader && guess) {
-        if (ui::MsgBox("It appears that the data has header information.  Click Yes to confirm and proceed with "
-                       "header information.",
-                       ui::vbYesNo)
-            == ui::vbYes)
-            Option1[0]->setChecked(true);
-    } else if (HasHeader && !guess) {
-        if (ui::MsgBox("It appears that the data does not have header information.  Click Yes to confirm and proceed "
-                       "without header information.",
-                       ui::vbYesNo)
-            == ui::vbYes)
-            Option1[1]->setChecked(true);
     }
 }
 
@@ -356,6 +374,11 @@ void frmImportData::cmdImport_Click()
         return;
     }
     const int records = sourceRecords() + (HasHeader ? 0 : 1);
+    // Each record is a party with one person: a file larger than the keys
+    // left would fail at its end, after the whole wait.
+    for (const char* table : {"GUEST", "SUBGUEST"})
+        if (!editing::roomFor(table, records, window()))
+            return;
     int count = 0;
     bool stored = false;
     try {

@@ -63,6 +63,9 @@ protected:
 private:
     void OpenSourceFile();
     void ShowSourceRecord(int& r);
+    // Asks whether the first line is a header when it does not look like
+    // what the option says.
+    void askAboutHeader();
     void FillTargetList();
     void ClearLinks();
     // Drops the file read and everything shown of it.
@@ -75,6 +78,10 @@ private:
     QString SourceFolder;
     bool HasHeader = true;
     bool FileChosen = false;
+    // The header question was asked since the file was chosen or the user
+    // last changed the option; and the option is being changed by its answer.
+    bool headerAsked_ = false;
+    bool answeringHeader_ = false;
     int CurRecord = 0;
     QStringList TargetNames;
     QStringList SourceValues;

@@ -1,14 +1,14 @@
 #include "guests/frmInvite.h"
 
-#include "app/frmMain.h"
-#include "app/modQVDatabase.h"
+#include "platform/ado/ignoring.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
 #include "records/cascade.h"
 #include "records/editing.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
-#include "views/refresh.h"
+#include "records/notices.h"
 
 #include "platform/ui/dragdrop.h"
 
@@ -22,7 +22,7 @@
 #include <algorithm>
 #include <charconv>
 
-using editing::ignoringErrors;
+using ado::ignoringErrors;
 using modQVDatabase::gConn;
 using twips::rect;
 
@@ -59,6 +59,14 @@ bool movable(const tree::Node* node)
 
 void invite(qint64 event, qint64 person)
 {
+    // A person deleted elsewhere, or one of a party deleted elsewhere, is
+    // not invited: the row would name nobody.
+    if (gConn.scalar("SELECT count(*) FROM SUBGUEST INNER JOIN GUEST ON SUBGUEST.GUEST_ID = GUEST.GUEST_ID "
+                     "WHERE SUBGUEST.SUBGUEST_ID = ?",
+                     {person})
+            .toLongLong()
+        == 0)
+        throw editing::Refused(editing::goneMessage("SUBGUEST"));
     if (gConn.scalar("SELECT count(*) FROM INVITE WHERE EVENT_ID = ? AND SUBGUEST_ID = ?", {event, person})
             .toLongLong() > 0)
         return;
@@ -331,19 +339,26 @@ void frmInvite::moveAcross(const Side& from, tree::Node* node)
     const QVector<qint64> persons = personsOf(node);
     if (persons.isEmpty())
         return;
-    if (writeMove(persons, from.inviting))
+    // Refused before anything is written, so the trees stay as they are.
+    if (from.inviting && !editing::roomFor("INVITE", persons.size(), window()))
+        return;
+    const QString k = key(node);
+    if (writeMove(persons, from.inviting, k.startsWith('G') ? idOf(k) : 0))
         moveNodes(node, from, other(from));
     else
         LoadTrees();
 }
 
-bool frmInvite::writeMove(const QVector<qint64>& persons, bool inviting)
+bool frmInvite::writeMove(const QVector<qint64>& persons, bool inviting, qint64 party)
 {
     const qint64 event = curEvent;
-    if (inviting && !editing::ownerStillThere("EVENT", event, window()))
-        return false;
     return editing::saveAll(
         [&] {
+            if (inviting) {
+                editing::requireRecord("EVENT", event);
+                if (party != 0)
+                    editing::requireRecord("GUEST", party);
+            }
             for (qint64 p : persons)
                 inviting ? invite(event, p) : uninvite(event, p);
         },
@@ -371,7 +386,14 @@ void frmInvite::moveNodes(tree::Node* node, const Side& from, const Side& to)
         if (tree::Node* added = target->add(into, key(p), p->text(0)))
             last = added;
     target->ensureVisible(last ? last : into);
+    // The moved node stays chosen where it went, and nothing is where it came
+    // from (the tree stays where it was scrolled): a second click of the
+    // button, a double click, moves no neighbour that nobody chose.
+    target->setSelectedNode(one && last ? last : into);
     removeNode(from, node);
+    tree::TreeView* source = this->*from.tree;
+    source->setCurrentItem(nullptr);
+    source->clearSelection();
 }
 
 void frmInvite::treeUninvited_MouseDown(int button, int, QPoint pos) { mouseDown(kUninvited, button, pos); }
@@ -427,5 +449,5 @@ void frmInvite::Command1_Click() { Unload(); }
 void frmInvite::Form_Unload(bool&)
 {
     // The RSVP view lists the invitations as they now stand.
-    views::RefreshMainGrid(frmMain::instance().chooseMenuRS);
+    emit records::notices().rowsChanged(records::MainList::Invitations);
 }

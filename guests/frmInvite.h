@@ -91,9 +91,10 @@ private:
     void dragDrop(const Side& onto);
     // Moves a person or a party, or says why not. The database steps are one
     // transaction with their log rows; once they went through, only the
-    // nodes moved change, else both trees show what the database holds.
+    // nodes moved change, else both trees show what the database holds. An
+    // event, party or person deleted meanwhile is refused plainly.
     void moveAcross(const Side& from, tree::Node* node);
-    bool writeMove(const QVector<qint64>& persons, bool inviting);
+    bool writeMove(const QVector<qint64>& persons, bool inviting, qint64 party);
     void moveNodes(tree::Node* node, const Side& from, const Side& to);
     // The party node of that exact name in the tree, added with that key
     // when there is none; null when the key is taken by another node.

@@ -1,15 +1,22 @@
 #include "guests/frmNewSubguest.h"
 
-#include "app/modQVDatabase.h"
 #include "guests/frmGuestDetail.h"
 #include "platform/twips.h"
 #include "platform/ui/messages.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
 
 #include <QComboBox>
 #include <QFont>
 #include <QLabel>
 #include <QPushButton>
+
+namespace {
+
+// The caller key this window opens the lookup-list editor with.
+constexpr const char* kLookupCaller = "Subguest";
+
+}  // namespace
 
 using modQVDatabase::gConn;
 
@@ -65,12 +72,11 @@ void frmNewSubguest::createControls()
     order << cmdAdd << cmdCancel;
     editing::chainTabOrder(order);
 
-    procs_.set("frmNewSubguest.GetTitles", [this] { GetTitles(); });
+    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) { GetTitles(); });
 }
 
 void frmNewSubguest::releaseControls()
 {
-    procs_.clear();
     lblGroupName = nullptr;
     cmbTitles = nullptr;
     cmdAddTitle = nullptr;
@@ -164,5 +170,5 @@ void frmNewSubguest::cmdCancel_Click()
 
 void frmNewSubguest::cmdAddTitle_Click()
 {
-    editing::editLookupList("Subguest", "Titles", this);
+    editing::editLookupList(kLookupCaller, "Titles", this);
 }

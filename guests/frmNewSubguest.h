@@ -55,5 +55,4 @@ private:
     void LoadSubguest();
     bool isEditing() const { return curMode == "Edit"; }
 
-    editing::OpenProcedures procs_;
 };

@@ -1,10 +1,12 @@
 #include "guests/guestcsv.h"
 
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
 
 #include <QHash>
 #include <QVariant>
+
+#include <algorithm>
 
 namespace guestimport {
 
@@ -53,6 +55,44 @@ const std::array<GuestField, kFieldCount>& fields()
     return f;
 }
 
+QString cleanText(const QString& value)
+{
+    // Tabs and line breaks are kept: the export writes them as they are.
+    auto blank = [](QChar c) { return c == u' ' || c == u'\u00A0' || c == u'\u2007' || c == u'\u202F'; };
+    qsizetype from = 0, to = value.size();
+    while (from < to && blank(value[from]))
+        ++from;
+    while (to > from && blank(value[to - 1]))
+        --to;
+    return value.mid(from, to - from).normalized(QString::NormalizationForm_C);
+}
+
+bool looksLikeHeader(const QStringList& line)
+{
+    for (const QString& s : line) {
+        const QString t = s.toLower();
+        if (t.contains(QLatin1String(" name")) || t.contains(QLatin1String("phone")))
+            return true;
+    }
+    return false;
+}
+
+int titleLines(const csv::Table& source)
+{
+    // A title block is short; a longer run of one-value lines is data.
+    constexpr int kMostTitleLines = 5;
+    for (int i = 0; i < std::min(kMostTitleLines, source.lineCount() - 1); ++i) {
+        const QStringList line = source.line(i);
+        if (looksLikeHeader(line))
+            return 0;
+        if (std::count_if(line.begin(), line.end(), [](const QString& v) { return !cleanText(v).isEmpty(); }) > 1)
+            return 0;
+        if (looksLikeHeader(source.line(i + 1)))
+            return i + 1;
+    }
+    return 0;
+}
+
 int addParties(const csv::Table& source, bool hasHeader, const LinkMap& links, const Progress& progress)
 {
     // The party name is always written: when unlinked or empty it is made
@@ -75,7 +115,7 @@ int addParties(const csv::Table& source, bool hasHeader, const LinkMap& links, c
     QList<qint64> parties, people;
     auto valueOf = [&](const csv::Record& r, int field) {
         const int k = links[field];
-        return k >= 1 && k <= r.size() ? r[k - 1] : QString();
+        return k >= 1 && k <= r.size() ? cleanText(r[k - 1]) : QString();
     };
     auto add = [&](const csv::Record& r) {
         QString person[PersonValues];
@@ -99,8 +139,8 @@ int addParties(const csv::Table& source, bool hasHeader, const LinkMap& links, c
             throw Cancelled();
     };
 
-    for (const csv::Record& r : source.records())
-        add(r);
+    for (int i = 0; i < source.recordCount(); ++i)
+        add(source.record(i));
     // Without a header the first line is a record too, added after the others.
     if (!hasHeader && source.recordCount() > 0)
         add(source.names());

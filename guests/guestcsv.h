@@ -24,6 +24,20 @@ struct GuestField {
 // Field i (1 to 12) is fields()[i - 1].
 const std::array<GuestField, kFieldCount>& fields();
 
+// A value as it is shown and stored: without blanks or no-break spaces at
+// either end, and in composed form (NFC), so that names that look alike are
+// equal.
+QString cleanText(const QString& value);
+
+// Whether a line looks like the names of columns: one of them holds " name"
+// or "phone", as "First Name" and "Home Phone" do in most address books.
+bool looksLikeHeader(const QStringList& line);
+
+// The lines above the header of a file that a spreadsheet gave a title
+// ("Wedding guest list 2027,,"): lines of at most one value, followed by one
+// that looks like a header. 0 when the first line is not such a title.
+int titleLines(const csv::Table& source);
+
 // For guest field i (1 to 12), the 1-based source column linked to it; 0
 // when none. Entry 0 is unused.
 using LinkMap = std::array<int, kFieldCount + 1>;

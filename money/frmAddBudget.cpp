@@ -7,6 +7,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace {
+
+// The caller key this window opens the lookup-list editor with.
+constexpr const char* kLookupCaller = "AddBudget";
+
+}  // namespace
+
 void frmAddBudget::createControls()
 {
     using editing::makeButton;
@@ -37,14 +44,15 @@ void frmAddBudget::createControls()
     editing::chainTabOrder({Text1[0], Combo1[0], cmdEditCategory, Combo1[1], cmdEditEvent, Combo1[2],
                             cmdEditAssignees, Text1[1], cmdSave, cmdCancel});
 
-    procs_.set("frmAddBudget.GetAssignees", [this] { GetAssignees(); });
-    procs_.set("frmAddBudget.GetCategories", [this] { GetCategories(); });
-    procs_.set("frmAddBudget.GetEvents", [this] { GetEvents(); });
+    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) {
+        GetAssignees();
+        GetCategories();
+        GetEvents();
+    });
 }
 
 void frmAddBudget::releaseControls()
 {
-    procs_.clear();
     Label2.fill(nullptr);
     Text1.fill(nullptr);
     Combo1.fill(nullptr);
@@ -122,20 +130,20 @@ void frmAddBudget::cmdCancel_Click()
 
 void frmAddBudget::cmdEditCategory_Click()
 {
-    editing::editLookupList("AddBudget", "BudgetCategory", this);
+    editing::editLookupList(kLookupCaller, "BudgetCategory", this);
 }
 
 void frmAddBudget::cmdEditEvent_Click()
 {
-    editing::editLookupList("AddBudget", "Event", this);
+    editing::editLookupList(kLookupCaller, "Event", this);
 }
 
 void frmAddBudget::cmdEditAssignees_Click()
 {
-    editing::editLookupList("AddBudget", "Assignee", this);
+    editing::editLookupList(kLookupCaller, "Assignee", this);
 }
 
 void frmAddBudget::Form_Unload(bool&)
 {
-    money::refreshMain("BudgetRS");
+    money::refreshMain(records::MainList::Budget);
 }

@@ -8,6 +8,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+namespace {
+
+// The caller key this window opens the lookup-list editor with.
+constexpr const char* kLookupCaller = "AddExpense";
+
+}  // namespace
+
 void frmAddExpense::createControls()
 {
     using editing::makeButton;
@@ -54,13 +61,14 @@ void frmAddExpense::createControls()
     editing::chainTabOrder({Text1[0], Combo1[0], Combo1[1], cmdEditEvent, Text1[1], Text1[2], dtDate, Combo1[2],
                             cmdEditAssignees, cmdSave, cmdCancel});
 
-    procs_.set("frmAddExpense.GetAssignees", [this] { GetAssignees(); });
-    procs_.set("frmAddExpense.GetEvents", [this] { GetEvents(); });
+    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) {
+        GetAssignees();
+        GetEvents();
+    });
 }
 
 void frmAddExpense::releaseControls()
 {
-    procs_.clear();
     Label2.fill(nullptr);
     Label3.fill(nullptr);
     Text1.fill(nullptr);
@@ -149,17 +157,17 @@ void frmAddExpense::cmdCancel_Click()
 
 void frmAddExpense::cmdEditEvent_Click()
 {
-    editing::editLookupList("AddExpense", "Event", this);
+    editing::editLookupList(kLookupCaller, "Event", this);
 }
 
 void frmAddExpense::cmdEditAssignees_Click()
 {
-    editing::editLookupList("AddExpense", "Assignee", this);
+    editing::editLookupList(kLookupCaller, "Assignee", this);
 }
 
 void frmAddExpense::Form_Unload(bool&)
 {
     // A budget item turned into an expense leaves the budget view as it is.
     if (mode_ != "Budget")
-        money::refreshMain("ExpensesRS");
+        money::refreshMain(records::MainList::Expenses);
 }

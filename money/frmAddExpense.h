@@ -68,5 +68,4 @@ private:
     money::BoxColumns boxes() const;
     QString mode_;
     qint64 key_ = 0;
-    editing::OpenProcedures procs_;
 };

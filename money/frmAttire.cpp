@@ -6,6 +6,13 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace {
+
+// The caller key this window opens the lookup-list editor with.
+constexpr const char* kLookupCaller = "Attire";
+
+}  // namespace
+
 void frmAttire::createControls()
 {
     using editing::makeButton;
@@ -37,13 +44,14 @@ void frmAttire::createControls()
                             cmdSave, cmdCancel});
     money::centredDialog(w);
 
-    procs_.set("frmAttire.GetAttireTypes", [this] { GetAttireTypes(); });
-    procs_.set("frmAttire.GetAssignees", [this] { GetAssignees(); });
+    editing::refillAfterLookupEdits(*this, {kLookupCaller, "AddAttire"}, [this](const QString&) {
+        GetAttireTypes();
+        GetAssignees();
+    });
 }
 
 void frmAttire::releaseControls()
 {
-    procs_.clear();
     Label2.fill(nullptr);
     Label3 = nullptr;
     Text1.fill(nullptr);
@@ -120,15 +128,15 @@ void frmAttire::cmdCancel_Click()
 
 void frmAttire::cmdEditAssignees_Click()
 {
-    editing::editLookupList("Attire", "Assignee", this);
+    editing::editLookupList(kLookupCaller, "Assignee", this);
 }
 
 void frmAttire::cmdEditAttireType_Click()
 {
-    editing::editLookupList("Attire", "Attire", this);
+    editing::editLookupList(kLookupCaller, "Attire", this);
 }
 
 void frmAttire::Form_Unload(bool&)
 {
-    money::refreshMain("AttireRS");
+    money::refreshMain(records::MainList::Attire);
 }

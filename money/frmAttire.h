@@ -53,5 +53,4 @@ private:
     money::BoxColumns boxes() const;
     QString mode_;
     qint64 key_ = 0;
-    editing::OpenProcedures procs_;
 };

@@ -1,14 +1,15 @@
 #include "money/frmAutoBudget.h"
 
-#include "app/modQVDatabase.h"
 #include "money/moneyedit.h"
+#include "platform/ado/ignoring.h"
 #include "platform/grid/gridex.h"
 #include "platform/twips.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/regional.h"
 #include "records/editing.h"
-#include "records/cascade.h"
-#include "records/lookuplists.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
+#include "records/notices.h"
 
 #include <QComboBox>
 #include <QFocusEvent>
@@ -210,26 +211,41 @@ QVector<qint64> shareOut(qint64 total, const QVector<qint64>& weights)
 
 void frmAutoBudget::ProposeAmounts()
 {
-    // Only the planning wizard's amount, and only before anything is chosen:
-    // every item then gets its share in the proportions of the medium
-    // suggestions, in whole cents that add up to the amount exactly.
+    // Only the planning wizard's amount: every item gets its share in the
+    // proportions of the medium suggestions, in whole cents that add up to
+    // the amount exactly. Amounts chosen before give way only when the user
+    // says so, and only to another amount than theirs.
     if (!(budgetAmt > 0) || !ado::convert::currencyFits(budgetAmt))
         return;
     QVector<qint64> ids, weights;
     bool chosen = false;
+    grid::CurrencySum total;
     try {
         gConn.forEachRow("SELECT STDBUDGET_ID, STDBUDGET_AMT, STDBUDGET_MED FROM STDBUDGET ORDER BY STDBUDGET_ID", {},
                          [&](const ado::Row& row) {
                              chosen = chosen || row.value(1).toDouble() != 0;
+                             if (!row.isNull(1))
+                                 total.add(row.value(1).toDouble());
                              ids << row.integer(0);
                              weights << std::max<qint64>(0, grid::toTenThousandths(row.value(2).toDouble()));
                          });
     } catch (const ado::Error&) {
+        ado::logIgnoredError();
         return;
     }
-    if (chosen)
-        return;
-    const QVector<qint64> cents = shareOut(qint64(std::nearbyint(budgetAmt * 100)), weights);
+    const qint64 amountCents = qint64(std::nearbyint(budgetAmt * 100));
+    if (chosen) {
+        if (!total.overflow() && total.tenThousandths() == amountCents * 100)
+            return;
+        grid::CurrencySum amount;
+        amount.add(double(amountCents) / 100.0);
+        const QString question = QStringLiteral("The amounts chosen so far add up to %1. Share out the budget of %2 "
+                                                "over the items instead?")
+                                     .arg(grid::totalText(total, "Currency"), grid::totalText(amount, "Currency"));
+        if (ui::MsgBox(question, ui::vbYesNo | ui::vbQuestion, QString(), window()) != ui::vbYes)
+            return;
+    }
+    const QVector<qint64> cents = shareOut(amountCents, weights);
     if (std::all_of(cents.begin(), cents.end(), [](qint64 c) { return c == 0; }))
         return;
     editing::saveAll(
@@ -256,12 +272,11 @@ void frmAutoBudget::LoadCategory(const QString& category)
     fraAutoBudget->setTitle(category);
     RowIDs.clear();
     ado::Recordset rs;
-    try {
+    // A page that cannot be read shows no rows.
+    ado::ignoringErrors([&] {
         rs.Open("SELECT * FROM STDBUDGET WHERE STDBUDGET_CATEGORY = ?", gConn, ado::adOpenKeyset,
                 ado::adLockOptimistic, {category});
-    } catch (const ado::Error&) {
-        // A page that cannot be read shows no rows.
-    }
+    });
     const int n = rs.isOpen() ? rs.RecordCount() : 0;
     while (Combo1.size() < n)
         addRow();
@@ -274,9 +289,9 @@ void frmAutoBudget::LoadCategory(const QString& category)
         box->clear();
         showRow(i, true);
         lblName[i]->setText(editing::storedText(rs.value("STDBUDGET_NAME")));
-        const QString high = editing::storedText(rs.value("STDBUDGET_HIGH"));
-        const QString med = editing::storedText(rs.value("STDBUDGET_MED"));
-        const QString low = editing::storedText(rs.value("STDBUDGET_LOW"));
+        const QString high = regional::shownText(rs.value("STDBUDGET_HIGH"));
+        const QString med = regional::shownText(rs.value("STDBUDGET_MED"));
+        const QString low = regional::shownText(rs.value("STDBUDGET_LOW"));
         lblHigh[i]->setText(high);
         lblMed[i]->setText(med);
         lblLow[i]->setText(low);
@@ -284,7 +299,7 @@ void frmAutoBudget::LoadCategory(const QString& category)
             if (!s.isEmpty())
                 box->addItem(s);
         box->setCurrentIndex(-1);
-        box->setEditText(editing::storedText(rs.value("STDBUDGET_AMT")));
+        box->setEditText(regional::shownText(rs.value("STDBUDGET_AMT")));
     }
     rs.Close();
     rowArea->widget()->resize(rowArea->widget()->width(),
@@ -306,8 +321,8 @@ void frmAutoBudget::Combo1_LostFocus(int index)
     busy_ = true;
     std::optional<ado::Error> failed;
     double amount = 0;
-    // Cents and beyond as typed: the currency keeps four decimals.
-    if (ado::convert::parseCurrency(Combo1[index]->currentText(), amount)) {
+    // Cents and beyond as typed, in the user's forms: the currency keeps four decimals.
+    if (regional::readAmount(Combo1[index]->currentText(), amount)) {
         try {
             gConn.Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = ? WHERE STDBUDGET_ID = ?", {amount, RowIDs[index]});
             UpdateTotal();
@@ -329,7 +344,7 @@ void frmAutoBudget::UpdateTotal()
     // Added in whole ten-thousandths, so the total is exact; one beyond what
     // currency holds shows "Overflow", as the grid's totals do.
     grid::CurrencySum total;
-    editing::ignoringErrors([&] {
+    ado::ignoringErrors([&] {
         gConn.forEachRow("SELECT STDBUDGET_AMT FROM STDBUDGET", {}, [&](const ado::Row& r) {
             if (!r.isNull(0))
                 total.add(r.value(0).toDouble());
@@ -384,10 +399,5 @@ void frmAutoBudget::Command2_Click()
 void frmAutoBudget::Form_Unload(bool&)
 {
     closing_ = true;
-    if (records::mainDataMode() != "Budget") {
-        records::callMainView("frmMain.ShowBudget");
-        records::callMainView("frmMain.ShowGridPanel");
-    } else {
-        money::refreshMain("BudgetRS");
-    }
+    emit records::notices().budgetChanged();
 }

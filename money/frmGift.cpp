@@ -15,6 +15,13 @@
 
 namespace {
 
+// The caller key this window opens the lookup-list editor with.
+constexpr const char* kLookupCaller = "Gifts";
+
+}  // namespace
+
+namespace {
+
 const char* const kNotAPicture = "The select item does not appear to be an image file type.  This program accepts "
                                  ".bmp, .jpg, .gif image file types.";
 const char* const kPictureMissing =
@@ -61,12 +68,11 @@ void frmGift::createControls()
         {Text1[0], Combo1[0], Combo1[1], cmdAddStore, Text1[1], Combo1[2], cmdFind, cmdSave, cmdCancel});
 
     QObject::connect(TabStrip1, &QTabBar::currentChanged, w, [this] { ui::guarded([this] { TabStrip1_Click(); }); });
-    procs_.set("frmGift.GetStores", [this] { GetStores(); });
+    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) { GetStores(); });
 }
 
 void frmGift::releaseControls()
 {
-    procs_.clear();
     TabStrip1 = nullptr;
     frameGeneral = frameImage = nullptr;
     Text1.fill(nullptr);
@@ -179,7 +185,7 @@ void frmGift::cmdFind_Click()
 
 void frmGift::cmdAddStore_Click()
 {
-    editing::editLookupList("Gifts", "Stores", this, true);
+    editing::editLookupList(kLookupCaller, "Stores", this, true);
 }
 
 void frmGift::cmdSave_Click()
@@ -216,5 +222,5 @@ void frmGift::cmdCancel_Click()
 
 void frmGift::Form_Unload(bool&)
 {
-    money::refreshMain("GiftRS");
+    money::refreshMain(records::MainList::Gifts);
 }

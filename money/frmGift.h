@@ -72,5 +72,4 @@ private:
     QString mode_;
     qint64 key_ = 0;
     QString imagePath_, imageName_;
-    editing::OpenProcedures procs_;
 };

@@ -167,7 +167,7 @@ void MeasureForm::Command2_Click()
 
 void MeasureForm::Form_Unload(bool&)
 {
-    refreshMain("MeasurementRS");
+    refreshMain(records::MainList::Measurements);
 }
 
 }  // namespace money

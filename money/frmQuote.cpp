@@ -149,5 +149,5 @@ void frmQuote::cmdCancel_Click()
 
 void frmQuote::Form_Unload(bool&)
 {
-    money::refreshMain("QuoteRS");
+    money::refreshMain(records::MainList::Quotes);
 }

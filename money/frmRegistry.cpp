@@ -6,6 +6,13 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace {
+
+// The caller key this window opens the lookup-list editor with.
+constexpr const char* kLookupCaller = "Registry";
+
+}  // namespace
+
 void frmRegistry::createControls()
 {
     using editing::makeButton;
@@ -37,13 +44,16 @@ void frmRegistry::createControls()
     editing::chainTabOrder(
         {Text1[0], Text1[1], Combo1[0], Text1[2], Combo1[1], cmdSave, cmdCancel, cmdAddStore, cmdAddCategory});
 
-    procs_.set("frmRegistry.GetStores", [this] { GetStores(); });
-    procs_.set("frmRegistry.GetCategory", [this] { GetCategory(); });
+    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString& list) {
+        if (list == "Stores")
+            GetStores();
+        else if (list == "Category")
+            GetCategory();
+    });
 }
 
 void frmRegistry::releaseControls()
 {
-    procs_.clear();
     lblHeading = nullptr;
     Text1.fill(nullptr);
     Combo1.fill(nullptr);
@@ -97,12 +107,12 @@ void frmRegistry::LoadRegistry()
 
 void frmRegistry::cmdAddStore_Click()
 {
-    editing::editLookupList("Registry", "Stores", this, true);
+    editing::editLookupList(kLookupCaller, "Stores", this, true);
 }
 
 void frmRegistry::cmdAddCategory_Click()
 {
-    editing::editLookupList("Registry", "Category", this, true);
+    editing::editLookupList(kLookupCaller, "Category", this, true);
 }
 
 void frmRegistry::cmdSave_Click()
@@ -122,5 +132,5 @@ void frmRegistry::cmdCancel_Click()
 
 void frmRegistry::Form_Unload(bool&)
 {
-    money::refreshMain("RegistryRS");
+    money::refreshMain(records::MainList::Registry);
 }

@@ -50,5 +50,4 @@ private:
     money::BoxColumns boxes() const;
     QString mode_;
     qint64 key_ = 0;
-    editing::OpenProcedures procs_;
 };

@@ -11,6 +11,13 @@
 #include <QRadioButton>
 #include <QTabBar>
 
+namespace {
+
+// The caller key this window opens the lookup-list editor with.
+constexpr const char* kLookupCaller = "Vendor";
+
+}  // namespace
+
 const std::array<const char*, 26> frmVendor::kTextColumns = {
     "VENDOR_NAME",          "VENDOR_CONTACT",        "VENDOR_ADDRESS1",      "VENDOR_ADDRESS2",
     "VENDOR_CITY",          "VENDOR_STATE",          "VENDOR_ZIP",           "VENDOR_PHONE1",
@@ -153,12 +160,11 @@ void frmVendor::createControls()
     editing::chainTabOrder(order);
 
     QObject::connect(TabStrip1, &QTabBar::currentChanged, w, [this] { ui::guarded([this] { TabStrip1_Click(); }); });
-    procs_.set("frmVendor.GetVendorTypes", [this] { GetVendorTypes(); });
+    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) { GetVendorTypes(); });
 }
 
 void frmVendor::releaseControls()
 {
-    procs_.clear();
     TabStrip1 = nullptr;
     frameGeneral = frameReferences = frameBridesComments = frameGroomsComments = nullptr;
     Text1.fill(nullptr);
@@ -227,7 +233,7 @@ void frmVendor::TabStrip1_Click()
 
 void frmVendor::cmdAddCategory_Click()
 {
-    editing::editLookupList("Vendor", "VendorTypes", this);
+    editing::editLookupList(kLookupCaller, "VendorTypes", this);
 }
 
 void frmVendor::cmdSave_Click()
@@ -251,5 +257,5 @@ void frmVendor::cmdCancel_Click()
 
 void frmVendor::Form_Unload(bool&)
 {
-    money::refreshMain("VendorRS");
+    money::refreshMain(records::MainList::Vendors);
 }

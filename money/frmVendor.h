@@ -62,5 +62,4 @@ private:
     // What this opening edits, taken at load.
     QString mode_;
     qint64 key_ = 0;
-    editing::OpenProcedures procs_;
 };

@@ -1,8 +1,9 @@
 #include "money/moneyedit.h"
 
-#include "app/modQVDatabase.h"
+#include "platform/ado/ignoring.h"
 #include "platform/ui/boxes.h"
-#include "records/cascade.h"
+#include "platform/ui/regional.h"
+#include "records/modQVDatabase.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -16,7 +17,7 @@ void showColumns(ado::Recordset& rs, const BoxColumns& boxes)
     for (const BoxColumn& b : boxes) {
         const QVariant v = rs.value(b.column);
         if (!v.isNull())
-            editing::setBoxText(b.box, editing::storedText(v));
+            editing::setBoxText(b.box, regional::shownText(v));
     }
 }
 
@@ -29,11 +30,8 @@ void storeColumns(ado::Recordset& rs, const BoxColumns& boxes)
 void fillBox(QComboBox* box, const QString& sql, const QString& listMode)
 {
     QStringList items;
-    try {
-        items = editing::columnTexts(sql);
-    } catch (const ado::Error&) {
+    if (!ado::ignoringErrors([&] { items = editing::columnTexts(sql); }))
         return;
-    }
     items.removeAll(QString());
     if (listMode.isEmpty())
         editing::fillListEmpty(box, items);
@@ -51,7 +49,7 @@ void fillNameBox(QComboBox* box, const QString& sql)
                 names << r.text(0) + ' ' + r.text(1);
             });
         } catch (const ado::Error&) {
-            // The names read so far are offered.
+            ado::logIgnoredError();  // the names read so far are offered
         }
         return names;
     });
@@ -101,9 +99,9 @@ editing::SaveOutcome saveAndClose(ui::FormBase& editor, const QString& table, bo
     return outcome;
 }
 
-void refreshMain(const QString& member)
+void refreshMain(records::MainList list)
 {
-    records::refreshMainGrid(member);
+    emit records::notices().rowsChanged(list);
 }
 
 }  // namespace money

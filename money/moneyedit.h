@@ -6,6 +6,7 @@
 #include "platform/ado/ado.h"
 #include "platform/ui/forms.h"
 #include "records/editing.h"
+#include "records/notices.h"
 
 #include <QString>
 
@@ -28,8 +29,8 @@ struct BoxColumn {
 };
 using BoxColumns = std::vector<BoxColumn>;
 
-// Each column of the current row into its box, in order; a column without a
-// value leaves its box as it is.
+// Each column of the current row into its box, in order, numbers in the
+// user's regional form; a column without a value leaves its box as it is.
 void showColumns(ado::Recordset& rs, const BoxColumns& boxes);
 // Each box's text into its column, in order (editing::assignText).
 void storeColumns(ado::Recordset& rs, const BoxColumns& boxes);
@@ -63,8 +64,8 @@ void centredDialog(QWidget* window);
 editing::SaveOutcome saveAndClose(ui::FormBase& editor, const QString& table, bool adding, qint64 key,
                                   const std::function<void(ado::Recordset&)>& write);
 
-// The main grid shown afresh with the main window's recordset of that name
-// ("VendorRS", "BudgetRS" ...); nothing while the main window is closed.
-void refreshMain(const QString& member);
+// The main window's list of the editor's records shown afresh; nothing while
+// the main window is closed.
+void refreshMain(records::MainList list);
 
 }  // namespace money

@@ -1,14 +1,10 @@
 #include "records/cascade.h"
 
-#include "app/frmMain.h"
-#include "app/modQVDatabase.h"
-#include "platform/grid/gridex.h"
+#include "platform/ado/ignoring.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
-#include "views/viewdefs.h"
-#include "views/viewpattern.h"
 
 #include <QDir>
-#include <QFrame>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -201,6 +197,7 @@ QString vendorSuffix(qint64 id)
                          {id, id})
                     .toLongLong();
     } catch (const ado::Error&) {
+        ado::logIgnoredError();
         return QStringLiteral(".");
     }
     QString s = QStringLiteral(".");
@@ -301,7 +298,7 @@ const QVector<KeyReference>& keyReferences()
         {"INVITE", "EVENT_ID", "EVENT"},           {"INVITE", "SUBGUEST_ID", "SUBGUEST"},
         {"TABLES", "EVENT_ID", "EVENT"},           {"SEATING", "TABLE_ID", "TABLES"},
         {"SEATING", "SUBGUEST_ID", "SUBGUEST"},    {"SUBGUEST", "GUEST_ID", "GUEST"},
-        {"QUOTE", "VENDOR_ID", "VENDOR"},
+        {"QUOTE", "VENDOR_ID", "VENDOR", true},
     };
     return refs;
 }
@@ -335,159 +332,12 @@ bool removeGiftPicture(const QString& path)
             if (absolutePicture(rs.value(0).toString()) == file)
                 return false;
     } catch (const ado::Error&) {
+        ado::logIgnoredError();
         return false;  // cannot tell whether another gift shows it: keep it
     }
     QFile f(file);
     f.setPermissions(f.permissions() | QFileDevice::WriteOwner);
     return f.remove();
-}
-
-DeleteRefresh refreshAfterDelete(DeleteKind kind)
-{
-    using T = RefreshTarget;
-    switch (kind) {
-    case DeleteKind::Event: return {T::MainGrid, "eventRS"};
-    case DeleteKind::Guests:
-    case DeleteKind::SubguestFromMain: return {T::MainGrid, "PeopleRS"};
-    case DeleteKind::SubguestFromDetail: return {T::GuestSubguests, {}};
-    case DeleteKind::Vendor: return {T::MainGrid, "VendorRS"};
-    case DeleteKind::Gift: return {T::MainGrid, "GiftRS"};
-    case DeleteKind::Table: return {T::SeatingTrees, {}};
-    case DeleteKind::Task: return {T::MainGrid, "TaskRS"};
-    case DeleteKind::Quote: return {T::MainGrid, "QuoteRS"};
-    case DeleteKind::Expense: return {T::MainGrid, "ExpensesRS"};
-    case DeleteKind::Budget: return {T::MainGrid, "BudgetRS"};
-    case DeleteKind::Registry: return {T::MainGrid, "RegistryRS"};
-    case DeleteKind::FemaleMeasurement:
-    case DeleteKind::MaleMeasurement: return {T::MainGrid, "MeasurementRS"};
-    case DeleteKind::Attire: return {T::MainGrid, "AttireRS"};
-    case DeleteKind::None: break;
-    }
-    return {};
-}
-
-namespace hooks {
-
-namespace {
-QHash<QString, Proc>& table()
-{
-    static QHash<QString, Proc> t;
-    return t;
-}
-}  // namespace
-
-void set(const QString& name, Proc proc)
-{
-    if (proc)
-        table().insert(name, std::move(proc));
-    else
-        table().remove(name);
-}
-
-void clear(const QString& name)
-{
-    table().remove(name);
-}
-
-bool isSet(const QString& name)
-{
-    return table().contains(name);
-}
-
-bool call(const QString& name)
-{
-    const auto it = table().constFind(name);
-    if (it == table().constEnd())
-        return false;
-    const Proc p = it.value();  // a copy: the procedure may unregister itself
-    try {
-        p();
-    } catch (...) {
-    }
-    return true;
-}
-
-}  // namespace hooks
-
-namespace {
-
-ado::RecordsetPtr* mainMember(frmMain& m, const QString& name)
-{
-    const std::pair<const char*, ado::RecordsetPtr*> members[] = {
-        {"TaskRS", &m.TaskRS},         {"eventRS", &m.eventRS},     {"PeopleRS", &m.PeopleRS},
-        {"VendorRS", &m.VendorRS},     {"QuoteRS", &m.QuoteRS},     {"ExpensesRS", &m.ExpensesRS},
-        {"BudgetRS", &m.BudgetRS},     {"GiftRS", &m.GiftRS},       {"AttireRS", &m.AttireRS},
-        {"MeasurementRS", &m.MeasurementRS}, {"RegistryRS", &m.RegistryRS},
-    };
-    for (const auto& [n, rs] : members)
-        if (name == QLatin1String(n))
-            return rs;
-    return nullptr;
-}
-
-}  // namespace
-
-bool refreshMainGrid(const QString& member)
-{
-    if (hooks::call("frmMain.RefreshMainGrid:" + member))
-        return true;
-    frmMain& m = frmMain::instance();
-    if (!m.isLoaded())
-        return false;
-    ado::RecordsetPtr* rs = mainMember(m, member);
-    if (!rs || !*rs)
-        return false;
-    return views::RefreshGrid(m.GridEX1, *rs);
-}
-
-bool callMainView(const QString& name)
-{
-    if (hooks::call(name))
-        return true;
-    frmMain& m = frmMain::instance();
-    if (!m.isLoaded())
-        return false;
-    try {
-        if (name == "frmMain.ShowGifts")
-            m.ShowGifts();
-        else if (name == "frmMain.ShowRegistry")
-            m.ShowRegistry();
-        else if (name == "frmMain.ShowBudget")
-            m.ShowBudget();
-        else if (name == "frmMain.ShowGridPanel") {
-            if (m.curFrame != m.frameDataGrid) {
-                m.ShowPanel(m.frameDataGrid);
-                m.ArrangePanels();
-            }
-        } else
-            return false;
-    } catch (...) {
-        // Runs with errors ignored, as the other refreshes.
-    }
-    return true;
-}
-
-bool refreshShownView()
-{
-    if (hooks::call("frmMain.RefreshShownView"))
-        return true;
-    frmMain& m = frmMain::instance();
-    if (!m.isLoaded())
-        return false;
-    try {
-        const QString panel = m.curFrameName();
-        if (panel == "frameDate") {
-            m.ChangeDate(m.curDate);
-        } else if (panel == "frameMonth") {
-            QDateTime d = m.curDate;
-            m.ChangeCalendar(d);
-        } else if (const views::ViewDef* view = views::viewDef(m.curDataMode)) {
-            return refreshMainGrid(view->member);
-        }
-    } catch (...) {
-        // Runs with errors ignored, as the other refreshes.
-    }
-    return true;
 }
 
 }  // namespace records

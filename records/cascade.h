@@ -70,10 +70,13 @@ void deleteWithCascade(ado::Connection& c, const QString& table, qint64 key,
 
 // The columns that hold another record's key: a row of `table` whose
 // `column` holds a key of `parent` hangs on that record, and goes with it.
+// Such a row always names its record, but where the reference is optional
+// (a quote may name its vendor by text alone): there NULL or 0 names none.
 struct KeyReference {
     const char* table;
     const char* column;
     const char* parent;
+    bool optional = false;
 };
 const QVector<KeyReference>& keyReferences();
 
@@ -86,56 +89,5 @@ bool isInGiftPictureFolder(const QString& path);
 // Deletes a removed gift's picture when it lies in the picture folder and no
 // remaining gift names the same file; true when a file was deleted.
 bool removeGiftPicture(const QString& path);
-
-// What is shown afresh after a kind is deleted.
-enum class RefreshTarget {
-    Nothing,
-    MainGrid,        // a view recordset of the main window, requeried and bound to GridEX1
-    GuestSubguests,  // the guest editor's subguest grid
-    SeatingTrees,    // the seating window's trees
-};
-
-struct DeleteRefresh {
-    RefreshTarget target = RefreshTarget::Nothing;
-    QString recordset;  // the main window's member, for MainGrid
-    bool operator==(const DeleteRefresh& o) const { return target == o.target && recordset == o.recordset; }
-};
-
-DeleteRefresh refreshAfterDelete(DeleteKind kind);
-
-// Named procedures of other windows that record services call after a delete
-// or a lookup edit ("frmSeating.GetInvitees", "frmGuestDetail.RefreshSubguests",
-// "frmGuestDetail.GetTitles" ...).
-// A window registers its procedures while it is open; a call to a name that
-// nobody registered is skipped, as a call into a closed window is.
-namespace hooks {
-using Proc = std::function<void()>;
-void set(const QString& name, Proc proc);
-void clear(const QString& name);
-bool isSet(const QString& name);
-// Runs the procedure; false when none is registered. A failure inside it is
-// passed over, as those refreshes run with errors ignored.
-bool call(const QString& name);
-}  // namespace hooks
-
-// The main-grid refresh after a delete: the main window's view recordset of
-// that member name ("eventRS", "PeopleRS" ...) requeried and shown again in
-// GridEX1 with the view's columns. Skipped (false) while the main window is
-// not loaded. A procedure registered as "frmMain.RefreshMainGrid:" + member
-// takes its place.
-bool refreshMainGrid(const QString& member);
-
-// One of the main window's procedures that the lookup editor calls
-// ("frmMain.ShowGifts", "frmMain.ShowRegistry", "frmMain.ShowBudget",
-// "frmMain.ShowGridPanel"), or a registered procedure of that name. Skipped
-// (false) while the main window is not loaded.
-bool callMainView(const QString& name);
-
-// Shows the main window's shown view afresh after its rows changed behind
-// it: the grid's view requeried and bound again, or the day or month
-// calendar filled again for its date. A procedure registered as
-// "frmMain.RefreshShownView" takes its place. Skipped (false) while the main
-// window is not loaded.
-bool refreshShownView();
 
 }  // namespace records

@@ -1,12 +1,14 @@
 #include "records/editing.h"
 
-#include "app/modQVDatabase.h"
+#include "platform/ado/ignoring.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/messages.h"
-#include "records/cascade.h"
+#include "platform/ui/regional.h"
 #include "records/frmAddType.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
+#include "records/notices.h"
 #include "records/synchro.h"
 
 #include <QComboBox>
@@ -14,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -30,12 +33,91 @@ bool saveAll(const std::function<void()>& steps, QWidget* owner, const QString& 
         steps();
         t.commit();
         return true;
+    } catch (const Refused& e) {
+        ui::MsgBox(e.message(), ui::vbExclamation | ui::vbOKOnly, QString(), owner);
+        return false;
     } catch (const ado::Error& e) {
         why = e.description();
     } catch (const std::exception& e) {
         why = QString::fromUtf8(e.what());
     }
-    ui::MsgBox((failure.isEmpty() ? QStringLiteral("The changes could not be saved.") : failure) + "\n\n" + why, ui::vbExclamation | ui::vbOKOnly, QString(), owner);
+    ui::RefusedSave(why, owner, failure);
+    return false;
+}
+
+namespace {
+
+QString groupedNumber(qint64 n) { return QLocale(QLocale::English).toString(n); }
+
+QString limitText(const QString& what)
+{
+    return QString("a copy of a wedding holds at most %1 %2, counting those deleted")
+        .arg(groupedNumber(ado::Connection::kKeyRange - 1), what);
+}
+
+// The data layer's refusal when a table's keys are spent, in the program's words.
+const bool gKeysFullWorded = [] {
+    ado::setKeysFullText([](const QString& table) {
+        const QString what = recordsWord(table);
+        return QString("No more %1 can be added: %2, and this one has reached that.").arg(what, limitText(what));
+    });
+    return true;
+}();
+
+}  // namespace
+
+QString recordsWord(const QString& table)
+{
+    static const QHash<QString, QString> kWords = {
+        {"GUEST", "guest parties"},
+        {"SUBGUEST", "guests"},
+        {"INVITE", "invitations"},
+        {"TABLES", "tables"},
+        {"SEATING", "seats"},
+        {"EVENT", "events"},
+        {"EVENT_FOOD", "menu items"},
+        {"EVENT_DECORATION", "decorations"},
+        {"EVENT_MUSIC", "songs"},
+        {"EVENT_PLAYSCRIPT", "playscript items"},
+        {"TASKS", "tasks"},
+        {"APPOINTMENT", "appointments"},
+        {"OUR_WEDDING", "wedding records"},
+        {"VENDOR", "vendors"},
+        {"QUOTE", "quotes"},
+        {"BUDGET", "budget items"},
+        {"EXPENSES", "expenses"},
+        {"ATTIRE", "attire items"},
+        {"MEASURE_FEMALE", "female measurements"},
+        {"MEASURE_MALE", "male measurements"},
+        {"GIFT", "gifts"},
+        {"REGISTRY", "registry items"},
+        {"TITLES", "titles"},
+        {"GUESTTYPE", "guest types"},
+        {"ASSIGNEE", "assignees"},
+        {"RSVP_STATUS", "RSVP answers"},
+        {"VENDORTYPE", "vendor types"},
+        {"GIFTSTORE", "stores"},
+        {"GIFT_CATEGORY", "gift categories"},
+        {"PRIORITY", "priorities"},
+        {"BUDGETCATEGORY", "budget categories"},
+        {"STDEVENT", "typical events"},
+        {"ATTIRE_TYPE", "attire types"},
+    };
+    return kWords.value(table.toUpper(), "records of " + table);
+}
+
+bool roomFor(const QString& table, qint64 count, QWidget* owner)
+{
+    qint64 left = count;
+    ado::ignoringErrors([&] { left = gConn.keysLeft(table); });
+    if (left >= count)
+        return true;
+    const QString what = recordsWord(table);
+    ui::MsgBox((left == 0 ? ado::keysFullText(table)
+                          : QString("%1 %2 were to be added, but there is room for only %3 more: %4.")
+                                .arg(groupedNumber(count), what, groupedNumber(left), limitText(what)))
+                   + " Nothing was added.",
+               ui::vbExclamation | ui::vbOKOnly, QString(), owner);
     return false;
 }
 
@@ -51,19 +133,29 @@ bool recordExists(const QString& table, qint64 key)
 bool knownGone(const QString& table, qint64 key)
 {
     bool gone = false;
-    ignoringErrors([&] { gone = !recordExists(table, key); });
+    ado::ignoringErrors([&] { gone = !recordExists(table, key); });
     return gone;
+}
+
+QString goneMessage(const QString& table)
+{
+    static const QHash<QString, QString> kWhat = {{"EVENT", "event"},   {"GUEST", "guest"},  {"SUBGUEST", "person"},
+                                                  {"TABLES", "table"}, {"SEATING", "seat"}};
+    return "This " + kWhat.value(table.toUpper(), QStringLiteral("record")) + " no longer exists.";
 }
 
 bool ownerStillThere(const QString& table, qint64 key, QWidget* parent)
 {
     if (key != 0 && !knownGone(table, key))
         return true;
-    static const QHash<QString, QString> kWhat = {
-        {"EVENT", "event"}, {"GUEST", "guest"}, {"SUBGUEST", "person"}, {"TABLES", "table"}};
-    const QString what = kWhat.value(table.toUpper(), QStringLiteral("record"));
-    ui::MsgBox("This " + what + " no longer exists.", ui::vbExclamation | ui::vbOKOnly, QString(), parent);
+    ui::MsgBox(goneMessage(table), ui::vbExclamation | ui::vbOKOnly, QString(), parent);
     return false;
+}
+
+void requireRecord(const QString& table, qint64 key)
+{
+    if (key == 0 || !recordExists(table, key))
+        throw Refused(goneMessage(table));
 }
 
 SaveOutcome saveRecord(const QString& table, bool adding, qint64 key,
@@ -120,6 +212,7 @@ bool loadRecord(const QString& table, qint64 key, const std::function<void(ado::
         show(rs);
         return true;
     } catch (const ado::Error&) {
+        ado::logIgnoredError();
         return false;
     }
 }
@@ -170,9 +263,17 @@ bool assignText(ado::Recordset& rs, const QString& column, const QString& text)
     const int i = rs.fieldIndex(column);
     if (i < 0)
         throw ado::Error(3265, QString("Item cannot be found in the collection (field %1).").arg(column));
-    if (rs.fieldKind(i) != ado::ColumnKind::Text && text.trimmed().isEmpty())
+    const ado::ColumnKind kind = rs.fieldKind(i);
+    if (kind == ado::ColumnKind::Text)
+        return rs.setValue(i, text);
+    if (text.trimmed().isEmpty())
         return false;
-    return rs.setValue(i, text);
+    // Typed in the user's forms; a text that reads as no value refuses the
+    // save rather than leaving the column as it was without a word.
+    QVariant v;
+    if (!regional::readValue(kind, text, v))
+        throw ado::Error(13, regional::refusal(kind, text));
+    return rs.setValue(i, v);
 }
 
 QString storedText(const QVariant& v) { return ado::convert::valueText(v); }
@@ -218,7 +319,7 @@ void fillList(QComboBox* box, const QStringList& items, bool keepText, const QSt
 void fillListFrom(QComboBox* box, const QString& sql, bool keepText, const QStringList& leading)
 {
     QStringList items;
-    ignoringErrors([&] { items = columnTexts(sql); });
+    ado::ignoringErrors([&] { items = columnTexts(sql); });
     fillList(box, items, keepText, leading);
 }
 
@@ -226,7 +327,7 @@ void fillKeyedList(QComboBox* box, const QString& sql, const ado::Params& params
 {
     const QSignalBlocker quiet(box);
     box->clear();
-    ignoringErrors([&] {
+    ado::ignoringErrors([&] {
         gConn.forEachRow(sql, params,
                          [box](const ado::Row& row) { box->addItem(row.text(1), QVariant(row.integer(0))); });
     });
@@ -252,7 +353,7 @@ void refillLookupBox(QComboBox* box, const QStringList& items, const QString& li
 void refillLookupBox(QComboBox* box, const QString& sql, const QString& field, const QString& listMode)
 {
     QStringList items;
-    ignoringErrors([&] { items = fieldTexts(sql, field); });
+    ado::ignoringErrors([&] { items = fieldTexts(sql, field); });
     refillLookupBox(box, items, listMode);
 }
 
@@ -292,6 +393,8 @@ bool toPickers(const QVariant& stored, ui::DateBox* date, ui::TimeBox* time)
         if (!stored.isNull() || !date || !date->emptyAllowed())
             return false;
         date->setDate(QDate());
+        if (time && time->emptyAllowed())
+            time->setTime(QTime());
         return true;
     }
     if (date && !time)
@@ -301,6 +404,28 @@ bool toPickers(const QVariant& stored, ui::DateBox* date, ui::TimeBox* time)
     if (time)
         time->setTime(dt.time());
     return true;
+}
+
+void allowEmptyMoment(ui::DateBox* date, ui::TimeBox* time)
+{
+    if (date)
+        date->setEmptyAllowed(true);
+    if (time)
+        time->setEmptyAllowed(true);
+}
+
+QVariant momentOf(const ui::DateBox* date, const ui::TimeBox* time, bool wholeMinutes)
+{
+    const QDate day = date ? date->date() : QDate();
+    const QTime at = time ? time->time() : QTime();
+    if (!day.isValid()) {
+        if (at.isValid())
+            throw ado::Error(0, QStringLiteral("The time %1 has no date. Please type its date as well, or clear the "
+                                               "time.")
+                                    .arg(time->text().trimmed()));
+        return QVariant();
+    }
+    return fromPickers(day, !at.isValid() ? QTime(0, 0) : wholeMinutes ? QTime(at.hour(), at.minute()) : at);
 }
 
 QString fromPickers(const QDate& date, const QTime& time)
@@ -432,17 +557,14 @@ qint64 sharedKey(const QString& table, qint64 key)
     return deleted || recordExists(table, key) ? gConn.reserveKey(table) : key;
 }
 
-void OpenProcedures::set(const QString& name, std::function<void()> proc)
+void refillAfterLookupEdits(ui::FormBase& form, const QStringList& callers,
+                            std::function<void(const QString& listMode)> refill)
 {
-    records::hooks::set(name, std::move(proc));
-    names_.push_back(name);
-}
-
-void OpenProcedures::clear()
-{
-    for (const QString& n : names_)
-        records::hooks::clear(n);
-    names_.clear();
+    records::answerWhileLoaded(form, &records::Notices::lookupListClosed,
+                               [callers, refill = std::move(refill)](const QString& fromForm, const QString& listMode) {
+                                   if (callers.contains(fromForm))
+                                       refill(listMode);
+                               });
 }
 
 }  // namespace editing

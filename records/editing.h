@@ -13,10 +13,9 @@
 #include <QTime>
 #include <QVariant>
 
-#include <exception>
 #include <functional>
+#include <stdexcept>
 #include <utility>
-#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -33,25 +32,23 @@ class TimeBox;
 
 namespace editing {
 
-// A step of a load that runs with errors ignored: a failing one is skipped
-// and the next one runs. False when the step failed.
-template <class Fn>
-bool ignoringErrors(Fn&& fn)
-{
-    try {
-        fn();
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
 // Runs the steps of one save (the log rows and the writes) as one
 // transaction on the shared connection. A step that fails rolls all of them
 // back; the user is told why (after `failure`, by default "The changes
 // could not be saved.") and false is returned, so the editor stays open with
 // what was typed.
 bool saveAll(const std::function<void()>& steps, QWidget* owner = nullptr, const QString& failure = QString());
+
+// What the records of a table are called in a message ("invitations",
+// "guest parties").
+QString recordsWord(const QString& table);
+
+// Whether `count` more records of the table can be added to this copy of
+// the wedding, which gives out at most 999,999 keys per table (those of
+// deleted records included). When not, the user is told which list is full
+// and the caller writes nothing. When the count cannot be read, the write
+// goes on and reports its own refusal.
+bool roomFor(const QString& table, qint64 count, QWidget* owner = nullptr);
 
 // Whether the row of that key is still there (another window or copy may
 // have deleted it while an editor had it open).
@@ -67,6 +64,20 @@ bool knownGone(const QString& table, qint64 key);
 // When it is gone the user is told so plainly ("This event no longer
 // exists.") and the caller writes nothing.
 bool ownerStillThere(const QString& table, qint64 key, QWidget* parent = nullptr);
+// What ownerStillThere says of a record of that table that is gone.
+QString goneMessage(const QString& table);
+
+// A write that must not go on because what it writes under changed
+// meanwhile (another window or copy deleted a person, uninvited him). Thrown
+// inside the steps of saveAll, it rolls the save back like any failure, and
+// its text is shown alone: nothing was written.
+struct Refused : std::runtime_error {
+    explicit Refused(const QString& message) : std::runtime_error(message.toStdString()) {}
+    QString message() const { return QString::fromStdString(what()); }
+};
+// Inside a save: throws Refused with goneMessage when the row of that key is
+// gone, so the check and the write it guards are one transaction.
+void requireRecord(const QString& table, qint64 key);
 
 
 // One editor's save of one record, as one transaction: the row of `key` (or
@@ -94,11 +105,13 @@ QString boxText(const QWidget* box);
 void setBoxText(QWidget* box, const QString& text);
 
 // A typed text into its column: a text column takes it unchanged; any other
-// column converts it, and a text that does not convert, or nothing typed,
-// leaves the column as it was. False when the column was left.
+// column reads it in the user's regional forms (regional.h). Nothing typed
+// leaves the column as it was (false); a text that reads as no value throws
+// an ado::Error whose description says why and names the form asked for.
 bool assignText(ado::Recordset& rs, const QString& column, const QString& text);
-// A stored value as its box shows it: "" for NULL, numbers as their plain
-// text (500, 123456.78), dates in the stored form.
+// A stored value as the program writes it: "" for NULL, numbers as their
+// plain text (500, 123456.78), dates in the stored form. Boxes of numbers
+// and dates show regional::shownText instead.
 QString storedText(const QVariant& v);
 
 // The first column of every row of a query, "" for NULL.
@@ -136,9 +149,17 @@ void refillLookupBox(QComboBox* box, const QString& sql, const QString& field, c
 // A stored moment split over a date picker and a time picker, and joined
 // back into the stored form. A date picker without a time picker keeps the
 // stored time of day with the date. NULL empties a date picker that may be
-// empty; otherwise a NULL or unreadable value leaves the pickers as they
-// are and returns false.
+// empty (and its time picker when that may be); otherwise a NULL or
+// unreadable value leaves the pickers as they are and returns false.
 bool toPickers(const QVariant& stored, ui::DateBox* date, ui::TimeBox* time);
+// A moment that may be empty: its date picker and time picker show that they
+// hold none until the user gives one.
+void allowEmptyMoment(ui::DateBox* date, ui::TimeBox* time);
+// The moment of a date picker and a time picker (or none) as it is stored:
+// NULL while the date picker holds no date, the day at midnight when no time
+// is given, without seconds when `wholeMinutes`. A time typed without its
+// date is refused with a plain message (an ado::Error), never lost unseen.
+QVariant momentOf(const ui::DateBox* date, const ui::TimeBox* time, bool wholeMinutes = false);
 // The moment a stored value holds; false for NULL or an unreadable value.
 bool storedMoment(const QVariant& stored, QDateTime& out);
 QString fromPickers(const QDate& date, const QTime& time);
@@ -160,8 +181,8 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
 // A list keeps its entries in the order they were added; it takes one
 // selected entry, or with multiSelect each click selects or deselects one.
 QListWidget* makeList(QWidget* parent, const QString& name, const QRect& at, bool multiSelect = false);
-// A date picker shows and takes US short dates, with a drop-down calendar; a
-// time picker a time of day with AM/PM (ui::DateBox, ui::TimeBox).
+// A date picker shows and takes dates in the user's regional form, with a
+// drop-down calendar; a time picker a time of day (ui::DateBox, ui::TimeBox).
 ui::DateBox* makeDatePicker(QWidget* parent, const QString& name, const QRect& at);
 ui::TimeBox* makeTimePicker(QWidget* parent, const QString& name, const QRect& at);
 // Tab goes through the controls in the order given.
@@ -184,20 +205,11 @@ double daysBetween(const QDate& fromDay, const QTime& fromTime, const QDate& toD
 // key is never brought back), a new key of this copy's own range instead.
 qint64 sharedKey(const QString& table, qint64 key);
 
-// Procedures other windows call by name ("frmGuestDetail.GetTitles"), offered
-// while the editor is loaded: set them when the controls are made, and the
-// names go when this object does (at unload).
-class OpenProcedures {
-public:
-    OpenProcedures() = default;
-    OpenProcedures(const OpenProcedures&) = delete;
-    OpenProcedures& operator=(const OpenProcedures&) = delete;
-    ~OpenProcedures() { clear(); }
-    void set(const QString& name, std::function<void()> proc);
-    void clear();
-
-private:
-    std::vector<QString> names_;
-};
+// Fills a window's lists again each time the lookup-list editor that it
+// opened as one of `callers` (the fromForm it writes) closes, for as long as
+// the window stays loaded; `refill` is told the list that was edited. Call
+// it when the window's controls are made.
+void refillAfterLookupEdits(ui::FormBase& form, const QStringList& callers,
+                            std::function<void(const QString& listMode)> refill);
 
 }  // namespace editing

@@ -1,6 +1,8 @@
 #include "records/frmAddType.h"
 
-#include "records/cascade.h"
+#include "platform/ado/ignoring.h"
+#include "records/editing.h"
+#include "records/notices.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -87,19 +89,17 @@ void frmAddType::LoadList()
             keys_.push_back(e.key);
         }
     } catch (const ado::Error&) {
-        // The list shows what could be read.
+        ado::logIgnoredError();  // the list shows what could be read
     }
 }
 
 void frmAddType::cmdAdd_Click()
 {
     const QString text = txtItem->text();
-    if (const records::LookupList* list = records::findLookupList(mode_)) {
-        try {
-            records::addLookupEntry(*list, text);
-        } catch (const ado::Error&) {
-            // Nothing was stored; the reloaded list shows so.
-        }
+    if (const records::LookupList* list = records::findLookupList(mode_); list && !text.isEmpty()) {
+        // A refused entry stays typed for another try.
+        if (!editing::saveAll([&] { records::addLookupEntry(*list, text); }, window()))
+            return;
     }
     txtItem->clear();
     LoadList();
@@ -109,12 +109,8 @@ void frmAddType::Command1_Click()
 {
     const int row = lstItems->currentRow();
     const records::LookupList* list = records::findLookupList(mode_);
-    if (list && row >= 0 && row < keys_.size() && lstItems->item(row)->isSelected()) {
-        try {
-            records::deleteLookupEntry(*list, keys_[row]);
-        } catch (const ado::Error&) {
-        }
-    }
+    if (list && row >= 0 && row < keys_.size() && lstItems->item(row)->isSelected())
+        editing::saveAll([&] { records::deleteLookupEntry(*list, keys_[row]); }, window());
     LoadList();
 }
 
@@ -125,12 +121,7 @@ void frmAddType::cmdClose_Click()
 
 void frmAddType::Form_Unload(bool&)
 {
-    // Calls go to windows that are open; the others fill their lists afresh
-    // when they next load.
-    for (const QString& call : records::lookupRefreshCalls(from_, mode_, records::mainDataMode())) {
-        if (call.startsWith("frmMain."))
-            records::callMainView(call);
-        else
-            records::hooks::call(call);
-    }
+    // The opener fills its lists again; one that is closed fills them
+    // afresh when it next loads.
+    emit records::notices().lookupListClosed(from_, mode_);
 }

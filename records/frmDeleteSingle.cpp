@@ -1,6 +1,7 @@
 #include "records/frmDeleteSingle.h"
 
 #include "platform/ui/messages.h"
+#include "records/notices.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -61,14 +62,10 @@ void frmDeleteSingle::cmdDelete_Click()
     const records::DeleteOutcome outcome = records::deleteRecord(kind, id_);
     if (!outcome.ok) {
         ui::MsgBox(outcome.error, ui::vbExclamation | ui::vbOKOnly, "Delete");
-    } else {
-        const records::DeleteRefresh r = records::refreshAfterDelete(kind);
-        switch (r.target) {
-        case records::RefreshTarget::MainGrid: records::refreshMainGrid(r.recordset); break;
-        case records::RefreshTarget::GuestSubguests: records::hooks::call("frmGuestDetail.RefreshSubguests"); break;
-        case records::RefreshTarget::SeatingTrees: records::hooks::call("frmSeating.GetInvitees"); break;
-        case records::RefreshTarget::Nothing: break;
-        }
+    } else if (kind != records::DeleteKind::None) {
+        emit records::notices().recordDeleted(kind, id_);
+        if (const auto list = records::mainListOf(kind))
+            emit records::notices().rowsChanged(*list);
     }
     Unload();
 }

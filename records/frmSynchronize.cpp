@@ -1,9 +1,8 @@
 #include "records/frmSynchronize.h"
 
-#include "app/frmMain.h"
-#include "app/modQVDatabase.h"
 #include "platform/ui/messages.h"
-#include "records/cascade.h"
+#include "records/modQVDatabase.h"
+#include "records/notices.h"
 #include "records/synchro.h"
 
 #include <QCloseEvent>
@@ -20,6 +19,17 @@ int px(int twips) { return (twips + 7) / 15; }
 
 void place(QWidget* w, int left, int top, int width, int height) { w->setGeometry(px(left), px(top), px(width), px(height)); }
 
+// A text that wraps within its place, from its top left.
+QLabel* instruction(const char* name, const QString& text, QWidget* parent, int left, int top, int width, int height)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(label, left, top, width, height);
+    return label;
+}
+
 const char* kFilterSave = "Nuptaro Data (*.qvd)|*qvd";
 const char* kFilterOpen = "Nuptaro Data (*.qvd)|*.qvd";
 }  // namespace
@@ -33,28 +43,28 @@ void frmSynchronize::createControls()
     self->setWindowTitle("Synchronize Databases");
     self->setFixedSize(px(5652), px(4380));
 
-    Label1 = new QLabel(
+    Label1 = instruction(
+        "Label1",
         "If your data needs to be synchronized with another user, prepare the database to be sent.  Select the "
         "location to save the copy of the database.  Once the database is saved, you need to send it via e-mail or "
         "copy it to a removable media to be physically sent to the other user.  ",
-        self);
-    Label1->setObjectName("Label1");
-    Label1->setWordWrap(true);
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(Label1, 360, 360, 3492, 1332);
+        self, 360, 360, 3492, 1332);
 
     cmdPrepare = new QPushButton("Prepare", self);
     cmdPrepare->setObjectName("cmdPrepare");
     place(cmdPrepare, 4200, 360, 1092, 372);
 
-    Label2 = new QLabel(
+    // The exchange is between two copies; a third copy's replica is refused.
+    Label3 = instruction("Label3",
+                         "A wedding is kept in step between two copies: this one and the one it exchanges replicas "
+                         "with.  A replica from a third copy is refused.",
+                         self, 360, 1812, 3612, 348);
+
+    Label2 = instruction(
+        "Label2",
         "If you have received another database to be synchronized with your data, press synchronize.  You will be "
         "asked for the location of the database file which you have received from the other user.",
-        self);
-    Label2->setObjectName("Label2");
-    Label2->setWordWrap(true);
-    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(Label2, 360, 2280, 3612, 972);
+        self, 360, 2280, 3612, 972);
 
     cmdSynchronize = new QPushButton("Synchronize", self);
     cmdSynchronize->setObjectName("cmdSynchronize");
@@ -86,9 +96,10 @@ void frmSynchronize::fitTexts()
     // down to its text and what stands below it moves down as much; a
     // button grows to its caption; the window grows with them.
     QDialog* self = window();
-    const QList<QWidget*> all = {Label1, cmdPrepare, Label2, cmdSynchronize, lblProgress, ProgressBar1, cmdCancel};
+    const QList<QWidget*> all = {Label1, cmdPrepare, Label3, Label2, cmdSynchronize, lblProgress, ProgressBar1,
+                                 cmdCancel};
     int grownBy = 0;
-    for (QLabel* label : {Label1, Label2}) {
+    for (QLabel* label : {Label1, Label3, Label2}) {
         const int need = label->heightForWidth(label->width());
         if (need <= label->height())
             continue;
@@ -111,14 +122,14 @@ void frmSynchronize::fitTexts()
 
 void frmSynchronize::releaseControls()
 {
-    Label1 = Label2 = lblProgress = nullptr;
+    Label1 = Label2 = Label3 = lblProgress = nullptr;
     cmdPrepare = cmdSynchronize = cmdCancel = nullptr;
     ProgressBar1 = nullptr;
 }
 
 void frmSynchronize::Show()
 {
-    FormBase::Show(ui::vbModal, &frmMain::instance());
+    FormBase::Show(ui::vbModal, ui::mainForm());
 }
 
 void frmSynchronize::Form_Load()
@@ -223,7 +234,7 @@ void frmSynchronize::cmdSynchronize_Click()
     lblProgress->setText(QString("Successfully synchronized %1 items.").arg(merged.items));
     lblProgress->show();
     // What the main window shows may have changed under it.
-    records::refreshShownView();
+    emit records::notices().replicaMerged();
     const QString summary = synchro::mergeSummary(merged);
     ui::MsgBox(summary.isEmpty() ? QString("Synchronization complete.") : "Synchronization complete.\n\n" + summary,
                ui::vbOKOnly, QString(), window());

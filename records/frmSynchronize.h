@@ -31,6 +31,7 @@ public:
 
     QLabel* Label1 = nullptr;
     QPushButton* cmdPrepare = nullptr;
+    QLabel* Label3 = nullptr;  // that a wedding is exchanged between two copies
     QLabel* Label2 = nullptr;
     QPushButton* cmdSynchronize = nullptr;
     QLabel* lblProgress = nullptr;

@@ -1,7 +1,6 @@
 #include "records/lookuplists.h"
 
-#include "app/frmMain.h"
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
 
 namespace records {
@@ -78,65 +77,6 @@ bool deleteLookupEntry(const LookupList& list, qint64 key)
     modSynchro::LogChange(QLatin1String(list.table), key, modSynchro::Deleted);
     tx.commit();
     return true;
-}
-
-namespace {
-std::function<QString()>& dataModeSource()
-{
-    static std::function<QString()> f;
-    return f;
-}
-}  // namespace
-
-void setMainDataModeSource(std::function<QString()> source)
-{
-    dataModeSource() = std::move(source);
-}
-
-QString mainDataMode()
-{
-    if (dataModeSource())
-        return dataModeSource()();
-    return frmMain::instance().curDataMode;
-}
-
-QStringList lookupRefreshCalls(const QString& fromForm, const QString& curMode, const QString& curDataMode)
-{
-    if (fromForm == "Subguest")
-        return {"frmNewSubguest.GetTitles"};
-    if (fromForm == "Guest")
-        return {"frmGuestDetail.GetCategories", "frmGuestDetail.GetTitles"};
-    if (fromForm == "Vendor")
-        return {"frmVendor.GetVendorTypes"};
-    if (fromForm == "Main") {
-        if (curMode == "Stores")
-            return {curDataMode == "Gifts" ? "frmMain.ShowGifts" : "frmMain.ShowRegistry", "frmMain.ShowGridPanel"};
-        if (curMode == "Category")
-            return {"frmMain.ShowRegistry", "frmMain.ShowGridPanel"};
-        if (curMode == "BudgetCategory")
-            return {"frmMain.ShowBudget", "frmMain.ShowGridPanel"};
-        return {};
-    }
-    if (fromForm == "AddAppointment")
-        return {"frmAddAppt.GetPriorityText"};
-    if (fromForm == "AddTask")
-        return {"frmEventTasks.GetAssigneeTexts", "frmEventTasks.GetPriorityTexts"};
-    if (fromForm == "Gifts")
-        return {"frmGift.GetStores"};
-    if (fromForm == "Registry") {
-        if (curMode == "Stores")
-            return {"frmRegistry.GetStores"};
-        if (curMode == "Category")
-            return {"frmRegistry.GetCategory"};
-        return {};
-    }
-    if (fromForm == "AddBudget")
-        return {"frmAddBudget.GetAssignees", "frmAddBudget.GetCategories", "frmAddBudget.GetEvents"};
-    if (fromForm == "AddExpense")
-        return {"frmAddExpense.GetAssignees", "frmAddExpense.GetEvents"};
-    if (fromForm == "Attire" || fromForm == "AddAttire")
-        return {"frmAttire.GetAttireTypes", "frmAttire.GetAssignees"};
-    return {};
 }
 
 }  // namespace records

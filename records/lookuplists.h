@@ -3,11 +3,9 @@
 // edits: add a text, delete an entry by its key. Both are logged.
 
 #include <QString>
-#include <QStringList>
 #include <QVariant>
 #include <QVector>
 
-#include <functional>
 
 namespace records {
 
@@ -40,15 +38,5 @@ qint64 addLookupEntry(const LookupList& list, const QString& text);
 // Deletes the entry of that key with its log row, in one transaction; false
 // when no such entry exists. Throws ado::Error.
 bool deleteLookupEntry(const LookupList& list, qint64 key);
-
-// The main window's curDataMode; a source set here (tests) takes its place.
-void setMainDataModeSource(std::function<QString()> source);
-QString mainDataMode();
-
-// What the lookup editor refreshes when it closes, by caller key and list
-// key, as "window.procedure" names in order. A view procedure of the main
-// window is followed by "frmMain.ShowGridPanel", so the refilled grid is the
-// panel shown.
-QStringList lookupRefreshCalls(const QString& fromForm, const QString& curMode, const QString& curDataMode);
 
 }  // namespace records

@@ -1,7 +1,7 @@
 #include "records/modSynchro.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/grid/gridex.h"
+#include "records/modQVDatabase.h"
 
 #include <algorithm>
 
@@ -65,11 +65,15 @@ void writeLog(const QString& table, const QList<qint64>& keys, short action)
 
     const QDateTime moment = now();
     const QString logged = ado::convert::isoDateTime(ado::convert::wallClock(moment.toLocalTime()));
-    // A record's random mark is drawn with its first log row (see SYNCHRO_ORIGIN).
+    // A record's random mark is drawn with its first log row (see
+    // SYNCHRO_ORIGIN); one taken from the other copy keeps the mark it came
+    // with, or none.
     if (action != Deleted)
         gConn.Execute("INSERT OR IGNORE INTO SYNCHRO_ORIGIN (ORIGIN_TABLE, ORIGIN_RECORDID, ORIGIN_MARK) "
                       "SELECT ?1, k.value, random() FROM json_each(?2) AS k WHERE NOT EXISTS "
-                      "(SELECT 1 FROM SYNCHRO WHERE SYNCHRO_TABLE = ?1 AND SYNCHRO_RECORDID = k.value)",
+                      "(SELECT 1 FROM SYNCHRO WHERE SYNCHRO_TABLE = ?1 AND SYNCHRO_RECORDID = k.value) AND NOT EXISTS "
+                      "(SELECT 1 FROM SYNCHRO_VERSION WHERE VERSION_TABLE = ?1 AND VERSION_RECORDID = k.value AND "
+                      "VERSION_TAKEN IS NOT NULL)",
                       {table, list});
     // A record keeps its first log row; its version says when it last changed.
     gConn.Execute(QString("INSERT INTO SYNCHRO (SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_DATETIME, SYNCHRO_ACTION) "

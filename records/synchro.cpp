@@ -1,7 +1,7 @@
 #include "records/synchro.h"
 
-#include "app/modQVDatabase.h"
 #include "records/cascade.h"
+#include "records/modQVDatabase.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 namespace fs = std::filesystem;
 
@@ -397,6 +398,11 @@ int Prepare(ado::Connection& conn, const Progress& progress)
         }
         sqlite3* db = conn.handle();
         const int ours = conn.copyNumber();
+        // This replica's mark ends the list of the marks of every replica this
+        // copy prepared (see whoRenumbers), kept before the replica can go
+        // out. A replica that then fails leaves a mark no replica carries,
+        // as one never sent does.
+        conn.Execute("INSERT INTO SYNCHRO_REPLICA (REPLICA_MARK) VALUES (random())");
         Attached attached(conn, temp);
         exec(db, QString("PRAGMA %1.application_id = %2").arg(kRep).arg(kReplicaMark));
         exec(db, QString("PRAGMA %1.user_version = %2").arg(kRep).arg(ours));
@@ -408,6 +414,10 @@ int Prepare(ado::Connection& conn, const Progress& progress)
         exec(db, QString("CREATE TABLE %1 (COPY_NUMBER INTEGER)").arg(rep("Copies")));
         exec(db, QString("CREATE TABLE %1 (%2)").arg(rep("Origins"), kOriginsColumns));
         exec(db, QString("INSERT INTO %1 SELECT COPY_NUMBER FROM main.SYNCHRO_COPY ORDER BY 1").arg(rep("Copies")));
+        exec(db, QString("CREATE TABLE %1 (REPLICA_MARK INTEGER)").arg(rep("Replicas")));
+        exec(db, QString("INSERT INTO %1 SELECT REPLICA_MARK FROM main.SYNCHRO_REPLICA ORDER BY rowid").arg(rep("Replicas")));
+        exec(db, QString("CREATE TABLE %1 (PARTNER_NUMBER INTEGER)").arg(rep("Partner")));
+        exec(db, QString("INSERT INTO %1 SELECT PARTNER_NUMBER FROM main.SYNCHRO_PARTNER ORDER BY 1").arg(rep("Partner")));
 
         // Only tables that the other copy accepts travel, so one stray log row
         // never makes every later replica unusable.
@@ -634,8 +644,20 @@ QString shortValue(const QString& quotedValue)
                       .arg(table, column, where, shortValue(value), expected));
 }
 
+// Two copies keep a wedding in step; a third is refused, and said to be one.
+QString twoCopiesOnly() { return QStringLiteral("A wedding is kept in step between two copies only.  Nothing was changed."); }
+
 [[noreturn]] void badKey(const QString& table, const QString& column, const QString& value)
 {
+    // A key of a copy number that neither copy had was given out by a third copy.
+    bool isNumber = false;
+    const qint64 key = value.toLongLong(&isNumber);
+    const qint64 copy = isNumber && key > 0 ? key / ado::Connection::kKeyRange : 0;
+    if (copy >= 1 && copy <= ado::Connection::kMaxCopyNumber)
+        throw Failure(QString("This replica holds records made by a third copy of the wedding (copy number %1, in "
+                              "table %2).  %3")
+                          .arg(copy)
+                          .arg(table, twoCopiesOnly()));
     throw Failure(QString("The replica cannot be merged: table %1, column %2 holds the key %3, which neither copy can "
                           "have given out.  Nothing was changed.")
                       .arg(table, column, shortValue(value)));
@@ -701,6 +723,12 @@ struct Plan {
     int sender = 0;
     int ours = 0;
     int fresh = 0;  // this copy's new number when it renumbers first
+    // The sender has this copy's number and is the one of the two to take a
+    // new one: what it added under that number is not taken now (see
+    // setAside).
+    bool holdBack = false;
+    QSet<qint64> senderNumbers;  // the sender's number and its earlier ones
+    QSet<qint64> shared;         // numbers both copies gave out keys under
     qint64 items = 0;
     qint64 records = 0;
     QStringList tables;
@@ -715,6 +743,8 @@ QVector<qint64> numbersIn(sqlite3* db, const QString& sql)
         out << s.integer(0);
     return out;
 }
+
+QSet<qint64> setOf(const QVector<qint64>& v) { return QSet<qint64>(v.begin(), v.end()); }
 
 QString sameNumberMessage(int number)
 {
@@ -737,10 +767,91 @@ void versionForm(sqlite3_context* ctx, int, sqlite3_value** argv)
     sqlite3_result_int(ctx, fits ? 1 : 0);
 }
 
+// Which of two copies with one number takes a new one. Each copy keeps the
+// marks of the replicas it prepared; two copies of one file share those of
+// before the copy. The first marks in which the two lists differ decide,
+// the lower one renumbering, so both copies come to the same answer from
+// each other's replicas, in whatever order they merge them. A copy that
+// prepared nothing since the copy renumbers: none of its own records went
+// out under the old number. A replica whose list this copy's list begins
+// with is this copy's own, or of before the file was copied: neither.
+enum class Renumbering { ThisCopy, Sender, Neither };
+
+Renumbering whoRenumbers(const QVector<qint64>& ours, const QVector<qint64>& sender)
+{
+    qsizetype k = 0;
+    while (k < ours.size() && k < sender.size() && ours[k] == sender[k])
+        ++k;
+    if (k == sender.size())
+        return Renumbering::Neither;
+    if (k == ours.size() || ours[k] < sender[k])
+        return Renumbering::ThisCopy;
+    return Renumbering::Sender;
+}
+
+// The numbers a replica's table of numbers holds, in order; nothing when it
+// has no such table (a replica of an earlier build). Refuses a table of
+// other columns or values.
+std::optional<QVector<qint64>> numbersOfReplica(sqlite3* db, const QSet<QString>& tables, const QString& table,
+                                                const QString& column, bool copyNumbers)
+{
+    if (!tables.contains(table))
+        return std::nullopt;
+    const QVector<Column> cols = columnsOf(db, kRep, table);
+    if (cols.size() != 1 || cols[0].name.compare(column, Qt::CaseInsensitive) != 0)
+        throw ado::Error(SQLITE_CORRUPT, table);
+    const QString fits = copyNumbers ? QString("(typeof(%1) = 'integer' AND %1 BETWEEN 1 AND %2)")
+                                           .arg(column)
+                                           .arg(ado::Connection::kMaxCopyNumber)
+                                     : QString("typeof(%1) = 'integer'").arg(column);
+    checkRows(db, table, {{column, fits, copyNumbers ? "a copy number" : "a whole number"}}, QString());
+    return numbersIn(db, QString("SELECT %1 FROM %2 ORDER BY rowid").arg(column, rep(table)));
+}
+
+// The other copy's marks of the records its replica names, when it carries them.
+void readTheirMarks(sqlite3* db, const QSet<QString>& replicaTables)
+{
+    exec(db, "DROP TABLE IF EXISTS temp.merge_marks");
+    exec(db, "CREATE TEMP TABLE merge_marks (t TEXT, id INTEGER, m INTEGER, PRIMARY KEY (t, id))");
+    QStringList markColumns;
+    if (replicaTables.contains("Origins"))
+        for (const Column& c : columnsOf(db, kRep, "Origins"))
+            markColumns << c.name.toUpper();
+    if (markColumns == QStringList{"ORIGIN_TABLE", "ORIGIN_RECORDID", "ORIGIN_MARK"})
+        exec(db, QString("INSERT OR IGNORE INTO temp.merge_marks SELECT ORIGIN_TABLE, ORIGIN_RECORDID, ORIGIN_MARK "
+                         "FROM %1 WHERE typeof(ORIGIN_TABLE) = 'text' AND typeof(ORIGIN_RECORDID) = 'integer' AND "
+                         "typeof(ORIGIN_MARK) = 'integer'")
+                     .arg(rep("Origins")));
+}
+
+// The other copy's log, for telling records without marks apart.
+void readTheirLog(sqlite3* db)
+{
+    exec(db, "DROP TABLE IF EXISTS temp.merge_theirs");
+    exec(db, QString("CREATE TEMP TABLE merge_theirs AS SELECT SYNCHRO_TABLE AS t, SYNCHRO_RECORDID AS id, "
+                     "SYNCHRO_DATETIME AS dt, SYNCHRO_ACTION AS a FROM %1")
+                 .arg(rep("Synchro")));
+    exec(db, "CREATE INDEX temp.merge_theirs_by_record ON merge_theirs (t, id)");
+}
+
+// Whether the record this copy and the other name by one key (table and id
+// as SQL expressions) is one and the same: only under the same mark; one
+// without marks (made by an earlier build) only when both logs hold a row
+// of it alike. Needs `mine` (main.SYNCHRO_ORIGIN) and `theirs`
+// (temp.merge_marks) joined on the record, and temp.merge_theirs.
+QString sameRecord(const QString& table, const QString& id)
+{
+    return QString("CASE WHEN mine.ORIGIN_MARK IS NOT NULL AND theirs.m IS NOT NULL THEN mine.ORIGIN_MARK = theirs.m "
+                   "ELSE EXISTS (SELECT 1 FROM main.SYNCHRO s JOIN temp.merge_theirs r ON r.t = s.SYNCHRO_TABLE AND "
+                   "r.id = s.SYNCHRO_RECORDID AND r.dt IS s.SYNCHRO_DATETIME AND r.a IS s.SYNCHRO_ACTION WHERE "
+                   "s.SYNCHRO_TABLE = %1 AND s.SYNCHRO_RECORDID = %2) END")
+        .arg(table, id);
+}
+
 // Reads and checks the attached replica; nothing of the working database is
-// changed. Leaves temp.merge_copies and temp.merge_tables filled for the
-// merge. What is checked record by record (a version given twice, or
-// without its row) is found while the merge runs, and undoes it.
+// changed. Leaves temp.merge_copies, temp.merge_tables and temp.merge_marks
+// filled for the merge. What is checked record by record (a version given
+// twice, or without its row) is found while the merge runs, and undoes it.
 Plan inspect(ado::Connection& conn, const QString& replicaPath, SameNumber same)
 {
     sqlite3* db = conn.handle();
@@ -768,8 +879,6 @@ Plan inspect(ado::Connection& conn, const QString& replicaPath, SameNumber same)
                               "Nothing was changed.")
                           .arg(p.sender));
     p.ours = conn.copyNumber();
-    if (p.sender == p.ours && same == SameNumber::Refuse)
-        throw SameCopyNumber(sameNumberMessage(p.ours), p.ours);
 
     try {
         if (!sameColumns(columnsOf(db, kRep, "Synchro"), columnsOf(db, "main", "SYNCHRO")))
@@ -781,26 +890,56 @@ Plan inspect(ado::Connection& conn, const QString& replicaPath, SameNumber same)
         QStringList found;
         for (const Column& c : columnsOf(db, kRep, "Versions"))
             found << c.name.toUpper();
-        QStringList copyColumns;
-        for (const Column& c : columnsOf(db, kRep, "Copies"))
-            copyColumns << c.name.toUpper();
-        if (found != versionNames || copyColumns != QStringList{"COPY_NUMBER"})
+        if (found != versionNames)
             throw Failure(notReplica);
 
         // The copy numbers whose keys may travel: both copies' present and
         // earlier numbers, and the template's 0.
-        checkRows(db, "Copies",
-                  {{"COPY_NUMBER",
-                    QString("(typeof(COPY_NUMBER) = 'integer' AND COPY_NUMBER BETWEEN 1 AND %1)")
-                        .arg(ado::Connection::kMaxCopyNumber),
-                    "a copy number"}},
-                  QString());
-        QSet<qint64> numbers = {0, p.sender, p.ours};
-        for (qint64 n : numbersIn(db, QString("SELECT COPY_NUMBER FROM %1").arg(rep("Copies"))))
-            numbers << n;
-        for (qint64 n : numbersIn(db, "SELECT COPY_NUMBER FROM main.SYNCHRO_COPY"))
-            numbers << n;
-        if (p.sender == p.ours) {
+        const QVector<qint64> senderCopies =
+            numbersOfReplica(db, replicaTables, "Copies", "COPY_NUMBER", true).value_or(QVector<qint64>());
+        p.senderNumbers = setOf(senderCopies) << p.sender;
+        const QSet<qint64> ourNumbers = setOf(numbersIn(db, "SELECT COPY_NUMBER FROM main.SYNCHRO_COPY")) << p.ours;
+        p.shared = p.senderNumbers & ourNumbers;
+        const std::optional<QVector<qint64>> lineage =
+            numbersOfReplica(db, replicaTables, "Replicas", "REPLICA_MARK", false);
+        const QSet<qint64> sendersPartner =
+            setOf(numbersOfReplica(db, replicaTables, "Partner", "PARTNER_NUMBER", true).value_or(QVector<qint64>()));
+
+        Renumbering renumbering = Renumbering::Neither;
+        if (p.sender == p.ours)  // a replica of an earlier build cannot tell: this copy renumbers, as it did then
+            renumbering = lineage ? whoRenumbers(numbersIn(db, "SELECT REPLICA_MARK FROM main.SYNCHRO_REPLICA ORDER "
+                                                               "BY rowid"),
+                                                 *lineage)
+                                  : Renumbering::ThisCopy;
+        if (p.sender == p.ours && renumbering == Renumbering::Neither)
+            throw Failure("This replica was prepared by this copy of the database, or by the one it was copied from "
+                          "before the copy was made, so it holds nothing new.  Please choose the replica received "
+                          "from the other user.  Nothing was changed.");
+        p.holdBack = p.sender == p.ours && renumbering == Renumbering::Sender;
+
+        // Two copies only: this one and its partner (or, in a file of an
+        // earlier build that names none, the copy it took changes from).
+        QSet<qint64> partner = setOf(numbersIn(db, "SELECT PARTNER_NUMBER FROM main.SYNCHRO_PARTNER"));
+        if (partner.isEmpty())
+            partner = setOf(numbersIn(db, "SELECT DISTINCT VERSION_TAKENFROM FROM main.SYNCHRO_VERSION WHERE "
+                                          "typeof(VERSION_TAKENFROM) = 'integer'")) -
+                      ourNumbers;
+        if (!partner.isEmpty() && !partner.intersects(p.senderNumbers))
+            throw Failure(QString("This replica comes from copy number %1, a third copy of the wedding: this copy "
+                                  "exchanges its changes with another one.  %2")
+                              .arg(p.sender)
+                              .arg(twoCopiesOnly()));
+        if (!sendersPartner.isEmpty() && !sendersPartner.intersects(ourNumbers))
+            throw Failure(QString("This replica comes from copy number %1, which exchanges its changes with a "
+                                  "third copy of the wedding.  %2")
+                              .arg(p.sender)
+                              .arg(twoCopiesOnly()));
+        if (p.sender == p.ours && renumbering == Renumbering::ThisCopy && same == SameNumber::Refuse)
+            throw SameCopyNumber(sameNumberMessage(p.ours), p.ours);
+
+        QSet<qint64> numbers = p.senderNumbers | ourNumbers;
+        numbers << 0;
+        if (p.sender == p.ours && renumbering == Renumbering::ThisCopy) {
             do
                 p.fresh = modQVDatabase::drawCopyNumber();
             while (numbers.contains(p.fresh));
@@ -813,6 +952,9 @@ Plan inspect(ado::Connection& conn, const QString& replicaPath, SameNumber same)
             addNumber.bind(1, n);
             addNumber.run();
         }
+        readTheirMarks(db, replicaTables);
+        if (p.holdBack || p.fresh)
+            readTheirLog(db);
 
         // The log: names of tables that travel, keys of the two copies.
         // The log's size, whether any row is amiss (then named), its tables.
@@ -977,7 +1119,9 @@ void moveKey(sqlite3* db, const QString& table, const QString& key, qint64 from,
 // copy's new range, with every reference to them; so do keys only this copy
 // logged and deleted, so their deletions never hide the other's records.
 // Marks are random, so two records added in the same second on both sides
-// are told apart all the same.
+// are told apart all the same. The other copy, which keeps the number,
+// holds back what this copy added under it until it comes under its new
+// keys (see setAside).
 // New keys come from the new range; the old number is remembered, so keys
 // given out under it stay this copy's.
 void renumberThisCopy(ado::Connection& conn, int old, int fresh)
@@ -989,44 +1133,19 @@ void renumberThisCopy(ado::Connection& conn, int old, int fresh)
         s.bind(1, qint64(old));
         s.run();
     }
-    exec(db, "DROP TABLE IF EXISTS temp.merge_theirs");
-    exec(db, QString("CREATE TEMP TABLE merge_theirs AS SELECT SYNCHRO_TABLE AS t, SYNCHRO_RECORDID AS id, "
-                     "SYNCHRO_DATETIME AS dt, SYNCHRO_ACTION AS a FROM %1")
-                 .arg(rep("Synchro")));
-    exec(db, "CREATE INDEX temp.merge_theirs_by_record ON merge_theirs (t, id)");
-    // The other copy's marks, when its replica carries them.
-    exec(db, "DROP TABLE IF EXISTS temp.merge_marks");
-    exec(db, "CREATE TEMP TABLE merge_marks (t TEXT, id INTEGER, m INTEGER, PRIMARY KEY (t, id))");
-    QStringList markColumns;
-    if (tablesOf(db, kRep).contains("Origins"))
-        for (const Column& c : columnsOf(db, kRep, "Origins"))
-            markColumns << c.name.toUpper();
-    if (markColumns == QStringList{"ORIGIN_TABLE", "ORIGIN_RECORDID", "ORIGIN_MARK"})
-        exec(db, QString("INSERT OR IGNORE INTO temp.merge_marks SELECT ORIGIN_TABLE, ORIGIN_RECORDID, ORIGIN_MARK "
-                         "FROM %1 WHERE typeof(ORIGIN_TABLE) = 'text' AND typeof(ORIGIN_RECORDID) = 'integer' AND "
-                         "typeof(ORIGIN_MARK) = 'integer'")
-                     .arg(rep("Origins")));
     const qint64 lo = qint64(old) * ado::Connection::kKeyRange, hi = lo + ado::Connection::kKeyRange - 1;
     const QSet<QString> existing = tablesOf(db, "main");
     for (const QString& table : travellingTables()) {
         if (!existing.contains(table))
             continue;
         const QString key = conn.keyColumn(table);
-        // A record both copies mark is the same record only under the same
-        // mark; one without marks (made by an earlier build) only when both
-        // logs hold a row of it alike.
         Stmt own(db, QString("SELECT k.id FROM (SELECT %1 AS id FROM %2 WHERE %1 BETWEEN ?2 AND ?3 "
                              "  UNION SELECT SYNCHRO_RECORDID FROM main.SYNCHRO WHERE SYNCHRO_TABLE = ?1 "
                              "  AND SYNCHRO_RECORDID BETWEEN ?2 AND ?3) k "
                              "LEFT JOIN main.SYNCHRO_ORIGIN mine ON mine.ORIGIN_TABLE = ?1 AND mine.ORIGIN_RECORDID = k.id "
                              "LEFT JOIN temp.merge_marks theirs ON theirs.t = ?1 AND theirs.id = k.id "
-                             "WHERE NOT CASE WHEN mine.ORIGIN_MARK IS NOT NULL AND theirs.m IS NOT NULL "
-                             "  THEN mine.ORIGIN_MARK = theirs.m "
-                             "  ELSE EXISTS (SELECT 1 FROM main.SYNCHRO s JOIN temp.merge_theirs r "
-                             "  ON r.t = s.SYNCHRO_TABLE AND r.id = s.SYNCHRO_RECORDID "
-                             "  AND r.dt IS s.SYNCHRO_DATETIME AND r.a IS s.SYNCHRO_ACTION "
-                             "  WHERE s.SYNCHRO_TABLE = ?1 AND s.SYNCHRO_RECORDID = k.id) END ORDER BY k.id")
-                         .arg(quoted(key), mainTable(table)));
+                             "WHERE NOT %3 ORDER BY k.id")
+                         .arg(quoted(key), mainTable(table), sameRecord("?1", "k.id")));
         own.bind(1, table);
         own.bind(2, lo);
         own.bind(3, hi);
@@ -1036,14 +1155,64 @@ void renumberThisCopy(ado::Connection& conn, int old, int fresh)
         for (qint64 k : keys)
             moveKey(db, table, key, k, conn.reserveKey(table));
     }
-    exec(db, "DROP TABLE temp.merge_theirs");
-    exec(db, "DROP TABLE temp.merge_marks");
 }
 
-// Applies the plan, inside the caller's transaction; counts into m.
+// Why a record a replica brings is set aside rather than taken (table
+// temp.merge_foreign); a record that names one set aside is set aside too.
+enum SetAside {
+    HeldElsewhere = 0,  // this copy holds it under another key (it moved it when it renumbered)
+    HeldBack = 1,       // the sender's own under this copy's number, which the sender gives up
+    OtherRecord = 2,    // under a key both copies gave out, this copy holds another record
+};
+
+// Decides, after any renumbering, what of the replica is set aside.
+void setAside(sqlite3* db, const Plan& p)
+{
+    exec(db, "DROP TABLE IF EXISTS temp.merge_foreign");
+    exec(db, "CREATE TEMP TABLE merge_foreign (t TEXT, id INTEGER, why INTEGER, PRIMARY KEY (t, id))");
+    if (p.holdBack) {
+        Stmt s(db, QString("INSERT OR IGNORE INTO temp.merge_foreign SELECT v.VERSION_TABLE, v.VERSION_RECORDID, %1 "
+                           "FROM %2 v LEFT JOIN main.SYNCHRO_ORIGIN mine ON mine.ORIGIN_TABLE = v.VERSION_TABLE AND "
+                           "mine.ORIGIN_RECORDID = v.VERSION_RECORDID LEFT JOIN temp.merge_marks theirs ON theirs.t = "
+                           "v.VERSION_TABLE AND theirs.id = v.VERSION_RECORDID WHERE v.VERSION_RECORDID BETWEEN ? AND ? "
+                           "AND NOT %3")
+                       .arg(HeldBack)
+                       .arg(rep("Versions"), sameRecord("v.VERSION_TABLE", "v.VERSION_RECORDID")));
+        s.bind(1, ado::Connection::firstKeyOf(p.ours));
+        s.bind(2, ado::Connection::lastKeyOf(p.ours));
+        s.run();
+    }
+    QStringList shared;
+    for (qint64 n : p.shared)
+        if (n > 0)
+            shared << QString::number(n);
+    if (shared.isEmpty())
+        return;  // keys of two numbers apart name one record each
+    const QString inShared = QString("theirs.id / %1 IN (%2)").arg(ado::Connection::kKeyRange).arg(shared.join(", "));
+    exec(db, QString("INSERT OR IGNORE INTO temp.merge_foreign SELECT theirs.t, theirs.id, %1 FROM temp.merge_marks "
+                     "theirs JOIN main.SYNCHRO_ORIGIN o ON o.ORIGIN_TABLE = theirs.t AND o.ORIGIN_MARK = theirs.m "
+                     "WHERE o.ORIGIN_RECORDID <> theirs.id AND %2")
+                 .arg(HeldElsewhere)
+                 .arg(inShared));
+    exec(db, QString("INSERT OR IGNORE INTO temp.merge_foreign SELECT theirs.t, theirs.id, %1 FROM temp.merge_marks "
+                     "theirs JOIN main.SYNCHRO_ORIGIN o ON o.ORIGIN_TABLE = theirs.t AND o.ORIGIN_RECORDID = theirs.id "
+                     "WHERE o.ORIGIN_MARK <> theirs.m AND %2")
+                 .arg(OtherRecord)
+                 .arg(inShared));
+}
+
+// What becomes of a received record.
+enum Decision {
+    LeftAlone = 0,       // this copy holds it as new or newer, or deleted it
+    Taken = 1,
+    GoneWithParent = 2,  // it hangs on a record deleted here
+    HeldBackHere = 3,    // see SetAside
+    OtherHere = 4,
+};
+
 // The record-by-record plan of one table: each received version, the row
 // that carries it (the first of its key), whether the record is here, and
-// what becomes of it: 1 taken, 2 deleted with its parent, 0 left alone.
+// its Decision.
 void fillPlan(sqlite3* db, const Plan& p, int i, int ours)
 {
     const QString& table = p.tables[i];
@@ -1068,7 +1237,10 @@ void fillPlan(sqlite3* db, const Plan& p, int i, int ours)
                        .arg(kReceivedDeletion),
                    name);
     };
-    QStringList orphan, nowhere;
+    const bool anyAside = any("SELECT 1 FROM temp.merge_foreign LIMIT 1", QString());
+    QStringList orphan, nowhere, foreign;
+    if (anyAside)
+        foreign << "(SELECT f.why FROM temp.merge_foreign f WHERE f.t = ?1 AND f.id = v.VERSION_RECORDID)";
     for (const records::KeyReference& r : records::keyReferences()) {
         if (table != QLatin1String(r.table))
             continue;
@@ -1078,12 +1250,31 @@ void fillPlan(sqlite3* db, const Plan& p, int i, int ours)
                           .arg(QLatin1String(r.parent), quoted(r.column))
                           .arg(kReceivedDeletion);
         // A record that names one neither copy has (its parent came before
-        // it in this merge, if at all) would hang on nothing here: it is not
-        // taken, and may be when its parent comes. No key is ever 0.
+        // it in this merge, if at all), or none where it must name one, would
+        // hang on nothing here: it is not taken, and may be when its parent
+        // comes. No key is ever 0.
         const QString parentKey = columnsOf(db, "main", QLatin1String(r.parent)).value(0).name;
-        nowhere << QString("(d.%1 IS NOT NULL AND d.%1 <> 0 AND NOT EXISTS (SELECT 1 FROM %2 x WHERE x.%3 = d.%1))")
-                       .arg(quoted(r.column), mainTable(QLatin1String(r.parent)), quoted(parentKey));
+        nowhere << QString("(%4 NOT EXISTS (SELECT 1 FROM %2 x WHERE x.%3 = d.%1))")
+                       .arg(quoted(r.column), mainTable(QLatin1String(r.parent)), quoted(parentKey),
+                            r.optional ? QString("d.%1 IS NOT NULL AND d.%1 <> 0 AND").arg(quoted(r.column))
+                                       : QString("d.%1 IS NULL OR").arg(quoted(r.column)));
+        if (anyAside)
+            foreign << QString("(SELECT f.why FROM temp.merge_foreign f WHERE f.t = '%1' AND f.id = d.%2)")
+                           .arg(QLatin1String(r.parent), quoted(r.column));
     }
+    // Set aside, with the record it names when that is.
+    const QString why = foreign.isEmpty() ? QString()
+                        : foreign.size() == 1 ? foreign[0]
+                                              : "coalesce(" + foreign.join(", ") + ")";
+    const QString setAsideCase = why.isEmpty() ? QString()
+                                               : QString("WHEN %1 IS NOT NULL THEN CASE %1 WHEN %2 THEN %3 WHEN %4 "
+                                                         "THEN %5 ELSE %6 END ")
+                                                     .arg(why)
+                                                     .arg(HeldBack)
+                                                     .arg(HeldBackHere)
+                                                     .arg(OtherRecord)
+                                                     .arg(OtherHere)
+                                                     .arg(LeftAlone);
     const QString here = any(QString("SELECT 1 FROM %1 LIMIT 1").arg(mainTable(table)), table)
                              ? QString("EXISTS (SELECT 1 FROM %1 l WHERE l.%2 = v.VERSION_RECORDID)")
                                    .arg(mainTable(table), key)
@@ -1104,13 +1295,14 @@ void fillPlan(sqlite3* db, const Plan& p, int i, int ours)
             : QString("0");
     const QString sql = QString("INSERT INTO %1 (id, stamp, copy, rid, here, decision) "
                                 "SELECT v.VERSION_RECORDID, v.VERSION_STAMP, v.VERSION_COPY, r.rid, %2, CASE "
-                                "  WHEN r.rid IS NULL OR %3 THEN 0 WHEN %4 THEN 2 WHEN %5 OR %8 THEN 0 ELSE 1 END "
+                                "  WHEN r.rid IS NULL THEN 0 %9WHEN %3 THEN 0 WHEN %4 THEN 2 WHEN %5 OR %8 THEN 0 "
+                                "  ELSE 1 END "
                                 "FROM %6 v LEFT JOIN temp.merge_rows r ON r.id = v.VERSION_RECORDID "
                                 "LEFT JOIN %7 d ON d.rowid = r.rid "
                                 "WHERE v.VERSION_TABLE = ?1 AND v.VERSION_DELETED = 0")
                             .arg(plan, here, gone, orphan.isEmpty() ? QString("0") : orphan.join(" OR "), older,
                                  rep("Versions"), rep(table),
-                                 nowhere.isEmpty() ? QString("0") : nowhere.join(" OR "));
+                                 nowhere.isEmpty() ? QString("0") : nowhere.join(" OR "), setAsideCase);
     try {
         Stmt fill(db, sql);
         fill.bind(1, table);
@@ -1139,21 +1331,26 @@ void applyPlan(ado::Connection& conn, const Plan& p, Merged& m, QStringList& pic
     sqlite3* db = conn.handle();
     Tombstones tombs(db);
     const int ours = conn.copyNumber();
+    setAside(db, p);
 
     // Deletions first, so what hangs on a deleted record is known below.
-    // They are read in one pass and taken table by table.
+    // They are read in one pass and taken table by table. A deletion of a
+    // record set aside is not about the one here.
     struct Gone {
         QString quotedKey;
         qint64 id;
         bool fits;
+        int asideAs;  // -1 when not set aside
     };
     QHash<QString, QVector<Gone>> deletions;
     {
-        Stmt s(db, QString("SELECT VERSION_TABLE, quote(VERSION_RECORDID), VERSION_RECORDID, %1 FROM %2 WHERE "
-                           "VERSION_DELETED = 1 ORDER BY VERSION_RECORDID")
-                       .arg(fitsKey("VERSION_RECORDID"), rep("Versions")));
+        Stmt s(db, QString("SELECT v.VERSION_TABLE, quote(v.VERSION_RECORDID), v.VERSION_RECORDID, %1, f.why FROM %2 v "
+                           "LEFT JOIN temp.merge_foreign f ON f.t = v.VERSION_TABLE AND f.id = v.VERSION_RECORDID "
+                           "WHERE v.VERSION_DELETED = 1 ORDER BY v.VERSION_RECORDID")
+                       .arg(fitsKey("v.VERSION_RECORDID"), rep("Versions")));
         while (s.step())
-            deletions[s.text(0)].push_back({s.text(1), s.integer(2), s.integer(3) != 0});
+            deletions[s.text(0)].push_back(
+                {s.text(1), s.integer(2), s.integer(3) != 0, s.type(4) == SQLITE_INTEGER ? int(s.integer(4)) : -1});
     }
     for (const QString& table : p.tables) {
         const QVector<Gone> gone = deletions.value(table);
@@ -1161,6 +1358,11 @@ void applyPlan(ado::Connection& conn, const Plan& p, Merged& m, QStringList& pic
             if (!g.fits)
                 badKey("Versions", "VERSION_RECORDID", g.quotedKey);
         for (const Gone& g : gone) {
+            if (g.asideAs >= 0) {
+                m.heldBack += g.asideAs == HeldBack;
+                m.otherHere += g.asideAs == OtherRecord;
+                continue;
+            }
             if (exists(db, table, p.columns[table][0].name, g.id)) {
                 removeHere(conn, tombs, table, g.id, pictures);
                 ++m.applied;
@@ -1235,6 +1437,21 @@ void applyPlan(ado::Connection& conn, const Plan& p, Merged& m, QStringList& pic
             remembered = int(sqlite3_changes(db));
         });
         m.applied += remembered;
+        // A record taken keeps the mark it came with.
+        Stmt marks(db, QString("INSERT OR IGNORE INTO main.SYNCHRO_ORIGIN (ORIGIN_TABLE, ORIGIN_RECORDID, ORIGIN_MARK) "
+                               "SELECT ?1, p.id, theirs.m FROM %1 p JOIN temp.merge_marks theirs ON theirs.t = ?1 AND "
+                               "theirs.id = p.id WHERE p.decision = 1")
+                           .arg(plan));
+        marks.bind(1, table);
+        marks.run();
+        Stmt aside(db, QString("SELECT count(*) FILTER (WHERE decision = %1), count(*) FILTER (WHERE decision = %2) "
+                               "FROM %3")
+                           .arg(HeldBackHere)
+                           .arg(OtherHere)
+                           .arg(plan));
+        aside.step();
+        m.heldBack += int(aside.integer(0));
+        m.otherHere += int(aside.integer(1));
     }
     m.skipped = int(p.records) - m.applied;
 }
@@ -1290,6 +1507,8 @@ Merged Synchronize(ado::Connection& conn, const QString& replicaPath, const Prog
         // The other copy's keys must not move this copy's counters.
         const QMap<QString, qint64> counters = conn.keyCounters();
         applyPlan(conn, plan, m, pictures, report);
+        for (qint64 n : plan.senderNumbers)
+            conn.Execute("INSERT OR IGNORE INTO main.SYNCHRO_PARTNER (PARTNER_NUMBER) VALUES (?)", {n});
         const QMap<QString, qint64> after = conn.keyCounters();
         for (auto it = after.begin(); it != after.end(); ++it) {
             if (!counters.contains(it.key()))
@@ -1313,7 +1532,8 @@ Merged Synchronize(ado::Connection& conn, const QString& replicaPath, const Prog
     exec(conn.handle(), "DROP TABLE IF EXISTS temp.merge_copies");
     exec(conn.handle(), "DROP TABLE IF EXISTS temp.merge_tables");
     exec(conn.handle(), "DROP TABLE IF EXISTS temp.merge_rows");
-    exec(conn.handle(), "DROP TABLE IF EXISTS temp.merge_theirs");
+    for (const char* t : {"merge_theirs", "merge_marks", "merge_foreign"})
+        exec(conn.handle(), QString("DROP TABLE IF EXISTS temp.%1").arg(t));
     attached->detach();
     {
         std::error_code ec;
@@ -1329,11 +1549,28 @@ Merged Synchronize(ado::Connection& conn, const QString& replicaPath, const Prog
 QString mergeSummary(const Merged& m)
 {
     QStringList parts;
-    if (m.skipped > 0)
-        parts << QString("%1 of the changes received were applied and %2 skipped: this copy already held those or "
-                         "newer ones, or had deleted their records.")
+    const int ordinary = m.skipped - m.heldBack - m.otherHere;
+    const QString held = "this copy already held those or newer ones, or had deleted their records.";
+    if (m.skipped > 0 && ordinary == m.skipped) {
+        parts << QString("%1 of the changes received were applied and %2 skipped: %3")
                      .arg(m.applied)
-                     .arg(m.skipped);
+                     .arg(m.skipped)
+                     .arg(held);
+    } else if (m.skipped > 0) {
+        QString s = QString("%1 of the changes received were applied and %2 skipped.").arg(m.applied).arg(m.skipped);
+        if (m.heldBack > 0)
+            s += QString("  %1 of them the other copy added since the database file was copied, under keys that this "
+                         "copy gives out too: they come with the other copy's next replica, once it has taken a new "
+                         "copy number.")
+                     .arg(m.heldBack);
+        if (m.otherHere > 0)
+            s += QString("  %1 of them name records under keys that name other records here; those were left as "
+                         "they are.")
+                     .arg(m.otherHere);
+        if (ordinary > 0)
+            s += QString("  The other %1 this copy already held, or newer ones, or had deleted.").arg(ordinary);
+        parts << s;
+    }
     if (m.renumberedTo > 0)
         parts << QString("This copy of the database now has the copy number %1.").arg(m.renumberedTo);
     return parts.join("\n\n");
@@ -1347,6 +1584,17 @@ void versionsFromLog(ado::Connection& conn)
                  "FROM main.SYNCHRO WHERE SYNCHRO_ACTION IN (1, 2) AND typeof(SYNCHRO_RECORDID) = 'integer' "
                  "GROUP BY SYNCHRO_TABLE COLLATE BINARY, SYNCHRO_RECORDID) WHERE v IS NOT NULL")
              .arg(versionOfLogTime("max(SYNCHRO_DATETIME)")));
+}
+
+// Earlier builds drew a record taken from the other copy a mark of its own
+// when it was first changed here, so the two copies hold it under two
+// marks; dropped, it is told by its log rows, as a record of a build
+// without marks is.
+void marksOfEarlierBuild(ado::Connection& conn)
+{
+    exec(conn.handle(), "DELETE FROM main.SYNCHRO_ORIGIN WHERE EXISTS (SELECT 1 FROM main.SYNCHRO_VERSION v WHERE "
+                        "v.VERSION_TABLE = ORIGIN_TABLE AND v.VERSION_RECORDID = ORIGIN_RECORDID AND v.VERSION_TAKEN "
+                        "IS NOT NULL)");
 }
 
 }  // namespace synchro

@@ -15,6 +15,10 @@
 // - "Copies": the numbers the sender had before it took its present one;
 // - "Origins": the mark of every logged record (see SYNCHRO_ORIGIN), which
 //   tells two copies of one file apart; missing in replicas of earlier builds.
+// - "Replicas": the marks of every replica the sender prepared, this one's
+//   last (see SYNCHRO_REPLICA), and "Partner": the numbers of the copy the
+//   sender exchanges with (see SYNCHRO_PARTNER); both missing in replicas
+//   of earlier builds.
 // A replica without "Versions" comes from an earlier build and is refused:
 // without versions it cannot tell newer from older.
 
@@ -83,18 +87,23 @@ QString SaveReplica(ado::Connection& conn, const QString& chosen);
 struct Merged {
     int items = 0;    // log rows the replica carries
     int applied = 0;  // records added, changed or deleted here
-    int skipped = 0;  // records this copy already held as new or newer, or had deleted
+    int skipped = 0;  // records not applied, for any of the reasons below or
+                      // as this copy already held them as new or newer, or had deleted them
+    int heldBack = 0;   // of those, added by a copy of this file that takes a new number itself
+    int otherHere = 0;  // of those, under keys that name other records here
     int renumberedTo = 0;  // this copy's new number, when it took one
 };
 
-// What to do with a replica of a copy that has this copy's number.
+// What to do with a replica of a copy that has this copy's number, when
+// this copy is the one of the two to take a new number.
 enum class SameNumber { Refuse, Renumber };
 
 // Merges a received replica into the database on conn, whole or not at all,
-// after keeping a copy of the database. A replica that does not fit is
-// refused before anything changes. With SameNumber::Renumber, a replica of a
-// copy with this copy's number makes this copy take a fresh number first
-// (see renumbering in synchro.cpp).
+// after keeping a copy of the database. A replica that does not fit, or
+// comes from a third copy of the wedding, is refused before anything
+// changes. Of two copies with one number exactly one takes a new number
+// (see whoRenumbers in synchro.cpp); when it is this one, SameNumber::Refuse
+// throws SameCopyNumber, SameNumber::Renumber renumbers first.
 Merged Synchronize(ado::Connection& conn, const QString& replicaPath, const Progress& progress = {},
                    SameNumber same = SameNumber::Refuse);
 
@@ -106,5 +115,9 @@ QString mergeSummary(const Merged& m);
 // a database made before records had versions. Runs inside the caller's
 // transaction.
 void versionsFromLog(ado::Connection& conn);
+
+// Drops the marks an earlier build drew for records taken from the other
+// copy (see synchro.cpp). Runs inside the caller's transaction.
+void marksOfEarlierBuild(ado::Connection& conn);
 
 }  // namespace synchro

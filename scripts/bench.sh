@@ -119,5 +119,5 @@ if [ -x "$build_dir/bin/peak_memory" ]; then
   echo
   # shellcheck disable=SC2086
   "$build_dir/bin/peak_memory" ${MEMORY_PEOPLE:-100000} 2>/dev/null ||
-    echo "a window above 250 MB at up to 100,000 people, or failed"
+    echo "a window above its limit (250 MB; 500 MB for a 60 MB guest file), not giving memory back, or failed"
 fi

@@ -1,7 +1,7 @@
 #include "seating/frmLabels.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/ado/ado.h"
+#include "platform/ado/ignoring.h"
 #include "platform/print/previewbox.h"
 #include "platform/print/printer.h"
 #include "platform/twips.h"
@@ -10,12 +10,14 @@
 #include "platform/ui/fonts.h"
 #include "platform/ui/messages.h"
 #include "records/editing.h"
+#include "records/modQVDatabase.h"
 #include "seating/pagefit.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLocale>
 #include <QPalette>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -25,7 +27,7 @@
 #include <optional>
 #include <stdexcept>
 
-using editing::ignoringErrors;
+using ado::ignoringErrors;
 using modQVDatabase::gConn;
 using twips::rect;
 
@@ -33,7 +35,8 @@ namespace {
 
 int whole(double v) { return int(std::nearbyint(v)); }
 
-QString inches(double v) { return QString::number(v, 'f', 2) + " in."; }
+// In the user's regional form (0.50 in., 0,50 in.).
+QString inches(double v) { return QLocale().toString(v, 'f', 2) + " in."; }
 
 // A field as text, or nothing for NULL.
 std::optional<QString> field(const ado::Recordset& rs, const char* name)
@@ -92,45 +95,24 @@ double placeLines(const QVector<LabelLine>& lines, const printing::TextFont& fon
 // smaller down to a legible size, so that every line fits the room's width
 // and all of them its height; then a line still too wide is cut with "…",
 // and lines below the room are left out, the last one shown ending in "…".
+// Offsets that leave the text no room in its label put it where they say.
 FittedLabel fitLabel(const QVector<LabelLine>& lines, printing::TextFont font, double points, QSizeF room)
 {
-    FittedLabel fit;
-    fit.points = points;
+    QStringList texts;
     for (const LabelLine& line : lines)
-        fit.texts << line.text;
-    const double width = room.width() * kFitDpi, height = room.height() * kFitDpi;
+        texts << line.text;
     font.height = printing::TextFont::heightOf(points, kFitDpi);
-    const double start = font.height;
-    const double least = std::min(start, printing::TextFont::heightOf(kLegiblePoints, kFitDpi));
-    if (width > 0 && height > 0) {
-        font.height = printing::fittingHeight(font, kFitDpi, fit.texts, width, least);
-        const double bottom = placeLines(lines, font);
-        if (bottom > height && font.height > least) {
-            font.height = std::max(least, std::floor(font.height * height / bottom));
-            while (font.height > least && placeLines(lines, font) > height)
-                font.height = std::max(least, font.height - 1);
-        }
-    }
-    if (font.height != start)
-        fit.points = font.height * 72 / kFitDpi;
+    const auto block = [&lines](const printing::TextFont& f, int n) { return placeLines(lines.mid(0, n), f); };
+    const printing::FittedLines fitted = printing::fitLines(
+        font, kFitDpi, texts, room * kFitDpi, printing::TextFont::heightOf(kLegiblePoints, kFitDpi), block);
+    FittedLabel fit;
+    fit.points = fitted.height != font.height ? fitted.height * 72 / kFitDpi : points;
+    fit.texts = fitted.texts;
+    font.height = fitted.height;
     QVector<double> tops;
     placeLines(lines, font, &tops);
-    // Above the legible size every line fits; at it, what does not is cut.
-    // Offsets that leave the text no room in its label put it where they say.
-    if (font.height <= least && width > 0 && height > 0) {
-        const double lh = printing::lineHeight(font, kFitDpi);
-        int kept = int(lines.size());
-        while (kept > 1 && tops[kept - 1] + (fit.texts[kept - 1].count('\n') + 1) * lh > height + 1e-6)
-            --kept;
-        fit.texts.resize(kept);
-        tops.resize(kept);
-        if (kept < lines.size())
-            fit.texts.back() += QChar(0x2026);
-        for (QString& text : fit.texts)
-            text = printing::elidedText(font, kFitDpi, text, width);
-    }
-    for (double t : tops)
-        fit.tops << t / kFitDpi;
+    for (int i = 0; i < fit.texts.size(); ++i)
+        fit.tops << tops[i] / kFitDpi;
     return fit;
 }
 
@@ -376,7 +358,7 @@ void frmLabels::DrawLabels(printing::Surface& surface, double scale, bool onPape
             }
         }
     } catch (const std::exception&) {
-        // What was drawn stays.
+        ado::logIgnoredError();  // what was drawn stays
     }
 }
 
@@ -392,14 +374,16 @@ void frmLabels::drawLabel(printing::Surface& surface, double scale, bool onPaper
     const double x = (c - 1) * heightPitch + sideMargin + offsetInches(cmbLeft);
     const double y = (r - 1) * verticalPitch + topMargin + offsetInches(cmbTop);
 
-    // A line that is NULL is left out and those below close up; the party
+    // An address line that is NULL or empty (the guest editor stores a box
+    // left empty as "") is left out and those below close up; the party
     // name stands on the label's first line.
     QVector<LabelLine> lines;
     if (party)
         lines.push_back({*party, false});
-    for (const std::optional<QString>& line : {address1, address2, std::optional<QString>(city)})
-        if (line)
+    for (const std::optional<QString>& line : {address1, address2})
+        if (line && !line->trimmed().isEmpty())
             lines.push_back({*line, true});
+    lines.push_back({city, true});
     // Every line stays inside its label: it ends as far from the right edge as
     // the left space keeps it from the left one, and above the bottom edge.
     const QSizeF room(heightPitch - 2 * offsetInches(cmbLeft), r * verticalPitch + topMargin - y);
@@ -501,10 +485,45 @@ void frmLabels::cmdPrint_Click()
         return refuse(kNoLabelsOnSheet);
     if (!guestsRS || !guestsRS->isOpen() || guestsRS->RecordCount() == 0)
         return refuse(kNoParties);
-    printing::printer().printCopies(kCaption, window(), [this](printing::Document& doc, int) {
-        doc.surface().setInches();
-        DrawLabels(doc.surface(), 1.0, true);
-    });
+    // A sheet made for larger paper (a Letter sheet on A4) would lose what
+    // its labels print past the paper's edge: the user decides, on the
+    // paper chosen.
+    const auto sheetFits = [this] {
+        const QSizeF paper = printing::printer().pageInches();
+        const QSizeF sheet(sideMargin + numAcross * heightPitch, topMargin + numDown * verticalPitch);
+        if (sheet.width() <= paper.width() && sheet.height() <= paper.height())
+            return true;
+        // Labels that cross the edge may still print every line inside it.
+        constexpr double kDpi = 600;
+        printing::RecordingSurface dry(paper * kDpi, kDpi, kDpi);
+        dry.setInches();
+        DrawLabels(dry, 1.0, true);
+        QSizeF reach;
+        for (const printing::Drawn& d : dry.drawn())
+            reach = reach.expandedTo(QSizeF(d.deviceAt.x() + printing::textWidth(d.font, kDpi, d.text),
+                                            d.deviceAt.y() + (d.text.count('\n') + 1) * printing::lineHeight(d.font, kDpi)));
+        const bool across = reach.width() > paper.width() * kDpi + 1;
+        const bool down = reach.height() > paper.height() * kDpi + 1;
+        if (!across && !down)
+            return true;
+        const QString reached = across && down ? inches(reach.width() / kDpi) + " across and "
+                                                     + inches(reach.height() / kDpi) + " down"
+                                : across       ? inches(reach.width() / kDpi) + " across"
+                                               : inches(reach.height() / kDpi) + " down";
+        const QString chosen = across && down ? inches(paper.width()) + " by " + inches(paper.height())
+                               : across       ? inches(paper.width()) + " wide"
+                                              : inches(paper.height()) + " high";
+        return ui::MsgBox(QString(kSheetPastPaper).arg(reached, chosen), ui::vbExclamation | ui::vbYesNo, QString(),
+                          window())
+               == ui::vbYes;
+    };
+    printing::printer().printCopies(
+        kCaption, window(),
+        [this](printing::Document& doc, int) {
+            doc.surface().setInches();
+            DrawLabels(doc.surface(), 1.0, true);
+        },
+        sheetFits);
 }
 
 void frmLabels::cmdCancel_Click() { Unload(); }

@@ -35,6 +35,11 @@ public:
     static constexpr const char* kNoLabelsOnSheet =
         "This label type has no labels on its sheet: it needs at least one label across and one row down.";
     static constexpr const char* kNoParties = "No guest party is invited to this event, so there are no labels to print.";
+    // How far the labels' lines reach ("8.31 in. across"), and the paper
+    // chosen ("8.26 in. wide").
+    static constexpr const char* kSheetPastPaper =
+        "The lines of the labels on this sheet reach %1, but the paper chosen is %2: what is past its edge "
+        "would be cut.  Print anyway?";
 
     // LABEL_NAME of the current label style.
     QString curLabelType;

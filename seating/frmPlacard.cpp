@@ -1,7 +1,7 @@
 #include "seating/frmPlacard.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/ado/ado.h"
+#include "platform/ado/ignoring.h"
 #include "platform/print/previewbox.h"
 #include "platform/print/printer.h"
 #include "platform/twips.h"
@@ -10,6 +10,7 @@
 #include "platform/ui/fonts.h"
 #include "platform/ui/messages.h"
 #include "records/editing.h"
+#include "records/modQVDatabase.h"
 #include "seating/pagefit.h"
 #include "seating/seatingdata.h"
 
@@ -19,15 +20,13 @@
 
 #include <cmath>
 
-using editing::ignoringErrors;
+using ado::ignoringErrors;
 using modQVDatabase::gConn;
 using twips::rect;
 
 namespace {
 
 int whole(double v) { return int(std::nearbyint(v)); }
-
-QPoint wholePoint(double x, double y) { return QPoint(whole(x), whole(y)); }
 
 // A blank name is no name either.
 QString cardName(const QVariant& stored)
@@ -36,29 +35,51 @@ QString cardName(const QVariant& stored)
     return name.trimmed().isEmpty() ? seating::tableName(QVariant()) : name;
 }
 
+// Guest lines shrink down to this size; what still does not fit is left off.
+constexpr double kLegiblePoints = 6;
+
+QPoint wholePoint(double x, double y) { return QPoint(whole(x), whole(y)); }
+
+// The resolution of an ordinary printer, at which the preview's card is laid out.
+constexpr double kPaperDpi = 600;
+
 }  // namespace
 
 frmPlacard::~frmPlacard() = default;
 
-QVector<frmPlacard::CardText> frmPlacard::cardTexts(QSizeF page, int h, const QString& name, const QStringList& guests,
-                                                    int nameHeight)
+frmPlacard::Card frmPlacard::cardTexts(QSizeF page, double dpi, const printing::TextFont& face, double points,
+                                       const QString& name, const QStringList& guests)
 {
     const double W = page.width(), H = page.height();
     const double xL = W / 8.5;
     const double xR = W - W / 8.5;
     const double F = H / 2;
+    const int h = whole(printing::TextFont::heightOf(points, dpi));
     const double S = h + h / 5.0;
-    QVector<CardText> out;
-    // The name nearest the fold, in letters twice the size; the guests outwards.
-    const int nameH = nameHeight > 0 ? nameHeight : 2 * h;
-    out.push_back({wholePoint(xR, F - 0.2 * F), name, true, nameH});
-    out.push_back({wholePoint(xL, F + 0.2 * F), name, false, nameH});
-    for (int k = 1; k <= guests.size(); ++k) {
-        const QString& line = guests[k - 1];
-        out.push_back({wholePoint(xR, F - 0.2 * F - (k + 2) * S), line, true, h});
-        out.push_back({wholePoint(xL, F + 0.2 * F + (k + 2) * S), line, false, h});
+    Card card;
+    // The name nearest the fold, in letters twice the size, as large as the face is wide.
+    printing::TextFont font = face;
+    font.height = 2 * h;
+    const int nameHeight = whole(printing::fittingHeight(font, dpi, {name}, xR - xL, 1));
+    card.texts.push_back({wholePoint(xR, F - 0.2 * F), name, true, nameHeight});
+    card.texts.push_back({wholePoint(xL, F + 0.2 * F), name, false, nameHeight});
+    // The guests outwards from three line steps beyond the name, a step (1.2
+    // times their height) apart, the last one above the safe margin.
+    const double first = 0.2 * F + 3 * S;  // from the fold
+    font.height = h;
+    const auto block = [dpi](const printing::TextFont& f, int n) {
+        return n > 0 ? (n - 1) * 1.2 * f.height + printing::lineHeight(f, dpi) : 0.0;
+    };
+    const printing::FittedLines lines =
+        printing::fitLines(font, dpi, guests, QSizeF(xR - xL, F - first - kSafeMargin * dpi),
+                           printing::TextFont::heightOf(kLegiblePoints, dpi), block);
+    const double step = lines.height * 1.2;
+    for (int k = 0; k < lines.texts.size(); ++k) {
+        card.texts.push_back({wholePoint(xR, F - first - k * step), lines.texts[k], true, whole(lines.height)});
+        card.texts.push_back({wholePoint(xL, F + first + k * step), lines.texts[k], false, whole(lines.height)});
     }
-    return out;
+    card.cut = lines.cut;
+    return card;
 }
 
 void frmPlacard::createControls()
@@ -149,7 +170,7 @@ void frmPlacard::LoadTableGuests(qint64 tableID)
 
 bool frmPlacard::hasTables() const { return tablesRS && tablesRS->isOpen() && tablesRS->RecordCount() >= 1; }
 
-void frmPlacard::drawCard(printing::Surface& s, QSizeF page, int h)
+frmPlacard::Card frmPlacard::currentCard(QSizeF page, double dpi)
 {
     QString name;
     ignoringErrors([&] {
@@ -162,13 +183,16 @@ void frmPlacard::drawCard(printing::Surface& s, QSizeF page, int h)
             guests << seating::personName(guestsRS->value("SUBGUEST_FNAME"), guestsRS->value("SUBGUEST_LNAME"));
     });
     const printing::Printer& printer = printing::printer();
-    // A name too long for the card's face (an inch from either edge) shrinks to fit it.
-    const double face = page.width() - 2 * page.width() / 8.5;
-    const int nameHeight = whole(printing::fittingHeight(printer.textFont(2 * h), s.dpiY(), {name}, face, 1));
+    return cardTexts(page, dpi, printer.textFont(0), printer.FontSize, name, guests);
+}
+
+void frmPlacard::drawCard(printing::Surface& s, QSizeF page, double dpi, QSizeF shrink)
+{
+    const printing::Printer& printer = printing::printer();
     s.setColor(textColor);
-    for (const CardText& t : cardTexts(page, h, name, guests, nameHeight)) {
-        s.setFont(printer.textFont(t.height));
-        s.text(t.at, t.text, t.turned);
+    for (const CardText& t : currentCard(page, dpi).texts) {
+        s.setFont(printer.textFont(whole(t.height * shrink.height())));
+        s.text(QPointF(whole(t.at.x() * shrink.width()), whole(t.at.y() * shrink.height())), t.text, t.turned);
     }
 }
 
@@ -176,28 +200,31 @@ void frmPlacard::PrintPlacards(printing::Surface& paper)
 {
     if (!hasTables())
         return;
-    const int h = whole(printing::printer().FontSize * paper.dpiY() / 72.0);
     bool first = true;
     ignoringErrors([&] {
         for (tablesRS->MoveFirst(); !tablesRS->EOF_(); tablesRS->MoveNext()) {
             if (!first)
                 paper.newPage();
             first = false;
-            drawCard(paper, paper.deviceSize(), h);
+            drawCard(paper, paper.deviceSize(), paper.dpiY());
         }
     });
 }
 
 void frmPlacard::PreviewPlacards()
 {
-    if (!hasTables())
+    const QSizeF page = printing::printer().pageInches();
+    if (!hasTables() || previewScale <= 0 || page.isEmpty())
         return;
-    const int h = whole(2 * printing::printer().FontSize * previewScale);
+    // The card as paper of an ordinary resolution has it, shrunk onto the
+    // box, which the fit gave the paper's proportion: the same lines, in the
+    // same places.
+    const QSizeF inner = Picture1->innerPixels();
     ignoringErrors([&] {
         tablesRS->MoveFirst();
         Picture1->Cls();
-        // The box's outer size stands for the page.
-        drawCard(Picture1->surface(true), QSizeF(Picture1->width(), Picture1->height()), h);
+        drawCard(Picture1->surface(true), page * kPaperDpi, kPaperDpi,
+                 QSizeF(inner.width() / page.width(), inner.height() / page.height()) / kPaperDpi);
     });
 }
 
@@ -226,12 +253,27 @@ void frmPlacard::cmdPrint_Click()
         return refuse(kNoEvents);
     if (!hasTables())
         return refuse(kNoTables);
+    // A table seating more than its card holds at the least size is said
+    // before anything prints, on the paper chosen.
+    const auto sayWhatIsLeftOff = [this] {
+        bool cut = false;
+        ignoringErrors([&] {
+            for (tablesRS->MoveFirst(); !tablesRS->EOF_() && !cut; tablesRS->MoveNext())
+                cut = currentCard(printing::printer().pageInches() * kPaperDpi, kPaperDpi).cut;
+        });
+        if (cut)
+            ui::MsgBox(kGuestsLeftOff, ui::vbExclamation | ui::vbOKOnly, QString(), window());
+        return true;
+    };
     // Each copy is a print job of its own.
-    printing::printer().printCopies(kDocument, window(), [this](printing::Document& doc, int copy) {
-        if (copy > 1)
-            doc.nextJob();
-        PrintPlacards(doc.surface());
-    });
+    printing::printer().printCopies(
+        kDocument, window(),
+        [this](printing::Document& doc, int copy) {
+            if (copy > 1)
+                doc.nextJob();
+            PrintPlacards(doc.surface());
+        },
+        sayWhatIsLeftOff);
 }
 
 void frmPlacard::cmdCancel_Click() { Unload(); }

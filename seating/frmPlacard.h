@@ -26,6 +26,7 @@ class Recordset;
 namespace printing {
 class PreviewBox;
 class Surface;
+struct TextFont;
 }
 
 class frmPlacard : public ui::Form<frmPlacard, QDialog> {
@@ -37,6 +38,8 @@ public:
     static constexpr const char* kDocument = "Wedding Placards";
     static constexpr const char* kNoEvents = "Please add events, before printing placards.";
     static constexpr const char* kNoTables = "This event has no tables, so there are no placards to print.";
+    static constexpr const char* kGuestsLeftOff =
+        "Some tables seat more guests than their placard holds: the names that do not fit are left off.";
 
     void Form_Load() override;
     void Form_Unload(bool& cancel) override;
@@ -52,10 +55,19 @@ public:
         bool turned = false;
         int height = 0;  // character height, device units
     };
-    // A card on a page of W x H device units with a character height of h;
-    // the name in letters twice as high, or in `nameHeight` when given.
-    static QVector<CardText> cardTexts(QSizeF page, int h, const QString& name, const QStringList& guests,
-                                       int nameHeight = 0);
+    struct Card {
+        QVector<CardText> texts;
+        bool cut = false;   // guests left off, or a name cut short
+    };
+    // The card of a table on a page of W x H device units, `dpi` of them to
+    // the inch, in the face of the printer font (its height unused) at
+    // `points`. The name, in letters twice as high, shrinks to fit the face;
+    // the guest lines shrink together, down to a legible size, so that all
+    // of them stand inside the face and the paper's safe margin.
+    static Card cardTexts(QSizeF page, double dpi, const printing::TextFont& face, double points,
+                          const QString& name, const QStringList& guests);
+    // Keeps this far from the paper's edge, inches.
+    static constexpr double kSafeMargin = 0.25;
 
     QLabel* Label2 = nullptr;
     QComboBox* Combo2 = nullptr;
@@ -74,8 +86,10 @@ private:
     void LoadTableGuests(qint64 tableID);
     void PrintPlacards(printing::Surface& paper);
     void PreviewPlacards();
-    // The current table's card: its name, and its guests as LoadTableGuests read them.
-    void drawCard(printing::Surface& s, QSizeF page, int h);
+    // The current table's card on a page of device units, drawn shrunk by
+    // a factor across and down.
+    Card currentCard(QSizeF page, double dpi);
+    void drawCard(printing::Surface& s, QSizeF page, double dpi, QSizeF shrink = QSizeF(1, 1));
     bool hasTables() const;
 
     qint64 curEvent = 0;

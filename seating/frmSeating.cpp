@@ -1,11 +1,13 @@
 #include "seating/frmSeating.h"
 
-#include "app/modQVDatabase.h"
+#include "platform/ado/ignoring.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/dragdrop.h"
 #include "platform/ui/messages.h"
 #include "records/frmDeleteSingle.h"
+#include "records/modQVDatabase.h"
+#include "records/notices.h"
 #include "seating/seatingdata.h"
 
 #include <QAction>
@@ -181,15 +183,16 @@ void frmSeating::createControls()
         t->setNodeFinder([this, t](const QString& k) { findPerson(t, k); });
     }
 
-    procs_ = std::make_unique<editing::OpenProcedures>();
-    procs_->set("frmSeating.GetInvitees", [this] { GetInvitees(); });
+    records::answerWhileLoaded(*this, &records::Notices::recordDeleted, [this](records::DeleteKind kind, qint64) {
+        if (kind == records::DeleteKind::Table)
+            GetInvitees();
+    });
 }
 
 void frmSeating::releaseControls()
 {
     if (ui::isDragging())
         ui::cancelDrag();
-    procs_.reset();
     menuBar = nullptr;
     mnuFile = mnuTables = nullptr;
     mnuFileExit = mnuTablesAdd = mnuTablesDelete = nullptr;
@@ -229,7 +232,7 @@ void frmSeating::LoadEvents()
     cmbEvents->clear();
     // Read afresh at each opening, so events added since the main window
     // last filled its own list are offered too.
-    editing::ignoringErrors([&] {
+    ado::ignoringErrors([&] {
         ado::Recordset rs;
         rs.Open("SELECT EVENT_ID, EVENT_NAME FROM EVENT", gConn, ado::adOpenForwardOnly, ado::adLockReadOnly);
         for (int r = 0; r < rs.RecordCount(); ++r) {
@@ -264,8 +267,8 @@ void frmSeating::GetInvitees()
         return;
     QVector<TableInfo> tables;
     QSet<qint64> seatedAtTable;
-    editing::ignoringErrors([&] { tables = eventTables(curEvent); });
-    editing::ignoringErrors([&] { seatedAtTable = tablesWithPeople(curEvent); });
+    ado::ignoringErrors([&] { tables = eventTables(curEvent); });
+    ado::ignoringErrors([&] { seatedAtTable = tablesWithPeople(curEvent); });
 
     treeInvited->setUpdatesEnabled(false);
     treeTables->setUpdatesEnabled(false);
@@ -291,7 +294,7 @@ void frmSeating::GetInvitees()
 
     // Parties one after the other with the same name share a node.
     std::optional<QString> lastParty;
-    editing::ignoringErrors([&] {
+    ado::ignoringErrors([&] {
         forEachWaitingParty(curEvent, [&](qint64 guestId, const QVariant& name) {
             const QString k = "G" + QString::number(guestId);
             tree::Node* party = nullptr;
@@ -326,13 +329,13 @@ void frmSeating::loadPeople(tree::TreeView* t, tree::Node* n)
     const QString k = key(n);
     if (t == treeTables) {
         QVector<SeatedPerson> seated;
-        editing::ignoringErrors([&] { seated = seatedAt(curEvent, keyNumber(k)); });
+        ado::ignoringErrors([&] { seated = seatedAt(curEvent, keyNumber(k)); });
         for (const SeatedPerson& p : seated)
             treeTables->add(n, "S" + QString::number(p.subguestId), p.name());
         return;
     }
     QVector<Invitee> people;
-    editing::ignoringErrors([&] {
+    ado::ignoringErrors([&] {
         people = namelessParties_.contains(k) ? waitingOfParty(curEvent, keyNumber(k))
                                               : waitingOfPartiesNamed(curEvent, n->text(0));
     });
@@ -347,13 +350,13 @@ void frmSeating::findPerson(tree::TreeView* t, const QString& k)
     const qint64 person = keyNumber(k);
     if (t == treeTables) {
         QVector<qint64> at;
-        editing::ignoringErrors([&] { at = tablesOfPerson(curEvent, person); });
+        ado::ignoringErrors([&] { at = tablesOfPerson(curEvent, person); });
         for (qint64 table : at)
             treeTables->loadChildren(treeTables->node("T" + QString::number(table)));
         return;
     }
     std::optional<Invitee> p;
-    editing::ignoringErrors([&] { p = invitedPerson(curEvent, person); });
+    ado::ignoringErrors([&] { p = invitedPerson(curEvent, person); });
     if (!p)
         return;
     if (isNameless(p->partyName)) {
@@ -417,8 +420,7 @@ void frmSeating::addToInvitedTree(const Invitee& p, bool reveal)
 
 void frmSeating::AddTable()
 {
-    if (editing::ownerStillThere("EVENT", curEvent, window()))
-        write([&] { addTable(curEvent); });
+    write([&] { addTable(curEvent); });
     GetInvitees();
 }
 
@@ -437,8 +439,9 @@ void frmSeating::optSeats_Click(int index)
 {
     if (curTable == 0 || index < 0 || index >= int(kSeatCounts.size()))
         return;
-    // A table deleted meanwhile is found by neither the write nor the showing.
-    write([&] { setTableSeats(curTable, kSeatCounts[index]); });
+    // Refused (the table was deleted meanwhile): the trees as stored.
+    if (!write([&] { setTableSeats(curTable, kSeatCounts[index]); }))
+        GetInvitees();
     ShowTable(curTable);
 }
 
@@ -450,7 +453,7 @@ void frmSeating::RearrangeSeats()
         return;
     QVector<SeatedPerson> rows;
     std::optional<TableInfo> table;
-    editing::ignoringErrors([&] {
+    ado::ignoringErrors([&] {
         rows = tableSeating(curEvent, curTable);
         table = tableOf(curTable);
     });
@@ -633,7 +636,7 @@ void frmSeating::carryOutDrop(const DropDecision& d)
         ShowTable(curTable);
         return;
     case DropAction::SeatAt: {
-        if (!editing::ownerStillThere("TABLES", d.table, window()) || !write([&] { seatPerson(d.table, d.person); }))
+        if (!write([&] { seatPerson(d.table, d.person); }))
             break;
         tree::Node* n = treeInvited->node(person);
         tree::Node* table = treeTables->node("T" + QString::number(d.table));
@@ -654,8 +657,7 @@ void frmSeating::carryOutDrop(const DropDecision& d)
     }
     case DropAction::MoveTo: {
         int moved = 0;
-        if (!editing::ownerStillThere("TABLES", d.table, window())
-            || !write([&] { moved = moveToTable(d.fromTable, d.table, d.person); }))
+        if (!write([&] { moved = moveToTable(d.fromTable, d.table, d.person); }))
             break;
         tree::Node* n = treeTables->node(person);
         tree::Node* table = treeTables->node("T" + QString::number(d.table));
@@ -676,7 +678,7 @@ void frmSeating::carryOutDrop(const DropDecision& d)
             break;
         treeTables->remove(treeTables->node(person));
         std::optional<Invitee> p;
-        editing::ignoringErrors([&] { p = invitedPerson(curEvent, d.person); });
+        ado::ignoringErrors([&] { p = invitedPerson(curEvent, d.person); });
         if (p)
             addToInvitedTree(*p, true);
         ShowTable(d.fromTable);
@@ -688,7 +690,8 @@ void frmSeating::carryOutDrop(const DropDecision& d)
         ShowTable(d.table);
         return;
     }
-    // The database refused: show what it holds.
+    // Refused, by the database or because a record written under is gone:
+    // show what the database holds.
     GetInvitees();
     ShowTable(curTable);
 }
@@ -703,8 +706,7 @@ void frmSeating::treeTables_AfterLabelEdit(bool& cancel, tree::Node* node, const
         cancel = true;
         return;
     }
-    bool found = false;
-    if (write([&] { found = renameTable(keyNumber(key(node)), newText); }) && found)
+    if (write([&] { renameTable(keyNumber(key(node)), newText); }))
         return;
     cancel = true;
     // Not while the tree is still finishing the edit of the node.
@@ -724,7 +726,7 @@ void frmSeating::ShowTable(qint64 tableId)
     }
     std::optional<TableInfo> table;
     QVector<SeatedPerson> rows;
-    editing::ignoringErrors([&] {
+    ado::ignoringErrors([&] {
         table = tableOf(tableId);
         if (table && table->eventId == curEvent)
             rows = tableSeating(curEvent, tableId);

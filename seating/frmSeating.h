@@ -151,5 +151,4 @@ private:
     QPointF seatPressedAt_;
     QSet<QString> namelessParties_;  // keys of the party nodes of parties without a name
     std::optional<QHash<QString, QString>> partyKeys_;  // a party name -> the key of its node
-    std::unique_ptr<editing::OpenProcedures> procs_;
 };

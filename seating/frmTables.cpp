@@ -1,8 +1,8 @@
 #include "seating/frmTables.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/twips.h"
 #include "platform/ui/messages.h"
+#include "records/modQVDatabase.h"
 #include "seating/tablepictures.h"
 #include "views/frmPreview.h"
 

@@ -1,7 +1,8 @@
 #include "seating/seatingdata.h"
 
-#include "app/modQVDatabase.h"
 #include "platform/ado/ado.h"
+#include "records/editing.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
 #include "seating/seatrules.h"
 
@@ -50,12 +51,6 @@ QVector<int> positionsAt(qint64 tableId, qint64 except)
     for (int r = 0; r < rs.RecordCount(); ++r)
         out << int(rs.cell(r, 0).toLongLong());
     return out;
-}
-
-int seatsOf(qint64 tableId)
-{
-    const std::optional<TableInfo> t = tableOf(tableId);
-    return t ? t->seats : 0;
 }
 
 }  // namespace
@@ -200,6 +195,7 @@ std::optional<TableInfo> tableOf(qint64 tableId)
 
 qint64 addTable(qint64 eventId)
 {
+    editing::requireRecord("EVENT", eventId);
     ado::Recordset rs;
     rs.Open("SELECT * FROM TABLES WHERE EVENT_ID = " + num(eventId), gConn, ado::adOpenKeyset, ado::adLockOptimistic);
     const int n = rs.RecordCount() + 1;
@@ -215,28 +211,59 @@ qint64 addTable(qint64 eventId)
 }
 
 namespace {
-// Writes one column of a table's row through a recordset; false when the row is gone.
-bool storeTableColumn(qint64 tableId, const char* column, const QVariant& value)
+// Writes one column of a table's row through a recordset; refused when the row is gone.
+void storeTableColumn(qint64 tableId, const char* column, const QVariant& value)
 {
     ado::Recordset rs;
     rs.Open("SELECT * FROM TABLES WHERE TABLE_ID = " + num(tableId), gConn, ado::adOpenKeyset, ado::adLockOptimistic);
     if (rs.RecordCount() != 1)
-        return false;
+        throw editing::Refused(editing::goneMessage("TABLES"));
     if (!rs.setValue(QString::fromLatin1(column), value))
         throw ado::Error(0, "The value cannot be stored.");
     modSynchro::LogChange("TABLES", tableId, modSynchro::Changed);
     rs.Update();
-    return true;
+}
+
+// The table a person is about to sit at, read inside the write: it, the
+// person and his invitation to its event may have gone meanwhile (another
+// window or copy), and a seat under any of them would name nothing.
+TableInfo seatableTable(qint64 tableId, qint64 subguestId)
+{
+    const std::optional<TableInfo> t = tableOf(tableId);
+    if (!t)
+        throw editing::Refused(editing::goneMessage("TABLES"));
+    if (!invitedPerson(t->eventId, subguestId))
+        throw editing::Refused(editing::recordExists("SUBGUEST", subguestId) ? kNoLongerInvited
+                                                                              : editing::goneMessage("SUBGUEST"));
+    return *t;
+}
+
+void requireSeat(qint64 tableId, qint64 subguestId)
+{
+    if (gConn.scalar("SELECT count(*) FROM SEATING WHERE TABLE_ID = ? AND SUBGUEST_ID = ?", {tableId, subguestId})
+            .toLongLong()
+        == 0)
+        throw editing::Refused(editing::goneMessage("SEATING"));
 }
 }  // namespace
 
-bool setTableSeats(qint64 tableId, int seats) { return storeTableColumn(tableId, "TABLE_SEATS", seats); }
+const QString kNoLongerInvited = QStringLiteral("This person is no longer invited to this event.");
+const QString kSeatedMeanwhile = QStringLiteral("This person already has a seat at this event.");
 
-bool renameTable(qint64 tableId, const QString& name) { return storeTableColumn(tableId, "TABLE_NAME", name); }
+void setTableSeats(qint64 tableId, int seats) { storeTableColumn(tableId, "TABLE_SEATS", seats); }
+
+void renameTable(qint64 tableId, const QString& name) { storeTableColumn(tableId, "TABLE_NAME", name); }
 
 qint64 seatPerson(qint64 tableId, qint64 subguestId)
 {
-    const int pos = lowestFreePosition(positionsAt(tableId, subguestId), seatsOf(tableId));
+    const TableInfo table = seatableTable(tableId, subguestId);
+    if (gConn.scalar("SELECT count(*) FROM SEATING WHERE SUBGUEST_ID = ? AND TABLE_ID IN "
+                     "(SELECT TABLE_ID FROM TABLES WHERE EVENT_ID = ?)",
+                     {subguestId, table.eventId})
+            .toLongLong()
+        > 0)
+        throw editing::Refused(kSeatedMeanwhile);
+    const int pos = lowestFreePosition(positionsAt(tableId, subguestId), table.seats);
     gConn.Execute("INSERT INTO SEATING (TABLE_ID, SUBGUEST_ID, SEATING_POS) VALUES (" + num(tableId) + ", "
                   + num(subguestId) + ", " + QString::number(pos) + ")");
     const qint64 id = gConn.lastInsertId();
@@ -246,7 +273,9 @@ qint64 seatPerson(qint64 tableId, qint64 subguestId)
 
 int moveToTable(qint64 fromTable, qint64 toTable, qint64 subguestId)
 {
-    const int pos = lowestFreePosition(positionsAt(toTable, subguestId), seatsOf(toTable));
+    const TableInfo table = seatableTable(toTable, subguestId);
+    requireSeat(fromTable, subguestId);
+    const int pos = lowestFreePosition(positionsAt(toTable, subguestId), table.seats);
     const int n = gConn.Execute("UPDATE SEATING SET TABLE_ID = " + num(toTable) + ", SEATING_POS = " + QString::number(pos)
                                 + " WHERE TABLE_ID = " + num(fromTable) + " AND SUBGUEST_ID = " + num(subguestId));
     if (n > 0)
@@ -256,6 +285,8 @@ int moveToTable(qint64 fromTable, qint64 toTable, qint64 subguestId)
 
 int moveToSeat(qint64 tableId, qint64 subguestId, int pos)
 {
+    seatableTable(tableId, subguestId);
+    requireSeat(tableId, subguestId);
     const int n = gConn.Execute("UPDATE SEATING SET SEATING_POS = " + QString::number(pos) + " WHERE ((SUBGUEST_ID = "
                                 + num(subguestId) + ") AND (TABLE_ID = " + num(tableId) + "))");
     if (n > 0)
@@ -274,9 +305,11 @@ void storePositions(qint64 tableId, const QVector<SeatedPerson>& rows, const QVe
     for (int i = 0; i < rows.size() && i < positions.size(); ++i) {
         if (rows[i].pos == positions[i] || rows[i].seatingId == 0)
             continue;
-        gConn.Execute("UPDATE SEATING SET SEATING_POS = ? WHERE SEATING_ID = ? AND TABLE_ID = ?",
-                      {positions[i], rows[i].seatingId, tableId});
-        modSynchro::LogChange("SEATING", rows[i].seatingId, modSynchro::Changed);
+        // A row gone meanwhile is neither written nor logged.
+        if (gConn.Execute("UPDATE SEATING SET SEATING_POS = ? WHERE SEATING_ID = ? AND TABLE_ID = ?",
+                          {positions[i], rows[i].seatingId, tableId})
+            > 0)
+            modSynchro::LogChange("SEATING", rows[i].seatingId, modSynchro::Changed);
     }
 }
 

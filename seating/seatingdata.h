@@ -69,16 +69,23 @@ std::optional<TableInfo> tableOf(qint64 tableId);
 
 // ---------------------------------------------------------------- writes
 
+// A write under a record that is gone meanwhile (the event, the table, the
+// person, his invitation to the event or his seat; another window or copy
+// may have deleted it) is refused with editing::Refused and writes nothing;
+// so is a seat for a person seated at the event meanwhile.
+extern const QString kNoLongerInvited;
+extern const QString kSeatedMeanwhile;
+
 // A new table of the event, "Table n" (n counting the event's tables with
 // it), 4 seats, shape style 5; returns its key.
 qint64 addTable(qint64 eventId);
-// Stores a table's seat count; false when the table is gone.
-bool setTableSeats(qint64 tableId, int seats);
-// Stores a table's name; false when the table is gone.
-bool renameTable(qint64 tableId, const QString& name);
+// Stores a table's seat count.
+void setTableSeats(qint64 tableId, int seats);
+// Stores a table's name.
+void renameTable(qint64 tableId, const QString& name);
 
-// Seats a person at the lowest free position of the table; returns the new
-// SEATING_ID.
+// Seats a person invited to the table's event, and not seated at it yet, at
+// the lowest free position of the table; returns the new SEATING_ID.
 qint64 seatPerson(qint64 tableId, qint64 subguestId);
 // Moves a seated person to another table (or within his own) at the lowest
 // free position there; returns the rows moved.

@@ -67,6 +67,9 @@ DropDecision onTablesTree(const Dragged& d, const DropPlace& p)
         table = keyNumber(p.parentKey);
     if (table == 0)
         return refuse(kDropOnTable);
+    // Dropped back on the table he sits at, he keeps his seat.
+    if (d.from != DragFrom::InvitedTree && table == keyNumber(d.tableKey))
+        return {};
     DropDecision r;
     r.action = d.from == DragFrom::InvitedTree ? DropAction::SeatAt : DropAction::MoveTo;
     r.person = keyNumber(d.key);

@@ -1,30 +1,20 @@
 #include "views/calendar_view.h"
 
-#include "app/modQVDatabase.h"
+#include "platform/ado/ignoring.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/regional.h"
+#include "records/editing.h"
+#include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
 
 #include <QLabel>
 #include <QLocale>
 #include <QPrinter>
 
-#include <exception>
-
 namespace views {
 
 namespace {
-
-// "Runs with errors ignored": a failing step is skipped and the next one runs.
-template <class Fn>
-void step(Fn&& fn)
-{
-    try {
-        fn();
-    } catch (const std::exception&) {
-    } catch (...) {
-    }
-}
 
 int minuteOf(const QDateTime& dt) { return dt.time().hour() * 60 + dt.time().minute(); }
 
@@ -39,8 +29,8 @@ QVector<calendar::PrintLine> dayPrintList(const QDate& day, const ado::Recordset
     const auto when = [&](const QDateTime& t) {
         if (!t.isValid())
             return QString();
-        const QString time = t.time().toString(QStringLiteral("h:mm AP"));
-        return t.date() == day ? time : t.date().toString(QStringLiteral("M/d/yyyy")) + ' ' + time;
+        const QString time = regional::timeText(t.time());
+        return t.date() == day ? time : regional::dateText(t.date()) + ' ' + time;
     };
     QVector<std::pair<QDateTime, calendar::PrintLine>> rows;
     const int n = rs->RecordCount();
@@ -130,16 +120,16 @@ int CalendarPanels::firstVisibleMinuteFor(int firstStart)
 
 void CalendarPanels::ChangeDate(const QDateTime& whichDate)
 {
-    step([&] {
+    ado::ignoringErrors([&] {
         if (DayApptRS && DayApptRS->isOpen())
             DayApptRS->Close();
     });
-    step([&] { curDate = ado::convert::wallClock(whichDate.date()); });
-    step([&] {
+    ado::ignoringErrors([&] { curDate = ado::convert::wallClock(whichDate.date()); });
+    ado::ignoringErrors([&] {
         if (hooks.showTasks)
             hooks.showTasks(dueMode, curDate);
     });
-    step([&] {
+    ado::ignoringErrors([&] {
         setLabel(controls.lblMode, QStringLiteral("Day Calendar"));
         curDataMode = QStringLiteral("Today");
         if (hooks.showModePicture)
@@ -148,8 +138,10 @@ void CalendarPanels::ChangeDate(const QDateTime& whichDate)
     const QDate day = curDate.date();
     const QDateTime lower = ado::convert::wallClock(day);
     const QDateTime upper = ado::convert::wallClock(day.addDays(1));
-    step([&] { setLabel(controls.lblDate, QLocale::c().toString(whichDate.date(), QStringLiteral("MMMM dd, yyyy"))); });
-    step([&] {
+    ado::ignoringErrors([&] {
+        setLabel(controls.lblDate, QLocale::c().toString(whichDate.date(), QStringLiteral("MMMM dd, yyyy")));
+    });
+    ado::ignoringErrors([&] {
         if (!DayApptRS)
             DayApptRS = ado::Recordset::create();
         // The day runs from its midnight to the next; touching a midnight from
@@ -161,12 +153,12 @@ void CalendarPanels::ChangeDate(const QDateTime& whichDate)
                          ado::convert::isoDateTime(lower)});
     });
     calendar::DayPlanner* cal = controls.calDay;
-    step([&] {
+    ado::ignoringErrors([&] {
         if (cal)
             cal->clearEntries();
     });
     bool any = false;
-    step([&] {
+    ado::ignoringErrors([&] {
         if (!DayApptRS || !DayApptRS->isOpen() || DayApptRS->RecordCount() == 0)
             return;
         any = true;
@@ -185,18 +177,18 @@ void CalendarPanels::ChangeDate(const QDateTime& whichDate)
             cal->setFirstVisibleMinute(firstVisibleMinuteFor(first));
     });
     if (!any) {
-        step([&] {
+        ado::ignoringErrors([&] {
             if (cal) {
                 cal->addEntry(480, 560, QString::fromLatin1(kNoAppointments), QStringLiteral("0"));
                 cal->setFirstVisibleMinute(420);
             }
         });
     }
-    step([&] {
+    ado::ignoringErrors([&] {
         if (hooks.showMainWindow)
             hooks.showMainWindow();
     });
-    step([&] {
+    ado::ignoringErrors([&] {
         if (hooks.setMonthViewDate)
             hooks.setMonthViewDate(whichDate.date());
     });
@@ -226,7 +218,20 @@ void CalendarPanels::SaveDayViewAppointment(int index)
     calendar::DayPlanner* cal = controls.calDay;
     if (!cal)
         return;
-    step([&] {
+    // A save with its log row, as an editor's: a refusal is told, and the
+    // entry stays on the planner as typed while the recordset is read again
+    // to hold what the database does.
+    const auto save = [&](const std::function<void()>& steps) {
+        if (editing::saveAll(steps, cal))
+            return true;
+        ado::ignoringErrors([&] {
+            if (DayApptRS->editMode() != ado::Recordset::EditMode::None)
+                DayApptRS->CancelUpdate();
+            DayApptRS->Requery();
+        });
+        return false;
+    };
+    ado::ignoringErrors([&] {
         const calendar::DayEntry e = cal->entry(index);
         const calendar::EntryEdit edit = cal->lastEdit();
         // The planner's account of the edit holds only inside its AfterEdit.
@@ -243,14 +248,17 @@ void CalendarPanels::SaveDayViewAppointment(int index)
             // An empty text saves nothing, and blanks are no text.
             if (e.text.trimmed().isEmpty() || !DayApptRS || !DayApptRS->isOpen())
                 return;
-            DayApptRS->AddNew();
-            DayApptRS->setValue("Appointment_Text", e.text);
-            DayApptRS->setValue("Appointment_Start", at(e.startMinute));
-            DayApptRS->setValue("Appointment_End", at(e.endMinute));
-            const qint64 key = DayApptRS->value("APPOINTMENT_ID").toLongLong();
-            DayApptRS->Update();
-            modSynchro::LogChange("APPOINTMENT", key, 1);
-            ChangeDate(curDate);
+            const bool stored = save([&] {
+                DayApptRS->AddNew();
+                DayApptRS->setValue("Appointment_Text", e.text);
+                DayApptRS->setValue("Appointment_Start", at(e.startMinute));
+                DayApptRS->setValue("Appointment_End", at(e.endMinute));
+                const qint64 key = DayApptRS->value("APPOINTMENT_ID").toLongLong();
+                DayApptRS->Update();
+                modSynchro::LogChange("APPOINTMENT", key, 1);
+            });
+            if (stored)
+                ChangeDate(curDate);
             return;
         }
 
@@ -293,21 +301,23 @@ void CalendarPanels::SaveDayViewAppointment(int index)
                 const QDateTime t = DayApptRS->value(column).toDateTime();
                 return t.isValid() ? QVariant(ado::convert::wallClock(t).addSecs(qint64(edit.movedBy) * 60)) : QVariant();
             };
-            DayApptRS->setValue("Appointment_Text", e.text);
-            if (shifted) {
-                DayApptRS->setValue("Appointment_Start", movedBound("APPOINTMENT_START"));
-                if (const QVariant end = movedBound("APPOINTMENT_END"); end.isValid())
-                    DayApptRS->setValue("Appointment_End", end);
-            } else {
-                if (newStart)
-                    DayApptRS->setValue("Appointment_Start", at(e.startMinute));
-                if (newEnd)
-                    DayApptRS->setValue("Appointment_End", at(e.endMinute));
-            }
-            DayApptRS->Update();
-            modSynchro::LogChange("APPOINTMENT", id, 2);
+            const bool stored = save([&] {
+                DayApptRS->setValue("Appointment_Text", e.text);
+                if (shifted) {
+                    DayApptRS->setValue("Appointment_Start", movedBound("APPOINTMENT_START"));
+                    if (const QVariant end = movedBound("APPOINTMENT_END"); end.isValid())
+                        DayApptRS->setValue("Appointment_End", end);
+                } else {
+                    if (newStart)
+                        DayApptRS->setValue("Appointment_Start", at(e.startMinute));
+                    if (newEnd)
+                        DayApptRS->setValue("Appointment_End", at(e.endMinute));
+                }
+                DayApptRS->Update();
+                modSynchro::LogChange("APPOINTMENT", id, 2);
+            });
             // Drawn again as stored where the day cut it off.
-            if (shifted && (shown.start == 0 || shown.end == 1440))
+            if (stored && shifted && (shown.start == 0 || shown.end == 1440))
                 ChangeDate(curDate);
             break;
         }
@@ -350,10 +360,10 @@ void CalendarPanels::PrintDayCalendar()
     calendar::DayPlanner* cal = controls.calDay;
     if (!cal)
         return;
-    cal->setPrintTitle("Nuptaro Schedule for: " + QLocale::system().toString(curDate.date(), QLocale::LongFormat));
+    cal->setPrintTitle("Nuptaro Schedule for: " + QLocale().toString(curDate.date(), QLocale::LongFormat));
     cal->setPrintRange(360, 1320);
     cal->setPrintOption(3);
-    step([&] { cal->setPrintList(dayPrintList(curDate.date(), DayApptRS)); });
+    ado::ignoringErrors([&] { cal->setPrintList(dayPrintList(curDate.date(), DayApptRS)); });
     QPointer<calendar::DayPlanner> guard(cal);
     doPrint([guard](QPagedPaintDevice* dev) { return guard && guard->print(dev); });
 }

@@ -1,25 +1,18 @@
 #include "views/calendar_view.h"
 
-#include "app/modQVDatabase.h"
+#include "platform/ado/ignoring.h"
 #include "platform/ui/messages.h"
+#include "records/modQVDatabase.h"
 
+#include <QCalendarWidget>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
+#include <QProxyStyle>
+#include <QTableView>
+#include <QToolButton>
 
 namespace views {
-
-namespace {
-
-template <class Fn>
-void step(Fn&& fn)
-{
-    try {
-        fn();
-    } catch (...) {
-    }
-}
-
-}  // namespace
 
 QDate CalendarPanels::monthSpanFirst(const QDate& d)
 {
@@ -56,7 +49,7 @@ QList<QDate> CalendarPanels::daysTouched(const QDateTime& startIn, const QDateTi
 
 void CalendarPanels::ChangeCalendar(QDateTime& whichDate)
 {
-    step([&] {
+    ado::ignoringErrors([&] {
         setLabel(controls.lblMode, QStringLiteral("Month Calendar"));
         curDataMode = QStringLiteral("Month");
     });
@@ -64,7 +57,7 @@ void CalendarPanels::ChangeCalendar(QDateTime& whichDate)
     const QDate first = monthSpanFirst(whichDate.date());
     const QDate last = first.addDays(48);
     calendar::MonthCalendar* cal = controls.Calendar1;
-    step([&] {
+    ado::ignoringErrors([&] {
         if (!cal)
             return;
         cal->setSpan(calendar::MonthCalendar::dayNumber(first), calendar::MonthCalendar::dayNumber(last));
@@ -73,8 +66,8 @@ void CalendarPanels::ChangeCalendar(QDateTime& whichDate)
     });
     const QDateTime lower = ado::convert::wallClock(first);
     const QDateTime upper = ado::convert::wallClock(last.addDays(1));
-    step([&] { setLabel(controls.lblMonth, monthTitle(first, last)); });
-    step([&] {
+    ado::ignoringErrors([&] { setLabel(controls.lblMonth, monthTitle(first, last)); });
+    ado::ignoringErrors([&] {
         auto rs = ado::Recordset::create();
         rs->Open("SELECT * FROM APPOINTMENT WHERE APPOINTMENT_START < ? AND "
                  "(APPOINTMENT_END > ? OR APPOINTMENT_START >= ?) ORDER BY APPOINTMENT_START, APPOINTMENT_ID",
@@ -141,3 +134,47 @@ void CalendarPanels::PrintMonthCalendar()
 }
 
 }  // namespace views
+
+namespace {
+
+// Day cells keep a one-pixel margin around their numbers.
+class ThinCells : public QProxyStyle {
+public:
+    explicit ThinCells(QObject* owner) { setParent(owner); }
+    int pixelMetric(PixelMetric m, const QStyleOption* o, const QWidget* w) const override
+    {
+        return m == PM_FocusFrameHMargin ? 0 : QProxyStyle::pixelMetric(m, o, w);
+    }
+};
+
+}  // namespace
+
+void views::fitMonthPicker(QCalendarWidget* picker)
+{
+    if (!picker)
+        return;
+    auto* month = picker->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"));
+    auto* year = picker->findChild<QToolButton*>(QStringLiteral("qt_calendar_yearbutton"));
+    if (month)
+        month->setStyleSheet(QStringLiteral("QToolButton { padding: 0px 1px; } "
+                                            "QToolButton::menu-indicator { image: none; width: 0px; }"));
+    if (year)
+        year->setStyleSheet(QStringLiteral("QToolButton { padding: 0px 1px; }"));
+    for (const char* name : {"qt_calendar_prevmonth", "qt_calendar_nextmonth"})
+        if (auto* b = picker->findChild<QToolButton*>(QLatin1String(name))) {
+            b->setIconSize(QSize(12, 12));
+            b->setFixedWidth(18);
+        }
+    if (auto* days = picker->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"))) {
+        days->horizontalHeader()->setMinimumSectionSize(10);
+        days->verticalHeader()->setMinimumSectionSize(10);
+        days->setStyle(new ThinCells(days));
+    }
+    // The picker names the month in full whenever it turns a page.
+    const auto shortName = [picker, month](int, int m) {
+        if (month)
+            month->setText(picker->locale().standaloneMonthName(m, QLocale::ShortFormat));
+    };
+    QObject::connect(picker, &QCalendarWidget::currentPageChanged, picker, shortName);
+    shortName(picker->yearShown(), picker->monthShown());
+}

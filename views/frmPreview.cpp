@@ -1,6 +1,7 @@
 #include "views/frmPreview.h"
 
-#include "app/frmMain.h"
+#include "platform/ado/ignoring.h"
+#include "platform/grid/gridex.h"
 
 #include <QEvent>
 #include <QPointer>
@@ -105,7 +106,7 @@ void bringBack(QWidget* caller, QWidget* preview)
 void frmPreview::Form_Unload(bool&)
 {
     // Errors are ignored here: the preview must close whatever happens.
-    try {
+    ado::ignoringErrors([&] {
         QWidget* me = widget();
         if (QWidget* caller = returnTo.data()) {
             returnTo = nullptr;
@@ -122,8 +123,7 @@ void frmPreview::Form_Unload(bool&)
         }
         if (me)
             me->hide();
-    } catch (...) {
-    }
+    });
 }
 
 namespace report {
@@ -137,15 +137,14 @@ QWidget* mainWindow()
 {
     if (mainOverride())
         return mainOverride();
-    return frmMain::instance().widget();
+    const ui::FormBase* main = ui::mainForm();
+    return main ? main->widget() : nullptr;
 }
 
 grid::GridEX* mainGrid()
 {
-    if (mainOverride())
-        return mainOverride()->findChild<grid::GridEX*>(QStringLiteral("GridEX1"));
-    frmMain& f = frmMain::instance();
-    return f.isLoaded() ? f.GridEX1 : nullptr;
+    QWidget* main = mainWindow();
+    return main ? main->findChild<grid::GridEX*>(QStringLiteral("GridEX1")) : nullptr;
 }
 
 namespace {

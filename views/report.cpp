@@ -1,5 +1,7 @@
 #include "views/report.h"
 
+#include "platform/ui/fonts.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QHash>
@@ -65,7 +67,9 @@ namespace {
 
 QFont fontOf(int twipsHeight, bool bold)
 {
-    QFont f(QStringLiteral("Sans Serif"));
+    // The design face, as every window and page: a generic family would
+    // print in whichever sans face the machine prefers, with other breaks.
+    QFont f = fonts::font();
     f.setPixelSize(twipsHeight);   // the painter's units are twips
     f.setBold(bold);
     // Measured as the paper shows it, so a line that fits here fits there.

@@ -13,12 +13,3 @@ void PrintGridReport(grid::GridEX& GridEX1, QWidget& mainWindow, const QString& 
 }
 
 }  // namespace report
-
-#include "app/frmMain.h"
-
-void frmMain::PrintGridReport()
-{
-    if (!isLoaded() || !GridEX1)
-        return;
-    report::PrintGridReport(*GridEX1, *widget(), curDataMode);
-}

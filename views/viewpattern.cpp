@@ -1,26 +1,24 @@
 #include "views/viewpattern.h"
 
+#include "platform/ado/ignoring.h"
 #include "platform/grid/gridex.h"
 
 namespace views {
 
 namespace {
 
-// Runs one step; a failure is swallowed unless the view raises its errors.
+// Runs one step; a failure is passed over (and logged) unless the view
+// raises its errors.
 class Steps {
 public:
     explicit Steps(bool raise) : raise_(raise) {}
     template <class F>
-    void operator()(F&& f) const
+    void operator()(F&& f, const std::source_location& where = std::source_location::current()) const
     {
-        if (raise_) {
+        if (raise_)
             f();
-            return;
-        }
-        try {
-            f();
-        } catch (...) {
-        }
+        else
+            ado::ignoringErrors(std::forward<F>(f), where);
     }
 
 private:
@@ -134,11 +132,9 @@ bool RefreshGrid(grid::GridEX* grid, const ado::RecordsetPtr& rs)
         grid->setSettingS3(true);
         grid->operationR();
     }
-    try {
-        rs->Requery();
-    } catch (const std::exception&) {
+    // A recordset that is not open (its view never opened it) is skipped.
+    if (!rs->isOpen() || !ado::ignoringErrors([&] { rs->Requery(); }))
         return false;
-    }
     if (grid && grid->recordset() == rs)
         grid->bind(rs);
     return true;

@@ -1,5 +1,6 @@
 #include "platform/ado/ado.h"
 
+#include "platform/ado/ignoring.h"
 #include "platform/ado/rules.h"
 
 #include <sqlite3.h>
@@ -8,13 +9,31 @@
 #include <QSet>
 
 #include <algorithm>
+#include <optional>
 #include <cmath>
 
 namespace ado {
 
-Error::Error(int number, const QString& description)
-    : std::runtime_error(description.toStdString()), number_(number), description_(description)
+Error::Error(int number, const QString& description, const QString& statement)
+    : std::runtime_error(description.toStdString()), number_(number), description_(description), statement_(statement)
 {
+}
+
+namespace {
+KeysFullText& keysFullHook()
+{
+    static KeysFullText text;
+    return text;
+}
+}  // namespace
+
+void setKeysFullText(KeysFullText text) { keysFullHook() = std::move(text); }
+
+QString keysFullText(const QString& table)
+{
+    if (keysFullHook())
+        return keysFullHook()(table);
+    return QString("No more keys are free for %1.").arg(table);
 }
 
 namespace {
@@ -249,11 +268,18 @@ Connection::~Connection()
     Close();
 }
 
-void Connection::fail(const QString& what)
+void Connection::fail(const QString& what, const QString& statement)
 {
     const int code = db_ ? sqlite3_extended_errcode(db_) : SQLITE_MISUSE;
-    const QString msg = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("no database is open");
-    throw Error(code, what.isEmpty() ? msg : what + ": " + msg);
+    QString msg = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("no database is open");
+    // SQLite's own words ("attempt to write a readonly database") do not
+    // say that the file itself is gone.
+    if (code == SQLITE_READONLY_DBMOVED)
+        msg = QString("The file %1 is no longer there: it was deleted, moved or renamed while it was open, so "
+                      "nothing more can be saved in it. Close the program, put the file back where it was (or "
+                      "restore it from a backup) and start again.")
+                  .arg(path_);
+    throw Error(code, what.isEmpty() ? msg : what + ": " + msg, statement);
 }
 
 void Connection::Open(const QString& path)
@@ -284,14 +310,20 @@ void Connection::Open(const QString& path)
         sqlite3_close(db_);
         db_ = nullptr;
         path_.clear();
-        throw Error(e.number(), QString("The file %1 is not a usable database: %2").arg(path, e.description()));
+        throw Error(e.number(), QString("The file %1 is not a usable database: %2").arg(path, e.description()),
+                    e.statement());
     }
     try {
         rules_ = std::make_unique<detail::WriteRules>(*this);
         rules_->install();
+        // Whatever rolls back (ROLLBACK, a refused COMMIT, SQLite after an
+        // error) gives back the keys it took.
+        sqlite3_rollback_hook(db_, [](void* rules) { static_cast<detail::WriteRules*>(rules)->rolledBack(); },
+                              rules_.get());
     } catch (const Error& e) {
         Close();
-        throw Error(e.number(), QString("The database %1 could not be prepared for use: %2").arg(path, e.description()));
+        throw Error(e.number(), QString("The database %1 could not be prepared for use: %2").arg(path, e.description()),
+                    e.statement());
     }
 }
 
@@ -325,7 +357,7 @@ sqlite3_stmt* Connection::prepare(const QString& sql)
     const QByteArray utf8 = sql.toUtf8();
     if (sqlite3_prepare_v2(db_, utf8.constData(), utf8.size(), &st, nullptr) != SQLITE_OK) {
         sqlite3_finalize(st);
-        fail(QString());
+        fail(QString(), sql);
     }
     return st;
 }
@@ -373,7 +405,7 @@ void Connection::bindAll(sqlite3_stmt* st, const Params& params)
             }
         }
         if (rc != SQLITE_OK)
-            fail("bind");
+            fail("bind", QString::fromUtf8(sqlite3_sql(st)));
     }
 }
 
@@ -398,7 +430,7 @@ int Connection::Execute(const QString& sql, const Params& params)
             bindAll(s.st, params);
             const int rc = sqlite3_step(s.st);
             if (rc != SQLITE_DONE && rc != SQLITE_ROW)
-                fail(QString());
+                fail(QString(), sql);
         } catch (...) {
             rules_->install();
             throw;
@@ -416,7 +448,7 @@ int Connection::Execute(const QString& sql, const Params& params)
     while ((rc = sqlite3_step(s.st)) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE)
-        fail(QString());
+        fail(QString(), sql);
     // A key that replaced SQLite's choice is the one the row was stored under.
     if (rules_ && rules_->rekeyed())
         sqlite3_set_last_insert_rowid(db_, rules_->lastKey());
@@ -431,7 +463,7 @@ QVariant Connection::scalar(const QString& sql, const Params& params)
     if (rc == SQLITE_ROW)
         return columnValue(s.st, 0);
     if (rc != SQLITE_DONE)
-        fail(QString());
+        fail(QString(), sql);
     return QVariant();
 }
 
@@ -463,7 +495,8 @@ void Connection::CommitTrans()
         if (db_ && !sqlite3_get_autocommit(db_))
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         depth_ = 0;
-        throw Error(e.number(), QString("The changes could not be saved and were undone: %1").arg(e.description()));
+        throw Error(e.number(), QString("The changes could not be saved and were undone: %1").arg(e.description()),
+                    e.statement());
     }
     depth_ = 0;
 }
@@ -483,6 +516,9 @@ void Connection::RollbackTrans()
     } else {
         Execute(QString("ROLLBACK TO nuptaro_%1").arg(depth_));
         Execute(QString("RELEASE nuptaro_%1").arg(depth_));
+        // SQLite's rollback hook does not see a savepoint undone.
+        if (rules_)
+            rules_->rolledBack();
     }
 }
 
@@ -558,6 +594,14 @@ void Connection::withoutWriteRules(const QStringList& tables, const std::functio
     }
     for (const QString& t : tables)
         rules_->resume(t);
+}
+
+qint64 Connection::keysLeft(const QString& table)
+{
+    if (!rules_)
+        throw Error(SQLITE_MISUSE, "The connection is not open.");
+    rules_->keep();
+    return rules_->keysLeft(table);
 }
 
 void Connection::keepRules()
@@ -705,7 +749,7 @@ void Recordset::load()
     while ((rc = sqlite3_step(s.st)) == SQLITE_ROW)
         rows_.appendFrom(s.st);
     if (rc != SQLITE_DONE)
-        conn_->fail(QString());
+        conn_->fail(QString(), sql_);
     pos_ = 0;
     edit_ = EditMode::None;
 }
@@ -735,7 +779,7 @@ bool Recordset::isUpdatable() const
 void Recordset::requireOpen() const
 {
     if (!open_)
-        throw Error(3704, "Operation is not allowed when the object is closed.");
+        throw error(3704, "Operation is not allowed when the object is closed.");
 }
 
 void Recordset::requireRow() const
@@ -744,7 +788,7 @@ void Recordset::requireRow() const
     if (edit_ == EditMode::Add)
         return;
     if (pos_ < 0 || pos_ >= rows_.rows())
-        throw Error(3021, "Either BOF or EOF is True, or the current record has been deleted.");
+        throw error(3021, "Either BOF or EOF is True, or the current record has been deleted.");
 }
 
 bool Recordset::BOF() const { return !open_ || rows_.rows() == 0 || pos_ < 0; }
@@ -772,7 +816,7 @@ void Recordset::MoveNext()
     if (edit_ != EditMode::None)
         Update();
     if (pos_ >= rows_.rows())
-        throw Error(3021, "Either BOF or EOF is True, or the current record has been deleted.");
+        throw error(3021, "Either BOF or EOF is True, or the current record has been deleted.");
     ++pos_;
 }
 
@@ -782,7 +826,7 @@ void Recordset::MovePrevious()
     if (edit_ != EditMode::None)
         Update();
     if (pos_ < 0)
-        throw Error(3021, "Either BOF or EOF is True, or the current record has been deleted.");
+        throw error(3021, "Either BOF or EOF is True, or the current record has been deleted.");
     --pos_;
 }
 
@@ -820,7 +864,7 @@ int Recordset::fieldIndex(const QString& name) const
 Field Recordset::fields(int index)
 {
     if (index < 0 || index >= cols_.size())
-        throw Error(3265, QString("Item cannot be found in the collection (field %1).").arg(index));
+        throw error(3265, QString("Item cannot be found in the collection (field %1).").arg(index));
     return Field(this, index);
 }
 
@@ -828,7 +872,7 @@ Field Recordset::fields(const QString& name)
 {
     const int i = fieldIndex(name);
     if (i < 0)
-        throw Error(3265, QString("Item cannot be found in the collection (field %1).").arg(name));
+        throw error(3265, QString("Item cannot be found in the collection (field %1).").arg(name));
     return Field(this, i);
 }
 
@@ -851,7 +895,7 @@ QVariant Recordset::value(const QString& name) const
 {
     const int i = fieldIndex(name);
     if (i < 0)
-        throw Error(3265, QString("Item cannot be found in the collection (field %1).").arg(name));
+        throw error(3265, QString("Item cannot be found in the collection (field %1).").arg(name));
     return value(i);
 }
 
@@ -859,7 +903,7 @@ QVariant Recordset::value(int index) const
 {
     requireRow();
     if (index < 0 || index >= cols_.size())
-        throw Error(3265, QString("Item cannot be found in the collection (field %1).").arg(index));
+        throw error(3265, QString("Item cannot be found in the collection (field %1).").arg(index));
     if (edit_ != EditMode::None)
         return convert::fromStorage(cols_[index].kind, buffer_[index]);
     return convert::fromStorage(cols_[index].kind, rows_.value(pos_, index));
@@ -869,7 +913,7 @@ bool Recordset::setValue(const QString& name, const QVariant& v)
 {
     const int i = fieldIndex(name);
     if (i < 0)
-        throw Error(3265, QString("Item cannot be found in the collection (field %1).").arg(name));
+        throw error(3265, QString("Item cannot be found in the collection (field %1).").arg(name));
     return setValue(i, v);
 }
 
@@ -877,11 +921,11 @@ bool Recordset::setValue(int index, const QVariant& v)
 {
     requireRow();
     if (index < 0 || index >= cols_.size())
-        throw Error(3265, QString("Item cannot be found in the collection (field %1).").arg(index));
+        throw error(3265, QString("Item cannot be found in the collection (field %1).").arg(index));
     if (lock_ == adLockReadOnly)
-        throw Error(3251, "The recordset is read-only.");
+        throw error(3251, "The recordset is read-only.");
     if (cols_[index].origin.isEmpty())
-        throw Error(3251, QString("The field %1 cannot be updated.").arg(cols_[index].name));
+        throw error(3251, QString("The field %1 cannot be updated.").arg(cols_[index].name));
     QVariant stored;
     if (!convert::toStorage(cols_[index].kind, v, stored))
         return false;
@@ -919,7 +963,7 @@ QVariant Recordset::rowKey(int row, int col) const
     return rows_.value(row, cols_.size() + cols_[col].hiddenRowid);
 }
 
-bool Recordset::setCell(int row, int col, const QVariant& v)
+bool Recordset::setCell(int row, int col, const QVariant& v, const std::function<void()>& alsoWrite)
 {
     requireOpen();
     if (row < 0 || row >= rows_.rows() || col < 0 || col >= cols_.size())
@@ -929,7 +973,7 @@ bool Recordset::setCell(int row, int col, const QVariant& v)
     QVariant stored;
     if (!convert::toStorage(cols_[col].kind, v, stored))
         return false;
-    writeRow(row, {col}, {stored});
+    writeRow(row, {col}, {stored}, alsoWrite);
     return true;
 }
 
@@ -948,13 +992,13 @@ QString Recordset::rowTable(const char* what) const
         if (!c.table.isEmpty() && !tables.contains(c.table, Qt::CaseInsensitive))
             tables << c.table;
     if (tables.isEmpty())
-        throw Error(3251, QString("Rows cannot be %1 through this recordset: it shows no table's columns.").arg(what));
+        throw error(3251, QString("Rows cannot be %1 through this recordset: it shows no table's columns.").arg(what));
     // Over a join it is not plain which table's row is meant.
     if (tables.size() > 1)
-        throw Error(3251, QString("Rows cannot be %1 through a recordset over several tables (%2).")
+        throw error(3251, QString("Rows cannot be %1 through a recordset over several tables (%2).")
                               .arg(what, tables.join(", ")));
     if (!hiddenTables_.contains(tables[0], Qt::CaseInsensitive))
-        throw Error(3251, QString("Rows cannot be %1 through this recordset: its rows of %2 cannot be told apart.")
+        throw error(3251, QString("Rows cannot be %1 through this recordset: its rows of %2 cannot be told apart.")
                               .arg(what, tables[0]));
     return tables[0];
 }
@@ -963,7 +1007,7 @@ void Recordset::AddNew()
 {
     requireOpen();
     if (lock_ == adLockReadOnly)
-        throw Error(3251, "The recordset is read-only.");
+        throw error(3251, "The recordset is read-only.");
     if (edit_ != EditMode::None)
         Update();
     const QString table = rowTable("added");
@@ -1062,13 +1106,17 @@ void Recordset::updateRow()
         writeRow(row, cols, values);
 }
 
-void Recordset::writeRow(int row, const QVector<int>& cols, const QVector<QVariant>& values)
+void Recordset::writeRow(int row, const QVector<int>& cols, const QVector<QVariant>& values,
+                         const std::function<void()>& alsoWrite)
 {
     // One UPDATE per base table, each on the one row the values came from.
     QStringList tables;
     for (int c : cols)
         if (!tables.contains(cols_[c].table, Qt::CaseInsensitive))
             tables << cols_[c].table;
+    std::optional<Transaction> together;
+    if (alsoWrite)
+        together.emplace(*conn_);
     for (const QString& table : tables) {
         QStringList sets;
         Params params;
@@ -1082,12 +1130,16 @@ void Recordset::writeRow(int row, const QVector<int>& cols, const QVector<QVaria
             params << values[k];
         }
         if (hidden < 0)
-            throw Error(3251, QString("The row of %1 cannot be updated.").arg(table));
+            throw error(3251, QString("The row of %1 cannot be updated.").arg(table));
         const QVariant rowid = rows_.value(row, cols_.size() + hidden);
         if (rowid.isNull())
-            throw Error(3251, QString("The row has no %1 record to update.").arg(table));
+            throw error(3251, QString("The row has no %1 record to update.").arg(table));
         params << rowid;
         conn_->Execute(QString("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoteIdent(table), sets.join(", ")), params);
+    }
+    if (together) {
+        alsoWrite();
+        together->commit();
     }
     for (int k = 0; k < cols.size(); ++k)
         rows_.setValue(row, cols[k], values[k]);
@@ -1154,7 +1206,7 @@ void Recordset::refetchRow(int row)
             }
         }
     } catch (const Error&) {
-        // The stored values stay as written.
+        logIgnoredError();  // the stored values stay as written
     }
 }
 
@@ -1162,7 +1214,7 @@ void Recordset::Delete()
 {
     requireRow();
     if (lock_ == adLockReadOnly)
-        throw Error(3251, "The recordset is read-only.");
+        throw error(3251, "The recordset is read-only.");
     if (edit_ == EditMode::Add) {
         CancelUpdate();
         return;
@@ -1174,7 +1226,7 @@ void Recordset::Delete()
         if (hiddenTables_[i].compare(table, Qt::CaseInsensitive) == 0)
             hidden = i;
     if (hidden < 0)
-        throw Error(3251, "The row cannot be deleted.");
+        throw error(3251, "The row cannot be deleted.");
     conn_->Execute(QString("DELETE FROM %1 WHERE rowid = ?").arg(quoteIdent(table)),
                    {rows_.value(pos_, cols_.size() + hidden)});
     rows_.removeRow(pos_);
@@ -1188,12 +1240,8 @@ void Recordset::Delete()
 
 Transaction::~Transaction()
 {
-    if (!done_) {
-        try {
-            c_.RollbackTrans();
-        } catch (...) {
-        }
-    }
+    if (!done_)
+        ignoringErrors([&] { c_.RollbackTrans(); });
 }
 
 void Transaction::commit()
@@ -1215,7 +1263,7 @@ void Connection::forEachRow(const QString& sql, const Params& params, const std:
     while ((rc = sqlite3_step(s.st)) == SQLITE_ROW)
         row(r);
     if (rc != SQLITE_DONE)
-        fail(QString());
+        fail(QString(), sql);
 }
 
 bool Row::isNull(int column) const { return sqlite3_column_type(st_, column) == SQLITE_NULL; }

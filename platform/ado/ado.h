@@ -23,6 +23,7 @@
 #include <memory>
 #include <stdexcept>
 
+class QLocale;
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -40,16 +41,27 @@ enum class ColumnKind { Text, Integer, Real, Currency, DateTime, YesNo, Other };
 
 class Error : public std::runtime_error {
 public:
-    Error(int number, const QString& description);
+    Error(int number, const QString& description, const QString& statement = QString());
     int number() const { return number_; }
     QString description() const { return description_; }
+    // The SQL text that failed (a recordset's own SQL for an error of its
+    // rows or fields); "" when no statement was involved.
+    QString statement() const { return statement_; }
 
 private:
     int number_;
     QString description_;
+    QString statement_;
 };
 
 using Params = QVariantList;
+
+// The message of an addition refused because a table has no key left in
+// this copy's range (Connection::kKeyRange keys per table). The program
+// words it, saying which of its lists is full; by default it names the table.
+using KeysFullText = std::function<QString(const QString& table)>;
+void setKeysFullText(KeysFullText text);
+QString keysFullText(const QString& table);
 
 class Connection {
 public:
@@ -115,6 +127,10 @@ public:
     // row is stored and never given out again. Keys come from this copy's
     // own range (see copyNumber).
     qint64 reserveKey(const QString& table);
+    // How many more keys of this copy's range the table can hand out. Keys
+    // once committed are never given again, also those of deleted rows; a
+    // transaction rolled back gives back the keys it took.
+    qint64 keysLeft(const QString& table);
     // Key column (first column) of a table, "" when the table is unknown.
     QString keyColumn(const QString& table);
     // Names and kinds of a table's columns, in order.
@@ -152,7 +168,7 @@ private:
     friend class detail::WriteRules;
     sqlite3_stmt* prepare(const QString& sql);
     void bindAll(sqlite3_stmt* st, const Params& params);
-    [[noreturn]] void fail(const QString& what);
+    [[noreturn]] void fail(const QString& what, const QString& statement);
 
     sqlite3* db_ = nullptr;
     QString path_;
@@ -190,17 +206,33 @@ QDateTime wallClock(const QDateTime& dt);
 // The present moment as the local clock shows it, and today's date.
 QDateTime now();
 QDate today();
-// Dates typed in the US forms ("11/05/2004", "11/05/2004 14:30",
-// "11/5/2004 2:30 PM", "2:30 PM", "9:5" for 9:05) or ISO; a time alone lands
-// on 1899-12-30. The result is a wall-clock value.
+// The program's own texts of a date-time: the stored form, or the US forms
+// ("11/05/2004", "11/05/2004 14:30", "11/5/2004 2:30 PM", "2:30 PM", "9:5"
+// for 9:05); a time alone lands on 1899-12-30. The result is a wall-clock
+// value.
 bool parseDateTime(const QString& text, QDateTime& out);
-// A date alone ("8/14/2027", "08/14/27", "2027-08-14") and a time of day
-// alone ("2:30 PM", "14:30", "9:5"); false for anything else.
-bool parseDate(const QString& text, QDate& out);
-bool parseTime(const QString& text, QTime& out);
+// Typed text read in a locale's forms. A date is three numbers in the order
+// of the locale's short date, or year first with four digits (2027-08-14);
+// a two-digit year is read by fullYear. A time is hours and minutes (and
+// seconds), 24-hour or with AM/PM in English or the locale's words; "9:5" is
+// 9:05. A date-time is a date, a date and a time, or a time alone (on
+// 1899-12-30). A number takes the locale's decimal separator, and its group
+// separator only between groups of three digits; an amount may also carry
+// the locale's currency symbol and a minus sign or parentheses ("(5)" is -5,
+// "(-5)" is refused). False for anything else.
+bool readDate(const QString& text, QDate& out, const QLocale& forms);
+bool readTime(const QString& text, QTime& out, const QLocale& forms);
+bool readDateTime(const QString& text, QDateTime& out, const QLocale& forms);
+bool readNumber(const QString& text, double& out, const QLocale& forms);
+bool readAmount(const QString& text, double& out, const QLocale& forms);
+// The year of a two-digit year: the one that lies from 20 years before this
+// year to 79 after it ("30" is 2030, not 1930).
+int fullYear(int twoDigitYear);
 // The stored text of a date-time, as its date and time of day read ("" when invalid).
 QString isoDateTime(const QDateTime& dt);
 QString isoDate(const QDate& d);  // midnight of the day
+// An amount in the US forms ("$1,250.75", "(5)"), rounded to currency and
+// refused beyond what it holds; a plain number ("1e5" too).
 bool parseCurrency(const QString& text, double& out);
 bool parseNumber(const QString& text, double& out);
 // A number as plain decimal text with only the decimals it needs (100000,
@@ -301,8 +333,11 @@ public:
     // Key of the base-table row a cell came from (also when the key column is
     // not selected); a null value for expressions.
     QVariant rowKey(int row, int col) const;
-    // Writes one cell of a stored row back to its base table at once.
-    bool setCell(int row, int col, const QVariant& v);
+    // Writes one cell of a stored row back to its base table at once. With
+    // `alsoWrite` (the change-log row, say) both are one transaction: when
+    // either is refused neither is stored, and the recordset shows the row
+    // as it was.
+    bool setCell(int row, int col, const QVariant& v, const std::function<void()>& alsoWrite = {});
 
     void AddNew();
     void Update();
@@ -324,13 +359,16 @@ private:
     };
 
     void load();
+    // An error of this recordset, naming its SQL text.
+    Error error(int number, const QString& description) const { return Error(number, description, sql_); }
     void requireOpen() const;
     void requireRow() const;
     QString baseTable() const;
     // The one table whose rows AddNew and Delete work on; throws when the
     // recordset shows several tables or cannot tell its rows apart.
     QString rowTable(const char* what) const;
-    void writeRow(int row, const QVector<int>& cols, const QVector<QVariant>& values);
+    void writeRow(int row, const QVector<int>& cols, const QVector<QVariant>& values,
+                  const std::function<void()>& alsoWrite = {});
     void insertRow();
     void updateRow();
     void refetchRow(int row);

@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -62,96 +63,317 @@ QString isoDate(const QDate& d)
 
 namespace {
 
-bool parseTimePart(const QString& text, QTime& out)
+// The forms of the program's own texts (and of what older copies stored).
+const QLocale& usForms()
 {
-    // Minutes and seconds may come without their leading zero: "9:5" is 9:05.
-    static const QRegularExpression re(
-        R"(^(\d{1,2})(?::(\d{1,2}))?(?::(\d{1,2}))?\s*([AaPp][Mm])?$)");
-    const auto m = re.match(text.trimmed());
-    if (!m.hasMatch())
-        return false;
-    int h = m.captured(1).toInt();
-    const int mi = m.captured(2).isEmpty() ? 0 : m.captured(2).toInt();
-    const int s = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
-    const QString ampm = m.captured(4).toUpper();
-    // A bare number is not a time.
-    if (m.captured(2).isEmpty() && ampm.isEmpty())
-        return false;
-    if (!ampm.isEmpty()) {
-        if (h < 1 || h > 12)
-            return false;
-        if (ampm == "AM" && h == 12)
-            h = 0;
-        else if (ampm == "PM" && h != 12)
-            h += 12;
-    }
-    QTime t(h, mi, s);
-    if (!t.isValid())
-        return false;
-    out = t;
-    return true;
+    static const QLocale us(QLocale::English, QLocale::UnitedStates);
+    return us;
 }
 
-bool parseDatePart(const QString& text, QDate& out)
+bool isAsciiDigit(QChar c) { return c >= '0' && c <= '9'; }
+
+// Digits of other scripts read as the digits they are.
+QString asciiDigits(const QString& text)
 {
-    static const QRegularExpression us(R"(^(\d{1,2})[/-](\d{1,2})[/-](\d{2}|\d{4})$)");
-    static const QRegularExpression iso(R"(^(\d{4})[-/](\d{1,2})[-/](\d{1,2})$)");
-    QDate d;
-    if (auto m = iso.match(text); m.hasMatch()) {
-        d = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-    } else if (auto u = us.match(text); u.hasMatch()) {
-        int y = u.captured(3).toInt();
-        if (u.captured(3).size() == 2)
-            y += (y < 30) ? 2000 : 1900;
-        d = QDate(y, u.captured(1).toInt(), u.captured(2).toInt());
+    QString out = text;
+    for (QChar& c : out)
+        if (c.unicode() >= 128 && c.category() == QChar::Number_DecimalDigit)
+            c = QChar('0' + c.digitValue());
+    return out;
+}
+
+// The stored form "YYYY-MM-DD HH:MM:SS", read without any locale.
+bool readStoredForm(const QString& s, QDate& d, QTime& t)
+{
+    if (s.size() != 19 || s[4] != '-' || s[7] != '-' || s[10] != ' ' || s[13] != ':' || s[16] != ':')
+        return false;
+    for (int i : {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18})
+        if (!isAsciiDigit(s[i]))
+            return false;
+    const auto num = [&s](int at, int n) {
+        int v = 0;
+        for (int i = at; i < at + n; ++i)
+            v = v * 10 + (s[i].unicode() - '0');
+        return v;
+    };
+    d = QDate(num(0, 4), num(5, 2), num(8, 2));
+    t = QTime(num(11, 2), num(14, 2), num(17, 2));
+    return d.isValid() && t.isValid();
+}
+
+// Where the day, the month and the year stand among the three numbers of a
+// locale's short date (0 to 2); month, day, year when it cannot be told.
+struct DateOrder {
+    int day = 1, month = 0, year = 2;
+};
+
+DateOrder dateOrder(const QString& format)
+{
+    int at[3] = {-1, -1, -1};  // d, M, y
+    bool quoted = false;
+    for (int i = 0; i < format.size(); ++i) {
+        const QChar c = format[i];
+        if (c == '\'')
+            quoted = !quoted;
+        else if (!quoted && (c == 'd' || c == 'M' || c == 'y')) {
+            int& first = at[c == 'd' ? 0 : c == 'M' ? 1 : 2];
+            if (first < 0)
+                first = i;
+        }
     }
+    if (at[0] < 0 || at[1] < 0 || at[2] < 0)
+        return {};
+    const auto rank = [&at](int k) { return int(at[(k + 1) % 3] < at[k]) + int(at[(k + 2) % 3] < at[k]); };
+    return {rank(0), rank(1), rank(2)};
+}
+
+// The locale's minus sign (U+2212 in some), never empty.
+QString minusSign(const QLocale& forms)
+{
+    const QString minus = forms.negativeSign();
+    return minus.isEmpty() ? QStringLiteral("-") : minus;
+}
+
+// The marks that part the numbers of a date: the usual ones and the
+// locale's own.
+bool isDateMark(QChar c, const QString& format)
+{
+    if (c == '/' || c == '.' || c == '-')
+        return true;
+    return !c.isLetterOrNumber() && !c.isSpace() && c != '\'' && format.contains(c);
+}
+
+}  // namespace
+
+int fullYear(int twoDigitYear)
+{
+    const int first = today().year() - 20;
+    int year = first - ((first % 100) + 100) % 100 + twoDigitYear;
+    if (year < first)
+        year += 100;
+    return year;
+}
+
+bool readDate(const QString& textIn, QDate& out, const QLocale& forms)
+{
+    const QString text = asciiDigits(textIn).trimmed();
+    const QString format = forms.dateFormat(QLocale::ShortFormat);
+    QStringList numbers;
+    int marks = 0;  // since the last number
+    for (int i = 0; i < text.size();) {
+        const QChar c = text[i];
+        if (isAsciiDigit(c)) {
+            if (!numbers.isEmpty() && marks != 1)
+                return false;
+            const int from = i;
+            while (i < text.size() && isAsciiDigit(text[i]))
+                ++i;
+            numbers << text.mid(from, i - from);
+            marks = 0;
+            continue;
+        }
+        // Blanks and direction marks may stand around a mark.
+        if (isDateMark(c, format))
+            ++marks;
+        else if (!c.isSpace() && c.category() != QChar::Other_Format)
+            return false;
+        if (numbers.isEmpty())
+            return false;
+        ++i;
+    }
+    // A mark ends the date only where the locale's does ("2027. 08. 14.").
+    const QString trimmedFormat = format.trimmed();
+    const bool endMark = !trimmedFormat.isEmpty() && isDateMark(trimmedFormat.back(), format);
+    if (numbers.size() != 3 || marks > (endMark ? 1 : 0))
+        return false;
+    // Four digits first are a year, month and day (2027-08-14).
+    const DateOrder order = numbers[0].size() == 4 ? DateOrder{2, 1, 0} : dateOrder(format);
+    const QString& y = numbers[order.year];
+    if (numbers[order.day].size() > 2 || numbers[order.month].size() > 2 || (y.size() != 2 && y.size() != 4))
+        return false;
+    const int year = y.size() == 2 ? fullYear(y.toInt()) : y.toInt();
+    const QDate d(year, numbers[order.month].toInt(), numbers[order.day].toInt());
     if (!d.isValid())
         return false;
     out = d;
     return true;
 }
 
-}  // namespace
-
-bool parseDateTime(const QString& textIn, QDateTime& out)
+bool readTime(const QString& textIn, QTime& out, const QLocale& forms)
 {
-    QString text = textIn.trimmed();
+    QString text = asciiDigits(textIn).trimmed();
+    // AM or PM in English or the locale's words, after the time or before it.
+    int half = 0;  // 1 before noon, 2 after
+    const QString words[][2] = {{QStringLiteral("AM"), forms.amText()}, {QStringLiteral("PM"), forms.pmText()}};
+    for (int h = 0; h < 2 && !half; ++h)
+        for (const QString& w : words[h]) {
+            if (w.isEmpty())
+                continue;
+            if (text.endsWith(w, Qt::CaseInsensitive))
+                text.chop(w.size());
+            else if (text.startsWith(w, Qt::CaseInsensitive))
+                text.remove(0, w.size());
+            else
+                continue;
+            half = h + 1;
+            text = text.trimmed();
+            break;
+        }
+    // Hours, minutes and seconds apart by colons or the locale's own mark;
+    // minutes and seconds may come without their leading zero ("9:5" is 9:05).
+    const QString format = forms.timeFormat(QLocale::ShortFormat);
+    QChar mark = ':';
+    for (int i = 0; i + 1 < format.size(); ++i)
+        if ((format[i] == 'h' || format[i] == 'H') && format[i + 1] != format[i]) {
+            mark = format[i + 1];
+            break;
+        }
+    int parts[3] = {0, 0, 0};
+    int count = 0;
+    int digits = 0;
+    for (const QChar c : text) {
+        if (isAsciiDigit(c)) {
+            if (count == 0)
+                count = 1;
+            if (++digits > 2)
+                return false;
+            parts[count - 1] = parts[count - 1] * 10 + (c.unicode() - '0');
+        } else if ((c == ':' || c == mark) && digits > 0 && count < 3) {
+            ++count;
+            digits = 0;
+        } else {
+            return false;
+        }
+    }
+    // A bare number is not a time.
+    if (digits == 0 || (count == 1 && !half))
+        return false;
+    int h = parts[0];
+    if (half) {
+        if (h < 1 || h > 12)
+            return false;
+        if (half == 1 && h == 12)
+            h = 0;
+        else if (half == 2 && h != 12)
+            h += 12;
+    }
+    const QTime t(h, parts[1], parts[2]);
+    if (!t.isValid())
+        return false;
+    out = t;
+    return true;
+}
+
+bool readDateTime(const QString& textIn, QDateTime& out, const QLocale& forms)
+{
+    const QString text = textIn.trimmed();
     if (text.isEmpty())
         return false;
-    text.replace('T', ' ');
-    const int sp = text.indexOf(' ');
     QDate d;
-    QTime t(0, 0, 0);
-    if (sp < 0) {
-        if (parseDatePart(text, d)) {
-            out = wallClock(d, t);
-            return true;
-        }
-        if (parseTimePart(text, t)) {
-            out = wallClock(QDate(1899, 12, 30), t);
-            return true;
-        }
-        return false;
-    }
-    const QString datePart = text.left(sp);
-    const QString rest = text.mid(sp + 1).trimmed();
-    if (parseDatePart(datePart, d)) {
-        if (!parseTimePart(rest, t))
-            return false;
-        out = wallClock(d, t);
+    QTime t;
+    if (readDate(text, d, forms)) {
+        out = wallClock(d);
         return true;
     }
-    // "2:30 PM" has its blank inside the time
-    if (parseTimePart(text, t)) {
+    if (readTime(text, t, forms)) {
         out = wallClock(QDate(1899, 12, 30), t);
         return true;
     }
+    // A date, blanks, a time; the date itself may hold blanks.
+    for (int i = int(text.size()) - 1; i > 0; --i)
+        if (text[i].isSpace() && readTime(text.mid(i + 1), t, forms) && readDate(text.left(i), d, forms)) {
+            out = wallClock(d, t);
+            return true;
+        }
     return false;
 }
 
-bool parseDate(const QString& text, QDate& out) { return parseDatePart(text.trimmed(), out); }
+bool readNumber(const QString& textIn, double& out, const QLocale& forms)
+{
+    QString text = asciiDigits(textIn).trimmed();
+    bool negative = false;
+    const QString minus = minusSign(forms);
+    if (text.startsWith('-') || text.startsWith(minus)) {
+        negative = true;
+        text = text.mid(text.startsWith('-') ? 1 : minus.size()).trimmed();
+    }
+    const QString point = forms.decimalPoint();
+    const int at = text.indexOf(point);
+    const QString whole = at < 0 ? text : text.left(at);
+    const QString fraction = at < 0 ? QString() : text.mid(at + point.size());
+    const auto allDigits = [](QStringView s) { return std::all_of(s.begin(), s.end(), isAsciiDigit); };
+    if ((whole.isEmpty() && fraction.isEmpty()) || !allDigits(fraction))
+        return false;
+    // Group separators only between groups of three digits; a blank stands
+    // for a separator that is a blank of another width.
+    const QString group = forms.groupSeparator();
+    QString digits = whole;
+    if (!allDigits(whole)) {
+        QString grouped = whole;
+        if (group == QChar(0x00A0) || group == QChar(0x202F))
+            grouped.replace(' ', group);
+        const QStringList groups = grouped.split(group);
+        if (groups.size() < 2 || groups[0].isEmpty() || groups[0].size() > 3)
+            return false;
+        for (int i = 0; i < groups.size(); ++i)
+            if (!allDigits(groups[i]) || (i > 0 && groups[i].size() != 3))
+                return false;
+        digits = groups.join(QString());
+    }
+    bool ok = false;
+    const double v = QLocale::c().toDouble((negative ? "-" : "") + (digits.isEmpty() ? "0" : digits) + '.'
+                                               + (fraction.isEmpty() ? "0" : fraction),
+                                           &ok);
+    if (!ok || !std::isfinite(v))
+        return false;
+    out = v;
+    return true;
+}
 
-bool parseTime(const QString& text, QTime& out) { return parseTimePart(text, out); }
+bool readAmount(const QString& textIn, double& out, const QLocale& forms)
+{
+    QString text = textIn.trimmed();
+    const QString minus = minusSign(forms);
+    const auto signed_ = [&](const QString& t) { return t.startsWith('-') || t.startsWith('+') || t.startsWith(minus); };
+    bool negative = false;
+    if (text.startsWith('(') && text.endsWith(')')) {
+        // Parentheses are the minus sign; a sign inside them is a typing slip,
+        // not a double negative.
+        negative = true;
+        text = text.mid(1, text.size() - 2).trimmed();
+        if (signed_(text))
+            return false;
+    } else if (text.startsWith('-') || text.startsWith(minus)) {
+        negative = true;
+        text = text.mid(text.startsWith('-') ? 1 : minus.size()).trimmed();
+    }
+    // The currency symbol before or after the number.
+    const QString symbol = forms.currencySymbol(QLocale::CurrencySymbol);
+    if (!symbol.isEmpty()) {
+        if (text.startsWith(symbol))
+            text = text.mid(symbol.size()).trimmed();
+        else if (text.endsWith(symbol))
+            text = text.chopped(symbol.size()).trimmed();
+    }
+    double v = 0;
+    if (signed_(text) || !readNumber(text, v, forms))
+        return false;
+    out = negative ? -v : v;
+    return true;
+}
+
+bool parseDateTime(const QString& textIn, QDateTime& out)
+{
+    QDate d;
+    QTime t;
+    if (readStoredForm(textIn, d, t)) {
+        out = wallClock(d, t);
+        return true;
+    }
+    QString text = textIn.trimmed();
+    text.replace('T', ' ');
+    return readDateTime(text, out, usForms());
+}
 
 bool parseNumber(const QString& textIn, double& out)
 {
@@ -166,39 +388,12 @@ bool parseNumber(const QString& textIn, double& out)
     return true;
 }
 
-bool parseCurrency(const QString& textIn, double& out)
+bool parseCurrency(const QString& text, double& out)
 {
-    QString text = textIn.trimmed();
-    if (text.isEmpty())
-        return false;
-    bool negative = false;
-    if (text.startsWith('(') && text.endsWith(')')) {
-        // Parentheses are the minus sign; a sign inside them is a typing slip,
-        // not a double negative.
-        negative = true;
-        text = text.mid(1, text.size() - 2).trimmed();
-        if (text.startsWith('-') || text.startsWith('+'))
-            return false;
-    } else if (text.startsWith('-')) {
-        negative = true;
-        text = text.mid(1).trimmed();
-    }
-    if (text.startsWith('$'))
-        text = text.mid(1).trimmed();
-    // Thousands separators only between groups of three digits.
-    static const QRegularExpression grouped(R"(^\d{1,3}(,\d{3})+(\.\d*)?$)");
-    if (text.contains(',')) {
-        if (!grouped.match(text).hasMatch())
-            return false;
-        text.remove(',');
-    }
-    static const QRegularExpression plain(R"(^(\d+(\.\d*)?|\.\d+)$)");
-    if (!plain.match(text).hasMatch())
-        return false;
     double v = 0;
-    if (!parseNumber(text, v))
+    if (!readAmount(text, v, usForms()))
         return false;
-    v = roundCurrency(negative ? -v : v);
+    v = roundCurrency(v);
     if (!currencyFits(v))
         return false;
     out = v;
@@ -426,16 +621,9 @@ bool isStoredForm(ColumnKind kind, const QVariant& v)
             return std::llabs(v.toLongLong()) <= 922337203685477LL;
         return real && currencyFits(v.toDouble()) && roundCurrency(v.toDouble()) == v.toDouble();
     case ColumnKind::DateTime: {
-        if (type != QMetaType::QString)
-            return false;
-        const QString s = v.toString();
-        if (s.size() != 19 || s[4] != '-' || s[7] != '-' || s[10] != ' ' || s[13] != ':' || s[16] != ':')
-            return false;
-        for (int i : {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18})
-            if (s[i] < '0' || s[i] > '9')
-                return false;
-        return QDate(s.left(4).toInt(), s.mid(5, 2).toInt(), s.mid(8, 2).toInt()).isValid()
-               && QTime::isValid(s.mid(11, 2).toInt(), s.mid(14, 2).toInt(), s.mid(17, 2).toInt());
+        QDate d;
+        QTime t;
+        return type == QMetaType::QString && readStoredForm(v.toString(), d, t);
     }
     case ColumnKind::Text:
         return type == QMetaType::QString;

@@ -112,7 +112,7 @@ void WriteRules::run(const QString& sql)
     if (sqlite3_exec(c_.handle(), sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
         const QString msg = err ? QString::fromUtf8(err) : QStringLiteral("error");
         sqlite3_free(err);
-        throw Error(sqlite3_extended_errcode(c_.handle()), msg);
+        throw Error(sqlite3_extended_errcode(c_.handle()), msg, sql);
     }
 }
 
@@ -206,7 +206,12 @@ void WriteRules::install()
         if (!t.key.isEmpty())
             t.counter = highestTaken(t.name, t.key);
 
-    createFunctions();
+    // The functions outlive the TEMP triggers that call them, and SQLite
+    // refuses to make them again while a statement runs: made once.
+    if (!functionsMade_) {
+        createFunctions();
+        functionsMade_ = true;
+    }
     remove();
     for (int i = 0; i < tables_.size(); ++i)
         createTriggers(i);
@@ -232,6 +237,8 @@ int WriteRules::countTriggers()
 
 void WriteRules::keep()
 {
+    if (recount_)
+        recount();
     // Inside a transaction the temp store cannot change, and what is made
     // there may be rolled back: the rules are looked at, and made, outside.
     if (!sqlite3_get_autocommit(c_.handle()))
@@ -262,6 +269,27 @@ void WriteRules::rangeChanged()
 
 int WriteRules::indexOf(const QString& table) const { return byName_.value(table.toLower(), -1); }
 
+// After a rollback the database holds the counters as they were before it;
+// the ones in memory go back to them, so the keys it took are given again.
+// A key that was committed stays spent: its row, or KEY_COUNTER, still
+// names it.
+void WriteRules::recount()
+{
+    for (Table& t : tables_)
+        if (!t.key.isEmpty())
+            t.counter = highestTaken(t.name, t.key);
+    recount_ = false;
+}
+
+qint64 WriteRules::keysLeft(const QString& table)
+{
+    const int i = indexOf(table);
+    if (i < 0 || tables_[i].key.isEmpty())
+        throw Error(SQLITE_ERROR, QString("no such table with a key: %1").arg(table));
+    const Table& t = tables_[i];
+    return std::max<qint64>(0, high_ - std::max(t.counter, highestTaken(t.name, t.key)));
+}
+
 qint64 WriteRules::highestTaken(const QString& table, const QString& key)
 {
     qint64 top = low_ - 1;
@@ -287,7 +315,7 @@ qint64 WriteRules::take(const QString& tableIn, bool nested)
     Table& t = tables_[i];
     const qint64 next = std::max(t.counter, highestTaken(t.name, t.key)) + 1;
     if (next > high_)
-        throw Error(SQLITE_FULL, QString("No more keys are free for %1.").arg(t.name));
+        throw Error(SQLITE_FULL, keysFullText(t.name));
     t.counter = next;
     if (counters_)
         c_.Execute("INSERT INTO main.KEY_COUNTER (KEY_COUNTER_TABLE, KEY_COUNTER_LAST) VALUES (?, ?) "
@@ -308,15 +336,25 @@ qint64 WriteRules::take(const QString& tableIn, bool nested)
 void WriteRules::createFunctions()
 {
     sqlite3* db = c_.handle();
-    const int flags = SQLITE_UTF8;
-    sqlite3_create_function(db, "nuptaro_key_given", 2, flags, this, &WriteRules::keyGiven, nullptr, nullptr);
-    sqlite3_create_function(db, "nuptaro_row_check", -1, flags, this, &WriteRules::rowNeedsWork, nullptr, nullptr);
-    sqlite3_create_function(db, "nuptaro_typed_check", -1, flags, this, &WriteRules::typedNeedsWork, nullptr,
-                            nullptr);
-    sqlite3_create_function(db, "nuptaro_typed", 3, flags, this, &WriteRules::typedValue, nullptr, nullptr);
-    sqlite3_create_function(db, "nuptaro_key_needed", 1, flags, this, &WriteRules::keyNeeded, nullptr, nullptr);
-    sqlite3_create_function(db, "nuptaro_key", 2, flags, this, &WriteRules::keyFor, nullptr, nullptr);
-    sqlite3_create_function(db, "nuptaro_key_removed", 2, flags, this, &WriteRules::keyRemoved, nullptr, nullptr);
+    using Function = void (*)(sqlite3_context*, int, sqlite3_value**);
+    const struct {
+        const char* name;
+        int arguments;
+        Function function;
+    } functions[] = {
+        {"nuptaro_key_given", 2, &WriteRules::keyGiven},     {"nuptaro_row_check", -1, &WriteRules::rowNeedsWork},
+        {"nuptaro_typed_check", -1, &WriteRules::typedNeedsWork}, {"nuptaro_typed", 3, &WriteRules::typedValue},
+        {"nuptaro_key_needed", 1, &WriteRules::keyNeeded},   {"nuptaro_key", 2, &WriteRules::keyFor},
+        {"nuptaro_key_removed", 2, &WriteRules::keyRemoved},
+    };
+    // The triggers call these; without one every write would fail later
+    // with a message that names no cause.
+    for (const auto& f : functions)
+        if (sqlite3_create_function(db, f.name, f.arguments, SQLITE_UTF8, this, f.function, nullptr, nullptr)
+            != SQLITE_OK)
+            throw Error(sqlite3_extended_errcode(db), QString("The write rule function %1 could not be made: %2")
+                                                          .arg(QString::fromLatin1(f.name),
+                                                               QString::fromUtf8(sqlite3_errmsg(db))));
 }
 
 void WriteRules::createTriggers(int index, bool writesOnly)

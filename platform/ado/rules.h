@@ -44,6 +44,12 @@ public:
     // rollback brings them back as they were.
     void suspend(const QString& table);
     void resume(const QString& table);
+    // A rollback undid what it wrote: the keys it took are free again, and
+    // each table's counter is read afresh from the database before the next
+    // statement.
+    void rolledBack() { recount_ = true; }
+    // How many keys of this copy's range the table has left.
+    qint64 keysLeft(const QString& table);
 
     // Around each statement: whether a key was replaced, and the last row's key.
     void beginStatement() { rekeyed_ = false; }
@@ -69,6 +75,7 @@ private:
 
     bool ours(qint64 key) const { return key >= low_ && key <= high_; }
     int indexOf(const QString& table) const;
+    void recount();
     qint64 highestTaken(const QString& table, const QString& key);
     void run(const QString& sql);
     void createFunctions();
@@ -94,8 +101,10 @@ private:
     bool sequence_ = false;   // sqlite_sequence exists (some table has AUTOINCREMENT)
     bool rekeyed_ = false;
     qint64 lastKey_ = 0;
+    bool recount_ = false;    // a rollback left the counters above what the database holds
     qint64 tempSchema_ = -1;  // the temp schema's version when the triggers were last known there
     int triggers_ = 0;        // how many there are
+    bool functionsMade_ = false;
 };
 
 }  // namespace ado::detail

@@ -1,5 +1,6 @@
 #include "platform/calendar/mousecodes.h"
 #include "platform/calendar/dayplanner.h"
+#include "platform/ui/regional.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -37,8 +38,8 @@ constexpr int kTimeColumn = 64;   // pixels of the hour labels on the left
 QString timeText(int minute)
 {
     if (minute >= DayPlanner::MinutesPerDay)
-        return QStringLiteral("12:00 AM");
-    return QTime(minute / 60, minute % 60).toString(QStringLiteral("h:mm AP"));
+        return regional::timeText(QTime(0, 0));
+    return regional::timeText(QTime(minute / 60, minute % 60));
 }
 
 }  // namespace

@@ -4,6 +4,10 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
+#include <map>
+#include <optional>
+
 namespace csv {
 
 namespace {
@@ -16,15 +20,43 @@ constexpr char16_t kCp1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-QString fromCp1252(QByteArrayView bytes)
+constexpr bool cp1252Unassigned(unsigned b) { return b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D; }
+
+// The upper half of Mac Roman, the character set of the classic Mac OS.
+constexpr char16_t kMacRomanHigh[128] = {
+    0x00C4, 0x00C5, 0x00C7, 0x00C9, 0x00D1, 0x00D6, 0x00DC, 0x00E1, 0x00E0, 0x00E2, 0x00E4, 0x00E3, 0x00E5,
+    0x00E7, 0x00E9, 0x00E8, 0x00EA, 0x00EB, 0x00ED, 0x00EC, 0x00EE, 0x00EF, 0x00F1, 0x00F3, 0x00F2, 0x00F4,
+    0x00F6, 0x00F5, 0x00FA, 0x00F9, 0x00FB, 0x00FC, 0x2020, 0x00B0, 0x00A2, 0x00A3, 0x00A7, 0x2022, 0x00B6,
+    0x00DF, 0x00AE, 0x00A9, 0x2122, 0x00B4, 0x00A8, 0x2260, 0x00C6, 0x00D8, 0x221E, 0x00B1, 0x2264, 0x2265,
+    0x00A5, 0x00B5, 0x2202, 0x2211, 0x220F, 0x03C0, 0x222B, 0x00AA, 0x00BA, 0x03A9, 0x00E6, 0x00F8, 0x00BF,
+    0x00A1, 0x00AC, 0x221A, 0x0192, 0x2248, 0x2206, 0x00AB, 0x00BB, 0x2026, 0x00A0, 0x00C0, 0x00C3, 0x00D5,
+    0x0152, 0x0153, 0x2013, 0x2014, 0x201C, 0x201D, 0x2018, 0x2019, 0x00F7, 0x25CA, 0x00FF, 0x0178, 0x2044,
+    0x20AC, 0x2039, 0x203A, 0xFB01, 0xFB02, 0x2021, 0x00B7, 0x201A, 0x201E, 0x2030, 0x00C2, 0x00CA, 0x00C1,
+    0x00CB, 0x00C8, 0x00CD, 0x00CE, 0x00CF, 0x00CC, 0x00D3, 0x00D4, 0xF8FF, 0x00D2, 0x00DA, 0x00DB, 0x00D9,
+    0x0131, 0x02C6, 0x02DC, 0x00AF, 0x02D8, 0x02D9, 0x02DA, 0x00B8, 0x02DD, 0x02DB, 0x02C7,
+};
+
+// An 8-bit character set: `high` gives the letter of each byte from 0x80.
+template <class High>
+QString from8Bit(QByteArrayView bytes, High high)
 {
     QString out(bytes.size(), Qt::Uninitialized);
     QChar* d = out.data();
     for (const char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        *d++ = QChar(b >= 0x80 && b <= 0x9F ? kCp1252High[b - 0x80] : char16_t(b));
+        *d++ = QChar(b < 0x80 ? char16_t(b) : high(b));
     }
     return out;
+}
+
+QString fromCp1252(QByteArrayView bytes)
+{
+    return from8Bit(bytes, [](unsigned b) { return b <= 0x9F ? kCp1252High[b - 0x80] : char16_t(b); });
+}
+
+QString fromMacRoman(QByteArrayView bytes)
+{
+    return from8Bit(bytes, [](unsigned b) { return kMacRomanHigh[b - 0x80]; });
 }
 
 // The length of the valid UTF-8 sequence at s[i], 0 when there is none
@@ -72,94 +104,181 @@ QString fromUtf8OrCp1252(QByteArrayView bytes)
     return text + QString::fromUtf8(bytes.sliced(run));
 }
 
-bool blank(const QString& s)
+QString decodeField(QByteArrayView bytes, Encoding e)
 {
-    for (const QChar c : s)
-        if (!c.isSpace())
-            return false;
-    return true;
+    return e == Encoding::MacRoman ? fromMacRoman(bytes) : fromUtf8OrCp1252(bytes);
 }
 
-}  // namespace
-
-QString decode(const QByteArray& bytes)
+// Without a byte-order mark: a text file holds no NUL, so NULs at most
+// odd places are the high bytes of UTF-16 LE, at even places of BE. Letters
+// such as U+4E00 put a NUL on the other side now and then.
+std::optional<Encoding> utf16ByNuls(QByteArrayView bytes)
 {
-    QByteArrayView body(bytes);
-    QString text;
-    if (body.startsWith("\xFF\xFE") || body.startsWith("\xFE\xFF")) {
+    const QByteArrayView sample = bytes.first(std::min<qsizetype>(bytes.size(), 64 * 1024));
+    qsizetype even = 0, odd = 0;
+    for (qsizetype i = 0; i < sample.size(); ++i)
+        if (sample[i] == '\0')
+            ++(i % 2 ? odd : even);
+    const qsizetype most = std::max(even, odd), least = std::min(even, odd);
+    if (most == 0 || most < 3 * least || most * 10 < sample.size() / 2)
+        return std::nullopt;
+    return odd > even ? Encoding::Utf16LE : Encoding::Utf16BE;
+}
+
+// The bytes as the lines are split: UTF-16 is turned into UTF-8 (its
+// separators, quotes and line ends are then single bytes, as in the 8-bit
+// sets), a UTF-8 byte-order mark and NULs are dropped.
+struct Prepared {
+    QByteArray bytes;
+    Encoding encoding = Encoding::Utf8;
+    bool unreadable = false;
+};
+
+Prepared prepare(QByteArray bytes)
+{
+    Prepared p;
+    std::optional<Encoding> utf16;
+    qsizetype bom = 0;
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         // What spreadsheets save as "Unicode text".
-        QStringDecoder utf16(body[0] == '\xFF' ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
-                             QStringConverter::Flag::Stateless);
-        text = utf16.decode(body.sliced(2));
+        utf16 = bytes[0] == '\xFF' ? Encoding::Utf16LE : Encoding::Utf16BE;
+        bom = 2;
     } else {
-        if (body.startsWith("\xEF\xBB\xBF"))
-            body = body.sliced(3);
-        text = fromUtf8OrCp1252(body);
+        utf16 = utf16ByNuls(bytes);
     }
-    text.remove(QChar(u'\0'));
-    return text;
+    if (utf16) {
+        QStringDecoder decoder(*utf16 == Encoding::Utf16LE ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+                               QStringConverter::Flag::Stateless);
+        QString text = decoder.decode(QByteArrayView(bytes).sliced(bom));
+        p.unreadable = decoder.hasError();
+        bytes = QByteArray();
+        // A surrogate without its pair is no character; the decoder passes it.
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text[i];
+            if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+                ++i;
+            } else if (c.isSurrogate()) {
+                text[i] = QChar::ReplacementCharacter;
+                p.unreadable = true;
+            }
+        }
+        p.bytes = std::move(text).toUtf8();
+        p.encoding = *utf16;
+    } else {
+        if (bytes.startsWith("\xEF\xBB\xBF"))
+            bytes.remove(0, 3);
+        // One walk: whether the bytes are UTF-8, and what else they hold.
+        bool utf8 = true, cr = false, lf = false, highControls = false;
+        const qsizetype n = bytes.size();
+        const char* s = bytes.constData();
+        for (qsizetype i = 0; i < n;) {
+            const auto b = static_cast<unsigned char>(s[i]);
+            if (b < 0x80) {
+                cr = cr || b == '\r';
+                lf = lf || b == '\n';
+                ++i;
+                continue;
+            }
+            if (const int len = utf8Length(bytes, i)) {
+                i += len;
+                continue;
+            }
+            utf8 = false;
+            highControls = highControls || b <= 0x9F;
+            p.unreadable = p.unreadable || cp1252Unassigned(b);
+            ++i;
+        }
+        // Letters at 0x80-0x9F in a file of CR line ends: the old Mac
+        // character set, where Windows-1252 has punctuation there.
+        if (!utf8 && cr && !lf && highControls) {
+            p.encoding = Encoding::MacRoman;
+            p.unreadable = false;
+        }
+        p.bytes = std::move(bytes);
+    }
+    p.bytes.removeIf([](char c) { return c == '\0'; });
+    for (const char c : std::as_const(p.bytes)) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b < 0x20 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F) {
+            p.unreadable = true;
+            break;
+        }
+    }
+    return p;
 }
 
-QList<Record> parse(const QString& text, int* openQuoteLine)
+bool blankByte(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+// One line as read from its first byte.
+struct Scanned {
+    qsizetype next = 0;  // where the next line starts
+    int fields = 0;
+    bool value = false;  // a field other than blanks
+    int breaks = 0;      // line ends passed, those inside values included
+    // Line ends passed before a quote that never closes, or that closes
+    // lines later with more text right after it (a stray quote paired with
+    // a later value's); -1 for none.
+    int badQuote = -1;
+};
+
+struct NoFields {
+    void operator()(QByteArrayView) const {}
+};
+
+// Reads the line at s[i]; each field's bytes, quotes undone, go to `out`.
+template <class Out>
+Scanned scanLine(QByteArrayView s, qsizetype i, char sep, Out&& out)
 {
-    if (openQuoteLine)
-        *openQuoteLine = 0;
-    QList<Record> records;
-    Record record;
-    QString field;
-    // Whether the line has anything on it, and a value other than blanks.
-    bool lineStarted = false;
-    bool lineHasValue = false;
-    int line = 1;
-    const qsizetype n = text.size();
-    const QChar* s = text.constData();
-    qsizetype i = 0;
-
+    constexpr bool keep = !std::is_same_v<std::decay_t<Out>, NoFields>;
+    Scanned r;
+    const qsizetype n = s.size();
+    QByteArray field;
+    qsizetype fieldLength = 0;
+    bool fieldValue = false;
+    bool started = false;
+    auto add = [&](QByteArrayView b) {
+        fieldLength += b.size();
+        if (!fieldValue)
+            fieldValue = !std::all_of(b.begin(), b.end(), blankByte);
+        if constexpr (keep)
+            field += b;
+    };
     auto endField = [&] {
-        lineHasValue = lineHasValue || !blank(field);
-        record << field;
-        field.clear();
-    };
-    auto endLine = [&] {
-        if (lineStarted) {
-            endField();
-            if (lineHasValue)
-                records << record;
+        r.value = r.value || fieldValue;
+        ++r.fields;
+        if constexpr (keep) {
+            out(QByteArrayView(field));
+            field.clear();
         }
-        record.clear();
-        field.clear();
-        lineStarted = lineHasValue = false;
+        fieldLength = 0;
+        fieldValue = false;
     };
-    // Steps over a line end at s[i], if any; counts it.
-    auto lineEnd = [&] {
-        if (s[i] != u'\r' && s[i] != u'\n')
-            return 0;
-        ++line;
-        return (s[i] == u'\r' && i + 1 < n && s[i + 1] == u'\n') ? 2 : 1;
+    auto lineEnd = [&](qsizetype k) {
+        if (s[k] == '\r')
+            return k + 1 < n && s[k + 1] == '\n' ? 2 : 1;
+        return s[k] == '\n' ? 1 : 0;
     };
-
     while (i < n) {
-        if (const int end = lineEnd()) {
+        if (const int end = lineEnd(i)) {
             i += end;
-            endLine();
-            continue;
+            ++r.breaks;
+            break;
         }
-        const QChar c = s[i];
-        lineStarted = true;
-        if (c == u',') {
+        started = true;
+        if (s[i] == sep) {
             endField();
             ++i;
             continue;
         }
-        if (c == u'"' && field.isEmpty()) {
+        if (s[i] == '"' && fieldLength == 0) {
             // A quoted stretch: up to the quote that is not doubled.
-            const int opened = line;
+            const int opened = r.breaks;
             bool closed = false;
             ++i;
             while (i < n) {
-                if (s[i] == u'"') {
-                    if (i + 1 < n && s[i + 1] == u'"') {
-                        field += u'"';
+                if (s[i] == '"') {
+                    if (i + 1 < n && s[i + 1] == '"') {
+                        add("\"");
                         i += 2;
                         continue;
                     }
@@ -167,30 +286,105 @@ QList<Record> parse(const QString& text, int* openQuoteLine)
                     closed = true;
                     break;
                 }
-                if (const int end = lineEnd()) {
-                    field += text.mid(i, end);
+                if (const int end = lineEnd(i)) {
+                    add(s.sliced(i, end));
                     i += end;
+                    ++r.breaks;
                     continue;
                 }
-                field += s[i++];
+                qsizetype j = i;
+                while (j < n && s[j] != '"' && s[j] != '\r' && s[j] != '\n')
+                    ++j;
+                add(s.sliced(i, j - i));
+                i = j;
             }
-            // Text right after a quote that closes lines later (blanks
-            // aside): the quote that opened was a stray one, paired with a
-            // later value's.
             qsizetype next = i;
-            while (next < n && (s[next] == u' ' || s[next] == u'\t'))
+            while (next < n && (s[next] == ' ' || s[next] == '\t'))
                 ++next;
-            const bool strayPair = closed && line > opened && next < n && s[next] != u',' && s[next] != u'\r'
-                                   && s[next] != u'\n';
-            if ((!closed || strayPair) && openQuoteLine && *openQuoteLine == 0)
-                *openQuoteLine = opened;
+            const bool strayPair =
+                closed && r.breaks > opened && next < n && s[next] != sep && s[next] != '\r' && s[next] != '\n';
+            if ((!closed || strayPair) && r.badQuote < 0)
+                r.badQuote = opened;
             continue;
         }
-        field += c;
-        ++i;
+        // Plain text, a quote inside it included, up to the separator or line end.
+        qsizetype j = i + 1;
+        while (j < n && s[j] != sep && s[j] != '\r' && s[j] != '\n')
+            ++j;
+        add(s.sliced(i, j - i));
+        i = j;
     }
-    endLine();
-    return records;
+    if (started)
+        endField();
+    r.next = i;
+    return r;
+}
+
+// The separator that splits the first lines most evenly: the most lines of
+// one width above 1, then the most fields; commas where nothing splits.
+char chooseSeparator(QByteArrayView s)
+{
+    const QByteArrayView sample = s.first(std::min<qsizetype>(s.size(), 64 * 1024));
+    char best = ',';
+    qsizetype bestLines = 0, bestWidth = 0;
+    for (const char sep : {',', ';', '\t'}) {
+        std::map<int, qsizetype> widths;
+        qsizetype at = 0;
+        for (int lines = 0; at < sample.size() && lines < 200;) {
+            const Scanned line = scanLine(sample, at, sep, NoFields{});
+            at = line.next;
+            if (line.value) {
+                ++widths[line.fields];
+                ++lines;
+            }
+        }
+        // The commonest width, the wider on a tie.
+        int width = 0;
+        qsizetype lines = 0;
+        for (const auto& [w, count] : widths)
+            if (count >= lines) {
+                width = w;
+                lines = count;
+            }
+        if (width >= 2 && (lines > bestLines || (lines == bestLines && width > bestWidth))) {
+            best = sep;
+            bestLines = lines;
+            bestWidth = width;
+        }
+    }
+    return best;
+}
+
+// A first line "sep=;" as spreadsheets write it: the separator, and where
+// the records begin; 0 when there is none.
+qsizetype separatorLine(QByteArrayView s, char* sep)
+{
+    if (s.size() < 5 || s.first(4).compare("sep=", Qt::CaseInsensitive) != 0)
+        return 0;
+    const char c = s[4];
+    if (c < 0x20 && c != '\t')
+        return 0;
+    if (c == '"' || static_cast<unsigned char>(c) >= 0x7F)
+        return 0;
+    qsizetype i = 5;
+    while (i < s.size() && s[i] == ' ')
+        ++i;
+    if (i < s.size() && s[i] != '\r' && s[i] != '\n')
+        return 0;
+    *sep = c;
+    if (i < s.size() && s[i] == '\r')
+        ++i;
+    if (i < s.size() && s[i] == '\n')
+        ++i;
+    return i;
+}
+
+}  // namespace
+
+QString decode(QByteArray bytes)
+{
+    Prepared p = prepare(std::move(bytes));
+    return decodeField(p.bytes, p.encoding);
 }
 
 QByteArray formatLine(const QStringList& values)
@@ -207,40 +401,84 @@ QByteArray formatLine(const QStringList& values)
     return line.toUtf8();
 }
 
-Table Table::fromText(const QString& text)
+Table Table::fromBytes(QByteArray bytes, const Progress& progress)
 {
     Table t;
+    auto stopped = [&](int permille) {
+        if (progress && !progress(permille)) {
+            t = Table();
+            t.status_ = Status::Cancelled;
+            return true;
+        }
+        return false;
+    };
+    Prepared p = prepare(std::move(bytes));
     t.status_ = Status::Ok;
-    int openQuote = 0;
-    QList<Record> lines = parse(text, &openQuote);
-    if (openQuote > 0) {
-        t.status_ = Status::OpenQuote;
-        t.openQuoteLine_ = openQuote;
+    t.encoding_ = p.encoding;
+    t.unreadable_ = p.unreadable;
+    t.bytes_ = std::move(p.bytes);
+    if (stopped(500))
         return t;
-    }
-    if (lines.isEmpty())
-        return t;
-    // Most lines one column that holds semicolons (or tabs): a file of
-    // another separator, read with commas.
-    qsizetype semicolons = 0, tabs = 0, width = 0;
-    for (const Record& r : lines) {
-        width = std::max(width, r.size());
-        if (r.size() == 1) {
-            semicolons += r[0].contains(u';') ? 1 : 0;
-            tabs += r[0].contains(u'\t') ? 1 : 0;
+
+    const QByteArrayView s(t.bytes_);
+    qsizetype at = separatorLine(s, &t.separator_);
+    int line = at > 0 ? 2 : 1;
+    if (at == 0)
+        t.separator_ = chooseSeparator(s);
+    // Checked in now and then, not at every line.
+    constexpr qsizetype kStep = 1024 * 1024;
+    qsizetype nextCheck = at + kStep;
+    while (at < s.size()) {
+        const Scanned l = scanLine(s, at, t.separator_, NoFields{});
+        if (l.badQuote >= 0) {
+            const int opened = line + l.badQuote;
+            t = Table();
+            t.status_ = Status::OpenQuote;
+            t.openQuoteLine_ = opened;
+            return t;
+        }
+        if (l.value)
+            t.lines_.append({qint32(at), l.fields});
+        line += l.breaks;
+        at = l.next;
+        if (at >= nextCheck) {
+            nextCheck = at + kStep;
+            if (stopped(500 + int(500 * at / s.size())))
+                return t;
         }
     }
-    if (2 * std::max(semicolons, tabs) > lines.size())
-        t.separator_ = semicolons >= tabs ? u';' : u'\t';
-    for (Record& r : lines)
-        while (r.size() < width)
-            r << QString();
-    t.names_ = lines.takeFirst();
-    t.records_ = std::move(lines);
+    t.lines_.squeeze();
+    t.measure();
     return t;
 }
 
-Table Table::read(const QString& path)
+void Table::measure()
+{
+    width_ = 0;
+    for (qsizetype i = first_; i < lines_.size(); ++i)
+        width_ = std::max(width_, int(lines_[i].fields));
+}
+
+Record Table::line(int i) const
+{
+    Record r;
+    if (i < 0 || i >= lineCount())
+        return r;
+    r.reserve(width_);
+    scanLine(bytes_, lines_[first_ + i].start, separator_,
+             [&](QByteArrayView field) { r << decodeField(field, encoding_); });
+    while (r.size() < width_)
+        r << QString();
+    return r;
+}
+
+void Table::dropLeadingLines(int n)
+{
+    first_ = std::clamp(first_ + n, 0, int(lines_.size()));
+    measure();
+}
+
+Table Table::read(const QString& path, const Progress& progress)
 {
     Table t;
     QFile f(path);
@@ -257,8 +495,23 @@ Table Table::read(const QString& path)
         t.error_ = f.errorString();
         return t;
     }
-    // Read at most one byte past the limit, in case the file grew meanwhile.
-    const QByteArray bytes = f.read(kMaxFileBytes + 1);
+    // Read in pieces, so a large file shows its progress; at most one byte
+    // past the limit, in case the file grew meanwhile.
+    QByteArray bytes(std::min(info.size(), kMaxFileBytes) + 1, Qt::Uninitialized);
+    constexpr qint64 kPiece = 4 * 1024 * 1024;
+    const qint64 expected = std::max<qint64>(info.size(), 1);
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 got = f.read(bytes.data() + done, std::min(kPiece, bytes.size() - done));
+        if (got <= 0)
+            break;
+        done += got;
+        if (progress && !progress(int(std::min<qint64>(400, 400 * done / expected)))) {
+            t.status_ = Status::Cancelled;
+            return t;
+        }
+    }
+    bytes.truncate(done);
     if (bytes.size() > kMaxFileBytes) {
         t.status_ = Status::TooLarge;
         return t;
@@ -267,7 +520,8 @@ Table Table::read(const QString& path)
         t.error_ = f.errorString();
         return t;
     }
-    return fromText(decode(bytes));
+    f.close();
+    return fromBytes(std::move(bytes), progress);
 }
 
 Writer::Writer(const QString& path) : file_(std::make_unique<QSaveFile>(path)) {}

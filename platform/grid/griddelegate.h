@@ -3,11 +3,21 @@
 
 #include "platform/grid/gridex.h"
 
+#include <QPersistentModelIndex>
 #include <QPointer>
 #include <QFontMetrics>
 #include <QStyledItemDelegate>
 
 namespace grid {
+
+// A typed cell the database refused: the cell (invalid when nothing was
+// refused), what was typed, and why.
+struct CellRefusal {
+    QPersistentModelIndex at;
+    QString typed;
+    QString why;
+    bool unread = false;  // the text did not convert: `why` is the whole message
+};
 
 // Text editing for plain columns; an editable drop-down for columns with a
 // value list (edit type 3) or an attached list grid (edit type 5), which
@@ -34,12 +44,15 @@ public:
     bool editorModified() const;
     bool lastWriteOk() const { return lastWriteOk_; }
     bool customEditOpen() const;
+    // The last write's refusal by the database; taking it clears it.
+    CellRefusal takeRefused();
 
 private:
     GridEX* g_;
     mutable QPointer<QWidget> editor_;
     mutable QString original_;
     mutable bool lastWriteOk_ = true;
+    mutable CellRefusal refused_;
 };
 
 // One card per record: the card-caption column's value as the title, then a

@@ -8,6 +8,8 @@
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
 #include "platform/ui/celltip.h"
+#include "platform/ui/messages.h"
+#include "platform/ui/regional.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -61,24 +63,6 @@ qint64 toTenThousandths(double v)
 
 namespace {
 
-QString groupedDigits(qint64 whole)
-{
-    QString digits = QString::number(whole);
-    for (int i = digits.size() - 3; i > 0; i -= 3)
-        digits.insert(i, ',');
-    return digits;
-}
-
-QString currencyText(qint64 tt)
-{
-    // Round half away from zero to cents, from the exact ten-thousandths.
-    const quint64 absTt = tt < 0 ? 0 - quint64(tt) : quint64(tt);
-    const quint64 cents = (absTt + 50) / 100;
-    const QString body = QStringLiteral("$") + groupedDigits(qint64(cents / 100)) + '.'
-                         + QString::number(cents % 100).rightJustified(2, '0');
-    return tt < 0 && cents != 0 ? '(' + body + ')' : body;
-}
-
 bool isCurrencyFormat(const QString& format) { return format.compare(QLatin1String("Currency"), Qt::CaseInsensitive) == 0; }
 
 
@@ -109,31 +93,11 @@ QString formatValue(const QVariant& v, const QString& format)
     if (isCurrencyFormat(format)) {
         double d;
         if (v.typeId() != QMetaType::Bool && numericValue(v, d) && ado::convert::currencyFits(d))
-            return currencyText(toTenThousandths(d));
+            return regional::amountText(toTenThousandths(d));
     }
-    switch (v.typeId()) {
-    case QMetaType::QDateTime: {
-        const QDateTime dt = v.toDateTime();
-        if (!dt.isValid())
-            return QString();
-        const QTime t = dt.time();
-        const bool midnight = t == QTime(0, 0);
-        // A time alone is stored on the day zero of the calendar.
-        if (dt.date() == QDate(1899, 12, 30) && !midnight)
-            return t.toString(QStringLiteral("h:mm AP"));
-        const QString day = dt.date().toString(QStringLiteral("M/d/yyyy"));
-        return midnight ? day : day + ' ' + t.toString(QStringLiteral("h:mm AP"));
-    }
-    case QMetaType::QDate:
-        return v.toDate().toString(QStringLiteral("M/d/yyyy"));
-    case QMetaType::Bool:
+    if (v.typeId() == QMetaType::Bool)
         return v.toBool() ? QStringLiteral("Yes") : QStringLiteral("No");
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return ado::convert::valueText(v);
-    default:
-        return v.toString();
-    }
+    return regional::shownText(v);
 }
 
 void CurrencySum::add(double amount)
@@ -154,7 +118,7 @@ QString totalText(const CurrencySum& sum, const QString& format)
     if (sum.overflow())
         return QStringLiteral("Overflow");
     if (isCurrencyFormat(format))
-        return currencyText(sum.tenThousandths());
+        return regional::amountText(sum.tenThousandths());
     return formatValue(double(sum.tenThousandths()) / 10000.0, format);
 }
 
@@ -221,16 +185,12 @@ void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, cons
         return;
     }
     QVariant v;
-    if (auto* box = qobject_cast<QComboBox*>(editor)) {
+    if (auto* box = dynamic_cast<ui::ListBox*>(editor)) {
+        // "attending" typed stores the list's "Attending"; a list that shows
+        // one text and stores another value stores that value.
         const QString typed = box->currentText();
-        const int i = box->findText(typed, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+        const int i = box->entryOf(typed);
         v = i >= 0 ? box->itemData(i) : QVariant(typed);
-        // A list that shows one text and stores another value takes "yes" for
-        // "Yes": the typed text itself could not be stored there.
-        if (i < 0)
-            if (const int j = box->findText(typed, Qt::MatchFixedString);
-                j >= 0 && box->itemData(j).isValid() && box->itemData(j).toString() != box->itemText(j))
-                v = box->itemData(j);
         if (!v.isValid())
             v = typed;
     } else if (auto* line = qobject_cast<QLineEdit*>(editor)) {
@@ -240,15 +200,25 @@ void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, cons
         lastWriteOk_ = true;
         return;
     }
+    refused_ = {};
     // An unchanged text is not written again (no needless change-log rows).
     if (v.toString() == original_) {
         lastWriteOk_ = true;
         return;
     }
-    lastWriteOk_ = model->setData(index, v, Qt::EditRole);
-    if (lastWriteOk_)
+    {
+        const QScopedValueRollback<bool> telling(g_->editorWriting_, true);
+        lastWriteOk_ = model->setData(index, v, Qt::EditRole);
+    }
+    if (lastWriteOk_) {
         original_ = v.toString();
+    } else if (!g_->lastEditError().isEmpty()) {
+        auto* box = qobject_cast<QComboBox*>(editor);
+        refused_ = {index, box ? box->currentText() : v.toString(), g_->lastEditError(), g_->lastEditUnread_};
+    }
 }
+
+CellRefusal GridDelegate::takeRefused() { return std::exchange(refused_, {}); }
 
 void GridDelegate::destroyEditor(QWidget* editor, const QModelIndex& index) const
 {
@@ -504,6 +474,72 @@ QString GridEX::shownCaption(int column) const
     return caption.left(best) + '\n' + caption.mid(best + 1);
 }
 
+namespace {
+
+// The rows' view. A cell editor closed by Enter, Tab or a click elsewhere
+// when the database has refused what was typed closes as usual, and once
+// the event that closed it is done the user is told why and the cell opens
+// again with the typed text.
+class GridTable : public QTableView {
+public:
+    GridTable(const GridModel* rows, GridDelegate* d, std::function<void(const CellRefusal&)> reopen)
+        : rows_(rows), delegate_(d), reopen_(std::move(reopen))
+    {
+    }
+
+protected:
+    // The total row is no record and never current: a move that would land
+    // on it (Ctrl+End, Page Down, Down on the last record) stops on the last
+    // record above it.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override
+    {
+        const QModelIndex to = QTableView::moveCursor(action, modifiers);
+        const int last = rows_->displayedRows() - 1;
+        return to.isValid() && to.row() > last && last >= 0 ? model()->index(last, to.column()) : to;
+    }
+
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override
+    {
+        if (hint == QAbstractItemDelegate::RevertModelCache) {
+            QTableView::closeEditor(editor, hint);
+            return;
+        }
+        const CellRefusal refused = delegate_->takeRefused();
+        if (!refused.at.isValid()) {
+            QTableView::closeEditor(editor, hint);
+            return;
+        }
+        // Not on to the next cell: the refused one opens again.
+        QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+        QTimer::singleShot(0, this, [this, refused] { reopen_(refused); });
+    }
+
+private:
+    const GridModel* rows_;
+    GridDelegate* delegate_;
+    std::function<void(const CellRefusal&)> reopen_;
+};
+
+}  // namespace
+
+void GridEX::reopenRefused(const CellRefusal& refused)
+{
+    if (refused.unread)
+        ui::MsgBox(refused.why, ui::vbExclamation | ui::vbOKOnly, QString(), window());
+    else
+        ui::RefusedSave(refused.why, this);
+    if (!refused.at.isValid() || layout_ != Layout::Rows)
+        return;
+    table_->setFocus();
+    table_->setCurrentIndex(refused.at);
+    table_->edit(refused.at);
+    QWidget* ed = delegate_->openEditor();
+    if (auto* box = qobject_cast<QComboBox*>(ed))
+        box->setEditText(refused.typed);
+    else if (auto* line = qobject_cast<QLineEdit*>(ed))
+        line->setText(refused.typed);
+}
+
 GridEX::GridEX(QWidget* parent) : QWidget(parent)
 {
     model_ = new GridModel(this);
@@ -511,7 +547,7 @@ GridEX::GridEX(QWidget* parent) : QWidget(parent)
     cardDelegate_ = new CardDelegate(this);
     stack_ = new QStackedWidget(this);
 
-    table_ = new QTableView;
+    table_ = new GridTable(model_, delegate_, [this](const CellRefusal& r) { reopenRefused(r); });
     // Its captions leave room under them for the new-row line.
     table_->setHorizontalHeader(new GridHeader(Qt::Horizontal, table_));
     // Column widths are fixed in twips, that is in pixels, so the texts get
@@ -1206,23 +1242,33 @@ QStringList GridEX::listValues() const
 
 bool GridEX::editCell(int row, int column, const QVariant& v)
 {
+    lastEditError_.clear();
+    lastEditUnread_ = false;
     const int record = recordOfRow(row);
     if (record < 0 || !isColumnEditable(column)) {
         emit editRejected(row, column, v.toString());
         return false;
     }
-    lastEditError_.clear();
     if (writeGuard_ && !writeGuard_())
         return false;
-    QVariant in = v;
-    // A cleared cell of a typed column stores NULL.
-    if (in.typeId() == QMetaType::QString && in.toString().trimmed().isEmpty()
-        && rs_->fieldKind(column - 1) != ado::ColumnKind::Text)
-        in = QVariant();
+    QVariant in;
+    if (!typedValue(column, v, in)) {
+        // The cell shows its value again; the message comes once the editor
+        // has closed, and not at all when the caller reports the failure.
+        lastEditError_ = regional::refusal(rs_->fieldKind(column - 1), v.toString());
+        lastEditUnread_ = true;
+        emit editRejected(row, column, v.toString());
+        if (!reportingWrite_ && !editorWriting_)
+            QMetaObject::invokeMethod(
+                this, [this, why = lastEditError_] { ui::MsgBox(why, ui::vbExclamation | ui::vbOKOnly, QString(), window()); },
+                Qt::QueuedConnection);
+        return false;
+    }
     bool ok = false;
     inEdit_ = true;
     try {
-        ok = rs_->setCell(record, column - 1, in);
+        // The cell and its change-log row are stored together or not at all.
+        ok = rs_->setCell(record, column - 1, in, [&] { logEdit(record, column); });
     } catch (const ado::Error& e) {
         ok = false;
         lastEditError_ = e.description();
@@ -1232,8 +1278,22 @@ bool GridEX::editCell(int row, int column, const QVariant& v)
         emit editRejected(row, column, v.toString());
         return false;
     }
-    logEdit(record, column);
     return true;
+}
+
+bool GridEX::typedValue(int column, const QVariant& v, QVariant& out) const
+{
+    const ado::ColumnKind kind = rs_->fieldKind(column - 1);
+    if (v.typeId() != QMetaType::QString || kind == ado::ColumnKind::Text) {
+        out = v;
+        return true;
+    }
+    // A cleared cell of a typed column stores NULL.
+    if (v.toString().trimmed().isEmpty()) {
+        out = QVariant();
+        return true;
+    }
+    return regional::readValue(kind, v.toString(), out);
 }
 
 void GridEX::logEdit(int record, int column)
@@ -1243,13 +1303,9 @@ void GridEX::logEdit(int record, int column)
     const QString table = rs_->fieldTable(column - 1);
     if (table.isEmpty() || !changeLog())
         return;
-    try {
-        const QVariant id = rs_->rowKey(record, column - 1);
-        if (!id.isNull())
-            changeLog()(table, id.toLongLong(), 2);
-    } catch (const ado::Error&) {
-        // The edit itself is stored; a failed log row does not undo it.
-    }
+    const QVariant id = rs_->rowKey(record, column - 1);
+    if (!id.isNull())
+        changeLog()(table, id.toLongLong(), 2);
 }
 
 bool GridEX::editPending() const
@@ -1262,7 +1318,12 @@ bool GridEX::writeCurrentRow()
     QWidget* ed = delegate_->openEditor();
     if (!ed)
         return true;
-    emit delegate_->commitData(ed);
+    {
+        const QScopedValueRollback<bool> reporting(reportingWrite_, true);
+        emit delegate_->commitData(ed);
+    }
+    // The caller tells of a refusal, and the editor stays as it is.
+    delegate_->takeRefused();
     const bool ok = delegate_->lastWriteOk();
     if (ok)
         emit delegate_->closeEditor(ed, QAbstractItemDelegate::NoHint);

@@ -10,6 +10,7 @@
 
 #include "platform/ado/ado.h"
 
+#include <QAbstractItemDelegate>
 #include <QPoint>
 #include <QPointer>
 #include <QString>
@@ -29,6 +30,7 @@ namespace grid {
 
 class GridModel;
 class GridDelegate;
+struct CellRefusal;
 class CardDelegate;
 class NewRowLine;
 class CardView;
@@ -53,9 +55,10 @@ enum HitArea {
     haCell = 4,          // a record's cell (or a card in the card layout)
 };
 
-// The display text of a value: "Currency" gives $1,234.50 and ($1,234.50);
-// dates show as M/d/yyyy, with the time when it is not midnight; an empty
-// format shows the value as stored.
+// The display text of a value in the user's regional forms: "Currency"
+// gives the locale's amount ($1,234.50 and ($1,234.50) in the US); dates
+// show with four-digit years and the time when it is not midnight; an empty
+// format shows numbers, dates and texts as regional::shownText does.
 QString formatValue(const QVariant& v, const QString& format);
 // Pixels a card keeps free around its texts, both sides together.
 constexpr int kCardTextInset = 12;
@@ -231,7 +234,9 @@ public:
     // --- editing
     // Writes a typed or chosen value into a cell as the editor does; false
     // (cell unchanged) when the column is not editable or the text does not
-    // convert.
+    // convert. Typed text is read in the user's regional forms; one that
+    // reads as no value is refused with a message naming the form, once the
+    // editor has closed (writeCurrentRow leaves the telling to its caller).
     bool editCell(int row, int column, const QVariant& v);
     bool editPending() const;             // an open editor not yet written
     // Commits the open editor. When the write fails the editor stays open
@@ -260,12 +265,16 @@ public:
 
     // --- custom editing (newrow.cpp)
     // The owner's control that edits custom columns: the grid gives it the
-    // keys and ends the edit on Enter (stored), Escape (dropped) or when the
-    // focus leaves it (stored).
+    // keys and ends the edit on Enter (stored), Tab and Shift+Tab (stored,
+    // and the next or previous cell edited, as from any cell), Escape
+    // (dropped, what was typed with it) or when the focus leaves it (stored).
+    // A date or time box that refuses what was typed keeps the edit open.
     void setCustomEditControl(QWidget* control);
     QWidget* customEditControl() const { return customControl_; }
     bool customEditOpen() const;
-    void endCustomEdit(bool store, bool submitRow = false);
+    // Ends the edit, then does as the hint says (the new row stored, the
+    // next or previous cell edited).
+    void endCustomEdit(bool store, QAbstractItemDelegate::EndEditHint then = QAbstractItemDelegate::NoHint);
 
     // --- hit-test (points in this widget's coordinates)
     int hitTest(const QPoint& pos) const;
@@ -307,6 +316,9 @@ protected:
 private:
     friend class GridModel;
     friend class GridDelegate;
+    // A typed text as the value of its column, read in the user's regional
+    // forms; false when it reads as none.
+    bool typedValue(int column, const QVariant& v, QVariant& out) const;
     friend class CardDelegate;
     friend class NewRowLine;
 
@@ -340,6 +352,9 @@ private:
     void onRowChanged(int row);
     void scheduleRebuild();
     void logEdit(int record, int column);
+    // Tells why the database refused a typed cell, and opens the cell again
+    // with what was typed.
+    void reopenRefused(const CellRefusal& refused);
     void emitCurrentRow();
     void setCurrentCell(int row, int column);   // column 0: the first shown
     QPoint toViewport(const QPoint& pos) const;
@@ -362,7 +377,10 @@ private:
     int lastCurrent_ = 0;
     bool blockCurrentSignal_ = false;
     bool inEdit_ = false;
+    bool reportingWrite_ = false;  // writeCurrentRow tells its caller why a write failed
+    bool editorWriting_ = false;   // the cell editor tells of a refusal itself
     QString lastEditError_;
+    bool lastEditUnread_ = false;  // lastEditError_ is a text that did not convert
     std::function<bool()> writeGuard_;
     bool rebuildPending_ = false;
     const ado::Recordset* builtFor_ = nullptr;   // the recordset the rows were gathered from

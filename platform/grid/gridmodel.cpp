@@ -315,8 +315,6 @@ QVariant GridModel::data(const QModelIndex& idx, int role) const
             return {};
         return formatValue(v, g_->columnFormat(c));
     case Qt::EditRole:
-        if (v.typeId() == QMetaType::Double)
-            return ado::convert::numberText(v.toDouble());
         return formatValue(v, QString());
     case Qt::CheckStateRole:
         if (!yesNo)

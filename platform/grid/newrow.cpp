@@ -1,7 +1,9 @@
 #include "platform/grid/newrow.h"
 
+#include "platform/ado/ignoring.h"
 #include "platform/grid/griddelegate.h"
 #include "platform/grid/gridmodel.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/messages.h"
 
 #include <QApplication>
@@ -53,8 +55,9 @@ private:
 };
 
 // Watches the owner's control of custom columns: Enter stores (and stores
-// the new row when the edit was on the new-row line), Escape drops, and
-// leaving the control stores.
+// the new row when the edit was on the new-row line), Tab and Shift+Tab
+// store and go on to the next or previous cell, Escape drops, and leaving
+// the control stores.
 class CustomEditWatch : public QObject {
 public:
     CustomEditWatch(GridEX* g) : QObject(g), g_(g) {}
@@ -65,20 +68,34 @@ protected:
         if (ending_ || !g_->customEditOpen())
             return false;
         auto* control = static_cast<QWidget*>(watched);
+        auto* moment = qobject_cast<ui::MomentBox*>(control);
         if (e->type() == QEvent::KeyPress) {
+            using Hint = QAbstractItemDelegate::EndEditHint;
             const int key = static_cast<QKeyEvent*>(e)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape || key == Qt::Key_Tab
-                || key == Qt::Key_Backtab) {
-                const QScopedValueRollback<bool> guard(ending_, true);
-                const bool onNewRow = g_->currentRow() == GridEX::kNewRowLine;
-                if (key == Qt::Key_Escape)
-                    g_->endCustomEdit(false);
-                else
-                    g_->endCustomEdit(true, onNewRow && key != Qt::Key_Tab && key != Qt::Key_Backtab);
-                return true;
+            const bool onNewRow = g_->currentRow() == GridEX::kNewRowLine;
+            Hint then = QAbstractItemDelegate::NoHint;
+            if (key == Qt::Key_Return || key == Qt::Key_Enter)
+                then = onNewRow ? QAbstractItemDelegate::SubmitModelCache : QAbstractItemDelegate::NoHint;
+            else if (key == Qt::Key_Tab)
+                then = QAbstractItemDelegate::EditNextItem;
+            else if (key == Qt::Key_Backtab)
+                then = QAbstractItemDelegate::EditPreviousItem;
+            else if (key != Qt::Key_Escape)
+                return false;
+            const QScopedValueRollback<bool> guard(ending_, true);
+            if (key == Qt::Key_Escape) {
+                // What was typed goes without a word, before the focus leaves.
+                if (moment)
+                    moment->revert();
+                g_->endCustomEdit(false);
+            } else if (!moment || moment->commit()) {
+                g_->endCustomEdit(true, then);
             }
+            return true;
         } else if (e->type() == QEvent::FocusOut) {
-            if (static_cast<QFocusEvent*>(e)->reason() == Qt::PopupFocusReason)
+            // Its own pop-up, or a message over the window, is not leaving it.
+            const Qt::FocusReason why = static_cast<QFocusEvent*>(e)->reason();
+            if (why == Qt::PopupFocusReason || why == Qt::ActiveWindowFocusReason)
                 return false;
             QWidget* now = QApplication::focusWidget();
             if (now && (now == control || control->isAncestorOf(now)))
@@ -288,6 +305,7 @@ NewRowLine::NewRowLine(GridEX* g) : QObject(g), g_(g)
     g->table_->viewport()->installEventFilter(this);
     boundTo_ = g->rs_.get();
     table_ = g->table_;
+    viewport_ = g->table_->viewport();
     syncColumns();
 }
 
@@ -296,7 +314,8 @@ NewRowLine::~NewRowLine()
     // The table goes before this line when the whole grid closes.
     if (table_) {
         table_->removeEventFilter(this);
-        table_->viewport()->removeEventFilter(this);
+        if (viewport_)
+            viewport_->removeEventFilter(this);
         if (auto* header = dynamic_cast<GridHeader*>(table_->horizontalHeader()))
             header->setLine(nullptr, 0);
     }
@@ -372,6 +391,8 @@ void NewRowLine::closeEditor(bool store)
     emit delegate_->closeEditor(ed, store ? QAbstractItemDelegate::NoHint : QAbstractItemDelegate::RevertModelCache);
 }
 
+// Watched objects are compared by address only: the filter also hears the
+// table while it is being destroyed, when its members may no longer be called.
 bool NewRowLine::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusIn && watched == view_) {
@@ -381,7 +402,7 @@ bool NewRowLine::eventFilter(QObject* watched, QEvent* event)
             leave();
             g_->emitCurrentRow();
         }
-    } else if (watched == g_->table_->viewport() && event->type() == QEvent::MouseButtonPress) {
+    } else if (watched == viewport_ && event->type() == QEvent::MouseButtonPress) {
         leave();
     }
     return QObject::eventFilter(watched, event);
@@ -440,7 +461,8 @@ bool GridEX::commitNewRow()
             if (!isTypedValue(v) || rs_->fieldOrigin(c - 1).isEmpty())
                 continue;
             // A text that does not convert leaves its column empty; the rest is stored.
-            if (!rs_->setValue(c - 1, v))
+            QVariant typed;
+            if (!typedValue(c, v, typed) || !rs_->setValue(c - 1, typed))
                 emit editRejected(kNewRowLine, c, v.toString());
         }
         rs_->Update();
@@ -463,12 +485,8 @@ bool GridEX::commitNewRow()
         if (rs_->editMode() != ado::Recordset::EditMode::None)
             rs_->CancelUpdate();
         // The row undone in the database leaves the recordset too.
-        if (rs_->RecordCount() != before) {
-            try {
-                rs_->Requery();
-            } catch (const ado::Error&) {
-            }
-        }
+        if (rs_->RecordCount() != before)
+            ado::ignoringErrors([&] { rs_->Requery(); });
         newRow_->makeCurrent();
         ui::MsgBox("The new row could not be saved.\n\n" + why, ui::vbExclamation | ui::vbOKOnly, QString(), this);
         return false;
@@ -494,7 +512,7 @@ bool GridEX::customEditOpen() const
     return delegate_->customEditOpen() || (newRow_ && newRow_->delegate()->customEditOpen());
 }
 
-void GridEX::endCustomEdit(bool store, bool submitRow)
+void GridEX::endCustomEdit(bool store, QAbstractItemDelegate::EndEditHint then)
 {
     GridDelegate* d = delegate_->customEditOpen() ? delegate_
                       : newRow_ && newRow_->delegate()->customEditOpen() ? newRow_->delegate()
@@ -504,9 +522,7 @@ void GridEX::endCustomEdit(bool store, bool submitRow)
     QWidget* ed = d->openEditor();
     if (store)
         emit d->commitData(ed);
-    emit d->closeEditor(ed, submitRow ? QAbstractItemDelegate::SubmitModelCache
-                            : store   ? QAbstractItemDelegate::NoHint
-                                      : QAbstractItemDelegate::RevertModelCache);
+    emit d->closeEditor(ed, store ? then : QAbstractItemDelegate::RevertModelCache);
 }
 
 }  // namespace grid

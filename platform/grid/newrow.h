@@ -91,6 +91,7 @@ private:
     GridDelegate* delegate_ = nullptr;
     QPointer<QTableView> view_;
     QPointer<QTableView> table_;
+    QPointer<QWidget> viewport_;
     const ado::Recordset* boundTo_ = nullptr;
     bool current_ = false;
 };

@@ -17,23 +17,34 @@ namespace navbar {
 namespace {
 
 // The bar keeps its designed width; what has to give is height, so the
-// spacing is tight and long captions wrap onto a second line.
-constexpr int kBarMargin = 3;      // around the column of groups
-constexpr int kGroupGap = 4;       // between groups
-constexpr int kHeaderHeight = 20;  // at least; a wrapped caption makes it taller
-constexpr int kItemHeight = 19;    // at least, for one line
+// spacing is tight and long captions wrap onto a second line. A compact bar
+// (a short screen, or large text) is tighter still.
+struct Metrics {
+    int barMargin;     // around the column of groups
+    int groupGap;      // between groups
+    int headerHeight;  // at least; a wrapped caption makes it taller
+    int headerPad;     // above and below a header's caption, together
+    int itemHeight;    // at least, for one line
+    int itemPad;       // above and below an item's caption, together
+    int iconSize;      // pictures are drawn a little smaller than stored
+    bool spacing;      // the items' own spacing below them
+};
+constexpr Metrics kRoomy{3, 4, 20, 6, 19, 4, 18, true};
+constexpr Metrics kCompact{2, 2, 17, 4, 15, 2, 14, false};
+const Metrics& metricsOf(const ExplorerBar* bar) { return bar && bar->compact() ? kCompact : kRoomy; }
+
 constexpr int kItemIndent = 3;
-constexpr int kIconSize = 18;      // pictures are drawn a little smaller than stored
 constexpr int kIconGap = 4;
 constexpr int kChevron = 20;       // room for the fold button of a header
 const QColor kInk(0x21, 0x3a, 0x8f);
 
 QPixmap icon(const ExplorerBar* bar, int picture)
 {
+    const int size = metricsOf(bar).iconSize;
     const QPixmap pm = bar->picture(picture);
-    if (pm.isNull() || pm.width() == kIconSize)
+    if (pm.isNull() || pm.width() == size)
         return pm;
-    return pm.scaled(kIconSize, kIconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return pm.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
 // The gradient behind the groups.
@@ -63,7 +74,10 @@ void paintFocus(QPainter& p, const QRectF& r)
     p.restore();
 }
 
-int spacingPixels(const Item* item) { return (item->spacing() + 1) / 2; }
+int spacingPixels(const Item* item)
+{
+    return metricsOf(item->group()->bar()).spacing ? (item->spacing() + 1) / 2 : 0;
+}
 
 // The widgets of a hosted control that Tab stops at: the control itself when
 // it takes the focus (through its focus proxy, if any), else its children.
@@ -119,7 +133,11 @@ public:
 
     void host(QWidget* control);
 
-    int textLeft() const { return kItemIndent + (item_->picture() != kNoPicture ? kIconSize + kIconGap : 0); }
+    const Metrics& metrics() const { return metricsOf(item_->group()->bar()); }
+    int textLeft() const
+    {
+        return kItemIndent + (item_->picture() != kNoPicture ? metrics().iconSize + kIconGap : 0);
+    }
     QRect textRect(int w) const { return QRect(textLeft(), 0, qMax(10, w - textLeft() - 3), 1000); }
 
     // The caption, wrapped as it is drawn, fits the item.
@@ -139,7 +157,7 @@ public:
         if (layout_)
             return QWidget::heightForWidth(w);
         const QRect r = fontMetrics().boundingRect(textRect(w), Qt::TextWordWrap, item_->caption());
-        return qMax(kItemHeight, r.height() + 4) + spacingPixels(item_);
+        return qMax(metrics().itemHeight, r.height() + metrics().itemPad) + spacingPixels(item_);
     }
     QSize sizeHint() const override
     {
@@ -151,7 +169,7 @@ public:
     {
         if (layout_)
             return layout_->minimumSize();
-        return QSize(40, kItemHeight + spacingPixels(item_));
+        return QSize(40, metrics().itemHeight + spacingPixels(item_));
     }
 
 protected:
@@ -166,7 +184,7 @@ protected:
         if (item_->picture() != kNoPicture) {
             const QPixmap pm = icon(item_->group()->bar(), item_->picture());
             if (!pm.isNull())
-                p.drawPixmap(kItemIndent, r.top() + (r.height() - kIconSize) / 2, pm);
+                p.drawPixmap(kItemIndent, r.top() + (r.height() - pm.height()) / 2, pm);
         }
         QFont f = font();
         QColor ink = kInk;
@@ -243,7 +261,8 @@ public:
             ++n;
         return QFontMetrics(captionFont()).horizontalAdvance(QString(n, ' '));
     }
-    int textLeft() const { return 4 + (group_->picture() != kNoPicture ? kIconSize + 3 : 0) + indent(); }
+    const Metrics& metrics() const { return metricsOf(group_->bar()); }
+    int textLeft() const { return 4 + (group_->picture() != kNoPicture ? metrics().iconSize + 3 : 0) + indent(); }
     QRect textRect(int w) const
     {
         return QRect(textLeft(), 0, qMax(10, w - textLeft() - (group_->collapsible() ? kChevron : 4)), 1000);
@@ -266,10 +285,10 @@ public:
     int heightForWidth(int w) const override
     {
         const QRect r = QFontMetrics(captionFont()).boundingRect(textRect(w), Qt::TextWordWrap, caption());
-        return qMax(kHeaderHeight, r.height() + 6);
+        return qMax(metrics().headerHeight, r.height() + metrics().headerPad);
     }
     QSize sizeHint() const override { return QSize(120, heightForWidth(width() > 0 ? width() : 120)); }
-    QSize minimumSizeHint() const override { return QSize(40, kHeaderHeight); }
+    QSize minimumSizeHint() const override { return QSize(40, metrics().headerHeight); }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -290,7 +309,7 @@ protected:
         if (group_->picture() != kNoPicture) {
             const QPixmap pm = icon(group_->bar(), group_->picture());
             if (!pm.isNull())
-                p.drawPixmap(4, int(r.top()) + (int(r.height()) - kIconSize) / 2, pm);
+                p.drawPixmap(4, int(r.top()) + (int(r.height()) - pm.height()) / 2, pm);
         }
         p.setFont(captionFont());
         p.setPen(kInk);
@@ -533,8 +552,8 @@ ExplorerBar::ExplorerBar(QWidget* parent) : QWidget(parent)
     scroll_->setFocusPolicy(Qt::NoFocus);
     content_ = new Canvas(scroll_);
     column_ = new QVBoxLayout(content_);
-    column_->setContentsMargins(kBarMargin, kBarMargin, kBarMargin, kBarMargin);
-    column_->setSpacing(kGroupGap);
+    column_->setContentsMargins(kRoomy.barMargin, kRoomy.barMargin, kRoomy.barMargin, kRoomy.barMargin);
+    column_->setSpacing(kRoomy.groupGap);
     column_->addStretch(1);
     scroll_->setWidget(content_);
     outer->addWidget(scroll_);
@@ -630,6 +649,25 @@ void ExplorerBar::setRedraw(bool on)
     setUpdatesEnabled(on);
     if (on)
         update();
+}
+
+void ExplorerBar::setCompact(bool on)
+{
+    if (compact_ == on)
+        return;
+    compact_ = on;
+    const Metrics& m = metricsOf(this);
+    column_->setContentsMargins(m.barMargin, m.barMargin, m.barMargin, m.barMargin);
+    column_->setSpacing(m.groupGap);
+    for (const auto& g : groups_) {
+        for (const auto& it : g->items_)
+            if (it->widget_)
+                it->widget_->sync();
+        if (g->widget_)
+            g->widget_->sync();
+    }
+    column_->invalidate();
+    update();
 }
 
 void ExplorerBar::setPictureStore(const PictureStore* store)

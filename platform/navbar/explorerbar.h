@@ -166,6 +166,12 @@ public:
     void setRedraw(bool on);
     bool redraw() const { return redraw_; }
 
+    // A compact bar sets its groups closer together, its items and headers
+    // lower and its pictures smaller, and leaves out the items' own spacing:
+    // for a screen too short for the roomy one (large text on a laptop).
+    void setCompact(bool on);
+    bool compact() const { return compact_; }
+
     void setPictureStore(const PictureStore* store);
     const PictureStore* pictureStore() const { return store_; }
     QPixmap picture(int barNumber) const;
@@ -222,6 +228,7 @@ private:
     const PictureStore* store_ = nullptr;
     QPointer<QWidget> home_;
     bool redraw_ = true;
+    bool compact_ = false;
 };
 
 }  // namespace navbar

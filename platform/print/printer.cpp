@@ -166,10 +166,11 @@ std::unique_ptr<Document> Printer::beginDocument(const QString& name, QWidget* o
     return doc;
 }
 
-bool Printer::printCopies(const QString& name, QWidget* owner, const std::function<void(Document&, int)>& draw)
+bool Printer::printCopies(const QString& name, QWidget* owner, const std::function<void(Document&, int)>& draw,
+                          const std::function<bool()>& chosen)
 {
     const int copies = printDialog(owner);
-    if (copies < 1)
+    if (copies < 1 || (chosen && !chosen()))
         return false;
     std::unique_ptr<Document> doc = beginDocument(name, owner);
     if (!doc)

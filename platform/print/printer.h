@@ -66,9 +66,11 @@ public:
     // printer cannot take it.
     std::unique_ptr<Document> beginDocument(const QString& name, QWidget* owner = nullptr);
     // The print dialog, then one document in which `draw` makes each copy
-    // asked for (counted from 1); a failure is said. False on Cancel or
-    // failure.
-    bool printCopies(const QString& name, QWidget* owner, const std::function<void(Document&, int copy)>& draw);
+    // asked for (counted from 1); a failure is said. `chosen`, when given,
+    // runs once the printer and its paper are chosen, and false from it
+    // prints nothing. False on Cancel or failure.
+    bool printCopies(const QString& name, QWidget* owner, const std::function<void(Document&, int copy)>& draw,
+                     const std::function<bool()>& chosen = {});
 
 private:
     void recover();

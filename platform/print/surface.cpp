@@ -88,6 +88,43 @@ double fittingHeight(const TextFont& f, double dpi, const QStringList& lines, do
     return t.height;
 }
 
+FittedLines fitLines(const TextFont& f, double dpi, const QStringList& lines, QSizeF room, double least,
+                     const BlockHeight& block)
+{
+    FittedLines fit{f.height, lines, false};
+    const double width = room.width(), height = room.height();
+    if (!(width > 0 && height > 0))
+        return fit;
+    TextFont t = f;
+    least = std::min(least, f.height);
+    t.height = fittingHeight(t, dpi, lines, width, least);
+    const double bottom = block(t, int(lines.size()));
+    if (bottom > height && t.height > least) {
+        // Heights grow almost in proportion; the steps make up the rest.
+        t.height = std::max(least, std::floor(t.height * height / bottom));
+        while (t.height > least && block(t, int(lines.size())) > height)
+            t.height = std::max(least, t.height - 1);
+    }
+    fit.height = t.height;
+    if (t.height > least)
+        return fit;
+    // Above the least size every line fits; at it, what does not is cut.
+    int kept = int(lines.size());
+    while (kept > 1 && block(t, kept) > height + 1e-6)
+        --kept;
+    if (kept < lines.size()) {
+        fit.texts.resize(kept);
+        fit.texts.back() += QChar(0x2026);
+        fit.cut = true;
+    }
+    for (QString& text : fit.texts) {
+        const QString whole = text;
+        text = elidedText(t, dpi, text, width);
+        fit.cut = fit.cut || text != whole;
+    }
+    return fit;
+}
+
 // ---------------------------------------------------------------- Surface
 
 Surface::Surface(QSizeF deviceSize, double dpiX, double dpiY) : size_(deviceSize), dpiX_(dpiX), dpiY_(dpiY) {}

@@ -18,6 +18,7 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
 #include <memory>
 
 class QFont;
@@ -51,6 +52,21 @@ QString elidedText(const TextFont& f, double dpi, const QString& text, double wi
 // The font's height, or the largest smaller one down to `least`, at which
 // every line is at most `width` wide (device units).
 double fittingHeight(const TextFont& f, double dpi, const QStringList& lines, double width, double least);
+
+// Lines set one below the other in a room of device units: in the font, or
+// one smaller down to `least`, so that every line fits the room's width and
+// all of them its height, `block(font, n)` being the height the first n
+// lines take. At `least` the lines below the room are left out, the last
+// one kept ending in "…", and a line still too wide is cut with "…". A room
+// without width or height leaves the lines as they are.
+struct FittedLines {
+    double height = 0;   // of the font
+    QStringList texts;
+    bool cut = false;    // lines left out or cut short
+};
+using BlockHeight = std::function<double(const TextFont& font, int lines)>;
+FittedLines fitLines(const TextFont& f, double dpi, const QStringList& lines, QSizeF room, double least,
+                     const BlockHeight& block);
 
 // One drawing call, in logical and in device units.
 struct Drawn {

@@ -18,8 +18,9 @@ private:
     QString message_;
 };
 
+// Both throw settings::Error when the store's file is damaged (it cannot
+// be parsed); SaveSetting also when it cannot be written.
 QString GetSetting(const QString& app, const QString& section, const QString& key);
-// Throws settings::Error when the store cannot be written.
 void SaveSetting(const QString& app, const QString& section, const QString& key, const QString& value);
 
 // Keeps the store in this INI file instead of the user's own (tests).

@@ -2,6 +2,7 @@
 
 #include "platform/ado/ado.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/regional.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -12,6 +13,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStandardItemModel>
+#include <QSignalBlocker>
 #include <QPainter>
 #include <QPolygonF>
 #include <QVBoxLayout>
@@ -38,6 +40,17 @@ ListBox::ListBox(QWidget* parent, bool editable) : QComboBox(parent)
     // The completer an editable box gets would finish "Dr" as "Dr.".
     setCompleter(nullptr);
     showBeginningWhenSet(lineEdit());
+    connect(lineEdit(), &QLineEdit::editingFinished, this, [this] {
+        const int i = entryOf(currentText());
+        if (i >= 0 && itemText(i) != currentText())
+            setEditText(itemText(i));
+    });
+}
+
+int ListBox::entryOf(const QString& text) const
+{
+    const int exact = findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    return exact >= 0 ? exact : findText(text, Qt::MatchFixedString);
 }
 
 void ListBox::showPopup()
@@ -122,7 +135,6 @@ MomentBox::MomentBox(QWidget* parent) : QLineEdit(parent) {}
 void MomentBox::setEmptyAllowed(bool allowed)
 {
     emptyAllowed_ = allowed;
-    setPlaceholderText(allowed ? QStringLiteral("None") : QString());
 }
 
 void MomentBox::showValue()
@@ -184,10 +196,13 @@ void MomentBox::mouseReleaseEvent(QMouseEvent* e)
 
 void MomentBox::keyPressEvent(QKeyEvent* e)
 {
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
         commit();
-    else if (e->key() == Qt::Key_Escape && typedSince())
+    } else if (e->key() == Qt::Key_Escape && typedSince()) {
+        // Dropping what was typed is all this Escape does: the window stays.
         showValue();
+        return;
+    }
     QLineEdit::keyPressEvent(e);
 }
 
@@ -195,6 +210,8 @@ void MomentBox::keyPressEvent(QKeyEvent* e)
 
 DateBox::DateBox(QWidget* parent) : ValueBox(parent)
 {
+    // An empty box shows the form it asks for.
+    setPlaceholderText(regional::dateForm());
     // The button shows the arrow of a drop-down list.
     QPixmap arrow(12, 12);
     arrow.fill(Qt::transparent);
@@ -226,18 +243,17 @@ void DateBox::setDateTime(const QDateTime& dt)
 
 bool DateBox::read(const QString& text, QDate& out) const
 {
-    return ado::convert::parseDate(text, out);
+    return regional::readDate(text, out);
 }
 
 QString DateBox::write(const QDate& d) const
 {
-    return d.toString(QStringLiteral("M/d/yyyy"));
+    return regional::dateText(d);
 }
 
 QString DateBox::refusal(const QString& typed) const
 {
-    const QString how = QStringLiteral("Please type a date as month/day/year, such as 8/14/2027.");
-    return typed.isEmpty() ? how : QStringLiteral("\"%1\" is not a date. ").arg(typed) + how;
+    return regional::notADate(typed);
 }
 
 void DateBox::keyPressEvent(QKeyEvent* e)
@@ -262,6 +278,7 @@ void DateBox::showPopup()
         calendar_ = new QCalendarWidget(popup_);
         calendar_->setObjectName("calendar");
         calendar_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+        enterTakesFramedDay(calendar_);
         layout->addWidget(calendar_);
         // A click on a day, or Enter on the day chosen by the arrow keys.
         connect(calendar_, &QCalendarWidget::clicked, this, [this](QDate d) { picked(d); });
@@ -299,6 +316,7 @@ void DateBox::picked(const QDate& d)
 
 TimeBox::TimeBox(QWidget* parent) : ValueBox(parent)
 {
+    setPlaceholderText(regional::timeForm());
     setTime(QTime(0, 0));
 }
 
@@ -309,18 +327,79 @@ void TimeBox::setTime(const QTime& t)
 
 bool TimeBox::read(const QString& text, QTime& out) const
 {
-    return ado::convert::parseTime(text, out);
+    return regional::readTime(text, out);
 }
 
 QString TimeBox::write(const QTime& t) const
 {
-    return t.toString(t.second() ? QStringLiteral("h:mm:ss AP") : QStringLiteral("h:mm AP"));
+    return regional::timeText(t);
 }
 
 QString TimeBox::refusal(const QString& typed) const
 {
-    const QString how = QStringLiteral("Please type a time of day, such as 2:30 PM.");
-    return typed.isEmpty() ? how : QStringLiteral("\"%1\" is not a time of day. ").arg(typed) + how;
+    return regional::notATime(typed);
+}
+
+// ---------------------------------------------------------------- month calendar
+
+namespace {
+
+// The day a calendar's days view frames (its current cell), invalid when none.
+QDate framedDay(const QCalendarWidget* calendar, const QAbstractItemView* days)
+{
+    const QModelIndex cell = days->currentIndex();
+    const int shownDay = cell.data(Qt::DisplayRole).toInt();
+    const int row = cell.row() - (calendar->horizontalHeaderFormat() != QCalendarWidget::NoHorizontalHeader);
+    const int column = cell.column() - (calendar->verticalHeaderFormat() != QCalendarWidget::NoVerticalHeader);
+    if (!cell.isValid() || shownDay < 1 || row < 0 || column < 0)
+        return {};
+    // The page begins on the first day of the week before the 1st, or the
+    // week before that: the one whose cell shows the framed day's number.
+    const QDate first(calendar->yearShown(), calendar->monthShown(), 1);
+    const int lead = (first.dayOfWeek() - calendar->firstDayOfWeek() + 7) % 7;
+    for (const int before : {lead, lead + 7}) {
+        const QDate d = first.addDays(7 * row + column - before);
+        if (d.day() == shownDay)
+            return d;
+    }
+    return {};
+}
+
+class FramedDayOnEnter : public QObject {
+public:
+    FramedDayOnEnter(QCalendarWidget* calendar, QAbstractItemView* days) : QObject(days), calendar_(calendar), days_(days)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        const QDate framed = framedDay(calendar_, days_);
+        if (framed.isValid() && framed != calendar_->selectedDate()) {
+            // Chosen quietly: the Enter that follows tells it, once.
+            const QSignalBlocker quiet(calendar_);
+            calendar_->setSelectedDate(framed);
+        }
+        return false;
+    }
+
+private:
+    QCalendarWidget* calendar_;
+    QAbstractItemView* days_;
+};
+
+}  // namespace
+
+void enterTakesFramedDay(QCalendarWidget* calendar)
+{
+    auto* days = calendar ? calendar->findChild<QAbstractItemView*>(QStringLiteral("qt_calendar_calendarview")) : nullptr;
+    if (days)
+        days->installEventFilter(new FramedDayOnEnter(calendar, days));
 }
 
 }  // namespace ui

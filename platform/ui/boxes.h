@@ -22,10 +22,14 @@ void showBeginningWhenSet(QLineEdit* box);
 // A drop-down list that opens as wide as its longest entry. An editable one
 // keeps what is typed as it stands: nothing is completed from the list, a
 // text the list does not hold stays, and choosing from the list still works.
+// A list holds fixed answers: a text typed as an entry but in other letter
+// case ("attending") is taken as the entry ("Attending") once typing ends.
 class ListBox : public QComboBox {
 public:
     explicit ListBox(QWidget* parent = nullptr, bool editable = false);
     void showPopup() override;
+    // The entry a text names, letter case aside; -1 for none.
+    int entryOf(const QString& text) const;
 };
 
 // Fills a drop-down list a page at a time, emptied of its text and entries
@@ -124,8 +128,10 @@ private:
     T value_;
 };
 
-// A date, shown as 8/14/2027, typed as 8/14/2027, 08/14/2027 or 8/14/27, or
-// picked on a calendar that opens from the box's button, F4 or Alt+Down. It
+// A date in the user's regional form (regional.h), shown with four-digit
+// years (8/14/2027, 14/08/2027, 14.08.2027) and typed as the user writes it
+// (8/14/27, 08/14/2027 ...), or picked on a calendar that opens from the
+// box's button, F4 or Alt+Down. Empty, it shows the form it asks for. It
 // keeps the time of day it was given with a date (midnight unless one was),
 // which it does not show.
 class DateBox : public ValueBox<QDate> {
@@ -158,8 +164,8 @@ private:
     QCalendarWidget* calendar_ = nullptr;
 };
 
-// A time of day, shown as 2:30 PM (2:30:45 PM when it has seconds), typed
-// as 2:30 PM, 2:30pm, 14:30 or 9:5 (9:05).
+// A time of day in the user's regional form, with seconds when it has any
+// (2:30 PM, 14:30, 14:30:45), typed as 2:30 PM, 2:30pm, 14:30 or 9:5 (9:05).
 class TimeBox : public ValueBox<QTime> {
     Q_OBJECT
 public:
@@ -173,5 +179,10 @@ protected:
     QString write(const QTime& t) const override;
     QString refusal(const QString& typed) const override;
 };
+
+// A month calendar turned to another page (by its arrows or the wheel)
+// frames the same day of the new month; Enter then takes that framed day,
+// not the day chosen before on the page left.
+void enterTakesFramedDay(QCalendarWidget* calendar);
 
 }  // namespace ui

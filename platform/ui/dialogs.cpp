@@ -6,10 +6,12 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QInputDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QStyle>
 
 namespace ui {
 
@@ -48,6 +50,20 @@ QString withDefaultExtension(const QString& file, const QString& defaultExt)
 
 namespace {
 
+// The width a window needs for its title to show whole: the window frame
+// draws it bold, often in a larger font than the window's own, beside the
+// frame's icon and buttons, and cuts it in the middle where the window is
+// too narrow ("Impor…ecords").
+int titleWidth(const QWidget& w, const QString& title)
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    font.setPointSizeF(1.25 * std::max(font.pointSizeF(), w.font().pointSizeF()));
+    font.setBold(true);
+    const QFontMetrics m(font);
+    const int button = std::max(m.height(), w.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &w));
+    return m.horizontalAdvance(title) + 5 * button;
+}
+
 // The bar is moved (and the events of the window handled) at most every
 // 50 ms, so a task of many small steps is not slowed by its own bar.
 class QtProgress : public Progress {
@@ -55,6 +71,7 @@ public:
     QtProgress(const ProgressRequest& r, QWidget* owner) : dialog_(r.label, QStringLiteral("Cancel"), 0, r.maximum, owner)
     {
         dialog_.setWindowTitle(r.title.isEmpty() ? appTitle() : r.title);
+        dialog_.setMinimumWidth(titleWidth(dialog_, dialog_.windowTitle()));
         dialog_.setWindowModality(Qt::ApplicationModal);
         dialog_.setMinimumDuration(1000);
         dialog_.setAutoReset(false);
@@ -190,6 +207,8 @@ bool ScriptedDialogs::printDialog(QPrinter& printer, QWidget*)
     }
     if (ok)
         printer.setCopyCount(printCopies.isEmpty() ? 1 : printCopies.takeFirst());
+    if (ok && !printPapers.isEmpty())
+        printer.setPageSize(printPapers.takeFirst());
     return ok;
 }
 

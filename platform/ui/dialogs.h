@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QList>
+#include <QPageSize>
 #include <QString>
 #include <QStringList>
 
@@ -114,6 +115,9 @@ public:
     QString printToPdf;
     // The copies an accepted print dialog asks for, in turn (1 when empty).
     QList<int> printCopies;
+    // The paper an accepted print dialog chooses, in turn (the printer's own
+    // when none is left).
+    QList<QPageSize> printPapers;
     // The fonts the dialog was opened with, and its answers (Cancel when
     // none is left).
     QList<FontChoice> fontRequests;

@@ -28,6 +28,9 @@ public:
     QPointer<QLabel> image;
     std::function<void()> ended;
     bool active = false;
+    // Escape ended the drag while the button is still held: the moves that
+    // follow start none again, and the release drops nothing.
+    bool cancelled = false;
     QPoint lastGlobal;
     QTimer scroller;
     int scrollBy = 0;  // -1 up, 1 down, 0 still
@@ -79,6 +82,7 @@ public:
     {
         if (active)
             finish();
+        endCancelled();
         source = src;
         ended = std::move(onEnd);
         active = true;
@@ -117,6 +121,43 @@ public:
             f();
     }
 
+    void cancel()
+    {
+        finish();
+        // Until the button is let go (a move without it, or a new press,
+        // shows it was).
+        cancelled = true;
+        qApp->installEventFilter(this);
+    }
+
+    void endCancelled()
+    {
+        if (!cancelled)
+            return;
+        cancelled = false;
+        qApp->removeEventFilter(this);
+    }
+
+    bool whileCancelled(QEvent* e)
+    {
+        switch (e->type()) {
+        case QEvent::MouseMove:
+            if (static_cast<QMouseEvent*>(e)->buttons() != Qt::NoButton)
+                return true;
+            endCancelled();
+            return false;
+        case QEvent::MouseButtonRelease:
+            endCancelled();
+            return true;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            endCancelled();
+            return false;
+        default:
+            return false;
+        }
+    }
+
     // The drop target under the pointer: the widget a test sent the event
     // to, or, for events the pressed source receives, the widget on screen.
     QWidget* targetAt(QObject* receiver, const QPoint& global) const
@@ -132,6 +173,8 @@ public:
 
     bool eventFilter(QObject* receiver, QEvent* e) override
     {
+        if (cancelled)
+            return whileCancelled(e);
         switch (e->type()) {
         case QEvent::MouseMove: {
             auto* me = static_cast<QMouseEvent*>(e);
@@ -173,7 +216,7 @@ public:
             return true;
         case QEvent::KeyPress:
             if (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
-                finish();
+                cancel();
                 return true;
             }
             return false;

@@ -42,7 +42,8 @@ void setDropTarget(QWidget* target, DropHandlers handlers);
 void beginDrag(QWidget* source, const QPixmap& image = {}, std::function<void()> ended = {});
 bool isDragging();
 QWidget* dragSource();
-// Ends the drag without a drop (Escape does the same).
+// Ends the drag without a drop. Escape does the same, and then the button
+// still held drags nothing until it is let go: its release drops nothing.
 void cancelDrag();
 
 // Mouse buttons and shift keys in the classic codes that mouse handlers are

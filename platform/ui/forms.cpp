@@ -17,6 +17,12 @@ QList<FormBase*>& registry()
     return forms;
 }
 
+FormBase*& theMainForm()
+{
+    static FormBase* f = nullptr;
+    return f;
+}
+
 }  // namespace
 
 FormBase::FormBase(QString name) : name_(std::move(name)) { registry().push_back(this); }
@@ -24,6 +30,8 @@ FormBase::FormBase(QString name) : name_(std::move(name)) { registry().push_back
 FormBase::~FormBase()
 {
     registry().removeAll(this);
+    if (theMainForm() == this)
+        theMainForm() = nullptr;
     if (widget_)
         delete widget_.data();
 }
@@ -152,6 +160,9 @@ bool FormBase::unloadAll(FormBase* except, int unloadMode)
     }
     return all;
 }
+
+FormBase* mainForm() { return theMainForm(); }
+void setMainForm(FormBase* form) { theMainForm() = form; }
 
 bool guarded(const std::function<void()>& fn)
 {

@@ -196,6 +196,12 @@ bool ifLoaded(F& form, Fn&& fn)
 // goes on. Returns false when the handler failed.
 bool guarded(const std::function<void()>& fn);
 
+// The program's main window, which names itself when it is made: the owner
+// of the windows shown modal over it and the window a report's preview
+// gives the screen back to. Null while there is none.
+FormBase* mainForm();
+void setMainForm(FormBase* form);
+
 // A window widget that also hands its resizes to the form's Form_Resize
 // (under the error guard), once the form is loaded.
 template <class F, class Base>

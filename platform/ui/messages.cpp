@@ -73,6 +73,12 @@ int MsgBox(const QString& text, int style, const QString& title, QWidget* owner)
 
 QString appTitle() { return QStringLiteral("Nuptaro"); }
 
+void RefusedSave(const QString& why, QWidget* owner, const QString& failure)
+{
+    const QString what = failure.isEmpty() ? QStringLiteral("The changes could not be saved.") : failure;
+    MsgBox(why.isEmpty() ? what : what + "\n\n" + why, vbExclamation | vbOKOnly, QString(), owner);
+}
+
 int ScriptedMessages::show(const Message& m, QWidget*)
 {
     shown.push_back(m);

@@ -50,6 +50,10 @@ int MsgBox(const QString& text, int style = vbOKOnly, const QString& title = QSt
 // The application's title, used when a message names none.
 QString appTitle();
 
+// A write the database refused: what failed (by default "The changes could
+// not be saved."), a blank line, and why.
+void RefusedSave(const QString& why, QWidget* owner = nullptr, const QString& failure = QString());
+
 // A scripted service for tests: records every message and answers from a
 // queue (vbOK, or the default answer, when the queue is empty).
 class ScriptedMessages : public MessageService {

@@ -3,6 +3,8 @@
 #include <QImageReader>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace ui {
 
 PictureBox::PictureBox(QWidget* parent) : QFrame(parent)
@@ -11,11 +13,49 @@ PictureBox::PictureBox(QWidget* parent) : QFrame(parent)
     setFrameShadow(QFrame::Sunken);
 }
 
+namespace {
+
+// The reader's own limit (128 MB in Qt 6.4) refuses an ordinary phone photo
+// of 35 megapixels or more. A picture is read at the size the box shows, so
+// a JPEG is decoded small at once; a kind the reader cannot decode small is
+// read whole and then shrunk, within this limit.
+constexpr int kPictureLimitMB = 1024;
+
+class AllocationLimit {
+public:
+    explicit AllocationLimit(int mb) : before_(QImageReader::allocationLimit())
+    {
+        QImageReader::setAllocationLimit(std::max(before_, mb));
+    }
+    ~AllocationLimit() { QImageReader::setAllocationLimit(before_); }
+
+private:
+    int before_;
+};
+
+}  // namespace
+
 bool PictureBox::loadPicture(const QString& file)
 {
     QImageReader reader(file);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
+    // The room in device pixels; a box not laid out yet reads a screenful.
+    QSize room = contentsRect().size();
+    if (room.width() < 16 || room.height() < 16)
+        room = QSize(1024, 1024);
+    room *= devicePixelRatioF();
+    QSize stored = reader.size();
+    // Turned a quarter by its orientation mark, the picture is read the other way round.
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        stored.transpose();
+    if (stored.isValid() && (stored.width() > room.width() || stored.height() > room.height())) {
+        QSize shown = stored.scaled(room, Qt::KeepAspectRatio);
+        if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+            shown.transpose();
+        reader.setScaledSize(shown.expandedTo(QSize(1, 1)));
+    }
+    const AllocationLimit limit(kPictureLimitMB);
     const QImage image = reader.read();
     if (image.isNull())
         return false;

@@ -11,8 +11,9 @@ namespace ui {
 class PictureBox : public QFrame {
 public:
     explicit PictureBox(QWidget* parent = nullptr);
-    // Loads a picture file (its kind told by its content); false, and the box
-    // left as it was, when the file is missing or holds no readable picture.
+    // Loads a picture file (its kind told by its content) at the size the box
+    // shows it, however large the file; false, and the box left as it was,
+    // when the file is missing or holds no readable picture.
     bool loadPicture(const QString& file);
     void clear();
     bool hasPicture() const { return !picture_.isNull(); }

@@ -31,8 +31,9 @@ TEST_F(CommandsTest, ModeKeysShowTheViewFirstThenRebuildGroupsThenArrange)
         const QDateTime before = ado::convert::now();
         commands::ItemClick(host, key);
         EXPECT_EQ(host.log, split(steps)) << key.toStdString();
-        if (key == "TASKMODE" || key == "CALENDARMODE")
+        if (key == "TASKMODE" || key == "CALENDARMODE") {
             EXPECT_GE(host.lastDate, before.addSecs(-1)) << "the present moment, not curDate: " << key.toStdString();
+        }
     }
 }
 

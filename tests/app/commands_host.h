@@ -49,7 +49,7 @@ public:
     QString SelectedRowKind() const override { return rowKind; }
     void setSelectedRowKind(const QString& k) override { rowKind = k; }
     ui::FormBase* owner() override { return nullptr; }
-    void call(const QString& p) override { log << p; }
+    void call(commands::Proc p) override { log << commands::procName(p); }
     void ShowTasks(const QString& w, const QDateTime& d) override
     {
         lastDate = d;

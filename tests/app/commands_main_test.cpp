@@ -121,7 +121,7 @@ TEST_F(MainCommandsTest, RowCommandsAndTheDoubleClickOnTheRealGrid)
 
 // Under a real display (xvfb-run) with NUPTARO_SCREENSHOTS set to a folder,
 // saves what a user sees in every mode, at 1024x768 and on the whole screen:
-//   QT_QPA_PLATFORM=xcb NUPTARO_SCREENSHOTS=/tmp/shots xvfb-run -a -s "-screen 0 1920x1080x24" \
+//   QT_QPA_PLATFORM=xcb NUPTARO_SCREENSHOTS=/tmp/shots xvfb-run -a -s "-screen 0 1920x1080x24"
 //       build/bin/nuptaro_tests --gtest_filter='*ScreenshotsOfModes*'
 TEST_F(MainCommandsTest, ScreenshotsOfModes)
 {

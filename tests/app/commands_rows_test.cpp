@@ -213,8 +213,9 @@ TEST_F(CommandsTest, ModifyCommandsWriteTheEditorsVariables)
             modal.modal->once(c.modalName, [&](ui::FormBase&) { writtenAtShow = c.written(); });
         commands::RunRowCommand(host, c.command);
         EXPECT_TRUE(c.written());
-        if (c.modalName)
+        if (c.modalName) {
             EXPECT_TRUE(writtenAtShow);
+        }
         EXPECT_EQ(modal.modal->shown.contains(c.modalName ? c.modalName : "-"), c.modalName != nullptr);
     }
     EXPECT_TRUE(frmEventInfo::instance().isLoaded());

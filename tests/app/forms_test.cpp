@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QProgressDialog>
+#include <QStyle>
 #include <QPushButton>
 #include <QTest>
 
@@ -205,8 +206,9 @@ TEST_F(FormsTest, ScriptedModalNeverBlocks)
         f.Show(ui::vbModal);
         EXPECT_EQ(modal.modal->shown, QStringList{"frmProbe"});
         EXPECT_EQ(f.isLoaded(), c.loadedAfter);
-        if (f.isLoaded())
+        if (f.isLoaded()) {
             EXPECT_EQ(f.widget()->isVisible(), c.visibleAfter);
+        }
         EXPECT_FALSE(f.isModal());
     }
 }
@@ -338,6 +340,13 @@ TEST(Dialogs, ProgressShowsForALongTaskOnlyAndCancels)
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->windowTitle(), "Import Records");
     EXPECT_EQ(d->labelText(), "Importing the records...");
+    // Wide enough for a window frame to show the title whole, bold, beside
+    // its icon, three buttons and margins (as xfwm4 or Metacity draw them:
+    // five title-bar heights).
+    QFont title = d->font();
+    title.setBold(true);
+    const int frame = 5 * d->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, d);
+    EXPECT_GE(d->width() - frame, QFontMetrics(title).horizontalAdvance(d->windowTitle())) << d->width();
     auto* cancel = d->findChild<QPushButton*>();
     ASSERT_NE(cancel, nullptr);
     EXPECT_EQ(cancel->text(), "Cancel");

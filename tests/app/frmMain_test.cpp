@@ -434,8 +434,9 @@ TEST_F(MainTest, APendingCellEditIsStoredOrAskedAboutBeforeAnyViewSwitch)
             const QStringList asked = messages.msgs->texts();
             EXPECT_EQ(asked, a.refused ? QStringList{"Data in the current record has changed.\nDo you want to save the changes?"}
                                        : QStringList{});
-            if (!a.switched)
+            if (!a.switched) {
                 EXPECT_TRUE(f.GridEX1->editPending() && line->text() == "Book the band early");
+            }
             f.GridEX1->cancelEdit();
             flushDeletes();
         }

@@ -105,8 +105,9 @@ TEST_F(KeyboardTest, TabInEveryModeCyclesThroughWhatIsOnScreenOnly)
         for (QWidget* w : cycle) {
             EXPECT_TRUE(onScreen(w)) << pathOf(w).toStdString();
             for (QFrame* away : {f.frameDataGrid, f.frameDate, f.frameMonth})
-                if (away != f.curFrame)
+                if (away != f.curFrame) {
                     EXPECT_FALSE(away->isAncestorOf(w)) << pathOf(w).toStdString();
+                }
         }
         EXPECT_TRUE(cycle.contains(mode.main));
         for (QWidget* stop : f.ExplorerBarCtlQV1->focusStops())
@@ -188,8 +189,9 @@ TEST_F(KeyboardTest, EveryBarItemIsReachedByTabAndArrowsAndRunByEnter)
         for (int g = 0; g < bar->groupCount(); ++g)
             for (int i = 0; i < bar->groupAt(g)->itemCount(); ++i) {
                 navbar::Item* it = bar->groupAt(g)->item(i);
-                if (it->kind() == navbar::ItemCommand && it->style() != navbar::StyleCount)
+                if (it->kind() == navbar::ItemCommand && it->style() != navbar::StyleCount) {
                     EXPECT_TRUE(stops.contains(bar->itemWidget(it->key()))) << it->key().toStdString();
+                }
             }
         QTest::keyClick(focused(), Qt::Key_Home);
         QList<QWidget*> walked{focused()};

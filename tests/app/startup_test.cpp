@@ -9,13 +9,17 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QProcess>
 #include <QStandardPaths>
+#include <QThread>
 #include <QTimer>
 #include <QApplication>
 
 #include <sqlite3.h>
 
 #include <functional>
+#include <memory>
 
 using namespace testsupport;
 namespace db = modQVDatabase;
@@ -257,6 +261,7 @@ TEST(Startup, TheUsersDataLivesInTheDataFolderAndTheProgramsFilesWhereTheProgram
     EXPECT_TRUE(QFileInfo::exists(data + "/data/OLD_synchro.qvd"));
     EXPECT_EQ(settings::GetSetting("Nuptaro", "Directory", "Install"), QCoreApplication::applicationDirPath());
     db::gConn.Close();
+    db::ReleaseDataFolder();
 
     // --folder puts both in one folder, in either spelling.
     EXPECT_EQ(db::folderArgument({"nuptaro", "--folder", "/tmp/w"}), "/tmp/w");
@@ -300,7 +305,128 @@ TEST(Startup, SettingsDefaultsAndStoredValues)
     }
 }
 
+// The built program started on a folder as a user starts it, with a home of
+// its own (no setting of the user's is touched) and its messages written
+// out rather than waiting for a button.
+class Program {
+public:
+    Program(const QString& folder, const QString& home)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home);
+        env.insert("XDG_CONFIG_HOME", home + "/.config");
+        env.insert("NUPTARO_UNATTENDED", "1");
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(NUPTARO_PROGRAM_DIR) + "/nuptaro", {"--folder", folder});
+        EXPECT_TRUE(p.waitForStarted(10000));
+    }
+    ~Program()
+    {
+        if (p.state() != QProcess::NotRunning) {
+            p.kill();
+            p.waitForFinished(10000);
+        }
+    }
+    QProcess p;
+};
+
+// Whether the folder's lock names that process, within a while.
+bool lockHeldBy(const QString& folder, qint64 pid)
+{
+    for (QDeadlineTimer t(20000); !t.hasExpired(); QThread::msleep(20)) {
+        QFile f(folder + db::kLockFile);
+        if (f.open(QIODevice::ReadOnly) && f.readLine().trimmed().toLongLong() == pid)
+            return true;
+    }
+    return false;
+}
+
+// A settings file that cannot be read ends start-up naming it, saying that
+// it is damaged and what to do, whether or not the values start-up needs
+// could be read from it.
+TEST(Startup, ADamagedSettingsFileIsNamedWithWhatToDo)
+{
+    const struct {
+        const char* what;
+        QByteArray content;
+    } cases[] = {
+        {"cut off in a section name", "[Tips]\nShowTips=No\n[Wiz"},
+        {"a line that is no setting", "[Tips]\nShowTips=No\n[Wizard]\nShowWizard=No\n[Directory]\nInstall=/x\nrubbish\n"},
+        {"bytes of another file", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProgramFolder p;
+        ScriptedMessagesGuard m;
+        const QString ini = p.file("/settings.ini");
+        writeFile(ini, c.content);
+        EXPECT_FALSE(db::Startup());
+        ASSERT_EQ(m.msgs->shown.size(), 1);
+        const QString text = m.msgs->shown[0].text;
+        EXPECT_TRUE(text.contains("The settings file " + ini + " is damaged")) << text.toStdString();
+        EXPECT_TRUE(text.contains("Delete it, or move it elsewhere, and start Nuptaro again")) << text.toStdString();
+        EXPECT_FALSE(text.contains("not readable")) << text.toStdString();
+        EXPECT_FALSE(db::gConn.isOpen());
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), c.content) << "left as it was";
+    }
+}
+
 }  // namespace
+
+// One program per data folder: a second start on it says so and ends before
+// any window, also when this process is the second; a lock left by a killed
+// program is taken over. This process's own start-ups never block it.
+TEST(Startup, ASecondProgramOnTheSameFolderSaysSoAndEnds)
+{
+    const struct {
+        const char* what;
+        bool killFirst;
+    } cases[] = {{"the first still runs", false}, {"the first was killed", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProgramFolder p;
+        ScriptedMessagesGuard m;
+        // Started here twice, the folder is this process's both times.
+        ASSERT_TRUE(db::Startup());
+        ASSERT_TRUE(db::Startup());
+        db::gConn.Close();
+        db::ReleaseDataFolder();
+
+        auto first = std::make_unique<Program>(p.path(), p.path());
+        ASSERT_TRUE(lockHeldBy(p.path(), first->p.processId()));
+        if (c.killFirst) {
+            first->p.kill();
+            ASSERT_TRUE(first->p.waitForFinished(10000));
+            ASSERT_TRUE(QFileInfo::exists(p.file(db::kLockFile))) << "the killed program left its lock";
+        }
+        Program second(p.path(), p.path());
+        const QString alreadyOpen = QString("Nuptaro is already open with this wedding (the data folder %1).")
+                                        .arg(QDir::toNativeSeparators(p.path()));
+        if (!c.killFirst) {
+            ASSERT_TRUE(second.p.waitForFinished(10000)) << "the second start ends at once";
+            EXPECT_EQ(second.p.exitCode(), 1);
+            EXPECT_TRUE(QString::fromUtf8(second.p.readAllStandardError()).contains(alreadyOpen));
+            EXPECT_EQ(first->p.state(), QProcess::Running);
+            continue;
+        }
+        ASSERT_TRUE(lockHeldBy(p.path(), second.p.processId()));
+        EXPECT_EQ(second.p.state(), QProcess::Running);
+        // Now a start here is the second one (and, should it open a window,
+        // the guard ends its event loop rather than the test hanging).
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [] { QApplication::exit(2); });
+        guard.start(0);
+        EXPECT_EQ(db::Main(), 1);
+        EXPECT_FALSE(frmMain::instance().isLoaded());
+        EXPECT_FALSE(db::gConn.isOpen());
+        ASSERT_EQ(m.msgs->shown.size(), 1);
+        EXPECT_TRUE(m.msgs->shown[0].text.startsWith(alreadyOpen)) << m.msgs->shown[0].text.toStdString();
+        EXPECT_FALSE(QString::fromUtf8(second.p.readAllStandardError()).contains("already open"));
+    }
+}
 
 // The statements that look up a party's people, a person's invitations and
 // seats, an event's tables and lists, or a vendor's quotes use an index,
@@ -345,4 +471,31 @@ TEST(Startup, PerRecordLookupsUseTheirIndexesAlsoInAnOlderFile)
     }
     // The records stay as they were.
     EXPECT_EQ(db::gConn.scalar("SELECT GUEST_PARTYNAME FROM GUEST").toString(), "Zoë Ångström");
+}
+
+TEST(Startup, AnUpgradeThatCannotReadTheProgramsSchemaSaysSoAndWritesNothing)
+{
+    ProgramFolder p;
+    makeWorkingFile(p, [](ado::Connection& c) { c.Execute("DROP INDEX SUBGUEST_GUEST_ID"); });
+    ado::Connection c;
+    c.Open(p.file("/data/qvnt03.qvd"));
+    const auto hasIndex = [&c] {
+        return c.scalar("SELECT count(*) FROM sqlite_master WHERE name = 'SUBGUEST_GUEST_ID'").toInt() == 1;
+    };
+    // No memory for the in-memory database the schema is read into.
+    const sqlite3_int64 soft = sqlite3_soft_heap_limit64(-1);
+    const sqlite3_int64 hard = sqlite3_hard_heap_limit64(1);
+    QString error;
+    try {
+        db::UpgradeDatabase(c);
+    } catch (const ado::Error& e) {
+        error = e.description();
+    }
+    sqlite3_hard_heap_limit64(hard);
+    sqlite3_soft_heap_limit64(soft);
+    EXPECT_TRUE(error.contains("The program's own schema cannot be read")) << error.toStdString();
+    EXPECT_FALSE(hasIndex());
+    // Once it can be read, the same file is brought up to date.
+    db::UpgradeDatabase(c);
+    EXPECT_TRUE(hasIndex());
 }

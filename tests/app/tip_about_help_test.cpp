@@ -3,18 +3,29 @@
 #include "app/frmAbout.h"
 #include "app/frmTip.h"
 #include "app/help.h"
+#include "platform/navbar/explorerbar.h"
 #include "platform/ui/desktop.h"
 #include "support/fixture.h"
+#include "support/mainwindow.h"
+#include "support/userinput.h"
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBrowser>
+#include <QDir>
+#include <QSysInfo>
 #include <QtEndian>
+
+#include <sqlite3.h>
 
 using modQVDatabase::gShowTips;
 
@@ -166,19 +177,30 @@ protected:
 
 const QString kInfo = QString(frmAbout::kInfoKey) + "|PATH";
 const QString kLocation = QString(frmAbout::kLocationKey) + "|MSINFO";
-const QString kUnavailable = "System Information Is Unavailable At This Time";
 
 }  // namespace
 
-TEST_F(AboutTest, TextsAtLoad)
+TEST_F(AboutTest, SaysOnlyWhatIsTrueAndSystemInfoShowsTheSystem)
 {
+    frmAbout::registry() = frmAbout::standardRegistry();
     frmAbout& a = frmAbout::instance();
-    a.Load();
+    a.Show(ui::vbModeless);
+    ASSERT_TRUE(testsupport::showActive(a.window()));
     EXPECT_EQ(a.lblVersion->text(),
               QString("Version %1.%2.%3").arg(appversion::kMajor).arg(appversion::kMinor).arg(appversion::kRevision));
-    EXPECT_TRUE(a.lblDescription->text().contains('@'));
-    EXPECT_TRUE(a.lblDisclaimer->text().contains("$35"));
-    a.cmdOK->click();
+    // No reward nobody pays, no address that cannot receive mail.
+    for (QLabel* l : {a.lblDescription, a.lblDisclaimer})
+        for (const char* untrue : {"@", "$", "reward", ".example"})
+            EXPECT_FALSE(l->text().contains(untrue)) << untrue;
+    testsupport::click(a.cmdSysInfo);
+    ASSERT_EQ(messages.msgs->shown.size(), 1);
+    const QString info = messages.msgs->shown[0].text;
+    EXPECT_EQ(info, frmAbout::systemInformation());
+    for (const QString& known : {QString(qVersion()), QString(sqlite3_libversion()),
+                                 QDir::toNativeSeparators(modQVDatabase::dataFolder()), QSysInfo::kernelType()})
+        EXPECT_TRUE(info.contains(known)) << known.toStdString();
+    EXPECT_TRUE(desktop.desktop->started.isEmpty());
+    testsupport::click(a.cmdOK);
     EXPECT_FALSE(a.isLoaded());
 }
 
@@ -211,7 +233,8 @@ TEST_F(AboutTest, SystemInformationTool)
         frmAbout::instance().StartSysInfo();
         EXPECT_EQ(desktop.desktop->started, c.started);
         EXPECT_EQ(reads.size(), c.readsExpected);
-        EXPECT_EQ(messages.msgs->texts(), c.message ? QStringList{kUnavailable} : QStringList{});
+        // Without a tool, what the program knows of the system.
+        EXPECT_EQ(messages.msgs->texts(), c.message ? QStringList{frmAbout::systemInformation()} : QStringList{});
     }
 }
 
@@ -257,8 +280,9 @@ TEST(Help, HelpFileAndContents)
     const QString help = h.txtContents->toPlainText().simplified();
     for (const char* count : {"Tasks Due", "Complete", "Incomplete", "Total Tasks", "day shown in the day calendar"})
         EXPECT_TRUE(help.contains(count)) << count;
-    for (const char* wrong : {"overdue", "due today"})
+    for (const char* wrong : {"overdue", "due today", "each time you enter the", "no text is cut", "program's"})
         EXPECT_FALSE(help.contains(wrong)) << wrong;
+    EXPECT_TRUE(help.contains(".local/share/Nuptaro"));
 
     // A help file of the folder is shown in the open window.
     {
@@ -290,4 +314,56 @@ TEST(Help, PlanningPage)
     webhelp::OpenPlanningPage();
     ASSERT_EQ(messages.msgs->shown.size(), 2);
     EXPECT_TRUE(messages.msgs->shown[1].text.contains("planning.asp"));
+}
+
+namespace {
+
+using TextsTest = testsupport::ShownMainWindowTest<>;
+
+// The captions of the menu items, without their access keys, submenus too.
+void menuCaptions(const QList<QAction*>& actions, QStringList& into)
+{
+    for (QAction* a : actions) {
+        into << a->text().remove('&');
+        if (a->menu())
+            menuCaptions(a->menu()->actions(), into);
+    }
+}
+
+}  // namespace
+
+TEST_F(TextsTest, TipsAndHelpNameTheCommandsAsTheProgramShowsThem)
+{
+    frmMain& f = m();
+    ASSERT_TRUE(testsupport::showActive(f.window()));
+    // What the bar shows in every mode, and the menus.
+    QStringList shown;
+    for (const char* mode : {"CALENDARMODE", "TASKMODE", "EVENTMODE", "GUESTMODE", "RSVPMODE", "VENDORMODE",
+                             "BUDGETMODE", "ATTIREMODE", "GIFTMODE"}) {
+        f.ExplorerBarCtlQV1_ItemClick(mode);
+        const navbar::ExplorerBar* bar = f.ExplorerBarCtlQV1;
+        for (int g = 0; g < bar->groupCount(); ++g)
+            for (int i = 0; i < bar->groupAt(g)->itemCount(); ++i)
+                shown << bar->groupAt(g)->item(i)->caption();
+    }
+    menuCaptions(static_cast<QMainWindow*>(f.window())->menuBar()->actions(), shown);
+
+    // The tips of a new wedding, and the help that F1 opens.
+    QString said = rows("SELECT TIP_TEXT FROM TIPS").join('\n');
+    QTest::keyClick(f.window(), Qt::Key_F1);
+    ASSERT_TRUE(frmHelp::instance().isLoaded());
+    said += '\n' + frmHelp::instance().txtContents->toPlainText().simplified();
+    frmHelp::instance().Unload();
+
+    const char* const commands[] = {"Task Wizard", "Budget Wizard", "Planning Wizard", "Labels", "Placards",
+                                    "Seating", "Invite to Events", "RSVP Status", "Import Guests Data",
+                                    "Export Guest Data", "Turn into Expense", "Add Guest", "Database", "Autoadd"};
+    for (const char* command : commands) {
+        EXPECT_TRUE(shown.contains(command)) << command << " is not on the bar or in the menus";
+        EXPECT_TRUE(said.contains(command)) << command;
+    }
+    // Names and claims that are not true of this program.
+    for (const char* untrue : {"Add Standard Tasks", "from the guest list", "seating chart", "program's",
+                               "ledger", "no text is cut"})
+        EXPECT_FALSE(said.contains(untrue, Qt::CaseInsensitive)) << untrue;
 }

@@ -54,6 +54,8 @@ const TableColumns kTables[] = {
     {"SYNCHRO_VERSION", {"VERSION_TABLE", "VERSION_RECORDID", "VERSION_CHANGED", "VERSION_TAKEN", "VERSION_TAKENFROM"}},
     {"SYNCHRO_COPY", {"COPY_NUMBER"}},
     {"SYNCHRO_ORIGIN", {"ORIGIN_TABLE", "ORIGIN_RECORDID", "ORIGIN_MARK"}},
+    {"SYNCHRO_REPLICA", {"REPLICA_MARK"}},
+    {"SYNCHRO_PARTNER", {"PARTNER_NUMBER"}},
     {"KEY_COUNTER", {"KEY_COUNTER_TABLE", "KEY_COUNTER_LAST"}},
 };
 
@@ -77,7 +79,8 @@ TEST_F(Schema, EveryTableHasItsColumnsInOrder)
     // Start-up refuses a file without these; the tables of later builds are
     // added when missing.
     QStringList required = modQVDatabase::requiredTables();
-    required << "KEY_COUNTER" << "SYNCHRO_COPY" << "SYNCHRO_VERSION" << "SYNCHRO_ORIGIN";
+    required << "KEY_COUNTER" << "SYNCHRO_COPY" << "SYNCHRO_VERSION" << "SYNCHRO_ORIGIN" << "SYNCHRO_REPLICA"
+             << "SYNCHRO_PARTNER";
     required.sort();
     EXPECT_EQ(required, expected);
 }

@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QToolButton>
 
+#include <map>
+
 using testsupport::EventEditorTest;
 
 namespace {
@@ -101,8 +103,9 @@ TEST_F(EventListsTest, EachListOrdersMovesDeletesAndLogsItsRows)
             EXPECT_EQ(lastMessage(), mv.message ? QString(mv.message) : QString()) << mv.line;
             EXPECT_EQ(rows(l, id), mv.after);
             EXPECT_EQ(g->currentRow(), mv.selected);
-            if (mv.message)
+            if (mv.message) {
                 EXPECT_EQ(count("SELECT COUNT(*) FROM SYNCHRO"), logsBefore);
+            }
         }
         // A record keeps its first log row; the row from elsewhere gets its first now.
         EXPECT_EQ(count("SELECT COUNT(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = ? AND SYNCHRO_RECORDID = ?", {l.table, keyOf(l, "A")}), 1);
@@ -238,6 +241,55 @@ TEST_F(EventListsTest, TheStartTimePickerOpensAtTheEventsStartAndStoresTheChosen
     // The typed row's first log row stands for the later edit too.
     EXPECT_EQ(logRows("EVENT_PLAYSCRIPT", g->recordset()->rowKey(0, 0).toLongLong(), 1), 1);
     EXPECT_EQ(count("SELECT COUNT(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'EVENT_PLAYSCRIPT'"), 2);
+}
+
+TEST_F(EventListsTest, TheRunningOrderIsTypedByKeysAloneTheTimeCellLeftByTabLikeAnyOther)
+{
+    frmEventInfo& e = edit(event("Reception"));
+    clickTab("Playscript");
+    grid::GridEX* g = e.gridPlayscript();
+    // Keys from a click into a cell of the new-row line (line 0) or of a row:
+    // a text is typed key by key, <...> is a key.
+    const struct {
+        int line, column;
+        QStringList keys;
+        const char* rows;
+    } cases[] = {
+        {0, 3, {"Vows", "<Tab>", "Pastor", "<Tab>", "2:30 PM", "<Tab>", "15 min", "<Enter>"},
+         "Vows|Pastor|14:30|15 min"},
+        {0, 3, {"Toasts", "<Tab>", "<Tab>", "9:45 PM", "<Backtab>", "Best man", "<Enter>"},
+         "Vows|Pastor|14:30|15 min Toasts|Best man|21:45|"},
+        // Escape drops the time typed, without a word, and stays on the line.
+        {0, 3, {"Cake", "<Tab>", "<Tab>", "10:1", "<Escape>", "<Tab>", "5 min", "<Enter>"},
+         "Vows|Pastor|14:30|15 min Toasts|Best man|21:45| Cake|||5 min"},
+        {1, 5, {"<F2>", "8:00 AM", "<Tab>", "20 min", "<Enter>"},
+         "Vows|Pastor|08:00|20 min Toasts|Best man|21:45| Cake|||5 min"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.keys.join(' ').toStdString());
+        QTableView* v = c.line == 0 ? g->newRowView() : g->tableView();
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {},
+                          v->visualRect(v->model()->index(std::max(0, c.line - 1), c.column - 1)).center());
+        for (const QString& k : c.keys) {
+            const std::map<QString, Qt::Key> named = {{"<Tab>", Qt::Key_Tab},     {"<Backtab>", Qt::Key_Backtab},
+                                                      {"<Enter>", Qt::Key_Return}, {"<Escape>", Qt::Key_Escape},
+                                                      {"<F2>", Qt::Key_F2}};
+            if (named.count(k))
+                QTest::keyClick(QApplication::focusWidget(), named.at(k));
+            else
+                testsupport::keyClicks(QApplication::focusWidget(), k);
+        }
+        QCoreApplication::processEvents();
+        EXPECT_EQ(DbTest::rows("SELECT EVENT_PLAYSCRIPT_TEXT || '|' || ifnull(EVENT_PLAYSCRIPT_PERFORMER, '') || '|' || "
+                       "ifnull(substr(EVENT_PLAYSCRIPT_STARTTIME, 12, 5), '') || '|' || "
+                       "ifnull(EVENT_PLAYSCRIPT_DURATION, '') FROM EVENT_PLAYSCRIPT ORDER BY EVENT_PLAYSCRIPT_ORDER",
+                       {}, " ")
+                      .join(' ')
+                      .toStdString(),
+                  c.rows);
+        EXPECT_EQ(messages.msgs->texts(), QStringList{});
+        EXPECT_TRUE(e.isLoaded());
+    }
 }
 
 TEST_F(EventListsTest, ScreenshotsOfEachPage)

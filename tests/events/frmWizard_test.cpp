@@ -366,15 +366,38 @@ TEST_F(WizardTest, TheBudgetAmountTypedIsSharedOutOverTheStandardItemsToTheCent)
                   0);
     }
 
-    // Amounts chosen before stay as they are, whatever amount is typed.
+    // Amounts chosen before give way to another amount pressed for only when
+    // the user says so; their own total asks nothing.
     db().Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = 0");
     db().Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = 1500 WHERE STDBUDGET_ID = 1");
-    open([&](frmWizard& f) {
-        clickTab("Budget");
-        type(f.txtBudget, "30000");
-        click(f.Command1);
-    });
-    EXPECT_EQ(cents("STDBUDGET", "STDBUDGET_AMT"), 150000);
+    const struct {
+        const char* typed;
+        int answer;
+        qint64 cents;
+        const char* asked;
+    } again[] = {
+        {"30000", ui::vbNo, 150000, "$1,500.00 ... $30,000.00"},
+        {"1,500", ui::vbYes, 150000, nullptr},
+        {"30000", ui::vbYes, 3000000, "$1,500.00 ... $30,000.00"},
+        {"20000", ui::vbYes, 2000000, "$30,000.00 ... $20,000.00"},
+    };
+    for (const auto& a : again) {
+        SCOPED_TRACE(a.typed);
+        messages.msgs->shown.clear();
+        messages.msgs->answers = {a.answer};
+        open([&](frmWizard& f) {
+            clickTab("Budget");
+            type(f.txtBudget, a.typed);
+            click(f.Command1);
+        });
+        EXPECT_EQ(cents("STDBUDGET", "STDBUDGET_AMT"), a.cents);
+        const QStringList sums = QString(a.asked).split(" ... ");
+        EXPECT_EQ(messages.msgs->texts(),
+                  a.asked ? QStringList{QString("The amounts chosen so far add up to %1. Share out the budget of %2 "
+                                                "over the items instead?").arg(sums[0], sums[1])}
+                          : QStringList{});
+    }
+    messages.msgs->answers.clear();
 
     // The main window's Budget Wizard hands over no amount, whatever an
     // earlier opening was given.

@@ -88,8 +88,9 @@ protected:
     }
     // Presses on the node, moves with the button held over the other tree
     // and lets go there, the events routed by the window as a real mouse's
-    // are. True when a drag began.
-    static bool drag(QTreeWidget* from, const QString& text, QTreeWidget* to)
+    // are; with `escape`, Escape is pressed on the way and the mouse goes on
+    // all the same. True when a drag began.
+    static bool drag(QTreeWidget* from, const QString& text, QTreeWidget* to, bool escape = false)
     {
         QWindow* win = from->window()->windowHandle();
         const auto inWindow = [&](QTreeWidget* t, QPoint p) { return t->viewport()->mapTo(t->window(), p); };
@@ -98,6 +99,11 @@ protected:
         QTest::mouseMove(win, p + QPoint(0, 2));  // not yet a drag
         QTest::mouseMove(win, p + QPoint(30, 10));
         const bool began = ui::isDragging();
+        if (escape) {
+            QTest::keyClick(win, Qt::Key_Escape);
+            EXPECT_FALSE(ui::isDragging());
+            QTest::mouseMove(win, p + QPoint(40, 12));
+        }
         const QPoint onto = inWindow(to, QPoint(40, to->viewport()->height() / 2));
         QTest::mouseMove(win, onto);
         QTest::mouseRelease(win, Qt::LeftButton, {}, onto);
@@ -190,20 +196,30 @@ TEST_F(InviteWindow, MovesByButtonAndByDrag)
         for (const bool dragging : {false, true}) {
             SCOPED_TRACE(QString("%1 %2").arg(c.node, dragging ? "dragged" : "by button").toStdString());
             const qint64 reception = seed();
+            messages.msgs->shown.clear();
             open([&](frmInvite& w) {
                 ASSERT_EQ(both(), kStart);
                 QTreeWidget* from = c.inviting ? w.treeUninvited : w.treeInvited;
                 QTreeWidget* to = c.inviting ? w.treeInvited : w.treeUninvited;
+                QPushButton* button = c.inviting ? w.cmdInvite : w.cmdRemove;
                 if (dragging)
                     EXPECT_TRUE(drag(from, c.node, to));
                 else {
                     pick(from, c.node);
-                    click(c.inviting ? w.cmdInvite : w.cmdRemove);
+                    click(button);
                 }
+                EXPECT_EQ(both(), c.trees);
+                // The moved node is chosen where it went; nothing is where it
+                // came from, so a second click (of a double click) moves nothing.
+                const QList<QTreeWidgetItem*> chosen = to->selectedItems();
+                EXPECT_EQ(chosen.size() == 1 ? chosen[0]->text(0) : QString(), c.node);
+                click(button);
                 EXPECT_EQ(both(), c.trees);
             });
             EXPECT_EQ(rows(reception), c.rows);
-            EXPECT_EQ(messages.msgs->texts(), QStringList{});
+            EXPECT_EQ(messages.msgs->texts(),
+                      QStringList{c.inviting ? "Please select a person or group from the uninvited members."
+                                             : "Please select a person or group from the invited members."});
         }
 }
 
@@ -242,6 +258,8 @@ TEST_F(InviteWindow, DropsAndButtonsThatMoveNothing)
     const qint64 reception = seed();
     open([&](frmInvite& w) {
         EXPECT_TRUE(drag(w.treeUninvited, "Ann Adams", w.treeUninvited));  // its own tree
+        EXPECT_TRUE(drag(w.treeUninvited, "Ann Adams", w.treeInvited, true));  // Escape on the way
+        EXPECT_TRUE(drag(w.treeInvited, "Cy Cole", w.treeUninvited, true));
         EXPECT_FALSE(drag(w.treeUninvited, "Uninvited", w.treeInvited));   // the root
         w.treeInvited_DragDrop();  // a drop that carries the root
         // A press beside the nodes leaves nothing to drag, however the mouse moves.
@@ -252,7 +270,7 @@ TEST_F(InviteWindow, DropsAndButtonsThatMoveNothing)
         w.treeUninvited_DragDrop();
         click(w.cmdInvite);  // the roots are selected
         click(w.cmdRemove);
-        EXPECT_EQ(both(), QString(kStart).replace("Adams[", "Adams+["));  // opened to reach Ann
+        EXPECT_EQ(both(), QString(kStart).replace("Adams[", "Adams+[").replace("Cole[", "Cole+["));  // opened to reach Ann, Cy
     });
     EXPECT_EQ(messages.msgs->texts(), (QStringList{"Please drop the person or group to the invited tree.",
                                                    "Please drop the person or group to the uninvited tree.",
@@ -294,6 +312,54 @@ TEST_F(InviteWindow, ARefusedMoveChangesNothingAndShowsTheDatabase)
     EXPECT_EQ(messages.msgs->texts(), (QStringList{refused, refused}));
     EXPECT_EQ(rows(reception), "3 rows, 0 logged, log 0+0, seats 1+1 0");
     EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO") + count("SELECT count(*) FROM SYNCHRO_VERSION"), 0);
+}
+
+// With the invitations' keys spent, a move is refused before anything is
+// written, saying which list is full, and the trees stay as they are.
+TEST_F(InviteWindow, AMoveBeyondTheFullInvitationListIsRefusedAtOnce)
+{
+    const qint64 reception = seed();
+    const qint64 last = ado::Connection::lastKeyOf(db().copyNumber());
+    const QString opened = QString(kStart).replace("Adams[", "Adams+[");
+    const QString none = "No more invitations can be added: a copy of a wedding holds at most 999,999 invitations, "
+                         "counting those deleted, and this one has reached that. Nothing was added.";
+    const QString one = "2 invitations were to be added, but there is room for only 1 more: a copy of a wedding "
+                        "holds at most 999,999 invitations, counting those deleted. Nothing was added.";
+    const struct {
+        const char* how;
+        int left;  // keys left for invitations
+        bool dragging;
+        const char* node;
+        QString says;
+    } cases[] = {
+        {"a person by button", 0, false, "Ann Adams", none},
+        {"a person dragged", 0, true, "Ann Adams", none},
+        {"a party dragged", 1, true, "Adams", one},
+        {"a party by button", 1, false, "Adams", one},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        db().Execute("INSERT OR REPLACE INTO KEY_COUNTER (KEY_COUNTER_TABLE, KEY_COUNTER_LAST) VALUES ('INVITE', ?)",
+                     {last - c.left});
+        messages.msgs->shown.clear();
+        open([&](frmInvite& w) {
+            at(w.treeUninvited, "Al Adams");  // the party opened, as a user opens it
+            if (c.dragging) {
+                EXPECT_TRUE(drag(w.treeUninvited, c.node, w.treeInvited));
+            } else {
+                pick(w.treeUninvited, c.node);
+                click(w.cmdInvite);
+            }
+            EXPECT_EQ(both(), opened) << "not built afresh";
+        });
+        EXPECT_EQ(messages.msgs->texts(), QStringList{c.says});
+        EXPECT_EQ(rows(reception), "3 rows, 0 logged, log 0+0, seats 1+1 0");
+    }
+    // The one key left takes one person.
+    open([&](frmInvite& w) {
+        EXPECT_TRUE(drag(w.treeUninvited, "Ann Adams", w.treeInvited));
+    });
+    EXPECT_EQ(count("SELECT count(*) FROM INVITE WHERE INVITE_ID = ?", {last}), 1);
 }
 
 TEST_F(InviteWindow, EventChoiceAndAPersonInvitedBehindTheWindow)

@@ -184,8 +184,8 @@ TEST_F(GuestEditor, LeavingTheLastNameWritesTheNewPartyOnceWithItsFirstPerson)
     frmGuestDetail& g = open("New");
     EXPECT_EQ(g.window()->windowTitle(), "New Guest and Group");
     EXPECT_EQ(g.cmdAdd->text(), "Add New");
-    EXPECT_EQ(g.datePicker(0)->date(), QDate::currentDate());
-    EXPECT_EQ(g.timePicker(0)->time(), QTime(12, 0));
+    for (int pair = 0; pair < 4; ++pair)
+        EXPECT_EQ(g.datePicker(pair)->text() + g.timePicker(pair)->text(), "") << "travel and stay are not known yet";
     type(g.Text1[0], "Lee Family");
     type(g.cmbTitle, "Mrs.");
     type(g.Text1[2], "Grace");
@@ -230,6 +230,23 @@ TEST_F(GuestEditor, LeavingTheLastNameWritesTheNewPartyOnceWithItsFirstPerson)
     EXPECT_EQ(count("SELECT count(*) FROM GUEST"), 2);
     EXPECT_EQ(count("SELECT count(*) FROM SUBGUEST WHERE GUEST_ID = ?", {g.curRec}), 1);
     EXPECT_EQ(log().size(), 4);
+
+    // The moments nobody gave stay empty; a time given without its date is
+    // refused until the date is there.
+    EXPECT_EQ(count("SELECT count(*) FROM GUEST WHERE coalesce(GUEST_ACCOMARRIVETIME, GUEST_ACCOMDEPARTTIME, "
+                    "GUEST_TRAVELARRIVETIME, GUEST_TRAVELDEPARTTIME) IS NULL"),
+              2);
+    open("Edit", key);
+    testsupport::clickTab(g.tabGuest, "Travel");
+    type(g.timePicker(2), "2:30 PM");
+    click(g.cmdAdd);
+    EXPECT_TRUE(g.isLoaded());
+    EXPECT_EQ(messages.msgs->texts(), QStringList{"The changes could not be saved.\n\nThe time 2:30 PM has no date. "
+                                                  "Please type its date as well, or clear the time."});
+    type(g.datePicker(2), "8/14/2027");
+    click(g.cmdAdd);
+    EXPECT_FALSE(g.isLoaded());
+    EXPECT_EQ(column("GUEST", "GUEST_TRAVELARRIVETIME", key), "2027-08-14 14:30:00");
 }
 
 TEST_F(GuestEditor, AnOpenEditorKeepsItsPartyAndARefusedWriteLeavesNothing)

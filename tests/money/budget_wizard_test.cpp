@@ -3,6 +3,7 @@
 // standard list into the budget.
 
 #include "money_fixture.h"
+#include "support/locales.h"
 
 #include "money/frmAutoBudget.h"
 
@@ -93,34 +94,49 @@ TEST_F(BudgetWizard, EachCategoryShowsARowPerItemAndHidesTheRest)
     }
 }
 
-TEST_F(BudgetWizard, AnAmountIsStoredWhenItsBoxIsLeftAndATextThatIsNoNumberIsRefused)
+// Amounts typed in the US, British and German forms.
+using BudgetWizardInForms = testsupport::InLocale<BudgetWizard>;
+NUPTARO_IN_EACH_LOCALE(BudgetWizardInForms);
+
+TEST_P(BudgetWizardInForms, AnAmountIsStoredWhenItsBoxIsLeftAndATextThatIsNoNumberIsRefused)
 {
+    using testsupport::inForms;
     db().Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = 0");
     db().Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = 2000 WHERE STDBUDGET_CATEGORY = 'Music'");
     const qlonglong music = count("SELECT count(*) FROM STDBUDGET WHERE STDBUDGET_CATEGORY = 'Music'");
     ASSERT_GT(music, 0);
+    ASSERT_LT(music, 400);
     frmAutoBudget& f = open();
-    const QString musicTotal = QString("$%1,000.00").arg(2 * music);
-    EXPECT_EQ(f.lblTotal->text(), musicTotal) << "the total covers every category";
+    const QString total = inForms("$%1,000.%2|£%1,000.%2|%1.000,%2\u00a0€");
+    EXPECT_EQ(f.lblTotal->text(), total.arg(2 * music).arg("00")) << "the total covers every category";
     const qint64 first = f.RowIDs[0];
     const struct {
-        const char* typed;
-        QVariant stored;  // after leaving the box
+        const char* typed;  // "us|gb|de" where the forms differ
+        double stored;      // after leaving the box
+        const char* shown;
         bool message;
     } cases[] = {
-        {"1,500", 1500.0, false},       {"abc", 1500.0, true},     {"", 1500.0, true},
-        {"123456.78", 123456.78, false}, {"$2,000.25", 2000.25, false}, {"12abc", 2000.25, true},
+        {"1,500|1,500|1.500", 1500.0, "1500", false},
+        {"abc", 1500.0, "1500", true},
+        {"", 1500.0, "1500", true},
+        {"123456.78|123456.78|123456,78", 123456.78, "123456.78|123456.78|123456,78", false},
+        {"$2,000.25|£2,000.25|2.000,25 €", 2000.25, "2000.25|2000.25|2000,25", false},
+        {"12abc", 2000.25, "2000.25|2000.25|2000,25", true},
+        // The decimal separator of another locale is no number.
+        {"1,5|1,5|1.5", 2000.25, "2000.25|2000.25|2000,25", true},
+        {"1.5|1.5|1,5", 1.5, "1.5|1.5|1,5", false},
+        {"2000.25|2000.25|2000,25", 2000.25, "2000.25|2000.25|2000,25", false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed);
+        SCOPED_TRACE(inForms(c.typed).toStdString());
         messages.msgs->shown.clear();
-        enter(f, 0, c.typed);
-        EXPECT_EQ(amount(first), c.stored);
-        EXPECT_EQ(f.Combo1[0]->currentText(), c.stored.toString()) << "the page shows what is stored";
+        enter(f, 0, inForms(c.typed));
+        EXPECT_EQ(amount(first).toDouble(), c.stored);
+        EXPECT_EQ(f.Combo1[0]->currentText(), inForms(c.shown)) << "the page shows what is stored";
         EXPECT_EQ(messages.msgs->texts(),
                   c.message ? QStringList{"Please enter a number in the amount location"} : QStringList());
     }
-    EXPECT_EQ(f.lblTotal->text(), QString("$%1,000.25").arg(2 * music + 2));
+    EXPECT_EQ(f.lblTotal->text(), total.arg(2 * music + 2).arg("25"));
     // Picking a suggestion from the list, then leaving the box.
     f.Combo1[1]->setFocus();
     f.Combo1[1]->setCurrentIndex(2);

@@ -32,7 +32,7 @@ using Boxes = std::vector<QWidget*>;
 // no box shows.
 struct Field {
     int box;
-    QString column, add, added, edit, edited;
+    QString column, add, added, edit = {}, edited = {};
 };
 
 struct Editor {
@@ -117,7 +117,7 @@ protected:
         e.lists = {{3, "SELECT GIFTSTORE_NAME FROM GIFTSTORE"}, {4, "SELECT GIFT_CAT_TEXT FROM GIFT_CATEGORY"}};
         e.fields = {{0, "REGISTRY_TEXT", "Stand mixer\nred", "Stand mixer\nred"},
                     {1, "REGISTRY_MODEL", "KM-500", "KM-500", "", ""},
-                    {2, "REGISTRY_COST", "349.99", "349.99", "about three hundred", "349.99"},
+                    {2, "REGISTRY_COST", "349.99", "349.99", "", "349.99"},
                     {3, "REGISTRY_STORE", "#0", "#0"},
                     {4, "REGISTRY_CATEGORY", "Baking", "Baking"}};
         out.push_back(e);
@@ -132,7 +132,7 @@ protected:
                     {2, "BUDGET_CATEGORY", "#1", "#1"},
                     {3, "BUDGET_EVENT", "Garden party", "Garden party"},
                     {4, "BUDGET_WHOPAYS", "Aunt May", "Aunt May"},
-                    {1, "BUDGET_AMT", "$1,250.505", "1250.505", "twelve hundred", "1250.505"},
+                    {1, "BUDGET_AMT", "$1,250.505", "1250.505", "1,200", "1200"},
                     {-1, "BUDGET_STDBUDGETID", {}, "NULL", {}, "7"}};
         // A typed event adds no event; a wizard row keeps its link.
         e.unchanged = "SELECT count(*) FROM STDEVENT";
@@ -146,8 +146,8 @@ protected:
         e.fields = {{0, "EXPENSE_TEXT", "Bouquets", "Bouquets", "Bouquets, white", "Bouquets, white"},
                     {3, "EXPENSE_VENDOR", "Petal Pushers", "Petal Pushers"},  // not a vendor
                     {4, "EXPENSE_EVENT", "#0", "#0"},
-                    {1, "EXPENSE_AMTPAID", "100", "100", "two fifty", "100"},
-                    {2, "EXPENSE_AMTDUE", "abc", "NULL", "800", "800"},
+                    {1, "EXPENSE_AMTPAID", "100", "100", "(250.5)", "-250.5"},
+                    {2, "EXPENSE_AMTDUE", "", "NULL", "800", "800"},
                     {6, "EXPENSE_DUEDATE", "2027-05-20", "2027-05-20 *", "2027-06-01", "2027-06-01 *"},
                     {5, "EXPENSE_WHOPAYS", "Bride", "Bride"}};
         e.unchanged = "SELECT count(*) FROM VENDOR";
@@ -162,7 +162,7 @@ protected:
         e.fields = {{0, "GIFT_NAME", "Toaster\nfour slots", "Toaster\nfour slots"},
                     {2, "GIFT_EVENT", "#1", "#1"},
                     {3, "GIFT_STORE", "Corner Shop", "Corner Shop"},
-                    {1, "GIFT_VALUE", "129.995", "129.995", "a lot", "129.995"},
+                    {1, "GIFT_VALUE", "129.995", "129.995", ".5", "0.5"},
                     {4, "GIFT_WHOFROM", "#3", "#3", "Uncle Bob", "Uncle Bob"},
                     {-1, "GIFT_IMAGE", {}, "NULL"},
                     {-1, "GIFT_THANKYOUSENT", {}, "false"}};

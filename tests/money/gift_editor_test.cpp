@@ -13,6 +13,9 @@
 #include <QImage>
 #include <QPushButton>
 
+#include <cstdlib>
+#include <memory>
+
 namespace {
 
 const char* const kMissing = "There was a problem finding the image file for the gift.  Please re-set the image file.";
@@ -114,6 +117,41 @@ TEST_F(GiftEditor, TakesPicturesByTheirLastThreeLetters)
               "The picture in this file could not be read.  Please choose another file.");
     EXPECT_FALSE(f.Image1->hasPicture());
     EXPECT_TRUE(f.imagePath().isEmpty());
+}
+
+TEST_F(GiftEditor, TakesPhotosOfManyMegapixelsAsChosen)
+{
+    // Phone photos of 35, 48 and 108 megapixels, and one standing upright.
+    const QSize sizes[] = {{6828, 5120}, {8000, 6000}, {12000, 9000}, {3000, 12000}};
+    frmGift& f = open("Add");
+    type(f.Text1[0], "Photo frame");
+    const QSize room = f.Image1->contentsRect().size();
+    for (const QSize& size : sizes) {
+        SCOPED_TRACE(std::to_string(size.width()) + "x" + std::to_string(size.height()));
+        const QString chosen = outside(QString("/camera/IMG_%1.jpg").arg(size.width()));
+        {
+            // A black photo; the untouched zero pages cost no memory.
+            const qsizetype bytes = qsizetype(size.width()) * 3 * size.height();
+            std::unique_ptr<uchar, decltype(&std::free)> black(static_cast<uchar*>(std::calloc(bytes, 1)), &std::free);
+            ASSERT_TRUE(black);
+            QDir().mkpath(QFileInfo(chosen).path());
+            ASSERT_TRUE(QImage(black.get(), size.width(), size.height(), size.width() * 3, QImage::Format_RGB888)
+                            .save(chosen, "JPG", 30));
+        }
+        find(f, chosen);
+        EXPECT_EQ(messages.msgs->texts(), QStringList());
+        ASSERT_TRUE(f.Image1->hasPicture());
+        EXPECT_EQ(f.imagePath(), chosen);
+        // Shown whole in the box, as large as the box allows.
+        const QSize shown = f.Image1->picture().size();
+        EXPECT_TRUE(shown.width() <= room.width() && shown.height() <= room.height()) << shown.width();
+        EXPECT_TRUE(shown.width() >= room.width() - 1 || shown.height() >= room.height() - 1) << shown.width();
+    }
+    click(f.cmdSave);
+    // The photo kept is the file chosen, not the picture shown.
+    const QString kept = cell("SELECT GIFT_IMAGE FROM GIFT").toString();
+    EXPECT_EQ(QFileInfo(kept).fileName(), "IMG_3000.jpg");
+    EXPECT_EQ(bytes(kept), bytes(outside("/camera/IMG_3000.jpg")));
 }
 
 TEST_F(GiftEditor, KeepsEveryPictureAndFindsOnesNamedByAnotherCopy)

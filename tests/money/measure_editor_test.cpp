@@ -67,8 +67,9 @@ TEST_F(MeasureEditor, TabGoesAlongTheTopRowThenDownEachColumn)
         }
         EXPECT_EQ(order, i == 0 ? female : male);
         // The male Hat box sits at the foot of the left column.
-        if (i == 1)
+        if (i == 1) {
             EXPECT_LT(f.Text1[9]->x(), f.Text1[6]->x());
+        }
         f.Unload();
     }
 }

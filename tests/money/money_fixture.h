@@ -1,18 +1,18 @@
 #pragma once
 // The money editors under test: a fresh database, modal windows scripted,
-// the main-grid refreshes recorded, and a trace of the order in which the
-// change log and the table were written.
+// what they tell the main window recorded, and a trace of the order in which
+// the change log and the table were written.
 
 #include "support/editors.h"
 #include "support/fixture.h"
 
 #include "platform/ui/forms.h"
-#include "records/cascade.h"
 #include "records/editing.h"
-#include "records/lookuplists.h"
-#include "views/refresh.h"
+#include "records/notices.h"
 
 #include <QComboBox>
+#include <QMap>
+#include <QObject>
 #include <QTest>
 #include <QWidget>
 
@@ -48,11 +48,18 @@ protected:
     void SetUp() override
     {
         DbTest::SetUp();
-        for (const QString& name : kHooks)
-            records::hooks::set(name, [this, name] { trace(name.mid(name.indexOf(':') + 1).prepend("refresh ")); });
-        for (const QString& name : {QString("frmMain.ShowBudget"), QString("frmMain.ShowGridPanel")})
-            records::hooks::set(name, [this, name] { trace(name.mid(8)); });
-        records::setMainDataModeSource([this] { return dataMode; });
+        // A stand-in for the main window showing `dataMode`, answering as
+        // the main window does (its own answers are tested with it).
+        QObject::connect(&records::notices(), &records::Notices::rowsChanged, &mainWindow,
+                         [this](records::MainList list) { trace("refresh " + kRecordsets.value(list)); });
+        QObject::connect(&records::notices(), &records::Notices::budgetChanged, &mainWindow, [this] {
+            if (dataMode == "Budget") {
+                trace("refresh BudgetRS");
+            } else {
+                trace("ShowBudget");
+                trace("ShowGridPanel");
+            }
+        });
         db().Execute("CREATE TEMP TABLE seq (n INTEGER PRIMARY KEY, what TEXT)");
         db().Execute("CREATE TEMP TRIGGER seq_log AFTER INSERT ON SYNCHRO BEGIN "
                      "INSERT INTO seq (what) VALUES ('log ' || NEW.SYNCHRO_ACTION); END");
@@ -61,12 +68,6 @@ protected:
     {
         ui::FormBase::unloadAll();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        for (const QString& name : kHooks)
-            records::hooks::clear(name);
-        records::hooks::clear("frmMain.ShowBudget");
-        records::hooks::clear("frmMain.ShowGridPanel");
-        views::RegisterMainGridRefresh();
-        records::setMainDataModeSource(nullptr);
         DbTest::TearDown();
     }
     // Inserts and updates of a table join the trace.
@@ -130,11 +131,14 @@ protected:
         return QTest::qWaitForWindowActive(w);
     }
 
-    const QStringList kHooks = {"frmMain.RefreshMainGrid:VendorRS",   "frmMain.RefreshMainGrid:QuoteRS",
-                                "frmMain.RefreshMainGrid:BudgetRS",   "frmMain.RefreshMainGrid:ExpensesRS",
-                                "frmMain.RefreshMainGrid:GiftRS",     "frmMain.RefreshMainGrid:RegistryRS",
-                                "frmMain.RefreshMainGrid:AttireRS",   "frmMain.RefreshMainGrid:MeasurementRS"};
+    // The main window's recordset of each list.
+    const QMap<records::MainList, QString> kRecordsets = {
+        {records::MainList::Vendors, "VendorRS"}, {records::MainList::Quotes, "QuoteRS"},
+        {records::MainList::Budget, "BudgetRS"},  {records::MainList::Expenses, "ExpensesRS"},
+        {records::MainList::Gifts, "GiftRS"},     {records::MainList::Registry, "RegistryRS"},
+        {records::MainList::Attire, "AttireRS"},  {records::MainList::Measurements, "MeasurementRS"}};
     QString dataMode = "Budget";
+    QObject mainWindow;
     ui::ScriptedModalGuard modal;
 };
 

@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 
 using testsupport::DbTest;
@@ -138,6 +139,10 @@ TEST_F(AdoTest, ConversionTable)
         {ColumnKind::DateTime, "14:30", true, "1899-12-30 14:30:00"},
         {ColumnKind::DateTime, "2:30 PM", true, "1899-12-30 14:30:00"},
         {ColumnKind::DateTime, "2004-11-05 09:15:00", true, "2004-11-05 09:15:00"},
+        {ColumnKind::DateTime, "2004-11-05T09:15:00", true, "2004-11-05 09:15:00"},
+        // A two-digit year lies from 20 years back to 79 ahead.
+        {ColumnKind::DateTime, "6/1/30", true, "2030-06-01 00:00:00"},
+        {ColumnKind::DateTime, "6/1/2030 14:30", true, "2030-06-01 14:30:00"},
         {ColumnKind::DateTime, "11/05/2004 25:00", false, {}},
         {ColumnKind::DateTime, "12", false, {}},
         {ColumnKind::Currency, "12abc", false, {}},
@@ -305,6 +310,48 @@ TEST_F(AdoTest, StreamedRowsGiveEachRowOnceWithNullsAndAFailureThrows)
                     });
     EXPECT_EQ(seen, QStringList({"1|O'Brien|0|-", "1||1|Lyon"}));
     EXPECT_THROW(db().forEachRow("SELECT NOPE FROM GUEST", {}, [](const Row&) {}), ado::Error);
+}
+
+// An error names the statement it came from, so a failure passed over can
+// be traced; one of a recordset's rows or fields names the recordset's SQL.
+TEST_F(AdoTest, ErrorsNameTheirStatement)
+{
+    const QString bad = "SELECT NOPE FROM GUEST";
+    const QString guests = "SELECT GUEST_ID FROM GUEST";
+    Recordset rs;
+    const struct {
+        const char* what;
+        std::function<void()> fail;
+        QString statement;
+    } cases[] = {
+        {"Execute", [&] { db().Execute("UPDATE GUEST SET NOPE = 1"); }, "UPDATE GUEST SET NOPE = 1"},
+        {"scalar", [&] { db().scalar(bad); }, bad},
+        {"a streamed read", [&] { db().forEachRow(bad, {}, [](const Row&) {}); }, bad},
+        {"a bound value", [&] { db().Execute("INSERT INTO GUEST (GUEST_ID) VALUES (?)", {1, 2}); },
+         "INSERT INTO GUEST (GUEST_ID) VALUES (?)"},
+        {"Open", [&] { rs.Open(bad, db()); }, bad},
+        {"an unknown field",
+         [&] {
+             rs.Open(guests, db());
+             rs.value("NOPE");
+         },
+         guests},
+        {"past the last row",
+         [&] {
+             rs.Open(guests, db());
+             rs.MoveNext();
+         },
+         guests},
+    };
+    for (const auto& c : cases) {
+        QString statement = "(none thrown)";
+        try {
+            c.fail();
+        } catch (const Error& e) {
+            statement = e.statement();
+        }
+        EXPECT_EQ(statement, c.statement) << c.what;
+    }
 }
 
 // Rows are kept as SQLite hands them out and made values only when read: every

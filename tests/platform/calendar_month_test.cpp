@@ -71,8 +71,9 @@ TEST_F(MonthCalendarTest, SpanOfSevenWeeksAndTheDayUnderAPoint)
         EXPECT_EQ(cal.dayAt(r.bottomRight()), first + i) << i;
         if (i % 7)
             EXPECT_EQ(r.top(), cal.dayRect(first + i - 1).top()) << i;
-        else if (i)
+        else if (i) {
             EXPECT_GT(r.top(), cal.dayRect(first + i - 7).top()) << i;
+        }
     }
     EXPECT_TRUE(cal.dayRect(first - 1).isEmpty());
     EXPECT_TRUE(cal.dayRect(first + 49).isEmpty());

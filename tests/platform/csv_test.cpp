@@ -1,7 +1,7 @@
 // The CSV reader and writer on their own: fields, quotes, line ends, lines
 // without a value, a quote never closed, the character sets, short records,
-// files of another separator, the size limit and the safe replacement of a
-// written file.
+// the separator, the size limit, a reading stopped and the safe replacement
+// of a written file.
 
 #include "platform/csv/csv.h"
 
@@ -13,12 +13,20 @@
 
 namespace {
 
-QString render(const QList<csv::Record>& records)
+QList<csv::Record> lines(const csv::Table& t)
 {
-    QStringList lines;
-    for (const csv::Record& r : records)
-        lines << "[" + r.join("|") + "]";
-    return lines.join(' ');
+    QList<csv::Record> out;
+    for (int i = 0; i < t.lineCount(); ++i)
+        out << t.line(i);
+    return out;
+}
+
+QString render(const csv::Table& t)
+{
+    QStringList out;
+    for (const csv::Record& r : lines(t))
+        out << "[" + r.join("|") + "]";
+    return out.join(' ');
 }
 
 TEST(CsvReader, ParsesFieldsQuotesAndLineEnds)
@@ -38,17 +46,16 @@ TEST(CsvReader, ParsesFieldsQuotesAndLineEnds)
         {" ,x", "[ |x]"},
         {"\"\",x,\"\"", "[|x|]"},
         {"\"Smith, John\",\"say \"\"hi\"\"\"", "[Smith, John|say \"hi\"]"},
-        {"\"two\r\nlines\",next\r\nrow", "[two\r\nlines|next] [row]"},
+        {"\"two\r\nlines\",next\r\nrow", "[two\r\nlines|next] [row|]"},
         {"\"cr\ronly\"", "[cr\ronly]"},
         {"01234, 007 ,O'Brien", "[01234| 007 |O'Brien]"},
         {"ab\"c,d", "[ab\"c|d]"},
         {"\"ab\"c,d", "[abc|d]"},
-        {"x,\"open to the end\r\nof, the file", "[x|open to the end\r\nof, the file]"},
         {"\"\"\"\"", "[\"]"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(render(csv::parse(QString::fromUtf8(c.text))), QString::fromUtf8(c.records));
+        EXPECT_EQ(render(csv::Table::fromBytes(c.text)), QString::fromUtf8(c.records));
     }
 }
 
@@ -64,90 +71,139 @@ TEST(CsvReader, SaysWhereAQuoteNeverCloses)
         {"a\rb\n\"c\"\"", 3},
         {"\"\"\"", 1},
         {"a\r\n\"Kim,Yu\r\nIto\r\nOno,\"Aki\",x", 2},
+        {"sep=,\r\na,b\r\n\"c,d", 3},
         {"\"two\r\nlines\" ,x\r\n\"Bob\" Smith,\"x\"", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        int line = 0;
-        csv::parse(QString::fromUtf8(c.text), &line);
-        EXPECT_EQ(line, c.line);
-        const csv::Table t = csv::Table::fromText(QString::fromUtf8(c.text));
+        const csv::Table t = csv::Table::fromBytes(c.text);
         EXPECT_EQ(t.status(), c.line ? csv::Table::Status::OpenQuote : csv::Table::Status::Ok);
         EXPECT_EQ(t.openQuoteLine(), c.line);
-        if (c.line)
+        if (c.line) {
             EXPECT_EQ(t.recordCount() + t.columnCount(), 0);
+        }
     }
 }
 
-QByteArray utf16(const QString& text, QStringConverter::Encoding e)
+QByteArray utf16(const QString& text, QStringConverter::Encoding e, bool bom = true)
 {
-    QStringEncoder enc(e, QStringConverter::Flag::WriteBom);
+    QStringEncoder enc(e, bom ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
     return enc.encode(text);
 }
 
 TEST(CsvReader, DecodesEachCharacterSet)
 {
+    using E = csv::Encoding;
     const QString names = QString::fromUtf8("José García,山田 太郎\r\n");
+    // Mostly CJK: NULs only at the high bytes of the separators and line
+    // ends, and of U+4E00 now and then on the other side.
+    const QString cjk = QString::fromUtf8("姓,名\r\n山田,一郎\r\n田中,一\r\n");
     const struct {
         QByteArray bytes;
         QString text;
+        E encoding;
+        bool unreadable;
     } cases[] = {
-        {"plain", "plain"},
-        {"\xEF\xBB\xBFName", "Name"},
-        {"Zo\xC3\xAB M\xC3\xBCller", QString::fromUtf8("Zoë Müller")},
-        {"Ren\xE9", QString::fromUtf8("René")},
-        {"\x80 5, \x93quoted\x94, caf\xE9", QString::fromUtf8("€ 5, “quoted”, café")},
+        {"plain", "plain", E::Utf8, false},
+        {"\xEF\xBB\xBFName", "Name", E::Utf8, false},
+        {"Zo\xC3\xAB M\xC3\xBCller", QString::fromUtf8("Zoë Müller"), E::Utf8, false},
+        {"Ren\xE9", QString::fromUtf8("René"), E::Utf8, false},
+        {"\x80 5, \x93quoted\x94, caf\xE9", QString::fromUtf8("€ 5, “quoted”, café"), E::Utf8, false},
         // A stray byte is read as Windows-1252; the UTF-8 around it stays.
-        {"\xC3\xA9 and \xE9", QString::fromUtf8("é and é")},
-        {names.toUtf8() + "Ren\xE9" "e\r\n" + names.toUtf8(), names + QString::fromUtf8("Renée\r\n") + names},
+        {"\xC3\xA9 and \xE9", QString::fromUtf8("é and é"), E::Utf8, false},
+        {names.toUtf8() + "Ren\xE9" "e\r\n" + names.toUtf8(), names + QString::fromUtf8("Renée\r\n") + names, E::Utf8,
+         false},
         // Cut, overlong and surrogate sequences are no UTF-8.
-        {"ab\xE5\xB1", QString::fromUtf8("abå±")},
-        {"\xC0\x80x", QString::fromUtf8("À€x")},
-        {"\xED\xA0\x80", QString::fromUtf8("í\u00A0€")},
-        {utf16(names, QStringConverter::Utf16LE), names},
-        {utf16(names, QStringConverter::Utf16BE), names},
-        {QByteArray("An\0n,\0", 6), "Ann,"},
+        {"ab\xE5\xB1", QString::fromUtf8("abå±"), E::Utf8, false},
+        {"\xC0\x80x", QString::fromUtf8("À€x"), E::Utf8, false},
+        {"\xED\xA0\x80", QString::fromUtf8("í\u00A0€"), E::Utf8, false},
+        {utf16(names, QStringConverter::Utf16LE), names, E::Utf16LE, false},
+        {utf16(names, QStringConverter::Utf16BE), names, E::Utf16BE, false},
+        {utf16(names, QStringConverter::Utf16LE, false), names, E::Utf16LE, false},
+        {utf16(names, QStringConverter::Utf16BE, false), names, E::Utf16BE, false},
+        {utf16(cjk, QStringConverter::Utf16LE, false), cjk, E::Utf16LE, false},
+        {utf16(cjk, QStringConverter::Utf16BE, false), cjk, E::Utf16BE, false},
+        {QByteArray("An\0n,\0", 6), "Ann,", E::Utf8, false},
+        // Lines ending in CR alone with letters at 0x80-0x9F: Mac Roman.
+        {"Andr\x8E,Fran\x8Dois\rM\x9Aller,\xA7\r", QString::fromUtf8("André,François\rMöller,ß\r"), E::MacRoman, false},
+        // With CRLF, or without those letters, it stays Windows-1252.
+        {"Andr\x8E\r\n", QString::fromUtf8("AndrŽ\r\n"), E::Utf8, false},
+        {"Ren\xE9\r", QString::fromUtf8("René\r"), E::Utf8, false},
+        // Not text: control codes, bytes Windows-1252 has no letter for, a
+        // UTF-16 surrogate left alone.
+        {"Ann\x02,Bob\x1B[0m", "Ann\x02,Bob\x1B[0m", E::Utf8, true},
+        {"Ann\x81", QString::fromUtf8("Ann\u0081"), E::Utf8, true},
+        {QByteArray("\xFF\xFE" "A\0\x00\xD8,\0", 8), QString::fromUtf8("A\uFFFD,"), E::Utf16LE, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes.toHex().toStdString());
         EXPECT_EQ(csv::decode(c.bytes), c.text);
+        const csv::Table t = csv::Table::fromBytes(c.bytes);
+        EXPECT_EQ(t.encoding(), c.encoding);
+        EXPECT_EQ(t.hasUnreadableCharacters(), c.unreadable);
     }
 }
 
-TEST(CsvReader, NoticesFilesOfAnotherSeparator)
+TEST(CsvReader, ChoosesTheSeparator)
 {
     const struct {
         const char* text;
-        char separator;  // 0: none
+        char separator;
+        const char* lines;
     } cases[] = {
-        {"Name;City\r\nAnn;Rome\r\nBob;Oslo\r\n", ';'},
-        {"Name\tCity\r\nAnn\tRome\r\n", '\t'},
-        // Commas in some values split those lines; most still read as one column.
-        {"Name;Street\r\nAnn;1 Main St, Apt 4\r\nBob;Elm St\r\nCy;Oak St\r\n", ';'},
-        {"Name,Note\r\nAnn,a;b\r\nBob,c;d\r\n", 0},
-        {"Name\r\nAnn\r\nBob; Jr\r\n", 0},
+        {"Name;City\r\nAnn;Rome\r\nBob;Oslo\r\n", ';', "[Name|City] [Ann|Rome] [Bob|Oslo]"},
+        {"Name\tCity\r\nAnn\tRome\r\n", '\t', "[Name|City] [Ann|Rome]"},
+        // Decimal commas: semicolons split every line alike, commas do not.
+        {"Name;Betrag;Telefon\r\nMüller;1,50;030 1\r\nSchulz;12;030 2\r\n", ';',
+         "[Name|Betrag|Telefon] [Müller|1,50|030 1] [Schulz|12|030 2]"},
+        {"Müller;1,50;030 1\r\nSchulz;2,00;030 2\r\n", ';', "[Müller|1,50|030 1] [Schulz|2,00|030 2]"},
+        {"Name;Street\r\nAnn;1 Main St, Apt 4\r\nBob;Elm St\r\nCy;Oak St\r\n", ';',
+         "[Name|Street] [Ann|1 Main St, Apt 4] [Bob|Elm St] [Cy|Oak St]"},
+        // Semicolons in values of a comma file, quoted or not.
+        {"Name,Note\r\nAnn,a;b\r\nBob,c;d\r\n", ',', "[Name|Note] [Ann|a;b] [Bob|c;d]"},
+        {"Smith; John,555,Main\r\nLee; Ann,556,Elm\r\n", ',', "[Smith; John|555|Main] [Lee; Ann|556|Elm]"},
+        {"\"a;b\",\"c;d\"\r\n\"e\",\"f\"\r\n", ',', "[a;b|c;d] [e|f]"},
+        {"Name\r\nAnn\r\nBob; Jr\r\n", ',', "[Name] [Ann] [Bob; Jr]"},
+        // A first line naming the separator, as spreadsheets write it, is no record.
+        {"sep=;\r\nName;Note\r\nAnn;a,b\r\n", ';', "[Name|Note] [Ann|a,b]"},
+        {"SEP=,\nName,Note\nAnn,a;b;c\n", ',', "[Name|Note] [Ann|a;b;c]"},
+        {"sep=|\r\nName|City\r\nAnn|Rome\r\n", '|', "[Name|City] [Ann|Rome]"},
+        {"sep=\t\r\nName\tCity\r\n", '\t', "[Name|City]"},
+        {"sep=;x\r\nName;City\r\n", ';', "[sep=|x] [Name|City]"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(csv::Table::fromText(c.text).seemsSeparatedBy(), QChar(c.separator));
+        const csv::Table t = csv::Table::fromBytes(c.text);
+        EXPECT_EQ(t.separator(), QChar(c.separator));
+        EXPECT_EQ(render(t), QString::fromUtf8(c.lines));
     }
 }
 
 TEST(CsvReader, TableNamesColumnsAndPadsShortRecords)
 {
-    const csv::Table t = csv::Table::fromText("Name,Phone,City\r\nAnn,555\r\nBob,,Rome,extra\r\n");
+    csv::Table t = csv::Table::fromBytes("Name,Phone,City\r\nAnn,555\r\nBob,,Rome,extra\r\n");
     EXPECT_EQ(t.status(), csv::Table::Status::Ok);
     EXPECT_EQ(t.columnCount(), 4);
     EXPECT_EQ(t.names(), (QStringList{"Name", "Phone", "City", ""}));
     ASSERT_EQ(t.recordCount(), 2);
-    EXPECT_EQ(t.records()[0], (QStringList{"Ann", "555", "", ""}));
-    EXPECT_EQ(t.records()[1], (QStringList{"Bob", "", "Rome", "extra"}));
+    EXPECT_EQ(t.record(0), (QStringList{"Ann", "555", "", ""}));
+    EXPECT_EQ(t.record(1), (QStringList{"Bob", "", "Rome", "extra"}));
+    EXPECT_EQ(t.record(2), QStringList());
+    // Leading lines left out: the next names the columns, and the widest
+    // of the rest sets the width.
+    t.dropLeadingLines(2);
+    EXPECT_EQ(t.names(), (QStringList{"Bob", "", "Rome", "extra"}));
+    EXPECT_EQ(t.recordCount(), 0);
+    t = csv::Table::fromBytes("Guest list 2027,,,,,,\r\nName,City\r\nAnn,Rome\r\n");
+    t.dropLeadingLines(1);
+    EXPECT_EQ(t.columnCount(), 2);
+    EXPECT_EQ(t.record(0), (QStringList{"Ann", "Rome"}));
 
-    EXPECT_EQ(csv::Table::fromText("only a header\r\n").recordCount(), 0);
-    EXPECT_EQ(csv::Table::fromText("").columnCount(), 0);
+    EXPECT_EQ(csv::Table::fromBytes("only a header\r\n").recordCount(), 0);
+    EXPECT_EQ(csv::Table::fromBytes("").columnCount(), 0);
 }
 
-TEST(CsvReader, RefusesMissingAndOversizedFiles)
+TEST(CsvReader, RefusesMissingOversizedAndStoppedFiles)
 {
     QTemporaryDir dir;
     EXPECT_EQ(csv::Table::read(dir.filePath("none.csv")).status(), csv::Table::Status::Unreadable);
@@ -159,6 +215,20 @@ TEST(CsvReader, RefusesMissingAndOversizedFiles)
     ASSERT_TRUE(big.resize(csv::kMaxFileBytes + 1));  // sparse: nothing is written
     big.close();
     EXPECT_EQ(csv::Table::read(big.fileName()).status(), csv::Table::Status::TooLarge);
+
+    // Stopped by the user while reading: nothing of the file is kept.
+    QFile small(dir.filePath("small.csv"));
+    ASSERT_TRUE(small.open(QIODevice::WriteOnly));
+    small.write("Name\r\nAnn\r\n");
+    small.close();
+    QList<int> steps;
+    const csv::Table t = csv::Table::read(small.fileName(), [&](int permille) {
+        steps << permille;
+        return steps.size() < 2;
+    });
+    EXPECT_EQ(t.status(), csv::Table::Status::Cancelled);
+    EXPECT_EQ(t.lineCount(), 0);
+    EXPECT_EQ(steps, (QList<int>{400, 500}));
 }
 
 TEST(CsvWriter, QuotesEveryValueAndRoundTrips)
@@ -171,7 +241,7 @@ TEST(CsvWriter, QuotesEveryValueAndRoundTrips)
     QByteArray bytes;
     for (const QStringList& r : rows)
         bytes += csv::formatLine(r);
-    EXPECT_EQ(csv::parse(csv::decode(bytes)), rows);
+    EXPECT_EQ(lines(csv::Table::fromBytes(bytes)), rows);
 }
 
 TEST(CsvWriter, ReplacesAnEarlierFileOnlyWhenFinished)

@@ -173,6 +173,55 @@ TEST_F(DataRules, KeysOfDeletedAndReservedRowsAreNeverGivenAgain)
     EXPECT_GT(db().lastInsertId(), last);
 }
 
+// Keys a transaction took come back when it is undone, however it is undone.
+TEST_F(DataRules, AnUndoneTransactionGivesBackTheKeysItTook)
+{
+    db().setBusyTimeout(50);
+    const auto addTwo = [&] {
+        Recordset rs;  // a key reserved as an editor reserves it, and one SQLite chose
+        rs.Open("SELECT * FROM TASKS", db());
+        rs.AddNew();
+        rs.Update();
+        db().Execute("INSERT INTO TASKS (TASK_NAME) VALUES ('b')");
+    };
+    const struct {
+        const char* how;
+        std::function<void()> undo;
+    } ways[] = {
+        {"rolled back", [&] { Transaction t(db()); addTwo(); }},
+        {"a savepoint rolled back", [&] {
+             Transaction outer(db());
+             { Transaction inner(db()); addTwo(); }
+             outer.commit();
+         }},
+        {"a COMMIT another program blocks", [&] {
+             Reader reader(db().path());
+             Transaction t(db());
+             addTwo();
+             EXPECT_THROW(t.commit(), Error);
+         }},
+        {"SQLite undoes it after an error", [&] {
+             // As after an I/O error or a full memory.
+             db().Execute("CREATE TEMP TRIGGER undo BEFORE INSERT ON VENDOR BEGIN SELECT RAISE(ROLLBACK, 'x'); END");
+             {
+                 Transaction t(db());
+                 addTwo();
+                 EXPECT_THROW(db().Execute("INSERT INTO VENDOR (VENDOR_NAME) VALUES ('v')"), Error);
+             }
+             db().Execute("DROP TRIGGER undo");
+         }},
+    };
+    for (const auto& w : ways) {
+        SCOPED_TRACE(w.how);
+        db().Execute("INSERT INTO TASKS (TASK_NAME) VALUES ('kept')");
+        const qint64 next = db().lastInsertId() + 1;
+        const qint64 left = db().keysLeft("TASKS");
+        w.undo();
+        EXPECT_EQ(db().keysLeft("TASKS"), left);
+        EXPECT_EQ(db().reserveKey("TASKS"), next);
+    }
+}
+
 TEST_F(DataRules, TextsBoundThroughExecuteAreConvertedAsTypedCellsOrRefused)
 {
     db().Execute("INSERT INTO EXPENSES (EXPENSE_TEXT, EXPENSE_AMTPAID, EXPENSE_AMTDUE, EXPENSE_DUEDATE) "

@@ -3,6 +3,7 @@
 // resized, with long and accented texts.
 
 #include "support/fixture.h"
+#include "support/modelcheck.h"
 #include "support/gui.h"
 
 #include "platform/grid/gridex.h"
@@ -15,6 +16,7 @@
 
 using testsupport::DbTest;
 using grid::GridEX;
+using testsupport::CheckedGrid;
 using grid::RowKind;
 
 namespace {
@@ -124,7 +126,7 @@ TEST_F(LargeGridTest, CardsOfThousandsOfPartiesWalkedByKeysAndMouse)
         t.commit();
     }
     QWidget window;
-    GridEX g(&window);
+    CheckedGrid g(&window);
     showCards(window, g,
               "SELECT GUEST_ID, GUEST_PARTYNAME AS [Party Name], GUEST_ADDRESS1 AS [Address1], GUEST_CITY AS [City] "
               "FROM GUEST ORDER BY GUEST_ID");
@@ -200,7 +202,7 @@ TEST_F(LargeGridTest, ACardTitleCutToFitShowsWholeAsItsTooltip)
         db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME, GUEST_CITY) VALUES (?, ?, 'Montréal')",
                      {i + 1, names[i]});
     QWidget window;
-    GridEX g(&window);
+    CheckedGrid g(&window);
     showCards(window, g, "SELECT GUEST_ID, GUEST_PARTYNAME AS [Party Name], GUEST_CITY AS [City] FROM GUEST ORDER BY GUEST_ID");
     ASSERT_TRUE(activate(&window));
     QAbstractItemView* v = g.cardView();

@@ -3,6 +3,7 @@
 // column laid over its cell.
 
 #include "support/fixture.h"
+#include "support/modelcheck.h"
 
 #include "platform/grid/gridex.h"
 #include "platform/twips.h"
@@ -37,6 +38,8 @@ protected:
         g->setColumnHidden(1);
         g->setColumnHidden(2);
         g->setNewRowLine(true);
+        checks.push_back(std::make_unique<testsupport::ModelCheck>(g->model()));
+        checks.push_back(std::make_unique<testsupport::ModelCheck>(g->newRowView()->model()));
         // Owner and order filled as the event editor fills them.
         QObject::connect(g, &GridEX::FillNewRow, g, [this] {
             g->setCurrentValue(1, 7);
@@ -45,6 +48,7 @@ protected:
     }
     void TearDown() override
     {
+        checks.clear();
         window.reset();
         DbTest::TearDown();
     }
@@ -73,6 +77,7 @@ protected:
     std::unique_ptr<QWidget> window;
     GridEX* g = nullptr;
     QTimeEdit* picker = nullptr;
+    std::vector<std::unique_ptr<testsupport::ModelCheck>> checks;
     int maxOrder = 0;
 };
 

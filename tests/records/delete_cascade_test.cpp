@@ -278,8 +278,9 @@ TEST_F(GiftPicture, FileGoesOnlyWhenInsideTheFolderAndNamedByNoOtherGift)
         const auto outcome = records::deleteRecord(DeleteKind::Gift, id);
         ASSERT_TRUE(outcome.ok);
         EXPECT_EQ(count("SELECT count(*) FROM GIFT WHERE GIFT_ID = ?", {id}), 0);
-        if (!c.file.isEmpty())
+        if (!c.file.isEmpty()) {
             EXPECT_EQ(QFile::exists(c.file), !c.fileRemoved);
+        }
     }
     // Gifts without a picture delete cleanly.
     for (const QVariant& none : {QVariant(), QVariant(QString(""))}) {

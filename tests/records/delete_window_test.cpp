@@ -8,9 +8,12 @@
 #include "app/frmMain.h"
 #include "platform/grid/gridex.h"
 #include "records/frmDeleteSingle.h"
+#include "records/notices.h"
 
 #include <QLabel>
 #include <QPushButton>
+
+#include <optional>
 
 using testsupport::DbTest;
 
@@ -21,16 +24,17 @@ protected:
     void SetUp() override
     {
         DbTest::SetUp();
-        for (const QString& name : kHooks)
-            records::hooks::set(name, [this, name] { called << name; });
+        QObject::connect(&records::notices(), &records::Notices::recordDeleted, &listener,
+                         [this](records::DeleteKind kind, qint64 id) { deleted.push_back({kind, id}); });
+        QObject::connect(&records::notices(), &records::Notices::rowsChanged, &listener,
+                         [this](records::MainList list) { rows.push_back(list); });
     }
     void TearDown() override
     {
         frmDeleteSingle::instance().Unload();
-        for (const QString& name : kHooks)
-            records::hooks::clear(name);
         DbTest::TearDown();
     }
+    bool told() const { return !deleted.isEmpty() || !rows.isEmpty(); }
     static qint64 insert(const QString& sql, const ado::Params& p = {}) { return testsupport::insertRow(sql, p); }
     frmDeleteSingle& open(const QString& mode, qint64 id, const QString& text)
     {
@@ -42,14 +46,10 @@ protected:
         return f;
     }
 
-    const QStringList kHooks = [] {
-        QStringList out = {"frmGuestDetail.RefreshSubguests", "frmSeating.GetInvitees"};
-        for (const char* grid : {"eventRS", "PeopleRS", "TaskRS", "VendorRS", "QuoteRS", "ExpensesRS", "BudgetRS",
-                                 "GiftRS", "RegistryRS", "AttireRS", "MeasurementRS"})
-            out << QString("frmMain.RefreshMainGrid:") + grid;
-        return out;
-    }();
-    QStringList called;
+    // What the window told the others.
+    QObject listener;
+    QList<std::pair<records::DeleteKind, qint64>> deleted;
+    QList<records::MainList> rows;
 };
 
 TEST_F(DeleteWindow, ShowsTheConfirmationAndDeletesOnlyOnDelete)
@@ -67,14 +67,15 @@ TEST_F(DeleteWindow, ShowsTheConfirmationAndDeletesOnlyOnDelete)
     f.window()->close();
     EXPECT_FALSE(f.isLoaded());
     EXPECT_EQ(testsupport::counts("TASKS SYNCHRO"), "1 0");
-    EXPECT_TRUE(called.isEmpty());
+    EXPECT_FALSE(told());
 
     open("Task", task, "Book the band");
     f.cmdDelete->click();
     EXPECT_FALSE(f.isLoaded());
     EXPECT_EQ(count("SELECT count(*) FROM TASKS"), 0);
     EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'TASKS' AND SYNCHRO_ACTION = 3"), 1);
-    EXPECT_EQ(called, QStringList{"frmMain.RefreshMainGrid:TaskRS"});
+    EXPECT_EQ(deleted, (QList<std::pair<records::DeleteKind, qint64>>{{records::DeleteKind::Task, task}}));
+    EXPECT_EQ(rows, QList<records::MainList>{records::MainList::Tasks});
     // The variables stay for the next opening.
     EXPECT_EQ(f.delMode, "Task");
     EXPECT_EQ(f.delString, "Book the band");
@@ -122,48 +123,47 @@ TEST_F(DeleteWindow, UnknownKindsOnlyClose)
         EXPECT_FALSE(f.isLoaded());
     }
     EXPECT_EQ(testsupport::counts("EVENT SYNCHRO"), "1 0");
-    EXPECT_TRUE(called.isEmpty());
+    EXPECT_FALSE(told());
     EXPECT_TRUE(messages.msgs->shown.isEmpty());
 }
 
 TEST_F(DeleteWindow, EachKindDeletesItsRecordAndRefreshesOnlyItsOwnWindow)
 {
+    using K = records::DeleteKind;
+    using L = records::MainList;
+    // The main window's list it changes; the guest editor's people and the
+    // seating window's tables answer the deletion itself.
     const struct {
         const char* mode;
         const char* table;
-        const char* refresh;
+        K kind;
+        std::optional<L> list;
     } cases[] = {
-        {"SubguestFromDetail", "SUBGUEST", "frmGuestDetail.RefreshSubguests"},
-        {"SubguestFromMain", "SUBGUEST", "frmMain.RefreshMainGrid:PeopleRS"},
-        {"Table", "TABLES", "frmSeating.GetInvitees"},
-        {"Event", "EVENT", "frmMain.RefreshMainGrid:eventRS"},
-        {"Guests", "GUEST", "frmMain.RefreshMainGrid:PeopleRS"},
-        {"Task", "TASKS", "frmMain.RefreshMainGrid:TaskRS"},
-        {"Vendor", "VENDOR", "frmMain.RefreshMainGrid:VendorRS"},
-        {"Quote", "QUOTE", "frmMain.RefreshMainGrid:QuoteRS"},
-        {"Expense", "EXPENSES", "frmMain.RefreshMainGrid:ExpensesRS"},
-        {"Budget", "BUDGET", "frmMain.RefreshMainGrid:BudgetRS"},
-        {"Gift", "GIFT", "frmMain.RefreshMainGrid:GiftRS"},
-        {"Registry", "REGISTRY", "frmMain.RefreshMainGrid:RegistryRS"},
-        {"Attire", "ATTIRE", "frmMain.RefreshMainGrid:AttireRS"},
-        {"FemaleMeasurement", "MEASURE_FEMALE", "frmMain.RefreshMainGrid:MeasurementRS"},
-        {"MaleMeasurement", "MEASURE_MALE", "frmMain.RefreshMainGrid:MeasurementRS"},
+        {"SubguestFromDetail", "SUBGUEST", K::SubguestFromDetail, {}},
+        {"SubguestFromMain", "SUBGUEST", K::SubguestFromMain, L::People},
+        {"Table", "TABLES", K::Table, {}},
+        {"Event", "EVENT", K::Event, L::Events},
+        {"Guests", "GUEST", K::Guests, L::People},
+        {"Task", "TASKS", K::Task, L::Tasks},
+        {"Vendor", "VENDOR", K::Vendor, L::Vendors},
+        {"Quote", "QUOTE", K::Quote, L::Quotes},
+        {"Expense", "EXPENSES", K::Expense, L::Expenses},
+        {"Budget", "BUDGET", K::Budget, L::Budget},
+        {"Gift", "GIFT", K::Gift, L::Gifts},
+        {"Registry", "REGISTRY", K::Registry, L::Registry},
+        {"Attire", "ATTIRE", K::Attire, L::Attire},
+        {"FemaleMeasurement", "MEASURE_FEMALE", K::FemaleMeasurement, L::Measurements},
+        {"MaleMeasurement", "MEASURE_MALE", K::MaleMeasurement, L::Measurements},
     };
     for (const auto& c : cases) {
         const qint64 key = insert(QString("INSERT INTO %1 DEFAULT VALUES").arg(c.table));
-        called.clear();
+        deleted.clear();
+        rows.clear();
         open(c.mode, key, "x").cmdDelete->click();
-        EXPECT_EQ(called, QStringList{c.refresh}) << c.mode;
+        EXPECT_EQ(deleted, (QList<std::pair<K, qint64>>{{c.kind, key}})) << c.mode;
+        EXPECT_EQ(rows, c.list ? QList<L>{*c.list} : QList<L>{}) << c.mode;
         EXPECT_EQ(count(QString("SELECT count(*) FROM %1").arg(c.table)), 0) << c.mode;
     }
-
-    // A window that is not open has nothing registered: its refresh is skipped.
-    records::hooks::clear("frmSeating.GetInvitees");
-    const qint64 t2 = insert("INSERT INTO TABLES (EVENT_ID) VALUES (1)");
-    called.clear();
-    open("Table", t2, "Unnamed").cmdDelete->click();
-    EXPECT_TRUE(called.isEmpty());
-    EXPECT_EQ(count("SELECT count(*) FROM TABLES"), 0);
 }
 
 TEST_F(DeleteWindow, ASecondRequestDoesNotRetargetAnOpenConfirmation)
@@ -191,7 +191,7 @@ TEST_F(DeleteWindow, AFailedCascadeSaysSoAndChangesNothing)
     EXPECT_TRUE(messages.msgs->shown[0].text.contains("could not be deleted")) << messages.msgs->shown[0].text.toStdString();
     EXPECT_FALSE(f.isLoaded());
     EXPECT_EQ(testsupport::counts("GUEST SUBGUEST SEATING SYNCHRO"), "1 1 1 0");
-    EXPECT_TRUE(called.isEmpty());
+    EXPECT_FALSE(told());
 }
 
 }  // namespace

@@ -99,23 +99,37 @@ TEST_F(Editing, ATypedTextGoesIntoItsColumnOnlyWhenItConverts)
 {
     db().Execute("INSERT INTO EXPENSES (EXPENSE_ID, EXPENSE_TEXT, EXPENSE_AMTPAID, EXPENSE_DUEDATE) "
                  "VALUES (5, 'Cake', 40, '2027-06-12 00:00:00')");
+    enum Outcome { Assigned, Left, Refused };
     const struct {
         const char* column;
         const char* typed;
-        bool assigned;
+        Outcome outcome;
         const char* stored;
     } cases[] = {
-        {"EXPENSE_TEXT", "", true, ""},          {"EXPENSE_TEXT", " 12 ", true, " 12 "},
-        {"EXPENSE_AMTPAID", "1,250.5", true, "1250.5"}, {"EXPENSE_AMTPAID", "abc", false, "40"},
-        {"EXPENSE_AMTPAID", "", false, "40"},    {"EXPENSE_AMTPAID", "  ", false, "40"},
-        {"EXPENSE_DUEDATE", "7/4/2027", true, "2027-07-04 00:00:00"},
-        {"EXPENSE_DUEDATE", "", false, "2027-06-12 00:00:00"},
+        {"EXPENSE_TEXT", "", Assigned, ""},          {"EXPENSE_TEXT", " 12 ", Assigned, " 12 "},
+        {"EXPENSE_AMTPAID", "1,250.5", Assigned, "1250.5"}, {"EXPENSE_AMTPAID", "abc", Refused, "40"},
+        {"EXPENSE_AMTPAID", "1,5", Refused, "40"},   {"EXPENSE_AMTPAID", "", Left, "40"},
+        {"EXPENSE_AMTPAID", "  ", Left, "40"},
+        {"EXPENSE_DUEDATE", "7/4/2027", Assigned, "2027-07-04 00:00:00"},
+        {"EXPENSE_DUEDATE", "", Left, "2027-06-12 00:00:00"},
+        {"EXPENSE_DUEDATE", "31/12/2027", Refused, "2027-06-12 00:00:00"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.column) + " <" + c.typed + ">");
         ado::Recordset rs;
         rs.Open("SELECT * FROM EXPENSES WHERE EXPENSE_ID = 5", db());
-        EXPECT_EQ(editing::assignText(rs, c.column, c.typed), c.assigned);
+        if (c.outcome == Refused) {
+            // The save is refused with why, never stored empty or left silently.
+            try {
+                editing::assignText(rs, c.column, c.typed);
+                ADD_FAILURE() << "not refused";
+            } catch (const ado::Error& e) {
+                EXPECT_TRUE(e.description().startsWith(QString("\"%1\" is not a").arg(c.typed)))
+                    << e.description().toStdString();
+            }
+        } else {
+            EXPECT_EQ(editing::assignText(rs, c.column, c.typed), c.outcome == Assigned);
+        }
         rs.Update();
         EXPECT_EQ(editing::storedText(db().scalar(QString("SELECT %1 FROM EXPENSES").arg(c.column))), c.stored);
         db().Execute("UPDATE EXPENSES SET EXPENSE_TEXT = 'Cake', EXPENSE_AMTPAID = 40, "

@@ -6,10 +6,13 @@
 #include "support/mainwindow.h"
 
 #include "app/frmMain.h"
-#include "records/cascade.h"
+#include "guests/frmGuestDetail.h"
+#include "money/frmRegistry.h"
+#include "platform/grid/gridex.h"
 #include "records/editing.h"
 #include "records/frmAddType.h"
 #include "records/lookuplists.h"
+#include "records/notices.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,20 +25,17 @@ namespace {
 
 class LookupEditor : public DbTest {
 protected:
+    void SetUp() override
+    {
+        DbTest::SetUp();
+        QObject::connect(&records::notices(), &records::Notices::lookupListClosed, &listener,
+                         [this](const QString& from, const QString& list) { told << from + ' ' + list; });
+    }
     void TearDown() override
     {
         frmAddType::instance().Unload();
-        for (const QString& n : hooked)
-            records::hooks::clear(n);
-        records::setMainDataModeSource(nullptr);
+        ui::FormBase::unloadAll();
         DbTest::TearDown();
-    }
-    void record(const QStringList& names)
-    {
-        for (const QString& n : names) {
-            hooked << n;
-            records::hooks::set(n, [this, n] { called << n; });
-        }
     }
     QStringList listed(frmAddType& f)
     {
@@ -52,7 +52,9 @@ protected:
         f.Show(ui::vbModeless);
         return f;
     }
-    QStringList hooked, called;
+    // The caller and list of each closing, as the editor told them.
+    QObject listener;
+    QStringList told;
 };
 
 TEST_F(LookupEditor, EveryListAddsAndDeletesWithLogRows)
@@ -118,13 +120,14 @@ TEST_F(LookupEditor, AddingTexts)
     EXPECT_EQ(shown.mid(0, 3), (QStringList{"  ", "Aaa first", "Aaa first"}));  // in sorted place
     EXPECT_EQ(f.entryKeys().size(), shown.size());
 
-    // A row the database refuses leaves no log row behind.
+    // A row the database refuses leaves no log row behind, is told, and stays typed.
     db().Execute("CREATE TRIGGER no_more BEFORE INSERT ON PRIORITY BEGIN SELECT RAISE(ABORT, 'x'); END");
     f.txtItem->setText("Refused");
     f.cmdAdd->click();
     EXPECT_EQ(count("SELECT count(*) FROM PRIORITY"), rows + 3);
     EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 3);
-    EXPECT_TRUE(messages.msgs->shown.isEmpty());
+    EXPECT_EQ(messages.msgs->texts(), QStringList{"The changes could not be saved.\n\nx"});
+    EXPECT_EQ(f.txtItem->text(), "Refused");
 }
 
 TEST_F(LookupEditor, DeletesTheSelectedEntryByKeyWithANullRowPresent)
@@ -167,77 +170,76 @@ TEST_F(LookupEditor, DeletesTheSelectedEntryByKeyWithANullRowPresent)
     EXPECT_EQ(count("SELECT count(*) FROM TITLES WHERE TITLE_TEXT IS NULL"), 0);
 }
 
-TEST_F(LookupEditor, RefreshRoutingByCallerAndList)
+TEST_F(LookupEditor, ClosingTellsItsCallerOnEveryClose)
 {
-    const QString any = "Titles";
-    const struct {
-        const char* from;
-        QString mode;
-        const char* dataMode;
-        QStringList calls;
-    } cases[] = {
-        {"Subguest", any, "", {"frmNewSubguest.GetTitles"}},
-        {"Guest", "GuestTypes", "", {"frmGuestDetail.GetCategories", "frmGuestDetail.GetTitles"}},
-        {"Vendor", any, "", {"frmVendor.GetVendorTypes"}},
-        {"Main", "Stores", "Gifts", {"frmMain.ShowGifts", "frmMain.ShowGridPanel"}},
-        {"Main", "Stores", "Registry", {"frmMain.ShowRegistry", "frmMain.ShowGridPanel"}},
-        {"Main", "Stores", "", {"frmMain.ShowRegistry", "frmMain.ShowGridPanel"}},
-        {"Main", "Category", "Gifts", {"frmMain.ShowRegistry", "frmMain.ShowGridPanel"}},
-        {"Main", "BudgetCategory", "Tasks", {"frmMain.ShowBudget", "frmMain.ShowGridPanel"}},
-        {"Main", "Event", "", {}},
-        {"Main", "Titles", "", {}},
-        {"AddAppointment", any, "", {"frmAddAppt.GetPriorityText"}},
-        {"AddTask", "Event", "", {"frmEventTasks.GetAssigneeTexts", "frmEventTasks.GetPriorityTexts"}},
-        {"Gifts", any, "", {"frmGift.GetStores"}},
-        {"Registry", "Stores", "", {"frmRegistry.GetStores"}},
-        {"Registry", "Category", "", {"frmRegistry.GetCategory"}},
-        {"Registry", "Titles", "", {}},
-        {"AddBudget", any, "", {"frmAddBudget.GetAssignees", "frmAddBudget.GetCategories", "frmAddBudget.GetEvents"}},
-        {"AddExpense", any, "", {"frmAddExpense.GetAssignees", "frmAddExpense.GetEvents"}},
-        {"Attire", "Attire", "", {"frmAttire.GetAttireTypes", "frmAttire.GetAssignees"}},
-        {"AddAttire", "Assignee", "", {"frmAttire.GetAttireTypes", "frmAttire.GetAssignees"}},
-        {"guest", any, "", {}},
-        {"MAIN", "Stores", "Gifts", {}},
-        {"", any, "", {}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(records::lookupRefreshCalls(c.from, c.mode, c.dataMode), c.calls) << c.from << " " << c.mode.toStdString();
-}
-
-TEST_F(LookupEditor, ClosingRefreshesTheOpenerOnEveryClose)
-{
-    record({"frmGuestDetail.GetCategories", "frmGuestDetail.GetTitles", "frmMain.ShowGifts", "frmMain.ShowRegistry",
-            "frmMain.ShowGridPanel"});
-    QString dataMode = "Gifts";
-    records::setMainDataModeSource([&] { return dataMode; });
-
     open("Stores", "Main").cmdClose->click();
-    EXPECT_EQ(called, (QStringList{"frmMain.ShowGifts", "frmMain.ShowGridPanel"}));
-    called.clear();
-    dataMode = "Tasks";
-    open("Stores", "Main").window()->close();  // the close box refreshes too
-    EXPECT_EQ(called, (QStringList{"frmMain.ShowRegistry", "frmMain.ShowGridPanel"}));
+    open("Stores", "Main").window()->close();  // the close box tells too
+    EXPECT_EQ(told, (QStringList{"Main Stores", "Main Stores"}));
 
     // A menu command that writes only the list keeps the earlier caller.
-    called.clear();
+    told.clear();
     frmAddType& f = open("GuestTypes", "Guest");
     f.cmdClose->click();
     f.curMode = "Titles";
     f.Show(ui::vbModeless);
     f.cmdClose->click();
-    EXPECT_EQ(called, (QStringList{"frmGuestDetail.GetCategories", "frmGuestDetail.GetTitles",
-                                   "frmGuestDetail.GetCategories", "frmGuestDetail.GetTitles"}));
-
-    // An opener that is not open is skipped.
-    called.clear();
-    open("Titles", "Subguest").cmdClose->click();
-    EXPECT_TRUE(called.isEmpty());
+    EXPECT_EQ(told, (QStringList{"Guest GuestTypes", "Guest Titles"}));
     EXPECT_FALSE(frmAddType::instance().isLoaded());
+}
+
+TEST_F(LookupEditor, OnlyTheCallerOfThatKeyFillsItsListsAgain)
+{
+    // Two callers open: the guest editor fills both its lists again, the
+    // registry editor only the list edited.
+    frmGuestDetail& guest = frmGuestDetail::instance();
+    guest.curMode = "New";
+    guest.Show(ui::vbModeless);
+    frmRegistry& registry = frmRegistry::instance();
+    registry.registryMode = "Add";
+    registry.Show(ui::vbModeless);
+    const struct {
+        const char* table;
+        const char* column;
+        QComboBox* box;
+        const char* name;
+    } boxes[] = {
+        {"TITLES", "TITLE_TEXT", guest.cmbTitle, "guest titles"},
+        {"GUESTTYPE", "GUESTTYPE_TEXT", guest.cmbCategory, "guest types"},
+        {"GIFTSTORE", "GIFTSTORE_NAME", registry.Combo1[0], "registry stores"},
+        {"GIFT_CATEGORY", "GIFT_CAT_TEXT", registry.Combo1[1], "registry categories"},
+    };
+    const struct {
+        const char* from;
+        const char* list;
+        QStringList refilled;
+    } cases[] = {
+        {"Guest", "Titles", {"guest titles", "guest types"}},
+        {"Guest", "Priority", {"guest titles", "guest types"}},
+        {"guest", "Titles", {}},
+        {"Registry", "Stores", {"registry stores"}},
+        {"Registry", "Category", {"registry categories"}},
+        {"Registry", "Titles", {}},
+        {"Gifts", "Stores", {}},  // the gift editor, not open
+        {"Main", "Stores", {}},   // the main window, not open
+        {"", "Titles", {}},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QString("%1 %2").arg(c.from, c.list).toStdString());
+        const QString entry = QString("Zz entry %1").arg(++n);
+        for (const auto& b : boxes)
+            db().Execute(QString("INSERT INTO %1 (%2) VALUES (?)").arg(b.table, b.column), {entry});
+        open(c.list, c.from).cmdClose->click();
+        QStringList refilled;
+        for (const auto& b : boxes)
+            if (testsupport::items(b.box).contains(entry))
+                refilled << b.name;
+        EXPECT_EQ(refilled, c.refilled);
+    }
 }
 
 TEST_F(LookupEditor, ASecondOpenerDoesNotRetargetTheOpenEditor)
 {
-    record({"frmGuestDetail.GetCategories", "frmGuestDetail.GetTitles", "frmAddAppt.GetPriorityText"});
     const qlonglong priorities = count("SELECT count(*) FROM PRIORITY");
     const qlonglong titles = count("SELECT count(*) FROM TITLES");
     frmAddType& f = open("Titles", "Guest");
@@ -272,7 +274,7 @@ TEST_F(LookupEditor, ASecondOpenerDoesNotRetargetTheOpenEditor)
     EXPECT_FALSE(editing::lookupListEdited("Priority"));
     // Closing refreshes the editor that opened it.
     QTest::mouseClick(f.cmdClose, Qt::LeftButton);
-    EXPECT_EQ(called, (QStringList{"frmGuestDetail.GetCategories", "frmGuestDetail.GetTitles"}));
+    EXPECT_EQ(told, QStringList{"Guest Titles"});
 }
 
 }  // namespace
@@ -281,23 +283,36 @@ namespace {
 
 using LookupFromMainMenu = testsupport::MainWindowTest<LookupEditor>;
 
-TEST_F(LookupFromMainMenu, AMainRefreshShowsTheGridPanel)
+TEST_F(LookupFromMainMenu, AMainRefreshShowsItsViewInTheGridPanel)
 {
     frmMain& m = frmMain::instance();
     m.Load();
-    ASSERT_EQ(m.curFrameName(), "frameDate");
-    record({"frmMain.ShowRegistry"});
-    m.curDataMode = "Tasks";
-    open("Stores", "Main").cmdClose->click();
-    EXPECT_EQ(called, QStringList{"frmMain.ShowRegistry"});
-    EXPECT_EQ(m.curFrameName(), "frameDataGrid");
+    const struct {
+        const char* list;
+        const char* shown;  // the view shown when the editor closes
+        const char* after;
+    } cases[] = {
+        {"Stores", "Gifts", "Gifts"},
+        {"Stores", "Tasks", "Registry"},
+        {"Category", "Gifts", "Registry"},
+        {"BudgetCategory", "Vendors", "Budget"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.list);
+        m.ShowPanel(m.frameDate);
+        m.curDataMode = c.shown;
+        open(c.list, "Main").cmdClose->click();
+        EXPECT_EQ(m.curDataMode, c.after);
+        EXPECT_EQ(m.curFrameName(), "frameDataGrid");
+        EXPECT_TRUE(m.GridEX1->recordset() && m.GridEX1->recordset()->isOpen());
+    }
+    EXPECT_EQ(m.GridEX1->recordset(), m.BudgetRS);
 
     // A list the main window does not show refreshes nothing.
     m.ShowPanel(m.frameDate);
-    called.clear();
     open("Event", "Main").cmdClose->click();
-    EXPECT_TRUE(called.isEmpty());
     EXPECT_EQ(m.curFrameName(), "frameDate");
+    EXPECT_EQ(m.curDataMode, "Budget");
 }
 
 }  // namespace

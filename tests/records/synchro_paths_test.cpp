@@ -1,6 +1,7 @@
 // Two copies exchanging replicas through the Synchronize window while each
 // goes on working on its one open connection: imports, editors and plain
-// statements after a merge keep every rule of the data layer.
+// statements after a merge keep every rule of the data layer; two copies of
+// one file swap replicas, and a third copy's replica is refused.
 
 #include "support/fixture.h"
 #include "support/twocopies.h"
@@ -12,6 +13,7 @@
 #include "records/frmSynchronize.h"
 #include "support/editors.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -32,8 +34,21 @@ protected:
         TwoCopiesTest::TearDown();
     }
     static void flushPosted() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    // Three fresh copies for the next case, no window open.
+    void fresh()
+    {
+        ui::FormBase::unloadAll();
+        make(A, 17);
+        make(B, 42);
+        make(C, 99);
+        current = nullptr;
+        made.clear();
+        keys.clear();
+        replicas.clear();
+        said.clear();
+    }
     static frmSynchronize& sync() { return frmSynchronize::instance(); }
-    Copy& copy(QChar c) { return c == 'A' ? A : B; }
+    Copy& copy(QChar c) { return c == 'A' ? A : c == 'B' ? B : C; }
 
     // Presses a button of the Synchronize window with the file chosen in its dialog.
     void pressWithFile(QPushButton* frmSynchronize::*button, const QString& file)
@@ -83,17 +98,29 @@ protected:
     }
 
     // Runs steps such as "A > 1" (A prepares replica 1 in its window), "B < 1"
-    // (B merges it in its window), "A import Ivy", "A vendor Bloom",
-    // "A add Bea" (a party written by the data layer), "A money Cake" (an
-    // amount typed as text into a money column by a statement) and "A pragma"
-    // (a statement that drops every TEMP object of the connection). A copy
-    // keeps its connection from one step to the next.
+    // (B merges it in its window, answering Yes when asked to take a new
+    // number), "C <! 1" (C's window refuses it), "B = A" (B's file becomes a
+    // copy of A's), "A import Ivy", "A vendor Bloom", "A add Bea" (a party
+    // written by the data layer), "A party Bea Ann" (a party with a person),
+    // "A rename Bea Bee" (the party under the key Bea was added with), "A
+    // money Cake" (an amount typed as text into a money column by a
+    // statement) and "A pragma" (a statement that drops every TEMP object of
+    // the connection). A copy keeps its connection from one step to the next.
     void run(const QStringList& steps)
     {
         for (const QString& step : steps) {
             SCOPED_TRACE(step.toStdString());
             const QStringList w = step.split(' ');
             Copy& c = copy(w[0][0]);
+            if (w[1] == "=") {
+                ui::FormBase::unloadAll();
+                flushPosted();
+                db().Close();
+                current = nullptr;
+                QFile::remove(c.working());
+                ASSERT_TRUE(QFile::copy(copy(w[2][0]).working(), c.working()));
+                continue;
+            }
             if (current != &c) {
                 ui::FormBase::unloadAll();
                 flushPosted();
@@ -104,10 +131,20 @@ protected:
                 replicas[name] = c.path("/r" + name + ".qvd");
                 pressWithFile(&frmSynchronize::cmdPrepare, replicas[name]);
                 ASSERT_TRUE(QFileInfo::exists(replicas[name]));
-            } else if (what == "<") {
+            } else if (what == "<" || what == "<!") {
+                const QString before = dump();
+                messages.msgs->answers = {ui::vbYes};  // to taking a new number, when asked
                 pressWithFile(&frmSynchronize::cmdSynchronize, replicas.at(name));
-                ASSERT_TRUE(messages.msgs->texts().value(0).startsWith("Synchronization complete."))
-                    << messages.msgs->texts().join('\n').toStdString();
+                said << messages.msgs->texts().join('\n');
+                if (what == "<!")
+                    EXPECT_EQ(dump(), before);
+                else
+                    ASSERT_TRUE(messages.msgs->texts().last().startsWith("Synchronization complete.")) << said.last().toStdString();
+            } else if (what == "party") {
+                keys[name] = addGuest(name);
+                addRecord("SUBGUEST", "GUEST_ID, SUBGUEST_FNAME", {keys[name], w.value(3)});
+            } else if (what == "rename") {
+                renameGuest(keys.at(name), w.value(3));
             } else if (what == "import") {
                 importParty(name);
                 made[name] = c.number;
@@ -154,6 +191,9 @@ protected:
     ui::ScriptedDialogsGuard dialogs;
     std::map<QString, QString> replicas;
     std::map<QString, int> made;
+    std::map<QString, qint64> keys;  // of the parties added
+    QStringList said;                // what each merge said
+    Copy C;
 };
 
 TEST_F(ExchangeByWindows, TheWriteRulesHoldAcrossPrepareMergeImportAndSaves)
@@ -179,12 +219,7 @@ TEST_F(ExchangeByWindows, TheWriteRulesHoldAcrossPrepareMergeImportAndSaves)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ui::FormBase::unloadAll();
-        make(A, 17);
-        make(B, 42);
-        current = nullptr;
-        made.clear();
-        replicas.clear();
+        fresh();
         run(c.steps);
         for (Copy* x : {&A, &B}) {
             use(*x);
@@ -254,6 +289,103 @@ TEST_F(ExchangeByWindows, RecordsThatNameARecordNobodyHasAreSkipped)
             EXPECT_EQ(count(QString("SELECT count(*) FROM %1 WHERE rowid = %2").arg(c.rows[i].table).arg(keys[4 + i])),
                       0)
                 << c.rows[i].table;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ExchangeByWindows, TwoCopiesOfOneFileThatSwapReplicasKeepEveryRecordOnce)
+{
+    // B is a file copy of A; each adds a party with a person under the same
+    // next key, and the two exchange their first replicas in every order.
+    const QStringList copied = {"A add Shared", "B = A", "A party Adams Ann", "B party Baker Bea"};
+    const struct {
+        const char* name;
+        QStringList first;
+    } cases[] = {
+        {"both prepare, A merges first", {"A > 1", "B > 2", "A < 2", "B < 1"}},
+        {"both prepare, B merges first", {"A > 1", "B > 2", "B < 1", "A < 2"}},
+        {"A's replica first, then B's", {"A > 1", "B < 1", "B > 2", "A < 2"}},
+        {"B's replica first, then A's", {"B > 2", "A < 2", "A > 1", "B < 1"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fresh();
+        run(copied + c.first + QStringList{"A > 3", "B > 4", "A < 4", "B < 3"});
+        const qint64 clash = keys.at("Adams");
+        ASSERT_EQ(keys.at("Baker"), clash);
+        // The party A holds under the clashing key is edited in A.
+        use(A);
+        keys["Edited"] = clash;
+        QString expected = "3:Adams|3:Ann\n3:Baker|3:Bea\n";
+        expected.replace(rows("SELECT GUEST_PARTYNAME FROM GUEST WHERE GUEST_ID = " + QString::number(clash)).chopped(1),
+                         "3:Cole");
+        run({"A rename Edited Cole", "A > 5", "B < 5"});
+        // Each party once with its person, the key naming one record in both;
+        // exactly one of the two took a new number.
+        QString onA;
+        QList<int> numbers;
+        for (Copy* x : {&A, &B}) {
+            use(*x);
+            numbers << db().copyNumber();
+            EXPECT_EQ(rows("SELECT GUEST_PARTYNAME, SUBGUEST_FNAME FROM GUEST JOIN SUBGUEST USING (GUEST_ID) ORDER BY 2"),
+                      expected);
+            EXPECT_EQ(rows("SELECT count(*) FROM GUEST WHERE GUEST_ID <> " + QString::number(clash)), "1:2\n");
+            EXPECT_EQ(orphansOf(db().handle()), "");
+            const QString all = rows("SELECT * FROM GUEST ORDER BY 1") + rows("SELECT * FROM SUBGUEST ORDER BY 1");
+            EXPECT_EQ(all, onA.isEmpty() ? (onA = all) : onA);
+        }
+        EXPECT_TRUE(numbers[0] != numbers[1] && numbers.contains(17)) << numbers[0] << " " << numbers[1];
+        // In a swap the copy that keeps its number says what waits for the other's next replica.
+        if (QString(c.name).startsWith("both")) {
+            EXPECT_EQ(said.filter("come with the other copy's next replica").size(), 1) << said.join("\n---\n").toStdString();
+        }
+    }
+}
+
+TEST_F(ExchangeByWindows, AReplicaOfAThirdCopyIsRefusedAsOne)
+{
+    // A sends its wedding to B and to C; C exchanges with A only.
+    const QString third = "This replica comes from copy number 42, a third copy of the wedding: this copy exchanges "
+                          "its changes with another one.  A wedding is kept in step between two copies only.  "
+                          "Nothing was changed.";
+    const QString partnered = "This replica comes from copy number 17, which exchanges its changes with a third copy "
+                              "of the wedding.  A wedding is kept in step between two copies only.  Nothing was "
+                              "changed.";
+    const QStringList sent = {"A party Adams Ann", "A > 1", "B < 1", "C < 1"};
+    const struct {
+        const char* name;
+        QStringList steps;
+        QString refusal;
+        QString onC;  // the parties C holds at the end
+    } cases[] = {
+        {"the other receiver's correction", sent + QStringList{"B rename Adams Addams", "B > 2", "C <! 2",
+                                                                "A rename Adams Adam", "A > 3", "C < 3"},
+         third, "Adam"},
+        {"a copy that exchanges with the third",
+         sent + QStringList{"B party Baker Bea", "B > 2", "A < 2", "A > 3", "C <! 3"}, partnered, "Adams"},
+        {"an earlier file, which names no partner", sent + QStringList{"C forget", "B > 2", "C <! 2"}, third, "Adams"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fresh();
+        for (const QString& step : c.steps) {
+            if (step == "C forget") {  // as an earlier build left it
+                ui::FormBase::unloadAll();
+                use(C);
+                db().Execute("DELETE FROM SYNCHRO_PARTNER");
+                continue;
+            }
+            run({step});
+        }
+        EXPECT_TRUE(said.contains(c.refusal)) << said.join("\n---\n").toStdString();
+        use(C);
+        EXPECT_EQ(rows("SELECT group_concat(GUEST_PARTYNAME) FROM GUEST"), "3:" + c.onC + "\n");
+        // The window says so.
+        sync().Load();
+        EXPECT_TRUE(sync().Label3->text().contains("between two copies"));
     }
 }
 

@@ -53,7 +53,7 @@ TEST_F(TwoCopies, PrepareBuildsTheReplicaFromTheLog)
     EXPECT_EQ(r.scalar("SELECT group_concat(name, ',') FROM (SELECT name FROM sqlite_master WHERE type = 'table' "
                        "ORDER BY name)")
                   .toString(),
-              "Copies,GUEST,Origins,Synchro,TASKS,Versions");
+              "Copies,GUEST,Origins,Partner,Replicas,Synchro,TASKS,Versions");
     // Each record once, with the version it holds here, or as deleted; the
     // task that is not here has none.
     auto version = [&](qint64 key) {
@@ -88,13 +88,17 @@ TEST_F(TwoCopies, AnEmptyLogPacksAnEmptyReplica)
     EXPECT_EQ(synchro::Prepare(gConn), 0);
     const QString d = dumpFile(A.path("/data/synchro.qvd"));
     EXPECT_TRUE(d.contains("CREATE TABLE \"Synchro\""));
-    EXPECT_EQ(d.count("CREATE TABLE"), 4);  // the log, the versions, the earlier copy numbers and the marks
+    // the log, the versions, the earlier copy numbers, the records' and the replicas' marks, the partner
+    EXPECT_EQ(d.count("CREATE TABLE"), 6);
     // Merged into the other copy, it changes nothing but counts nothing either.
     const QString replica = synchro::SaveReplica(gConn, A.path("/empty.qvd"));
     use(B);
     const QString before = dump();
     const synchro::Merged m = synchro::Synchronize(gConn, replica);
     EXPECT_EQ(m.items + m.applied + m.skipped, 0);
+    // B now knows A as the copy it exchanges with.
+    EXPECT_EQ(rows("SELECT PARTNER_NUMBER FROM SYNCHRO_PARTNER"), "1:17\n");
+    db().Execute("DELETE FROM SYNCHRO_PARTNER");
     EXPECT_EQ(dump(), before);
 }
 
@@ -288,7 +292,7 @@ TEST_F(TwoCopies, RefusalsAndFailuresLeaveTheDatabaseUnchanged)
         {A.path("/missing.qvd"), "was not found"},
         {A.working(), "This is the working database itself"},
         {A.path("/data/../data/qvnt03.qvd"), "This is the working database itself"},
-        {ours, "with the same copy number as this one (17)"},
+        {ours, "was prepared by this copy of the database"},
         {fileCopy, "is not a replica of a Nuptaro database"},
         {tampered("order.qvd", {"ALTER TABLE GUEST RENAME COLUMN GUEST_FNAME TO X",
                                 "ALTER TABLE GUEST RENAME COLUMN GUEST_LNAME TO GUEST_FNAME",
@@ -327,7 +331,9 @@ TEST_F(TwoCopies, RefusalsAndFailuresLeaveTheDatabaseUnchanged)
         {tampered("textkey.qvd", {"UPDATE GUEST SET GUEST_ID = '12a'"}),
          "table GUEST, column GUEST_ID holds the key '12a', which neither copy can have given out"},
         {tampered("range.qvd", {"UPDATE GUEST SET GUEST_ID = 99000001"}),
-         "table GUEST, column GUEST_ID holds the key 99000001, which neither copy can have given out"},
+         "holds records made by a third copy of the wedding (copy number 99, in table GUEST)"},
+        {tampered("huge.qvd", {"UPDATE GUEST SET GUEST_ID = 4611686018427387904"}),
+         "table GUEST, column GUEST_ID holds the key 4611686018427387904, which neither copy can have given out"},
         {tampered("negative.qvd", {"UPDATE GUEST SET GUEST_ID = -5"}), "holds the key -5"},
         {tampered("copy0.qvd", {"PRAGMA user_version = 0"}), "the copy number 0, which no copy"},
         {tampered("copyneg.qvd", {"PRAGMA user_version = -7"}), "the copy number -7, which no copy"},
@@ -337,7 +343,7 @@ TEST_F(TwoCopies, RefusalsAndFailuresLeaveTheDatabaseUnchanged)
         {tampered("vgone.qvd", {"UPDATE Versions SET VERSION_DELETED = 'no'"}),
          "table Versions, column VERSION_DELETED"},
         {tampered("vkey.qvd", {"UPDATE Versions SET VERSION_RECORDID = 77000001, VERSION_DELETED = 1"}),
-         "table Versions, column VERSION_RECORDID holds the key 77000001"},
+         "holds records made by a third copy of the wedding (copy number 77, in table Versions)"},
         {tampered("vtable.qvd", {"UPDATE Versions SET VERSION_TABLE = 'VENDOR'"}),
          "table Versions, column VERSION_TABLE"},
         {tampered("vtwice.qvd", {"INSERT INTO Versions SELECT * FROM Versions LIMIT 1"}), "two versions"},
@@ -404,6 +410,9 @@ TEST_F(TwoCopies, SavingRefusesTheDatabasesAndAppendsTheExtension)
     EXPECT_TRUE(saveFails(A.path("/data/qvnt04.qvd")).contains("over the empty template"));
     QDir(A.dir.path()).mkdir("folder.qvd");
     EXPECT_TRUE(saveFails(A.path("/folder.qvd")).contains("is a folder"));
+    // Each Prepare remembered its replica's mark, and nothing else.
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM SYNCHRO_REPLICA").toInt(), 4);
+    db().Execute("DELETE FROM SYNCHRO_REPLICA");
     EXPECT_EQ(dump(), workingBefore);
     EXPECT_EQ(digest(A.path("/data/qvnt04.qvd")), templ);
 

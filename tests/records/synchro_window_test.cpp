@@ -63,7 +63,7 @@ TEST_F(SynchronizeWindow, ItsLayoutCutsAndCoversNothing)
     w().ProgressBar1->show();
     EXPECT_EQ(testsupport::clippedTexts(w().window()).join(" | ").toStdString(), "");
     // (The progress text and its bar touch by design.)
-    const QList<QWidget*> controls = {w().Label1, w().cmdPrepare, w().Label2, w().cmdSynchronize,
+    const QList<QWidget*> controls = {w().Label1, w().cmdPrepare, w().Label3, w().Label2, w().cmdSynchronize,
                                       w().ProgressBar1, w().cmdCancel};
     EXPECT_EQ(testsupport::overlaps(controls).join(" ").toStdString(), "");
     for (QWidget* c : controls)

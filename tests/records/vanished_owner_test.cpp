@@ -171,18 +171,14 @@ TEST_F(VanishedOwner, ASaveUnderAnotherProgramsExclusiveLockIsRefusedAndTheTypin
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.widget()->window()));
         testsupport::retype(c.box(), typed);
         const qlonglong since = lastLog();
-        sqlite3* other = nullptr;
-        ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(db().path()).constData(), &other, SQLITE_OPEN_READWRITE, nullptr),
-                  SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        testsupport::OtherProgramsLock lock(db().path(), "BEGIN EXCLUSIVE");
         messages.msgs->shown.clear();
         QTest::mouseClick(c.save(), Qt::LeftButton);
         ASSERT_EQ(shown().size(), 1);
         EXPECT_TRUE(shown()[0].startsWith("The changes could not be saved.")) << shown()[0].toStdString();
         EXPECT_TRUE(form.isLoaded());
         EXPECT_EQ(editing::boxText(c.box()), typed);
-        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(other);
+        lock.release();
         EXPECT_EQ(lastLog(), since);
         // Once the other program lets go, the same Save stores it.
         messages.msgs->shown.clear();

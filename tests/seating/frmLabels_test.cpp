@@ -3,11 +3,13 @@
 
 #include "stationery_support.h"
 
+#include "guests/frmGuestDetail.h"
 #include "platform/print/previewbox.h"
 #include "seating/frmLabels.h"
 #include "support/pdf.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -93,7 +95,7 @@ TEST_F(LabelsTest, ThirtyPartiesFromLabelFiveFillTwoSheetsAndEachCopyStartsAgain
     EXPECT_EQ(partyPositions(f().Picture1->drawn().pages()[0]), range(5, 30));
 }
 
-TEST_F(LabelsTest, AddressLinesCloseUpOnlyForNullAndTheCityLineFollowsStateAndZip)
+TEST_F(LabelsTest, EmptyAddressLinesCloseUpAndTheCityLineFollowsStateAndZip)
 {
     struct Case {
         QVariant address2, city, state, zip;
@@ -102,7 +104,8 @@ TEST_F(LabelsTest, AddressLinesCloseUpOnlyForNullAndTheCityLineFollowsStateAndZi
     };
     const QList<Case> cases = {
         {QVariant(), "Springfield", "IL", "62701", "Springfield, IL  62701", 2},
-        {"", "Springfield", "IL", "62701", "Springfield, IL  62701", 3},
+        {"", "Springfield", "IL", "62701", "Springfield, IL  62701", 2},
+        {"   ", "Springfield", "IL", "62701", "Springfield, IL  62701", 2},
         {"Apt 4", "Springfield", "IL", "", "Springfield, IL  ", 3},
         {QVariant(), "Springfield", "", "", "Springfield", 2},
         {QVariant(), "Springfield", QVariant(), QVariant(), "Springfield", 2},
@@ -146,6 +149,40 @@ TEST_F(LabelsTest, AddressLinesCloseUpOnlyForNullAndTheCityLineFollowsStateAndZi
     EXPECT_EQ(nameless[1].text, "Dover, DE  19901");
     const double labelTop = kTop + kOffset + (position(nameless[0]) - 1) / 3 * kDown;
     EXPECT_NEAR(nameless[0].at.y() - labelTop, nameless[1].at.y() - nameless[0].at.y(), 1e-9);
+}
+
+TEST_F(LabelsTest, AHandTypedPartyPrintsItsAddressWithoutABlankLine)
+{
+    // Typed in the guest editor, the second address line left empty.
+    frmGuestDetail& g = frmGuestDetail::instance();
+    g.curMode = "New";
+    g.Show(ui::vbModeless);
+    ASSERT_TRUE(testsupport::showActive(g.window()));
+    const std::pair<int, const char*> typed[] = {
+        {0, "Quinn Family"}, {2, "Rory"}, {1, "Quinn"}, {3, "14 Larch Lane"}, {5, "Ashford"}, {6, "KY"}, {7, "40601"}};
+    for (const auto& [box, text] : typed)
+        testsupport::type(g.Text1[box], text);
+    testsupport::click(g.cmdAdd);
+    ASSERT_FALSE(g.isLoaded());
+    ASSERT_EQ(db().scalar("SELECT GUEST_ADDRESS2 FROM GUEST").toString(), "");
+    db().Execute("INSERT INTO INVITE (EVENT_ID, SUBGUEST_ID) SELECT ?, SUBGUEST_ID FROM SUBGUEST", {ev});
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath("typed.pdf");
+    recording.reset();
+    dialogs.dialogs->printToPdf = file;
+    open();
+    print();
+    const QString text = testsupport::pdfText(file);
+    if (text.isNull())
+        GTEST_SKIP() << "poppler's tools are not at hand";
+    QStringList lines = text.split('\n');
+    for (QString& line : lines)
+        line = line.trimmed();
+    const int street = int(lines.indexOf("14 Larch Lane"));
+    ASSERT_GT(street, 0) << text.toStdString();
+    EXPECT_EQ(lines.mid(street - 1, 3), QStringList({"Quinn Family", "14 Larch Lane", "Ashford, KY 40601"}))
+        << text.toStdString();
 }
 
 TEST_F(LabelsTest, OffsetsMoveTheLabelsByOnePointAStep)
@@ -348,6 +385,48 @@ TEST_F(LabelsTest, LongNamesAndFourLineAddressesStayInsideTheirLabelsOnEveryShee
             print();
             recording = std::make_unique<printing::RecordingPrinterGuard>(600);
         }
+    }
+}
+
+TEST_F(LabelsTest, ASheetReachingPastThePaperChosenIsSaidBeforePrinting)
+{
+    // Names that shrink to the right edge of the right-hand labels.
+    for (int i = 1; i <= 6; ++i)
+        person(addressed(QString("The Honourable Maximiliana Ñúñez-Castellano and the Okonkwo-Whitfield Family %1").arg(i),
+                         "12345 North Magnolia Boulevard", QVariant(), "Rancho Santa Margarita", "CA", "92688"),
+               "Pat", "Guest", {ev});
+    struct Case {
+        const char* style;
+        QPageSize::PageSizeId paper;
+        int answer;   // to the question, 0 for none asked
+        bool printed;
+    } cases[] = {
+        {"Address 1 x 2-5/8 in, 30 per sheet", QPageSize::A4, ui::vbNo, false},
+        {"Address 1 x 2-5/8 in, 30 per sheet", QPageSize::A4, ui::vbYes, true},
+        {"Address 1 x 2-5/8 in, 30 per sheet", QPageSize::Letter, 0, true},
+        {"Address 1 x 4 in, 20 per sheet", QPageSize::A4, ui::vbYes, true},
+        // Its cells end 8.53 in. across, but every line stays inside the paper.
+        {"Address 1 x 4 in, 20 per sheet", QPageSize::Letter, 0, true},
+    };
+    open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.style) + (c.paper == QPageSize::A4 ? " on A4" : " on Letter"));
+        pick(f().Combo1, c.style);
+        const int before = int(shown().size()), jobsBefore = int(jobs().size());
+        if (c.answer)
+            messages.msgs->answers << c.answer;
+        dialogs.dialogs->printPapers << QPageSize(c.paper);
+        print();
+        const QStringList asked = shown().mid(before);
+        ASSERT_EQ(asked.size(), c.answer ? 1 : 0);
+        if (c.answer) {
+            EXPECT_TRUE(QRegularExpression("^The lines of the labels on this sheet reach 8\\.[3-4]\\d in\\. across, but "
+                                           "the paper chosen is 8\\.26 in\\. wide: ")
+                            .match(asked[0])
+                            .hasMatch())
+                << asked[0].toStdString();
+        }
+        EXPECT_EQ(jobs().size() - jobsBefore, c.printed ? 1 : 0);
     }
 }
 

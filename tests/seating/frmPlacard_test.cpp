@@ -8,6 +8,7 @@
 #include "seating/frmPlacard.h"
 #include "support/pdf.h"
 
+#include <QMap>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -112,13 +113,15 @@ TEST_F(PlacardTest, BoldAndColourReachPaperAndPreviewAndReopeningResetsOnlyTheCo
     const double scale = box->FontSize / 24;  // the fit's scale
     ASSERT_GT(scale, 0);
     EXPECT_EQ(texts(box->drawn().pages()[0]), QStringList({"Roses", "Roses", "Cy Cole", "Cy Cole"}));
-    // The preview's letters are 2 x size x scale pixels, its page the box.
+    // The preview is the paper at the box's size: its page the box's inner
+    // area, its letters 24 points of the box's inches.
     const QVector<Drawn> before = box->drawn().pages()[0].texts();
-    const int h = int(std::nearbyint(2 * 24 * scale));
-    EXPECT_EQ(before[2].font.height, h);
-    EXPECT_EQ(before[0].font.height, 2 * h);
-    EXPECT_EQ(before[1].deviceAt.x(), std::nearbyint(box->width() / 8.5));
-    EXPECT_EQ(before[1].deviceAt.y(), std::nearbyint(box->height() / 2.0 * 1.2));
+    const QSize inner = box->innerPixels();
+    const double perInch = inner.height() / printing::printer().pageInches().height();
+    EXPECT_EQ(before[2].font.height, std::nearbyint(24 * perInch / 72));
+    EXPECT_EQ(before[0].font.height, std::nearbyint(48 * perInch / 72));
+    EXPECT_EQ(before[1].deviceAt.x(), std::nearbyint(inner.width() / 8.5));
+    EXPECT_EQ(before[1].deviceAt.y(), std::nearbyint(inner.height() / 2.0 * 1.2));
 
     dialogs.dialogs->fonts << ui::FontChoice{"Times", 20, true, false, true, false, QColor(Qt::red)};
     testsupport::click(f().cmdFont);
@@ -169,17 +172,124 @@ TEST_F(PlacardTest, ATableNameTooLongForTheCardShrinksToFitItsFace)
         EXPECT_EQ(turned.deviceAt, QPointF(4500, 2640));   // where the name always stands
         // Only a name too long shrinks; the guests keep their size.
         EXPECT_EQ(upright.font.height < 400, i != 1);
-        if (upright.font.height < 400)
+        if (upright.font.height < 400) {
             EXPECT_GT(width, 3900 * 0.95);   // as large as fits, no smaller
         EXPECT_EQ(page[3].font.height, 200);
+        }
     }
     // The preview of the first card does the same within the box.
     const QVector<Drawn> preview = f().Picture1->drawn().pages()[0].texts();
     ASSERT_EQ(preview.size(), 4);
     EXPECT_LT(preview[1].font.height, 2 * preview[3].font.height);
-    const double boxWidth = f().Picture1->width();
     EXPECT_LE(preview[1].deviceAt.x() + printing::textWidth(preview[1].font, 96, names[0]),
-              boxWidth - boxWidth / 8.5 + 1);
+              f().Picture1->innerPixels().width());
+}
+
+TEST_F(PlacardTest, EveryGuestOfATableOfUpToSixteenPrintsInsideTheFaceAndTheSafeMargin)
+{
+    const qint64 ev = event("Reception");
+    const int sizes[] = {8, 12, 16};
+    ado::Transaction seeding(db());
+    for (int n : sizes) {
+        const qint64 tbl = table(ev, QString("Table of %1").arg(n), n);
+        const qint64 g = party(QString("Party %1").arg(n));
+        for (int k = 1; k <= n; ++k)
+            seat(tbl, person(g, QString("Guest%1x%2").arg(k).arg(n), k % 4 ? "Lindqvist" : "Okonkwo-Whitfield", {ev}),
+                 k - 1);
+    }
+    seeding.commit();
+    recording.reset();  // real pages
+    QTemporaryDir dir;
+    const QString keep = qEnvironmentVariable("NUPTARO_PDF_DIR");
+    const QString file = (keep.isEmpty() ? dir.path() : keep) + "/placards-8-12-16.pdf";
+    dialogs.dialogs->printToPdf = file;
+    open();
+    print();
+    EXPECT_EQ(shown(), QStringList());  // nobody is left off
+    const testsupport::PdfWords pdf = testsupport::pdfWords(file);
+    if (pdf.pages.isEmpty())
+        GTEST_SKIP() << "poppler's tools are not at hand";
+    ASSERT_EQ(pdf.pages.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        const int n = sizes[i];
+        SCOPED_TRACE(n);
+        const QSizeF page = pdf.pages[i];
+        const double fold = page.height() / 2, side = page.width() / 8.5, safe = 0.25 * 72;
+        QMap<QString, int> seen;
+        for (const testsupport::PdfWord& w : pdf.words) {
+            if (w.page != i)
+                continue;
+            SCOPED_TRACE(w.text.toStdString());
+            ++seen[w.text];
+            // Within the face: an inch from either side, on one side of the
+            // fold, a quarter inch inside the paper's top and bottom.
+            EXPECT_GE(w.box.left(), side - 1);
+            EXPECT_LE(w.box.right(), page.width() - side + 1);
+            EXPECT_TRUE(w.box.bottom() <= fold || w.box.top() >= fold);
+            EXPECT_GE(w.box.top(), safe);
+            EXPECT_LE(w.box.bottom(), page.height() - safe);
+        }
+        // Each guest on both faces.
+        for (int k = 1; k <= n; ++k)
+            EXPECT_EQ(seen.value(QString("Guest%1x%2").arg(k).arg(n)), 2) << k;
+    }
+}
+
+TEST_F(PlacardTest, ThePreviewShowsTheWholeCardInThePapersProportion)
+{
+    const qint64 ev = event("Reception");
+    const qint64 tbl = table(ev, "Table 1", 8);
+    const qint64 g = party("Young");
+    for (int k = 1; k <= 8; ++k)
+        seat(tbl, person(g, QString("Guest%1").arg(k), "Young", {ev}), k - 1);
+    open();
+    ASSERT_TRUE(testsupport::showActive(f().window()));
+    print();
+    const QVector<Drawn> paper = jobs()[0].surface->pages()[0].texts();
+    const QVector<Drawn> preview = f().Picture1->drawn().pages()[0].texts();
+    ASSERT_EQ(preview.size(), 18);   // the name and eight guests, on both faces
+    const QSizeF page = jobs()[0].surface->deviceSize();
+    const QSize inner = f().Picture1->innerPixels();
+    const QRect room(QPoint(0, 0), inner);
+    for (int i = 0; i < preview.size(); ++i) {
+        const Drawn& d = preview[i];
+        SCOPED_TRACE(d.text.toStdString());
+        EXPECT_EQ(d.text, paper[i].text);
+        // Where the paper has it, to a pixel or two.
+        EXPECT_NEAR(d.deviceAt.x() / inner.width(), paper[i].deviceAt.x() / page.width(), 2.0 / inner.width());
+        EXPECT_NEAR(d.deviceAt.y() / inner.height(), paper[i].deviceAt.y() / page.height(), 2.0 / inner.height());
+        EXPECT_NEAR(double(d.font.height) / inner.height(), double(paper[i].font.height) / page.height(),
+                    1.0 / inner.height());
+        // Whole inside the box.
+        const QSizeF size(printing::textWidth(d.font, 96, d.text), printing::lineHeight(d.font, 96));
+        const QRectF at = d.turned ? QRectF(d.deviceAt - QPointF(size.width(), size.height()), size)
+                                   : QRectF(d.deviceAt, size);
+        EXPECT_TRUE(QRectF(room).contains(at)) << at.left() << "," << at.top() << " " << at.right() << ","
+                                               << at.bottom();
+    }
+    // The box, within the window, has the paper's proportion.
+    EXPECT_TRUE(f().window()->rect().contains(f().Picture1->geometry()));
+    EXPECT_NEAR(double(inner.width()) / inner.height(), page.width() / page.height(), 0.02);
+}
+
+TEST_F(PlacardTest, GuestsBeyondWhatACardHoldsAreSaidBeforePrinting)
+{
+    const qint64 ev = event("Reception");
+    const qint64 tbl = table(ev, "Banquet", 16);
+    const qint64 g = party("Many");
+    ado::Transaction seeding(db());
+    for (int k = 1; k <= 40; ++k)
+        seat(tbl, person(g, QString("Guest%1").arg(k), "Many", {ev}), k - 1);
+    seeding.commit();
+    open();
+    print();
+    EXPECT_EQ(shown(), QStringList({frmPlacard::kGuestsLeftOff}));
+    const QVector<Drawn> paper = jobs()[0].surface->pages()[0].texts();
+    ASSERT_LT(paper.size(), 2 + 2 * 40);
+    EXPECT_TRUE(paper.last().text.endsWith(QChar(0x2026)));
+    EXPECT_EQ(paper.last().font.height, 50);   // 6 points at 600 dots per inch
+    for (const Drawn& d : paper)
+        EXPECT_LE(d.deviceAt.y() + onPaper(d.font).height(), 6600 - 150) << d.text.toStdString();
 }
 
 TEST_F(PlacardTest, NoJobWithoutEventsOrTablesAndCancelPrintsNothing)

@@ -294,9 +294,10 @@ TEST_F(TablesTest, PrintsEmptyAndFullDiagramsWithTheHeaderOfTheDay)
             EXPECT_TRUE(info.contains(QRegularExpression("Title: +Table Layout"))) << info.toStdString();
             EXPECT_TRUE(info.contains(QRegularExpression("Pages: +1\\b")));
         }
-        if (full)
+        if (full) {
             EXPECT_GT(out.size(), emptySize + 10000);   // the pictures are in it
         emptySize = out.size();
+        }
         if (qEnvironmentVariableIsSet("NUPTARO_KEEP_PDF"))
             QFile::copy(file, qEnvironmentVariable("NUPTARO_KEEP_PDF") + '/' + name);
     }
@@ -325,8 +326,9 @@ TEST_F(TablesTest, PreviewShowsInPlaceOfTheWindowAndBringsItBack)
         dialogs.dialogs->printToPdf = dir.filePath("preview.pdf");
         QTest::mouseClick(p.gridPreview->printButton(), Qt::LeftButton);
         const QString text = testsupport::pdfText(dir.filePath("preview.pdf"));
-        if (!text.isNull())
+        if (!text.isNull()) {
             EXPECT_TRUE(text.contains("07-Dec-2026"));
+        }
 
         QTest::mouseClick(p.gridPreview->closeButton(), Qt::LeftButton);
         EXPECT_FALSE(p.isLoaded());

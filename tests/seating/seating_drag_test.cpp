@@ -7,6 +7,7 @@
 #include "support/trees.h"
 #include "support/userinput.h"
 
+#include "platform/ui/dragdrop.h"
 #include "seating/seating_support.h"
 
 #include <QLabel>
@@ -68,6 +69,13 @@ TEST_F(SeatingDragTest, AnInviteeDroppedOnATableOrItsGuestIsSeatedThere)
 TEST_F(SeatingDragTest, SeatedPeopleMoveBetweenTablesAndBackToTheInvitees)
 {
     frmSeating& s = f();
+    // Dropped back on his own table, from its tree or from his seat box, he
+    // keeps his seat.
+    dragNode(s.treeTables, sKey(cy), s.treeTables, tKey(head));
+    drag(box(1), middle(box(1)), s.treeTables->viewport(), at(s.treeTables, tKey(head)));
+    EXPECT_EQ(pos(head, cy), 1);
+    EXPECT_EQ(logRows("SEATING", cySeat, 2), 0);
+
     dragNode(s.treeTables, sKey(cy), s.treeTables, tKey(side));
     EXPECT_EQ(seatedAt(cy), tKey(side));
     EXPECT_EQ(pos(side, cy), 0);
@@ -298,6 +306,47 @@ TEST_F(SeatingDragTest, ADragRoutedAsTheWindowSystemRoutesItSeatsTheInvitee)
     QCoreApplication::processEvents();
     EXPECT_EQ(seatedAt(bob), tKey(side));
     EXPECT_EQ(dump(s.treeTables), "Tables[Head[Cy Ito],Side[Bob Smith]]");
+}
+
+TEST_F(SeatingDragTest, EscapeEndsADragAndTheButtonStillHeldDropsNothing)
+{
+    frmSeating& s = f();
+    QWindow* win = s.window()->windowHandle();
+    ASSERT_TRUE(win);
+    press(s.treeTables, tKey(head));
+    const auto inWindow = [&](QWidget* w, QPoint p) { return w->mapTo(s.window(), p); };
+    const struct {
+        const char* name;
+        QWidget* from;
+        QPoint at;
+    } drags[] = {
+        {"an invitee", s.treeInvited->viewport(), at(s.treeInvited, sKey(ann))},
+        {"a seated guest in the tree", s.treeTables->viewport(), at(s.treeTables, sKey(cy))},
+        {"a seat box", box(1), middle(box(1))},
+    };
+    for (const auto& d : drags) {
+        SCOPED_TRACE(d.name);
+        const QPoint from = inWindow(d.from, d.at), to = inWindow(s.treeTables->viewport(), at(s.treeTables, tKey(side)));
+        QTest::mousePress(win, Qt::LeftButton, {}, from);
+        QTest::mouseMove(win, from + QPoint(12, 3));
+        QTest::mouseMove(win, to);
+        ASSERT_TRUE(ui::isDragging());
+        QTest::keyClick(win, Qt::Key_Escape);
+        EXPECT_FALSE(ui::isDragging());
+        // The button still held goes on over the table and is let go there.
+        QTest::mouseMove(win, from + QPoint(14, 6));
+        QTest::mouseMove(win, to + QPoint(2, 1));
+        EXPECT_FALSE(ui::isDragging());
+        QTest::mouseRelease(win, Qt::LeftButton, {}, to);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(s.treeTables->dropHighlight(), nullptr);
+    }
+    EXPECT_EQ(testsupport::counts("SEATING SYNCHRO"), "1 0");
+    EXPECT_EQ(pos(head, cy), 1);
+    EXPECT_TRUE(shown().isEmpty());
+    // The next drag goes as ever.
+    dragNode(s.treeInvited, sKey(bob), s.treeTables, tKey(side));
+    EXPECT_EQ(seatedAt(bob), tKey(side));
 }
 
 namespace {

@@ -311,7 +311,7 @@ TEST_F(SeatingTest, ANameIsTrimmedAndDrawnOnTwoLinesInItsBox)
 }
 
 // Under a real display (xvfb-run) with NUPTARO_SCREENSHOTS set to a folder:
-//   QT_QPA_PLATFORM=xcb NUPTARO_SCREENSHOTS=/tmp/shots xvfb-run -a -s "-screen 0 1920x1080x24" \
+//   QT_QPA_PLATFORM=xcb NUPTARO_SCREENSHOTS=/tmp/shots xvfb-run -a -s "-screen 0 1920x1080x24"
 //       build/bin/nuptaro_tests --gtest_filter='*ScreenshotsOfTables*'
 TEST_F(SeatingTest, ScreenshotsOfTables)
 {

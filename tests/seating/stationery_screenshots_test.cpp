@@ -24,7 +24,7 @@ TEST_F(StationeryScreenshots, LabelsAndPlacards)
            "Max", "Ñúñez", {ev});
     const qint64 head = table(ev, "Head Table by the Garden Window with the Bridal Party");
     const qint64 g = party("Adams");
-    for (const char* first : {"Ann", "Bob", "Cleo", "Dan"})
+    for (const char* first : {"Ann", "Bob", "Cleo", "Dan", "Eve", "Finn", "Gus", "Hal"})
         seat(head, person(g, first, "Adams", {ev}), 0);
     for (ui::FormBase* f : {static_cast<ui::FormBase*>(&frmLabels::instance()),
                             static_cast<ui::FormBase*>(&frmPlacard::instance())}) {

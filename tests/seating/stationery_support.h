@@ -28,6 +28,7 @@ protected:
         p.FontBold = p.FontItalic = p.FontUnderline = p.FontStrikethru = false;
         p.device().setOutputFileName(QString());
         p.device().setOutputFormat(QPrinter::NativeFormat);
+        p.device().setPageSize(QPageSize(QPageSize::Letter));
     }
 
     qint64 addressed(const QVariant& name, const QVariant& a1, const QVariant& a2, const QVariant& city,

@@ -37,6 +37,7 @@ public:
     ~ProgramFolder()
     {
         modQVDatabase::gConn.Close();
+        modQVDatabase::ReleaseDataFolder();
         settings::useFile(QString());
     }
     QString path() const { return dir.path(); }
@@ -56,6 +57,30 @@ public:
     }
     ~ScriptedMessagesGuard() { ui::setMessageService(nullptr); }
     ui::ScriptedMessages* msgs;
+};
+
+// Another program holding the file's lock ("BEGIN IMMEDIATE": the write
+// lock; "BEGIN EXCLUSIVE": reads too) until release() or the end of scope.
+class OtherProgramsLock {
+public:
+    OtherProgramsLock(const QString& path, const char* begin)
+    {
+        EXPECT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr),
+                  SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db_, begin, nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    ~OtherProgramsLock() { release(); }
+    void release()
+    {
+        if (!db_)
+            return;
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(db_);
+        db_ = nullptr;
+    }
+
+private:
+    sqlite3* db_ = nullptr;
 };
 
 // A fresh working database opened on the shared connection.

@@ -1,15 +1,18 @@
 #pragma once
 // Small helpers for tests of windows and widgets: deferred deletes run now,
-// dark pixels counted on a painted page, a mouse click on a grid cell, and
-// the tooltip of a point the pointer rests on.
+// dark pixels counted on a painted page, a mouse click on a grid cell, text
+// typed into a cell, and the tooltip of a point the pointer rests on.
 
 #include "platform/grid/gridex.h"
+#include "support/userinput.h"
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QImage>
+#include <QLineEdit>
 #include <QTableView>
 #include <QTest>
 #include <QToolTip>
@@ -35,6 +38,33 @@ inline void clickCell(grid::GridEX* g, int row, int column, Qt::MouseButton butt
 {
     QWidget* vp = g->tableView()->viewport();
     QTest::mouseClick(vp, button, {}, vp->mapFrom(g, g->cellCenter(row, column)));
+}
+
+// The cell editor open in the grid's table, nullptr when none.
+inline QWidget* openCellEditor(grid::GridEX& g)
+{
+    for (QWidget* w : g.tableView()->viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (w->isVisible() && (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)))
+            return w;
+    return nullptr;
+}
+
+// A click on the cell (row and column counted from 1), the text typed over
+// it, then the key that ends the edit.
+inline void typeIntoCell(grid::GridEX& g, int row, int column, const QString& text, Qt::Key end = Qt::Key_Return)
+{
+    QTableView* t = g.tableView();
+    const QModelIndex idx = t->model()->index(row - 1, column - 1);
+    t->scrollTo(idx);
+    QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualRect(idx).center());
+    QTest::keyClicks(t, text.left(1));
+    QWidget* ed = openCellEditor(g);
+    ASSERT_NE(ed, nullptr) << "no editor on row " << row << " column " << column;
+    keyClicks(ed, text.mid(1));
+    QTest::keyClick(ed, end);
+    // The editor writes from the event loop, and regroups on the next round.
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
 }
 
 // Rests the pointer on a point of a widget until its tooltip's time has

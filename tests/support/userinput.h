@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QWheelEvent>
 #include <QWidget>
+#include <QtTest/qtestspontaneevent.h>
 
 namespace testsupport {
 
@@ -30,14 +31,21 @@ inline void type(QWidget* w, const QString& text)
 
 inline void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
 
-// Turns the mouse wheel over the middle of the widget, notches up (positive)
-// or down (negative).
-inline void wheel(QWidget* w, int notches)
+// Turns the mouse wheel over a point of a widget by whole notches (away from
+// the user for positive ones), as the window system sends it: the widget
+// under the pointer gets it first, and what it does not take goes on to its
+// parents.
+inline void wheel(QWidget* w, QPoint at, int notches)
 {
-    const QPointF at(w->width() / 2.0, w->height() / 2.0);
-    QWheelEvent e(at, w->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier,
-                  Qt::NoScrollPhase, false);
-    QApplication::sendEvent(w, &e);
+    QWidget* window = w->window();
+    const QPoint inWindow = w->mapTo(window, at);
+    QWidget* under = window->childAt(inWindow);
+    if (!under)
+        under = window;
+    QWheelEvent e(under->mapFrom(window, inWindow), w->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
+                  Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QSpontaneKeyEvent::setSpontaneous(&e);
+    qApp->notify(under, &e);
 }
 
 // Shows a window and makes it the active one, as a user's window is, so that
@@ -94,7 +102,7 @@ inline void enter(QWidget* box, Into how, const QString& text)
     QWidget* typedInto = QApplication::focusWidget();
     if (text.isEmpty())
         QTest::keyClick(typedInto, Qt::Key_Delete);
-    QTest::keyClicks(typedInto, text);
+    keyClicks(typedInto, text);
     QTest::keyClick(typedInto, Qt::Key_Tab);
 }
 

@@ -18,6 +18,7 @@
 #include <QLocale>
 #include <QTableView>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -257,4 +258,26 @@ TEST_F(ActiveCalendarTest, TheBarsMonthChangesTheDayByKeys)
     ASSERT_EQ(f.calDay->entryCount(), 1);
     EXPECT_EQ(f.calDay->entryText(0), "Cake tasting");
     EXPECT_EQ(f.curFrame, f.frameDate);
+
+    // Turned by its arrow or the wheel, the month frames the same day of the
+    // new page, and Enter shows that day.
+    const struct {
+        const char* how;
+        std::function<void()> turn;
+        QDate shown;
+    } turns[] = {
+        {"arrow", [&] { QTest::mouseClick(f.MonthView1->findChild<QToolButton*>("qt_calendar_nextmonth"), Qt::LeftButton); },
+         {2027, 4, 22}},
+        {"wheel", [&] { testsupport::wheel(days, days->rect().center(), -1); }, {2027, 5, 22}},
+    };
+    for (const auto& t : turns) {
+        SCOPED_TRACE(t.how);
+        const QDate before = f.curDate.date();
+        t.turn();
+        EXPECT_EQ(f.MonthView1->monthShown(), t.shown.month());
+        EXPECT_EQ(f.curDate.date(), before) << "turning a page shows no other day";
+        QTest::keyClick(days, Qt::Key_Return);
+        EXPECT_EQ(f.curDate.date(), t.shown);
+        EXPECT_EQ(f.MonthView1->selectedDate(), t.shown);
+    }
 }

@@ -197,12 +197,14 @@ TEST_P(FolderTest, EveryReportKeepsHeadersAndTotalsWithTheirRecordsAndShowsItsTe
             for (const report::Item& it : items) {
                 const bool record = it.kind == report::ItemKind::Record || it.kind == report::ItemKind::Card;
                 onPage += record;
-                if (it.kind == report::ItemKind::Total)
+                if (it.kind == report::ItemKind::Total) {
                     EXPECT_GT(onPage, 0) << "a total without a record above it on page " << i + 1;
+                }
             }
             printed += onPage;
-            if (records > 0)
+            if (records > 0) {
                 EXPECT_GT(onPage, 0) << "page " << i + 1 << " holds no record";
+            }
             EXPECT_NE(items.back().kind, report::ItemKind::GroupRow) << "a lone header at the foot of page " << i + 1;
         }
         EXPECT_EQ(printed, records);
@@ -370,6 +372,12 @@ TEST_F(GuestListTest, RelationshipsAndNamesShowWholeAsTooltipsOnScreenAndOnThePr
     if (printed.isNull())
         GTEST_SKIP() << "poppler's tools are not at hand";
     EXPECT_FALSE(printed.contains(QChar(0x2026)));   // nothing cut with "…"
+    // In the design face, as on screen: the tests' fonts leave a generic
+    // family to another sans face (DejaVu Sans).
+    const QStringList faces = testsupport::pdfFonts(file);
+    EXPECT_FALSE(faces.isEmpty());
+    for (const QString& face : faces)
+        EXPECT_TRUE(face.startsWith("LiberationSans")) << face.toStdString();
     // Each column read on its own, its lines one after the other.
     const grid::ReportModel model = g.reportModel();
     report::PageSpec page;

@@ -9,6 +9,8 @@
 #include "platform/navbar/explorerbar.h"
 #include "records/frmDeleteSingle.h"
 #include "support/mainwindow.h"
+#include "support/modelcheck.h"
+#include "support/gui.h"
 #include "support/userinput.h"
 
 #include <QComboBox>
@@ -25,10 +27,16 @@ protected:
     {
         ShownMainWindowTest::SetUp();
         m().window()->resize(1100, 760);
+        check = std::make_unique<testsupport::ModelCheck>(g().model());
         modal.modal->on("frmDeleteSingle", [this](ui::FormBase&) {
             const auto& d = frmDeleteSingle::instance();
             deletes << QString("%1,%2,%3").arg(d.delMode).arg(d.delID).arg(d.delString);
         });
+    }
+    void TearDown() override
+    {
+        check.reset();
+        ShownMainWindowTest::TearDown();
     }
     grid::GridEX& g() { return *m().GridEX1; }
     void click(const char* key)
@@ -51,32 +59,14 @@ protected:
                 out << g().groupHeaderText(r);
         return out;
     }
-    QWidget* openEditor()
-    {
-        for (QWidget* w : g().tableView()->viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-            if (w->isVisible() && (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)))
-                return w;
-        return nullptr;
-    }
-    // A click on the cell, the text typed over it, then the key that ends the edit.
     void typeInto(int row, int column, const QString& text, Qt::Key end = Qt::Key_Return)
     {
-        QTableView* t = g().tableView();
-        const QModelIndex idx = t->model()->index(row - 1, column - 1);
-        t->scrollTo(idx);
-        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualRect(idx).center());
-        QTest::keyClicks(t, text.left(1));
-        QWidget* ed = openEditor();
-        ASSERT_NE(ed, nullptr) << "no editor on row " << row << " column " << column;
-        testsupport::keyClicks(ed, text.mid(1));
-        QTest::keyClick(ed, end);
-        // The editor writes from the event loop, and regroups on the next round.
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
+        testsupport::typeIntoCell(g(), row, column, text, end);
     }
     QString stored(const QString& sql) { return db().scalar(sql).toString(); }
 
     QStringList deletes;
+    std::unique_ptr<testsupport::ModelCheck> check;
 };
 
 }  // namespace
@@ -127,6 +117,39 @@ TEST_F(GridEditingTest, AfterARegroupingEditTheRowCommandsActOnTheEditedRecord)
     EXPECT_EQ(stored("SELECT EXPENSE_EVENT FROM EXPENSES WHERE EXPENSE_ID = 12"), "Reception");
     EXPECT_EQ(g().currentRow(), band);
     EXPECT_FALSE(g().editPending());
+}
+
+TEST_F(GridEditingTest, CtrlEndGoesToTheLastRecordAboveTheTotalRow)
+{
+    db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (31, 'Adams'), (32, 'Baker')");
+    db().Execute("INSERT INTO SUBGUEST (GUEST_ID, SUBGUEST_FNAME) VALUES (31, 'Al'), (31, 'Ann'), (32, 'Bea')");
+    db().Execute("INSERT INTO EXPENSES (EXPENSE_TEXT, EXPENSE_EVENT) VALUES ('Flowers', 'Ceremony'), "
+                 "('Band', 'Reception'), ('Cake', 'Reception')");
+    db().Execute("INSERT INTO BUDGET (BUDGET_NAME, BUDGET_EVENT) VALUES ('Veil', 'Ceremony'), ('Band', 'Reception')");
+    const struct {
+        const char* mode;
+        const char* view;
+        int column;
+        const char* last;  // the last record's name in that column
+    } views[] = {{"GUESTMODE", "VIEWGUESTS", 4, "Bea"}, {"BUDGETMODE", "EXPENSES", 2, "Cake"},
+                 {"BUDGETMODE", "BUDGET", 2, "Band"}};
+    for (const auto& v : views) {
+        SCOPED_TRACE(v.view);
+        click(v.mode);
+        click(v.view);
+        ASSERT_EQ(g().rowKind(g().rowCount() + 1), grid::RowKind::Total);
+        QTableView* t = g().tableView();
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualRect(t->model()->index(1, 3)).center());
+        QTest::keyClick(t, Qt::Key_End, Qt::ControlModifier);
+        EXPECT_EQ(g().currentRow(), g().rowCount());
+        EXPECT_EQ(g().currentRowKind(), grid::RowKind::Record);
+        EXPECT_EQ(g().text(g().currentRow(), v.column), v.last);
+        // Down from there stays on it; Ctrl+Home goes back to the top.
+        QTest::keyClick(t, Qt::Key_Down);
+        EXPECT_EQ(g().currentRow(), g().rowCount());
+        QTest::keyClick(t, Qt::Key_Home, Qt::ControlModifier);
+        EXPECT_EQ(g().currentRow(), 1);
+    }
 }
 
 TEST_F(GridEditingTest, EveryViewWithEditableCellsTakesTypedInput)
@@ -239,4 +262,70 @@ TEST_F(GridEditingTest, EmptyEventsFormOneGroupAndPartiesGroupByTheirExactName)
         click("DELETEGUEST");
     }
     EXPECT_EQ(deletes, QStringList({"Guests,1,The Smith Family", "Guests,2,The smith Family"}));
+}
+
+// A typed cell and its change-log row are stored together. When the log row
+// is refused (a full disk, a lock held too long) the cell is not stored
+// either: the user is told, and the cell opens again with what was typed.
+TEST_F(GridEditingTest, ACellIsStoredWithItsLogRowOrRefusedAndKeptTyped)
+{
+    db().Execute("INSERT INTO TASKS (TASK_ID, TASK_NAME, TASK_ASSIGN) VALUES (1, 'Book the hall', 'Bride'), "
+                 "(2, 'Order flowers', 'Groom')");
+    m().widget()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m().widget()));
+    click("TASKMODE");
+    click("ALLTASKS");
+    const struct {
+        const char* how;
+        int column;
+        const char* typed;
+        std::function<void()> leave;  // how the editor is left
+    } cases[] = {
+        {"Enter", 3, "Book the castle", [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); }},
+        {"Tab", 3, "Book the castle", [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); }},
+        {"a click on another row", 3, "Book the castle", [this] {
+             QTableView* t = g().tableView();
+             QTest::mouseClick(t->viewport(), Qt::LeftButton, {},
+                               t->visualRect(t->model()->index(rowOf(3, "Order flowers") - 1, 1)).center());
+         }},
+        {"a drop-down cell", 5, "Maid of honour", [] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); }},
+    };
+    const QString task = "SELECT TASK_NAME || '/' || TASK_ASSIGN FROM TASKS WHERE TASK_ID = 1";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        db().Execute("CREATE TRIGGER full BEFORE INSERT ON SYNCHRO BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+        messages.msgs->shown.clear();
+        const int row = rowOf(3, "Book the hall");
+        QTableView* t = g().tableView();
+        const QModelIndex idx = t->model()->index(row - 1, c.column - 1);
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualRect(idx).center());
+        QTest::keyClicks(t, QString(c.typed).left(1));
+        ASSERT_NE(testsupport::openCellEditor(g()), nullptr);
+        testsupport::keyClicks(testsupport::openCellEditor(g()), QString(c.typed).mid(1));
+        c.leave();
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+        EXPECT_EQ(stored(task), "Book the hall/Bride");
+        EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 0);
+        EXPECT_EQ(messages.msgs->texts(), QStringList{"The changes could not be saved.\n\ndisk full"});
+        // The refused cell is open again, with the typing.
+        QWidget* ed = testsupport::openCellEditor(g());
+        ASSERT_NE(ed, nullptr);
+        EXPECT_EQ(t->currentIndex(), idx);
+        EXPECT_EQ(qobject_cast<QComboBox*>(ed) ? qobject_cast<QComboBox*>(ed)->currentText()
+                                               : qobject_cast<QLineEdit*>(ed)->text(),
+                  c.typed);
+        EXPECT_TRUE(g().editPending());
+        // Stored with its log row once the disk has room.
+        db().Execute("DROP TRIGGER full");
+        QTest::keyClick(ed, Qt::Key_Return);
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+        EXPECT_EQ(stored(task), c.column == 3 ? "Book the castle/Bride" : "Book the hall/Maid of honour");
+        EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'TASKS' AND SYNCHRO_RECORDID = 1"), 1);
+        EXPECT_EQ(messages.msgs->shown.size(), 1);
+        db().Execute("UPDATE TASKS SET TASK_NAME = 'Book the hall', TASK_ASSIGN = 'Bride' WHERE TASK_ID = 1");
+        db().Execute("DELETE FROM SYNCHRO");
+        m().ShowTasks("All", m().curDate);
+    }
 }

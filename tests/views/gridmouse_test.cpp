@@ -1,5 +1,5 @@
 #include "app/commands_host.h"
-#include "views/gridmouse.h"
+#include "app/gridmouse.h"
 
 using testsupport::CommandsTest;
 using testsupport::GridRow;

@@ -3,13 +3,13 @@
 // event chooser, and the refresh after an editor changed rows.
 
 #include "support/fixture.h"
+#include "support/modelcheck.h"
 #include "views/viewdata.h"
 #include "views/viewtable.h"
 
 #include "app/frmMain.h"
 #include "platform/grid/gridex.h"
-#include "records/cascade.h"
-#include "views/refresh.h"
+#include "records/notices.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -33,8 +33,16 @@ protected:
         lists[2] = f().GridEX2;
         lists[3] = f().GridEX3;
         lists[4] = f().GridEX4;
+        for (grid::GridEX* g : {f().GridEX1, lists[2], lists[3], lists[4]})
+            checks.push_back(std::make_unique<testsupport::ModelCheck>(g->model()));
+    }
+    void TearDown() override
+    {
+        checks.clear();
+        DbTest::TearDown();
     }
     grid::GridEX* lists[5] = {};
+    std::vector<std::unique_ptr<testsupport::ModelCheck>> checks;
 
     static QList<qlonglong> keys(const ado::RecordsetPtr& rs)
     {
@@ -203,14 +211,13 @@ TEST_F(MainViewsTest, RefreshAfterAnEditorKeepsTheViewShown)
 
     // A task editor confirmed after the switch: its rows are read again but
     // stay out of the guests view.
-    EXPECT_TRUE(views::RefreshMainGrid(tasks));
+    emit records::notices().rowsChanged(records::MainList::Tasks);
     EXPECT_EQ(tasks->RecordCount(), 2);
     EXPECT_EQ(f().GridEX1->recordset(), f().PeopleRS);
     EXPECT_EQ(f().GridEX1->columnCaption(3), "Party Name");
 
-    // The delete window and the editors reach it by name.
-    views::RegisterMainGridRefresh();
-    EXPECT_TRUE(records::refreshMainGrid("PeopleRS"));
+    // The guests' own change shows in the view, which keeps its columns.
+    emit records::notices().rowsChanged(records::MainList::People);
     EXPECT_EQ(f().GridEX1->totalText(3), "Guests: 5");
     EXPECT_EQ(f().GridEX1->columnWidth(3), 3000);
 }

@@ -99,10 +99,12 @@ TEST(ReportLayout, ColumnsAtTrueWidthOrShrunkWithinMargins)
         EXPECT_DOUBLE_EQ(l.columnScale, c.scale);
         EXPECT_EQ(l.columnLeft.front(), 1152);
         for (int k = 0; k < c.widths.size(); ++k) {
-            if (c.scale == 1.0)
+            if (c.scale == 1.0) {
                 EXPECT_EQ(l.columnWidth[k], c.widths[k]);
-            if (k > 0)
+            }
+            if (k > 0) {
                 EXPECT_EQ(l.columnLeft[k], l.columnLeft[k - 1] + l.columnWidth[k - 1]);
+            }
         }
         EXPECT_LE(l.columnLeft.back() + l.columnWidth.back(), page.widthTwips - 1152);
         for (const auto& it : l.pages[0].items)
@@ -168,8 +170,9 @@ TEST(ReportLayout, HeadersStayWithTheirFirstRecordAndTheTotalWithTheLast)
             EXPECT_LE(items.back().rect.bottom(), l.printable.bottom());
             EXPECT_GT(countKind(l.pages[p], ItemKind::Record), 0) << records << " records, page " << p + 1;
             EXPECT_NE(items.back().kind, ItemKind::GroupRow) << records << " records, page " << p + 1;
-            if (items.back().kind == ItemKind::Total)
+            if (items.back().kind == ItemKind::Total) {
                 EXPECT_EQ(items[items.size() - 2].kind, ItemKind::Record) << records << " records";
+            }
         }
     }
 }
@@ -206,8 +209,9 @@ TEST(ReportLayout, LongValuesWrapWithinTheirColumnAndTheRowGrows)
         const QStringList lines = it.cells[0].printedLines();
         const bool wide = QFontMetrics(font).horizontalAdvance(c.text) > c.width - 60;
         EXPECT_EQ(lines.size() > 1, wide);
-        if (c.wraps && c.width <= 1800)
+        if (c.wraps && c.width <= 1800) {
             EXPECT_GT(lines.size(), 1);
+        }
         EXPECT_EQ(QString(lines.join(' ')).remove(' '), QString(c.text).remove(' '));
         // The row grows by a line for each further line; every cell spans it.
         EXPECT_EQ(it.rect.height(), report::kLineHeight + (lines.size() - 1) * spacing);

@@ -58,12 +58,14 @@ TEST_F(ViewDefsTest, EverySelectYieldsTheDefinedColumnsAndRows)
             EXPECT_EQ(v.columns[i].number, i + 1);
             // Keys come unaliased, in whatever letter case the SELECT names them.
             EXPECT_EQ(names[i].compare(v.columns[i].caption, Qt::CaseInsensitive), 0) << names[i].toStdString();
-            if (!v.columns[i].hidden)
+            if (!v.columns[i].hidden) {
                 EXPECT_EQ(names[i], v.columns[i].caption);
+            }
         }
         EXPECT_TRUE(v.column(1)->hidden) << "the key column is always hidden";
-        if (v.groupBy)
+        if (v.groupBy) {
             EXPECT_NE(v.column(v.groupBy), nullptr);
+        }
         for (const ColumnDef& c : v.columns) {
             if (c.dropDown) {
                 bool found = false;

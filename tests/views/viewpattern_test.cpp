@@ -62,8 +62,9 @@ TEST_F(ViewPatternTest, EveryViewShapesTheGrid)
         EXPECT_EQ(h.dataMode, e.key);
         EXPECT_EQ(h.mainMode, e.mainMode.isEmpty() ? before : e.mainMode);
         EXPECT_EQ(h.title, e.title);
-        if (e.picture)
+        if (e.picture) {
             EXPECT_EQ(h.picture, e.picture);
+        }
         viewtable::checkGrid(e, h.main, h.lists);
         EXPECT_EQ(h.main.recordset(), h.members[def(e.key).member]);
     }

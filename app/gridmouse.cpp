@@ -1,8 +1,9 @@
-#include "views/gridmouse.h"
+#include "app/gridmouse.h"
 
 #include "app/editors.h"
-#include "app/modQVDatabase.h"
 #include "platform/ado/ado.h"
+#include "platform/ado/ignoring.h"
+#include "records/modQVDatabase.h"
 
 namespace gridmouse {
 
@@ -129,7 +130,7 @@ void GridEX1_SelectionChange(commands::Host& host)
         }
         ddFoodRS->Close();
     } catch (const ado::Error&) {
-        // The list stays empty.
+        ado::logIgnoredError();  // the list stays empty
     }
 }
 

@@ -1,14 +1,18 @@
 // The category views of the main window. Each procedure hands its view's
 // definition to the shared view routine, with the window's grids and members
-// as the places to fill.
+// as the places to fill; and the window shows its views afresh when another
+// window tells it that their records changed.
 
 #include "app/frmMain.h"
 
-#include "app/modQVDatabase.h"
+#include "app/commands.h"
+#include "platform/ado/ignoring.h"
 #include "platform/grid/gridex.h"
-#include "records/cascade.h"
 #include "platform/navbar/explorerbar.h"
-#include "views/refresh.h"
+#include "records/editing.h"
+#include "records/modQVDatabase.h"
+#include "records/notices.h"
+#include "views/frmPreview.h"
 #include "views/viewdefs.h"
 #include "views/viewpattern.h"
 
@@ -21,6 +25,7 @@
 #include <optional>
 #include <vector>
 
+using records::MainList;
 using views::ViewDef;
 
 namespace {
@@ -30,37 +35,53 @@ namespace {
 // as a list of events with EVENT_ID and EVENT_NAME.
 ado::RecordsetPtr gStdEventRS;
 
+// The window's recordsets by the names the views give them, and the list of
+// records each view recordset holds.
+struct Member {
+    const char* name;
+    ado::RecordsetPtr frmMain::*rs;
+    std::optional<MainList> list;
+};
+const Member kMembers[] = {
+    {"TaskRS", &frmMain::TaskRS, MainList::Tasks},
+    {"eventRS", &frmMain::eventRS, MainList::Events},
+    {"PeopleRS", &frmMain::PeopleRS, MainList::People},
+    {"VendorRS", &frmMain::VendorRS, MainList::Vendors},
+    {"QuoteRS", &frmMain::QuoteRS, MainList::Quotes},
+    {"ExpensesRS", &frmMain::ExpensesRS, MainList::Expenses},
+    {"BudgetRS", &frmMain::BudgetRS, MainList::Budget},
+    {"GiftRS", &frmMain::GiftRS, MainList::Gifts},
+    {"AttireRS", &frmMain::AttireRS, MainList::Attire},
+    {"MeasurementRS", &frmMain::MeasurementRS, MainList::Measurements},
+    {"RegistryRS", &frmMain::RegistryRS, MainList::Registry},
+    {"chooseMenuRS", &frmMain::chooseMenuRS, MainList::Invitations},
+    {"ddEventRS", &frmMain::ddEventRS, std::nullopt},
+    {"ddPriorityRS", &frmMain::ddPriorityRS, std::nullopt},
+    {"ddAssigneeRS", &frmMain::ddAssigneeRS, std::nullopt},
+    {"ddStoreRS", &frmMain::ddStoreRS, std::nullopt},
+    {"ddCategoryRS", &frmMain::ddCategoryRS, std::nullopt},
+    {"ddVendorRS", &frmMain::ddVendorRS, std::nullopt},
+    {"ddVendorTypeRS", &frmMain::ddVendorTypeRS, std::nullopt},
+    {"ddGuestTypeRS", &frmMain::ddGuestTypeRS, std::nullopt},
+    {"ddTitleRS", &frmMain::ddTitleRS, std::nullopt},
+    {"ddAttireTypeRS", &frmMain::ddAttireTypeRS, std::nullopt},
+    {"ddRSVPStatusRS", &frmMain::ddRSVPStatusRS, std::nullopt},
+};
+
 ado::RecordsetPtr& member(frmMain& f, const QString& name)
 {
-    static const QMap<QString, ado::RecordsetPtr frmMain::*> members = {
-        {"TaskRS", &frmMain::TaskRS},
-        {"eventRS", &frmMain::eventRS},
-        {"PeopleRS", &frmMain::PeopleRS},
-        {"VendorRS", &frmMain::VendorRS},
-        {"QuoteRS", &frmMain::QuoteRS},
-        {"ExpensesRS", &frmMain::ExpensesRS},
-        {"BudgetRS", &frmMain::BudgetRS},
-        {"GiftRS", &frmMain::GiftRS},
-        {"AttireRS", &frmMain::AttireRS},
-        {"MeasurementRS", &frmMain::MeasurementRS},
-        {"RegistryRS", &frmMain::RegistryRS},
-        {"ddEventRS", &frmMain::ddEventRS},
-        {"chooseMenuRS", &frmMain::chooseMenuRS},
-        {"ddPriorityRS", &frmMain::ddPriorityRS},
-        {"ddAssigneeRS", &frmMain::ddAssigneeRS},
-        {"ddStoreRS", &frmMain::ddStoreRS},
-        {"ddCategoryRS", &frmMain::ddCategoryRS},
-        {"ddVendorRS", &frmMain::ddVendorRS},
-        {"ddVendorTypeRS", &frmMain::ddVendorTypeRS},
-        {"ddGuestTypeRS", &frmMain::ddGuestTypeRS},
-        {"ddTitleRS", &frmMain::ddTitleRS},
-        {"ddAttireTypeRS", &frmMain::ddAttireTypeRS},
-        {"ddRSVPStatusRS", &frmMain::ddRSVPStatusRS},
-    };
-    const auto it = members.constFind(name);
-    if (it == members.constEnd())
-        return gStdEventRS;
-    return f.*(it.value());
+    for (const Member& m : kMembers)
+        if (name == QLatin1String(m.name))
+            return f.*(m.rs);
+    return gStdEventRS;
+}
+
+ado::RecordsetPtr* member(frmMain& f, MainList list)
+{
+    for (const Member& m : kMembers)
+        if (m.list == list)
+            return &(f.*(m.rs));
+    return nullptr;
 }
 
 void showTitle(frmMain& f, const ViewDef& d)
@@ -98,8 +119,6 @@ views::ViewTarget target(frmMain& f, grid::GridEX* grid)
     return t;
 }
 
-const bool gRefreshRegistered = (views::RegisterMainGridRefresh(), true);
-
 void show(frmMain& f, const QString& key)
 {
     views::ApplyView(*views::viewDef(key), target(f, f.GridEX1));
@@ -130,11 +149,10 @@ void frmMain::ShowEvents() { show(*this, "Events"); }
 void frmMain::FillEventCombo()
 {
     ddEventRS = ado::Recordset::create();
-    try {
+    ado::ignoringErrors([&] {
         ddEventRS->Open("SELECT EVENT_ID, EVENT_NAME FROM EVENT", modQVDatabase::gConn, ado::adOpenKeyset,
                         ado::adLockOptimistic);
-    } catch (...) {
-    }
+    });
     // Filling the chooser from code never runs the RSVP view.
     std::optional<QSignalBlocker> quiet;
     if (cmbEvents) {
@@ -187,22 +205,77 @@ void frmMain::ShowRegistry() { show(*this, "Registry"); }
 void frmMain::ShowMeasurementsFemale() { show(*this, "FemaleMeasurement"); }
 void frmMain::ShowMeasurementsMale() { show(*this, "MaleMeasurement"); }
 
-namespace views {
-
-void RegisterMainGridRefresh()
+void frmMain::PrintGridReport()
 {
-    for (const char* name : {"TaskRS", "eventRS", "PeopleRS", "VendorRS", "QuoteRS", "ExpensesRS", "BudgetRS",
-                             "GiftRS", "AttireRS", "MeasurementRS", "RegistryRS", "chooseMenuRS"}) {
-        const QString rs = QString::fromLatin1(name);
-        records::hooks::set("frmMain.RefreshMainGrid:" + rs,
-                            [rs] { RefreshMainGrid(member(frmMain::instance(), rs)); });
+    if (!isLoaded() || !GridEX1)
+        return;
+    report::PrintGridReport(*GridEX1, *widget(), curDataMode);
+}
+
+// ---------------------------------------------------------------- other windows' changes
+
+void frmMain::RefreshList(MainList list)
+{
+    if (ado::RecordsetPtr* rs = member(*this, list))
+        views::RefreshGrid(GridEX1, *rs);
+}
+
+void frmMain::ShowGridPanel()
+{
+    if (curFrame != frameDataGrid) {
+        ShowPanel(frameDataGrid);
+        ArrangePanels();
     }
 }
 
-bool RefreshMainGrid(const ado::RecordsetPtr& rs)
+void frmMain::AnswerOtherWindows()
 {
-    frmMain& f = frmMain::instance();
-    return RefreshGrid(f.isLoaded() ? f.GridEX1 : nullptr, rs);
+    using records::Notices;
+    records::answerWhileLoaded(*this, &Notices::rowsChanged, [this](MainList list) { RefreshList(list); });
+    records::answerWhileLoaded(*this, &Notices::eventSaved, [this] { ShowEvents(); });
+    records::answerWhileLoaded(*this, &Notices::tasksScheduled, [this] { ShowTasks("All", editing::now()); });
+    // The budget wizard leaves the budget shown, refreshed.
+    records::answerWhileLoaded(*this, &Notices::budgetChanged, [this] {
+        if (curDataMode != "Budget") {
+            ShowBudget();
+            ShowGridPanel();
+        } else {
+            RefreshList(MainList::Budget);
+        }
+    });
+    // The lookup lists this window's menus edit show in its views.
+    records::answerWhileLoaded(*this, &Notices::lookupListClosed, [this](const QString& fromForm, const QString& list) {
+        if (fromForm != commands::kLookupCaller)
+            return;
+        if (list == "Stores")
+            curDataMode == "Gifts" ? ShowGifts() : ShowRegistry();
+        else if (list == "Category")
+            ShowRegistry();
+        else if (list == "BudgetCategory")
+            ShowBudget();
+        else
+            return;
+        ShowGridPanel();
+    });
+    records::answerWhileLoaded(*this, &Notices::appointmentsChanged, [this] {
+        const QString panel = curFrameName();
+        if (panel == "frameDate") {
+            const QDateTime shown = curDate;
+            ChangeDate(shown);
+        } else if (panel == "frameMonth") {
+            ChangeCalendar(curDate);
+        }
+    });
+    // After a merge, what is shown may have changed under it.
+    records::answerWhileLoaded(*this, &Notices::replicaMerged, [this] {
+        const QString panel = curFrameName();
+        if (panel == "frameDate") {
+            ChangeDate(curDate);
+        } else if (panel == "frameMonth") {
+            QDateTime d = curDate;
+            ChangeCalendar(d);
+        } else if (const ViewDef* view = views::viewDef(curDataMode)) {
+            views::RefreshGrid(GridEX1, member(*this, view->member));
+        }
+    });
 }
-
-}  // namespace views

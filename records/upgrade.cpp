@@ -1,7 +1,7 @@
 // A working database made by an earlier build gains what the present schema
 // adds, the first time this build opens it.
 
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 
 #include "records/synchro.h"
 
@@ -31,27 +31,39 @@ QVector<SchemaObject> presentSchema()
     if (!f.open(QIODevice::ReadOnly))
         throw ado::Error(SQLITE_INTERNAL, "The program's own schema is missing.");
     const QByteArray text = f.readAll();
+    // A schema that cannot be read must stop the upgrade: read as empty, it
+    // would leave an earlier file without the tables this build needs.
     sqlite3* mem = nullptr;
-    sqlite3_open(":memory:", &mem);
-    QVector<SchemaObject> out;
+    struct Close {
+        sqlite3*& db;
+        ~Close() { sqlite3_close(db); }
+    } closing{mem};
+    const auto fail = [&mem](int rc, const QString& statement = QString()) {
+        const QString why = mem ? QString::fromUtf8(sqlite3_errmsg(mem)) : QString::fromUtf8(sqlite3_errstr(rc));
+        throw ado::Error(rc, "The program's own schema cannot be read: " + why, statement);
+    };
+    if (const int rc = sqlite3_open(":memory:", &mem); rc != SQLITE_OK)
+        fail(rc);
     char* err = nullptr;
-    if (sqlite3_exec(mem, text.constData(), nullptr, nullptr, &err) == SQLITE_OK) {
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(mem,
-                           "SELECT type, name, sql FROM sqlite_master WHERE sql IS NOT NULL AND name NOT LIKE "
-                           "'sqlite%' ORDER BY type <> 'table', rowid",
-                           -1, &st, nullptr);
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            auto col = [st](int i) { return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i))); };
-            out.push_back({col(0), col(1), col(2)});
-        }
-        sqlite3_finalize(st);
-    }
-    const QString message = err ? QString::fromUtf8(err) : QString();
-    sqlite3_free(err);
-    sqlite3_close(mem);
-    if (!message.isEmpty())
+    if (sqlite3_exec(mem, text.constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+        const QString message = err ? QString::fromUtf8(err) : QString::fromUtf8(sqlite3_errmsg(mem));
+        sqlite3_free(err);
         throw ado::Error(SQLITE_INTERNAL, "The program's own schema does not build: " + message);
+    }
+    sqlite3_stmt* st = nullptr;
+    const char* objects = "SELECT type, name, sql FROM sqlite_master WHERE sql IS NOT NULL AND name NOT LIKE "
+                          "'sqlite%' ORDER BY type <> 'table', rowid";
+    if (const int rc = sqlite3_prepare_v2(mem, objects, -1, &st, nullptr); rc != SQLITE_OK)
+        fail(rc, objects);
+    QVector<SchemaObject> out;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        auto col = [st](int i) { return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i))); };
+        out.push_back({col(0), col(1), col(2)});
+    }
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE)
+        fail(rc, objects);
     return out;
 }
 
@@ -59,7 +71,7 @@ QVector<SchemaObject> presentSchema()
 
 void UpgradeDatabase(ado::Connection& c)
 {
-    static const QVector<SchemaObject> schema = presentSchema();
+    const QVector<SchemaObject> schema = presentSchema();
     QSet<QString> present;
     {
         ado::Recordset rs;
@@ -78,9 +90,12 @@ void UpgradeDatabase(ado::Connection& c)
     ado::Transaction tx(c);
     for (const SchemaObject& o : missing)
         c.Execute(o.sql);
-    for (const SchemaObject& o : missing)
+    for (const SchemaObject& o : missing) {
         if (o.type == "table" && o.name == "SYNCHRO_VERSION")
             synchro::versionsFromLog(c);
+        if (o.type == "table" && o.name == "SYNCHRO_REPLICA")
+            synchro::marksOfEarlierBuild(c);
+    }
     // A working file without a copy number would give out the template's keys.
     if (unnumbered)
         c.setCopyNumber(drawCopyNumber());

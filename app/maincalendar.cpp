@@ -9,25 +9,11 @@
 #include <QCursor>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QProxyStyle>
 #include <QScopedValueRollback>
-#include <QTableView>
-#include <QToolButton>
 
 namespace {
-
-// Day cells keep a one-pixel margin around their numbers.
-class ThinCells : public QProxyStyle {
-public:
-    explicit ThinCells(QObject* owner) { setParent(owner); }
-    int pixelMetric(PixelMetric m, const QStyleOption* o, const QWidget* w) const override
-    {
-        return m == PM_FocusFrameHMargin ? 0 : QProxyStyle::pixelMetric(m, o, w);
-    }
-};
 
 // Set while the program itself puts a date into the picker: only the user's
 // choices change the day.
@@ -74,36 +60,6 @@ views::CalendarPanels& panelsOf(frmMain& f)
 }
 
 }  // namespace
-
-void views::fitMonthPicker(QCalendarWidget* picker)
-{
-    if (!picker)
-        return;
-    auto* month = picker->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"));
-    auto* year = picker->findChild<QToolButton*>(QStringLiteral("qt_calendar_yearbutton"));
-    if (month)
-        month->setStyleSheet(QStringLiteral("QToolButton { padding: 0px 1px; } "
-                                            "QToolButton::menu-indicator { image: none; width: 0px; }"));
-    if (year)
-        year->setStyleSheet(QStringLiteral("QToolButton { padding: 0px 1px; }"));
-    for (const char* name : {"qt_calendar_prevmonth", "qt_calendar_nextmonth"})
-        if (auto* b = picker->findChild<QToolButton*>(QLatin1String(name))) {
-            b->setIconSize(QSize(12, 12));
-            b->setFixedWidth(18);
-        }
-    if (auto* days = picker->findChild<QTableView*>(QStringLiteral("qt_calendar_calendarview"))) {
-        days->horizontalHeader()->setMinimumSectionSize(10);
-        days->verticalHeader()->setMinimumSectionSize(10);
-        days->setStyle(new ThinCells(days));
-    }
-    // The picker names the month in full whenever it turns a page.
-    const auto shortName = [picker, month](int, int m) {
-        if (month)
-            month->setText(picker->locale().standaloneMonthName(m, QLocale::ShortFormat));
-    };
-    QObject::connect(picker, &QCalendarWidget::currentPageChanged, picker, shortName);
-    shortName(picker->yearShown(), picker->monthShown());
-}
 
 void frmMain::ChangeDate(const QDateTime& whichDate) { panelsOf(*this).ChangeDate(whichDate); }
 void frmMain::ChangeCalendar(QDateTime& whichDate) { panelsOf(*this).ChangeCalendar(whichDate); }

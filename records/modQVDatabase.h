@@ -1,0 +1,84 @@
+#pragma once
+// The data store every window shares: the one database connection, where
+// the program's files and the user's data lie, and the two start-up
+// settings. The program's start (app/modQVDatabase.h) opens it before it
+// shows the main window.
+
+#include "platform/ado/ado.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace modQVDatabase {
+
+extern ado::Connection gConn;
+extern QString gShowTips;
+extern QString gShowWizard;
+extern bool gDataFileFound;
+
+// Where things are. Every path of the program is built from one of these two:
+// - programFolder(): the program's own files (the template, the help page).
+//   The executable's folder, or, for an installed program, its
+//   share/nuptaro folder beside bin/.
+// - dataFolder(): the user's data (the working database, replicas and their
+//   safety copies, gift pictures): the user's data folder
+//   (QStandardPaths::AppDataLocation, ~/.local/share/Nuptaro).
+// useFolder(DIR) (the --folder option) puts both in DIR; "" returns to the
+// defaults.
+QString programFolder();
+QString dataFolder();
+void useFolder(const QString& folder);
+// A folder followed directly by a relative path such as "/data/qvnt03.qvd".
+QString programFile(const QString& relative);
+QString dataFile(const QString& relative);
+// The older name of useFolder.
+inline void setAppPath(const QString& folder) { useFolder(folder); }
+// The folder named by --folder DIR or --folder=DIR among the arguments, "" when none.
+QString folderArgument(const QStringList& arguments);
+
+inline const char* kWorkingFile = "/data/qvnt03.qvd";   // in the data folder
+inline const char* kLockFile = "/data/qvnt03.qvd.lock"; // in the data folder
+inline const char* kTemplateFile = "/data/qvnt04.qvd";  // in the program folder
+inline const char* kOldFolder = "/db";                  // in the program folder
+inline const char* kAppName = "Nuptaro";
+
+// The tables every working database and template must hold.
+const QStringList& requiredTables();
+
+// Locates the data file, opens the connection, reads the settings. Returns
+// false when start-up must end; it has shown its message then. The data
+// folder is taken first (LockDataFolder): a second program on the same
+// folder says so and ends here.
+bool Startup();
+// Takes the data folder for this program until ReleaseDataFolder, the next
+// start-up or the end of the run. False when another program holds it; a
+// lock left by a program that is gone (killed) is taken over. Where no lock
+// can be made at all (a read-only folder) it goes on without one, and the
+// start-up says what is wrong with the folder.
+bool LockDataFolder();
+void ReleaseDataFolder();
+
+void LocateDataFile();
+// Opens the working database and brings it up to date (UpgradeDatabase).
+void OpenConnection();
+void LoadSettings();
+
+// Makes a database made by an earlier build whole for this one: the tables
+// and indexes of the present schema it lacks, with what they start from, and
+// a copy number when it has none. Writes nothing when nothing is missing.
+// Every later change of the schema goes here too, so a file opened at
+// start-up is always complete.
+void UpgradeDatabase(ado::Connection& c);
+
+// A copy number drawn at random for a new working database, from the whole
+// range, so two copies made apart practically never share one.
+int drawCopyNumber();
+
+// Removes the folder `name` that lies directly inside `parent`, with all its
+// contents, read-only ones included. Links are never followed: a link is
+// removed as a link, and nothing outside the folder is touched. A plain file
+// of that name is left alone. Throws ado::Error when something could not be
+// removed.
+void removeFolderInside(const QString& parent, const QString& name);
+
+}  // namespace modQVDatabase
