@@ -40,7 +40,7 @@ public:
 QVector<Column> columnsOf(sqlite3* db, const QString& schema, const QString& table)
 {
     QVector<Column> out;
-    ado::Statement s(db, QString("SELECT name, type, \"notnull\" FROM pragma_table_info(?, ?) ORDER BY cid"));
+    Statement s(db, QString("SELECT name, type, \"notnull\" FROM pragma_table_info(?, ?) ORDER BY cid"));
     s.bind(1, table);
     s.bind(2, schema);
     while (s.step())
@@ -70,7 +70,7 @@ QStringList namesOf(const QVector<Column>& cols)
 QSet<QString> tablesOf(sqlite3* db, const QString& schema)
 {
     QSet<QString> out;
-    ado::Statement s(db, QString("SELECT name FROM %1.sqlite_master WHERE type = 'table'").arg(schema));
+    Statement s(db, QString("SELECT name FROM %1.sqlite_master WHERE type = 'table'").arg(schema));
     while (s.step())
         out.insert(s.text(0));
     return out;
@@ -87,14 +87,14 @@ QString createTable(const QString& qualifiedName, const QVector<Column>& cols)
 
 int exec(sqlite3* db, const QString& sql)
 {
-    ado::Statement s(db, sql);
+    Statement s(db, sql);
     s.run();
     return s.changes();
 }
 
 qint64 integerOf(sqlite3* db, const QString& sql, const QString& param)
 {
-    ado::Statement s(db, sql);
+    Statement s(db, sql);
     if (!param.isNull())
         s.bind(1, param);
     return s.step() ? s.integer(0) : 0;
@@ -257,9 +257,9 @@ int Prepare(ado::Connection& conn, const Progress& progress)
         const QSet<QString> existing = tablesOf(db, "main");
         QStringList logged;
         {
-            ado::Statement s(db, QString("SELECT DISTINCT SYNCHRO_TABLE COLLATE BINARY FROM main.SYNCHRO WHERE SYNCHRO_ACTION "
-                               "IS NOT %1 ORDER BY 1")
-                           .arg(kReceivedDeletion));
+            Statement s(db, QString("SELECT DISTINCT SYNCHRO_TABLE COLLATE BINARY FROM main.SYNCHRO WHERE "
+                                    "SYNCHRO_ACTION IS NOT %1 ORDER BY 1")
+                                .arg(kReceivedDeletion));
             while (s.step())
                 if (s.value(0).typeId() == QMetaType::QString)
                     logged << s.text(0);
@@ -278,9 +278,9 @@ int Prepare(ado::Connection& conn, const Progress& progress)
 
         const qint64 total = integerOf(
             db, QString("SELECT count(*) FROM main.SYNCHRO WHERE SYNCHRO_ACTION IS NOT %1").arg(kReceivedDeletion));
-        ado::Statement before(db, QString("SELECT count(*) FROM main.SYNCHRO WHERE SYNCHRO_TABLE COLLATE BINARY < ? AND "
-                                "SYNCHRO_ACTION IS NOT %1")
-                            .arg(kReceivedDeletion));
+        Statement before(db, QString("SELECT count(*) FROM main.SYNCHRO WHERE SYNCHRO_TABLE COLLATE BINARY < ? AND "
+                                     "SYNCHRO_ACTION IS NOT %1")
+                                 .arg(kReceivedDeletion));
         for (const QString& table : tables) {
             before.bind(1, table);
             before.step();
@@ -291,8 +291,9 @@ int Prepare(ado::Connection& conn, const Progress& progress)
             // The table's log rows, read once.
             exec(db, "DROP TABLE IF EXISTS temp.pack_log");
             {
-                ado::Statement s(db, QString("CREATE TEMP TABLE pack_log AS SELECT * FROM main.SYNCHRO s WHERE %1 ORDER BY s.rowid")
-                               .arg(logRowsOf("s")));
+                Statement s(db, QString("CREATE TEMP TABLE pack_log AS SELECT * FROM main.SYNCHRO s WHERE %1 "
+                                        "ORDER BY s.rowid")
+                                    .arg(logRowsOf("s")));
                 s.bind(1, table);
                 s.run();
             }
@@ -300,12 +301,13 @@ int Prepare(ado::Connection& conn, const Progress& progress)
             exec(db, QString("INSERT INTO %1 SELECT t.* FROM temp.pack_log s JOIN %2 t ON t.%3 = s.SYNCHRO_RECORDID "
                              "ORDER BY s.rowid")
                          .arg(rep(table), mainTable(table), key));
-            packed += exec(db, QString("INSERT INTO %1 SELECT * FROM temp.pack_log ORDER BY rowid").arg(rep("Synchro")));
+            packed +=
+                exec(db, QString("INSERT INTO %1 SELECT * FROM temp.pack_log ORDER BY rowid").arg(rep("Synchro")));
             {
-                ado::Statement marks(db, QString("INSERT INTO %1 SELECT ORIGIN_TABLE, ORIGIN_RECORDID, ORIGIN_MARK FROM "
-                                       "main.SYNCHRO_ORIGIN WHERE ORIGIN_TABLE = ?1 AND ORIGIN_RECORDID IN "
-                                       "(SELECT SYNCHRO_RECORDID FROM temp.pack_log)")
-                                   .arg(rep("Origins")));
+                Statement marks(db, QString("INSERT INTO %1 SELECT ORIGIN_TABLE, ORIGIN_RECORDID, ORIGIN_MARK FROM "
+                                            "main.SYNCHRO_ORIGIN WHERE ORIGIN_TABLE = ?1 AND ORIGIN_RECORDID IN "
+                                            "(SELECT SYNCHRO_RECORDID FROM temp.pack_log)")
+                                        .arg(rep("Origins")));
                 marks.bind(1, table);
                 marks.run();
             }
@@ -316,7 +318,7 @@ int Prepare(ado::Connection& conn, const Progress& progress)
             const QString mine = "(v.VERSION_CHANGED IS NOT NULL AND (v.VERSION_TAKEN IS NULL OR v.VERSION_CHANGED > "
                                  "v.VERSION_TAKEN OR (v.VERSION_CHANGED = v.VERSION_TAKEN AND ?2 >= "
                                  "v.VERSION_TAKENFROM)))";
-            ado::Statement versions(
+            Statement versions(
                 db,
                 QString("INSERT INTO %1 SELECT ?1, t.%2, "
                         "  CASE WHEN %3 THEN v.VERSION_CHANGED WHEN v.VERSION_TAKEN IS NOT NULL THEN v.VERSION_TAKEN "
@@ -328,11 +330,11 @@ int Prepare(ado::Connection& conn, const Progress& progress)
                     .arg(rep("Versions"), key, mine, versionOfLogTime("max(l.SYNCHRO_DATETIME)"), kNoVersion,
                          mainTable(table)));
             // Those this copy deleted.
-            ado::Statement deleted(db, QString("INSERT INTO %1 SELECT ?1, id, coalesce(%2, '%3'), ?2, 1 FROM (SELECT "
-                                     "SYNCHRO_RECORDID AS id, max(SYNCHRO_DATETIME) AS at FROM temp.pack_log WHERE "
-                                     "SYNCHRO_ACTION = 3 AND typeof(SYNCHRO_RECORDID) = 'integer' GROUP BY 1) "
-                                     "WHERE NOT EXISTS (SELECT 1 FROM %4 t WHERE t.%5 = id)")
-                                 .arg(rep("Versions"), versionOfLogTime("at"), kNoVersion, mainTable(table), key));
+            Statement deleted(db, QString("INSERT INTO %1 SELECT ?1, id, coalesce(%2, '%3'), ?2, 1 FROM (SELECT "
+                                          "SYNCHRO_RECORDID AS id, max(SYNCHRO_DATETIME) AS at FROM temp.pack_log "
+                                          "WHERE SYNCHRO_ACTION = 3 AND typeof(SYNCHRO_RECORDID) = 'integer' GROUP BY "
+                                          "1) WHERE NOT EXISTS (SELECT 1 FROM %4 t WHERE t.%5 = id)")
+                                      .arg(rep("Versions"), versionOfLogTime("at"), kNoVersion, mainTable(table), key));
             deleted.bind(1, table);
             deleted.bind(2, qint64(ours));
             deleted.run();

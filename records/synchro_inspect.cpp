@@ -128,14 +128,14 @@ void checkRows(sqlite3* db, const QString& table, const QVector<Check>& checks, 
     QStringList all;
     for (const Check& c : checks)
         all << c.fits;
-    ado::Statement bad(db, QString("SELECT rowid FROM %1 WHERE NOT (%2) LIMIT 1").arg(rep(table), all.join(" AND ")));
+    Statement bad(db, QString("SELECT rowid FROM %1 WHERE NOT (%2) LIMIT 1").arg(rep(table), all.join(" AND ")));
     if (!bad.step())
         return;
     const qint64 rowid = bad.integer(0);
     const QString record = recordColumn.isEmpty() ? QString("NULL") : "quote(" + quoted(recordColumn) + ")";
     for (const Check& c : checks) {
-        ado::Statement one(db, QString("SELECT quote(%1), %2 FROM %3 WHERE rowid = ? AND NOT %4")
-                         .arg(quoted(c.column), record, rep(table), c.fits));
+        Statement one(db, QString("SELECT quote(%1), %2 FROM %3 WHERE rowid = ? AND NOT %4")
+                              .arg(quoted(c.column), record, rep(table), c.fits));
         one.bind(1, rowid);
         if (!one.step())
             continue;
@@ -156,7 +156,7 @@ void checkValues(sqlite3* db, const QString& table, const QVector<Column>& cols)
 QVector<qint64> numbersIn(sqlite3* db, const QString& sql)
 {
     QVector<qint64> out;
-    ado::Statement s(db, sql);
+    Statement s(db, sql);
     while (s.step())
         out << s.integer(0);
     return out;
@@ -367,7 +367,7 @@ Plan inspect(ado::Connection& conn, const QString& replicaPath, SameNumber same)
         }
         exec(db, "DROP TABLE IF EXISTS temp.merge_copies");
         exec(db, "CREATE TEMP TABLE merge_copies (n INTEGER PRIMARY KEY)");
-        ado::Statement addNumber(db, "INSERT INTO temp.merge_copies VALUES (?)");
+        Statement addNumber(db, "INSERT INTO temp.merge_copies VALUES (?)");
         for (qint64 n : numbers) {
             addNumber.bind(1, n);
             addNumber.run();
@@ -390,8 +390,8 @@ Plan inspect(ado::Connection& conn, const QString& replicaPath, SameNumber same)
             for (const Check& c : logChecks)
                 fits << c.fits;
             // One pass, nothing sorted: the log is as long as the replica.
-            ado::Statement s(db, QString("SELECT count(*), max(NOT (%1)), json_group_array(DISTINCT SYNCHRO_TABLE) FROM %2")
-                           .arg(fits.join(" AND "), rep("Synchro")));
+            Statement s(db, QString("SELECT count(*), max(NOT (%1)), json_group_array(DISTINCT SYNCHRO_TABLE) FROM %2")
+                                .arg(fits.join(" AND "), rep("Synchro")));
             s.step();
             p.items = s.integer(0);
             amiss = s.integer(1) != 0;
@@ -430,7 +430,7 @@ Plan inspect(ado::Connection& conn, const QString& replicaPath, SameNumber same)
         // The versions: one per record, of a table the log names.
         exec(db, "DROP TABLE IF EXISTS temp.merge_tables");
         exec(db, "CREATE TEMP TABLE merge_tables (name TEXT PRIMARY KEY)");
-        ado::Statement addTable(db, "INSERT INTO temp.merge_tables VALUES (?)");
+        Statement addTable(db, "INSERT INTO temp.merge_tables VALUES (?)");
         for (const QString& t : p.tables) {
             addTable.bind(1, t);
             addTable.run();

@@ -20,6 +20,8 @@
 
 namespace synchro::detail {
 
+using ado::Statement;
+
 inline QString quoted(const QString& ident)
 {
     QString s = ident;
@@ -65,7 +67,7 @@ public:
             throw ado::Error(SQLITE_BUSY, "The working database is in the middle of another change.");
         // What follows writes through the handle: the rules must be there.
         conn.keepRules();
-        ado::Statement s(db_, QString("ATTACH DATABASE ? AS %1").arg(kRep));
+        Statement s(db_, QString("ATTACH DATABASE ? AS %1").arg(kRep));
         s.bind(1, path);
         s.run();
         attached_ = true;

@@ -69,13 +69,13 @@ public:
     }
 
 private:
-    ado::Statement add_;
-    ado::Statement known_;
+    Statement add_;
+    Statement known_;
 };
 
 bool exists(sqlite3* db, const QString& table, const QString& key, qint64 id)
 {
-    ado::Statement s(db, QString("SELECT 1 FROM %1 WHERE %2 = ?").arg(mainTable(table), quoted(key)));
+    Statement s(db, QString("SELECT 1 FROM %1 WHERE %2 = ?").arg(mainTable(table), quoted(key)));
     s.bind(1, id);
     return s.step();
 }
@@ -103,13 +103,13 @@ void setAside(sqlite3* db, const Plan& p)
     exec(db, "DROP TABLE IF EXISTS temp.merge_foreign");
     exec(db, "CREATE TEMP TABLE merge_foreign (t TEXT, id INTEGER, why INTEGER, PRIMARY KEY (t, id))");
     if (p.holdBack) {
-        ado::Statement s(db, QString("INSERT OR IGNORE INTO temp.merge_foreign SELECT v.VERSION_TABLE, v.VERSION_RECORDID, %1 "
-                           "FROM %2 v LEFT JOIN main.SYNCHRO_ORIGIN mine ON mine.ORIGIN_TABLE = v.VERSION_TABLE AND "
-                           "mine.ORIGIN_RECORDID = v.VERSION_RECORDID LEFT JOIN temp.merge_marks theirs ON theirs.t = "
-                           "v.VERSION_TABLE AND theirs.id = v.VERSION_RECORDID WHERE v.VERSION_RECORDID BETWEEN ? AND ? "
-                           "AND NOT %3")
-                       .arg(HeldBack)
-                       .arg(rep("Versions"), sameRecord("v.VERSION_TABLE", "v.VERSION_RECORDID")));
+        Statement s(db, QString("INSERT OR IGNORE INTO temp.merge_foreign SELECT v.VERSION_TABLE, v.VERSION_RECORDID, "
+                                "%1 FROM %2 v LEFT JOIN main.SYNCHRO_ORIGIN mine ON mine.ORIGIN_TABLE = "
+                                "v.VERSION_TABLE AND mine.ORIGIN_RECORDID = v.VERSION_RECORDID LEFT JOIN "
+                                "temp.merge_marks theirs ON theirs.t = v.VERSION_TABLE AND theirs.id = "
+                                "v.VERSION_RECORDID WHERE v.VERSION_RECORDID BETWEEN ? AND ? AND NOT %3")
+                            .arg(HeldBack)
+                            .arg(rep("Versions"), sameRecord("v.VERSION_TABLE", "v.VERSION_RECORDID")));
         s.bind(1, ado::Connection::firstKeyOf(p.ours));
         s.bind(2, ado::Connection::lastKeyOf(p.ours));
         s.run();
@@ -159,7 +159,7 @@ void fillPlan(sqlite3* db, const Plan& p, int i, int ours)
                  .arg(plan.mid(5)));
     // What cannot be there is not looked for, row after row.
     auto any = [db](const QString& sql, const QString& name) {
-        ado::Statement s(db, sql);
+        Statement s(db, sql);
         if (s.parameters() > 0)
             s.bind(1, name);
         return s.step();
@@ -236,7 +236,7 @@ void fillPlan(sqlite3* db, const Plan& p, int i, int ours)
                                  rep("Versions"), rep(table),
                                  nowhere.isEmpty() ? QString("0") : nowhere.join(" OR "), setAsideCase);
     try {
-        ado::Statement fill(db, sql);
+        Statement fill(db, sql);
         fill.bind(1, table);
         if (fill.parameters() > 1)
             fill.bind(2, qint64(ours));
@@ -244,14 +244,15 @@ void fillPlan(sqlite3* db, const Plan& p, int i, int ours)
     } catch (const ado::Error& e) {
         if ((e.number() & 0xff) != SQLITE_CONSTRAINT)
             throw;
-        ado::Statement twice(db, QString("SELECT VERSION_RECORDID FROM %1 WHERE VERSION_TABLE = ? GROUP BY 1 HAVING count(*) > 1")
-                           .arg(rep("Versions")));
+        Statement twice(db, QString("SELECT VERSION_RECORDID FROM %1 WHERE VERSION_TABLE = ? "
+                                    "GROUP BY 1 HAVING count(*) > 1")
+                                .arg(rep("Versions")));
         twice.bind(1, table);
         twice.step();
         throw Failure(QString("The replica gives record %1 of table %2 two versions.  Nothing was changed.")
                           .arg(twice.text(0), table));
     }
-    ado::Statement missing(db, QString("SELECT id FROM %1 WHERE rid IS NULL LIMIT 1").arg(plan));
+    Statement missing(db, QString("SELECT id FROM %1 WHERE rid IS NULL LIMIT 1").arg(plan));
     if (missing.step())
         throw Failure(QString("The replica has no record %1 of table %2 for its version.  Nothing was changed.")
                           .arg(missing.text(0), table));
@@ -276,10 +277,10 @@ void applyPlan(ado::Connection& conn, const Plan& p, Merged& m, QStringList& pic
     };
     QHash<QString, QVector<Gone>> deletions;
     {
-        ado::Statement s(db, QString("SELECT v.VERSION_TABLE, quote(v.VERSION_RECORDID), v.VERSION_RECORDID, %1, f.why FROM %2 v "
-                           "LEFT JOIN temp.merge_foreign f ON f.t = v.VERSION_TABLE AND f.id = v.VERSION_RECORDID "
-                           "WHERE v.VERSION_DELETED = 1 ORDER BY v.VERSION_RECORDID")
-                       .arg(fitsKey("v.VERSION_RECORDID"), rep("Versions")));
+        Statement s(db, QString("SELECT v.VERSION_TABLE, quote(v.VERSION_RECORDID), v.VERSION_RECORDID, %1, f.why FROM "
+                                "%2 v LEFT JOIN temp.merge_foreign f ON f.t = v.VERSION_TABLE AND f.id = "
+                                "v.VERSION_RECORDID WHERE v.VERSION_DELETED = 1 ORDER BY v.VERSION_RECORDID")
+                            .arg(fitsKey("v.VERSION_RECORDID"), rep("Versions")));
         while (s.step())
             deletions[s.text(0)].push_back(
                 {s.text(1), s.integer(2), s.integer(3) != 0, s.isNull(4) ? -1 : int(s.integer(4))});
@@ -317,7 +318,7 @@ void applyPlan(ado::Connection& conn, const Plan& p, Merged& m, QStringList& pic
         // Records whose parent was deleted here go the way of their parent.
         {
             QVector<qint64> orphans;
-            ado::Statement s(db, QString("SELECT id FROM %1 WHERE decision = 2 ORDER BY id").arg(plan));
+            Statement s(db, QString("SELECT id FROM %1 WHERE decision = 2 ORDER BY id").arg(plan));
             while (s.step())
                 orphans << s.integer(0);
             for (qint64 id : orphans) {
@@ -345,42 +346,42 @@ void applyPlan(ado::Connection& conn, const Plan& p, Merged& m, QStringList& pic
                 QStringList sets;
                 for (int c = 1; c < cols.size(); ++c)
                     sets << QString("%1 = src.%1").arg(quoted(cols[c].name));
-                ado::Statement update(db, QString("UPDATE %1 SET %2 FROM (%3) AS src WHERE %4.%5 = src.nuptaro_id")
-                                    .arg(mainTable(table), sets.join(", "), taken, quoted(table), key));
+                Statement update(db, QString("UPDATE %1 SET %2 FROM (%3) AS src WHERE %4.%5 = src.nuptaro_id")
+                                         .arg(mainTable(table), sets.join(", "), taken, quoted(table), key));
                 update.run();
             }
             const QStringList names = namesOf(cols);
             QStringList fromR;
             for (const QString& n : names)
                 fromR << "r." + n;
-            ado::Statement insert(db, QString("INSERT INTO %1 (%2) SELECT %3 FROM %4 p JOIN %5 r ON r.rowid = p.rid WHERE "
-                                    "p.decision = 1 AND p.here = 0 ORDER BY p.id")
-                                .arg(mainTable(table), names.join(", "), fromR.join(", "), plan, rep(table)));
+            Statement insert(db, QString("INSERT INTO %1 (%2) SELECT %3 FROM %4 p JOIN %5 r ON r.rowid = p.rid WHERE "
+                                         "p.decision = 1 AND p.here = 0 ORDER BY p.id")
+                                     .arg(mainTable(table), names.join(", "), fromR.join(", "), plan, rep(table)));
             insert.run();
 
-            ado::Statement remember(db, QString("INSERT INTO main.SYNCHRO_VERSION (VERSION_TABLE, VERSION_RECORDID, "
-                                      "VERSION_TAKEN, VERSION_TAKENFROM) SELECT ?1, id, stamp, copy FROM %1 WHERE "
-                                      "decision = 1 ON CONFLICT (VERSION_TABLE, VERSION_RECORDID) DO UPDATE SET "
-                                      "VERSION_TAKEN = excluded.VERSION_TAKEN, "
-                                      "VERSION_TAKENFROM = excluded.VERSION_TAKENFROM")
-                                  .arg(plan));
+            Statement remember(db, QString("INSERT INTO main.SYNCHRO_VERSION (VERSION_TABLE, VERSION_RECORDID, "
+                                           "VERSION_TAKEN, VERSION_TAKENFROM) SELECT ?1, id, stamp, copy FROM %1 WHERE "
+                                           "decision = 1 ON CONFLICT (VERSION_TABLE, VERSION_RECORDID) DO UPDATE SET "
+                                           "VERSION_TAKEN = excluded.VERSION_TAKEN, "
+                                           "VERSION_TAKENFROM = excluded.VERSION_TAKENFROM")
+                                       .arg(plan));
             remember.bind(1, table);
             remember.run();
             remembered = remember.changes();
         });
         m.applied += remembered;
         // A record taken keeps the mark it came with.
-        ado::Statement marks(db, QString("INSERT OR IGNORE INTO main.SYNCHRO_ORIGIN (ORIGIN_TABLE, ORIGIN_RECORDID, ORIGIN_MARK) "
-                               "SELECT ?1, p.id, theirs.m FROM %1 p JOIN temp.merge_marks theirs ON theirs.t = ?1 AND "
-                               "theirs.id = p.id WHERE p.decision = 1")
-                           .arg(plan));
+        Statement marks(db, QString("INSERT OR IGNORE INTO main.SYNCHRO_ORIGIN (ORIGIN_TABLE, ORIGIN_RECORDID, "
+                                    "ORIGIN_MARK) SELECT ?1, p.id, theirs.m FROM %1 p JOIN temp.merge_marks theirs ON "
+                                    "theirs.t = ?1 AND theirs.id = p.id WHERE p.decision = 1")
+                                .arg(plan));
         marks.bind(1, table);
         marks.run();
-        ado::Statement aside(db, QString("SELECT count(*) FILTER (WHERE decision = %1), count(*) FILTER (WHERE decision = %2) "
-                               "FROM %3")
-                           .arg(HeldBackHere)
-                           .arg(OtherHere)
-                           .arg(plan));
+        Statement aside(db, QString("SELECT count(*) FILTER (WHERE decision = %1), "
+                                    "count(*) FILTER (WHERE decision = %2) FROM %3")
+                                .arg(HeldBackHere)
+                                .arg(OtherHere)
+                                .arg(plan));
         aside.step();
         m.heldBack += int(aside.integer(0));
         m.otherHere += int(aside.integer(1));

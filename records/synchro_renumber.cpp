@@ -10,7 +10,7 @@ namespace {
 void moveKey(sqlite3* db, const QString& table, const QString& key, qint64 from, qint64 to)
 {
     auto run = [&](const QString& sql, const QString& name = QString()) {
-        ado::Statement s(db, sql);
+        Statement s(db, sql);
         s.bind(1, to);
         s.bind(2, from);
         if (!name.isNull())
@@ -46,7 +46,7 @@ void renumberThisCopy(ado::Connection& conn, int old, int fresh)
     sqlite3* db = conn.handle();
     conn.setCopyNumber(fresh);
     {
-        ado::Statement s(db, "INSERT OR IGNORE INTO main.SYNCHRO_COPY (COPY_NUMBER) VALUES (?)");
+        Statement s(db, "INSERT OR IGNORE INTO main.SYNCHRO_COPY (COPY_NUMBER) VALUES (?)");
         s.bind(1, qint64(old));
         s.run();
     }
@@ -56,13 +56,13 @@ void renumberThisCopy(ado::Connection& conn, int old, int fresh)
         if (!existing.contains(table))
             continue;
         const QString key = conn.keyColumn(table);
-        ado::Statement own(db, QString("SELECT k.id FROM (SELECT %1 AS id FROM %2 WHERE %1 BETWEEN ?2 AND ?3 "
-                             "  UNION SELECT SYNCHRO_RECORDID FROM main.SYNCHRO WHERE SYNCHRO_TABLE = ?1 "
-                             "  AND SYNCHRO_RECORDID BETWEEN ?2 AND ?3) k "
-                             "LEFT JOIN main.SYNCHRO_ORIGIN mine ON mine.ORIGIN_TABLE = ?1 AND mine.ORIGIN_RECORDID = k.id "
-                             "LEFT JOIN temp.merge_marks theirs ON theirs.t = ?1 AND theirs.id = k.id "
-                             "WHERE NOT %3 ORDER BY k.id")
-                         .arg(quoted(key), mainTable(table), sameRecord("?1", "k.id")));
+        Statement own(db, QString("SELECT k.id FROM (SELECT %1 AS id FROM %2 WHERE %1 BETWEEN ?2 AND ?3 "
+                                  "  UNION SELECT SYNCHRO_RECORDID FROM main.SYNCHRO WHERE SYNCHRO_TABLE = ?1 "
+                                  "  AND SYNCHRO_RECORDID BETWEEN ?2 AND ?3) k "
+                                  "LEFT JOIN main.SYNCHRO_ORIGIN mine ON mine.ORIGIN_TABLE = ?1 AND mine.ORIGIN_RECORDID = k.id "
+                                  "LEFT JOIN temp.merge_marks theirs ON theirs.t = ?1 AND theirs.id = k.id "
+                                  "WHERE NOT %3 ORDER BY k.id")
+                              .arg(quoted(key), mainTable(table), sameRecord("?1", "k.id")));
         own.bind(1, table);
         own.bind(2, lo);
         own.bind(3, hi);
