@@ -92,14 +92,6 @@ int exec(sqlite3* db, const QString& sql)
     return s.changes();
 }
 
-qint64 integerOf(sqlite3* db, const QString& sql, const QString& param)
-{
-    Statement s(db, sql);
-    if (!param.isNull())
-        s.bind(1, param);
-    return s.step() ? s.integer(0) : 0;
-}
-
 bool sameFile(const QString& a, const QString& b)
 {
     std::error_code ec;
@@ -276,8 +268,9 @@ int Prepare(ado::Connection& conn, const Progress& progress)
             exec(db, createTable(rep(name), columns[name]));
         }
 
-        const qint64 total = integerOf(
-            db, QString("SELECT count(*) FROM main.SYNCHRO WHERE SYNCHRO_ACTION IS NOT %1").arg(kReceivedDeletion));
+        const qint64 total = conn.scalar(QString("SELECT count(*) FROM main.SYNCHRO WHERE SYNCHRO_ACTION IS NOT %1")
+                                             .arg(kReceivedDeletion))
+                                 .toLongLong();
         Statement before(db, QString("SELECT count(*) FROM main.SYNCHRO WHERE SYNCHRO_TABLE COLLATE BINARY < ? AND "
                                      "SYNCHRO_ACTION IS NOT %1")
                                  .arg(kReceivedDeletion));
@@ -390,12 +383,12 @@ QString SaveReplica(ado::Connection& conn, const QString& chosen)
 
 void versionsFromLog(ado::Connection& conn)
 {
-    exec(conn.handle(),
-         QString("INSERT OR IGNORE INTO main.SYNCHRO_VERSION (VERSION_TABLE, VERSION_RECORDID, VERSION_CHANGED) "
-                 "SELECT SYNCHRO_TABLE, SYNCHRO_RECORDID, v FROM (SELECT SYNCHRO_TABLE, SYNCHRO_RECORDID, %1 AS v "
-                 "FROM main.SYNCHRO WHERE SYNCHRO_ACTION IN (1, 2) AND typeof(SYNCHRO_RECORDID) = 'integer' "
-                 "GROUP BY SYNCHRO_TABLE COLLATE BINARY, SYNCHRO_RECORDID) WHERE v IS NOT NULL")
-             .arg(versionOfLogTime("max(SYNCHRO_DATETIME)")));
+    conn.Execute(
+        QString("INSERT OR IGNORE INTO main.SYNCHRO_VERSION (VERSION_TABLE, VERSION_RECORDID, VERSION_CHANGED) "
+                "SELECT SYNCHRO_TABLE, SYNCHRO_RECORDID, v FROM (SELECT SYNCHRO_TABLE, SYNCHRO_RECORDID, %1 AS v "
+                "FROM main.SYNCHRO WHERE SYNCHRO_ACTION IN (1, 2) AND typeof(SYNCHRO_RECORDID) = 'integer' "
+                "GROUP BY SYNCHRO_TABLE COLLATE BINARY, SYNCHRO_RECORDID) WHERE v IS NOT NULL")
+            .arg(versionOfLogTime("max(SYNCHRO_DATETIME)")));
 }
 
 // Earlier builds drew a record taken from the other copy a mark of its own
@@ -404,9 +397,9 @@ void versionsFromLog(ado::Connection& conn)
 // without marks is.
 void marksOfEarlierBuild(ado::Connection& conn)
 {
-    exec(conn.handle(), "DELETE FROM main.SYNCHRO_ORIGIN WHERE EXISTS (SELECT 1 FROM main.SYNCHRO_VERSION v WHERE "
-                        "v.VERSION_TABLE = ORIGIN_TABLE AND v.VERSION_RECORDID = ORIGIN_RECORDID AND v.VERSION_TAKEN "
-                        "IS NOT NULL)");
+    conn.Execute("DELETE FROM main.SYNCHRO_ORIGIN WHERE EXISTS (SELECT 1 FROM main.SYNCHRO_VERSION v WHERE "
+                 "v.VERSION_TABLE = ORIGIN_TABLE AND v.VERSION_RECORDID = ORIGIN_RECORDID AND v.VERSION_TAKEN "
+                 "IS NOT NULL)");
 }
 
 }  // namespace synchro

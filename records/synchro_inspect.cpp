@@ -281,10 +281,10 @@ Plan inspect(ado::Connection& conn, const QString& replicaPath, SameNumber same)
     QSet<QString> replicaTables;
     try {
         replicaTables = tablesOf(db, kRep);
-        if (integerOf(db, QString("PRAGMA %1.application_id").arg(kRep)) != kReplicaMark ||
+        if (conn.scalar(QString("PRAGMA %1.application_id").arg(kRep)).toLongLong() != kReplicaMark ||
             !replicaTables.contains("Synchro"))
             throw Failure(notReplica);
-        p.sender = int(integerOf(db, QString("PRAGMA %1.user_version").arg(kRep)));
+        p.sender = conn.scalar(QString("PRAGMA %1.user_version").arg(kRep)).toInt();
     } catch (const ado::Error&) {
         throw Failure(notReplica);
     }
@@ -453,7 +453,7 @@ Plan inspect(ado::Connection& conn, const QString& replicaPath, SameNumber same)
                    {"VERSION_DELETED", fitsKind(ado::ColumnKind::YesNo, "VERSION_DELETED"), "a Yes/No value"}},
                   "VERSION_RECORDID");
 
-        p.records = integerOf(db, QString("SELECT count(*) FROM %1").arg(rep("Versions")));
+        p.records = conn.scalar(QString("SELECT count(*) FROM %1").arg(rep("Versions"))).toLongLong();
     } catch (const ado::Error&) {
         throw Failure(notReplica);
     }

@@ -54,7 +54,6 @@ QSet<QString> tablesOf(sqlite3* db, const QString& schema);
 QString createTable(const QString& qualifiedName, const QVector<Column>& cols);
 // Runs one statement; returns the rows it changed.
 int exec(sqlite3* db, const QString& sql);
-qint64 integerOf(sqlite3* db, const QString& sql, const QString& param = QString());
 
 // A replica attached to the working connection for one operation; the
 // attachment needs the connection outside any transaction, and is undone

@@ -45,11 +45,7 @@ void renumberThisCopy(ado::Connection& conn, int old, int fresh)
 {
     sqlite3* db = conn.handle();
     conn.setCopyNumber(fresh);
-    {
-        Statement s(db, "INSERT OR IGNORE INTO main.SYNCHRO_COPY (COPY_NUMBER) VALUES (?)");
-        s.bind(1, qint64(old));
-        s.run();
-    }
+    conn.Execute("INSERT OR IGNORE INTO main.SYNCHRO_COPY (COPY_NUMBER) VALUES (?)", {old});
     const qint64 lo = qint64(old) * ado::Connection::kKeyRange, hi = lo + ado::Connection::kKeyRange - 1;
     const QSet<QString> existing = tablesOf(db, "main");
     for (const QString& table : travellingTables()) {
