@@ -31,7 +31,6 @@ QString keysFullText(const QString& table)
     return QString("No more keys are free for %1.").arg(table);
 }
 
-
 // A statement of Execute or scalar: taken from the cache or prepared, and
 // given back reset when done. The same text running inside itself (a nested
 // call) prepares a second one, which is dropped afterwards.

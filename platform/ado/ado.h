@@ -414,7 +414,7 @@ protected:
 };
 
 // One statement prepared once and run again and again: for work of many rows
-// through a few statements of its own (the replica exchange). Values are
+// through a few statements of its own (between attached files, say). Values are
 // bound by position (from 1); each row stepped to is read as a Row; reset
 // clears the row and the values for the next run. Prepared on a connection,
 // or on a handle (a database of its own); what it writes keeps the write
