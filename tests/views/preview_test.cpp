@@ -282,8 +282,9 @@ TEST_F(PreviewTest, ThePagesFollowTheGridWhileThePreviewIsOpen)
         if (text.isNull())
             GTEST_SKIP() << "poppler's pdftotext is not at hand";
         EXPECT_TRUE(text.contains(c.printed)) << text.left(400).toStdString();
-        if (*c.gone)
+        if (*c.gone) {
             EXPECT_FALSE(text.contains(c.gone)) << text.left(400).toStdString();
+        }
         frmPreview::instance().Unload();
     }
 }
