@@ -102,7 +102,7 @@ enum class SameNumber { Refuse, Renumber };
 // after keeping a copy of the database. A replica that does not fit, or
 // comes from a third copy of the wedding, is refused before anything
 // changes. Of two copies with one number exactly one takes a new number
-// (see whoRenumbers in synchro.cpp); when it is this one, SameNumber::Refuse
+// (see whoRenumbers in synchro_inspect.cpp); when it is this one, SameNumber::Refuse
 // throws SameCopyNumber, SameNumber::Renumber renumbers first.
 Merged Synchronize(ado::Connection& conn, const QString& replicaPath, const Progress& progress = {},
                    SameNumber same = SameNumber::Refuse);

@@ -54,6 +54,12 @@ private:
     QString statement_;
 };
 
+// The error SQLite holds for a handle, as an Error: its code and message
+// (after `what` when given), naming the statement. A file moved away while
+// open is said in plain words, naming `file` (else the handle's own file).
+Error lastError(sqlite3* db, const QString& what = QString(), const QString& statement = QString(),
+                const QString& file = QString());
+
 using Params = QVariantList;
 
 // The message of an addition refused because a table has no key left in
@@ -403,8 +409,48 @@ public:
     QByteArrayView utf8(int column) const;
     QVariant value(int column) const;  // as stored, NULL as an invalid value
 
-private:
+protected:
     sqlite3_stmt* st_;
+};
+
+// One statement prepared once and run again and again: for work of many rows
+// through a few statements of its own (between attached files, say). Values are
+// bound by position (from 1); each row stepped to is read as a Row; reset
+// clears the row and the values for the next run. Prepared on a connection,
+// or on a handle (a database of its own); what it writes keeps the write
+// rules as any write through the handle does (see Connection::keepRules).
+// Every failure is an Error naming its SQL text.
+class Statement : public Row {
+public:
+    Statement(Connection& conn, const QString& sql);
+    Statement(sqlite3* db, const QString& sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    QString sql() const { return sql_; }
+    // For SQLite's own calls on it (where a column comes from, say).
+    sqlite3_stmt* handle() const { return st_; }
+    int parameters() const;
+
+    void bind(int index, qint64 value);
+    void bind(int index, const QString& value);
+    // True while a row is there, false once the rows are done.
+    bool step();
+    // Steps through to the end, then resets.
+    void run();
+    void reset();
+    // Rows changed by the last INSERT, UPDATE or DELETE on the handle.
+    int changes() const;
+
+private:
+    friend class Connection;
+    static sqlite3_stmt* prepare(sqlite3* db, const QString& sql, const QString& file);
+    [[noreturn]] void fail(const QString& what) const;
+
+    sqlite3* db_;
+    QString sql_;
+    QString file_;  // the file the errors name, "" for the handle's own
 };
 
 // Whole or nothing: rolls back unless committed.
