@@ -22,23 +22,13 @@ namespace {
 
 bool isCurrencyFormat(const QString& format) { return format.compare(QLatin1String("Currency"), Qt::CaseInsensitive) == 0; }
 
-
 bool numericValue(const QVariant& v, double& out)
 {
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
+    if (isNumber(v)) {
         out = v.toDouble();
         return true;
-    case QMetaType::QString:
-        return ado::convert::parseNumber(v.toString(), out);
-    default:
-        return false;
     }
+    return v.typeId() == QMetaType::QString && ado::convert::parseNumber(v.toString(), out);
 }
 
 }  // namespace

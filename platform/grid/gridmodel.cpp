@@ -12,8 +12,6 @@
 
 namespace grid {
 
-namespace {
-
 bool isNumber(const QVariant& v)
 {
     switch (v.typeId()) {
@@ -28,8 +26,6 @@ bool isNumber(const QVariant& v)
         return false;
     }
 }
-
-}  // namespace
 
 namespace {
 

@@ -9,6 +9,9 @@
 
 namespace grid {
 
+// Whether a value is held as a number (not as its text).
+bool isNumber(const QVariant& v);
+
 // Order of group values; 0 when two values fall in the same group: empty
 // values (NULL or "") together, texts by their exact spelling.
 int compareGroupValues(const QVariant& a, const QVariant& b);
