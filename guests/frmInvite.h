@@ -14,6 +14,8 @@
 #include <QString>
 #include <QVector>
 
+#include <optional>
+
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -81,6 +83,9 @@ private:
 
     void FillEvents();
     void LoadTrees();
+    void loadPersons(const Side& side, tree::Node* party);
+    // Opens the party node of a person the tree does not show yet.
+    void findPerson(const Side& side, const QString& key);
     // Moves are offered only for an event of the list.
     bool hasEvent() const { return eventIDs.size() > 1; }
     static const Side& other(const Side& s) { return &s == &kUninvited ? kInvited : kUninvited; }
@@ -111,7 +116,7 @@ private:
     QPoint pressedAt;
     // Per tree, the key of the party node of each party name: parties of
     // exactly the same name share one node.
-    QHash<QString, QString> partyKeys_[2];
-    QHash<QString, QString>& partyKeys(const Side& side) { return partyKeys_[&side == &kInvited]; }
+    std::optional<QHash<QString, QString>> partyKeys_[2];
+    QHash<QString, QString>& partyKeys(const Side& side);
     void clearPartyKeys();
 };
