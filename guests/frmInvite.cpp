@@ -339,10 +339,11 @@ void frmInvite::removeNode(const Side& side, tree::Node* node)
     const bool isParty = key(node).startsWith('G');
     if (isParty) {
         party = nullptr;
-        QHash<QString, QString>& keys = partyKeys(side);
-        const auto it = keys.constFind(node->text(0));
-        if (it != keys.cend() && *it == key(node))
-            keys.erase(it);
+        if (auto& keys = partyKeys_[&side == &kInvited]) {
+            const auto it = keys->constFind(node->text(0));
+            if (it != keys->cend() && *it == key(node))
+                keys->erase(it);
+        }
     }
     (this->*side.tree)->remove(node);
     // A party node goes with its last person.

@@ -1,7 +1,8 @@
 #pragma once
 // Who is invited to which event: for the chosen event, the persons of every
 // party in two trees grouped under their parties, uninvited on the left and
-// invited on the right. A person or a whole party moves across with the
+// invited on the right; the persons of a party are read when its node is
+// opened. A person or a whole party moves across with the
 // buttons or by dragging its node onto the other tree; moving right writes
 // INVITE rows, moving left deletes them together with the person's seats at
 // that event. The RSVP view is shown afresh when the window closes.

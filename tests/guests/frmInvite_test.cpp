@@ -254,7 +254,15 @@ TEST_F(InviteWindow, PartiesReadTheirPersonsWhenTheyAreOpened)
         const QString bo = "S" + QString::number(person["Bo"]);
         EXPECT_TRUE(w.treeUninvited->node(bo));
         EXPECT_FALSE(w.treeInvited->node(bo));
+        // A party gone meanwhile, never opened, is refused as a shown one is;
+        // the trees are built afresh.
+        db().Execute("DELETE FROM SUBGUEST WHERE SUBGUEST_ID = ?", {person["Sue"]});
+        db().Execute("DELETE FROM GUEST WHERE GUEST_PARTYNAME = 'SMITH' COLLATE BINARY");
+        pick(w.treeUninvited, "SMITH");
+        click(w.cmdInvite);
+        EXPECT_EQ(shape(w.treeUninvited), "Adams[Al Adams,Ann Adams] Baker[Bo Baker] Smith[Sam Smith,Sid Smith]");
     });
+    EXPECT_EQ(messages.msgs->texts(), QStringList{"This guest no longer exists."});
 }
 
 TEST_F(InviteWindow, APressOnAPartlyShownRowDragsThatPerson)
