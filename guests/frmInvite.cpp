@@ -266,10 +266,14 @@ void frmInvite::LoadTrees()
             // Parties of one name share the node of the first; a missing name is empty.
             tree::Node* party = nullptr;
             QString partyName;
+            QHash<QString, QVector<qint64>>& others = sharedNodes_[&side == &kInvited];
+            others.clear();
             gConn.forEachRow(sql + kPartyOrder, {curEvent}, [&](const ado::Row& r) {
                 const QString name = r.text(1);
-                if (party && name == partyName)
+                if (party && name == partyName) {
+                    others[key(party)] << r.integer(0);
                     return;
+                }
                 partyName = name;
                 party = t->add(root, nodeKey('G', r.integer(0)), name);
                 t->setChildrenLater(party);
@@ -291,13 +295,17 @@ void frmInvite::LoadTrees()
 void frmInvite::loadPersons(const Side& side, tree::Node* party)
 {
     tree::TreeView* t = this->*side.tree;
-    // Every party of exactly the node's name, its persons on this side.
+    // The persons on this side of each party under the node, by key: no
+    // party of another name is read.
+    const QString sql = "SELECT s.SUBGUEST_ID, s.SUBGUEST_FNAME, s.SUBGUEST_LNAME FROM SUBGUEST s INNER JOIN GUEST g "
+                        "ON g.GUEST_ID = s.GUEST_ID WHERE s.GUEST_ID = ?2 AND " + QString(side.inviting ? "NOT " : "")
+                        + kIsInvited + " ORDER BY s.SUBGUEST_ID";
+    const QString k = key(party);
     ignoringErrors([&] {
-        gConn.forEachRow("SELECT s.SUBGUEST_ID, s.SUBGUEST_FNAME, s.SUBGUEST_LNAME FROM GUEST g INNER JOIN SUBGUEST s "
-                         "ON s.GUEST_ID = g.GUEST_ID WHERE IFNULL(g.GUEST_PARTYNAME, '') = ?2 COLLATE BINARY AND "
-                             + QString(side.inviting ? "NOT " : "") + kIsInvited + " ORDER BY g.GUEST_ID, s.SUBGUEST_ID",
-                         {curEvent, party->text(0)},
-                         [&](const ado::Row& r) { t->add(party, nodeKey('S', r.integer(0)), personName(r, 1)); });
+        for (const qint64 guest : QVector<qint64>{idOf(k)} + sharedNodes_[&side == &kInvited].value(k))
+            gConn.forEachRow(sql, {curEvent, guest}, [&](const ado::Row& r) {
+                t->add(party, nodeKey('S', r.integer(0)), personName(r, 1));
+            });
     });
 }
 

@@ -120,4 +120,6 @@ private:
     std::optional<QHash<QString, QString>> partyKeys_[2];
     QHash<QString, QString>& partyKeys(const Side& side);
     void clearPartyKeys();
+    // Per tree, the other parties whose persons a node of a shared name holds.
+    QHash<QString, QVector<qint64>> sharedNodes_[2];
 };
