@@ -114,6 +114,10 @@ public:
             }
             trees_[t].addTopLevelItem(root);
             root->setExpanded(true);
+            // The window reads a party's persons once it is opened: the
+            // party a person is moved from holds at least that one.
+            if (QTreeWidgetItem* middle = middleParty(t); middle && !middle->childCount())
+                new QTreeWidgetItem(middle, QStringList(QString("Person %1").arg(++n)));
         }
     }
     // A person of the middle party moved to the other tree's middle party,

@@ -16,7 +16,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QSet>
 #include <QVarLengthArray>
 
 #include <algorithm>
@@ -143,6 +142,8 @@ void frmInvite::createControls()
         QObject::connect(tree, &tree::TreeView::mouseMove, w, [this, side](int button, int, QPoint pos) {
             ui::guarded([&] { mouseMove(*side, button, pos); });
         });
+        tree->setChildLoader([this, side](tree::Node* n) { loadPersons(*side, n); });
+        tree->setNodeFinder([this, side](const QString& k) { findPerson(*side, k); });
         ui::setDropTarget(tree->viewport(), {{}, [this, side](QWidget*, QPoint) {
                                                  ui::guarded([&] { dragDrop(*side); });
                                              }});
@@ -206,13 +207,44 @@ void frmInvite::cmbEvents_Click()
 
 void frmInvite::clearPartyKeys()
 {
-    // Loaded again, the lists are about as long: their room is kept.
-    for (auto& keys : partyKeys_) {
-        const qsizetype had = keys.size();
-        keys.clear();
-        keys.reserve(had);
-    }
+    for (auto& keys : partyKeys_)
+        keys.reset();
 }
+
+QHash<QString, QString>& frmInvite::partyKeys(const Side& side)
+{
+    // Gathered from the party nodes when first needed.
+    std::optional<QHash<QString, QString>>& keys = partyKeys_[&side == &kInvited];
+    if (!keys) {
+        keys.emplace();
+        const tree::Node* root = (this->*side.tree)->node("ROOT");
+        for (int i = 0; root && i < root->childCount(); ++i)
+            keys->insert(root->child(i)->text(0), key(root->child(i)));
+    }
+    return *keys;
+}
+
+namespace {
+
+// A person (SUBGUEST s) invited to the event ?1.
+const QString kIsInvited = QStringLiteral("EXISTS (SELECT 1 FROM INVITE i INNER JOIN EVENT e ON e.EVENT_ID = i.EVENT_ID "
+                                        "WHERE i.SUBGUEST_ID = s.SUBGUEST_ID AND i.EVENT_ID = ?1)");
+// Parties in name order, those of exactly the same name one after another.
+const QString kPartyOrder =
+    QStringLiteral(" ORDER BY g.GUEST_PARTYNAME, g.GUEST_PARTYNAME COLLATE BINARY, g.GUEST_ID");
+
+QString personName(const ado::Row& r, int firstColumn)
+{
+    // First name, a blank, last name: made in one piece.
+    const QByteArrayView first = r.utf8(firstColumn), last = r.utf8(firstColumn + 1);
+    QVarLengthArray<char, 128> name(first.size() + 1 + last.size());
+    std::copy(first.begin(), first.end(), name.begin());
+    name[first.size()] = ' ';
+    std::copy(last.begin(), last.end(), name.begin() + first.size() + 1);
+    return QString::fromUtf8(name.data(), name.size());
+}
+
+}  // namespace
 
 void frmInvite::LoadTrees()
 {
@@ -224,71 +256,77 @@ void frmInvite::LoadTrees()
     }
     clearPartyKeys();
 
-    // Each tree is built apart from its view and goes in whole.
-    tree::Node* uninvitedRoot = treeUninvited->detachedRoot("ROOT", "Uninvited");
-    tree::Node* invitedRoot = treeInvited->detachedRoot("ROOT", "Invited");
-
-    // Rows come ordered by party name, so a party's persons mostly follow
-    // one another: the party node of the row before is tried first.
-    struct Builder {
-        frmInvite& w;
-        const Side& side;
-        tree::Node* root;
-        tree::Node* party = nullptr;
-        qint64 guest = -1;
-        QString partyName = {};
-        void add(const ado::Row& r, int guestColumn, int nameColumn, int personColumn)
-        {
-            if (r.integer(guestColumn) != guest || !party) {
-                guest = r.integer(guestColumn);
-                const QString name = r.text(nameColumn);
-                if (!party || name != partyName)
-                    party = w.partyNode(side, root, nodeKey('G', guest), name);
+    // Each tree is built apart from its view and goes in whole: the parties
+    // now, the persons of each when it is opened (see loadPersons). A party
+    // is in the tree of each side where it has someone.
+    const auto build = [&](const Side& side, const QString& sql) {
+        tree::TreeView* t = this->*side.tree;
+        tree::Node* root = t->detachedRoot("ROOT", side.inviting ? "Uninvited" : "Invited");
+        ignoringErrors([&] {
+            // Parties of one name share the node of the first; a missing name is empty.
+            tree::Node* party = nullptr;
+            QString partyName;
+            QHash<QString, QVector<qint64>>& others = sharedNodes_[&side == &kInvited];
+            others.clear();
+            gConn.forEachRow(sql + kPartyOrder, {curEvent}, [&](const ado::Row& r) {
+                const QString name = r.text(1);
+                if (party && name == partyName) {
+                    others[key(party)] << r.integer(0);
+                    return;
+                }
                 partyName = name;
-            }
-            if (!party)
-                return;
-            // First name, a blank, last name: made in one piece.
-            const QByteArrayView first = r.utf8(personColumn + 1), last = r.utf8(personColumn + 2);
-            QVarLengthArray<char, 128> name(first.size() + 1 + last.size());
-            std::copy(first.begin(), first.end(), name.begin());
-            name[first.size()] = ' ';
-            std::copy(last.begin(), last.end(), name.begin() + first.size() + 1);
-            (w.*side.tree)->add(party, nodeKey('S', r.integer(personColumn)), QString::fromUtf8(name.data(), name.size()));
-        }
-    };
-    QSet<qint64> invitedPersons;
-    ignoringErrors([&] {
-        Builder b{*this, kInvited, invitedRoot};
-        gConn.forEachRow("SELECT DISTINCT GUEST.GUEST_PARTYNAME, GUEST.GUEST_ID, SUBGUEST.SUBGUEST_ID, "
-                         "SUBGUEST.SUBGUEST_FNAME, SUBGUEST.SUBGUEST_LNAME, EVENT.EVENT_ID "
-                         "FROM GUEST INNER JOIN (SUBGUEST INNER JOIN (EVENT INNER JOIN INVITE ON EVENT.EVENT_ID = "
-                         "INVITE.EVENT_ID) ON SUBGUEST.SUBGUEST_ID = INVITE.SUBGUEST_ID) ON GUEST.GUEST_ID = "
-                         "SUBGUEST.GUEST_ID WHERE (EVENT.EVENT_ID = ?) ORDER BY GUEST.GUEST_PARTYNAME",
-                         {curEvent}, [&](const ado::Row& r) {
-                             invitedPersons.insert(r.integer(2));
-                             b.add(r, 1, 0, 2);
-                         });
-    });
-    ignoringErrors([&] {
-        Builder b{*this, kUninvited, uninvitedRoot};
-        gConn.forEachRow("SELECT GUEST.GUEST_ID, GUEST.GUEST_PARTYNAME, SUBGUEST.SUBGUEST_ID, SUBGUEST.SUBGUEST_FNAME, "
-                         "SUBGUEST.SUBGUEST_LNAME FROM GUEST INNER JOIN SUBGUEST ON GUEST.GUEST_ID = "
-                         "SUBGUEST.GUEST_ID ORDER BY GUEST.GUEST_PARTYNAME",
-                         {}, [&](const ado::Row& r) {
-                             if (!invitedPersons.contains(r.integer(2)))
-                                 b.add(r, 0, 1, 2);
-                         });
-    });
-
-    for (tree::TreeView* t : {treeUninvited, treeInvited}) {
-        tree::Node* root = t == treeInvited ? invitedRoot : uninvitedRoot;
+                party = t->add(root, nodeKey('G', r.integer(0)), name);
+                t->setChildrenLater(party);
+            });
+        });
         t->attach(root);
         root->setExpanded(true);
         t->setSelectedNode(root);
         t->scrollToTop();
         t->setUpdatesEnabled(true);
-    }
+    };
+    build(kInvited, "SELECT DISTINCT g.GUEST_ID, g.GUEST_PARTYNAME FROM INVITE i INNER JOIN EVENT e ON e.EVENT_ID = "
+                    "i.EVENT_ID INNER JOIN SUBGUEST s ON s.SUBGUEST_ID = i.SUBGUEST_ID INNER JOIN GUEST g ON "
+                    "g.GUEST_ID = s.GUEST_ID WHERE i.EVENT_ID = ?1");
+    build(kUninvited, "SELECT g.GUEST_ID, g.GUEST_PARTYNAME FROM GUEST g WHERE EXISTS (SELECT 1 FROM SUBGUEST s "
+                      "WHERE s.GUEST_ID = g.GUEST_ID AND NOT " + kIsInvited + ")");
+}
+
+void frmInvite::loadPersons(const Side& side, tree::Node* party)
+{
+    tree::TreeView* t = this->*side.tree;
+    // The persons on this side of each party under the node, by key: no
+    // party of another name is read.
+    const QString sql = "SELECT s.SUBGUEST_ID, s.SUBGUEST_FNAME, s.SUBGUEST_LNAME FROM SUBGUEST s INNER JOIN GUEST g "
+                        "ON g.GUEST_ID = s.GUEST_ID WHERE s.GUEST_ID = ?2 AND " + QString(side.inviting ? "NOT " : "")
+                        + kIsInvited + " ORDER BY s.SUBGUEST_ID";
+    const QString k = key(party);
+    ignoringErrors([&] {
+        for (const qint64 guest : QVector<qint64>{idOf(k)} + sharedNodes_[&side == &kInvited].value(k))
+            gConn.forEachRow(sql, {curEvent, guest}, [&](const ado::Row& r) {
+                t->add(party, nodeKey('S', r.integer(0)), personName(r, 1));
+            });
+    });
+}
+
+void frmInvite::findPerson(const Side& side, const QString& k)
+{
+    if (!k.startsWith('S'))
+        return;
+    // The person's party node on the side where the person is, opened.
+    ignoringErrors([&] {
+        bool found = false, invited = false;
+        QString name;
+        gConn.forEachRow("SELECT IFNULL(g.GUEST_PARTYNAME, ''), " + kIsInvited + " FROM SUBGUEST s INNER JOIN GUEST g "
+                         "ON g.GUEST_ID = s.GUEST_ID WHERE s.SUBGUEST_ID = ?2",
+                         {curEvent, idOf(k)}, [&](const ado::Row& r) {
+                             found = true;
+                             name = r.text(0);
+                             invited = r.integer(1) != 0;
+                         });
+        if (found && invited == !side.inviting)
+            (this->*side.tree)->loadChildren((this->*side.tree)->node(partyKeys(side).value(name)));
+    });
 }
 
 tree::Node* frmInvite::partyNode(const Side& side, tree::Node* root, const QString& key, const QString& name)
@@ -309,9 +347,11 @@ void frmInvite::removeNode(const Side& side, tree::Node* node)
     const bool isParty = key(node).startsWith('G');
     if (isParty) {
         party = nullptr;
-        const auto it = partyKeys(side).constFind(node->text(0));
-        if (it != partyKeys(side).cend() && *it == key(node))
-            partyKeys(side).erase(it);
+        if (auto& keys = partyKeys_[&side == &kInvited]) {
+            const auto it = keys->constFind(node->text(0));
+            if (it != keys->cend() && *it == key(node))
+                keys->erase(it);
+        }
     }
     (this->*side.tree)->remove(node);
     // A party node goes with its last person.
@@ -336,13 +376,22 @@ void frmInvite::buttonMove(const Side& from)
 
 void frmInvite::moveAcross(const Side& from, tree::Node* node)
 {
+    // A party not opened yet reads its persons: all of them move.
+    (this->*from.tree)->loadChildren(node);
     const QVector<qint64> persons = personsOf(node);
-    if (persons.isEmpty())
+    const QString k = key(node);
+    if (persons.isEmpty()) {
+        // A party whose persons all went meanwhile: refused when the party
+        // went too; the trees show what is there.
+        if (k.startsWith('G')) {
+            writeMove({}, from.inviting, idOf(k));
+            LoadTrees();
+        }
         return;
+    }
     // Refused before anything is written, so the trees stay as they are.
     if (from.inviting && !editing::roomFor("INVITE", persons.size(), window()))
         return;
-    const QString k = key(node);
     if (writeMove(persons, from.inviting, k.startsWith('G') ? idOf(k) : 0))
         moveNodes(node, from, other(from));
     else
@@ -381,9 +430,11 @@ void frmInvite::moveNodes(tree::Node* node, const Side& from, const Side& to)
     else
         for (int i = 0; i < party->childCount(); ++i)
             moved << party->child(i);
+    // A party node not opened there yet reads its persons, those moved among them.
+    target->loadChildren(into);
     tree::Node* last = nullptr;
     for (tree::Node* p : moved)
-        if (tree::Node* added = target->add(into, key(p), p->text(0)))
+        if (tree::Node* added = target->add(into, key(p), p->text(0)); added || (added = target->node(key(p))))
             last = added;
     target->ensureVisible(last ? last : into);
     // The moved node stays chosen where it went, and nothing is where it came

@@ -1,7 +1,8 @@
 #pragma once
 // Who is invited to which event: for the chosen event, the persons of every
 // party in two trees grouped under their parties, uninvited on the left and
-// invited on the right. A person or a whole party moves across with the
+// invited on the right; the persons of a party are read when its node is
+// opened. A person or a whole party moves across with the
 // buttons or by dragging its node onto the other tree; moving right writes
 // INVITE rows, moving left deletes them together with the person's seats at
 // that event. The RSVP view is shown afresh when the window closes.
@@ -13,6 +14,8 @@
 #include <QPoint>
 #include <QString>
 #include <QVector>
+
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -81,6 +84,9 @@ private:
 
     void FillEvents();
     void LoadTrees();
+    void loadPersons(const Side& side, tree::Node* party);
+    // Opens the party node of a person the tree does not show yet.
+    void findPerson(const Side& side, const QString& key);
     // Moves are offered only for an event of the list.
     bool hasEvent() const { return eventIDs.size() > 1; }
     static const Side& other(const Side& s) { return &s == &kUninvited ? kInvited : kUninvited; }
@@ -111,7 +117,9 @@ private:
     QPoint pressedAt;
     // Per tree, the key of the party node of each party name: parties of
     // exactly the same name share one node.
-    QHash<QString, QString> partyKeys_[2];
-    QHash<QString, QString>& partyKeys(const Side& side) { return partyKeys_[&side == &kInvited]; }
+    std::optional<QHash<QString, QString>> partyKeys_[2];
+    QHash<QString, QString>& partyKeys(const Side& side);
     void clearPartyKeys();
+    // Per tree, the other parties whose persons a node of a shared name holds.
+    QHash<QString, QVector<qint64>> sharedNodes_[2];
 };

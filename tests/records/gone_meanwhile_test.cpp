@@ -71,6 +71,7 @@ protected:
         frmInvite::instance().curEvent = ev;
         modal.modal->once("frmInvite", [&](ui::FormBase& w) {
             EXPECT_TRUE(testsupport::showActive(w.widget()->window()));
+            trees(true);  // every party opened, its people read
             act();
             shown = trees(true);
             w.Unload();
