@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <numeric>
 #include <optional>
 
@@ -275,6 +276,7 @@ void frmSeating::GetInvitees()
     treeInvited->clearNodes();
     treeTables->clearNodes();
     namelessParties_.clear();
+    sharedParties_.clear();
     partyKeys_.reset();
     // Both trees are built apart and go in whole. Parties and tables come
     // first; the people under each when it is opened (see loadPeople).
@@ -294,6 +296,7 @@ void frmSeating::GetInvitees()
 
     // Parties one after the other with the same name share a node.
     std::optional<QString> lastParty;
+    QString lastKey;
     ado::ignoringErrors([&] {
         forEachWaitingParty(curEvent, [&](qint64 guestId, const QVariant& name) {
             const QString k = "G" + QString::number(guestId);
@@ -305,7 +308,10 @@ void frmSeating::GetInvitees()
                 lastParty.reset();
             } else if (!lastParty || *lastParty != name.toString()) {
                 lastParty = name.toString();
+                lastKey = k;
                 party = treeInvited->add(invitedRoot, k, *lastParty);
+            } else {
+                sharedParties_[lastKey] << guestId;
             }
             if (party)
                 treeInvited->setChildrenLater(party);
@@ -334,10 +340,15 @@ void frmSeating::loadPeople(tree::TreeView* t, tree::Node* n)
             treeTables->add(n, "S" + QString::number(p.subguestId), p.name());
         return;
     }
+    // Each party the node stands for, by key: no party of another name is read.
+    QVector<qint64> parties = QVector<qint64>{keyNumber(k)} + sharedParties_.value(k);
+    std::sort(parties.begin(), parties.end());
     QVector<Invitee> people;
     ado::ignoringErrors([&] {
-        people = namelessParties_.contains(k) ? waitingOfParty(curEvent, keyNumber(k))
-                                              : waitingOfPartiesNamed(curEvent, n->text(0));
+        QVector<Invitee> read;
+        for (const qint64 guest : parties)
+            read += waitingOfParty(curEvent, guest);
+        people = read;
     });
     for (const Invitee& p : people)
         treeInvited->add(n, "S" + QString::number(p.subguestId), p.name());
@@ -371,7 +382,18 @@ void frmSeating::findPerson(tree::TreeView* t, const QString& k)
             if (!namelessParties_.contains(key(root->child(i))))
                 partyKeys_->insert(root->child(i)->text(0), key(root->child(i)));
     }
-    treeInvited->loadChildren(treeInvited->node(partyKeys_->value(p->partyName.toString())));
+    const QString node = partyKeys_->value(p->partyName.toString());
+    if (!node.isEmpty())
+        shareNode(node, p->guestId);
+    treeInvited->loadChildren(treeInvited->node(node));
+}
+
+void frmSeating::shareNode(const QString& node, qint64 guestId)
+{
+    // A party that had nobody waiting when the tree was built.
+    QVector<qint64>& shared = sharedParties_[node];
+    if (keyNumber(node) != guestId && !shared.contains(guestId))
+        shared << guestId;
 }
 
 tree::Node* frmSeating::partyNode(const Invitee& p)
@@ -388,8 +410,10 @@ tree::Node* frmSeating::partyNode(const Invitee& p)
     for (; at < root->childCount(); ++at) {
         tree::Node* c = root->child(at);
         const bool cNameless = namelessParties_.contains(key(c));
-        if (!nameless && !cNameless && c->text(0) == name)
+        if (!nameless && !cNameless && c->text(0) == name) {
+            shareNode(key(c), p.guestId);
             return c;  // the node of a party of the same name
+        }
         // Nameless parties come first, the others by name.
         if (nameless ? !cNameless : (!cNameless && c->text(0).compare(name, Qt::CaseInsensitive) > 0))
             break;

@@ -133,6 +133,8 @@ private:
     // The party node a person unseated again goes under, made where the
     // party's name sorts when there is none.
     tree::Node* partyNode(const seating::Invitee& p);
+    // The party node of that key stands for the party too: opening it reads his.
+    void shareNode(const QString& node, qint64 guestId);
     // The people under a party or table node, read when it is first opened,
     // and the node of a person not read yet (under its party or table).
     void loadPeople(tree::TreeView* t, tree::Node* n);
@@ -150,5 +152,6 @@ private:
     QPoint pressedAt_;
     QPointF seatPressedAt_;
     QSet<QString> namelessParties_;  // keys of the party nodes of parties without a name
+    QHash<QString, QVector<qint64>> sharedParties_;  // a party node's key -> the other parties of its name
     std::optional<QHash<QString, QString>> partyKeys_;  // a party name -> the key of its node
 };

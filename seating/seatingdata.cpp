@@ -118,12 +118,6 @@ void forEachWaitingParty(qint64 eventId, const std::function<void(qint64, const 
 
 QVector<Invitee> waitingOfParty(qint64 eventId, qint64 guestId) { return waiting("g.GUEST_ID = ?2", {eventId, guestId}); }
 
-QVector<Invitee> waitingOfPartiesNamed(qint64 eventId, const QString& partyName)
-{
-    // Equal as the column compares, and spelled exactly so.
-    return waiting("g.GUEST_PARTYNAME = ?2 AND g.GUEST_PARTYNAME = ?2 COLLATE BINARY", {eventId, partyName});
-}
-
 QSet<qint64> tablesWithPeople(qint64 eventId)
 {
     QSet<qint64> out;

@@ -33,10 +33,8 @@ std::optional<Invitee> invitedPerson(qint64 eventId, qint64 subguestId);
 // its key and name: parties without a name first, then by name (the
 // parties of one name one after the other), then by key.
 void forEachWaitingParty(qint64 eventId, const std::function<void(qint64 guestId, const QVariant& name)>& party);
-// Those invited to the event and not seated there yet, of one party or of
-// every party of one name (spelled exactly so).
+// Those invited to the event and not seated there yet, of one party.
 QVector<Invitee> waitingOfParty(qint64 eventId, qint64 guestId);
-QVector<Invitee> waitingOfPartiesNamed(qint64 eventId, const QString& partyName);
 
 struct SeatedPerson {
     qint64 seatingId = 0;  // filled by tableSeating only
