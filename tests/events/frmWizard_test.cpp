@@ -368,6 +368,7 @@ TEST_F(WizardTest, TheBudgetAmountTypedIsSharedOutOverTheStandardItemsToTheCent)
 
     // Amounts chosen before give way to another amount pressed for only when
     // the user says so; their own total asks nothing.
+    db().Execute("DELETE FROM BUDGET");
     db().Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = 0");
     db().Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = 1500 WHERE STDBUDGET_ID = 1");
     const struct {
