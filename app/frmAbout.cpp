@@ -95,6 +95,8 @@ void frmAbout::createControls()
     cmdOK->setDefault(true);
     cmdSysInfo = new QPushButton("&System Info...", w);
     cmdSysInfo->setObjectName("cmdSysInfo");
+    // Focused after its message closes, it still leaves Enter to OK.
+    cmdSysInfo->setAutoDefault(false);
 
     auto* grid = new QGridLayout(w);
     grid->addWidget(Shape1, 0, 0, 3, 1, Qt::AlignTop);

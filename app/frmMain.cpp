@@ -165,6 +165,7 @@ void frmMain::createControls()
     QMainWindow* w = window();
     w->setWindowTitle(kCaption);
     w->setWindowIcon(nuptaroIcon());
+    w->setMinimumSize(mainLayout::kLeastSize);
     auto* client = new QWidget(w);
     client->setObjectName("client");
     w->setCentralWidget(client);

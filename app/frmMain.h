@@ -74,6 +74,10 @@ struct Arrangement {
 std::optional<Arrangement> arrangePanels(const QString& frameName, int W, int H,
                                          const QHash<QString, Box>& current);
 
+// The window's least size (pixels, its frame not counted): its panels are
+// always arranged inside it, and a card of the card views fits beside the bar.
+inline const QSize kLeastSize(640, 400);
+
 // What a window manager's frame usually adds (title bar and borders), in
 // pixels, until the shown window tells its own.
 inline const QSize kUsualFrame(8, 30);

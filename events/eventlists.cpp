@@ -3,6 +3,8 @@
 #include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
 
+#include <algorithm>
+
 namespace events {
 
 using modQVDatabase::gConn;
@@ -58,26 +60,50 @@ const EventList& eventList(ListId id) { return eventLists()[id]; }
 QString listQuery(const EventList& list, qint64 eventId)
 {
     // The key is the program's own number, never typed text.
-    return QString::fromLatin1(list.select) + QString::number(eventId) + QString::fromLatin1(list.orderBy);
+    // Rows of one order value (two copies each adding a row make them) in a
+    // fixed order, the one moveRow counts in.
+    return QString::fromLatin1(list.select) + QString::number(eventId) + QString::fromLatin1(list.orderBy) + ", " +
+           QString::fromLatin1(list.keyColumn);
 }
 
-bool swapOrders(const EventList& list, qint64 firstKey, qint64 secondKey)
+bool moveRow(const EventList& list, qint64 eventId, qint64 key, qint64 neighbour)
 {
     const QString table = QString::fromLatin1(list.table);
-    const QString key = QString::fromLatin1(list.keyColumn);
+    const QString keyColumn = QString::fromLatin1(list.keyColumn);
     const QString order = QString::fromLatin1(list.orderColumn);
-    if (gConn.scalar(QString("SELECT count(*) FROM %1 WHERE %2 IN (?, ?)").arg(table, key), {firstKey, secondKey})
-            .toLongLong()
-        != 2)
+    QList<qint64> keys;
+    QList<QVariant> values;
+    gConn.forEachRow(QString("SELECT %1, %2 FROM %3 WHERE EVENT_ID = ? ORDER BY %2, %1").arg(keyColumn, order, table),
+                     {eventId}, [&](const ado::Row& r) {
+                         keys << r.integer(0);
+                         values << r.value(1);
+                     });
+    const qsizetype a = keys.indexOf(key), b = keys.indexOf(neighbour);
+    if (a < 0 || b < 0)
         return false;
-    const QString read = QString("SELECT %1 FROM %2 WHERE %3 = ?").arg(order, table, key);
-    const QVariant a = gConn.scalar(read, {firstKey});
-    const QVariant b = gConn.scalar(read, {secondKey});
-    const QString write = QString("UPDATE %1 SET %2 = ? WHERE %3 = ?").arg(table, order, key);
-    gConn.Execute(write, {b, firstKey});
-    gConn.Execute(write, {a, secondKey});
-    modSynchro::LogChange(table, firstKey, modSynchro::Changed);
-    modSynchro::LogChange(table, secondKey, modSynchro::Changed);
+    const qsizetype lo = std::min(a, b), hi = std::max(a, b);
+    const auto below = [&](qsizetype i, qsizetype j) {
+        return !values[i].isNull() && !values[j].isNull() && values[i].toLongLong() < values[j].toLongLong();
+    };
+    const QString write = QString("UPDATE %1 SET %2 = ? WHERE %3 = ?").arg(table, order, keyColumn);
+    QList<qint64> changed;
+    if ((lo == 0 || below(lo - 1, lo)) && below(lo, hi) && (hi + 1 == keys.size() || below(hi, hi + 1))) {
+        // The two exchange their values; the other rows keep theirs.
+        gConn.Execute(write, {values[hi], keys[lo]});
+        gConn.Execute(write, {values[lo], keys[hi]});
+        changed << keys[lo] << keys[hi];
+    } else {
+        // Among rows of one value an exchange would change nothing: the list
+        // is numbered 1, 2, 3 ... in its new order.
+        keys.swapItemsAt(lo, hi);
+        values.swapItemsAt(lo, hi);
+        for (qsizetype i = 0; i < keys.size(); ++i)
+            if (values[i].isNull() || values[i].toLongLong() != i + 1) {
+                gConn.Execute(write, {qint64(i + 1), keys[i]});
+                changed << keys[i];
+            }
+    }
+    modSynchro::LogChanges(table, changed, modSynchro::Changed);
     return true;
 }
 

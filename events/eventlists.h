@@ -47,9 +47,12 @@ extern const char* const kEnterInTopRow;
 QString listQuery(const EventList& list, qint64 eventId);
 
 // Steps of a save (editing::saveAll), so a refusal is told and undoes them.
-// Exchanges the order values of two rows, addressed by their keys, and logs
-// both as changed; false, writing nothing, when either row is gone.
-bool swapOrders(const EventList& list, qint64 firstKey, qint64 secondKey);
+// Moves a row of an event's list past its neighbour, both addressed by
+// their keys: the two exchange their order values, or, where rows share a
+// value, the list is numbered again in its new order, so a move always
+// moves. The rows written are logged as changed; false, writing nothing,
+// when either row is gone.
+bool moveRow(const EventList& list, qint64 eventId, qint64 key, qint64 neighbour);
 
 // Deletes one row by its key and logs it as deleted; false when nothing was
 // deleted.

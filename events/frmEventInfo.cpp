@@ -21,6 +21,8 @@
 #include <QTabBar>
 #include <QTableView>
 
+#include <algorithm>
+
 using events::ListId;
 using modQVDatabase::gConn;
 
@@ -452,6 +454,13 @@ void frmEventInfo::LoadList(ListId id)
     ListPage& p = lists[id];
     if (d.customColumn && dtPlayscript)
         dtPlayscript->hide();
+    // A row typed into the new-row line and not stored yet outlives the list
+    // read again (its page left and chosen anew, a row moved).
+    const auto given = [](const QVariant& v) { return v.isValid() && !v.isNull() && !v.toString().isEmpty(); };
+    QVector<QVariant> typed;
+    for (int c = 1; c <= p.grid->columnCount(); ++c)
+        typed << p.grid->value(grid::GridEX::kNewRowLine, c);
+    const bool typing = std::any_of(typed.begin(), typed.end(), given);
     auto rs = ado::Recordset::create();
     ado::ignoringErrors(
         [&] { rs->Open(events::listQuery(d, event_), gConn, ado::adOpenKeyset, ado::adLockOptimistic); });
@@ -476,6 +485,15 @@ void frmEventInfo::LoadList(ListId id)
         g->setCurrentRow(rowToSelect >= 2 ? rowToSelect : 1);
     } else {
         maxOrder_[id] = 0;
+    }
+    if (typing && typed.size() == g->columnCount()) {
+        const int selected = g->currentRow();
+        g->setCurrentRow(grid::GridEX::kNewRowLine);
+        for (int c = 1; c <= typed.size(); ++c)
+            if (given(typed[c - 1]))
+                g->setCurrentValue(c, typed[c - 1]);
+        if (n > 0)
+            g->setCurrentRow(selected);
     }
 }
 
@@ -513,7 +531,8 @@ void frmEventInfo::moveLine(ListId id, int step)
         return;
     // The two rows are named by their keys; a refusal leaves both as they were.
     bool moved = false;
-    if (editing::saveAll([&] { moved = events::swapOrders(d, lineKey(id, to), lineKey(id, r)); }, window()) && moved)
+    if (editing::saveAll([&] { moved = events::moveRow(d, event_, lineKey(id, r), lineKey(id, to)); }, window())
+        && moved)
         rowToSelect = to;
     LoadList(id);
 }

@@ -1,5 +1,7 @@
 #include "events/frmWizAddTask.h"
 
+#include "events/frmWizard.h"
+#include "platform/ado/ignoring.h"
 #include "platform/twips.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/regional.h"
@@ -9,6 +11,7 @@
 #include "records/notices.h"
 
 #include <QCalendarWidget>
+#include <QHash>
 #include <QLabel>
 #include <QPushButton>
 
@@ -55,6 +58,62 @@ struct Planned {
 
 QString days(int n) { return QString::number(n); }
 
+// A re-run moves each earlier standard task to its new due date, keeping
+// its time of day, and changes nothing else: done marks, notes, names the
+// user edited and tasks the user added or deleted stay as they are. Only
+// the tasks whose date changes are written, and logged as changed.
+void redate(const QList<Planned>& list)
+{
+    QHash<qint64, QDate> dueOf;
+    for (const Planned& t : list) {
+        QDateTime due;
+        if (!t.due.isNull() && ado::convert::parseDateTime(t.due.toString(), due))
+            dueOf.insert(t.stdId.toLongLong(), due.date());
+    }
+    QList<std::pair<qint64, QString>> moves;
+    gConn.forEachRow("SELECT TASK_ID, TASK_STDID, TASK_DUEDATE FROM TASKS WHERE TASK_STDID > 0 ORDER BY TASK_ID", {},
+                     [&](const ado::Row& r) {
+                         const auto found = dueOf.constFind(r.integer(1));
+                         if (found == dueOf.constEnd())
+                             return;
+                         QDateTime old;
+                         const bool dated = editing::storedMoment(r.value(2), old);
+                         const QString due = ado::convert::isoDateTime(
+                             ado::convert::wallClock(found.value(), dated ? old.time() : QTime(0, 0)));
+                         if (!dated || ado::convert::isoDateTime(old) != due)
+                             moves.push_back({r.integer(0), due});
+                     });
+    QList<qint64> moved;
+    for (const auto& [key, due] : moves) {
+        gConn.Execute("UPDATE TASKS SET TASK_DUEDATE = ? WHERE TASK_ID = ?", {due, key});
+        moved << key;
+    }
+    modSynchro::LogChanges("TASKS", moved, modSynchro::Changed);
+}
+
+// The wedding's day: the ceremony's event, else the planning wizard's
+// ceremony date; none when neither is known.
+QDate weddingDay()
+{
+    QDate day;
+    ado::ignoringErrors([&] {
+        const frmWizard::StandardEvent& ceremony = frmWizard::kEvents[0];
+        for (const QVariant& v :
+             {gConn.scalar("SELECT EVENT_STARTDATE FROM EVENT WHERE EVENT_NAME = ? COLLATE BINARY AND "
+                           "EVENT_STARTDATE IS NOT NULL ORDER BY EVENT_ID LIMIT 1",
+                           {QString::fromLatin1(ceremony.name)}),
+              gConn.scalar(QString("SELECT %1 FROM OUR_WEDDING WHERE %2 <> 0 ORDER BY OUR_WEDDING_ID LIMIT 1")
+                               .arg(ceremony.date, ceremony.plan))}) {
+            QDateTime at;
+            if (editing::storedMoment(v, at)) {
+                day = at.date();
+                return;
+            }
+        }
+    });
+    return day;
+}
+
 }  // namespace
 
 void frmWizAddTask::createControls()
@@ -88,9 +147,11 @@ void frmWizAddTask::releaseControls()
 
 void frmWizAddTask::Form_Load()
 {
-    const QDate today = editing::now().date();
-    MonthView1->setSelectedDate(today);
-    MonthView1->setCurrentPage(today.year(), today.month());
+    QDate day = weddingDay();
+    if (!day.isValid())
+        day = editing::now().date();
+    MonthView1->setSelectedDate(day);
+    MonthView1->setCurrentPage(day.year(), day.month());
 }
 
 void frmWizAddTask::MonthView1_DateClick(const QDate&) { cmdTasks->setFocus(); }
@@ -125,13 +186,14 @@ frmWizAddTask::Run frmWizAddTask::AddStandardTasks()
                        ui::vbYesNo, "Close Date", w) == ui::vbNo)
             return Run::Nothing;
     } else {
-        ui::MsgBox("The wedding date you selected is " + regional::dateText(wedding) + ".\r\nThis is " + days(*left) +
-                       " days away.",
+        // Days as the calendar counts them, whatever the hour.
+        ui::MsgBox("The wedding date you selected is " + regional::dateText(wedding) + ".\r\nThis is " +
+                       days(int(now.date().daysTo(wedding))) + " days away.",
                    ui::vbOKOnly, QString(), w);
     }
 
     QList<Planned> list;
-    QList<qint64> earlier;
+    qint64 earlier = 0;
     QList<QVariant> shares;
     try {
         ado::Recordset standard;
@@ -141,10 +203,7 @@ frmWizAddTask::Run frmWizAddTask::AddStandardTasks()
                             standard.value("STDTASK_EVENT"), standard.value("STDTASK_ASSIGNMENT"), QVariant()});
             shares.push_back(standard.value("STDTASK_DAYS"));
         }
-        ado::Recordset old;
-        old.Open("SELECT TASK_ID FROM TASKS WHERE TASK_STDID > 0", gConn, ado::adOpenKeyset, ado::adLockReadOnly);
-        for (; !old.EOF_(); old.MoveNext())
-            earlier.push_back(old.value(0).toLongLong());
+        earlier = gConn.scalar("SELECT count(*) FROM TASKS WHERE TASK_STDID > 0").toLongLong();
     } catch (const ado::Error& e) {
         ui::MsgBox("The standard tasks could not be read.\n\n" + e.description(), ui::vbExclamation | ui::vbOKOnly,
                    QString(), w);
@@ -182,7 +241,7 @@ frmWizAddTask::Run frmWizAddTask::AddStandardTasks()
         list[i].due = ado::convert::isoDate(wedding.addDays(*offset));
     }
 
-    const bool again = !earlier.isEmpty();
+    const bool again = earlier > 0;
     if (again && ui::MsgBox("Tasks were previously added with this feature.  Press Yes to change the date for these "
                             "tasks.",
                             ui::vbYesNo, QString(), w) == ui::vbNo)
@@ -190,16 +249,16 @@ frmWizAddTask::Run frmWizAddTask::AddStandardTasks()
 
     const bool saved = editing::saveAll(
         [&] {
-            for (const qint64 id : earlier) {
-                gConn.Execute("DELETE FROM TASKS WHERE TASK_ID = ?", {id});
-                modSynchro::LogChange("TASKS", id, modSynchro::Deleted);
+            if (again) {
+                redate(list);
+                return;
             }
             for (const Planned& t : list) {
                 const qint64 key = gConn.reserveKey("TASKS");
                 gConn.Execute("INSERT INTO TASKS (TASK_ID, TASK_NAME, TASK_EVENT, TASK_DUEDATE, TASK_ASSIGN, "
                               "TASK_STDID) VALUES (?, ?, ?, ?, ?, ?)",
                               {key, t.text, t.event, t.due, t.assignment, t.stdId});
-                modSynchro::LogChange("TASKS", key, again ? modSynchro::Changed : modSynchro::Added);
+                modSynchro::LogChange("TASKS", key, modSynchro::Added);
             }
         },
         w, "The standard tasks could not be added; nothing was changed.");

@@ -1,7 +1,8 @@
 #pragma once
 // The standard-task scheduler: every standard task becomes a task due a
 // share of the days left before the wedding day, counted back from that
-// day. A run after an earlier one replaces the earlier standard tasks.
+// day. A run after an earlier one moves the earlier standard tasks to their
+// new dates and changes nothing else of them.
 
 #include "platform/ui/forms.h"
 

@@ -21,6 +21,8 @@
 #include <QScreen>
 #include <QTabBar>
 
+#include <algorithm>
+
 using modQVDatabase::gConn;
 
 const std::array<frmWizard::TextColumn, 24> frmWizard::kTextColumns = {{
@@ -205,6 +207,7 @@ void frmWizard::Form_Load()
     ClearFields();
     SetShowWizardCheck();
     LoadWedding();
+    handedBudget_.clear();
     TabStrip1->setCurrentIndex(0);
     bringToFront(fraBride);
 }
@@ -295,6 +298,8 @@ void frmWizard::DTPicker1_Change(int index)
 
 void frmWizard::cmdSave_Click()
 {
+    if (!offerBudget())
+        return;
     if (!SaveWedding())
         return;  // the refusal was shown; what was typed stays
     // The events view, when it is the one shown, lists what was made.
@@ -355,39 +360,75 @@ void frmWizard::AddStandardEvents()
         const QDate day = DTPicker1[i]->date();
         // The first event of exactly that name, letter case and blanks included.
         ado::Recordset rs;
-        rs.Open("SELECT EVENT_ID, EVENT_STARTDATE FROM EVENT WHERE EVENT_NAME = ? COLLATE BINARY ORDER BY EVENT_ID",
+        rs.Open("SELECT EVENT_ID, EVENT_STARTDATE, EVENT_ENDDATE FROM EVENT WHERE EVENT_NAME = ? COLLATE BINARY "
+                "ORDER BY EVENT_ID",
                 gConn, ado::adOpenForwardOnly, ado::adLockReadOnly, {name});
         if (!rs.EOF_()) {
             const qint64 key = rs.value("EVENT_ID").toLongLong();
             // It keeps its time of day; one without a start begins at midnight.
-            const QVariant old = rs.value("EVENT_STARTDATE");
-            QDateTime at = old.toDateTime();
-            if (!at.isValid() && !old.isNull())
-                ado::convert::parseDateTime(old.toString(), at);
-            const QTime time = at.isValid() ? QTime(at.time().hour(), at.time().minute()) : QTime(0, 0);
-            gConn.Execute("UPDATE EVENT SET EVENT_STARTDATE = ? WHERE EVENT_ID = ?",
-                          {editing::fromPickers(day, time), key});
+            QDateTime at;
+            const bool started = editing::storedMoment(rs.value("EVENT_STARTDATE"), at);
+            const QTime time = started ? QTime(at.time().hour(), at.time().minute()) : QTime(0, 0);
+            const QDateTime start = ado::convert::wallClock(day, time);
+            // The end moves with the start, so the event keeps its length;
+            // it never ends before it starts.
+            QVariant end = rs.value("EVENT_ENDDATE");
+            QDateTime oldEnd;
+            if (editing::storedMoment(end, oldEnd)) {
+                const qint64 shift = started ? ado::convert::wallClock(at.date(), time).secsTo(start) : 0;
+                end = ado::convert::isoDateTime(std::max(oldEnd.addSecs(shift), start));
+            }
+            gConn.Execute("UPDATE EVENT SET EVENT_STARTDATE = ?, EVENT_ENDDATE = ? WHERE EVENT_ID = ?",
+                          {editing::fromPickers(day, time), end, key});
             modSynchro::LogChange("EVENT", key, modSynchro::Changed);
             continue;
         }
+        // Starting at noon, and ending there until the user says otherwise.
         const qint64 key = editing::sharedKey("EVENT", standardEventKey(i));
-        gConn.Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME, EVENT_STARTDATE) VALUES (?, ?, ?)",
-                      {key, name, editing::fromPickers(day, QTime(12, 0))});
+        const QString noon = editing::fromPickers(day, QTime(12, 0));
+        gConn.Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME, EVENT_STARTDATE, EVENT_ENDDATE) VALUES (?, ?, ?, ?)",
+                      {key, name, noon, noon});
         modSynchro::LogChange("EVENT", key, modSynchro::Added);
     }
 }
 
 // ---------------------------------------------------------------- the other buttons
 
-void frmWizard::Command1_Click()
+void frmWizard::Command1_Click() { handOverBudget(); }
+
+bool frmWizard::handOverBudget()
 {
     double amount = 0;
     const QString text = txtBudget->text();
-    if (!regional::readAmount(text, amount))
-        amount = 0;
+    // A text that is no amount is said, never handed over as nothing.
+    if (!text.trimmed().isEmpty() && !regional::readAmount(text, amount)) {
+        ui::MsgBox(regional::refusal(ado::ColumnKind::Currency, text), ui::vbExclamation | ui::vbOKOnly, QString(),
+                   window());
+        TabStrip1->setCurrentIndex(4);
+        txtBudget->setFocus();
+        return false;
+    }
+    handedBudget_ = text.trimmed();
     frmAutoBudget& budget = frmAutoBudget::instance();
     budget.budgetAmt = amount;
     budget.Show(ui::vbModal, this);
+    return true;
+}
+
+bool frmWizard::offerBudget()
+{
+    // The amount on the Budget page is not kept: only Auto-Budget uses it.
+    const QString typed = txtBudget->text().trimmed();
+    if (typed.isEmpty() || typed == handedBudget_)
+        return true;
+    const int answer = ui::MsgBox("The budget amount " + typed +
+                                      " is not kept by the Planning Wizard: Auto-Budget shares it out over the "
+                                      "budget items.  Press Yes to open Auto-Budget with it now, or No to save "
+                                      "without it.",
+                                  ui::vbYesNoCancel | ui::vbQuestion, QString(), window());
+    if (answer == ui::vbCancel)
+        return false;
+    return answer == ui::vbNo || handOverBudget();
 }
 
 void frmWizard::Check1_Click()

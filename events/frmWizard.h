@@ -85,6 +85,12 @@ private:
     bool SaveWedding();
     void AddStandardEvents();
     void bringToFront(QGroupBox* page);
+    // The Budget page's amount to Auto-Budget; false for a text that is no amount.
+    bool handOverBudget();
+    // Before a save: an amount typed and not handed over is offered to
+    // Auto-Budget; false when the user stays in the window.
+    bool offerBudget();
 
     QGroupBox* front_ = nullptr;
+    QString handedBudget_;
 };

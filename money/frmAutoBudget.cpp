@@ -11,6 +11,7 @@
 #include "records/modSynchro.h"
 #include "records/notices.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSet>
 #include <QTabBar>
 
 #include <algorithm>
@@ -174,6 +176,7 @@ bool frmAutoBudget::leaving(int index, int reason) const
 
 void frmAutoBudget::Form_Load()
 {
+    ReadAmounts();
     ProposeAmounts();
     UpdateTotal();
     LoadCategory("Attire");
@@ -207,7 +210,32 @@ QVector<qint64> shareOut(qint64 total, const QVector<qint64>& weights)
     return shares;
 }
 
+bool sameAmount(const QVariant& a, const QVariant& b)
+{
+    if (a.isNull() || b.isNull())
+        return a.isNull() == b.isNull();
+    return grid::toTenThousandths(a.toDouble()) == grid::toTenThousandths(b.toDouble());
+}
+
 }  // namespace
+
+void frmAutoBudget::ReadAmounts()
+{
+    // An item the budget holds shows the budget's own amount (corrected in
+    // the Budget grid, or received from the other copy); the others the
+    // amount chosen here before.
+    openedAmt_.clear();
+    ado::ignoringErrors([&] {
+        gConn.forEachRow("SELECT s.STDBUDGET_ID, s.STDBUDGET_AMT, b.BUDGET_ID, b.BUDGET_AMT FROM STDBUDGET s LEFT "
+                         "JOIN BUDGET b ON b.BUDGET_ID = (SELECT min(BUDGET_ID) FROM BUDGET WHERE "
+                         "BUDGET_STDBUDGETID = s.STDBUDGET_ID)",
+                         {}, [&](const ado::Row& r) {
+                             const bool listed = !r.isNull(2);
+                             openedAmt_.insert(r.integer(0), r.value(listed ? 3 : 1));
+                         });
+    });
+    amt_ = openedAmt_;
+}
 
 void frmAutoBudget::ProposeAmounts()
 {
@@ -218,21 +246,18 @@ void frmAutoBudget::ProposeAmounts()
     if (!(budgetAmt > 0) || !ado::convert::currencyFits(budgetAmt))
         return;
     QVector<qint64> ids, weights;
-    bool chosen = false;
-    grid::CurrencySum total;
     try {
-        gConn.forEachRow("SELECT STDBUDGET_ID, STDBUDGET_AMT, STDBUDGET_MED FROM STDBUDGET ORDER BY STDBUDGET_ID", {},
+        gConn.forEachRow("SELECT STDBUDGET_ID, STDBUDGET_MED FROM STDBUDGET ORDER BY STDBUDGET_ID", {},
                          [&](const ado::Row& row) {
-                             chosen = chosen || row.value(1).toDouble() != 0;
-                             if (!row.isNull(1))
-                                 total.add(row.value(1).toDouble());
                              ids << row.integer(0);
-                             weights << std::max<qint64>(0, grid::toTenThousandths(row.value(2).toDouble()));
+                             weights << std::max<qint64>(0, grid::toTenThousandths(row.value(1).toDouble()));
                          });
     } catch (const ado::Error&) {
         ado::logIgnoredError();
         return;
     }
+    const bool chosen = std::any_of(amt_.cbegin(), amt_.cend(), [](const QVariant& v) { return v.toDouble() != 0; });
+    const grid::CurrencySum total = chosenTotal();
     const qint64 amountCents = qint64(std::nearbyint(budgetAmt * 100));
     if (chosen) {
         if (!total.overflow() && total.tenThousandths() == amountCents * 100)
@@ -248,13 +273,16 @@ void frmAutoBudget::ProposeAmounts()
     const QVector<qint64> cents = shareOut(amountCents, weights);
     if (std::all_of(cents.begin(), cents.end(), [](qint64 c) { return c == 0; }))
         return;
-    editing::saveAll(
+    const bool stored = editing::saveAll(
         [&] {
             for (int i = 0; i < ids.size(); ++i)
                 gConn.Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = ? WHERE STDBUDGET_ID = ?",
                               {double(cents[i]) / 100.0, ids[i]});
         },
         window());
+    // Shared out at the user's word: amounts changed here, which Save Budget writes.
+    for (int i = 0; stored && i < ids.size(); ++i)
+        amt_.insert(ids[i], double(cents[i]) / 100.0);
 }
 
 void frmAutoBudget::showRow(int i, bool shown)
@@ -299,7 +327,7 @@ void frmAutoBudget::LoadCategory(const QString& category)
             if (!s.isEmpty())
                 box->addItem(s);
         box->setCurrentIndex(-1);
-        box->setEditText(regional::shownText(rs.value("STDBUDGET_AMT")));
+        box->setEditText(regional::shownText(amt_.value(RowIDs.last(), rs.value("STDBUDGET_AMT"))));
     }
     rs.Close();
     rowArea->widget()->resize(rowArea->widget()->width(),
@@ -309,6 +337,11 @@ void frmAutoBudget::LoadCategory(const QString& category)
 
 void frmAutoBudget::TabStrip1_Click()
 {
+    // What was typed on the page left is stored before another page is shown.
+    if (const QWidget* typing = QApplication::focusWidget())
+        for (int i = 0; i < rowsShown(); ++i)
+            if (Combo1[i] == typing || Combo1[i]->isAncestorOf(typing))
+                storeAmount(i);
     const int tab = TabStrip1->currentIndex();
     if (tab >= 0 && tab < int(kCategories.size()))
         LoadCategory(QString::fromLatin1(kCategories[tab].first));
@@ -318,50 +351,73 @@ void frmAutoBudget::Combo1_LostFocus(int index)
 {
     if (index < 0 || index >= rowsShown())
         return;
-    busy_ = true;
     std::optional<ado::Error> failed;
-    double amount = 0;
-    // Cents and beyond as typed, in the user's forms: the currency keeps four decimals.
-    if (regional::readAmount(Combo1[index]->currentText(), amount)) {
-        try {
-            gConn.Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = ? WHERE STDBUDGET_ID = ?", {amount, RowIDs[index]});
-            UpdateTotal();
-        } catch (const ado::Error& e) {
-            failed = e;
-        }
-    } else {
-        ui::MsgBox("Please enter a number in the amount location", ui::vbOKOnly, QString(), window());
+    try {
+        storeAmount(index);
+    } catch (const ado::Error& e) {
+        failed = e;
     }
-    busy_ = false;
-    // The page from the database: a refused text gives way to the stored amount.
+    // The page as stored: a refused text gives way to the amount kept.
     LoadCategory(CurrentCategory);
     if (failed)
         throw *failed;
+}
+
+void frmAutoBudget::storeAmount(int index)
+{
+    busy_ = true;
+    struct Done {
+        bool& busy;
+        ~Done() { busy = false; }
+    } done{busy_};
+    const qint64 id = RowIDs[index];
+    double amount = 0;
+    // Cents and beyond as typed, in the user's forms: the currency keeps four decimals.
+    if (!regional::readAmount(Combo1[index]->currentText(), amount)) {
+        ui::MsgBox("Please enter a number in the amount location", ui::vbOKOnly, QString(), window());
+        return;
+    }
+    if (amt_.contains(id) && sameAmount(amt_.value(id), amount))
+        return;
+    // Kept in the standard list too, so a choice outlives Cancel.
+    gConn.Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = ? WHERE STDBUDGET_ID = ?", {amount, id});
+    amt_.insert(id, gConn.scalar("SELECT STDBUDGET_AMT FROM STDBUDGET WHERE STDBUDGET_ID = ?", {id}));
+    UpdateTotal();
+}
+
+grid::CurrencySum frmAutoBudget::chosenTotal() const
+{
+    grid::CurrencySum total;
+    for (const QVariant& v : amt_)
+        if (!v.isNull())
+            total.add(v.toDouble());
+    return total;
 }
 
 void frmAutoBudget::UpdateTotal()
 {
     // Added in whole ten-thousandths, so the total is exact; one beyond what
     // currency holds shows "Overflow", as the grid's totals do.
-    grid::CurrencySum total;
-    ado::ignoringErrors([&] {
-        gConn.forEachRow("SELECT STDBUDGET_AMT FROM STDBUDGET", {}, [&](const ado::Row& r) {
-            if (!r.isNull(0))
-                total.add(r.value(0).toDouble());
-        });
-    });
-    lblTotal->setText(grid::totalText(total, "Currency"));
+    lblTotal->setText(grid::totalText(chosenTotal(), "Currency"));
 }
 
 void frmAutoBudget::cmdSave_Click()
 {
+    // Only the amounts the user changed here are written: a budget row
+    // corrected in the Budget grid, or taken out of the budget, stays as it
+    // is. The first save, into a budget without wizard rows, makes them all.
+    QSet<qint64> changed;
+    for (auto it = amt_.cbegin(); it != amt_.cend(); ++it)
+        if (!sameAmount(it.value(), openedAmt_.value(it.key())))
+            changed.insert(it.key());
     const bool saved = editing::saveAll(
-        [] {
+        [&] {
             ado::Recordset b;
-            b.Open("SELECT * FROM BUDGET WHERE BUDGET_STDBUDGETID <> 0", gConn, ado::adOpenKeyset,
-                   ado::adLockOptimistic);
+            b.Open("SELECT * FROM BUDGET WHERE BUDGET_STDBUDGETID <> 0 ORDER BY BUDGET_ID", gConn,
+                   ado::adOpenKeyset, ado::adLockOptimistic);
             ado::Recordset s;
             s.Open("SELECT * FROM STDBUDGET", gConn, ado::adOpenKeyset, ado::adLockReadOnly);
+            const bool first = b.RecordCount() < 1;
             // The first wizard row made from each standard item.
             QHash<qint64, int> rowOf;
             const int link = b.fieldIndex("BUDGET_STDBUDGETID");
@@ -371,19 +427,25 @@ void frmAutoBudget::cmdSave_Click()
                 const qint64 id = s.value("STDBUDGET_ID").toLongLong();
                 const auto found = rowOf.constFind(id);
                 const bool adding = found == rowOf.constEnd();
-                if (adding)
-                    b.AddNew();
-                else
+                if (!changed.contains(id) && !(adding && first))
+                    continue;
+                const QVariant amount = amt_.value(id, s.value("STDBUDGET_AMT"));
+                if (!adding) {
                     b.setPosition(found.value());
+                    b.setValue("BUDGET_AMT", amount);
+                    b.Update();
+                    modSynchro::LogChange("BUDGET", b.value("BUDGET_ID").toLongLong(), modSynchro::Changed);
+                    continue;
+                }
+                b.AddNew();
                 b.setValue("BUDGET_NAME", s.value("STDBUDGET_NAME"));
                 b.setValue("BUDGET_CATEGORY", s.value("STDBUDGET_CATEGORY"));
                 b.setValue("BUDGET_EVENT", s.value("STDBUDGET_EVENT"));
-                b.setValue("BUDGET_AMT", s.value("STDBUDGET_AMT"));
+                b.setValue("BUDGET_AMT", amount);
                 b.setValue("BUDGET_WHOPAYS", s.value("STDBUDGET_WHOPAYS"));
                 b.setValue("BUDGET_STDBUDGETID", id);
                 b.Update();
-                modSynchro::LogChange("BUDGET", b.value("BUDGET_ID").toLongLong(),
-                                      adding ? modSynchro::Added : modSynchro::Changed);
+                modSynchro::LogChange("BUDGET", b.value("BUDGET_ID").toLongLong(), modSynchro::Added);
             }
         },
         window());

@@ -1,11 +1,14 @@
 #pragma once
 // The budget wizard: an amount chosen for each standard budget item, page by
-// category, stored as soon as its box is left, with the total of them all;
-// "Save Budget" merges the standard list into the budget.
+// category, starting from the budget's own amounts, kept as soon as its box
+// is left, with the total of them all; "Save Budget" writes the amounts
+// changed here into the budget (the whole standard list the first time).
 
 #include "platform/ui/forms.h"
 
+#include <QHash>
 #include <QString>
+#include <QVariant>
 #include <QVector>
 
 #include <array>
@@ -17,6 +20,9 @@ class QPushButton;
 class QScrollArea;
 class QTabBar;
 class QWidget;
+namespace grid {
+class CurrencySum;
+}
 
 class frmAutoBudget : public ui::Form<frmAutoBudget, QDialog> {
 public:
@@ -62,7 +68,12 @@ protected:
     void releaseControls() override;
 
 private:
+    void ReadAmounts();
     void ProposeAmounts();
+    // The typed amount of a row kept (a text that is no amount refused with
+    // a message); the page is not rebuilt.
+    void storeAmount(int index);
+    grid::CurrencySum chosenTotal() const;
     void LoadCategory(const QString& category);
     void UpdateTotal();
     void addRow();
@@ -71,4 +82,7 @@ private:
     friend class AmountFocusWatch;
     bool busy_ = false;  // rebuilding the page or storing an amount
     bool closing_ = false;
+    // Each standard item's amount as the wizard opened on it and as it
+    // stands now; Save Budget writes those that differ.
+    QHash<qint64, QVariant> openedAmt_, amt_;
 };

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QTabBar>
 
@@ -27,6 +28,18 @@ const char* const kNotAPicture = "The select item does not appear to be an image
 const char* const kPictureMissing =
     "There was a problem finding the image file for the gift.  Please re-set the image file.";
 const char* const kPictureUnreadable = "The picture in this file could not be read.  Please choose another file.";
+
+// Why a picture file is not shown: too large, or not readable (`otherwise`).
+QString unshown(const ui::PictureBox::Reading& r, const char* otherwise)
+{
+    if (!r.tooLarge.isValid())
+        return otherwise;
+    const QLocale l;
+    return QString("The picture in this file is too large to be shown: %1 x %2 pixels, more than the %3 million a "
+                   "picture may have.  Please choose a smaller picture.")
+        .arg(l.toString(r.tooLarge.width()), l.toString(r.tooLarge.height()),
+             l.toString(ui::PictureBox::kMaxPixels / 1000000));
+}
 
 }  // namespace
 
@@ -141,8 +154,9 @@ void frmGift::LoadGift()
     if (stored.isEmpty())
         return;
     const QString file = money::storedPictureFile(stored);
-    if (file.isEmpty() || !Image1->loadPicture(file)) {
-        ui::MsgBox(kPictureMissing, ui::vbOKOnly, QString(), window());
+    const ui::PictureBox::Reading read = file.isEmpty() ? ui::PictureBox::Reading() : Image1->readPicture(file);
+    if (!read.shown) {
+        ui::MsgBox(unshown(read, kPictureMissing), ui::vbOKOnly, QString(), window());
         return;
     }
     // A picture kept elsewhere stays named where it is; one in the pictures
@@ -175,8 +189,8 @@ void frmGift::cmdFind_Click()
     // Closing the dialog chooses nothing.
     if (path.isEmpty() || !isPicture(path))
         return;
-    if (!Image1->loadPicture(path)) {
-        ui::MsgBox(kPictureUnreadable, ui::vbOKOnly, QString(), window());
+    if (const ui::PictureBox::Reading read = Image1->readPicture(path); !read.shown) {
+        ui::MsgBox(unshown(read, kPictureUnreadable), ui::vbOKOnly, QString(), window());
         return;
     }
     imagePath_ = path;

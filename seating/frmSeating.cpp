@@ -5,6 +5,7 @@
 #include "platform/ui/boxes.h"
 #include "platform/ui/dragdrop.h"
 #include "platform/ui/messages.h"
+#include "records/editing.h"
 #include "records/frmDeleteSingle.h"
 #include "records/modQVDatabase.h"
 #include "records/notices.h"
@@ -266,6 +267,11 @@ void frmSeating::GetInvitees()
 {
     if (!treeInvited)
         return;
+    // An event deleted meanwhile is offered no longer, and once that was
+    // said (a write refused under it) nothing more is said of it.
+    const bool eventGone = curEvent != 0 && editing::knownGone("EVENT", curEvent);
+    if (eventGone)
+        LoadEvents();
     QVector<TableInfo> tables;
     QSet<qint64> seatedAtTable;
     ado::ignoringErrors([&] { tables = eventTables(curEvent); });
@@ -326,7 +332,7 @@ void frmSeating::GetInvitees()
     // A table deleted meanwhile is no longer the current one.
     if (curTable != 0 && !tableIds.contains(curTable))
         ShowTable(0);
-    if (tables.isEmpty())
+    if (tables.isEmpty() && !eventGone)
         ui::MsgBox(kAddTableHint, ui::vbOKOnly, QString(), window());
 }
 

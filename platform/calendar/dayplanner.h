@@ -217,6 +217,10 @@ private:
     int dragAnchorMinute_ = 0;
     int dragOrigStart_ = 0, dragOrigEnd_ = 0;
     bool dragMoved_ = false;
+    // An entry moves or sizes only once the mouse went the desktop's drag
+    // distance from where it was pressed: a click never changes it.
+    QPoint dragPressPos_;
+    bool dragBegun_ = false;
     bool pressOnCurrent_ = false;
     int clickedEntry_ = -1;     // the entry the last click selected, and where
     int clickedMinute_ = 0;

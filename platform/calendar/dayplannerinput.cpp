@@ -239,6 +239,8 @@ void DayPlanner::mousePressEvent(QMouseEvent* event)
                 dragOrigEnd_ = e.endMinute;
                 dragAnchorMinute_ = first_ + int(double(pos.y()) * slotMinutes_ / slotHeight_);
                 dragMoved_ = false;
+                dragPressPos_ = pos;
+                dragBegun_ = false;
             }
         } else if (pos.x() >= kTimeColumn || event->button() == Qt::LeftButton) {
             pressOnCurrent_ = false;
@@ -276,6 +278,11 @@ void DayPlanner::mouseMoveEvent(QMouseEvent* event)
     }
     if (dragIndex_ < 0 || dragIndex_ >= items_.size())
         return;
+    if (!dragBegun_) {
+        if ((pos - dragPressPos_).manhattanLength() < QApplication::startDragDistance())
+            return;
+        dragBegun_ = true;
+    }
     int s = dragOrigStart_, e = dragOrigEnd_;
     const int len = std::max(snapMinutes_, 0);
     if (drag_ == Drag::Top) {

@@ -1,5 +1,6 @@
 #include "platform/diagram/addflow.h"
 
+#include <QApplication>
 #include <QGraphicsScene>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -336,6 +337,8 @@ void AddFlow::mousePressEvent(QMouseEvent* e)
     sizing_ = nullptr;
     moving_.clear();
     movingFrom_.clear();
+    pressPoint_ = e->position().toPoint();
+    dragBegun_ = false;
     if (e->button() == Qt::LeftButton) {
         const QPointF at = mapToScene(e->position().toPoint());
         int h = -1;
@@ -358,6 +361,13 @@ void AddFlow::mousePressEvent(QMouseEvent* e)
 
 void AddFlow::mouseMoveEvent(QMouseEvent* e)
 {
+    if ((e->buttons() & Qt::LeftButton) && !dragBegun_) {
+        if ((e->position().toPoint() - pressPoint_).manhattanLength() < QApplication::startDragDistance()) {
+            e->accept();
+            return;
+        }
+        dragBegun_ = true;
+    }
     if (sizing_) {
         const QPointF at = mapToScene(e->position().toPoint());
         sizing_->setRect(Node::resized(sizingFrom_, sizingHandle_, at - pressedAt_));

@@ -125,6 +125,10 @@ private:
     QPointF pressedAt_;
     QList<Node*> moving_;
     QList<QPointF> movingFrom_;
+    // Nothing moves or sizes before the mouse went the desktop's drag
+    // distance: a click changes nothing.
+    QPoint pressPoint_;
+    bool dragBegun_ = false;
 };
 
 }  // namespace diagram

@@ -7,16 +7,17 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QTabBar>
 
 namespace ui {
 
 namespace {
 
-// The list or number box a widget is, or is the text part of.
+// The list or number box or tab strip a widget is, or is a part of.
 QWidget* wheelBox(QObject* o)
 {
     for (int up = 0; o && up < 2; ++up, o = o->parent())
-        if (qobject_cast<QComboBox*>(o) || qobject_cast<QAbstractSpinBox*>(o))
+        if (qobject_cast<QComboBox*>(o) || qobject_cast<QAbstractSpinBox*>(o) || qobject_cast<QTabBar*>(o))
             return static_cast<QWidget*>(o);
     return nullptr;
 }

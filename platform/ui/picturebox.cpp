@@ -35,7 +35,9 @@ private:
 
 }  // namespace
 
-bool PictureBox::loadPicture(const QString& file)
+const qint64 PictureBox::kMaxPixels = qint64(kPictureLimitMB) * 1024 * 1024 / 4;
+
+PictureBox::Reading PictureBox::readPicture(const QString& file)
 {
     QImageReader reader(file);
     reader.setDecideFormatFromContent(true);
@@ -57,11 +59,16 @@ bool PictureBox::loadPicture(const QString& file)
     }
     const AllocationLimit limit(kPictureLimitMB);
     const QImage image = reader.read();
-    if (image.isNull())
-        return false;
+    Reading r;
+    if (image.isNull()) {
+        if (stored.isValid() && qint64(stored.width()) * stored.height() > kMaxPixels)
+            r.tooLarge = stored;
+        return r;
+    }
     picture_ = QPixmap::fromImage(image);
     update();
-    return true;
+    r.shown = true;
+    return r;
 }
 
 void PictureBox::clear()

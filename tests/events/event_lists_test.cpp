@@ -137,6 +137,22 @@ TEST_F(EventListsTest, EachListOrdersMovesDeletesAndLogsItsRows)
         EXPECT_EQ(logRows(l.table, b, 3), 1);
         typeRow(g, "D");
         EXPECT_EQ(rows(l, id), "C:2 A:9 D:10");
+
+        // Rows of one order value (two copies each adding one) move too, the
+        // list numbered again; a row typed and not stored outlives it.
+        db().Execute(QString("UPDATE %1 SET %2 = 2").arg(l.table, l.orderColumn));
+        typeRow(g, "E", 3, false);
+        clickTab("Overview");
+        clickTab(l.tab);
+        const std::tuple<QPushButton*, const char*, int> tied[] = {{p.cmdUp, "C:1 A:2 D:3", 1},
+                                                                   {p.cmdDown, "C:1 D:2 A:3", 3}};
+        for (const auto& [button, after, selected] : tied) {
+            clickLine(g, 2);
+            click(button);
+            EXPECT_EQ(rows(l, id), after);
+            EXPECT_EQ(g->currentRow(), selected);
+        }
+        EXPECT_EQ(g->value(grid::GridEX::kNewRowLine, 3).toString(), "E");
     }
     EXPECT_EQ(e.rowToSelect, 3) << "kept from the last move";
 }

@@ -74,14 +74,16 @@ protected:
         QTest::mouseClick(t->viewport(), Qt::LeftButton, {},
                           t->visualRect(t->model()->index(line - 1, column - 1)).center());
     }
-    // Types text into the new-row line's cell of that column and stores the row with Enter.
-    static void typeRow(grid::GridEX* g, const QString& text, int column = 3)
+    // Types text into the new-row line's cell of that column and stores the
+    // row with Enter (or leaves it typed).
+    static void typeRow(grid::GridEX* g, const QString& text, int column = 3, bool store = true)
     {
         QTableView* v = g->newRowView();
         QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(v->model()->index(0, column - 1)).center());
         for (const QChar ch : text)
             QTest::keyClick(QApplication::focusWidget(), ch.toLatin1());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        if (store)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QCoreApplication::processEvents();
     }
     static qlonglong logRows(const QString& table, qint64 key, int action)

@@ -192,14 +192,20 @@ TEST_F(SchedulerTest, OpensOnTodayAndAClickedDayMovesTheFocusToAddTasks)
     EXPECT_TRUE(messages.msgs->shown.isEmpty());
 }
 
-TEST_F(SchedulerTest, FirstRunAddsEveryStandardTaskLoggedAndAReRunReplacesOnlyStandardTasks)
+TEST_F(SchedulerTest, OpensOnTheWeddingsDay)
+{
+    db().Execute("INSERT INTO EVENT (EVENT_NAME, EVENT_STARTDATE) VALUES ('Ceremony', '2027-09-04 15:30:00')");
+    open([&](frmWizAddTask& f) { EXPECT_EQ(f.MonthView1->selectedDate(), QDate(2027, 9, 4)); });
+}
+
+TEST_F(SchedulerTest, FirstRunAddsEveryStandardTaskLoggedAndAReRunOnlyMovesTheirDates)
 {
     // A standard task without a share gets no due date.
     standard(4, "Write thank-you notes", QVariant(), QVariant(), QVariant());
     open([&](frmWizAddTask&) {
         run(QDate(2027, 6, 5), {ui::vbOK, ui::vbYes});
         ASSERT_EQ(messages.msgs->shown.size(), 2);
-        EXPECT_EQ(messages.msgs->shown[0].text, "The wedding date you selected is 6/5/2027.\r\nThis is 179 days away.");
+        EXPECT_EQ(messages.msgs->shown[0].text, "The wedding date you selected is 6/5/2027.\r\nThis is 180 days away.");
         EXPECT_EQ(messages.msgs->shown[0].style, ui::vbOKOnly);
         EXPECT_EQ(messages.msgs->shown[0].title, ui::appTitle());
         EXPECT_EQ(messages.msgs->shown[1].text, "Press Yes to add the 4 tasks to your task list.");
@@ -210,22 +216,25 @@ TEST_F(SchedulerTest, FirstRunAddsEveryStandardTaskLoggedAndAReRunReplacesOnlySt
         expectAllTasksShown();
         db().Execute("DELETE FROM STDTASK WHERE STDTASK_ID = 4");
 
-        // Hand-made tasks stay; a standard task since marked done is replaced.
+        // Hand-made tasks stay; standard tasks since marked done, noted or renamed keep it.
         const qint64 handMade = task("Buy shoes", QVariant());
         task("Call the florist", 0);
-        db().Execute("UPDATE TASKS SET TASK_COMPLETE = 1 WHERE TASK_STDID = 2");
-        const qint64 firstKey = db().scalar("SELECT MIN(TASK_ID) FROM TASKS WHERE TASK_STDID > 0").toLongLong();
+        db().Execute("UPDATE TASKS SET TASK_COMPLETE = 1, TASK_NOTES = 'Three tiers' WHERE TASK_STDID = 2");
+        db().Execute("UPDATE TASKS SET TASK_NAME = 'Book the church by noon' WHERE TASK_STDID = 1");
+        const QVariant version = db().scalar("SELECT max(VERSION_CHANGED) FROM SYNCHRO_VERSION");
         editing::setClock([] { return at(2026, 12, 7, 9); });
         run(QDate(2027, 6, 5), {ui::vbOK, ui::vbYes, ui::vbYes});
         EXPECT_EQ(shownTexts().mid(1), QStringList({kAddTasks, kAgain}));
         EXPECT_EQ(messages.msgs->shown.value(2).style, ui::vbYesNo);
         EXPECT_EQ(tasks(), QStringList({"Buy shoes|||||false", "Call the florist||||0|false",
-                                        "Book the church|Ceremony|2026-12-07|Bride & Groom|1|false",
-                                        "Order the cake|Reception|2027-03-07|Bride's Parents|2|false",
-                                        "Choose the music|Reception|2027-04-21|Groom|3|false"}));
-        EXPECT_EQ(taskLog(), QStringList({"1:4", "2:3", "3:4"})) << "the removed tasks reach the other copy too";
-        EXPECT_EQ(count("SELECT COUNT(*) FROM SYNCHRO WHERE SYNCHRO_ACTION = 3 AND SYNCHRO_RECORDID = ?", {firstKey}),
-                  1);
+                                        "Book the church by noon|Ceremony|2026-12-07|Bride & Groom|1|false",
+                                        "Order the cake|Reception|2027-03-07|Bride's Parents|2|true",
+                                        "Choose the music|Reception|2027-04-21|Groom|3|false",
+                                        "Write thank-you notes||||4|false"}));
+        EXPECT_EQ(taskLog(), QStringList({"1:4"})) << "nothing deleted or added reaches the other copy";
+        EXPECT_EQ(count("SELECT COUNT(*) FROM SYNCHRO_VERSION WHERE VERSION_CHANGED > ?", {version}), 1)
+            << "the task re-dated does, as a change";
+        EXPECT_EQ(count("SELECT COUNT(*) FROM TASKS WHERE TASK_NOTES = 'Three tiers'"), 1);
         EXPECT_EQ(count("SELECT COUNT(*) FROM TASKS WHERE TASK_ID = ?", {handMade}), 1);
         expectAllTasksShown();
     });
@@ -306,7 +315,7 @@ TEST_F(SchedulerTest, EveryNoChangesNothingAndStillShowsAllTasks)
         } cases[] = {
             {"close date", QDate(2027, 1, 6), {ui::vbNo}, {close}},
             {"add tasks", QDate(2027, 1, 7), {ui::vbOK, ui::vbNo},
-             {"The wedding date you selected is 1/7/2027.\r\nThis is 30 days away.", kAddTasks, kNoTasks}},
+             {"The wedding date you selected is 1/7/2027.\r\nThis is 31 days away.", kAddTasks, kNoTasks}},
             {"re-run", QDate(2026, 11, 27), {ui::vbYes, ui::vbYes, ui::vbNo}, {close, kAddTasks, kAgain}},
         };
         for (const auto& c : cases) {
@@ -354,9 +363,9 @@ TEST_F(SchedulerTest, RefusalsAndAFailureLeaveEveryRowAsItWas)
         }
         {
             SCOPED_TRACE("a refused row part way");
-            db().Execute("CREATE TRIGGER refuse BEFORE INSERT ON TASKS WHEN NEW.TASK_STDID = 3 "
+            db().Execute("CREATE TRIGGER refuse BEFORE UPDATE ON TASKS WHEN NEW.TASK_STDID = 3 "
                          "BEGIN SELECT RAISE(ABORT, 'disk full'); END");
-            run(QDate(2027, 6, 5), {ui::vbOK, ui::vbYes, ui::vbYes});
+            run(QDate(2027, 7, 5), {ui::vbOK, ui::vbYes, ui::vbYes});
             ASSERT_EQ(shownTexts().size(), 4);
             EXPECT_TRUE(shownTexts()[3].contains("disk full"));
             unchanged();

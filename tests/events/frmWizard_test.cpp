@@ -11,6 +11,7 @@
 #include "app/frmMain.h"
 #include "events/frmWizard.h"
 #include "platform/ui/boxes.h"
+#include "platform/ui/regional.h"
 #include "records/editing.h"
 
 #include <QAction>
@@ -216,6 +217,8 @@ TEST_F(WizardTest, TickedStandardEventsAreReDatedByExactNameOrMadeAtNoon)
     const qint64 shower2 = event("Shower", "2004-02-02 09:15:00");
     const qint64 rehearsal = event("Rehearsal Dinner", QVariant());
     const qint64 bachelor = event("Bachelor Party", "2004-03-03 20:00:00");
+    db().Execute("UPDATE EVENT SET EVENT_ENDDATE = '2004-06-13 01:00:00' WHERE EVENT_ID = ?", {ceremony});
+    db().Execute("UPDATE EVENT SET EVENT_ENDDATE = '2004-01-01 22:00:00' WHERE EVENT_ID = ?", {rehearsal});
     open([&](frmWizard& f) {
         clickTab("Events");
         for (int i : {0, 1, 2, 3, 5, 6})
@@ -237,6 +240,10 @@ TEST_F(WizardTest, TickedStandardEventsAreReDatedByExactNameOrMadeAtNoon)
                             QString::number(rehearsal) + " Rehearsal Dinner 2005-08-23 00:00:00",
                             QString::number(bachelor) + " Bachelor Party 2004-03-03 20:00:00",
                         }));
+    // An end moves with its start, never before it; a new event ends where it starts.
+    EXPECT_EQ(rows("SELECT EVENT_ENDDATE FROM EVENT WHERE EVENT_ID IN (2, ?, ?) ORDER BY EVENT_ID",
+                   {ceremony, rehearsal}),
+              QStringList({"2005-08-21 12:00:00", "2005-08-21 01:00:00", "2005-08-23 00:00:00"}));
     EXPECT_EQ(log(), QStringList({"OUR_WEDDING 1 1", "EVENT " + c + " 2", "EVENT 2 1",
                                   "EVENT " + QString::number(shower1) + " 2",
                                   "EVENT " + QString::number(rehearsal) + " 2", "EVENT 6 1", "EVENT 7 1"}));
@@ -304,7 +311,7 @@ TEST_F(WizardTest, AutoBudgetHandsOverTheAmountAndTheWizardCarriesOn)
     const struct {
         const char* typed;
         double amount;
-    } cases[] = {{"12500.5", 12500.5}, {"$20,000", 20000}, {"a lot", 0}, {"", 0}};
+    } cases[] = {{"12500.5", 12500.5}, {"$20,000", 20000}, {"a lot", -1}, {"", 0}};  // -1: refused
     open([&](frmWizard& f) {
         type(f.txtName[6], "Anna");
         clickTab("Budget");
@@ -313,14 +320,38 @@ TEST_F(WizardTest, AutoBudgetHandsOverTheAmountAndTheWizardCarriesOn)
             frmAutoBudget::instance().budgetAmt = -1;
             type(f.txtBudget, c.typed);
             click(f.Command1);
-            EXPECT_EQ(modal.modal->shown, QStringList({"frmAutoBudget"}));
+            EXPECT_EQ(modal.modal->shown.size(), c.amount < 0 ? 0 : 1);
             EXPECT_EQ(frmAutoBudget::instance().budgetAmt, c.amount) << c.typed;
+            EXPECT_EQ(messages.msgs->texts().contains(regional::notANumber(c.typed)), c.amount < 0);
         }
         EXPECT_TRUE(f.isLoaded());
         EXPECT_EQ(f.txtName[6]->text(), "Anna");
         EXPECT_EQ(f.frontPage(), f.fraBudget);
     });
     open([&](frmWizard& f) { EXPECT_EQ(f.txtBudget->text(), ""); });
+}
+
+TEST_F(WizardTest, ABudgetTypedAndNotHandedOverIsOfferedToAutoBudgetOnSave)
+{
+    const struct {
+        int answer;
+        bool saved, handedOver;
+    } cases[] = {{ui::vbCancel, false, false}, {ui::vbNo, true, false}, {ui::vbYes, true, true}};
+    for (const auto& c : cases) {
+        modal.modal->shown.clear();
+        messages.msgs->answers = {c.answer};
+        open([&](frmWizard& f) {
+            clickTab("Budget");
+            type(f.txtBudget, "25000");
+            click(f.cmdSave);
+            EXPECT_EQ(f.isLoaded(), !c.saved) << c.answer;
+            f.Unload();
+        });
+        EXPECT_TRUE(messages.msgs->texts().last().startsWith("The budget amount 25000 is not kept"));
+        EXPECT_EQ(modal.modal->shown.contains("frmAutoBudget"), c.handedOver);
+        EXPECT_EQ(count("SELECT COUNT(*) FROM OUR_WEDDING"), c.saved ? 1 : 0);
+        db().Execute("DELETE FROM OUR_WEDDING");
+    }
 }
 
 TEST_F(WizardTest, TheBudgetAmountTypedIsSharedOutOverTheStandardItemsToTheCent)
@@ -368,6 +399,7 @@ TEST_F(WizardTest, TheBudgetAmountTypedIsSharedOutOverTheStandardItemsToTheCent)
 
     // Amounts chosen before give way to another amount pressed for only when
     // the user says so; their own total asks nothing.
+    db().Execute("DELETE FROM BUDGET");
     db().Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = 0");
     db().Execute("UPDATE STDBUDGET SET STDBUDGET_AMT = 1500 WHERE STDBUDGET_ID = 1");
     const struct {

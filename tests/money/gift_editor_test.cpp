@@ -115,6 +115,15 @@ TEST_F(GiftEditor, TakesPicturesByTheirLastThreeLetters)
     find(f, text.fileName());
     EXPECT_EQ(messages.msgs->texts().last(),
               "The picture in this file could not be read.  Please choose another file.");
+    // A GIF of 20,000 x 20,000 pixels, a kind that is not read small.
+    QFile huge(outside("/p/poster.gif"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    huge.write(QByteArray::fromHex("474946383961204e204e0000002c00000000204e204e80000000ffffff0202440100" "3b"));
+    huge.close();
+    find(f, huge.fileName());
+    EXPECT_EQ(messages.msgs->texts().last(),
+              "The picture in this file is too large to be shown: 20,000 x 20,000 pixels, more than the 268 million "
+              "a picture may have.  Please choose a smaller picture.");
     EXPECT_FALSE(f.Image1->hasPicture());
     EXPECT_TRUE(f.imagePath().isEmpty());
 }

@@ -18,6 +18,8 @@
 #include "guests/frmNewSubguest.h"
 #include "money/frmAddExpense.h"
 #include "money/frmAutoBudget.h"
+#include "money/frmGift.h"
+#include "money/frmVendor.h"
 #include "platform/grid/gridex.h"
 #include "platform/navbar/explorerbar.h"
 #include "platform/ui/boxes.h"
@@ -487,6 +489,41 @@ TEST_F(TypingBase, TheWheelOverABoxNobodyChoseChangesNothing)
         EXPECT_EQ(state(), before);
     }
     EXPECT_TRUE(messages().isEmpty()) << messages().join('|').toStdString();
+}
+
+TEST_F(TypingBase, TheWheelTurnsATabStripOnlyOnceChosenAndNoPageLosesItsTyping)
+{
+    db().Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME, EVENT_HASFOOD) VALUES (901, 'Ceremony', 1)");
+    frmEventInfo::instance().curMode = "Edit";
+    frmEventInfo::instance().curEvent = 901;
+    frmGuestDetail::instance().curMode = "New";
+    frmVendor::instance().curMode = "Add";
+    frmGift::instance().giftMode = "Add";
+    const std::tuple<ui::FormBase*, bool, const char*> windows[] = {
+        {&frmWizard::instance(), true, "txtName_6"},   {&frmAutoBudget::instance(), true, "Combo1(0)"},
+        {&frmEventInfo::instance(), false, "txtName"}, {&frmGuestDetail::instance(), false, "Text1_0"},
+        {&frmVendor::instance(), false, "Text1(0)"},   {&frmGift::instance(), false, "Text1(0)"}};
+    for (const auto& [form, isModal, name] : windows) {
+        SCOPED_TRACE(form->name().toStdString());
+        whileShown(*form, isModal, [&] { form->Show(isModal ? ui::vbModal : ui::vbModeless); }, [&](QWidget* window) {
+            auto* strip = window->findChild<QTabBar*>();
+            auto* box = window->findChild<QWidget*>(name);
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, 8));
+            testsupport::keyClicks(QApplication::focusWidget(), "500");
+            const QString typed = editing::boxText(box);
+            // Passing over it while the user types elsewhere, the page stays; tabbed into, it turns.
+            for (bool chosen : {false, true}) {
+                if (chosen)
+                    strip->setFocus(Qt::TabFocusReason);
+                testsupport::wheel(strip, strip->rect().center(), -1);
+                EXPECT_EQ(strip->currentIndex() != 0, chosen);
+                testsupport::wheel(strip, strip->rect().center(), 1);
+                EXPECT_EQ(strip->currentIndex(), 0);
+                EXPECT_EQ(editing::boxText(box), typed) << "the typing is kept";
+            }
+            form->Unload();
+        });
+    }
 }
 
 TEST_F(TypingBase, AnEscapeThatDropsATextTypedInABoxLeavesTheWindowOpen)

@@ -140,6 +140,19 @@ TEST_F(SeatingTest, NewTableIsNumberedLoggedAndRefusedWithoutAnEvent)
     EXPECT_EQ(shown(), QStringList{"Add a new table by pressing the New Table button."}) << "only as it opened";
 }
 
+TEST_F(SeatingTest, AnEventDeletedMeanwhileIsSaidOnceAndOfferedNoLonger)
+{
+    const qint64 gone = event("Reception");
+    table(gone, "Head");
+    event("Ceremony");
+    frmSeating& s = open(gone);
+    db().Execute("DELETE FROM EVENT WHERE EVENT_ID = ?", {gone});
+    QTest::mouseClick(s.Command1, Qt::LeftButton);
+    EXPECT_EQ(shown(), QStringList{"This event no longer exists."}) << "and nothing after it";
+    EXPECT_EQ(s.cmbEvents->count(), 1);
+    EXPECT_EQ(s.cmbEvents->currentText(), "Ceremony");
+}
+
 TEST_F(SeatingTest, TheSeatCountIsWrittenOnlyByTheUsersClick)
 {
     const qint64 ev = event("Reception");

@@ -199,17 +199,23 @@ TEST_F(ActiveCalendarTest, ADraggedEntryKeepsItsLengthAcrossMidnight)
     db().Execute("INSERT INTO APPOINTMENT (APPOINTMENT_TEXT, APPOINTMENT_START, APPOINTMENT_END) VALUES "
                  "('Drive home', '2027-03-14 22:00:00', '2027-03-15 02:00:00'), "
                  "('Late party', '2027-03-15 21:00:00', '2027-03-16 03:00:00'), "
-                 "('Florist', '2027-03-15 09:30:00', '2027-03-15 10:45:00')");
+                 "('Florist', '2027-03-15 09:30:00', '2027-03-15 10:45:00'), "
+                 "('Cake tasting', '2027-03-15 09:05:00', '2027-03-15 09:50:00'), "
+                 "('Fitting', '2027-03-15 14:20:00', '2027-03-15 15:10:00')");
     frmMain& f = m();
     calendar::DayPlanner* day = f.calDay;
     const struct {
         const char* text;
         int hours;
+        int pixels;  // a move of the hand within a click
         const char* stored;
     } cases[] = {
-        {"Drive home", 1, "2027-03-14 23:00:00 2027-03-15 03:00:00"},
-        {"Late party", -1, "2027-03-15 20:00:00 2027-03-16 02:00:00"},
-        {"Florist", 1, "2027-03-15 10:30:00 2027-03-15 11:45:00"},
+        {"Drive home", 1, 0, "2027-03-14 23:00:00 2027-03-15 03:00:00"},
+        {"Late party", -1, 0, "2027-03-15 20:00:00 2027-03-16 02:00:00"},
+        {"Florist", 1, 0, "2027-03-15 10:30:00 2027-03-15 11:45:00"},
+        // A click never moves an entry off the quarter hour onto it.
+        {"Cake tasting", 0, 1, "2027-03-15 09:05:00 2027-03-15 09:50:00"},
+        {"Fitting", 0, -1, "2027-03-15 14:20:00 2027-03-15 15:10:00"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -221,7 +227,7 @@ TEST_F(ActiveCalendarTest, ADraggedEntryKeepsItsLengthAcrossMidnight)
         day->setFirstVisibleMinute(std::max(0, day->entryStart(i) - 120));
         const QRect r = day->entryRect(i);
         const QPoint from(r.center().x(), std::min(r.top() + 12, r.bottom() - 12));
-        const QPoint to = from + QPoint(0, c.hours * 60 / day->slotMinutes() * day->slotHeight());
+        const QPoint to = from + QPoint(0, c.hours * 60 / day->slotMinutes() * day->slotHeight() + c.pixels);
         QTest::mousePress(day, Qt::LeftButton, {}, from);
         QTest::mouseMove(day, (from + to) / 2);
         QTest::mouseMove(day, to);
