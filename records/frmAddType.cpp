@@ -27,6 +27,7 @@ void frmAddType::createControls()
     w->setFixedSize(4710 / 15, 2280 / 15);
     txtItem = new QLineEdit(w);
     txtItem->setObjectName("txtItem");
+    txtItem->setMaxLength(editing::kWholeColumn);
     txtItem->setGeometry(twips(120, 120, 1452, 288));
     cmdAdd = new QPushButton("Add >>", w);
     cmdAdd->setObjectName("cmdAdd");

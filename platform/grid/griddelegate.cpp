@@ -290,7 +290,7 @@ bool CardDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const Q
     bold.setBold(true);
     const QString head = bar.contains(event->pos()) ? title(index.row() + 1) : QString();
     const bool cut = QFontMetrics(bold).horizontalAdvance(head) > bar.width() - 8;
-    QToolTip::showText(event->globalPos(), cut ? head : QString(), view->viewport(), bar);
+    QToolTip::showText(event->globalPos(), cut ? ui::plainTip(head) : QString(), view->viewport(), bar);
     event->setAccepted(cut);
     return cut;
 }
