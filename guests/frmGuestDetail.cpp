@@ -301,19 +301,6 @@ void frmGuestDetail::GetCategories()
 
 bool frmGuestDetail::LoadGuest()
 {
-    const QString key = QString::number(curRec);
-    GISubGuestRS = ado::Recordset::create();
-    editing::readList([&] { GISubGuestRS->Open(kSubguestQuery + key, gConn, ado::adOpenKeyset, ado::adLockOptimistic); },
-                      widget());
-    ado::ignoringErrors([&] {
-        GridSubguest->bind(GISubGuestRS);
-        for (int c = 1; c <= GridSubguest->columnCount(); ++c)
-            GridSubguest->setColumnEditType(c, grid::etReadOnly);
-        GridSubguest->setColumnHidden(4);
-        GridSubguest->setColumnWidth(1, 1400);
-        GridSubguest->setColumnWidth(2, 1500);
-        GridSubguest->setColumnWidth(3, 800);
-    });
     record_.boxes = [this] {
         editing::ShownBoxes shown = {{"GUEST_CATEGORY", cmbCategory}, {"GUEST_TITLE", cmbTitle}};
         for (int i = 0; i < 18; ++i)
@@ -322,7 +309,7 @@ bool frmGuestDetail::LoadGuest()
             shown.push_back({kMomentColumns[pair], datePicker(pair)});
         return shown;
     };
-    return editing::openRecord(record_, "GUEST", curRec, [this](ado::Recordset& rs) {
+    const bool read = editing::openRecord(record_, "GUEST", curRec, [this](ado::Recordset& rs) {
         // A column without a value leaves its control as cleared.
         for (int i = 0; i < 18; ++i) {
             const QVariant v = rs.value(kTextColumns[i]);
@@ -338,6 +325,22 @@ bool frmGuestDetail::LoadGuest()
         if (!title.isNull())
             editing::setBoxText(cmbTitle, title.toString());
     }, widget());
+    if (!read)
+        return false;
+    const QString key = QString::number(curRec);
+    GISubGuestRS = ado::Recordset::create();
+    editing::readList([&] { GISubGuestRS->Open(kSubguestQuery + key, gConn, ado::adOpenKeyset, ado::adLockOptimistic); },
+                      widget());
+    ado::ignoringErrors([&] {
+        GridSubguest->bind(GISubGuestRS);
+        for (int c = 1; c <= GridSubguest->columnCount(); ++c)
+            GridSubguest->setColumnEditType(c, grid::etReadOnly);
+        GridSubguest->setColumnHidden(4);
+        GridSubguest->setColumnWidth(1, 1400);
+        GridSubguest->setColumnWidth(2, 1500);
+        GridSubguest->setColumnWidth(3, 800);
+    });
+    return true;
 }
 
 void frmGuestDetail::RefreshSubguests()

@@ -1,6 +1,5 @@
 #include "records/frmAddType.h"
 
-#include "platform/ado/ignoring.h"
 #include "records/editing.h"
 #include "records/notices.h"
 
@@ -84,14 +83,14 @@ void frmAddType::LoadList()
     if (!list)
         return;
     window()->setWindowTitle(QString::fromLatin1(list->caption));
-    try {
-        for (const records::LookupEntry& e : records::loadLookupEntries(*list)) {
-            lstItems->addItem(e.display());
-            keys_.push_back(e.key);
-        }
-    } catch (const ado::Error&) {
-        ado::logIgnoredError();  // the list shows what could be read
-    }
+    editing::readList(
+        [&] {
+            for (const records::LookupEntry& e : records::loadLookupEntries(*list)) {
+                lstItems->addItem(e.display());
+                keys_.push_back(e.key);
+            }
+        },
+        window());
 }
 
 void frmAddType::cmdAdd_Click()

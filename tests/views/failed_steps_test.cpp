@@ -13,6 +13,7 @@
 #include "platform/calendar/dayplanner.h"
 #include "platform/calendar/monthcalendar.h"
 #include "platform/navbar/explorerbar.h"
+#include "records/notices.h"
 #include "views/calendar_view.h"
 
 #include <QLabel>
@@ -145,4 +146,33 @@ TEST_F(FailedStepsTest, AFailingStatementIsPassedOverAndLogged)
         frmEventInfo::instance().Unload();
         db().Execute(QString("ALTER TABLE %1_AWAY RENAME TO %1").arg(table));
     }
+}
+
+TEST_F(FailedStepsTest, AListAnotherProgramHoldsSaysSoAndKeepsTheRowsItShowed)
+{
+    const qint64 party = testsupport::insertRow("INSERT INTO GUEST (GUEST_PARTYNAME) VALUES ('Lee')");
+    for (const char* name : {"Ann", "Bo", "Cy"})
+        db().Execute("INSERT INTO SUBGUEST (GUEST_ID, SUBGUEST_FNAME) VALUES (?, ?)", {party, name});
+    const QString told = QString(editing::kListUnread) + "\n\ndatabase is locked";
+    frmMain& f = m();
+    db().setBusyTimeout(1);
+    {
+        testsupport::OtherProgramsLock lock(db().path(), "BEGIN EXCLUSIVE");
+        clickBar("GUESTMODE");
+        EXPECT_EQ(messages.msgs->texts(), QStringList{told});
+        EXPECT_TRUE(f.lblMode->text().endsWith("(could not be read)")) << f.lblMode->text().toStdString();
+    }
+    clickBar("GUESTMODE");
+    const int shown = f.GridEX1->rowCount();
+    const auto lastRow = [&] { return f.GridEX1->value(shown, 1).toString() + f.GridEX1->value(shown, 2).toString(); };
+    const QString last = lastRow();
+    EXPECT_GE(shown, 3);
+    EXPECT_FALSE(last.isEmpty());
+    // Shown afresh after another window's change while the file is held: the rows stay.
+    testsupport::OtherProgramsLock lock(db().path(), "BEGIN EXCLUSIVE");
+    messages.msgs->shown.clear();
+    emit records::notices().rowsChanged(records::MainList::People);
+    EXPECT_EQ(messages.msgs->texts(), QStringList{told});
+    EXPECT_EQ(f.GridEX1->rowCount(), shown);
+    EXPECT_EQ(lastRow(), last);
 }
