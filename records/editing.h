@@ -1,24 +1,26 @@
 #pragma once
-// What every record editor shares: one save as one transaction with its log
-// rows, a refused write shown and nothing kept, the editable lookup lists,
-// the date and time pickers, and the procedures an editor offers other
-// windows while it is open.
+// What every record editor shares: its record as it read it, so a save
+// writes only what the user changed; one save as one transaction with its
+// log rows, a refused write shown and nothing kept; the question as it
+// closes with changes not yet saved; lists that say when they could not be
+// read; the editable lookup lists, the date and time pickers, and the
+// procedures an editor offers other windows while it is open.
 
 #include "platform/ado/ado.h"
 #include "platform/ui/forms.h"
 
 #include <QDate>
 #include <QDateTime>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTime>
-#include <QPointer>
 #include <QVariant>
 #include <QVector>
 
 #include <functional>
-#include <source_location>
 #include <limits>
+#include <source_location>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -306,9 +308,9 @@ void storeDate(ado::Recordset& rs, const QString& column, const ui::DateBox* dat
 // design names them. A text box is one line, or multi-line (line breaks
 // allowed, Tab moves on); a list box is an editable drop-down that keeps the
 // text shown; a button runs its handler under the error guard and is never
-// pressed by Enter from another control.
-// A one-line box holds a text of any length its column holds (Qt's own limit
-// would cut one of more than 32,767 characters).
+// pressed by Enter from another control. A one-line box holds a text of
+// any length its column holds (Qt's own limit would cut one of more than
+// 32,767 characters).
 inline constexpr int kWholeColumn = std::numeric_limits<int>::max();
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& at);
 QWidget* makeTextBox(QWidget* parent, const QString& name, bool multiLine, const QRect& at);
