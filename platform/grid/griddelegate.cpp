@@ -16,6 +16,8 @@
 #include <QScrollBar>
 #include <QToolTip>
 
+#include <limits>
+
 namespace grid {
 
 // ---------------------------------------------------------------- delegates
@@ -45,6 +47,12 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     } else {
         ed = QStyledItemDelegate::createEditor(parent, option, index);
     }
+    // A cell's whole text is edited, however long: none is cut at Qt's 32,767.
+    QLineEdit* line = qobject_cast<QLineEdit*>(ed);
+    if (auto* box = qobject_cast<QComboBox*>(ed))
+        line = box->lineEdit();
+    if (line)
+        line->setMaxLength(std::numeric_limits<int>::max());
     editor_ = ed;
     return ed;
 }
