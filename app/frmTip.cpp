@@ -27,6 +27,7 @@ void frmTip::createControls()
     picIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     auto* heading = new QLabel("<b>Did you know...</b>", w);
+    heading->setTextFormat(Qt::RichText);
     txtTip = new QPlainTextEdit(w);
     txtTip->setObjectName("txtTip");
     txtTip->setReadOnly(true);

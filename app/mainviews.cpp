@@ -116,6 +116,10 @@ views::ViewTarget target(frmMain& f, grid::GridEX* grid)
     t.member = [&f](const QString& name) -> ado::RecordsetPtr& { return member(f, name); };
     t.grid = grid;
     t.lists = {nullptr, nullptr, f.GridEX2, f.GridEX3, f.GridEX4};
+    t.unread = [&f](const ViewDef& d) {
+        if (f.lblMode)
+            f.lblMode->setText(d.title + " (could not be read)");
+    };
     return t;
 }
 

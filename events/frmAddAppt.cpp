@@ -120,10 +120,11 @@ void frmAddAppt::Form_Load()
     fillPriorities(false);
     // An opener that wrote no moment gets the present one.
     InitFields(curApptDate.isValid() ? curApptDate : QDateTime::currentDateTime());
+    boxesSaved();
     window()->raise();
 }
 
-void frmAddAppt::GetPriorityText() { fillPriorities(!editing::lookupListEdited("Priority")); }
+void frmAddAppt::GetPriorityText() { fillPriorities(true); }
 
 void frmAddAppt::fillPriorities(bool keepText)
 {
@@ -155,20 +156,20 @@ void frmAddAppt::dtStartDate_Change()
 
 void frmAddAppt::cmdEditPriority_Click() { editing::editLookupList(kLookupCaller, "Priority", this); }
 
-void frmAddAppt::cmdSave_Click()
+bool frmAddAppt::save()
 {
     if (txtTitle->text().isEmpty()) {
         ui::MsgBox(kTitleRequired, ui::vbOKOnly, QString(), window());
         txtTitle->setFocus();
-        return;
+        return false;
     }
     const Moment start{dtStartDate->date(), dtStartTime->time()}, end{dtEndDate->date(), dtEndTime->time()};
     if (end < start) {
         ui::MsgBox(kEndBeforeStart, ui::vbExclamation | ui::vbOKOnly, QString(), window());
         dtEndDate->setFocus();
-        return;
+        return false;
     }
-    const auto outcome = editing::saveRecord("APPOINTMENT", true, 0, [&](ado::Recordset& rs) {
+    const auto outcome = editing::addRecord("APPOINTMENT", [&](ado::Recordset& rs) {
         rs.setValue("Appointment_Text", txtTitle->text());
         rs.setValue("Appointment_Start", editing::fromPickers(dtStartDate, dtStartTime));
         rs.setValue("Appointment_End", editing::fromPickers(dtEndDate, dtEndTime));
@@ -176,9 +177,15 @@ void frmAddAppt::cmdSave_Click()
         rs.setValue("Appointment_Priority", cmbPriority->currentText());
     }, window());
     if (outcome != editing::SaveOutcome::Saved)
-        return;
+        return false;
     RefreshCalendar();
-    Unload();
+    return true;
+}
+
+void frmAddAppt::cmdSave_Click()
+{
+    if (save())
+        closeAsIs();
 }
 
 void frmAddAppt::RefreshCalendar()
@@ -187,4 +194,4 @@ void frmAddAppt::RefreshCalendar()
     emit records::notices().appointmentsChanged();
 }
 
-void frmAddAppt::cmdCancel_Click() { Unload(); }
+void frmAddAppt::cmdCancel_Click() { closeAsIs(); }

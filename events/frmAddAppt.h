@@ -21,9 +21,9 @@ class DateBox;
 class TimeBox;
 }
 
-class frmAddAppt : public ui::Form<frmAddAppt, QDialog> {
+class frmAddAppt : public editing::RecordEditor<ui::Form<frmAddAppt, QDialog>> {
 public:
-    frmAddAppt() : Form("frmAddAppt") { keepWhileOpen(curApptDate); }
+    frmAddAppt() : RecordEditor("frmAddAppt") { keepWhileOpen(curApptDate); }
 
     // The proposed start, written by the opener; read once at load, kept after.
     QDateTime curApptDate;
@@ -77,6 +77,7 @@ protected:
 private:
     void fillPriorities(bool keepText);
     void InitFields(const QDateTime& at);
+    bool save() override;
     void RefreshCalendar();
 
 };

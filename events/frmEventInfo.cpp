@@ -76,7 +76,7 @@ constexpr int kPageLeft = 120, kPageTop = 480, kPageWidth = 9540, kPageHeight = 
 
 }  // namespace
 
-frmEventInfo::frmEventInfo() : Form(QStringLiteral("frmEventInfo")) { keepWhileOpen(curMode, curEvent); }
+frmEventInfo::frmEventInfo() : RecordEditor(QStringLiteral("frmEventInfo")) { keepWhileOpen(curMode, curEvent); }
 
 // ---------------------------------------------------------------- controls
 
@@ -242,18 +242,11 @@ void frmEventInfo::Form_Load()
     mode_ = curMode;
     event_ = mode_ == QLatin1String("Edit") ? curEvent : 0;
     ClearForm();
-    if (mode_ == QLatin1String("Edit")) {
-        // Lists typed into an event that is gone would belong to nothing.
-        if (!editing::recordExists("EVENT", event_)) {
-            ui::MsgBox("This event no longer exists. It may have been deleted.", ui::vbExclamation | ui::vbOKOnly);
-            Unload();
-            return;
-        }
-        LoadEvent();
-    } else if (!NewEvent()) {
+    if (mode_ == QLatin1String("Edit") ? !LoadEvent() : !NewEvent()) {
         Unload();
         return;
     }
+    boxesSaved();
     window()->raise();
     bringToFront(fraOverview);
 }
@@ -290,38 +283,52 @@ bool frmEventInfo::NewEvent()
         return false;
     event_ = key;
     curEvent = key;
-    LoadEvent();
-    return true;
+    return LoadEvent();
 }
 
-void frmEventInfo::LoadEvent()
+bool frmEventInfo::LoadEvent()
 {
-    editEventRS = ado::Recordset::create();
-    ado::Recordset& rs = *editEventRS;
-    ado::ignoringErrors(
-        [&] { rs.Open("SELECT * FROM EVENT WHERE EVENT_ID = " + QString::number(event_), gConn); });
-    ado::ignoringErrors([&] { txtName->setText(rs.value("EVENT_NAME").toString()); });
-    ado::ignoringErrors([&] { editing::toPickers(rs.value("EVENT_STARTDATE"), dtStartDate, nullptr); });
-    dtPlayscript->setTime(dtStartTime->time());
-    ado::ignoringErrors([&] { editing::toPickers(rs.value("EVENT_STARTDATE"), nullptr, dtStartTime); });
-    ado::ignoringErrors([&] { editing::toPickers(rs.value("EVENT_ENDDATE"), dtEndDate, dtEndTime); });
-    ado::ignoringErrors([&] { txtBudget->setText(editing::storedText(rs.value("EVENT_BUDGET"))); });
-    ado::ignoringErrors([&] { txtNotes->setPlainText(rs.value("EVENT_TEXT").toString()); });
-    ado::ignoringErrors([&] { txtLocation->setText(rs.value("EVENT_LOCATION").toString()); });
-    ado::ignoringErrors([&] { txtDirections->setPlainText(rs.value("EVENT_DIRECTIONS").toString()); });
     const std::pair<const char*, std::pair<QRadioButton*, QRadioButton*>> flags[] = {
         {"EVENT_HASFOOD", {optYesMenu, optNoMenu}},
         {"EVENT_HASDECORATION", {optYesDecoration, optNoDecoration}},
         {"EVENT_HASMUSIC", {optYesMusic, optNoMusic}},
         {"EVENT_HASPLAYSCRIPT", {optYesPlayscript, optNoPlayscript}},
     };
-    for (const auto& [column, pair] : flags) {
-        // A flag that cannot be read counts as No.
-        bool yes = false;
-        ado::ignoringErrors([&] { yes = rs.value(column).toBool(); });
-        (yes ? pair.first : pair.second)->setChecked(true);
+    record_.boxes = [this, flags] {
+        editing::ShownBoxes shown = {{"EVENT_NAME", txtName},         {"EVENT_STARTDATE", dtStartDate},
+                                     {"EVENT_ENDDATE", dtEndDate},    {"EVENT_BUDGET", txtBudget},
+                                     {"EVENT_TEXT", txtNotes},        {"EVENT_LOCATION", txtLocation},
+                                     {"EVENT_DIRECTIONS", txtDirections}};
+        for (const auto& [column, pair] : flags)
+            shown.push_back({column, pair.first->parentWidget()});
+        return shown;
+    };
+    QString why;
+    switch (record_.read("EVENT", event_, [&](ado::Recordset& rs) {
+        txtName->setText(rs.value("EVENT_NAME").toString());
+        editing::toPickers(rs.value("EVENT_STARTDATE"), dtStartDate, nullptr);
+        dtPlayscript->setTime(dtStartTime->time());
+        editing::toPickers(rs.value("EVENT_STARTDATE"), nullptr, dtStartTime);
+        editing::toPickers(rs.value("EVENT_ENDDATE"), dtEndDate, dtEndTime);
+        txtBudget->setText(editing::storedText(rs.value("EVENT_BUDGET")));
+        txtNotes->setPlainText(rs.value("EVENT_TEXT").toString());
+        txtLocation->setText(rs.value("EVENT_LOCATION").toString());
+        txtDirections->setPlainText(rs.value("EVENT_DIRECTIONS").toString());
+        for (const auto& [column, pair] : flags)
+            (rs.value(column).toBool() ? pair.first : pair.second)->setChecked(true);
+    }, &why)) {
+    case editing::RecordAsRead::Read::Shown:
+        BuildTabs();
+        return true;
+    case editing::RecordAsRead::Read::Missing:
+        // Lists typed into an event that is gone would belong to nothing.
+        ui::MsgBox("This event no longer exists. It may have been deleted.", ui::vbExclamation | ui::vbOKOnly);
+        return false;
+    case editing::RecordAsRead::Read::Failed:
+        break;
     }
-    BuildTabs();
+    ui::MsgBox(QString(editing::kRecordUnread) + "\n\n" + why, ui::vbExclamation | ui::vbOKOnly, QString(), window());
+    return false;
 }
 
 frmEventInfo::Saved frmEventInfo::SaveEvent()
@@ -331,53 +338,69 @@ frmEventInfo::Saved frmEventInfo::SaveEvent()
                    window());
         return Saved::Gone;
     }
-    ado::Recordset& rs = *editEventRS;
-    const bool ok = editing::saveAll(
-        [&] {
-            rs.setValue("EVENT_NAME", txtName->text());
-            rs.setValue("EVENT_STARTDATE", editing::fromPickers(dtStartDate->date(), noSeconds(dtStartTime->time())));
-            rs.setValue("EVENT_ENDDATE", editing::momentOf(dtEndDate, dtEndTime, true));
-            rs.setValue("EVENT_BUDGET", txtBudget->text());
-            rs.setValue("EVENT_TEXT", txtNotes->toPlainText());
-            rs.setValue("EVENT_LOCATION", txtLocation->text());
-            rs.setValue("EVENT_DIRECTIONS", txtDirections->toPlainText());
-            rs.setValue("EVENT_HASFOOD", optYesMenu->isChecked());
-            rs.setValue("EVENT_HASDECORATION", optYesDecoration->isChecked());
-            rs.setValue("EVENT_HASMUSIC", optYesMusic->isChecked());
-            rs.setValue("EVENT_HASPLAYSCRIPT", optYesPlayscript->isChecked());
-            modSynchro::LogChange("EVENT", event_, modSynchro::Changed);
-            rs.Update();
-        },
-        window());
-    if (!ok && rs.isOpen())
-        rs.CancelUpdate();
-    return ok ? Saved::Yes : Saved::Refused;
+    const QString start = editing::fromPickers(dtStartDate->date(), noSeconds(dtStartTime->time()));
+    QVariant end;
+    try {
+        end = editing::momentOf(dtEndDate, dtEndTime, true);
+    } catch (const ado::Error& e) {
+        ui::RefusedSave(e.description(), window());
+        return Saved::Refused;
+    }
+    if (!end.isNull() && end.toString() < start) {
+        ui::MsgBox(kEndBeforeStart, ui::vbExclamation | ui::vbOKOnly, QString(), window());
+        dtEndDate->setFocus();
+        return Saved::Refused;
+    }
+    switch (editing::saveChanges(record_, [&](ado::Recordset& rs) {
+        rs.setValue("EVENT_NAME", txtName->text());
+        rs.setValue("EVENT_STARTDATE", start);
+        rs.setValue("EVENT_ENDDATE", end);
+        rs.setValue("EVENT_BUDGET", txtBudget->text());
+        rs.setValue("EVENT_TEXT", txtNotes->toPlainText());
+        rs.setValue("EVENT_LOCATION", txtLocation->text());
+        rs.setValue("EVENT_DIRECTIONS", txtDirections->toPlainText());
+        rs.setValue("EVENT_HASFOOD", optYesMenu->isChecked());
+        rs.setValue("EVENT_HASDECORATION", optYesDecoration->isChecked());
+        rs.setValue("EVENT_HASMUSIC", optYesMusic->isChecked());
+        rs.setValue("EVENT_HASPLAYSCRIPT", optYesPlayscript->isChecked());
+    }, window())) {
+    case editing::SaveOutcome::Saved:
+        return Saved::Yes;
+    case editing::SaveOutcome::Gone:
+        return Saved::Gone;
+    case editing::SaveOutcome::Refused:
+        break;
+    }
+    return Saved::Refused;
 }
 
-void frmEventInfo::cmdSave_Click()
+bool frmEventInfo::save()
 {
     const Saved s = SaveEvent();
     if (s == Saved::Refused)
-        return;
+        return false;
     if (s == Saved::Yes)
         emit records::notices().eventSaved();
     else
         emit records::notices().rowsChanged(records::MainList::Events);
-    Unload();
+    return true;
+}
+
+void frmEventInfo::cmdSave_Click()
+{
+    if (save())
+        closeAsIs();
 }
 
 void frmEventInfo::cmdCancel_Click()
 {
     // A new event's row is kept and shows in the events grid.
     emit records::notices().rowsChanged(records::MainList::Events);
-    Unload();
+    closeAsIs();
 }
 
 void frmEventInfo::Form_Unload(bool&)
 {
-    if (editEventRS)
-        editEventRS->Close();
-    editEventRS.reset();
     for (ListPage& p : lists)
         p.rs.reset();
     curMode.clear();
@@ -462,8 +485,8 @@ void frmEventInfo::LoadList(ListId id)
         typed << p.grid->value(grid::GridEX::kNewRowLine, c);
     const bool typing = std::any_of(typed.begin(), typed.end(), given);
     auto rs = ado::Recordset::create();
-    ado::ignoringErrors(
-        [&] { rs->Open(events::listQuery(d, event_), gConn, ado::adOpenKeyset, ado::adLockOptimistic); });
+    editing::readList([&] { rs->Open(events::listQuery(d, event_), gConn, ado::adOpenKeyset, ado::adLockOptimistic); },
+                      window());
     p.rs = rs;
     grid::GridEX* g = p.grid;
     g->bind(rs);

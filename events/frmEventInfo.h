@@ -7,6 +7,7 @@
 #include "events/eventlists.h"
 #include "platform/ado/ado.h"
 #include "platform/ui/forms.h"
+#include "records/editing.h"
 
 #include <QString>
 
@@ -29,7 +30,7 @@ class DateBox;
 class TimeBox;
 }
 
-class frmEventInfo : public ui::Form<frmEventInfo, QDialog> {
+class frmEventInfo : public editing::RecordEditor<ui::Form<frmEventInfo, QDialog>> {
 public:
     frmEventInfo();
 
@@ -37,6 +38,8 @@ public:
     // new event, whose key then stands in curEvent. Both cleared on closing.
     QString curMode;
     qlonglong curEvent = 0;
+
+    static constexpr const char* kEndBeforeStart = "The end of the event is before its start.";
 
     // The line the next load of any list selects when it is 2 or more; set
     // by Up and Down, kept for the whole run.
@@ -119,8 +122,9 @@ private:
     enum class Saved { Yes, Refused, Gone };
     void ClearForm();
     bool NewEvent();
-    void LoadEvent();
+    bool LoadEvent();
     Saved SaveEvent();
+    bool save() override;
     void BuildTabs();
     void bringToFront(QFrame* page);
     void makeListPage(events::ListId list);
@@ -131,7 +135,6 @@ private:
     // The mode and event of this opening, read once as it loads.
     QString mode_;
     qint64 event_ = 0;
-    ado::RecordsetPtr editEventRS;
     std::array<qint64, events::kListCount> maxOrder_{};
     QFrame* front_ = nullptr;
 };

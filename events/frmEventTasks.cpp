@@ -65,6 +65,7 @@ void frmEventTasks::createControls()
     editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) {
         GetAssigneeTexts();
         GetPriorityTexts();
+        FillEvents(true);
     });
 }
 
@@ -86,12 +87,12 @@ void frmEventTasks::Form_Load()
     ClearFields();
     fillPriorities(false);
     fillAssignees(false);
-    FillEvents();
+    FillEvents(false);
     if (editsTask() && !LoadTask()) {
-        ui::MsgBox(kTaskGone, ui::vbExclamation | ui::vbOKOnly, QString(), window());
         Unload();
         return;
     }
+    boxesSaved();
     window()->raise();
 }
 
@@ -102,8 +103,8 @@ void frmEventTasks::ClearFields()
     dtDate->setDate(QDate::currentDate());
 }
 
-void frmEventTasks::GetPriorityTexts() { fillPriorities(!editing::lookupListEdited("Priority")); }
-void frmEventTasks::GetAssigneeTexts() { fillAssignees(!editing::lookupListEdited("Assignee")); }
+void frmEventTasks::GetPriorityTexts() { fillPriorities(true); }
+void frmEventTasks::GetAssigneeTexts() { fillAssignees(true); }
 
 void frmEventTasks::fillPriorities(bool keepText)
 {
@@ -115,56 +116,56 @@ void frmEventTasks::fillAssignees(bool keepText)
     editing::fillListFrom(cmbAssignee, "SELECT ASSIGNEE_TEXT FROM ASSIGNEE", keepText, {"No Assignee"});
 }
 
-void frmEventTasks::FillEvents()
+void frmEventTasks::FillEvents(bool keepText)
 {
-    editing::fillListFrom(cmbEvent, "SELECT STDEVENT_TEXT FROM STDEVENT ORDER BY STDEVENT_TEXT", false, {"No Event"});
+    editing::fillListFrom(cmbEvent, "SELECT STDEVENT_TEXT FROM STDEVENT ORDER BY STDEVENT_TEXT", keepText,
+                          {"No Event"});
 }
 
 bool frmEventTasks::LoadTask()
 {
-    const bool read = editing::loadRecord("TASKS", curTaskID, [&](ado::Recordset& rs) {
+    const std::pair<const char*, QWidget*> boxes[] = {{"TASK_NAME", txtName},     {"TASK_ASSIGN", cmbAssignee},
+                                                      {"TASK_PRIORITY", cmbPriority}, {"TASK_EVENT", cmbEvent},
+                                                      {"TASK_NOTES", txtNote},    {"TASK_DUEDATE", dtDate}};
+    record_.boxes = [boxes] {
+        editing::ShownBoxes shown;
+        for (const auto& [column, box] : boxes)
+            shown.push_back({column, box});
+        return shown;
+    };
+    return editing::openRecord(record_, "TASKS", curTaskID, [&](ado::Recordset& rs) {
         // A column without a value leaves its control as cleared.
-        for (const auto& [column, box] : {std::pair<const char*, QWidget*>{"TASK_NAME", txtName},
-                                          {"TASK_ASSIGN", cmbAssignee}, {"TASK_PRIORITY", cmbPriority},
-                                          {"TASK_EVENT", cmbEvent}, {"TASK_NOTES", txtNote}})
-            if (!rs.value(column).isNull())
+        for (const auto& [column, box] : boxes)
+            if (box != dtDate && !rs.value(column).isNull())
                 editing::setBoxText(box, editing::storedText(rs.value(column)));
         editing::toPickers(rs.value("TASK_DUEDATE"), dtDate, nullptr);
-    });
-    // Only a task known to be gone counts as missing; a failing read leaves
-    // the cleared fields, as every load step does.
-    return read || !editing::knownGone("TASKS", curTaskID);
+    }, window());
 }
 
-void frmEventTasks::cmdSave_Click()
+bool frmEventTasks::save()
 {
     if (txtName->text().isEmpty()) {
         ui::MsgBox(kNameRequired, ui::vbOKOnly, QString(), window());
         txtName->setFocus();
-        return;
+        return false;
     }
-    const bool edit = editsTask();
-    if (edit && editing::knownGone("TASKS", curTaskID)) {
-        ui::MsgBox(kTaskGone, ui::vbExclamation | ui::vbOKOnly, QString(), window());
-        Unload();
-        return;
-    }
-    const auto outcome = editing::saveRecord(
-        "TASKS", !edit, curTaskID,
-        [&](ado::Recordset& rs) {
-            rs.setValue("TASK_NAME", txtName->text());
-            rs.setValue("TASK_DUEDATE", editing::momentOf(dtDate, nullptr));
-            rs.setValue("TASK_ASSIGN", cmbAssignee->currentText());
-            rs.setValue("TASK_PRIORITY", cmbPriority->currentText());
-            rs.setValue("TASK_EVENT", cmbEvent->currentText());
-            rs.setValue("TASK_NOTES", txtNote->text());
-        },
-        window());
-    if (outcome != editing::SaveOutcome::Refused)
-        Unload();
+    return editing::saveRecord(record_, "TASKS", !editsTask(), [&](ado::Recordset& rs) {
+        rs.setValue("TASK_NAME", txtName->text());
+        rs.setValue("TASK_DUEDATE", editing::momentOf(dtDate, nullptr));
+        rs.setValue("TASK_ASSIGN", cmbAssignee->currentText());
+        rs.setValue("TASK_PRIORITY", cmbPriority->currentText());
+        rs.setValue("TASK_EVENT", cmbEvent->currentText());
+        rs.setValue("TASK_NOTES", txtNote->text());
+    }, window()) != editing::SaveOutcome::Refused;
 }
 
-void frmEventTasks::cmdCancel_Click() { Unload(); }
+void frmEventTasks::cmdSave_Click()
+{
+    if (save())
+        closeAsIs();
+}
+
+void frmEventTasks::cmdCancel_Click() { closeAsIs(); }
 
 void frmEventTasks::Form_Unload(bool&)
 {

@@ -16,9 +16,9 @@ namespace ui {
 class DateBox;
 }
 
-class frmEventTasks : public ui::Form<frmEventTasks, QDialog> {
+class frmEventTasks : public editing::RecordEditor<ui::Form<frmEventTasks, QDialog>> {
 public:
-    frmEventTasks() : Form("frmEventTasks") { keepWhileOpen(curMode, curTaskID); }
+    frmEventTasks() : RecordEditor("frmEventTasks") { keepWhileOpen(curMode, curTaskID); }
 
     // Written by the opener before every opening; kept between openings, and
     // while the window is open they stay on the task it was opened on.
@@ -28,7 +28,6 @@ public:
 
     static constexpr const char* kCaption = "Add Task";
     static constexpr const char* kNameRequired = "The task is required to have a name.";
-    static constexpr const char* kTaskGone = "This task no longer exists.";
 
     void Form_Load() override;
     void Form_Unload(bool& cancel) override;
@@ -64,8 +63,9 @@ private:
     void ClearFields();
     void fillPriorities(bool keepText);
     void fillAssignees(bool keepText);
-    void FillEvents();
+    void FillEvents(bool keepText);
     bool LoadTask();
+    bool save() override;
     void editList(const QString& listMode);
 
     bool editsTask() const { return curMode == "Edit"; }

@@ -251,6 +251,7 @@ void frmGuestDetail::releaseControls()
 
 void frmGuestDetail::Form_Load()
 {
+    firstPerson_ = 0;
     ClearFields();
     GetTitles();
     GetCategories();
@@ -260,8 +261,12 @@ void frmGuestDetail::Form_Load()
     } else if (curMode == "Edit") {
         window()->setWindowTitle("Edit Guest and Group");
         cmdAdd->setText("Update");
-        LoadGuest();
+        if (!LoadGuest()) {
+            Unload();
+            return;
+        }
     }
+    boxesSaved();
     window()->raise();
     tabGuest->setCurrentIndex(0);
     tabGuest_Click();
@@ -284,23 +289,48 @@ void frmGuestDetail::GetTitles()
 {
     if (!isLoaded())
         return;
-    editing::refillLookupBox(cmbTitle, "SELECT * FROM TITLES", "TITLE_TEXT", "Titles");
+    editing::refillLookupBox(cmbTitle, "SELECT * FROM TITLES", "TITLE_TEXT");
 }
 
 void frmGuestDetail::GetCategories()
 {
     if (!isLoaded())
         return;
-    editing::refillLookupBox(cmbCategory, "SELECT * FROM GUESTTYPE", "GUESTTYPE_TEXT", "GuestTypes");
+    editing::refillLookupBox(cmbCategory, "SELECT * FROM GUESTTYPE", "GUESTTYPE_TEXT");
 }
 
-void frmGuestDetail::LoadGuest()
+bool frmGuestDetail::LoadGuest()
 {
+    record_.boxes = [this] {
+        editing::ShownBoxes shown = {{"GUEST_CATEGORY", cmbCategory}, {"GUEST_TITLE", cmbTitle}};
+        for (int i = 0; i < 18; ++i)
+            shown.push_back({kTextColumns[i], Text1[i]});
+        for (int pair = 0; pair < 4; ++pair)
+            shown.push_back({kMomentColumns[pair], datePicker(pair)});
+        return shown;
+    };
+    const bool read = editing::openRecord(record_, "GUEST", curRec, [this](ado::Recordset& rs) {
+        // A column without a value leaves its control as cleared.
+        for (int i = 0; i < 18; ++i) {
+            const QVariant v = rs.value(kTextColumns[i]);
+            if (!v.isNull())
+                setText1(i, v.toString());
+        }
+        for (int pair = 0; pair < 4; ++pair)
+            editing::toPickers(rs.value(kMomentColumns[pair]), datePicker(pair), timePicker(pair));
+        const QVariant category = rs.value("GUEST_CATEGORY");
+        if (!category.isNull())
+            editing::setBoxText(cmbCategory, category.toString());
+        const QVariant title = rs.value("GUEST_TITLE");
+        if (!title.isNull())
+            editing::setBoxText(cmbTitle, title.toString());
+    }, widget());
+    if (!read)
+        return false;
     const QString key = QString::number(curRec);
-    ado::ignoringErrors([&] {
-        GISubGuestRS = ado::Recordset::create();
-        GISubGuestRS->Open(kSubguestQuery + key, gConn, ado::adOpenKeyset, ado::adLockOptimistic);
-    });
+    GISubGuestRS = ado::Recordset::create();
+    editing::readList([&] { GISubGuestRS->Open(kSubguestQuery + key, gConn, ado::adOpenKeyset, ado::adLockOptimistic); },
+                      widget());
     ado::ignoringErrors([&] {
         GridSubguest->bind(GISubGuestRS);
         for (int c = 1; c <= GridSubguest->columnCount(); ++c)
@@ -310,29 +340,7 @@ void frmGuestDetail::LoadGuest()
         GridSubguest->setColumnWidth(2, 1500);
         GridSubguest->setColumnWidth(3, 800);
     });
-    ado::Recordset rs;
-    if (!ado::ignoringErrors(
-            [&] { rs.Open("SELECT * FROM GUEST WHERE GUEST_ID =" + key, gConn, ado::adOpenKeyset, ado::adLockReadOnly); })
-        || rs.EOF_())
-        return;
-    // A column without a value leaves its control as cleared.
-    for (int i = 0; i < 18; ++i)
-        ado::ignoringErrors([&] {
-            const QVariant v = rs.value(kTextColumns[i]);
-            if (!v.isNull())
-                setText1(i, v.toString());
-        });
-    for (int pair = 0; pair < 4; ++pair)
-        ado::ignoringErrors(
-            [&] { editing::toPickers(rs.value(kMomentColumns[pair]), datePicker(pair), timePicker(pair)); });
-    ado::ignoringErrors([&] {
-        const QVariant category = rs.value("GUEST_CATEGORY");
-        if (!category.isNull())
-            editing::setBoxText(cmbCategory, category.toString());
-        const QVariant title = rs.value("GUEST_TITLE");
-        if (!title.isNull())
-            editing::setBoxText(cmbTitle, title.toString());
-    });
+    return true;
 }
 
 void frmGuestDetail::RefreshSubguests()
@@ -342,6 +350,17 @@ void frmGuestDetail::RefreshSubguests()
 }
 
 // ---------------------------------------------------------------- save
+
+std::array<QString, 5> frmGuestDetail::firstPersonTexts() const
+{
+    return {text1(2), text1(1), cmbTitle->currentText(), text1(8), text1(10)};
+}
+
+namespace {
+// The columns of a first person, in the order of firstPersonTexts.
+constexpr std::array<const char*, 5> kFirstPersonColumns = {"SUBGUEST_FNAME", "SUBGUEST_LNAME", "SUBGUEST_TITLE",
+                                                            "SUBGUEST_PHONE", "SUBGUEST_EMAIL"};
+}  // namespace
 
 editing::SaveOutcome frmGuestDetail::SaveGuest()
 {
@@ -360,15 +379,20 @@ editing::SaveOutcome frmGuestDetail::SaveGuest()
             rs.setValue(kMomentColumns[pair], editing::momentOf(datePicker(pair), timePicker(pair)));
     };
 
-    if (curMode == "Edit")
-        return editing::saveRecord("GUEST", false, curRec, write, widget());
+    if (curMode == "Edit") {
+        const auto outcome = editing::saveChanges(record_, write, widget());
+        if (outcome == editing::SaveOutcome::Saved)
+            FollowFirstPerson();
+        return outcome;
+    }
 
     // A new party and its first person, made from the party's own name.
-    qint64 party = 0;
+    qint64 party = 0, person = 0;
+    const std::array<QString, 5> texts = firstPersonTexts();
     const bool saved = editing::saveAll(
         [&] {
             ado::Recordset rs;
-            rs.Open("SELECT * FROM GUEST", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
+            rs.Open("SELECT * FROM GUEST WHERE 0 = 1", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
             rs.AddNew();
             write(rs);
             party = rs.value("GUEST_ID").toLongLong();
@@ -376,23 +400,50 @@ editing::SaveOutcome frmGuestDetail::SaveGuest()
             rs.Update();
 
             ado::Recordset first;
-            first.Open("SELECT * FROM SUBGUEST", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
+            first.Open("SELECT * FROM SUBGUEST WHERE 0 = 1", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
             first.AddNew();
             first.setValue("GUEST_ID", party);
-            first.setValue("SUBGUEST_FNAME", text1(2));
-            first.setValue("SUBGUEST_LNAME", text1(1));
-            first.setValue("SUBGUEST_TITLE", cmbTitle->currentText());
-            first.setValue("SUBGUEST_PHONE", text1(8));
-            first.setValue("SUBGUEST_EMAIL", text1(10));
-            modSynchro::LogChange("SUBGUEST", first.value("SUBGUEST_ID").toLongLong(), modSynchro::Added);
+            for (int i = 0; i < 5; ++i)
+                first.setValue(kFirstPersonColumns[i], texts[i]);
+            person = first.value("SUBGUEST_ID").toLongLong();
+            modSynchro::LogChange("SUBGUEST", person, modSynchro::Added);
             first.Update();
         },
         widget());
     if (!saved)
         return editing::SaveOutcome::Refused;
     curRec = party;
+    firstPerson_ = person;
+    firstAsWritten_ = texts;
     return editing::SaveOutcome::Saved;
 }
+
+void frmGuestDetail::FollowFirstPerson()
+{
+    if (firstPerson_ == 0)
+        return;
+    const std::array<QString, 5> texts = firstPersonTexts();
+    // A column the person editor changed meanwhile keeps what it was given there.
+    editing::saveAll(
+        [&] {
+            bool changed = false;
+            for (int i = 0; i < 5; ++i)
+                if (texts[i] != firstAsWritten_[i])
+                    changed = gConn.Execute(QString("UPDATE SUBGUEST SET %1 = ? WHERE SUBGUEST_ID = ? AND "
+                                                    "coalesce(%1, '') = ?")
+                                                .arg(kFirstPersonColumns[i]),
+                                            {texts[i], firstPerson_, firstAsWritten_[i]})
+                                  > 0
+                        || changed;
+            if (changed)
+                modSynchro::LogChange("SUBGUEST", firstPerson_, modSynchro::Changed);
+        },
+        widget());
+    firstAsWritten_ = texts;
+    RefreshSubguests();
+}
+
+bool frmGuestDetail::save() { return SaveGuest() != editing::SaveOutcome::Refused; }
 
 bool frmGuestDetail::SaveNewParty()
 {
@@ -403,7 +454,11 @@ bool frmGuestDetail::SaveNewParty()
     // The captions stay those of a new party.
     curMode = "Edit";
     keepVariables();
-    LoadGuest();
+    if (!LoadGuest()) {
+        Unload();
+        return false;
+    }
+    boxesSaved();
     return true;
 }
 
@@ -418,8 +473,8 @@ void frmGuestDetail::Text1_LostFocus(int index)
 void frmGuestDetail::cmdAdd_Click()
 {
     // A party deleted meanwhile has been said so; there is nothing left to edit.
-    if (SaveGuest() != editing::SaveOutcome::Refused)
-        Unload();
+    if (save())
+        closeAsIs();
 }
 
 void frmGuestDetail::cmdCancel_Click()

@@ -28,9 +28,9 @@ class MomentBox;
 class TimeBox;
 }
 
-class frmGuestDetail : public ui::Form<frmGuestDetail, QDialog> {
+class frmGuestDetail : public editing::RecordEditor<ui::Form<frmGuestDetail, QDialog>> {
 public:
-    frmGuestDetail() : Form("frmGuestDetail") { keepWhileOpen(curMode, curRec); }
+    frmGuestDetail() : RecordEditor("frmGuestDetail") { keepWhileOpen(curMode, curRec); }
 
     // Written by the opener; "New" becomes "Edit" once the party is written.
     QString curMode;
@@ -86,7 +86,12 @@ protected:
 
 private:
     editing::SaveOutcome SaveGuest();
-    void LoadGuest();
+    bool save() override;
+    bool LoadGuest();
+    // The party's first person follows the names typed until the user saves
+    // the party: each of its columns that still holds what the early save
+    // wrote takes the party's box anew.
+    void FollowFirstPerson();
     void ClearFields();
     qint64 GetSelectedSubguestID();
     // The early save: a party not written yet is written with its first
@@ -98,4 +103,8 @@ private:
     void createAccom();
 
     bool saving_ = false;
+    // The first person the early save of this opening made, and what it wrote.
+    qint64 firstPerson_ = 0;
+    std::array<QString, 5> firstAsWritten_;
+    std::array<QString, 5> firstPersonTexts() const;
 };

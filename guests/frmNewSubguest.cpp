@@ -90,10 +90,14 @@ void frmNewSubguest::Form_Load()
     InitFields();
     GetTitles();
     if (curMode == "Edit") {
-        LoadSubguest();
+        if (!LoadSubguest()) {
+            Unload();
+            return;
+        }
         cmdAdd->setText("Update");
         window()->setWindowTitle("Update Subguest");
     }
+    boxesSaved();
     window()->raise();
 }
 
@@ -109,63 +113,72 @@ void frmNewSubguest::GetTitles()
 {
     if (!isLoaded())
         return;
-    editing::refillLookupBox(cmbTitles, "SELECT * FROM TITLES", "TITLE_TEXT", "Titles");
+    editing::refillLookupBox(cmbTitles, "SELECT * FROM TITLES", "TITLE_TEXT");
 }
 
-void frmNewSubguest::LoadSubguest()
+bool frmNewSubguest::LoadSubguest()
 {
-    editing::loadRecord("SUBGUEST", subguestID, [this](ado::Recordset& rs) {
+    // Opened on no person (a party's empty list): nothing to show or store.
+    if (subguestID == 0)
+        return true;
+    record_.boxes = [this] {
+        editing::ShownBoxes shown = {{"SUBGUEST_TITLE", cmbTitles}};
+        for (int i = 0; i < 5; ++i)
+            shown.push_back({kTextColumns[i], Text1[i]});
+        return shown;
+    };
+    return editing::openRecord(record_, "SUBGUEST", subguestID, [this](ado::Recordset& rs) {
         setText1(0, editing::storedText(rs.value(kTextColumns[0])));
         setText1(1, editing::storedText(rs.value(kTextColumns[1])));
         editing::setBoxText(cmbTitles, editing::storedText(rs.value("SUBGUEST_TITLE")));
         for (int i = 2; i < 5; ++i)
             setText1(i, editing::storedText(rs.value(kTextColumns[i])));
-    });
+    }, widget());
+}
+
+bool frmNewSubguest::save()
+{
+    const auto write = [this](ado::Recordset& rs) {
+        rs.setValue(kTextColumns[0], text1(0));
+        rs.setValue(kTextColumns[1], text1(1));
+        rs.setValue("SUBGUEST_TITLE", cmbTitles->currentText());
+        for (int i = 2; i < 5; ++i)
+            rs.setValue(kTextColumns[i], text1(i));
+    };
+    if (isEditing()) {
+        if (record_.isRead() && editing::saveChanges(record_, write, widget()) == editing::SaveOutcome::Refused)
+            return false;
+    } else {
+        // A person is not added to a party deleted meanwhile.
+        if (!editing::ownerStillThere("GUEST", guestID, widget()))
+            return false;
+        const bool saved = editing::saveAll(
+            [&] {
+                ado::Recordset rs;
+                rs.Open("SELECT * FROM SUBGUEST WHERE 0 = 1", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
+                rs.AddNew();
+                rs.setValue("GUEST_ID", guestID);
+                write(rs);
+                modSynchro::LogChange("SUBGUEST", rs.value("SUBGUEST_ID").toLongLong(), modSynchro::Changed);
+                rs.Update();
+            },
+            widget());
+        if (!saved)
+            return false;
+    }
+    frmGuestDetail::instance().RefreshSubguests();
+    return true;
 }
 
 void frmNewSubguest::cmdAdd_Click()
 {
-    // A person deleted while open here is not written again.
-    if (isEditing() && subguestID != 0 && editing::knownGone("SUBGUEST", subguestID)) {
-        ui::MsgBox(editing::kRecordGone, ui::vbExclamation | ui::vbOKOnly, QString(), widget());
-        frmGuestDetail::instance().RefreshSubguests();
-        Unload();
-        return;
-    }
-    // Nor is a person added to a party deleted meanwhile.
-    if (!isEditing() && !editing::ownerStillThere("GUEST", guestID, widget()))
-        return;
-    const bool saved = editing::saveAll(
-        [&] {
-            ado::Recordset rs;
-            if (isEditing()) {
-                rs.Open("SELECT * FROM SUBGUEST WHERE SUBGUEST_ID = " + QString::number(subguestID), gConn,
-                        ado::adOpenKeyset, ado::adLockOptimistic);
-                if (rs.EOF_())
-                    return;  // no person to change (none was listed)
-            } else {
-                rs.Open("SELECT * FROM SUBGUEST", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
-                rs.AddNew();
-                rs.setValue("GUEST_ID", guestID);
-            }
-            rs.setValue(kTextColumns[0], text1(0));
-            rs.setValue(kTextColumns[1], text1(1));
-            rs.setValue("SUBGUEST_TITLE", cmbTitles->currentText());
-            for (int i = 2; i < 5; ++i)
-                rs.setValue(kTextColumns[i], text1(i));
-            modSynchro::LogChange("SUBGUEST", rs.value("SUBGUEST_ID").toLongLong(), modSynchro::Changed);
-            rs.Update();
-        },
-        widget());
-    if (!saved)
-        return;
-    frmGuestDetail::instance().RefreshSubguests();
-    Unload();
+    if (save())
+        closeAsIs();
 }
 
 void frmNewSubguest::cmdCancel_Click()
 {
-    Unload();
+    closeAsIs();
 }
 
 void frmNewSubguest::cmdAddTitle_Click()

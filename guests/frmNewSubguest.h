@@ -13,9 +13,9 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
-class frmNewSubguest : public ui::Form<frmNewSubguest, QDialog> {
+class frmNewSubguest : public editing::RecordEditor<ui::Form<frmNewSubguest, QDialog>> {
 public:
-    frmNewSubguest() : Form("frmNewSubguest") { keepWhileOpen(groupName, guestID, curMode, guestLastName, subguestID); }
+    frmNewSubguest() : RecordEditor("frmNewSubguest") { keepWhileOpen(groupName, guestID, curMode, guestLastName, subguestID); }
 
     // Written by the party editor before it shows the window; an open
     // editor keeps the values it was opened with.
@@ -52,7 +52,8 @@ protected:
 
 private:
     void InitFields();
-    void LoadSubguest();
+    bool LoadSubguest();
+    bool save() override;
     bool isEditing() const { return curMode == "Edit"; }
 
 };

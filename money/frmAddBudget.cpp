@@ -79,9 +79,13 @@ void frmAddBudget::Form_Load()
     if (mode_ == "Add") {
         ClearFields();
     } else if (mode_ == "Edit") {
-        LoadBudget();
+        if (!LoadBudget()) {
+            Unload();
+            return;
+        }
         window()->setWindowTitle("Edit Budget Item");
     }
+    boxesSaved();
     window()->raise();
 }
 
@@ -109,23 +113,30 @@ void frmAddBudget::ClearFields()
     Text1[1]->clear();
 }
 
-void frmAddBudget::LoadBudget()
+bool frmAddBudget::LoadBudget()
 {
-    editing::loadRecord("BUDGET", key_, [this](ado::Recordset& rs) { money::showColumns(rs, boxes()); });
+    record_.boxes = [this] { return money::shownIn(boxes()); };
+    return editing::openRecord(record_, "BUDGET", key_, [this](ado::Recordset& rs) { money::showColumns(rs, boxes()); },
+                               window());
+}
+
+bool frmAddBudget::save()
+{
+    return (mode_ != "Edit" && mode_ != "Add")
+        || editing::saveRecord(record_, "BUDGET", mode_ == "Add",
+                               [this](ado::Recordset& rs) { money::storeColumns(rs, boxes()); }, window())
+               != editing::SaveOutcome::Refused;
 }
 
 void frmAddBudget::cmdSave_Click()
 {
-    if (mode_ == "Edit" || mode_ == "Add")
-        money::saveAndClose(*this, "BUDGET", mode_ == "Add", key_,
-                            [this](ado::Recordset& rs) { money::storeColumns(rs, boxes()); });
-    else
-        Unload();
+    if (save())
+        closeAsIs();
 }
 
 void frmAddBudget::cmdCancel_Click()
 {
-    Unload();
+    closeAsIs();
 }
 
 void frmAddBudget::cmdEditCategory_Click()

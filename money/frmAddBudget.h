@@ -16,9 +16,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class frmAddBudget : public ui::Form<frmAddBudget, QDialog> {
+class frmAddBudget : public editing::RecordEditor<ui::Form<frmAddBudget, QDialog>> {
 public:
-    frmAddBudget() : Form("frmAddBudget") { keepWhileOpen(curMode, curBudgetID); }
+    frmAddBudget() : RecordEditor("frmAddBudget") { keepWhileOpen(curMode, curBudgetID); }
 
     // Written by the opener; kept between openings.
     QString curMode;         // "Add" or "Edit"
@@ -51,7 +51,8 @@ protected:
 
 private:
     void ClearFields();
-    void LoadBudget();
+    bool LoadBudget();
+    bool save() override;
     money::BoxColumns boxes() const;
     QString mode_;
     qint64 key_ = 0;

@@ -95,7 +95,10 @@ void frmAddExpense::Form_Load()
     GetEvents();
     GetAssignees();
     if (mode_ == "Edit") {
-        LoadExpense();
+        if (!LoadExpense()) {
+            Unload();
+            return;
+        }
         window()->setWindowTitle("Edit Budget Item");
     } else {
         ClearFields();
@@ -106,6 +109,7 @@ void frmAddExpense::Form_Load()
             editing::setBoxText(Combo1[2], exExpenseWhoPays);
         }
     }
+    boxesSaved();
     window()->raise();
 }
 
@@ -134,25 +138,32 @@ void frmAddExpense::ClearFields()
     dtDate->setDate(editing::now().date());
 }
 
-void frmAddExpense::LoadExpense()
+bool frmAddExpense::LoadExpense()
 {
-    editing::loadRecord("EXPENSES", key_, [this](ado::Recordset& rs) {
+    record_.boxes = [this] { return money::shownIn(boxes()); };
+    return editing::openRecord(record_, "EXPENSES", key_, [this](ado::Recordset& rs) {
         money::showColumns(rs, boxes());
         editing::toPickers(rs.value("EXPENSE_DUEDATE"), dtDate, nullptr);
-    });
+    }, window());
+}
+
+bool frmAddExpense::save()
+{
+    return editing::saveRecord(record_, "EXPENSES", mode_ != "Edit", [this](ado::Recordset& rs) {
+        money::storeColumns(rs, boxes());
+        editing::storeDate(rs, "EXPENSE_DUEDATE", dtDate);
+    }, window()) != editing::SaveOutcome::Refused;
 }
 
 void frmAddExpense::cmdSave_Click()
 {
-    money::saveAndClose(*this, "EXPENSES", mode_ != "Edit", key_, [this](ado::Recordset& rs) {
-        money::storeColumns(rs, boxes());
-        editing::storeDate(rs, "EXPENSE_DUEDATE", dtDate);
-    });
+    if (save())
+        closeAsIs();
 }
 
 void frmAddExpense::cmdCancel_Click()
 {
-    Unload();
+    closeAsIs();
 }
 
 void frmAddExpense::cmdEditEvent_Click()

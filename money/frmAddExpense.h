@@ -19,10 +19,10 @@ class DateBox;
 class QLineEdit;
 class QPushButton;
 
-class frmAddExpense : public ui::Form<frmAddExpense, QDialog> {
+class frmAddExpense : public editing::RecordEditor<ui::Form<frmAddExpense, QDialog>> {
 public:
     // Shown again while open, it goes on with the expense it was opened on.
-    frmAddExpense() : Form("frmAddExpense")
+    frmAddExpense() : RecordEditor("frmAddExpense")
     {
         keepWhileOpen(curMode, curBudgetID, exExpenseText, exExpenseEvent, exExpenseAmtDue, exExpenseWhoPays);
     }
@@ -63,7 +63,8 @@ protected:
 
 private:
     void ClearFields();
-    void LoadExpense();
+    bool LoadExpense();
+    bool save() override;
     void FillVendors();
     money::BoxColumns boxes() const;
     QString mode_;

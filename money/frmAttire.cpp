@@ -78,9 +78,13 @@ void frmAttire::Form_Load()
     GetAttireTypes();
     GetAssignees();
     if (mode_ != "Add") {
-        LoadAttire();
+        if (!LoadAttire()) {
+            Unload();
+            return;
+        }
         window()->setWindowTitle("Edit Attire Item");
     }
+    boxesSaved();
     window()->raise();
 }
 
@@ -109,21 +113,30 @@ void frmAttire::GetAssignees()
         money::fillBox(Combo1[1], "SELECT ASSIGNEE_TEXT FROM ASSIGNEE", "Assignee");
 }
 
-void frmAttire::LoadAttire()
+bool frmAttire::LoadAttire()
 {
-    editing::loadRecord("ATTIRE", key_, [this](ado::Recordset& rs) { money::showColumns(rs, boxes()); });
+    record_.boxes = [this] { return money::shownIn(boxes()); };
+    return editing::openRecord(record_, "ATTIRE", key_, [this](ado::Recordset& rs) { money::showColumns(rs, boxes()); },
+                               window());
+}
+
+bool frmAttire::save()
+{
+    // An emptied cost leaves the stored one.
+    return editing::saveRecord(record_, "ATTIRE", mode_ != "Edit",
+                               [this](ado::Recordset& rs) { money::storeColumns(rs, boxes()); }, window())
+        != editing::SaveOutcome::Refused;
 }
 
 void frmAttire::cmdSave_Click()
 {
-    // An emptied or unreadable cost leaves the stored one.
-    money::saveAndClose(*this, "ATTIRE", mode_ != "Edit", key_,
-                        [this](ado::Recordset& rs) { money::storeColumns(rs, boxes()); });
+    if (save())
+        closeAsIs();
 }
 
 void frmAttire::cmdCancel_Click()
 {
-    Unload();
+    closeAsIs();
 }
 
 void frmAttire::cmdEditAssignees_Click()

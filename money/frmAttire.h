@@ -15,9 +15,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class frmAttire : public ui::Form<frmAttire, QDialog> {
+class frmAttire : public editing::RecordEditor<ui::Form<frmAttire, QDialog>> {
 public:
-    frmAttire() : Form("frmAttire") { keepWhileOpen(curMode, curAttireID); }
+    frmAttire() : RecordEditor("frmAttire") { keepWhileOpen(curMode, curAttireID); }
 
     // Written by the opener; kept between openings.
     QString curMode;          // "Add" or "Edit"
@@ -49,7 +49,8 @@ protected:
 private:
     void GetVendors();
     void ClearFields();
-    void LoadAttire();
+    bool LoadAttire();
+    bool save() override;
     money::BoxColumns boxes() const;
     QString mode_;
     qint64 key_ = 0;

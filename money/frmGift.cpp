@@ -116,8 +116,11 @@ void frmGift::Form_Load()
     GetStores();
     GetGuests();
     ClearFields();
-    if (mode_ == "Edit")
-        LoadGift();
+    if (mode_ == "Edit" && !LoadGift()) {
+        Unload();
+        return;
+    }
+    boxesSaved();
     window()->raise();
 }
 
@@ -144,24 +147,27 @@ void frmGift::ClearFields()
         editing::setBoxText(t, QString());
 }
 
-void frmGift::LoadGift()
+bool frmGift::LoadGift()
 {
     QString stored;
-    editing::loadRecord("GIFT", key_, [&](ado::Recordset& rs) {
-        money::showColumns(rs, boxes());
-        stored = rs.value("GIFT_IMAGE").toString();
-    });
+    record_.boxes = [this] { return money::shownIn(boxes()); };
+    if (!editing::openRecord(record_, "GIFT", key_, [&](ado::Recordset& rs) {
+            money::showColumns(rs, boxes());
+            stored = rs.value("GIFT_IMAGE").toString();
+        }, window()))
+        return false;
     if (stored.isEmpty())
-        return;
+        return true;
     const QString file = money::storedPictureFile(stored);
     const ui::PictureBox::Reading read = file.isEmpty() ? ui::PictureBox::Reading() : Image1->readPicture(file);
     if (!read.shown) {
         ui::MsgBox(unshown(read, kPictureMissing), ui::vbOKOnly, QString(), window());
-        return;
+        return true;
     }
     // A picture kept elsewhere stays named where it is; one in the pictures
     // folder is named there afresh when the gift is saved.
     imageName_ = money::keptName(file);
+    return true;
 }
 
 void frmGift::TabStrip1_Click()
@@ -195,6 +201,7 @@ void frmGift::cmdFind_Click()
     }
     imagePath_ = path;
     imageName_ = QFileInfo(path).fileName();
+    changedBeyondBoxes();
 }
 
 void frmGift::cmdAddStore_Click()
@@ -202,11 +209,11 @@ void frmGift::cmdAddStore_Click()
     editing::editLookupList(kLookupCaller, "Stores", this, true);
 }
 
-void frmGift::cmdSave_Click()
+bool frmGift::save()
 {
     if (mode_ == "Edit" || mode_ == "Add") {
         money::KeptPicture kept;
-        const auto outcome = editing::saveRecord("GIFT", mode_ == "Add", key_, [&](ado::Recordset& rs) {
+        const auto outcome = editing::saveRecord(record_, "GIFT", mode_ == "Add", [&](ado::Recordset& rs) {
             money::storeColumns(rs, boxes());
             QString name = imageName_;
             if (!imagePath_.isEmpty()) {
@@ -220,18 +227,24 @@ void frmGift::cmdSave_Click()
         if (outcome != editing::SaveOutcome::Saved)
             money::dropPicture(kept);
         if (outcome == editing::SaveOutcome::Refused)
-            return;
+            return false;
         if (outcome == editing::SaveOutcome::Saved && !imagePath_.isEmpty() && !kept.ok)
             ui::MsgBox("The picture could not be copied into the gift pictures folder, so the gift was saved "
                        "without it.\n\n" + kept.error,
                        ui::vbExclamation | ui::vbOKOnly, QString(), window());
     }
-    Unload();
+    return true;
+}
+
+void frmGift::cmdSave_Click()
+{
+    if (save())
+        closeAsIs();
 }
 
 void frmGift::cmdCancel_Click()
 {
-    Unload();
+    closeAsIs();
 }
 
 void frmGift::Form_Unload(bool&)

@@ -21,9 +21,9 @@ namespace ui {
 class PictureBox;
 }
 
-class frmGift : public ui::Form<frmGift, QDialog> {
+class frmGift : public editing::RecordEditor<ui::Form<frmGift, QDialog>> {
 public:
-    frmGift() : Form("frmGift") { keepWhileOpen(giftMode, giftID); }
+    frmGift() : RecordEditor("frmGift") { keepWhileOpen(giftMode, giftID); }
 
     // Written by the opener; kept between openings.
     QString giftMode;     // "Add" or "Edit"
@@ -65,7 +65,8 @@ protected:
 
 private:
     void ClearFields();
-    void LoadGift();
+    bool LoadGift();
+    bool save() override;
     void GetEvents();
     void GetGuests();
     money::BoxColumns boxes() const;

@@ -51,7 +51,7 @@ const MeasureKind kMaleMeasures = {
     {6, 7, 8},
 };
 
-MeasureForm::MeasureForm(const MeasureKind& kind) : FormBase(kind.form), kind_(kind)
+MeasureForm::MeasureForm(const MeasureKind& kind) : RecordEditor(kind.form), kind_(kind)
 {
     keepWhileOpen(curMode, curRec);
 }
@@ -128,8 +128,11 @@ void MeasureForm::Form_Load()
     key_ = curRec;
     GetNames();
     ClearFields();
-    if (mode_ == "Edit")
-        LoadMeasurement();
+    if (mode_ == "Edit" && !LoadMeasurement()) {
+        Unload();
+        return;
+    }
+    boxesSaved();
     window()->raise();
 }
 
@@ -145,24 +148,34 @@ void MeasureForm::ClearFields()
         t->clear();
 }
 
-void MeasureForm::LoadMeasurement()
+bool MeasureForm::LoadMeasurement()
 {
-    editing::loadRecord(kind_.table, key_, [this](ado::Recordset& rs) { showColumns(rs, boxes()); });
+    record_.boxes = [this] { return shownIn(boxes()); };
+    return editing::openRecord(record_, kind_.table, key_, [this](ado::Recordset& rs) { showColumns(rs, boxes()); },
+                               window());
 }
 
-void MeasureForm::Command1_Click()
+bool MeasureForm::save()
 {
     if (Combo1->currentText().isEmpty()) {
         // The window stays open with what was typed.
         ui::MsgBox("Please enter a name for this person.", ui::vbOKOnly, QString(), window());
-        return;
+        return false;
     }
-    saveAndClose(*this, kind_.table, mode_ == "Add", key_, [this](ado::Recordset& rs) { storeColumns(rs, boxes()); });
+    return editing::saveRecord(record_, kind_.table, mode_ == "Add",
+                               [this](ado::Recordset& rs) { storeColumns(rs, boxes()); }, window())
+        != editing::SaveOutcome::Refused;
+}
+
+void MeasureForm::Command1_Click()
+{
+    if (save())
+        closeAsIs();
 }
 
 void MeasureForm::Command2_Click()
 {
-    Unload();
+    closeAsIs();
 }
 
 void MeasureForm::Form_Unload(bool&)

@@ -29,7 +29,7 @@ struct MeasureKind {
     std::vector<int> topRow, leftColumn, rightColumn;
 };
 
-class MeasureForm : public ui::FormBase {
+class MeasureForm : public editing::RecordEditor<ui::FormBase> {
 public:
     // Written by the opener; kept between openings.
     QString curMode;    // "Add" or "Edit"
@@ -59,7 +59,8 @@ protected:
 private:
     void GetNames();
     void ClearFields();
-    void LoadMeasurement();
+    bool LoadMeasurement();
+    bool save() override;
     BoxColumns boxes() const;
     const MeasureKind& kind_;
     QString mode_;

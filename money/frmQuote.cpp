@@ -96,8 +96,11 @@ void frmQuote::Form_Load()
     ClearFields();
     GetEvents();
     GetVendors();
-    if (mode_ == "Edit")
-        LoadQuote();
+    if (mode_ == "Edit" && !LoadQuote()) {
+        Unload();
+        return;
+    }
+    boxesSaved();
     window()->raise();
 }
 
@@ -123,28 +126,40 @@ void frmQuote::GetVendors()
         money::fillBox(cmbVendor, "SELECT VENDOR_NAME FROM VENDOR");
 }
 
-void frmQuote::LoadQuote()
+bool frmQuote::LoadQuote()
 {
-    editing::loadRecord("QUOTE", key_, [this](ado::Recordset& rs) {
+    record_.boxes = [this] {
+        editing::ShownBoxes shown = money::shownIn(boxes());
+        for (const auto& [column, picker] : pickers())
+            shown.push_back({column, picker});
+        return shown;
+    };
+    return editing::openRecord(record_, "QUOTE", key_, [this](ado::Recordset& rs) {
         money::showColumns(rs, boxes());
         // A date column without a value shows no date, and stays so.
         for (const auto& [column, picker] : pickers())
             editing::toPickers(rs.value(column), picker, nullptr);
-    });
+    }, window());
+}
+
+bool frmQuote::save()
+{
+    return editing::saveRecord(record_, "QUOTE", mode_ != "Edit", [this](ado::Recordset& rs) {
+        money::storeColumns(rs, boxes());
+        for (const auto& [column, picker] : pickers())
+            editing::storeDate(rs, column, picker);
+    }, window()) != editing::SaveOutcome::Refused;
 }
 
 void frmQuote::cmdSave_Click()
 {
-    money::saveAndClose(*this, "QUOTE", mode_ != "Edit", key_, [this](ado::Recordset& rs) {
-        money::storeColumns(rs, boxes());
-        for (const auto& [column, picker] : pickers())
-            editing::storeDate(rs, column, picker);
-    });
+    if (save())
+        closeAsIs();
 }
 
 void frmQuote::cmdCancel_Click()
 {
-    Unload();
+    closeAsIs();
 }
 
 void frmQuote::Form_Unload(bool&)

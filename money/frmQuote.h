@@ -16,9 +16,9 @@ namespace ui {
 class DateBox;
 }
 
-class frmQuote : public ui::Form<frmQuote, QDialog> {
+class frmQuote : public editing::RecordEditor<ui::Form<frmQuote, QDialog>> {
 public:
-    frmQuote() : Form("frmQuote") { keepWhileOpen(curMode, curQuote); }
+    frmQuote() : RecordEditor("frmQuote") { keepWhileOpen(curMode, curQuote); }
 
     // Written by the opener; kept between openings.
     QString curMode;      // "Edit", or anything else to add
@@ -48,7 +48,8 @@ protected:
 
 private:
     void ClearFields();
-    void LoadQuote();
+    bool LoadQuote();
+    bool save() override;
     money::BoxColumns boxes() const;
     std::array<std::pair<const char*, ui::DateBox*>, 4> pickers() const;
     QString mode_;

@@ -77,8 +77,11 @@ void frmRegistry::Form_Load()
     GetCategory();
     GetStores();
     ClearFields();
-    if (mode_ == "Edit")
-        LoadRegistry();
+    if (mode_ == "Edit" && !LoadRegistry()) {
+        Unload();
+        return;
+    }
+    boxesSaved();
     window()->raise();
 }
 
@@ -100,9 +103,11 @@ void frmRegistry::ClearFields()
         editing::setBoxText(t, QString());
 }
 
-void frmRegistry::LoadRegistry()
+bool frmRegistry::LoadRegistry()
 {
-    editing::loadRecord("REGISTRY", key_, [this](ado::Recordset& rs) { money::showColumns(rs, boxes()); });
+    record_.boxes = [this] { return money::shownIn(boxes()); };
+    return editing::openRecord(record_, "REGISTRY", key_,
+                               [this](ado::Recordset& rs) { money::showColumns(rs, boxes()); }, window());
 }
 
 void frmRegistry::cmdAddStore_Click()
@@ -115,19 +120,23 @@ void frmRegistry::cmdAddCategory_Click()
     editing::editLookupList(kLookupCaller, "Category", this, true);
 }
 
+bool frmRegistry::save()
+{
+    return (mode_ != "Edit" && mode_ != "Add")
+        || editing::saveRecord(record_, "REGISTRY", mode_ == "Add",
+                               [this](ado::Recordset& rs) { money::storeColumns(rs, boxes()); }, window())
+               != editing::SaveOutcome::Refused;
+}
+
 void frmRegistry::cmdSave_Click()
 {
-    // A value that is no amount leaves REGISTRY_COST as it was.
-    if (mode_ == "Edit" || mode_ == "Add")
-        money::saveAndClose(*this, "REGISTRY", mode_ == "Add", key_,
-                            [this](ado::Recordset& rs) { money::storeColumns(rs, boxes()); });
-    else
-        Unload();
+    if (save())
+        closeAsIs();
 }
 
 void frmRegistry::cmdCancel_Click()
 {
-    Unload();
+    closeAsIs();
 }
 
 void frmRegistry::Form_Unload(bool&)

@@ -14,9 +14,9 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
-class frmRegistry : public ui::Form<frmRegistry, QDialog> {
+class frmRegistry : public editing::RecordEditor<ui::Form<frmRegistry, QDialog>> {
 public:
-    frmRegistry() : Form("frmRegistry") { keepWhileOpen(registryMode, registryID); }
+    frmRegistry() : RecordEditor("frmRegistry") { keepWhileOpen(registryMode, registryID); }
 
     // Written by the opener; kept between openings.
     QString registryMode;   // "Add" or "Edit"
@@ -46,7 +46,8 @@ protected:
 
 private:
     void ClearFields();
-    void LoadRegistry();
+    bool LoadRegistry();
+    bool save() override;
     money::BoxColumns boxes() const;
     QString mode_;
     qint64 key_ = 0;

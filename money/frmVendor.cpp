@@ -181,8 +181,11 @@ void frmVendor::Form_Load()
     ClearFields();
     GetVendorTypes();
     showPage(frameGeneral);
-    if (mode_ == "Edit")
-        LoadVendor();
+    if (mode_ == "Edit" && !LoadVendor()) {
+        Unload();
+        return;
+    }
+    boxesSaved();
     window()->raise();
 }
 
@@ -198,16 +201,21 @@ void frmVendor::GetVendorTypes()
         money::fillBox(cmbVendorTypes, "SELECT VENDORTYPE_NAME FROM VENDORTYPE", "VendorTypes");
 }
 
-void frmVendor::LoadVendor()
+bool frmVendor::LoadVendor()
 {
-    editing::loadRecord("VENDOR", key_, [this](ado::Recordset& rs) {
+    record_.boxes = [this] {
+        editing::ShownBoxes shown = money::shownIn(textBoxes());
+        shown.push_back({"VENDOR_TYPE", cmbVendorTypes});
+        return shown;
+    };
+    return editing::openRecord(record_, "VENDOR", key_, [this](ado::Recordset& rs) {
         money::showColumns(rs, textBoxes());
         showRating(rs.value("VENDOR_BRIDERATING"), optBR);
         showRating(rs.value("VENDOR_GROOMRATING"), optGR);
         const QVariant type = rs.value("VENDOR_TYPE");
         if (!type.isNull())
             editing::setBoxText(cmbVendorTypes, type.toString());
-    });
+    }, window());
 }
 
 money::BoxColumns frmVendor::textBoxes() const
@@ -236,23 +244,27 @@ void frmVendor::cmdAddCategory_Click()
     editing::editLookupList(kLookupCaller, "VendorTypes", this);
 }
 
-void frmVendor::cmdSave_Click()
+bool frmVendor::save()
 {
-    if (mode_ != "Edit" && mode_ != "Add") {
-        Unload();
-        return;
-    }
-    money::saveAndClose(*this, "VENDOR", mode_ == "Add", key_, [this](ado::Recordset& rs) {
+    if (mode_ != "Edit" && mode_ != "Add")
+        return true;
+    return editing::saveRecord(record_, "VENDOR", mode_ == "Add", [this](ado::Recordset& rs) {
         money::storeColumns(rs, textBoxes());
         storeRating(rs, "VENDOR_BRIDERATING", optBR);
         storeRating(rs, "VENDOR_GROOMRATING", optGR);
         editing::assignText(rs, "VENDOR_TYPE", cmbVendorTypes->currentText());
-    });
+    }, window()) != editing::SaveOutcome::Refused;
+}
+
+void frmVendor::cmdSave_Click()
+{
+    if (save())
+        closeAsIs();
 }
 
 void frmVendor::cmdCancel_Click()
 {
-    Unload();
+    closeAsIs();
 }
 
 void frmVendor::Form_Unload(bool&)

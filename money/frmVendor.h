@@ -17,9 +17,9 @@ class QPushButton;
 class QRadioButton;
 class QTabBar;
 
-class frmVendor : public ui::Form<frmVendor, QDialog> {
+class frmVendor : public editing::RecordEditor<ui::Form<frmVendor, QDialog>> {
 public:
-    frmVendor() : Form("frmVendor") { keepWhileOpen(vendorID, curMode); }
+    frmVendor() : RecordEditor("frmVendor") { keepWhileOpen(vendorID, curMode); }
 
     // Written by the opener; kept between openings.
     qint64 vendorID = 0;  // the vendor to edit, read in "Edit" only
@@ -56,7 +56,8 @@ protected:
 
 private:
     void ClearFields();
-    void LoadVendor();
+    bool LoadVendor();
+    bool save() override;
     void showPage(QGroupBox* frame);
     money::BoxColumns textBoxes() const;
     // What this opening edits, taken at load.

@@ -36,7 +36,7 @@ void fillBox(QComboBox* box, const QString& sql, const QString& listMode)
     if (listMode.isEmpty())
         editing::fillListEmpty(box, items);
     else
-        editing::refillLookupBox(box, items, listMode);
+        editing::fillList(box, items, true);
 }
 
 void fillNameBox(QComboBox* box, const QString& sql)
@@ -90,13 +90,12 @@ void centredDialog(QWidget* window)
         window->move(screen->availableGeometry().center() - window->rect().center());
 }
 
-editing::SaveOutcome saveAndClose(ui::FormBase& editor, const QString& table, bool adding, qint64 key,
-                                  const std::function<void(ado::Recordset&)>& write)
+editing::ShownBoxes shownIn(const BoxColumns& boxes)
 {
-    const auto outcome = editing::saveRecord(table, adding, key, write, editor.widget());
-    if (outcome != editing::SaveOutcome::Refused)
-        editor.Unload();
-    return outcome;
+    editing::ShownBoxes out;
+    for (const BoxColumn& b : boxes)
+        out.push_back({b.column, b.box});
+    return out;
 }
 
 void refreshMain(records::MainList list)

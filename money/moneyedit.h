@@ -38,8 +38,8 @@ void storeColumns(ado::Recordset& rs, const BoxColumns& boxes);
 // Fills a drop-down box from the first column of a query, in the order the
 // database returns it, rows without a text left out; a query that fails
 // leaves the box as it is. With a
-// lookup list's key the box keeps its text unless that list was just edited
-// (editing::refillLookupBox); without one it is emptied.
+// lookup list's key the box keeps its text unless that entry was deleted
+// from the list (editing::fillList); without one it is emptied.
 void fillBox(QComboBox* box, const QString& sql, const QString& listMode = QString());
 
 // Fills a drop-down box with every subguest of a query of first and last
@@ -58,11 +58,8 @@ void showPage(const std::vector<QGroupBox*>& pages, QGroupBox* shown);
 // its screen when it first shows.
 void centredDialog(QWidget* window);
 
-// Saves an editor's record (editing::saveRecord) and closes the editor,
-// unless the database refused the write: it then stays open with what was
-// typed.
-editing::SaveOutcome saveAndClose(ui::FormBase& editor, const QString& table, bool adding, qint64 key,
-                                  const std::function<void(ado::Recordset&)>& write);
+// Where an editor shows its columns, for its record's questions.
+editing::ShownBoxes shownIn(const BoxColumns& boxes);
 
 // The main window's list of the editor's records shown afresh; nothing while
 // the main window is closed.

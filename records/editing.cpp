@@ -11,6 +11,8 @@
 #include "records/notices.h"
 #include "records/synchro.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QHash>
 #include <QLabel>
@@ -20,6 +22,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+
+#include <algorithm>
+#include <cmath>
 
 namespace editing {
 
@@ -139,8 +144,12 @@ bool knownGone(const QString& table, qint64 key)
 
 QString goneMessage(const QString& table)
 {
-    static const QHash<QString, QString> kWhat = {{"EVENT", "event"},   {"GUEST", "guest"},  {"SUBGUEST", "person"},
-                                                  {"TABLES", "table"}, {"SEATING", "seat"}};
+    static const QHash<QString, QString> kWhat = {
+        {"EVENT", "event"},          {"GUEST", "guest"},         {"SUBGUEST", "person"},
+        {"TABLES", "table"},         {"SEATING", "seat"},        {"TASKS", "task"},
+        {"VENDOR", "vendor"},        {"QUOTE", "quote"},         {"BUDGET", "budget item"},
+        {"EXPENSES", "expense"},     {"ATTIRE", "attire item"},  {"MEASURE_FEMALE", "measurement"},
+        {"MEASURE_MALE", "measurement"}, {"GIFT", "gift"},       {"REGISTRY", "registry item"}};
     return "This " + kWhat.value(table.toUpper(), QStringLiteral("record")) + " no longer exists.";
 }
 
@@ -158,35 +167,265 @@ void requireRecord(const QString& table, qint64 key)
         throw Refused(goneMessage(table));
 }
 
-SaveOutcome saveRecord(const QString& table, bool adding, qint64 key,
-                       const std::function<void(ado::Recordset&)>& write, QWidget* owner, qint64* newKey)
+SaveOutcome addRecord(const QString& table, const std::function<void(ado::Recordset&)>& write, QWidget* owner,
+                      qint64* newKey)
 {
-    // Every read is inside the save: under another program's lock it fails
-    // as a refused save, not out of this routine.
-    bool gone = false;
     qint64 stored = 0;
     const bool ok = saveAll(
         [&] {
-            if (!adding && !recordExists(table, key)) {
+            ado::Recordset rs;
+            rs.Open("SELECT * FROM " + table + " WHERE 0 = 1", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
+            rs.AddNew();
+            write(rs);
+            stored = rs.value(gConn.keyColumn(table)).toLongLong();
+            modSynchro::LogChange(table, stored, modSynchro::Added);
+            rs.Update();
+        },
+        owner);
+    if (!ok)
+        return SaveOutcome::Refused;
+    if (newKey)
+        *newKey = stored;
+    return SaveOutcome::Saved;
+}
+
+SaveOutcome saveRecord(RecordAsRead& record, const QString& table, bool adding,
+                       const std::function<void(ado::Recordset&)>& write, QWidget* owner, qint64* newKey)
+{
+    if (adding)
+        return addRecord(table, write, owner, newKey);
+    if (newKey)
+        *newKey = record.key();
+    return saveChanges(record, write, owner);
+}
+
+RecordAsRead::Read RecordAsRead::read(const QString& table, qint64 key,
+                                     const std::function<void(ado::Recordset&)>& show, QString* why)
+{
+    forget();
+    ado::Connection& c = gConn;
+    try {
+        ado::Recordset rs;
+        rs.Open("SELECT * FROM " + table + " WHERE " + c.keyColumn(table) + " = ?", c, ado::adOpenKeyset,
+                ado::adLockReadOnly, {QVariant(key)});
+        if (rs.EOF_())
+            return Read::Missing;
+        QStringList names;
+        QVector<ado::ColumnKind> kinds;
+        QVector<QVariant> values;
+        for (int i = 0; i < rs.fieldCount(); ++i) {
+            names << rs.fieldName(i);
+            kinds << rs.fieldKind(i);
+            values << rs.value(i);
+        }
+        show(rs);
+        table_ = table;
+        key_ = key;
+        names_ = names;
+        kinds_ = kinds;
+        values_ = values;
+        return Read::Shown;
+    } catch (const ado::Error& e) {
+        ado::logIgnoredError();
+        if (why)
+            *why = e.description();
+        return Read::Failed;
+    }
+}
+
+void RecordAsRead::forget()
+{
+    names_.clear();
+    kinds_.clear();
+    values_.clear();
+}
+
+bool openRecord(RecordAsRead& record, const QString& table, qint64 key,
+                const std::function<void(ado::Recordset&)>& show, QWidget* owner)
+{
+    QString why;
+    switch (record.read(table, key, show, &why)) {
+    case RecordAsRead::Read::Shown:
+        return true;
+    case RecordAsRead::Read::Missing:
+        ui::MsgBox(goneMessage(table), ui::vbExclamation | ui::vbOKOnly, QString(), owner);
+        return false;
+    case RecordAsRead::Read::Failed:
+        break;
+    }
+    ui::MsgBox(QString(kRecordUnread) + "\n\n" + why, ui::vbExclamation | ui::vbOKOnly, QString(), owner);
+    return false;
+}
+
+bool sameValue(ado::ColumnKind kind, const QVariant& a, const QVariant& b)
+{
+    const bool noA = a.isNull() || !a.isValid() || (a.typeId() == QMetaType::QString && a.toString().isEmpty());
+    const bool noB = b.isNull() || !b.isValid() || (b.typeId() == QMetaType::QString && b.toString().isEmpty());
+    if (noA || noB)
+        return noA == noB;
+    const auto number = [](const QVariant& v) {
+        const int t = v.typeId();
+        return t == QMetaType::Double || t == QMetaType::LongLong || t == QMetaType::Int;
+    };
+    if ((kind == ado::ColumnKind::Currency || kind == ado::ColumnKind::Real) && number(a) && number(b)) {
+        // Two readings of one stored amount may differ in their last binary digit.
+        const double x = a.toDouble(), y = b.toDouble();
+        return std::abs(x - y) <= 1e-9 * std::max({1.0, std::abs(x), std::abs(y)});
+    }
+    return a == b || storedText(a) == storedText(b);
+}
+
+QString captionOf(const QWidget* box)
+{
+    if (!box || !box->parentWidget())
+        return QString();
+    const QWidget* window = box->window();
+    const QRect at(box->mapTo(window, QPoint(0, 0)), box->size());
+    const QLabel* best = nullptr;
+    int bestGap = 0;
+    for (const QLabel* l : window->findChildren<QLabel*>()) {
+        if (l->buddy() == box) {
+            best = l;
+            break;
+        }
+        // The label on the box's line, left of it; else the one just above it.
+        const QRect r(l->mapTo(window, QPoint(0, 0)), l->size());
+        int gap = -1;
+        if (r.center().y() >= at.top() && r.center().y() <= at.bottom() && r.right() <= at.left() + 2)
+            gap = at.left() - r.right();
+        else if (r.bottom() <= at.top() + 2 && at.top() - r.bottom() < 2 * r.height() && r.left() < at.right()
+                 && r.right() > at.left())
+            gap = 10000 + at.top() - r.bottom();
+        if (gap >= 0 && (!best || gap < bestGap)) {
+            best = l;
+            bestGap = gap;
+        }
+    }
+    if (!best)
+        return QString();
+    QString caption = best->text().remove('&').trimmed();
+    while (caption.endsWith(':') || caption.endsWith('.'))
+        caption.chop(1);
+    return caption;
+}
+
+namespace {
+
+// A column named as a user reads it when no box names it: "GUEST_CITY" is "City".
+QString columnCaption(const QString& column)
+{
+    QString words = column.mid(column.indexOf('_') + 1).toLower().replace('_', ' ');
+    if (!words.isEmpty())
+        words[0] = words[0].toUpper();
+    return words;
+}
+
+// A value as the question shows it: short, on one line.
+QString questionText(const QVariant& v)
+{
+    QString t = regional::shownText(v).simplified();
+    if (t.isEmpty())
+        return QStringLiteral("(empty)");
+    constexpr int kLongest = 60;
+    if (t.size() > kLongest)
+        t = t.left(kLongest - 1) + QChar(0x2026);
+    return QChar(0x201C) + t + QChar(0x201D);
+}
+
+}  // namespace
+
+SaveOutcome saveChanges(RecordAsRead& record, const std::function<void(ado::Recordset&)>& write, QWidget* owner)
+{
+    if (!record.isRead()) {
+        ui::MsgBox(kRecordUnread, ui::vbExclamation | ui::vbOKOnly, QString(), owner);
+        return SaveOutcome::Refused;
+    }
+    const QString& table = record.table_;
+    QString keyColumn, sql;
+    const int n = record.names_.size();
+    // What the boxes make of the record as it is stored now.
+    QVector<QVariant> now(n), mine(n);
+    bool gone = false;
+    try {
+        keyColumn = gConn.keyColumn(table);
+        sql = "SELECT * FROM " + table + " WHERE " + keyColumn + " = ?";
+        ado::Recordset rs;
+        rs.Open(sql, gConn, ado::adOpenKeyset, ado::adLockOptimistic, {QVariant(record.key_)});
+        gone = rs.EOF_();
+        if (!gone) {
+            for (int i = 0; i < n; ++i)
+                now[i] = rs.value(record.names_[i]);
+            write(rs);
+            for (int i = 0; i < n; ++i)
+                mine[i] = rs.value(record.names_[i]);
+            rs.CancelUpdate();
+        }
+    } catch (const Refused& e) {
+        ui::MsgBox(e.message(), ui::vbExclamation | ui::vbOKOnly, QString(), owner);
+        return SaveOutcome::Refused;
+    } catch (const ado::Error& e) {
+        ui::RefusedSave(e.description(), owner);
+        return SaveOutcome::Refused;
+    }
+    if (gone) {
+        ui::MsgBox(kRecordGone, ui::vbExclamation | ui::vbOKOnly, QString(), owner);
+        return SaveOutcome::Gone;
+    }
+
+    QVector<int> changes, clashes;
+    for (int i = 0; i < n; ++i) {
+        const ado::ColumnKind kind = record.kinds_[i];
+        if (record.names_[i].compare(keyColumn, Qt::CaseInsensitive) == 0 || sameValue(kind, mine[i], record.values_[i])
+            || sameValue(kind, mine[i], now[i]))
+            continue;
+        changes << i;
+        if (!sameValue(kind, now[i], record.values_[i]))
+            clashes << i;
+    }
+    if (!clashes.isEmpty()) {
+        const ShownBoxes shown = record.boxes ? record.boxes() : ShownBoxes();
+        QStringList lines;
+        for (int i : clashes) {
+            QString caption;
+            for (const ShownIn& s : shown)
+                if (s.column.compare(record.names_[i], Qt::CaseInsensitive) == 0 && caption.isEmpty())
+                    caption = captionOf(s.box);
+            if (caption.isEmpty())
+                caption = columnCaption(record.names_[i]);
+            lines << QString("%1: now %2, typed here %3").arg(caption, questionText(now[i]), questionText(mine[i]));
+        }
+        const int answer =
+            ui::MsgBox("While this window was open, this record was changed elsewhere (in another window, or by "
+                       "changes taken from the other copy):\n\n"
+                           + lines.join('\n')
+                           + "\n\nPress Yes to save what is typed here over those changes, No to keep those changes "
+                             "and save the rest of yours, or Cancel to save nothing yet.",
+                       ui::vbYesNoCancel | ui::vbExclamation, QString(), owner);
+        if (answer == ui::vbCancel)
+            return SaveOutcome::Refused;
+        if (answer != ui::vbYes)
+            for (int i : clashes)
+                changes.removeAll(i);
+    }
+
+    const bool ok = saveAll(
+        [&] {
+            if (changes.isEmpty())
+                return;
+            ado::Recordset rs;
+            rs.Open(sql, gConn, ado::adOpenKeyset, ado::adLockOptimistic, {QVariant(record.key_)});
+            if (rs.EOF_()) {
                 gone = true;
                 return;
             }
-            const QString keyColumn = gConn.keyColumn(table);
-            ado::Recordset rs;
-            if (adding) {
-                rs.Open("SELECT * FROM " + table + " WHERE 0 = 1", gConn, ado::adOpenKeyset, ado::adLockOptimistic);
-                rs.AddNew();
-            } else {
-                rs.Open("SELECT * FROM " + table + " WHERE " + keyColumn + " = ?", gConn, ado::adOpenKeyset,
-                        ado::adLockOptimistic, {QVariant(key)});
-                if (rs.EOF_())
-                    throw ado::Error(3021, kRecordGone);
-            }
-            write(rs);
-            stored = rs.value(keyColumn).toLongLong();
-            modSynchro::LogChange(table, stored, adding ? modSynchro::Added : modSynchro::Changed);
+            for (int i : changes)
+                if (!sameValue(record.kinds_[i], rs.value(record.names_[i]), now[i]))
+                    throw Refused("This record was changed again elsewhere just now. Please press Save again to see "
+                                  "what changed.");
+            for (int i : changes)
+                rs.setValue(record.names_[i], mine[i]);
+            modSynchro::LogChange(table, record.key_, modSynchro::Changed);
             rs.Update();
-            rs.Close();
         },
         owner);
     if (!ok)
@@ -195,26 +434,89 @@ SaveOutcome saveRecord(const QString& table, bool adding, qint64 key,
         ui::MsgBox(kRecordGone, ui::vbExclamation | ui::vbOKOnly, QString(), owner);
         return SaveOutcome::Gone;
     }
-    if (newKey)
-        *newKey = stored;
+    // The record as it is stored now is the one the window goes on from.
+    for (int i : changes)
+        now[i] = mine[i];
+    record.values_ = now;
     return SaveOutcome::Saved;
 }
 
-bool loadRecord(const QString& table, qint64 key, const std::function<void(ado::Recordset&)>& show)
+bool readList(const std::function<void()>& read, QWidget* owner, const std::source_location& where)
 {
-    ado::Connection& c = gConn;
+    QString why;
     try {
-        ado::Recordset rs;
-        rs.Open("SELECT * FROM " + table + " WHERE " + c.keyColumn(table) + " = ?", c, ado::adOpenKeyset,
-                ado::adLockReadOnly, {QVariant(key)});
-        if (rs.EOF_())
-            return false;
-        show(rs);
+        read();
         return true;
-    } catch (const ado::Error&) {
-        ado::logIgnoredError();
-        return false;
+    } catch (const ado::Error& e) {
+        ado::logIgnoredError(where);
+        why = "\n\n" + e.description();
+    } catch (const std::exception&) {
+        ado::logIgnoredError(where);
     }
+    ui::MsgBox(kListUnread + why, ui::vbExclamation | ui::vbOKOnly, QString(), owner);
+    return false;
+}
+
+namespace {
+
+// What a box a user types into or chooses in holds; false for any other widget.
+bool boxState(const QWidget* w, QString& state)
+{
+    if (auto* e = qobject_cast<const QLineEdit*>(w))
+        state = e->isReadOnly() ? QString() : e->text();
+    else if (auto* p = qobject_cast<const QPlainTextEdit*>(w))
+        state = p->toPlainText();
+    else if (auto* c = qobject_cast<const QComboBox*>(w))
+        state = c->currentText();
+    else if (auto* b = qobject_cast<const QAbstractButton*>(w); b && b->isCheckable())
+        state = b->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    else
+        return false;
+    return true;
+}
+
+}  // namespace
+
+void BoxesAsSaved::take(const QWidget* window)
+{
+    forget();
+    if (!window)
+        return;
+    for (const QWidget* w : window->findChildren<QWidget*>()) {
+        // A box shown only while it is used (a cell's picker), and the parts
+        // of grids and lists (whose cells are stored as they are typed).
+        bool part = w->isHidden() && w->testAttribute(Qt::WA_WState_ExplicitShowHide);
+        for (const QWidget* p = w->parentWidget(); p && p != window && !part; p = p->parentWidget())
+            part = qobject_cast<const QAbstractItemView*>(p) || qobject_cast<const QComboBox*>(p);
+        QString state;
+        if (!part && boxState(w, state))
+            states_.emplace_back(w, state);
+    }
+}
+
+bool BoxesAsSaved::changed() const
+{
+    if (other_)
+        return true;
+    for (const auto& [box, state] : states_) {
+        QString now;
+        if (box && boxState(box, now) && now != state)
+            return true;
+    }
+    return false;
+}
+
+bool mayClose(BoxesAsSaved& boxes, QWidget* window, const std::function<bool()>& save)
+{
+    if (!boxes.changed())
+        return true;
+    const int answer = ui::MsgBox(kSaveChanges, ui::vbYesNoCancel | ui::vbQuestion, QString(), window);
+    if (answer == ui::vbCancel)
+        return false;
+    if (answer == ui::vbYes && !save())
+        return false;
+    boxes.forget();
+    return true;
 }
 
 void editLookupList(const QString& fromForm, const QString& listMode, ui::FormBase* owner, bool modeless)
@@ -308,12 +610,23 @@ void fillList(QComboBox* box, const QStringList& items, bool keepText, const QSt
     if (!box)
         return;
     const QString shown = box->currentText();
+    // An entry the list held and no longer holds was deleted: the box stops
+    // showing it. Any other text stays, also one the list never held.
+    bool wasEntry = false;
+    for (int i = 0; i < box->count() && !wasEntry; ++i)
+        wasEntry = box->itemText(i) == shown;
+    const bool keep = keepText && !(wasEntry && !leading.contains(shown) && !items.contains(shown));
     box->clear();
     box->addItems(leading + items);
-    if (keepText)
+    if (keep) {
         setBoxText(box, shown);
-    else if (box->count() > 0)
+    } else if (keepText && leading.isEmpty()) {
+        box->setCurrentIndex(-1);
+        if (box->isEditable())
+            box->setEditText(QString());
+    } else if (box->count() > 0) {
         box->setCurrentIndex(0);
+    }
 }
 
 void fillListFrom(QComboBox* box, const QString& sql, bool keepText, const QStringList& leading)
@@ -334,27 +647,11 @@ void fillKeyedList(QComboBox* box, const QString& sql, const ado::Params& params
     box->setCurrentIndex(-1);
 }
 
-bool lookupListEdited(const QString& listMode)
-{
-    const frmAddType& editor = frmAddType::instance();
-    return editor.isLoaded() && editor.editedList() == listMode;
-}
-
-void refillLookupBox(QComboBox* box, const QStringList& items, const QString& listMode)
-{
-    if (!box)
-        return;
-    if (lookupListEdited(listMode))
-        fillListEmpty(box, items);
-    else
-        fillList(box, items, true);
-}
-
-void refillLookupBox(QComboBox* box, const QString& sql, const QString& field, const QString& listMode)
+void refillLookupBox(QComboBox* box, const QString& sql, const QString& field)
 {
     QStringList items;
     ado::ignoringErrors([&] { items = fieldTexts(sql, field); });
-    refillLookupBox(box, items, listMode);
+    fillList(box, items, true);
 }
 
 void fillListEmpty(QComboBox* box, const QStringList& items)
@@ -417,9 +714,10 @@ void allowEmptyMoment(ui::DateBox* date, ui::TimeBox* time)
 QVariant momentOf(const ui::DateBox* date, const ui::TimeBox* time, bool wholeMinutes)
 {
     const QDate day = date ? date->date() : QDate();
-    const QTime at = time ? time->time() : QTime();
+    // A date picker alone keeps the time of day of the moment it shows.
+    const QTime at = time ? time->time() : date ? date->timeOfDay() : QTime();
     if (!day.isValid()) {
-        if (at.isValid())
+        if (time && at.isValid())
             throw ado::Error(0, QStringLiteral("The time %1 has no date. Please type its date as well, or clear the "
                                                "time.")
                                     .arg(time->text().trimmed()));
@@ -463,6 +761,7 @@ QWidget* makeTextBox(QWidget* parent, const QString& name, bool multiLine, const
         box = p;
     } else {
         auto* line = new QLineEdit(parent);
+        line->setMaxLength(kWholeColumn);
         ui::showBeginningWhenSet(line);
         box = line;
     }
@@ -474,6 +773,7 @@ QWidget* makeTextBox(QWidget* parent, const QString& name, bool multiLine, const
 QComboBox* makeListBox(QWidget* parent, const QString& name, const QRect& at)
 {
     auto* c = new ui::ListBox(parent, true);
+    c->lineEdit()->setMaxLength(kWholeColumn);
     c->setObjectName(name);
     c->setGeometry(at);
     return c;

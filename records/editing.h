@@ -1,21 +1,29 @@
 #pragma once
-// What every record editor shares: one save as one transaction with its log
-// rows, a refused write shown and nothing kept, the editable lookup lists,
-// the date and time pickers, and the procedures an editor offers other
-// windows while it is open.
+// What every record editor shares: its record as it read it, so a save
+// writes only what the user changed; one save as one transaction with its
+// log rows, a refused write shown and nothing kept; the question as it
+// closes with changes not yet saved; lists that say when they could not be
+// read; the editable lookup lists, the date and time pickers, and the
+// procedures an editor offers other windows while it is open.
 
 #include "platform/ado/ado.h"
+#include "platform/ui/forms.h"
 
 #include <QDate>
 #include <QDateTime>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTime>
 #include <QVariant>
+#include <QVector>
 
 #include <functional>
+#include <limits>
+#include <source_location>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -80,20 +88,151 @@ struct Refused : std::runtime_error {
 void requireRecord(const QString& table, qint64 key);
 
 
-// One editor's save of one record, as one transaction: the row of `key` (or
-// a new row when adding) is opened, `write` fills it, the change is logged
-// (1 added, 2 changed) before the row is stored. A record deleted meanwhile
-// is said so and nothing is written or logged; a refusal is shown as by
-// saveAll. The new row's key goes to *newKey.
+// One editor's addition of one record, as one transaction: a new row is
+// started, `write` fills it, the addition is logged (1) before the row is
+// stored. A refusal is shown as by saveAll. The new row's key goes to
+// *newKey.
 enum class SaveOutcome { Saved, Refused, Gone };
-SaveOutcome saveRecord(const QString& table, bool adding, qint64 key,
-                       const std::function<void(ado::Recordset&)>& write, QWidget* owner = nullptr,
-                       qint64* newKey = nullptr);
+SaveOutcome addRecord(const QString& table, const std::function<void(ado::Recordset&)>& write,
+                      QWidget* owner = nullptr, qint64* newKey = nullptr);
 inline const char* kRecordGone = "This record was deleted while it was open here, so the changes were not saved.";
 
-// Reads the row of `key` and hands it to `show`; false when there is no such
-// row or it cannot be read (the editor's boxes then stay as they are).
-bool loadRecord(const QString& table, qint64 key, const std::function<void(ado::Recordset&)>& show);
+// A column of a record and the box that shows it: a message names the
+// column by the box's label ("City").
+struct ShownIn {
+    QString column;
+    const QWidget* box = nullptr;
+};
+using ShownBoxes = std::vector<ShownIn>;
+
+// A record as an editor read it. A save then writes only the columns the
+// user changed (those the boxes make differ from what was read), over the
+// record as it is stored by then: a column another window or a merge changed
+// meanwhile stays as they left it, unless the user changed it too; then the
+// user is told what changed and chooses.
+class RecordAsRead {
+public:
+    enum class Read { Shown, Missing, Failed };
+    // Reads the row of `key` and hands it to `show`, keeping its values;
+    // nothing is kept when there is no such row or it cannot be read (the
+    // error is in `why`).
+    Read read(const QString& table, qint64 key, const std::function<void(ado::Recordset&)>& show,
+              QString* why = nullptr);
+    bool isRead() const { return !values_.isEmpty(); }
+    const QString& table() const { return table_; }
+    qint64 key() const { return key_; }
+    void forget();
+    // Where the editor shows its columns, for the question about changes
+    // made meanwhile; a column it does not name is named from the column.
+    std::function<ShownBoxes()> boxes;
+
+private:
+    friend SaveOutcome saveChanges(RecordAsRead&, const std::function<void(ado::Recordset&)>&, QWidget*);
+    QString table_;
+    qint64 key_ = 0;
+    QStringList names_;
+    QVector<ado::ColumnKind> kinds_;
+    QVector<QVariant> values_;
+};
+
+// Reads an editor's record (RecordAsRead::read). A record that is gone, or
+// that cannot be read (another program holds the file), is told plainly and
+// false is returned: the editor then closes, and nothing is offered for
+// saving over a record it never showed.
+bool openRecord(RecordAsRead& record, const QString& table, qint64 key,
+                const std::function<void(ado::Recordset&)>& show, QWidget* owner = nullptr);
+inline const char* kRecordUnread =
+    "This record could not be read, so it is not opened and nothing was changed. Please try again in a moment.";
+
+// Saves what the user changed of a record read with RecordAsRead, as one
+// transaction with its log row: `write` fills the row as it is stored now,
+// and only the columns whose value the boxes changed are written. Nothing
+// changed writes and logs nothing. A column changed meanwhile that the user
+// changed too is asked about: Yes writes what is typed, No keeps the stored
+// value (the rest is written), Cancel writes nothing and the window stays.
+SaveOutcome saveChanges(RecordAsRead& record, const std::function<void(ado::Recordset&)>& write,
+                        QWidget* owner = nullptr);
+// An editor's save: a new record of the table added whole (addRecord), or
+// the record it read saved as the user changed it (saveChanges).
+SaveOutcome saveRecord(RecordAsRead& record, const QString& table, bool adding,
+                       const std::function<void(ado::Recordset&)>& write, QWidget* owner = nullptr,
+                       qint64* newKey = nullptr);
+
+// Whether two values of a column of that kind are the same value: no value
+// and an empty text are alike, amounts alike to the last stored decimal.
+bool sameValue(ado::ColumnKind kind, const QVariant& a, const QVariant& b);
+
+// The caption of a box as its window shows it: its label's text without
+// the colon; "" when it has none.
+QString captionOf(const QWidget* box);
+
+// Reads the rows of a list (`read`). One that could not be read (another
+// program holds the file) is logged and says so and why, rather than being
+// shown as if there were none; false is then returned.
+bool readList(const std::function<void()>& read, QWidget* owner = nullptr,
+              const std::source_location& where = std::source_location::current());
+inline const char* kListUnread =
+    "This list could not be read, so its rows are not shown. Please try again in a moment.";
+
+// The boxes of an editor as they stood when it loaded or last saved, to see
+// whether it holds changes not yet saved as it closes.
+class BoxesAsSaved {
+public:
+    // The window's boxes as they are now count as saved.
+    void take(const QWidget* window);
+    // Nothing is unsaved any more (saved, or given up by the user).
+    void forget()
+    {
+        states_.clear();
+        other_ = false;
+    }
+    // A change the boxes do not show (a picture chosen).
+    void markChanged() { other_ = true; }
+    bool changed() const;
+
+private:
+    std::vector<std::pair<QPointer<const QWidget>, QString>> states_;
+    bool other_ = false;
+};
+// An editor closed (by Close, its close box or Escape) with changes not yet
+// saved asks whether to save them: Yes runs `save` and closes only when it
+// went through, No closes, Cancel keeps the window open. True to close.
+bool mayClose(BoxesAsSaved& boxes, QWidget* window, const std::function<bool()>& save);
+inline const char* kSaveChanges = "Do you want to save the changes you made?";
+
+// A window that edits one record (ui::Form<...> or ui::FormBase as Base):
+// it keeps the record as it read it and its boxes as last saved, and asks
+// before it closes with changes not yet saved.
+template <class Base>
+class RecordEditor : public Base {
+public:
+    void Form_QueryUnload(bool& cancel, int unloadMode) override
+    {
+        Base::Form_QueryUnload(cancel, unloadMode);
+        if (!cancel && !mayClose(asSaved_, this->widget(), [this] { return save(); }))
+            cancel = true;
+    }
+
+protected:
+    using Base::Base;
+    // Saves the record (its Save button, and Yes as it closes); true when it
+    // went through, or the record is gone so there is nothing left to save.
+    virtual bool save() = 0;
+    // The boxes as they stand now count as saved (at the end of a load).
+    void boxesSaved() { asSaved_.take(this->widget()); }
+    // A change not yet saved that no box shows.
+    void changedBeyondBoxes() { asSaved_.markChanged(); }
+    // Closes without asking: after a save, or on the user's Cancel.
+    void closeAsIs()
+    {
+        asSaved_.forget();
+        this->Unload();
+    }
+    RecordAsRead record_;
+
+private:
+    BoxesAsSaved asSaved_;
+};
 
 // Opens the lookup-list editor on a list, modal over `owner` (or modeless,
 // beside it), telling it which caller to fill again when it closes.
@@ -122,8 +261,10 @@ QStringList fieldTexts(const QString& sql, const QString& field, const ado::Para
 
 // Fills an editable drop-down list: `leading` entries first (such as
 // "No Priority"), then the items. With keepText the box goes on showing the
-// text it showed, also one the list does not hold; otherwise it shows the
-// first entry.
+// text it showed, also one the list does not hold, unless that text was an
+// entry of the list and is one no more (deleted from it): the box then shows
+// the first leading entry, or nothing. Without keepText it shows the first
+// entry.
 void fillList(QComboBox* box, const QStringList& items, bool keepText, const QStringList& leading = {});
 // The same with the items of a query; one that cannot be read leaves the
 // leading entries alone in the list.
@@ -133,18 +274,12 @@ void fillListFrom(QComboBox* box, const QString& sql, bool keepText, const QStri
 // query order. The list is emptied first, no entry is chosen and nothing
 // fires; a query that cannot be read leaves the list empty.
 void fillKeyedList(QComboBox* box, const QString& sql, const ado::Params& params = {});
-// Whether the lookup editor is now closing on the list of that key (its
-// callers' refills reset only that list's box).
-bool lookupListEdited(const QString& listMode);
 // Fills a drop-down list and shows no entry chosen, with an empty text.
 void fillListEmpty(QComboBox* box, const QStringList& items);
-// Refills the box of a lookup list without a leading entry: the box of the
-// list the lookup editor is closing on is left empty (its entry may be
-// gone); any other box keeps the text it shows.
-void refillLookupBox(QComboBox* box, const QStringList& items, const QString& listMode);
-// The same with the texts of one field of a query's rows ("SELECT * FROM
-// TITLES", "TITLE_TEXT"); a failing query leaves the list empty.
-void refillLookupBox(QComboBox* box, const QString& sql, const QString& field, const QString& listMode);
+// Refills the box of a lookup list with the texts of one field of a query's
+// rows ("SELECT * FROM TITLES", "TITLE_TEXT"), keeping its text (fillList);
+// a failing query leaves the list empty.
+void refillLookupBox(QComboBox* box, const QString& sql, const QString& field);
 
 // A stored moment split over a date picker and a time picker, and joined
 // back into the stored form. A date picker without a time picker keeps the
@@ -156,8 +291,9 @@ bool toPickers(const QVariant& stored, ui::DateBox* date, ui::TimeBox* time);
 // hold none until the user gives one.
 void allowEmptyMoment(ui::DateBox* date, ui::TimeBox* time);
 // The moment of a date picker and a time picker (or none) as it is stored:
-// NULL while the date picker holds no date, the day at midnight when no time
-// is given, without seconds when `wholeMinutes`. A time typed without its
+// NULL while the date picker holds no date; without a time picker, the time
+// of day the date picker keeps; midnight when the time picker holds none;
+// without seconds when `wholeMinutes`. A time typed without its
 // date is refused with a plain message (an ado::Error), never lost unseen.
 QVariant momentOf(const ui::DateBox* date, const ui::TimeBox* time, bool wholeMinutes = false);
 // The moment a stored value holds; false for NULL or an unreadable value.
@@ -172,7 +308,10 @@ void storeDate(ado::Recordset& rs, const QString& column, const ui::DateBox* dat
 // design names them. A text box is one line, or multi-line (line breaks
 // allowed, Tab moves on); a list box is an editable drop-down that keeps the
 // text shown; a button runs its handler under the error guard and is never
-// pressed by Enter from another control.
+// pressed by Enter from another control. A one-line box holds a text of
+// any length its column holds (Qt's own limit would cut one of more than
+// 32,767 characters).
+inline constexpr int kWholeColumn = std::numeric_limits<int>::max();
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& at);
 QWidget* makeTextBox(QWidget* parent, const QString& name, bool multiLine, const QRect& at);
 QComboBox* makeListBox(QWidget* parent, const QString& name, const QRect& at);

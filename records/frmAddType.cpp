@@ -1,6 +1,5 @@
 #include "records/frmAddType.h"
 
-#include "platform/ado/ignoring.h"
 #include "records/editing.h"
 #include "records/notices.h"
 
@@ -27,6 +26,7 @@ void frmAddType::createControls()
     w->setFixedSize(4710 / 15, 2280 / 15);
     txtItem = new QLineEdit(w);
     txtItem->setObjectName("txtItem");
+    txtItem->setMaxLength(editing::kWholeColumn);
     txtItem->setGeometry(twips(120, 120, 1452, 288));
     cmdAdd = new QPushButton("Add >>", w);
     cmdAdd->setObjectName("cmdAdd");
@@ -83,14 +83,14 @@ void frmAddType::LoadList()
     if (!list)
         return;
     window()->setWindowTitle(QString::fromLatin1(list->caption));
-    try {
-        for (const records::LookupEntry& e : records::loadLookupEntries(*list)) {
-            lstItems->addItem(e.display());
-            keys_.push_back(e.key);
-        }
-    } catch (const ado::Error&) {
-        ado::logIgnoredError();  // the list shows what could be read
-    }
+    editing::readList(
+        [&] {
+            for (const records::LookupEntry& e : records::loadLookupEntries(*list)) {
+                lstItems->addItem(e.display());
+                keys_.push_back(e.key);
+            }
+        },
+        window());
 }
 
 void frmAddType::cmdAdd_Click()

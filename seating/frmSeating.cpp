@@ -3,6 +3,7 @@
 #include "platform/ado/ignoring.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
+#include "platform/ui/celltip.h"
 #include "platform/ui/dragdrop.h"
 #include "platform/ui/messages.h"
 #include "records/editing.h"
@@ -841,7 +842,7 @@ void frmSeating::DrawSeatText(SeatBox* box, QString& text, int angle, const QStr
         lines.line1 = lines.line1.left(14) + ellipsis;
     for (QString* line : {&lines.line1, &lines.line2})
         *line = fm.elidedText(*line, Qt::ElideRight, box->shownWidth());
-    box->setToolTip(lines.line1.endsWith(ellipsis) || lines.line2.endsWith(ellipsis) ? text : QString());
+    box->setToolTip(lines.line1.endsWith(ellipsis) || lines.line2.endsWith(ellipsis) ? ui::plainTip(text) : QString());
     const TextMeasure measure{[&](const QString& s) { return fm.horizontalAdvance(s) * twips::kTwipsPerPixel; },
                               [&](const QString&) { return fm.height() * twips::kTwipsPerPixel; }};
     const QSize inner = box->innerSize();

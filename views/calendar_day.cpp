@@ -141,17 +141,18 @@ void CalendarPanels::ChangeDate(const QDateTime& whichDate)
     ado::ignoringErrors([&] {
         setLabel(controls.lblDate, QLocale::c().toString(whichDate.date(), QStringLiteral("MMMM dd, yyyy")));
     });
-    ado::ignoringErrors([&] {
-        if (!DayApptRS)
-            DayApptRS = ado::Recordset::create();
-        // The day runs from its midnight to the next; touching a midnight from
-        // outside is not being on the day.
+    if (!DayApptRS)
+        DayApptRS = ado::Recordset::create();
+    // The day runs from its midnight to the next; touching a midnight from
+    // outside is not being on the day. Appointments that could not be read
+    // are said so, never shown as a day without any.
+    const bool read = editing::readList([&] {
         DayApptRS->Open("SELECT * FROM APPOINTMENT WHERE APPOINTMENT_START < ? AND "
                         "(APPOINTMENT_END > ? OR APPOINTMENT_START >= ?) ORDER BY APPOINTMENT_START",
                         modQVDatabase::gConn, ado::adOpenKeyset, ado::adLockOptimistic,
                         {ado::convert::isoDateTime(upper), ado::convert::isoDateTime(lower),
                          ado::convert::isoDateTime(lower)});
-    });
+    }, controls.calDay ? controls.calDay->window() : nullptr);
     calendar::DayPlanner* cal = controls.calDay;
     ado::ignoringErrors([&] {
         if (cal)
@@ -176,7 +177,7 @@ void CalendarPanels::ChangeDate(const QDateTime& whichDate)
         if (cal)
             cal->setFirstVisibleMinute(firstVisibleMinuteFor(first));
     });
-    if (!any) {
+    if (!any && read) {
         ado::ignoringErrors([&] {
             if (cal) {
                 cal->addEntry(480, 560, QString::fromLatin1(kNoAppointments), QStringLiteral("0"));

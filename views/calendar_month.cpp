@@ -2,6 +2,7 @@
 
 #include "platform/ado/ignoring.h"
 #include "platform/ui/messages.h"
+#include "records/editing.h"
 #include "records/modQVDatabase.h"
 
 #include <QCalendarWidget>
@@ -67,7 +68,7 @@ void CalendarPanels::ChangeCalendar(QDateTime& whichDate)
     const QDateTime lower = ado::convert::wallClock(first);
     const QDateTime upper = ado::convert::wallClock(last.addDays(1));
     ado::ignoringErrors([&] { setLabel(controls.lblMonth, monthTitle(first, last)); });
-    ado::ignoringErrors([&] {
+    editing::readList([&] {
         auto rs = ado::Recordset::create();
         rs->Open("SELECT * FROM APPOINTMENT WHERE APPOINTMENT_START < ? AND "
                  "(APPOINTMENT_END > ? OR APPOINTMENT_START >= ?) ORDER BY APPOINTMENT_START, APPOINTMENT_ID",
@@ -85,7 +86,7 @@ void CalendarPanels::ChangeCalendar(QDateTime& whichDate)
             }
         }
         rs->Close();
-    });
+    }, cal ? cal->window() : nullptr);
 }
 
 void CalendarPanels::Calendar1_MouseUp(int button, int, int, int)

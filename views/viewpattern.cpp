@@ -2,6 +2,7 @@
 
 #include "platform/ado/ignoring.h"
 #include "platform/grid/gridex.h"
+#include "records/editing.h"
 
 namespace views {
 
@@ -71,7 +72,11 @@ void ApplyView(const ViewDef& def, const ViewTarget& t)
     }
 
     ado::RecordsetPtr rs = rows;
-    step([&] { rs->Open(def.sql, *t.conn, def.cursor, def.lock, t.params); });
+    const auto open = [&] { rs->Open(def.sql, *t.conn, def.cursor, def.lock, t.params); };
+    if (def.raisesErrors)
+        open();
+    else if (!editing::readList(open, t.grid ? t.grid->window() : nullptr) && t.unread)
+        t.unread(def);
 
     grid::GridEX* g = t.grid;
     if (!g)
@@ -133,7 +138,7 @@ bool RefreshGrid(grid::GridEX* grid, const ado::RecordsetPtr& rs)
         grid->operationR();
     }
     // A recordset that is not open (its view never opened it) is skipped.
-    if (!rs->isOpen() || !ado::ignoringErrors([&] { rs->Requery(); }))
+    if (!rs->isOpen() || !editing::readList([&] { rs->Requery(); }, grid ? grid->window() : nullptr))
         return false;
     if (grid && grid->recordset() == rs)
         grid->bind(rs);

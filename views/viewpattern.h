@@ -28,10 +28,13 @@ struct ViewTarget {
     ado::Params params;
     // The day panel's task grid keeps its own layout.
     bool layoutStep = true;
+    // Marks the view whose rows could not be read (they were said so).
+    std::function<void(const ViewDef&)> unread;
 };
 
 // Runs the view. Unless the view raises its errors, each failing step is
-// skipped without a message and the next one runs.
+// skipped without a message and the next one runs; rows that could not be
+// read are said so (editing::readList).
 void ApplyView(const ViewDef& def, const ViewTarget& target);
 
 // The total row of a view: stops at its first failing step and throws.
@@ -40,7 +43,8 @@ void ApplyTotals(const ViewDef& def, grid::GridEX& grid);
 // After rows behind a grid changed: requery the recordset and, when the grid
 // still shows that recordset, bind it again so the grid keeps the view's
 // columns. A recordset no longer shown is only requeried, so a late editor
-// never puts its rows under another view. False when the requery failed.
+// never puts its rows under another view. False when the requery failed: it
+// is said so, and the grid goes on showing the rows it showed.
 bool RefreshGrid(grid::GridEX* grid, const ado::RecordsetPtr& rs);
 
 }  // namespace views

@@ -293,14 +293,18 @@ void Recordset::Open(const QString& sql, Connection& conn, CursorType cursor, Lo
 
 void Recordset::load()
 {
-    rows_.reset(cols_.size() + hiddenTables_.size());
+    // A read that fails leaves the rows read before (a requery under another
+    // program's lock never empties what a grid shows).
+    detail::RowStore fresh;
+    fresh.reset(cols_.size() + hiddenTables_.size());
     Statement s(*conn_, runSql_);
     conn_->bindAll(s.handle(), params_);
     int rc;
     while ((rc = sqlite3_step(s.handle())) == SQLITE_ROW)
-        rows_.appendFrom(s.handle());
+        fresh.appendFrom(s.handle());
     if (rc != SQLITE_DONE)
         conn_->fail(QString(), sql_);
+    rows_.swap(fresh);
     pos_ = 0;
     edit_ = EditMode::None;
 }

@@ -10,6 +10,7 @@
 #include <QVector>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 struct sqlite3_stmt;
@@ -23,6 +24,14 @@ public:
     RowStore& operator=(const RowStore&) = delete;
     ~RowStore();
     void clear();
+    void swap(RowStore& other) noexcept
+    {
+        std::swap(width_, other.width_);
+        std::swap(count_, other.count_);
+        cells_.swap(other.cells_);
+        bytes_.swap(other.bytes_);
+        others_.swap(other.others_);
+    }
     // Sets the number of cells a row holds; drops every row.
     void reset(int width);
     int rows() const { return width_ ? int(count_ / size_t(width_)) : 0; }

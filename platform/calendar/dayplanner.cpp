@@ -5,6 +5,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <limits>
 #include <numeric>
 
 namespace calendar {
@@ -26,6 +27,8 @@ DayPlanner::DayPlanner(QWidget* parent) : QWidget(parent)
     });
 
     editor_ = new QLineEdit(this);
+    // An entry's whole text, however long, is edited; none is cut.
+    editor_->setMaxLength(std::numeric_limits<int>::max());
     editor_->hide();
     editor_->installEventFilter(this);
 

@@ -1,6 +1,7 @@
 #include "platform/calendar/dayplanner.h"
 #include "platform/calendar/dayplannerlayout.h"
 #include "platform/calendar/mousecodes.h"
+#include "platform/ui/celltip.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -175,7 +176,7 @@ bool DayPlanner::event(QEvent* event)
             const QRectF needed = fm.boundingRect(QRectF(textRect.topLeft(), QSizeF(textRect.width(), 1e6)),
                                                   Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
             if (needed.height() > textRect.height() + 0.5 || needed.width() > textRect.width() + 0.5) {
-                QToolTip::showText(help->globalPos(), text, this, entryRect(index));
+                QToolTip::showText(help->globalPos(), ui::plainTip(text), this, entryRect(index));
                 return true;
             }
         }

@@ -16,6 +16,8 @@
 #include <QScrollBar>
 #include <QToolTip>
 
+#include <limits>
+
 namespace grid {
 
 // ---------------------------------------------------------------- delegates
@@ -45,6 +47,12 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     } else {
         ed = QStyledItemDelegate::createEditor(parent, option, index);
     }
+    // A cell's whole text is edited, however long: none is cut at Qt's 32,767.
+    QLineEdit* line = qobject_cast<QLineEdit*>(ed);
+    if (auto* box = qobject_cast<QComboBox*>(ed))
+        line = box->lineEdit();
+    if (line)
+        line->setMaxLength(std::numeric_limits<int>::max());
     editor_ = ed;
     return ed;
 }
@@ -290,7 +298,7 @@ bool CardDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const Q
     bold.setBold(true);
     const QString head = bar.contains(event->pos()) ? title(index.row() + 1) : QString();
     const bool cut = QFontMetrics(bold).horizontalAdvance(head) > bar.width() - 8;
-    QToolTip::showText(event->globalPos(), cut ? head : QString(), view->viewport(), bar);
+    QToolTip::showText(event->globalPos(), cut ? ui::plainTip(head) : QString(), view->viewport(), bar);
     event->setAccepted(cut);
     return cut;
 }

@@ -4,9 +4,15 @@
 #include <QHelpEvent>
 #include <QStyle>
 #include <QStyleOptionViewItem>
+#include <QTextDocument>
 #include <QToolTip>
 
 namespace ui {
+
+QString plainTip(const QString& text)
+{
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal) : text;
+}
 
 bool showTipWhenCut(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option)
 {
@@ -15,7 +21,7 @@ bool showTipWhenCut(QHelpEvent* event, QAbstractItemView* view, const QStyleOpti
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
     const int room = style->subElementRect(QStyle::SE_ItemViewItemText, &option, view).width() - 2 * margin;
     const bool cut = !option.text.isEmpty() && option.fontMetrics.horizontalAdvance(option.text) > room;
-    QToolTip::showText(event->globalPos(), cut ? option.text : QString(), view->viewport(), option.rect);
+    QToolTip::showText(event->globalPos(), cut ? plainTip(option.text) : QString(), view->viewport(), option.rect);
     event->setAccepted(cut);
     return cut;
 }

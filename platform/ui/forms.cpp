@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QLabel>
 
 namespace ui {
 
@@ -24,6 +25,15 @@ FormBase*& theMainForm()
 }
 
 }  // namespace
+
+void showLabelsPlain(QWidget* window)
+{
+    // A label's text is read as markup only where the window asks for it:
+    // names from the data (a party called "<b>Smith</b>") show as typed.
+    for (QLabel* l : window->findChildren<QLabel*>())
+        if (l->textFormat() == Qt::AutoText)
+            l->setTextFormat(Qt::PlainText);
+}
 
 FormBase::FormBase(QString name) : name_(std::move(name)) { registry().push_back(this); }
 
@@ -46,9 +56,11 @@ void FormBase::Load()
     w->setObjectName(name_);
     widget_ = w;
     createControls();
+    showLabelsPlain(w);
     Form_Load();
     if (!isLoaded())
         return;
+    showLabelsPlain(widget_);
     keepVariables();
     keepTextsWhole(widget_);
 }

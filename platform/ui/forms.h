@@ -192,6 +192,11 @@ bool ifLoaded(F& form, Fn&& fn)
     return true;
 }
 
+// Every label of a window that names no text format shows its text as plain
+// text (the windows do so when they load): a text from the data that looks
+// like markup is shown as it is. A label meant as markup says Qt::RichText.
+void showLabelsPlain(QWidget* window);
+
 // Runs a handler so that an error shows in a message box and the program
 // goes on. Returns false when the handler failed.
 bool guarded(const std::function<void()>& fn);

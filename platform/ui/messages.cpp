@@ -13,6 +13,8 @@ public:
     {
         QMessageBox box(owner);
         box.setWindowTitle(m.title.isEmpty() ? appTitle() : m.title);
+        // Names from the data are shown as typed, never read as markup.
+        box.setTextFormat(Qt::PlainText);
         box.setText(m.text);
         switch (m.style & 0x70) {
         case vbCritical: box.setIcon(QMessageBox::Critical); break;

@@ -147,6 +147,7 @@ TEST_F(CommandsTest, OpeningsWriteTheVariablesThenShowModalOrModeless)
 
 TEST_F(CommandsTest, ModifyKeysOfVendorsBudgetAndGiftsShowTheirViewAfterTheRowCommand)
 {
+    records(5);
     host.show("Quotes", {{true, {5, "Florist"}}});
     commands::ItemClick(host, "MODIFYVENDOR");
     EXPECT_EQ(messages.msgs->texts(), QStringList{"Please select the Vendor to modify first."});
@@ -174,6 +175,7 @@ TEST_F(CommandsTest, ModifyKeysOfVendorsBudgetAndGiftsShowTheirViewAfterTheRowCo
 
 TEST_F(CommandsTest, ReopeningAnOpenModelessEditorKeepsItsRecord)
 {
+    records(3);
     host.show("Gifts", {{true, {3, "Vase"}}, {true, {4, "Toaster"}}});
     commands::ItemClick(host, "MODIFYGIFT");
     ASSERT_TRUE(frmGift::instance().isLoaded());

@@ -129,8 +129,13 @@ protected:
         DbTest::TearDown();
     }
     bool open(ui::FormBase& f) const { return f.isLoaded(); }
-    // An event the modify commands can open.
-    void event(qlonglong id) { db().Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (?, 'Reception')", {id}); }
+    // A record of each kind under that key, for the modify commands to open.
+    void records(qlonglong id)
+    {
+        for (const char* t : {"EVENT", "GUEST", "VENDOR", "QUOTE", "BUDGET", "EXPENSES", "ATTIRE", "GIFT", "REGISTRY",
+                              "MEASURE_FEMALE", "MEASURE_MALE"})
+            db().Execute(QString("INSERT INTO %1 (%2) VALUES (?)").arg(t, db().keyColumn(t)), {id});
+    }
 
     ui::ScriptedModalGuard modal;
     RecordingHost host;

@@ -72,6 +72,7 @@ TEST_F(CommandsTest, RowCommandsAnswerAWrongViewOrAHeaderWithTheirMessage)
         {"DeleteMeasurement", "FemaleMeasurement", true, "Please select Measurement to delete first."},
     };
     EXPECT_EQ(commands::rowCommandNames().size(), int(std::size(cases)));
+    records(9);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
         // Another view, the day calendar, and a near miss of the view key.
@@ -164,7 +165,7 @@ TEST_F(CommandsTest, DeleteGuestByRowKind)
 
 TEST_F(CommandsTest, ModifyCommandsWriteTheEditorsVariables)
 {
-    event(9);
+    records(9);
     oneRow(host, "Guests", true);
     commands::RunRowCommand(host, "ModifyGuest");
     EXPECT_EQ(frmGuestDetail::instance().curMode, "Edit");

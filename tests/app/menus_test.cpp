@@ -175,6 +175,7 @@ TEST_F(CommandsTest, MenuModifyExpenseNeedsAnExpenseRow)
               QStringList({"Please select the Expense to modify first.", "Please select the Expense to modify first."}));
     EXPECT_EQ(host.log, QStringList({"expandGroupRow", "expandGroupRow"})) << "no view changes";
     host.current = 2;
+    records(6);
     commands::MenuClick(host, "mnuExpenseModify");
     EXPECT_EQ(frmAddExpense::instance().curMode, "Edit");
     EXPECT_EQ(frmAddExpense::instance().curBudgetID, 6);

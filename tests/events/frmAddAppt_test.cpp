@@ -117,17 +117,18 @@ TEST_F(AppointmentEditor, SavingAddsTheRowAndOneLogRow)
               1);
     EXPECT_EQ(logRows(), 1);
 
-    // The lookup editor resets the priority; a typed one is stored as typed.
+    // The lookup editor keeps the priority shown; a typed one is stored as typed.
     open({{2027, 5, 3}, {9, 0}}, [&](Appt& a) {
         type(a.txtTitle, "Baker");
         a.cmbPriority->setCurrentIndex(1);
+        const QString chosen = a.cmbPriority->currentText();
         modal.modal->once("frmAddType", [&](ui::FormBase&) {
             EXPECT_EQ(frmAddType::instance().fromForm + frmAddType::instance().curMode, "AddAppointmentPriority");
             type(frmAddType::instance().txtItem, "Urgent");
             click(frmAddType::instance().cmdAdd);
         });
         click(a.cmdEditPriority);
-        EXPECT_EQ(a.cmbPriority->currentText(), "No Priority");
+        EXPECT_EQ(a.cmbPriority->currentText(), chosen);
         EXPECT_GE(a.cmbPriority->findText("Urgent"), 1);
         a.cmbPriority->setEditText("When we can");
         click(a.cmdSave);
@@ -142,8 +143,10 @@ TEST_F(AppointmentEditor, SavingAddsTheRowAndOneLogRow)
         click(a.cmdSave);
         EXPECT_TRUE(a.isLoaded());
     });
-    ASSERT_EQ(messages.msgs->shown.size(), 1);
+    // Closed then, it asks about what was typed.
+    ASSERT_EQ(messages.msgs->shown.size(), 2);
     EXPECT_TRUE(messages.msgs->shown[0].text.contains("disk full"));
+    EXPECT_EQ(messages.msgs->shown[1].text, editing::kSaveChanges);
     EXPECT_EQ(appointments(), 2);
     EXPECT_EQ(logRows(), 2);
 }

@@ -269,9 +269,8 @@ TEST_F(LookupEditor, ASecondOpenerDoesNotRetargetTheOpenEditor)
     }
     EXPECT_EQ(count("SELECT count(*) FROM TITLES"), titles);
     EXPECT_EQ(count("SELECT count(*) FROM PRIORITY"), priorities);
-    // Callers refilling their lists reset only the box of the list edited.
-    EXPECT_TRUE(editing::lookupListEdited("Titles"));
-    EXPECT_FALSE(editing::lookupListEdited("Priority"));
+    // Its callers are told the list it edits.
+    EXPECT_EQ(f.editedList(), "Titles");
     // Closing refreshes the editor that opened it.
     QTest::mouseClick(f.cmdClose, Qt::LeftButton);
     EXPECT_EQ(told, QStringList{"Guest Titles"});

@@ -1,6 +1,7 @@
 // Refreshes that run with errors ignored: a step whose statement fails is
-// passed over without a message, the rest of the refresh still shows, and
-// the log names where it happened, the error and the statement.
+// passed over, the rest of the refresh still shows, and the log names where
+// it happened, the error and the statement. Only rows that could not be read
+// are said so: they are never shown as if there were none.
 
 #include "support/editors.h"
 #include "support/gui.h"
@@ -12,6 +13,7 @@
 #include "platform/calendar/dayplanner.h"
 #include "platform/calendar/monthcalendar.h"
 #include "platform/navbar/explorerbar.h"
+#include "records/notices.h"
 #include "views/calendar_view.h"
 
 #include <QLabel>
@@ -95,18 +97,20 @@ TEST_F(FailedStepsTest, AFailingStatementIsPassedOverAndLogged)
         const char* where;
         const char* error;
         const char* statement;
+        bool told = true;  // the rows of a list, not a step beside them
     } cases[] = {
         {"the task view without its priority list", "PRIORITY", [&] { clickBar("TASKMODE"); },
          [&] { return f.lblMode->text() + " / " + f.GridEX1->value(1, 3).toString(); }, "Tasks - Due / Book the band",
-         "views/viewpattern.cpp", "no such table: PRIORITY", "Select PRIORITY_TEXT FROM PRIORITY"},
+         "views/viewpattern.cpp", "no such table: PRIORITY", "Select PRIORITY_TEXT FROM PRIORITY", false},
         {"the day without its appointments", "APPOINTMENT", [&] { clickBar("CALENDARMODE"); },
-         [&] { return f.calDay->entryText(0); }, views::CalendarPanels::kNoAppointments, "views/calendar_day.cpp",
+         [&] { return QString::number(f.calDay->entryCount()); }, "0", "views/calendar_day.cpp",
          "no such table: APPOINTMENT",
          "SELECT * FROM APPOINTMENT WHERE APPOINTMENT_START < ? AND (APPOINTMENT_END > ? OR APPOINTMENT_START >= ?) "
          "ORDER BY APPOINTMENT_START"},
         {"the month without its appointments", "APPOINTMENT",
          [&] {
              clickBar("CALENDARMODE");
+             messages.msgs->shown.clear();  // the day's, said there
              clickBar("MONTHVIEW");
          },
          [&] { return QString::number(f.Calendar1->currentDay()); }, QString::number(today),
@@ -131,13 +135,44 @@ TEST_F(FailedStepsTest, AFailingStatementIsPassedOverAndLogged)
         db().Execute(QString("ALTER TABLE %1 RENAME TO %1_AWAY").arg(table));
         {
             WarningLog log;
+            messages.msgs->shown.clear();
             c.act();
             EXPECT_EQ(c.shown(), c.expected);
-            EXPECT_TRUE(messages.msgs->texts().isEmpty()) << messages.msgs->texts().join('\n').toStdString();
+            const QString told = QString(editing::kListUnread) + "\n\n" + c.error;
+            EXPECT_EQ(messages.msgs->texts(), c.told ? QStringList{told} : QStringList());
             const QStringList named = log.lines().filter(c.where).filter(c.error).filter(c.statement);
             EXPECT_FALSE(named.isEmpty()) << log.lines().join('\n').toStdString();
         }
         frmEventInfo::instance().Unload();
         db().Execute(QString("ALTER TABLE %1_AWAY RENAME TO %1").arg(table));
     }
+}
+
+TEST_F(FailedStepsTest, AListAnotherProgramHoldsSaysSoAndKeepsTheRowsItShowed)
+{
+    const qint64 party = testsupport::insertRow("INSERT INTO GUEST (GUEST_PARTYNAME) VALUES ('Lee')");
+    for (const char* name : {"Ann", "Bo", "Cy"})
+        db().Execute("INSERT INTO SUBGUEST (GUEST_ID, SUBGUEST_FNAME) VALUES (?, ?)", {party, name});
+    const QString told = QString(editing::kListUnread) + "\n\ndatabase is locked";
+    frmMain& f = m();
+    db().setBusyTimeout(1);
+    {
+        testsupport::OtherProgramsLock lock(db().path(), "BEGIN EXCLUSIVE");
+        clickBar("GUESTMODE");
+        EXPECT_EQ(messages.msgs->texts(), QStringList{told});
+        EXPECT_TRUE(f.lblMode->text().endsWith("(could not be read)")) << f.lblMode->text().toStdString();
+    }
+    clickBar("GUESTMODE");
+    const int shown = f.GridEX1->rowCount();
+    const auto lastRow = [&] { return f.GridEX1->value(shown, 1).toString() + f.GridEX1->value(shown, 2).toString(); };
+    const QString last = lastRow();
+    EXPECT_GE(shown, 3);
+    EXPECT_FALSE(last.isEmpty());
+    // Shown afresh after another window's change while the file is held: the rows stay.
+    testsupport::OtherProgramsLock lock(db().path(), "BEGIN EXCLUSIVE");
+    messages.msgs->shown.clear();
+    emit records::notices().rowsChanged(records::MainList::People);
+    EXPECT_EQ(messages.msgs->texts(), QStringList{told});
+    EXPECT_EQ(f.GridEX1->rowCount(), shown);
+    EXPECT_EQ(lastRow(), last);
 }

@@ -13,8 +13,10 @@
 #include "support/gui.h"
 #include "support/userinput.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
@@ -203,6 +205,19 @@ TEST_F(GridEditingTest, EveryViewWithEditableCellsTakesTypedInput)
         typeInto(g().currentRow(), c.column, again);
         EXPECT_EQ(db().scalar(count, {again}).toInt(), 1);
     }
+    // A text longer than Qt's 32,767 characters, pasted into a cell, is stored whole.
+    const QString pasted = QString(40000, 'z') + "end";
+    QGuiApplication::clipboard()->setText(pasted);
+    click("TASKMODE");
+    click("ALLTASKS");
+    testsupport::clickCell(&g(), 1, 3);
+    QTest::keyClicks(g().tableView(), "x");
+    QWidget* cell = testsupport::openCellEditor(g());
+    ASSERT_TRUE(cell);
+    QTest::keyClick(cell, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(cell, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM TASKS WHERE TASK_NAME = ?", {"x" + pasted}).toInt(), 1);
 }
 
 TEST_F(GridEditingTest, RenamingAPartyInOneRowMovesAllItsPeopleAndKeepsTheRow)

@@ -102,7 +102,7 @@ TEST_F(CommandsTest, DoubleClickOpensTheEditorOfTheCategory)
         {"Attire", "Attire", "modal:frmAttire"},        {"RSVP", "RSVP", ""},
         {"", "Today", ""},
     };
-    event(12);
+    records(12);
     db().Execute("INSERT INTO TASKS (TASK_ID, TASK_NAME) VALUES (12, 'Book the hall')");
     for (const Case& c : cases) {
         host.mainMode = c.mainMode;
