@@ -1,5 +1,6 @@
 #include "views/report.h"
 
+#include "platform/print/printer.h"
 #include "platform/ui/fonts.h"
 
 #include <QFont>
@@ -716,19 +717,22 @@ bool renderReport(const grid::ReportModel& m, QPagedPaintDevice& device)
     // Our layout measures from the paper's corner, not from the printer's margins.
     if (auto* printer = dynamic_cast<QPrinter*>(&device))
         printer->setFullPage(true);
-    return renderPages(PagedReport(m, pageSpecFor(device, m)), device);
+    printing::DevicePages pages(device);
+    return renderPages(PagedReport(m, pageSpecFor(device, m)), pages);
 }
 
-bool renderPages(const PagedReport& r, QPagedPaintDevice& device)
+bool renderPages(const PagedReport& r, printing::Pages& pages)
 {
+    QPagedPaintDevice& device = pages.device();
     if (auto* printer = dynamic_cast<QPrinter*>(&device))
         printer->setFullPage(true);
     QPainter p;
     if (!p.begin(&device))
         return false;
+    pages.setPageCount(r.pageCount());
     const double scale = device.logicalDpiX() / 1440.0;
     for (int i = 0; i < r.pageCount(); ++i) {
-        if (i > 0 && !device.newPage()) {
+        if (i > 0 && !pages.nextPage()) {
             p.end();
             return false;
         }

@@ -1,4 +1,5 @@
 #include "platform/calendar/dayplanner.h"
+#include "platform/print/printer.h"
 #include "platform/calendar/dayplannerlayout.h"
 #include "platform/ui/regional.h"
 
@@ -220,14 +221,24 @@ bool DayPlanner::print(QPagedPaintDevice* device) const
 {
     if (!device)
         return false;
+    printing::DevicePages pages(*device);
+    return print(pages);
+}
+
+bool DayPlanner::print(printing::Pages& pages) const
+{
+    QPagedPaintDevice* device = &pages.device();
     QPainter p;
     if (!p.begin(device))
         return false;
     const QRectF page(0, 0, device->width(), device->height());
-    const int pages = printPageCount(p, page);
-    for (int i = 0; i < pages; ++i) {
-        if (i > 0 && !device->newPage())
+    const int count = printPageCount(p, page);
+    pages.setPageCount(count);
+    for (int i = 0; i < count; ++i) {
+        if (i > 0 && !pages.nextPage()) {
+            p.end();
             return false;
+        }
         paintPage(p, page, i);
     }
     return p.end();
