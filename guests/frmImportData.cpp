@@ -116,6 +116,8 @@ void frmImportData::createControls()
     grdPreview->setGeometry(rect(120, 6840, 10320, 1500));
     grdPreview->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdPreview->verticalHeader()->setVisible(false);
+    // The five records shown fit without scrolling.
+    grdPreview->verticalHeader()->setDefaultSectionSize(grdPreview->fontMetrics().height() + 2);
     grdPreview->setWordWrap(false);
 
     cmdImport = makeButton(w, "cmdImport", "Import", rect(8220, 8520, 1050, 405), [this] { cmdImport_Click(); });
