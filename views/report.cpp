@@ -723,24 +723,15 @@ bool renderReport(const grid::ReportModel& m, QPagedPaintDevice& device)
 
 bool renderPages(const PagedReport& r, printing::Pages& pages)
 {
-    QPagedPaintDevice& device = pages.device();
-    if (auto* printer = dynamic_cast<QPrinter*>(&device))
+    if (auto* printer = dynamic_cast<QPrinter*>(&pages.device()))
         printer->setFullPage(true);
-    QPainter p;
-    if (!p.begin(&device))
-        return false;
-    pages.setPageCount(r.pageCount());
-    const double scale = device.logicalDpiX() / 1440.0;
-    for (int i = 0; i < r.pageCount(); ++i) {
-        if (i > 0 && !pages.nextPage()) {
-            p.end();
-            return false;
-        }
-        p.resetTransform();
-        p.scale(scale, device.logicalDpiY() / 1440.0);
-        paintPage(p, r.page(i));
-    }
-    return p.end();
+    return printing::paintPages(
+        pages, [&r](QPainter&, const QRectF&) { return r.pageCount(); },
+        [&r](QPainter& p, const QRectF&, int i) {
+            p.resetTransform();
+            p.scale(p.device()->logicalDpiX() / 1440.0, p.device()->logicalDpiY() / 1440.0);
+            paintPage(p, r.page(i));
+        });
 }
 
 bool writeReportPdf(const grid::ReportModel& m, const QString& fileName)

@@ -227,21 +227,9 @@ bool DayPlanner::print(QPagedPaintDevice* device) const
 
 bool DayPlanner::print(printing::Pages& pages) const
 {
-    QPagedPaintDevice* device = &pages.device();
-    QPainter p;
-    if (!p.begin(device))
-        return false;
-    const QRectF page(0, 0, device->width(), device->height());
-    const int count = printPageCount(p, page);
-    pages.setPageCount(count);
-    for (int i = 0; i < count; ++i) {
-        if (i > 0 && !pages.nextPage()) {
-            p.end();
-            return false;
-        }
-        paintPage(p, page, i);
-    }
-    return p.end();
+    return printing::paintPages(
+        pages, [this](QPainter& p, const QRectF& page) { return printPageCount(p, page); },
+        [this](QPainter& p, const QRectF& page, int i) { paintPage(p, page, i); });
 }
 
 int DayPlanner::printPageCount(QPainter& p, const QRectF& page) const

@@ -193,22 +193,10 @@ bool MonthCalendar::print(QPagedPaintDevice* device) const
 
 bool MonthCalendar::print(printing::Pages& pages) const
 {
-    QPagedPaintDevice* device = &pages.device();
-    device->setPageOrientation(QPageLayout::Landscape);
-    QPainter p;
-    if (!p.begin(device))
-        return false;
-    const QRectF page(0, 0, device->width(), device->height());
-    const int count = printPageCount(p, page);
-    pages.setPageCount(count);
-    for (int i = 0; i < count; ++i) {
-        if (i > 0 && !pages.nextPage()) {
-            p.end();
-            return false;
-        }
-        paintPage(p, page, i);
-    }
-    return p.end();
+    pages.device().setPageOrientation(QPageLayout::Landscape);
+    return printing::paintPages(
+        pages, [this](QPainter& p, const QRectF& page) { return printPageCount(p, page); },
+        [this](QPainter& p, const QRectF& page, int i) { paintPage(p, page, i); });
 }
 
 MonthCalendar::PrintPlan MonthCalendar::planPrint(QPainter& p, const QRectF& page) const

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPageLayout>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
@@ -193,6 +194,26 @@ RecordingPrinterGuard::RecordingPrinterGuard(double dpi) : dpi(dpi) { recorder()
 RecordingPrinterGuard::~RecordingPrinterGuard() { recorder() = nullptr; }
 
 bool DevicePages::nextPage() { return device_.newPage(); }
+
+bool paintPages(Pages& pages, const std::function<int(QPainter&, const QRectF&)>& count,
+                const std::function<void(QPainter&, const QRectF&, int)>& paint)
+{
+    QPagedPaintDevice& device = pages.device();
+    QPainter p;
+    if (!p.begin(&device))
+        return false;
+    const QRectF page(0, 0, device.width(), device.height());
+    const int n = count(p, page);
+    pages.setPageCount(n);
+    for (int i = 0; i < n; ++i) {
+        if (i > 0 && !pages.nextPage()) {
+            p.end();
+            return false;
+        }
+        paint(p, page, i);
+    }
+    return p.end();
+}
 
 Output::Output(QPrinter& printer, QWidget* owner, QString cannotPrint)
     : printer_(printer), owner_(owner), cannotPrint_(std::move(cannotPrint))

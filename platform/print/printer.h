@@ -21,6 +21,7 @@
 #include <memory>
 
 class QPagedPaintDevice;
+class QPainter;
 class QPdfWriter;
 class QPrinter;
 class QSaveFile;
@@ -46,6 +47,12 @@ public:
 
 // A document's pages, painted by a renderer; false when they could not be.
 using PageRenderer = std::function<bool(Pages&)>;
+
+// Paints the pages of a print with one painter: `count` tells how many a
+// page of the device's size takes, `paint` draws each; false when the
+// painter failed or the pages stopped the print.
+bool paintPages(Pages& pages, const std::function<int(QPainter&, const QRectF& page)>& count,
+                const std::function<void(QPainter&, const QRectF& page, int index)>& paint);
 
 // The pages of a device as they come: a preview's.
 class DevicePages : public Pages {

@@ -63,6 +63,17 @@ protected:
         DbTest::TearDown();
     }
     QWidget* preview() { return frmPreview::instance().widget(); }
+    // Expenses named the text and a number, from 1 to n, shown by the grid.
+    void addExpenses(int n, const QString& text)
+    {
+        db().Execute(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                             "INSERT INTO EXPENSES (EXPENSE_TEXT, EXPENSE_EVENT, EXPENSE_AMTPAID) "
+                             "SELECT ? || i, 'Wedding', i FROM n")
+                         .arg(n),
+                     {text});
+        grid->recordset()->Requery();
+        grid->bind(grid->recordset());
+    }
 
     std::unique_ptr<QMainWindow> main;
     grid::GridEX* grid = nullptr;
@@ -201,11 +212,7 @@ TEST_F(PreviewTest, PrintAndPageSetupGoThroughTheDialogService)
 TEST_F(PreviewTest, PrintedOnOtherPaperThePagesAreLaidOutForItAndShown)
 {
     // Enough rows that Letter, A4 and Legal take different numbers of pages.
-    db().Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 600) "
-                 "INSERT INTO EXPENSES (EXPENSE_TEXT, EXPENSE_EVENT, EXPENSE_AMTPAID) "
-                 "SELECT 'Crème brûlée for table ' || i, 'Wedding', i FROM n");
-    grid->recordset()->Requery();
-    grid->bind(grid->recordset());
+    addExpenses(600, QString::fromUtf8("Crème brûlée for table "));
     ui::ScriptedDialogsGuard dialogs;
     QTemporaryDir dir;
     report::PrintGridReport(*grid, *main, "Expenses");
@@ -245,11 +252,7 @@ TEST_F(PreviewTest, PrintedOnOtherPaperThePagesAreLaidOutForItAndShown)
 // failure is told, naming the file.
 TEST_F(PreviewTest, APrintToAFileIsWrittenWholeOrNotAtAll)
 {
-    db().Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 600) "
-                 "INSERT INTO EXPENSES (EXPENSE_TEXT, EXPENSE_EVENT, EXPENSE_AMTPAID) "
-                 "SELECT 'Lantern ' || i, 'Wedding', i FROM n");
-    grid->recordset()->Requery();
-    grid->bind(grid->recordset());
+    addExpenses(600, "Lantern ");
     ui::ScriptedDialogsGuard dialogs;
     QTemporaryDir dir;
     QFile earlier(dir.filePath("report.pdf"));
@@ -283,8 +286,9 @@ TEST_F(PreviewTest, APrintToAFileIsWrittenWholeOrNotAtAll)
         SCOPED_TRACE(c.what);
         EXPECT_FALSE(printTo(c.file, c.cancelAt));
         ASSERT_EQ(messages.msgs->texts().size(), c.says.isEmpty() ? 0 : 1);
-        if (!c.says.isEmpty())
+        if (!c.says.isEmpty()) {
             EXPECT_TRUE(QRegularExpression(c.says).match(messages.msgs->texts()[0]).hasMatch());
+        }
         EXPECT_EQ(left(), QStringList{"report.pdf"});
         ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
         EXPECT_EQ(earlier.readAll(), "printed before");
@@ -322,13 +326,7 @@ TEST_F(PreviewTest, ThePagesFollowTheGridWhileThePreviewIsOpen)
         Pages pages;
     } cases[] = {
         {"rows added and bound again",
-         [this] {
-             db().Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 150) "
-                          "INSERT INTO EXPENSES (EXPENSE_TEXT, EXPENSE_EVENT, EXPENSE_AMTPAID) "
-                          "SELECT 'Lantern ' || i, 'Wedding', i FROM n");
-             grid->recordset()->Requery();
-             grid->bind(grid->recordset());
-         },
+         [this] { addExpenses(150, "Lantern "); },
          "Lantern 150", "", More},
         {"a cell typed over", [this] { grid->editCell(1, 2, "Peonies"); }, "Peonies", "Flowers", Same},
         {"the grid gone",
