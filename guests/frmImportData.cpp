@@ -1,14 +1,13 @@
 #include "guests/frmImportData.h"
 
+#include "platform/ado/ignoring.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/messages.h"
 #include "records/editing.h"
-#include "records/notices.h"
-
-#include "platform/ado/ignoring.h"
-#include "platform/ui/boxes.h"
 #include "records/modQVDatabase.h"
+#include "records/notices.h"
 
 #include <QFileInfo>
 #include <QGroupBox>

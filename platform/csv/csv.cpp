@@ -7,7 +7,7 @@
 #include <uchardet.h>
 
 #include <algorithm>
-#include <cctype>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <optional>
@@ -87,6 +87,23 @@ int utf8Length(QByteArrayView s, qsizetype i)
     return 0;
 }
 
+// The end of the run of ASCII bytes from s[i], eight at a time: most of a
+// guest file is ASCII, and a large file is walked more than once.
+qsizetype asciiEnd(QByteArrayView s, qsizetype i)
+{
+    const char* d = s.data();
+    const qsizetype n = s.size();
+    for (; i + 8 <= n; i += 8) {
+        quint64 word;
+        std::memcpy(&word, d + i, 8);
+        if (word & 0x8080808080808080ULL)
+            break;
+    }
+    while (i < n && static_cast<unsigned char>(d[i]) < 0x80)
+        ++i;
+    return i;
+}
+
 // UTF-8, each byte that is no part of a valid sequence read as Windows-1252:
 // one stray byte (an edit in another program, two files joined) leaves the
 // rest as written.
@@ -162,7 +179,7 @@ Bad badCharactersIn(QByteArrayView s, int charset, QStringDecoder* d, bool findF
     Bad bad;
     switch (charset) {
     case Utf8:
-        for (qsizetype i = 0; i < s.size();) {
+        for (qsizetype i = asciiEnd(s, 0); i < s.size(); i = asciiEnd(s, i)) {
             const int n = utf8Length(s, i);
             if (n == 0)
                 bad.add(i);
@@ -512,32 +529,21 @@ const QList<Charset>& charsets()
     return sets;
 }
 
-int charsetIndex(const char* codec)
-{
-    const QList<Charset>& sets = charsets();
-    for (int i = 0; i < sets.size(); ++i)
-        if (qstricmp(sets[i].codec, codec) == 0)
-            return i;
-    return -1;
-}
-
 int detectCharset(QByteArrayView s)
 {
-    // One walk: how much of it is UTF-8, and what else it holds.
+    // How much of it is UTF-8.
     qsizetype multi = 0, stray = 0;
-    bool cr = false, lf = false, upperControls = false;
-    for (qsizetype i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        cr = cr || b == '\r';
-        lf = lf || b == '\n';
-        upperControls = upperControls || (b >= 0x80 && b <= 0x9F);
+    for (qsizetype i = asciiEnd(s, 0); i < s.size(); i = asciiEnd(s, i)) {
         const int n = utf8Length(s, i);
         multi += n > 1;
         stray += n == 0;
         i += std::max(n, 1);
     }
-    if (stray == 0 || multi > stray)
+    if (stray == 0 || multi >= stray)
         return Utf8;
+    const bool cr = s.contains('\r'), lf = s.contains('\n');
+    const bool upperControls =
+        std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) - 0x80u < 0x20u; });
     // Letters at 0x80-0x9F in a file of CR line ends: the old Mac's set,
     // where Windows has punctuation there.
     if (cr && !lf && upperControls)
@@ -554,7 +560,7 @@ int detectCharset(QByteArrayView s)
     // Latin-9 puts Š, š, Ž, ž, Œ, œ, Ÿ and € where Latin-1 has signs that
     // never stand inside a word.
     if (set == Cp1252 && !upperControls) {
-        const auto letter = [](unsigned char b) { return std::isalpha(b) || b >= 0xC0; };
+        const auto letter = [](unsigned char b) { return unsigned((b | 0x20) - 'a') < 26u || b >= 0xC0; };
         for (qsizetype i = 0; i < s.size(); ++i) {
             const auto b = static_cast<unsigned char>(s[i]);
             if (!QByteArrayView("\xA4\xA6\xA8\xB4\xB8\xBC\xBD\xBE").contains(char(b)))

@@ -50,7 +50,6 @@ struct Charset {
 };
 // Unicode first; the rest as spreadsheets of many countries save plain text.
 const QList<Charset>& charsets();
-int charsetIndex(const char* codec);
 constexpr int kUnicode = 0;
 
 // The character set proposed for bytes that are neither UTF-16 nor begin

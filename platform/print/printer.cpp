@@ -271,6 +271,17 @@ QPagedPaintDevice& Output::device()
 void Output::setPageCount(int pages)
 {
     pageCount_ = std::max(0, pages);
+    showProgress();
+}
+
+void Output::showProgress()
+{
+    if (progress_)
+        return;
+    const QString what = file_.isEmpty() ? printer_.docName() : QFileInfo(file_).fileName();
+    progress_ = ui::dialogs().progress({printer_.docName().isEmpty() ? QString("Print") : printer_.docName(),
+                                        QString("Printing %1...").arg(what), pageCount_},
+                                       owner_);
 }
 
 bool Output::failedWrite() const { return save_ && save_->error() != QFileDevice::NoError; }
@@ -279,12 +290,7 @@ bool Output::nextPage()
 {
     if (cancelled_ || failedWrite())
         return false;
-    if (!progress_) {
-        const QString what = file_.isEmpty() ? printer_.docName() : QFileInfo(file_).fileName();
-        progress_ = ui::dialogs().progress({printer_.docName().isEmpty() ? QString("Print") : printer_.docName(),
-                                            QString("Printing %1...").arg(what), pageCount_},
-                                           owner_);
-    }
+    showProgress();
     if (!progress_->setValue(++pagesDone_)) {
         cancelled_ = true;
         // What the printer took of it is not sent.

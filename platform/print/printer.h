@@ -87,6 +87,8 @@ public:
 
 private:
     bool failedWrite() const;
+    // Shown once the print has run for about a second, by page.
+    void showProgress();
     QPrinter& printer_;
     QWidget* owner_;
     QString cannotPrint_;
