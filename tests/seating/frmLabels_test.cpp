@@ -467,6 +467,17 @@ TEST_F(LabelsTest, ThirtyPartiesOnEachSheetOfTheTemplatePrintToPdf)
         }
         EXPECT_TRUE(words.contains("Riverside") && words.contains("Water")) << i;
     }
+    // Cancel pressed as the first copy's sheet is done leaves the file there before.
+    const QString cancelled = dir.filePath("cancelled.pdf");
+    QFile before(cancelled);
+    ASSERT_TRUE(before.open(QIODevice::WriteOnly) && before.write("before") == 6);
+    before.close();
+    dialogs.dialogs->printToPdf = cancelled;
+    dialogs.dialogs->cancelAtSteps << 1;
+    print(2);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    EXPECT_EQ(before.readAll(), "before");
+    EXPECT_EQ(QDir(dir.path()).entryList({"cancelled*"}, QDir::Files | QDir::Hidden), QStringList{"cancelled.pdf"});
 }
 
 }  // namespace
