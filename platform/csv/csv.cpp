@@ -174,18 +174,33 @@ struct Bad {
     }
 };
 
+// The bytes read as UTF-8: its valid sequences of more than one byte, and
+// the bytes that are no part of one.
+struct Utf8Walk {
+    qsizetype multi = 0;
+    Bad stray;
+};
+
+Utf8Walk walkUtf8(QByteArrayView s)
+{
+    Utf8Walk w;
+    for (qsizetype i = asciiEnd(s, 0); i < s.size(); i = asciiEnd(s, i)) {
+        const int n = utf8Length(s, i);
+        w.multi += n > 1;
+        if (n == 0)
+            w.stray.add(i);
+        i += std::max(n, 1);
+    }
+    return w;
+}
+
+int detect(QByteArrayView s, const Utf8Walk& utf8);
+
 Bad badCharactersIn(QByteArrayView s, int charset, QStringDecoder* d, bool findFirst = true)
 {
     Bad bad;
     switch (charset) {
-    case Utf8:
-        for (qsizetype i = asciiEnd(s, 0); i < s.size(); i = asciiEnd(s, i)) {
-            const int n = utf8Length(s, i);
-            if (n == 0)
-                bad.add(i);
-            i += std::max(n, 1);
-        }
-        return bad;
+    case Utf8: return walkUtf8(s).stray;
     case Cp1252:
         for (qsizetype i = 0; i < s.size(); ++i)
             if (cp1252Unassigned(static_cast<unsigned char>(s[i])))
@@ -231,6 +246,7 @@ struct Prepared {
     int charset = Utf8;
     bool fixed = false;  // the file names its set
     bool unreadable = false;
+    std::optional<Bad> utf8Stray;  // when read as UTF-8 and walked already
 };
 
 Prepared prepare(QByteArray bytes)
@@ -268,8 +284,10 @@ Prepared prepare(QByteArray bytes)
             bytes.remove(0, 3);
         p.bytes = std::move(bytes);
         p.bytes.removeIf([](char c) { return c == '\0'; });
-        if (!p.fixed)
-            p.charset = detectCharset(p.bytes);
+        const Utf8Walk walk = walkUtf8(p.bytes);
+        p.charset = p.fixed ? Utf8 : detect(p.bytes, walk);
+        if (p.charset == Utf8)
+            p.utf8Stray = walk.stray;
     }
     for (const char c : std::as_const(p.bytes)) {
         const auto b = static_cast<unsigned char>(c);
@@ -531,15 +549,14 @@ const QList<Charset>& charsets()
 
 int detectCharset(QByteArrayView s)
 {
-    // How much of it is UTF-8.
-    qsizetype multi = 0, stray = 0;
-    for (qsizetype i = asciiEnd(s, 0); i < s.size(); i = asciiEnd(s, i)) {
-        const int n = utf8Length(s, i);
-        multi += n > 1;
-        stray += n == 0;
-        i += std::max(n, 1);
-    }
-    if (stray == 0 || multi >= stray)
+    return detect(s, walkUtf8(s));
+}
+
+namespace {
+
+int detect(QByteArrayView s, const Utf8Walk& utf8)
+{
+    if (utf8.stray.count == 0 || utf8.multi >= utf8.stray.count)
         return Utf8;
     const bool cr = s.contains('\r'), lf = s.contains('\n');
     const bool upperControls =
@@ -571,6 +588,8 @@ int detectCharset(QByteArrayView s)
     }
     return set;
 }
+
+}  // namespace
 
 QString decode(QByteArray bytes)
 {
@@ -608,7 +627,12 @@ Table Table::fromBytes(QByteArray bytes, const Progress& progress)
     t.charsetFixed_ = p.fixed;
     t.unreadable_ = p.unreadable;
     t.bytes_ = std::move(p.bytes);
-    t.setCharset(p.charset);
+    if (p.utf8Stray) {
+        t.useCharset(Utf8);
+        t.noteBad(p.utf8Stray->count, p.utf8Stray->first);
+    } else {
+        t.setCharset(p.charset);
+    }
     if (stopped(500))
         return t;
 
@@ -672,11 +696,16 @@ void Table::setCharset(int index)
 {
     if (index < 0 || index >= charsets().size())
         return;
+    useCharset(index);
+    countBadCharacters();
+}
+
+void Table::useCharset(int index)
+{
     charset_ = index;
     decoder_.reset();
     if (index != Utf8 && index != Cp1252 && index != MacRoman)
         decoder_ = std::make_shared<QStringDecoder>(charsets()[index].codec, QStringConverter::Flag::Stateless);
-    countBadCharacters();
 }
 
 void Table::countBadCharacters()
@@ -696,11 +725,17 @@ void Table::countBadCharacters()
         bad.count += piece.count;
         at = end;
     }
-    badCharacters_ = int(std::min<qsizetype>(bad.count, std::numeric_limits<int>::max()));
+    noteBad(bad.count, bad.first);
+}
+
+void Table::noteBad(qsizetype count, qsizetype first)
+{
+    const QByteArrayView s(bytes_);
+    badCharacters_ = int(std::min<qsizetype>(count, std::numeric_limits<int>::max()));
     firstBadLine_ = 0;
-    if (bad.count > 0) {
+    if (count > 0) {
         firstBadLine_ = 1;
-        for (qsizetype i = 0; i < bad.first; ++i)
+        for (qsizetype i = 0; i < first; ++i)
             firstBadLine_ += s[i] == '\n' || (s[i] == '\r' && (i + 1 >= s.size() || s[i + 1] != '\n'));
     }
 }

@@ -116,7 +116,10 @@ private:
     };
     void measure();
     QString decodeField(QByteArrayView bytes) const;
+    void useCharset(int index);
     void countBadCharacters();
+    // What the set read has no letter for: how much, from which byte.
+    void noteBad(qsizetype count, qsizetype first);
 
     Status status_ = Status::Unreadable;
     QString error_;
