@@ -78,7 +78,6 @@ public:
     QPagedPaintDevice& device() override;
     void setPageCount(int pages) override;
     bool nextPage() override;
-    bool cancelled() const { return cancelled_; }
     // Ends the print once the renderer ended its painting (`drawn` false
     // when that failed): the file is put in place, or the job left sent. A
     // failure is told; a cancelled print leaves nothing. True when printed
