@@ -1,11 +1,14 @@
-// Importing guests from a parsed CSV file: one party and one person per
-// line with their log rows, the merge of equal party names and the commit,
-// against plain SQLite prepared statements doing the same inserts, log,
-// version and mark rows and merge in one transaction. "repeats": three
-// lines (three people) a party name; "unique": every name once.
+// Importing guests from a parsed CSV file: one person per line in a party
+// of its name (added for a name not there yet) with their log rows, the
+// merge of equal party names and the commit, against plain SQLite prepared
+// statements adding a party and a person per line with their log, version
+// and mark rows and merging them, in one transaction: the same guest list.
+// "repeats": three lines (three people) a party name; "unique": every name
+// once.
 //
 // Choosing a file: the reader takes a file of short lines (the character
-// set, separator and lines found, the first records split), against reading
+// set proposed and checked, separator and lines found, the first records
+// split), against reading
 // it whole, decoding it as UTF-8 and finding its lines and widths plainly.
 
 #include "app/modQVDatabase.h"

@@ -1,18 +1,24 @@
 #include "guests/frmImportData.h"
 
+#include "platform/ado/ignoring.h"
 #include "platform/twips.h"
+#include "platform/ui/boxes.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/messages.h"
 #include "records/editing.h"
+#include "records/modQVDatabase.h"
 #include "records/notices.h"
 
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QSignalBlocker>
+#include <QTableWidget>
 
 namespace {
 
@@ -44,7 +50,7 @@ void frmImportData::createControls()
     QDialog* w = window();
     w->setObjectName(name());
     w->setWindowTitle("Import Data");
-    w->setFixedSize(rect(0, 0, 10560, 6600).size());
+    w->setFixedSize(rect(0, 0, 10560, 9090).size());
 
     Label1[0] = makeLabel(w, "Label1_0", "Import guest information from other programs into Nuptaro.",
                           rect(120, 120, 10320, 285));
@@ -92,8 +98,29 @@ void frmImportData::createControls()
     Label2[3] = makeLabel(w, "Label2_3", "Created Links:", rect(8220, 1800, 2220, 240));
     lstLink = makeList(w, "lstLink", rect(8220, 2040, 2220, 3360));
 
-    cmdImport = makeButton(w, "cmdImport", "Import", rect(8220, 5940, 1050, 405), [this] { cmdImport_Click(); });
-    cmdCancel = makeButton(w, "cmdCancel", "Cancel", rect(9390, 5940, 1050, 405), [this] { cmdCancel_Click(); });
+    lblCharset = makeLabel(w, "lblCharset", "Character set:", rect(120, 5925, 1860, 285));
+    auto* charsets = new ui::ListBox(w);
+    charsets->setObjectName("cmbCharset");
+    charsets->setGeometry(rect(2040, 5880, 4860, 330));
+    for (const csv::Charset& c : csv::charsets())
+        charsets->addItem(QString::fromLatin1(c.caption));
+    charsets->setCurrentIndex(-1);
+    charsets->setEnabled(false);
+    cmbCharset = charsets;
+    QObject::connect(cmbCharset, &QComboBox::activated, w, [this] { ui::guarded([this] { cmbCharset_Click(); }); });
+    lblCharsetNote = makeLabel(w, "lblCharsetNote", QString(), rect(2040, 6255, 8400, 285));
+    lblPreview = makeLabel(w, "lblPreview", "The first records as they will be stored:", rect(120, 6600, 10320, 240));
+    grdPreview = new QTableWidget(w);
+    grdPreview->setObjectName("grdPreview");
+    grdPreview->setGeometry(rect(120, 6840, 10320, 1500));
+    grdPreview->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdPreview->verticalHeader()->setVisible(false);
+    // The five records shown fit without scrolling.
+    grdPreview->verticalHeader()->setDefaultSectionSize(grdPreview->fontMetrics().height() + 2);
+    grdPreview->setWordWrap(false);
+
+    cmdImport = makeButton(w, "cmdImport", "Import", rect(8220, 8520, 1050, 405), [this] { cmdImport_Click(); });
+    cmdCancel = makeButton(w, "cmdCancel", "Cancel", rect(9390, 8520, 1050, 405), [this] { cmdCancel_Click(); });
 
     for (int i = 0; i < 2; ++i) {
         QObject::connect(Option1[i], &QRadioButton::toggled, w, [this, i](bool checked) {
@@ -112,6 +139,9 @@ void frmImportData::releaseControls()
     Frame1 = nullptr;
     Picture1 = nullptr;
     lstSource = lstTarget = lstLink = nullptr;
+    lblCharset = lblCharsetNote = lblPreview = nullptr;
+    cmbCharset = nullptr;
+    grdPreview = nullptr;
 }
 
 void frmImportData::Form_Load()
@@ -120,6 +150,7 @@ void frmImportData::Form_Load()
     FileChosen = false;
     headerAsked_ = answeringHeader_ = false;
     CurRecord = 0;
+    chosenCharset_ = -1;
     source_.reset();
     lastFile_.clear();
     SourceFolder.clear();
@@ -147,7 +178,22 @@ void frmImportData::Command1_Click()
 {
     FileChosen = false;
     headerAsked_ = false;
+    chosenCharset_ = -1;
     OpenSourceFile();
+}
+
+void frmImportData::cmbCharset_Click()
+{
+    if (!source_ || cmbCharset->currentIndex() < 0 || cmbCharset->currentIndex() == source_->charset())
+        return;
+    // What was shown and linked was read in the other set.
+    chosenCharset_ = cmbCharset->currentIndex();
+    source_->setCharset(chosenCharset_);
+    ClearLinks();
+    FillTargetList();
+    tellUnreadable(QFileInfo(lastFile_).fileName(), false);
+    ShowSourceRecord(CurRecord);
+    fillPreview();
 }
 
 void frmImportData::Option1_Click(int index)
@@ -210,20 +256,88 @@ void frmImportData::OpenSourceFile()
                    .arg(t.openQuoteLine()));
         return;
     }
+    // The set the user chose stands while the same file is read again.
+    if (chosenCharset_ >= 0 && !t.charsetFixed())
+        t.setCharset(chosenCharset_);
     // A title a spreadsheet put above the header is neither names nor a record.
     t.dropLeadingLines(guestimport::titleLines(t));
+    source_ = std::move(t);
+    showCharset();
     // Told before anything is linked.
-    if (t.hasUnreadableCharacters())
+    tellUnreadable(fileName, true);
+    CurRecord = 1;
+    ShowSourceRecord(CurRecord);
+    fillPreview();
+    ClearLinks();
+    askAboutHeader();
+}
+
+void frmImportData::showCharset()
+{
+    const QSignalBlocker quiet(cmbCharset);
+    cmbCharset->setCurrentIndex(source_ ? source_->charset() : -1);
+    cmbCharset->setEnabled(source_ && !source_->charsetFixed());
+}
+
+void frmImportData::tellUnreadable(const QString& fileName, bool withMessage)
+{
+    lblCharsetNote->clear();
+    if (!source_)
+        return;
+    if (const int bad = source_->badCharacters(); bad > 0) {
+        const bool one = bad == 1;
+        // A stray byte in Unicode is read as the commonest 8-bit set has it.
+        const QString what = source_->charset() == csv::kUnicode
+                                 ? QString("%1 not Unicode: %2 read as %3")
+                                       .arg(one ? "is" : "are", one ? "it is" : "they are", cmbCharset->itemText(1))
+                                 : QString("%1 not in this character set: %2 as \"\uFFFD\"")
+                                       .arg(one ? "is" : "are", one ? "it shows" : "they show");
+        const QString note = QString("%1 of the file (%2 line %3) %4.")
+                                 .arg(one ? QString("1 character") : QString("%1 characters").arg(bad),
+                                      one ? "on" : "the first on")
+                                 .arg(source_->firstBadLine())
+                                 .arg(what);
+        lblCharsetNote->setText(note);
+        if (withMessage)
+            ui::MsgBox(QString("The file %1 is read as %2.  %3  Choose the character set the file was saved in, or "
+                               "check the records before importing them.")
+                           .arg(fileName, cmbCharset->itemText(source_->charset()), note),
+                       ui::vbOKOnly | ui::vbExclamation);
+        return;
+    }
+    if (withMessage && source_->hasUnreadableCharacters())
         ui::MsgBox(QString("Some characters of the file %1 could not be read: it may not be a text file, or it was "
                            "saved in a character set this import does not know.  Check the records before importing "
                            "them.")
                        .arg(fileName),
                    ui::vbOKOnly | ui::vbExclamation);
-    source_ = std::move(t);
-    CurRecord = 1;
-    ShowSourceRecord(CurRecord);
-    ClearLinks();
-    askAboutHeader();
+}
+
+void frmImportData::fillPreview()
+{
+    grdPreview->clear();
+    grdPreview->setRowCount(0);
+    grdPreview->setColumnCount(0);
+    if (sourceRecords() < 1)
+        return;
+    // The records in file order: without a header the first line is one.
+    QList<csv::Record> shown;
+    if (!HasHeader)
+        shown << source_->names();
+    constexpr int kShown = 5;
+    for (int i = 0; shown.size() < kShown && i < sourceRecords(); ++i)
+        shown << source_->record(i);
+    constexpr int kMostColumns = 50;
+    const int columns = std::min(source_->columnCount(), kMostColumns);
+    grdPreview->setColumnCount(columns);
+    grdPreview->setRowCount(int(shown.size()));
+    const csv::Record names = source_->names();
+    for (int k = 0; k < columns; ++k)
+        grdPreview->setHorizontalHeaderItem(
+            k, new QTableWidgetItem(HasHeader ? guestimport::cleanText(names.value(k), true) : QString::number(k + 1)));
+    for (int r = 0; r < shown.size(); ++r)
+        for (int k = 0; k < columns; ++k)
+            grdPreview->setItem(r, k, new QTableWidgetItem(guestimport::cleanText(shown[r].value(k))));
 }
 
 void frmImportData::askAboutHeader()
@@ -258,6 +372,9 @@ void frmImportData::clearSource()
     Label2[2]->setText("Record Count: 0");
     ClearLinks();
     FillTargetList();
+    showCharset();
+    lblCharsetNote->clear();
+    fillPreview();
 }
 
 void frmImportData::ShowSourceRecord(int& r)
@@ -374,11 +491,16 @@ void frmImportData::cmdImport_Click()
         return;
     }
     const int records = sourceRecords() + (HasHeader ? 0 : 1);
-    // Each record is a party with one person: a file larger than the keys
-    // left would fail at its end, after the whole wait.
-    for (const char* table : {"GUEST", "SUBGUEST"})
-        if (!editing::roomFor(table, records, window()))
-            return;
+    // Each record is a person, in a party of its name: a file larger than
+    // the keys left would fail at its end, after the whole wait. Its
+    // parties are counted only when the keys left could fall short.
+    qint64 parties = records;
+    ado::ignoringErrors([&] {
+        if (modQVDatabase::gConn.keysLeft("GUEST") < records)
+            parties = guestimport::newParties(*source_, HasHeader, LinkMap);
+    });
+    if (!editing::roomFor("GUEST", parties, window()) || !editing::roomFor("SUBGUEST", records, window()))
+        return;
     int count = 0;
     bool stored = false;
     try {

@@ -13,8 +13,10 @@
 #include <array>
 #include <optional>
 
+class QComboBox;
 class QGroupBox;
 class QLabel;
+class QTableWidget;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
@@ -34,6 +36,7 @@ public:
     void cmdBreak_Click();
     void cmdImport_Click();
     void cmdCancel_Click();
+    void cmbCharset_Click();
 
     std::array<QLabel*, 3> Label1{};
     std::array<QLabel*, 4> Label2{};
@@ -50,6 +53,13 @@ public:
     QPushButton* cmdBreak = nullptr;
     QPushButton* cmdImport = nullptr;
     QPushButton* cmdCancel = nullptr;
+    // The character set the file is read in, and its first records as they
+    // will be stored.
+    QLabel* lblCharset = nullptr;
+    QComboBox* cmbCharset = nullptr;
+    QLabel* lblCharsetNote = nullptr;   // what of the file the set has no letter for
+    QLabel* lblPreview = nullptr;
+    QTableWidget* grdPreview = nullptr;
 
     // For tests and the window's own checks.
     bool hasHeader() const { return HasHeader; }
@@ -72,6 +82,11 @@ private:
     void clearSource();
     void browse(int step);
     int sourceRecords() const;
+    // The character set read, and the first records, shown; what of the
+    // file that set has no letter for, told.
+    void showCharset();
+    void fillPreview();
+    void tellUnreadable(const QString& fileName, bool withMessage);
 
     std::optional<csv::Table> source_;
     QString lastFile_;
@@ -83,6 +98,9 @@ private:
     bool headerAsked_ = false;
     bool answeringHeader_ = false;
     int CurRecord = 0;
+    // The character set the user chose for this file; -1 while the one
+    // proposed stands.
+    int chosenCharset_ = -1;
     QStringList TargetNames;
     QStringList SourceValues;
     guestimport::LinkMap LinkMap{};

@@ -55,16 +55,34 @@ const std::array<GuestField, kFieldCount>& fields()
     return f;
 }
 
-QString cleanText(const QString& value)
+QString cleanText(const QString& value, bool oneLine)
 {
-    // Tabs and line breaks are kept: the export writes them as they are.
     auto blank = [](QChar c) { return c == u' ' || c == u'\u00A0' || c == u'\u2007' || c == u'\u202F'; };
-    qsizetype from = 0, to = value.size();
-    while (from < to && blank(value[from]))
+    auto lineBreak = [](QChar c) { return c == u'\t' || c == u'\r' || c == u'\n'; };
+    QString out;
+    out.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        // Tabs and line breaks stay in an address (the export writes them as
+        // they are); a one-line value takes one blank for each run of them.
+        if (lineBreak(c)) {
+            if (!oneLine)
+                out += c;
+            else if (i + 1 == value.size() || !lineBreak(value[i + 1]))
+                out += u' ';
+            continue;
+        }
+        // Control codes are no part of any text.
+        if (c.category() == QChar::Other_Control)
+            continue;
+        out += c;
+    }
+    qsizetype from = 0, to = out.size();
+    while (from < to && blank(out[from]))
         ++from;
-    while (to > from && blank(value[to - 1]))
+    while (to > from && blank(out[to - 1]))
         --to;
-    return value.mid(from, to - from).normalized(QString::NormalizationForm_C);
+    return out.mid(from, to - from).normalized(QString::NormalizationForm_C);
 }
 
 bool looksLikeHeader(const QStringList& line)
@@ -93,60 +111,124 @@ int titleLines(const csv::Table& source)
     return 0;
 }
 
+namespace {
+
+// What one record stores: the linked GUEST columns' values, the party name
+// and the person's five values.
+struct Stored {
+    ado::Params columns;   // party name first, then the linked fields in index order
+    QString person[PersonValues];
+    QString party() const { return columns[0].toString(); }
+};
+
+// The fields an address keeps on several lines; every other is one line.
+bool multiLine(int field) { return field == 5 || field == 6; }
+
+Stored storedOf(const csv::Record& r, const LinkMap& links)
+{
+    auto valueOf = [&](int field) {
+        const int k = links[field];
+        return k >= 1 && k <= r.size() ? cleanText(r[k - 1], !multiLine(field)) : QString();
+    };
+    Stored s;
+    s.columns << QString();
+    for (int i = 2; i <= kFieldCount; ++i) {
+        if (links[i] < 1)
+            continue;
+        const QString v = valueOf(i);
+        s.columns << v;
+        if (const int p = personValueOf(i); p >= 0)
+            s.person[p] = v;
+    }
+    // The party name is always written: when unlinked or empty it is made
+    // from the person's names, as a name typed would be.
+    QString party = links[1] > 0 ? valueOf(1) : QString();
+    if (party.isEmpty())
+        party = cleanText(s.person[FirstName] + ' ' + s.person[LastName], true);
+    s.columns[0] = party;
+    return s;
+}
+
+// Each named party's oldest key, by exact name (case and blanks count); the
+// younger parties of a name a merge folds into it go to `folded`.
+QHash<QString, qint64> oldestParties(QHash<qint64, qint64>* folded = nullptr)
+{
+    QHash<QString, qint64> oldest;
+    gConn.forEachRow("SELECT GUEST_ID, GUEST_PARTYNAME FROM GUEST WHERE GUEST_PARTYNAME <> '' ORDER BY GUEST_ID", {},
+                     [&](const ado::Row& row) {
+                         const qint64 key = row.integer(0);
+                         const QString name = row.text(1);
+                         if (const auto it = oldest.constFind(name); it == oldest.cend())
+                             oldest.insert(name, key);
+                         else if (folded)
+                             folded->insert(key, it.value());
+                     });
+    return oldest;
+}
+
+// Every record of the source, the first line last when it is no header.
+void forEachRecord(const csv::Table& source, bool hasHeader, const std::function<void(const csv::Record&)>& f)
+{
+    for (int i = 0; i < source.recordCount(); ++i)
+        f(source.record(i));
+    if (!hasHeader && source.recordCount() > 0)
+        f(source.names());
+}
+
+}  // namespace
+
+qint64 newParties(const csv::Table& source, bool hasHeader, const LinkMap& links)
+{
+    QHash<QString, qint64> known = oldestParties();
+    qint64 count = 0;
+    forEachRecord(source, hasHeader, [&](const csv::Record& r) {
+        const QString party = storedOf(r, links).party();
+        if (party.isEmpty() || !known.contains(party)) {
+            known.insert(party, 0);
+            ++count;
+        }
+    });
+    return count;
+}
+
 int addParties(const csv::Table& source, bool hasHeader, const LinkMap& links, const Progress& progress)
 {
-    // The party name is always written: when unlinked or empty it is made
-    // from the person's names.
     QStringList columns{"GUEST_PARTYNAME"};
-    QList<int> linked;
-    for (int i = 2; i <= kFieldCount; ++i) {
-        if (links[i] > 0) {
+    for (int i = 2; i <= kFieldCount; ++i)
+        if (links[i] > 0)
             columns << fields()[i - 1].column;
-            linked << i;
-        }
-    }
     const QString guestSql = "INSERT INTO GUEST (" + columns.join(", ") + ") VALUES (?"
                              + QString(", ?").repeated(columns.size() - 1) + ")";
     const QString personSql =
         "INSERT INTO SUBGUEST (GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME, SUBGUEST_TITLE, SUBGUEST_PHONE, "
         "SUBGUEST_EMAIL) VALUES (?, ?, ?, ?, ?, ?)";
 
+    // A record whose party exists, in the guest list or earlier in the file,
+    // joins the oldest party of that name, as the merge would fold it in: a
+    // key is taken only for a party that is new.
+    QHash<QString, qint64> partyOf = oldestParties();
     // Logged together at the end: one moment for the whole import.
     QList<qint64> parties, people;
-    auto valueOf = [&](const csv::Record& r, int field) {
-        const int k = links[field];
-        return k >= 1 && k <= r.size() ? cleanText(r[k - 1]) : QString();
-    };
-    auto add = [&](const csv::Record& r) {
-        QString person[PersonValues];
-        ado::Params values{QString()};
-        for (int i : linked) {
-            const QString v = valueOf(r, i);
-            values << v;
-            if (const int p = personValueOf(i); p >= 0)
-                person[p] = v;
+    forEachRecord(source, hasHeader, [&](const csv::Record& r) {
+        const Stored s = storedOf(r, links);
+        const QString name = s.party();
+        auto it = name.isEmpty() ? partyOf.end() : partyOf.find(name);
+        if (it == partyOf.end()) {
+            gConn.Execute(guestSql, s.columns);
+            parties << lastKey();
+            if (!name.isEmpty())
+                it = partyOf.insert(name, parties.last());
         }
-        QString party = links[1] > 0 ? valueOf(r, 1) : QString();
-        if (party.isEmpty())
-            party = person[FirstName] + ' ' + person[LastName];
-        values[0] = party;
-        gConn.Execute(guestSql, values);
-        parties << lastKey();
-        gConn.Execute(personSql,
-                      {parties.last(), person[FirstName], person[LastName], person[Title], person[Phone], person[EMail]});
+        const qint64 party = it == partyOf.end() ? parties.last() : it.value();
+        gConn.Execute(personSql, {party, s.person[FirstName], s.person[LastName], s.person[Title], s.person[Phone],
+                                  s.person[EMail]});
         people << lastKey();
-        if (progress && !progress(int(parties.size())))
+        if (progress && !progress(int(people.size())))
             throw Cancelled();
-    };
-
-    for (int i = 0; i < source.recordCount(); ++i)
-        add(source.record(i));
-    // Without a header the first line is a record too, added after the others.
-    if (!hasHeader && source.recordCount() > 0)
-        add(source.names());
+    });
     modSynchro::LogChanges("GUEST", parties, modSynchro::Added);
     modSynchro::LogChanges("SUBGUEST", people, modSynchro::Added);
-    return int(parties.size());
+    return int(people.size());
 }
 
 void mergeDuplicateParties(const std::function<bool()>& keepGoing)
@@ -155,26 +237,16 @@ void mergeDuplicateParties(const std::function<bool()>& keepGoing)
         if (keepGoing && !keepGoing())
             throw Cancelled();
     };
-    // In key order each exact name meets its oldest party first; case and
-    // blanks count. Names and people are read once each, so the merge costs
-    // what the guest list does, however many parties fold.
-    QHash<QString, qint64> oldest;
+    // In key order each exact name meets its oldest party first. Names and
+    // people are read once each, so the merge costs what the guest list
+    // does, however many parties fold.
     QHash<qint64, qint64> survivorOf;
-    QList<qint64> folded;
-    gConn.forEachRow("SELECT GUEST_ID, GUEST_PARTYNAME FROM GUEST WHERE GUEST_PARTYNAME <> '' ORDER BY GUEST_ID", {},
-                     [&](const ado::Row& row) {
-                         const qint64 key = row.integer(0);
-                         const QString name = row.text(1);
-                         if (const auto it = oldest.constFind(name); it != oldest.cend()) {
-                             survivorOf.insert(key, it.value());
-                             folded << key;
-                         } else {
-                             oldest.insert(name, key);
-                         }
-                     });
+    oldestParties(&survivorOf);
     checkIn();
-    if (folded.isEmpty())
+    if (survivorOf.isEmpty())
         return;
+    QList<qint64> folded = survivorOf.keys();
+    std::sort(folded.begin(), folded.end());
     // One statement moves every person of a folded party, given the pairs
     // [person, party] as a JSON array, and one deletes the folded parties.
     QList<qint64> moved;

@@ -24,10 +24,11 @@ struct GuestField {
 // Field i (1 to 12) is fields()[i - 1].
 const std::array<GuestField, kFieldCount>& fields();
 
-// A value as it is shown and stored: without blanks or no-break spaces at
-// either end, and in composed form (NFC), so that names that look alike are
-// equal.
-QString cleanText(const QString& value);
+// A value as it is shown and stored: without control codes, without blanks
+// or no-break spaces at either end, and in composed form (NFC), so that
+// names that look alike are equal. One line: tabs and line breaks become
+// blanks, as in a name.
+QString cleanText(const QString& value, bool oneLine = false);
 
 // Whether a line looks like the names of columns: one of them holds " name"
 // or "phone", as "First Name" and "Home Phone" do in most address books.
@@ -48,9 +49,15 @@ using Progress = std::function<bool(int stored)>;
 // Thrown through the caller's transaction, so nothing of the import stays.
 struct Cancelled {};
 
-// One party and one person per record of the source, and one more from the
-// first line when it is not a header; each logged as added. Returns the
-// number of parties. Throws ado::Error; the caller holds the transaction.
+// The parties an import adds: one for each party name neither in the guest
+// list nor earlier in the file, and one for each record without a name.
+qint64 newParties(const csv::Table& source, bool hasHeader, const LinkMap& links);
+
+// One person per record of the source, and one more from the first line
+// when it is not a header, each in a party of its name: the oldest of that
+// name in the guest list or one it adds (every record without a name one
+// of its own); each logged as added. Returns the number of people. Throws
+// ado::Error; the caller holds the transaction.
 int addParties(const csv::Table& source, bool hasHeader, const LinkMap& links, const Progress& progress = {});
 
 // Folds parties of exactly equal, non-empty name into the one of lowest key,

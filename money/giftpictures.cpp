@@ -1,5 +1,6 @@
 #include "money/giftpictures.h"
 
+#include "platform/files.h"
 #include "records/cascade.h"
 
 #include <QDir>
@@ -89,6 +90,7 @@ KeptPicture keepPicture(const QString& source, const QString& name)
         k.error = in.errorString();
         return k;
     }
+    files::takeNewFileMode(k.file);
     k.ok = k.copied = true;
     return k;
 }

@@ -1,5 +1,6 @@
 #include "records/modQVDatabase.h"
 
+#include "platform/files.h"
 #include "platform/settings/settings.h"
 #include "platform/ui/messages.h"
 
@@ -223,7 +224,9 @@ void LocateDataFile()
         throw ado::Error(75, QString("Path/File access error: cannot copy %1 to %2")
                                  .arg(native(source), native(temp)));
     }
-    QFile::setPermissions(temp, QFile::permissions(temp) | QFile::WriteOwner | QFile::ReadOwner);
+    // It holds names, addresses and phones: as private as the user's umask
+    // makes new files, whatever the mode of the file copied.
+    files::takeNewFileMode(temp);
     try {
         ado::Connection c;
         try {

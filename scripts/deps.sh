@@ -5,7 +5,7 @@
 # DejaVu Sans.
 set -euo pipefail
 packages=(build-essential cmake qt6-base-dev qt6-base-dev-tools libsqlite3-dev libgtest-dev
-          libbenchmark-dev xvfb xauth poppler-utils libgl1-mesa-dev fontconfig
+          libbenchmark-dev libuchardet-dev pkg-config xvfb xauth poppler-utils libgl1-mesa-dev fontconfig
           fonts-liberation2 fonts-dejavu-core)
 missing=()
 for p in "${packages[@]}"; do

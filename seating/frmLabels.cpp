@@ -20,6 +20,7 @@
 #include <QLocale>
 #include <QPalette>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -67,8 +68,23 @@ constexpr double kLegiblePoints = 6;
 
 struct LabelLine {
     QString text;
-    bool stepFirst = true;   // the line stands one of its own heights below the one before
+    bool stepFirst = true;   // the line stands one line below the one before
 };
+
+// A value of several lines (a street kept with its line breaks, as phone and
+// mail programs export it) prints as that many lines, each below the one
+// before, so the label's fit counts every one of them.
+void addLines(QVector<LabelLine>& lines, const QString& text, bool stepFirst)
+{
+    static const QRegularExpression kBreak("\\r\\n|\\r|\\n");
+    QStringList parts = text.split(kBreak, Qt::SkipEmptyParts);
+    if (parts.isEmpty())
+        parts << QString();
+    for (const QString& part : parts) {
+        lines.push_back({part, stepFirst});
+        stepFirst = true;
+    }
+}
 
 struct FittedLabel {
     double points = 0;
@@ -336,7 +352,8 @@ void frmLabels::DrawLabels(printing::Surface& surface, double scale, bool onPape
         Label1[1]->setText("Sheets Needed:  " + QString::number(int(std::ceil(rows / (numAcross * numDown)))));
         const auto rowLeft = [rs] { return rs && !rs->EOF_(); };
         for (;;) {
-            if (!rowLeft()) {
+            // A print cancelled, or whose file failed, draws no further sheet.
+            if (!rowLeft() || surface.stopped()) {
                 firstLabel = cmbFirstLabel->currentIndex() + 1;
                 return;
             }
@@ -379,11 +396,11 @@ void frmLabels::drawLabel(printing::Surface& surface, double scale, bool onPaper
     // name stands on the label's first line.
     QVector<LabelLine> lines;
     if (party)
-        lines.push_back({*party, false});
+        addLines(lines, *party, false);
     for (const std::optional<QString>& line : {address1, address2})
         if (line && !line->trimmed().isEmpty())
-            lines.push_back({*line, true});
-    lines.push_back({city, true});
+            addLines(lines, *line, true);
+    addLines(lines, city, true);
     // Every line stays inside its label: it ends as far from the right edge as
     // the left space keeps it from the left one, and above the bottom edge.
     const QSizeF room(heightPitch - 2 * offsetInches(cmbLeft), r * verticalPitch + topMargin - y);
@@ -517,13 +534,15 @@ void frmLabels::cmdPrint_Click()
                           window())
                == ui::vbYes;
     };
+    const int perSheet = std::max(1, whole(numAcross * numDown));
+    const int sheets = (guestsRS->RecordCount() + cmbFirstLabel->currentIndex() + perSheet - 1) / perSheet;
     printing::printer().printCopies(
         kCaption, window(),
         [this](printing::Document& doc, int) {
             doc.surface().setInches();
             DrawLabels(doc.surface(), 1.0, true);
         },
-        sheetFits);
+        sheetFits, sheets);
 }
 
 void frmLabels::cmdCancel_Click() { Unload(); }

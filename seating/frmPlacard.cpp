@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -39,6 +40,13 @@ QString cardName(const QVariant& stored)
 constexpr double kLegiblePoints = 6;
 
 QPoint wholePoint(double x, double y) { return QPoint(whole(x), whole(y)); }
+
+// A name prints on one line: each line break in it (an imported one) a blank.
+QString oneLine(QString text)
+{
+    static const QRegularExpression kBreaks("[\\r\\n]+");
+    return text.replace(kBreaks, " ");
+}
 
 // The resolution of an ordinary printer, at which the preview's card is laid out.
 constexpr double kPaperDpi = 600;
@@ -175,12 +183,13 @@ frmPlacard::Card frmPlacard::currentCard(QSizeF page, double dpi)
     QString name;
     ignoringErrors([&] {
         LoadTableGuests(tablesRS->value("TABLE_ID").toLongLong());
-        name = cardName(tablesRS->value("TABLE_NAME"));
+        name = oneLine(cardName(tablesRS->value("TABLE_NAME")));
     });
     QStringList guests;
     ignoringErrors([&] {
         for (guestsRS->MoveFirst(); !guestsRS->EOF_(); guestsRS->MoveNext())
-            guests << seating::personName(guestsRS->value("SUBGUEST_FNAME"), guestsRS->value("SUBGUEST_LNAME"));
+            guests << oneLine(
+                seating::personName(guestsRS->value("SUBGUEST_FNAME"), guestsRS->value("SUBGUEST_LNAME")));
     });
     const printing::Printer& printer = printing::printer();
     return cardTexts(page, dpi, printer.textFont(0), printer.FontSize, name, guests);
@@ -202,7 +211,7 @@ void frmPlacard::PrintPlacards(printing::Surface& paper)
         return;
     bool first = true;
     ignoringErrors([&] {
-        for (tablesRS->MoveFirst(); !tablesRS->EOF_(); tablesRS->MoveNext()) {
+        for (tablesRS->MoveFirst(); !tablesRS->EOF_() && !paper.stopped(); tablesRS->MoveNext()) {
             if (!first)
                 paper.newPage();
             first = false;
@@ -273,7 +282,7 @@ void frmPlacard::cmdPrint_Click()
                 doc.nextJob();
             PrintPlacards(doc.surface());
         },
-        sayWhatIsLeftOff);
+        sayWhatIsLeftOff, tablesRS->RecordCount());
 }
 
 void frmPlacard::cmdCancel_Click() { Unload(); }

@@ -342,14 +342,12 @@ void CalendarPanels::calDay_MouseUp(int button, int, int, int)
         hooks.popupCalendarMenu();
 }
 
-bool CalendarPanels::doPrint(const std::function<bool(QPagedPaintDevice*)>& paint)
+bool CalendarPanels::doPrint(const printing::PageRenderer& paint)
 {
     if (hooks.print)
         return hooks.print(paint);
     QPrinter printer(QPrinter::HighResolution);
-    if (!ui::ChoosePrinter(printer))
-        return false;
-    return paint(&printer);
+    return printing::printPages(printer, paint);
 }
 
 void CalendarPanels::PrintDayCalendar()
@@ -366,7 +364,7 @@ void CalendarPanels::PrintDayCalendar()
     cal->setPrintOption(3);
     ado::ignoringErrors([&] { cal->setPrintList(dayPrintList(curDate.date(), DayApptRS)); });
     QPointer<calendar::DayPlanner> guard(cal);
-    doPrint([guard](QPagedPaintDevice* dev) { return guard && guard->print(dev); });
+    doPrint([guard](printing::Pages& pages) { return guard && guard->print(pages); });
 }
 
 }  // namespace views

@@ -76,7 +76,8 @@ void CalendarPanels::ChangeCalendar(QDateTime& whichDate)
                  {ado::convert::isoDateTime(upper), ado::convert::isoDateTime(lower),
                   ado::convert::isoDateTime(lower)});
         for (rs->MoveFirst(); !rs->EOF_(); rs->MoveNext()) {
-            const QString line = rs->value("APPOINTMENT_TEXT").toString().trimmed() + "\r\n";
+            // One entry a line: a text of several lines is one appointment.
+            const QString line = rs->value("APPOINTMENT_TEXT").toString().simplified() + "\r\n";
             for (const QDate& d : daysTouched(rs->value("APPOINTMENT_START").toDateTime(),
                                               rs->value("APPOINTMENT_END").toDateTime())) {
                 if (d < first || d > last || !cal)
@@ -131,7 +132,7 @@ void CalendarPanels::PrintMonthCalendar()
     cal->setPrintTitle("Nuptaro Schedule for: " + (controls.lblMonth ? controls.lblMonth->text() : QString()));
     cal->setPrintRange(cal->firstDay(), cal->lastDay());
     QPointer<calendar::MonthCalendar> guard(cal);
-    doPrint([guard](QPagedPaintDevice* dev) { return guard && guard->print(dev); });
+    doPrint([guard](printing::Pages& pages) { return guard && guard->print(pages); });
 }
 
 }  // namespace views

@@ -11,6 +11,7 @@
 #include "platform/ado/ado.h"
 #include "platform/calendar/dayplanner.h"
 #include "platform/calendar/monthcalendar.h"
+#include "platform/print/printer.h"
 
 #include <QDateTime>
 #include <QPointer>
@@ -42,8 +43,8 @@ public:
         std::function<bool()> dayPanelShown;
         std::function<void(const QDateTime&)> addAppointment; // frmAddAppt, modal
         std::function<void()> popupCalendarMenu;         // mnuCalendar at the pointer
-        // Prints a calendar page; by default through the print dialog.
-        std::function<bool(const std::function<bool(QPagedPaintDevice*)>&)> print;
+        // Prints a calendar's pages; by default through the print dialog.
+        std::function<bool(const printing::PageRenderer&)> print;
     };
 
     // With variables of its own (for a window of its own, or tests).
@@ -124,7 +125,7 @@ public:
 private:
     bool inAfterEdit_ = false;
     void setLabel(QLabel* l, const QString& text);
-    bool doPrint(const std::function<bool(QPagedPaintDevice*)>& paint);
+    bool doPrint(const printing::PageRenderer& paint);
 };
 
 // Fits the small month picker of the navigation bar to its narrow width:

@@ -237,14 +237,25 @@ void GridPreview::refresh()
     stack_->setCurrentWidget(pageView_);
 }
 
-void GridPreview::layOut(QPrinter& printer)
+namespace {
+
+// Our layout measures from the paper's corner, not from a printer's margins.
+void fromCorner(QPagedPaintDevice& device)
+{
+    if (auto* printer = dynamic_cast<QPrinter*>(&device))
+        printer->setFullPage(true);
+}
+
+}  // namespace
+
+void GridPreview::layOut(QPagedPaintDevice& printer)
 {
     // The rows stay in the grid and are read as the pages are laid out; a
     // grid gone since it was shown leaves a blank page rather than a crash.
     report_.reset();
     pageView_->setPages(nullptr);
     grid::ReportModel m = source_ ? source_->reportModel(true) : grid::ReportModel{};
-    printer.setFullPage(true);
+    fromCorner(printer);
     layoutMargins_[0] = m.leftMarginTwips;
     layoutMargins_[1] = m.rightMarginTwips;
     const PageSpec page = pageSpecFor(printer, m);
@@ -259,47 +270,46 @@ int GridPreview::pageCount() const
     return report_ ? report_->pageCount() : 0;
 }
 
-bool GridPreview::laidOutFor(QPrinter& printer) const
+bool GridPreview::laidOutFor(QPagedPaintDevice& printer) const
 {
     if (!report_)
         return false;
     grid::ReportModel margins;
     margins.leftMarginTwips = layoutMargins_[0];
     margins.rightMarginTwips = layoutMargins_[1];
-    printer.setFullPage(true);
+    fromCorner(printer);
     const PageSpec spec = pageSpecFor(printer, margins);
     const PageSpec& laid = report_->frame().page;
     return spec.widthTwips == laid.widthTwips && spec.heightTwips == laid.heightTwips
            && spec.leftMargin == laid.leftMargin && spec.rightMargin == laid.rightMargin;
 }
 
-bool GridPreview::paint(QPrinter& printer)
+bool GridPreview::paint(printing::Pages& pages)
 {
     if (pages_)
-        return pages_(printer);
+        return pages_(pages);
     // The pages shown are printed; on other paper they are laid out for it
     // first, in place of the old ones (a large report is held once), and the
     // preview then shows them.
-    if (!laidOutFor(printer))
-        layOut(printer);
-    return renderPages(*report_, printer);
+    if (!laidOutFor(pages.device()))
+        layOut(pages.device());
+    return renderPages(*report_, pages);
 }
 
 void GridPreview::paintRequested(QPrinter* printer)
 {
-    paint(*printer);
+    printing::DevicePages pages(*printer);
+    paint(pages);
 }
 
 bool GridPreview::print()
 {
     if (!ui::ChoosePrinter(printer_, this))
         return false;
-    const bool ok = printing::printOn(printer_, [this](QPrinter& p) { return paint(p); });
+    const bool ok = printing::printOn(printer_, [this](printing::Pages& p) { return paint(p); }, this);
     // The chosen paper may differ from the previewed one.
     if (pages_ || !laidOutFor(printer_))
         refresh();
-    if (!ok)
-        printing::reportPrintFailure(this);
     return ok;
 }
 

@@ -61,10 +61,10 @@ signals:
 
 private:
     void paintRequested(QPrinter* printer);
-    bool paint(QPrinter& printer);
-    bool laidOutFor(QPrinter& printer) const;
-    // The grid's report laid out for the printer's paper, made anew.
-    void layOut(QPrinter& printer);
+    bool paint(printing::Pages& pages);
+    bool laidOutFor(QPagedPaintDevice& device) const;
+    // The grid's report laid out for the device's paper, made anew.
+    void layOut(QPagedPaintDevice& device);
     void refreshSoon();
 
     QPrinter printer_;
@@ -88,7 +88,8 @@ private:
 void PrintPreview(grid::GridEX& grid, GridPreview* surface);
 
 // Asks for the printer, then prints the document; a printer that is not
-// there or fails is said so. False on cancel or failure.
+// there, or a file that cannot be written, is said so. False on cancel or
+// failure.
 inline bool PrintDocument(QPrinter& printer, const PageRenderer& render, QWidget* owner = nullptr)
 {
     return printing::printPages(printer, render, owner);

@@ -1,5 +1,6 @@
 #include "views/report.h"
 
+#include "platform/print/printer.h"
 #include "platform/ui/fonts.h"
 
 #include <QFont>
@@ -716,27 +717,21 @@ bool renderReport(const grid::ReportModel& m, QPagedPaintDevice& device)
     // Our layout measures from the paper's corner, not from the printer's margins.
     if (auto* printer = dynamic_cast<QPrinter*>(&device))
         printer->setFullPage(true);
-    return renderPages(PagedReport(m, pageSpecFor(device, m)), device);
+    printing::DevicePages pages(device);
+    return renderPages(PagedReport(m, pageSpecFor(device, m)), pages);
 }
 
-bool renderPages(const PagedReport& r, QPagedPaintDevice& device)
+bool renderPages(const PagedReport& r, printing::Pages& pages)
 {
-    if (auto* printer = dynamic_cast<QPrinter*>(&device))
+    if (auto* printer = dynamic_cast<QPrinter*>(&pages.device()))
         printer->setFullPage(true);
-    QPainter p;
-    if (!p.begin(&device))
-        return false;
-    const double scale = device.logicalDpiX() / 1440.0;
-    for (int i = 0; i < r.pageCount(); ++i) {
-        if (i > 0 && !device.newPage()) {
-            p.end();
-            return false;
-        }
-        p.resetTransform();
-        p.scale(scale, device.logicalDpiY() / 1440.0);
-        paintPage(p, r.page(i));
-    }
-    return p.end();
+    return printing::paintPages(
+        pages, [&r](QPainter&, const QRectF&) { return r.pageCount(); },
+        [&r](QPainter& p, const QRectF&, int i) {
+            p.resetTransform();
+            p.scale(p.device()->logicalDpiX() / 1440.0, p.device()->logicalDpiY() / 1440.0);
+            paintPage(p, r.page(i));
+        });
 }
 
 bool writeReportPdf(const grid::ReportModel& m, const QString& fileName)

@@ -19,6 +19,10 @@ class QPagedPaintDevice;
 class QPainter;
 class QWidget;
 
+namespace printing {
+class Pages;
+}
+
 namespace report {
 
 // The page header of the report of a view; "" for a view without a title
@@ -129,8 +133,9 @@ void paintPage(QPainter& p, const Page& page);
 // page corner (a printer in full-page mode, a writer without margins).
 bool renderReport(const grid::ReportModel& m, QPagedPaintDevice& device);
 // The same for a report laid out before, on paper of its size: each page is
-// laid out as it is printed.
-bool renderPages(const PagedReport& report, QPagedPaintDevice& device);
+// laid out as it is printed, and the print stops where its pages stop it
+// (cancelled, or its file could not be written).
+bool renderPages(const PagedReport& report, printing::Pages& pages);
 // The report as a PDF file on Letter paper; false when it cannot be written.
 bool writeReportPdf(const grid::ReportModel& m, const QString& fileName);
 

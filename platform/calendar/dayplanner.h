@@ -17,6 +17,10 @@
 
 class QLineEdit;
 class QPagedPaintDevice;
+
+namespace printing {
+class Pages;
+}
 class QPainter;
 class QScrollBar;
 
@@ -144,6 +148,8 @@ public:
     // Draws the print range and the list, on as many pages as the list
     // needs; false when nothing could be drawn.
     bool print(QPagedPaintDevice* device) const;
+    // The same on the pages of a print, which may stop it at a page.
+    bool print(printing::Pages& pages) const;
     // Pages the print takes on a page of that size.
     int printPageCount(QPainter& painter, const QRectF& page) const;
     void paintPage(QPainter& painter, const QRectF& page, int pageIndex = 0) const;

@@ -1,4 +1,5 @@
 #include "platform/calendar/dayplanner.h"
+#include "platform/print/printer.h"
 #include "platform/calendar/dayplannerlayout.h"
 #include "platform/ui/regional.h"
 
@@ -220,17 +221,15 @@ bool DayPlanner::print(QPagedPaintDevice* device) const
 {
     if (!device)
         return false;
-    QPainter p;
-    if (!p.begin(device))
-        return false;
-    const QRectF page(0, 0, device->width(), device->height());
-    const int pages = printPageCount(p, page);
-    for (int i = 0; i < pages; ++i) {
-        if (i > 0 && !device->newPage())
-            return false;
-        paintPage(p, page, i);
-    }
-    return p.end();
+    printing::DevicePages pages(*device);
+    return print(pages);
+}
+
+bool DayPlanner::print(printing::Pages& pages) const
+{
+    return printing::paintPages(
+        pages, [this](QPainter& p, const QRectF& page) { return printPageCount(p, page); },
+        [this](QPainter& p, const QRectF& page, int i) { paintPage(p, page, i); });
 }
 
 int DayPlanner::printPageCount(QPainter& p, const QRectF& page) const

@@ -1,5 +1,6 @@
 #include "platform/calendar/mousecodes.h"
 #include "platform/calendar/monthcalendar.h"
+#include "platform/print/printer.h"
 
 #include <QKeyEvent>
 #include <QLocale>
@@ -15,8 +16,58 @@ namespace {
 
 const QDate kDayZero(1900, 1, 1);
 
+// A day's entries, one a line.
+QStringList entriesOf(const QString& text)
+{
+    QString shown = text;
+    shown.replace("\r\n", "\n");
+    while (shown.endsWith('\n'))
+        shown.chop(1);
+    return shown.isEmpty() ? QStringList() : shown.split('\n');
+}
+
+constexpr int kWrap = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+
+// How many of a day's entries its cell shows whole, one line kept below
+// them for the note of those left out.
+int entriesThatFit(const QFontMetricsF& fm, const QRectF& room, const QStringList& entries)
+{
+    qreal top = room.top();
+    for (int k = 0; k < entries.size(); ++k) {
+        const qreal need = fm.boundingRect(QRectF(room.left(), top, room.width(), room.bottom() - top), kWrap,
+                                           entries[k])
+                               .height();
+        const qreal keep = k == entries.size() - 1 ? 0 : fm.height();
+        if (top + need + keep > room.bottom() + 0.5)
+            return k;
+        top += need;
+    }
+    return int(entries.size());
+}
+
+QFont printFont(const QFont& base, qreal points, bool bold)
+{
+    QFont f = base;
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    return f;
+}
+
+// One line of the list after the month: a day's date, or one of its entries.
+struct ListLine {
+    QString text;
+    bool heading = false;
+    qreal height = 0;
+};
 
 }  // namespace
+
+struct MonthCalendar::PrintPlan {
+    qreal titleHeight = 0;
+    QRectF grid, list;
+    QHash<int, int> listedOn;   // day -> page, from 1
+    QVector<QVector<ListLine>> listPages;
+};
 
 MonthCalendar::MonthCalendar(QWidget* parent) : QWidget(parent)
 {
@@ -136,38 +187,100 @@ bool MonthCalendar::print(QPagedPaintDevice* device) const
 {
     if (!device)
         return false;
-    device->setPageOrientation(QPageLayout::Landscape);
-    QPainter p;
-    if (!p.begin(device))
-        return false;
-    const QRectF page(0, 0, device->width(), device->height());
-    paintPage(p, page);
-    return p.end();
+    printing::DevicePages pages(*device);
+    return print(pages);
 }
 
-void MonthCalendar::paintPage(QPainter& p, const QRectF& page) const
+bool MonthCalendar::print(printing::Pages& pages) const
 {
+    pages.device().setPageOrientation(QPageLayout::Landscape);
+    return printing::paintPages(
+        pages, [this](QPainter& p, const QRectF& page) { return printPageCount(p, page); },
+        [this](QPainter& p, const QRectF& page, int i) { paintPage(p, page, i); });
+}
+
+MonthCalendar::PrintPlan MonthCalendar::planPrint(QPainter& p, const QRectF& page) const
+{
+    PrintPlan plan;
+    plan.titleHeight = QFontMetricsF(printFont(font(), 16, true), p.device()).height() * 1.6;
+    plan.grid = QRectF(page.left(), page.top() + plan.titleHeight, page.width(), page.height() - plan.titleHeight);
+    const qreal margin = page.width() * 0.05;
+    plan.list = page.adjusted(margin, plan.titleHeight, -margin, -margin);
+    const QFontMetricsF fm(printFont(font(), 9, false), p.device());
+    const QFontMetricsF headFm(printFont(font(), 10, true), p.device());
+    // The cells as the grid lays them out.
+    const int count = std::max(1, printLast_ - printFirst_ + 1);
+    const int rows = (count + DaysPerWeek - 1) / DaysPerWeek;
+    const qreal headH = fm.height() + 6;
+    const qreal cw = plan.grid.width() / DaysPerWeek, rh = (plan.grid.height() - headH) / rows;
+    const QRectF room = QRectF(0, 0, cw, rh).adjusted(3, 2 + fm.height(), -3, -2);
+    const qreal indent = fm.height();
+    QVector<ListLine> lines;
+    qreal y = 0;
+    const auto add = [&](const ListLine& line) {
+        // An entry begins a page of its own when the page is full; a date
+        // keeps its first entry with it.
+        const qreal keep = line.heading ? fm.height() : 0;
+        if (y + line.height + keep > plan.list.height() && !lines.isEmpty()) {
+            plan.listPages << lines;
+            lines.clear();
+            y = 0;
+        }
+        lines << line;
+        y += line.height;
+    };
+    for (int day = printFirst_; day <= printLast_; ++day) {
+        const QStringList entries = entriesOf(texts_.value(day));
+        if (entries.isEmpty() || entriesThatFit(fm, room, entries) == entries.size())
+            continue;
+        add({QLocale().toString(dateOf(day), QLocale::LongFormat), true, headFm.height() * 1.5});
+        plan.listedOn.insert(day, 2 + int(plan.listPages.size()));
+        for (const QString& e : entries)
+            add({e, false, fm.boundingRect(QRectF(0, 0, plan.list.width() - indent, 1e9), kWrap, e).height()});
+    }
+    if (!lines.isEmpty())
+        plan.listPages << lines;
+    return plan;
+}
+
+int MonthCalendar::printPageCount(QPainter& p, const QRectF& page) const
+{
+    return 1 + int(planPrint(p, page).listPages.size());
+}
+
+void MonthCalendar::paintPage(QPainter& p, const QRectF& page, int pageIndex) const
+{
+    const PrintPlan plan = planPrint(p, page);
     p.save();
     p.fillRect(page, Qt::white);
-    QFont titleFont = font();
-    titleFont.setPointSizeF(16);
-    titleFont.setBold(true);
-    p.setFont(titleFont);
+    p.setFont(printFont(font(), 16, true));
     p.setPen(Qt::black);
-    const qreal titleH = QFontMetricsF(titleFont, p.device()).height() * 1.6;
-    const QRectF titleRect(page.left(), page.top(), page.width(), titleH);
+    const QRectF titleRect(page.left(), page.top(), page.width(), plan.titleHeight);
     p.drawText(titleRect, Qt::AlignCenter | Qt::TextSingleLine, printTitle_);
-    QFont body = font();
-    body.setPointSizeF(9);
+    const QFont body = printFont(font(), 9, false);
     p.setFont(body);
-    drawGrid(p, QRectF(page.left(), page.top() + titleH, page.width(), page.height() - titleH), printFirst_,
-             printLast_, true);
+    if (pageIndex == 0) {
+        drawGrid(p, plan.grid, printFirst_, printLast_, true, &plan.listedOn);
+    } else if (pageIndex <= plan.listPages.size()) {
+        const qreal indent = QFontMetricsF(body, p.device()).height();
+        qreal y = plan.list.top();
+        for (const ListLine& line : plan.listPages[pageIndex - 1]) {
+            p.setFont(line.heading ? printFont(font(), 10, true) : body);
+            const QRectF at = line.heading ? QRectF(plan.list.left(), y, plan.list.width(), line.height)
+                                           : QRectF(plan.list.left() + indent, y, plan.list.width() - indent,
+                                                    line.height);
+            p.drawText(at, line.heading ? int(Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine) : kWrap,
+                       line.text);
+            y += line.height;
+        }
+    }
     p.restore();
 }
 
 // Weekday names across the top, then one cell per day: its number (with the
 // month's name on the first of a month and on the first cell) and its texts.
-void MonthCalendar::drawGrid(QPainter& p, const QRectF& area, int first, int last, bool forPrint) const
+void MonthCalendar::drawGrid(QPainter& p, const QRectF& area, int first, int last, bool forPrint,
+                             const QHash<int, int>* listedOn) const
 {
     const int count = std::max(1, last - first + 1);
     const int rows = (count + DaysPerWeek - 1) / DaysPerWeek;
@@ -210,30 +323,28 @@ void MonthCalendar::drawGrid(QPainter& p, const QRectF& area, int first, int las
         p.setPen(ink);
         p.drawText(inner, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, label);
         p.restore();
-        const QString text = texts_.value(day);
-        if (!text.isEmpty()) {
-            QString shown = text;
-            shown.replace("\r\n", "\n");
-            while (shown.endsWith('\n'))
-                shown.chop(1);
+        const QStringList entries = entriesOf(texts_.value(day));
+        if (!entries.isEmpty()) {
             p.setPen(ink);
             p.save();
             p.setClipRect(inner);
             // The entries that fit, whole; when some do not, the last line
-            // says how many more the day holds.
-            const QStringList entries = shown.split('\n');
+            // says how many more the day holds, and on paper the page that
+            // lists them.
             QRectF room = inner.adjusted(0, fm.height(), 0, 0);
-            for (int k = 0; k < entries.size(); ++k) {
-                const QRectF need = fm.boundingRect(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, entries[k]);
-                const bool last = k == entries.size() - 1;
-                const qreal keep = last ? 0 : fm.height();
-                if (need.height() + keep > room.height() + 0.5) {
-                    p.drawText(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                               tr("+%1 more").arg(entries.size() - k));
-                    break;
-                }
-                p.drawText(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, entries[k]);
+            const int shown = entriesThatFit(fm, room, entries);
+            for (int k = 0; k < shown; ++k) {
+                const QRectF need = fm.boundingRect(room, kWrap, entries[k]);
+                p.drawText(room, kWrap, entries[k]);
                 room.setTop(room.top() + need.height());
+            }
+            if (shown < entries.size()) {
+                const int more = int(entries.size()) - shown;
+                const QString note = listedOn && listedOn->contains(day)
+                                         ? tr("+%1 more, page %2").arg(more).arg(listedOn->value(day))
+                                         : tr("+%1 more").arg(more);
+                p.drawText(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                           fm.elidedText(note, Qt::ElideRight, room.width()));
             }
             p.restore();
         }

@@ -12,6 +12,10 @@
 #include <QWidget>
 
 class QPagedPaintDevice;
+
+namespace printing {
+class Pages;
+}
 class QPainter;
 
 namespace calendar {
@@ -58,7 +62,13 @@ public:
     int printLastDay() const;
     void setPrintRange(int firstDayNumber, int lastDayNumber);
     bool print(QPagedPaintDevice* device) const;
-    void paintPage(QPainter& painter, const QRectF& page) const;
+    // The same on the pages of a print, which may stop it at a page.
+    bool print(printing::Pages& pages) const;
+    // The month on the first page; the days whose entries their cells do
+    // not hold are listed whole on the pages after it, each cell naming the
+    // page its day is listed on.
+    void paintPage(QPainter& painter, const QRectF& page, int pageIndex = 0) const;
+    int printPageCount(QPainter& painter, const QRectF& page) const;
 
 signals:
     void DayClick(int dayNumber);
@@ -78,7 +88,12 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void drawGrid(QPainter& p, const QRectF& area, int first, int last, bool forPrint) const;
+    struct PrintPlan;
+    PrintPlan planPrint(QPainter& p, const QRectF& page) const;
+    // `listedOn`, when printing, gives the page each day too full for its
+    // cell is listed on.
+    void drawGrid(QPainter& p, const QRectF& area, int first, int last, bool forPrint,
+                  const QHash<int, int>* listedOn = nullptr) const;
 
     int first_ = 0;
     int last_ = DefaultSpan - 1;

@@ -4,7 +4,11 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <uchardet.h>
+
 #include <algorithm>
+#include <cstring>
+#include <limits>
 #include <map>
 #include <optional>
 
@@ -13,11 +17,11 @@ namespace csv {
 namespace {
 
 // Windows-1252 differs from Latin-1 only in 0x80..0x9F; the five codes it
-// leaves unassigned keep their Latin-1 meaning.
+// leaves unassigned have no letter.
 constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178,
 };
 
 constexpr bool cp1252Unassigned(unsigned b) { return b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D; }
@@ -35,6 +39,10 @@ constexpr char16_t kMacRomanHigh[128] = {
     0x00CB, 0x00C8, 0x00CD, 0x00CE, 0x00CF, 0x00CC, 0x00D3, 0x00D4, 0xF8FF, 0x00D2, 0x00DA, 0x00DB, 0x00D9,
     0x0131, 0x02C6, 0x02DC, 0x00AF, 0x02D8, 0x02D9, 0x02DA, 0x00B8, 0x02DD, 0x02DB, 0x02C7,
 };
+
+// The sets by their place in charsets(). UTF-8, Windows-1252 and Mac Roman
+// are decoded here, the others by Qt's decoders (ICU's) by name.
+enum Set { Utf8, Cp1252, Cp1250, Cp1251, Cp1253, Cp1254, Cp1257, Latin9, MacRoman, ShiftJis, EucJp, Gb18030, Big5, EucKr };
 
 // An 8-bit character set: `high` gives the letter of each byte from 0x80.
 template <class High>
@@ -79,6 +87,23 @@ int utf8Length(QByteArrayView s, qsizetype i)
     return 0;
 }
 
+// The end of the run of ASCII bytes from s[i], eight at a time: most of a
+// guest file is ASCII, and a large file is walked more than once.
+qsizetype asciiEnd(QByteArrayView s, qsizetype i)
+{
+    const char* d = s.data();
+    const qsizetype n = s.size();
+    for (; i + 8 <= n; i += 8) {
+        quint64 word;
+        std::memcpy(&word, d + i, 8);
+        if (word & 0x8080808080808080ULL)
+            break;
+    }
+    while (i < n && static_cast<unsigned char>(d[i]) < 0x80)
+        ++i;
+    return i;
+}
+
 // UTF-8, each byte that is no part of a valid sequence read as Windows-1252:
 // one stray byte (an edit in another program, two files joined) leaves the
 // rest as written.
@@ -104,15 +129,103 @@ QString fromUtf8OrCp1252(QByteArrayView bytes)
     return text + QString::fromUtf8(bytes.sliced(run));
 }
 
-QString decodeField(QByteArrayView bytes, Encoding e)
+// What a decoder gives for bytes without a letter: a control code of the
+// upper half (the ISO sets), SUB, a code of the private use area (the
+// places a set leaves to each vendor), or the replacement character itself.
+bool noLetter(QChar c)
 {
-    return e == Encoding::MacRoman ? fromMacRoman(bytes) : fromUtf8OrCp1252(bytes);
+    return (c.unicode() >= 0x80 && c.unicode() <= 0x9F) || c == u'\x1A' || c.category() == QChar::Other_PrivateUse
+           || c == QChar::ReplacementCharacter;
+}
+
+QString fromDecoder(QStringDecoder& d, QByteArrayView bytes)
+{
+    d.resetState();
+    QString s = d.decode(bytes);
+    for (QChar& c : s)
+        if (noLetter(c))
+            c = QChar::ReplacementCharacter;
+    return s;
+}
+
+QString decodeAs(QByteArrayView bytes, int charset, QStringDecoder* d)
+{
+    switch (charset) {
+    case Utf8: return fromUtf8OrCp1252(bytes);
+    case Cp1252: return fromCp1252(bytes);
+    case MacRoman: return fromMacRoman(bytes);
+    default: break;
+    }
+    if (d)
+        return fromDecoder(*d, bytes);
+    QStringDecoder own(charsets()[charset].codec, QStringConverter::Flag::Stateless);
+    return fromDecoder(own, bytes);
+}
+
+// The characters of a stretch that are no letter of the set, and the byte
+// offset of the first of them (-1 for none).
+struct Bad {
+    qsizetype count = 0;
+    qsizetype first = -1;
+    void add(qsizetype at)
+    {
+        if (count++ == 0)
+            first = at;
+    }
+};
+
+// The bytes read as UTF-8: its valid sequences of more than one byte, and
+// the bytes that are no part of one.
+struct Utf8Walk {
+    qsizetype multi = 0;
+    Bad stray;
+};
+
+Utf8Walk walkUtf8(QByteArrayView s)
+{
+    Utf8Walk w;
+    for (qsizetype i = asciiEnd(s, 0); i < s.size(); i = asciiEnd(s, i)) {
+        const int n = utf8Length(s, i);
+        w.multi += n > 1;
+        if (n == 0)
+            w.stray.add(i);
+        i += std::max(n, 1);
+    }
+    return w;
+}
+
+int detect(QByteArrayView s, const Utf8Walk& utf8);
+
+Bad badCharactersIn(QByteArrayView s, int charset, QStringDecoder* d, bool findFirst = true)
+{
+    Bad bad;
+    switch (charset) {
+    case Utf8: return walkUtf8(s).stray;
+    case Cp1252:
+        for (qsizetype i = 0; i < s.size(); ++i)
+            if (cp1252Unassigned(static_cast<unsigned char>(s[i])))
+                bad.add(i);
+        return bad;
+    case MacRoman: return bad;
+    default: break;
+    }
+    bad.count = decodeAs(s, charset, d).count(QChar::ReplacementCharacter);
+    if (bad.count == 0 || !findFirst)
+        return bad;
+    // Where the first is: the longest start that decodes clean.
+    qsizetype lo = 0, hi = s.size();
+    while (hi - lo > 1) {
+        const qsizetype mid = (lo + hi) / 2;
+        (decodeAs(s.first(mid), charset, d).contains(QChar::ReplacementCharacter) ? hi : lo) = mid;
+    }
+    bad.first = lo;
+    return bad;
 }
 
 // Without a byte-order mark: a text file holds no NUL, so NULs at most
 // odd places are the high bytes of UTF-16 LE, at even places of BE. Letters
 // such as U+4E00 put a NUL on the other side now and then.
-std::optional<Encoding> utf16ByNuls(QByteArrayView bytes)
+std::optional<QStringConverter::Encoding> utf16ByNuls(QByteArrayView bytes)
 {
     const QByteArrayView sample = bytes.first(std::min<qsizetype>(bytes.size(), 64 * 1024));
     qsizetype even = 0, odd = 0;
@@ -122,33 +235,34 @@ std::optional<Encoding> utf16ByNuls(QByteArrayView bytes)
     const qsizetype most = std::max(even, odd), least = std::min(even, odd);
     if (most == 0 || most < 3 * least || most * 10 < sample.size() / 2)
         return std::nullopt;
-    return odd > even ? Encoding::Utf16LE : Encoding::Utf16BE;
+    return odd > even ? QStringConverter::Utf16LE : QStringConverter::Utf16BE;
 }
 
 // The bytes as the lines are split: UTF-16 is turned into UTF-8 (its
-// separators, quotes and line ends are then single bytes, as in the 8-bit
+// separators, quotes and line ends are then single bytes, as in the other
 // sets), a UTF-8 byte-order mark and NULs are dropped.
 struct Prepared {
     QByteArray bytes;
-    Encoding encoding = Encoding::Utf8;
+    int charset = Utf8;
+    bool fixed = false;  // the file names its set
     bool unreadable = false;
+    std::optional<Bad> utf8Stray;  // when read as UTF-8 and walked already
 };
 
 Prepared prepare(QByteArray bytes)
 {
     Prepared p;
-    std::optional<Encoding> utf16;
+    std::optional<QStringConverter::Encoding> utf16;
     qsizetype bom = 0;
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
         // What spreadsheets save as "Unicode text".
-        utf16 = bytes[0] == '\xFF' ? Encoding::Utf16LE : Encoding::Utf16BE;
+        utf16 = bytes[0] == '\xFF' ? QStringConverter::Utf16LE : QStringConverter::Utf16BE;
         bom = 2;
     } else {
         utf16 = utf16ByNuls(bytes);
     }
     if (utf16) {
-        QStringDecoder decoder(*utf16 == Encoding::Utf16LE ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
-                               QStringConverter::Flag::Stateless);
+        QStringDecoder decoder(*utf16, QStringConverter::Flag::Stateless);
         QString text = decoder.decode(QByteArrayView(bytes).sliced(bom));
         p.unreadable = decoder.hasError();
         bytes = QByteArray();
@@ -163,40 +277,18 @@ Prepared prepare(QByteArray bytes)
             }
         }
         p.bytes = std::move(text).toUtf8();
-        p.encoding = *utf16;
+        p.fixed = true;
     } else {
-        if (bytes.startsWith("\xEF\xBB\xBF"))
+        p.fixed = bytes.startsWith("\xEF\xBB\xBF");
+        if (p.fixed)
             bytes.remove(0, 3);
-        // One walk: whether the bytes are UTF-8, and what else they hold.
-        bool utf8 = true, cr = false, lf = false, highControls = false;
-        const qsizetype n = bytes.size();
-        const char* s = bytes.constData();
-        for (qsizetype i = 0; i < n;) {
-            const auto b = static_cast<unsigned char>(s[i]);
-            if (b < 0x80) {
-                cr = cr || b == '\r';
-                lf = lf || b == '\n';
-                ++i;
-                continue;
-            }
-            if (const int len = utf8Length(bytes, i)) {
-                i += len;
-                continue;
-            }
-            utf8 = false;
-            highControls = highControls || b <= 0x9F;
-            p.unreadable = p.unreadable || cp1252Unassigned(b);
-            ++i;
-        }
-        // Letters at 0x80-0x9F in a file of CR line ends: the old Mac
-        // character set, where Windows-1252 has punctuation there.
-        if (!utf8 && cr && !lf && highControls) {
-            p.encoding = Encoding::MacRoman;
-            p.unreadable = false;
-        }
         p.bytes = std::move(bytes);
+        p.bytes.removeIf([](char c) { return c == '\0'; });
+        const Utf8Walk walk = walkUtf8(p.bytes);
+        p.charset = p.fixed ? Utf8 : detect(p.bytes, walk);
+        if (p.charset == Utf8)
+            p.utf8Stray = walk.stray;
     }
-    p.bytes.removeIf([](char c) { return c == '\0'; });
     for (const char c : std::as_const(p.bytes)) {
         const auto b = static_cast<unsigned char>(c);
         if ((b < 0x20 && b != '\t' && b != '\r' && b != '\n') || b == 0x7F) {
@@ -205,6 +297,58 @@ Prepared prepare(QByteArray bytes)
         }
     }
     return p;
+}
+
+// The detector's names of the sets offered, those of the ISO standard
+// included: a file in one reads well in the Windows set of its language.
+int fromDetector(QByteArrayView name)
+{
+    static const std::pair<const char*, int> kNames[] = {
+        {"UTF-8", Utf8},         {"ASCII", Utf8},         {"ISO-8859-1", Cp1252},   {"WINDOWS-1252", Cp1252},
+        {"ISO-8859-2", Cp1250},  {"WINDOWS-1250", Cp1250}, {"ISO-8859-5", Cp1251},   {"WINDOWS-1251", Cp1251},
+        {"KOI8-R", Cp1251},      {"IBM866", Cp1251},      {"IBM855", Cp1251},       {"MAC-CYRILLIC", Cp1251},
+        {"ISO-8859-7", Cp1253},  {"WINDOWS-1253", Cp1253}, {"ISO-8859-9", Cp1254},   {"WINDOWS-1254", Cp1254},
+        {"ISO-8859-13", Cp1257}, {"ISO-8859-4", Cp1257},  {"WINDOWS-1257", Cp1257}, {"ISO-8859-15", Latin9},
+        {"SHIFT_JIS", ShiftJis}, {"EUC-JP", EucJp},       {"GB18030", Gb18030},     {"GB2312", Gb18030},
+        {"BIG5", Big5},          {"EUC-KR", EucKr},       {"UHC", EucKr},
+    };
+    for (const auto& [n, index] : kNames)
+        if (name.compare(n, Qt::CaseInsensitive) == 0)
+            return index;
+    return -1;
+}
+
+// The lines that hold a byte of the upper half, which is all a detector
+// has to go by, up to a sample of a size it needs.
+QByteArray highLines(QByteArrayView s)
+{
+    constexpr qsizetype kSample = 256 * 1024;
+    QByteArray out;
+    qsizetype start = 0;
+    bool high = false;
+    for (qsizetype i = 0; i <= s.size() && out.size() < kSample; ++i) {
+        if (i == s.size() || s[i] == '\n' || s[i] == '\r') {
+            if (high) {
+                out += s.sliced(start, i - start);
+                out += '\n';
+            }
+            start = i + 1;
+            high = false;
+        } else {
+            high = high || static_cast<unsigned char>(s[i]) >= 0x80;
+        }
+    }
+    return out;
+}
+
+int askDetector(QByteArrayView sample)
+{
+    uchardet_t d = uchardet_new();
+    const QByteArray name = uchardet_handle_data(d, sample.data(), size_t(sample.size())) == 0
+                                ? (uchardet_data_end(d), QByteArray(uchardet_get_charset(d)))
+                                : QByteArray();
+    uchardet_delete(d);
+    return fromDetector(name);
 }
 
 bool blankByte(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
@@ -381,10 +525,76 @@ qsizetype separatorLine(QByteArrayView s, char* sep)
 
 }  // namespace
 
+const QList<Charset>& charsets()
+{
+    static const QList<Charset> sets = {
+        {"Unicode", "UTF-8"},
+        {"Western (Windows-1252)", "windows-1252"},
+        {"Central European (Windows-1250)", "windows-1250"},
+        {"Cyrillic (Windows-1251)", "windows-1251"},
+        {"Greek (Windows-1253)", "windows-1253"},
+        {"Turkish (Windows-1254)", "windows-1254"},
+        {"Baltic (Windows-1257)", "windows-1257"},
+        {"Latin-9 (ISO-8859-15)", "ISO-8859-15"},
+        {"Mac Roman", "macintosh"},
+        {"Japanese (Shift-JIS)", "Shift_JIS"},
+        {"Japanese (EUC-JP)", "EUC-JP"},
+        {"Chinese (GB18030)", "GB18030"},
+        {"Chinese Traditional (Big5)", "Big5"},
+        // Korean Windows saves the larger set that keeps EUC-KR whole.
+        {"Korean (EUC-KR)", "windows-949"},
+    };
+    return sets;
+}
+
+int detectCharset(QByteArrayView s)
+{
+    return detect(s, walkUtf8(s));
+}
+
+namespace {
+
+int detect(QByteArrayView s, const Utf8Walk& utf8)
+{
+    if (utf8.stray.count == 0 || utf8.multi >= utf8.stray.count)
+        return Utf8;
+    const bool cr = s.contains('\r'), lf = s.contains('\n');
+    const bool upperControls =
+        std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) - 0x80u < 0x20u; });
+    // Letters at 0x80-0x9F in a file of CR line ends: the old Mac's set,
+    // where Windows has punctuation there.
+    if (cr && !lf && upperControls)
+        return MacRoman;
+    const QByteArray sample = highLines(s);
+    int set = askDetector(sample);
+    // A few letters tell one Latin set from another by chance only: the
+    // commonest stands until there are enough of them.
+    constexpr qsizetype kFewLetters = 16;
+    const qsizetype letters =
+        std::count_if(sample.begin(), sample.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    if (set < 0 || (letters < kFewLetters && (set == Cp1250 || set == Cp1254 || set == Cp1257 || set == Latin9)))
+        set = Cp1252;
+    // Latin-9 puts Š, š, Ž, ž, Œ, œ, Ÿ and € where Latin-1 has signs that
+    // never stand inside a word.
+    if (set == Cp1252 && !upperControls) {
+        const auto letter = [](unsigned char b) { return unsigned((b | 0x20) - 'a') < 26u || b >= 0xC0; };
+        for (qsizetype i = 0; i < s.size(); ++i) {
+            const auto b = static_cast<unsigned char>(s[i]);
+            if (!QByteArrayView("\xA4\xA6\xA8\xB4\xB8\xBC\xBD\xBE").contains(char(b)))
+                continue;
+            if ((i > 0 && letter(s[i - 1])) || (i + 1 < s.size() && letter(s[i + 1])))
+                return Latin9;
+        }
+    }
+    return set;
+}
+
+}  // namespace
+
 QString decode(QByteArray bytes)
 {
     Prepared p = prepare(std::move(bytes));
-    return decodeField(p.bytes, p.encoding);
+    return decodeAs(p.bytes, p.charset, nullptr);
 }
 
 QByteArray formatLine(const QStringList& values)
@@ -414,9 +624,15 @@ Table Table::fromBytes(QByteArray bytes, const Progress& progress)
     };
     Prepared p = prepare(std::move(bytes));
     t.status_ = Status::Ok;
-    t.encoding_ = p.encoding;
+    t.charsetFixed_ = p.fixed;
     t.unreadable_ = p.unreadable;
     t.bytes_ = std::move(p.bytes);
+    if (p.utf8Stray) {
+        t.useCharset(Utf8);
+        t.noteBad(p.utf8Stray->count, p.utf8Stray->first);
+    } else {
+        t.setCharset(p.charset);
+    }
     if (stopped(500))
         return t;
 
@@ -465,11 +681,63 @@ Record Table::line(int i) const
     if (i < 0 || i >= lineCount())
         return r;
     r.reserve(width_);
-    scanLine(bytes_, lines_[first_ + i].start, separator_,
-             [&](QByteArrayView field) { r << decodeField(field, encoding_); });
+    scanLine(bytes_, lines_[first_ + i].start, separator_, [&](QByteArrayView field) { r << decodeField(field); });
     while (r.size() < width_)
         r << QString();
     return r;
+}
+
+QString Table::decodeField(QByteArrayView bytes) const
+{
+    return decodeAs(bytes, charset_, decoder_.get());
+}
+
+void Table::setCharset(int index)
+{
+    if (index < 0 || index >= charsets().size())
+        return;
+    useCharset(index);
+    countBadCharacters();
+}
+
+void Table::useCharset(int index)
+{
+    charset_ = index;
+    decoder_.reset();
+    if (index != Utf8 && index != Cp1252 && index != MacRoman)
+        decoder_ = std::make_shared<QStringDecoder>(charsets()[index].codec, QStringConverter::Flag::Stateless);
+}
+
+void Table::countBadCharacters()
+{
+    const QByteArrayView s(bytes_);
+    Bad bad;
+    // In pieces that end at a line end, which no set offered puts inside a
+    // letter: a large file is never decoded whole at once.
+    constexpr qsizetype kPiece = 1024 * 1024;
+    for (qsizetype at = 0; at < s.size();) {
+        qsizetype end = std::min(s.size(), at + kPiece);
+        while (end < s.size() && s[end - 1] != '\n' && s[end - 1] != '\r')
+            ++end;
+        const Bad piece = badCharactersIn(s.sliced(at, end - at), charset_, decoder_.get(), bad.count == 0);
+        if (piece.count > 0 && bad.count == 0)
+            bad.first = at + piece.first;
+        bad.count += piece.count;
+        at = end;
+    }
+    noteBad(bad.count, bad.first);
+}
+
+void Table::noteBad(qsizetype count, qsizetype first)
+{
+    const QByteArrayView s(bytes_);
+    badCharacters_ = int(std::min<qsizetype>(count, std::numeric_limits<int>::max()));
+    firstBadLine_ = 0;
+    if (count > 0) {
+        firstBadLine_ = 1;
+        for (qsizetype i = 0; i < first; ++i)
+            firstBadLine_ += s[i] == '\n' || (s[i] == '\r' && (i + 1 >= s.size() || s[i + 1] != '\n'));
+    }
 }
 
 void Table::dropLeadingLines(int n)

@@ -9,10 +9,12 @@
 // extra record, and a line that holds no value (nothing, blanks, only
 // separators) is no record. Values stay raw text (a ZIP "01234" stays
 // "01234"). The bytes are UTF-16 (by its byte-order mark, or by the NULs of
-// every other byte that no 8-bit text holds), Mac Roman (lines ending in CR
-// alone, with letters no UTF-8 has at 0x80-0x9F), or UTF-8 (a byte-order mark
-// is dropped) in which each byte that is not valid UTF-8 is read as
-// Windows-1252; NUL characters are dropped.
+// every other byte that no 8-bit text holds), UTF-8 (a byte-order mark is
+// dropped; valid sequences outnumbering stray bytes decide, and each stray
+// byte is read as Windows-1252), or one of the other character sets of
+// charsets(), as a detector proposes it and the user may change it; NUL
+// characters are dropped. What the set read has no letter for is counted
+// and read as U+FFFD, never as a control character.
 //
 // A file is kept as its bytes with the place of each line, and a line is
 // split into values when it is asked for: memory stays in proportion to the
@@ -25,6 +27,7 @@
 #include <QList>
 #include <QSaveFile>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <functional>
@@ -40,7 +43,20 @@ constexpr qint64 kMaxFileBytes = qint64(64) * 1024 * 1024;
 // How far a reading has come, in thousandths; false when the user stops it.
 using Progress = std::function<bool(int permille)>;
 
-enum class Encoding { Utf8, Utf16LE, Utf16BE, MacRoman };
+// A character set a file may be read in.
+struct Charset {
+    const char* caption;  // as the user chooses it
+    const char* codec;    // the decoder's name
+};
+// Unicode first; the rest as spreadsheets of many countries save plain text.
+const QList<Charset>& charsets();
+constexpr int kUnicode = 0;
+
+// The character set proposed for bytes that are neither UTF-16 nor begin
+// with a byte-order mark: UTF-8 when its valid sequences outnumber the
+// stray bytes, then the classic Mac's set for lines ending in CR alone with
+// letters at 0x80-0x9F, else the detector's answer among the sets offered.
+int detectCharset(QByteArrayView bytes);
 
 // The text of a file's bytes, in the character set the reader finds.
 QString decode(QByteArray bytes);
@@ -78,10 +94,19 @@ public:
     // the file from 1 (line breaks inside values included).
     int openQuoteLine() const { return openQuoteLine_; }
     QChar separator() const { return QChar::fromLatin1(separator_); }
-    Encoding encoding() const { return encoding_; }
-    // Characters no text holds (control codes, bytes without a letter in
-    // the character set): the file may not be text, or is in a character
-    // set other than those read.
+
+    // The character set read, an index into charsets(); fixed for a file
+    // that names its own (a byte-order mark, UTF-16).
+    int charset() const { return charset_; }
+    bool charsetFixed() const { return charsetFixed_; }
+    // Reads the values in another character set from now on.
+    void setCharset(int index);
+    // The characters of the file that are no letter of the set read (a
+    // byte, or a sequence of them, it leaves unassigned), and the line of
+    // the file (from 1) the first of them stands on.
+    int badCharacters() const { return badCharacters_; }
+    int firstBadLine() const { return firstBadLine_; }
+    // Control codes, which no text holds: the file may not be text.
     bool hasUnreadableCharacters() const { return unreadable_; }
 
 private:
@@ -90,14 +115,25 @@ private:
         qint32 fields;  // as written, before padding
     };
     void measure();
+    QString decodeField(QByteArrayView bytes) const;
+    void useCharset(int index);
+    void countBadCharacters();
+    // What the set read has no letter for: how much, from which byte.
+    void noteBad(qsizetype count, qsizetype first);
 
     Status status_ = Status::Unreadable;
     QString error_;
     int openQuoteLine_ = 0;
     char separator_ = ',';
-    Encoding encoding_ = Encoding::Utf8;
+    int charset_ = kUnicode;
+    bool charsetFixed_ = false;
+    int badCharacters_ = 0;
+    int firstBadLine_ = 0;
     bool unreadable_ = false;
-    // UTF-8 (UTF-16 files are turned into it) or Mac Roman.
+    // Shared by copies; reset before each value.
+    std::shared_ptr<QStringDecoder> decoder_;
+    // As written (UTF-16 files are turned into UTF-8): every set offered
+    // keeps separators, quotes and line ends as single bytes of their own.
     QByteArray bytes_;
     QList<Line> lines_;
     int first_ = 0;

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QPageLayout>
+#include <QPagedPaintDevice>
 #include <QPainter>
 
 #include <algorithm>
@@ -67,15 +68,17 @@ void drawTexts(QPainter& painter, const QRectF& band, const PageTexts& t)
     painter.drawText(band, Qt::AlignRight | Qt::AlignVCenter, t.right);
 }
 
-bool renderJob(const Job& job, QPrinter& printer)
+bool renderJob(const Job& job, printing::Pages& pages)
 {
+    QPagedPaintDevice& printer = pages.device();
+    pages.setPageCount(1);
     const QSizeF paper = printer.pageLayout().fullRect(QPageLayout::Point).size() * 20.0;
     const QRectF extent = job.flow ? job.flow->extent() : QRectF();
     const DiagramPage page = layoutPage(extent, paper, job.textSize, job.header, job.footer);
     QPainter p;
     if (!p.begin(&printer))
         return false;
-    p.scale(printer.resolution() / 1440.0, printer.resolution() / 1440.0);
+    p.scale(printer.logicalDpiX() / 1440.0, printer.logicalDpiY() / 1440.0);
     QFont f = fonts::font();
     f.setPixelSize(std::max(1, job.textSize) * 20);
     p.setFont(f);
@@ -103,7 +106,7 @@ void PrnFlow::PrintDocument()
 {
     // What is set now is what prints, also when the preview is printed later.
     const Job job{flow_, textSize_, header_, footer_, colorValue(foreColor_)};
-    const printing::PageRenderer render = [job](QPrinter& printer) { return renderJob(job, printer); };
+    const printing::PageRenderer render = [job](printing::Pages& pages) { return renderJob(job, pages); };
     QWidget* owner = flow_ ? flow_->window() : nullptr;
     if (preview_) {
         if (owner && previewer_)

@@ -3,8 +3,13 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/messages.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
+#include <QSaveFile>
 
 namespace printing {
 
@@ -18,10 +23,15 @@ RecordingPrinterGuard*& recorder()
 
 class PrinterDocument : public Document {
 public:
-    explicit PrinterDocument(QPrinter& printer) : printer_(printer), surface_(std::make_unique<PainterSurface>(printer))
+    PrinterDocument(QPrinter& printer, QWidget* owner) : printer_(printer), out_(printer, owner, kCannotPrint) {}
+    // False, told, when nothing can be printed.
+    bool start()
     {
+        if (!out_.open())
+            return false;
+        surface_ = std::make_unique<PainterSurface>(out_.device(), &out_);
+        return surface_->active();
     }
-    bool started() const { return surface_->active(); }
     Surface& surface() override { return *surface_; }
     void nextJob() override
     {
@@ -30,13 +40,15 @@ public:
             return;
         }
         ok_ = surface_->end() && ok_;
-        surface_ = std::make_unique<PainterSurface>(printer_);
+        surface_ = std::make_unique<PainterSurface>(out_.device(), &out_);
         ok_ = surface_->active() && ok_;
     }
-    bool end() override { return surface_->end() && ok_; }
+    void setPageCount(int pages) override { out_.setPageCount(pages); }
+    bool end() override { return out_.finish(surface_ && surface_->end() && ok_); }
 
 private:
     QPrinter& printer_;
+    Output out_;
     std::unique_ptr<PainterSurface> surface_;
     bool ok_ = true;
 };
@@ -152,22 +164,18 @@ std::unique_ptr<Document> Printer::beginDocument(const QString& name, QWidget* o
     if (RecordingPrinterGuard* r = recorder())
         return std::make_unique<RecordedDocument>(*r, name, pageInches());
     device_->setDocName(name);
-    if (device_->outputFormat() == QPrinter::NativeFormat && !device_->isValid()) {
-        ui::MsgBox(kCannotPrint, ui::vbExclamation | ui::vbOKOnly, QString(), owner);
-        return nullptr;
-    }
-    auto doc = std::make_unique<PrinterDocument>(*device_);
-    if (!doc->started()) {
+    auto doc = std::make_unique<PrinterDocument>(*device_, owner);
+    if (!doc->start()) {
+        doc->end();
         doc.reset();
         recover();
-        ui::MsgBox(kCannotPrint, ui::vbExclamation | ui::vbOKOnly, QString(), owner);
         return nullptr;
     }
     return doc;
 }
 
 bool Printer::printCopies(const QString& name, QWidget* owner, const std::function<void(Document&, int)>& draw,
-                          const std::function<bool()>& chosen)
+                          const std::function<bool()>& chosen, int pagesPerCopy)
 {
     const int copies = printDialog(owner);
     if (copies < 1 || (chosen && !chosen()))
@@ -175,37 +183,165 @@ bool Printer::printCopies(const QString& name, QWidget* owner, const std::functi
     std::unique_ptr<Document> doc = beginDocument(name, owner);
     if (!doc)
         return false;
-    for (int copy = 1; copy <= copies; ++copy)
+    doc->setPageCount(pagesPerCopy * copies);
+    for (int copy = 1; copy <= copies && !doc->surface().stopped(); ++copy)
         draw(*doc, copy);
-    if (doc->end())
-        return true;
-    ui::MsgBox(kCannotPrint, ui::vbExclamation | ui::vbOKOnly, QString(), owner);
-    return false;
+    return doc->end();
 }
 
 RecordingPrinterGuard::RecordingPrinterGuard(double dpi) : dpi(dpi) { recorder() = this; }
 
 RecordingPrinterGuard::~RecordingPrinterGuard() { recorder() = nullptr; }
 
-bool printOn(QPrinter& printer, const PageRenderer& render)
+bool DevicePages::nextPage() { return device_.newPage(); }
+
+bool paintPages(Pages& pages, const std::function<int(QPainter&, const QRectF&)>& count,
+                const std::function<void(QPainter&, const QRectF&, int)>& paint)
 {
-    return (printer.outputFormat() != QPrinter::NativeFormat || printer.isValid()) && render(printer);
+    QPagedPaintDevice& device = pages.device();
+    QPainter p;
+    if (!p.begin(&device))
+        return false;
+    const QRectF page(0, 0, device.width(), device.height());
+    const int n = count(p, page);
+    pages.setPageCount(n);
+    for (int i = 0; i < n; ++i) {
+        if (i > 0 && !pages.nextPage()) {
+            p.end();
+            return false;
+        }
+        paint(p, page, i);
+    }
+    return p.end();
 }
 
-void reportPrintFailure(QWidget* owner)
+Output::Output(QPrinter& printer, QWidget* owner, QString cannotPrint)
+    : printer_(printer), owner_(owner), cannotPrint_(std::move(cannotPrint))
 {
-    ui::MsgBox("The report could not be printed. Check that a printer is installed and ready, or print to a file.",
-               ui::vbExclamation | ui::vbOKOnly, QString(), owner);
+}
+
+Output::~Output()
+{
+    if (!finished_) {
+        pdf_.reset();
+        if (save_)
+            save_->cancelWriting();
+    }
+}
+
+bool Output::open()
+{
+    const auto cannot = [this] {
+        finished_ = true;
+        ui::MsgBox(cannotPrint_, ui::vbExclamation | ui::vbOKOnly, QString(), owner_);
+        return false;
+    };
+    if (printer_.outputFormat() == QPrinter::NativeFormat)
+        return printer_.isValid() ? true : cannot();
+    file_ = printer_.outputFileName();
+    if (file_.isEmpty())
+        return cannot();
+    save_ = std::make_unique<QSaveFile>(file_);
+    if (!save_->open(QIODevice::WriteOnly)) {
+        finished_ = true;
+        ui::MsgBox(QString(kFileNotWritten).arg(QDir::toNativeSeparators(file_), save_->errorString()),
+                   ui::vbExclamation | ui::vbOKOnly, QString(), owner_);
+        return false;
+    }
+    // The printer's paper, resolution and name, on a writer of our own file.
+    pdf_ = std::make_unique<QPdfWriter>(save_.get());
+    QPageLayout layout = printer_.pageLayout();
+    if (printer_.fullPage())
+        layout = QPageLayout(layout.pageSize(), layout.orientation(), QMarginsF(0, 0, 0, 0));
+    layout.setMode(QPageLayout::FullPageMode);
+    pdf_->setPageLayout(layout);
+    pdf_->setResolution(printer_.resolution());
+    pdf_->setTitle(printer_.docName());
+    pdf_->setCreator(printer_.creator());
+    return true;
+}
+
+QPagedPaintDevice& Output::device()
+{
+    if (pdf_)
+        return *pdf_;
+    return printer_;
+}
+
+void Output::setPageCount(int pages)
+{
+    pageCount_ = std::max(0, pages);
+    showProgress();
+}
+
+void Output::showProgress()
+{
+    if (progress_)
+        return;
+    const QString what = file_.isEmpty() ? printer_.docName() : QFileInfo(file_).fileName();
+    progress_ = ui::dialogs().progress({printer_.docName().isEmpty() ? QString("Print") : printer_.docName(),
+                                        QString("Printing %1...").arg(what), pageCount_},
+                                       owner_);
+}
+
+bool Output::failedWrite() const { return save_ && save_->error() != QFileDevice::NoError; }
+
+bool Output::nextPage()
+{
+    if (cancelled_ || failedWrite())
+        return false;
+    showProgress();
+    if (!progress_->setValue(++pagesDone_)) {
+        cancelled_ = true;
+        // What the printer took of it is not sent.
+        if (!pdf_)
+            printer_.abort();
+        return false;
+    }
+    return device().newPage();
+}
+
+bool Output::finish(bool drawn)
+{
+    if (finished_)
+        return false;
+    finished_ = true;
+    progress_.reset();
+    if (!save_) {
+        if (!drawn && !cancelled_)
+            ui::MsgBox(cannotPrint_, ui::vbExclamation | ui::vbOKOnly, QString(), owner_);
+        return drawn && !cancelled_;
+    }
+    pdf_.reset();
+    if (cancelled_ || (!drawn && !failedWrite())) {
+        save_->cancelWriting();
+        if (!cancelled_)
+            ui::MsgBox(cannotPrint_, ui::vbExclamation | ui::vbOKOnly, QString(), owner_);
+        return false;
+    }
+    // A write that failed fails the commit too, which drops the file and
+    // names the reason.
+    if (save_->commit())
+        return true;
+    ui::MsgBox(QString(kFileNotWritten).arg(QDir::toNativeSeparators(file_), save_->errorString()),
+               ui::vbExclamation | ui::vbOKOnly, QString(), owner_);
+    return false;
+}
+
+bool printOn(QPrinter& printer, const PageRenderer& render, QWidget* owner)
+{
+    Output out(printer, owner, kReportNotPrinted);
+    if (!out.open())
+        return false;
+    const bool drawn = render(out);
+    return out.finish(drawn);
 }
 
 bool printPages(QPrinter& printer, const PageRenderer& render, QWidget* owner)
 {
     if (!ui::ChoosePrinter(printer, owner))
         return false;
-    const bool ok = printOn(printer, render);
-    if (!ok)
-        reportPrintFailure(owner);
-    return ok;
+    return printOn(printer, render, owner);
 }
 
 }  // namespace printing

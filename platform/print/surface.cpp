@@ -1,5 +1,7 @@
 #include "platform/print/surface.h"
 
+#include "platform/print/printer.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
@@ -158,9 +160,13 @@ double Surface::textHeight(const QString& text) const
 
 void Surface::submit(Drawn& d)
 {
+    if (stopped_)
+        return;
     if (pagePending_) {
         pagePending_ = false;
-        startPage();
+        stopped_ = !startPage();
+        if (stopped_)
+            return;
     }
     d.deviceAt = toDevice(d.at);
     d.deviceTo = toDevice(d.to);
@@ -207,11 +213,12 @@ QSizeF sizeOf(const QPaintDevice& d) { return QSizeF(d.width(), d.height()); }
 
 }  // namespace
 
-PainterSurface::PainterSurface(QPaintDevice& device)
+PainterSurface::PainterSurface(QPaintDevice& device, Pages* pages)
     : Surface(sizeOf(device), device.logicalDpiX(), device.logicalDpiY()),
       own_(std::make_unique<QPainter>()),
       painter_(own_.get()),
-      paged_(dynamic_cast<QPagedPaintDevice*>(&device))
+      paged_(dynamic_cast<QPagedPaintDevice*>(&device)),
+      pages_(pages)
 {
     own_->begin(&device);
 }
@@ -267,10 +274,11 @@ void PainterSurface::paint(QPainter& p, const Drawn& d)
 
 void PainterSurface::draw(const Drawn& d) { paint(*painter_, d); }
 
-void PainterSurface::startPage()
+bool PainterSurface::startPage()
 {
-    if (paged_)
-        paged_->newPage();
+    if (pages_)
+        return pages_->nextPage();
+    return !paged_ || paged_->newPage();
 }
 
 // ---------------------------------------------------------------- RecordingSurface
@@ -304,6 +312,10 @@ void RecordingSurface::replay(QPainter& p) const
 
 void RecordingSurface::draw(const Drawn& d) { pages_.back().drawn.push_back(d); }
 
-void RecordingSurface::startPage() { pages_.push_back(Page{}); }
+bool RecordingSurface::startPage()
+{
+    pages_.push_back(Page{});
+    return true;
+}
 
 }  // namespace printing

@@ -28,6 +28,8 @@ class QPainter;
 
 namespace printing {
 
+class Pages;
+
 struct TextFont {
     QString name = fonts::kDesignFace;
     double height = 0;  // character height (em) in device units
@@ -122,12 +124,16 @@ public:
     // Ends the page. The next page begins only when something is drawn, so a
     // break just before the end of the document leaves no empty page.
     void newPage() { pagePending_ = true; }
+    // The print was cancelled or its output failed at a page: nothing more
+    // is drawn, and a drawing loop may end.
+    bool stopped() const { return stopped_; }
     // Removes everything drawn (a preview's Cls).
     virtual void clear() {}
 
 protected:
     virtual void draw(const Drawn& d) = 0;
-    virtual void startPage() = 0;
+    // False when no further page can be drawn.
+    virtual bool startPage() = 0;
 
 private:
     void submit(Drawn& d);
@@ -138,14 +144,16 @@ private:
     TextFont font_;
     QColor color_ = Qt::black;
     bool pagePending_ = false;
+    bool stopped_ = false;
 };
 
 // Draws with a painter on a device: a printer or PDF writer (whose pages
 // it turns), an image or a widget.
 class PainterSurface : public Surface {
 public:
-    // Begins painting on the device; check active() before drawing.
-    explicit PainterSurface(QPaintDevice& device);
+    // Begins painting on the device; check active() before drawing. Pages,
+    // when given, turn its pages (a print's progress and Cancel).
+    explicit PainterSurface(QPaintDevice& device, Pages* pages = nullptr);
     // Draws with a painter already begun on its device.
     PainterSurface(QPainter& painter, QSizeF deviceSize, double dpiX, double dpiY);
     ~PainterSurface() override;
@@ -159,12 +167,13 @@ public:
 
 protected:
     void draw(const Drawn& d) override;
-    void startPage() override;
+    bool startPage() override;
 
 private:
     std::unique_ptr<QPainter> own_;
     QPainter* painter_;
     QPagedPaintDevice* paged_ = nullptr;
+    Pages* pages_ = nullptr;
 };
 
 // Keeps every drawing call, by page.
@@ -187,7 +196,7 @@ public:
 
 protected:
     void draw(const Drawn& d) override;
-    void startPage() override;
+    bool startPage() override;
 
 private:
     QVector<Page> pages_{Page{}};

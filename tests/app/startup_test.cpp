@@ -21,7 +21,10 @@
 #include <functional>
 #include <memory>
 
+#include <sys/stat.h>
+
 using namespace testsupport;
+
 namespace db = modQVDatabase;
 
 namespace {
@@ -78,7 +81,15 @@ TEST(Startup, FirstStartCopiesTheTemplateAndRemovesTheOldFolder)
     ScriptedMessagesGuard m;
     makeOldFolder(p);
     const QByteArray templBefore = digest(p.file("/data/qvnt04.qvd"));
+    // A template anyone may read makes a wedding only the user reads, under
+    // the umask that says so.
+    ::chmod(QFile::encodeName(p.file("/data/qvnt04.qvd")).constData(), 0644);
+    const mode_t umaskBefore = ::umask(077);
     ASSERT_TRUE(db::Startup());
+    ::umask(umaskBefore);
+    struct stat made {};
+    ASSERT_EQ(::stat(QFile::encodeName(p.file("/data/qvnt03.qvd")).constData(), &made), 0);
+    EXPECT_EQ(made.st_mode & 0777, 0600u);
     EXPECT_TRUE(QFileInfo::exists(p.file("/data/qvnt03.qvd")));
     EXPECT_FALSE(QFileInfo::exists(p.file("/db")));
     EXPECT_FALSE(QFileInfo::exists(p.file("/data/qvnt03.qvd.part")));

@@ -192,7 +192,8 @@ TEST_F(EventListsTest, APrintedListIsHeadedWithTheNameAsTypedAndReturnsToItsPage
     dialogs.dialogs->printToPdf = folder->path() + "/no such folder/menu.pdf";
     QTest::mouseClick(preview.gridPreview->printButton(), Qt::LeftButton);
     ASSERT_EQ(messages.msgs->shown.size(), 1);
-    EXPECT_TRUE(messages.msgs->shown[0].text.startsWith("The report could not be printed."));
+    EXPECT_TRUE(messages.msgs->shown[0].text.startsWith("The print could not be written to the file "
+                                                        + QDir::toNativeSeparators(dialogs.dialogs->printToPdf)));
     EXPECT_TRUE(preview.widget()->isVisible());
     EXPECT_GE(preview.gridPreview->pageCount(), 1);
     const QString pdf = folder->path() + "/menu.pdf";

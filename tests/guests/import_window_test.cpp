@@ -12,7 +12,9 @@
 #include "platform/grid/gridex.h"
 #include "platform/navbar/explorerbar.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QTableWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringEncoder>
@@ -89,6 +91,15 @@ protected:
         return {kImportQ, QString("Successfully added %1 records.").arg(records)};
     }
     QString label() const { return f().Label2[2]->text(); }
+    // Picks a character set with the arrow keys, as a user does.
+    void pickCharset(const QString& caption)
+    {
+        QComboBox* box = f().cmbCharset;
+        box->setFocus();
+        const int to = box->findText(caption);
+        for (int guard = 0; box->currentIndex() != to && guard < 20; ++guard)
+            QTest::keyClick(box, box->currentIndex() < to ? Qt::Key_Down : Qt::Key_Up);
+    }
     QStringList parties() { return rows("SELECT GUEST_PARTYNAME FROM GUEST ORDER BY GUEST_ID"); }
     QStringList people()
     {
@@ -282,7 +293,10 @@ TEST_F(ImportWindow, ReadsFilesAsOtherProgramsWriteThem)
     } cases[] = {
         // Two exports joined, the second from a program writing Windows-1252.
         {"joined.csv", (header + names).toUtf8() + "Lef\xE8vre,Ren\xE9" "e,Lef\xE8vre\r\n",
-         stored + QStringList{QString::fromUtf8("Lefèvre|Renée|Lefèvre")}, {}},
+         stored + QStringList{QString::fromUtf8("Lefèvre|Renée|Lefèvre")},
+         {"The file joined.csv is read as Unicode.  3 characters of the file (the first on line 4) are not Unicode: "
+          "they are read as Western (Windows-1252).  Choose the character set the file was saved in, or check the records "
+          "before importing them."}},
         {"utf16le.csv", utf16(header + names, QStringConverter::Utf16LE), stored, {}},
         {"utf16be.csv", utf16(header + names, QStringConverter::Utf16BE), stored, {}},
         {"blanklines.csv",
@@ -292,7 +306,8 @@ TEST_F(ImportWindow, ReadsFilesAsOtherProgramsWriteThem)
         {"semi.csv", "Party Name;First Name;Last Name\r\nLee;Mia;Lee\r\nKim;Yu;Kim\r\n", {"Lee|Mia|Lee", "Kim|Yu|Kim"}, {}},
         {"tabs.csv", utf16("Party Name\tFirst Name\tLast Name\r\nLee\tMia\tLee\r\n", QStringConverter::Utf16LE),
          {"Lee|Mia|Lee"}, {}},
-        {"binary.csv", QByteArray("Party Name,First Name,Last Name\r\nLee,Mia\x01,Lee\r\n"), {"Lee|Mia\x01|Lee"},
+        // No control code is stored.
+        {"binary.csv", QByteArray("Party Name,First Name,Last Name\r\nLee,Mia\x01,Lee\r\n"), {"Lee|Mia|Lee"},
          {unreadable.arg("binary.csv")}},
     };
     for (const auto& c : cases) {
@@ -375,6 +390,66 @@ TEST_F(ImportWindow, ReadsGuestFilesAsTheyComeFromOtherPrograms)
     }
 }
 
+// Files saved in the code page of a spreadsheet's country, and a UTF-8 file
+// of CR line ends with one stray byte: the set proposed is shown, the first
+// records show as they will be stored in the set chosen, with what it has
+// no letter for, and the set chosen last stores the names as written.
+TEST_F(ImportWindow, ReadsEachGuestFileInItsCharacterSet)
+{
+    const auto u = [](const char* s) { return QString::fromUtf8(s); };
+    const QString stray = "1 character of the file (on line 4) is not Unicode: it is read as Western (Windows-1252).";
+    const struct {
+        const char* file;
+        const char* proposed;
+        const char* wrong;   // chosen first, "" for none
+        QString preview;     // its first party as the preview shows it
+        QString note;        // and what it has no letter for
+        const char* chosen;
+        QStringList people;  // the first and the last stored, "party|first|last|city"
+    } cases[] = {
+        {"windows-1250.csv", "Central European (Windows-1250)", "Western (Windows-1252)", u("Rodzina Œwi¹tek"), "",
+         "Central European (Windows-1250)",
+         {u("Rodzina Świątek|Łukasz|Świątek|Łódź"), u("Szűcs család|Ödön|Szűcs|Győr")}},
+        {"windows-1251.csv", "Cyrillic (Windows-1251)", "", u("Семья Ивановых"), "", "Cyrillic (Windows-1251)",
+         {u("Семья Ивановых|Иван|Иванов|Москва"), u("Шевченко|Тарас|Шевченко|Київ")}},
+        {"gb18030.csv", "Chinese (GB18030)", "Japanese (Shift-JIS)", u("ﾕﾅｼﾒ"),
+         u("6 characters of the file (the first on line 3) are not in this character set: they show as \"\uFFFD\"."),
+         "Chinese (GB18030)", {u("张家|伟|张|北京"), u("陈家|静|陈|成都")}},
+        {"shift-jis.csv", "Japanese (Shift-JIS)", "Chinese Traditional (Big5)", u("\uFFFD\uFFFD\uFFFD"),
+         u("52 characters of the file (the first on line 2) are not in this character set: they show as \"\uFFFD\"."),
+         "Japanese (Shift-JIS)", {u("山田家|太郎|山田|東京都"), u("カトウ家|ゆい|加藤|札幌市")}},
+        {"iso-8859-15.csv", "Latin-9 (ISO-8859-15)", "", u("Šimon"), "", "Latin-9 (ISO-8859-15)",
+         {u("Šimon|Šimon|Žák|Tallinn"), u("Lefèvre|Zoë|Lefèvre|Rouen")}},
+        {"utf8-cr-stray-byte.csv", "Unicode", "", u("Müller"), stray, "Unicode",
+         {u("Müller|José|Müller|Zürich"), u("Núñez|Íñigo|Núñez|Logroño")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        messages.msgs->shown.clear();
+        frmImportData& w = open();
+        choose(testsupport::sourcePath(QString("tests/data/guests/") + c.file));
+        // Told before anything is linked, only where the set proposed lacks a letter.
+        EXPECT_EQ(shownMessages(), c.note == stray ? QStringList{QString("The file %1 is read as Unicode.  %2  Choose "
+                                                                         "the character set the file was saved in, or "
+                                                                         "check the records before importing them.")
+                                                                     .arg(c.file, stray)}
+                                                   : QStringList{});
+        EXPECT_EQ(w.cmbCharset->currentText(), c.proposed);
+        if (*c.wrong) {
+            pickCharset(c.wrong);
+            EXPECT_EQ(w.grdPreview->item(0, 0)->text(), c.preview);
+            EXPECT_EQ(w.lblCharsetNote->text(), c.note);
+            pickCharset(c.chosen);
+        }
+        EXPECT_EQ(w.lblCharsetNote->text(), *c.wrong ? QString() : c.note);
+        EXPECT_EQ(entries(w.lstSource).first(), "Party Name");
+        const QStringList people =
+            importLinked({"Party Name", "First Name", "Last Name", "City"},
+                         "GUEST_PARTYNAME, SUBGUEST_FNAME, SUBGUEST_LNAME, GUEST_CITY");
+        EXPECT_EQ((QStringList{people.value(0), people.value(people.size() - 1)}), c.people);
+    }
+}
+
 TEST_F(ImportWindow, LinksAndBreaks)
 {
     frmImportData& w = open();
@@ -454,10 +529,11 @@ TEST_F(ImportWindow, ImportsEveryRecordAsAPartyAndMerges)
                                      "Pat O'Brien|Pat|O'Brien|||", "Smith Family|Tom|Smith|||"}));
     EXPECT_EQ(db().scalar("SELECT GUEST_ZIP FROM GUEST WHERE GUEST_ID = ?", {smith}).toString(), QString());
     EXPECT_EQ(count("SELECT count(*) FROM GUEST WHERE GUEST_ZIP = '01234'"), 0);  // the merged-away rows had them
-    // Each new party and person logged as added, each merged-away party as deleted.
-    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'GUEST' AND SYNCHRO_ACTION = 1"), 3);
+    // Each person logged as added, and the one party that is new: the others
+    // joined the party of their name, as its merge would fold them in.
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'GUEST' AND SYNCHRO_ACTION = 1"), 1);
     EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'SUBGUEST' AND SYNCHRO_ACTION = 1"), 3);
-    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'GUEST' AND SYNCHRO_ACTION = 3"), 2);
+    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'GUEST' AND SYNCHRO_ACTION = 3"), 0);
     EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO s WHERE SYNCHRO_ACTION = 3 AND EXISTS "
                     "(SELECT 1 FROM GUEST g WHERE g.GUEST_ID = s.SYNCHRO_RECORDID)"),
               0);
@@ -465,25 +541,26 @@ TEST_F(ImportWindow, ImportsEveryRecordAsAPartyAndMerges)
 
 TEST_F(ImportWindow, WithoutHeaderOrLinks)
 {
-    // No header: the first line comes last; no links: every party is named
-    // with one blank and the merge folds them into one.
+    // No header: the first line comes last; a name made of one name has no
+    // blank; no links: every record is a party without a name, and parties
+    // without a name are never merged.
     frmImportData& w = open();
     click(w.Option1[1]);
-    choose(writeFile("plain.csv", "Ito,Ken\r\nLee,Mia\r\nDiaz,Luis\r\n"));
+    choose(writeFile("plain.csv", "Ito,Ken\r\nLee,Mia\r\nDiaz,Luis\r\n,Ann\r\nKato,\r\n"));
     link("Mia", "First Name");
     link("Lee", "Last Name");
     import();
-    EXPECT_EQ(shownMessages().last(), "Successfully added 3 records.");
-    EXPECT_EQ(parties(), (QStringList{"Mia Lee", "Luis Diaz", "Ken Ito"}));
+    EXPECT_EQ(shownMessages().last(), "Successfully added 5 records.");
+    EXPECT_EQ(parties(), (QStringList{"Mia Lee", "Luis Diaz", "Ann", "Kato", "Ken Ito"}));
 
     open();
     choose(writeFile("h.csv", "\"Party Name\"\r\nA\r\nB\r\n"));
     import();
     EXPECT_EQ(shownMessages().last(), "Successfully added 2 records.");
-    EXPECT_EQ(count("SELECT count(*) FROM GUEST WHERE GUEST_PARTYNAME = ' '"), 1);
     EXPECT_EQ(count("SELECT count(*) FROM SUBGUEST s JOIN GUEST g ON g.GUEST_ID = s.GUEST_ID "
-                    "WHERE g.GUEST_PARTYNAME = ' ' AND s.SUBGUEST_FNAME = '' AND s.SUBGUEST_EMAIL = ''"),
+                    "WHERE g.GUEST_PARTYNAME = '' AND s.SUBGUEST_FNAME = '' AND s.SUBGUEST_EMAIL = ''"),
               2);
+    EXPECT_EQ(count("SELECT count(*) FROM GUEST WHERE GUEST_PARTYNAME = ''"), 2);
 }
 
 TEST_F(ImportWindow, NoToTheQuestionChangesNothing)
@@ -538,6 +615,7 @@ TEST_F(ImportWindow, CancelLeavesTheDatabaseByteForByte)
     // has work to do when it is cancelled too.
     const qint64 old = addParty(QString::fromUtf8("Familie Müller 7"));
     addPerson(old, "Jan", QString::fromUtf8("Müller"));
+    addParty(QString::fromUtf8("Familie Müller 7"));
     constexpr int kLines = 3000;
     QByteArray text = "Party Name,First Name,Last Name\r\n";
     for (int i = 1; i <= kLines; ++i)
@@ -608,6 +686,10 @@ TEST_F(ImportWindow, ACancelledImportGivesBackItsKeysAndOneTooLargeIsRefusedAtOn
         int cancelAt;  // 0: not cancelled
         QString says;
     } cases[] = {
+        // Six lines in three parties: room for the parties, not for the people.
+        {writeFile("pairs.csv", "Party Name\r\nLee\r\nDiaz\r\nLee\r\nDiaz\r\nKim\r\nKim\r\n"), 0,
+         "6 guests were to be added, but there is room for only 3 more: a copy of a wedding holds at most 999,999 "
+         "guests, counting those deleted. Nothing was added."},
         {writeFile("four.csv", "Party Name\r\nLee\r\nDiaz\r\nKim\r\nIto\r\n"), 0,
          "4 guest parties were to be added, but there is room for only 3 more: a copy of a wedding holds at most "
          "999,999 guest parties, counting those deleted. Nothing was added."},

@@ -93,7 +93,6 @@ QByteArray utf16(const QString& text, QStringConverter::Encoding e, bool bom = t
 
 TEST(CsvReader, DecodesEachCharacterSet)
 {
-    using E = csv::Encoding;
     const QString names = QString::fromUtf8("José García,山田 太郎\r\n");
     // Mostly CJK: NULs only at the high bytes of the separators and line
     // ends, and of U+4E00 now and then on the other side.
@@ -101,45 +100,53 @@ TEST(CsvReader, DecodesEachCharacterSet)
     const struct {
         QByteArray bytes;
         QString text;
-        E encoding;
+        const char* charset;   // as the decoder names it
+        int badCharacters;          // told with the line of the first
+        int badLine;
         bool unreadable;
     } cases[] = {
-        {"plain", "plain", E::Utf8, false},
-        {"\xEF\xBB\xBFName", "Name", E::Utf8, false},
-        {"Zo\xC3\xAB M\xC3\xBCller", QString::fromUtf8("Zoë Müller"), E::Utf8, false},
-        {"Ren\xE9", QString::fromUtf8("René"), E::Utf8, false},
-        {"\x80 5, \x93quoted\x94, caf\xE9", QString::fromUtf8("€ 5, “quoted”, café"), E::Utf8, false},
-        // A stray byte is read as Windows-1252; the UTF-8 around it stays.
-        {"\xC3\xA9 and \xE9", QString::fromUtf8("é and é"), E::Utf8, false},
-        {names.toUtf8() + "Ren\xE9" "e\r\n" + names.toUtf8(), names + QString::fromUtf8("Renée\r\n") + names, E::Utf8,
-         false},
+        {"plain", "plain", "UTF-8", 0, 0, false},
+        {"\xEF\xBB\xBFName", "Name", "UTF-8", 0, 0, false},
+        {"Zo\xC3\xAB M\xC3\xBCller", QString::fromUtf8("Zoë Müller"), "UTF-8", 0, 0, false},
+        {"Ren\xE9", QString::fromUtf8("René"), "windows-1252", 0, 0, false},
+        {"\x80 5, \x93quoted\x94, caf\xE9", QString::fromUtf8("€ 5, “quoted”, café"), "windows-1252", 0, 0, false},
+        // Valid UTF-8 decides: a stray byte is read as Windows-1252, and told.
+        {"\xC3\xA9 and \xE9", QString::fromUtf8("é and é"), "UTF-8", 1, 1, false},
+        {names.toUtf8() + "Ren\xE9" "e\r\n" + names.toUtf8(), names + QString::fromUtf8("Renée\r\n") + names, "UTF-8",
+         1, 2, false},
         // Cut, overlong and surrogate sequences are no UTF-8.
-        {"ab\xE5\xB1", QString::fromUtf8("abå±"), E::Utf8, false},
-        {"\xC0\x80x", QString::fromUtf8("À€x"), E::Utf8, false},
-        {"\xED\xA0\x80", QString::fromUtf8("í\u00A0€"), E::Utf8, false},
-        {utf16(names, QStringConverter::Utf16LE), names, E::Utf16LE, false},
-        {utf16(names, QStringConverter::Utf16BE), names, E::Utf16BE, false},
-        {utf16(names, QStringConverter::Utf16LE, false), names, E::Utf16LE, false},
-        {utf16(names, QStringConverter::Utf16BE, false), names, E::Utf16BE, false},
-        {utf16(cjk, QStringConverter::Utf16LE, false), cjk, E::Utf16LE, false},
-        {utf16(cjk, QStringConverter::Utf16BE, false), cjk, E::Utf16BE, false},
-        {QByteArray("An\0n,\0", 6), "Ann,", E::Utf8, false},
+        {"ab\xE5\xB1", QString::fromUtf8("abå±"), "windows-1252", 0, 0, false},
+        {"\xC0\x80x", QString::fromUtf8("À€x"), "windows-1252", 0, 0, false},
+        {utf16(names, QStringConverter::Utf16LE), names, "UTF-8", 0, 0, false},
+        {utf16(names, QStringConverter::Utf16BE), names, "UTF-8", 0, 0, false},
+        {utf16(names, QStringConverter::Utf16LE, false), names, "UTF-8", 0, 0, false},
+        {utf16(names, QStringConverter::Utf16BE, false), names, "UTF-8", 0, 0, false},
+        {utf16(cjk, QStringConverter::Utf16LE, false), cjk, "UTF-8", 0, 0, false},
+        {utf16(cjk, QStringConverter::Utf16BE, false), cjk, "UTF-8", 0, 0, false},
+        {QByteArray("An\0n,\0", 6), "Ann,", "UTF-8", 0, 0, false},
         // Lines ending in CR alone with letters at 0x80-0x9F: Mac Roman.
-        {"Andr\x8E,Fran\x8Dois\rM\x9Aller,\xA7\r", QString::fromUtf8("André,François\rMöller,ß\r"), E::MacRoman, false},
-        // With CRLF, or without those letters, it stays Windows-1252.
-        {"Andr\x8E\r\n", QString::fromUtf8("AndrŽ\r\n"), E::Utf8, false},
-        {"Ren\xE9\r", QString::fromUtf8("René\r"), E::Utf8, false},
-        // Not text: control codes, bytes Windows-1252 has no letter for, a
-        // UTF-16 surrogate left alone.
-        {"Ann\x02,Bob\x1B[0m", "Ann\x02,Bob\x1B[0m", E::Utf8, true},
-        {"Ann\x81", QString::fromUtf8("Ann\u0081"), E::Utf8, true},
-        {QByteArray("\xFF\xFE" "A\0\x00\xD8,\0", 8), QString::fromUtf8("A\uFFFD,"), E::Utf16LE, true},
+        {"Andr\x8E,Fran\x8Dois\rM\x9Aller,\xA7\r", QString::fromUtf8("André,François\rMöller,ß\r"), "macintosh", 0, 0,
+         false},
+        // With CRLF, or without those letters, it is Windows-1252.
+        {"Andr\x8E\r\n", QString::fromUtf8("AndrŽ\r\n"), "windows-1252", 0, 0, false},
+        {"Ren\xE9\r", QString::fromUtf8("René\r"), "windows-1252", 0, 0, false},
+        // Letters Latin-1 has as signs that never stand in a word.
+        {"\xA6imon,\xB4\xE1k\r\n", QString::fromUtf8("Šimon,Žák\r\n"), "ISO-8859-15", 0, 0, false},
+        // A valid UTF-8 file of CR line ends and one stray byte stays UTF-8.
+        {"Jos\xC3\xA9 M\xC3\xBCller\rRen\xE9\r", QString::fromUtf8("José Müller\rRené\r"), "UTF-8", 1, 2, false},
+        // Not text: control codes, bytes the set has no letter for, a UTF-16
+        // surrogate left alone.
+        {"Ann\x02,Bob\x1B[0m", "Ann\x02,Bob\x1B[0m", "UTF-8", 0, 0, true},
+        {"Ann\r\nBob\x81", QString::fromUtf8("Ann\r\nBob\uFFFD"), "windows-1252", 1, 2, false},
+        {QByteArray("\xFF\xFE" "A\0\x00\xD8,\0", 8), QString::fromUtf8("A\uFFFD,"), "UTF-8", 0, 0, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes.toHex().toStdString());
         EXPECT_EQ(csv::decode(c.bytes), c.text);
         const csv::Table t = csv::Table::fromBytes(c.bytes);
-        EXPECT_EQ(t.encoding(), c.encoding);
+        EXPECT_STREQ(csv::charsets()[t.charset()].codec, c.charset);
+        EXPECT_EQ(t.badCharacters(), c.badCharacters);
+        EXPECT_EQ(t.firstBadLine(), c.badLine);
         EXPECT_EQ(t.hasUnreadableCharacters(), c.unreadable);
     }
 }

@@ -433,6 +433,11 @@ TEST_F(LabelsTest, ASheetReachingPastThePaperChosenIsSaidBeforePrinting)
 TEST_F(LabelsTest, ThirtyPartiesOnEachSheetOfTheTemplatePrintToPdf)
 {
     invitedParties(ev, 30);
+    // Streets of three lines, as phone and mail programs export them.
+    db().Execute("UPDATE GUEST SET GUEST_ADDRESS1 = 'Flat 3' || char(10) || 'Riverside House' || char(10) || "
+                 "'12 Mill Lane', GUEST_ADDRESS2 = 'Rear' WHERE GUEST_PARTYNAME IN ('Party 05', 'Party 29')");
+    db().Execute("UPDATE GUEST SET GUEST_ADDRESS1 = 'Apt 4B' || char(13, 10) || 'The Old Mill' || char(13, 10) || "
+                 "'7 Water St' WHERE GUEST_PARTYNAME = 'Party 06'");
     QTemporaryDir dir;
     const QString keep = qEnvironmentVariable("NUPTARO_PDF_DIR");
     recording.reset();  // real pages, not recordings
@@ -449,7 +454,30 @@ TEST_F(LabelsTest, ThirtyPartiesOnEachSheetOfTheTemplatePrintToPdf)
         EXPECT_TRUE(info.contains(QRegularExpression(QString("Pages:\\s+%1\n").arg((30 + perSheet - 1) / perSheet))))
             << i;
         EXPECT_TRUE(testsupport::pdfText(file).contains("Party 30")) << i;
+        // Every line of a label stands below the one above: no word over another.
+        const testsupport::PdfWords printed = testsupport::pdfWords(file);
+        QStringList words;
+        for (const testsupport::PdfWord& a : printed.words) {
+            words << a.text;
+            for (const testsupport::PdfWord& b : printed.words) {
+                const QRectF both = a.box.intersected(b.box);
+                EXPECT_FALSE(&a != &b && a.page == b.page && both.width() > 0.5 && both.height() > 0.5)
+                    << i << ": " << a.text.toStdString() << " over " << b.text.toStdString();
+            }
+        }
+        EXPECT_TRUE(words.contains("Riverside") && words.contains("Water")) << i;
     }
+    // Cancel pressed as the first copy's sheet is done leaves the file there before.
+    const QString cancelled = dir.filePath("cancelled.pdf");
+    QFile before(cancelled);
+    ASSERT_TRUE(before.open(QIODevice::WriteOnly) && before.write("before") == 6);
+    before.close();
+    dialogs.dialogs->printToPdf = cancelled;
+    dialogs.dialogs->cancelAtSteps << 1;
+    print(2);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    EXPECT_EQ(before.readAll(), "before");
+    EXPECT_EQ(QDir(dir.path()).entryList({"cancelled*"}, QDir::Files | QDir::Hidden), QStringList{"cancelled.pdf"});
 }
 
 }  // namespace

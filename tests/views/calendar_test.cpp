@@ -39,7 +39,7 @@ protected:
         h.dayPanelShown = [this] { return dayShown; };
         h.addAppointment = [this](const QDateTime& d) { apptDates << d; };
         h.popupCalendarMenu = [this] { calls << "mnuCalendar"; };
-        h.print = [this](const std::function<bool(QPagedPaintDevice*)>&) { ++prints; return true; };
+        h.print = [this](const printing::PageRenderer&) { ++prints; return true; };
         cal.dueMode = "Due";
         cal.attach({day, month, lblMode, lblDate, lblMonth}, h);
     }
@@ -404,32 +404,53 @@ TEST_F(CalendarTest, PrintGuards)
     EXPECT_EQ(month->printLastDay(), month->lastDay());
 }
 
-TEST_F(CalendarTest, DayCalendarPrintedToPdfThroughThePrintDialog)
+TEST_F(CalendarTest, CalendarsPrintedToPdfThroughThePrintDialogHoldEveryAppointment)
 {
     ui::ScriptedDialogsGuard dialogs;
     QTemporaryDir dir;
     addAppt("Hair and make-up", dt(2027, 3, 15, 9, 30), dt(2027, 3, 15, 10, 45));
     addAppt("Ceremony at St Mary", dt(2027, 3, 15, 15), dt(2027, 3, 15, 16, 30));
     addAppt("Reception", dt(2027, 3, 15, 18), dt(2027, 3, 16, 1));
-    cal.hooks.print = nullptr;   // the real path: print dialog, then the planner's page
+    // A day of thirty, far more than its cell of the month holds.
+    QStringList fittings;
+    for (int i = 1; i <= 30; ++i) {
+        fittings << QString("Fitting %1").arg(i, 2, 10, QChar('0'));
+        addAppt(fittings.last(), dt(2027, 3, 10, 8).addSecs(i * 900), dt(2027, 3, 10, 8).addSecs(i * 900 + 600));
+    }
+    cal.hooks.print = nullptr;   // the real path: print dialog, then the calendar's pages
     cal.ChangeDate(dt(2027, 3, 15));
-
     dialogs.dialogs->printAnswers = {false};
     cal.PrintDayCalendar();
     EXPECT_EQ(dialogs.dialogs->printRequests, 1);
 
-    const QString file = dir.filePath("day.pdf");
-    dialogs.dialogs->printAnswers = {true};
-    dialogs.dialogs->printToPdf = file;
-    cal.PrintDayCalendar();
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(f.read(4) == "%PDF");
-    const QString out = testsupport::pdfText(file);
-    EXPECT_TRUE(out.isNull() || (out.contains("Nuptaro Schedule for:") && out.contains("Ceremony at St Mary")))
-        << out.toStdString();
-    if (qEnvironmentVariableIsSet("NUPTARO_KEEP_PDF"))
-        QFile::copy(file, qEnvironmentVariable("NUPTARO_KEEP_PDF") + "/day.pdf");
+    const struct {
+        const char* file;
+        std::function<void()> print;
+        QStringList printed;
+    } cases[] = {
+        {"day.pdf", [&] { cal.PrintDayCalendar(); }, {"Nuptaro Schedule for:", "Ceremony at St Mary"}},
+        {"month.pdf",
+         [&] {
+             cal.ChangeCalendar(dt(2027, 3, 15));
+             cal.PrintMonthCalendar();
+         },
+         fittings + QStringList{"Reception", "Wednesday, March 10, 2027"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const QString file = dir.filePath(c.file);
+        dialogs.dialogs->printAnswers = {true};
+        dialogs.dialogs->printToPdf = file;
+        c.print();
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(f.read(4) == "%PDF");
+        const QString out = testsupport::pdfText(file);
+        for (const QString& text : c.printed)
+            EXPECT_TRUE(out.isNull() || out.contains(text)) << text.toStdString();
+        if (qEnvironmentVariableIsSet("NUPTARO_KEEP_PDF"))
+            QFile::copy(file, qEnvironmentVariable("NUPTARO_KEEP_PDF") + '/' + c.file);
+    }
 }
 
 TEST_F(CalendarTest, SavingAnUntouchedEntryWritesNothing)

@@ -8,15 +8,22 @@
 #include "views/report.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QMainWindow>
 #include <QPageSize>
 #include <QPrintPreviewWidget>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QToolButton>
 
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -56,6 +63,17 @@ protected:
         DbTest::TearDown();
     }
     QWidget* preview() { return frmPreview::instance().widget(); }
+    // Expenses named the text and a number, from 1 to n, shown by the grid.
+    void addExpenses(int n, const QString& text)
+    {
+        db().Execute(QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                             "INSERT INTO EXPENSES (EXPENSE_TEXT, EXPENSE_EVENT, EXPENSE_AMTPAID) "
+                             "SELECT ? || i, 'Wedding', i FROM n")
+                         .arg(n),
+                     {text});
+        grid->recordset()->Requery();
+        grid->bind(grid->recordset());
+    }
 
     std::unique_ptr<QMainWindow> main;
     grid::GridEX* grid = nullptr;
@@ -194,11 +212,7 @@ TEST_F(PreviewTest, PrintAndPageSetupGoThroughTheDialogService)
 TEST_F(PreviewTest, PrintedOnOtherPaperThePagesAreLaidOutForItAndShown)
 {
     // Enough rows that Letter, A4 and Legal take different numbers of pages.
-    db().Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 600) "
-                 "INSERT INTO EXPENSES (EXPENSE_TEXT, EXPENSE_EVENT, EXPENSE_AMTPAID) "
-                 "SELECT 'Crème brûlée for table ' || i, 'Wedding', i FROM n");
-    grid->recordset()->Requery();
-    grid->bind(grid->recordset());
+    addExpenses(600, QString::fromUtf8("Crème brûlée for table "));
     ui::ScriptedDialogsGuard dialogs;
     QTemporaryDir dir;
     report::PrintGridReport(*grid, *main, "Expenses");
@@ -232,6 +246,72 @@ TEST_F(PreviewTest, PrintedOnOtherPaperThePagesAreLaidOutForItAndShown)
     EXPECT_EQ(surface->pageCount(), letterPages);
 }
 
+// A print to a file is written whole or not at all: Cancel pressed in its
+// progress, a folder that cannot be written and a full disk (a file-size
+// limit, in a child process) leave no file but the one there before, and a
+// failure is told, naming the file.
+TEST_F(PreviewTest, APrintToAFileIsWrittenWholeOrNotAtAll)
+{
+    addExpenses(600, "Lantern ");
+    ui::ScriptedDialogsGuard dialogs;
+    QTemporaryDir dir;
+    QFile earlier(dir.filePath("report.pdf"));
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly) && earlier.write("printed before") > 0);
+    earlier.close();
+    report::PrintGridReport(*grid, *main, "Expenses");
+    report::GridPreview* surface = frmPreview::instance().gridPreview;
+    ASSERT_GT(surface->pageCount(), 3);
+    const auto printTo = [&](const QString& file, int cancelAt) {
+        messages.msgs->shown.clear();
+        dialogs.dialogs->printAnswers = {true};
+        dialogs.dialogs->printToPdf = file;
+        dialogs.dialogs->cancelAtSteps = {cancelAt};
+        return surface->print();
+    };
+    const auto left = [&] { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); };
+    const auto notWritten = [](const QString& file) {
+        return QString("^The print could not be written to the file %1: .+\\.  No file was saved there")
+            .arg(QRegularExpression::escape(QDir::toNativeSeparators(file)));
+    };
+    const struct {
+        const char* what;
+        QString file;
+        int cancelAt;
+        QString says;   // a pattern; none for a print cancelled
+    } cases[] = {
+        {"cancelled at its second page", earlier.fileName(), 2, QString()},
+        {"a folder not there", dir.filePath("gone/report.pdf"), 0, notWritten(dir.filePath("gone/report.pdf"))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_FALSE(printTo(c.file, c.cancelAt));
+        ASSERT_EQ(messages.msgs->texts().size(), c.says.isEmpty() ? 0 : 1);
+        if (!c.says.isEmpty()) {
+            EXPECT_TRUE(QRegularExpression(c.says).match(messages.msgs->texts()[0]).hasMatch());
+        }
+        EXPECT_EQ(left(), QStringList{"report.pdf"});
+        ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+        EXPECT_EQ(earlier.readAll(), "printed before");
+        earlier.close();
+    }
+    EXPECT_EQ(dialogs.dialogs->progressRequests.last().label, "Printing report.pdf...");
+    EXPECT_EQ(dialogs.dialogs->progressRequests.last().maximum, surface->pageCount());
+
+    // A disk that fills while the report prints: writes past 8 KB fail.
+    const auto printOnAFullDisk = [&] {
+        const rlimit limit{8192, 8192};
+        std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const bool printed = printTo(dir.filePath("full.pdf"), 0);
+        std::fprintf(stderr, "%s\n", qPrintable(messages.msgs->texts().join('\n')));
+        std::fflush(stderr);
+        std::_Exit(!printed && left() == QStringList{"report.pdf"} ? 0 : 1);
+    };
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(printOnAFullDisk(), ::testing::ExitedWithCode(0),
+                "The print could not be written to the file .*full\\.pdf: File too large");
+}
+
 TEST_F(PreviewTest, ThePagesFollowTheGridWhileThePreviewIsOpen)
 {
     // The pages read the grid's rows as they are shown and printed: what
@@ -246,13 +326,7 @@ TEST_F(PreviewTest, ThePagesFollowTheGridWhileThePreviewIsOpen)
         Pages pages;
     } cases[] = {
         {"rows added and bound again",
-         [this] {
-             db().Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 150) "
-                          "INSERT INTO EXPENSES (EXPENSE_TEXT, EXPENSE_EVENT, EXPENSE_AMTPAID) "
-                          "SELECT 'Lantern ' || i, 'Wedding', i FROM n");
-             grid->recordset()->Requery();
-             grid->bind(grid->recordset());
-         },
+         [this] { addExpenses(150, "Lantern "); },
          "Lantern 150", "", More},
         {"a cell typed over", [this] { grid->editCell(1, 2, "Peonies"); }, "Peonies", "Flowers", Same},
         {"the grid gone",
