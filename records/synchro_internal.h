@@ -148,5 +148,9 @@ QString sameRecord(const QString& table, const QString& id);
 // This copy takes the number fresh, and what it added on its own moves to
 // the new range (synchro_renumber.cpp).
 void renumberThisCopy(ado::Connection& conn, int old, int fresh);
+// Undoes, inside the merge's transaction, the seats that break the seating
+// rules once both copies' seats are together, and logs them as deleted;
+// returns how many (synchro_seating.cpp).
+int keepSeatingRules(ado::Connection& conn);
 
 }  // namespace synchro::detail

@@ -1,0 +1,165 @@
+// Two copies seat the same people apart, through their windows, and merge
+// each other's replicas in either order: both end with the seating the
+// designer's own rules allow, as its trees, its seat diagram and the place
+// cards show it, and each merge says how many seats it undid.
+
+#include "stationery_support.h"
+#include "support/twocopies.h"
+
+#include "guests/frmInvite.h"
+#include "records/frmSynchronize.h"
+#include "seating/frmPlacard.h"
+
+#include <QPushButton>
+#include <QRegularExpression>
+
+namespace {
+
+class SeatingMerge : public testsupport::TwoCopiesOf<testsupport::StationeryTest> {
+protected:
+    // Steps: "A seat Anna 1" (dragged onto Table 1 in A's designer), "A
+    // uninvite Dan" (A's invitation window), "A > 1" (A prepares replica 1),
+    // "B < 1" (B merges it in its Synchronize window).
+    void run(const QStringList& steps)
+    {
+        for (const QString& step : steps) {
+            SCOPED_TRACE(step.toStdString());
+            const QStringList w = step.split(' ');
+            Copy& c = w[0] == "A" ? A : B;
+            if (w[1] == ">") {
+                replicas[w[2]] = replicaOf(c, "r" + w[2] + ".qvd");
+                continue;
+            }
+            on(c);
+            if (w[1] == "seat") {
+                frmSeating& s = open(event);
+                dragNode(s.treeInvited, sKey(people[w[2]]), s.treeTables, tKey(tables[w[3].toInt() - 1]));
+                s.Unload();
+            } else if (w[1] == "uninvite") {
+                frmInvite& f = frmInvite::instance();
+                f.Show(ui::vbModeless);
+                QApplication::setActiveWindow(f.window());
+                press(f.treeInvited, sKey(people[w[2]]));
+                QTest::mouseClick(f.cmdRemove, Qt::LeftButton);
+                f.Unload();
+            } else if (w[1] == "<") {
+                frmSynchronize& f = frmSynchronize::instance();
+                f.Load();
+                f.window()->show();
+                QApplication::setActiveWindow(f.window());
+                f.chooseFile = [file = replicas.at(w[2])](const frmSynchronize::FileRequest&) { return file; };
+                messages.msgs->shown.clear();
+                QTest::mouseClick(f.cmdSynchronize, Qt::LeftButton);
+                const QString said = messages.msgs->texts().join('\n');
+                ASSERT_TRUE(said.startsWith("Synchronization complete.")) << said.toStdString();
+                const auto undone = QRegularExpression("(\\d+) seats? w").match(said);
+                undid << (undone.hasMatch() ? undone.captured(1) : "0");
+                f.chooseFile = nullptr;
+                f.Unload();
+            }
+        }
+    }
+    void on(Copy& c)
+    {
+        if (current == &c)
+            return;
+        ui::FormBase::unloadAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        use(c);
+    }
+    // The wedding both copies start from: three of a party invited to a
+    // reception with two tables of four, made in A and merged into B.
+    void start()
+    {
+        event = addRecord("EVENT", "EVENT_NAME", {"Reception"});
+        const qint64 lee = addRecord("GUEST", "GUEST_PARTYNAME", {"Lee"});
+        for (const char* first : {"Anna", "Cara", "Dan"}) {
+            people[first] = addRecord("SUBGUEST", "GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME", {lee, first, "Lee"});
+            addRecord("INVITE", "EVENT_ID, SUBGUEST_ID", {event, people[first]});
+        }
+        for (const char* name : {"Table 1", "Table 2"})
+            tables << addRecord("TABLES", "EVENT_ID, TABLE_NAME, TABLE_SEATS, TABLE_TYPE", {event, name, 4, 5});
+        run({"A > 0", "B < 0"});
+        undid.clear();
+    }
+    // The copy's seating as its windows show it: both trees, the names in
+    // the seat boxes of each table, the upright lines of each place card.
+    QString seating(Copy& c)
+    {
+        on(c);
+        frmSeating& s = open(event);
+        QStringList out{SeatingTest::dump(s.treeInvited), SeatingTest::dump(s.treeTables)};
+        for (const qint64 t : tables) {
+            press(s.treeTables, tKey(t));
+            QStringList boxes;
+            for (int i = 0; i < seating::kSeatBoxes; ++i)
+                if (!s.picSeat[i]->printed().isEmpty())
+                    boxes << QString("%1:%2").arg(i).arg(s.picSeat[i]->printed().join(""));
+            out << boxes.join(' ');
+        }
+        s.Unload();
+        frmPlacard& p = show<frmPlacard>();
+        printWith(p.cmdPrint, 1);
+        EXPECT_EQ(jobs().size(), 1);
+        for (const auto& page : jobs().isEmpty() ? QVector<printing::RecordingSurface::Page>() : jobs()[0].surface->pages()) {
+            QStringList lines;
+            for (const printing::Drawn& d : page.texts())
+                if (!d.turned)
+                    lines << d.text;
+            out << lines.join(',');
+        }
+        jobs().clear();
+        p.Unload();
+        return out.join(" | ");
+    }
+
+    qint64 event = 0;
+    QVector<qint64> tables;
+    std::map<QString, qint64> people;
+    std::map<QString, QString> replicas;
+    QStringList undid;  // the seats each merge said it undid
+};
+
+TEST_F(SeatingMerge, BothCopiesKeepTheSeatingRulesWhateverTheOrder)
+{
+    // A seats Anna at Table 1 and uninvites Dan; B seats Cara at Table 1,
+    // Anna and Dan at Table 2, each at the lowest free seat.
+    const QStringList aFirst = {"A seat Anna 1", "A uninvite Dan", "B seat Cara 1", "B seat Anna 2", "B seat Dan 2"};
+    const QStringList bFirst = {"B seat Cara 1", "B seat Anna 2", "B seat Dan 2", "A seat Anna 1", "A uninvite Dan"};
+    // B's seats newer: Anna keeps Table 2, Cara seat 0 of Table 1.
+    const QString bWins = "Invited | Tables[Table 1[Cara Lee],Table 2[Anna Lee]] | 0:Cara Lee | 0:Anna Lee | "
+                          "Table 1,Cara Lee | Table 2,Anna Lee";
+    const struct {
+        const char* name;
+        QStringList edits, exchanges;
+        QString undid, seating;
+    } cases[] = {
+        {"A to B, then B to A", aFirst, {"A > 1", "B < 1", "B > 2", "A < 2"}, "2 0", bWins},
+        {"B to A, then A to B", aFirst, {"B > 1", "A < 1", "A > 2", "B < 2"}, "2 0", bWins},
+        {"both prepared before either merged", aFirst, {"A > 1", "B > 2", "B < 1", "A < 2"}, "2 2", bWins},
+        // A's seat of Anna newer: Cara loses seat 0 of Table 1 and waits again.
+        {"A seating last", bFirst, {"A > 1", "B < 1", "B > 2", "A < 2"}, "3 0",
+         "Invited[Lee[Cara Lee]] | Tables[Table 1[Anna Lee],Table 2] | 0:Anna Lee |  | Table 1,Anna Lee | Table 2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        on(A);
+        start();
+        run(c.edits + c.exchanges);
+        EXPECT_EQ(undid.join(' '), c.undid);
+        EXPECT_EQ(seating(A), c.seating);
+        EXPECT_EQ(seating(B), c.seating);
+        // Nothing more to undo on either side, and nothing that travels back changes anything.
+        undid.clear();
+        run({"A > 3", "B < 3", "B > 4", "A < 4"});
+        EXPECT_EQ(undid.join(' '), "0 0");
+        EXPECT_EQ(seating(B), c.seating);
+        ui::FormBase::unloadAll();
+        make(A, 17);
+        make(B, 42);
+        current = nullptr;
+        tables.clear();
+    }
+}
+
+}  // namespace
