@@ -18,8 +18,9 @@ namespace {
 class SeatingMerge : public testsupport::TwoCopiesOf<testsupport::StationeryTest> {
 protected:
     // Steps: "A seat Anna 1" (dragged onto Table 1 in A's designer), "A
-    // uninvite Dan" (A's invitation window), "A > 1" (A prepares replica 1),
-    // "B < 1" (B merges it in its Synchronize window).
+    // uninvite Dan", "A invite Eve" (A's invitation window), "A answer Eve"
+    // (her RSVP stored and logged, as the RSVP grid stores it), "A > 1" (A
+    // prepares replica 1), "B < 1" (B merges it in its Synchronize window).
     void run(const QStringList& steps)
     {
         for (const QString& step : steps) {
@@ -35,13 +36,19 @@ protected:
                 frmSeating& s = open(event);
                 dragNode(s.treeInvited, sKey(people[w[2]]), s.treeTables, tKey(tables[w[3].toInt() - 1]));
                 s.Unload();
-            } else if (w[1] == "uninvite") {
+            } else if (w[1] == "uninvite" || w[1] == "invite") {
                 frmInvite& f = frmInvite::instance();
                 f.Show(ui::vbModeless);
                 QApplication::setActiveWindow(f.window());
-                press(f.treeInvited, sKey(people[w[2]]));
-                QTest::mouseClick(f.cmdRemove, Qt::LeftButton);
+                const bool inviting = w[1] == "invite";
+                press(inviting ? f.treeUninvited : f.treeInvited, sKey(people[w[2]]));
+                QTest::mouseClick(inviting ? f.cmdInvite : f.cmdRemove, Qt::LeftButton);
                 f.Unload();
+            } else if (w[1] == "answer") {
+                const qint64 invite =
+                    db().scalar("SELECT INVITE_ID FROM INVITE WHERE SUBGUEST_ID = ?", {people[w[2]]}).toLongLong();
+                db().Execute("UPDATE INVITE SET INVITE_RSVP_TEXT = 'Attending' WHERE INVITE_ID = ?", {invite});
+                log("INVITE", invite, modSynchro::Changed);
             } else if (w[1] == "<") {
                 frmSynchronize& f = frmSynchronize::instance();
                 f.Load();
@@ -52,8 +59,12 @@ protected:
                 QTest::mouseClick(f.cmdSynchronize, Qt::LeftButton);
                 const QString said = messages.msgs->texts().join('\n');
                 ASSERT_TRUE(said.startsWith("Synchronization complete.")) << said.toStdString();
-                const auto undone = QRegularExpression("(\\d+) seats? w").match(said);
-                undid << (undone.hasMatch() ? undone.captured(1) : "0");
+                QStringList counts;
+                for (const char* what : {"(\\d+) invitations? of", "(\\d+) seats? w"}) {
+                    const auto undone = QRegularExpression(what).match(said);
+                    counts << (undone.hasMatch() ? undone.captured(1) : "0");
+                }
+                undid << counts.join('/');
                 f.chooseFile = nullptr;
                 f.Unload();
             }
@@ -68,27 +79,34 @@ protected:
         use(c);
     }
     // The wedding both copies start from: three of a party invited to a
-    // reception with two tables of four, made in A and merged into B.
+    // reception with two tables of four, and one not, made in A and merged
+    // into B.
     void start()
     {
         event = addRecord("EVENT", "EVENT_NAME", {"Reception"});
         const qint64 lee = addRecord("GUEST", "GUEST_PARTYNAME", {"Lee"});
-        for (const char* first : {"Anna", "Cara", "Dan"}) {
+        for (const char* first : {"Anna", "Cara", "Dan", "Eve"}) {
             people[first] = addRecord("SUBGUEST", "GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME", {lee, first, "Lee"});
-            addRecord("INVITE", "EVENT_ID, SUBGUEST_ID", {event, people[first]});
+            if (first != QString("Eve"))
+                addRecord("INVITE", "EVENT_ID, SUBGUEST_ID", {event, people[first]});
         }
         for (const char* name : {"Table 1", "Table 2"})
             tables << addRecord("TABLES", "EVENT_ID, TABLE_NAME, TABLE_SEATS, TABLE_TYPE", {event, name, 4, 5});
         run({"A > 0", "B < 0"});
         undid.clear();
     }
-    // The copy's seating as its windows show it: both trees, the names in
-    // the seat boxes of each table, the upright lines of each place card.
+    // The copy's invitations with their answers, and its seating as its
+    // windows show it: both trees, the names in the seat boxes of each
+    // table, the upright lines of each place card.
     QString seating(Copy& c)
     {
         on(c);
+        QStringList out{db().scalar("SELECT group_concat(who, ',') FROM (SELECT SUBGUEST_FNAME || coalesce('=' || "
+                                    "INVITE_RSVP_TEXT, '') AS who FROM INVITE JOIN SUBGUEST USING (SUBGUEST_ID) "
+                                    "ORDER BY 1)")
+                            .toString()};
         frmSeating& s = open(event);
-        QStringList out{SeatingTest::dump(s.treeInvited), SeatingTest::dump(s.treeTables)};
+        out << SeatingTest::dump(s.treeInvited) << SeatingTest::dump(s.treeTables);
         for (const qint64 t : tables) {
             press(s.treeTables, tKey(t));
             QStringList boxes;
@@ -117,29 +135,34 @@ protected:
     QVector<qint64> tables;
     std::map<QString, qint64> people;
     std::map<QString, QString> replicas;
-    QStringList undid;  // the seats each merge said it undid
+    QStringList undid;  // the invitations and seats each merge said it undid, "1/2"
 };
 
-TEST_F(SeatingMerge, BothCopiesKeepTheSeatingRulesWhateverTheOrder)
+TEST_F(SeatingMerge, BothCopiesKeepTheRulesOfInvitingAndSeatingWhateverTheOrder)
 {
     // A seats Anna at Table 1 and uninvites Dan; B seats Cara at Table 1,
     // Anna and Dan at Table 2, each at the lowest free seat.
     const QStringList aFirst = {"A seat Anna 1", "A uninvite Dan", "B seat Cara 1", "B seat Anna 2", "B seat Dan 2"};
     const QStringList bFirst = {"B seat Cara 1", "B seat Anna 2", "B seat Dan 2", "A seat Anna 1", "A uninvite Dan"};
     // B's seats newer: Anna keeps Table 2, Cara seat 0 of Table 1.
-    const QString bWins = "Invited | Tables[Table 1[Cara Lee],Table 2[Anna Lee]] | 0:Cara Lee | 0:Anna Lee | "
+    const QString bWins = "Anna,Cara | Invited | Tables[Table 1[Cara Lee],Table 2[Anna Lee]] | 0:Cara Lee | 0:Anna Lee | "
                           "Table 1,Cara Lee | Table 2,Anna Lee";
     const struct {
         const char* name;
         QStringList edits, exchanges;
         QString undid, seating;
     } cases[] = {
-        {"A to B, then B to A", aFirst, {"A > 1", "B < 1", "B > 2", "A < 2"}, "2 0", bWins},
-        {"B to A, then A to B", aFirst, {"B > 1", "A < 1", "A > 2", "B < 2"}, "2 0", bWins},
-        {"both prepared before either merged", aFirst, {"A > 1", "B > 2", "B < 1", "A < 2"}, "2 2", bWins},
+        {"A to B, then B to A", aFirst, {"A > 1", "B < 1", "B > 2", "A < 2"}, "0/2 0/0", bWins},
+        {"B to A, then A to B", aFirst, {"B > 1", "A < 1", "A > 2", "B < 2"}, "0/2 0/0", bWins},
+        {"both prepared before either merged", aFirst, {"A > 1", "B > 2", "B < 1", "A < 2"}, "0/2 0/2", bWins},
         // A's seat of Anna newer: Cara loses seat 0 of Table 1 and waits again.
-        {"A seating last", bFirst, {"A > 1", "B < 1", "B > 2", "A < 2"}, "3 0",
-         "Invited[Lee[Cara Lee]] | Tables[Table 1[Anna Lee],Table 2] | 0:Anna Lee |  | Table 1,Anna Lee | Table 2"},
+        {"A seating last", bFirst, {"A > 1", "B < 1", "B > 2", "A < 2"}, "0/3 0/0",
+         "Anna,Cara | Invited[Lee[Cara Lee]] | Tables[Table 1[Anna Lee],Table 2] | 0:Anna Lee |  | Table 1,Anna Lee | Table 2"},
+        // Both invite Eve, B's answered: one invitation stays, the answered one.
+        {"one guest invited in both", {"B invite Eve", "B answer Eve", "A invite Eve"},
+         {"A > 1", "B > 2", "B < 1", "A < 2"}, "1/0 1/0",
+         "Anna,Cara,Dan,Eve=Attending | Invited[Lee[Anna Lee,Cara Lee,Dan Lee,Eve Lee]] | Tables[Table 1,Table 2] | "
+         " |  | Table 1 | Table 2"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -152,7 +175,7 @@ TEST_F(SeatingMerge, BothCopiesKeepTheSeatingRulesWhateverTheOrder)
         // Nothing more to undo on either side, and nothing that travels back changes anything.
         undid.clear();
         run({"A > 3", "B < 3", "B > 4", "A < 4"});
-        EXPECT_EQ(undid.join(' '), "0 0");
+        EXPECT_EQ(undid.join(' '), "0/0 0/0");
         EXPECT_EQ(seating(B), c.seating);
         ui::FormBase::unloadAll();
         make(A, 17);
