@@ -227,19 +227,7 @@ void moveBaseline(benchmark::State& state)
 
 constexpr qint64 kParty = 1;
 
-sqlite3* rawConnection()
-{
-    static sqlite3* db = nullptr;
-    static QString path;
-    if (path != modQVDatabase::gConn.path()) {
-        sqlite3_close(db);
-        path = modQVDatabase::gConn.path();
-        sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    }
-    return db;
-}
-
-void rawExec(const char* sql) { sqlite3_exec(rawConnection(), sql, nullptr, nullptr, nullptr); }
+void rawExec(const char* sql) { sqlite3_exec(plainConnection(), sql, nullptr, nullptr, nullptr); }
 
 // The party's wedding as it was made: nobody invited, the seats in place,
 // nothing logged, and the connection opened afresh so that its key
@@ -266,10 +254,10 @@ void seedParty(int people)
         return;
     opened = -people;
     if (!openWeddingOfSize(-people)) {
-        rawConnection();
+        plainConnection();
         return;
     }
-    sqlite3* db = rawConnection();
+    sqlite3* db = plainConnection();
     rawExec("BEGIN; INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (1, 'Reception'); "
             "INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (1, 'Lindqvist-Okafor');"
             "CREATE TABLE BENCH_SEATS AS SELECT * FROM SEATING WHERE 0");
@@ -374,33 +362,52 @@ private:
     sqlite3_stmt* st_ = nullptr;
 };
 
-QByteArray moment() { return modSynchro::versionOf(QDateTime::currentDateTimeUtc()).toUtf8(); }
+// What both plain moves do: one transaction over the party's people, each
+// row they write or delete logged.
+class PlainMove {
+public:
+    explicit PlainMove(sqlite3* db)
+        : persons_(db, "SELECT SUBGUEST_ID FROM SUBGUEST WHERE GUEST_ID = ?"),
+          log_(db, "INSERT INTO SYNCHRO (SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_DATETIME, SYNCHRO_ACTION) VALUES (?, "
+                   "?, ?, ?)")
+    {
+    }
+    void forEachPerson(const std::function<void(qint64)>& person)
+    {
+        rawExec("BEGIN");
+        persons_.bind(1, kParty).run([&](sqlite3_stmt* r) { person(sqlite3_column_int64(r, 0)); });
+        rawExec("COMMIT");
+    }
+    void log(const QByteArray& table, qint64 key, int action)
+    {
+        log_.bind(1, table).bind(2, key).bind(3, at).bind(4, action).run();
+    }
+    const QByteArray at = modSynchro::versionOf(QDateTime::currentDateTimeUtc()).toUtf8();
+
+private:
+    Prepared persons_, log_;
+};
 
 void inviteBaseline(benchmark::State& state)
 {
     seedParty(int(state.range(0)));
-    sqlite3* db = rawConnection();
+    sqlite3* db = plainConnection();
     const qint64 firstKey = ado::Connection::firstKeyOf(modQVDatabase::gConn.copyNumber());
     for (auto _ : state) {
         state.PauseTiming();
         resetParty();
         state.ResumeTiming();
-        Prepared persons(db, "SELECT SUBGUEST_ID FROM SUBGUEST WHERE GUEST_ID = ?");
+        PlainMove move(db);
         Prepared invite(db, "INSERT INTO INVITE (INVITE_ID, EVENT_ID, SUBGUEST_ID) VALUES (?, ?, ?)");
-        Prepared log(db, "INSERT INTO SYNCHRO (SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_DATETIME, SYNCHRO_ACTION) "
-                         "VALUES ('INVITE', ?, ?, 1)");
         Prepared version(db, "INSERT INTO SYNCHRO_VERSION (VERSION_TABLE, VERSION_RECORDID, VERSION_CHANGED) VALUES "
                              "('INVITE', ?, ?)");
-        const QByteArray at = moment();
-        rawExec("BEGIN");
         qint64 key = firstKey;
-        persons.bind(1, kParty).run([&](sqlite3_stmt* r) {
-            invite.bind(1, key).bind(2, kEvent).bind(3, sqlite3_column_int64(r, 0)).run();
-            log.bind(1, key).bind(2, at).run();
-            version.bind(1, key).bind(2, at).run();
+        move.forEachPerson([&](qint64 person) {
+            invite.bind(1, key).bind(2, kEvent).bind(3, person).run();
+            move.log("INVITE", key, 1);
+            version.bind(1, key).bind(2, move.at).run();
             ++key;
         });
-        rawExec("COMMIT");
     }
     if (modQVDatabase::gConn.scalar("SELECT count(*) FROM INVITE").toLongLong() != seededPeople)
         state.SkipWithError("the party was not invited");
@@ -410,34 +417,28 @@ void inviteBaseline(benchmark::State& state)
 void uninviteBaseline(benchmark::State& state)
 {
     seedParty(int(state.range(0)));
-    sqlite3* db = rawConnection();
+    sqlite3* db = plainConnection();
     for (auto _ : state) {
         state.PauseTiming();
         resetParty();
         rawExec("INSERT INTO INVITE (EVENT_ID, SUBGUEST_ID) SELECT 1, SUBGUEST_ID FROM SUBGUEST");
         state.ResumeTiming();
-        Prepared persons(db, "SELECT SUBGUEST_ID FROM SUBGUEST WHERE GUEST_ID = ?");
+        PlainMove move(db);
         Prepared invites(db, "SELECT INVITE_ID FROM INVITE WHERE EVENT_ID = ? AND SUBGUEST_ID = ?");
         Prepared seats(db, "SELECT s.SEATING_ID FROM SEATING s INNER JOIN TABLES t ON t.TABLE_ID = s.TABLE_ID WHERE "
                            "s.SUBGUEST_ID = ? AND t.EVENT_ID = ?");
-        Prepared log(db, "INSERT INTO SYNCHRO (SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_DATETIME, SYNCHRO_ACTION) "
-                         "VALUES (?, ?, ?, 3)");
         Prepared dropInvite(db, "DELETE FROM INVITE WHERE INVITE_ID = ?");
         Prepared dropSeat(db, "DELETE FROM SEATING WHERE SEATING_ID = ?");
-        const QByteArray at = moment(), inviteTable("INVITE"), seatTable("SEATING");
-        rawExec("BEGIN");
-        persons.bind(1, kParty).run([&](sqlite3_stmt* r) {
-            const qint64 person = sqlite3_column_int64(r, 0);
+        move.forEachPerson([&](qint64 person) {
             invites.bind(1, kEvent).bind(2, person).run([&](sqlite3_stmt* i) {
-                log.bind(1, inviteTable).bind(2, sqlite3_column_int64(i, 0)).bind(3, at).run();
+                move.log("INVITE", sqlite3_column_int64(i, 0), 3);
                 dropInvite.bind(1, sqlite3_column_int64(i, 0)).run();
             });
             seats.bind(1, person).bind(2, kEvent).run([&](sqlite3_stmt* s) {
-                log.bind(1, seatTable).bind(2, sqlite3_column_int64(s, 0)).bind(3, at).run();
+                move.log("SEATING", sqlite3_column_int64(s, 0), 3);
                 dropSeat.bind(1, sqlite3_column_int64(s, 0)).run();
             });
         });
-        rawExec("COMMIT");
     }
     state.counters["people"] = double(seededPeople);
 }
