@@ -81,9 +81,9 @@ inline QStringList statementsOf(const std::function<void()>& work)
     return sql;
 }
 
-// Prepares, steps to the end reading every column, and finalizes each
-// statement, on a plain SQLite connection of the working database.
-inline void replay(const QStringList& sql)
+// A plain SQLite connection of the working database the shared connection
+// has open, opened again when that changes.
+inline sqlite3* plainConnection()
 {
     static sqlite3* db = nullptr;
     static QString opened;
@@ -92,6 +92,14 @@ inline void replay(const QStringList& sql)
         opened = modQVDatabase::gConn.path();
         sqlite3_open_v2(opened.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     }
+    return db;
+}
+
+// Prepares, steps to the end reading every column, and finalizes each
+// statement, on a plain SQLite connection of the working database.
+inline void replay(const QStringList& sql)
+{
+    sqlite3* db = plainConnection();
     for (const QString& q : sql) {
         const QByteArray text = q.toUtf8();
         sqlite3_stmt* st = nullptr;

@@ -3,8 +3,8 @@
 #include "platform/ado/ignoring.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/messages.h"
-#include "records/cascade.h"
 #include "records/editing.h"
 #include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
@@ -15,11 +15,17 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVarLengthArray>
+
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <charconv>
+#include <memory>
+#include <numeric>
 
 using ado::ignoringErrors;
 using modQVDatabase::gConn;
@@ -56,40 +62,76 @@ bool movable(const tree::Node* node)
     return k.startsWith('S') || k.startsWith('G');
 }
 
-void invite(qint64 event, qint64 person)
+// A move of more people than this is written in steps of as many, its
+// progress shown with a Cancel button.
+constexpr qsizetype kStep = 2000;
+// Thrown through the move's transaction when the user stops it: nothing of
+// it stays.
+struct Cancelled {};
+
+// Keys as a JSON array, for statements over many rows at once.
+QString keyList(const QVector<qint64>& keys)
 {
-    // A person deleted elsewhere, or one of a party deleted elsewhere, is
-    // not invited: the row would name nobody.
-    if (gConn.scalar("SELECT count(*) FROM SUBGUEST INNER JOIN GUEST ON SUBGUEST.GUEST_ID = GUEST.GUEST_ID "
-                     "WHERE SUBGUEST.SUBGUEST_ID = ?",
-                     {person})
-            .toLongLong()
-        == 0)
-        throw editing::Refused(editing::goneMessage("SUBGUEST"));
-    if (gConn.scalar("SELECT count(*) FROM INVITE WHERE EVENT_ID = ? AND SUBGUEST_ID = ?", {event, person})
-            .toLongLong() > 0)
-        return;
-    const qint64 id = gConn.reserveKey("INVITE");
-    modSynchro::LogChange("INVITE", id, modSynchro::Added);
-    gConn.Execute("INSERT INTO INVITE (INVITE_ID, EVENT_ID, SUBGUEST_ID) VALUES (?, ?, ?)", {id, event, person});
+    QString out;
+    out.reserve(keys.size() * 9 + 2);
+    for (const qint64 k : keys)
+        out += (out.isEmpty() ? u'[' : u',') + QString::number(k);
+    return out.isEmpty() ? QStringLiteral("[]") : out + u']';
 }
 
-// Every invitation of the person to the event goes, and with them the
-// person's seats at the event's tables, each logged.
-void uninvite(qint64 event, qint64 person)
+QVector<qint64> keysOf(const QString& sql, const ado::Params& params)
 {
-    const auto removeAll = [](const QString& table, const QString& sql, const ado::Params& params) {
-        for (const QString& key : editing::columnTexts(sql, params))
-            records::deleteWithCascade(gConn, table, key.toLongLong(), [](const records::RemovedRow& r) {
-                modSynchro::LogChange(r.table, r.key, modSynchro::Deleted);
-            });
+    QVector<qint64> out;
+    gConn.forEachRow(sql, params, [&](const ado::Row& r) { out << r.integer(0); });
+    return out;
+}
+
+// One INVITE row for each person not invited yet (never a second one),
+// each logged.
+void invite(qint64 event, const QVector<qint64>& persons)
+{
+    const QString list = keyList(persons);
+    // A person deleted elsewhere, or one of a party deleted elsewhere, is
+    // not invited: the row would name nobody.
+    if (gConn.scalar("SELECT count(*) FROM json_each(?1) k WHERE NOT EXISTS (SELECT 1 FROM SUBGUEST s INNER JOIN "
+                     "GUEST g ON s.GUEST_ID = g.GUEST_ID WHERE s.SUBGUEST_ID = k.value)",
+                     {list})
+            .toLongLong()
+        > 0)
+        throw editing::Refused(editing::goneMessage("SUBGUEST"));
+    const QVector<qint64> fresh = keysOf("SELECT DISTINCT k.value FROM json_each(?1) k WHERE NOT EXISTS (SELECT 1 "
+                                         "FROM INVITE i WHERE i.EVENT_ID = ?2 AND i.SUBGUEST_ID = k.value)",
+                                         {list, event});
+    if (fresh.isEmpty())
+        return;
+    // The keys after the one reserved were never handed out (it is the
+    // highest this copy took), so the rows take it and those following,
+    // while the copy's range lasts.
+    const qint64 first = gConn.reserveKey("INVITE");
+    if (first + fresh.size() - 1 > ado::Connection::lastKeyOf(gConn.copyNumber()))
+        throw ado::Error(SQLITE_FULL, ado::keysFullText("INVITE"));
+    gConn.Execute("INSERT INTO INVITE (INVITE_ID, EVENT_ID, SUBGUEST_ID) SELECT ?1 + key, ?2, value FROM json_each(?3)",
+                  {first, event, keyList(fresh)});
+    QVector<qint64> keys(fresh.size());
+    std::iota(keys.begin(), keys.end(), first);
+    modSynchro::LogChanges("INVITE", keys, modSynchro::Added);
+}
+
+// Every invitation of the persons to the event goes, and with them their
+// seats at the event's tables, each logged (nothing hangs on either).
+void uninvite(qint64 event, const QVector<qint64>& persons)
+{
+    const ado::Params params{event, keyList(persons)};
+    const auto removeAll = [&](const QString& table, const QString& key, const QString& where) {
+        const QVector<qint64> keys = keysOf(QString("SELECT %1 FROM %2 WHERE %3").arg(key, table, where), params);
+        modSynchro::LogChanges(table, keys, modSynchro::Deleted);
+        gConn.Execute(QString("DELETE FROM %1 WHERE %2 IN (SELECT value FROM json_each(?))").arg(table, key),
+                      {keyList(keys)});
     };
-    removeAll("INVITE", "SELECT INVITE_ID FROM INVITE WHERE EVENT_ID = ? AND SUBGUEST_ID = ? ORDER BY INVITE_ID",
-              {event, person});
-    removeAll("SEATING",
-              "SELECT SEATING_ID FROM SEATING WHERE SUBGUEST_ID = ? AND TABLE_ID IN "
-              "(SELECT TABLE_ID FROM TABLES WHERE EVENT_ID = ?) ORDER BY SEATING_ID",
-              {person, event});
+    removeAll("INVITE", "INVITE_ID", "EVENT_ID = ?1 AND SUBGUEST_ID IN (SELECT value FROM json_each(?2))");
+    removeAll("SEATING", "SEATING_ID",
+              "SUBGUEST_ID IN (SELECT value FROM json_each(?2)) AND TABLE_ID IN (SELECT TABLE_ID FROM TABLES WHERE "
+              "EVENT_ID = ?1)");
 }
 
 }  // namespace
@@ -392,26 +434,45 @@ void frmInvite::moveAcross(const Side& from, tree::Node* node)
     // Refused before anything is written, so the trees stay as they are.
     if (from.inviting && !editing::roomFor("INVITE", persons.size(), window()))
         return;
-    if (writeMove(persons, from.inviting, k.startsWith('G') ? idOf(k) : 0))
-        moveNodes(node, from, other(from));
-    else
-        LoadTrees();
+    switch (writeMove(persons, from.inviting, k.startsWith('G') ? idOf(k) : 0)) {
+    case Moved::Written: moveNodes(node, from, other(from)); break;
+    case Moved::Refused: LoadTrees(); break;
+    case Moved::Cancelled: break;  // nothing was written: the trees stand
+    }
 }
 
-bool frmInvite::writeMove(const QVector<qint64>& persons, bool inviting, qint64 party)
+frmInvite::Moved frmInvite::writeMove(const QVector<qint64>& persons, bool inviting, qint64 party)
 {
     const qint64 event = curEvent;
-    return editing::saveAll(
-        [&] {
-            if (inviting) {
-                editing::requireRecord("EVENT", event);
-                if (party != 0)
-                    editing::requireRecord("GUEST", party);
-            }
-            for (qint64 p : persons)
-                inviting ? invite(event, p) : uninvite(event, p);
-        },
-        window(), kMoveFailed);
+    // A long move shows how far it has come; Cancel undoes all of it.
+    std::unique_ptr<ui::Progress> bar;
+    if (persons.size() > kStep)
+        bar = ui::dialogs().progress({kCaption,
+                                      QString(inviting ? "Inviting %1 people..." : "Removing %1 people...")
+                                          .arg(QLocale().toString(persons.size())),
+                                      int(persons.size())},
+                                     window());
+    try {
+        const bool written = editing::saveAll(
+            [&] {
+                const auto closeBar = qScopeGuard([&] { bar.reset(); });  // before any message
+                if (inviting) {
+                    editing::requireRecord("EVENT", event);
+                    if (party != 0)
+                        editing::requireRecord("GUEST", party);
+                }
+                for (qsizetype done = 0; done < persons.size(); done += kStep) {
+                    const QVector<qint64> step = persons.mid(done, kStep);
+                    inviting ? invite(event, step) : uninvite(event, step);
+                    if (bar && !bar->setValue(int(done + step.size())))
+                        throw Cancelled();
+                }
+            },
+            window(), kMoveFailed);
+        return written ? Moved::Written : Moved::Refused;
+    } catch (const Cancelled&) {
+        return Moved::Cancelled;
+    }
 }
 
 void frmInvite::moveNodes(tree::Node* node, const Side& from, const Side& to)

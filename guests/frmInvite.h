@@ -100,7 +100,9 @@ private:
     // nodes moved change, else both trees show what the database holds. An
     // event, party or person deleted meanwhile is refused plainly.
     void moveAcross(const Side& from, tree::Node* node);
-    bool writeMove(const QVector<qint64>& persons, bool inviting, qint64 party);
+    // A move of many people shows its progress and may be cancelled.
+    enum class Moved { Written, Refused, Cancelled };
+    Moved writeMove(const QVector<qint64>& persons, bool inviting, qint64 party);
     void moveNodes(tree::Node* node, const Side& from, const Side& to);
     // The party node of that exact name in the tree, added with that key
     // when there is none; null when the key is taken by another node.

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QMap>
 
 #include <exception>
 
@@ -61,26 +62,21 @@ public:
     using Removing = std::function<void(const RemovedRow&)>;
     Cascade(ado::Connection& c, Removing removing) : c_(c), removing_(std::move(removing)) {}
 
-    QVector<qint64> keys(const QString& table, const QString& keyColumn, const QString& column, qint64 value)
-    {
-        ado::Recordset rs;
-        rs.Open(QString("SELECT %1 FROM %2 WHERE %3 = ? ORDER BY %1").arg(keyColumn, table, column), c_,
-                ado::adOpenForwardOnly, ado::adLockReadOnly, {value});
-        QVector<qint64> out;
-        for (; !rs.EOF_(); rs.MoveNext())
-            out.push_back(rs.value(0).toLongLong());
-        rs.Close();
-        return out;
-    }
-
     void remove(const QString& table, const QString& keyColumn, const QString& column, qint64 value)
     {
-        const QVector<qint64> found = keys(table, keyColumn, column, value);
+        removeWhere(table, keyColumn, column + " = ?", value);
+    }
+
+    // The rows whose condition (of one bound value) holds: those of every
+    // person of a party, or of every table of an event, at once.
+    void removeWhere(const QString& table, const QString& keyColumn, const QString& condition, qint64 value)
+    {
+        const QVector<qint64> found = keysWhere(table, keyColumn, condition, value);
         for (qint64 k : found) {
             removing_({table, k});
             removed.push_back({table, k});
         }
-        const int n = c_.Execute(QString("DELETE FROM %1 WHERE %2 = ?").arg(table, column), {value});
+        const int n = c_.Execute(QString("DELETE FROM %1 WHERE %2").arg(table, condition), {value});
         if (n != found.size())
             throw ado::Error(0, QString("The rows of %1 changed while they were being deleted.").arg(table));
     }
@@ -93,6 +89,14 @@ public:
     QVector<RemovedRow> removed;
 
 private:
+    QVector<qint64> keysWhere(const QString& table, const QString& keyColumn, const QString& condition, qint64 value)
+    {
+        QVector<qint64> out;
+        c_.forEachRow(QString("SELECT %1 FROM %2 WHERE %3 ORDER BY %1").arg(keyColumn, table, condition), {value},
+                      [&out](const ado::Row& r) { out.push_back(r.integer(0)); });
+        return out;
+    }
+
     ado::Connection& c_;
     Removing removing_;
 };
@@ -105,8 +109,7 @@ void cascadeEvent(Cascade& x, qint64 id)
     x.remove("EVENT_MUSIC", "EVENT_MUSIC_ID", "EVENT_ID", id);
     x.remove("EVENT_PLAYSCRIPT", "EVENT_PLAYSCRIPT_ID", "EVENT_ID", id);
     x.remove("INVITE", "INVITE_ID", "EVENT_ID", id);
-    for (qint64 t : x.keys("TABLES", "TABLE_ID", "EVENT_ID", id))
-        x.remove("SEATING", "SEATING_ID", "TABLE_ID", t);
+    x.removeWhere("SEATING", "SEATING_ID", "TABLE_ID IN (SELECT TABLE_ID FROM TABLES WHERE EVENT_ID = ?)", id);
     x.remove("TABLES", "TABLE_ID", "EVENT_ID", id);
 }
 
@@ -119,8 +122,9 @@ void cascadeSubguest(Cascade& x, qint64 s)
 void cascadeGuest(Cascade& x, qint64 id)
 {
     x.removeOne("GUEST", "GUEST_ID", id);
-    for (qint64 s : x.keys("SUBGUEST", "SUBGUEST_ID", "GUEST_ID", id))
-        cascadeSubguest(x, s);
+    const QString ofParty = "SUBGUEST_ID IN (SELECT SUBGUEST_ID FROM SUBGUEST WHERE GUEST_ID = ?)";
+    x.removeWhere("SEATING", "SEATING_ID", ofParty, id);
+    x.removeWhere("INVITE", "INVITE_ID", ofParty, id);
     x.remove("SUBGUEST", "SUBGUEST_ID", "GUEST_ID", id);
 }
 
@@ -232,11 +236,17 @@ DeleteOutcome deleteRecord(DeleteKind kind, qint64 id)
     ado::Connection& c = modQVDatabase::gConn;
     QString picture;
     try {
-        Cascade x(c, [](const RemovedRow& r) { modSynchro::LogChange(r.table, r.key, modSynchro::Deleted); });
+        // Logged together once the cascade ran, a few statements a table
+        // however many rows go (a party of thousands, an event with all
+        // its invitations).
+        QMap<QString, QList<qint64>> gone;
+        Cascade x(c, [&gone](const RemovedRow& r) { gone[r.table] << r.key; });
         ado::Transaction tx(c);
         if (kind == DeleteKind::Gift)
             picture = c.scalar("SELECT GIFT_IMAGE FROM GIFT WHERE GIFT_ID = ?", {id}).toString();
         runCascade(x, kind, id);
+        for (auto it = gone.cbegin(); it != gone.cend(); ++it)
+            modSynchro::LogChanges(it.key(), it.value(), modSynchro::Deleted);
         tx.commit();
         out.removed = x.removed;
     } catch (const ado::Error& e) {

@@ -92,6 +92,8 @@ struct Merged {
     int heldBack = 0;   // of those, added by a copy of this file that takes a new number itself
     int otherHere = 0;  // of those, under keys that name other records here
     int renumberedTo = 0;  // this copy's new number, when it took one
+    int invitesJoined = 0; // second invitations of one person to one event undone
+    int seatsUndone = 0;   // seats taken away to keep the seating rules
 };
 
 // What to do with a replica of a copy that has this copy's number, when

@@ -148,5 +148,12 @@ QString sameRecord(const QString& table, const QString& id);
 // This copy takes the number fresh, and what it added on its own moves to
 // the new range (synchro_renumber.cpp).
 void renumberThisCopy(ado::Connection& conn, int old, int fresh);
+// Undoes, inside the merge's transaction, the invitations and seats that
+// break the rules of inviting and seating once both copies' rows are
+// together, and logs them as deleted; counts them into m
+// (synchro_seating.cpp).
+void keepSeatingRules(ado::Connection& conn, Merged& m);
+// What the closing message says of them, "" when nothing was undone.
+QString undoneSummary(const Merged& m);
 
 }  // namespace synchro::detail

@@ -440,6 +440,7 @@ Merged Synchronize(ado::Connection& conn, const QString& replicaPath, const Prog
         // The other copy's keys must not move this copy's counters.
         const QMap<QString, qint64> counters = conn.keyCounters();
         applyPlan(conn, plan, m, pictures, report);
+        keepSeatingRules(conn, m);
         for (qint64 n : plan.senderNumbers)
             conn.Execute("INSERT OR IGNORE INTO main.SYNCHRO_PARTNER (PARTNER_NUMBER) VALUES (?)", {n});
         const QMap<QString, qint64> after = conn.keyCounters();
@@ -504,6 +505,8 @@ QString mergeSummary(const Merged& m)
             s += QString("  The other %1 this copy already held, or newer ones, or had deleted.").arg(ordinary);
         parts << s;
     }
+    if (const QString undone = undoneSummary(m); !undone.isEmpty())
+        parts << undone;
     if (m.renumberedTo > 0)
         parts << QString("This copy of the database now has the copy number %1.").arg(m.renumberedTo);
     return parts.join("\n\n");

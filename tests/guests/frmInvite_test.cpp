@@ -9,6 +9,7 @@
 #include "guests/frmInvite.h"
 #include "platform/grid/gridex.h"
 #include "platform/navbar/explorerbar.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/dragdrop.h"
 
 #include <QPushButton>
@@ -402,6 +403,46 @@ TEST_F(InviteWindow, AMoveBeyondTheFullInvitationListIsRefusedAtOnce)
         EXPECT_TRUE(drag(w.treeUninvited, "Ann Adams", w.treeInvited));
     });
     EXPECT_EQ(count("SELECT count(*) FROM INVITE WHERE INVITE_ID = ?", {last}), 1);
+}
+
+// A party of thousands moves in steps with its progress shown; Cancel
+// leaves nothing written and the trees as they were.
+TEST_F(InviteWindow, ALongMoveShowsItsProgressAndCancelWritesNothing)
+{
+    ui::ScriptedDialogsGuard dialogs;
+    const qint64 reception = seed();
+    QStringList crowd;
+    for (int i = 0; i < 4500; ++i)
+        crowd << QString("Guest%1").arg(i);
+    ado::Transaction quick(db());
+    party("Crowd", crowd);
+    quick.commit();
+    const struct {
+        bool inviting;
+        int cancelAt;  // the step at which Cancel is pressed, 0 for none
+        int shown;     // how far the bar came
+        const char* rows;
+    } cases[] = {
+        {true, 1, 2000, "3 rows, 0 logged, log 0+0, seats 1+1 0"},
+        {true, 0, 4500, "4503 rows, 4500 logged, log 4500+0, seats 1+1 0"},
+        {false, 2, 4000, "4503 rows, 4500 logged, log 4500+0, seats 1+1 0"},
+        {false, 0, 4500, "3 rows, 0 logged, log 4500+4500, seats 1+1 0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rows);
+        dialogs.dialogs->cancelAtSteps = {c.cancelAt};
+        open([&](frmInvite& w) {
+            const QString before = both();
+            pick(c.inviting ? w.treeUninvited : w.treeInvited, "Crowd");
+            click(c.inviting ? w.cmdInvite : w.cmdRemove);
+            EXPECT_EQ(both() == before, c.cancelAt != 0);
+        });
+        EXPECT_EQ(rows(reception), c.rows);
+        EXPECT_EQ(dialogs.dialogs->progressRequests.last().label,
+                  c.inviting ? "Inviting 4,500 people..." : "Removing 4,500 people...");
+        EXPECT_EQ(dialogs.dialogs->progressValues.last(), c.shown);
+    }
+    EXPECT_EQ(messages.msgs->texts(), QStringList{});
 }
 
 TEST_F(InviteWindow, EventChoiceAndAPersonInvitedBehindTheWindow)
