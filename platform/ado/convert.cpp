@@ -384,9 +384,11 @@ Grouping grouping(const QLocale& forms)
     if (read && forms == last)
         return known;
     Grouping g;
+    QLocale grouped = forms;
+    grouped.setNumberOptions(forms.numberOptions() & ~QLocale::OmitGroupSeparator);
     const QString group = forms.groupSeparator();
     if (!group.isEmpty()) {
-        const QStringList parts = forms.toString(qlonglong(1234567890)).split(group);
+        const QStringList parts = grouped.toString(qlonglong(1234567890)).split(group);
         if (parts.size() >= 2)
             g.first = std::max(1, int(parts.back().size()));
         g.rest = parts.size() >= 3 ? std::max(1, int(parts[parts.size() - 2].size())) : g.first;
@@ -394,7 +396,7 @@ Grouping grouping(const QLocale& forms)
         qlonglong ten = 1;
         for (int i = 0; i < g.first; ++i)
             ten *= 10;
-        while (g.least < 4 && !forms.toString(ten).contains(group)) {
+        while (g.least < 4 && !grouped.toString(ten).contains(group)) {
             ++g.least;
             ten *= 10;
         }
