@@ -236,6 +236,7 @@ struct PagedReport::Impl {
     mutable QList<QPair<int, Page>> made;
 
     void setColumns();
+    QVector<int> amountWidths() const;
     void makeHead();
     Item rowItem(int i) const;
     Item rowItem(const grid::ReportRow& r) const;
@@ -274,14 +275,27 @@ void PagedReport::Impl::setColumns()
         valueWidth = cardW - captionWidth - kCardPadding;
         return;
     }
-    int total = 0;
+    // Amounts are never broken: a column of them takes what its widest text
+    // needs, and the other columns share what is left of the page.
+    QVector<int> widths;
     for (const grid::ReportColumn& c : m.columns)
-        total += std::max(0, c.widthTwips);
+        widths << std::max(0, c.widthTwips);
+    const QVector<int> need = amountWidths();
+    int total = 0, amounts = 0;
+    for (int k = 0; k < widths.size(); ++k) {
+        widths[k] = std::max(widths[k], need[k]);
+        total += widths[k];
+        amounts += need[k] > 0 ? widths[k] : 0;
+    }
     const int avail = l.printable.width();
-    l.columnScale = total > avail && total > 0 ? double(avail) / total : 1.0;
+    const bool othersGive = amounts < avail && total > amounts;
+    l.columnScale = total <= avail ? 1.0
+                    : othersGive   ? double(avail - amounts) / (total - amounts)
+                                   : double(avail) / total;
     int x = l.printable.left();
-    for (const grid::ReportColumn& c : m.columns) {
-        const int w = int(std::floor(std::max(0, c.widthTwips) * l.columnScale));
+    for (int k = 0; k < widths.size(); ++k) {
+        const bool kept = othersGive && need[k] > 0;
+        const int w = kept ? widths[k] : int(std::floor(widths[k] * l.columnScale));
         l.columnLeft << x;
         l.columnWidth << w;
         x += w;
@@ -294,6 +308,30 @@ void PagedReport::Impl::setColumns()
                                 m.columns[k].rightAligned);
         l.headerHeight = std::max(l.headerHeight, c.rect.height());
     }
+}
+
+// What each column of amounts needs for its widest text, the total's in its
+// own face; 0 for the other columns. Only a report with amounts reads its
+// rows for this.
+QVector<int> PagedReport::Impl::amountWidths() const
+{
+    QVector<int> need(m.columns.size(), 0);
+    if (std::none_of(m.columns.begin(), m.columns.end(), [](const grid::ReportColumn& c) { return c.amounts; }))
+        return need;
+    const QFontMetrics record(fontFor(ItemKind::Record)), total(fontFor(ItemKind::Total));
+    for (int i = 0, n = m.count(); i < n; ++i) {
+        const grid::ReportRow r = m.row(i);
+        const QFontMetrics& fm = r.kind == grid::RowKind::Total ? total : record;
+        for (int k = 0; k < m.columns.size(); ++k)
+            if (m.columns[k].amounts && !r.texts.value(k).isEmpty())
+                need[k] = std::max(need[k], fm.horizontalAdvance(r.texts.value(k)));
+    }
+    // Room on both sides as the cell keeps it, and a little to spare: the
+    // printer measures a shade wider than the screen.
+    for (int& w : need)
+        if (w > 0)
+            w += kTextPad + kFigurePad + kTextPad;
+    return need;
 }
 
 void PagedReport::Impl::makeHead()

@@ -74,7 +74,9 @@ struct Page {
 struct Layout {
     PageSpec page;
     QRect printable;           // within the margins
-    double columnScale = 1.0;  // 1 when the columns fit at their true widths
+    // 1 when the columns fit at their true widths; else what they are shrunk
+    // by (all but the columns of amounts, where the page leaves room for those).
+    double columnScale = 1.0;
     QVector<int> columnLeft;   // twips, one per report column
     QVector<int> columnWidth;
     int headerHeight = 0;      // the column captions, one line or two

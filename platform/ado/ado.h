@@ -223,9 +223,11 @@ bool parseDateTime(const QString& text, QDateTime& out);
 // seconds), 24-hour or with AM/PM in English or the locale's words; "9:5" is
 // 9:05. A date-time is a date, a date and a time, or a time alone (on
 // 1899-12-30). A number takes the locale's decimal separator, and its group
-// separator only between groups of three digits; an amount may also carry
-// the locale's currency symbol and a minus sign or parentheses ("(5)" is -5,
-// "(-5)" is refused). False for anything else.
+// separator only between groups of the locale's sizes (or of three digits);
+// where the locale parts its groups with an apostrophe or a blank of any
+// width, each of those marks does. An amount may also carry the locale's
+// currency symbol and a minus sign (before or after the symbol) or
+// parentheses ("(5)" is -5, "(-5)" is refused). False for anything else.
 bool readDate(const QString& text, QDate& out, const QLocale& forms);
 bool readTime(const QString& text, QTime& out, const QLocale& forms);
 bool readDateTime(const QString& text, QDateTime& out, const QLocale& forms);
@@ -249,8 +251,28 @@ QString numberText(double v);
 // stored form, anything else as its own text.
 QString valueText(const QVariant& v);
 bool parseYesNo(const QString& text, bool& out);
+// An amount rounded to whole ten-thousandths, halves away from zero: the
+// double nearest that decimal (6.56, never 6.5600000000000005), so that its
+// shortest text is the amount as typed. A value beyond what currency holds
+// comes back as it was.
 double roundCurrency(double v);
 bool currencyFits(double v);
+// An amount within what currency holds in whole ten-thousandths, and back.
+qint64 tenThousandths(double v);
+double fromTenThousandths(qint64 n);
+// How a locale groups the digits of a whole number: the group before the
+// decimal point, each group before that (2 in India's 1,23,45,678), and
+// the fewest digits left of the first group (2 where 1500 stays whole).
+struct Grouping {
+    int first = 3;
+    int rest = 3;
+    int least = 1;
+};
+Grouping grouping(const QLocale& forms);
+// The symbol of the locale's amounts: its own, or the currency's code.
+QString currencySymbol(const QLocale& forms);
+// Plain digits with the locale's group separator between its groups.
+QString groupedDigits(const QString& digits, const QLocale& forms);
 }  // namespace convert
 
 class Recordset;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <string>
 
 namespace ado::convert {
 
@@ -75,10 +76,15 @@ bool isAsciiDigit(QChar c) { return c >= '0' && c <= '9'; }
 // Digits of other scripts read as the digits they are.
 QString asciiDigits(const QString& text)
 {
-    QString out = text;
-    for (QChar& c : out)
-        if (c.unicode() >= 128 && c.category() == QChar::Number_DecimalDigit)
-            c = QChar('0' + c.digitValue());
+    // By code point: some scripts' digits lie beyond 16 bits (Adlam).
+    QString out;
+    out.reserve(text.size());
+    for (const char32_t c : text.toUcs4()) {
+        if (c >= 128 && QChar::category(c) == QChar::Number_DecimalDigit)
+            out += QChar(char16_t('0' + QChar::digitValue(c)));
+        else
+            out += QString::fromUcs4(&c, 1);
+    }
     return out;
 }
 
@@ -140,7 +146,21 @@ bool isDateMark(QChar c, const QString& format)
 {
     if (c == '/' || c == '.' || c == '-')
         return true;
-    return !c.isLetterOrNumber() && !c.isSpace() && c != '\'' && format.contains(c);
+    return !c.isLetterOrNumber() && !c.isSpace() && c != '\'' && c.category() != QChar::Other_Format
+           && format.contains(c);
+}
+
+// A typed text without the words a locale's format writes around the
+// numbers ("14.08.2027 г.", "Kl. 14.30"), its blanks all plain ones.
+QString withoutWords(const QString& text, const QString& format)
+{
+    QString out = text;
+    out.replace(QChar(0x00A0), ' ').replace(QChar(0x202F), ' ');
+    const QStringList quoted = format.split('\'');
+    for (int i = 1; i < quoted.size(); i += 2)
+        if (std::any_of(quoted[i].begin(), quoted[i].end(), [](QChar c) { return c.isLetter(); }))
+            out.replace(quoted[i], QStringLiteral(" "), Qt::CaseInsensitive);
+    return out.simplified();
 }
 
 }  // namespace
@@ -156,8 +176,8 @@ int fullYear(int twoDigitYear)
 
 bool readDate(const QString& textIn, QDate& out, const QLocale& forms)
 {
-    const QString text = asciiDigits(textIn).trimmed();
     const QString format = forms.dateFormat(QLocale::ShortFormat);
+    const QString text = withoutWords(asciiDigits(textIn), format);
     QStringList numbers;
     int marks = 0;  // since the last number
     for (int i = 0; i < text.size();) {
@@ -201,10 +221,15 @@ bool readDate(const QString& textIn, QDate& out, const QLocale& forms)
 
 bool readTime(const QString& textIn, QTime& out, const QLocale& forms)
 {
-    QString text = asciiDigits(textIn).trimmed();
+    const QString format = forms.timeFormat(QLocale::ShortFormat);
+    QString text = withoutWords(asciiDigits(textIn), format);
+    // What the words leave of their points ("Kl. 14.30").
+    if (text.startsWith('.'))
+        text = text.mid(1).trimmed();
     // AM or PM in English or the locale's words, after the time or before it.
     int half = 0;  // 1 before noon, 2 after
-    const QString words[][2] = {{QStringLiteral("AM"), forms.amText()}, {QStringLiteral("PM"), forms.pmText()}};
+    const QString words[][2] = {{QStringLiteral("AM"), withoutWords(forms.amText(), QString())},
+                                {QStringLiteral("PM"), withoutWords(forms.pmText(), QString())}};
     for (int h = 0; h < 2 && !half; ++h)
         for (const QString& w : words[h]) {
             if (w.isEmpty())
@@ -221,7 +246,8 @@ bool readTime(const QString& textIn, QTime& out, const QLocale& forms)
         }
     // Hours, minutes and seconds apart by colons or the locale's own mark;
     // minutes and seconds may come without their leading zero ("9:5" is 9:05).
-    const QString format = forms.timeFormat(QLocale::ShortFormat);
+    if (text.endsWith('.') && !half && format.contains('\''))
+        text = text.chopped(1).trimmed();   // "14:30 hodź."
     QChar mark = ':';
     for (int i = 0; i + 1 < format.size(); ++i)
         if ((format[i] == 'h' || format[i] == 'H') && format[i + 1] != format[i]) {
@@ -304,20 +330,32 @@ bool readNumber(const QString& textIn, double& out, const QLocale& forms)
     const auto allDigits = [](QStringView s) { return std::all_of(s.begin(), s.end(), isAsciiDigit); };
     if ((whole.isEmpty() && fraction.isEmpty()) || !allDigits(fraction))
         return false;
-    // Group separators only between groups of three digits; a blank stands
-    // for a separator that is a blank of another width.
-    const QString group = forms.groupSeparator();
     QString digits = whole;
     if (!allDigits(whole)) {
+        // The marks people part groups with where the locale takes one of
+        // them (a keyboard has no curly apostrophe, a spreadsheet gives a
+        // no-break space) read as its own.
+        static const QString kMarks = QStringLiteral("'\u2019 \u00a0\u202f");
+        const QString group = forms.groupSeparator();
         QString grouped = whole;
-        if (group == QChar(0x00A0) || group == QChar(0x202F))
-            grouped.replace(' ', group);
+        if (group.size() == 1 && kMarks.contains(group))
+            for (QChar& c : grouped)
+                if (kMarks.contains(c))
+                    c = group[0];
         const QStringList groups = grouped.split(group);
-        if (groups.size() < 2 || groups[0].isEmpty() || groups[0].size() > 3)
+        const auto sized = [&groups](int first, int rest) {
+            const int n = int(groups.size());
+            for (int i = 0; i < n; ++i) {
+                const int size = int(groups[i].size());
+                if (i == n - 1 ? size != first : (i == 0 ? size < 1 || size > rest : size != rest))
+                    return false;
+            }
+            return true;
+        };
+        const Grouping g = grouping(forms);
+        if (group.isEmpty() || groups.size() < 2 || !std::all_of(groups.begin(), groups.end(), allDigits)
+            || !(sized(g.first, g.rest) || sized(3, 3)))
             return false;
-        for (int i = 0; i < groups.size(); ++i)
-            if (!allDigits(groups[i]) || (i > 0 && groups[i].size() != 3))
-                return false;
         digits = groups.join(QString());
     }
     bool ok = false;
@@ -330,10 +368,69 @@ bool readNumber(const QString& textIn, double& out, const QLocale& forms)
     return true;
 }
 
+QString currencySymbol(const QLocale& forms)
+{
+    // Where a locale has no symbol of its own its amounts show the code (CHF).
+    const QString symbol = forms.currencySymbol(QLocale::CurrencySymbol);
+    return symbol.isEmpty() ? forms.currencySymbol(QLocale::CurrencyIsoCode) : symbol;
+}
+
+Grouping grouping(const QLocale& forms)
+{
+    // Read off the locale's own text of long numbers, once per locale.
+    static thread_local QLocale last = QLocale::c();
+    static thread_local Grouping known;
+    static thread_local bool read = false;
+    if (read && forms == last)
+        return known;
+    Grouping g;
+    QLocale grouped = forms;
+    grouped.setNumberOptions(forms.numberOptions() & ~QLocale::OmitGroupSeparator);
+    const QString group = forms.groupSeparator();
+    if (!group.isEmpty()) {
+        const QStringList parts = grouped.toString(qlonglong(1234567890)).split(group);
+        if (parts.size() >= 2)
+            g.first = std::max(1, int(parts.back().size()));
+        g.rest = parts.size() >= 3 ? std::max(1, int(parts[parts.size() - 2].size())) : g.first;
+        g.least = 1;
+        qlonglong ten = 1;
+        for (int i = 0; i < g.first; ++i)
+            ten *= 10;
+        while (g.least < 4 && !grouped.toString(ten).contains(group)) {
+            ++g.least;
+            ten *= 10;
+        }
+    }
+    last = forms;
+    known = g;
+    read = true;
+    return g;
+}
+
+QString groupedDigits(const QString& digits, const QLocale& forms)
+{
+    const Grouping g = grouping(forms);
+    const QString mark = forms.groupSeparator();
+    QString out = digits;
+    if (mark.isEmpty() || out.size() < g.first + g.least)
+        return out;
+    for (qsizetype at = out.size() - g.first; at > 0; at -= g.rest)
+        out.insert(at, mark);
+    return out;
+}
+
 bool readAmount(const QString& textIn, double& out, const QLocale& forms)
 {
-    QString text = textIn.trimmed();
-    const QString minus = minusSign(forms);
+    // Without the direction marks of right-to-left amounts and their parts.
+    const auto unmarked = [](const QString& s) {
+        QString out;
+        for (const QChar c : s)
+            if (c.category() != QChar::Other_Format)
+                out += c;
+        return out.trimmed();
+    };
+    QString text = unmarked(textIn);
+    const QString minus = unmarked(minusSign(forms));
     const auto signed_ = [&](const QString& t) { return t.startsWith('-') || t.startsWith('+') || t.startsWith(minus); };
     bool negative = false;
     if (text.startsWith('(') && text.endsWith(')')) {
@@ -343,18 +440,24 @@ bool readAmount(const QString& textIn, double& out, const QLocale& forms)
         text = text.mid(1, text.size() - 2).trimmed();
         if (signed_(text))
             return false;
-    } else if (text.startsWith('-') || text.startsWith(minus)) {
-        negative = true;
-        text = text.mid(text.startsWith('-') ? 1 : minus.size()).trimmed();
     }
-    // The currency symbol before or after the number.
-    const QString symbol = forms.currencySymbol(QLocale::CurrencySymbol);
+    // The currency symbol before or after the number, the minus sign before
+    // the symbol or after it (₹-1,500.25 in India).
+    const auto takeMinus = [&] {
+        if (!negative && (text.startsWith('-') || text.startsWith(minus))) {
+            negative = true;
+            text = text.mid(text.startsWith('-') ? 1 : minus.size()).trimmed();
+        }
+    };
+    takeMinus();
+    const QString symbol = unmarked(currencySymbol(forms));
     if (!symbol.isEmpty()) {
         if (text.startsWith(symbol))
             text = text.mid(symbol.size()).trimmed();
         else if (text.endsWith(symbol))
             text = text.chopped(symbol.size()).trimmed();
     }
+    takeMinus();
     double v = 0;
     if (signed_(text) || !readNumber(text, v, forms))
         return false;
@@ -455,13 +558,30 @@ bool currencyFits(double v)
 
 double roundCurrency(double v)
 {
-    // Whole ten-thousandths, away from zero at the half. The fraction is
-    // rounded apart from the whole part: v * 10000 is not exact for large
-    // amounts, and 500000000000000.25 would come back as .1875.
-    if (!std::isfinite(v))
-        return v;
+    return currencyFits(v) ? fromTenThousandths(tenThousandths(v)) : v;
+}
+
+qint64 tenThousandths(double v)
+{
+    // The fraction apart from the whole part: v * 10000 is not exact for
+    // large amounts, and 500000000000000.25 would come out .256.
     const double whole = std::trunc(v);
-    return whole + std::round((v - whole) * 10000.0) / 10000.0;
+    return qint64(whole) * 10000 + std::llround((v - whole) * 10000.0);
+}
+
+double fromTenThousandths(qint64 n)
+{
+    // Both exact below 2^53, so the quotient is the nearest double; beyond,
+    // the decimal text is read, which also gives the nearest.
+    constexpr qint64 kExact = qint64(1) << 53;
+    if (n > -kExact && n < kExact)
+        return double(n) / 10000.0;
+    const quint64 m = n < 0 ? 0 - quint64(n) : quint64(n);
+    const std::string text = (n < 0 ? "-" : "") + std::to_string(m / 10000) + '.'
+                             + std::to_string(10000 + m % 10000).substr(1);
+    double v = 0;
+    std::from_chars(text.data(), text.data() + text.size(), v);
+    return v;
 }
 
 bool toStorage(ColumnKind kind, const QVariant& in, QVariant& out)
@@ -647,6 +767,10 @@ QVariant fromStorage(ColumnKind kind, const QVariant& stored)
     case ColumnKind::YesNo:
         return stored.toLongLong() != 0;
     case ColumnKind::Currency:
+        if (stored.typeId() == QMetaType::QString)
+            return stored;
+        // Earlier builds stored 6.56 as 6.5600000000000005.
+        return roundCurrency(stored.toDouble());
     case ColumnKind::Real:
         if (stored.typeId() == QMetaType::QString)
             return stored;

@@ -62,7 +62,7 @@ void GridEX::setColumnWidth(int column, int tw)
     if (ColumnSettings* s = col(column)) {
         s->widthTwips = tw < 0 ? 0 : tw;
         const QScopedValueRollback<bool> guard(applyingColumns_, true);
-        table_->setColumnWidth(column - 1, twipsToPixels(s->widthTwips));
+        table_->setColumnWidth(column - 1, shownWidth(column));
         emit model_->headerDataChanged(Qt::Horizontal, column - 1, column - 1);
     }
 }
@@ -136,7 +136,11 @@ QVector<std::pair<QVariant, QString>> GridEX::columnValueList(int column) const
 void GridEX::setColumnFormat(int column, const QString& format)
 {
     if (ColumnSettings* s = col(column)) {
-        s->format = format;
+        if (s->format != format) {
+            s->format = format;
+            amountsCache_.clear();
+            fitAmounts();
+        }
         redraw();
     }
 }

@@ -8,7 +8,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QAbstractItemView>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QTextLayout>
@@ -120,6 +122,27 @@ void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, cons
         auto* box = qobject_cast<QComboBox*>(editor);
         refused_ = {index, box ? box->currentText() : v.toString(), g_->lastEditError(), g_->lastEditUnread_};
     }
+}
+
+bool GridDelegate::eventFilter(QObject* watched, QEvent* event)
+{
+    // The combo box would choose the entry next to the stored value and drop
+    // the typing; the grid stores what was typed and moves the row.
+    auto* box = qobject_cast<QComboBox*>(watched);
+    if (box && event->type() == QEvent::KeyPress && !box->view()->isVisible()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool moves = key->key() == Qt::Key_Up || key->key() == Qt::Key_Down || key->key() == Qt::Key_PageUp
+                           || key->key() == Qt::Key_PageDown;
+        QWidget* view = box->parentWidget();
+        while (view && !qobject_cast<QAbstractItemView*>(view))
+            view = view->parentWidget();
+        if (moves && !(key->modifiers() & Qt::AltModifier) && view) {
+            QKeyEvent again(key->type(), key->key(), key->modifiers(), key->text());
+            QCoreApplication::sendEvent(view, &again);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::eventFilter(watched, event);
 }
 
 CellRefusal GridDelegate::takeRefused() { return std::exchange(refused_, {}); }

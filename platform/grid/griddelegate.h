@@ -36,6 +36,9 @@ public:
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override;
     void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // With its list closed, a drop-down cell leaves Up, Down and the page keys
+    // to the grid, as a text cell does.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // A value cut short in its cell shows whole as the cell's tooltip.
     bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
                    const QModelIndex& index) override;

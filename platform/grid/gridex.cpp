@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QProxyStyle>
 #include <QStackedWidget>
@@ -67,12 +68,22 @@ namespace {
 // again with the typed text.
 class GridTable : public QTableView {
 public:
-    GridTable(const GridModel* rows, GridDelegate* d, std::function<void(const CellRefusal&)> reopen)
-        : rows_(rows), delegate_(d), reopen_(std::move(reopen))
+    GridTable(const GridModel* rows, GridDelegate* d, std::function<void(bool done)> keyed,
+              std::function<void(const CellRefusal&)> reopen)
+        : rows_(rows), delegate_(d), keyed_(std::move(keyed)), reopen_(std::move(reopen))
     {
     }
 
 protected:
+    // A key that ends an edit stores it before it moves the row (see
+    // GridEX::keyed).
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        keyed_(false);
+        QTableView::keyPressEvent(e);
+        keyed_(true);
+    }
+
     // The total row is no record and never current: a move that would land
     // on it (Ctrl+End, Page Down, Down on the last record) stops on the last
     // record above it.
@@ -102,6 +113,7 @@ protected:
 private:
     const GridModel* rows_;
     GridDelegate* delegate_;
+    std::function<void(bool done)> keyed_;
     std::function<void(const CellRefusal&)> reopen_;
 };
 
@@ -132,7 +144,8 @@ GridEX::GridEX(QWidget* parent) : QWidget(parent)
     cardDelegate_ = new CardDelegate(this);
     stack_ = new QStackedWidget(this);
 
-    table_ = new GridTable(model_, delegate_, [this](const CellRefusal& r) { reopenRefused(r); });
+    table_ = new GridTable(
+        model_, delegate_, [this](bool done) { keyed(done); }, [this](const CellRefusal& r) { reopenRefused(r); });
     // Its captions leave room under them for the new-row line.
     table_->setHorizontalHeader(new GridHeader(Qt::Horizontal, table_));
     // Column widths are fixed in twips, that is in pixels, so the texts get
@@ -260,8 +273,13 @@ void GridEX::bind(ado::RecordsetPtr rs)
         }
         groupColumn_ = 0;
     }
+    if (!same)
+        amountsCache_.clear();
     if (rs_ && !same) {
-        connect(rs_.get(), &ado::Recordset::reset, this, [this] { rebuild(); });
+        connect(rs_.get(), &ado::Recordset::reset, this, [this] {
+            amountsCache_.clear();
+            rebuild();
+        });
         connect(rs_.get(), &ado::Recordset::rowChanged, this, [this](int row) { onRowChanged(row); });
     }
     rebuild();
@@ -287,6 +305,9 @@ void GridEX::rebuild(bool followRecord)
     blockCurrentSignal_ = false;
     if (record >= 0 && model_->displayOfRecord(record) >= 0)
         keep = model_->displayOfRecord(record) + 1;
+    if (followRecord && moved_.first >= 0 && model_->displayOfRecord(moved_.first) >= 0)
+        keep = std::clamp(model_->displayOfRecord(moved_.first) + 1 + moved_.second, 1, std::max(1, rowCount()));
+    moved_ = {-1, 0};
     // New rows: the current row is announced again even at the same number.
     lastCurrent_ = -1;
     const int n = rowCount();
@@ -299,14 +320,29 @@ void GridEX::rebuild(bool followRecord)
 void GridEX::onRowChanged(int row)
 {
     totalsCache_.clear();
+    fitAmounts(row);
     // An edit that moves the record to another group gathers the rows anew;
     // while an editor is closing, that waits for the event loop.
     if (groupColumn_ > 0 && rs_ && rs_->isOpen()
         && compareGroupValues(rs_->cell(row, groupColumn_ - 1), model_->groupKey(row)) != 0) {
+        if (keying_)
+            moved_ = {row, 0};
         scheduleRebuild();
         return;
     }
     model_->recordChanged(row);
+}
+
+void GridEX::keyed(bool done)
+{
+    keying_ = !done;
+    // A key that ended an edit that regroups (Down, Page Down) moves on from
+    // where the regrouping takes the record, not from where it was: the rows
+    // it moved are kept for the rebuild.
+    if (done && moved_.first >= 0 && rebuildPending_ && model_->displayOfRecord(moved_.first) >= 0)
+        moved_.second = currentRow() - model_->displayOfRecord(moved_.first) - 1;
+    else if (done)
+        moved_ = {-1, 0};
 }
 
 void GridEX::scheduleRebuild()
@@ -327,11 +363,9 @@ void GridEX::scheduleRebuild()
 void GridEX::applyColumns()
 {
     const QScopedValueRollback<bool> guard(applyingColumns_, true);
-    QHeaderView* h = table_->horizontalHeader();
     for (int i = 0; i < cols_.size(); ++i) {
         table_->setColumnHidden(i, cols_[i].hidden);
-        table_->setColumnWidth(i, cols_[i].widthTwips >= 0 ? twipsToPixels(cols_[i].widthTwips)
-                                                         : h->defaultSectionSize());
+        table_->setColumnWidth(i, shownWidth(i + 1));
     }
     if (!cols_.isEmpty())
         emit model_->headerDataChanged(Qt::Horizontal, 0, int(cols_.size()) - 1);

@@ -100,6 +100,7 @@ struct ReportColumn {
     QString caption;
     int widthTwips = 0;
     bool rightAligned = false;
+    bool amounts = false;    // never cut or wrapped: as wide as its widest text needs
 };
 
 struct ReportRow {
@@ -344,6 +345,15 @@ private:
     ColumnSettings* col(int column);
     const ColumnSettings* col(int column) const;
     void applyColumns();
+    // The pixels a column is shown in: its width, or what its widest amount
+    // and total need when that is more (an amount is never cut).
+    int shownWidth(int column) const;
+    int amountsWidth(int column) const;
+    qreal widestAmount(int column, int fromRecord, int toRecord) const;
+    // Whether a column shows amounts: in its cells or in its total.
+    bool showsAmounts(int column) const;
+    // Widens the columns of amounts as they need (after a change of that record).
+    void fitAmounts(int record = -1);
     void applyLayout();
     void updateSpans();
     // Gathers the rows anew; the current row stays on its record when the
@@ -351,6 +361,7 @@ private:
     void rebuild(bool followRecord = false);
     void onRowChanged(int row);
     void scheduleRebuild();
+    void keyed(bool done);   // the rows' view begins or ends a key
     void logEdit(int record, int column);
     // Tells why the database refused a typed cell, and opens the cell again
     // with what was typed.
@@ -383,10 +394,13 @@ private:
     bool lastEditUnread_ = false;  // lastEditError_ is a text that did not convert
     std::function<bool()> writeGuard_;
     bool rebuildPending_ = false;
+    bool keying_ = false;                // the rows' view is handling a key
+    std::pair<int, int> moved_ = {-1, 0};  // a record edited and regrouped, and the rows its key moved on
     const ado::Recordset* builtFor_ = nullptr;   // the recordset the rows were gathered from
     bool applyingColumns_ = false;
     std::pair<int, int> spanRows_ = {0, 0};   // the rows whose header rows have their spans
     mutable QVector<QString> totalsCache_;
+    mutable QVector<qreal> amountsCache_;   // the widest cell of each column of amounts, -1 unmeasured
 
     GridModel* model_ = nullptr;
     GridDelegate* delegate_ = nullptr;

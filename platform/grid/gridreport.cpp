@@ -23,6 +23,7 @@ ReportModel GridEX::reportModel(bool asNeeded) const
         rc.column = c;
         rc.caption = columnCaption(c);
         rc.widthTwips = columnWidth(c);
+        rc.amounts = showsAmounts(c);
         if (rs_ && rs_->isOpen()) {
             const ado::ColumnKind k = rs_->fieldKind(c - 1);
             rc.rightAligned = k == ado::ColumnKind::Currency || k == ado::ColumnKind::Integer

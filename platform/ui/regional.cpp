@@ -58,24 +58,27 @@ struct Formats {
     QLocale numbers;  // without group separators
     QString date, time, timeWithSeconds;
     // An amount: its currency form with %1 for the digits, its separators.
-    QString amount, negativeAmount, group, point;
+    QString amount, negativeAmount, point;
 };
 
 const Formats& formats()
 {
-    static Formats f{QLocale::c(), QLocale::c(), {}, {}, {}, {}, {}, {}, {}};
+    static Formats f{QLocale::c(), QLocale::c(), {}, {}, {}, {}, {}, {}};
     const QLocale now;
     if (f.date.isEmpty() || f.locale != now) {
         f.locale = f.numbers = now;
         f.numbers.setNumberOptions(now.numberOptions() | QLocale::OmitGroupSeparator);
         f.date = fourDigitYears(now.dateFormat(QLocale::ShortFormat));
         f.time = f.timeWithSeconds = now.timeFormat(QLocale::ShortFormat);
+        // A day period Qt cannot write ("Bh:mm" in Taiwan) as its half of the day.
+        if (f.time.contains('B') && !f.time.contains('\''))
+            f.time = f.timeWithSeconds = f.time.replace('B', QStringLiteral("AP"));
         // Seconds after the minutes, parted from them as the minutes are from the hours.
         const int minutes = int(f.time.indexOf(QStringLiteral("mm")));
         if (minutes > 0)
             f.timeWithSeconds.insert(minutes + 2, f.time[minutes - 1] + QStringLiteral("ss"));
         // The locale's currency form of one, with the digits in place of the one.
-        const QString symbol = now.currencySymbol(QLocale::CurrencySymbol);
+        const QString symbol = ado::convert::currencySymbol(now);
         const QString one = now.toString(1.0, 'f', 2);
         const auto form = [&](double v) {
             QString text = now.toCurrencyString(v, symbol, 2);
@@ -85,15 +88,21 @@ const Formats& formats()
         };
         f.amount = form(1.0);
         f.negativeAmount = form(-1.0);
-        f.group = now.groupSeparator();
         f.point = now.decimalPoint();
     }
     return f;
 }
 
+// A text with the marks a keyboard has in place of those it has not (a
+// curly apostrophe, no-break spaces): they read alike.
+QString typeable(QString text)
+{
+    return text.replace(QChar(0x2019), '\'').replace(QChar(0x00A0), ' ').replace(QChar(0x202F), ' ');
+}
+
 QString example(const QString& typed, const QString& what, const QString& form, const QString& sample)
 {
-    const QString how = QStringLiteral("Please type %1 as %2, such as %3.").arg(what, form, sample);
+    const QString how = QStringLiteral("Please type %1 as %2, such as %3.").arg(what, form, typeable(sample));
     return typed.trimmed().isEmpty() ? how : QStringLiteral("\"%1\" is not %2. ").arg(typed.trimmed(), what) + how;
 }
 
@@ -141,16 +150,17 @@ QString numberText(double v)
 
 QString amountText(qint64 tenThousandths)
 {
-    // Cents, half away from zero, from the exact ten-thousandths: a double
-    // of the largest amounts would lose their last digits.
+    // Every stored decimal, so that the amounts shown add up to the total
+    // shown; from the exact ten-thousandths, as a double of the largest
+    // amounts would lose their last digits.
     const quint64 magnitude = tenThousandths < 0 ? 0 - quint64(tenThousandths) : quint64(tenThousandths);
-    const quint64 cents = (magnitude + 50) / 100;
     const Formats& f = formats();
-    QString whole = QString::number(cents / 100);
-    for (int i = int(whole.size()) - 3; i > 0; i -= 3)
-        whole.insert(i, f.group);
-    const QString digits = whole + f.point + QString::number(cents % 100).rightJustified(2, '0');
-    return (tenThousandths < 0 && cents != 0 ? f.negativeAmount : f.amount).arg(digits);
+    QString fraction = QString::number(magnitude % 10000).rightJustified(4, '0');
+    while (fraction.size() > 2 && fraction.endsWith('0'))
+        fraction.chop(1);
+    const QString digits =
+        ado::convert::groupedDigits(QString::number(magnitude / 10000), f.locale) + f.point + fraction;
+    return (tenThousandths < 0 ? f.negativeAmount : f.amount).arg(digits);
 }
 
 QString shownText(const QVariant& v)
@@ -267,7 +277,8 @@ QString notATime(const QString& typed)
 
 QString notANumber(const QString& typed)
 {
-    const QString sample = forms().toString(1234.5, 'f', 2);
+    const QString sample =
+        typeable(ado::convert::groupedDigits(QStringLiteral("1234"), forms()) + forms().decimalPoint() + "50");
     const QString how = QStringLiteral("Please type a number such as %1, with \"%2\" before the decimals.")
                             .arg(sample, forms().decimalPoint());
     return typed.trimmed().isEmpty() ? how : QStringLiteral("\"%1\" is not a number. ").arg(typed.trimmed()) + how;

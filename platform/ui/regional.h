@@ -29,8 +29,9 @@ QString momentText(const QDateTime& dt);
 // A number with the locale's decimal separator and no group separators,
 // only the decimals it needs (1234.5, 1234,5).
 QString numberText(double v);
-// An amount of whole ten-thousandths in the locale's currency form, to the
-// cent, halves away from zero ($1,234.50 and ($1,234.50), 1.234,50 €).
+// An amount of whole ten-thousandths in the locale's currency form, its
+// digits grouped as the locale groups them, with its stored decimals and at
+// least the cents ($1,234.50, ($8.875), 1.234,50 €, ₹1,23,45,678.50).
 QString amountText(qint64 tenThousandths);
 // A value as the user reads it in a box: "" for none, numbers, dates and
 // times in the forms above, anything else as its text.

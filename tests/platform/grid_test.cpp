@@ -66,9 +66,10 @@ TEST(GridFormat, ValuesAsDisplayed)
         {1234.5, "Currency", "$1,234.50"},
         {-1234.5, "Currency", "($1,234.50)"},
         {0.0, "Currency", "$0.00"},
-        {1234567.891, "Currency", "$1,234,567.89"},
-        {0.005, "Currency", "$0.01"},
-        {-0.004, "Currency", "$0.00"},
+        // Every stored decimal, at least the cents.
+        {1234567.891, "Currency", "$1,234,567.891"},
+        {0.005, "Currency", "$0.005"},
+        {-0.004, "Currency", "($0.004)"},
         {qlonglong(12), "Currency", "$12.00"},
         {QString("250.5"), "Currency", "$250.50"},
         {QString("n/a"), "Currency", "n/a"},

@@ -317,6 +317,42 @@ TEST_P(Typing, AnAmountThatDoesNotReadIsRefusedAndTheTypingStays)
     EXPECT_EQ(db().scalar("SELECT EXPENSE_AMTPAID FROM EXPENSES").toDouble(), 1.5);
 }
 
+// Amounts grouped as people type them in more locales, and amounts that
+// came back from their box with noise (6,5600000000000005): each is stored
+// as typed, and its box shows it again to be saved unchanged.
+TEST_F(TypingBase, AmountsTypedInMoreLocalesAreStoredAndReadBackFromTheirBox)
+{
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {  // typed, stored, shown
+        {"de_CH", "1'500.25", "1500.25", "1500.25"},      {"de_CH", "1’500.25 CHF", "1500.25", "1500.25"},
+        {"fr_FR", "1\u00a0500,25 €", "1500.25", "1500,25"}, {"en_IN", "₹1,23,456.78", "123456.78", "123456.78"},
+        {"pl_PL", "1\u202f500,25", "1500.25", "1500,25"},   {"de_DE", "6,56", "6.56", "6,56"},
+        {"en_US", "4.69", "4.69", "4.69"},
+    };
+    const QLocale us;
+    frmAddExpense& f = frmAddExpense::instance();
+    for (const auto& [locale, typed, stored, shown] : cases) {
+        SCOPED_TRACE(locale);
+        QLocale::setDefault(QLocale(locale));
+        db().Execute("DELETE FROM EXPENSES");
+        for (const char* mode : {"Add", "Edit"}) {
+            f.curMode = mode;
+            f.curBudgetID = db().scalar("SELECT max(EXPENSE_ID) FROM EXPENSES").toLongLong();
+            whileShown(f, false, [&] { f.Show(ui::vbModeless); }, [&](QWidget* window) {
+                if (f.curMode == "Add") {
+                    testsupport::enter(f.Text1[0], Into::ClickStart, "Cake");
+                    testsupport::enter(f.Text1[1], Into::SelectAll, QString::fromUtf8(typed));
+                } else {
+                    EXPECT_EQ(f.Text1[1]->text(), QString::fromUtf8(shown));
+                }
+                click(window, "cmdSave");
+            });
+            EXPECT_EQ(db().scalar("SELECT EXPENSE_AMTPAID FROM EXPENSES").toString(), stored);
+        }
+    }
+    QLocale::setDefault(us);
+    EXPECT_TRUE(messages().isEmpty()) << messages().join('|').toStdString();
+}
+
 TEST_P(Typing, StoredValuesShowInTheUsersFormsInEditorsAndTheGrid)
 {
     db().Execute("INSERT INTO EXPENSES (EXPENSE_ID, EXPENSE_TEXT, EXPENSE_EVENT, EXPENSE_AMTPAID, EXPENSE_AMTDUE, "

@@ -300,7 +300,19 @@ protected:
         frmPreview::instance().Unload();
         MainWindowTest::TearDown();
     }
+    // The main window shown and active, with its grid.
+    void showGrid()
+    {
+        m().Show(ui::vbModeless);
+        m().window()->resize(1024, 740);
+        QApplication::setActiveWindow(m().window());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(m().window()));
+        m().ShowPanel(m().frameDataGrid);
+        m().ArrangePanels();
+    }
 };
+
+class AmountsTest : public GuestListTest {};
 
 }  // namespace
 
@@ -327,12 +339,7 @@ TEST_F(GuestListTest, RelationshipsAndNamesShowWholeAsTooltipsOnScreenAndOnThePr
                      {6000 + i, 5000 + i, g.first, "Smith"});
     }
     ui::ScriptedDialogsGuard dialogs;
-    m().Show(ui::vbModeless);
-    m().window()->resize(1024, 740);
-    QApplication::setActiveWindow(m().window());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(m().window()));
-    m().ShowPanel(m().frameDataGrid);
-    m().ArrangePanels();
+    showGrid();
     m().ShowPeople();
     grid::GridEX& g = *m().GridEX1;
     QTableView* t = g.tableView();
@@ -395,4 +402,53 @@ TEST_F(GuestListTest, RelationshipsAndNamesShowWholeAsTooltipsOnScreenAndOnThePr
         EXPECT_TRUE(relationships.contains(QString(guest.category).remove(' '))) << guest.category;
         EXPECT_TRUE(firsts.contains(guest.first)) << guest.first;
     }
+}
+
+// Amounts typed into the budget's cells in each locale's forms show whole
+// with every decimal they hold, add up to the total shown, and print whole
+// on one line, however wide.
+TEST_F(AmountsTest, TypedInTheBudgetTheyShowAndPrintWholeAndAddUpToTheirTotal)
+{
+    const std::tuple<const char*, QStringList, QStringList> cases[] = {  // typed, shown (the total last)
+        {"en_US", {"33.335", "33.335", "33.335", "(50)"}, {"$33.335", "$33.335", "$33.335", "($50.00)", "$50.005"}},
+        {"en_US", {"8.875", "999,999,999.99"}, {"$8.875", "$999,999,999.99", "$1,000,000,008.865"}},
+        {"hu_HU", {"2 500 000"}, {"2 500 000,00 Ft", "2 500 000,00 Ft"}},
+        {"en_IN", {"1,23,45,678.5", "-0.5"}, {"₹1,23,45,678.50", "(₹0.50)", "₹1,23,45,678.00"}},
+    };
+    const QLocale us;
+    ui::ScriptedDialogsGuard dialogs;
+    showGrid();
+    grid::GridEX& g = *m().GridEX1;
+    QTemporaryDir dir;
+    // Blanks of every width read alike, as pdftotext gives them back.
+    const auto plain = [](QString s) { return s.replace(QChar(0x00A0), ' ').replace(QChar(0x202F), ' '); };
+    for (const auto& [locale, typed, expected] : cases) {
+        SCOPED_TRACE(locale);
+        QLocale::setDefault(QLocale(locale));
+        db().Execute("DELETE FROM BUDGET");
+        for (const QString& item : typed)
+            db().Execute("INSERT INTO BUDGET (BUDGET_NAME, BUDGET_EVENT, BUDGET_AMT) VALUES (?, 'Reception', 0)", {item});
+        m().ShowBudget();
+        const int amount = g.columnByCaption("Amount");
+        QStringList shown;
+        for (int i = 0; i < typed.size(); ++i) {
+            testsupport::typeIntoCell(g, i + 2, amount, typed[i]);
+            shown << plain(g.text(i + 2, amount));
+        }
+        EXPECT_EQ(shown << plain(g.totalText(amount)), expected);
+        QTableView* t = g.tableView();
+        EXPECT_EQ(cutOnScreen(g), QStringList());
+        EXPECT_LE(t->sizeHintForIndex(t->model()->index(g.rowCount(), amount - 1)).width(), t->columnWidth(amount - 1));
+
+        const QString file = dir.filePath(QString(locale) + ".pdf");
+        m().PrintGridReport();
+        dialogs.dialogs->printAnswers = {true};
+        dialogs.dialogs->printToPdf = file;
+        frmPreview::instance().gridPreview->printButton()->click();
+        frmPreview::instance().gridPreview_Close();
+        const QString printed = plain(pdfText(file));
+        for (const QString& s : expected)
+            EXPECT_TRUE(printed.contains(s)) << s.toStdString() << " on one line in\n" << printed.toStdString();
+    }
+    QLocale::setDefault(us);
 }

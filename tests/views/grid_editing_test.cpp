@@ -344,3 +344,42 @@ TEST_F(GridEditingTest, ACellIsStoredWithItsLogRowOrRefusedAndKeptTyped)
         m().ShowTasks("All", m().curDate);
     }
 }
+
+// With its list closed, a drop-down cell takes Up, Down and the page keys as
+// a text cell does: what was typed is stored, and the row moves as far.
+TEST_F(GridEditingTest, KeysThatMoveTheRowStoreWhatWasTypedInADropDownCellAsInATextCell)
+{
+    for (int i = 0; i < 60; ++i)
+        db().Execute("INSERT INTO TASKS (TASK_NAME, TASK_DUEDATE, TASK_EVENT) VALUES ('Task', ?, 'Engagement Party')",
+                     {QString("2027-01-01 %1:%2:00").arg(i / 4 + 8).arg(i % 4 * 15)});
+    click("TASKMODE");
+    click("ALLTASKS");
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_PageDown, Qt::Key_PageUp}) {
+        SCOPED_TRACE(QKeySequence(key).toString().toStdString());
+        typeInto(20, g().columnByCaption("Task"), "Walk", key);
+        const int asText = g().currentRow();
+        const QString id = g().value(20, 1).toString(), typed = "Brunch " + QKeySequence(key).toString();
+        typeInto(20, g().columnByCaption("Event"), typed, key);
+        EXPECT_EQ(stored("SELECT TASK_EVENT FROM TASKS WHERE TASK_ID = " + id), typed);
+        EXPECT_TRUE(g().currentRow() == asText && asText != 20 && !g().editPending());
+    }
+}
+
+// After an edit that regroups its record, Down and Up go on from the record
+// where it now stands.
+TEST_F(GridEditingTest, DownAfterARegroupingEditGoesToTheRowBelowTheEditedRecordAsNowShown)
+{
+    db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (1, 'Adams'), (2, 'Jones Family'), (3, 'Young')");
+    db().Execute("INSERT INTO SUBGUEST (SUBGUEST_ID, GUEST_ID, SUBGUEST_FNAME) VALUES "
+                 "(101, 1, 'Al'), (201, 2, 'Anna'), (202, 2, 'Ben'), (301, 3, 'Yan')");
+    click("GUESTMODE");
+    const std::tuple<const char*, const char*, Qt::Key, const char*> cases[] = {  // whose party, typed, then
+        {"Al", "Kent", Qt::Key_Down, "Party Name: Young (1)"},  {"Al", "Aaron", Qt::Key_Down, "Party Name: Jones Family (2)"},
+        {"Yan", "Baker", Qt::Key_Up, "Party Name: Baker (1)"}, {"Anna", "Zeller", Qt::Key_Down, "Ben"},
+    };
+    for (const auto& [person, party, key, then] : cases) {
+        typeInto(rowOf(4, person), 3, party, key);
+        const int r = g().currentRow();
+        EXPECT_EQ(g().rowKind(r) == grid::RowKind::GroupHeader ? g().groupHeaderText(r) : g().text(r, 4), then) << party;
+    }
+}
