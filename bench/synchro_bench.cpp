@@ -369,7 +369,8 @@ void renumberBaseline(benchmark::State& state)
             updates << "UPDATE SYNCHRO SET SYNCHRO_RECORDID = ?1 WHERE SYNCHRO_TABLE = ?3 AND SYNCHRO_RECORDID = ?2"
                     << "UPDATE SYNCHRO_VERSION SET VERSION_RECORDID = ?1 WHERE VERSION_TABLE = ?3 AND "
                        "VERSION_RECORDID = ?2"
-                    << "UPDATE SYNCHRO_ORIGIN SET ORIGIN_RECORDID = ?1 WHERE ORIGIN_TABLE = ?3 AND ORIGIN_RECORDID = ?2";
+                    << "UPDATE SYNCHRO_ORIGIN SET ORIGIN_RECORDID = ?1 WHERE ORIGIN_TABLE = ?3 AND "
+                       "ORIGIN_RECORDID = ?2";
             std::vector<sqlite3_stmt*> statements;
             for (const QString& u : updates) {
                 sqlite3_stmt* st = nullptr;

@@ -316,6 +316,11 @@ void OpenConnection()
         UpgradeDatabase(gConn);
         if (objects() != before)
             gConn.Open(path);
+    } catch (const ado::Error& e) {
+        gConn.Close();
+        if (ado::isBusy(e))
+            throw ado::Error(e.number(), ado::inUseElsewhere(native(path)));
+        throw;
     } catch (...) {
         gConn.Close();
         throw;

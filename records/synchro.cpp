@@ -216,11 +216,12 @@ void packKeys(sqlite3* db, const QSet<QString>& existing)
         if (!existing.contains(table))
             continue;
         const QString key = quoted(columnsOf(db, "main", table).value(0).name);
-        Statement highest(db, QString("INSERT INTO %1 SELECT ?1, ?2, k FROM (SELECT max(k) AS k FROM (SELECT max(%2) AS "
-                                      "k FROM %3 WHERE %2 BETWEEN ?3 AND ?4 UNION ALL SELECT max(SYNCHRO_RECORDID) FROM "
-                                      "main.SYNCHRO WHERE SYNCHRO_TABLE = ?1 AND SYNCHRO_RECORDID BETWEEN ?3 AND ?4 "
-                                      "UNION ALL SELECT max(ORIGIN_RECORDID) FROM main.SYNCHRO_ORIGIN WHERE "
-                                      "ORIGIN_TABLE = ?1 AND ORIGIN_RECORDID BETWEEN ?3 AND ?4)) WHERE k IS NOT NULL")
+        Statement highest(db, QString("INSERT INTO %1 SELECT ?1, ?2, k FROM (SELECT max(k) AS k FROM (SELECT "
+                                      "max(%2) AS k FROM %3 WHERE %2 BETWEEN ?3 AND ?4 UNION ALL SELECT "
+                                      "max(SYNCHRO_RECORDID) FROM main.SYNCHRO WHERE SYNCHRO_TABLE = ?1 AND "
+                                      "SYNCHRO_RECORDID BETWEEN ?3 AND ?4 UNION ALL SELECT max(ORIGIN_RECORDID) FROM "
+                                      "main.SYNCHRO_ORIGIN WHERE ORIGIN_TABLE = ?1 AND ORIGIN_RECORDID BETWEEN ?3 AND "
+                                      "?4)) WHERE k IS NOT NULL")
                                   .arg(rep("Keys"), key, mainTable(table)));
         for (qint64 n : partner) {
             highest.bind(1, table);
@@ -402,7 +403,8 @@ int Prepare(ado::Connection& conn, const Progress& progress)
             throw ado::Error(SQLITE_IOERR, QString::fromStdString(ec.message()));
     } catch (const ado::Error& e) {
         QFile::remove(temp);
-        throw Failure(QString("The replica could not be created.\n\n%1").arg(e.description()));
+        throw Failure(QString("The replica could not be created.\n\n%1")
+                          .arg(ado::isBusy(e) ? ado::inUseElsewhere(native(conn.path())) : e.description()));
     }
     report(QString("Successfully packed %1 items.").arg(packed), 100);
     return packed;

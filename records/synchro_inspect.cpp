@@ -329,7 +329,8 @@ void checkLineages(sqlite3* db, const QSet<QString>& replicaTables, Plan& p, con
         return;  // an earlier build's replica: nothing to tell by
     p.lineage = numbersIn(db, QString("SELECT REPLICA_MARK FROM %1 ORDER BY rowid").arg(rep("Replicas")));
     {
-        Statement s(db, QString("SELECT COMPUTER_NAME FROM %1 WHERE typeof(COMPUTER_NAME) = 'text'").arg(rep("Computer")));
+        Statement s(db,
+                    QString("SELECT COMPUTER_NAME FROM %1 WHERE typeof(COMPUTER_NAME) = 'text'").arg(rep("Computer")));
         p.computer = s.step() ? s.text(0) : QString();
     }
     const Lineage seen = lineageIn(db, "main.SYNCHRO_PARTNER_REPLICA");
@@ -345,11 +346,13 @@ void checkLineages(sqlite3* db, const QSet<QString>& replicaTables, Plan& p, con
     }
     // What the sender saw of this copy's replicas parts from this copy's
     // list: this copy went back to an older file, or it is a third copy.
-    const Lineage seenOfUs = replicaTables.contains("PartnerReplicas") ? lineageIn(db, rep("PartnerReplicas")) : Lineage();
+    const Lineage seenOfUs =
+        replicaTables.contains("PartnerReplicas") ? lineageIn(db, rep("PartnerReplicas")) : Lineage();
     if (!seenOfUs.marks.isEmpty() && seenOfUs.computer != thisComputer() &&
         !startsWith(numbersIn(db, "SELECT REPLICA_MARK FROM main.SYNCHRO_REPLICA ORDER BY rowid"), seenOfUs.marks))
-        throw Failure(QString("This replica comes from copy number %1, which exchanges its changes with another copy of "
-                              "this wedding's file, on the computer %2: this copy is a third copy of the wedding.  %3")
+        throw Failure(QString("This replica comes from copy number %1, which exchanges its changes with another copy "
+                              "of this wedding's file, on the computer %2: this copy is a third copy of the wedding.  "
+                              "%3")
                           .arg(p.sender)
                           .arg(seenOfUs.computer, twoCopiesOnly()));
     // The sender knows this copy by the numbers it had; one this copy does
@@ -583,14 +586,17 @@ Plan inspect(ado::Connection& conn, const QString& replicaPath, SameNumber same)
             // A record that travels has its key checked with its row, the key
             // of a deletion below.
             {"VERSION_RECORDID", "typeof(VERSION_RECORDID) = 'integer'", QString(), true},
-            {"VERSION_STAMP", "(typeof(VERSION_STAMP) = 'text' AND " + version + ")", "a moment in the form of a version"},
-            {"VERSION_COPY", "VERSION_COPY IN (SELECT n FROM temp.merge_copies WHERE n > 0)", "the number of either copy"},
+            {"VERSION_STAMP", "(typeof(VERSION_STAMP) = 'text' AND " + version + ")",
+             "a moment in the form of a version"},
+            {"VERSION_COPY", "VERSION_COPY IN (SELECT n FROM temp.merge_copies WHERE n > 0)",
+             "the number of either copy"},
             {"VERSION_DELETED", fitsKind(ado::ColumnKind::YesNo, "VERSION_DELETED"), "a Yes/No value"}};
         // One pass: each version checked, and where each table's lie.
         QStringList fits;
         for (const Check& c : versionChecks)
             fits << c.fits;
-        Statement rows(db, QString("SELECT VERSION_TABLE, rowid, NOT (%1) FROM %2").arg(fits.join(" AND "), rep("Versions")));
+        Statement rows(db, QString("SELECT VERSION_TABLE, rowid, NOT (%1) FROM %2")
+                               .arg(fits.join(" AND "), rep("Versions")));
         QByteArray last;
         QPair<qint64, qint64>* range = nullptr;
         bool bad = false;

@@ -76,8 +76,9 @@ public:
         // spilled again and again.
         Statement cache(db_, "PRAGMA main.cache_size");
         cache_ = cache.step() ? cache.integer(0) : 0;
-        sqlite3_exec(db_, QString("PRAGMA main.cache_size = -65536; PRAGMA %1.cache_size = -65536").arg(kRep).toUtf8().constData(),
-                     nullptr, nullptr, nullptr);
+        const QByteArray larger =
+            QString("PRAGMA main.cache_size = -65536; PRAGMA %1.cache_size = -65536").arg(kRep).toUtf8();
+        sqlite3_exec(db_, larger.constData(), nullptr, nullptr, nullptr);
     }
     ~Attached() { detach(); }
     Attached(const Attached&) = delete;

@@ -490,8 +490,10 @@ Merged Synchronize(ado::Connection& conn, const QString& replicaPath, const Prog
         throw;  // a refusal found record by record: rolled back, nothing changed
     } catch (const std::exception& e) {
         QFile::remove(pending);
-        const QString detail =
-            dynamic_cast<const ado::Error*>(&e) ? static_cast<const ado::Error&>(e).description() : QString(e.what());
+        const auto* error = dynamic_cast<const ado::Error*>(&e);
+        const QString detail = !error                ? QString(e.what())
+                               : ado::isBusy(*error) ? ado::inUseElsewhere(native(conn.path()))
+                                                     : error->description();
         throw Failure(QString("The synchronization failed, and the working database was left as it was.\n\n%1")
                           .arg(detail));
     }
@@ -537,7 +539,8 @@ QString mergeSummary(const Merged& m)
                          "they are.")
                      .arg(m.otherHere);
         if (m.elsewhere > 0)
-            s += QString("  %1 of them this copy holds under other keys; those were left as they are.").arg(m.elsewhere);
+            s += QString("  %1 of them this copy holds under other keys; those were left as they are.")
+                     .arg(m.elsewhere);
         if (m.unplaced > 0)
             s += QString("  %1 of them name records that neither copy has, so they were left out.").arg(m.unplaced);
         if (ordinary > 0)

@@ -85,9 +85,9 @@ void takeNumbers(ado::Connection& conn, const Plan& p, Merged& m, Reporter& repo
     m.movedAway = exec(
         db, QString("INSERT OR IGNORE INTO temp.merge_moves (t, old) SELECT theirs.t, theirs.id FROM "
                     "main.SYNCHRO_ORIGIN o CROSS JOIN temp.merge_marks theirs ON o.ORIGIN_TABLE = theirs.t AND "
-                    "o.ORIGIN_RECORDID = theirs.id WHERE o.ORIGIN_MARK <> theirs.m AND theirs.id / %1 IN (%2) AND (theirs.id / %1 NOT IN (%3) OR NOT "
-                    "EXISTS (SELECT 1 FROM main.SYNCHRO_ORIGIN x WHERE x.ORIGIN_TABLE = theirs.t AND x.ORIGIN_MARK = "
-                    "theirs.m))")
+                    "o.ORIGIN_RECORDID = theirs.id WHERE o.ORIGIN_MARK <> theirs.m AND theirs.id / %1 IN (%2) AND "
+                    "(theirs.id / %1 NOT IN (%3) OR NOT EXISTS (SELECT 1 FROM main.SYNCHRO_ORIGIN x WHERE "
+                    "x.ORIGIN_TABLE = theirs.t AND x.ORIGIN_MARK = theirs.m))")
                 .arg(ado::Connection::kKeyRange)
                 .arg(numberList(own), numberList(p.senderNumbers)));
     moveRecords(conn, report, 70, 75);
@@ -136,8 +136,8 @@ int resendLost(ado::Connection& conn)
         Statement deleted(
             db, QString("INSERT INTO main.SYNCHRO (SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_DATETIME, SYNCHRO_ACTION) "
                         "SELECT ?1, d.id, ?2, 3 FROM (SELECT DISTINCT SYNCHRO_RECORDID AS id FROM main.SYNCHRO WHERE "
-                        "SYNCHRO_TABLE = ?1 AND SYNCHRO_ACTION = %1) d LEFT JOIN temp.merge_held h ON h.t = ?1 AND h.id "
-                        "= d.id LEFT JOIN temp.merge_marks theirs ON theirs.t = ?1 AND theirs.id = d.id LEFT JOIN "
+                        "SYNCHRO_TABLE = ?1 AND SYNCHRO_ACTION = %1) d LEFT JOIN temp.merge_held h ON h.t = ?1 AND "
+                        "h.id = d.id LEFT JOIN temp.merge_marks theirs ON theirs.t = ?1 AND theirs.id = d.id LEFT JOIN "
                         "main.SYNCHRO_ORIGIN o ON o.ORIGIN_TABLE = ?1 AND o.ORIGIN_RECORDID = d.id WHERE "
                         "coalesce(h.deleted, 0) = 0 AND (theirs.m IS NULL OR o.ORIGIN_MARK IS NULL OR theirs.m = "
                         "o.ORIGIN_MARK) AND NOT EXISTS (SELECT 1 FROM main.SYNCHRO s WHERE s.SYNCHRO_TABLE = ?1 AND "

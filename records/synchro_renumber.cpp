@@ -17,7 +17,8 @@ public:
             if (table == QLatin1String(r.parent))
                 add(db, QString("UPDATE %1 SET %2 = ?1 WHERE %2 = ?2").arg(mainTable(r.table), quoted(r.column)));
         add(db, "UPDATE main.SYNCHRO SET SYNCHRO_RECORDID = ?1 WHERE SYNCHRO_TABLE = ?3 AND SYNCHRO_RECORDID = ?2");
-        add(db, "UPDATE main.SYNCHRO_VERSION SET VERSION_RECORDID = ?1 WHERE VERSION_TABLE = ?3 AND VERSION_RECORDID = ?2");
+        add(db, "UPDATE main.SYNCHRO_VERSION SET VERSION_RECORDID = ?1 WHERE VERSION_TABLE = ?3 AND "
+                "VERSION_RECORDID = ?2");
         add(db, "UPDATE main.SYNCHRO_ORIGIN SET ORIGIN_RECORDID = ?1 WHERE ORIGIN_TABLE = ?3 AND ORIGIN_RECORDID = ?2");
         for (auto& s : statements_)
             if (s->parameters() > 2)

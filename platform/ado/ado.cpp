@@ -59,6 +59,19 @@ struct Connection::Cached {
 
 // ---------------------------------------------------------------- Connection
 
+bool isBusy(const Error& e)
+{
+    const int code = e.number() & 0xff;
+    return code == SQLITE_BUSY || code == SQLITE_LOCKED;
+}
+
+QString inUseElsewhere(const QString& file)
+{
+    return QString("Another program is using the file %1 and keeps it locked for a change of its own.  Try again "
+                   "when it is done.")
+        .arg(file);
+}
+
 void Connection::clearCache()
 {
     for (sqlite3_stmt* st : std::as_const(cache_))
@@ -107,12 +120,8 @@ void Connection::Open(const QString& path)
         path_.clear();
         // A write of another program (an SQLite shell inside a transaction)
         // keeps every reader out until it ends; the file itself is sound.
-        const int code = e.number() & 0xff;
-        if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
-            throw Error(e.number(), QString("Another program is using the file %1 and keeps it locked for a change "
-                                            "of its own.  Try again when it is done.")
-                                        .arg(path),
-                        e.statement());
+        if (isBusy(e))
+            throw Error(e.number(), inUseElsewhere(path), e.statement());
         throw Error(e.number(), QString("The file %1 is not a usable database: %2").arg(path, e.description()),
                     e.statement());
     }

@@ -62,6 +62,11 @@ Error lastError(sqlite3* db, const QString& what = QString(), const QString& sta
 
 using Params = QVariantList;
 
+// Whether an error is another connection's lock (a write of another
+// program), and what to tell the user then, naming the file.
+bool isBusy(const Error& e);
+QString inUseElsewhere(const QString& file);
+
 // The message of an addition refused because a table has no key left in
 // this copy's range (Connection::kKeyRange keys per table). The program
 // words it, saying which of its lists is full; by default it names the table.

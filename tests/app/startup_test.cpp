@@ -503,7 +503,8 @@ TEST(Startup, WhatHoldsTheWeddingsFileIsToldAsItIs)
         EXPECT_EQ(start.p.exitCode(), 1);
         const QString said = QString::fromUtf8(start.p.readAllStandardError());
         const QString file = QDir::toNativeSeparators(p.file("/data/qvnt03.qvd"));
-        const QString says = QString(c.says).replace("%1", file).replace("%2", QDir::toNativeSeparators(p.file("/data")));
+        const QString says =
+            QString(c.says).replace("%1", file).replace("%2", QDir::toNativeSeparators(p.file("/data")));
         EXPECT_TRUE(said.contains(says)) << said.toStdString();
         EXPECT_FALSE(said.contains("not a usable database")) << said.toStdString();
         QFile::setPermissions(p.file("/data"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

@@ -150,8 +150,8 @@ protected:
     QString parties()
     {
         return rows("SELECT group_concat(p, ' ') FROM (SELECT GUEST_PARTYNAME || ':' || coalesce((SELECT "
-                    "group_concat(SUBGUEST_FNAME) FROM SUBGUEST s WHERE s.GUEST_ID = g.GUEST_ID), '') AS p FROM GUEST g "
-                    "ORDER BY 1)")
+                    "group_concat(SUBGUEST_FNAME) FROM SUBGUEST s WHERE s.GUEST_ID = g.GUEST_ID), '') AS p FROM "
+                    "GUEST g ORDER BY 1)")
             .mid(2)
             .trimmed();
     }
@@ -309,17 +309,18 @@ TEST_F(Exchange, FilesPutBackOrCopiedNeverMixOrDuplicateRecords)
                               "B < 4", "B > 5", "A < 5"},
          "Ann: Bea: Shared:", {"this copy holds under other keys"}},
         {"a copy of a partner's file sends to both partners",
-         {"A > 0", "B < 0", "B > 9", "A < 9", "C = A", "C computer laptop", "A + g Adams", "C + c Cole", "A > 1", "B < 1",
-          "B +p s Sam g", "C > 2", "B <! 2", "A <! 2", "B > 3", "C <! 3", "A < 3"},
+         {"A > 0", "B < 0", "B > 9", "A < 9", "C = A", "C computer laptop", "A + g Adams", "C + c Cole", "A > 1",
+          "B < 1", "B +p s Sam g", "C > 2", "B <! 2", "A <! 2", "B > 3", "C <! 3", "A < 3"},
          "Adams:Sam",
          {"a third copy of the wedding: a copy of the file of copy number 17, prepared on the computer laptop",
           "This replica comes from copy number 17, a third copy", "this copy is a third copy"}},
         {"a renumbering merge fails after renumbering, then a save and an exchange",
-         copied + QStringList{"A >! 1", "B <<! 1", "B + c Cole", "B key c 17", "A > 2", "B << 2", "B > 3", "A < 3", "A > 4", "B < 4"},
+         copied + QStringList{"A >! 1", "B <<! 1", "B + c Cole", "B key c 17", "A > 2", "B << 2", "B > 3", "A < 3",
+                              "A > 4", "B < 4"},
          "Ann: Bea: Cole: Shared:", {"two versions"}},
         {"a record of before the copy that both logged first after it",
-         {"A raw o Old", "A + s Shared", "B = A", "B : o Olde", "A : o Older", "A + a Ann", "B + b Bea", "B > 1", "A << 1", "A > 2",
-          "B < 2", "B > 3", "A < 3"},
+         {"A raw o Old", "A + s Shared", "B = A", "B : o Olde", "A : o Older", "A + a Ann", "B + b Bea", "B > 1",
+          "A << 1", "A > 2", "B < 2", "B > 3", "A < 3"},
          "Ann: Bea: Older: Shared:", {}},
         {"the file of an earlier build copied",
          {"A earlier-file", "B = A", "A + a Ann", "B + b Bea", "B > 1", "A << 1", "A > 2", "B < 2", "B > 3", "A < 3"},
@@ -345,7 +346,8 @@ TEST_F(Exchange, FilesPutBackOrCopiedNeverMixOrDuplicateRecords)
         if (!c.parties.isEmpty())
             EXPECT_EQ(partiesOnA, c.parties);
         for (const QString& text : c.says)
-            EXPECT_TRUE(said.join('\n').contains(text)) << text.toStdString() << "\n" << said.join("\n---\n").toStdString();
+            EXPECT_TRUE(said.join('\n').contains(text)) << text.toStdString() << "\n"
+                                                         << said.join("\n---\n").toStdString();
         // What stood in both before the copy stands under its keys in both.
         if (QString(c.name).contains("earlier build")) {
             sqlite3* h = nullptr;

@@ -153,7 +153,8 @@ TEST_F(RandomExchanges, EndAsTheModelSaysWhateverTheMoves)
                 party[added(x, p)] = pLabel;
             } else if (r < 49 && s) {
                 mx.name[sLabel] = {QString("%1:%2").arg(sLabel).arg(++revisions), revisions};
-                db().Execute("UPDATE SUBGUEST SET SUBGUEST_FNAME = ? WHERE SUBGUEST_ID = ?", {mx.name[sLabel].first, s});
+                db().Execute("UPDATE SUBGUEST SET SUBGUEST_FNAME = ? WHERE SUBGUEST_ID = ?",
+                             {mx.name[sLabel].first, s});
                 log("SUBGUEST", s, modSynchro::Changed);
             } else if (r < 53 && s) {
                 ASSERT_TRUE(records::deleteRecord(records::DeleteKind::SubguestFromMain, s).ok);
