@@ -5,10 +5,13 @@
 // with their log, version, mark, copy, replica and partner rows; on merging,
 // the safety copy of the database, the records, the versions and marks taken
 // and the partner's number, in one transaction.
-// A replica prepared once is what every merge takes in.
+// A replica prepared once is what every merge takes in. Then renumbering:
+// a copy of one file that moves 10,000 and 100,000 records of its own to a
+// new number in a merge, against the same UPDATEs on raw SQLite.
 
 #include "app/modQVDatabase.h"
 #include "bench/benchmain.h"
+#include "records/cascade.h"
 #include "records/modSynchro.h"
 #include "records/synchro.h"
 
@@ -54,6 +57,7 @@ sqlite3* openRaw(const QString& file)
 struct Wedding {
     QTemporaryDir dir;
     int people = 0;
+    int size() const { return people; }
     QString path(const QString& rel) const { return dir.path() + rel; }
     QString sender() const { return path("/data/qvnt03.qvd"); }
     QString receiverTemplate() const { return path("/receiver.qvd"); }
@@ -142,15 +146,30 @@ struct Wedding {
     }
 };
 
-Wedding& wedding(int people)
+// One wedding of a kind at a time: the larger one replaces the smaller.
+template <class W>
+W& oneAtATime(int size)
 {
-    // One wedding at a time: the larger one replaces the smaller.
-    static std::unique_ptr<Wedding> w;
-    if (!w || w->people != people) {
+    static std::unique_ptr<W> w;
+    if (!w || w->size() != size) {
         w.reset();
-        w = std::make_unique<Wedding>(people);
+        w = std::make_unique<W>(size);
     }
     return *w;
+}
+
+Wedding& wedding(int people) { return oneAtATime<Wedding>(people); }
+
+// The safety copy of a database, through the backup interface.
+void safetyCopy(sqlite3* db, const QString& to)
+{
+    QFile::remove(to);
+    sqlite3* copy = nullptr;
+    sqlite3_open(to.toUtf8().constData(), &copy);
+    sqlite3_backup* b = sqlite3_backup_init(copy, "main", db, "main");
+    sqlite3_backup_step(b, -1);
+    sqlite3_backup_finish(b);
+    sqlite3_close(copy);
 }
 
 void prepareProgram(benchmark::State& state)
@@ -222,15 +241,7 @@ void mergeBaseline(benchmark::State& state)
         w.freshReceiver();
         sqlite3* db = openRaw(w.receiver());
         state.ResumeTiming();
-        QFile::remove(w.path("/data/PRE_plain.qvd"));
-        {
-            sqlite3* copy = nullptr;
-            sqlite3_open(w.path("/data/PRE_plain.qvd").toUtf8().constData(), &copy);
-            sqlite3_backup* b = sqlite3_backup_init(copy, "main", db, "main");
-            sqlite3_backup_step(b, -1);
-            sqlite3_backup_finish(b);
-            sqlite3_close(copy);
-        }
+        safetyCopy(db, w.path("/data/PRE_plain.qvd"));
         exec(db, QString("ATTACH DATABASE '%1' AS r").arg(w.replica()));
         exec(db, "BEGIN");
         for (const QString& t : kTables)
@@ -250,6 +261,151 @@ void mergeBaseline(benchmark::State& state)
     }
 }
 
+// Renumbering: a copy of one file (number 5) with parties and people of its
+// own, N records in all, logged as added, merges the first replica of the
+// other copy, which has the same number: it takes a new one and its records
+// move to it. The replica holds one party.
+struct CopiedWedding {
+    QTemporaryDir dir;
+    int records = 0;
+    int size() const { return records; }
+    QString path(const QString& rel) const { return dir.path() + rel; }
+    QString before() const { return path("/before.qvd"); }
+    QString working() const { return path("/data/qvnt03.qvd"); }
+    QString replica() const { return path("/replica.qvd"); }
+
+    explicit CopiedWedding(int n) : records(n)
+    {
+        QDir(dir.path()).mkpath("data");
+        QFile::copy(NUPTARO_TEMPLATE, path("/data/qvnt04.qvd"));
+        modQVDatabase::setAppPath(dir.path());
+        ado::Connection& c = modQVDatabase::gConn;
+        c.Close();
+        modQVDatabase::LocateDataFile();
+        c.Open(working());
+        c.setCopyNumber(5);
+        c.Close();
+        QFile::copy(working(), before());
+        // The other copy adds a party and prepares its replica.
+        c.Open(working());
+        const qint64 party = c.reserveKey("GUEST");
+        c.Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (?, 'The Okafor Family')", {party});
+        modSynchro::LogChanges("GUEST", {party}, modSynchro::Added);
+        synchro::Prepare(c);
+        QFile::copy(path("/data/synchro.qvd"), replica());
+        c.Close();
+        // This copy adds its own.
+        QFile::remove(working());
+        QFile::copy(before(), working());
+        c.Open(working());
+        QList<qint64> parties, people;
+        {
+            ado::Transaction t(c);
+            for (qint64 partyKey = 0; parties.size() + people.size() < records;) {
+                partyKey = c.reserveKey("GUEST");
+                c.Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME, GUEST_CITY) VALUES (?, ?, 'Salem')",
+                          {partyKey, QString("The Lefèvre Family %1").arg(parties.size())});
+                parties << partyKey;
+                for (int i = 0; i < 1 + parties.size() % 4 && parties.size() + people.size() < records; ++i) {
+                    const qint64 person = c.reserveKey("SUBGUEST");
+                    c.Execute("INSERT INTO SUBGUEST (SUBGUEST_ID, GUEST_ID, SUBGUEST_FNAME) VALUES (?, ?, ?)",
+                              {person, partyKey, QString("Zoë %1").arg(person)});
+                    people << person;
+                }
+            }
+            modSynchro::LogChanges("GUEST", parties, modSynchro::Added);
+            modSynchro::LogChanges("SUBGUEST", people, modSynchro::Added);
+            t.commit();
+        }
+        c.Close();
+        QFile::remove(before());
+        QFile::copy(working(), before());
+    }
+    void fresh() const
+    {
+        QFile::remove(working());
+        QFile::copy(before(), working());
+    }
+};
+
+CopiedWedding& copiedWedding(int records) { return oneAtATime<CopiedWedding>(records); }
+
+void renumberProgram(benchmark::State& state)
+{
+    CopiedWedding& w = copiedWedding(int(state.range(0)));
+    ado::Connection c;
+    int moved = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        c.Close();
+        w.fresh();
+        c.Open(w.working());
+        state.ResumeTiming();
+        const synchro::Merged m = synchro::Synchronize(c, w.replica(), {}, synchro::SameNumber::Renumber);
+        moved = int(c.scalar("SELECT count(*) FROM GUEST WHERE GUEST_ID / 1000000 = ?", {m.renumberedTo}).toInt());
+    }
+    state.counters["parties_moved"] = moved;
+}
+
+// The same safety copy, then the same UPDATEs for every record, each
+// statement prepared once, and the new number, in one transaction.
+void renumberBaseline(benchmark::State& state)
+{
+    CopiedWedding& w = copiedWedding(int(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.fresh();
+        sqlite3* db = openRaw(w.working());
+        state.ResumeTiming();
+        safetyCopy(db, w.path("/data/PRE_plain.qvd"));
+        exec(db, "BEGIN");
+        exec(db, "PRAGMA user_version = 6");
+        for (const QString table : {"GUEST", "SUBGUEST"}) {
+            const QString key = table + "_ID";
+            QStringList updates = {QString("UPDATE %1 SET %2 = ?1 WHERE %2 = ?2").arg(table, key)};
+            for (const records::KeyReference& r : records::keyReferences())
+                if (table == QLatin1String(r.parent))
+                    updates << QString("UPDATE %1 SET %2 = ?1 WHERE %2 = ?2").arg(r.table, r.column);
+            updates << "UPDATE SYNCHRO SET SYNCHRO_RECORDID = ?1 WHERE SYNCHRO_TABLE = ?3 AND SYNCHRO_RECORDID = ?2"
+                    << "UPDATE SYNCHRO_VERSION SET VERSION_RECORDID = ?1 WHERE VERSION_TABLE = ?3 AND "
+                       "VERSION_RECORDID = ?2"
+                    << "UPDATE SYNCHRO_ORIGIN SET ORIGIN_RECORDID = ?1 WHERE ORIGIN_TABLE = ?3 AND "
+                       "ORIGIN_RECORDID = ?2";
+            std::vector<sqlite3_stmt*> statements;
+            for (const QString& u : updates) {
+                sqlite3_stmt* st = nullptr;
+                sqlite3_prepare_v2(db, u.toUtf8().constData(), -1, &st, nullptr);
+                if (sqlite3_bind_parameter_count(st) > 2)
+                    sqlite3_bind_text(st, 3, table.toUtf8().constData(), -1, SQLITE_TRANSIENT);
+                statements.push_back(st);
+            }
+            sqlite3_stmt* keys = nullptr;
+            sqlite3_prepare_v2(db, QString("SELECT %1 FROM %2 ORDER BY 1").arg(key, table).toUtf8().constData(), -1,
+                               &keys, nullptr);
+            QList<qint64> old;
+            while (sqlite3_step(keys) == SQLITE_ROW)
+                old << sqlite3_column_int64(keys, 0);
+            sqlite3_finalize(keys);
+            qint64 next = ado::Connection::firstKeyOf(6);
+            for (const qint64 from : old) {
+                for (sqlite3_stmt* st : statements) {
+                    sqlite3_bind_int64(st, 1, next);
+                    sqlite3_bind_int64(st, 2, from);
+                    sqlite3_step(st);
+                    sqlite3_reset(st);
+                }
+                ++next;
+            }
+            for (sqlite3_stmt* st : statements)
+                sqlite3_finalize(st);
+        }
+        exec(db, "COMMIT");
+        state.PauseTiming();
+        sqlite3_close(db);
+        state.ResumeTiming();
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -258,7 +414,9 @@ int main(int argc, char** argv)
     registerBySize({10000, 100000}, {{"replica prepare/program", prepareProgram},
                                      {"replica prepare/baseline", prepareBaseline},
                                      {"replica merge/program", mergeProgram},
-                                     {"replica merge/baseline", mergeBaseline}});
+                                     {"replica merge/baseline", mergeBaseline},
+                                     {"renumbering/program", renumberProgram},
+                                     {"renumbering/baseline", renumberBaseline}});
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -435,6 +435,16 @@ CREATE TABLE SYNCHRO_PARTNER (
   PARTNER_NUMBER INTEGER NOT NULL UNIQUE
 );
 
+-- The marks of the replicas of the partner, as the newest one merged listed
+-- them, in order, with the computer that replica was prepared on. A replica
+-- of the partner's number whose list parts from these comes from the
+-- partner put back to an older file (on that computer) or from a copy of its
+-- file (elsewhere).
+CREATE TABLE SYNCHRO_PARTNER_REPLICA (
+  REPLICA_MARK INTEGER NOT NULL,
+  REPLICA_COMPUTER TEXT
+);
+
 -- The highest key of this copy's range that each table has handed out,
 -- including keys of rows since deleted and keys reserved but never stored,
 -- so none is given out twice. Kept by the data layer; it never travels.

@@ -3,6 +3,7 @@
 #include "platform/files.h"
 #include "platform/settings/settings.h"
 #include "platform/ui/messages.h"
+#include "platform/ui/regional.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,9 +11,14 @@
 #include <QFileInfo>
 #include <QDateTime>
 #include <QLockFile>
+#include <QSysInfo>
+#include <QThread>
 #include <QRandomGenerator>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/random.h>
+#include <unistd.h>
 #include <QStandardPaths>
 
 #include <filesystem>
@@ -289,10 +295,13 @@ void OpenConnection()
         throw ado::Error(75, QString("The data file %1 is read-only.  Nuptaro keeps your changes in it: make it "
                                      "writable and start again.")
                                  .arg(native(path)));
-    if (!QFileInfo(fi.path()).isWritable())
+    // Beside the file a link names, where SQLite keeps its journal; by the
+    // folder's marks, which hold for the superuser too.
+    const QString folder = QFileInfo(fi.canonicalFilePath()).path();
+    if (!markedWritable(folder))
         throw ado::Error(75, QString("The folder %1 of the data file is read-only.  Nuptaro needs to write beside "
                                      "the data file: make the folder writable and start again.")
-                                 .arg(native(fi.path())));
+                                 .arg(native(folder)));
     gConn.Open(path);
     try {
         if (gConn.isReadOnly())
@@ -310,6 +319,11 @@ void OpenConnection()
         UpgradeDatabase(gConn);
         if (objects() != before)
             gConn.Open(path);
+    } catch (const ado::Error& e) {
+        gConn.Close();
+        if (ado::isBusy(e))
+            throw ado::Error(e.number(), ado::inUseElsewhere(native(path)));
+        throw;
     } catch (...) {
         gConn.Close();
         throw;
@@ -334,20 +348,103 @@ void LoadSettings()
     }
 }
 
+namespace {
+
+// Whether a program on this computer holds the lock file: a QLockFile keeps
+// the file locked for as long as it holds it, so a lock nobody holds here
+// is free to take.
+bool lockedHere(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
+}
+
+// The computer a lock file names; "" when it names none that can be read
+// (empty, as a power cut leaves it) or names this one.
+QString otherComputerOf(QLockFile& lock)
+{
+    qint64 pid = 0;
+    QString host, app;
+    if (!lock.getLockInfo(&pid, &host, &app) || host.isEmpty() || host == QSysInfo::machineHostName())
+        return QString();
+    return host;
+}
+
+}  // namespace
+
+// The lock lies beside the working file itself: through a link, beside the
+// file the link names, so two programs reaching one file by two paths meet.
+QString lockFile()
+{
+    const QFileInfo working(dataFile(kWorkingFile));
+    const QString real = working.exists() ? working.canonicalFilePath() : QString();
+    return real.isEmpty() ? dataFile(kLockFile) : real + ".lock";
+}
+
 bool LockDataFolder()
 {
     ReleaseDataFolder();
-    const QString path = dataFile(kLockFile);
-    QDir().mkpath(QFileInfo(path).path());
+    const QString path = lockFile();
+    const QString folder = QFileInfo(path).path();
+    QDir().mkpath(folder);
+    // A folder marked read-only is never written, a lock left there
+    // included: start-up says what is wrong with the folder.
+    if (QFileInfo(folder).isDir() && !markedWritable(folder))
+        return true;
     auto lock = std::make_unique<QLockFile>(path);
     // Held for the whole run, so never taken for stale by its age: only when
-    // the program that holds it is gone.
+    // no program holds it.
     lock->setStaleLockTime(0);
-    if (lock->tryLock(0)) {
-        heldLock() = std::move(lock);
-        return true;
+    const QString file = native(QFileInfo(path).path() + '/' + QFileInfo(path).completeBaseName());
+    const auto alreadyOpen = [&](const QString& computer) {
+        ui::MsgBox(QString("Nuptaro is already open with this wedding (the data file %1%2).  Use the Nuptaro window "
+                           "that is open, or close it and start Nuptaro again.")
+                       .arg(file, computer.isEmpty() ? QString() : " on the computer " + computer),
+                   ui::vbExclamation | ui::vbOKOnly, "Nuptaro");
+        return false;
+    };
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (lock->tryLock(0)) {
+            heldLock() = std::move(lock);
+            return true;
+        }
+        if (lock->error() != QLockFile::LockFailedError)
+            return true;  // no lock can be made here; start-up says why
+        const QString computer = otherComputerOf(*lock);
+        if (lockedHere(path) || (!computer.isEmpty() && attempt > 0))
+            return alreadyOpen(computer);
+        if (!computer.isEmpty()) {
+            const QString since = regional::momentText(ado::convert::wallClock(QFileInfo(path).lastModified()));
+            const QString question =
+                QString("The wedding's data file %1 is marked as open in Nuptaro on the computer %2 since %3 (by the "
+                        "lock file %4).  Two programs working on one wedding would undo each other's changes.\n\n"
+                        "If Nuptaro does not use this wedding on %2 (the data folder was restored from a backup, or "
+                        "brought from that computer), it can be opened here.  Open the wedding here?")
+                    .arg(file, computer, since, native(path));
+            if (ui::MsgBox(question, ui::vbYesNo | ui::vbExclamation, "Nuptaro") != ui::vbYes)
+                return false;
+        } else if (attempt == 0 && QFileInfo(path).size() == 0) {
+            // An empty lock is what a power cut leaves, or one a program
+            // starting this very moment has not written yet: looked at once
+            // more before it is taken over.
+            QThread::msleep(200);
+            continue;
+        }
+        // Nobody holds it on this computer: taken over.
+        if (!lock->removeStaleLockFile() && QFileInfo::exists(path)) {
+            ui::MsgBox(QString("The lock file %1 of the wedding's data file %2 cannot be removed, so Nuptaro cannot "
+                               "tell whether another program uses the wedding.  Make the folder %3 writable and start "
+                               "Nuptaro again.")
+                           .arg(native(path), file, native(folder)),
+                       ui::vbCritical | ui::vbOKOnly, "Nuptaro");
+            return false;
+        }
     }
-    return lock->error() != QLockFile::LockFailedError;
+    return alreadyOpen(QString());
 }
 
 void ReleaseDataFolder() { heldLock().reset(); }
@@ -357,13 +454,8 @@ bool Startup()
     gDataFileFound = false;
     // Two programs on one wedding would refuse each other's saves and
     // change rows under each other's open windows.
-    if (!LockDataFolder()) {
-        ui::MsgBox(QString("Nuptaro is already open with this wedding (the data folder %1).  Use the Nuptaro "
-                           "window that is open, or close it and start Nuptaro again.")
-                       .arg(native(dataFolder())),
-                   ui::vbExclamation | ui::vbOKOnly, "Nuptaro");
+    if (!LockDataFolder())
         return false;
-    }
     const auto refuse = [](const QString& message) {
         gConn.Close();
         ReleaseDataFolder();

@@ -46,16 +46,20 @@ inline const char* kAppName = "Nuptaro";
 const QStringList& requiredTables();
 
 // Locates the data file, opens the connection, reads the settings. Returns
-// false when start-up must end; it has shown its message then. The data
-// folder is taken first (LockDataFolder): a second program on the same
-// folder says so and ends here.
+// false when start-up must end; it has shown its message then. The wedding
+// is taken first (LockDataFolder): a second program on the same data file
+// says so and ends here.
 bool Startup();
-// Takes the data folder for this program until ReleaseDataFolder, the next
-// start-up or the end of the run. False when another program holds it; a
-// lock left by a program that is gone (killed) is taken over. Where no lock
-// can be made at all (a read-only folder) it goes on without one, and the
-// start-up says what is wrong with the folder.
+// Takes the wedding's data file for this program until ReleaseDataFolder,
+// the next start-up or the end of the run, by a lock file beside it (beside
+// the file a link names: lockFile). False when start-up must end, its
+// message shown: another program on this computer holds it, or the lock
+// names another computer and the user does not open the wedding here. A
+// lock no program here holds (empty, or of a program that is gone) is taken
+// over. Where no lock can be made (a read-only folder) it goes on without
+// one, and the start-up says what is wrong with the folder.
 bool LockDataFolder();
+QString lockFile();
 void ReleaseDataFolder();
 
 void LocateDataFile();

@@ -3,6 +3,7 @@
 #include "records/modQVDatabase.h"
 
 #include <QFileInfo>
+#include <QSysInfo>
 
 namespace fs = std::filesystem;
 
@@ -184,6 +185,12 @@ const QString kVersionsColumns = QStringLiteral(
 // they are there.
 const QString kOriginsColumns = QStringLiteral("ORIGIN_TABLE TEXT, ORIGIN_RECORDID INTEGER, ORIGIN_MARK INTEGER");
 
+QString& computerName()
+{
+    static QString name;
+    return name;
+}
+
 // The log rows of one table that travel: exact name, not a received deletion.
 QString logRowsOf(const QString& alias)
 {
@@ -192,7 +199,48 @@ QString logRowsOf(const QString& alias)
         .arg(kReceivedDeletion);
 }
 
+// The highest key of each number of the partner that this copy holds, logs
+// or marks, table by table: a partner put back to an older file moves its
+// counters past them, so it never gives out one of those keys again.
+void packKeys(sqlite3* db, const QSet<QString>& existing)
+{
+    exec(db, QString("CREATE TABLE %1 (KEY_TABLE TEXT, KEY_COPY INTEGER, KEY_LAST INTEGER)").arg(rep("Keys")));
+    const QVector<qint64> partner = [&] {
+        QVector<qint64> out;
+        Statement s(db, "SELECT PARTNER_NUMBER FROM main.SYNCHRO_PARTNER");
+        while (s.step())
+            out << s.integer(0);
+        return out;
+    }();
+    for (const QString& table : travellingTables()) {
+        if (!existing.contains(table))
+            continue;
+        const QString key = quoted(columnsOf(db, "main", table).value(0).name);
+        Statement highest(db, QString("INSERT INTO %1 SELECT ?1, ?2, k FROM (SELECT max(k) AS k FROM (SELECT "
+                                      "max(%2) AS k FROM %3 WHERE %2 BETWEEN ?3 AND ?4 UNION ALL SELECT "
+                                      "max(SYNCHRO_RECORDID) FROM main.SYNCHRO WHERE SYNCHRO_TABLE = ?1 AND "
+                                      "SYNCHRO_RECORDID BETWEEN ?3 AND ?4 UNION ALL SELECT max(ORIGIN_RECORDID) FROM "
+                                      "main.SYNCHRO_ORIGIN WHERE ORIGIN_TABLE = ?1 AND ORIGIN_RECORDID BETWEEN ?3 AND "
+                                      "?4)) WHERE k IS NOT NULL")
+                                  .arg(rep("Keys"), key, mainTable(table)));
+        for (qint64 n : partner) {
+            highest.bind(1, table);
+            highest.bind(2, n);
+            highest.bind(3, ado::Connection::firstKeyOf(n));
+            highest.bind(4, ado::Connection::lastKeyOf(n));
+            highest.run();
+        }
+    }
+}
+
 }  // namespace
+
+QString thisComputer()
+{
+    return computerName().isEmpty() ? QSysInfo::machineHostName() : computerName();
+}
+
+void setComputer(const QString& name) { computerName() = name; }
 
 // ------------------------------------------------------------------ Prepare
 
@@ -237,12 +285,30 @@ int Prepare(ado::Connection& conn, const Progress& progress)
         exec(db, createTable(rep("Synchro"), logCols));
         exec(db, QString("CREATE TABLE %1 (%2)").arg(rep("Versions"), kVersionsColumns));
         exec(db, QString("CREATE TABLE %1 (COPY_NUMBER INTEGER)").arg(rep("Copies")));
-        exec(db, QString("CREATE TABLE %1 (%2)").arg(rep("Origins"), kOriginsColumns));
         exec(db, QString("INSERT INTO %1 SELECT COPY_NUMBER FROM main.SYNCHRO_COPY ORDER BY 1").arg(rep("Copies")));
         exec(db, QString("CREATE TABLE %1 (REPLICA_MARK INTEGER)").arg(rep("Replicas")));
         exec(db, QString("INSERT INTO %1 SELECT REPLICA_MARK FROM main.SYNCHRO_REPLICA ORDER BY rowid").arg(rep("Replicas")));
         exec(db, QString("CREATE TABLE %1 (PARTNER_NUMBER INTEGER)").arg(rep("Partner")));
         exec(db, QString("INSERT INTO %1 SELECT PARTNER_NUMBER FROM main.SYNCHRO_PARTNER ORDER BY 1").arg(rep("Partner")));
+        exec(db, QString("CREATE TABLE %1 (COMPUTER_NAME TEXT)").arg(rep("Computer")));
+        {
+            Statement computer(db, QString("INSERT INTO %1 VALUES (?)").arg(rep("Computer")));
+            computer.bind(1, thisComputer());
+            computer.run();
+        }
+        exec(db, QString("CREATE TABLE %1 (REPLICA_MARK INTEGER, REPLICA_COMPUTER TEXT)").arg(rep("PartnerReplicas")));
+        exec(db, QString("INSERT INTO %1 SELECT REPLICA_MARK, REPLICA_COMPUTER FROM main.SYNCHRO_PARTNER_REPLICA ORDER "
+                         "BY rowid")
+                     .arg(rep("PartnerReplicas")));
+        // The marks of every record, also of those taken from the partner
+        // (under its keys): a partner put back to an older file so learns
+        // which of its keys name records it no longer holds.
+        // Kept by record, so the receiver reads them where they lie.
+        exec(db, QString("CREATE TABLE %1 (%2, PRIMARY KEY (ORIGIN_TABLE, ORIGIN_RECORDID)) WITHOUT ROWID")
+                     .arg(rep("Origins"), kOriginsColumns));
+        exec(db, QString("INSERT INTO %1 SELECT ORIGIN_TABLE, ORIGIN_RECORDID, ORIGIN_MARK FROM main.SYNCHRO_ORIGIN "
+                         "ORDER BY ORIGIN_TABLE, ORIGIN_RECORDID")
+                     .arg(rep("Origins")));
 
         // Only tables that the other copy accepts travel, so one stray log row
         // never makes every later replica unusable.
@@ -296,14 +362,6 @@ int Prepare(ado::Connection& conn, const Progress& progress)
                          .arg(rep(table), mainTable(table), key));
             packed +=
                 exec(db, QString("INSERT INTO %1 SELECT * FROM temp.pack_log ORDER BY rowid").arg(rep("Synchro")));
-            {
-                Statement marks(db, QString("INSERT INTO %1 SELECT ORIGIN_TABLE, ORIGIN_RECORDID, ORIGIN_MARK FROM "
-                                            "main.SYNCHRO_ORIGIN WHERE ORIGIN_TABLE = ?1 AND ORIGIN_RECORDID IN "
-                                            "(SELECT SYNCHRO_RECORDID FROM temp.pack_log)")
-                                        .arg(rep("Origins")));
-                marks.bind(1, table);
-                marks.run();
-            }
 
             // The version of each record held here: this copy's latest change
             // or the one it took, whichever is newer (with the number of the
@@ -336,6 +394,7 @@ int Prepare(ado::Connection& conn, const Progress& progress)
             versions.run();
         }
         exec(db, "DROP TABLE IF EXISTS temp.pack_log");
+        packKeys(db, existing);
         exec(db, "COMMIT");
         attached.detach();
         std::error_code ec;
@@ -344,7 +403,8 @@ int Prepare(ado::Connection& conn, const Progress& progress)
             throw ado::Error(SQLITE_IOERR, QString::fromStdString(ec.message()));
     } catch (const ado::Error& e) {
         QFile::remove(temp);
-        throw Failure(QString("The replica could not be created.\n\n%1").arg(e.description()));
+        throw Failure(QString("The replica could not be created.\n\n%1")
+                          .arg(ado::isBusy(e) ? ado::inUseElsewhere(native(conn.path())) : e.description()));
     }
     report(QString("Successfully packed %1 items.").arg(packed), 100);
     return packed;

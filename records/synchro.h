@@ -19,6 +19,11 @@
 //   last (see SYNCHRO_REPLICA), and "Partner": the numbers of the copy the
 //   sender exchanges with (see SYNCHRO_PARTNER); both missing in replicas
 //   of earlier builds.
+// - "Computer": the computer it was prepared on; "PartnerReplicas": the
+//   marks of the partner's replicas as the sender last merged them, with
+//   their computer (see SYNCHRO_PARTNER_REPLICA); "Keys": the highest key the
+//   sender holds, logs or marks under each number of its partner. Missing in
+//   replicas of earlier builds.
 // A replica without "Versions" comes from an earlier build and is refused:
 // without versions it cannot tell newer from older.
 
@@ -91,10 +96,20 @@ struct Merged {
                       // as this copy already held them as new or newer, or had deleted them
     int heldBack = 0;   // of those, added by a copy of this file that takes a new number itself
     int otherHere = 0;  // of those, under keys that name other records here
+    int elsewhere = 0;  // of those, held here under other keys
+    int unplaced = 0;   // of those, naming records neither copy has
     int renumberedTo = 0;  // this copy's new number, when it took one
     int invitesJoined = 0; // second invitations of one person to one event undone
     int seatsUndone = 0;   // seats taken away to keep the seating rules
+    bool numberBack = false;  // that number is one it had before its file was put back
+    int movedAway = 0;  // records this copy added after its file was put back, moved to new keys
+    int resent = 0;     // records and deletions the other copy lost by going back to an older file,
+                        // sent back with this copy's next replica
 };
+
+// The computer replicas are prepared on (its host name); tests may name one.
+QString thisComputer();
+void setComputer(const QString& name);
 
 // What to do with a replica of a copy that has this copy's number, when
 // this copy is the one of the two to take a new number.

@@ -226,20 +226,36 @@ std::optional<QVector<qint64>> numbersOfReplica(sqlite3* db, const QSet<QString>
     return numbersIn(db, QString("SELECT %1 FROM %2 ORDER BY rowid").arg(column, rep(table)));
 }
 
-// The other copy's marks of the records its replica names, when it carries them.
+// The other copy's marks of the records its replica names, when it carries
+// them (temp.merge_marks: t, id, m). A replica of this build keeps them by
+// record, and they are read where they lie; those of earlier builds are
+// copied so.
 void readTheirMarks(sqlite3* db, const QSet<QString>& replicaTables)
 {
-    exec(db, "DROP TABLE IF EXISTS temp.merge_marks");
-    exec(db, "CREATE TEMP TABLE merge_marks (t TEXT, id INTEGER, m INTEGER, PRIMARY KEY (t, id))");
+    forgetTheirMarks(db);
     QStringList markColumns;
     if (replicaTables.contains("Origins"))
         for (const Column& c : columnsOf(db, kRep, "Origins"))
             markColumns << c.name.toUpper();
-    if (markColumns == QStringList{"ORIGIN_TABLE", "ORIGIN_RECORDID", "ORIGIN_MARK"})
+    const QString fits = "typeof(ORIGIN_TABLE) = 'text' AND typeof(ORIGIN_RECORDID) = 'integer' AND "
+                         "typeof(ORIGIN_MARK) = 'integer'";
+    if (markColumns == QStringList{"ORIGIN_TABLE", "ORIGIN_RECORDID", "ORIGIN_MARK"}) {
+        Statement key(db, QString("SELECT group_concat(upper(name)) FROM (SELECT name FROM pragma_index_info((SELECT "
+                                  "name FROM pragma_index_list('Origins', '%1') WHERE origin = 'pk'), '%1') ORDER BY "
+                                  "seqno)")
+                              .arg(kRep));
+        if (key.step() && key.text(0) == "ORIGIN_TABLE,ORIGIN_RECORDID") {
+            exec(db, QString("CREATE TEMP VIEW merge_marks AS SELECT ORIGIN_TABLE AS t, ORIGIN_RECORDID AS id, "
+                             "ORIGIN_MARK AS m FROM %1 WHERE %2")
+                         .arg(rep("Origins"), fits));
+            return;
+        }
+    }
+    exec(db, "CREATE TEMP TABLE merge_marks (t TEXT, id INTEGER, m INTEGER, PRIMARY KEY (t, id)) WITHOUT ROWID");
+    if (!markColumns.isEmpty())
         exec(db, QString("INSERT OR IGNORE INTO temp.merge_marks SELECT ORIGIN_TABLE, ORIGIN_RECORDID, ORIGIN_MARK "
-                         "FROM %1 WHERE typeof(ORIGIN_TABLE) = 'text' AND typeof(ORIGIN_RECORDID) = 'integer' AND "
-                         "typeof(ORIGIN_MARK) = 'integer'")
-                     .arg(rep("Origins")));
+                         "FROM %1 WHERE %2")
+                     .arg(rep("Origins"), fits));
 }
 
 // The other copy's log, for telling records without marks apart.
@@ -252,7 +268,112 @@ void readTheirLog(sqlite3* db)
     exec(db, "CREATE INDEX temp.merge_theirs_by_record ON merge_theirs (t, id)");
 }
 
+// The highest keys the sender holds under each number of this copy, when it
+// carries them (temp.merge_keys).
+void readTheirKeys(sqlite3* db, const QSet<QString>& replicaTables)
+{
+    exec(db, "DROP TABLE IF EXISTS temp.merge_keys");
+    exec(db, "CREATE TEMP TABLE merge_keys (t TEXT, n INTEGER, last INTEGER, PRIMARY KEY (t, n))");
+    QStringList keyColumns;
+    if (replicaTables.contains("Keys"))
+        for (const Column& c : columnsOf(db, kRep, "Keys"))
+            keyColumns << c.name.toUpper();
+    if (keyColumns == QStringList{"KEY_TABLE", "KEY_COPY", "KEY_LAST"})
+        exec(db, QString("INSERT OR IGNORE INTO temp.merge_keys SELECT KEY_TABLE, KEY_COPY, KEY_LAST FROM %1 WHERE "
+                         "typeof(KEY_TABLE) = 'text' AND typeof(KEY_COPY) = 'integer' AND typeof(KEY_LAST) = "
+                         "'integer' AND KEY_LAST BETWEEN KEY_COPY * %2 + 1 AND KEY_COPY * %2 + %2 - 1")
+                     .arg(rep("Keys"))
+                     .arg(ado::Connection::kKeyRange));
+}
+
+// A list of replica marks, and the computer its last replica was prepared on.
+struct Lineage {
+    QVector<qint64> marks;
+    QString computer;
+};
+
+Lineage lineageIn(sqlite3* db, const QString& table)
+{
+    Lineage l;
+    Statement s(db, QString("SELECT REPLICA_MARK, REPLICA_COMPUTER FROM %1 WHERE typeof(REPLICA_MARK) = 'integer' "
+                            "ORDER BY rowid")
+                        .arg(table));
+    while (s.step()) {
+        l.marks << s.integer(0);
+        l.computer = s.text(1);
+    }
+    return l;
+}
+
+bool startsWith(const QVector<qint64>& list, const QVector<qint64>& head)
+{
+    return head.size() <= list.size() && std::equal(head.begin(), head.end(), list.begin());
+}
+
+// Each copy keeps the list of replica marks of the partner's newest replica
+// it merged, with the computer it came from; a replica carries the sender's
+// own list and that kept one. Files are put back from backups and copied to
+// other computers, and a file tells neither from the other: a list that
+// parts from the one seen before is the same copy put back to an older file
+// when it comes from the same computer, and a copy of the file, a third
+// copy, when it comes from another one.
+// - The sender's list parts from what this copy saw of it: the partner went
+//   back (partnerWentBack), or a third copy sends.
+// - What the sender saw of this copy parts from this copy's list: this copy
+//   went back, and the numbers the sender knows it by that it no longer
+//   knows itself are the ones it drew before (recovered); or this copy is a
+//   third one.
+void checkLineages(sqlite3* db, const QSet<QString>& replicaTables, Plan& p, const QSet<qint64>& sendersPartner)
+{
+    if (!replicaTables.contains("Replicas") || !replicaTables.contains("Computer"))
+        return;  // an earlier build's replica: nothing to tell by
+    p.lineage = numbersIn(db, QString("SELECT REPLICA_MARK FROM %1 ORDER BY rowid").arg(rep("Replicas")));
+    {
+        Statement s(db,
+                    QString("SELECT COMPUTER_NAME FROM %1 WHERE typeof(COMPUTER_NAME) = 'text'").arg(rep("Computer")));
+        p.computer = s.step() ? s.text(0) : QString();
+    }
+    const Lineage seen = lineageIn(db, "main.SYNCHRO_PARTNER_REPLICA");
+    p.keepLineage = !(startsWith(seen.marks, *p.lineage) && seen.marks.size() > p.lineage->size());
+    if (!seen.marks.isEmpty() && !startsWith(*p.lineage, seen.marks) && !startsWith(seen.marks, *p.lineage)) {
+        if (p.computer != seen.computer)
+            throw Failure(QString("This replica comes from a third copy of the wedding: a copy of the file of copy "
+                                  "number %1, prepared on the computer %2, while this copy exchanges its changes with "
+                                  "the one on %3.  %4")
+                              .arg(p.sender)
+                              .arg(p.computer, seen.computer, twoCopiesOnly()));
+        p.partnerWentBack = true;
+    }
+    // What the sender saw of this copy's replicas parts from this copy's
+    // list: this copy went back to an older file, or it is a third copy.
+    const Lineage seenOfUs =
+        replicaTables.contains("PartnerReplicas") ? lineageIn(db, rep("PartnerReplicas")) : Lineage();
+    if (!seenOfUs.marks.isEmpty() && seenOfUs.computer != thisComputer() &&
+        !startsWith(numbersIn(db, "SELECT REPLICA_MARK FROM main.SYNCHRO_REPLICA ORDER BY rowid"), seenOfUs.marks))
+        throw Failure(QString("This replica comes from copy number %1, which exchanges its changes with another copy "
+                              "of this wedding's file, on the computer %2: this copy is a third copy of the wedding.  "
+                              "%3")
+                          .arg(p.sender)
+                          .arg(seenOfUs.computer, twoCopiesOnly()));
+    // The sender knows this copy by the numbers it had; one this copy does
+    // not know itself it drew before its file was put back.
+    p.recovered = sendersPartner - p.ourNumbers - p.senderNumbers;
+    p.recovered.remove(0);
+}
+
 }  // namespace
+
+void forgetTheirMarks(sqlite3* db)
+{
+    QString kind;
+    {
+        Statement s(db, "SELECT type FROM temp.sqlite_master WHERE name = 'merge_marks'");
+        if (s.step())
+            kind = s.text(0).toUpper();
+    }
+    if (!kind.isEmpty())
+        exec(db, QString("DROP %1 temp.merge_marks").arg(kind));
+}
 
 // Whether the record this copy and the other name by one key (table and id
 // as SQL expressions) is one and the same: only under the same mark; one
@@ -354,15 +475,35 @@ Plan inspect(ado::Connection& conn, const QString& replicaPath, SameNumber same)
                                   "third copy of the wedding.  %2")
                               .arg(p.sender)
                               .arg(twoCopiesOnly()));
-        if (p.sender == p.ours && renumbering == Renumbering::ThisCopy && same == SameNumber::Refuse)
+        p.ourNumbers = ourNumbers;
+        readTheirMarks(db, replicaTables);
+        checkLineages(db, replicaTables, p, sendersPartner);
+        // A copy gone back to before it took a new number takes that one
+        // again: this one, when it finds its number among the sender's
+        // numbers for it; the other, when it no longer names a number it had.
+        if (p.sender == p.ours && !p.recovered.isEmpty())
+            renumbering = Renumbering::ThisCopy;
+        else if (p.sender == p.ours && !(partner - p.senderNumbers - ourNumbers).isEmpty())
+            renumbering = Renumbering::Sender;
+        p.holdBack = p.sender == p.ours && renumbering == Renumbering::Sender;
+        if (p.sender == p.ours && renumbering == Renumbering::ThisCopy && same == SameNumber::Refuse &&
+            p.recovered.isEmpty())
             throw SameCopyNumber(sameNumberMessage(p.ours), p.ours);
 
-        QSet<qint64> numbers = p.senderNumbers | ourNumbers;
+        // Versions and keys of numbers either copy had, also those of this
+        // copy that it lost by going back to an older file and the sender
+        // still knows it by.
+        QSet<qint64> numbers = p.senderNumbers | ourNumbers | p.recovered | sendersPartner;
         numbers << 0;
         if (p.sender == p.ours && renumbering == Renumbering::ThisCopy) {
-            do
-                p.fresh = modQVDatabase::drawCopyNumber();
-            while (numbers.contains(p.fresh));
+            // The number this copy had drawn before its file was put back,
+            // when the other copy knows it; else a new one.
+            if (!p.recovered.isEmpty())
+                p.fresh = int(*std::max_element(p.recovered.begin(), p.recovered.end()));
+            else
+                do
+                    p.fresh = modQVDatabase::drawCopyNumber();
+                while (numbers.contains(p.fresh));
             numbers << p.fresh;
         }
         exec(db, "DROP TABLE IF EXISTS temp.merge_copies");
@@ -372,7 +513,7 @@ Plan inspect(ado::Connection& conn, const QString& replicaPath, SameNumber same)
             addNumber.bind(1, n);
             addNumber.run();
         }
-        readTheirMarks(db, replicaTables);
+        readTheirKeys(db, replicaTables);
         if (p.holdBack || p.fresh)
             readTheirLog(db);
 
@@ -440,20 +581,40 @@ Plan inspect(ado::Connection& conn, const QString& replicaPath, SameNumber same)
         sqlite3_create_function(db, "nuptaro_version_form", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                 &versionForm, nullptr, nullptr);
         const QString version = "nuptaro_version_form(VERSION_STAMP)";
-        checkRows(db, "Versions",
-                  {{"VERSION_TABLE", "VERSION_TABLE IN (SELECT name FROM temp.merge_tables)",
-                    "a table of its change log"},
-                   // A record that travels has its key checked with its row,
-                   // the key of a deletion below.
-                   {"VERSION_RECORDID", "typeof(VERSION_RECORDID) = 'integer'", QString(), true},
-                   {"VERSION_STAMP", "(typeof(VERSION_STAMP) = 'text' AND " + version + ")",
-                    "a moment in the form of a version"},
-                   {"VERSION_COPY", "VERSION_COPY IN (SELECT n FROM temp.merge_copies WHERE n > 0)",
-                    "the number of either copy"},
-                   {"VERSION_DELETED", fitsKind(ado::ColumnKind::YesNo, "VERSION_DELETED"), "a Yes/No value"}},
-                  "VERSION_RECORDID");
-
-        p.records = conn.scalar(QString("SELECT count(*) FROM %1").arg(rep("Versions"))).toLongLong();
+        const QVector<Check> versionChecks = {
+            {"VERSION_TABLE", "VERSION_TABLE IN (SELECT name FROM temp.merge_tables)", "a table of its change log"},
+            // A record that travels has its key checked with its row, the key
+            // of a deletion below.
+            {"VERSION_RECORDID", "typeof(VERSION_RECORDID) = 'integer'", QString(), true},
+            {"VERSION_STAMP", "(typeof(VERSION_STAMP) = 'text' AND " + version + ")",
+             "a moment in the form of a version"},
+            {"VERSION_COPY", "VERSION_COPY IN (SELECT n FROM temp.merge_copies WHERE n > 0)",
+             "the number of either copy"},
+            {"VERSION_DELETED", fitsKind(ado::ColumnKind::YesNo, "VERSION_DELETED"), "a Yes/No value"}};
+        // One pass: each version checked, and where each table's lie.
+        QStringList fits;
+        for (const Check& c : versionChecks)
+            fits << c.fits;
+        Statement rows(db, QString("SELECT VERSION_TABLE, rowid, NOT (%1) FROM %2")
+                               .arg(fits.join(" AND "), rep("Versions")));
+        QByteArray last;
+        QPair<qint64, qint64>* range = nullptr;
+        bool bad = false;
+        for (; rows.step(); ++p.records) {
+            const qint64 rowid = rows.integer(1);
+            bad = bad || rows.integer(2) != 0;
+            if (!range || rows.utf8(0) != QByteArrayView(last)) {
+                last = rows.utf8(0).toByteArray();
+                const QString table = QString::fromUtf8(last);
+                if (!p.versionRows.contains(table))
+                    p.versionRows.insert(table, {rowid, rowid});
+                range = &p.versionRows[table];
+            }
+            range->first = std::min(range->first, rowid);
+            range->second = std::max(range->second, rowid);
+        }
+        if (bad)
+            checkRows(db, "Versions", versionChecks, "VERSION_RECORDID");
     } catch (const ado::Error&) {
         throw Failure(notReplica);
     }

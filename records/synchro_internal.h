@@ -17,6 +17,7 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <optional>
 
 namespace synchro::detail {
 
@@ -70,6 +71,14 @@ public:
         s.bind(1, path);
         s.run();
         attached_ = true;
+        // Many thousand records are looked up and written at once: a page
+        // cache of 64 MiB for the operation keeps them from being read and
+        // spilled again and again.
+        Statement cache(db_, "PRAGMA main.cache_size");
+        cache_ = cache.step() ? cache.integer(0) : 0;
+        const QByteArray larger =
+            QString("PRAGMA main.cache_size = -65536; PRAGMA %1.cache_size = -65536").arg(kRep).toUtf8();
+        sqlite3_exec(db_, larger.constData(), nullptr, nullptr, nullptr);
     }
     ~Attached() { detach(); }
     Attached(const Attached&) = delete;
@@ -81,12 +90,15 @@ public:
         if (!sqlite3_get_autocommit(db_))
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_exec(db_, (QString("DETACH DATABASE ") + kRep).toUtf8().constData(), nullptr, nullptr, nullptr);
+        sqlite3_exec(db_, QString("PRAGMA main.cache_size = %1").arg(cache_).toUtf8().constData(), nullptr, nullptr,
+                     nullptr);
         attached_ = false;
     }
 
 private:
     sqlite3* db_;
     bool attached_ = false;
+    qint64 cache_ = 0;
 };
 
 bool sameFile(const QString& a, const QString& b);
@@ -134,14 +146,30 @@ struct Plan {
     bool holdBack = false;
     QSet<qint64> senderNumbers;  // the sender's number and its earlier ones
     QSet<qint64> shared;         // numbers both copies gave out keys under
+    QSet<qint64> ourNumbers;     // this copy's number and its earlier ones
+    // Numbers this copy had drawn before its file was put back to an older
+    // one, as the sender knows them from its replicas.
+    QSet<qint64> recovered;
+    // The sender's file was put back to an older one since its last replica
+    // merged here.
+    bool partnerWentBack = false;
+    // The sender's list of replicas and computer, kept as the partner's.
+    std::optional<QVector<qint64>> lineage;
+    QString computer;
+    bool keepLineage = false;  // not a replica older than the one merged last
     qint64 items = 0;
     qint64 records = 0;
     QStringList tables;
     QHash<QString, QVector<Column>> columns;
+    // Where each table's versions lie in the replica's "Versions" (rowids),
+    // so a table's are read without reading the others'.
+    QHash<QString, QPair<qint64, qint64>> versionRows;
 };
 
 // Reads and checks the attached replica (synchro_inspect.cpp).
 Plan inspect(ado::Connection& conn, const QString& replicaPath, SameNumber same);
+// Drops the other copy's marks a merge read (a table, or a view of the replica).
+void forgetTheirMarks(sqlite3* db);
 // Whether this copy and the other name one and the same record by a key, as
 // an SQL condition (synchro_inspect.cpp).
 QString sameRecord(const QString& table, const QString& id);
@@ -155,5 +183,26 @@ void renumberThisCopy(ado::Connection& conn, int old, int fresh);
 void keepSeatingRules(ado::Connection& conn, Merged& m);
 // What the closing message says of them, "" when nothing was undone.
 QString undoneSummary(const Merged& m);
+// Moves this copy's records to other keys, with every reference to them,
+// their log rows, versions and marks: those of temp.merge_moves (t, old,
+// new), each to `new`, or, where that is NULL, to the next keys of this
+// copy's range in the order of `old` (synchro_renumber.cpp).
+void moveRecords(ado::Connection& conn, Reporter& report, int fromPercent, int toPercent);
+void clearMoves(sqlite3* db);
+// Of this copy's records under the number `old`, which the other copy's
+// replica shows it added after the file was copied: they go into
+// temp.merge_moves (synchro_renumber.cpp).
+void ownSinceTheCopy(ado::Connection& conn, int old);
+
+// Files put back and copied (synchro_putback.cpp):
+// - the numbers this copy takes (a new one, or those it had before its file
+//   was put back), its counters past the keys of its range the sender holds,
+//   and its records moved where the sender's replica shows they must go;
+void takeNumbers(ado::Connection& conn, const Plan& p, Merged& m, Reporter& report);
+// - when the sender went back to an older file, what it lost of this copy's
+//   and its own records goes back with this copy's next replica: how many;
+int resendLost(ado::Connection& conn);
+// - the sender's list of replicas, kept as the partner's.
+void keepPartnerLineage(ado::Connection& conn, const Plan& p);
 
 }  // namespace synchro::detail

@@ -97,40 +97,54 @@ enum SetAside {
     OtherRecord = 2,    // under a key both copies gave out, this copy holds another record
 };
 
-// Decides, after any renumbering, what of the replica is set aside.
+// Decides, after any renumbering, what of the replica is set aside. A
+// record is taken over one here only when both carry the same mark, whatever
+// the number of its key (but the template's, which every copy shares).
 void setAside(sqlite3* db, const Plan& p)
 {
     exec(db, "DROP TABLE IF EXISTS temp.merge_foreign");
     exec(db, "CREATE TEMP TABLE merge_foreign (t TEXT, id INTEGER, why INTEGER, PRIMARY KEY (t, id))");
+    // Records of before the file was copied keep their keys in both copies,
+    // also those each marked anew when it first logged them: the copy that
+    // renumbers takes this one's mark for them (see ownSinceTheCopy).
+    const auto before = [&p](const QString& table, const QString& id) {
+        return p.holdBack ? QString("%2 <= coalesce((SELECT b.last FROM temp.merge_before b WHERE b.t = %1), 0)")
+                                .arg(table, id)
+                          : QStringLiteral("0");
+    };
     if (p.holdBack) {
-        Statement s(db, QString("INSERT OR IGNORE INTO temp.merge_foreign SELECT v.VERSION_TABLE, v.VERSION_RECORDID, "
-                                "%1 FROM %2 v LEFT JOIN main.SYNCHRO_ORIGIN mine ON mine.ORIGIN_TABLE = "
-                                "v.VERSION_TABLE AND mine.ORIGIN_RECORDID = v.VERSION_RECORDID LEFT JOIN "
-                                "temp.merge_marks theirs ON theirs.t = v.VERSION_TABLE AND theirs.id = "
-                                "v.VERSION_RECORDID WHERE v.VERSION_RECORDID BETWEEN ? AND ? AND NOT %3")
-                            .arg(HeldBack)
-                            .arg(rep("Versions"), sameRecord("v.VERSION_TABLE", "v.VERSION_RECORDID")));
-        s.bind(1, ado::Connection::firstKeyOf(p.ours));
-        s.bind(2, ado::Connection::lastKeyOf(p.ours));
-        s.run();
+        const QString versions = QString("FROM %1 v LEFT JOIN main.SYNCHRO_ORIGIN mine ON mine.ORIGIN_TABLE = "
+                                         "v.VERSION_TABLE AND mine.ORIGIN_RECORDID = v.VERSION_RECORDID LEFT JOIN "
+                                         "temp.merge_marks theirs ON theirs.t = v.VERSION_TABLE AND theirs.id = "
+                                         "v.VERSION_RECORDID WHERE v.VERSION_RECORDID BETWEEN %2 AND %3 AND ")
+                                     .arg(rep("Versions"))
+                                     .arg(ado::Connection::firstKeyOf(p.ours))
+                                     .arg(ado::Connection::lastKeyOf(p.ours));
+        const QString same = sameRecord("v.VERSION_TABLE", "v.VERSION_RECORDID");
+        exec(db, "DROP TABLE IF EXISTS temp.merge_before");
+        exec(db, QString("CREATE TEMP TABLE merge_before AS SELECT v.VERSION_TABLE AS t, max(v.VERSION_RECORDID) AS "
+                         "last %1 %2 GROUP BY 1")
+                     .arg(versions, same));
+        exec(db, QString("INSERT OR IGNORE INTO temp.merge_foreign SELECT v.VERSION_TABLE, v.VERSION_RECORDID, %1 %2 "
+                         "NOT %3 AND NOT %4")
+                     .arg(HeldBack)
+                     .arg(versions, same, before("v.VERSION_TABLE", "v.VERSION_RECORDID")));
     }
-    QStringList shared;
-    for (qint64 n : p.shared)
-        if (n > 0)
-            shared << QString::number(n);
-    if (shared.isEmpty())
-        return;  // keys of two numbers apart name one record each
-    const QString inShared = QString("theirs.id / %1 IN (%2)").arg(ado::Connection::kKeyRange).arg(shared.join(", "));
+    const QString keyed = QString("theirs.id >= %1").arg(ado::Connection::kKeyRange);
+    // Read from this copy's marks: those of a copy that has taken nothing yet
+    // are few.
+    if (!Statement(db, "SELECT 1 FROM main.SYNCHRO_ORIGIN LIMIT 1").step())
+        return;
     exec(db, QString("INSERT OR IGNORE INTO temp.merge_foreign SELECT theirs.t, theirs.id, %1 FROM temp.merge_marks "
                      "theirs JOIN main.SYNCHRO_ORIGIN o ON o.ORIGIN_TABLE = theirs.t AND o.ORIGIN_MARK = theirs.m "
                      "WHERE o.ORIGIN_RECORDID <> theirs.id AND %2")
                  .arg(HeldElsewhere)
-                 .arg(inShared));
-    exec(db, QString("INSERT OR IGNORE INTO temp.merge_foreign SELECT theirs.t, theirs.id, %1 FROM temp.merge_marks "
-                     "theirs JOIN main.SYNCHRO_ORIGIN o ON o.ORIGIN_TABLE = theirs.t AND o.ORIGIN_RECORDID = theirs.id "
-                     "WHERE o.ORIGIN_MARK <> theirs.m AND %2")
+                 .arg(keyed));
+    exec(db, QString("INSERT OR IGNORE INTO temp.merge_foreign SELECT theirs.t, theirs.id, %1 FROM main.SYNCHRO_ORIGIN "
+                     "o CROSS JOIN temp.merge_marks theirs ON theirs.t = o.ORIGIN_TABLE AND theirs.id = "
+                     "o.ORIGIN_RECORDID WHERE o.ORIGIN_MARK <> theirs.m AND %2 AND NOT %3")
                  .arg(OtherRecord)
-                 .arg(inShared));
+                 .arg(keyed, before("theirs.t", "theirs.id")));
 }
 
 // What becomes of a received record.
@@ -140,6 +154,8 @@ enum Decision {
     GoneWithParent = 2,  // it hangs on a record deleted here
     HeldBackHere = 3,    // see SetAside
     OtherHere = 4,
+    Unplaced = 5,        // it names a record neither copy has, or none where it must
+    Elsewhere = 6,       // see SetAside
 };
 
 // The record-by-record plan of one table: each received version, the row
@@ -206,7 +222,7 @@ void fillPlan(sqlite3* db, const Plan& p, int i, int ours)
                                                      .arg(HeldBackHere)
                                                      .arg(OtherRecord)
                                                      .arg(OtherHere)
-                                                     .arg(LeftAlone);
+                                                     .arg(Elsewhere);
     const QString here = any(QString("SELECT 1 FROM %1 LIMIT 1").arg(mainTable(table)), table)
                              ? QString("EXISTS (SELECT 1 FROM %1 l WHERE l.%2 = v.VERSION_RECORDID)")
                                    .arg(mainTable(table), key)
@@ -227,14 +243,17 @@ void fillPlan(sqlite3* db, const Plan& p, int i, int ours)
             : QString("0");
     const QString sql = QString("INSERT INTO %1 (id, stamp, copy, rid, here, decision) "
                                 "SELECT v.VERSION_RECORDID, v.VERSION_STAMP, v.VERSION_COPY, r.rid, %2, CASE "
-                                "  WHEN r.rid IS NULL THEN 0 %9WHEN %3 THEN 0 WHEN %4 THEN 2 WHEN %5 OR %8 THEN 0 "
-                                "  ELSE 1 END "
+                                "  WHEN r.rid IS NULL THEN 0 %9WHEN %3 THEN 0 WHEN %4 THEN 2 WHEN %5 THEN 0 "
+                                "  WHEN %8 THEN 5 ELSE 1 END "
                                 "FROM %6 v LEFT JOIN temp.merge_rows r ON r.id = v.VERSION_RECORDID "
                                 "LEFT JOIN %7 d ON d.rowid = r.rid "
-                                "WHERE v.VERSION_TABLE = ?1 AND v.VERSION_DELETED = 0")
+                                "WHERE v.rowid BETWEEN %10 AND %11 AND v.VERSION_TABLE = ?1 AND "
+                                "v.VERSION_DELETED = 0")
                             .arg(plan, here, gone, orphan.isEmpty() ? QString("0") : orphan.join(" OR "), older,
                                  rep("Versions"), rep(table),
-                                 nowhere.isEmpty() ? QString("0") : nowhere.join(" OR "), setAsideCase);
+                                 nowhere.isEmpty() ? QString("0") : nowhere.join(" OR "), setAsideCase)
+                            .arg(p.versionRows.value(table).first)
+                            .arg(p.versionRows.value(table).second);
     try {
         Statement fill(db, sql);
         fill.bind(1, table);
@@ -294,6 +313,7 @@ void applyPlan(ado::Connection& conn, const Plan& p, Merged& m, QStringList& pic
             if (g.asideAs >= 0) {
                 m.heldBack += g.asideAs == HeldBack;
                 m.otherHere += g.asideAs == OtherRecord;
+                m.elsewhere += g.asideAs == HeldElsewhere;
                 continue;
             }
             if (exists(db, table, p.columns[table][0].name, g.id)) {
@@ -305,11 +325,19 @@ void applyPlan(ado::Connection& conn, const Plan& p, Merged& m, QStringList& pic
         }
     }
 
+    // A deletion taken keeps the mark of the record it was about, so a
+    // record the other copy later gives the same key is told apart from it.
+    if (!deletions.isEmpty())
+        exec(db, QString("INSERT OR IGNORE INTO main.SYNCHRO_ORIGIN (ORIGIN_TABLE, ORIGIN_RECORDID, ORIGIN_MARK) "
+                         "SELECT theirs.t, theirs.id, theirs.m FROM %1 v JOIN temp.merge_marks theirs ON theirs.t = "
+                         "v.VERSION_TABLE AND theirs.id = v.VERSION_RECORDID WHERE v.VERSION_DELETED = 1 AND NOT "
+                         "EXISTS (SELECT 1 FROM temp.merge_foreign f WHERE f.t = theirs.t AND f.id = theirs.id)")
+                     .arg(rep("Versions")));
     exec(db, "DROP TABLE IF EXISTS temp.merge_rows");
     exec(db, "CREATE TEMP TABLE merge_rows (id INTEGER PRIMARY KEY, rid INTEGER)");
     for (int i = 0; i < p.tables.size(); ++i) {
         const QString& table = p.tables[i];
-        report(QString(), 50 + percentOf(i, p.tables.size()) / 2);
+        report(QString(), 75 + percentOf(i, p.tables.size()) / 4);
         const QVector<Column>& cols = p.columns[table];
         const QString key = quoted(cols[0].name);
         const QString plan = planOf(i);
@@ -332,7 +360,7 @@ void applyPlan(ado::Connection& conn, const Plan& p, Merged& m, QStringList& pic
         // their stored form, so the connection's write rules have nothing to
         // do for them; a currency is checked for its range only, so a table
         // with one keeps the rules, which round it.
-        QStringList vouched = {"SYNCHRO_VERSION"};
+        QStringList vouched = {"SYNCHRO_VERSION", "SYNCHRO_ORIGIN"};
         if (std::none_of(cols.begin(), cols.end(), [](const Column& c) {
                 return ado::convert::kindOfDeclaredType(c.type) == ado::ColumnKind::Currency;
             }))
@@ -342,7 +370,9 @@ void applyPlan(ado::Connection& conn, const Plan& p, Merged& m, QStringList& pic
             const QString taken = QString("SELECT p.id AS nuptaro_id, r.* FROM %1 p JOIN %2 r ON r.rowid = p.rid "
                                           "WHERE p.decision = 1 AND p.here = 1")
                                       .arg(plan, rep(table));
-            if (cols.size() > 1) {
+            if (cols.size() > 1 && Statement(db, QString("SELECT 1 FROM %1 WHERE decision = 1 AND here = 1 LIMIT 1")
+                                                         .arg(plan))
+                                           .step()) {
                 QStringList sets;
                 for (int c = 1; c < cols.size(); ++c)
                     sets << QString("%1 = src.%1").arg(quoted(cols[c].name));
@@ -368,23 +398,28 @@ void applyPlan(ado::Connection& conn, const Plan& p, Merged& m, QStringList& pic
             remember.bind(1, table);
             remember.run();
             remembered = remember.changes();
+            // A record taken keeps the mark it came with.
+            Statement marks(db, QString("INSERT OR IGNORE INTO main.SYNCHRO_ORIGIN (ORIGIN_TABLE, ORIGIN_RECORDID, "
+                                        "ORIGIN_MARK) SELECT ?1, p.id, theirs.m FROM %1 p CROSS JOIN temp.merge_marks "
+                                        "theirs ON theirs.t = ?1 AND theirs.id = p.id WHERE p.decision = 1")
+                                    .arg(plan));
+            marks.bind(1, table);
+            marks.run();
         });
         m.applied += remembered;
-        // A record taken keeps the mark it came with.
-        Statement marks(db, QString("INSERT OR IGNORE INTO main.SYNCHRO_ORIGIN (ORIGIN_TABLE, ORIGIN_RECORDID, "
-                                    "ORIGIN_MARK) SELECT ?1, p.id, theirs.m FROM %1 p JOIN temp.merge_marks theirs ON "
-                                    "theirs.t = ?1 AND theirs.id = p.id WHERE p.decision = 1")
-                                .arg(plan));
-        marks.bind(1, table);
-        marks.run();
-        Statement aside(db, QString("SELECT count(*) FILTER (WHERE decision = %1), "
-                                    "count(*) FILTER (WHERE decision = %2) FROM %3")
+        Statement aside(db, QString("SELECT count(*) FILTER (WHERE decision = %1), count(*) FILTER (WHERE decision = "
+                                    "%2), count(*) FILTER (WHERE decision = %3), count(*) FILTER (WHERE decision = %4) "
+                                    "FROM %5")
                                 .arg(HeldBackHere)
                                 .arg(OtherHere)
+                                .arg(Elsewhere)
+                                .arg(Unplaced)
                                 .arg(plan));
         aside.step();
         m.heldBack += int(aside.integer(0));
         m.otherHere += int(aside.integer(1));
+        m.elsewhere += int(aside.integer(2));
+        m.unplaced += int(aside.integer(3));
     }
     m.skipped = int(p.records) - m.applied;
 }
@@ -433,10 +468,7 @@ Merged Synchronize(ado::Connection& conn, const QString& replicaPath, const Prog
     QStringList pictures;
     try {
         ado::Transaction tr(conn);
-        if (plan.fresh) {
-            renumberThisCopy(conn, plan.ours, plan.fresh);
-            m.renumberedTo = plan.fresh;
-        }
+        takeNumbers(conn, plan, m, report);
         // The other copy's keys must not move this copy's counters.
         const QMap<QString, qint64> counters = conn.keyCounters();
         applyPlan(conn, plan, m, pictures, report);
@@ -450,14 +482,19 @@ Merged Synchronize(ado::Connection& conn, const QString& replicaPath, const Prog
             else if (counters.value(it.key()) != it.value())
                 conn.Execute("UPDATE sqlite_sequence SET seq = ? WHERE name = ?", {counters.value(it.key()), it.key()});
         }
+        if (plan.partnerWentBack)
+            m.resent = resendLost(conn);
+        keepPartnerLineage(conn, plan);
         tr.commit();
     } catch (const Failure&) {
         QFile::remove(pending);
         throw;  // a refusal found record by record: rolled back, nothing changed
     } catch (const std::exception& e) {
         QFile::remove(pending);
-        const QString detail =
-            dynamic_cast<const ado::Error*>(&e) ? static_cast<const ado::Error&>(e).description() : QString(e.what());
+        const auto* error = dynamic_cast<const ado::Error*>(&e);
+        const QString detail = !error                ? QString(e.what())
+                               : ado::isBusy(*error) ? ado::inUseElsewhere(native(conn.path()))
+                                                     : error->description();
         throw Failure(QString("The synchronization failed, and the working database was left as it was.\n\n%1")
                           .arg(detail));
     }
@@ -466,7 +503,8 @@ Merged Synchronize(ado::Connection& conn, const QString& replicaPath, const Prog
     exec(conn.handle(), "DROP TABLE IF EXISTS temp.merge_copies");
     exec(conn.handle(), "DROP TABLE IF EXISTS temp.merge_tables");
     exec(conn.handle(), "DROP TABLE IF EXISTS temp.merge_rows");
-    for (const char* t : {"merge_theirs", "merge_marks", "merge_foreign"})
+    forgetTheirMarks(conn.handle());
+    for (const char* t : {"merge_theirs", "merge_foreign", "merge_keys", "merge_moves", "merge_before"})
         exec(conn.handle(), QString("DROP TABLE IF EXISTS temp.%1").arg(t));
     attached->detach();
     {
@@ -483,7 +521,7 @@ Merged Synchronize(ado::Connection& conn, const QString& replicaPath, const Prog
 QString mergeSummary(const Merged& m)
 {
     QStringList parts;
-    const int ordinary = m.skipped - m.heldBack - m.otherHere;
+    const int ordinary = m.skipped - m.heldBack - m.otherHere - m.elsewhere - m.unplaced;
     const QString held = "this copy already held those or newer ones, or had deleted their records.";
     if (m.skipped > 0 && ordinary == m.skipped) {
         parts << QString("%1 of the changes received were applied and %2 skipped: %3")
@@ -501,14 +539,30 @@ QString mergeSummary(const Merged& m)
             s += QString("  %1 of them name records under keys that name other records here; those were left as "
                          "they are.")
                      .arg(m.otherHere);
+        if (m.elsewhere > 0)
+            s += QString("  %1 of them this copy holds under other keys; those were left as they are.")
+                     .arg(m.elsewhere);
+        if (m.unplaced > 0)
+            s += QString("  %1 of them name records that neither copy has, so they were left out.").arg(m.unplaced);
         if (ordinary > 0)
             s += QString("  The other %1 this copy already held, or newer ones, or had deleted.").arg(ordinary);
         parts << s;
     }
     if (const QString undone = undoneSummary(m); !undone.isEmpty())
         parts << undone;
+    if (m.movedAway > 0)
+        parts << QString("This copy's file was put back to an older one: %1 records added here since then had keys "
+                         "that the other copy holds other records under, and took new keys.")
+                     .arg(m.movedAway);
+    if (m.resent > 0)
+        parts << QString("The other copy's file was put back to an older one: this copy's next replica takes back "
+                         "to it %1 records and deletions it may have lost.")
+                     .arg(m.resent);
     if (m.renumberedTo > 0)
-        parts << QString("This copy of the database now has the copy number %1.").arg(m.renumberedTo);
+        parts << (m.numberBack ? QString("This copy of the database has the copy number %1 again, the one it had "
+                                         "taken before its file was put back.")
+                               : QString("This copy of the database now has the copy number %1."))
+                     .arg(m.renumberedTo);
     return parts.join("\n\n");
 }
 

@@ -59,6 +59,19 @@ struct Connection::Cached {
 
 // ---------------------------------------------------------------- Connection
 
+bool isBusy(const Error& e)
+{
+    const int code = e.number() & 0xff;
+    return code == SQLITE_BUSY || code == SQLITE_LOCKED;
+}
+
+QString inUseElsewhere(const QString& file)
+{
+    return QString("Another program is using the file %1 and keeps it locked for a change of its own.  Try again "
+                   "when it is done.")
+        .arg(file);
+}
+
 void Connection::clearCache()
 {
     for (sqlite3_stmt* st : std::as_const(cache_))
@@ -105,6 +118,10 @@ void Connection::Open(const QString& path)
         sqlite3_close(db_);
         db_ = nullptr;
         path_.clear();
+        // A write of another program (an SQLite shell inside a transaction)
+        // keeps every reader out until it ends; the file itself is sound.
+        if (isBusy(e))
+            throw Error(e.number(), inUseElsewhere(path), e.statement());
         throw Error(e.number(), QString("The file %1 is not a usable database: %2").arg(path, e.description()),
                     e.statement());
     }
@@ -348,12 +365,21 @@ void Connection::setCopyNumber(int number)
         rules_->rangeChanged();
 }
 
-qint64 Connection::reserveKey(const QString& table)
+QString Connection::laterCounter()
+{
+    return QString("CASE WHEN KEY_COUNTER_LAST / %1 = excluded.KEY_COUNTER_LAST / %1 THEN max(KEY_COUNTER_LAST, "
+                   "excluded.KEY_COUNTER_LAST) ELSE excluded.KEY_COUNTER_LAST END")
+        .arg(kKeyRange);
+}
+
+qint64 Connection::reserveKey(const QString& table) { return reserveKeys(table, 1); }
+
+qint64 Connection::reserveKeys(const QString& table, qint64 count)
 {
     if (!rules_)
         throw Error(SQLITE_MISUSE, "The connection is not open.");
     rules_->keep();
-    return rules_->take(table, false);
+    return rules_->take(table, false, count);
 }
 
 void Connection::withoutWriteRules(const QStringList& tables, const std::function<void()>& work)

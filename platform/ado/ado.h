@@ -62,6 +62,11 @@ Error lastError(sqlite3* db, const QString& what = QString(), const QString& sta
 
 using Params = QVariantList;
 
+// Whether an error is another connection's lock (a write of another
+// program), and what to tell the user then, naming the file.
+bool isBusy(const Error& e);
+QString inUseElsewhere(const QString& file);
+
 // The message of an addition refused because a table has no key left in
 // this copy's range (Connection::kKeyRange keys per table). The program
 // words it, saying which of its lists is full; by default it names the table.
@@ -133,6 +138,8 @@ public:
     // row is stored and never given out again. Keys come from this copy's
     // own range (see copyNumber).
     qint64 reserveKey(const QString& table);
+    // Reserves `count` keys in a row at once (moving many records); the first.
+    qint64 reserveKeys(const QString& table, qint64 count);
     // How many more keys of this copy's range the table can hand out. Keys
     // once committed are never given again, also those of deleted rows; a
     // transaction rolled back gives back the keys it took.
@@ -156,6 +163,10 @@ public:
     static qint64 lastKeyOf(qint64 copy) { return copy * kKeyRange + kKeyRange - 1; }
     int copyNumber();
     void setCopyNumber(int number);
+    // The value an upsert of KEY_COUNTER keeps (excluded. the one written):
+    // the later key of one range; a key of another range (this copy's
+    // number before it took a new one) gives way.
+    static QString laterCounter();
     // The key counters of every table; a merge that inserts other copies'
     // keys saves them first and puts them back after, so this copy's next
     // keys stay in its own range.

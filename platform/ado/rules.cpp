@@ -272,9 +272,14 @@ int WriteRules::indexOf(const QString& table) const { return byName_.value(table
 // After a rollback the database holds the counters as they were before it;
 // the ones in memory go back to them, so the keys it took are given again.
 // A key that was committed stays spent: its row, or KEY_COUNTER, still
-// names it.
+// names it. The copy number lives in the file header and is rolled back
+// with the rest, so the range is read afresh too: a merge that took a new
+// number and then failed leaves the copy on its old one.
 void WriteRules::recount()
 {
+    const qint64 copy = c_.copyNumber();
+    low_ = Connection::firstKeyOf(copy);
+    high_ = Connection::lastKeyOf(copy);
     for (Table& t : tables_)
         if (!t.key.isEmpty())
             t.counter = highestTaken(t.name, t.key);
@@ -307,20 +312,20 @@ qint64 WriteRules::highestTaken(const QString& table, const QString& key)
     return top;
 }
 
-qint64 WriteRules::take(const QString& tableIn, bool nested)
+qint64 WriteRules::take(const QString& tableIn, bool nested, qint64 count)
 {
     const int i = indexOf(tableIn);
     if (i < 0 || tables_[i].key.isEmpty())
         throw Error(SQLITE_ERROR, QString("no such table with a key: %1").arg(tableIn));
     Table& t = tables_[i];
-    const qint64 next = std::max(t.counter, highestTaken(t.name, t.key)) + 1;
+    const qint64 first = std::max(t.counter, highestTaken(t.name, t.key)) + 1;
+    const qint64 next = first + std::max<qint64>(count, 1) - 1;
     if (next > high_)
         throw Error(SQLITE_FULL, keysFullText(t.name));
     t.counter = next;
     if (counters_)
         c_.Execute("INSERT INTO main.KEY_COUNTER (KEY_COUNTER_TABLE, KEY_COUNTER_LAST) VALUES (?, ?) "
-                   "ON CONFLICT (KEY_COUNTER_TABLE) DO UPDATE SET KEY_COUNTER_LAST = "
-                   "max(KEY_COUNTER_LAST, excluded.KEY_COUNTER_LAST)",
+                   "ON CONFLICT (KEY_COUNTER_TABLE) DO UPDATE SET KEY_COUNTER_LAST = " + Connection::laterCounter(),
                    {t.name, next});
     // AUTOINCREMENT goes on after the reserved key, so a plain INSERT seldom
     // needs its key replaced.
@@ -330,7 +335,7 @@ qint64 WriteRules::take(const QString& tableIn, bool nested)
         else
             c_.Execute("INSERT INTO main.sqlite_sequence (name, seq) VALUES (?, ?)", {t.name, next});
     }
-    return next;
+    return first;
 }
 
 void WriteRules::createFunctions()
@@ -403,9 +408,8 @@ void WriteRules::createTriggers(int index, bool writesOnly)
     if (!t.key.isEmpty() && counters_ && !writesOnly) {
         const QString remember =
             QString("INSERT INTO KEY_COUNTER (KEY_COUNTER_TABLE, KEY_COUNTER_LAST) VALUES (%1, OLD.%2) "
-                    "ON CONFLICT (KEY_COUNTER_TABLE) DO UPDATE SET KEY_COUNTER_LAST = "
-                    "max(KEY_COUNTER_LAST, excluded.KEY_COUNTER_LAST);")
-                .arg(literal(t.name), key);
+                    "ON CONFLICT (KEY_COUNTER_TABLE) DO UPDATE SET KEY_COUNTER_LAST = %3;")
+                .arg(literal(t.name), key, Connection::laterCounter());
         run(QString("CREATE TEMP TRIGGER %1 AFTER DELETE ON main.%2 WHEN nuptaro_key_removed(%3, OLD.%4) "
                            "BEGIN %5 END")
                        .arg(trigger("deleted"), table, tag, key, remember));

@@ -59,8 +59,9 @@ public:
     // The next key of the table from this copy's range, remembered at once so
     // it is never handed out again. Inside a running statement (a trigger)
     // nested is true: the table's AUTOINCREMENT counter is then left alone,
-    // since the statement writes it when it ends.
-    qint64 take(const QString& table, bool nested);
+    // since the statement writes it when it ends. With a count, that many
+    // keys in a row; the first is returned.
+    qint64 take(const QString& table, bool nested, qint64 count = 1);
 
 private:
     struct Table {

@@ -11,6 +11,7 @@
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QProcess>
+#include <QSysInfo>
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
@@ -327,6 +328,7 @@ public:
         env.insert("HOME", home);
         env.insert("XDG_CONFIG_HOME", home + "/.config");
         env.insert("NUPTARO_UNATTENDED", "1");
+        env.insert("LC_ALL", "C");
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(NUPTARO_PROGRAM_DIR) + "/nuptaro", {"--folder", folder});
         EXPECT_TRUE(p.waitForStarted(10000));
@@ -413,8 +415,8 @@ TEST(Startup, ASecondProgramOnTheSameFolderSaysSoAndEnds)
             ASSERT_TRUE(QFileInfo::exists(p.file(db::kLockFile))) << "the killed program left its lock";
         }
         Program second(p.path(), p.path());
-        const QString alreadyOpen = QString("Nuptaro is already open with this wedding (the data folder %1).")
-                                        .arg(QDir::toNativeSeparators(p.path()));
+        const QString alreadyOpen = QString("Nuptaro is already open with this wedding (the data file %1).")
+                                        .arg(QDir::toNativeSeparators(p.file("/data/qvnt03.qvd")));
         if (!c.killFirst) {
             ASSERT_TRUE(second.p.waitForFinished(10000)) << "the second start ends at once";
             EXPECT_EQ(second.p.exitCode(), 1);
@@ -437,6 +439,96 @@ TEST(Startup, ASecondProgramOnTheSameFolderSaysSoAndEnds)
         EXPECT_TRUE(m.msgs->shown[0].text.startsWith(alreadyOpen)) << m.msgs->shown[0].text.toStdString();
         EXPECT_FALSE(QString::fromUtf8(second.p.readAllStandardError()).contains("already open"));
     }
+}
+
+// What a start finds on the wedding's file is told as it is, naming the
+// file: a lock no program holds (empty, as a power cut leaves it) is taken
+// over; a lock of another computer names that computer and since when; a
+// lock left in a folder marked read-only (which holds for the superuser
+// too) gets the folder's own message; a second program reaching the file
+// through a link finds the first; a write of another program keeps the
+// start out until it is done.
+TEST(Startup, WhatHoldsTheWeddingsFileIsToldAsItIs)
+{
+    // Before the start: the folder it goes to, and a program already there.
+    using Setup = std::function<void(ProgramFolder&, QTemporaryDir& elsewhere, QString& folder,
+                                     std::unique_ptr<Program>& first)>;
+    const struct {
+        const char* what;
+        Setup before;
+        QString says;  // %1 the working file, %2 its folder; "" when the start opens the wedding
+    } cases[] = {
+        {"an empty lock",
+         [](ProgramFolder& p, QTemporaryDir&, QString&, auto&) { writeFile(p.file(db::kLockFile), QByteArray()); },
+         ""},
+        {"a lock of another computer",
+         [](ProgramFolder& p, QTemporaryDir&, QString&, auto&) {
+             writeFile(p.file(db::kLockFile), "4242\nnuptaro\nbride-laptop\n");
+             QFile f(p.file(db::kLockFile));
+             f.open(QIODevice::ReadWrite);
+             f.setFileTime(QDateTime(QDate(2026, 3, 14), QTime(10, 30)), QFileDevice::FileModificationTime);
+         },
+         "The wedding's data file %1 is marked as open in Nuptaro on the computer bride-laptop since 3/14/2026 "
+         "10:30 AM"},
+        {"a lock left in a read-only folder",
+         [](ProgramFolder& p, QTemporaryDir&, QString&, auto&) {
+             writeFile(p.file(db::kLockFile), "999999\nnuptaro\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+             QFile::setPermissions(p.file("/data"), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                                        QFile::ExeOther);
+         },
+         "The folder %2 of the data file is read-only."},
+        {"a working file that is a link to one in use",
+         [](ProgramFolder& p, QTemporaryDir& elsewhere, QString& folder, std::unique_ptr<Program>& first) {
+             QDir(elsewhere.path()).mkpath("data");
+             QFile::link(p.file("/data/qvnt03.qvd"), elsewhere.path() + "/data/qvnt03.qvd");
+             folder = elsewhere.path();
+             first = std::make_unique<Program>(p.path(), p.path());
+             EXPECT_TRUE(lockHeldBy(p.path(), first->p.processId()));
+         },
+         "Nuptaro is already open with this wedding (the data file %1)."},
+        {"a write of another program", nullptr,
+         "Another program is using the file %1 and keeps it locked for a change of its own.  Try again when it is "
+         "done."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProgramFolder p;
+        ScriptedMessagesGuard m;
+        ASSERT_TRUE(db::Startup());
+        db::gConn.Close();
+        db::ReleaseDataFolder();
+        QTemporaryDir elsewhere;
+        QString folder = p.path();
+        std::unique_ptr<Program> first;
+        std::unique_ptr<OtherProgramsLock> writing;
+        if (c.before)
+            c.before(p, elsewhere, folder, first);
+        else
+            writing = std::make_unique<OtherProgramsLock>(p.file("/data/qvnt03.qvd"), "BEGIN EXCLUSIVE");
+        Program start(folder, p.path());
+        if (c.says.isEmpty()) {
+            EXPECT_TRUE(lockHeldBy(p.path(), start.p.processId()));
+            continue;
+        }
+        ASSERT_TRUE(start.p.waitForFinished(20000));
+        EXPECT_EQ(start.p.exitCode(), 1);
+        const QString said = QString::fromUtf8(start.p.readAllStandardError());
+        const QString file = QDir::toNativeSeparators(p.file("/data/qvnt03.qvd"));
+        const QString says =
+            QString(c.says).replace("%1", file).replace("%2", QDir::toNativeSeparators(p.file("/data")));
+        EXPECT_TRUE(said.contains(says)) << said.toStdString();
+        EXPECT_FALSE(said.contains("not a usable database")) << said.toStdString();
+        QFile::setPermissions(p.file("/data"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    // Told that no program uses the wedding on the other computer, a start
+    // opens it and takes the lock.
+    ProgramFolder p;
+    ScriptedMessagesGuard m;
+    writeFile(p.file(db::kLockFile), "4242\nnuptaro\nbride-laptop\n");
+    m.msgs->answers << ui::vbYes;
+    ASSERT_TRUE(db::Startup());
+    EXPECT_TRUE(m.msgs->texts().value(0).endsWith("Open the wedding here?"));
+    EXPECT_TRUE(lockHeldBy(p.path(), QCoreApplication::applicationPid()));
 }
 
 // The statements that look up a party's people, a person's invitations and

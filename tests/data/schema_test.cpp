@@ -56,6 +56,7 @@ const TableColumns kTables[] = {
     {"SYNCHRO_ORIGIN", {"ORIGIN_TABLE", "ORIGIN_RECORDID", "ORIGIN_MARK"}},
     {"SYNCHRO_REPLICA", {"REPLICA_MARK"}},
     {"SYNCHRO_PARTNER", {"PARTNER_NUMBER"}},
+    {"SYNCHRO_PARTNER_REPLICA", {"REPLICA_MARK", "REPLICA_COMPUTER"}},
     {"KEY_COUNTER", {"KEY_COUNTER_TABLE", "KEY_COUNTER_LAST"}},
 };
 
@@ -80,7 +81,7 @@ TEST_F(Schema, EveryTableHasItsColumnsInOrder)
     // added when missing.
     QStringList required = modQVDatabase::requiredTables();
     required << "KEY_COUNTER" << "SYNCHRO_COPY" << "SYNCHRO_VERSION" << "SYNCHRO_ORIGIN" << "SYNCHRO_REPLICA"
-             << "SYNCHRO_PARTNER";
+             << "SYNCHRO_PARTNER" << "SYNCHRO_PARTNER_REPLICA";
     required.sort();
     EXPECT_EQ(required, expected);
 }

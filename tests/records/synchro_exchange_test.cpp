@@ -15,7 +15,7 @@ namespace {
 
 class Exchange : public TwoCopiesTest {
 protected:
-    Copy& copy(QChar c) { return c == 'A' ? A : B; }
+    Copy& copy(QChar c) { return c == 'A' ? A : c == 'B' ? B : C; }
 
     // Runs steps such as "A + g Ann" (add), "B : g Bea" (rename), "A - g"
     // (delete), "A > 1" (A prepares replica 1), "A >- 1" (the same without
@@ -62,10 +62,33 @@ protected:
                 k.Execute("DROP TABLE SYNCHRO_PARTNER");
                 continue;
             }
+            synchro::setComputer(computer[&c]);
+            if (w[1] == "key") {  // "B key c 17": the record's key is of that number
+                EXPECT_EQ(keys.at(w[2]) / ado::Connection::kKeyRange, w[3].toLongLong());
+                continue;
+            }
+            if (w[1] == "computer") {
+                computer[&c] = w[2];
+                continue;
+            }
+            if (w[1] == "save" || w[1] == "back" || w[1] == "earlier-file") {  // a backup taken or put back
+                db().Close();
+                current = nullptr;
+                const QString saved = w[1] == "earlier-file" ? sourcePath("tests/data/earlier/no-marks/qvnt03.qvd")
+                                                              : c.path("/" + w[2] + ".qvd");
+                const QString from = w[1] == "save" ? c.working() : saved;
+                const QString to = w[1] == "save" ? saved : c.working();
+                QFile::remove(to);
+                ASSERT_TRUE(QFile::copy(from, to));
+                QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
+                continue;
+            }
             if (w[1].startsWith(">")) {
                 replicas[w[2]] = replicaOf(c, "r" + w[2] + ".qvd");
                 ado::Connection r;
                 r.Open(replicas[w[2]]);
+                if (w[1] == ">!")  // damaged: a record with two versions
+                    r.Execute("INSERT INTO Versions SELECT * FROM Versions LIMIT 1");
                 if (w[1] == ">-")
                     r.Execute("DROP TABLE Origins");
                 if (w[1] == ">-" || w[1] == ">~") {
@@ -75,12 +98,25 @@ protected:
                 continue;
             }
             use(c);
-            if (w[1] == "<")
-                ASSERT_NO_THROW(synchro::Synchronize(db(), replicas.at(w[2])));
-            else if (w[1] == "<<")  // as "Yes" to taking a new number
-                ASSERT_NO_THROW(synchro::Synchronize(db(), replicas.at(w[2]), {}, synchro::SameNumber::Renumber));
-            else if (w[1] == "+")
+            if (w[1].startsWith("<")) {  // "<!", "<<!": refused or failed, nothing changed
+                const QString before = dump();
+                try {
+                    said << synchro::mergeSummary(synchro::Synchronize(
+                        db(), replicas.at(w[2]), {},
+                        w[1].startsWith("<<") ? synchro::SameNumber::Renumber : synchro::SameNumber::Refuse));
+                    EXPECT_FALSE(w[1].endsWith("!")) << said.last().toStdString();
+                } catch (const synchro::Failure& f) {
+                    said << f.message();
+                    EXPECT_TRUE(w[1].endsWith("!")) << f.message().toStdString();
+                    EXPECT_EQ(dump(), before);
+                }
+            } else if (w[1] == "+")
                 keys[w[2]] = addGuest(w[3]);
+            else if (w[1] == "+p")  // a person of the party named last
+                keys[w[2]] = addRecord("SUBGUEST", "GUEST_ID, SUBGUEST_FNAME", {keys.at(w[4]), w[3]});
+            else if (w[1] == "raw")  // a party an earlier build stored without logging it
+                db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (?, ?)",
+                             {keys[w[2]] = db().reserveKey("GUEST"), w[3]});
             else if (w[1] == ":")
                 renameGuest(keys.at(w[2]), w[3]);
             else if (w[1] == "-")
@@ -110,9 +146,27 @@ protected:
         });
     }
 
+    // Each party with its people, "Adams:Sam Zed:".
+    QString parties()
+    {
+        return rows("SELECT group_concat(p, ' ') FROM (SELECT GUEST_PARTYNAME || ':' || coalesce((SELECT "
+                    "group_concat(SUBGUEST_FNAME) FROM SUBGUEST s WHERE s.GUEST_ID = g.GUEST_ID), '') AS p FROM "
+                    "GUEST g ORDER BY 1)")
+            .mid(2)
+            .trimmed();
+    }
+    void TearDown() override
+    {
+        synchro::setComputer(QString());
+        TwoCopiesTest::TearDown();
+    }
+
     std::map<QString, qint64> keys;
     std::map<QString, QString> replicas;
+    std::map<Copy*, QString> computer;
+    QStringList said;  // what each merge said
     bool frozen = false;
+    Copy C;
 };
 
 TEST_F(Exchange, BothCopiesHoldTheNewestChangeOfEveryRecordWhateverTheOrder)
@@ -219,6 +273,93 @@ TEST_F(Exchange, TwoCopiesOfOneFileKeepWhatBothAddedWhateverTheTiming)
                   c.parties);
         use(B);
         EXPECT_EQ(guestRows(), onA);
+    }
+}
+
+// What people do with their files: put an older one back, copy one to
+// another computer, see a merge fail half-way. Neither copy loses, mixes or
+// duplicates a record because of it; both end alike, row for row.
+TEST_F(Exchange, FilesPutBackOrCopiedNeverMixOrDuplicateRecords)
+{
+    const QStringList partners = {"A > 0", "B < 0", "A save old", "A + g Adams", "A > 1", "B < 1", "B +p s Sam g"};
+    const QStringList copied = {"A + s Shared", "B = A", "A + a Ann", "B + b Bea", "B save old"};
+    const struct {
+        const char* name;
+        QStringList steps;
+        QString parties;  // on both copies at the end
+        QStringList says;  // in what the merges said
+    } cases[] = {
+        {"a copy put back adds under a key it gave out before",
+         partners + QStringList{"A back old", "A + z Zed", "A > 2", "B < 2", "B > 3", "A < 3", "A > 4", "B < 4"},
+         "Adams:Sam Zed:",
+         {"1 of them name records under keys that name other records here", "The other copy's file was put back",
+          "records added here since then had keys"}},
+        {"a copy put back adds and deletes under a key it gave out before",
+         partners + QStringList{"A back old", "A + z Zed", "A - z", "A > 2", "B < 2", "B > 3", "A < 3", "A > 4",
+                                "B < 4"},
+         "Adams:Sam", {"1 of them name records under keys that name other records here"}},
+        {"a copy put back merges before it sends", partners + QStringList{"A back old", "B > 2", "A < 2", "A + z Zed",
+                                                                            "A > 3", "B < 3", "B > 4", "A < 4"},
+         "Adams:Sam Zed:", {}},
+        {"a copy put back to before it renumbered merges a later replica",
+         copied + QStringList{"A > 1", "B << 1", "B > 2", "A < 2", "A > 3", "B back old", "B < 3", "B > 4", "A < 4"},
+         "Ann: Bea: Shared:", {"the copy number", "again"}},
+        {"a copy put back to before it renumbered merges the same replica again",
+         copied + QStringList{"A > 1", "B << 1", "B > 2", "A < 2", "B back old", "B << 1", "B > 3", "A < 3", "A > 4",
+                              "B < 4", "B > 5", "A < 5"},
+         "Ann: Bea: Shared:", {"this copy holds under other keys"}},
+        {"a copy of a partner's file sends to both partners",
+         {"A > 0", "B < 0", "B > 9", "A < 9", "C = A", "C computer laptop", "A + g Adams", "C + c Cole", "A > 1",
+          "B < 1", "B +p s Sam g", "C > 2", "B <! 2", "A <! 2", "B > 3", "C <! 3", "A < 3"},
+         "Adams:Sam",
+         {"a third copy of the wedding: a copy of the file of copy number 17, prepared on the computer laptop",
+          "This replica comes from copy number 17, a third copy", "this copy is a third copy"}},
+        {"a renumbering merge fails after renumbering, then a save and an exchange",
+         copied + QStringList{"A >! 1", "B <<! 1", "B + c Cole", "B key c 17", "A > 2", "B << 2", "B > 3", "A < 3",
+                              "A > 4", "B < 4"},
+         "Ann: Bea: Cole: Shared:", {"two versions"}},
+        {"a record of before the copy that both logged first after it",
+         {"A raw o Old", "A + s Shared", "B = A", "B : o Olde", "A : o Older", "A + a Ann", "B + b Bea", "B > 1",
+          "A << 1", "A > 2", "B < 2", "B > 3", "A < 3"},
+         "Ann: Bea: Older: Shared:", {}},
+        {"the file of an earlier build copied",
+         {"A earlier-file", "B = A", "A + a Ann", "B + b Bea", "B > 1", "A << 1", "A > 2", "B < 2", "B > 3", "A < 3"},
+         QString(), {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        keys.clear();
+        replicas.clear();
+        said.clear();
+        computer.clear();
+        make(A, 17);
+        make(B, 42);
+        make(C, 99);
+        run(c.steps);
+        use(A);
+        const QString onA = guestRows() + rows("SELECT * FROM SUBGUEST ORDER BY 1");
+        const QString partiesOnA = parties();
+        const int numberOfA = db().copyNumber();
+        use(B);
+        EXPECT_EQ(guestRows() + rows("SELECT * FROM SUBGUEST ORDER BY 1"), onA);
+        EXPECT_NE(db().copyNumber(), numberOfA);
+        if (!c.parties.isEmpty())
+            EXPECT_EQ(partiesOnA, c.parties);
+        for (const QString& text : c.says)
+            EXPECT_TRUE(said.join('\n').contains(text)) << text.toStdString() << "\n"
+                                                         << said.join("\n---\n").toStdString();
+        // What stood in both before the copy stands under its keys in both.
+        if (QString(c.name).contains("earlier build")) {
+            sqlite3* h = nullptr;
+            sqlite3_open_v2(QFile::encodeName(sourcePath("tests/data/earlier/no-marks/qvnt03.qvd")).constData(), &h,
+                            SQLITE_OPEN_READONLY, nullptr);
+            const QString range = rowsOf(h, "SELECT min(GUEST_ID) || ' AND ' || max(GUEST_ID) FROM GUEST").mid(2);
+            const QString earlier = rowsOf(h, "SELECT * FROM GUEST ORDER BY 1");
+            const QString count = rowsOf(h, "SELECT count(*) + 2 FROM GUEST");
+            sqlite3_close(h);
+            EXPECT_EQ(rows("SELECT * FROM GUEST WHERE GUEST_ID BETWEEN " + range + " ORDER BY 1"), earlier);
+            EXPECT_EQ(rows("SELECT count(*) FROM GUEST"), count);
+        }
     }
 }
 
@@ -400,16 +541,21 @@ TEST_F(Exchange, ACopyOfTheSameFileRenumbersAndItsOwnRecordsMoveAway)
     EXPECT_EQ(rows("SELECT * FROM GUEST ORDER BY GUEST_ID"), onB);
     EXPECT_EQ(addGuest("Next") / ado::Connection::kKeyRange, fresh);
 
-    // Under a key both copies gave out, a record of another mark here is
-    // never overwritten, and the merge says so.
+    // Under a key both copies gave out, a record of another mark here, which
+    // the other copy does not know, is never overwritten: it is one this
+    // copy made after its file was put back, and it takes a new key.
     renameGuest(shared, "Shared by A");
     const QString fromA = replicaOf(A, "a2.qvd");
     use(B);
-    db().Execute("UPDATE SYNCHRO_ORIGIN SET ORIGIN_MARK = ORIGIN_MARK / 2 + 1 WHERE ORIGIN_RECORDID = ?", {shared});
+    db().Execute("UPDATE SYNCHRO_ORIGIN SET ORIGIN_MARK = ORIGIN_MARK / 2 + 1 WHERE ORIGIN_TABLE = 'GUEST' AND "
+                 "ORIGIN_RECORDID = ?",
+                 {shared});
     const synchro::Merged other = synchro::Synchronize(db(), fromA);
-    EXPECT_EQ(other.otherHere, 1);
-    EXPECT_TRUE(synchro::mergeSummary(other).contains("1 of them name records under keys that name other records here"));
-    EXPECT_EQ(guests().first(), g(shared, "Shared"));
+    EXPECT_EQ(other.movedAway, 1);
+    EXPECT_TRUE(synchro::mergeSummary(other).contains("1 records added here since then had keys that the other copy "
+                                                      "holds other records under, and took new keys."));
+    EXPECT_EQ(guests().first(), g(shared, "Shared by A"));
+    EXPECT_EQ(rows("SELECT count(*) FROM GUEST WHERE GUEST_PARTYNAME = 'Shared'"), "1:1\n");
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ TEST_F(TwoCopies, PrepareBuildsTheReplicaFromTheLog)
     EXPECT_EQ(r.scalar("SELECT group_concat(name, ',') FROM (SELECT name FROM sqlite_master WHERE type = 'table' "
                        "ORDER BY name)")
                   .toString(),
-              "Copies,GUEST,Origins,Partner,Replicas,Synchro,TASKS,Versions");
+              "Computer,Copies,GUEST,Keys,Origins,Partner,PartnerReplicas,Replicas,Synchro,TASKS,Versions");
     // Each record once, with the version it holds here, or as deleted; the
     // task that is not here has none.
     auto version = [&](qint64 key) {
@@ -88,17 +88,20 @@ TEST_F(TwoCopies, AnEmptyLogPacksAnEmptyReplica)
     EXPECT_EQ(synchro::Prepare(gConn), 0);
     const QString d = dumpFile(A.path("/data/synchro.qvd"));
     EXPECT_TRUE(d.contains("CREATE TABLE \"Synchro\""));
-    // the log, the versions, the earlier copy numbers, the records' and the replicas' marks, the partner
-    EXPECT_EQ(d.count("CREATE TABLE"), 6);
+    // the log, the versions, the earlier copy numbers, the records' and the replicas' marks, the partner, the
+    // computer, what it saw of the partner's replicas, the partner's highest keys
+    EXPECT_EQ(d.count("CREATE TABLE"), 9);
     // Merged into the other copy, it changes nothing but counts nothing either.
     const QString replica = synchro::SaveReplica(gConn, A.path("/empty.qvd"));
     use(B);
     const QString before = dump();
     const synchro::Merged m = synchro::Synchronize(gConn, replica);
     EXPECT_EQ(m.items + m.applied + m.skipped, 0);
-    // B now knows A as the copy it exchanges with.
+    // B now knows A as the copy it exchanges with, and its replicas.
     EXPECT_EQ(rows("SELECT PARTNER_NUMBER FROM SYNCHRO_PARTNER"), "1:17\n");
+    EXPECT_EQ(rows("SELECT count(*) FROM SYNCHRO_PARTNER_REPLICA"), "1:1\n");
     db().Execute("DELETE FROM SYNCHRO_PARTNER");
+    db().Execute("DELETE FROM SYNCHRO_PARTNER_REPLICA");
     EXPECT_EQ(dump(), before);
 }
 

@@ -9,7 +9,10 @@
 
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace testsupport;
 using modQVDatabase::gConn;
@@ -212,8 +215,13 @@ TEST_F(SynchronizeWithMain, ASameCopyNumberIsNamedAndThisCopyCanTakeANewOne)
     EXPECT_EQ(dump(), before);
 
     messages.msgs->answers = {ui::vbYes};
+    QSignalSpy bar(w().ProgressBar1, &QProgressBar::valueChanged);
     synchronize(fromB);
     const int fresh = db().copyNumber();
+    // The bar moves on as the records move to the new number.
+    EXPECT_TRUE(std::any_of(bar.begin(), bar.end(), [](const QList<QVariant>& v) {
+        return v[0].toInt() > 55 && v[0].toInt() <= 70;
+    }));
     EXPECT_NE(fresh, A.number);
     EXPECT_EQ(guests().size(), 3);
     ASSERT_EQ(messages.msgs->shown.size(), 2);

@@ -89,7 +89,8 @@ protected:
         QTemporaryDir dir;
         int number = 0;
         qint64 clockError = 0;  // seconds this machine's clock is off
-        QString path(const QString& rel) const { return dir.path() + rel; }
+        QString at;             // the folder it was moved to, if it was
+        QString path(const QString& rel) const { return (at.isEmpty() ? dir.path() : at) + rel; }
         QString working() const { return path("/data/qvnt03.qvd"); }
     };
 
@@ -117,6 +118,7 @@ protected:
         if (current == &c)
             modQVDatabase::gConn.Close();
         c.number = number;
+        c.at.clear();
         QDir(c.dir.path()).mkpath("data");
         QFile::remove(c.working());
         QFile::copy(templatePath(), c.path("/data/qvnt04.qvd"));
@@ -129,7 +131,7 @@ protected:
     void use(Copy& c)
     {
         modQVDatabase::gConn.Close();
-        modQVDatabase::setAppPath(c.dir.path());
+        modQVDatabase::setAppPath(c.path(QString()));
         modQVDatabase::OpenConnection();
         current = &c;
         if (!flushed)
