@@ -57,6 +57,7 @@ const TableColumns kTables[] = {
     {"SYNCHRO_REPLICA", {"REPLICA_MARK"}},
     {"SYNCHRO_PARTNER", {"PARTNER_NUMBER"}},
     {"KEY_COUNTER", {"KEY_COUNTER_TABLE", "KEY_COUNTER_LAST"}},
+    {"SCHEMA_VERSION", {"SCHEMA_VERSION_NUMBER"}},
 };
 
 class Schema : public DbTest {};
@@ -80,7 +81,7 @@ TEST_F(Schema, EveryTableHasItsColumnsInOrder)
     // added when missing.
     QStringList required = modQVDatabase::requiredTables();
     required << "KEY_COUNTER" << "SYNCHRO_COPY" << "SYNCHRO_VERSION" << "SYNCHRO_ORIGIN" << "SYNCHRO_REPLICA"
-             << "SYNCHRO_PARTNER";
+             << "SYNCHRO_PARTNER" << "SCHEMA_VERSION";
     required.sort();
     EXPECT_EQ(required, expected);
 }
@@ -90,7 +91,7 @@ TEST_F(Schema, KeysFirstAndAutoincrementExceptTipsAndLog)
     for (const TableColumns& t : kTables) {
         const QString table = t.table;
         const QString key = db().keyColumn(table);
-        if (table == "TIPS" || table.startsWith("SYNCHRO")) {
+        if (table == "TIPS" || table.startsWith("SYNCHRO") || table == "SCHEMA_VERSION") {
             EXPECT_TRUE(key.isEmpty()) << t.table;
             continue;
         }
