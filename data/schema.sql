@@ -1,7 +1,8 @@
 -- Tables of the planner's database. Column order matters: replicas copy by
 -- position and the guest import stores GUEST by position, so every copy of
--- the database must share this order. Key first, always AUTOINCREMENT so a
--- deleted record's key is never handed out again.
+-- the database must share this order: a later build adds a column only at
+-- the end of its table. Key first, always AUTOINCREMENT so a deleted
+-- record's key is never handed out again.
 --
 -- Declared types are what the data layer converts typed text to:
 --   TEXT     text, compared without regard to case
@@ -452,3 +453,11 @@ CREATE TABLE KEY_COUNTER (
   KEY_COUNTER_TABLE TEXT PRIMARY KEY COLLATE NOCASE,
   KEY_COUNTER_LAST INTEGER NOT NULL
 );
+
+-- The version of this schema (records/upgrade.h), one row. A build brings a
+-- file of an earlier version up to its own one step at a time and refuses a
+-- file of a later one. Raise it with every change of the schema.
+CREATE TABLE SCHEMA_VERSION (
+  SCHEMA_VERSION_NUMBER INTEGER NOT NULL
+);
+INSERT INTO SCHEMA_VERSION (SCHEMA_VERSION_NUMBER) VALUES (1);

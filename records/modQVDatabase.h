@@ -67,11 +67,11 @@ void LocateDataFile();
 void OpenConnection();
 void LoadSettings();
 
-// Makes a database made by an earlier build whole for this one: the tables
-// and indexes of the present schema it lacks, with what they start from, and
-// a copy number when it has none. Writes nothing when nothing is missing.
-// Every later change of the schema goes here too, so a file opened at
-// start-up is always complete.
+// Brings a database made by an earlier build up to this one's schema one
+// version at a time (records/upgrade.h), each step a transaction; makes again
+// any table, index or column of the present schema it lacks, and draws a copy
+// number when it has none. Writes nothing when nothing is missing. A file of
+// a later version is refused, naming both versions, and left unchanged.
 void UpgradeDatabase(ado::Connection& c);
 
 // A copy number drawn at random for a new working database, from the whole

@@ -400,6 +400,7 @@ void Connection::withoutWriteRules(const QStringList& tables, const std::functio
             for (const QString& t : tables)
                 rules_->resume(t);
         } catch (const Error&) {
+            logIgnoredError();
         }
         throw;
     }

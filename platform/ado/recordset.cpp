@@ -744,7 +744,7 @@ void Recordset::refetchRow(int row)
     try {
         Statement s(*conn_, QString("SELECT * FROM (%1) WHERE %2").arg(runSql_, conds.join(" AND ")));
         conn_->bindAll(s.handle(), params);
-        if (sqlite3_step(s.handle()) == SQLITE_ROW) {
+        if (s.step()) {
             for (int i = 0; i < cols_.size() + hiddenTables_.size(); ++i)
                 rows_.setFrom(row, i, s.handle(), i);
         } else {

@@ -119,11 +119,12 @@ void WriteRules::run(const QString& sql)
 void WriteRules::remove()
 {
     QStringList old;
-    sqlite3_stmt* st = c_.prepare("SELECT name FROM temp.sqlite_master WHERE type = 'trigger' "
-                                  "AND name LIKE 'nuptaro\\_%' ESCAPE '\\'");
-    while (sqlite3_step(st) == SQLITE_ROW)
-        old << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-    sqlite3_finalize(st);
+    {
+        Statement st(c_, "SELECT name FROM temp.sqlite_master WHERE type = 'trigger' "
+                         "AND name LIKE 'nuptaro\\_%' ESCAPE '\\'");
+        while (st.step())
+            old << st.text(0);
+    }
     for (const QString& o : old)
         run("DROP TRIGGER temp." + quoteIdent(o));
 }
@@ -166,25 +167,23 @@ void WriteRules::install()
 
     QStringList names;
     {
-        sqlite3_stmt* st = c_.prepare("SELECT name FROM main.sqlite_master WHERE type = 'table' "
-                                      "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' AND name <> 'KEY_COUNTER' "
-                                      "ORDER BY name");
-        while (sqlite3_step(st) == SQLITE_ROW)
-            names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-        sqlite3_finalize(st);
+        Statement st(c_, "SELECT name FROM main.sqlite_master WHERE type = 'table' "
+                         "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' AND name <> 'KEY_COUNTER' "
+                         "ORDER BY name");
+        while (st.step())
+            names << st.text(0);
     }
     for (const QString& name : names) {
         Table t;
         t.name = name;
-        sqlite3_stmt* st = c_.prepare("SELECT name, type, pk FROM pragma_table_info(?) ORDER BY cid");
-        const QByteArray n = name.toUtf8();
-        sqlite3_bind_text(st, 1, n.constData(), int(n.size()), SQLITE_TRANSIENT);
+        Statement st(c_, "SELECT name, type, pk FROM pragma_table_info(?) ORDER BY cid");
+        st.bind(1, name);
         int keys = 0;
         QString key;
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            const QString col = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-            const QString type = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
-            if (sqlite3_column_int(st, 2) > 0) {
+        while (st.step()) {
+            const QString col = st.text(0);
+            const QString type = st.text(1);
+            if (st.integer(2) > 0) {
                 ++keys;
                 if (type.compare("INTEGER", Qt::CaseInsensitive) == 0)
                     key = col;
@@ -196,7 +195,6 @@ void WriteRules::install()
                 t.kinds << k;
             }
         }
-        sqlite3_finalize(st);
         if (keys == 1)
             t.key = key;
         byName_.insert(name.toLower(), int(tables_.size()));
@@ -223,10 +221,8 @@ void WriteRules::install()
 // from before the temp schema was dropped would read a closed database.
 qint64 WriteRules::tempInteger(const char* sql)
 {
-    sqlite3_stmt* st = c_.prepare(QString::fromLatin1(sql));
-    const qint64 v = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
-    sqlite3_finalize(st);
-    return v;
+    Statement st(c_, QString::fromLatin1(sql));
+    return st.step() ? st.integer(0) : -1;
 }
 
 int WriteRules::countTriggers()

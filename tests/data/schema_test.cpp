@@ -58,6 +58,7 @@ const TableColumns kTables[] = {
     {"SYNCHRO_PARTNER", {"PARTNER_NUMBER"}},
     {"SYNCHRO_PARTNER_REPLICA", {"REPLICA_MARK", "REPLICA_COMPUTER"}},
     {"KEY_COUNTER", {"KEY_COUNTER_TABLE", "KEY_COUNTER_LAST"}},
+    {"SCHEMA_VERSION", {"SCHEMA_VERSION_NUMBER"}},
 };
 
 class Schema : public DbTest {};
@@ -81,7 +82,8 @@ TEST_F(Schema, EveryTableHasItsColumnsInOrder)
     // added when missing.
     QStringList required = modQVDatabase::requiredTables();
     required << "KEY_COUNTER" << "SYNCHRO_COPY" << "SYNCHRO_VERSION" << "SYNCHRO_ORIGIN" << "SYNCHRO_REPLICA"
-             << "SYNCHRO_PARTNER" << "SYNCHRO_PARTNER_REPLICA";
+             << "SYNCHRO_PARTNER" << "SYNCHRO_PARTNER_REPLICA"
+             << "SCHEMA_VERSION";
     required.sort();
     EXPECT_EQ(required, expected);
 }
@@ -91,7 +93,7 @@ TEST_F(Schema, KeysFirstAndAutoincrementExceptTipsAndLog)
     for (const TableColumns& t : kTables) {
         const QString table = t.table;
         const QString key = db().keyColumn(table);
-        if (table == "TIPS" || table.startsWith("SYNCHRO")) {
+        if (table == "TIPS" || table.startsWith("SYNCHRO") || table == "SCHEMA_VERSION") {
             EXPECT_TRUE(key.isEmpty()) << t.table;
             continue;
         }

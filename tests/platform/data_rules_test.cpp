@@ -321,6 +321,17 @@ TEST_F(DataRules, RulesSetAsideForCheckedRowsComeBackAfterwardsOrOnRollback)
     EXPECT_THROW(db().withoutWriteRules({"TASKS"}, [] {}), Error) << "outside a transaction";
 }
 
+// A change of the tables whose every statement fails (cut short here) is
+// refused, and the rules on every table still hold afterwards.
+TEST_F(DataRules, RulesHoldAfterAChangeOfTheTablesThatFailed)
+{
+    sqlite3_progress_handler(db().handle(), 1, [](void*) { return 1; }, nullptr);
+    EXPECT_THROW(db().Execute("CREATE INDEX GUEST_BY_CITY ON GUEST (GUEST_CITY)"), Error);
+    sqlite3_progress_handler(db().handle(), 0, nullptr, nullptr);
+    db().Execute("INSERT INTO GUEST (GUEST_PARTYNAME) VALUES ('Kept in range')");
+    EXPECT_TRUE(ours(db().lastInsertId())) << db().lastInsertId();
+}
+
 TEST_F(DataRules, AddNewAndDeleteOverAnAliasWorkOnTheirRowAndOverAJoinRefuse)
 {
     db().Execute("INSERT INTO GUEST (GUEST_ID, GUEST_PARTYNAME) VALUES (10, 'Smith'), (11, 'Jones')");
