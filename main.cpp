@@ -1,8 +1,9 @@
-#include "app/modQVDatabase.h"
+#include "app/startup.h"
 #include "platform/ui/boxrules.h"
 #include "platform/ui/fonts.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/regional.h"
+#include "records/modQVDatabase.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -38,5 +39,5 @@ int main(int argc, char** argv)
     const QString folder = modQVDatabase::folderArgument(QApplication::arguments());
     if (!folder.isEmpty())
         modQVDatabase::useFolder(folder);
-    return modQVDatabase::Main();
+    return startup::Main();
 }

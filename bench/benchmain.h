@@ -4,7 +4,7 @@
 // `seed` first; `done` runs before the database closes.
 
 #include "app/frmMain.h"
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 #include "platform/settings/settings.h"
 #include "platform/ui/boxrules.h"
 #include "platform/ui/fonts.h"

@@ -11,7 +11,7 @@
 // split), against reading
 // it whole, decoding it as UTF-8 and finding its lines and widths plainly.
 
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 #include "guests/guestcsv.h"
 #include "platform/settings/settings.h"
 

@@ -6,7 +6,7 @@
 // with the guest list alone. And a party of as many people moved across and
 // back (see "a party of many" below) against the same rows written plainly.
 
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 #include "bench/benchmain.h"
 #include "guests/frmInvite.h"
 #include "records/modSynchro.h"

@@ -4,7 +4,7 @@
 // on as many pages.
 
 #include "app/frmMain.h"
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 #include "bench/benchmain.h"
 #include "platform/grid/gridex.h"
 #include "platform/ui/dialogs.h"

@@ -5,7 +5,7 @@
 // against the raw SQLite step loop of the very statements it runs, recorded
 // from it and run on a plain connection.
 
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 #include "bench/benchmain.h"
 #include "platform/ui/messages.h"
 #include "seating/frmSeating.h"

@@ -4,7 +4,7 @@
 // every sheet) against the same pages drawn with plain QPainter calls from
 // texts already in memory.
 
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 #include "bench/benchmain.h"
 #include "platform/print/printer.h"
 #include "platform/ui/dialogs.h"

@@ -9,7 +9,7 @@
 // a copy of one file that moves 10,000 and 100,000 records of its own to a
 // new number in a merge, against the same UPDATEs on raw SQLite.
 
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 #include "bench/benchmain.h"
 #include "records/cascade.h"
 #include "records/modSynchro.h"

@@ -9,7 +9,7 @@
 // resized.
 
 #include "app/frmMain.h"
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 #include "bench/benchmain.h"
 #include "platform/grid/gridex.h"
 #include "views/viewdefs.h"

@@ -17,7 +17,7 @@ const std::array<EventList, kListCount>& eventLists()
         {Menu, "Menu", "fraMenu", "Menu", "eventMenu", "Added Menus for this Event.", "gridMenu", "EVENT_FOOD",
          "EVENT_FOOD_ID", "EVENT_FOOD_ORDER",
          "SELECT Event_ID, Event_Food_Order, Event_Food_Text as [Menu], Event_Food_Cost as [Cost], Event_Food_Notes "
-         "as [Notes] FROM EVENT_FOOD WHERE EVENT_ID = ",
+         "as [Notes] FROM EVENT_FOOD WHERE EVENT_ID = ?",
          " ORDER BY EVENT_FOOD_ORDER", {2700, 1000, 4000},
          "The selected menu item is already in the top position.",
          "The selected menu item is already in the last position.", "Delete menu item.",
@@ -28,7 +28,7 @@ const std::array<EventList, kListCount>& eventLists()
          "EVENT_DECORATION_ORDER",
          "SELECT Event_ID, Event_Decoration_Order, Event_Decoration_Item as [Item], Event_Decoration_Location as "
          "[Placement], Event_Decoration_Cost as [Cost], Event_Decoration_Quantity as [Quantity] FROM "
-         "EVENT_DECORATION WHERE EVENT_ID = ",
+         "EVENT_DECORATION WHERE EVENT_ID = ?",
          " ORDER BY EVENT_DECORATION_ORDER", {2700, 2700, 1000, 1300},
          "The selected decoration is already in the top position.",
          "The selected decoration item is already in the last position.", "Delete decoration item.",
@@ -37,7 +37,7 @@ const std::array<EventList, kListCount>& eventLists()
         {Music, "Music", "fraMusic", "Music", "eventMusic", "Added Music for this Event.", "gridMusic",
          "EVENT_MUSIC", "EVENT_MUSIC_ID", "EVENT_MUSIC_ORDER",
          "SELECT Event_ID, Event_Music_Order, Event_Music_Title as [Title], Event_Music_Performer as [Performer], "
-         "Event_Music_Album as [Album], Event_Music_Duration as [Duration] FROM EVENT_MUSIC WHERE EVENT_ID = ",
+         "Event_Music_Album as [Album], Event_Music_Duration as [Duration] FROM EVENT_MUSIC WHERE EVENT_ID = ?",
          " ORDER BY EVENT_MUSIC_ORDER", {2700, 2000, 2000, 1000},
          "The selected song is already in the top position.", "The selected song is already in the last position.",
          "Delete song item.", "Press OK to delete the song ", "Please select a song by clicking on the item.",
@@ -46,7 +46,7 @@ const std::array<EventList, kListCount>& eventLists()
          "gridPlayscript", "EVENT_PLAYSCRIPT", "EVENT_PLAYSCRIPT_ID", "EVENT_PLAYSCRIPT_ORDER",
          "SELECT Event_ID, Event_Playscript_Order, Event_Playscript_Text as [Event], Event_Playscript_Performer as "
          "[Performer], Event_Playscript_StartTime AS [Start Time], Event_Playscript_Duration as [Duration] FROM "
-         "EVENT_PLAYSCRIPT WHERE EVENT_ID = ",
+         "EVENT_PLAYSCRIPT WHERE EVENT_ID = ?",
          " ORDER BY EVENT_PLAYSCRIPT_ORDER", {3700, 1700, 1300, 1000},
          "The selected topic is already in the top position.", "The selected topic is already in the last position.",
          "Delete playscript item.", "Press OK to delete the playscript item ",
@@ -57,12 +57,11 @@ const std::array<EventList, kListCount>& eventLists()
 
 const EventList& eventList(ListId id) { return eventLists()[id]; }
 
-QString listQuery(const EventList& list, qint64 eventId)
+QString listQuery(const EventList& list)
 {
-    // The key is the program's own number, never typed text.
     // Rows of one order value (two copies each adding a row make them) in a
     // fixed order, the one moveRow counts in.
-    return QString::fromLatin1(list.select) + QString::number(eventId) + QString::fromLatin1(list.orderBy) + ", " +
+    return QString::fromLatin1(list.select) + QString::fromLatin1(list.orderBy) + ", " +
            QString::fromLatin1(list.keyColumn);
 }
 

@@ -24,7 +24,7 @@ struct EventList {
     const char* table;
     const char* keyColumn;
     const char* orderColumn;
-    const char* select;        // followed by the event's key and orderBy
+    const char* select;        // the event's key bound; followed by orderBy
     const char* orderBy;
     QVector<int> widths;       // twips, of columns 3 onward
     const char* topMessage;    // Up on the first line
@@ -44,7 +44,8 @@ const EventList& eventList(ListId id);
 // Up or Down on the new-row line, the same for every list.
 extern const char* const kEnterInTopRow;
 
-QString listQuery(const EventList& list, qint64 eventId);
+// The list's rows of one event, whose key is bound.
+QString listQuery(const EventList& list);
 
 // Steps of a save (editing::saveAll), so a refusal is told and undoes them.
 // Moves a row of an event's list past its neighbour, both addressed by

@@ -485,8 +485,9 @@ void frmEventInfo::LoadList(ListId id)
         typed << p.grid->value(grid::GridEX::kNewRowLine, c);
     const bool typing = std::any_of(typed.begin(), typed.end(), given);
     auto rs = ado::Recordset::create();
-    editing::readList([&] { rs->Open(events::listQuery(d, event_), gConn, ado::adOpenKeyset, ado::adLockOptimistic); },
-                      window());
+    editing::readList(
+        [&] { rs->Open(events::listQuery(d), gConn, ado::adOpenKeyset, ado::adLockOptimistic, {QVariant(event_)}); },
+        window());
     p.rs = rs;
     grid::GridEX* g = p.grid;
     g->bind(rs);

@@ -51,10 +51,6 @@ public:
     void cmdSave_Click();
     void cmdCancel_Click();
 
-    void LoadMenu() { LoadList(events::Menu); }
-    void LoadDecorations() { LoadList(events::Decorations); }
-    void LoadMusic() { LoadList(events::Music); }
-    void LoadPlayscript() { LoadList(events::Playscript); }
     void LoadList(events::ListId list);
     void cmdUp_Click(events::ListId list);
     void cmdDown_Click(events::ListId list);

@@ -46,7 +46,7 @@ constexpr std::array<const char*, 4> kMomentColumns = {"GUEST_ACCOMARRIVETIME", 
 
 const QString kSubguestQuery = QStringLiteral(
     "SELECT SUBGUEST_FNAME AS [First], SUBGUEST_LNAME AS [Last], SUBGUEST_TITLE AS [Title], SUBGUEST_ID FROM "
-    "SUBGUEST WHERE GUEST_ID =");
+    "SUBGUEST WHERE GUEST_ID = ?");
 
 // Hands the moment a box loses the focus to the window, as long as the
 // focus moved within it (not to another window or a pop-up).
@@ -327,10 +327,10 @@ bool frmGuestDetail::LoadGuest()
     }, widget());
     if (!read)
         return false;
-    const QString key = QString::number(curRec);
     GISubGuestRS = ado::Recordset::create();
-    editing::readList([&] { GISubGuestRS->Open(kSubguestQuery + key, gConn, ado::adOpenKeyset, ado::adLockOptimistic); },
-                      widget());
+    editing::readList(
+        [&] { GISubGuestRS->Open(kSubguestQuery, gConn, ado::adOpenKeyset, ado::adLockOptimistic, {curRec}); },
+        widget());
     ado::ignoringErrors([&] {
         GridSubguest->bind(GISubGuestRS);
         for (int c = 1; c <= GridSubguest->columnCount(); ++c)

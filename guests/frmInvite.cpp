@@ -69,16 +69,6 @@ constexpr qsizetype kStep = 2000;
 // it stays.
 struct Cancelled {};
 
-// Keys as a JSON array, for statements over many rows at once.
-QString keyList(const QVector<qint64>& keys)
-{
-    QString out;
-    out.reserve(keys.size() * 9 + 2);
-    for (const qint64 k : keys)
-        out += (out.isEmpty() ? u'[' : u',') + QString::number(k);
-    return out.isEmpty() ? QStringLiteral("[]") : out + u']';
-}
-
 QVector<qint64> keysOf(const QString& sql, const ado::Params& params)
 {
     QVector<qint64> out;
@@ -90,7 +80,7 @@ QVector<qint64> keysOf(const QString& sql, const ado::Params& params)
 // each logged.
 void invite(qint64 event, const QVector<qint64>& persons)
 {
-    const QString list = keyList(persons);
+    const QString list = ado::jsonKeys(persons);
     // A person deleted elsewhere, or one of a party deleted elsewhere, is
     // not invited: the row would name nobody.
     if (gConn.scalar("SELECT count(*) FROM json_each(?1) k WHERE NOT EXISTS (SELECT 1 FROM SUBGUEST s INNER JOIN "
@@ -111,7 +101,7 @@ void invite(qint64 event, const QVector<qint64>& persons)
     if (first + fresh.size() - 1 > ado::Connection::lastKeyOf(gConn.copyNumber()))
         throw ado::Error(SQLITE_FULL, ado::keysFullText("INVITE"));
     gConn.Execute("INSERT INTO INVITE (INVITE_ID, EVENT_ID, SUBGUEST_ID) SELECT ?1 + key, ?2, value FROM json_each(?3)",
-                  {first, event, keyList(fresh)});
+                  {first, event, ado::jsonKeys(fresh)});
     QVector<qint64> keys(fresh.size());
     std::iota(keys.begin(), keys.end(), first);
     modSynchro::LogChanges("INVITE", keys, modSynchro::Added);
@@ -121,12 +111,12 @@ void invite(qint64 event, const QVector<qint64>& persons)
 // seats at the event's tables, each logged (nothing hangs on either).
 void uninvite(qint64 event, const QVector<qint64>& persons)
 {
-    const ado::Params params{event, keyList(persons)};
+    const ado::Params params{event, ado::jsonKeys(persons)};
     const auto removeAll = [&](const QString& table, const QString& key, const QString& where) {
         const QVector<qint64> keys = keysOf(QString("SELECT %1 FROM %2 WHERE %3").arg(key, table, where), params);
         modSynchro::LogChanges(table, keys, modSynchro::Deleted);
         gConn.Execute(QString("DELETE FROM %1 WHERE %2 IN (SELECT value FROM json_each(?))").arg(table, key),
-                      {keyList(keys)});
+                      {ado::jsonKeys(keys)});
     };
     removeAll("INVITE", "INVITE_ID", "EVENT_ID = ?1 AND SUBGUEST_ID IN (SELECT value FROM json_each(?2))");
     removeAll("SEATING", "SEATING_ID",

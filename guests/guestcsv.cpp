@@ -264,10 +264,7 @@ void mergeDuplicateParties(const std::function<bool()>& keepGoing)
                   "WHERE SUBGUEST.SUBGUEST_ID = json_extract(m.value, '$[0]')",
                   {'[' + pairs.join(',') + ']'});
     checkIn();
-    QStringList parties;
-    for (const qint64 k : folded)
-        parties << QString::number(k);
-    gConn.Execute("DELETE FROM GUEST WHERE GUEST_ID IN (SELECT value FROM json_each(?))", {'[' + parties.join(',') + ']'});
+    gConn.Execute("DELETE FROM GUEST WHERE GUEST_ID IN (SELECT value FROM json_each(?))", {ado::jsonKeys(folded)});
 }
 
 }  // namespace guestimport

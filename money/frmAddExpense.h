@@ -54,8 +54,6 @@ public:
     QPushButton* cmdCancel = nullptr;
 
     // What this opening edits, taken when it loaded.
-    QString openMode() const { return mode_; }
-    qint64 openKey() const { return key_; }
 
 protected:
     void createControls() override;

@@ -32,7 +32,6 @@ public:
     QPushButton* cmdCancel = nullptr;
 
     // What this opening deletes, taken when the window loaded.
-    QString confirmedMode() const { return mode_; }
     qint64 confirmedID() const { return id_; }
 
 protected:

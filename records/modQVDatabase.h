@@ -1,7 +1,7 @@
 #pragma once
 // The data store every window shares: the one database connection, where
 // the program's files and the user's data lie, and the two start-up
-// settings. The program's start (app/modQVDatabase.h) opens it before it
+// settings. The program's start (app/startup.h) opens it before it
 // shows the main window.
 
 #include "platform/ado/ado.h"

@@ -38,7 +38,10 @@ QString versionOf(const QDateTime& moment) { return moment.toUTC().toString(kVer
 
 namespace {
 
-// The version after `latest` for a change made at `present`.
+// The version a change made at `present` gets: that moment, or a
+// millisecond after `latest` (the record's newest version so far) when the
+// clock is not past it, so a change always wins over every version it
+// follows, whatever the two machines' clocks say.
 QString versionAfter(const QString& latest, const QString& present)
 {
     if (latest.isEmpty() || present > latest)
@@ -57,11 +60,7 @@ void writeLog(const QString& table, const QList<qint64>& keys, short action)
     QList<qint64> unique = keys;
     std::sort(unique.begin(), unique.end());
     unique.erase(std::unique(unique.begin(), unique.end()), unique.end());
-    QString list;
-    list.reserve(unique.size() * 9);
-    for (const qint64 key : unique)
-        list += (list.isEmpty() ? u'[' : u',') + QString::number(key);
-    list += u']';
+    const QString list = ado::jsonKeys(unique);
 
     const QDateTime moment = now();
     const QString logged = ado::convert::isoDateTime(ado::convert::wallClock(moment.toLocalTime()));
@@ -104,8 +103,6 @@ void writeLog(const QString& table, const QList<qint64>& keys, short action)
 }
 
 }  // namespace
-
-QString nextVersion(const QString& latest) { return versionAfter(latest, versionOf(now())); }
 
 void LogChange(const QString& table, qint64 key, short action) { LogChanges(table, {key}, action); }
 

@@ -33,11 +33,6 @@ void LogChanges(const QString& table, const QList<qint64>& keys, short action);
 
 // The version text of a moment.
 QString versionOf(const QDateTime& moment);
-// The version a change made now gets: the present moment, or a millisecond
-// after `latest` (the record's newest version so far) when the clock is not
-// past it, so a change always wins over every version it follows, whatever
-// the two machines' clocks say.
-QString nextVersion(const QString& latest);
 
 // Where the present moment comes from; tests set a clock of their own, an
 // empty function puts the system clock back.

@@ -55,6 +55,16 @@ QSet<QString> tablesOf(sqlite3* db, const QString& schema);
 QString createTable(const QString& qualifiedName, const QVector<Column>& cols);
 // Runs one statement; returns the rows it changed.
 int exec(sqlite3* db, const QString& sql);
+// The same with values bound to ?1, ?2 ... in order.
+template <typename... Values>
+int exec(sqlite3* db, const QString& sql, const Values&... values)
+{
+    Statement s(db, sql);
+    int index = 0;
+    (s.bind(++index, values), ...);
+    s.run();
+    return s.changes();
+}
 
 // A replica attached to the working connection for one operation; the
 // attachment needs the connection outside any transaction, and is undone
@@ -173,9 +183,6 @@ void forgetTheirMarks(sqlite3* db);
 // Whether this copy and the other name one and the same record by a key, as
 // an SQL condition (synchro_inspect.cpp).
 QString sameRecord(const QString& table, const QString& id);
-// This copy takes the number fresh, and what it added on its own moves to
-// the new range (synchro_renumber.cpp).
-void renumberThisCopy(ado::Connection& conn, int old, int fresh);
 // Undoes, inside the merge's transaction, the invitations and seats that
 // break the rules of inviting and seating once both copies' rows are
 // together, and logs them as deleted; counts them into m

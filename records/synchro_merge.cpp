@@ -116,19 +116,20 @@ void setAside(sqlite3* db, const Plan& p)
         const QString versions = QString("FROM %1 v LEFT JOIN main.SYNCHRO_ORIGIN mine ON mine.ORIGIN_TABLE = "
                                          "v.VERSION_TABLE AND mine.ORIGIN_RECORDID = v.VERSION_RECORDID LEFT JOIN "
                                          "temp.merge_marks theirs ON theirs.t = v.VERSION_TABLE AND theirs.id = "
-                                         "v.VERSION_RECORDID WHERE v.VERSION_RECORDID BETWEEN %2 AND %3 AND ")
-                                     .arg(rep("Versions"))
-                                     .arg(ado::Connection::firstKeyOf(p.ours))
-                                     .arg(ado::Connection::lastKeyOf(p.ours));
+                                         "v.VERSION_RECORDID WHERE v.VERSION_RECORDID BETWEEN ?1 AND ?2 AND ")
+                                     .arg(rep("Versions"));
+        const qint64 first = ado::Connection::firstKeyOf(p.ours), last = ado::Connection::lastKeyOf(p.ours);
         const QString same = sameRecord("v.VERSION_TABLE", "v.VERSION_RECORDID");
         exec(db, "DROP TABLE IF EXISTS temp.merge_before");
         exec(db, QString("CREATE TEMP TABLE merge_before AS SELECT v.VERSION_TABLE AS t, max(v.VERSION_RECORDID) AS "
                          "last %1 %2 GROUP BY 1")
-                     .arg(versions, same));
+                     .arg(versions, same),
+             first, last);
         exec(db, QString("INSERT OR IGNORE INTO temp.merge_foreign SELECT v.VERSION_TABLE, v.VERSION_RECORDID, %1 %2 "
                          "NOT %3 AND NOT %4")
                      .arg(HeldBack)
-                     .arg(versions, same, before("v.VERSION_TABLE", "v.VERSION_RECORDID")));
+                     .arg(versions, same, before("v.VERSION_TABLE", "v.VERSION_RECORDID")),
+             first, last);
     }
     const QString keyed = QString("theirs.id >= %1").arg(ado::Connection::kKeyRange);
     // Read from this copy's marks: those of a copy that has taken nothing yet
@@ -247,19 +248,14 @@ void fillPlan(sqlite3* db, const Plan& p, int i, int ours)
                                 "  WHEN %8 THEN 5 ELSE 1 END "
                                 "FROM %6 v LEFT JOIN temp.merge_rows r ON r.id = v.VERSION_RECORDID "
                                 "LEFT JOIN %7 d ON d.rowid = r.rid "
-                                "WHERE v.rowid BETWEEN %10 AND %11 AND v.VERSION_TABLE = ?1 AND "
+                                "WHERE v.rowid BETWEEN ?3 AND ?4 AND v.VERSION_TABLE = ?1 AND "
                                 "v.VERSION_DELETED = 0")
                             .arg(plan, here, gone, orphan.isEmpty() ? QString("0") : orphan.join(" OR "), older,
                                  rep("Versions"), rep(table),
-                                 nowhere.isEmpty() ? QString("0") : nowhere.join(" OR "), setAsideCase)
-                            .arg(p.versionRows.value(table).first)
-                            .arg(p.versionRows.value(table).second);
+                                 nowhere.isEmpty() ? QString("0") : nowhere.join(" OR "), setAsideCase);
     try {
-        Statement fill(db, sql);
-        fill.bind(1, table);
-        if (fill.parameters() > 1)
-            fill.bind(2, qint64(ours));
-        fill.run();
+        // ?2, this copy's number, is bound whether or not `older` reads it.
+        exec(db, sql, table, qint64(ours), p.versionRows.value(table).first, p.versionRows.value(table).second);
     } catch (const ado::Error& e) {
         if ((e.number() & 0xff) != SQLITE_CONSTRAINT)
             throw;

@@ -9,13 +9,15 @@ namespace synchro::detail {
 
 namespace {
 
+// Copy numbers as a JSON array for json_each(?); none is a NULL, so that
+// NOT IN gives NULL as over an empty list it always did.
 QString numberList(const QSet<qint64>& numbers)
 {
-    QStringList out;
+    QList<qint64> out;
     for (qint64 n : numbers)
         if (n > 0)
-            out << QString::number(n);
-    return out.isEmpty() ? QStringLiteral("NULL") : out.join(", ");
+            out << n;
+    return out.isEmpty() ? QStringLiteral("[null]") : ado::jsonKeys(out);
 }
 
 // The key counters of this copy's range go past the highest keys of it the
@@ -59,12 +61,13 @@ void takeNumbers(ado::Connection& conn, const Plan& p, Merged& m, Reporter& repo
     if (!p.recovered.isEmpty()) {
         exec(db, QString("INSERT OR IGNORE INTO temp.merge_moves (t, old, new) SELECT o.ORIGIN_TABLE, "
                          "o.ORIGIN_RECORDID, theirs.id FROM temp.merge_marks theirs JOIN main.SYNCHRO_ORIGIN o ON "
-                         "o.ORIGIN_TABLE = theirs.t AND o.ORIGIN_MARK = theirs.m WHERE theirs.id / %1 IN (%2) AND "
-                         "o.ORIGIN_RECORDID <> theirs.id AND NOT EXISTS (SELECT 1 FROM main.SYNCHRO_ORIGIN x WHERE "
-                         "x.ORIGIN_TABLE = theirs.t AND x.ORIGIN_RECORDID = theirs.id) AND NOT EXISTS (SELECT 1 FROM "
-                         "main.SYNCHRO s WHERE s.SYNCHRO_TABLE = theirs.t AND s.SYNCHRO_RECORDID = theirs.id)")
-                     .arg(ado::Connection::kKeyRange)
-                     .arg(numberList(p.recovered)));
+                         "o.ORIGIN_TABLE = theirs.t AND o.ORIGIN_MARK = theirs.m WHERE theirs.id / %1 IN (SELECT "
+                         "value FROM json_each(?1)) AND o.ORIGIN_RECORDID <> theirs.id AND NOT EXISTS (SELECT 1 "
+                         "FROM main.SYNCHRO_ORIGIN x WHERE x.ORIGIN_TABLE = theirs.t AND x.ORIGIN_RECORDID = "
+                         "theirs.id) AND NOT EXISTS (SELECT 1 FROM main.SYNCHRO s WHERE s.SYNCHRO_TABLE = theirs.t "
+                         "AND s.SYNCHRO_RECORDID = theirs.id)")
+                     .arg(ado::Connection::kKeyRange),
+             numberList(p.recovered));
         moveRecords(conn, report, 50, 55);
     }
     // A copy of this file that kept the number: what this copy added since
@@ -85,11 +88,12 @@ void takeNumbers(ado::Connection& conn, const Plan& p, Merged& m, Reporter& repo
     m.movedAway = exec(
         db, QString("INSERT OR IGNORE INTO temp.merge_moves (t, old) SELECT theirs.t, theirs.id FROM "
                     "main.SYNCHRO_ORIGIN o CROSS JOIN temp.merge_marks theirs ON o.ORIGIN_TABLE = theirs.t AND "
-                    "o.ORIGIN_RECORDID = theirs.id WHERE o.ORIGIN_MARK <> theirs.m AND theirs.id / %1 IN (%2) AND "
-                    "(theirs.id / %1 NOT IN (%3) OR NOT EXISTS (SELECT 1 FROM main.SYNCHRO_ORIGIN x WHERE "
-                    "x.ORIGIN_TABLE = theirs.t AND x.ORIGIN_MARK = theirs.m))")
-                .arg(ado::Connection::kKeyRange)
-                .arg(numberList(own), numberList(p.senderNumbers)));
+                    "o.ORIGIN_RECORDID = theirs.id WHERE o.ORIGIN_MARK <> theirs.m AND theirs.id / %1 IN (SELECT "
+                    "value FROM json_each(?1)) AND (theirs.id / %1 NOT IN (SELECT value FROM json_each(?2)) OR NOT "
+                    "EXISTS (SELECT 1 FROM main.SYNCHRO_ORIGIN x WHERE x.ORIGIN_TABLE = theirs.t AND "
+                    "x.ORIGIN_MARK = theirs.m))")
+                .arg(ado::Connection::kKeyRange),
+        numberList(own), numberList(p.senderNumbers));
     moveRecords(conn, report, 70, 75);
 }
 

@@ -38,10 +38,7 @@ int undo(sqlite3* db, const QString& table, const QString& key, const QVector<qi
 {
     if (ids.isEmpty())
         return 0;
-    QString list;
-    for (const qint64 id : ids)
-        list += (list.isEmpty() ? u'[' : u',') + QString::number(id);
-    list += u']';
+    const QString list = ado::jsonKeys(ids);
     Statement log(db, "INSERT INTO main.SYNCHRO (SYNCHRO_TABLE, SYNCHRO_RECORDID, SYNCHRO_DATETIME, SYNCHRO_ACTION) "
                       "SELECT ?1, value, ?2, 3 FROM json_each(?3)");
     log.bind(1, table);

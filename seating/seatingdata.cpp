@@ -12,31 +12,26 @@ using modQVDatabase::gConn;
 
 namespace {
 
-QString num(qint64 n) { return QString::number(n); }
-
 QString text(const QVariant& v) { return ado::convert::valueText(v); }
 
 int position(const QVariant& v) { return v.isNull() ? -1 : int(v.toLongLong()); }
 
-// The seated persons of one table of the event, by position; also read by
-// the seat diagram and Re-arrange.
-QString tableSeatingSql(qint64 eventId, qint64 tableId)
-{
-    return "SELECT SUBGUEST.SUBGUEST_ID, SUBGUEST.SUBGUEST_FNAME, SUBGUEST.SUBGUEST_LNAME, TABLES.TABLE_ID, "
-           "TABLES.TABLE_SEATS, TABLES.TABLE_TYPE, TABLES.TABLE_NAME, SEATING.SEATING_POS, EVENT.EVENT_ID "
-           "FROM (GUEST INNER JOIN SUBGUEST ON GUEST.GUEST_ID = SUBGUEST.GUEST_ID) INNER JOIN ((EVENT INNER JOIN "
-           "TABLES ON EVENT.EVENT_ID = TABLES.EVENT_ID) INNER JOIN SEATING ON TABLES.TABLE_ID = SEATING.TABLE_ID) "
-           "ON SUBGUEST.SUBGUEST_ID = SEATING.SUBGUEST_ID "
-           "WHERE ((EVENT.EVENT_ID ="
-           + num(eventId) + ") AND (TABLES.TABLE_ID = " + num(tableId) + " )) ORDER BY SEATING.SEATING_POS";
-}
+// The seated persons of one table of an event (bound: the event, the
+// table), by position; also read by the seat diagram and Re-arrange.
+const QString kTableSeating = QStringLiteral(
+    "SELECT SUBGUEST.SUBGUEST_ID, SUBGUEST.SUBGUEST_FNAME, SUBGUEST.SUBGUEST_LNAME, TABLES.TABLE_ID, "
+    "TABLES.TABLE_SEATS, TABLES.TABLE_TYPE, TABLES.TABLE_NAME, SEATING.SEATING_POS, EVENT.EVENT_ID "
+    "FROM (GUEST INNER JOIN SUBGUEST ON GUEST.GUEST_ID = SUBGUEST.GUEST_ID) INNER JOIN ((EVENT INNER JOIN "
+    "TABLES ON EVENT.EVENT_ID = TABLES.EVENT_ID) INNER JOIN SEATING ON TABLES.TABLE_ID = SEATING.TABLE_ID) "
+    "ON SUBGUEST.SUBGUEST_ID = SEATING.SUBGUEST_ID "
+    "WHERE ((EVENT.EVENT_ID = ?) AND (TABLES.TABLE_ID = ?)) ORDER BY SEATING.SEATING_POS");
 
 // Every SEATING row of a person at a table, logged with the action.
 void logSeats(qint64 tableId, qint64 subguestId, short action)
 {
     ado::Recordset rs;
-    rs.Open("SELECT * FROM SEATING WHERE TABLE_ID = " + num(tableId) + " AND SUBGUEST_ID = " + num(subguestId), gConn,
-            ado::adOpenForwardOnly, ado::adLockReadOnly);
+    rs.Open("SELECT * FROM SEATING WHERE TABLE_ID = ? AND SUBGUEST_ID = ?", gConn, ado::adOpenForwardOnly,
+            ado::adLockReadOnly, {tableId, subguestId});
     for (; !rs.EOF_(); rs.MoveNext())
         modSynchro::LogChange("SEATING", rs.value("SEATING_ID").toLongLong(), action);
 }
@@ -150,7 +145,7 @@ QVector<qint64> tablesOfPerson(qint64 eventId, qint64 subguestId)
 QVector<SeatedPerson> tableSeating(qint64 eventId, qint64 tableId)
 {
     ado::Recordset rs;
-    rs.Open(tableSeatingSql(eventId, tableId), gConn, ado::adOpenKeyset, ado::adLockOptimistic);
+    rs.Open(kTableSeating, gConn, ado::adOpenKeyset, ado::adLockOptimistic, {eventId, tableId});
     const int posColumn = rs.fieldIndex("SEATING_POS");
     QVector<SeatedPerson> out;
     for (int r = 0; r < rs.RecordCount(); ++r)
@@ -170,7 +165,7 @@ TableInfo tableRow(const ado::Row& r)
 QVector<TableInfo> eventTables(qint64 eventId)
 {
     QVector<TableInfo> out;
-    gConn.forEachRow(kTableColumns + QString("EVENT_ID = ") + num(eventId), {},
+    gConn.forEachRow(kTableColumns + QString("EVENT_ID = ?"), {eventId},
                      [&](const ado::Row& r) { out.push_back(tableRow(r)); });
     return out;
 }
@@ -191,7 +186,7 @@ qint64 addTable(qint64 eventId)
 {
     editing::requireRecord("EVENT", eventId);
     ado::Recordset rs;
-    rs.Open("SELECT * FROM TABLES WHERE EVENT_ID = " + num(eventId), gConn, ado::adOpenKeyset, ado::adLockOptimistic);
+    rs.Open("SELECT * FROM TABLES WHERE EVENT_ID = ?", gConn, ado::adOpenKeyset, ado::adLockOptimistic, {eventId});
     const int n = rs.RecordCount() + 1;
     rs.AddNew();
     rs.setValue("EVENT_ID", eventId);
@@ -209,7 +204,7 @@ namespace {
 void storeTableColumn(qint64 tableId, const char* column, const QVariant& value)
 {
     ado::Recordset rs;
-    rs.Open("SELECT * FROM TABLES WHERE TABLE_ID = " + num(tableId), gConn, ado::adOpenKeyset, ado::adLockOptimistic);
+    rs.Open("SELECT * FROM TABLES WHERE TABLE_ID = ?", gConn, ado::adOpenKeyset, ado::adLockOptimistic, {tableId});
     if (rs.RecordCount() != 1)
         throw editing::Refused(editing::goneMessage("TABLES"));
     if (!rs.setValue(QString::fromLatin1(column), value))
@@ -258,8 +253,8 @@ qint64 seatPerson(qint64 tableId, qint64 subguestId)
         > 0)
         throw editing::Refused(kSeatedMeanwhile);
     const int pos = lowestFreePosition(positionsAt(tableId, subguestId), table.seats);
-    gConn.Execute("INSERT INTO SEATING (TABLE_ID, SUBGUEST_ID, SEATING_POS) VALUES (" + num(tableId) + ", "
-                  + num(subguestId) + ", " + QString::number(pos) + ")");
+    gConn.Execute("INSERT INTO SEATING (TABLE_ID, SUBGUEST_ID, SEATING_POS) VALUES (?, ?, ?)",
+                  {tableId, subguestId, pos});
     const qint64 id = gConn.lastInsertId();
     modSynchro::LogChange("SEATING", id, modSynchro::Added);
     return id;
@@ -270,8 +265,9 @@ int moveToTable(qint64 fromTable, qint64 toTable, qint64 subguestId)
     const TableInfo table = seatableTable(toTable, subguestId);
     requireSeat(fromTable, subguestId);
     const int pos = lowestFreePosition(positionsAt(toTable, subguestId), table.seats);
-    const int n = gConn.Execute("UPDATE SEATING SET TABLE_ID = " + num(toTable) + ", SEATING_POS = " + QString::number(pos)
-                                + " WHERE TABLE_ID = " + num(fromTable) + " AND SUBGUEST_ID = " + num(subguestId));
+    const int n = gConn.Execute(
+        "UPDATE SEATING SET TABLE_ID = ?, SEATING_POS = ? WHERE TABLE_ID = ? AND SUBGUEST_ID = ?",
+        {toTable, pos, fromTable, subguestId});
     if (n > 0)
         logSeats(toTable, subguestId, modSynchro::Changed);
     return n;
@@ -281,8 +277,8 @@ int moveToSeat(qint64 tableId, qint64 subguestId, int pos)
 {
     seatableTable(tableId, subguestId);
     requireSeat(tableId, subguestId);
-    const int n = gConn.Execute("UPDATE SEATING SET SEATING_POS = " + QString::number(pos) + " WHERE ((SUBGUEST_ID = "
-                                + num(subguestId) + ") AND (TABLE_ID = " + num(tableId) + "))");
+    const int n = gConn.Execute("UPDATE SEATING SET SEATING_POS = ? WHERE ((SUBGUEST_ID = ?) AND (TABLE_ID = ?))",
+                                {pos, subguestId, tableId});
     if (n > 0)
         logSeats(tableId, subguestId, modSynchro::Changed);
     return n;

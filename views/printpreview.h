@@ -42,7 +42,6 @@ public:
     // A document other than a grid's report.
     void setPages(PageRenderer render);
     QPrinter& printer() { return printer_; }
-    QPrintPreviewWidget* previewWidget() const { return preview_; }
     int pageCount() const;
 
     // The commands of the surface's buttons.

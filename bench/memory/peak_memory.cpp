@@ -16,7 +16,7 @@
 // process still holds afterwards.
 
 #include "app/frmMain.h"
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 #include "bench/benchmain.h"
 #include "guests/frmExportData.h"
 #include "guests/frmImportData.h"

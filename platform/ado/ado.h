@@ -62,6 +62,18 @@ Error lastError(sqlite3* db, const QString& what = QString(), const QString& sta
 
 using Params = QVariantList;
 
+// Keys as a JSON array ("[3,5]", "[]" for none), bound to a statement that
+// reads them through json_each(?): many rows at once, no key in its text.
+template <typename Keys>
+QString jsonKeys(const Keys& keys)
+{
+    QString out;
+    out.reserve(keys.size() * 9 + 2);
+    for (const qint64 k : keys)
+        out += (out.isEmpty() ? u'[' : u',') + QString::number(k);
+    return out.isEmpty() ? QStringLiteral("[]") : out + u']';
+}
+
 // Whether an error is another connection's lock (a write of another
 // program), and what to tell the user then, naming the file.
 bool isBusy(const Error& e);
@@ -416,7 +428,6 @@ private:
     QString sql_;
     QString runSql_;  // the text actually run, with the hidden row identities
     Params params_;
-    CursorType cursor_ = adOpenKeyset;
     LockType lock_ = adLockOptimistic;
     bool open_ = false;
 

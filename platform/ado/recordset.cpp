@@ -194,13 +194,13 @@ QString Field::text() const { return convert::valueText(Value()); }
 Recordset::Recordset() = default;
 Recordset::~Recordset() = default;
 
-void Recordset::Open(const QString& sql, Connection& conn, CursorType cursor, LockType lock, const Params& params)
+// Every cursor type reads the rows whole and walks both ways.
+void Recordset::Open(const QString& sql, Connection& conn, CursorType, LockType lock, const Params& params)
 {
     Close();
     conn_ = &conn;
     sql_ = sql;
     params_ = params;
-    cursor_ = cursor;
     lock_ = lock;
 
     // Learn where each column comes from, then add the row identities of

@@ -128,24 +128,6 @@ void DayPlanner::setEntryText(int index, const QString& text)
     update();
 }
 
-void DayPlanner::setEntryBounds(int index, int startMinute, int endMinute)
-{
-    if (index < 0 || index >= items_.size())
-        return;
-    auto& e = items_[index].e;
-    e.startMinute = std::clamp(startMinute, 0, MinutesPerDay);
-    e.endMinute = std::clamp(endMinute, e.startMinute, MinutesPerDay);
-    layoutDirty_ = true;
-    placeEditor();
-    update();
-}
-
-void DayPlanner::setEntryTag(int index, const QString& tag)
-{
-    if (index >= 0 && index < items_.size())
-        items_[index].e.tag = tag;
-}
-
 int DayPlanner::currentEntry() const { return current_; }
 
 void DayPlanner::setCurrentEntry(int index)
@@ -202,9 +184,7 @@ void DayPlanner::setSlotHeight(int pixels)
     update();
 }
 
-int DayPlanner::snapMinutes() const { return snapMinutes_; }
 void DayPlanner::setSnapMinutes(int minutes) { snapMinutes_ = std::clamp(minutes, 1, 60); }
-int DayPlanner::timeColumnWidth() const { return kTimeColumn; }
 
 int DayPlanner::firstVisibleMinute() const { return first_; }
 

@@ -78,8 +78,6 @@ public:
     QString entryText(int index) const;
     QString entryTag(int index) const;
     void setEntryText(int index, const QString& text);
-    void setEntryBounds(int index, int startMinute, int endMinute);
-    void setEntryTag(int index, const QString& tag);
 
     // The selected entry, -1 when none.
     int currentEntry() const;
@@ -96,9 +94,7 @@ public:
     void setSlotMinutes(int minutes);  // 5 to 60, a divisor of 60
     int slotHeight() const;            // pixels of one slot
     void setSlotHeight(int pixels);
-    int snapMinutes() const;           // grid that dragged edges follow
-    void setSnapMinutes(int minutes);
-    int timeColumnWidth() const;
+    void setSnapMinutes(int minutes);  // grid that dragged edges follow
 
     int firstVisibleMinute() const;
     void setFirstVisibleMinute(int minute);

@@ -122,7 +122,6 @@ void MonthCalendar::setCurrentDay(int dayNumber)
         return;
     current_ = dayNumber;
     update();
-    emit currentDayChanged(dayNumber);
 }
 
 void MonthCalendar::clearTexts()

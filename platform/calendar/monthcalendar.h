@@ -78,7 +78,6 @@ signals:
     // x and y in pixels of the widget.
     void MouseDown(int button, int shift, int x, int y);
     void MouseUp(int button, int shift, int x, int y);
-    void currentDayChanged(int dayNumber);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

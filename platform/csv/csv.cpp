@@ -194,6 +194,10 @@ Utf8Walk walkUtf8(QByteArrayView s)
     return w;
 }
 
+// The character set proposed for bytes that are neither UTF-16 nor begin
+// with a byte-order mark: UTF-8 when its valid sequences outnumber the
+// stray bytes, then the classic Mac's set for lines ending in CR alone with
+// letters at 0x80-0x9F, else the detector's answer among the sets offered.
 int detect(QByteArrayView s, const Utf8Walk& utf8);
 
 Bad badCharactersIn(QByteArrayView s, int charset, QStringDecoder* d, bool findFirst = true)
@@ -545,11 +549,6 @@ const QList<Charset>& charsets()
         {"Korean (EUC-KR)", "windows-949"},
     };
     return sets;
-}
-
-int detectCharset(QByteArrayView s)
-{
-    return detect(s, walkUtf8(s));
 }
 
 namespace {

@@ -52,12 +52,6 @@ struct Charset {
 const QList<Charset>& charsets();
 constexpr int kUnicode = 0;
 
-// The character set proposed for bytes that are neither UTF-16 nor begin
-// with a byte-order mark: UTF-8 when its valid sequences outnumber the
-// stray bytes, then the classic Mac's set for lines ending in CR alone with
-// letters at 0x80-0x9F, else the detector's answer among the sets offered.
-int detectCharset(QByteArrayView bytes);
-
 // The text of a file's bytes, in the character set the reader finds.
 QString decode(QByteArray bytes);
 

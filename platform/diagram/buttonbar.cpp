@@ -142,11 +142,6 @@ BarItem* ButtonBar::addItem(int group, const QString& caption, const QString& ke
     return item;
 }
 
-QString ButtonBar::groupCaption(int group) const
-{
-    return group >= 0 && group < groups_.size() ? groups_[group].header->text() : QString();
-}
-
 QPushButton* ButtonBar::groupHeader(int group) const
 {
     return group >= 0 && group < groups_.size() ? groups_[group].header : nullptr;

@@ -56,7 +56,6 @@ public:
     BarItem* addItem(int group, const QString& caption, const QString& key, const QString& iconKey);
 
     int groupCount() const { return int(groups_.size()); }
-    QString groupCaption(int group) const;
     QPushButton* groupHeader(int group) const;
     QList<BarItem*> items(int group) const;
     BarItem* item(const QString& key) const;

@@ -285,11 +285,6 @@ void GridEX::bind(ado::RecordsetPtr rs)
     rebuild();
 }
 
-void GridEX::unbind()
-{
-    bind(nullptr);
-}
-
 void GridEX::rebuild(bool followRecord)
 {
     int keep = lastCurrent_;

@@ -140,7 +140,6 @@ public:
     // names keeps every column setting; another field set resets them.
     void bind(ado::RecordsetPtr rs);
     ado::RecordsetPtr recordset() const { return rs_; }
-    void unbind();
 
     // --- layout and grid-wide settings
     void setGridLayout(Layout layout);
@@ -153,7 +152,6 @@ public:
     void setSettingS1(bool on) { s1_ = on; }
     bool settingS1() const { return s1_; }
     void setSettingS2(bool on) { s2_ = on; }
-    bool settingS2() const { return s2_; }
     void setSettingS3(bool on) { s3_ = on; }
     bool settingS3() const { return s3_; }
     void operationR();          // refreshes the display; changes no data
@@ -227,7 +225,6 @@ public:
     void setListMode(bool on) { listMode_ = on; }
     bool listMode() const { return listMode_; }
     void setListAutoHide(bool on) { listAutoHide_ = on; }
-    bool listAutoHide() const { return listAutoHide_; }
     void setValueColumn(const QString& fieldName) { valueColumn_ = fieldName; }
     QString valueColumn() const { return valueColumn_; }
     QStringList listValues() const;       // the value column's texts in row order
@@ -256,7 +253,6 @@ public:
     // kNewRowLine, which names no record.
     static constexpr int kNewRowLine = -1;
     void setNewRowLine(bool on);
-    bool hasNewRowLine() const { return newRow_ != nullptr; }
     QTableView* newRowView() const;
     // Stores the typed row and logs it as added; false when nothing was
     // typed or the database refused it (the typing then stays).

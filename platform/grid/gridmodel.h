@@ -49,7 +49,6 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    void resetAll() { beginResetModel(); endResetModel(); }
     void totalsChanged();
 
 private:

@@ -183,7 +183,6 @@ public:
 
     // Where hosted controls go back to when their group leaves the bar.
     void setControlHome(QWidget* home) { home_ = home; }
-    QWidget* controlHome() const { return home_; }
 
     // Acts as a user's click on the item (tests, keyboard).
     void clickItem(const QString& key);

@@ -291,12 +291,6 @@ QPixmap TreeView::dragImage(const Node* n) const
     return pm;
 }
 
-void TreeView::startLabelEdit(Node* n)
-{
-    if (n)
-        editItem(n, 0);
-}
-
 void TreeView::beginNodeDrag(const Node* n, std::function<void()> ended)
 {
     QPointer<TreeView> self(this);

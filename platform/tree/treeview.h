@@ -85,7 +85,6 @@ public:
     // text (return true to keep the old one).
     std::function<bool(Node*)> beforeLabelEdit;
     std::function<bool(Node*, const QString&)> afterLabelEdit;
-    void startLabelEdit(Node* n);
 
 signals:
     void mouseDown(int button, int shift, QPoint pos);

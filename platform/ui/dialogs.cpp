@@ -7,7 +7,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QInputDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
@@ -123,12 +122,6 @@ public:
                                  : QFileDialog::getOpenFileName(owner, r.title, start, qtFilter(r.filter));
         return r.save ? withDefaultExtension(f, r.defaultExt) : f;
     }
-    QString inputBox(const InputRequest& r, QWidget* owner) override
-    {
-        bool ok = false;
-        const QString t = QInputDialog::getText(owner, r.title, r.prompt, QLineEdit::Normal, r.defaultText, &ok);
-        return ok ? t : QString();
-    }
     bool printDialog(QPrinter& printer, QWidget* owner) override
     {
         QPrintDialog d(&printer, owner);
@@ -169,17 +162,6 @@ QString GetOpenFile(const QString& title, const QString& filter, const QString& 
     return dialogs().fileDialog({false, title, filter, defaultExt, initialDir, QString()}, owner);
 }
 
-QString GetSaveFile(const QString& title, const QString& filter, const QString& defaultExt, const QString& initialDir,
-                    const QString& fileName, QWidget* owner)
-{
-    return dialogs().fileDialog({true, title, filter, defaultExt, initialDir, fileName}, owner);
-}
-
-QString InputBox(const QString& prompt, const QString& title, const QString& defaultText, QWidget* owner)
-{
-    return dialogs().inputBox({prompt, title.isEmpty() ? QStringLiteral("Nuptaro") : title, defaultText}, owner);
-}
-
 bool ChoosePrinter(QPrinter& printer, QWidget* owner) { return dialogs().printDialog(printer, owner); }
 
 bool ChooseFont(FontChoice& font, int flags, QWidget* owner) { return dialogs().fontDialog(font, flags, owner); }
@@ -189,12 +171,6 @@ QString ScriptedDialogs::fileDialog(const FileRequest& r, QWidget*)
     fileRequests.push_back(r);
     const QString f = files.isEmpty() ? QString() : files.takeFirst();
     return r.save ? withDefaultExtension(f, r.defaultExt) : f;
-}
-
-QString ScriptedDialogs::inputBox(const InputRequest& r, QWidget*)
-{
-    inputRequests.push_back(r);
-    return inputs.isEmpty() ? QString() : inputs.takeFirst();
 }
 
 bool ScriptedDialogs::printDialog(QPrinter& printer, QWidget*)

@@ -25,12 +25,6 @@ struct FileRequest {
     QString fileName;
 };
 
-struct InputRequest {
-    QString prompt;
-    QString title;
-    QString defaultText;
-};
-
 // A font with its effects and colour, as the font dialog shows and returns it.
 struct FontChoice {
     QString name;
@@ -66,8 +60,6 @@ public:
     virtual ~DialogService() = default;
     // The chosen file, "" on cancel.
     virtual QString fileDialog(const FileRequest& r, QWidget* owner) = 0;
-    // The typed text, "" on cancel.
-    virtual QString inputBox(const InputRequest& r, QWidget* owner) = 0;
     // Lets the user choose and set up the printer; false on cancel.
     virtual bool printDialog(QPrinter& printer, QWidget* owner) = 0;
     // Lets the user change the font; false, and the font as it was, on cancel.
@@ -82,11 +74,6 @@ void setDialogService(std::unique_ptr<DialogService> service);
 
 QString GetOpenFile(const QString& title, const QString& filter, const QString& defaultExt = QString(),
                     const QString& initialDir = QString(), QWidget* owner = nullptr);
-QString GetSaveFile(const QString& title, const QString& filter, const QString& defaultExt = QString(),
-                    const QString& initialDir = QString(), const QString& fileName = QString(),
-                    QWidget* owner = nullptr);
-QString InputBox(const QString& prompt, const QString& title = QString(), const QString& defaultText = QString(),
-                 QWidget* owner = nullptr);
 bool ChoosePrinter(QPrinter& printer, QWidget* owner = nullptr);
 bool ChooseFont(FontChoice& font, int flags, QWidget* owner = nullptr);
 
@@ -100,16 +87,13 @@ QString withDefaultExtension(const QString& file, const QString& defaultExt);
 class ScriptedDialogs : public DialogService {
 public:
     QString fileDialog(const FileRequest& r, QWidget*) override;
-    QString inputBox(const InputRequest& r, QWidget*) override;
     bool printDialog(QPrinter& printer, QWidget*) override;
     bool fontDialog(FontChoice& font, int flags, QWidget*) override;
     std::unique_ptr<Progress> progress(const ProgressRequest& r, QWidget*) override;
 
     QList<FileRequest> fileRequests;
-    QList<InputRequest> inputRequests;
     int printRequests = 0;
     QStringList files;
-    QStringList inputs;
     QList<bool> printAnswers;
     // When set, an accepted print dialog sends the output to this PDF file.
     QString printToPdf;

@@ -14,7 +14,6 @@ public:
     // Loads a picture file (its kind told by its content) at the size the box
     // shows it, however large the file; false, and the box left as it was,
     // when the file is missing or holds no readable picture.
-    bool loadPicture(const QString& file) { return readPicture(file).shown; }
     // The same, telling a picture too large to be read at all (more pixels
     // than kMaxPixels, of a kind not read small) by its size in pixels.
     struct Reading {

@@ -299,15 +299,12 @@ TEST(Dialogs, ScriptedAnswersAndCancel)
 {
     ui::ScriptedDialogsGuard g;
     g.dialogs->files << "/tmp/out";
-    EXPECT_EQ(ui::GetSaveFile("Export", "CSV Files (*.csv)|*.csv", "csv"), "/tmp/out.csv");
+    EXPECT_EQ(ui::dialogs().fileDialog({true, "Export", "CSV Files (*.csv)|*.csv", "csv", {}, {}}, nullptr),
+              "/tmp/out.csv");
     EXPECT_EQ(ui::GetOpenFile("Import", "CSV Files (*.csv)|*.csv"), "") << "cancel gives an empty name";
     ASSERT_EQ(g.dialogs->fileRequests.size(), 2);
     EXPECT_TRUE(g.dialogs->fileRequests[0].save);
     EXPECT_EQ(g.dialogs->fileRequests[1].title, "Import");
-
-    g.dialogs->inputs << "Table 5";
-    EXPECT_EQ(ui::InputBox("Table name?"), "Table 5");
-    EXPECT_EQ(ui::InputBox("Table name?"), "") << "cancel gives an empty text";
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "support/fixture.h"
 
 #include "app/frmMain.h"
+#include "app/startup.h"
 
 #include "records/cascade.h"
 #include "records/synchro.h"
@@ -204,7 +205,7 @@ TEST(Startup, BadWorkingFilesEndStartUpNamingTheFile)
         guard.setSingleShot(true);
         QObject::connect(&guard, &QTimer::timeout, [] { QApplication::exit(2); });
         guard.start(0);
-        EXPECT_EQ(db::Main(), 1) << c.what;
+        EXPECT_EQ(startup::Main(), 1) << c.what;
         EXPECT_FALSE(frmMain::instance().isLoaded()) << c.what;
         ASSERT_EQ(m.msgs->shown.size(), 1) << c.what;
         const QString text = m.msgs->shown[0].text;
@@ -432,7 +433,7 @@ TEST(Startup, ASecondProgramOnTheSameFolderSaysSoAndEnds)
         guard.setSingleShot(true);
         QObject::connect(&guard, &QTimer::timeout, [] { QApplication::exit(2); });
         guard.start(0);
-        EXPECT_EQ(db::Main(), 1);
+        EXPECT_EQ(startup::Main(), 1);
         EXPECT_FALSE(frmMain::instance().isLoaded());
         EXPECT_FALSE(db::gConn.isOpen());
         ASSERT_EQ(m.msgs->shown.size(), 1);

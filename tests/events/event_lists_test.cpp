@@ -26,7 +26,7 @@ protected:
     {
         QStringList out;
         ado::Recordset rs;
-        rs.Open(events::listQuery(l, id), db(), ado::adOpenForwardOnly, ado::adLockReadOnly);
+        rs.Open(events::listQuery(l), db(), ado::adOpenForwardOnly, ado::adLockReadOnly, {id});
         for (; !rs.EOF_(); rs.MoveNext())
             out << rs.value(2).toString() + ':' + rs.value(1).toString();
         return out.join(' ');

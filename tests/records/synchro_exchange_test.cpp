@@ -4,7 +4,7 @@
 
 #include "support/twocopies.h"
 
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 #include "records/cascade.h"
 
 #include <map>

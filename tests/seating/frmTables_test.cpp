@@ -6,7 +6,7 @@
 #include "support/fixture.h"
 #include "support/pdf.h"
 
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 #include "platform/twips.h"
 #include "platform/ui/dialogs.h"
 #include "seating/frmTables.h"

@@ -3,7 +3,7 @@
 // the shared connection, boxes typed over and tabs clicked as a user does,
 // and the folder screenshots are saved in.
 
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 #include "support/userinput.h"
 
 #include <gtest/gtest.h>

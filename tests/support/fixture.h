@@ -4,7 +4,7 @@
 // message boxes scripted, and the shared connection opened on a fresh
 // working database.
 
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 #include "platform/settings/settings.h"
 #include "platform/ui/messages.h"
 #include "support/printers.h"

@@ -4,7 +4,7 @@
 // attire, measurements and a busy day of appointments. Texts are as long as
 // real ones get, so that cut-off texts show.
 
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #pragma once
 // Rows in every table a view reads, on the shared connection.
 
-#include "app/modQVDatabase.h"
+#include "records/modQVDatabase.h"
 
 #include <QDateTime>
 

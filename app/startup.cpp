@@ -1,16 +1,17 @@
-#include "app/modQVDatabase.h"
+#include "app/startup.h"
 
 #include "app/frmMain.h"
 #include "platform/ui/forms.h"
+#include "records/modQVDatabase.h"
 
 #include <QApplication>
 #include <QTimer>
 
-namespace modQVDatabase {
+namespace startup {
 
 int Main()
 {
-    if (!Startup())
+    if (!modQVDatabase::Startup())
         return 1;
     frmMain& main = frmMain::instance();
     main.Show(ui::vbModeless);
@@ -21,8 +22,8 @@ int Main()
             ui::guarded([&main] { main.Form_Activate(); });
     });
     const int code = QApplication::exec();
-    ReleaseDataFolder();
+    modQVDatabase::ReleaseDataFolder();
     return code;
 }
 
-}  // namespace modQVDatabase
+}  // namespace startup
