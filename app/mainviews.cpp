@@ -5,7 +5,6 @@
 
 #include "app/frmMain.h"
 
-#include "app/commands.h"
 #include "platform/ado/ignoring.h"
 #include "platform/grid/gridex.h"
 #include "platform/navbar/explorerbar.h"
@@ -248,14 +247,14 @@ void frmMain::AnswerOtherWindows()
         }
     });
     // The lookup lists this window's menus edit show in its views.
-    records::answerWhileLoaded(*this, &Notices::lookupListClosed, [this](const QString& fromForm, const QString& list) {
-        if (fromForm != commands::kLookupCaller)
+    records::answerWhileLoaded(*this, &Notices::lookupListClosed, [this](const ui::FormBase* opener, records::Lookup list) {
+        if (opener != this)
             return;
-        if (list == "Stores")
+        if (list == records::Lookup::Stores)
             curDataMode == "Gifts" ? ShowGifts() : ShowRegistry();
-        else if (list == "Category")
+        else if (list == records::Lookup::Category)
             ShowRegistry();
-        else if (list == "BudgetCategory")
+        else if (list == records::Lookup::BudgetCategory)
             ShowBudget();
         else
             return;

@@ -7,6 +7,7 @@
 
 #include "app/frmMain.h"
 #include "guests/frmGuestDetail.h"
+#include "money/frmGift.h"
 #include "money/frmRegistry.h"
 #include "platform/grid/gridex.h"
 #include "records/editing.h"
@@ -29,7 +30,9 @@ protected:
     {
         DbTest::SetUp();
         QObject::connect(&records::notices(), &records::Notices::lookupListClosed, &listener,
-                         [this](const QString& from, const QString& list) { told << from + ' ' + list; });
+                         [this](const ui::FormBase* from, records::Lookup list) {
+                             told << (from ? from->name() : "-") + ' ' + records::lookupList(list).name;
+                         });
     }
     void TearDown() override
     {
@@ -44,7 +47,7 @@ protected:
             out << f.lstItems->item(i)->text();
         return out;
     }
-    frmAddType& open(const QString& mode, const QString& from)
+    frmAddType& open(records::Lookup mode, const ui::FormBase* from)
     {
         frmAddType& f = frmAddType::instance();
         f.curMode = mode;
@@ -61,8 +64,8 @@ TEST_F(LookupEditor, EveryListAddsAndDeletesWithLogRows)
 {
     ASSERT_EQ(records::lookupLists().size(), 11);
     for (const records::LookupList& l : records::lookupLists()) {
-        SCOPED_TRACE(l.mode);
-        ASSERT_EQ(records::findLookupList(l.mode), &l);
+        SCOPED_TRACE(l.name);
+        ASSERT_EQ(&records::lookupList(l.id), &l);
         EXPECT_EQ(db().keyColumn(l.table), QString(l.keyColumn));
         const qint64 key = records::addLookupEntry(l, "Zz test entry");
         ASSERT_GT(key, 0);
@@ -77,30 +80,22 @@ TEST_F(LookupEditor, EveryListAddsAndDeletesWithLogRows)
         EXPECT_EQ(testsupport::logRows(l.table, key, 1), 1);
         EXPECT_EQ(testsupport::logRows(l.table, key, 3), 1);
     }
-    for (const char* other : {"titles", "Title", "", "Gifts"})
-        EXPECT_EQ(records::findLookupList(other), nullptr) << other;
 }
 
-TEST_F(LookupEditor, EachListShowsItsTableInTextOrderAndAnUnknownOneNothing)
+TEST_F(LookupEditor, EachListShowsItsTableInTextOrderUnderItsCaption)
 {
     for (const records::LookupList& l : records::lookupLists()) {
-        frmAddType& f = open(l.mode, "");
+        frmAddType& f = open(l.id, nullptr);
         EXPECT_EQ(listed(f), editing::columnTexts(QString("SELECT %1 FROM %2 ORDER BY %1").arg(l.textColumn, l.table)))
-            << l.mode;
+            << l.name;
+        EXPECT_EQ(f.window()->windowTitle(), l.caption);
         f.cmdClose->click();
     }
-    frmAddType& f = open("Nonsense", "");
-    EXPECT_EQ(f.window()->windowTitle(), "Modify Types");
-    EXPECT_EQ(f.lstItems->count(), 0);
-    f.txtItem->setText("Anything");
-    f.cmdAdd->click();
-    EXPECT_EQ(f.txtItem->text(), "");
-    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 0);
 }
 
 TEST_F(LookupEditor, AddingTexts)
 {
-    frmAddType& f = open("Priority", "");
+    frmAddType& f = open(records::Lookup::Priority, nullptr);
     const qlonglong rows = count("SELECT count(*) FROM PRIORITY");
 
     f.txtItem->setText("");
@@ -137,7 +132,7 @@ TEST_F(LookupEditor, DeletesTheSelectedEntryByKeyWithANullRowPresent)
     const QStringList texts = {"Dr.", "Mr.", "Mrs.", "Ms.", "Rev."};
     for (const QString& t : texts)
         db().Execute("INSERT INTO TITLES (TITLE_TEXT) VALUES (?)", {t});
-    frmAddType& f = open("Titles", "");
+    frmAddType& f = open(records::Lookup::Titles, nullptr);
     ASSERT_EQ(listed(f), (QStringList{""} + texts));  // NULL sorts first and keeps its entry
 
     // Nothing selected: nothing changes.
@@ -172,22 +167,22 @@ TEST_F(LookupEditor, DeletesTheSelectedEntryByKeyWithANullRowPresent)
 
 TEST_F(LookupEditor, ClosingTellsItsCallerOnEveryClose)
 {
-    open("Stores", "Main").cmdClose->click();
-    open("Stores", "Main").window()->close();  // the close box tells too
-    EXPECT_EQ(told, (QStringList{"Main Stores", "Main Stores"}));
+    open(records::Lookup::Stores, &frmGift::instance()).cmdClose->click();
+    open(records::Lookup::Stores, &frmGift::instance()).window()->close();  // the close box tells too
+    EXPECT_EQ(told, (QStringList{"frmGift Stores", "frmGift Stores"}));
 
     // A menu command that writes only the list keeps the earlier caller.
     told.clear();
-    frmAddType& f = open("GuestTypes", "Guest");
+    frmAddType& f = open(records::Lookup::GuestTypes, &frmGuestDetail::instance());
     f.cmdClose->click();
-    f.curMode = "Titles";
+    f.curMode = records::Lookup::Titles;
     f.Show(ui::vbModeless);
     f.cmdClose->click();
-    EXPECT_EQ(told, (QStringList{"Guest GuestTypes", "Guest Titles"}));
+    EXPECT_EQ(told, (QStringList{"frmGuestDetail GuestTypes", "frmGuestDetail Titles"}));
     EXPECT_FALSE(frmAddType::instance().isLoaded());
 }
 
-TEST_F(LookupEditor, OnlyTheCallerOfThatKeyFillsItsListsAgain)
+TEST_F(LookupEditor, OnlyTheWindowThatOpenedItFillsItsListsAgain)
 {
     // Two callers open: the guest editor fills both its lists again, the
     // registry editor only the list edited.
@@ -208,24 +203,23 @@ TEST_F(LookupEditor, OnlyTheCallerOfThatKeyFillsItsListsAgain)
         {"GIFTSTORE", "GIFTSTORE_NAME", registry.Combo1[0], "registry stores"},
         {"GIFT_CATEGORY", "GIFT_CAT_TEXT", registry.Combo1[1], "registry categories"},
     };
+    using records::Lookup;
     const struct {
-        const char* from;
-        const char* list;
+        const ui::FormBase* from;
+        Lookup list;
         QStringList refilled;
     } cases[] = {
-        {"Guest", "Titles", {"guest titles", "guest types"}},
-        {"Guest", "Priority", {"guest titles", "guest types"}},
-        {"guest", "Titles", {}},
-        {"Registry", "Stores", {"registry stores"}},
-        {"Registry", "Category", {"registry categories"}},
-        {"Registry", "Titles", {}},
-        {"Gifts", "Stores", {}},  // the gift editor, not open
-        {"Main", "Stores", {}},   // the main window, not open
-        {"", "Titles", {}},
+        {&guest, Lookup::Titles, {"guest titles", "guest types"}},
+        {&guest, Lookup::Priority, {"guest titles", "guest types"}},
+        {&registry, Lookup::Stores, {"registry stores"}},
+        {&registry, Lookup::Category, {"registry categories"}},
+        {&registry, Lookup::Titles, {}},
+        {&frmGift::instance(), Lookup::Stores, {}},  // the gift editor, not open
+        {nullptr, Lookup::Titles, {}},
     };
     int n = 0;
     for (const auto& c : cases) {
-        SCOPED_TRACE(QString("%1 %2").arg(c.from, c.list).toStdString());
+        SCOPED_TRACE(n);
         const QString entry = QString("Zz entry %1").arg(++n);
         for (const auto& b : boxes)
             db().Execute(QString("INSERT INTO %1 (%2) VALUES (?)").arg(b.table, b.column), {entry});
@@ -238,11 +232,38 @@ TEST_F(LookupEditor, OnlyTheCallerOfThatKeyFillsItsListsAgain)
     }
 }
 
+TEST_F(LookupEditor, AStoreAddedBesideOneOfTwoOpenEditorsRefillsThatOneOnly)
+{
+    frmGift& gift = frmGift::instance();
+    gift.giftMode = "Add";
+    gift.Show(ui::vbModeless);
+    frmRegistry& registry = frmRegistry::instance();
+    registry.registryMode = "Add";
+    registry.Show(ui::vbModeless);
+    const struct {
+        const ui::FormBase* opener;
+        QPushButton* edit;
+        const char* store;
+    } cases[] = {{&registry, registry.cmdAddStore, "Zz Boutique"}, {&gift, gift.cmdAddStore, "Zz Atelier"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.store);
+        QTest::mouseClick(c.edit, Qt::LeftButton);
+        frmAddType& t = frmAddType::instance();
+        ASSERT_TRUE(t.isLoaded());
+        QTest::keyClicks(t.txtItem, c.store);
+        QTest::mouseClick(t.cmdAdd, Qt::LeftButton);
+        QTest::mouseClick(t.cmdClose, Qt::LeftButton);
+        EXPECT_EQ(testsupport::items(gift.Combo1[1]).contains(c.store), c.opener == &gift);
+        EXPECT_EQ(testsupport::items(registry.Combo1[0]).contains(c.store), c.opener == &registry);
+    }
+    EXPECT_EQ(told, (QStringList{"frmRegistry Stores", "frmGift Stores"}));
+}
+
 TEST_F(LookupEditor, ASecondOpenerDoesNotRetargetTheOpenEditor)
 {
     const qlonglong priorities = count("SELECT count(*) FROM PRIORITY");
     const qlonglong titles = count("SELECT count(*) FROM TITLES");
-    frmAddType& f = open("Titles", "Guest");
+    frmAddType& f = open(records::Lookup::Titles, &frmGuestDetail::instance());
     f.window()->show();
     ASSERT_GE(f.lstItems->count(), 2);
 
@@ -250,8 +271,8 @@ TEST_F(LookupEditor, ASecondOpenerDoesNotRetargetTheOpenEditor)
     // writes its keys and shows the window, one only writes them.
     for (const bool shows : {true, false}) {
         SCOPED_TRACE(shows);
-        f.curMode = "Priority";
-        f.fromForm = "AddAppointment";
+        f.curMode = records::Lookup::Priority;
+        f.fromForm = &frmRegistry::instance();
         if (shows)
             f.Show(ui::vbModeless);
         EXPECT_EQ(f.window()->windowTitle(), "Modify Titles");
@@ -270,10 +291,10 @@ TEST_F(LookupEditor, ASecondOpenerDoesNotRetargetTheOpenEditor)
     EXPECT_EQ(count("SELECT count(*) FROM TITLES"), titles);
     EXPECT_EQ(count("SELECT count(*) FROM PRIORITY"), priorities);
     // Its callers are told the list it edits.
-    EXPECT_EQ(f.editedList(), "Titles");
+    EXPECT_EQ(f.editedList(), records::Lookup::Titles);
     // Closing refreshes the editor that opened it.
     QTest::mouseClick(f.cmdClose, Qt::LeftButton);
-    EXPECT_EQ(told, QStringList{"Guest Titles"});
+    EXPECT_EQ(told, QStringList{"frmGuestDetail Titles"});
 }
 
 }  // namespace
@@ -286,21 +307,22 @@ TEST_F(LookupFromMainMenu, AMainRefreshShowsItsViewInTheGridPanel)
 {
     frmMain& m = frmMain::instance();
     m.Load();
+    using records::Lookup;
     const struct {
-        const char* list;
+        Lookup list;
         const char* shown;  // the view shown when the editor closes
         const char* after;
     } cases[] = {
-        {"Stores", "Gifts", "Gifts"},
-        {"Stores", "Tasks", "Registry"},
-        {"Category", "Gifts", "Registry"},
-        {"BudgetCategory", "Vendors", "Budget"},
+        {Lookup::Stores, "Gifts", "Gifts"},
+        {Lookup::Stores, "Tasks", "Registry"},
+        {Lookup::Category, "Gifts", "Registry"},
+        {Lookup::BudgetCategory, "Vendors", "Budget"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.list);
+        SCOPED_TRACE(records::lookupList(c.list).name);
         m.ShowPanel(m.frameDate);
         m.curDataMode = c.shown;
-        open(c.list, "Main").cmdClose->click();
+        open(c.list, &m).cmdClose->click();
         EXPECT_EQ(m.curDataMode, c.after);
         EXPECT_EQ(m.curFrameName(), "frameDataGrid");
         EXPECT_TRUE(m.GridEX1->recordset() && m.GridEX1->recordset()->isOpen());
@@ -309,7 +331,7 @@ TEST_F(LookupFromMainMenu, AMainRefreshShowsItsViewInTheGridPanel)
 
     // A list the main window does not show refreshes nothing.
     m.ShowPanel(m.frameDate);
-    open("Event", "Main").cmdClose->click();
+    open(records::Lookup::Event, &m).cmdClose->click();
     EXPECT_EQ(m.curFrameName(), "frameDate");
     EXPECT_EQ(m.curDataMode, "Budget");
 }
