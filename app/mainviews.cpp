@@ -233,6 +233,7 @@ void frmMain::ShowGridPanel()
 
 void frmMain::AnswerOtherWindows()
 {
+    using records::Lookup;
     using records::Notices;
     records::answerWhileLoaded(*this, &Notices::rowsChanged, [this](MainList list) { RefreshList(list); });
     records::answerWhileLoaded(*this, &Notices::eventSaved, [this] { ShowEvents(); });
@@ -247,14 +248,14 @@ void frmMain::AnswerOtherWindows()
         }
     });
     // The lookup lists this window's menus edit show in its views.
-    records::answerWhileLoaded(*this, &Notices::lookupListClosed, [this](const ui::FormBase* opener, records::Lookup list) {
+    records::answerWhileLoaded(*this, &Notices::lookupListClosed, [this](const ui::FormBase* opener, Lookup list) {
         if (opener != this)
             return;
-        if (list == records::Lookup::Stores)
+        if (list == Lookup::Stores)
             curDataMode == "Gifts" ? ShowGifts() : ShowRegistry();
-        else if (list == records::Lookup::Category)
+        else if (list == Lookup::Category)
             ShowRegistry();
-        else if (list == records::Lookup::BudgetCategory)
+        else if (list == Lookup::BudgetCategory)
             ShowBudget();
         else
             return;
