@@ -7,6 +7,7 @@
 // give a host that records what is called.
 
 #include "platform/ui/forms.h"
+#include "records/lookuplists.h"
 
 #include <QDateTime>
 #include <QString>
@@ -65,10 +66,9 @@ public:
 
     // ---- windows of other parts
     virtual void showDelete(const QString& delMode, qlonglong delID, const QString& delString, int showMode) = 0;
-    // frmAddType: curMode always; fromForm only when given (else it keeps
-    // the value of its last opener). `fromFormFirst` keeps the order of the
-    // two writes.
-    virtual void showLookupList(const QString& curMode, const QVariant& fromForm, bool fromFormFirst) = 0;
+    // frmAddType on `list`; its caller only when given (else it keeps its
+    // last opener). `fromFormFirst` keeps the order of the two writes.
+    virtual void showLookupList(records::Lookup list, const ui::FormBase* fromForm, bool fromFormFirst) = 0;
     virtual void showSynchronize() = 0;
     virtual void showTip() = 0;
     virtual void showWizard() = 0;
@@ -77,9 +77,6 @@ public:
     virtual void showWebHelp() = 0;
     virtual void exitProgram() = 0;
 };
-
-// The caller key the main window's menus open the lookup-list editor with.
-inline constexpr const char* kLookupCaller = "Main";
 
 // The navigation bar's item click.
 void ItemClick(Host& host, const QString& key);

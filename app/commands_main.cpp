@@ -166,14 +166,14 @@ void MainHost::showDelete(const QString& delMode, qlonglong delID, const QString
         d.Show(ui::vbModeless);
 }
 
-void MainHost::showLookupList(const QString& curMode, const QVariant& fromForm, bool fromFormFirst)
+void MainHost::showLookupList(records::Lookup list, const ui::FormBase* fromForm, bool fromFormFirst)
 {
     auto& t = frmAddType::instance();
-    if (fromForm.isValid() && fromFormFirst)
-        t.fromForm = fromForm.toString();
-    t.curMode = curMode;
-    if (fromForm.isValid() && !fromFormFirst)
-        t.fromForm = fromForm.toString();
+    if (fromForm && fromFormFirst)
+        t.fromForm = fromForm;
+    t.curMode = list;
+    if (fromForm && !fromFormFirst)
+        t.fromForm = fromForm;
     t.Show(ui::vbModal, &f_);
 }
 

@@ -34,7 +34,7 @@ public:
     void setCurrentRow(int row) override;
     void popupMenu(const QString& menuName) override;
     void showDelete(const QString& delMode, qlonglong delID, const QString& delString, int showMode) override;
-    void showLookupList(const QString& curMode, const QVariant& fromForm, bool fromFormFirst) override;
+    void showLookupList(records::Lookup list, const ui::FormBase* fromForm, bool fromFormFirst) override;
     void showSynchronize() override;
     void showTip() override;
     void showWizard() override;

@@ -38,14 +38,15 @@ std::function<void(Host&)> proc(Proc name)
 
 void taskView(Host& h) { h.ShowTasks(h.dueMode(), h.curDate()); }
 
-Action lookup(const char* list)
+Action lookup(records::Lookup list)
 {
-    return [list](Host& h) { h.showLookupList(list, QVariant(), false); };
+    return [list](Host& h) { h.showLookupList(list, nullptr, false); };
 }
 
-Action lookupFromMain(const char* list, bool fromFormFirst)
+// The main window refreshes its view when the list closes.
+Action lookupFromMain(records::Lookup list, bool fromFormFirst)
 {
-    return [list, fromFormFirst](Host& h) { h.showLookupList(list, QString(kLookupCaller), fromFormFirst); };
+    return [list, fromFormFirst](Host& h) { h.showLookupList(list, h.owner(), fromFormFirst); };
 }
 
 // The add items that write the editor's mode before the panel is shown.
@@ -125,7 +126,7 @@ const std::vector<std::pair<QString, Action>>& table()
              taskView(h);
              h.ArrangePanels();
          }},
-        {"mnuPriorityText", lookup("Priority")},
+        {"mnuPriorityText", lookup(records::Lookup::Priority)},
         {"mnuEventsView", switchTo(Proc::BuildEventGroup, proc(Proc::ShowEvents))},
         {"mnuEventsAdd",
          [](Host& h) {
@@ -135,7 +136,7 @@ const std::vector<std::pair<QString, Action>>& table()
          }},
         {"mnuEventsModify", switchTo(Proc::BuildEventGroup, proc(Proc::ShowEvents), "ModifyEvent")},
         {"mnuEventDelete", switchTo(Proc::BuildEventGroup, proc(Proc::ShowEvents), "DeleteEvent")},
-        {"mnuEditTypicalEvents", lookupFromMain("Event", true)},
+        {"mnuEditTypicalEvents", lookupFromMain(records::Lookup::Event, true)},
         // The RSVP view, which has no menu of its own: the event chooser is
         // filled before the view, as from the bar.
         {"mnuRSVPView", switchTo(Proc::BuildRSVPGroup,
@@ -143,7 +144,7 @@ const std::vector<std::pair<QString, Action>>& table()
                                      h.call(Proc::FillEventCombo);
                                      h.call(Proc::ShowRSVP);
                                  })},
-        {"mnuRSVPTypes", lookup("RSVP")},
+        {"mnuRSVPTypes", lookup(records::Lookup::RSVP)},
         {"mnuGuestsView", switchTo(Proc::BuildGuestGroup, proc(Proc::ShowPeople))},
         {"mnuGuestsAdd",
          [](Host& h) {
@@ -153,8 +154,8 @@ const std::vector<std::pair<QString, Action>>& table()
          }},
         {"mnuGuestModify", switchTo(Proc::BuildGuestGroup, proc(Proc::ShowPeople), "ModifyGuest")},
         {"mnuGuestDelete", switchTo(Proc::BuildGuestGroup, proc(Proc::ShowPeople), "DeleteGuest")},
-        {"mnuEditTitles", lookup("Titles")},
-        {"mnuEditRelationships", lookup("GuestTypes")},
+        {"mnuEditTitles", lookup(records::Lookup::Titles)},
+        {"mnuEditRelationships", lookup(records::Lookup::GuestTypes)},
         {"mnuImportData", [](Host& h) { frmImportData::instance().Show(ui::vbModal, h.owner()); }},
         {"mnuFileExport", [](Host& h) { frmExportData::instance().Show(ui::vbModal, h.owner()); }},
         {"mnuVendorsView", switchTo(Proc::BuildVendorGroup, proc(Proc::ShowVendors))},
@@ -170,7 +171,7 @@ const std::vector<std::pair<QString, Action>>& table()
          }},
         {"mnuVendorModify", switchTo(Proc::BuildVendorGroup, proc(Proc::ShowVendors), "ModifyVendor")},
         {"mnuVendorDelete", switchTo(Proc::BuildVendorGroup, proc(Proc::ShowVendors), "DeleteVendor")},
-        {"mnuEditVendorTypes", lookup("VendorTypes")},
+        {"mnuEditVendorTypes", lookup(records::Lookup::VendorTypes)},
         {"mnuViewQuotes", switchTo(Proc::BuildVendorGroup, proc(Proc::ShowQuotes))},
         {"mnuQuoteAdd",
          [](Host& h) {
@@ -213,8 +214,8 @@ const std::vector<std::pair<QString, Action>>& table()
         {"mnuBudgetModify", switchTo(Proc::BuildBudgetGroup, proc(Proc::ShowBudget), "ModifyBudget")},
         {"mnuBudgetDelete", switchTo(Proc::BuildBudgetGroup, proc(Proc::ShowBudget), "DeleteBudget")},
         {"mnuTurnBudgetIntoExpense", [](Host& h) { RunRowCommand(h, "TurnBudgetIntoExpense"); }},
-        {"mnuEditExpenseCategories", lookupFromMain("BudgetCategory", false)},
-        {"mnuEditPayees", lookup("Assignee")},
+        {"mnuEditExpenseCategories", lookupFromMain(records::Lookup::BudgetCategory, false)},
+        {"mnuEditPayees", lookup(records::Lookup::Assignee)},
         {"mnuAttireView", switchTo(Proc::BuildAttireGroup, proc(Proc::ShowAttire))},
         {"mnuAttireAdd", addAfterGroups<frmAttire>(Proc::BuildAttireGroup, Proc::ShowAttire, &frmAttire::curMode, true)},
         {"mnuAttireModify", switchTo(Proc::BuildAttireGroup, proc(Proc::ShowAttire), "ModifyAttire")},
@@ -246,14 +247,14 @@ const std::vector<std::pair<QString, Action>>& table()
         {"mnuGiftAdd", addAfterGroups<frmGift>(Proc::BuildGiftGroup, Proc::ShowGifts, &frmGift::giftMode, false)},
         {"mnuGiftModify", switchTo(Proc::BuildGiftGroup, proc(Proc::ShowGifts), "ModifyGift")},
         {"mnuGiftDelete", switchTo(Proc::BuildGiftGroup, proc(Proc::ShowGifts), "DeleteGift")},
-        {"mnuStoreAdd", lookupFromMain("Stores", false)},
+        {"mnuStoreAdd", lookupFromMain(records::Lookup::Stores, false)},
         {"mnuRegistryView", switchTo(Proc::BuildGiftGroup, proc(Proc::ShowRegistry))},
         {"mnuRegistryAdd",
          addAfterGroups<frmRegistry>(Proc::BuildGiftGroup, Proc::ShowRegistry, &frmRegistry::registryMode, false)},
         {"mnuRegistryModify", switchTo(Proc::BuildGiftGroup, proc(Proc::ShowRegistry), "ModifyRegistry")},
         {"mnuRegistryDelete", switchTo(Proc::BuildGiftGroup, proc(Proc::ShowRegistry), "DeleteRegistry")},
-        {"mnuRegistryModifyStore", lookupFromMain("Stores", false)},
-        {"mnuRegistryModifyCategory", lookupFromMain("Category", false)},
+        {"mnuRegistryModifyStore", lookupFromMain(records::Lookup::Stores, false)},
+        {"mnuRegistryModifyCategory", lookupFromMain(records::Lookup::Category, false)},
         {"mnuHelpContents", [](Host& h) { h.showHelpContents(); }},
         {"mnuTOD", [](Host& h) { h.showTip(); }},
         {"mnuWizard", [](Host& h) { h.showWizard(); }},

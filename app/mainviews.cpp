@@ -5,7 +5,6 @@
 
 #include "app/frmMain.h"
 
-#include "app/commands.h"
 #include "platform/ado/ignoring.h"
 #include "platform/grid/gridex.h"
 #include "platform/navbar/explorerbar.h"
@@ -234,6 +233,7 @@ void frmMain::ShowGridPanel()
 
 void frmMain::AnswerOtherWindows()
 {
+    using records::Lookup;
     using records::Notices;
     records::answerWhileLoaded(*this, &Notices::rowsChanged, [this](MainList list) { RefreshList(list); });
     records::answerWhileLoaded(*this, &Notices::eventSaved, [this] { ShowEvents(); });
@@ -248,14 +248,14 @@ void frmMain::AnswerOtherWindows()
         }
     });
     // The lookup lists this window's menus edit show in its views.
-    records::answerWhileLoaded(*this, &Notices::lookupListClosed, [this](const QString& fromForm, const QString& list) {
-        if (fromForm != commands::kLookupCaller)
+    records::answerWhileLoaded(*this, &Notices::lookupListClosed, [this](const ui::FormBase* opener, Lookup list) {
+        if (opener != this)
             return;
-        if (list == "Stores")
+        if (list == Lookup::Stores)
             curDataMode == "Gifts" ? ShowGifts() : ShowRegistry();
-        else if (list == "Category")
+        else if (list == Lookup::Category)
             ShowRegistry();
-        else if (list == "BudgetCategory")
+        else if (list == Lookup::BudgetCategory)
             ShowBudget();
         else
             return;

@@ -22,7 +22,7 @@ const std::array<EventList, kListCount>& eventLists()
          "The selected menu item is already in the top position.",
          "The selected menu item is already in the last position.", "Delete menu item.",
          "Press OK to delete the menu item ", "Please select a menu item by clicking on the item.", "Menu for ",
-         "Menu", false, 0},
+         false, 0},
         {Decorations, "Decoration", "fraDecorations", "Decorations", "eventDecorations",
          "Added Decorations for this Event.", "gridDecorations", "EVENT_DECORATION", "EVENT_DECORATION_ID",
          "EVENT_DECORATION_ORDER",
@@ -33,7 +33,7 @@ const std::array<EventList, kListCount>& eventLists()
          "The selected decoration is already in the top position.",
          "The selected decoration item is already in the last position.", "Delete decoration item.",
          "Press OK to delete the decoration item ", "Please select a decoration item by clicking on the item.",
-         "Decorations for ", "Decorations", false, 0},
+         "Decorations for ", false, 0},
         {Music, "Music", "fraMusic", "Music", "eventMusic", "Added Music for this Event.", "gridMusic",
          "EVENT_MUSIC", "EVENT_MUSIC_ID", "EVENT_MUSIC_ORDER",
          "SELECT Event_ID, Event_Music_Order, Event_Music_Title as [Title], Event_Music_Performer as [Performer], "
@@ -41,7 +41,7 @@ const std::array<EventList, kListCount>& eventLists()
          " ORDER BY EVENT_MUSIC_ORDER", {2700, 2000, 2000, 1000},
          "The selected song is already in the top position.", "The selected song is already in the last position.",
          "Delete song item.", "Press OK to delete the song ", "Please select a song by clicking on the item.",
-         "Music for ", "Music", false, 0},
+         "Music for ", false, 0},
         {Playscript, "Playscript", "fraPlayscript", "Playscript", "eventPlayscript", "Added Events for this Event.",
          "gridPlayscript", "EVENT_PLAYSCRIPT", "EVENT_PLAYSCRIPT_ID", "EVENT_PLAYSCRIPT_ORDER",
          "SELECT Event_ID, Event_Playscript_Order, Event_Playscript_Text as [Event], Event_Playscript_Performer as "
@@ -50,7 +50,7 @@ const std::array<EventList, kListCount>& eventLists()
          " ORDER BY EVENT_PLAYSCRIPT_ORDER", {3700, 1700, 1300, 1000},
          "The selected topic is already in the top position.", "The selected topic is already in the last position.",
          "Delete playscript item.", "Press OK to delete the playscript item ",
-         "Please select a playscript item by clicking on the item.", "Playscript for ", "Playscript", true, 5},
+         "Please select a playscript item by clicking on the item.", "Playscript for ", true, 5},
     }};
     return lists;
 }

@@ -33,7 +33,6 @@ struct EventList {
     const char* deletePrefix;  // followed by the row's column 3 and "."
     const char* noSelection;   // Delete without a data line
     const char* printHeader;   // followed by the event's name
-    const char* previewKey;
     bool orderWidthZero;       // column 2 given width 0 rather than hidden
     int customColumn;          // edited by the time picker, 0 for none
 };

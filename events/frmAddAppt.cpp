@@ -14,13 +14,6 @@
 
 namespace {
 
-// The caller key this window opens the lookup-list editor with.
-constexpr const char* kLookupCaller = "AddAppointment";
-
-}  // namespace
-
-namespace {
-
 constexpr int kMinutesPerDay = 24 * 60;
 
 // A day and a minute of the day that may run past midnight, brought back
@@ -100,7 +93,7 @@ void frmAddAppt::createControls()
     QObject::connect(dtStartDate, &ui::DateBox::valueChanged, w,
                      [this] { ui::guarded([this] { dtStartDate_Change(); }); });
 
-    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) { GetPriorityText(); });
+    editing::refillAfterLookupEdits(*this, [this](records::Lookup) { GetPriorityText(); });
 }
 
 void frmAddAppt::releaseControls()
@@ -154,7 +147,7 @@ void frmAddAppt::dtStartDate_Change()
         dtEndDate->setDate(day.addDays(1));
 }
 
-void frmAddAppt::cmdEditPriority_Click() { editing::editLookupList(kLookupCaller, "Priority", this); }
+void frmAddAppt::cmdEditPriority_Click() { editing::editLookupList(*this, records::Lookup::Priority); }
 
 bool frmAddAppt::save()
 {

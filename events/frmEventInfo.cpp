@@ -586,7 +586,8 @@ void frmEventInfo::cmdPrint_Click(ListId id)
 {
     const events::EventList& d = events::eventList(id);
     // The name as typed, saved or not.
-    report::ShowGridPreview(*lists[id].grid, *window(), 1440, d.printHeader + txtName->text(), d.previewKey);
+    report::ShowGridPreview(*lists[id].grid, *window(), 1440, d.printHeader + txtName->text(),
+                            report::ComesBack::AsItWas);
 }
 
 void frmEventInfo::gridPlayscript_LoadCustomEdit(int column)

@@ -11,13 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
-// The caller key this window opens the lookup-list editor with.
-constexpr const char* kLookupCaller = "AddTask";
-
-}  // namespace
-
 using editing::makeButton;
 using editing::makeLabel;
 using editing::makeListBox;
@@ -62,7 +55,7 @@ void frmEventTasks::createControls()
     editing::chainTabOrder({txtName, dtDate, cmbPriority, cmbAssignee, cmbEvent, txtNote, cmdSave, cmdCancel,
                             cmdEditPriority, cmdEditAssignee, cmdEditEvent});
 
-    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) {
+    editing::refillAfterLookupEdits(*this, [this](records::Lookup) {
         GetAssigneeTexts();
         GetPriorityTexts();
         FillEvents(true);
@@ -173,8 +166,6 @@ void frmEventTasks::Form_Unload(bool&)
     emit records::notices().rowsChanged(records::MainList::Tasks);
 }
 
-void frmEventTasks::editList(const QString& listMode) { editing::editLookupList(kLookupCaller, listMode, this); }
-
-void frmEventTasks::cmdEditPriority_Click() { editList("Priority"); }
-void frmEventTasks::cmdEditAssignee_Click() { editList("Assignee"); }
-void frmEventTasks::cmdEditEvent_Click() { editList("Event"); }
+void frmEventTasks::cmdEditPriority_Click() { editing::editLookupList(*this, records::Lookup::Priority); }
+void frmEventTasks::cmdEditAssignee_Click() { editing::editLookupList(*this, records::Lookup::Assignee); }
+void frmEventTasks::cmdEditEvent_Click() { editing::editLookupList(*this, records::Lookup::Event); }

@@ -66,7 +66,6 @@ private:
     void FillEvents(bool keepText);
     bool LoadTask();
     bool save() override;
-    void editList(const QString& listMode);
 
     bool editsTask() const { return curMode == "Edit"; }
 

@@ -5,7 +5,6 @@
 #include "platform/grid/gridex.h"
 #include "platform/twips.h"
 #include "platform/ui/boxes.h"
-#include "records/frmAddType.h"
 #include "records/frmDeleteSingle.h"
 #include "records/modQVDatabase.h"
 #include "records/modSynchro.h"
@@ -21,13 +20,6 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QTabBar>
-
-namespace {
-
-// The caller key this window opens the lookup-list editor with.
-constexpr const char* kLookupCaller = "Guest";
-
-}  // namespace
 
 using modQVDatabase::gConn;
 
@@ -172,7 +164,7 @@ void frmGuestDetail::createControls()
                      [this] { ui::guarded([this] { GridSubguest_DblClick(); }); });
     QObject::connect(tabGuest, &QTabBar::currentChanged, w, [this] { ui::guarded([this] { tabGuest_Click(); }); });
 
-    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) {
+    editing::refillAfterLookupEdits(*this, [this](records::Lookup) {
         GetCategories();
         GetTitles();
     });
@@ -555,16 +547,10 @@ void frmGuestDetail::cmdDeleteSubguest_Click()
 
 void frmGuestDetail::cmdAddCategory_Click()
 {
-    frmAddType& t = frmAddType::instance();
-    t.fromForm = kLookupCaller;
-    t.curMode = "GuestTypes";
-    t.Show(ui::vbModeless);
+    editing::editLookupList(*this, records::Lookup::GuestTypes, true);
 }
 
 void frmGuestDetail::cmdAddTitle_Click()
 {
-    frmAddType& t = frmAddType::instance();
-    t.fromForm = kLookupCaller;
-    t.curMode = "Titles";
-    t.Show(ui::vbModeless);
+    editing::editLookupList(*this, records::Lookup::Titles, true);
 }

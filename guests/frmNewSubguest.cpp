@@ -11,13 +11,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace {
-
-// The caller key this window opens the lookup-list editor with.
-constexpr const char* kLookupCaller = "Subguest";
-
-}  // namespace
-
 using modQVDatabase::gConn;
 
 namespace {
@@ -72,7 +65,7 @@ void frmNewSubguest::createControls()
     order << cmdAdd << cmdCancel;
     editing::chainTabOrder(order);
 
-    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) { GetTitles(); });
+    editing::refillAfterLookupEdits(*this, [this](records::Lookup) { GetTitles(); });
 }
 
 void frmNewSubguest::releaseControls()
@@ -183,5 +176,5 @@ void frmNewSubguest::cmdCancel_Click()
 
 void frmNewSubguest::cmdAddTitle_Click()
 {
-    editing::editLookupList(kLookupCaller, "Titles", this);
+    editing::editLookupList(*this, records::Lookup::Titles);
 }

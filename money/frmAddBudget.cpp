@@ -7,13 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
-// The caller key this window opens the lookup-list editor with.
-constexpr const char* kLookupCaller = "AddBudget";
-
-}  // namespace
-
 void frmAddBudget::createControls()
 {
     using editing::makeButton;
@@ -44,7 +37,7 @@ void frmAddBudget::createControls()
     editing::chainTabOrder({Text1[0], Combo1[0], cmdEditCategory, Combo1[1], cmdEditEvent, Combo1[2],
                             cmdEditAssignees, Text1[1], cmdSave, cmdCancel});
 
-    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) {
+    editing::refillAfterLookupEdits(*this, [this](records::Lookup) {
         GetAssignees();
         GetCategories();
         GetEvents();
@@ -141,17 +134,17 @@ void frmAddBudget::cmdCancel_Click()
 
 void frmAddBudget::cmdEditCategory_Click()
 {
-    editing::editLookupList(kLookupCaller, "BudgetCategory", this);
+    editing::editLookupList(*this, records::Lookup::BudgetCategory);
 }
 
 void frmAddBudget::cmdEditEvent_Click()
 {
-    editing::editLookupList(kLookupCaller, "Event", this);
+    editing::editLookupList(*this, records::Lookup::Event);
 }
 
 void frmAddBudget::cmdEditAssignees_Click()
 {
-    editing::editLookupList(kLookupCaller, "Assignee", this);
+    editing::editLookupList(*this, records::Lookup::Assignee);
 }
 
 void frmAddBudget::Form_Unload(bool&)

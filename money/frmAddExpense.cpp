@@ -8,13 +8,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
-// The caller key this window opens the lookup-list editor with.
-constexpr const char* kLookupCaller = "AddExpense";
-
-}  // namespace
-
 void frmAddExpense::createControls()
 {
     using editing::makeButton;
@@ -61,7 +54,7 @@ void frmAddExpense::createControls()
     editing::chainTabOrder({Text1[0], Combo1[0], Combo1[1], cmdEditEvent, Text1[1], Text1[2], dtDate, Combo1[2],
                             cmdEditAssignees, cmdSave, cmdCancel});
 
-    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) {
+    editing::refillAfterLookupEdits(*this, [this](records::Lookup) {
         GetAssignees();
         GetEvents();
     });
@@ -168,12 +161,12 @@ void frmAddExpense::cmdCancel_Click()
 
 void frmAddExpense::cmdEditEvent_Click()
 {
-    editing::editLookupList(kLookupCaller, "Event", this);
+    editing::editLookupList(*this, records::Lookup::Event);
 }
 
 void frmAddExpense::cmdEditAssignees_Click()
 {
-    editing::editLookupList(kLookupCaller, "Assignee", this);
+    editing::editLookupList(*this, records::Lookup::Assignee);
 }
 
 void frmAddExpense::Form_Unload(bool&)

@@ -6,13 +6,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace {
-
-// The caller key this window opens the lookup-list editor with.
-constexpr const char* kLookupCaller = "Attire";
-
-}  // namespace
-
 void frmAttire::createControls()
 {
     using editing::makeButton;
@@ -44,7 +37,7 @@ void frmAttire::createControls()
                             cmdSave, cmdCancel});
     money::centredDialog(w);
 
-    editing::refillAfterLookupEdits(*this, {kLookupCaller, "AddAttire"}, [this](const QString&) {
+    editing::refillAfterLookupEdits(*this, [this](records::Lookup) {
         GetAttireTypes();
         GetAssignees();
     });
@@ -141,12 +134,12 @@ void frmAttire::cmdCancel_Click()
 
 void frmAttire::cmdEditAssignees_Click()
 {
-    editing::editLookupList(kLookupCaller, "Assignee", this);
+    editing::editLookupList(*this, records::Lookup::Assignee);
 }
 
 void frmAttire::cmdEditAttireType_Click()
 {
-    editing::editLookupList(kLookupCaller, "Attire", this);
+    editing::editLookupList(*this, records::Lookup::Attire);
 }
 
 void frmAttire::Form_Unload(bool&)

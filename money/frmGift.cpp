@@ -16,13 +16,6 @@
 
 namespace {
 
-// The caller key this window opens the lookup-list editor with.
-constexpr const char* kLookupCaller = "Gifts";
-
-}  // namespace
-
-namespace {
-
 const char* const kNotAPicture = "The select item does not appear to be an image file type.  This program accepts "
                                  ".bmp, .jpg, .gif image file types.";
 const char* const kPictureMissing =
@@ -81,7 +74,7 @@ void frmGift::createControls()
         {Text1[0], Combo1[0], Combo1[1], cmdAddStore, Text1[1], Combo1[2], cmdFind, cmdSave, cmdCancel});
 
     QObject::connect(TabStrip1, &QTabBar::currentChanged, w, [this] { ui::guarded([this] { TabStrip1_Click(); }); });
-    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) { GetStores(); });
+    editing::refillAfterLookupEdits(*this, [this](records::Lookup) { GetStores(); });
 }
 
 void frmGift::releaseControls()
@@ -206,7 +199,7 @@ void frmGift::cmdFind_Click()
 
 void frmGift::cmdAddStore_Click()
 {
-    editing::editLookupList(kLookupCaller, "Stores", this, true);
+    editing::editLookupList(*this, records::Lookup::Stores, true);
 }
 
 bool frmGift::save()

@@ -6,13 +6,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace {
-
-// The caller key this window opens the lookup-list editor with.
-constexpr const char* kLookupCaller = "Registry";
-
-}  // namespace
-
 void frmRegistry::createControls()
 {
     using editing::makeButton;
@@ -44,10 +37,10 @@ void frmRegistry::createControls()
     editing::chainTabOrder(
         {Text1[0], Text1[1], Combo1[0], Text1[2], Combo1[1], cmdSave, cmdCancel, cmdAddStore, cmdAddCategory});
 
-    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString& list) {
-        if (list == "Stores")
+    editing::refillAfterLookupEdits(*this, [this](records::Lookup list) {
+        if (list == records::Lookup::Stores)
             GetStores();
-        else if (list == "Category")
+        else if (list == records::Lookup::Category)
             GetCategory();
     });
 }
@@ -112,12 +105,12 @@ bool frmRegistry::LoadRegistry()
 
 void frmRegistry::cmdAddStore_Click()
 {
-    editing::editLookupList(kLookupCaller, "Stores", this, true);
+    editing::editLookupList(*this, records::Lookup::Stores, true);
 }
 
 void frmRegistry::cmdAddCategory_Click()
 {
-    editing::editLookupList(kLookupCaller, "Category", this, true);
+    editing::editLookupList(*this, records::Lookup::Category, true);
 }
 
 bool frmRegistry::save()

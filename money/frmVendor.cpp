@@ -11,13 +11,6 @@
 #include <QRadioButton>
 #include <QTabBar>
 
-namespace {
-
-// The caller key this window opens the lookup-list editor with.
-constexpr const char* kLookupCaller = "Vendor";
-
-}  // namespace
-
 const std::array<const char*, 26> frmVendor::kTextColumns = {
     "VENDOR_NAME",          "VENDOR_CONTACT",        "VENDOR_ADDRESS1",      "VENDOR_ADDRESS2",
     "VENDOR_CITY",          "VENDOR_STATE",          "VENDOR_ZIP",           "VENDOR_PHONE1",
@@ -160,7 +153,7 @@ void frmVendor::createControls()
     editing::chainTabOrder(order);
 
     QObject::connect(TabStrip1, &QTabBar::currentChanged, w, [this] { ui::guarded([this] { TabStrip1_Click(); }); });
-    editing::refillAfterLookupEdits(*this, {kLookupCaller}, [this](const QString&) { GetVendorTypes(); });
+    editing::refillAfterLookupEdits(*this, [this](records::Lookup) { GetVendorTypes(); });
 }
 
 void frmVendor::releaseControls()
@@ -241,7 +234,7 @@ void frmVendor::TabStrip1_Click()
 
 void frmVendor::cmdAddCategory_Click()
 {
-    editing::editLookupList(kLookupCaller, "VendorTypes", this);
+    editing::editLookupList(*this, records::Lookup::VendorTypes);
 }
 
 bool frmVendor::save()

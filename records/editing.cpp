@@ -519,15 +519,15 @@ bool mayClose(BoxesAsSaved& boxes, QWidget* window, const std::function<bool()>&
     return true;
 }
 
-void editLookupList(const QString& fromForm, const QString& listMode, ui::FormBase* owner, bool modeless)
+void editLookupList(ui::FormBase& opener, records::Lookup list, bool modeless)
 {
     frmAddType& t = frmAddType::instance();
-    t.fromForm = fromForm;
-    t.curMode = listMode;
+    t.fromForm = &opener;
+    t.curMode = list;
     if (modeless)
         t.Show(ui::vbModeless);
     else
-        t.Show(ui::vbModal, owner);
+        t.Show(ui::vbModal, &opener);
 }
 
 QString boxText(const QWidget* box)
@@ -857,13 +857,12 @@ qint64 sharedKey(const QString& table, qint64 key)
     return deleted || recordExists(table, key) ? gConn.reserveKey(table) : key;
 }
 
-void refillAfterLookupEdits(ui::FormBase& form, const QStringList& callers,
-                            std::function<void(const QString& listMode)> refill)
+void refillAfterLookupEdits(ui::FormBase& form, std::function<void(records::Lookup list)> refill)
 {
     records::answerWhileLoaded(form, &records::Notices::lookupListClosed,
-                               [callers, refill = std::move(refill)](const QString& fromForm, const QString& listMode) {
-                                   if (callers.contains(fromForm))
-                                       refill(listMode);
+                               [&form, refill = std::move(refill)](const ui::FormBase* opener, records::Lookup list) {
+                                   if (opener == &form)
+                                       refill(list);
                                });
 }
 

@@ -8,6 +8,7 @@
 
 #include "platform/ado/ado.h"
 #include "platform/ui/forms.h"
+#include "records/lookuplists.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -234,9 +235,9 @@ private:
     BoxesAsSaved asSaved_;
 };
 
-// Opens the lookup-list editor on a list, modal over `owner` (or modeless,
-// beside it), telling it which caller to fill again when it closes.
-void editLookupList(const QString& fromForm, const QString& listMode, ui::FormBase* owner, bool modeless = false);
+// Opens the lookup-list editor on a list, modal over `opener` (or modeless,
+// beside it); `opener` fills its lists again when it closes.
+void editLookupList(ui::FormBase& opener, records::Lookup list, bool modeless = false);
 
 // A box's text as the user sees it (line edit, multi-line box, drop-down
 // box, label), and setting it.
@@ -344,11 +345,9 @@ double daysBetween(const QDate& fromDay, const QTime& fromTime, const QDate& toD
 // key is never brought back), a new key of this copy's own range instead.
 qint64 sharedKey(const QString& table, qint64 key);
 
-// Fills a window's lists again each time the lookup-list editor that it
-// opened as one of `callers` (the fromForm it writes) closes, for as long as
-// the window stays loaded; `refill` is told the list that was edited. Call
-// it when the window's controls are made.
-void refillAfterLookupEdits(ui::FormBase& form, const QStringList& callers,
-                            std::function<void(const QString& listMode)> refill);
+// Fills a window's lists again each time a lookup-list editor that it
+// opened closes, for as long as the window stays loaded; `refill` is told
+// the list that was edited. Call it when the window's controls are made.
+void refillAfterLookupEdits(ui::FormBase& form, std::function<void(records::Lookup list)> refill);
 
 }  // namespace editing

@@ -79,13 +79,11 @@ void frmAddType::LoadList()
 {
     lstItems->clear();
     keys_.clear();
-    const records::LookupList* list = records::findLookupList(mode_);
-    if (!list)
-        return;
-    window()->setWindowTitle(QString::fromLatin1(list->caption));
+    const records::LookupList& list = records::lookupList(mode_);
+    window()->setWindowTitle(QString::fromLatin1(list.caption));
     editing::readList(
         [&] {
-            for (const records::LookupEntry& e : records::loadLookupEntries(*list)) {
+            for (const records::LookupEntry& e : records::loadLookupEntries(list)) {
                 lstItems->addItem(e.display());
                 keys_.push_back(e.key);
             }
@@ -96,9 +94,9 @@ void frmAddType::LoadList()
 void frmAddType::cmdAdd_Click()
 {
     const QString text = txtItem->text();
-    if (const records::LookupList* list = records::findLookupList(mode_); list && !text.isEmpty()) {
+    if (!text.isEmpty()) {
         // A refused entry stays typed for another try.
-        if (!editing::saveAll([&] { records::addLookupEntry(*list, text); }, window()))
+        if (!editing::saveAll([&] { records::addLookupEntry(records::lookupList(mode_), text); }, window()))
             return;
     }
     txtItem->clear();
@@ -108,9 +106,8 @@ void frmAddType::cmdAdd_Click()
 void frmAddType::Command1_Click()
 {
     const int row = lstItems->currentRow();
-    const records::LookupList* list = records::findLookupList(mode_);
-    if (list && row >= 0 && row < keys_.size() && lstItems->item(row)->isSelected())
-        editing::saveAll([&] { records::deleteLookupEntry(*list, keys_[row]); }, window());
+    if (row >= 0 && row < keys_.size() && lstItems->item(row)->isSelected())
+        editing::saveAll([&] { records::deleteLookupEntry(records::lookupList(mode_), keys_[row]); }, window());
     LoadList();
 }
 

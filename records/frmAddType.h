@@ -6,7 +6,6 @@
 #include "platform/ui/forms.h"
 #include "records/lookuplists.h"
 
-#include <QString>
 #include <QVector>
 
 class QLabel;
@@ -20,8 +19,8 @@ public:
     frmAddType() : Form("frmAddType") { keepWhileOpen(curMode, fromForm); }
 
     // Written by the opener; kept between openings.
-    QString curMode;   // which list
-    QString fromForm;  // who is refreshed on closing
+    records::Lookup curMode = records::Lookup::Titles;  // which list
+    const ui::FormBase* fromForm = nullptr;               // who is refreshed on closing, if any
 
     void Form_Load() override;
     void Form_Unload(bool& cancel) override;
@@ -41,8 +40,8 @@ public:
     // The list this opening edits and the caller it refreshes, taken when
     // the window loaded; another opener's writes while it is open change
     // neither.
-    QString editedList() const { return mode_; }
-    QString caller() const { return from_; }
+    records::Lookup editedList() const { return mode_; }
+    const ui::FormBase* caller() const { return from_; }
 
 protected:
     void createControls() override;
@@ -51,6 +50,6 @@ protected:
 private:
     void LoadList();
     QVector<qint64> keys_;
-    QString mode_;
-    QString from_;
+    records::Lookup mode_ = records::Lookup::Titles;
+    const ui::FormBase* from_ = nullptr;
 };

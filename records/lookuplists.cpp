@@ -13,27 +13,27 @@ QString LookupList::query() const
 const QVector<LookupList>& lookupLists()
 {
     static const QVector<LookupList> lists = {
-        {"Titles", "Modify Titles", "TITLES", "TITLE_TEXT", "TITLE_ID"},
-        {"GuestTypes", "Guest Types", "GUESTTYPE", "GUESTTYPE_TEXT", "GUESTTYPE_ID"},
-        {"Assignee", "Modify Assignees", "ASSIGNEE", "ASSIGNEE_TEXT", "ASSIGNEE_ID"},
-        {"RSVP", "Modify RSVP", "RSVP_STATUS", "RSVP_TEXT", "RSVP_ID"},
-        {"VendorTypes", "Modify Vendors", "VENDORTYPE", "VENDORTYPE_NAME", "VENDORTYPE_ID"},
-        {"Stores", "Modify Stores", "GIFTSTORE", "GIFTSTORE_NAME", "GIFTSTORE_ID"},
-        {"Category", "Modify Gift Category", "GIFT_CATEGORY", "GIFT_CAT_TEXT", "GIFT_CAT_ID"},
-        {"Priority", "Modify Priority", "PRIORITY", "PRIORITY_TEXT", "PRIORITY_ID"},
-        {"BudgetCategory", "Modify Category", "BUDGETCATEGORY", "BUDGETCATEGORY_TEXT", "BUDGETCATEGORY_ID"},
-        {"Event", "Modify Events", "STDEVENT", "STDEVENT_TEXT", "STDEVENT_ID"},
-        {"Attire", "Modify Attire Types", "ATTIRE_TYPE", "ATTIRETYPE_NAME", "ATTIRETYPE_ID"},
+        {Lookup::Titles, "Titles", "Modify Titles", "TITLES", "TITLE_TEXT", "TITLE_ID"},
+        {Lookup::GuestTypes, "GuestTypes", "Guest Types", "GUESTTYPE", "GUESTTYPE_TEXT", "GUESTTYPE_ID"},
+        {Lookup::Assignee, "Assignee", "Modify Assignees", "ASSIGNEE", "ASSIGNEE_TEXT", "ASSIGNEE_ID"},
+        {Lookup::RSVP, "RSVP", "Modify RSVP", "RSVP_STATUS", "RSVP_TEXT", "RSVP_ID"},
+        {Lookup::VendorTypes, "VendorTypes", "Modify Vendors", "VENDORTYPE", "VENDORTYPE_NAME", "VENDORTYPE_ID"},
+        {Lookup::Stores, "Stores", "Modify Stores", "GIFTSTORE", "GIFTSTORE_NAME", "GIFTSTORE_ID"},
+        {Lookup::Category, "Category", "Modify Gift Category", "GIFT_CATEGORY", "GIFT_CAT_TEXT", "GIFT_CAT_ID"},
+        {Lookup::Priority, "Priority", "Modify Priority", "PRIORITY", "PRIORITY_TEXT", "PRIORITY_ID"},
+        {Lookup::BudgetCategory, "BudgetCategory", "Modify Category", "BUDGETCATEGORY", "BUDGETCATEGORY_TEXT",
+         "BUDGETCATEGORY_ID"},
+        {Lookup::Event, "Event", "Modify Events", "STDEVENT", "STDEVENT_TEXT", "STDEVENT_ID"},
+        {Lookup::Attire, "Attire", "Modify Attire Types", "ATTIRE_TYPE", "ATTIRETYPE_NAME", "ATTIRETYPE_ID"},
     };
     return lists;
 }
 
-const LookupList* findLookupList(const QString& curMode)
+const LookupList& lookupList(Lookup id)
 {
-    for (const LookupList& l : lookupLists())
-        if (curMode == QLatin1String(l.mode))
-            return &l;
-    return nullptr;
+    const LookupList& l = lookupLists().at(int(id));
+    Q_ASSERT(l.id == id);
+    return l;
 }
 
 QVector<LookupEntry> loadLookupEntries(const LookupList& list)

@@ -9,8 +9,25 @@
 
 namespace records {
 
+// The lists, in the order of their table. An opener names one of these, so a
+// list that does not exist cannot be asked for.
+enum class Lookup {
+    Titles,
+    GuestTypes,
+    Assignee,
+    RSVP,
+    VendorTypes,
+    Stores,
+    Category,
+    Priority,
+    BudgetCategory,
+    Event,
+    Attire,
+};
+
 struct LookupList {
-    const char* mode;        // the list key an opener writes into curMode
+    Lookup id;
+    const char* name;        // the name the list goes by
     const char* caption;     // the editor's caption
     const char* table;       // also the table name of its log rows
     const char* textColumn;
@@ -19,9 +36,9 @@ struct LookupList {
     QString query() const;
 };
 
+// Every list, in the order of the enumeration.
 const QVector<LookupList>& lookupLists();
-// The list of a key (exact, case-sensitive), or null.
-const LookupList* findLookupList(const QString& curMode);
+const LookupList& lookupList(Lookup id);
 
 struct LookupEntry {
     qint64 key = 0;

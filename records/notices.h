@@ -7,9 +7,9 @@
 
 #include "platform/ui/forms.h"
 #include "records/cascade.h"
+#include "records/lookuplists.h"
 
 #include <QObject>
-#include <QString>
 #include <QWidget>
 
 #include <optional>
@@ -48,9 +48,9 @@ signals:
     void rowsChanged(records::MainList list);
     // A record was deleted together with what hangs on it.
     void recordDeleted(records::DeleteKind kind, qint64 id);
-    // The lookup-list editor closed on the list `listMode`, opened by the
-    // caller `fromForm`: that caller fills its lists again.
-    void lookupListClosed(const QString& fromForm, const QString& listMode);
+    // The lookup-list editor closed on `list`, opened by the window
+    // `opener`: that window, and only it, fills its lists again.
+    void lookupListClosed(const ui::FormBase* opener, records::Lookup list);
     // The budget wizard closed: the main window shows its budget.
     void budgetChanged();
     // An event was saved: the main window shows its events.

@@ -22,21 +22,9 @@ private:
     frmPreview* f_;
 };
 
-QPointer<QWidget>& mainOverride()
-{
-    static QPointer<QWidget> w;
-    return w;
-}
-
 }  // namespace
 
 frmPreview::frmPreview() : Form(QStringLiteral("frmPreview")) {}
-
-bool frmPreview::isEventEditorKey(const QString& mode)
-{
-    return mode == QLatin1String("Menu") || mode == QLatin1String("Decorations") || mode == QLatin1String("Music")
-           || mode == QLatin1String("Playscript");
-}
 
 void frmPreview::createControls()
 {
@@ -77,19 +65,17 @@ void frmPreview::gridPreview_PrinterSetup(report::PrinterSetupArgs* args)
 {
     if (args)
         args->Accept = true;
-    // The main grid's print settings concern its reports only.
-    if (gridPreview && !gridPreview->source())
-        return;
-    if (grid::GridEX* g = report::mainGrid())
+    // The grid the caller handed over; a document other than a grid has none.
+    if (grid::GridEX* g = gridPreview ? gridPreview->source() : nullptr)
         g->setPrintOptions(true);
 }
 
 namespace {
 
-// Back in the preview's place and state.
-void bringBack(QWidget* caller, QWidget* preview)
+// Back in the preview's place and state, or as it was.
+void bringBack(QWidget* caller, QWidget* preview, bool inPlace)
 {
-    if (preview) {
+    if (preview && inPlace) {
         const Qt::WindowStates st = preview->windowState();
         if (st & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
             caller->setWindowState(st & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
@@ -99,6 +85,8 @@ void bringBack(QWidget* caller, QWidget* preview)
         }
     }
     caller->show();
+    caller->raise();
+    caller->activateWindow();
 }
 
 }  // namespace
@@ -108,18 +96,10 @@ void frmPreview::Form_Unload(bool&)
     // Errors are ignored here: the preview must close whatever happens.
     ado::ignoringErrors([&] {
         QWidget* me = widget();
+        // A caller that has gone meanwhile is not made again.
         if (QWidget* caller = returnTo.data()) {
             returnTo = nullptr;
-            bringBack(caller, me);
-        } else if (isEventEditorKey(curMode)) {
-            for (ui::FormBase* f : ui::FormBase::all()) {
-                if (f->name() == QLatin1String("frmEventInfo") && f->isLoaded()) {
-                    f->Show(ui::vbModeless);
-                    break;
-                }
-            }
-        } else if (QWidget* main = report::mainWindow()) {
-            bringBack(main, me);
+            bringBack(caller, me, returnInPlace);
         }
         if (me)
             me->hide();
@@ -127,25 +107,6 @@ void frmPreview::Form_Unload(bool&)
 }
 
 namespace report {
-
-void setMainWindow(QWidget* w)
-{
-    mainOverride() = w;
-}
-
-QWidget* mainWindow()
-{
-    if (mainOverride())
-        return mainOverride();
-    const ui::FormBase* main = ui::mainForm();
-    return main ? main->widget() : nullptr;
-}
-
-grid::GridEX* mainGrid()
-{
-    QWidget* main = mainWindow();
-    return main ? main->findChild<grid::GridEX*>(QStringLiteral("GridEX1")) : nullptr;
-}
 
 namespace {
 
@@ -166,8 +127,7 @@ frmPreview* previewOver(QWidget& caller, const QString& docName)
 
 }  // namespace
 
-void ShowGridPreview(grid::GridEX& grid, QWidget& caller, int marginTwips, const QString& header,
-                     const QString& returnKey)
+void ShowGridPreview(grid::GridEX& grid, QWidget& caller, int marginTwips, const QString& header, ComesBack back)
 {
     grid.setPageMargins(marginTwips, marginTwips);
     frmPreview* f = previewOver(caller, QString());
@@ -176,8 +136,8 @@ void ShowGridPreview(grid::GridEX& grid, QWidget& caller, int marginTwips, const
     // The header first: the report is laid out once, when the grid is put on the surface.
     grid.setPageHeader(header);
     PrintPreview(grid, f->gridPreview);
-    f->curMode = returnKey;
-    f->returnTo = nullptr;
+    f->returnTo = &caller;
+    f->returnInPlace = back == ComesBack::InPreviewsPlace;
     f->Show(ui::vbModeless);
     caller.hide();
 }
@@ -189,6 +149,7 @@ void ShowPagePreview(const PageRenderer& render, QWidget& caller, const QString&
         return;
     f->gridPreview->setPages(render);
     f->returnTo = &caller;
+    f->returnInPlace = true;
     f->Show(ui::vbModeless);
     caller.hide();
 }

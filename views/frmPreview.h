@@ -7,16 +7,12 @@
 #include "views/printpreview.h"
 
 #include <QPointer>
-#include <QString>
 #include <QWidget>
 
 class frmPreview : public ui::Form<frmPreview, QWidget> {
 public:
     frmPreview();
 
-    // The caller's key: "Menu", "Decorations", "Music" or "Playscript" for
-    // the event editor, a view key for the main window.
-    QString curMode;
     report::GridPreview* gridPreview = nullptr;
 
     void Form_Load() override;
@@ -25,12 +21,11 @@ public:
     void gridPreview_Close();
     void gridPreview_PrinterSetup(report::PrinterSetupArgs* args);
 
-    // True for the keys of the event editor's lists.
-    static bool isEventEditorKey(const QString& mode);
-
-    // The window a document's preview brings back on closing, in place of
-    // the one the key names.
+    // The window that asked for the preview, hidden while it is open and
+    // brought back when it closes: in the preview's place and window state,
+    // or as it was.
     QPointer<QWidget> returnTo;
+    bool returnInPlace = true;
 
 protected:
     void createControls() override;
@@ -39,17 +34,18 @@ protected:
 
 namespace report {
 
-// The window the reports return to, and its grid: the main window unless a
-// test sets another.
-QWidget* mainWindow();
-grid::GridEX* mainGrid();
-void setMainWindow(QWidget* w);
+// How the window that asked for a preview comes back when it closes.
+enum class ComesBack {
+    InPreviewsPlace,  // at the preview's place and size, or in its window state
+    AsItWas,          // a dialog of its own size, where it was
+};
 
 // Hands a grid to the preview window as every caller does: margins, the
-// preview on the window's surface, the page header, the return key, then
-// shows the preview in place of the caller and hides the caller.
+// preview on the window's surface, the page header, then shows the preview
+// in place of the caller and hides the caller. The printer set-up turns on
+// this grid's print settings.
 void ShowGridPreview(grid::GridEX& grid, QWidget& caller, int marginTwips, const QString& header,
-                     const QString& returnKey);
+                     ComesBack back = ComesBack::InPreviewsPlace);
 
 // Shows a document's pages in the preview in place of the caller, which
 // comes back when the preview closes. `title` names the printed document.

@@ -9,7 +9,7 @@ void PrintGridReport(grid::GridEX& GridEX1, QWidget& mainWindow, const QString& 
         GridEX1.setCardsAcross(3);
     else if (curDataMode == QLatin1String("Quotes"))
         GridEX1.setCardsAcross(1);
-    ShowGridPreview(GridEX1, mainWindow, 1152, reportTitle(curDataMode), curDataMode);
+    ShowGridPreview(GridEX1, mainWindow, 1152, reportTitle(curDataMode));
 }
 
 }  // namespace report

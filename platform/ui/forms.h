@@ -202,8 +202,7 @@ void showLabelsPlain(QWidget* window);
 bool guarded(const std::function<void()>& fn);
 
 // The program's main window, which names itself when it is made: the owner
-// of the windows shown modal over it and the window a report's preview
-// gives the screen back to. Null while there is none.
+// of the windows shown modal over it. Null while there is none.
 FormBase* mainForm();
 void setMainForm(FormBase* form);
 

@@ -19,6 +19,12 @@ struct GridRow {
     QVariantList cells;  // column 1 first
 };
 
+// The main window as the commands see it: the owner of what they show.
+class MainStandIn : public ui::Form<MainStandIn, QWidget> {
+public:
+    MainStandIn() : Form("MainStandIn") {}
+};
+
 class RecordingHost : public commands::Host {
 public:
     QStringList log;
@@ -48,7 +54,7 @@ public:
     QString curDataMode() const override { return dataMode; }
     QString SelectedRowKind() const override { return rowKind; }
     void setSelectedRowKind(const QString& k) override { rowKind = k; }
-    ui::FormBase* owner() override { return nullptr; }
+    ui::FormBase* owner() override { return &MainStandIn::instance(); }
     void call(commands::Proc p) override { log << commands::procName(p); }
     void ShowTasks(const QString& w, const QDateTime& d) override
     {
@@ -90,9 +96,10 @@ public:
     {
         log << QString("delete(%1,%2,%3,%4)").arg(mode).arg(id).arg(text, showMode == ui::vbModal ? "modal" : "modeless");
     }
-    void showLookupList(const QString& mode, const QVariant& from, bool fromFirst) override
+    void showLookupList(records::Lookup list, const ui::FormBase* from, bool fromFirst) override
     {
-        log << QString("lookup(%1,%2%3)").arg(mode, from.isValid() ? from.toString() : "-", fromFirst ? ",fromFirst" : "");
+        const QString caller = !from ? "-" : from == owner() ? "Main" : from->name();
+        log << QString("lookup(%1,%2%3)").arg(records::lookupList(list).name, caller, fromFirst ? ",fromFirst" : "");
     }
     void showSynchronize() override { log << "frmSynchronize"; }
     void showTip() override { log << "frmTip"; }

@@ -116,7 +116,7 @@ TEST_F(CommandsTest, MenuCommandsRunTheirStepsInOrder)
         {"mnuHelpContents", "Events", "help"},
         {"mnuOnlineHelp", "Events", "webhelp"},
         {"mnuFileExit", "Events", "exit"},
-        // The lookup lists: six keep fromForm, five write "Main".
+        // The lookup lists: six keep their last caller, five name the main window.
         {"mnuPriorityText", "Events", "lookup(Priority,-)"},
         {"mnuRSVPTypes", "Events", "lookup(RSVP,-)"},
         {"mnuEditTitles", "Events", "lookup(Titles,-)"},

@@ -123,7 +123,8 @@ TEST_F(AppointmentEditor, SavingAddsTheRowAndOneLogRow)
         a.cmbPriority->setCurrentIndex(1);
         const QString chosen = a.cmbPriority->currentText();
         modal.modal->once("frmAddType", [&](ui::FormBase&) {
-            EXPECT_EQ(frmAddType::instance().fromForm + frmAddType::instance().curMode, "AddAppointmentPriority");
+            EXPECT_EQ(frmAddType::instance().fromForm, &frmAddAppt::instance());
+            EXPECT_EQ(frmAddType::instance().curMode, records::Lookup::Priority);
             type(frmAddType::instance().txtItem, "Urgent");
             click(frmAddType::instance().cmdAdd);
         });

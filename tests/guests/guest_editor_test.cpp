@@ -301,18 +301,18 @@ TEST_F(GuestEditor, LookupRefillsKeepEveryBoxsText)
         QPushButton* button;
         QComboBox* edited;
         QComboBox* kept;
-        const char* list;
+        records::Lookup list;
         const char* added;
-    } cases[] = {{g.cmdAddTitle, g.cmbTitle, g.cmbCategory, "Titles", "Rev."},
-                 {g.cmdAddCategory, g.cmbCategory, g.cmbTitle, "GuestTypes", "Old school"}};
+    } cases[] = {{g.cmdAddTitle, g.cmbTitle, g.cmbCategory, records::Lookup::Titles, "Rev."},
+                 {g.cmdAddCategory, g.cmbCategory, g.cmbTitle, records::Lookup::GuestTypes, "Old school"}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.list);
+        SCOPED_TRACE(c.added);
         const QString keptText = c.kept->currentText(), editedText = c.edited->currentText();
         click(c.button);
         frmAddType& t = frmAddType::instance();
         ASSERT_TRUE(t.isLoaded());
         EXPECT_EQ(t.curMode, c.list);
-        EXPECT_EQ(t.fromForm, "Guest");
+        EXPECT_EQ(t.fromForm, &g);
         QTest::keyClicks(t.txtItem, c.added);
         click(t.cmdAdd);
         click(t.cmdClose);
@@ -332,7 +332,7 @@ TEST_F(GuestEditor, LookupRefillsKeepEveryBoxsText)
     type(s.Text1[0], "Max");
     type(s.cmbTitles, "Sir");
     modal.modal->once("frmAddType", [&](ui::FormBase&) {
-        EXPECT_EQ(frmAddType::instance().fromForm, "Subguest");
+        EXPECT_EQ(frmAddType::instance().fromForm, &s);
         QTest::keyClicks(frmAddType::instance().txtItem, "Dame");
         click(frmAddType::instance().cmdAdd);
         click(frmAddType::instance().cmdClose);

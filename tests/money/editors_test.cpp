@@ -397,38 +397,37 @@ TEST_F(Editors, ALookupEditKeepsTheTextOfEveryBox)
 {
     const std::vector<Editor> all = editors();
     const struct {
-        const char* list;
-        const char* fromForm;
+        records::Lookup list;
         const char* table;
         std::function<QPushButton*()> button;
         int edited;  // of the editor's lists
     } cases[] = {
-        {"Stores", "Gifts", "GIFT", [] { return frmGift::instance().cmdAddStore; }, 1},
-        {"Stores", "Registry", "REGISTRY", [] { return frmRegistry::instance().cmdAddStore; }, 0},
-        {"Category", "Registry", "REGISTRY", [] { return frmRegistry::instance().cmdAddCategory; }, 1},
-        {"Assignee", "Attire", "ATTIRE", [] { return frmAttire::instance().cmdEditAssignees; }, 1},
-        {"Attire", "Attire", "ATTIRE", [] { return frmAttire::instance().cmdEditAttireType; }, 2},
-        {"BudgetCategory", "AddBudget", "BUDGET", [] { return frmAddBudget::instance().cmdEditCategory; }, 0},
-        {"Event", "AddBudget", "BUDGET", [] { return frmAddBudget::instance().cmdEditEvent; }, 1},
-        {"Assignee", "AddBudget", "BUDGET", [] { return frmAddBudget::instance().cmdEditAssignees; }, 2},
-        {"VendorTypes", "Vendor", "VENDOR", [] { return frmVendor::instance().cmdAddCategory; }, 0},
+        {records::Lookup::Stores, "GIFT", [] { return frmGift::instance().cmdAddStore; }, 1},
+        {records::Lookup::Stores, "REGISTRY", [] { return frmRegistry::instance().cmdAddStore; }, 0},
+        {records::Lookup::Category, "REGISTRY", [] { return frmRegistry::instance().cmdAddCategory; }, 1},
+        {records::Lookup::Assignee, "ATTIRE", [] { return frmAttire::instance().cmdEditAssignees; }, 1},
+        {records::Lookup::Attire, "ATTIRE", [] { return frmAttire::instance().cmdEditAttireType; }, 2},
+        {records::Lookup::BudgetCategory, "BUDGET", [] { return frmAddBudget::instance().cmdEditCategory; }, 0},
+        {records::Lookup::Event, "BUDGET", [] { return frmAddBudget::instance().cmdEditEvent; }, 1},
+        {records::Lookup::Assignee, "BUDGET", [] { return frmAddBudget::instance().cmdEditAssignees; }, 2},
+        {records::Lookup::VendorTypes, "VENDOR", [] { return frmVendor::instance().cmdAddCategory; }, 0},
     };
     int n = 0;
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.fromForm) + " " + c.list);
+        SCOPED_TRACE(std::string(c.table) + " " + records::lookupList(c.list).name);
         const Editor& e = editorOf(all, c.table);
         const QString entry = QString("Zz entry %1").arg(++n);
+        ui::FormBase& f = e.open("Add", 0);
         const auto addEntry = [&](ui::FormBase& form) {
             auto& t = static_cast<frmAddType&>(form);
             EXPECT_EQ(t.curMode, c.list);
-            EXPECT_EQ(t.fromForm, c.fromForm);
+            EXPECT_EQ(t.fromForm, &f);
             type(t.txtItem, entry);
             click(t.cmdAdd);
             click(t.cmdClose);
         };
         // The attire, budget and vendor editors show the lookup editor modal, the others beside them.
         modal.modal->once("frmAddType", addEntry);
-        ui::FormBase& f = e.open("Add", 0);
         type(e.boxes()[0], "Limousine");
         std::vector<QComboBox*> boxes;
         for (QWidget* b : e.boxes())

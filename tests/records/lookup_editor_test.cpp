@@ -7,7 +7,9 @@
 
 #include "app/frmMain.h"
 #include "guests/frmGuestDetail.h"
+#include "money/frmGift.h"
 #include "money/frmRegistry.h"
+#include "money/frmVendor.h"
 #include "platform/grid/gridex.h"
 #include "records/editing.h"
 #include "records/frmAddType.h"
@@ -29,7 +31,9 @@ protected:
     {
         DbTest::SetUp();
         QObject::connect(&records::notices(), &records::Notices::lookupListClosed, &listener,
-                         [this](const QString& from, const QString& list) { told << from + ' ' + list; });
+                         [this](const ui::FormBase* from, records::Lookup list) {
+                             told << (from ? from->name() : "-") + ' ' + records::lookupList(list).name;
+                         });
     }
     void TearDown() override
     {
@@ -44,7 +48,7 @@ protected:
             out << f.lstItems->item(i)->text();
         return out;
     }
-    frmAddType& open(const QString& mode, const QString& from)
+    frmAddType& open(records::Lookup mode, const ui::FormBase* from)
     {
         frmAddType& f = frmAddType::instance();
         f.curMode = mode;
@@ -61,8 +65,8 @@ TEST_F(LookupEditor, EveryListAddsAndDeletesWithLogRows)
 {
     ASSERT_EQ(records::lookupLists().size(), 11);
     for (const records::LookupList& l : records::lookupLists()) {
-        SCOPED_TRACE(l.mode);
-        ASSERT_EQ(records::findLookupList(l.mode), &l);
+        SCOPED_TRACE(l.name);
+        ASSERT_EQ(&records::lookupList(l.id), &l);
         EXPECT_EQ(db().keyColumn(l.table), QString(l.keyColumn));
         const qint64 key = records::addLookupEntry(l, "Zz test entry");
         ASSERT_GT(key, 0);
@@ -77,30 +81,22 @@ TEST_F(LookupEditor, EveryListAddsAndDeletesWithLogRows)
         EXPECT_EQ(testsupport::logRows(l.table, key, 1), 1);
         EXPECT_EQ(testsupport::logRows(l.table, key, 3), 1);
     }
-    for (const char* other : {"titles", "Title", "", "Gifts"})
-        EXPECT_EQ(records::findLookupList(other), nullptr) << other;
 }
 
-TEST_F(LookupEditor, EachListShowsItsTableInTextOrderAndAnUnknownOneNothing)
+TEST_F(LookupEditor, EachListShowsItsTableInTextOrderUnderItsCaption)
 {
     for (const records::LookupList& l : records::lookupLists()) {
-        frmAddType& f = open(l.mode, "");
+        frmAddType& f = open(l.id, nullptr);
         EXPECT_EQ(listed(f), editing::columnTexts(QString("SELECT %1 FROM %2 ORDER BY %1").arg(l.textColumn, l.table)))
-            << l.mode;
+            << l.name;
+        EXPECT_EQ(f.window()->windowTitle(), l.caption);
         f.cmdClose->click();
     }
-    frmAddType& f = open("Nonsense", "");
-    EXPECT_EQ(f.window()->windowTitle(), "Modify Types");
-    EXPECT_EQ(f.lstItems->count(), 0);
-    f.txtItem->setText("Anything");
-    f.cmdAdd->click();
-    EXPECT_EQ(f.txtItem->text(), "");
-    EXPECT_EQ(count("SELECT count(*) FROM SYNCHRO"), 0);
 }
 
 TEST_F(LookupEditor, AddingTexts)
 {
-    frmAddType& f = open("Priority", "");
+    frmAddType& f = open(records::Lookup::Priority, nullptr);
     const qlonglong rows = count("SELECT count(*) FROM PRIORITY");
 
     f.txtItem->setText("");
@@ -137,7 +133,7 @@ TEST_F(LookupEditor, DeletesTheSelectedEntryByKeyWithANullRowPresent)
     const QStringList texts = {"Dr.", "Mr.", "Mrs.", "Ms.", "Rev."};
     for (const QString& t : texts)
         db().Execute("INSERT INTO TITLES (TITLE_TEXT) VALUES (?)", {t});
-    frmAddType& f = open("Titles", "");
+    frmAddType& f = open(records::Lookup::Titles, nullptr);
     ASSERT_EQ(listed(f), (QStringList{""} + texts));  // NULL sorts first and keeps its entry
 
     // Nothing selected: nothing changes.
@@ -172,24 +168,24 @@ TEST_F(LookupEditor, DeletesTheSelectedEntryByKeyWithANullRowPresent)
 
 TEST_F(LookupEditor, ClosingTellsItsCallerOnEveryClose)
 {
-    open("Stores", "Main").cmdClose->click();
-    open("Stores", "Main").window()->close();  // the close box tells too
-    EXPECT_EQ(told, (QStringList{"Main Stores", "Main Stores"}));
+    open(records::Lookup::Stores, &frmGift::instance()).cmdClose->click();
+    open(records::Lookup::Stores, &frmGift::instance()).window()->close();  // the close box tells too
+    EXPECT_EQ(told, (QStringList{"frmGift Stores", "frmGift Stores"}));
 
     // A menu command that writes only the list keeps the earlier caller.
     told.clear();
-    frmAddType& f = open("GuestTypes", "Guest");
+    frmAddType& f = open(records::Lookup::GuestTypes, &frmGuestDetail::instance());
     f.cmdClose->click();
-    f.curMode = "Titles";
+    f.curMode = records::Lookup::Titles;
     f.Show(ui::vbModeless);
     f.cmdClose->click();
-    EXPECT_EQ(told, (QStringList{"Guest GuestTypes", "Guest Titles"}));
+    EXPECT_EQ(told, (QStringList{"frmGuestDetail GuestTypes", "frmGuestDetail Titles"}));
     EXPECT_FALSE(frmAddType::instance().isLoaded());
 }
 
-TEST_F(LookupEditor, OnlyTheCallerOfThatKeyFillsItsListsAgain)
+TEST_F(LookupEditor, OnlyTheWindowThatOpenedItFillsItsListsAgain)
 {
-    // Two callers open: the guest editor fills both its lists again, the
+    // Three callers open: the guest editor fills both its lists again, the
     // registry editor only the list edited.
     frmGuestDetail& guest = frmGuestDetail::instance();
     guest.curMode = "New";
@@ -197,6 +193,9 @@ TEST_F(LookupEditor, OnlyTheCallerOfThatKeyFillsItsListsAgain)
     frmRegistry& registry = frmRegistry::instance();
     registry.registryMode = "Add";
     registry.Show(ui::vbModeless);
+    frmGift& gift = frmGift::instance();
+    gift.giftMode = "Add";
+    gift.Show(ui::vbModeless);
     const struct {
         const char* table;
         const char* column;
@@ -207,25 +206,26 @@ TEST_F(LookupEditor, OnlyTheCallerOfThatKeyFillsItsListsAgain)
         {"GUESTTYPE", "GUESTTYPE_TEXT", guest.cmbCategory, "guest types"},
         {"GIFTSTORE", "GIFTSTORE_NAME", registry.Combo1[0], "registry stores"},
         {"GIFT_CATEGORY", "GIFT_CAT_TEXT", registry.Combo1[1], "registry categories"},
+        {"GIFTSTORE", "GIFTSTORE_NAME", gift.Combo1[1], "gift stores"},
     };
+    using records::Lookup;
     const struct {
-        const char* from;
-        const char* list;
+        const ui::FormBase* from;
+        Lookup list;
         QStringList refilled;
     } cases[] = {
-        {"Guest", "Titles", {"guest titles", "guest types"}},
-        {"Guest", "Priority", {"guest titles", "guest types"}},
-        {"guest", "Titles", {}},
-        {"Registry", "Stores", {"registry stores"}},
-        {"Registry", "Category", {"registry categories"}},
-        {"Registry", "Titles", {}},
-        {"Gifts", "Stores", {}},  // the gift editor, not open
-        {"Main", "Stores", {}},   // the main window, not open
-        {"", "Titles", {}},
+        {&guest, Lookup::Titles, {"guest titles", "guest types"}},
+        {&guest, Lookup::Priority, {"guest titles", "guest types"}},
+        {&registry, Lookup::Stores, {"registry stores"}},
+        {&registry, Lookup::Category, {"registry categories"}},
+        {&registry, Lookup::Titles, {}},
+        {&gift, Lookup::Stores, {"gift stores"}},
+        {&frmVendor::instance(), Lookup::Stores, {}},  // not open
+        {nullptr, Lookup::Titles, {}},
     };
     int n = 0;
     for (const auto& c : cases) {
-        SCOPED_TRACE(QString("%1 %2").arg(c.from, c.list).toStdString());
+        SCOPED_TRACE(n);
         const QString entry = QString("Zz entry %1").arg(++n);
         for (const auto& b : boxes)
             db().Execute(QString("INSERT INTO %1 (%2) VALUES (?)").arg(b.table, b.column), {entry});
@@ -236,13 +236,26 @@ TEST_F(LookupEditor, OnlyTheCallerOfThatKeyFillsItsListsAgain)
                 refilled << b.name;
         EXPECT_EQ(refilled, c.refilled);
     }
+
+    // Opened by an editor's own button beside the others.
+    for (QPushButton* edit : {registry.cmdAddStore, gift.cmdAddStore}) {
+        const QString entry = QString("Zz entry %1").arg(++n);
+        QTest::mouseClick(edit, Qt::LeftButton);
+        frmAddType& t = frmAddType::instance();
+        ASSERT_TRUE(t.isLoaded());
+        QTest::keyClicks(t.txtItem, entry);
+        QTest::mouseClick(t.cmdAdd, Qt::LeftButton);
+        QTest::mouseClick(t.cmdClose, Qt::LeftButton);
+        EXPECT_EQ(testsupport::items(registry.Combo1[0]).contains(entry), edit == registry.cmdAddStore);
+        EXPECT_EQ(testsupport::items(gift.Combo1[1]).contains(entry), edit == gift.cmdAddStore);
+    }
 }
 
 TEST_F(LookupEditor, ASecondOpenerDoesNotRetargetTheOpenEditor)
 {
     const qlonglong priorities = count("SELECT count(*) FROM PRIORITY");
     const qlonglong titles = count("SELECT count(*) FROM TITLES");
-    frmAddType& f = open("Titles", "Guest");
+    frmAddType& f = open(records::Lookup::Titles, &frmGuestDetail::instance());
     f.window()->show();
     ASSERT_GE(f.lstItems->count(), 2);
 
@@ -250,8 +263,8 @@ TEST_F(LookupEditor, ASecondOpenerDoesNotRetargetTheOpenEditor)
     // writes its keys and shows the window, one only writes them.
     for (const bool shows : {true, false}) {
         SCOPED_TRACE(shows);
-        f.curMode = "Priority";
-        f.fromForm = "AddAppointment";
+        f.curMode = records::Lookup::Priority;
+        f.fromForm = &frmRegistry::instance();
         if (shows)
             f.Show(ui::vbModeless);
         EXPECT_EQ(f.window()->windowTitle(), "Modify Titles");
@@ -270,10 +283,10 @@ TEST_F(LookupEditor, ASecondOpenerDoesNotRetargetTheOpenEditor)
     EXPECT_EQ(count("SELECT count(*) FROM TITLES"), titles);
     EXPECT_EQ(count("SELECT count(*) FROM PRIORITY"), priorities);
     // Its callers are told the list it edits.
-    EXPECT_EQ(f.editedList(), "Titles");
+    EXPECT_EQ(f.editedList(), records::Lookup::Titles);
     // Closing refreshes the editor that opened it.
     QTest::mouseClick(f.cmdClose, Qt::LeftButton);
-    EXPECT_EQ(told, QStringList{"Guest Titles"});
+    EXPECT_EQ(told, QStringList{"frmGuestDetail Titles"});
 }
 
 }  // namespace
@@ -286,21 +299,22 @@ TEST_F(LookupFromMainMenu, AMainRefreshShowsItsViewInTheGridPanel)
 {
     frmMain& m = frmMain::instance();
     m.Load();
+    using records::Lookup;
     const struct {
-        const char* list;
+        Lookup list;
         const char* shown;  // the view shown when the editor closes
         const char* after;
     } cases[] = {
-        {"Stores", "Gifts", "Gifts"},
-        {"Stores", "Tasks", "Registry"},
-        {"Category", "Gifts", "Registry"},
-        {"BudgetCategory", "Vendors", "Budget"},
+        {Lookup::Stores, "Gifts", "Gifts"},
+        {Lookup::Stores, "Tasks", "Registry"},
+        {Lookup::Category, "Gifts", "Registry"},
+        {Lookup::BudgetCategory, "Vendors", "Budget"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.list);
+        SCOPED_TRACE(records::lookupList(c.list).name);
         m.ShowPanel(m.frameDate);
         m.curDataMode = c.shown;
-        open(c.list, "Main").cmdClose->click();
+        open(c.list, &m).cmdClose->click();
         EXPECT_EQ(m.curDataMode, c.after);
         EXPECT_EQ(m.curFrameName(), "frameDataGrid");
         EXPECT_TRUE(m.GridEX1->recordset() && m.GridEX1->recordset()->isOpen());
@@ -309,7 +323,7 @@ TEST_F(LookupFromMainMenu, AMainRefreshShowsItsViewInTheGridPanel)
 
     // A list the main window does not show refreshes nothing.
     m.ShowPanel(m.frameDate);
-    open("Event", "Main").cmdClose->click();
+    open(records::Lookup::Event, &m).cmdClose->click();
     EXPECT_EQ(m.curFrameName(), "frameDate");
     EXPECT_EQ(m.curDataMode, "Budget");
 }

@@ -27,7 +27,7 @@ protected:
                      {id, id});
         e = &edit(id);
         clickTab("Menu");
-        lookup.curMode = "Priority";
+        lookup.curMode = records::Lookup::Priority;
         lookup.Show(ui::vbModeless);
         m().window()->resize(1000, 760);
         m().ShowPanel(m().frameDate);

@@ -82,10 +82,10 @@ TEST_F(MainCalendarTest, ReportOfTheShownViewFromTheMainWindow)
     f.curDataMode = "Expenses";
     f.PrintGridReport();
     ASSERT_TRUE(frmPreview::instance().isLoaded());
-    EXPECT_EQ(frmPreview::instance().curMode, "Expenses");
+    EXPECT_EQ(frmPreview::instance().returnTo, f.widget());
+    EXPECT_EQ(frmPreview::instance().gridPreview->source(), f.GridEX1);
     EXPECT_EQ(f.GridEX1->pageHeader(), "Expense Report for Our Wedding");
     EXPECT_FALSE(f.widget()->isVisible());
-    EXPECT_EQ(report::mainWindow(), f.widget());
     frmPreview::instance().gridPreview_Close();
     EXPECT_TRUE(f.widget()->isVisible());
 }

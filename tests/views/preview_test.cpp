@@ -27,12 +27,10 @@
 
 namespace {
 
-// Stands in for the event editor: a window of that name that counts its shows.
+// Stands in for the event editor.
 class FakeEventInfo : public ui::Form<FakeEventInfo, QWidget> {
 public:
-    FakeEventInfo() : Form("frmEventInfo") {}
-    int shows = 0;
-    void Form_Activate() override {}
+    FakeEventInfo() : Form("frmEventInfoStandIn") {}
 };
 
 class PreviewTest : public testsupport::DbTest {
@@ -43,10 +41,8 @@ protected:
         main = std::make_unique<QMainWindow>();
         main->setObjectName("frmMainUnderTest");
         grid = new grid::GridEX(main.get());
-        grid->setObjectName("GridEX1");
         main->setCentralWidget(grid);
         main->setGeometry(100, 80, 700, 500);
-        report::setMainWindow(main.get());
         db().Execute("INSERT INTO EXPENSES (EXPENSE_TEXT, EXPENSE_EVENT, EXPENSE_AMTPAID) VALUES "
                      "('Flowers', 'Wedding', 100.25), ('Cake', 'Wedding', 20.5)");
         auto rs = ado::Recordset::create();
@@ -58,7 +54,6 @@ protected:
     void TearDown() override
     {
         frmPreview::instance().Unload();
-        report::setMainWindow(nullptr);
         main.reset();
         DbTest::TearDown();
     }
@@ -103,7 +98,7 @@ TEST_F(PreviewTest, ReportShowsPreviewInPlaceOfTheMainWindowWithItsHeader)
         EXPECT_FALSE(main->isVisible());
         EXPECT_EQ(preview()->windowTitle(), "Print Preview");
         EXPECT_EQ(preview()->geometry(), main->geometry());
-        EXPECT_EQ(f.curMode, c.mode);
+        EXPECT_EQ(f.returnTo, main.get());
         EXPECT_EQ(grid->pageHeader(), c.header);
         EXPECT_EQ(grid->cardsAcross(), c.cardsAcross);
         EXPECT_EQ(grid->size(), gridSize) << c.mode;   // the grid on screen keeps its size
@@ -115,7 +110,6 @@ TEST_F(PreviewTest, ReportShowsPreviewInPlaceOfTheMainWindowWithItsHeader)
         f.gridPreview_Close();
         EXPECT_FALSE(f.isLoaded());
         EXPECT_TRUE(main->isVisible());
-        EXPECT_EQ(f.curMode, c.mode);   // the key outlives the window
     }
 }
 
@@ -149,22 +143,29 @@ TEST_F(PreviewTest, ClosingAPreviewOfTheEventEditorShowsTheEditorAndLeavesTheMai
 {
     FakeEventInfo& editor = FakeEventInfo::instance();
     editor.Show();
-    editor.widget()->setGeometry(200, 150, 600, 450);
     const QRect mainPlace = main->geometry();
-    for (const char* key : {"Menu", "Decorations", "Music", "Playscript"}) {
+    using report::ComesBack;
+    for (const ComesBack back : {ComesBack::AsItWas, ComesBack::InPreviewsPlace}) {
+        editor.widget()->setGeometry(200, 150, 600, 450);
         grid->setPageMargins(720, 720);
-        report::ShowGridPreview(*grid, *editor.widget(), 720, "Menu for Wedding", key);
+        report::ShowGridPreview(*grid, *editor.widget(), 720, "Menu for Wedding", back);
         EXPECT_FALSE(editor.widget()->isVisible());
         EXPECT_EQ(preview()->geometry(), QRect(200, 150, 600, 450));
-        preview()->setGeometry(0, 0, 300, 300);
+        preview()->setGeometry(40, 30, 300, 300);
+        const QRect placed = preview()->geometry();
         main->hide();
         ASSERT_TRUE(frmPreview::instance().Unload());
-        EXPECT_TRUE(editor.widget()->isVisible()) << key;
-        EXPECT_FALSE(main->isVisible()) << key;   // the main window is left as it was
+        EXPECT_TRUE(editor.widget()->isVisible());
+        EXPECT_EQ(editor.widget()->geometry(), back == ComesBack::AsItWas ? QRect(200, 150, 600, 450) : placed);
+        EXPECT_FALSE(main->isVisible());   // the main window is left as it was
         EXPECT_EQ(main->geometry(), mainPlace);
         main->show();
     }
+    // An editor closed behind its preview is not brought back.
+    report::ShowGridPreview(*grid, *editor.widget(), 720, "Menu for Wedding", ComesBack::AsItWas);
     editor.Unload();
+    ASSERT_TRUE(frmPreview::instance().Unload());
+    EXPECT_FALSE(editor.isLoaded());
 }
 
 TEST_F(PreviewTest, MinimisedPreviewKeepsTheSurfaceSize)
