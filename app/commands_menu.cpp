@@ -50,12 +50,12 @@ Action lookupFromMain(const char* list, bool fromFormFirst)
 
 // The add items that write the editor's mode before the panel is shown.
 template <class F>
-Action addAfterGroups(Proc builder, Proc viewProc, QString F::*var, bool modal)
+Action addAfterGroups(Proc builder, Proc viewProc, editing::Mode F::*var, bool modal)
 {
     return [builder, viewProc, var, modal](Host& h) {
         h.call(Proc::RemoveModeGroups);
         h.call(builder);
-        F::instance().*var = "Add";
+        F::instance().*var = editing::Mode::Add;
         h.ShowPanel("frameDataGrid");
         h.call(viewProc);
         h.ArrangePanels();
@@ -112,7 +112,7 @@ const std::vector<std::pair<QString, Action>>& table()
              h.ShowPanel("frameDataGrid");
              taskView(h);
              // A new task: never the task an earlier double-click opened.
-             frmEventTasks::instance().curMode.clear();
+             frmEventTasks::instance().curMode = frmEventTasks::Mode::Add;
              frmEventTasks::instance().Show(ui::vbModal, h.owner());
              h.ArrangePanels();
          }},
@@ -148,7 +148,7 @@ const std::vector<std::pair<QString, Action>>& table()
         {"mnuGuestsAdd",
          [](Host& h) {
              switchTo(Proc::BuildGuestGroup, proc(Proc::ShowPeople))(h);
-             frmGuestDetail::instance().curMode = "New";
+             frmGuestDetail::instance().curMode = frmGuestDetail::Mode::New;
              frmGuestDetail::instance().Show(ui::vbModeless);
          }},
         {"mnuGuestModify", switchTo(Proc::BuildGuestGroup, proc(Proc::ShowPeople), "ModifyGuest")},
@@ -163,7 +163,7 @@ const std::vector<std::pair<QString, Action>>& table()
              h.call(Proc::RemoveModeGroups);
              h.call(Proc::BuildVendorGroup);
              h.call(Proc::ShowVendors);
-             frmVendor::instance().curMode = "Add";
+             frmVendor::instance().curMode = frmVendor::Mode::Add;
              h.ShowPanel("frameDataGrid");
              h.ArrangePanels();
              frmVendor::instance().Show(ui::vbModal, h.owner());
@@ -175,7 +175,7 @@ const std::vector<std::pair<QString, Action>>& table()
         {"mnuQuoteAdd",
          [](Host& h) {
              switchTo(Proc::BuildVendorGroup, proc(Proc::ShowQuotes))(h);
-             frmQuote::instance().curMode = "Add";
+             frmQuote::instance().curMode = frmQuote::Mode::Add;
              frmQuote::instance().Show(ui::vbModal, h.owner());
          }},
         {"mnuQuoteModify", switchTo(Proc::BuildVendorGroup, proc(Proc::ShowQuotes), "ModifyQuote")},
@@ -185,7 +185,7 @@ const std::vector<std::pair<QString, Action>>& table()
          [](Host& h) {
              switchTo(Proc::BuildBudgetGroup, proc(Proc::ShowExpenses))(h);
              frmAddExpense::instance().curBudgetID = 0;
-             frmAddExpense::instance().curMode = "New";
+             frmAddExpense::instance().curMode = frmAddExpense::Mode::New;
              frmAddExpense::instance().Show(ui::vbModeless);
          }},
         {"mnuExpenseModify",
@@ -197,7 +197,7 @@ const std::vector<std::pair<QString, Action>>& table()
              }
              if (id == 0)
                  return;
-             frmAddExpense::instance().curMode = "Edit";
+             frmAddExpense::instance().curMode = frmAddExpense::Mode::Edit;
              frmAddExpense::instance().curBudgetID = id;
              frmAddExpense::instance().Show(ui::vbModeless);
          }},

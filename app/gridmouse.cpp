@@ -84,7 +84,7 @@ void GridEX1_DblClick(commands::Host& host)
         if (id == 0)
             return;
         auto& f = frmEventTasks::instance();
-        f.curMode = "Edit";
+        f.curMode = frmEventTasks::Mode::Edit;
         f.curTaskID = id;
         f.Show(ui::vbModal, host.owner());
         return;

@@ -58,7 +58,7 @@ void ModifyEvent(Host& h)
     if (!checked(h, id, rowIn(h, "Events"), "Please select the Event to modify first."))
         return;
     auto& f = frmEventInfo::instance();
-    f.curMode = "Edit";
+    f.curMode = frmEventInfo::Mode::Edit;
     f.curEvent = id;
     modeless(f);
 }
@@ -78,7 +78,7 @@ void ModifyGuest(Host& h)
     if (!checked(h, id, h.curDataMode() == "Guests", "Please select the Guest to modify first."))
         return;
     auto& f = frmGuestDetail::instance();
-    f.curMode = "Edit";
+    f.curMode = frmGuestDetail::Mode::Edit;
     f.curRec = id;
     modeless(f);
 }
@@ -123,7 +123,7 @@ void ModifyVendor(Host& h)
     if (!checked(h, id, rowIn(h, "Vendors"), "Please select the Vendor to modify first."))
         return;
     auto& f = frmVendor::instance();
-    f.curMode = "Edit";
+    f.curMode = frmVendor::Mode::Edit;
     f.vendorID = id;
     modal(h, f);
 }
@@ -134,7 +134,7 @@ void ModifyQuote(Host& h)
     if (!checked(h, id, rowIn(h, "Quotes"), "Please select the Quote item to modify first."))
         return;
     auto& f = frmQuote::instance();
-    f.curMode = "Edit";
+    f.curMode = frmQuote::Mode::Edit;
     f.curQuote = id;
     modal(h, f);
 }
@@ -145,7 +145,7 @@ void ModifyBudget(Host& h)
     if (!checked(h, id, rowIn(h, "Budget"), "Please select the Budget item to modify first."))
         return;
     auto& f = frmAddBudget::instance();
-    f.curMode = "Edit";
+    f.curMode = frmAddBudget::Mode::Edit;
     f.curBudgetID = id;
     modal(h, f);
 }
@@ -156,7 +156,7 @@ void TurnBudgetIntoExpense(Host& h)
     if (!checked(h, id, rowIn(h, "Budget"), "Please select the Budget item to turn into an Expense first."))
         return;
     auto& f = frmAddExpense::instance();
-    f.curMode = "Budget";
+    f.curMode = frmAddExpense::Mode::Budget;
     // An empty cell gives an empty text: a value left from an earlier item
     // must not travel into this one.
     f.exExpenseText = isNullCell(h, 2) ? QString("") : cellText(h, 2);
@@ -172,7 +172,7 @@ void ModifyExpense(Host& h)
     if (!checked(h, id, rowIn(h, "Expenses"), "Please select the Expense item to modify first."))
         return;
     auto& f = frmAddExpense::instance();
-    f.curMode = "Edit";
+    f.curMode = frmAddExpense::Mode::Edit;
     f.curBudgetID = id;
     modal(h, f);
 }
@@ -183,7 +183,7 @@ void ModifyAttire(Host& h)
     if (!checked(h, id, rowIn(h, "Attire"), "Please select the Attire item to modify first."))
         return;
     auto& f = frmAttire::instance();
-    f.curMode = "Edit";
+    f.curMode = frmAttire::Mode::Edit;
     f.curAttireID = id;
     modal(h, f);
 }
@@ -201,7 +201,7 @@ void ModifyGift(Host& h)
     if (!checked(h, id, rowIn(h, "Gifts"), "Please select the Gift to modify first."))
         return;
     auto& f = frmGift::instance();
-    f.giftMode = "Edit";
+    f.giftMode = frmGift::Mode::Edit;
     f.giftID = id;
     modeless(f);
 }
@@ -212,7 +212,7 @@ void ModifyRegistry(Host& h)
     if (!checked(h, id, rowIn(h, "Registry"), "Please select the Registry gift to modify first."))
         return;
     auto& f = frmRegistry::instance();
-    f.registryMode = "Edit";
+    f.registryMode = frmRegistry::Mode::Edit;
     f.registryID = id;
     modeless(f);
 }
@@ -232,12 +232,12 @@ void ModifyMeasurement(Host& h)
     }
     if (h.curDataMode() == "FemaleMeasurement") {
         auto& f = frmMeasureFemale::instance();
-        f.curMode = "Edit";
+        f.curMode = frmMeasureFemale::Mode::Edit;
         f.curRec = id;
         modeless(f);
     } else {
         auto& f = frmMeasureMale::instance();
-        f.curMode = "Edit";
+        f.curMode = frmMeasureMale::Mode::Edit;
         f.curRec = id;
         modeless(f);
     }

@@ -108,7 +108,7 @@ TEST_F(MainCommandsTest, RowCommandsAndTheDoubleClickOnTheRealGrid)
     f.GridEX1->setCurrentRow(2);
     const qlonglong second = f.GridEX1->value(2, 1).toLongLong();
     f.ExplorerBarCtlQV1->clickItem("MODIFYEVENT");
-    EXPECT_EQ(frmEventInfo::instance().curMode, "Edit");
+    EXPECT_EQ(frmEventInfo::instance().curMode, frmEventInfo::Mode::Edit);
     EXPECT_EQ(frmEventInfo::instance().curEvent, second);
     frmEventInfo::instance().Unload();
 
@@ -234,7 +234,7 @@ TEST_F(MainCommandsTest, AModalRequestOverAnOpenWindowRaisesItAndKeepsItsRecord)
     f.ExplorerBarCtlQV1->clickItem("BUDGET");
     clickCell(f.GridEX1, budgetRow, 2);
     trigger("mnuTurnBudgetIntoExpense");
-    EXPECT_EQ(expense.curMode, "New");
+    EXPECT_EQ(expense.curMode, frmAddExpense::Mode::New);
     EXPECT_EQ(expense.curBudgetID, 0);
     EXPECT_EQ(expense.exExpenseText, textBefore);
 
@@ -244,7 +244,7 @@ TEST_F(MainCommandsTest, AModalRequestOverAnOpenWindowRaisesItAndKeepsItsRecord)
     clickCell(f.GridEX1, 1, 2);
     f.ExplorerBarCtlQV1->clickItem("MODIFYMEASUREMENT");
     f.ExplorerBarCtlQV1->clickItem("ADDFEMALEMEASUREMENT");
-    EXPECT_EQ(frmMeasureFemale::instance().curMode, "Edit");
+    EXPECT_EQ(frmMeasureFemale::instance().curMode, frmMeasureFemale::Mode::Edit);
     EXPECT_EQ(frmMeasureFemale::instance().curRec, 3);
     EXPECT_TRUE(modal.modal->shown.isEmpty());
     EXPECT_TRUE(messages.msgs->texts().isEmpty()) << messages.msgs->texts().join("|").toStdString();

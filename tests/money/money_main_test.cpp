@@ -42,7 +42,7 @@ TEST_F(MoneyFromMain, AVendorAddedFromTheBarShowsInTheVendorsGrid)
 {
     modal.modal->on("frmVendor", [](ui::FormBase& form) {
         auto& f = static_cast<frmVendor&>(form);
-        EXPECT_EQ(f.curMode, "Add");
+        EXPECT_EQ(f.curMode, frmVendor::Mode::Add);
         QTest::keyClicks(f.Text1[0], "Bloom & Co");
         QTest::mouseClick(f.cmdSave, Qt::LeftButton);
     });

@@ -192,10 +192,10 @@ TEST_F(LookupEditor, OnlyTheCallerOfThatKeyFillsItsListsAgain)
     // Two callers open: the guest editor fills both its lists again, the
     // registry editor only the list edited.
     frmGuestDetail& guest = frmGuestDetail::instance();
-    guest.curMode = "New";
+    guest.curMode = frmGuestDetail::Mode::New;
     guest.Show(ui::vbModeless);
     frmRegistry& registry = frmRegistry::instance();
-    registry.registryMode = "Add";
+    registry.registryMode = frmRegistry::Mode::Add;
     registry.Show(ui::vbModeless);
     const struct {
         const char* table;

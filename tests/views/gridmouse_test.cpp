@@ -115,7 +115,7 @@ TEST_F(CommandsTest, DoubleClickOpensTheEditorOfTheCategory)
         EXPECT_EQ(opened.join(","), c.opened) << c.mainMode;
         ui::FormBase::unloadAll();
     }
-    EXPECT_EQ(frmEventTasks::instance().curMode, "Edit");
+    EXPECT_EQ(frmEventTasks::instance().curMode, frmEventTasks::Mode::Edit);
     EXPECT_EQ(frmEventTasks::instance().curTaskID, 12);
     EXPECT_TRUE(messages.msgs->texts().isEmpty());
 
