@@ -92,7 +92,7 @@ const std::vector<std::pair<QString, Action>>& table()
              frmAddAppt::instance().curApptDate = now();
              frmAddAppt::instance().Show(ui::vbModal, h.owner());
              h.call(Proc::RemoveModeGroups);
-             if (h.curDataMode() != "Month") {
+             if (h.curDataMode() != views::DataMode::Month) {
                  h.ShowPanel("frameDate");
                  h.ChangeDate(now());
              } else {
@@ -191,7 +191,7 @@ const std::vector<std::pair<QString, Action>>& table()
         {"mnuExpenseModify",
          [](Host& h) {
              const qlonglong id = GetSelectedID(h);
-             if (h.SelectedRowKind() != "Row" || h.curDataMode() != "Expenses") {
+             if (h.SelectedRowKind() != "Row" || h.curDataMode() != views::DataMode::Expenses) {
                  ui::MsgBox("Please select the Expense to modify first.", ui::vbOKOnly);
                  return;
              }
@@ -231,7 +231,8 @@ const std::vector<std::pair<QString, Action>>& table()
              h.call(Proc::BuildAttireGroup);
              RunRowCommand(h, "ModifyMeasurement");
              h.ShowPanel("frameDataGrid");
-             h.call(h.curDataMode() == "FemaleMeasurement" ? Proc::ShowMeasurementsFemale : Proc::ShowMeasurementsMale);
+             const bool female = h.curDataMode() == views::DataMode::FemaleMeasurement;
+             h.call(female ? Proc::ShowMeasurementsFemale : Proc::ShowMeasurementsMale);
              h.ArrangePanels();
          }},
         {"mnuMeasureDelete",
@@ -277,9 +278,10 @@ bool MenuClick(Host& host, const QString& itemName)
 
 void OptionClick(Host& host, const QString& optionName)
 {
-    static const std::vector<std::pair<QString, QString>> words = {
-        {"optAllTasks", "All"}, {"optCompleteTasks", "Complete"}, {"optDueTasks", "Due"},
-        {"optIncompleteTasks", "Incomplete"}};
+    using views::TaskFilter;
+    static const std::vector<std::pair<QString, TaskFilter>> words = {
+        {"optAllTasks", TaskFilter::All}, {"optCompleteTasks", TaskFilter::Complete}, {"optDueTasks", TaskFilter::Due},
+        {"optIncompleteTasks", TaskFilter::Incomplete}};
     for (const auto& [name, word] : words)
         if (name == optionName)
             host.ShowTasks(word, host.curDate());

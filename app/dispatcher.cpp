@@ -42,7 +42,7 @@ Action mode(Proc procedure, Proc builder)
     };
 }
 
-Action tasks(const char* which)
+Action tasks(views::TaskFilter which)
 {
     return [which](Host& h) {
         grid(h);
@@ -115,14 +115,14 @@ const std::vector<std::pair<QString, Action>>& table()
         // Tasks
         {"TASKMODE",
          [](Host& h) {
-             tasks("Due")(h);
+             tasks(views::TaskFilter::Due)(h);
              groups(h, Proc::BuildTaskGroup);
          }},
         {"AUTOADDTASKS", modalOf<frmWizAddTask>()},
-        {"DUETASKS", tasks("Due")},
-        {"ALLTASKS", tasks("All")},
-        {"COMPLETETASKS", tasks("Complete")},
-        {"INCOMPLETETASKS", tasks("Incomplete")},
+        {"DUETASKS", tasks(views::TaskFilter::Due)},
+        {"ALLTASKS", tasks(views::TaskFilter::All)},
+        {"COMPLETETASKS", tasks(views::TaskFilter::Complete)},
+        {"INCOMPLETETASKS", tasks(views::TaskFilter::Incomplete)},
         {"ADDTASK",
          [](Host& h) {
              // A new task: never the task an earlier double-click opened.

@@ -370,7 +370,7 @@ void frmMain::Form_Load()
     HideAllPanels();
     curFrame = frameDate;
     ShowPanel(frameDate);
-    dueMode = "Due";
+    dueMode = views::TaskFilter::Due;
     NewApptTyping = false;
     ArrangePanels();
     ChangeDate(ado::convert::now());

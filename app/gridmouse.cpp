@@ -7,9 +7,10 @@
 
 namespace gridmouse {
 
-QString popupMenuFor(const QString& v, int column)
+QString popupMenuFor(views::DataMode v, int column)
 {
-    if (v == "DueTasks" || v == "AllTasks" || v == "CompleteTasks" || v == "IncompleteTasks") {
+    using views::DataMode;
+    if (views::isTaskMode(v)) {
         switch (column) {
         case 5: return "mnuWhoPays";
         case 6: return "mnuPriority";
@@ -17,21 +18,21 @@ QString popupMenuFor(const QString& v, int column)
         default: return "mnuTasks";
         }
     }
-    if (v == "Events")
+    if (v == DataMode::Events)
         return "mnuEvents";
-    if (v == "Guests")
+    if (v == DataMode::Guests)
         return column == 6 ? "mnuTitles" : column == 7 ? "mnuRelationships" : "mnuGuests";
-    if (v == "Addresses")
+    if (v == DataMode::Addresses)
         return "mnuGuests";
-    if (v == "Vendors")
+    if (v == DataMode::Vendors)
         return column == 6 ? "mnuVendorTypes" : "mnuVendors";
-    if (v == "Gifts")
+    if (v == DataMode::Gifts)
         return column == 3 ? "mnuStore" : "mnuGifts";
-    if (v == "Registry")
+    if (v == DataMode::Registry)
         return column == 3 || column == 4 ? "mnuRegistryMod" : "mnuRegistry";
-    if (v == "Quotes")
+    if (v == DataMode::Quotes)
         return "mnuQuotes";
-    if (v == "Budget") {
+    if (v == DataMode::Budget) {
         switch (column) {
         case 6: return "mnuWhoPays";
         case 4: return "mnuTypicalEvents";
@@ -39,9 +40,9 @@ QString popupMenuFor(const QString& v, int column)
         default: return "mnuBudget";
         }
     }
-    if (v == "Expenses")
+    if (v == DataMode::Expenses)
         return "mnuExpenses";
-    if (v == "RSVP")
+    if (v == DataMode::RSVP)
         return column == 6 ? "mnuRSVP" : "";
     return "";
 }
@@ -116,7 +117,7 @@ void gridTasksDate_MouseUp(commands::Host& host, int button, int hitArea, const 
 
 void GridEX1_SelectionChange(commands::Host& host)
 {
-    if (host.curDataMode() != "RSVP")
+    if (host.curDataMode() != views::DataMode::RSVP)
         return;
     host.clearColumnValueList(kFoodColumn);
     const qlonglong id = commands::GetSelectedID(host);

@@ -12,7 +12,7 @@ namespace gridmouse {
 
 // The pop-up menu's control name for a right click on that column of that
 // view; "" for no menu.
-QString popupMenuFor(const QString& curDataMode, int column);
+QString popupMenuFor(views::DataMode curDataMode, int column);
 // The same for the day panel's task grid, chosen by the column's caption.
 QString dayTaskPopupFor(const QString& columnCaption);
 // What a double-click runs in that category: a row command's name,

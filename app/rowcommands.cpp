@@ -13,6 +13,8 @@ namespace commands {
 
 namespace {
 
+using views::DataMode;
+
 // A cell as the user reads it (an amount handed to an editor's box, too).
 QString cellText(Host& h, int column)
 {
@@ -50,12 +52,12 @@ bool checked(Host&, qlonglong id, bool ok, const char* message)
     return id != 0;
 }
 
-bool rowIn(Host& h, const char* view) { return h.SelectedRowKind() == "Row" && h.curDataMode() == view; }
+bool rowIn(Host& h, DataMode view) { return h.SelectedRowKind() == "Row" && h.curDataMode() == view; }
 
 void ModifyEvent(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (!checked(h, id, rowIn(h, "Events"), "Please select the Event to modify first."))
+    if (!checked(h, id, rowIn(h, DataMode::Events), "Please select the Event to modify first."))
         return;
     auto& f = frmEventInfo::instance();
     f.curMode = frmEventInfo::Mode::Edit;
@@ -66,7 +68,7 @@ void ModifyEvent(Host& h)
 void DeleteEvent(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (checked(h, id, rowIn(h, "Events"), "Please select the Event to delete first."))
+    if (checked(h, id, rowIn(h, DataMode::Events), "Please select the Event to delete first."))
         h.showDelete("Event", id, cellText(h, 2), ui::vbModal);
     // The RSVP event chooser is refilled whatever happened.
     h.call(Proc::FillEventCombo);
@@ -75,7 +77,7 @@ void DeleteEvent(Host& h)
 void ModifyGuest(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (!checked(h, id, h.curDataMode() == "Guests", "Please select the Guest to modify first."))
+    if (!checked(h, id, h.curDataMode() == DataMode::Guests, "Please select the Guest to modify first."))
         return;
     auto& f = frmGuestDetail::instance();
     f.curMode = frmGuestDetail::Mode::Edit;
@@ -86,10 +88,11 @@ void ModifyGuest(Host& h)
 void DeleteGuest(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    const QString view = h.curDataMode();
-    if (!checked(h, id, view == "Guests" || view == "Addresses", "Please select the Guest to delete first."))
+    const DataMode view = h.curDataMode();
+    const bool shown = view == DataMode::Guests || view == DataMode::Addresses;
+    if (!checked(h, id, shown, "Please select the Guest to delete first."))
         return;
-    if (view == "Addresses") {
+    if (view == DataMode::Addresses) {
         h.showDelete("Guests", id, cellText(h, 2), ui::vbModal);
     } else if (h.SelectedRowKind() == "Group") {
         // The party's key comes from the first person under the header; its
@@ -104,13 +107,13 @@ void DeleteGuest(Host& h)
 void DeleteTask(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    const bool ok = h.SelectedRowKind() == "Row" && h.curDataMode().contains("Tasks", Qt::CaseSensitive);
+    const bool ok = h.SelectedRowKind() == "Row" && views::isTaskMode(h.curDataMode());
     if (checked(h, id, ok, "Please select Task to delete first."))
         h.showDelete("Task", id, cellText(h, 3), ui::vbModeless);
 }
 
 // A delete of one record named by one column of its row.
-void deleteBy(Host& h, const char* view, const char* message, const char* kind, int nameColumn)
+void deleteBy(Host& h, DataMode view, const char* message, const char* kind, int nameColumn)
 {
     const qlonglong id = GetSelectedID(h);
     if (checked(h, id, rowIn(h, view), message))
@@ -120,7 +123,7 @@ void deleteBy(Host& h, const char* view, const char* message, const char* kind, 
 void ModifyVendor(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (!checked(h, id, rowIn(h, "Vendors"), "Please select the Vendor to modify first."))
+    if (!checked(h, id, rowIn(h, DataMode::Vendors), "Please select the Vendor to modify first."))
         return;
     auto& f = frmVendor::instance();
     f.curMode = frmVendor::Mode::Edit;
@@ -131,7 +134,7 @@ void ModifyVendor(Host& h)
 void ModifyQuote(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (!checked(h, id, rowIn(h, "Quotes"), "Please select the Quote item to modify first."))
+    if (!checked(h, id, rowIn(h, DataMode::Quotes), "Please select the Quote item to modify first."))
         return;
     auto& f = frmQuote::instance();
     f.curMode = frmQuote::Mode::Edit;
@@ -142,7 +145,7 @@ void ModifyQuote(Host& h)
 void ModifyBudget(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (!checked(h, id, rowIn(h, "Budget"), "Please select the Budget item to modify first."))
+    if (!checked(h, id, rowIn(h, DataMode::Budget), "Please select the Budget item to modify first."))
         return;
     auto& f = frmAddBudget::instance();
     f.curMode = frmAddBudget::Mode::Edit;
@@ -153,7 +156,7 @@ void ModifyBudget(Host& h)
 void TurnBudgetIntoExpense(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (!checked(h, id, rowIn(h, "Budget"), "Please select the Budget item to turn into an Expense first."))
+    if (!checked(h, id, rowIn(h, DataMode::Budget), "Please select the Budget item to turn into an Expense first."))
         return;
     auto& f = frmAddExpense::instance();
     f.curMode = frmAddExpense::Mode::Budget;
@@ -169,7 +172,7 @@ void TurnBudgetIntoExpense(Host& h)
 void ModifyExpense(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (!checked(h, id, rowIn(h, "Expenses"), "Please select the Expense item to modify first."))
+    if (!checked(h, id, rowIn(h, DataMode::Expenses), "Please select the Expense item to modify first."))
         return;
     auto& f = frmAddExpense::instance();
     f.curMode = frmAddExpense::Mode::Edit;
@@ -180,7 +183,7 @@ void ModifyExpense(Host& h)
 void ModifyAttire(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (!checked(h, id, rowIn(h, "Attire"), "Please select the Attire item to modify first."))
+    if (!checked(h, id, rowIn(h, DataMode::Attire), "Please select the Attire item to modify first."))
         return;
     auto& f = frmAttire::instance();
     f.curMode = frmAttire::Mode::Edit;
@@ -191,14 +194,14 @@ void ModifyAttire(Host& h)
 void DeleteAttire(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (checked(h, id, rowIn(h, "Attire"), "Please select the Attire to delete first."))
+    if (checked(h, id, rowIn(h, DataMode::Attire), "Please select the Attire to delete first."))
         h.showDelete("Attire", id, cellText(h, 3) + " for " + cellText(h, 2), ui::vbModal);
 }
 
 void ModifyGift(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (!checked(h, id, rowIn(h, "Gifts"), "Please select the Gift to modify first."))
+    if (!checked(h, id, rowIn(h, DataMode::Gifts), "Please select the Gift to modify first."))
         return;
     auto& f = frmGift::instance();
     f.giftMode = frmGift::Mode::Edit;
@@ -209,7 +212,7 @@ void ModifyGift(Host& h)
 void ModifyRegistry(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (!checked(h, id, rowIn(h, "Registry"), "Please select the Registry gift to modify first."))
+    if (!checked(h, id, rowIn(h, DataMode::Registry), "Please select the Registry gift to modify first."))
         return;
     auto& f = frmRegistry::instance();
     f.registryMode = frmRegistry::Mode::Edit;
@@ -219,8 +222,8 @@ void ModifyRegistry(Host& h)
 
 bool inMeasurement(Host& h)
 {
-    const QString v = h.curDataMode();
-    return h.SelectedRowKind() == "Row" && (v == "FemaleMeasurement" || v == "MaleMeasurement");
+    const DataMode v = h.curDataMode();
+    return h.SelectedRowKind() == "Row" && (v == DataMode::FemaleMeasurement || v == DataMode::MaleMeasurement);
 }
 
 void ModifyMeasurement(Host& h)
@@ -230,7 +233,7 @@ void ModifyMeasurement(Host& h)
         say("Please select the Measurement to modify first.");
         return;
     }
-    if (h.curDataMode() == "FemaleMeasurement") {
+    if (h.curDataMode() == DataMode::FemaleMeasurement) {
         auto& f = frmMeasureFemale::instance();
         f.curMode = frmMeasureFemale::Mode::Edit;
         f.curRec = id;
@@ -247,7 +250,7 @@ void DeleteMeasurement(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
     if (checked(h, id, inMeasurement(h), "Please select Measurement to delete first."))
-        h.showDelete(h.curDataMode(), id, cellText(h, 2), ui::vbModal);
+        h.showDelete(views::dataModeName(h.curDataMode()), id, cellText(h, 2), ui::vbModal);
 }
 
 using Command = std::function<void(Host&)>;
@@ -262,24 +265,28 @@ const std::vector<std::pair<QString, Command>>& table()
         {"DeleteTask", DeleteTask},
         {"ModifyVendor", ModifyVendor},
         {"DeleteVendor",
-         [](Host& h) { deleteBy(h, "Vendors", "Please select the Vendor to delete first.", "Vendor", 2); }},
+         [](Host& h) { deleteBy(h, DataMode::Vendors, "Please select the Vendor to delete first.", "Vendor", 2); }},
         {"ModifyQuote", ModifyQuote},
-        {"DeleteQuote", [](Host& h) { deleteBy(h, "Quotes", "Please select Quote to delete first.", "Quote", 2); }},
+        {"DeleteQuote",
+         [](Host& h) { deleteBy(h, DataMode::Quotes, "Please select Quote to delete first.", "Quote", 2); }},
         {"ModifyBudget", ModifyBudget},
         {"DeleteBudget",
-         [](Host& h) { deleteBy(h, "Budget", "Please select the Budget item to delete first.", "Budget", 2); }},
+         [](Host& h) { deleteBy(h, DataMode::Budget, "Please select the Budget item to delete first.", "Budget", 2); }},
         {"TurnBudgetIntoExpense", TurnBudgetIntoExpense},
         {"ModifyExpense", ModifyExpense},
         {"DeleteExpense",
-         [](Host& h) { deleteBy(h, "Expenses", "Please select the Expense item to delete first.", "Expense", 2); }},
+         [](Host& h) {
+             deleteBy(h, DataMode::Expenses, "Please select the Expense item to delete first.", "Expense", 2);
+         }},
         {"ModifyAttire", ModifyAttire},
         {"DeleteAttire", DeleteAttire},
         {"ModifyGift", ModifyGift},
-        {"DeleteGift", [](Host& h) { deleteBy(h, "Gifts", "Please select the Gift to delete first.", "Gift", 2); }},
+        {"DeleteGift",
+         [](Host& h) { deleteBy(h, DataMode::Gifts, "Please select the Gift to delete first.", "Gift", 2); }},
         {"ModifyRegistry", ModifyRegistry},
         {"DeleteRegistry",
          [](Host& h) {
-             deleteBy(h, "Registry", "Please select the Registry Gift to delete first.", "Registry", 2);
+             deleteBy(h, DataMode::Registry, "Please select the Registry Gift to delete first.", "Registry", 2);
          }},
         {"ModifyMeasurement", ModifyMeasurement},
         {"DeleteMeasurement", DeleteMeasurement},

@@ -104,7 +104,7 @@ TEST_F(EventEditorTest, SaveStoresTheTypedRecordAsIsoTextAndLogsItOnce)
                   "left|false|true");
         EXPECT_EQ(count("SELECT COUNT(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'EVENT' AND SYNCHRO_RECORDID = ?", {id}), 1);
         EXPECT_EQ(logRows("EVENT", id, c.action), 1);
-        EXPECT_EQ(m().curDataMode, "Events");
+        EXPECT_EQ(m().curDataMode, views::DataMode::Events);
         EXPECT_EQ(m().GridEX1->text(m().GridEX1->rowCount(), 2), "Rehearsal Dinner") << "the view shows the save";
     }
     EXPECT_TRUE(messages.msgs->texts().isEmpty());

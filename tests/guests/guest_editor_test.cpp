@@ -467,7 +467,7 @@ TEST_F(GuestEditor, ClosingShowsTheMainGuestsViewAfresh)
 {
     m().Show(ui::vbModeless);
     m().ExplorerBarCtlQV1->clickItem("GUESTMODE");
-    ASSERT_EQ(m().curDataMode, "Guests");
+    ASSERT_EQ(m().curDataMode, views::DataMode::Guests);
     const int before = m().GridEX1->rowCount();
     m().ExplorerBarCtlQV1->clickItem("ADDGUEST");
     frmGuestDetail& g = party();

@@ -1,6 +1,7 @@
 // The lookup lists and their editor: adding, deleting by key, logging, and
 // the refresh of the window that opened it.
 
+#include "support/datamode.h"
 #include "support/editors.h"
 #include "support/fixture.h"
 #include "support/mainwindow.h"
@@ -292,16 +293,16 @@ TEST_F(LookupFromMainMenu, AMainRefreshShowsItsViewInTheGridPanel)
         const char* after;
     } cases[] = {
         {"Stores", "Gifts", "Gifts"},
-        {"Stores", "Tasks", "Registry"},
+        {"Stores", "AllTasks", "Registry"},
         {"Category", "Gifts", "Registry"},
         {"BudgetCategory", "Vendors", "Budget"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.list);
         m.ShowPanel(m.frameDate);
-        m.curDataMode = c.shown;
+        m.curDataMode = testsupport::dataModeNamed(c.shown);
         open(c.list, "Main").cmdClose->click();
-        EXPECT_EQ(m.curDataMode, c.after);
+        EXPECT_EQ(views::dataModeName(m.curDataMode), c.after);
         EXPECT_EQ(m.curFrameName(), "frameDataGrid");
         EXPECT_TRUE(m.GridEX1->recordset() && m.GridEX1->recordset()->isOpen());
     }
@@ -311,7 +312,7 @@ TEST_F(LookupFromMainMenu, AMainRefreshShowsItsViewInTheGridPanel)
     m.ShowPanel(m.frameDate);
     open("Event", "Main").cmdClose->click();
     EXPECT_EQ(m.curFrameName(), "frameDate");
-    EXPECT_EQ(m.curDataMode, "Budget");
+    EXPECT_EQ(m.curDataMode, views::DataMode::Budget);
 }
 
 }  // namespace
