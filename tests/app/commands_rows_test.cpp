@@ -77,7 +77,7 @@ TEST_F(CommandsTest, RowCommandsAnswerAWrongViewOrAHeaderWithTheirMessage)
         SCOPED_TRACE(c.command);
         // Another view, and the calendars.
         const QString view = QString(c.rightView) == "Registry" ? "Gifts" : "Registry";
-        for (const QString other : {QString("Month"), QString("Today"), view}) {
+        for (const QString& other : {QString("Month"), QString("Today"), view}) {
             messages.msgs->shown.clear();
             oneRow(host, other);
             ASSERT_TRUE(commands::RunRowCommand(host, c.command));
