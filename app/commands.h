@@ -38,7 +38,7 @@ public:
     virtual void setModeCaption(const QString& caption) = 0;  // lblMode
     virtual QDateTime curDate() const = 0;
     virtual views::TaskFilter dueMode() const = 0;
-    virtual QString curMainMode() const = 0;
+    virtual views::MainMode curMainMode() const = 0;
     virtual views::DataMode curDataMode() const = 0;
     virtual QString SelectedRowKind() const = 0;
     virtual void setSelectedRowKind(const QString& kind) = 0;

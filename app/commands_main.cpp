@@ -48,7 +48,7 @@ void MainHost::setModeCaption(const QString& caption)
 
 QDateTime MainHost::curDate() const { return f_.curDate; }
 views::TaskFilter MainHost::dueMode() const { return f_.dueMode; }
-QString MainHost::curMainMode() const { return f_.curMainMode; }
+views::MainMode MainHost::curMainMode() const { return f_.curMainMode; }
 views::DataMode MainHost::curDataMode() const { return f_.curDataMode; }
 QString MainHost::SelectedRowKind() const { return f_.SelectedRowKind; }
 void MainHost::setSelectedRowKind(const QString& kind) { f_.SelectedRowKind = kind; }

@@ -16,7 +16,7 @@ public:
     void setModeCaption(const QString& caption) override;
     QDateTime curDate() const override;
     views::TaskFilter dueMode() const override;
-    QString curMainMode() const override;
+    views::MainMode curMainMode() const override;
     views::DataMode curDataMode() const override;
     QString SelectedRowKind() const override;
     void setSelectedRowKind(const QString& kind) override;

@@ -109,7 +109,7 @@ public:
     // The shown panel: frameDataGrid, frameDate or frameMonth.
     QPointer<QFrame> curFrame;
     QString curFrameName() const;
-    QString curMainMode;
+    views::MainMode curMainMode = views::MainMode::None;
     views::DataMode curDataMode = views::DataMode::None;
     QDateTime curDate;
     views::TaskFilter dueMode = views::TaskFilter::Due;

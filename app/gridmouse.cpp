@@ -58,13 +58,16 @@ QString dayTaskPopupFor(const QString& caption)
     return "";
 }
 
-QString doubleClickCommand(const QString& m)
+QString doubleClickCommand(views::MainMode m)
 {
-    static const std::vector<std::pair<QString, QString>> t = {
-        {"Tasks", "EditTask"},          {"Events", "ModifyEvent"},      {"Guests", "ModifyGuest"},
-        {"RSVP", ""},                   {"Measure", "ModifyMeasurement"}, {"Vendors", "ModifyVendor"},
-        {"Budget", "ModifyBudget"},     {"Expenses", "ModifyExpense"},  {"Gifts", "ModifyGift"},
-        {"Quotes", "ModifyQuote"},      {"Registry", "ModifyRegistry"}, {"Attire", "ModifyAttire"},
+    using views::MainMode;
+    static const std::vector<std::pair<MainMode, QString>> t = {
+        {MainMode::Tasks, "EditTask"},         {MainMode::Events, "ModifyEvent"},
+        {MainMode::Guests, "ModifyGuest"},     {MainMode::RSVP, ""},
+        {MainMode::Measure, "ModifyMeasurement"}, {MainMode::Vendors, "ModifyVendor"},
+        {MainMode::Budget, "ModifyBudget"},    {MainMode::Expenses, "ModifyExpense"},
+        {MainMode::Gifts, "ModifyGift"},       {MainMode::Quotes, "ModifyQuote"},
+        {MainMode::Registry, "ModifyRegistry"}, {MainMode::Attire, "ModifyAttire"},
     };
     for (const auto& [mode, cmd] : t)
         if (mode == m)

@@ -17,7 +17,7 @@ QString popupMenuFor(views::DataMode curDataMode, int column);
 QString dayTaskPopupFor(const QString& columnCaption);
 // What a double-click runs in that category: a row command's name,
 // "EditTask" for the task editor, or "" for nothing.
-QString doubleClickCommand(const QString& curMainMode);
+QString doubleClickCommand(views::MainMode curMainMode);
 
 // Hit-test areas that never get a menu: column header, group header, total row.
 bool refusesMenu(int hitArea);

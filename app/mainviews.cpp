@@ -87,7 +87,7 @@ ado::RecordsetPtr* member(frmMain& f, MainList list)
 void showTitle(frmMain& f, const ViewDef& d)
 {
     f.curDataMode = d.key;
-    if (!d.mainMode.isEmpty())
+    if (d.mainMode != views::MainMode::None)
         f.curMainMode = d.mainMode;
     if (f.lblMode)
         f.lblMode->setText(d.title);

@@ -70,7 +70,7 @@ ViewDef taskBase(TaskFilter filter, const QString& where, const QString& title, 
 {
     ViewDef v;
     v.key = taskMode(filter);
-    v.mainMode = "Tasks";
+    v.mainMode = MainMode::Tasks;
     v.title = title;
     v.picture = picture;
     v.option = option;
@@ -115,7 +115,7 @@ QVector<ViewDef> buildViews()
     {
         ViewDef v;
         v.key = DataMode::Events;
-        v.mainMode = "Events";
+        v.mainMode = MainMode::Events;
         v.title = "Events Planned";
         v.member = "eventRS";
         v.sql = "SELECT EVENT.EVENT_ID, EVENT.EVENT_NAME AS [Name], EVENT.EVENT_STARTDATE AS [Date], "
@@ -216,7 +216,8 @@ QVector<ViewDef> buildViews()
     {
         ViewDef v;
         v.key = DataMode::Vendors;
-        v.mainMode = v.title = "Vendors";
+        v.mainMode = MainMode::Vendors;
+        v.title = "Vendors";
         v.picture = 46;
         v.member = "VendorRS";
         v.lock = ado::adLockPessimistic;
@@ -237,7 +238,8 @@ QVector<ViewDef> buildViews()
     {
         ViewDef v;
         v.key = DataMode::Quotes;
-        v.mainMode = v.title = "Quotes";
+        v.mainMode = MainMode::Quotes;
+        v.title = "Quotes";
         v.picture = 51;
         v.member = "QuoteRS";
         v.sql = "SELECT QUOTE_ID, QUOTE_PRODUCT AS [Item], QUOTE_VENDOR AS [Vendor], QUOTE_EVENT AS [Event], "
@@ -261,7 +263,7 @@ QVector<ViewDef> buildViews()
     {
         ViewDef v;
         v.key = DataMode::Expenses;
-        v.mainMode = "Expenses";
+        v.mainMode = MainMode::Expenses;
         v.title = "Expense Ledger";
         v.picture = 41;
         v.member = "ExpensesRS";
@@ -296,7 +298,8 @@ QVector<ViewDef> buildViews()
     {
         ViewDef v;
         v.key = DataMode::Budget;
-        v.mainMode = v.title = "Budget";
+        v.mainMode = MainMode::Budget;
+        v.title = "Budget";
         v.picture = 36;
         v.member = "BudgetRS";
         v.lock = ado::adLockPessimistic;
@@ -328,7 +331,8 @@ QVector<ViewDef> buildViews()
     {
         ViewDef v;
         v.key = DataMode::Attire;
-        v.mainMode = v.title = "Attire";
+        v.mainMode = MainMode::Attire;
+        v.title = "Attire";
         v.picture = 58;
         v.member = "AttireRS";
         v.lock = ado::adLockPessimistic;
@@ -356,7 +360,7 @@ QVector<ViewDef> buildViews()
     {
         ViewDef v;
         v.key = DataMode::Gifts;
-        v.mainMode = "Gifts";
+        v.mainMode = MainMode::Gifts;
         v.title = "Gifts Received";
         v.picture = 68;
         v.member = "GiftRS";
@@ -382,7 +386,7 @@ QVector<ViewDef> buildViews()
     {
         ViewDef v;
         v.key = DataMode::Registry;
-        v.mainMode = "Registry";
+        v.mainMode = MainMode::Registry;
         v.title = "Gift Registry";
         v.picture = 73;
         v.member = "RegistryRS";
@@ -408,7 +412,7 @@ QVector<ViewDef> buildViews()
     {
         ViewDef v;
         v.key = DataMode::FemaleMeasurement;
-        v.mainMode = "Measure";
+        v.mainMode = MainMode::Measure;
         v.title = "Female Measurements";
         v.picture = 56;
         v.member = "MeasurementRS";
@@ -431,7 +435,7 @@ QVector<ViewDef> buildViews()
     {
         ViewDef v;
         v.key = DataMode::MaleMeasurement;
-        v.mainMode = "Measure";
+        v.mainMode = MainMode::Measure;
         v.title = "Male Measurements";
         v.picture = 63;
         v.member = "MeasurementRS";

@@ -42,7 +42,7 @@ struct ColumnDef {
 
 struct ViewDef {
     DataMode key = DataMode::None;  // curDataMode
-    QString mainMode;      // curMainMode; "" leaves it as it is
+    MainMode mainMode = MainMode::None;  // curMainMode; None leaves it as it is
     QString title;         // lblMode
     int picture = 0;       // picture number for picMode; 0 leaves it as it is
     QString option;        // task filter option button selected, if any

@@ -45,7 +45,7 @@ public:
     void setModeCaption(const QString& c) override { log << "lblMode=" + c; }
     QDateTime curDate() const override { return date; }
     views::TaskFilter dueMode() const override { return taskFilterNamed(due); }
-    QString curMainMode() const override { return mainMode; }
+    views::MainMode curMainMode() const override { return mainModeNamed(mainMode); }
     views::DataMode curDataMode() const override { return dataModeNamed(dataMode); }
     QString SelectedRowKind() const override { return rowKind; }
     void setSelectedRowKind(const QString& k) override { rowKind = k; }

@@ -1,6 +1,7 @@
 #pragma once
 // Tables of tests name the main window's views as the program names them,
-// and the task filters by their words: the mode or filter of such a name.
+// and its categories and task filters by their words: the mode or filter of
+// such a name.
 
 #include "views/datamode.h"
 
@@ -30,6 +31,20 @@ inline views::TaskFilter taskFilterNamed(const QString& name)
             return views::TaskFilter(i);
     ADD_FAILURE() << "no task filter is named " << name.toStdString();
     return views::TaskFilter::All;
+}
+
+inline const char* const kMainModeNames[] = {"",       "Tasks",    "Events", "Guests", "RSVP",     "Measure", "Vendors",
+                                             "Budget", "Expenses", "Gifts",  "Quotes", "Registry", "Attire"};
+
+inline QString mainModeName(views::MainMode mode) { return kMainModeNames[int(mode)]; }
+
+inline views::MainMode mainModeNamed(const QString& name)
+{
+    for (int i = 0; i <= int(views::MainMode::Attire); ++i)
+        if (name == kMainModeNames[i])
+            return views::MainMode(i);
+    ADD_FAILURE() << "no category is named " << name.toStdString();
+    return views::MainMode::None;
 }
 
 }  // namespace testsupport

@@ -83,11 +83,11 @@ TEST_F(MainViewsTest, EveryViewAsTheUserSeesIt)
     };
     for (const viewtable::Expected& e : viewtable::expected()) {
         SCOPED_TRACE(e.key.toStdString());
-        const QString mainBefore = f().curMainMode;
+        const QString mainBefore = testsupport::mainModeName(f().curMainMode);
         ASSERT_TRUE(procedures.contains(e.key));
         procedures[e.key]();
         EXPECT_EQ(views::dataModeName(f().curDataMode), e.key);
-        EXPECT_EQ(f().curMainMode, e.mainMode.isEmpty() ? mainBefore : e.mainMode);
+        EXPECT_EQ(testsupport::mainModeName(f().curMainMode), e.mainMode.isEmpty() ? mainBefore : e.mainMode);
         EXPECT_EQ(f().lblMode->text(), e.title);
         if (e.picture) {
             EXPECT_EQ(f().picMode->property("pictureNumber").toInt(), e.picture);
@@ -131,7 +131,7 @@ TEST_F(MainViewsTest, TaskFilterOnTheThreePanels)
         f().ShowTasks(testsupport::taskFilterNamed(c.word), viewdata::dayD());
         EXPECT_EQ(f().dueMode, testsupport::taskFilterNamed(c.word));
         EXPECT_EQ(views::dataModeName(f().curDataMode), c.key);
-        EXPECT_EQ(f().curMainMode, "Tasks");
+        EXPECT_EQ(f().curMainMode, views::MainMode::Tasks);
         EXPECT_EQ(checkedOption(), c.option);
         EXPECT_EQ(keys(f().TaskRS), c.tasks);
         if (c.panel == "frameDataGrid") {

@@ -117,7 +117,7 @@ TEST_F(ViewDefsTest, TaskFilterMatrix)
         SCOPED_TRACE(c.key.toStdString());
         const ViewDef v = taskView(c.filter);
         EXPECT_EQ(views::dataModeName(v.key), c.key);
-        EXPECT_EQ(v.mainMode, "Tasks");
+        EXPECT_EQ(v.mainMode, views::MainMode::Tasks);
         EXPECT_EQ(v.title, c.title);
         EXPECT_EQ(v.picture, c.picture);
         EXPECT_EQ(v.option, c.option);

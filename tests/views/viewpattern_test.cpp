@@ -28,8 +28,8 @@ struct Harness {
         t.conn = &modQVDatabase::gConn;
         t.showTitle = [this](const ViewDef& d) {
             dataMode = d.key;
-            if (!d.mainMode.isEmpty())
-                mainMode = d.mainMode;
+            if (d.mainMode != views::MainMode::None)
+                mainMode = testsupport::mainModeName(d.mainMode);
             title = d.title;
             if (d.picture)
                 picture = d.picture;
