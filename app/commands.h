@@ -8,6 +8,7 @@
 
 #include "platform/ui/forms.h"
 #include "records/lookuplists.h"
+#include "views/datamode.h"
 
 #include <QDateTime>
 #include <QString>
@@ -37,9 +38,9 @@ public:
     virtual void ArrangePanels() = 0;
     virtual void setModeCaption(const QString& caption) = 0;  // lblMode
     virtual QDateTime curDate() const = 0;
-    virtual QString dueMode() const = 0;
-    virtual QString curMainMode() const = 0;
-    virtual QString curDataMode() const = 0;
+    virtual views::TaskFilter dueMode() const = 0;
+    virtual views::MainMode curMainMode() const = 0;
+    virtual views::DataMode curDataMode() const = 0;
     virtual QString SelectedRowKind() const = 0;
     virtual void setSelectedRowKind(const QString& kind) = 0;
     // The owner of modal windows.
@@ -47,7 +48,7 @@ public:
 
     // ---- the main window's procedures without arguments
     virtual void call(Proc procedure) = 0;
-    virtual void ShowTasks(const QString& whichTasks, const QDateTime& enddate) = 0;
+    virtual void ShowTasks(views::TaskFilter whichTasks, const QDateTime& enddate) = 0;
     virtual void ChangeDate(const QDateTime& whichDate) = 0;
     virtual void ChangeCalendar(const QDateTime& whichDate) = 0;
 

@@ -47,9 +47,9 @@ void MainHost::setModeCaption(const QString& caption)
 }
 
 QDateTime MainHost::curDate() const { return f_.curDate; }
-QString MainHost::dueMode() const { return f_.dueMode; }
-QString MainHost::curMainMode() const { return f_.curMainMode; }
-QString MainHost::curDataMode() const { return f_.curDataMode; }
+views::TaskFilter MainHost::dueMode() const { return f_.dueMode; }
+views::MainMode MainHost::curMainMode() const { return f_.curMainMode; }
+views::DataMode MainHost::curDataMode() const { return f_.curDataMode; }
 QString MainHost::SelectedRowKind() const { return f_.SelectedRowKind; }
 void MainHost::setSelectedRowKind(const QString& kind) { f_.SelectedRowKind = kind; }
 ui::FormBase* MainHost::owner() { return &f_; }
@@ -103,7 +103,7 @@ void MainHost::call(Proc procedure)
     }
 }
 
-void MainHost::ShowTasks(const QString& whichTasks, const QDateTime& enddate) { f_.ShowTasks(whichTasks, enddate); }
+void MainHost::ShowTasks(views::TaskFilter whichTasks, const QDateTime& enddate) { f_.ShowTasks(whichTasks, enddate); }
 void MainHost::ChangeDate(const QDateTime& whichDate) { f_.ChangeDate(whichDate); }
 
 void MainHost::ChangeCalendar(const QDateTime& whichDate)

@@ -15,14 +15,14 @@ public:
     void ArrangePanels() override;
     void setModeCaption(const QString& caption) override;
     QDateTime curDate() const override;
-    QString dueMode() const override;
-    QString curMainMode() const override;
-    QString curDataMode() const override;
+    views::TaskFilter dueMode() const override;
+    views::MainMode curMainMode() const override;
+    views::DataMode curDataMode() const override;
     QString SelectedRowKind() const override;
     void setSelectedRowKind(const QString& kind) override;
     ui::FormBase* owner() override;
     void call(Proc procedure) override;
-    void ShowTasks(const QString& whichTasks, const QDateTime& enddate) override;
+    void ShowTasks(views::TaskFilter whichTasks, const QDateTime& enddate) override;
     void ChangeDate(const QDateTime& whichDate) override;
     void ChangeCalendar(const QDateTime& whichDate) override;
     int currentRow() const override;

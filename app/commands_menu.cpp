@@ -51,12 +51,12 @@ Action lookupFromMain(records::Lookup list, bool fromFormFirst)
 
 // The add items that write the editor's mode before the panel is shown.
 template <class F>
-Action addAfterGroups(Proc builder, Proc viewProc, QString F::*var, bool modal)
+Action addAfterGroups(Proc builder, Proc viewProc, editing::Mode F::*var, bool modal)
 {
     return [builder, viewProc, var, modal](Host& h) {
         h.call(Proc::RemoveModeGroups);
         h.call(builder);
-        F::instance().*var = "Add";
+        F::instance().*var = editing::Mode::Add;
         h.ShowPanel("frameDataGrid");
         h.call(viewProc);
         h.ArrangePanels();
@@ -93,7 +93,7 @@ const std::vector<std::pair<QString, Action>>& table()
              frmAddAppt::instance().curApptDate = now();
              frmAddAppt::instance().Show(ui::vbModal, h.owner());
              h.call(Proc::RemoveModeGroups);
-             if (h.curDataMode() != "Month") {
+             if (h.curDataMode() != views::DataMode::Month) {
                  h.ShowPanel("frameDate");
                  h.ChangeDate(now());
              } else {
@@ -113,7 +113,7 @@ const std::vector<std::pair<QString, Action>>& table()
              h.ShowPanel("frameDataGrid");
              taskView(h);
              // A new task: never the task an earlier double-click opened.
-             frmEventTasks::instance().curMode.clear();
+             frmEventTasks::instance().curMode = frmEventTasks::Mode::Add;
              frmEventTasks::instance().Show(ui::vbModal, h.owner());
              h.ArrangePanels();
          }},
@@ -149,7 +149,7 @@ const std::vector<std::pair<QString, Action>>& table()
         {"mnuGuestsAdd",
          [](Host& h) {
              switchTo(Proc::BuildGuestGroup, proc(Proc::ShowPeople))(h);
-             frmGuestDetail::instance().curMode = "New";
+             frmGuestDetail::instance().curMode = frmGuestDetail::Mode::New;
              frmGuestDetail::instance().Show(ui::vbModeless);
          }},
         {"mnuGuestModify", switchTo(Proc::BuildGuestGroup, proc(Proc::ShowPeople), "ModifyGuest")},
@@ -164,7 +164,7 @@ const std::vector<std::pair<QString, Action>>& table()
              h.call(Proc::RemoveModeGroups);
              h.call(Proc::BuildVendorGroup);
              h.call(Proc::ShowVendors);
-             frmVendor::instance().curMode = "Add";
+             frmVendor::instance().curMode = frmVendor::Mode::Add;
              h.ShowPanel("frameDataGrid");
              h.ArrangePanels();
              frmVendor::instance().Show(ui::vbModal, h.owner());
@@ -176,7 +176,7 @@ const std::vector<std::pair<QString, Action>>& table()
         {"mnuQuoteAdd",
          [](Host& h) {
              switchTo(Proc::BuildVendorGroup, proc(Proc::ShowQuotes))(h);
-             frmQuote::instance().curMode = "Add";
+             frmQuote::instance().curMode = frmQuote::Mode::Add;
              frmQuote::instance().Show(ui::vbModal, h.owner());
          }},
         {"mnuQuoteModify", switchTo(Proc::BuildVendorGroup, proc(Proc::ShowQuotes), "ModifyQuote")},
@@ -186,19 +186,19 @@ const std::vector<std::pair<QString, Action>>& table()
          [](Host& h) {
              switchTo(Proc::BuildBudgetGroup, proc(Proc::ShowExpenses))(h);
              frmAddExpense::instance().curBudgetID = 0;
-             frmAddExpense::instance().curMode = "New";
+             frmAddExpense::instance().curMode = frmAddExpense::Mode::New;
              frmAddExpense::instance().Show(ui::vbModeless);
          }},
         {"mnuExpenseModify",
          [](Host& h) {
              const qlonglong id = GetSelectedID(h);
-             if (h.SelectedRowKind() != "Row" || h.curDataMode() != "Expenses") {
+             if (h.SelectedRowKind() != "Row" || h.curDataMode() != views::DataMode::Expenses) {
                  ui::MsgBox("Please select the Expense to modify first.", ui::vbOKOnly);
                  return;
              }
              if (id == 0)
                  return;
-             frmAddExpense::instance().curMode = "Edit";
+             frmAddExpense::instance().curMode = frmAddExpense::Mode::Edit;
              frmAddExpense::instance().curBudgetID = id;
              frmAddExpense::instance().Show(ui::vbModeless);
          }},
@@ -232,7 +232,8 @@ const std::vector<std::pair<QString, Action>>& table()
              h.call(Proc::BuildAttireGroup);
              RunRowCommand(h, "ModifyMeasurement");
              h.ShowPanel("frameDataGrid");
-             h.call(h.curDataMode() == "FemaleMeasurement" ? Proc::ShowMeasurementsFemale : Proc::ShowMeasurementsMale);
+             const bool female = h.curDataMode() == views::DataMode::FemaleMeasurement;
+             h.call(female ? Proc::ShowMeasurementsFemale : Proc::ShowMeasurementsMale);
              h.ArrangePanels();
          }},
         {"mnuMeasureDelete",
@@ -278,9 +279,10 @@ bool MenuClick(Host& host, const QString& itemName)
 
 void OptionClick(Host& host, const QString& optionName)
 {
-    static const std::vector<std::pair<QString, QString>> words = {
-        {"optAllTasks", "All"}, {"optCompleteTasks", "Complete"}, {"optDueTasks", "Due"},
-        {"optIncompleteTasks", "Incomplete"}};
+    using views::TaskFilter;
+    static const std::vector<std::pair<QString, TaskFilter>> words = {
+        {"optAllTasks", TaskFilter::All}, {"optCompleteTasks", TaskFilter::Complete}, {"optDueTasks", TaskFilter::Due},
+        {"optIncompleteTasks", TaskFilter::Incomplete}};
     for (const auto& [name, word] : words)
         if (name == optionName)
             host.ShowTasks(word, host.curDate());

@@ -42,7 +42,7 @@ Action mode(Proc procedure, Proc builder)
     };
 }
 
-Action tasks(const char* which)
+Action tasks(views::TaskFilter which)
 {
     return [which](Host& h) {
         grid(h);
@@ -115,18 +115,18 @@ const std::vector<std::pair<QString, Action>>& table()
         // Tasks
         {"TASKMODE",
          [](Host& h) {
-             tasks("Due")(h);
+             tasks(views::TaskFilter::Due)(h);
              groups(h, Proc::BuildTaskGroup);
          }},
         {"AUTOADDTASKS", modalOf<frmWizAddTask>()},
-        {"DUETASKS", tasks("Due")},
-        {"ALLTASKS", tasks("All")},
-        {"COMPLETETASKS", tasks("Complete")},
-        {"INCOMPLETETASKS", tasks("Incomplete")},
+        {"DUETASKS", tasks(views::TaskFilter::Due)},
+        {"ALLTASKS", tasks(views::TaskFilter::All)},
+        {"COMPLETETASKS", tasks(views::TaskFilter::Complete)},
+        {"INCOMPLETETASKS", tasks(views::TaskFilter::Incomplete)},
         {"ADDTASK",
          [](Host& h) {
              // A new task: never the task an earlier double-click opened.
-             frmEventTasks::instance().curMode.clear();
+             frmEventTasks::instance().curMode = frmEventTasks::Mode::Add;
              frmEventTasks::instance().Show(ui::vbModal, h.owner());
          }},
         {"DELETETASK", row("DeleteTask")},
@@ -148,7 +148,7 @@ const std::vector<std::pair<QString, Action>>& table()
         {"GUESTADDRESSES", view(Proc::ShowAddresses)},
         {"ADDGUEST",
          [](Host&) {
-             frmGuestDetail::instance().curMode = "New";
+             frmGuestDetail::instance().curMode = frmGuestDetail::Mode::New;
              frmGuestDetail::instance().Show(ui::vbModeless);
          }},
         {"DELETEGUEST", row("DeleteGuest")},
@@ -181,7 +181,7 @@ const std::vector<std::pair<QString, Action>>& table()
         {"ADDVENDOR",
          [](Host& h) {
              view(Proc::ShowVendors)(h);
-             frmVendor::instance().curMode = "Add";
+             frmVendor::instance().curMode = frmVendor::Mode::Add;
              frmVendor::instance().Show(ui::vbModal, h.owner());
          }},
         {"MODIFYVENDOR", rowThenView("ModifyVendor", Proc::ShowVendors)},
@@ -191,12 +191,12 @@ const std::vector<std::pair<QString, Action>>& table()
         {"ADDQUOTE",
          [](Host& h) {
              view(Proc::ShowQuotes)(h);
-             frmQuote::instance().curMode = "Add";
+             frmQuote::instance().curMode = frmQuote::Mode::Add;
              frmQuote::instance().Show(ui::vbModal, h.owner());
          }},
         {"MODIFYQUOTE",
          [](Host& h) {
-             frmQuote::instance().curMode = "Edit";
+             frmQuote::instance().curMode = frmQuote::Mode::Edit;
              rowThenView("ModifyQuote", Proc::ShowQuotes)(h);
          }},
         {"DELETEQUOTE", row("DeleteQuote")},
@@ -213,7 +213,7 @@ const std::vector<std::pair<QString, Action>>& table()
         {"ADDBUDGET",
          [](Host& h) {
              view(Proc::ShowBudget)(h);
-             frmAddBudget::instance().curMode = "Add";
+             frmAddBudget::instance().curMode = frmAddBudget::Mode::Add;
              frmAddBudget::instance().Show(ui::vbModal, h.owner());
          }},
         {"MODIFYBUDGET", rowThenView("ModifyBudget", Proc::ShowBudget)},
@@ -223,7 +223,7 @@ const std::vector<std::pair<QString, Action>>& table()
         {"ADDEXPENSE",
          [](Host& h) {
              view(Proc::ShowExpenses)(h);
-             frmAddExpense::instance().curMode = "Add";
+             frmAddExpense::instance().curMode = frmAddExpense::Mode::Add;
              frmAddExpense::instance().Show(ui::vbModal, h.owner());
          }},
         {"MODIFYEXPENSE", rowThenView("ModifyExpense", Proc::ShowExpenses)},
@@ -234,7 +234,7 @@ const std::vector<std::pair<QString, Action>>& table()
         {"VIEWATTIRE", view(Proc::ShowAttire)},
         {"ADDATTIRE",
          [](Host& h) {
-             frmAttire::instance().curMode = "Add";
+             frmAttire::instance().curMode = frmAttire::Mode::Add;
              frmAttire::instance().Show(ui::vbModal, h.owner());
          }},
         {"MODIFYATTIRE", row("ModifyAttire")},
@@ -244,12 +244,12 @@ const std::vector<std::pair<QString, Action>>& table()
         {"MALEMEASUREMENTS", view(Proc::ShowMeasurementsMale)},
         {"ADDFEMALEMEASUREMENT",
          [](Host& h) {
-             frmMeasureFemale::instance().curMode = "Add";
+             frmMeasureFemale::instance().curMode = frmMeasureFemale::Mode::Add;
              frmMeasureFemale::instance().Show(ui::vbModal, h.owner());
          }},
         {"ADDMALEMEASUREMENT",
          [](Host& h) {
-             frmMeasureMale::instance().curMode = "Add";
+             frmMeasureMale::instance().curMode = frmMeasureMale::Mode::Add;
              frmMeasureMale::instance().Show(ui::vbModal, h.owner());
          }},
         {"MODIFYMEASUREMENT", row("ModifyMeasurement")},
@@ -261,7 +261,7 @@ const std::vector<std::pair<QString, Action>>& table()
         {"ADDGIFT",
          [](Host& h) {
              view(Proc::ShowGifts)(h);
-             frmGift::instance().giftMode = "Add";
+             frmGift::instance().giftMode = frmGift::Mode::Add;
              frmGift::instance().Show(ui::vbModeless);
          }},
         {"MODIFYGIFT", rowThenView("ModifyGift", Proc::ShowGifts)},
@@ -271,7 +271,7 @@ const std::vector<std::pair<QString, Action>>& table()
         {"ADDREGISTRY",
          [](Host& h) {
              view(Proc::ShowRegistry)(h);
-             frmRegistry::instance().registryMode = "Add";
+             frmRegistry::instance().registryMode = frmRegistry::Mode::Add;
              frmRegistry::instance().Show(ui::vbModeless);
          }},
         {"MODIFYREGISTRY", rowThenView("ModifyRegistry", Proc::ShowRegistry)},

@@ -281,7 +281,7 @@ void frmMain::createControls()
         if (picMode)
             picMode->setPixmap(navbar::storePicture(n));
     };
-    nav_.setMainMode = [this](const QString& m) { curMainMode = m; };
+    nav_.setMainMode = [this](views::MainMode m) { curMainMode = m; };
     nav_.curDate = [this] { return curDate; };
     taskWatch_ = std::make_unique<TableWatch>(modQVDatabase::gConn, QStringList{"TASKS"}, [this] {
         if (isLoaded())
@@ -370,7 +370,7 @@ void frmMain::Form_Load()
     HideAllPanels();
     curFrame = frameDate;
     ShowPanel(frameDate);
-    dueMode = "Due";
+    dueMode = views::TaskFilter::Due;
     NewApptTyping = false;
     ArrangePanels();
     ChangeDate(ado::convert::now());

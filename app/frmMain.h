@@ -10,6 +10,7 @@
 #include "app/tablewatch.h"
 #include "platform/ado/ado.h"
 #include "platform/ui/forms.h"
+#include "views/datamode.h"
 
 #include <QDateTime>
 #include <QFont>
@@ -108,14 +109,14 @@ public:
     // The shown panel: frameDataGrid, frameDate or frameMonth.
     QPointer<QFrame> curFrame;
     QString curFrameName() const;
-    QString curMainMode;
-    QString curDataMode;
+    views::MainMode curMainMode = views::MainMode::None;
+    views::DataMode curDataMode = views::DataMode::None;
     QDateTime curDate;
-    QString dueMode = "Due";
+    views::TaskFilter dueMode = views::TaskFilter::Due;
 
     // ------------------------------------------------------------ view procedures
     // Over the views of views/ (app/mainviews.cpp, app/maincalendar.cpp).
-    void ShowTasks(const QString& whichTasks, const QDateTime& enddate);
+    void ShowTasks(views::TaskFilter whichTasks, const QDateTime& enddate);
     void ShowEvents();
     void ShowRSVP();
     void ShowPeople();

@@ -7,9 +7,10 @@
 
 namespace gridmouse {
 
-QString popupMenuFor(const QString& v, int column)
+QString popupMenuFor(views::DataMode v, int column)
 {
-    if (v == "DueTasks" || v == "AllTasks" || v == "CompleteTasks" || v == "IncompleteTasks") {
+    using views::DataMode;
+    if (views::isTaskMode(v)) {
         switch (column) {
         case 5: return "mnuWhoPays";
         case 6: return "mnuPriority";
@@ -17,21 +18,21 @@ QString popupMenuFor(const QString& v, int column)
         default: return "mnuTasks";
         }
     }
-    if (v == "Events")
+    if (v == DataMode::Events)
         return "mnuEvents";
-    if (v == "Guests")
+    if (v == DataMode::Guests)
         return column == 6 ? "mnuTitles" : column == 7 ? "mnuRelationships" : "mnuGuests";
-    if (v == "Addresses")
+    if (v == DataMode::Addresses)
         return "mnuGuests";
-    if (v == "Vendors")
+    if (v == DataMode::Vendors)
         return column == 6 ? "mnuVendorTypes" : "mnuVendors";
-    if (v == "Gifts")
+    if (v == DataMode::Gifts)
         return column == 3 ? "mnuStore" : "mnuGifts";
-    if (v == "Registry")
+    if (v == DataMode::Registry)
         return column == 3 || column == 4 ? "mnuRegistryMod" : "mnuRegistry";
-    if (v == "Quotes")
+    if (v == DataMode::Quotes)
         return "mnuQuotes";
-    if (v == "Budget") {
+    if (v == DataMode::Budget) {
         switch (column) {
         case 6: return "mnuWhoPays";
         case 4: return "mnuTypicalEvents";
@@ -39,9 +40,9 @@ QString popupMenuFor(const QString& v, int column)
         default: return "mnuBudget";
         }
     }
-    if (v == "Expenses")
+    if (v == DataMode::Expenses)
         return "mnuExpenses";
-    if (v == "RSVP")
+    if (v == DataMode::RSVP)
         return column == 6 ? "mnuRSVP" : "";
     return "";
 }
@@ -57,13 +58,16 @@ QString dayTaskPopupFor(const QString& caption)
     return "";
 }
 
-QString doubleClickCommand(const QString& m)
+QString doubleClickCommand(views::MainMode m)
 {
-    static const std::vector<std::pair<QString, QString>> t = {
-        {"Tasks", "EditTask"},          {"Events", "ModifyEvent"},      {"Guests", "ModifyGuest"},
-        {"RSVP", ""},                   {"Measure", "ModifyMeasurement"}, {"Vendors", "ModifyVendor"},
-        {"Budget", "ModifyBudget"},     {"Expenses", "ModifyExpense"},  {"Gifts", "ModifyGift"},
-        {"Quotes", "ModifyQuote"},      {"Registry", "ModifyRegistry"}, {"Attire", "ModifyAttire"},
+    using views::MainMode;
+    static const std::vector<std::pair<MainMode, QString>> t = {
+        {MainMode::Tasks, "EditTask"},         {MainMode::Events, "ModifyEvent"},
+        {MainMode::Guests, "ModifyGuest"},     {MainMode::RSVP, ""},
+        {MainMode::Measure, "ModifyMeasurement"}, {MainMode::Vendors, "ModifyVendor"},
+        {MainMode::Budget, "ModifyBudget"},    {MainMode::Expenses, "ModifyExpense"},
+        {MainMode::Gifts, "ModifyGift"},       {MainMode::Quotes, "ModifyQuote"},
+        {MainMode::Registry, "ModifyRegistry"}, {MainMode::Attire, "ModifyAttire"},
     };
     for (const auto& [mode, cmd] : t)
         if (mode == m)
@@ -84,7 +88,7 @@ void GridEX1_DblClick(commands::Host& host)
         if (id == 0)
             return;
         auto& f = frmEventTasks::instance();
-        f.curMode = "Edit";
+        f.curMode = frmEventTasks::Mode::Edit;
         f.curTaskID = id;
         f.Show(ui::vbModal, host.owner());
         return;
@@ -116,7 +120,7 @@ void gridTasksDate_MouseUp(commands::Host& host, int button, int hitArea, const 
 
 void GridEX1_SelectionChange(commands::Host& host)
 {
-    if (host.curDataMode() != "RSVP")
+    if (host.curDataMode() != views::DataMode::RSVP)
         return;
     host.clearColumnValueList(kFoodColumn);
     const qlonglong id = commands::GetSelectedID(host);

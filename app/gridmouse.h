@@ -12,12 +12,12 @@ namespace gridmouse {
 
 // The pop-up menu's control name for a right click on that column of that
 // view; "" for no menu.
-QString popupMenuFor(const QString& curDataMode, int column);
+QString popupMenuFor(views::DataMode curDataMode, int column);
 // The same for the day panel's task grid, chosen by the column's caption.
 QString dayTaskPopupFor(const QString& columnCaption);
 // What a double-click runs in that category: a row command's name,
 // "EditTask" for the task editor, or "" for nothing.
-QString doubleClickCommand(const QString& curMainMode);
+QString doubleClickCommand(views::MainMode curMainMode);
 
 // Hit-test areas that never get a menu: column header, group header, total row.
 bool refusesMenu(int hitArea);

@@ -26,7 +26,7 @@ views::CalendarPanels& panelsOf(frmMain& f)
     // The controls are made fresh at each load of the window.
     p->controls = {f.calDay, f.Calendar1, f.lblMode, f.lblDate, f.lblMonth};
     views::CalendarPanels::Hooks& h = p->hooks;
-    h.showTasks = [&f](const QString& mode, const QDateTime& d) { f.ShowTasks(mode, d); };
+    h.showTasks = [&f](views::TaskFilter mode, const QDateTime& d) { f.ShowTasks(mode, d); };
     h.showModePicture = [&f] {
         if (f.navContext().setModePicture)
             f.navContext().setModePicture(1);

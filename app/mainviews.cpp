@@ -86,7 +86,7 @@ ado::RecordsetPtr* member(frmMain& f, MainList list)
 void showTitle(frmMain& f, const ViewDef& d)
 {
     f.curDataMode = d.key;
-    if (!d.mainMode.isEmpty())
+    if (d.mainMode != views::MainMode::None)
         f.curMainMode = d.mainMode;
     if (f.lblMode)
         f.lblMode->setText(d.title);
@@ -122,12 +122,12 @@ views::ViewTarget target(frmMain& f, grid::GridEX* grid)
     return t;
 }
 
-void show(frmMain& f, const QString& key)
+void show(frmMain& f, views::DataMode key)
 {
     views::ApplyView(*views::viewDef(key), target(f, f.GridEX1));
 }
 
-void totals(frmMain& f, const QString& key)
+void totals(frmMain& f, views::DataMode key)
 {
     if (f.GridEX1)
         views::ApplyTotals(*views::viewDef(key), *f.GridEX1);
@@ -135,7 +135,7 @@ void totals(frmMain& f, const QString& key)
 
 }  // namespace
 
-void frmMain::ShowTasks(const QString& whichTasks, const QDateTime& enddate)
+void frmMain::ShowTasks(views::TaskFilter whichTasks, const QDateTime& enddate)
 {
     dueMode = whichTasks;
     const ViewDef def = views::taskView(whichTasks);
@@ -147,7 +147,7 @@ void frmMain::ShowTasks(const QString& whichTasks, const QDateTime& enddate)
     views::ApplyView(def, t);
 }
 
-void frmMain::ShowEvents() { show(*this, "Events"); }
+void frmMain::ShowEvents() { show(*this, views::DataMode::Events); }
 
 void frmMain::FillEventCombo()
 {
@@ -192,21 +192,21 @@ void frmMain::cmbEvents_Click()
     ShowRSVP();
 }
 
-void frmMain::ShowRSVP() { show(*this, "RSVP"); }
-void frmMain::ShowPeople() { show(*this, "Guests"); }
-void frmMain::SetGuestCountTotal() { totals(*this, "Guests"); }
-void frmMain::ShowAddresses() { show(*this, "Addresses"); }
-void frmMain::ShowVendors() { show(*this, "Vendors"); }
-void frmMain::ShowQuotes() { show(*this, "Quotes"); }
-void frmMain::ShowExpenses() { show(*this, "Expenses"); }
-void frmMain::SetExpenseTotals() { totals(*this, "Expenses"); }
-void frmMain::ShowBudget() { show(*this, "Budget"); }
-void frmMain::SetBudgetTotals() { totals(*this, "Budget"); }
-void frmMain::ShowAttire() { show(*this, "Attire"); }
-void frmMain::ShowGifts() { show(*this, "Gifts"); }
-void frmMain::ShowRegistry() { show(*this, "Registry"); }
-void frmMain::ShowMeasurementsFemale() { show(*this, "FemaleMeasurement"); }
-void frmMain::ShowMeasurementsMale() { show(*this, "MaleMeasurement"); }
+void frmMain::ShowRSVP() { show(*this, views::DataMode::RSVP); }
+void frmMain::ShowPeople() { show(*this, views::DataMode::Guests); }
+void frmMain::SetGuestCountTotal() { totals(*this, views::DataMode::Guests); }
+void frmMain::ShowAddresses() { show(*this, views::DataMode::Addresses); }
+void frmMain::ShowVendors() { show(*this, views::DataMode::Vendors); }
+void frmMain::ShowQuotes() { show(*this, views::DataMode::Quotes); }
+void frmMain::ShowExpenses() { show(*this, views::DataMode::Expenses); }
+void frmMain::SetExpenseTotals() { totals(*this, views::DataMode::Expenses); }
+void frmMain::ShowBudget() { show(*this, views::DataMode::Budget); }
+void frmMain::SetBudgetTotals() { totals(*this, views::DataMode::Budget); }
+void frmMain::ShowAttire() { show(*this, views::DataMode::Attire); }
+void frmMain::ShowGifts() { show(*this, views::DataMode::Gifts); }
+void frmMain::ShowRegistry() { show(*this, views::DataMode::Registry); }
+void frmMain::ShowMeasurementsFemale() { show(*this, views::DataMode::FemaleMeasurement); }
+void frmMain::ShowMeasurementsMale() { show(*this, views::DataMode::MaleMeasurement); }
 
 void frmMain::PrintGridReport()
 {
@@ -237,10 +237,10 @@ void frmMain::AnswerOtherWindows()
     using records::Notices;
     records::answerWhileLoaded(*this, &Notices::rowsChanged, [this](MainList list) { RefreshList(list); });
     records::answerWhileLoaded(*this, &Notices::eventSaved, [this] { ShowEvents(); });
-    records::answerWhileLoaded(*this, &Notices::tasksScheduled, [this] { ShowTasks("All", editing::now()); });
+    records::answerWhileLoaded(*this, &Notices::tasksScheduled, [this] { ShowTasks(views::TaskFilter::All, editing::now()); });
     // The budget wizard leaves the budget shown, refreshed.
     records::answerWhileLoaded(*this, &Notices::budgetChanged, [this] {
-        if (curDataMode != "Budget") {
+        if (curDataMode != views::DataMode::Budget) {
             ShowBudget();
             ShowGridPanel();
         } else {
@@ -252,7 +252,7 @@ void frmMain::AnswerOtherWindows()
         if (opener != this)
             return;
         if (list == Lookup::Stores)
-            curDataMode == "Gifts" ? ShowGifts() : ShowRegistry();
+            curDataMode == views::DataMode::Gifts ? ShowGifts() : ShowRegistry();
         else if (list == Lookup::Category)
             ShowRegistry();
         else if (list == Lookup::BudgetCategory)

@@ -249,14 +249,14 @@ void BuildEventGroup(NavContext& ctx) { buildSimple(ctx, kEvents, 15); }
 void BuildGuestGroup(NavContext& ctx)
 {
     if (ctx.setMainMode)
-        ctx.setMainMode("Guests");
+        ctx.setMainMode(views::MainMode::Guests);
     buildSimple(ctx, kGuests, 20);
 }
 
 void BuildRSVPGroup(NavContext& ctx)
 {
     if (ctx.setMainMode)
-        ctx.setMainMode("RSVP");
+        ctx.setMainMode(views::MainMode::RSVP);
     buildSimple(ctx, kRSVP, 28);
 }
 

@@ -9,7 +9,7 @@
 //   taskOptions    optAllTasks, optDueTasks, optCompleteTasks, optIncompleteTasks
 //                  (given Picture1's background colour)
 //   setModePicture picMode = store picture n (counted from 1)
-//   setMainMode    curMainMode = text
+//   setMainMode    curMainMode = mode
 //   curDate        the date shown in the day calendar; the counts are taken there
 //   conn           the connection for the counts; null means the shared one
 // Callbacks left empty are skipped. Hosted controls go back to the bar's
@@ -20,6 +20,7 @@
 // groups too); on a change of mode RemoveModeGroups, then one builder.
 
 #include "platform/navbar/explorerbar.h"
+#include "views/datamode.h"
 
 #include <QDateTime>
 #include <QList>
@@ -40,7 +41,7 @@ struct NavContext {
     QWidget* taskControl = nullptr;
     QList<QWidget*> taskOptions;
     std::function<void(int storePicture)> setModePicture;
-    std::function<void(const QString& mode)> setMainMode;
+    std::function<void(views::MainMode mode)> setMainMode;
     std::function<QDateTime()> curDate;
     ado::Connection* conn = nullptr;
 };

@@ -13,6 +13,8 @@ namespace commands {
 
 namespace {
 
+using views::DataMode;
+
 // A cell as the user reads it (an amount handed to an editor's box, too).
 QString cellText(Host& h, int column)
 {
@@ -50,15 +52,15 @@ bool checked(Host&, qlonglong id, bool ok, const char* message)
     return id != 0;
 }
 
-bool rowIn(Host& h, const char* view) { return h.SelectedRowKind() == "Row" && h.curDataMode() == view; }
+bool rowIn(Host& h, DataMode view) { return h.SelectedRowKind() == "Row" && h.curDataMode() == view; }
 
 void ModifyEvent(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (!checked(h, id, rowIn(h, "Events"), "Please select the Event to modify first."))
+    if (!checked(h, id, rowIn(h, DataMode::Events), "Please select the Event to modify first."))
         return;
     auto& f = frmEventInfo::instance();
-    f.curMode = "Edit";
+    f.curMode = frmEventInfo::Mode::Edit;
     f.curEvent = id;
     modeless(f);
 }
@@ -66,7 +68,7 @@ void ModifyEvent(Host& h)
 void DeleteEvent(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (checked(h, id, rowIn(h, "Events"), "Please select the Event to delete first."))
+    if (checked(h, id, rowIn(h, DataMode::Events), "Please select the Event to delete first."))
         h.showDelete("Event", id, cellText(h, 2), ui::vbModal);
     // The RSVP event chooser is refilled whatever happened.
     h.call(Proc::FillEventCombo);
@@ -75,10 +77,10 @@ void DeleteEvent(Host& h)
 void ModifyGuest(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (!checked(h, id, h.curDataMode() == "Guests", "Please select the Guest to modify first."))
+    if (!checked(h, id, h.curDataMode() == DataMode::Guests, "Please select the Guest to modify first."))
         return;
     auto& f = frmGuestDetail::instance();
-    f.curMode = "Edit";
+    f.curMode = frmGuestDetail::Mode::Edit;
     f.curRec = id;
     modeless(f);
 }
@@ -86,10 +88,11 @@ void ModifyGuest(Host& h)
 void DeleteGuest(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    const QString view = h.curDataMode();
-    if (!checked(h, id, view == "Guests" || view == "Addresses", "Please select the Guest to delete first."))
+    const DataMode view = h.curDataMode();
+    const bool shown = view == DataMode::Guests || view == DataMode::Addresses;
+    if (!checked(h, id, shown, "Please select the Guest to delete first."))
         return;
-    if (view == "Addresses") {
+    if (view == DataMode::Addresses) {
         h.showDelete("Guests", id, cellText(h, 2), ui::vbModal);
     } else if (h.SelectedRowKind() == "Group") {
         // The party's key comes from the first person under the header; its
@@ -104,13 +107,13 @@ void DeleteGuest(Host& h)
 void DeleteTask(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    const bool ok = h.SelectedRowKind() == "Row" && h.curDataMode().contains("Tasks", Qt::CaseSensitive);
+    const bool ok = h.SelectedRowKind() == "Row" && views::isTaskMode(h.curDataMode());
     if (checked(h, id, ok, "Please select Task to delete first."))
         h.showDelete("Task", id, cellText(h, 3), ui::vbModeless);
 }
 
 // A delete of one record named by one column of its row.
-void deleteBy(Host& h, const char* view, const char* message, const char* kind, int nameColumn)
+void deleteBy(Host& h, DataMode view, const char* message, const char* kind, int nameColumn)
 {
     const qlonglong id = GetSelectedID(h);
     if (checked(h, id, rowIn(h, view), message))
@@ -120,10 +123,10 @@ void deleteBy(Host& h, const char* view, const char* message, const char* kind, 
 void ModifyVendor(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (!checked(h, id, rowIn(h, "Vendors"), "Please select the Vendor to modify first."))
+    if (!checked(h, id, rowIn(h, DataMode::Vendors), "Please select the Vendor to modify first."))
         return;
     auto& f = frmVendor::instance();
-    f.curMode = "Edit";
+    f.curMode = frmVendor::Mode::Edit;
     f.vendorID = id;
     modal(h, f);
 }
@@ -131,10 +134,10 @@ void ModifyVendor(Host& h)
 void ModifyQuote(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (!checked(h, id, rowIn(h, "Quotes"), "Please select the Quote item to modify first."))
+    if (!checked(h, id, rowIn(h, DataMode::Quotes), "Please select the Quote item to modify first."))
         return;
     auto& f = frmQuote::instance();
-    f.curMode = "Edit";
+    f.curMode = frmQuote::Mode::Edit;
     f.curQuote = id;
     modal(h, f);
 }
@@ -142,10 +145,10 @@ void ModifyQuote(Host& h)
 void ModifyBudget(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (!checked(h, id, rowIn(h, "Budget"), "Please select the Budget item to modify first."))
+    if (!checked(h, id, rowIn(h, DataMode::Budget), "Please select the Budget item to modify first."))
         return;
     auto& f = frmAddBudget::instance();
-    f.curMode = "Edit";
+    f.curMode = frmAddBudget::Mode::Edit;
     f.curBudgetID = id;
     modal(h, f);
 }
@@ -153,10 +156,10 @@ void ModifyBudget(Host& h)
 void TurnBudgetIntoExpense(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (!checked(h, id, rowIn(h, "Budget"), "Please select the Budget item to turn into an Expense first."))
+    if (!checked(h, id, rowIn(h, DataMode::Budget), "Please select the Budget item to turn into an Expense first."))
         return;
     auto& f = frmAddExpense::instance();
-    f.curMode = "Budget";
+    f.curMode = frmAddExpense::Mode::Budget;
     // An empty cell gives an empty text: a value left from an earlier item
     // must not travel into this one.
     f.exExpenseText = isNullCell(h, 2) ? QString("") : cellText(h, 2);
@@ -169,10 +172,10 @@ void TurnBudgetIntoExpense(Host& h)
 void ModifyExpense(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (!checked(h, id, rowIn(h, "Expenses"), "Please select the Expense item to modify first."))
+    if (!checked(h, id, rowIn(h, DataMode::Expenses), "Please select the Expense item to modify first."))
         return;
     auto& f = frmAddExpense::instance();
-    f.curMode = "Edit";
+    f.curMode = frmAddExpense::Mode::Edit;
     f.curBudgetID = id;
     modal(h, f);
 }
@@ -180,10 +183,10 @@ void ModifyExpense(Host& h)
 void ModifyAttire(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (!checked(h, id, rowIn(h, "Attire"), "Please select the Attire item to modify first."))
+    if (!checked(h, id, rowIn(h, DataMode::Attire), "Please select the Attire item to modify first."))
         return;
     auto& f = frmAttire::instance();
-    f.curMode = "Edit";
+    f.curMode = frmAttire::Mode::Edit;
     f.curAttireID = id;
     modal(h, f);
 }
@@ -191,17 +194,17 @@ void ModifyAttire(Host& h)
 void DeleteAttire(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (checked(h, id, rowIn(h, "Attire"), "Please select the Attire to delete first."))
+    if (checked(h, id, rowIn(h, DataMode::Attire), "Please select the Attire to delete first."))
         h.showDelete("Attire", id, cellText(h, 3) + " for " + cellText(h, 2), ui::vbModal);
 }
 
 void ModifyGift(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (!checked(h, id, rowIn(h, "Gifts"), "Please select the Gift to modify first."))
+    if (!checked(h, id, rowIn(h, DataMode::Gifts), "Please select the Gift to modify first."))
         return;
     auto& f = frmGift::instance();
-    f.giftMode = "Edit";
+    f.giftMode = frmGift::Mode::Edit;
     f.giftID = id;
     modeless(f);
 }
@@ -209,18 +212,18 @@ void ModifyGift(Host& h)
 void ModifyRegistry(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
-    if (!checked(h, id, rowIn(h, "Registry"), "Please select the Registry gift to modify first."))
+    if (!checked(h, id, rowIn(h, DataMode::Registry), "Please select the Registry gift to modify first."))
         return;
     auto& f = frmRegistry::instance();
-    f.registryMode = "Edit";
+    f.registryMode = frmRegistry::Mode::Edit;
     f.registryID = id;
     modeless(f);
 }
 
 bool inMeasurement(Host& h)
 {
-    const QString v = h.curDataMode();
-    return h.SelectedRowKind() == "Row" && (v == "FemaleMeasurement" || v == "MaleMeasurement");
+    const DataMode v = h.curDataMode();
+    return h.SelectedRowKind() == "Row" && (v == DataMode::FemaleMeasurement || v == DataMode::MaleMeasurement);
 }
 
 void ModifyMeasurement(Host& h)
@@ -230,14 +233,14 @@ void ModifyMeasurement(Host& h)
         say("Please select the Measurement to modify first.");
         return;
     }
-    if (h.curDataMode() == "FemaleMeasurement") {
+    if (h.curDataMode() == DataMode::FemaleMeasurement) {
         auto& f = frmMeasureFemale::instance();
-        f.curMode = "Edit";
+        f.curMode = frmMeasureFemale::Mode::Edit;
         f.curRec = id;
         modeless(f);
     } else {
         auto& f = frmMeasureMale::instance();
-        f.curMode = "Edit";
+        f.curMode = frmMeasureMale::Mode::Edit;
         f.curRec = id;
         modeless(f);
     }
@@ -247,7 +250,7 @@ void DeleteMeasurement(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
     if (checked(h, id, inMeasurement(h), "Please select Measurement to delete first."))
-        h.showDelete(h.curDataMode(), id, cellText(h, 2), ui::vbModal);
+        h.showDelete(views::dataModeName(h.curDataMode()), id, cellText(h, 2), ui::vbModal);
 }
 
 using Command = std::function<void(Host&)>;
@@ -262,24 +265,28 @@ const std::vector<std::pair<QString, Command>>& table()
         {"DeleteTask", DeleteTask},
         {"ModifyVendor", ModifyVendor},
         {"DeleteVendor",
-         [](Host& h) { deleteBy(h, "Vendors", "Please select the Vendor to delete first.", "Vendor", 2); }},
+         [](Host& h) { deleteBy(h, DataMode::Vendors, "Please select the Vendor to delete first.", "Vendor", 2); }},
         {"ModifyQuote", ModifyQuote},
-        {"DeleteQuote", [](Host& h) { deleteBy(h, "Quotes", "Please select Quote to delete first.", "Quote", 2); }},
+        {"DeleteQuote",
+         [](Host& h) { deleteBy(h, DataMode::Quotes, "Please select Quote to delete first.", "Quote", 2); }},
         {"ModifyBudget", ModifyBudget},
         {"DeleteBudget",
-         [](Host& h) { deleteBy(h, "Budget", "Please select the Budget item to delete first.", "Budget", 2); }},
+         [](Host& h) { deleteBy(h, DataMode::Budget, "Please select the Budget item to delete first.", "Budget", 2); }},
         {"TurnBudgetIntoExpense", TurnBudgetIntoExpense},
         {"ModifyExpense", ModifyExpense},
         {"DeleteExpense",
-         [](Host& h) { deleteBy(h, "Expenses", "Please select the Expense item to delete first.", "Expense", 2); }},
+         [](Host& h) {
+             deleteBy(h, DataMode::Expenses, "Please select the Expense item to delete first.", "Expense", 2);
+         }},
         {"ModifyAttire", ModifyAttire},
         {"DeleteAttire", DeleteAttire},
         {"ModifyGift", ModifyGift},
-        {"DeleteGift", [](Host& h) { deleteBy(h, "Gifts", "Please select the Gift to delete first.", "Gift", 2); }},
+        {"DeleteGift",
+         [](Host& h) { deleteBy(h, DataMode::Gifts, "Please select the Gift to delete first.", "Gift", 2); }},
         {"ModifyRegistry", ModifyRegistry},
         {"DeleteRegistry",
          [](Host& h) {
-             deleteBy(h, "Registry", "Please select the Registry Gift to delete first.", "Registry", 2);
+             deleteBy(h, DataMode::Registry, "Please select the Registry Gift to delete first.", "Registry", 2);
          }},
         {"ModifyMeasurement", ModifyMeasurement},
         {"DeleteMeasurement", DeleteMeasurement},

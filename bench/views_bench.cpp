@@ -162,27 +162,28 @@ void firstPaint(QWidget* w)
 
 struct View {
     const char* operation;
-    const char* key;
+    views::DataMode key;
     std::function<void(frmMain&)> show;
 };
 
 const std::vector<View>& allViews()
 {
     static const std::vector<View> v = {
-        {"Tasks view", "AllTasks", [](frmMain& f) { f.ShowTasks("All", QDateTime::currentDateTimeUtc()); }},
-        {"Events view", "Events", [](frmMain& f) { f.ShowEvents(); }},
-        {"RSVP view", "RSVP", [](frmMain& f) { f.ShowRSVP(); }},
-        {"Guests view", "Guests", [](frmMain& f) { f.ShowPeople(); }},
-        {"Addresses view", "Addresses", [](frmMain& f) { f.ShowAddresses(); }},
-        {"Vendors view", "Vendors", [](frmMain& f) { f.ShowVendors(); }},
-        {"Quotes view", "Quotes", [](frmMain& f) { f.ShowQuotes(); }},
-        {"Expenses view", "Expenses", [](frmMain& f) { f.ShowExpenses(); }},
-        {"Budget view", "Budget", [](frmMain& f) { f.ShowBudget(); }},
-        {"Attire view", "Attire", [](frmMain& f) { f.ShowAttire(); }},
-        {"Gifts view", "Gifts", [](frmMain& f) { f.ShowGifts(); }},
-        {"Registry view", "Registry", [](frmMain& f) { f.ShowRegistry(); }},
-        {"Female measurements view", "FemaleMeasurement", [](frmMain& f) { f.ShowMeasurementsFemale(); }},
-        {"Male measurements view", "MaleMeasurement", [](frmMain& f) { f.ShowMeasurementsMale(); }},
+        {"Tasks view", views::DataMode::AllTasks,
+         [](frmMain& f) { f.ShowTasks(views::TaskFilter::All, QDateTime::currentDateTimeUtc()); }},
+        {"Events view", views::DataMode::Events, [](frmMain& f) { f.ShowEvents(); }},
+        {"RSVP view", views::DataMode::RSVP, [](frmMain& f) { f.ShowRSVP(); }},
+        {"Guests view", views::DataMode::Guests, [](frmMain& f) { f.ShowPeople(); }},
+        {"Addresses view", views::DataMode::Addresses, [](frmMain& f) { f.ShowAddresses(); }},
+        {"Vendors view", views::DataMode::Vendors, [](frmMain& f) { f.ShowVendors(); }},
+        {"Quotes view", views::DataMode::Quotes, [](frmMain& f) { f.ShowQuotes(); }},
+        {"Expenses view", views::DataMode::Expenses, [](frmMain& f) { f.ShowExpenses(); }},
+        {"Budget view", views::DataMode::Budget, [](frmMain& f) { f.ShowBudget(); }},
+        {"Attire view", views::DataMode::Attire, [](frmMain& f) { f.ShowAttire(); }},
+        {"Gifts view", views::DataMode::Gifts, [](frmMain& f) { f.ShowGifts(); }},
+        {"Registry view", views::DataMode::Registry, [](frmMain& f) { f.ShowRegistry(); }},
+        {"Female measurements view", views::DataMode::FemaleMeasurement, [](frmMain& f) { f.ShowMeasurementsFemale(); }},
+        {"Male measurements view", views::DataMode::MaleMeasurement, [](frmMain& f) { f.ShowMeasurementsMale(); }},
     };
     return v;
 }
@@ -307,10 +308,10 @@ void viewBaseline(benchmark::State& state, const View& v)
 // one step of resizing the window, both on grids of the main window's size.
 struct CardCase {
     const char* view;
-    const char* key;
+    views::DataMode key;
 };
 
-ado::RecordsetPtr openView(const char* key)
+ado::RecordsetPtr openView(views::DataMode key)
 {
     auto rs = std::make_shared<ado::Recordset>();
     rs->Open(views::viewDef(key)->sql, modQVDatabase::gConn);
@@ -380,7 +381,7 @@ void registerAll()
             add(std::string(v.operation) + "/program", viewProgram, v);
             add(std::string(v.operation) + "/baseline", viewBaseline, v);
         }
-        for (const CardCase c : {CardCase{"Addresses", "Addresses"}, CardCase{"Quotes", "Quotes"}}) {
+        for (const CardCase c : {CardCase{"Addresses", views::DataMode::Addresses}, CardCase{"Quotes", views::DataMode::Quotes}}) {
             const std::string cards = std::string(c.view) + " cards";
             add(cards + "/program", bindAndPaint, c, grid::Layout::Cards);
             add(cards + "/baseline", bindAndPaint, c, grid::Layout::Rows);

@@ -240,9 +240,9 @@ void frmEventInfo::releaseControls()
 void frmEventInfo::Form_Load()
 {
     mode_ = curMode;
-    event_ = mode_ == QLatin1String("Edit") ? curEvent : 0;
+    event_ = mode_ == Mode::Edit ? curEvent : 0;
     ClearForm();
-    if (mode_ == QLatin1String("Edit") ? !LoadEvent() : !NewEvent()) {
+    if (mode_ == Mode::Edit ? !LoadEvent() : !NewEvent()) {
         Unload();
         return;
     }
@@ -403,9 +403,9 @@ void frmEventInfo::Form_Unload(bool&)
 {
     for (ListPage& p : lists)
         p.rs.reset();
-    curMode.clear();
+    curMode = Mode::Add;
     curEvent = 0;
-    mode_.clear();
+    mode_ = Mode::Add;
     event_ = 0;
 }
 

@@ -34,9 +34,9 @@ class frmEventInfo : public editing::RecordEditor<ui::Form<frmEventInfo, QDialog
 public:
     frmEventInfo();
 
-    // Written by the opener: "Edit" loads curEvent; any other mode makes a
-    // new event, whose key then stands in curEvent. Both cleared on closing.
-    QString curMode;
+    // Written by the opener: Edit loads curEvent; Add makes a new event,
+    // whose key then stands in curEvent. Back to Add and 0 on closing.
+    Mode curMode = Mode::Add;
     qlonglong curEvent = 0;
 
     static constexpr const char* kEndBeforeStart = "The end of the event is before its start.";
@@ -129,7 +129,7 @@ private:
     void moveLine(events::ListId list, int step);
 
     // The mode and event of this opening, read once as it loads.
-    QString mode_;
+    Mode mode_ = Mode::Add;
     qint64 event_ = 0;
     std::array<qint64, events::kListCount> maxOrder_{};
     QFrame* front_ = nullptr;

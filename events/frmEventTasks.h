@@ -22,8 +22,8 @@ public:
 
     // Written by the opener before every opening; kept between openings, and
     // while the window is open they stay on the task it was opened on.
-    // "Edit" edits curTaskID; anything else adds a new task.
-    QString curMode;
+    // Edit edits curTaskID; Add adds a new task.
+    Mode curMode = Mode::Add;
     qint64 curTaskID = 0;
 
     static constexpr const char* kCaption = "Add Task";
@@ -67,6 +67,6 @@ private:
     bool LoadTask();
     bool save() override;
 
-    bool editsTask() const { return curMode == "Edit"; }
+    bool editsTask() const { return curMode == Mode::Edit; }
 
 };

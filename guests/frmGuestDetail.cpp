@@ -247,10 +247,10 @@ void frmGuestDetail::Form_Load()
     ClearFields();
     GetTitles();
     GetCategories();
-    if (curMode == "New") {
+    if (curMode == Mode::New) {
         window()->setWindowTitle("New Guest and Group");
         cmdAdd->setText("Add New");
-    } else if (curMode == "Edit") {
+    } else {
         window()->setWindowTitle("Edit Guest and Group");
         cmdAdd->setText("Update");
         if (!LoadGuest()) {
@@ -371,7 +371,7 @@ editing::SaveOutcome frmGuestDetail::SaveGuest()
             rs.setValue(kMomentColumns[pair], editing::momentOf(datePicker(pair), timePicker(pair)));
     };
 
-    if (curMode == "Edit") {
+    if (curMode == Mode::Edit) {
         const auto outcome = editing::saveChanges(record_, write, widget());
         if (outcome == editing::SaveOutcome::Saved)
             FollowFirstPerson();
@@ -439,12 +439,12 @@ bool frmGuestDetail::save() { return SaveGuest() != editing::SaveOutcome::Refuse
 
 bool frmGuestDetail::SaveNewParty()
 {
-    if (curMode == "Edit")
+    if (curMode == Mode::Edit)
         return true;
     if (SaveGuest() != editing::SaveOutcome::Saved)
         return false;
     // The captions stay those of a new party.
-    curMode = "Edit";
+    curMode = Mode::Edit;
     keepVariables();
     if (!LoadGuest()) {
         Unload();
@@ -456,7 +456,7 @@ bool frmGuestDetail::SaveNewParty()
 
 void frmGuestDetail::Text1_LostFocus(int index)
 {
-    if (index == 1 && curMode == "New" && !saving_)
+    if (index == 1 && curMode == Mode::New && !saving_)
         SaveNewParty();
 }
 
@@ -510,7 +510,7 @@ void frmGuestDetail::cmdAddSubguest_Click()
     if (!SaveNewParty() || !editing::ownerStillThere("GUEST", curRec, widget()))
         return;
     frmNewSubguest& s = frmNewSubguest::instance();
-    s.curMode = "Add";
+    s.curMode = frmNewSubguest::Mode::Add;
     s.guestID = curRec;
     s.groupName = text1(0);
     s.guestLastName = text1(1);
@@ -525,7 +525,7 @@ void frmGuestDetail::GridSubguest_DblClick()
         s.Show(ui::vbModeless);
         return;
     }
-    s.curMode = "Edit";
+    s.curMode = frmNewSubguest::Mode::Edit;
     s.subguestID = GetSelectedSubguestID();
     s.groupName = text1(0);
     s.Show(ui::vbModal, this);

@@ -32,8 +32,9 @@ class frmGuestDetail : public editing::RecordEditor<ui::Form<frmGuestDetail, QDi
 public:
     frmGuestDetail() : RecordEditor("frmGuestDetail") { keepWhileOpen(curMode, curRec); }
 
-    // Written by the opener; "New" becomes "Edit" once the party is written.
-    QString curMode;
+    // Written by the opener; New becomes Edit once the party is written.
+    enum class Mode { New, Edit };
+    Mode curMode = Mode::New;
     qint64 curRec = 0;
     // The party's people as GridSubguest shows them; other windows requery
     // it after changing them (RefreshSubguests).

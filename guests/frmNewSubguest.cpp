@@ -82,7 +82,7 @@ void frmNewSubguest::Form_Load()
 {
     InitFields();
     GetTitles();
-    if (curMode == "Edit") {
+    if (isEditing()) {
         if (!LoadSubguest()) {
             Unload();
             return;

@@ -21,7 +21,7 @@ public:
     // editor keeps the values it was opened with.
     QString groupName;
     qint64 guestID = 0;
-    QString curMode;  // only "Edit" edits; anything else adds
+    Mode curMode = Mode::Add;
     QString guestLastName;
     qint64 subguestID = 0;
 
@@ -54,6 +54,6 @@ private:
     void InitFields();
     bool LoadSubguest();
     bool save() override;
-    bool isEditing() const { return curMode == "Edit"; }
+    bool isEditing() const { return curMode == Mode::Edit; }
 
 };

@@ -69,9 +69,9 @@ void frmAddBudget::Form_Load()
     GetCategories();
     GetEvents();
     GetAssignees();
-    if (mode_ == "Add") {
+    if (mode_ == Mode::Add) {
         ClearFields();
-    } else if (mode_ == "Edit") {
+    } else {
         if (!LoadBudget()) {
             Unload();
             return;
@@ -115,10 +115,9 @@ bool frmAddBudget::LoadBudget()
 
 bool frmAddBudget::save()
 {
-    return (mode_ != "Edit" && mode_ != "Add")
-        || editing::saveRecord(record_, "BUDGET", mode_ == "Add",
+    return editing::saveRecord(record_, "BUDGET", mode_ == Mode::Add,
                                [this](ado::Recordset& rs) { money::storeColumns(rs, boxes()); }, window())
-               != editing::SaveOutcome::Refused;
+           != editing::SaveOutcome::Refused;
 }
 
 void frmAddBudget::cmdSave_Click()

@@ -21,7 +21,7 @@ public:
     frmAddBudget() : RecordEditor("frmAddBudget") { keepWhileOpen(curMode, curBudgetID); }
 
     // Written by the opener; kept between openings.
-    QString curMode;         // "Add" or "Edit"
+    Mode curMode = Mode::Add;
     qint64 curBudgetID = 0;  // the row to edit
 
     void Form_Load() override;
@@ -54,6 +54,6 @@ private:
     bool LoadBudget();
     bool save() override;
     money::BoxColumns boxes() const;
-    QString mode_;
+    Mode mode_ = Mode::Add;
     qint64 key_ = 0;
 };

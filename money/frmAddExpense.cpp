@@ -87,7 +87,7 @@ void frmAddExpense::Form_Load()
     FillVendors();
     GetEvents();
     GetAssignees();
-    if (mode_ == "Edit") {
+    if (mode_ == Mode::Edit) {
         if (!LoadExpense()) {
             Unload();
             return;
@@ -95,7 +95,7 @@ void frmAddExpense::Form_Load()
         window()->setWindowTitle("Edit Budget Item");
     } else {
         ClearFields();
-        if (mode_ == "Budget") {
+        if (mode_ == Mode::Budget) {
             Text1[0]->setText(exExpenseText);
             editing::setBoxText(Combo1[1], exExpenseEvent);
             Text1[2]->setText(exExpenseAmtDue);
@@ -142,7 +142,7 @@ bool frmAddExpense::LoadExpense()
 
 bool frmAddExpense::save()
 {
-    return editing::saveRecord(record_, "EXPENSES", mode_ != "Edit", [this](ado::Recordset& rs) {
+    return editing::saveRecord(record_, "EXPENSES", mode_ != Mode::Edit, [this](ado::Recordset& rs) {
         money::storeColumns(rs, boxes());
         editing::storeDate(rs, "EXPENSE_DUEDATE", dtDate);
     }, window()) != editing::SaveOutcome::Refused;
@@ -172,6 +172,6 @@ void frmAddExpense::cmdEditAssignees_Click()
 void frmAddExpense::Form_Unload(bool&)
 {
     // A budget item turned into an expense leaves the budget view as it is.
-    if (mode_ != "Budget")
+    if (mode_ != Mode::Budget)
         money::refreshMain(records::MainList::Expenses);
 }

@@ -27,8 +27,12 @@ public:
         keepWhileOpen(curMode, curBudgetID, exExpenseText, exExpenseEvent, exExpenseAmtDue, exExpenseWhoPays);
     }
 
+    // Budget makes an expense from a budget item: the four texts below
+    // filled in, and the budget view left as it is on closing.
+    enum class Mode { Add, New, Edit, Budget };
+
     // Written by the opener; kept between openings.
-    QString curMode;         // "Add", "New", "Edit" or "Budget"
+    Mode curMode = Mode::Add;
     qint64 curBudgetID = 0;  // the EXPENSE_ID to edit
     // The budget item an expense is made from, in mode "Budget".
     QString exExpenseText, exExpenseEvent, exExpenseAmtDue, exExpenseWhoPays;
@@ -53,7 +57,6 @@ public:
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdCancel = nullptr;
 
-    // What this opening edits, taken when it loaded.
 
 protected:
     void createControls() override;
@@ -65,6 +68,6 @@ private:
     bool save() override;
     void FillVendors();
     money::BoxColumns boxes() const;
-    QString mode_;
+    Mode mode_ = Mode::Add;
     qint64 key_ = 0;
 };

@@ -70,7 +70,7 @@ void frmAttire::Form_Load()
     GetVendors();
     GetAttireTypes();
     GetAssignees();
-    if (mode_ != "Add") {
+    if (mode_ != Mode::Add) {
         if (!LoadAttire()) {
             Unload();
             return;
@@ -116,7 +116,7 @@ bool frmAttire::LoadAttire()
 bool frmAttire::save()
 {
     // An emptied cost leaves the stored one.
-    return editing::saveRecord(record_, "ATTIRE", mode_ != "Edit",
+    return editing::saveRecord(record_, "ATTIRE", mode_ != Mode::Edit,
                                [this](ado::Recordset& rs) { money::storeColumns(rs, boxes()); }, window())
         != editing::SaveOutcome::Refused;
 }

@@ -20,7 +20,7 @@ public:
     frmAttire() : RecordEditor("frmAttire") { keepWhileOpen(curMode, curAttireID); }
 
     // Written by the opener; kept between openings.
-    QString curMode;          // "Add" or "Edit"
+    Mode curMode = Mode::Add;
     qint64 curAttireID = 0;   // the row to edit
 
     void Form_Load() override;
@@ -52,6 +52,6 @@ private:
     bool LoadAttire();
     bool save() override;
     money::BoxColumns boxes() const;
-    QString mode_;
+    Mode mode_ = Mode::Add;
     qint64 key_ = 0;
 };

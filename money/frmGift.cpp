@@ -109,7 +109,7 @@ void frmGift::Form_Load()
     GetStores();
     GetGuests();
     ClearFields();
-    if (mode_ == "Edit" && !LoadGift()) {
+    if (mode_ == Mode::Edit && !LoadGift()) {
         Unload();
         return;
     }
@@ -204,28 +204,26 @@ void frmGift::cmdAddStore_Click()
 
 bool frmGift::save()
 {
-    if (mode_ == "Edit" || mode_ == "Add") {
-        money::KeptPicture kept;
-        const auto outcome = editing::saveRecord(record_, "GIFT", mode_ == "Add", [&](ado::Recordset& rs) {
-            money::storeColumns(rs, boxes());
-            QString name = imageName_;
-            if (!imagePath_.isEmpty()) {
-                kept = money::keepPicture(imagePath_, imageName_);
-                // A picture that could not be kept leaves the stored one.
-                name = kept.ok ? kept.name : QString();
-            }
-            if (!name.isEmpty())
-                rs.setValue("GIFT_IMAGE", money::picturePath(name));
-        }, window());
-        if (outcome != editing::SaveOutcome::Saved)
-            money::dropPicture(kept);
-        if (outcome == editing::SaveOutcome::Refused)
-            return false;
-        if (outcome == editing::SaveOutcome::Saved && !imagePath_.isEmpty() && !kept.ok)
-            ui::MsgBox("The picture could not be copied into the gift pictures folder, so the gift was saved "
-                       "without it.\n\n" + kept.error,
-                       ui::vbExclamation | ui::vbOKOnly, QString(), window());
-    }
+    money::KeptPicture kept;
+    const auto outcome = editing::saveRecord(record_, "GIFT", mode_ == Mode::Add, [&](ado::Recordset& rs) {
+        money::storeColumns(rs, boxes());
+        QString name = imageName_;
+        if (!imagePath_.isEmpty()) {
+            kept = money::keepPicture(imagePath_, imageName_);
+            // A picture that could not be kept leaves the stored one.
+            name = kept.ok ? kept.name : QString();
+        }
+        if (!name.isEmpty())
+            rs.setValue("GIFT_IMAGE", money::picturePath(name));
+    }, window());
+    if (outcome != editing::SaveOutcome::Saved)
+        money::dropPicture(kept);
+    if (outcome == editing::SaveOutcome::Refused)
+        return false;
+    if (outcome == editing::SaveOutcome::Saved && !imagePath_.isEmpty() && !kept.ok)
+        ui::MsgBox("The picture could not be copied into the gift pictures folder, so the gift was saved "
+                   "without it.\n\n" + kept.error,
+                   ui::vbExclamation | ui::vbOKOnly, QString(), window());
     return true;
 }
 

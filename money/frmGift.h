@@ -26,7 +26,7 @@ public:
     frmGift() : RecordEditor("frmGift") { keepWhileOpen(giftMode, giftID); }
 
     // Written by the opener; kept between openings.
-    QString giftMode;     // "Add" or "Edit"
+    Mode giftMode = Mode::Add;
     qint64 giftID = 0;    // the gift to edit
 
     void Form_Load() override;
@@ -70,7 +70,7 @@ private:
     void GetEvents();
     void GetGuests();
     money::BoxColumns boxes() const;
-    QString mode_;
+    Mode mode_ = Mode::Add;
     qint64 key_ = 0;
     QString imagePath_, imageName_;
 };

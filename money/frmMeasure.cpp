@@ -128,7 +128,7 @@ void MeasureForm::Form_Load()
     key_ = curRec;
     GetNames();
     ClearFields();
-    if (mode_ == "Edit" && !LoadMeasurement()) {
+    if (mode_ == Mode::Edit && !LoadMeasurement()) {
         Unload();
         return;
     }
@@ -162,7 +162,7 @@ bool MeasureForm::save()
         ui::MsgBox("Please enter a name for this person.", ui::vbOKOnly, QString(), window());
         return false;
     }
-    return editing::saveRecord(record_, kind_.table, mode_ == "Add",
+    return editing::saveRecord(record_, kind_.table, mode_ == Mode::Add,
                                [this](ado::Recordset& rs) { storeColumns(rs, boxes()); }, window())
         != editing::SaveOutcome::Refused;
 }

@@ -32,7 +32,7 @@ struct MeasureKind {
 class MeasureForm : public editing::RecordEditor<ui::FormBase> {
 public:
     // Written by the opener; kept between openings.
-    QString curMode;    // "Add" or "Edit"
+    Mode curMode = Mode::Add;
     qint64 curRec = 0;  // the row to edit
 
     void Form_Load() override;
@@ -63,7 +63,7 @@ private:
     bool save() override;
     BoxColumns boxes() const;
     const MeasureKind& kind_;
-    QString mode_;
+    Mode mode_ = Mode::Add;
     qint64 key_ = 0;
 };
 

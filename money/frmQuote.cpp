@@ -96,7 +96,7 @@ void frmQuote::Form_Load()
     ClearFields();
     GetEvents();
     GetVendors();
-    if (mode_ == "Edit" && !LoadQuote()) {
+    if (mode_ == Mode::Edit && !LoadQuote()) {
         Unload();
         return;
     }
@@ -144,7 +144,7 @@ bool frmQuote::LoadQuote()
 
 bool frmQuote::save()
 {
-    return editing::saveRecord(record_, "QUOTE", mode_ != "Edit", [this](ado::Recordset& rs) {
+    return editing::saveRecord(record_, "QUOTE", mode_ != Mode::Edit, [this](ado::Recordset& rs) {
         money::storeColumns(rs, boxes());
         for (const auto& [column, picker] : pickers())
             editing::storeDate(rs, column, picker);

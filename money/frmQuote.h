@@ -21,7 +21,7 @@ public:
     frmQuote() : RecordEditor("frmQuote") { keepWhileOpen(curMode, curQuote); }
 
     // Written by the opener; kept between openings.
-    QString curMode;      // "Edit", or anything else to add
+    Mode curMode = Mode::Add;
     qint64 curQuote = 0;  // the quote to edit
 
     void Form_Load() override;
@@ -52,6 +52,6 @@ private:
     bool save() override;
     money::BoxColumns boxes() const;
     std::array<std::pair<const char*, ui::DateBox*>, 4> pickers() const;
-    QString mode_;
+    Mode mode_ = Mode::Add;
     qint64 key_ = 0;
 };

@@ -70,7 +70,7 @@ void frmRegistry::Form_Load()
     GetCategory();
     GetStores();
     ClearFields();
-    if (mode_ == "Edit" && !LoadRegistry()) {
+    if (mode_ == Mode::Edit && !LoadRegistry()) {
         Unload();
         return;
     }
@@ -115,10 +115,9 @@ void frmRegistry::cmdAddCategory_Click()
 
 bool frmRegistry::save()
 {
-    return (mode_ != "Edit" && mode_ != "Add")
-        || editing::saveRecord(record_, "REGISTRY", mode_ == "Add",
+    return editing::saveRecord(record_, "REGISTRY", mode_ == Mode::Add,
                                [this](ado::Recordset& rs) { money::storeColumns(rs, boxes()); }, window())
-               != editing::SaveOutcome::Refused;
+           != editing::SaveOutcome::Refused;
 }
 
 void frmRegistry::cmdSave_Click()

@@ -19,7 +19,7 @@ public:
     frmRegistry() : RecordEditor("frmRegistry") { keepWhileOpen(registryMode, registryID); }
 
     // Written by the opener; kept between openings.
-    QString registryMode;   // "Add" or "Edit"
+    Mode registryMode = Mode::Add;
     qint64 registryID = 0;  // the item to edit
 
     void Form_Load() override;
@@ -49,6 +49,6 @@ private:
     bool LoadRegistry();
     bool save() override;
     money::BoxColumns boxes() const;
-    QString mode_;
+    Mode mode_ = Mode::Add;
     qint64 key_ = 0;
 };

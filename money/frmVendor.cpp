@@ -174,7 +174,7 @@ void frmVendor::Form_Load()
     ClearFields();
     GetVendorTypes();
     showPage(frameGeneral);
-    if (mode_ == "Edit" && !LoadVendor()) {
+    if (mode_ == Mode::Edit && !LoadVendor()) {
         Unload();
         return;
     }
@@ -239,9 +239,7 @@ void frmVendor::cmdAddCategory_Click()
 
 bool frmVendor::save()
 {
-    if (mode_ != "Edit" && mode_ != "Add")
-        return true;
-    return editing::saveRecord(record_, "VENDOR", mode_ == "Add", [this](ado::Recordset& rs) {
+    return editing::saveRecord(record_, "VENDOR", mode_ == Mode::Add, [this](ado::Recordset& rs) {
         money::storeColumns(rs, textBoxes());
         storeRating(rs, "VENDOR_BRIDERATING", optBR);
         storeRating(rs, "VENDOR_GROOMRATING", optGR);

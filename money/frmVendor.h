@@ -23,7 +23,7 @@ public:
 
     // Written by the opener; kept between openings.
     qint64 vendorID = 0;  // the vendor to edit, read in "Edit" only
-    QString curMode;      // "Add" or "Edit"
+    Mode curMode = Mode::Add;
 
     void Form_Load() override;
     void Form_Unload(bool& cancel) override;
@@ -61,6 +61,6 @@ private:
     void showPage(QGroupBox* frame);
     money::BoxColumns textBoxes() const;
     // What this opening edits, taken at load.
-    QString mode_;
+    Mode mode_ = Mode::Add;
     qint64 key_ = 0;
 };

@@ -201,12 +201,18 @@ private:
 bool mayClose(BoxesAsSaved& boxes, QWidget* window, const std::function<bool()>& save);
 inline const char* kSaveChanges = "Do you want to save the changes you made?";
 
+// How an opener asks an editor to open: on a new record, or on the record
+// its key names. A window with other modes declares a Mode of its own.
+enum class Mode { Add, Edit };
+
 // A window that edits one record (ui::Form<...> or ui::FormBase as Base):
 // it keeps the record as it read it and its boxes as last saved, and asks
 // before it closes with changes not yet saved.
 template <class Base>
 class RecordEditor : public Base {
 public:
+    using Mode = editing::Mode;
+
     void Form_QueryUnload(bool& cancel, int unloadMode) override
     {
         Base::Form_QueryUnload(cancel, unloadMode);

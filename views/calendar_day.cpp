@@ -54,7 +54,7 @@ CalendarPanels::CalendarPanels()
 {
 }
 
-CalendarPanels::CalendarPanels(QDateTime& d, QString& mode, QString& due, ado::RecordsetPtr& rs, bool& typing)
+CalendarPanels::CalendarPanels(QDateTime& d, DataMode& mode, TaskFilter& due, ado::RecordsetPtr& rs, bool& typing)
     : curDate(d), curDataMode(mode), dueMode(due), DayApptRS(rs), NewApptTyping(typing)
 {
 }
@@ -131,7 +131,7 @@ void CalendarPanels::ChangeDate(const QDateTime& whichDate)
     });
     ado::ignoringErrors([&] {
         setLabel(controls.lblMode, QStringLiteral("Day Calendar"));
-        curDataMode = QStringLiteral("Today");
+        curDataMode = DataMode::Today;
         if (hooks.showModePicture)
             hooks.showModePicture();
     });
@@ -352,7 +352,7 @@ bool CalendarPanels::doPrint(const printing::PageRenderer& paint)
 
 void CalendarPanels::PrintDayCalendar()
 {
-    if (curDataMode.right(5) != QLatin1String("Today")) {
+    if (curDataMode != DataMode::Today) {
         ui::MsgBox(QString::fromLatin1(kPrintDayFirst));
         return;
     }

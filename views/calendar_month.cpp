@@ -52,7 +52,7 @@ void CalendarPanels::ChangeCalendar(QDateTime& whichDate)
 {
     ado::ignoringErrors([&] {
         setLabel(controls.lblMode, QStringLiteral("Month Calendar"));
-        curDataMode = QStringLiteral("Month");
+        curDataMode = DataMode::Month;
     });
     whichDate = ado::convert::wallClock(whichDate.date());
     const QDate first = monthSpanFirst(whichDate.date());
@@ -122,7 +122,7 @@ void CalendarPanels::MonthView1_DateClick(const QDate& d)
 
 void CalendarPanels::PrintMonthCalendar()
 {
-    if (curDataMode != QLatin1String("Month")) {
+    if (curDataMode != DataMode::Month) {
         ui::MsgBox(QString::fromLatin1(kPrintMonthFirst));
         return;
     }

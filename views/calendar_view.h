@@ -12,6 +12,7 @@
 #include "platform/calendar/dayplanner.h"
 #include "platform/calendar/monthcalendar.h"
 #include "platform/print/printer.h"
+#include "views/datamode.h"
 
 #include <QDateTime>
 #include <QPointer>
@@ -35,7 +36,7 @@ public:
         QPointer<QLabel> lblMonth;
     };
     struct Hooks {
-        std::function<void(const QString& dueMode, const QDateTime& day)> showTasks;
+        std::function<void(TaskFilter dueMode, const QDateTime& day)> showTasks;
         std::function<void()> showModePicture;           // picture 1 into picMode
         std::function<void()> showMainWindow;
         std::function<void(const QDate&)> setMonthViewDate;   // MonthView1
@@ -50,7 +51,7 @@ public:
     // With variables of its own (for a window of its own, or tests).
     CalendarPanels();
     // On the main window's variables.
-    CalendarPanels(QDateTime& curDate, QString& curDataMode, QString& dueMode, ado::RecordsetPtr& DayApptRS,
+    CalendarPanels(QDateTime& curDate, DataMode& curDataMode, TaskFilter& dueMode, ado::RecordsetPtr& DayApptRS,
                    bool& NewApptTyping);
     CalendarPanels(const CalendarPanels&) = delete;
     CalendarPanels& operator=(const CalendarPanels&) = delete;
@@ -61,16 +62,16 @@ public:
 private:
     struct Own {
         QDateTime curDate;
-        QString curDataMode;
-        QString dueMode;
+        DataMode curDataMode = DataMode::None;
+        TaskFilter dueMode = TaskFilter::Due;
         ado::RecordsetPtr DayApptRS;
         bool NewApptTyping = false;
     } own_;
 
 public:
     QDateTime& curDate;
-    QString& curDataMode;
-    QString& dueMode;
+    DataMode& curDataMode;
+    TaskFilter& dueMode;
     ado::RecordsetPtr& DayApptRS;
     bool& NewApptTyping;
 

@@ -4,6 +4,7 @@
 // closing the preview brings the caller back.
 
 #include "platform/ui/forms.h"
+#include "views/datamode.h"
 #include "views/printpreview.h"
 
 #include <QPointer>
@@ -53,6 +54,6 @@ void ShowPagePreview(const PageRenderer& render, QWidget& caller, const QString&
 
 // The main window's report of the shown view: the grid keeps its size on
 // screen; the views of one card per record print their cards in columns.
-void PrintGridReport(grid::GridEX& GridEX1, QWidget& mainWindow, const QString& curDataMode);
+void PrintGridReport(grid::GridEX& GridEX1, QWidget& mainWindow, views::DataMode curDataMode);
 
 }  // namespace report

@@ -21,29 +21,30 @@
 
 namespace report {
 
-QString reportTitle(const QString& mode)
+QString reportTitle(views::DataMode mode)
 {
-    static const std::pair<const char*, const char*> titles[] = {
-        {"DueTasks", "Due Tasks for Our Wedding"},
-        {"AllTasks", "All Tasks for Our Wedding"},
-        {"IncompleteTasks", "Incomplete Tasks for Our Wedding"},
-        {"CompleteTasks", "Complete Tasks for Our Wedding"},
-        {"Events", "Events Planned for Our Wedding"},
-        {"Guests", "Guest Report for Our Wedding"},
-        {"Addresses", "Guest-Address Report for Our Wedding"},
-        {"RSVP", "RSVP Report for Our Wedding"},
-        {"Vendors", "Vendor Report for Our Wedding"},
-        {"Quotes", "Quote Report for Our Wedding"},
-        {"Expenses", "Expense Report for Our Wedding"},
-        {"Registry", "Registry Report for Our Wedding"},
-        {"Gifts", "Gift Report for Our Wedding"},
-        {"FemaleMeasurement", "Female Measurements Report for Our Wedding"},
-        {"MaleMeasurement", "Male Measurements Report for Our Wedding"},
-        {"Budget", "Budget Report for Our Wedding"},
-        {"Attire", "Attire Report for Our Wedding"},
+    using views::DataMode;
+    static const std::pair<DataMode, const char*> titles[] = {
+        {DataMode::DueTasks, "Due Tasks for Our Wedding"},
+        {DataMode::AllTasks, "All Tasks for Our Wedding"},
+        {DataMode::IncompleteTasks, "Incomplete Tasks for Our Wedding"},
+        {DataMode::CompleteTasks, "Complete Tasks for Our Wedding"},
+        {DataMode::Events, "Events Planned for Our Wedding"},
+        {DataMode::Guests, "Guest Report for Our Wedding"},
+        {DataMode::Addresses, "Guest-Address Report for Our Wedding"},
+        {DataMode::RSVP, "RSVP Report for Our Wedding"},
+        {DataMode::Vendors, "Vendor Report for Our Wedding"},
+        {DataMode::Quotes, "Quote Report for Our Wedding"},
+        {DataMode::Expenses, "Expense Report for Our Wedding"},
+        {DataMode::Registry, "Registry Report for Our Wedding"},
+        {DataMode::Gifts, "Gift Report for Our Wedding"},
+        {DataMode::FemaleMeasurement, "Female Measurements Report for Our Wedding"},
+        {DataMode::MaleMeasurement, "Male Measurements Report for Our Wedding"},
+        {DataMode::Budget, "Budget Report for Our Wedding"},
+        {DataMode::Attire, "Attire Report for Our Wedding"},
     };
     for (const auto& [key, title] : titles) {
-        if (mode == QLatin1String(key))
+        if (mode == key)
             return QString::fromLatin1(title);
     }
     return QString();

@@ -6,6 +6,7 @@
 // Every measure of the layout is in twips from the page's top left corner.
 
 #include "platform/grid/gridex.h"
+#include "views/datamode.h"
 
 #include <QFont>
 #include <QRect>
@@ -28,7 +29,7 @@ namespace report {
 // The page header of the report of a view; "" for a view without a title
 // (Budget and Attire have titles of their own). The RSVP report lists the
 // invitations of every event, so its title names none.
-QString reportTitle(const QString& curDataMode);
+QString reportTitle(views::DataMode curDataMode);
 
 struct PageSpec {
     int widthTwips = 12240;     // US Letter

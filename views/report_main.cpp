@@ -3,11 +3,11 @@
 
 namespace report {
 
-void PrintGridReport(grid::GridEX& GridEX1, QWidget& mainWindow, const QString& curDataMode)
+void PrintGridReport(grid::GridEX& GridEX1, QWidget& mainWindow, views::DataMode curDataMode)
 {
-    if (curDataMode == QLatin1String("Addresses"))
+    if (curDataMode == views::DataMode::Addresses)
         GridEX1.setCardsAcross(3);
-    else if (curDataMode == QLatin1String("Quotes"))
+    else if (curDataMode == views::DataMode::Quotes)
         GridEX1.setCardsAcross(1);
     ShowGridPreview(GridEX1, mainWindow, 1152, reportTitle(curDataMode));
 }

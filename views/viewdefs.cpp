@@ -65,12 +65,12 @@ const QString kStoreSorted = "SELECT GIFTSTORE_NAME FROM GIFTSTORE ORDER BY GIFT
 // invitation and seating windows.
 const QString kStdEventMember = "ddStdEventRS";
 
-ViewDef taskBase(const QString& filter, const QString& where, const QString& title, int picture,
+ViewDef taskBase(TaskFilter filter, const QString& where, const QString& title, int picture,
                  const QString& option)
 {
     ViewDef v;
-    v.key = filter + "Tasks";
-    v.mainMode = "Tasks";
+    v.key = taskMode(filter);
+    v.mainMode = MainMode::Tasks;
     v.title = title;
     v.picture = picture;
     v.option = option;
@@ -103,19 +103,19 @@ QVector<ViewDef> buildViews()
     QVector<ViewDef> all;
 
     {
-        ViewDef v = taskBase("Due", " WHERE Task_DueDate < ? AND TASK_COMPLETE = FALSE", "Tasks - Due", 11,
+        ViewDef v = taskBase(TaskFilter::Due, " WHERE Task_DueDate < ? AND TASK_COMPLETE = FALSE", "Tasks - Due", 11,
                              "optDueTasks");
         v.dueFilter = true;
         all << v;
     }
-    all << taskBase("Complete", " WHERE TASK_COMPLETE = TRUE", "Tasks - Complete", 8, "optCompleteTasks");
-    all << taskBase("Incomplete", " WHERE TASK_COMPLETE = FALSE", "Tasks - Incomplete", 9, "optIncompleteTasks");
-    all << taskBase("All", "", "Tasks - All", 10, "optAllTasks");
+    all << taskBase(TaskFilter::Complete, " WHERE TASK_COMPLETE = TRUE", "Tasks - Complete", 8, "optCompleteTasks");
+    all << taskBase(TaskFilter::Incomplete, " WHERE TASK_COMPLETE = FALSE", "Tasks - Incomplete", 9, "optIncompleteTasks");
+    all << taskBase(TaskFilter::All, "", "Tasks - All", 10, "optAllTasks");
 
     {
         ViewDef v;
-        v.key = "Events";
-        v.mainMode = "Events";
+        v.key = DataMode::Events;
+        v.mainMode = MainMode::Events;
         v.title = "Events Planned";
         v.member = "eventRS";
         v.sql = "SELECT EVENT.EVENT_ID, EVENT.EVENT_NAME AS [Name], EVENT.EVENT_STARTDATE AS [Date], "
@@ -131,7 +131,7 @@ QVector<ViewDef> buildViews()
     }
     {
         ViewDef v;
-        v.key = "RSVP";
+        v.key = DataMode::RSVP;
         v.title = "RSVP Status";
         v.member = "chooseMenuRS";
         v.sql = "SELECT EVENT.EVENT_ID, EVENT.EVENT_NAME AS [Event], GUEST.GUEST_PARTYNAME AS [Party], "
@@ -159,7 +159,7 @@ QVector<ViewDef> buildViews()
     }
     {
         ViewDef v;
-        v.key = "Guests";
+        v.key = DataMode::Guests;
         v.title = "Guests";
         v.member = "PeopleRS";
         v.lock = ado::adLockPessimistic;
@@ -189,7 +189,7 @@ QVector<ViewDef> buildViews()
     }
     {
         ViewDef v;
-        v.key = "Addresses";
+        v.key = DataMode::Addresses;
         v.title = "Guest Addresses";
         v.member = "PeopleRS";
         v.lock = ado::adLockPessimistic;
@@ -215,7 +215,9 @@ QVector<ViewDef> buildViews()
     }
     {
         ViewDef v;
-        v.key = v.mainMode = v.title = "Vendors";
+        v.key = DataMode::Vendors;
+        v.mainMode = MainMode::Vendors;
+        v.title = "Vendors";
         v.picture = 46;
         v.member = "VendorRS";
         v.lock = ado::adLockPessimistic;
@@ -235,7 +237,9 @@ QVector<ViewDef> buildViews()
     }
     {
         ViewDef v;
-        v.key = v.mainMode = v.title = "Quotes";
+        v.key = DataMode::Quotes;
+        v.mainMode = MainMode::Quotes;
+        v.title = "Quotes";
         v.picture = 51;
         v.member = "QuoteRS";
         v.sql = "SELECT QUOTE_ID, QUOTE_PRODUCT AS [Item], QUOTE_VENDOR AS [Vendor], QUOTE_EVENT AS [Event], "
@@ -258,7 +262,8 @@ QVector<ViewDef> buildViews()
     }
     {
         ViewDef v;
-        v.key = v.mainMode = "Expenses";
+        v.key = DataMode::Expenses;
+        v.mainMode = MainMode::Expenses;
         v.title = "Expense Ledger";
         v.picture = 41;
         v.member = "ExpensesRS";
@@ -292,7 +297,9 @@ QVector<ViewDef> buildViews()
     }
     {
         ViewDef v;
-        v.key = v.mainMode = v.title = "Budget";
+        v.key = DataMode::Budget;
+        v.mainMode = MainMode::Budget;
+        v.title = "Budget";
         v.picture = 36;
         v.member = "BudgetRS";
         v.lock = ado::adLockPessimistic;
@@ -323,7 +330,9 @@ QVector<ViewDef> buildViews()
     }
     {
         ViewDef v;
-        v.key = v.mainMode = v.title = "Attire";
+        v.key = DataMode::Attire;
+        v.mainMode = MainMode::Attire;
+        v.title = "Attire";
         v.picture = 58;
         v.member = "AttireRS";
         v.lock = ado::adLockPessimistic;
@@ -350,7 +359,8 @@ QVector<ViewDef> buildViews()
     }
     {
         ViewDef v;
-        v.key = v.mainMode = "Gifts";
+        v.key = DataMode::Gifts;
+        v.mainMode = MainMode::Gifts;
         v.title = "Gifts Received";
         v.picture = 68;
         v.member = "GiftRS";
@@ -375,7 +385,8 @@ QVector<ViewDef> buildViews()
     }
     {
         ViewDef v;
-        v.key = v.mainMode = "Registry";
+        v.key = DataMode::Registry;
+        v.mainMode = MainMode::Registry;
         v.title = "Gift Registry";
         v.picture = 73;
         v.member = "RegistryRS";
@@ -400,8 +411,8 @@ QVector<ViewDef> buildViews()
     }
     {
         ViewDef v;
-        v.key = "FemaleMeasurement";
-        v.mainMode = "Measure";
+        v.key = DataMode::FemaleMeasurement;
+        v.mainMode = MainMode::Measure;
         v.title = "Female Measurements";
         v.picture = 56;
         v.member = "MeasurementRS";
@@ -423,8 +434,8 @@ QVector<ViewDef> buildViews()
     }
     {
         ViewDef v;
-        v.key = "MaleMeasurement";
-        v.mainMode = "Measure";
+        v.key = DataMode::MaleMeasurement;
+        v.mainMode = MainMode::Measure;
         v.title = "Male Measurements";
         v.picture = 63;
         v.member = "MeasurementRS";
@@ -480,7 +491,7 @@ const QVector<ViewDef>& allViews()
     return views;
 }
 
-const ViewDef* viewDef(const QString& key)
+const ViewDef* viewDef(DataMode key)
 {
     for (const ViewDef& v : allViews())
         if (v.key == key)
@@ -488,14 +499,9 @@ const ViewDef* viewDef(const QString& key)
     return nullptr;
 }
 
-ViewDef taskView(const QString& whichTasks)
+ViewDef taskView(TaskFilter whichTasks)
 {
-    for (const char* filter : {"Due", "Complete", "Incomplete"})
-        if (whichTasks == QLatin1String(filter))
-            return *viewDef(whichTasks + "Tasks");
-    ViewDef v = *viewDef("AllTasks");
-    v.key = whichTasks + "Tasks";
-    return v;
+    return *viewDef(taskMode(whichTasks));
 }
 
 ado::Params viewParams(const ViewDef& def, const QDateTime& enddate)

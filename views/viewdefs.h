@@ -5,6 +5,7 @@
 // tests read them without any widget.
 
 #include "platform/ado/ado.h"
+#include "views/datamode.h"
 
 #include <QDateTime>
 #include <QString>
@@ -40,8 +41,8 @@ struct ColumnDef {
 };
 
 struct ViewDef {
-    QString key;           // curDataMode
-    QString mainMode;      // curMainMode; "" leaves it as it is
+    DataMode key = DataMode::None;  // curDataMode
+    MainMode mainMode = MainMode::None;  // curMainMode; None leaves it as it is
     QString title;         // lblMode
     int picture = 0;       // picture number for picMode; 0 leaves it as it is
     QString option;        // task filter option button selected, if any
@@ -76,13 +77,11 @@ constexpr int kGridWidth = -1;
 
 // Every view, the four task filters included, in menu order.
 const QVector<ViewDef>& allViews();
-// The view of a key ("Guests", "DueTasks", ...); nullptr when there is none.
-const ViewDef* viewDef(const QString& key);
+// The view of a key; nullptr for a calendar or None.
+const ViewDef* viewDef(DataMode key);
 
-// The task view for a filter word, compared exactly: "Due", "Complete" and
-// "Incomplete" have their own; any other word (the callers use "All") lists
-// every task, under the key of that word followed by "Tasks".
-ViewDef taskView(const QString& whichTasks);
+// The task view of a filter.
+ViewDef taskView(TaskFilter whichTasks);
 // The bound values of a view's SQL. The due filter lists every incomplete
 // task due before the start of the day after enddate, so a task due later
 // on that same day is included.

@@ -332,12 +332,12 @@ const std::map<QString, Window>& windows()
         {"gift editor",
          [](const QString&) {
              addingEditor<frmGift>(
-                 &frmMain::ShowGifts, [](frmGift& f) { f.giftMode = "Add"; }, [](frmGift& f) { return f.Combo1[2]; });
+                 &frmMain::ShowGifts, [](frmGift& f) { f.giftMode = frmGift::Mode::Add; }, [](frmGift& f) { return f.Combo1[2]; });
          }},
         {"measurement editor",
          [](const QString&) {
              addingEditor<frmMeasureFemale>(
-                 &frmMain::ShowMeasurementsFemale, [](frmMeasureFemale& f) { f.curMode = "Add"; },
+                 &frmMain::ShowMeasurementsFemale, [](frmMeasureFemale& f) { f.curMode = frmMeasureFemale::Mode::Add; },
                  [](frmMeasureFemale& f) { return f.Combo1; });
          }},
         {"import a 60 MB file", {[](const QString& folder) { largeFileChosen(folder, *messages); }, 500}},

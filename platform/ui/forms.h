@@ -21,7 +21,8 @@
 //   class frmGift : public ui::Form<frmGift> {
 //   public:
 //       frmGift() : Form("frmGift") { keepWhileOpen(giftMode, giftID); }
-//       QString giftMode;
+//       enum class Mode { Add, Edit };
+//       Mode giftMode = Mode::Add;
 //       qlonglong giftID = 0;
 //   };
 //

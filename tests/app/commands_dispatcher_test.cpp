@@ -85,11 +85,11 @@ TEST_F(CommandsTest, ViewKeysOfOtherModesAndPrints)
 TEST_F(CommandsTest, OpeningsWriteTheVariablesThenShowModalOrModeless)
 {
     // Values an earlier opener left behind.
-    frmEventTasks::instance().curMode = "Edit";
+    frmEventTasks::instance().curMode = frmEventTasks::Mode::Edit;
     frmEventTasks::instance().curTaskID = 7;
     frmEventInfo::instance().curEvent = 12;
-    frmVendor::instance().curMode = "Edit";
-    QString modeAtShow;
+    frmVendor::instance().curMode = frmVendor::Mode::Edit;
+    frmEventTasks::Mode modeAtShow = frmEventTasks::Mode::Edit;
     modal.modal->on("frmEventTasks", [&](ui::FormBase&) {
         modeAtShow = frmEventTasks::instance().curMode;
         host.log << "modal:frmEventTasks";
@@ -125,23 +125,23 @@ TEST_F(CommandsTest, OpeningsWriteTheVariablesThenShowModalOrModeless)
     }
 
     EXPECT_EQ(frmAddAppt::instance().curApptDate, host.date) << "the day shown, not today";
-    EXPECT_EQ(modeAtShow, "") << "Add Task never reopens an earlier task";
-    EXPECT_EQ(frmVendor::instance().curMode, "Add");
-    EXPECT_EQ(frmQuote::instance().curMode, "Add");
-    EXPECT_EQ(frmAddBudget::instance().curMode, "Add");
-    EXPECT_EQ(frmAddExpense::instance().curMode, "Add");
-    EXPECT_EQ(frmAttire::instance().curMode, "Add");
-    EXPECT_EQ(frmMeasureFemale::instance().curMode, "Add");
-    EXPECT_EQ(frmMeasureMale::instance().curMode, "Add");
+    EXPECT_EQ(modeAtShow, frmEventTasks::Mode::Add) << "Add Task never reopens an earlier task";
+    EXPECT_EQ(frmVendor::instance().curMode, frmVendor::Mode::Add);
+    EXPECT_EQ(frmQuote::instance().curMode, frmQuote::Mode::Add);
+    EXPECT_EQ(frmAddBudget::instance().curMode, frmAddBudget::Mode::Add);
+    EXPECT_EQ(frmAddExpense::instance().curMode, frmAddExpense::Mode::Add);
+    EXPECT_EQ(frmAttire::instance().curMode, frmAttire::Mode::Add);
+    EXPECT_EQ(frmMeasureFemale::instance().curMode, frmMeasureFemale::Mode::Add);
+    EXPECT_EQ(frmMeasureMale::instance().curMode, frmMeasureMale::Mode::Add);
     // The modeless editors stay open beside the main window.
     EXPECT_TRUE(frmEventInfo::instance().isLoaded());
     EXPECT_EQ(frmEventInfo::instance().curEvent, count("SELECT MAX(EVENT_ID) FROM EVENT")) << "a new event, not 12";
     EXPECT_TRUE(frmGuestDetail::instance().isLoaded());
-    EXPECT_EQ(frmGuestDetail::instance().curMode, "New");
+    EXPECT_EQ(frmGuestDetail::instance().curMode, frmGuestDetail::Mode::New);
     EXPECT_TRUE(frmGift::instance().isLoaded());
-    EXPECT_EQ(frmGift::instance().giftMode, "Add");
+    EXPECT_EQ(frmGift::instance().giftMode, frmGift::Mode::Add);
     EXPECT_TRUE(frmRegistry::instance().isLoaded());
-    EXPECT_EQ(frmRegistry::instance().registryMode, "Add");
+    EXPECT_EQ(frmRegistry::instance().registryMode, frmRegistry::Mode::Add);
     EXPECT_EQ(frmGift::instance().widget()->windowTitle(), "Gift(s) Received");
 }
 
@@ -157,7 +157,7 @@ TEST_F(CommandsTest, ModifyKeysOfVendorsBudgetAndGiftsShowTheirViewAfterTheRowCo
     host.log.clear();
     commands::ItemClick(host, "MODIFYVENDOR");
     EXPECT_EQ(host.log, split("modal:frmVendor | ShowPanel(frameDataGrid) | ShowVendors | ArrangePanels"));
-    EXPECT_EQ(frmVendor::instance().curMode, "Edit");
+    EXPECT_EQ(frmVendor::instance().curMode, frmVendor::Mode::Edit);
     EXPECT_EQ(frmVendor::instance().vendorID, 5);
 
     host.dataMode = "Quotes";
@@ -182,5 +182,5 @@ TEST_F(CommandsTest, ReopeningAnOpenModelessEditorKeepsItsRecord)
     host.current = 2;
     commands::ItemClick(host, "MODIFYGIFT");
     EXPECT_EQ(frmGift::instance().giftID, 3);
-    EXPECT_EQ(frmGift::instance().giftMode, "Edit");
+    EXPECT_EQ(frmGift::instance().giftMode, frmGift::Mode::Edit);
 }

@@ -5,6 +5,7 @@
 #include "app/commands.h"
 #include "app/editors.h"
 #include "platform/ui/forms.h"
+#include "support/datamode.h"
 #include "support/fixture.h"
 
 #include <gtest/gtest.h>
@@ -49,17 +50,17 @@ public:
     void ArrangePanels() override { log << "ArrangePanels"; }
     void setModeCaption(const QString& c) override { log << "lblMode=" + c; }
     QDateTime curDate() const override { return date; }
-    QString dueMode() const override { return due; }
-    QString curMainMode() const override { return mainMode; }
-    QString curDataMode() const override { return dataMode; }
+    views::TaskFilter dueMode() const override { return taskFilterNamed(due); }
+    views::MainMode curMainMode() const override { return mainModeNamed(mainMode); }
+    views::DataMode curDataMode() const override { return dataModeNamed(dataMode); }
     QString SelectedRowKind() const override { return rowKind; }
     void setSelectedRowKind(const QString& k) override { rowKind = k; }
     ui::FormBase* owner() override { return &MainStandIn::instance(); }
     void call(commands::Proc p) override { log << commands::procName(p); }
-    void ShowTasks(const QString& w, const QDateTime& d) override
+    void ShowTasks(views::TaskFilter w, const QDateTime& d) override
     {
         lastDate = d;
-        log << "ShowTasks(" + w + ")";
+        log << "ShowTasks(" + taskFilterName(w) + ")";
     }
     void ChangeDate(const QDateTime& d) override
     {

@@ -65,13 +65,13 @@ TEST_F(MainCommandsTest, EveryModeFromTheBarAndTheMenusShowsItsPanelAndGroups)
         f.ExplorerBarCtlQV1->clickItem(QString(c.frame) == "frameDate" ? "GIFTMODE" : "CALENDARMODE");
         f.ExplorerBarCtlQV1->clickItem(c.key);
         EXPECT_EQ(f.curFrameName(), c.frame);
-        EXPECT_EQ(f.curDataMode, c.dataMode);
+        EXPECT_EQ(views::dataModeName(f.curDataMode), c.dataMode);
         EXPECT_NE(f.ExplorerBarCtlQV1->findItem(c.commandKey), nullptr);
         EXPECT_NE(f.ExplorerBarCtlQV1->findItem("TASKMODE"), nullptr) << "the mode group stays";
         f.ExplorerBarCtlQV1->clickItem(QString(c.frame) == "frameDate" ? "GIFTMODE" : "CALENDARMODE");
         trigger(c.menuItem);
         EXPECT_EQ(f.curFrameName(), c.frame);
-        EXPECT_EQ(f.curDataMode, c.dataMode);
+        EXPECT_EQ(views::dataModeName(f.curDataMode), c.dataMode);
         EXPECT_NE(f.ExplorerBarCtlQV1->findItem(c.commandKey), nullptr);
     }
     EXPECT_TRUE(modal.modal->shown.isEmpty());
@@ -88,12 +88,12 @@ TEST_F(MainCommandsTest, CalendarTitlesAndTheEditorsOpenedFromTheWindow)
     EXPECT_EQ(f.lblMode->text(), "Date Calendar");
 
     // A row command on an empty guests view: nothing happens, no message.
-    f.curDataMode = "Guests";
+    f.curDataMode = views::DataMode::Guests;
     trigger("mnuGuestDelete");
     EXPECT_EQ(messages.msgs->texts().join("|"), "");
     // From the calendar, a task delete answers with its message.
     f.ExplorerBarCtlQV1->clickItem("CALENDARMODE");
-    f.curDataMode = "Today";
+    f.curDataMode = views::DataMode::Today;
     f.ExplorerBarCtlQV1_ItemClick("DELETETASK");  // as from the task group shown over a calendar
     EXPECT_EQ(messages.msgs->texts().join("|"), "Please select Task to delete first.");
 }
@@ -103,12 +103,12 @@ TEST_F(MainCommandsTest, RowCommandsAndTheDoubleClickOnTheRealGrid)
     db().Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (1, 'Ceremony'), (2, 'Reception')");
     frmMain& f = m();
     f.ExplorerBarCtlQV1->clickItem("EVENTMODE");
-    ASSERT_EQ(f.curDataMode, "Events");
+    ASSERT_EQ(f.curDataMode, views::DataMode::Events);
     ASSERT_GE(f.GridEX1->rowCount(), 2);
     f.GridEX1->setCurrentRow(2);
     const qlonglong second = f.GridEX1->value(2, 1).toLongLong();
     f.ExplorerBarCtlQV1->clickItem("MODIFYEVENT");
-    EXPECT_EQ(frmEventInfo::instance().curMode, "Edit");
+    EXPECT_EQ(frmEventInfo::instance().curMode, frmEventInfo::Mode::Edit);
     EXPECT_EQ(frmEventInfo::instance().curEvent, second);
     frmEventInfo::instance().Unload();
 
@@ -234,7 +234,7 @@ TEST_F(MainCommandsTest, AModalRequestOverAnOpenWindowRaisesItAndKeepsItsRecord)
     f.ExplorerBarCtlQV1->clickItem("BUDGET");
     clickCell(f.GridEX1, budgetRow, 2);
     trigger("mnuTurnBudgetIntoExpense");
-    EXPECT_EQ(expense.curMode, "New");
+    EXPECT_EQ(expense.curMode, frmAddExpense::Mode::New);
     EXPECT_EQ(expense.curBudgetID, 0);
     EXPECT_EQ(expense.exExpenseText, textBefore);
 
@@ -244,7 +244,7 @@ TEST_F(MainCommandsTest, AModalRequestOverAnOpenWindowRaisesItAndKeepsItsRecord)
     clickCell(f.GridEX1, 1, 2);
     f.ExplorerBarCtlQV1->clickItem("MODIFYMEASUREMENT");
     f.ExplorerBarCtlQV1->clickItem("ADDFEMALEMEASUREMENT");
-    EXPECT_EQ(frmMeasureFemale::instance().curMode, "Edit");
+    EXPECT_EQ(frmMeasureFemale::instance().curMode, frmMeasureFemale::Mode::Edit);
     EXPECT_EQ(frmMeasureFemale::instance().curRec, 3);
     EXPECT_TRUE(modal.modal->shown.isEmpty());
     EXPECT_TRUE(messages.msgs->texts().isEmpty()) << messages.msgs->texts().join("|").toStdString();

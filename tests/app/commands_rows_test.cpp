@@ -75,8 +75,9 @@ TEST_F(CommandsTest, RowCommandsAnswerAWrongViewOrAHeaderWithTheirMessage)
     records(9);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
-        // Another view, the day calendar, and a near miss of the view key.
-        for (const QString other : {"Month", "Today", "Registry2", "events"}) {
+        // Another view, and the calendars.
+        const QString view = QString(c.rightView) == "Registry" ? "Gifts" : "Registry";
+        for (const QString& other : {QString("Month"), QString("Today"), view}) {
             messages.msgs->shown.clear();
             oneRow(host, other);
             ASSERT_TRUE(commands::RunRowCommand(host, c.command));
@@ -168,7 +169,7 @@ TEST_F(CommandsTest, ModifyCommandsWriteTheEditorsVariables)
     records(9);
     oneRow(host, "Guests", true);
     commands::RunRowCommand(host, "ModifyGuest");
-    EXPECT_EQ(frmGuestDetail::instance().curMode, "Edit");
+    EXPECT_EQ(frmGuestDetail::instance().curMode, frmGuestDetail::Mode::Edit);
     EXPECT_EQ(frmGuestDetail::instance().curRec, 9) << "the party of the first person under the header";
     EXPECT_TRUE(frmGuestDetail::instance().isLoaded());
 
@@ -180,30 +181,30 @@ TEST_F(CommandsTest, ModifyCommandsWriteTheEditorsVariables)
     };
     const Case cases[] = {
         {"ModifyEvent", "Events",
-         [] { return frmEventInfo::instance().curMode == "Edit" && frmEventInfo::instance().curEvent == 9; }, nullptr},
+         [] { return frmEventInfo::instance().curMode == frmEventInfo::Mode::Edit && frmEventInfo::instance().curEvent == 9; }, nullptr},
         {"ModifyVendor", "Vendors",
-         [] { return frmVendor::instance().curMode == "Edit" && frmVendor::instance().vendorID == 9; }, "frmVendor"},
+         [] { return frmVendor::instance().curMode == frmVendor::Mode::Edit && frmVendor::instance().vendorID == 9; }, "frmVendor"},
         {"ModifyQuote", "Quotes",
-         [] { return frmQuote::instance().curMode == "Edit" && frmQuote::instance().curQuote == 9; }, "frmQuote"},
+         [] { return frmQuote::instance().curMode == frmQuote::Mode::Edit && frmQuote::instance().curQuote == 9; }, "frmQuote"},
         {"ModifyBudget", "Budget",
-         [] { return frmAddBudget::instance().curMode == "Edit" && frmAddBudget::instance().curBudgetID == 9; },
+         [] { return frmAddBudget::instance().curMode == frmAddBudget::Mode::Edit && frmAddBudget::instance().curBudgetID == 9; },
          "frmAddBudget"},
         {"ModifyExpense", "Expenses",
-         [] { return frmAddExpense::instance().curMode == "Edit" && frmAddExpense::instance().curBudgetID == 9; },
+         [] { return frmAddExpense::instance().curMode == frmAddExpense::Mode::Edit && frmAddExpense::instance().curBudgetID == 9; },
          "frmAddExpense"},
         {"ModifyAttire", "Attire",
-         [] { return frmAttire::instance().curMode == "Edit" && frmAttire::instance().curAttireID == 9; },
+         [] { return frmAttire::instance().curMode == frmAttire::Mode::Edit && frmAttire::instance().curAttireID == 9; },
          "frmAttire"},
         {"ModifyGift", "Gifts",
-         [] { return frmGift::instance().giftMode == "Edit" && frmGift::instance().giftID == 9; }, nullptr},
+         [] { return frmGift::instance().giftMode == frmGift::Mode::Edit && frmGift::instance().giftID == 9; }, nullptr},
         {"ModifyRegistry", "Registry",
-         [] { return frmRegistry::instance().registryMode == "Edit" && frmRegistry::instance().registryID == 9; },
+         [] { return frmRegistry::instance().registryMode == frmRegistry::Mode::Edit && frmRegistry::instance().registryID == 9; },
          nullptr},
         {"ModifyMeasurement", "FemaleMeasurement",
-         [] { return frmMeasureFemale::instance().curMode == "Edit" && frmMeasureFemale::instance().curRec == 9; },
+         [] { return frmMeasureFemale::instance().curMode == frmMeasureFemale::Mode::Edit && frmMeasureFemale::instance().curRec == 9; },
          nullptr},
         {"ModifyMeasurement", "MaleMeasurement",
-         [] { return frmMeasureMale::instance().curMode == "Edit" && frmMeasureMale::instance().curRec == 9; },
+         [] { return frmMeasureMale::instance().curMode == frmMeasureMale::Mode::Edit && frmMeasureMale::instance().curRec == 9; },
          nullptr},
     };
     for (const Case& c : cases) {
@@ -231,7 +232,7 @@ TEST_F(CommandsTest, TurnBudgetIntoExpenseWritesEmptyTextForAnEmptyCell)
     f.exExpenseWhoPays = "Bride's parents";  // left by an earlier item
     host.show("Budget", {{true, {4, "Flowers", "Decor", "Reception", 450.5, QVariant()}}});
     commands::RunRowCommand(host, "TurnBudgetIntoExpense");
-    EXPECT_EQ(f.curMode, "Budget");
+    EXPECT_EQ(f.curMode, frmAddExpense::Mode::Budget);
     EXPECT_EQ(f.exExpenseText, "Flowers");
     EXPECT_EQ(f.exExpenseEvent, "Reception");
     EXPECT_EQ(f.exExpenseAmtDue, "450.5");

@@ -24,7 +24,8 @@ public:
     frmProbe() : Form("frmProbe") { keepWhileOpen(curMode, curRec); }
 
     // Public variables, as an opener writes them.
-    QString curMode;
+    enum class Mode { None, New, Edit };
+    Mode curMode = Mode::None;
     long curRec = 0;
 
     int loads = 0, unloads = 0;
@@ -44,7 +45,7 @@ public:
     {
         refuseUnload = false;
         Unload();
-        curMode.clear();
+        curMode = Mode::None;
         curRec = 0;
         loads = unloads = 0;
         loadedRec = -1;
@@ -81,7 +82,7 @@ TEST_F(FormsTest, OneInstanceWhoseVariablesOutliveItsControls)
     EXPECT_EQ(&f, &frmProbe::instance());
     EXPECT_FALSE(f.isLoaded());
 
-    f.curMode = "Edit";
+    f.curMode = frmProbe::Mode::Edit;
     f.curRec = 42;
     f.Load();
     ASSERT_TRUE(f.isLoaded());
@@ -99,7 +100,7 @@ TEST_F(FormsTest, OneInstanceWhoseVariablesOutliveItsControls)
     EXPECT_TRUE(first.isNull()) << "controls are released at unload";
     EXPECT_TRUE(firstWindow.isNull());
     // The variables stay.
-    EXPECT_EQ(f.curMode, "Edit");
+    EXPECT_EQ(f.curMode, frmProbe::Mode::Edit);
     EXPECT_EQ(f.curRec, 42);
 
     f.Load();
@@ -122,7 +123,7 @@ TEST_F(FormsTest, ShowingAnOpenWindowRaisesItAndKeepsItsRecord)
         SCOPED_TRACE(c.again);
         f.reset();
         modal.modal->shown.clear();
-        f.curMode = "Edit";
+        f.curMode = frmProbe::Mode::Edit;
         f.curRec = 7;
         f.Show(c.first);
         ASSERT_TRUE(f.isLoaded());
@@ -130,11 +131,11 @@ TEST_F(FormsTest, ShowingAnOpenWindowRaisesItAndKeepsItsRecord)
         EXPECT_TRUE(w->isVisible());
 
         // A second opener writes another record and shows it again.
-        f.curMode = "New";
+        f.curMode = frmProbe::Mode::New;
         f.curRec = 9;
         f.Show(c.again, nullptr);
         EXPECT_EQ(f.loads, 1);
-        EXPECT_EQ(f.curMode, "Edit");
+        EXPECT_EQ(f.curMode, frmProbe::Mode::Edit);
         EXPECT_EQ(f.curRec, 7);
         EXPECT_TRUE(modal.modal->shown.isEmpty()) << "no modal loop over an open window";
         EXPECT_EQ(f.widget(), w.data());
@@ -152,16 +153,16 @@ TEST_F(FormsTest, ShowingAnOpenWindowRaisesItAndKeepsItsRecord)
 TEST_F(FormsTest, AWindowThatMovesToAnotherRecordKeepsThatOne)
 {
     frmProbe& f = frmProbe::instance();
-    f.curMode = "New";
+    f.curMode = frmProbe::Mode::New;
     f.Show(ui::vbModeless);
     // Saved as record 12, it now edits it.
-    f.curMode = "Edit";
+    f.curMode = frmProbe::Mode::Edit;
     f.curRec = 12;
     f.keepVariables();
-    f.curMode = "New";
+    f.curMode = frmProbe::Mode::New;
     f.curRec = 0;
     f.Show(ui::vbModal);
-    EXPECT_EQ(f.curMode, "Edit");
+    EXPECT_EQ(f.curMode, frmProbe::Mode::Edit);
     EXPECT_EQ(f.curRec, 12);
 }
 

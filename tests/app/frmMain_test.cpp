@@ -106,7 +106,7 @@ TEST_F(MainTest, OpensOnTheDayCalendarWithTheCalendarGroups)
     frmMain& f = m();
     EXPECT_EQ(f.window()->windowTitle().right(7), "Nuptaro");
     EXPECT_EQ(f.curFrameName(), "frameDate");
-    EXPECT_EQ(f.dueMode, "Due");
+    EXPECT_EQ(f.dueMode, views::TaskFilter::Due);
     EXPECT_FALSE(f.StartupDialogsShown);
     EXPECT_FALSE(f.NewApptTyping);
     ASSERT_TRUE(f.DayApptRS);
@@ -326,7 +326,7 @@ TEST_F(MainTest, CallsIntoTheClosedMainWindowAreSkipped)
         EXPECT_FALSE(w->isLoaded()) << w->name().toStdString();
     EXPECT_TRUE(messages.msgs->texts().isEmpty());
     // The public members stay.
-    EXPECT_EQ(m().dueMode, "Due");
+    EXPECT_EQ(m().dueMode, views::TaskFilter::Due);
 }
 
 
@@ -337,7 +337,7 @@ TEST_F(MainTest, YesWithTheFileLockedKeepsTheWindowAndTheEdit)
     frmMain& f = m();
     QLineEdit* line = typeOverTask(f, 2, "Book the band");
     ASSERT_NE(line, nullptr);
-    ASSERT_EQ(f.curDataMode, "AllTasks");
+    ASSERT_EQ(f.curDataMode, views::DataMode::AllTasks);
     ASSERT_TRUE(f.GridEX1->editPending());
 
     // Another program holds the file's write lock.
@@ -417,7 +417,7 @@ TEST_F(MainTest, APendingCellEditIsStoredOrAskedAboutBeforeAnyViewSwitch)
             w.leave();
             QCoreApplication::processEvents();
             EXPECT_EQ(rows("SELECT TASK_NAME FROM TASKS ORDER BY TASK_DUEDATE").value(1), a.stored);
-            EXPECT_EQ(f.curDataMode != "AllTasks", a.switched) << f.curDataMode.toStdString();
+            EXPECT_EQ(f.curDataMode != views::DataMode::AllTasks, a.switched) << views::dataModeName(f.curDataMode).toStdString();
             const QStringList asked = messages.msgs->texts();
             EXPECT_EQ(asked, a.refused ? QStringList{"Data in the current record has changed.\nDo you want to save the changes?"}
                                        : QStringList{});

@@ -206,7 +206,7 @@ TEST_F(KeyboardTest, EveryBarItemIsReachedByTabAndArrowsAndRunByEnter)
             QTest::keyClick(focused(), Qt::Key_Up);
         EXPECT_EQ(focused(), stops.first());
     }
-    EXPECT_EQ(f.curDataMode, "Gifts");
+    EXPECT_EQ(f.curDataMode, views::DataMode::Gifts);
     EXPECT_TRUE(messages.msgs->texts().isEmpty());
 }
 
@@ -220,7 +220,7 @@ TEST_F(KeyboardTest, FocusIsDrawnAndEnterOrSpaceRunTheItemOrFoldTheGroup)
     ASSERT_TRUE(item->hasFocus());
     EXPECT_NE(item->grab().toImage(), plain) << "the focus shows";
     QTest::keyClick(item, Qt::Key_Space);
-    EXPECT_EQ(f.curDataMode, "RSVP");
+    EXPECT_EQ(f.curDataMode, views::DataMode::RSVP);
 
     // Enter on a header folds its group; its items leave the keyboard's way.
     QWidget* header = bar->headerWidget("RSVP");
@@ -247,7 +247,7 @@ TEST_F(KeyboardTest, TheMenusReachTheRsvpView)
     ASSERT_NE(sub, nullptr);
     EXPECT_EQ(sub->objectName(), "mnuRSVP");
     QTest::keyClick(sub, Qt::Key_V);
-    EXPECT_EQ(f.curDataMode, "RSVP");
+    EXPECT_EQ(f.curDataMode, views::DataMode::RSVP);
     EXPECT_EQ(f.curFrameName(), "frameDataGrid");
     EXPECT_NE(f.ExplorerBarCtlQV1->findItem("INVITATIONS"), nullptr);
 }

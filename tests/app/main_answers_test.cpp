@@ -52,7 +52,7 @@ TEST_F(MainAnswers, EachNoticeShowsWhatChanged)
         const ado::RecordsetPtr before = f.GridEX1->recordset();
         db().Execute(QString("INSERT INTO %1 DEFAULT VALUES").arg(c.table));
         c.notice();
-        EXPECT_EQ(f.curDataMode, c.view);
+        EXPECT_EQ(views::dataModeName(f.curDataMode), c.view);
         EXPECT_EQ(f.curFrameName(), "frameDataGrid");
         ASSERT_TRUE(f.GridEX1->recordset());
         EXPECT_EQ(f.GridEX1->recordset() == before, c.sameRecordset);
@@ -60,7 +60,7 @@ TEST_F(MainAnswers, EachNoticeShowsWhatChanged)
     }
 
     // Another list's change is read again but leaves the view shown alone.
-    f.ShowTasks("All", ado::convert::now());
+    f.ShowTasks(views::TaskFilter::All, ado::convert::now());
     const ado::RecordsetPtr tasks = f.TaskRS;
     f.ShowVendors();
     db().Execute("INSERT INTO TASKS DEFAULT VALUES");
@@ -79,7 +79,7 @@ TEST_F(MainAnswers, AClosedMainWindowHearsNothing)
                             Notice([] { emit records::notices().replicaMerged(); }),
                             Notice([] { emit records::notices().appointmentsChanged(); })})
         n();
-    EXPECT_EQ(f.curDataMode, "Budget");
+    EXPECT_EQ(f.curDataMode, views::DataMode::Budget);
     EXPECT_TRUE(messages.msgs->shown.isEmpty());
 }
 

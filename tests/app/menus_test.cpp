@@ -140,7 +140,7 @@ TEST_F(CommandsTest, MenuCommandsRunTheirStepsInOrder)
 
 TEST_F(CommandsTest, MenuAddItemsWriteTheirVariables)
 {
-    frmEventTasks::instance().curMode = "Edit";
+    frmEventTasks::instance().curMode = frmEventTasks::Mode::Edit;
     frmEventInfo::instance().curEvent = 5;
     frmAddExpense::instance().curBudgetID = 8;
     const QDateTime before = ado::convert::now();
@@ -148,18 +148,18 @@ TEST_F(CommandsTest, MenuAddItemsWriteTheirVariables)
                                "mnuRegistryAdd", "mnuAttireAdd", "mnuMeasureAddFemale", "mnuMeasureMaleAdd",
                                "mnuCalendarAddAppt"})
         commands::MenuClick(host, item);
-    EXPECT_EQ(frmEventTasks::instance().curMode, "");
+    EXPECT_EQ(frmEventTasks::instance().curMode, frmEventTasks::Mode::Add);
     EXPECT_EQ(frmEventInfo::instance().curEvent, count("SELECT MAX(EVENT_ID) FROM EVENT")) << "a new event, not 5";
     EXPECT_TRUE(frmEventInfo::instance().isLoaded());
-    EXPECT_EQ(frmGuestDetail::instance().curMode, "New");
-    EXPECT_EQ(frmAddExpense::instance().curMode, "New");
+    EXPECT_EQ(frmGuestDetail::instance().curMode, frmGuestDetail::Mode::New);
+    EXPECT_EQ(frmAddExpense::instance().curMode, frmAddExpense::Mode::New);
     EXPECT_EQ(frmAddExpense::instance().curBudgetID, 0);
     EXPECT_TRUE(frmAddExpense::instance().isLoaded()) << "modeless from the menu";
-    EXPECT_EQ(frmGift::instance().giftMode, "Add");
-    EXPECT_EQ(frmRegistry::instance().registryMode, "Add");
-    EXPECT_EQ(frmAttire::instance().curMode, "Add");
-    EXPECT_EQ(frmMeasureFemale::instance().curMode, "Add");
-    EXPECT_EQ(frmMeasureMale::instance().curMode, "Add");
+    EXPECT_EQ(frmGift::instance().giftMode, frmGift::Mode::Add);
+    EXPECT_EQ(frmRegistry::instance().registryMode, frmRegistry::Mode::Add);
+    EXPECT_EQ(frmAttire::instance().curMode, frmAttire::Mode::Add);
+    EXPECT_EQ(frmMeasureFemale::instance().curMode, frmMeasureFemale::Mode::Add);
+    EXPECT_EQ(frmMeasureMale::instance().curMode, frmMeasureMale::Mode::Add);
     EXPECT_GE(frmAddAppt::instance().curApptDate, before.addSecs(-1)) << "the menu proposes now";
 }
 
@@ -177,7 +177,7 @@ TEST_F(CommandsTest, MenuModifyExpenseNeedsAnExpenseRow)
     host.current = 2;
     records(6);
     commands::MenuClick(host, "mnuExpenseModify");
-    EXPECT_EQ(frmAddExpense::instance().curMode, "Edit");
+    EXPECT_EQ(frmAddExpense::instance().curMode, frmAddExpense::Mode::Edit);
     EXPECT_EQ(frmAddExpense::instance().curBudgetID, 6);
     EXPECT_TRUE(frmAddExpense::instance().isLoaded());
 }

@@ -2,6 +2,7 @@
 // them, the groups of each mode, hosted controls surviving a change of mode,
 // and the Task Info counts.
 
+#include "support/datamode.h"
 #include "support/fixture.h"
 
 #include "app/navgroups.h"
@@ -62,7 +63,7 @@ protected:
         ctx.monthView = month;
         ctx.taskControl = box;
         ctx.setModePicture = [this](int n) { pictures << n; };
-        ctx.setMainMode = [this](const QString& m) { mainMode = m; };
+        ctx.setMainMode = [this](views::MainMode m) { mainMode = testsupport::mainModeName(m); };
         ctx.curDate = [this] { return curDate; };
     }
 

@@ -206,7 +206,7 @@ TEST_F(EarlierFiles, AWeddingOfAnEarlierBuildOpensWholeAndTakesEdits)
         // A new party takes the next key of the copy's range, past those the
         // earlier build handed out.
         frmGuestDetail& party = frmGuestDetail::instance();
-        party.curMode = "New";
+        party.curMode = frmGuestDetail::Mode::New;
         party.Show(ui::vbModeless);
         ASSERT_TRUE(showActive(party.widget()));
         type(party.Text1[0], "The Whitfield Family");

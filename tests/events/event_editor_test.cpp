@@ -60,7 +60,7 @@ TEST_F(EventEditorTest, ANewEventsRowExistsBeforeTheWindowShowsAndCancelKeepsIt)
     click(e.cmdCancel);
     EXPECT_FALSE(e.isLoaded());
     EXPECT_EQ(e.curEvent, 0);
-    EXPECT_EQ(e.curMode, "");
+    EXPECT_EQ(e.curMode, frmEventInfo::Mode::Add);
     EXPECT_EQ(count("SELECT COUNT(*) FROM EVENT WHERE EVENT_ID = ?", {id}), 1);
     EXPECT_EQ(count("SELECT COUNT(*) FROM SYNCHRO"), 1);
     EXPECT_EQ(m().GridEX1->value(m().GridEX1->rowCount(), 1).toLongLong(), id) << "the events grid shows the kept row";
@@ -104,7 +104,7 @@ TEST_F(EventEditorTest, SaveStoresTheTypedRecordAsIsoTextAndLogsItOnce)
                   "left|false|true");
         EXPECT_EQ(count("SELECT COUNT(*) FROM SYNCHRO WHERE SYNCHRO_TABLE = 'EVENT' AND SYNCHRO_RECORDID = ?", {id}), 1);
         EXPECT_EQ(logRows("EVENT", id, c.action), 1);
-        EXPECT_EQ(m().curDataMode, "Events");
+        EXPECT_EQ(m().curDataMode, views::DataMode::Events);
         EXPECT_EQ(m().GridEX1->text(m().GridEX1->rowCount(), 2), "Rehearsal Dinner") << "the view shows the save";
     }
     EXPECT_TRUE(messages.msgs->texts().isEmpty());
@@ -165,8 +165,8 @@ TEST_F(EventEditorTest, TheTabsFollowTheFourAnswersInTheirFixedOrder)
 TEST_F(EventEditorTest, OpeningRequestsWhileOpenAndModesThatMakeANewEvent)
 {
     const qint64 a = event("Ceremony"), b = event("Brunch");
-    // "edit" in lower case is no "Edit": a new event.
-    f().curMode = "edit";
+    // Add with a key left from an earlier opening: a new event.
+    f().curMode = frmEventInfo::Mode::Add;
     f().curEvent = a;
     f().Show(ui::vbModeless);
     EXPECT_NE(f().curEvent, a);
@@ -181,7 +181,7 @@ TEST_F(EventEditorTest, OpeningRequestsWhileOpenAndModesThatMakeANewEvent)
     // Modify on another row, and Add, while the editor is open.
     edit(b);
     EXPECT_EQ(e.curEvent, a);
-    EXPECT_EQ(e.curMode, "Edit");
+    EXPECT_EQ(e.curMode, frmEventInfo::Mode::Edit);
     m().ExplorerBarCtlQV1->clickItem("ADDEVENT");
     EXPECT_EQ(e.curEvent, a);
     EXPECT_EQ(e.txtName->text(), "Ceremony");
@@ -204,7 +204,7 @@ TEST_F(EventEditorTest, OpeningRequestsWhileOpenAndModesThatMakeANewEvent)
 
     // An event deleted before it opens, and a new event that cannot be made.
     db().Execute("DELETE FROM EVENT WHERE EVENT_ID = ?", {b});
-    f().curMode = "Edit";
+    f().curMode = frmEventInfo::Mode::Edit;
     f().curEvent = b;
     f().Show(ui::vbModeless);
     EXPECT_FALSE(f().isLoaded());

@@ -195,7 +195,7 @@ TEST_F(AppointmentEditor, Screenshots)
     });
     db().Execute("INSERT INTO TASKS (TASK_ID, TASK_NAME, TASK_DUEDATE, TASK_ASSIGN, TASK_NOTES) VALUES "
                  "(7, 'Order the cake', '2027-06-12 00:00:00', 'Aunt May', 'three tiers')");
-    frmEventTasks::instance().curMode = "Edit";
+    frmEventTasks::instance().curMode = frmEventTasks::Mode::Edit;
     frmEventTasks::instance().curTaskID = 7;
     modal.modal->once("frmEventTasks", [&](ui::FormBase& t) { testsupport::snap(t.widget(), dir, "task_editor"); });
     frmEventTasks::instance().Show(ui::vbModal);

@@ -24,7 +24,7 @@ using Task = frmEventTasks;
 class TaskEditor : public testsupport::MainWindowTest<> {
 protected:
     // Opens the editor as the openers do and acts in it while it is modal.
-    void open(const QString& mode, qint64 id, const std::function<void(Task&)>& act)
+    void open(Task::Mode mode, qint64 id, const std::function<void(Task&)>& act)
     {
         Task::instance().curMode = mode;
         Task::instance().curTaskID = id;
@@ -51,7 +51,7 @@ protected:
 
 TEST_F(TaskEditor, AddEditAndAddAgain)
 {
-    open("Add", 0, [&](Task& t) {
+    open(Task::Mode::Add, 0, [&](Task& t) {
         EXPECT_EQ(t.window()->windowTitle(), "Add Task");
         type(t.txtName, "Book the hall");
         click(t.cmdSave);
@@ -64,14 +64,14 @@ TEST_F(TaskEditor, AddEditAndAddAgain)
 
     // Texts no longer in their lists are shown and stored as they are.
     const qint64 edited = insertTask();
-    open("Edit", edited, [&](Task& t) {
+    open(Task::Mode::Edit, edited, [&](Task& t) {
         EXPECT_EQ(t.window()->windowTitle(), "Add Task");
         const QStringList shown = {t.txtName->text(), t.dtDate->date().toString(Qt::ISODate),
                                    t.cmbPriority->currentText(), t.cmbAssignee->currentText(),
                                    t.cmbEvent->currentText(), t.txtNote->text()};
         EXPECT_EQ(shown.join('|'), "Order the cake|2027-06-12|Someday|Aunt May|Brunch|three tiers");
         // An opener showing it again meanwhile does not turn it onto a new task.
-        t.curMode = "Add";
+        t.curMode = Task::Mode::Add;
         t.Show(ui::vbModal);
         t.txtNote->setFocus();
         QTest::keyClick(t.txtNote, Qt::Key_End);  // a loaded text shows its beginning
@@ -82,7 +82,7 @@ TEST_F(TaskEditor, AddEditAndAddAgain)
     EXPECT_EQ(logRows(edited, 2), 1);
 
     // Adding right after the edit starts empty and makes a row of its own.
-    open("Add", edited, [&](Task& t) {
+    open(Task::Mode::Add, edited, [&](Task& t) {
         EXPECT_EQ(t.txtName->text(), "");
         type(t.txtName, "Send invitations");
         t.cmbPriority->setFocus();
@@ -109,7 +109,7 @@ TEST_F(TaskEditor, ListsAfterTheLookupEditorKeepTheirTexts)
         {&Task::cmdEditEvent, "Picnic"},
     };
     for (const auto& c : cases) {
-        open("Add", 0, [&](Task& t) {
+        open(Task::Mode::Add, 0, [&](Task& t) {
             t.cmbPriority->setCurrentIndex(t.cmbPriority->findText("Low"));
             t.cmbAssignee->setEditText("Aunt May");
             t.cmbEvent->setEditText("Brunch");
@@ -130,7 +130,7 @@ TEST_F(TaskEditor, SavesThatCannotBeMadeLeaveNothingBehind)
 {
     const qint64 id = insertTask();
     const qlonglong logBefore = count("SELECT count(*) FROM SYNCHRO");
-    open("Add", 0, [&](Task& t) {
+    open(Task::Mode::Add, 0, [&](Task& t) {
         type(t.txtNote, "ask the florist");
         click(t.cmdSave);
         EXPECT_EQ(t.txtNote->text(), "ask the florist");  // still open
@@ -140,12 +140,12 @@ TEST_F(TaskEditor, SavesThatCannotBeMadeLeaveNothingBehind)
 
     db().Execute("CREATE TRIGGER no_add BEFORE INSERT ON TASKS BEGIN SELECT RAISE(ABORT, 'disk full'); END");
     db().Execute("CREATE TRIGGER no_edit BEFORE UPDATE ON TASKS BEGIN SELECT RAISE(ABORT, 'disk full'); END");
-    for (const char* mode : {"Add", "Edit"}) {
+    for (const Task::Mode mode : {Task::Mode::Add, Task::Mode::Edit}) {
         messages.msgs->shown.clear();
         open(mode, id, [&](Task& t) {
             type(t.txtName, " again");
             click(t.cmdSave);
-            EXPECT_TRUE(t.isLoaded()) << mode;
+            EXPECT_TRUE(t.isLoaded()) << (mode == Task::Mode::Add ? "Add" : "Edit");
         });
         ASSERT_EQ(messages.msgs->shown.size(), 2);
         EXPECT_TRUE(messages.msgs->shown[0].text.contains("disk full"));
@@ -154,7 +154,7 @@ TEST_F(TaskEditor, SavesThatCannotBeMadeLeaveNothingBehind)
 
     // Deleted while open: said so, closed, never inserted again.
     messages.msgs->shown.clear();
-    open("Edit", id, [&](Task& t) {
+    open(Task::Mode::Edit, id, [&](Task& t) {
         db().Execute("DELETE FROM TASKS");
         click(t.cmdSave);
         EXPECT_FALSE(t.isLoaded());
@@ -165,7 +165,7 @@ TEST_F(TaskEditor, SavesThatCannotBeMadeLeaveNothingBehind)
 
     // Gone before it opened: said at once.
     messages.msgs->shown.clear();
-    open("Edit", id, [&](Task&) { ADD_FAILURE() << "opened on a missing task"; });
+    open(Task::Mode::Edit, id, [&](Task&) { ADD_FAILURE() << "opened on a missing task"; });
     EXPECT_EQ(messages.msgs->texts(), QStringList{"This task no longer exists."});
 }
 

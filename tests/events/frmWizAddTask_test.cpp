@@ -154,7 +154,7 @@ protected:
     // The main window lists every task.
     void expectAllTasksShown()
     {
-        EXPECT_EQ(m().dueMode, "All");
+        EXPECT_EQ(m().dueMode, views::TaskFilter::All);
         EXPECT_EQ(m().GridEX1->rowCount(), count("SELECT COUNT(*) FROM TASKS"));
     }
 

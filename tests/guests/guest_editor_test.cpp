@@ -31,7 +31,7 @@ frmNewSubguest& person() { return frmNewSubguest::instance(); }
 
 class GuestEditor : public MainWindowTest<DbTest> {
 protected:
-    frmGuestDetail& open(const QString& mode, qint64 key = 0)
+    frmGuestDetail& open(frmGuestDetail::Mode mode, qint64 key = 0)
     {
         party().curMode = mode;
         if (key)
@@ -124,7 +124,7 @@ TEST_F(GuestEditor, EveryBoxAndPickerRoundTripsThroughItsColumn)
         {1, 2, "Arrive Date:", "Arrive Time:", "GUEST_TRAVELARRIVETIME", {2027, 6, 11}, {13, 45, 30}},
         {1, 3, "Depart Date:", "Depart Time:", "GUEST_TRAVELDEPARTTIME", {2027, 6, 14}, {9, 5}},
     };
-    frmGuestDetail& g = open("New");
+    frmGuestDetail& g = open(frmGuestDetail::Mode::New);
     auto control = [&](int index) -> QWidget* {
         return index == -1 ? g.cmbCategory : index == -2 ? g.cmbTitle : g.Text1[index];
     };
@@ -155,7 +155,7 @@ TEST_F(GuestEditor, EveryBoxAndPickerRoundTripsThroughItsColumn)
         EXPECT_EQ(column("GUEST", m.column, key), QDateTime(m.date, m.time).toString("yyyy-MM-dd HH:mm:ss")) << m.column;
 
     // Opened again, every control shows its column; saved unchanged, the row stays as it was.
-    open("Edit", key);
+    open(frmGuestDetail::Mode::Edit, key);
     EXPECT_EQ(g.window()->windowTitle(), "Edit Guest and Group");
     EXPECT_EQ(g.cmdAdd->text(), "Update");
     for (const Box& b : boxes) {
@@ -181,7 +181,7 @@ TEST_F(GuestEditor, EveryBoxAndPickerRoundTripsThroughItsColumn)
 TEST_F(GuestEditor, LeavingTheLastNameWritesTheNewPartyOnceWithItsFirstPerson)
 {
     party().curRec = 4242;  // left from an earlier opening
-    frmGuestDetail& g = open("New");
+    frmGuestDetail& g = open(frmGuestDetail::Mode::New);
     EXPECT_EQ(g.window()->windowTitle(), "New Guest and Group");
     EXPECT_EQ(g.cmdAdd->text(), "Add New");
     for (int pair = 0; pair < 4; ++pair)
@@ -199,7 +199,7 @@ TEST_F(GuestEditor, LeavingTheLastNameWritesTheNewPartyOnceWithItsFirstPerson)
     const qint64 key = db().scalar("SELECT GUEST_ID FROM GUEST").toLongLong();
     const qint64 first = db().scalar("SELECT SUBGUEST_ID FROM SUBGUEST").toLongLong();
     EXPECT_EQ(g.curRec, key);
-    EXPECT_EQ(g.curMode, "Edit");
+    EXPECT_EQ(g.curMode, frmGuestDetail::Mode::Edit);
     EXPECT_EQ(db().scalar("SELECT GUEST_ID || ',' || SUBGUEST_FNAME || ',' || SUBGUEST_LNAME || ',' || SUBGUEST_TITLE "
                           "|| ',' || SUBGUEST_PHONE || ',' || SUBGUEST_EMAIL FROM SUBGUEST")
                   .toString(),
@@ -223,7 +223,7 @@ TEST_F(GuestEditor, LeavingTheLastNameWritesTheNewPartyOnceWithItsFirstPerson)
     EXPECT_EQ(log().size(), 2);
 
     // "Add New" without ever leaving the last name: party and first person, then closed.
-    open("New");
+    open(frmGuestDetail::Mode::New);
     type(g.Text1[0], "Ode Family");
     click(g.cmdAdd);
     EXPECT_FALSE(g.isLoaded());
@@ -236,7 +236,7 @@ TEST_F(GuestEditor, LeavingTheLastNameWritesTheNewPartyOnceWithItsFirstPerson)
     EXPECT_EQ(count("SELECT count(*) FROM GUEST WHERE coalesce(GUEST_ACCOMARRIVETIME, GUEST_ACCOMDEPARTTIME, "
                     "GUEST_TRAVELARRIVETIME, GUEST_TRAVELDEPARTTIME) IS NULL"),
               2);
-    open("Edit", key);
+    open(frmGuestDetail::Mode::Edit, key);
     testsupport::clickTab(g.tabGuest, "Travel");
     type(g.timePicker(2), "2:30 PM");
     click(g.cmdAdd);
@@ -252,17 +252,17 @@ TEST_F(GuestEditor, LeavingTheLastNameWritesTheNewPartyOnceWithItsFirstPerson)
 TEST_F(GuestEditor, AnOpenEditorKeepsItsPartyAndARefusedWriteLeavesNothing)
 {
     const qint64 a = insert("INSERT INTO GUEST (GUEST_PARTYNAME, GUEST_CITY) VALUES ('Ash', 'Bath')");
-    frmGuestDetail& g = open("Edit", a);
-    party().curMode = "New";
+    frmGuestDetail& g = open(frmGuestDetail::Mode::Edit, a);
+    party().curMode = frmGuestDetail::Mode::New;
     party().curRec = 7;
     party().Show(ui::vbModeless);
-    EXPECT_EQ(g.curMode, "Edit");
+    EXPECT_EQ(g.curMode, frmGuestDetail::Mode::Edit);
     EXPECT_EQ(g.curRec, a);
     EXPECT_EQ(g.text1(0), "Ash");
     g.Unload();
 
     db().Execute("CREATE TRIGGER refuse BEFORE INSERT ON SUBGUEST BEGIN SELECT RAISE(ABORT, 'disk full'); END");
-    open("New");
+    open(frmGuestDetail::Mode::New);
     type(g.Text1[0], "Cole Family");
     type(g.Text1[1], "Cole");
     tab(g.Text1[1]);
@@ -271,7 +271,7 @@ TEST_F(GuestEditor, AnOpenEditorKeepsItsPartyAndARefusedWriteLeavesNothing)
     EXPECT_EQ(count("SELECT count(*) FROM GUEST"), 1) << "only the party from before";
     EXPECT_EQ(count("SELECT count(*) FROM SUBGUEST"), 0);
     EXPECT_TRUE(log().isEmpty());
-    EXPECT_EQ(g.curMode, "New");
+    EXPECT_EQ(g.curMode, frmGuestDetail::Mode::New);
     click(g.cmdAdd);
     EXPECT_TRUE(g.isLoaded()) << "a refused save keeps the window open";
     EXPECT_EQ(g.text1(0), "Cole Family");
@@ -282,7 +282,7 @@ TEST_F(GuestEditor, AnOpenEditorKeepsItsPartyAndARefusedWriteLeavesNothing)
     EXPECT_EQ(log().size(), 2);
 
     // A party deleted while it was open is not written again.
-    open("Edit", a);
+    open(frmGuestDetail::Mode::Edit, a);
     db().Execute("DELETE FROM GUEST WHERE GUEST_ID = ?", {a});
     type(g.Text1[5], "Wells");
     click(g.cmdAdd);
@@ -292,7 +292,7 @@ TEST_F(GuestEditor, AnOpenEditorKeepsItsPartyAndARefusedWriteLeavesNothing)
 
 TEST_F(GuestEditor, LookupRefillsKeepEveryBoxsText)
 {
-    frmGuestDetail& g = open("New");
+    frmGuestDetail& g = open(frmGuestDetail::Mode::New);
     g.curRec = 0;
     type(g.Text1[0], "Dunn");
     type(g.cmbCategory, "Neighbours");
@@ -324,7 +324,7 @@ TEST_F(GuestEditor, LookupRefillsKeepEveryBoxsText)
 
     // The person editor's title list, opened modal from its "Edit" button.
     const qint64 key = insert("INSERT INTO GUEST (GUEST_PARTYNAME, GUEST_LNAME) VALUES ('Dunn', 'Dunn')");
-    person().curMode = "Add";
+    person().curMode = frmNewSubguest::Mode::Add;
     person().guestID = key;
     person().guestLastName = "Dunn";
     person().Show(ui::vbModeless);
@@ -349,7 +349,7 @@ TEST_F(GuestEditor, LookupRefillsKeepEveryBoxsText)
 TEST_F(GuestEditor, PeopleAreAddedToTheShownPartyAndEditedInPlace)
 {
     party().curRec = 4242;
-    frmGuestDetail& g = open("New");
+    frmGuestDetail& g = open(frmGuestDetail::Mode::New);
     type(g.Text1[0], "Park Family");
     type(g.Text1[2], "Jin");
     type(g.cmbCategory, "Friends");
@@ -368,7 +368,7 @@ TEST_F(GuestEditor, PeopleAreAddedToTheShownPartyAndEditedInPlace)
 
     // A double-click on the list while adding only raises the open editor.
     doubleClick(g.GridSubguest, 1);
-    EXPECT_EQ(s.curMode, "Add");
+    EXPECT_EQ(s.curMode, frmNewSubguest::Mode::Add);
     EXPECT_TRUE(modal.modal->shown.isEmpty());
 
     type(s.Text1[0], "Min");
@@ -423,7 +423,7 @@ TEST_F(GuestEditor, PeopleAreAddedToTheShownPartyAndEditedInPlace)
 TEST_F(GuestEditor, APartyWithoutPeopleAndRefusedPersonWrites)
 {
     const qint64 key = insert("INSERT INTO GUEST (GUEST_PARTYNAME, GUEST_LNAME) VALUES ('Quinn', 'Quinn')");
-    frmGuestDetail& g = open("Edit", key);
+    frmGuestDetail& g = open(frmGuestDetail::Mode::Edit, key);
     ASSERT_EQ(g.GridSubguest->rowCount(), 0);
     click(g.cmdDeleteSubguest);
     EXPECT_FALSE(frmDeleteSingle::instance().isLoaded()) << "no person, nothing to delete";
@@ -467,7 +467,7 @@ TEST_F(GuestEditor, ClosingShowsTheMainGuestsViewAfresh)
 {
     m().Show(ui::vbModeless);
     m().ExplorerBarCtlQV1->clickItem("GUESTMODE");
-    ASSERT_EQ(m().curDataMode, "Guests");
+    ASSERT_EQ(m().curDataMode, views::DataMode::Guests);
     const int before = m().GridEX1->rowCount();
     m().ExplorerBarCtlQV1->clickItem("ADDGUEST");
     frmGuestDetail& g = party();
@@ -499,7 +499,7 @@ TEST_F(GuestEditor, Screenshots)
     db().Execute("INSERT INTO SUBGUEST (GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME, SUBGUEST_TITLE) VALUES "
                  "(?1, 'Robert', 'Hartley', 'Mr.'), (?1, 'Ellen', 'Hartley', 'Mrs.'), (?1, 'Sophie', 'Hartley', 'Miss')",
                  {key});
-    frmGuestDetail& g = open("Edit", key);
+    frmGuestDetail& g = open(frmGuestDetail::Mode::Edit, key);
     for (int tab = 0; tab < 3; ++tab) {
         QTest::mouseClick(g.tabGuest, Qt::LeftButton, {}, g.tabGuest->tabRect(tab).center());
         testsupport::snap(g.widget(), dir, QString("guest_page%1").arg(tab + 1));

@@ -775,7 +775,7 @@ TEST_F(ImportFromTheMainWindow, RefreshesTheGuestsView)
     frmMain& main = m();
     main.Show(ui::vbModeless);
     main.ExplorerBarCtlQV1->clickItem("GUESTMODE");
-    ASSERT_EQ(main.curDataMode, "Guests");
+    ASSERT_EQ(main.curDataMode, views::DataMode::Guests);
     const int before = main.PeopleRS->RecordCount();
     const QString file = writeFile("g.csv", "\"Party Name\",\"First Name\"\r\nLee,Mia\r\nKim,Yu\r\n");
     modal.modal->on("frmImportData", [&](ui::FormBase&) {

@@ -24,6 +24,7 @@
 namespace {
 
 using Boxes = std::vector<QWidget*>;
+using Mode = editing::Mode;
 
 // One box of an editor and its column: what is typed into it when adding and
 // when editing (null leaves it as it is, "#n" picks item n of its list), and
@@ -37,7 +38,7 @@ struct Field {
 
 struct Editor {
     QString table, grid;  // the grid: the main window's recordset refreshed on closing
-    std::function<ui::FormBase&(const QString& mode, qint64 key)> open;
+    std::function<ui::FormBase&(editing::Mode mode, qint64 key)> open;
     std::function<Boxes()> boxes;  // box 0 shows a text column
     std::function<QPushButton*()> save, cancel;
     QStringList titles;                          // adding, editing
@@ -47,15 +48,17 @@ struct Editor {
     QString beforeEdit = "SELECT 0";  // run between the add and the edit
 };
 
-template <class F>
-Editor editor(const QString& table, const QString& grid, QString F::*mode, qint64 F::*key,
+template <class F, class M = typename F::Mode>
+Editor editor(const QString& table, const QString& grid, std::type_identity_t<M F::*> mode, qint64 F::*key,
               std::function<Boxes(F&)> boxes, QPushButton* F::*save = &F::cmdSave,
               QPushButton* F::*cancel = &F::cmdCancel)
 {
     Editor e;
     e.table = table;
     e.grid = grid;
-    e.open = [=](const QString& m, qint64 k) -> ui::FormBase& { return moneytest::openEditor<F>(mode, m, key, k); };
+    e.open = [=](editing::Mode m, qint64 k) -> ui::FormBase& {
+        return moneytest::openEditor<F>(mode, m == editing::Mode::Edit ? M::Edit : M::Add, key, k);
+    };
     e.boxes = [boxes] { return boxes(F::instance()); };
     e.save = [save] { return F::instance().*save; };
     e.cancel = [cancel] { return F::instance().*cancel; };
@@ -262,7 +265,7 @@ TEST_F(Editors, EachBoxIsAddedAndEditedThroughItsColumnWithItsLogRowFirst)
         traced();
         const QVariant unchanged = cell(e.unchanged);
         const qlonglong before = rowsOf(e);
-        ui::FormBase& f = e.open("Add", 0);
+        ui::FormBase& f = e.open(Mode::Add, 0);
         EXPECT_EQ(f.widget()->windowTitle(), e.titles[0]);
         const Boxes boxes = e.boxes();
         for (const auto& [box, list] : e.lists) {
@@ -286,7 +289,7 @@ TEST_F(Editors, EachBoxIsAddedAndEditedThroughItsColumnWithItsLogRowFirst)
 
         db().Execute(e.beforeEdit);
         traced();
-        e.open("Edit", key);
+        e.open(Mode::Edit, key);
         EXPECT_EQ(f.widget()->windowTitle(), e.titles[1]);
         // Every box shows its column, a text no list holds too.
         for (size_t i = 0; i < e.fields.size(); ++i)
@@ -303,10 +306,10 @@ TEST_F(Editors, EachBoxIsAddedAndEditedThroughItsColumnWithItsLogRowFirst)
 
         // Saved unchanged, it writes and logs nothing.
         db().Execute("DELETE FROM SYNCHRO");
-        e.open("Edit", key);
+        e.open(Mode::Edit, key);
         type(e.boxes()[0], "Changed, then cancelled");
         click(e.cancel());
-        e.open("Edit", key);
+        e.open(Mode::Edit, key);
         click(e.save());
         expectRow(e, key, edited);
         EXPECT_EQ(traced(), QStringList({"refresh " + e.grid, "refresh " + e.grid}));
@@ -314,7 +317,7 @@ TEST_F(Editors, EachBoxIsAddedAndEditedThroughItsColumnWithItsLogRowFirst)
         // The close box asks about the typing; given up, it writes nothing, and refreshes too.
         messages.msgs->shown.clear();
         messages.msgs->answers = {ui::vbNo};
-        e.open("Add", 0);
+        e.open(Mode::Add, 0);
         type(e.boxes()[0], "Another");
         f.widget()->close();
         EXPECT_FALSE(f.isLoaded());
@@ -333,7 +336,7 @@ TEST_F(Editors, AmountsShowAsPlainDecimalsAndSaveBackUnchanged)
             for (const auto& [amount, text] : moneytest::kAmounts) {
                 SCOPED_TRACE((fd.column + " " + text).toStdString());
                 const qint64 key = insert(QString("INSERT INTO %1 (%2) VALUES (?)").arg(e.table, fd.column), {amount});
-                ui::FormBase& f = e.open("Edit", key);
+                ui::FormBase& f = e.open(Mode::Edit, key);
                 ASSERT_TRUE(activate(f.widget()));
                 EXPECT_EQ(shown(e.boxes()[fd.box]), text);
                 click(e.save());
@@ -353,8 +356,8 @@ TEST_F(Editors, ARefusedSaveKeepsTheEditorOpenWithNothingWritten)
         const qint64 key = oldRow(e);
         const qlonglong before = rowsOf(e);
         refuse(e.table);
-        for (const char* mode : {"Add", "Edit"}) {
-            SCOPED_TRACE((e.table + " " + mode).toStdString());
+        for (const Mode mode : {Mode::Add, Mode::Edit}) {
+            SCOPED_TRACE((e.table + (mode == Mode::Add ? " Add" : " Edit")).toStdString());
             messages.msgs->shown.clear();
             traced();
             ui::FormBase& f = e.open(mode, key);
@@ -381,9 +384,9 @@ TEST_F(Editors, AModelessEditorAskedForAgainKeepsItsRecord)
         SCOPED_TRACE(e.table.toStdString());
         const qlonglong before = rowsOf(e);
         const qint64 first = oldRow(e), second = oldRow(e);
-        ui::FormBase& f = e.open("Edit", first);
+        ui::FormBase& f = e.open(Mode::Edit, first);
         type(e.boxes()[0], "Typed here");
-        e.open(++n % 2 ? "Edit" : "Add", second);
+        e.open(++n % 2 ? Mode::Edit : Mode::Add, second);
         EXPECT_EQ(editing::boxText(e.boxes()[0]), "Typed here");
         click(e.save());
         EXPECT_FALSE(f.isLoaded());
@@ -417,7 +420,7 @@ TEST_F(Editors, ALookupEditKeepsTheTextOfEveryBox)
         SCOPED_TRACE(std::string(c.table) + " " + records::lookupList(c.list).name);
         const Editor& e = editorOf(all, c.table);
         const QString entry = QString("Zz entry %1").arg(++n);
-        ui::FormBase& f = e.open("Add", 0);
+        ui::FormBase& f = e.open(Mode::Add, 0);
         const auto addEntry = [&](ui::FormBase& form) {
             auto& t = static_cast<frmAddType&>(form);
             EXPECT_EQ(t.curMode, c.list);
@@ -477,10 +480,10 @@ TEST_F(NameLists, EveryoneIsOfferedAPageAtATimeAsTheListIsScrolled)
         const char *first, *last;
     } cases[] = {
         {"gift, by name",
-         [] { return moneytest::openEditor(&frmGift::giftMode, "Add", &frmGift::giftID, 0).Combo1[2]; },
+         [] { return moneytest::openEditor(&frmGift::giftMode, frmGift::Mode::Add, &frmGift::giftID, 0).Combo1[2]; },
          "Zoë Name 001", "Zoë Name 700"},
         {"measurement, as kept",
-         [] { return moneytest::openEditor<frmMeasureFemale>("Add", &frmMeasureFemale::curRec, 0).Combo1; },
+         [] { return moneytest::openEditor<frmMeasureFemale>(frmMeasureFemale::Mode::Add, &frmMeasureFemale::curRec, 0).Combo1; },
          "Zoë Name 700", "Zoë Name 001"},
     };
     for (const Case& c : cases) {

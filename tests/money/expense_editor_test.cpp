@@ -20,7 +20,7 @@ protected:
         watch("EXPENSES");
         traced();
     }
-    frmAddExpense& open(const QString& mode, qint64 key = 0)
+    frmAddExpense& open(frmAddExpense::Mode mode, qint64 key = 0)
     {
         return moneytest::openEditor(mode, &frmAddExpense::curBudgetID, key);
     }
@@ -29,8 +29,8 @@ protected:
 
 TEST_F(ExpenseEditor, AddAndNewStartEmptyOnTodayAndAddARow)
 {
-    for (const char* mode : {"Add", "New"}) {
-        SCOPED_TRACE(mode);
+    for (const frmAddExpense::Mode mode : {frmAddExpense::Mode::Add, frmAddExpense::Mode::New}) {
+        SCOPED_TRACE(mode == frmAddExpense::Mode::Add ? "Add" : "New");
         db().Execute("DELETE FROM EXPENSES");
         traced();
         frmAddExpense& f = open(mode);
@@ -55,7 +55,7 @@ TEST_F(ExpenseEditor, ABudgetItemBecomesANewExpenseWithoutARefresh)
     f.exExpenseEvent = "Reception";
     f.exExpenseAmtDue = "500";
     f.exExpenseWhoPays = "Bride's Parents";
-    open("Budget", 77);
+    open(frmAddExpense::Mode::Budget, 77);
     EXPECT_EQ(f.window()->windowTitle(), "Add Expense Item");
     EXPECT_EQ(f.Text1[0]->text(), "Cake");
     EXPECT_EQ(f.Combo1[1]->currentText(), "Reception");
@@ -67,7 +67,7 @@ TEST_F(ExpenseEditor, ABudgetItemBecomesANewExpenseWithoutARefresh)
     click(f.cmdCancel);
     EXPECT_EQ(traced(), QStringList()) << "cancel: nothing written, nothing refreshed";
 
-    open("Budget", 77);
+    open(frmAddExpense::Mode::Budget, 77);
     click(f.cmdSave);
     EXPECT_EQ(count("SELECT count(*) FROM EXPENSES WHERE EXPENSE_TEXT = 'Cake' AND EXPENSE_AMTDUE = 500"), 1);
     EXPECT_EQ(traced(), QStringList({"log 1", "insert"}));
@@ -79,7 +79,7 @@ TEST_F(ExpenseEditor, OneDeletedWhileOpenWritesNothing)
 {
     const qint64 key = insert("INSERT INTO EXPENSES (EXPENSE_TEXT) VALUES ('Band')");
     traced();
-    frmAddExpense& f = open("Edit", key);
+    frmAddExpense& f = open(frmAddExpense::Mode::Edit, key);
     type(f.Text1[0], "Band, late");
     db().Execute("DELETE FROM EXPENSES WHERE EXPENSE_ID = ?", {key});
     click(f.cmdSave);

@@ -28,7 +28,7 @@ protected:
     {
         MoneyTest::SetUp();
     }
-    frmGift& open(const QString& mode, qint64 key = 0)
+    frmGift& open(frmGift::Mode mode, qint64 key = 0)
     {
         return moneytest::openEditor(&frmGift::giftMode, mode, &frmGift::giftID, key);
     }
@@ -65,7 +65,7 @@ protected:
 TEST_F(GiftEditor, AddsAndEditsAGiftWithItsPicture)
 {
     ASSERT_FALSE(QDir(pictures()).exists());
-    frmGift& f = open("Add");
+    frmGift& f = open(frmGift::Mode::Add);
     EXPECT_TRUE(f.frameGeneral->isVisibleTo(f.window()));
     EXPECT_FALSE(f.frameImage->isVisibleTo(f.window()));
     type(f.Text1[0], "Toaster");
@@ -81,14 +81,14 @@ TEST_F(GiftEditor, AddsAndEditsAGiftWithItsPicture)
     EXPECT_EQ(cell("SELECT GIFT_IMAGE FROM GIFT").toString(), kept);
     EXPECT_EQ(bytes(kept), bytes(chosen)) << "the folder is made and the picture copied";
 
-    open("Edit", key);
+    open(frmGift::Mode::Edit, key);
     EXPECT_TRUE(f.Image1->hasPicture());
     type(f.Text1[0], "Toaster, four slots");
     click(f.cmdSave);
     EXPECT_EQ(cell("SELECT GIFT_IMAGE FROM GIFT").toString(), kept);
 
     // The next gift starts without the first one's picture.
-    open("Add");
+    open(frmGift::Mode::Add);
     EXPECT_FALSE(f.Image1->hasPicture());
     type(f.Text1[0], "Napkins");
     click(f.cmdSave);
@@ -99,7 +99,7 @@ TEST_F(GiftEditor, AddsAndEditsAGiftWithItsPicture)
 
 TEST_F(GiftEditor, TakesPicturesByTheirLastThreeLetters)
 {
-    frmGift& f = open("Add");
+    frmGift& f = open(frmGift::Mode::Add);
     for (const char* taken : {"/p/CAKE.JPG", "/p/cake.gif", "/p/cake.Bmp", "/p/cakegif"})
         EXPECT_TRUE(f.isPicture(taken)) << taken;
     EXPECT_EQ(messages.msgs->texts(), QStringList());
@@ -132,7 +132,7 @@ TEST_F(GiftEditor, TakesPhotosOfManyMegapixelsAsChosen)
 {
     // Phone photos of 35, 48 and 108 megapixels, and one standing upright.
     const QSize sizes[] = {{6828, 5120}, {8000, 6000}, {12000, 9000}, {3000, 12000}};
-    frmGift& f = open("Add");
+    frmGift& f = open(frmGift::Mode::Add);
     type(f.Text1[0], "Photo frame");
     const QSize room = f.Image1->contentsRect().size();
     for (const QSize& size : sizes) {
@@ -187,7 +187,7 @@ TEST_F(GiftEditor, KeepsEveryPictureAndFindsOnesNamedByAnotherCopy)
         SCOPED_TRACE(c.what);
         messages.msgs->shown.clear();
         const qint64 key = gift(c.stored);
-        frmGift& f = open("Edit", key);
+        frmGift& f = open(frmGift::Mode::Edit, key);
         EXPECT_EQ(messages.msgs->texts(), c.message ? QStringList{kMissing} : QStringList());
         EXPECT_EQ(f.Image1->hasPicture(), !c.message && !c.stored.isEmpty());
         if (!c.chosen.isEmpty())
@@ -206,7 +206,7 @@ TEST_F(GiftEditor, APictureThatCannotBeKeptIsNeverNamed)
     const QString chosen = picture(outside("/camera/bowl.gif"), Qt::yellow);
     // A save the database refuses leaves no copy behind.
     refuse("GIFT");
-    frmGift& f = open("Add");
+    frmGift& f = open(frmGift::Mode::Add);
     type(f.Text1[0], "Bowl");
     find(f, chosen);
     click(f.cmdSave);

@@ -19,11 +19,11 @@ protected:
             watch(t);
         traced();
     }
-    using Open = std::function<money::MeasureForm&(const QString&, qint64)>;
+    using Open = std::function<money::MeasureForm&(editing::Mode, qint64)>;
     template <class F>
     static Open opener()
     {
-        return [](const QString& mode, qint64 key) -> money::MeasureForm& {
+        return [](editing::Mode mode, qint64 key) -> money::MeasureForm& {
             return moneytest::openEditor<F>(&F::curMode, mode, &F::curRec, key);
         };
     }
@@ -33,7 +33,7 @@ protected:
 TEST_F(MeasureEditor, AnEmptyNameIsSaidAndTheWindowKeepsWhatWasTyped)
 {
     for (const Open& open : kinds) {
-        money::MeasureForm& f = open("Add", 0);
+        money::MeasureForm& f = open(editing::Mode::Add, 0);
         SCOPED_TRACE(f.kind().table);
         messages.msgs->shown.clear();
         type(f.Text1[2], "34");
@@ -55,7 +55,7 @@ TEST_F(MeasureEditor, TabGoesAlongTheTopRowThenDownEachColumn)
     const QStringList male = {"Combo1", "Text1(0)", "Text1(1)", "Text1(2)", "Text1(3)", "Text1(4)", "Text1(5)",
                               "Text1(9)", "Text1(6)", "Text1(7)", "Text1(8)", "Command1", "Command2"};
     for (int i = 0; i < 2; ++i) {
-        money::MeasureForm& f = kinds[i]("Add", 0);
+        money::MeasureForm& f = kinds[i](editing::Mode::Add, 0);
         ASSERT_TRUE(activate(f.window()));
         f.Combo1->setFocus();
         QStringList order;

@@ -16,12 +16,14 @@
 #include <QTest>
 #include <QWidget>
 
+#include <type_traits>
+
 namespace moneytest {
 
 // Opens an editor as its openers do: mode and key written, then shown
 // (modeless here, so the test can go on acting on it).
-template <class F>
-F& openEditor(QString F::*modeVar, const QString& mode, qint64 F::*key, qint64 k)
+template <class F, class M>
+F& openEditor(std::type_identity_t<M F::*> modeVar, M mode, qint64 F::*key, qint64 k)
 {
     F& f = F::instance();
     f.*modeVar = mode;
@@ -30,7 +32,7 @@ F& openEditor(QString F::*modeVar, const QString& mode, qint64 F::*key, qint64 k
     return f;
 }
 template <class F>
-F& openEditor(const QString& mode, qint64 F::*key, qint64 k)
+F& openEditor(typename F::Mode mode, qint64 F::*key, qint64 k)
 {
     return openEditor<F>(&F::curMode, mode, key, k);
 }

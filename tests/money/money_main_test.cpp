@@ -42,13 +42,13 @@ TEST_F(MoneyFromMain, AVendorAddedFromTheBarShowsInTheVendorsGrid)
 {
     modal.modal->on("frmVendor", [](ui::FormBase& form) {
         auto& f = static_cast<frmVendor&>(form);
-        EXPECT_EQ(f.curMode, "Add");
+        EXPECT_EQ(f.curMode, frmVendor::Mode::Add);
         QTest::keyClicks(f.Text1[0], "Bloom & Co");
         QTest::mouseClick(f.cmdSave, Qt::LeftButton);
     });
     m().ExplorerBarCtlQV1->clickItem("VENDORMODE");
     m().ExplorerBarCtlQV1->clickItem("ADDVENDOR");
-    EXPECT_EQ(m().curDataMode, "Vendors");
+    EXPECT_EQ(m().curDataMode, views::DataMode::Vendors);
     EXPECT_TRUE(column(2).contains("Bloom & Co")) << column(2).join(",").toStdString();
 }
 
@@ -94,7 +94,7 @@ TEST_F(MoneyFromMain, TheBudgetWizardLeavesTheBudgetViewShowingItsRows)
     // As the planning wizard opens it, over another view.
     frmAutoBudget::instance().budgetAmt = 20000;
     frmAutoBudget::instance().Show(ui::vbModal, &m());
-    EXPECT_EQ(m().curDataMode, "Budget");
+    EXPECT_EQ(m().curDataMode, views::DataMode::Budget);
     EXPECT_EQ(m().curFrameName(), "frameDataGrid");
     EXPECT_EQ(m().BudgetRS->RecordCount(), count("SELECT count(*) FROM STDBUDGET"));
     EXPECT_EQ(frmAutoBudget::instance().budgetAmt, 20000);

@@ -22,8 +22,8 @@ namespace {
 class MoneyScreenshots : public moneytest::MoneyTest {
 protected:
     // An editor opened as its openers open it, saved as a picture.
-    template <class F>
-    void shot(QString F::*mode, const QString& m, qint64 F::*key, qint64 k, const QString& name)
+    template <class F, class M>
+    void shot(std::type_identity_t<M F::*> mode, M m, qint64 F::*key, qint64 k, const QString& name)
     {
         snap(moneytest::openEditor<F>(mode, m, key, k), name);
         F::instance().Unload();
@@ -52,7 +52,7 @@ TEST_F(MoneyScreenshots, EachEditorAndTwoWizardPages)
         "'dana@bloom.example', 'bloom.example', 'Delivers on Sundays.\nNeeds final count two weeks ahead.', "
         "'Lovely peonies, kept to the budget.', 2, 1, 'Sam Ortiz', '217-555-0188', 'Used them for a gala.')");
     frmVendor& v = frmVendor::instance();
-    v.curMode = "Edit";
+    v.curMode = frmVendor::Mode::Edit;
     v.vendorID = vendor;
     snap(v, "vendor_general");
     v.TabStrip1->setCurrentIndex(2);
@@ -61,20 +61,20 @@ TEST_F(MoneyScreenshots, EachEditorAndTwoWizardPages)
     snap(v, "vendor_references");
     v.Unload();
 
-    shot(&frmQuote::curMode, "Edit", &frmQuote::curQuote, insert(
+    shot(&frmQuote::curMode, frmQuote::Mode::Edit, &frmQuote::curQuote, insert(
         "INSERT INTO QUOTE (QUOTE_EVENT, QUOTE_VENDOR, QUOTE_PRODUCT, QUOTE_DETAILS, QUOTE_NOTPROVIDED, QUOTE_AMOUNT, "
         "QUOTE_DEPOSITAMT, QUOTE_BALANCEAMT, QUOTE_PAYMENTDUE, QUOTE_DEPOSITDUE, QUOTE_BALANCEDUE, QUOTE_CANCELDATE) "
         "VALUES ('Reception', 'Bloom & Co', 'Table centrepieces', 'Twelve low arrangements, white and blush.', "
         "'Vases', '1,200.00', '300.00', '900.00', '2027-06-01 00:00:00', '2027-02-01 00:00:00', "
         "'2027-06-01 00:00:00', '2027-05-15 00:00:00')"), "quote");
 
-    shot(&frmAddBudget::curMode, "Edit", &frmAddBudget::curBudgetID,
+    shot(&frmAddBudget::curMode, frmAddBudget::Mode::Edit, &frmAddBudget::curBudgetID,
          insert("INSERT INTO BUDGET (BUDGET_NAME, BUDGET_CATEGORY, BUDGET_EVENT, BUDGET_AMT, BUDGET_WHOPAYS) VALUES "
                 "('Centrepieces', 'Flowers', 'Reception', 1200, 'Bride''s Parents')"),
          "budget_item");
 
     frmAddExpense& e = frmAddExpense::instance();
-    e.curMode = "Budget";
+    e.curMode = frmAddExpense::Mode::Budget;
     e.exExpenseText = "Centrepieces";
     e.exExpenseEvent = "Reception";
     e.exExpenseAmtDue = "1200";
@@ -108,7 +108,7 @@ TEST_F(MoneyScreenshots, GiftRegistryAttireAndMeasurements)
     photo.save(picture);
 
     frmGift& g = frmGift::instance();
-    g.giftMode = "Edit";
+    g.giftMode = frmGift::Mode::Edit;
     g.giftID = insert("INSERT INTO GIFT (GIFT_NAME, GIFT_EVENT, GIFT_WHOFROM, GIFT_VALUE, GIFT_STORE) VALUES "
                       "('Crystal vase, hand cut', 'Bridal Shower', 'May Ortiz', 85, 'Department Store')");
     snap(g, "gift_general");
@@ -119,19 +119,19 @@ TEST_F(MoneyScreenshots, GiftRegistryAttireAndMeasurements)
     snap(g, "gift_image");
     g.Unload();
 
-    shot(&frmRegistry::registryMode, "Edit", &frmRegistry::registryID,
+    shot(&frmRegistry::registryMode, frmRegistry::Mode::Edit, &frmRegistry::registryID,
          insert("INSERT INTO REGISTRY (REGISTRY_TEXT, REGISTRY_MODEL, REGISTRY_COST, REGISTRY_STORE, REGISTRY_CATEGORY) "
                 "VALUES ('Stand mixer, 5 quart, red', 'KSM150', 349.99, 'Kitchen Store', 'Kitchen')"),
          "registry");
-    shot(&frmAttire::curMode, "Edit", &frmAttire::curAttireID,
+    shot(&frmAttire::curMode, frmAttire::Mode::Edit, &frmAttire::curAttireID,
          insert("INSERT INTO ATTIRE (ATTIRE_ITEM, ATTIRE_VENDOR, ATTIRE_ASSIGNEE, ATTIRE_TYPE, ATTIRE_COST) VALUES "
                 "('Veil\ncathedral length', 'Bridal House', 'Bride', 'Veil', 180.5)"),
          "attire");
-    shot<frmMeasureFemale>(&frmMeasureFemale::curMode, "Edit", &frmMeasureFemale::curRec,
+    shot<frmMeasureFemale>(&frmMeasureFemale::curMode, frmMeasureFemale::Mode::Edit, &frmMeasureFemale::curRec,
          insert("INSERT INTO MEASURE_FEMALE VALUES (NULL, 'May Ortiz', '5'' 6\"', '28', '36', '8', '22', '7 1/2', '7', "
                 "'M', 'B')"),
          "measure_female");
-    shot<frmMeasureMale>(&frmMeasureMale::curMode, "Add", &frmMeasureMale::curRec, 0, "measure_male");
+    shot<frmMeasureMale>(&frmMeasureMale::curMode, frmMeasureMale::Mode::Add, &frmMeasureMale::curRec, 0, "measure_male");
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ protected:
     {
         MoneyTest::SetUp();
     }
-    frmQuote& open(const QString& mode, qint64 key = 0)
+    frmQuote& open(frmQuote::Mode mode, qint64 key = 0)
     {
         return moneytest::openEditor(mode, &frmQuote::curQuote, key);
     }
@@ -24,7 +24,7 @@ protected:
 
 TEST_F(QuoteEditor, AddsAQuoteWithTodayInEveryUntouchedDate)
 {
-    frmQuote& f = open("Add");
+    frmQuote& f = open(frmQuote::Mode::Add);
     type(f.Text1[0], "Strings for the ceremony");
     f.dtDeposit->setDate(QDate(2027, 3, 1));
     click(f.cmdSave);
@@ -47,7 +47,7 @@ TEST_F(QuoteEditor, EditShowsTheStoredQuoteAndKeepsWhatIsNotChanged)
         "INSERT INTO QUOTE (QUOTE_EVENT, QUOTE_VENDOR, QUOTE_PRODUCT, QUOTE_AMOUNT, QUOTE_PAYMENTDUE, "
         "QUOTE_DEPOSITDUE, QUOTE_BALANCEDUE, QUOTE_CANCELDATE) VALUES ('Reception', 'Old Name Catering', 'Buffet', "
         "'5000', '2027-06-12 14:30:00', NULL, '2027-06-01 09:00:00', '2027-05-01 00:00:00')");
-    frmQuote& f = open("Edit", key);
+    frmQuote& f = open(frmQuote::Mode::Edit, key);
     EXPECT_EQ(f.cmbVendor->currentText(), "Old Name Catering") << "shown though no vendor has that name";
     EXPECT_EQ(f.dtTotal->dateTime(), ado::convert::wallClock(QDate(2027, 6, 12), QTime(14, 30)));
     EXPECT_FALSE(f.dtDeposit->date().isValid()) << "a date without a value shows none";

@@ -16,7 +16,7 @@ namespace {
 
 class VendorEditor : public moneytest::MoneyTest {
 protected:
-    frmVendor& open(const QString& mode, qint64 key = 0)
+    frmVendor& open(frmVendor::Mode mode, qint64 key = 0)
     {
         return moneytest::openEditor(mode, &frmVendor::vendorID, key);
     }
@@ -31,13 +31,13 @@ protected:
 
 TEST_F(VendorEditor, AClickedRatingIsStoredAndTheOtherLeftEmpty)
 {
-    frmVendor& f = open("Add");
+    frmVendor& f = open(frmVendor::Mode::Add);
     type(f.Text1[0], "Harp Trio");
     click(f.optGR[3]);
     click(f.cmdSave);
     EXPECT_EQ(cell("SELECT VENDOR_GROOMRATING FROM VENDOR").toInt(), 4);
     EXPECT_TRUE(cell("SELECT VENDOR_BRIDERATING FROM VENDOR").isNull());
-    open("Edit", cell("SELECT VENDOR_ID FROM VENDOR").toLongLong());
+    open(frmVendor::Mode::Edit, cell("SELECT VENDOR_ID FROM VENDOR").toLongLong());
     EXPECT_EQ(checked(f.optGR), 3);
     EXPECT_EQ(checked(f.optBR), -1);
     click(f.optBR[0]);
@@ -58,7 +58,7 @@ TEST_F(VendorEditor, StoredRatingsOneToFourCheckTheirButtonOthersNoneAndAreKept)
         const qint64 key = insert("INSERT INTO VENDOR (VENDOR_NAME, VENDOR_BRIDERATING, VENDOR_GROOMRATING) "
                                   "VALUES ('Harp Trio', ?, ?)",
                                   {c.stored, c.stored});
-        frmVendor& f = open("Edit", key);
+        frmVendor& f = open(frmVendor::Mode::Edit, key);
         EXPECT_EQ(checked(f.optBR), c.button);
         EXPECT_EQ(checked(f.optGR), c.button);
         click(f.cmdSave);
@@ -69,7 +69,7 @@ TEST_F(VendorEditor, StoredRatingsOneToFourCheckTheirButtonOthersNoneAndAreKept)
 
 TEST_F(VendorEditor, TabsShowTheirPageAndEveryOpeningStartsOnGeneral)
 {
-    frmVendor& f = open("Add");
+    frmVendor& f = open(frmVendor::Mode::Add);
     QGroupBox* pages[] = {f.frameGeneral, f.frameReferences, f.frameBridesComments, f.frameGroomsComments};
     ASSERT_EQ(f.TabStrip1->count(), 4);
     for (int t : {2, 1, 3, 0, 3}) {
@@ -78,7 +78,7 @@ TEST_F(VendorEditor, TabsShowTheirPageAndEveryOpeningStartsOnGeneral)
             EXPECT_EQ(pages[p]->isVisible(), p == t) << t << " " << p;
     }
     click(f.cmdCancel);
-    open("Add");
+    open(frmVendor::Mode::Add);
     EXPECT_TRUE(f.frameGeneral->isVisible());
     EXPECT_FALSE(f.frameGroomsComments->isVisible());
 }
@@ -89,15 +89,15 @@ TEST_F(VendorEditor, ASaveUnderAnotherProgramsLockIsRefusedAndTheTypingKept)
     db().setBusyTimeout(50);
     const struct {
         const char* lock;  // what the other program holds the file with
-        const char* mode;
+        frmVendor::Mode mode;
     } cases[] = {
-        {"BEGIN; SELECT count(*) FROM VENDOR", "Edit"},
-        {"BEGIN IMMEDIATE", "Edit"},
-        {"BEGIN EXCLUSIVE", "Edit"},
-        {"BEGIN EXCLUSIVE", "Add"},
+        {"BEGIN; SELECT count(*) FROM VENDOR", frmVendor::Mode::Edit},
+        {"BEGIN IMMEDIATE", frmVendor::Mode::Edit},
+        {"BEGIN EXCLUSIVE", frmVendor::Mode::Edit},
+        {"BEGIN EXCLUSIVE", frmVendor::Mode::Add},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.lock) + " / " + c.mode);
+        SCOPED_TRACE(std::string(c.lock) + (c.mode == frmVendor::Mode::Add ? " / Add" : " / Edit"));
         frmVendor& f = open(c.mode, key);
         type(f.Text1[0], "Harfentrio Müller");
         const QString before = cell("SELECT group_concat(VENDOR_NAME) FROM VENDOR").toString();

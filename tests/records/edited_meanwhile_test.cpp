@@ -56,7 +56,7 @@ std::function<ui::FormBase&(qint64)> opener(Mode C::*mode, Key C::*key)
 {
     return [=](qint64 k) -> ui::FormBase& {
         F& f = F::instance();
-        f.*mode = "Edit";
+        f.*mode = Mode::Edit;
         f.*key = k;
         f.Show(ui::vbModeless);
         return f;
@@ -253,13 +253,13 @@ TEST_F(EditedMeanwhile, ClosingWithTypingNotYetSavedAsksToSaveItWhateverItsLengt
     // A new party, written when its last name is left: Close after more
     // typing asks too, and its first person follows the names typed.
     frmGuestDetail& g = frmGuestDetail::instance();
-    g.curMode = "New";
+    g.curMode = frmGuestDetail::Mode::New;
     g.Show(ui::vbModeless);
     ASSERT_TRUE(testsupport::showActive(g.window()));
     retype(g.Text1[2], "Ana");
     retype(g.Text1[1], "Lee");
     QTest::keyClick(g.Text1[1], Qt::Key_Tab);
-    ASSERT_EQ(g.curMode, "Edit");
+    ASSERT_EQ(g.curMode, frmGuestDetail::Mode::Edit);
     retype(g.Text1[2], "Anna");
     retype(g.Text1[5], "Salem");
     messages.msgs->shown.clear();

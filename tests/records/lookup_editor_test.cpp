@@ -1,6 +1,7 @@
 // The lookup lists and their editor: adding, deleting by key, logging, and
 // the refresh of the window that opened it.
 
+#include "support/datamode.h"
 #include "support/editors.h"
 #include "support/fixture.h"
 #include "support/mainwindow.h"
@@ -188,13 +189,13 @@ TEST_F(LookupEditor, OnlyTheWindowThatOpenedItFillsItsListsAgain)
     // Three callers open: the guest editor fills both its lists again, the
     // registry editor only the list edited.
     frmGuestDetail& guest = frmGuestDetail::instance();
-    guest.curMode = "New";
+    guest.curMode = frmGuestDetail::Mode::New;
     guest.Show(ui::vbModeless);
     frmRegistry& registry = frmRegistry::instance();
-    registry.registryMode = "Add";
+    registry.registryMode = frmRegistry::Mode::Add;
     registry.Show(ui::vbModeless);
     frmGift& gift = frmGift::instance();
-    gift.giftMode = "Add";
+    gift.giftMode = frmGift::Mode::Add;
     gift.Show(ui::vbModeless);
     const struct {
         const char* table;
@@ -306,16 +307,16 @@ TEST_F(LookupFromMainMenu, AMainRefreshShowsItsViewInTheGridPanel)
         const char* after;
     } cases[] = {
         {Lookup::Stores, "Gifts", "Gifts"},
-        {Lookup::Stores, "Tasks", "Registry"},
+        {Lookup::Stores, "AllTasks", "Registry"},
         {Lookup::Category, "Gifts", "Registry"},
         {Lookup::BudgetCategory, "Vendors", "Budget"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(records::lookupList(c.list).name);
         m.ShowPanel(m.frameDate);
-        m.curDataMode = c.shown;
+        m.curDataMode = testsupport::dataModeNamed(c.shown);
         open(c.list, &m).cmdClose->click();
-        EXPECT_EQ(m.curDataMode, c.after);
+        EXPECT_EQ(views::dataModeName(m.curDataMode), c.after);
         EXPECT_EQ(m.curFrameName(), "frameDataGrid");
         EXPECT_TRUE(m.GridEX1->recordset() && m.GridEX1->recordset()->isOpen());
     }
@@ -325,7 +326,7 @@ TEST_F(LookupFromMainMenu, AMainRefreshShowsItsViewInTheGridPanel)
     m.ShowPanel(m.frameDate);
     open(records::Lookup::Event, &m).cmdClose->click();
     EXPECT_EQ(m.curFrameName(), "frameDate");
-    EXPECT_EQ(m.curDataMode, "Budget");
+    EXPECT_EQ(m.curDataMode, views::DataMode::Budget);
 }
 
 }  // namespace

@@ -90,7 +90,7 @@ protected:
     void saveVendor(const QString& name)
     {
         frmVendor& f = frmVendor::instance();
-        f.curMode = "Add";
+        f.curMode = frmVendor::Mode::Add;
         f.Show(ui::vbModeless);
         retype(f.Text1[0], name);
         QTest::mouseClick(f.cmdSave, Qt::LeftButton);

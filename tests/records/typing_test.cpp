@@ -121,7 +121,7 @@ TEST_P(Typing, EveryEditorStoresTheDatesAmountsAndListTextsAsTyped)
     } editors[] = {
         {frmAddExpense::instance(), false,
          [] {
-             frmAddExpense::instance().curMode = "Add";
+             frmAddExpense::instance().curMode = frmAddExpense::Mode::Add;
              frmAddExpense::instance().Show(ui::vbModeless);
          },
          "EXPENSES",
@@ -134,7 +134,7 @@ TEST_P(Typing, EveryEditorStoresTheDatesAmountsAndListTextsAsTyped)
          "cmdSave"},
         {frmAddExpense::instance(), false,
          [] {
-             frmAddExpense::instance().curMode = "Edit";
+             frmAddExpense::instance().curMode = frmAddExpense::Mode::Edit;
              frmAddExpense::instance().curBudgetID = 5;
              frmAddExpense::instance().Show(ui::vbModeless);
          },
@@ -192,7 +192,7 @@ TEST_P(Typing, APartyAndItsPersonStoreTheirListTextsAsTyped)
         {nullptr, "Text1_0", Into::Tab, "Ruth", "SUBGUEST_FNAME", "Ruth"},
     };
     frmGuestDetail& p = frmGuestDetail::instance();
-    p.curMode = "New";
+    p.curMode = frmGuestDetail::Mode::New;
     whileShown(p, false, [&] { p.Show(ui::vbModeless); }, [&](QWidget* window) {
         for (const Typed& t : party)
             type(window, t);
@@ -292,7 +292,7 @@ TEST_P(Typing, TheGridsCellsStoreTheTextTypedOrTheEntryItNamesAndRefuseADateInAn
 TEST_P(Typing, AnAmountThatDoesNotReadIsRefusedAndTheTypingStays)
 {
     frmAddExpense& f = frmAddExpense::instance();
-    f.curMode = "Add";
+    f.curMode = frmAddExpense::Mode::Add;
     whileShown(f, false, [&] { f.Show(ui::vbModeless); }, [&](QWidget* window) {
         testsupport::enter(f.Text1[0], Into::ClickStart, "Cake");
         // A separator of another locale, and no number at all.
@@ -334,11 +334,11 @@ TEST_F(TypingBase, AmountsTypedInMoreLocalesAreStoredAndReadBackFromTheirBox)
         SCOPED_TRACE(locale);
         QLocale::setDefault(QLocale(locale));
         db().Execute("DELETE FROM EXPENSES");
-        for (const char* mode : {"Add", "Edit"}) {
+        for (const frmAddExpense::Mode mode : {frmAddExpense::Mode::Add, frmAddExpense::Mode::Edit}) {
             f.curMode = mode;
             f.curBudgetID = db().scalar("SELECT max(EXPENSE_ID) FROM EXPENSES").toLongLong();
             whileShown(f, false, [&] { f.Show(ui::vbModeless); }, [&](QWidget* window) {
-                if (f.curMode == "Add") {
+                if (f.curMode == frmAddExpense::Mode::Add) {
                     testsupport::enter(f.Text1[0], Into::ClickStart, "Cake");
                     testsupport::enter(f.Text1[1], Into::SelectAll, QString::fromUtf8(typed));
                 } else {
@@ -358,7 +358,7 @@ TEST_P(Typing, StoredValuesShowInTheUsersFormsInEditorsAndTheGrid)
     db().Execute("INSERT INTO EXPENSES (EXPENSE_ID, EXPENSE_TEXT, EXPENSE_EVENT, EXPENSE_AMTPAID, EXPENSE_AMTDUE, "
                  "EXPENSE_DUEDATE) VALUES (5, 'Cake', 'Reception', 1234.5, -0.25, '2027-08-14 00:00:00')");
     frmAddExpense& f = frmAddExpense::instance();
-    f.curMode = "Edit";
+    f.curMode = frmAddExpense::Mode::Edit;
     f.curBudgetID = 5;
     whileShown(f, false, [&] { f.Show(ui::vbModeless); }, [&](QWidget* window) {
         EXPECT_EQ(f.Text1[1]->text(), inForms("1234.5|1234.5|1234,5"));
@@ -390,7 +390,7 @@ TEST_P(Typing, AnEmptyDueDateStaysEmptyAndALongValueShowsItsBeginning)
                  "(5, 'Centrepieces for the reception tables, with candles and greenery', ?, NULL)",
                  {vendor});
     frmAddExpense& f = frmAddExpense::instance();
-    f.curMode = "Edit";
+    f.curMode = frmAddExpense::Mode::Edit;
     f.curBudgetID = 5;
     whileShown(f, false, [&] { f.Show(ui::vbModeless); }, [&](QWidget*) {
         EXPECT_EQ(f.dtDate->text(), "") << "no date is shown for none";
@@ -419,21 +419,21 @@ TEST_F(TypingBase, EmptyMomentsShowNoneAndStayEmptyWhenSavedUnchanged)
     } editors[] = {
         {frmEventTasks::instance(), true,
          [] {
-             frmEventTasks::instance().curMode = "Edit";
+             frmEventTasks::instance().curMode = frmEventTasks::Mode::Edit;
              frmEventTasks::instance().curTaskID = 9;
              frmEventTasks::instance().Show(ui::vbModal);
          },
          {"dtDate"}, "cmdSave", "SELECT TASK_DUEDATE FROM TASKS"},
         {frmEventInfo::instance(), false,
          [] {
-             frmEventInfo::instance().curMode = "Edit";
+             frmEventInfo::instance().curMode = frmEventInfo::Mode::Edit;
              frmEventInfo::instance().curEvent = 901;
              frmEventInfo::instance().Show(ui::vbModeless);
          },
          {"dtEndDate", "dtEndTime"}, "cmdSave", "SELECT EVENT_ENDDATE FROM EVENT"},
         {frmGuestDetail::instance(), false,
          [] {
-             frmGuestDetail::instance().curMode = "Edit";
+             frmGuestDetail::instance().curMode = frmGuestDetail::Mode::Edit;
              frmGuestDetail::instance().curRec = 31;
              frmGuestDetail::instance().Show(ui::vbModeless);
          },
@@ -487,7 +487,7 @@ TEST_F(TypingBase, TheWheelOverABoxNobodyChoseChangesNothing)
     } windows[] = {
         {frmEventTasks::instance(), true,
          [] {
-             frmEventTasks::instance().curMode = "Edit";
+             frmEventTasks::instance().curMode = frmEventTasks::Mode::Edit;
              frmEventTasks::instance().curTaskID = 9;
              frmEventTasks::instance().Show(ui::vbModal);
          },
@@ -530,11 +530,11 @@ TEST_F(TypingBase, TheWheelOverABoxNobodyChoseChangesNothing)
 TEST_F(TypingBase, TheWheelTurnsATabStripOnlyOnceChosenAndNoPageLosesItsTyping)
 {
     db().Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME, EVENT_HASFOOD) VALUES (901, 'Ceremony', 1)");
-    frmEventInfo::instance().curMode = "Edit";
+    frmEventInfo::instance().curMode = frmEventInfo::Mode::Edit;
     frmEventInfo::instance().curEvent = 901;
-    frmGuestDetail::instance().curMode = "New";
-    frmVendor::instance().curMode = "Add";
-    frmGift::instance().giftMode = "Add";
+    frmGuestDetail::instance().curMode = frmGuestDetail::Mode::New;
+    frmVendor::instance().curMode = frmVendor::Mode::Add;
+    frmGift::instance().giftMode = frmGift::Mode::Add;
     const std::tuple<ui::FormBase*, bool, const char*> windows[] = {
         {&frmWizard::instance(), true, "txtName_6"},   {&frmAutoBudget::instance(), true, "Combo1(0)"},
         {&frmEventInfo::instance(), false, "txtName"}, {&frmGuestDetail::instance(), false, "Text1_0"},
@@ -565,7 +565,7 @@ TEST_F(TypingBase, TheWheelTurnsATabStripOnlyOnceChosenAndNoPageLosesItsTyping)
 TEST_F(TypingBase, AnEscapeThatDropsATextTypedInABoxLeavesTheWindowOpen)
 {
     frmAddExpense& f = frmAddExpense::instance();
-    f.curMode = "Add";
+    f.curMode = frmAddExpense::Mode::Add;
     whileShown(f, false, [&] { f.Show(ui::vbModeless); }, [&](QWidget* window) {
         testsupport::enter(f.Text1[0], Into::ClickStart, "Bouquets");
         const QDate shown = f.dtDate->date();
@@ -594,7 +594,7 @@ TEST_F(TypingBase, ScreenshotsOfTheDateBoxAndTheOpenLists)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     };
     frmAddExpense& e = frmAddExpense::instance();
-    e.curMode = "Add";
+    e.curMode = frmAddExpense::Mode::Add;
     whileShown(e, false, [&] { e.Show(ui::vbModeless); }, [&](QWidget* window) {
         testsupport::enter(e.dtDate, Into::ClickMiddle, "8/14/2027");
         QTest::mouseClick(e.dtDate->findChild<QToolButton*>(), Qt::LeftButton);
@@ -602,7 +602,7 @@ TEST_F(TypingBase, ScreenshotsOfTheDateBoxAndTheOpenLists)
         click(window, "cmdCancel");
     });
     frmGuestDetail& p = frmGuestDetail::instance();
-    p.curMode = "New";
+    p.curMode = frmGuestDetail::Mode::New;
     whileShown(p, false, [&] { p.Show(ui::vbModeless); }, [&](QWidget* window) {
         QTest::keyClick(p.cmbCategory, Qt::Key_Down, Qt::AltModifier);
         shoot(window, "list_category");

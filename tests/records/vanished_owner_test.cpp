@@ -146,7 +146,7 @@ TEST_F(VanishedOwner, ASaveUnderAnotherProgramsExclusiveLockIsRefusedAndTheTypin
     const Case cases[] = {
         {"task editor",
          [&]() -> ui::FormBase& {
-             t.curMode = "Edit";
+             t.curMode = frmEventTasks::Mode::Edit;
              t.curTaskID = task;
              t.Show(ui::vbModeless);
              return t;
@@ -156,7 +156,7 @@ TEST_F(VanishedOwner, ASaveUnderAnotherProgramsExclusiveLockIsRefusedAndTheTypin
          [&] { return f().cmdSave; }, "SELECT EVENT_NAME FROM EVENT"},
         {"person editor",
          [&]() -> ui::FormBase& {
-             p.curMode = "Edit";
+             p.curMode = frmNewSubguest::Mode::Edit;
              p.guestID = guest;
              p.subguestID = subguest;
              p.Show(ui::vbModeless);

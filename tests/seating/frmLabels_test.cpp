@@ -155,7 +155,7 @@ TEST_F(LabelsTest, AHandTypedPartyPrintsItsAddressWithoutABlankLine)
 {
     // Typed in the guest editor, the second address line left empty.
     frmGuestDetail& g = frmGuestDetail::instance();
-    g.curMode = "New";
+    g.curMode = frmGuestDetail::Mode::New;
     g.Show(ui::vbModeless);
     ASSERT_TRUE(testsupport::showActive(g.window()));
     const std::pair<int, const char*> typed[] = {

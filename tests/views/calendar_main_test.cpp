@@ -40,7 +40,7 @@ TEST_F(MainCalendarTest, DayAndMonthFillsOnTheWindowsControls)
     frmMain& f = m();
     f.ChangeDate(ado::convert::wallClock(QDate(2004, 11, 10), QTime(16, 5)));
     EXPECT_EQ(f.curDate, ado::convert::wallClock(QDate(2004, 11, 10), QTime(0, 0)));
-    EXPECT_EQ(f.curDataMode, "Today");
+    EXPECT_EQ(f.curDataMode, views::DataMode::Today);
     EXPECT_EQ(f.lblMode->text(), "Day Calendar");
     EXPECT_EQ(f.lblDate->text(), "November 10, 2004");
     EXPECT_EQ(f.MonthView1->selectedDate(), QDate(2004, 11, 10));
@@ -51,19 +51,19 @@ TEST_F(MainCalendarTest, DayAndMonthFillsOnTheWindowsControls)
     // The picker click with the day panel on screen leaves the day's key and caption.
     f.ShowPanel(f.frameDate);
     f.MonthView1_DateClick(QDate(2004, 11, 13));
-    EXPECT_EQ(f.curDataMode, "Today");
+    EXPECT_EQ(f.curDataMode, views::DataMode::Today);
     EXPECT_EQ(f.lblMode->text(), "Day Calendar");
     EXPECT_EQ(f.Calendar1->currentDay(), calendar::MonthCalendar::dayNumber({2004, 11, 13}));
     EXPECT_EQ(f.lblMonth->text(), "Oct - Dec, 2004");
 
     f.ShowPanel(f.frameMonth);
     f.MonthView1_DateClick(QDate(2004, 11, 10));
-    EXPECT_EQ(f.curDataMode, "Month");
+    EXPECT_EQ(f.curDataMode, views::DataMode::Month);
     EXPECT_EQ(f.Calendar1->dayText(calendar::MonthCalendar::dayNumber({2004, 11, 10})), "Florist\r\n");
 
     f.Calendar1_DayClick(calendar::MonthCalendar::dayNumber({2004, 11, 10}));
     EXPECT_EQ(f.curFrame, f.frameDate);
-    EXPECT_EQ(f.curDataMode, "Today");
+    EXPECT_EQ(f.curDataMode, views::DataMode::Today);
 
     // Editing the entry in place writes through the window's recordset.
     f.calDay->beginEdit(0);
@@ -79,7 +79,7 @@ TEST_F(MainCalendarTest, ReportOfTheShownViewFromTheMainWindow)
     rs->Open("SELECT EXPENSE_ID, EXPENSE_TEXT AS [Item] FROM EXPENSES", db(), ado::adOpenKeyset,
              ado::adLockOptimistic);
     f.GridEX1->bind(rs);
-    f.curDataMode = "Expenses";
+    f.curDataMode = views::DataMode::Expenses;
     f.PrintGridReport();
     ASSERT_TRUE(frmPreview::instance().isLoaded());
     EXPECT_EQ(frmPreview::instance().returnTo, f.widget());
@@ -166,7 +166,7 @@ TEST_F(MainCalendarTest, TheRsvpReportListsEveryEventAndNamesNone)
         if (events)
             db().Execute("INSERT INTO EVENT (EVENT_ID, EVENT_NAME) VALUES (1, 'Ceremony'), (2, 'Reception')");
         f.ExplorerBarCtlQV1->clickItem("RSVPMODE");
-        ASSERT_EQ(f.curDataMode, "RSVP");
+        ASSERT_EQ(f.curDataMode, views::DataMode::RSVP);
         f.ExplorerBarCtlQV1->clickItem("RSVPREPORT");
         ASSERT_TRUE(frmPreview::instance().isLoaded());
         EXPECT_EQ(f.GridEX1->pageHeader(), "RSVP Report for Our Wedding") << events;

@@ -1,6 +1,7 @@
 // The day and month calendars filled from APPOINTMENT, in-place edits of
 // the day's entries, the mouse handlers and the print guards.
 
+#include "support/datamode.h"
 #include "support/fixture.h"
 #include "support/pdf.h"
 #include "support/timezone.h"
@@ -34,13 +35,15 @@ protected:
         day->resize(400, 600);
         month->resize(700, 500);
         CalendarPanels::Hooks h;
-        h.showTasks = [this](const QString& mode, const QDateTime& d) { tasksShown << mode + "@" + d.toString("yyyy-MM-ddTHH:mm:ss"); };
+        h.showTasks = [this](views::TaskFilter mode, const QDateTime& d) {
+            tasksShown << (mode == views::TaskFilter::Due ? "Due@" : "Other@") + d.toString("yyyy-MM-ddTHH:mm:ss");
+        };
         h.showDayPanel = [this] { calls << "ShowPanel frameDate"; dayShown = true; };
         h.dayPanelShown = [this] { return dayShown; };
         h.addAppointment = [this](const QDateTime& d) { apptDates << d; };
         h.popupCalendarMenu = [this] { calls << "mnuCalendar"; };
         h.print = [this](const printing::PageRenderer&) { ++prints; return true; };
-        cal.dueMode = "Due";
+        cal.dueMode = views::TaskFilter::Due;
         cal.attach({day, month, lblMode, lblDate, lblMonth}, h);
     }
     void TearDown() override
@@ -142,7 +145,7 @@ TEST_F(CalendarTest, DayFillShowsClippedEntriesInStartOrder)
 
     cal.ChangeDate(dt(2027, 3, 15, 14, 20));
     EXPECT_EQ(cal.curDate, dt(2027, 3, 15));
-    EXPECT_EQ(cal.curDataMode, "Today");
+    EXPECT_EQ(cal.curDataMode, views::DataMode::Today);
     EXPECT_EQ(lblMode->text(), "Day Calendar");
     EXPECT_EQ(lblDate->text(), "March 15, 2027");
     EXPECT_EQ(tasksShown, QStringList{"Due@2027-03-15T00:00:00"});
@@ -295,7 +298,7 @@ TEST_F(CalendarTest, MonthFillListsAppointmentsOnEveryDayTheyTouch)
     QDateTime which = dt(2004, 11, 10, 15, 30);
     cal.ChangeCalendar(which);
     EXPECT_EQ(which, dt(2004, 11, 10));   // the caller's variable loses its time
-    EXPECT_EQ(cal.curDataMode, "Month");
+    EXPECT_EQ(cal.curDataMode, views::DataMode::Month);
     EXPECT_EQ(lblMode->text(), "Month Calendar");
     EXPECT_EQ(lblMonth->text(), "Oct - Dec, 2004");
     using MC = calendar::MonthCalendar;
@@ -350,18 +353,18 @@ TEST_F(CalendarTest, MouseHandlers)
     cal.Calendar1_DayClick(calendar::MonthCalendar::dayNumber({2004, 11, 25}));
     EXPECT_EQ(calls, QStringList{"ShowPanel frameDate"});
     EXPECT_EQ(cal.curDate, dt(2004, 11, 25));
-    EXPECT_EQ(cal.curDataMode, "Today");
+    EXPECT_EQ(cal.curDataMode, views::DataMode::Today);
 
     // The month picker refills both panels, the one on screen last.
     dayShown = true;
     cal.MonthView1_DateClick({2004, 12, 1});
-    EXPECT_EQ(cal.curDataMode, "Today");
+    EXPECT_EQ(cal.curDataMode, views::DataMode::Today);
     EXPECT_EQ(lblMode->text(), "Day Calendar");
     EXPECT_EQ(cal.curDate, dt(2004, 12, 1));
     EXPECT_EQ(month->currentDay(), calendar::MonthCalendar::dayNumber({2004, 12, 1}));
     dayShown = false;
     cal.MonthView1_DateClick({2004, 12, 2});
-    EXPECT_EQ(cal.curDataMode, "Month");
+    EXPECT_EQ(cal.curDataMode, views::DataMode::Month);
     EXPECT_EQ(lblDate->text(), "December 02, 2004");
 }
 
@@ -379,14 +382,13 @@ TEST_F(CalendarTest, PrintGuards)
          "Please display the date you wish to print first.  Select the Today feature, and select the date you wish to print."},
         {"Month", false, ""},
         {"Today", false, "Please display the month you wish to print first.  Select the Month View option."},
-        {"month", false, "Please display the month you wish to print first.  Select the Month View option."},
     };
     cal.ChangeDate(dt(2004, 11, 10));
     cal.ChangeCalendar(dt(2004, 11, 10));
     for (const Case& c : cases) {
         messages.msgs->shown.clear();
         prints = 0;
-        cal.curDataMode = c.mode;
+        cal.curDataMode = testsupport::dataModeNamed(c.mode);
         if (c.day)
             cal.PrintDayCalendar();
         else

@@ -41,9 +41,9 @@ struct ViewCase {
 };
 
 const ViewCase kViews[] = {
-    {"AllTasks", [](frmMain& f) { f.ShowTasks("All", QDateTime::currentDateTime()); }},
-    {"DueTasks", [](frmMain& f) { f.ShowTasks("Due", QDateTime(QDate(2026, 6, 1), QTime(0, 0))); }},
-    {"CompleteTasks", [](frmMain& f) { f.ShowTasks("Complete", QDateTime::currentDateTime()); }},
+    {"AllTasks", [](frmMain& f) { f.ShowTasks(views::TaskFilter::All, QDateTime::currentDateTime()); }},
+    {"DueTasks", [](frmMain& f) { f.ShowTasks(views::TaskFilter::Due, QDateTime(QDate(2026, 6, 1), QTime(0, 0))); }},
+    {"CompleteTasks", [](frmMain& f) { f.ShowTasks(views::TaskFilter::Complete, QDateTime::currentDateTime()); }},
     {"Events", [](frmMain& f) { f.ShowEvents(); }},
     {"Guests", [](frmMain& f) { f.ShowPeople(); }},
     {"Addresses", [](frmMain& f) { f.ShowAddresses(); }},
@@ -178,7 +178,7 @@ TEST_P(FolderTest, EveryReportKeepsHeadersAndTotalsWithTheirRecordsAndShowsItsTe
     for (const ViewCase& v : kViews) {
         SCOPED_TRACE(v.key);
         show(v);
-        ASSERT_EQ(f().curDataMode, v.key);
+        ASSERT_EQ(views::dataModeName(f().curDataMode), v.key);
         f().PrintGridReport();
         const grid::ReportModel model = g().reportModel();
         frmPreview::instance().gridPreview_Close();

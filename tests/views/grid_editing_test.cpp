@@ -226,7 +226,7 @@ TEST_F(GridEditingTest, RenamingAPartyInOneRowMovesAllItsPeopleAndKeepsTheRow)
     db().Execute("INSERT INTO SUBGUEST (SUBGUEST_ID, GUEST_ID, SUBGUEST_FNAME, SUBGUEST_LNAME) VALUES "
                  "(101, 1, 'Al', 'Adams'), (201, 2, 'Anna', 'Jones'), (202, 2, 'Ben', 'Jones'), (301, 3, 'Yan', 'Young')");
     click("GUESTMODE");
-    ASSERT_EQ(m().curDataMode, "Guests");
+    ASSERT_EQ(m().curDataMode, views::DataMode::Guests);
     const int ben = rowOf(4, "Ben");
     typeInto(ben, 3, "Zeller Family");
     EXPECT_EQ(stored("SELECT GUEST_PARTYNAME FROM GUEST WHERE GUEST_ID = 2"), "Zeller Family");
@@ -245,7 +245,7 @@ TEST_F(GridEditingTest, RenamingAPartyInOneRowMovesAllItsPeopleAndKeepsTheRow)
     db().Execute("INSERT INTO INVITE (EVENT_ID, SUBGUEST_ID, INVITE_RSVP_TEXT) VALUES (7, 201, 'Attending'), "
                  "(8, 201, 'Attending')");
     click("RSVPMODE");
-    ASSERT_EQ(m().curDataMode, "RSVP");
+    ASSERT_EQ(m().curDataMode, views::DataMode::RSVP);
     typeInto(rowOf(5, "Jones"), 5, "Jones-Zeller");
     QStringList lasts;
     for (int r = 1; r <= g().rowCount(); ++r)
@@ -341,7 +341,7 @@ TEST_F(GridEditingTest, ACellIsStoredWithItsLogRowOrRefusedAndKeptTyped)
         EXPECT_EQ(messages.msgs->shown.size(), 1);
         db().Execute("UPDATE TASKS SET TASK_NAME = 'Book the hall', TASK_ASSIGN = 'Bride' WHERE TASK_ID = 1");
         db().Execute("DELETE FROM SYNCHRO");
-        m().ShowTasks("All", m().curDate);
+        m().ShowTasks(views::TaskFilter::All, m().curDate);
     }
 }
 

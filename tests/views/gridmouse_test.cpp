@@ -1,5 +1,6 @@
 #include "app/commands_host.h"
 #include "app/gridmouse.h"
+#include "support/datamode.h"
 
 using testsupport::CommandsTest;
 using testsupport::GridRow;
@@ -42,11 +43,10 @@ TEST(GridMouse, PopupMenuByViewAndColumn)
         {"Today", {1}, ""},
         {"Month", {1}, ""},
         {"", {6}, ""},
-        {"guests", {6}, ""},
     };
     for (const Case& c : cases)
         for (int col : c.columns)
-            EXPECT_EQ(gridmouse::popupMenuFor(c.view, col), c.menu) << c.view << " column " << col;
+            EXPECT_EQ(gridmouse::popupMenuFor(testsupport::dataModeNamed(c.view), col), c.menu) << c.view << " column " << col;
 
     EXPECT_EQ(gridmouse::dayTaskPopupFor("Assignment"), "mnuWhoPays");
     EXPECT_EQ(gridmouse::dayTaskPopupFor("Priority"), "mnuPriority");
@@ -115,7 +115,7 @@ TEST_F(CommandsTest, DoubleClickOpensTheEditorOfTheCategory)
         EXPECT_EQ(opened.join(","), c.opened) << c.mainMode;
         ui::FormBase::unloadAll();
     }
-    EXPECT_EQ(frmEventTasks::instance().curMode, "Edit");
+    EXPECT_EQ(frmEventTasks::instance().curMode, frmEventTasks::Mode::Edit);
     EXPECT_EQ(frmEventTasks::instance().curTaskID, 12);
     EXPECT_TRUE(messages.msgs->texts().isEmpty());
 

@@ -2,6 +2,7 @@
 // table: what each view shows, the task filter on the three panels, the
 // event chooser, and the refresh after an editor changed rows.
 
+#include "support/datamode.h"
 #include "support/fixture.h"
 #include "support/modelcheck.h"
 #include "views/viewdata.h"
@@ -65,7 +66,7 @@ protected:
 TEST_F(MainViewsTest, EveryViewAsTheUserSeesIt)
 {
     const QMap<QString, std::function<void()>> procedures = {
-        {"AllTasks", [] { f().ShowTasks("All", ado::convert::now()); }},
+        {"AllTasks", [] { f().ShowTasks(views::TaskFilter::All, ado::convert::now()); }},
         {"Events", [] { f().ShowEvents(); }},
         {"RSVP", [] { f().ShowRSVP(); }},
         {"Guests", [] { f().ShowPeople(); }},
@@ -82,11 +83,11 @@ TEST_F(MainViewsTest, EveryViewAsTheUserSeesIt)
     };
     for (const viewtable::Expected& e : viewtable::expected()) {
         SCOPED_TRACE(e.key.toStdString());
-        const QString mainBefore = f().curMainMode;
+        const QString mainBefore = testsupport::mainModeName(f().curMainMode);
         ASSERT_TRUE(procedures.contains(e.key));
         procedures[e.key]();
-        EXPECT_EQ(f().curDataMode, e.key);
-        EXPECT_EQ(f().curMainMode, e.mainMode.isEmpty() ? mainBefore : e.mainMode);
+        EXPECT_EQ(views::dataModeName(f().curDataMode), e.key);
+        EXPECT_EQ(testsupport::mainModeName(f().curMainMode), e.mainMode.isEmpty() ? mainBefore : e.mainMode);
         EXPECT_EQ(f().lblMode->text(), e.title);
         if (e.picture) {
             EXPECT_EQ(f().picMode->property("pictureNumber").toInt(), e.picture);
@@ -106,13 +107,12 @@ TEST_F(MainViewsTest, TaskFilterOnTheThreePanels)
     f().optAllTasks->setChecked(true);
 
     struct Case {
-        QString panel, word;
+        QString panel, word;  // the filter's word
         QString key, option;
         QList<qlonglong> tasks;
     } cases[] = {
         {"frameDataGrid", "Due", "DueTasks", "optDueTasks", {1, 2, 3}},
         {"frameDataGrid", "Complete", "CompleteTasks", "optCompleteTasks", {5, 6}},
-        {"frameDataGrid", "due", "dueTasks", "optAllTasks", {5, 1, 2, 3, 4, 6}},
         {"frameDate", "Incomplete", "IncompleteTasks", "optIncompleteTasks", {1, 2, 3, 4}},
         {"frameDate", "Due", "DueTasks", "optDueTasks", {1, 2, 3}},
         {"frameMonth", "All", "AllTasks", "optAllTasks", {5, 1, 2, 3, 4, 6}},
@@ -128,10 +128,10 @@ TEST_F(MainViewsTest, TaskFilterOnTheThreePanels)
         const ado::RecordsetPtr dayTasks = f().gridTasksDate->recordset();
         f().ShowPanel(panel);
 
-        f().ShowTasks(c.word, viewdata::dayD());
-        EXPECT_EQ(f().dueMode, c.word);
-        EXPECT_EQ(f().curDataMode, c.key);
-        EXPECT_EQ(f().curMainMode, "Tasks");
+        f().ShowTasks(testsupport::taskFilterNamed(c.word), viewdata::dayD());
+        EXPECT_EQ(f().dueMode, testsupport::taskFilterNamed(c.word));
+        EXPECT_EQ(views::dataModeName(f().curDataMode), c.key);
+        EXPECT_EQ(f().curMainMode, views::MainMode::Tasks);
         EXPECT_EQ(checkedOption(), c.option);
         EXPECT_EQ(keys(f().TaskRS), c.tasks);
         if (c.panel == "frameDataGrid") {
@@ -154,7 +154,7 @@ TEST_F(MainViewsTest, EventChooserKeepsItsChoiceAndNeverRunsTheViewFromCode)
 {
     f().ShowVendors();
     f().FillEventCombo();
-    EXPECT_EQ(f().curDataMode, "Vendors") << "filling the chooser runs no view";
+    EXPECT_EQ(f().curDataMode, views::DataMode::Vendors) << "filling the chooser runs no view";
     ASSERT_EQ(f().cmbEvents->count(), 2);
     EXPECT_EQ(f().cmbEvents->itemText(0), "Wedding");
     EXPECT_EQ(f().SelectedEventID, 901);
@@ -164,14 +164,14 @@ TEST_F(MainViewsTest, EventChooserKeepsItsChoiceAndNeverRunsTheViewFromCode)
     f().cmbEvents->setCurrentIndex(1);
     f().cmbEvents_Click();
     EXPECT_EQ(f().SelectedEventID, 902);
-    EXPECT_EQ(f().curDataMode, "RSVP");
+    EXPECT_EQ(f().curDataMode, views::DataMode::RSVP);
     EXPECT_EQ(f().GridEX1->recordset()->RecordCount(), 3) << "every event's invitations";
 
     f().ShowVendors();
     f().FillEventCombo();
     EXPECT_EQ(f().cmbEvents->currentIndex(), 1);
     EXPECT_EQ(f().SelectedEventID, 902);
-    EXPECT_EQ(f().curDataMode, "Vendors");
+    EXPECT_EQ(f().curDataMode, views::DataMode::Vendors);
 
     db().Execute("DELETE FROM EVENT WHERE EVENT_ID = 902");
     f().FillEventCombo();
@@ -190,7 +190,7 @@ TEST_F(MainViewsTest, EventListStaysAListOfEvents)
 {
     f().FillEventCombo();
     const ado::RecordsetPtr events = f().ddEventRS;
-    f().ShowTasks("All", viewdata::dayD());
+    f().ShowTasks(views::TaskFilter::All, viewdata::dayD());
     f().ShowBudget();
     EXPECT_EQ(f().ddEventRS, events) << "standard events go to a list of their own";
     EXPECT_EQ(f().GridEX2->valueColumn(), "STDEVENT_TEXT");
@@ -203,7 +203,7 @@ TEST_F(MainViewsTest, EventListStaysAListOfEvents)
 TEST_F(MainViewsTest, RefreshAfterAnEditorKeepsTheViewShown)
 {
     f().ShowPanel(f().frameDataGrid);
-    f().ShowTasks("All", viewdata::dayD());
+    f().ShowTasks(views::TaskFilter::All, viewdata::dayD());
     const ado::RecordsetPtr tasks = f().TaskRS;
     f().ShowPeople();
     db().Execute("INSERT INTO SUBGUEST (GUEST_ID, SUBGUEST_FNAME) VALUES (3, 'Eve')");

@@ -1,6 +1,7 @@
 // The preview window: the report handed to it from the main window's grid,
 // its header, and the return to the window that opened it.
 
+#include "support/datamode.h"
 #include "support/fixture.h"
 #include "support/pdf.h"
 #include "platform/ui/dialogs.h"
@@ -86,12 +87,12 @@ TEST_F(PreviewTest, ReportShowsPreviewInPlaceOfTheMainWindowWithItsHeader)
         {"Expenses", "Expense Report for Our Wedding", 0},
         {"Addresses", "Guest-Address Report for Our Wedding", 3},
         {"Quotes", "Quote Report for Our Wedding", 1},
-        {"Calendar", "", 0},
+        {"Month", "", 0},
     };
     for (const Case& c : cases) {
         grid->setCardsAcross(0);
         const QSize gridSize = grid->size();
-        report::PrintGridReport(*grid, *main, c.mode);
+        report::PrintGridReport(*grid, *main, testsupport::dataModeNamed(c.mode));
         frmPreview& f = frmPreview::instance();
         ASSERT_TRUE(f.isLoaded());
         EXPECT_TRUE(preview()->isVisible());
@@ -115,7 +116,7 @@ TEST_F(PreviewTest, ReportShowsPreviewInPlaceOfTheMainWindowWithItsHeader)
 
 TEST_F(PreviewTest, ClosingBringsTheMainWindowBackNormalOrMaximised)
 {
-    report::PrintGridReport(*grid, *main, "Expenses");
+    report::PrintGridReport(*grid, *main, views::DataMode::Expenses);
     preview()->setGeometry(150, 120, 640, 420);
     const QRect placed = preview()->geometry();
     frmPreview::instance().gridPreview->closeButton()->click();
@@ -124,14 +125,14 @@ TEST_F(PreviewTest, ClosingBringsTheMainWindowBackNormalOrMaximised)
     EXPECT_FALSE(main->isMaximized());
     EXPECT_EQ(main->geometry(), placed);
 
-    report::PrintGridReport(*grid, *main, "Expenses");
+    report::PrintGridReport(*grid, *main, views::DataMode::Expenses);
     preview()->setWindowState(Qt::WindowMaximized);
     ASSERT_TRUE(frmPreview::instance().Unload());
     EXPECT_TRUE(main->isVisible());
     EXPECT_TRUE(main->windowState() & Qt::WindowMaximized);
 
     // And back to normal again from a normal preview.
-    report::PrintGridReport(*grid, *main, "Expenses");
+    report::PrintGridReport(*grid, *main, views::DataMode::Expenses);
     preview()->setWindowState(Qt::WindowNoState);
     preview()->setGeometry(10, 20, 500, 400);
     ASSERT_TRUE(frmPreview::instance().Unload());
@@ -170,7 +171,7 @@ TEST_F(PreviewTest, ClosingAPreviewOfTheEventEditorShowsTheEditorAndLeavesTheMai
 
 TEST_F(PreviewTest, MinimisedPreviewKeepsTheSurfaceSize)
 {
-    report::PrintGridReport(*grid, *main, "Expenses");
+    report::PrintGridReport(*grid, *main, views::DataMode::Expenses);
     frmPreview& f = frmPreview::instance();
     const QSize before = f.gridPreview->size();
     preview()->setWindowState(Qt::WindowMinimized);
@@ -187,7 +188,7 @@ TEST_F(PreviewTest, PrintAndPageSetupGoThroughTheDialogService)
 {
     ui::ScriptedDialogsGuard dialogs;
     QTemporaryDir dir;
-    report::PrintGridReport(*grid, *main, "Expenses");
+    report::PrintGridReport(*grid, *main, views::DataMode::Expenses);
     frmPreview& f = frmPreview::instance();
     EXPECT_GE(f.gridPreview->pageCount(), 1);
 
@@ -216,7 +217,7 @@ TEST_F(PreviewTest, PrintedOnOtherPaperThePagesAreLaidOutForItAndShown)
     addExpenses(600, QString::fromUtf8("Crème brûlée for table "));
     ui::ScriptedDialogsGuard dialogs;
     QTemporaryDir dir;
-    report::PrintGridReport(*grid, *main, "Expenses");
+    report::PrintGridReport(*grid, *main, views::DataMode::Expenses);
     report::GridPreview* surface = frmPreview::instance().gridPreview;
     const int letterPages = surface->pageCount();
     struct Case {
@@ -259,7 +260,7 @@ TEST_F(PreviewTest, APrintToAFileIsWrittenWholeOrNotAtAll)
     QFile earlier(dir.filePath("report.pdf"));
     ASSERT_TRUE(earlier.open(QIODevice::WriteOnly) && earlier.write("printed before") > 0);
     earlier.close();
-    report::PrintGridReport(*grid, *main, "Expenses");
+    report::PrintGridReport(*grid, *main, views::DataMode::Expenses);
     report::GridPreview* surface = frmPreview::instance().gridPreview;
     ASSERT_GT(surface->pageCount(), 3);
     const auto printTo = [&](const QString& file, int cancelAt) {
@@ -340,7 +341,7 @@ TEST_F(PreviewTest, ThePagesFollowTheGridWhileThePreviewIsOpen)
     QTemporaryDir dir;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        report::PrintGridReport(*grid, *main, "Expenses");
+        report::PrintGridReport(*grid, *main, views::DataMode::Expenses);
         report::GridPreview* surface = frmPreview::instance().gridPreview;
         const int before = surface->pageCount();
         c.change();

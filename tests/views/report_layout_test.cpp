@@ -2,6 +2,7 @@
 // margins, group and total rows, cards across and pagination; then the same
 // report from a real grid written to a PDF file.
 
+#include "support/datamode.h"
 #include "support/fixture.h"
 #include "support/pdf.h"
 #include "views/report.h"
@@ -72,12 +73,11 @@ TEST(ReportLayout, TitlesByView)
         {"Budget", "Budget Report for Our Wedding"},
         {"Attire", "Attire Report for Our Wedding"},
         {"RSVP", "RSVP Report for Our Wedding"},
-        {"expenses", ""},   // keys compare exactly
-        {"Calendar", ""},
+        {"Month", ""},
         {"", ""},
     };
     for (const auto& [mode, title] : cases)
-        EXPECT_EQ(report::reportTitle(mode), QString(title)) << mode;
+        EXPECT_EQ(report::reportTitle(testsupport::dataModeNamed(mode)), QString(title)) << mode;
 }
 
 TEST(ReportLayout, ColumnsAtTrueWidthOrShrunkWithinMargins)
@@ -425,7 +425,7 @@ TEST_F(ReportPdfTest, ExpenseReportFromTheGridWrittenToPdf)
     g.setColumnAggregate(4, grid::agSum);
     g.setColumnTotalFormat(4, "Currency");
     g.setPageMargins(1152, 1152);
-    g.setPageHeader(report::reportTitle("Expenses"));
+    g.setPageHeader(report::reportTitle(views::DataMode::Expenses));
     const int widthBefore = g.width();
 
     const grid::ReportModel m = g.reportModel();

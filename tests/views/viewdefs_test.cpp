@@ -47,11 +47,12 @@ TEST_F(ViewDefsTest, EverySelectYieldsTheDefinedColumnsAndRows)
         {"MaleMeasurement", 1}};
     ASSERT_EQ(allViews().size(), rows.size());
     for (const ViewDef& v : allViews()) {
-        SCOPED_TRACE(v.key.toStdString());
-        ASSERT_TRUE(rows.contains(v.key));
+        const QString key = views::dataModeName(v.key);
+        SCOPED_TRACE(key.toStdString());
+        ASSERT_TRUE(rows.contains(key));
         auto rs = ado::Recordset::create();
         ASSERT_NO_THROW(rs->Open(v.sql, db(), v.cursor, v.lock, viewParams(v, ado::convert::wallClock(QDate(2027, 2, 1), QTime()))));
-        EXPECT_EQ(rs->RecordCount(), rows[v.key]);
+        EXPECT_EQ(rs->RecordCount(), rows[key]);
         const QStringList names = fieldNames(*rs);
         ASSERT_EQ(names.size(), v.columns.size());
         for (int i = 0; i < v.columns.size(); ++i) {
@@ -91,8 +92,8 @@ TEST_F(ViewDefsTest, EventListKeptForInvitationAndSeatingWindows)
             if (l.member == "ddEventRS") {
                 auto list = ado::Recordset::create();
                 list->Open(l.sql, db());
-                EXPECT_GE(list->fieldIndex("EVENT_ID"), 0) << v.key.toStdString();
-                EXPECT_GE(list->fieldIndex("EVENT_NAME"), 0) << v.key.toStdString();
+                EXPECT_GE(list->fieldIndex("EVENT_ID"), 0) << views::dataModeName(v.key).toStdString();
+                EXPECT_GE(list->fieldIndex("EVENT_NAME"), 0) << views::dataModeName(v.key).toStdString();
             }
 }
 
@@ -100,25 +101,23 @@ TEST_F(ViewDefsTest, TaskFilterMatrix)
 {
     viewdata::seedTaskMatrix();
     struct Case {
-        QString word;
+        views::TaskFilter filter;
         QString key;
         QString title;
         int picture;
         QString option;
         QList<qlonglong> tasks;
     } cases[] = {
-        {"Due", "DueTasks", "Tasks - Due", 11, "optDueTasks", {1, 2, 3}},
-        {"Complete", "CompleteTasks", "Tasks - Complete", 8, "optCompleteTasks", {5, 6}},
-        {"Incomplete", "IncompleteTasks", "Tasks - Incomplete", 9, "optIncompleteTasks", {1, 2, 3, 4}},
-        {"All", "AllTasks", "Tasks - All", 10, "optAllTasks", {5, 1, 2, 3, 4, 6}},
-        {"due", "dueTasks", "Tasks - All", 10, "optAllTasks", {5, 1, 2, 3, 4, 6}},
-        {"", "Tasks", "Tasks - All", 10, "optAllTasks", {5, 1, 2, 3, 4, 6}},
+        {views::TaskFilter::Due, "DueTasks", "Tasks - Due", 11, "optDueTasks", {1, 2, 3}},
+        {views::TaskFilter::Complete, "CompleteTasks", "Tasks - Complete", 8, "optCompleteTasks", {5, 6}},
+        {views::TaskFilter::Incomplete, "IncompleteTasks", "Tasks - Incomplete", 9, "optIncompleteTasks", {1, 2, 3, 4}},
+        {views::TaskFilter::All, "AllTasks", "Tasks - All", 10, "optAllTasks", {5, 1, 2, 3, 4, 6}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.word.toStdString());
-        const ViewDef v = taskView(c.word);
-        EXPECT_EQ(v.key, c.key);
-        EXPECT_EQ(v.mainMode, "Tasks");
+        SCOPED_TRACE(c.key.toStdString());
+        const ViewDef v = taskView(c.filter);
+        EXPECT_EQ(views::dataModeName(v.key), c.key);
+        EXPECT_EQ(v.mainMode, views::MainMode::Tasks);
         EXPECT_EQ(v.title, c.title);
         EXPECT_EQ(v.picture, c.picture);
         EXPECT_EQ(v.option, c.option);
@@ -127,7 +126,7 @@ TEST_F(ViewDefsTest, TaskFilterMatrix)
         EXPECT_EQ(keys(*rs), c.tasks);
     }
     // Any time of the day D gives the same due list.
-    const ViewDef due = taskView("Due");
+    const ViewDef due = taskView(views::TaskFilter::Due);
     for (QTime t : {QTime(0, 0), QTime(23, 59, 59)}) {
         auto rs = ado::Recordset::create();
         rs->Open(due.sql, db(), due.cursor, due.lock, viewParams(due, ado::convert::wallClock(viewdata::dayD().date(), t)));
