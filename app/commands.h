@@ -7,6 +7,7 @@
 // give a host that records what is called.
 
 #include "platform/ui/forms.h"
+#include "records/cascade.h"
 #include "records/lookuplists.h"
 #include "views/datamode.h"
 
@@ -66,7 +67,7 @@ public:
     virtual void popupMenu(const QString& menuName) = 0;
 
     // ---- windows of other parts
-    virtual void showDelete(const QString& delMode, qlonglong delID, const QString& delString, int showMode) = 0;
+    virtual void showDelete(records::DeleteKind delMode, qlonglong delID, const QString& delString, int showMode) = 0;
     // frmAddType on `list`; its caller only when given (else it keeps its
     // last opener). `fromFormFirst` keeps the order of the two writes.
     virtual void showLookupList(records::Lookup list, const ui::FormBase* fromForm, bool fromFormFirst) = 0;

@@ -154,7 +154,7 @@ void MainHost::popupMenu(const QString& menuName)
         m->popup(QCursor::pos());
 }
 
-void MainHost::showDelete(const QString& delMode, qlonglong delID, const QString& delString, int showMode)
+void MainHost::showDelete(records::DeleteKind delMode, qlonglong delID, const QString& delString, int showMode)
 {
     auto& d = frmDeleteSingle::instance();
     d.delMode = delMode;

@@ -33,7 +33,7 @@ public:
     void addColumnValueListItem(int column, const QVariant& value, const QString& text) override;
     void setCurrentRow(int row) override;
     void popupMenu(const QString& menuName) override;
-    void showDelete(const QString& delMode, qlonglong delID, const QString& delString, int showMode) override;
+    void showDelete(records::DeleteKind delMode, qlonglong delID, const QString& delString, int showMode) override;
     void showLookupList(records::Lookup list, const ui::FormBase* fromForm, bool fromFormFirst) override;
     void showSynchronize() override;
     void showTip() override;

@@ -13,6 +13,7 @@ namespace commands {
 
 namespace {
 
+using records::DeleteKind;
 using views::DataMode;
 
 // A cell as the user reads it (an amount handed to an editor's box, too).
@@ -69,7 +70,7 @@ void DeleteEvent(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
     if (checked(h, id, rowIn(h, DataMode::Events), "Please select the Event to delete first."))
-        h.showDelete("Event", id, cellText(h, 2), ui::vbModal);
+        h.showDelete(DeleteKind::Event, id, cellText(h, 2), ui::vbModal);
     // The RSVP event chooser is refilled whatever happened.
     h.call(Proc::FillEventCombo);
 }
@@ -93,14 +94,14 @@ void DeleteGuest(Host& h)
     if (!checked(h, id, shown, "Please select the Guest to delete first."))
         return;
     if (view == DataMode::Addresses) {
-        h.showDelete("Guests", id, cellText(h, 2), ui::vbModal);
+        h.showDelete(DeleteKind::Guests, id, cellText(h, 2), ui::vbModal);
     } else if (h.SelectedRowKind() == "Group") {
         // The party's key comes from the first person under the header; its
         // name is the one shown on the header.
-        h.showDelete("Guests", id, cellText(h, 3), ui::vbModal);
+        h.showDelete(DeleteKind::Guests, id, cellText(h, 3), ui::vbModal);
     } else {
         const qlonglong person = h.value(h.currentRow(), 2).toLongLong();
-        h.showDelete("SubguestFromMain", person, cellText(h, 4) + " " + cellText(h, 5), ui::vbModal);
+        h.showDelete(DeleteKind::SubguestFromMain, person, cellText(h, 4) + " " + cellText(h, 5), ui::vbModal);
     }
 }
 
@@ -109,11 +110,11 @@ void DeleteTask(Host& h)
     const qlonglong id = GetSelectedID(h);
     const bool ok = h.SelectedRowKind() == "Row" && views::isTaskMode(h.curDataMode());
     if (checked(h, id, ok, "Please select Task to delete first."))
-        h.showDelete("Task", id, cellText(h, 3), ui::vbModeless);
+        h.showDelete(DeleteKind::Task, id, cellText(h, 3), ui::vbModeless);
 }
 
 // A delete of one record named by one column of its row.
-void deleteBy(Host& h, DataMode view, const char* message, const char* kind, int nameColumn)
+void deleteBy(Host& h, DataMode view, const char* message, DeleteKind kind, int nameColumn)
 {
     const qlonglong id = GetSelectedID(h);
     if (checked(h, id, rowIn(h, view), message))
@@ -195,7 +196,7 @@ void DeleteAttire(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
     if (checked(h, id, rowIn(h, DataMode::Attire), "Please select the Attire to delete first."))
-        h.showDelete("Attire", id, cellText(h, 3) + " for " + cellText(h, 2), ui::vbModal);
+        h.showDelete(DeleteKind::Attire, id, cellText(h, 3) + " for " + cellText(h, 2), ui::vbModal);
 }
 
 void ModifyGift(Host& h)
@@ -250,7 +251,9 @@ void DeleteMeasurement(Host& h)
 {
     const qlonglong id = GetSelectedID(h);
     if (checked(h, id, inMeasurement(h), "Please select Measurement to delete first."))
-        h.showDelete(views::dataModeName(h.curDataMode()), id, cellText(h, 2), ui::vbModal);
+        h.showDelete(h.curDataMode() == DataMode::FemaleMeasurement ? DeleteKind::FemaleMeasurement
+                                                                    : DeleteKind::MaleMeasurement,
+                     id, cellText(h, 2), ui::vbModal);
 }
 
 using Command = std::function<void(Host&)>;
@@ -265,28 +268,28 @@ const std::vector<std::pair<QString, Command>>& table()
         {"DeleteTask", DeleteTask},
         {"ModifyVendor", ModifyVendor},
         {"DeleteVendor",
-         [](Host& h) { deleteBy(h, DataMode::Vendors, "Please select the Vendor to delete first.", "Vendor", 2); }},
+         [](Host& h) { deleteBy(h, DataMode::Vendors, "Please select the Vendor to delete first.", DeleteKind::Vendor, 2); }},
         {"ModifyQuote", ModifyQuote},
         {"DeleteQuote",
-         [](Host& h) { deleteBy(h, DataMode::Quotes, "Please select Quote to delete first.", "Quote", 2); }},
+         [](Host& h) { deleteBy(h, DataMode::Quotes, "Please select Quote to delete first.", DeleteKind::Quote, 2); }},
         {"ModifyBudget", ModifyBudget},
         {"DeleteBudget",
-         [](Host& h) { deleteBy(h, DataMode::Budget, "Please select the Budget item to delete first.", "Budget", 2); }},
+         [](Host& h) { deleteBy(h, DataMode::Budget, "Please select the Budget item to delete first.", DeleteKind::Budget, 2); }},
         {"TurnBudgetIntoExpense", TurnBudgetIntoExpense},
         {"ModifyExpense", ModifyExpense},
         {"DeleteExpense",
          [](Host& h) {
-             deleteBy(h, DataMode::Expenses, "Please select the Expense item to delete first.", "Expense", 2);
+             deleteBy(h, DataMode::Expenses, "Please select the Expense item to delete first.", DeleteKind::Expense, 2);
          }},
         {"ModifyAttire", ModifyAttire},
         {"DeleteAttire", DeleteAttire},
         {"ModifyGift", ModifyGift},
         {"DeleteGift",
-         [](Host& h) { deleteBy(h, DataMode::Gifts, "Please select the Gift to delete first.", "Gift", 2); }},
+         [](Host& h) { deleteBy(h, DataMode::Gifts, "Please select the Gift to delete first.", DeleteKind::Gift, 2); }},
         {"ModifyRegistry", ModifyRegistry},
         {"DeleteRegistry",
          [](Host& h) {
-             deleteBy(h, DataMode::Registry, "Please select the Registry Gift to delete first.", "Registry", 2);
+             deleteBy(h, DataMode::Registry, "Please select the Registry Gift to delete first.", DeleteKind::Registry, 2);
          }},
         {"ModifyMeasurement", ModifyMeasurement},
         {"DeleteMeasurement", DeleteMeasurement},

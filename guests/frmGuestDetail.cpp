@@ -541,7 +541,7 @@ void frmGuestDetail::cmdDeleteSubguest_Click()
     frmDeleteSingle& d = frmDeleteSingle::instance();
     d.delID = GridSubguest->value(row, 4).toLongLong();
     d.delString = GridSubguest->value(row, 1).toString() + " " + GridSubguest->value(row, 2).toString();
-    d.delMode = "SubguestFromDetail";
+    d.delMode = records::DeleteKind::SubguestFromDetail;
     d.Show(ui::vbModeless);
 }
 

@@ -47,10 +47,10 @@ constexpr KindText kKinds[] = {
     {"Attire", DeleteKind::Attire, "Delete the attire item: ", "."},
 };
 
-const KindText* findKind(const QString& mode)
+const KindText* findKind(DeleteKind kind)
 {
     for (const KindText& k : kKinds)
-        if (mode == QLatin1String(k.mode))
+        if (k.kind == kind)
             return &k;
     return nullptr;
 }
@@ -178,10 +178,10 @@ QString absolutePicture(const QString& path)
 
 }  // namespace
 
-DeleteKind deleteKindOf(const QString& delMode)
+QString deleteKindName(DeleteKind kind)
 {
-    const KindText* k = findKind(delMode);
-    return k ? k->kind : DeleteKind::None;
+    const KindText* k = findKind(kind);
+    return k ? QString::fromLatin1(k->mode) : QString();
 }
 
 namespace {
@@ -219,9 +219,9 @@ QString vendorSuffix(qint64 id)
 
 }  // namespace
 
-QString deleteConfirmation(const QString& delMode, const QString& delString, qint64 delID)
+QString deleteConfirmation(DeleteKind kind, const QString& delString, qint64 delID)
 {
-    const KindText* k = findKind(delMode);
+    const KindText* k = findKind(kind);
     if (!k)
         return QString::fromLatin1(kNothingToDelete);
     const QString suffix = k->kind == DeleteKind::Vendor ? vendorSuffix(delID) : QString::fromLatin1(k->suffix);

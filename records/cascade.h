@@ -33,15 +33,15 @@ enum class DeleteKind {
     Attire,
 };
 
-// The kind named by an opener's mode text; exact, case-sensitive.
-DeleteKind deleteKindOf(const QString& delMode);
+// The name a kind goes by ("Event", "SubguestFromMain"); "" for None.
+QString deleteKindName(DeleteKind kind);
 
 inline const char* kNothingToDelete = "Nothing to delete.";
 
 // The confirmation shown for a kind and a display text; "Nothing to delete."
-// for a mode that names no kind. A vendor's (of key delID) says how many of
+// for None. A vendor's (of key delID) says how many of
 // its quotes go with it and how many that only name it stay.
-QString deleteConfirmation(const QString& delMode, const QString& delString, qint64 delID = 0);
+QString deleteConfirmation(DeleteKind kind, const QString& delString, qint64 delID = 0);
 
 struct RemovedRow {
     QString table;

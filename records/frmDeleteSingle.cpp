@@ -58,7 +58,7 @@ void frmDeleteSingle::Form_Load()
 
 void frmDeleteSingle::cmdDelete_Click()
 {
-    const records::DeleteKind kind = records::deleteKindOf(mode_);
+    const records::DeleteKind kind = mode_;
     const records::DeleteOutcome outcome = records::deleteRecord(kind, id_);
     if (!outcome.ok) {
         ui::MsgBox(outcome.error, ui::vbExclamation | ui::vbOKOnly, "Delete");

@@ -18,7 +18,7 @@ public:
     frmDeleteSingle() : Form("frmDeleteSingle") { keepWhileOpen(delMode, delID, delString); }
 
     // Written by the opener before it shows the window; kept between openings.
-    QString delMode;
+    records::DeleteKind delMode = records::DeleteKind::None;
     qint64 delID = 0;
     QString delString;
 
@@ -39,6 +39,6 @@ protected:
     void releaseControls() override;
 
 private:
-    QString mode_;
+    records::DeleteKind mode_ = records::DeleteKind::None;
     qint64 id_ = 0;
 };

@@ -513,7 +513,7 @@ void frmSeating::mnuTablesDelete_Click()
     NodeTableID = keyNumber(key(sel));
     frmDeleteSingle& d = frmDeleteSingle::instance();
     d.delID = NodeTableID;
-    d.delMode = "Table";
+    d.delMode = records::DeleteKind::Table;
     d.delString = sel->text(0);
     d.Show(ui::vbModal, this);
 }

@@ -93,9 +93,9 @@ public:
         current = r;
     }
     void popupMenu(const QString& m) override { log << "popup(" + m + ")"; }
-    void showDelete(const QString& mode, qlonglong id, const QString& text, int showMode) override
+    void showDelete(records::DeleteKind mode, qlonglong id, const QString& text, int showMode) override
     {
-        log << QString("delete(%1,%2,%3,%4)").arg(mode).arg(id).arg(text, showMode == ui::vbModal ? "modal" : "modeless");
+        log << QString("delete(%1,%2,%3,%4)").arg(records::deleteKindName(mode)).arg(id).arg(text, showMode == ui::vbModal ? "modal" : "modeless");
     }
     void showLookupList(records::Lookup list, const ui::FormBase* from, bool fromFirst) override
     {

@@ -219,7 +219,7 @@ TEST_F(MainCommandsTest, AModalRequestOverAnOpenWindowRaisesItAndKeepsItsRecord)
     EXPECT_TRUE(modal.modal->shown.isEmpty());
     ASSERT_TRUE(del.isLoaded());
     EXPECT_TRUE(del.widget()->isVisible());
-    EXPECT_EQ(del.delMode, "Task");
+    EXPECT_EQ(del.delMode, records::DeleteKind::Task);
     EXPECT_EQ(del.delID, 5);
     EXPECT_EQ(del.lblDelete->text(), asked);
     QTest::mouseClick(del.cmdDelete, Qt::LeftButton);

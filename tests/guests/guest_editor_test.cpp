@@ -412,7 +412,7 @@ TEST_F(GuestEditor, PeopleAreAddedToTheShownPartyAndEditedInPlace)
     click(g.cmdDeleteSubguest);
     frmDeleteSingle& d = frmDeleteSingle::instance();
     ASSERT_TRUE(d.isLoaded());
-    EXPECT_EQ(d.delMode, "SubguestFromDetail");
+    EXPECT_EQ(d.delMode, records::DeleteKind::SubguestFromDetail);
     EXPECT_EQ(d.delID, min);
     EXPECT_EQ(d.delString, "Min Park");
     click(d.cmdDelete);

@@ -304,19 +304,16 @@ TEST_F(GiftPicture, FileStaysWhenTheRowCouldNotBeDeleted)
 
 TEST(DeleteTexts, EveryKindNamesItsRecordAndOtherModesHaveNothingToDelete)
 {
-    for (const char* mode : {"Event", "Guests", "SubguestFromDetail", "SubguestFromMain", "Task", "Vendor", "Expense",
-                             "Budget", "Quote", "Gift", "Registry", "Table", "FemaleMeasurement", "MaleMeasurement",
-                             "Attire"}) {
-        EXPECT_NE(records::deleteKindOf(mode), DeleteKind::None) << mode;
-        EXPECT_TRUE(records::deleteConfirmation(mode, "Ann Lee").startsWith("Delete the ")) << mode;
-        EXPECT_TRUE(records::deleteConfirmation(mode, "Ann Lee").contains(": Ann Lee")) << mode;
+    for (int k = int(DeleteKind::Event); k <= int(DeleteKind::Attire); ++k) {
+        const DeleteKind kind = DeleteKind(k);
+        const std::string name = records::deleteKindName(kind).toStdString();
+        EXPECT_FALSE(name.empty()) << k;
+        EXPECT_TRUE(records::deleteConfirmation(kind, "Ann Lee").startsWith("Delete the ")) << name;
+        EXPECT_TRUE(records::deleteConfirmation(kind, "Ann Lee").contains(": Ann Lee")) << name;
     }
     // A budget item is named an expense item, as it always was.
-    EXPECT_EQ(records::deleteConfirmation("Budget", "X"), "Delete the expense item: X.");
-    for (const char* other : {"event", "GUESTS", "Table ", ""}) {
-        EXPECT_EQ(records::deleteKindOf(other), DeleteKind::None) << other;
-        EXPECT_EQ(records::deleteConfirmation(other, "X"), "Nothing to delete.") << other;
-    }
+    EXPECT_EQ(records::deleteConfirmation(DeleteKind::Budget, "X"), "Delete the expense item: X.");
+    EXPECT_EQ(records::deleteConfirmation(DeleteKind::None, "X"), "Nothing to delete.");
 }
 
 }  // namespace

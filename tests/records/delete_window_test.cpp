@@ -36,7 +36,7 @@ protected:
     }
     bool told() const { return !deleted.isEmpty() || !rows.isEmpty(); }
     static qint64 insert(const QString& sql, const ado::Params& p = {}) { return testsupport::insertRow(sql, p); }
-    frmDeleteSingle& open(const QString& mode, qint64 id, const QString& text)
+    frmDeleteSingle& open(records::DeleteKind mode, qint64 id, const QString& text)
     {
         frmDeleteSingle& f = frmDeleteSingle::instance();
         f.delMode = mode;
@@ -55,7 +55,7 @@ protected:
 TEST_F(DeleteWindow, ShowsTheConfirmationAndDeletesOnlyOnDelete)
 {
     const qint64 task = insert("INSERT INTO TASKS (TASK_NAME) VALUES ('Book the band')");
-    frmDeleteSingle& f = open("Task", task, "Book the band");
+    frmDeleteSingle& f = open(records::DeleteKind::Task, task, "Book the band");
     ASSERT_TRUE(f.isLoaded());
     EXPECT_EQ(f.lblDelete->text(),
               "Delete the task: Book the band.  This will delete only the associated information for this task.");
@@ -63,13 +63,13 @@ TEST_F(DeleteWindow, ShowsTheConfirmationAndDeletesOnlyOnDelete)
     // Cancel, and the close box, delete nothing.
     f.cmdCancel->click();
     EXPECT_FALSE(f.isLoaded());
-    open("Task", task, "Book the band");
+    open(records::DeleteKind::Task, task, "Book the band");
     f.window()->close();
     EXPECT_FALSE(f.isLoaded());
     EXPECT_EQ(testsupport::counts("TASKS SYNCHRO"), "1 0");
     EXPECT_FALSE(told());
 
-    open("Task", task, "Book the band");
+    open(records::DeleteKind::Task, task, "Book the band");
     f.cmdDelete->click();
     EXPECT_FALSE(f.isLoaded());
     EXPECT_EQ(count("SELECT count(*) FROM TASKS"), 0);
@@ -77,7 +77,7 @@ TEST_F(DeleteWindow, ShowsTheConfirmationAndDeletesOnlyOnDelete)
     EXPECT_EQ(deleted, (QList<std::pair<records::DeleteKind, qint64>>{{records::DeleteKind::Task, task}}));
     EXPECT_EQ(rows, QList<records::MainList>{records::MainList::Tasks});
     // The variables stay for the next opening.
-    EXPECT_EQ(f.delMode, "Task");
+    EXPECT_EQ(f.delMode, records::DeleteKind::Task);
     EXPECT_EQ(f.delString, "Book the band");
 }
 
@@ -104,7 +104,7 @@ TEST_F(DeleteWindow, AVendorTakesOnlyItsLinkedQuotesAndSaysWhichGoAndWhichStay)
         for (int i = 0; i < c.named; ++i)
             insert("INSERT INTO QUOTE (QUOTE_PRODUCT, QUOTE_VENDOR) VALUES ('Bouquets', ?)",
                    {i % 2 ? QString("FLEURS D'Élodie") : name});
-        frmDeleteSingle& f = open("Vendor", vendor, name);
+        frmDeleteSingle& f = open(records::DeleteKind::Vendor, vendor, name);
         EXPECT_EQ(f.lblDelete->text(), "Delete the vendor: " + name + c.suffix);
         f.cmdDelete->click();
         EXPECT_EQ(count("SELECT count(*) FROM VENDOR WHERE VENDOR_ID = ?", {vendor}), 0);
@@ -113,11 +113,11 @@ TEST_F(DeleteWindow, AVendorTakesOnlyItsLinkedQuotesAndSaysWhichGoAndWhichStay)
     }
 }
 
-TEST_F(DeleteWindow, UnknownKindsOnlyClose)
+TEST_F(DeleteWindow, NoKindOnlyCloses)
 {
     const qint64 ev = insert("INSERT INTO EVENT (EVENT_NAME) VALUES ('Shower')");
-    for (const char* mode : {"event", "", "Events"}) {
-        frmDeleteSingle& f = open(mode, ev, "Shower");
+    {
+        frmDeleteSingle& f = open(records::DeleteKind::None, ev, "Shower");
         EXPECT_EQ(f.lblDelete->text(), "Nothing to delete.");
         f.cmdDelete->click();
         EXPECT_FALSE(f.isLoaded());
@@ -159,7 +159,7 @@ TEST_F(DeleteWindow, EachKindDeletesItsRecordAndRefreshesOnlyItsOwnWindow)
         const qint64 key = insert(QString("INSERT INTO %1 DEFAULT VALUES").arg(c.table));
         deleted.clear();
         rows.clear();
-        open(c.mode, key, "x").cmdDelete->click();
+        open(c.kind, key, "x").cmdDelete->click();
         EXPECT_EQ(deleted, (QList<std::pair<K, qint64>>{{c.kind, key}})) << c.mode;
         EXPECT_EQ(rows, c.list ? QList<L>{*c.list} : QList<L>{}) << c.mode;
         EXPECT_EQ(count(QString("SELECT count(*) FROM %1").arg(c.table)), 0) << c.mode;
@@ -170,8 +170,8 @@ TEST_F(DeleteWindow, ASecondRequestDoesNotRetargetAnOpenConfirmation)
 {
     const qint64 first = insert("INSERT INTO TABLES (TABLE_NAME) VALUES ('Table 1')");
     const qint64 second = insert("INSERT INTO TABLES (TABLE_NAME) VALUES ('Table 2')");
-    frmDeleteSingle& f = open("Table", first, "Table 1");
-    open("Table", second, "Table 2");  // raises the open window
+    frmDeleteSingle& f = open(records::DeleteKind::Table, first, "Table 1");
+    open(records::DeleteKind::Table, second, "Table 2");  // raises the open window
     EXPECT_EQ(f.lblDelete->text(), "Delete the table named: Table 1.  This may require you to re-seat guests at other tables.");
     EXPECT_EQ(f.confirmedID(), first);
     f.cmdDelete->click();
@@ -185,7 +185,7 @@ TEST_F(DeleteWindow, AFailedCascadeSaysSoAndChangesNothing)
     const qint64 sub = insert("INSERT INTO SUBGUEST (GUEST_ID) VALUES (?)", {guest});
     insert("INSERT INTO SEATING (TABLE_ID, SUBGUEST_ID) VALUES (1, ?)", {sub});
     db().Execute("CREATE TRIGGER no_unseat BEFORE DELETE ON SEATING BEGIN SELECT RAISE(ABORT, 'x'); END");
-    frmDeleteSingle& f = open("Guests", guest, "Silva");
+    frmDeleteSingle& f = open(records::DeleteKind::Guests, guest, "Silva");
     f.cmdDelete->click();
     ASSERT_EQ(messages.msgs->shown.size(), 1);
     EXPECT_TRUE(messages.msgs->shown[0].text.contains("could not be deleted")) << messages.msgs->shown[0].text.toStdString();
@@ -214,7 +214,7 @@ TEST_F(DeleteFromMainGrid, TheShownViewLosesTheRowAndKeepsItsColumns)
 
     const qint64 id = db().scalar("SELECT TASK_ID FROM TASKS WHERE TASK_NAME = 'Book the band'").toLongLong();
     frmDeleteSingle& f = frmDeleteSingle::instance();
-    f.delMode = "Task";
+    f.delMode = records::DeleteKind::Task;
     f.delID = id;
     f.delString = "Book the band";
     f.Show(ui::vbModeless);

@@ -314,11 +314,11 @@ TEST_F(EditedMeanwhile, NamesThatLookLikeMarkupShowAsTyped)
 {
     const QString name = "<b>Lee</b><!--";
     frmDeleteSingle& d = frmDeleteSingle::instance();
-    d.delMode = "Guests";
+    d.delMode = records::DeleteKind::Guests;
     d.delID = addGuest(name);
     d.delString = name;
     d.Show(ui::vbModeless);
-    EXPECT_EQ(seen(d.lblDelete), records::deleteConfirmation("Guests", name, d.delID));
+    EXPECT_EQ(seen(d.lblDelete), records::deleteConfirmation(records::DeleteKind::Guests, name, d.delID));
     d.Unload();
 
     // A message box of the real service.

@@ -32,7 +32,7 @@ protected:
         check = std::make_unique<testsupport::ModelCheck>(g().model());
         modal.modal->on("frmDeleteSingle", [this](ui::FormBase&) {
             const auto& d = frmDeleteSingle::instance();
-            deletes << QString("%1,%2,%3").arg(d.delMode).arg(d.delID).arg(d.delString);
+            deletes << QString("%1,%2,%3").arg(records::deleteKindName(d.delMode)).arg(d.delID).arg(d.delString);
         });
     }
     void TearDown() override
