@@ -343,8 +343,9 @@ TEST_F(Exchange, FilesPutBackOrCopiedNeverMixOrDuplicateRecords)
         use(B);
         EXPECT_EQ(guestRows() + rows("SELECT * FROM SUBGUEST ORDER BY 1"), onA);
         EXPECT_NE(db().copyNumber(), numberOfA);
-        if (!c.parties.isEmpty())
+        if (!c.parties.isEmpty()) {
             EXPECT_EQ(partiesOnA, c.parties);
+        }
         for (const QString& text : c.says)
             EXPECT_TRUE(said.join('\n').contains(text)) << text.toStdString() << "\n"
                                                          << said.join("\n---\n").toStdString();
